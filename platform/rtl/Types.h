@@ -1,9 +1,10 @@
-// Geometry and the fixed-width integer names the design uses. Rectangles keep
-// the Win32 convention: Right and Bottom lie outside the rectangle.
+// Geometry, the fixed-width integer names the design uses and a small set type.
+// Rectangles keep the Win32 convention: Right and Bottom lie outside the rectangle.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 
 using Integer = int32_t;
 using Cardinal = uint32_t;
@@ -37,13 +38,19 @@ struct TRect {
     friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-inline TPoint Point(Integer x, Integer y) { return {x, y}; }
-inline TRect Rect(Integer left, Integer top, Integer right, Integer bottom) { return {left, top, right, bottom}; }
+inline TPoint Point(Integer x, Integer y) {
+    return {x, y};
+}
+inline TRect Rect(Integer left, Integer top, Integer right, Integer bottom) {
+    return {left, top, right, bottom};
+}
 inline TRect Bounds(Integer left, Integer top, Integer width, Integer height) {
     return {left, top, left + width, top + height};
 }
 
-inline bool IsRectEmpty(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
+inline bool IsRectEmpty(const TRect& r) {
+    return r.Right <= r.Left || r.Bottom <= r.Top;
+}
 inline bool PtInRect(const TRect& r, const TPoint& p) {
     return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
 }
@@ -61,8 +68,7 @@ inline void InflateRect(TRect& r, Integer dx, Integer dy) {
 }
 // Win32 semantics: an empty intersection yields the empty rectangle and false.
 inline bool IntersectRect(TRect& dst, const TRect& a, const TRect& b) {
-    TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-            std::min(a.Bottom, b.Bottom)};
+    TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
     if (IsRectEmpty(r)) {
         dst = {};
         return false;
@@ -71,8 +77,54 @@ inline bool IntersectRect(TRect& dst, const TRect& a, const TRect& b) {
     return true;
 }
 inline bool UnionRect(TRect& dst, const TRect& a, const TRect& b) {
-    if (IsRectEmpty(a)) dst = b;
-    else if (IsRectEmpty(b)) dst = a;
-    else dst = {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+    if (IsRectEmpty(a))
+        dst = b;
+    else if (IsRectEmpty(b))
+        dst = a;
+    else
+        dst = {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+               std::max(a.Bottom, b.Bottom)};
     return !IsRectEmpty(dst);
 }
+
+// A small set of enumeration values, as the class framework's `set of` types
+// (component state, shift state, options). Values must lie below 64.
+template <typename E> class TSet {
+public:
+    constexpr TSet() = default;
+    constexpr TSet(std::initializer_list<E> values) {
+        for (E v : values)
+            FBits |= Bit(v);
+    }
+    constexpr bool Contains(E v) const { return (FBits & Bit(v)) != 0; }
+    constexpr TSet& Include(E v) {
+        FBits |= Bit(v);
+        return *this;
+    }
+    constexpr TSet& Exclude(E v) {
+        FBits &= ~Bit(v);
+        return *this;
+    }
+    constexpr bool Empty() const { return FBits == 0; }
+    constexpr uint64_t Bits() const { return FBits; }
+    constexpr TSet operator+(TSet o) const { return FromBits(FBits | o.FBits); }
+    constexpr TSet operator-(TSet o) const { return FromBits(FBits & ~o.FBits); }
+    constexpr TSet operator*(TSet o) const { return FromBits(FBits & o.FBits); }
+    constexpr TSet operator+(E v) const { return FromBits(FBits | Bit(v)); }
+    constexpr TSet operator-(E v) const { return FromBits(FBits & ~Bit(v)); }
+    constexpr TSet& operator+=(TSet o) { return *this = *this + o; }
+    constexpr TSet& operator-=(TSet o) { return *this = *this - o; }
+    constexpr TSet& operator+=(E v) { return Include(v); }
+    constexpr TSet& operator-=(E v) { return Exclude(v); }
+    friend constexpr bool operator==(TSet a, TSet b) { return a.FBits == b.FBits; }
+
+    static constexpr TSet FromBits(uint64_t bits) {
+        TSet s;
+        s.FBits = bits;
+        return s;
+    }
+
+private:
+    static constexpr uint64_t Bit(E v) { return uint64_t(1) << static_cast<unsigned>(v); }
+    uint64_t FBits = 0;
+};
