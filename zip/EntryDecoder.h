@@ -1,0 +1,100 @@
+// Decoding of one entry's data: compressed bytes come in through an input
+// buffer and a 64-bit bit buffer, decoded bytes collect in the 32 KB window that
+// is also the dictionary, and go out a whole window at a time. Inflate is table
+// driven (9-bit literal/length and 6-bit distance lookups with sub-tables) and
+// checks every table, window and distance access, so hostile data only fails.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TStream;
+
+namespace zip {
+
+constexpr int DecoderBufferSize = 32768; // input buffer and output window alike
+
+// Feeds the compressed bytes of one entry; asked once per input buffer.
+class TDecoderSource {
+public:
+    virtual ~TDecoderSource() = default;
+    // Up to count bytes; 0 once the entry's data is used up.
+    virtual int ReadInput(uint8_t* buffer, int count) = 0;
+};
+
+// Takes decoded bytes; given one full window at a time, and the rest at the end.
+class TDecoderSink {
+public:
+    virtual ~TDecoderSink() = default;
+    virtual void WriteOutput(const uint8_t* buffer, int count) = 0;
+};
+
+// Results of TEntryDecoder::Inflate; anything but InflateOk means corrupt data.
+enum TInflateResult : int {
+    InflateOk = 0,
+    InflateBadStoredLength = 1,
+    InflateBadBlockType = 2,
+    InflateOutOfMemory = 3,
+    InflateBadCodes = 4,
+    InflateBadDistance = 5,
+    InflatePrematureEnd = 6,
+};
+
+struct THuffEntry {
+    uint16_t Value; // literal, base length/distance, or sub-table offset
+    uint8_t Bits;   // bits this entry consumes
+    uint8_t Op;     // what the entry is, see EntryDecoder.cpp
+};
+
+class TEntryDecoder {
+public:
+    TEntryDecoder(TDecoderSource& source, TDecoderSink& sink);
+    TEntryDecoder(const TEntryDecoder&) = delete;
+    TEntryDecoder& operator=(const TEntryDecoder&) = delete;
+
+    // Decodes a raw deflate stream to its end; the window is flushed either way.
+    int Inflate();
+    // Copies the source through the window unchanged (method 0).
+    void CopyStored();
+    // Bytes taken from the source but not consumed, so a caller can step back over them.
+    int UnusedInput() const;
+
+private:
+    void Refill();
+    void RefillSlow();
+    bool FillInput();
+    uint32_t TakeBits(unsigned n);
+    THuffEntry Decode(const THuffEntry* table, unsigned rootBits);
+    void FlushWindow();
+    void CopyMatch(unsigned distance, unsigned length);
+    void StoredBlock();
+    void DynamicTables();
+    void CodedBlock(const THuffEntry* lit, const THuffEntry* dist);
+    void CheckOverrun() const;
+
+    TDecoderSource& FSource;
+    TDecoderSink& FSink;
+    uint8_t FInput[DecoderBufferSize];
+    int FInPos = 0;
+    int FInEnd = 0;
+    bool FInputEnded = false;
+    unsigned FPadBytes = 0; // zero bytes fed past the end of the input
+    uint64_t FBitBuf = 0;
+    unsigned FBitCount = 0;
+    uint8_t FWindow[DecoderBufferSize];
+    unsigned FOutPos = 0;
+    bool FWrapped = false; // the window has been filled at least once
+    std::vector<THuffEntry> FLitTable;
+    std::vector<THuffEntry> FDistTable;
+    std::vector<THuffEntry> FCodeLengthTable;
+};
+
+// Inflates a raw deflate stream (no zlib or gzip wrapper) with the decoder the
+// reader uses; raises EFatalUnzipError on corrupt or truncated data. The stream
+// form reads from in's position and leaves it just past the deflate data.
+void InflateRaw(TStream& in, TStream& out);
+void InflateRaw(const uint8_t* data, size_t size, std::vector<uint8_t>& out);
+
+} // namespace zip
