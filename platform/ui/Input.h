@@ -1,0 +1,26 @@
+// Keyboard and mouse state as the controls read it. Qt input is translated into
+// messages here: WM_KEYDOWN / WM_SYSKEYDOWN (Alt held: lParam bit 29), then one
+// WM_CHAR per character (input-method commits too), WM_KEYUP; mouse messages in
+// client coordinates with MK_ flags, WM_SETCURSOR before each move, double
+// clicks for CS_DBLCLKS classes, WM_MOUSEWHEEL with the signed delta,
+// CM_MOUSEENTER / CM_MOUSELEAVE, WM_CONTEXTMENU.
+#pragma once
+
+#include "platform/ui/Messages.h"
+#include "platform/ui/WinTypes.h"
+
+#include <functional>
+
+// High bit set (negative) while the key is down; bit 0 toggles (Caps Lock...).
+// Mouse buttons are VK_LBUTTON, VK_RBUTTON, VK_MBUTTON.
+int16_t GetKeyState(int VirtualKey);
+int16_t GetAsyncKeyState(int VirtualKey);
+bool GetCursorPos(TPoint& Point);
+
+// Dialog navigation: before a key that a dialog uses for navigation (Tab, the
+// arrows, Enter, Esc) reaches the focus window, input asks the focus window's
+// WM_GETDLGCODE; when the answer does not claim the key, this hook gets it (the
+// forms move the focus, press default buttons...). Returning true swallows the
+// key; false delivers it as usual. Msg is the WM_KEYDOWN about to be sent.
+using TDialogKeyHook = std::function<bool(const TMessage& Msg, HWND FocusWnd)>;
+TDialogKeyHook SetDialogKeyHook(TDialogKeyHook Hook);

@@ -1,0 +1,42 @@
+// Test hooks of the window manager without Qt types: they build real Qt input
+// events and send them to a window's widget, and read its backing image, so the
+// tests drive windows as a user would and check pixels headless.
+#pragma once
+
+#include "platform/ui/WinTypes.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform_ui::test {
+
+// Qt keyboard modifiers as plain bits.
+constexpr unsigned ModShift = 0x02000000;
+constexpr unsigned ModControl = 0x04000000;
+constexpr unsigned ModAlt = 0x08000000;
+
+// A key press (and release when Release) of a Qt key code with its text, sent
+// to the widget of Wnd as Qt would deliver it.
+void SendQtKey(HWND Wnd, int QtKey, unsigned Modifiers, const std::string& Text, bool Release = true);
+// An input-method commit of UTF-8 text.
+void SendQtInputMethodCommit(HWND Wnd, const std::string& Text);
+// A mouse event at a point in Wnd's window coordinates (0, 0 = the window's
+// top-left corner). Kind: 0 move, 1 press, 2 release, 3 double click.
+// Button and Buttons are Qt::MouseButton bits (1 left, 2 right, 4 middle).
+void SendQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers = 0);
+// A wheel turn of Delta eighths of a degree (120 per notch) at a window point.
+void SendQtWheel(HWND Wnd, TPoint WindowPoint, int Delta, unsigned Modifiers = 0);
+// Enter / leave events as Qt sends them when the pointer crosses the widget.
+void SendQtEnterLeave(HWND Wnd, bool Enter);
+// Lets Qt run its pending events (timers, posted events) for up to Milliseconds.
+void PumpQt(int Milliseconds);
+
+// The backing image of a self-painting window: size and 0x00RRGGBB pixels.
+TSize BackingImageSize(HWND Wnd);
+uint32_t BackingPixel(HWND Wnd, int X, int Y); // window coordinates
+std::vector<uint32_t> BackingPixels(HWND Wnd);
+// Fills a rectangle of the backing image (window coordinates) with a colour.
+void FillBacking(HWND Wnd, const TRect& Rect, uint32_t Rgb);
+
+} // namespace platform_ui::test
