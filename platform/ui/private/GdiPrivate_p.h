@@ -1,0 +1,56 @@
+// What the window manager and the controls need from GDI on the Qt side: device
+// contexts on a window's backing image, and the Qt objects behind GDI handles.
+// Qt types are allowed here; only .cpp files of platform/ui include this header.
+#pragma once
+
+#include "platform/ui/WinTypes.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QRegion>
+
+namespace platform_ui {
+
+// A device context drawing into *image, which must outlive it. The DC's (0, 0)
+// lies at `origin` in the image (a client-area DC of a bordered window passes the
+// client offset). `clip` is the region the DC may ever touch, in the DC's own
+// coordinates (0, 0 at origin); SelectClipRgn and friends only narrow it, and it
+// is further limited to the image. The image is converted to
+// QImage::Format_RGB32 if it has another format. Free with ReleaseImageDC.
+HDC CreateImageDC(QImage* image, const QRegion& clip, const QPoint& origin);
+void ReleaseImageDC(HDC dc);
+
+// A DC that draws nowhere but measures text like any other (the screen DC that
+// GetDC(0) hands out). Free with ReleaseImageDC.
+HDC CreateMeasureDC();
+
+// The image a DC draws into (nullptr for a measuring DC or a memory DC without a
+// bitmap) and where the DC's device (0, 0) lies in it.
+QImage* ImageOfDC(HDC dc);
+QPoint OriginOfDC(HDC dc);
+
+// The region behind an HRGN (empty for anything that is not a region), and a
+// new HRGN made from a QRegion (the caller owns it: DeleteObject).
+QRegion RegionOf(HRGN region);
+HRGN CreateRegionFrom(const QRegion& region);
+
+// The Qt font for a font handle (face names mapped to installed faces, pixel
+// sizes at 96 dpi, no antialiasing); the default GUI font for anything else.
+QFont QFontOf(HFONT font);
+
+// The pixels of a bitmap handle as RGB32 (a copy; a null image for anything that
+// is not a bitmap), and a new bitmap handle holding a copy of an image.
+QImage ImageOfBitmap(HBITMAP bitmap);
+HBITMAP CreateBitmapFrom(const QImage& image);
+
+// Colour conversions between COLORREF (0x00BBGGRR) and Qt's 0xAARRGGBB.
+inline QRgb QRgbOf(COLORREF c) {
+    return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+inline COLORREF ColorRefOf(QRgb c) {
+    return static_cast<COLORREF>(qRed(c)) | (static_cast<COLORREF>(qGreen(c)) << 8) |
+           (static_cast<COLORREF>(qBlue(c)) << 16);
+}
+
+} // namespace platform_ui
