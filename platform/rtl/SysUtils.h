@@ -201,6 +201,8 @@ public:
     double AsFloat() const { return FFloat; }
     const std::string& AsString() const { return FString; }
     const void* AsPointer() const { return FPointer; }
+    // An integer wider than 32 bits: %x and %u show its 64-bit pattern.
+    bool Wide() const { return FWide; }
 
 private:
     TKind FKind;
@@ -208,6 +210,7 @@ private:
     double FFloat = 0;
     std::string FString;
     const void* FPointer = nullptr;
+    bool FWide = false;
 };
 
 // The framework's Format: %[index:][-][width][.precision]type with types
