@@ -342,15 +342,19 @@ void TEntryDecoder::DynamicTables() {
 }
 
 void TEntryDecoder::CodedBlock(const THuffEntry* lit, const THuffEntry* dist) {
+    // Past the end of the input the buffer holds zero padding; a symbol that used
+    // any of it is refused before it reaches the window.
     for (;;) {
         Refill();
         THuffEntry e = Decode(lit, LitRootBits);
         if (e.Op == OpLiteral) {
+            if (FBitCount < FPadBytes * 8) Fail(InflatePrematureEnd);
             FWindow[FOutPos++] = static_cast<uint8_t>(e.Value);
             if (FOutPos == DecoderBufferSize) FlushWindow();
             // A refill leaves at least 56 bits, so a second code fits without one.
             e = Decode(lit, LitRootBits);
             if (e.Op == OpLiteral) {
+                if (FBitCount < FPadBytes * 8) Fail(InflatePrematureEnd);
                 FWindow[FOutPos++] = static_cast<uint8_t>(e.Value);
                 if (FOutPos == DecoderBufferSize) FlushWindow();
                 continue;
@@ -362,6 +366,7 @@ void TEntryDecoder::CodedBlock(const THuffEntry* lit, const THuffEntry* dist) {
             const THuffEntry d = Decode(dist, DistRootBits);
             if (!(d.Op & OpBase)) Fail(d.Op == OpInvalid ? InflateBadCodes : InflateBadDistance);
             const unsigned distance = d.Value + TakeBits(d.Op & 15);
+            if (FBitCount < FPadBytes * 8) Fail(InflatePrematureEnd);
             CopyMatch(distance, length);
             continue;
         }

@@ -1,0 +1,165 @@
+// Inflate judged by zlib: raw streams made with every strategy, flush mode and
+// window size decode to their source; damaged streams raise instead of crashing.
+#include "zip/EntryDecoder.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "ZipTestSupport.h"
+#include "platform/rtl/Streams.h"
+#include "zip/ZipExceptions.h"
+
+using namespace zip;
+using ziptest::TBytes;
+
+namespace {
+
+TBytes ZlibDeflate(const TBytes& in, int level, int strategy, int windowBits, int flush, size_t piece) {
+    z_stream s{};
+    EXPECT_EQ(deflateInit2(&s, level, Z_DEFLATED, -windowBits, 8, strategy), Z_OK);
+    TBytes out(deflateBound(&s, in.size()) + 64 + in.size() / std::max<size_t>(piece, 1) * 16);
+    s.next_out = out.data();
+    s.avail_out = static_cast<uInt>(out.size());
+    size_t pos = 0;
+    do {
+        const size_t n = std::min(piece, in.size() - pos);
+        s.next_in = const_cast<Bytef*>(in.data() + pos);
+        s.avail_in = static_cast<uInt>(n);
+        pos += n;
+        EXPECT_NE(deflate(&s, pos < in.size() ? flush : Z_FINISH), Z_STREAM_ERROR);
+    } while (pos < in.size());
+    if (in.empty()) deflate(&s, Z_FINISH);
+    out.resize(s.total_out);
+    deflateEnd(&s);
+    return out;
+}
+
+// Packs bits least significant first, as deflate streams are read.
+class TBitWriter {
+public:
+    void Put(uint32_t value, int bits) {
+        for (int i = 0; i < bits; ++i)
+            PutBit((value >> i) & 1);
+    }
+    // Huffman codes go out most significant bit first.
+    void PutCode(uint32_t code, int bits) {
+        for (int i = bits - 1; i >= 0; --i)
+            PutBit((code >> i) & 1);
+    }
+    TBytes Bytes() const { return FBytes; }
+
+private:
+    void PutBit(uint32_t bit) {
+        if (FCount % 8 == 0) FBytes.push_back(0);
+        FBytes.back() |= static_cast<uint8_t>(bit << (FCount % 8));
+        ++FCount;
+    }
+    TBytes FBytes;
+    int FCount = 0;
+};
+
+TBytes FixedBlockWithFarMatch() {
+    TBitWriter w;
+    w.Put(1, 1);               // last block
+    w.Put(1, 2);               // fixed codes
+    w.PutCode(0x61 + 0x30, 8); // literal 'a'
+    w.PutCode(1, 7);           // length code 257: 3 bytes
+    w.PutCode(1, 5);           // distance code 1: 2 bytes back, one more than was written
+    w.PutCode(0, 7);           // end of block
+    return w.Bytes();
+}
+
+TBytes Inflate(const TBytes& raw) {
+    TBytes out;
+    InflateRaw(raw.data(), raw.size(), out);
+    return out;
+}
+
+struct TInputCase {
+    const char* Name;
+    TBytes Data;
+};
+
+const std::vector<TInputCase>& Inputs() {
+    static const std::vector<TInputCase> inputs = {
+        {"empty", {}},
+        {"one byte", {'x'}},
+        {"text 32767", ziptest::TextBytes(32767, 1)},
+        {"text 32768", ziptest::TextBytes(32768, 2)},
+        {"text 32769", ziptest::TextBytes(32769, 3)},
+        {"text 1 MiB", ziptest::TextBytes(1 << 20, 4)},
+        {"random", ziptest::RandomBytes(200000, 5)},
+        {"zeros", TBytes(300000, 0)},
+    };
+    return inputs;
+}
+
+} // namespace
+
+TEST(Inflate, DecodesZlibStreamsOfEveryStrategyAndFlushMode) {
+    const int strategies[] = {Z_DEFAULT_STRATEGY, Z_FILTERED, Z_HUFFMAN_ONLY, Z_RLE, Z_FIXED};
+    const int flushes[] = {Z_NO_FLUSH, Z_SYNC_FLUSH, Z_FULL_FLUSH, Z_PARTIAL_FLUSH, Z_BLOCK};
+    for (const auto& input : Inputs())
+        for (int level : {0, 1, 6, 9})
+            for (int strategy : strategies)
+                for (int flush : flushes) {
+                    const TBytes raw = ZlibDeflate(input.Data, level, strategy, 15, flush, 7001);
+                    EXPECT_EQ(Inflate(raw), input.Data)
+                        << input.Name << " level " << level << " strategy " << strategy << " flush " << flush;
+                }
+}
+
+TEST(Inflate, DecodesEveryWindowSize) {
+    const TBytes data = ziptest::TextBytes(400000, 9);
+    for (int bits = 9; bits <= 15; ++bits)
+        EXPECT_EQ(Inflate(ZlibDeflate(data, 9, Z_DEFAULT_STRATEGY, bits, Z_NO_FLUSH, data.size())), data) << bits;
+}
+
+TEST(Inflate, StreamFormLeavesTheInputJustPastTheDeflateData) {
+    const TBytes data = ziptest::TextBytes(100000, 11);
+    TBytes raw = ZlibDeflate(data, 6, Z_DEFAULT_STRATEGY, 15, Z_NO_FLUSH, data.size());
+    const size_t end = raw.size();
+    raw.insert(raw.end(), {'T', 'A', 'I', 'L'});
+    TMemoryStream in, out;
+    in.WriteBuffer(raw.data(), static_cast<Integer>(raw.size()));
+    in.SetPosition(0);
+    InflateRaw(in, out);
+    EXPECT_EQ(in.Position(), static_cast<Int64>(end));
+    ASSERT_EQ(out.Size(), static_cast<Int64>(data.size()));
+    EXPECT_EQ(0, memcmp(out.Memory(), data.data(), data.size()));
+}
+
+TEST(Inflate, DamagedStreamsRaiseACleanError) {
+    const TBytes good = ZlibDeflate(ziptest::TextBytes(50000, 12), 6, Z_DEFAULT_STRATEGY, 15, Z_NO_FLUSH, 50000);
+    struct TCase {
+        const char* Name;
+        TBytes Data;
+    };
+    std::vector<TCase> cases = {
+        {"block type 3", {0x07}},
+        {"stored length without its complement", {0x01, 0x05, 0x00, 0x05, 0x00}},
+        {"distance before the start", FixedBlockWithFarMatch()},
+        {"truncated in the middle", TBytes(good.begin(), good.begin() + good.size() / 2)},
+        {"no final block", {0x00, 0x00, 0x00, 0xFF, 0xFF}},
+        {"over-subscribed code lengths", {0x05, 0xE0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+    };
+    for (const auto& c : cases) {
+        TBytes out;
+        EXPECT_THROW(InflateRaw(c.Data.data(), c.Data.size(), out), EFatalUnzipError) << c.Name;
+    }
+}
+
+TEST(Inflate, EveryPrefixOfAStreamFailsOrDecodesAPrefix) {
+    const TBytes data = ziptest::TextBytes(3000, 13);
+    const TBytes raw = ZlibDeflate(data, 9, Z_DEFAULT_STRATEGY, 15, Z_NO_FLUSH, data.size());
+    for (size_t cut = 0; cut < raw.size(); ++cut) {
+        TBytes out;
+        try {
+            InflateRaw(raw.data(), cut, out);
+            ADD_FAILURE() << "a stream cut at " << cut << " decoded as complete";
+        } catch (const EFatalUnzipError&) {
+            EXPECT_LE(out.size(), data.size());
+            EXPECT_TRUE(std::equal(out.begin(), out.end(), data.begin())) << cut;
+        }
+    }
+}

@@ -1,0 +1,40 @@
+// The recursive directory walker of the file-list expansion. Names come in
+// name order, folder by folder; sub-folders are reported (with a trailing "/")
+// before the walker descends into them. Symlinked folders are reported as
+// files are not, and never entered, so a link loop cannot trap the walk; there
+// is no depth limit.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/Classes.h"
+
+namespace zip {
+
+// One open folder of the walk: its path (ending in "/") and the names still to visit.
+class TSearchData : public TObject {
+public:
+    explicit TSearchData(const std::string& folder);
+    std::string Folder;
+    std::vector<std::string> Names;
+    size_t Next = 0;
+    bool Open = false;
+};
+
+class TDirSearch : public TObject {
+public:
+    // Mask matches file names without regard to case; "*" matches all.
+    TDirSearch(const std::string& folder, bool recurse, const std::string& mask);
+    // The next file as a full path, or (when recursing) the next sub-folder
+    // ending in "/"; empty at the end of the walk.
+    std::string Next();
+
+private:
+    std::vector<std::unique_ptr<TSearchData>> FLevels;
+    bool FRecurse;
+    std::string FMask; // upper-cased
+};
+
+} // namespace zip

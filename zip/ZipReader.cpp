@@ -1,0 +1,690 @@
+// The reader: directory reading (end record, central headers, the local-header
+// walk for damaged archives) and extraction entry by entry.
+#include "zip/ZipReader.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/rtl/FileUtils.h"
+#include "zip/Crc32.h"
+#include "zip/EntryDecoder.h"
+#include "zip/ZipExceptions.h"
+#include "zip/ZipHooks.h"
+#include "zip/ZipUtils.h"
+
+namespace zip {
+
+namespace {
+
+constexpr int ArchiveBufferSize = 8192;
+constexpr int SelfExtractorStart = 14000;
+constexpr uint16_t Zip64ExtraTag = 0x0001;
+
+bool HasZip64Extra(const std::string& extra) {
+    for (size_t i = 0; i + 4 <= extra.size();) {
+        const auto* p = reinterpret_cast<const uint8_t*>(extra.data() + i);
+        const uint16_t tag = static_cast<uint16_t>(p[0] | p[1] << 8);
+        const uint16_t size = static_cast<uint16_t>(p[2] | p[3] << 8);
+        if (tag == Zip64ExtraTag) return true;
+        i += 4u + size;
+    }
+    return false;
+}
+
+// Feeds an entry's compressed bytes from the archive, counting them down.
+class TArchiveSource : public TDecoderSource {
+public:
+    TArchiveSource(TStream& archive, uint64_t size, std::function<void()> onRefill)
+        : FArchive(archive), FLeft(size), FOnRefill(std::move(onRefill)) {}
+    int ReadInput(uint8_t* buffer, int count) override {
+        const int n = static_cast<int>(std::min<uint64_t>(FLeft, static_cast<uint64_t>(count)));
+        if (n == 0) return 0;
+        if (FArchive.Read(buffer, n) != n) throw EFatalUnzipError(SPrematureEnd);
+        FLeft -= static_cast<uint64_t>(n);
+        FOnRefill();
+        return n;
+    }
+
+private:
+    TStream& FArchive;
+    uint64_t FLeft;
+    std::function<void()> FOnRefill;
+};
+
+// Writes decoded bytes to the target, keeping the CRC and refusing to grow past the stored size.
+class TTargetSink : public TDecoderSink {
+public:
+    TTargetSink(TStream& target, uint64_t expected, std::function<void(uint64_t, int)> onWritten)
+        : FTarget(target), FExpected(expected), FOnWritten(std::move(onWritten)) {}
+    void WriteOutput(const uint8_t* buffer, int count) override {
+        if (FWritten + static_cast<uint64_t>(count) > FExpected) throw EBiggerThanUncompressed(SBiggerThanUncompressed);
+        if (FTarget.Write(buffer, count) != count) throw ECantWriteUCF(SCantWriteUCF);
+        FCrc = UpdateCrc32(FCrc, buffer, static_cast<size_t>(count));
+        FWritten += static_cast<uint64_t>(count);
+        FOnWritten(FWritten, count);
+    }
+    uint32_t Crc() const { return ~FCrc; }
+    uint64_t Written() const { return FWritten; }
+
+private:
+    TStream& FTarget;
+    uint64_t FExpected;
+    std::function<void(uint64_t, int)> FOnWritten;
+    uint32_t FCrc = CrcStart;
+    uint64_t FWritten = 0;
+};
+
+// Deletes a half-written file unless it was kept.
+class TTempTarget {
+public:
+    explicit TTempTarget(std::string name) : FName(std::move(name)) {}
+    ~TTempTarget() {
+        if (!FName.empty()) ::unlink(FName.c_str());
+    }
+    TTempTarget(const TTempTarget&) = delete;
+    TTempTarget& operator=(const TTempTarget&) = delete;
+    const std::string& Name() const { return FName; }
+    void Keep() { FName.clear(); }
+
+private:
+    std::string FName;
+};
+
+bool IsSymlink(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Creates the folders of path below base one at a time, refusing any that is a symlink.
+bool CreateFoldersBelow(const std::string& base, const std::string& relative) {
+    std::string path = base;
+    size_t start = 0;
+    while (start < relative.size()) {
+        size_t slash = relative.find('/', start);
+        if (slash == std::string::npos) slash = relative.size();
+        path += '/';
+        path += relative.substr(start, slash - start);
+        struct stat st;
+        if (::lstat(path.c_str(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode)) return false; // a symlink or a file is in the way
+        } else if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
+            return false;
+        }
+        start = slash + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+TZipReader::TBusyGuard::TBusyGuard(TZipReader& Reader) : FReader(Reader) {
+    if (FReader.FBusy) throw EZipBusy(SZipBusy);
+    FReader.FBusy = true;
+}
+
+TZipReader::TBusyGuard::~TBusyGuard() {
+    FReader.FBusy = false;
+}
+
+TZipReader::TZipReader(TComponent* AOwner)
+    : TComponent(AOwner), FFilesList(std::make_unique<TStringList>()), FZipContents(std::make_unique<TSortedZip>()),
+      FEndCentral(std::make_unique<TEndCentral>()), FScratch(std::make_unique<TZipHeaderInfo>()) {}
+
+TZipReader::~TZipReader() {
+    FArchive.reset();
+}
+
+void TZipReader::SetZipName(const std::string& Value) {
+    // Linux names are case-sensitive: only the very same path keeps the directory.
+    if (Value == FZipName) return;
+    if (FBusy) throw EZipBusy(SZipBusy);
+    FZipName = Value;
+    DropDirectory();
+    FArchive.reset();
+}
+
+void TZipReader::SetDestDir(const std::string& Value) {
+    FDestDir = Value;
+    if (FDestDir.size() > 1 && FDestDir.back() == '/') FDestDir.pop_back();
+}
+
+void TZipReader::SetRootDir(const std::string& Value) {
+    FRootDir = Value;
+    if (!FRootDir.empty() && FRootDir.back() != '/') FRootDir += '/';
+}
+
+void TZipReader::SetSortMode(TZipSortMode Value) {
+    if (Value == FSortMode) return;
+    FSortMode = Value;
+    RebuildSortedView();
+}
+
+void TZipReader::Loaded() {
+    TComponent::Loaded();
+}
+
+void TZipReader::Assign(TPersistent* Source) {
+    auto* other = dynamic_cast<TZipReader*>(Source);
+    if (!other) {
+        TComponent::Assign(Source);
+        return;
+    }
+    SetZipName(other->FZipName);
+    FDestDir = other->FDestDir;
+    FRootDir = other->FRootDir;
+    SetSortMode(other->FSortMode);
+    FRecreateDirs = other->FRecreateDirs;
+    FOverwriteMode = other->FOverwriteMode;
+    FFilesList->Assign(other->FFilesList.get());
+    FDoAll = other->FDoAll;
+    FIncompleteZipMode = other->FIncompleteZipMode;
+    FKeepZipOpen = other->FKeepZipOpen;
+    FDoProcessMessages = other->FDoProcessMessages;
+    FRetainAttributes = other->FRetainAttributes;
+    FReplaceReadOnly = other->FReplaceReadOnly;
+    OnStartUnZipInfo = other->OnStartUnZipInfo;
+    OnStartUnZip = other->OnStartUnZip;
+    OnEndUnZip = other->OnEndUnZip;
+    OnPromptForOverwrite = other->OnPromptForOverwrite;
+    OnSkippingFile = other->OnSkippingFile;
+    OnBadPassword = other->OnBadPassword;
+    OnBadCRC = other->OnBadCRC;
+    OnInCompleteZip = other->OnInCompleteZip;
+    OnGetNextDisk = other->OnGetNextDisk;
+    OnUnZipComplete = other->OnUnZipComplete;
+    OnDecrypt = other->OnDecrypt;
+    OnFilePercentDone = other->OnFilePercentDone;
+    OnTotalPercentDone = other->OnTotalPercentDone;
+}
+
+void TZipReader::DoStartUnZipInfo(int NumFiles, int64_t TotalBytes, bool& StopNow) {
+    if (OnStartUnZipInfo) OnStartUnZipInfo(this, NumFiles, TotalBytes, StopNow);
+}
+void TZipReader::DoStartUnZip(int FileIndex, std::string& FName, bool& Skip) {
+    if (OnStartUnZip) OnStartUnZip(this, FileIndex, FName, Skip);
+}
+void TZipReader::DoEndUnZip(int FileIndex, const std::string& FName) {
+    if (OnEndUnZip) OnEndUnZip(this, FileIndex, FName);
+}
+void TZipReader::DoPromptForOverwrite(bool& OverWriteIt, int FileIndex, std::string& FName) {
+    if (OnPromptForOverwrite) OnPromptForOverwrite(this, OverWriteIt, FileIndex, FName);
+}
+void TZipReader::DoSkippingFile(TZipSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry) {
+    if (OnSkippingFile) OnSkippingFile(this, Reason, FName, FileIndex, Retry);
+}
+void TZipReader::DoBadCRC(uint32_t CalcCRC, uint32_t StoredCRC, int FileIndex) {
+    if (OnBadCRC) OnBadCRC(this, CalcCRC, StoredCRC, FileIndex);
+}
+void TZipReader::DoInCompleteZip(TIncompleteZipMode& IncompleteMode) {
+    if (OnInCompleteZip) OnInCompleteZip(this, IncompleteMode);
+}
+void TZipReader::DoUnZipComplete(int FileCount) {
+    if (OnUnZipComplete) OnUnZipComplete(this, FileCount);
+}
+void TZipReader::DoFilePercentDone(int Percent) {
+    if (OnFilePercentDone) OnFilePercentDone(this, Percent);
+}
+void TZipReader::DoTotalPercentDone(int Percent) {
+    if (OnTotalPercentDone) OnTotalPercentDone(this, Percent);
+}
+
+void TZipReader::ProcessMessages() const {
+    if (FDoProcessMessages) ZipProcessMessages();
+}
+
+void TZipReader::ReportTotalProgress(int64_t Bytes) {
+    FTotalDone += Bytes;
+    DoTotalPercentDone(Percentage(FTotalDone, FTotalBytes));
+}
+
+TZipReader::TArchiveStamp TZipReader::StampOf(const std::string& FileName) {
+    TArchiveStamp stamp;
+    struct stat st;
+    if (::stat(FileName.c_str(), &st) != 0) return stamp;
+    stamp.Seconds = st.st_mtim.tv_sec;
+    stamp.Nanoseconds = st.st_mtim.tv_nsec;
+    stamp.Size = st.st_size;
+    stamp.Device = st.st_dev;
+    stamp.Inode = st.st_ino;
+    return stamp;
+}
+
+void TZipReader::OpenArchive() {
+    if (!FArchive)
+        FArchive = std::make_unique<TLFNFileStream>(FZipName, ArchiveBufferSize, false, fmOpenRead | fmShareDenyWrite);
+}
+
+void TZipReader::CloseArchive() {
+    FArchive.reset();
+}
+
+void TZipReader::DropDirectory() {
+    FZipContents = std::make_unique<TSortedZip>();
+    FSortedView.reset();
+    FEndCentral->Clear();
+    FStamp = TArchiveStamp();
+    FHaveDirectory = false;
+}
+
+void TZipReader::SetDirectory(std::unique_ptr<TSortedZip> Contents) {
+    FSortedView.reset();
+    FZipContents = std::move(Contents);
+    FHaveDirectory = true;
+    RebuildSortedView();
+}
+
+void TZipReader::TakeWrittenDirectory(std::unique_ptr<TSortedZip> Contents, const TEndCentral& End) {
+    SetDirectory(std::move(Contents));
+    *FEndCentral = End;
+    FStamp = StampOf(FZipName);
+}
+
+void TZipReader::RebuildSortedView() {
+    FSortedView.reset();
+    if (FSortMode == ByNone) return;
+    FSortedView = std::make_unique<TSortedZip>(FSortMode, false);
+    for (int i = 0; i < FZipContents->Count(); ++i)
+        FSortedView->Add(FZipContents->Items(i));
+}
+
+void TZipReader::LoadDirectory() {
+    if (FHaveDirectory && StampOf(FZipName) == FStamp) return;
+    OpenArchive();
+    try {
+        ReadDirectory();
+    } catch (...) {
+        DropDirectory();
+        throw;
+    }
+}
+
+void TZipReader::ReadDirectory() {
+    DropDirectory();
+    FRebuilt = false;
+    const TArchiveStamp stamp = StampOf(FZipName);
+    TStream& archive = *FArchive;
+    if (!FindEndRecord(*FEndCentral, archive)) {
+        TIncompleteZipMode mode = FIncompleteZipMode;
+        DoInCompleteZip(mode);
+        FIncompleteZipMode = mode;
+        if (mode == izAssumeNotAZip) throw ENotAZipFile(SNotValidZip);
+        if (mode == izAssumeMulti) throw EIncompleteZip(SIncompleteZip);
+        if (!WalkLocalHeaders()) throw EBadZipFile(SNotValidZip);
+        FStamp = stamp;
+        return;
+    }
+    if (FEndCentral->ThisDisk != 0) throw EZipUnsupported("Multi-disk archives are not supported");
+    auto contents = std::make_unique<TSortedZip>();
+    archive.Seek(FEndCentral->CentralOffset, soBeginning);
+    TZipHeaderInfo* previous = nullptr;
+    for (int i = 0; i < FEndCentral->TotalEntries; ++i) {
+        auto entry = std::make_unique<TZipHeaderInfo>();
+        bool ok = ReadCentralHeader(*entry, archive);
+        if (!ok && previous && previous->ExtraFieldLength) {
+            // The previous header declared an extra field it does not have.
+            archive.Seek(-static_cast<Int64>(previous->ExtraFieldLength), soCurrent);
+            previous->ExtraFieldLength = 0;
+            previous->ExtraField.clear();
+            ok = ReadCentralHeader(*entry, archive);
+        }
+        if (!ok) {
+            if (!WalkLocalHeaders()) throw EBadZipFile(SNotValidZip);
+            FStamp = stamp;
+            return;
+        }
+        if (HasZip64Extra(entry->ExtraField)) throw EZipUnsupported("Zip64 archives are not supported");
+        previous = entry.get();
+        contents->Add(entry.release());
+    }
+    SetDirectory(std::move(contents));
+    FStamp = stamp;
+}
+
+bool TZipReader::WalkLocalHeaders() {
+    if (FRebuilt) return false;
+    FRebuilt = true;
+    DropDirectory();
+    TStream& archive = *FArchive;
+    const Int64 start = SameText(ExtractFileExt(FZipName), ".exe") ? SelfExtractorStart : 0;
+    const Int64 size = archive.Size();
+    if (start >= size) return false;
+    archive.Seek(start, soBeginning);
+    // Find the first local signature whose version-needed field is plausible.
+    std::vector<uint8_t> block(65536);
+    Int64 found = -1;
+    for (Int64 base = start; found < 0 && base < size;) {
+        archive.Seek(base, soBeginning);
+        const int n = archive.Read(block.data(), static_cast<int>(block.size()));
+        if (n < 4) break;
+        for (int i = 0; i + 4 <= n; ++i) {
+            if (block[i] != 0x50 || block[i + 1] != 0x4B || block[i + 2] != 0x03 || block[i + 3] != 0x04) continue;
+            if (i + 6 > n) break; // let the next block see it whole
+            if (block[i + 5] >= 10) continue;
+            found = base + i;
+            break;
+        }
+        base += n > 6 ? n - 6 : n;
+        ProcessMessages();
+    }
+    if (found < 0) return false;
+    auto contents = std::make_unique<TSortedZip>();
+    archive.Seek(found, soBeginning);
+    for (;;) {
+        auto entry = std::make_unique<TZipHeaderInfo>();
+        if (!ReadLocalHeader(*entry, archive)) break;
+        entry->ExtraFieldLength = 0;
+        Int64 next = archive.Position() + entry->LocalExtraFieldLength + entry->CompressedSize;
+        if (entry->HasDataDescriptor()) next += 16;
+        if (contents->Count() >= 0xFFFF) break;
+        contents->Add(entry.release());
+        if (next > size) break;
+        archive.Seek(next, soBeginning);
+    }
+    if (contents->Count() == 0) return false;
+    FEndCentral->Clear();
+    FEndCentral->CentralOffset = static_cast<uint32_t>(archive.Position());
+    FEndCentral->TotalEntries = FEndCentral->EntriesThisDisk = static_cast<uint16_t>(contents->Count());
+    SetDirectory(std::move(contents));
+    return true;
+}
+
+void TZipReader::ReadZip() {
+    TBusyGuard busy(*this);
+    for (;;) {
+        const TBusyCursorGuard cursor;
+        const TIncompleteZipMode before = FIncompleteZipMode;
+        try {
+            LoadDirectory();
+            if (!FKeepZipOpen) CloseArchive();
+            return;
+        } catch (const EIncompleteZip&) {
+            CloseArchive();
+            // Try again only when the handler changed how to read the archive; else nothing would change.
+            if (!OnInCompleteZip || FIncompleteZipMode == before) return;
+        } catch (...) {
+            CloseArchive();
+            throw;
+        }
+    }
+}
+
+void TZipReader::CheckIndex(int Index) const {
+    if (Index < 0 || Index >= GetCount()) throw EListError(Format("Index %d is out of range", Index));
+}
+
+int TZipReader::GetCount() const {
+    return FZipContents->Count();
+}
+
+TZipHeaderInfo* TZipReader::GetEntry(int Index) const {
+    CheckIndex(Index);
+    return (FSortedView ? FSortedView : FZipContents)->Entry(Index);
+}
+
+std::string TZipReader::GetFilename(int Index) const {
+    return GetEntry(Index)->FileName();
+}
+
+TDateTime TZipReader::GetDateTime(int Index) const {
+    return DosDateTimeToDateTime(GetEntry(Index)->FileDate);
+}
+
+std::string TZipReader::GetFileComment(int Index) const {
+    return GetEntry(Index)->FileComment;
+}
+
+void TZipReader::SetFileComment(int Index, const std::string& Text) {
+    GetEntry(Index)->SetFileComment(Text);
+    FEndCentral->Changed = true;
+}
+
+std::string TZipReader::GetZipComment() const {
+    return FEndCentral->Comment;
+}
+
+void TZipReader::SetZipComment(const std::string& Text) {
+    if (Text.size() > MaxCommentLength) throw EZipUnsupported("Archive comments are limited to 65535 bytes");
+    FEndCentral->SetComment(Text);
+}
+
+void TZipReader::SelectEntries(int& Count, int64_t& Bytes) {
+    Count = 0;
+    Bytes = 0;
+    std::vector<std::string> patterns;
+    for (int i = 0; i < FFilesList->Count(); ++i)
+        patterns.push_back(UpperCase(ToForwardSlashes(FFilesList->Strings(i))));
+    for (int i = 0; i < FZipContents->Count(); ++i) {
+        TZipHeaderInfo& entry = *FZipContents->Entry(i);
+        entry.Selected = FDoAll;
+        if (!entry.Selected) {
+            const std::string name = UpperCase(entry.FullName());
+            entry.Selected = std::any_of(patterns.begin(), patterns.end(),
+                                         [&](const std::string& p) { return WildcardMatch(p, name); });
+        }
+        if (entry.FileName().empty() && !FRecreateDirs) entry.Selected = false;
+        if (entry.Selected) {
+            ++Count;
+            Bytes += entry.UncompressedSize;
+        }
+    }
+}
+
+int TZipReader::UnZip() {
+    TBusyGuard busy(*this);
+    if (FDestDir == "?") return 0;
+    const TBusyCursorGuard cursor;
+    const bool keepOpen = FKeepZipOpen;
+    const TZipSortMode sortMode = FSortMode;
+    int extracted = 0;
+    struct TRestore {
+        TZipReader& R;
+        bool KeepOpen;
+        TZipSortMode Mode;
+        ~TRestore() {
+            R.FKeepZipOpen = KeepOpen;
+            R.FFilesList->Clear();
+            if (R.FSortMode != Mode) {
+                R.FSortMode = Mode;
+                R.RebuildSortedView();
+            }
+            if (!KeepOpen) R.CloseArchive();
+        }
+    } restore{*this, keepOpen, sortMode};
+    try {
+        LoadDirectory();
+    } catch (...) {
+        CloseArchive();
+        throw;
+    }
+    OpenArchive();
+    FKeepZipOpen = true;
+    if (!FDestDir.empty() && !DirectoryExists(FDestDir)) ForceDirectories(FDestDir);
+    if (FSortMode != ByNone) {
+        FSortMode = ByNone;
+        RebuildSortedView();
+    }
+    int count;
+    SelectEntries(count, FTotalBytes);
+    FTotalDone = 0;
+    bool stop = false;
+    DoStartUnZipInfo(count, FTotalBytes, stop);
+    if (!stop && count > 0) {
+        for (int i = 0; i < FZipContents->Count(); ++i) {
+            TZipHeaderInfo& entry = *FZipContents->Entry(i);
+            if (!entry.Selected) continue;
+            TEntryOutcome outcome;
+            do {
+                outcome = ExtractEntry(i, entry);
+            } while (outcome == eoRetry);
+            if (outcome == eoExtracted) ++extracted;
+        }
+    }
+    FFilesList->Clear();
+    DoUnZipComplete(extracted);
+    return extracted;
+}
+
+// The entry's folder as a relative path below DestDir: drive prefixes and
+// leading separators go, and "..", "." or empty components refuse the entry.
+std::string TZipReader::SafeTargetFolder(const TZipHeaderInfo& Entry, bool& Refused) const {
+    Refused = false;
+    std::string folder = Entry.Directory();
+    if (!FRootDir.empty() && folder.compare(0, FRootDir.size(), FRootDir) == 0) folder.erase(0, FRootDir.size());
+    if (folder.size() >= 2 && folder[1] == ':' && std::isalpha(static_cast<unsigned char>(folder[0])))
+        folder.erase(0, 2);
+    while (!folder.empty() && folder.front() == '/')
+        folder.erase(0, 1);
+    std::string safe;
+    size_t start = 0;
+    while (start < folder.size()) {
+        size_t slash = folder.find('/', start);
+        if (slash == std::string::npos) slash = folder.size();
+        const std::string part = folder.substr(start, slash - start);
+        if (part.empty() || part == "." || part == "..") {
+            Refused = true;
+            return {};
+        }
+        if (!safe.empty()) safe += '/';
+        safe += part;
+        start = slash + 1;
+    }
+    return safe;
+}
+
+TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& Entry) {
+    auto passBy = [&](TZipSkipReason reason, const std::string& name) {
+        bool retry = false;
+        DoSkippingFile(reason, name, Index, retry);
+        if (retry) return eoRetry;
+        FTotalBytes -= Entry.UncompressedSize;
+        return eoPassedBy;
+    };
+    TStream& archive = *FArchive;
+    archive.Seek(Entry.RelativeOffset, soBeginning);
+    if (!ReadLocalHeader(*FScratch, archive)) throw EFatalUnzipError(SPrematureEnd);
+    const int64_t dataStart = archive.Position() + FScratch->LocalExtraFieldLength;
+
+    // Refused names (leaving DestDir) are passed by without a file.
+    bool refused = false;
+    const std::string relative = FRecreateDirs ? SafeTargetFolder(Entry, refused) : std::string();
+    const std::string& fileName = Entry.FileName();
+    if (refused || fileName == "." || fileName == "..") return eoFailed;
+    const std::string base = FDestDir.empty() ? GetCurrentDir() : FDestDir;
+    const std::string baseNoSlash = base.size() > 1 && base.back() == '/' ? base.substr(0, base.size() - 1) : base;
+    const std::string folder = relative.empty() ? baseNoSlash + "/" : baseNoSlash + "/" + relative + "/";
+
+    if (fileName.empty()) {
+        if (!FRecreateDirs) return eoPassedBy;
+        if (!relative.empty() && !CreateFoldersBelow(baseNoSlash, relative)) return eoFailed;
+        return eoExtracted;
+    }
+
+    std::string target = folder + fileName;
+    bool skip = false;
+    DoStartUnZip(Index, target, skip);
+    if (skip) return eoPassedBy;
+    const bool handlerMoved = target != folder + fileName;
+    if (!handlerMoved && !relative.empty() && !CreateFoldersBelow(baseNoSlash, relative)) return eoFailed;
+    if (handlerMoved) ForceDirectories(ExtractFilePath(target));
+    // An existing symlink is never written through.
+    if (IsSymlink(target)) return eoFailed;
+
+    if (Entry.Encrypted()) return passBy(srBadPassword, target); // no built-in decryption in this build
+
+    if (PathExists(target) && FOverwriteMode != Always) {
+        bool overwrite = false;
+        switch (FOverwriteMode) {
+        case Prompt:
+            if (OnPromptForOverwrite) {
+                DoPromptForOverwrite(overwrite, Index, target);
+            } else {
+                overwrite =
+                    ZipMessageBox("Replace existing file " + fileName + "?", "File Exists Alert", zmbYesNo) == zmrYes;
+            }
+            break;
+        case Never:
+            break;
+        case ifNewer:
+        case ifOlder: {
+            TDateTime fileDate = 0;
+            FileAge(target, fileDate);
+            const TDateTime entryDate = DosDateTimeToDateTime(Entry.FileDate);
+            overwrite = FOverwriteMode == ifNewer ? entryDate > fileDate : entryDate < fileDate;
+            break;
+        }
+        case Always:
+            overwrite = true;
+            break;
+        }
+        if (!overwrite) return passBy(srNoOverwrite, target);
+    }
+    if (PathExists(target) && ::access(target.c_str(), W_OK) != 0) {
+        if (!FReplaceReadOnly) return passBy(srReadOnly, target);
+        struct stat st;
+        if (::stat(target.c_str(), &st) == 0) ::chmod(target.c_str(), st.st_mode | S_IWUSR);
+    }
+
+    // Decode into a new file beside the target; it replaces the target only when everything checks out.
+    TTempTarget temp(CreateTempFile(ExtractFilePath(target), ".unzip"));
+    bool decoded = false;
+    uint32_t crc = 0;
+    uint64_t written = 0;
+    {
+        TLFNFileStream out(temp.Name(), ArchiveBufferSize, FFlushFilesOnClose, fmCreate);
+        archive.Seek(dataStart, soBeginning);
+        TArchiveSource source(archive, Entry.CompressedSize, [this] { ProcessMessages(); });
+        TTargetSink sink(out, Entry.UncompressedSize, [this, &Entry](uint64_t done, int n) {
+            DoFilePercentDone(Percentage(static_cast<int64_t>(done), Entry.UncompressedSize));
+            ReportTotalProgress(n);
+            ProcessMessages();
+        });
+        auto decoder = std::make_unique<TEntryDecoder>(source, sink);
+        try {
+            switch (Entry.CompressionMethod) {
+            case 0:
+                decoder->CopyStored();
+                decoded = true;
+                break;
+            case 8:
+                decoded = decoder->Inflate() == InflateOk;
+                break;
+            default:
+                ZipMessageBox("Unknown Compression Method", "Zip Error", zmbOK);
+                break;
+            }
+        } catch (const EBiggerThanUncompressed&) {
+            decoded = false;
+        }
+        crc = sink.Crc();
+        written = sink.Written();
+        if (!out.FlushBuffer()) throw ECantWriteUCF(SCantWriteUCF);
+    }
+    if (!decoded || written != Entry.UncompressedSize || crc != Entry.CRC32) {
+        DoBadCRC(crc, Entry.CRC32, Index);
+        return eoFailed;
+    }
+    FileSetDate(temp.Name(), DosDateTimeToDateTime(Entry.FileDate));
+    if (FRetainAttributes && (Entry.ExternalAttributes & 0x01))
+        ::chmod(temp.Name().c_str(), 0444);
+    else
+        ::chmod(
+            temp.Name().c_str(), 0666 & ~[] {
+                const mode_t m = ::umask(0);
+                ::umask(m);
+                return m;
+            }());
+    if (::rename(temp.Name().c_str(), target.c_str()) != 0) throw ECantWriteUCF(SCantWriteUCF);
+    temp.Keep();
+    DoEndUnZip(Index, target);
+    return eoExtracted;
+}
+
+} // namespace zip

@@ -1,0 +1,586 @@
+// The writer: file-list expansion, merging with the old archive, compressing
+// each file and replacing the archive through a temporary file.
+#include "zip/ZipWriter.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/rtl/FileUtils.h"
+#include "zip/Crc32.h"
+#include "zip/Deflate.h"
+#include "zip/DirSearch.h"
+#include "zip/ZipExceptions.h"
+#include "zip/ZipHooks.h"
+#include "zip/ZipUtils.h"
+
+namespace zip {
+
+namespace {
+
+constexpr int ArchiveBufferSize = 8192;
+constexpr int CopyBlockSize = 32768;
+constexpr uint64_t MaxClassicSize = 0xFFFFFFFFu;
+constexpr int MaxEntries = 0xFFFF;
+
+void CheckClassic(uint64_t value, const char* what) {
+    if (value > MaxClassicSize)
+        throw EZipUnsupported(std::string(what) + " would pass 4 GiB; Zip64 archives are not supported");
+}
+
+int64_t FileSizeOf(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+    return ExpandFileName(a) == ExpandFileName(b);
+}
+
+// Reads the source for the compressor, keeping the CRC; writes its output to the archive.
+class TFileDeflateIO : public TDeflateIO {
+public:
+    TFileDeflateIO(TStream& source, TStream& archive, std::function<void(int)> onRead)
+        : FSource(source), FArchive(archive), FOnRead(std::move(onRead)) {}
+    int ReadSource(uint8_t* buffer, int count) override {
+        const int n = FSource.Read(buffer, count);
+        if (n < 0) {
+            FFailed = true;
+            return -1;
+        }
+        FCrc = UpdateCrc32(FCrc, buffer, static_cast<size_t>(n));
+        FRead += static_cast<uint64_t>(n);
+        if (n > 0) FOnRead(n);
+        return n;
+    }
+    void WriteOutput(const uint8_t* buffer, int count) override {
+        WriteArchive(FArchive, buffer, count);
+        FWritten += static_cast<uint64_t>(count);
+    }
+    uint32_t Crc() const { return ~FCrc; }
+    uint64_t BytesRead() const { return FRead; }
+    uint64_t BytesWritten() const { return FWritten; }
+    bool Failed() const { return FFailed; }
+
+private:
+    TStream& FSource;
+    TStream& FArchive;
+    std::function<void(int)> FOnRead;
+    uint32_t FCrc = CrcStart;
+    uint64_t FRead = 0;
+    uint64_t FWritten = 0;
+    bool FFailed = false;
+};
+
+} // namespace
+
+void TMultiZipInfo::Assign(TPersistent* Source) {
+    if (auto* other = dynamic_cast<TMultiZipInfo*>(Source)) {
+        *this = *other;
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+TZipWriter::TZipWriter(TComponent* AOwner)
+    : TZipReader(AOwner), FMultiZipInfo(std::make_unique<TMultiZipInfo>()),
+      FExcludeList(std::make_unique<TStringList>()), FNoCompressList(std::make_unique<TStringList>()) {}
+
+TZipWriter::~TZipWriter() = default;
+
+void TZipWriter::SetStorePaths(bool Value) {
+    if (Value == FStorePaths) return;
+    FStorePaths = Value;
+    if (!Value) FStoreVolumes = FRelativePaths = false;
+}
+
+void TZipWriter::SetRelativePaths(bool Value) {
+    if (Value == FRelativePaths) return;
+    FRelativePaths = Value;
+    if (Value) FStorePaths = FRecurse = true;
+}
+
+void TZipWriter::SetStoreVolumes(bool Value) {
+    if (Value == FStoreVolumes) return;
+    FStoreVolumes = Value;
+    if (Value) FStorePaths = true;
+}
+
+void TZipWriter::SetMultiMode(int Value) {
+    FMultiZipInfo->MultiMode = static_cast<TMultiMode>(Value);
+    TZipReader::SetMultiMode(Value);
+}
+
+void TZipWriter::SetCheckDiskLabels(bool Value) {
+    FMultiZipInfo->CheckDiskLabels = Value;
+    TZipReader::SetCheckDiskLabels(Value);
+}
+
+void TZipWriter::Loaded() {
+    TZipReader::Loaded();
+    SetCheckDiskLabels(FMultiZipInfo->CheckDiskLabels);
+    SetMultiMode(FMultiZipInfo->MultiMode);
+}
+
+void TZipWriter::Assign(TPersistent* Source) {
+    TZipReader::Assign(Source);
+    auto* other = dynamic_cast<TZipWriter*>(Source);
+    if (!other) return;
+    FPackLevel = other->FPackLevel;
+    FRecurse = other->FRecurse;
+    FDispose = other->FDispose;
+    FStorePaths = other->FStorePaths;
+    FRelativePaths = other->FRelativePaths;
+    FStoreVolumes = other->FStoreVolumes;
+    FZipAction = other->FZipAction;
+    FMultiZipInfo->Assign(other->FMultiZipInfo.get());
+    FStore83Names = other->FStore83Names;
+    FTempPath = other->FTempPath;
+    FSkipIfArchiveBitNotSet = other->FSkipIfArchiveBitNotSet;
+    FResetArchiveBitOnZip = other->FResetArchiveBitOnZip;
+    FExcludeList->Assign(other->FExcludeList.get());
+    FNoCompressList->Assign(other->FNoCompressList.get());
+    FAddDirEntriesOnRecurse = other->FAddDirEntriesOnRecurse;
+    OnStartZipInfo = other->OnStartZipInfo;
+    OnStartZip = other->OnStartZip;
+    OnEndZip = other->OnEndZip;
+    OnDisposeFile = other->OnDisposeFile;
+    OnDeleteEntry = other->OnDeleteEntry;
+    OnNoSuchFile = other->OnNoSuchFile;
+    OnZipComplete = other->OnZipComplete;
+    OnUpdate = other->OnUpdate;
+    OnPrepareNextDisk = other->OnPrepareNextDisk;
+    OnRecursingFile = other->OnRecursingFile;
+    OnEncrypt = other->OnEncrypt;
+}
+
+void TZipWriter::DoStartZipInfo(int NumFiles, int64_t TotalBytes, TEndCentral& EndCentralRecord, bool& StopNow) {
+    if (OnStartZipInfo) OnStartZipInfo(this, NumFiles, TotalBytes, EndCentralRecord, StopNow);
+}
+void TZipWriter::DoStartZip(const std::string& FName, TZipHeaderInfo& ZipHeader, bool& Skip) {
+    if (OnStartZip) OnStartZip(this, FName, ZipHeader, Skip);
+}
+void TZipWriter::DoEndZip(const std::string& FName, int64_t UncompressedSize, int64_t CompressedSize,
+                          int64_t CurrentZipSize) {
+    if (OnEndZip) OnEndZip(this, FName, UncompressedSize, CompressedSize, CurrentZipSize);
+}
+void TZipWriter::DoDisposeFile(const std::string& FName, bool& Skip) {
+    if (OnDisposeFile) OnDisposeFile(this, FName, Skip);
+}
+void TZipWriter::DoNoSuchFile(const std::string& FName) {
+    if (OnNoSuchFile) OnNoSuchFile(this, FName);
+}
+void TZipWriter::DoZipComplete(int FileCount) {
+    if (OnZipComplete) OnZipComplete(this, FileCount);
+}
+void TZipWriter::DoUpdate(TZipUpdateAction UDAction, int FileIndex) {
+    if (OnUpdate) OnUpdate(this, UDAction, FileIndex);
+}
+void TZipWriter::DoRecursingFile(const std::string& FName) {
+    if (OnRecursingFile) OnRecursingFile(this, FName);
+}
+
+bool TZipWriter::IsExcluded(const std::string& Path) const {
+    const std::string full = UpperCase(Path), name = UpperCase(NamePart(Path));
+    for (int i = 0; i < FExcludeList->Count(); ++i) {
+        const std::string line = UpperCase(ToForwardSlashes(FExcludeList->Strings(i)));
+        if (WildcardMatch(line, line.find('/') != std::string::npos ? full : name)) return true;
+    }
+    return false;
+}
+
+bool TZipWriter::IsNotToCompress(const std::string& Path) const {
+    const std::string full = UpperCase(Path), name = UpperCase(NamePart(Path));
+    for (int i = 0; i < FNoCompressList->Count(); ++i) {
+        const std::string line = UpperCase(ToForwardSlashes(FNoCompressList->Strings(i)));
+        if (WildcardMatch(line, line.find('/') != std::string::npos ? full : name)) return true;
+    }
+    return false;
+}
+
+std::string TZipWriter::StoredFolder(const std::string& Path) const {
+    if (!FStorePaths) return {};
+    std::string folder = FolderPart(Path);
+    while (folder.size() >= 2 && folder.compare(folder.size() - 2, 2, "//") == 0)
+        folder.pop_back();
+    if (FRelativePaths && !RootDir().empty() && folder.compare(0, RootDir().size(), RootDir()) == 0)
+        folder.erase(0, RootDir().size());
+    if (!FStoreVolumes) {
+        if (folder.size() >= 2 && folder[1] == ':') {
+            folder.erase(0, 2);
+        } else if (folder.compare(0, 2, "//") == 0) {
+            // A network share: drop "//server/share".
+            const size_t server = folder.find('/', 2);
+            const size_t share = server == std::string::npos ? server : folder.find('/', server + 1);
+            folder = share == std::string::npos ? std::string() : folder.substr(share);
+        }
+        if (!folder.empty() && folder.front() == '/') folder.erase(0, 1);
+    }
+    return folder;
+}
+
+std::string TZipWriter::StoredName(const std::string& Path) const {
+    if (!Path.empty() && Path.back() == '/') return StoredFolder(Path);
+    return StoredFolder(Path) + NamePart(Path);
+}
+
+// One run of ProcessFiles: the expanded list, the output and the new directory.
+class TZipWriter::TRun {
+public:
+    explicit TRun(TZipWriter& Writer) : W(Writer) {}
+    ~TRun() {
+        FOutput.reset();
+        if (!FTempName.empty()) ::unlink(FTempName.c_str());
+    }
+    int Execute();
+
+private:
+    void Expand();
+    void AddFound(const std::string& Path);
+    bool HasEntryNamed(const std::string& Name) const;
+    std::unique_ptr<TZipHeaderInfo> ZipFile(const std::string& Path, bool& Skipped);
+    void CopyEntry(const TZipHeaderInfo& Old);
+    void Append(std::unique_ptr<TZipHeaderInfo> Entry);
+
+    TZipWriter& W;
+    std::string FTempName;
+    std::unique_ptr<TLFNFileStream> FOutput;
+    std::unique_ptr<TDeflater> FDeflater;
+    std::unique_ptr<TSortedZip> FNewContents = std::make_unique<TSortedZip>();
+    TEndCentral FEnd;
+    std::vector<std::string> FDisposeList;
+    bool FHaveOld = false;
+};
+
+bool TZipWriter::TRun::HasEntryNamed(const std::string& Name) const {
+    if (!FHaveOld) return false;
+    for (int i = 0; i < W.ZipContents().Count(); ++i)
+        if (W.ZipContents().Entry(i)->FullName() == Name) return true;
+    return false;
+}
+
+void TZipWriter::TRun::AddFound(const std::string& Path) {
+    TStrings& files = *W.FilesList();
+    if (W.FZipAction == zaFreshen && !HasEntryNamed(W.StoredName(Path))) return;
+    files.Add(Path);
+    W.TotalBytes() += std::max<int64_t>(FileSizeOf(Path), 0);
+}
+
+void TZipWriter::TRun::Expand() {
+    TStrings& files = *W.FilesList();
+    std::vector<std::string> lines, patterns;
+    for (int i = 0; i < files.Count(); ++i)
+        lines.push_back(ToForwardSlashes(files.Strings(i)));
+    files.Clear();
+    for (const std::string& raw : lines) {
+        if (raw.empty()) continue;
+        if (raw.back() == '/') {
+            files.Add(raw);
+            continue;
+        }
+        const std::string path = FolderPart(raw).empty() ? W.RootDir() + raw : raw;
+        // A name of an existing file is taken literally, whatever characters it holds.
+        if (FileExists(path)) {
+            if (W.IsExcluded(path)) continue;
+            AddFound(path);
+            continue;
+        }
+        if (HasWildcard(raw)) {
+            patterns.push_back(raw);
+            continue;
+        }
+        W.DoNoSuchFile(raw);
+    }
+    for (std::string pattern : patterns) {
+        bool recurse = W.FRecurse;
+        if (pattern.front() == '|' || pattern.front() == '>') {
+            recurse = pattern.front() == '>';
+            pattern.erase(0, 1);
+        }
+        std::string folder = FolderPart(pattern);
+        std::string mask = NamePart(pattern);
+        if (folder.empty()) folder = W.RootDir().empty() ? GetCurrentDir() : W.RootDir();
+        if (!DirectoryExists(folder) || mask.empty()) continue;
+        if (mask == "*.*") mask = "*";
+        TDirSearch search(folder, recurse, mask);
+        for (std::string found = search.Next(); !found.empty(); found = search.Next()) {
+            W.DoRecursingFile(found);
+            W.ProcessMessages();
+            if (found.back() == '/') {
+                if (recurse && W.FAddDirEntriesOnRecurse && W.FStorePaths) files.Add(found);
+                continue;
+            }
+            if (W.IsExcluded(found) || SamePath(found, W.ZipName())) continue;
+            AddFound(found);
+        }
+    }
+}
+
+void TZipWriter::TRun::Append(std::unique_ptr<TZipHeaderInfo> Entry) {
+    if (FNewContents->Count() >= MaxEntries)
+        throw EZipUnsupported("An archive holds at most 65535 entries; Zip64 archives are not supported");
+    FNewContents->Add(Entry.release());
+    ++FEnd.TotalEntries;
+    ++FEnd.EntriesThisDisk;
+}
+
+// Copies an old entry's local header, data and data descriptor unchanged.
+void TZipWriter::TRun::CopyEntry(const TZipHeaderInfo& Old) {
+    TStream& archive = *W.Archive();
+    archive.Seek(Old.RelativeOffset, soBeginning);
+    TZipHeaderInfo local;
+    if (!ReadLocalHeader(local, archive)) throw EBadZipFile(SNotValidZip);
+    uint64_t length = local.LocalHeaderSize() + static_cast<uint64_t>(Old.CompressedSize);
+    if (Old.HasDataDescriptor()) {
+        archive.Seek(Old.RelativeOffset + static_cast<Int64>(length), soBeginning);
+        uint8_t sig[4] = {};
+        const bool signed_ =
+            archive.Read(sig, 4) == 4 &&
+            (sig[0] | sig[1] << 8 | sig[2] << 16 | static_cast<uint32_t>(sig[3]) << 24) == DataDescriptorSignature;
+        length += signed_ ? 16 : 12;
+    }
+    auto entry = std::make_unique<TZipHeaderInfo>();
+    entry->Assign(const_cast<TZipHeaderInfo*>(&Old));
+    const uint64_t at = static_cast<uint64_t>(FOutput->Position());
+    CheckClassic(at, "The archive");
+    entry->RelativeOffset = static_cast<uint32_t>(at);
+    archive.Seek(Old.RelativeOffset, soBeginning);
+    std::vector<uint8_t> buffer(CopyBlockSize);
+    for (uint64_t left = length; left;) {
+        const int n = static_cast<int>(std::min<uint64_t>(left, buffer.size()));
+        if (archive.Read(buffer.data(), n) != n) throw EFatalUnzipError(SPrematureEnd);
+        WriteArchive(*FOutput, buffer.data(), n);
+        left -= static_cast<uint64_t>(n);
+        W.ProcessMessages();
+    }
+    Append(std::move(entry));
+}
+
+std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Path, bool& Skipped) {
+    Skipped = false;
+    auto entry = std::make_unique<TZipHeaderInfo>();
+    const bool folderEntry = Path.back() == '/';
+    entry->SetFileName(folderEntry ? std::string() : NamePart(Path));
+    entry->SetDirectory(W.StoredFolder(Path));
+    if (entry->FullName().empty()) return nullptr;
+    TDateTime date = 0;
+    std::unique_ptr<TFileStream> source;
+    if (folderEntry) {
+        if (!FileAge(Path, date)) date = Now();
+        entry->ExternalAttributes = 0x10;
+        entry->CompressionMethod = 0;
+        entry->CRC32 = 0;
+        entry->InternalAttributes = 0;
+    } else {
+        try {
+            source = std::make_unique<TFileStream>(Path, fmOpenRead | fmShareDenyNone);
+        } catch (const EStreamError&) {
+            return nullptr; // vanished or unreadable: no entry
+        }
+        if (!FileAge(Path, date)) date = Now();
+        const int64_t size = source->Size();
+        CheckClassic(static_cast<uint64_t>(size), Path.c_str());
+        entry->UncompressedSize = static_cast<uint32_t>(size);
+        entry->ExternalAttributes = ::access(Path.c_str(), W_OK) == 0 ? 0x20 : 0x21;
+    }
+    entry->FileDate = DateTimeToDosDateTime(date);
+    bool skip = false;
+    W.DoStartZip(Path, *entry, skip);
+    if (skip) {
+        Skipped = true;
+        return nullptr;
+    }
+    TLFNFileStream& out = *FOutput;
+    const Int64 start = out.Position();
+    CheckClassic(static_cast<uint64_t>(start), "The archive");
+    WriteLocalHeader(*entry, out);
+    if (folderEntry) return entry;
+
+    const uint64_t size = entry->UncompressedSize;
+    uint64_t readSoFar = 0;
+    TFileDeflateIO tracked(*source, out, [&](int n) {
+        readSoFar += static_cast<uint64_t>(n);
+        W.DoFilePercentDone(Percentage(static_cast<int64_t>(readSoFar), static_cast<int64_t>(size)));
+        W.ReportTotalProgress(n);
+        W.ProcessMessages();
+    });
+    if (W.FPackLevel == 0 || W.IsNotToCompress(Path)) {
+        std::vector<uint8_t> buffer(CopyBlockSize);
+        for (;;) {
+            const int n = tracked.ReadSource(buffer.data(), CopyBlockSize);
+            if (n <= 0) break;
+            tracked.WriteOutput(buffer.data(), n);
+        }
+        entry->CompressionMethod = 0;
+        entry->InternalAttributes = 0;
+        entry->Flag &= static_cast<uint16_t>(~6);
+    } else {
+        if (!FDeflater) FDeflater = std::make_unique<TDeflater>();
+        const TDeflateResult result = FDeflater->Deflate(W.FPackLevel, tracked);
+        entry->CompressionMethod = result.Method;
+        entry->InternalAttributes = result.InternalAttributes;
+        if (result.Method == 8) entry->Flag |= result.FlagBits;
+    }
+    if (tracked.Failed()) {
+        // Unreadable part way: drop what was written for it.
+        out.Seek(start, soBeginning);
+        return nullptr;
+    }
+    CheckClassic(tracked.BytesRead(), Path.c_str());
+    CheckClassic(tracked.BytesWritten(), Path.c_str());
+    entry->CRC32 = tracked.Crc();
+    entry->UncompressedSize = static_cast<uint32_t>(tracked.BytesRead());
+    entry->CompressedSize = static_cast<uint32_t>(tracked.BytesWritten());
+    const Int64 end = out.Position();
+    CheckClassic(static_cast<uint64_t>(end), "The archive");
+    out.Seek(start, soBeginning);
+    WriteLocalHeader(*entry, out);
+    out.Seek(end, soBeginning);
+    W.DoEndZip(Path, entry->UncompressedSize, entry->CompressedSize, end);
+    return entry;
+}
+
+int TZipWriter::TRun::Execute() {
+    const std::string zipName = Trim(W.ZipName());
+    if (zipName.empty()) return 0;
+    if (W.GetMultiMode() == mmSpan)
+        throw EZipUnsupported("Spanning an archive across removable disks is not supported on this system");
+    if (W.GetMultiMode() == mmBlocks) throw EZipUnsupported("Writing an archive as block files is not supported yet");
+    if (!W.Password().empty()) throw EZipUnsupported("Writing encrypted entries is not supported yet");
+    W.TotalBytes() = 0;
+    W.TotalProgress() = 0;
+    if (W.SortMode() != ByNone) W.SetSortMode(ByNone);
+
+    FHaveOld = FileExists(zipName);
+    if (FHaveOld) {
+        W.LoadDirectory();
+        W.OpenArchive();
+        FEnd.SetComment(W.EndRecord().Comment);
+        FEnd.Changed = false;
+    }
+    if (W.FilesList()->Count() > 0) Expand();
+
+    // Refuse what the classic format cannot hold before anything is written.
+    TStrings& files = *W.FilesList();
+    for (int i = 0; i < files.Count(); ++i)
+        if (FileSizeOf(files.Strings(i)) > static_cast<int64_t>(MaxClassicSize))
+            CheckClassic(static_cast<uint64_t>(FileSizeOf(files.Strings(i))), files.Strings(i).c_str());
+    if ((FHaveOld ? W.ZipContents().Count() : 0) + files.Count() > MaxEntries)
+        throw EZipUnsupported("An archive holds at most 65535 entries; Zip64 archives are not supported");
+
+    FTempName = CreateTempFile(ExtractFilePath(ExpandFileName(zipName)), ".zip", ".tmp");
+    FOutput = std::make_unique<TLFNFileStream>(FTempName, ArchiveBufferSize, false, fmCreate);
+    int count = 0;
+
+    if (FHaveOld) {
+        std::vector<std::string> names;
+        for (int i = 0; i < files.Count(); ++i)
+            names.push_back(W.StoredName(files.Strings(i)));
+        for (int index = 0; index < W.ZipContents().Count(); ++index) {
+            const TZipHeaderInfo& old = *W.ZipContents().Entry(index);
+            int line = -1;
+            for (size_t i = 0; i < names.size() && line < 0; ++i)
+                if (names[i] == old.FullName()) line = static_cast<int>(i);
+            if (line < 0) {
+                CopyEntry(old);
+                continue;
+            }
+            const std::string path = files.Strings(line);
+            bool replace = W.FZipAction == zaReplace;
+            if (!replace) {
+                TDateTime fileDate = 0;
+                replace = FileAge(path, fileDate) && old.FileDate < DateTimeToDosDateTime(fileDate);
+            }
+            files.Delete(line);
+            names.erase(names.begin() + line);
+            if (replace) {
+                W.DoUpdate(uaReplacing, index);
+                bool skipped = false;
+                auto entry = ZipFile(path, skipped);
+                if (entry) {
+                    Append(std::move(entry));
+                    ++count;
+                    if (W.FDispose) FDisposeList.push_back(path);
+                    continue;
+                }
+                if (skipped) continue;
+                // The new file could not be read: the old entry stays.
+            } else {
+                W.DoUpdate(uaKeeping, index);
+                if (W.FDispose) FDisposeList.push_back(path);
+            }
+            CopyEntry(old);
+        }
+    }
+
+    if (files.Count() > 0) {
+        bool stop = false;
+        W.DoStartZipInfo(files.Count(), W.TotalBytes(), FEnd, stop);
+        if (stop) throw EUserCanceled(SUserCanceledZip);
+    }
+    for (int i = 0; i < files.Count(); ++i) {
+        bool skipped = false;
+        auto entry = ZipFile(files.Strings(i), skipped);
+        if (!entry) continue;
+        Append(std::move(entry));
+        ++count;
+        if (W.FDispose) FDisposeList.push_back(files.Strings(i));
+    }
+
+    const Int64 centralStart = FOutput->Position();
+    CheckClassic(static_cast<uint64_t>(centralStart), "The archive");
+    for (int i = 0; i < FNewContents->Count(); ++i)
+        WriteCentralHeader(*FNewContents->Entry(i), *FOutput);
+    const Int64 centralEnd = FOutput->Position();
+    CheckClassic(static_cast<uint64_t>(centralEnd), "The archive");
+    FEnd.CentralOffset = static_cast<uint32_t>(centralStart);
+    FEnd.CentralSize = static_cast<uint32_t>(centralEnd - centralStart);
+    WriteEndRecord(FEnd, *FOutput);
+    // Nothing past the end record: a dropped entry may have left bytes beyond it.
+    const Int64 finalSize = FOutput->Position();
+    if (!FOutput->FlushBuffer()) throw ENotEnoughRoom(SNotEnoughRoom);
+    FOutput->WrappedStream()->SetSize(finalSize);
+    if (!FOutput->Commit()) throw ENotEnoughRoom(SNotEnoughRoom);
+    FOutput.reset();
+
+    W.CloseArchive();
+    if (::rename(FTempName.c_str(), zipName.c_str()) != 0)
+        throw EInOutError("Could not replace " + zipName + " with the new archive");
+    FTempName.clear();
+
+    for (const std::string& path : FDisposeList) {
+        bool skip = false;
+        W.DoDisposeFile(path, skip);
+        if (!skip) DeleteFile(path);
+    }
+    W.TakeWrittenDirectory(std::move(FNewContents), FEnd);
+    W.DoTotalPercentDone(100);
+    return count;
+}
+
+int TZipWriter::ProcessFiles() {
+    TBusyGuard busy(*this);
+    const TBusyCursorGuard cursor;
+    const bool keepOpen = KeepZipOpen();
+    try {
+        TRun run(*this);
+        const int count = run.Execute();
+        SetKeepZipOpen(keepOpen);
+        if (!keepOpen) CloseArchive();
+        return count;
+    } catch (...) {
+        SetKeepZipOpen(keepOpen);
+        CloseArchive();
+        throw;
+    }
+}
+
+int TZipWriter::Zip() {
+    const int count = ProcessFiles();
+    DoZipComplete(count);
+    return count;
+}
+
+} // namespace zip
