@@ -441,9 +441,10 @@ bool ScanDate(TScanner& s, TDateTime& Value) {
         }
     }
     if (yearDigits <= 2) {
-        y += thisYear / 100 * 100;
-        const int window = FormatSettings.TwoDigitYearCenturyWindow;
-        if (window > 0 && y < thisYear - window) y += 100;
+        // The hundred years that start TwoDigitYearCenturyWindow years ago.
+        const int centuryBase = thisYear - FormatSettings.TwoDigitYearCenturyWindow;
+        y += centuryBase / 100 * 100;
+        if (FormatSettings.TwoDigitYearCenturyWindow > 0 && y < centuryBase) y += 100;
     }
     return TryEncodeDate(Word(y), Word(m), Word(d), Value);
 }

@@ -84,22 +84,25 @@ size_t Utf8Pos(std::string_view Needle, std::string_view S, size_t FromChar) {
     return Utf8NotFound;
 }
 
+static bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Start of the character holding byte Offset (Offset itself for a stray byte).
+static size_t CharStart(std::string_view S, size_t Offset) {
+    size_t p = Offset;
+    while (p > 0 && Offset - p < 3 && IsContinuation(S[p])) --p;
+    return p + SequenceLength(S, p) > Offset ? p : Offset;
+}
+
 size_t Utf8NextCharBoundary(std::string_view S, size_t ByteOffset) {
     if (ByteOffset >= S.size()) return S.size();
-    // From inside a sequence, move to the next boundary after it.
-    const size_t start = Utf8PrevCharBoundary(S, ByteOffset + 1);
+    const size_t start = CharStart(S, ByteOffset);
     return start + SequenceLength(S, start);
 }
 
 size_t Utf8PrevCharBoundary(std::string_view S, size_t ByteOffset) {
     if (ByteOffset == 0 || S.empty()) return 0;
     if (ByteOffset > S.size()) ByteOffset = S.size();
-    // A character is at most 4 bytes: try the candidates from the nearest.
-    for (size_t back = 1; back <= 4 && back <= ByteOffset; ++back) {
-        const size_t start = ByteOffset - back;
-        if (SequenceLength(S, start) == back) return start;
-    }
-    return ByteOffset - 1;
+    return CharStart(S, ByteOffset - 1);
 }
 
 char32_t Utf8CodePointAt(std::string_view S, size_t ByteOffset) {

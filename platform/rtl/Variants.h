@@ -42,6 +42,8 @@ public:
     Variant(int16_t v) : FValue(v) {}
     Variant(int32_t v) : FValue(v) {}
     Variant(int64_t v) : FValue(v) {}
+    Variant(long long v) : FValue(int64_t(v)) {}
+    Variant(uint32_t v) : FValue(int64_t(v)) {} // a Cardinal is held as Int64
     Variant(double v) : FValue(v) {}
     Variant(bool v) : FValue(v) {}
     Variant(std::string v) : FValue(std::move(v)) {}
