@@ -53,13 +53,13 @@ inline TBytes TextBytes(size_t size, unsigned seed) {
 }
 
 // Runs a shell command; returns its exit status.
-inline int Run(const std::string& command) {
+inline int RunCommand(const std::string& command) {
     const int status = std::system((command + " >/dev/null 2>&1").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 inline bool HaveTool(const std::string& name) {
-    return Run("command -v " + name) == 0;
+    return RunCommand("command -v " + name) == 0;
 }
 
 // Skips the calling test when a judge is missing, or fails it under CI=true.
