@@ -112,7 +112,8 @@ int CompareStr(std::string_view S1, std::string_view S2);
 int CompareText(std::string_view S1, std::string_view S2);
 bool SameText(std::string_view S1, std::string_view S2);
 
-// Unicode case mapping and locale (Chinese collation) comparison. Both
+// Unicode case mapping and locale comparison: ICU's Chinese collation, which
+// orders Chinese characters by pronunciation, ahead of Latin letters. Both
 // comparisons are total orders: strings the collation calls equal are ordered
 // by their bytes (AnsiCompareStr) or their lower-case bytes (AnsiCompareText).
 std::string AnsiUpperCase(std::string_view S);

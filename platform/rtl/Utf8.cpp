@@ -84,12 +84,15 @@ size_t Utf8Pos(std::string_view Needle, std::string_view S, size_t FromChar) {
     return Utf8NotFound;
 }
 
-static bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+static bool IsContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // Start of the character holding byte Offset (Offset itself for a stray byte).
 static size_t CharStart(std::string_view S, size_t Offset) {
     size_t p = Offset;
-    while (p > 0 && Offset - p < 3 && IsContinuation(S[p])) --p;
+    while (p > 0 && Offset - p < 3 && IsContinuation(S[p]))
+        --p;
     return p + SequenceLength(S, p) > Offset ? p : Offset;
 }
 

@@ -24,9 +24,9 @@ TEST(CodePageTest, GbkByteLengthOfMixedText) {
         {"ab" + Chinese + "12", 8},
         {"\xE3\x80\x81\xEF\xBC\x8C", 4}, // ideographic comma and full-width comma
         {Euro, 1},
-        {Emoji, 1},                        // unrepresentable: counts as its '?'
+        {Emoji, 1}, // unrepresentable: counts as its '?'
         {"a" + Emoji + Chinese, 6},
-        {"\xFF", 1},                        // a stray byte: one '?'
+        {"\xFF", 1}, // a stray byte: one '?'
     };
     for (const auto& c : cases) {
         EXPECT_EQ(GbkByteLength(c.Text), c.Bytes) << c.Text;
@@ -41,7 +41,9 @@ TEST(CodePageTest, ConversionRoundTripsAndMarksWhatGbkLacks) {
     EXPECT_EQ(GbkToUtf8(Utf8ToGbk(mixed)), mixed);
     EXPECT_EQ(Utf8ToGbk("a" + Emoji + "b"), "a?b");
     // An undecodable byte and a lead byte cut off at the end both become '?'.
-    EXPECT_EQ(GbkToUtf8("a\xFF" "b\xD6"), "a?b?");
+    EXPECT_EQ(GbkToUtf8("a\xFF"
+                        "b\xD6"),
+              "a?b?");
     EXPECT_TRUE(IsGbkRepresentable(mixed));
     EXPECT_FALSE(IsGbkRepresentable("a" + Emoji));
     EXPECT_FALSE(IsGbkRepresentable("\xFF"));
@@ -76,7 +78,8 @@ TEST(Utf8Test, BoundariesStepOverWholeCharactersFromAnywhere) {
 }
 
 TEST(Utf8Test, InvalidBytesCountAsOneCharacterEach) {
-    const std::string text = "a\xFF\xE4\xB8" "b"; // stray byte, truncated sequence
+    const std::string text = "a\xFF\xE4\xB8"
+                             "b"; // stray byte, truncated sequence
     EXPECT_EQ(Utf8Length(text), 5u);
     EXPECT_FALSE(Utf8IsValid(text));
     EXPECT_TRUE(Utf8IsValid("a" + Chinese));

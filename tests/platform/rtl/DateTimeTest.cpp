@@ -15,7 +15,7 @@ TEST_F(DateTimeTest, EncodeDateCountsDaysFrom18991230) {
     const struct {
         Word Y, M, D;
         double Serial;
-    } cases[] = {{1899, 12, 30, 0}, {1900, 1, 1, 2},       {1899, 12, 29, -1},      {2000, 2, 29, 36585},
+    } cases[] = {{1899, 12, 30, 0},   {1900, 1, 1, 2},    {1899, 12, 29, -1},     {2000, 2, 29, 36585},
                  {2024, 3, 1, 45352}, {1, 1, 1, -693593}, {9999, 12, 31, 2958465}};
     for (const auto& c : cases) {
         EXPECT_EQ(EncodeDate(c.Y, c.M, c.D), c.Serial) << c.Y << "-" << c.M << "-" << c.D;
@@ -30,8 +30,8 @@ TEST_F(DateTimeTest, EncodeDateCountsDaysFrom18991230) {
 TEST_F(DateTimeTest, InvalidDatesAndTimesAreRefused) {
     const struct {
         Word Y, M, D;
-    } bad[] = {{2023, 2, 29}, {1900, 2, 29}, {2024, 4, 31}, {2024, 13, 1}, {2024, 0, 1}, {2024, 1, 0}, {0, 1, 1},
-               {10000, 1, 1}};
+    } bad[] = {{2023, 2, 29}, {1900, 2, 29}, {2024, 4, 31}, {2024, 13, 1},
+               {2024, 0, 1},  {2024, 1, 0},  {0, 1, 1},     {10000, 1, 1}};
     for (const auto& c : bad) {
         TDateTime d = 123;
         EXPECT_FALSE(TryEncodeDate(c.Y, c.M, c.D, d)) << c.Y << "-" << c.M << "-" << c.D;
@@ -89,13 +89,16 @@ TEST_F(DateTimeTest, FormatDateTimeTable) {
         {"h a/p", "2 p"},
         {"dddd", "\xE6\x98\x9F\xE6\x9C\x9F\xE4\xBA\x8C"},
         {"ddddd", "2024-03-05"},
-        {"dddddd", "2024\xE5\xB9\xB4" "3\xE6\x9C\x88" "5\xE6\x97\xA5"},
+        {"dddddd", "2024\xE5\xB9\xB4"
+                   "3\xE6\x9C\x88"
+                   "5\xE6\x97\xA5"},
         {"c", "2024-03-05 14:07:09"},
         {"t", "14:07"},
         {"yyyy'y'MM\"m\"", "2024y03m"},
         {"", "2024-03-05 14:07:09"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatDateTime(c.Format, v), c.Text) << c.Format;
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatDateTime(c.Format, v), c.Text) << c.Format;
     EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 3, 5)), "2024-03-05") << "midnight shows no time";
     EXPECT_EQ(FormatDateTime("h:nn AM/PM", EncodeTime(0, 5, 0, 0)), "12:05 AM");
 }

@@ -75,11 +75,24 @@ TEST(VariantTest, TextThatIsNoNumberRaisesEConvertError) {
 
 TEST(VariantTest, VarCompareIsATotalOrder) {
     const std::vector<Variant> values = {
-        Unassigned(),        Null(),           Variant(false),         Variant(true),
-        Variant(std::nan("")), Variant(-1e300), Variant(int16_t(-2)),  Variant(1),
-        Variant::FromCurrency(15000), Variant(1.5000001), Variant(int64_t(2)), Variant(9007199254740993LL),
-        VarFromDateTime(-1), VarFromDateTime(45000), Variant(""),         Variant("A"),
-        Variant("a"),        Variant("\xE4\xB8\xAD"),
+        Unassigned(),
+        Null(),
+        Variant(false),
+        Variant(true),
+        Variant(std::nan("")),
+        Variant(-1e300),
+        Variant(int16_t(-2)),
+        Variant(1),
+        Variant::FromCurrency(15000),
+        Variant(1.5000001),
+        Variant(int64_t(2)),
+        Variant(9007199254740993LL),
+        VarFromDateTime(-1),
+        VarFromDateTime(45000),
+        Variant(""),
+        Variant("A"),
+        Variant("a"),
+        Variant("\xE4\xB8\xAD"),
     };
     // Listed in ascending order: every pair compares as its positions do.
     for (size_t i = 0; i < values.size(); ++i)
@@ -101,11 +114,13 @@ TEST(VariantTest, NumbersCompareByValueAcrossKinds) {
 }
 
 TEST(VariantTest, SortingMixedValuesNeverThrows) {
-    std::vector<Variant> values = {Variant("b"), Null(), Variant(3), Variant(true), Unassigned(), Variant(1.5),
+    std::vector<Variant> values = {Variant("b"),       Null(),       Variant(3),
+                                   Variant(true),      Unassigned(), Variant(1.5),
                                    VarFromDateTime(2), Variant("a"), Variant::FromCurrency(10000)};
     std::sort(values.begin(), values.end(), [](const Variant& a, const Variant& b) { return VarCompare(a, b) < 0; });
     std::vector<std::string> order;
-    for (const Variant& v : values) order.push_back(v.IsEmpty() ? "<empty>" : v.IsNull() ? "<null>" : v.AsString());
+    for (const Variant& v : values)
+        order.push_back(v.IsEmpty() ? "<empty>" : v.IsNull() ? "<null>" : v.AsString());
     EXPECT_EQ(order, (std::vector<std::string>{"<empty>", "<null>", "True", "1", "1.5", "3", "1900-01-01", "a", "b"}));
 }
 
