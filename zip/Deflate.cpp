@@ -49,6 +49,13 @@ inline uint16_t LoadWord16(const uint8_t* p) {
     return v;
 }
 
+// Positions that fall out of the window become 0, the end of a chain. Written as a
+// plain counted loop so that the compiler turns it into saturating vector subtractions.
+inline void SlideLinks(uint16_t* links, unsigned count) {
+    for (unsigned i = 0; i < count; ++i)
+        links[i] = static_cast<uint16_t>(links[i] >= WSize ? links[i] - WSize : 0);
+}
+
 } // namespace
 
 class TDeflateState {
@@ -160,10 +167,8 @@ void TDeflateState::SlideWindow() {
     FMatchStart -= WSize;
     FStrStart -= WSize;
     FBlockStart -= static_cast<long>(WSize);
-    for (auto& link : FHead)
-        link = static_cast<uint16_t>(link >= WSize ? link - WSize : 0);
-    for (auto& link : FPrev)
-        link = static_cast<uint16_t>(link >= WSize ? link - WSize : 0);
+    SlideLinks(FHead.data(), HashSize);
+    SlideLinks(FPrev.data(), WSize);
 }
 
 unsigned TDeflateState::LongestMatch(unsigned curMatch) {
