@@ -18,9 +18,17 @@ int16_t GetAsyncKeyState(int VirtualKey);
 bool GetCursorPos(TPoint& Point);
 
 // Dialog navigation: before a key that a dialog uses for navigation (Tab, the
-// arrows, Enter, Esc) reaches the focus window, input asks the focus window's
-// WM_GETDLGCODE; when the answer does not claim the key, this hook gets it (the
-// forms move the focus, press default buttons...). Returning true swallows the
-// key; false delivers it as usual. Msg is the WM_KEYDOWN about to be sent.
+// arrows, Enter, Esc) reaches the focus window, the application's loop asks the
+// focus window's WM_GETDLGCODE (wParam the key, lParam the TMsg); when the
+// answer does not claim the key (DLGC_WANTTAB for Tab, DLGC_WANTARROWS for the
+// arrows, DLGC_WANTALLKEYS for Enter and Esc), this hook gets it (the forms move
+// the focus, press default buttons...). Returning true swallows the key and its
+// characters; false delivers it as usual. Msg is the WM_KEYDOWN about to be sent.
 using TDialogKeyHook = std::function<bool(const TMessage& Msg, HWND FocusWnd)>;
 TDialogKeyHook SetDialogKeyHook(TDialogKeyHook Hook);
+
+// Every key-down taken for the focus window by the application's loop passes
+// this hook first (the forms' key preview, menu and action shortcuts); true
+// swallows the key together with the characters it produced.
+using TKeyMessageHook = std::function<bool(const TMessage& Msg, HWND FocusWnd)>;
+TKeyMessageHook SetKeyMessageHook(TKeyMessageHook Hook);

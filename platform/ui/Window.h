@@ -47,6 +47,29 @@ struct TCreateStruct {
     DWORD ExStyle = 0;
 };
 
+// What WM_WINDOWPOSCHANGING and WM_WINDOWPOSCHANGED carry in lParam. The
+// changing handler may alter the values; the changed one sees the outcome, with
+// SWP_NOCLIENTSIZE / SWP_NOCLIENTMOVE set when the client area kept its size /
+// place (DefWindowProc then leaves out WM_SIZE / WM_MOVE).
+struct TWindowPos {
+    HWND hwnd = nullptr;
+    HWND hwndInsertAfter = nullptr;
+    int x = 0;
+    int y = 0;
+    int cx = 0;
+    int cy = 0;
+    UINT flags = 0;
+};
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
+constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
+
+// What WM_STYLECHANGING / WM_STYLECHANGED carry in lParam (wParam: GWL_STYLE or
+// GWL_EXSTYLE).
+struct TStyleStruct {
+    DWORD styleOld = 0;
+    DWORD styleNew = 0;
+};
+
 // The parent for windows that only receive messages: never shown, no widget.
 inline HWND const HWND_MESSAGE = reinterpret_cast<HWND>(static_cast<intptr_t>(-3));
 // SetWindowPos z-order positions.

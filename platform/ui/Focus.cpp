@@ -1,0 +1,151 @@
+// Focus, capture and activation kept as plain handles. Qt's own focus follows
+// ours (so keys and input-method text arrive), but the routing of input uses
+// these handles, never Qt's.
+#include "platform/ui/Focus.h"
+
+#include "platform/ui/Messages.h"
+#include "platform/ui/private/WindowManager_p.h"
+
+#include <QWidget>
+
+using namespace platform_ui;
+
+namespace {
+
+struct FocusState {
+    HWND Focus = nullptr;
+    HWND Capture = nullptr;
+    HWND Active = nullptr;
+};
+
+FocusState& State() {
+    static FocusState state;
+    return state;
+}
+
+bool Contains(HWND outer, HWND inner) {
+    return inner && (inner == outer || IsChild(outer, inner));
+}
+
+} // namespace
+
+namespace platform_ui {
+
+void FocusWindowGone(HWND Wnd) {
+    auto& state = State();
+    if (state.Capture && Contains(Wnd, state.Capture)) ReleaseCapture();
+    if (state.Focus && Contains(Wnd, state.Focus)) SetFocus(Wnd->IsChild() ? Wnd->Parent : nullptr);
+    if (state.Active == Wnd) {
+        HWND owner = Wnd->Parent;
+        SetActiveWindow(owner && IsWindowVisible(owner) && !owner->Destroying ? owner : nullptr);
+    }
+}
+
+void WindowDestroyed(HWND Wnd) {
+    auto& state = State();
+    if (state.Focus == Wnd) state.Focus = nullptr;
+    if (state.Capture == Wnd) state.Capture = nullptr;
+    if (state.Active == Wnd) state.Active = nullptr;
+    KillWindowTimers(Wnd);
+    DropQueuedMessages(Wnd);
+}
+
+// Activation that Qt reports (the user clicked another top-level window).
+void QtActivatedWindow(HWND Wnd) {
+    if (State().Active != Wnd) SetActiveWindow(Wnd);
+}
+
+} // namespace platform_ui
+
+HWND SetFocus(HWND Wnd) {
+    auto& state = State();
+    if (Wnd) {
+        if (!IsLiveWindow(Wnd)) return nullptr;
+        // A disabled or minimised window, or one inside such a window, cannot take the focus.
+        for (HWND w = Wnd; w; w = w->IsChild() ? w->Parent : nullptr) {
+            if ((w->Style & WS_DISABLED) || w->Minimized) return nullptr;
+            if (!w->IsChild()) break;
+        }
+        // Focus activates its top-level window, except in popups, which never take the activation.
+        HWND top = GetAncestorTopLevel(Wnd);
+        if (top && top != state.Active && !(top->Style & WS_POPUP) && !(top->ExStyle & WS_EX_NOACTIVATE)) {
+            SetActiveWindow(top);
+            if (!IsLiveWindow(Wnd)) return nullptr;
+        }
+    }
+    HWND previous = state.Focus;
+    if (previous == Wnd) return previous;
+    state.Focus = Wnd;
+    if (IsLiveWindow(previous)) SendMessage(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(Wnd), 0);
+    if (state.Focus != Wnd) return previous; // the old window moved the focus on
+    if (IsLiveWindow(Wnd)) {
+        if (QWidget* widget = Wnd->Widget.data()) widget->setFocus(Qt::OtherFocusReason);
+        SendMessage(Wnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(IsLiveWindow(previous) ? previous : nullptr), 0);
+    }
+    return IsLiveWindow(previous) ? previous : nullptr;
+}
+
+HWND GetFocus() {
+    return State().Focus;
+}
+
+HWND SetCapture(HWND Wnd) {
+    auto& state = State();
+    if (Wnd && !IsLiveWindow(Wnd)) return nullptr;
+    HWND previous = state.Capture;
+    if (previous == Wnd) return previous;
+    state.Capture = Wnd;
+    if (IsLiveWindow(previous))
+        if (QWidget* widget = previous->Widget.data()) widget->releaseMouse();
+    if (Wnd)
+        if (QWidget* widget = Wnd->Widget.data(); widget && widget->isVisible()) widget->grabMouse();
+    if (IsLiveWindow(previous)) SendMessage(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(Wnd));
+    return IsLiveWindow(previous) ? previous : nullptr;
+}
+
+bool ReleaseCapture() {
+    if (!State().Capture) return true;
+    SetCapture(nullptr);
+    return true;
+}
+
+HWND GetCapture() {
+    return State().Capture;
+}
+
+HWND SetActiveWindow(HWND Wnd) {
+    auto& state = State();
+    if (Wnd) {
+        if (!IsLiveWindow(Wnd)) return nullptr;
+        Wnd = GetAncestorTopLevel(Wnd);
+    }
+    HWND previous = state.Active;
+    if (previous == Wnd) return previous;
+    state.Active = Wnd;
+    if (IsLiveWindow(previous)) {
+        SendMessage(previous, WM_NCACTIVATE, 0, 0);
+        SendMessage(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(Wnd));
+    }
+    if (state.Active != Wnd) return previous;
+    if (IsLiveWindow(Wnd)) {
+        if (QWidget* widget = Wnd->Widget.data(); widget && widget->isVisible()) widget->activateWindow();
+        SendMessage(Wnd, WM_NCACTIVATE, 1, 0);
+        SendMessage(Wnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(IsLiveWindow(previous) ? previous : nullptr));
+    }
+    return IsLiveWindow(previous) ? previous : nullptr;
+}
+
+HWND GetActiveWindow() {
+    return State().Active;
+}
+
+bool SetForegroundWindow(HWND Wnd) {
+    if (!IsLiveWindow(Wnd)) return false;
+    if (QWidget* widget = Wnd->Widget.data()) widget->raise();
+    SetActiveWindow(Wnd);
+    return true;
+}
+
+HWND GetForegroundWindow() {
+    return State().Active;
+}

@@ -1,0 +1,572 @@
+// Qt input to window messages. One application-wide event filter sees every
+// key, input-method, mouse and wheel event aimed at a widget of ours, turns it
+// into queued messages for the platform's focus or capture window, and keeps it
+// from Qt; native widgets get it back from their class procedure (WindowHost).
+#include "platform/ui/Input.h"
+
+#include "platform/ui/Focus.h"
+#include "platform/ui/MessageQueue.h"
+#include "platform/ui/private/WindowManager_p.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWidget>
+
+#include <array>
+
+using namespace platform_ui;
+
+namespace {
+
+constexpr uint8_t KeyDown = 0x80;
+constexpr uint8_t KeyToggled = 0x01;
+
+struct InputState {
+    std::array<uint8_t, 256> Keys{};
+    TPoint CursorPos{};
+    bool CursorKnown = false;
+    uint64_t NextKeyGroup = 1;
+    HWND MouseWindow = nullptr; // for CM_MOUSEENTER / CM_MOUSELEAVE
+    HWND PassThrough = nullptr;
+    TDialogKeyHook DialogKeyHook;
+    TKeyMessageHook KeyMessageHook;
+};
+
+InputState& State() {
+    static InputState state;
+    return state;
+}
+
+struct KeyPair {
+    int Qt;
+    Word Vk;
+};
+
+constexpr KeyPair KeyTable[] = {
+    {Qt::Key_Backspace, VK_BACK},
+    {Qt::Key_Tab, VK_TAB},
+    {Qt::Key_Backtab, VK_TAB},
+    {Qt::Key_Clear, VK_CLEAR},
+    {Qt::Key_Return, VK_RETURN},
+    {Qt::Key_Enter, VK_RETURN},
+    {Qt::Key_Shift, VK_SHIFT},
+    {Qt::Key_Control, VK_CONTROL},
+    {Qt::Key_Alt, VK_MENU},
+    {Qt::Key_Pause, VK_PAUSE},
+    {Qt::Key_CapsLock, VK_CAPITAL},
+    {Qt::Key_Escape, VK_ESCAPE},
+    {Qt::Key_Space, VK_SPACE},
+    {Qt::Key_PageUp, VK_PRIOR},
+    {Qt::Key_PageDown, VK_NEXT},
+    {Qt::Key_End, VK_END},
+    {Qt::Key_Home, VK_HOME},
+    {Qt::Key_Left, VK_LEFT},
+    {Qt::Key_Up, VK_UP},
+    {Qt::Key_Right, VK_RIGHT},
+    {Qt::Key_Down, VK_DOWN},
+    {Qt::Key_Select, VK_SELECT},
+    {Qt::Key_Print, VK_SNAPSHOT},
+    {Qt::Key_Execute, VK_EXECUTE},
+    {Qt::Key_Insert, VK_INSERT},
+    {Qt::Key_Delete, VK_DELETE},
+    {Qt::Key_Help, VK_HELP},
+    {Qt::Key_Meta, VK_LWIN},
+    {Qt::Key_Menu, VK_APPS},
+    {Qt::Key_NumLock, VK_NUMLOCK},
+    {Qt::Key_ScrollLock, VK_SCROLL},
+    {Qt::Key_Asterisk, VK_MULTIPLY},
+    {Qt::Key_Plus, VK_OEM_PLUS},
+    {Qt::Key_Comma, VK_OEM_COMMA},
+    {Qt::Key_Minus, VK_OEM_MINUS},
+    {Qt::Key_Period, VK_OEM_PERIOD},
+    {Qt::Key_Slash, VK_OEM_2},
+    {Qt::Key_Semicolon, VK_OEM_1},
+    {Qt::Key_Colon, VK_OEM_1},
+    {Qt::Key_Equal, VK_OEM_PLUS},
+    {Qt::Key_QuoteLeft, VK_OEM_3},
+    {Qt::Key_AsciiTilde, VK_OEM_3},
+    {Qt::Key_BracketLeft, VK_OEM_4},
+    {Qt::Key_BraceLeft, VK_OEM_4},
+    {Qt::Key_Backslash, VK_OEM_5},
+    {Qt::Key_Bar, VK_OEM_5},
+    {Qt::Key_BracketRight, VK_OEM_6},
+    {Qt::Key_BraceRight, VK_OEM_6},
+    {Qt::Key_Apostrophe, VK_OEM_7},
+    {Qt::Key_QuoteDbl, VK_OEM_7},
+    {Qt::Key_Less, VK_OEM_COMMA},
+    {Qt::Key_Greater, VK_OEM_PERIOD},
+    {Qt::Key_Question, VK_OEM_2},
+    {Qt::Key_Underscore, VK_OEM_MINUS},
+};
+
+bool ExtendedKey(Word vk) {
+    switch (vk) {
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_DIVIDE:
+    case VK_NUMLOCK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SetKey(Word vk, bool down) {
+    uint8_t& k = State().Keys[vk & 0xFF];
+    if (down && !(k & KeyDown)) k ^= KeyToggled;
+    k = down ? (k | KeyDown) : (k & ~KeyDown);
+}
+
+void SyncModifiers(Qt::KeyboardModifiers modifiers) {
+    SetKey(VK_SHIFT, modifiers & Qt::ShiftModifier);
+    SetKey(VK_CONTROL, modifiers & Qt::ControlModifier);
+    SetKey(VK_MENU, modifiers & Qt::AltModifier);
+}
+
+void SyncButtons(Qt::MouseButtons buttons) {
+    SetKey(VK_LBUTTON, buttons & Qt::LeftButton);
+    SetKey(VK_RBUTTON, buttons & Qt::RightButton);
+    SetKey(VK_MBUTTON, buttons & Qt::MiddleButton);
+}
+
+WPARAM MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    WPARAM flags = 0;
+    if (buttons & Qt::LeftButton) flags |= MK_LBUTTON;
+    if (buttons & Qt::RightButton) flags |= MK_RBUTTON;
+    if (buttons & Qt::MiddleButton) flags |= MK_MBUTTON;
+    if (modifiers & Qt::ShiftModifier) flags |= MK_SHIFT;
+    if (modifiers & Qt::ControlModifier) flags |= MK_CONTROL;
+    return flags;
+}
+
+bool AcceptsInput(HWND w) {
+    if (!IsLiveWindow(w) || InputHeldBack(w)) return false;
+    for (HWND p = w; p; p = p->IsChild() ? p->Parent : nullptr) {
+        if (p->Style & WS_DISABLED) return false;
+        if (!p->IsChild()) break;
+    }
+    return true;
+}
+
+// The window that keys go to: the focus window, else the active one.
+HWND KeyTarget(HWND fallback) {
+    if (HWND focus = GetFocus(); IsLiveWindow(focus)) return focus;
+    if (HWND active = GetActiveWindow(); IsLiveWindow(active)) return active;
+    return fallback;
+}
+
+void Queue(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, uint64_t group = 0) {
+    QueuedMessage q;
+    q.Msg = {w, msg, wParam, lParam, CurrentTime(), State().CursorPos};
+    q.KeyGroup = group;
+    EnqueueMessage(q);
+}
+
+LPARAM PointParam(TPoint p) {
+    return MakeLParam(static_cast<Word>(p.X), static_cast<Word>(p.Y));
+}
+
+void TranslateKey(HWND fallback, QKeyEvent* e) {
+    const bool press = e->type() == QEvent::KeyPress;
+    if (!press && e->isAutoRepeat()) return; // Win32 repeats key-downs only
+    const Word vk = VirtualKeyFromQt(e->key(), e->modifiers());
+    SyncModifiers(e->modifiers());
+    const bool wasDown = (State().Keys[vk & 0xFF] & KeyDown) != 0;
+    if (vk) SetKey(vk, press);
+    HWND target = KeyTarget(fallback);
+    if (!vk || !AcceptsInput(target)) return;
+    const bool alt = e->modifiers() & Qt::AltModifier;
+    const bool ctrl = e->modifiers() & Qt::ControlModifier;
+    const bool sys = (alt && !ctrl) || vk == VK_F10 || (vk == VK_MENU && !ctrl);
+    LPARAM lParam = 1 | (static_cast<LPARAM>(e->nativeScanCode() & 0xFF) << 16);
+    if (ExtendedKey(vk)) lParam |= KF_EXTENDED_BIT;
+    if (alt) lParam |= KF_ALTDOWN_BIT;
+    if (!press)
+        lParam |= KF_REPEAT_BIT | KF_UP_BIT;
+    else if (wasDown || e->isAutoRepeat())
+        lParam |= KF_REPEAT_BIT;
+    if (!press) {
+        Queue(target, sys ? WM_SYSKEYUP : WM_KEYUP, vk, lParam);
+        InputQueued();
+        return;
+    }
+    const uint64_t group = State().NextKeyGroup++;
+    Queue(target, sys ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, lParam, group);
+    if (vk != VK_DELETE)
+        for (char32_t c : e->text().toUcs4())
+            if (c != 0x7F) Queue(target, (alt && !ctrl) ? WM_SYSCHAR : WM_CHAR, c, lParam, group);
+    InputQueued();
+}
+
+void TranslateInputMethod(HWND fallback, QInputMethodEvent* e) {
+    const QString commit = e->commitString();
+    if (commit.isEmpty()) return;
+    HWND target = KeyTarget(fallback);
+    if (!AcceptsInput(target)) return;
+    const uint64_t group = State().NextKeyGroup++;
+    for (char32_t c : commit.toUcs4())
+        Queue(target, WM_CHAR, c, 1, group);
+    InputQueued();
+}
+
+void UpdateMouseWindow(HWND w) {
+    auto& state = State();
+    if (state.MouseWindow == w) return;
+    HWND old = state.MouseWindow;
+    state.MouseWindow = w;
+    RunGuarded([&] {
+        if (IsLiveWindow(old)) SendMessage(old, CM_MOUSELEAVE, 0, 0);
+        if (IsLiveWindow(w)) SendMessage(w, CM_MOUSEENTER, 0, 0);
+    });
+}
+
+// Button index 0 left, 1 right, 2 middle; -1 for a move.
+int ButtonIndex(Qt::MouseButton b) {
+    if (b == Qt::LeftButton) return 0;
+    if (b == Qt::RightButton) return 1;
+    if (b == Qt::MiddleButton) return 2;
+    return -1;
+}
+
+void TranslateMouse(HWND hit, QWidget* widget, QMouseEvent* e) {
+    auto& state = State();
+    // Screen position from our own geometry, so it agrees with ClientToScreen.
+    const QPoint local = widget->mapTo(hit->Widget.data(), e->position().toPoint());
+    const TPoint origin = WindowOriginOnScreen(hit);
+    const TPoint screen{origin.X + local.x(), origin.Y + local.y()};
+    state.CursorPos = screen;
+    state.CursorKnown = true;
+    SyncModifiers(e->modifiers());
+    SyncButtons(e->buttons());
+
+    int button = -1;
+    int kind = 0; // 0 move, 1 down, 2 up, 3 double click
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+        kind = 1;
+        button = ButtonIndex(e->button());
+        break;
+    case QEvent::MouseButtonRelease:
+        kind = 2;
+        button = ButtonIndex(e->button());
+        break;
+    case QEvent::MouseButtonDblClick:
+        kind = 3;
+        button = ButtonIndex(e->button());
+        break;
+    default:
+        break;
+    }
+    if (kind != 0 && button < 0) return;
+
+    HWND capture = GetCapture();
+    HWND target = IsLiveWindow(capture) ? capture : hit;
+    int hitTest = HTCLIENT;
+    if (!IsLiveWindow(capture)) {
+        UpdateMouseWindow(hit);
+        // Transparent parts pass the pointer to the parent.
+        for (int guard = 0; guard < 64 && IsLiveWindow(target); ++guard) {
+            hitTest = static_cast<int>(SendMessage(target, WM_NCHITTEST, 0, PointParam(screen)));
+            if (hitTest != HTTRANSPARENT || !target->IsChild()) break;
+            target = target->Parent;
+        }
+    } else {
+        UpdateMouseWindow(WindowFromPoint(screen));
+    }
+    if (!AcceptsInput(target) || hitTest == HTERROR) return;
+
+    static constexpr UINT Down[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+    static constexpr UINT Up[3] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
+    static constexpr UINT Double[3] = {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK};
+    UINT msg = WM_MOUSEMOVE;
+    if (kind == 1)
+        msg = Down[button];
+    else if (kind == 2)
+        msg = Up[button];
+    else if (kind == 3)
+        msg = (target->ClassStyle & CS_DBLCLKS) || hitTest != HTCLIENT ? Double[button] : Down[button];
+
+    if (!IsLiveWindow(capture)) {
+        if (kind == 1 || kind == 3) {
+            HWND top = GetAncestorTopLevel(target);
+            if (top && top != GetActiveWindow() && !(top->Style & WS_POPUP)) {
+                const LRESULT answer = SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+                                                   MakeLParam(static_cast<Word>(hitTest), static_cast<Word>(msg)));
+                if (answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) SetActiveWindow(top);
+                if (answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT) return;
+            }
+        }
+        if (!IsLiveWindow(target)) return;
+        SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                    MakeLParam(static_cast<Word>(hitTest), static_cast<Word>(msg)));
+        if (!IsLiveWindow(target)) return;
+    }
+    if (hitTest == HTCLIENT) {
+        TPoint client = screen;
+        ScreenToClient(target, client);
+        Queue(target, msg, MouseKeyFlags(e->buttons(), e->modifiers()), PointParam(client));
+    } else {
+        // Non-client messages are the client ones moved by WM_NCMOUSEMOVE - WM_MOUSEMOVE.
+        Queue(target, msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE, static_cast<WPARAM>(hitTest), PointParam(screen));
+    }
+    InputQueued();
+}
+
+void TranslateWheel(HWND hit, QWidget* widget, QWheelEvent* e) {
+    const QPoint local = widget->mapTo(hit->Widget.data(), e->position().toPoint());
+    const TPoint origin = WindowOriginOnScreen(hit);
+    const TPoint screen{origin.X + local.x(), origin.Y + local.y()};
+    State().CursorPos = screen;
+    State().CursorKnown = true;
+    SyncModifiers(e->modifiers());
+    int delta = e->angleDelta().y();
+    if (delta == 0) delta = e->angleDelta().x();
+    if (delta == 0) return;
+    // The wheel goes to the focus window, as the classic desktop did.
+    HWND target = GetFocus();
+    if (!IsLiveWindow(target)) target = hit;
+    if (!AcceptsInput(target)) return;
+    const WPARAM wParam = static_cast<WPARAM>(
+        MakeLParam(static_cast<Word>(MouseKeyFlags(e->buttons(), e->modifiers())), static_cast<Word>(delta)));
+    Queue(target, WM_MOUSEWHEEL, wParam, PointParam(screen));
+    InputQueued();
+}
+
+void UpdateTopLevelGeometry(HWND w, QWidget* widget) {
+    if (w->IsChild() || !widget->isWindow()) return;
+    const QRect g = widget->geometry();
+    const TRect r = Bounds(g.x(), g.y(), g.width(), g.height());
+    if (r == w->WindowRect) return;
+    RunGuarded([&] { SetWindowPos(w, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE); });
+}
+
+class InputFilter : public QObject {
+public:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (!object->isWidgetType()) return false;
+        auto* widget = static_cast<QWidget*>(object);
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::InputMethod:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::Leave:
+        case QEvent::WindowActivate:
+        case QEvent::Close:
+        case QEvent::Resize:
+        case QEvent::Move:
+            break;
+        default:
+            return false;
+        }
+        HWND w = WindowOfWidget(widget);
+        if (!w || !IsLiveWindow(w) || !w->Widget) return false;
+        HWND pass = State().PassThrough;
+        if (pass && (w == pass || IsChild(pass, w))) return false;
+        bool consumed = true;
+        RunGuarded([&] { consumed = Handle(w, widget, event); });
+        return consumed;
+    }
+
+private:
+    static bool Handle(HWND w, QWidget* widget, QEvent* event) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            TranslateKey(w, static_cast<QKeyEvent*>(event));
+            return true;
+        case QEvent::InputMethod: {
+            auto* im = static_cast<QInputMethodEvent*>(event);
+            if (im->commitString().isEmpty()) return !w->Native; // native widgets show the preedit
+            TranslateInputMethod(w, im);
+            return true;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            TranslateMouse(w, widget, static_cast<QMouseEvent*>(event));
+            return true;
+        case QEvent::Wheel:
+            TranslateWheel(w, widget, static_cast<QWheelEvent*>(event));
+            return true;
+        case QEvent::ContextMenu:
+            return true; // WM_CONTEXTMENU comes from the button-up message
+        case QEvent::Leave:
+            if (widget == w->Widget.data() && State().MouseWindow == w && !GetCapture()) UpdateMouseWindow(nullptr);
+            return false;
+        case QEvent::WindowActivate:
+            if (widget == w->Widget.data() && !w->IsChild()) QtActivatedWindow(w);
+            return false;
+        case QEvent::Close:
+            if (widget != w->Widget.data()) return false;
+            event->ignore();
+            PostMessage(w, WM_CLOSE, 0, 0);
+            return true;
+        case QEvent::Resize:
+        case QEvent::Move:
+            if (widget == w->Widget.data()) UpdateTopLevelGeometry(w, widget);
+            return false;
+        default:
+            return false;
+        }
+    }
+};
+
+} // namespace
+
+namespace platform_ui {
+
+Word VirtualKeyFromQt(int Key, Qt::KeyboardModifiers Modifiers) {
+    if ((Modifiers & Qt::KeypadModifier) && Key >= Qt::Key_0 && Key <= Qt::Key_9)
+        return static_cast<Word>(VK_NUMPAD0 + (Key - Qt::Key_0));
+    if (Modifiers & Qt::KeypadModifier) {
+        switch (Key) {
+        case Qt::Key_Asterisk:
+            return VK_MULTIPLY;
+        case Qt::Key_Plus:
+            return VK_ADD;
+        case Qt::Key_Minus:
+            return VK_SUBTRACT;
+        case Qt::Key_Period:
+            return VK_DECIMAL;
+        case Qt::Key_Slash:
+            return VK_DIVIDE;
+        default:
+            break;
+        }
+    }
+    if ((Key >= Qt::Key_A && Key <= Qt::Key_Z) || (Key >= Qt::Key_0 && Key <= Qt::Key_9)) return static_cast<Word>(Key);
+    if (Key >= Qt::Key_F1 && Key <= Qt::Key_F24) return static_cast<Word>(VK_F1 + (Key - Qt::Key_F1));
+    for (const KeyPair& pair : KeyTable)
+        if (pair.Qt == Key) return pair.Vk;
+    return 0;
+}
+
+int QtKeyFromVirtualKey(Word Vk) {
+    if ((Vk >= 'A' && Vk <= 'Z') || (Vk >= '0' && Vk <= '9')) return Vk;
+    if (Vk >= VK_NUMPAD0 && Vk <= VK_NUMPAD9) return Qt::Key_0 + (Vk - VK_NUMPAD0);
+    if (Vk >= VK_F1 && Vk <= VK_F1 + 23) return Qt::Key_F1 + (Vk - VK_F1);
+    for (const KeyPair& pair : KeyTable)
+        if (pair.Vk == Vk) return pair.Qt;
+    return 0;
+}
+
+Qt::KeyboardModifiers CurrentModifiers() {
+    Qt::KeyboardModifiers m;
+    const auto& keys = State().Keys;
+    if (keys[VK_SHIFT] & KeyDown) m |= Qt::ShiftModifier;
+    if (keys[VK_CONTROL] & KeyDown) m |= Qt::ControlModifier;
+    if (keys[VK_MENU] & KeyDown) m |= Qt::AltModifier;
+    return m;
+}
+
+bool PreTranslateKeyMessage(const TMsg& Msg) {
+    auto& state = State();
+    const TMessage message{Msg.message, Msg.wParam, Msg.lParam, 0};
+    if (state.KeyMessageHook) {
+        const TKeyMessageHook hook = state.KeyMessageHook;
+        if (hook(message, Msg.hwnd)) return true;
+    }
+    if (!IsLiveWindow(Msg.hwnd) || Msg.message != WM_KEYDOWN) return false;
+    UINT mask = 0;
+    switch (Msg.wParam) {
+    case VK_TAB:
+        mask = DLGC_WANTTAB;
+        break;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        mask = DLGC_WANTARROWS;
+        break;
+    case VK_RETURN:
+    case VK_EXECUTE:
+    case VK_ESCAPE:
+    case VK_CANCEL:
+        mask = DLGC_WANTALLKEYS;
+        break;
+    default:
+        return false;
+    }
+    TMsg copy = Msg;
+    const auto code =
+        static_cast<UINT>(SendMessage(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, reinterpret_cast<LPARAM>(&copy)));
+    if (code & mask) return false;
+    if (!state.DialogKeyHook || !IsLiveWindow(Msg.hwnd)) return false;
+    const TDialogKeyHook hook = state.DialogKeyHook;
+    return hook(message, Msg.hwnd);
+}
+
+void EnsureInputFilter() {
+    static InputFilter* filter = nullptr;
+    if (filter) return;
+    filter = new InputFilter;
+    QCoreApplication::instance()->installEventFilter(filter);
+}
+
+PassThroughScope::PassThroughScope(HWND Wnd) : Previous(State().PassThrough) {
+    State().PassThrough = Wnd;
+}
+PassThroughScope::~PassThroughScope() {
+    State().PassThrough = Previous;
+}
+HWND PassThroughWindow() {
+    return State().PassThrough;
+}
+
+} // namespace platform_ui
+
+int16_t GetKeyState(int VirtualKey) {
+    const uint8_t k = State().Keys[static_cast<size_t>(VirtualKey) & 0xFF];
+    return static_cast<int16_t>(((k & KeyDown) ? 0x8000 : 0) | (k & KeyToggled));
+}
+
+// Input is translated as it arrives, so the table is as current as Qt's view.
+int16_t GetAsyncKeyState(int VirtualKey) {
+    return static_cast<int16_t>(GetKeyState(VirtualKey) & 0x8000);
+}
+
+bool GetCursorPos(TPoint& Point) {
+    const auto& state = State();
+    if (state.CursorKnown) {
+        Point = state.CursorPos;
+        return true;
+    }
+    if (QGuiApplication::instance()) {
+        const QPoint p = QCursor::pos();
+        Point = {p.x(), p.y()};
+    } else {
+        Point = {};
+    }
+    return true;
+}
+
+TDialogKeyHook SetDialogKeyHook(TDialogKeyHook Hook) {
+    TDialogKeyHook previous = State().DialogKeyHook;
+    State().DialogKeyHook = std::move(Hook);
+    return previous;
+}
+
+TKeyMessageHook SetKeyMessageHook(TKeyMessageHook Hook) {
+    TKeyMessageHook previous = State().KeyMessageHook;
+    State().KeyMessageHook = std::move(Hook);
+    return previous;
+}

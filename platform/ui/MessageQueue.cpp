@@ -1,0 +1,448 @@
+// The platform's message queue and loops. Posted messages, translated input and
+// timer ticks wait in one queue. Outside a GetMessage/PeekMessage loop the Qt
+// event loop drains it (input at once, so a native widget learns whether its key
+// was swallowed); while such a loop pumps Qt events, everything waits for that
+// loop, which is how controls that track the mouse see their input.
+#include "platform/ui/MessageQueue.h"
+
+#include "platform/rtl/SysUtils.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Timers.h"
+#include "platform/ui/private/QtApplication_p.h"
+#include "platform/ui/private/WindowManager_p.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QObject>
+
+#include <deque>
+#include <iostream>
+#include <map>
+
+using namespace platform_ui;
+
+namespace platform_ui {
+void DeliverToChain(HWND Wnd, TMessage& Message); // Window.cpp
+bool PreTranslateKeyMessage(const TMsg& Msg);     // Input.cpp
+bool DispatchTimerCallback(const TMsg& Msg);      // Timers.cpp
+} // namespace platform_ui
+
+namespace {
+
+struct QueueState {
+    std::deque<QueuedMessage> Queue;
+    int Pumping = 0;
+    bool DrainScheduled = false;
+    DWORD MessageTime = 0;
+    TPoint MessagePos{};
+    std::vector<HWND> HoldBacks;
+    TExceptionHandler Handler;
+    std::map<std::string, UINT> RegisteredMessages;
+    QueuedMessage LastTaken;
+};
+
+QueueState& State() {
+    static QueueState state;
+    return state;
+}
+
+QElapsedTimer& Clock() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock;
+}
+
+constexpr QEvent::Type DrainEventType = static_cast<QEvent::Type>(QEvent::User + 0x5701);
+
+class Dispatcher : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() != DrainEventType) return QObject::event(e);
+        State().DrainScheduled = false;
+        DrainQueue();
+        return true;
+    }
+    static void DrainQueue();
+};
+
+Dispatcher& TheDispatcher() {
+    static Dispatcher* dispatcher = [] {
+        EnsureQtApplication();
+        return new Dispatcher;
+    }();
+    return *dispatcher;
+}
+
+// Runs Qt's pending events with the queue held for the calling loop.
+void PumpQt(bool wait) {
+    EnsureQtApplication();
+    auto& state = State();
+    ++state.Pumping;
+    struct Leave {
+        ~Leave() {
+            if (--State().Pumping == 0) ScheduleDrain();
+        }
+    } leave;
+    QCoreApplication::processEvents(wait ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
+}
+
+bool Matches(const TMsg& m, HWND wnd, UINT first, UINT last) {
+    if (m.message == WM_QUIT) return true; // a quit request passes every filter
+    if (wnd && m.hwnd != wnd) return false;
+    if (first == 0 && last == 0) return true;
+    return m.message >= first && m.message <= last;
+}
+
+HWND FindWindowToPaint(HWND wnd) {
+    if (wnd) return NeedsPaint(wnd) ? wnd : nullptr;
+    HWND found = nullptr;
+    EnumWindows([&](HWND top) {
+        if (NeedsPaint(top))
+            found = top;
+        else
+            EnumChildWindows(top, [&](HWND child) {
+                if (NeedsPaint(child)) found = child;
+                return found == nullptr;
+            });
+        return found == nullptr;
+    });
+    return found;
+}
+
+// Takes a message without pumping Qt.
+bool TakeQueued(QueuedMessage& out, HWND wnd, UINT first, UINT last, UINT flags) {
+    auto& queue = State().Queue;
+    for (auto it = queue.begin(); it != queue.end(); ++it) {
+        if (!Matches(it->Msg, wnd, first, last)) continue;
+        out = *it;
+        if (flags & PM_REMOVE) queue.erase(it);
+        return true;
+    }
+    const bool wantsPaint = (first == 0 && last == 0) || (first <= WM_PAINT && WM_PAINT <= last);
+    if (wantsPaint)
+        if (HWND paint = FindWindowToPaint(wnd)) {
+            out = {};
+            out.Msg.hwnd = paint;
+            out.Msg.message = WM_PAINT;
+            out.Msg.time = CurrentTime();
+            return true;
+        }
+    return false;
+}
+
+bool TakeMessage(QueuedMessage& out, HWND wnd, UINT first, UINT last, UINT flags) {
+    PumpQt(false);
+    if (!TakeQueued(out, wnd, first, last, flags)) return false;
+    if (flags & PM_REMOVE) {
+        State().LastTaken = out;
+        SetCurrentMessageTime(out.Msg.time, out.Msg.pt);
+    }
+    return true;
+}
+
+// What the application's own loop does with a message: key hooks first, then
+// the window. A swallowed key-down takes its characters with it.
+void ProcessQueued(const QueuedMessage& q) {
+    const UINT m = q.Msg.message;
+    if (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) {
+        bool swallowed = false;
+        RunGuarded([&] { swallowed = PreTranslateKeyMessage(q.Msg); });
+        if (swallowed) {
+            if (q.KeyGroup) {
+                auto& queue = State().Queue;
+                for (auto it = queue.begin(); it != queue.end();) {
+                    const UINT k = it->Msg.message;
+                    if (it->KeyGroup == q.KeyGroup && (k == WM_CHAR || k == WM_SYSCHAR))
+                        it = queue.erase(it);
+                    else
+                        ++it;
+                }
+            }
+            return;
+        }
+    }
+    DispatchMessage(q.Msg);
+}
+
+void Dispatcher::DrainQueue() {
+    auto& state = State();
+    if (state.Pumping > 0) return; // the pumping loop takes its own messages
+    for (;;) {
+        QueuedMessage q;
+        bool found = false;
+        for (auto it = state.Queue.begin(); it != state.Queue.end(); ++it) {
+            if (it->Msg.message == WM_QUIT) continue; // left for the loop that ends on it
+            q = *it;
+            state.Queue.erase(it);
+            found = true;
+            break;
+        }
+        if (!found) break;
+        state.LastTaken = q;
+        ProcessQueued(q);
+        if (state.Pumping > 0) return;
+    }
+    // Paints come when nothing else is pending, parents before children.
+    for (int guard = 0; guard < 10000; ++guard) {
+        HWND w = FindWindowToPaint(nullptr);
+        if (!w) break;
+        TMsg paint;
+        paint.hwnd = w;
+        paint.message = WM_PAINT;
+        DispatchMessage(paint);
+        if (state.Pumping > 0) return;
+    }
+}
+
+void DefaultExceptionHandler(const std::exception& e) {
+    std::cerr << e.what() << std::endl;
+}
+
+} // namespace
+
+namespace platform_ui {
+
+void EnqueueMessage(const QueuedMessage& Message) {
+    State().Queue.push_back(Message);
+    ScheduleDrain();
+}
+
+void DropQueuedMessages(HWND Wnd) {
+    auto& queue = State().Queue;
+    for (auto it = queue.begin(); it != queue.end();) {
+        if (it->Msg.hwnd == Wnd)
+            it = queue.erase(it);
+        else
+            ++it;
+    }
+}
+
+void DropQueuedTimer(HWND Wnd, UINT_PTR Id) {
+    auto& queue = State().Queue;
+    for (auto it = queue.begin(); it != queue.end();) {
+        if (it->Msg.hwnd == Wnd && it->Msg.message == WM_TIMER && it->Msg.wParam == Id)
+            it = queue.erase(it);
+        else
+            ++it;
+    }
+}
+
+bool HasQueuedTimer(HWND Wnd, UINT_PTR Id) {
+    for (const auto& q : State().Queue)
+        if (q.Msg.hwnd == Wnd && q.Msg.message == WM_TIMER && q.Msg.wParam == Id) return true;
+    return false;
+}
+
+void InputQueued() {
+    if (State().Pumping == 0) Dispatcher::DrainQueue();
+}
+
+void ScheduleDrain() {
+    auto& state = State();
+    if (state.DrainScheduled || !QCoreApplication::instance()) return;
+    state.DrainScheduled = true;
+    QCoreApplication::postEvent(&TheDispatcher(), new QEvent(DrainEventType));
+}
+
+DWORD CurrentTime() {
+    return static_cast<DWORD>(Clock().elapsed());
+}
+
+void SetCurrentMessageTime(DWORD Time, TPoint Pos) {
+    State().MessageTime = Time;
+    State().MessagePos = Pos;
+}
+
+bool InputHeldBack(HWND Wnd) {
+    const auto& holds = State().HoldBacks;
+    if (holds.empty()) return false;
+    HWND allowed = holds.back();
+    if (!IsLiveWindow(allowed)) return false;
+    // The allowed window, its children and the windows it owns (its popups).
+    for (HWND w = Wnd; w; w = IsLiveWindow(w) ? w->Parent : nullptr)
+        if (w == allowed) return false;
+    return true;
+}
+
+} // namespace platform_ui
+
+LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TMessage message{Msg, WParam, LParam, 0};
+    SendMessage(Wnd, message);
+    return message.Result;
+}
+
+void SendMessage(HWND Wnd, TMessage& Message) {
+    Message.Result = 0;
+    if (!IsLiveWindow(Wnd)) return;
+    DeliverToChain(Wnd, Message);
+}
+
+bool PostMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Wnd && !IsLiveWindow(Wnd)) return false;
+    QueuedMessage q;
+    q.Msg = {Wnd, Msg, WParam, LParam, CurrentTime(), {}};
+    GetCursorPos(q.Msg.pt);
+    EnqueueMessage(q);
+    return true;
+}
+
+void PostQuitMessage(int ExitCode) {
+    PostMessage(nullptr, WM_QUIT, static_cast<WPARAM>(ExitCode), 0);
+}
+
+bool PeekMessage(TMsg& Msg, HWND Wnd, UINT First, UINT Last, UINT RemoveFlags) {
+    QueuedMessage q;
+    if (!TakeMessage(q, Wnd, First, Last, RemoveFlags)) return false;
+    Msg = q.Msg;
+    return true;
+}
+
+bool GetMessage(TMsg& Msg, HWND Wnd, UINT First, UINT Last) {
+    for (;;) {
+        if (PeekMessage(Msg, Wnd, First, Last, PM_REMOVE)) return Msg.message != WM_QUIT;
+        WaitMessage();
+    }
+}
+
+bool TranslateMessage(const TMsg& Msg) {
+    return Msg.message == WM_KEYDOWN || Msg.message == WM_SYSKEYDOWN;
+}
+
+LRESULT DispatchMessage(const TMsg& Msg) {
+    LRESULT result = 0;
+    const DWORD savedTime = State().MessageTime;
+    const TPoint savedPos = State().MessagePos;
+    SetCurrentMessageTime(Msg.time, Msg.pt);
+    if (Msg.message == WM_PAINT) {
+        // Guarded inside; a paint that fails still validates its region.
+        if (IsLiveWindow(Msg.hwnd)) PaintWindowNow(Msg.hwnd);
+        SetCurrentMessageTime(savedTime, savedPos);
+        return 0;
+    }
+    RunGuarded([&] {
+        if (Msg.message == WM_TIMER && DispatchTimerCallback(Msg)) return;
+        if (Msg.hwnd) result = SendMessage(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
+    });
+    SetCurrentMessageTime(savedTime, savedPos);
+    return result;
+}
+
+void WaitMessage() {
+    PumpQt(true);
+}
+
+DWORD GetMessageTime() {
+    return State().MessageTime;
+}
+
+TPoint GetMessagePos() {
+    return State().MessagePos;
+}
+
+DWORD GetTickCount() {
+    return CurrentTime();
+}
+
+UINT RegisterWindowMessage(const std::string& Name) {
+    std::string key = Name;
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    auto& registered = State().RegisteredMessages;
+    auto it = registered.find(key);
+    if (it != registered.end()) return it->second;
+    const UINT number = 0xC000 + static_cast<UINT>(registered.size());
+    if (number > 0xFFFF) return 0;
+    registered.emplace(key, number);
+    return number;
+}
+
+bool ProcessMessages() {
+    QueuedMessage q;
+    while (TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) {
+        if (q.Msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(q.Msg.wParam));
+            return false;
+        }
+        ProcessQueued(q);
+    }
+    return true;
+}
+
+bool HandleMessage() {
+    QueuedMessage q;
+    if (TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) {
+        if (q.Msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(q.Msg.wParam));
+            return false;
+        }
+        ProcessQueued(q);
+    } else {
+        WaitMessage();
+    }
+    return true;
+}
+
+bool RunModalLoop(const std::function<bool()>& Done) {
+    while (!Done())
+        if (!HandleMessage()) return false;
+    return true;
+}
+
+int RunMessageLoop() {
+    for (;;) {
+        QueuedMessage q;
+        if (TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) {
+            if (q.Msg.message == WM_QUIT) return static_cast<int>(q.Msg.wParam);
+            ProcessQueued(q);
+        } else {
+            WaitMessage();
+        }
+    }
+}
+
+TInputHoldBack::TInputHoldBack(HWND Wnd) {
+    State().HoldBacks.push_back(Wnd);
+}
+
+TInputHoldBack::~TInputHoldBack() {
+    State().HoldBacks.pop_back();
+}
+
+TExceptionHandler SetExceptionHandler(TExceptionHandler Handler) {
+    TExceptionHandler previous = State().Handler;
+    State().Handler = std::move(Handler);
+    return previous;
+}
+
+bool RunGuarded(const std::function<void()>& Action) {
+    auto report = [](const std::exception& e) {
+        try {
+            const TExceptionHandler handler = State().Handler;
+            if (handler)
+                handler(e);
+            else
+                DefaultExceptionHandler(e);
+        } catch (const std::exception& inner) {
+            // The handler itself failed; nothing may reach Qt.
+            DefaultExceptionHandler(inner);
+        } catch (...) {
+        }
+    };
+    try {
+        Action();
+        return true;
+    } catch (const EAbort&) {
+        return false;
+    } catch (const std::exception& e) {
+        report(e);
+        return false;
+    } catch (...) {
+        report(Exception("Unknown exception"));
+        return false;
+    }
+}

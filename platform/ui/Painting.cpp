@@ -1,0 +1,335 @@
+// Painting into backing images. The invalid region is ours, not Qt's: Qt's
+// paint events only copy the image to the screen (painting first when the
+// window is still invalid), so every pixel a window procedure draws can be read
+// back headless, and XOR drawing and scrolling behave as on Win32.
+#include "platform/ui/Painting.h"
+
+#include "platform/ui/Gdi.h"
+#include "platform/ui/private/GdiPrivate_p.h"
+#include "platform/ui/private/WindowManager_p.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWidget>
+
+#include <unordered_map>
+
+using namespace platform_ui;
+
+namespace {
+
+class BackingWidget : public QWidget {
+public:
+    explicit BackingWidget(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setAttribute(Qt::WA_InputMethodEnabled);
+        setMouseTracking(true);
+        // Qt must not move its focus on clicks: the window procedures decide.
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        HWND w = WindowOfWidget(this);
+        if (!w || WidgetOfWindow(w) != this) return;
+        if (NeedsPaint(w)) PaintWindowNow(w);
+        if (!IsLiveWindow(w)) return;
+        QPainter painter(this);
+        painter.setClipRegion(event->region());
+        painter.drawImage(0, 0, w->Image);
+    }
+};
+
+std::unordered_map<HDC, HWND>& DCWindows() {
+    static std::unordered_map<HDC, HWND> map;
+    return map;
+}
+
+QPoint ClientOrigin(HWND w) {
+    return {w->ClientRect.Left, w->ClientRect.Top};
+}
+
+QRegion ClientArea(HWND w) {
+    return QRegion(0, 0, w->ClientRect.Width(), w->ClientRect.Height());
+}
+
+QRegion ToRegion(HWND w, const TRect* rect) {
+    if (!rect) return ClientArea(w);
+    if (IsRectEmpty(*rect)) return {};
+    return QRegion(rect->Left, rect->Top, rect->Width(), rect->Height()) & ClientArea(w);
+}
+
+int Complexity(const QRegion& region) {
+    if (region.isEmpty()) return NULLREGION;
+    return region.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+void CopyRegionInto(HRGN target, const QRegion& region) {
+    if (!target) return;
+    HRGN source = CreateRegionFrom(region);
+    CombineRgn(target, source, nullptr, RGN_COPY);
+    DeleteObject(source);
+}
+
+TRect BoundsOf(const QRegion& region) {
+    const QRect r = region.boundingRect();
+    if (r.isEmpty()) return {};
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+void AddInvalid(HWND w, const QRegion& region, bool erase) {
+    if (region.isEmpty()) return;
+    w->Invalid += region;
+    if (erase) w->EraseNeeded = true;
+    ScheduleDrain();
+}
+
+} // namespace
+
+namespace platform_ui {
+
+QWidget* CreateWindowWidget(HWND, QWidget* Parent) {
+    return new BackingWidget(Parent);
+}
+
+void ResizeBackingImage(HWND Wnd) {
+    if (!Wnd->SelfPainting()) return;
+    const QSize size(std::max(Wnd->WindowRect.Width(), 1), std::max(Wnd->WindowRect.Height(), 1));
+    if (Wnd->Image.size() == size) return;
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    if (!Wnd->Image.isNull()) {
+        QPainter painter(&image);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, Wnd->Image);
+    }
+    Wnd->Image = std::move(image);
+}
+
+bool NeedsPaint(HWND Wnd) {
+    return IsLiveWindow(Wnd) && Wnd->SelfPainting() && !Wnd->RedrawDisabled && IsWindowVisible(Wnd) &&
+           (Wnd->FrameInvalid || !Wnd->Invalid.isEmpty());
+}
+
+void PaintWindowNow(HWND Wnd) {
+    if (!IsLiveWindow(Wnd)) return;
+    if (Wnd->FrameInvalid) {
+        Wnd->FrameInvalid = false;
+        RunGuarded([&] { SendMessage(Wnd, WM_NCPAINT, 1, 0); });
+    }
+    if (!IsLiveWindow(Wnd) || Wnd->Invalid.isEmpty()) return;
+    const QRegion painting = Wnd->Invalid;
+    RunGuarded([&] { SendMessage(Wnd, WM_PAINT, 0, 0); });
+    // A paint that failed or never called BeginPaint still validates what it
+    // was asked to paint; what was invalidated meanwhile stays invalid.
+    if (IsLiveWindow(Wnd) && !Wnd->Invalid.isEmpty()) {
+        Wnd->Invalid -= painting;
+        if (Wnd->Invalid.isEmpty()) Wnd->EraseNeeded = false;
+    }
+}
+
+void InvalidateFrame(HWND Wnd) {
+    if (!Wnd->SelfPainting()) return;
+    Wnd->FrameInvalid = true;
+    ScheduleDrain();
+}
+
+void ShowImageChanged(HWND Wnd) {
+    if (QWidget* widget = Wnd->Widget.data()) widget->update();
+}
+
+QImage* BackingImageOfWindow(HWND Wnd) {
+    return IsLiveWindow(Wnd) && Wnd->SelfPainting() ? &Wnd->Image : nullptr;
+}
+
+QPoint ClientOriginOfWindow(HWND Wnd) {
+    return IsLiveWindow(Wnd) ? ClientOrigin(Wnd) : QPoint();
+}
+
+QImage RenderWindow(HWND Wnd) {
+    QWidget* widget = WidgetOfWindow(Wnd);
+    if (!widget) return {};
+    // Bring every invalid window of the tree up to date first.
+    if (NeedsPaint(Wnd)) PaintWindowNow(Wnd);
+    EnumChildWindows(Wnd, [](HWND child) {
+        if (NeedsPaint(child)) PaintWindowNow(child);
+        return true;
+    });
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace platform_ui
+
+HDC BeginPaint(HWND Wnd, TPaintStruct& Paint) {
+    Paint = {};
+    if (!IsLiveWindow(Wnd)) return nullptr;
+    if (Wnd->FrameInvalid) {
+        Wnd->FrameInvalid = false;
+        SendMessage(Wnd, WM_NCPAINT, 1, 0);
+        if (!IsLiveWindow(Wnd)) return nullptr;
+    }
+    const QRegion region = Wnd->Invalid & ClientArea(Wnd);
+    const bool erase = Wnd->EraseNeeded;
+    Wnd->Invalid = QRegion();
+    Wnd->EraseNeeded = false;
+    HDC dc = Wnd->SelfPainting() ? CreateImageDC(&Wnd->Image, region, ClientOrigin(Wnd)) : CreateMeasureDC();
+    DCWindows()[dc] = Wnd;
+    Paint.hdc = dc;
+    Paint.rcPaint = BoundsOf(region);
+    Paint.fErase = erase ? 1 : 0;
+    if (erase && !region.isEmpty())
+        Paint.fErase = SendMessage(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0 ? 1 : 0;
+    return dc;
+}
+
+bool EndPaint(HWND Wnd, const TPaintStruct& Paint) {
+    if (!Paint.hdc) return false;
+    ReleaseDC(Wnd, Paint.hdc);
+    return true;
+}
+
+bool InvalidateRect(HWND Wnd, const TRect* Rect, bool Erase) {
+    if (!IsLiveWindow(Wnd)) return false;
+    if (!Wnd->SelfPainting()) {
+        if (QWidget* widget = Wnd->Widget.data()) widget->update();
+        return true;
+    }
+    AddInvalid(Wnd, ToRegion(Wnd, Rect), Erase);
+    return true;
+}
+
+bool InvalidateRgn(HWND Wnd, HRGN Region, bool Erase) {
+    if (!IsLiveWindow(Wnd)) return false;
+    if (!Region) return InvalidateRect(Wnd, nullptr, Erase);
+    if (!Wnd->SelfPainting()) return InvalidateRect(Wnd, nullptr, Erase);
+    AddInvalid(Wnd, RegionOf(Region) & ClientArea(Wnd), Erase);
+    return true;
+}
+
+bool ValidateRect(HWND Wnd, const TRect* Rect) {
+    if (!IsLiveWindow(Wnd)) return false;
+    Wnd->Invalid -= ToRegion(Wnd, Rect);
+    if (Wnd->Invalid.isEmpty()) Wnd->EraseNeeded = false;
+    return true;
+}
+
+bool ValidateRgn(HWND Wnd, HRGN Region) {
+    if (!IsLiveWindow(Wnd)) return false;
+    if (!Region) return ValidateRect(Wnd, nullptr);
+    Wnd->Invalid -= RegionOf(Region);
+    if (Wnd->Invalid.isEmpty()) Wnd->EraseNeeded = false;
+    return true;
+}
+
+bool UpdateWindow(HWND Wnd) {
+    if (!IsLiveWindow(Wnd)) return false;
+    if (NeedsPaint(Wnd)) PaintWindowNow(Wnd);
+    return true;
+}
+
+bool RedrawWindow(HWND Wnd, const TRect* Rect, HRGN Region, UINT Flags) {
+    if (!IsLiveWindow(Wnd)) return false;
+    if (Flags & RDW_INVALIDATE) {
+        if (Region)
+            InvalidateRgn(Wnd, Region, Flags & RDW_ERASE);
+        else
+            InvalidateRect(Wnd, Rect, Flags & RDW_ERASE);
+        if (Flags & RDW_FRAME) InvalidateFrame(Wnd);
+    }
+    if (Flags & RDW_VALIDATE) {
+        if (Region)
+            ValidateRgn(Wnd, Region);
+        else
+            ValidateRect(Wnd, Rect);
+        if (Flags & RDW_NOFRAME) Wnd->FrameInvalid = false;
+    }
+    if (Flags & RDW_ALLCHILDREN)
+        EnumChildWindows(Wnd, [Flags](HWND child) {
+            if (Flags & RDW_INVALIDATE) InvalidateRect(child, nullptr, Flags & RDW_ERASE);
+            if ((Flags & RDW_INVALIDATE) && (Flags & RDW_FRAME)) InvalidateFrame(child);
+            if (Flags & RDW_VALIDATE) ValidateRect(child, nullptr);
+            return true;
+        });
+    if (Flags & (RDW_UPDATENOW | RDW_ERASENOW)) {
+        UpdateWindow(Wnd);
+        if (Flags & RDW_ALLCHILDREN)
+            EnumChildWindows(Wnd, [](HWND child) {
+                UpdateWindow(child);
+                return true;
+            });
+    }
+    return true;
+}
+
+bool GetUpdateRect(HWND Wnd, TRect* Rect, bool) {
+    if (!IsLiveWindow(Wnd)) return false;
+    if (Rect) *Rect = BoundsOf(Wnd->Invalid);
+    return !Wnd->Invalid.isEmpty();
+}
+
+int GetUpdateRgn(HWND Wnd, HRGN Region, bool) {
+    if (!IsLiveWindow(Wnd)) return RGN_ERROR;
+    CopyRegionInto(Region, Wnd->Invalid);
+    return Complexity(Wnd->Invalid);
+}
+
+HDC GetDC(HWND Wnd) {
+    if (!Wnd) return CreateMeasureDC();
+    if (!IsLiveWindow(Wnd)) return nullptr;
+    HDC dc = Wnd->SelfPainting() ? CreateImageDC(&Wnd->Image, ClientArea(Wnd), ClientOrigin(Wnd)) : CreateMeasureDC();
+    DCWindows()[dc] = Wnd;
+    return dc;
+}
+
+HDC GetWindowDC(HWND Wnd) {
+    if (!Wnd) return CreateMeasureDC();
+    if (!IsLiveWindow(Wnd)) return nullptr;
+    HDC dc = Wnd->SelfPainting()
+                 ? CreateImageDC(&Wnd->Image, QRegion(0, 0, Wnd->Image.width(), Wnd->Image.height()), QPoint(0, 0))
+                 : CreateMeasureDC();
+    DCWindows()[dc] = Wnd;
+    return dc;
+}
+
+int ReleaseDC(HWND Wnd, HDC DC) {
+    if (!DC) return 0;
+    auto& map = DCWindows();
+    auto it = map.find(DC);
+    HWND owner = it != map.end() ? it->second : Wnd;
+    if (it != map.end()) map.erase(it);
+    ReleaseImageDC(DC);
+    if (IsLiveWindow(owner)) ShowImageChanged(owner);
+    return 1;
+}
+
+int ScrollWindowEx(HWND Wnd, int DX, int DY, const TRect* Scroll, const TRect* Clip, HRGN Update, TRect* UpdateRect,
+                   UINT Flags) {
+    if (!IsLiveWindow(Wnd)) return RGN_ERROR;
+    const QRegion clip = ToRegion(Wnd, Clip);
+    const QRegion source = ToRegion(Wnd, Scroll) & clip;
+    const QRegion destination = source.translated(DX, DY) & clip;
+    const QRegion uncovered = source - destination;
+    if (Wnd->SelfPainting() && !destination.isEmpty() && (DX || DY)) {
+        const QPoint origin = ClientOrigin(Wnd);
+        const QRect from = (destination.translated(-DX, -DY)).boundingRect().translated(origin);
+        const QImage pixels = Wnd->Image.copy(from);
+        QPainter painter(&Wnd->Image);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setClipRegion(destination.translated(origin));
+        painter.drawImage(from.topLeft() + QPoint(DX, DY), pixels);
+        painter.end();
+        ShowImageChanged(Wnd);
+    }
+    // What was waiting to be painted in the moved area moves with it.
+    const QRegion pendingMoved = (Wnd->Invalid & source).translated(DX, DY) & clip;
+    if (!pendingMoved.isEmpty()) AddInvalid(Wnd, pendingMoved, Wnd->EraseNeeded);
+    if (Flags & SW_INVALIDATE) AddInvalid(Wnd, uncovered, (Flags & SW_ERASE) != 0);
+    CopyRegionInto(Update, uncovered);
+    if (UpdateRect) *UpdateRect = BoundsOf(uncovered);
+    return Complexity(uncovered);
+}
+
+bool ScrollWindow(HWND Wnd, int DX, int DY, const TRect* Scroll, const TRect* Clip) {
+    return ScrollWindowEx(Wnd, DX, DY, Scroll, Clip, nullptr, nullptr, SW_INVALIDATE | SW_ERASE) != RGN_ERROR;
+}

@@ -1,0 +1,1064 @@
+// Windows: the class registry, creation and destruction, procedure chains,
+// geometry kept here (Qt widgets follow it), visibility, parents, text and the
+// default window procedure. A window object outlives DestroyWindow while one of
+// its messages is still being handled, so handlers may destroy their own window.
+#include "platform/ui/Window.h"
+
+#include "platform/ui/Focus.h"
+#include "platform/ui/Gdi.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/NonClient.h"
+#include "platform/ui/Painting.h"
+#include "platform/ui/Timers.h"
+#include "platform/ui/private/QtApplication_p.h"
+#include "platform/ui/private/WindowManager_p.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+#include <unordered_set>
+
+using namespace platform_ui;
+
+namespace {
+
+struct Registry {
+    std::map<std::string, WindowClassEntry> Classes; // keys upper-cased
+    std::unordered_set<HWND> Live;
+    std::vector<HWND> TopLevel; // creation order
+    std::unordered_map<HWND, int> DispatchDepth;
+    std::unordered_set<HWND> DeletePending;
+    std::unordered_map<const QWidget*, HWND> WidgetWindows;
+    TWindowProcedureId NextProcedureId = 1;
+};
+
+Registry& Reg() {
+    static Registry registry;
+    return registry;
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+constexpr char MessageWindowClass[] = "TPUtilWindow";
+
+void EnsureBuiltinClasses() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    WindowClassEntry staticClass;
+    staticClass.Class.ClassName = "STATIC";
+    RegisterClassEntry(staticClass);
+    WindowClassEntry messageClass;
+    messageClass.Class.ClassName = MessageWindowClass;
+    RegisterClassEntry(messageClass);
+}
+
+// Keeps the window object alive while one of its messages runs.
+struct DispatchScope {
+    explicit DispatchScope(HWND w) : Wnd(w) { ++Reg().DispatchDepth[w]; }
+    ~DispatchScope() {
+        auto& reg = Reg();
+        if (--reg.DispatchDepth[Wnd] == 0) {
+            reg.DispatchDepth.erase(Wnd);
+            if (reg.DeletePending.erase(Wnd)) delete Wnd;
+        }
+    }
+    HWND Wnd;
+};
+
+QWidget* ParentWidgetFor(HWND w) {
+    HWND parent = w->Parent;
+    if (!parent || !IsLiveWindow(parent)) return nullptr;
+    return parent->Widget.data();
+}
+
+// Puts the widget where the window is: children relative to the parent's
+// window rectangle (whose widget covers the whole window, frame included).
+void PlaceWidget(HWND w) {
+    QWidget* widget = w->Widget.data();
+    if (!widget) return;
+    QRect r(w->WindowRect.Left, w->WindowRect.Top, w->WindowRect.Width(), w->WindowRect.Height());
+    if (w->IsChild() && w->Parent) r.translate(w->Parent->ClientRect.Left, w->Parent->ClientRect.Top);
+    if (widget->geometry() != r) widget->setGeometry(r);
+}
+
+void StackWidgets(HWND parent) {
+    // Qt's stacking order is bottom first; ours is top first.
+    for (auto it = parent->Children.rbegin(); it != parent->Children.rend(); ++it)
+        if (QWidget* widget = (*it)->Widget.data()) widget->raise();
+}
+
+void SendDestroyMessages(HWND w) {
+    SendMessage(w, WM_DESTROY, 0, 0);
+    const std::vector<HWND> children = w->Children;
+    for (HWND child : children)
+        if (IsLiveWindow(child)) SendDestroyMessages(child);
+}
+
+void FreeWindow(HWND w) {
+    const std::vector<HWND> children = w->Children;
+    for (HWND child : children)
+        if (IsLiveWindow(child)) FreeWindow(child);
+    SendMessage(w, WM_NCDESTROY, 0, 0);
+    WindowDestroyed(w);
+    auto& reg = Reg();
+    if (w->IsChild() && w->Parent && IsLiveWindow(w->Parent)) {
+        auto& siblings = w->Parent->Children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), w), siblings.end());
+    }
+    reg.TopLevel.erase(std::remove(reg.TopLevel.begin(), reg.TopLevel.end(), w), reg.TopLevel.end());
+    reg.Live.erase(w);
+    if (QWidget* widget = w->Widget.data()) {
+        reg.WidgetWindows.erase(widget);
+        widget->hide();
+        widget->setParent(nullptr);
+        widget->deleteLater();
+    }
+    w->Widget.clear();
+    if (reg.DispatchDepth.count(w))
+        reg.DeletePending.insert(w);
+    else
+        delete w;
+}
+
+void NotifyWidgetCreated(HWND w, QWidget* widget) {
+    w->Widget = widget;
+    Reg().WidgetWindows[widget] = w;
+}
+
+// Sends WM_WINDOWPOSCHANGED's consequences.
+void DefaultWindowPosChanged(HWND w, const TWindowPos& pos) {
+    if (!(pos.flags & SWP_NOCLIENTMOVE)) {
+        TPoint origin{w->WindowRect.Left + w->ClientRect.Left, w->WindowRect.Top + w->ClientRect.Top};
+        SendMessage(w, WM_MOVE, 0, MakeLParam(static_cast<Word>(origin.X), static_cast<Word>(origin.Y)));
+    }
+    if (!(pos.flags & SWP_NOCLIENTSIZE)) {
+        const WPARAM kind = w->Maximized ? SIZE_MAXIMIZED : w->Minimized ? SIZE_MINIMIZED : SIZE_RESTORED;
+        SendMessage(w, WM_SIZE, kind,
+                    MakeLParam(static_cast<Word>(w->ClientRect.Width()), static_cast<Word>(w->ClientRect.Height())));
+    }
+}
+
+std::string TruncateUtf8(const std::string& text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    size_t n = maxBytes;
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
+    return text.substr(0, n);
+}
+
+void ApplyTopLevelFlags(HWND w, QWidget* widget) {
+    Qt::WindowFlags flags = Qt::Window;
+    if (w->Style & WS_POPUP) {
+        // Popups are frameless and never take the activation from their owner.
+        flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
+        widget->setAttribute(Qt::WA_ShowWithoutActivating);
+    } else if (w->ExStyle & WS_EX_TOOLWINDOW) {
+        flags = Qt::Tool;
+    }
+    if (w->ExStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+    widget->setWindowFlags(flags);
+}
+
+} // namespace
+
+namespace platform_ui {
+
+bool IsLiveWindow(HWND Wnd) {
+    return Wnd && Reg().Live.count(Wnd) != 0;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    return Reg().TopLevel;
+}
+
+const WindowClassEntry* FindWindowClass(const std::string& ClassName) {
+    EnsureBuiltinClasses();
+    auto& classes = Reg().Classes;
+    auto it = classes.find(Upper(ClassName));
+    return it == classes.end() ? nullptr : &it->second;
+}
+
+bool RegisterClassEntry(WindowClassEntry Entry) {
+    auto& classes = Reg().Classes;
+    const std::string key = Upper(Entry.Class.ClassName);
+    if (key.empty() || classes.count(key)) return false;
+    classes.emplace(key, std::move(Entry));
+    return true;
+}
+
+TPoint WindowOriginOnScreen(HWND Wnd) {
+    if (!Wnd->IsChild() || !Wnd->Parent) return Wnd->WindowRect.TopLeft();
+    TPoint parent = WindowOriginOnScreen(Wnd->Parent);
+    return {parent.X + Wnd->Parent->ClientRect.Left + Wnd->WindowRect.Left,
+            parent.Y + Wnd->Parent->ClientRect.Top + Wnd->WindowRect.Top};
+}
+
+bool RecalculateClientRect(HWND Wnd) {
+    TNCCalcSizeParams params;
+    params.rgrc[0] = Wnd->WindowRect;
+    SendMessage(Wnd, WM_NCCALCSIZE, 1, reinterpret_cast<LPARAM>(&params));
+    if (!IsLiveWindow(Wnd)) return false;
+    TRect client = params.rgrc[0];
+    // Keep the client inside the window, and never inverted.
+    client.Left = std::clamp(client.Left, Wnd->WindowRect.Left, Wnd->WindowRect.Right);
+    client.Top = std::clamp(client.Top, Wnd->WindowRect.Top, Wnd->WindowRect.Bottom);
+    client.Right = std::clamp(client.Right, client.Left, Wnd->WindowRect.Right);
+    client.Bottom = std::clamp(client.Bottom, client.Top, Wnd->WindowRect.Bottom);
+    OffsetRect(client, -Wnd->WindowRect.Left, -Wnd->WindowRect.Top);
+    const bool sizeChanged = client.Width() != Wnd->ClientRect.Width() || client.Height() != Wnd->ClientRect.Height();
+    const bool moved = client.TopLeft() != Wnd->ClientRect.TopLeft();
+    Wnd->ClientRect = client;
+    if (moved)
+        for (HWND child : Wnd->Children)
+            PlaceWidget(child);
+    return sizeChanged;
+}
+
+bool IsShownOnScreen(HWND Wnd) {
+    return IsWindowVisible(Wnd);
+}
+
+QWidget* WidgetOfWindow(HWND Wnd) {
+    return IsLiveWindow(Wnd) ? Wnd->Widget.data() : nullptr;
+}
+
+HWND WindowOfWidget(const QWidget* Widget) {
+    auto& map = Reg().WidgetWindows;
+    for (const QWidget* w = Widget; w; w = w->parentWidget()) {
+        auto it = map.find(w);
+        if (it != map.end()) return it->second;
+    }
+    return nullptr;
+}
+
+} // namespace platform_ui
+
+bool RegisterClass(const TWindowClass& WindowClass) {
+    EnsureBuiltinClasses();
+    WindowClassEntry entry;
+    entry.Class = WindowClass;
+    return RegisterClassEntry(std::move(entry));
+}
+
+bool UnregisterClass(const std::string& ClassName) {
+    return Reg().Classes.erase(Upper(ClassName)) != 0;
+}
+
+bool GetClassInfo(const std::string& ClassName, TWindowClass& WindowClass) {
+    const WindowClassEntry* entry = FindWindowClass(ClassName);
+    if (!entry) return false;
+    WindowClass = entry->Class;
+    return true;
+}
+
+std::string GetClassName(HWND Wnd) {
+    return IsLiveWindow(Wnd) ? Wnd->ClassName : std::string();
+}
+
+HWND CreateWindowEx(DWORD ExStyle, const std::string& ClassName, const std::string& WindowName, DWORD Style, int X,
+                    int Y, int Width, int Height, HWND Parent, intptr_t Id, TWindowProcedure WindowProcedure,
+                    void* CreateParams) {
+    EnsureQtApplication();
+    EnsureInputFilter();
+    const WindowClassEntry* cls = FindWindowClass(ClassName);
+    if (!cls) return nullptr;
+    const bool messageOnly = Parent == HWND_MESSAGE;
+    if (messageOnly) Parent = nullptr;
+    if ((Style & WS_CHILD) && !IsLiveWindow(Parent)) return nullptr;
+    if (Parent && !IsLiveWindow(Parent)) return nullptr;
+    if (X == CW_USEDEFAULT) X = Y = 100;
+    if (Width == CW_USEDEFAULT) {
+        Width = 400;
+        Height = 300;
+    }
+
+    HWND w = new PlatformWindow;
+    w->ClassName = cls->Class.ClassName;
+    w->ClassStyle = cls->Class.Style;
+    w->ClassBackground = cls->Class.Background;
+    w->ClassCursor = cls->Class.Cursor;
+    w->Native = static_cast<bool>(cls->NativeFactory);
+    w->MessageOnly = messageOnly;
+    w->Style = Style & ~WS_VISIBLE;
+    w->ExStyle = ExStyle;
+    w->Id = Id;
+    w->Parent = Parent;
+    w->WindowRect = Bounds(X, Y, std::max(Width, 0), std::max(Height, 0));
+    w->ClientRect = {0, 0, w->WindowRect.Width(), w->WindowRect.Height()};
+    auto& reg = Reg();
+    reg.Live.insert(w);
+    if (w->IsChild())
+        Parent->Children.insert(Parent->Children.begin(), w);
+    else if (!messageOnly)
+        reg.TopLevel.push_back(w);
+    const TWindowProcedure classProcedure = cls->Class.WindowProcedure;
+    PushWindowProc(
+        w, classProcedure ? classProcedure : [](HWND h, TMessage& m) { DefWindowProc(h, m); });
+    if (WindowProcedure) PushWindowProc(w, std::move(WindowProcedure));
+
+    TCreateStruct create;
+    create.CreateParams = CreateParams;
+    create.Id = Id;
+    create.Parent = Parent;
+    create.x = X;
+    create.y = Y;
+    create.cx = Width;
+    create.cy = Height;
+    create.Style = Style;
+    create.Name = WindowName;
+    create.ClassName = ClassName;
+    create.ExStyle = ExStyle;
+
+    if (!messageOnly) {
+        QWidget* parentWidget = ParentWidgetFor(w);
+        QWidget* widget = w->Native ? cls->NativeFactory(w, create) : CreateWindowWidget(w, nullptr);
+        if (!widget) {
+            FreeWindow(w);
+            return nullptr;
+        }
+        NotifyWidgetCreated(w, widget);
+        widget->setVisible(false);
+        if (w->IsChild()) {
+            widget->setParent(parentWidget);
+        } else {
+            widget->setParent(parentWidget); // the owner keeps an owned window above it
+            ApplyTopLevelFlags(w, widget);
+        }
+        widget->setVisible(false);
+    }
+
+    DispatchScope keep(w);
+    if (SendMessage(w, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) == 0 || !IsLiveWindow(w)) {
+        if (IsLiveWindow(w)) DestroyWindow(w);
+        return nullptr;
+    }
+    RecalculateClientRect(w);
+    if (!IsLiveWindow(w)) return nullptr;
+    ResizeBackingImage(w);
+    PlaceWidget(w);
+    if (w->IsChild()) StackWidgets(Parent);
+    w->Invalid = QRegion(0, 0, w->ClientRect.Width(), w->ClientRect.Height());
+    w->EraseNeeded = true;
+    w->FrameInvalid = true;
+    if (SendMessage(w, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1 || !IsLiveWindow(w)) {
+        if (IsLiveWindow(w)) DestroyWindow(w);
+        return nullptr;
+    }
+    w->Created = true;
+    TWindowPos pos{w, nullptr, w->WindowRect.Left, w->WindowRect.Top, w->WindowRect.Width(), w->WindowRect.Height(), 0};
+    DefaultWindowPosChanged(w, pos);
+    if (!IsLiveWindow(w)) return nullptr;
+    if (Style & WS_VISIBLE) {
+        const int command = (Style & WS_MAXIMIZE)   ? SW_SHOWMAXIMIZED
+                            : (Style & WS_MINIMIZE) ? SW_SHOWMINIMIZED
+                                                    : SW_SHOW;
+        ShowWindow(w, command);
+    }
+    return IsLiveWindow(w) ? w : nullptr;
+}
+
+bool DestroyWindow(HWND Wnd) {
+    if (!IsLiveWindow(Wnd) || Wnd->Destroying) return false;
+    DispatchScope keep(Wnd);
+    Wnd->Destroying = true;
+    // Owned windows go first, as on Win32.
+    for (HWND owned : TopLevelWindows())
+        if (owned->Parent == Wnd && IsLiveWindow(owned)) DestroyWindow(owned);
+    if (Wnd->Style & WS_VISIBLE) {
+        Wnd->Style &= ~WS_VISIBLE;
+        if (QWidget* widget = Wnd->Widget.data()) widget->hide();
+    }
+    FocusWindowGone(Wnd);
+    SendDestroyMessages(Wnd);
+    if (IsLiveWindow(Wnd)) FreeWindow(Wnd);
+    return true;
+}
+
+bool IsWindow(HWND Wnd) {
+    return IsLiveWindow(Wnd);
+}
+
+HWND AllocateHWnd(TWindowProcedure Procedure) {
+    EnsureBuiltinClasses();
+    return CreateWindowEx(0, MessageWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, 0, std::move(Procedure));
+}
+
+void DeallocateHWnd(HWND Wnd) {
+    DestroyWindow(Wnd);
+}
+
+TWindowProcedureId PushWindowProc(HWND Wnd, TWindowProcedure Procedure) {
+    if (!IsLiveWindow(Wnd) || !Procedure) return 0;
+    const TWindowProcedureId id = Reg().NextProcedureId++;
+    Wnd->Procedures.push_back({id, std::move(Procedure)});
+    return id;
+}
+
+bool RemoveWindowProc(HWND Wnd, TWindowProcedureId Id) {
+    if (!IsLiveWindow(Wnd)) return false;
+    auto& chain = Wnd->Procedures;
+    for (size_t i = 0; i < chain.size(); ++i) {
+        if (chain[i].Id != Id) continue;
+        // A procedure removed while it runs may still pass its message on.
+        Wnd->RemovedBelow[Id] = i > 0 ? chain[i - 1].Id : 0;
+        chain.erase(chain.begin() + static_cast<std::ptrdiff_t>(i));
+        return true;
+    }
+    return false;
+}
+
+void CallNextWindowProc(HWND Wnd, TWindowProcedureId Id, TMessage& Message) {
+    if (!IsLiveWindow(Wnd) && !Reg().DispatchDepth.count(Wnd)) return;
+    DispatchScope keep(Wnd);
+    for (int guard = 0; guard < 1000; ++guard) {
+        auto& chain = Wnd->Procedures;
+        for (size_t i = 0; i < chain.size(); ++i) {
+            if (chain[i].Id != Id) continue;
+            if (i == 0) {
+                DefWindowProc(Wnd, Message);
+            } else {
+                const TWindowProcedure next = chain[i - 1].Procedure;
+                next(Wnd, Message);
+            }
+            return;
+        }
+        auto removed = Wnd->RemovedBelow.find(Id);
+        if (removed == Wnd->RemovedBelow.end() || removed->second == 0) break;
+        Id = removed->second;
+    }
+    DefWindowProc(Wnd, Message);
+}
+
+namespace platform_ui {
+// The procedure at the top of the chain gets the message.
+void DeliverToChain(HWND Wnd, TMessage& Message) {
+    DispatchScope keep(Wnd);
+    if (Wnd->Procedures.empty()) {
+        DefWindowProc(Wnd, Message);
+        return;
+    }
+    const TWindowProcedure top = Wnd->Procedures.back().Procedure;
+    top(Wnd, Message);
+}
+} // namespace platform_ui
+
+void DefWindowProc(HWND Wnd, TMessage& Message) {
+    Message.Result = 0;
+    if (!IsLiveWindow(Wnd)) return;
+    switch (Message.Msg) {
+    case WM_NCCREATE: {
+        const auto* create = reinterpret_cast<const TCreateStruct*>(Message.LParam);
+        if (create) Wnd->Text = create->Name;
+        if (!Wnd->IsChild())
+            if (QWidget* widget = Wnd->Widget.data()) widget->setWindowTitle(QString::fromStdString(Wnd->Text));
+        Message.Result = 1;
+        break;
+    }
+    case WM_NCCALCSIZE: {
+        auto* params = reinterpret_cast<TNCCalcSizeParams*>(Message.LParam);
+        if (params && !Wnd->Native) DefaultNCCalcSize(Wnd, params->rgrc[0]);
+        break;
+    }
+    case WM_NCHITTEST:
+        Message.Result = DefaultNCHitTest(
+            Wnd, {SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))});
+        break;
+    case WM_NCPAINT:
+        DefaultNCPaint(Wnd);
+        break;
+    case WM_NCACTIVATE:
+        Message.Result = 1;
+        break;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        if (Message.WParam == static_cast<WPARAM>(HTHSCROLL) || Message.WParam == static_cast<WPARAM>(HTVSCROLL))
+            TrackScrollBar(
+                Wnd, static_cast<int>(Message.WParam),
+                {SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))});
+        break;
+    case WM_ERASEBKGND:
+        if (Wnd->ClassBackground && Message.WParam) {
+            TRect client{0, 0, Wnd->ClientRect.Width(), Wnd->ClientRect.Height()};
+            FillRect(reinterpret_cast<HDC>(Message.WParam), &client, Wnd->ClassBackground);
+            Message.Result = 1;
+        }
+        break;
+    case WM_PAINT: {
+        TPaintStruct paint;
+        BeginPaint(Wnd, paint);
+        EndPaint(Wnd, paint);
+        break;
+    }
+    case WM_SETTEXT:
+        Wnd->Text = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
+        if (!Wnd->IsChild())
+            if (QWidget* widget = Wnd->Widget.data()) widget->setWindowTitle(QString::fromStdString(Wnd->Text));
+        Message.Result = 1;
+        break;
+    case WM_GETTEXT: {
+        if (Message.WParam == 0 || !Message.LParam) break;
+        const std::string text = TruncateUtf8(Wnd->Text, Message.WParam - 1);
+        std::memcpy(reinterpret_cast<char*>(Message.LParam), text.c_str(), text.size() + 1);
+        Message.Result = static_cast<LRESULT>(text.size());
+        break;
+    }
+    case WM_GETTEXTLENGTH:
+        Message.Result = static_cast<LRESULT>(Wnd->Text.size());
+        break;
+    case WM_CLOSE:
+        DestroyWindow(Wnd);
+        break;
+    case WM_SYSCOMMAND:
+        switch (Message.WParam & 0xFFF0) {
+        case SC_CLOSE:
+            SendMessage(Wnd, WM_CLOSE, 0, 0);
+            break;
+        case SC_MINIMIZE:
+            ShowWindow(Wnd, SW_MINIMIZE);
+            break;
+        case SC_MAXIMIZE:
+            ShowWindow(Wnd, SW_MAXIMIZE);
+            break;
+        case SC_RESTORE:
+            ShowWindow(Wnd, SW_RESTORE);
+            break;
+        }
+        break;
+    case WM_SYSKEYDOWN:
+        if (Message.WParam == VK_F4 && (Message.LParam & KF_ALTDOWN_BIT)) {
+            HWND top = GetAncestorTopLevel(Wnd);
+            if (top) PostMessage(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        break;
+    case WM_SETCURSOR:
+    case WM_MOUSEACTIVATE:
+        // A parent may decide for its children.
+        if (Wnd->IsChild() && Wnd->Parent)
+            Message.Result = SendMessage(Wnd->Parent, Message.Msg, Message.WParam, Message.LParam);
+        if (Message.Msg == WM_MOUSEACTIVATE && Message.Result == 0) Message.Result = MA_ACTIVATE;
+        break;
+    case WM_RBUTTONUP: {
+        TPoint screen{SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))};
+        ClientToScreen(Wnd, screen);
+        SendMessage(Wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Wnd),
+                    MakeLParam(static_cast<Word>(screen.X), static_cast<Word>(screen.Y)));
+        break;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        // The menu key, or Shift+F10, asks for the context menu at the focus (-1).
+        if (Message.WParam == VK_APPS || (Message.WParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)))
+            SendMessage(Wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Wnd), -1);
+        break;
+    case WM_MOUSEWHEEL:
+    case WM_CONTEXTMENU:
+        if (Wnd->IsChild() && Wnd->Parent)
+            Message.Result = SendMessage(Wnd->Parent, Message.Msg, Message.WParam, Message.LParam);
+        break;
+    case WM_WINDOWPOSCHANGED:
+        if (Message.LParam) DefaultWindowPosChanged(Wnd, *reinterpret_cast<const TWindowPos*>(Message.LParam));
+        break;
+    case WM_CANCELMODE:
+        if (GetCapture() == Wnd) ReleaseCapture();
+        break;
+    case WM_ACTIVATE:
+        // An activated window takes the focus unless it already holds it inside.
+        if (LoWord(Message.WParam) != WA_INACTIVE && !Wnd->Minimized) {
+            HWND focus = GetFocus();
+            if (focus != Wnd && !IsChild(Wnd, focus)) SetFocus(Wnd);
+        }
+        break;
+    case WM_SETREDRAW:
+        Wnd->RedrawDisabled = Message.WParam == 0;
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TMessage message{Msg, WParam, LParam, 0};
+    DefWindowProc(Wnd, message);
+    return message.Result;
+}
+
+LONG_PTR GetWindowLong(HWND Wnd, int Index) {
+    if (!IsLiveWindow(Wnd)) return 0;
+    switch (Index) {
+    case GWL_STYLE:
+        return static_cast<LONG_PTR>(Wnd->Style);
+    case GWL_EXSTYLE:
+        return static_cast<LONG_PTR>(Wnd->ExStyle);
+    case GWL_ID:
+        return Wnd->Id;
+    case GWL_USERDATA:
+        return Wnd->UserData;
+    case GWL_HWNDPARENT:
+        return reinterpret_cast<LONG_PTR>(Wnd->Parent);
+    default:
+        return 0;
+    }
+}
+
+LONG_PTR SetWindowLong(HWND Wnd, int Index, LONG_PTR Value) {
+    if (!IsLiveWindow(Wnd)) return 0;
+    const LONG_PTR previous = GetWindowLong(Wnd, Index);
+    switch (Index) {
+    case GWL_STYLE:
+    case GWL_EXSTYLE: {
+        TStyleStruct change{static_cast<DWORD>(previous), static_cast<DWORD>(Value)};
+        SendMessage(Wnd, WM_STYLECHANGING, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&change));
+        if (!IsLiveWindow(Wnd)) return previous;
+        if (Index == GWL_STYLE) {
+            // Visibility changes only through ShowWindow.
+            Wnd->Style = (change.styleNew & ~WS_VISIBLE) | (Wnd->Style & WS_VISIBLE);
+        } else {
+            Wnd->ExStyle = change.styleNew;
+        }
+        SendMessage(Wnd, WM_STYLECHANGED, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&change));
+        break;
+    }
+    case GWL_ID:
+        Wnd->Id = Value;
+        break;
+    case GWL_USERDATA:
+        Wnd->UserData = Value;
+        break;
+    case GWL_HWNDPARENT:
+        if (!Wnd->IsChild()) Wnd->Parent = reinterpret_cast<HWND>(Value);
+        break;
+    default:
+        return 0;
+    }
+    return previous;
+}
+
+bool SetProp(HWND Wnd, const std::string& Name, intptr_t Value) {
+    if (!IsLiveWindow(Wnd)) return false;
+    Wnd->Properties[Name] = Value;
+    return true;
+}
+
+intptr_t GetProp(HWND Wnd, const std::string& Name) {
+    if (!IsLiveWindow(Wnd)) return 0;
+    auto it = Wnd->Properties.find(Name);
+    return it == Wnd->Properties.end() ? 0 : it->second;
+}
+
+intptr_t RemoveProp(HWND Wnd, const std::string& Name) {
+    if (!IsLiveWindow(Wnd)) return 0;
+    auto it = Wnd->Properties.find(Name);
+    if (it == Wnd->Properties.end()) return 0;
+    const intptr_t value = it->second;
+    Wnd->Properties.erase(it);
+    return value;
+}
+
+bool GetWindowRect(HWND Wnd, TRect& Rect) {
+    if (!IsLiveWindow(Wnd)) return false;
+    const TPoint origin = WindowOriginOnScreen(Wnd);
+    Rect = Bounds(origin.X, origin.Y, Wnd->WindowRect.Width(), Wnd->WindowRect.Height());
+    return true;
+}
+
+bool GetClientRect(HWND Wnd, TRect& Rect) {
+    if (!IsLiveWindow(Wnd)) return false;
+    Rect = {0, 0, Wnd->ClientRect.Width(), Wnd->ClientRect.Height()};
+    return true;
+}
+
+bool ClientToScreen(HWND Wnd, TPoint& Point) {
+    if (!IsLiveWindow(Wnd)) return false;
+    const TPoint origin = WindowOriginOnScreen(Wnd);
+    Point.X += origin.X + Wnd->ClientRect.Left;
+    Point.Y += origin.Y + Wnd->ClientRect.Top;
+    return true;
+}
+
+bool ScreenToClient(HWND Wnd, TPoint& Point) {
+    if (!IsLiveWindow(Wnd)) return false;
+    const TPoint origin = WindowOriginOnScreen(Wnd);
+    Point.X -= origin.X + Wnd->ClientRect.Left;
+    Point.Y -= origin.Y + Wnd->ClientRect.Top;
+    return true;
+}
+
+int MapWindowPoints(HWND From, HWND To, TPoint* Points, int Count) {
+    TPoint offset{0, 0};
+    if (From) ClientToScreen(From, offset);
+    TPoint back{0, 0};
+    if (To) ScreenToClient(To, back);
+    const int dx = offset.X + back.X;
+    const int dy = offset.Y + back.Y;
+    for (int i = 0; i < Count; ++i) {
+        Points[i].X += dx;
+        Points[i].Y += dy;
+    }
+    return MakeLParam(static_cast<Word>(dx), static_cast<Word>(dy));
+}
+
+int MapWindowPoints(HWND From, HWND To, TRect& Rect) {
+    TPoint points[2] = {Rect.TopLeft(), Rect.BottomRight()};
+    const int result = MapWindowPoints(From, To, points, 2);
+    Rect = {points[0].X, points[0].Y, points[1].X, points[1].Y};
+    return result;
+}
+
+bool SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Height, UINT Flags) {
+    if (!IsLiveWindow(Wnd)) return false;
+    TWindowPos pos{Wnd, InsertAfter, X, Y, Width, Height, Flags};
+    if (Flags & SWP_NOMOVE) {
+        pos.x = Wnd->WindowRect.Left;
+        pos.y = Wnd->WindowRect.Top;
+    }
+    if (Flags & SWP_NOSIZE) {
+        pos.cx = Wnd->WindowRect.Width();
+        pos.cy = Wnd->WindowRect.Height();
+    }
+    DispatchScope keep(Wnd);
+    if (!(Flags & SWP_NOSENDCHANGING)) {
+        SendMessage(Wnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+        if (!IsLiveWindow(Wnd)) return false;
+    }
+    const TRect oldWindow = Wnd->WindowRect;
+    const TRect oldClient = Wnd->ClientRect;
+    const TRect newWindow = Bounds(pos.x, pos.y, std::max(pos.cx, 0), std::max(pos.cy, 0));
+    const bool sized = newWindow.Width() != oldWindow.Width() || newWindow.Height() != oldWindow.Height();
+    const bool moved = newWindow.TopLeft() != oldWindow.TopLeft();
+    Wnd->WindowRect = newWindow;
+
+    if (sized || (pos.flags & SWP_FRAMECHANGED)) {
+        RecalculateClientRect(Wnd);
+        if (!IsLiveWindow(Wnd)) return false;
+        ResizeBackingImage(Wnd);
+        InvalidateFrame(Wnd);
+        // Newly uncovered client parts need painting; all of it for redraw classes.
+        QRegion fresh(0, 0, Wnd->ClientRect.Width(), Wnd->ClientRect.Height());
+        const bool redrawAll =
+            (Wnd->ClassStyle & (CS_HREDRAW | CS_VREDRAW)) || oldClient.TopLeft() != Wnd->ClientRect.TopLeft();
+        if (!redrawAll) fresh -= QRegion(0, 0, oldClient.Width(), oldClient.Height());
+        if (!fresh.isEmpty()) {
+            Wnd->Invalid += fresh;
+            Wnd->EraseNeeded = true;
+            ScheduleDrain();
+        }
+    }
+    if (!(pos.flags & SWP_NOZORDER) && Wnd->IsChild() && Wnd->Parent) {
+        auto& siblings = Wnd->Parent->Children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), Wnd), siblings.end());
+        auto at = siblings.begin();
+        if (pos.hwndInsertAfter == HWND_BOTTOM)
+            at = siblings.end();
+        else if (pos.hwndInsertAfter != HWND_TOP && pos.hwndInsertAfter != HWND_TOPMOST &&
+                 pos.hwndInsertAfter != HWND_NOTOPMOST) {
+            auto found = std::find(siblings.begin(), siblings.end(), pos.hwndInsertAfter);
+            if (found != siblings.end()) at = found + 1;
+        }
+        siblings.insert(at, Wnd);
+        StackWidgets(Wnd->Parent);
+    } else if (!(pos.flags & SWP_NOZORDER) && !Wnd->IsChild()) {
+        if (QWidget* widget = Wnd->Widget.data()) widget->raise();
+    }
+    PlaceWidget(Wnd);
+    if (pos.flags & SWP_SHOWWINDOW) ShowWindow(Wnd, (pos.flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
+    if (pos.flags & SWP_HIDEWINDOW) ShowWindow(Wnd, SW_HIDE);
+    if (!IsLiveWindow(Wnd)) return true;
+
+    TWindowPos changed = pos;
+    changed.x = Wnd->WindowRect.Left;
+    changed.y = Wnd->WindowRect.Top;
+    changed.cx = Wnd->WindowRect.Width();
+    changed.cy = Wnd->WindowRect.Height();
+    if (Wnd->ClientRect.Width() == oldClient.Width() && Wnd->ClientRect.Height() == oldClient.Height())
+        changed.flags |= SWP_NOCLIENTSIZE;
+    if (!moved && Wnd->ClientRect.TopLeft() == oldClient.TopLeft()) changed.flags |= SWP_NOCLIENTMOVE;
+    if (!(Flags & SWP_NOSENDCHANGING) || sized || moved || (Flags & SWP_FRAMECHANGED))
+        SendMessage(Wnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&changed));
+    return true;
+}
+
+bool MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, bool Repaint) {
+    return SetWindowPos(Wnd, nullptr, X, Y, Width, Height,
+                        SWP_NOZORDER | SWP_NOACTIVATE | (Repaint ? 0 : SWP_NOREDRAW));
+}
+
+bool BringWindowToTop(HWND Wnd) {
+    return SetWindowPos(Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+HWND ChildWindowFromPoint(HWND Parent, TPoint Point) {
+    if (!IsLiveWindow(Parent)) return nullptr;
+    for (HWND child : Parent->Children)
+        if ((child->Style & WS_VISIBLE) && PtInRect(child->WindowRect, Point)) return child;
+    TRect client;
+    GetClientRect(Parent, client);
+    return PtInRect(client, Point) ? Parent : nullptr;
+}
+
+HWND WindowFromPoint(TPoint Point) {
+    const std::vector<HWND> tops = TopLevelWindows();
+    for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+        HWND w = *it;
+        TRect r;
+        if (!(w->Style & WS_VISIBLE) || !GetWindowRect(w, r) || !PtInRect(r, Point)) continue;
+        for (;;) {
+            TPoint local = Point;
+            ScreenToClient(w, local);
+            HWND child = nullptr;
+            for (HWND c : w->Children)
+                if ((c->Style & WS_VISIBLE) && PtInRect(c->WindowRect, local)) {
+                    child = c;
+                    break;
+                }
+            if (!child) return w;
+            w = child;
+        }
+    }
+    return nullptr;
+}
+
+bool ShowWindow(HWND Wnd, int Command) {
+    if (!IsLiveWindow(Wnd)) return false;
+    DispatchScope keep(Wnd);
+    const bool wasVisible = (Wnd->Style & WS_VISIBLE) != 0;
+    QWidget* widget = Wnd->Widget.data();
+    if (Command == SW_HIDE) {
+        if (!wasVisible) return false;
+        SendMessage(Wnd, WM_SHOWWINDOW, 0, 0);
+        if (!IsLiveWindow(Wnd)) return true;
+        Wnd->Style &= ~WS_VISIBLE;
+        if (widget) widget->hide();
+        FocusWindowGone(Wnd);
+        return true;
+    }
+    if (!wasVisible) {
+        SendMessage(Wnd, WM_SHOWWINDOW, 1, 0);
+        if (!IsLiveWindow(Wnd)) return false;
+        Wnd->Style |= WS_VISIBLE;
+        Wnd->Invalid = QRegion(0, 0, Wnd->ClientRect.Width(), Wnd->ClientRect.Height());
+        Wnd->EraseNeeded = true;
+        Wnd->FrameInvalid = true;
+    }
+    const bool topLevel = !Wnd->IsChild();
+    switch (Command) {
+    case SW_MAXIMIZE:
+        Wnd->Maximized = true;
+        Wnd->Minimized = false;
+        if (topLevel && widget)
+            widget->showMaximized();
+        else if (Wnd->Parent) {
+            TRect client;
+            GetClientRect(Wnd->Parent, client);
+            SetWindowPos(Wnd, nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        break;
+    case SW_MINIMIZE:
+    case SW_SHOWMINIMIZED:
+    case SW_SHOWMINNOACTIVE:
+        Wnd->Minimized = true;
+        Wnd->Maximized = false;
+        if (topLevel && widget) widget->showMinimized();
+        break;
+    case SW_RESTORE:
+    case SW_SHOWNORMAL:
+        if (Wnd->Maximized || Wnd->Minimized) {
+            Wnd->Maximized = Wnd->Minimized = false;
+            if (topLevel && widget) widget->showNormal();
+        }
+        break;
+    default:
+        break;
+    }
+    if (widget && !widget->isVisible()) widget->show();
+    ScheduleDrain();
+    const bool activate = topLevel && Command != SW_SHOWNOACTIVATE && Command != SW_SHOWNA &&
+                          Command != SW_SHOWMINNOACTIVE && Command != SW_MINIMIZE && !(Wnd->Style & WS_POPUP) &&
+                          !(Wnd->ExStyle & WS_EX_NOACTIVATE);
+    if (activate && IsLiveWindow(Wnd)) SetActiveWindow(Wnd);
+    return wasVisible;
+}
+
+bool IsWindowVisible(HWND Wnd) {
+    for (HWND w = Wnd; w; w = w->IsChild() ? w->Parent : nullptr) {
+        if (!IsLiveWindow(w) || !(w->Style & WS_VISIBLE)) return false;
+        if (!w->IsChild()) break;
+    }
+    return Wnd != nullptr;
+}
+
+bool IsIconic(HWND Wnd) {
+    return IsLiveWindow(Wnd) && Wnd->Minimized;
+}
+bool IsZoomed(HWND Wnd) {
+    return IsLiveWindow(Wnd) && Wnd->Maximized;
+}
+
+bool EnableWindow(HWND Wnd, bool Enable) {
+    if (!IsLiveWindow(Wnd)) return false;
+    const bool wasDisabled = (Wnd->Style & WS_DISABLED) != 0;
+    if (Enable == !wasDisabled) return wasDisabled;
+    DispatchScope keep(Wnd);
+    if (Enable) {
+        Wnd->Style &= ~WS_DISABLED;
+        if (Wnd->Native)
+            if (QWidget* widget = Wnd->Widget.data()) widget->setEnabled(true);
+        SendMessage(Wnd, WM_ENABLE, 1, 0);
+    } else {
+        SendMessage(Wnd, WM_CANCELMODE, 0, 0);
+        if (!IsLiveWindow(Wnd)) return false;
+        Wnd->Style |= WS_DISABLED;
+        // A disabled window can hold neither the focus nor the capture.
+        if (GetFocus() == Wnd) SetFocus(nullptr);
+        if (GetCapture() == Wnd) ReleaseCapture();
+        if (Wnd->Native)
+            if (QWidget* widget = Wnd->Widget.data()) widget->setEnabled(false);
+        SendMessage(Wnd, WM_ENABLE, 0, 0);
+    }
+    return wasDisabled;
+}
+
+bool IsWindowEnabled(HWND Wnd) {
+    return IsLiveWindow(Wnd) && !(Wnd->Style & WS_DISABLED);
+}
+
+HWND GetParent(HWND Wnd) {
+    if (!IsLiveWindow(Wnd)) return nullptr;
+    return IsLiveWindow(Wnd->Parent) ? Wnd->Parent : nullptr;
+}
+
+HWND SetParent(HWND Wnd, HWND NewParent) {
+    if (!IsLiveWindow(Wnd) || (NewParent && !IsLiveWindow(NewParent)) || NewParent == Wnd) return nullptr;
+    HWND old = Wnd->Parent;
+    auto& reg = Reg();
+    if (Wnd->IsChild() && old) {
+        auto& siblings = old->Children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), Wnd), siblings.end());
+    }
+    reg.TopLevel.erase(std::remove(reg.TopLevel.begin(), reg.TopLevel.end(), Wnd), reg.TopLevel.end());
+    Wnd->Parent = NewParent;
+    QWidget* widget = Wnd->Widget.data();
+    const bool visible = (Wnd->Style & WS_VISIBLE) != 0;
+    if (NewParent) {
+        Wnd->Style = (Wnd->Style | WS_CHILD) & ~WS_POPUP;
+        NewParent->Children.insert(NewParent->Children.begin(), Wnd);
+        if (widget) {
+            widget->setParent(NewParent->Widget.data());
+            widget->setWindowFlags(Qt::Widget);
+        }
+    } else {
+        Wnd->Style &= ~WS_CHILD;
+        reg.TopLevel.push_back(Wnd);
+        if (widget) {
+            widget->setParent(nullptr);
+            ApplyTopLevelFlags(Wnd, widget);
+        }
+    }
+    PlaceWidget(Wnd);
+    if (widget) widget->setVisible(visible);
+    if (NewParent) StackWidgets(NewParent);
+    return old;
+}
+
+HWND GetWindow(HWND Wnd, UINT Relation) {
+    if (!IsLiveWindow(Wnd)) return nullptr;
+    if (Relation == GW_CHILD) return Wnd->Children.empty() ? nullptr : Wnd->Children.front();
+    if (Relation == GW_OWNER) return Wnd->IsChild() ? nullptr : GetParent(Wnd);
+    std::vector<HWND> siblings;
+    if (Wnd->IsChild() && Wnd->Parent)
+        siblings = Wnd->Parent->Children;
+    else {
+        siblings = TopLevelWindows();
+        std::reverse(siblings.begin(), siblings.end());
+    }
+    if (siblings.empty()) return nullptr;
+    auto it = std::find(siblings.begin(), siblings.end(), Wnd);
+    switch (Relation) {
+    case GW_HWNDFIRST:
+        return siblings.front();
+    case GW_HWNDLAST:
+        return siblings.back();
+    case GW_HWNDNEXT:
+        return (it == siblings.end() || it + 1 == siblings.end()) ? nullptr : *(it + 1);
+    case GW_HWNDPREV:
+        return (it == siblings.end() || it == siblings.begin()) ? nullptr : *(it - 1);
+    default:
+        return nullptr;
+    }
+}
+
+HWND GetTopWindow(HWND Wnd) {
+    return GetWindow(Wnd, GW_CHILD);
+}
+
+bool IsChild(HWND Parent, HWND Wnd) {
+    if (!IsLiveWindow(Parent) || !IsLiveWindow(Wnd)) return false;
+    for (HWND w = Wnd; w && w->IsChild(); w = w->Parent)
+        if (w->Parent == Parent) return true;
+    return false;
+}
+
+HWND GetAncestorTopLevel(HWND Wnd) {
+    if (!IsLiveWindow(Wnd)) return nullptr;
+    HWND w = Wnd;
+    while (w->IsChild() && w->Parent)
+        w = w->Parent;
+    return w;
+}
+
+namespace {
+bool EnumChildren(HWND Parent, const std::function<bool(HWND)>& Callback) {
+    const std::vector<HWND> children = Parent->Children;
+    for (HWND child : children) {
+        if (!IsLiveWindow(child)) continue;
+        if (!Callback(child)) return false;
+        if (IsLiveWindow(child) && !EnumChildren(child, Callback)) return false;
+    }
+    return true;
+}
+} // namespace
+
+void EnumChildWindows(HWND Parent, const std::function<bool(HWND)>& Callback) {
+    if (IsLiveWindow(Parent)) EnumChildren(Parent, Callback);
+}
+
+void EnumWindows(const std::function<bool(HWND)>& Callback) {
+    for (HWND w : TopLevelWindows())
+        if (IsLiveWindow(w) && !Callback(w)) return;
+}
+
+HWND FindWindow(const std::string& ClassName, const std::string& WindowName) {
+    for (HWND w : TopLevelWindows()) {
+        if (!IsLiveWindow(w) || w->Destroying) continue;
+        if (!ClassName.empty() && Upper(ClassName) != Upper(w->ClassName)) continue;
+        if (!WindowName.empty() && WindowName != w->Text) continue;
+        return w;
+    }
+    return nullptr;
+}
+
+bool SetWindowText(HWND Wnd, const std::string& Text) {
+    if (!IsLiveWindow(Wnd)) return false;
+    return SendMessage(Wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str())) != 0;
+}
+
+std::string GetWindowText(HWND Wnd) {
+    if (!IsLiveWindow(Wnd)) return {};
+    const LRESULT length = SendMessage(Wnd, WM_GETTEXTLENGTH, 0, 0);
+    if (length <= 0) return {};
+    std::string buffer(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT copied =
+        SendMessage(Wnd, WM_GETTEXT, static_cast<WPARAM>(buffer.size()), reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, length)));
+    return buffer;
+}
+
+int GetWindowTextLength(HWND Wnd) {
+    return IsLiveWindow(Wnd) ? static_cast<int>(SendMessage(Wnd, WM_GETTEXTLENGTH, 0, 0)) : 0;
+}

@@ -1,0 +1,119 @@
+// Test hooks of the window manager: real Qt input events sent to a window's
+// widget (through the same filter a user's input passes), and the backing image
+// read back as plain pixels.
+#include "platform/ui/private/WmTestHooks.h"
+
+#include "platform/ui/private/WindowManager_p.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEnterEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+namespace platform_ui::test {
+
+namespace {
+QWidget* Target(HWND w) {
+    return IsLiveWindow(w) ? w->Widget.data() : nullptr;
+}
+
+QPointF GlobalOf(HWND w, TPoint p) {
+    const TPoint origin = WindowOriginOnScreen(w);
+    return QPointF(origin.X + p.X, origin.Y + p.Y);
+}
+} // namespace
+
+void SendQtKey(HWND Wnd, int QtKey, unsigned Modifiers, const std::string& Text, bool Release) {
+    QWidget* widget = Target(Wnd);
+    if (!widget) return;
+    const auto modifiers = Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers));
+    QKeyEvent press(QEvent::KeyPress, QtKey, modifiers, QString::fromStdString(Text));
+    QCoreApplication::sendEvent(widget, &press);
+    if (!Release || !IsLiveWindow(Wnd)) return;
+    QKeyEvent release(QEvent::KeyRelease, QtKey, modifiers, QString::fromStdString(Text));
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+void SendQtInputMethodCommit(HWND Wnd, const std::string& Text) {
+    QWidget* widget = Target(Wnd);
+    if (!widget) return;
+    QInputMethodEvent event;
+    event.setCommitString(QString::fromStdString(Text));
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+void SendQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers) {
+    QWidget* widget = Target(Wnd);
+    if (!widget) return;
+    static constexpr QEvent::Type Types[] = {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                             QEvent::MouseButtonDblClick};
+    QMouseEvent event(Types[Kind & 3], QPointF(WindowPoint.X, WindowPoint.Y), GlobalOf(Wnd, WindowPoint),
+                      static_cast<Qt::MouseButton>(Button), Qt::MouseButtons::fromInt(static_cast<int>(Buttons)),
+                      Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers)));
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+void SendQtWheel(HWND Wnd, TPoint WindowPoint, int Delta, unsigned Modifiers) {
+    QWidget* widget = Target(Wnd);
+    if (!widget) return;
+    QWheelEvent event(QPointF(WindowPoint.X, WindowPoint.Y), GlobalOf(Wnd, WindowPoint), QPoint(), QPoint(0, Delta),
+                      Qt::NoButton, Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers)), Qt::NoScrollPhase,
+                      false);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+void SendQtEnterLeave(HWND Wnd, bool Enter) {
+    QWidget* widget = Target(Wnd);
+    if (!widget) return;
+    if (Enter) {
+        QEnterEvent event(QPointF(0, 0), QPointF(0, 0), GlobalOf(Wnd, {0, 0}));
+        QCoreApplication::sendEvent(widget, &event);
+    } else {
+        QEvent event(QEvent::Leave);
+        QCoreApplication::sendEvent(widget, &event);
+    }
+}
+
+void PumpQt(int Milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    } while (timer.elapsed() < Milliseconds);
+    QCoreApplication::processEvents();
+}
+
+TSize BackingImageSize(HWND Wnd) {
+    const QImage* image = BackingImageOfWindow(Wnd);
+    return image ? TSize{image->width(), image->height()} : TSize{};
+}
+
+uint32_t BackingPixel(HWND Wnd, int X, int Y) {
+    const QImage* image = BackingImageOfWindow(Wnd);
+    if (!image || !image->rect().contains(X, Y)) return 0;
+    return image->pixel(X, Y) & 0xFFFFFF;
+}
+
+std::vector<uint32_t> BackingPixels(HWND Wnd) {
+    std::vector<uint32_t> pixels;
+    const QImage* image = BackingImageOfWindow(Wnd);
+    if (!image) return pixels;
+    pixels.reserve(static_cast<size_t>(image->width()) * static_cast<size_t>(image->height()));
+    for (int y = 0; y < image->height(); ++y)
+        for (int x = 0; x < image->width(); ++x)
+            pixels.push_back(image->pixel(x, y) & 0xFFFFFF);
+    return pixels;
+}
+
+void FillBacking(HWND Wnd, const TRect& Rect, uint32_t Rgb) {
+    QImage* image = BackingImageOfWindow(Wnd);
+    if (!image) return;
+    QPainter painter(image);
+    painter.fillRect(QRect(Rect.Left, Rect.Top, Rect.Width(), Rect.Height()), QColor::fromRgb(Rgb));
+}
+
+} // namespace platform_ui::test

@@ -1,0 +1,167 @@
+// The window manager's own state, shared by its .cpp files: the platform window
+// object behind an HWND, the window registry, and the steps one part of the
+// manager asks of another (queueing, painting, non-client layout).
+#pragma once
+
+#include "platform/ui/MessageQueue.h"
+#include "platform/ui/ScrollBar.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/private/WindowHost_p.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QRegion>
+#include <QWidget>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace platform_ui {
+
+struct ScrollBarState {
+    int Min = 0;
+    int Max = 0;
+    int Page = 0;
+    int Pos = 0;
+    int TrackPos = 0;
+    bool Tracking = false;
+    UINT DisabledArrows = 0; // ESB_ bits
+    bool EverSet = false;
+};
+
+struct WindowClassEntry {
+    TWindowClass Class;
+    TNativeWidgetFactory NativeFactory; // set for native classes
+};
+
+} // namespace platform_ui
+
+struct PlatformWindow {
+    struct ProcedureEntry {
+        TWindowProcedureId Id = 0;
+        TWindowProcedure Procedure;
+    };
+
+    std::string ClassName;
+    UINT ClassStyle = 0;
+    HBRUSH ClassBackground = nullptr;
+    HCURSOR ClassCursor = nullptr;
+    bool Native = false;
+    bool MessageOnly = false;
+
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    intptr_t Id = 0;
+    LONG_PTR UserData = 0;
+    HWND Parent = nullptr;      // parent of a child, owner of a top-level window
+    std::vector<HWND> Children; // z-order, top first
+    std::string Text;
+    std::map<std::string, intptr_t> Properties;
+
+    std::vector<ProcedureEntry> Procedures; // bottom first
+    std::map<TWindowProcedureId, TWindowProcedureId> RemovedBelow;
+
+    TRect WindowRect{}; // parent client coordinates (screen for top-level windows)
+    TRect ClientRect{}; // window coordinates
+    bool Maximized = false;
+    bool Minimized = false;
+    bool Destroying = false;
+    bool Created = false;
+
+    QPointer<QWidget> Widget;
+    QImage Image;    // self-painting windows: the whole window rectangle
+    QRegion Invalid; // client coordinates
+    bool EraseNeeded = false;
+    bool FrameInvalid = false;
+    bool InBeginPaint = false;
+    bool RedrawDisabled = false;
+
+    platform_ui::ScrollBarState HorzBar;
+    platform_ui::ScrollBarState VertBar;
+    bool FlatScrollBars = false;
+    int FlatHorzStyle = 0;
+    int FlatVertStyle = 0;
+
+    bool MouseInside = false;
+
+    bool IsChild() const { return (Style & WS_CHILD) != 0; }
+    bool SelfPainting() const { return !Native && !MessageOnly; }
+};
+
+namespace platform_ui {
+
+// The registry of live windows.
+bool IsLiveWindow(HWND Wnd);
+std::vector<HWND> TopLevelWindows(); // creation order, message-only excluded
+const WindowClassEntry* FindWindowClass(const std::string& ClassName);
+bool RegisterClassEntry(WindowClassEntry Entry);
+
+// Window coordinates -> screen.
+TPoint WindowOriginOnScreen(HWND Wnd);
+// Recomputes the client rectangle with WM_NCCALCSIZE; true when it changed size.
+bool RecalculateClientRect(HWND Wnd);
+// Sizes the backing image to the window rectangle, keeping the old pixels.
+void ResizeBackingImage(HWND Wnd);
+// The visible area of a window that is not covered by nothing: true when the
+// window and its ancestors are shown.
+bool IsShownOnScreen(HWND Wnd);
+
+// The queue.
+struct QueuedMessage {
+    TMsg Msg;
+    uint64_t KeyGroup = 0; // key-down and the characters it produced
+};
+void EnqueueMessage(const QueuedMessage& Message);
+// Drops the pending messages of a window (on destruction), or of one timer.
+void DropQueuedMessages(HWND Wnd);
+void DropQueuedTimer(HWND Wnd, UINT_PTR Id);
+bool HasQueuedTimer(HWND Wnd, UINT_PTR Id);
+// Input arrives: dispatched at once unless a GetMessage/PeekMessage loop is
+// pumping Qt events, in which case it waits for that loop.
+void InputQueued();
+// Asks the event loop to run queued messages and paints soon.
+void ScheduleDrain();
+// Time stamp for queued messages.
+DWORD CurrentTime();
+void SetCurrentMessageTime(DWORD Time, TPoint Pos);
+// Whether input to Wnd is held back by a modal hold.
+bool InputHeldBack(HWND Wnd);
+
+// Painting.
+void PaintWindowNow(HWND Wnd);                          // WM_NCPAINT / WM_PAINT when due
+bool NeedsPaint(HWND Wnd);                              // visible with an invalid region or frame
+void InvalidateFrame(HWND Wnd);                         // the non-client area needs WM_NCPAINT
+void ShowImageChanged(HWND Wnd);                        // let Qt repaint the widget from the image
+QWidget* CreateWindowWidget(HWND Wnd, QWidget* Parent); // the self-painting widget
+void WindowDestroyed(HWND Wnd);                         // drops focus, capture, timers, queue entries
+
+// Non-client area and scroll bars.
+void DefaultNCCalcSize(HWND Wnd, TRect& Rect);
+int DefaultNCHitTest(HWND Wnd, TPoint ScreenPoint);
+void DefaultNCPaint(HWND Wnd);
+void TrackScrollBar(HWND Wnd, int HitTest, TPoint ScreenPoint);
+int BorderWidth(HWND Wnd);
+bool ScrollBarShown(HWND Wnd, int Bar);
+TRect ScrollBarRect(HWND Wnd, int Bar); // window coordinates
+int ScrollBarSize(int Bar);
+
+// Focus bookkeeping when a window goes away or hides.
+void FocusWindowGone(HWND Wnd);
+void KillWindowTimers(HWND Wnd);
+
+// Input: installs the application-wide event filter (once).
+void EnsureInputFilter();
+Word VirtualKeyFromQt(int Key, Qt::KeyboardModifiers Modifiers);
+int QtKeyFromVirtualKey(Word Vk);
+Qt::KeyboardModifiers CurrentModifiers(); // from the key-state table
+void QtActivatedWindow(HWND Wnd);         // Qt activated a top-level window
+// Native widgets: input for Wnd's widget tree passes straight to Qt while set.
+struct PassThroughScope {
+    explicit PassThroughScope(HWND Wnd);
+    ~PassThroughScope();
+    HWND Previous;
+};
+HWND PassThroughWindow();
+
+} // namespace platform_ui
