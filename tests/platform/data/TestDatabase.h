@@ -28,12 +28,13 @@ private:
     std::filesystem::path FPath;
 };
 
-// Runs Sql on FileName (created when missing) outside the data layer.
+// Runs Sql on FileName (created when missing) outside the data layer, in
+// one transaction.
 inline void RunSql(const std::string& FileName, const std::string& Sql) {
     sqlite3* Db = nullptr;
     sqlite3_open(FileName.c_str(), &Db);
     char* Error = nullptr;
-    int Result = sqlite3_exec(Db, Sql.c_str(), nullptr, nullptr, &Error);
+    int Result = sqlite3_exec(Db, ("BEGIN;" + Sql + ";COMMIT;").c_str(), nullptr, nullptr, &Error);
     std::string Message = Error ? Error : "";
     sqlite3_free(Error);
     sqlite3_close(Db);
