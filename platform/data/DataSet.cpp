@@ -75,6 +75,10 @@ TSearchKey PrepareKey(const TField* Field, const Variant& Key, TLocateOptions Op
         if (IsTextType(T) || (Key.VarType() == varString && !IsNumberType(T) && !IsDateType(T) && T != ftBoolean)) {
             Result.Kind = TSearchKey::skText;
             Result.Text = Options.Contains(loCaseInsensitive) ? AnsiUpperCase(Key.AsString()) : Key.AsString();
+        } else if (T == ftBCD) {
+            // Money compares exactly, as Currency.
+            Result.Value =
+                Variant::FromCurrency(Key.VarType() == varString ? StrToCurr(Key.AsString()) : Key.AsCurrency());
         } else if (IsNumberType(T)) {
             Result.Value = Variant(Key.VarType() == varString ? StrToFloat(Key.AsString()) : Key.AsFloat());
         } else if (IsDateType(T)) {

@@ -175,12 +175,18 @@ private:
         const Variant& V = Literal.Value;
         if (V.IsNull()) return;
         switch (FieldNode.Field->DataType()) {
+        case ftBCD: {
+            // Money compares exactly, as Currency.
+            Int64 C;
+            if (V.VarType() == varString ? TryStrToCurr(V.AsString(), C) : V.IsNumeric())
+                Literal.Value = Variant::FromCurrency(V.VarType() == varString ? C : V.AsCurrency());
+            break;
+        }
         case ftSmallint:
         case ftInteger:
         case ftWord:
         case ftFloat:
         case ftCurrency:
-        case ftBCD:
         case ftAutoInc:
         case ftLargeint: {
             double D;

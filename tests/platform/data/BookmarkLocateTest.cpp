@@ -1,0 +1,132 @@
+// Bookmarks (stable across deletions of other records, ordered as the
+// dataset), Locate across types and Lookup.
+#include <gtest/gtest.h>
+
+#include "TestDatabase.h"
+
+namespace {
+
+class BookmarkLocateTest : public ::testing::Test {
+protected:
+    TTestFolder Folder;
+    std::unique_ptr<TADOConnection> Connection;
+    std::unique_ptr<TADOQuery> Query;
+
+    void SetUp() override {
+        std::string File = Folder.File("data.mdb");
+        RunSql(File, "create table T (ID integer primary key, Code varchar(10), Name varchar(20), Amount money, "
+                     "Made datetime, Done bit);"
+                     "insert into T values (7, '007', 'Zhang San', 12.5, '2024-05-01 00:00:00', 1);"
+                     "insert into T values (42, '042', 'li si', 3, '2024-05-02 08:30:00', 0);"
+                     "insert into T values (5, '005', 'Wang Wu', null, null, 0);"
+                     "insert into T values (9, '009', 'Zhao Liu', 99.99, '2023-12-31 00:00:00', 1);");
+        Connection = Connect(File);
+        Query = OpenQuery(Connection.get(), "select * from T order by Code desc");
+    }
+    Integer CurrentId() const { return Query->FieldByName("ID")->AsInteger(); }
+};
+
+TEST_F(BookmarkLocateTest, BookmarksSurviveDeletingOtherRecordsAndCompareInDatasetOrder) {
+    // Order: 42, 9, 7, 5.
+    std::vector<TBookmarkStr> Marks;
+    for (Query->First(); !Query->Eof(); Query->Next())
+        Marks.push_back(Query->Bookmark());
+    ASSERT_EQ(Marks.size(), 4u);
+    for (size_t i = 0; i < Marks.size(); ++i)
+        for (size_t j = 0; j < Marks.size(); ++j)
+            EXPECT_EQ(Query->CompareBookmarks(Marks[i], Marks[j]), i < j ? -1 : i > j ? 1 : 0) << i << "," << j;
+
+    Query->GotoBookmark(Marks[1]); // 9
+    Query->Delete();
+    EXPECT_EQ(CurrentId(), 7);
+    EXPECT_FALSE(Query->BookmarkValid(Marks[1]));
+    for (size_t i : {0, 2, 3})
+        EXPECT_TRUE(Query->BookmarkValid(Marks[i])) << i;
+    Query->GotoBookmark(Marks[3]);
+    EXPECT_EQ(CurrentId(), 5);
+    Query->GotoBookmark(Marks[0]);
+    EXPECT_EQ(CurrentId(), 42);
+    // A deleted record's bookmark still has a place in the order: after the living ones.
+    EXPECT_EQ(Query->CompareBookmarks(Marks[2], Marks[3]), -1);
+    EXPECT_EQ(Query->CompareBookmarks(Marks[3], Marks[1]), -1);
+    EXPECT_EQ(Query->CompareBookmarks(Marks[1], Marks[0]), 1);
+    EXPECT_EQ(Query->CompareBookmarks(TBookmarkStr(), Marks[0]), -1);
+    EXPECT_THROW(Query->GotoBookmark(Marks[1]), EDatabaseError);
+
+    // Bookmarks hold any byte; they are not text.
+    Query->SetBookmark(Marks[2]);
+    EXPECT_EQ(CurrentId(), 7);
+
+    // Refresh keeps the records, and so their bookmarks.
+    Query->Refresh();
+    EXPECT_TRUE(Query->BookmarkValid(Marks[3]));
+    EXPECT_EQ(CurrentId(), 7);
+}
+
+TEST_F(BookmarkLocateTest, LocateMatchesAcrossTypes) {
+    struct Case {
+        const char* Fields;
+        Variant Key;
+        TLocateOptions Options;
+        Integer Found; // ID, or 0 for no match
+    } Cases[] = {
+        {"ID", Variant("42"), {}, 42}, // text finds the integer
+        {"ID", Variant(42.0), {}, 42},
+        {"ID", Variant("4x"), {}, 0}, // not a number: no match, no error
+        {"Code", Variant(7), {}, 0},  // a number is compared as text with a text field: "7" <> "007"
+        {"Code", Variant("007"), {}, 7},
+        {"Name", Variant("LI SI"), {}, 0},
+        {"Name", Variant("LI SI"), {loCaseInsensitive}, 42},
+        {"Name", Variant("Zha"), {loPartialKey}, 9}, // the first match in dataset order
+        {"Name", Variant("zhang"), {loPartialKey, loCaseInsensitive}, 7},
+        {"Name", Variant("Zha"), {}, 0},
+        {"Amount", Variant("99.99"), {}, 9},
+        {"Amount", Null(), {}, 5},
+        {"Made", Variant("2024-05-02 08:30:00"), {}, 42},
+        {"Made", Variant::FromDateTime(EncodeDate(2024, 5, 1)), {}, 7},
+        {"Done", Variant(false), {}, 42},
+    };
+    for (const Case& C : Cases) {
+        Query->Last();
+        bool Found = Query->Locate(C.Fields, C.Key, C.Options);
+        EXPECT_EQ(Found, C.Found != 0) << C.Fields << " = " << C.Key.AsString();
+        EXPECT_EQ(CurrentId(), C.Found != 0 ? C.Found : 5) << C.Fields << " = " << C.Key.AsString();
+    }
+    EXPECT_TRUE(Query->Locate("Code;Name", std::vector<Variant>{Variant("005"), Variant("Wang Wu")}, {}));
+    EXPECT_EQ(CurrentId(), 5);
+    EXPECT_THROW(Query->Locate("Nope", Variant(1), {}), EDatabaseError);
+}
+
+TEST_F(BookmarkLocateTest, LookupNeverMovesAndFeedsLookupFields) {
+    Query->First();
+    EXPECT_EQ(Query->Lookup("ID", Variant("7"), "Name").AsString(), "Zhang San");
+    EXPECT_TRUE(Query->Lookup("ID", Variant(1000), "Name").IsNull());
+    EXPECT_EQ(CurrentId(), 42);
+
+    // A second dataset shows Name through a lookup field keyed by its own column.
+    RunSql(Folder.File("data.mdb"), "create table R (RID integer primary key, TID integer);"
+                                    "insert into R values (1, 9); insert into R values (2, 77);");
+    TADOQuery Refs(nullptr);
+    Refs.SetConnection(Connection.get());
+    Refs.SQL()->SetText("select * from R order by RID");
+    TIntegerField RID(nullptr), TID(nullptr);
+    RID.SetFieldName("RID");
+    TID.SetFieldName("TID");
+    TStringField Shown(nullptr);
+    Shown.SetFieldName("TName");
+    Shown.SetFieldKind(fkLookup);
+    Shown.SetLookupDataSet(Query.get());
+    Shown.SetLookupKeyFields("ID");
+    Shown.SetLookupResultField("Name");
+    Shown.SetKeyFields("TID");
+    for (TField* F : std::initializer_list<TField*>{&RID, &TID, &Shown})
+        F->SetDataSet(&Refs);
+    Refs.Open();
+    EXPECT_EQ(Shown.DisplayText(), "Zhao Liu");
+    EXPECT_FALSE(Shown.CanModify());
+    Refs.Next();
+    EXPECT_TRUE(Shown.IsNull());
+    Refs.Close();
+}
+
+} // namespace
