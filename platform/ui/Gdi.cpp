@@ -342,6 +342,27 @@ void PaintMaskWithColor(HDC dc, const QImage& mask, QPoint at, COLORREF color, i
     });
 }
 
+void BlendImage(HDC dc, const QImage& source, const QRect& target) {
+    if (source.isNull() || target.isEmpty()) return;
+    const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    const QPoint offset = SurfaceOffset(dc);
+    ForEachPixel(dc, QRegion(target), [&](QImage& surface, int x, int y) {
+        const int sx = (x - offset.x() - target.left()) * image.width() / target.width();
+        const int sy = (y - offset.y() - target.top()) * image.height() / target.height();
+        const QRgb s = image.pixel(sx, sy);
+        const int a = qAlpha(s);
+        if (a == 0) return;
+        if (a == 255) {
+            WritePixel(surface, x, y, ColorRefOf(s));
+            return;
+        }
+        const COLORREF d = ReadPixel(surface, x, y);
+        auto mix = [a](int over, int under) { return static_cast<Byte>((over * a + under * (255 - a) + 127) / 255); };
+        WritePixel(surface, x, y,
+                   RGB(mix(qRed(s), GetRValue(d)), mix(qGreen(s), GetGValue(d)), mix(qBlue(s), GetBValue(d))));
+    });
+}
+
 // The seam for the window manager.
 
 HDC CreateImageDC(QImage* image, const QRegion& clip, const QPoint& origin) {

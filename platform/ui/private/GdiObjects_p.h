@@ -40,6 +40,11 @@ struct PlatformGdiObject {
     explicit PlatformGdiObject(Kind k) : kind(k) {}
 };
 
+// An icon (or any picture kept with its alpha channel): ARGB32.
+struct PlatformIcon {
+    QImage image;
+};
+
 struct DCState {
     HGDIOBJ pen = nullptr;
     HGDIOBJ brush = nullptr;
@@ -126,6 +131,15 @@ void PaintWithBrush(HDC dc, const QRegion& area, HBRUSH brush, int rop2);
 void PaintMaskWithBrush(HDC dc, const QImage& mask, QPoint at, HBRUSH brush, int rop2);
 void FillWithColor(HDC dc, const QRegion& area, COLORREF color);
 void PaintMaskWithColor(HDC dc, const QImage& mask, QPoint at, COLORREF color, int rop2);
+
+// Draws an ARGB image scaled into a device rectangle, blending by its alpha.
+void BlendImage(HDC dc, const QImage& image, const QRect& target);
+
+// The pixels of a bitmap object for reading and writing in place; the object's
+// format stays what it was (RGB32 or indexed).
+inline QImage& PixelsOf(HBITMAP bitmap) {
+    return bitmap->image;
+}
 
 // The selected font of a DC as a Qt font.
 QFont FontOfDC(HDC dc);

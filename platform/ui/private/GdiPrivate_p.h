@@ -44,6 +44,11 @@ QFont QFontOf(HFONT font);
 QImage ImageOfBitmap(HBITMAP bitmap);
 HBITMAP CreateBitmapFrom(const QImage& image);
 
+// A new icon holding a copy of an image (kept as ARGB32), and the image of an
+// icon (a null image for nullptr). Free icons with DestroyIcon.
+HICON CreateIconFrom(const QImage& image);
+QImage ImageOfIcon(HICON icon);
+
 // Colour conversions between COLORREF (0x00BBGGRR) and Qt's 0xAARRGGBB.
 inline QRgb QRgbOf(COLORREF c) {
     return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
