@@ -1,0 +1,145 @@
+// Field texts and conversions: parsing in the field's own type, formats,
+// writes only in edit or insert state, validation and change events.
+#include <gtest/gtest.h>
+
+#include "TestDatabase.h"
+
+namespace {
+
+class FieldsTest : public ::testing::Test {
+protected:
+    TTestFolder Folder;
+    std::unique_ptr<TADOConnection> Connection;
+    std::unique_ptr<TADOQuery> Query;
+
+    void SetUp() override {
+        std::string File = Folder.File("data.mdb");
+        RunSql(File, "create table T (ID integer primary key, Name varchar(10), Qty smallint, Rate float, JE money, "
+                     "Ok bit, Day datetime, Note memo);"
+                     "insert into T values (1, 'a', 3, 0.30000000000000004, 1234.5, 0, '2024-05-01 00:00:00', 'long');"
+                     "insert into T (ID) values (2);");
+        Connection = Connect(File);
+        Query = OpenQuery(Connection.get(), "select * from T order by ID");
+    }
+    TField* F(const char* Name) { return Query->FieldByName(Name); }
+};
+
+TEST_F(FieldsTest, TextsFollowTheFieldType) {
+    EXPECT_EQ(F("Rate")->DisplayText(), "0.3");
+    EXPECT_EQ(F("Qty")->Alignment(), taRightJustify);
+    EXPECT_EQ(F("Name")->Alignment(), taLeftJustify);
+    EXPECT_EQ(F("Ok")->DisplayText(), "False");
+    EXPECT_EQ(F("Day")->DisplayText(), "2024-05-01");
+    EXPECT_EQ(F("Note")->DisplayText(), "(MEMO)");
+    EXPECT_EQ(F("Note")->AsString(), "long");
+    EXPECT_EQ(F("JE")->AsString(), "1234.5");
+
+    static_cast<TNumericField*>(F("JE"))->SetDisplayFormat("#,##0.00");
+    static_cast<TDateTimeField*>(F("Day"))->SetDisplayFormat("yyyy'年'm'月'd'日'");
+    static_cast<TBooleanField*>(F("Ok"))->SetDisplayValues("Yes;No");
+    EXPECT_EQ(F("JE")->DisplayText(), "1,234.50");
+    EXPECT_EQ(F("JE")->Text(), "1,234.50"); // without an EditFormat the edit text uses the display format
+    static_cast<TNumericField*>(F("JE"))->SetEditFormat("0.00");
+    EXPECT_EQ(F("JE")->Text(), "1234.50");
+    EXPECT_EQ(F("Day")->DisplayText(), "2024年5月1日");
+    EXPECT_EQ(F("Ok")->DisplayText(), "No");
+    F("Name")->OnGetText = [](TField* Sender, std::string& Text, bool DisplayText) {
+        Text = (DisplayText ? "<" : "[") + Sender->AsString() + (DisplayText ? ">" : "]");
+    };
+    EXPECT_EQ(F("Name")->DisplayText(), "<a>");
+    EXPECT_EQ(F("Name")->Text(), "[a]");
+
+    Query->Next(); // nulls
+    for (const char* Name : {"Name", "Qty", "Rate", "JE", "Ok", "Day"}) {
+        EXPECT_TRUE(F(Name)->IsNull()) << Name;
+        EXPECT_EQ(F(Name)->AsString(), "") << Name;
+    }
+    EXPECT_EQ(F("Qty")->AsInteger(), 0);
+    EXPECT_EQ(F("Note")->DisplayText(), "(Memo)");
+}
+
+TEST_F(FieldsTest, WritesNeedEditOrInsertAndParseInTheFieldsOwnType) {
+    EXPECT_THROW(F("Name")->SetAsString("x"), EDatabaseError);
+    EXPECT_THROW(F("Qty")->SetValue(Variant(1)), EDatabaseError);
+    Query->Edit();
+    struct Case {
+        const char* Field;
+        const char* Text;
+        bool Valid;
+        const char* Stored; // AsString after a valid text
+    } Cases[] = {
+        {"Qty", " 12 ", true, "12"},
+        {"Qty", "1.5", false, ""},
+        {"Qty", "40000", false, ""},
+        {"Qty", "", true, ""},
+        {"Rate", "2.5E3", true, "2500"},
+        {"Rate", "abc", false, ""},
+        {"JE", "0.12346", true, "0.1235"},
+        {"Ok", "y", true, "Yes"},
+        {"Ok", "FAL", true, "False"},
+        {"Ok", "maybe", false, ""},
+        {"Day", "2024-02-29", true, "2024-02-29"},
+        {"Day", "2023-02-29", false, ""},
+    };
+    static_cast<TBooleanField*>(F("Ok"))->SetDisplayValues("Yes;False");
+    for (const Case& C : Cases) {
+        TField* Field = F(C.Field);
+        Variant Before = Field->Value();
+        try {
+            Field->SetText(C.Text);
+            EXPECT_TRUE(C.Valid) << C.Field << " '" << C.Text << "' was accepted";
+            EXPECT_EQ(Field->AsString(), C.Stored) << C.Field << " '" << C.Text << "'";
+        } catch (const Exception& E) {
+            EXPECT_FALSE(C.Valid) << C.Field << " '" << C.Text << "': " << E.Message();
+            EXPECT_TRUE(VarCompare(Field->Value(), Before) == 0) << C.Field << " kept its value";
+        }
+    }
+    EXPECT_EQ(F("Qty")->Value().VarType(), varNull);
+    Query->Cancel();
+}
+
+TEST_F(FieldsTest, ValidateAndChangeEventsAndValidChars) {
+    std::vector<std::string> Log;
+    F("Name")->OnValidate = [&Log](TField* Sender) {
+        Log.push_back("validate " + Sender->AsString());
+        if (Sender->AsString() == "bad") throw EDatabaseError("no");
+    };
+    F("Name")->OnChange = [&Log](TField* Sender) { Log.push_back("change " + Sender->AsString()); };
+    Query->Edit();
+    F("Name")->SetAsString("good");
+    EXPECT_THROW(F("Name")->SetAsString("bad"), EDatabaseError);
+    EXPECT_EQ(F("Name")->AsString(), "good");
+    EXPECT_EQ(Log, (std::vector<std::string>{"validate good", "change good", "validate bad"}));
+    EXPECT_TRUE(Query->Modified());
+    Query->Cancel();
+
+    EXPECT_TRUE(F("Qty")->IsValidChar(U'7'));
+    EXPECT_FALSE(F("Qty")->IsValidChar(U'.'));
+    EXPECT_TRUE(F("Rate")->IsValidChar(U'.'));
+    EXPECT_TRUE(F("Name")->IsValidChar(U'中'));
+}
+
+TEST_F(FieldsTest, PersistentFieldsBindByNameAndSurviveClose) {
+    TADOQuery Persistent(nullptr);
+    Persistent.SetConnection(Connection.get());
+    Persistent.SQL()->SetText("select * from T order by ID");
+    TStringField Name(nullptr);
+    Name.SetFieldName("name");
+    Name.SetDisplayLabel("Project name");
+    Name.SetDataSet(&Persistent);
+    Persistent.Open();
+    EXPECT_EQ(Persistent.FieldCount(), 1);
+    EXPECT_EQ(Name.AsString(), "a");
+    EXPECT_EQ(Name.Size(), 10);
+    EXPECT_THROW(Name.SetDataSet(nullptr), EDatabaseError);
+    Persistent.Close();
+    EXPECT_EQ(Persistent.FieldByName("NAME"), &Name);
+
+    TIntegerField Missing(nullptr);
+    Missing.SetFieldName("NoSuchColumn");
+    Missing.SetDataSet(&Persistent);
+    EXPECT_THROW(Persistent.Open(), EDatabaseError);
+    EXPECT_FALSE(Persistent.Active());
+}
+
+} // namespace
