@@ -1,0 +1,102 @@
+// The shared connection and the id counter table SYS_MaxID.
+#include "app/DataModule.h"
+
+#include "app/ApplicationFolder.h"
+
+TDM* DM = nullptr;
+
+namespace {
+
+constexpr const char* SharedDatabaseFile = "voltrane.mdb";
+
+// Rolls back the counter's own transaction unless it was committed.
+class TCounterTransaction {
+public:
+    explicit TCounterTransaction(TADOConnection* Connection) : FConnection(Connection) {
+        // Inside a caller's transaction (BEGIN IMMEDIATE as well) the write
+        // lock is already held, and SQLite cannot nest another one.
+        FOwn = !FConnection->InTransaction();
+        if (FOwn) FConnection->BeginTrans();
+    }
+    ~TCounterTransaction() {
+        if (!FOwn || FCommitted) return;
+        try {
+            FConnection->RollbackTrans();
+        } catch (...) {
+            // The error that brought us here is the one the caller sees.
+        }
+    }
+    TCounterTransaction(const TCounterTransaction&) = delete;
+    TCounterTransaction& operator=(const TCounterTransaction&) = delete;
+
+    void Commit() {
+        if (FOwn) FConnection->CommitTrans();
+        FCommitted = true;
+    }
+
+private:
+    TADOConnection* FConnection;
+    bool FOwn = false;
+    bool FCommitted = false;
+};
+
+} // namespace
+
+std::string DatabaseConnectionString(const std::string& FileName) {
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + FileName +
+           ";Mode=Share Deny None;Jet OLEDB:Registry Path=\"\";Jet OLEDB:Engine Type=5;Persist Security Info=false;";
+}
+
+TDM::TDM(TComponent* AOwner) : TComponent(AOwner) {
+    SetName("DM");
+    {
+        TComponentLoading loading(this);
+        ADOConnection1 = new TADOConnection(this);
+        ADOConnection1->SetName("ADOConnection1");
+        ADOConnection1->SetMode(cmShareDenyNone);
+        ADOConnection1->SetLoginPrompt(false);
+        ADOQuery1 = new TADOQuery(this);
+        ADOQuery1->SetName("ADOQuery1");
+        ADOQuery1->SetConnection(ADOConnection1);
+    }
+    DataModuleCreate(this);
+}
+
+TDM::~TDM() {
+    try {
+        DataModuleDestroy(this);
+    } catch (...) {
+        // Nothing may leave a destructor; the connection goes with us anyway.
+    }
+}
+
+void TDM::DataModuleCreate(TObject*) {
+    ADOConnection1->SetConnectionString(DatabaseConnectionString(ApplicationFolder() + SharedDatabaseFile));
+    ADOConnection1->SetLoginPrompt(false);
+    ADOConnection1->Open();
+}
+
+void TDM::DataModuleDestroy(TObject*) {
+    ADOConnection1->Close();
+}
+
+Integer TDM::GetMaxID(const std::string& TableName) {
+    TCounterTransaction transaction(ADOConnection1);
+    Integer result = 1;
+    ADOQuery1->Close();
+    ADOQuery1->SQL()->SetText("SELECT CurrentMaxID FROM SYS_MaxID WHERE TableName = :TableName");
+    ADOQuery1->Parameters()->ParamByName("TableName")->SetValue(TableName);
+    ADOQuery1->Open();
+    const bool known = !ADOQuery1->IsEmpty();
+    if (known) result = ADOQuery1->Fields()[0]->AsInteger();
+    ADOQuery1->Close();
+    if (known) {
+        ADOQuery1->SQL()->SetText("UPDATE SYS_MaxID SET CurrentMaxID=CurrentMaxID+1 WHERE TableName = :TableName");
+    } else {
+        ADOQuery1->SQL()->SetText("INSERT INTO SYS_MaxID(TableName,CurrentMaxID) VALUES (:TableName,2)");
+    }
+    ADOQuery1->Parameters()->ParamByName("TableName")->SetValue(TableName);
+    ADOQuery1->ExecSQL();
+    transaction.Commit();
+    return result;
+}

@@ -1,0 +1,37 @@
+// The data module: the connection to the shared database beside the program
+// and the id counter that hands out the keys of its documents and sub-table
+// rows. One instance, DM, lives for the whole process.
+#pragma once
+
+#include "platform/data/ADODB.h"
+#include "platform/rtl/Classes.h"
+
+#include <string>
+
+// The connection string every database connection of the program uses; the
+// data layer opens the file named by Data Source.
+std::string DatabaseConnectionString(const std::string& FileName);
+
+// Derived from TComponent for now; it becomes a TDataModule when the UI layer
+// offers one (the style controllers and ImageList1 join it then).
+class TDM : public TComponent {
+public:
+    // Builds the components and runs DataModuleCreate, which connects the
+    // shared database: a missing or broken voltrane.mdb raises from here.
+    explicit TDM(TComponent* AOwner);
+    ~TDM() override;
+
+    TADOConnection* ADOConnection1 = nullptr;
+    TADOQuery* ADOQuery1 = nullptr;
+
+    void DataModuleCreate(TObject* Sender);
+    void DataModuleDestroy(TObject* Sender);
+
+    // The next id of the counter TableName: 1 on its first request (2 is
+    // stored), afterwards the stored value, which then grows by one. Read and
+    // update run in one immediate transaction, so two running copies never
+    // receive the same id. Database errors raise to the caller.
+    Integer GetMaxID(const std::string& TableName);
+};
+
+extern TDM* DM;
