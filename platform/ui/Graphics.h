@@ -392,7 +392,9 @@ public:
     TGraphic* CreateSameKind() const override { return new TPngImage; }
 
 private:
+    void Resize(Integer AWidth, Integer AHeight);
     HICON FImage = nullptr; // the same alpha image an icon keeps
+    Integer FWidth = 0, FHeight = 0;
 };
 
 // JPEG pictures through libjpeg. Grayscale decodes to greys (set it before

@@ -150,12 +150,16 @@ void TPngImage::Assign(TPersistent* Source) {
         if (p == this) return;
         DestroyIcon(FImage);
         FImage = p->FImage ? CreateIconFrom(p->FImage->image) : nullptr;
+        FWidth = p->FWidth;
+        FHeight = p->FHeight;
         Changed();
         return;
     }
     if (auto* b = dynamic_cast<TBitmap*>(Source)) {
         DestroyIcon(FImage);
         FImage = b->Handle() ? CreateIconFrom(ImageOfBitmap(b->Handle())) : nullptr;
+        FWidth = b->Width();
+        FHeight = b->Height();
         Changed();
         return;
     }
@@ -163,25 +167,29 @@ void TPngImage::Assign(TPersistent* Source) {
 }
 
 Integer TPngImage::Width() const {
-    return FImage ? FImage->image.width() : 0;
+    return FWidth;
 }
 Integer TPngImage::Height() const {
-    return FImage ? FImage->image.height() : 0;
+    return FHeight;
 }
-
 void TPngImage::SetWidth(Integer Value) {
-    QImage image(std::max(Value, 0), Height(), QImage::Format_ARGB32);
-    image.fill(0);
-    DestroyIcon(FImage);
-    FImage = image.isNull() ? nullptr : CreateIconFrom(image);
-    Changed();
+    Resize(Value, FHeight);
+}
+void TPngImage::SetHeight(Integer Value) {
+    Resize(FWidth, Value);
 }
 
-void TPngImage::SetHeight(Integer Value) {
-    QImage image(Width(), std::max(Value, 0), QImage::Format_ARGB32);
-    image.fill(0);
+// A new size starts fully transparent; the image exists once both sides are set.
+void TPngImage::Resize(Integer AWidth, Integer AHeight) {
+    FWidth = std::max(AWidth, 0);
+    FHeight = std::max(AHeight, 0);
     DestroyIcon(FImage);
-    FImage = image.isNull() ? nullptr : CreateIconFrom(image);
+    FImage = nullptr;
+    if (FWidth > 0 && FHeight > 0) {
+        QImage image(FWidth, FHeight, QImage::Format_ARGB32);
+        image.fill(0);
+        FImage = CreateIconFrom(image);
+    }
     Changed();
 }
 
@@ -189,6 +197,8 @@ void TPngImage::LoadFromStream(TStream* Stream) {
     HICON image = CreateIconFrom(LoadAlphaImage(Stream, "PNG", "PNG image is not valid"));
     DestroyIcon(FImage);
     FImage = image;
+    FWidth = image->image.width();
+    FHeight = image->image.height();
     Changed();
 }
 
