@@ -58,6 +58,17 @@ TEST_F(RegistryTest, KeyNamesIgnoreCaseAndKeepTheFirstSpelling) {
     EXPECT_TRUE(Reg.KeyExists("CORVANTA2.0"));
 }
 
+TEST_F(RegistryTest, KeyNamesWithTheFilesOwnMarkersSurviveAFreshObject) {
+    ASSERT_TRUE(Reg.OpenKey("\\odd]name\\[50%]\\用户", true));
+    Reg.WriteString("v", "x");
+    TRegistry other;
+    other.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(other.OpenKey("\\odd]name\\[50%]", false));
+    EXPECT_EQ(KeyNamesOf(other), std::vector<std::string>{"用户"});
+    ASSERT_TRUE(other.OpenKey("用户", false));
+    EXPECT_EQ(other.ReadString("v"), "x");
+}
+
 TEST_F(RegistryTest, RelativePathsStartAtTheOpenKey) {
     ASSERT_TRUE(Reg.OpenKey("\\a", true));
     ASSERT_TRUE(Reg.OpenKey("b\\c", true));
