@@ -1,0 +1,139 @@
+// Image lists: pictures of one size with optional masks, drawn transparently,
+// onto a background colour or blended with a highlight, as the toolbars, menus
+// and tree lists draw their glyphs. TCustomImageList is the component over the
+// ImageList_* handle API.
+#pragma once
+
+#include "platform/rtl/Classes.h"
+#include "platform/ui/Gdi.h"
+
+#include <vector>
+
+struct PlatformImageList;
+using HIMAGELIST = PlatformImageList*;
+
+constexpr COLORREF CLR_NONE = 0xFFFFFFFF;
+constexpr COLORREF CLR_DEFAULT = 0xFF000000;
+
+constexpr UINT ILC_MASK = 0x0001;
+constexpr UINT ILC_COLOR = 0x0000;
+constexpr UINT ILC_COLORDDB = 0x00FE;
+constexpr UINT ILC_COLOR4 = 0x0004;
+constexpr UINT ILC_COLOR8 = 0x0008;
+constexpr UINT ILC_COLOR16 = 0x0010;
+constexpr UINT ILC_COLOR24 = 0x0018;
+constexpr UINT ILC_COLOR32 = 0x0020;
+
+constexpr UINT ILD_NORMAL = 0x0000;
+constexpr UINT ILD_TRANSPARENT = 0x0001;
+constexpr UINT ILD_BLEND25 = 0x0002;
+constexpr UINT ILD_FOCUS = ILD_BLEND25;
+constexpr UINT ILD_BLEND50 = 0x0004;
+constexpr UINT ILD_SELECTED = ILD_BLEND50;
+constexpr UINT ILD_BLEND = ILD_BLEND50;
+constexpr UINT ILD_MASK = 0x0010;
+constexpr UINT ILD_IMAGE = 0x0020;
+
+HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int grow);
+BOOL ImageList_Destroy(HIMAGELIST list);
+// Adds as many images as the bitmap's width holds; the mask (monochrome, 1 =
+// transparent) may be nullptr. Returns the first new index, or -1.
+int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
+// The mask comes from the pixels of the mask colour, which become black in the image.
+int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF maskColor);
+BOOL ImageList_Remove(HIMAGELIST list, int index); // -1 removes all
+int ImageList_GetImageCount(HIMAGELIST list);
+BOOL ImageList_GetIconSize(HIMAGELIST list, int* width, int* height);
+COLORREF ImageList_SetBkColor(HIMAGELIST list, COLORREF color);
+COLORREF ImageList_GetBkColor(HIMAGELIST list);
+BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style);
+// dx, dy: the part of the image to draw (0: all). Background rgbBk fills the
+// masked pixels unless it is CLR_NONE or the style is ILD_TRANSPARENT
+// (CLR_DEFAULT: the list's own background); rgbFg is the blend colour of
+// ILD_BLEND25/ILD_BLEND50 (CLR_DEFAULT: the highlight colour).
+BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, int dy, COLORREF rgbBk, COLORREF rgbFg,
+                      UINT style);
+
+class TBitmap;
+class TCanvas;
+class TIcon;
+class TCustomImageList;
+
+// Tells a holder (a menu, a tool bar) that its image list changed.
+class TChangeLink : public TObject {
+public:
+    ~TChangeLink() override;
+    TCustomImageList* Sender() const { return FSender; }
+    void SetSender(TCustomImageList* Value) { FSender = Value; }
+    TNotifyEvent OnChange;
+    virtual void Change();
+
+private:
+    TCustomImageList* FSender = nullptr;
+};
+
+enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
+enum TImageType { itImage, itMask };
+
+class TCustomImageList : public TComponent {
+public:
+    explicit TCustomImageList(TComponent* AOwner);
+    ~TCustomImageList() override;
+
+    HIMAGELIST Handle();
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    Integer Width() const { return FWidth; }
+    void SetWidth(Integer Value); // a new size clears the list
+    Integer Height() const { return FHeight; }
+    void SetHeight(Integer Value);
+    Integer Count() const;
+    bool Masked() const { return FMasked; }
+    void SetMasked(bool Value);
+    TColor BkColor() const { return FBkColor; }
+    void SetBkColor(TColor Value);
+    TColor BlendColor() const { return FBlendColor; }
+    void SetBlendColor(TColor Value) { FBlendColor = Value; }
+    TDrawingStyle DrawingStyle() const { return FDrawingStyle; }
+    void SetDrawingStyle(TDrawingStyle Value) { FDrawingStyle = Value; }
+    TImageType ImageType() const { return FImageType; }
+    void SetImageType(TImageType Value) { FImageType = Value; }
+    Integer AllocBy() const { return FAllocBy; }
+    void SetAllocBy(Integer Value) { FAllocBy = Value; }
+
+    Integer Add(TBitmap* Image, TBitmap* Mask);
+    // clDefault takes the image's transparent colour.
+    Integer AddMasked(TBitmap* Image, TColor MaskColor);
+    Integer AddIcon(TIcon* Image);
+    void Delete(Integer Index);
+    void Clear();
+    // Draws with the list's drawing style and image type; a disabled image is
+    // drawn embossed in the button highlight and shadow colours.
+    void Draw(TCanvas* Canvas, Integer X, Integer Y, Integer Index, bool Enabled = true);
+    // Image becomes Width x Height with the picture drawn on its current content.
+    bool GetBitmap(Integer Index, TBitmap* Image);
+
+    void RegisterChanges(TChangeLink* Value);
+    void UnRegisterChanges(TChangeLink* Value);
+    TNotifyEvent OnChange;
+
+    // The list's colours as ImageList_DrawEx takes them: clNone is CLR_NONE, clDefault CLR_DEFAULT.
+    static COLORREF ToImageListColor(TColor Color);
+
+protected:
+    virtual void Change();
+
+private:
+    void Recreate();
+    HIMAGELIST FHandle = nullptr;
+    Integer FWidth = 16, FHeight = 16, FAllocBy = 4;
+    bool FMasked = true;
+    TColor FBkColor = clNone, FBlendColor = clNone;
+    TDrawingStyle FDrawingStyle = dsNormal;
+    TImageType FImageType = itImage;
+    std::vector<TChangeLink*> FClients;
+};
+
+class TImageList : public TCustomImageList {
+public:
+    using TCustomImageList::TCustomImageList;
+};
