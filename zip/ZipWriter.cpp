@@ -451,15 +451,14 @@ int TZipWriter::TRun::Execute() {
     if (!W.Password().empty()) throw EZipUnsupported("Writing encrypted entries is not supported yet");
     W.TotalBytes() = 0;
     W.TotalProgress() = 0;
-    if (W.SortMode() != ByNone) W.SetSortMode(ByNone);
 
     FHaveOld = FileExists(zipName);
     if (FHaveOld) {
         W.LoadDirectory();
         W.OpenArchive();
-        FEnd.SetComment(W.EndRecord().Comment);
-        FEnd.Changed = false;
     }
+    if (!W.EndRecord().Comment.empty()) FEnd.SetComment(W.EndRecord().Comment);
+    FEnd.Changed = false;
     if (W.FilesList()->Count() > 0) Expand();
 
     // Refuse what the classic format cannot hold before anything is written.
@@ -563,16 +562,18 @@ int TZipWriter::TRun::Execute() {
 int TZipWriter::ProcessFiles() {
     TBusyGuard busy(*this);
     const TBusyCursorGuard cursor;
-    const bool keepOpen = KeepZipOpen();
+    // The run works in archive order; the caller's view comes back at the end.
+    const TZipSortMode sortMode = SortMode();
+    SetSortMode(ByNone);
     try {
         TRun run(*this);
         const int count = run.Execute();
-        SetKeepZipOpen(keepOpen);
-        if (!keepOpen) CloseArchive();
+        CloseArchive();
+        SetSortMode(sortMode);
         return count;
     } catch (...) {
-        SetKeepZipOpen(keepOpen);
         CloseArchive();
+        SetSortMode(sortMode);
         throw;
     }
 }

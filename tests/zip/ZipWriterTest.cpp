@@ -312,3 +312,20 @@ TEST_F(ZipWriterTest, DatesBefore1980AreWrittenAsTheFirstDosDate) {
     r.ReadZip();
     EXPECT_EQ(r.GetDateTime(0), EncodeDate(1980, 1, 1));
 }
+
+TEST_F(ZipWriterTest, ArchiveCommentIsWrittenAndKeptOnUpdate) {
+    REQUIRE_TOOL("python3");
+    WriteText(Path("src/a.txt"), "a");
+    auto w = Writer(Path("a.zip"));
+    w->SetZipComment("项目 comment");
+    w->FilesList()->Add(Path("src/a.txt"));
+    w->Zip();
+    WriteText(Path("src/b.txt"), "b");
+    auto u = Writer(Path("a.zip"));
+    u->FilesList()->Add(Path("src/b.txt"));
+    u->Zip();
+    EXPECT_EQ(u->GetZipComment(), "项目 comment");
+    WriteText(Path("c.py"),
+              "import zipfile,sys\nassert zipfile.ZipFile(sys.argv[1]).comment == '项目 comment'.encode()\n");
+    EXPECT_EQ(RunCommand("python3 " + Quote(Path("c.py")) + " " + Quote(Path("a.zip"))), 0);
+}
