@@ -358,7 +358,7 @@ bool TZipReader::WalkLocalHeaders() {
     if (start >= size) return false;
     archive.Seek(start, soBeginning);
     // Find the first local signature whose version-needed field is plausible.
-    std::vector<uint8_t> block(65536);
+    std::vector<uint8_t> block(static_cast<size_t>(std::min<Int64>(size - start, 65536)));
     Int64 found = -1;
     for (Int64 base = start; found < 0 && base < size;) {
         archive.Seek(base, soBeginning);

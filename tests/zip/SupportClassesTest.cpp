@@ -124,6 +124,18 @@ TEST_F(DirSearchTest, ReportsFilesAndEachFolderOnceWithoutEnteringLinks) {
     EXPECT_EQ(masked.Next(), "");
 }
 
+TEST_F(DirSearchTest, HasNoDepthLimit) {
+    std::string deep = "d";
+    for (int level = 0; level < 40; ++level)
+        deep += "/d";
+    WriteText(Path(deep + "/bottom.txt"), "");
+    TDirSearch search(Path("d"), true, "BOTTOM.TXT");
+    std::string last;
+    for (std::string s = search.Next(); !s.empty(); s = search.Next())
+        last = s;
+    EXPECT_EQ(last, Path(deep + "/bottom.txt"));
+}
+
 TEST(Wildcards, MatchTable) {
     struct TCase {
         const char* Pattern;

@@ -219,6 +219,18 @@ TEST_F(ZipReaderTest, ChangedArchiveIsReadAgainEvenWithinTheSameSecond) {
     EXPECT_EQ(r->GetFilename(0), "uno");
 }
 
+TEST_F(ZipReaderTest, ANameInOtherLetterCaseIsAnotherArchive) {
+    WriteRawZip(Path("a.zip"), {{"lower", Bytes("1")}});
+    WriteRawZip(Path("A.zip"), {{"upper", Bytes("1")}, {"two", Bytes("2")}});
+    auto r = Reader(Path("a.zip"), Path("out"));
+    r->ReadZip();
+    ASSERT_EQ(r->GetCount(), 1);
+    r->SetZipName(Path("A.zip"));
+    EXPECT_EQ(r->GetCount(), 0); // the directory went with the old name
+    r->ReadZip();
+    EXPECT_EQ(r->GetFilename(0), "upper");
+}
+
 TEST_F(ZipReaderTest, NotAZipFileFollowsIncompleteZipMode) {
     WriteText(Path("plain.txt"), "this is not an archive at all, just some text");
     auto r = Reader(Path("plain.txt"), Path("out"));
