@@ -286,10 +286,9 @@ void TDeflateTrees::ScanTree(TTreeNode* tree, int maxCode) {
     unsigned count = 0;
     unsigned maxCount = nextLen == 0 ? 138 : 7;
     unsigned minCount = nextLen == 0 ? 3 : 4;
-    tree[maxCode + 1].Len = 0xFFFF; // guard; the slot is past every used code
     for (int n = 0; n <= maxCode; ++n) {
         const unsigned curLen = nextLen;
-        nextLen = tree[n + 1].Len;
+        nextLen = NextLength(tree, n, maxCode);
         if (++count < maxCount && curLen == nextLen) continue;
         if (count < minCount) {
             FBLTree[curLen].Freq += count;
@@ -322,10 +321,9 @@ void TDeflateTrees::SendTree(const TTreeNode* tree, int maxCode) {
     unsigned count = 0;
     unsigned maxCount = nextLen == 0 ? 138 : 7;
     unsigned minCount = nextLen == 0 ? 3 : 4;
-    // tree[maxCode + 1].Len holds the guard that ScanTree left.
     for (int n = 0; n <= maxCode; ++n) {
         const unsigned curLen = nextLen;
-        nextLen = tree[n + 1].Len;
+        nextLen = NextLength(tree, n, maxCode);
         if (++count < maxCount && curLen == nextLen) continue;
         if (count < minCount) {
             do

@@ -103,6 +103,10 @@ private:
     void GenCodes(TTreeNode* tree, int maxCode);
     void BuildTree(TTreeDesc& desc);
     void UndoForced(TTreeDesc& desc);
+    // The length after code n; past the last code a value no length equals, so a run ends there.
+    static unsigned NextLength(const TTreeNode* tree, int n, int maxCode) {
+        return n < maxCode ? tree[n + 1].Len : 0xFFFFu;
+    }
     void ScanTree(TTreeNode* tree, int maxCode);
     void SendTree(const TTreeNode* tree, int maxCode);
     int BuildBLTree();

@@ -94,7 +94,8 @@ TBytes MakeSqlite(const fs::path& scratch) {
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 60000)"
         " INSERT INTO project SELECT i, printf('P%06d', i), 'Project ' || (i * 7919 % 10007) || ' on topic ' ||"
         " (i % 97), 'Organisation ' || (i % 331), (i * 104729 % 1000000) / 100.0,"
-        " date('2001-01-01', '+' || (i % 5000) || ' days'), hex(randomblob(i % 24)) || ' reviewed ' || (i % 13) FROM n;"
+        " date('2001-01-01', '+' || (i % 5000) || ' days'), substr(printf('%08x%08x%08x', i * 2654435761 % 4294967296, "
+        "i * i * 40503 % 4294967296, i * 69069 % 4294967296), 1, i % 24) || ' reviewed ' || (i % 13) FROM n;"
         "CREATE INDEX project_owner ON project(owner);";
     if (Run("sqlite3 " + Quote(db) + " \"" + sql + "\"") != 0) return {};
     return ReadFile(db);
@@ -119,7 +120,7 @@ public:
     TMemoryIO(const TBytes& source, TBytes& output) : FSource(source), FOutput(output) {}
     int ReadSource(uint8_t* buffer, int count) override {
         const size_t n = std::min(static_cast<size_t>(count), FSource.size() - FPos);
-        std::memcpy(buffer, FSource.data() + FPos, n);
+        if (n > 0) std::memcpy(buffer, FSource.data() + FPos, n);
         FPos += n;
         return static_cast<int>(n);
     }
