@@ -147,13 +147,15 @@ TDateTime Now() {
     return clock ? clock() : SystemNow();
 }
 
+// The day is the integer part and the time of day the absolute fraction,
+// also before 1899-12-30.
 TDateTime Date() {
-    return std::floor(Now());
+    return std::trunc(Now());
 }
 
 TDateTime Time() {
     const TDateTime now = Now();
-    return now - std::floor(now);
+    return std::fabs(now - std::trunc(now));
 }
 
 TClockScope::TClockScope(TClockFunction NewClock) {

@@ -250,6 +250,12 @@ int FindFirst(const std::string& Path, Integer Attr, TSearchRec& F) {
     std::string folder = ExtractFilePath(Path);
     std::string pattern = ExtractFileName(Path);
     if (pattern == "*.*") pattern = "*";
+    // Only * and ? are wild; brackets and backslashes are plain characters.
+    std::string wild;
+    for (char c : pattern) {
+        if (c == '[' || c == ']' || c == '\\') wild += '\\';
+        wild += c;
+    }
     if (folder.empty()) folder = "./";
     F.ExcludeAttr = ~Attr & (faHidden | faSysFile | faVolumeID | faDirectory);
 
@@ -258,7 +264,7 @@ int FindFirst(const std::string& Path, Integer Attr, TSearchRec& F) {
     auto state = std::make_shared<TSearchState>();
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) != 0) continue;
+        if (::fnmatch(wild.c_str(), name.c_str(), FNM_CASEFOLD) != 0) continue;
         const std::string full = folder + name;
         struct stat st;
         if (::stat(full.c_str(), &st) != 0 && ::lstat(full.c_str(), &st) != 0) continue;

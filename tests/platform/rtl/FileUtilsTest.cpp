@@ -134,6 +134,8 @@ TEST(FileUtilsTest, FindFirstReportsFoldersWithAttribute16) {
         << "files only: no folders, nothing hidden";
     EXPECT_EQ(find("*.txt", faAnyFile), (L{{"a.txt", faArchive}, {"b.TXT", faArchive}})) << "without case";
     EXPECT_EQ(find("s?b", faDirectory), (L{{"Sub", faDirectory}}));
+    WriteFile(folder / "[1].txt", "");
+    EXPECT_EQ(find("[1]*", 0), (L{{"[1].txt", faArchive}})) << "brackets are plain characters";
 
     TSearchRec rec;
     ASSERT_EQ(FindFirst(folder / "b.txt", faAnyFile, rec), 0);
