@@ -39,6 +39,21 @@ int Rank(size_t Index) {
     }
 }
 
+// The locale conversion of a text to a date also takes '/', '.' and the
+// Chinese year/month/day marks between the parts ("2024/3/5", "2024年3月5日").
+bool TryTextToDateTime(const std::string& Text, TDateTime& Value) {
+    if (TryStrToDateTime(Text, Value)) return true;
+    const std::string trimmed = Trim(Text);
+    const size_t blank = trimmed.find(' ');
+    std::string date = trimmed.substr(0, blank);
+    const std::string rest = blank == std::string::npos ? std::string() : trimmed.substr(blank);
+    const std::string separator(1, FormatSettings.DateSeparator);
+    for (const char* mark : {"/", ".", "-", "年", "月"})
+        date = StringReplace(date, mark, separator, {rfReplaceAll});
+    date = StringReplace(date, "日", "", {rfReplaceAll});
+    return TryStrToDateTime(date + rest, Value);
+}
+
 } // namespace
 
 Variant Null() {
@@ -175,9 +190,8 @@ TDateTime Variant::AsDateTime() const {
     case kDate:
         return std::get<TDateValue>(FValue).Value;
     case kString: {
-        const std::string& s = std::get<std::string>(FValue);
         TDateTime d = 0;
-        if (TryStrToDateTime(s, d)) return d;
+        if (TryTextToDateTime(std::get<std::string>(FValue), d)) return d;
         CastError(kString, "Date");
     }
     case kNull:

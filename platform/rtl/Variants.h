@@ -64,6 +64,8 @@ public:
     // does a text that is not a number ("Could not convert variant of type
     // (String) into type (Integer)"). Floating values round half to even into
     // integers; True is -1 as an integer; an integer out of range raises.
+    // A text converts to a date as StrToDateTime reads it, or with '/', '.'
+    // or the Chinese year/month/day marks between the date parts.
     Integer AsInteger() const;
     Int64 AsInt64() const;
     double AsFloat() const;

@@ -42,7 +42,12 @@ TEST(VariantTest, ConversionsBetweenKinds) {
     EXPECT_TRUE(Variant("true").AsBoolean());
     EXPECT_TRUE(Variant(2).AsBoolean());
     EXPECT_EQ(VarFromDateTime(EncodeDate(2024, 3, 5)).AsString(), "2024-03-05");
-    EXPECT_EQ(Variant("2024-03-05").AsDateTime(), EncodeDate(2024, 3, 5));
+    for (const char* text : {"2024-03-05", "2024/3/5", "2024.3.5",
+                             "2024\xE5\xB9\xB4"
+                             "3\xE6\x9C\x88"
+                             "5\xE6\x97\xA5"})
+        EXPECT_EQ(Variant(text).AsDateTime(), EncodeDate(2024, 3, 5)) << text;
+    EXPECT_EQ(Variant("2024/3/5 10:30").AsDateTime(), EncodeDate(2024, 3, 5) + EncodeTime(10, 30, 0, 0));
     EXPECT_EQ(Variant(int64_t(5000000000)).AsInt64(), 5000000000);
 }
 
