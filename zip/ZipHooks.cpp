@@ -25,6 +25,15 @@ void ZipProcessMessages() {
     if (ZipHooks().ProcessMessages) ZipHooks().ProcessMessages();
 }
 
+bool ZipChooseFile(const std::string& title, const std::string& filter, const std::string& initialDir,
+                   std::string& fileName) {
+    return ZipHooks().ChooseFile && ZipHooks().ChooseFile(title, filter, initialDir, fileName);
+}
+
+bool ZipChooseFolder(const std::string& initialDir, std::string& folder) {
+    return ZipHooks().ChooseFolder && ZipHooks().ChooseFolder(initialDir, folder);
+}
+
 TBusyCursorGuard::TBusyCursorGuard() {
     if (ZipHooks().BusyCursor) ZipHooks().BusyCursor(true);
 }

@@ -19,6 +19,10 @@ struct TZipHooks {
     std::function<void(bool)> BusyCursor;
     // Lets pending window messages be handled.
     std::function<void()> ProcessMessages;
+    // Open-file dialog: title, filter, initial folder, chosen file; false when cancelled.
+    std::function<bool(const std::string&, const std::string&, const std::string&, std::string&)> ChooseFile;
+    // Folder chooser (new folders allowed): initial folder, chosen folder; false when cancelled.
+    std::function<bool(const std::string&, std::string&)> ChooseFolder;
 };
 
 TZipHooks& ZipHooks();
@@ -26,6 +30,10 @@ TZipHooks& ZipHooks();
 // Calls the message-box hook; without one, OK for OK boxes, else Cancel or No.
 TZipMessageResult ZipMessageBox(const std::string& text, const std::string& caption, TZipMessageButtons buttons);
 void ZipProcessMessages();
+// Without a dialog hook the user is taken to have cancelled.
+bool ZipChooseFile(const std::string& title, const std::string& filter, const std::string& initialDir,
+                   std::string& fileName);
+bool ZipChooseFolder(const std::string& initialDir, std::string& folder);
 
 // Shows the hourglass for its lifetime.
 class TBusyCursorGuard {

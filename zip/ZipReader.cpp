@@ -143,17 +143,37 @@ TZipReader::~TZipReader() {
 }
 
 void TZipReader::SetZipName(const std::string& Value) {
+    if (ComponentState().Contains(csDesigning)) {
+        FZipName = Value;
+        return;
+    }
     // Linux names are case-sensitive: only the very same path keeps the directory.
     if (Value == FZipName) return;
     if (FBusy) throw EZipBusy(SZipBusy);
-    FZipName = Value;
+    std::string name = Value;
+    if (!name.empty() && name.back() == '?') {
+        const std::string folder = ExtractFileDir(name.substr(0, name.size() - 1));
+        name.clear();
+        if (!ZipChooseFile(
+                "Open a Zip File",
+                "Zip Files (*.ZIP)|*.zip|SFX Files (*.EXE)|*.exe|Jar Files (*.JAR)|*.jar|All Files (*.*)|*.*",
+                DirectoryExists(folder) ? folder : GetCurrentDir(), name))
+            throw EUserCanceled(SUserCanceledZipName);
+    }
+    FZipName = name;
     DropDirectory();
     FArchive.reset();
 }
 
 void TZipReader::SetDestDir(const std::string& Value) {
-    FDestDir = Value;
-    if (FDestDir.size() > 1 && FDestDir.back() == '/') FDestDir.pop_back();
+    std::string folder = Value;
+    if (folder == "?" && !ComponentState().Contains(csDesigning)) {
+        folder.clear();
+        if (!ZipChooseFolder(DirectoryExists(FDestDir) ? FDestDir : GetCurrentDir(), folder))
+            throw EUserCanceled(SUserCanceledDestDir);
+    }
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    FDestDir = folder;
 }
 
 void TZipReader::SetRootDir(const std::string& Value) {

@@ -11,6 +11,7 @@
 #include "platform/rtl/FileUtils.h"
 #include "zip/BufferStream.h"
 #include "zip/ZipExceptions.h"
+#include "zip/ZipHooks.h"
 
 using namespace zip;
 using namespace ziptest;
@@ -57,6 +58,28 @@ TEST_F(ZipReaderTest, FreshObjectHasTheDocumentedDefaults) {
     r.SetRootDir("/root/dir");
     EXPECT_EQ(r.RootDir(), "/root/dir/");
     EXPECT_EQ(r.GetCount(), 0);
+}
+
+TEST_F(ZipReaderTest, QuestionMarkNamesAskTheDialogHooks) {
+    TZipReader r(nullptr);
+    EXPECT_THROW(r.SetZipName(Path("?")), EUserCanceled);
+    EXPECT_THROW(r.SetDestDir("?"), EUserCanceled);
+    ZipHooks().ChooseFile = [&](const std::string& title, const std::string&, const std::string& dir,
+                                std::string& name) {
+        EXPECT_EQ(title, "Open a Zip File");
+        name = dir + "/chosen.zip";
+        return true;
+    };
+    ZipHooks().ChooseFolder = [&](const std::string&, std::string& folder) {
+        folder = Path("picked/");
+        return true;
+    };
+    r.SetZipName(Path("?"));
+    r.SetDestDir("?");
+    ZipHooks().ChooseFile = nullptr;
+    ZipHooks().ChooseFolder = nullptr;
+    EXPECT_EQ(r.ZipName(), Path("chosen.zip"));
+    EXPECT_EQ(r.DestDir(), Path("picked"));
 }
 
 TEST_F(ZipReaderTest, IndexOutOfRangeRaisesTheListError) {
