@@ -6,6 +6,7 @@
 #include "zip/DeflateTrees.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -36,6 +37,9 @@ constexpr TLevelConfig LevelTable[10] = {
 // General-purpose flag bits 1 and 2 say how hard the data was compressed.
 constexpr uint16_t FlagMaximum = 0x0002;
 constexpr uint16_t FlagFast = 0x0004;
+
+// The first differing byte of two words is found from the low end.
+static_assert(std::endian::native == std::endian::little, "match comparison assumes little-endian words");
 
 inline uint64_t LoadWord64(const uint8_t* p) {
     uint64_t v;
@@ -83,11 +87,11 @@ private:
     void DeflateLazy();
     void FlushBlock(bool last) {
         FTrees.FlushBlock(FBlockStart >= 0 ? FWindow.data() + FBlockStart : nullptr,
-                          static_cast<uint32_t>(static_cast<long>(FStrStart) - FBlockStart), last);
+                          static_cast<uint32_t>(static_cast<int64_t>(FStrStart) - FBlockStart), last);
         FBlockStart = FStrStart;
     }
     bool BlockDone() const {
-        return FTrees.BlockDone(static_cast<uint64_t>(static_cast<long>(FStrStart) - FBlockStart));
+        return FTrees.BlockDone(static_cast<uint64_t>(static_cast<int64_t>(FStrStart) - FBlockStart));
     }
 
     std::vector<uint8_t> FWindow;
@@ -101,11 +105,12 @@ private:
     unsigned FMatchStart = 0;
     unsigned FPrevLength = MinMatch - 1;
     bool FMatchAvailable = false;
-    long FBlockStart = 0; // negative once the block's first bytes slid out of the window
+    int64_t FBlockStart = 0; // negative once the block's first bytes slid out of the window
     bool FEof = false;
 };
 
 TDeflateResult TDeflateState::Run(int packLevel, TDeflateIO& io) {
+    // The writer stores at level 0; a level outside the table never indexes past it.
     packLevel = std::clamp(packLevel, 1, 9);
     FIO = &io;
     FConfig = LevelTable[packLevel];
@@ -154,8 +159,8 @@ void TDeflateState::FillWindow() {
 void TDeflateState::SlideWindow() {
     // The block's first bytes are about to leave the window, and with them the chance to
     // send it stored: when stored is what it would be, send it now.
-    const long covered = static_cast<long>(FStrStart) - (FMatchAvailable ? 1 : 0);
-    if (FBlockStart >= 0 && FBlockStart < static_cast<long>(WSize) && covered > FBlockStart && FTrees.HasSymbols()) {
+    const int64_t covered = static_cast<int64_t>(FStrStart) - (FMatchAvailable ? 1 : 0);
+    if (FBlockStart >= 0 && FBlockStart < static_cast<int64_t>(WSize) && covered > FBlockStart && FTrees.HasSymbols()) {
         const auto storedLength = static_cast<uint32_t>(covered - FBlockStart);
         if (FTrees.StoredWouldWin(storedLength)) {
             FTrees.FlushBlock(FWindow.data() + FBlockStart, storedLength, false);
@@ -166,7 +171,7 @@ void TDeflateState::SlideWindow() {
     std::memcpy(FWindow.data(), FWindow.data() + WSize, WSize);
     FMatchStart -= WSize;
     FStrStart -= WSize;
-    FBlockStart -= static_cast<long>(WSize);
+    FBlockStart -= static_cast<int64_t>(WSize);
     SlideLinks(FHead.data(), HashSize);
     SlideLinks(FPrev.data(), WSize);
 }
@@ -191,7 +196,7 @@ unsigned TDeflateState::LongestMatch(unsigned curMatch) {
         for (;;) {
             const uint64_t diff = LoadWord64(scan + len) ^ LoadWord64(match + len);
             if (diff != 0) {
-                len += static_cast<unsigned>(__builtin_ctzll(diff)) >> 3;
+                len += static_cast<unsigned>(std::countr_zero(diff)) >> 3;
                 break;
             }
             len += 8;
