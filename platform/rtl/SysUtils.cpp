@@ -719,6 +719,8 @@ std::string FormatFloat(std::string_view Format, double Value) {
 
     auto render = [&](std::string_view text, bool negative, bool signInText) -> std::pair<std::string, bool> {
         const TFloatSection s = ScanSection(text);
+        // Beyond 18 integer digits a fixed picture means nothing: the general form shows the value.
+        if (!s.Scientific && std::fabs(Value) >= 1e18) return {FloatToStr(Value), false};
         TDecimal d = ToDecimal(Value, 15);
         int exponent = 0;
         if (s.Scientific) {

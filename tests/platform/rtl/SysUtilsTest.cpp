@@ -80,6 +80,8 @@ TEST_F(SysUtilsTest, FormatFloatTable) {
         {"0.0 'kg'", 12.34, "12.3 kg"},
         {"0.00 \"a;b\"", 1, "1.00 a;b"},
         {"", 0.1 + 0.2, "0.3"},
+        {"#,##0.00", 1e20, "1E20"},
+        {"0.00E+00", 1e20, "1.00E+20"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatFloat(c.Format, c.Value), c.Text) << c.Format << " " << c.Value;
