@@ -74,14 +74,14 @@ std::string Utf8Copy(std::string_view S, size_t CharIndex, size_t Count) {
 }
 
 size_t Utf8Pos(std::string_view Needle, std::string_view S, size_t FromChar) {
-    size_t i = Utf8ByteOffset(S, FromChar);
-    size_t index = FromChar;
-    // Only matches that start on a character boundary count.
-    for (; i <= S.size(); i += SequenceLength(S, i), ++index) {
-        if (S.substr(i, Needle.size()) == Needle && i + Needle.size() <= S.size()) return index;
-        if (i == S.size()) break;
+    if (FromChar > Utf8Length(S)) return Utf8NotFound;
+    for (size_t from = Utf8ByteOffset(S, FromChar);;) {
+        const size_t at = S.find(Needle, from);
+        if (at == std::string_view::npos) return Utf8NotFound;
+        // Only a match that starts on a character boundary counts.
+        if (at == 0 || Utf8PrevCharBoundary(S, at + 1) == at) return Utf8CharIndex(S, at);
+        from = at + 1;
     }
-    return Utf8NotFound;
 }
 
 static bool IsContinuation(char c) {

@@ -61,6 +61,9 @@ TEST(Utf8Test, CountsAndCopiesWholeCharacters) {
     EXPECT_EQ(Utf8Pos(Emoji, text), 3u);
     EXPECT_EQ(Utf8Pos("z", text, 4), 4u);
     EXPECT_EQ(Utf8Pos("a", text, 1), Utf8NotFound);
+    EXPECT_EQ(Utf8Pos("\xB8\xAD", text), Utf8NotFound) << "bytes inside a character are no match";
+    EXPECT_EQ(Utf8Pos("", text, 5), 5u);
+    EXPECT_EQ(Utf8Pos("", text, 6), Utf8NotFound);
     EXPECT_EQ(Utf8CodePointAt(text, 7), U'\U0001F600');
     EXPECT_EQ(Utf8FromCodePoint(U'\u4E2D'), "\xE4\xB8\xAD");
 }
