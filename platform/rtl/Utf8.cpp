@@ -79,7 +79,7 @@ size_t Utf8Pos(std::string_view Needle, std::string_view S, size_t FromChar) {
         const size_t at = S.find(Needle, from);
         if (at == std::string_view::npos) return Utf8NotFound;
         // Only a match that starts on a character boundary counts.
-        if (at == 0 || Utf8PrevCharBoundary(S, at + 1) == at) return Utf8CharIndex(S, at);
+        if (at == 0 || at == S.size() || Utf8PrevCharBoundary(S, at + 1) == at) return Utf8CharIndex(S, at);
         from = at + 1;
     }
 }
