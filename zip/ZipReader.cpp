@@ -646,10 +646,10 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         }
         if (!overwrite) return passBy(srNoOverwrite, target);
     }
-    if (PathExists(target) && ::access(target.c_str(), W_OK) != 0) {
+    struct stat existing;
+    if (::stat(target.c_str(), &existing) == 0 && !(existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) {
         if (!FReplaceReadOnly) return passBy(srReadOnly, target);
-        struct stat st;
-        if (::stat(target.c_str(), &st) == 0) ::chmod(target.c_str(), st.st_mode | S_IWUSR);
+        ::chmod(target.c_str(), existing.st_mode | S_IWUSR);
     }
 
     // Decode into a new file beside the target; it replaces the target only when everything checks out.

@@ -383,7 +383,9 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
         const int64_t size = source->Size();
         CheckClassic(static_cast<uint64_t>(size), Path.c_str());
         entry->UncompressedSize = static_cast<uint32_t>(size);
-        entry->ExternalAttributes = ::access(Path.c_str(), W_OK) == 0 ? 0x20 : 0x21;
+        struct stat st;
+        const bool readOnly = ::stat(Path.c_str(), &st) == 0 && !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
+        entry->ExternalAttributes = readOnly ? 0x21 : 0x20;
     }
     entry->FileDate = DateTimeToDosDateTime(date);
     bool skip = false;

@@ -352,6 +352,25 @@ TEST_F(ZipReaderTest, OverwriteNeverPassesExistingFilesBy) {
     EXPECT_EQ(reasons, std::vector<TZipSkipReason>{srNoOverwrite});
 }
 
+TEST_F(ZipReaderTest, ReadOnlyTargetsNeedReplaceReadOnly) {
+    WriteRawZip(Path("a.zip"), {{"f.txt", Bytes("new")}});
+    WriteText(Path("out/f.txt"), "old");
+    chmod(Path("out/f.txt").c_str(), 0444);
+    for (bool replace : {false, true}) {
+        auto r = Reader(Path("a.zip"), Path("out"));
+        r->SetDoAll(true);
+        r->SetOverwriteMode(Always);
+        r->SetReplaceReadOnly(replace);
+        std::vector<TZipSkipReason> reasons;
+        r->OnSkippingFile = [&](TObject*, TZipSkipReason reason, const std::string&, int, bool&) {
+            reasons.push_back(reason);
+        };
+        EXPECT_EQ(r->UnZip(), replace ? 1 : 0);
+        EXPECT_EQ(reasons.size(), replace ? 0u : 1u);
+        EXPECT_EQ(ReadBytes(Path("out/f.txt")), Bytes(replace ? "new" : "old"));
+    }
+}
+
 TEST_F(ZipReaderTest, SortModesOrderTheEntryView) {
     WriteRawZip(Path("a.zip"), {{"b.txt", TBytes(300, 'b')}, {"a.txt", TBytes(100, 'a')}, {"c.txt", TBytes(200, 'c')}});
     auto r = Reader(Path("a.zip"), Path("out"));
