@@ -338,13 +338,14 @@ void TCustomADODataSet::InternalOpen() {
     Rows.clear();
     sqlite3_stmt* Handle = Statement.Handle();
     Integer Hidden = FTarget ? FTarget->RowIdColumn : -1;
+    std::pmr::memory_resource* Memory = RecordMemory();
     while (HasRow) {
-        auto Record = std::make_unique<TRecordBuffer>();
+        auto Record = std::make_unique<TRecordBuffer>(Memory);
         Record->Id = NewRecordId();
         Record->Values.reserve(Columns + (Hidden >= 0 ? 1 : 0));
         for (int c = 0; c < Columns; ++c)
             Record->Values.push_back(ColumnValue(Handle, c, Defs[c].DataType));
-        if (Hidden >= 0) Record->Values.push_back(Variant(Int64(sqlite3_column_int64(Handle, Hidden))));
+        if (Hidden >= 0) Record->Values.emplace_back(Int64(sqlite3_column_int64(Handle, Hidden)));
         Rows.push_back(std::move(Record));
         HasRow = Statement.Step();
     }
@@ -370,14 +371,16 @@ void TCustomADODataSet::LoadRecords(bool KeepIds) {
         for (const auto& Record : Rows)
             OldIds.emplace(FTarget->KeyOf(*Record), Record->Id);
     std::vector<std::unique_ptr<TRecordBuffer>> Fresh;
+    auto Memory = NewRecordMemoryPool();
     sqlite3_stmt* Handle = Statement.Handle();
     int Columns = int(Defs.size());
     Integer Hidden = FTarget ? FTarget->RowIdColumn : -1;
     while (Statement.Step()) {
-        auto Record = std::make_unique<TRecordBuffer>();
+        auto Record = std::make_unique<TRecordBuffer>(Memory.get());
+        Record->Values.reserve(Columns + (Hidden >= 0 ? 1 : 0));
         for (int c = 0; c < Columns; ++c)
             Record->Values.push_back(ColumnValue(Handle, c, Defs[c].DataType));
-        if (Hidden >= 0) Record->Values.push_back(Variant(Int64(sqlite3_column_int64(Handle, Hidden))));
+        if (Hidden >= 0) Record->Values.emplace_back(Int64(sqlite3_column_int64(Handle, Hidden)));
         Int64 Id = 0;
         if (KeepIds && FTarget) {
             auto It = OldIds.find(FTarget->KeyOf(*Record));
@@ -389,6 +392,7 @@ void TCustomADODataSet::LoadRecords(bool KeepIds) {
         Fresh.push_back(std::move(Record));
     }
     Rows = std::move(Fresh);
+    NewRecordMemory(std::move(Memory));
 }
 
 void TCustomADODataSet::InternalRefresh() {

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <memory_resource>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -119,9 +120,12 @@ struct TFieldDef {
 };
 
 // One record: its identity (the bookmark) and its values in column order.
+// The values of a loaded result live in one memory pool per load (see
+// RecordMemory): a hundred thousand small allocations cost more than reading.
 struct TRecordBuffer {
+    explicit TRecordBuffer(std::pmr::memory_resource* Memory = std::pmr::get_default_resource()) : Values(Memory) {}
     Int64 Id = 0;
-    std::vector<Variant> Values;
+    std::pmr::vector<Variant> Values;
 };
 
 // ---- Fields -----------------------------------------------------------------
@@ -431,6 +435,9 @@ public:
     explicit TGraphicField(TComponent* AOwner);
 };
 
+// A fresh memory pool for the values of a loaded result.
+std::unique_ptr<std::pmr::memory_resource> NewRecordMemoryPool();
+
 // Creates the field class that suits a field type (TStringField for unknown ones).
 TField* CreateFieldOfType(TComponent* AOwner, TFieldType DataType);
 
@@ -679,6 +686,10 @@ protected:
     void AddFieldDef(const TFieldDef& Def) { FFieldDefs.push_back(Def); }
     std::vector<std::unique_ptr<TRecordBuffer>>& Records() { return FRecords; }
     Int64 NewRecordId() { return ++FLastId; }
+    // The pool for the values of the records being loaded; replacing all
+    // records starts a new pool with NewRecordMemory after the old records are gone.
+    std::pmr::memory_resource* RecordMemory();
+    void NewRecordMemory(std::unique_ptr<std::pmr::memory_resource> Memory) { FRecordMemory = std::move(Memory); }
 
 public:
     // Closes without BeforeClose/AfterClose, for destructors and for owners
@@ -732,6 +743,7 @@ private:
     std::vector<TField*> FFields;
     std::vector<TFieldDef> FFieldDefs;
     std::vector<TDataSource*> FDataSources;
+    std::unique_ptr<std::pmr::memory_resource> FRecordMemory;
     std::vector<std::unique_ptr<TRecordBuffer>> FRecords;  // every record, in result order
     std::vector<TRecordBuffer*> FView;                     // the records the filter lets through
     mutable std::unordered_map<Int64, Integer> FPositions; // Id -> position in FView

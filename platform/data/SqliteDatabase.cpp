@@ -1,10 +1,7 @@
 // Statements, binding and the value storage convention over the SQLite C API.
 #include "platform/data/private/SqliteDatabase.h"
 
-#include <cctype>
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "platform/data/ADODB.h"
 #include "platform/rtl/FileUtils.h"
@@ -137,33 +134,40 @@ std::string DateTimeToStorage(TDateTime Value) {
     return Buffer;
 }
 
+// Reads 1..MaxDigits digits into Value.
+static bool ReadNumber(const char*& P, int MaxDigits, unsigned& Value) {
+    Value = 0;
+    int Count = 0;
+    while (Count < MaxDigits && *P >= '0' && *P <= '9') {
+        Value = Value * 10 + unsigned(*P++ - '0');
+        ++Count;
+    }
+    return Count > 0;
+}
+
 bool StorageToDateTime(const char* Text, TDateTime& Value) {
     unsigned Year = 0, Month = 0, Day = 0, Hour = 0, Min = 0, Sec = 0, MSec = 0;
-    int Used = 0;
-    if (std::sscanf(Text, "%4u-%2u-%2u%n", &Year, &Month, &Day, &Used) != 3) return false;
-    const char* Rest = Text + Used;
-    if (*Rest == ' ' || *Rest == 'T') {
-        int TimeUsed = 0;
-        if (std::sscanf(Rest + 1, "%2u:%2u%n", &Hour, &Min, &TimeUsed) != 2) return false;
-        Rest += 1 + TimeUsed;
-        if (*Rest == ':') {
-            int SecUsed = 0;
-            if (std::sscanf(Rest + 1, "%2u%n", &Sec, &SecUsed) != 1) return false;
-            Rest += 1 + SecUsed;
-            if (*Rest == '.') {
+    const char* P = Text;
+    if (!ReadNumber(P, 4, Year) || *P++ != '-' || !ReadNumber(P, 2, Month) || *P++ != '-' || !ReadNumber(P, 2, Day))
+        return false;
+    if (*P == ' ' || *P == 'T') {
+        ++P;
+        if (!ReadNumber(P, 2, Hour) || *P++ != ':' || !ReadNumber(P, 2, Min)) return false;
+        if (*P == ':') {
+            ++P;
+            if (!ReadNumber(P, 2, Sec)) return false;
+            if (*P == '.') {
+                ++P;
                 int Digits = 0;
-                ++Rest;
-                while (std::isdigit(static_cast<unsigned char>(*Rest))) {
-                    if (Digits < 3) MSec = MSec * 10 + unsigned(*Rest - '0');
-                    ++Digits;
-                    ++Rest;
-                }
+                for (; *P >= '0' && *P <= '9'; ++P, ++Digits)
+                    if (Digits < 3) MSec = MSec * 10 + unsigned(*P - '0');
+                if (Digits == 0) return false;
                 for (; Digits < 3; ++Digits)
                     MSec *= 10;
             }
         }
     }
-    if (*Rest != '\0') return false;
+    if (*P != '\0') return false;
     TDateTime Date, Time;
     if (!TryEncodeDate(Word(Year), Word(Month), Word(Day), Date)) return false;
     if (!TryEncodeTime(Word(Hour), Word(Min), Word(Sec), Word(MSec), Time)) return false;
