@@ -322,6 +322,9 @@ TEST(Deflate, TextAttributeComesFromTheFirstBlock) {
             return static_cast<uint8_t>(binary[index] ? 128 + rng() % 128 : 7 + rng() % 121);
         });
     };
+    TBytes textThenRandom = MakeText(300000, 17);
+    const TBytes& random = Corpus("random1M");
+    textThenRandom.insert(textThenRandom.end(), random.begin(), random.end());
     const struct {
         const char* What;
         TBytes Data;
@@ -332,6 +335,7 @@ TEST(Deflate, TextAttributeComesFromTheFirstBlock) {
         {"random bytes", MakeRandom(100000, 9), 0},
         {"binary at a quarter of text", literalsOnly(400, 100), 1},
         {"binary past a quarter of text", literalsOnly(400, 101), 0},
+        {"prose, then random bytes after the first block", textThenRandom, 1},
     };
     for (const auto& c : cases)
         for (int level : {1, 6, 9})
