@@ -16,6 +16,8 @@ struct FocusState {
     HWND Focus = nullptr;
     HWND Capture = nullptr;
     HWND Active = nullptr;
+    HWND ActivationAsked = nullptr; // asked of Qt, its answer not seen yet
+    bool FollowingQt = false;
 };
 
 FocusState& State() {
@@ -46,13 +48,24 @@ void WindowDestroyed(HWND Wnd) {
     if (state.Focus == Wnd) state.Focus = nullptr;
     if (state.Capture == Wnd) state.Capture = nullptr;
     if (state.Active == Wnd) state.Active = nullptr;
+    if (state.ActivationAsked == Wnd) state.ActivationAsked = nullptr;
     KillWindowTimers(Wnd);
     DropQueuedMessages(Wnd);
 }
 
-// Activation that Qt reports (the user clicked another top-level window).
+// Activation that Qt reports. Qt answers our own requests late, so an answer
+// to an older request must not undo a newer one; only activation that nobody
+// here asked for (the user clicked another window) is followed.
 void QtActivatedWindow(HWND Wnd) {
-    if (State().Active != Wnd) SetActiveWindow(Wnd);
+    auto& state = State();
+    if (state.ActivationAsked) {
+        if (state.ActivationAsked == Wnd) state.ActivationAsked = nullptr;
+        return;
+    }
+    if (state.Active == Wnd) return;
+    state.FollowingQt = true;
+    SetActiveWindow(Wnd);
+    state.FollowingQt = false;
 }
 
 } // namespace platform_ui
@@ -128,7 +141,10 @@ HWND SetActiveWindow(HWND Wnd) {
     }
     if (state.Active != Wnd) return previous;
     if (IsLiveWindow(Wnd)) {
-        if (QWidget* widget = Wnd->Widget.data(); widget && widget->isVisible()) widget->activateWindow();
+        if (QWidget* widget = Wnd->Widget.data(); widget && widget->isVisible() && !state.FollowingQt) {
+            state.ActivationAsked = Wnd;
+            widget->activateWindow();
+        }
         SendMessage(Wnd, WM_NCACTIVATE, 1, 0);
         SendMessage(Wnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(IsLiveWindow(previous) ? previous : nullptr));
     }

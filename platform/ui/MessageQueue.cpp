@@ -19,6 +19,7 @@
 #include <deque>
 #include <iostream>
 #include <map>
+#include <utility>
 
 using namespace platform_ui;
 
@@ -40,6 +41,8 @@ struct QueueState {
     TExceptionHandler Handler;
     std::map<std::string, UINT> RegisteredMessages;
     QueuedMessage LastTaken;
+    bool NextDeliveryPosted = false;
+    std::vector<bool> DeliveryPosted; // per message being handled, innermost last
 };
 
 QueueState& State() {
@@ -237,6 +240,13 @@ bool HasQueuedTimer(HWND Wnd, UINT_PTR Id) {
     return false;
 }
 
+void MarkNextDeliveryPosted() { State().NextDeliveryPosted = true; }
+
+bool CurrentMessageWasPosted() {
+    const auto& posted = State().DeliveryPosted;
+    return !posted.empty() && posted.back();
+}
+
 void InputQueued() {
     if (State().Pumping == 0) Dispatcher::DrainQueue();
 }
@@ -278,7 +288,13 @@ LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
 
 void SendMessage(HWND Wnd, TMessage& Message) {
     Message.Result = 0;
+    auto& state = State();
+    const bool posted = std::exchange(state.NextDeliveryPosted, false);
     if (!IsLiveWindow(Wnd)) return;
+    state.DeliveryPosted.push_back(posted);
+    struct Pop {
+        ~Pop() { State().DeliveryPosted.pop_back(); }
+    } pop;
     DeliverToChain(Wnd, Message);
 }
 
@@ -320,13 +336,15 @@ LRESULT DispatchMessage(const TMsg& Msg) {
     SetCurrentMessageTime(Msg.time, Msg.pt);
     if (Msg.message == WM_PAINT) {
         // Guarded inside; a paint that fails still validates its region.
-        if (IsLiveWindow(Msg.hwnd)) PaintWindowNow(Msg.hwnd);
+        if (IsLiveWindow(Msg.hwnd)) PaintWindowNow(Msg.hwnd, true);
         SetCurrentMessageTime(savedTime, savedPos);
         return 0;
     }
     RunGuarded([&] {
         if (Msg.message == WM_TIMER && DispatchTimerCallback(Msg)) return;
-        if (Msg.hwnd) result = SendMessage(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
+        if (!Msg.hwnd) return;
+        State().NextDeliveryPosted = true;
+        result = SendMessage(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
     });
     SetCurrentMessageTime(savedTime, savedPos);
     return result;

@@ -33,7 +33,7 @@ protected:
     void paintEvent(QPaintEvent* event) override {
         HWND w = WindowOfWidget(this);
         if (!w || WidgetOfWindow(w) != this) return;
-        if (NeedsPaint(w)) PaintWindowNow(w);
+        if (NeedsPaint(w)) PaintWindowNow(w, true);
         if (!IsLiveWindow(w)) return;
         QPainter painter(this);
         painter.setClipRegion(event->region());
@@ -112,7 +112,7 @@ bool NeedsPaint(HWND Wnd) {
            (Wnd->FrameInvalid || !Wnd->Invalid.isEmpty());
 }
 
-void PaintWindowNow(HWND Wnd) {
+void PaintWindowNow(HWND Wnd, bool Queued) {
     if (!IsLiveWindow(Wnd)) return;
     if (Wnd->FrameInvalid) {
         Wnd->FrameInvalid = false;
@@ -120,7 +120,10 @@ void PaintWindowNow(HWND Wnd) {
     }
     if (!IsLiveWindow(Wnd) || Wnd->Invalid.isEmpty()) return;
     const QRegion painting = Wnd->Invalid;
-    RunGuarded([&] { SendMessage(Wnd, WM_PAINT, 0, 0); });
+    RunGuarded([&] {
+        if (Queued) MarkNextDeliveryPosted();
+        SendMessage(Wnd, WM_PAINT, 0, 0);
+    });
     // A paint that failed or never called BeginPaint still validates what it
     // was asked to paint; what was invalidated meanwhile stays invalid.
     if (IsLiveWindow(Wnd) && !Wnd->Invalid.isEmpty()) {

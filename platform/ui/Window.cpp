@@ -352,8 +352,13 @@ HWND CreateWindowEx(DWORD ExStyle, const std::string& ClassName, const std::stri
         return nullptr;
     }
     w->Created = true;
-    TWindowPos pos{w, nullptr, w->WindowRect.Left, w->WindowRect.Top, w->WindowRect.Width(), w->WindowRect.Height(), 0};
-    DefaultWindowPosChanged(w, pos);
+    // A new window learns its size, then its place.
+    SendMessage(w, WM_SIZE, SIZE_RESTORED,
+                MakeLParam(static_cast<Word>(w->ClientRect.Width()), static_cast<Word>(w->ClientRect.Height())));
+    if (!IsLiveWindow(w)) return nullptr;
+    SendMessage(w, WM_MOVE, 0,
+                MakeLParam(static_cast<Word>(w->WindowRect.Left + w->ClientRect.Left),
+                           static_cast<Word>(w->WindowRect.Top + w->ClientRect.Top)));
     if (!IsLiveWindow(w)) return nullptr;
     if (Style & WS_VISIBLE) {
         const int command = (Style & WS_MAXIMIZE)   ? SW_SHOWMAXIMIZED
@@ -417,21 +422,35 @@ bool RemoveWindowProc(HWND Wnd, TWindowProcedureId Id) {
 void CallNextWindowProc(HWND Wnd, TWindowProcedureId Id, TMessage& Message) {
     if (!IsLiveWindow(Wnd) && !Reg().DispatchDepth.count(Wnd)) return;
     DispatchScope keep(Wnd);
+    auto find = [&](TWindowProcedureId id) -> std::ptrdiff_t {
+        const auto& chain = Wnd->Procedures;
+        for (size_t i = 0; i < chain.size(); ++i)
+            if (chain[i].Id == id) return static_cast<std::ptrdiff_t>(i);
+        return -1;
+    };
+    std::ptrdiff_t at = find(Id);
+    if (at >= 0) {
+        if (at == 0)
+            DefWindowProc(Wnd, Message);
+        else {
+            const TWindowProcedure next = Wnd->Procedures[static_cast<size_t>(at - 1)].Procedure;
+            next(Wnd, Message);
+        }
+        return;
+    }
+    // Id has left the chain: the procedure that was below it comes next (or,
+    // when that one has left as well, the one below that).
+    TWindowProcedureId candidate = Id;
     for (int guard = 0; guard < 1000; ++guard) {
-        auto& chain = Wnd->Procedures;
-        for (size_t i = 0; i < chain.size(); ++i) {
-            if (chain[i].Id != Id) continue;
-            if (i == 0) {
-                DefWindowProc(Wnd, Message);
-            } else {
-                const TWindowProcedure next = chain[i - 1].Procedure;
-                next(Wnd, Message);
-            }
+        auto removed = Wnd->RemovedBelow.find(candidate);
+        if (removed == Wnd->RemovedBelow.end() || removed->second == 0) break;
+        candidate = removed->second;
+        at = find(candidate);
+        if (at >= 0) {
+            const TWindowProcedure next = Wnd->Procedures[static_cast<size_t>(at)].Procedure;
+            next(Wnd, Message);
             return;
         }
-        auto removed = Wnd->RemovedBelow.find(Id);
-        if (removed == Wnd->RemovedBelow.end() || removed->second == 0) break;
-        Id = removed->second;
     }
     DefWindowProc(Wnd, Message);
 }

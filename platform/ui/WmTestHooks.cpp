@@ -10,6 +10,7 @@
 #include <QEnterEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -57,6 +58,18 @@ void SendQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsign
     QCoreApplication::sendEvent(widget, &event);
 }
 
+void PostQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers) {
+    QWidget* widget = Target(Wnd);
+    if (!widget) return;
+    static constexpr QEvent::Type Types[] = {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                             QEvent::MouseButtonDblClick};
+    QCoreApplication::postEvent(widget,
+                                new QMouseEvent(Types[Kind & 3], QPointF(WindowPoint.X, WindowPoint.Y),
+                                                GlobalOf(Wnd, WindowPoint), static_cast<Qt::MouseButton>(Button),
+                                                Qt::MouseButtons::fromInt(static_cast<int>(Buttons)),
+                                                Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers))));
+}
+
 void SendQtWheel(HWND Wnd, TPoint WindowPoint, int Delta, unsigned Modifiers) {
     QWidget* widget = Target(Wnd);
     if (!widget) return;
@@ -85,6 +98,23 @@ void PumpQt(int Milliseconds) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     } while (timer.elapsed() < Milliseconds);
     QCoreApplication::processEvents();
+}
+
+bool CurrentMessageWasPosted() {
+    return platform_ui::CurrentMessageWasPosted();
+}
+
+bool RegisterTestEditClass(const std::string& ClassName) {
+    return RegisterNativeWindowClass(ClassName, CS_DBLCLKS, [](HWND, const TCreateStruct& create) -> QWidget* {
+        auto* edit = new QLineEdit;
+        edit->setText(QString::fromStdString(create.Name));
+        return edit;
+    });
+}
+
+std::string TestEditText(HWND Wnd) {
+    auto* edit = qobject_cast<QLineEdit*>(WidgetOfWindow(Wnd));
+    return edit ? edit->text().toStdString() : std::string();
 }
 
 TSize BackingImageSize(HWND Wnd) {

@@ -117,6 +117,8 @@ void EnqueueMessage(const QueuedMessage& Message);
 void DropQueuedMessages(HWND Wnd);
 void DropQueuedTimer(HWND Wnd, UINT_PTR Id);
 bool HasQueuedTimer(HWND Wnd, UINT_PTR Id);
+// Whether the message being handled came from the queue (else it was sent).
+bool CurrentMessageWasPosted();
 // Input arrives: dispatched at once unless a GetMessage/PeekMessage loop is
 // pumping Qt events, in which case it waits for that loop.
 void InputQueued();
@@ -129,7 +131,10 @@ void SetCurrentMessageTime(DWORD Time, TPoint Pos);
 bool InputHeldBack(HWND Wnd);
 
 // Painting.
-void PaintWindowNow(HWND Wnd);                          // WM_NCPAINT / WM_PAINT when due
+// WM_NCPAINT / WM_PAINT when due; Queued: the paint comes from the loop, not UpdateWindow.
+void PaintWindowNow(HWND Wnd, bool Queued = false);
+// The next message delivered counts as taken from the queue.
+void MarkNextDeliveryPosted();
 bool NeedsPaint(HWND Wnd);                              // visible with an invalid region or frame
 void InvalidateFrame(HWND Wnd);                         // the non-client area needs WM_NCPAINT
 void ShowImageChanged(HWND Wnd);                        // let Qt repaint the widget from the image

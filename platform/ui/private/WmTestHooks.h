@@ -25,12 +25,24 @@ void SendQtInputMethodCommit(HWND Wnd, const std::string& Text);
 // top-left corner). Kind: 0 move, 1 press, 2 release, 3 double click.
 // Button and Buttons are Qt::MouseButton bits (1 left, 2 right, 4 middle).
 void SendQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers = 0);
+// The same event posted to Qt's queue instead, so that it arrives while a
+// loop that is running (a scroll bar's, a modal one) pumps Qt events.
+void PostQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers = 0);
 // A wheel turn of Delta eighths of a degree (120 per notch) at a window point.
 void SendQtWheel(HWND Wnd, TPoint WindowPoint, int Delta, unsigned Modifiers = 0);
 // Enter / leave events as Qt sends them when the pointer crosses the widget.
 void SendQtEnterLeave(HWND Wnd, bool Enter);
 // Lets Qt run its pending events (timers, posted events) for up to Milliseconds.
 void PumpQt(int Milliseconds);
+
+// Whether the message being handled now was taken from the queue (posted,
+// input, timer) rather than sent.
+bool CurrentMessageWasPosted();
+
+// A window class whose windows are native line edits, and their text, so the
+// tests can drive a standard control without Qt headers.
+bool RegisterTestEditClass(const std::string& ClassName);
+std::string TestEditText(HWND Wnd);
 
 // The backing image of a self-painting window: size and 0x00RRGGBB pixels.
 TSize BackingImageSize(HWND Wnd);
