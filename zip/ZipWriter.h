@@ -69,6 +69,7 @@ public:
     // The temporary archive always lies beside the archive, so that it can be renamed over it.
     const std::string& TempPath() const { return FTempPath; }
     void SetTempPath(const std::string& Value) { FTempPath = Value; }
+    // Every regular file carries the archive attribute here, so these two change nothing that is zipped.
     bool SkipIfArchiveBitNotSet() const { return FSkipIfArchiveBitNotSet; }
     void SetSkipIfArchiveBitNotSet(bool Value) { FSkipIfArchiveBitNotSet = Value; }
     bool ResetArchiveBitOnZip() const { return FResetArchiveBitOnZip; }
@@ -89,11 +90,11 @@ public:
     TStartZipEvent OnStartZip;
     TEndZipEvent OnEndZip;
     TFileSkipEvent OnDisposeFile;
-    TFileSkipEvent OnDeleteEntry;
+    TFileSkipEvent OnDeleteEntry; // no operation of this engine removes entries yet
     TFileNameEvent OnNoSuchFile;
     TFileCountEvent OnZipComplete;
     TUpdateEvent OnUpdate;
-    TDiskEvent OnPrepareNextDisk;
+    TDiskEvent OnPrepareNextDisk; // for writing sets of disks, not supported yet
     TFileNameEvent OnRecursingFile;
     TCryptEvent OnEncrypt;
 

@@ -1,6 +1,7 @@
 // Fuzz target: the input is inflated as a raw deflate stream, then read as an
 // archive (directory, local-header walk, extraction of every entry into a
-// scratch folder). Anything but a clean engine exception is a finding.
+// scratch folder) and updated with one more file. Anything but a clean engine
+// exception is a finding.
 #include <unistd.h>
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "zip/EntryDecoder.h"
-#include "zip/ZipReader.h"
+#include "zip/ZipWriter.h"
 
 namespace {
 
@@ -51,6 +52,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (int i = 0; i < reader.GetCount(); ++i)
                 reader.GetFilename(i);
             reader.UnZip();
+        } catch (const Exception&) {
+        }
+    }
+    // Merging into the damaged archive: kept entries are copied from it as they stand.
+    const std::string source = Scratch() + "source.txt";
+    if (FILE* f = std::fopen(source.c_str(), "wb")) {
+        std::fputs("a file to add", f);
+        std::fclose(f);
+    }
+    {
+        zip::TZipWriter writer(nullptr);
+        writer.SetZipName(archive);
+        writer.FilesList()->Add(source);
+        try {
+            writer.Zip();
         } catch (const Exception&) {
         }
     }
