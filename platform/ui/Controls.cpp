@@ -1,0 +1,1301 @@
+// TControl, TWinControl, TCustomControl and TGraphicControl on the window
+// manager. Every control window gets ControlWindowProcedure as its class
+// procedure; it finds the control and runs its WindowProc, catching what a
+// handler throws as the application's message loop would.
+#include "platform/ui/Controls.h"
+
+#include "platform/ui/ActnList.h"
+#include "platform/ui/Focus.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Gdi.h"
+#include "platform/ui/Graphics.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/MessageQueue.h"
+#include "platform/ui/Painting.h"
+#include "platform/ui/private/ControlHost_p.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+std::unordered_map<HWND, TWinControl*>& ControlsByWindow() {
+    static std::unordered_map<HWND, TWinControl*> map;
+    return map;
+}
+
+// The graphic control that took the mouse with a button press; it gets the
+// moves and the release until then, as the window holding the capture would.
+TControl* CaptureControl = nullptr;
+
+} // namespace
+
+// Reaches the window-side members that the class procedure sets.
+struct ControlWindowAccess {
+    static void Attach(TWinControl* control, HWND wnd) {
+        control->FHandle = wnd;
+        ControlsByWindow()[wnd] = control;
+    }
+    static void Detach(TWinControl* control) {
+        if (control->FHandle) ControlsByWindow().erase(control->FHandle);
+        control->FHandle = nullptr;
+    }
+    static void SetDefault(TWinControl* control, bool native) { control->FNativeWindow = native; }
+};
+
+namespace platform_ui {
+
+static void ControlWindowProcedure(HWND wnd, TMessage& message) {
+    auto& map = ControlsByWindow();
+    auto it = map.find(wnd);
+    TWinControl* control = it == map.end() ? nullptr : it->second;
+    if (!control && message.Msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<TCreateStruct*>(message.LParam);
+        control = static_cast<TWinControl*>(create->CreateParams);
+        if (control) ControlWindowAccess::Attach(control, wnd);
+    }
+    if (!control) {
+        DefWindowProc(wnd, message);
+        return;
+    }
+    try {
+        control->WindowProc(message);
+    } catch (const EAbort&) {
+    } catch (const std::exception& e) {
+        ShowControlException(e);
+    }
+    if (message.Msg == WM_NCDESTROY) ControlWindowAccess::Detach(control);
+}
+
+HWND CreateControlWindow(TWinControl* control, const TCreateParams& params, TNativeWidgetFactory factory) {
+    TWindowClass existing;
+    if (!GetClassInfo(params.WinClassName, existing)) {
+        if (factory) {
+            RegisterNativeWindowClass(params.WinClassName, params.WindowClassStyle, factory, ControlWindowProcedure);
+        } else {
+            TWindowClass cls;
+            cls.ClassName = params.WinClassName;
+            cls.Style = params.WindowClassStyle;
+            cls.WindowProcedure = ControlWindowProcedure;
+            RegisterClass(cls);
+        }
+    }
+    ControlWindowAccess::SetDefault(control, static_cast<bool>(factory));
+    HWND wnd = CreateWindowEx(params.ExStyle, params.WinClassName, params.Caption, params.Style, params.X, params.Y,
+                              params.Width, params.Height, params.WndParent, 0, {}, control);
+    if (wnd && ControlsByWindow().find(wnd) == ControlsByWindow().end()) ControlWindowAccess::Attach(control, wnd);
+    return wnd;
+}
+
+} // namespace platform_ui
+
+using namespace platform_ui;
+
+TShiftState KeyDataToShiftState(LPARAM keyData) {
+    TShiftState s;
+    if (GetKeyState(VK_SHIFT) < 0) s += ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) s += ssCtrl;
+    if ((keyData & KF_ALTDOWN_BIT) != 0 || GetKeyState(VK_MENU) < 0) s += ssAlt;
+    return s;
+}
+
+TShiftState KeysToShiftState(WPARAM keys) {
+    TShiftState s;
+    if (keys & MK_SHIFT) s += ssShift;
+    if (keys & MK_CONTROL) s += ssCtrl;
+    if (keys & MK_LBUTTON) s += ssLeft;
+    if (keys & MK_RBUTTON) s += ssRight;
+    if (keys & MK_MBUTTON) s += ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) s += ssAlt;
+    return s;
+}
+
+TWinControl* FindControl(HWND wnd) {
+    auto it = ControlsByWindow().find(wnd);
+    return it == ControlsByWindow().end() ? nullptr : it->second;
+}
+
+TCustomForm* GetParentForm(const TControl* control) {
+    const TControl* c = control;
+    while (c && c->Parent())
+        c = c->Parent();
+    return const_cast<TCustomForm*>(dynamic_cast<const TCustomForm*>(c));
+}
+
+// ---- TControl ---------------------------------------------------------------
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
+    WindowProc = [this](TMessage& m) { WndProc(m); };
+    FFont->OnChange = [this](TObject*) {
+        FParentFont = false;
+        FontChanged();
+    };
+}
+
+TControl::~TControl() {
+    if (CaptureControl == this) CaptureControl = nullptr;
+    if (FAction) FAction->UnregisterClient(this);
+    if (FParent) FParent->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* AParent) {
+    if (AParent == FParent) return;
+    if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");
+    if (FParent) FParent->RemoveControl(this);
+    if (AParent) AParent->InsertControl(this);
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+    Invalidate();
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    Invalidate();
+    RequestAlign();
+    Resize();
+}
+
+TRect TControl::ClientRect() const {
+    return Rect(0, 0, FWidth, FHeight);
+}
+
+void TControl::SetClientWidth(int Value) {
+    SetWidth(Value);
+}
+void TControl::SetClientHeight(int Value) {
+    SetHeight(Value);
+}
+
+TPoint TControl::ClientOrigin() const {
+    return ClientToScreen(Point(0, 0));
+}
+
+void TControl::SetAlign(TAlign Value) {
+    if (FAlign == Value) return;
+    FAlign = Value;
+    RequestAlign();
+}
+
+void TControl::SetVisible(bool Value) {
+    if (FVisible == Value) return;
+    FVisible = Value;
+    VisibleChanged();
+    Perform(CM_VISIBLECHANGED, Value ? 1 : 0);
+    RequestAlign();
+}
+
+void TControl::VisibleChanged() {
+    if (FParent && FParent->HandleAllocated()) {
+        TRect r = BoundsRect();
+        InvalidateRect(FParent->FHandle, &r, true);
+    }
+}
+
+void TControl::SetEnabled(bool Value) {
+    if (FEnabled == Value) return;
+    FEnabled = Value;
+    EnabledChanged();
+    Perform(CM_ENABLEDCHANGED);
+}
+
+void TControl::EnabledChanged() {
+    Invalidate();
+}
+
+void TControl::SetColor(TColor Value) {
+    if (FColor != Value) {
+        FColor = Value;
+        ColorChanged();
+        Perform(CM_COLORCHANGED);
+    }
+    FParentColor = false;
+}
+
+void TControl::SetParentColor(bool Value) {
+    FParentColor = Value;
+    if (Value && FParent) {
+        SetColor(FParent->Color());
+        FParentColor = true;
+    }
+}
+
+void TControl::ColorChanged() {
+    Invalidate();
+}
+
+void TControl::SetFont(TFont* Value) {
+    FFont->Assign(Value);
+}
+
+void TControl::SetParentFont(bool Value) {
+    FParentFont = Value;
+    if (Value && FParent) {
+        FFont->Assign(FParent->Font());
+        FParentFont = true;
+    }
+}
+
+void TControl::FontChanged() {
+    Invalidate();
+    Perform(CM_FONTCHANGED);
+}
+
+void TControl::SetText(const std::string& Value) {
+    if (GetText() == Value) return;
+    SetTextBuf(Value);
+    TextChanged();
+    Perform(CM_TEXTCHANGED);
+}
+
+void TControl::SetTextBuf(const std::string& Value) {
+    FText = Value;
+}
+
+void TControl::TextChanged() {
+    Invalidate();
+}
+
+void TControl::SetCursor(TCursor Value) {
+    if (FCursor == Value) return;
+    FCursor = Value;
+    Perform(CM_CURSORCHANGED);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+    if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TControl::SetAction(TBasicAction* Value) {
+    if (FAction == Value) return;
+    if (FAction) {
+        FAction->UnregisterClient(this);
+        FAction->RemoveFreeNotification(this);
+    }
+    FAction = Value;
+    if (Value) {
+        Value->RegisterClient(this);
+        Value->FreeNotification(this);
+        ActionChange(Value, ComponentState().Contains(csLoading));
+    }
+}
+
+void TControl::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (!action) return;
+    if (!CheckDefaults || Caption().empty()) SetCaption(action->Caption());
+    if (!CheckDefaults || FEnabled) SetEnabled(action->Enabled());
+    if (!CheckDefaults || FHint.empty()) SetHint(action->Hint());
+    if (!CheckDefaults || FVisible) SetVisible(action->Visible());
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FPopupMenu) FPopupMenu = nullptr;
+    if (AComponent == FAction) FAction = nullptr;
+}
+
+void TControl::Loaded() {
+    TComponent::Loaded();
+    if (FAction) ActionChange(FAction, true);
+    RequestAlign();
+}
+
+void TControl::Invalidate() {
+    if (FParent && FParent->HandleAllocated() && FVisible) {
+        TRect r = BoundsRect();
+        InvalidateRect(FParent->FHandle, &r, !FControlStyle.Contains(csOpaque));
+    }
+}
+
+void TControl::Update() {
+    if (FParent) FParent->Update();
+}
+
+void TControl::Repaint() {
+    Invalidate();
+    Update();
+}
+
+void TControl::BringToFront() {
+    if (!FParent) return;
+    auto& list = FParent->FControls;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it != list.end()) {
+        list.erase(it);
+        list.push_back(this);
+        Invalidate();
+    }
+}
+
+void TControl::SendToBack() {
+    if (!FParent) return;
+    auto& list = FParent->FControls;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it != list.end()) {
+        list.erase(it);
+        list.insert(list.begin(), this);
+        Invalidate();
+    }
+}
+
+TPoint TControl::ClientToScreen(const TPoint& P) const {
+    if (!FParent) return P;
+    TPoint origin = FParent->ClientToScreen(Point(FLeft, FTop));
+    return Point(P.X + origin.X, P.Y + origin.Y);
+}
+
+TPoint TControl::ScreenToClient(const TPoint& P) const {
+    TPoint origin = ClientToScreen(Point(0, 0));
+    return Point(P.X - origin.X, P.Y - origin.Y);
+}
+
+LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TMessage m{Msg, WParam, LParam, 0};
+    WindowProc(m);
+    return m.Result;
+}
+
+void TControl::Click() {
+    // A linked action runs unless the control has a handler of its own.
+    if (OnClick)
+        OnClick(this);
+    else if (FAction)
+        FAction->Execute();
+}
+
+void TControl::DblClick() {
+    if (OnDblClick) OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseMove(TShiftState Shift, int X, int Y) {
+    if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+
+void TControl::Resize() {
+    if (OnResize) OnResize(this);
+}
+
+void TControl::RequestAlign() {
+    if (FParent && FAlign != alNone) FParent->Realign();
+}
+
+void TControl::PaintGraphic(HDC) {}
+
+void TControl::HandleMouse(TMessage& m) {
+    const int x = SmallLo(static_cast<uintptr_t>(m.LParam));
+    const int y = SmallHi(static_cast<uintptr_t>(m.LParam));
+    TShiftState shift = KeysToShiftState(m.WParam);
+    auto* win = dynamic_cast<TWinControl*>(this);
+    auto capture = [&](bool on) {
+        if (!FControlStyle.Contains(csCaptureMouse)) return;
+        if (win) {
+            if (on)
+                SetCapture(win->Handle());
+            else if (GetCapture() == win->FHandle)
+                ReleaseCapture();
+        } else {
+            CaptureControl = on ? this : nullptr;
+        }
+    };
+    switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        capture(true);
+        if (FControlStyle.Contains(csClickEvents)) FControlState += csClicked;
+        if (m.Msg == WM_LBUTTONDBLCLK) {
+            shift += ssDouble;
+            if (FControlStyle.Contains(csDoubleClicks)) DblClick();
+        }
+        MouseDown(mbLeft, shift, x, y);
+        break;
+    case WM_LBUTTONUP:
+        capture(false);
+        if (FControlState.Contains(csClicked)) {
+            FControlState -= csClicked;
+            if (PtInRect(ClientRect(), Point(x, y))) Click();
+        }
+        MouseUp(mbLeft, shift, x, y);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        MouseDown(mbRight, shift, x, y);
+        break;
+    case WM_RBUTTONUP:
+        MouseUp(mbRight, shift, x, y);
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        MouseDown(mbMiddle, shift, x, y);
+        break;
+    case WM_MBUTTONUP:
+        MouseUp(mbMiddle, shift, x, y);
+        break;
+    case WM_MOUSEMOVE:
+        MouseMove(shift, x, y);
+        break;
+    default:
+        break;
+    }
+}
+
+void TControl::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+        if (!FEnabled && !dynamic_cast<TWinControl*>(this)) return;
+        HandleMouse(m);
+        DefaultHandler(m);
+        return;
+    case WM_CONTEXTMENU: {
+        // The nearest popup menu up the parent chain pops up at the pointer.
+        for (TControl* c = this; c; c = c->FParent) {
+            if (c->FPopupMenu && c->FPopupMenu->AutoPopup()) {
+                TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+                if (p.X == -1 && p.Y == -1) p = ClientToScreen(Point(0, 0));
+                c->FPopupMenu->SetPopupComponent(this);
+                c->FPopupMenu->Popup(p.X, p.Y);
+                m.Result = 1;
+                return;
+            }
+        }
+        DefaultHandler(m);
+        return;
+    }
+    case CM_PARENTCOLORCHANGED:
+        if (FParentColor && FParent) {
+            SetColor(FParent->Color());
+            FParentColor = true;
+        }
+        return;
+    case CM_PARENTFONTCHANGED:
+        if (FParentFont && FParent) {
+            FFont->Assign(FParent->Font());
+            FParentFont = true;
+        }
+        return;
+    default:
+        DefaultHandler(m);
+        return;
+    }
+}
+
+void TControl::DefaultHandler(TMessage& m) {
+    switch (m.Msg) {
+    case WM_GETTEXTLENGTH:
+        m.Result = static_cast<LRESULT>(FText.size());
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- TWinControl ------------------------------------------------------------
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(std::make_unique<TBrush>()) {
+    FBrush->SetColor(FColor);
+}
+
+TWinControl::~TWinControl() {
+    Destroying();
+    // Leave the parent while this is still a windowed control to it.
+    if (Parent()) Parent()->RemoveControl(this);
+    if (Screen->FActiveControl == this) Screen->FActiveControl = nullptr;
+    // Children go first, each taking its own window with it, so no child
+    // keeps a handle that the parent's destruction already took.
+    while (!FWinControls.empty())
+        delete FWinControls.back();
+    while (!FControls.empty())
+        delete FControls.back();
+    if (FHandle) {
+        HWND wnd = FHandle;
+        ControlWindowAccess::Detach(this);
+        if (GetCapture() == wnd) ReleaseCapture();
+        DestroyWindow(wnd);
+    }
+}
+
+HWND TWinControl::Handle() {
+    HandleNeeded();
+    return FHandle;
+}
+
+void TWinControl::HandleNeeded() {
+    if (FHandle) return;
+    if (Parent()) Parent()->HandleNeeded();
+    CreateHandle();
+}
+
+void TWinControl::CreateHandle() {
+    if (FHandle) return;
+    CreateWnd();
+}
+
+void TWinControl::CreateParams(TCreateParams& Params) {
+    Params = TCreateParams{};
+    Params.Caption = FText;
+    Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (FControlStyle.Contains(csAcceptsControls)) Params.Style |= WS_CLIPCHILDREN | 0;
+    if (Visible()) Params.Style |= WS_VISIBLE;
+    if (!Enabled()) Params.Style |= WS_DISABLED;
+    if (FTabStop) Params.Style |= WS_TABSTOP;
+    Params.X = Left();
+    Params.Y = Top();
+    Params.Width = Width();
+    Params.Height = Height();
+    if (Parent()) Params.WndParent = Parent()->FHandle;
+    Params.WinClassName = ClassName();
+    Params.WindowClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+}
+
+void TWinControl::CreateWnd() {
+    TCreateParams params;
+    CreateParams(params);
+    FControlState += csCreating;
+    try {
+        CreateWindowHandle(params);
+    } catch (...) {
+        FControlState -= csCreating;
+        throw;
+    }
+    FControlState -= csCreating;
+    if (!FHandle) throw EOutOfResources("Error creating window of " + ClassName());
+    UpdateBoundsFromWindow();
+    ApplyImeMode();
+    // Children that had no window yet get theirs now, in tab order.
+    for (TWinControl* child : FTabList)
+        child->CreateHandle();
+    for (TWinControl* child : FWinControls)
+        child->CreateHandle();
+    Realign();
+}
+
+void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
+    CreateControlWindow(this, Params);
+}
+
+void TWinControl::DestroyWnd() {
+    SaveWindowState();
+    FText = GetText();
+    DestroyWindowHandle();
+}
+
+void TWinControl::DestroyWindowHandle() {
+    if (!FHandle) return;
+    FControlState += csDestroyingHandle;
+    HWND wnd = FHandle;
+    // The children lose their windows with ours; let them keep what they show.
+    std::vector<TWinControl*> all;
+    GetTabOrderList(all);
+    for (TWinControl* c : all)
+        if (c->FHandle) {
+            c->SaveWindowState();
+            c->FText = c->GetText();
+        }
+    DestroyWindow(wnd);
+    for (TWinControl* c : all)
+        ControlWindowAccess::Detach(c);
+    ControlWindowAccess::Detach(this);
+    FControlState -= csDestroyingHandle;
+}
+
+void TWinControl::RecreateWnd() {
+    if (!FHandle) return;
+    const bool hadFocus = Focused();
+    DestroyWnd();
+    CreateHandle();
+    if (hadFocus && CanFocus()) ::SetFocus(FHandle);
+}
+
+void TWinControl::UpdateBoundsFromWindow() {
+    if (!FHandle) return;
+    TRect r;
+    GetWindowRect(FHandle, r);
+    if (HWND parent = GetParent(FHandle); parent && (GetWindowLong(FHandle, GWL_STYLE) & WS_CHILD)) {
+        MapWindowPoints(nullptr, parent, r);
+    }
+    TControl::FLeft = r.Left;
+    TControl::FTop = r.Top;
+    TControl::FWidth = r.Width();
+    TControl::FHeight = r.Height();
+}
+
+TControl* TWinControl::Controls(int Index) const {
+    const int graphic = static_cast<int>(FControls.size());
+    if (Index < 0 || Index >= ControlCount())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < graphic) return FControls[static_cast<size_t>(Index)];
+    return FWinControls[static_cast<size_t>(Index - graphic)];
+}
+
+bool TWinControl::ContainsControl(TControl* Control) const {
+    while (Control && Control != this)
+        Control = Control->Parent();
+    return Control == this;
+}
+
+void TWinControl::InsertControl(TControl* AControl) {
+    AControl->FParent = this;
+    if (auto* win = dynamic_cast<TWinControl*>(AControl)) {
+        FWinControls.push_back(win);
+        FTabList.push_back(win);
+    } else {
+        FControls.push_back(AControl);
+    }
+    if (AControl->FParentColor) {
+        AControl->FColor = FColor;
+        if (auto* win = dynamic_cast<TWinControl*>(AControl)) win->FBrush->SetColor(FColor);
+    }
+    if (AControl->FParentFont) {
+        AControl->FFont->Assign(Font());
+        AControl->FParentFont = true;
+    }
+    if (auto* win = dynamic_cast<TWinControl*>(AControl)) {
+        if (FHandle) {
+            if (win->FHandle)
+                ::SetParent(win->FHandle, FHandle);
+            else
+                win->CreateHandle();
+        }
+    }
+    AControl->Invalidate();
+    Realign();
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
+}
+
+void TWinControl::RemoveControl(TControl* AControl) {
+    if (auto* win = dynamic_cast<TWinControl*>(AControl)) {
+        if (TCustomForm* form = GetParentForm(this)) form->DefocusControl(win, true);
+        std::erase(FWinControls, win);
+        std::erase(FTabList, win);
+        // A window cannot outlive its parent's: it goes now and comes back
+        // when the control finds a new parent.
+        if (win->FHandle && !ComponentState().Contains(csDestroying)) win->DestroyWnd();
+    } else {
+        AControl->Invalidate();
+        std::erase(FControls, AControl);
+        if (CaptureControl == AControl) CaptureControl = nullptr;
+    }
+    AControl->FParent = nullptr;
+    Realign();
+}
+
+void TWinControl::SetTabStop(bool Value) {
+    if (FTabStop == Value) return;
+    FTabStop = Value;
+    if (FHandle) {
+        LONG_PTR style = GetWindowLong(FHandle, GWL_STYLE);
+        SetWindowLong(FHandle, GWL_STYLE, Value ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+    }
+    Perform(CM_TABSTOPCHANGED);
+}
+
+int TWinControl::TabOrder() const {
+    if (!Parent()) return -1;
+    const auto& list = Parent()->FTabList;
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int Value) {
+    if (!Parent()) return;
+    auto& list = Parent()->FTabList;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it == list.end()) return;
+    list.erase(it);
+    if (Value < 0 || Value >= static_cast<int>(list.size()))
+        list.push_back(this);
+    else
+        list.insert(list.begin() + Value, this);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) const {
+    for (TWinControl* c : FTabList) {
+        List.push_back(c);
+        c->GetTabOrderList(List);
+    }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                          bool CheckParent) const {
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    if (list.empty()) return nullptr;
+    const int count = static_cast<int>(list.size());
+    auto found = std::find(list.begin(), list.end(), CurControl);
+    int start = found == list.end() ? (GoForward ? count - 1 : 0) : static_cast<int>(found - list.begin());
+    int i = start;
+    do {
+        if (GoForward) {
+            if (++i == count) i = 0;
+        } else {
+            if (i == 0) i = count;
+            --i;
+        }
+        TWinControl* c = list[static_cast<size_t>(i)];
+        if (c->CanFocus() && (!CheckTabStop || c->FTabStop) && (!CheckParent || c->Parent() == this)) return c;
+    } while (i != start);
+    return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
+    if (TWinControl* next = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop)) next->SetFocus();
+}
+
+bool TWinControl::CanFocus() const {
+    TCustomForm* form = GetParentForm(this);
+    if (!form) return Visible() && Enabled();
+    // The form itself may still be hidden: a control can be chosen before it shows.
+    for (const TControl* c = this; c && c != form; c = c->Parent())
+        if (!c->Visible() || !c->Enabled()) return false;
+    return true;
+}
+
+bool TWinControl::Focused() const {
+    return FHandle && GetFocus() == FHandle;
+}
+
+void TWinControl::SetFocus() {
+    if (TCustomForm* form = GetParentForm(this)) {
+        form->FocusControl(this);
+    } else {
+        ::SetFocus(Handle());
+    }
+}
+
+bool TWinControl::Showing() const {
+    if (!FHandle) return false;
+    return IsWindowVisible(FHandle);
+}
+
+void TWinControl::SetImeMode(TImeMode Value) {
+    FImeMode = Value;
+    ApplyImeMode();
+}
+
+void TWinControl::ApplyImeMode() {
+    if (!FHandle) return;
+    QWidget* widget = WidgetOfWindow(FHandle);
+    if (!widget) return;
+    // imDontCare leaves the widget as it comes: native text fields take input
+    // methods, self-painting windows get them only when asked.
+    switch (FImeMode) {
+    case imDisable:
+    case imClose:
+    case imSAlpha:
+    case imAlpha:
+        widget->setAttribute(Qt::WA_InputMethodEnabled, false);
+        break;
+    case imDontCare:
+        break;
+    default:
+        widget->setAttribute(Qt::WA_InputMethodEnabled, true);
+        break;
+    }
+}
+
+TRect TWinControl::ClientRect() const {
+    if (!FHandle) return TControl::ClientRect();
+    TRect r;
+    GetClientRect(FHandle, r);
+    return r;
+}
+
+void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (ALeft == Left() && ATop == Top() && AWidth == Width() && AHeight == Height()) return;
+    if (FHandle && !FSettingBounds) {
+        // The window answers with WM_WINDOWPOSCHANGED, which stores the bounds.
+        SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        UpdateBoundsFromWindow();
+        TControl::FLeft = ALeft;
+        TControl::FTop = ATop;
+        TControl::FWidth = AWidth;
+        TControl::FHeight = AHeight;
+        RequestAlign();
+        return;
+    }
+    TControl::FLeft = ALeft;
+    TControl::FTop = ATop;
+    TControl::FWidth = AWidth;
+    TControl::FHeight = AHeight;
+    RequestAlign();
+    Realign();
+    Resize();
+}
+
+void TWinControl::Invalidate() {
+    if (FHandle) InvalidateRect(FHandle, nullptr, !FControlStyle.Contains(csOpaque));
+}
+
+void TWinControl::Update() {
+    if (FHandle) UpdateWindow(FHandle);
+}
+
+void TWinControl::Repaint() {
+    Invalidate();
+    Update();
+}
+
+void TWinControl::EnableAlign() {
+    if (--FAlignLevel == 0) Realign();
+}
+
+void TWinControl::Realign() {
+    if (FAlignLevel > 0 || FAligning || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying))
+        return;
+    TRect r = ClientRect();
+    AdjustClientRect(r);
+    FAligning = true;
+    try {
+        AlignControls(nullptr, r);
+    } catch (...) {
+        FAligning = false;
+        throw;
+    }
+    FAligning = false;
+}
+
+void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
+    // Top, bottom, left, right, then the client filler, each group in the
+    // order of its position, as the framework places them.
+    const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
+    std::vector<TControl*> all(FControls.begin(), FControls.end());
+    all.insert(all.end(), FWinControls.begin(), FWinControls.end());
+    for (TAlign align : order) {
+        std::vector<TControl*> list;
+        for (TControl* c : all)
+            if (c->Align() == align && c->Visible()) list.push_back(c);
+        std::stable_sort(list.begin(), list.end(), [&](TControl* a, TControl* b) {
+            auto key = [&](TControl* c) {
+                switch (align) {
+                case alTop:
+                    return c->Top();
+                case alBottom:
+                    return -(c->Top() + c->Height());
+                case alLeft:
+                    return c->Left();
+                case alRight:
+                    return -(c->Left() + c->Width());
+                default:
+                    return 0;
+                }
+            };
+            if (key(a) == key(b)) return a == AControl && b != AControl;
+            return key(a) < key(b);
+        });
+        for (TControl* c : list) {
+            switch (align) {
+            case alTop:
+                c->SetBounds(Rect.Left, Rect.Top, Rect.Width(), c->Height());
+                Rect.Top += c->Height();
+                break;
+            case alBottom:
+                c->SetBounds(Rect.Left, Rect.Bottom - c->Height(), Rect.Width(), c->Height());
+                Rect.Bottom -= c->Height();
+                break;
+            case alLeft:
+                c->SetBounds(Rect.Left, Rect.Top, c->Width(), Rect.Height());
+                Rect.Left += c->Width();
+                break;
+            case alRight:
+                c->SetBounds(Rect.Right - c->Width(), Rect.Top, c->Width(), Rect.Height());
+                Rect.Right -= c->Width();
+                break;
+            case alClient:
+                c->SetBounds(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
+                break;
+            default:
+                break;
+            }
+        }
+    }
+}
+
+void TWinControl::SetTextBuf(const std::string& Value) {
+    FText = Value;
+    if (FHandle) SetWindowText(FHandle, Value);
+}
+
+std::string TWinControl::GetText() const {
+    if (FHandle) return GetWindowText(FHandle);
+    return FText;
+}
+
+void TWinControl::ColorChanged() {
+    FBrush->SetColor(FColor);
+    Invalidate();
+    NotifyControls(CM_PARENTCOLORCHANGED);
+}
+
+void TWinControl::FontChanged() {
+    if (FHandle) SendMessage(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
+    Invalidate();
+    NotifyControls(CM_PARENTFONTCHANGED);
+    Perform(CM_FONTCHANGED);
+}
+
+void TWinControl::VisibleChanged() {
+    if (FHandle) ShowWindow(FHandle, Visible() ? SW_SHOWNA : SW_HIDE);
+    if (!Visible())
+        if (TCustomForm* form = GetParentForm(this); form && form != this) form->DefocusControl(this, false);
+}
+
+void TWinControl::EnabledChanged() {
+    if (FHandle) EnableWindow(FHandle, Enabled());
+    if (!Enabled())
+        if (TCustomForm* form = GetParentForm(this); form && form != this) form->DefocusControl(this, false);
+    Invalidate();
+}
+
+void TWinControl::NotifyControls(UINT Msg) {
+    std::vector<TControl*> all(FControls.begin(), FControls.end());
+    all.insert(all.end(), FWinControls.begin(), FWinControls.end());
+    for (TControl* c : all)
+        c->Perform(Msg);
+}
+
+void TWinControl::Broadcast(TMessage& Message) {
+    std::vector<TControl*> all(FControls.begin(), FControls.end());
+    all.insert(all.end(), FWinControls.begin(), FWinControls.end());
+    for (TControl* c : all) {
+        c->WindowProc(Message);
+        if (Message.Result != 0) return;
+    }
+}
+
+void TWinControl::Loaded() {
+    TControl::Loaded();
+    Realign();
+}
+
+void TWinControl::KeyDown(Word& Key, TShiftState Shift) {
+    if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyUp(Word& Key, TShiftState Shift) {
+    if (OnKeyUp) OnKeyUp(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(char32_t& Key) {
+    if (OnKeyPress) OnKeyPress(this, Key);
+}
+
+void TWinControl::DoEnter() {
+    if (OnEnter) OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+    if (OnExit) OnExit(this);
+}
+
+bool TWinControl::DoKeyDown(TMessage& m) {
+    TShiftState shift = KeyDataToShiftState(m.LParam);
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != this && form->KeyPreview()) {
+        Word key = static_cast<Word>(m.WParam);
+        form->KeyDown(key, shift);
+        if (key == 0) return true;
+        m.WParam = key;
+    }
+    if (!FControlStyle.Contains(csNoStdEvents)) {
+        Word key = static_cast<Word>(m.WParam);
+        KeyDown(key, shift);
+        if (key == 0) return true;
+        m.WParam = key;
+    }
+    return false;
+}
+
+bool TWinControl::DoKeyUp(TMessage& m) {
+    TShiftState shift = KeyDataToShiftState(m.LParam);
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != this && form->KeyPreview()) {
+        Word key = static_cast<Word>(m.WParam);
+        form->KeyUp(key, shift);
+        if (key == 0) return true;
+        m.WParam = key;
+    }
+    if (!FControlStyle.Contains(csNoStdEvents)) {
+        Word key = static_cast<Word>(m.WParam);
+        KeyUp(key, shift);
+        if (key == 0) return true;
+        m.WParam = key;
+    }
+    return false;
+}
+
+bool TWinControl::DoKeyPress(TMessage& m) {
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != this && form->KeyPreview()) {
+        char32_t key = static_cast<char32_t>(m.WParam);
+        form->KeyPress(key);
+        if (key == 0) return true;
+        m.WParam = key;
+    }
+    if (!FControlStyle.Contains(csNoStdEvents)) {
+        char32_t key = static_cast<char32_t>(m.WParam);
+        KeyPress(key);
+        if (key == 0) return true;
+        m.WParam = key;
+    }
+    return false;
+}
+
+bool TWinControl::IsMenuKey(TMessage& m) {
+    for (TControl* c = this; c; c = c->Parent())
+        if (c->PopupMenu() && c->PopupMenu()->IsShortCut(m)) return true;
+    if (TCustomForm* form = GetParentForm(this)) return form->IsShortCut(m);
+    return false;
+}
+
+void TWinControl::PaintWindow(HDC) {}
+
+void TWinControl::PaintControls(HDC DC) {
+    for (TControl* c : FControls) {
+        if (!c->Visible()) continue;
+        TRect r = c->BoundsRect();
+        if (!RectVisible(DC, &r)) continue;
+        const int saved = SaveDC(DC);
+        POINT previous;
+        OffsetViewportOrgEx(DC, c->Left(), c->Top(), &previous);
+        IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
+        try {
+            c->PaintGraphic(DC);
+        } catch (...) {
+            RestoreDC(DC, saved);
+            throw;
+        }
+        RestoreDC(DC, saved);
+    }
+}
+
+void TWinControl::PaintHandler(TMessage& m) {
+    if (m.WParam) {
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        PaintWindow(dc);
+        PaintControls(dc);
+        return;
+    }
+    TPaintStruct ps;
+    HDC dc = BeginPaint(FHandle, ps);
+    // The region is validated whatever the painting does.
+    struct EndGuard {
+        HWND Wnd;
+        TPaintStruct& Ps;
+        ~EndGuard() { EndPaint(Wnd, Ps); }
+    } guard{FHandle, ps};
+    PaintWindow(dc);
+    PaintControls(dc);
+}
+
+void TWinControl::UpdateControlState() {
+    if (FHandle) ShowWindow(FHandle, Visible() ? SW_SHOWNA : SW_HIDE);
+}
+
+void TWinControl::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK: {
+        // Mouse input over a graphic child (or held by one) goes to it.
+        TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+        TControl* target = nullptr;
+        if (CaptureControl && CaptureControl->Parent() == this)
+            target = CaptureControl;
+        else
+            for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
+                if ((*it)->Visible() && (*it)->Enabled() && PtInRect((*it)->BoundsRect(), p)) {
+                    target = *it;
+                    break;
+                }
+        if (target) {
+            TMessage child = m;
+            child.LParam = MakeLParam(static_cast<Word>(p.X - target->Left()), static_cast<Word>(p.Y - target->Top()));
+            target->WindowProc(child);
+            if (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) SetCapture(FHandle);
+            if (m.Msg == WM_LBUTTONUP && GetCapture() == FHandle) ReleaseCapture();
+            return;
+        }
+        if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN) && FTabStop && CanFocus() && !Focused() &&
+            !dynamic_cast<TCustomForm*>(this))
+            SetFocus();
+        TControl::WndProc(m);
+        return;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (!DoKeyDown(m)) DefaultHandler(m);
+        return;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (!DoKeyUp(m)) DefaultHandler(m);
+        return;
+    case WM_CHAR:
+        if (m.WParam >= 0x20 || m.WParam == VK_BACK || m.WParam == VK_RETURN || m.WParam == VK_ESCAPE ||
+            m.WParam == VK_TAB) {
+            if ((Perform(WM_GETDLGCODE) & DLGC_WANTCHARS) == 0)
+                if (TCustomForm* form = GetParentForm(this);
+                    form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0)
+                    return;
+        }
+        if (!DoKeyPress(m)) DefaultHandler(m);
+        return;
+    case WM_SYSCHAR:
+        if (m.WParam != VK_SPACE)
+            if (TCustomForm* form = GetParentForm(this)) {
+                m.Result = form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam);
+                if (m.Result != 0) return;
+            }
+        DefaultHandler(m);
+        return;
+    case WM_SETFOCUS:
+        if (TCustomForm* form = GetParentForm(this); form && form != this) form->SetFocusedControl(this);
+        DefaultHandler(m);
+        return;
+    case CM_ENTER:
+        DoEnter();
+        return;
+    case CM_EXIT:
+        DoExit();
+        return;
+    case WM_PAINT:
+        if (FNativeWindow)
+            DefaultHandler(m);
+        else
+            PaintHandler(m);
+        return;
+    case WM_ERASEBKGND: {
+        if (FNativeWindow) {
+            DefaultHandler(m);
+            return;
+        }
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        TRect r = ClientRect();
+        HBRUSH brush = CreateSolidBrush(ColorToRGB(FColor));
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        m.Result = 1;
+        return;
+    }
+    case WM_WINDOWPOSCHANGED: {
+        DefaultHandler(m);
+        const int oldW = Width(), oldH = Height();
+        FSettingBounds = true;
+        UpdateBoundsFromWindow();
+        FSettingBounds = false;
+        if (oldW != Width() || oldH != Height()) {
+            Realign();
+            Resize();
+        }
+        return;
+    }
+    case WM_SIZE:
+        DefaultHandler(m);
+        Realign();
+        return;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+        Broadcast(m);
+        return;
+    case CM_PARENTCOLORCHANGED:
+    case CM_PARENTFONTCHANGED:
+        TControl::WndProc(m);
+        return;
+    default:
+        TControl::WndProc(m);
+        return;
+    }
+}
+
+void TWinControl::DefaultHandler(TMessage& m) {
+    if (!FHandle) {
+        TControl::DefaultHandler(m);
+        return;
+    }
+    if (FNativeWindow)
+        NativeWindowProc(FHandle, m);
+    else
+        DefWindowProc(FHandle, m);
+}
+
+bool TWinControl::SaveImage(const std::string& FileName) {
+    QImage image = RenderWindow(Handle());
+    return !image.isNull() && image.save(ToQString(FileName));
+}
+
+// ---- TCustomControl ---------------------------------------------------------
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
+
+TCustomControl::~TCustomControl() = default;
+
+void TCustomControl::Paint() {}
+
+void TCustomControl::PaintWindow(HDC DC) {
+    FCanvas->Lock();
+    FCanvas->SetHandle(DC);
+    FCanvas->Font()->Assign(Font());
+    FCanvas->Brush()->SetColor(FColor);
+    struct Release {
+        TCanvas* Canvas;
+        ~Release() {
+            Canvas->SetHandle(nullptr);
+            Canvas->Unlock();
+        }
+    } release{FCanvas.get()};
+    Paint();
+}
+
+// ---- TGraphicControl --------------------------------------------------------
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
+
+TGraphicControl::~TGraphicControl() = default;
+
+void TGraphicControl::Paint() {}
+
+void TGraphicControl::PaintGraphic(HDC DC) {
+    FCanvas->Lock();
+    FCanvas->SetHandle(DC);
+    FCanvas->Font()->Assign(Font());
+    FCanvas->Brush()->SetColor(FColor);
+    struct Release {
+        TCanvas* Canvas;
+        ~Release() {
+            Canvas->SetHandle(nullptr);
+            Canvas->Unlock();
+        }
+    } release{FCanvas.get()};
+    Paint();
+}

@@ -1,0 +1,177 @@
+// Message boxes and common dialogs on Qt, behind the one test hook.
+#include "platform/ui/Dialogs.h"
+
+#include "platform/ui/private/QtApplication_p.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+TDialogHook& Hook() {
+    static TDialogHook hook;
+    return hook;
+}
+
+QString ToQt(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+std::string FromQt(const QString& s) {
+    return s.toUtf8().toStdString();
+}
+
+// Win32 boxes break lines with "\r\n"; Qt wants "\n" alone.
+QString BoxText(const std::string& text) {
+    return ToQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+int RunMessageBox(const TDialogRequest& r) {
+    QMessageBox box;
+    box.setWindowTitle(ToQt(r.Caption));
+    box.setText(BoxText(r.Text));
+    switch (r.Flags & MB_ICONMASK) {
+    case MB_ICONHAND:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONEXCLAMATION:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONASTERISK:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
+    }
+    struct Button {
+        const char* Text;
+        QMessageBox::ButtonRole Role;
+        int Id;
+    };
+    std::vector<Button> buttons;
+    switch (r.Flags & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        buttons = {{"确定", QMessageBox::AcceptRole, IDOK}, {"取消", QMessageBox::RejectRole, IDCANCEL}};
+        break;
+    case MB_ABORTRETRYIGNORE:
+        buttons = {{"中止(&A)", QMessageBox::RejectRole, IDABORT},
+                   {"重试(&R)", QMessageBox::AcceptRole, IDRETRY},
+                   {"忽略(&I)", QMessageBox::AcceptRole, IDIGNORE}};
+        break;
+    case MB_YESNOCANCEL:
+        buttons = {{"是(&Y)", QMessageBox::YesRole, IDYES},
+                   {"否(&N)", QMessageBox::NoRole, IDNO},
+                   {"取消", QMessageBox::RejectRole, IDCANCEL}};
+        break;
+    case MB_YESNO:
+        buttons = {{"是(&Y)", QMessageBox::YesRole, IDYES}, {"否(&N)", QMessageBox::NoRole, IDNO}};
+        break;
+    case MB_RETRYCANCEL:
+        buttons = {{"重试(&R)", QMessageBox::AcceptRole, IDRETRY}, {"取消", QMessageBox::RejectRole, IDCANCEL}};
+        break;
+    default:
+        buttons = {{"确定", QMessageBox::AcceptRole, IDOK}};
+        break;
+    }
+    std::vector<QPushButton*> made;
+    for (const auto& b : buttons)
+        made.push_back(box.addButton(ToQt(b.Text), b.Role));
+    const size_t def = ((r.Flags & MB_DEFMASK) >> 8);
+    if (def < made.size()) box.setDefaultButton(made[def]);
+    // Escape answers Cancel where there is one, as on Win32; a lone OK box closes with OK.
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (buttons[i].Id == IDCANCEL || buttons.size() == 1) box.setEscapeButton(made[i]);
+    box.exec();
+    for (size_t i = 0; i < made.size(); ++i)
+        if (box.clickedButton() == made[i]) return buttons[i].Id;
+    return buttons.size() == 1 ? IDOK : IDCANCEL;
+}
+
+// "Text files|*.txt;*.doc|All|*.*" becomes Qt's "Text files (*.txt *.doc);;All (*.*)".
+QString QtFilter(const std::string& filter, int index, QString* selected) {
+    QStringList parts = ToQt(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString entry = parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+        if (i / 2 + 1 == index) *selected = entry;
+        out << entry;
+    }
+    return out.join(";;");
+}
+
+TDialogAnswer RunFileDialog(const TDialogRequest& r) {
+    TDialogAnswer answer;
+    QFileDialog dialog;
+    dialog.setWindowTitle(ToQt(r.Caption));
+    if (!r.InitialDir.empty()) dialog.setDirectory(ToQt(r.InitialDir));
+    if (!r.FileName.empty()) dialog.selectFile(ToQt(r.FileName));
+    if (!r.DefaultExt.empty()) dialog.setDefaultSuffix(ToQt(r.DefaultExt));
+    QString selected;
+    if (r.Kind == TDialogKind::SelectFolder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        const bool save = r.Kind == TDialogKind::SaveFile || r.Kind == TDialogKind::SavePicture;
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile
+                                : (r.MultiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile));
+        if (!r.Filter.empty()) {
+            dialog.setNameFilter(QtFilter(r.Filter, r.FilterIndex, &selected));
+            if (!selected.isEmpty()) dialog.selectNameFilter(selected);
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted) return answer;
+    answer.Result = IDOK;
+    for (const QString& f : dialog.selectedFiles())
+        answer.Files.push_back(FromQt(f));
+    const QStringList filters = dialog.nameFilters();
+    answer.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (answer.FilterIndex < 1) answer.FilterIndex = r.FilterIndex;
+    return answer;
+}
+
+} // namespace
+
+TDialogHook SetDialogHook(TDialogHook hook) {
+    TDialogHook previous = std::move(Hook());
+    Hook() = std::move(hook);
+    return previous;
+}
+
+TDialogAnswer RunDialog(const TDialogRequest& request) {
+    if (Hook()) return Hook()(request);
+    platform_ui::EnsureQtApplication();
+    switch (request.Kind) {
+    case TDialogKind::MessageBox: {
+        TDialogAnswer a;
+        a.Result = RunMessageBox(request);
+        return a;
+    }
+    case TDialogKind::Beep:
+        QApplication::beep();
+        return {};
+    default:
+        return RunFileDialog(request);
+    }
+}
+
+int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+    TDialogRequest r;
+    r.Kind = TDialogKind::MessageBox;
+    r.Owner = owner;
+    r.Text = text;
+    r.Caption = caption;
+    r.Flags = flags;
+    return RunDialog(r).Result;
+}
+
+void MessageBeep(UINT type) {
+    TDialogRequest r;
+    r.Kind = TDialogKind::Beep;
+    r.Flags = type;
+    RunDialog(r);
+}

@@ -1,0 +1,96 @@
+// Message boxes, the beep and the common dialogs. Every box, dialog and beep
+// passes through one hook first, so tests answer and record them without a
+// window ever opening; with no hook set, the real Qt dialogs run modally.
+#pragma once
+
+#include "platform/ui/WinTypes.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Buttons of a message box.
+constexpr UINT MB_OK = 0x00;
+constexpr UINT MB_OKCANCEL = 0x01;
+constexpr UINT MB_ABORTRETRYIGNORE = 0x02;
+constexpr UINT MB_YESNOCANCEL = 0x03;
+constexpr UINT MB_YESNO = 0x04;
+constexpr UINT MB_RETRYCANCEL = 0x05;
+constexpr UINT MB_TYPEMASK = 0x0F;
+// Icons.
+constexpr UINT MB_ICONHAND = 0x10;
+constexpr UINT MB_ICONERROR = MB_ICONHAND;
+constexpr UINT MB_ICONSTOP = MB_ICONHAND;
+constexpr UINT MB_ICONQUESTION = 0x20;
+constexpr UINT MB_ICONEXCLAMATION = 0x30;
+constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
+constexpr UINT MB_ICONASTERISK = 0x40;
+constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
+constexpr UINT MB_ICONMASK = 0xF0;
+// Default button.
+constexpr UINT MB_DEFBUTTON1 = 0x000;
+constexpr UINT MB_DEFBUTTON2 = 0x100;
+constexpr UINT MB_DEFBUTTON3 = 0x200;
+constexpr UINT MB_DEFMASK = 0xF00;
+
+// Answers of a message box; dialogs answer IDOK or IDCANCEL.
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDABORT = 3;
+constexpr int IDRETRY = 4;
+constexpr int IDIGNORE = 5;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+enum class TDialogKind { MessageBox, Beep, OpenFile, SaveFile, OpenPicture, SavePicture, SelectFolder };
+
+// What the program asked for. Text keeps the caller's "\r\n" line breaks.
+struct TDialogRequest {
+    TDialogKind Kind = TDialogKind::MessageBox;
+    HWND Owner = nullptr;
+    std::string Text;    // box text
+    std::string Caption; // box caption or dialog title
+    UINT Flags = 0;      // MB_* of a box, the sound type of a beep
+    std::string Filter;  // file dialogs: "Description|*.ext;*.ext2|..."
+    int FilterIndex = 1;
+    std::string InitialDir;
+    std::string FileName;
+    std::string DefaultExt;
+    bool MultiSelect = false;
+};
+
+// What the user answered: the button (IDOK...) and, for file and folder
+// dialogs, the chosen paths (a folder dialog answers one).
+struct TDialogAnswer {
+    int Result = IDCANCEL;
+    std::vector<std::string> Files;
+    int FilterIndex = 1;
+};
+
+using TDialogHook = std::function<TDialogAnswer(const TDialogRequest& Request)>;
+
+// Installs the hook; an empty one restores the real dialogs. Answers the
+// previous hook. A beep's answer is ignored.
+TDialogHook SetDialogHook(TDialogHook Hook);
+
+// Runs Request through the hook or the real dialog.
+TDialogAnswer RunDialog(const TDialogRequest& Request);
+
+// The Win32 box: modal, owned by Owner (may be 0), answers IDOK...
+int MessageBox(HWND Owner, const std::string& Text, const std::string& Caption, UINT Flags);
+
+// Sound types of MessageBeep; 0 is the default sound.
+constexpr UINT MB_SIMPLEBEEP = 0xFFFFFFFF;
+void MessageBeep(UINT Type);
+
+// Scope guard for tests: installs a hook and restores the previous one.
+class TDialogHookScope {
+public:
+    explicit TDialogHookScope(TDialogHook Hook) : FPrevious(SetDialogHook(std::move(Hook))) {}
+    ~TDialogHookScope() { SetDialogHook(std::move(FPrevious)); }
+    TDialogHookScope(const TDialogHookScope&) = delete;
+    TDialogHookScope& operator=(const TDialogHookScope&) = delete;
+
+private:
+    TDialogHook FPrevious;
+};

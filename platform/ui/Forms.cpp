@@ -1,0 +1,1079 @@
+// Forms, data modules, the application and the screen. Focus bookkeeping
+// follows the framework: a control that gets the focus tells its form, which
+// sends CM_EXIT up from the old control and CM_ENTER down to the new one and
+// remembers it as ActiveControl. Dialog keys reach the form through the
+// window manager's dialog-key hook as CM_DIALOGKEY.
+#include "platform/ui/Forms.h"
+
+#include "platform/ui/ActnList.h"
+#include "platform/ui/Focus.h"
+#include "platform/ui/Gdi.h"
+#include "platform/ui/Graphics.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/MessageQueue.h"
+#include "platform/ui/NonClient.h"
+#include "platform/ui/Painting.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/private/ControlHost_p.h"
+#include "platform/ui/private/QtApplication_p.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+using namespace platform_ui;
+
+TApplication* Application = new TApplication(nullptr);
+TScreen* Screen = new TScreen(nullptr);
+
+namespace platform_ui {
+void ShowControlException(const std::exception& E) {
+    Application->HandleException(E);
+}
+} // namespace platform_ui
+
+namespace {
+
+constexpr char MDIClientClassName[] = "MDICLIENT";
+constexpr char ApplicationClassName[] = "TApplication";
+
+// The MDI client fills what the frame's aligned controls leave free and
+// erases with the frame's colour; a wallpaper component subclasses it.
+void MDIClientProcedure(HWND wnd, TMessage& m) {
+    if (m.Msg == WM_ERASEBKGND) {
+        TWinControl* frame = FindControl(GetParent(wnd));
+        TRect r;
+        GetClientRect(wnd, r);
+        HBRUSH brush = CreateSolidBrush(ColorToRGB(frame ? frame->Color() : clAppWorkSpace));
+        FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush);
+        DeleteObject(brush);
+        m.Result = 1;
+        return;
+    }
+    DefWindowProc(wnd, m);
+}
+
+void EnsureClass(const char* name, TWindowProcedure procedure) {
+    TWindowClass existing;
+    if (GetClassInfo(name, existing)) return;
+    TWindowClass cls;
+    cls.ClassName = name;
+    cls.Style = CS_DBLCLKS;
+    cls.WindowProcedure = std::move(procedure);
+    RegisterClass(cls);
+}
+
+// The forms' side of the dialog keys: Tab, the arrows, Enter and Esc that the
+// focused control does not claim become CM_DIALOGKEY to its form.
+bool DialogKey(const TMessage& msg, HWND focus) {
+    TWinControl* control = nullptr;
+    for (HWND w = focus; w && !control; w = GetParent(w))
+        control = FindControl(w);
+    if (!control) return false;
+    TCustomForm* form = GetParentForm(control);
+    if (!form) return false;
+    return form->Perform(CM_DIALOGKEY, msg.WParam, msg.LParam) != 0;
+}
+
+// Menu and action shortcuts come before dialog keys and the key preview.
+bool MenuKey(const TMessage& msg, HWND focus) {
+    TWinControl* control = nullptr;
+    for (HWND w = focus; w && !control; w = GetParent(w))
+        control = FindControl(w);
+    if (!control) return false;
+    TMessage copy = msg;
+    return control->IsMenuKey(copy);
+}
+
+void InstallDialogKeyHook() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    SetDialogKeyHook(DialogKey);
+    SetKeyMessageHook(MenuKey);
+    SetExceptionHandler([](const std::exception& e) { Application->HandleException(e); });
+}
+
+bool AltDown() {
+    return GetKeyState(VK_MENU) < 0;
+}
+bool CtrlDown() {
+    return GetKeyState(VK_CONTROL) < 0;
+}
+bool ShiftDown() {
+    return GetKeyState(VK_SHIFT) < 0;
+}
+
+} // namespace
+
+bool IsAccel(char32_t Key, const std::string& Caption) {
+    // The character after a single "&" ("&&" is a literal ampersand).
+    for (size_t i = 0; i + 1 < Caption.size(); ++i) {
+        if (Caption[i] != '&') continue;
+        if (Caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        const unsigned char c = static_cast<unsigned char>(Caption[i + 1]);
+        if (c >= 0x80) return false;
+        auto lower = [](char32_t ch) { return ch >= 'A' && ch <= 'Z' ? ch + 32 : ch; };
+        return lower(Key) == lower(static_cast<char32_t>(c));
+    }
+    return false;
+}
+
+// ---- TCustomForm ------------------------------------------------------------
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+    EnsureQtApplication();
+    InstallDialogKeyHook();
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    SetVisible(false);
+    FParentColor = false;
+    FParentFont = false;
+    FColor = clBtnFace;
+    FBrush->SetColor(FColor);
+    SetBounds(0, 0, 320, 240);
+    Screen->FForms.push_back(this);
+}
+
+TCustomForm::~TCustomForm() {
+    if (FCreated) {
+        try {
+            DoDestroy();
+        } catch (const std::exception& e) {
+            Application->HandleException(e);
+        }
+    }
+    if (FFormStyle == fsMDIChild) {
+        MergeMenu(false);
+        if (Application->MainForm() && Application->MainForm() != this) Application->MainForm()->MDIChildGone(this);
+    }
+    for (TCustomForm* child : std::vector<TCustomForm*>(FMDIChildren))
+        child->FFormStyle = fsNormal;
+    std::erase(Screen->FForms, this);
+    if (Screen->FActiveForm == this) Screen->FActiveForm = nullptr;
+    if (Screen->FFocusedForm == this) Screen->FFocusedForm = nullptr;
+    if (Application->FMainForm == this) Application->FMainForm = nullptr;
+    // Children first, while this is still a form they can ask about.
+    Destroying();
+    while (ControlCount() > 0)
+        delete Controls(ControlCount() - 1);
+    if (FClientHandle) {
+        DestroyWindow(FClientHandle);
+        FClientHandle = nullptr;
+    }
+}
+
+void TCustomForm::AfterConstruction() {
+    if (FCreated) return;
+    FCreated = true;
+    DoCreate();
+    if (FFormStyle == fsMDIChild || Visible()) {
+        SetVisible(false);
+        Show();
+    }
+}
+
+void TCustomForm::DoCreate() {
+    if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::DoDestroy() {
+    if (OnDestroy) OnDestroy(this);
+}
+
+void TCustomForm::DoShow() {
+    if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+    if (OnHide) OnHide(this);
+}
+
+void TCustomForm::DoClose(TCloseAction& Action) {
+    if (OnClose) OnClose(this, Action);
+}
+
+void TCustomForm::Activate() {
+    if (OnActivate) OnActivate(this);
+}
+
+void TCustomForm::Deactivate() {
+    if (OnDeactivate) OnDeactivate(this);
+}
+
+void TCustomForm::SetFormStyle(TFormStyle Value) {
+    if (FFormStyle == Value) return;
+    FFormStyle = Value;
+    if (Value == fsMDIChild) SetVisible(true);
+    if (FHandle) RecreateWnd();
+}
+
+TWindowState TCustomForm::WindowState() const {
+    if (FHandle) {
+        if (IsIconic(FHandle)) return wsMinimized;
+        if (IsZoomed(FHandle)) return wsMaximized;
+        if (IsWindowVisible(FHandle)) return wsNormal;
+    }
+    return FWindowState;
+}
+
+void TCustomForm::SetWindowState(TWindowState Value) {
+    const TWindowState old = WindowState();
+    FWindowState = Value;
+    if (FHandle && Visible()) {
+        ShowWindow(FHandle, Value == wsMaximized   ? SW_SHOWMAXIMIZED
+                            : Value == wsMinimized ? SW_SHOWMINIMIZED
+                                                   : SW_RESTORE);
+        UpdateBoundsFromWindow();
+        Realign();
+    }
+    if (Application->MainForm() == this && old != Value) {
+        if (Value == wsMinimized)
+            Application->Minimize();
+        else if (old == wsMinimized)
+            Application->Restore();
+    }
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
+    if (FBorderStyle == Value) return;
+    FBorderStyle = Value;
+    if (FHandle) RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons Value) {
+    if (FBorderIcons == Value) return;
+    FBorderIcons = Value;
+    if (FHandle) RecreateWnd();
+}
+
+void TCustomForm::SetClientWidth(int Value) {
+    TCreateParams p;
+    CreateParams(p);
+    TRect r = Rect(0, 0, Value, 100);
+    AdjustWindowRectEx(r, p.Style, false, p.ExStyle);
+    SetWidth(r.Width());
+}
+
+void TCustomForm::SetClientHeight(int Value) {
+    TCreateParams p;
+    CreateParams(p);
+    TRect r = Rect(0, 0, 100, Value);
+    AdjustWindowRectEx(r, p.Style, false, p.ExStyle);
+    SetHeight(r.Height() + MenuBarHeight());
+}
+
+void TCustomForm::SetMenu(TMainMenu* Value) {
+    if (FMenu == Value) return;
+    if (FMenu) {
+        FMenu->RemoveFreeNotification(this);
+        FMenu->FWindow = nullptr;
+    }
+    FMenu = Value;
+    if (Value) {
+        Value->FreeNotification(this);
+        Value->FWindow = this;
+    }
+    MenuChanged();
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FMenu) {
+        FMenu = nullptr;
+        MenuChanged();
+    }
+    if (AComponent == FActiveControl) FActiveControl = nullptr;
+    if (AComponent == FFocusedControl) FFocusedControl = nullptr;
+}
+
+int TCustomForm::MenuBarHeight() const {
+    // An MDI child's menu shows in the frame's bar, merged.
+    if (!FMenu || FFormStyle == fsMDIChild) return 0;
+    return GetSystemMetrics(SM_CYMENU) + 1;
+}
+
+TRect TCustomForm::MenuBarRect() const {
+    if (!FHandle) return {};
+    TRect window;
+    GetWindowRect(FHandle, window);
+    TPoint origin{0, 0};
+    ::ClientToScreen(FHandle, origin);
+    TRect client;
+    GetClientRect(FHandle, client);
+    const int left = origin.X - window.Left, top = origin.Y - window.Top;
+    return Rect(left, top - MenuBarHeight(), left + client.Width(), top);
+}
+
+void TCustomForm::MenuChanged() {
+    if (FHandle) SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+void TCustomForm::MergeMenu(bool Merge) {
+    if (FFormStyle != fsMDIChild || !Application->MainForm() || Application->MainForm() == this) return;
+    TMainMenu* frameMenu = Application->MainForm()->Menu();
+    if (!frameMenu) return;
+    if (Merge && FMenu && FMenu->AutoMerge())
+        frameMenu->Merge(FMenu);
+    else if (!Merge && frameMenu->Merged() == FMenu)
+        frameMenu->Unmerge(FMenu);
+    else if (Merge && !FMenu)
+        frameMenu->Unmerge(frameMenu->Merged());
+    Application->MainForm()->MenuChanged();
+}
+
+void TCustomForm::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    Params.Style = WS_CLIPCHILDREN;
+    Params.ExStyle = 0;
+    switch (FBorderStyle) {
+    case bsNone:
+        Params.Style |= WS_POPUP;
+        break;
+    case bsSingle:
+        Params.Style |= WS_CAPTION | WS_BORDER;
+        break;
+    case bsSizeable:
+        Params.Style |= WS_CAPTION | WS_THICKFRAME;
+        break;
+    case bsDialog:
+        Params.Style |= WS_POPUP | WS_CAPTION;
+        Params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    case bsToolWindow:
+        Params.Style |= WS_CAPTION;
+        Params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case bsSizeToolWin:
+        Params.Style |= WS_CAPTION | WS_THICKFRAME;
+        Params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    }
+    if (FBorderStyle != bsNone && FBorderIcons.Contains(biSystemMenu)) Params.Style |= WS_SYSMENU;
+    if (FBorderStyle == bsSingle || FBorderStyle == bsSizeable) {
+        if (FBorderIcons.Contains(biMinimize)) Params.Style |= WS_MINIMIZEBOX;
+        if (FBorderIcons.Contains(biMaximize)) Params.Style |= WS_MAXIMIZEBOX;
+    }
+    Params.WndParent = nullptr;
+    if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this) {
+        Params.Style |= WS_CHILD | WS_CLIPSIBLINGS;
+        Params.ExStyle |= WS_EX_MDICHILD;
+        Params.WndParent = Application->MainForm()->ClientHandle();
+    } else if (Application->MainForm() != this) {
+        Params.WndParent = Application->Handle();
+    }
+    if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+}
+
+void TCustomForm::CreateWnd() {
+    if (FFormStyle == fsMDIChild &&
+        (!Application->MainForm() || Application->MainForm() == this || !Application->MainForm()->ClientHandle()))
+        throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+    TWinControl::CreateWnd();
+    if (FFormStyle == fsMDIForm && !FClientHandle) {
+        EnsureClass(MDIClientClassName, MDIClientProcedure);
+        TRect r = ClientRect();
+        FClientHandle = CreateWindowEx(WS_EX_CLIENTEDGE, MDIClientClassName, "",
+                                       WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, r.Width(),
+                                       r.Height(), FHandle);
+        Realign();
+    }
+    MenuChanged();
+}
+
+void TCustomForm::DestroyWindowHandle() {
+    if (FClientHandle) {
+        for (int i = MDIChildCount() - 1; i >= 0; --i)
+            MDIChildren(i)->DestroyWnd();
+        DestroyWindow(FClientHandle);
+        FClientHandle = nullptr;
+    }
+    TWinControl::DestroyWindowHandle();
+}
+
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
+    TWinControl::AlignControls(AControl, Rect);
+    if (FClientHandle) MoveWindow(FClientHandle, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), true);
+}
+
+void TCustomForm::PlaceOnScreen() {
+    const TRect work = Screen->WorkAreaRect();
+    switch (FPosition) {
+    case poScreenCenter:
+    case poDesktopCenter:
+        SetBounds(work.Left + (work.Width() - Width()) / 2, work.Top + (work.Height() - Height()) / 2, Width(),
+                  Height());
+        break;
+    case poMainFormCenter:
+    case poOwnerFormCenter: {
+        TCustomForm* center = dynamic_cast<TCustomForm*>(Owner());
+        if (FPosition == poMainFormCenter || !center) center = Application->MainForm();
+        if (center && center != this && center->HandleAllocated()) {
+            TRect r;
+            GetWindowRect(center->FHandle, r);
+            SetBounds(r.Left + (r.Width() - Width()) / 2, r.Top + (r.Height() - Height()) / 2, Width(), Height());
+        } else {
+            SetBounds(work.Left + (work.Width() - Width()) / 2, work.Top + (work.Height() - Height()) / 2, Width(),
+                      Height());
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TCustomForm::Show() {
+    if (!FCreated) AfterConstruction();
+    SetVisible(true);
+    BringToFront();
+}
+
+void TCustomForm::Hide() {
+    SetVisible(false);
+}
+
+void TCustomForm::VisibleChanged() {
+    if (ComponentState().Contains(csDestroying)) return;
+    if (Visible()) {
+        HandleNeeded();
+        if (!FShown) {
+            FShown = true;
+            PlaceOnScreen();
+        }
+        DoShow();
+        if (!Visible()) return; // OnShow may hide it again
+        const int command = FWindowState == wsMaximized   ? SW_SHOWMAXIMIZED
+                            : FWindowState == wsMinimized ? SW_SHOWMINIMIZED
+                                                          : SW_SHOWNORMAL;
+        ShowWindow(FHandle, command);
+        UpdateBoundsFromWindow();
+        Realign();
+        if (FWindowState != wsMinimized) {
+            if (FFormStyle == fsMDIChild) {
+                if (Application->MainForm()) Application->MainForm()->MDIChildActivated(this);
+            } else {
+                SetActiveWindow(FHandle);
+            }
+            SetWindowFocus();
+        }
+    } else if (FHandle) {
+        DoHide();
+        const bool wasActive = GetActiveWindow() == FHandle;
+        const bool hadFocus = GetFocus() && (GetFocus() == FHandle || IsChild(FHandle, GetFocus()));
+        ShowWindow(FHandle, SW_HIDE);
+        if (hadFocus) ::SetFocus(nullptr);
+        if (FFormStyle == fsMDIChild && Application->MainForm()) Application->MainForm()->MDIChildGone(this);
+        if (wasActive && Application->MainForm() && Application->MainForm() != this &&
+            Application->MainForm()->HandleAllocated() && Application->MainForm()->Visible())
+            SetActiveWindow(Application->MainForm()->FHandle);
+    }
+}
+
+void TCustomForm::BringToFront() {
+    if (!FHandle || !Visible()) return;
+    BringWindowToTop(FHandle);
+    if (FFormStyle == fsMDIChild) {
+        if (Application->MainForm()) Application->MainForm()->MDIChildActivated(this);
+    } else {
+        SetActiveWindow(FHandle);
+    }
+}
+
+void TCustomForm::SetWindowFocus() {
+    if (!FHandle) return;
+    TWinControl* target = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : nullptr;
+    if (!target && !FActiveControl) {
+        // Nothing chosen yet: the first control in tab order, as a dialog would.
+        target = FindNextControl(nullptr, true, true, false);
+        if (target) FActiveControl = target;
+    }
+    ::SetFocus(target ? target->Handle() : FHandle);
+}
+
+void TCustomForm::SetActiveControl(TWinControl* Control) {
+    if (FActiveControl == Control) return;
+    if (Control && !(Control != this && GetParentForm(Control) == this &&
+                     (ComponentState().Contains(csLoading) || Control->CanFocus())))
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    FActiveControl = Control;
+    if (Control) Control->FreeNotification(this);
+    if (!ComponentState().Contains(csLoading) && FHandle && IsWindowVisible(FHandle) &&
+        (FActive || GetActiveWindow() == FHandle || FFormStyle == fsMDIChild))
+        SetWindowFocus();
+}
+
+void TCustomForm::FocusControl(TWinControl* Control) {
+    const bool wasActive = FActive;
+    SetActiveControl(Control);
+    if (!wasActive && FHandle && IsWindowVisible(FHandle)) {
+        if (FFormStyle == fsMDIChild) {
+            if (Application->MainForm()) Application->MainForm()->MDIChildActivated(this);
+        } else if (GetActiveWindow() != FHandle) {
+            SetActiveWindow(FHandle);
+        }
+        SetWindowFocus();
+    }
+}
+
+bool TCustomForm::SetFocusedControl(TWinControl* Control) {
+    ++FFocusCount;
+    if (Control != this) FActiveControl = Control;
+    if (Control) Control->FreeNotification(this);
+    Screen->FActiveControl = Control;
+    Screen->FActiveForm = this;
+    if (Control->ControlState().Contains(csFocusing)) return false;
+    Control->SetControlState(Control->ControlState() + csFocusing);
+    struct Clear {
+        TWinControl* C;
+        ~Clear() { C->SetControlState(C->ControlState() - csFocusing); }
+    } clear{Control};
+    // A handler that moves the focus again ends this round: the newer one wins.
+    auto send = [this](TWinControl* target, UINT msg) {
+        const int count = FFocusCount;
+        if (target->HandleAllocated())
+            SendMessage(target->Handle(), msg);
+        else
+            target->Perform(msg);
+        return count == FFocusCount;
+    };
+    if (Screen->FFocusedForm != this) {
+        if (TCustomForm* old = Screen->FFocusedForm) {
+            Screen->FFocusedForm = nullptr;
+            if (!send(old, CM_DEACTIVATE)) return false;
+        }
+        Screen->FFocusedForm = this;
+        if (!send(this, CM_ACTIVATE)) return false;
+    }
+    if (!FFocusedControl) FFocusedControl = this;
+    if (FFocusedControl != Control) {
+        while (FFocusedControl && !FFocusedControl->ContainsControl(Control)) {
+            TWinControl* leaving = FFocusedControl;
+            FFocusedControl = FFocusedControl->Parent();
+            if (!send(leaving, CM_EXIT)) return false;
+        }
+        while (FFocusedControl != Control) {
+            TWinControl* entering = Control;
+            while (entering->Parent() != FFocusedControl)
+                entering = entering->Parent();
+            FFocusedControl = entering;
+            if (!send(entering, CM_ENTER)) return false;
+        }
+        Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
+    }
+    return true;
+}
+
+void TCustomForm::DefocusControl(TWinControl* Control, bool Removing) {
+    if (Removing && Control->ContainsControl(FFocusedControl)) FFocusedControl = Control->Parent();
+    if (Control->ContainsControl(FActiveControl)) {
+        TWinControl* next = FindNextControl(Control, true, true, false);
+        FActiveControl = next && !Control->ContainsControl(next) ? next : nullptr;
+        if (FActiveControl && FHandle && GetFocus() &&
+            IsChild(Control->HandleAllocated() ? Control->Handle() : FHandle, GetFocus()))
+            ::SetFocus(FActiveControl->Handle());
+    }
+}
+
+bool TCustomForm::IsShortCut(TMessage& Message) {
+    if (FMenu && FMenu->IsShortCut(Message)) return true;
+    // Action lists owned by the form.
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* list = dynamic_cast<TCustomActionList*>(Components(i)); list && list->IsShortCut(Message))
+            return true;
+    // An MDI child's keys reach the frame's menu and actions as well.
+    if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this)
+        return Application->MainForm()->IsShortCut(Message);
+    return false;
+}
+
+int TCustomForm::MDIChildCount() const {
+    if (!FClientHandle) return 0;
+    int count = 0;
+    for (HWND w = GetWindow(FClientHandle, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (dynamic_cast<TCustomForm*>(FindControl(w))) ++count;
+    return count;
+}
+
+TCustomForm* TCustomForm::MDIChildren(int Index) const {
+    if (FClientHandle) {
+        int i = 0;
+        for (HWND w = GetWindow(FClientHandle, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (auto* form = dynamic_cast<TCustomForm*>(FindControl(w)))
+                if (i++ == Index) return form;
+    }
+    throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+    return FMDIChildren.empty() ? nullptr : FMDIChildren.front();
+}
+
+void TCustomForm::MDIChildActivated(TCustomForm* Child) {
+    TCustomForm* previous = ActiveMDIChild();
+    std::erase(FMDIChildren, Child);
+    FMDIChildren.insert(FMDIChildren.begin(), Child);
+    if (Child->FHandle) BringWindowToTop(Child->FHandle);
+    if (previous != Child) {
+        if (previous) previous->MergeMenu(false);
+        Child->MergeMenu(true);
+    }
+    if (FHandle && GetActiveWindow() != FHandle) SetActiveWindow(FHandle);
+}
+
+void TCustomForm::MDIChildGone(TCustomForm* Child) {
+    const bool wasActive = ActiveMDIChild() == Child;
+    std::erase(FMDIChildren, Child);
+    if (!wasActive) return;
+    Child->MergeMenu(false);
+    for (TCustomForm* next : FMDIChildren)
+        if (next->Visible()) {
+            MDIChildActivated(next);
+            next->SetWindowFocus();
+            return;
+        }
+}
+
+bool TCustomForm::CloseQuery() {
+    if (FFormStyle == fsMDIForm)
+        for (int i = 0; i < MDIChildCount(); ++i)
+            if (!MDIChildren(i)->CloseQuery()) return false;
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::Close() {
+    if (FModal) {
+        FModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = FFormStyle == fsMDIChild ? (FBorderIcons.Contains(biMinimize) ? caMinimize : caNone) : caHide;
+    DoClose(action);
+    if (action == caNone) return;
+    if (Application->MainForm() == this)
+        Application->Terminate();
+    else if (action == caHide)
+        Hide();
+    else if (action == caMinimize)
+        SetWindowState(wsMinimized);
+    else
+        Release();
+}
+
+void TCustomForm::CloseModal() {
+    try {
+        TCloseAction action = caNone;
+        if (CloseQuery()) {
+            action = caHide;
+            DoClose(action);
+        }
+        if (action == caNone)
+            FModalResult = mrNone;
+        else if (action == caFree)
+            Release();
+    } catch (const std::exception& e) {
+        FModalResult = mrNone;
+        Application->HandleException(e);
+    }
+}
+
+TModalResult TCustomForm::ShowModal() {
+    if (Visible() || !Enabled() || FModal || FFormStyle == fsMDIChild)
+        throw EInvalidOperation("Cannot make a visible window modal");
+    if (!FCreated) AfterConstruction();
+    HWND activeBefore = GetActiveWindow();
+    if (GetCapture()) ReleaseCapture();
+    FModal = true;
+    FModalResult = mrNone;
+    struct Restore {
+        TCustomForm* Form;
+        HWND Before;
+        ~Restore() {
+            Form->FModal = false;
+            if (Form->FHandle && !Form->ComponentState().Contains(csDestroying)) Form->Hide();
+            if (Before && IsWindow(Before) && IsWindowVisible(Before)) SetActiveWindow(Before);
+        }
+    } restore{this, activeBefore};
+    Show();
+    TInputHoldBack hold(FHandle);
+    RunModalLoop([this] {
+        if (Application->Terminated()) return true;
+        if (FModalResult != mrNone) CloseModal();
+        return FModalResult != mrNone;
+    });
+    if (FModalResult == mrNone) FModalResult = mrCancel;
+    return FModalResult;
+}
+
+void TCustomForm::Release() {
+    if (FReleasing) return;
+    FReleasing = true;
+    PostMessage(Handle(), CM_RELEASE);
+}
+
+void TCustomForm::PaintWindow(HDC DC) {
+    if (OnPaint) {
+        // The form's canvas is a window DC made for the event.
+        TCanvas canvas;
+        canvas.SetHandle(DC);
+        canvas.Font()->Assign(Font());
+        canvas.Brush()->SetColor(FColor);
+        FPaintCanvas = &canvas;
+        struct Reset {
+            TCustomForm* F;
+            TCanvas* C;
+            ~Reset() {
+                F->FPaintCanvas = nullptr;
+                C->SetHandle(nullptr);
+            }
+        } reset{this, &canvas};
+        OnPaint(this);
+    }
+}
+
+void TCustomForm::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_CLOSE:
+        Close();
+        return;
+    case CM_RELEASE:
+        delete this;
+        return;
+    case WM_ACTIVATE:
+        TWinControl::WndProc(m);
+        FActive = LoWord(m.WParam) != WA_INACTIVE;
+        if (FActive) {
+            Screen->FActiveForm = this;
+            if (!GetFocus() || (GetFocus() != FHandle && !IsChild(FHandle, GetFocus()))) SetWindowFocus();
+        }
+        return;
+    case WM_SETFOCUS:
+        DefaultHandler(m);
+        if (FActiveControl && FActiveControl != this && FActiveControl->CanFocus() && FActiveControl->HandleAllocated())
+            ::SetFocus(FActiveControl->Handle());
+        else
+            SetFocusedControl(this);
+        return;
+    case CM_ACTIVATE:
+        if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this)
+            Application->MainForm()->MDIChildActivated(this);
+        Activate();
+        return;
+    case CM_DEACTIVATE:
+        Deactivate();
+        return;
+    case WM_SYSCOMMAND:
+        switch (m.WParam & 0xFFF0) {
+        case SC_MINIMIZE:
+            SetWindowState(wsMinimized);
+            return;
+        case SC_MAXIMIZE:
+            SetWindowState(wsMaximized);
+            return;
+        case SC_RESTORE:
+            SetWindowState(wsNormal);
+            return;
+        case SC_CLOSE:
+            Close();
+            return;
+        default:
+            break;
+        }
+        DefaultHandler(m);
+        return;
+    case WM_SIZE:
+        TWinControl::WndProc(m);
+        if (Application->MainForm() == this) {
+            if (m.WParam == SIZE_MINIMIZED && FWindowState != wsMinimized) {
+                FWindowState = wsMinimized;
+                Application->Minimize();
+            } else if (m.WParam != SIZE_MINIMIZED && FWindowState == wsMinimized) {
+                FWindowState = m.WParam == SIZE_MAXIMIZED ? wsMaximized : wsNormal;
+                Application->Restore();
+            }
+        }
+        return;
+    case CM_DIALOGKEY:
+        if (!AltDown()) {
+            switch (m.WParam) {
+            case VK_TAB:
+                if (!CtrlDown()) {
+                    SelectNext(FActiveControl, !ShiftDown(), true);
+                    m.Result = 1;
+                    return;
+                }
+                break;
+            case VK_LEFT:
+            case VK_RIGHT:
+            case VK_UP:
+            case VK_DOWN:
+                if (FActiveControl && FActiveControl->Parent()) {
+                    FActiveControl->Parent()->SelectNext(FActiveControl, m.WParam == VK_RIGHT || m.WParam == VK_DOWN,
+                                                         false);
+                    m.Result = 1;
+                }
+                return;
+            default:
+                break;
+            }
+        }
+        TWinControl::WndProc(m);
+        return;
+    case WM_NCCALCSIZE:
+        DefaultHandler(m);
+        if (MenuBarHeight() > 0 && m.LParam) {
+            auto* params = reinterpret_cast<TNCCalcSizeParams*>(m.LParam);
+            params->rgrc[0].Top += MenuBarHeight();
+        }
+        return;
+    case WM_NCHITTEST: {
+        DefaultHandler(m);
+        if (MenuBarHeight() > 0 && FHandle) {
+            TRect window;
+            GetWindowRect(FHandle, window);
+            TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)) - window.Left,
+                     SmallHi(static_cast<uintptr_t>(m.LParam)) - window.Top};
+            if (PtInRect(MenuBarRect(), p)) m.Result = HTMENU;
+        }
+        return;
+    }
+    case WM_NCPAINT:
+        DefaultHandler(m);
+        if (MenuBarHeight() > 0 && FMenu) {
+            HDC dc = GetWindowDC(FHandle);
+            FMenu->PaintBar(dc, MenuBarRect(), Font());
+            ReleaseDC(FHandle, dc);
+        }
+        return;
+    case WM_NCLBUTTONDOWN:
+        if (m.WParam == static_cast<WPARAM>(HTMENU) && FMenu) {
+            TRect window;
+            GetWindowRect(FHandle, window);
+            TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)) - window.Left,
+                     SmallHi(static_cast<uintptr_t>(m.LParam)) - window.Top};
+            FMenu->ClickBar(FHandle, MenuBarRect(), p, Font());
+            return;
+        }
+        DefaultHandler(m);
+        return;
+    default:
+        TWinControl::WndProc(m);
+        return;
+    }
+}
+
+// ---- TDataModule ------------------------------------------------------------
+
+TDataModule::TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
+
+TDataModule::~TDataModule() {
+    if (FCreated && OnDestroy) {
+        try {
+            OnDestroy(this);
+        } catch (const std::exception& e) {
+            Application->HandleException(e);
+        }
+    }
+}
+
+void TDataModule::AfterConstruction() {
+    if (FCreated) return;
+    FCreated = true;
+    if (OnCreate) OnCreate(this);
+}
+
+// ---- TApplication -----------------------------------------------------------
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::make_unique<TIcon>()) {}
+
+TApplication::~TApplication() = default;
+
+void TApplication::SetTitle(const std::string& Value) {
+    FTitle = Value;
+    if (FHandle) SetWindowText(FHandle, Value);
+}
+
+HWND TApplication::Handle() {
+    if (!FHandle) {
+        EnsureQtApplication();
+        InstallDialogKeyHook();
+        EnsureClass(ApplicationClassName, [](HWND wnd, TMessage& m) { DefWindowProc(wnd, m); });
+        FHandle = CreateWindowEx(0, ApplicationClassName, FTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                 0, 0, 0, 0, nullptr);
+        // The window's widget must go before the Qt application does at exit;
+        // registered after the application was made, this runs first.
+        std::atexit([] {
+            if (Application->FHandle) DestroyWindow(Application->FHandle);
+            Application->FHandle = nullptr;
+        });
+    }
+    return FHandle;
+}
+
+std::string TApplication::ExeName() const {
+    std::error_code ec;
+    auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : path.string();
+}
+
+void TApplication::Run() {
+    FRunning = true;
+    if (FMainForm && FShowMainForm) FMainForm->Show();
+    while (!FTerminated) {
+        try {
+            RunMessageLoop();
+            FTerminated = true;
+        } catch (const std::exception& e) {
+            HandleException(e);
+        }
+    }
+    FRunning = false;
+}
+
+void TApplication::Terminate() {
+    if (FTerminated) return;
+    FTerminated = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::ProcessMessages() {
+    ::ProcessMessages();
+}
+
+void TApplication::HandleMessage() {
+    ::HandleMessage();
+}
+
+void TApplication::HandleException(const std::exception& E) {
+    if (dynamic_cast<const EAbort*>(&E)) return;
+    if (OnException)
+        OnException(this, E);
+    else
+        ShowException(E);
+}
+
+void TApplication::ShowException(const std::exception& E) {
+    std::string text = E.what();
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.' &&
+        static_cast<unsigned char>(text.back()) < 0x80)
+        text += '.';
+    ::MessageBox(FHandle, text, FTitle, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& Text, const std::string& Caption, UINT Flags) {
+    HWND owner = GetActiveWindow();
+    if (!owner) owner = Handle();
+    return ::MessageBox(owner, Text, Caption, Flags);
+}
+
+void TApplication::Minimize() {
+    if (OnMinimize) OnMinimize(this);
+}
+
+void TApplication::Restore() {
+    if (OnRestore) OnRestore(this);
+}
+
+// ---- TScreen ----------------------------------------------------------------
+
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+
+TScreen::~TScreen() = default;
+
+namespace {
+Qt::CursorShape QtShape(TCursor c) {
+    switch (c) {
+    case crNone:
+        return Qt::BlankCursor;
+    case crCross:
+        return Qt::CrossCursor;
+    case crIBeam:
+        return Qt::IBeamCursor;
+    case crSizeNESW:
+        return Qt::SizeBDiagCursor;
+    case crSizeNS:
+        return Qt::SizeVerCursor;
+    case crSizeNWSE:
+        return Qt::SizeFDiagCursor;
+    case crSizeWE:
+        return Qt::SizeHorCursor;
+    case crUpArrow:
+        return Qt::UpArrowCursor;
+    case crHourGlass:
+    case crSQLWait:
+        return Qt::WaitCursor;
+    case crDrag:
+    case crMultiDrag:
+        return Qt::DragCopyCursor;
+    case crNoDrop:
+    case crNo:
+        return Qt::ForbiddenCursor;
+    case crHSplit:
+        return Qt::SplitHCursor;
+    case crVSplit:
+        return Qt::SplitVCursor;
+    case crAppStart:
+        return Qt::BusyCursor;
+    case crHelp:
+        return Qt::WhatsThisCursor;
+    case crHandPoint:
+        return Qt::PointingHandCursor;
+    case crSizeAll:
+        return Qt::SizeAllCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
+} // namespace
+
+void TScreen::SetCursor(TCursor Value) {
+    if (FCursor == Value) return;
+    EnsureQtApplication();
+    if (FCursor != crDefault) QApplication::restoreOverrideCursor();
+    FCursor = Value;
+    if (Value != crDefault) QApplication::setOverrideCursor(QCursor(QtShape(Value)));
+}
+
+HCURSOR TScreen::Cursors(int Index) const {
+    auto it = FCursors.find(Index);
+    return it == FCursors.end() ? nullptr : it->second;
+}
+
+void TScreen::SetCursors(int Index, HCURSOR Handle) {
+    if (Handle)
+        FCursors[Index] = Handle;
+    else
+        FCursors.erase(Index);
+}
+
+TCustomForm* TScreen::Forms(int Index) const {
+    if (Index < 0 || Index >= FormCount()) throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    return FForms[static_cast<size_t>(Index)];
+}
+
+int TScreen::Width() const {
+    return GetSystemMetrics(SM_CXSCREEN);
+}
+int TScreen::Height() const {
+    return GetSystemMetrics(SM_CYSCREEN);
+}
+
+TRect TScreen::WorkAreaRect() const {
+    EnsureQtApplication();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect r = screen->availableGeometry();
+        return Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+    }
+    return Rect(0, 0, Width(), Height());
+}

@@ -1,0 +1,1193 @@
+// The standard controls. Native ones keep their state in the Qt widget while
+// they have a window and in fields otherwise; SaveWindowState copies it back
+// before a window goes, so RecreateWnd loses nothing.
+#include "platform/ui/StdCtrls.h"
+
+#include "platform/rtl/Utf8.h"
+#include "platform/ui/Focus.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Gdi.h"
+#include "platform/ui/Graphics.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/MessageQueue.h"
+#include "platform/ui/Painting.h"
+#include "platform/ui/private/ControlHost_p.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+using namespace platform_ui;
+
+namespace {
+
+template <class W> W* WidgetAs(HWND wnd) {
+    return wnd ? qobject_cast<W*>(WidgetOfWindow(wnd)) : nullptr;
+}
+
+std::string ApplyCase(const std::string& text, TEditCharCase charCase) {
+    if (charCase == ecNormal) return text;
+    const QString q = ToQString(text);
+    return FromQString(charCase == ecUpperCase ? q.toUpper() : q.toLower());
+}
+
+char32_t ApplyCase(char32_t c, TEditCharCase charCase) {
+    if (charCase == ecUpperCase && c >= 'a' && c <= 'z') return c - 32;
+    if (charCase == ecLowerCase && c >= 'A' && c <= 'Z') return c + 32;
+    return c;
+}
+
+// The height of the control's font in pixels, measured on a screen DC.
+int FontHeight(TFont* font) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font->Handle());
+    TEXTMETRIC tm;
+    GetTextMetrics(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return tm.tmHeight;
+}
+
+// Runs a handler for a Qt signal inside the exception boundary.
+template <class F> void Guarded(F&& f) {
+    RunGuarded(std::forward<F>(f));
+}
+
+} // namespace
+
+// ---- TLabel -----------------------------------------------------------------
+
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+    FControlStyle += csOpaque;
+    SetBounds(0, 0, 65, 17);
+}
+
+void TLabel::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TLabel::SetLayout(TTextLayout Value) {
+    FLayout = Value;
+    Invalidate();
+}
+
+void TLabel::SetAutoSize(bool Value) {
+    FAutoSize = Value;
+    AdjustBounds();
+}
+
+void TLabel::SetWordWrap(bool Value) {
+    FWordWrap = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::SetTransparent(bool Value) {
+    FTransparent = Value;
+    if (Value)
+        FControlStyle -= csOpaque;
+    else
+        FControlStyle += csOpaque;
+    Invalidate();
+}
+
+void TLabel::SetShowAccelChar(bool Value) {
+    FShowAccelChar = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::SetFocusControl(TWinControl* Value) {
+    if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
+}
+
+UINT TLabel::TextFlags() const {
+    UINT flags = FAlignment == taCenter ? DT_CENTER : FAlignment == taRightJustify ? DT_RIGHT : DT_LEFT;
+    flags |= FWordWrap ? DT_WORDBREAK : DT_SINGLELINE;
+    if (!FShowAccelChar) flags |= DT_NOPREFIX;
+    return flags | DT_EXPANDTABS;
+}
+
+void TLabel::AdjustBounds() {
+    if (!FAutoSize || ComponentState().Contains(csLoading)) return;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Font()->Handle());
+    TRect r = Rect(0, 0, FWordWrap ? Width() : 0, 0);
+    std::string text = Caption();
+    if (text.empty()) text = " ";
+    DrawText(dc, text, &r, TextFlags() | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    int left = Left();
+    if (FAlignment == taRightJustify) left += Width() - r.Width();
+    SetBounds(left, Top(), r.Width(), r.Height());
+}
+
+void TLabel::TextChanged() {
+    TGraphicControl::TextChanged();
+    AdjustBounds();
+}
+
+void TLabel::FontChanged() {
+    TGraphicControl::FontChanged();
+    AdjustBounds();
+}
+
+void TLabel::Paint() {
+    TCanvas* canvas = Canvas();
+    TRect r = ClientRect();
+    if (!FTransparent) {
+        canvas->Brush()->SetColor(Color());
+        canvas->FillRect(r);
+    }
+    HDC dc = canvas->Handle();
+    canvas->Refresh();
+    SetBkMode(dc, TRANSPARENT);
+    UINT flags = TextFlags();
+    if (FLayout != tlTop) {
+        // Measure first, then place the block vertically.
+        TRect measure = r;
+        DrawText(dc, Caption(), &measure, flags | DT_CALCRECT);
+        const int offset = FLayout == tlCenter ? (r.Height() - measure.Height()) / 2 : r.Height() - measure.Height();
+        r.Top += offset;
+    }
+    if (Enabled()) {
+        SetTextColor(dc, ColorToRGB(Font()->Color()));
+        DrawText(dc, Caption(), &r, flags);
+    } else {
+        TRect shifted = r;
+        OffsetRect(shifted, 1, 1);
+        SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        DrawText(dc, Caption(), &shifted, flags);
+        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+        DrawText(dc, Caption(), &r, flags);
+    }
+}
+
+void TLabel::WndProc(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR) {
+        if (FFocusControl && Enabled() && FShowAccelChar && IsAccel(static_cast<char32_t>(m.WParam), Caption()) &&
+            FFocusControl->CanFocus()) {
+            FFocusControl->SetFocus();
+            m.Result = 1;
+        }
+        return;
+    }
+    TGraphicControl::WndProc(m);
+}
+
+// ---- TCustomEdit ------------------------------------------------------------
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+    FParentColor = false;
+    FColor = clWindow;
+    FBrush->SetColor(FColor);
+}
+
+void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
+    CreateControlWindow(this, Params, [this](HWND, const TCreateStruct&) -> QWidget* {
+        auto* edit = new QLineEdit;
+        edit->setText(ToQString(FText));
+        if (FMaxLength > 0) edit->setMaxLength(FMaxLength);
+        if (FPasswordChar) edit->setEchoMode(QLineEdit::Password);
+        edit->setReadOnly(FReadOnly);
+        edit->setFrame(FBorderStyle == bsSingle);
+        edit->setSelection(FSelStart, FSelLength);
+        QObject::connect(edit, &QLineEdit::textChanged, edit, [this] { Guarded([this] { Change(); }); });
+        return edit;
+    });
+}
+
+void TCustomEdit::SaveWindowState() {
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) {
+        FSelStart = SelStart();
+        FSelLength = SelLength();
+        FText = FromQString(edit->text());
+    }
+}
+
+std::string TCustomEdit::GetText() const {
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) return FromQString(edit->text());
+    return FText;
+}
+
+void TCustomEdit::SetTextBuf(const std::string& Value) {
+    const std::string text = ApplyCase(Value, FCharCase);
+    FText = text;
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle))
+        edit->setText(ToQString(text));
+    else
+        Change(); // a window would report the change; without one we do
+}
+
+void TCustomEdit::Change() {
+    FModified = true;
+    if (OnChange) OnChange(this);
+}
+
+void TCustomEdit::SetMaxLength(int Value) {
+    FMaxLength = Value;
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setMaxLength(Value > 0 ? Value : 32767);
+}
+
+void TCustomEdit::SetPasswordChar(char32_t Value) {
+    FPasswordChar = Value;
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
+}
+
+void TCustomEdit::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setReadOnly(Value);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase Value) {
+    FCharCase = Value;
+    if (Value != ecNormal) SetText(ApplyCase(Text(), Value));
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
+    FBorderStyle = Value;
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setFrame(Value == bsSingle);
+}
+
+int TCustomEdit::SelStart() const {
+    auto* edit = WidgetAs<QLineEdit>(FHandle);
+    if (!edit) return FSelStart;
+    return edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+}
+
+void TCustomEdit::SetSelStart(int Value) {
+    FSelStart = Value;
+    FSelLength = 0;
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) {
+        edit->deselect();
+        edit->setCursorPosition(Value);
+    }
+}
+
+int TCustomEdit::SelLength() const {
+    auto* edit = WidgetAs<QLineEdit>(FHandle);
+    if (!edit) return FSelLength;
+    return static_cast<int>(edit->selectedText().size());
+}
+
+void TCustomEdit::SetSelLength(int Value) {
+    FSelLength = Value;
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setSelection(SelStart(), Value);
+}
+
+std::string TCustomEdit::SelText() const {
+    auto* edit = WidgetAs<QLineEdit>(FHandle);
+    if (!edit) return Utf8Copy(FText, static_cast<size_t>(FSelStart), static_cast<size_t>(FSelLength));
+    return FromQString(edit->selectedText());
+}
+
+void TCustomEdit::SetSelText(const std::string& Value) {
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) {
+        edit->insert(ToQString(Value));
+        return;
+    }
+    std::string text = FText;
+    const size_t start = Utf8ByteOffset(text, static_cast<size_t>(FSelStart));
+    const size_t end = Utf8ByteOffset(text, static_cast<size_t>(FSelStart + FSelLength));
+    SetText(text.substr(0, start) + Value + text.substr(end));
+}
+
+void TCustomEdit::SelectAll() {
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->selectAll();
+    FSelStart = 0;
+    FSelLength = static_cast<int>(Utf8Length(Text()));
+}
+
+void TCustomEdit::CopyToClipboard() {
+    if (auto* edit = WidgetAs<QLineEdit>(Handle())) edit->copy();
+}
+
+void TCustomEdit::CutToClipboard() {
+    if (auto* edit = WidgetAs<QLineEdit>(Handle())) edit->cut();
+}
+
+void TCustomEdit::PasteFromClipboard() {
+    if (auto* edit = WidgetAs<QLineEdit>(Handle())) edit->paste();
+}
+
+void TCustomEdit::DoEnter() {
+    if (FAutoSelect && !FControlState.Contains(csLButtonDown) && GetKeyState(VK_LBUTTON) >= 0) SelectAll();
+    TWinControl::DoEnter();
+}
+
+void TCustomEdit::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_GETDLGCODE:
+        m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
+        return;
+    case WM_CHAR:
+        m.WParam = ApplyCase(static_cast<char32_t>(m.WParam), FCharCase);
+        break;
+    case WM_LBUTTONDOWN:
+        FControlState += csLButtonDown;
+        break;
+    case WM_LBUTTONUP:
+        FControlState -= csLButtonDown;
+        break;
+    default:
+        break;
+    }
+    TWinControl::WndProc(m);
+}
+
+// ---- TCustomMemo ------------------------------------------------------------
+
+// The memo's text line by line; the memo holds the text.
+class TMemoStrings : public TStrings {
+public:
+    explicit TMemoStrings(TCustomMemo* Memo) : FMemo(Memo) {}
+    int Count() const override { return static_cast<int>(Lines().size()); }
+    std::string Get(int Index) const override {
+        auto lines = Lines();
+        if (Index < 0 || Index >= static_cast<int>(lines.size())) Error("List index out of bounds (%d)", Index);
+        return lines[static_cast<size_t>(Index)];
+    }
+    void Put(int Index, const std::string& S) override {
+        auto lines = Lines();
+        if (Index < 0 || Index >= static_cast<int>(lines.size())) Error("List index out of bounds (%d)", Index);
+        lines[static_cast<size_t>(Index)] = S;
+        Store(lines);
+    }
+    void Insert(int Index, const std::string& S) override {
+        auto lines = Lines();
+        if (Index < 0 || Index > static_cast<int>(lines.size())) Error("List index out of bounds (%d)", Index);
+        lines.insert(lines.begin() + Index, S);
+        Store(lines);
+    }
+    void Delete(int Index) override {
+        auto lines = Lines();
+        if (Index < 0 || Index >= static_cast<int>(lines.size())) Error("List index out of bounds (%d)", Index);
+        lines.erase(lines.begin() + Index);
+        Store(lines);
+    }
+    void Clear() override { FMemo->SetText(""); }
+    std::string Text() const override { return FMemo->Text(); }
+    void SetText(const std::string& Value) override { FMemo->SetText(Value); }
+
+private:
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        const std::string text = FMemo->Text();
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos) end = text.size();
+            std::string line = text.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+            start = end + 1;
+        }
+        return lines;
+    }
+    void Store(const std::vector<std::string>& lines) {
+        std::string text;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (i) text += "\r\n";
+            text += lines[i];
+        }
+        FMemo->SetText(text);
+    }
+    TCustomMemo* FMemo;
+};
+
+TCustomMemo::TCustomMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
+    SetBounds(0, 0, 185, 89);
+    SetTabStop(true);
+    FParentColor = false;
+    FColor = clWindow;
+    FBrush->SetColor(FColor);
+}
+
+TCustomMemo::~TCustomMemo() = default;
+
+TStrings* TCustomMemo::Lines() const {
+    return FLines.get();
+}
+
+void TCustomMemo::SetLines(TStrings* Value) {
+    SetText(Value->Text());
+}
+
+void TCustomMemo::CreateWindowHandle(const TCreateParams& Params) {
+    CreateControlWindow(this, Params, [this](HWND, const TCreateStruct&) -> QWidget* {
+        auto* edit = new QPlainTextEdit;
+        edit->setPlainText(ToQString(FText).replace("\r\n", "\n"));
+        edit->setReadOnly(FReadOnly);
+        edit->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+        auto policy = [](bool on) { return on ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff; };
+        edit->setVerticalScrollBarPolicy(policy(FScrollBars == ssVertical || FScrollBars == ssBoth));
+        edit->setHorizontalScrollBarPolicy(policy(FScrollBars == ssHorizontal || FScrollBars == ssBoth));
+        QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this] { Guarded([this] { Change(); }); });
+        return edit;
+    });
+}
+
+void TCustomMemo::SaveWindowState() {
+    if (WidgetAs<QPlainTextEdit>(FHandle)) FText = GetText();
+}
+
+std::string TCustomMemo::GetText() const {
+    if (auto* edit = WidgetAs<QPlainTextEdit>(FHandle)) return FromQString(edit->toPlainText().replace("\n", "\r\n"));
+    return FText;
+}
+
+void TCustomMemo::SetTextBuf(const std::string& Value) {
+    FText = Value;
+    if (auto* edit = WidgetAs<QPlainTextEdit>(FHandle))
+        edit->setPlainText(ToQString(Value).replace("\r\n", "\n"));
+    else
+        Change();
+}
+
+void TCustomMemo::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TCustomMemo::SetWordWrap(bool Value) {
+    FWordWrap = Value;
+    if (auto* edit = WidgetAs<QPlainTextEdit>(FHandle))
+        edit->setLineWrapMode(Value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle Value) {
+    FScrollBars = Value;
+    RecreateWnd();
+}
+
+void TCustomMemo::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    if (auto* edit = WidgetAs<QPlainTextEdit>(FHandle)) edit->setReadOnly(Value);
+}
+
+int TCustomMemo::SelStart() const {
+    auto* edit = WidgetAs<QPlainTextEdit>(FHandle);
+    return edit ? edit->textCursor().selectionStart() : 0;
+}
+
+void TCustomMemo::SetSelStart(int Value) {
+    if (auto* edit = WidgetAs<QPlainTextEdit>(Handle())) {
+        QTextCursor c = edit->textCursor();
+        c.setPosition(Value);
+        edit->setTextCursor(c);
+    }
+}
+
+int TCustomMemo::SelLength() const {
+    auto* edit = WidgetAs<QPlainTextEdit>(FHandle);
+    if (!edit) return 0;
+    const QTextCursor c = edit->textCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+void TCustomMemo::SetSelLength(int Value) {
+    if (auto* edit = WidgetAs<QPlainTextEdit>(Handle())) {
+        QTextCursor c = edit->textCursor();
+        const int start = c.selectionStart();
+        c.setPosition(start);
+        c.setPosition(start + Value, QTextCursor::KeepAnchor);
+        edit->setTextCursor(c);
+    }
+}
+
+void TCustomMemo::SelectAll() {
+    if (auto* edit = WidgetAs<QPlainTextEdit>(Handle())) edit->selectAll();
+}
+
+void TCustomMemo::WndProc(TMessage& m) {
+    if (m.Msg == WM_GETDLGCODE) {
+        m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
+        if (FWantReturns) m.Result |= DLGC_WANTALLKEYS;
+        if (FWantTabs) m.Result |= DLGC_WANTTAB;
+        return;
+    }
+    if (m.Msg == WM_CHAR && FMaxLength > 0 && m.WParam >= 0x20 &&
+        static_cast<int>(Utf8Length(Text())) - SelLength() >= FMaxLength)
+        return;
+    TWinControl::WndProc(m);
+}
+
+// ---- TButtonControl ---------------------------------------------------------
+
+TButtonControl::TButtonControl(TComponent* AOwner) : TCustomControl(AOwner) {
+    // Clicks are decided here (button up over the control, space, accelerator).
+    FControlStyle -= csClickEvents;
+    FControlStyle -= csDoubleClicks;
+    FColor = clBtnFace;
+    SetTabStop(true);
+}
+
+void TButtonControl::TextChanged() {
+    Invalidate();
+}
+
+void TButtonControl::DrawCaption(TRect R, UINT Flags) {
+    HDC dc = Canvas()->Handle();
+    Canvas()->Refresh();
+    SetBkMode(dc, TRANSPARENT);
+    if (Enabled()) {
+        SetTextColor(dc, ColorToRGB(Font()->Color()));
+        DrawText(dc, Caption(), &R, Flags);
+    } else {
+        TRect shifted = R;
+        OffsetRect(shifted, 1, 1);
+        SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        DrawText(dc, Caption(), &shifted, Flags);
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        DrawText(dc, Caption(), &R, Flags);
+    }
+}
+
+void TButtonControl::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case CM_ENTER:
+    case CM_EXIT:
+    case CM_ENABLEDCHANGED:
+    case CM_FONTCHANGED:
+        Invalidate();
+        break;
+    default:
+        break;
+    }
+    TCustomControl::WndProc(m);
+}
+
+// ---- TButton ----------------------------------------------------------------
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
+    SetBounds(0, 0, 75, 25);
+}
+
+void TButton::SetDefault(bool Value) {
+    FDefault = Value;
+    Invalidate();
+}
+
+bool TButton::IsActiveDefault() const {
+    if (Focused()) return true;
+    if (!FDefault) return false;
+    // Another button with the focus takes Enter itself.
+    return !dynamic_cast<TButton*>(FindControl(GetFocus()));
+}
+
+void TButton::Click() {
+    if (TCustomForm* form = GetParentForm(this); form && FModalResult != mrNone) form->SetModalResult(FModalResult);
+    TButtonControl::Click();
+}
+
+void TButton::Paint() {
+    TCanvas* canvas = Canvas();
+    TRect r = ClientRect();
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(r);
+    HDC dc = canvas->Handle();
+    if (IsActiveDefault() && Enabled()) {
+        HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
+        FrameRect(dc, &r, frame);
+        DeleteObject(frame);
+        InflateRect(r, -1, -1);
+    }
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (FPressed ? DFCS_PUSHED : 0));
+    TRect text = r;
+    if (FPressed) OffsetRect(text, 1, 1);
+    DrawCaption(text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (Focused()) {
+        TRect focus = r;
+        InflateRect(focus, -3, -3);
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void TButton::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_GETDLGCODE:
+        m.Result = DLGC_BUTTON | (IsActiveDefault() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+        return;
+    case CM_DIALOGKEY:
+        if (((m.WParam == VK_RETURN && IsActiveDefault()) || (m.WParam == VK_ESCAPE && FCancel)) &&
+            KeyDataToShiftState(m.LParam).Empty() && CanFocus()) {
+            Click();
+            m.Result = 1;
+        }
+        return;
+    case CM_DIALOGCHAR:
+        if (IsAccel(static_cast<char32_t>(m.WParam), Caption()) && CanFocus()) {
+            Click();
+            m.Result = 1;
+        }
+        return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        FPressed = true;
+        Invalidate();
+        break;
+    case WM_LBUTTONUP: {
+        const bool wasPressed = FPressed;
+        FPressed = false;
+        Invalidate();
+        TButtonControl::WndProc(m);
+        TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+        if (wasPressed && PtInRect(ClientRect(), p)) Click();
+        return;
+    }
+    case WM_KEYDOWN:
+        if (m.WParam == VK_SPACE) {
+            FPressed = true;
+            Invalidate();
+        }
+        break;
+    case WM_KEYUP:
+        if (m.WParam == VK_SPACE && FPressed) {
+            FPressed = false;
+            Invalidate();
+            Click();
+        }
+        break;
+    case CM_EXIT:
+        FPressed = false;
+        break;
+    default:
+        break;
+    }
+    TButtonControl::WndProc(m);
+}
+
+// ---- TCustomCheckBox --------------------------------------------------------
+
+namespace {
+constexpr int CheckSize = 13; // the classic check box and radio circle
+}
+
+TCustomCheckBox::TCustomCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
+    SetBounds(0, 0, 97, 17);
+    FParentColor = true;
+}
+
+void TCustomCheckBox::SetState(TCheckBoxState Value) {
+    if (FState == Value) return;
+    FState = Value;
+    Invalidate();
+    Click();
+}
+
+void TCustomCheckBox::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TCustomCheckBox::Toggle() {
+    switch (FState) {
+    case cbUnchecked:
+        SetState(FAllowGrayed ? cbGrayed : cbChecked);
+        break;
+    case cbChecked:
+        SetState(cbUnchecked);
+        break;
+    case cbGrayed:
+        SetState(cbChecked);
+        break;
+    }
+}
+
+void TCustomCheckBox::Paint() {
+    TCanvas* canvas = Canvas();
+    TRect r = ClientRect();
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(r);
+    HDC dc = canvas->Handle();
+    const int top = (r.Height() - CheckSize) / 2;
+    const bool left = FAlignment == taRightJustify;
+    TRect box = left ? Bounds(0, top, CheckSize, CheckSize) : Bounds(r.Right - CheckSize, top, CheckSize, CheckSize);
+    UINT state = DFCS_BUTTONCHECK;
+    if (FState != cbUnchecked) state |= DFCS_CHECKED;
+    if (FState == cbGrayed || !Enabled()) state |= DFCS_INACTIVE;
+    DrawFrameControl(dc, &box, DFC_BUTTON, state);
+    TRect text = left ? Rect(CheckSize + 4, 0, r.Right, r.Bottom) : Rect(0, 0, r.Right - CheckSize - 4, r.Bottom);
+    DrawCaption(text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    if (Focused()) {
+        TRect measure = text;
+        DrawText(dc, Caption(), &measure, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
+        TRect focus = Rect(text.Left - 1, (r.Height() - measure.Height()) / 2 - 1, text.Left + measure.Width() + 1,
+                           (r.Height() + measure.Height()) / 2 + 1);
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void TCustomCheckBox::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_GETDLGCODE:
+        m.Result = DLGC_BUTTON;
+        return;
+    case CM_DIALOGCHAR:
+        if (IsAccel(static_cast<char32_t>(m.WParam), Caption()) && CanFocus()) {
+            SetFocus();
+            if (Focused()) Toggle();
+            m.Result = 1;
+        }
+        return;
+    case WM_LBUTTONUP: {
+        TButtonControl::WndProc(m);
+        TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+        if (PtInRect(ClientRect(), p)) Toggle();
+        return;
+    }
+    case WM_KEYUP:
+        if (m.WParam == VK_SPACE) Toggle();
+        break;
+    default:
+        break;
+    }
+    TButtonControl::WndProc(m);
+}
+
+// ---- TRadioButton -----------------------------------------------------------
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
+    SetBounds(0, 0, 113, 17);
+    FParentColor = true;
+}
+
+void TRadioButton::SetChecked(bool Value) {
+    if (FChecked == Value) return;
+    FChecked = Value;
+    SetTabStop(Value);
+    Invalidate();
+    if (!Value) return;
+    if (Parent())
+        for (int i = 0; i < Parent()->ControlCount(); ++i)
+            if (auto* sibling = dynamic_cast<TRadioButton*>(Parent()->Controls(i)); sibling && sibling != this)
+                sibling->SetChecked(false);
+    Click();
+}
+
+void TRadioButton::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TRadioButton::Paint() {
+    TCanvas* canvas = Canvas();
+    TRect r = ClientRect();
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(r);
+    HDC dc = canvas->Handle();
+    const int top = (r.Height() - CheckSize) / 2;
+    const bool left = FAlignment == taRightJustify;
+    TRect box = left ? Bounds(0, top, CheckSize, CheckSize) : Bounds(r.Right - CheckSize, top, CheckSize, CheckSize);
+    UINT state = DFCS_BUTTONRADIO;
+    if (FChecked) state |= DFCS_CHECKED;
+    if (!Enabled()) state |= DFCS_INACTIVE;
+    DrawFrameControl(dc, &box, DFC_BUTTON, state);
+    TRect text = left ? Rect(CheckSize + 4, 0, r.Right, r.Bottom) : Rect(0, 0, r.Right - CheckSize - 4, r.Bottom);
+    DrawCaption(text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    if (Focused()) {
+        TRect measure = text;
+        DrawText(dc, Caption(), &measure, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
+        TRect focus = Rect(text.Left - 1, (r.Height() - measure.Height()) / 2 - 1, text.Left + measure.Width() + 1,
+                           (r.Height() + measure.Height()) / 2 + 1);
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void TRadioButton::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_GETDLGCODE:
+        m.Result = DLGC_BUTTON | DLGC_RADIOBUTTON;
+        return;
+    case CM_DIALOGCHAR:
+        if (IsAccel(static_cast<char32_t>(m.WParam), Caption()) && CanFocus()) {
+            SetFocus();
+            if (Focused()) SetChecked(true);
+            m.Result = 1;
+        }
+        return;
+    case WM_LBUTTONUP: {
+        TButtonControl::WndProc(m);
+        TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+        if (PtInRect(ClientRect(), p)) SetChecked(true);
+        return;
+    }
+    case WM_KEYUP:
+        if (m.WParam == VK_SPACE) SetChecked(true);
+        break;
+    case CM_ENTER:
+        // Arrow keys that bring the focus here choose this button, as a dialog does.
+        if (GetKeyState(VK_TAB) >= 0 && GetKeyState(VK_LBUTTON) >= 0) SetChecked(true);
+        break;
+    default:
+        break;
+    }
+    TButtonControl::WndProc(m);
+}
+
+// ---- TCustomGroupBox --------------------------------------------------------
+
+TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
+    FControlStyle += csAcceptsControls;
+    SetBounds(0, 0, 185, 105);
+}
+
+void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
+    Rect.Top += FontHeight(Font());
+    InflateRect(Rect, -2, -2);
+}
+
+void TCustomGroupBox::TextChanged() {
+    Invalidate();
+}
+
+void TCustomGroupBox::Paint() {
+    TCanvas* canvas = Canvas();
+    TRect r = ClientRect();
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(r);
+    HDC dc = canvas->Handle();
+    const int h = FontHeight(Font());
+    TRect frame = Rect(0, h / 2, r.Right, r.Bottom);
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    if (Caption().empty()) return;
+    canvas->Refresh();
+    TRect text = Rect(0, 0, 0, 0);
+    DrawText(dc, Caption(), &text, DT_SINGLELINE | DT_CALCRECT);
+    OffsetRect(text, 8, 0);
+    text.Right += 2;
+    TRect back = text;
+    back.Left -= 1;
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
+    FillRect(dc, &back, brush);
+    DeleteObject(brush);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(Enabled() ? Font()->Color() : clGrayText));
+    DrawText(dc, Caption(), &text, DT_SINGLELINE | DT_LEFT);
+}
+
+void TCustomGroupBox::WndProc(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR) {
+        // An accelerator in the caption moves into the group.
+        if (IsAccel(static_cast<char32_t>(m.WParam), Caption()) && CanFocus()) {
+            SelectNext(nullptr, true, true);
+            m.Result = 1;
+            return;
+        }
+    }
+    TCustomControl::WndProc(m);
+}
+
+// ---- TCustomComboBox --------------------------------------------------------
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner), FItems(std::make_unique<TStringList>()) {
+    SetBounds(0, 0, 145, 21);
+    SetTabStop(true);
+    FParentColor = false;
+    FColor = clWindow;
+    FBrush->SetColor(FColor);
+    FItems->OnChange = [this](TObject*) { ItemsChanged(); };
+}
+
+TCustomComboBox::~TCustomComboBox() {
+    FItems->OnChange = nullptr;
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
+    if (FStyle == Value) return;
+    FStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomComboBox::FillWidget() {
+    auto* box = WidgetAs<QComboBox>(FHandle);
+    if (!box) return;
+    FFilling = true;
+    box->clear();
+    for (int i = 0; i < FItems->Count(); ++i)
+        box->addItem(ToQString(FItems->Get(i)));
+    box->setCurrentIndex(FItemIndex < FItems->Count() ? FItemIndex : -1);
+    if (FStyle != csDropDownList && box->lineEdit()) box->lineEdit()->setText(ToQString(FText));
+    FFilling = false;
+}
+
+void TCustomComboBox::ItemsChanged() {
+    if (auto* box = WidgetAs<QComboBox>(FHandle)) {
+        // Keep the typed text and the selection as far as they still fit.
+        FText = GetText();
+        FItemIndex = box->currentIndex();
+        if (FItemIndex >= FItems->Count()) FItemIndex = -1;
+        FillWidget();
+    } else if (FItemIndex >= FItems->Count()) {
+        FItemIndex = -1;
+    }
+}
+
+void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
+    CreateControlWindow(this, Params, [this](HWND, const TCreateStruct&) -> QWidget* {
+        auto* box = new QComboBox;
+        box->setEditable(FStyle == csDropDown || FStyle == csSimple);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setMaxVisibleItems(FDropDownCount);
+        QObject::connect(box, &QComboBox::activated, box, [this](int index) {
+            if (FFilling) return;
+            Guarded([this, index] {
+                FItemIndex = index;
+                Click();
+                Select();
+            });
+        });
+        return box;
+    });
+    if (auto* box = WidgetAs<QComboBox>(FHandle)) {
+        FillWidget();
+        if (QLineEdit* edit = box->lineEdit()) {
+            if (FMaxLength > 0) edit->setMaxLength(FMaxLength);
+            QObject::connect(edit, &QLineEdit::textEdited, box, [this] {
+                if (!FFilling) Guarded([this] { Change(); });
+            });
+        }
+    }
+}
+
+void TCustomComboBox::SaveWindowState() {
+    if (auto* box = WidgetAs<QComboBox>(FHandle)) {
+        FItemIndex = box->currentIndex();
+        FText = GetText();
+    }
+}
+
+int TCustomComboBox::ItemIndex() const {
+    if (auto* box = WidgetAs<QComboBox>(FHandle)) return box->currentIndex();
+    return FItemIndex;
+}
+
+void TCustomComboBox::SetItemIndex(int Value) {
+    if (Value < -1 || Value >= FItems->Count()) Value = -1;
+    FItemIndex = Value;
+    FText = Value >= 0 ? FItems->Get(Value) : std::string();
+    if (auto* box = WidgetAs<QComboBox>(FHandle)) {
+        FFilling = true;
+        box->setCurrentIndex(Value);
+        if (Value < 0 && box->lineEdit()) box->lineEdit()->clear();
+        FFilling = false;
+    }
+}
+
+std::string TCustomComboBox::GetText() const {
+    if (auto* box = WidgetAs<QComboBox>(FHandle)) {
+        if (box->lineEdit()) return FromQString(box->lineEdit()->text());
+        return FromQString(box->currentText());
+    }
+    return FText;
+}
+
+void TCustomComboBox::SetTextBuf(const std::string& Value) {
+    const std::string text = ApplyCase(Value, FCharCase);
+    const int index = FItems->IndexOf(text);
+    if (FStyle == csDropDownList) {
+        // The list style shows only items: text that is none selects nothing.
+        SetItemIndex(index);
+        return;
+    }
+    FText = text;
+    FItemIndex = index;
+    if (auto* box = WidgetAs<QComboBox>(FHandle)) {
+        FFilling = true;
+        box->setCurrentIndex(index);
+        if (box->lineEdit()) box->lineEdit()->setText(ToQString(text));
+        FFilling = false;
+    }
+}
+
+void TCustomComboBox::SetDropDownCount(int Value) {
+    FDropDownCount = Value;
+    if (auto* box = WidgetAs<QComboBox>(FHandle)) box->setMaxVisibleItems(Value);
+}
+
+void TCustomComboBox::SetMaxLength(int Value) {
+    FMaxLength = Value;
+    if (auto* box = WidgetAs<QComboBox>(FHandle); box && box->lineEdit())
+        box->lineEdit()->setMaxLength(Value > 0 ? Value : 32767);
+}
+
+bool TCustomComboBox::DroppedDown() const {
+    auto* box = WidgetAs<QComboBox>(FHandle);
+    return box && box->view() && box->view()->isVisible();
+}
+
+void TCustomComboBox::SetDroppedDown(bool Value) {
+    auto* box = WidgetAs<QComboBox>(Handle());
+    if (!box) return;
+    if (Value) {
+        if (OnDropDown) OnDropDown(this);
+        box->showPopup();
+    } else {
+        box->hidePopup();
+        if (OnCloseUp) OnCloseUp(this);
+    }
+}
+
+void TCustomComboBox::Clear() {
+    FItems->Clear();
+    SetItemIndex(-1);
+    FText.clear();
+}
+
+void TCustomComboBox::SelectAll() {
+    if (auto* box = WidgetAs<QComboBox>(FHandle); box && box->lineEdit()) box->lineEdit()->selectAll();
+}
+
+void TCustomComboBox::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TCustomComboBox::Select() {
+    if (OnSelect)
+        OnSelect(this);
+    else
+        Change();
+}
+
+void TCustomComboBox::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_GETDLGCODE:
+        m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (FStyle == csDropDownList ? 0 : DLGC_HASSETSEL);
+        if (DroppedDown()) m.Result |= DLGC_WANTALLKEYS;
+        return;
+    case WM_CHAR:
+        m.WParam = ApplyCase(static_cast<char32_t>(m.WParam), FCharCase);
+        break;
+    default:
+        break;
+    }
+    TWinControl::WndProc(m);
+}
+
+// ---- TCustomListBox ---------------------------------------------------------
+
+TCustomListBox::TCustomListBox(TComponent* AOwner) : TWinControl(AOwner), FItems(std::make_unique<TStringList>()) {
+    SetBounds(0, 0, 121, 97);
+    SetTabStop(true);
+    FParentColor = false;
+    FColor = clWindow;
+    FBrush->SetColor(FColor);
+    FItems->OnChange = [this](TObject*) {
+        if (FItemIndex >= FItems->Count()) FItemIndex = -1;
+        FSelection.resize(static_cast<size_t>(FItems->Count()));
+        FillWidget();
+    };
+}
+
+TCustomListBox::~TCustomListBox() {
+    FItems->OnChange = nullptr;
+}
+
+void TCustomListBox::FillWidget() {
+    auto* list = WidgetAs<QListWidget>(FHandle);
+    if (!list) return;
+    FFilling = true;
+    const int current = list->count() ? list->currentRow() : FItemIndex;
+    list->clear();
+    for (int i = 0; i < FItems->Count(); ++i)
+        list->addItem(ToQString(FItems->Get(i)));
+    list->setCurrentRow(current < FItems->Count() ? current : -1);
+    FFilling = false;
+}
+
+void TCustomListBox::CreateWindowHandle(const TCreateParams& Params) {
+    CreateControlWindow(this, Params, [this](HWND, const TCreateStruct&) -> QWidget* {
+        auto* list = new QListWidget;
+        list->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection
+                                            : QAbstractItemView::SingleSelection);
+        QObject::connect(list, &QListWidget::itemSelectionChanged, list, [this] {
+            if (!FFilling) Guarded([this] { Click(); });
+        });
+        return list;
+    });
+    FillWidget();
+    if (auto* list = WidgetAs<QListWidget>(FHandle)) {
+        FFilling = true;
+        list->setCurrentRow(FItemIndex);
+        for (int i = 0; i < list->count() && i < static_cast<int>(FSelection.size()); ++i)
+            if (FSelection[static_cast<size_t>(i)]) list->item(i)->setSelected(true);
+        FFilling = false;
+    }
+}
+
+void TCustomListBox::SaveWindowState() {
+    if (auto* list = WidgetAs<QListWidget>(FHandle)) {
+        FItemIndex = list->currentRow();
+        FSelection.assign(static_cast<size_t>(list->count()), false);
+        for (int i = 0; i < list->count(); ++i)
+            FSelection[static_cast<size_t>(i)] = list->item(i)->isSelected();
+    }
+}
+
+int TCustomListBox::ItemIndex() const {
+    if (auto* list = WidgetAs<QListWidget>(FHandle)) return list->currentRow();
+    return FItemIndex;
+}
+
+void TCustomListBox::SetItemIndex(int Value) {
+    if (Value < -1 || Value >= FItems->Count()) Value = -1;
+    FItemIndex = Value;
+    if (auto* list = WidgetAs<QListWidget>(FHandle)) {
+        FFilling = true;
+        list->setCurrentRow(Value);
+        FFilling = false;
+    }
+}
+
+void TCustomListBox::SetMultiSelect(bool Value) {
+    FMultiSelect = Value;
+    if (auto* list = WidgetAs<QListWidget>(FHandle))
+        list->setSelectionMode(Value ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+bool TCustomListBox::Selected(int Index) const {
+    if (Index < 0 || Index >= FItems->Count())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (auto* list = WidgetAs<QListWidget>(FHandle)) return list->item(Index)->isSelected();
+    return Index < static_cast<int>(FSelection.size()) && FSelection[static_cast<size_t>(Index)];
+}
+
+void TCustomListBox::SetSelected(int Index, bool Value) {
+    if (Index < 0 || Index >= FItems->Count())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    FSelection.resize(static_cast<size_t>(FItems->Count()));
+    FSelection[static_cast<size_t>(Index)] = Value;
+    if (auto* list = WidgetAs<QListWidget>(FHandle)) {
+        FFilling = true;
+        list->item(Index)->setSelected(Value);
+        FFilling = false;
+    }
+}
+
+int TCustomListBox::SelCount() const {
+    int count = 0;
+    for (int i = 0; i < FItems->Count(); ++i)
+        if (Selected(i)) ++count;
+    return count;
+}
+
+void TCustomListBox::WndProc(TMessage& m) {
+    if (m.Msg == WM_GETDLGCODE) {
+        m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return;
+    }
+    TWinControl::WndProc(m);
+}

@@ -1,0 +1,391 @@
+// The standard controls. Edits, memos, combo and list boxes show native Qt
+// widgets (text editing, input methods and the clipboard come from Qt);
+// labels, buttons, check boxes, radio buttons and group boxes paint themselves
+// with GDI in the classic look.
+#pragma once
+
+#include "platform/rtl/StringList.h"
+#include "platform/ui/Controls.h"
+
+#include <memory>
+#include <string>
+
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+
+// Edit notification codes, as the EN_ numbers of the edit control.
+constexpr WPARAM EN_CHANGE = 0x0300;
+
+class TLabel : public TGraphicControl {
+public:
+    explicit TLabel(TComponent* AOwner);
+
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout Value);
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool Value);
+    // The control that an accelerator ("&N") in the caption focuses.
+    TWinControl* FocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* Value);
+
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void Paint() override;
+    void TextChanged() override;
+    void FontChanged() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void AdjustBounds();
+    UINT TextFlags() const;
+
+    TAlignment FAlignment = taLeftJustify;
+    TTextLayout FLayout = tlTop;
+    bool FAutoSize = true;
+    bool FWordWrap = false;
+    bool FTransparent = false;
+    bool FShowAccelChar = true;
+    TWinControl* FFocusControl = nullptr;
+};
+
+// A one-line edit on a QLineEdit.
+class TCustomEdit : public TWinControl {
+public:
+    explicit TCustomEdit(TComponent* AOwner);
+
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value);
+    char32_t PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(char32_t Value);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase Value);
+    bool AutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool Value) { FAutoSelect = Value; }
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    bool Modified() const { return FModified; }
+    void SetModified(bool Value) { FModified = Value; }
+
+    // Selection in characters (not bytes) of Text.
+    int SelStart() const;
+    void SetSelStart(int Value);
+    int SelLength() const;
+    void SetSelLength(int Value);
+    std::string SelText() const;
+    void SetSelText(const std::string& Value);
+    void SelectAll();
+    void Clear() { SetText(""); }
+    void ClearSelection() { SetSelText(""); }
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+
+    void WndProc(TMessage& Message) override;
+
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    std::string GetText() const override;
+    void SetTextBuf(const std::string& Value) override;
+    void SaveWindowState() override;
+    void DoEnter() override;
+    virtual void Change();
+
+private:
+    int FMaxLength = 0;
+    char32_t FPasswordChar = 0;
+    bool FReadOnly = false;
+    TEditCharCase FCharCase = ecNormal;
+    bool FAutoSelect = true;
+    TBorderStyle FBorderStyle = bsSingle;
+    bool FModified = false;
+    int FSelStart = 0;
+    int FSelLength = 0;
+};
+
+class TEdit : public TCustomEdit {
+public:
+    using TCustomEdit::TCustomEdit;
+};
+
+class TMemoStrings;
+
+// A multi-line edit on a QPlainTextEdit; Lines is the text line by line.
+class TCustomMemo : public TWinControl {
+public:
+    explicit TCustomMemo(TComponent* AOwner);
+    ~TCustomMemo() override;
+
+    TStrings* Lines() const;
+    void SetLines(TStrings* Value);
+    bool WantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool Value) { FWantReturns = Value; }
+    bool WantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value) { FMaxLength = Value; }
+    int SelStart() const;
+    void SetSelStart(int Value);
+    int SelLength() const;
+    void SetSelLength(int Value);
+    void SelectAll();
+    void Clear() { SetText(""); }
+
+    void WndProc(TMessage& Message) override;
+
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    std::string GetText() const override;
+    void SetTextBuf(const std::string& Value) override;
+    void SaveWindowState() override;
+    virtual void Change();
+
+private:
+    friend class TMemoStrings;
+    std::unique_ptr<TMemoStrings> FLines;
+    bool FWantReturns = true;
+    bool FWantTabs = false;
+    bool FWordWrap = true;
+    TScrollStyle FScrollBars = ssNone;
+    bool FReadOnly = false;
+    int FMaxLength = 0;
+};
+
+class TMemo : public TCustomMemo {
+public:
+    using TCustomMemo::TCustomMemo;
+};
+
+// The base of push buttons, check boxes and radio buttons: they paint
+// themselves and answer accelerators.
+class TButtonControl : public TCustomControl {
+public:
+    explicit TButtonControl(TComponent* AOwner);
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void TextChanged() override;
+    // Draws the caption (with its "&" underline) into Rect with Flags.
+    void DrawCaption(TRect Rect, UINT Flags);
+};
+
+class TButton : public TButtonControl {
+public:
+    explicit TButton(TComponent* AOwner);
+
+    // Enter presses the default button unless another button has the focus.
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value);
+    // Esc presses the cancel button.
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool Value) { FCancel = Value; }
+    // Closes a modal form with this result when clicked.
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int Value) { FModalResult = Value; }
+
+    void Click() override;
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void Paint() override;
+    bool IsActiveDefault() const;
+
+private:
+    bool FDefault = false;
+    bool FCancel = false;
+    int FModalResult = 0;
+    bool FPressed = false; // mouse or space held down over the button
+};
+
+class TCustomCheckBox : public TButtonControl {
+public:
+    explicit TCustomCheckBox(TComponent* AOwner);
+
+    // Setting Checked fires OnClick as a user's click does.
+    bool Checked() const { return FState == cbChecked; }
+    void SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
+    TCheckBoxState State() const { return FState; }
+    void SetState(TCheckBoxState Value);
+    bool AllowGrayed() const { return FAllowGrayed; }
+    void SetAllowGrayed(bool Value) { FAllowGrayed = Value; }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void Paint() override;
+    virtual void Toggle();
+
+private:
+    TCheckBoxState FState = cbUnchecked;
+    bool FAllowGrayed = false;
+    TAlignment FAlignment = taRightJustify;
+};
+
+class TCheckBox : public TCustomCheckBox {
+public:
+    using TCustomCheckBox::TCustomCheckBox;
+};
+
+class TRadioButton : public TButtonControl {
+public:
+    explicit TRadioButton(TComponent* AOwner);
+
+    // Checking one unchecks its siblings; fires OnClick.
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void Paint() override;
+
+private:
+    bool FChecked = false;
+    TAlignment FAlignment = taRightJustify;
+};
+
+// A framed container with a caption; its OnExit fires when the focus leaves
+// the group for a control outside it.
+class TCustomGroupBox : public TCustomControl {
+public:
+    explicit TCustomGroupBox(TComponent* AOwner);
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void Paint() override;
+    void TextChanged() override;
+    void AdjustClientRect(TRect& Rect) override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+public:
+    using TCustomGroupBox::TCustomGroupBox;
+};
+
+// Drop-down and drop-down-list combo boxes on a QComboBox.
+class TCustomComboBox : public TWinControl {
+public:
+    explicit TCustomComboBox(TComponent* AOwner);
+    ~TCustomComboBox() override;
+
+    TComboBoxStyle Style() const { return FStyle; }
+    void SetStyle(TComboBoxStyle Value);
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    int ItemIndex() const;
+    void SetItemIndex(int Value);
+    int DropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int Value);
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value);
+    bool Sorted() const { return FItems->Sorted(); }
+    void SetSorted(bool Value) { FItems->SetSorted(Value); }
+    bool DroppedDown() const;
+    void SetDroppedDown(bool Value);
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase Value) { FCharCase = Value; }
+    void Clear();
+    void SelectAll();
+
+    void WndProc(TMessage& Message) override;
+
+    // Typing in the edit part or choosing an item.
+    TNotifyEvent OnChange;
+    // The user chose an item from the list.
+    TNotifyEvent OnSelect;
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+
+protected:
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    std::string GetText() const override;
+    void SetTextBuf(const std::string& Value) override;
+    void SaveWindowState() override;
+    virtual void Change();
+    virtual void Select();
+
+private:
+    void ItemsChanged();
+    void FillWidget();
+
+    TComboBoxStyle FStyle = csDropDown;
+    std::unique_ptr<TStringList> FItems;
+    int FItemIndex = -1;
+    int FDropDownCount = 8;
+    int FMaxLength = 0;
+    TEditCharCase FCharCase = ecNormal;
+    bool FFilling = false;
+};
+
+class TComboBox : public TCustomComboBox {
+public:
+    using TCustomComboBox::TCustomComboBox;
+};
+
+// A list box on a QListWidget.
+class TCustomListBox : public TWinControl {
+public:
+    explicit TCustomListBox(TComponent* AOwner);
+    ~TCustomListBox() override;
+
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    int ItemIndex() const;
+    void SetItemIndex(int Value);
+    bool MultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool Value);
+    bool Selected(int Index) const;
+    void SetSelected(int Index, bool Value);
+    int SelCount() const;
+    bool Sorted() const { return FItems->Sorted(); }
+    void SetSorted(bool Value) { FItems->SetSorted(Value); }
+    int Count() const { return FItems->Count(); }
+    void Clear() { FItems->Clear(); }
+
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    void SaveWindowState() override;
+
+private:
+    void FillWidget();
+
+    std::unique_ptr<TStringList> FItems;
+    std::vector<bool> FSelection; // kept while there is no window
+    int FItemIndex = -1;
+    bool FMultiSelect = false;
+    bool FFilling = false;
+};
+
+class TListBox : public TCustomListBox {
+public:
+    using TCustomListBox::TCustomListBox;
+};

@@ -1,0 +1,281 @@
+// Forms driven by real input: tab order, dialog keys, key preview, default
+// and cancel buttons, modal forms, focus events of groups, and exceptions
+// from event handlers shown in a box while the program goes on.
+#include "VclTestSupport.h"
+
+#include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
+#include "platform/ui/Timers.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace vcltest;
+
+namespace {
+
+// A small dialog: two edits, a group with two check boxes, OK (default) and
+// Cancel (cancel) buttons, built in code as the form layouts are.
+struct Dialog {
+    TForm* Form = nullptr;
+    TEdit* Edit1 = nullptr;
+    TEdit* Edit2 = nullptr;
+    TGroupBox* Group = nullptr;
+    TCheckBox* Check1 = nullptr;
+    TCheckBox* Check2 = nullptr;
+    TButton* Ok = nullptr;
+    TButton* Cancel = nullptr;
+
+    Dialog() {
+        CreateFormInstance(Form, nullptr);
+        Form->SetCaption("对话框");
+        Form->SetBounds(100, 100, 320, 240);
+        Edit1 = new TEdit(Form);
+        Edit1->SetParent(Form);
+        Edit1->SetBounds(8, 8, 120, 21);
+        Edit2 = new TEdit(Form);
+        Edit2->SetParent(Form);
+        Edit2->SetBounds(8, 36, 120, 21);
+        Group = new TGroupBox(Form);
+        Group->SetParent(Form);
+        Group->SetBounds(8, 64, 200, 80);
+        Group->SetCaption("选项");
+        Check1 = new TCheckBox(Form);
+        Check1->SetParent(Group);
+        Check1->SetBounds(8, 20, 100, 17);
+        Check1->SetCaption("甲");
+        Check2 = new TCheckBox(Form);
+        Check2->SetParent(Group);
+        Check2->SetBounds(8, 44, 100, 17);
+        Check2->SetCaption("乙");
+        Ok = new TButton(Form);
+        Ok->SetParent(Form);
+        Ok->SetBounds(150, 160, 75, 25);
+        Ok->SetCaption("确定");
+        Ok->SetDefault(true);
+        Ok->SetModalResult(mrOk);
+        Cancel = new TButton(Form);
+        Cancel->SetParent(Form);
+        Cancel->SetBounds(232, 160, 75, 25);
+        Cancel->SetCaption("取消");
+        Cancel->SetCancel(true);
+        Cancel->SetModalResult(mrCancel);
+    }
+    ~Dialog() { delete Form; }
+};
+
+} // namespace
+
+TEST(VclForm, TabAndShiftTabFollowTabOrderAndSkipNonStops) {
+    Dialog d;
+    d.Form->Show();
+    d.Edit1->SetFocus();
+    ASSERT_EQ(FocusedControl(), d.Edit1);
+    const std::vector<TWinControl*> forward = {d.Edit2, d.Check1, d.Check2, d.Ok, d.Cancel, d.Edit1};
+    for (TWinControl* expected : forward) {
+        Type(FocusedControl(), KeyTab);
+        EXPECT_EQ(FocusedControl(), expected);
+    }
+    Type(FocusedControl(), KeyBacktab, "", platform_ui::test::ModShift);
+    EXPECT_EQ(FocusedControl(), d.Cancel);
+    // Changing the tab order changes the walk.
+    d.Edit2->SetTabOrder(0);
+    d.Edit2->SetFocus();
+    Type(d.Edit2, KeyTab);
+    EXPECT_EQ(FocusedControl(), d.Edit1);
+}
+
+TEST(VclForm, GroupOnExitFiresOnlyWhenFocusLeavesTheGroup) {
+    Dialog d;
+    std::vector<std::string> events;
+    d.Group->OnEnter = [&](TObject*) { events.push_back("group enter"); };
+    d.Group->OnExit = [&](TObject*) { events.push_back("group exit"); };
+    d.Check1->OnExit = [&](TObject*) { events.push_back("check1 exit"); };
+    d.Form->Show();
+    d.Edit2->SetFocus();
+    Type(d.Edit2, KeyTab);  // into the group
+    Type(d.Check1, KeyTab); // within it
+    Type(d.Check2, KeyTab); // out of it
+    EXPECT_EQ(FocusedControl(), d.Ok);
+    EXPECT_EQ(events, (std::vector<std::string>{"group enter", "check1 exit", "group exit"}));
+}
+
+TEST(VclForm, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
+    Dialog d;
+    d.Form->SetKeyPreview(true);
+    // The pattern of the program's windows: arrows walk the tab order,
+    // Enter moves to the next control instead of reaching the edit.
+    d.Form->OnKeyDown = [&](TObject*, Word& key, TShiftState) {
+        if (key == VK_DOWN || key == VK_UP) {
+            d.Form->SelectNext(d.Form->ActiveControl(), key == VK_DOWN, true);
+            key = 0;
+        }
+        if (key == VK_RETURN) key = 0; // the edit gets neither the key nor, below, its character
+    };
+    d.Form->OnKeyPress = [&](TObject*, char32_t& key) {
+        if (key == U'\r') {
+            d.Form->SelectNext(d.Form->ActiveControl(), true, true);
+            key = 0;
+        }
+    };
+    std::vector<char32_t> editKeys;
+    d.Edit1->OnKeyPress = [&](TObject*, char32_t& key) { editKeys.push_back(key); };
+    d.Form->Show();
+    d.Edit1->SetFocus();
+    Type(d.Edit1, KeyDown);
+    EXPECT_EQ(FocusedControl(), d.Edit2);
+    Type(d.Edit2, KeyUp);
+    EXPECT_EQ(FocusedControl(), d.Edit1);
+    Type(d.Edit1, 'A', "a");
+    EXPECT_EQ(d.Edit1->Text(), "a");
+    EXPECT_EQ(editKeys, (std::vector<char32_t>{U'a'}));
+    d.Ok->SetDefault(false);
+    Type(d.Edit1, KeyReturn, "\r");
+    EXPECT_EQ(FocusedControl(), d.Edit2);
+    EXPECT_EQ(editKeys.size(), 1u); // the swallowed Enter never reached the edit
+}
+
+TEST(VclForm, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
+    Dialog d;
+    int ok = 0, cancel = 0;
+    d.Ok->OnClick = [&](TObject*) { ++ok; };
+    d.Cancel->OnClick = [&](TObject*) { ++cancel; };
+    d.Form->Show();
+    d.Edit1->SetFocus();
+    Type(d.Edit1, KeyReturn, "\r");
+    EXPECT_EQ(ok, 1);
+    Type(d.Edit1, KeyEscape, "\x1b");
+    EXPECT_EQ(cancel, 1);
+    // A focused button takes Enter itself, not the default one.
+    d.Cancel->SetFocus();
+    Type(d.Cancel, KeyReturn, "\r");
+    EXPECT_EQ(cancel, 2);
+    EXPECT_EQ(ok, 1);
+}
+
+TEST(VclForm, CheckBoxClickFiresForCodeMouseAndSpace) {
+    Dialog d;
+    int clicks = 0;
+    d.Check1->OnClick = [&](TObject*) { ++clicks; };
+    d.Check1->SetChecked(true); // by code: OnClick as well
+    EXPECT_EQ(clicks, 1);
+    d.Check1->SetChecked(true); // no change, no click
+    EXPECT_EQ(clicks, 1);
+    d.Form->Show();
+    Click(d.Check1);
+    EXPECT_FALSE(d.Check1->Checked());
+    EXPECT_EQ(clicks, 2);
+    d.Check1->SetFocus();
+    Type(d.Check1, KeySpace, " ");
+    EXPECT_TRUE(d.Check1->Checked());
+    EXPECT_EQ(clicks, 3);
+}
+
+TEST(VclForm, ShowModalReturnsTheModalResultOfTheButtonPressedInsideTheLoop) {
+    Dialog d;
+    std::vector<std::string> events;
+    d.Form->OnShow = [&](TObject*) { events.push_back("show"); };
+    d.Form->OnCloseQuery = [&](TObject*, bool& canClose) {
+        events.push_back("closequery");
+        canClose = true;
+    };
+    d.Form->OnClose = [&](TObject*, TCloseAction& action) {
+        events.push_back("close");
+        EXPECT_EQ(action, caHide);
+    };
+    // Typing happens from a timer while ShowModal runs its own loop.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, [&](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        TypeText(d.Edit1, "ab");
+        platform_ui::test::SendQtKey(d.Edit1->Handle(), KeyReturn, 0, "\r");
+    });
+    ASSERT_NE(timer, 0u);
+    d.Form->SetActiveControl(d.Edit1); // focused once the form shows
+    EXPECT_EQ(d.Form->ShowModal(), mrOk);
+    EXPECT_FALSE(d.Form->Visible());
+    EXPECT_EQ(d.Edit1->Text(), "ab");
+    EXPECT_EQ(events, (std::vector<std::string>{"show", "closequery", "close"}));
+}
+
+TEST(VclForm, CloseQueryRefusalKeepsAModalFormOpen) {
+    Dialog d;
+    int queries = 0;
+    d.Form->OnCloseQuery = [&](TObject*, bool& canClose) { canClose = ++queries > 1; };
+    SetTimer(nullptr, 0, 10, [&](HWND, UINT, UINT_PTR id, DWORD) {
+        d.Cancel->Click(); // refused the first time
+        if (queries >= 1) {
+            KillTimer(nullptr, id);
+            d.Cancel->Click();
+        }
+    });
+    EXPECT_EQ(d.Form->ShowModal(), mrCancel);
+    EXPECT_EQ(queries, 2);
+}
+
+TEST(VclForm, ExceptionInAHandlerIsShownInABoxAndTheProgramGoesOn) {
+    DialogRecorder boxes;
+    Application->SetTitle("Corvanta2.0");
+    Dialog d;
+    int clicks = 0;
+    d.Ok->OnClick = [&](TObject*) {
+        if (++clicks == 1) throw Exception("项目导入出错：磁盘已满");
+    };
+    d.Cancel->OnClick = [&](TObject*) { Abort(); };
+    d.Form->Show();
+    Click(d.Ok);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].Text, "项目导入出错：磁盘已满");
+    EXPECT_EQ(boxes.Boxes()[0].Caption, "Corvanta2.0");
+    EXPECT_EQ(boxes.Boxes()[0].Flags, MB_OK | MB_ICONSTOP);
+    Click(d.Cancel); // EAbort is silent
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+    Click(d.Ok); // still running, still handling input
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+}
+
+TEST(VclForm, MessageBoxesGoThroughTheHookWithTheirFlags) {
+    DialogRecorder boxes;
+    boxes.Answers = {IDYES, IDNO};
+    EXPECT_EQ(Application->MessageBox("第一行\r\n第二行", "提示", MB_YESNO | MB_ICONQUESTION), IDYES);
+    EXPECT_EQ(MessageBox(nullptr, "x", "y", MB_YESNOCANCEL), IDNO);
+    MessageBeep(0);
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].Text, "第一行\r\n第二行");
+    EXPECT_EQ(boxes.Boxes()[0].Flags, MB_YESNO | MB_ICONQUESTION);
+    EXPECT_EQ(boxes.Count(TDialogKind::Beep), 1);
+}
+
+namespace {
+struct TfrmProbe;
+TfrmProbe* frmProbe = nullptr;
+struct TfrmProbe : TForm {
+    explicit TfrmProbe(TComponent* owner) : TForm(owner) {
+        OnCreate = [this](TObject*) { SeenInGlobal = frmProbe == this; };
+    }
+    bool SeenInGlobal = false;
+};
+} // namespace
+
+TEST(VclForm, OnCreateRunsAfterTheGlobalHoldsTheForm) {
+    CreateFormInstance(frmProbe, nullptr);
+    EXPECT_TRUE(frmProbe->SeenInGlobal);
+    delete frmProbe;
+    frmProbe = nullptr;
+}
+
+TEST(VclForm, ReleaseFreesTheFormAfterPendingMessages) {
+    bool destroyed = false;
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->OnDestroy = [&](TObject*) { destroyed = true; };
+    form->Show();
+    form->Release();
+    EXPECT_FALSE(destroyed);
+    ProcessMessages();
+    EXPECT_TRUE(destroyed);
+}
