@@ -21,6 +21,8 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variants.h"
+// TAlignment: a field's alignment is the alignment of the controls that show it.
+#include "platform/ui/Controls.h"
 
 class TDataSet;
 class TDataSource;
@@ -71,8 +73,6 @@ enum TFieldType {
 };
 
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
-
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey };
 
