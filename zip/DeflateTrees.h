@@ -91,6 +91,8 @@ private:
         int Forced[2] = {-1, -1}; // codes given a frequency of 1 so that the tree has two
     };
     static constexpr unsigned LiteralLimit = deflate::LiteralBufferSize - 1;
+    // Output goes to the writer 16 KB at a time (it encrypts and counts per call); the slack
+    // lets a 32-bit store land before the full-buffer check.
     static constexpr unsigned OutputBufferSize = 16384;
     static constexpr unsigned OutputSlack = 16;
 
