@@ -547,6 +547,15 @@ int TZipWriter::TRun::Execute() {
     FOutput.reset();
 
     W.CloseArchive();
+    // The temporary file was made private; the archive keeps the old one's mode, or gets the usual one.
+    struct stat old;
+    if (::stat(zipName.c_str(), &old) == 0) {
+        ::chmod(FTempName.c_str(), old.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(FTempName.c_str(), 0666 & ~mask);
+    }
     if (::rename(FTempName.c_str(), zipName.c_str()) != 0)
         throw EInOutError("Could not replace " + zipName + " with the new archive");
     FTempName.clear();

@@ -83,6 +83,11 @@ TEST_F(ZipWriterTest, ApplicationCallStoresBareNamesDeflated) {
         EXPECT_EQ(r.GetEntry(i)->CompressionMethod, 8);
     }
     EXPECT_EQ(FilesIn(Dir), (std::vector<std::string>{"out.zip", "src"})); // no temporary left behind
+    struct stat st;
+    ASSERT_EQ(stat(Path("out.zip").c_str(), &st), 0);
+    const mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
 
 TEST_F(ZipWriterTest, UpdateKeepsUnchangedReplacesNewerAndAppendsNew) {
