@@ -103,6 +103,17 @@ TEST_F(QueryTest, ValuesAreStoredReadablyForTheShell) {
     Query->Open();
     EXPECT_EQ(Query->FieldByName("PIC")->AsString(), std::string("\x89PNG\0\x01", 6));
     EXPECT_EQ(Query->FieldByName("RQ")->AsDateTime(), EncodeDate(2024, 12, 31) + EncodeTime(23, 59, 58, 0));
+
+    // Milliseconds are kept; texts other programs wrote are read too.
+    Query->Edit();
+    Query->FieldByName("RQ")->SetAsDateTime(EncodeDate(2024, 1, 2) + EncodeTime(3, 4, 5, 250));
+    Query->Post();
+    EXPECT_EQ(QueryText(File, "select RQ from KJJHSB where ID = 2"), "2024-01-02 03:04:05.250");
+    RunSql(File, "update KJJHSB set RQ = '2024-1-2T03:04' where ID = 1; update KJJHSB set RQ = 'soon' where ID = 2");
+    auto Again = OpenQuery(Connection.get(), "select RQ from KJJHSB order by ID");
+    EXPECT_EQ(Again->FieldByName("RQ")->AsDateTime(), EncodeDate(2024, 1, 2) + EncodeTime(3, 4, 0, 0));
+    Again->Next();
+    EXPECT_THROW(Again->FieldByName("RQ")->AsDateTime(), EConvertError);
 }
 
 TEST_F(QueryTest, EditsWriteBackByKeyInTheOrderTheyHappen) {
