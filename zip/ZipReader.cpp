@@ -362,7 +362,8 @@ void TZipReader::ReadDirectory() {
         }
         if (HasZip64Extra(entry->ExtraField)) throw EZipUnsupported("Zip64 archives are not supported");
         previous = entry.get();
-        contents->Add(entry.release());
+        contents->Add(entry.get()); // the list owns it only once it is in
+        entry.release();
     }
     SetDirectory(std::move(contents));
     FStamp = stamp;
@@ -404,7 +405,8 @@ bool TZipReader::WalkLocalHeaders() {
         Int64 next = archive.Position() + entry->LocalExtraFieldLength + entry->CompressedSize;
         if (entry->HasDataDescriptor()) next += 16;
         if (contents->Count() >= 0xFFFF) break;
-        contents->Add(entry.release());
+        contents->Add(entry.get()); // the list owns it only once it is in
+        entry.release();
         if (next > size) break;
         archive.Seek(next, soBeginning);
     }

@@ -321,7 +321,8 @@ void TZipWriter::TRun::Expand() {
 void TZipWriter::TRun::Append(std::unique_ptr<TZipHeaderInfo> Entry) {
     if (FNewContents->Count() >= MaxEntries)
         throw EZipUnsupported("An archive holds at most 65535 entries; Zip64 archives are not supported");
-    FNewContents->Add(Entry.release());
+    FNewContents->Add(Entry.get()); // the list owns it only once it is in
+    Entry.release();
     ++FEnd.TotalEntries;
     ++FEnd.EntriesThisDisk;
 }
