@@ -25,9 +25,12 @@ Integer TSqliteDatabase::ExecuteAll(const std::string& Sql, const TParameters* P
         Start += Tail;
         if (Statement.Empty()) continue; // blanks or a comment
         Statement.BindParameters(Parameters, NextPositional);
+        // sqlite3_changes keeps the count of the last INSERT/UPDATE/DELETE
+        // across other statements; the running total does not.
+        int Before = sqlite3_total_changes(Handle);
         while (Statement.Step()) {
         }
-        if (sqlite3_stmt_readonly(Statement.Handle()) == 0) Changed += sqlite3_changes(Handle);
+        Changed += sqlite3_total_changes(Handle) - Before;
     }
     return Changed;
 }

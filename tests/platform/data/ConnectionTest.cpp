@@ -60,8 +60,10 @@ TEST_F(ConnectionTest, CopiesBetweenFilesThroughAnAttachedFileMatchingColumnsByN
     auto Connection = Connect(Main);
     Connection->Attach(Transfer, "io");
     EXPECT_EQ(Connection->Execute("insert into KJJHSB (ID, XMMC, JE) select ID, XMMC, JE from io.KJJHSB"), 2);
+    EXPECT_EQ(Connection->Execute("create table COPY as select * from io.KJJHSB where ID = 8"), 0);
     Connection->Detach("io");
     EXPECT_EQ(QueryText(Main, "select XMMC || '=' || JE from KJJHSB where ID = 7"), "alpha=12.5");
+    EXPECT_EQ(QueryText(Main, "select XMMC from COPY"), "beta");
     EXPECT_THROW(Connection->Execute("select * from io.KJJHSB"), EDatabaseError);
 }
 
