@@ -291,6 +291,11 @@ TEST_F(ZipReaderTest, MissingEndRecordIsRebuiltFromLocalHeadersWhenAssumedBad) {
     r->SetDoAll(true);
     EXPECT_EQ(r->UnZip(), 2);
     EXPECT_EQ(ReadBytes(Path("out/two.txt")), text);
+    // The same through the handler, which switches the mode when asked.
+    auto asked = Reader(Path("cut.zip"), Path("out"));
+    asked->OnInCompleteZip = [](TObject*, TIncompleteZipMode& mode) { mode = izAssumeBad; };
+    asked->ReadZip();
+    EXPECT_EQ(asked->GetCount(), 2);
 }
 
 TEST_F(ZipReaderTest, TruncationAtEveryOffsetFailsCleanly) {
