@@ -412,10 +412,14 @@ private:
 
 // Binary data held in a string; DisplayText names the kind, "(BLOB)" when a
 // value is present and "(Blob)" when not.
+using TBlobType = TFieldType; // ftBlob .. ftTypedBinary
+
 class TBlobField : public TField {
 public:
     explicit TBlobField(TComponent* AOwner);
     bool IsBlob() const override { return true; }
+    // What the bytes hold: ftBlob, ftMemo, ftGraphic, ...
+    TBlobType BlobType() const { return DataType(); }
     std::string AsString() const override;
     void SetAsString(const std::string& Value) override;
 

@@ -47,6 +47,7 @@ TEST_F(QueryTest, DeclaredTypesChooseTheFieldClasses) {
         }
     }
     EXPECT_NE(dynamic_cast<TIntegerField*>(Query->FieldByName("ID")), nullptr);
+    EXPECT_EQ(dynamic_cast<TBlobField*>(Query->FieldByName("BZ"))->BlobType(), ftMemo);
     EXPECT_TRUE(dynamic_cast<TBCDField*>(Query->FieldByName("JE"))->Currency());
     EXPECT_EQ(Query->FieldByName("JE")->AsCurrency(), 12345678);
     EXPECT_EQ(Query->FieldByName("RQ")->AsDateTime(), EncodeDate(2024, 5, 1) + EncodeTime(9, 30, 0, 0));
