@@ -34,10 +34,16 @@ bool IsAscii(const std::string& s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// Bit 11 clear means GBK; bytes that are not GBK but are valid UTF-8 come from a
-// tool that wrote UTF-8 without saying so, and are taken as such.
-std::string DecodeName(const std::string& raw, bool utf8) {
+constexpr uint8_t HostUnix = 3;
+constexpr uint8_t HostMacOS = 19;
+
+// Bit 11 clear means GBK, the code page of the archives this program exchanges.
+// Names from a Unix host are in that system's own encoding, UTF-8 in practice, as
+// zip tools there write them without setting the bit; and bytes that are not GBK
+// but are valid UTF-8 come from a tool that wrote UTF-8 without saying so.
+std::string DecodeName(const std::string& raw, bool utf8, uint8_t host) {
     if (utf8 || IsAscii(raw)) return raw;
+    if ((host == HostUnix || host == HostMacOS) && Utf8IsValid(raw)) return raw;
     std::string decoded = GbkToUtf8(raw);
     if (Utf8ToGbk(decoded) != raw && Utf8IsValid(raw)) return raw;
     return decoded;
@@ -85,7 +91,7 @@ void TZipHeaderInfo::SetStoredName(const std::string& raw) {
     FStoredName = raw;
     FileNameLength = static_cast<uint16_t>(raw.size());
     // Separators are turned on the decoded text: a GBK trail byte can be 0x5C.
-    const std::string name = ToForwardSlashes(DecodeName(raw, Flag & FlagUtf8Name));
+    const std::string name = ToForwardSlashes(DecodeName(raw, Flag & FlagUtf8Name, VersionMadeBy >> 8));
     FDirectory = FolderPart(name);
     FFileName = NamePart(name);
 }

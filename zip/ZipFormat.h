@@ -65,7 +65,8 @@ public:
     std::string FullName() const { return FDirectory + FFileName; }
     // The name's bytes as stored; bit 11 of Flag tells their encoding.
     const std::string& StoredName() const { return FStoredName; }
-    // Takes a name as read from a header and decodes it by the flag's bit 11.
+    // Takes a name as read from a header and decodes it by the flag's bit 11 and
+    // the host in VersionMadeBy (set those first).
     void SetStoredName(const std::string& raw);
     void SetFileComment(const std::string& value);
 

@@ -118,6 +118,18 @@ TEST_F(ZipInterop, InfoZipArchivesOfEveryLevelUnpackByteForByte) {
     }
 }
 
+TEST_F(ZipInterop, InfoZipChineseNamesFromThisSystemReadBack) {
+    REQUIRE_TOOL("zip");
+    // zip here stores the names' UTF-8 bytes without flag bit 11, under a Unix host.
+    const std::vector<std::string> names = {"科技项目设计书.doc", "淺表.txt"};
+    for (const auto& n : names)
+        WriteText(Path("src/" + n), n);
+    ASSERT_EQ(RunCommand("cd " + Quote(Path("src")) + " && zip -q " + Quote(Path("n.zip")) + " *"), 0);
+    EXPECT_EQ(Unpack(Path("n.zip"), Path("out")), 2);
+    for (const auto& n : names)
+        EXPECT_EQ(ReadBytes(Path("out/" + n)), TBytes(n.begin(), n.end())) << n;
+}
+
 TEST_F(ZipInterop, SevenZipArchiveUnpacksByteForByte) {
     REQUIRE_TOOL("7z");
     WriteSources("src/");
