@@ -246,22 +246,30 @@ std::string Variant::AsString() const {
 
 namespace {
 
+// NaN sorts below every number, so the order stays total.
+template <class Number> int CompareFloats(Number a, Number b) {
+    const bool nanA = std::isnan(a), nanB = std::isnan(b);
+    if (nanA || nanB) return nanB - nanA;
+    return (a > b) - (a < b);
+}
+
 // Compares numbers of any numeric kinds. long double holds every Int64 and
-// every double exactly, so no two distinct values compare equal.
+// every double exactly, so no two distinct integers and floats compare equal.
 int CompareNumbers(const Variant& A, size_t ia, const Variant& B, size_t ib) {
+    if (ia == kCurrency && ib == kCurrency) {
+        const Int64 a = A.AsCurrency(), b = B.AsCurrency();
+        return (a > b) - (a < b);
+    }
+    // Money against a float compares as doubles: 99.99 typed as a float must
+    // equal 99.99 held as money, and the money's nearest double is that float.
+    if ((ia == kCurrency && ib == kDouble) || (ia == kDouble && ib == kCurrency))
+        return CompareFloats(A.AsFloat(), B.AsFloat());
     auto value = [](const Variant& V, size_t i) -> long double {
         if (i == kCurrency) return static_cast<long double>(V.AsCurrency()) / CurrencyScale;
         if (i == kDouble) return V.AsFloat();
         return static_cast<long double>(V.AsInt64());
     };
-    if (ia == kCurrency && ib == kCurrency) {
-        const Int64 a = A.AsCurrency(), b = B.AsCurrency();
-        return (a > b) - (a < b);
-    }
-    const long double a = value(A, ia), b = value(B, ib);
-    const bool nanA = std::isnan(a), nanB = std::isnan(b);
-    if (nanA || nanB) return nanB - nanA; // NaN below every number
-    return (a > b) - (a < b);
+    return CompareFloats(value(A, ia), value(B, ib));
 }
 
 } // namespace

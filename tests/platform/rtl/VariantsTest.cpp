@@ -111,6 +111,7 @@ TEST(VariantTest, NumbersCompareByValueAcrossKinds) {
     EXPECT_EQ(VarCompare(Variant(2), Variant(2.0)), 0);
     EXPECT_EQ(VarCompare(Variant(int16_t(3)), Variant(int64_t(3))), 0);
     EXPECT_EQ(VarCompare(Variant::FromCurrency(25000), Variant(2.5)), 0);
+    EXPECT_EQ(VarCompare(Variant::FromCurrency(999900), Variant(99.99)), 0) << "money typed as a float";
     EXPECT_EQ(VarCompare(Variant(9007199254740993LL), Variant(9007199254740992.0)), 1)
         << "no precision lost against a double";
     EXPECT_TRUE(Variant(2) == Variant(2.0));
