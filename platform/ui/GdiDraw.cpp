@@ -236,15 +236,15 @@ BOOL DrawFocusRect(HDC dc, const RECT* rect) {
     if (!IsLiveDC(dc) || !rect) return 0;
     const QRect r = ToDevice(dc, *rect);
     if (r.isEmpty()) return 0;
-    // Every other pixel of the one-pixel frame is inverted against the text or
-    // background colour, by device parity, so neighbouring frames join and a
-    // second call restores the pixels.
+    // The one-pixel frame is xored with a checkerboard of the text and background
+    // colours, by device parity, so neighbouring frames join and a second call
+    // restores the pixels. Black text on white inverts every other pixel.
     const QRegion frame = QRegion(r) - QRegion(r.adjusted(1, 1, -1, -1));
     const COLORREF text = dc->state.textColor, back = dc->state.bkColor;
     const QPoint offset = SurfaceOffset(dc);
     ForEachPixel(dc, frame, [&](QImage& image, int x, int y) {
         const COLORREF pattern = ((x - offset.x() + y - offset.y()) & 1) ? back : text;
-        WritePixel(image, x, y, (ReadPixel(image, x, y) ^ ~pattern) & 0xFFFFFF);
+        WritePixel(image, x, y, (ReadPixel(image, x, y) ^ pattern) & 0xFFFFFF);
     });
     return 1;
 }
@@ -405,9 +405,18 @@ BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int sou
     if (!IsLiveDC(source) || width == 0 || height == 0 || sourceWidth == 0 || sourceHeight == 0) return 0;
     QImage* sourceImage = SurfaceOf(source);
     if (!sourceImage) return 0;
-    // A copy, so a transfer within one image reads the pixels as they were.
-    const QImage from = sourceImage->copy();
+    // Within one image, read from a copy of the source area so the transfer
+    // sees the pixels as they were.
     const QPoint sourceOffset = SurfaceOffset(source);
+    QImage copied;
+    QPoint copiedAt;
+    if (sourceImage == SurfaceOf(dc)) {
+        const QPoint a = ToDevice(source, sourceX, sourceY) + sourceOffset;
+        const QRect area = QRect(a, a + QPoint(sourceWidth, sourceHeight)).normalized().adjusted(-1, -1, 1, 1);
+        copiedAt = area.intersected(sourceImage->rect()).topLeft();
+        copied = sourceImage->copy(area.intersected(sourceImage->rect()));
+    }
+    const QImage& from = copied.isNull() ? *sourceImage : copied;
     const QPoint s0 = ToDevice(source, sourceX, sourceY);
     const QPoint d0 = ToDevice(dc, x, y);
     const bool sourceMono = BitsPerPixelOf(source) == 1, destMono = BitsPerPixelOf(dc) == 1;
@@ -419,8 +428,8 @@ BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int sou
     ForEachPixel(dc, QRegion(target), [&](QImage& image, int ix, int iy) {
         const int dx = ix - offset.x(), dy = iy - offset.y();
         const double tx = (dx - d0.x() + 0.5) / width, ty = (dy - d0.y() + 0.5) / height;
-        const int sx = static_cast<int>(std::floor(s0.x() + tx * sourceWidth)) + sourceOffset.x();
-        const int sy = static_cast<int>(std::floor(s0.y() + ty * sourceHeight)) + sourceOffset.y();
+        const int sx = static_cast<int>(std::floor(s0.x() + tx * sourceWidth)) + sourceOffset.x() - copiedAt.x();
+        const int sy = static_cast<int>(std::floor(s0.y() + ty * sourceHeight)) + sourceOffset.y() - copiedAt.y();
         if (sx < 0 || sy < 0 || sx >= from.width() || sy >= from.height()) return;
         COLORREF s = ReadPixel(from, sx, sy);
         // Monochrome to colour: 0 takes the text colour, 1 the background colour;

@@ -202,6 +202,26 @@ TEST(GdiRasterTest, FocusRectangleInvertsEveryOtherFramePixel) {
     EXPECT_EQ(changed, 5);
     EXPECT_NE(GetPixel(s.dc, 0, 0), GetPixel(s.dc, 1, 0));
     EXPECT_EQ(GetPixel(s.dc, 5, 5), 0xFFFFFFu);
+    // White text on black, on white: black dots on the rest left white.
+    RECT other{0, 20, 10, 30};
+    SetTextColor(s.dc, 0xFFFFFF);
+    SetBkColor(s.dc, 0);
+    DrawFocusRect(s.dc, &other);
+    for (int x = 0; x < 10; ++x)
+        EXPECT_TRUE(GetPixel(s.dc, x, 20) == 0 || GetPixel(s.dc, x, 20) == 0xFFFFFF);
+    EXPECT_NE(GetPixel(s.dc, 0, 20), GetPixel(s.dc, 1, 20));
+}
+
+TEST(GdiRasterTest, OverlappingTransferWithinOneImageMovesThePixels) {
+    Surface s(0xFFFFFF);
+    for (int x = 0; x < 8; ++x)
+        s.Fill(RECT{x, 0, x + 1, 1}, RGB(x * 30, 0, 0));
+    BitBlt(s.dc, 1, 0, 8, 1, s.dc, 0, 0, SRCCOPY);
+    for (int x = 1; x < 9; ++x)
+        EXPECT_EQ(GetPixel(s.dc, x, 0), RGB((x - 1) * 30, 0, 0)) << x;
+    BitBlt(s.dc, 0, 0, 8, 1, s.dc, 1, 0, SRCCOPY);
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(GetPixel(s.dc, x, 0), RGB(x * 30, 0, 0)) << x;
 }
 
 TEST(GdiRasterTest, ClipRegionsLimitDrawing) {
