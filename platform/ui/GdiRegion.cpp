@@ -4,7 +4,6 @@
 
 #include "platform/ui/private/GdiObjects_p.h"
 
-#include <QBitmap>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -36,7 +35,24 @@ QRegion RegionOfPath(const QPainterPath& path, Qt::FillRule rule) {
     p.setFillRule(rule);
     painter.fillPath(p, Qt::black);
     painter.end();
-    return QRegion(QBitmap::fromImage(mask.createAlphaMask())).translated(box.topLeft());
+    // Runs of covered pixels row by row; no pixmap, so no GUI application is needed.
+    QList<QRect> runs;
+    for (int y = 0; y < mask.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+        for (int x = 0; x < mask.width();) {
+            if (qAlpha(row[x]) <= 127) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < mask.width() && qAlpha(row[x]) > 127)
+                ++x;
+            runs << QRect(start + box.left(), y + box.top(), x - start, 1);
+        }
+    }
+    QRegion region;
+    region.setRects(runs.constData(), static_cast<int>(runs.size()));
+    return region;
 }
 
 HRGN NewRegion(const QRegion& r) {
