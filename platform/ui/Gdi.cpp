@@ -838,11 +838,11 @@ int GetDeviceCaps(HDC dc, int index) {
     case LOGPIXELSY:
         return 96;
     case BITSPIXEL:
-        return bits == 1 ? 1 : 32;
+        return bits;
     case PLANES:
         return 1;
     case NUMCOLORS:
-        return bits == 1 ? 2 : -1;
+        return bits <= 8 ? 1 << bits : -1;
     case SIZEPALETTE:
         return 0;
     case RASTERCAPS:

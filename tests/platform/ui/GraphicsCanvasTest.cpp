@@ -116,6 +116,7 @@ TEST(GraphicsCanvasTest, EightBitBitmapsFollowTheirColourTable) {
     auto bitmap = MakeBitmap(4, 4, clBlack);
     bitmap->SetPixelFormat(pf8bit);
     EXPECT_EQ(bitmap->PixelFormat(), pf8bit);
+    EXPECT_EQ(GetDeviceCaps(bitmap->Canvas()->Handle(), BITSPIXEL), 8);
     EXPECT_EQ(bitmap->Canvas()->Pixels(1, 1), clBlack);
     const RGBQUAD red{0, 0, 255, 0};
     EXPECT_EQ(SetDIBColorTable(bitmap->Canvas()->Handle(), 0, 1, &red), 1u);
