@@ -62,7 +62,8 @@ void QtActivatedWindow(HWND Wnd) {
         if (state.ActivationAsked == Wnd) state.ActivationAsked = nullptr;
         return;
     }
-    if (state.Active == Wnd) return;
+    // Popups never take the activation, whatever the desktop does with them.
+    if (state.Active == Wnd || (Wnd->Style & WS_POPUP) || (Wnd->ExStyle & WS_EX_NOACTIVATE)) return;
     state.FollowingQt = true;
     SetActiveWindow(Wnd);
     state.FollowingQt = false;

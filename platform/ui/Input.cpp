@@ -381,6 +381,7 @@ public:
         HWND pass = State().PassThrough;
         if (pass && (w == pass || IsChild(pass, w))) return false;
         bool consumed = true;
+        QtEventScope scope;
         RunGuarded([&] { consumed = Handle(w, widget, event); });
         return consumed;
     }
@@ -520,6 +521,23 @@ void EnsureInputFilter() {
     if (filter) return;
     filter = new InputFilter;
     QCoreApplication::instance()->installEventFilter(filter);
+}
+
+const QInputDevice* KeyboardDevice() {
+    for (const QInputDevice* device : QInputDevice::devices())
+        if (device->type() == QInputDevice::DeviceType::Keyboard) return device;
+    static const auto* keyboard =
+        new QInputDevice(QStringLiteral("platform keyboard"), 1, QInputDevice::DeviceType::Keyboard);
+    return keyboard;
+}
+
+const QPointingDevice* PointerDevice() {
+    for (const QInputDevice* device : QInputDevice::devices())
+        if (device->type() == QInputDevice::DeviceType::Mouse) return static_cast<const QPointingDevice*>(device);
+    static const auto* mouse = new QPointingDevice(
+        QStringLiteral("platform mouse"), 2, QInputDevice::DeviceType::Mouse, QPointingDevice::PointerType::Generic,
+        QInputDevice::Capability::Position | QInputDevice::Capability::Scroll, 1, 3);
+    return mouse;
 }
 
 PassThroughScope::PassThroughScope(HWND Wnd) : Previous(State().PassThrough) {

@@ -187,6 +187,7 @@ void Dispatcher::DrainQueue() {
         if (!found) break;
         state.LastTaken = q;
         ProcessQueued(q);
+        DeleteRetiredWidgets();
         if (state.Pumping > 0) return;
     }
     // Paints come when nothing else is pending, parents before children.
@@ -199,6 +200,7 @@ void Dispatcher::DrainQueue() {
         DispatchMessage(paint);
         if (state.Pumping > 0) return;
     }
+    DeleteRetiredWidgets();
 }
 
 void DefaultExceptionHandler(const std::exception& e) {
@@ -240,7 +242,9 @@ bool HasQueuedTimer(HWND Wnd, UINT_PTR Id) {
     return false;
 }
 
-void MarkNextDeliveryPosted() { State().NextDeliveryPosted = true; }
+void MarkNextDeliveryPosted() {
+    State().NextDeliveryPosted = true;
+}
 
 bool CurrentMessageWasPosted() {
     const auto& posted = State().DeliveryPosted;
@@ -388,6 +392,7 @@ bool ProcessMessages() {
         }
         ProcessQueued(q);
     }
+    DeleteRetiredWidgets();
     return true;
 }
 
@@ -399,6 +404,7 @@ bool HandleMessage() {
             return false;
         }
         ProcessQueued(q);
+        DeleteRetiredWidgets();
     } else {
         WaitMessage();
     }
@@ -417,6 +423,7 @@ int RunMessageLoop() {
         if (TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) {
             if (q.Msg.message == WM_QUIT) return static_cast<int>(q.Msg.wParam);
             ProcessQueued(q);
+            DeleteRetiredWidgets();
         } else {
             WaitMessage();
         }

@@ -33,6 +33,7 @@ protected:
     void paintEvent(QPaintEvent* event) override {
         HWND w = WindowOfWidget(this);
         if (!w || WidgetOfWindow(w) != this) return;
+        QtEventScope scope;
         if (NeedsPaint(w)) PaintWindowNow(w, true);
         if (!IsLiveWindow(w)) return;
         QPainter painter(this);

@@ -32,6 +32,8 @@ struct Registry {
     std::unordered_set<HWND> DeletePending;
     std::unordered_map<const QWidget*, HWND> WidgetWindows;
     TWindowProcedureId NextProcedureId = 1;
+    std::vector<QPointer<QWidget>> RetiredWidgets;
+    int QtEventDepth = 0;
 };
 
 Registry& Reg() {
@@ -118,7 +120,7 @@ void FreeWindow(HWND w) {
         reg.WidgetWindows.erase(widget);
         widget->hide();
         widget->setParent(nullptr);
-        widget->deleteLater();
+        reg.RetiredWidgets.emplace_back(widget);
     }
     w->Widget.clear();
     if (reg.DispatchDepth.count(w))
@@ -223,6 +225,22 @@ bool RecalculateClientRect(HWND Wnd) {
 
 bool IsShownOnScreen(HWND Wnd) {
     return IsWindowVisible(Wnd);
+}
+
+QtEventScope::QtEventScope() {
+    ++Reg().QtEventDepth;
+}
+QtEventScope::~QtEventScope() {
+    --Reg().QtEventDepth;
+}
+
+void DeleteRetiredWidgets() {
+    auto& reg = Reg();
+    if (reg.QtEventDepth > 0 || !reg.DispatchDepth.empty() || reg.RetiredWidgets.empty()) return;
+    std::vector<QPointer<QWidget>> retired;
+    retired.swap(reg.RetiredWidgets);
+    for (const QPointer<QWidget>& widget : retired)
+        delete widget.data();
 }
 
 QWidget* WidgetOfWindow(HWND Wnd) {

@@ -43,6 +43,7 @@ void KeepQtFocus(HWND w) {
 
 void Deliver(HWND w, QWidget* target, QEvent* event) {
     PassThroughScope pass(w);
+    QtEventScope scope;
     QCoreApplication::sendEvent(target, event);
 }
 
@@ -50,7 +51,7 @@ void DeliverKey(HWND w, QEvent::Type type, int key, const QString& text) {
     QWidget* widget = w->Widget.data();
     QWidget* target =
         widget->focusWidget() && widget->isAncestorOf(widget->focusWidget()) ? widget->focusWidget() : widget;
-    QKeyEvent event(type, key, CurrentModifiers(), text);
+    QKeyEvent event(type, key, CurrentModifiers(), 0, 0, 0, text, false, 1, KeyboardDevice());
     Deliver(w, target, &event);
     if (IsLiveWindow(w)) KeepQtFocus(w);
 }
@@ -111,7 +112,8 @@ void DeliverMouse(HWND w, const TMessage& m) {
     default:
         break;
     }
-    QMouseEvent event(type, QPointF(local), QPointF(screen.X, screen.Y), button, buttons, modifiers);
+    QMouseEvent event(type, QPointF(local), QPointF(local), QPointF(screen.X, screen.Y), button, buttons, modifiers,
+                      PointerDevice());
     Deliver(w, target, &event);
 }
 
@@ -189,7 +191,7 @@ void NativeWindowProc(HWND Wnd, TMessage& Message) {
         ScreenToClient(Wnd, client);
         QWheelEvent event(QPointF(client.X, client.Y), QPointF(screen.X, screen.Y), QPoint(),
                           QPoint(0, SmallHi(Message.WParam)), Qt::NoButton, CurrentModifiers(), Qt::NoScrollPhase,
-                          false);
+                          false, Qt::MouseEventNotSynthesized, PointerDevice());
         Deliver(Wnd, widget, &event);
         break;
     }

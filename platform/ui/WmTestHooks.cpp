@@ -32,10 +32,11 @@ void SendQtKey(HWND Wnd, int QtKey, unsigned Modifiers, const std::string& Text,
     QWidget* widget = Target(Wnd);
     if (!widget) return;
     const auto modifiers = Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers));
-    QKeyEvent press(QEvent::KeyPress, QtKey, modifiers, QString::fromStdString(Text));
+    const QString text = QString::fromStdString(Text);
+    QKeyEvent press(QEvent::KeyPress, QtKey, modifiers, 0, 0, 0, text, false, 1, KeyboardDevice());
     QCoreApplication::sendEvent(widget, &press);
     if (!Release || !IsLiveWindow(Wnd)) return;
-    QKeyEvent release(QEvent::KeyRelease, QtKey, modifiers, QString::fromStdString(Text));
+    QKeyEvent release(QEvent::KeyRelease, QtKey, modifiers, 0, 0, 0, text, false, 1, KeyboardDevice());
     QCoreApplication::sendEvent(widget, &release);
 }
 
@@ -52,9 +53,10 @@ void SendQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsign
     if (!widget) return;
     static constexpr QEvent::Type Types[] = {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
                                              QEvent::MouseButtonDblClick};
-    QMouseEvent event(Types[Kind & 3], QPointF(WindowPoint.X, WindowPoint.Y), GlobalOf(Wnd, WindowPoint),
-                      static_cast<Qt::MouseButton>(Button), Qt::MouseButtons::fromInt(static_cast<int>(Buttons)),
-                      Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers)));
+    const QPointF local(WindowPoint.X, WindowPoint.Y);
+    QMouseEvent event(Types[Kind & 3], local, local, GlobalOf(Wnd, WindowPoint), static_cast<Qt::MouseButton>(Button),
+                      Qt::MouseButtons::fromInt(static_cast<int>(Buttons)),
+                      Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers)), PointerDevice());
     QCoreApplication::sendEvent(widget, &event);
 }
 
@@ -75,7 +77,7 @@ void SendQtWheel(HWND Wnd, TPoint WindowPoint, int Delta, unsigned Modifiers) {
     if (!widget) return;
     QWheelEvent event(QPointF(WindowPoint.X, WindowPoint.Y), GlobalOf(Wnd, WindowPoint), QPoint(), QPoint(0, Delta),
                       Qt::NoButton, Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers)), Qt::NoScrollPhase,
-                      false);
+                      false, Qt::MouseEventNotSynthesized, PointerDevice());
     QCoreApplication::sendEvent(widget, &event);
 }
 
@@ -83,7 +85,7 @@ void SendQtEnterLeave(HWND Wnd, bool Enter) {
     QWidget* widget = Target(Wnd);
     if (!widget) return;
     if (Enter) {
-        QEnterEvent event(QPointF(0, 0), QPointF(0, 0), GlobalOf(Wnd, {0, 0}));
+        QEnterEvent event(QPointF(0, 0), QPointF(0, 0), GlobalOf(Wnd, {0, 0}), PointerDevice());
         QCoreApplication::sendEvent(widget, &event);
     } else {
         QEvent event(QEvent::Leave);

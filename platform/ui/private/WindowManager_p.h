@@ -9,7 +9,9 @@
 #include "platform/ui/private/WindowHost_p.h"
 
 #include <QImage>
+#include <QInputDevice>
 #include <QPointer>
+#include <QPointingDevice>
 #include <QRegion>
 #include <QWidget>
 
@@ -150,6 +152,21 @@ int BorderWidth(HWND Wnd);
 bool ScrollBarShown(HWND Wnd, int Bar);
 TRect ScrollBarRect(HWND Wnd, int Bar); // window coordinates
 int ScrollBarSize(int Bar);
+
+// Widgets of destroyed windows are deleted only where no Qt event of theirs
+// and no message can still be running: between messages of the loops.
+struct QtEventScope {
+    QtEventScope();
+    ~QtEventScope();
+};
+void DeleteRetiredWidgets();
+
+// The devices that events made here name. Without a windowing system (headless
+// tests) Qt has none registered, and asking for its primary ones would create
+// fallbacks in a registry that is torn down before the application object at
+// exit; private devices that live for the whole process avoid that.
+const QInputDevice* KeyboardDevice();
+const QPointingDevice* PointerDevice();
 
 // Focus bookkeeping when a window goes away or hides.
 void FocusWindowGone(HWND Wnd);

@@ -248,9 +248,9 @@ TEST_F(WmMessageQueueTest, InputHoldBackLetsOnlyTheHoldingWindowReceiveInput) {
 }
 
 TEST_F(WmMessageQueueTest, FindWindowByClassAndTitle) {
-    HWND w = Recorder.Create(0, Bounds(0, 0, 10, 10), nullptr, 0, WmRecorder::ClassName, "Corvanta2.0");
+    HWND w = Recorder.Create(0, Bounds(0, 0, 10, 10), nullptr, 0, WmRecorder::ClassName, "WmFindMe");
     EXPECT_EQ(FindWindow("wmrecorded", ""), w);
-    EXPECT_EQ(FindWindow("", "Corvanta2.0"), w);
+    EXPECT_EQ(FindWindow("", "WmFindMe"), w);
     EXPECT_EQ(FindWindow("", "nothing"), nullptr);
     SetWindowText(w, "另一个标题");
     EXPECT_EQ(GetWindowText(w), "另一个标题");

@@ -28,11 +28,14 @@ enum class WmHow { Sent, Posted, Either };
 
 // One expected message; an unset field matches anything.
 struct WmExpected {
-    UINT Msg = 0;
-    WmHow How = WmHow::Either;
+    WmExpected(UINT msg, WmHow how = WmHow::Either, std::optional<WPARAM> wParam = std::nullopt,
+               std::optional<LPARAM> lParam = std::nullopt, HWND wnd = nullptr)
+        : Msg(msg), How(how), WParam(wParam), LParam(lParam), Wnd(wnd) {}
+    UINT Msg;
+    WmHow How;
     std::optional<WPARAM> WParam;
     std::optional<LPARAM> LParam;
-    HWND Wnd = nullptr;
+    HWND Wnd;
 };
 
 class WmRecorder {

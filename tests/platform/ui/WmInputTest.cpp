@@ -1,0 +1,228 @@
+// Qt input as window messages: keys with their codes and lParam bits, one
+// WM_CHAR per character of an input-method commit, mouse messages in client
+// coordinates after WM_SETCURSOR, double clicks, the wheel, the context menu,
+// entering and leaving, and the dialog-key and key-message hooks.
+#include "WmRecorder.h"
+
+#include "platform/ui/Focus.h"
+#include "platform/ui/Input.h"
+
+namespace {
+
+using namespace platform_ui::test;
+
+// Qt key codes, without Qt's headers.
+constexpr int QtKeyA = 0x41;
+constexpr int QtKeyF = 0x46;
+constexpr int QtKeyTab = 0x01000001;
+constexpr int QtKeyReturn = 0x01000004;
+constexpr int QtKeyDelete = 0x01000007;
+constexpr int QtKeyLeft = 0x01000012;
+constexpr unsigned QtLeftButton = 1;
+constexpr unsigned QtRightButton = 2;
+
+class WmInputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ProcessMessages();
+        Window = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(0, 0, 120, 90), nullptr, WS_EX_CLIENTEDGE,
+                                 WmRecorder::DoubleClickClassName);
+        SetFocus(Window);
+        ProcessMessages();
+        Recorder.Clear();
+    }
+    void TearDown() override {
+        SetDialogKeyHook({});
+        SetKeyMessageHook({});
+        SetFocus(nullptr);
+        ProcessMessages();
+    }
+    WmRecorder Recorder;
+    HWND Window = nullptr;
+};
+
+struct KeyCase {
+    const char* Name;
+    int QtKey;
+    unsigned Modifiers;
+    const char* Text;
+    UINT Down;
+    Word Vk;
+    std::vector<WPARAM> Chars;
+    LPARAM RequiredBits;
+};
+
+TEST_F(WmInputTest, KeysBecomeKeyDownCharactersAndKeyUp) {
+    const KeyCase cases[] = {
+        {"letter", QtKeyA, 0, "a", WM_KEYDOWN, 'A', {'a'}, 0},
+        {"shifted letter", QtKeyA, ModShift, "A", WM_KEYDOWN, 'A', {'A'}, 0},
+        {"Alt+F", QtKeyF, ModAlt, "f", WM_SYSKEYDOWN, 'F', {'f'}, KF_ALTDOWN_BIT},
+        {"Enter", QtKeyReturn, 0, "\r", WM_KEYDOWN, VK_RETURN, {13}, 0},
+        {"Delete has no character", QtKeyDelete, 0, "\x7f", WM_KEYDOWN, VK_DELETE, {}, KF_EXTENDED_BIT},
+        {"arrow", QtKeyLeft, 0, "", WM_KEYDOWN, VK_LEFT, {}, KF_EXTENDED_BIT},
+    };
+    for (const KeyCase& c : cases) {
+        Recorder.Clear();
+        SendQtKey(Window, c.QtKey, c.Modifiers, c.Text);
+        ProcessMessages();
+        const UINT charMsg = c.Down == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+        const UINT up = c.Down == WM_SYSKEYDOWN ? WM_SYSKEYUP : WM_KEYUP;
+        std::vector<WmExpected> expected{{c.Down, WmHow::Posted, c.Vk, std::nullopt, Window}};
+        for (WPARAM ch : c.Chars)
+            expected.push_back({charMsg, WmHow::Posted, ch, std::nullopt, Window});
+        expected.push_back({up, WmHow::Posted, c.Vk, std::nullopt, Window});
+        Recorder.Expect(expected, c.Name);
+        const auto downs = Recorder.Of(c.Down);
+        ASSERT_EQ(downs.size(), 1u) << c.Name;
+        EXPECT_EQ(downs[0].LParam & c.RequiredBits, c.RequiredBits) << c.Name;
+        EXPECT_EQ(downs[0].LParam & 0xFFFF, 1) << c.Name << ": repeat count";
+        const auto ups = Recorder.Of(up);
+        EXPECT_EQ(ups[0].LParam & KF_UP_BIT, KF_UP_BIT) << c.Name << ": transition bit";
+    }
+}
+
+TEST_F(WmInputTest, InputMethodCommitSendsOneCharPerCharacter) {
+    SendQtInputMethodCommit(Window, "中文ab𠀀");
+    ProcessMessages();
+    Recorder.Expect({{WM_CHAR, WmHow::Posted, 0x4E2D},
+                     {WM_CHAR, WmHow::Posted, 0x6587},
+                     {WM_CHAR, WmHow::Posted, 'a'},
+                     {WM_CHAR, WmHow::Posted, 'b'},
+                     {WM_CHAR, WmHow::Posted, 0x20000}},
+                    "whole characters, not UTF-16 halves");
+    EXPECT_TRUE(Recorder.Of(WM_KEYDOWN).empty());
+}
+
+TEST_F(WmInputTest, KeyStateIsCurrentWhileTheMessageIsHandled) {
+    bool shiftSeen = false;
+    Recorder.Handler = [&](HWND, TMessage& m) {
+        if (m.Msg == WM_KEYDOWN) shiftSeen = GetKeyState(VK_SHIFT) < 0 && GetAsyncKeyState(VK_SHIFT) < 0;
+        return false;
+    };
+    SendQtKey(Window, QtKeyA, ModShift, "A");
+    ProcessMessages();
+    EXPECT_TRUE(shiftSeen);
+    SendQtKey(Window, QtKeyA, 0, "a");
+    ProcessMessages();
+    EXPECT_FALSE(GetKeyState(VK_SHIFT) < 0);
+}
+
+TEST_F(WmInputTest, MouseMessagesArriveInClientCoordinatesAfterSetCursor) {
+    SendQtMouse(Window, 0, {12, 13}, 0, 0);
+    SendQtMouse(Window, 1, {12, 13}, QtLeftButton, QtLeftButton, ModShift);
+    SendQtMouse(Window, 2, {12, 13}, QtLeftButton, 0);
+    ProcessMessages();
+    // The client area starts 2 pixels in, inside the sunken edge.
+    Recorder.Expect({{WM_SETCURSOR, WmHow::Sent, reinterpret_cast<WPARAM>(Window), WmPoint(HTCLIENT, WM_MOUSEMOVE)},
+                     {WM_MOUSEMOVE, WmHow::Posted, 0, WmPoint(10, 11)},
+                     {WM_SETCURSOR, WmHow::Sent, reinterpret_cast<WPARAM>(Window), WmPoint(HTCLIENT, WM_LBUTTONDOWN)},
+                     {WM_LBUTTONDOWN, WmHow::Posted, MK_LBUTTON | MK_SHIFT, WmPoint(10, 11)},
+                     {WM_SETCURSOR, WmHow::Sent, reinterpret_cast<WPARAM>(Window), WmPoint(HTCLIENT, WM_LBUTTONUP)},
+                     {WM_LBUTTONUP, WmHow::Posted, 0, WmPoint(10, 11)}},
+                    "move, press, release");
+    Recorder.Clear();
+    SendQtMouse(Window, 0, {0, 0}, 0, 0);
+    ProcessMessages();
+    Recorder.Expect({{WM_NCMOUSEMOVE, WmHow::Posted, static_cast<WPARAM>(HTBORDER), WmPoint(0, 0)}},
+                    "the frame gets non-client messages");
+    EXPECT_TRUE(Recorder.Of(WM_MOUSEMOVE).empty());
+}
+
+TEST_F(WmInputTest, DoubleClicksNeedTheClassStyle) {
+    HWND plain = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(200, 0, 50, 50));
+    ProcessMessages();
+    Recorder.Clear();
+    SendQtMouse(Window, 3, {20, 20}, QtLeftButton, QtLeftButton);
+    SendQtMouse(plain, 3, {20, 20}, QtLeftButton, QtLeftButton);
+    ProcessMessages();
+    Recorder.Expect({{WM_LBUTTONDBLCLK, WmHow::Posted, MK_LBUTTON, std::nullopt, Window},
+                     {WM_LBUTTONDOWN, WmHow::Posted, MK_LBUTTON, std::nullopt, plain}},
+                    "a class without CS_DBLCLKS sees a second press");
+}
+
+TEST_F(WmInputTest, TheWheelGoesToTheFocusWindowWithItsSignedDelta) {
+    HWND other = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(200, 0, 50, 50));
+    ProcessMessages();
+    Recorder.Clear();
+    SendQtWheel(other, {10, 10}, -120, ModControl);
+    ProcessMessages();
+    const auto wheels = Recorder.Of(WM_MOUSEWHEEL);
+    ASSERT_EQ(wheels.size(), 1u);
+    EXPECT_EQ(wheels[0].Wnd, Window);
+    EXPECT_EQ(SmallHi(wheels[0].WParam), -120);
+    EXPECT_EQ(LoWord(wheels[0].WParam), MK_CONTROL);
+    EXPECT_EQ(wheels[0].LParam, WmPoint(210, 10)) << "screen coordinates";
+}
+
+TEST_F(WmInputTest, RightButtonUpAsksForTheContextMenu) {
+    SetWindowPos(Window, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Recorder.Clear();
+    SendQtMouse(Window, 1, {12, 12}, QtRightButton, QtRightButton);
+    SendQtMouse(Window, 2, {12, 12}, QtRightButton, 0);
+    ProcessMessages();
+    Recorder.Expect({{WM_RBUTTONDOWN, WmHow::Posted, MK_RBUTTON, WmPoint(10, 10)},
+                     {WM_RBUTTONUP, WmHow::Posted, 0, WmPoint(10, 10)},
+                     {WM_CONTEXTMENU, WmHow::Sent, reinterpret_cast<WPARAM>(Window), WmPoint(42, 52)}},
+                    "context menu at the screen point");
+}
+
+TEST_F(WmInputTest, MovingBetweenWindowsEntersAndLeaves) {
+    HWND other = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(200, 0, 50, 50));
+    ProcessMessages();
+    SendQtMouse(Window, 0, {20, 20}, 0, 0);
+    Recorder.Clear();
+    SendQtMouse(Window, 0, {21, 20}, 0, 0);
+    SendQtMouse(other, 0, {5, 5}, 0, 0);
+    SendQtEnterLeave(other, false);
+    Recorder.Expect({{CM_MOUSELEAVE, WmHow::Sent, 0, 0, Window},
+                     {CM_MOUSEENTER, WmHow::Sent, 0, 0, other},
+                     {CM_MOUSELEAVE, WmHow::Sent, 0, 0, other}},
+                    "one enter and one leave per window");
+}
+
+TEST_F(WmInputTest, DialogKeysAskWmGetDlgCodeBeforeTheHook) {
+    UINT answer = 0;
+    std::vector<WPARAM> hooked;
+    Recorder.Handler = [&](HWND, TMessage& m) {
+        if (m.Msg != WM_GETDLGCODE) return false;
+        m.Result = answer;
+        return true;
+    };
+    SetDialogKeyHook([&](const TMessage& m, HWND) {
+        hooked.push_back(m.WParam);
+        return true;
+    });
+    SendQtKey(Window, QtKeyTab, 0, "\t");
+    ProcessMessages();
+    Recorder.Expect({{WM_GETDLGCODE, WmHow::Sent, VK_TAB}}, "asked first");
+    EXPECT_TRUE(Recorder.Of(WM_KEYDOWN).empty()) << "a window that does not want Tab loses it to the hook";
+    EXPECT_TRUE(Recorder.Of(WM_CHAR).empty()) << "with its character";
+    EXPECT_EQ(hooked, std::vector<WPARAM>{VK_TAB});
+
+    Recorder.Clear();
+    hooked.clear();
+    answer = DLGC_WANTTAB;
+    SendQtKey(Window, QtKeyTab, 0, "\t");
+    ProcessMessages();
+    Recorder.Expect(
+        {{WM_GETDLGCODE, WmHow::Sent, VK_TAB}, {WM_KEYDOWN, WmHow::Posted, VK_TAB}, {WM_CHAR, WmHow::Posted, '\t'}},
+        "a window that wants Tab gets it");
+    EXPECT_TRUE(hooked.empty());
+
+    Recorder.Clear();
+    answer = DLGC_WANTTAB;
+    SendQtKey(Window, QtKeyReturn, 0, "\r");
+    ProcessMessages();
+    EXPECT_TRUE(Recorder.Of(WM_KEYDOWN).empty()) << "wanting Tab does not claim Enter";
+    EXPECT_EQ(hooked, std::vector<WPARAM>{VK_RETURN});
+}
+
+TEST_F(WmInputTest, TheKeyMessageHookCanSwallowAKeyWithItsCharacters) {
+    SetKeyMessageHook([](const TMessage& m, HWND) { return m.WParam == 'A'; });
+    SendQtKey(Window, QtKeyA, 0, "a");
+    SendQtKey(Window, QtKeyF, 0, "f");
+    ProcessMessages();
+    Recorder.Expect({{WM_KEYDOWN, WmHow::Posted, 'F'}, {WM_CHAR, WmHow::Posted, 'f'}}, "only F passed");
+}
+
+} // namespace
