@@ -313,6 +313,11 @@ QImage NewMask(QSize size) {
 void PaintWithBrush(HDC dc, const QRegion& area, HBRUSH brush, int rop2) {
     BrushSampler sampler(dc, brush);
     if (sampler.IsNull()) return;
+    COLORREF solid;
+    if (rop2 == R2_COPYPEN && sampler.IsSolid(solid)) {
+        FillWithColor(dc, area, solid);
+        return;
+    }
     const QPoint offset = SurfaceOffset(dc);
     ForEachPixel(dc, area, [&](QImage& image, int x, int y) {
         COLORREF c;
@@ -333,7 +338,19 @@ void PaintMaskWithBrush(HDC dc, const QImage& mask, QPoint at, HBRUSH brush, int
 }
 
 void FillWithColor(HDC dc, const QRegion& area, COLORREF color) {
-    ForEachPixel(dc, area, [color](QImage& image, int x, int y) { WritePixel(image, x, y, color); });
+    QImage* image = SurfaceOf(dc);
+    if (!image) return;
+    if (image->format() != QImage::Format_RGB32) {
+        ForEachPixel(dc, area, [color](QImage& surface, int x, int y) { WritePixel(surface, x, y, color); });
+        return;
+    }
+    // Whole rows at a time: window-sized fills are common.
+    const QPoint offset = SurfaceOffset(dc);
+    const QRgb value = QRgbOf(color);
+    for (const QRect& r : area& EffectiveClip(dc))
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::fill_n(reinterpret_cast<QRgb*>(image->scanLine(y + offset.y())) + r.left() + offset.x(), r.width(),
+                        value);
 }
 
 void PaintMaskWithColor(HDC dc, const QImage& mask, QPoint at, COLORREF color, int rop2) {

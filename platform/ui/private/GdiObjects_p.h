@@ -105,6 +105,10 @@ class BrushSampler {
 public:
     BrushSampler(HDC dc, HBRUSH brush);
     bool IsNull() const { return null_; }
+    bool IsSolid(COLORREF& color) const {
+        color = color_;
+        return solid_;
+    }
     bool At(int x, int y, COLORREF& color) const;
 
 private:
