@@ -396,6 +396,12 @@ private:
         case QEvent::InputMethod: {
             auto* im = static_cast<QInputMethodEvent*>(event);
             if (im->commitString().isEmpty()) return !w->Native; // native widgets show the preedit
+            if (w->Native) {
+                // The commit goes through the messages; the widget only drops its preedit.
+                QInputMethodEvent clear;
+                PassThroughScope pass(w);
+                QCoreApplication::sendEvent(widget, &clear);
+            }
             TranslateInputMethod(w, im);
             return true;
         }
