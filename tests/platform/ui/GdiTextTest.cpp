@@ -199,6 +199,18 @@ TEST_F(TextSurface, ExtTextOutPaintsTheOpaqueRectangleAndClipsToIt) {
     EXPECT_EQ(GetPixel(dc, 0, tm.tmHeight), Paper);
 }
 
+TEST_F(TextSurface, GlyphsAreDrawnWithoutAntialiasing) {
+    SetTextColor(dc, 0x0000FF);
+    RECT box{0, 0, Width, Height};
+    DrawText(dc, "Wg 中文 &x", &box, DT_SINGLELINE);
+    int red = 0;
+    for (COLORREF c : Pixels()) {
+        EXPECT_TRUE(c == 0x0000FF || c == Paper) << std::hex << c;
+        red += c == 0x0000FF;
+    }
+    EXPECT_GT(red, 0);
+}
+
 TEST_F(TextSurface, FontsMeasureByTheirPixelHeight) {
     LOGFONT small, large;
     small.lfHeight = -12;
