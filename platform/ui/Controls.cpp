@@ -58,7 +58,9 @@ static void ControlWindowProcedure(HWND wnd, TMessage& message) {
         control = static_cast<TWinControl*>(create->CreateParams);
         if (control) ControlWindowAccess::Attach(control, wnd);
     }
-    if (!control) {
+    // A control on its way out handles nothing more; its window ends quietly.
+    if (!control || control->ComponentState().Contains(csDestroying)) {
+        if (control && message.Msg == WM_NCDESTROY) ControlWindowAccess::Detach(control);
         DefWindowProc(wnd, message);
         return;
     }
@@ -1116,6 +1118,22 @@ void TWinControl::UpdateControlState() {
     if (FHandle) ShowWindow(FHandle, Visible() ? SW_SHOWNA : SW_HIDE);
 }
 
+bool TWinControl::WantsKey(Word Key) {
+    // A native widget gets the navigation keys only when it claims them: the
+    // others are the dialog's, as an edit control leaves Tab and Enter alone.
+    if (!FNativeWindow) return true;
+    const LRESULT code = Perform(WM_GETDLGCODE, Key);
+    switch (Key) {
+    case VK_TAB:
+        return (code & DLGC_WANTTAB) != 0;
+    case VK_RETURN:
+    case VK_ESCAPE:
+        return (code & DLGC_WANTALLKEYS) != 0;
+    default:
+        return true;
+    }
+}
+
 void TWinControl::WndProc(TMessage& m) {
     switch (m.Msg) {
     case WM_MOUSEMOVE:
@@ -1154,12 +1172,23 @@ void TWinControl::WndProc(TMessage& m) {
         return;
     }
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        if (!DoKeyDown(m)) DefaultHandler(m);
+        if (!DoKeyDown(m) && WantsKey(static_cast<Word>(m.WParam))) DefaultHandler(m);
         return;
     case WM_KEYUP:
+        // The hosted Qt widgets act on key presses only; key-ups stay here.
+        if (!DoKeyUp(m)) {
+            if (FNativeWindow)
+                DefWindowProc(FHandle, m);
+            else
+                DefaultHandler(m);
+        }
+        return;
+    // Alt keys belong to menus and accelerators, never to a native widget.
+    case WM_SYSKEYDOWN:
+        if (!DoKeyDown(m)) DefWindowProc(FHandle, m);
+        return;
     case WM_SYSKEYUP:
-        if (!DoKeyUp(m)) DefaultHandler(m);
+        if (!DoKeyUp(m)) DefWindowProc(FHandle, m);
         return;
     case WM_CHAR:
         if (m.WParam >= 0x20 || m.WParam == VK_BACK || m.WParam == VK_RETURN || m.WParam == VK_ESCAPE ||

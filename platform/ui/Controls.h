@@ -412,6 +412,7 @@ private:
     friend class TControl;
     friend struct ControlWindowAccess;
     void ApplyImeMode();
+    bool WantsKey(Word Key);
 
     std::vector<TControl*> FControls;       // graphic children
     std::vector<TWinControl*> FWinControls; // windowed children

@@ -151,6 +151,10 @@ TCustomForm::~TCustomForm() {
             Application->HandleException(e);
         }
     }
+    Destroying();
+    // The windows go first (an MDI frame's children's before its own), while
+    // every object they belong to is still whole.
+    DestroyWindowHandle();
     if (FFormStyle == fsMDIChild) {
         MergeMenu(false);
         if (Application->MainForm() && Application->MainForm() != this) Application->MainForm()->MDIChildGone(this);
@@ -282,6 +286,9 @@ void TCustomForm::SetMenu(TMainMenu* Value) {
         Value->FreeNotification(this);
         Value->FWindow = this;
     }
+    // The active MDI child shows its new menu in the frame's bar at once.
+    if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm()->ActiveMDIChild() == this)
+        MergeMenu(true);
     MenuChanged();
 }
 
@@ -623,10 +630,8 @@ void TCustomForm::MDIChildActivated(TCustomForm* Child) {
     std::erase(FMDIChildren, Child);
     FMDIChildren.insert(FMDIChildren.begin(), Child);
     if (Child->FHandle) BringWindowToTop(Child->FHandle);
-    if (previous != Child) {
-        if (previous) previous->MergeMenu(false);
-        Child->MergeMenu(true);
-    }
+    if (previous && previous != Child) previous->MergeMenu(false);
+    Child->MergeMenu(true);
     if (FHandle && GetActiveWindow() != FHandle) SetActiveWindow(FHandle);
 }
 
