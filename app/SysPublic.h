@@ -1,0 +1,32 @@
+// Shared routines of the application: message boxes with the fixed caption,
+// the yes/no question, deleting a folder tree through the shell, listing the
+// files below a folder and opening a file with its associated program.
+#pragma once
+
+#include "platform/rtl/StringList.h"
+#include "platform/ui/WinTypes.h"
+
+#include <string>
+
+namespace SysPublic {
+
+// Kind 1 information, 2 warning, 3 error, anything else information.
+void ShowMsg(HWND Owner, const std::string& Text, int Kind);
+// Yes/No; Warn shows the error icon instead of the information icon.
+bool Confirm(const std::string& Text, bool Warn);
+// Deletes a folder tree (or a file); one trailing "/" is dropped first.
+// Exceptions pass on.
+bool DeleteFolder(const std::string& Path);
+// The same with the path exactly as given; an exception yields false.
+bool DeleteFolder2(const std::string& Path);
+// True when at least one file lies below Folder + Key; false for an empty
+// key and on any failure.
+bool FolderHasFiles(const std::string& Folder, const std::string& Key);
+// Appends the path of every file below Folder to List: the files of the
+// sub-folders (depth first, a folder before its own sub-folders) before the
+// folder's own files. Always true.
+bool ListFiles(const std::string& Folder, TStrings* List);
+// Opens the file with its associated program; a failure is told in a box.
+bool OpenDocument(const std::string& Path);
+
+} // namespace SysPublic
