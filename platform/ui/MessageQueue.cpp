@@ -80,14 +80,19 @@ Dispatcher& TheDispatcher() {
     return *dispatcher;
 }
 
+HWND FindWindowToPaint(HWND wnd);
+
 // Runs Qt's pending events with the queue held for the calling loop.
 void PumpQt(bool wait) {
     EnsureQtApplication();
     auto& state = State();
     ++state.Pumping;
     struct Leave {
+        // What the loop left behind is drained later; asking only when there
+        // is something keeps a waiting loop from waking itself forever.
         ~Leave() {
-            if (--State().Pumping == 0) ScheduleDrain();
+            auto& state = State();
+            if (--state.Pumping == 0 && (!state.Queue.empty() || FindWindowToPaint(nullptr))) ScheduleDrain();
         }
     } leave;
     QCoreApplication::processEvents(wait ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);

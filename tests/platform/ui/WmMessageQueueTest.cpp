@@ -119,6 +119,22 @@ TEST_F(WmMessageQueueTest, QuitEndsTheLoopAndIsPostedAgainForTheOuterOne) {
     EXPECT_EQ(RunMessageLoop(), 9);
 }
 
+TEST_F(WmMessageQueueTest, AWaitingModalLoopSleepsInsteadOfSpinning) {
+    HWND w = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(0, 0, 10, 10));
+    ProcessMessages();
+    bool done = false;
+    int asked = 0;
+    SetTimer(w, 1, 100, [&](HWND h, UINT, UINT_PTR id, DWORD) {
+        done = true;
+        KillTimer(h, id);
+    });
+    EXPECT_TRUE(RunModalLoop([&] {
+        ++asked;
+        return done;
+    }));
+    EXPECT_LT(asked, 50) << "the loop woke only for real events";
+}
+
 TEST_F(WmMessageQueueTest, RegisteredMessagesAreStablePerName) {
     const UINT taskbar = RegisterWindowMessage("TaskbarCreated");
     EXPECT_GE(taskbar, 0xC000u);
