@@ -179,7 +179,9 @@ void ProcessQueued(const QueuedMessage& q) {
 void Dispatcher::DrainQueue() {
     auto& state = State();
     if (state.Pumping > 0) return; // the pumping loop takes its own messages
-    for (;;) {
+    // Only what was queued on entry: a message that posts itself again must
+    // not keep Qt from its own events.
+    for (size_t budget = state.Queue.size(); budget > 0; --budget) {
         QueuedMessage q;
         bool found = false;
         for (auto it = state.Queue.begin(); it != state.Queue.end(); ++it) {
@@ -195,6 +197,11 @@ void Dispatcher::DrainQueue() {
         DeleteRetiredWidgets();
         if (state.Pumping > 0) return;
     }
+    for (const auto& q : state.Queue)
+        if (q.Msg.message != WM_QUIT) {
+            ScheduleDrain();
+            break;
+        }
     // Paints come when nothing else is pending, parents before children.
     for (int guard = 0; guard < 10000; ++guard) {
         HWND w = FindWindowToPaint(nullptr);
