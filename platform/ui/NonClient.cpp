@@ -81,6 +81,7 @@ int DefaultNCHitTest(HWND Wnd, TPoint ScreenPoint) {
     TRect window;
     if (!GetWindowRect(Wnd, window) || !PtInRect(window, ScreenPoint)) return HTNOWHERE;
     const TPoint p{ScreenPoint.X - window.Left, ScreenPoint.Y - window.Top};
+    if (!Wnd->Shape.isEmpty() && !Wnd->Shape.contains(QPoint(p.X, p.Y))) return HTNOWHERE;
     if (PtInRect(Wnd->ClientRect, p)) return HTCLIENT;
     if (PtInRect(ScrollBarRect(Wnd, SB_VERT), p)) return HTVSCROLL;
     if (PtInRect(ScrollBarRect(Wnd, SB_HORZ), p)) return HTHSCROLL;

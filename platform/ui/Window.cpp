@@ -10,6 +10,7 @@
 #include "platform/ui/NonClient.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/Timers.h"
+#include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 #include "platform/ui/private/WindowManager_p.h"
 
@@ -845,6 +846,7 @@ HWND WindowFromPoint(TPoint Point) {
         HWND w = *it;
         TRect r;
         if (!(w->Style & WS_VISIBLE) || !GetWindowRect(w, r) || !PtInRect(r, Point)) continue;
+        if (!w->Shape.isEmpty() && !w->Shape.contains(QPoint(Point.X - r.Left, Point.Y - r.Top))) continue;
         for (;;) {
             TPoint local = Point;
             ScreenToClient(w, local);
@@ -1078,6 +1080,21 @@ HWND FindWindow(const std::string& ClassName, const std::string& WindowName) {
         return w;
     }
     return nullptr;
+}
+
+int SetWindowRgn(HWND Wnd, HRGN Region, bool Redraw) {
+    if (!IsLiveWindow(Wnd)) return 0;
+    QWidget* widget = Wnd->Widget.data();
+    if (Region) {
+        Wnd->Shape = RegionOf(Region);
+        DeleteObject(Region);
+        if (widget) widget->setMask(Wnd->Shape);
+    } else {
+        Wnd->Shape = QRegion();
+        if (widget) widget->clearMask();
+    }
+    if (Redraw) InvalidateFrame(Wnd);
+    return 1;
 }
 
 bool SetWindowText(HWND Wnd, const std::string& Text) {

@@ -160,6 +160,11 @@ void EnumWindows(const std::function<bool(HWND)>& Callback);
 // A top-level window by class name and/or title (empty: any).
 HWND FindWindow(const std::string& ClassName, const std::string& WindowName);
 
+// The window's shape: only the region's pixels show and take the mouse.
+// The window owns Region afterwards (it is deleted here); 0 restores the
+// rectangle. Region is in window coordinates.
+int SetWindowRgn(HWND Wnd, HRGN Region, bool Redraw);
+
 // Text (WM_SETTEXT / WM_GETTEXT carry UTF-8: lParam a const char*, and for
 // WM_GETTEXT wParam the buffer size in bytes).
 bool SetWindowText(HWND Wnd, const std::string& Text);

@@ -86,6 +86,7 @@ struct PlatformWindow {
     int FlatVertStyle = 0;
 
     bool MouseInside = false;
+    QRegion Shape; // SetWindowRgn, window coordinates; empty: the whole rectangle
 
     bool IsChild() const { return (Style & WS_CHILD) != 0; }
     bool SelfPainting() const { return !Native && !MessageOnly; }

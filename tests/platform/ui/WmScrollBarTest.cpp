@@ -4,6 +4,7 @@
 #include "WmRecorder.h"
 
 #include "platform/ui/Focus.h"
+#include "platform/ui/Gdi.h"
 #include "platform/ui/NonClient.h"
 #include "platform/ui/ScrollBar.h"
 #include "platform/ui/SystemMetrics.h"
@@ -139,6 +140,16 @@ TEST_F(WmScrollBarTest, HitTestNamesEveryPart) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(SendMessage(w, WM_NCHITTEST, 0, WmPoint(200 + c.X, 100 + c.Y)), c.Expected) << c.X << "," << c.Y;
+}
+
+TEST_F(WmScrollBarTest, AWindowRegionShapesTheHitTest) {
+    HWND w = Recorder.Create(WS_POPUP, Bounds(100, 100, 40, 40));
+    HRGN ellipse = CreateEllipticRgn(0, 0, 40, 40);
+    EXPECT_EQ(SetWindowRgn(w, ellipse, false), 1);
+    EXPECT_EQ(SendMessage(w, WM_NCHITTEST, 0, WmPoint(120, 120)), HTCLIENT);
+    EXPECT_EQ(SendMessage(w, WM_NCHITTEST, 0, WmPoint(101, 101)), HTNOWHERE) << "outside the ellipse";
+    SetWindowRgn(w, nullptr, false);
+    EXPECT_EQ(SendMessage(w, WM_NCHITTEST, 0, WmPoint(101, 101)), HTCLIENT);
 }
 
 class WmScrollBarMouseTest : public WmScrollBarTest {
