@@ -253,6 +253,9 @@ HWND WindowOfWidget(const QWidget* Widget) {
     for (const QWidget* w = Widget; w; w = w->parentWidget()) {
         auto it = map.find(w);
         if (it != map.end()) return it->second;
+        // A Qt window of its own (a combo box's list, a standard context menu,
+        // a file dialog) belongs to Qt, not to the window that opened it.
+        if (w->isWindow()) return nullptr;
     }
     return nullptr;
 }

@@ -12,7 +12,9 @@
 namespace platform_ui {
 
 // The Qt widget that shows a window (nullptr for message-only windows), and the
-// window a widget shows.
+// window a widget shows or lies inside (a native control's inner widgets);
+// nullptr for Qt's own windows, even those a control opens (its drop-down list,
+// its context menu), whose input stays with Qt.
 QWidget* WidgetOfWindow(HWND Wnd);
 HWND WindowOfWidget(const QWidget* Widget);
 
