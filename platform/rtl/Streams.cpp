@@ -116,45 +116,64 @@ TFileStream::~TFileStream() {
     if (FHandle >= 0) ::close(FHandle);
 }
 
-// ---- TMemoryStream --------------------------------------------------------------------
+// ---- Streams over a byte buffer in memory ------------------------------------------------
+// TMemoryStream and TStringStream differ only in the container that holds
+// their bytes; these carry the position rules both share.
+namespace {
 
-Integer TMemoryStream::Read(void* Buffer, Integer Count) {
-    const Int64 size = Int64(FData.size());
-    if (Count <= 0 || FPosition < 0 || FPosition >= size) return 0;
-    const Integer n = Integer(std::min<Int64>(Count, size - FPosition));
-    std::memcpy(Buffer, FData.data() + FPosition, size_t(n));
-    FPosition += n;
+template <class Buffer> Integer ReadBufferAt(const Buffer& Data, Int64& Position, void* Out, Integer Count) {
+    const Int64 size = Int64(Data.size());
+    if (Count <= 0 || Position < 0 || Position >= size) return 0;
+    const Integer n = Integer(std::min<Int64>(Count, size - Position));
+    std::memcpy(Out, Data.data() + Position, size_t(n));
+    Position += n;
     return n;
 }
 
-Integer TMemoryStream::Write(const void* Buffer, Integer Count) {
-    if (Count <= 0 || FPosition < 0) return 0;
-    const Int64 end = FPosition + Count;
-    if (end > Int64(FData.size())) FData.resize(size_t(end));
-    std::memcpy(FData.data() + FPosition, Buffer, size_t(Count));
-    FPosition = end;
+template <class Buffer> Integer WriteBufferAt(Buffer& Data, Int64& Position, const void* In, Integer Count) {
+    if (Count <= 0 || Position < 0) return 0;
+    const Int64 end = Position + Count;
+    if (end > Int64(Data.size())) Data.resize(size_t(end));
+    std::memcpy(Data.data() + Position, In, size_t(Count));
+    Position = end;
     return Count;
 }
 
-Int64 TMemoryStream::Seek(Int64 Offset, TSeekOrigin Origin) {
+Int64 SeekWithin(Int64 Size, Int64& Position, Int64 Offset, TSeekOrigin Origin) {
     switch (Origin) {
     case soBeginning:
-        FPosition = Offset;
+        Position = Offset;
         break;
     case soCurrent:
-        FPosition += Offset;
+        Position += Offset;
         break;
     case soEnd:
-        FPosition = Int64(FData.size()) + Offset;
+        Position = Size + Offset;
         break;
     }
-    return FPosition;
+    return Position;
 }
 
-void TMemoryStream::SetSize(Int64 NewSize) {
-    FData.resize(size_t(std::max<Int64>(NewSize, 0)));
-    if (FPosition > NewSize) FPosition = NewSize;
+template <class Buffer> void ResizeBuffer(Buffer& Data, Int64& Position, Int64 NewSize) {
+    Data.resize(size_t(std::max<Int64>(NewSize, 0)));
+    if (Position > NewSize) Position = NewSize;
 }
+
+} // namespace
+
+// ---- TMemoryStream --------------------------------------------------------------------
+
+Integer TMemoryStream::Read(void* Buffer, Integer Count) { return ReadBufferAt(FData, FPosition, Buffer, Count); }
+
+Integer TMemoryStream::Write(const void* Buffer, Integer Count) {
+    return WriteBufferAt(FData, FPosition, Buffer, Count);
+}
+
+Int64 TMemoryStream::Seek(Int64 Offset, TSeekOrigin Origin) {
+    return SeekWithin(Int64(FData.size()), FPosition, Offset, Origin);
+}
+
+void TMemoryStream::SetSize(Int64 NewSize) { ResizeBuffer(FData, FPosition, NewSize); }
 
 void TMemoryStream::Clear() {
     FData.clear();
@@ -187,42 +206,18 @@ void TMemoryStream::SaveToFile(const std::string& FileName) {
 // ---- TStringStream --------------------------------------------------------------------
 
 Integer TStringStream::Read(void* Buffer, Integer Count) {
-    const Int64 size = Int64(FDataString.size());
-    if (Count <= 0 || FPosition < 0 || FPosition >= size) return 0;
-    const Integer n = Integer(std::min<Int64>(Count, size - FPosition));
-    std::memcpy(Buffer, FDataString.data() + FPosition, size_t(n));
-    FPosition += n;
-    return n;
+    return ReadBufferAt(FDataString, FPosition, Buffer, Count);
 }
 
 Integer TStringStream::Write(const void* Buffer, Integer Count) {
-    if (Count <= 0 || FPosition < 0) return 0;
-    const Int64 end = FPosition + Count;
-    if (end > Int64(FDataString.size())) FDataString.resize(size_t(end));
-    std::memcpy(FDataString.data() + FPosition, Buffer, size_t(Count));
-    FPosition = end;
-    return Count;
+    return WriteBufferAt(FDataString, FPosition, Buffer, Count);
 }
 
 Int64 TStringStream::Seek(Int64 Offset, TSeekOrigin Origin) {
-    switch (Origin) {
-    case soBeginning:
-        FPosition = Offset;
-        break;
-    case soCurrent:
-        FPosition += Offset;
-        break;
-    case soEnd:
-        FPosition = Int64(FDataString.size()) + Offset;
-        break;
-    }
-    return FPosition;
+    return SeekWithin(Int64(FDataString.size()), FPosition, Offset, Origin);
 }
 
-void TStringStream::SetSize(Int64 NewSize) {
-    FDataString.resize(size_t(std::max<Int64>(NewSize, 0)));
-    if (FPosition > NewSize) FPosition = NewSize;
-}
+void TStringStream::SetSize(Int64 NewSize) { ResizeBuffer(FDataString, FPosition, NewSize); }
 
 std::string TStringStream::ReadString(Integer Count) {
     const Int64 size = Int64(FDataString.size());
