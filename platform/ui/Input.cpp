@@ -352,6 +352,18 @@ void UpdateTopLevelGeometry(HWND w, QWidget* widget) {
     RunGuarded([&] { SetWindowPos(w, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE); });
 }
 
+// The desktop minimised, maximised or restored a window: WM_SIZE says which.
+void UpdateTopLevelState(HWND w, QWidget* widget) {
+    const bool minimized = widget->isMinimized();
+    const bool maximized = widget->isMaximized();
+    if (minimized == w->Minimized && maximized == w->Maximized) return;
+    w->Minimized = minimized;
+    w->Maximized = maximized;
+    const WPARAM kind = minimized ? SIZE_MINIMIZED : maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    SendMessage(w, WM_SIZE, kind,
+                MakeLParam(static_cast<Word>(w->ClientRect.Width()), static_cast<Word>(w->ClientRect.Height())));
+}
+
 class InputFilter : public QObject {
 public:
     bool eventFilter(QObject* object, QEvent* event) override {
@@ -372,6 +384,7 @@ public:
         case QEvent::Close:
         case QEvent::Resize:
         case QEvent::Move:
+        case QEvent::WindowStateChange:
             break;
         default:
             return false;
@@ -430,6 +443,9 @@ private:
         case QEvent::Resize:
         case QEvent::Move:
             if (widget == w->Widget.data()) UpdateTopLevelGeometry(w, widget);
+            return false;
+        case QEvent::WindowStateChange:
+            if (widget == w->Widget.data() && !w->IsChild()) UpdateTopLevelState(w, widget);
             return false;
         default:
             return false;

@@ -890,12 +890,15 @@ bool ShowWindow(HWND Wnd, int Command) {
     }
     const bool topLevel = !Wnd->IsChild();
     switch (Command) {
+    // A top-level window hears of its new state from Qt (UpdateTopLevelState);
+    // a child fills its parent's client area and remembers where it was.
     case SW_MAXIMIZE:
-        Wnd->Maximized = true;
-        Wnd->Minimized = false;
-        if (topLevel && widget)
+        if (topLevel && widget) {
             widget->showMaximized();
-        else if (Wnd->Parent) {
+        } else if (!Wnd->Maximized && Wnd->Parent) {
+            Wnd->RestoreRect = Wnd->WindowRect;
+            Wnd->Maximized = true;
+            Wnd->Minimized = false;
             TRect client;
             GetClientRect(Wnd->Parent, client);
             SetWindowPos(Wnd, nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -904,15 +907,24 @@ bool ShowWindow(HWND Wnd, int Command) {
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:
     case SW_SHOWMINNOACTIVE:
-        Wnd->Minimized = true;
-        Wnd->Maximized = false;
-        if (topLevel && widget) widget->showMinimized();
+        if (topLevel && widget) {
+            widget->showMinimized();
+        } else {
+            Wnd->Minimized = true;
+            Wnd->Maximized = false;
+        }
         break;
     case SW_RESTORE:
     case SW_SHOWNORMAL:
-        if (Wnd->Maximized || Wnd->Minimized) {
+        if (topLevel && widget) {
+            if (Wnd->Maximized || Wnd->Minimized) widget->showNormal();
+        } else if (Wnd->Maximized || Wnd->Minimized) {
+            const bool wasMaximized = Wnd->Maximized;
             Wnd->Maximized = Wnd->Minimized = false;
-            if (topLevel && widget) widget->showNormal();
+            if (wasMaximized) {
+                const TRect r = Wnd->RestoreRect;
+                SetWindowPos(Wnd, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+            }
         }
         break;
     default:

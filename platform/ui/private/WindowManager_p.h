@@ -64,8 +64,9 @@ struct PlatformWindow {
     std::vector<ProcedureEntry> Procedures; // bottom first
     std::map<TWindowProcedureId, TWindowProcedureId> RemovedBelow;
 
-    TRect WindowRect{}; // parent client coordinates (screen for top-level windows)
-    TRect ClientRect{}; // window coordinates
+    TRect WindowRect{};  // parent client coordinates (screen for top-level windows)
+    TRect ClientRect{};  // window coordinates
+    TRect RestoreRect{}; // a maximised child's place before
     bool Maximized = false;
     bool Minimized = false;
     bool Destroying = false;

@@ -117,4 +117,27 @@ TEST_F(WmFocusTest, ActivationMessagesNameTheOtherWindow) {
     EXPECT_NE(GetActiveWindow(), b);
 }
 
+TEST_F(WmFocusTest, MinimisingAndMaximisingReportTheirKindOfSize) {
+    HWND form = Recorder.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(0, 0, 200, 100));
+    HWND child = Recorder.Create(WS_CHILD | WS_VISIBLE, Bounds(10, 10, 50, 40), form);
+    ProcessMessages();
+    Recorder.Clear();
+    ShowWindow(form, SW_MINIMIZE);
+    EXPECT_TRUE(IsIconic(form));
+    ShowWindow(form, SW_RESTORE);
+    EXPECT_FALSE(IsIconic(form));
+    const auto sizes = Recorder.Of(WM_SIZE);
+    ASSERT_GE(sizes.size(), 2u);
+    EXPECT_EQ(sizes.front().WParam, SIZE_MINIMIZED);
+    EXPECT_EQ(sizes.back().WParam, SIZE_RESTORED);
+
+    Recorder.Clear();
+    ShowWindow(child, SW_MAXIMIZE);
+    Recorder.Expect({{WM_SIZE, WmHow::Sent, SIZE_MAXIMIZED, WmPoint(200, 100), child}}, "a child fills its parent");
+    ShowWindow(child, SW_RESTORE);
+    TRect r;
+    GetWindowRect(child, r);
+    EXPECT_EQ(r, Bounds(10, 10, 50, 40)) << "and comes back to its place";
+}
+
 } // namespace
