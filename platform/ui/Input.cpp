@@ -568,9 +568,6 @@ PassThroughScope::PassThroughScope(HWND Wnd) : Previous(State().PassThrough) {
 PassThroughScope::~PassThroughScope() {
     State().PassThrough = Previous;
 }
-HWND PassThroughWindow() {
-    return State().PassThrough;
-}
 
 } // namespace platform_ui
 

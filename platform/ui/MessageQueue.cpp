@@ -40,7 +40,6 @@ struct QueueState {
     std::vector<HWND> HoldBacks;
     TExceptionHandler Handler;
     std::map<std::string, UINT> RegisteredMessages;
-    QueuedMessage LastTaken;
     bool NextDeliveryPosted = false;
     std::vector<bool> DeliveryPosted; // per message being handled, innermost last
 };
@@ -145,10 +144,7 @@ bool TakeQueued(QueuedMessage& out, HWND wnd, UINT first, UINT last, UINT flags)
 bool TakeMessage(QueuedMessage& out, HWND wnd, UINT first, UINT last, UINT flags) {
     PumpQt(false);
     if (!TakeQueued(out, wnd, first, last, flags)) return false;
-    if (flags & PM_REMOVE) {
-        State().LastTaken = out;
-        SetCurrentMessageTime(out.Msg.time, out.Msg.pt);
-    }
+    if (flags & PM_REMOVE) SetCurrentMessageTime(out.Msg.time, out.Msg.pt);
     return true;
 }
 
@@ -192,7 +188,6 @@ void Dispatcher::DrainQueue() {
             break;
         }
         if (!found) break;
-        state.LastTaken = q;
         ProcessQueued(q);
         DeleteRetiredWidgets();
         if (state.Pumping > 0) return;

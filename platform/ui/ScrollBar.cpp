@@ -172,7 +172,6 @@ int SetInfo(HWND Wnd, int Bar, const TScrollInfo& Info, bool Redraw) {
     if (Info.fMask & SIF_POS) s->Pos = Info.nPos;
     s->Page = std::clamp(s->Page, 0, s->Max - s->Min + 1);
     s->Pos = std::clamp(s->Pos, s->Min, std::max(s->Min, MaxPos(*s)));
-    s->EverSet = true;
     if (Info.fMask & (SIF_RANGE | SIF_PAGE)) {
         if (Scrollable(*s)) {
             s->DisabledArrows = ESB_ENABLE_BOTH;

@@ -224,10 +224,6 @@ bool RecalculateClientRect(HWND Wnd) {
     return sizeChanged;
 }
 
-bool IsShownOnScreen(HWND Wnd) {
-    return IsWindowVisible(Wnd);
-}
-
 QtEventScope::QtEventScope() {
     ++Reg().QtEventDepth;
 }
@@ -373,7 +369,6 @@ HWND CreateWindowEx(DWORD ExStyle, const std::string& ClassName, const std::stri
         if (IsLiveWindow(w)) DestroyWindow(w);
         return nullptr;
     }
-    w->Created = true;
     // A new window learns its size, then its place.
     SendMessage(w, WM_SIZE, SIZE_RESTORED,
                 MakeLParam(static_cast<Word>(w->ClientRect.Width()), static_cast<Word>(w->ClientRect.Height())));

@@ -29,7 +29,6 @@ struct ScrollBarState {
     int TrackPos = 0;
     bool Tracking = false;
     UINT DisabledArrows = 0; // ESB_ bits
-    bool EverSet = false;
 };
 
 struct WindowClassEntry {
@@ -70,14 +69,12 @@ struct PlatformWindow {
     bool Maximized = false;
     bool Minimized = false;
     bool Destroying = false;
-    bool Created = false;
 
     QPointer<QWidget> Widget;
     QImage Image;    // self-painting windows: the whole window rectangle
     QRegion Invalid; // client coordinates
     bool EraseNeeded = false;
     bool FrameInvalid = false;
-    bool InBeginPaint = false;
     bool RedrawDisabled = false;
 
     platform_ui::ScrollBarState HorzBar;
@@ -86,7 +83,6 @@ struct PlatformWindow {
     int FlatHorzStyle = 0;
     int FlatVertStyle = 0;
 
-    bool MouseInside = false;
     QRegion Shape; // SetWindowRgn, window coordinates; empty: the whole rectangle
 
     bool IsChild() const { return (Style & WS_CHILD) != 0; }
@@ -107,9 +103,6 @@ TPoint WindowOriginOnScreen(HWND Wnd);
 bool RecalculateClientRect(HWND Wnd);
 // Sizes the backing image to the window rectangle, keeping the old pixels.
 void ResizeBackingImage(HWND Wnd);
-// The visible area of a window that is not covered by nothing: true when the
-// window and its ancestors are shown.
-bool IsShownOnScreen(HWND Wnd);
 
 // The queue.
 struct QueuedMessage {
@@ -186,6 +179,5 @@ struct PassThroughScope {
     ~PassThroughScope();
     HWND Previous;
 };
-HWND PassThroughWindow();
 
 } // namespace platform_ui
