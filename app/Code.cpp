@@ -1,0 +1,175 @@
+// The code-table window. Queries run on the main window's user connection;
+// the import attaches the chosen file and copies by column names inside one
+// transaction.
+#include "app/Code.h"
+
+#include "app/DatabaseCopy.h"
+#include "app/Main.h"
+#include "app/Message.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/ui/MessageQueue.h"
+
+namespace {
+
+struct TCodeTable {
+    const char* Table;
+    const char* Caption;
+};
+
+// The import order too.
+constexpr std::array<TCodeTable, 5> CodeTables{{
+    {"JHLB", "计划类别代码"},
+    {"ZGBM", "主管部门代码"},
+    {"XZQHDM", "地域代码"},
+    {"JSLY", "技术领域代码"},
+    {"XKLY", "学科领域代码"},
+}};
+
+const char* const ImportAlias = "codefile";
+
+} // namespace
+
+TfrmCode::TfrmCode(TComponent* AOwner) : TForm(AOwner) {
+    TComponentLoading loading(this);
+    SetName("frmCode");
+    SetBorderStyle(bsDialog);
+    SetCaption("代码维护");
+    SetPosition(poScreenCenter);
+    SetClientWidth(640);
+    SetClientHeight(440);
+    SetVisible(false);
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+
+    PageControl1 = new TPageControl(this);
+    PageControl1->SetName("PageControl1");
+    PageControl1->SetParent(this);
+    PageControl1->SetBounds(0, 0, 640, 390);
+    for (size_t i = 0; i < CodeTables.size(); ++i) {
+        const std::string number = std::to_string(i + 1);
+        TTabSheet* sheet = new TTabSheet(this);
+        sheet->SetName("TabSheet" + number);
+        sheet->SetPageControl(PageControl1);
+        sheet->SetCaption(CodeTables[i].Caption);
+        sheet->OnShow = [this, i](TObject*) { TabSheetShow(static_cast<int>(i)); };
+        TabSheets[i] = sheet;
+
+        TADOQuery* query = new TADOQuery(this);
+        query->SetName("ADOQuery" + number);
+        query->SetConnection(frmMain ? frmMain->adocon : nullptr);
+        query->SQL()->SetText(std::string("select * from ") + CodeTables[i].Table);
+        Queries[i] = query;
+
+        TDataSource* source = new TDataSource(this);
+        source->SetName("DataSource" + number);
+        source->SetDataSet(query);
+        DataSources[i] = source;
+    }
+
+    Label1 = new TLabel(this);
+    Label1->SetName("Label1");
+    Label1->SetParent(this);
+    Label1->SetBounds(8, 406, 90, 13);
+    Label1->SetCaption("导入代码文件：");
+
+    edt_filename = new TEdit(this);
+    edt_filename->SetName("edt_filename");
+    edt_filename->SetParent(this);
+    edt_filename->SetBounds(100, 402, 300, 21);
+    edt_filename->SetEnabled(false);
+
+    SpeedButton1 = new TSpeedButton(this);
+    SpeedButton1->SetName("SpeedButton1");
+    SpeedButton1->SetParent(this);
+    SpeedButton1->SetBounds(406, 400, 70, 25);
+    SpeedButton1->SetFlat(true);
+    SpeedButton1->SetCaption("浏览");
+    SpeedButton1->OnClick = [this](TObject* Sender) { SpeedButton1Click(Sender); };
+
+    SpeedButton2 = new TSpeedButton(this);
+    SpeedButton2->SetName("SpeedButton2");
+    SpeedButton2->SetParent(this);
+    SpeedButton2->SetBounds(482, 400, 70, 25);
+    SpeedButton2->SetFlat(true);
+    SpeedButton2->SetCaption("导入");
+    SpeedButton2->OnClick = [this](TObject* Sender) { SpeedButton2Click(Sender); };
+
+    BtnReturn = new TButton(this);
+    BtnReturn->SetName("BtnReturn");
+    BtnReturn->SetParent(this);
+    BtnReturn->SetBounds(560, 400, 70, 25);
+    BtnReturn->SetCaption("返回");
+    BtnReturn->OnClick = [this](TObject* Sender) { BtnReturnClick(Sender); };
+}
+
+void TfrmCode::FormCreate(TObject*) {
+    PageControl1->SetActivePageIndex(0);
+    TabSheetShow(0);
+}
+
+void TfrmCode::TabSheetShow(int Index) {
+    TADOQuery* query = Queries[static_cast<size_t>(Index)];
+    TDisableControlsScope disabled(query);
+    query->Close();
+    query->Open();
+}
+
+bool TfrmCode::ImportCodeTables(const std::string& FileName) {
+    TADOConnection* connection = frmMain->adocon;
+    try {
+        TAttachedDatabase attached(connection, ExpandFileName(FileName), ImportAlias);
+        // Every statement is made before anything changes: a table missing in
+        // the file fails here, with all five tables untouched.
+        std::array<std::string, 5> inserts;
+        for (size_t i = 0; i < CodeTables.size(); ++i)
+            inserts[i] = CopyRowsByNameSQL(connection, CodeTables[i].Table, "main", ImportAlias);
+        connection->BeginTrans();
+        try {
+            for (size_t i = 0; i < CodeTables.size(); ++i) {
+                connection->Execute(std::string("delete from ") + CodeTables[i].Table);
+                connection->Execute(inserts[i]);
+            }
+            connection->CommitTrans();
+        } catch (...) {
+            if (connection->InTransaction()) connection->RollbackTrans();
+            throw;
+        }
+        attached.Detach();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void TfrmCode::SpeedButton1Click(TObject*) {
+    frmMessage->PanelMsg->SetCaption("正在打开目标文件，请梢侯。。。");
+    frmMessage->Show();
+    ProcessMessages();
+    TDialogRequest request;
+    request.Kind = TDialogKind::OpenFile;
+    request.Owner = Handle();
+    request.Filter = "数据库文件|*.mdb";
+    const TDialogAnswer answer = RunDialog(request);
+    if (answer.Result == IDOK && !answer.Files.empty()) edt_filename->SetText(answer.Files.front());
+    frmMessage->Close();
+}
+
+void TfrmCode::SpeedButton2Click(TObject*) {
+    const std::string fileName = Trim(edt_filename->Text());
+    if (fileName.empty()) return;
+    if (!FileExists(fileName)) {
+        MessageBox(Handle(), "文件I/O错误，请确认存在该文件！", "提示", MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (ImportCodeTables(fileName)) {
+        for (TADOQuery* query : Queries)
+            if (query->Active()) query->Requery();
+        MessageBox(Handle(), "数据导入成功!", "提示", MB_OK | MB_ICONINFORMATION);
+    } else {
+        MessageBox(Handle(), "导入失败\r请尝试再次导入", "提示", MB_OK | MB_ICONERROR);
+    }
+}
+
+void TfrmCode::BtnReturnClick(TObject*) {
+    Close();
+}

@@ -1,0 +1,183 @@
+// The data update. The temporary copy is attached to the user's connection,
+// filled in one transaction and then renamed over the user's file, which
+// replaces it atomically: at every moment one complete database is there.
+#include "app/Flush.h"
+
+#include "app/ApplicationFolder.h"
+#include "app/DatabaseCopy.h"
+#include "app/Main.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/ui/MessageQueue.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+namespace {
+
+const char* const TemplateFile = "maindata.mdb";
+const char* const TemporaryFile = "tempmaindata.mdb";
+const char* const TemporaryAlias = "tempmaindata";
+
+// Holds the hourglass over the whole program while it lives.
+class THourGlass {
+public:
+    THourGlass() : FPrevious(Screen->Cursor()) { Screen->SetCursor(crHourGlass); }
+    ~THourGlass() { Screen->SetCursor(FPrevious); }
+    THourGlass(const THourGlass&) = delete;
+    THourGlass& operator=(const THourGlass&) = delete;
+
+private:
+    TCursor FPrevious;
+};
+
+bool PasswordMatches(TADOConnection* Connection, const std::string& UserCode, const std::string& Password) {
+    TADOQuery query(nullptr);
+    query.SetConnection(Connection);
+    query.SQL()->SetText("select username,passone from pass where username=:username and passone=:passone");
+    query.Parameters()->ParamByName("username")->SetValue(UserCode);
+    query.Parameters()->ParamByName("passone")->SetValue(Password);
+    query.Open();
+    return !query.IsEmpty();
+}
+
+} // namespace
+
+Tfrmflush::Tfrmflush(TComponent* AOwner) : TfrmPop(AOwner) {
+    TComponentLoading loading(this);
+    SetName("frmflush");
+    SetBorderStyle(bsDialog);
+    SetCaption("强制更新");
+    SetClientWidth(320);
+    SetClientHeight(136);
+
+    Label1 = new TLabel(this);
+    Label1->SetName("Label1");
+    Label1->SetParent(this);
+    Label1->SetBounds(16, 20, 130, 13);
+    Label1->SetCaption("请输入您登陆的口令：");
+
+    EdtPass = new TEdit(this);
+    EdtPass->SetName("EdtPass");
+    EdtPass->SetParent(this);
+    EdtPass->SetBounds(150, 16, 150, 21);
+    EdtPass->SetMaxLength(12);
+    EdtPass->SetPasswordChar(U'*');
+    EdtPass->SetTabOrder(0);
+
+    btn_ok = new TButton(this);
+    btn_ok->SetName("btn_ok");
+    btn_ok->SetParent(this);
+    btn_ok->SetBounds(144, 48, 75, 25);
+    btn_ok->SetCaption("确定");
+    btn_ok->SetTabOrder(1);
+    btn_ok->OnClick = [this](TObject* Sender) { btn_okClick(Sender); };
+
+    btn_cancel = new TButton(this);
+    btn_cancel->SetName("btn_cancel");
+    btn_cancel->SetParent(this);
+    btn_cancel->SetBounds(226, 48, 75, 25);
+    btn_cancel->SetCaption("取消");
+    btn_cancel->SetTabOrder(2);
+    btn_cancel->OnClick = [this](TObject* Sender) { btn_cancelClick(Sender); };
+
+    lab_showflush = new TLabel(this);
+    lab_showflush->SetName("lab_showflush");
+    lab_showflush->SetParent(this);
+    lab_showflush->SetBounds(16, 84, 290, 13);
+    lab_showflush->SetCaption("");
+
+    Gauge = new TGauge(this);
+    Gauge->SetName("Gauge");
+    Gauge->SetParent(this);
+    Gauge->SetBounds(16, 102, 288, 20);
+    Gauge->SetMinValue(0);
+    Gauge->SetMaxValue(100);
+    Gauge->SetForeColor(clNavy);
+    Gauge->SetBackColor(clInfoBk);
+
+    SetActiveControl(EdtPass);
+}
+
+bool Tfrmflush::DoFlush(TADOConnection* Connection) {
+    lab_showflush->SetCaption("正在进行数据导出，请稍候。。。");
+    Gauge->SetProgress(0);
+    ProcessMessages();
+
+    const std::string userFile = Connection->DatabaseFileName();
+    const std::string temporary = ExtractFilePath(userFile) + TemporaryFile;
+    try {
+        if (FileExists(temporary) && !DeleteFile(temporary)) throw EInOutError("cannot delete " + temporary);
+        if (!CopyFile(ApplicationFolder() + TemplateFile, temporary, true))
+            throw EInOutError("cannot copy the template to " + temporary);
+        if (!Connection->Connected()) Connection->Open();
+        {
+            TAttachedDatabase attached(Connection, temporary, TemporaryAlias);
+            auto query = std::make_unique<TADOQuery>(nullptr);
+            query->SetConnection(Connection);
+            query->SQL()->SetText("select KJJHSBID from KJJHSB");
+            query->Open();
+            TADOCommand copy(nullptr);
+            copy.SetConnection(Connection);
+            copy.SetCommandText(
+                CopyRowsByNameSQL(Connection, "KJJHSB", TemporaryAlias, "main", "KJJHSBID = :KJJHSBID"));
+            const std::string copyPass = CopyRowsByNameSQL(Connection, "pass", TemporaryAlias, "main");
+            const int count = query->RecordCount();
+
+            Connection->BeginTrans();
+            try {
+                for (int i = 0; !query->Eof(); ++i) {
+                    copy.Parameters()->ParamByName("KJJHSBID")->SetValue(query->Fields()[0]->Value());
+                    copy.Execute();
+                    query->Next();
+                    Gauge->SetProgress(static_cast<int>(std::lround(i * 100.0 / count)));
+                }
+                Connection->Execute(copyPass);
+                Connection->CommitTrans();
+            } catch (...) {
+                if (Connection->InTransaction()) Connection->RollbackTrans();
+                throw;
+            }
+            query.reset();
+            attached.Detach();
+        }
+        Connection->Close();
+        // rename() replaces the user's file in one step: a crash leaves either
+        // the old database or the new one, never none.
+        if (std::rename(temporary.c_str(), userFile.c_str()) != 0) throw EInOutError("cannot replace " + userFile);
+        Connection->Open();
+        Gauge->SetProgress(100);
+        return true;
+    } catch (const std::exception&) {
+        DeleteFile(temporary);
+        try {
+            if (!Connection->Connected()) Connection->Open();
+        } catch (const std::exception&) {
+            // The old file is still there; the caller's next statement reports it.
+        }
+        return false;
+    }
+}
+
+void Tfrmflush::btn_okClick(TObject*) {
+    const std::string password = Trim(EdtPass->Text());
+    if (password.empty()) return;
+    std::optional<bool> updated;
+    {
+        THourGlass hourGlass;
+        if (PasswordMatches(frmMain->adocon, frmMain->UserCode, password)) updated = DoFlush(frmMain->adocon);
+    }
+    if (!updated) {
+        MessageBox(Handle(), "您输入的密码不正确", "提示", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    MessageBox(Handle(), *updated ? "数据强制更新成功！" : "数据强制更新失败！", "提示", MB_OK | MB_ICONINFORMATION);
+    if (OnUserDatabaseReopened) OnUserDatabaseReopened(this);
+    Close();
+}
+
+void Tfrmflush::btn_cancelClick(TObject*) {
+    Close();
+}

@@ -1,0 +1,116 @@
+// The data update of a user's database from the program's template: rows are
+// copied by column names, the file is replaced by one rename, and the user's
+// connection is open again afterwards whatever happened.
+#include "app/Flush.h"
+
+#include "tests/app/UserWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FlushTest : public ::testing::Test {
+public:
+    UserWorld World;
+
+protected:
+    // An older layout of KJJHSB: other column order, one column the template
+    // no longer has, most of the template's columns missing.
+    void UseOldApplicationTable() {
+        World.Exec("drop table KJJHSB");
+        World.Exec("create table KJJHSB (XMMC VARCHAR(120), OBSOLETE TEXT, KJJHSBID INTEGER)");
+        for (int i = 1; i <= 5; ++i)
+            World.Exec("insert into KJJHSB values (?, 'x', ?)", {"项目" + std::to_string(i), 2026010000 + i});
+    }
+    std::unique_ptr<Tfrmflush> NewWindow() {
+        Tfrmflush* window = nullptr;
+        CreateFormInstance(window, nullptr);
+        return std::unique_ptr<Tfrmflush>(window);
+    }
+};
+
+} // namespace
+
+TEST_F(FlushTest, CopiesRowsByColumnNameIntoTheTemplateAndReopens) {
+    UseOldApplicationTable();
+    World.Exec("delete from JHLB"); // code tables come from the template, not from the old file
+    const auto templateCategories = World.Column("select count(*) from JHLB");
+    auto window = NewWindow();
+
+    ASSERT_TRUE(window->DoFlush(World.Connection()));
+
+    EXPECT_TRUE(World.Connection()->Connected());
+    EXPECT_EQ(window->Gauge->Progress(), 100);
+    EXPECT_FALSE(fs::exists(World.UserFolder + "tempmaindata.mdb"));
+    EXPECT_EQ(World.Column("select XMMC from KJJHSB order by KJJHSBID"),
+              (std::vector<std::string>{"项目1", "项目2", "项目3", "项目4", "项目5"}));
+    EXPECT_EQ(World.Column("select KJJHSBID from KJJHSB where XMMC='项目3'"), std::vector<std::string>{"2026010003"});
+    // The template's layout is back: its columns exist, the dropped one does not.
+    EXPECT_EQ(World.Column("select count(*) from pragma_table_info('KJJHSB') where name='OBSOLETE'"),
+              std::vector<std::string>{"0"});
+    EXPECT_EQ(World.Column("select count(*) from pragma_table_info('KJJHSB') where name='SBNF'"),
+              std::vector<std::string>{"1"});
+    EXPECT_NE(World.Column("select count(*) from JHLB"), std::vector<std::string>{"0"});
+    EXPECT_EQ(World.Column("select YZBM from pass"), std::vector<std::string>{"012345"});
+}
+
+TEST_F(FlushTest, AFailedCopyLeavesTheOldFileAndAnOpenConnection) {
+    const struct {
+        const char* Name;
+        std::function<void(FlushTest&)> Break;
+    } cases[] = {
+        {"no pass table", [](FlushTest& t) { t.World.Exec("drop table pass"); }},
+        {"no template", [](FlushTest& t) { fs::remove(t.World.Program.Folder() / "maindata.mdb"); }},
+        {"no application table", [](FlushTest& t) { t.World.Exec("drop table KJJHSB"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        World.Exec("delete from JHLB");
+        c.Break(*this);
+        auto window = NewWindow();
+        EXPECT_FALSE(window->DoFlush(World.Connection()));
+        EXPECT_TRUE(World.Connection()->Connected());
+        EXPECT_FALSE(fs::exists(World.UserFolder + "tempmaindata.mdb"));
+        EXPECT_EQ(World.Column("select count(*) from JHLB"), std::vector<std::string>{"0"}); // still the old file
+    }
+}
+
+TEST_F(FlushTest, AnOldTemporaryFileIsReplaced) {
+    std::ofstream(World.UserFolder + "tempmaindata.mdb") << "left over";
+    auto window = NewWindow();
+    EXPECT_TRUE(window->DoFlush(World.Connection()));
+    EXPECT_EQ(World.Column("select username from pass"), std::vector<std::string>{World.UserCode});
+}
+
+TEST_F(FlushTest, ForcedUpdateAsksForTheTrimmedPassword) {
+    World.Exec("delete from JHLB");
+    auto window = NewWindow();
+    int reopened = 0;
+    window->OnUserDatabaseReopened = [&](TObject*) { ++reopened; };
+    window->Show();
+
+    window->EdtPass->SetText("wrong");
+    window->btn_okClick(window->btn_ok);
+    ASSERT_EQ(World.Dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(World.Dialogs.Boxes()[0].Text, "您输入的密码不正确");
+    EXPECT_EQ(World.Column("select count(*) from JHLB"), std::vector<std::string>{"0"});
+    EXPECT_TRUE(window->Visible());
+
+    // A quote in the password is a value, not SQL.
+    window->EdtPass->SetText("' or ''='");
+    window->btn_okClick(window->btn_ok);
+    EXPECT_EQ(World.Dialogs.Boxes().back().Text, "您输入的密码不正确");
+
+    window->EdtPass->SetText("  secret ");
+    window->btn_okClick(window->btn_ok);
+    EXPECT_EQ(World.Dialogs.Boxes().back().Text, "数据强制更新成功！");
+    EXPECT_EQ(reopened, 1);
+    EXPECT_NE(World.Column("select count(*) from JHLB"), std::vector<std::string>{"0"});
+    EXPECT_FALSE(window->Visible());
+}
