@@ -175,3 +175,48 @@ void MessageBeep(UINT type) {
     r.Flags = type;
     RunDialog(r);
 }
+
+// ---- The dialog components --------------------------------------------------
+
+TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()) {}
+
+TOpenDialog::~TOpenDialog() = default;
+
+bool TOpenDialog::DoExecute(TDialogKind Kind) {
+    TDialogRequest r;
+    r.Kind = Kind;
+    r.Caption = FTitle;
+    r.Filter = FFilter;
+    r.FilterIndex = FFilterIndex;
+    r.InitialDir = FInitialDir;
+    r.FileName = FFileName;
+    r.DefaultExt = FDefaultExt;
+    r.MultiSelect = FOptions.Contains(ofAllowMultiSelect);
+    const TDialogAnswer answer = RunDialog(r);
+    if (answer.Result != IDOK || answer.Files.empty()) return false;
+    FFiles->Clear();
+    for (const std::string& f : answer.Files)
+        FFiles->Add(f);
+    FFileName = answer.Files.front();
+    FFilterIndex = answer.FilterIndex;
+    return true;
+}
+
+bool TOpenDialog::Execute() {
+    return DoExecute(TDialogKind::OpenFile);
+}
+
+bool TSaveDialog::Execute() {
+    return DoExecute(TDialogKind::SaveFile);
+}
+
+bool SelectDirectory(const std::string& Caption, const std::string& Root, std::string& Directory) {
+    TDialogRequest r;
+    r.Kind = TDialogKind::SelectFolder;
+    r.Caption = Caption;
+    r.InitialDir = Directory.empty() ? Root : Directory;
+    const TDialogAnswer answer = RunDialog(r);
+    if (answer.Result != IDOK || answer.Files.empty()) return false;
+    Directory = answer.Files.front();
+    return true;
+}

@@ -3,9 +3,12 @@
 // window ever opening; with no hook set, the real Qt dialogs run modally.
 #pragma once
 
+#include "platform/rtl/Classes.h"
+#include "platform/rtl/StringList.h"
 #include "platform/ui/WinTypes.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -94,3 +97,83 @@ public:
 private:
     TDialogHook FPrevious;
 };
+
+// The common dialog components.
+class TCommonDialog : public TComponent {
+public:
+    explicit TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
+    virtual bool Execute() = 0;
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& Value) { FTitle = Value; }
+
+protected:
+    std::string FTitle;
+};
+
+enum TOpenOption {
+    ofReadOnly,
+    ofOverwritePrompt,
+    ofHideReadOnly,
+    ofNoChangeDir,
+    ofShowHelp,
+    ofNoValidate,
+    ofAllowMultiSelect,
+    ofExtensionDifferent,
+    ofPathMustExist,
+    ofFileMustExist,
+    ofCreatePrompt,
+    ofShareAware,
+    ofNoReadOnlyReturn,
+    ofNoTestFileCreate,
+    ofNoNetworkButton,
+    ofNoLongNames,
+    ofOldStyleDialog,
+    ofNoDereferenceLinks,
+    ofEnableIncludeNotify,
+    ofEnableSizing
+};
+using TOpenOptions = TSet<TOpenOption>;
+
+// Filter: "Description|*.ext;*.ext2|..."; Files holds every chosen file
+// (several with ofAllowMultiSelect), FileName the first.
+class TOpenDialog : public TCommonDialog {
+public:
+    explicit TOpenDialog(TComponent* AOwner);
+    ~TOpenDialog() override;
+
+    bool Execute() override;
+    const std::string& FileName() const { return FFileName; }
+    void SetFileName(const std::string& Value) { FFileName = Value; }
+    TStrings* Files() const { return FFiles.get(); }
+    const std::string& Filter() const { return FFilter; }
+    void SetFilter(const std::string& Value) { FFilter = Value; }
+    int FilterIndex() const { return FFilterIndex; }
+    void SetFilterIndex(int Value) { FFilterIndex = Value; }
+    const std::string& InitialDir() const { return FInitialDir; }
+    void SetInitialDir(const std::string& Value) { FInitialDir = Value; }
+    const std::string& DefaultExt() const { return FDefaultExt; }
+    void SetDefaultExt(const std::string& Value) { FDefaultExt = Value; }
+    TOpenOptions Options() const { return FOptions; }
+    void SetOptions(TOpenOptions Value) { FOptions = Value; }
+
+protected:
+    bool DoExecute(TDialogKind Kind);
+
+private:
+    std::string FFileName;
+    std::unique_ptr<TStringList> FFiles;
+    std::string FFilter;
+    int FFilterIndex = 1;
+    std::string FInitialDir;
+    std::string FDefaultExt;
+    TOpenOptions FOptions{ofHideReadOnly, ofEnableSizing};
+};
+
+class TSaveDialog : public TOpenDialog {
+public:
+    using TOpenDialog::TOpenDialog;
+    bool Execute() override;
+};
+
+// Lets the user choose a folder; true and Directory set when one was chosen.
+bool SelectDirectory(const std::string& Caption, const std::string& Root, std::string& Directory);

@@ -830,7 +830,8 @@ void TRadioButton::WndProc(TMessage& m) {
         break;
     case CM_ENTER:
         // Arrow keys that bring the focus here choose this button, as a dialog does.
-        if (GetKeyState(VK_TAB) >= 0 && GetKeyState(VK_LBUTTON) >= 0) SetChecked(true);
+        if (GetKeyState(VK_UP) < 0 || GetKeyState(VK_DOWN) < 0 || GetKeyState(VK_LEFT) < 0 || GetKeyState(VK_RIGHT) < 0)
+            SetChecked(true);
         break;
     default:
         break;

@@ -212,6 +212,8 @@ public:
 protected:
     void Paint() override;
     bool IsActiveDefault() const;
+    // Held down by the mouse or the space bar.
+    bool Pressed() const { return FPressed; }
 
 private:
     bool FDefault = false;
