@@ -225,4 +225,19 @@ TEST_F(WmInputTest, TheKeyMessageHookCanSwallowAKeyWithItsCharacters) {
     Recorder.Expect({{WM_KEYDOWN, WmHow::Posted, 'F'}, {WM_CHAR, WmHow::Posted, 'f'}}, "only F passed");
 }
 
+TEST_F(WmInputTest, AClickMayDestroyTheWindowItLandsOn) {
+    HWND doomed = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(200, 0, 50, 50));
+    HWND child = Recorder.Create(WS_CHILD | WS_VISIBLE, Bounds(0, 0, 50, 50), doomed);
+    ProcessMessages();
+    Recorder.Handler = [&](HWND h, TMessage& m) {
+        if (m.Msg == WM_LBUTTONDOWN && h == child) DestroyWindow(doomed);
+        return false;
+    };
+    SendQtMouse(child, 1, {5, 5}, QtLeftButton, QtLeftButton);
+    SendQtMouse(child, 2, {5, 5}, QtLeftButton, 0);
+    ProcessMessages();
+    EXPECT_FALSE(IsWindow(doomed));
+    EXPECT_FALSE(IsWindow(child));
+}
+
 } // namespace
