@@ -2,6 +2,7 @@
 // carries its task, so removal can tell whether the handler is still ours.
 #include "components/TaskBar.h"
 
+#include "platform/ui/Focus.h"
 #include "platform/ui/MessageQueue.h"
 
 namespace {
@@ -55,7 +56,9 @@ void TTask::ActivateForm(TObject* Sender) {
     }
     SendMessage(FForm->Handle(), WM_NCACTIVATE, 1, 0);
     SendMessage(FForm->Handle(), WM_CHILDACTIVATE, 0, 0);
-    if (FForm->CanFocus()) FForm->SetFocus();
+    // The window's focus activates the form; a form's own SetFocus would ask
+    // its parent form, which a document window does not have.
+    if (IsWindowVisible(FForm->Handle())) ::SetFocus(FForm->Handle());
     FForm->BringToFront();
     if (FForm->WindowState() == wsMinimized) FForm->SetWindowState(wsNormal);
     if (FPrevOnActivate) FPrevOnActivate(Sender);
@@ -71,15 +74,15 @@ TTaskBar::~TTaskBar() {
     // get their own handlers back before the tasks go.
     for (const auto& task : FTasks)
         task->RestoreActivateHandler();
-    FTasks.clear();
+    while (!FTasks.empty())
+        TakeTask(FTasks.end() - 1);
 }
 
 void TTaskBar::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove)
         for (auto it = FTasks.begin(); it != FTasks.end(); ++it)
             if ((*it)->Form() == AComponent) {
-                FTasks.erase(it);
-                FCount = static_cast<int>(FTasks.size());
+                TakeTask(it);
                 break;
             }
     TToolBar::Notification(AComponent, Operation);
@@ -100,11 +103,18 @@ void TTaskBar::RemoveTask(TCustomForm* Form) {
         for (auto it = FTasks.begin(); it != FTasks.end(); ++it)
             if ((*it)->Form() == Form) {
                 (*it)->RestoreActivateHandler();
-                FTasks.erase(it);
                 Form->RemoveFreeNotification(this);
+                TakeTask(it);
                 break;
             }
     }
+    FCount = static_cast<int>(FTasks.size());
+}
+
+void TTaskBar::TakeTask(TTaskList::iterator Position) {
+    // Out of the list before it is freed: freeing its button notifies this bar.
+    std::unique_ptr<TTask> task = std::move(*Position);
+    FTasks.erase(Position);
     FCount = static_cast<int>(FTasks.size());
 }
 

@@ -59,6 +59,8 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    void TakeTask(TTaskList::iterator Position);
+
     int FCount = 0;
     bool FShowed = true;
     TTaskList FTasks;
