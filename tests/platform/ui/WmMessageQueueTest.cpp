@@ -57,6 +57,7 @@ TEST_F(WmMessageQueueTest, ChainRunsNewestFirstAndSurvivesRemovalInAnyOrder) {
     EXPECT_FALSE(RemoveWindowProc(w, c));
     SendMessage(w, WM_PROBE);
     EXPECT_EQ(trace, "a");
+    DestroyWindow(w); // before the procedures' captured locals go
 }
 
 TEST_F(WmMessageQueueTest, ASwallowingProcedureStopsTheMessage) {

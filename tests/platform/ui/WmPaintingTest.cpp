@@ -135,6 +135,10 @@ struct ScrollCase {
     int HeaderHeight; // rows above the scrolled area
 };
 
+void PrintTo(const ScrollCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
 class WmScrollTest : public ::testing::TestWithParam<ScrollCase> {
 protected:
     void SetUp() override { ProcessMessages(); }

@@ -61,10 +61,14 @@ TEST_F(WmTimerTest, ACallbackTimerCallsTheCallbackNotTheWindow) {
 
 TEST_F(WmTimerTest, TicksWaitingInTheQueueAreCoalesced) {
     SetTimer(Window, 3, 10);
-    // A loop that looks without taking lets several intervals pass.
+    // A loop that looks without taking lets the first tick arrive, then
+    // several more intervals pass.
     TMsg msg;
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 80)
+    while (GetTickCount() - start < 2000 && !PeekMessage(msg, Window, WM_TIMER, WM_TIMER, PM_NOREMOVE)) {
+    }
+    const DWORD ticked = GetTickCount();
+    while (GetTickCount() - ticked < 60)
         PeekMessage(msg, Window, WM_USER, WM_USER, PM_NOREMOVE);
     int pending = 0;
     while (PeekMessage(msg, Window, WM_TIMER, WM_TIMER, PM_REMOVE))

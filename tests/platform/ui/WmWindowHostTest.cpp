@@ -59,6 +59,7 @@ TEST_F(WmWindowHostTest, TypedKeysPassTheChainBeforeTheWidget) {
     SendQtInputMethodCommit(Edit, "中文");
     ProcessMessages();
     EXPECT_EQ(TestEditText(Edit), "Ab中文");
+    RemoveWindowProc(Edit, id);
 }
 
 TEST_F(WmWindowHostTest, BackspaceActsAtItsCharacterAndNavigationAtKeyDown) {
@@ -76,6 +77,7 @@ TEST_F(WmWindowHostTest, BackspaceActsAtItsCharacterAndNavigationAtKeyDown) {
     Type(QtKeyLeft, "");
     Type(QtKeyBackspace, "\b");
     EXPECT_EQ(TestEditText(Edit), "b") << "the caret moved left first";
+    RemoveWindowProc(Edit, id);
 }
 
 TEST_F(WmWindowHostTest, ClickingAStandardControlTakesTheFocus) {
