@@ -35,6 +35,9 @@ public:
         frmMessage = nullptr;
         delete frmMain;
         frmMain = nullptr;
+        // Widgets of destroyed windows go between messages; without this
+        // drain a later test's window can meet a dead one's widget.
+        ProcessMessages();
     }
     UserWorld(const UserWorld&) = delete;
     UserWorld& operator=(const UserWorld&) = delete;
