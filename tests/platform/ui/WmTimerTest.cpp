@@ -21,7 +21,8 @@ protected:
 
 TEST_F(WmTimerTest, TicksArriveAsWmTimerWithTheId) {
     EXPECT_EQ(SetTimer(Window, 5, 10), 5u);
-    PumpQt(80);
+    for (int i = 0; i < 200 && Recorder.Of(WM_TIMER).size() < 2; ++i)
+        PumpQt(10);
     const auto ticks = Recorder.Of(WM_TIMER);
     ASSERT_GE(ticks.size(), 2u);
     EXPECT_EQ(ticks[0].WParam, 5u);
@@ -39,9 +40,11 @@ TEST_F(WmTimerTest, SettingTheSameIdReplacesTheTimer) {
     PumpQt(80);
     EXPECT_TRUE(Recorder.Of(WM_TIMER).empty()) << "the second interval replaced the first";
     SetTimer(Window, 2, 10);
-    PumpQt(60);
+    for (int i = 0; i < 200 && Recorder.Of(WM_TIMER).empty(); ++i)
+        PumpQt(10);
+    ASSERT_FALSE(Recorder.Of(WM_TIMER).empty());
     for (const auto& r : Recorder.Of(WM_TIMER))
-        EXPECT_EQ(r.WParam, 2u);
+        EXPECT_EQ(r.WParam, 2u) << "timer 1 has not come due";
     KillTimer(Window, 1);
     KillTimer(Window, 2);
 }
@@ -54,7 +57,9 @@ TEST_F(WmTimerTest, ACallbackTimerCallsTheCallbackNotTheWindow) {
         called.push_back(id);
         KillTimer(w, id);
     });
-    PumpQt(60);
+    for (int i = 0; i < 200 && called.empty(); ++i)
+        PumpQt(10);
+    PumpQt(40);
     EXPECT_EQ(called, std::vector<UINT_PTR>{7}) << "killed in its own callback";
     EXPECT_TRUE(Recorder.Of(WM_TIMER).empty());
 }
