@@ -1,0 +1,246 @@
+// The tray icon: what reaches the shell, the icon's mouse messages, cycling,
+// references it drops, and hiding the main window only where a notification
+// area exists to bring it back.
+#include "components/TrayIcon.h"
+
+#include "MdiFrame.h"
+
+#include "platform/ui/ImageList.h"
+#include "platform/ui/Menus.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using componentstest::MdiFrame;
+
+constexpr UINT Callback = 0x0800;
+
+class TrayIconTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        notifyarea_test::SetAreaExists(true);
+        PreviousTracker = SetMenuTracker([this](TMenuItem* parent, TPoint) {
+            ++Popups;
+            return Choose ? Choose(parent) : nullptr;
+        });
+        Tray = new TTrayIcon(MdiFrame());
+        { TComponentLoading loading(Tray); }
+    }
+    void TearDown() override {
+        delete Tray;
+        SetMenuTracker(PreviousTracker);
+        MdiFrame()->Show();
+        ShowWindow(Application->Handle(), SW_RESTORE);
+        notifyarea_test::SetAreaExists(false);
+    }
+    const NOTIFYICONDATA* InShell() const { return notifyarea_test::FindIcon(Tray->Handle(), 1); }
+    void Mouse(UINT msg) { SendMessage(Tray->Handle(), Callback, 1, static_cast<LPARAM>(msg)); }
+
+    TTrayIcon* Tray = nullptr;
+    TMenuTracker PreviousTracker;
+    std::function<TMenuItem*(TMenuItem*)> Choose;
+    int Popups = 0;
+};
+
+TEST_F(TrayIconTest, LoadedIconIsInTheShellWithItsRecord) {
+    const NOTIFYICONDATA* data = InShell();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->cbSize, 488u);
+    EXPECT_EQ(data->uID, 1u);
+    EXPECT_EQ(data->uFlags, 7u);
+    EXPECT_EQ(data->uCallbackMessage, Callback);
+}
+
+TEST_F(TrayIconTest, HintReachesTheShellCutTo127BytesAndOnlyWithShowHint) {
+    Tray->SetHint("Corvanta2.0");
+    EXPECT_STREQ(InShell()->szTip, "Corvanta2.0");
+    Tray->SetHint(std::string(200, 'x'));
+    EXPECT_EQ(std::strlen(InShell()->szTip), 127u);
+    Tray->SetShowHint(false);
+    EXPECT_STREQ(InShell()->szTip, "");
+}
+
+TEST_F(TrayIconTest, IconVisibleAddsAndDeletes) {
+    Tray->SetIconVisible(false);
+    EXPECT_EQ(InShell(), nullptr);
+    EXPECT_FALSE(Tray->IconVisible());
+    Tray->SetIconVisible(true);
+    EXPECT_NE(InShell(), nullptr);
+}
+
+TEST_F(TrayIconTest, IconComesBackAfterTheShellRestartsOnlyWhenVisible) {
+    const UINT taskbarCreated = RegisterWindowMessage("TaskbarCreated");
+    notifyarea_test::SetAreaExists(false);
+    notifyarea_test::SetAreaExists(true);
+    SendMessage(Application->Handle(), taskbarCreated);
+    EXPECT_NE(InShell(), nullptr);
+
+    Tray->SetIconVisible(false);
+    notifyarea_test::SetAreaExists(false);
+    notifyarea_test::SetAreaExists(true);
+    SendMessage(Application->Handle(), taskbarCreated);
+    EXPECT_EQ(InShell(), nullptr);
+}
+
+TEST_F(TrayIconTest, LeftPressAndReleaseClickOnceAndDoubleClickAddsOneDblClick) {
+    std::vector<std::string> events;
+    Tray->OnClick = [&](TObject*) { events.push_back("click"); };
+    Tray->OnDblClick = [&](TObject*) { events.push_back("dblclick"); };
+    Tray->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState s, int, int) {
+        events.push_back(b == mbLeft && s.Contains(ssLeft) ? "down-left" : "down-other");
+    };
+    Tray->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { events.push_back("up"); };
+    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        Mouse(m);
+    EXPECT_EQ(events, (std::vector<std::string>{"down-left", "click", "up", "dblclick", "up"}));
+    EXPECT_EQ(Popups, 0);
+}
+
+TEST_F(TrayIconTest, DisabledIconIgnoresTheMouse) {
+    int events = 0;
+    Tray->OnClick = Tray->OnDblClick = [&](TObject*) { ++events; };
+    Tray->OnMouseMove = [&](TObject*, TShiftState, int, int) { ++events; };
+    Tray->SetEnabled(false);
+    for (UINT m : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN})
+        Mouse(m);
+    EXPECT_EQ(events, 0);
+}
+
+TEST_F(TrayIconTest, MenuPopsUpOnRightPressOnLeftOnlyWithLeftPopupAndNeverWithoutAutoPopup) {
+    auto* menu = new TPopupMenu(MdiFrame());
+    auto* item = new TMenuItem(menu);
+    item->SetCaption("显示主窗口");
+    menu->Items()->Add(item);
+    Tray->SetPopupMenu(menu);
+
+    Mouse(WM_RBUTTONDOWN);
+    EXPECT_EQ(Popups, 1);
+    EXPECT_EQ(menu->PopupComponent(), Tray);
+    Mouse(WM_LBUTTONDOWN);
+    EXPECT_EQ(Popups, 1);
+    Tray->SetLeftPopup(true);
+    Mouse(WM_LBUTTONDOWN);
+    EXPECT_EQ(Popups, 2);
+    menu->SetAutoPopup(false);
+    Mouse(WM_RBUTTONDOWN);
+    Mouse(WM_LBUTTONDOWN);
+    EXPECT_EQ(Popups, 2);
+    delete menu;
+    EXPECT_EQ(Tray->PopupMenu(), nullptr);
+}
+
+TEST_F(TrayIconTest, DoubleClickRunsTheFirstDefaultItem) {
+    auto* menu = new TPopupMenu(MdiFrame());
+    std::vector<int> clicked;
+    for (int i = 0; i < 3; ++i) {
+        auto* item = new TMenuItem(menu);
+        item->SetCaption("item" + std::to_string(i));
+        item->OnClick = [&clicked, i](TObject*) { clicked.push_back(i); };
+        menu->Items()->Add(item);
+    }
+    menu->Items()->Items(1)->SetDefault(true);
+    Tray->SetPopupMenu(menu);
+    Mouse(WM_LBUTTONDBLCLK);
+    EXPECT_EQ(clicked, std::vector<int>{1});
+    delete menu;
+}
+
+class TrayIconListTest : public TrayIconTest {
+protected:
+    void SetUp() override {
+        TrayIconTest::SetUp();
+        List = new TImageList(MdiFrame());
+        for (TColor c : Colours) {
+            TBitmap b;
+            b.SetSize(16, 16);
+            b.Canvas()->Brush()->SetColor(c);
+            b.Canvas()->FillRect(Rect(0, 0, 16, 16));
+            b.Canvas()->SetPixels(0, 15, clFuchsia);
+            List->AddMasked(&b, clFuchsia);
+        }
+    }
+    void TearDown() override {
+        delete List;
+        TrayIconTest::TearDown();
+    }
+    TColor IconColour() const {
+        TBitmap b;
+        b.SetSize(16, 16);
+        b.Canvas()->Draw(0, 0, Tray->Icon());
+        return b.Canvas()->Pixels(8, 8);
+    }
+    const TColor Colours[3] = {clRed, clLime, clBlue};
+    TImageList* List = nullptr;
+};
+
+TEST_F(TrayIconListTest, IconIndexIsClampedToTheListAndZeroWithout) {
+    Tray->SetIconList(List);
+    Tray->SetIconIndex(7);
+    EXPECT_EQ(Tray->IconIndex(), 2);
+    EXPECT_EQ(IconColour(), clBlue);
+    Tray->SetIconIndex(1);
+    EXPECT_EQ(IconColour(), clLime);
+    delete List;
+    List = nullptr;
+    EXPECT_EQ(Tray->IconList(), nullptr);
+    Tray->SetIconIndex(2);
+    EXPECT_EQ(Tray->IconIndex(), 0);
+}
+
+TEST_F(TrayIconListTest, CyclingShowsEachIconInTurnAndAnnouncesTheNext) {
+    Tray->SetIconList(List);
+    std::vector<int> next;
+    std::vector<TColor> shown;
+    Tray->OnCycle = [&](TObject*, int n) {
+        next.push_back(n);
+        shown.push_back(IconColour());
+    };
+    Tray->SetCycleInterval(5);
+    Tray->SetCycleIcons(true);
+    RunModalLoop([&] { return next.size() >= 4; });
+    Tray->SetCycleIcons(false);
+    EXPECT_EQ(next, (std::vector<int>{1, 2, 0, 1}));
+    EXPECT_EQ(shown, (std::vector<TColor>{clRed, clLime, clBlue, clRed}));
+}
+
+TEST_F(TrayIconTest, HideAndShowMainFormWhereTheAreaExists) {
+    Tray->HideMainForm();
+    EXPECT_FALSE(MdiFrame()->Visible());
+    EXPECT_FALSE(IsWindowVisible(Application->Handle()));
+    Tray->ShowMainForm();
+    EXPECT_TRUE(MdiFrame()->Visible());
+}
+
+TEST_F(TrayIconTest, WithoutANotificationAreaMinimisingKeepsTheMainFormShown) {
+    notifyarea_test::SetAreaExists(false);
+    Tray->SetMinimizeToTray(true);
+    SendMessage(Application->Handle(), WM_SIZE, SIZE_MINIMIZED, 0);
+    Tray->HideMainForm();
+    EXPECT_TRUE(MdiFrame()->Visible());
+}
+
+TEST_F(TrayIconTest, MinimiseToTrayHidesTheMainFormAndShowsTheIcon) {
+    Tray->SetIconVisible(false);
+    Tray->SetMinimizeToTray(true);
+    SendMessage(Application->Handle(), WM_SIZE, SIZE_MINIMIZED, 0);
+    EXPECT_FALSE(MdiFrame()->Visible());
+    EXPECT_TRUE(Tray->IconVisible());
+    EXPECT_NE(InShell(), nullptr);
+}
+
+TEST_F(TrayIconTest, FreedTrayLeavesTheShellAndTheWindowsItWatched) {
+    HWND hidden = Tray->Handle();
+    delete Tray;
+    Tray = nullptr;
+    EXPECT_EQ(notifyarea_test::FindIcon(hidden, 1), nullptr);
+    EXPECT_FALSE(IsWindow(hidden));
+    // The application's and the frame's chains no longer lead into the freed tray.
+    SendMessage(Application->Handle(), WM_SIZE, SIZE_MINIMIZED, 0);
+    SendMessage(MdiFrame()->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(MdiFrame()->Visible());
+}
+
+} // namespace
