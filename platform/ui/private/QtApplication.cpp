@@ -11,8 +11,11 @@ QApplication& EnsureQtApplication() {
     static int argc = 1;
     static char name[] = "corvanta";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    // Never destroyed: Qt tears down its registry of input devices before
+    // the statics of this file, and an application destroyed after it
+    // crashes a program that has shown a window.
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
 }
 
 } // namespace platform_ui
