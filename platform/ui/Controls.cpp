@@ -16,16 +16,27 @@
 #include "platform/ui/private/ControlHost_p.h"
 
 #include <QImage>
+#include <QObject>
 #include <QWidget>
 
 #include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
 std::unordered_map<HWND, TWinControl*>& ControlsByWindow() {
     static std::unordered_map<HWND, TWinControl*> map;
     return map;
+}
+
+std::unordered_map<TWinControl*, std::unique_ptr<QObject>>& SignalContexts() {
+    static std::unordered_map<TWinControl*, std::unique_ptr<QObject>> contexts;
+    return contexts;
+}
+
+void ReleaseSignalContext(TWinControl* control) {
+    SignalContexts().erase(control);
 }
 
 // The graphic control that took the mouse with a button press; it gets the
@@ -41,6 +52,7 @@ struct ControlWindowAccess {
         ControlsByWindow()[wnd] = control;
     }
     static void Detach(TWinControl* control) {
+        ReleaseSignalContext(control);
         if (control->FHandle) ControlsByWindow().erase(control->FHandle);
         control->FHandle = nullptr;
     }
@@ -48,6 +60,12 @@ struct ControlWindowAccess {
 };
 
 namespace platform_ui {
+
+QObject* SignalContext(TWinControl* control) {
+    auto& context = SignalContexts()[control];
+    if (!context) context = std::make_unique<QObject>();
+    return context.get();
+}
 
 static void ControlWindowProcedure(HWND wnd, TMessage& message) {
     auto& map = ControlsByWindow();
@@ -74,10 +92,19 @@ static void ControlWindowProcedure(HWND wnd, TMessage& message) {
 }
 
 HWND CreateControlWindow(TWinControl* control, const TCreateParams& params, TNativeWidgetFactory factory) {
+    // A class keeps the factory it was registered with, so the class's factory
+    // asks for the one of the window being made now.
+    static TNativeWidgetFactory pending;
+    struct PendingScope {
+        TNativeWidgetFactory Previous;
+        ~PendingScope() { pending = std::move(Previous); }
+    } scope{std::exchange(pending, factory)};
     TWindowClass existing;
     if (!GetClassInfo(params.WinClassName, existing)) {
         if (factory) {
-            RegisterNativeWindowClass(params.WinClassName, params.WindowClassStyle, factory, ControlWindowProcedure);
+            RegisterNativeWindowClass(
+                params.WinClassName, params.WindowClassStyle,
+                [](HWND wnd, const TCreateStruct& create) { return pending(wnd, create); }, ControlWindowProcedure);
         } else {
             TWindowClass cls;
             cls.ClassName = params.WinClassName;
@@ -524,6 +551,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(std::mak
 
 TWinControl::~TWinControl() {
     Destroying();
+    ReleaseSignalContext(this);
     // Leave the parent while this is still a windowed control to it.
     if (Parent()) Parent()->RemoveControl(this);
     if (Screen->FActiveControl == this) Screen->FActiveControl = nullptr;

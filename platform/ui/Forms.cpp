@@ -159,20 +159,19 @@ TCustomForm::~TCustomForm() {
         MergeMenu(false);
         if (Application->MainForm() && Application->MainForm() != this) Application->MainForm()->MDIChildGone(this);
     }
-    for (TCustomForm* child : std::vector<TCustomForm*>(FMDIChildren))
-        child->FFormStyle = fsNormal;
+    // The menu may outlive this form (it goes with the owner's components).
+    if (FMenu) {
+        FMenu->RemoveFreeNotification(this);
+        FMenu->FWindow = nullptr;
+        FMenu = nullptr;
+    }
     std::erase(Screen->FForms, this);
     if (Screen->FActiveForm == this) Screen->FActiveForm = nullptr;
     if (Screen->FFocusedForm == this) Screen->FFocusedForm = nullptr;
     if (Application->FMainForm == this) Application->FMainForm = nullptr;
     // Children first, while this is still a form they can ask about.
-    Destroying();
     while (ControlCount() > 0)
         delete Controls(ControlCount() - 1);
-    if (FClientHandle) {
-        DestroyWindow(FClientHandle);
-        FClientHandle = nullptr;
-    }
 }
 
 void TCustomForm::AfterConstruction() {

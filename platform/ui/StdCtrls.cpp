@@ -206,7 +206,7 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
         edit->setReadOnly(FReadOnly);
         edit->setFrame(FBorderStyle == bsSingle);
         edit->setSelection(FSelStart, FSelLength);
-        QObject::connect(edit, &QLineEdit::textChanged, edit, [this] { Guarded([this] { Change(); }); });
+        QObject::connect(edit, &QLineEdit::textChanged, SignalContext(this), [this] { Guarded([this] { Change(); }); });
         return edit;
     });
 }
@@ -436,7 +436,8 @@ void TCustomMemo::CreateWindowHandle(const TCreateParams& Params) {
         auto policy = [](bool on) { return on ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff; };
         edit->setVerticalScrollBarPolicy(policy(FScrollBars == ssVertical || FScrollBars == ssBoth));
         edit->setHorizontalScrollBarPolicy(policy(FScrollBars == ssHorizontal || FScrollBars == ssBoth));
-        QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this] { Guarded([this] { Change(); }); });
+        QObject::connect(edit, &QPlainTextEdit::textChanged, SignalContext(this),
+                         [this] { Guarded([this] { Change(); }); });
         return edit;
     });
 }
@@ -943,7 +944,7 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
         box->setEditable(FStyle == csDropDown || FStyle == csSimple);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setMaxVisibleItems(FDropDownCount);
-        QObject::connect(box, &QComboBox::activated, box, [this](int index) {
+        QObject::connect(box, &QComboBox::activated, SignalContext(this), [this](int index) {
             if (FFilling) return;
             Guarded([this, index] {
                 FItemIndex = index;
@@ -957,7 +958,7 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
         FillWidget();
         if (QLineEdit* edit = box->lineEdit()) {
             if (FMaxLength > 0) edit->setMaxLength(FMaxLength);
-            QObject::connect(edit, &QLineEdit::textEdited, box, [this] {
+            QObject::connect(edit, &QLineEdit::textEdited, SignalContext(this), [this] {
                 if (!FFilling) Guarded([this] { Change(); });
             });
         }
@@ -1114,7 +1115,7 @@ void TCustomListBox::CreateWindowHandle(const TCreateParams& Params) {
         auto* list = new QListWidget;
         list->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection
                                             : QAbstractItemView::SingleSelection);
-        QObject::connect(list, &QListWidget::itemSelectionChanged, list, [this] {
+        QObject::connect(list, &QListWidget::itemSelectionChanged, SignalContext(this), [this] {
             if (!FFilling) Guarded([this] { Click(); });
         });
         return list;

@@ -19,6 +19,11 @@ namespace platform_ui {
 // passes them to the class below (DefWindowProc or NativeWindowProc).
 HWND CreateControlWindow(TWinControl* Control, const TCreateParams& Params, TNativeWidgetFactory Factory = {});
 
+// The context object for Qt signal connections of a control's widget: it goes
+// when the control or its window goes, and every connection with it, so a
+// widget still waiting for deletion never calls into a dead control.
+QObject* SignalContext(TWinControl* Control);
+
 // Shows an exception that escaped a message handler, as the application does.
 void ShowControlException(const std::exception& E);
 
