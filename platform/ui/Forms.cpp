@@ -18,6 +18,7 @@
 #include "platform/ui/private/ControlHost_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -91,10 +92,27 @@ bool MenuKey(const TMessage& msg, HWND focus) {
     return control->IsMenuKey(copy);
 }
 
+// Before the program waits for input, the actions on screen check their state.
+void UpdateActionsWhenIdle() {
+    static bool updating = false;
+    if (updating) return;
+    updating = true;
+    try {
+        TCustomForm* active = Screen->ActiveForm();
+        if (active) active->UpdateActions();
+        if (TCustomForm* main = Application->MainForm(); main && main != active) main->UpdateActions();
+    } catch (const std::exception& e) {
+        Application->HandleException(e);
+    }
+    updating = false;
+}
+
 void InstallDialogKeyHook() {
     static bool installed = false;
     if (installed) return;
     installed = true;
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     &EnsureQtApplication(), UpdateActionsWhenIdle);
     SetDialogKeyHook(DialogKey);
     SetKeyMessageHook(MenuKey);
     SetExceptionHandler([](const std::exception& e) { Application->HandleException(e); });
@@ -600,6 +618,22 @@ bool TCustomForm::IsShortCut(TMessage& Message) {
     if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this)
         return Application->MainForm()->IsShortCut(Message);
     return false;
+}
+
+void TCustomForm::UpdateActions() {
+    if (!FHandle || !IsWindowVisible(FHandle)) return;
+    std::function<void(TControl*)> visit = [&](TControl* c) {
+        if (!c->Visible()) return;
+        if (TBasicAction* action = c->Action()) action->Update();
+        if (auto* win = dynamic_cast<TWinControl*>(c))
+            for (int i = 0; i < win->ControlCount(); ++i)
+                visit(win->Controls(i));
+    };
+    for (int i = 0; i < ControlCount(); ++i)
+        visit(Controls(i));
+    if (FMenu)
+        for (TMenuItem* item : FMenu->ShownItems())
+            if (item->Visible() && item->Action()) item->Action()->Update();
 }
 
 int TCustomForm::MDIChildCount() const {

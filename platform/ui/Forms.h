@@ -99,6 +99,9 @@ public:
     void DefocusControl(TWinControl* Control, bool Removing);
     // Shortcuts of the form's menu and action lists (and the MDI frame's).
     virtual bool IsShortCut(TMessage& Message);
+    // Brings the actions of the visible controls and top menu items up to
+    // date; the application does it whenever it is about to wait for input.
+    void UpdateActions();
 
     // MDI frame.
     int MDIChildCount() const;

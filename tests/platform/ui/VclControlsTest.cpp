@@ -12,6 +12,7 @@
 #include "platform/ui/Mask.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/Timers.h"
 
 #include <gtest/gtest.h>
 
@@ -372,4 +373,30 @@ TEST(VclControls, ChineseFormRendersToAnImage) {
     const auto file = dir / "demo-form.png";
     ASSERT_TRUE(d.Form->SaveImage(file.string()));
     EXPECT_GT(std::filesystem::file_size(file), 1000u);
+}
+
+TEST(VclControls, ActionsOnScreenUpdateWhileTheProgramWaits) {
+    DemoForm d;
+    bool canSave = false;
+    int updates = 0;
+    d.SaveAction->OnUpdate = [&](TObject*) {
+        ++updates;
+        d.SaveAction->SetEnabled(canSave);
+    };
+    d.Form->Show();
+    auto waitABit = [] {
+        bool done = false;
+        SetTimer(nullptr, 0, 30, [&](HWND, UINT, UINT_PTR id, DWORD) {
+            KillTimer(nullptr, id);
+            done = true;
+        });
+        RunModalLoop([&] { return done; });
+    };
+    waitABit();
+    EXPECT_GT(updates, 0);
+    EXPECT_FALSE(d.SaveButton->Enabled());
+    canSave = true;
+    waitABit();
+    EXPECT_TRUE(d.SaveButton->Enabled());
+    EXPECT_TRUE(d.SaveItem->Enabled());
 }
