@@ -15,6 +15,7 @@
 #include "platform/ui/Painting.h"
 #include "platform/ui/private/ControlHost_p.h"
 
+#include <QCursor>
 #include <QImage>
 #include <QObject>
 #include <QWidget>
@@ -89,6 +90,50 @@ static void ControlWindowProcedure(HWND wnd, TMessage& message) {
         ShowControlException(e);
     }
     if (message.Msg == WM_NCDESTROY) ControlWindowAccess::Detach(control);
+}
+
+Qt::CursorShape QtCursorShape(TCursor c) {
+    switch (c) {
+    case crNone:
+        return Qt::BlankCursor;
+    case crCross:
+        return Qt::CrossCursor;
+    case crIBeam:
+        return Qt::IBeamCursor;
+    case crSizeNESW:
+        return Qt::SizeBDiagCursor;
+    case crSizeNS:
+        return Qt::SizeVerCursor;
+    case crSizeNWSE:
+        return Qt::SizeFDiagCursor;
+    case crSizeWE:
+        return Qt::SizeHorCursor;
+    case crUpArrow:
+        return Qt::UpArrowCursor;
+    case crHourGlass:
+    case crSQLWait:
+        return Qt::WaitCursor;
+    case crDrag:
+    case crMultiDrag:
+        return Qt::DragCopyCursor;
+    case crNoDrop:
+    case crNo:
+        return Qt::ForbiddenCursor;
+    case crHSplit:
+        return Qt::SplitHCursor;
+    case crVSplit:
+        return Qt::SplitVCursor;
+    case crAppStart:
+        return Qt::BusyCursor;
+    case crHelp:
+        return Qt::WhatsThisCursor;
+    case crHandPoint:
+        return Qt::PointingHandCursor;
+    case crSizeAll:
+        return Qt::SizeAllCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
 }
 
 HWND CreateControlWindow(TWinControl* control, const TCreateParams& params, TNativeWidgetFactory factory) {
@@ -1234,6 +1279,32 @@ void TWinControl::WndProc(TMessage& m) {
                 m.Result = form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam);
                 if (m.Result != 0) return;
             }
+        DefaultHandler(m);
+        return;
+    case WM_SETCURSOR:
+        // The control under the pointer (a graphic child or this one) gives
+        // the cursor shape and, with ShowHint, the hint Qt shows on hover.
+        if (LoWord(static_cast<uintptr_t>(m.LParam)) == HTCLIENT && reinterpret_cast<HWND>(m.WParam) == FHandle) {
+            if (QWidget* widget = WidgetOfWindow(FHandle)) {
+                TPoint p;
+                GetCursorPos(p);
+                p = ScreenToClient(p);
+                TControl* under = this;
+                for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
+                    if ((*it)->Visible() && PtInRect((*it)->BoundsRect(), p)) {
+                        under = *it;
+                        break;
+                    }
+                // crDefault leaves the widget's own shape (an edit's I-beam).
+                if (under->Cursor() == crDefault)
+                    widget->unsetCursor();
+                else
+                    widget->setCursor(QCursor(QtCursorShape(under->Cursor())));
+                widget->setToolTip(under->ShowHint() ? ToQString(under->Hint()) : QString());
+                m.Result = 1;
+                return;
+            }
+        }
         DefaultHandler(m);
         return;
     case WM_SETFOCUS:

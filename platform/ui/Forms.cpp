@@ -1029,58 +1029,12 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
 
 TScreen::~TScreen() = default;
 
-namespace {
-Qt::CursorShape QtShape(TCursor c) {
-    switch (c) {
-    case crNone:
-        return Qt::BlankCursor;
-    case crCross:
-        return Qt::CrossCursor;
-    case crIBeam:
-        return Qt::IBeamCursor;
-    case crSizeNESW:
-        return Qt::SizeBDiagCursor;
-    case crSizeNS:
-        return Qt::SizeVerCursor;
-    case crSizeNWSE:
-        return Qt::SizeFDiagCursor;
-    case crSizeWE:
-        return Qt::SizeHorCursor;
-    case crUpArrow:
-        return Qt::UpArrowCursor;
-    case crHourGlass:
-    case crSQLWait:
-        return Qt::WaitCursor;
-    case crDrag:
-    case crMultiDrag:
-        return Qt::DragCopyCursor;
-    case crNoDrop:
-    case crNo:
-        return Qt::ForbiddenCursor;
-    case crHSplit:
-        return Qt::SplitHCursor;
-    case crVSplit:
-        return Qt::SplitVCursor;
-    case crAppStart:
-        return Qt::BusyCursor;
-    case crHelp:
-        return Qt::WhatsThisCursor;
-    case crHandPoint:
-        return Qt::PointingHandCursor;
-    case crSizeAll:
-        return Qt::SizeAllCursor;
-    default:
-        return Qt::ArrowCursor;
-    }
-}
-} // namespace
-
 void TScreen::SetCursor(TCursor Value) {
     if (FCursor == Value) return;
     EnsureQtApplication();
     if (FCursor != crDefault) QApplication::restoreOverrideCursor();
     FCursor = Value;
-    if (Value != crDefault) QApplication::setOverrideCursor(QCursor(QtShape(Value)));
+    if (Value != crDefault) QApplication::setOverrideCursor(QCursor(QtCursorShape(Value)));
 }
 
 HCURSOR TScreen::Cursors(int Index) const {

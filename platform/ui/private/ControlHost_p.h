@@ -7,6 +7,7 @@
 #include "platform/ui/private/WindowHost_p.h"
 
 #include <QString>
+#include <Qt>
 
 #include <exception>
 #include <string>
@@ -23,6 +24,9 @@ HWND CreateControlWindow(TWinControl* Control, const TCreateParams& Params, TNat
 // when the control or its window goes, and every connection with it, so a
 // widget still waiting for deletion never calls into a dead control.
 QObject* SignalContext(TWinControl* Control);
+
+// The Qt shape of a standard cursor id (the arrow for others).
+Qt::CursorShape QtCursorShape(TCursor Cursor);
 
 // Shows an exception that escaped a message handler, as the application does.
 void ShowControlException(const std::exception& E);
