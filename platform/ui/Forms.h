@@ -175,6 +175,66 @@ private:
     std::vector<TCustomForm*> FMDIChildren; // activation order, most recent first
 };
 
+class TScrollingWinControl;
+
+// One scroll bar of a scrolling container: Range is the extent of the
+// content, Position how far it is scrolled.
+class TControlScrollBar {
+public:
+    TControlScrollBar(TScrollingWinControl* Control, int Kind) : FControl(Control), FKind(Kind) {}
+    int Position() const { return FPosition; }
+    void SetPosition(int Value);
+    int Range() const { return FRange; }
+    int Increment() const { return FIncrement; }
+    void SetIncrement(int Value) { FIncrement = Value; }
+    bool IsScrollBarVisible() const;
+
+private:
+    friend class TScrollingWinControl;
+    TScrollingWinControl* FControl;
+    int FKind; // SB_HORZ or SB_VERT
+    int FPosition = 0;
+    int FRange = 0;
+    int FIncrement = 8;
+};
+
+// A container whose children may reach beyond its client area: window scroll
+// bars appear as needed and scrolling moves the children.
+class TScrollingWinControl : public TWinControl {
+public:
+    explicit TScrollingWinControl(TComponent* AOwner);
+    TControlScrollBar* HorzScrollBar() { return &FHorzScrollBar; }
+    TControlScrollBar* VertScrollBar() { return &FVertScrollBar; }
+    void ScrollInView(TControl* AControl);
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void AlignControls(TControl* AControl, TRect& Rect) override;
+    void UpdateScrollBars();
+
+private:
+    friend class TControlScrollBar;
+    void ScrollTo(int Kind, int Position);
+
+    TControlScrollBar FHorzScrollBar{this, 0};
+    TControlScrollBar FVertScrollBar{this, 1};
+    bool FUpdatingBars = false;
+};
+
+class TScrollBox : public TScrollingWinControl {
+public:
+    explicit TScrollBox(TComponent* AOwner);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+
+private:
+    TBorderStyle FBorderStyle = bsSingle;
+};
+
 class TForm : public TCustomForm {
 public:
     using TCustomForm::TCustomForm;

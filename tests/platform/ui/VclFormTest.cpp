@@ -279,3 +279,31 @@ TEST(VclForm, ReleaseFreesTheFormAfterPendingMessages) {
     ProcessMessages();
     EXPECT_TRUE(destroyed);
 }
+
+TEST(VclForm, ScrollBoxScrollsToTheFocusedControlAndBack) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(0, 0, 300, 300);
+    auto* box = new TScrollBox(form);
+    box->SetParent(form);
+    box->SetBounds(0, 0, 150, 120);
+    auto* top = new TEdit(form);
+    top->SetParent(box);
+    top->SetBounds(10, 10, 100, 21);
+    auto* far = new TEdit(form);
+    far->SetParent(box);
+    far->SetBounds(10, 300, 100, 21);
+    form->Show();
+    EXPECT_EQ(box->VertScrollBar()->Range(), 321);
+    EXPECT_TRUE(box->VertScrollBar()->IsScrollBarVisible());
+    top->SetFocus();
+    Type(top, KeyTab);
+    EXPECT_EQ(FocusedControl(), far);
+    EXPECT_GT(box->VertScrollBar()->Position(), 0);
+    EXPECT_LE(far->Top() + far->Height(), box->ClientHeight());
+    EXPECT_EQ(far->Top() + box->VertScrollBar()->Position(), 300);
+    box->Perform(WM_VSCROLL, SB_TOP);
+    EXPECT_EQ(box->VertScrollBar()->Position(), 0);
+    EXPECT_EQ(far->Top(), 300);
+    delete form;
+}
