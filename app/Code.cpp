@@ -8,6 +8,7 @@
 #include "app/Message.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Graphics.h"
 #include "platform/ui/MessageQueue.h"
 
 namespace {
@@ -15,16 +16,25 @@ namespace {
 struct TCodeTable {
     const char* Table;
     const char* Caption;
+    const char* NameField;
+    const char* NameTitle;
+    int NameWidth;
+    const char* CodeField;
+    const char* CodeTitle;
+    int CodeWidth;
 };
 
 // The import order too.
 constexpr std::array<TCodeTable, 5> CodeTables{{
-    {"JHLB", "计划类别代码"},
-    {"ZGBM", "主管部门代码"},
-    {"XZQHDM", "地域代码"},
-    {"JSLY", "技术领域代码"},
-    {"XKLY", "学科领域代码"},
+    {"JHLB", "计划类别代码", "JHMC", "计划类别名称", 400, "JHLBDM", "计划类别代码", 135},
+    {"ZGBM", "主管部门代码", "ZGBMMC", "主管部门名称", 450, "ZGBMDM", "主管部门代码", 100},
+    {"XZQHDM", "地域代码", "DQMC", "地区名称", 450, "DQDM", "地区代码", 100},
+    {"JSLY", "技术领域代码", "JSLYMC", "技术领域名称", 450, "JSLYDM", "技术领域代码", 100},
+    {"XKLY", "学科领域代码", "XKLYMC", "学科领域名称", 400, "XKLYDM", "学科领域代码", 80},
 }};
+
+const char* const NumberTitle = "序号";
+constexpr int NumberWidth = 40;
 
 const char* const ImportAlias = "codefile";
 
@@ -64,7 +74,31 @@ TfrmCode::TfrmCode(TComponent* AOwner) : TForm(AOwner) {
         source->SetName("DataSource" + number);
         source->SetDataSet(query);
         DataSources[i] = source;
+
+        TDBGrid* grid = new TDBGrid(this);
+        grid->SetName(i == 0 ? std::string("dbgmain") : "DBGrid" + number);
+        grid->SetParent(sheet);
+        grid->SetAlign(alClient);
+        grid->SetDataSource(source);
+        grid->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
+                                        dgRowSelect, dgConfirmDelete, dgCancelOnExit});
+        const auto column = [grid](const char* field, const char* title, int width) {
+            TColumn* c = grid->Columns()->Add();
+            c->SetFieldName(field);
+            c->Title()->SetCaption(title);
+            c->Title()->SetAlignment(taCenter);
+            c->SetWidth(width);
+        };
+        column("", NumberTitle, NumberWidth);
+        column(CodeTables[i].NameField, CodeTables[i].NameTitle, CodeTables[i].NameWidth);
+        column(CodeTables[i].CodeField, CodeTables[i].CodeTitle, CodeTables[i].CodeWidth);
+        Grids[i] = grid;
     }
+    dbgmain = Grids[0];
+    dbgmain->OnDrawColumnCell = [this](TObject* Sender, const TRect& Rect, int DataCol, TColumn* Column,
+                                       TGridDrawState State) {
+        dbgmainDrawColumnCell(Sender, Rect, DataCol, Column, State);
+    };
 
     Label1 = new TLabel(this);
     Label1->SetName("Label1");
@@ -172,4 +206,17 @@ void TfrmCode::SpeedButton2Click(TObject*) {
 
 void TfrmCode::BtnReturnClick(TObject*) {
     Close();
+}
+
+void TfrmCode::dbgmainDrawColumnCell(TObject*, const TRect& Rect, int DataCol, TColumn* Column, TGridDrawState State) {
+    TADOQuery* query = Queries[0];
+    if (!query->Active() || query->IsEmpty() || Column->Title()->Caption() != NumberTitle) {
+        dbgmain->DefaultDrawColumnCell(Rect, DataCol, Column, State);
+        return;
+    }
+    TCanvas* canvas = dbgmain->Canvas();
+    canvas->Brush()->SetColor(clWhite);
+    canvas->FillRect(Rect);
+    canvas->Font()->SetColor(clRed);
+    canvas->TextOut(Rect.Left + 17, Rect.Top + 2, IntToStr(query->RecNo()));
 }

@@ -6,6 +6,7 @@
 #include "platform/data/ADODB.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ComCtrls.h"
+#include "platform/ui/DBGrids.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -21,6 +22,9 @@ public:
     // One query and data source per tab, in tab order: JHLB, ZGBM, XZQHDM, JSLY, XKLY.
     std::array<TADOQuery*, 5> Queries{};
     std::array<TDataSource*, 5> DataSources{};
+    // The grids; the first, over the plan categories, is dbgmain.
+    std::array<TDBGrid*, 5> Grids{};
+    TDBGrid* dbgmain = nullptr;
     TLabel* Label1 = nullptr;
     TEdit* edt_filename = nullptr;
     TSpeedButton* SpeedButton1 = nullptr;
@@ -37,4 +41,6 @@ public:
     void SpeedButton1Click(TObject* Sender);
     void SpeedButton2Click(TObject* Sender);
     void BtnReturnClick(TObject* Sender);
+    // Numbers the rows of the plan-category grid in its "序号" column.
+    void dbgmainDrawColumnCell(TObject* Sender, const TRect& Rect, int DataCol, TColumn* Column, TGridDrawState State);
 };
