@@ -41,7 +41,9 @@ TTrayIcon::TTrayIcon(TComponent* AOwner) : TComponent(AOwner) {
     FCycleTimer->OnTimer = [this](TObject* sender) { CycleTimerTick(sender); };
     if (!Designing()) {
         HookApplication();
-        if (OwnerControl()) HookOwner();
+        // A form being built has no window yet; asking for one now would make
+        // it before the form's style is set, so the hook waits for Loaded.
+        if (OwnerControl() && !ComponentState().Contains(csLoading)) HookOwner();
     }
 }
 
@@ -65,6 +67,7 @@ bool TTrayIcon::CanHandleMainForm() const {
 
 void TTrayIcon::Loaded() {
     TComponent::Loaded();
+    if (OwnerControl() && !Designing() && !FOwnerHook) HookOwner();
     if (OwnerControl() && FStartMinimized && !Designing() && NotificationAreaExists()) {
         Application->SetShowMainForm(false);
         ShowWindow(Application->Handle(), SW_HIDE);

@@ -195,6 +195,56 @@ TEST_F(WallpaperTest, DisabledWallpaperLeavesTheClientsOwnColour) {
     EXPECT_EQ(Pixel(0, 0), Corner);
 }
 
+TEST_F(WallpaperTest, JpegTileIsPaintedAndGreyMappedFromAGreyscaleDecode) {
+    auto source = std::make_unique<TBitmap>();
+    source->SetPixelFormat(pf24bit);
+    source->SetSize(19, 28);
+    source->Canvas()->Brush()->SetColor(clGray);
+    source->Canvas()->FillRect(Rect(0, 0, 19, 28));
+    TJPEGImage jpeg;
+    jpeg.Assign(source.get());
+    Wallpaper->Picture()->SetGraphic(&jpeg);
+    Wallpaper->SetTileWidth(19);
+    Wallpaper->SetTileHeight(28);
+    EXPECT_EQ(Wallpaper->PreparedBitmap(), nullptr);
+    const TColor grey = Pixel(19 + 9, 14);
+    EXPECT_NEAR(GetRValue(grey), 128, 3);
+    EXPECT_NEAR(GetBValue(grey), 128, 3);
+
+    Wallpaper->SetGrayMapped(true);
+    ASSERT_NE(Wallpaper->PreparedBitmap(), nullptr);
+    const THLS face = RGBtoHLS(static_cast<TColor>(ColorToRGB(clBtnFace)));
+    const THLS tone = RGBtoHLS(Pixel(19 + 9, 14));
+    // A mid grey becomes a darker shade of the button face.
+    EXPECT_NEAR(tone.H, face.H, 4);
+    EXPECT_NEAR(tone.L, face.L * 128 / 192, 4);
+    auto* picture = dynamic_cast<TJPEGImage*>(Wallpaper->Picture()->Graphic());
+    ASSERT_NE(picture, nullptr);
+    EXPECT_FALSE(picture->Grayscale());
+}
+
+TEST(WallpaperOnAForm, ReCreatedWindowIsHookedAgain) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(0, 0, 120, 100);
+    auto* wallpaper = new TMDIWallpaper(form);
+    wallpaper->SetClient(form);
+    auto picture = TestPicture(20, 30);
+    wallpaper->Picture()->SetGraphic(picture.get());
+    form->HandleNeeded();
+    form->RecreateWnd();
+    ProcessMessages();
+    EXPECT_TRUE(wallpaper->Hooked());
+    // The new window's erasing goes through the wallpaper again.
+    TBitmap canvas;
+    canvas.SetPixelFormat(pf24bit);
+    canvas.SetSize(120, 100);
+    EXPECT_EQ(SendMessage(form->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Canvas()->Handle()), 0), 1);
+    EXPECT_EQ(canvas.Canvas()->Pixels(20, 0), Corner);
+    delete form;
+    ProcessMessages();
+}
+
 TEST(WallpaperScroll, DeltaFollowsTheBarAndTheRequest) {
     TForm form(nullptr);
     form.SetBounds(0, 0, 200, 200);
