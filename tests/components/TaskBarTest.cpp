@@ -106,6 +106,22 @@ TEST_F(TaskBarTest, ClickingAMinimisedWindowsButtonRestoresItAndPressesOnlyIt) {
     EXPECT_EQ(MdiFrame()->ActiveMDIChild(), a);
 }
 
+TEST_F(TaskBarTest, ClickTellsTheWindowItIsActiveBeforeBringingItForward) {
+    TForm* a = Document("a");
+    Bar->AddTask(a, 0);
+    Bar->AddTask(Document("b"), 0);
+    std::vector<std::pair<UINT, WPARAM>> seen;
+    const TWindowProcedureId id = PushWindowProc(a->Handle(), [&](HWND wnd, TMessage& m) {
+        if (m.Msg == WM_NCACTIVATE || m.Msg == WM_CHILDACTIVATE) seen.emplace_back(m.Msg, m.WParam);
+        CallNextWindowProc(wnd, id, m);
+    });
+    Bar->Buttons(0)->Click();
+    RemoveWindowProc(a->Handle(), id);
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen[0], std::make_pair(WM_NCACTIVATE, WPARAM{1}));
+    EXPECT_EQ(seen[1], std::make_pair(WM_CHILDACTIVATE, WPARAM{0}));
+}
+
 TEST_F(TaskBarTest, ActivatingAWindowPressesItsButton) {
     TForm* a = Document("a");
     TForm* b = Document("b");

@@ -231,6 +231,32 @@ TEST_F(TrayIconTest, MinimiseToTrayHidesTheMainFormAndShowsTheIcon) {
     EXPECT_NE(InShell(), nullptr);
 }
 
+TEST_F(TrayIconTest, ShowingTheOwnerBringsTheApplicationWindowBack) {
+    ShowWindow(Application->Handle(), SW_HIDE);
+    SendMessage(MdiFrame()->Handle(), WM_SHOWWINDOW, 1, 0);
+    EXPECT_TRUE(IsWindowVisible(Application->Handle()));
+}
+
+TEST(TrayIconStart, StartMinimizedHidesTheProgramOnlyWhereTheAreaExists) {
+    for (bool area : {false, true}) {
+        SCOPED_TRACE(area);
+        notifyarea_test::SetAreaExists(area);
+        ShowWindow(Application->Handle(), SW_RESTORE);
+        Application->SetShowMainForm(true);
+        auto* tray = new TTrayIcon(MdiFrame());
+        {
+            TComponentLoading loading(tray);
+            tray->SetStartMinimized(true);
+        }
+        EXPECT_EQ(Application->ShowMainForm(), !area);
+        EXPECT_EQ(IsWindowVisible(Application->Handle()), !area);
+        delete tray;
+    }
+    Application->SetShowMainForm(true);
+    ShowWindow(Application->Handle(), SW_RESTORE);
+    notifyarea_test::SetAreaExists(false);
+}
+
 TEST_F(TrayIconTest, FreedTrayLeavesTheShellAndTheWindowsItWatched) {
     HWND hidden = Tray->Handle();
     delete Tray;
