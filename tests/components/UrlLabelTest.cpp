@@ -6,6 +6,7 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/Timers.h"
 
 #include <gtest/gtest.h>
 
@@ -166,6 +167,27 @@ TEST_F(AboutDialogTest, SecureAddressKeepsItsScheme) {
     TComponentInfo info(&Owner, "", "https://example.org", "", "1.0", "2026", "us");
     Dialog->SetInfo(&info);
     EXPECT_EQ(Dialog->lblURL->URL(), "https://example.org");
+}
+
+TEST(ComponentInfo, ShowAboutShowsTheDialogModallyForTheRecord) {
+    TInfoOwner owner(nullptr);
+    TComponentInfo info(&owner, "a@example.org", "", "", "3.1", "2026", "us");
+    std::string shownText;
+    bool wasModal = false;
+    // Closes the dialog from inside its modal loop, as the user's OK would.
+    SetTimer(nullptr, 0, 10, [&](HWND, UINT, UINT_PTR id, DWORD) {
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (auto* dialog = dynamic_cast<TAboutComponentDlg*>(Screen->Forms(i)); dialog && dialog->Modal()) {
+                KillTimer(nullptr, id);
+                wasModal = dialog->Modal();
+                shownText = dialog->lblAbout->Caption();
+                dialog->btnOK->Click();
+                return;
+            }
+    });
+    info.ShowAbout();
+    EXPECT_TRUE(wasModal);
+    EXPECT_NE(shownText.find("TInfoOwner 3.1"), std::string::npos);
 }
 
 TEST_F(AboutDialogTest, EnvelopeShowsThePictureOfItsState) {
