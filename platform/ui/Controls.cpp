@@ -422,6 +422,12 @@ void TControl::SendToBack() {
 }
 
 TPoint TControl::ClientToScreen(const TPoint& P) const {
+    // A window knows where it is, borders and menu bar included.
+    if (auto* win = dynamic_cast<const TWinControl*>(this); win && win->FHandle) {
+        TPoint p = P;
+        ::ClientToScreen(win->FHandle, p);
+        return p;
+    }
     if (!FParent) return P;
     TPoint origin = FParent->ClientToScreen(Point(FLeft, FTop));
     return Point(P.X + origin.X, P.Y + origin.Y);

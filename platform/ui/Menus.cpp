@@ -9,13 +9,18 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/MessageQueue.h"
 #include "platform/ui/Painting.h"
+#include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/private/ControlHost_p.h"
+#include "platform/ui/private/GdiObjects_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QPainter>
+#include <QWidgetAction>
 
 #include <algorithm>
 #include <map>
@@ -312,9 +317,66 @@ bool TMenu::IsShortCut(TMessage& Message) {
 
 namespace {
 
+bool IsOwnerDrawn(TMenuItem* item) {
+    TMenu* menu = item->GetParentMenu();
+    return menu && menu->OwnerDraw() && item->OnDrawItem;
+}
+
+// The picture of an owner-drawn item, drawn by its hook on a bitmap.
+QImage DrawnItem(TMenuItem* item, TSize size, bool selected) {
+    TBitmap bitmap;
+    bitmap.SetSize(size.cx, size.cy);
+    TCanvas* canvas = bitmap.Canvas();
+    canvas->Brush()->SetColor(selected ? clHighlight : clMenu);
+    canvas->FillRect(Rect(0, 0, size.cx, size.cy));
+    item->OnDrawItem(item, canvas, Rect(0, 0, size.cx, size.cy), selected);
+    return bitmap.Handle() ? bitmap.Handle()->image.convertToFormat(QImage::Format_RGB32) : QImage();
+}
+
+TSize MeasuredItem(TMenuItem* item) {
+    // The default size is what a plain item of that caption would take.
+    TBitmap bitmap;
+    bitmap.SetSize(1, 1);
+    TSize size{bitmap.Canvas()->TextWidth(item->Caption()) + 40, GetSystemMetrics(SM_CYMENU)};
+    if (item->OnMeasureItem) item->OnMeasureItem(item, bitmap.Canvas(), size.cx, size.cy);
+    return size;
+}
+
+// An owner-drawn entry of a dropped-down menu: it shows what the item's
+// hook draws, highlighted under the pointer, and chooses the item on release.
+class OwnerDrawnEntry : public QWidget {
+public:
+    OwnerDrawnEntry(TMenuItem* item, QMenu* menu, TMenuItem** chosen)
+        : FItem(item), FMenu(menu), FChosen(chosen), FSize(MeasuredItem(item)) {
+        setMouseTracking(true);
+        setFixedSize(FSize.cx, FSize.cy);
+        setEnabled(item->Enabled());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        RunGuarded([&] { painter.drawImage(0, 0, DrawnItem(FItem, FSize, underMouse() && isEnabled())); });
+    }
+    void enterEvent(QEnterEvent*) override { update(); }
+    void leaveEvent(QEvent*) override { update(); }
+    void mouseReleaseEvent(QMouseEvent*) override {
+        if (!isEnabled()) return;
+        *FChosen = FItem;
+        FMenu->close();
+    }
+
+private:
+    TMenuItem* FItem;
+    QMenu* FMenu;
+    TMenuItem** FChosen;
+    TSize FSize;
+};
+
 TMenuItem* TrackWithQt(TMenuItem* parent, TPoint screenPoint) {
     EnsureQtApplication();
     QMenu menu;
+    TMenuItem* ownerDrawnChoice = nullptr;
     std::map<QAction*, TMenuItem*> items;
     std::function<void(QMenu*, TMenuItem*)> fill = [&](QMenu* target, TMenuItem* from) {
         for (int i = 0; i < from->Count(); ++i) {
@@ -332,6 +394,12 @@ TMenuItem* TrackWithQt(TMenuItem* parent, TPoint screenPoint) {
                 fill(sub, item);
                 continue;
             }
+            if (IsOwnerDrawn(item)) {
+                auto* entry = new QWidgetAction(target);
+                entry->setDefaultWidget(new OwnerDrawnEntry(item, &menu, &ownerDrawnChoice));
+                target->addAction(entry);
+                continue;
+            }
             QAction* action = target->addAction(text);
             action->setEnabled(item->Enabled());
             action->setCheckable(item->Checked());
@@ -346,6 +414,7 @@ TMenuItem* TrackWithQt(TMenuItem* parent, TPoint screenPoint) {
     };
     fill(&menu, parent);
     QAction* chosen = menu.exec(QPoint(screenPoint.X, screenPoint.Y));
+    if (ownerDrawnChoice) return ownerDrawnChoice;
     auto it = items.find(chosen);
     return it == items.end() ? nullptr : it->second;
 }
@@ -420,7 +489,8 @@ std::vector<TRect> TMainMenu::BarItemRects(HDC DC, const TRect& Bar, const std::
         }
         TRect r = Rect(0, 0, 0, 0);
         DrawText(DC, item->Caption(), &r, DT_SINGLELINE | DT_CALCRECT);
-        const int width = r.Width() + 2 * MenuItemPadding;
+        int width = r.Width() + 2 * MenuItemPadding;
+        if (IsOwnerDrawn(item)) width = MeasuredItem(item).cx;
         rects.push_back(Rect(x, Bar.Top, x + width, Bar.Bottom - 1));
         x += width;
     }
@@ -438,6 +508,15 @@ void TMainMenu::PaintBar(HDC DC, const TRect& Bar, TFont* Font) {
     for (size_t i = 0; i < items.size(); ++i) {
         if (!items[i]->Visible()) continue;
         TRect r = rects[i];
+        if (IsOwnerDrawn(items[i])) {
+            TCanvas canvas;
+            canvas.SetHandle(DC);
+            canvas.Font()->Assign(Font);
+            canvas.Brush()->SetColor(clMenu);
+            items[i]->OnDrawItem(items[i], &canvas, r, false);
+            canvas.SetHandle(nullptr);
+            continue;
+        }
         SetTextColor(DC, GetSysColor(items[i]->Enabled() ? COLOR_MENUTEXT : COLOR_GRAYTEXT));
         DrawText(DC, items[i]->Caption(), &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     }

@@ -400,3 +400,50 @@ TEST(VclControls, ActionsOnScreenUpdateWhileTheProgramWaits) {
     EXPECT_TRUE(d.SaveButton->Enabled());
     EXPECT_TRUE(d.SaveItem->Enabled());
 }
+
+TEST(VclControls, OwnerDrawnMenuBarItemsAreDrawnByTheirHook) {
+    DemoForm d;
+    d.Menu->SetOwnerDraw(true);
+    d.FileMenu->OnMeasureItem = [](TObject*, TCanvas*, int& width, int&) { width = 80; };
+    d.FileMenu->OnDrawItem = [](TObject*, TCanvas* canvas, TRect rect, bool) {
+        canvas->Brush()->SetColor(clRed);
+        canvas->FillRect(rect);
+    };
+    d.Form->Show();
+    d.Form->Repaint();
+    const HWND wnd = d.Form->Handle();
+    const TPoint origin = d.Form->ClientToScreen(Point(0, 0));
+    TRect window;
+    GetWindowRect(wnd, window);
+    // The bar lies just above the client area.
+    const int barY = origin.Y - window.Top - 5;
+    const int left = origin.X - window.Left;
+    EXPECT_EQ(platform_ui::test::BackingPixel(wnd, left + 40, barY), 0xFF0000u);
+    EXPECT_NE(platform_ui::test::BackingPixel(wnd, left + 120, barY), 0xFF0000u);
+}
+
+TEST(VclControls, PopupMenuRunsOnPopupThenTheChosenItem) {
+    DemoForm d;
+    auto* popup = new TPopupMenu(d.Form);
+    auto* first = new TMenuItem(d.Form);
+    first->SetCaption("导出项目");
+    auto* second = new TMenuItem(d.Form);
+    second->SetCaption("导入项目");
+    popup->Items()->Add(first);
+    popup->Items()->Add(second);
+    std::vector<std::string> events;
+    popup->OnPopup = [&](TObject*) { events.push_back("popup"); };
+    second->OnClick = [&](TObject*) { events.push_back("import"); };
+    d.Name->SetPopupMenu(popup);
+    TMenuTracker previous = SetMenuTracker([&](TMenuItem* parent, TPoint) {
+        events.push_back("shown " + std::to_string(parent->Count()));
+        return parent->Items(1);
+    });
+    d.Form->Show();
+    // A right click asks for the context menu of the control under it.
+    platform_ui::test::SendQtMouse(d.Name->Handle(), 1, {5, 5}, 2, 2);
+    platform_ui::test::SendQtMouse(d.Name->Handle(), 2, {5, 5}, 2, 0);
+    ProcessMessages();
+    SetMenuTracker(previous);
+    EXPECT_EQ(events, (std::vector<std::string>{"popup", "shown 2", "import"}));
+}
