@@ -1,0 +1,37 @@
+// The pop-up base as the user meets it: arrows and Enter walk the controls
+// (Enter in an edit moves on instead of reaching it), and PopupOpen follows the window.
+#include "app/Flush.h"
+
+#include "tests/app/UserWorld.h"
+
+#include <gtest/gtest.h>
+
+using namespace vcltest;
+
+TEST(Pop, ArrowsAndEnterWalkTheTabOrder) {
+    UserWorld world;
+    Tfrmflush* raw = nullptr;
+    CreateFormInstance(raw, nullptr);
+    std::unique_ptr<Tfrmflush> window(raw);
+    EXPECT_TRUE(frmMain->PopupOpen);
+    window->Show();
+    window->EdtPass->SetFocus();
+    ASSERT_EQ(FocusedControl(), window->EdtPass);
+
+    Type(window->EdtPass, KeyDown);
+    EXPECT_EQ(FocusedControl(), window->btn_ok);
+    Type(window->btn_ok, KeyDown);
+    EXPECT_EQ(FocusedControl(), window->btn_cancel);
+    Type(window->btn_cancel, KeyUp);
+    Type(window->btn_ok, KeyUp);
+    EXPECT_EQ(FocusedControl(), window->EdtPass);
+
+    TypeText(window->EdtPass, "12");
+    Type(window->EdtPass, KeyReturn, "\r");
+    EXPECT_EQ(FocusedControl(), window->btn_ok);
+    EXPECT_EQ(window->EdtPass->Text(), "12");
+    EXPECT_TRUE(world.Dialogs.Boxes().empty()); // nothing was pressed
+
+    window->Close();
+    EXPECT_FALSE(frmMain->PopupOpen);
+}
