@@ -4,6 +4,7 @@
 #include "platform/ui/StdCtrls.h"
 
 #include "platform/rtl/Utf8.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
@@ -336,6 +337,19 @@ void TCustomEdit::WndProc(TMessage& m) {
         return;
     case WM_CHAR:
         m.WParam = ApplyCase(static_cast<char32_t>(m.WParam), FCharCase);
+        if (FReadOnly && m.WParam >= 0x20) {
+            // A read-only edit takes no characters; the key handlers still see them.
+            if (!DoKeyPress(m)) MessageBeep(0);
+            return;
+        }
+        break;
+    case WM_KEYDOWN:
+        // Nor the key-downs that would type them (the widget would pass them on).
+        if (FReadOnly && GetKeyState(VK_CONTROL) >= 0 &&
+            (m.WParam == VK_SPACE || (m.WParam >= '0' && m.WParam <= 'Z') || m.WParam >= VK_NUMPAD0)) {
+            DoKeyDown(m);
+            return;
+        }
         break;
     case WM_LBUTTONDOWN:
         FControlState += csLButtonDown;

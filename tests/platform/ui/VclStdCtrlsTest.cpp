@@ -1,0 +1,168 @@
+// The text controls under real typing: edits with their limits and case,
+// input-method commits seen character by character, combo and list boxes,
+// memo lines, and the application's minimise and restore events.
+#include "VclTestSupport.h"
+
+#include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace vcltest;
+
+namespace {
+
+struct OneForm {
+    TForm* Form = nullptr;
+    OneForm() {
+        CreateFormInstance(Form, nullptr);
+        Form->SetBounds(10, 10, 400, 300);
+    }
+    ~OneForm() { delete Form; }
+    template <class T> T* Add(TRect r) {
+        auto* c = new T(Form);
+        c->SetParent(Form);
+        c->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+        return c;
+    }
+};
+
+} // namespace
+
+TEST(VclStdCtrls, EditLimitsCaseAndReadOnlyApplyToTyping) {
+    struct Case {
+        const char* Name;
+        int MaxLength;
+        TEditCharCase CharCase;
+        bool ReadOnly;
+        const char* Typed;
+        const char* Text;
+    };
+    const Case cases[] = {
+        {"plain", 0, ecNormal, false, "abc", "abc"},    {"limited", 3, ecNormal, false, "abcd", "abc"},
+        {"upper", 0, ecUpperCase, false, "ab1", "AB1"}, {"lower", 0, ecLowerCase, false, "AB", "ab"},
+        {"read-only", 0, ecNormal, true, "ab", ""},
+    };
+    OneForm f;
+    f.Form->Show();
+    int y = 0;
+    for (const Case& c : cases) {
+        auto* edit = f.Add<TEdit>(Rect(8, y, 200, y + 21));
+        y += 24;
+        edit->SetMaxLength(c.MaxLength);
+        edit->SetCharCase(c.CharCase);
+        edit->SetReadOnly(c.ReadOnly);
+        edit->SetFocus();
+        for (char ch : std::string(c.Typed)) {
+            const int key = ch >= 'a' && ch <= 'z' ? ch - 32 : ch;
+            Type(edit, key, std::string(1, ch), ch >= 'A' && ch <= 'Z' ? platform_ui::test::ModShift : 0);
+        }
+        EXPECT_EQ(edit->Text(), c.Text) << c.Name;
+    }
+}
+
+TEST(VclStdCtrls, EditSeesEveryCharacterOfAnInputMethodCommit) {
+    OneForm f;
+    auto* edit = f.Add<TEdit>(Rect(8, 8, 200, 29));
+    std::u32string pressed;
+    int changes = 0;
+    edit->OnKeyPress = [&](TObject*, char32_t& key) { pressed += key; };
+    edit->OnChange = [&](TObject*) { ++changes; };
+    f.Form->Show();
+    edit->SetFocus();
+    platform_ui::test::SendQtInputMethodCommit(edit->Handle(), "项目");
+    ProcessMessages();
+    EXPECT_EQ(pressed, U"项目");
+    EXPECT_EQ(edit->Text(), "项目");
+    EXPECT_GE(changes, 1);
+    // A handler may refuse characters: digits only.
+    edit->SetText("");
+    edit->OnKeyPress = [&](TObject*, char32_t& key) {
+        if ((key < U'0' || key > U'9') && key != VK_BACK) key = 0;
+    };
+    TypeText(edit, "1a2");
+    platform_ui::test::SendQtInputMethodCommit(edit->Handle(), "三");
+    ProcessMessages();
+    EXPECT_EQ(edit->Text(), "12");
+    EXPECT_EQ(edit->SelStart(), 2);
+}
+
+TEST(VclStdCtrls, ComboBoxTypingAndChoosingFireOnChange) {
+    OneForm f;
+    auto* combo = f.Add<TComboBox>(Rect(8, 8, 200, 29));
+    for (const char* item : {"男", "女"})
+        combo->Items()->Add(item);
+    std::vector<std::string> changes;
+    combo->OnChange = [&](TObject*) { changes.push_back(combo->Text()); };
+    f.Form->Show();
+    combo->SetFocus();
+    TypeText(combo, "x");
+    EXPECT_EQ(combo->Text(), "x");
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    combo->SetItemIndex(1); // by code: no OnChange
+    EXPECT_EQ(combo->Text(), "女");
+    Type(combo, KeyUp);
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    EXPECT_EQ(changes, (std::vector<std::string>{"x", "男"}));
+    // Changing the items keeps the selection where it still fits.
+    combo->Items()->Add("未知");
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    combo->Items()->Clear();
+    EXPECT_EQ(combo->ItemIndex(), -1);
+}
+
+TEST(VclStdCtrls, ListBoxClickSelectsAndReports) {
+    OneForm f;
+    auto* list = f.Add<TListBox>(Rect(8, 8, 200, 120));
+    for (const char* item : {"甲", "乙", "丙"})
+        list->Items()->Add(item);
+    int clicks = 0;
+    list->OnClick = [&](TObject*) { ++clicks; };
+    f.Form->Show();
+    list->SetItemIndex(0); // by code: no OnClick
+    EXPECT_EQ(clicks, 0);
+    list->SetFocus();
+    Type(list, KeyDown);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(list->Selected(1));
+}
+
+TEST(VclStdCtrls, MemoLinesAndTextAgreeWithCrLf) {
+    OneForm f;
+    auto* memo = f.Add<TMemo>(Rect(8, 8, 300, 200));
+    memo->Lines()->Add("第一行");
+    memo->Lines()->Add("second");
+    EXPECT_EQ(memo->Text(), "第一行\r\nsecond");
+    f.Form->Show(); // the window takes the text over
+    EXPECT_EQ(memo->Lines()->Count(), 2);
+    memo->Lines()->Insert(1, "middle");
+    EXPECT_EQ(memo->Lines()->Get(1), "middle");
+    memo->Lines()->Delete(0);
+    EXPECT_EQ(memo->Text(), "middle\r\nsecond");
+    // Enter stays in the memo (it wants returns) and opens a new line.
+    memo->SetFocus();
+    memo->SetSelStart(static_cast<int>(std::string("middle").size()));
+    Type(memo, KeyReturn, "\r");
+    EXPECT_EQ(memo->Lines()->Count(), 3);
+}
+
+TEST(VclStdCtrls, MinimisingTheMainFormTellsTheApplication) {
+    ASSERT_EQ(Application->MainForm(), nullptr);
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    std::vector<std::string> events;
+    Application->OnMinimize = [&](TObject*) { events.push_back("minimize"); };
+    Application->OnRestore = [&](TObject*) { events.push_back("restore"); };
+    main->Show();
+    main->SetWindowState(wsMinimized);
+    main->SetWindowState(wsNormal);
+    EXPECT_EQ(events, (std::vector<std::string>{"minimize", "restore"}));
+    Application->OnMinimize = nullptr;
+    Application->OnRestore = nullptr;
+    delete main;
+    EXPECT_EQ(Application->MainForm(), nullptr);
+}
