@@ -97,7 +97,7 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     SetBorderStyle(bsDialog);
     SetCaption("信息维护");
     SetClientWidth(600);
-    SetClientHeight(520);
+    SetClientHeight(530);
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
@@ -137,7 +137,7 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
         return g;
     };
 
-    GroupBox1 = group(this, "GroupBox1", "用户信息", Rect(8, 8, 592, 100));
+    GroupBox1 = group(this, "GroupBox1", "用户信息", Rect(8, 8, 592, 116));
     label(GroupBox1, 10, 20, "姓名：");
     edt_XMFZRXM1 = edit(GroupBox1, "edt_XMFZRXM1", 70, 20, 110, 20);
     label(GroupBox1, 195, 20, "性别：");
@@ -155,11 +155,11 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     ccb_XMFZRXW1 = combo(GroupBox1, "ccb_XMFZRXW1", 250, 52, 100, DegreeCodes);
     label(GroupBox1, 370, 52, "职称：");
     ccb_XMFZRZC1 = combo(GroupBox1, "ccb_XMFZRZC1", 440, 52, 100, TitleCodes);
-    label(GroupBox1, 10, 76, "联系电话：");
-    edt_XMFZRLXDH1 = edit(GroupBox1, "edt_XMFZRLXDH1", 70, 74, 280, 30);
+    label(GroupBox1, 10, 84, "联系电话：");
+    edt_XMFZRLXDH1 = edit(GroupBox1, "edt_XMFZRLXDH1", 70, 84, 280, 30);
     DigitsOnly(edt_XMFZRLXDH1);
 
-    GroupBox2 = group(this, "GroupBox2", "登陆信息", Rect(8, 106, 592, 196));
+    GroupBox2 = group(this, "GroupBox2", "登陆信息", Rect(8, 122, 592, 212));
     label(GroupBox2, 10, 20, "用户名：");
     edt_username = edit(GroupBox2, "edt_username", 70, 20, 110, 20);
     GroupBox3 = group(GroupBox2, "GroupBox3", "    密码管理", Rect(190, 10, 576, 84));
@@ -177,7 +177,7 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     for (TEdit* e : {edt_passold, edt_passnew1, edt_passnew2})
         e->SetPasswordChar(U'*');
 
-    GroupBox4 = group(this, "GroupBox4", "单位信息", Rect(8, 202, 592, 470));
+    GroupBox4 = group(this, "GroupBox4", "单位信息", Rect(8, 218, 592, 486));
     label(GroupBox4, 10, 20, "单位名称：");
     edt_DWMC = edit(GroupBox4, "edt_DWMC", 100, 20, 470, 120);
     label(GroupBox4, 10, 48, "通讯地址：");
@@ -201,7 +201,7 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     ccb_DWSZSDM = combo(GroupBox4, "ccb_DWSZSDM", 100, 160, 180, {});
     ccb_DWSZSDM->OnChange = [this](TObject* Sender) { ccb_DWSZSDMChange(Sender); };
     label(GroupBox4, 300, 160, "单位所在县（区）：");
-    ccb_DWSZXQDM = combo(GroupBox4, "ccb_DWSZXQDM", 410, 160, 160, {});
+    ccb_DWSZXQDM = combo(GroupBox4, "ccb_DWSZXQDM", 430, 160, 140, {});
     label(GroupBox4, 10, 188, "单位网址：");
     edt_HTTP = edit(GroupBox4, "edt_HTTP", 100, 188, 470, 60);
     GroupBox5 = group(GroupBox4, "GroupBox5", "单位负责人信息", Rect(8, 214, 576, 262));
@@ -216,7 +216,7 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     btn_save = new TButton(this);
     btn_save->SetName("btn_save");
     btn_save->SetParent(this);
-    btn_save->SetBounds(420, 482, 75, 25);
+    btn_save->SetBounds(420, 496, 75, 25);
     btn_save->SetCaption("保存");
     btn_save->SetHint("保存到本地数据库");
     btn_save->SetShowHint(true);
@@ -225,7 +225,7 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     btn_canel = new TButton(this);
     btn_canel->SetName("btn_canel");
     btn_canel->SetParent(this);
-    btn_canel->SetBounds(505, 482, 75, 25);
+    btn_canel->SetBounds(505, 496, 75, 25);
     btn_canel->SetCaption("取消");
     btn_canel->SetHint("取消本次操作");
     btn_canel->SetShowHint(true);
