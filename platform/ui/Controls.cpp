@@ -640,7 +640,7 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params = TCreateParams{};
     Params.Caption = FText;
     Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
-    if (FControlStyle.Contains(csAcceptsControls)) Params.Style |= WS_CLIPCHILDREN | 0;
+    if (FControlStyle.Contains(csAcceptsControls)) Params.Style |= WS_CLIPCHILDREN;
     if (Visible()) Params.Style |= WS_VISIBLE;
     if (!Enabled()) Params.Style |= WS_DISABLED;
     if (FTabStop) Params.Style |= WS_TABSTOP;

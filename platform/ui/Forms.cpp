@@ -846,6 +846,18 @@ void TCustomForm::WndProc(TMessage& m) {
             }
         }
         return;
+    case CM_DIALOGCHAR: {
+        // The controls' accelerators first; then Alt and a letter opens the
+        // menu that marks it (an MDI child's merged menu is in the frame's bar).
+        TWinControl::WndProc(m);
+        if (m.Result != 0 || !AltDown()) return;
+        TCustomForm* bar = FFormStyle == fsMDIChild ? Application->MainForm() : this;
+        if (bar && bar->FMenu && bar->MenuBarHeight() > 0 &&
+            bar->FMenu->OpenBarAccelerator(bar->FHandle, bar->MenuBarRect(), static_cast<char32_t>(m.WParam),
+                                           bar->Font()))
+            m.Result = 1;
+        return;
+    }
     case CM_DIALOGKEY:
         if (!AltDown()) {
             switch (m.WParam) {

@@ -524,26 +524,36 @@ void TMainMenu::PaintBar(HDC DC, const TRect& Bar, TFont* Font) {
 }
 
 void TMainMenu::ClickBar(HWND Wnd, const TRect& Bar, TPoint WindowPoint, TFont* Font) {
+    OpenBarItem(Wnd, Bar, Font, [&](TMenuItem*, const TRect& r) { return PtInRect(r, WindowPoint); });
+}
+
+bool TMainMenu::OpenBarAccelerator(HWND Wnd, const TRect& Bar, char32_t Key, TFont* Font) {
+    return OpenBarItem(Wnd, Bar, Font, [&](TMenuItem* item, const TRect&) { return IsAccel(Key, item->Caption()); });
+}
+
+bool TMainMenu::OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font,
+                            const std::function<bool(TMenuItem*, const TRect&)>& Match) {
     HDC dc = GetWindowDC(Wnd);
     SelectObject(dc, Font->Handle());
     const auto items = ShownItems();
     const auto rects = BarItemRects(dc, Bar, items);
     ReleaseDC(Wnd, dc);
     for (size_t i = 0; i < items.size(); ++i) {
-        if (!items[i]->Visible() || !PtInRect(rects[i], WindowPoint)) continue;
+        if (!items[i]->Visible() || !Match(items[i], rects[i])) continue;
         TMenuItem* item = items[i];
-        if (!item->Enabled()) return;
+        if (!item->Enabled()) return true;
         if (item->OnClick) item->OnClick(item); // lets the handler fill the drop-down
         if (item->Count() == 0) {
             if (!item->OnClick && item->Action()) item->Action()->Execute();
-            return;
+            return true;
         }
         TRect window;
         GetWindowRect(Wnd, window);
         TMenuItem* chosen = Track(item, Point(window.Left + rects[i].Left, window.Top + rects[i].Bottom));
         if (chosen) chosen->Click();
-        return;
+        return true;
     }
+    return false;
 }
 
 // ---- TPopupMenu -------------------------------------------------------------

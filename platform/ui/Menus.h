@@ -153,6 +153,10 @@ private:
     // The bar in the form's non-client area.
     void PaintBar(HDC DC, const TRect& Bar, TFont* Font);
     void ClickBar(HWND Wnd, const TRect& Bar, TPoint WindowPoint, TFont* Font);
+    // Alt with a letter opens the top item whose caption marks that letter.
+    bool OpenBarAccelerator(HWND Wnd, const TRect& Bar, char32_t Key, TFont* Font);
+    bool OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font,
+                     const std::function<bool(TMenuItem*, const TRect&)>& Match);
     std::vector<TRect> BarItemRects(HDC DC, const TRect& Bar, const std::vector<TMenuItem*>& Items) const;
 
     bool FAutoMerge = true;

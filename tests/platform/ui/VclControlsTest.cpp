@@ -447,3 +447,22 @@ TEST(VclControls, PopupMenuRunsOnPopupThenTheChosenItem) {
     SetMenuTracker(previous);
     EXPECT_EQ(events, (std::vector<std::string>{"popup", "shown 2", "import"}));
 }
+
+TEST(VclControls, AltAndALetterOpensTheMenuThatMarksIt) {
+    DemoForm d;
+    std::vector<std::string> shown;
+    TMenuTracker previous = SetMenuTracker([&](TMenuItem* parent, TPoint) -> TMenuItem* {
+        shown.push_back(parent->Caption());
+        return parent->Items(0);
+    });
+    d.Form->Show();
+    d.Kind->SetFocus();
+    Type(d.Kind, 'F', "f", platform_ui::test::ModAlt);
+    SetMenuTracker(previous);
+    EXPECT_EQ(shown, (std::vector<std::string>{"文件(&F)"}));
+    EXPECT_EQ(d.Saves, 1); // the chosen item ran its action
+    // A control's accelerator comes before the menu's.
+    Type(d.Kind, 'N', "n", platform_ui::test::ModAlt);
+    EXPECT_EQ(FocusedControl(), d.Name);
+    EXPECT_EQ(shown.size(), 1u);
+}
