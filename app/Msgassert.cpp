@@ -49,7 +49,7 @@ const TCodeList BaseCodes = {{"国家级工程技术研究中心", "1"},
 // A user code names a folder below user/: nothing that leads elsewhere.
 bool IsFolderName(const std::string& Code) {
     if (Code.find('/') != std::string::npos || Code.find('\\') != std::string::npos) return false;
-    if (Code.find("..") != std::string::npos) return false;
+    if (Code == "." || Code.find("..") != std::string::npos) return false;
     for (unsigned char c : Code)
         if (c < 0x20 || c == 0x7F) return false;
     return true;
