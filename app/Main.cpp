@@ -1,16 +1,376 @@
-// The main window's user state and its connection.
+// The main window's layout and behaviour. Document windows tell it when they
+// close (ChildClosed); that call is also how the exit learns whether each of
+// them really closed.
 #include "app/Main.h"
 
+#include "app/About.h"
+#include "app/ApplicationFolder.h"
+#include "app/Code.h"
+#include "app/Flush.h"
+#include "app/Msgassert.h"
+#include "app/SysPublic.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/ui/Graphics.h"
+#include "platform/ui/Window.h"
+
+#include <memory>
+
 TfrmMain* frmMain = nullptr;
+
+namespace {
+
+constexpr int TaskButtonWidth = 93;
+constexpr int WallpaperTileWidth = 19;
+constexpr int WallpaperTileHeight = 28;
+const char* const WallpaperFile = "wallpaper.jpg";
+const char* const HelpFile = "thelp.html";
+
+TAction* NewAction(TActionList* List, const char* Name, const std::string& Caption, TShortCut Key) {
+    auto* action = new TAction(List->Owner());
+    action->SetName(Name);
+    action->SetActionList(List);
+    action->SetCaption(Caption);
+    action->SetShortCut(Key);
+    return action;
+}
+
+TMenuItem* NewItem(TMenuItem* Parent, const std::string& Caption) {
+    auto* item = new TMenuItem(Parent->Owner());
+    item->SetCaption(Caption);
+    Parent->Add(item);
+    return item;
+}
+
+TMenuItem* NewActionItem(TMenuItem* Parent, TAction* Action) {
+    auto* item = new TMenuItem(Parent->Owner());
+    item->SetAction(Action);
+    Parent->Add(item);
+    return item;
+}
+
+// The task buttons' pictures: small pages in four colours, one drawn at
+// random for each new document window.
+void AddPageImages(TImageList* List) {
+    static constexpr TColor Colours[] = {0x3C8CD2, 0x4BAA5A, 0xC07830, 0x9050B4};
+    for (TColor colour : Colours) {
+        TBitmap page;
+        page.SetSize(16, 16);
+        TCanvas* canvas = page.Canvas();
+        canvas->Brush()->SetColor(clFuchsia);
+        canvas->FillRect(Rect(0, 0, 16, 16));
+        canvas->Brush()->SetColor(clWhite);
+        canvas->Pen()->SetColor(colour);
+        canvas->Rectangle(2, 1, 14, 15);
+        for (int y = 4; y <= 11; y += 2) {
+            canvas->MoveTo(4, y);
+            canvas->LineTo(12, y);
+        }
+        List->AddMasked(&page, clFuchsia);
+    }
+}
+
+} // namespace
 
 TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     TComponentLoading loading(this);
     SetName("frmMain");
     SetCaption("Corvanta2.0");
+    SetFormStyle(fsMDIForm);
+    SetWindowState(wsMaximized);
+    SetBorderStyle(bsSingle);
+    SetColor(clBtnShadow);
     SetVisible(false);
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
+    OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
 
     adocon = new TADOConnection(this);
     adocon->SetName("adocon");
     adocon->SetMode(cmShareDenyNone);
     adocon->SetLoginPrompt(false);
+
+    ImageList1 = new TImageList(this);
+    ImageList1->SetName("ImageList1");
+    AddPageImages(ImageList1);
+
+    ActionList1 = new TActionList(this);
+    ActionList1->SetName("ActionList1");
+    // The four document windows come later; until then their actions stay off.
+    ActionRequest = NewAction(ActionList1, "ActionRequest", "项目申报", ShortCut(VK_F2, {}));
+    ActionZqjcb = NewAction(ActionList1, "ActionZqjcb", "中期检查表", ShortCut(VK_F3, {}));
+    ActionYssq = NewAction(ActionList1, "ActionYssq", "验收申请", ShortCut(VK_F4, {}));
+    ActionYszs = NewAction(ActionList1, "ActionYszs", "验收证书", ShortCut(VK_F5, {}));
+    for (TAction* document : {ActionRequest, ActionZqjcb, ActionYssq, ActionYszs})
+        document->SetEnabled(false);
+    ActionClose = NewAction(ActionList1, "ActionClose", "关闭", scNone);
+    ActionClose->SetEnabled(false);
+    ActionClose->OnExecute = [this](TObject* Sender) { ActionCloseExecute(Sender); };
+    ActionExit = NewAction(ActionList1, "ActionExit", "退出", scNone);
+    ActionExit->OnExecute = [this](TObject* Sender) { ActionExitExecute(Sender); };
+    ActionInfo = NewAction(ActionList1, "ActionInfo", "信息维护", scNone);
+    ActionInfo->OnExecute = [this](TObject* Sender) { ActionInfoExecute(Sender); };
+    ActionCode = NewAction(ActionList1, "ActionCode", "代码维护", scNone);
+    ActionCode->OnExecute = [this](TObject* Sender) { ActionCodeExecute(Sender); };
+    ActionUpdate = NewAction(ActionList1, "ActionUpdate", "强制更新", scNone);
+    ActionUpdate->OnExecute = [this](TObject* Sender) { ActionUpdateExecute(Sender); };
+
+    MainMenu1 = new TMainMenu(this);
+    MainMenu1->SetName("MainMenu1");
+    MainMenu1->SetImages(ImageList1);
+    TMenuItem* bar = MainMenu1->Items();
+    FileMenu = NewItem(bar, "文件(&A)");
+    FileMenu->SetGroupIndex(0);
+    for (TAction* document : {ActionRequest, ActionZqjcb, ActionYssq, ActionYszs})
+        NewActionItem(FileMenu, document);
+    NewItem(FileMenu, "-");
+    N7 = NewActionItem(FileMenu, ActionClose);
+    N7->SetName("N7");
+    NewItem(FileMenu, "-");
+    NewActionItem(FileMenu, ActionExit);
+    // The failed automatic update sends the user here for the forced one.
+    // Group 3 is the project application window's: its own maintenance menu
+    // stands in this one's place while it is active.
+    MaintainMenu = NewItem(bar, "维护");
+    MaintainMenu->SetGroupIndex(3);
+    for (TAction* maintain : {ActionInfo, ActionCode, ActionUpdate})
+        NewActionItem(MaintainMenu, maintain);
+    HelpMenu = NewItem(bar, "帮助(&H)");
+    HelpMenu->SetGroupIndex(9);
+    N12 = NewItem(HelpMenu, "帮助");
+    N12->SetName("N12");
+    N12->SetShortCut(ShortCut(VK_F1, {}));
+    N12->OnClick = [this](TObject* Sender) { N12Click(Sender); };
+    N11 = NewItem(HelpMenu, "关于");
+    N11->SetName("N11");
+    N11->SetShortCut(ShortCut('A', {ssCtrl}));
+    N11->OnClick = [this](TObject* Sender) { N11Click(Sender); };
+    SetMenu(MainMenu1);
+
+    Panel1 = new TPanel(this);
+    Panel1->SetName("Panel1");
+    Panel1->SetParent(this);
+    Panel1->SetAlign(alTop);
+    Panel1->SetHeight(22);
+    Panel1->SetBevelOuter(bvNone);
+    Panel1->SetCaption("");
+
+    Image1 = new TImage(this);
+    Image1->SetName("Image1");
+    Image1->SetParent(Panel1);
+    Image1->SetAlign(alLeft);
+    Image1->SetWidth(22);
+    Image1->SetCenter(true);
+    if (Application->Icon()) Image1->Picture()->Assign(Application->Icon());
+
+    TaskBar = new TTaskBar(this);
+    TaskBar->SetName("TaskBar");
+    TaskBar->SetParent(Panel1);
+    TaskBar->SetAlign(alClient);
+    TaskBar->SetFlat(true);
+    TaskBar->SetShowCaptions(true);
+    TaskBar->SetList(true);
+    TaskBar->SetButtonWidth(TaskButtonWidth);
+    TaskBar->SetWrapable(false);
+    TaskBar->SetImages(ImageList1);
+    TaskBar->SetShowed(true);
+    TaskBar->SetVisible(false);
+
+    Panel2 = new TPanel(this);
+    Panel2->SetName("Panel2");
+    Panel2->SetParent(this);
+    Panel2->SetAlign(alLeft);
+    Panel2->SetWidth(30);
+    Panel2->SetBevelOuter(bvNone);
+    Panel2->SetCaption("");
+
+    Image2 = new TImage(this);
+    Image2->SetName("Image2");
+    Image2->SetParent(Panel2);
+    Image2->SetAlign(alClient);
+    Image2->SetStretch(true);
+
+    SpeedButton5 = new TSpeedButton(this);
+    SpeedButton5->SetName("SpeedButton5");
+    SpeedButton5->SetParent(Panel2);
+    SpeedButton5->SetBounds(3, 8, 24, 24);
+    SpeedButton5->SetFlat(true);
+    SpeedButton5->SetCaption("?");
+    SpeedButton5->SetHint("详细帮助");
+    SpeedButton5->SetShowHint(true);
+    SpeedButton5->OnClick = [this](TObject* Sender) { SpeedButton5Click(Sender); };
+
+    SpeedButton6 = new TSpeedButton(this);
+    SpeedButton6->SetName("SpeedButton6");
+    SpeedButton6->SetParent(Panel2);
+    SpeedButton6->SetBounds(3, 36, 24, 24);
+    SpeedButton6->SetFlat(true);
+    SpeedButton6->SetCaption("×");
+    SpeedButton6->SetHint("退出");
+    SpeedButton6->SetShowHint(true);
+    SpeedButton6->OnClick = [this](TObject* Sender) { SpeedButton6Click(Sender); };
+
+    StatusBar1 = new TStatusBar(this);
+    StatusBar1->SetName("StatusBar1");
+    StatusBar1->SetParent(this);
+    for (int width : {300, 300, 100})
+        StatusBar1->Panels()->Add()->SetWidth(width);
+    StatusBar1->Panels()->Items(2)->SetText("欢迎使用");
+
+    MDIWallpaper1 = new TMDIWallpaper(this);
+    MDIWallpaper1->SetName("MDIWallpaper1");
+    MDIWallpaper1->SetTileWidth(WallpaperTileWidth);
+    MDIWallpaper1->SetTileHeight(WallpaperTileHeight);
+    // A program folder without the tile still works, on the plain client colour.
+    if (const std::string tile = ApplicationFolder() + WallpaperFile; FileExists(tile)) {
+        MDIWallpaper1->Picture()->LoadFromFile(tile);
+        Image2->Picture()->Assign(MDIWallpaper1->Picture());
+    }
+    MDIWallpaper1->SetClientIsOwnerForm(true);
+
+    PopupMenu1 = new TPopupMenu(this);
+    PopupMenu1->SetName("PopupMenu1");
+    MenuItem1 = NewItem(PopupMenu1->Items(), "显示主窗口");
+    MenuItem1->SetName("MenuItem1");
+    MenuItem1->SetVisible(false);
+    MenuItem1->OnClick = [this](TObject* Sender) { MenuItem1Click(Sender); };
+    MenuItem3 = NewItem(PopupMenu1->Items(), "关闭");
+    MenuItem3->SetName("MenuItem3");
+    MenuItem3->OnClick = [this](TObject* Sender) { MenuItem3Click(Sender); };
+
+    TrayIcon1 = new TTrayIcon(this);
+    TrayIcon1->SetName("TrayIcon1");
+    TrayIcon1->SetHint("Corvanta2.0");
+    TrayIcon1->SetPopupMenu(PopupMenu1);
+    TrayIcon1->SetCycleInterval(0);
+    TrayIcon1->SetIconIndex(0);
+    if (Application->Icon()) TrayIcon1->SetIcon(Application->Icon());
+}
+
+int TfrmMain::RandomImageIndex() {
+    std::uniform_int_distribution<int> index(0, ImageList1->Count() - 1);
+    return index(FRandom);
+}
+
+TCustomForm* TfrmMain::FindChild(const std::type_info& FormClass) const {
+    for (int i = 0; i < MDIChildCount(); ++i)
+        if (TCustomForm* child = MDIChildren(i); typeid(*child) == FormClass) return child;
+    return nullptr;
+}
+
+void TfrmMain::ShowChild(TCustomForm* Form) {
+    if (Form->WindowState() == wsMinimized)
+        Form->SetWindowState(wsMaximized);
+    else
+        ShowWindow(Form->Handle(), SW_SHOWNA);
+    if (!Form->Visible()) Form->SetVisible(true);
+    Form->BringToFront();
+    Form->SetFocus();
+}
+
+void TfrmMain::ChildCreated(TCustomForm* Form, int ImageIndex) {
+    Form->SetWindowState(wsMaximized);
+    TaskBar->AddTask(Form, ImageIndex);
+    ActionClose->SetEnabled(true);
+}
+
+void TfrmMain::ChildClosed(TCustomForm* Form) {
+    TaskBar->RemoveTask(Form);
+    // The closing window still counts.
+    ActionClose->SetEnabled(MDIChildCount() >= 2);
+    FLastClosedChild = Form;
+}
+
+void TfrmMain::AppMinimize(TObject*) {
+    TrayIcon1->HideMainForm();
+}
+
+void TfrmMain::FormCreate(TObject*) {
+    Application->OnMinimize = [this](TObject* Sender) { AppMinimize(Sender); };
+}
+
+void TfrmMain::FormShow(TObject*) {
+    MenuItem1->SetVisible(true);
+}
+
+void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
+    if (Application->MessageBox("您真的要退出系统吗？", "提示", MB_OKCANCEL) != IDOK) {
+        CanClose = false;
+        return;
+    }
+    // A closed window is freed only once the pending messages are handled, so
+    // the indexes stay put while we walk down them.
+    for (int i = MDIChildCount() - 1; i >= 0; --i) {
+        TCustomForm* child = MDIChildren(i);
+        FLastClosedChild = nullptr;
+        try {
+            child->Close();
+        } catch (const EAbort&) {
+            // The window's own question was answered Cancel.
+        }
+        // A window that kept its data (or its user said Cancel) keeps the
+        // program running, rather than losing that data with the process.
+        if (FLastClosedChild != child) {
+            CanClose = false;
+            return;
+        }
+    }
+}
+
+void TfrmMain::ActionCloseExecute(TObject*) {
+    if (MDIChildCount() > 0 && ActiveMDIChild()) ActiveMDIChild()->Close();
+}
+
+void TfrmMain::ActionExitExecute(TObject*) {
+    Close();
+}
+
+void TfrmMain::ActionInfoExecute(TObject*) {
+    std::unique_ptr<Tfrmmsgassert> window(CreateFormInstance(frmmsgassert, nullptr));
+    window->edt_username->SetEnabled(false);
+    window->edt_username->SetText(UserCode);
+    window->chk_passwordClick(window.get());
+    window->ShowModal();
+    frmmsgassert = nullptr;
+}
+
+void TfrmMain::ActionCodeExecute(TObject*) {
+    TfrmCode* code = nullptr;
+    std::unique_ptr<TfrmCode> window(CreateFormInstance(code, nullptr));
+    window->ShowModal();
+}
+
+void TfrmMain::ActionUpdateExecute(TObject*) {
+    Tfrmflush* flush = nullptr;
+    std::unique_ptr<Tfrmflush> window(CreateFormInstance(flush, nullptr));
+    window->ShowModal();
+}
+
+void TfrmMain::ShowHelp() {
+    SysPublic::OpenDocument(ApplicationFolder() + HelpFile);
+}
+
+void TfrmMain::N11Click(TObject*) {
+    std::unique_ptr<TdlgAbout> about(CreateFormInstance(dlgAbout, nullptr));
+    about->ShowModal();
+    dlgAbout = nullptr;
+}
+
+void TfrmMain::N12Click(TObject*) {
+    ShowHelp();
+}
+
+void TfrmMain::SpeedButton5Click(TObject*) {
+    ShowHelp();
+}
+
+void TfrmMain::SpeedButton6Click(TObject*) {
+    Close();
+}
+
+void TfrmMain::MenuItem1Click(TObject*) {
+    TrayIcon1->ShowMainForm();
+}
+
+void TfrmMain::MenuItem3Click(TObject*) {
+    Close();
 }
