@@ -100,6 +100,40 @@ TEST_F(LoginTest, ThreeWrongPasswordsEndTheProgramWithCountedMessages) {
     EXPECT_EXIT(attempts(), ::testing::ExitedWithCode(0), "");
 }
 
+TEST_F(LoginTest, EnterAsksForWhatIsMissingAndOtherwiseLogsIn) {
+    struct Case {
+        const char* Code;
+        const char* Password;
+        const char* Box;    // "" for none
+        const char* Result; // LoginResult afterwards
+    } const cases[] = {
+        {"  ", "secret", "请输入登录用户名称", ""},
+        {"u001", " ", "请输入登录口令", ""},
+        {"u001", "secret", "", "OK"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("code '") + c.Code + "', password '" + c.Password + "'");
+        World.Dialogs.Requests.clear();
+        auto login = Login();
+        login->EdtCode->SetText(c.Code);
+        login->EdtPass->SetText(c.Password);
+        vcltest::Type(login->EdtPass, vcltest::KeyReturn, "\r");
+        EXPECT_EQ(BoxTexts(), *c.Box ? std::vector<std::string>{c.Box} : std::vector<std::string>{});
+        EXPECT_EQ(login->LoginResult, c.Result);
+    }
+}
+
+TEST_F(LoginTest, ArrowsMoveThroughTheTabOrder) {
+    auto login = Login();
+    login->EdtCode->SetFocus();
+    vcltest::Type(login->EdtCode, vcltest::KeyDown);
+    EXPECT_EQ(vcltest::FocusedControl(), login->EdtPass);
+    vcltest::Type(login->EdtPass, vcltest::KeyDown);
+    EXPECT_EQ(vcltest::FocusedControl(), login->BtnOk);
+    vcltest::Type(login->BtnOk, vcltest::KeyUp);
+    EXPECT_EQ(vcltest::FocusedControl(), login->EdtPass);
+}
+
 TEST_F(LoginTest, TheRightPasswordLogsInTrimmedOnBothSides) {
     struct Case {
         const char* Stored;
