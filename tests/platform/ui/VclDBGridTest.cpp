@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,9 @@ using namespace vcltest;
 namespace {
 
 struct GridWorld {
-    std::filesystem::path File = std::filesystem::temp_directory_path() / "corvanta-vcl-grid.mdb";
+    // One file per process: CTest runs the cases of this file side by side.
+    std::filesystem::path File =
+        std::filesystem::temp_directory_path() / ("corvanta-vcl-grid-" + std::to_string(getpid()) + ".mdb");
     TADOConnection Connection{nullptr};
     TADOQuery Query{nullptr};
     TDataSource Source{nullptr};
