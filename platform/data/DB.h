@@ -21,8 +21,6 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variants.h"
-// TAlignment: a field's alignment is the alignment of the controls that show it.
-#include "platform/ui/Controls.h"
 
 class TDataSet;
 class TDataSource;

@@ -34,6 +34,10 @@ protected:
 
 enum TOperation { opInsert, opRemove };
 
+// How text sits in a control or a field (fields pass theirs to the controls
+// that show them).
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 enum TComponentStateItem {
     csLoading,
     csReading,

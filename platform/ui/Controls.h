@@ -125,8 +125,6 @@ enum TImeMode {
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle; // controls use bsNone and bsSingle
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-
 using TKeyEvent = std::function<void(TObject* Sender, Word& Key, TShiftState Shift)>;
 // Key is the typed character as a code point; setting it to 0 swallows it.
 using TKeyPressEvent = std::function<void(TObject* Sender, char32_t& Key)>;
