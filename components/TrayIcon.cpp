@@ -68,7 +68,7 @@ bool TTrayIcon::CanHandleMainForm() const {
 void TTrayIcon::Loaded() {
     TComponent::Loaded();
     if (OwnerControl() && !Designing() && !FOwnerHook) HookOwner();
-    if (OwnerControl() && FStartMinimized && !Designing() && NotificationAreaExists()) {
+    if (OwnerControl() && FStartMinimized && !Designing() && NotifyIconAvailable()) {
         Application->SetShowMainForm(false);
         ShowWindow(Application->Handle(), SW_HIDE);
     }
@@ -97,17 +97,17 @@ bool TTrayIcon::FillIconData() {
 bool TTrayIcon::AddTrayIcon() {
     if (!FDesignPreviewChanging) FIconVisible = true;
     if (Designing() && !FDesignPreviewChanging) return false;
-    return FillIconData() && Shell_NotifyIcon(NIM_ADD, FIconData);
+    return FillIconData() && Shell_NotifyIcon(NIM_ADD, &FIconData);
 }
 
 bool TTrayIcon::DeleteTrayIcon() {
     if (!FDesignPreviewChanging) FIconVisible = false;
     if (Designing() && !FDesignPreviewChanging) return false;
-    return FillIconData() && Shell_NotifyIcon(NIM_DELETE, FIconData);
+    return FillIconData() && Shell_NotifyIcon(NIM_DELETE, &FIconData);
 }
 
 bool TTrayIcon::ModifyTrayIcon() {
-    return FillIconData() && Shell_NotifyIcon(NIM_MODIFY, FIconData);
+    return FillIconData() && Shell_NotifyIcon(NIM_MODIFY, &FIconData);
 }
 
 void TTrayIcon::SetIcon(TIcon* Value) {
@@ -200,7 +200,7 @@ void TTrayIcon::ShowMainForm() {
 void TTrayIcon::HideMainForm() {
     if (!CanHandleMainForm()) return;
     // Without a notification area the hidden window could not be brought back.
-    if (!NotificationAreaExists()) return;
+    if (!NotifyIconAvailable()) return;
     Application->MainForm()->SetVisible(false);
     ShowWindow(Application->Handle(), SW_HIDE);
 }
@@ -315,7 +315,7 @@ void TTrayIcon::ApplicationWndProc(HWND Wnd, TMessage& Message) {
         if (FMinimizeToTray) MinimizeMainForm();
     } else if (Message.Msg == WM_WINDOWPOSCHANGED) {
         if (FFirstPositionChange && Application->MainForm()) {
-            if (Application->MainForm()->FormStyle() == fsMDIForm && FStartMinimized && NotificationAreaExists())
+            if (Application->MainForm()->FormStyle() == fsMDIForm && FStartMinimized && NotifyIconAvailable())
                 ShowWindow(Application->Handle(), SW_HIDE);
             FFirstPositionChange = false;
         }

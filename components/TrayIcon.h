@@ -6,7 +6,7 @@
 // never hidden, since nothing would bring it back.
 #pragma once
 
-#include "components/NotifyIcon.h"
+#include "platform/ui/ShellAPI.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Graphics.h"
 

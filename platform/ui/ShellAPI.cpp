@@ -1,5 +1,6 @@
-// Tray icons by (window, id), each a QSystemTrayIcon; its activations become
-// the posted callback messages the owner window expects.
+// Tray icons by (window, id): the shell's record of each, and a
+// QSystemTrayIcon where the desktop has a tray; its activations become the
+// posted callback messages the owner window expects.
 #include "platform/ui/ShellAPI.h"
 
 #include "platform/ui/MessageQueue.h"
@@ -11,63 +12,96 @@
 #include <QPixmap>
 #include <QSystemTrayIcon>
 
+#include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 
 using namespace platform_ui;
 
 namespace {
 
-std::map<std::pair<HWND, UINT>, std::unique_ptr<QSystemTrayIcon>>& Icons() {
-    static std::map<std::pair<HWND, UINT>, std::unique_ptr<QSystemTrayIcon>> icons;
-    return icons;
+struct ShellIcon {
+    NOTIFYICONDATA Record;
+    std::unique_ptr<QSystemTrayIcon> Shown; // none where the desktop has no tray
+};
+
+struct NotificationArea {
+    std::optional<bool> ExistsForTests;
+    std::map<std::pair<HWND, UINT>, ShellIcon> Icons;
+};
+
+NotificationArea& Area() {
+    static NotificationArea area;
+    return area;
 }
 
-void Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& d) {
-    if ((d.uFlags & NIF_ICON) && d.hIcon) icon.setIcon(QIcon(QPixmap::fromImage(d.hIcon->image)));
-    if (d.uFlags & NIF_TIP) icon.setToolTip(ToQString(d.szTip));
-    if (d.uFlags & NIF_MESSAGE) {
-        QObject::disconnect(&icon, &QSystemTrayIcon::activated, nullptr, nullptr);
-        const HWND wnd = d.Wnd;
-        const UINT id = d.uID, message = d.uCallbackMessage;
-        QObject::connect(&icon, &QSystemTrayIcon::activated, &icon,
-                         [wnd, id, message](QSystemTrayIcon::ActivationReason why) {
-                             LPARAM mouse = WM_LBUTTONUP;
-                             if (why == QSystemTrayIcon::Context)
-                                 mouse = WM_RBUTTONUP;
-                             else if (why == QSystemTrayIcon::DoubleClick)
-                                 mouse = WM_LBUTTONDBLCLK;
-                             else if (why == QSystemTrayIcon::MiddleClick)
-                                 mouse = WM_MBUTTONUP;
-                             if (IsWindow(wnd)) PostMessage(wnd, message, id, mouse);
-                         });
-    }
+bool QtTrayExists() {
+    EnsureQtApplication();
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+// Takes the fields that Data's flags name into Record.
+void Merge(NOTIFYICONDATA& Record, const NOTIFYICONDATA& Data) {
+    Record.cbSize = Data.cbSize;
+    if (Data.uFlags & NIF_ICON) Record.hIcon = Data.hIcon;
+    if (Data.uFlags & NIF_TIP) std::memcpy(Record.szTip, Data.szTip, sizeof Record.szTip);
+    if (Data.uFlags & NIF_MESSAGE) Record.uCallbackMessage = Data.uCallbackMessage;
+    Record.uFlags |= Data.uFlags;
+    Record.szTip[sizeof Record.szTip - 1] = '\0';
+}
+
+void Show(QSystemTrayIcon& Icon, const NOTIFYICONDATA& Record) {
+    if (Record.hIcon) Icon.setIcon(QIcon(QPixmap::fromImage(Record.hIcon->image)));
+    Icon.setToolTip(ToQString(Record.szTip));
+    QObject::disconnect(&Icon, &QSystemTrayIcon::activated, nullptr, nullptr);
+    const HWND wnd = Record.hWnd;
+    const UINT id = Record.uID, message = Record.uCallbackMessage;
+    if (!(Record.uFlags & NIF_MESSAGE)) return;
+    QObject::connect(&Icon, &QSystemTrayIcon::activated, &Icon,
+                     [wnd, id, message](QSystemTrayIcon::ActivationReason why) {
+                         LPARAM mouse = WM_LBUTTONUP;
+                         if (why == QSystemTrayIcon::Context)
+                             mouse = WM_RBUTTONUP;
+                         else if (why == QSystemTrayIcon::DoubleClick)
+                             mouse = WM_LBUTTONDBLCLK;
+                         else if (why == QSystemTrayIcon::MiddleClick)
+                             mouse = WM_MBUTTONUP;
+                         if (IsWindow(wnd)) PostMessage(wnd, message, id, mouse);
+                     });
 }
 
 } // namespace
 
 bool NotifyIconAvailable() {
-    EnsureQtApplication();
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    const NotificationArea& area = Area();
+    return area.ExistsForTests ? *area.ExistsForTests : QtTrayExists();
 }
 
 bool Shell_NotifyIcon(DWORD Message, const NOTIFYICONDATA* Data) {
-    if (!Data) return false;
-    const auto key = std::make_pair(Data->Wnd, Data->uID);
-    auto& icons = Icons();
+    if (!Data || !NotifyIconAvailable()) return false;
+    auto& icons = Area().Icons;
+    const auto key = std::make_pair(Data->hWnd, Data->uID);
     auto it = icons.find(key);
     switch (Message) {
     case NIM_ADD: {
-        if (it != icons.end() || !NotifyIconAvailable()) return false;
-        auto icon = std::make_unique<QSystemTrayIcon>();
-        Apply(*icon, *Data);
-        icon->show();
+        if (it != icons.end()) return false;
+        ShellIcon icon;
+        icon.Record.hWnd = Data->hWnd;
+        icon.Record.uID = Data->uID;
+        Merge(icon.Record, *Data);
+        if (QtTrayExists()) {
+            icon.Shown = std::make_unique<QSystemTrayIcon>();
+            Show(*icon.Shown, icon.Record);
+            icon.Shown->show();
+        }
         icons.emplace(key, std::move(icon));
         return true;
     }
     case NIM_MODIFY:
         if (it == icons.end()) return false;
-        Apply(*it->second, *Data);
+        Merge(it->second.Record, *Data);
+        if (it->second.Shown) Show(*it->second.Shown, it->second.Record);
         return true;
     case NIM_DELETE:
         if (it == icons.end()) return false;
@@ -77,3 +111,18 @@ bool Shell_NotifyIcon(DWORD Message, const NOTIFYICONDATA* Data) {
         return false;
     }
 }
+
+namespace notifyarea_test {
+
+void SetAreaExists(bool Value) {
+    Area().ExistsForTests = Value;
+    if (!Value) Area().Icons.clear();
+}
+
+const NOTIFYICONDATA* FindIcon(HWND Wnd, UINT Id) {
+    const auto& icons = Area().Icons;
+    const auto it = icons.find(std::make_pair(Wnd, Id));
+    return it == icons.end() ? nullptr : &it->second.Record;
+}
+
+} // namespace notifyarea_test

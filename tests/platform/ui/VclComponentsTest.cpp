@@ -16,6 +16,8 @@
 #include "platform/ui/Timers.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -174,11 +176,11 @@ TEST(VclComponents, TimerTicksWhileEnabled) {
 
 TEST(VclComponents, TrayIconReportsWhenThereIsNoNotificationArea) {
     NOTIFYICONDATA data;
-    data.Wnd = Application->Handle();
+    data.hWnd = Application->Handle();
     data.uID = 1;
     data.uFlags = NIF_TIP | NIF_MESSAGE;
     data.uCallbackMessage = 0x0800;
-    data.szTip = "Corvanta2.0";
+    std::strcpy(data.szTip, "Corvanta2.0");
     const bool added = Shell_NotifyIcon(NIM_ADD, &data);
     EXPECT_EQ(added, NotifyIconAvailable());
     EXPECT_EQ(Shell_NotifyIcon(NIM_MODIFY, &data), added);
