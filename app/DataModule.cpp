@@ -47,7 +47,7 @@ std::string DatabaseConnectionString(const std::string& FileName) {
            ";Mode=Share Deny None;Jet OLEDB:Registry Path=\"\";Jet OLEDB:Engine Type=5;Persist Security Info=false;";
 }
 
-TDM::TDM(TComponent* AOwner) : TComponent(AOwner) {
+TDM::TDM(TComponent* AOwner) : TDataModule(AOwner) {
     SetName("DM");
     {
         TComponentLoading loading(this);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/data/ADODB.h"
-#include "platform/rtl/Classes.h"
+#include "platform/ui/Forms.h"
 
 #include <string>
 
@@ -12,9 +12,9 @@
 // data layer opens the file named by Data Source.
 std::string DatabaseConnectionString(const std::string& FileName);
 
-// Derived from TComponent for now; it becomes a TDataModule when the UI layer
-// offers one (the style controllers and ImageList1 join it then).
-class TDM : public TComponent {
+// The editor style controllers and ImageList1 join it with the editor
+// controls.
+class TDM : public TDataModule {
 public:
     // Builds the components and runs DataModuleCreate, which connects the
     // shared database: a missing or broken voltrane.mdb raises from here.
