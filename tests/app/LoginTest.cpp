@@ -21,14 +21,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs Action once from inside the next modal loop.
-class OnceInModalLoop {
+// Runs Action on the registration window once it shows modally; the
+// wait window's message processing comes first and must not trigger it.
+class WhenRegistrationShows {
 public:
-    explicit OnceInModalLoop(std::function<void()> Action) : FTimer(nullptr) {
+    explicit WhenRegistrationShows(std::function<void(Tfrmmsgassert&)> Action) : FTimer(nullptr) {
         FTimer.SetInterval(1);
         FTimer.OnTimer = [this, Action = std::move(Action)](TObject*) {
+            if (!frmmsgassert || !frmmsgassert->Modal()) return;
             FTimer.SetEnabled(false);
-            Action();
+            Action(*frmmsgassert);
         };
     }
 
@@ -243,9 +245,9 @@ TEST_F(LoginTest, ClosingTheRegistrationByAnyMeansEndsRegistrationMode) {
         World.Dialogs.Answers = {IDYES};
         auto login = Login();
         std::string modeWhileOpen;
-        OnceInModalLoop closing([&] {
+        WhenRegistrationShows closing([&](Tfrmmsgassert& registration) {
             modeWhileOpen = login->Mode;
-            c.Close(*frmmsgassert);
+            c.Close(registration);
         });
         Attempt(*login, code, "pw1");
         EXPECT_EQ(modeWhileOpen, "注册");
@@ -267,12 +269,12 @@ TEST_F(LoginTest, TheRegisterButtonOpensARegistrationForTheTypedCode) {
     login->EdtCode->SetText("fresh");
     std::string caption, name, save;
     bool newPasswordsOpen = false;
-    OnceInModalLoop closing([&] {
-        caption = frmmsgassert->Caption();
-        name = frmmsgassert->edt_username->Text();
-        save = frmmsgassert->btn_save->Caption();
-        newPasswordsOpen = frmmsgassert->edt_passnew1->Enabled() && !frmmsgassert->edt_passold->Enabled();
-        frmmsgassert->btn_canel->Click();
+    WhenRegistrationShows closing([&](Tfrmmsgassert& registration) {
+        caption = registration.Caption();
+        name = registration.edt_username->Text();
+        save = registration.btn_save->Caption();
+        newPasswordsOpen = registration.edt_passnew1->Enabled() && !registration.edt_passold->Enabled();
+        registration.btn_canel->Click();
     });
     login->btnreg->Click();
     EXPECT_EQ(caption, "用户注册");

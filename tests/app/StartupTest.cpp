@@ -45,10 +45,11 @@ protected:
     void TearDown() override {
         if (frmMain) FreeProgramWindows();
     }
-    // Once the login shows, Action drives it.
+    // Once the login shows modally, Action drives it.
     void WhenTheLoginShows(std::function<void(TfrmLogin&)> Action) {
         LoginDriver.SetInterval(1);
         LoginDriver.OnTimer = [this, Action = std::move(Action)](TObject*) {
+            if (!frmLogin || !frmLogin->Modal()) return;
             LoginDriver.SetEnabled(false);
             Action(*frmLogin);
         };
