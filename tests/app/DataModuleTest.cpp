@@ -2,7 +2,7 @@
 // shared database template: the connection and the id counter.
 #include "app/DataModule.h"
 
-#include "tests/app/BuiltProgramFolder.h"
+#include "tests/app/ScratchProgramFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,40 +17,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A program folder of our own, with the template voltrane.mdb the build made,
-// that CORVANTA_PROGRAM_DIR points at while the test runs.
-class ScratchProgramFolder {
-public:
-    ScratchProgramFolder() {
-        FTemplate = BuiltProgramFolder() + "voltrane.mdb";
-        if (const char* old = std::getenv("CORVANTA_PROGRAM_DIR")) FOld = old;
-        std::string pattern = (fs::temp_directory_path() / "corvanta-program-XXXXXX").string();
-        FFolder = mkdtemp(pattern.data());
-        fs::copy_file(FTemplate, FFolder / "voltrane.mdb");
-        setenv("CORVANTA_PROGRAM_DIR", FFolder.c_str(), 1);
-    }
-    ~ScratchProgramFolder() {
-        if (FOld.empty())
-            unsetenv("CORVANTA_PROGRAM_DIR");
-        else
-            setenv("CORVANTA_PROGRAM_DIR", FOld.c_str(), 1);
-        std::error_code error;
-        fs::remove_all(FFolder, error);
-    }
-    ScratchProgramFolder(const ScratchProgramFolder&) = delete;
-    ScratchProgramFolder& operator=(const ScratchProgramFolder&) = delete;
-
-    const fs::path& Folder() const { return FFolder; }
-
-private:
-    fs::path FTemplate;
-    fs::path FFolder;
-    std::string FOld;
-};
-
 class DataModuleTest : public ::testing::Test {
 protected:
-    ScratchProgramFolder Program;
+    ScratchProgramFolder Program{"voltrane.mdb"};
 
     // The value SYS_MaxID holds for Name, or -1 when it has no row.
     static Integer StoredMaxID(TDM& dm, const std::string& name) {
