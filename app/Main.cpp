@@ -10,6 +10,7 @@
 #include "app/Msgassert.h"
 #include "app/SysPublic.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/ui/Focus.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Window.h"
 
@@ -22,7 +23,7 @@ namespace {
 constexpr int TaskButtonWidth = 93;
 constexpr int WallpaperTileWidth = 19;
 constexpr int WallpaperTileHeight = 28;
-const char* const WallpaperFile = "wallpaper.jpg";
+const char* const WallpaperFile = "pictures/wallpaper.jpg";
 const char* const HelpFile = "thelp.html";
 
 TAction* NewAction(TActionList* List, const char* Name, const std::string& Caption, TShortCut Key) {
@@ -264,7 +265,9 @@ void TfrmMain::ShowChild(TCustomForm* Form) {
         ShowWindow(Form->Handle(), SW_SHOWNA);
     if (!Form->Visible()) Form->SetVisible(true);
     Form->BringToFront();
-    Form->SetFocus();
+    // The window's own focus: a document window's SetFocus would ask for a
+    // parent form, which it does not have.
+    if (IsWindowVisible(Form->Handle())) ::SetFocus(Form->Handle());
 }
 
 void TfrmMain::ChildCreated(TCustomForm* Form, int ImageIndex) {
