@@ -241,22 +241,27 @@ void TfrmLogin::UpdateOnFirstLogin(const std::string& UserCode) {
 void TfrmLogin::btnregClick(TObject*) {
     frmMain->UserDbPath = ApplicationFolder() + "user/";
     CreateFormInstance(frmmsgassert, nullptr);
-    std::unique_ptr<Tfrmmsgassert> registration(frmmsgassert);
-    registration->SetCaption("用户注册");
-    registration->edt_username->SetText(EdtCode->Text());
-    registration->btn_save->SetCaption("注册");
+    // Freed, and its global cleared, however the registration ends.
+    struct TRegistrationOwner {
+        ~TRegistrationOwner() {
+            delete frmmsgassert;
+            frmmsgassert = nullptr;
+        }
+    } owner;
+    Tfrmmsgassert& registration = *frmmsgassert;
+    registration.SetCaption("用户注册");
+    registration.edt_username->SetText(EdtCode->Text());
+    registration.btn_save->SetCaption("注册");
     // However the window closes (save, cancel, its close box), the login
     // leaves registration mode, so the next attempt is not stopped silently.
-    registration->OnRegistrationEnd = [this](TObject*, const std::string& RegisteredCode) {
+    registration.OnRegistrationEnd = [this](TObject*, const std::string& RegisteredCode) {
         Mode = "runend";
         if (!RegisteredCode.empty()) EdtCode->SetText(RegisteredCode);
     };
     Mode = "注册";
-    registration->chk_passwordClick(registration->chk_password);
-    registration->chk_password->SetChecked(true);
-    registration->ShowModal();
-    registration.reset();
-    frmmsgassert = nullptr;
+    registration.chk_passwordClick(registration.chk_password);
+    registration.chk_password->SetChecked(true);
+    registration.ShowModal();
 }
 
 void TfrmLogin::BtnCancelClick(TObject*) {

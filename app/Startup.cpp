@@ -12,8 +12,6 @@
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/Forms.h"
 
-#include <memory>
-
 bool AnotherCopyRunning() {
     return PostToRunningInstance(ProgramTitle, AnotherCopyMessage);
 }
@@ -28,14 +26,18 @@ void CreateProgramWindows() {
 
 bool RunLogin() {
     CreateFormInstance(frmLogin, nullptr);
-    std::unique_ptr<TfrmLogin> login(frmLogin);
+    // Freed, and its global cleared, however the login ends.
+    struct TLoginOwner {
+        ~TLoginOwner() {
+            delete frmLogin;
+            frmLogin = nullptr;
+        }
+    } owner;
     ResetProgramRegistryKey();
-    login->ShowModal();
-    const bool loggedIn = login->LoginResult == "OK";
-    if (loggedIn) StartUserSession(login->ConnectionString, login->EdtCode->Text());
-    login.reset();
-    frmLogin = nullptr;
-    return loggedIn;
+    frmLogin->ShowModal();
+    if (frmLogin->LoginResult != "OK") return false;
+    StartUserSession(frmLogin->ConnectionString, frmLogin->EdtCode->Text());
+    return true;
 }
 
 void StartUserSession(const std::string& ConnectionString, const std::string& UserCode) {

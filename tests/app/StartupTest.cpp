@@ -73,12 +73,14 @@ TEST_F(StartupTest, ASecondCopyEndsAtTheProbeWhileTheFirstRuns) {
 }
 
 TEST_F(StartupTest, WindowsAreCreatedInOrderUnderTheProgramTitle) {
+    const int before = Application->ComponentCount();
     CreateProgramWindows();
     EXPECT_EQ(Application->Title(), "Corvanta2.0");
     EXPECT_EQ(Application->MainForm(), frmMain);
-    ASSERT_NE(frmMessage, nullptr);
-    ASSERT_NE(frmProgress, nullptr);
-    ASSERT_NE(DM, nullptr);
+    std::vector<TComponent*> created;
+    for (int i = before; i < Application->ComponentCount(); ++i)
+        created.push_back(Application->Components(i));
+    EXPECT_EQ(created, (std::vector<TComponent*>{frmMain, frmMessage, frmProgress, DM}));
     EXPECT_TRUE(DM->ADOConnection1->Connected());
 }
 
