@@ -21,7 +21,7 @@ void CreateProgramWindows() {
     Application->CreateForm(frmMain);
     Application->CreateForm(frmMessage);
     Application->CreateForm(frmProgress);
-    DM = new TDM(Application);
+    Application->CreateForm(DM);
 }
 
 bool RunLogin() {
