@@ -25,26 +25,6 @@ const char* const PictureFile = "pictures/login.jpg";
 constexpr int PasswordLength = 12;
 constexpr int MaxAttempts = 3;
 
-// The wait window for the life of one login attempt, closed however the
-// attempt ends.
-class TWaitWindow {
-public:
-    explicit TWaitWindow(const std::string& Text) {
-        if (!frmMessage) return;
-        frmMessage->PanelMsg->SetCaption(Text);
-        frmMessage->Show();
-        ProcessMessages();
-    }
-    ~TWaitWindow() { Close(); }
-    TWaitWindow(const TWaitWindow&) = delete;
-    TWaitWindow& operator=(const TWaitWindow&) = delete;
-
-    HWND Handle() const { return frmMessage ? frmMessage->Handle() : nullptr; }
-    void Close() {
-        if (frmMessage) frmMessage->Close();
-    }
-};
-
 template <class T> T* Place(TForm* Form, const char* Name, int Left, int Top, int Width, int Height) {
     auto* control = new T(Form);
     control->SetName(Name);
@@ -145,7 +125,7 @@ void TfrmLogin::BtnOkClick(TObject*) {
         EdtCode->SetFocus();
         return;
     }
-    TWaitWindow wait("正在连接数据库中，请梢侯。。。");
+    TWaitMessage wait("正在连接数据库中，请梢侯。。。");
     LoginResult = "error";
     Connection->Close();
     frmMain->UserDbPath = ApplicationFolder() + "user/" + typedCode + "/maindata.mdb";

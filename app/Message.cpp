@@ -3,6 +3,7 @@
 #include "app/Message.h"
 
 #include "platform/ui/Graphics.h"
+#include "platform/ui/MessageQueue.h"
 
 TfrmMessage* frmMessage = nullptr;
 
@@ -40,3 +41,16 @@ TfrmMessage::TfrmMessage(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TfrmMessage::FormShow(TObject*) {}
+
+TWaitMessage::TWaitMessage(const std::string& Text) {
+    if (!frmMessage) return;
+    frmMessage->PanelMsg->SetCaption(Text);
+    frmMessage->Show();
+    ProcessMessages();
+}
+
+HWND TWaitMessage::Handle() const { return frmMessage ? frmMessage->Handle() : nullptr; }
+
+void TWaitMessage::Close() {
+    if (frmMessage) frmMessage->Close();
+}

@@ -6,6 +6,8 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 
+#include <string>
+
 class TfrmMessage : public TForm {
 public:
     explicit TfrmMessage(TComponent* AOwner);
@@ -16,3 +18,17 @@ public:
 };
 
 extern TfrmMessage* frmMessage;
+
+// Shows frmMessage with Text for the life of the guard, so the window closes
+// however the step ends. Does nothing before frmMessage exists.
+class TWaitMessage {
+public:
+    explicit TWaitMessage(const std::string& Text);
+    ~TWaitMessage() { Close(); }
+    TWaitMessage(const TWaitMessage&) = delete;
+    TWaitMessage& operator=(const TWaitMessage&) = delete;
+
+    // The wait window, to own a question asked while it shows.
+    HWND Handle() const;
+    void Close();
+};

@@ -73,22 +73,6 @@ void Bind(TADOCommand& Command, const char* Name, const Variant& Value) {
     Command.Parameters()->ParamByName(Name)->SetValue(Value);
 }
 
-// Shows the wait window for its lifetime.
-class TWaitMessage {
-public:
-    explicit TWaitMessage(const std::string& Text) {
-        if (!frmMessage) return;
-        frmMessage->PanelMsg->SetCaption(Text);
-        frmMessage->Show();
-        ProcessMessages();
-    }
-    ~TWaitMessage() {
-        if (frmMessage) frmMessage->Close();
-    }
-    TWaitMessage(const TWaitMessage&) = delete;
-    TWaitMessage& operator=(const TWaitMessage&) = delete;
-};
-
 } // namespace
 
 Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
