@@ -213,6 +213,8 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     StatusBar1 = new TStatusBar(this);
     StatusBar1->SetName("StatusBar1");
     StatusBar1->SetParent(this);
+    // The form's colour is meant for the MDI client, not for the bar.
+    StatusBar1->SetColor(clBtnFace);
     for (int width : {300, 300, 100})
         StatusBar1->Panels()->Add()->SetWidth(width);
     StatusBar1->Panels()->Items(2)->SetText("欢迎使用");

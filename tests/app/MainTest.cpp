@@ -154,6 +154,12 @@ TEST_F(MainTest, OpenChildKeepsOneMaximisedWindowPerExactClassWithItsTaskButton)
         EXPECT_GE(image, 0);
         EXPECT_LT(image, frmMain->ImageList1->Count());
     }
+
+    // A window's button brings it forward.
+    frmMain->TaskBar->Buttons(0)->Click();
+    ProcessMessages();
+    EXPECT_EQ(frmMain->ActiveMDIChild(), first);
+    EXPECT_TRUE(frmMain->TaskBar->Buttons(0)->Down());
 }
 
 TEST_F(MainTest, TheCloseItemClosesTheActiveWindowAndIsDisabledWithTheLast) {
