@@ -14,8 +14,6 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Window.h"
 
-#include <memory>
-
 TfrmMain* frmMain = nullptr;
 
 namespace {
@@ -69,6 +67,16 @@ void AddPageImages(TImageList* List) {
         List->AddMasked(&page, clFuchsia);
     }
 }
+
+// A window made for one showing: freed, and its global cleared, however the
+// showing ends.
+template <class T> struct TOneUse {
+    T*& Global;
+    ~TOneUse() {
+        delete Global;
+        Global = nullptr;
+    }
+};
 
 } // namespace
 
@@ -330,24 +338,26 @@ void TfrmMain::ActionExitExecute(TObject*) {
 }
 
 void TfrmMain::ActionInfoExecute(TObject*) {
-    std::unique_ptr<Tfrmmsgassert> window(CreateFormInstance(frmmsgassert, nullptr));
-    window->edt_username->SetEnabled(false);
-    window->edt_username->SetText(UserCode);
-    window->chk_passwordClick(window.get());
-    window->ShowModal();
-    frmmsgassert = nullptr;
+    TOneUse<Tfrmmsgassert> profile{frmmsgassert};
+    CreateFormInstance(frmmsgassert, nullptr);
+    frmmsgassert->edt_username->SetEnabled(false);
+    frmmsgassert->edt_username->SetText(UserCode);
+    frmmsgassert->chk_passwordClick(frmmsgassert);
+    frmmsgassert->ShowModal();
 }
 
 void TfrmMain::ActionCodeExecute(TObject*) {
     TfrmCode* code = nullptr;
-    std::unique_ptr<TfrmCode> window(CreateFormInstance(code, nullptr));
-    window->ShowModal();
+    TOneUse<TfrmCode> window{code};
+    CreateFormInstance(code, nullptr);
+    code->ShowModal();
 }
 
 void TfrmMain::ActionUpdateExecute(TObject*) {
     Tfrmflush* flush = nullptr;
-    std::unique_ptr<Tfrmflush> window(CreateFormInstance(flush, nullptr));
-    window->ShowModal();
+    TOneUse<Tfrmflush> window{flush};
+    CreateFormInstance(flush, nullptr);
+    flush->ShowModal();
 }
 
 void TfrmMain::ShowHelp() {
@@ -355,9 +365,9 @@ void TfrmMain::ShowHelp() {
 }
 
 void TfrmMain::N11Click(TObject*) {
-    std::unique_ptr<TdlgAbout> about(CreateFormInstance(dlgAbout, nullptr));
-    about->ShowModal();
-    dlgAbout = nullptr;
+    TOneUse<TdlgAbout> about{dlgAbout};
+    CreateFormInstance(dlgAbout, nullptr);
+    dlgAbout->ShowModal();
 }
 
 void TfrmMain::N12Click(TObject*) {
