@@ -64,12 +64,12 @@ public:
     TAction* ActionUpdate = nullptr;
 
     TMainMenu* MainMenu1 = nullptr;
-    TMenuItem* FileMenu = nullptr; // 文件(&A)
-    TMenuItem* N7 = nullptr; // 关闭
+    TMenuItem* FileMenu = nullptr;     // 文件(&A)
+    TMenuItem* N7 = nullptr;           // 关闭
     TMenuItem* MaintainMenu = nullptr; // 维护
-    TMenuItem* HelpMenu = nullptr; // 帮助(&H)
-    TMenuItem* N12 = nullptr; // 帮助
-    TMenuItem* N11 = nullptr; // 关于
+    TMenuItem* HelpMenu = nullptr;     // 帮助(&H)
+    TMenuItem* N12 = nullptr;          // 帮助
+    TMenuItem* N11 = nullptr;          // 关于
 
     // Shows the open document window of exactly class T (maximised again when
     // minimised) or creates one, maximised, with its task-bar button. Form

@@ -182,9 +182,9 @@ TEST_F(MainTest, TheCloseItemClosesTheActiveWindowAndIsDisabledWithTheLast) {
 TEST_F(MainTest, ExitAsksAndClosesTheDocumentsFromTheLastIndexOnlyWhileEachCloses) {
     struct Case {
         const char* name;
-        int answer;       // to "您真的要退出系统吗？"
-        int refusing;     // index of the window that stays open, or -1
-        bool aborting;    // it refuses by its own Cancel (an abort) rather than by unsaved data
+        int answer;    // to "您真的要退出系统吗？"
+        int refusing;  // index of the window that stays open, or -1
+        bool aborting; // it refuses by its own Cancel (an abort) rather than by unsaved data
         bool canClose;
         std::vector<std::string> closed;
     };
