@@ -1253,21 +1253,12 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_KEYDOWN:
         if (!DoKeyDown(m) && WantsKey(static_cast<Word>(m.WParam))) DefaultHandler(m);
         return;
-    case WM_KEYUP:
-        // The hosted Qt widgets act on key presses only; key-ups stay here.
-        if (!DoKeyUp(m)) {
-            if (FNativeWindow)
-                DefWindowProc(FHandle, m);
-            else
-                DefaultHandler(m);
-        }
-        return;
-    // Alt keys belong to menus and accelerators, never to a native widget.
     case WM_SYSKEYDOWN:
-        if (!DoKeyDown(m)) DefWindowProc(FHandle, m);
+        if (!DoKeyDown(m)) DefaultHandler(m);
         return;
+    case WM_KEYUP:
     case WM_SYSKEYUP:
-        if (!DoKeyUp(m)) DefWindowProc(FHandle, m);
+        if (!DoKeyUp(m)) DefaultHandler(m);
         return;
     case WM_CHAR:
         if (m.WParam >= 0x20 || m.WParam == VK_BACK || m.WParam == VK_RETURN || m.WParam == VK_ESCAPE ||

@@ -343,14 +343,6 @@ void TCustomEdit::WndProc(TMessage& m) {
             return;
         }
         break;
-    case WM_KEYDOWN:
-        // Nor the key-downs that would type them (the widget would pass them on).
-        if (FReadOnly && GetKeyState(VK_CONTROL) >= 0 &&
-            (m.WParam == VK_SPACE || (m.WParam >= '0' && m.WParam <= 'Z') || m.WParam >= VK_NUMPAD0)) {
-            DoKeyDown(m);
-            return;
-        }
-        break;
     case WM_LBUTTONDOWN:
         FControlState += csLButtonDown;
         break;

@@ -1,8 +1,10 @@
 // Windows shown by native Qt widgets. Their input has already become messages;
 // what reaches the bottom of the procedure chain is rebuilt as Qt events and
-// handed to the widget, with the input filter stepping aside meanwhile.
+// handed to the widget, with the input filter stepping aside meanwhile. What the
+// widget ignores goes no further than the window.
 // Printable characters go in at WM_CHAR and Backspace too, as the classic edit
-// control acts on them there; other keys act at WM_KEYDOWN.
+// control acts on them there; other keys act at WM_KEYDOWN. A character typed
+// with Alt (WM_SYSCHAR) is a menu key, never text.
 #include "platform/ui/private/WindowHost_p.h"
 
 #include "platform/ui/Focus.h"
@@ -41,9 +43,32 @@ void KeepQtFocus(HWND w) {
     if (focus == w || IsChild(w, focus)) focus->Widget->setFocus(Qt::OtherFocusReason);
 }
 
+// Qt passes an event the widget ignores on to its parents, the widgets of other
+// windows, where the input filter would make messages of it a second time.
+// Installed after that filter, this one runs first and ends the event there. Qt
+// copies mouse events for the parents, so it goes by type; real input is
+// spontaneous and never stopped, even in a loop the widget runs meanwhile.
+class StopAboveWindow : public QObject {
+public:
+    StopAboveWindow(QWidget* widget, QEvent::Type type)
+        : Above(widget->isWindow() ? nullptr : widget->parentWidget()), Type(type) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~StopAboveWindow() override { QCoreApplication::instance()->removeEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        return event->type() == Type && !event->spontaneous() && object->isWidgetType() &&
+               static_cast<QWidget*>(object)->isAncestorOf(Above);
+    }
+
+private:
+    QWidget* Above;
+    QEvent::Type Type;
+};
+
 void Deliver(HWND w, QWidget* target, QEvent* event) {
     PassThroughScope pass(w);
     QtEventScope scope;
+    StopAboveWindow stop(w->Widget.data(), event->type());
     QCoreApplication::sendEvent(target, event);
 }
 
@@ -146,6 +171,8 @@ void NativeWindowProc(HWND Wnd, TMessage& Message) {
     case WM_SYSKEYDOWN: {
         const auto vk = static_cast<Word>(Message.WParam);
         if (!ArrivesAsCharacter(vk)) DeliverKey(Wnd, QEvent::KeyPress, QtKeyFromVirtualKey(vk), QString());
+        // Alt+F4 and the like are the system's, whatever the widget did.
+        if (Message.Msg == WM_SYSKEYDOWN && IsLiveWindow(Wnd)) DefWindowProc(Wnd, Message);
         break;
     }
     case WM_KEYUP:
@@ -153,8 +180,7 @@ void NativeWindowProc(HWND Wnd, TMessage& Message) {
         DeliverKey(Wnd, QEvent::KeyRelease, QtKeyFromVirtualKey(static_cast<Word>(Message.WParam)), QString());
         DefWindowProc(Wnd, Message);
         break;
-    case WM_CHAR:
-    case WM_SYSCHAR: {
+    case WM_CHAR: {
         const auto c = static_cast<char32_t>(Message.WParam);
         if (c == 8) {
             DeliverKey(Wnd, QEvent::KeyPress, Qt::Key_Backspace, QString());

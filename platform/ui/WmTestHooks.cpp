@@ -106,10 +106,11 @@ bool CurrentMessageWasPosted() {
     return platform_ui::CurrentMessageWasPosted();
 }
 
-bool RegisterTestEditClass(const std::string& ClassName) {
-    return RegisterNativeWindowClass(ClassName, CS_DBLCLKS, [](HWND, const TCreateStruct& create) -> QWidget* {
+bool RegisterTestEditClass(const std::string& ClassName, bool ReadOnly) {
+    return RegisterNativeWindowClass(ClassName, CS_DBLCLKS, [ReadOnly](HWND, const TCreateStruct& create) -> QWidget* {
         auto* edit = new QLineEdit;
         edit->setText(QString::fromStdString(create.Name));
+        edit->setReadOnly(ReadOnly);
         return edit;
     });
 }

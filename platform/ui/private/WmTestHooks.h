@@ -39,9 +39,10 @@ void PumpQt(int Milliseconds);
 // input, timer) rather than sent.
 bool CurrentMessageWasPosted();
 
-// A window class whose windows are native line edits, and their text, so the
-// tests can drive a standard control without Qt headers.
-bool RegisterTestEditClass(const std::string& ClassName);
+// A window class whose windows are native line edits (read-only ones when
+// ReadOnly), and their text, so the tests can drive a standard control without
+// Qt headers.
+bool RegisterTestEditClass(const std::string& ClassName, bool ReadOnly = false);
 std::string TestEditText(HWND Wnd);
 
 // The backing image of a self-painting window: size and 0x00RRGGBB pixels.

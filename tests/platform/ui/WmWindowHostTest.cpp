@@ -1,8 +1,11 @@
 // Standard controls on native Qt widgets: typed input reaches the widget only
 // through the window's procedure chain, so a subclass can swallow or change it.
+#include "VclTestSupport.h"
 #include "WmRecorder.h"
 
 #include "platform/ui/Focus.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace {
 
@@ -13,11 +16,14 @@ constexpr int QtKeyB = 0x42;
 constexpr int QtKeyX = 0x58;
 constexpr int QtKeyBackspace = 0x01000003;
 constexpr int QtKeyLeft = 0x01000012;
+constexpr int QtKeyReturn = 0x01000004;
+constexpr int QtKeyF4 = 0x01000033;
 
 class WmWindowHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static const bool registered = RegisterTestEditClass("WmTestEdit");
+        static const bool registered =
+            RegisterTestEditClass("WmTestEdit") && RegisterTestEditClass("WmTestReadOnlyEdit", true);
         (void)registered;
         ProcessMessages();
         Form = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(0, 0, 200, 100));
@@ -86,6 +92,112 @@ TEST_F(WmWindowHostTest, ClickingAStandardControlTakesTheFocus) {
     SendQtMouse(Edit, 2, {5, 5}, 1, 0);
     ProcessMessages();
     EXPECT_EQ(GetFocus(), Edit);
+}
+
+bool IsKeyboardInput(UINT msg) {
+    return msg >= WM_KEYDOWN && msg <= WM_SYSCHAR;
+}
+
+// Records the key messages a window gets and refuses one that arrives while
+// another is still being handled, which ends a loop before it overflows.
+class KeyMessageLog {
+public:
+    explicit KeyMessageLog(HWND wnd) : Wnd(wnd) {
+        Id = PushWindowProc(Wnd, [this](HWND h, TMessage& m) {
+            if (!IsKeyboardInput(m.Msg)) return CallNextWindowProc(h, Id, m);
+            Arrived.push_back(m.Msg);
+            if (Depth > 0) {
+                Nested = true;
+                return;
+            }
+            ++Depth;
+            CallNextWindowProc(h, Id, m);
+            --Depth;
+        });
+    }
+    ~KeyMessageLog() { RemoveWindowProc(Wnd, Id); }
+    std::vector<UINT> Arrived;
+    bool Nested = false;
+
+private:
+    HWND Wnd;
+    TWindowProcedureId Id = 0;
+    int Depth = 0;
+};
+
+// A key the widget leaves alone (Enter in a line edit, a letter in a read-only
+// one, Alt and a letter) Qt hands on to the form's widget; it has been a
+// message once and must not become one again.
+TEST_F(WmWindowHostTest, KeysTheWidgetIgnoresAreNotTranslatedAgain) {
+    struct Case {
+        const char* What;
+        const char* Class;
+        int Key;
+        unsigned Modifiers;
+        const char* Text;
+        std::vector<UINT> Messages;
+        const char* EditText;
+    };
+    const std::vector<UINT> typed{WM_KEYDOWN, WM_CHAR, WM_KEYUP};
+    const Case cases[] = {
+        {"letter", "WmTestEdit", QtKeyA, 0, "a", typed, "a"},
+        {"Enter", "WmTestEdit", QtKeyReturn, 0, "\r", typed, ""},
+        {"letter, read-only", "WmTestReadOnlyEdit", QtKeyA, 0, "a", typed, ""},
+        {"Alt+letter", "WmTestEdit", QtKeyA, ModAlt, "a", {WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        HWND edit = CreateWindowEx(0, c.Class, "", WS_CHILD | WS_VISIBLE, 10, 40, 120, 24, Form);
+        ASSERT_NE(edit, nullptr);
+        SetFocus(edit);
+        {
+            KeyMessageLog log(edit);
+            Recorder.Clear();
+            SendQtKey(edit, c.Key, c.Modifiers, c.Text);
+            ProcessMessages();
+            EXPECT_FALSE(log.Nested);
+            EXPECT_EQ(log.Arrived, c.Messages);
+            for (const WmRecord& r : Recorder.Records)
+                EXPECT_FALSE(IsKeyboardInput(r.Msg)) << "the form got message " << r.Msg;
+            EXPECT_EQ(TestEditText(edit), c.EditText);
+        }
+        DestroyWindow(edit);
+    }
+}
+
+// A drop-down list takes its keys through the control's window: key-ups (which
+// it ignores) once, Alt+Down opens it, and Alt+F4 still closes the form.
+TEST(WmWindowHostControls, DropDownListGetsItsKeysOnce) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(10, 10, 300, 200);
+    auto* combo = new TComboBox(form);
+    combo->SetParent(form);
+    combo->SetBounds(8, 8, 150, 21);
+    combo->SetStyle(csDropDownList);
+    combo->Items()->Add("one");
+    combo->Items()->Add("two");
+    combo->SetItemIndex(0);
+    bool closed = false;
+    form->OnClose = [&](TObject*, TCloseAction& action) {
+        closed = true;
+        action = caHide;
+    };
+    form->Show();
+    combo->SetFocus();
+    {
+        KeyMessageLog log(combo->Handle());
+        vcltest::Type(combo, vcltest::KeyDown);
+        EXPECT_FALSE(log.Nested);
+        EXPECT_EQ(log.Arrived, (std::vector<UINT>{WM_KEYDOWN, WM_KEYUP}));
+    }
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    vcltest::Type(combo, vcltest::KeyDown, "", ModAlt);
+    EXPECT_TRUE(combo->DroppedDown());
+    combo->SetDroppedDown(false);
+    vcltest::Type(combo, QtKeyF4, "", ModAlt);
+    EXPECT_TRUE(closed);
+    delete form;
 }
 
 } // namespace
