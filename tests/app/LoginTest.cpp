@@ -8,6 +8,7 @@
 #include "platform/os/Registry.h"
 #include "platform/ui/ExtCtrls.h"
 #include "tests/app/UserWorld.h"
+#include "tests/app/WhenModal.h"
 #include "tests/platform/os/ScratchHome.h"
 
 #include <gtest/gtest.h>
@@ -20,23 +21,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs Action on the registration window once it shows modally; the
-// wait window's message processing comes first and must not trigger it.
-class WhenRegistrationShows {
-public:
-    explicit WhenRegistrationShows(std::function<void(Tfrmmsgassert&)> Action) : FTimer(nullptr) {
-        FTimer.SetInterval(1);
-        FTimer.OnTimer = [this, Action = std::move(Action)](TObject*) {
-            if (!frmmsgassert || !frmmsgassert->Modal()) return;
-            FTimer.SetEnabled(false);
-            Action(*frmmsgassert);
-        };
-    }
-
-private:
-    TTimer FTimer;
-};
 
 class LoginTest : public ::testing::Test {
 protected:
@@ -245,7 +229,8 @@ TEST_F(LoginTest, ClosingTheRegistrationByAnyMeansEndsRegistrationMode) {
         World.Dialogs.Answers = {IDYES};
         auto login = Login();
         std::string modeWhileOpen;
-        WhenRegistrationShows closing([&](Tfrmmsgassert& registration) {
+        WhenModal closing(ShowsModally(frmmsgassert), [&] {
+            Tfrmmsgassert& registration = *frmmsgassert;
             modeWhileOpen = login->Mode;
             c.Close(registration);
         });
@@ -269,7 +254,8 @@ TEST_F(LoginTest, TheRegisterButtonOpensARegistrationForTheTypedCode) {
     login->EdtCode->SetText("fresh");
     std::string caption, name, save;
     bool newPasswordsOpen = false;
-    WhenRegistrationShows closing([&](Tfrmmsgassert& registration) {
+    WhenModal closing(ShowsModally(frmmsgassert), [&] {
+        Tfrmmsgassert& registration = *frmmsgassert;
         caption = registration.Caption();
         name = registration.edt_username->Text();
         save = registration.btn_save->Caption();

@@ -14,6 +14,7 @@
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/ShellAPI.h"
 #include "tests/app/ScratchProgramFolder.h"
+#include "tests/app/WhenModal.h"
 #include "tests/platform/ui/VclTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -68,21 +69,6 @@ public:
 TTestDocument* frmTest = nullptr;
 TOtherDocument* frmOther = nullptr;
 TDerivedDocument* frmDerived = nullptr;
-
-// Runs Action once from inside the next modal loop.
-class OnceInModalLoop {
-public:
-    explicit OnceInModalLoop(std::function<void()> Action) : FTimer(nullptr) {
-        FTimer.SetInterval(1);
-        FTimer.OnTimer = [this, Action = std::move(Action)](TObject*) {
-            FTimer.SetEnabled(false);
-            Action();
-        };
-    }
-
-private:
-    TTimer FTimer;
-};
 
 class MainTest : public ::testing::Test {
 protected:
@@ -232,7 +218,7 @@ TEST_F(MainTest, ExitAsksAndClosesTheDocumentsFromTheLastIndexOnlyWhileEachClose
 TEST_F(MainTest, ShortcutsOpenHelpAndAboutAndLeaveTheDocumentActionsOff) {
     std::ofstream(Program.Path() + "thelp.html") << "<html></html>";
     bool aboutShown = false;
-    OnceInModalLoop closeAbout([&] {
+    WhenModal closeAbout([&] {
         aboutShown = dlgAbout && dlgAbout->Modal();
         if (dlgAbout) dlgAbout->Button1->Click();
     });
@@ -321,7 +307,7 @@ TEST_F(MainTest, TheMaintenanceMenuShowsItsWindowsModallyOnTheUsersDatabase) {
         SCOPED_TRACE(c.action->Caption());
         EXPECT_EQ(inMenu.at(i), c.action);
         bool shown = false;
-        OnceInModalLoop closeIt([&] {
+        WhenModal closeIt([&] {
             TCustomForm* form = Screen->ActiveForm();
             shown = form && form->Modal() && c.isItsWindow(form);
             if (form && form != frmMain) form->SetModalResult(mrCancel);

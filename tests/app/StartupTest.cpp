@@ -13,6 +13,7 @@
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
 #include "tests/app/ScratchProgramFolder.h"
+#include "tests/app/WhenModal.h"
 #include "tests/platform/os/ScratchHome.h"
 #include "tests/platform/ui/VclTestSupport.h"
 
@@ -20,6 +21,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,7 +32,7 @@ protected:
     ScratchHome Home;
     ScratchProgramFolder Program;
     vcltest::DialogRecorder Dialogs;
-    TTimer LoginDriver{nullptr};
+    std::optional<WhenModal> LoginDriver;
 
     // A registered user abc with the password pw.
     void SetUp() override {
@@ -47,12 +49,7 @@ protected:
     }
     // Once the login shows modally, Action drives it.
     void WhenTheLoginShows(std::function<void(TfrmLogin&)> Action) {
-        LoginDriver.SetInterval(1);
-        LoginDriver.OnTimer = [this, Action = std::move(Action)](TObject*) {
-            if (!frmLogin || !frmLogin->Modal()) return;
-            LoginDriver.SetEnabled(false);
-            Action(*frmLogin);
-        };
+        LoginDriver.emplace(ShowsModally(frmLogin), [Action = std::move(Action)] { Action(*frmLogin); });
     }
 };
 
