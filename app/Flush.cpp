@@ -21,18 +21,6 @@ const char* const TemplateFile = "maindata.mdb";
 const char* const TemporaryFile = "tempmaindata.mdb";
 const char* const TemporaryAlias = "tempmaindata";
 
-// Holds the hourglass over the whole program while it lives.
-class THourGlass {
-public:
-    THourGlass() : FPrevious(Screen->Cursor()) { Screen->SetCursor(crHourGlass); }
-    ~THourGlass() { Screen->SetCursor(FPrevious); }
-    THourGlass(const THourGlass&) = delete;
-    THourGlass& operator=(const THourGlass&) = delete;
-
-private:
-    TCursor FPrevious;
-};
-
 bool PasswordMatches(TADOConnection* Connection, const std::string& UserCode, const std::string& Password) {
     TADOQuery query(nullptr);
     query.SetConnection(Connection);
@@ -166,7 +154,7 @@ void Tfrmflush::btn_okClick(TObject*) {
     if (password.empty()) return;
     std::optional<bool> updated;
     {
-        THourGlass hourGlass;
+        TScreenCursorScope hourGlass(crHourGlass);
         if (PasswordMatches(frmMain->adocon, frmMain->UserCode, password)) updated = DoFlush(frmMain->adocon);
     }
     if (!updated) {

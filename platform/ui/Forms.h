@@ -323,7 +323,8 @@ public:
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
     // The cursor table: standard shapes under negative ids, custom ones added
-    // under positive ids by the code that loads them.
+    // under positive ids by the code that loads them; unknown ids give the
+    // arrow, crNone nullptr. Setting nullptr removes an entry.
     HCURSOR Cursors(int Index) const;
     void SetCursors(int Index, HCURSOR Handle);
 
@@ -350,6 +351,19 @@ private:
 
 extern TApplication* Application;
 extern TScreen* Screen;
+
+// Shows Cursor over the whole program while it lives (the hourglass of a long
+// operation) and the one before after, however the scope ends.
+class TScreenCursorScope {
+public:
+    explicit TScreenCursorScope(TCursor Cursor) : FPrevious(Screen->Cursor()) { Screen->SetCursor(Cursor); }
+    ~TScreenCursorScope() { Screen->SetCursor(FPrevious); }
+    TScreenCursorScope(const TScreenCursorScope&) = delete;
+    TScreenCursorScope& operator=(const TScreenCursorScope&) = delete;
+
+private:
+    TCursor FPrevious;
+};
 
 // True when Caption has "&" before Key (case-insensitive), as accelerators do.
 bool IsAccel(char32_t Key, const std::string& Caption);

@@ -596,6 +596,12 @@ bool GetCursorPos(TPoint& Point) {
     return true;
 }
 
+bool SetCursorPos(int X, int Y) {
+    State().CursorPos = {X, Y};
+    State().CursorKnown = true;
+    return true;
+}
+
 TDialogKeyHook SetDialogKeyHook(TDialogKeyHook Hook) {
     TDialogKeyHook previous = State().DialogKeyHook;
     State().DialogKeyHook = std::move(Hook);

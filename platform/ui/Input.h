@@ -16,6 +16,8 @@
 int16_t GetKeyState(int VirtualKey);
 int16_t GetAsyncKeyState(int VirtualKey);
 bool GetCursorPos(TPoint& Point);
+// Moves the pointer as the platform sees it (Qt's own pointer stays).
+bool SetCursorPos(int X, int Y);
 
 // Dialog navigation: before a key that a dialog uses for navigation (Tab, the
 // arrows, Enter, Esc) reaches the focus window, the application's loop asks the

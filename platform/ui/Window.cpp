@@ -10,6 +10,7 @@
 #include "platform/ui/NonClient.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/Timers.h"
+#include "platform/ui/private/Cursor_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 #include "platform/ui/private/WindowManager_p.h"
@@ -579,6 +580,13 @@ void DefWindowProc(HWND Wnd, TMessage& Message) {
         if (Wnd->IsChild() && Wnd->Parent)
             Message.Result = SendMessage(Wnd->Parent, Message.Msg, Message.WParam, Message.LParam);
         if (Message.Msg == WM_MOUSEACTIVATE && Message.Result == 0) Message.Result = MA_ACTIVATE;
+        // Only the window under the pointer shows its class cursor; a parent
+        // asked on a child's behalf leaves the child its own.
+        if (Message.Msg == WM_SETCURSOR && Message.Result == 0 && reinterpret_cast<HWND>(Message.WParam) == Wnd &&
+            LoWord(static_cast<uintptr_t>(Message.LParam)) == HTCLIENT) {
+            ApplyClassCursor(Wnd, Wnd->ClassCursor);
+            Message.Result = Wnd->ClassCursor ? 1 : 0;
+        }
         break;
     case WM_RBUTTONUP: {
         TPoint screen{SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))};
