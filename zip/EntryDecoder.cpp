@@ -167,7 +167,10 @@ TEntryDecoder::TEntryDecoder(TDecoderSource& source, TDecoderSink& sink) : FSour
 
 bool TEntryDecoder::FillInput() {
     if (FInputEnded) return false;
-    const int n = FSource.ReadInput(FInput, DecoderBufferSize);
+    // After a stored block that used the input up, read just a block header's worth: if the next
+    // block is stored too, its data then goes straight from the source to the window.
+    const int n = FSource.ReadInput(FInput, FHeaderOnly ? 8 : DecoderBufferSize);
+    FHeaderOnly = false;
     FInPos = 0;
     FInEnd = n > 0 ? n : 0;
     if (FInEnd == 0) FInputEnded = true;
@@ -247,8 +250,13 @@ inline void TEntryDecoder::CopyMatch(unsigned distance, unsigned length) {
         } else if (distance == 1) {
             std::memset(out, *from, length);
         } else {
-            while (length--)
-                *out++ = *from++;
+            // What is copied repeats with the distance, so each piece may be as long as all copied so far.
+            for (unsigned n = distance; length; n = static_cast<unsigned>(out - from)) {
+                n = std::min(n, length);
+                std::memcpy(out, from, n);
+                out += n;
+                length -= n;
+            }
         }
         if (FOutPos == DecoderBufferSize) FlushWindow();
         return;
@@ -287,14 +295,39 @@ void TEntryDecoder::StoredBlock() {
     if (FBitCount) Fail(InflatePrematureEnd); // only padding is left in the buffer
     FBitBuf = 0;                              // its upper bits mirror input bytes that are now copied directly
     while (left) {
-        if (FInPos == FInEnd && !FillInput()) Fail(InflatePrematureEnd);
-        const unsigned n = std::min({left, static_cast<uint32_t>(FInEnd - FInPos), DecoderBufferSize - FOutPos});
+        if (FInPos == FInEnd) {
+            // The input buffer is used up: read the rest of the block straight into the window.
+            const unsigned want = std::min(left, DecoderBufferSize - FOutPos);
+            const int n = FInputEnded ? 0 : FSource.ReadInput(FWindow + FOutPos, static_cast<int>(want));
+            if (n <= 0) {
+                FInputEnded = true;
+                Fail(InflatePrematureEnd);
+            }
+            FOutPos += static_cast<unsigned>(n);
+            left -= static_cast<unsigned>(n);
+            if (FOutPos == DecoderBufferSize) FlushWindow();
+            continue;
+        }
+        const unsigned avail = static_cast<unsigned>(FInEnd - FInPos);
+        if (left > DecoderBufferSize) {
+            // Bytes a whole window or more before the block's end cannot be referred back to: they go
+            // to the sink from the input buffer. The rest of the block then fills the window anew.
+            const unsigned n = std::min(avail, left - DecoderBufferSize);
+            if (FOutPos) FlushWindow();
+            FWrapped = true;
+            FSink.WriteOutput(FInput + FInPos, static_cast<int>(n));
+            FInPos += static_cast<int>(n);
+            left -= n;
+            continue;
+        }
+        const unsigned n = std::min({left, avail, DecoderBufferSize - FOutPos});
         std::memcpy(FWindow + FOutPos, FInput + FInPos, n);
         FInPos += static_cast<int>(n);
         FOutPos += n;
         left -= n;
         if (FOutPos == DecoderBufferSize) FlushWindow();
     }
+    FHeaderOnly = FInPos == FInEnd;
 }
 
 void TEntryDecoder::DynamicTables() {

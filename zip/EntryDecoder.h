@@ -1,8 +1,11 @@
 // Decoding of one entry's data: compressed bytes come in through an input
 // buffer and a 64-bit bit buffer, decoded bytes collect in the 32 KB window that
-// is also the dictionary, and go out a whole window at a time. Inflate is table
-// driven (9-bit literal/length and 6-bit distance lookups with sub-tables) and
-// checks every table, window and distance access, so hostile data only fails.
+// is also the dictionary, and go out a whole window at a time. Stored data is
+// copied once where it can: what no later block can reach goes out from the
+// input buffer, and once that is used up the rest is read into the window.
+// Inflate is table driven (9-bit literal/length and 6-bit distance lookups with
+// sub-tables) and checks every table, window and distance access, so hostile
+// data only fails.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +27,7 @@ public:
     virtual int ReadInput(uint8_t* buffer, int count) = 0;
 };
 
-// Takes decoded bytes; given one full window at a time, and the rest at the end.
+// Takes decoded bytes in order, in pieces of at most a window.
 class TDecoderSink {
 public:
     virtual ~TDecoderSink() = default;
@@ -80,7 +83,8 @@ private:
     int FInPos = 0;
     int FInEnd = 0;
     bool FInputEnded = false;
-    unsigned FPadBytes = 0; // zero bytes fed past the end of the input
+    bool FHeaderOnly = false; // the next input read is for a block header after stored data
+    unsigned FPadBytes = 0;   // zero bytes fed past the end of the input
     uint64_t FBitBuf = 0;
     unsigned FBitCount = 0;
     uint8_t FWindow[DecoderBufferSize];

@@ -115,6 +115,64 @@ TEST(Inflate, DecodesEveryWindowSize) {
         EXPECT_EQ(Inflate(ZlibDeflate(data, 9, Z_DEFAULT_STRATEGY, bits, Z_NO_FLUSH, data.size())), data) << bits;
 }
 
+// Text at level 9, then random bytes as stored blocks, then level 9 again over text that
+// repeats the stored bytes from up to a window back.
+TBytes StoredBetweenCoded(size_t prefix, size_t stored, TBytes& data) {
+    const TBytes text = ziptest::TextBytes(prefix, 21);
+    const TBytes random = ziptest::RandomBytes(stored, 22);
+    TBytes tail(random.end() - 30000, random.end() - 10000);
+    const TBytes more = ziptest::TextBytes(5000, 23);
+    tail.insert(tail.end(), more.begin(), more.end());
+    data = text;
+    data.insert(data.end(), random.begin(), random.end());
+    data.insert(data.end(), tail.begin(), tail.end());
+
+    z_stream s{};
+    EXPECT_EQ(deflateInit2(&s, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    TBytes out(data.size() * 2 + 1024);
+    s.next_out = out.data();
+    s.avail_out = static_cast<uInt>(out.size());
+    auto feed = [&s](const TBytes& part, int flush) {
+        s.next_in = const_cast<Bytef*>(part.data());
+        s.avail_in = static_cast<uInt>(part.size());
+        EXPECT_NE(deflate(&s, flush), Z_STREAM_ERROR);
+        EXPECT_EQ(s.avail_in, 0u);
+    };
+    feed(text, Z_NO_FLUSH);
+    EXPECT_EQ(deflateParams(&s, Z_NO_COMPRESSION, Z_DEFAULT_STRATEGY), Z_OK);
+    feed(random, Z_NO_FLUSH);
+    EXPECT_EQ(deflateParams(&s, 9, Z_DEFAULT_STRATEGY), Z_OK);
+    feed(tail, Z_FINISH);
+    out.resize(s.total_out);
+    deflateEnd(&s);
+    return out;
+}
+
+TEST(Inflate, MatchesReachBackIntoStoredBlocksLongerThanTheWindow) {
+    // Prefixes put the window at its start, in its middle and near its end when the stored data begins.
+    for (size_t prefix : {0u, 5000u, 31000u})
+        for (size_t stored : {40000u, 70000u, 200000u}) {
+            TBytes data;
+            const TBytes raw = StoredBetweenCoded(prefix, stored, data);
+            EXPECT_EQ(Inflate(raw), data) << prefix << " " << stored;
+            TMemoryStream in, out;
+            in.WriteBuffer(raw.data(), static_cast<Integer>(raw.size()));
+            in.SetPosition(0);
+            InflateRaw(in, out);
+            ASSERT_EQ(out.Size(), static_cast<Int64>(data.size())) << prefix << " " << stored;
+            EXPECT_EQ(0, memcmp(out.Memory(), data.data(), data.size())) << prefix << " " << stored;
+        }
+    // Cut short anywhere, such a stream fails and what it gave out is the start of the data.
+    TBytes data;
+    const TBytes raw = StoredBetweenCoded(5000, 70000, data);
+    for (size_t cut = 0; cut < raw.size(); cut += 97) {
+        TBytes out;
+        EXPECT_THROW(InflateRaw(raw.data(), cut, out), EFatalUnzipError) << cut;
+        EXPECT_LE(out.size(), data.size());
+        EXPECT_TRUE(std::equal(out.begin(), out.end(), data.begin())) << cut;
+    }
+}
+
 TEST(Inflate, StreamFormLeavesTheInputJustPastTheDeflateData) {
     const TBytes data = ziptest::TextBytes(100000, 11);
     TBytes raw = ZlibDeflate(data, 6, Z_DEFAULT_STRATEGY, 15, Z_NO_FLUSH, data.size());
