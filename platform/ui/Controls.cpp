@@ -5,6 +5,7 @@
 #include "platform/ui/Controls.h"
 
 #include "platform/ui/ActnList.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
@@ -15,7 +16,6 @@
 #include "platform/ui/Painting.h"
 #include "platform/ui/private/ControlHost_p.h"
 
-#include <QCursor>
 #include <QImage>
 #include <QObject>
 #include <QWidget>
@@ -90,50 +90,6 @@ static void ControlWindowProcedure(HWND wnd, TMessage& message) {
         ShowControlException(e);
     }
     if (message.Msg == WM_NCDESTROY) ControlWindowAccess::Detach(control);
-}
-
-Qt::CursorShape QtCursorShape(TCursor c) {
-    switch (c) {
-    case crNone:
-        return Qt::BlankCursor;
-    case crCross:
-        return Qt::CrossCursor;
-    case crIBeam:
-        return Qt::IBeamCursor;
-    case crSizeNESW:
-        return Qt::SizeBDiagCursor;
-    case crSizeNS:
-        return Qt::SizeVerCursor;
-    case crSizeNWSE:
-        return Qt::SizeFDiagCursor;
-    case crSizeWE:
-        return Qt::SizeHorCursor;
-    case crUpArrow:
-        return Qt::UpArrowCursor;
-    case crHourGlass:
-    case crSQLWait:
-        return Qt::WaitCursor;
-    case crDrag:
-    case crMultiDrag:
-        return Qt::DragCopyCursor;
-    case crNoDrop:
-    case crNo:
-        return Qt::ForbiddenCursor;
-    case crHSplit:
-        return Qt::SplitHCursor;
-    case crVSplit:
-        return Qt::SplitVCursor;
-    case crAppStart:
-        return Qt::BusyCursor;
-    case crHelp:
-        return Qt::WhatsThisCursor;
-    case crHandPoint:
-        return Qt::PointingHandCursor;
-    case crSizeAll:
-        return Qt::SizeAllCursor;
-    default:
-        return Qt::ArrowCursor;
-    }
 }
 
 HWND CreateControlWindow(TWinControl* control, const TCreateParams& params, TNativeWidgetFactory factory) {
@@ -1093,41 +1049,23 @@ void TWinControl::DoExit() {
     if (OnExit) OnExit(this);
 }
 
-bool TWinControl::DoKeyDown(TMessage& m) {
-    TShiftState shift = KeyDataToShiftState(m.LParam);
+bool TWinControl::DoKeyEvent(TMessage& m, void (TWinControl::*Handler)(Word&, TShiftState)) {
+    const TShiftState shift = KeyDataToShiftState(m.LParam);
+    // True when the target swallowed the key by setting it to 0.
+    auto deliver = [&](TWinControl* target) {
+        Word key = static_cast<Word>(m.WParam);
+        (target->*Handler)(key, shift);
+        m.WParam = key;
+        return key == 0;
+    };
     TCustomForm* form = GetParentForm(this);
-    if (form && form != this && form->KeyPreview()) {
-        Word key = static_cast<Word>(m.WParam);
-        form->KeyDown(key, shift);
-        if (key == 0) return true;
-        m.WParam = key;
-    }
-    if (!FControlStyle.Contains(csNoStdEvents)) {
-        Word key = static_cast<Word>(m.WParam);
-        KeyDown(key, shift);
-        if (key == 0) return true;
-        m.WParam = key;
-    }
-    return false;
+    if (form && form != this && form->KeyPreview() && deliver(form)) return true;
+    return !FControlStyle.Contains(csNoStdEvents) && deliver(this);
 }
 
-bool TWinControl::DoKeyUp(TMessage& m) {
-    TShiftState shift = KeyDataToShiftState(m.LParam);
-    TCustomForm* form = GetParentForm(this);
-    if (form && form != this && form->KeyPreview()) {
-        Word key = static_cast<Word>(m.WParam);
-        form->KeyUp(key, shift);
-        if (key == 0) return true;
-        m.WParam = key;
-    }
-    if (!FControlStyle.Contains(csNoStdEvents)) {
-        Word key = static_cast<Word>(m.WParam);
-        KeyUp(key, shift);
-        if (key == 0) return true;
-        m.WParam = key;
-    }
-    return false;
-}
+bool TWinControl::DoKeyDown(TMessage& m) { return DoKeyEvent(m, &TWinControl::KeyDown); }
+
+bool TWinControl::DoKeyUp(TMessage& m) { return DoKeyEvent(m, &TWinControl::KeyUp); }
 
 bool TWinControl::DoKeyPress(TMessage& m) {
     TCustomForm* form = GetParentForm(this);
@@ -1292,14 +1230,13 @@ void TWinControl::WndProc(TMessage& m) {
                         under = *it;
                         break;
                     }
-                // crDefault leaves the widget's own shape (an edit's I-beam).
-                if (under->Cursor() == crDefault)
-                    widget->unsetCursor();
-                else
-                    widget->setCursor(QCursor(QtCursorShape(under->Cursor())));
                 widget->setToolTip(under->ShowHint() ? ToQString(under->Hint()) : QString());
-                m.Result = 1;
-                return;
+                // crDefault leaves it to the window class (an edit's I-beam).
+                if (under->Cursor() != crDefault) {
+                    ::SetCursor(Screen->Cursors(under->Cursor()));
+                    m.Result = 1;
+                    return;
+                }
             }
         }
         DefaultHandler(m);

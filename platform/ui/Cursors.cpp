@@ -113,6 +113,7 @@ const HINSTANCE HInstance = const_cast<char*>(&ProgramModule);
 HCURSOR LoadCursor(HINSTANCE Instance, int CursorName) {
     static std::map<int, PlatformCursor> standard;
     static std::map<int, HCURSOR> program;
+    EnsureQtApplication(); // a cursor may be loaded before any window exists
     if (!Instance) {
         if (auto it = standard.find(CursorName); it != standard.end()) return &it->second;
         for (const auto& s : StandardShapes)

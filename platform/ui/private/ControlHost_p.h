@@ -25,9 +25,6 @@ HWND CreateControlWindow(TWinControl* Control, const TCreateParams& Params, TNat
 // widget still waiting for deletion never calls into a dead control.
 QObject* SignalContext(TWinControl* Control);
 
-// The Qt shape of a standard cursor id (the arrow for others).
-Qt::CursorShape QtCursorShape(TCursor Cursor);
-
 // Shows an exception that escaped a message handler, as the application does.
 void ShowControlException(const std::exception& E);
 

@@ -1,0 +1,13 @@
+// Test hooks for cursors without Qt types: what a window's widget shows.
+#pragma once
+
+#include "platform/ui/WinTypes.h"
+
+namespace platform_ui::test {
+
+// Whether Wnd's widget shows Cursor now (a cursor over the whole program
+// counts), and a cursor's hot spot.
+bool ShowsCursor(HWND Wnd, HCURSOR Cursor);
+TPoint CursorHotSpot(HCURSOR Cursor);
+
+} // namespace platform_ui::test
