@@ -376,6 +376,8 @@ protected:
     // The form's KeyPreview and OnKeyDown / OnKeyPress; true when swallowed.
     bool DoKeyDown(TMessage& Message);
     bool DoKeyUp(TMessage& Message);
+    // The form first when it previews keys, then this control.
+    bool DoKeyEvent(TMessage& Message, void (TWinControl::*Handler)(Word&, TShiftState));
     bool DoKeyPress(TMessage& Message);
     virtual void AlignControls(TControl* AControl, TRect& Rect);
     // The part of the client area that aligned children share.
