@@ -714,19 +714,16 @@ void TCustomCheckBox::Toggle() {
     }
 }
 
-void TCustomCheckBox::Paint() {
+void TButtonControl::PaintMarkAndCaption(TAlignment Alignment, UINT MarkState) {
     TCanvas* canvas = Canvas();
     TRect r = ClientRect();
     canvas->Brush()->SetColor(Color());
     canvas->FillRect(r);
     HDC dc = canvas->Handle();
     const int top = (r.Height() - CheckSize) / 2;
-    const bool left = FAlignment == taRightJustify;
+    const bool left = Alignment == taRightJustify;
     TRect box = left ? Bounds(0, top, CheckSize, CheckSize) : Bounds(r.Right - CheckSize, top, CheckSize, CheckSize);
-    UINT state = DFCS_BUTTONCHECK;
-    if (FState != cbUnchecked) state |= DFCS_CHECKED;
-    if (FState == cbGrayed || !Enabled()) state |= DFCS_INACTIVE;
-    DrawFrameControl(dc, &box, DFC_BUTTON, state);
+    DrawFrameControl(dc, &box, DFC_BUTTON, MarkState);
     TRect text = left ? Rect(CheckSize + 4, 0, r.Right, r.Bottom) : Rect(0, 0, r.Right - CheckSize - 4, r.Bottom);
     DrawCaption(text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     if (Focused()) {
@@ -736,6 +733,13 @@ void TCustomCheckBox::Paint() {
                            (r.Height() + measure.Height()) / 2 + 1);
         DrawFocusRect(dc, &focus);
     }
+}
+
+void TCustomCheckBox::Paint() {
+    UINT state = DFCS_BUTTONCHECK;
+    if (FState != cbUnchecked) state |= DFCS_CHECKED;
+    if (FState == cbGrayed || !Enabled()) state |= DFCS_INACTIVE;
+    PaintMarkAndCaption(FAlignment, state);
 }
 
 void TCustomCheckBox::WndProc(TMessage& m) {
@@ -791,27 +795,10 @@ void TRadioButton::SetAlignment(TAlignment Value) {
 }
 
 void TRadioButton::Paint() {
-    TCanvas* canvas = Canvas();
-    TRect r = ClientRect();
-    canvas->Brush()->SetColor(Color());
-    canvas->FillRect(r);
-    HDC dc = canvas->Handle();
-    const int top = (r.Height() - CheckSize) / 2;
-    const bool left = FAlignment == taRightJustify;
-    TRect box = left ? Bounds(0, top, CheckSize, CheckSize) : Bounds(r.Right - CheckSize, top, CheckSize, CheckSize);
     UINT state = DFCS_BUTTONRADIO;
     if (FChecked) state |= DFCS_CHECKED;
     if (!Enabled()) state |= DFCS_INACTIVE;
-    DrawFrameControl(dc, &box, DFC_BUTTON, state);
-    TRect text = left ? Rect(CheckSize + 4, 0, r.Right, r.Bottom) : Rect(0, 0, r.Right - CheckSize - 4, r.Bottom);
-    DrawCaption(text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    if (Focused()) {
-        TRect measure = text;
-        DrawText(dc, Caption(), &measure, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
-        TRect focus = Rect(text.Left - 1, (r.Height() - measure.Height()) / 2 - 1, text.Left + measure.Width() + 1,
-                           (r.Height() + measure.Height()) / 2 + 1);
-        DrawFocusRect(dc, &focus);
-    }
+    PaintMarkAndCaption(FAlignment, state);
 }
 
 void TRadioButton::WndProc(TMessage& m) {

@@ -190,6 +190,10 @@ protected:
     void TextChanged() override;
     // Draws the caption (with its "&" underline) into Rect with Flags.
     void DrawCaption(TRect Rect, UINT Flags);
+    // A check box's or radio button's mark (MarkState: DrawFrameControl's
+    // DFCS_ bits) beside its caption, the mark on the right for
+    // taLeftJustify, and the focus rectangle round the caption.
+    void PaintMarkAndCaption(TAlignment Alignment, UINT MarkState);
 };
 
 class TButton : public TButtonControl {
