@@ -1316,6 +1316,31 @@ bool TWinControl::SaveImage(const std::string& FileName) {
     return !image.isNull() && image.save(ToQString(FileName));
 }
 
+namespace {
+
+// Lends a control's canvas the DC of one paint, with the control's font and
+// colour, and takes the DC back however the paint ends.
+class TCanvasOnDC {
+public:
+    TCanvasOnDC(TCanvas& Canvas, HDC DC, TFont* Font, TColor Color) : FCanvas(Canvas) {
+        FCanvas.Lock();
+        FCanvas.SetHandle(DC);
+        FCanvas.Font()->Assign(Font);
+        FCanvas.Brush()->SetColor(Color);
+    }
+    ~TCanvasOnDC() {
+        FCanvas.SetHandle(nullptr);
+        FCanvas.Unlock();
+    }
+    TCanvasOnDC(const TCanvasOnDC&) = delete;
+    TCanvasOnDC& operator=(const TCanvasOnDC&) = delete;
+
+private:
+    TCanvas& FCanvas;
+};
+
+} // namespace
+
 // ---- TCustomControl ---------------------------------------------------------
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
@@ -1325,17 +1350,7 @@ TCustomControl::~TCustomControl() = default;
 void TCustomControl::Paint() {}
 
 void TCustomControl::PaintWindow(HDC DC) {
-    FCanvas->Lock();
-    FCanvas->SetHandle(DC);
-    FCanvas->Font()->Assign(Font());
-    FCanvas->Brush()->SetColor(FColor);
-    struct Release {
-        TCanvas* Canvas;
-        ~Release() {
-            Canvas->SetHandle(nullptr);
-            Canvas->Unlock();
-        }
-    } release{FCanvas.get()};
+    TCanvasOnDC bound(*FCanvas, DC, Font(), FColor);
     Paint();
 }
 
@@ -1348,16 +1363,6 @@ TGraphicControl::~TGraphicControl() = default;
 void TGraphicControl::Paint() {}
 
 void TGraphicControl::PaintGraphic(HDC DC) {
-    FCanvas->Lock();
-    FCanvas->SetHandle(DC);
-    FCanvas->Font()->Assign(Font());
-    FCanvas->Brush()->SetColor(FColor);
-    struct Release {
-        TCanvas* Canvas;
-        ~Release() {
-            Canvas->SetHandle(nullptr);
-            Canvas->Unlock();
-        }
-    } release{FCanvas.get()};
+    TCanvasOnDC bound(*FCanvas, DC, Font(), FColor);
     Paint();
 }
