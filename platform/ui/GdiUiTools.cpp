@@ -70,13 +70,21 @@ void Pixels(HDC dc, int x, int y, std::initializer_list<std::pair<int, int>> poi
         FillColor(dc, RECT{x + px, y + py, x + px + 1, y + py + 1}, color);
 }
 
-} // namespace
+// The rectangle less the lines drawn on each side that the flags name.
+RECT Inside(const RECT& r, UINT flags, int lines) {
+    RECT inside = r;
+    if (flags & BF_LEFT) inside.Left += lines;
+    if (flags & BF_TOP) inside.Top += lines;
+    if (flags & BF_RIGHT) inside.Right -= lines;
+    if (flags & BF_BOTTOM) inside.Bottom -= lines;
+    return inside;
+}
 
-BOOL DrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags) {
-    if (!IsLiveDC(dc) || !rect) return 0;
-    if (flags & BF_DIAGONAL) return 0;
-    const EdgeColors c = ColorsOf(edge, flags);
-    const RECT r = *rect;
+int MiddleColor(UINT flags) {
+    return (flags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE;
+}
+
+void DrawRectEdge(HDC dc, const RECT& r, const EdgeColors& c, UINT flags) {
     const int l = r.Left, t = r.Top, rt = r.Right, b = r.Bottom;
     // Left-top halves first; the right-bottom halves then own the two far corners.
     if (flags & BF_TOP) Fill(dc, l, t, rt, t + 1, c.ltOuter);
@@ -90,14 +98,54 @@ BOOL DrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags) {
     if (flags & BF_LEFT) Fill(dc, l + 1, t + lt, l + 2, b - lb, c.ltInner);
     if (flags & BF_BOTTOM) Fill(dc, l + lb, b - 2, rt - rb, b - 1, c.rbInner);
     if (flags & BF_RIGHT) Fill(dc, rt - 2, t + rtop, rt - 1, b - rb, c.rbInner);
+    if (flags & BF_MIDDLE) {
+        const RECT inside = Inside(r, flags, c.lines);
+        Fill(dc, inside.Left, inside.Top, inside.Right, inside.Bottom, MiddleColor(flags));
+    }
+}
 
-    RECT inside = r;
-    if (flags & BF_LEFT) inside.Left += c.lines;
-    if (flags & BF_TOP) inside.Top += c.lines;
-    if (flags & BF_RIGHT) inside.Right -= c.lines;
-    if (flags & BF_BOTTOM) inside.Bottom -= c.lines;
-    if (flags & BF_MIDDLE) FillColor(dc, inside, GetSysColor((flags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE));
-    if (flags & BF_ADJUST) *rect = inside;
+// A diagonal edge runs corner to corner across the largest square in the
+// rectangle: "\" (ending top-left or bottom-right) in the square at the top
+// left, "/" (every other end) in the square at the bottom left. The inner line
+// lies one pixel beside the outer one towards the inside, BF_MIDDLE fills the
+// rest of the rectangle on the inside, and a line ending at the bottom takes
+// the right-bottom colours.
+void DrawDiagonalEdge(HDC dc, const RECT& r, const EdgeColors& c, UINT flags) {
+    const UINT corner = flags & BF_RECT;
+    const bool backslash = corner == BF_TOPLEFT || corner == BF_BOTTOMRIGHT;
+    // +1: the inside is right of the line (above "\", below "/"); -1: left of it.
+    const int side = backslash ? (corner == BF_TOPLEFT ? 1 : -1) : ((flags & BF_TOP) ? 1 : -1);
+    const bool bottom = flags & BF_BOTTOM;
+    const int outer = bottom ? c.rbOuter : c.ltOuter, inner = bottom ? c.rbInner : c.ltInner;
+    const int size = std::min(r.Right - r.Left, r.Bottom - r.Top);
+    const int squareTop = backslash ? r.Top : r.Bottom - size;
+    auto line = [&](int x, int y, int color) {
+        if (x >= r.Left && x < r.Left + size && y >= squareTop && y < squareTop + size)
+            Fill(dc, x, y, x + 1, y + 1, color);
+    };
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        // The column of the outer line in this row, even where it leaves the square.
+        const int x = r.Left + (backslash ? y - r.Top : r.Bottom - 1 - y);
+        line(x, y, outer);
+        line(x + side, y, inner);
+        if (!(flags & BF_MIDDLE)) continue;
+        if (side > 0)
+            Fill(dc, std::max(x + c.lines, r.Left), y, r.Right, y + 1, MiddleColor(flags));
+        else
+            Fill(dc, r.Left, y, std::min(x - c.lines + 1, r.Right), y + 1, MiddleColor(flags));
+    }
+}
+
+} // namespace
+
+BOOL DrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags) {
+    if (!IsLiveDC(dc) || !rect) return 0;
+    const EdgeColors c = ColorsOf(edge, flags);
+    if (flags & BF_DIAGONAL)
+        DrawDiagonalEdge(dc, *rect, c, flags);
+    else
+        DrawRectEdge(dc, *rect, c, flags);
+    if (flags & BF_ADJUST) *rect = Inside(*rect, flags, c.lines);
     return 1;
 }
 

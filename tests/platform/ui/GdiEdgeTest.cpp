@@ -41,14 +41,14 @@ struct EdgeCase {
     const char* name;
     UINT edge, flags;
     std::vector<EdgePixel> pixels;
+    RECT rect{0, 0, 10, 10};
 };
 
 class DrawEdgeTest : public EdgeSurface, public testing::WithParamInterface<EdgeCase> {};
 
-// The rectangle is (0, 0)-(10, 10) throughout.
 TEST_P(DrawEdgeTest, LinesTakeTheirSystemColours) {
     DistinctColours();
-    RECT r{0, 0, 10, 10};
+    RECT r = GetParam().rect;
     ASSERT_TRUE(DrawEdge(dc, &r, GetParam().edge, GetParam().flags));
     for (const EdgePixel& p : GetParam().pixels)
         EXPECT_EQ(GetPixel(dc, p.x, p.y), p.sysColor < 0 ? 0u : GetSysColor(p.sysColor)) << p.x << "," << p.y;
@@ -124,6 +124,58 @@ INSTANTIATE_TEST_SUITE_P(
         EdgeCase{"TopOnly", BDR_SUNKENOUTER, BF_TOP, {{0, 0, COLOR_BTNSHADOW}, {9, 0, COLOR_BTNSHADOW}, {0, 1, -1}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Diagonals run corner to corner: "/" from (0, 9) to (9, 0), "\\" from (0, 0) to (9, 9).
+INSTANTIATE_TEST_SUITE_P(Diagonal, DrawEdgeTest,
+                         testing::Values(EdgeCase{"EndTopRightInnerLineLiesBelow",
+                                                  EDGE_RAISED,
+                                                  BF_DIAGONAL_ENDTOPRIGHT,
+                                                  {{0, 9, COLOR_3DLIGHT},
+                                                   {5, 4, COLOR_3DLIGHT},
+                                                   {9, 0, COLOR_3DLIGHT},
+                                                   {1, 9, COLOR_BTNHIGHLIGHT},
+                                                   {9, 1, COLOR_BTNHIGHLIGHT},
+                                                   {0, 8, -1},
+                                                   {2, 9, -1}}},
+                                         EdgeCase{"EndBottomLeftTakesTheRightBottomColoursAbove",
+                                                  EDGE_RAISED,
+                                                  BF_DIAGONAL_ENDBOTTOMLEFT,
+                                                  {{0, 9, COLOR_3DDKSHADOW},
+                                                   {9, 0, COLOR_3DDKSHADOW},
+                                                   {0, 8, COLOR_BTNSHADOW},
+                                                   {8, 0, COLOR_BTNSHADOW},
+                                                   {1, 9, -1}}},
+                                         EdgeCase{"EndTopLeftInnerLineLiesAbove",
+                                                  EDGE_SUNKEN,
+                                                  BF_DIAGONAL_ENDTOPLEFT,
+                                                  {{0, 0, COLOR_BTNSHADOW},
+                                                   {9, 9, COLOR_BTNSHADOW},
+                                                   {1, 0, COLOR_3DDKSHADOW},
+                                                   {9, 8, COLOR_3DDKSHADOW},
+                                                   {0, 1, -1}}},
+                                         EdgeCase{"EndBottomRightMiddleFillsTheTriangleBelow",
+                                                  EDGE_RAISED,
+                                                  BF_DIAGONAL_ENDBOTTOMRIGHT | BF_MIDDLE,
+                                                  {{0, 0, COLOR_3DDKSHADOW},
+                                                   {9, 9, COLOR_3DDKSHADOW},
+                                                   {0, 1, COLOR_BTNSHADOW},
+                                                   {8, 9, COLOR_BTNSHADOW},
+                                                   {0, 2, COLOR_BTNFACE},
+                                                   {7, 9, COLOR_BTNFACE},
+                                                   {0, 9, COLOR_BTNFACE},
+                                                   {9, 0, -1},
+                                                   {5, 4, -1}}},
+                                         EdgeCase{"MonoMiddleFillsTheRestOfAWideRectangle",
+                                                  BDR_RAISEDOUTER,
+                                                  BF_DIAGONAL_ENDTOPRIGHT | BF_MONO | BF_MIDDLE,
+                                                  {{0, 9, COLOR_WINDOWFRAME},
+                                                   {9, 0, COLOR_WINDOWFRAME},
+                                                   {1, 9, COLOR_WINDOW},
+                                                   {15, 0, COLOR_WINDOW},
+                                                   {15, 9, COLOR_WINDOW},
+                                                   {8, 0, -1}},
+                                                  {0, 0, 16, 10}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(EdgeSurface, RaisedEdgeUsesTheClassicColours) {
     RECT r{0, 0, 10, 10};
     DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
@@ -141,7 +193,8 @@ TEST_F(EdgeSurface, AdjustShrinksByTheLinesDrawnOnEachSide) {
     const Case cases[] = {{EDGE_SUNKEN, BF_RECT | BF_ADJUST, {2, 2, 8, 8}},
                           {BDR_SUNKENOUTER, BF_RECT | BF_ADJUST, {1, 1, 9, 9}},
                           {EDGE_RAISED, BF_LEFT | BF_BOTTOM | BF_ADJUST, {2, 0, 10, 8}},
-                          {EDGE_RAISED, BF_RECT, {0, 0, 10, 10}}};
+                          {EDGE_RAISED, BF_RECT, {0, 0, 10, 10}},
+                          {EDGE_RAISED, BF_DIAGONAL_ENDTOPRIGHT | BF_ADJUST, {0, 2, 8, 10}}};
     for (const Case& c : cases) {
         RECT r{0, 0, 10, 10};
         DrawEdge(dc, &r, c.edge, c.flags);
