@@ -161,6 +161,22 @@ const TFixedTables& FixedTables() {
     return tables;
 }
 
+// Stored data that the input shows at p, block after block, before any other kind of block:
+// counted up to a window's worth, which it also gives when a last stored block ends the stream
+// (then nothing can refer back). A few headers at most, so runs of empty blocks cost no more.
+uint32_t StoredAhead(const uint8_t* p, const uint8_t* end) {
+    uint32_t total = 0;
+    for (int blocks = 0; blocks < 16 && total < DecoderBufferSize && end - p >= 5; ++blocks) {
+        const uint32_t length = p[1] | p[2] << 8;
+        if ((p[0] & 6) != 0 || length != (~(p[3] | p[4] << 8) & 0xFFFFu)) break;
+        if (p[0] & 1) return DecoderBufferSize;
+        total += length;
+        if (static_cast<size_t>(end - p - 5) < length) break;
+        p += 5 + length;
+    }
+    return total;
+}
+
 } // namespace
 
 TEntryDecoder::TEntryDecoder(TDecoderSource& source, TDecoderSink& sink) : FSource(source), FSink(sink) {}
@@ -169,7 +185,8 @@ bool TEntryDecoder::FillInput() {
     if (FInputEnded) return false;
     // After a stored block that used the input up, read just a block header's worth: if the next
     // block is stored too, its data then goes straight from the source to the window.
-    const int n = FSource.ReadInput(FInput, FHeaderOnly ? 8 : DecoderBufferSize);
+    int n = FHeaderOnly ? 8 : DecoderBufferSize;
+    FInput = FSource.LendInput(FInputBuffer, n);
     FHeaderOnly = false;
     FInPos = 0;
     FInEnd = n > 0 ? n : 0;
@@ -277,7 +294,7 @@ inline void TEntryDecoder::CopyMatch(unsigned distance, unsigned length) {
     }
 }
 
-void TEntryDecoder::StoredBlock() {
+void TEntryDecoder::StoredBlock(bool last) {
     TakeBits(FBitCount & 7);
     Refill();
     const uint32_t length = TakeBits(16);
@@ -285,15 +302,28 @@ void TEntryDecoder::StoredBlock() {
     if (length != (~complement & 0xFFFF)) Fail(InflateBadStoredLength);
     CheckOverrun();
     uint32_t left = length;
-    // Whole bytes still in the bit buffer first, never the zero padding.
-    while (left && FBitCount >= 8 + FPadBytes * 8) {
-        FWindow[FOutPos++] = static_cast<uint8_t>(TakeBits(8));
-        if (FOutPos == DecoderBufferSize) FlushWindow();
-        --left;
+    const unsigned held = FBitCount / 8;
+    if (FPadBytes == 0 && held <= static_cast<unsigned>(FInPos)) {
+        // The whole bytes in the bit buffer are the last ones read from this input: step back over
+        // them, so that all of the block's data lies in the input.
+        FInPos -= static_cast<int>(held);
+        FBitCount = 0;
+    } else {
+        // Some came from an earlier input read: take them from the bit buffer, never the zero padding.
+        while (left && FBitCount >= 8 + FPadBytes * 8) {
+            FWindow[FOutPos++] = static_cast<uint8_t>(TakeBits(8));
+            if (FOutPos == DecoderBufferSize) FlushWindow();
+            --left;
+        }
+        if (!left) return;
+        if (FBitCount) Fail(InflatePrematureEnd); // only padding is left in the buffer
     }
-    if (!left) return;
-    if (FBitCount) Fail(InflatePrematureEnd); // only padding is left in the buffer
-    FBitBuf = 0;                              // its upper bits mirror input bytes that are now copied directly
+    FBitBuf = 0; // its upper bits mirror input bytes that are now copied directly
+    // Bytes followed by a window or more of stored data, or by the stream's end, cannot be referred back to.
+    const uint32_t ahead = last ? DecoderBufferSize
+                           : left <= static_cast<uint32_t>(FInEnd - FInPos)
+                               ? StoredAhead(FInput + FInPos + left, FInput + FInEnd)
+                               : 0;
     while (left) {
         if (FInPos == FInEnd) {
             // The input buffer is used up: read the rest of the block straight into the window.
@@ -309,10 +339,10 @@ void TEntryDecoder::StoredBlock() {
             continue;
         }
         const unsigned avail = static_cast<unsigned>(FInEnd - FInPos);
-        if (left > DecoderBufferSize) {
-            // Bytes a whole window or more before the block's end cannot be referred back to: they go
-            // to the sink from the input buffer. The rest of the block then fills the window anew.
-            const unsigned n = std::min(avail, left - DecoderBufferSize);
+        if (left + ahead > DecoderBufferSize) {
+            // Bytes no later block can reach go to the sink from the input; the stored data after
+            // them fills the window anew before any coded block.
+            const unsigned n = std::min({avail, left, left + ahead - DecoderBufferSize});
             if (FOutPos) FlushWindow();
             FWrapped = true;
             FSink.WriteOutput(FInput + FInPos, static_cast<int>(n));
@@ -416,7 +446,7 @@ int TEntryDecoder::Inflate() {
             last = TakeBits(1) != 0;
             switch (TakeBits(2)) {
             case 0:
-                StoredBlock();
+                StoredBlock(last);
                 break;
             case 1:
                 CodedBlock(FixedTables().Lit.data(), FixedTables().Dist.data());
@@ -441,10 +471,10 @@ int TEntryDecoder::Inflate() {
 
 void TEntryDecoder::CopyStored() {
     for (;;) {
-        const int n = FSource.ReadInput(FWindow, DecoderBufferSize);
+        int n = DecoderBufferSize;
+        const uint8_t* data = FSource.LendInput(FWindow, n);
         if (n <= 0) break;
-        FOutPos = static_cast<unsigned>(n);
-        FlushWindow();
+        FSink.WriteOutput(data, n);
     }
 }
 
@@ -482,6 +512,15 @@ public:
         FData += n;
         FLeft -= n;
         return static_cast<int>(n);
+    }
+    // Everything left, in pieces an int can count; the caller's memory stays put throughout.
+    const uint8_t* LendInput(uint8_t*, int& count) override {
+        const uint8_t* data = FData;
+        const size_t n = std::min(FLeft, size_t{1} << 30);
+        FData += n;
+        FLeft -= n;
+        count = static_cast<int>(n);
+        return data;
     }
 
 private:

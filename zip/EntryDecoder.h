@@ -1,8 +1,11 @@
 // Decoding of one entry's data: compressed bytes come in through an input
 // buffer and a 64-bit bit buffer, decoded bytes collect in the 32 KB window that
 // is also the dictionary, and go out a whole window at a time. Stored data is
-// copied once where it can: what no later block can reach goes out from the
-// input buffer, and once that is used up the rest is read into the window.
+// copied once where it can: what no later block can reach (a window or more of
+// stored data, in this block and the stored blocks the input shows after it,
+// follows it, or the stream ends first) goes out from the input, and once the
+// input buffer is used up the rest is read into the window. A source that holds
+// its bytes in memory lends them, so they are not copied into the input buffer.
 // Inflate is table driven (9-bit literal/length and 6-bit distance lookups with
 // sub-tables) and checks every table, window and distance access, so hostile
 // data only fails.
@@ -25,9 +28,16 @@ public:
     virtual ~TDecoderSource() = default;
     // Up to count bytes; 0 once the entry's data is used up.
     virtual int ReadInput(uint8_t* buffer, int count) = 0;
+    // The next bytes where they lie, their number in count: read into buffer (up to count)
+    // unless the source holds them in memory and lends them, as many as it likes. They
+    // must stay put until the next call.
+    virtual const uint8_t* LendInput(uint8_t* buffer, int& count) {
+        count = ReadInput(buffer, count);
+        return buffer;
+    }
 };
 
-// Takes decoded bytes in order, in pieces of at most a window.
+// Takes decoded bytes in order, in pieces of any size.
 class TDecoderSink {
 public:
     virtual ~TDecoderSink() = default;
@@ -72,14 +82,15 @@ private:
     THuffEntry Decode(const THuffEntry* table, unsigned rootBits);
     void FlushWindow();
     void CopyMatch(unsigned distance, unsigned length);
-    void StoredBlock();
+    void StoredBlock(bool last);
     void DynamicTables();
     void CodedBlock(const THuffEntry* lit, const THuffEntry* dist);
     void CheckOverrun() const;
 
     TDecoderSource& FSource;
     TDecoderSink& FSink;
-    uint8_t FInput[DecoderBufferSize];
+    uint8_t FInputBuffer[DecoderBufferSize];
+    const uint8_t* FInput = FInputBuffer; // the input buffer or what the source lent
     int FInPos = 0;
     int FInEnd = 0;
     bool FInputEnded = false;
