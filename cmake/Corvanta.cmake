@@ -23,3 +23,86 @@ function(corvanta_tests target)
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120)
 endfunction()
+
+# corvanta_resources(<executable> <files>...)
+# Compiles bitmaps and cursors into the executable as resources of the
+# program's module, found by LoadBitmap, TBitmap::LoadFromResourceName and
+# LoadCursor(HInstance, "NAME"). A file's name without its extension, in upper
+# case, is the resource name (cvgrid_arrow.bmp is "CVGRID_ARROW"); .bmp and
+# .png files are bitmaps, .cur files cursors. The build writes one source of
+# the files' bytes that registers them before main and adds it to the
+# executable's own sources, so the linker always keeps it. Call it once per
+# executable, with all its files.
+function(corvanta_resources target)
+  get_target_property(done ${target} CORVANTA_RESOURCES)
+  if(done)
+    message(FATAL_ERROR "corvanta_resources: ${target} already has its resources; name all files in one call")
+  endif()
+  set_target_properties(${target} PROPERTIES CORVANTA_RESOURCES ON)
+  set(entries)
+  set(names)
+  set(paths)
+  foreach(file IN LISTS ARGN)
+    get_filename_component(path ${file} ABSOLUTE)
+    get_filename_component(name ${path} NAME_WLE)
+    get_filename_component(extension ${path} LAST_EXT)
+    string(TOUPPER "${name}" name)
+    string(TOLOWER "${extension}" extension)
+    if(extension STREQUAL ".bmp" OR extension STREQUAL ".png")
+      set(type Bitmap)
+    elseif(extension STREQUAL ".cur")
+      set(type Cursor)
+    else()
+      message(FATAL_ERROR "corvanta_resources: ${file} is neither a bitmap (.bmp, .png) nor a cursor (.cur)")
+    endif()
+    if(NOT name MATCHES "^[A-Z0-9_]+$")
+      message(FATAL_ERROR "corvanta_resources: ${file}: a resource name takes letters, digits and _ only")
+    endif()
+    if("${type}:${name}" IN_LIST names)
+      message(FATAL_ERROR "corvanta_resources: two ${type} resources named ${name}")
+    endif()
+    list(APPEND names "${type}:${name}")
+    list(APPEND entries "${type}:${name}:${path}")
+    list(APPEND paths ${path})
+  endforeach()
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} "-DCORVANTA_RESOURCE_OUTPUT=${output}" "-DCORVANTA_RESOURCE_ENTRIES=${entries}"
+            -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+    DEPENDS ${paths} ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+    COMMENT "Compiling the resources of ${target}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${output})
+endfunction()
+
+# The build step of corvanta_resources(): run as a script, this file writes
+# the source of the entries (type:NAME:path) it is given.
+if(CMAKE_SCRIPT_MODE_FILE AND DEFINED CORVANTA_RESOURCE_OUTPUT)
+  set(arrays "")
+  set(registrations "")
+  set(index 0)
+  foreach(entry IN LISTS CORVANTA_RESOURCE_ENTRIES)
+    string(REGEX MATCH "^([A-Za-z]+):([A-Z0-9_]+):(.*)$" matched "${entry}")
+    set(type ${CMAKE_MATCH_1})
+    set(name ${CMAKE_MATCH_2})
+    set(path ${CMAKE_MATCH_3})
+    file(READ ${path} bytes HEX)
+    if(bytes STREQUAL "")
+      message(FATAL_ERROR "corvanta_resources: ${path} is empty")
+    endif()
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${bytes}")
+    string(REPEAT "0x..," 16 line)
+    string(REGEX REPLACE "(${line})" "\\1\n    " bytes "${bytes}")
+    string(APPEND arrays "// ${name}: ${path}\nconst Byte Resource${index}[] = {\n    ${bytes}\n};\n\n")
+    string(APPEND registrations
+           "        RegisterResource(TResourceType::${type}, \"${name}\", Resource${index}, sizeof Resource${index});\n")
+    math(EXPR index "${index} + 1")
+  endforeach()
+  file(WRITE ${CORVANTA_RESOURCE_OUTPUT}.tmp
+       "// Written by corvanta_resources() from the files named below; the build writes it again when they change.\n"
+       "#include \"platform/ui/Resources.h\"\n\nnamespace {\n\n${arrays}"
+       "struct Registration {\n    Registration() {\n${registrations}    }\n};\n\n"
+       "const Registration registration;\n\n} // namespace\n")
+  file(RENAME ${CORVANTA_RESOURCE_OUTPUT}.tmp ${CORVANTA_RESOURCE_OUTPUT})
+endif()

@@ -2,7 +2,7 @@
 // the program's own cursors compiled in, and the one cursor shown now.
 #pragma once
 
-#include "platform/ui/WinTypes.h"
+#include "platform/ui/Resources.h"
 
 // Standard cursor ids, as LoadCursor(nullptr, ...) takes them.
 constexpr int IDC_ARROW = 32512;
@@ -27,13 +27,12 @@ constexpr int IDC_PROGRAM_MULTIDRAG = 3;
 constexpr int IDC_PROGRAM_HSPLIT = 4;
 constexpr int IDC_PROGRAM_VSPLIT = 5;
 
-// The program's module: where its own cursors are looked up.
-using HINSTANCE = void*;
-extern const HINSTANCE HInstance;
-
 // Instance nullptr: a standard shape; HInstance: one of the program's cursors.
 // The handles are shared and never destroyed; nullptr for an unknown id.
 HCURSOR LoadCursor(HINSTANCE Instance, int CursorName);
+// A cursor resource of the module by name (a .cur file's first picture and
+// its hot spot); shared like the above, nullptr when there is none.
+HCURSOR LoadCursor(HINSTANCE Instance, const char* CursorName);
 // A monochrome cursor from word-aligned, most-significant-bit-first masks of
 // Height rows: AND 1 / XOR 0 transparent, 0/0 black, 0/1 white, 1/1 inverted.
 HCURSOR CreateCursor(HINSTANCE Instance, int XHotSpot, int YHotSpot, int Width, int Height, const void* AndPlane,

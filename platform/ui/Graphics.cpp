@@ -3,6 +3,7 @@
 
 #include "platform/ui/private/GdiObjects_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
+#include "platform/ui/private/Resources_p.h"
 
 #include <QBuffer>
 
@@ -677,6 +678,21 @@ void TBitmap::LoadFromStream(TStream* Stream) {
                                          : image.convertToFormat(QImage::Format_Indexed8);
     FPixelFormat = format;
     Replace(handle);
+}
+
+void TBitmap::LoadFromResourceName(HINSTANCE Instance, const std::string& ResName) {
+    const auto bytes = FindResourceBytes(Instance, TResourceType::Bitmap, ResName);
+    if (!bytes) throw EResNotFound(Format("Resource %s not found", ResName));
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes->data(), static_cast<Integer>(bytes->size()));
+    stream.SetPosition(0);
+    if (!IsPng(*bytes)) {
+        LoadFromStream(&stream);
+        return;
+    }
+    TPngImage png;
+    png.LoadFromStream(&stream);
+    Assign(&png);
 }
 
 void TBitmap::SaveToStream(TStream* Stream) {

@@ -7,6 +7,7 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Streams.h"
 #include "platform/ui/Gdi.h"
+#include "platform/ui/Resources.h"
 
 #include <functional>
 #include <memory>
@@ -325,6 +326,10 @@ public:
 
     void LoadFromStream(TStream* Stream) override; // BMP
     void SaveToStream(TStream* Stream) override;
+    // A bitmap resource of the module: a BMP file, or a PNG drawn onto the
+    // canvas's brush colour as Assign does. Raises EResNotFound "Resource
+    // <name> not found" when the module has none of that name.
+    void LoadFromResourceName(HINSTANCE Instance, const std::string& ResName);
     void Draw(TCanvas* ACanvas, const TRect& Rect) override;
     TGraphic* CreateSameKind() const override { return new TBitmap; }
     void FreeImage() {}

@@ -9,5 +9,7 @@ namespace platform_ui::test {
 // counts), and a cursor's hot spot.
 bool ShowsCursor(HWND Wnd, HCURSOR Cursor);
 TPoint CursorHotSpot(HCURSOR Cursor);
+// A cursor's picture at (X, Y) as 0xAARRGGBB; alpha 0 where the screen shows.
+uint32_t CursorPixel(HCURSOR Cursor, int X, int Y);
 
 } // namespace platform_ui::test

@@ -1,6 +1,7 @@
 // Cursors: the shape a control's Cursor gives through WM_SETCURSOR, custom
 // cursors in the screen's table, a window class's cursor, the hourglass over
-// every window, and cursors made from masks.
+// every window, cursors made from masks, and named cursor resources compiled
+// into the test program (tests/platform/ui/resources).
 #include "VclTestSupport.h"
 
 #include "platform/ui/Cursors.h"
@@ -15,12 +16,14 @@
 #include <vector>
 
 using platform_ui::test::CursorHotSpot;
+using platform_ui::test::CursorPixel;
 using platform_ui::test::SendQtMouse;
 using platform_ui::test::ShowsCursor;
 
 namespace {
 
 constexpr TCursor CustomId = 5;
+constexpr TCursor NamedId = -1140;
 
 // A 32x32 cursor: a black square with its hot spot at (HotX, HotY).
 HCURSOR SquareCursor(int HotX, int HotY) {
@@ -53,6 +56,7 @@ struct CursorForm {
 TEST(VclCursor, ControlCursorShowsThroughSetCursorMessage) {
     const HCURSOR custom = SquareCursor(3, 7);
     Screen->SetCursors(CustomId, custom);
+    Screen->SetCursors(NamedId, LoadCursor(HInstance, "TEST_POINTER"));
     CursorForm f(40);
     struct Case {
         const char* Name;
@@ -68,6 +72,7 @@ TEST(VclCursor, ControlCursorShowsThroughSetCursorMessage) {
         {"compiled-in splitter", crHSplit, LoadCursor(HInstance, IDC_PROGRAM_HSPLIT)},
         {"compiled-in no-drop", crNoDrop, LoadCursor(HInstance, IDC_PROGRAM_NODROP)},
         {"custom", CustomId, custom},
+        {"named resource", NamedId, LoadCursor(HInstance, "TEST_POINTER")},
         {"unregistered id", 77, LoadCursor(nullptr, IDC_ARROW)},
     };
     for (const Case& c : cases) {
@@ -78,6 +83,7 @@ TEST(VclCursor, ControlCursorShowsThroughSetCursorMessage) {
     }
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW)) << "the last one set stays current";
     Screen->SetCursors(CustomId, nullptr);
+    Screen->SetCursors(NamedId, nullptr);
     EXPECT_EQ(Screen->Cursors(CustomId), LoadCursor(nullptr, IDC_ARROW));
     EXPECT_TRUE(DestroyCursor(custom));
 }
@@ -133,6 +139,46 @@ TEST(VclCursor, CreatedCursorKeepsItsHotSpotAndSetCursorReturnsThePrevious) {
     EXPECT_TRUE(DestroyCursor(square));
     EXPECT_EQ(GetCursor(), nullptr);
     EXPECT_EQ(LoadCursor(nullptr, 1), nullptr);
+}
+
+TEST(VclCursor, PicturesKeepTheirColoursTransparencyAndHotSpot) {
+    const HCURSOR square = SquareCursor(0, 0);
+    struct Case {
+        const char* Name;
+        HCURSOR Cursor;
+        TPoint HotSpot;
+        int X, Y;
+        uint32_t Expected; // 0xAARRGGBB
+    };
+    // test_pointer.cur: 4 bits, a red square at (2, 2)-(5, 5) and a blue
+    // bottom-right pixel; test_shadow.cur: 32 bits, lime top-left, half-clear
+    // red bottom-right.
+    const Case cases[] = {
+        {"paletted colour", LoadCursor(HInstance, "TEST_POINTER"), {3, 5}, 3, 3, 0xFFFF0000},
+        {"rows bottom-up", LoadCursor(HInstance, "TEST_POINTER"), {3, 5}, 15, 15, 0xFF0000FF},
+        {"AND mask clear", LoadCursor(HInstance, "test_pointer"), {3, 5}, 0, 0, 0},
+        {"alpha opaque", LoadCursor(HInstance, "TEST_SHADOW"), {0, 7}, 0, 0, 0xFF00FF00},
+        {"alpha half", LoadCursor(HInstance, "TEST_SHADOW"), {0, 7}, 7, 7, 0x80FF0000},
+        {"alpha clear", LoadCursor(HInstance, "TEST_SHADOW"), {0, 7}, 3, 3, 0},
+        {"masks black", square, {0, 0}, 0, 8, 0xFF000000},
+        {"masks transparent", square, {0, 0}, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        ASSERT_NE(c.Cursor, nullptr) << c.Name;
+        EXPECT_EQ(CursorHotSpot(c.Cursor).X, c.HotSpot.X) << c.Name;
+        EXPECT_EQ(CursorHotSpot(c.Cursor).Y, c.HotSpot.Y) << c.Name;
+        EXPECT_EQ(CursorPixel(c.Cursor, c.X, c.Y), c.Expected) << c.Name;
+    }
+    EXPECT_TRUE(DestroyCursor(square));
+}
+
+TEST(VclCursor, NamedCursorsAreSharedAndUnknownNamesGiveNothing) {
+    const HCURSOR pointer = LoadCursor(HInstance, "TEST_POINTER");
+    EXPECT_EQ(LoadCursor(HInstance, "Test_Pointer"), pointer);
+    EXPECT_FALSE(DestroyCursor(pointer)) << "a loaded cursor lives on";
+    EXPECT_EQ(LoadCursor(HInstance, "NO_SUCH_CURSOR"), nullptr);
+    EXPECT_EQ(LoadCursor(HInstance, "TEST_GLYPH"), nullptr) << "a bitmap is no cursor";
+    EXPECT_EQ(LoadCursor(nullptr, "TEST_POINTER"), nullptr);
 }
 
 } // namespace
