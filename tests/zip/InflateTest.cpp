@@ -75,6 +75,16 @@ TBytes Inflate(const TBytes& raw) {
     return out;
 }
 
+// The stream form, which reads the input a buffer at a time.
+TBytes InflateStream(const TBytes& raw) {
+    TMemoryStream in, out;
+    in.WriteBuffer(raw.data(), static_cast<Integer>(raw.size()));
+    in.SetPosition(0);
+    InflateRaw(in, out);
+    const auto* memory = static_cast<const uint8_t*>(out.Memory());
+    return TBytes(memory, memory + out.Size());
+}
+
 struct TInputCase {
     const char* Name;
     TBytes Data;
@@ -116,11 +126,13 @@ TEST(Inflate, DecodesEveryWindowSize) {
 }
 
 // Text at level 9, then random bytes as stored blocks, then level 9 again over text that
-// repeats the stored bytes from up to a window back.
-TBytes StoredBetweenCoded(size_t prefix, size_t stored, TBytes& data) {
+// repeats the stored bytes from up to a window back. The random bytes go in as one piece,
+// or in pieces of the given sizes (taken in turn), each ending its stored block with a sync
+// flush and its empty stored block, so the window is made of many blocks.
+TBytes StoredBetweenCoded(size_t prefix, size_t stored, const std::vector<size_t>& pieces, TBytes& data) {
     const TBytes text = ziptest::TextBytes(prefix, 21);
     const TBytes random = ziptest::RandomBytes(stored, 22);
-    TBytes tail(random.end() - 30000, random.end() - 10000);
+    TBytes tail(random.end() - 32500, random.end() - 10000); // as far back as zlib reaches
     const TBytes more = ziptest::TextBytes(5000, 23);
     tail.insert(tail.end(), more.begin(), more.end());
     data = text;
@@ -140,7 +152,13 @@ TBytes StoredBetweenCoded(size_t prefix, size_t stored, TBytes& data) {
     };
     feed(text, Z_NO_FLUSH);
     EXPECT_EQ(deflateParams(&s, Z_NO_COMPRESSION, Z_DEFAULT_STRATEGY), Z_OK);
-    feed(random, Z_NO_FLUSH);
+    if (pieces.empty()) feed(random, Z_NO_FLUSH);
+    for (size_t pos = 0, i = 0; !pieces.empty() && pos < random.size(); ++i) {
+        const size_t n = std::min(pieces[i % pieces.size()], random.size() - pos);
+        feed(TBytes(random.begin() + static_cast<long>(pos), random.begin() + static_cast<long>(pos + n)),
+             Z_SYNC_FLUSH);
+        pos += n;
+    }
     EXPECT_EQ(deflateParams(&s, 9, Z_DEFAULT_STRATEGY), Z_OK);
     feed(tail, Z_FINISH);
     out.resize(s.total_out);
@@ -148,28 +166,55 @@ TBytes StoredBetweenCoded(size_t prefix, size_t stored, TBytes& data) {
     return out;
 }
 
-TEST(Inflate, MatchesReachBackIntoStoredBlocksLongerThanTheWindow) {
+TEST(Inflate, MatchesReachBackIntoStoredDataLongerThanTheWindow) {
+    // Blocks longer than the window; a window's worth of blocks; blocks that fill the window
+    // in turns of many small ones and one large one.
+    std::vector<size_t> smallThenLarge(12, 300);
+    smallThenLarge.push_back(20000);
+    const std::vector<std::vector<size_t>> piecings = {{}, {5000}, {16384}, smallThenLarge};
     // Prefixes put the window at its start, in its middle and near its end when the stored data begins.
-    for (size_t prefix : {0u, 5000u, 31000u})
-        for (size_t stored : {40000u, 70000u, 200000u}) {
-            TBytes data;
-            const TBytes raw = StoredBetweenCoded(prefix, stored, data);
-            EXPECT_EQ(Inflate(raw), data) << prefix << " " << stored;
-            TMemoryStream in, out;
-            in.WriteBuffer(raw.data(), static_cast<Integer>(raw.size()));
-            in.SetPosition(0);
-            InflateRaw(in, out);
-            ASSERT_EQ(out.Size(), static_cast<Int64>(data.size())) << prefix << " " << stored;
-            EXPECT_EQ(0, memcmp(out.Memory(), data.data(), data.size())) << prefix << " " << stored;
-        }
+    for (const auto& pieces : piecings)
+        for (size_t prefix : {0u, 5000u, 31000u})
+            for (size_t stored : {40000u, 70000u, 200000u}) {
+                const std::string name = std::to_string(pieces.size()) + " pieces, prefix " + std::to_string(prefix) +
+                                         ", stored " + std::to_string(stored);
+                TBytes data;
+                const TBytes raw = StoredBetweenCoded(prefix, stored, pieces, data);
+                EXPECT_EQ(Inflate(raw), data) << name;
+                EXPECT_EQ(InflateStream(raw), data) << name;
+            }
     // Cut short anywhere, such a stream fails and what it gave out is the start of the data.
-    TBytes data;
-    const TBytes raw = StoredBetweenCoded(5000, 70000, data);
-    for (size_t cut = 0; cut < raw.size(); cut += 97) {
-        TBytes out;
-        EXPECT_THROW(InflateRaw(raw.data(), cut, out), EFatalUnzipError) << cut;
-        EXPECT_LE(out.size(), data.size());
-        EXPECT_TRUE(std::equal(out.begin(), out.end(), data.begin())) << cut;
+    for (const auto& pieces : {piecings[0], smallThenLarge}) {
+        TBytes data;
+        const TBytes raw = StoredBetweenCoded(5000, 70000, pieces, data);
+        for (size_t cut = 0; cut < raw.size(); cut += 97) {
+            TBytes out;
+            EXPECT_THROW(InflateRaw(raw.data(), cut, out), EFatalUnzipError) << cut;
+            EXPECT_LE(out.size(), data.size());
+            EXPECT_TRUE(std::equal(out.begin(), out.end(), data.begin())) << cut;
+        }
+    }
+}
+
+TEST(Inflate, StoredHeadersAcrossInputReads) {
+    // The second block's header starts k bytes before the stream form's first read ends, so its
+    // first data bytes may have come into the bit buffer from that read.
+    for (size_t k = 0; k <= 8; ++k) {
+        TBytes raw, data;
+        auto stored = [&](bool last, size_t size, unsigned seed) {
+            const TBytes part = ziptest::RandomBytes(size, seed);
+            const uint16_t length = static_cast<uint16_t>(size);
+            const uint16_t complement = static_cast<uint16_t>(~length);
+            raw.insert(raw.end(), {static_cast<uint8_t>(last), static_cast<uint8_t>(length & 0xFF),
+                                   static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(complement & 0xFF),
+                                   static_cast<uint8_t>(complement >> 8)});
+            raw.insert(raw.end(), part.begin(), part.end());
+            data.insert(data.end(), part.begin(), part.end());
+        };
+        stored(false, DecoderBufferSize - 5 - k, 31);
+        stored(true, 1000, 32);
+        EXPECT_EQ(Inflate(raw), data) << k;
+        EXPECT_EQ(InflateStream(raw), data) << k;
     }
 }
 
