@@ -4,15 +4,19 @@
 #include "components/MDIWallpaper.h"
 
 #include "components/ColorRoutines.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Gdi.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/ScrollBar.h"
+#include "platform/ui/StdCtrls.h"
 #include "platform/ui/SystemMetrics.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -165,11 +169,17 @@ void TMDIWallpaper::HookClient() {
     PrepareBitmap();
 }
 
-// Procedures leave the chain by id, in any order, so a later hook on the same
-// window cannot be cut off by this one leaving first.
+// Procedures leave the chain by id, in any order, so a hook pushed after ours
+// stays whole when ours leaves first: that is no broken chain here. Ours can
+// only fail to leave a live window when someone else already took it off.
 void TMDIWallpaper::UnhookClient() {
     if (!FClientHook || !FClient) return;
-    if (IsWindow(FHookedWindow)) RemoveWindowProc(FHookedWindow, FClientHook);
+    if (IsWindow(FHookedWindow) && !RemoveWindowProc(FHookedWindow, FClientHook) && !ClientDestroying()) {
+        const std::string owner = Owner() ? Owner()->Name() : std::string();
+        Application->MessageBox("Message from " + owner + "." + Name() + ":\r\n\r\nOops... Messing up " +
+                                    FClient->Name() + "'s window procedure chain.",
+                                Application->Title(), MB_OK | MB_ICONWARNING);
+    }
     FClientHook = 0;
     Invalidate();
     FHookedWindow = nullptr;
@@ -464,7 +474,9 @@ int TMDIWallpaper::ScrollDelta(HWND Wnd, int Bar, int Code, int ThumbPosition) {
         d = -std::min(p, info.nMax - p - info.nPos);
         break;
     case SB_THUMBPOSITION:
-        d = -static_cast<int16_t>(ThumbPosition);
+        // The thumb carries where the bar goes, not how far: from a position
+        // other than 0 the origin moves by the difference.
+        d = info.nPos - static_cast<int16_t>(ThumbPosition);
         break;
     default:
         break;
@@ -475,6 +487,7 @@ int TMDIWallpaper::ScrollDelta(HWND Wnd, int Bar, int Code, int ThumbPosition) {
 void TMDIWallpaper::ClientWndProc(HWND Wnd, TMessage& Message) {
     const TWindowProcedureId hook = FClientHook;
     if (!FMDIFrame) {
+        if (FEnabled && Message.Msg == WM_PAINT && PaintBuffered(Message)) return;
         if (FEnabled && Message.Msg == WM_ERASEBKGND && EraseBackground(Message)) return;
         CallNextWindowProc(Wnd, hook, Message);
         if (Message.Msg == CM_RELEASE) return;
@@ -510,9 +523,56 @@ void TMDIWallpaper::ClientWndProc(HWND Wnd, TMessage& Message) {
     }
 }
 
+bool TMDIWallpaper::ClientDoubleBuffered() const {
+    const auto* buffering = dynamic_cast<const TDoubleBuffering*>(FClient);
+    return buffering && buffering->DoubleBuffered();
+}
+
+// A double-buffered control gets background and content in one memory bitmap
+// that reaches the window in one copy. The erasing BeginPaint asks for
+// (wParam != lParam) is left out; an erase into a buffer of the control's own
+// (wParam == lParam) is painted.
+bool TMDIWallpaper::PaintBuffered(TMessage& Message) {
+    if (!FEnabled || !FHasPicture || !ClientDoubleBuffered() || Message.WParam != 0) return false;
+    // Held here: the control's own painting may unhook us.
+    const HWND wnd = FHookedWindow;
+    const TWindowProcedureId hook = FClientHook;
+    TRect client;
+    GetClientRect(wnd, client);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.Right, client.Bottom);
+    ReleaseDC(nullptr, screen);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    TPaintStruct paint;
+    HDC dc = BeginPaint(wnd, paint);
+    // The region is validated and the objects freed however the painting ends.
+    struct Release {
+        HWND Wnd;
+        TPaintStruct& Paint;
+        HDC Memory;
+        HGDIOBJ Previous;
+        HBITMAP Bitmap;
+        ~Release() {
+            EndPaint(Wnd, Paint);
+            SelectObject(Memory, Previous);
+            DeleteDC(Memory);
+            DeleteObject(Bitmap);
+        }
+    } release{wnd, paint, memory, previous, bitmap};
+    PaintBackground(memory);
+    TMessage content = Message;
+    content.WParam = reinterpret_cast<WPARAM>(memory);
+    CallNextWindowProc(wnd, hook, content);
+    Message.Result = content.Result;
+    BitBlt(dc, 0, 0, client.Right, client.Bottom, memory, 0, 0, SRCCOPY);
+    return true;
+}
+
 bool TMDIWallpaper::EraseBackground(TMessage& Message) {
     if (!FEnabled || !FHasPicture) return false;
-    if (!IsIconic(FHookedWindow)) PaintBackground(reinterpret_cast<HDC>(Message.WParam));
+    const bool leftToBufferedPaint = ClientDoubleBuffered() && Message.WParam != static_cast<WPARAM>(Message.LParam);
+    if (!IsIconic(FHookedWindow) && !leftToBufferedPaint) PaintBackground(reinterpret_cast<HDC>(Message.WParam));
     Message.Result = 1;
     return true;
 }
@@ -629,7 +689,9 @@ void TMDIWallpaper::DrawTiles(TCanvas* Canvas, TGraphic* Graphic) {
         if (FZigzag) return (k % 2 != 0) ? size / 2 : 0;
         return ((k * FShift) % size + size) % size;
     };
-    auto nextShift = [&](int s, int size) { return FZigzag ? s ^ (size / 2) : (s + FShift) % size; };
+    // Kept in 0..size - 1 for a negative Shift too: a row shifted left would
+    // leave its last pixels at the right edge unpainted.
+    auto nextShift = [&](int s, int size) { return FZigzag ? s ^ (size / 2) : ((s + FShift) % size + size) % size; };
     if (FShiftMode == smRows) {
         int s = firstShift(tw);
         for (int row = 0; row * th < areaHeight; ++row) {
@@ -659,8 +721,25 @@ TRect TMDIWallpaper::ScrolledClientRect() const {
     info = TScrollInfo();
     info.fMask = SIF_ALL;
     if (GetScrollInfo(FHookedWindow, SB_VERT, info) && info.nPage != 0) {
-        r.Bottom = std::max(r.Bottom, info.nMax);
-        OffsetRect(r, 0, -info.nPos);
+        const int unit = VerticalScrollUnit();
+        r.Bottom = std::max(r.Bottom, info.nMax * unit);
+        OffsetRect(r, 0, -info.nPos * unit);
     }
     return r;
+}
+
+// Pixels per step of the vertical bar: a list box's item height, a tree
+// view's row height (when it shows a row), else 1. A window that is no tree
+// view answers 0 to the tree view's question.
+int TMDIWallpaper::VerticalScrollUnit() const {
+    if (dynamic_cast<TCustomListBox*>(FClient)) {
+        const LRESULT height = SendMessage(FHookedWindow, LB_GETITEMHEIGHT, 0, 0);
+        return height > 0 ? static_cast<int>(height) : 1;
+    }
+    const LRESULT top = SendMessage(FHookedWindow, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0);
+    if (!top) return 1;
+    TRect row{};
+    std::memcpy(static_cast<void*>(&row), &top, sizeof top);
+    if (!SendMessage(FHookedWindow, TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) return 1;
+    return std::max(row.Height(), 1);
 }

@@ -1,7 +1,8 @@
 // Paints a picture behind a windowed control: for an MDI frame the MDI client
 // area behind the document windows, for any other control its own background.
 // It pushes a procedure on the painted window's chain, paints on
-// WM_ERASEBKGND, follows the MDI client's scrolling, and can tile (with shifted
+// WM_ERASEBKGND (through an off-screen bitmap on WM_PAINT for double-buffered
+// controls), follows the scrolling of the window, and can tile (with shifted
 // or zigzag rows or columns), centre, stretch or pin the picture, mask a
 // transparent colour and map the picture onto the button-face colours.
 // One wallpaper paints a given client; a second one takes it over.
@@ -27,6 +28,25 @@ enum TWallpaperMode {
     wpRight
 };
 enum TShiftMode { smRows, smColumns };
+
+// Stand-in until TWinControl carries the framework's DoubleBuffered switch: a
+// control that paints through an off-screen bitmap derives from this as well,
+// and the wallpaper then paints its background into that bitmap.
+class TDoubleBuffering {
+public:
+    virtual ~TDoubleBuffering() = default;
+    virtual bool DoubleBuffered() const = 0;
+};
+
+// Stand-ins until the UI layer's list box answers its item height and the UI
+// layer has a tree view: the system controls' messages, which a control that
+// scrolls by items or rows answers as they do. A list box's vertical bar counts
+// items; a tree view's counts rows of its first visible item's height.
+constexpr UINT LB_GETITEMHEIGHT = 0x01A1;
+constexpr UINT TV_FIRST = 0x1100;
+constexpr UINT TVM_GETITEMRECT = TV_FIRST + 4; // lParam: TRect holding the item on entry
+constexpr UINT TVM_GETNEXTITEM = TV_FIRST + 10;
+constexpr WPARAM TVGN_FIRSTVISIBLE = 0x0005;
 
 class EMDIWallpaper : public Exception {
 public:
@@ -79,6 +99,8 @@ public:
     TBitmap* PreparedBitmap() const { return FBitmap.get(); }
     TPoint ScrollOffset() const { return Point(FOffsetX, FOffsetY); }
     bool Hooked() const { return FClientHook != 0; }
+    // The id of our procedure on the painted window's chain while hooked.
+    TWindowProcedureId ClientProcedure() const { return FClientHook; }
 
     void Invalidate();
 
@@ -104,11 +126,14 @@ private:
     void PrepareBitmap();
     void FillAndDraw(TGraphic* Graphic, TPoint Offset);
     void GrayMapBitmap(TBitmap* Work, TGraphic* Graphic);
+    bool ClientDoubleBuffered() const;
+    bool PaintBuffered(TMessage& Message);
     bool EraseBackground(TMessage& Message);
     bool PaintBackground(HDC DC);
     void PaintWallpaper(HDC DC, TGraphic* Graphic);
     void DrawTiles(TCanvas* Canvas, TGraphic* Graphic);
     TRect ScrolledClientRect() const;
+    int VerticalScrollUnit() const;
     void SysColorChanged();
 
     TWinControl* FClient = nullptr;

@@ -1,17 +1,24 @@
-// The wallpaper on a real MDI frame (and a plain form): pixels at a few known
-// points for each placement, tiles with shifts, scrolling, grey mapping,
-// transparency, and who holds the client.
+// The wallpaper on a real MDI frame (and a plain form and controls): pixels at
+// a few known points for each placement, tiles with shifts, scrolling by
+// pixels, items and rows, grey mapping, transparency, double-buffered
+// painting, who holds the client and what leaving the window's chain does.
 #include "components/MDIWallpaper.h"
 
 #include "MdiFrame.h"
 
 #include "components/ColorRoutines.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Gdi.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/ScrollBar.h"
+#include "platform/ui/StdCtrls.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -20,6 +27,13 @@ using componentstest::MdiFrame;
 constexpr TColor Corner = 0x00FF00; // the picture's top-left pixel
 constexpr TColor LeftHalf = 0x0000FF;
 constexpr TColor RightHalf = 0xFF0000;
+constexpr TColor Unpainted = 0x00FFFF; // what a surface holds before painting
+
+// The colour of the test picture's pixel (x, y).
+TColor PictureColour(int x, int y, int w) {
+    if (x == 0 && y == 0) return Corner;
+    return x < w / 2 ? LeftHalf : RightHalf;
+}
 
 // A picture whose left half is red, right half blue, top-left pixel green.
 std::unique_ptr<TBitmap> TestPicture(int w, int h) {
@@ -32,6 +46,28 @@ std::unique_ptr<TBitmap> TestPicture(int w, int h) {
     b->Canvas()->FillRect(Rect(w / 2, 0, w, h));
     b->Canvas()->SetPixels(0, 0, Corner);
     return b;
+}
+
+// Erases Wnd's background into a bitmap of its client size that holds
+// Unpainted before; OwnBuffer sends the DC in lParam too, as a control erasing
+// into its own off-screen buffer does.
+struct Erasure {
+    std::unique_ptr<TBitmap> Image = std::make_unique<TBitmap>();
+    LRESULT Result = 0;
+    TColor At(int x, int y) const { return Image->Canvas()->Pixels(x, y); }
+};
+Erasure EraseInto(HWND Wnd, bool OwnBuffer = false) {
+    Erasure e;
+    TRect r;
+    GetClientRect(Wnd, r);
+    e.Image->SetPixelFormat(pf24bit);
+    e.Image->SetSize(r.Width(), r.Height());
+    e.Image->Canvas()->Brush()->SetColor(Unpainted);
+    e.Image->Canvas()->FillRect(r);
+    HDC dc = e.Image->Canvas()->Handle();
+    e.Result =
+        SendMessage(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), OwnBuffer ? reinterpret_cast<LPARAM>(dc) : 0);
+    return e;
 }
 
 class WallpaperTest : public ::testing::Test {
@@ -125,6 +161,19 @@ TEST_F(WallpaperTest, ShiftedRowsMoveEachRowByTheShiftModuloTheTile) {
     Wallpaper->SetShift(5);
     EXPECT_EQ(Pixel(20 + 5, 28), Corner);
     EXPECT_EQ(Pixel(20 + 10, 2 * 28), Corner);
+}
+
+TEST_F(WallpaperTest, NegativeShiftMovesRowsLeftAndStillCoversTheRightEdge) {
+    SetPicture(20, 28);
+    Wallpaper->SetShift(-5);
+    const Erasure e = EraseInto(Client());
+    const int right = ClientArea().Right - 1;
+    for (int row = 0; row < 4; ++row) {
+        SCOPED_TRACE(row);
+        const int x0 = ((-5 * row) % 20 + 20) % 20; // where this row's tiles start
+        EXPECT_EQ(e.At(x0, row * 28), Corner);
+        EXPECT_EQ(e.At(right, row * 28 + 5), PictureColour(((right - x0) % 20 + 20) % 20, 5, 20));
+    }
 }
 
 TEST_F(WallpaperTest, ZigzagColumnsShiftEveryOtherColumnByHalfATile) {
@@ -265,7 +314,9 @@ TEST(WallpaperScroll, DeltaFollowsTheBarAndTheRequest) {
     EXPECT_EQ(delta(50, SB_LINEUP), 24);
     EXPECT_EQ(delta(50, SB_PAGEDOWN), -72);
     EXPECT_EQ(delta(5, SB_PAGEUP), 40);
-    EXPECT_EQ(delta(50, SB_THUMBPOSITION, 30), -240);
+    // The thumb names a position: the origin moves by the way there.
+    EXPECT_EQ(delta(0, SB_THUMBPOSITION, 30), -240);
+    EXPECT_EQ(delta(50, SB_THUMBPOSITION, 30), 160);
     EXPECT_EQ(delta(50, SB_ENDSCROLL), 0);
 }
 
@@ -387,6 +438,265 @@ TEST(WallpaperOnAForm, PaintsAPlainFormsBackground) {
     ReleaseDC(form->Handle(), dc);
     delete form;
     ProcessMessages();
+}
+
+} // namespace
+
+namespace {
+
+// A list box whose items are 16 pixels high, answering as the system's does.
+class TItemListBox : public TListBox {
+public:
+    using TListBox::TListBox;
+    static constexpr int ItemHeight = 16;
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == LB_GETITEMHEIGHT) {
+            Message.Result = ItemHeight;
+            return;
+        }
+        TListBox::WndProc(Message);
+    }
+};
+
+// A control that scrolls by rows of 18 pixels and answers the tree view's
+// questions about its first visible row, when it shows one.
+class TRowTree : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    static constexpr int RowHeight = 18;
+    static constexpr LRESULT FirstRow = 0x5A17;
+    bool ShowsRows = true;
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == TVM_GETNEXTITEM && Message.WParam == TVGN_FIRSTVISIBLE) {
+            Message.Result = ShowsRows ? FirstRow : 0;
+            return;
+        }
+        if (Message.Msg == TVM_GETITEMRECT) {
+            auto* row = reinterpret_cast<TRect*>(Message.LParam);
+            LRESULT item = 0;
+            std::memcpy(&item, static_cast<const void*>(row), sizeof item);
+            Message.Result = item == FirstRow;
+            if (item == FirstRow) *row = Rect(0, 3 * RowHeight, ClientWidth(), 4 * RowHeight);
+            return;
+        }
+        TCustomControl::WndProc(Message);
+    }
+};
+
+// A form with one control and a wallpaper tiling the 20 x 28 test picture on it.
+struct WallpaperOnControl {
+    TForm* Form = nullptr;
+    TWinControl* Control = nullptr;
+    TMDIWallpaper* Wallpaper = nullptr;
+    explicit WallpaperOnControl(const std::function<TWinControl*(TForm*)>& Make) {
+        CreateFormInstance(Form, nullptr);
+        Form->SetBounds(0, 0, 300, 240);
+        Control = Make(Form);
+        Control->SetParent(Form);
+        Control->SetBounds(0, 0, 200, 150);
+        Wallpaper = new TMDIWallpaper(Form);
+        Wallpaper->SetClient(Control);
+        auto picture = TestPicture(20, 28);
+        Wallpaper->Picture()->SetGraphic(picture.get());
+    }
+    ~WallpaperOnControl() {
+        delete Form;
+        ProcessMessages();
+    }
+    void Scroll(int Bar, int Max, int Page, int Pos) const {
+        TScrollInfo info;
+        info.fMask = SIF_ALL;
+        info.nMax = Max;
+        info.nPage = static_cast<UINT>(Page);
+        info.nPos = Pos;
+        SetScrollInfo(Control->Handle(), Bar, info, false);
+    }
+};
+
+TEST(WallpaperScrollUnits, VerticalBarCountsItemsOfAListBoxAndRowsOfATreeView) {
+    struct Case {
+        const char* Name;
+        std::function<TWinControl*(TForm*)> Make;
+        int Unit; // pixels per step of the vertical bar
+    } cases[] = {
+        {"list box", [](TForm* f) { return new TItemListBox(f); }, TItemListBox::ItemHeight},
+        {"tree view", [](TForm* f) { return new TRowTree(f); }, TRowTree::RowHeight},
+        {"tree view without rows",
+         [](TForm* f) {
+             auto* tree = new TRowTree(f);
+             tree->ShowsRows = false;
+             return tree;
+         },
+         1},
+        {"plain control", [](TForm* f) { return new TCustomControl(f); }, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WallpaperOnControl world(c.Make);
+        world.Scroll(SB_VERT, 50, 5, 2);
+        world.Scroll(SB_HORZ, 400, 100, 3);
+        // The horizontal bar counts pixels for all of them.
+        const int x = 20 - 3;
+        const int y = ((-2 * c.Unit) % 28 + 28) % 28;
+        const Erasure e = EraseInto(world.Control->Handle());
+        EXPECT_EQ(e.Result, 1);
+        EXPECT_EQ(e.At(x, y), Corner);
+        EXPECT_EQ(e.At(x, y + 28), Corner);
+        EXPECT_EQ(e.At(x + 1, y), LeftHalf);
+        EXPECT_EQ(e.At(x, y + 1), LeftHalf);
+    }
+}
+
+// Paints a mark and notes, while it paints, what its DC and its window hold.
+class TBufferedPanel : public TCustomControl, public TDoubleBuffering {
+public:
+    using TCustomControl::TCustomControl;
+    static constexpr TColor Mark = 0x808000;
+    static constexpr TRect MarkRect{40, 40, 50, 50};
+    bool Buffered = true;
+    TColor OnDCWhilePainting = clNone;
+    TColor OnWindowWhilePainting = clNone;
+    bool DoubleBuffered() const override { return Buffered; }
+
+protected:
+    void Paint() override {
+        OnDCWhilePainting = static_cast<TColor>(GetPixel(Canvas()->Handle(), 1, 1));
+        HDC window = GetDC(Handle());
+        OnWindowWhilePainting = static_cast<TColor>(GetPixel(window, 1, 1));
+        ReleaseDC(Handle(), window);
+        Canvas()->Brush()->SetColor(Mark);
+        Canvas()->FillRect(MarkRect);
+    }
+};
+
+class WallpaperBufferedTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        World = std::make_unique<WallpaperOnControl>([](TForm* f) { return new TBufferedPanel(f); });
+        Panel = static_cast<TBufferedPanel*>(World->Control);
+        World->Form->Show();
+        ProcessMessages();
+    }
+    // Fills the window with Unpainted, then lets it repaint with erasing.
+    TColor Repaint(int x, int y) {
+        HWND wnd = Panel->Handle();
+        HDC dc = GetDC(wnd);
+        const TRect all = Panel->ClientRect();
+        HBRUSH brush = CreateSolidBrush(Unpainted);
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        ReleaseDC(wnd, dc);
+        InvalidateRect(wnd, nullptr, true);
+        UpdateWindow(wnd);
+        return WindowPixel(x, y);
+    }
+    TColor WindowPixel(int x, int y) {
+        HDC dc = GetDC(Panel->Handle());
+        const COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(Panel->Handle(), dc);
+        return static_cast<TColor>(c);
+    }
+    std::unique_ptr<WallpaperOnControl> World;
+    TBufferedPanel* Panel = nullptr;
+};
+
+TEST_F(WallpaperBufferedTest, BackgroundAndContentArePaintedOffScreenAndReachTheWindowInOneCopy) {
+    EXPECT_EQ(Repaint(0, 0), Corner);
+    // The content was painted over the wallpaper, while the window still held
+    // its old pixels.
+    EXPECT_EQ(Panel->OnDCWhilePainting, LeftHalf);
+    EXPECT_EQ(Panel->OnWindowWhilePainting, Unpainted);
+    const TRect client = Panel->ClientRect();
+    EXPECT_EQ(WindowPixel(1, 1), LeftHalf);
+    EXPECT_EQ(WindowPixel(TBufferedPanel::MarkRect.Left, TBufferedPanel::MarkRect.Top), TBufferedPanel::Mark);
+    EXPECT_EQ(WindowPixel(client.Right - 1, client.Bottom - 1),
+              PictureColour((client.Right - 1) % 20, (client.Bottom - 1) % 28, 20));
+    TRect update;
+    EXPECT_FALSE(GetUpdateRect(Panel->Handle(), &update, false));
+}
+
+TEST_F(WallpaperBufferedTest, WithoutBufferingTheWallpaperIsErasedOnTheWindowBeforeTheContent) {
+    Panel->Buffered = false;
+    EXPECT_EQ(Repaint(0, 0), Corner);
+    EXPECT_EQ(Panel->OnWindowWhilePainting, LeftHalf);
+    EXPECT_EQ(WindowPixel(TBufferedPanel::MarkRect.Left, TBufferedPanel::MarkRect.Top), TBufferedPanel::Mark);
+}
+
+TEST_F(WallpaperBufferedTest, OnlyAnEraseIntoTheControlsOwnBufferIsPainted) {
+    const Erasure fromBeginPaint = EraseInto(Panel->Handle());
+    EXPECT_EQ(fromBeginPaint.Result, 1);
+    EXPECT_EQ(fromBeginPaint.At(0, 0), Unpainted);
+    const Erasure intoOwnBuffer = EraseInto(Panel->Handle(), true);
+    EXPECT_EQ(intoOwnBuffer.Result, 1);
+    EXPECT_EQ(intoOwnBuffer.At(0, 0), Corner);
+}
+
+TEST_F(WallpaperBufferedTest, DisabledWallpaperLeavesTheControlToItsOwnPainting) {
+    World->Wallpaper->SetEnabled(false);
+    EXPECT_EQ(Repaint(0, 0), static_cast<TColor>(ColorToRGB(Panel->Color())));
+    EXPECT_EQ(WindowPixel(TBufferedPanel::MarkRect.Left, TBufferedPanel::MarkRect.Top), TBufferedPanel::Mark);
+}
+
+// A form named Ledger with a wallpaper named Paper, and every message box
+// recorded.
+class WallpaperChainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateFormInstance(Form, nullptr);
+        Form->SetName("Ledger");
+        Form->SetBounds(0, 0, 120, 100);
+        Wallpaper = new TMDIWallpaper(Form);
+        Wallpaper->SetName("Paper");
+        Wallpaper->SetClient(Form);
+        auto picture = TestPicture(20, 28);
+        Wallpaper->Picture()->SetGraphic(picture.get());
+    }
+    void TearDown() override {
+        delete Form;
+        ProcessMessages();
+    }
+    TForm* Form = nullptr;
+    TMDIWallpaper* Wallpaper = nullptr;
+    std::vector<TDialogRequest> Boxes;
+    TDialogHookScope Record{[this](const TDialogRequest& r) {
+        Boxes.push_back(r);
+        TDialogAnswer answer;
+        answer.Result = IDOK;
+        return answer;
+    }};
+};
+
+TEST_F(WallpaperChainTest, AProcedurePushedLaterOutlivesTheWallpaperWithoutAWarning) {
+    constexpr UINT Probe = WM_USER + 7;
+    int probes = 0;
+    TWindowProcedureId later = 0;
+    later = PushWindowProc(Form->Handle(), [&](HWND wnd, TMessage& m) {
+        if (m.Msg == Probe) ++probes;
+        CallNextWindowProc(wnd, later, m);
+    });
+    ASSERT_EQ(EraseInto(Form->Handle()).At(0, 0), Corner);
+    delete Wallpaper;
+    EXPECT_TRUE(Boxes.empty());
+    SendMessage(Form->Handle(), Probe);
+    EXPECT_EQ(probes, 1);
+    // Below the later procedure the form erases with its own colour again.
+    EXPECT_EQ(EraseInto(Form->Handle()).At(0, 0), static_cast<TColor>(ColorToRGB(Form->Color())));
+    EXPECT_TRUE(RemoveWindowProc(Form->Handle(), later));
+}
+
+TEST_F(WallpaperChainTest, AProcedureTakenOffBehindItsBackIsReportedWhenTheWallpaperLeaves) {
+    ASSERT_TRUE(RemoveWindowProc(Form->Handle(), Wallpaper->ClientProcedure()));
+    delete Wallpaper;
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "Message from Ledger.Paper:\r\n\r\nOops... Messing up Ledger's window procedure chain.");
+    EXPECT_EQ(Boxes[0].Flags, MB_OK | MB_ICONWARNING);
+}
+
+TEST_F(WallpaperChainTest, NoWarningWhenTheClientItselfIsGoing) {
+    ASSERT_TRUE(RemoveWindowProc(Form->Handle(), Wallpaper->ClientProcedure()));
+    delete Form;
+    Form = nullptr;
+    EXPECT_TRUE(Boxes.empty());
 }
 
 } // namespace
