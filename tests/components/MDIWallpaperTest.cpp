@@ -440,10 +440,6 @@ TEST(WallpaperOnAForm, PaintsAPlainFormsBackground) {
     ProcessMessages();
 }
 
-} // namespace
-
-namespace {
-
 // A list box whose items are 16 pixels high, answering as the system's does.
 class TItemListBox : public TListBox {
 public:
