@@ -524,8 +524,7 @@ void TMDIWallpaper::ClientWndProc(HWND Wnd, TMessage& Message) {
 }
 
 bool TMDIWallpaper::ClientDoubleBuffered() const {
-    const auto* buffering = dynamic_cast<const TDoubleBuffering*>(FClient);
-    return buffering && buffering->DoubleBuffered();
+    return FClient && FClient->DoubleBuffered();
 }
 
 // A double-buffered control gets background and content in one memory bitmap

@@ -29,25 +29,6 @@ enum TWallpaperMode {
 };
 enum TShiftMode { smRows, smColumns };
 
-// Stand-in until TWinControl carries the framework's DoubleBuffered switch: a
-// control that paints through an off-screen bitmap derives from this as well,
-// and the wallpaper then paints its background into that bitmap.
-class TDoubleBuffering {
-public:
-    virtual ~TDoubleBuffering() = default;
-    virtual bool DoubleBuffered() const = 0;
-};
-
-// Stand-ins until the UI layer's list box answers its item height and the UI
-// layer has a tree view: the system controls' messages, which a control that
-// scrolls by items or rows answers as they do. A list box's vertical bar counts
-// items; a tree view's counts rows of its first visible item's height.
-constexpr UINT LB_GETITEMHEIGHT = 0x01A1;
-constexpr UINT TV_FIRST = 0x1100;
-constexpr UINT TVM_GETITEMRECT = TV_FIRST + 4; // lParam: TRect holding the item on entry
-constexpr UINT TVM_GETNEXTITEM = TV_FIRST + 10;
-constexpr WPARAM TVGN_FIRSTVISIBLE = 0x0005;
-
 class EMDIWallpaper : public Exception {
 public:
     using Exception::Exception;

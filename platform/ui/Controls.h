@@ -312,6 +312,10 @@ public:
     TControl* Controls(int Index) const;
     bool ContainsControl(TControl* Control) const;
 
+    // Whether painters that share the window's paint (the MDI wallpaper) draw
+    // through one off-screen bitmap with the control's own painting.
+    bool DoubleBuffered() const { return FDoubleBuffered; }
+    void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool Value);
     int TabOrder() const;
@@ -418,6 +422,7 @@ private:
     std::vector<TWinControl*> FWinControls; // windowed children
     std::vector<TWinControl*> FTabList;     // windowed children in tab order
     bool FTabStop = false;
+    bool FDoubleBuffered = false;
     TImeMode FImeMode = imDontCare;
     int FAlignLevel = 0;
     bool FAligning = false;

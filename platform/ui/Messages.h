@@ -517,6 +517,13 @@ constexpr WPARAM SC_MAXIMIZE = 0xF030;
 constexpr WPARAM SC_CLOSE = 0xF060;
 constexpr WPARAM SC_RESTORE = 0xF120;
 
+// List box and tree view questions, for controls that scroll by items or rows.
+constexpr UINT LB_GETITEMHEIGHT = 0x01A1;
+constexpr UINT TV_FIRST = 0x1100;
+constexpr UINT TVM_GETITEMRECT = TV_FIRST + 4; // lParam: TRect holding the item on entry
+constexpr UINT TVM_GETNEXTITEM = TV_FIRST + 10;
+constexpr WPARAM TVGN_FIRSTVISIBLE = 0x0005;
+
 // Scroll information (SetScrollInfo / GetScrollInfo).
 constexpr UINT SIF_RANGE = 0x0001;
 constexpr UINT SIF_PAGE = 0x0002;

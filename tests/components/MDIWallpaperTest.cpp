@@ -544,15 +544,13 @@ TEST(WallpaperScrollUnits, VerticalBarCountsItemsOfAListBoxAndRowsOfATreeView) {
 }
 
 // Paints a mark and notes, while it paints, what its DC and its window hold.
-class TBufferedPanel : public TCustomControl, public TDoubleBuffering {
+class TBufferedPanel : public TCustomControl {
 public:
-    using TCustomControl::TCustomControl;
+    explicit TBufferedPanel(TComponent* AOwner) : TCustomControl(AOwner) { SetDoubleBuffered(true); }
     static constexpr TColor Mark = 0x808000;
     static constexpr TRect MarkRect{40, 40, 50, 50};
-    bool Buffered = true;
     TColor OnDCWhilePainting = clNone;
     TColor OnWindowWhilePainting = clNone;
-    bool DoubleBuffered() const override { return Buffered; }
 
 protected:
     void Paint() override {
@@ -612,7 +610,7 @@ TEST_F(WallpaperBufferedTest, BackgroundAndContentArePaintedOffScreenAndReachThe
 }
 
 TEST_F(WallpaperBufferedTest, WithoutBufferingTheWallpaperIsErasedOnTheWindowBeforeTheContent) {
-    Panel->Buffered = false;
+    Panel->SetDoubleBuffered(false);
     EXPECT_EQ(Repaint(0, 0), Corner);
     EXPECT_EQ(Panel->OnWindowWhilePainting, LeftHalf);
     EXPECT_EQ(WindowPixel(TBufferedPanel::MarkRect.Left, TBufferedPanel::MarkRect.Top), TBufferedPanel::Mark);
