@@ -19,6 +19,7 @@
 #include "platform/ui/private/ControlHost_p.h"
 #include "platform/ui/private/Cursor_p.h"
 #include "platform/ui/private/QtApplication_p.h"
+#include "platform/ui/private/WindowManager_p.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -49,6 +50,15 @@ constexpr char ApplicationClassName[] = "TApplication";
 // The MDI client fills what the frame's aligned controls leave free and
 // erases with the frame's colour; a wallpaper component subclasses it.
 void MDIClientProcedure(HWND wnd, TMessage& m) {
+    if (m.Msg == WM_SIZE) {
+        DefWindowProc(wnd, m);
+        // Maximised children keep covering the client area; minimised ones
+        // keep to its bottom.
+        for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (IsZoomed(child) && (GetWindowLong(child, GWL_STYLE) & WS_VISIBLE)) ShowWindow(child, SW_MAXIMIZE);
+        ArrangeIconicWindows(wnd);
+        return;
+    }
     if (m.Msg == WM_ERASEBKGND) {
         TWinControl* frame = FindControl(GetParent(wnd));
         TRect r;
@@ -128,6 +138,23 @@ bool CtrlDown() {
 }
 bool ShiftDown() {
     return GetKeyState(VK_SHIFT) < 0;
+}
+
+// The buttons of a maximised MDI child at the right of the frame's menu bar.
+struct MDIChildButton {
+    int HitTest;
+    UINT Glyph;
+    WPARAM Command;
+    DWORD Style; // the child's style that enables it (0: always)
+};
+constexpr MDIChildButton MDIChildButtons[] = {
+    {HTMINBUTTON, DFCS_CAPTIONMIN, SC_MINIMIZE, WS_MINIMIZEBOX},
+    {HTMAXBUTTON, DFCS_CAPTIONRESTORE, SC_RESTORE, WS_MAXIMIZEBOX},
+    {HTCLOSE, DFCS_CAPTIONCLOSE, SC_CLOSE, 0},
+};
+
+TRect PlaceOf(const TCaptionButtons& places, int HitTest) {
+    return HitTest == HTMINBUTTON ? places.Min : HitTest == HTMAXBUTTON ? places.Max : places.Close;
 }
 
 } // namespace
@@ -671,12 +698,64 @@ void TCustomForm::MDIChildActivated(TCustomForm* Child) {
     if (previous && previous != Child) previous->MergeMenu(false);
     Child->MergeMenu(true);
     if (FHandle && GetActiveWindow() != FHandle) SetActiveWindow(FHandle);
+    UpdateMDICaptions(FHandle && GetActiveWindow() == FHandle);
+    if (FHandle) InvalidateFrame(FHandle);
+}
+
+void TCustomForm::UpdateMDICaptions(bool FrameActive) {
+    TCustomForm* active = ActiveMDIChild();
+    for (TCustomForm* child : FMDIChildren)
+        if (child->FHandle) SendMessage(child->FHandle, WM_NCACTIVATE, FrameActive && child == active, 0);
+}
+
+TCustomForm* TCustomForm::MaximizedMDIChild() const {
+    if (FFormStyle != fsMDIForm || MenuBarHeight() == 0) return nullptr;
+    TCustomForm* child = ActiveMDIChild();
+    return child && child->FHandle && IsZoomed(child->FHandle) && IsWindowVisible(child->FHandle) ? child : nullptr;
+}
+
+TCaptionButtons TCustomForm::MDIChildButtonRects() const {
+    TRect bar = MenuBarRect();
+    --bar.Bottom; // the bar's last row parts it from the client area
+    return CaptionButtonRects(bar, false);
+}
+
+void TCustomForm::PaintMDIChildButtons(HDC DC) {
+    TCustomForm* child = MaximizedMDIChild();
+    if (!child) return;
+    const TCaptionButtons places = MDIChildButtonRects();
+    const DWORD style = static_cast<DWORD>(GetWindowLong(child->FHandle, GWL_STYLE));
+    for (const MDIChildButton& button : MDIChildButtons) {
+        TRect r = PlaceOf(places, button.HitTest);
+        UINT state = button.Glyph;
+        if (button.Style && !(style & button.Style)) state |= DFCS_INACTIVE;
+        if (PushedFrameButton(FHandle) == button.HitTest) state |= DFCS_PUSHED;
+        DrawFrameControl(DC, &r, DFC_CAPTION, state);
+    }
+}
+
+bool TCustomForm::ClickMDIChildButton(TPoint WindowPoint) {
+    TCustomForm* child = MaximizedMDIChild();
+    if (!child) return false;
+    const TCaptionButtons places = MDIChildButtonRects();
+    const HWND childHandle = child->FHandle;
+    const DWORD style = static_cast<DWORD>(GetWindowLong(childHandle, GWL_STYLE));
+    for (const MDIChildButton& button : MDIChildButtons) {
+        const TRect r = PlaceOf(places, button.HitTest);
+        if (!PtInRect(r, WindowPoint)) continue;
+        if ((!button.Style || (style & button.Style)) && TrackFrameButton(FHandle, button.HitTest, r) &&
+            IsWindow(childHandle))
+            SendMessage(childHandle, WM_SYSCOMMAND, button.Command, 0);
+        return true;
+    }
+    return false;
 }
 
 void TCustomForm::MDIChildGone(TCustomForm* Child) {
     const bool wasActive = ActiveMDIChild() == Child;
     std::erase(FMDIChildren, Child);
     if (!wasActive) return;
+    if (FHandle) InvalidateFrame(FHandle);
     Child->MergeMenu(false);
     for (TCustomForm* next : FMDIChildren)
         if (next->Visible()) {
@@ -816,6 +895,37 @@ void TCustomForm::WndProc(TMessage& m) {
     case CM_DEACTIVATE:
         Deactivate();
         return;
+    case WM_CHILDACTIVATE:
+        // A press on the child's frame, or a task button, brings it forward.
+        DefaultHandler(m);
+        if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this)
+            Application->MainForm()->MDIChildActivated(this);
+        return;
+    case WM_MOUSEACTIVATE:
+    case WM_SETCURSOR:
+        // A press anywhere inside a child passes here first (a child window
+        // asks its parent): one on a child behind the active one activates it,
+        // with its focus, before the press itself is handled.
+        if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this &&
+            Application->MainForm()->ActiveMDIChild() != this) {
+            const UINT mouse = HiWord(static_cast<uintptr_t>(m.LParam));
+            if (mouse == WM_LBUTTONDOWN || mouse == WM_RBUTTONDOWN || mouse == WM_MBUTTONDOWN ||
+                mouse == WM_LBUTTONDBLCLK || mouse == WM_RBUTTONDBLCLK || mouse == WM_MBUTTONDBLCLK) {
+                Application->MainForm()->MDIChildActivated(this);
+                SetWindowFocus();
+            }
+        }
+        TWinControl::WndProc(m);
+        return;
+    case WM_NCACTIVATE:
+        DefaultHandler(m);
+        if (FFormStyle == fsMDIForm) UpdateMDICaptions(m.WParam != 0);
+        return;
+    case WM_GETICON:
+        // Forms show the program's icon in their title bars.
+        DefaultHandler(m);
+        if (m.Result == 0 && Application->Icon()) m.Result = reinterpret_cast<LRESULT>(Application->Icon()->Handle());
+        return;
     case WM_SYSCOMMAND:
         switch (m.WParam & 0xFFF0) {
         case SC_MINIMIZE:
@@ -837,6 +947,10 @@ void TCustomForm::WndProc(TMessage& m) {
         return;
     case WM_SIZE:
         TWinControl::WndProc(m);
+        // The frame's menu bar shows the buttons of a maximised child.
+        if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this &&
+            Application->MainForm()->FHandle)
+            InvalidateFrame(Application->MainForm()->FHandle);
         if (Application->MainForm() == this) {
             if (m.WParam == SIZE_MINIMIZED && FWindowState != wsMinimized) {
                 FWindowState = wsMinimized;
@@ -908,6 +1022,7 @@ void TCustomForm::WndProc(TMessage& m) {
         if (MenuBarHeight() > 0 && FMenu) {
             HDC dc = GetWindowDC(FHandle);
             FMenu->PaintBar(dc, MenuBarRect(), Font());
+            PaintMDIChildButtons(dc);
             ReleaseDC(FHandle, dc);
         }
         return;
@@ -917,7 +1032,7 @@ void TCustomForm::WndProc(TMessage& m) {
             GetWindowRect(FHandle, window);
             TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)) - window.Left,
                      SmallHi(static_cast<uintptr_t>(m.LParam)) - window.Top};
-            FMenu->ClickBar(FHandle, MenuBarRect(), p, Font());
+            if (!ClickMDIChildButton(p)) FMenu->ClickBar(FHandle, MenuBarRect(), p, Font());
             return;
         }
         DefaultHandler(m);

@@ -15,6 +15,7 @@
 
 class TMainMenu;
 class TMenuItem;
+struct TCaptionButtons;
 class TIcon;
 
 using TModalResult = int;
@@ -151,6 +152,13 @@ private:
     void CloseModal();
     void MDIChildActivated(TCustomForm* Child);
     void MDIChildGone(TCustomForm* Child);
+    // The children's title bars show which of them is active, while the frame is.
+    void UpdateMDICaptions(bool FrameActive);
+    // The active child when it is maximised: its buttons sit in the menu bar.
+    TCustomForm* MaximizedMDIChild() const;
+    TCaptionButtons MDIChildButtonRects() const;
+    void PaintMDIChildButtons(HDC DC);
+    bool ClickMDIChildButton(TPoint WindowPoint);
 
     TFormStyle FFormStyle = fsNormal;
     TWindowState FWindowState = wsNormal;

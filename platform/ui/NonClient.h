@@ -1,5 +1,6 @@
 // The emulated non-client area of a window: borders (WS_BORDER, WS_EX_CLIENTEDGE,
-// WS_EX_STATICEDGE, WS_DLGFRAME and the flat frames) and the window scroll bars.
+// WS_EX_STATICEDGE, WS_DLGFRAME and the flat frames), the window scroll bars and
+// the title bar of a child with WS_CAPTION (an MDI child) with its buttons.
 // DefWindowProc answers WM_NCCALCSIZE, WM_NCHITTEST and WM_NCPAINT from here;
 // a window that overrides them changes the client area as on Win32.
 #pragma once
@@ -15,3 +16,24 @@ struct TNCCalcSizeParams {
 
 // The window rectangle that a client rectangle needs for these styles.
 bool AdjustWindowRectEx(TRect& Rect, DWORD Style, bool HasMenu, DWORD ExStyle);
+
+// WM_GETICON / WM_SETICON: which of the window's icons.
+constexpr WPARAM ICON_SMALL = 0;
+constexpr WPARAM ICON_BIG = 1;
+
+// The caption buttons of a title bar (window coordinates): close at the right
+// end, maximise (or restore) and minimise before it; Small for tool windows.
+struct TCaptionButtons {
+    TRect Min;
+    TRect Max;
+    TRect Close;
+};
+TCaptionButtons CaptionButtonRects(const TRect& Bar, bool Small);
+
+// Holds the capture while the left button stays down after a press on the
+// frame button HitTest (HTMINBUTTON, HTMAXBUTTON or HTCLOSE) that lies at
+// Button (window coordinates): the frame repaints with PushedFrameButton
+// answering HitTest while the pointer is over it. True when the button is
+// released over it.
+bool TrackFrameButton(HWND Wnd, int HitTest, const TRect& Button);
+int PushedFrameButton(HWND Wnd); // HTNOWHERE when none

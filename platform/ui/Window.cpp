@@ -9,6 +9,7 @@
 #include "platform/ui/Input.h"
 #include "platform/ui/NonClient.h"
 #include "platform/ui/Painting.h"
+#include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Timers.h"
 #include "platform/ui/private/Cursor_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
@@ -168,6 +169,39 @@ void ApplyTopLevelFlags(HWND w, QWidget* widget) {
     }
     if (w->ExStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
     widget->setWindowFlags(flags);
+}
+
+// A child's new place after a change of state, whose frame differs too.
+void PlaceChild(HWND w, const TRect& r) {
+    SetWindowPos(w, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+// Minimised children lie in slots from the bottom-left corner of the parent's
+// client area, left to right, then row above row.
+TRect IconicSlot(HWND parent, int index) {
+    TRect client;
+    GetClientRect(parent, client);
+    const int spacingX = GetSystemMetrics(SM_CXMINSPACING), spacingY = GetSystemMetrics(SM_CYMINSPACING);
+    const int perRow = std::max(1, client.Width() / spacingX);
+    return Bounds((index % perRow) * spacingX, client.Bottom - (index / perRow + 1) * spacingY,
+                  GetSystemMetrics(SM_CXMINIMIZED), GetSystemMetrics(SM_CYMINIMIZED));
+}
+
+bool ShownIconic(HWND w) {
+    return IsLiveWindow(w) && w->Minimized && (w->Style & WS_VISIBLE);
+}
+
+// The first slot no other shown minimised sibling covers.
+TRect FreeIconicSlot(HWND w) {
+    for (int index = 0;; ++index) {
+        const TRect slot = IconicSlot(w->Parent, index);
+        bool taken = false;
+        for (HWND sibling : w->Parent->Children) {
+            TRect overlap;
+            if (sibling != w && ShownIconic(sibling) && IntersectRect(overlap, slot, sibling->WindowRect)) taken = true;
+        }
+        if (!taken || index > 1000) return slot;
+    }
 }
 
 } // namespace
@@ -511,14 +545,18 @@ void DefWindowProc(HWND Wnd, TMessage& Message) {
         DefaultNCPaint(Wnd);
         break;
     case WM_NCACTIVATE:
+        if (Wnd->CaptionActive != (Message.WParam != 0)) {
+            Wnd->CaptionActive = Message.WParam != 0;
+            if (HasEmulatedCaption(Wnd)) InvalidateFrame(Wnd);
+        }
         Message.Result = 1;
         break;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
-        if (Message.WParam == static_cast<WPARAM>(HTHSCROLL) || Message.WParam == static_cast<WPARAM>(HTVSCROLL))
-            TrackScrollBar(
-                Wnd, static_cast<int>(Message.WParam),
-                {SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))});
+        DefaultNCLButtonDown(
+            Wnd, static_cast<int>(Message.WParam),
+            {SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))},
+            Message.Msg == WM_NCLBUTTONDBLCLK);
         break;
     case WM_ERASEBKGND:
         if (Wnd->ClassBackground && Message.WParam) {
@@ -537,6 +575,7 @@ void DefWindowProc(HWND Wnd, TMessage& Message) {
         Wnd->Text = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
         if (!Wnd->IsChild())
             if (QWidget* widget = Wnd->Widget.data()) widget->setWindowTitle(QString::fromStdString(Wnd->Text));
+        if (HasEmulatedCaption(Wnd)) InvalidateFrame(Wnd);
         Message.Result = 1;
         break;
     case WM_GETTEXT: {
@@ -565,6 +604,12 @@ void DefWindowProc(HWND Wnd, TMessage& Message) {
             break;
         case SC_RESTORE:
             ShowWindow(Wnd, SW_RESTORE);
+            break;
+        case SC_MOVE:
+        case SC_SIZE:
+            DefaultMoveSizeCommand(
+                Wnd, Message.WParam,
+                {SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))});
             break;
         }
         break;
@@ -894,17 +939,16 @@ bool ShowWindow(HWND Wnd, int Command) {
     const bool topLevel = !Wnd->IsChild();
     switch (Command) {
     // A top-level window hears of its new state from Qt (UpdateTopLevelState);
-    // a child fills its parent's client area and remembers where it was.
+    // a child remembers its place before and takes its new one here.
     case SW_MAXIMIZE:
         if (topLevel && widget) {
             widget->showMaximized();
-        } else if (!Wnd->Maximized && Wnd->Parent) {
-            Wnd->RestoreRect = Wnd->WindowRect;
+        } else if (Wnd->Parent) {
+            // Maximising a maximised child fits it to its parent again.
+            if (!Wnd->Maximized && !Wnd->Minimized) Wnd->RestoreRect = Wnd->WindowRect;
             Wnd->Maximized = true;
             Wnd->Minimized = false;
-            TRect client;
-            GetClientRect(Wnd->Parent, client);
-            SetWindowPos(Wnd, nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+            PlaceChild(Wnd, MaximizedChildRect(Wnd));
         }
         break;
     case SW_MINIMIZE:
@@ -912,9 +956,12 @@ bool ShowWindow(HWND Wnd, int Command) {
     case SW_SHOWMINNOACTIVE:
         if (topLevel && widget) {
             widget->showMinimized();
-        } else {
+        } else if (!Wnd->Minimized && Wnd->Parent) {
+            if (!Wnd->Maximized) Wnd->RestoreRect = Wnd->WindowRect;
+            Wnd->RestoreMaximized = Wnd->Maximized;
             Wnd->Minimized = true;
             Wnd->Maximized = false;
+            PlaceChild(Wnd, FreeIconicSlot(Wnd));
         }
         break;
     case SW_RESTORE:
@@ -922,12 +969,11 @@ bool ShowWindow(HWND Wnd, int Command) {
         if (topLevel && widget) {
             if (Wnd->Maximized || Wnd->Minimized) widget->showNormal();
         } else if (Wnd->Maximized || Wnd->Minimized) {
-            const bool wasMaximized = Wnd->Maximized;
-            Wnd->Maximized = Wnd->Minimized = false;
-            if (wasMaximized) {
-                const TRect r = Wnd->RestoreRect;
-                SetWindowPos(Wnd, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-            }
+            // A minimised child comes back as it was, maximised or in its place.
+            const bool maximize = Wnd->Minimized && Wnd->RestoreMaximized;
+            Wnd->Maximized = maximize;
+            Wnd->Minimized = false;
+            PlaceChild(Wnd, maximize ? MaximizedChildRect(Wnd) : Wnd->RestoreRect);
         }
         break;
     default:
@@ -955,6 +1001,18 @@ bool IsIconic(HWND Wnd) {
 }
 bool IsZoomed(HWND Wnd) {
     return IsLiveWindow(Wnd) && Wnd->Maximized;
+}
+
+UINT ArrangeIconicWindows(HWND Parent) {
+    if (!IsLiveWindow(Parent)) return 0;
+    // The oldest first: the bottom of the z-order.
+    std::vector<HWND> iconic;
+    for (auto it = Parent->Children.rbegin(); it != Parent->Children.rend(); ++it)
+        if (ShownIconic(*it)) iconic.push_back(*it);
+    int index = 0;
+    for (HWND child : iconic)
+        if (IsLiveWindow(child)) PlaceChild(child, IconicSlot(Parent, index++));
+    return iconic.empty() ? 0 : static_cast<UINT>(GetSystemMetrics(SM_CYMINSPACING));
 }
 
 bool EnableWindow(HWND Wnd, bool Enable) {

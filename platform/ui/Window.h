@@ -142,6 +142,9 @@ bool ShowWindow(HWND Wnd, int Command); // returns whether it was visible before
 bool IsWindowVisible(HWND Wnd);         // the window and all its ancestors
 bool IsIconic(HWND Wnd);
 bool IsZoomed(HWND Wnd);
+// Lays out the shown minimised children of Parent again from the bottom-left
+// corner of its client area; answers the height of a row (0: none).
+UINT ArrangeIconicWindows(HWND Parent);
 bool EnableWindow(HWND Wnd, bool Enable); // returns whether it was disabled before
 bool IsWindowEnabled(HWND Wnd);
 

@@ -65,9 +65,12 @@ struct PlatformWindow {
 
     TRect WindowRect{};  // parent client coordinates (screen for top-level windows)
     TRect ClientRect{};  // window coordinates
-    TRect RestoreRect{}; // a maximised child's place before
+    TRect RestoreRect{}; // a maximised or minimised child's place before
     bool Maximized = false;
     bool Minimized = false;
+    bool RestoreMaximized = false; // a minimised child that was maximised before
+    bool CaptionActive = false;    // WM_NCACTIVATE's state
+    int PushedButton = 0;          // the frame button drawn pushed (HTNOWHERE: none)
     bool Destroying = false;
 
     QPointer<QWidget> Widget;
@@ -144,6 +147,16 @@ int DefaultNCHitTest(HWND Wnd, TPoint ScreenPoint);
 void DefaultNCPaint(HWND Wnd);
 void TrackScrollBar(HWND Wnd, int HitTest, TPoint ScreenPoint);
 int BorderWidth(HWND Wnd);
+// A child with WS_CAPTION has its title bar drawn here (an MDI child).
+bool HasEmulatedCaption(HWND Wnd);
+// DefWindowProc's WM_NCLBUTTONDOWN / WM_NCLBUTTONDBLCLK: scroll bars, caption
+// buttons, caption drags and sizing edges.
+void DefaultNCLButtonDown(HWND Wnd, int HitTest, TPoint ScreenPoint, bool DoubleClick);
+// DefWindowProc's WM_SYSCOMMAND SC_MOVE / SC_SIZE (the edge in the low bits).
+void DefaultMoveSizeCommand(HWND Wnd, WPARAM Command, TPoint ScreenPoint);
+// Where a maximised child lies: its client area covers the parent's, its frame
+// and title bar beyond it.
+TRect MaximizedChildRect(HWND Wnd);
 bool ScrollBarShown(HWND Wnd, int Bar);
 TRect ScrollBarRect(HWND Wnd, int Bar); // window coordinates
 int ScrollBarSize(int Bar);
