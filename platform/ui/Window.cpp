@@ -83,6 +83,25 @@ QWidget* ParentWidgetFor(HWND w) {
     return parent->Widget.data();
 }
 
+// What of the widget shows: the window's shape, and for a child no more than
+// lies over its parent's client area (a maximised MDI child's frame and title
+// bar lie beyond it, over the parent's border otherwise).
+void UpdateWidgetMask(HWND w) {
+    QWidget* widget = w->Widget.data();
+    if (!widget) return;
+    const QRect whole(0, 0, w->WindowRect.Width(), w->WindowRect.Height());
+    QRegion shown = w->Shape.isEmpty() ? QRegion(whole) : w->Shape;
+    if (w->IsChild() && w->Parent) {
+        const TRect& client = w->Parent->ClientRect;
+        shown &= QRect(-w->WindowRect.Left, -w->WindowRect.Top, client.Width(), client.Height());
+    }
+    if (shown == QRegion(whole)) {
+        if (!widget->mask().isEmpty()) widget->clearMask();
+    } else if (widget->mask() != shown) {
+        widget->setMask(shown);
+    }
+}
+
 // Puts the widget where the window is: children relative to the parent's
 // window rectangle (whose widget covers the whole window, frame included).
 void PlaceWidget(HWND w) {
@@ -91,6 +110,7 @@ void PlaceWidget(HWND w) {
     QRect r(w->WindowRect.Left, w->WindowRect.Top, w->WindowRect.Width(), w->WindowRect.Height());
     if (w->IsChild() && w->Parent) r.translate(w->Parent->ClientRect.Left, w->Parent->ClientRect.Top);
     if (widget->geometry() != r) widget->setGeometry(r);
+    UpdateWidgetMask(w);
 }
 
 void StackWidgets(HWND parent) {
@@ -253,7 +273,7 @@ bool RecalculateClientRect(HWND Wnd) {
     const bool sizeChanged = client.Width() != Wnd->ClientRect.Width() || client.Height() != Wnd->ClientRect.Height();
     const bool moved = client.TopLeft() != Wnd->ClientRect.TopLeft();
     Wnd->ClientRect = client;
-    if (moved)
+    if (moved || sizeChanged)
         for (HWND child : Wnd->Children)
             PlaceWidget(child);
     return sizeChanged;
@@ -901,6 +921,8 @@ HWND WindowFromPoint(TPoint Point) {
         for (;;) {
             TPoint local = Point;
             ScreenToClient(w, local);
+            // Children show only over their parent's client area.
+            if (!PtInRect(Rect(0, 0, w->ClientRect.Width(), w->ClientRect.Height()), local)) return w;
             HWND child = nullptr;
             for (HWND c : w->Children)
                 if ((c->Style & WS_VISIBLE) && PtInRect(c->WindowRect, local)) {
@@ -1160,15 +1182,13 @@ HWND FindWindow(const std::string& ClassName, const std::string& WindowName) {
 
 int SetWindowRgn(HWND Wnd, HRGN Region, bool Redraw) {
     if (!IsLiveWindow(Wnd)) return 0;
-    QWidget* widget = Wnd->Widget.data();
     if (Region) {
         Wnd->Shape = RegionOf(Region);
         DeleteObject(Region);
-        if (widget) widget->setMask(Wnd->Shape);
     } else {
         Wnd->Shape = QRegion();
-        if (widget) widget->clearMask();
     }
+    UpdateWidgetMask(Wnd);
     if (Redraw) InvalidateFrame(Wnd);
     return 1;
 }

@@ -308,6 +308,11 @@ TEST(VclMdiChild, MaximisedChildPutsItsButtonsInTheFrameMenuBar) {
         EXPECT_EQ(BackingPixel(frame, r.Left + 2, r.Top + 2), face);
     }
     EXPECT_EQ(HitTest(w.Frame, Centre(buttons.Max)), HTMENU);
+    // Its hidden title bar lies under the client's border, which shows.
+    TPoint border{0, 0};
+    ClientToScreen(w.Frame->ClientHandle(), border);
+    EXPECT_EQ(WindowFromPoint({border.X + 50, border.Y - 1}), w.Frame->ClientHandle());
+    EXPECT_EQ(WindowFromPoint({border.X + 50, border.Y}), child->Handle());
     // The middle one restores; the buttons go with the maximised state.
     ClickAt(frame, Centre(buttons.Max));
     EXPECT_EQ(child->WindowState(), wsNormal);
