@@ -947,10 +947,17 @@ void TCustomForm::WndProc(TMessage& m) {
         return;
     case WM_SIZE:
         TWinControl::WndProc(m);
-        // The frame's menu bar shows the buttons of a maximised child.
         if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this &&
-            Application->MainForm()->FHandle)
+            Application->MainForm()->FHandle) {
+            // The user's buttons change the state too; it shows the same when
+            // the child is hidden and shown again.
+            if (IsWindowVisible(FHandle))
+                FWindowState = m.WParam == SIZE_MAXIMIZED   ? wsMaximized
+                               : m.WParam == SIZE_MINIMIZED ? wsMinimized
+                                                            : wsNormal;
+            // The frame's menu bar shows the buttons of a maximised child.
             InvalidateFrame(Application->MainForm()->FHandle);
+        }
         if (Application->MainForm() == this) {
             if (m.WParam == SIZE_MINIMIZED && FWindowState != wsMinimized) {
                 FWindowState = wsMinimized;

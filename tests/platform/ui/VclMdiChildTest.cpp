@@ -350,8 +350,12 @@ TEST(VclMdiChild, MinimisedChildrenLineUpAtTheBottomLeftAndComeBack) {
     const TCaptionButtons small = CaptionButtonRects({b, b, width - b, height - b}, false);
     EXPECT_EQ(HitTest(first, {50, 2}), HTCAPTION);
     EXPECT_EQ(HitTest(first, Centre(small.Min)), HTMINBUTTON);
-    // A double click on the caption brings each back as it was.
+    // A double click on the caption brings each back as it was, and so does
+    // showing it again.
     DoubleClickAt(second->Handle(), {50, height / 2});
+    EXPECT_EQ(second->WindowState(), wsMaximized);
+    second->Hide();
+    second->Show();
     EXPECT_EQ(second->WindowState(), wsMaximized);
     ClickAt(first->Handle(), Centre(small.Min));
     EXPECT_EQ(first->WindowState(), wsNormal);
