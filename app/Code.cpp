@@ -9,7 +9,6 @@
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Graphics.h"
-#include "platform/ui/MessageQueue.h"
 
 namespace {
 
@@ -176,16 +175,13 @@ bool TfrmCode::ImportCodeTables(const std::string& FileName) {
 }
 
 void TfrmCode::SpeedButton1Click(TObject*) {
-    frmMessage->PanelMsg->SetCaption("正在打开目标文件，请梢侯。。。");
-    frmMessage->Show();
-    ProcessMessages();
+    TWaitMessage wait("正在打开目标文件，请梢侯。。。");
     TDialogRequest request;
     request.Kind = TDialogKind::OpenFile;
     request.Owner = Handle();
     request.Filter = "数据库文件|*.mdb";
     const TDialogAnswer answer = RunDialog(request);
     if (answer.Result == IDOK && !answer.Files.empty()) edt_filename->SetText(answer.Files.front());
-    frmMessage->Close();
 }
 
 void TfrmCode::SpeedButton2Click(TObject*) {

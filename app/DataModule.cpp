@@ -2,6 +2,7 @@
 #include "app/DataModule.h"
 
 #include "app/ApplicationFolder.h"
+#include "platform/rtl/SysUtils.h"
 
 TDM* DM = nullptr;
 
@@ -43,7 +44,8 @@ private:
 } // namespace
 
 std::string DatabaseConnectionString(const std::string& FileName) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + FileName +
+    // Quoted, so a ';' or blanks in a folder or user name stay in the path.
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + AnsiQuotedStr(FileName, '"') +
            ";Mode=Share Deny None;Jet OLEDB:Registry Path=\"\";Jet OLEDB:Engine Type=5;Persist Security Info=false;";
 }
 

@@ -6,6 +6,7 @@
 #include "app/ApplicationFolder.h"
 #include "app/DatabaseCopy.h"
 #include "app/Main.h"
+#include "app/UserAccount.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/MessageQueue.h"
@@ -20,16 +21,6 @@ namespace {
 const char* const TemplateFile = "maindata.mdb";
 const char* const TemporaryFile = "tempmaindata.mdb";
 const char* const TemporaryAlias = "tempmaindata";
-
-bool PasswordMatches(TADOConnection* Connection, const std::string& UserCode, const std::string& Password) {
-    TADOQuery query(nullptr);
-    query.SetConnection(Connection);
-    query.SQL()->SetText("select username,passone from pass where username=:username and passone=:passone");
-    query.Parameters()->ParamByName("username")->SetValue(UserCode);
-    query.Parameters()->ParamByName("passone")->SetValue(Password);
-    query.Open();
-    return !query.IsEmpty();
-}
 
 } // namespace
 
@@ -155,7 +146,7 @@ void Tfrmflush::btn_okClick(TObject*) {
     std::optional<bool> updated;
     {
         TScreenCursorScope hourGlass(crHourGlass);
-        if (PasswordMatches(frmMain->adocon, frmMain->UserCode, password)) updated = DoFlush(frmMain->adocon);
+        if (UserPasswordMatches(frmMain->adocon, frmMain->UserCode, password)) updated = DoFlush(frmMain->adocon);
     }
     if (!updated) {
         MessageBox(Handle(), "您输入的密码不正确", "提示", MB_OK | MB_ICONINFORMATION);

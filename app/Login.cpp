@@ -8,6 +8,8 @@
 #include "app/Main.h"
 #include "app/Message.h"
 #include "app/Msgassert.h"
+#include "app/OneUseForm.h"
+#include "app/UserAccount.h"
 #include "platform/os/Registry.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
@@ -119,8 +121,9 @@ void TfrmLogin::FormKeyPress(TObject*, char32_t& Key) {
 }
 
 void TfrmLogin::BtnOkClick(TObject*) {
-    const std::string typedCode = EdtCode->Text();
-    if (typedCode.empty()) {
+    // The code names the user's folder, so blanks around it are no part of it.
+    const std::string userCode = Trim(EdtCode->Text());
+    if (userCode.empty()) {
         MessageBox(Handle(), "请输入用户名称", BoxCaption, MB_OK | MB_ICONINFORMATION);
         EdtCode->SetFocus();
         return;
@@ -128,7 +131,7 @@ void TfrmLogin::BtnOkClick(TObject*) {
     TWaitMessage wait("正在连接数据库中，请梢侯。。。");
     LoginResult = "error";
     Connection->Close();
-    frmMain->UserDbPath = ApplicationFolder() + "user/" + typedCode + "/maindata.mdb";
+    frmMain->UserDbPath = UserDatabaseFile(userCode);
     ConnectionString = DatabaseConnectionString(frmMain->UserDbPath);
     try {
         Connection->SetConnectionString(ConnectionString);
@@ -144,7 +147,6 @@ void TfrmLogin::BtnOkClick(TObject*) {
     }
     if (!Connection->Connected()) return;
 
-    const std::string userCode = Trim(typedCode);
     TADOQuery count(nullptr);
     count.SetConnection(Connection);
     count.SQL()->SetText("select count(username) from pass where username=:username");
@@ -156,32 +158,21 @@ void TfrmLogin::BtnOkClick(TObject*) {
     }
     if (Mode == "注册") return;
 
-    if (!PasswordMatches(userCode)) {
+    if (!UserPasswordMatches(Connection, userCode, EdtPass->Text())) {
         wait.Close();
         WrongPassword();
         return;
     }
     LoginResult = "OK";
-    frmMain->UserCode = typedCode;
+    frmMain->UserCode = userCode;
     wait.Close();
-    UpdateOnFirstLogin(typedCode);
+    UpdateOnFirstLogin(userCode);
     Close();
 }
 
-bool TfrmLogin::PasswordMatches(const std::string& UserCode) {
-    TADOQuery query(nullptr);
-    query.SetConnection(Connection);
-    query.SQL()->SetText("select username,passone from pass where username=:username and trim(passone)=:passone");
-    query.Parameters()->ParamByName("username")->SetValue(UserCode);
-    query.Parameters()->ParamByName("passone")->SetValue(Trim(EdtPass->Text()));
-    query.Open();
-    return !query.Eof();
-}
-
 void TfrmLogin::WrongPassword() {
-    MessageBox(Handle(),
-               "密码错误，请输入正确密码重新登陆\r尝试登陆数据库" + std::to_string(FailCount) + "次", BoxCaption,
-               MB_OK | MB_ICONINFORMATION);
+    MessageBox(Handle(), "密码错误，请输入正确密码重新登陆\r尝试登陆数据库" + std::to_string(FailCount) + "次",
+               BoxCaption, MB_OK | MB_ICONINFORMATION);
     ++FailCount;
     if (FailCount > MaxAttempts) {
         MessageBox(Handle(), "尝试登陆数据库超过" + std::to_string(FailCount - 1) + "次\r应用程序将关闭", BoxCaption,
@@ -200,8 +191,8 @@ void TfrmLogin::UpdateOnFirstLogin(const std::string& UserCode) {
         // A value of another kind is no record of an update: run it.
     }
     {
-        std::unique_ptr<Tfrmflush> update(new Tfrmflush(nullptr));
-        update->AfterConstruction();
+        Tfrmflush* flush = nullptr;
+        TOneUseForm update(flush);
         update->EdtPass->SetEnabled(false);
         update->Show();
         bool updated = false;
@@ -214,28 +205,26 @@ void TfrmLogin::UpdateOnFirstLogin(const std::string& UserCode) {
         if (!updated)
             MessageBox(update->Handle(), "自动数据更新失败，请在主界面中进行再次更新", BoxCaption,
                        MB_OK | MB_ICONINFORMATION);
+        update->Close();
     }
     registry.WriteString(UserCode, "1");
 }
 
 void TfrmLogin::btnregClick(TObject*) {
-    frmMain->UserDbPath = ApplicationFolder() + "user/";
-    CreateFormInstance(frmmsgassert, nullptr);
-    // Freed, and its global cleared, however the registration ends.
-    struct TRegistrationOwner {
-        ~TRegistrationOwner() {
-            delete frmmsgassert;
-            frmmsgassert = nullptr;
-        }
-    } owner;
-    Tfrmmsgassert& registration = *frmmsgassert;
+    frmMain->UserDbPath = UsersFolder();
+    // However the registration ends, even before its window could show, the
+    // login leaves registration mode, so the next attempt is not stopped
+    // silently.
+    struct TModeReset {
+        std::string& Mode;
+        ~TModeReset() { Mode = "runend"; }
+    } modeReset{Mode};
+    TOneUseForm window(frmmsgassert);
+    Tfrmmsgassert& registration = *window;
     registration.SetCaption("用户注册");
     registration.edt_username->SetText(EdtCode->Text());
     registration.btn_save->SetCaption("注册");
-    // However the window closes (save, cancel, its close box), the login
-    // leaves registration mode, so the next attempt is not stopped silently.
     registration.OnRegistrationEnd = [this](TObject*, const std::string& RegisteredCode) {
-        Mode = "runend";
         if (!RegisteredCode.empty()) EdtCode->SetText(RegisteredCode);
     };
     Mode = "注册";

@@ -45,8 +45,6 @@ public:
     void BtnCancelClick(TObject* Sender);
 
 private:
-    // True when the user's pass row holds the (trimmed) password.
-    bool PasswordMatches(const std::string& UserCode);
     void WrongPassword();
     void UpdateOnFirstLogin(const std::string& UserCode);
 };

@@ -8,6 +8,7 @@
 #include "app/Code.h"
 #include "app/Flush.h"
 #include "app/Msgassert.h"
+#include "app/OneUseForm.h"
 #include "app/SysPublic.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/ui/Focus.h"
@@ -67,16 +68,6 @@ void AddPageImages(TImageList* List) {
         List->AddMasked(&page, clFuchsia);
     }
 }
-
-// A window made for one showing: freed, and its global cleared, however the
-// showing ends.
-template <class T> struct TOneUse {
-    T*& Global;
-    ~TOneUse() {
-        delete Global;
-        Global = nullptr;
-    }
-};
 
 } // namespace
 
@@ -297,6 +288,10 @@ void TfrmMain::AppMinimize(TObject*) {
     TrayIcon1->HideMainForm();
 }
 
+TfrmMain::~TfrmMain() {
+    Application->OnMinimize = nullptr;
+}
+
 void TfrmMain::FormCreate(TObject*) {
     Application->OnMinimize = [this](TObject* Sender) { AppMinimize(Sender); };
 }
@@ -338,8 +333,7 @@ void TfrmMain::ActionExitExecute(TObject*) {
 }
 
 void TfrmMain::ActionInfoExecute(TObject*) {
-    TOneUse<Tfrmmsgassert> profile{frmmsgassert};
-    CreateFormInstance(frmmsgassert, nullptr);
+    TOneUseForm profile(frmmsgassert);
     frmmsgassert->edt_username->SetEnabled(false);
     frmmsgassert->edt_username->SetText(UserCode);
     frmmsgassert->chk_passwordClick(frmmsgassert);
@@ -348,16 +342,14 @@ void TfrmMain::ActionInfoExecute(TObject*) {
 
 void TfrmMain::ActionCodeExecute(TObject*) {
     TfrmCode* code = nullptr;
-    TOneUse<TfrmCode> window{code};
-    CreateFormInstance(code, nullptr);
-    code->ShowModal();
+    TOneUseForm window(code);
+    window->ShowModal();
 }
 
 void TfrmMain::ActionUpdateExecute(TObject*) {
     Tfrmflush* flush = nullptr;
-    TOneUse<Tfrmflush> window{flush};
-    CreateFormInstance(flush, nullptr);
-    flush->ShowModal();
+    TOneUseForm window(flush);
+    window->ShowModal();
 }
 
 void TfrmMain::ShowHelp() {
@@ -365,8 +357,7 @@ void TfrmMain::ShowHelp() {
 }
 
 void TfrmMain::N11Click(TObject*) {
-    TOneUse<TdlgAbout> about{dlgAbout};
-    CreateFormInstance(dlgAbout, nullptr);
+    TOneUseForm about(dlgAbout);
     dlgAbout->ShowModal();
 }
 

@@ -24,6 +24,8 @@
 class TfrmMain : public TForm {
 public:
     explicit TfrmMain(TComponent* AOwner);
+    // Takes its minimise handler back from the application.
+    ~TfrmMain() override;
 
     // Share-deny-none, no login prompt; opened after the login.
     TADOConnection* adocon = nullptr;

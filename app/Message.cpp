@@ -49,7 +49,9 @@ TWaitMessage::TWaitMessage(const std::string& Text) {
     ProcessMessages();
 }
 
-HWND TWaitMessage::Handle() const { return frmMessage ? frmMessage->Handle() : nullptr; }
+HWND TWaitMessage::Handle() const {
+    return frmMessage ? frmMessage->Handle() : nullptr;
+}
 
 void TWaitMessage::Close() {
     if (frmMessage) frmMessage->Close();

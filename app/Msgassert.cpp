@@ -7,6 +7,7 @@
 #include "app/DataModule.h"
 #include "app/Main.h"
 #include "app/Message.h"
+#include "app/UserAccount.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
@@ -45,15 +46,6 @@ const TCodeList BaseCodes = {{"国家级工程技术研究中心", "1"},
                              {"国家级重点实验室", "3"},
                              {"部省级重点实验室", "4"},
                              {"公共技术服务中心", "5"}};
-
-// A user code names a folder below user/: nothing that leads elsewhere.
-bool IsFolderName(const std::string& Code) {
-    if (Code.find('/') != std::string::npos || Code.find('\\') != std::string::npos) return false;
-    if (Code == "." || Code.find("..") != std::string::npos) return false;
-    for (unsigned char c : Code)
-        if (c < 0x20 || c == 0x7F) return false;
-    return true;
-}
 
 Variant TextValue(const std::string& Text) {
     return Variant(Trim(Text));
@@ -233,10 +225,8 @@ void Tfrmmsgassert::FormCreate(TObject* Sender) {
 void Tfrmmsgassert::FormShow(TObject*) {
     ResetImeModes(this);
     if (IsRegistration()) {
-        RegistrationConnection->Close();
-        RegistrationConnection->SetConnectionString(DatabaseConnectionString(ApplicationFolder() + TemplateFile));
-        RegistrationConnection->Open();
-        FillCityBox(RegistrationConnection);
+        ConnectToTemplate();
+        FillCityBox(CodeConnection());
     } else {
         FillCityBox(frmMain->adocon);
         LoadProfile();
@@ -249,6 +239,13 @@ void Tfrmmsgassert::FormClose(TObject* Sender, TCloseAction& Action) {
     FRegistrationEnded = true;
     RegistrationConnection->Close();
     if (OnRegistrationEnd) OnRegistrationEnd(this, FRegisteredCode);
+}
+
+// The code tables of a registration come from the template; CodeConnection
+// opens it again when it is needed.
+void Tfrmmsgassert::ConnectToTemplate() {
+    RegistrationConnection->Close();
+    RegistrationConnection->SetConnectionString(DatabaseConnectionString(ApplicationFolder() + TemplateFile));
 }
 
 TADOConnection* Tfrmmsgassert::CodeConnection() const {
@@ -398,14 +395,7 @@ int Tfrmmsgassert::checkpassword(const std::string& NewPassword, const std::stri
     const std::string confirmation = Trim(Confirmation);
     if (!Registration && oldPassword.empty()) return 4;
     if (newPassword.empty() || confirmation.empty()) return 2;
-    if (!Registration) {
-        TADOQuery query(nullptr);
-        query.SetConnection(frmMain->adocon);
-        query.SQL()->SetText("select passone from pass where username=:username");
-        query.Parameters()->ParamByName("username")->SetValue(frmMain->UserCode);
-        query.Open();
-        if (query.IsEmpty() || Trim(query.Fields()[0]->AsString()) != oldPassword) return 3;
-    }
+    if (!Registration && !UserPasswordMatches(frmMain->adocon, frmMain->UserCode, oldPassword)) return 3;
     return newPassword != confirmation ? 1 : 0;
 }
 
@@ -480,8 +470,7 @@ void Tfrmmsgassert::RegisterUser() {
         Box("用户名不能为空，请再次输入", MB_ICONERROR);
         return;
     }
-    const std::string typedCode = edt_username->Text();
-    if (!IsFolderName(typedCode)) {
+    if (!IsFolderName(FValues.UserCode)) {
         Box("用户名不能包含路径符号（/ \\ ..）或控制字符，请再次输入", MB_ICONERROR);
         return;
     }
@@ -498,14 +487,13 @@ void Tfrmmsgassert::RegisterUser() {
     default:
         break;
     }
-    const std::string usersFolder = ApplicationFolder() + "user/";
-    if (!DirectoryExists(usersFolder)) {
+    if (!DirectoryExists(UsersFolder())) {
         Box("文件接口错误，请重新运行安装程序", MB_ICONERROR);
         Application->Terminate();
         return;
     }
-    const std::string userFolder = usersFolder + typedCode + "/";
-    const std::string database = userFolder + TemplateFile;
+    const std::string database = UserDatabaseFile(FValues.UserCode);
+    const std::string userFolder = ExtractFilePath(database);
     const bool madeFolder = !DirectoryExists(userFolder);
     if (madeFolder && !CreateDir(userFolder)) {
         Box("文件接口错误，请重新运行安装程序", MB_ICONERROR);
@@ -526,8 +514,8 @@ void Tfrmmsgassert::RegisterUser() {
         RegistrationConnection->Close();
     } catch (const std::exception& E) {
         // Nothing of the attempt stays behind, so the same code can be
-        // registered again.
-        RegistrationConnection->Close();
+        // registered again, and the code boxes read the template again.
+        ConnectToTemplate();
         DeleteFile(database);
         if (madeFolder) {
             std::error_code error;

@@ -96,6 +96,7 @@ private:
     };
 
     TADOConnection* CodeConnection() const;
+    void ConnectToTemplate();
     void FillCityBox(TADOConnection* Connection);
     void FillDistrictBox(const std::string& CityCode);
     void RegisterUser();

@@ -5,6 +5,7 @@
 #include "app/Login.h"
 #include "app/Main.h"
 #include "app/Message.h"
+#include "app/OneUseForm.h"
 #include "app/Progress.h"
 #include "app/RegistryReset.h"
 #include "platform/os/SingleInstance.h"
@@ -25,14 +26,7 @@ void CreateProgramWindows() {
 }
 
 bool RunLogin() {
-    CreateFormInstance(frmLogin, nullptr);
-    // Freed, and its global cleared, however the login ends.
-    struct TLoginOwner {
-        ~TLoginOwner() {
-            delete frmLogin;
-            frmLogin = nullptr;
-        }
-    } owner;
+    TOneUseForm login(frmLogin);
     ResetProgramRegistryKey();
     frmLogin->ShowModal();
     if (frmLogin->LoginResult != "OK") return false;

@@ -79,8 +79,8 @@ TEST_F(LoginTest, ThreeWrongPasswordsEndTheProgramWithCountedMessages) {
             "密码错误，请输入正确密码重新登陆\r尝试登陆数据库3次",
             "尝试登陆数据库超过3次\r应用程序将关闭",
         };
-        const bool ok = BoxTexts() == expected && !login->Visible() && login->LoginResult == "error" &&
-                        Application->Terminated();
+        const bool ok =
+            BoxTexts() == expected && !login->Visible() && login->LoginResult == "error" && Application->Terminated();
         _exit(ok ? 0 : 1);
     };
     EXPECT_EXIT(attempts(), ::testing::ExitedWithCode(0), "");
@@ -247,6 +247,18 @@ TEST_F(LoginTest, ClosingTheRegistrationByAnyMeansEndsRegistrationMode) {
         login->BtnOk->Click();
         EXPECT_EQ(login->LoginResult, "OK");
     }
+}
+
+TEST_F(LoginTest, ARegistrationWindowThatCannotShowStillEndsRegistrationMode) {
+    fs::remove(World.Program.Path() + "maindata.mdb");
+    auto login = Login();
+    login->EdtCode->SetText("fresh");
+    EXPECT_ANY_THROW(login->btnregClick(login->btnreg));
+    EXPECT_EQ(login->Mode, "runend");
+    EXPECT_EQ(frmmsgassert, nullptr);
+    Attempt(*login, " " + World.UserCode + " ", "secret");
+    EXPECT_EQ(login->LoginResult, "OK");
+    EXPECT_EQ(frmMain->UserCode, World.UserCode);
 }
 
 TEST_F(LoginTest, TheRegisterButtonOpensARegistrationForTheTypedCode) {

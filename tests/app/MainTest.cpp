@@ -84,7 +84,6 @@ protected:
         ProcessMessages();
     }
     void TearDown() override {
-        Application->OnMinimize = nullptr;
         delete frmMain;
         frmMain = nullptr;
         ProcessMessages();

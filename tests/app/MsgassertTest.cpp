@@ -178,11 +178,25 @@ TEST_F(MsgassertTest, AFailedRegistrationLeavesNoTraceAndCanBeRepeated) {
     EXPECT_FALSE(fs::exists(World.Program.Folder() / "user" / "丙"));
     EXPECT_TRUE(window->Visible());
     EXPECT_TRUE(Ended.empty());
+    // The code boxes read the template again, not the removed database.
+    ChooseCity(*window, 0);
+    EXPECT_GT(window->ccb_DWSZXQDM->Items()->Count(), 0);
 
     fs::copy_file(BuiltProgramFolder() + "maindata.mdb", templateFile, fs::copy_options::overwrite_existing);
     window->btn_saveClick(window->btn_save);
     EXPECT_EQ(LastBox(), "注册成功,请使用新密码和注册用户登陆");
     EXPECT_EQ(Column(UserDatabase("丙"), "select username from pass"), std::vector<std::string>{"丙"});
+}
+
+// The code names the folder without the blanks around it, and a ';' stays
+// part of it rather than ending the connection string.
+TEST_F(MsgassertTest, ACodeIsTrimmedAndMayHoldASemicolon) {
+    auto window = Registration(" 戊;1 ");
+    Passwords(*window, "abc", "abc");
+    window->btn_saveClick(window->btn_save);
+    EXPECT_EQ(LastBox(), "注册成功,请使用新密码和注册用户登陆");
+    EXPECT_EQ(Column(UserDatabase("戊;1"), "select username from pass"), std::vector<std::string>{"戊;1"});
+    EXPECT_EQ(Ended, std::vector<std::string>{"戊;1"});
 }
 
 TEST_F(MsgassertTest, ClosingARegistrationAnyWayEndsTheLoginsRegistrationMode) {

@@ -108,8 +108,8 @@ TEST_F(StartupTest, ACancelledLoginEndsWithoutTheMainWindow) {
         const bool loggedIn = RunLogin();
         const bool mainWindowShown = frmMain->Visible();
         FreeProgramWindows();
-        const bool ok = !loggedIn && !mainWindowShown && Application->Terminated() && !frmMain && !DM &&
-                        !frmMessage && !frmProgress && !frmLogin;
+        const bool ok = !loggedIn && !mainWindowShown && Application->Terminated() && !frmMain && !DM && !frmMessage &&
+                        !frmProgress && !frmLogin;
         _exit(ok ? 0 : 1);
     };
     EXPECT_EXIT(cancelling(), ::testing::ExitedWithCode(0), "");
