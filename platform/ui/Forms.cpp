@@ -44,6 +44,11 @@ void ShowControlException(const std::exception& E) {
 
 namespace {
 
+// How a window in State is shown.
+int ShowCommand(TWindowState State) {
+    return State == wsMaximized ? SW_SHOWMAXIMIZED : State == wsMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+}
+
 constexpr char MDIClientClassName[] = "MDICLIENT";
 constexpr char ApplicationClassName[] = "TApplication";
 
@@ -441,6 +446,13 @@ void TCustomForm::CreateWnd() {
         Realign();
     }
     MenuChanged();
+    // A window made again while the form is on screen (a style changed)
+    // shows as the old one did.
+    if (FShown && Visible()) {
+        ShowWindow(FHandle, ShowCommand(FWindowState));
+        UpdateBoundsFromWindow();
+        Realign();
+    }
 }
 
 void TCustomForm::DestroyWindowHandle() {
@@ -505,10 +517,7 @@ void TCustomForm::VisibleChanged() {
         }
         DoShow();
         if (!Visible()) return; // OnShow may hide it again
-        const int command = FWindowState == wsMaximized   ? SW_SHOWMAXIMIZED
-                            : FWindowState == wsMinimized ? SW_SHOWMINIMIZED
-                                                          : SW_SHOWNORMAL;
-        ShowWindow(FHandle, command);
+        ShowWindow(FHandle, ShowCommand(FWindowState));
         UpdateBoundsFromWindow();
         Realign();
         if (FWindowState != wsMinimized) {

@@ -17,10 +17,6 @@ struct TNCCalcSizeParams {
 // The window rectangle that a client rectangle needs for these styles.
 bool AdjustWindowRectEx(TRect& Rect, DWORD Style, bool HasMenu, DWORD ExStyle);
 
-// WM_GETICON / WM_SETICON: which of the window's icons.
-constexpr WPARAM ICON_SMALL = 0;
-constexpr WPARAM ICON_BIG = 1;
-
 // The caption buttons of a title bar (window coordinates): close at the right
 // end, maximise (or restore) and minimise before it; Small for tool windows.
 struct TCaptionButtons {

@@ -143,7 +143,7 @@ TEST_F(TaskBarTest, EarlierActivationHandlerStillRunsOnClickAndActivation) {
     Bar->AddTask(a, 0);
     Bar->AddTask(b, 0);
     a->OnActivate(a);
-    EXPECT_EQ(senders, std::vector<TObject*>{a});
+    EXPECT_NE(std::find(senders.begin(), senders.end(), a), senders.end());
     senders.clear();
     Bar->Buttons(0)->Click();
     EXPECT_NE(std::find(senders.begin(), senders.end(), Bar->Buttons(0)), senders.end());

@@ -280,6 +280,20 @@ TEST(VclForm, ReleaseFreesTheFormAfterPendingMessages) {
     EXPECT_TRUE(destroyed);
 }
 
+// A new border style makes the window again; the form stays on screen as it was.
+TEST(VclForm, AShownFormStaysShownWhenItsWindowIsMadeAgain) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    std::unique_ptr<TForm> owner(form);
+    form->Show();
+    form->SetBorderStyle(bsDialog);
+    EXPECT_TRUE(GetWindowLong(form->Handle(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    form->Hide();
+    form->SetBorderStyle(bsSingle);
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+}
+
 TEST(VclForm, ScrollBoxScrollsToTheFocusedControlAndBack) {
     TForm* form = nullptr;
     CreateFormInstance(form, nullptr);
