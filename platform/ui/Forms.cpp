@@ -74,6 +74,10 @@ void MDIClientProcedure(HWND wnd, TMessage& m) {
         m.Result = 1;
         return;
     }
+    if (m.Msg == WM_MDIGETACTIVE || m.Msg == WM_MDIACTIVATE || m.Msg == WM_MDINEXT) {
+        if (TWinControl* frame = FindControl(GetParent(wnd))) m.Result = frame->Perform(m.Msg, m.WParam, m.LParam);
+        return;
+    }
     DefWindowProc(wnd, m);
 }
 
@@ -760,6 +764,47 @@ bool TCustomForm::ClickMDIChildButton(TPoint WindowPoint) {
     return false;
 }
 
+void TCustomForm::MDIClientMessage(TMessage& m) {
+    TCustomForm* active = ActiveMDIChild();
+    if (active && (!active->FHandle || !IsWindowVisible(active->FHandle))) active = nullptr;
+    switch (m.Msg) {
+    case WM_MDIGETACTIVE:
+        if (active) {
+            m.Result = reinterpret_cast<LRESULT>(active->FHandle);
+            if (m.LParam) *reinterpret_cast<bool*>(m.LParam) = IsZoomed(active->FHandle);
+        }
+        return;
+    case WM_MDIACTIVATE:
+        if (auto* child = dynamic_cast<TCustomForm*>(FindControl(reinterpret_cast<HWND>(m.WParam)));
+            child && child->FFormStyle == fsMDIChild && child->FHandle && IsWindowVisible(child->FHandle)) {
+            MDIChildActivated(child);
+            child->SetWindowFocus();
+        }
+        return;
+    case WM_MDINEXT: {
+        // The child below the given one (the active one when none) in the
+        // z-order comes forward and the given one goes to the bottom, so that
+        // repeating it visits every child; the previous one is the one above,
+        // from the top the bottom one.
+        HWND from = m.WParam ? reinterpret_cast<HWND>(m.WParam) : active ? active->FHandle : nullptr;
+        std::vector<HWND> shown;
+        for (HWND w = FClientHandle ? GetWindow(FClientHandle, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+            if (IsWindowVisible(w) && IsWindowEnabled(w) && dynamic_cast<TCustomForm*>(FindControl(w)))
+                shown.push_back(w);
+        const auto at = std::find(shown.begin(), shown.end(), from);
+        if (at == shown.end() || shown.size() < 2) return;
+        const size_t i = static_cast<size_t>(at - shown.begin());
+        HWND next = m.LParam ? shown[(i + shown.size() - 1) % shown.size()] : shown[(i + 1) % shown.size()];
+        Perform(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(next), 0);
+        if (!m.LParam && IsWindow(from))
+            SetWindowPos(from, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
 void TCustomForm::MDIChildGone(TCustomForm* Child) {
     const bool wasActive = ActiveMDIChild() == Child;
     std::erase(FMDIChildren, Child);
@@ -910,21 +955,14 @@ void TCustomForm::WndProc(TMessage& m) {
         if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this)
             Application->MainForm()->MDIChildActivated(this);
         return;
-    case WM_MOUSEACTIVATE:
-    case WM_SETCURSOR:
-        // A press anywhere inside a child passes here first (a child window
-        // asks its parent): one on a child behind the active one activates it,
-        // with its focus, before the press itself is handled.
-        if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this &&
-            Application->MainForm()->ActiveMDIChild() != this) {
-            const UINT mouse = HiWord(static_cast<uintptr_t>(m.LParam));
-            if (mouse == WM_LBUTTONDOWN || mouse == WM_RBUTTONDOWN || mouse == WM_MBUTTONDOWN ||
-                mouse == WM_LBUTTONDBLCLK || mouse == WM_RBUTTONDBLCLK || mouse == WM_MBUTTONDBLCLK) {
-                Application->MainForm()->MDIChildActivated(this);
-                SetWindowFocus();
-            }
-        }
-        TWinControl::WndProc(m);
+    case WM_MDIGETACTIVE:
+    case WM_MDIACTIVATE:
+    case WM_MDINEXT:
+        // The MDI client passes these on to its frame.
+        if (FFormStyle == fsMDIForm)
+            MDIClientMessage(m);
+        else
+            TWinControl::WndProc(m);
         return;
     case WM_NCACTIVATE:
         DefaultHandler(m);

@@ -159,6 +159,8 @@ private:
     TCaptionButtons MDIChildButtonRects() const;
     void PaintMDIChildButtons(HDC DC);
     bool ClickMDIChildButton(TPoint WindowPoint);
+    // WM_MDIGETACTIVE, WM_MDIACTIVATE and WM_MDINEXT, which the MDI client passes on.
+    void MDIClientMessage(TMessage& Message);
 
     TFormStyle FFormStyle = fsNormal;
     TWindowState FWindowState = wsNormal;

@@ -240,6 +240,35 @@ int ButtonIndex(Qt::MouseButton b) {
     return -1;
 }
 
+// The MDI child that holds w, w itself included; null outside MDI children.
+HWND MDIChildOf(HWND w) {
+    for (HWND p = w; IsLiveWindow(p) && p->IsChild(); p = p->Parent)
+        if (p->ExStyle & WS_EX_MDICHILD) return p;
+    return nullptr;
+}
+
+// A press on a window whose top-level window or MDI child is not the active
+// one asks the pressed window (and through DefWindowProc its parents) whether
+// to activate them and whether the press goes on; false when it is eaten.
+bool MouseActivate(HWND target, int hitTest, UINT msg) {
+    HWND top = GetAncestorTopLevel(target);
+    const bool topInactive = top && top != GetActiveWindow() && !(top->Style & WS_POPUP);
+    HWND child = MDIChildOf(target);
+    HWND client = child ? child->Parent : nullptr;
+    const bool childInactive =
+        child && IsLiveWindow(client) && reinterpret_cast<HWND>(SendMessage(client, WM_MDIGETACTIVE, 0, 0)) != child;
+    if (!topInactive && !childInactive) return true;
+    if (!IsLiveWindow(target)) return false;
+    const LRESULT answer = SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+                                       MakeLParam(static_cast<Word>(hitTest), static_cast<Word>(msg)));
+    if (answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) {
+        if (topInactive && IsLiveWindow(top)) SetActiveWindow(top);
+        if (childInactive && IsLiveWindow(child) && IsLiveWindow(client))
+            SendMessage(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
+    }
+    return answer != MA_ACTIVATEANDEAT && answer != MA_NOACTIVATEANDEAT;
+}
+
 void TranslateMouse(HWND hit, QWidget* widget, QMouseEvent* e) {
     auto& state = State();
     // Screen position from our own geometry, so it agrees with ClientToScreen.
@@ -299,15 +328,7 @@ void TranslateMouse(HWND hit, QWidget* widget, QMouseEvent* e) {
         msg = (target->ClassStyle & CS_DBLCLKS) || hitTest != HTCLIENT ? Double[button] : Down[button];
 
     if (!IsLiveWindow(capture)) {
-        if (kind == 1 || kind == 3) {
-            HWND top = GetAncestorTopLevel(target);
-            if (top && top != GetActiveWindow() && !(top->Style & WS_POPUP)) {
-                const LRESULT answer = SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
-                                                   MakeLParam(static_cast<Word>(hitTest), static_cast<Word>(msg)));
-                if (answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) SetActiveWindow(top);
-                if (answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT) return;
-            }
-        }
+        if ((kind == 1 || kind == 3) && !MouseActivate(target, hitTest, msg)) return;
         if (!IsLiveWindow(target)) return;
         SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
                     MakeLParam(static_cast<Word>(hitTest), static_cast<Word>(msg)));

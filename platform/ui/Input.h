@@ -1,8 +1,9 @@
 // Keyboard and mouse state as the controls read it. Qt input is translated into
 // messages here: WM_KEYDOWN / WM_SYSKEYDOWN (Alt held: lParam bit 29), then one
 // WM_CHAR per character (input-method commits too), WM_KEYUP; mouse messages in
-// client coordinates with MK_ flags, WM_SETCURSOR before each move, double
-// clicks for CS_DBLCLKS classes, WM_MOUSEWHEEL with the signed delta,
+// client coordinates with MK_ flags, WM_MOUSEACTIVATE before a press on a
+// window whose top-level window or MDI child is inactive, WM_SETCURSOR before
+// each move, double clicks for CS_DBLCLKS classes, WM_MOUSEWHEEL with the signed delta,
 // CM_MOUSEENTER / CM_MOUSELEAVE, WM_CONTEXTMENU.
 #pragma once
 

@@ -427,9 +427,7 @@ void DefaultNCLButtonDown(HWND Wnd, int HitTest, TPoint ScreenPoint, bool Double
                         MakeLParam(static_cast<Word>(ScreenPoint.X), static_cast<Word>(ScreenPoint.Y)));
         return;
     }
-    // A press anywhere on the frame brings the child forward first.
-    SendMessage(Wnd, WM_CHILDACTIVATE, 0, 0);
-    if (!IsLiveWindow(Wnd)) return;
+    // The press has activated the child already (WM_MOUSEACTIVATE).
     const LPARAM where = MakeLParam(static_cast<Word>(ScreenPoint.X), static_cast<Word>(ScreenPoint.Y));
     if (DoubleClick && HitTest == HTCAPTION) {
         if (Wnd->Maximized || Wnd->Minimized)

@@ -9,6 +9,7 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/NonClient.h"
+#include "platform/ui/StdCtrls.h"
 #include "platform/ui/SystemMetrics.h"
 
 #include <gtest/gtest.h>
@@ -286,6 +287,63 @@ TEST(VclMdiChild, ActiveChildPaintsTheActiveCaptionAndOthersTheInactiveOne) {
     SetActiveWindow(w.Frame->Handle());
     ProcessMessages();
     EXPECT_EQ(barColour(first), active);
+}
+
+TEST(VclMdiChild, PressInsideAnInactiveChildActivatesItAsThePressedControlAnswers) {
+    // The panel sets its own cursor, so it answers WM_SETCURSOR without its
+    // parents; the activation must not hang on that.
+    struct Case {
+        LRESULT Answer; // 0: the control leaves it to its parents
+        bool Activates;
+        bool PressArrives;
+        const char* What;
+    } cases[] = {
+        {0, true, true, "the parents' answer"},
+        {MA_ACTIVATE, true, true, "MA_ACTIVATE"},
+        {MA_NOACTIVATE, false, true, "MA_NOACTIVATE"},
+        {MA_ACTIVATEANDEAT, true, false, "MA_ACTIVATEANDEAT"},
+        {MA_NOACTIVATEANDEAT, false, false, "MA_NOACTIVATEANDEAT"},
+    };
+    for (const Case& c : cases) {
+        MdiFrame w;
+        TForm* first = w.NewChild("第一", Bounds(10, 10, 300, 200));
+        auto* edit = new TEdit(first);
+        edit->SetParent(first);
+        edit->SetBounds(10, 100, 100, 24);
+        auto* panel = new TPanel(first);
+        panel->SetParent(first);
+        panel->SetBounds(10, 10, 100, 40);
+        panel->SetCursor(crHandPoint);
+        TForm* second = w.NewChild("第二", Bounds(330, 10, 280, 200));
+        ASSERT_EQ(w.Frame->ActiveMDIChild(), second);
+        int asked = 0, presses = 0;
+        TWindowProcedureId id = 0;
+        id = PushWindowProc(panel->Handle(), [&](HWND h, TMessage& m) {
+            if (m.Msg == WM_MOUSEACTIVATE) {
+                ++asked;
+                EXPECT_EQ(reinterpret_cast<HWND>(m.WParam), w.Frame->Handle()) << c.What;
+                EXPECT_EQ(m.LParam, MakeLParam(HTCLIENT, WM_LBUTTONDOWN)) << c.What;
+                if (c.Answer) {
+                    m.Result = c.Answer;
+                    return;
+                }
+            }
+            if (m.Msg == WM_LBUTTONDOWN) ++presses;
+            CallNextWindowProc(h, id, m);
+        });
+        Click(panel);
+        EXPECT_EQ(asked, 1) << c.What;
+        EXPECT_EQ(presses, c.PressArrives ? 1 : 0) << c.What;
+        EXPECT_EQ(w.Frame->ActiveMDIChild(), c.Activates ? first : second) << c.What;
+        EXPECT_EQ(FocusedControl(), c.Activates ? static_cast<TWinControl*>(edit) : second) << c.What;
+        // A press inside the active child asks nothing.
+        if (c.Activates)
+            Click(panel);
+        else
+            Click(second, {150, 100});
+        EXPECT_EQ(asked, 1) << c.What;
+        RemoveWindowProc(panel->Handle(), id);
+    }
 }
 
 TEST(VclMdiChild, MaximisedChildPutsItsButtonsInTheFrameMenuBar) {
