@@ -103,6 +103,35 @@ bool DialogKey(const TMessage& msg, HWND focus) {
     return form->Perform(CM_DIALOGKEY, msg.WParam, msg.LParam) != 0;
 }
 
+bool AltDown() {
+    return GetKeyState(VK_MENU) < 0;
+}
+bool CtrlDown() {
+    return GetKeyState(VK_CONTROL) < 0;
+}
+bool ShiftDown() {
+    return GetKeyState(VK_SHIFT) < 0;
+}
+
+// The MDI frame's keys, once no shortcut took them: Ctrl+F4 closes the active
+// child, Ctrl+F6 and Ctrl+Tab activate the next one (with Shift the previous).
+bool MDIKey(const TMessage& msg, TWinControl* control) {
+    if (msg.Msg != WM_KEYDOWN || !CtrlDown() || AltDown()) return false;
+    if (msg.WParam != VK_F4 && msg.WParam != VK_F6 && msg.WParam != VK_TAB) return false;
+    TCustomForm* form = GetParentForm(control);
+    TCustomForm* frame = form && form->FormStyle() == fsMDIChild ? Application->MainForm() : form;
+    if (!frame || frame->FormStyle() != fsMDIForm || !frame->ClientHandle()) return false;
+    TCustomForm* child = frame->ActiveMDIChild();
+    if (!child || !child->HandleAllocated() || !IsWindowVisible(child->Handle())) return false;
+    if (msg.WParam == VK_F4) {
+        if (ShiftDown()) return false;
+        SendMessage(child->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else {
+        SendMessage(frame->ClientHandle(), WM_MDINEXT, reinterpret_cast<WPARAM>(child->Handle()), ShiftDown());
+    }
+    return true;
+}
+
 // Menu and action shortcuts come before dialog keys and the key preview.
 bool MenuKey(const TMessage& msg, HWND focus) {
     TWinControl* control = nullptr;
@@ -110,7 +139,8 @@ bool MenuKey(const TMessage& msg, HWND focus) {
         control = FindControl(w);
     if (!control) return false;
     TMessage copy = msg;
-    return control->IsMenuKey(copy);
+    if (control->IsMenuKey(copy)) return true;
+    return MDIKey(msg, control);
 }
 
 // Before the program waits for input, the actions on screen check their state.
@@ -137,16 +167,6 @@ void InstallDialogKeyHook() {
     SetDialogKeyHook(DialogKey);
     SetKeyMessageHook(MenuKey);
     SetExceptionHandler([](const std::exception& e) { Application->HandleException(e); });
-}
-
-bool AltDown() {
-    return GetKeyState(VK_MENU) < 0;
-}
-bool CtrlDown() {
-    return GetKeyState(VK_CONTROL) < 0;
-}
-bool ShiftDown() {
-    return GetKeyState(VK_SHIFT) < 0;
 }
 
 // The buttons of a maximised MDI child at the right of the frame's menu bar.
@@ -733,9 +753,26 @@ TCaptionButtons TCustomForm::MDIChildButtonRects() const {
     return CaptionButtonRects(bar, false);
 }
 
+TRect TCustomForm::MDIChildIconRect() const {
+    TRect bar = MenuBarRect();
+    --bar.Bottom;
+    return {bar.Left, bar.Top, bar.Left + bar.Height(), bar.Bottom};
+}
+
+TRect TCustomForm::MenuItemsRect() const {
+    TRect bar = MenuBarRect();
+    if (MaximizedMDIChild()) bar.Left = MDIChildIconRect().Right;
+    return bar;
+}
+
 void TCustomForm::PaintMDIChildButtons(HDC DC) {
     TCustomForm* child = MaximizedMDIChild();
     if (!child) return;
+    if (auto icon = reinterpret_cast<HICON>(SendMessage(child->FHandle, WM_GETICON, ICON_SMALL, 0))) {
+        const TRect r = MDIChildIconRect();
+        const int size = GetSystemMetrics(SM_CXSMICON);
+        DrawIconEx(DC, r.Left + (r.Width() - size) / 2, r.Top + (r.Height() - size) / 2, icon, size, size);
+    }
     const TCaptionButtons places = MDIChildButtonRects();
     const DWORD style = static_cast<DWORD>(GetWindowLong(child->FHandle, GWL_STYLE));
     for (const MDIChildButton& button : MDIChildButtons) {
@@ -750,6 +787,10 @@ void TCustomForm::PaintMDIChildButtons(HDC DC) {
 bool TCustomForm::ClickMDIChildButton(TPoint WindowPoint) {
     TCustomForm* child = MaximizedMDIChild();
     if (!child) return false;
+    if (PtInRect(MDIChildIconRect(), WindowPoint)) {
+        child->SystemMenuPressed();
+        return true;
+    }
     const TCaptionButtons places = MDIChildButtonRects();
     const HWND childHandle = child->FHandle;
     const DWORD style = static_cast<DWORD>(GetWindowLong(childHandle, GWL_STYLE));
@@ -803,6 +844,74 @@ void TCustomForm::MDIClientMessage(TMessage& m) {
     default:
         return;
     }
+}
+
+void TCustomForm::ShowSystemMenu() {
+    const HWND wnd = FHandle;
+    if (!wnd || !HasEmulatedCaption(wnd) || !(GetWindowLong(wnd, GWL_STYLE) & WS_SYSMENU)) return;
+    FSystemMenuDismissed = false;
+    // Under the icon: the title bar's, or the frame's menu bar's while maximised.
+    TCustomForm* frame = Application->MainForm();
+    TPoint at;
+    if (frame && frame != this && frame->MaximizedMDIChild() == this) {
+        TRect window;
+        GetWindowRect(frame->FHandle, window);
+        const TRect icon = frame->MDIChildIconRect();
+        at = {window.Left + icon.Left, window.Top + icon.Bottom};
+    } else {
+        TRect window;
+        GetWindowRect(wnd, window);
+        const TRect icon = CaptionIconRect(wnd);
+        at = {window.Left + icon.Left, window.Top + icon.Bottom};
+    }
+    const auto style = static_cast<DWORD>(GetWindowLong(wnd, GWL_STYLE));
+    const bool minimized = IsIconic(wnd), maximized = IsZoomed(wnd);
+    struct Entry {
+        const char* Caption;
+        WPARAM Command;
+        bool Enabled;
+    };
+    const Entry entries[] = {
+        {"还原(&R)", SC_RESTORE, minimized || maximized},
+        {"移动(&M)", SC_MOVE, false},
+        {"大小(&S)", SC_SIZE, false},
+        {"最小化(&N)", SC_MINIMIZE, !minimized && (style & WS_MINIMIZEBOX)},
+        {"最大化(&X)", SC_MAXIMIZE, !maximized && (style & WS_MAXIMIZEBOX)},
+        {"-", 0, true},
+        {"关闭(&C)", SC_CLOSE, true},
+    };
+    TPopupMenu menu(nullptr);
+    bool chosen = false;
+    for (const Entry& entry : entries) {
+        auto* item = new TMenuItem(&menu);
+        item->SetCaption(entry.Caption);
+        item->SetEnabled(entry.Enabled);
+        if (entry.Command == SC_CLOSE) {
+            item->SetShortCut(ShortCut(VK_F4, {ssCtrl}));
+            item->SetDefault(true);
+        }
+        const WPARAM command = entry.Command;
+        if (command)
+            item->OnClick = [wnd, command, &chosen](TObject*) {
+                chosen = true;
+                if (IsWindow(wnd)) SendMessage(wnd, WM_SYSCOMMAND, command, 0);
+            };
+        menu.Items()->Add(item);
+    }
+    menu.Popup(at.X, at.Y);
+    if (!chosen && IsWindow(wnd)) {
+        FSystemMenuDismissed = true;
+        FSystemMenuDismissedAt = GetTickCount();
+    }
+}
+
+void TCustomForm::SystemMenuPressed() {
+    if (FSystemMenuDismissed && GetTickCount() - FSystemMenuDismissedAt <= GetDoubleClickTime()) {
+        FSystemMenuDismissed = false;
+        SendMessage(FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return;
+    }
+    ShowSystemMenu();
 }
 
 void TCustomForm::MDIChildGone(TCustomForm* Child) {
@@ -1021,8 +1130,18 @@ void TCustomForm::WndProc(TMessage& m) {
         TWinControl::WndProc(m);
         if (m.Result != 0 || !AltDown()) return;
         TCustomForm* bar = FFormStyle == fsMDIChild ? Application->MainForm() : this;
+        // Alt+minus: the active MDI child's system menu.
+        if (m.WParam == '-' && bar && bar->FFormStyle == fsMDIForm) {
+            TCustomForm* child = bar->ActiveMDIChild();
+            if (child && child->FHandle && IsWindowVisible(child->FHandle) &&
+                (GetWindowLong(child->FHandle, GWL_STYLE) & WS_SYSMENU)) {
+                child->ShowSystemMenu();
+                m.Result = 1;
+                return;
+            }
+        }
         if (bar && bar->FMenu && bar->MenuBarHeight() > 0 &&
-            bar->FMenu->OpenBarAccelerator(bar->FHandle, bar->MenuBarRect(), static_cast<char32_t>(m.WParam),
+            bar->FMenu->OpenBarAccelerator(bar->FHandle, bar->MenuItemsRect(), static_cast<char32_t>(m.WParam),
                                            bar->Font()))
             m.Result = 1;
         return;
@@ -1075,7 +1194,7 @@ void TCustomForm::WndProc(TMessage& m) {
         DefaultHandler(m);
         if (MenuBarHeight() > 0 && FMenu) {
             HDC dc = GetWindowDC(FHandle);
-            FMenu->PaintBar(dc, MenuBarRect(), Font());
+            FMenu->PaintBar(dc, MenuItemsRect(), Font());
             PaintMDIChildButtons(dc);
             ReleaseDC(FHandle, dc);
         }
@@ -1086,8 +1205,27 @@ void TCustomForm::WndProc(TMessage& m) {
             GetWindowRect(FHandle, window);
             TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)) - window.Left,
                      SmallHi(static_cast<uintptr_t>(m.LParam)) - window.Top};
-            if (!ClickMDIChildButton(p)) FMenu->ClickBar(FHandle, MenuBarRect(), p, Font());
+            if (!ClickMDIChildButton(p)) FMenu->ClickBar(FHandle, MenuItemsRect(), p, Font());
             return;
+        }
+        if (m.WParam == static_cast<WPARAM>(HTSYSMENU) && FHandle && HasEmulatedCaption(FHandle)) {
+            SystemMenuPressed();
+            return;
+        }
+        DefaultHandler(m);
+        return;
+    case WM_NCLBUTTONDBLCLK:
+        // A double click on the maximised child's icon in the menu bar closes it.
+        if (m.WParam == static_cast<WPARAM>(HTMENU)) {
+            TCustomForm* child = MaximizedMDIChild();
+            TRect window;
+            GetWindowRect(FHandle, window);
+            TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)) - window.Left,
+                     SmallHi(static_cast<uintptr_t>(m.LParam)) - window.Top};
+            if (child && PtInRect(MDIChildIconRect(), p)) {
+                SendMessage(child->FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+                return;
+            }
         }
         DefaultHandler(m);
         return;

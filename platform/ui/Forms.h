@@ -161,6 +161,15 @@ private:
     bool ClickMDIChildButton(TPoint WindowPoint);
     // WM_MDIGETACTIVE, WM_MDIACTIVATE and WM_MDINEXT, which the MDI client passes on.
     void MDIClientMessage(TMessage& Message);
+    // The frame's menu bar: the maximised child's icon at its left, the items after it.
+    TRect MDIChildIconRect() const;
+    TRect MenuItemsRect() const;
+    // An MDI child's system menu, a popup under its icon (the frame's menu bar
+    // icon while maximised); each item sends its WM_SYSCOMMAND.
+    void ShowSystemMenu();
+    // A press on the icon opens the menu; the second press of a double click,
+    // which closed the menu it opened, closes the window.
+    void SystemMenuPressed();
 
     TFormStyle FFormStyle = fsNormal;
     TWindowState FWindowState = wsNormal;
@@ -183,6 +192,8 @@ private:
     HWND FClientHandle = nullptr;
     TCanvas* FPaintCanvas = nullptr;
     std::vector<TCustomForm*> FMDIChildren; // activation order, most recent first
+    bool FSystemMenuDismissed = false;      // the system menu closed unchosen,
+    DWORD FSystemMenuDismissedAt = 0;       // at this tick
 };
 
 class TScrollingWinControl;

@@ -309,6 +309,10 @@ bool HasEmulatedCaption(HWND Wnd) {
     return Wnd->IsChild() && (Wnd->Style & WS_CAPTION) == WS_CAPTION;
 }
 
+TRect CaptionIconRect(HWND Wnd) {
+    return LayoutCaption(Wnd).SysMenu;
+}
+
 int BorderWidth(HWND Wnd) {
     // A minimised window cannot be sized, so its frame is a fixed one.
     if (Wnd->Minimized && HasEmulatedCaption(Wnd)) return FrameWidth(Wnd->Style & ~WS_THICKFRAME, Wnd->ExStyle);

@@ -149,6 +149,9 @@ void TrackScrollBar(HWND Wnd, int HitTest, TPoint ScreenPoint);
 int BorderWidth(HWND Wnd);
 // A child with WS_CAPTION has its title bar drawn here (an MDI child).
 bool HasEmulatedCaption(HWND Wnd);
+// The icon's square at the left of such a title bar, which HTSYSMENU covers
+// (window coordinates); empty without WS_SYSMENU and for tool windows.
+TRect CaptionIconRect(HWND Wnd);
 // DefWindowProc's WM_NCLBUTTONDOWN / WM_NCLBUTTONDBLCLK: scroll bars, caption
 // buttons, caption drags and sizing edges.
 void DefaultNCLButtonDown(HWND Wnd, int HitTest, TPoint ScreenPoint, bool DoubleClick);

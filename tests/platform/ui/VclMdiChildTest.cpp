@@ -432,3 +432,188 @@ TEST(VclMdiChild, DoubleClickOnTheCaptionMaximisesAndTheClientResizeFollows) {
 }
 
 } // namespace
+
+namespace {
+
+constexpr int KeyF4 = KeyF2 + 2;
+constexpr int KeyF6 = KeyF2 + 4;
+constexpr int KeyMinus = '-';
+using platform_ui::test::ModAlt;
+using platform_ui::test::ModControl;
+using platform_ui::test::ModShift;
+
+// Stands in for the person at a popup menu: notes what it shows and where,
+// and chooses the item of a caption (none when Choose is empty).
+struct MenuChooser {
+    std::string Choose;
+    std::vector<std::string> Captions; // with the shortcut after a tab
+    std::string Enabled;               // the marked letters of the enabled items
+    TPoint At{};
+    int Opened = 0;
+    TMenuTracker Previous;
+
+    MenuChooser() {
+        Previous = SetMenuTracker([this](TMenuItem* parent, TPoint at) -> TMenuItem* {
+            ++Opened;
+            At = at;
+            Captions.clear();
+            Enabled.clear();
+            TMenuItem* chosen = nullptr;
+            for (int i = 0; i < parent->Count(); ++i) {
+                TMenuItem* item = parent->Items(i);
+                std::string caption = item->Caption();
+                if (item->ShortCut() != scNone) caption += "\t" + ShortCutToText(item->ShortCut());
+                Captions.push_back(caption);
+                if (const auto mark = caption.find('&'); mark != std::string::npos && item->Enabled())
+                    Enabled += caption[mark + 1];
+                if (item->Caption() == Choose) chosen = item;
+            }
+            return chosen;
+        });
+    }
+    ~MenuChooser() { SetMenuTracker(std::move(Previous)); }
+};
+
+// Types a key into the control that has the focus.
+void TypeToFocus(int qtKey, unsigned modifiers, const std::string& text = "") {
+    ASSERT_NE(FocusedControl(), nullptr);
+    Type(FocusedControl(), qtKey, text, modifiers);
+}
+
+TPoint ScreenOf(HWND wnd, TPoint windowPoint) {
+    TRect window;
+    GetWindowRect(wnd, window);
+    return {window.Left + windowPoint.X, window.Top + windowPoint.Y};
+}
+
+} // namespace
+
+TEST(VclMdiChild, SystemMenuOffersWhatTheStateAndTheStylesAllow) {
+    MdiFrame w;
+    TForm* fixed = w.NewChild("固定", Bounds(40, 40, 300, 200), bsSingle, {biSystemMenu, biMinimize});
+    TForm* sizable = w.NewChild("可调");
+    MenuChooser chooser;
+    TypeToFocus(KeyMinus, ModAlt, "-");
+    ASSERT_EQ(chooser.Opened, 1);
+    EXPECT_EQ(chooser.Captions, (std::vector<std::string>{"还原(&R)", "移动(&M)", "大小(&S)", "最小化(&N)",
+                                                          "最大化(&X)", "-", "关闭(&C)\tCtrl+F4"}));
+    const CaptionGeometry g = GeometryOf(sizable);
+    EXPECT_EQ(chooser.At, ScreenOf(sizable->Handle(), {g.Bar.Left, g.Bar.Bottom})) << "under the icon";
+    struct Case {
+        TForm* Form;
+        TWindowState State;
+        const char* Enabled;
+    } cases[] = {
+        {sizable, wsNormal, "NXC"}, {sizable, wsMaximized, "RNC"}, {sizable, wsMinimized, "RXC"},
+        {fixed, wsNormal, "NC"},    {fixed, wsMinimized, "RC"},
+    };
+    for (const Case& c : cases) {
+        c.Form->BringToFront();
+        c.Form->SetWindowState(c.State);
+        ProcessMessages();
+        ASSERT_EQ(w.Frame->ActiveMDIChild(), c.Form);
+        const int before = chooser.Opened;
+        TypeToFocus(KeyMinus, ModAlt, "-");
+        EXPECT_EQ(chooser.Opened, before + 1) << c.Form->Caption() << " " << c.State;
+        EXPECT_EQ(chooser.Enabled, c.Enabled) << c.Form->Caption() << " " << c.State;
+        c.Form->SetWindowState(wsNormal);
+        ProcessMessages();
+    }
+}
+
+TEST(VclMdiChild, SystemMenuOpensFromTheIconAndItsItemsSendTheirCommands) {
+    MdiFrame w;
+    TForm* child = w.NewChild("申报书", Bounds(30, 30, 300, 200));
+    int queries = 0;
+    bool allow = false;
+    child->OnCloseQuery = [&](TObject*, bool& canClose) {
+        ++queries;
+        canClose = allow;
+    };
+    child->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+    const CaptionGeometry g = GeometryOf(child);
+    const TPoint icon{g.Bar.Left + 4, g.Bar.Top + 4};
+    MenuChooser chooser;
+    chooser.Choose = "最大化(&X)";
+    ClickAt(child->Handle(), icon);
+    EXPECT_EQ(chooser.Opened, 1);
+    EXPECT_EQ(child->WindowState(), wsMaximized);
+    // Maximised, its icon sits at the left of the frame's menu bar, before the items.
+    const TRect bar = w.MenuBar();
+    EXPECT_EQ(HitTest(w.Frame, {bar.Left + 4, bar.Top + 4}), HTMENU);
+    chooser.Choose = "还原(&R)";
+    ClickAt(w.Frame->Handle(), {bar.Left + 4, bar.Top + 4});
+    EXPECT_EQ(chooser.Opened, 2);
+    EXPECT_EQ(chooser.At, ScreenOf(w.Frame->Handle(), {bar.Left, bar.Bottom}));
+    EXPECT_EQ(child->WindowState(), wsNormal);
+    // Close asks OnCloseQuery.
+    chooser.Choose = "关闭(&C)";
+    ClickAt(child->Handle(), icon);
+    EXPECT_EQ(queries, 1);
+    EXPECT_EQ(w.Frame->MDIChildCount(), 1);
+    allow = true;
+    ClickAt(child->Handle(), icon);
+    ProcessMessages();
+    EXPECT_EQ(queries, 2);
+    EXPECT_EQ(w.Frame->MDIChildCount(), 0);
+}
+
+TEST(VclMdiChild, SecondPressOfADoubleClickOnTheIconClosesTheMenuItOpenedAndTheChild) {
+    MdiFrame w;
+    TForm* child = w.NewChild("文档");
+    child->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+    const CaptionGeometry g = GeometryOf(child);
+    MenuChooser chooser; // the menu closes unchosen, as a press outside it does
+    ClickAt(child->Handle(), {g.Bar.Left + 4, g.Bar.Top + 4});
+    ASSERT_EQ(w.Frame->MDIChildCount(), 1);
+    ClickAt(child->Handle(), {g.Bar.Left + 4, g.Bar.Top + 4});
+    ProcessMessages();
+    EXPECT_EQ(chooser.Opened, 1);
+    EXPECT_EQ(w.Frame->MDIChildCount(), 0);
+}
+
+TEST(VclMdiChild, CtrlF4ClosesTheActiveChildAndCtrlF6GoesThroughThemAll) {
+    MdiFrame w;
+    TForm* first = w.NewChild("第一", Bounds(10, 10, 300, 200));
+    TForm* second = w.NewChild("第二", Bounds(40, 40, 300, 200));
+    TForm* third = w.NewChild("第三", Bounds(70, 70, 300, 200));
+    for (TForm* child : {first, second, third}) {
+        auto* edit = new TEdit(child);
+        edit->SetParent(child);
+        child->SetActiveControl(edit);
+    }
+    struct Step {
+        int Key;
+        unsigned Modifiers;
+        TForm* Active;
+    } steps[] = {
+        {KeyF6, ModControl, second},           {KeyF6, ModControl, first},  {KeyF6, ModControl, third},
+        {KeyF6, ModControl | ModShift, first}, {KeyTab, ModControl, third}, {KeyBacktab, ModControl | ModShift, first},
+    };
+    for (const Step& s : steps) {
+        TypeToFocus(s.Key, s.Modifiers);
+        EXPECT_EQ(w.Frame->ActiveMDIChild(), s.Active) << s.Active->Caption();
+        EXPECT_EQ(GetParentForm(FocusedControl()), s.Active) << s.Active->Caption();
+    }
+    // A shortcut of the child's own comes first.
+    auto* menu = new TMainMenu(first);
+    auto* item = new TMenuItem(first);
+    item->SetCaption("保存");
+    item->SetShortCut(ShortCut(VK_F4, {ssCtrl}));
+    int saves = 0;
+    item->OnClick = [&](TObject*) { ++saves; };
+    menu->Items()->Add(item);
+    first->SetMenu(menu);
+    TypeToFocus(KeyF4, ModControl);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(w.Frame->MDIChildCount(), 3);
+    first->SetMenu(nullptr);
+    int queries = 0;
+    first->OnCloseQuery = [&](TObject*, bool&) { ++queries; };
+    first->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+    TypeToFocus(KeyF4, ModControl);
+    ProcessMessages();
+    EXPECT_EQ(queries, 1);
+    EXPECT_EQ(w.Frame->MDIChildCount(), 2);
+    EXPECT_NE(w.Frame->ActiveMDIChild(), nullptr);
+}
