@@ -873,8 +873,8 @@ void TCustomForm::ShowSystemMenu() {
     };
     const Entry entries[] = {
         {"还原(&R)", SC_RESTORE, minimized || maximized},
-        {"移动(&M)", SC_MOVE, false},
-        {"大小(&S)", SC_SIZE, false},
+        {"移动(&M)", SC_MOVE, !maximized},
+        {"大小(&S)", SC_SIZE, !minimized && !maximized && (style & WS_THICKFRAME)},
         {"最小化(&N)", SC_MINIMIZE, !minimized && (style & WS_MINIMIZEBOX)},
         {"最大化(&X)", SC_MAXIMIZE, !maximized && (style & WS_MAXIMIZEBOX)},
         {"-", 0, true},

@@ -197,8 +197,9 @@ bool Sizable(HWND w) {
 
 // Runs the capture loop of a button, a move or a size: Step sees each pointer
 // position on screen, and the loop ends at the release (true) or when the
-// capture or the window is lost, or Esc is pressed (false).
-bool TrackPointer(HWND w, const std::function<void(TPoint)>& Step) {
+// capture or the window is lost, or Esc is pressed (false). With Keys the keys
+// drive it instead: Keys takes the key-downs, Enter or a click ends it.
+bool TrackPointer(HWND w, const std::function<void(TPoint)>& Step, const std::function<void(WPARAM)>& Keys = {}) {
     SetCapture(w);
     bool released = false;
     while (IsLiveWindow(w) && GetCapture() == w) {
@@ -208,6 +209,23 @@ bool TrackPointer(HWND w, const std::function<void(TPoint)>& Step) {
             break;
         }
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) break;
+        if (Keys && msg.message >= WM_KEYDOWN && msg.message <= WM_SYSCHAR) {
+            if (msg.message != WM_KEYDOWN) continue;
+            if (msg.wParam == VK_RETURN) {
+                released = true;
+                break;
+            }
+            Keys(msg.wParam);
+            continue;
+        }
+        if (Keys && msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) {
+            // Only a click counts, as Enter does.
+            if (msg.message == WM_LBUTTONUP) {
+                released = true;
+                break;
+            }
+            continue;
+        }
         if (msg.hwnd == w && (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP)) {
             Step(msg.pt);
             if (msg.message == WM_LBUTTONUP) {
@@ -231,24 +249,37 @@ void ShowPushed(HWND w, int HitTest) {
     PaintWindowNow(w);
 }
 
+// How far an arrow key moves the window or the edge.
+constexpr int KeyboardStep = 8;
+
 // Moves (HTCAPTION) or sizes (a sizing edge) a child within its parent's
-// client area while the left button is down, as the window follows the pointer.
-void TrackMoveSize(HWND w, int HitTest, TPoint Start) {
+// client area while the left button is down, as the window follows the
+// pointer. ByKeys (the system menu's move and size) the arrows move a pointer
+// that starts at the window's centre; sizing, the first one picks the edge.
+void TrackMoveSize(HWND w, int HitTest, TPoint Start, bool ByKeys = false) {
     if (!w->IsChild() || !IsLiveWindow(w->Parent) || w->Maximized) return;
     if (HitTest != HTCAPTION && !Sizable(w)) return;
     const TRect before = w->WindowRect;
     TRect limit;
     GetClientRect(w->Parent, limit);
     MapWindowPoints(w->Parent, nullptr, limit);
+    if (ByKeys) {
+        TRect window;
+        GetWindowRect(w, window);
+        Start = {std::clamp((window.Left + window.Right) / 2, limit.Left, std::max(limit.Left, limit.Right - 1)),
+                 std::clamp((window.Top + window.Bottom) / 2, limit.Top, std::max(limit.Top, limit.Bottom - 1))};
+    }
     const int minWidth = GetSystemMetrics(SM_CXMINTRACK), minHeight = GetSystemMetrics(SM_CYMINTRACK);
-    const bool left = HitTest == HTLEFT || HitTest == HTTOPLEFT || HitTest == HTBOTTOMLEFT;
-    const bool right = HitTest == HTRIGHT || HitTest == HTTOPRIGHT || HitTest == HTBOTTOMRIGHT;
-    const bool top = HitTest == HTTOP || HitTest == HTTOPLEFT || HitTest == HTTOPRIGHT;
-    const bool bottom = HitTest == HTBOTTOM || HitTest == HTBOTTOMLEFT || HitTest == HTBOTTOMRIGHT;
-    const bool done = TrackPointer(w, [&](TPoint p) {
+    TPoint pointer = Start;
+    auto step = [&](TPoint p) {
         // The pointer counts only while it stays over the parent's client area.
         p.X = std::clamp(p.X, limit.Left, std::max(limit.Left, limit.Right - 1));
         p.Y = std::clamp(p.Y, limit.Top, std::max(limit.Top, limit.Bottom - 1));
+        pointer = p;
+        const bool left = HitTest == HTLEFT || HitTest == HTTOPLEFT || HitTest == HTBOTTOMLEFT;
+        const bool right = HitTest == HTRIGHT || HitTest == HTTOPRIGHT || HitTest == HTBOTTOMRIGHT;
+        const bool top = HitTest == HTTOP || HitTest == HTTOPLEFT || HitTest == HTTOPRIGHT;
+        const bool bottom = HitTest == HTBOTTOM || HitTest == HTBOTTOMLEFT || HitTest == HTBOTTOMRIGHT;
         const int dx = p.X - Start.X, dy = p.Y - Start.Y;
         TRect r = before;
         if (HitTest == HTCAPTION) {
@@ -261,7 +292,18 @@ void TrackMoveSize(HWND w, int HitTest, TPoint Start) {
         }
         if (r != w->WindowRect)
             SetWindowPos(w, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-    });
+    };
+    auto keys = [&](WPARAM key) {
+        const int dx = key == VK_LEFT ? -KeyboardStep : key == VK_RIGHT ? KeyboardStep : 0;
+        const int dy = key == VK_UP ? -KeyboardStep : key == VK_DOWN ? KeyboardStep : 0;
+        if (dx == 0 && dy == 0) return;
+        if (HitTest == HTNOWHERE) {
+            HitTest = dx < 0 ? HTLEFT : dx > 0 ? HTRIGHT : dy < 0 ? HTTOP : HTBOTTOM;
+            return;
+        }
+        step({pointer.X + dx, pointer.Y + dy});
+    };
+    const bool done = ByKeys ? TrackPointer(w, step, keys) : TrackPointer(w, step);
     // Esc or a lost capture puts the window back.
     if (!done && IsLiveWindow(w) && w->WindowRect != before)
         SetWindowPos(w, nullptr, before.Left, before.Top, before.Width(), before.Height(),
@@ -461,11 +503,14 @@ void DefaultNCLButtonDown(HWND Wnd, int HitTest, TPoint ScreenPoint, bool Double
 }
 
 void DefaultMoveSizeCommand(HWND Wnd, WPARAM Command, TPoint ScreenPoint) {
-    if ((Command & 0xFFF0) == SC_MOVE) {
+    const int low = static_cast<int>(Command & 0xF);
+    if (low == 0) {
+        // Chosen from the system menu: the keys drive it.
+        TrackMoveSize(Wnd, (Command & 0xFFF0) == SC_MOVE ? HTCAPTION : HTNOWHERE, ScreenPoint, true);
+    } else if ((Command & 0xFFF0) == SC_MOVE) {
         TrackMoveSize(Wnd, HTCAPTION, ScreenPoint);
-    } else {
-        const int edge = static_cast<int>(Command & 0xF);
-        if (edge >= 1 && edge <= HTBOTTOMRIGHT - HTLEFT + 1) TrackMoveSize(Wnd, HTLEFT + edge - 1, ScreenPoint);
+    } else if (low <= HTBOTTOMRIGHT - HTLEFT + 1) {
+        TrackMoveSize(Wnd, HTLEFT + low - 1, ScreenPoint);
     }
 }
 

@@ -155,7 +155,8 @@ TRect CaptionIconRect(HWND Wnd);
 // DefWindowProc's WM_NCLBUTTONDOWN / WM_NCLBUTTONDBLCLK: scroll bars, caption
 // buttons, caption drags and sizing edges.
 void DefaultNCLButtonDown(HWND Wnd, int HitTest, TPoint ScreenPoint, bool DoubleClick);
-// DefWindowProc's WM_SYSCOMMAND SC_MOVE / SC_SIZE (the edge in the low bits).
+// DefWindowProc's WM_SYSCOMMAND SC_MOVE / SC_SIZE: the pointer drives it with
+// the edge (HTCAPTION for a move) in the low bits, the arrow keys without.
 void DefaultMoveSizeCommand(HWND Wnd, WPARAM Command, TPoint ScreenPoint);
 // Where a maximised child lies: its client area covers the parent's, its frame
 // and title bar beyond it.

@@ -450,6 +450,7 @@ struct MenuChooser {
     std::string Enabled;               // the marked letters of the enabled items
     TPoint At{};
     int Opened = 0;
+    std::vector<Word> KeysAfter; // typed once the menu has closed
     TMenuTracker Previous;
 
     MenuChooser() {
@@ -468,6 +469,9 @@ struct MenuChooser {
                     Enabled += caption[mark + 1];
                 if (item->Caption() == Choose) chosen = item;
             }
+            for (Word key : KeysAfter)
+                PostMessage(GetFocus(), WM_KEYDOWN, key, 0);
+            KeysAfter.clear();
             return chosen;
         });
     }
@@ -504,8 +508,8 @@ TEST(VclMdiChild, SystemMenuOffersWhatTheStateAndTheStylesAllow) {
         TWindowState State;
         const char* Enabled;
     } cases[] = {
-        {sizable, wsNormal, "NXC"}, {sizable, wsMaximized, "RNC"}, {sizable, wsMinimized, "RXC"},
-        {fixed, wsNormal, "NC"},    {fixed, wsMinimized, "RC"},
+        {sizable, wsNormal, "MSNXC"}, {sizable, wsMaximized, "RNC"}, {sizable, wsMinimized, "RMXC"},
+        {fixed, wsNormal, "MNC"},     {fixed, wsMinimized, "RMC"},
     };
     for (const Case& c : cases) {
         c.Form->BringToFront();
@@ -556,6 +560,25 @@ TEST(VclMdiChild, SystemMenuOpensFromTheIconAndItsItemsSendTheirCommands) {
     ProcessMessages();
     EXPECT_EQ(queries, 2);
     EXPECT_EQ(w.Frame->MDIChildCount(), 0);
+}
+
+TEST(VclMdiChild, SystemMenuMoveAndSizeFollowTheArrowKeys) {
+    MdiFrame w;
+    TForm* child = w.NewChild("文档", Bounds(20, 20, 300, 200));
+    MenuChooser chooser;
+    chooser.Choose = "移动(&M)";
+    chooser.KeysAfter = {VK_RIGHT, VK_RIGHT, VK_DOWN, VK_RETURN};
+    TypeToFocus(KeyMinus, ModAlt, "-");
+    EXPECT_EQ(child->BoundsRect(), Bounds(36, 28, 300, 200));
+    // Sizing: the first arrow picks the edge, the next ones move it.
+    chooser.Choose = "大小(&S)";
+    chooser.KeysAfter = {VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_UP, VK_RETURN};
+    TypeToFocus(KeyMinus, ModAlt, "-");
+    EXPECT_EQ(child->BoundsRect(), Bounds(36, 28, 316, 200));
+    // Esc puts it back.
+    chooser.KeysAfter = {VK_DOWN, VK_DOWN, VK_DOWN, VK_ESCAPE};
+    TypeToFocus(KeyMinus, ModAlt, "-");
+    EXPECT_EQ(child->BoundsRect(), Bounds(36, 28, 316, 200));
 }
 
 TEST(VclMdiChild, SecondPressOfADoubleClickOnTheIconClosesTheMenuItOpenedAndTheChild) {
