@@ -15,7 +15,7 @@ protected:
 
 TEST_F(ConnectionTest, RefusesFilesThatAreMissingEmptyOrNotDatabases) {
     std::string Text = Folder.File("notes.mdb");
-    std::ofstream(Text) << "Standard Jet DB, or so it claims, but only text follows.";
+    std::ofstream(Text) << "A database, or so its name claims, but only text follows.";
     std::ofstream(Folder.File("empty.mdb")).close();
     struct Case {
         const char* Name;
@@ -27,7 +27,7 @@ TEST_F(ConnectionTest, RefusesFilesThatAreMissingEmptyOrNotDatabases) {
     };
     for (const Case& C : Cases) {
         TADOConnection Connection(nullptr);
-        Connection.SetConnectionString(JetConnectionString(Folder.File(C.Name)));
+        Connection.SetConnectionString(TestConnectionString(Folder.File(C.Name)));
         try {
             Connection.Open();
             ADD_FAILURE() << C.Name << " opened";

@@ -57,7 +57,7 @@ inline std::string QueryText(const std::string& FileName, const std::string& Sql
     return Result;
 }
 
-inline std::string JetConnectionString(const std::string& FileName) {
+inline std::string TestConnectionString(const std::string& FileName) {
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + FileName +
            ";Mode=Share Deny None;Jet OLEDB:Registry Path=\"\";Jet OLEDB:Engine Type=5;Persist Security Info=false;";
 }
@@ -65,7 +65,7 @@ inline std::string JetConnectionString(const std::string& FileName) {
 // A connection owned by the test, opened on FileName.
 inline std::unique_ptr<TADOConnection> Connect(const std::string& FileName) {
     auto Connection = std::make_unique<TADOConnection>(nullptr);
-    Connection->SetConnectionString(JetConnectionString(FileName));
+    Connection->SetConnectionString(TestConnectionString(FileName));
     Connection->SetLoginPrompt(false);
     Connection->Open();
     return Connection;
