@@ -1,7 +1,8 @@
 // Qt input as window messages: keys with their codes and lParam bits, one
 // WM_CHAR per character of an input-method commit, mouse messages in client
 // coordinates after WM_SETCURSOR, double clicks, the wheel, the context menu,
-// entering and leaving, and the dialog-key and key-message hooks.
+// entering and leaving, WM_MOUSEACTIVATE before a press on an inactive window,
+// and the dialog-key and key-message hooks.
 #include "WmRecorder.h"
 
 #include "platform/ui/Focus.h"
@@ -238,6 +239,87 @@ TEST_F(WmInputTest, AClickMayDestroyTheWindowItLandsOn) {
     ProcessMessages();
     EXPECT_FALSE(IsWindow(doomed));
     EXPECT_FALSE(IsWindow(child));
+}
+
+// A press on a window of an inactive top-level window asks the pressed window
+// first, its parents through DefWindowProc; the answer decides the activation
+// and whether the press arrives.
+TEST_F(WmInputTest, PressOnAnInactiveWindowAsksWmMouseActivateUpTheParents) {
+    struct Case {
+        LRESULT Answer; // the top-level window's; 0: DefWindowProc's
+        bool Activates;
+        bool PressArrives;
+    } cases[] = {
+        {0, true, true},
+        {MA_NOACTIVATE, false, true},
+        {MA_ACTIVATEANDEAT, true, false},
+        {MA_NOACTIVATEANDEAT, false, false},
+    };
+    HWND other = Recorder.Create(WS_OVERLAPPED | WS_VISIBLE, Bounds(0, 200, 100, 100));
+    for (const Case& c : cases) {
+        HWND top = Recorder.Create(WS_OVERLAPPED | WS_VISIBLE, Bounds(200, 0, 200, 150));
+        HWND inner = Recorder.Create(WS_CHILD | WS_VISIBLE, Bounds(10, 10, 80, 60), top);
+        SetActiveWindow(other);
+        ProcessMessages();
+        Recorder.Clear();
+        Recorder.Handler = [&](HWND w, TMessage& m) {
+            if (m.Msg != WM_MOUSEACTIVATE || w != top || !c.Answer) return false;
+            m.Result = c.Answer;
+            return true;
+        };
+        SendQtMouse(inner, 1, {5, 5}, QtLeftButton, QtLeftButton);
+        SendQtMouse(inner, 2, {5, 5}, QtLeftButton, 0);
+        ProcessMessages();
+        const LPARAM where = WmPoint(HTCLIENT, WM_LBUTTONDOWN);
+        Recorder.Expect({{WM_MOUSEACTIVATE, WmHow::Sent, reinterpret_cast<WPARAM>(top), where, inner},
+                         {WM_MOUSEACTIVATE, WmHow::Sent, reinterpret_cast<WPARAM>(top), where, top}},
+                        "the pressed window, then its parent");
+        EXPECT_EQ(GetActiveWindow() == top, c.Activates) << c.Answer;
+        EXPECT_EQ(Recorder.Of(WM_LBUTTONDOWN).size(), c.PressArrives ? 1u : 0u) << c.Answer;
+        EXPECT_EQ(Recorder.Of(WM_LBUTTONUP).size(), 1u) << c.Answer;
+        Recorder.Handler = {};
+        DestroyWindow(top);
+    }
+}
+
+// Inside an active top-level window, a press in an MDI child (WS_EX_MDICHILD)
+// that its client does not report active asks WM_MOUSEACTIVATE and has the
+// client activate it.
+TEST_F(WmInputTest, PressInAnInactiveMdiChildHasItsClientActivateIt) {
+    HWND top = Recorder.Create(WS_OVERLAPPED | WS_VISIBLE, Bounds(200, 0, 300, 200));
+    HWND client = Recorder.Create(WS_CHILD | WS_VISIBLE, Bounds(0, 0, 300, 200), top);
+    HWND first = Recorder.Create(WS_CHILD | WS_VISIBLE, Bounds(0, 0, 100, 100), client, WS_EX_MDICHILD);
+    HWND second = Recorder.Create(WS_CHILD | WS_VISIBLE, Bounds(150, 0, 100, 100), client, WS_EX_MDICHILD);
+    HWND inner = Recorder.Create(WS_CHILD | WS_VISIBLE, Bounds(10, 10, 50, 50), second);
+    SetActiveWindow(top);
+    ProcessMessages();
+    HWND active = first;
+    Recorder.Handler = [&](HWND w, TMessage& m) {
+        if (w != client) return false;
+        if (m.Msg == WM_MDIGETACTIVE) m.Result = reinterpret_cast<LRESULT>(active);
+        if (m.Msg == WM_MDIACTIVATE) active = reinterpret_cast<HWND>(m.WParam);
+        return m.Msg == WM_MDIGETACTIVE || m.Msg == WM_MDIACTIVATE;
+    };
+    Recorder.Clear();
+    SendQtMouse(inner, 1, {5, 5}, QtLeftButton, QtLeftButton);
+    SendQtMouse(inner, 2, {5, 5}, QtLeftButton, 0);
+    ProcessMessages();
+    Recorder.Expect({{WM_MOUSEACTIVATE, WmHow::Sent, reinterpret_cast<WPARAM>(top), std::nullopt, inner},
+                     {WM_MOUSEACTIVATE, WmHow::Sent, reinterpret_cast<WPARAM>(top), std::nullopt, second},
+                     {WM_MOUSEACTIVATE, WmHow::Sent, reinterpret_cast<WPARAM>(top), std::nullopt, client},
+                     {WM_MOUSEACTIVATE, WmHow::Sent, reinterpret_cast<WPARAM>(top), std::nullopt, top},
+                     {WM_MDIACTIVATE, WmHow::Sent, reinterpret_cast<WPARAM>(second), std::nullopt, client},
+                     {WM_LBUTTONDOWN, WmHow::Posted, std::nullopt, std::nullopt, inner}},
+                    "asked, activated, then pressed");
+    EXPECT_EQ(active, second);
+    // Now it is the active one: nothing is asked.
+    Recorder.Clear();
+    SendQtMouse(inner, 1, {5, 5}, QtLeftButton, QtLeftButton);
+    SendQtMouse(inner, 2, {5, 5}, QtLeftButton, 0);
+    ProcessMessages();
+    EXPECT_TRUE(Recorder.Of(WM_MOUSEACTIVATE).empty());
+    EXPECT_EQ(Recorder.Of(WM_LBUTTONDOWN).size(), 1u);
+    Recorder.Handler = {};
 }
 
 } // namespace
