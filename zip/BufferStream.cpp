@@ -49,7 +49,7 @@ bool TS_BufferStream::FlushBuffer() {
 }
 
 Integer TS_BufferStream::Read(void* buffer, Integer count) {
-    if (FState == bsUnwritten && !FlushBuffer()) throw EStreamError("Seek error");
+    if (FState == bsUnwritten && !FlushBuffer()) throw EWriteError("Stream write error");
     auto* out = static_cast<uint8_t*>(buffer);
     Integer done = 0;
     while (done < count) {

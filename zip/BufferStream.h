@@ -11,6 +11,9 @@
 
 namespace zip {
 
+// The buffer of every archive and extracted file the engine opens.
+constexpr int ArchiveBufferSize = 8192;
+
 class TS_BufferStream : public TStream {
 public:
     // The wrapped stream stays the caller's.

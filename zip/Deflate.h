@@ -1,7 +1,7 @@
 // The deflate compressor of the archive writer: hash-chain LZ77 with lazy
 // evaluation, then Huffman blocks (stored, fixed or dynamic trees), tuned by the
 // pack level. It pulls source bytes and pushes compressed bytes through TDeflateIO,
-// so the writer keeps the CRC, encrypts and counts in one place.
+// so the writer keeps the CRC and counts the bytes in one place.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,7 @@ public:
     virtual ~TDeflateIO() = default;
     // Up to count source bytes; the writer keeps the CRC-32 and reports progress. 0 at the end, -1 on a read error.
     virtual int ReadSource(uint8_t* buffer, int count) = 0;
-    // Compressed bytes out; the writer encrypts when a password is set, counts them and writes them.
+    // Compressed bytes out; the writer counts them and writes them.
     virtual void WriteOutput(const uint8_t* buffer, int count) = 0;
 };
 

@@ -1,8 +1,8 @@
 // The recursive directory walker of the file-list expansion. Names come in
 // name order, folder by folder; sub-folders are reported (with a trailing "/")
-// before the walker descends into them. Symlinked folders are reported as
-// files are not, and never entered, so a link loop cannot trap the walk; there
-// is no depth limit.
+// before the walker descends into them. A symlink to a folder is neither
+// reported nor entered, so a link loop cannot trap the walk; a symlink to a file
+// counts as a file. There is no depth limit.
 #pragma once
 
 #include <memory>

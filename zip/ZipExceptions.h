@@ -33,12 +33,9 @@ inline constexpr const char* SPrematureEnd = "Premature end of file reached";
 inline constexpr const char* SBiggerThanUncompressed = "File is larger than uncompressed size!";
 inline constexpr const char* SNotEnoughRoom = "Not enough room to write archive";
 inline constexpr const char* SCantWriteUCF = "Cant write uncompressed file";
-inline constexpr const char* SUserAborted = "User Aborted Operation";
 inline constexpr const char* SUserCanceledZip = "User canceled Zip operation";
 inline constexpr const char* SUserCanceledDestDir = "User canceled Set Desination Directory";
 inline constexpr const char* SUserCanceledZipName = "User canceled setting zip file name.";
-inline constexpr const char* SUserCanceledDisk = "User canceled loading new disk.";
-inline constexpr const char* SUserCanceledMemory = "User canceled Buffered Memory UnZip";
 inline constexpr const char* SZipBusy = "The archive object is already busy with another operation";
 
 } // namespace zip

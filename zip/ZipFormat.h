@@ -124,6 +124,14 @@ private:
     TZipSortMode FSortMode;
 };
 
+// Little-endian fields of the records.
+inline uint16_t Get16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+inline uint32_t Get32(const uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
 // Record input and output. Readers leave the stream where it was and answer
 // false when the bytes there are not a whole record of the kind asked for.
 void WriteLocalHeader(TZipHeaderInfo& entry, TStream& stream);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "platform/rtl/FileUtils.h"
 #include "zip/Crc32.h"
@@ -19,17 +20,14 @@ namespace zip {
 
 namespace {
 
-constexpr int ArchiveBufferSize = 8192;
 constexpr int SelfExtractorStart = 14000;
 constexpr uint16_t Zip64ExtraTag = 0x0001;
 
 bool HasZip64Extra(const std::string& extra) {
     for (size_t i = 0; i + 4 <= extra.size();) {
         const auto* p = reinterpret_cast<const uint8_t*>(extra.data() + i);
-        const uint16_t tag = static_cast<uint16_t>(p[0] | p[1] << 8);
-        const uint16_t size = static_cast<uint16_t>(p[2] | p[3] << 8);
-        if (tag == Zip64ExtraTag) return true;
-        i += 4u + size;
+        if (Get16(p) == Zip64ExtraTag) return true;
+        i += 4u + Get16(p + 2);
     }
     return false;
 }
@@ -92,6 +90,11 @@ public:
 private:
     std::string FName;
 };
+
+// The older methods that decoding has a place for but does not decode yet.
+const char* OlderMethodName(uint16_t method) {
+    return method == 1 ? "shrunk" : method == 6 ? "imploded" : "reduced";
+}
 
 bool IsSymlink(const std::string& path) {
     struct stat st;
@@ -317,6 +320,8 @@ void TZipReader::RebuildSortedView() {
 
 void TZipReader::LoadDirectory() {
     if (FHaveDirectory && StampOf(FZipName) == FStamp) return;
+    // A file replaced since it was opened (KeepZipOpen) must not be read through the old handle.
+    CloseArchive();
     OpenArchive();
     try {
         ReadDirectory();
@@ -464,7 +469,9 @@ std::string TZipReader::GetFileComment(int Index) const {
 }
 
 void TZipReader::SetFileComment(int Index, const std::string& Text) {
-    GetEntry(Index)->SetFileComment(Text);
+    TZipHeaderInfo* entry = GetEntry(Index);
+    if (Text.size() > MaxCommentLength) throw EZipUnsupported("Entry comments are limited to 65535 bytes");
+    entry->SetFileComment(Text);
     FEndCentral->Changed = true;
 }
 
@@ -480,12 +487,22 @@ void TZipReader::SetZipComment(const std::string& Text) {
 void TZipReader::SelectEntries(int& Count, int64_t& Bytes) {
     Count = 0;
     Bytes = 0;
+    // A line equal to an entry's whole name selects that entry and is no pattern, so a
+    // name holding "*", "?" or "<" (as GetFilename gives it back) selects just itself.
+    std::set<std::string> names, literals;
+    for (int i = 0; i < FZipContents->Count(); ++i)
+        names.insert(FZipContents->Entry(i)->FullName());
     std::vector<std::string> patterns;
-    for (int i = 0; i < FFilesList->Count(); ++i)
-        patterns.push_back(UpperCase(ToForwardSlashes(FFilesList->Strings(i))));
+    for (int i = 0; i < FFilesList->Count(); ++i) {
+        const std::string line = ToForwardSlashes(FFilesList->Strings(i));
+        if (names.count(line))
+            literals.insert(line);
+        else
+            patterns.push_back(UpperCase(line));
+    }
     for (int i = 0; i < FZipContents->Count(); ++i) {
         TZipHeaderInfo& entry = *FZipContents->Entry(i);
-        entry.Selected = FDoAll;
+        entry.Selected = FDoAll || literals.count(entry.FullName()) > 0;
         if (!entry.Selected) {
             const std::string name = UpperCase(entry.FullName());
             entry.Selected = std::any_of(patterns.begin(), patterns.end(),
@@ -589,9 +606,12 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         FTotalBytes -= Entry.UncompressedSize;
         return eoPassedBy;
     };
+    // An entry with no name at all names no file and no folder.
+    if (Entry.FullName().empty()) return eoFailed;
     TStream& archive = *FArchive;
     archive.Seek(Entry.RelativeOffset, soBeginning);
-    if (!ReadLocalHeader(*FScratch, archive)) throw EFatalUnzipError(SPrematureEnd);
+    // A damaged local header fails its own entry only; the others may be whole.
+    if (!ReadLocalHeader(*FScratch, archive)) return eoFailed;
     const int64_t dataStart = archive.Position() + FScratch->LocalExtraFieldLength;
 
     // Refused names (leaving DestDir) are passed by without a file.
@@ -619,7 +639,7 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
     // An existing symlink is never written through.
     if (IsSymlink(target)) return eoFailed;
 
-    if (Entry.Encrypted()) return passBy(srBadPassword, target); // no built-in decryption in this build
+    if (Entry.Encrypted()) throw EZipUnsupported("Reading encrypted entries is not supported yet");
 
     if (PathExists(target) && FOverwriteMode != Always) {
         bool overwrite = false;
@@ -649,7 +669,7 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         if (!overwrite) return passBy(srNoOverwrite, target);
     }
     struct stat existing;
-    if (::stat(target.c_str(), &existing) == 0 && !(existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) {
+    if (::stat(target.c_str(), &existing) == 0 && IsReadOnlyMode(existing.st_mode)) {
         if (!FReplaceReadOnly) return passBy(srReadOnly, target);
         ::chmod(target.c_str(), existing.st_mode | S_IWUSR);
     }
@@ -678,6 +698,14 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
             case 8:
                 decoded = decoder->Inflate() == InflateOk;
                 break;
+            case 1:
+            case 2:
+            case 3:
+            case 4:
+            case 5:
+            case 6:
+                throw EZipUnsupported(Format("Reading entries compressed with method %d (%s) is not supported yet",
+                                             Entry.CompressionMethod, OlderMethodName(Entry.CompressionMethod)));
             default:
                 ZipMessageBox("Unknown Compression Method", "Zip Error", zmbOK);
                 break;
@@ -694,15 +722,7 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         return eoFailed;
     }
     FileSetDate(temp.Name(), DosDateTimeToDateTime(Entry.FileDate));
-    if (FRetainAttributes && (Entry.ExternalAttributes & 0x01))
-        ::chmod(temp.Name().c_str(), 0444);
-    else
-        ::chmod(
-            temp.Name().c_str(), 0666 & ~[] {
-                const mode_t m = ::umask(0);
-                ::umask(m);
-                return m;
-            }());
+    ::chmod(temp.Name().c_str(), FRetainAttributes && (Entry.ExternalAttributes & 0x01) ? 0444 : NewFileMode());
     if (::rename(temp.Name().c_str(), target.c_str()) != 0) throw ECantWriteUCF(SCantWriteUCF);
     temp.Keep();
     DoEndUnZip(Index, target);

@@ -1,6 +1,8 @@
 // Percentages, wildcards and DOS dates of the zip engine.
 #include "zip/ZipUtils.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <vector>
 
@@ -134,6 +136,17 @@ uint32_t DateTimeToDosDateTime(TDateTime value) {
     const uint32_t packed = (second / 2u) | (uint32_t{minute} << 5) | (uint32_t{hour} << 11) | (uint32_t{day} << 16) |
                             (uint32_t{month} << 21) | (uint32_t(year - 1980) << 25);
     return SanitiseDosDateTime(packed);
+}
+
+bool IsReadOnlyMode(mode_t mode) {
+    return !(mode & (S_IWUSR | S_IWGRP | S_IWOTH));
+}
+
+mode_t NewFileMode() {
+    // umask can only be read by setting it; put it straight back.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
 std::string ToForwardSlashes(std::string_view text) {

@@ -3,6 +3,8 @@
 // "/"; the matcher works on whole UTF-8 characters.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,6 +30,11 @@ uint32_t SanitiseDosDateTime(uint32_t dosDateTime);
 TDateTime DosDateTimeToDateTime(uint32_t dosDateTime);
 // Dates before 1980 become 1980-01-01 00:00, the first the format can hold.
 uint32_t DateTimeToDosDateTime(TDateTime value);
+
+// True when nobody may write the file: the read-only attribute of the archive's entries.
+bool IsReadOnlyMode(mode_t mode);
+// The mode a newly made file gets here: 0666 less the process's umask.
+mode_t NewFileMode();
 
 // Makes every "\" a "/", as stored names and paths read on other systems use both.
 std::string ToForwardSlashes(std::string_view text);

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/rtl/FileUtils.h"
@@ -16,11 +18,12 @@
 #include "zip/ZipHooks.h"
 #include "zip/ZipUtils.h"
 
+namespace fs = std::filesystem;
+
 namespace zip {
 
 namespace {
 
-constexpr int ArchiveBufferSize = 8192;
 constexpr int CopyBlockSize = 32768;
 constexpr uint64_t MaxClassicSize = 0xFFFFFFFFu;
 constexpr int MaxEntries = 0xFFFF;
@@ -30,13 +33,33 @@ void CheckClassic(uint64_t value, const char* what) {
         throw EZipUnsupported(std::string(what) + " would pass 4 GiB; Zip64 archives are not supported");
 }
 
+// A line with a folder part is matched against the whole path, any other line against the file name.
+bool MatchesPathList(const TStrings& list, const std::string& path) {
+    const std::string full = UpperCase(path), name = UpperCase(NamePart(path));
+    for (int i = 0; i < list.Count(); ++i) {
+        const std::string line = UpperCase(ToForwardSlashes(list.Strings(i)));
+        if (WildcardMatch(line, line.find('/') != std::string::npos ? full : name)) return true;
+    }
+    return false;
+}
+
 int64_t FileSizeOf(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
 }
 
-bool SamePath(const std::string& a, const std::string& b) {
-    return ExpandFileName(a) == ExpandFileName(b);
+// The file a path finally names, symlinks followed (a dangling one too), so that
+// an archive reached through a link is replaced where it lies and the link stays.
+std::string FinalTarget(const std::string& path) {
+    constexpr int MaxLinkHops = 40; // as the system allows before it gives up on a loop
+    std::error_code ec;
+    fs::path target = fs::absolute(path, ec);
+    for (int hops = 0; hops < MaxLinkHops && fs::is_symlink(fs::symlink_status(target, ec)); ++hops) {
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target.lexically_normal().string();
 }
 
 // Reads the source for the compressor, keeping the CRC; writes its output to the archive.
@@ -183,21 +206,11 @@ void TZipWriter::DoRecursingFile(const std::string& FName) {
 }
 
 bool TZipWriter::IsExcluded(const std::string& Path) const {
-    const std::string full = UpperCase(Path), name = UpperCase(NamePart(Path));
-    for (int i = 0; i < FExcludeList->Count(); ++i) {
-        const std::string line = UpperCase(ToForwardSlashes(FExcludeList->Strings(i)));
-        if (WildcardMatch(line, line.find('/') != std::string::npos ? full : name)) return true;
-    }
-    return false;
+    return MatchesPathList(*FExcludeList, Path);
 }
 
 bool TZipWriter::IsNotToCompress(const std::string& Path) const {
-    const std::string full = UpperCase(Path), name = UpperCase(NamePart(Path));
-    for (int i = 0; i < FNoCompressList->Count(); ++i) {
-        const std::string line = UpperCase(ToForwardSlashes(FNoCompressList->Strings(i)));
-        if (WildcardMatch(line, line.find('/') != std::string::npos ? full : name)) return true;
-    }
-    return false;
+    return MatchesPathList(*FNoCompressList, Path);
 }
 
 std::string TZipWriter::StoredFolder(const std::string& Path) const {
@@ -245,6 +258,7 @@ private:
     void Append(std::unique_ptr<TZipHeaderInfo> Entry);
 
     TZipWriter& W;
+    std::string FTarget; // the archive file itself, links followed
     std::string FTempName;
     std::unique_ptr<TLFNFileStream> FOutput;
     std::unique_ptr<TDeflater> FDeflater;
@@ -272,19 +286,24 @@ void TZipWriter::TRun::Expand() {
     TStrings& files = *W.FilesList();
     std::vector<std::string> lines, patterns;
     for (int i = 0; i < files.Count(); ++i)
-        lines.push_back(ToForwardSlashes(files.Strings(i)));
+        lines.push_back(files.Strings(i));
     files.Clear();
-    for (const std::string& raw : lines) {
-        if (raw.empty()) continue;
-        if (raw.back() == '/') {
-            files.Add(raw);
+    for (const std::string& line : lines) {
+        if (line.empty()) continue;
+        // A name of an existing file is taken literally, whatever characters it holds: first as
+        // given, since "\" is an ordinary character of a Linux name, then with "/" separators.
+        const std::string raw = ToForwardSlashes(line);
+        std::string literal;
+        for (const std::string& name : {line, raw}) {
+            const std::string path = FolderPart(name).empty() ? W.RootDir() + name : name;
+            if (literal.empty() && FileExists(path)) literal = path;
+        }
+        if (!literal.empty()) {
+            if (!W.IsExcluded(literal)) AddFound(literal);
             continue;
         }
-        const std::string path = FolderPart(raw).empty() ? W.RootDir() + raw : raw;
-        // A name of an existing file is taken literally, whatever characters it holds.
-        if (FileExists(path)) {
-            if (W.IsExcluded(path)) continue;
-            AddFound(path);
+        if (raw.back() == '/') {
+            files.Add(raw);
             continue;
         }
         if (HasWildcard(raw)) {
@@ -312,7 +331,7 @@ void TZipWriter::TRun::Expand() {
                 if (recurse && W.FAddDirEntriesOnRecurse && W.FStorePaths) files.Add(found);
                 continue;
             }
-            if (W.IsExcluded(found) || SamePath(found, W.ZipName())) continue;
+            if (W.IsExcluded(found) || FinalTarget(found) == FTarget) continue;
             AddFound(found);
         }
     }
@@ -337,9 +356,7 @@ void TZipWriter::TRun::CopyEntry(const TZipHeaderInfo& Old) {
     if (Old.HasDataDescriptor()) {
         archive.Seek(Old.RelativeOffset + static_cast<Int64>(length), soBeginning);
         uint8_t sig[4] = {};
-        const bool signed_ =
-            archive.Read(sig, 4) == 4 &&
-            (sig[0] | sig[1] << 8 | sig[2] << 16 | static_cast<uint32_t>(sig[3]) << 24) == DataDescriptorSignature;
+        const bool signed_ = archive.Read(sig, 4) == 4 && Get32(sig) == DataDescriptorSignature;
         length += signed_ ? 16 : 12;
     }
     auto entry = std::make_unique<TZipHeaderInfo>();
@@ -385,7 +402,7 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
         CheckClassic(static_cast<uint64_t>(size), Path.c_str());
         entry->UncompressedSize = static_cast<uint32_t>(size);
         struct stat st;
-        const bool readOnly = ::stat(Path.c_str(), &st) == 0 && !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
+        const bool readOnly = ::stat(Path.c_str(), &st) == 0 && IsReadOnlyMode(st.st_mode);
         entry->ExternalAttributes = readOnly ? 0x21 : 0x20;
     }
     entry->FileDate = DateTimeToDosDateTime(date);
@@ -446,8 +463,10 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
 }
 
 int TZipWriter::TRun::Execute() {
-    const std::string zipName = Trim(W.ZipName());
-    if (zipName.empty()) return 0;
+    // Not trimmed: a trailing blank is part of a Linux name, and the reader uses the name as given.
+    if (W.ZipName().empty()) return 0;
+    FTarget = FinalTarget(W.ZipName());
+    const std::string& zipName = FTarget;
     if (W.GetMultiMode() == mmSpan)
         throw EZipUnsupported("Spanning an archive across removable disks is not supported on this system");
     if (W.GetMultiMode() == mmBlocks) throw EZipUnsupported("Writing an archive as block files is not supported yet");
@@ -469,10 +488,17 @@ int TZipWriter::TRun::Execute() {
     for (int i = 0; i < files.Count(); ++i)
         if (FileSizeOf(files.Strings(i)) > static_cast<int64_t>(MaxClassicSize))
             CheckClassic(static_cast<uint64_t>(FileSizeOf(files.Strings(i))), files.Strings(i).c_str());
-    if ((FHaveOld ? W.ZipContents().Count() : 0) + files.Count() > MaxEntries)
+    // A line that meets an old entry replaces or keeps it; only the others add entries.
+    int entries = FHaveOld ? W.ZipContents().Count() : 0;
+    std::unordered_set<std::string> oldNames;
+    for (int i = 0; FHaveOld && i < W.ZipContents().Count(); ++i)
+        oldNames.insert(W.ZipContents().Entry(i)->FullName());
+    for (int i = 0; i < files.Count(); ++i)
+        if (!oldNames.count(W.StoredName(files.Strings(i)))) ++entries;
+    if (entries > MaxEntries)
         throw EZipUnsupported("An archive holds at most 65535 entries; Zip64 archives are not supported");
 
-    FTempName = CreateTempFile(ExtractFilePath(ExpandFileName(zipName)), ".zip", ".tmp");
+    FTempName = CreateTempFile(ExtractFilePath(zipName), ".zip", ".tmp");
     FOutput = std::make_unique<TLFNFileStream>(FTempName, ArchiveBufferSize, false, fmCreate);
     int count = 0;
 
@@ -550,13 +576,7 @@ int TZipWriter::TRun::Execute() {
     W.CloseArchive();
     // The temporary file was made private; the archive keeps the old one's mode, or gets the usual one.
     struct stat old;
-    if (::stat(zipName.c_str(), &old) == 0) {
-        ::chmod(FTempName.c_str(), old.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(FTempName.c_str(), 0666 & ~mask);
-    }
+    ::chmod(FTempName.c_str(), ::stat(zipName.c_str(), &old) == 0 ? old.st_mode & 07777 : NewFileMode());
     if (::rename(FTempName.c_str(), zipName.c_str()) != 0)
         throw EInOutError("Could not replace " + zipName + " with the new archive");
     FTempName.clear();
