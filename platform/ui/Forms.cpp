@@ -182,6 +182,14 @@ constexpr MDIChildButton MDIChildButtons[] = {
     {HTCLOSE, DFCS_CAPTIONCLOSE, SC_CLOSE, 0},
 };
 
+// The screen point of a non-client message in the window's coordinates.
+TPoint WindowPointOf(HWND wnd, LPARAM screenPoint) {
+    TRect window;
+    GetWindowRect(wnd, window);
+    return {SmallLo(static_cast<uintptr_t>(screenPoint)) - window.Left,
+            SmallHi(static_cast<uintptr_t>(screenPoint)) - window.Top};
+}
+
 TRect PlaceOf(const TCaptionButtons& places, int HitTest) {
     return HitTest == HTMINBUTTON ? places.Min : HitTest == HTMAXBUTTON ? places.Max : places.Close;
 }
@@ -852,18 +860,11 @@ void TCustomForm::ShowSystemMenu() {
     FSystemMenuDismissed = false;
     // Under the icon: the title bar's, or the frame's menu bar's while maximised.
     TCustomForm* frame = Application->MainForm();
-    TPoint at;
-    if (frame && frame != this && frame->MaximizedMDIChild() == this) {
-        TRect window;
-        GetWindowRect(frame->FHandle, window);
-        const TRect icon = frame->MDIChildIconRect();
-        at = {window.Left + icon.Left, window.Top + icon.Bottom};
-    } else {
-        TRect window;
-        GetWindowRect(wnd, window);
-        const TRect icon = CaptionIconRect(wnd);
-        at = {window.Left + icon.Left, window.Top + icon.Bottom};
-    }
+    const bool inBar = frame && frame != this && frame->MaximizedMDIChild() == this;
+    const TRect icon = inBar ? frame->MDIChildIconRect() : CaptionIconRect(wnd);
+    TRect window;
+    GetWindowRect(inBar ? frame->FHandle : wnd, window);
+    const TPoint at{window.Left + icon.Left, window.Top + icon.Bottom};
     const auto style = static_cast<DWORD>(GetWindowLong(wnd, GWL_STYLE));
     const bool minimized = IsIconic(wnd), maximized = IsZoomed(wnd);
     struct Entry {
@@ -1059,7 +1060,8 @@ void TCustomForm::WndProc(TMessage& m) {
         Deactivate();
         return;
     case WM_CHILDACTIVATE:
-        // A press on the child's frame, or a task button, brings it forward.
+        // A task button brings the child forward (a press activates it
+        // through WM_MOUSEACTIVATE and the MDI client).
         DefaultHandler(m);
         if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this)
             Application->MainForm()->MDIChildActivated(this);
@@ -1182,10 +1184,7 @@ void TCustomForm::WndProc(TMessage& m) {
     case WM_NCHITTEST: {
         DefaultHandler(m);
         if (MenuBarHeight() > 0 && FHandle) {
-            TRect window;
-            GetWindowRect(FHandle, window);
-            TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)) - window.Left,
-                     SmallHi(static_cast<uintptr_t>(m.LParam)) - window.Top};
+            const TPoint p = WindowPointOf(FHandle, m.LParam);
             if (PtInRect(MenuBarRect(), p)) m.Result = HTMENU;
         }
         return;
@@ -1201,10 +1200,7 @@ void TCustomForm::WndProc(TMessage& m) {
         return;
     case WM_NCLBUTTONDOWN:
         if (m.WParam == static_cast<WPARAM>(HTMENU) && FMenu) {
-            TRect window;
-            GetWindowRect(FHandle, window);
-            TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)) - window.Left,
-                     SmallHi(static_cast<uintptr_t>(m.LParam)) - window.Top};
+            const TPoint p = WindowPointOf(FHandle, m.LParam);
             if (!ClickMDIChildButton(p)) FMenu->ClickBar(FHandle, MenuItemsRect(), p, Font());
             return;
         }
@@ -1218,10 +1214,7 @@ void TCustomForm::WndProc(TMessage& m) {
         // A double click on the maximised child's icon in the menu bar closes it.
         if (m.WParam == static_cast<WPARAM>(HTMENU)) {
             TCustomForm* child = MaximizedMDIChild();
-            TRect window;
-            GetWindowRect(FHandle, window);
-            TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)) - window.Left,
-                     SmallHi(static_cast<uintptr_t>(m.LParam)) - window.Top};
+            const TPoint p = WindowPointOf(FHandle, m.LParam);
             if (child && PtInRect(MDIChildIconRect(), p)) {
                 SendMessage(child->FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
                 return;

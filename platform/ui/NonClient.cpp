@@ -3,7 +3,7 @@
 // Top-level windows with a caption get their frame from the desktop, so only
 // the borders of children and popups are emulated, and the title bars of
 // children with a caption (MDI children): their buttons, the caption drag
-// that moves them and the edges that size them.
+// that moves them and the edges that size them, or the arrow keys for both.
 #include "platform/ui/NonClient.h"
 
 #include "platform/ui/Focus.h"

@@ -593,6 +593,16 @@ TEST(VclMdiChild, SecondPressOfADoubleClickOnTheIconClosesTheMenuItOpenedAndTheC
     ProcessMessages();
     EXPECT_EQ(chooser.Opened, 1);
     EXPECT_EQ(w.Frame->MDIChildCount(), 0);
+    // So does a double click on a maximised child's icon in the menu bar.
+    TForm* maximised = w.NewChild("报表");
+    maximised->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+    maximised->SetWindowState(wsMaximized);
+    ProcessMessages();
+    const TRect bar = w.MenuBar();
+    DoubleClickAt(w.Frame->Handle(), {bar.Left + 4, bar.Top + 4});
+    ProcessMessages();
+    EXPECT_EQ(chooser.Opened, 2);
+    EXPECT_EQ(w.Frame->MDIChildCount(), 0);
 }
 
 TEST(VclMdiChild, CtrlF4ClosesTheActiveChildAndCtrlF6GoesThroughThemAll) {
