@@ -263,18 +263,20 @@ void TrackMoveSize(HWND w, int HitTest, TPoint Start, bool ByKeys = false) {
     TRect limit;
     GetClientRect(w->Parent, limit);
     MapWindowPoints(w->Parent, nullptr, limit);
+    // The pointer counts only while it stays over the parent's client area.
+    auto within = [&](TPoint p) {
+        return TPoint{std::clamp(p.X, limit.Left, std::max(limit.Left, limit.Right - 1)),
+                      std::clamp(p.Y, limit.Top, std::max(limit.Top, limit.Bottom - 1))};
+    };
     if (ByKeys) {
         TRect window;
         GetWindowRect(w, window);
-        Start = {std::clamp((window.Left + window.Right) / 2, limit.Left, std::max(limit.Left, limit.Right - 1)),
-                 std::clamp((window.Top + window.Bottom) / 2, limit.Top, std::max(limit.Top, limit.Bottom - 1))};
+        Start = within({(window.Left + window.Right) / 2, (window.Top + window.Bottom) / 2});
     }
     const int minWidth = GetSystemMetrics(SM_CXMINTRACK), minHeight = GetSystemMetrics(SM_CYMINTRACK);
     TPoint pointer = Start;
     auto step = [&](TPoint p) {
-        // The pointer counts only while it stays over the parent's client area.
-        p.X = std::clamp(p.X, limit.Left, std::max(limit.Left, limit.Right - 1));
-        p.Y = std::clamp(p.Y, limit.Top, std::max(limit.Top, limit.Bottom - 1));
+        p = within(p);
         pointer = p;
         const bool left = HitTest == HTLEFT || HitTest == HTTOPLEFT || HitTest == HTBOTTOMLEFT;
         const bool right = HitTest == HTRIGHT || HitTest == HTTOPRIGHT || HitTest == HTBOTTOMRIGHT;
