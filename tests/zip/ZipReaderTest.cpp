@@ -12,6 +12,7 @@
 #include "zip/BufferStream.h"
 #include "zip/ZipExceptions.h"
 #include "zip/ZipHooks.h"
+#include "zip/ZipUtils.h"
 
 using namespace zip;
 using namespace ziptest;
@@ -407,4 +408,129 @@ TEST_F(ZipReaderTest, TwoHeadersAtOneOffsetFailTheRead) {
         EXPECT_EQ(e.Message(), "Duplicate Object index");
     }
     EXPECT_EQ(r->GetCount(), 0);
+}
+
+TEST_F(ZipReaderTest, KeptOpenArchiveReplacedOnDiskIsReadAnew) {
+    WriteRawZip(Path("a.zip"), {{"one", Bytes("1")}});
+    auto r = Reader(Path("a.zip"), Path("out"));
+    r->SetKeepZipOpen(true);
+    r->ReadZip();
+    ASSERT_EQ(r->GetCount(), 1);
+    // Replaced as the writer replaces it: a new file renamed over the old one.
+    WriteRawZip(Path("new.zip"), {{"one", Bytes("1")}, {"two", Bytes("2")}});
+    std::filesystem::rename(Path("new.zip"), Path("a.zip"));
+    r->ReadZip();
+    EXPECT_EQ(r->GetCount(), 2);
+    r->SetDoAll(true);
+    EXPECT_EQ(r->UnZip(), 2);
+    EXPECT_EQ(ReadBytes(Path("out/two")), Bytes("2"));
+}
+
+TEST_F(ZipReaderTest, ALineEqualToAnEntryNameSelectsJustThatEntry) {
+    WriteRawZip(Path("a.zip"), {{"a<b>c.txt", Bytes("set-like")},
+                                {"abc.txt", Bytes("plain")},
+                                {"star*.txt", Bytes("star")},
+                                {"starry.txt", Bytes("starry")}});
+    struct TCase {
+        const char* Line;
+        std::vector<std::string> Extracted;
+    } cases[] = {
+        {"a<b>c.txt", {"a<b>c.txt"}},               // a name, not the set <b>
+        {"star*.txt", {"star*.txt"}},               // a name, not a pattern
+        {"a<xb>c.txt", {"abc.txt"}},                // no such name: a pattern
+        {"STAR*.TXT", {"star*.txt", "starry.txt"}}, // names compare exactly; this is a pattern
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(Path("out"));
+        auto r = Reader(Path("a.zip"), Path("out"));
+        r->FilesList()->Add(c.Line);
+        EXPECT_EQ(r->UnZip(), static_cast<int>(c.Extracted.size())) << c.Line;
+        std::vector<std::string> expected;
+        for (const auto& name : c.Extracted)
+            expected.push_back("out/" + name);
+        expected.insert(expected.begin(), "a.zip");
+        EXPECT_EQ(AllFiles(), expected) << c.Line;
+    }
+    // The application's unpacking loop: each entry by the name GetFilename gives, once.
+    std::filesystem::remove_all(Path("out"));
+    auto r = Reader(Path("a.zip"), Path("out"));
+    r->ReadZip();
+    for (int i = 0; i < r->GetCount(); ++i) {
+        r->FilesList()->Clear();
+        r->FilesList()->Add(r->GetFilename(i));
+        EXPECT_EQ(r->UnZip(), 1) << r->GetFilename(i);
+    }
+    EXPECT_EQ(ReadBytes(Path("out/a<b>c.txt")), Bytes("set-like"));
+}
+
+TEST_F(ZipReaderTest, EntriesNotDecodableYetRaiseAndLeaveNoFile) {
+    struct TCase {
+        uint16_t Method;
+        uint16_t Flags;
+        const char* Says;
+    } cases[] = {
+        {0, 1, "encrypted entries"},  {8, 1, "encrypted entries"},   {1, 0, "method 1 (shrunk)"},
+        {4, 0, "method 4 (reduced)"}, {6, 0, "method 6 (imploded)"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(Path("out"));
+        TRawEntry entry{"e.txt", TextBytes(1000, 11), c.Method, c.Flags};
+        WriteRawZip(Path("a.zip"), {entry});
+        auto r = Reader(Path("a.zip"), Path("out"));
+        r->SetDoAll(true);
+        int events = 0;
+        r->OnBadCRC = [&](TObject*, uint32_t, uint32_t, int) { ++events; };
+        r->OnSkippingFile = [&](TObject*, TZipSkipReason, const std::string&, int, bool&) { ++events; };
+        try {
+            r->UnZip();
+            ADD_FAILURE() << c.Says;
+        } catch (const EZipUnsupported& e) {
+            EXPECT_NE(e.Message().find(c.Says), std::string::npos) << e.Message();
+        }
+        EXPECT_EQ(events, 0) << c.Says;
+        EXPECT_EQ(AllFiles(), std::vector<std::string>{"a.zip"}) << c.Says;
+        EXPECT_EQ(r->GetCount(), 1); // the directory stays loaded
+    }
+}
+
+TEST_F(ZipReaderTest, AnEntryThatCannotBeExtractedFailsAloneAndTheRunGoesOn) {
+    const TBytes first = Bytes("first"), middle = Bytes("middle");
+    // Where the middle entry's local and central headers lie in what WriteRawZip writes.
+    const size_t local = 30 + 9 + first.size();
+    auto central = [&](const TBytes& b) { return Get32(&b[b.size() - 22 + 16]) + 46 + 9; };
+    struct TCase {
+        const char* Damage;
+        std::string MiddleName;
+        std::function<void(TBytes&)> Spoil;
+    } cases[] = {
+        {"no name at all", "", [](TBytes&) {}},
+        {"local signature garbled", "middle.txt", [&](TBytes& b) { b[local] ^= 0xFF; }},
+        {"local header past the end", "middle.txt", [&](TBytes& b) { b[central(b) + 45] = 0x7F; }},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(Path("out"));
+        WriteRawZip(Path("a.zip"), {{"first.txt", first}, {c.MiddleName, middle}, {"last.txt", Bytes("last")}});
+        TBytes bytes = ReadBytes(Path("a.zip"));
+        c.Spoil(bytes);
+        WriteBytes(Path("a.zip"), bytes);
+        auto r = Reader(Path("a.zip"), Path("out"));
+        r->SetDoAll(true);
+        r->SetRecreateDirs(true);
+        std::vector<std::string> ended;
+        r->OnEndUnZip = [&](TObject*, int, const std::string& name) { ended.push_back(NamePart(name)); };
+        EXPECT_EQ(r->UnZip(), 2) << c.Damage;
+        EXPECT_EQ(ended, (std::vector<std::string>{"first.txt", "last.txt"})) << c.Damage;
+        EXPECT_EQ(ReadBytes(Path("out/last.txt")), Bytes("last")) << c.Damage;
+    }
+}
+
+TEST_F(ZipReaderTest, EntryCommentOverTheFormatLimitIsRefusedAndTheOldOneStays) {
+    WriteRawZip(Path("a.zip"), {{"one", Bytes("1")}});
+    auto r = Reader(Path("a.zip"), Path("out"));
+    r->ReadZip();
+    r->SetFileComment(0, "before");
+    EXPECT_THROW(r->SetFileComment(0, std::string(65536, 'c')), EZipUnsupported);
+    EXPECT_EQ(r->GetFileComment(0), "before");
+    r->SetFileComment(0, std::string(65535, 'c'));
+    EXPECT_EQ(r->GetEntry(0)->FileCommentLength, 65535);
 }

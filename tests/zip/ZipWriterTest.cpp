@@ -191,12 +191,56 @@ TEST_F(ZipWriterTest, ExcludeAndNoCompressListsMatchNamesOrPaths) {
 }
 
 TEST_F(ZipWriterTest, ANameOfAnExistingFileIsLiteralWhateverItHolds) {
-    WriteText(Path("src/a*b?.txt"), "literal");
-    WriteText(Path("src/axb1.txt"), "would match as a pattern");
-    auto w = Writer(Path("a.zip"));
-    w->FilesList()->Add(Path("src/a*b?.txt"));
-    w->Zip();
-    EXPECT_EQ(Names(Path("a.zip")), std::vector<std::string>{"a*b?.txt"});
+    struct TCase {
+        const char* Name;  // of the file listed
+        const char* Decoy; // what the line would pick up if it were read otherwise
+    } cases[] = {
+        {"a*b?.txt", "axb1.txt"},              // not a pattern
+        {"back\\slash.txt", "back/slash.txt"}, // not a folder: a backslash is part of a Linux name
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(Path("src"));
+        std::filesystem::remove(Path("a.zip"));
+        WriteText(Path("src/") + c.Name, "literal");
+        WriteText(Path("src/") + c.Decoy, "the decoy's text");
+        auto w = Writer(Path("a.zip"));
+        w->FilesList()->Add(Path("src/") + c.Name);
+        EXPECT_EQ(w->Zip(), 1) << c.Name;
+        TZipReader r(nullptr);
+        r.SetZipName(Path("a.zip"));
+        r.ReadZip();
+        ASSERT_EQ(r.GetCount(), 1) << c.Name;
+        EXPECT_EQ(r.GetEntry(0)->StoredName(), c.Name);
+        EXPECT_EQ(r.GetEntry(0)->UncompressedSize, 7u) << c.Name;
+    }
+}
+
+TEST_F(ZipWriterTest, ZipNameIsUsedAsGivenTrailingBlankIncluded) {
+    for (const char* n : {"one.txt", "two.txt"}) {
+        WriteText(Path(std::string("src/") + n), n);
+        auto w = Writer(Path("a.zip "));
+        w->FilesList()->Add(Path(std::string("src/") + n));
+        EXPECT_EQ(w->Zip(), 1);
+    }
+    EXPECT_FALSE(FileExists(Path("a.zip")));
+    EXPECT_EQ(Names(Path("a.zip ")), (std::vector<std::string>{"one.txt", "two.txt"}));
+}
+
+TEST_F(ZipWriterTest, AnArchiveReachedThroughASymlinkIsUpdatedWhereItLies) {
+    ForceDirectories(Path("store"));
+    WriteText(Path("src/one.txt"), "one");
+    // Relative, and dangling until the first run makes the archive.
+    std::filesystem::create_symlink("../store/real.zip", Path("src/link.zip"));
+    auto w = Writer(Path("src/link.zip"));
+    w->FilesList()->Add(Path("src/one.txt"));
+    EXPECT_EQ(w->Zip(), 1);
+    WriteText(Path("src/two.txt"), "two");
+    auto u = Writer(Path("src/link.zip"));
+    u->FilesList()->Add(Path("src/*")); // finds the link too, which is the archive itself
+    EXPECT_EQ(u->Zip(), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("src/link.zip")));
+    EXPECT_EQ(Names(Path("store/real.zip")), (std::vector<std::string>{"one.txt", "two.txt"}));
+    EXPECT_EQ(FilesIn(Path("store")), std::vector<std::string>{"real.zip"});
 }
 
 TEST_F(ZipWriterTest, StoredFoldersFollowStorePathsAndRelativePaths) {
@@ -290,6 +334,12 @@ TEST_F(ZipWriterTest, WhatNeedsZip64IsRefusedBeforeTheArchiveIsWritten) {
     m->FilesList()->Add(Path("src/one.txt"));
     EXPECT_THROW(m->Zip(), EZipUnsupported);
     EXPECT_EQ(ReadBytes(Path("many.zip")), before);
+    // Replacing one of them adds nothing, so it goes through.
+    WriteText(Path("src/e7"), "replaced");
+    auto r = Writer(Path("many.zip"));
+    r->FilesList()->Add(Path("src/e7"));
+    EXPECT_EQ(r->Zip(), 1);
+    EXPECT_EQ(r->GetCount(), 65535);
     auto c = Writer(Path("c.zip"));
     EXPECT_THROW(c->SetZipComment(std::string(65536, 'c')), EZipUnsupported);
 }
