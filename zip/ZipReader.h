@@ -80,7 +80,8 @@ public:
     // archives this program exchanges); the setting is kept for the form streams.
     bool OEMConvert() const { return FOEMConvert; }
     void SetOEMConvert(bool Value) { FOEMConvert = Value; }
-    // Empty: no encryption. Only entries flagged as encrypted are ever decrypted.
+    // Empty: no encryption. Only entries flagged as encrypted are ever decrypted; decryption
+    // is not built yet, so extracting such an entry raises EZipUnsupported whatever is set.
     const std::string& Password() const { return FPassword; }
     void SetPassword(const std::string& Value) { FPassword = Value; }
 
@@ -119,7 +120,10 @@ public:
     const TEndCentral& EndCentral() const { return *FEndCentral; }
 
     // Extracts the selected entries (FilesList, or all with DoAll) into DestDir;
-    // returns the number of files extracted. FilesList is empty afterwards.
+    // returns the number of files extracted. FilesList is empty afterwards. A line
+    // equal to an entry's name selects that entry only; other lines are patterns.
+    // An entry that cannot be extracted fails alone and is not counted; an
+    // encrypted one, or one packed with methods 1-6, raises EZipUnsupported.
     int UnZip();
 
     void Assign(TPersistent* Source) override;
