@@ -253,6 +253,8 @@ private:
     void Expand();
     void AddFound(const std::string& Path);
     bool HasEntryNamed(const std::string& Name) const;
+    // The name an entry for Path is read back under: a "\" in a stored name reads as a separator.
+    std::string EntryName(const std::string& Path) const { return ToForwardSlashes(W.StoredName(Path)); }
     std::unique_ptr<TZipHeaderInfo> ZipFile(const std::string& Path, bool& Skipped);
     void CopyEntry(const TZipHeaderInfo& Old);
     void Append(std::unique_ptr<TZipHeaderInfo> Entry);
@@ -277,7 +279,7 @@ bool TZipWriter::TRun::HasEntryNamed(const std::string& Name) const {
 
 void TZipWriter::TRun::AddFound(const std::string& Path) {
     TStrings& files = *W.FilesList();
-    if (W.FZipAction == zaFreshen && !HasEntryNamed(W.StoredName(Path))) return;
+    if (W.FZipAction == zaFreshen && !HasEntryNamed(EntryName(Path))) return;
     files.Add(Path);
     W.TotalBytes() += std::max<int64_t>(FileSizeOf(Path), 0);
 }
@@ -494,7 +496,7 @@ int TZipWriter::TRun::Execute() {
     for (int i = 0; FHaveOld && i < W.ZipContents().Count(); ++i)
         oldNames.insert(W.ZipContents().Entry(i)->FullName());
     for (int i = 0; i < files.Count(); ++i)
-        if (!oldNames.count(W.StoredName(files.Strings(i)))) ++entries;
+        if (!oldNames.count(EntryName(files.Strings(i)))) ++entries;
     if (entries > MaxEntries)
         throw EZipUnsupported("An archive holds at most 65535 entries; Zip64 archives are not supported");
 
@@ -505,7 +507,7 @@ int TZipWriter::TRun::Execute() {
     if (FHaveOld) {
         std::vector<std::string> names;
         for (int i = 0; i < files.Count(); ++i)
-            names.push_back(W.StoredName(files.Strings(i)));
+            names.push_back(EntryName(files.Strings(i)));
         for (int index = 0; index < W.ZipContents().Count(); ++index) {
             const TZipHeaderInfo& old = *W.ZipContents().Entry(index);
             int line = -1;

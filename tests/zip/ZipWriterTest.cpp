@@ -212,6 +212,11 @@ TEST_F(ZipWriterTest, ANameOfAnExistingFileIsLiteralWhateverItHolds) {
         ASSERT_EQ(r.GetCount(), 1) << c.Name;
         EXPECT_EQ(r.GetEntry(0)->StoredName(), c.Name);
         EXPECT_EQ(r.GetEntry(0)->UncompressedSize, 7u) << c.Name;
+        // Listed again, the unchanged file keeps its entry rather than adding a second.
+        auto again = Writer(Path("a.zip"));
+        again->FilesList()->Add(Path("src/") + c.Name);
+        EXPECT_EQ(again->Zip(), 0) << c.Name;
+        EXPECT_EQ(again->GetCount(), 1) << c.Name;
     }
 }
 
