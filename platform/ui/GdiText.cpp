@@ -111,8 +111,9 @@ Metrics MetricsOf(const QFontMetrics& m) {
 
 // Draws `text` with its top-left cell corner at device point `at` in the text
 // colour, through the DC's clip narrowed by `clip` (device) when given.
-void PaintText(HDC dc, const QFont& font, const QString& text, QPoint at, const QRegion* clip,
-               int underlineIndex = -1) {
+// underlineOnly draws the prefix underline and no glyph.
+void PaintText(HDC dc, const QFont& font, const QString& text, QPoint at, const QRegion* clip, int underlineIndex = -1,
+               bool underlineOnly = false) {
     if (text.isEmpty() || !SurfaceOf(dc)) return;
     const QFontMetrics m(font);
     const int width = m.horizontalAdvance(text) + m.maxWidth();
@@ -124,7 +125,7 @@ void PaintText(HDC dc, const QFont& font, const QString& text, QPoint at, const 
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(QPoint(0, m.ascent()), text);
+        if (!underlineOnly) painter.drawText(QPoint(0, m.ascent()), text);
         if (underlineIndex >= 0 && underlineIndex < text.size()) {
             const int x0 = m.horizontalAdvance(text.left(underlineIndex));
             const int x1 = m.horizontalAdvance(text.left(underlineIndex + 1));
@@ -163,8 +164,21 @@ QString ExpandTabs(const QString& line, const QFontMetrics& m, int tabWidth, int
     return result;
 }
 
-bool IsWide(QChar c) {
-    return c.unicode() >= 0x2E80;
+bool IsWide(char32_t c) {
+    return c >= 0x2E80;
+}
+
+bool SplitsPair(const QString& s, int i) {
+    return i > 0 && i < s.size() && s[i - 1].isHighSurrogate() && s[i].isLowSurrogate();
+}
+
+// The code points on either side of index i (a break position).
+char32_t CodePointBefore(const QString& s, int i) {
+    return SplitsPair(s, i - 1) ? QChar::surrogateToUcs4(s[i - 2], s[i - 1]) : s[i - 1].unicode();
+}
+
+char32_t CodePointAt(const QString& s, int i) {
+    return SplitsPair(s, i + 1) ? QChar::surrogateToUcs4(s[i], s[i + 1]) : s[i].unicode();
 }
 
 // Breaks one paragraph into lines no wider than `width`: after blanks, and
@@ -179,8 +193,10 @@ QStringList WrapLine(const QString& text, const QFontMetrics& m, int width) {
         }
         int lastBreak = -1; // characters before the break
         for (int i = 1; i <= rest.size(); ++i) {
-            const bool breakHere =
-                i == rest.size() || rest[i - 1] == ' ' || rest[i] == ' ' || (IsWide(rest[i - 1]) || IsWide(rest[i]));
+            // A surrogate pair (an emoji, a rare CJK character) is one character and never split.
+            if (SplitsPair(rest, i)) continue;
+            const bool breakHere = i == rest.size() || rest[i - 1] == ' ' || rest[i] == ' ' ||
+                                   IsWide(CodePointBefore(rest, i)) || IsWide(CodePointAt(rest, i));
             if (!breakHere) continue;
             if (m.horizontalAdvance(rest.left(i)) > width && lastBreak > 0) break;
             lastBreak = i;
@@ -201,11 +217,20 @@ QStringList WrapLine(const QString& text, const QFontMetrics& m, int width) {
 
 const QString Ellipsis = QStringLiteral("...");
 
+// Shortening drops whole characters: a surrogate pair goes as one.
+void ChopCharacter(QString& s) {
+    s.chop(SplitsPair(s, static_cast<int>(s.size()) - 1) ? 2 : 1);
+}
+
+void RemoveFirstCharacter(QString& s) {
+    s.remove(0, SplitsPair(s, 1) ? 2 : 1);
+}
+
 QString EndEllipsis(const QString& line, const QFontMetrics& m, int width) {
     if (m.horizontalAdvance(line) <= width) return line;
     QString head = line;
     while (!head.isEmpty() && m.horizontalAdvance(head + Ellipsis) > width)
-        head.chop(1);
+        ChopCharacter(head);
     return head + Ellipsis;
 }
 
@@ -214,12 +239,14 @@ QString PathEllipsis(const QString& line, const QFontMetrics& m, int width) {
     const int slash = std::max(line.lastIndexOf('\\'), line.lastIndexOf('/'));
     if (slash < 0) {
         // No path: drop characters from the middle.
-        QString head = line.left(line.size() / 2), tail = line.mid(line.size() / 2);
+        const int half =
+            static_cast<int>(line.size()) / 2 + (SplitsPair(line, static_cast<int>(line.size()) / 2) ? 1 : 0);
+        QString head = line.left(half), tail = line.mid(half);
         while ((!head.isEmpty() || !tail.isEmpty()) && m.horizontalAdvance(head + Ellipsis + tail) > width) {
             if (head.size() >= tail.size())
-                head.chop(1);
+                ChopCharacter(head);
             else
-                tail.remove(0, 1);
+                RemoveFirstCharacter(tail);
         }
         return head + Ellipsis + tail;
     }
@@ -227,7 +254,7 @@ QString PathEllipsis(const QString& line, const QFontMetrics& m, int width) {
     QString head = line.left(slash);
     const QString tail = line.mid(slash);
     while (!head.isEmpty() && m.horizontalAdvance(head + Ellipsis + tail) > width)
-        head.chop(1);
+        ChopCharacter(head);
     if (m.horizontalAdvance(head + Ellipsis + tail) <= width) return head + Ellipsis + tail;
     return EndEllipsis(Ellipsis + tail, m, width);
 }
@@ -449,11 +476,13 @@ int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format) {
         else if (format & DT_RIGHT)
             x = rect->Right - w;
         const QPoint at = ToDevice(dc, x, y);
-        if (dc->state.bkMode == OPAQUE) {
+        // DT_PREFIXONLY draws the underline alone: no characters, no background.
+        const bool underlineOnly = format & DT_PREFIXONLY;
+        if (dc->state.bkMode == OPAQUE && !underlineOnly) {
             const QRegion cell(QRect(at, QSize(w, lineHeight)));
             FillWithColor(dc, clipped ? cell & clip : cell, dc->state.bkColor);
         }
-        PaintText(dc, font, line.text, at, clipped ? &clip : nullptr, (format & DT_PREFIXONLY) ? -1 : line.underline);
+        PaintText(dc, font, line.text, at, clipped ? &clip : nullptr, line.underline, underlineOnly);
         y += lineHeight;
     }
     if (single && (format & DT_VCENTER)) return (rect->Bottom - rect->Top - lineHeight) / 2 + lineHeight;

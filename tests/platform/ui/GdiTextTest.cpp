@@ -139,6 +139,20 @@ TEST_F(TextSurface, PrefixUnderlinesTheMarkedCharacterUnlessNoPrefix) {
     EXPECT_EQ(Draw("&&W", box, DT_SINGLELINE).Left, Draw("&W", box, DT_SINGLELINE | DT_NOPREFIX).Left);
     Draw("&W", box, DT_SINGLELINE | DT_HIDEPREFIX);
     EXPECT_EQ(Pixels(), plain);
+    // DT_PREFIXONLY draws the underline and nothing else, whatever the background mode.
+    SetBkColor(dc, 0x00FF00);
+    for (int mode : {TRANSPARENT, OPAQUE}) {
+        SetBkMode(dc, mode);
+        Draw("&W", box, DT_SINGLELINE | DT_PREFIXONLY);
+        const auto underlineOnly = Pixels();
+        for (int i = 0; i < Width * Height; ++i) {
+            const size_t at = static_cast<size_t>(i);
+            const bool underline = plain[at] != Ink && prefixed[at] == Ink;
+            EXPECT_EQ(underlineOnly[at], underline ? Ink : Paper)
+                << "mode " << mode << " pixel " << i % Width << "," << i / Width;
+        }
+    }
+    SetBkMode(dc, TRANSPARENT);
     Draw("&W", box, DT_SINGLELINE | DT_NOPREFIX);
     EXPECT_NE(Pixels(), prefixed);
     RECT measured = box;
@@ -152,9 +166,15 @@ TEST_F(TextSurface, WordBreakWrapsAtBlanksAndBetweenChineseCharacters) {
         int boxWidth, lines;
     };
     const Case cases[] = {
-        {"aaa aaa aaa", Extent("aaa aaa").cx - 1, 3},     {"aaa aaa aaa", Extent("aaa aaa").cx, 2},
-        {"中文中文中文", Extent("中文").cx, 3},           {"line one\r\nline two", Width, 2},
+        {"aaa aaa aaa", Extent("aaa aaa").cx - 1, 3},
+        {"aaa aaa aaa", Extent("aaa aaa").cx, 2},
+        {"中文中文中文", Extent("中文").cx, 3},
+        {"line one\r\nline two", Width, 2},
         {"averyveryverylongword", Extent("avery").cx, 1}, // a word is never split
+        // Surrogate pairs stay whole even in a box narrower than one of them.
+        {"\U00020000\U00020000\U00020000", Extent("\U00020000").cx / 2, 3},
+        {"\U0001F600\U0001F600\U0001F600", Extent("\U0001F600").cx / 2, 3},
+        {"\U00020000\U00020000\U00020000\U00020000", Extent("\U00020000\U00020000").cx, 2},
     };
     for (const Case& c : cases) {
         RECT r{0, 0, c.boxWidth, 0};
