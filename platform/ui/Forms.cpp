@@ -144,21 +144,35 @@ bool MenuKey(const TMessage& msg, HWND focus) {
 }
 
 // Before the program waits for input, the actions on screen check their state.
+// Called by Qt: whatever a handler throws stays on this side, and a failed
+// update does not stop the next ones.
 void UpdateActionsWhenIdle() {
     static bool updating = false;
     if (updating) return;
     updating = true;
-    try {
+    struct Reset {
+        ~Reset() { updating = false; }
+    } reset;
+    RunGuarded([] {
         TCustomForm* active = Screen->ActiveForm();
         if (active) active->UpdateActions();
         if (TCustomForm* main = Application->MainForm(); main && main != active) main->UpdateActions();
-    } catch (const std::exception& e) {
-        Application->HandleException(e);
-    }
-    updating = false;
+    });
 }
 
-void InstallDialogKeyHook() {
+// A press on a control tells the active control of its form that another one
+// was clicked, before the focus moves (drop-downs close their pop-ups).
+void CancelModeOnPress(HWND Wnd) {
+    TWinControl* clicked = FindControl(Wnd);
+    TCustomForm* form = clicked ? GetParentForm(clicked) : nullptr;
+    TWinControl* active = form ? form->ActiveControl() : nullptr;
+    if (active && active != clicked)
+        active->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(clicked)));
+}
+
+// The application's hooks into the window manager: dialog keys, menu keys,
+// presses, the exception boundary's box and the idle action update.
+void InstallApplicationHooks() {
     static bool installed = false;
     if (installed) return;
     installed = true;
@@ -166,6 +180,7 @@ void InstallDialogKeyHook() {
                      &EnsureQtApplication(), UpdateActionsWhenIdle);
     SetDialogKeyHook(DialogKey);
     SetKeyMessageHook(MenuKey);
+    SetMouseDownHook(CancelModeOnPress);
     SetExceptionHandler([](const std::exception& e) { Application->HandleException(e); });
 }
 
@@ -216,7 +231,7 @@ bool IsAccel(char32_t Key, const std::string& Caption) {
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
     EnsureQtApplication();
-    InstallDialogKeyHook();
+    InstallApplicationHooks();
     FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
     SetVisible(false);
     FParentColor = false;
@@ -982,6 +997,8 @@ TModalResult TCustomForm::ShowModal() {
     if (GetCapture()) ReleaseCapture();
     FModal = true;
     FModalResult = mrNone;
+    // Runs after the result is taken: the last use of the form, which a
+    // release during the loop then frees.
     struct Restore {
         TCustomForm* Form;
         HWND Before;
@@ -989,12 +1006,13 @@ TModalResult TCustomForm::ShowModal() {
             Form->FModal = false;
             if (Form->FHandle && !Form->ComponentState().Contains(csDestroying)) Form->Hide();
             if (Before && IsWindow(Before) && IsWindowVisible(Before)) SetActiveWindow(Before);
+            if (Form->FReleasedWhileModal) delete Form;
         }
     } restore{this, activeBefore};
     Show();
     TInputHoldBack hold(FHandle);
     RunModalLoop([this] {
-        if (Application->Terminated()) return true;
+        if (Application->Terminated() || FReleasedWhileModal) return true;
         if (FModalResult != mrNone) CloseModal();
         return FModalResult != mrNone;
     });
@@ -1034,7 +1052,11 @@ void TCustomForm::WndProc(TMessage& m) {
         Close();
         return;
     case CM_RELEASE:
-        delete this;
+        // The modal loop still runs on this form: it ends, then frees it.
+        if (FModal)
+            FReleasedWhileModal = true;
+        else
+            delete this;
         return;
     case WM_ACTIVATE:
         TWinControl::WndProc(m);
@@ -1416,7 +1438,7 @@ void TApplication::SetTitle(const std::string& Value) {
 HWND TApplication::Handle() {
     if (!FHandle) {
         EnsureQtApplication();
-        InstallDialogKeyHook();
+        InstallApplicationHooks();
         EnsureClass(ApplicationClassName, [](HWND wnd, TMessage& m) { DefWindowProc(wnd, m); });
         FHandle = CreateWindowEx(0, ApplicationClassName, FTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                  0, 0, 0, 0, nullptr);

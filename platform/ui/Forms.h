@@ -186,6 +186,7 @@ private:
     bool FCreated = false;
     bool FShown = false;
     bool FReleasing = false;
+    bool FReleasedWhileModal = false; // CM_RELEASE came in the modal loop: freed when it ends
     int FFocusCount = 0;
     int FClientWidth = -1;
     int FClientHeight = -1;

@@ -34,6 +34,7 @@ struct InputState {
     HWND PassThrough = nullptr;
     TDialogKeyHook DialogKeyHook;
     TKeyMessageHook KeyMessageHook;
+    TMouseDownHook MouseDownHook;
 };
 
 InputState& State() {
@@ -78,7 +79,19 @@ constexpr KeyPair KeyTable[] = {
     {Qt::Key_Menu, VK_APPS},
     {Qt::Key_NumLock, VK_NUMLOCK},
     {Qt::Key_ScrollLock, VK_SCROLL},
+    // Shifted digits report the symbol; the key is the digit's (US layout).
+    // The keypad's asterisk is VK_MULTIPLY, through the keypad modifier.
+    {Qt::Key_Asterisk, '8'},
     {Qt::Key_Asterisk, VK_MULTIPLY},
+    {Qt::Key_ParenRight, '0'},
+    {Qt::Key_Exclam, '1'},
+    {Qt::Key_At, '2'},
+    {Qt::Key_NumberSign, '3'},
+    {Qt::Key_Dollar, '4'},
+    {Qt::Key_Percent, '5'},
+    {Qt::Key_AsciiCircum, '6'},
+    {Qt::Key_Ampersand, '7'},
+    {Qt::Key_ParenLeft, '9'},
     {Qt::Key_Plus, VK_OEM_PLUS},
     {Qt::Key_Comma, VK_OEM_COMMA},
     {Qt::Key_Minus, VK_OEM_MINUS},
@@ -181,10 +194,12 @@ LPARAM PointParam(TPoint p) {
 void TranslateKey(HWND fallback, QKeyEvent* e) {
     const bool press = e->type() == QEvent::KeyPress;
     if (!press && e->isAutoRepeat()) return; // Win32 repeats key-downs only
-    const Word vk = VirtualKeyFromQt(e->key(), e->modifiers());
+    const Word known = VirtualKeyFromQt(e->key(), e->modifiers());
     SyncModifiers(e->modifiers());
-    const bool wasDown = (State().Keys[vk & 0xFF] & KeyDown) != 0;
-    if (vk) SetKey(vk, press);
+    // A key we have no code for still types its characters.
+    const Word vk = known ? known : e->text().isEmpty() ? 0 : VK_PACKET;
+    const bool wasDown = known && (State().Keys[known & 0xFF] & KeyDown) != 0;
+    if (known) SetKey(known, press);
     HWND target = KeyTarget(fallback);
     if (!vk || !AcceptsInput(target)) return;
     const bool alt = e->modifiers() & Qt::AltModifier;
@@ -332,6 +347,11 @@ void TranslateMouse(HWND hit, QWidget* widget, QMouseEvent* e) {
         if (!IsLiveWindow(target)) return;
         SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
                     MakeLParam(static_cast<Word>(hitTest), static_cast<Word>(msg)));
+        if (!IsLiveWindow(target)) return;
+    }
+    if ((kind == 1 || kind == 3) && state.MouseDownHook) {
+        const TMouseDownHook hook = state.MouseDownHook;
+        hook(target);
         if (!IsLiveWindow(target)) return;
     }
     if (hitTest == HTCLIENT) {
@@ -632,5 +652,11 @@ TDialogKeyHook SetDialogKeyHook(TDialogKeyHook Hook) {
 TKeyMessageHook SetKeyMessageHook(TKeyMessageHook Hook) {
     TKeyMessageHook previous = State().KeyMessageHook;
     State().KeyMessageHook = std::move(Hook);
+    return previous;
+}
+
+TMouseDownHook SetMouseDownHook(TMouseDownHook Hook) {
+    TMouseDownHook previous = State().MouseDownHook;
+    State().MouseDownHook = std::move(Hook);
     return previous;
 }

@@ -12,6 +12,10 @@
 
 #include <functional>
 
+// The key code of a key-down that only carries characters: a key with no code
+// of its own (letters of other alphabets) is followed by its WM_CHARs.
+constexpr Word VK_PACKET = 0xE7;
+
 // High bit set (negative) while the key is down; bit 0 toggles (Caps Lock...).
 // Mouse buttons are VK_LBUTTON, VK_RBUTTON, VK_MBUTTON.
 int16_t GetKeyState(int VirtualKey);
@@ -35,3 +39,9 @@ TDialogKeyHook SetDialogKeyHook(TDialogKeyHook Hook);
 // swallows the key together with the characters it produced.
 using TKeyMessageHook = std::function<bool(const TMessage& Msg, HWND FocusWnd)>;
 TKeyMessageHook SetKeyMessageHook(TKeyMessageHook Hook);
+
+// Every button press is shown to this hook before its message is queued for
+// Wnd, so before the focus moves (the forms tell the active control that
+// another one was clicked).
+using TMouseDownHook = std::function<void(HWND Wnd)>;
+TMouseDownHook SetMouseDownHook(TMouseDownHook Hook);

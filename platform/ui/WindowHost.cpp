@@ -31,7 +31,7 @@ bool IsPrintableKey(Word vk) {
 bool ArrivesAsCharacter(Word vk) {
     const Qt::KeyboardModifiers m = CurrentModifiers();
     if (m & (Qt::ControlModifier | Qt::AltModifier)) return false;
-    return IsPrintableKey(vk) || vk == VK_BACK;
+    return IsPrintableKey(vk) || vk == VK_BACK || vk == VK_PACKET;
 }
 
 // Qt's focus stays where ours is, whatever the widget did with a key.
@@ -177,7 +177,8 @@ void NativeWindowProc(HWND Wnd, TMessage& Message) {
     }
     case WM_KEYUP:
     case WM_SYSKEYUP:
-        DeliverKey(Wnd, QEvent::KeyRelease, QtKeyFromVirtualKey(static_cast<Word>(Message.WParam)), QString());
+        if (Message.WParam != VK_PACKET)
+            DeliverKey(Wnd, QEvent::KeyRelease, QtKeyFromVirtualKey(static_cast<Word>(Message.WParam)), QString());
         DefWindowProc(Wnd, Message);
         break;
     case WM_CHAR: {

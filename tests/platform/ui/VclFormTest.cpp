@@ -3,6 +3,7 @@
 // from event handlers shown in a box while the program goes on.
 #include "VclTestSupport.h"
 
+#include "platform/ui/ActnList.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/Timers.h"
@@ -15,6 +16,7 @@
 #include <vector>
 
 using namespace vcltest;
+using platform_ui::test::ModShift;
 
 namespace {
 
@@ -137,6 +139,29 @@ TEST(VclForm, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
     Type(d.Edit1, KeyReturn, "\r");
     EXPECT_EQ(FocusedControl(), d.Edit2);
     EXPECT_EQ(editKeys.size(), 1u); // the swallowed Enter never reached the edit
+}
+
+// Qt names a shifted digit by its symbol, and letters of other alphabets have
+// no key code at all: every typed character still reaches the edit.
+TEST(VclForm, AnEditGetsEveryTypedCharacterWhateverItsKey) {
+    struct Key {
+        int QtKey;
+        unsigned Modifiers;
+        const char* Text;
+    };
+    const Key keys[] = {{'A', 0, "a"},        {'!', ModShift, "!"}, {'@', ModShift, "@"}, {'#', ModShift, "#"},
+                        {'$', ModShift, "$"}, {'%', ModShift, "%"}, {'^', ModShift, "^"}, {'&', ModShift, "&"},
+                        {'(', ModShift, "("}, {')', ModShift, ")"}, {'_', ModShift, "_"}, {'~', ModShift, "~"},
+                        {0xC4, 0, "ä"},       {0x3A9, 0, "Ω"},      {'B', 0, "b"}};
+    Dialog d;
+    std::u32string pressed;
+    d.Edit1->OnKeyPress = [&](TObject*, char32_t& key) { pressed += key; };
+    d.Form->Show();
+    d.Edit1->SetFocus();
+    for (const Key& k : keys)
+        Type(d.Edit1, k.QtKey, k.Text, k.Modifiers);
+    EXPECT_EQ(d.Edit1->Text(), "a!@#$%^&()_~äΩb");
+    EXPECT_EQ(pressed, U"a!@#$%^&()_~äΩb");
 }
 
 TEST(VclForm, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
@@ -278,6 +303,98 @@ TEST(VclForm, ReleaseFreesTheFormAfterPendingMessages) {
     EXPECT_FALSE(destroyed);
     ProcessMessages();
     EXPECT_TRUE(destroyed);
+}
+
+// A timer releases the dialog while its modal loop runs and nothing has set
+// ModalResult: the loop ends as a cancel and the form goes after it, hidden.
+TEST(VclForm, ReleaseInsideTheModalLoopEndsItBeforeTheFormIsFreed) {
+    Dialog d;
+    std::vector<std::string> events;
+    d.Form->OnDestroy = [&](TObject*) {
+        events.push_back(IsWindowVisible(d.Form->Handle()) ? "destroy while shown" : "destroy");
+    };
+    SetTimer(nullptr, 0, 10, [&](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        events.push_back("release");
+        d.Form->Release();
+    });
+    EXPECT_EQ(d.Form->ShowModal(), mrCancel);
+    d.Form = nullptr; // freed by the release
+    events.push_back("returned");
+    EXPECT_EQ(events, (std::vector<std::string>{"release", "destroy", "returned"}));
+}
+
+// CM_CANCELMODE tells the active control that another one was pressed, before
+// the focus moves, naming the pressed control.
+TEST(VclForm, APressElsewhereSendsCancelModeToTheActiveControl) {
+    Dialog d;
+    std::vector<std::pair<TControl*, TWinControl*>> cancels; // sender, focus then
+    TWndMethod inherited = d.Edit1->WindowProc;
+    d.Edit1->WindowProc = [&](TMessage& m) {
+        if (m.Msg == CM_CANCELMODE) cancels.emplace_back(reinterpret_cast<TControl*>(m.LParam), FocusedControl());
+        inherited(m);
+    };
+    d.Form->Show();
+    struct Case {
+        const char* Name;
+        TWinControl* Pressed;
+        unsigned Button;
+        bool Sent;
+    };
+    const Case cases[] = {
+        {"the active control itself", d.Edit1, 1, false},
+        {"another edit", d.Edit2, 1, true},
+        {"a check box, right button", d.Check1, 2, true},
+        {"the form", d.Form, 1, true},
+    };
+    for (const Case& c : cases) {
+        d.Edit1->SetFocus();
+        ASSERT_EQ(d.Form->ActiveControl(), d.Edit1) << c.Name;
+        cancels.clear();
+        platform_ui::test::SendQtMouse(c.Pressed->Handle(), 1, {3, 3}, c.Button, c.Button);
+        platform_ui::test::SendQtMouse(c.Pressed->Handle(), 2, {3, 3}, c.Button, 0);
+        ProcessMessages();
+        if (!c.Sent) {
+            EXPECT_TRUE(cancels.empty()) << c.Name;
+            continue;
+        }
+        ASSERT_EQ(cancels.size(), 1u) << c.Name;
+        EXPECT_EQ(cancels[0].first, c.Pressed) << c.Name;
+        EXPECT_EQ(cancels[0].second, d.Edit1) << c.Name << ": before the focus moves";
+    }
+    d.Edit1->WindowProc = inherited;
+}
+
+// An action's update that throws anything at all is shown like any other
+// failure, and the updates go on when the program next waits.
+TEST(VclForm, AFailedIdleActionUpdateDoesNotStopTheNextOnes) {
+    DialogRecorder boxes;
+    Dialog d;
+    auto* actions = new TActionList(d.Form);
+    auto* action = new TAction(d.Form);
+    action->SetActionList(actions);
+    action->SetCaption("确定");
+    int updates = 0;
+    action->OnUpdate = [&](TObject*) {
+        if (++updates == 1) throw 42; // not a std::exception
+    };
+    d.Ok->SetAction(action);
+    d.Form->Show();
+    auto waitABit = [] {
+        bool done = false;
+        SetTimer(nullptr, 0, 30, [&](HWND, UINT, UINT_PTR id, DWORD) {
+            KillTimer(nullptr, id);
+            done = true;
+        });
+        RunModalLoop([&] { return done; });
+    };
+    waitABit();
+    ASSERT_GE(updates, 1);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+    const int before = updates;
+    waitABit();
+    EXPECT_GT(updates, before);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
 
 // A new border style makes the window again; the form stays on screen as it was.

@@ -19,6 +19,7 @@ constexpr int QtKeyTab = 0x01000001;
 constexpr int QtKeyReturn = 0x01000004;
 constexpr int QtKeyDelete = 0x01000007;
 constexpr int QtKeyLeft = 0x01000012;
+constexpr int QtKeyAdiaeresis = 0xC4;
 constexpr unsigned QtLeftButton = 1;
 constexpr unsigned QtRightButton = 2;
 
@@ -61,6 +62,12 @@ TEST_F(WmInputTest, KeysBecomeKeyDownCharactersAndKeyUp) {
         {"Enter", QtKeyReturn, 0, "\r", WM_KEYDOWN, VK_RETURN, {13}, 0},
         {"Delete has no character", QtKeyDelete, 0, "\x7f", WM_KEYDOWN, VK_DELETE, {}, KF_EXTENDED_BIT},
         {"arrow", QtKeyLeft, 0, "", WM_KEYDOWN, VK_LEFT, {}, KF_EXTENDED_BIT},
+        // Qt names the shifted symbol; the key is the digit's.
+        {"Shift+1", '!', ModShift, "!", WM_KEYDOWN, '1', {'!'}, 0},
+        {"Shift+9", '(', ModShift, "(", WM_KEYDOWN, '9', {'('}, 0},
+        {"Shift+8", '*', ModShift, "*", WM_KEYDOWN, '8', {'*'}, 0},
+        {"Shift+[", '{', ModShift, "{", WM_KEYDOWN, VK_OEM_4, {'{'}, 0},
+        {"letter with no key code", QtKeyAdiaeresis, 0, "ä", WM_KEYDOWN, VK_PACKET, {0xE4}, 0},
     };
     for (const KeyCase& c : cases) {
         Recorder.Clear();
