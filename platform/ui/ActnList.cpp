@@ -20,15 +20,11 @@ TBasicAction::~TBasicAction() {
 }
 
 bool TBasicAction::Execute() {
-    if (!OnExecute) return false;
-    OnExecute(this);
-    return true;
+    return Fire(OnExecute, this);
 }
 
 bool TBasicAction::Update() {
-    if (!OnUpdate) return false;
-    OnUpdate(this);
-    return true;
+    return Fire(OnUpdate, this);
 }
 
 void TBasicAction::RegisterClient(TComponent* Client) {
@@ -71,18 +67,18 @@ int TContainedAction::Index() const {
 }
 
 bool TContainedAction::Execute() {
-    if (FActionList && FActionList->OnExecute) {
+    if (FActionList) {
         bool handled = false;
-        FActionList->OnExecute(this, handled);
+        Fire(FActionList->OnExecute, this, handled);
         if (handled) return true;
     }
     return TBasicAction::Execute();
 }
 
 bool TContainedAction::Update() {
-    if (FActionList && FActionList->OnUpdate) {
+    if (FActionList) {
         bool handled = false;
-        FActionList->OnUpdate(this, handled);
+        Fire(FActionList->OnUpdate, this, handled);
         if (handled) return true;
     }
     return TBasicAction::Update();

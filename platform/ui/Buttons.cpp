@@ -109,24 +109,9 @@ void TBitBtn::Click() {
 }
 
 void TBitBtn::Paint() {
-    TCanvas* canvas = Canvas();
-    TRect r = ClientRect();
-    canvas->Brush()->SetColor(Color());
-    canvas->FillRect(r);
-    HDC dc = canvas->Handle();
-    if (IsActiveDefault() && Enabled()) {
-        HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
-        FrameRect(dc, &r, frame);
-        DeleteObject(frame);
-        InflateRect(r, -1, -1);
-    }
-    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (Pressed() ? DFCS_PUSHED : 0));
-    DrawGlyphAndCaption(canvas, FGlyph.get(), Caption(), r, FLayout, FSpacing, Enabled(), Font()->Color());
-    if (Focused()) {
-        TRect focus = r;
-        InflateRect(focus, -3, -3);
-        DrawFocusRect(dc, &focus);
-    }
+    PaintButton([this](const TRect& face) {
+        DrawGlyphAndCaption(Canvas(), FGlyph.get(), Caption(), face, FLayout, FSpacing, Enabled(), Font()->Color());
+    });
 }
 
 // ---- TSpeedButton -----------------------------------------------------------

@@ -159,11 +159,11 @@ void TPageControl::ShowPage(TTabSheet* Page) {
     }
     if (old) {
         old->SetVisible(false);
-        if (old->OnHide) old->OnHide(old);
+        Fire(old->OnHide, old);
     }
     if (focusInside && CanFocus()) SetFocus();
     Invalidate();
-    if (Page && Page->OnShow) Page->OnShow(Page);
+    if (Page) Fire(Page->OnShow, Page);
 }
 
 void TPageControl::SetActivePage(TTabSheet* Page) {
@@ -181,12 +181,12 @@ void TPageControl::SetActivePageIndex(int Value) {
 
 bool TPageControl::CanChange() {
     bool allow = true;
-    if (OnChanging) OnChanging(this, allow);
+    Fire(OnChanging, this, allow);
     return allow;
 }
 
 void TPageControl::Change() {
-    if (OnChange) OnChange(this);
+    Fire(OnChange, this);
 }
 
 void TPageControl::SelectNextPage(bool GoForward) {

@@ -402,30 +402,27 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
 
 void TControl::Click() {
     // A linked action runs unless the control has a handler of its own.
-    if (OnClick)
-        OnClick(this);
-    else if (FAction)
-        FAction->Execute();
+    if (!Fire(OnClick, this) && FAction) FAction->Execute();
 }
 
 void TControl::DblClick() {
-    if (OnDblClick) OnDblClick(this);
+    Fire(OnDblClick, this);
 }
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+    Fire(OnMouseDown, this, Button, Shift, X, Y);
 }
 
 void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+    Fire(OnMouseUp, this, Button, Shift, X, Y);
 }
 
 void TControl::MouseMove(TShiftState Shift, int X, int Y) {
-    if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+    Fire(OnMouseMove, this, Shift, X, Y);
 }
 
 void TControl::Resize() {
-    if (OnResize) OnResize(this);
+    Fire(OnResize, this);
 }
 
 void TControl::RequestAlign() {
@@ -636,8 +633,8 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
 }
 
 void TWinControl::DestroyWnd() {
-    SaveWindowState();
     FText = GetText();
+    SaveWindowState();
     DestroyWindowHandle();
 }
 
@@ -650,8 +647,8 @@ void TWinControl::DestroyWindowHandle() {
     GetTabOrderList(all);
     for (TWinControl* c : all)
         if (c->FHandle) {
-            c->SaveWindowState();
             c->FText = c->GetText();
+            c->SaveWindowState();
         }
     DestroyWindow(wnd);
     for (TWinControl* c : all)
@@ -1030,23 +1027,23 @@ void TWinControl::Loaded() {
 }
 
 void TWinControl::KeyDown(Word& Key, TShiftState Shift) {
-    if (OnKeyDown) OnKeyDown(this, Key, Shift);
+    Fire(OnKeyDown, this, Key, Shift);
 }
 
 void TWinControl::KeyUp(Word& Key, TShiftState Shift) {
-    if (OnKeyUp) OnKeyUp(this, Key, Shift);
+    Fire(OnKeyUp, this, Key, Shift);
 }
 
 void TWinControl::KeyPress(char32_t& Key) {
-    if (OnKeyPress) OnKeyPress(this, Key);
+    Fire(OnKeyPress, this, Key);
 }
 
 void TWinControl::DoEnter() {
-    if (OnEnter) OnEnter(this);
+    Fire(OnEnter, this);
 }
 
 void TWinControl::DoExit() {
-    if (OnExit) OnExit(this);
+    Fire(OnExit, this);
 }
 
 bool TWinControl::DoKeyEvent(TMessage& m, void (TWinControl::*Handler)(Word&, TShiftState)) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Raised for operations a control cannot do in its state ("Cannot focus a
@@ -131,6 +132,16 @@ using TKeyPressEvent = std::function<void(TObject* Sender, char32_t& Key)>;
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TWndMethod = std::function<void(TMessage& Message)>;
+
+// Fires an event through a copy of it: a handler may free the sender, and the
+// event stored in it with it, while it runs (a one-shot timer deleting itself).
+// True when a handler was assigned.
+template <class Event, class... Args> bool Fire(const Event& Handler, Args&&... Arguments) {
+    if (!Handler) return false;
+    const Event running = Handler;
+    running(std::forward<Args>(Arguments)...);
+    return true;
+}
 
 // The shift state of key and mouse messages.
 TShiftState KeyDataToShiftState(LPARAM KeyData);
@@ -369,7 +380,8 @@ protected:
     virtual void CreateWindowHandle(const TCreateParams& Params);
     virtual void DestroyWnd();
     virtual void DestroyWindowHandle();
-    // Reads what the window holds (text, state) before it goes.
+    // Reads what the window holds (text, state) before it goes, after FText
+    // took the text: a control that keeps its text otherwise stores it here.
     virtual void SaveWindowState() {}
     void CreateHandle();
     virtual void KeyDown(Word& Key, TShiftState Shift);

@@ -242,9 +242,7 @@ void TDBGrid::Paint() {
             canvas->Font()->Assign(Font());
             if (selected) canvas->Font()->SetColor(clHighlightText);
             canvas->FillRect(cell);
-            if (OnDrawColumnCell)
-                OnDrawColumnCell(this, cell, static_cast<int>(i), column, state);
-            else
+            if (!Fire(OnDrawColumnCell, this, cell, static_cast<int>(i), column, state))
                 DefaultDrawColumnCell(cell, static_cast<int>(i), column, state);
         }
         if (FOptions.Contains(dgRowLines)) {

@@ -226,7 +226,7 @@ void TSplitter::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TGraphicControl::MouseUp(Button, Shift, X, Y);
-    if (FControl && OnMoved) OnMoved(this);
+    if (FControl) Fire(OnMoved, this);
     FControl = nullptr;
 }
 
@@ -366,9 +366,9 @@ constexpr UINT_PTR TimerId = 1;
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
     FWindow = AllocateHWnd([this](HWND wnd, TMessage& m) {
-        if (m.Msg == WM_TIMER && OnTimer)
-            OnTimer(this);
-        else if (m.Msg != WM_TIMER)
+        if (m.Msg == WM_TIMER)
+            Fire(OnTimer, this);
+        else
             DefWindowProc(wnd, m);
     });
     UpdateTimer();

@@ -143,18 +143,32 @@ void TCustomMaskEdit::SetEditMask(const std::string& Value) {
     const std::string text = GetText();
     FEditMask = Value;
     ParseMask();
-    if (auto* edit = qobject_cast<QLineEdit*>(FHandle ? WidgetOfWindow(FHandle) : nullptr))
-        edit->setInputMask(ToQString(QtMask()));
-    SetTextBuf(text);
+    const std::string shown = IsMasked() ? MaskedText(text) : text;
+    auto* edit = qobject_cast<QLineEdit*>(FHandle ? WidgetOfWindow(FHandle) : nullptr);
+    PutText(TTextPut::NewValue, [&] {
+        FText = shown;
+        if (edit) {
+            edit->setInputMask(ToQString(QtMask()));
+            edit->setText(ToQString(shown));
+        }
+        FOldValue = EditText();
+    });
 }
 
 void TCustomMaskEdit::CreateWindowHandle(const TCreateParams& Params) {
-    const std::string text = FText;
+    const std::string shown = FText;
     TCustomEdit::CreateWindowHandle(Params);
-    if (auto* edit = qobject_cast<QLineEdit*>(WidgetOfWindow(FHandle))) {
-        edit->setInputMask(ToQString(QtMask()));
-        SetEditText(text);
-    }
+    if (auto* edit = qobject_cast<QLineEdit*>(WidgetOfWindow(FHandle)))
+        PutText(TTextPut::Restore, [&] {
+            edit->setInputMask(ToQString(QtMask()));
+            edit->setText(ToQString(shown));
+        });
+}
+
+void TCustomMaskEdit::SaveWindowState() {
+    TCustomEdit::SaveWindowState();
+    // The widget's text() drops the blanks and would shift what follows them.
+    if (IsMasked()) FText = EditText();
 }
 
 std::string TCustomMaskEdit::EditText() const {
@@ -164,12 +178,14 @@ std::string TCustomMaskEdit::EditText() const {
 }
 
 void TCustomMaskEdit::SetEditText(const std::string& Value) {
-    if (auto* edit = qobject_cast<QLineEdit*>(FHandle ? WidgetOfWindow(FHandle) : nullptr)) {
-        edit->setText(ToQString(Value));
-        return;
-    }
-    FText = Value;
-    Change();
+    auto* edit = qobject_cast<QLineEdit*>(FHandle ? WidgetOfWindow(FHandle) : nullptr);
+    PutText(TTextPut::NewValue, [&] {
+        if (edit)
+            edit->setText(ToQString(Value));
+        else
+            FText = Value;
+        FOldValue = EditText();
+    });
 }
 
 std::string TCustomMaskEdit::GetText() const {
@@ -196,10 +212,13 @@ std::string TCustomMaskEdit::GetText() const {
 }
 
 void TCustomMaskEdit::SetTextBuf(const std::string& Value) {
-    if (!IsMasked()) {
+    if (IsMasked())
+        SetEditText(MaskedText(Value));
+    else
         TCustomEdit::SetTextBuf(Value);
-        return;
-    }
+}
+
+std::string TCustomMaskEdit::MaskedText(const std::string& Value) const {
     // Text without literals fills the input positions in order.
     std::string shown;
     const std::u32string chars = Decode(Value);
@@ -218,7 +237,7 @@ void TCustomMaskEdit::SetTextBuf(const std::string& Value) {
             c = ToCase(c, slot.Case);
         shown += Utf8FromCodePoint(c);
     }
-    SetEditText(shown);
+    return shown;
 }
 
 void TCustomMaskEdit::ValidateEdit() {
@@ -233,7 +252,28 @@ void TCustomMaskEdit::ValidateEdit() {
     }
 }
 
+void TCustomMaskEdit::DoEnter() {
+    FOldValue = EditText();
+    TCustomEdit::DoEnter();
+}
+
+void TCustomMaskEdit::KeyDown(Word& Key, TShiftState Shift) {
+    TCustomEdit::KeyDown(Key, Shift);
+    if (Key == VK_ESCAPE && IsMasked() && Modified()) {
+        // Abandons the user's changes: the text from before them, all selected.
+        SetEditText(FOldValue);
+        SelectAll();
+        Key = 0;
+    }
+}
+
 void TCustomMaskEdit::WndProc(TMessage& m) {
+    if (m.Msg == WM_GETDLGCODE) {
+        TCustomEdit::WndProc(m);
+        // Esc is ours while there are changes to abandon, not the cancel button's.
+        if (m.WParam == VK_ESCAPE && IsMasked() && Modified()) m.Result |= DLGC_WANTALLKEYS;
+        return;
+    }
     if (m.Msg == CM_EXIT && IsMasked() && !ReadOnly() && Modified()) {
         TCustomEdit::WndProc(m);
         ValidateEdit();

@@ -5,6 +5,8 @@
 // or digit, "C"/"c" any character (upper case required, lower case
 // optional), ">" and "<" force case, "\" makes the next character a literal;
 // everything else is a literal shown as it is ("年", "月", "-").
+// A masked edit is validated when the focus leaves it after the user changed
+// it; Escape abandons the user's changes.
 #pragma once
 
 #include "platform/ui/StdCtrls.h"
@@ -31,8 +33,11 @@ public:
 
 protected:
     void CreateWindowHandle(const TCreateParams& Params) override;
+    void SaveWindowState() override;
     std::string GetText() const override;
     void SetTextBuf(const std::string& Value) override;
+    void DoEnter() override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
 
 private:
     struct MaskSlot {
@@ -42,8 +47,11 @@ private:
     };
     void ParseMask();
     std::string QtMask() const;
+    // Text without literals laid into the mask's positions.
+    std::string MaskedText(const std::string& Text) const;
 
     std::string FEditMask;
+    std::string FOldValue; // the shown text before the user's changes
     std::vector<MaskSlot> FPattern;
     bool FSaveLiterals = true;
     char32_t FBlank = U'_';

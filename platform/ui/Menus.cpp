@@ -222,10 +222,7 @@ TMenu* TMenuItem::GetParentMenu() const {
 
 void TMenuItem::Click() {
     if (!FEnabled) return;
-    if (OnClick)
-        OnClick(this);
-    else if (FAction)
-        FAction->Execute();
+    if (!Fire(OnClick, this) && FAction) FAction->Execute();
 }
 
 // ---- TMenu ------------------------------------------------------------------
@@ -304,8 +301,8 @@ bool TMenu::IsShortCut(TMessage& Message) {
             if (!p->Enabled()) return true;
             if (p == item)
                 p->Click();
-            else if (p->OnClick)
-                p->OnClick(p);
+            else
+                Fire(p->OnClick, p);
         }
     } catch (const std::exception& e) {
         Application->HandleException(e);
@@ -329,7 +326,7 @@ QImage DrawnItem(TMenuItem* item, TSize size, bool selected) {
     TCanvas* canvas = bitmap.Canvas();
     canvas->Brush()->SetColor(selected ? clHighlight : clMenu);
     canvas->FillRect(Rect(0, 0, size.cx, size.cy));
-    item->OnDrawItem(item, canvas, Rect(0, 0, size.cx, size.cy), selected);
+    Fire(item->OnDrawItem, item, canvas, Rect(0, 0, size.cx, size.cy), selected);
     return bitmap.Handle() ? bitmap.Handle()->image.convertToFormat(QImage::Format_RGB32) : QImage();
 }
 
@@ -338,7 +335,7 @@ TSize MeasuredItem(TMenuItem* item) {
     TBitmap bitmap;
     bitmap.SetSize(1, 1);
     TSize size{bitmap.Canvas()->TextWidth(item->Caption()) + 40, GetSystemMetrics(SM_CYMENU)};
-    if (item->OnMeasureItem) item->OnMeasureItem(item, bitmap.Canvas(), size.cx, size.cy);
+    Fire(item->OnMeasureItem, item, bitmap.Canvas(), size.cx, size.cy);
     return size;
 }
 
@@ -513,7 +510,7 @@ void TMainMenu::PaintBar(HDC DC, const TRect& Bar, TFont* Font) {
             canvas.SetHandle(DC);
             canvas.Font()->Assign(Font);
             canvas.Brush()->SetColor(clMenu);
-            items[i]->OnDrawItem(items[i], &canvas, r, false);
+            Fire(items[i]->OnDrawItem, items[i], &canvas, r, false);
             canvas.SetHandle(nullptr);
             continue;
         }
@@ -542,9 +539,9 @@ bool TMainMenu::OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font,
         if (!items[i]->Visible() || !Match(items[i], rects[i])) continue;
         TMenuItem* item = items[i];
         if (!item->Enabled()) return true;
-        if (item->OnClick) item->OnClick(item); // lets the handler fill the drop-down
+        const bool clicked = Fire(item->OnClick, item); // lets the handler fill the drop-down
         if (item->Count() == 0) {
-            if (!item->OnClick && item->Action()) item->Action()->Execute();
+            if (!clicked && item->Action()) item->Action()->Execute();
             return true;
         }
         TRect window;
@@ -563,7 +560,7 @@ TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
 TPopupMenu::~TPopupMenu() = default;
 
 void TPopupMenu::Popup(int X, int Y) {
-    if (OnPopup) OnPopup(this);
+    Fire(OnPopup, this);
     // Linked actions bring their items up to date first.
     std::function<void(TMenuItem*)> update = [&](TMenuItem* item) {
         for (int i = 0; i < item->Count(); ++i) {

@@ -52,12 +52,27 @@ int FontHeight(TFont* font) {
     return tm.tmHeight;
 }
 
-// Runs a handler for a Qt signal inside the exception boundary.
-template <class F> void Guarded(F&& f) {
-    RunGuarded(std::forward<F>(f));
+} // namespace
+
+// ---- TWidgetTextChanges -----------------------------------------------------
+
+bool TWidgetTextChanges::PutByCode(const std::function<void()>& Put) {
+    FPutting = true;
+    FChanged = false;
+    struct Done {
+        bool& Putting;
+        ~Done() { Putting = false; }
+    } done{FPutting};
+    Put();
+    return FChanged;
 }
 
-} // namespace
+void TWidgetTextChanges::Signalled(const std::function<void()>& UserChange) {
+    if (FPutting)
+        FChanged = true;
+    else
+        RunGuarded(UserChange);
+}
 
 // ---- TLabel -----------------------------------------------------------------
 
@@ -207,7 +222,12 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
         edit->setReadOnly(FReadOnly);
         edit->setFrame(FBorderStyle == bsSingle);
         edit->setSelection(FSelStart, FSelLength);
-        QObject::connect(edit, &QLineEdit::textChanged, SignalContext(this), [this] { Guarded([this] { Change(); }); });
+        QObject::connect(edit, &QLineEdit::textChanged, SignalContext(this), [this] {
+            FWidgetChanges.Signalled([this] {
+                FModified = true;
+                Change();
+            });
+        });
         return edit;
     });
 }
@@ -227,16 +247,26 @@ std::string TCustomEdit::GetText() const {
 
 void TCustomEdit::SetTextBuf(const std::string& Value) {
     const std::string text = ApplyCase(Value, FCharCase);
-    FText = text;
-    if (auto* edit = WidgetAs<QLineEdit>(FHandle))
-        edit->setText(ToQString(text));
-    else
-        Change(); // a window would report the change; without one we do
+    PutText(TTextPut::NewValue, [&] {
+        FText = text;
+        if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setText(ToQString(text));
+    });
+}
+
+void TCustomEdit::PutText(TTextPut Kind, const std::function<void()>& Put) {
+    // A window reports whether the text changed; without one we assume it did.
+    const bool windowed = WidgetAs<QLineEdit>(FHandle) != nullptr;
+    const bool changed = FWidgetChanges.PutByCode(Put) || !windowed;
+    if (Kind == TTextPut::Restore) return;
+    if (Kind == TTextPut::NewValue)
+        FModified = false;
+    else if (changed)
+        FModified = true;
+    if (changed) Change();
 }
 
 void TCustomEdit::Change() {
-    FModified = true;
-    if (OnChange) OnChange(this);
+    Fire(OnChange, this);
 }
 
 void TCustomEdit::SetMaxLength(int Value) {
@@ -297,14 +327,15 @@ std::string TCustomEdit::SelText() const {
 }
 
 void TCustomEdit::SetSelText(const std::string& Value) {
-    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) {
-        edit->insert(ToQString(Value));
-        return;
-    }
-    std::string text = FText;
-    const size_t start = Utf8ByteOffset(text, static_cast<size_t>(FSelStart));
-    const size_t end = Utf8ByteOffset(text, static_cast<size_t>(FSelStart + FSelLength));
-    SetText(text.substr(0, start) + Value + text.substr(end));
+    PutText(TTextPut::Edit, [&] {
+        if (auto* edit = WidgetAs<QLineEdit>(FHandle)) {
+            edit->insert(ToQString(Value));
+            return;
+        }
+        const size_t start = Utf8ByteOffset(FText, static_cast<size_t>(FSelStart));
+        const size_t end = Utf8ByteOffset(FText, static_cast<size_t>(FSelStart + FSelLength));
+        FText = ApplyCase(FText.substr(0, start) + Value + FText.substr(end), FCharCase);
+    });
 }
 
 void TCustomEdit::SelectAll() {
@@ -318,11 +349,11 @@ void TCustomEdit::CopyToClipboard() {
 }
 
 void TCustomEdit::CutToClipboard() {
-    if (auto* edit = WidgetAs<QLineEdit>(Handle())) edit->cut();
+    if (auto* edit = WidgetAs<QLineEdit>(Handle())) PutText(TTextPut::Edit, [edit] { edit->cut(); });
 }
 
 void TCustomEdit::PasteFromClipboard() {
-    if (auto* edit = WidgetAs<QLineEdit>(Handle())) edit->paste();
+    if (auto* edit = WidgetAs<QLineEdit>(Handle())) PutText(TTextPut::Edit, [edit] { edit->paste(); });
 }
 
 void TCustomEdit::DoEnter() {
@@ -443,7 +474,7 @@ void TCustomMemo::CreateWindowHandle(const TCreateParams& Params) {
         edit->setVerticalScrollBarPolicy(policy(FScrollBars == ssVertical || FScrollBars == ssBoth));
         edit->setHorizontalScrollBarPolicy(policy(FScrollBars == ssHorizontal || FScrollBars == ssBoth));
         QObject::connect(edit, &QPlainTextEdit::textChanged, SignalContext(this),
-                         [this] { Guarded([this] { Change(); }); });
+                         [this] { FWidgetChanges.Signalled([this] { Change(); }); });
         return edit;
     });
 }
@@ -459,14 +490,14 @@ std::string TCustomMemo::GetText() const {
 
 void TCustomMemo::SetTextBuf(const std::string& Value) {
     FText = Value;
-    if (auto* edit = WidgetAs<QPlainTextEdit>(FHandle))
-        edit->setPlainText(ToQString(Value).replace("\r\n", "\n"));
-    else
+    auto* edit = WidgetAs<QPlainTextEdit>(FHandle);
+    // A window reports whether the text changed; without one we assume it did.
+    if (!edit || FWidgetChanges.PutByCode([&] { edit->setPlainText(ToQString(Value).replace("\r\n", "\n")); }))
         Change();
 }
 
 void TCustomMemo::Change() {
-    if (OnChange) OnChange(this);
+    Fire(OnChange, this);
 }
 
 void TCustomMemo::SetWordWrap(bool Value) {
@@ -600,7 +631,7 @@ void TButton::Click() {
     TButtonControl::Click();
 }
 
-void TButton::Paint() {
+void TButton::PaintButton(const std::function<void(const TRect& Face)>& Content) {
     TCanvas* canvas = Canvas();
     TRect r = ClientRect();
     canvas->Brush()->SetColor(Color());
@@ -613,14 +644,20 @@ void TButton::Paint() {
         InflateRect(r, -1, -1);
     }
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (FPressed ? DFCS_PUSHED : 0));
-    TRect text = r;
-    if (FPressed) OffsetRect(text, 1, 1);
-    DrawCaption(text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    Content(r);
     if (Focused()) {
         TRect focus = r;
         InflateRect(focus, -3, -3);
         DrawFocusRect(dc, &focus);
     }
+}
+
+void TButton::Paint() {
+    PaintButton([this](const TRect& face) {
+        TRect text = face;
+        if (FPressed) OffsetRect(text, 1, 1);
+        DrawCaption(text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    });
 }
 
 void TButton::WndProc(TMessage& m) {
@@ -939,7 +976,7 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
         box->setMaxVisibleItems(FDropDownCount);
         QObject::connect(box, &QComboBox::activated, SignalContext(this), [this](int index) {
             if (FFilling) return;
-            Guarded([this, index] {
+            RunGuarded([this, index] {
                 FItemIndex = index;
                 Click();
                 Select();
@@ -952,7 +989,7 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
         if (QLineEdit* edit = box->lineEdit()) {
             if (FMaxLength > 0) edit->setMaxLength(FMaxLength);
             QObject::connect(edit, &QLineEdit::textEdited, SignalContext(this), [this] {
-                if (!FFilling) Guarded([this] { Change(); });
+                if (!FFilling) RunGuarded([this] { Change(); });
             });
         }
     }
@@ -1028,11 +1065,11 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
     auto* box = WidgetAs<QComboBox>(Handle());
     if (!box) return;
     if (Value) {
-        if (OnDropDown) OnDropDown(this);
+        Fire(OnDropDown, this);
         box->showPopup();
     } else {
         box->hidePopup();
-        if (OnCloseUp) OnCloseUp(this);
+        Fire(OnCloseUp, this);
     }
 }
 
@@ -1047,14 +1084,11 @@ void TCustomComboBox::SelectAll() {
 }
 
 void TCustomComboBox::Change() {
-    if (OnChange) OnChange(this);
+    Fire(OnChange, this);
 }
 
 void TCustomComboBox::Select() {
-    if (OnSelect)
-        OnSelect(this);
-    else
-        Change();
+    if (!Fire(OnSelect, this)) Change();
 }
 
 void TCustomComboBox::WndProc(TMessage& m) {
@@ -1109,7 +1143,7 @@ void TCustomListBox::CreateWindowHandle(const TCreateParams& Params) {
         list->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection
                                             : QAbstractItemView::SingleSelection);
         QObject::connect(list, &QListWidget::itemSelectionChanged, SignalContext(this), [this] {
-            if (!FFilling) Guarded([this] { Click(); });
+            if (!FFilling) RunGuarded([this] { Click(); });
         });
         return list;
     });

@@ -7,6 +7,7 @@
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Controls.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -60,7 +61,25 @@ private:
     TWinControl* FFocusControl = nullptr;
 };
 
-// A one-line edit on a QLineEdit.
+// An edit's or memo's widget signals a change of its text for the user's
+// typing and for text put in by code alike. Typing is reported at once, inside
+// the exception boundary (nothing may reach Qt); text put in by code is
+// reported once those Qt calls have returned, so the code that made the change
+// sees what OnChange throws.
+class TWidgetTextChanges {
+public:
+    // Runs Put (Qt calls that may change the text); true when the text changed.
+    bool PutByCode(const std::function<void()>& Put);
+    // The widget's change signal: runs UserChange unless code is putting text in.
+    void Signalled(const std::function<void()>& UserChange);
+
+private:
+    bool FPutting = false;
+    bool FChanged = false;
+};
+
+// A one-line edit on a QLineEdit. Modified is set by the user's editing only:
+// text put in by code clears it, as WM_SETTEXT does.
 class TCustomEdit : public TWinControl {
 public:
     explicit TCustomEdit(TComponent* AOwner);
@@ -106,7 +125,15 @@ protected:
     void DoEnter() override;
     virtual void Change();
 
+    // How text put in by code counts: a new value clears Modified; an edit of
+    // the text (replacing the selection, cut, paste) sets it; the text given
+    // back to a window made anew touches neither Modified nor OnChange.
+    enum class TTextPut { NewValue, Edit, Restore };
+    // Put makes the change: Qt calls on the window, or FText without one.
+    void PutText(TTextPut Kind, const std::function<void()>& Put);
+
 private:
+    TWidgetTextChanges FWidgetChanges;
     int FMaxLength = 0;
     char32_t FPasswordChar = 0;
     bool FReadOnly = false;
@@ -172,6 +199,7 @@ private:
     TScrollStyle FScrollBars = ssNone;
     bool FReadOnly = false;
     int FMaxLength = 0;
+    TWidgetTextChanges FWidgetChanges;
 };
 
 class TMemo : public TCustomMemo {
@@ -216,8 +244,9 @@ public:
 protected:
     void Paint() override;
     bool IsActiveDefault() const;
-    // Held down by the mouse or the space bar.
-    bool Pressed() const { return FPressed; }
+    // The push button round Content: the active default's frame, the raised or
+    // pushed face, then Content drawn into the face, then the focus rectangle.
+    void PaintButton(const std::function<void(const TRect& Face)>& Content);
 
 private:
     bool FDefault = false;
