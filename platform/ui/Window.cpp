@@ -71,7 +71,10 @@ struct DispatchScope {
         auto& reg = Reg();
         if (--reg.DispatchDepth[Wnd] == 0) {
             reg.DispatchDepth.erase(Wnd);
-            if (reg.DeletePending.erase(Wnd)) delete Wnd;
+            if (reg.DeletePending.erase(Wnd))
+                delete Wnd;
+            else
+                Wnd->RemovedBelow.clear(); // no procedure of it runs now to pass a message on
         }
     }
     HWND Wnd;
@@ -397,13 +400,10 @@ HWND CreateWindowEx(DWORD ExStyle, const std::string& ClassName, const std::stri
             return nullptr;
         }
         NotifyWidgetCreated(w, widget);
-        widget->setVisible(false);
-        if (w->IsChild()) {
-            widget->setParent(parentWidget);
-        } else {
-            widget->setParent(parentWidget); // the owner keeps an owned window above it
-            ApplyTopLevelFlags(w, widget);
-        }
+        // A top-level window's parent widget is its owner, which keeps it above.
+        widget->setParent(parentWidget);
+        if (!w->IsChild()) ApplyTopLevelFlags(w, widget);
+        // Hidden explicitly, so it does not show with its parent before WS_VISIBLE says so.
         widget->setVisible(false);
     }
 
@@ -483,8 +483,9 @@ bool RemoveWindowProc(HWND Wnd, TWindowProcedureId Id) {
     auto& chain = Wnd->Procedures;
     for (size_t i = 0; i < chain.size(); ++i) {
         if (chain[i].Id != Id) continue;
-        // A procedure removed while it runs may still pass its message on.
-        Wnd->RemovedBelow[Id] = i > 0 ? chain[i - 1].Id : 0;
+        // A procedure removed while a message of the window runs may still
+        // pass that message on; the note goes when the last message ends.
+        if (Reg().DispatchDepth.count(Wnd)) Wnd->RemovedBelow[Id] = i > 0 ? chain[i - 1].Id : 0;
         chain.erase(chain.begin() + static_cast<std::ptrdiff_t>(i));
         return true;
     }
