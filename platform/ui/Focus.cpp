@@ -4,8 +4,11 @@
 #include "platform/ui/Focus.h"
 
 #include "platform/ui/Messages.h"
+#include "platform/ui/private/DesktopTestHooks.h"
+#include "platform/ui/private/MessageQueue_p.h"
 #include "platform/ui/private/WindowManager_p.h"
 
+#include <QApplication>
 #include <QWidget>
 
 using namespace platform_ui;
@@ -27,6 +30,18 @@ FocusState& State() {
 
 bool Contains(HWND outer, HWND inner) {
     return inner && (inner == outer || IsChild(outer, inner));
+}
+
+bool TakesActivation(HWND Wnd) {
+    return !(Wnd->Style & WS_POPUP) && !(Wnd->ExStyle & WS_EX_NOACTIVATE);
+}
+
+// Asks Qt to activate Wnd's widget; its answer comes later.
+void AskQtToActivate(HWND Wnd) {
+    if (QWidget* widget = Wnd->Widget.data(); widget && widget->isVisible()) {
+        State().ActivationAsked = Wnd;
+        widget->activateWindow();
+    }
 }
 
 } // namespace
@@ -63,7 +78,20 @@ void QtActivatedWindow(HWND Wnd) {
         return;
     }
     // Popups never take the activation, whatever the desktop does with them.
-    if (state.Active == Wnd || (Wnd->Style & WS_POPUP) || (Wnd->ExStyle & WS_EX_NOACTIVATE)) return;
+    if (state.Active == Wnd || !TakesActivation(Wnd)) return;
+    // Windows behind a modal form (or a long operation's window) cannot be
+    // activated: the hold's window takes the activation back, so the keys
+    // typed next reach it instead of being held back.
+    if (InputHeldBack(Wnd)) {
+        HWND hold = GetAncestorTopLevel(InputHoldWindow());
+        if (!hold || !TakesActivation(hold)) hold = state.Active;
+        if (!IsLiveWindow(hold)) return;
+        if (hold == state.Active)
+            AskQtToActivate(hold);
+        else
+            SetActiveWindow(hold);
+        return;
+    }
     state.FollowingQt = true;
     SetActiveWindow(Wnd);
     state.FollowingQt = false;
@@ -82,7 +110,7 @@ HWND SetFocus(HWND Wnd) {
         }
         // Focus activates its top-level window, except in popups, which never take the activation.
         HWND top = GetAncestorTopLevel(Wnd);
-        if (top && top != state.Active && !(top->Style & WS_POPUP) && !(top->ExStyle & WS_EX_NOACTIVATE)) {
+        if (top && top != state.Active && TakesActivation(top)) {
             SetActiveWindow(top);
             if (!IsLiveWindow(Wnd)) return nullptr;
         }
@@ -142,10 +170,7 @@ HWND SetActiveWindow(HWND Wnd) {
     }
     if (state.Active != Wnd) return previous;
     if (IsLiveWindow(Wnd)) {
-        if (QWidget* widget = Wnd->Widget.data(); widget && widget->isVisible() && !state.FollowingQt) {
-            state.ActivationAsked = Wnd;
-            widget->activateWindow();
-        }
+        if (!state.FollowingQt) AskQtToActivate(Wnd);
         SendMessage(Wnd, WM_NCACTIVATE, 1, 0);
         SendMessage(Wnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(IsLiveWindow(previous) ? previous : nullptr));
     }
@@ -165,4 +190,8 @@ bool SetForegroundWindow(HWND Wnd) {
 
 HWND GetForegroundWindow() {
     return State().Active;
+}
+
+void platform_ui::test::ActivateFromDesktop(HWND Wnd) {
+    if (QWidget* widget = WidgetOfWindow(Wnd)) QApplication::setActiveWindow(widget);
 }

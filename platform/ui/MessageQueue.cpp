@@ -6,8 +6,10 @@
 #include "platform/ui/MessageQueue.h"
 
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Focus.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Timers.h"
+#include "platform/ui/private/MessageQueue_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 #include "platform/ui/private/WindowManager_p.h"
 
@@ -17,6 +19,7 @@
 #include <QObject>
 
 #include <deque>
+#include <exception>
 #include <iostream>
 #include <map>
 #include <utility>
@@ -39,6 +42,8 @@ struct QueueState {
     TPoint MessagePos{};
     std::vector<HWND> HoldBacks;
     TExceptionHandler Handler;
+    int ReportingLater = 0;
+    std::deque<std::exception_ptr> LateFailures;
     std::map<std::string, UINT> RegisteredMessages;
     bool NextDeliveryPosted = false;
     std::vector<bool> DeliveryPosted; // per message being handled, innermost last
@@ -57,6 +62,10 @@ QElapsedTimer& Clock() {
     }();
     return clock;
 }
+
+// A thread message the queue keeps to itself: report the failures caught where
+// no box may open.
+constexpr UINT WM_REPORTFAILURES = 0x03FF;
 
 constexpr QEvent::Type DrainEventType = static_cast<QEvent::Type>(QEvent::User + 0x5701);
 
@@ -214,6 +223,17 @@ void DefaultExceptionHandler(const std::exception& e) {
     std::cerr << e.what() << std::endl;
 }
 
+// Every failure caught where no box could open, oldest first. A loop running
+// inside such a place leaves them for the message posted when it is left.
+void ReportLateFailures() {
+    auto& failures = State().LateFailures;
+    while (!failures.empty() && State().ReportingLater == 0) {
+        const std::exception_ptr failure = failures.front();
+        failures.pop_front();
+        RunGuarded([&] { std::rethrow_exception(failure); });
+    }
+}
+
 } // namespace
 
 namespace platform_ui {
@@ -278,15 +298,30 @@ void SetCurrentMessageTime(DWORD Time, TPoint Pos) {
     State().MessagePos = Pos;
 }
 
-bool InputHeldBack(HWND Wnd) {
-    const auto& holds = State().HoldBacks;
-    if (holds.empty()) return false;
-    HWND allowed = holds.back();
-    if (!IsLiveWindow(allowed)) return false;
-    // The allowed window, its children and the windows it owns (its popups).
+// The allowed window, its children and the windows it owns (its popups).
+bool InsideHold(HWND Allowed, HWND Wnd) {
     for (HWND w = Wnd; w; w = IsLiveWindow(w) ? w->Parent : nullptr)
-        if (w == allowed) return false;
-    return true;
+        if (w == Allowed) return true;
+    return false;
+}
+
+HWND InputHoldWindow() {
+    const auto& holds = State().HoldBacks;
+    return !holds.empty() && IsLiveWindow(holds.back()) ? holds.back() : nullptr;
+}
+
+bool InputHeldBack(HWND Wnd) {
+    HWND allowed = InputHoldWindow();
+    return allowed && !InsideHold(allowed, Wnd);
+}
+
+ReportFailuresLater::ReportFailuresLater() {
+    ++State().ReportingLater;
+}
+
+ReportFailuresLater::~ReportFailuresLater() {
+    auto& state = State();
+    if (--state.ReportingLater == 0 && !state.LateFailures.empty()) PostMessage(nullptr, WM_REPORTFAILURES, 0, 0);
 }
 
 } // namespace platform_ui
@@ -352,6 +387,7 @@ LRESULT DispatchMessage(const TMsg& Msg) {
         return 0;
     }
     RunGuarded([&] {
+        if (Msg.message == WM_REPORTFAILURES && !Msg.hwnd) return ReportLateFailures();
         if (Msg.message == WM_TIMER && DispatchTimerCallback(Msg)) return;
         if (!Msg.hwnd) return;
         State().NextDeliveryPosted = true;
@@ -438,6 +474,13 @@ int RunMessageLoop() {
 }
 
 TInputHoldBack::TInputHoldBack(HWND Wnd) {
+    // As disabling a window does: a capture outside the hold is cancelled, or
+    // its window would wait for a button-up that is now held back.
+    HWND capture = GetCapture();
+    if (capture && IsLiveWindow(Wnd) && !InsideHold(Wnd, capture)) {
+        SendMessage(capture, WM_CANCELMODE, 0, 0);
+        if (GetCapture() == capture) ReleaseCapture();
+    }
     State().HoldBacks.push_back(Wnd);
 }
 
@@ -451,30 +494,38 @@ TExceptionHandler SetExceptionHandler(TExceptionHandler Handler) {
     return previous;
 }
 
+void ReportException(const std::exception& E) {
+    if (dynamic_cast<const EAbort*>(&E)) return;
+    auto& state = State();
+    if (state.ReportingLater > 0) {
+        const std::exception_ptr caught = std::current_exception();
+        state.LateFailures.push_back(caught ? caught : std::make_exception_ptr(Exception(E.what())));
+        return;
+    }
+    try {
+        const TExceptionHandler handler = state.Handler;
+        if (handler)
+            handler(E);
+        else
+            DefaultExceptionHandler(E);
+    } catch (const std::exception& inner) {
+        // The handler itself failed; nothing may reach Qt.
+        DefaultExceptionHandler(inner);
+    } catch (...) {
+    }
+}
+
 bool RunGuarded(const std::function<void()>& Action) {
-    auto report = [](const std::exception& e) {
-        try {
-            const TExceptionHandler handler = State().Handler;
-            if (handler)
-                handler(e);
-            else
-                DefaultExceptionHandler(e);
-        } catch (const std::exception& inner) {
-            // The handler itself failed; nothing may reach Qt.
-            DefaultExceptionHandler(inner);
-        } catch (...) {
-        }
-    };
     try {
         Action();
         return true;
     } catch (const EAbort&) {
         return false;
     } catch (const std::exception& e) {
-        report(e);
+        ReportException(e);
         return false;
     } catch (...) {
-        report(Exception("Unknown exception"));
+        ReportException(Exception("Unknown exception"));
         return false;
     }
 }

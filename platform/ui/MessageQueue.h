@@ -91,3 +91,7 @@ using TExceptionHandler = std::function<void(const std::exception& E)>;
 TExceptionHandler SetExceptionHandler(TExceptionHandler Handler);
 // Runs Action inside the boundary; false when it threw.
 bool RunGuarded(const std::function<void()>& Action);
+// Reports E as the boundary does, for code that catches for itself (a control's
+// window procedure): EAbort stays silent; inside Qt's paint the report waits
+// for the queue, so no box opens there. Call it from the catch that caught E.
+void ReportException(const std::exception& E);

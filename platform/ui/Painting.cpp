@@ -5,7 +5,9 @@
 #include "platform/ui/Painting.h"
 
 #include "platform/ui/Gdi.h"
+#include "platform/ui/private/DesktopTestHooks.h"
 #include "platform/ui/private/GdiPrivate_p.h"
+#include "platform/ui/private/MessageQueue_p.h"
 #include "platform/ui/private/WindowManager_p.h"
 
 #include <QPaintEvent>
@@ -34,6 +36,8 @@ protected:
         HWND w = WindowOfWidget(this);
         if (!w || WidgetOfWindow(w) != this) return;
         QtEventScope scope;
+        // A failed first paint is reported from the queue, not from inside Qt's paint.
+        ReportFailuresLater later;
         if (NeedsPaint(w)) PaintWindowNow(w, true);
         if (!IsLiveWindow(w)) return;
         QPainter painter(this);
@@ -164,6 +168,10 @@ QImage RenderWindow(HWND Wnd) {
 }
 
 } // namespace platform_ui
+
+void platform_ui::test::PaintFromQt(HWND Wnd) {
+    if (QWidget* widget = WidgetOfWindow(Wnd)) widget->repaint();
+}
 
 HDC BeginPaint(HWND Wnd, TPaintStruct& Paint) {
     Paint = {};

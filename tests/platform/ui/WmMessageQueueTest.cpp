@@ -6,6 +6,7 @@
 #include "platform/ui/Focus.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/Timers.h"
+#include "platform/ui/private/DesktopTestHooks.h"
 
 #include <stdexcept>
 
@@ -239,6 +240,40 @@ TEST_F(WmMessageQueueTest, APaintThatThrowsStillValidatesItsRegion) {
     EXPECT_EQ(shown, 1);
     TRect update;
     EXPECT_FALSE(GetUpdateRect(w, &update, false));
+}
+
+TEST_F(WmMessageQueueTest, APaintFailingInsideQtIsReportedFromTheQueueAfterwards) {
+    // The failure either leaves the window procedure or is caught and reported
+    // there, as a control's procedure does.
+    for (const bool caughtByProcedure : {false, true}) {
+        std::vector<std::string> shown;
+        SetExceptionHandler([&](const std::exception& e) { shown.push_back(e.what()); });
+        HWND w = Recorder.Create(WS_VISIBLE | WS_POPUP, Bounds(0, 0, 40, 40));
+        ProcessMessages();
+        int paints = 0;
+        Recorder.Handler = [&](HWND, TMessage& m) {
+            if (m.Msg != WM_PAINT) return false;
+            ++paints;
+            try {
+                throw Exception("paint failed");
+            } catch (const std::exception& e) {
+                if (!caughtByProcedure) throw;
+                ReportException(e);
+            }
+            return true;
+        };
+        InvalidateRect(w, nullptr, false);
+        platform_ui::test::PaintFromQt(w);
+        EXPECT_EQ(paints, 1) << caughtByProcedure;
+        EXPECT_TRUE(shown.empty()) << caughtByProcedure << ": no box opens inside Qt's paint";
+        TRect update;
+        EXPECT_FALSE(GetUpdateRect(w, &update, false)) << caughtByProcedure << ": the region is validated all the same";
+        ProcessMessages();
+        EXPECT_EQ(shown, std::vector<std::string>{"paint failed"}) << caughtByProcedure;
+        EXPECT_EQ(paints, 1) << caughtByProcedure;
+        Recorder.Handler = nullptr;
+        DestroyWindow(w);
+    }
 }
 
 TEST_F(WmMessageQueueTest, InputHoldBackLetsOnlyTheHoldingWindowReceiveInput) {

@@ -1,0 +1,14 @@
+// Test hooks for what the desktop does to top-level windows through Qt, without
+// Qt types, so the tests can see how the window manager answers it.
+#pragma once
+
+#include "platform/ui/WinTypes.h"
+
+namespace platform_ui::test {
+
+// The desktop activates Wnd's widget (a title-bar click, Alt+Tab), as Qt reports it.
+void ActivateFromDesktop(HWND Wnd);
+// Qt paints Wnd's widget at once, as it does when the window first shows.
+void PaintFromQt(HWND Wnd);
+
+} // namespace platform_ui::test
