@@ -284,31 +284,31 @@ void TCustomForm::AfterConstruction() {
 }
 
 void TCustomForm::DoCreate() {
-    if (OnCreate) OnCreate(this);
+    Fire(OnCreate, this);
 }
 
 void TCustomForm::DoDestroy() {
-    if (OnDestroy) OnDestroy(this);
+    Fire(OnDestroy, this);
 }
 
 void TCustomForm::DoShow() {
-    if (OnShow) OnShow(this);
+    Fire(OnShow, this);
 }
 
 void TCustomForm::DoHide() {
-    if (OnHide) OnHide(this);
+    Fire(OnHide, this);
 }
 
 void TCustomForm::DoClose(TCloseAction& Action) {
-    if (OnClose) OnClose(this, Action);
+    Fire(OnClose, this, Action);
 }
 
 void TCustomForm::Activate() {
-    if (OnActivate) OnActivate(this);
+    Fire(OnActivate, this);
 }
 
 void TCustomForm::Deactivate() {
-    if (OnDeactivate) OnDeactivate(this);
+    Fire(OnDeactivate, this);
 }
 
 void TCustomForm::SetFormStyle(TFormStyle Value) {
@@ -949,7 +949,7 @@ bool TCustomForm::CloseQuery() {
         for (int i = 0; i < MDIChildCount(); ++i)
             if (!MDIChildren(i)->CloseQuery()) return false;
     bool canClose = true;
-    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    Fire(OnCloseQuery, this, canClose);
     return canClose;
 }
 
@@ -1042,7 +1042,7 @@ void TCustomForm::PaintWindow(HDC DC) {
                 C->SetHandle(nullptr);
             }
         } reset{this, &canvas};
-        OnPaint(this);
+        Fire(OnPaint, this);
     }
 }
 
@@ -1411,7 +1411,7 @@ TDataModule::TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
 TDataModule::~TDataModule() {
     if (FCreated && OnDestroy) {
         try {
-            OnDestroy(this);
+            Fire(OnDestroy, this);
         } catch (const std::exception& e) {
             Application->HandleException(e);
         }
@@ -1421,7 +1421,7 @@ TDataModule::~TDataModule() {
 void TDataModule::AfterConstruction() {
     if (FCreated) return;
     FCreated = true;
-    if (OnCreate) OnCreate(this);
+    Fire(OnCreate, this);
 }
 
 // ---- TApplication -----------------------------------------------------------
@@ -1488,10 +1488,7 @@ void TApplication::HandleMessage() {
 
 void TApplication::HandleException(const std::exception& E) {
     if (dynamic_cast<const EAbort*>(&E)) return;
-    if (OnException)
-        OnException(this, E);
-    else
-        ShowException(E);
+    if (!Fire(OnException, this, E)) ShowException(E);
 }
 
 void TApplication::ShowException(const std::exception& E) {
@@ -1509,11 +1506,11 @@ int TApplication::MessageBox(const std::string& Text, const std::string& Caption
 }
 
 void TApplication::Minimize() {
-    if (OnMinimize) OnMinimize(this);
+    Fire(OnMinimize, this);
 }
 
 void TApplication::Restore() {
-    if (OnRestore) OnRestore(this);
+    Fire(OnRestore, this);
 }
 
 // ---- TScreen ----------------------------------------------------------------

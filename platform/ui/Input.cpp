@@ -80,9 +80,8 @@ constexpr KeyPair KeyTable[] = {
     {Qt::Key_NumLock, VK_NUMLOCK},
     {Qt::Key_ScrollLock, VK_SCROLL},
     // Shifted digits report the symbol; the key is the digit's (US layout).
-    // The keypad's asterisk is VK_MULTIPLY, through the keypad modifier.
-    {Qt::Key_Asterisk, '8'},
-    {Qt::Key_Asterisk, VK_MULTIPLY},
+    // The keypad's asterisk comes through the keypad modifier; its row here
+    // serves the way back from VK_MULTIPLY.
     {Qt::Key_ParenRight, '0'},
     {Qt::Key_Exclam, '1'},
     {Qt::Key_At, '2'},
@@ -91,7 +90,9 @@ constexpr KeyPair KeyTable[] = {
     {Qt::Key_Percent, '5'},
     {Qt::Key_AsciiCircum, '6'},
     {Qt::Key_Ampersand, '7'},
+    {Qt::Key_Asterisk, '8'},
     {Qt::Key_ParenLeft, '9'},
+    {Qt::Key_Asterisk, VK_MULTIPLY},
     {Qt::Key_Plus, VK_OEM_PLUS},
     {Qt::Key_Comma, VK_OEM_COMMA},
     {Qt::Key_Minus, VK_OEM_MINUS},

@@ -397,6 +397,28 @@ TEST(VclForm, AFailedIdleActionUpdateDoesNotStopTheNextOnes) {
     EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
 
+// A one-shot handler clears its own event while it runs; what it captured
+// stays alive until it returns.
+TEST(VclForm, AFormHandlerMayClearItsOwnEventWhileItRuns) {
+    Dialog d;
+    std::vector<std::string> seen;
+    const std::string first = "first showing of the dialog, captured by value";
+    d.Form->OnShow = [&seen, &d, first](TObject*) {
+        d.Form->OnShow = {};
+        seen.push_back(first);
+    };
+    d.Form->OnCloseQuery = [&seen, &d, first](TObject*, bool& canClose) {
+        d.Form->OnCloseQuery = {};
+        seen.push_back(first);
+        canClose = true;
+    };
+    d.Form->Show();
+    d.Form->Hide();
+    d.Form->Show();
+    d.Form->Close();
+    EXPECT_EQ(seen, (std::vector<std::string>{first, first}));
+}
+
 // A new border style makes the window again; the form stays on screen as it was.
 TEST(VclForm, AShownFormStaysShownWhenItsWindowIsMadeAgain) {
     TForm* form = nullptr;
