@@ -414,9 +414,7 @@ DWORD GetTickCount() {
 }
 
 UINT RegisterWindowMessage(const std::string& Name) {
-    std::string key = Name;
-    for (char& c : key)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    const std::string key = UpperCase(Name);
     auto& registered = State().RegisteredMessages;
     auto it = registered.find(key);
     if (it != registered.end()) return it->second;
