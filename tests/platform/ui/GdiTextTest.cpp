@@ -113,6 +113,20 @@ TEST_F(TextSurface, EndEllipsisShortensTheTextToTheBox) {
     // Drawn without clipping, the shortened text still ends inside the box.
     EXPECT_LE(Draw(text, box, DT_SINGLELINE | DT_NOCLIP | DT_END_ELLIPSIS).Right, box.Right);
     EXPECT_GT(Draw(text, box, DT_SINGLELINE | DT_NOCLIP).Right, box.Right);
+    // Shortening drops a surrogate pair whole: what stays is the same as the whole characters kept.
+    for (const std::string ch : {"\U0001F600", "\U00020000"}) {
+        const struct {
+            RECT box;
+            std::string kept;
+        } cases[] = {{{0, 0, Extent(ch + "...").cx - 1, 20}, "..."},
+                     {{0, 0, Extent(ch + ch + "...").cx - 1, 20}, ch + "..."}};
+        for (const auto& c : cases) {
+            Draw(ch + ch + ch + ch, c.box, DT_SINGLELINE | DT_NOCLIP | DT_END_ELLIPSIS);
+            const auto shortened = Pixels();
+            Draw(c.kept, c.box, DT_SINGLELINE | DT_NOCLIP);
+            EXPECT_EQ(shortened, Pixels()) << c.kept;
+        }
+    }
     // Path ellipsis fits the box too.
     const std::string path = "/home/user/documents/archive/2026/report.txt";
     const RECT pathBox{0, 0, Extent("/home/...report.txt").cx, 20};
