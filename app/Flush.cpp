@@ -153,7 +153,7 @@ void Tfrmflush::btn_okClick(TObject*) {
         return;
     }
     MessageBox(Handle(), *updated ? "数据强制更新成功！" : "数据强制更新失败！", "提示", MB_OK | MB_ICONINFORMATION);
-    if (OnUserDatabaseReopened) OnUserDatabaseReopened(this);
+    Fire(OnUserDatabaseReopened, this);
     Close();
 }
 

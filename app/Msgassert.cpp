@@ -238,7 +238,7 @@ void Tfrmmsgassert::FormClose(TObject* Sender, TCloseAction& Action) {
     if (!IsRegistration() || FRegistrationEnded) return;
     FRegistrationEnded = true;
     RegistrationConnection->Close();
-    if (OnRegistrationEnd) OnRegistrationEnd(this, FRegisteredCode);
+    Fire(OnRegistrationEnd, this, FRegisteredCode);
 }
 
 // The code tables of a registration come from the template; CodeConnection

@@ -211,27 +211,27 @@ void TTrayIcon::MinimizeMainForm() {
 }
 
 void TTrayIcon::DoClick() {
-    if (OnClick) OnClick(this);
+    Fire(OnClick, this);
 }
 
 void TTrayIcon::DoDblClick() {
-    if (OnDblClick) OnDblClick(this);
+    Fire(OnDblClick, this);
 }
 
 void TTrayIcon::DoCycle(int NextIndex) {
-    if (OnCycle) OnCycle(this, NextIndex);
+    Fire(OnCycle, this, NextIndex);
 }
 
 void TTrayIcon::DoMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+    Fire(OnMouseDown, this, Button, Shift, X, Y);
 }
 
 void TTrayIcon::DoMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+    Fire(OnMouseUp, this, Button, Shift, X, Y);
 }
 
 void TTrayIcon::DoMouseMove(TShiftState Shift, int X, int Y) {
-    if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+    Fire(OnMouseMove, this, Shift, X, Y);
 }
 
 TShiftState TTrayIcon::CurrentShiftState() {

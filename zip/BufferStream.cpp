@@ -33,7 +33,7 @@ bool TS_BufferStream::FillBuffer() {
     FPos = 0;
     FEnd = n > 0 ? n : 0;
     FState = FEnd ? bsReadAhead : bsEmpty;
-    if (OnFillBuffer) OnFillBuffer(this);
+    Fire(OnFillBuffer, this);
     return FEnd > 0;
 }
 
@@ -44,7 +44,7 @@ bool TS_BufferStream::FlushBuffer() {
     if (!ok && n > 0) std::memmove(FBuffer.data(), FBuffer.data() + n, static_cast<size_t>(FPos - n));
     FPos = ok ? 0 : FPos - std::max(n, 0);
     if (ok) FState = bsEmpty;
-    if (OnFlushBuffer) OnFlushBuffer(this);
+    Fire(OnFlushBuffer, this);
     return ok;
 }
 

@@ -229,34 +229,34 @@ void TZipReader::Assign(TPersistent* Source) {
 }
 
 void TZipReader::DoStartUnZipInfo(int NumFiles, int64_t TotalBytes, bool& StopNow) {
-    if (OnStartUnZipInfo) OnStartUnZipInfo(this, NumFiles, TotalBytes, StopNow);
+    Fire(OnStartUnZipInfo, this, NumFiles, TotalBytes, StopNow);
 }
 void TZipReader::DoStartUnZip(int FileIndex, std::string& FName, bool& Skip) {
-    if (OnStartUnZip) OnStartUnZip(this, FileIndex, FName, Skip);
+    Fire(OnStartUnZip, this, FileIndex, FName, Skip);
 }
 void TZipReader::DoEndUnZip(int FileIndex, const std::string& FName) {
-    if (OnEndUnZip) OnEndUnZip(this, FileIndex, FName);
+    Fire(OnEndUnZip, this, FileIndex, FName);
 }
 void TZipReader::DoPromptForOverwrite(bool& OverWriteIt, int FileIndex, std::string& FName) {
-    if (OnPromptForOverwrite) OnPromptForOverwrite(this, OverWriteIt, FileIndex, FName);
+    Fire(OnPromptForOverwrite, this, OverWriteIt, FileIndex, FName);
 }
 void TZipReader::DoSkippingFile(TZipSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry) {
-    if (OnSkippingFile) OnSkippingFile(this, Reason, FName, FileIndex, Retry);
+    Fire(OnSkippingFile, this, Reason, FName, FileIndex, Retry);
 }
 void TZipReader::DoBadCRC(uint32_t CalcCRC, uint32_t StoredCRC, int FileIndex) {
-    if (OnBadCRC) OnBadCRC(this, CalcCRC, StoredCRC, FileIndex);
+    Fire(OnBadCRC, this, CalcCRC, StoredCRC, FileIndex);
 }
 void TZipReader::DoInCompleteZip(TIncompleteZipMode& IncompleteMode) {
-    if (OnInCompleteZip) OnInCompleteZip(this, IncompleteMode);
+    Fire(OnInCompleteZip, this, IncompleteMode);
 }
 void TZipReader::DoUnZipComplete(int FileCount) {
-    if (OnUnZipComplete) OnUnZipComplete(this, FileCount);
+    Fire(OnUnZipComplete, this, FileCount);
 }
 void TZipReader::DoFilePercentDone(int Percent) {
-    if (OnFilePercentDone) OnFilePercentDone(this, Percent);
+    Fire(OnFilePercentDone, this, Percent);
 }
 void TZipReader::DoTotalPercentDone(int Percent) {
-    if (OnTotalPercentDone) OnTotalPercentDone(this, Percent);
+    Fire(OnTotalPercentDone, this, Percent);
 }
 
 void TZipReader::ProcessMessages() const {

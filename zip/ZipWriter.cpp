@@ -180,29 +180,29 @@ void TZipWriter::Assign(TPersistent* Source) {
 }
 
 void TZipWriter::DoStartZipInfo(int NumFiles, int64_t TotalBytes, TEndCentral& EndCentralRecord, bool& StopNow) {
-    if (OnStartZipInfo) OnStartZipInfo(this, NumFiles, TotalBytes, EndCentralRecord, StopNow);
+    Fire(OnStartZipInfo, this, NumFiles, TotalBytes, EndCentralRecord, StopNow);
 }
 void TZipWriter::DoStartZip(const std::string& FName, TZipHeaderInfo& ZipHeader, bool& Skip) {
-    if (OnStartZip) OnStartZip(this, FName, ZipHeader, Skip);
+    Fire(OnStartZip, this, FName, ZipHeader, Skip);
 }
 void TZipWriter::DoEndZip(const std::string& FName, int64_t UncompressedSize, int64_t CompressedSize,
                           int64_t CurrentZipSize) {
-    if (OnEndZip) OnEndZip(this, FName, UncompressedSize, CompressedSize, CurrentZipSize);
+    Fire(OnEndZip, this, FName, UncompressedSize, CompressedSize, CurrentZipSize);
 }
 void TZipWriter::DoDisposeFile(const std::string& FName, bool& Skip) {
-    if (OnDisposeFile) OnDisposeFile(this, FName, Skip);
+    Fire(OnDisposeFile, this, FName, Skip);
 }
 void TZipWriter::DoNoSuchFile(const std::string& FName) {
-    if (OnNoSuchFile) OnNoSuchFile(this, FName);
+    Fire(OnNoSuchFile, this, FName);
 }
 void TZipWriter::DoZipComplete(int FileCount) {
-    if (OnZipComplete) OnZipComplete(this, FileCount);
+    Fire(OnZipComplete, this, FileCount);
 }
 void TZipWriter::DoUpdate(TZipUpdateAction UDAction, int FileIndex) {
-    if (OnUpdate) OnUpdate(this, UDAction, FileIndex);
+    Fire(OnUpdate, this, UDAction, FileIndex);
 }
 void TZipWriter::DoRecursingFile(const std::string& FName) {
-    if (OnRecursingFile) OnRecursingFile(this, FName);
+    Fire(OnRecursingFile, this, FName);
 }
 
 bool TZipWriter::IsExcluded(const std::string& Path) const {

@@ -51,15 +51,15 @@ void TDataSource::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TDataSource::DoStateChange() {
-    if (OnStateChange) OnStateChange(this);
+    Fire(OnStateChange, this);
 }
 
 void TDataSource::DoDataChange(TField* Field) {
-    if (OnDataChange) OnDataChange(this, Field);
+    Fire(OnDataChange, this, Field);
 }
 
 void TDataSource::DoUpdateData() {
-    if (OnUpdateData) OnUpdateData(this);
+    Fire(OnUpdateData, this);
 }
 
 void TDataSource::UpdateState() {

@@ -128,11 +128,11 @@ Variant TField::ConvertValue(const Variant& Value) const {
 }
 
 void TField::DoValidate() {
-    if (OnValidate) OnValidate(this);
+    Fire(OnValidate, this);
 }
 
 void TField::DoChange() {
-    if (OnChange) OnChange(this);
+    Fire(OnChange, this);
 }
 
 Variant TField::Value() const {

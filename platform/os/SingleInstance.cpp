@@ -4,6 +4,7 @@
 #include "platform/os/SingleInstance.h"
 
 #include "platform/os/ConfigFolder.h"
+#include "platform/rtl/Classes.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -168,7 +169,7 @@ int TSingleInstance::ProcessMessages(int TimeoutMs) {
         close(connection);
         if (!received) continue;
         ++delivered;
-        if (OnMessage) OnMessage(msg);
+        Fire(OnMessage, msg);
     }
     return delivered;
 }

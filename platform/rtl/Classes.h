@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/SysUtils.h"
@@ -20,6 +21,16 @@ public:
 };
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// Fires an event through a copy of it: a handler may free the sender, and the
+// event stored in it with it, while it runs (a one-shot timer deleting itself).
+// True when a handler was assigned.
+template <class Event, class... Args> bool Fire(const Event& Handler, Args&&... Arguments) {
+    if (!Handler) return false;
+    const Event running = Handler;
+    running(std::forward<Args>(Arguments)...);
+    return true;
+}
 
 class TPersistent : public TObject {
 public:

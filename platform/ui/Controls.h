@@ -133,16 +133,6 @@ using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TSh
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TWndMethod = std::function<void(TMessage& Message)>;
 
-// Fires an event through a copy of it: a handler may free the sender, and the
-// event stored in it with it, while it runs (a one-shot timer deleting itself).
-// True when a handler was assigned.
-template <class Event, class... Args> bool Fire(const Event& Handler, Args&&... Arguments) {
-    if (!Handler) return false;
-    const Event running = Handler;
-    running(std::forward<Args>(Arguments)...);
-    return true;
-}
-
 // The shift state of key and mouse messages.
 TShiftState KeyDataToShiftState(LPARAM KeyData);
 TShiftState KeysToShiftState(WPARAM Keys);

@@ -37,8 +37,9 @@ TApplication* Application = new TApplication(nullptr);
 TScreen* Screen = new TScreen(nullptr);
 
 namespace platform_ui {
+// Through the queue, so a failure inside Qt's paint is shown after it.
 void ShowControlException(const std::exception& E) {
-    Application->HandleException(E);
+    ReportException(E);
 }
 } // namespace platform_ui
 

@@ -87,7 +87,7 @@ void WriteBytes(TStream* Stream, const QByteArray& bytes) {
 } // namespace
 
 void TGraphicsObject::Changed() {
-    if (OnChange) OnChange(this);
+    Fire(OnChange, this);
 }
 
 // TFont
@@ -343,11 +343,11 @@ void TCanvas::Refresh() {
 }
 
 void TCanvas::Changing() {
-    if (OnChanging) OnChanging(this);
+    Fire(OnChanging, this);
 }
 
 void TCanvas::Changed() {
-    if (OnChange) OnChange(this);
+    Fire(OnChange, this);
 }
 
 TPoint TCanvas::PenPos() {
@@ -488,7 +488,7 @@ void TGraphic::SetModified(bool Value) {
 
 void TGraphic::Changed() {
     FModified = true;
-    if (OnChange) OnChange(this);
+    Fire(OnChange, this);
 }
 
 void TGraphic::LoadFromFile(const std::string& FileName) {

@@ -468,7 +468,7 @@ void TPicture::Take(TGraphic* Value) {
 }
 
 void TPicture::Changed(TObject*) {
-    if (OnChange) OnChange(this);
+    Fire(OnChange, this);
 }
 
 void TPicture::SetGraphic(TGraphic* Value) {

@@ -157,7 +157,7 @@ TChangeLink::~TChangeLink() {
 }
 
 void TChangeLink::Change() {
-    if (OnChange) OnChange(FSender);
+    Fire(OnChange, FSender);
 }
 
 // TCustomImageList
@@ -295,5 +295,5 @@ void TCustomImageList::UnRegisterChanges(TChangeLink* Value) {
 void TCustomImageList::Change() {
     for (TChangeLink* link : FClients)
         link->Change();
-    if (OnChange) OnChange(this);
+    Fire(OnChange, this);
 }

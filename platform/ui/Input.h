@@ -12,10 +12,6 @@
 
 #include <functional>
 
-// The key code of a key-down that only carries characters: a key with no code
-// of its own (letters of other alphabets) is followed by its WM_CHARs.
-constexpr Word VK_PACKET = 0xE7;
-
 // High bit set (negative) while the key is down; bit 0 toggles (Caps Lock...).
 // Mouse buttons are VK_LBUTTON, VK_RBUTTON, VK_MBUTTON.
 int16_t GetKeyState(int VirtualKey);

@@ -358,6 +358,9 @@ constexpr Word VK_LCONTROL = 0xA2;
 constexpr Word VK_RCONTROL = 0xA3;
 constexpr Word VK_LMENU = 0xA4;
 constexpr Word VK_RMENU = 0xA5;
+// The key code of a key-down that only carries characters: a key with no code
+// of its own (letters of other alphabets) is followed by its WM_CHARs.
+constexpr Word VK_PACKET = 0xE7;
 constexpr Word VK_OEM_1 = 0xBA; // ;:
 constexpr Word VK_OEM_PLUS = 0xBB;
 constexpr Word VK_OEM_COMMA = 0xBC;

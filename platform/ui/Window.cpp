@@ -44,12 +44,6 @@ Registry& Reg() {
     return registry;
 }
 
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 constexpr char MessageWindowClass[] = "TPUtilWindow";
 
 void EnsureBuiltinClasses() {
@@ -242,13 +236,13 @@ std::vector<HWND> TopLevelWindows() {
 const WindowClassEntry* FindWindowClass(const std::string& ClassName) {
     EnsureBuiltinClasses();
     auto& classes = Reg().Classes;
-    auto it = classes.find(Upper(ClassName));
+    auto it = classes.find(UpperCase(ClassName));
     return it == classes.end() ? nullptr : &it->second;
 }
 
 bool RegisterClassEntry(WindowClassEntry Entry) {
     auto& classes = Reg().Classes;
-    const std::string key = Upper(Entry.Class.ClassName);
+    const std::string key = UpperCase(Entry.Class.ClassName);
     if (key.empty() || classes.count(key)) return false;
     classes.emplace(key, std::move(Entry));
     return true;
@@ -324,7 +318,7 @@ bool RegisterClass(const TWindowClass& WindowClass) {
 }
 
 bool UnregisterClass(const std::string& ClassName) {
-    return Reg().Classes.erase(Upper(ClassName)) != 0;
+    return Reg().Classes.erase(UpperCase(ClassName)) != 0;
 }
 
 bool GetClassInfo(const std::string& ClassName, TWindowClass& WindowClass) {
@@ -1174,7 +1168,7 @@ void EnumWindows(const std::function<bool(HWND)>& Callback) {
 HWND FindWindow(const std::string& ClassName, const std::string& WindowName) {
     for (HWND w : TopLevelWindows()) {
         if (!IsLiveWindow(w) || w->Destroying) continue;
-        if (!ClassName.empty() && Upper(ClassName) != Upper(w->ClassName)) continue;
+        if (!ClassName.empty() && UpperCase(ClassName) != UpperCase(w->ClassName)) continue;
         if (!WindowName.empty() && WindowName != w->Text) continue;
         return w;
     }
