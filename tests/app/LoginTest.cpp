@@ -103,7 +103,7 @@ TEST_F(LoginTest, EnterAsksForWhatIsMissingAndOtherwiseLogsIn) {
         auto login = Login();
         login->EdtCode->SetText(c.Code);
         login->EdtPass->SetText(c.Password);
-        vcltest::Type(login->EdtPass, vcltest::KeyReturn, "\r");
+        uitest::Type(login->EdtPass, uitest::KeyReturn, "\r");
         EXPECT_EQ(BoxTexts(), *c.Box ? std::vector<std::string>{c.Box} : std::vector<std::string>{});
         EXPECT_EQ(login->LoginResult, c.Result);
     }
@@ -112,12 +112,12 @@ TEST_F(LoginTest, EnterAsksForWhatIsMissingAndOtherwiseLogsIn) {
 TEST_F(LoginTest, ArrowsMoveThroughTheTabOrder) {
     auto login = Login();
     login->EdtCode->SetFocus();
-    vcltest::Type(login->EdtCode, vcltest::KeyDown);
-    EXPECT_EQ(vcltest::FocusedControl(), login->EdtPass);
-    vcltest::Type(login->EdtPass, vcltest::KeyDown);
-    EXPECT_EQ(vcltest::FocusedControl(), login->BtnOk);
-    vcltest::Type(login->BtnOk, vcltest::KeyUp);
-    EXPECT_EQ(vcltest::FocusedControl(), login->EdtPass);
+    uitest::Type(login->EdtCode, uitest::KeyDown);
+    EXPECT_EQ(uitest::FocusedControl(), login->EdtPass);
+    uitest::Type(login->EdtPass, uitest::KeyDown);
+    EXPECT_EQ(uitest::FocusedControl(), login->BtnOk);
+    uitest::Type(login->BtnOk, uitest::KeyUp);
+    EXPECT_EQ(uitest::FocusedControl(), login->EdtPass);
 }
 
 TEST_F(LoginTest, TheRightPasswordLogsInTrimmedOnBothSides) {

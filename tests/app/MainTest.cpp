@@ -15,7 +15,7 @@
 #include "platform/ui/ShellAPI.h"
 #include "tests/app/ScratchProgramFolder.h"
 #include "tests/app/WhenModal.h"
-#include "tests/platform/ui/VclTestSupport.h"
+#include "tests/platform/ui/UiTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +104,7 @@ protected:
     }
 
     ScratchProgramFolder Program;
-    vcltest::DialogRecorder Dialogs;
+    uitest::DialogRecorder Dialogs;
     std::vector<std::string> Launched;
     TShellLauncher PreviousLauncher;
 };
@@ -222,14 +222,14 @@ TEST_F(MainTest, ShortcutsOpenHelpAndAboutAndLeaveTheDocumentActionsOff) {
         if (dlgAbout) dlgAbout->Button1->Click();
     });
     constexpr unsigned Control = 0x04000000;
-    vcltest::Type(frmMain, 0x01000030); // F1
-    vcltest::Type(frmMain, 'A', "", Control);
+    uitest::Type(frmMain, 0x01000030); // F1
+    uitest::Type(frmMain, 'A', "", Control);
     EXPECT_EQ(Launched, std::vector<std::string>{Program.Path() + "thelp.html"});
     EXPECT_TRUE(aboutShown);
     EXPECT_EQ(dlgAbout, nullptr);
 
     for (int key = 0x01000031; key <= 0x01000034; ++key) // F2 to F5
-        vcltest::Type(frmMain, key);
+        uitest::Type(frmMain, key);
     EXPECT_EQ(frmMain->MDIChildCount(), 0);
     for (TAction* document : {frmMain->ActionRequest, frmMain->ActionZqjcb, frmMain->ActionYssq, frmMain->ActionYszs})
         EXPECT_FALSE(document->Enabled());

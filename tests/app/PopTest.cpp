@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace vcltest;
+using namespace uitest;
 
 TEST(Pop, ArrowsAndEnterWalkTheTabOrder) {
     UserWorld world;

@@ -15,7 +15,7 @@
 #include "tests/app/ScratchProgramFolder.h"
 #include "tests/app/WhenModal.h"
 #include "tests/platform/os/ScratchHome.h"
-#include "tests/platform/ui/VclTestSupport.h"
+#include "tests/platform/ui/UiTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ class StartupTest : public ::testing::Test {
 protected:
     ScratchHome Home;
     ScratchProgramFolder Program;
-    vcltest::DialogRecorder Dialogs;
+    uitest::DialogRecorder Dialogs;
     std::optional<WhenModal> LoginDriver;
 
     // A registered user abc with the password pw.

@@ -8,7 +8,7 @@
 #include "app/Main.h"
 #include "app/Message.h"
 #include "tests/app/ScratchProgramFolder.h"
-#include "tests/platform/ui/VclTestSupport.h"
+#include "tests/platform/ui/UiTestSupport.h"
 
 #include <filesystem>
 #include <memory>
@@ -68,5 +68,5 @@ public:
     ScratchProgramFolder Program;
     std::string UserCode;
     std::string UserFolder;
-    vcltest::DialogRecorder Dialogs;
+    uitest::DialogRecorder Dialogs;
 };

@@ -1,7 +1,7 @@
 // How events reach their handlers: a handler may free its sender while it
 // runs, and what a change event throws reaches the code that made the change,
 // while the user's typing keeps it inside the exception boundary.
-#include "VclTestSupport.h"
+#include "UiTestSupport.h"
 
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ExtCtrls.h"
@@ -16,7 +16,7 @@
 #include <set>
 #include <stdexcept>
 
-using namespace vcltest;
+using namespace uitest;
 
 namespace {
 

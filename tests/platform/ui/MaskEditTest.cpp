@@ -1,7 +1,7 @@
 // The edits' Modified flag and what the masked edit does with it: validation
 // when the focus leaves only after the user's changes, Escape abandoning them;
 // and a masked edit's shown text kept whole when its window is made anew.
-#include "VclTestSupport.h"
+#include "UiTestSupport.h"
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/Mask.h"
@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-using namespace vcltest;
+using namespace uitest;
 
 namespace {
 

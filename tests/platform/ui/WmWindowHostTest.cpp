@@ -1,6 +1,6 @@
 // Standard controls on native Qt widgets: typed input reaches the widget only
 // through the window's procedure chain, so a subclass can swallow or change it.
-#include "VclTestSupport.h"
+#include "UiTestSupport.h"
 #include "WmRecorder.h"
 
 #include "platform/ui/Focus.h"
@@ -187,15 +187,15 @@ TEST(WmWindowHostControls, DropDownListGetsItsKeysOnce) {
     combo->SetFocus();
     {
         KeyMessageLog log(combo->Handle());
-        vcltest::Type(combo, vcltest::KeyDown);
+        uitest::Type(combo, uitest::KeyDown);
         EXPECT_FALSE(log.Nested);
         EXPECT_EQ(log.Arrived, (std::vector<UINT>{WM_KEYDOWN, WM_KEYUP}));
     }
     EXPECT_EQ(combo->ItemIndex(), 1);
-    vcltest::Type(combo, vcltest::KeyDown, "", ModAlt);
+    uitest::Type(combo, uitest::KeyDown, "", ModAlt);
     EXPECT_TRUE(combo->DroppedDown());
     combo->SetDroppedDown(false);
-    vcltest::Type(combo, QtKeyF4, "", ModAlt);
+    uitest::Type(combo, QtKeyF4, "", ModAlt);
     EXPECT_TRUE(closed);
     delete form;
 }

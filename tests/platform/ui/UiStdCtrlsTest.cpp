@@ -1,7 +1,7 @@
 // The text controls under real typing: edits with their limits and case,
 // input-method commits seen character by character, combo and list boxes,
 // memo lines, and the application's minimise and restore events.
-#include "VclTestSupport.h"
+#include "UiTestSupport.h"
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-using namespace vcltest;
+using namespace uitest;
 
 namespace {
 
@@ -32,7 +32,7 @@ struct OneForm {
 
 } // namespace
 
-TEST(VclStdCtrls, EditLimitsCaseAndReadOnlyApplyToTyping) {
+TEST(UiStdCtrls, EditLimitsCaseAndReadOnlyApplyToTyping) {
     struct Case {
         const char* Name;
         int MaxLength;
@@ -64,7 +64,7 @@ TEST(VclStdCtrls, EditLimitsCaseAndReadOnlyApplyToTyping) {
     }
 }
 
-TEST(VclStdCtrls, EditSeesEveryCharacterOfAnInputMethodCommit) {
+TEST(UiStdCtrls, EditSeesEveryCharacterOfAnInputMethodCommit) {
     OneForm f;
     auto* edit = f.Add<TEdit>(Rect(8, 8, 200, 29));
     std::u32string pressed;
@@ -90,7 +90,7 @@ TEST(VclStdCtrls, EditSeesEveryCharacterOfAnInputMethodCommit) {
     EXPECT_EQ(edit->SelStart(), 2);
 }
 
-TEST(VclStdCtrls, ComboBoxTypingAndChoosingFireOnChange) {
+TEST(UiStdCtrls, ComboBoxTypingAndChoosingFireOnChange) {
     OneForm f;
     auto* combo = f.Add<TComboBox>(Rect(8, 8, 200, 29));
     for (const char* item : {"男", "女"})
@@ -114,7 +114,7 @@ TEST(VclStdCtrls, ComboBoxTypingAndChoosingFireOnChange) {
     EXPECT_EQ(combo->ItemIndex(), -1);
 }
 
-TEST(VclStdCtrls, ListBoxClickSelectsAndReports) {
+TEST(UiStdCtrls, ListBoxClickSelectsAndReports) {
     OneForm f;
     auto* list = f.Add<TListBox>(Rect(8, 8, 200, 120));
     for (const char* item : {"甲", "乙", "丙"})
@@ -131,7 +131,7 @@ TEST(VclStdCtrls, ListBoxClickSelectsAndReports) {
     EXPECT_TRUE(list->Selected(1));
 }
 
-TEST(VclStdCtrls, MemoLinesAndTextAgreeWithCrLf) {
+TEST(UiStdCtrls, MemoLinesAndTextAgreeWithCrLf) {
     OneForm f;
     auto* memo = f.Add<TMemo>(Rect(8, 8, 300, 200));
     memo->Lines()->Add("第一行");
@@ -150,7 +150,7 @@ TEST(VclStdCtrls, MemoLinesAndTextAgreeWithCrLf) {
     EXPECT_EQ(memo->Lines()->Count(), 3);
 }
 
-TEST(VclStdCtrls, MinimisingTheMainFormTellsTheApplication) {
+TEST(UiStdCtrls, MinimisingTheMainFormTellsTheApplication) {
     ASSERT_EQ(Application->MainForm(), nullptr);
     TForm* main = nullptr;
     Application->CreateForm(main);

@@ -2,7 +2,7 @@
 // cursors in the screen's table, a window class's cursor, the hourglass over
 // every window, cursors made from masks, and named cursor resources compiled
 // into the test program (tests/platform/ui/resources).
-#include "VclTestSupport.h"
+#include "UiTestSupport.h"
 
 #include "platform/ui/Cursors.h"
 #include "platform/ui/ExtCtrls.h"
@@ -53,7 +53,7 @@ struct CursorForm {
     }
 };
 
-TEST(VclCursor, ControlCursorShowsThroughSetCursorMessage) {
+TEST(UiCursor, ControlCursorShowsThroughSetCursorMessage) {
     const HCURSOR custom = SquareCursor(3, 7);
     Screen->SetCursors(CustomId, custom);
     Screen->SetCursors(NamedId, LoadCursor(HInstance, "TEST_POINTER"));
@@ -88,7 +88,7 @@ TEST(VclCursor, ControlCursorShowsThroughSetCursorMessage) {
     EXPECT_TRUE(DestroyCursor(custom));
 }
 
-TEST(VclCursor, WindowClassCursorShowsOnlyOverItsOwnWindows) {
+TEST(UiCursor, WindowClassCursorShowsOnlyOverItsOwnWindows) {
     ASSERT_TRUE(RegisterClass({"CursorCrossClass", 0, {}, nullptr, LoadCursor(nullptr, IDC_CROSS)}));
     ASSERT_TRUE(RegisterClass({"CursorBeamClass", 0, {}, nullptr, LoadCursor(nullptr, IDC_IBEAM)}));
     HWND top = CreateWindowEx(0, "CursorCrossClass", "", WS_POPUP | WS_VISIBLE, 300, 300, 160, 120, nullptr);
@@ -106,7 +106,7 @@ TEST(VclCursor, WindowClassCursorShowsOnlyOverItsOwnWindows) {
     UnregisterClass("CursorBeamClass");
 }
 
-TEST(VclCursor, HourGlassCoversEveryWindowWhileHeld) {
+TEST(UiCursor, HourGlassCoversEveryWindowWhileHeld) {
     CursorForm a(40), b(300);
     a.Panel->SetCursor(crIBeam);
     a.Hover();
@@ -125,7 +125,7 @@ TEST(VclCursor, HourGlassCoversEveryWindowWhileHeld) {
     EXPECT_FALSE(ShowsCursor(b.Panel->Handle(), wait));
 }
 
-TEST(VclCursor, CreatedCursorKeepsItsHotSpotAndSetCursorReturnsThePrevious) {
+TEST(UiCursor, CreatedCursorKeepsItsHotSpotAndSetCursorReturnsThePrevious) {
     const HCURSOR square = SquareCursor(3, 7);
     ASSERT_NE(square, nullptr);
     EXPECT_EQ(CursorHotSpot(square).X, 3);
@@ -141,7 +141,7 @@ TEST(VclCursor, CreatedCursorKeepsItsHotSpotAndSetCursorReturnsThePrevious) {
     EXPECT_EQ(LoadCursor(nullptr, 1), nullptr);
 }
 
-TEST(VclCursor, PicturesKeepTheirColoursTransparencyAndHotSpot) {
+TEST(UiCursor, PicturesKeepTheirColoursTransparencyAndHotSpot) {
     const HCURSOR square = SquareCursor(0, 0);
     struct Case {
         const char* Name;
@@ -172,7 +172,7 @@ TEST(VclCursor, PicturesKeepTheirColoursTransparencyAndHotSpot) {
     EXPECT_TRUE(DestroyCursor(square));
 }
 
-TEST(VclCursor, NamedCursorsAreSharedAndUnknownNamesGiveNothing) {
+TEST(UiCursor, NamedCursorsAreSharedAndUnknownNamesGiveNothing) {
     const HCURSOR pointer = LoadCursor(HInstance, "TEST_POINTER");
     EXPECT_EQ(LoadCursor(HInstance, "Test_Pointer"), pointer);
     EXPECT_FALSE(DestroyCursor(pointer)) << "a loaded cursor lives on";

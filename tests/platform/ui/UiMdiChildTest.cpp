@@ -2,7 +2,7 @@
 // buttons (pushed while held, acting on release), the caption drag and the
 // sizing edges, the active and inactive caption colours, the maximised child's
 // buttons in the frame's menu bar and the minimised children at the bottom.
-#include "VclTestSupport.h"
+#include "UiTestSupport.h"
 
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-using namespace vcltest;
+using namespace uitest;
 using platform_ui::test::BackingPixel;
 using platform_ui::test::PostQtMouse;
 using platform_ui::test::SendQtMouse;
@@ -136,7 +136,7 @@ struct MdiFrame {
     }
 };
 
-TEST(VclMdiChild, CaptionAndFrameGiveTheirHitTestCodes) {
+TEST(UiMdiChild, CaptionAndFrameGiveTheirHitTestCodes) {
     MdiFrame w;
     TForm* sizable = w.NewChild("可调");
     TForm* fixed = w.NewChild("固定", Bounds(40, 40, 300, 200), bsSingle, {biSystemMenu, biMinimize});
@@ -174,7 +174,7 @@ TEST(VclMdiChild, CaptionAndFrameGiveTheirHitTestCodes) {
         EXPECT_EQ(HitTest(c.Form, c.At), c.Code) << c.What;
 }
 
-TEST(VclMdiChild, CloseButtonClosesThroughCloseQueryAndCloseOnRelease) {
+TEST(UiMdiChild, CloseButtonClosesThroughCloseQueryAndCloseOnRelease) {
     MdiFrame w;
     TForm* child = w.NewChild("申报书");
     TForm* other = w.NewChild("其他", Bounds(200, 150, 300, 200));
@@ -201,7 +201,7 @@ TEST(VclMdiChild, CloseButtonClosesThroughCloseQueryAndCloseOnRelease) {
     EXPECT_EQ(w.Frame->ActiveMDIChild(), other);
 }
 
-TEST(VclMdiChild, HeldButtonLooksPushedOnlyWhileThePointerIsOverIt) {
+TEST(UiMdiChild, HeldButtonLooksPushedOnlyWhileThePointerIsOverIt) {
     MdiFrame w;
     TForm* child = w.NewChild("文档");
     const HWND wnd = child->Handle();
@@ -234,7 +234,7 @@ TEST(VclMdiChild, HeldButtonLooksPushedOnlyWhileThePointerIsOverIt) {
     EXPECT_EQ(seen.back(), up);
 }
 
-TEST(VclMdiChild, CaptionDragMovesAndEdgeDragSizesWithinTheClient) {
+TEST(UiMdiChild, CaptionDragMovesAndEdgeDragSizesWithinTheClient) {
     MdiFrame w;
     TForm* child = w.NewChild("文档", Bounds(20, 20, 300, 200));
     ClickAt(child->Handle(), {150, 10}, {180, 35});
@@ -252,7 +252,7 @@ TEST(VclMdiChild, CaptionDragMovesAndEdgeDragSizesWithinTheClient) {
     EXPECT_EQ(child->Top(), -10);
 }
 
-TEST(VclMdiChild, ActiveChildPaintsTheActiveCaptionAndOthersTheInactiveOne) {
+TEST(UiMdiChild, ActiveChildPaintsTheActiveCaptionAndOthersTheInactiveOne) {
     MdiFrame w;
     TForm* first = w.NewChild("第一", Bounds(10, 10, 300, 200));
     auto* panel = new TPanel(first);
@@ -289,7 +289,7 @@ TEST(VclMdiChild, ActiveChildPaintsTheActiveCaptionAndOthersTheInactiveOne) {
     EXPECT_EQ(barColour(first), active);
 }
 
-TEST(VclMdiChild, PressInsideAnInactiveChildActivatesItAsThePressedControlAnswers) {
+TEST(UiMdiChild, PressInsideAnInactiveChildActivatesItAsThePressedControlAnswers) {
     // The panel sets its own cursor, so it answers WM_SETCURSOR without its
     // parents; the activation must not hang on that.
     struct Case {
@@ -346,7 +346,7 @@ TEST(VclMdiChild, PressInsideAnInactiveChildActivatesItAsThePressedControlAnswer
     }
 }
 
-TEST(VclMdiChild, MaximisedChildPutsItsButtonsInTheFrameMenuBar) {
+TEST(UiMdiChild, MaximisedChildPutsItsButtonsInTheFrameMenuBar) {
     MdiFrame w;
     TForm* child = w.NewChild("申报书", Bounds(30, 30, 300, 200));
     const HWND frame = w.Frame->Handle();
@@ -389,7 +389,7 @@ TEST(VclMdiChild, MaximisedChildPutsItsButtonsInTheFrameMenuBar) {
     EXPECT_EQ(edge(buttons.Close), menu);
 }
 
-TEST(VclMdiChild, MinimisedChildrenLineUpAtTheBottomLeftAndComeBack) {
+TEST(UiMdiChild, MinimisedChildrenLineUpAtTheBottomLeftAndComeBack) {
     MdiFrame w;
     TForm* first = w.NewChild("第一个文档窗口的标题很长", Bounds(10, 10, 300, 200));
     TForm* second = w.NewChild("第二", Bounds(60, 60, 300, 200));
@@ -420,7 +420,7 @@ TEST(VclMdiChild, MinimisedChildrenLineUpAtTheBottomLeftAndComeBack) {
     EXPECT_EQ(first->BoundsRect(), Bounds(10, 10, 300, 200));
 }
 
-TEST(VclMdiChild, DoubleClickOnTheCaptionMaximisesAndTheClientResizeFollows) {
+TEST(UiMdiChild, DoubleClickOnTheCaptionMaximisesAndTheClientResizeFollows) {
     MdiFrame w;
     TForm* child = w.NewChild("文档", Bounds(20, 20, 300, 200));
     DoubleClickAt(child->Handle(), {150, 10});
@@ -492,7 +492,7 @@ TPoint ScreenOf(HWND wnd, TPoint windowPoint) {
 
 } // namespace
 
-TEST(VclMdiChild, SystemMenuOffersWhatTheStateAndTheStylesAllow) {
+TEST(UiMdiChild, SystemMenuOffersWhatTheStateAndTheStylesAllow) {
     MdiFrame w;
     TForm* fixed = w.NewChild("固定", Bounds(40, 40, 300, 200), bsSingle, {biSystemMenu, biMinimize});
     TForm* sizable = w.NewChild("可调");
@@ -525,7 +525,7 @@ TEST(VclMdiChild, SystemMenuOffersWhatTheStateAndTheStylesAllow) {
     }
 }
 
-TEST(VclMdiChild, SystemMenuOpensFromTheIconAndItsItemsSendTheirCommands) {
+TEST(UiMdiChild, SystemMenuOpensFromTheIconAndItsItemsSendTheirCommands) {
     MdiFrame w;
     TForm* child = w.NewChild("申报书", Bounds(30, 30, 300, 200));
     int queries = 0;
@@ -562,7 +562,7 @@ TEST(VclMdiChild, SystemMenuOpensFromTheIconAndItsItemsSendTheirCommands) {
     EXPECT_EQ(w.Frame->MDIChildCount(), 0);
 }
 
-TEST(VclMdiChild, SystemMenuMoveAndSizeFollowTheArrowKeys) {
+TEST(UiMdiChild, SystemMenuMoveAndSizeFollowTheArrowKeys) {
     MdiFrame w;
     TForm* child = w.NewChild("文档", Bounds(20, 20, 300, 200));
     MenuChooser chooser;
@@ -581,7 +581,7 @@ TEST(VclMdiChild, SystemMenuMoveAndSizeFollowTheArrowKeys) {
     EXPECT_EQ(child->BoundsRect(), Bounds(36, 28, 316, 200));
 }
 
-TEST(VclMdiChild, SecondPressOfADoubleClickOnTheIconClosesTheMenuItOpenedAndTheChild) {
+TEST(UiMdiChild, SecondPressOfADoubleClickOnTheIconClosesTheMenuItOpenedAndTheChild) {
     MdiFrame w;
     TForm* child = w.NewChild("文档");
     child->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
@@ -605,7 +605,7 @@ TEST(VclMdiChild, SecondPressOfADoubleClickOnTheIconClosesTheMenuItOpenedAndTheC
     EXPECT_EQ(w.Frame->MDIChildCount(), 0);
 }
 
-TEST(VclMdiChild, CtrlF4ClosesTheActiveChildAndCtrlF6GoesThroughThemAll) {
+TEST(UiMdiChild, CtrlF4ClosesTheActiveChildAndCtrlF6GoesThroughThemAll) {
     MdiFrame w;
     TForm* first = w.NewChild("第一", Bounds(10, 10, 300, 200));
     TForm* second = w.NewChild("第二", Bounds(40, 40, 300, 200));

@@ -1,6 +1,6 @@
 // The plain data grid over a real query: rows drawn from the link's window
 // without moving the cursor, keys and clicks moving it, confirmed deletion.
-#include "VclTestSupport.h"
+#include "UiTestSupport.h"
 
 #include "platform/data/ADODB.h"
 #include "platform/data/DB.h"
@@ -15,14 +15,14 @@
 #include <string>
 #include <vector>
 
-using namespace vcltest;
+using namespace uitest;
 
 namespace {
 
 struct GridWorld {
     // One file per process: CTest runs the cases of this file side by side.
     std::filesystem::path File =
-        std::filesystem::temp_directory_path() / ("corvanta-vcl-grid-" + std::to_string(getpid()) + ".mdb");
+        std::filesystem::temp_directory_path() / ("corvanta-ui-grid-" + std::to_string(getpid()) + ".mdb");
     TADOConnection Connection{nullptr};
     TADOQuery Query{nullptr};
     TDataSource Source{nullptr};
@@ -72,7 +72,7 @@ struct GridWorld {
 
 } // namespace
 
-TEST(VclDBGrid, DrawsEveryRowWithoutMovingTheCursor) {
+TEST(UiDBGrid, DrawsEveryRowWithoutMovingTheCursor) {
     GridWorld w;
     std::vector<std::string> drawn;
     w.Grid->OnDrawColumnCell = [&](TObject*, const TRect&, int, TColumn* column, TGridDrawState state) {
@@ -85,7 +85,7 @@ TEST(VclDBGrid, DrawsEveryRowWithoutMovingTheCursor) {
     EXPECT_EQ(w.Query.RecNo(), 2);
 }
 
-TEST(VclDBGrid, ArrowsAndClicksMoveTheCurrentRecord) {
+TEST(UiDBGrid, ArrowsAndClicksMoveTheCurrentRecord) {
     GridWorld w;
     Type(w.Grid, KeyDown);
     Type(w.Grid, KeyDown);
@@ -97,7 +97,7 @@ TEST(VclDBGrid, ArrowsAndClicksMoveTheCurrentRecord) {
     EXPECT_EQ(w.Query.FieldByName("JHLBDM")->AsInteger(), 1);
 }
 
-TEST(VclDBGrid, CtrlDeleteAsksFirstAndReadOnlyGridsNeverDelete) {
+TEST(UiDBGrid, CtrlDeleteAsksFirstAndReadOnlyGridsNeverDelete) {
     DialogRecorder boxes;
     GridWorld w;
     boxes.Answers = {IDCANCEL, IDOK};

@@ -1,7 +1,7 @@
 // Dialog components through the hook, the gauge's painting, the clipboard,
 // glyph and speed buttons, radio groups, timers, the tray icon and the
 // dataset actions enabled by their dataset's state.
-#include "VclTestSupport.h"
+#include "UiTestSupport.h"
 
 #include "platform/data/ADODB.h"
 #include "platform/data/DB.h"
@@ -24,9 +24,9 @@
 #include <string>
 #include <vector>
 
-using namespace vcltest;
+using namespace uitest;
 
-TEST(VclComponents, OpenDialogTakesTheChosenFilesAndKeepsThemOnCancel) {
+TEST(UiComponents, OpenDialogTakesTheChosenFilesAndKeepsThemOnCancel) {
     DialogRecorder dialogs;
     TOpenDialog dialog(nullptr);
     dialog.SetFilter("Word 文档|*.doc|所有文件|*.*");
@@ -61,7 +61,7 @@ TEST(VclComponents, OpenDialogTakesTheChosenFilesAndKeepsThemOnCancel) {
     EXPECT_EQ(dialogs.Requests.back().Kind, TDialogKind::OpenPicture);
 }
 
-TEST(VclComponents, GaugeFillsItsShareAndWritesThePercentage) {
+TEST(UiComponents, GaugeFillsItsShareAndWritesThePercentage) {
     TForm* form = nullptr;
     CreateFormInstance(form, nullptr);
     form->SetBorderStyle(bsNone);
@@ -94,13 +94,13 @@ TEST(VclComponents, GaugeFillsItsShareAndWritesThePercentage) {
     delete form;
 }
 
-TEST(VclComponents, ClipboardCarriesChineseText) {
+TEST(UiComponents, ClipboardCarriesChineseText) {
     Clipboard()->SetAsText("项目申报 2024");
     EXPECT_TRUE(Clipboard()->HasFormat(CF_TEXT));
     EXPECT_EQ(Clipboard()->AsText(), "项目申报 2024");
 }
 
-TEST(VclComponents, SpeedButtonsOfAGroupStayDownOneAtATime) {
+TEST(UiComponents, SpeedButtonsOfAGroupStayDownOneAtATime) {
     TForm* form = nullptr;
     CreateFormInstance(form, nullptr);
     std::vector<TSpeedButton*> buttons;
@@ -122,7 +122,7 @@ TEST(VclComponents, SpeedButtonsOfAGroupStayDownOneAtATime) {
     delete form;
 }
 
-TEST(VclComponents, BitBtnKindsCloseModalFormsWithTheirResult) {
+TEST(UiComponents, BitBtnKindsCloseModalFormsWithTheirResult) {
     TForm* form = nullptr;
     CreateFormInstance(form, nullptr);
     auto* ok = new TBitBtn(form);
@@ -142,7 +142,7 @@ TEST(VclComponents, BitBtnKindsCloseModalFormsWithTheirResult) {
     delete form;
 }
 
-TEST(VclComponents, RadioGroupReportsTheClickedItem) {
+TEST(UiComponents, RadioGroupReportsTheClickedItem) {
     TForm* form = nullptr;
     CreateFormInstance(form, nullptr);
     auto* group = new TRadioGroup(form);
@@ -163,7 +163,7 @@ TEST(VclComponents, RadioGroupReportsTheClickedItem) {
     delete form;
 }
 
-TEST(VclComponents, TimerTicksWhileEnabled) {
+TEST(UiComponents, TimerTicksWhileEnabled) {
     TTimer timer(nullptr);
     int ticks = 0;
     timer.SetInterval(5);
@@ -174,7 +174,7 @@ TEST(VclComponents, TimerTicksWhileEnabled) {
     EXPECT_EQ(ticks, 3);
 }
 
-TEST(VclComponents, TrayIconReportsWhenThereIsNoNotificationArea) {
+TEST(UiComponents, TrayIconReportsWhenThereIsNoNotificationArea) {
     NOTIFYICONDATA data;
     data.hWnd = Application->Handle();
     data.uID = 1;
@@ -188,8 +188,8 @@ TEST(VclComponents, TrayIconReportsWhenThereIsNoNotificationArea) {
     EXPECT_FALSE(Shell_NotifyIcon(NIM_DELETE, &data));
 }
 
-TEST(VclComponents, DatasetActionsFollowTheDatasetState) {
-    const auto file = std::filesystem::temp_directory_path() / "corvanta-vcl-actions.mdb";
+TEST(UiComponents, DatasetActionsFollowTheDatasetState) {
+    const auto file = std::filesystem::temp_directory_path() / "corvanta-ui-actions.mdb";
     std::filesystem::remove(file);
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);

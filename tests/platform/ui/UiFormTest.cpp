@@ -1,7 +1,7 @@
 // Forms driven by real input: tab order, dialog keys, key preview, default
 // and cancel buttons, modal forms, focus events of groups, and exceptions
 // from event handlers shown in a box while the program goes on.
-#include "VclTestSupport.h"
+#include "UiTestSupport.h"
 
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Forms.h"
@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-using namespace vcltest;
+using namespace uitest;
 using platform_ui::test::ModShift;
 
 namespace {
@@ -72,7 +72,7 @@ struct Dialog {
 
 } // namespace
 
-TEST(VclForm, TabAndShiftTabFollowTabOrderAndSkipNonStops) {
+TEST(UiForm, TabAndShiftTabFollowTabOrderAndSkipNonStops) {
     Dialog d;
     d.Form->Show();
     d.Edit1->SetFocus();
@@ -91,7 +91,7 @@ TEST(VclForm, TabAndShiftTabFollowTabOrderAndSkipNonStops) {
     EXPECT_EQ(FocusedControl(), d.Edit1);
 }
 
-TEST(VclForm, GroupOnExitFiresOnlyWhenFocusLeavesTheGroup) {
+TEST(UiForm, GroupOnExitFiresOnlyWhenFocusLeavesTheGroup) {
     Dialog d;
     std::vector<std::string> events;
     d.Group->OnEnter = [&](TObject*) { events.push_back("group enter"); };
@@ -106,7 +106,7 @@ TEST(VclForm, GroupOnExitFiresOnlyWhenFocusLeavesTheGroup) {
     EXPECT_EQ(events, (std::vector<std::string>{"group enter", "check1 exit", "group exit"}));
 }
 
-TEST(VclForm, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
+TEST(UiForm, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
     Dialog d;
     d.Form->SetKeyPreview(true);
     // The pattern of the program's windows: arrows walk the tab order,
@@ -143,7 +143,7 @@ TEST(VclForm, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
 
 // Qt names a shifted digit by its symbol, and letters of other alphabets have
 // no key code at all: every typed character still reaches the edit.
-TEST(VclForm, AnEditGetsEveryTypedCharacterWhateverItsKey) {
+TEST(UiForm, AnEditGetsEveryTypedCharacterWhateverItsKey) {
     struct Key {
         int QtKey;
         unsigned Modifiers;
@@ -164,7 +164,7 @@ TEST(VclForm, AnEditGetsEveryTypedCharacterWhateverItsKey) {
     EXPECT_EQ(pressed, U"a!@#$%^&()_~äΩb");
 }
 
-TEST(VclForm, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
+TEST(UiForm, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
     Dialog d;
     int ok = 0, cancel = 0;
     d.Ok->OnClick = [&](TObject*) { ++ok; };
@@ -182,7 +182,7 @@ TEST(VclForm, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
     EXPECT_EQ(ok, 1);
 }
 
-TEST(VclForm, CheckBoxClickFiresForCodeMouseAndSpace) {
+TEST(UiForm, CheckBoxClickFiresForCodeMouseAndSpace) {
     Dialog d;
     int clicks = 0;
     d.Check1->OnClick = [&](TObject*) { ++clicks; };
@@ -200,7 +200,7 @@ TEST(VclForm, CheckBoxClickFiresForCodeMouseAndSpace) {
     EXPECT_EQ(clicks, 3);
 }
 
-TEST(VclForm, ShowModalReturnsTheModalResultOfTheButtonPressedInsideTheLoop) {
+TEST(UiForm, ShowModalReturnsTheModalResultOfTheButtonPressedInsideTheLoop) {
     Dialog d;
     std::vector<std::string> events;
     d.Form->OnShow = [&](TObject*) { events.push_back("show"); };
@@ -226,7 +226,7 @@ TEST(VclForm, ShowModalReturnsTheModalResultOfTheButtonPressedInsideTheLoop) {
     EXPECT_EQ(events, (std::vector<std::string>{"show", "closequery", "close"}));
 }
 
-TEST(VclForm, CloseQueryRefusalKeepsAModalFormOpen) {
+TEST(UiForm, CloseQueryRefusalKeepsAModalFormOpen) {
     Dialog d;
     int queries = 0;
     d.Form->OnCloseQuery = [&](TObject*, bool& canClose) { canClose = ++queries > 1; };
@@ -241,7 +241,7 @@ TEST(VclForm, CloseQueryRefusalKeepsAModalFormOpen) {
     EXPECT_EQ(queries, 2);
 }
 
-TEST(VclForm, ExceptionInAHandlerIsShownInABoxAndTheProgramGoesOn) {
+TEST(UiForm, ExceptionInAHandlerIsShownInABoxAndTheProgramGoesOn) {
     DialogRecorder boxes;
     Application->SetTitle("Corvanta2.0");
     Dialog d;
@@ -263,7 +263,7 @@ TEST(VclForm, ExceptionInAHandlerIsShownInABoxAndTheProgramGoesOn) {
     EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
 
-TEST(VclForm, MessageBoxesGoThroughTheHookWithTheirFlags) {
+TEST(UiForm, MessageBoxesGoThroughTheHookWithTheirFlags) {
     DialogRecorder boxes;
     boxes.Answers = {IDYES, IDNO};
     EXPECT_EQ(Application->MessageBox("第一行\r\n第二行", "提示", MB_YESNO | MB_ICONQUESTION), IDYES);
@@ -286,14 +286,14 @@ struct TfrmProbe : TForm {
 };
 } // namespace
 
-TEST(VclForm, OnCreateRunsAfterTheGlobalHoldsTheForm) {
+TEST(UiForm, OnCreateRunsAfterTheGlobalHoldsTheForm) {
     CreateFormInstance(frmProbe, nullptr);
     EXPECT_TRUE(frmProbe->SeenInGlobal);
     delete frmProbe;
     frmProbe = nullptr;
 }
 
-TEST(VclForm, ReleaseFreesTheFormAfterPendingMessages) {
+TEST(UiForm, ReleaseFreesTheFormAfterPendingMessages) {
     bool destroyed = false;
     TForm* form = nullptr;
     CreateFormInstance(form, nullptr);
@@ -307,7 +307,7 @@ TEST(VclForm, ReleaseFreesTheFormAfterPendingMessages) {
 
 // A timer releases the dialog while its modal loop runs and nothing has set
 // ModalResult: the loop ends as a cancel and the form goes after it, hidden.
-TEST(VclForm, ReleaseInsideTheModalLoopEndsItBeforeTheFormIsFreed) {
+TEST(UiForm, ReleaseInsideTheModalLoopEndsItBeforeTheFormIsFreed) {
     Dialog d;
     std::vector<std::string> events;
     d.Form->OnDestroy = [&](TObject*) {
@@ -326,7 +326,7 @@ TEST(VclForm, ReleaseInsideTheModalLoopEndsItBeforeTheFormIsFreed) {
 
 // CM_CANCELMODE tells the active control that another one was pressed, before
 // the focus moves, naming the pressed control.
-TEST(VclForm, APressElsewhereSendsCancelModeToTheActiveControl) {
+TEST(UiForm, APressElsewhereSendsCancelModeToTheActiveControl) {
     Dialog d;
     std::vector<std::pair<TControl*, TWinControl*>> cancels; // sender, focus then
     TWndMethod inherited = d.Edit1->WindowProc;
@@ -367,7 +367,7 @@ TEST(VclForm, APressElsewhereSendsCancelModeToTheActiveControl) {
 
 // An action's update that throws anything at all is shown like any other
 // failure, and the updates go on when the program next waits.
-TEST(VclForm, AFailedIdleActionUpdateDoesNotStopTheNextOnes) {
+TEST(UiForm, AFailedIdleActionUpdateDoesNotStopTheNextOnes) {
     DialogRecorder boxes;
     Dialog d;
     auto* actions = new TActionList(d.Form);
@@ -399,7 +399,7 @@ TEST(VclForm, AFailedIdleActionUpdateDoesNotStopTheNextOnes) {
 
 // A one-shot handler clears its own event while it runs; what it captured
 // stays alive until it returns.
-TEST(VclForm, AFormHandlerMayClearItsOwnEventWhileItRuns) {
+TEST(UiForm, AFormHandlerMayClearItsOwnEventWhileItRuns) {
     Dialog d;
     std::vector<std::string> seen;
     const std::string first = "first showing of the dialog, captured by value";
@@ -420,7 +420,7 @@ TEST(VclForm, AFormHandlerMayClearItsOwnEventWhileItRuns) {
 }
 
 // A new border style makes the window again; the form stays on screen as it was.
-TEST(VclForm, AShownFormStaysShownWhenItsWindowIsMadeAgain) {
+TEST(UiForm, AShownFormStaysShownWhenItsWindowIsMadeAgain) {
     TForm* form = nullptr;
     CreateFormInstance(form, nullptr);
     std::unique_ptr<TForm> owner(form);
@@ -433,7 +433,7 @@ TEST(VclForm, AShownFormStaysShownWhenItsWindowIsMadeAgain) {
     EXPECT_FALSE(IsWindowVisible(form->Handle()));
 }
 
-TEST(VclForm, ScrollBoxScrollsToTheFocusedControlAndBack) {
+TEST(UiForm, ScrollBoxScrollsToTheFocusedControlAndBack) {
     TForm* form = nullptr;
     CreateFormInstance(form, nullptr);
     form->SetBounds(0, 0, 300, 300);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace vcltest {
+namespace uitest {
 
 // Qt key codes, as the input layer expects them.
 constexpr int KeyEscape = 0x01000000;
@@ -88,4 +88,4 @@ inline TWinControl* FocusedControl() {
     return FindControl(GetFocus());
 }
 
-} // namespace vcltest
+} // namespace uitest

@@ -2,7 +2,7 @@
 // masked edit, combo box, check boxes in a group, page control, tool bar,
 // status bar, menu), driven with real keys and clicks; an MDI frame whose
 // menu merges the active child's; a Chinese form rendered headless.
-#include "VclTestSupport.h"
+#include "UiTestSupport.h"
 
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-using namespace vcltest;
+using namespace uitest;
 
 namespace {
 
@@ -129,7 +129,7 @@ struct DemoForm {
 
 } // namespace
 
-TEST(VclControls, LayoutPutsBarsAtTheEdgesAndPagesBetween) {
+TEST(UiControls, LayoutPutsBarsAtTheEdgesAndPagesBetween) {
     DemoForm d;
     d.Form->Show();
     const TRect client = d.Form->ClientRect();
@@ -146,7 +146,7 @@ TEST(VclControls, LayoutPutsBarsAtTheEdgesAndPagesBetween) {
     EXPECT_EQ(d.StatusBar->PanelRect(2).Left, 400);
 }
 
-TEST(VclControls, MaskedEditsKeepOnlyTheTypedCharacters) {
+TEST(UiControls, MaskedEditsKeepOnlyTheTypedCharacters) {
     DemoForm d;
     d.Form->Show();
     d.Year->SetFocus();
@@ -169,7 +169,7 @@ TEST(VclControls, MaskedEditsKeepOnlyTheTypedCharacters) {
     EXPECT_EQ(d.Name->ImeMode(), imDontCare);
 }
 
-TEST(VclControls, MaskTextWithoutLiteralsAndRequiredPositions) {
+TEST(UiControls, MaskTextWithoutLiteralsAndRequiredPositions) {
     struct Case {
         const char* Mask;
         const char* Text;
@@ -203,7 +203,7 @@ TEST(VclControls, MaskTextWithoutLiteralsAndRequiredPositions) {
     delete form;
 }
 
-TEST(VclControls, KeysAndClicksDriveTheWholeForm) {
+TEST(UiControls, KeysAndClicksDriveTheWholeForm) {
     DialogRecorder boxes;
     DemoForm d;
     std::vector<std::string> events;
@@ -262,7 +262,7 @@ TEST(VclControls, KeysAndClicksDriveTheWholeForm) {
     EXPECT_TRUE(boxes.Requests.empty());
 }
 
-TEST(VclControls, DisabledActionKeepsItsShortcutFromRunning) {
+TEST(UiControls, DisabledActionKeepsItsShortcutFromRunning) {
     DemoForm d;
     d.SaveAction->OnUpdate = [&](TObject*) { d.SaveAction->SetEnabled(false); };
     d.Form->Show();
@@ -337,7 +337,7 @@ std::vector<std::string> Captions(TMenu* menu) {
 
 } // namespace
 
-TEST(VclControls, MdiChildMenuMergesByGroupIndexWhileActive) {
+TEST(UiControls, MdiChildMenuMergesByGroupIndexWhileActive) {
     MdiWorld w;
     EXPECT_EQ(Captions(w.FrameMenu), (std::vector<std::string>{"文件(&A)", "帮助(&H)"}));
     TForm* request = w.NewChild("项目申报", {"项目申报", "维护"});
@@ -362,20 +362,20 @@ TEST(VclControls, MdiChildMenuMergesByGroupIndexWhileActive) {
     EXPECT_EQ(Captions(w.FrameMenu), (std::vector<std::string>{"文件(&A)", "帮助(&H)"}));
 }
 
-TEST(VclControls, ChineseFormRendersToAnImage) {
+TEST(UiControls, ChineseFormRendersToAnImage) {
     DemoForm d;
     d.Name->SetText("城市科技计划项目");
     d.Check1->SetChecked(true);
     d.Form->Show();
     ProcessMessages();
-    const auto dir = std::filesystem::temp_directory_path() / "corvanta-vcl";
+    const auto dir = std::filesystem::temp_directory_path() / "corvanta-ui";
     std::filesystem::create_directories(dir);
     const auto file = dir / "demo-form.png";
     ASSERT_TRUE(d.Form->SaveImage(file.string()));
     EXPECT_GT(std::filesystem::file_size(file), 1000u);
 }
 
-TEST(VclControls, ActionsOnScreenUpdateWhileTheProgramWaits) {
+TEST(UiControls, ActionsOnScreenUpdateWhileTheProgramWaits) {
     DemoForm d;
     bool canSave = false;
     int updates = 0;
@@ -401,7 +401,7 @@ TEST(VclControls, ActionsOnScreenUpdateWhileTheProgramWaits) {
     EXPECT_TRUE(d.SaveItem->Enabled());
 }
 
-TEST(VclControls, OwnerDrawnMenuBarItemsAreDrawnByTheirHook) {
+TEST(UiControls, OwnerDrawnMenuBarItemsAreDrawnByTheirHook) {
     DemoForm d;
     d.Menu->SetOwnerDraw(true);
     d.FileMenu->OnMeasureItem = [](TObject*, TCanvas*, int& width, int&) { width = 80; };
@@ -422,7 +422,7 @@ TEST(VclControls, OwnerDrawnMenuBarItemsAreDrawnByTheirHook) {
     EXPECT_NE(platform_ui::test::BackingPixel(wnd, left + 120, barY), 0xFF0000u);
 }
 
-TEST(VclControls, PopupMenuRunsOnPopupThenTheChosenItem) {
+TEST(UiControls, PopupMenuRunsOnPopupThenTheChosenItem) {
     DemoForm d;
     auto* popup = new TPopupMenu(d.Form);
     auto* first = new TMenuItem(d.Form);
@@ -448,7 +448,7 @@ TEST(VclControls, PopupMenuRunsOnPopupThenTheChosenItem) {
     EXPECT_EQ(events, (std::vector<std::string>{"popup", "shown 2", "import"}));
 }
 
-TEST(VclControls, AltAndALetterOpensTheMenuThatMarksIt) {
+TEST(UiControls, AltAndALetterOpensTheMenuThatMarksIt) {
     DemoForm d;
     std::vector<std::string> shown;
     TMenuTracker previous = SetMenuTracker([&](TMenuItem* parent, TPoint) -> TMenuItem* {
