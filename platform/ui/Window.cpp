@@ -44,7 +44,7 @@ Registry& Reg() {
     return registry;
 }
 
-constexpr char MessageWindowClass[] = "TPUtilWindow";
+constexpr char MessageWindowClass[] = "CorvantaMessageWindow";
 
 void EnsureBuiltinClasses() {
     static bool done = false;
