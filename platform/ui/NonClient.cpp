@@ -208,10 +208,19 @@ bool TrackPointer(HWND w, const std::function<void(TPoint)>& Step, const std::fu
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) break;
+        // The key that ends the loop is used up: its character goes nowhere.
+        const auto swallowCharacter = [&] {
+            TMsg character;
+            PeekMessage(character, msg.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+        };
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+            swallowCharacter();
+            break;
+        }
         if (Keys && msg.message >= WM_KEYDOWN && msg.message <= WM_SYSCHAR) {
             if (msg.message != WM_KEYDOWN) continue;
             if (msg.wParam == VK_RETURN) {
+                swallowCharacter();
                 released = true;
                 break;
             }

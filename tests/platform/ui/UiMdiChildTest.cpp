@@ -469,8 +469,11 @@ struct MenuChooser {
                     Enabled += caption[mark + 1];
                 if (item->Caption() == Choose) chosen = item;
             }
-            for (Word key : KeysAfter)
+            for (Word key : KeysAfter) {
                 PostMessage(GetFocus(), WM_KEYDOWN, key, 0);
+                // Enter and Esc bring their characters, as typing does.
+                if (key == VK_RETURN || key == VK_ESCAPE) PostMessage(GetFocus(), WM_CHAR, key, 0);
+            }
             KeysAfter.clear();
             return chosen;
         });
@@ -562,9 +565,24 @@ TEST(UiMdiChild, SystemMenuOpensFromTheIconAndItsItemsSendTheirCommands) {
     EXPECT_EQ(w.Frame->MDIChildCount(), 0);
 }
 
+// A focusable control that counts the characters typed into it.
+class CharacterCounter : public TCustomControl {
+public:
+    explicit CharacterCounter(TComponent* Owner) : TCustomControl(Owner) { SetTabStop(true); }
+    int Characters = 0;
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == WM_CHAR) ++Characters;
+        TCustomControl::WndProc(Message);
+    }
+};
+
 TEST(UiMdiChild, SystemMenuMoveAndSizeFollowTheArrowKeys) {
     MdiFrame w;
     TForm* child = w.NewChild("文档", Bounds(20, 20, 300, 200));
+    auto* typing = new CharacterCounter(child);
+    typing->SetParent(child);
+    typing->SetBounds(8, 8, 120, 60);
+    typing->SetFocus();
     MenuChooser chooser;
     chooser.Choose = "移动(&M)";
     chooser.KeysAfter = {VK_RIGHT, VK_RIGHT, VK_DOWN, VK_RETURN};
@@ -579,6 +597,8 @@ TEST(UiMdiChild, SystemMenuMoveAndSizeFollowTheArrowKeys) {
     chooser.KeysAfter = {VK_DOWN, VK_DOWN, VK_DOWN, VK_ESCAPE};
     TypeToFocus(KeyMinus, ModAlt, "-");
     EXPECT_EQ(child->BoundsRect(), Bounds(36, 28, 316, 200));
+    // The Enter or Esc that ended each loop typed nothing into the control.
+    EXPECT_EQ(typing->Characters, 0);
 }
 
 TEST(UiMdiChild, SecondPressOfADoubleClickOnTheIconClosesTheMenuItOpenedAndTheChild) {
