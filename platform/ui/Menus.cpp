@@ -15,6 +15,7 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/private/ControlHost_p.h"
 #include "platform/ui/private/GdiObjects_p.h"
+#include "platform/ui/private/MessageQueue_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 
 #include <QAction>
@@ -353,6 +354,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        // A failing owner-drawn item is reported after Qt's paint, not inside it.
+        ReportFailuresLater later;
         RunGuarded([&] { painter.drawImage(0, 0, DrawnItem(FItem, FSize, underMouse() && isEnabled())); });
     }
     void enterEvent(QEnterEvent*) override { update(); }
