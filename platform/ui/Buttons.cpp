@@ -5,6 +5,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/private/ButtonLook_p.h"
 
 namespace {
 
@@ -155,24 +156,39 @@ void TSpeedButton::Click() {
     TGraphicControl::Click();
 }
 
-void TSpeedButton::WndProc(TMessage& m) {
-    switch (m.Msg) {
+namespace platform_ui {
+
+bool TrackButtonLook(const TMessage& Message, bool& Pressed, bool& Hot, bool CanPress) {
+    switch (Message.Msg) {
     case WM_LBUTTONDOWN:
-        FPressed = true;
-        Invalidate();
-        break;
+        if (!CanPress) return false;
+        Pressed = true;
+        return true;
     case WM_LBUTTONUP:
-        FPressed = false;
-        Invalidate();
-        break;
+        Pressed = false;
+        return true;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
-        FHot = m.Msg == CM_MOUSEENTER;
-        Invalidate();
-        break;
+        Hot = Message.Msg == CM_MOUSEENTER;
+        return true;
     default:
-        break;
+        return false;
     }
+}
+
+void DrawButtonFace(HDC DC, TRect Rect, bool Flat, bool Sunk, bool Hot, bool Enabled) {
+    if (!Flat)
+        DrawFrameControl(DC, &Rect, DFC_BUTTON, DFCS_BUTTONPUSH | (Sunk ? DFCS_PUSHED : 0));
+    else if (Sunk)
+        DrawEdge(DC, &Rect, BDR_SUNKENOUTER, BF_RECT);
+    else if (Hot && Enabled)
+        DrawEdge(DC, &Rect, BDR_RAISEDINNER, BF_RECT);
+}
+
+} // namespace platform_ui
+
+void TSpeedButton::WndProc(TMessage& m) {
+    if (platform_ui::TrackButtonLook(m, FPressed, FHot)) Invalidate();
     TGraphicControl::WndProc(m);
 }
 
@@ -183,15 +199,7 @@ void TSpeedButton::Paint() {
     canvas->FillRect(r);
     HDC dc = canvas->Handle();
     const bool sunk = FPressed || FDown;
-    if (FFlat) {
-        if (sunk)
-            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-        else if (FHot && Enabled())
-            DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-    } else {
-        TRect face = r;
-        DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (sunk ? DFCS_PUSHED : 0));
-    }
+    platform_ui::DrawButtonFace(dc, r, FFlat, sunk, FHot, Enabled());
     TRect content = r;
     if (sunk) OffsetRect(content, 1, 1);
     DrawGlyphAndCaption(canvas, FGlyph.get(), Caption(), content, blGlyphLeft, 4, Enabled(), Font()->Color());

@@ -8,6 +8,7 @@
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Painting.h"
+#include "platform/ui/private/ButtonLook_p.h"
 
 #include <algorithm>
 
@@ -514,15 +515,7 @@ void TToolButton::Paint() {
     }
     const bool flat = bar && bar->Flat();
     const bool sunk = FPressed || FDown;
-    if (flat) {
-        if (sunk)
-            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-        else if (FHot && Enabled())
-            DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-    } else {
-        TRect face = r;
-        DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (sunk ? DFCS_PUSHED : 0));
-    }
+    platform_ui::DrawButtonFace(dc, r, flat, sunk, FHot, Enabled());
     TRect content = r;
     InflateRect(content, -2, -2);
     if (sunk) OffsetRect(content, 1, 1);
@@ -551,26 +544,9 @@ void TToolButton::Paint() {
 }
 
 void TToolButton::WndProc(TMessage& m) {
-    switch (m.Msg) {
-    case WM_LBUTTONDOWN:
-        if (FStyle != tbsSeparator && FStyle != tbsDivider) {
-            FPressed = true;
-            Invalidate();
-        }
-        break;
-    case WM_LBUTTONUP:
-        FPressed = false;
-        Invalidate();
-        break;
-    case CM_MOUSEENTER:
-    case CM_MOUSELEAVE:
-        FHot = m.Msg == CM_MOUSEENTER;
-        Invalidate();
-        break;
-    default:
-        break;
-    }
-    if ((FStyle == tbsSeparator || FStyle == tbsDivider) && m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST) return;
+    const bool spacer = FStyle == tbsSeparator || FStyle == tbsDivider;
+    if (platform_ui::TrackButtonLook(m, FPressed, FHot, !spacer)) Invalidate();
+    if (spacer && m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST) return;
     TGraphicControl::WndProc(m);
 }
 
