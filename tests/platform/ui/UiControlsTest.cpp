@@ -384,19 +384,11 @@ TEST(UiControls, ActionsOnScreenUpdateWhileTheProgramWaits) {
         d.SaveAction->SetEnabled(canSave);
     };
     d.Form->Show();
-    auto waitABit = [] {
-        bool done = false;
-        SetTimer(nullptr, 0, 30, [&](HWND, UINT, UINT_PTR id, DWORD) {
-            KillTimer(nullptr, id);
-            done = true;
-        });
-        RunModalLoop([&] { return done; });
-    };
-    waitABit();
+    WaitABit();
     EXPECT_GT(updates, 0);
     EXPECT_FALSE(d.SaveButton->Enabled());
     canSave = true;
-    waitABit();
+    WaitABit();
     EXPECT_TRUE(d.SaveButton->Enabled());
     EXPECT_TRUE(d.SaveItem->Enabled());
 }

@@ -380,19 +380,11 @@ TEST(UiForm, AFailedIdleActionUpdateDoesNotStopTheNextOnes) {
     };
     d.Ok->SetAction(action);
     d.Form->Show();
-    auto waitABit = [] {
-        bool done = false;
-        SetTimer(nullptr, 0, 30, [&](HWND, UINT, UINT_PTR id, DWORD) {
-            KillTimer(nullptr, id);
-            done = true;
-        });
-        RunModalLoop([&] { return done; });
-    };
-    waitABit();
+    WaitABit();
     ASSERT_GE(updates, 1);
     EXPECT_EQ(boxes.Boxes().size(), 1u);
     const int before = updates;
-    waitABit();
+    WaitABit();
     EXPECT_GT(updates, before);
     EXPECT_EQ(boxes.Boxes().size(), 1u);
 }

@@ -6,6 +6,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Timers.h"
 #include "platform/ui/private/WmTestHooks.h"
 
 #include <deque>
@@ -86,6 +87,17 @@ inline void Click(TWinControl* control, TPoint at = {5, 5}) {
 
 inline TWinControl* FocusedControl() {
     return FindControl(GetFocus());
+}
+
+// Runs the message loop for a short while, as the program does while it waits
+// for the user (idle work such as action updates runs then).
+inline void WaitABit() {
+    bool done = false;
+    SetTimer(nullptr, 0, 30, [&](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        done = true;
+    });
+    RunModalLoop([&] { return done; });
 }
 
 } // namespace uitest
