@@ -16,7 +16,6 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/MessageQueue.h"
 
-#include <memory>
 
 TfrmLogin* frmLogin = nullptr;
 
