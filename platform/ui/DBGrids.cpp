@@ -1,12 +1,14 @@
 // The grid reads rows through its data link's record window: painting sets
 // the link's active record row by row and restores it, so the dataset's
-// cursor never moves for drawing.
+// cursor never moves for drawing. Scrolling moves the dataset, never the rows:
+// the link's window follows the cursor and the scroll bar follows the link.
 #include "platform/ui/DBGrids.h"
 
 #include "platform/data/DB.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/ScrollBar.h"
 
 #include <algorithm>
 
@@ -16,15 +18,17 @@ public:
 
 protected:
     void ActiveChanged() override {
-        FGrid->UpdateBufferCount();
+        FGrid->UpdateRows();
         FGrid->Invalidate();
     }
     void DataSetChanged() override {
         TDataLink::DataSetChanged();
+        FGrid->UpdateScrollBar();
         FGrid->Invalidate();
     }
     void DataSetScrolled(Integer Distance) override {
         TDataLink::DataSetScrolled(Distance);
+        FGrid->UpdateScrollBar();
         FGrid->Invalidate();
     }
     void RecordChanged(TField* Field) override {
@@ -112,7 +116,7 @@ TDataSource* TDBGrid::DataSource() const {
 
 void TDBGrid::SetDataSource(TDataSource* Value) {
     FLink->SetDataSource(Value);
-    UpdateBufferCount();
+    UpdateRows();
     Invalidate();
 }
 
@@ -122,13 +126,13 @@ TDataSet* TDBGrid::DataSet() const {
 
 void TDBGrid::SetOptions(TDBGridOptions Value) {
     FOptions = Value;
-    UpdateBufferCount();
+    UpdateRows();
     Invalidate();
 }
 
 void TDBGrid::SetDefaultRowHeight(int Value) {
     FDefaultRowHeight = std::max(1, Value);
-    UpdateBufferCount();
+    UpdateRows();
     Invalidate();
 }
 
@@ -150,12 +154,43 @@ int TDBGrid::RowAt(int Y) const {
     return row < FLink->RecordCount() ? row : -1;
 }
 
-void TDBGrid::UpdateBufferCount() {
+void TDBGrid::UpdateRows() {
     if (FLink->Active()) FLink->SetBufferCount(VisibleRowCount());
+    UpdateScrollBar();
+}
+
+// The position runs from 1 to RecordCount, so the thumb sits at the bottom on
+// the last record. With every record in view the page covers the range and the
+// bar goes.
+void TDBGrid::UpdateScrollBar() {
+    if (!HandleAllocated()) return;
+    TDataSet* d = DataSet();
+    const int page = VisibleRowCount();
+    TScrollInfo info;
+    info.fMask = SIF_ALL;
+    info.nMin = 1;
+    info.nPage = static_cast<UINT>(page);
+    info.nMax = page;
+    info.nPos = 1;
+    if (FLink->Active() && d->RecordCount() > page) {
+        info.nMax = d->RecordCount() + page - 1;
+        // A record being inserted has no number yet: the thumb stays.
+        const bool numbered = d->RecNo() > 0 && (d->State() == dsBrowse || d->State() == dsEdit);
+        if (numbered)
+            info.nPos = d->RecNo();
+        else
+            info.fMask &= ~SIF_POS;
+    }
+    SetScrollInfo(Handle(), SB_VERT, info, true);
+}
+
+void TDBGrid::CreateWnd() {
+    TCustomControl::CreateWnd();
+    UpdateScrollBar();
 }
 
 void TDBGrid::Resize() {
-    UpdateBufferCount();
+    UpdateRows();
     TCustomControl::Resize();
 }
 
@@ -301,17 +336,65 @@ void TDBGrid::KeyDown(Word& Key, TShiftState Shift) {
     Key = 0;
 }
 
-void TDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+void TDBGrid::AcquireFocus() {
     if (CanFocus() && !Focused()) SetFocus();
+}
+
+void TDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    AcquireFocus();
     const int row = RowAt(Y);
     if (row >= 0 && FLink->Active()) DataSet()->MoveBy(row - FLink->ActiveRecord());
     TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+// A line moves to the record just outside the rows shown, so the rows scroll by
+// one; the thumb's track position is a record number.
+void TDBGrid::Scroll(int Code) {
+    TDataSet* d = DataSet();
+    switch (Code) {
+    case SB_LINEUP:
+        d->MoveBy(-FLink->ActiveRecord() - 1);
+        break;
+    case SB_LINEDOWN:
+        d->MoveBy(FLink->RecordCount() - FLink->ActiveRecord());
+        break;
+    case SB_PAGEUP:
+        d->MoveBy(-VisibleRowCount());
+        break;
+    case SB_PAGEDOWN:
+        d->MoveBy(VisibleRowCount());
+        break;
+    case SB_THUMBPOSITION: {
+        TScrollInfo info;
+        info.fMask = SIF_ALL;
+        GetScrollInfo(Handle(), SB_VERT, info);
+        if (info.nTrackPos <= 1)
+            d->First();
+        else if (info.nTrackPos >= d->RecordCount())
+            d->Last();
+        else
+            d->SetRecNo(info.nTrackPos);
+        break;
+    }
+    case SB_TOP:
+        d->First();
+        break;
+    case SB_BOTTOM:
+        d->Last();
+        break;
+    default:
+        break;
+    }
 }
 
 void TDBGrid::WndProc(TMessage& m) {
     switch (m.Msg) {
     case WM_GETDLGCODE:
         m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return;
+    case WM_VSCROLL:
+        AcquireFocus();
+        if (FLink->Active()) Scroll(LoWord(m.WParam));
         return;
     case CM_ENTER:
     case CM_EXIT:

@@ -1,6 +1,8 @@
 // The plain data grid of the code tables: columns bound to fields by name,
 // titles, whole-row selection, read-only browsing with the dataset's cursor,
-// confirmed deletion (Ctrl+Del) and a hook to draw cells.
+// confirmed deletion (Ctrl+Del) and a hook to draw cells. Its vertical scroll
+// bar stands for the record number: minimum 1, a page of the visible rows,
+// position RecNo; the bar moves the dataset.
 #pragma once
 
 #include "platform/rtl/Collection.h"
@@ -119,6 +121,7 @@ public:
     TDrawColumnCellEvent OnDrawColumnCell;
 
 protected:
+    void CreateWnd() override;
     void Paint() override;
     void Resize() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
@@ -128,7 +131,11 @@ private:
     friend class TGridDataLink;
     int TitleHeight() const;
     int IndicatorWidth() const;
-    void UpdateBufferCount();
+    // The link's window and the scroll bar follow the rows that fit.
+    void UpdateRows();
+    void UpdateScrollBar();
+    void AcquireFocus();
+    void Scroll(int Code);
     void DeleteCurrent();
 
     std::unique_ptr<TGridDataLink> FLink;

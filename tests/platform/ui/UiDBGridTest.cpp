@@ -1,21 +1,27 @@
 // The plain data grid over a real query: rows drawn from the link's window
-// without moving the cursor, keys and clicks moving it, confirmed deletion.
+// without moving the cursor, keys, clicks and the scroll bar moving it,
+// confirmed deletion.
 #include "UiTestSupport.h"
 
 #include "platform/data/ADODB.h"
 #include "platform/data/DB.h"
 #include "platform/ui/DBGrids.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/ScrollBar.h"
+#include "platform/ui/SystemMetrics.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 #include <string>
 #include <vector>
 
 using namespace uitest;
+using platform_ui::test::PostQtMouse;
+using platform_ui::test::SendQtMouse;
 
 namespace {
 
@@ -29,7 +35,8 @@ struct GridWorld {
     TForm* Form = nullptr;
     TDBGrid* Grid = nullptr;
 
-    GridWorld() {
+    // Rows past the three named ones get made-up names.
+    explicit GridWorld(int Rows = 3) {
         std::filesystem::remove(File);
         sqlite3* db = nullptr;
         sqlite3_open(File.c_str(), &db);
@@ -37,6 +44,10 @@ struct GridWorld {
                      "create table JHLB (JHLBDM integer primary key, JHMC varchar(40));"
                      "insert into JHLB values (1, '重点科技攻关'), (2, '软科学研究'), (3, '科技型中小企业创新');",
                      nullptr, nullptr, nullptr);
+        const std::string more = "with recursive n(i) as (select 4 union all select i + 1 from n where i < " +
+                                 std::to_string(Rows) + ") insert into JHLB select i, '计划' || i from n where i <= " +
+                                 std::to_string(Rows);
+        sqlite3_exec(db, more.c_str(), nullptr, nullptr, nullptr);
         sqlite3_close(db);
         Connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + File.string() + ";");
         Connection.SetLoginPrompt(false);
@@ -68,7 +79,25 @@ struct GridWorld {
         Connection.Close();
         std::filesystem::remove(File);
     }
+
+    TScrollInfo Bar() const {
+        TScrollInfo info;
+        info.fMask = SIF_ALL;
+        GetScrollInfo(Grid->Handle(), SB_VERT, info);
+        return info;
+    }
+    bool BarShown() const { return GetWindowLong(Grid->Handle(), GWL_STYLE) & WS_VSCROLL; }
+    // A press and release at a point of the grid's window; the release waits in
+    // Qt's queue until the scroll bar's own loop takes it.
+    void PressAt(TPoint At, TPoint ReleaseAt) {
+        if (ReleaseAt.Y != At.Y) PostQtMouse(Grid->Handle(), 0, ReleaseAt, 0, 1);
+        PostQtMouse(Grid->Handle(), 2, ReleaseAt, 1, 0);
+        SendQtMouse(Grid->Handle(), 1, At, 1, 1);
+        ProcessMessages();
+    }
 };
+
+constexpr int ManyRows = 30;
 
 } // namespace
 
@@ -111,4 +140,86 @@ TEST(UiDBGrid, CtrlDeleteAsksFirstAndReadOnlyGridsNeverDelete) {
     Type(w.Grid, 0x01000007, "", platform_ui::test::ModControl);
     EXPECT_EQ(w.Query.RecordCount(), 2);
     EXPECT_EQ(boxes.Boxes().size(), 2u);
+}
+
+TEST(UiDBGrid, TheScrollBarStandsForTheRecordNumber) {
+    GridWorld w(ManyRows);
+    const int page = w.Grid->VisibleRowCount();
+    ASSERT_LT(page, ManyRows);
+    ASSERT_TRUE(w.BarShown());
+    TScrollInfo bar = w.Bar();
+    EXPECT_EQ(bar.nMin, 1);
+    EXPECT_EQ(static_cast<int>(bar.nPage), page);
+    EXPECT_EQ(bar.nMax, ManyRows + page - 1) << "the last record puts the thumb at the bottom";
+    EXPECT_EQ(bar.nPos, 1);
+    // Whoever moves the dataset, the thumb follows.
+    const struct {
+        const char* Name;
+        std::function<void()> Move;
+        int Pos;
+    } moves[] = {
+        {"Last", [&] { w.Query.Last(); }, ManyRows},
+        {"RecNo", [&] { w.Query.SetRecNo(12); }, 12},
+        {"Prior", [&] { w.Query.Prior(); }, 11},
+        {"key Down", [&] { Type(w.Grid, KeyDown); }, 12},
+        {"First", [&] { w.Query.First(); }, 1},
+    };
+    for (const auto& move : moves) {
+        move.Move();
+        EXPECT_EQ(w.Bar().nPos, move.Pos) << move.Name;
+    }
+    w.Query.Delete();
+    EXPECT_EQ(w.Bar().nMax, ManyRows - 1 + page - 1) << "a deleted record shortens the range";
+    w.Grid->SetBounds(0, 0, 380, 240);
+    const int taller = w.Grid->VisibleRowCount();
+    ASSERT_GT(taller, page);
+    EXPECT_EQ(static_cast<int>(w.Bar().nPage), taller);
+    EXPECT_EQ(w.Bar().nMax, ManyRows - 1 + taller - 1);
+}
+
+TEST(UiDBGrid, NoScrollBarWhileEveryRecordIsInView) {
+    GridWorld few;
+    EXPECT_FALSE(few.BarShown()) << "three rows fit";
+    GridWorld many(ManyRows);
+    ASSERT_TRUE(many.BarShown());
+    many.Query.Close();
+    EXPECT_FALSE(many.BarShown()) << "a closed dataset has nothing to scroll";
+}
+
+TEST(UiDBGrid, TheScrollBarMovesTheDataset) {
+    GridWorld w(ManyRows);
+    const int page = w.Grid->VisibleRowCount();
+    const int size = GetSystemMetrics(SM_CXVSCROLL);
+    const int x = w.Grid->Width() - size / 2, height = w.Grid->Height();
+    const TPoint upArrow{x, size / 2}, downArrow{x, height - size / 2};
+    const TPoint belowThumb{x, height - size - 3}, aboveThumb{x, size + 3};
+    const TPoint thumbAtTop{x, size + 3};
+    const struct {
+        const char* Name;
+        int From;
+        TPoint Press, Release;
+        int To;
+    } cases[] = {
+        // A line reaches the record just past the rows shown, so they scroll by one.
+        {"down arrow", 1, downArrow, downArrow, page + 1},
+        {"up arrow after the last", ManyRows, upArrow, upArrow, ManyRows - page},
+        {"below the thumb", 1, belowThumb, belowThumb, 1 + page},
+        {"above the thumb", ManyRows, aboveThumb, aboveThumb, ManyRows - page},
+        {"thumb to the bottom", 1, thumbAtTop, {x, height}, ManyRows},
+    };
+    for (const auto& c : cases) {
+        w.Query.SetRecNo(c.From);
+        w.PressAt(c.Press, c.Release);
+        EXPECT_EQ(w.Query.RecNo(), c.To) << c.Name;
+        EXPECT_EQ(w.Bar().nPos, c.To) << c.Name;
+    }
+    w.Query.First();
+    w.PressAt(thumbAtTop, {x, height / 2});
+    EXPECT_GT(w.Query.RecNo(), 1) << "the thumb dropped half way";
+    EXPECT_LT(w.Query.RecNo(), ManyRows);
+    EXPECT_EQ(w.Bar().nPos, w.Query.RecNo());
+    SendMessage(w.Grid->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(w.Query.RecNo(), ManyRows);
+    SendMessage(w.Grid->Handle(), WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(w.Query.RecNo(), 1);
 }
