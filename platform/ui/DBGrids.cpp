@@ -9,6 +9,7 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/ScrollBar.h"
+#include "platform/ui/SystemMetrics.h"
 
 #include <algorithm>
 
@@ -387,6 +388,21 @@ void TDBGrid::Scroll(int Code) {
     }
 }
 
+// Each notch moves the current record by the desktop's wheel lines (a page
+// when the desktop says so), as lists scroll elsewhere on the desktop; turning
+// the wheel away from the user goes towards the first record.
+void TDBGrid::WheelTurned(int Delta) {
+    if ((Delta > 0) != (FWheelDelta > 0)) FWheelDelta = 0;
+    FWheelDelta += Delta;
+    const int notches = FWheelDelta / WHEEL_DELTA;
+    if (notches == 0) return;
+    FWheelDelta -= notches * WHEEL_DELTA;
+    UINT lines = 0;
+    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const int records = lines == WHEEL_PAGESCROLL ? VisibleRowCount() : static_cast<int>(lines);
+    DataSet()->MoveBy(-notches * records);
+}
+
 void TDBGrid::WndProc(TMessage& m) {
     switch (m.Msg) {
     case WM_GETDLGCODE:
@@ -395,6 +411,11 @@ void TDBGrid::WndProc(TMessage& m) {
     case WM_VSCROLL:
         AcquireFocus();
         if (FLink->Active()) Scroll(LoWord(m.WParam));
+        return;
+    case WM_MOUSEWHEEL:
+        // An inactive grid lets its parent have the wheel.
+        if (!FLink->Active()) break;
+        WheelTurned(SmallHi(static_cast<uintptr_t>(m.WParam)));
         return;
     case CM_ENTER:
     case CM_EXIT:

@@ -2,7 +2,7 @@
 // titles, whole-row selection, read-only browsing with the dataset's cursor,
 // confirmed deletion (Ctrl+Del) and a hook to draw cells. Its vertical scroll
 // bar stands for the record number: minimum 1, a page of the visible rows,
-// position RecNo; the bar moves the dataset.
+// position RecNo; the bar and the mouse wheel move the dataset.
 #pragma once
 
 #include "platform/rtl/Collection.h"
@@ -136,6 +136,7 @@ private:
     void UpdateScrollBar();
     void AcquireFocus();
     void Scroll(int Code);
+    void WheelTurned(int Delta);
     void DeleteCurrent();
 
     std::unique_ptr<TGridDataLink> FLink;
@@ -144,4 +145,5 @@ private:
                             dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit};
     bool FReadOnly = false;
     int FDefaultRowHeight = 18;
+    int FWheelDelta = 0; // the part of a notch not yet acted on (touch pads turn in small steps)
 };

@@ -1,6 +1,6 @@
 // The plain data grid over a real query: rows drawn from the link's window
-// without moving the cursor, keys, clicks and the scroll bar moving it,
-// confirmed deletion.
+// without moving the cursor, keys, clicks, the scroll bar and the wheel moving
+// it, confirmed deletion.
 #include "UiTestSupport.h"
 
 #include "platform/data/ADODB.h"
@@ -22,6 +22,7 @@
 using namespace uitest;
 using platform_ui::test::PostQtMouse;
 using platform_ui::test::SendQtMouse;
+using platform_ui::test::SendQtWheel;
 
 namespace {
 
@@ -93,6 +94,10 @@ struct GridWorld {
         if (ReleaseAt.Y != At.Y) PostQtMouse(Grid->Handle(), 0, ReleaseAt, 0, 1);
         PostQtMouse(Grid->Handle(), 2, ReleaseAt, 1, 0);
         SendQtMouse(Grid->Handle(), 1, At, 1, 1);
+        ProcessMessages();
+    }
+    void Wheel(int Delta) {
+        SendQtWheel(Grid->Handle(), {50, 50}, Delta);
         ProcessMessages();
     }
 };
@@ -222,4 +227,26 @@ TEST(UiDBGrid, TheScrollBarMovesTheDataset) {
     EXPECT_EQ(w.Query.RecNo(), ManyRows);
     SendMessage(w.Grid->Handle(), WM_VSCROLL, SB_TOP, 0);
     EXPECT_EQ(w.Query.RecNo(), 1);
+}
+
+TEST(UiDBGrid, TheWheelMovesByTheDesktopsWheelLines) {
+    GridWorld w(ManyRows);
+    struct RestoreSettings {
+        ~RestoreSettings() { RestoreSystemMetrics(); }
+    } restore;
+    UINT lines = 0;
+    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    ASSERT_EQ(lines, 3u);
+    w.Wheel(-WHEEL_DELTA);
+    EXPECT_EQ(w.Query.RecNo(), 4) << "towards the user: down by three";
+    EXPECT_EQ(w.Bar().nPos, 4);
+    w.Wheel(WHEEL_DELTA);
+    EXPECT_EQ(w.Query.RecNo(), 1);
+    w.Wheel(-WHEEL_DELTA / 2);
+    EXPECT_EQ(w.Query.RecNo(), 1) << "half a notch does nothing yet";
+    w.Wheel(-WHEEL_DELTA / 2);
+    EXPECT_EQ(w.Query.RecNo(), 4) << "the second half completes the notch";
+    SystemParametersInfo(SPI_SETWHEELSCROLLLINES, WHEEL_PAGESCROLL, nullptr, 0);
+    w.Wheel(-WHEEL_DELTA);
+    EXPECT_EQ(w.Query.RecNo(), 4 + w.Grid->VisibleRowCount()) << "a page a notch";
 }
