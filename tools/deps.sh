@@ -8,6 +8,6 @@ apt-get install -y -qq \
   build-essential cmake googletest libgtest-dev libgmock-dev \
   libsqlite3-dev sqlite3 libicu-dev libjpeg62-turbo-dev zlib1g-dev \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
-  zip unzip p7zip-full python3 \
+  zip unzip p7zip-full python3 xdg-utils \
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei \
   clang libclang-rt-14-dev >/dev/null
