@@ -1,5 +1,5 @@
-// The procedure chain, the queue (post, peek, quit, loops), window creation
-// and destruction sequences, and the exception boundary.
+// The procedure chain, the queue (post, peek, quit, loops) and the exception
+// boundary.
 #include "WmRecorder.h"
 
 #include "platform/rtl/SysUtils.h"
@@ -162,27 +162,6 @@ TEST_F(WmMessageQueueTest, MessageOnlyWindowsReceiveButAreNotListed) {
     EXPECT_NE(std::find(seen.begin(), seen.end(), 0x0800u), seen.end());
     DeallocateHWnd(target);
     EXPECT_FALSE(IsWindow(target));
-}
-
-TEST_F(WmMessageQueueTest, CreationAndDestructionFollowTheClassicOrder) {
-    HWND parent = Recorder.Create(0, Bounds(10, 20, 200, 100));
-    Recorder.Clear();
-    HWND child = Recorder.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, Bounds(5, 6, 40, 30), parent);
-    Recorder.Expect({{WM_NCCREATE, WmHow::Sent, std::nullopt, std::nullopt, child},
-                     {WM_NCCALCSIZE, WmHow::Sent, 1, std::nullopt, child},
-                     {WM_CREATE, WmHow::Sent, std::nullopt, std::nullopt, child},
-                     {WM_SIZE, WmHow::Sent, SIZE_RESTORED, WmPoint(38, 28), child},
-                     {WM_MOVE, WmHow::Sent, 0, WmPoint(6, 7), child},
-                     {WM_SHOWWINDOW, WmHow::Sent, 1, 0, child}},
-                    "create a visible bordered child");
-    Recorder.Clear();
-    DestroyWindow(parent);
-    Recorder.Expect({{WM_DESTROY, WmHow::Sent, 0, 0, parent},
-                     {WM_DESTROY, WmHow::Sent, 0, 0, child},
-                     {WM_NCDESTROY, WmHow::Sent, 0, 0, child},
-                     {WM_NCDESTROY, WmHow::Sent, 0, 0, parent}},
-                    "destroy parent first, free children first");
-    EXPECT_FALSE(IsWindow(child));
 }
 
 TEST_F(WmMessageQueueTest, AHandlerMayDestroyItsOwnWindow) {

@@ -38,6 +38,16 @@ struct WmExpected {
     HWND Wnd;
 };
 
+// Short forms for table rows: a sent or posted message with an optional wParam.
+inline WmExpected Sent(UINT msg, std::optional<WPARAM> wParam = std::nullopt,
+                       std::optional<LPARAM> lParam = std::nullopt, HWND wnd = nullptr) {
+    return {msg, WmHow::Sent, wParam, lParam, wnd};
+}
+inline WmExpected Posted(UINT msg, std::optional<WPARAM> wParam = std::nullopt,
+                         std::optional<LPARAM> lParam = std::nullopt, HWND wnd = nullptr) {
+    return {msg, WmHow::Posted, wParam, lParam, wnd};
+}
+
 class WmRecorder {
 public:
     static constexpr const char* ClassName = "WmRecorded";
