@@ -103,10 +103,27 @@ QString QtFilter(const std::string& filter, int index, QString* selected) {
     return out.join(";;");
 }
 
+// A dialog without a title of its own takes the standard caption of its kind.
+QString FileDialogCaption(const TDialogRequest& r) {
+    if (!r.Caption.empty()) return ToQt(r.Caption);
+    switch (r.Kind) {
+    case TDialogKind::SaveFile:
+    case TDialogKind::SavePicture:
+        return QStringLiteral("另存为");
+    case TDialogKind::SelectFolder:
+        return QStringLiteral("浏览文件夹");
+    default:
+        return QStringLiteral("打开");
+    }
+}
+
 TDialogAnswer RunFileDialog(const TDialogRequest& r) {
     TDialogAnswer answer;
     QFileDialog dialog;
-    dialog.setWindowTitle(ToQt(r.Caption));
+    dialog.setWindowTitle(FileDialogCaption(r));
+    // Qt's own dialog speaks Chinese through its translations; a desktop's
+    // native one would speak the desktop's language.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (!r.InitialDir.empty()) dialog.setDirectory(ToQt(r.InitialDir));
     if (!r.FileName.empty()) dialog.selectFile(ToQt(r.FileName));
     if (!r.DefaultExt.empty()) dialog.setDefaultSuffix(ToQt(r.DefaultExt));

@@ -32,8 +32,10 @@ TEST(QtDialogs, FileDialogsSpeakChineseUnderTheirCaption) {
         const char* Caption;
         const char* Title;
     } cases[] = {
+        {TDialogKind::OpenFile, "", "打开"},
         {TDialogKind::OpenFile, "导入附件", "导入附件"},
-        {TDialogKind::SaveFile, "另存为", "另存为"},
+        {TDialogKind::SaveFile, "", "另存为"},
+        {TDialogKind::SavePicture, "", "另存为"},
         {TDialogKind::SelectFolder, "选择文件夹", "选择文件夹"},
     };
     for (const Case& c : cases) {
