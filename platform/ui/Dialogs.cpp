@@ -1,6 +1,7 @@
 // Message boxes and common dialogs on Qt, behind the one test hook.
 #include "platform/ui/Dialogs.h"
 
+#include "platform/ui/private/ClassicLook_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 
 #include <QApplication>
@@ -85,6 +86,7 @@ int RunMessageBox(const TDialogRequest& r) {
     // Escape answers Cancel where there is one, as on Win32; a lone OK box closes with OK.
     for (size_t i = 0; i < buttons.size(); ++i)
         if (buttons[i].Id == IDCANCEL || buttons.size() == 1) box.setEscapeButton(made[i]);
+    platform_ui::GiveClassicLook(&box);
     box.exec();
     for (size_t i = 0; i < made.size(); ++i)
         if (box.clickedButton() == made[i]) return buttons[i].Id;

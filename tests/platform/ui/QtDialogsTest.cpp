@@ -1,5 +1,6 @@
 // The real dialogs that Qt provides, run headless: each is read while it is
 // up and then cancelled. They speak Chinese and carry their captions.
+#include "platform/ui/Colors.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/private/DialogTestHooks.h"
 
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 using platform_ui::test::CloseNextDialog;
 using platform_ui::test::TShownDialog;
@@ -49,4 +51,33 @@ TEST(QtDialogs, FileDialogsSpeakChineseUnderTheirCaption) {
         // Qt's own button, in Qt's own translation.
         EXPECT_TRUE(Shows(shown, "取消")) << c.Title;
     }
+}
+
+TEST(QtDialogs, MessageBoxHasTheFormsClassicLook) {
+    TDialogRequest request;
+    request.Kind = TDialogKind::MessageBox;
+    request.Caption = "提示";
+    request.Text = "数据导入成功!";
+    request.Flags = MB_YESNO | MB_ICONQUESTION;
+    const TShownDialog shown = Shown(request);
+    ASSERT_TRUE(shown.Seen);
+    EXPECT_EQ(shown.Title, "提示");
+    ASSERT_EQ(shown.ButtonTexts, (std::vector<std::string>{"是(&Y)", "否(&N)"}));
+    ASSERT_EQ(shown.DefaultButton, 0);
+    const auto rgb = [](int index) {
+        const COLORREF c = GetSysColor(index);
+        return static_cast<uint32_t>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+    };
+    EXPECT_EQ(shown.Pixel(2, 2), rgb(COLOR_BTNFACE));
+    // The plain button: the raised push-button edges of the forms.
+    const TRect no = shown.ButtonRects[1];
+    const int middle = (no.Top + no.Bottom) / 2;
+    EXPECT_EQ(shown.Pixel(no.Left, middle), rgb(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(shown.Pixel(no.Left + 1, middle), rgb(COLOR_3DLIGHT));
+    EXPECT_EQ(shown.Pixel(no.Right - 1, middle), rgb(COLOR_3DDKSHADOW));
+    EXPECT_EQ(shown.Pixel(no.Right - 2, middle), rgb(COLOR_BTNSHADOW));
+    // The default button: framed, its edges one pixel in.
+    const TRect yes = shown.ButtonRects[0];
+    EXPECT_EQ(shown.Pixel(yes.Left, middle), rgb(COLOR_WINDOWFRAME));
+    EXPECT_EQ(shown.Pixel(yes.Left + 1, middle), rgb(COLOR_BTNHIGHLIGHT));
 }
