@@ -458,3 +458,32 @@ TEST(UiControls, AltAndALetterOpensTheMenuThatMarksIt) {
     EXPECT_EQ(FocusedControl(), d.Name);
     EXPECT_EQ(shown.size(), 1u);
 }
+
+TEST(UiControls, SelectedTabStandsRaisedAndJoinsItsPage) {
+    DemoForm d;
+    d.Form->Show();
+    d.Pages->Repaint();
+    const HWND wnd = d.Pages->Handle();
+    const auto pixel = [&](int x, int y) {
+        const uint32_t rgb = platform_ui::test::BackingPixel(wnd, x, y);
+        return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    };
+    const TRect selected = d.Pages->TabRect(0), other = d.Pages->TabRect(1);
+    const int pageTop = other.Bottom; // where an unselected tab stands on the page's edge
+    const int selectedMiddle = (selected.Left + selected.Right) / 2, otherMiddle = (other.Left + other.Right) / 2;
+    // Taller than its neighbour: its top edge lies above the other's.
+    EXPECT_EQ(pixel(selectedMiddle, selected.Top - 2), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixel(otherMiddle, other.Top - 2), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(pixel(otherMiddle, other.Top), GetSysColor(COLOR_BTNHIGHLIGHT));
+    // The page's light top edge runs under the other tab but not under the selected one.
+    EXPECT_EQ(pixel(otherMiddle, pageTop + 1), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixel(selectedMiddle, pageTop + 1), GetSysColor(COLOR_BTNFACE));
+    // Its dark right edge stays whole beside the next tab, down into the page's edge.
+    EXPECT_EQ(pixel(selected.Right + 1, pageTop - 3), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(pixel(selected.Right + 1, pageTop + 1), GetSysColor(COLOR_3DDKSHADOW));
+
+    d.Pages->SetActivePage(d.Sheet2);
+    d.Pages->Repaint();
+    EXPECT_EQ(pixel(selectedMiddle, pageTop + 1), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixel(otherMiddle, pageTop + 1), GetSysColor(COLOR_BTNFACE));
+}
