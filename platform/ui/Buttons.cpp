@@ -211,8 +211,11 @@ void TSpeedButton::WndProc(TMessage& m) {
 void TSpeedButton::Paint() {
     TCanvas* canvas = Canvas();
     TRect r = ClientRect();
-    canvas->Brush()->SetColor(Color());
-    canvas->FillRect(r);
+    // A flat button is transparent: what lies behind it (a strip's picture) shows.
+    if (!FFlat) {
+        canvas->Brush()->SetColor(Color());
+        canvas->FillRect(r);
+    }
     HDC dc = canvas->Handle();
     const bool sunk = FPressed || FDown;
     platform_ui::DrawButtonFace(dc, r, FFlat, sunk, FHot, Enabled());
