@@ -373,7 +373,14 @@ private:
     TSize FSize;
 };
 
-TMenuItem* TrackWithQt(TMenuItem* parent, TPoint screenPoint) {
+// The first entry the user can choose, or nullptr.
+QAction* FirstChoosable(QMenu& menu) {
+    for (QAction* action : menu.actions())
+        if (!action->isSeparator() && action->isEnabled()) return action;
+    return nullptr;
+}
+
+TMenuItem* TrackWithQt(TMenuItem* parent, TPoint screenPoint, bool selectFirst) {
     EnsureQtApplication();
     QMenu menu;
     TMenuItem* ownerDrawnChoice = nullptr;
@@ -413,6 +420,10 @@ TMenuItem* TrackWithQt(TMenuItem* parent, TPoint screenPoint) {
         }
     };
     fill(&menu, parent);
+    // A menu opened from the keyboard starts on its first item, so Enter
+    // chooses it and the arrows move on from there.
+    if (selectFirst)
+        QObject::connect(&menu, &QMenu::aboutToShow, &menu, [&menu] { menu.setActiveAction(FirstChoosable(menu)); });
     QAction* chosen = menu.exec(QPoint(screenPoint.X, screenPoint.Y));
     if (ownerDrawnChoice) return ownerDrawnChoice;
     auto it = items.find(chosen);
@@ -424,9 +435,9 @@ TMenuTracker& Tracker() {
     return tracker;
 }
 
-TMenuItem* Track(TMenuItem* parent, TPoint screenPoint) {
+TMenuItem* Track(TMenuItem* parent, TPoint screenPoint, bool selectFirst = false) {
     if (Tracker()) return Tracker()(parent, screenPoint);
-    return TrackWithQt(parent, screenPoint);
+    return TrackWithQt(parent, screenPoint, selectFirst);
 }
 
 } // namespace
@@ -524,14 +535,15 @@ void TMainMenu::PaintBar(HDC DC, const TRect& Bar, TFont* Font) {
 }
 
 void TMainMenu::ClickBar(HWND Wnd, const TRect& Bar, TPoint WindowPoint, TFont* Font) {
-    OpenBarItem(Wnd, Bar, Font, [&](TMenuItem*, const TRect& r) { return PtInRect(r, WindowPoint); });
+    OpenBarItem(Wnd, Bar, Font, false, [&](TMenuItem*, const TRect& r) { return PtInRect(r, WindowPoint); });
 }
 
 bool TMainMenu::OpenBarAccelerator(HWND Wnd, const TRect& Bar, char32_t Key, TFont* Font) {
-    return OpenBarItem(Wnd, Bar, Font, [&](TMenuItem* item, const TRect&) { return IsAccel(Key, item->Caption()); });
+    return OpenBarItem(Wnd, Bar, Font, true,
+                       [&](TMenuItem* item, const TRect&) { return IsAccel(Key, item->Caption()); });
 }
 
-bool TMainMenu::OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font,
+bool TMainMenu::OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font, bool FromKeyboard,
                             const std::function<bool(TMenuItem*, const TRect&)>& Match) {
     HDC dc = GetWindowDC(Wnd);
     SelectObject(dc, Font->Handle());
@@ -549,7 +561,8 @@ bool TMainMenu::OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font,
         }
         TRect window;
         GetWindowRect(Wnd, window);
-        TMenuItem* chosen = Track(item, Point(window.Left + rects[i].Left, window.Top + rects[i].Bottom));
+        TMenuItem* chosen =
+            Track(item, Point(window.Left + rects[i].Left, window.Top + rects[i].Bottom), FromKeyboard);
         if (chosen) chosen->Click();
         return true;
     }

@@ -1,17 +1,20 @@
-// Test hooks for Qt's dialogs: a timer that fires inside the dialog's own
-// modal loop reads the dialog and closes it.
-#include "platform/ui/private/DialogTestHooks.h"
+// Test hooks for Qt's dialogs and drop-down menus: a timer that fires inside
+// their own loop reads the window and closes it.
+#include "platform/ui/private/ModalTestHooks.h"
 
 #include "platform/ui/private/QtApplication_p.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QImage>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 
 namespace platform_ui::test {
 
@@ -36,15 +39,15 @@ void Record(QDialog* dialog, TShownDialog& shown) {
             shown.Pixels.push_back(image.pixel(x, y) & 0xFFFFFF);
 }
 
-void Watch(TShownDialog& shown, int triesLeft) {
-    QTimer::singleShot(triesLeft == 100 ? 0 : 10, [&shown, triesLeft] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (triesLeft > 0) Watch(shown, triesLeft - 1);
-            return;
-        }
-        Record(dialog, shown);
-        dialog->reject();
+// Calls Handle with the window Find answers once there is one, looking again
+// every few milliseconds for about a second.
+template <class TWindow>
+void WhenUp(std::function<TWindow*()> Find, std::function<void(TWindow*)> Handle, int triesLeft = 100) {
+    QTimer::singleShot(10, [Find, Handle, triesLeft] {
+        if (TWindow* window = Find())
+            Handle(window);
+        else if (triesLeft > 0)
+            WhenUp(Find, Handle, triesLeft - 1);
     });
 }
 
@@ -52,7 +55,21 @@ void Watch(TShownDialog& shown, int triesLeft) {
 
 void CloseNextDialog(TShownDialog& Shown) {
     EnsureQtApplication();
-    Watch(Shown, 100);
+    WhenUp<QDialog>([] { return qobject_cast<QDialog*>(QApplication::activeModalWidget()); },
+                    [&Shown](QDialog* dialog) {
+                        Record(dialog, Shown);
+                        dialog->reject();
+                    });
+}
+
+void CloseNextMenu(TShownMenu& Shown) {
+    EnsureQtApplication();
+    WhenUp<QMenu>([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
+                  [&Shown](QMenu* menu) {
+                      Shown.Seen = true;
+                      if (QAction* active = menu->activeAction()) Shown.ActiveItem = active->text().toStdString();
+                      menu->close();
+                  });
 }
 
 } // namespace platform_ui::test

@@ -1,5 +1,6 @@
-// Test hooks for the dialogs Qt provides (message boxes, file dialogs),
-// without Qt types: what the next one showed, read while it runs.
+// Test hooks for what Qt runs in a loop of its own (message boxes, file
+// dialogs, drop-down menus), without Qt types: what the next one showed,
+// read while it is up, after which it is closed without a choice.
 #pragma once
 
 #include "platform/ui/WinTypes.h"
@@ -28,5 +29,14 @@ struct TShownDialog {
 // The next modal dialog that runs is recorded into Shown once it is up, then
 // closed as if cancelled. Shown must outlive that dialog.
 void CloseNextDialog(TShownDialog& Shown);
+
+struct TShownMenu {
+    bool Seen = false;
+    std::string ActiveItem; // the highlighted entry's text, empty when none
+};
+
+// The next drop-down menu that opens is recorded into Shown once it is up,
+// then closed without a choice. Shown must outlive that menu.
+void CloseNextMenu(TShownMenu& Shown);
 
 } // namespace platform_ui::test
