@@ -519,14 +519,20 @@ void TMainMenu::PaintBar(HDC DC, const TRect& Bar, TFont* Font) {
     for (size_t i = 0; i < items.size(); ++i) {
         if (!items[i]->Visible()) continue;
         TRect r = rects[i];
+        const bool open = items[i] == FOpenItem;
         if (IsOwnerDrawn(items[i])) {
             TCanvas canvas;
             canvas.SetHandle(DC);
             canvas.Font()->Assign(Font);
             canvas.Brush()->SetColor(clMenu);
-            Fire(items[i]->OnDrawItem, items[i], &canvas, r, false);
+            Fire(items[i]->OnDrawItem, items[i], &canvas, r, open);
             canvas.SetHandle(nullptr);
             continue;
+        }
+        if (open) {
+            TRect edge = r;
+            DrawEdge(DC, &edge, BDR_SUNKENOUTER, BF_RECT);
+            OffsetRect(r, 1, 1);
         }
         SetTextColor(DC, GetSysColor(items[i]->Enabled() ? COLOR_MENUTEXT : COLOR_GRAYTEXT));
         DrawText(DC, items[i]->Caption(), &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
@@ -541,6 +547,12 @@ void TMainMenu::ClickBar(HWND Wnd, const TRect& Bar, TPoint WindowPoint, TFont* 
 bool TMainMenu::OpenBarAccelerator(HWND Wnd, const TRect& Bar, char32_t Key, TFont* Font) {
     return OpenBarItem(Wnd, Bar, Font, true,
                        [&](TMenuItem* item, const TRect&) { return IsAccel(Key, item->Caption()); });
+}
+
+void TMainMenu::SetOpenItem(HWND Wnd, TMenuItem* Item) {
+    FOpenItem = Item;
+    // At once: the drop-down's own loop runs before the next paint would.
+    RedrawWindow(Wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 bool TMainMenu::OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font, bool FromKeyboard,
@@ -561,8 +573,16 @@ bool TMainMenu::OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font, bool FromKe
         }
         TRect window;
         GetWindowRect(Wnd, window);
-        TMenuItem* chosen =
-            Track(item, Point(window.Left + rects[i].Left, window.Top + rects[i].Bottom), FromKeyboard);
+        TMenuItem* chosen = nullptr;
+        {
+            SetOpenItem(Wnd, item);
+            struct TClosedAgain {
+                TMainMenu* Menu;
+                HWND Wnd;
+                ~TClosedAgain() { Menu->SetOpenItem(Wnd, nullptr); }
+            } closedAgain{this, Wnd};
+            chosen = Track(item, Point(window.Left + rects[i].Left, window.Top + rects[i].Bottom), FromKeyboard);
+        }
         if (chosen) chosen->Click();
         return true;
     }

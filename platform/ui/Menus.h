@@ -159,10 +159,13 @@ private:
     // starts on its first entry.
     bool OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font, bool FromKeyboard,
                      const std::function<bool(TMenuItem*, const TRect&)>& Match);
+    // The item whose drop-down is open shows its title pressed.
+    void SetOpenItem(HWND Wnd, TMenuItem* Item);
     std::vector<TRect> BarItemRects(HDC DC, const TRect& Bar, const std::vector<TMenuItem*>& Items) const;
 
     bool FAutoMerge = true;
     TCustomForm* FWindow = nullptr;
+    TMenuItem* FOpenItem = nullptr;
 };
 
 class TPopupMenu : public TMenu {

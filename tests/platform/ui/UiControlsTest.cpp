@@ -494,6 +494,21 @@ TEST(UiControls, SelectedTabStandsRaisedAndJoinsItsPage) {
     EXPECT_EQ(pixel(otherMiddle, pageTop + 1), GetSysColor(COLOR_BTNFACE));
 }
 
+TEST(UiControls, TheOpenMenusTitleIsPressedInTheBar) {
+    DemoForm d;
+    d.Form->Show();
+    const TPoint edge = InMenuBar(d.Form, 0); // the first title's left edge
+    COLORREF whileOpen = 0;
+    TMenuTracker previous = SetMenuTracker([&](TMenuItem*, TPoint) -> TMenuItem* {
+        whileOpen = PixelAt(d.Form, edge);
+        return nullptr;
+    });
+    platform_ui::test::SendQtMouse(d.Form->Handle(), 1, InMenuBar(d.Form, 5), 1, 1);
+    SetMenuTracker(previous);
+    EXPECT_EQ(whileOpen, GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(PixelAt(d.Form, edge), GetSysColor(COLOR_MENU));
+}
+
 TEST(UiControls, AMenuOpenedFromTheKeyboardStartsOnItsFirstItem) {
     DemoForm d;
     d.Form->Show();
