@@ -23,9 +23,10 @@ std::string FromQt(const QString& s) {
     return s.toUtf8().toStdString();
 }
 
-// Win32 boxes break lines with "\r\n"; Qt wants "\n" alone.
+// Win32 boxes break lines at "\r\n" and at a lone "\r" (which the program's
+// texts use); Qt breaks only at "\n".
 QString BoxText(const std::string& text) {
-    return ToQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return ToQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
 }
 
 int RunMessageBox(const TDialogRequest& r) {

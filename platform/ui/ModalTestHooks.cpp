@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
@@ -23,6 +24,7 @@ namespace {
 void Record(QDialog* dialog, TShownDialog& shown) {
     shown.Seen = true;
     shown.Title = dialog->windowTitle().toStdString();
+    if (auto* box = qobject_cast<QMessageBox*>(dialog)) shown.Text = box->text().toStdString();
     QList<QPushButton*> buttons = dialog->findChildren<QPushButton*>();
     buttons.removeIf([](QPushButton* b) { return !b->isVisible(); });
     std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });

@@ -11,11 +11,12 @@
 
 namespace platform_ui::test {
 
-// What a modal dialog showed: its title, its push buttons from left to right
-// (texts and rectangles in dialog coordinates, the default one's index) and
-// its picture as 0x00RRGGBB pixels, row by row.
+// What a modal dialog showed: its title, a message box's text, its push
+// buttons from left to right (texts and rectangles in dialog coordinates, the
+// default one's index) and its picture as 0x00RRGGBB pixels, row by row.
 struct TShownDialog {
     std::string Title;
+    std::string Text;
     std::vector<std::string> ButtonTexts;
     std::vector<TRect> ButtonRects;
     int DefaultButton = -1;

@@ -81,3 +81,20 @@ TEST(QtDialogs, MessageBoxHasTheFormsClassicLook) {
     EXPECT_EQ(shown.Pixel(yes.Left, middle), rgb(COLOR_WINDOWFRAME));
     EXPECT_EQ(shown.Pixel(yes.Left + 1, middle), rgb(COLOR_BTNHIGHLIGHT));
 }
+
+TEST(QtDialogs, MessageBoxBreaksLinesWhereWindowsWould) {
+    const struct {
+        const char* Text;
+        const char* Shown;
+    } cases[] = {
+        {"导入失败\r\n请尝试再次导入", "导入失败\n请尝试再次导入"},
+        {"导入失败\r请尝试再次导入", "导入失败\n请尝试再次导入"},
+        {"一行\n两行", "一行\n两行"},
+    };
+    for (const auto& c : cases) {
+        TDialogRequest request;
+        request.Kind = TDialogKind::MessageBox;
+        request.Text = c.Text;
+        EXPECT_EQ(Shown(request).Text, c.Shown) << c.Text;
+    }
+}
