@@ -156,13 +156,15 @@ TEST(UiComponents, SpeedButtonFaceIsRaisedOrFlatUntilThePointerComes) {
         {"flat, pressed", true, true, true, COLOR_BTNSHADOW},
         {"flat, the pointer gone", true, false, false, Behind},
     };
+    // The real pointer, moved over the button or off it to the form.
+    const TPoint over = Point(x + 30, y), off = Point(x + 100, y);
     for (const auto& c : cases) {
         button->SetFlat(c.Flat);
-        button->Perform(c.Hot ? CM_MOUSEENTER : CM_MOUSELEAVE, 0, 0);
-        if (c.Pressed) button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(5, 5));
+        platform_ui::test::SendQtMouse(wnd, 0, c.Hot ? over : off, 0, 0);
+        if (c.Pressed) platform_ui::test::SendQtMouse(wnd, 1, over, 1, 1);
         form->Repaint();
         EXPECT_EQ(platform_ui::test::BackingPixel(wnd, x, y), rgb(c.Edge)) << c.Name;
-        if (c.Pressed) button->Perform(WM_LBUTTONUP, 0, MakeLParam(100, 100));
+        if (c.Pressed) platform_ui::test::SendQtMouse(wnd, 2, off, 1, 0);
     }
     delete form;
 }
