@@ -115,7 +115,6 @@ TfrmCode::TfrmCode(TComponent* AOwner) : TForm(AOwner) {
     SpeedButton1->SetName("SpeedButton1");
     SpeedButton1->SetParent(this);
     SpeedButton1->SetBounds(406, 400, 70, 25);
-    SpeedButton1->SetFlat(true);
     SpeedButton1->SetCaption("浏览");
     SpeedButton1->OnClick = [this](TObject* Sender) { SpeedButton1Click(Sender); };
 
@@ -123,7 +122,6 @@ TfrmCode::TfrmCode(TComponent* AOwner) : TForm(AOwner) {
     SpeedButton2->SetName("SpeedButton2");
     SpeedButton2->SetParent(this);
     SpeedButton2->SetBounds(482, 400, 70, 25);
-    SpeedButton2->SetFlat(true);
     SpeedButton2->SetCaption("导入");
     SpeedButton2->OnClick = [this](TObject* Sender) { SpeedButton2Click(Sender); };
 

@@ -69,6 +69,37 @@ void AddPageImages(TImageList* List) {
     }
 }
 
+// The left strip's glyphs, one letter a pixel; '.' is the transparent colour,
+// which a glyph takes from its bottom-left pixel.
+constexpr int GlyphSize = 16;
+const char* const HelpGlyph[GlyphSize] = {
+    "................", ".....NNNNNN.....", "...NNBBBBBBNN...", "..NBBBBBBBBBBN..",
+    "..NBBBWWWWBBBN..", ".NBBBWWBBWWBBBN.", ".NBBBWWBBWWBBBN.", ".NBBBBBBBWWBBBN.",
+    ".NBBBBBBWWBBBBN.", ".NBBBBBWWBBBBBN.", ".NBBBBBWWBBBBBN.", "..NBBBBBBBBBBN..",
+    "..NBBBBWWBBBBN..", "...NNBBWWBBNN...", ".....NNNNNN.....", "................",
+};
+const char* const ExitGlyph[GlyphSize] = {
+    "................", ".KKKKKKKK.......", ".KOOOOOOK.......", ".KOOOOOOK.......",
+    ".KOOOOOOK..R....", ".KOOOOOOK..RR...", ".KOOOOOOK..RRR..", ".KOOOYRRRRRRRRR.",
+    ".KOOOYRRRRRRRRR.", ".KOOOOOOK..RRR..", ".KOOOOOOK..RR...", ".KOOOOOOK..R....",
+    ".KOOOOOOK.......", ".KOOOOOOK.......", ".KKKKKKKK.......", "................",
+};
+
+void SetGlyph(TSpeedButton* Button, const char* const (&Rows)[GlyphSize]) {
+    static constexpr struct {
+        char Letter;
+        TColor Colour;
+    } Palette[] = {{'.', clFuchsia}, {'N', clNavy}, {'B', clBlue}, {'W', clWhite},
+                   {'K', clBlack},   {'O', 0x004080}, {'Y', clYellow}, {'R', clRed}};
+    TBitmap glyph;
+    glyph.SetSize(GlyphSize, GlyphSize);
+    for (int y = 0; y < GlyphSize; ++y)
+        for (int x = 0; x < GlyphSize; ++x)
+            for (const auto& p : Palette)
+                if (p.Letter == Rows[y][x]) glyph.Canvas()->SetPixels(x, y, p.Colour);
+    Button->SetGlyph(&glyph);
+}
+
 } // namespace
 
 TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
@@ -194,7 +225,7 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     SpeedButton5->SetParent(Panel2);
     SpeedButton5->SetBounds(3, 8, 24, 24);
     SpeedButton5->SetFlat(true);
-    SpeedButton5->SetCaption("?");
+    SetGlyph(SpeedButton5, HelpGlyph);
     SpeedButton5->SetHint("详细帮助");
     SpeedButton5->SetShowHint(true);
     SpeedButton5->OnClick = [this](TObject* Sender) { SpeedButton5Click(Sender); };
@@ -204,7 +235,7 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     SpeedButton6->SetParent(Panel2);
     SpeedButton6->SetBounds(3, 36, 24, 24);
     SpeedButton6->SetFlat(true);
-    SpeedButton6->SetCaption("×");
+    SetGlyph(SpeedButton6, ExitGlyph);
     SpeedButton6->SetHint("退出");
     SpeedButton6->SetShowHint(true);
     SpeedButton6->OnClick = [this](TObject* Sender) { SpeedButton6Click(Sender); };

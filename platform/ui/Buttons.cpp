@@ -185,6 +185,22 @@ void DrawButtonFace(HDC DC, TRect Rect, bool Flat, bool Sunk, bool Hot, bool Ena
         DrawEdge(DC, &Rect, BDR_RAISEDINNER, BF_RECT);
 }
 
+TRect DrawPushButtonFrame(HDC DC, TRect Rect, bool Default, bool Pressed) {
+    if (Default) {
+        HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
+        FrameRect(DC, &Rect, frame);
+        DeleteObject(frame);
+        InflateRect(Rect, -1, -1);
+    }
+    DrawFrameControl(DC, &Rect, DFC_BUTTON, DFCS_BUTTONPUSH | (Pressed ? DFCS_PUSHED : 0));
+    return Rect;
+}
+
+void DrawPushButtonFocus(HDC DC, TRect Face) {
+    InflateRect(Face, -3, -3);
+    DrawFocusRect(DC, &Face);
+}
+
 } // namespace platform_ui
 
 void TSpeedButton::WndProc(TMessage& m) {
@@ -195,8 +211,11 @@ void TSpeedButton::WndProc(TMessage& m) {
 void TSpeedButton::Paint() {
     TCanvas* canvas = Canvas();
     TRect r = ClientRect();
-    canvas->Brush()->SetColor(Color());
-    canvas->FillRect(r);
+    // A flat button is transparent: what lies behind it (a strip's picture) shows.
+    if (!FFlat) {
+        canvas->Brush()->SetColor(Color());
+        canvas->FillRect(r);
+    }
     HDC dc = canvas->Handle();
     const bool sunk = FPressed || FDown;
     platform_ui::DrawButtonFace(dc, r, FFlat, sunk, FHot, Enabled());

@@ -237,6 +237,25 @@ void TPageControl::AdjustClientRect(TRect& Rect) {
     InflateRect(Rect, -SheetMargin, -SheetMargin);
 }
 
+namespace {
+
+void DrawLine(HDC dc, int left, int top, int right, int bottom, int sysColor) {
+    const TRect line = Rect(left, top, right, bottom);
+    FillRect(dc, &line, GetSysColorBrush(sysColor));
+}
+
+// A classic tab: light left and top edges, dark right edges, the top corners
+// cut by one pixel; open at the bottom.
+void DrawTabEdges(HDC dc, const TRect& tab) {
+    DrawLine(dc, tab.Left, tab.Top + 2, tab.Left + 1, tab.Bottom, COLOR_BTNHIGHLIGHT);
+    DrawLine(dc, tab.Left + 1, tab.Top + 1, tab.Left + 2, tab.Top + 2, COLOR_BTNHIGHLIGHT);
+    DrawLine(dc, tab.Left + 2, tab.Top, tab.Right - 2, tab.Top + 1, COLOR_BTNHIGHLIGHT);
+    DrawLine(dc, tab.Right - 2, tab.Top + 1, tab.Right - 1, tab.Bottom, COLOR_BTNSHADOW);
+    DrawLine(dc, tab.Right - 1, tab.Top + 2, tab.Right, tab.Bottom, COLOR_3DDKSHADOW);
+}
+
+} // namespace
+
 void TPageControl::Paint() {
     TCanvas* canvas = Canvas();
     TRect r = ClientRect();
@@ -246,17 +265,23 @@ void TPageControl::Paint() {
     TRect frame = Rect(0, TabHeight() + 2, r.Right, r.Bottom);
     DrawEdge(dc, &frame, EDGE_RAISED, BF_RECT);
     const auto rects = TabRects();
-    for (size_t i = 0; i < FPages.size(); ++i) {
-        if (IsRectEmpty(rects[i])) continue;
+    // The selected tab comes last: it stands taller and wider than its
+    // neighbours, over the page's top edge, so tab and page are one piece.
+    std::vector<size_t> order;
+    for (size_t i = 0; i < FPages.size(); ++i)
+        if (!IsRectEmpty(rects[i]) && FPages[i] != FActivePage) order.push_back(i);
+    for (size_t i = 0; i < FPages.size(); ++i)
+        if (!IsRectEmpty(rects[i]) && FPages[i] == FActivePage) order.push_back(i);
+    for (size_t i : order) {
         TRect tab = rects[i];
         const bool active = FPages[i] == FActivePage;
         if (active) {
             InflateRect(tab, 2, 0);
             tab.Top -= 2;
-            tab.Bottom += 1;
+            tab.Bottom = frame.Top + 2;
         }
         canvas->FillRect(tab);
-        DrawEdge(dc, &tab, EDGE_RAISED, BF_LEFT | BF_TOP | BF_RIGHT);
+        DrawTabEdges(dc, tab);
         TRect text = rects[i];
         if (active) OffsetRect(text, 0, -1);
         if (FImages && FPages[i]->ImageIndex() >= 0) {

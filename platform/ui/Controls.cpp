@@ -44,6 +44,19 @@ void ReleaseSignalContext(TWinControl* control) {
 // moves and the release until then, as the window holding the capture would.
 TControl* CaptureControl = nullptr;
 
+// The graphic control under the pointer. A window hears of the pointer's
+// coming and going from the window system; its graphic children hear of it
+// from here, so a flat button can light up.
+TControl* MouseControl = nullptr;
+
+void SetMouseControl(TControl* control) {
+    if (MouseControl == control) return;
+    TControl* left = MouseControl;
+    MouseControl = control;
+    if (left) left->Perform(CM_MOUSELEAVE, 0, 0);
+    if (control) control->Perform(CM_MOUSEENTER, 0, 0);
+}
+
 } // namespace
 
 // Reaches the window-side members that the class procedure sets.
@@ -168,6 +181,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
 
 TControl::~TControl() {
     if (CaptureControl == this) CaptureControl = nullptr;
+    if (MouseControl == this) MouseControl = nullptr;
     if (FAction) FAction->UnregisterClient(this);
     if (FParent) FParent->RemoveControl(this);
 }
@@ -733,6 +747,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
         AControl->Invalidate();
         std::erase(FControls, AControl);
         if (CaptureControl == AControl) CaptureControl = nullptr;
+        if (MouseControl == AControl) MouseControl = nullptr;
     }
     AControl->FParent = nullptr;
     Realign();
@@ -1162,15 +1177,16 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_MBUTTONDBLCLK: {
         // Mouse input over a graphic child (or held by one) goes to it.
         TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
-        TControl* target = nullptr;
-        if (CaptureControl && CaptureControl->Parent() == this)
-            target = CaptureControl;
-        else
+        const auto childAt = [&](bool enabledOnly) -> TControl* {
             for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
-                if ((*it)->Visible() && (*it)->Enabled() && PtInRect((*it)->BoundsRect(), p)) {
-                    target = *it;
-                    break;
-                }
+                if ((*it)->Visible() && (!enabledOnly || (*it)->Enabled()) && PtInRect((*it)->BoundsRect(), p))
+                    return *it;
+            return nullptr;
+        };
+        // A disabled control hears of the pointer too; its look decides what that shows.
+        if (m.Msg == WM_MOUSEMOVE) SetMouseControl(childAt(false));
+        TControl* target =
+            CaptureControl && CaptureControl->Parent() == this ? CaptureControl : childAt(true);
         if (target) {
             TMessage child = m;
             child.LParam = MakeLParam(static_cast<Word>(p.X - target->Left()), static_cast<Word>(p.Y - target->Top()));
@@ -1212,6 +1228,10 @@ void TWinControl::WndProc(TMessage& m) {
                 if (m.Result != 0) return;
             }
         DefaultHandler(m);
+        return;
+    case CM_MOUSELEAVE:
+        if (MouseControl && MouseControl->Parent() == this) SetMouseControl(nullptr);
+        TControl::WndProc(m);
         return;
     case WM_SETCURSOR:
         // The control under the pointer (a graphic child or this one) gives

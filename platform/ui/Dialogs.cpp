@@ -1,6 +1,7 @@
 // Message boxes and common dialogs on Qt, behind the one test hook.
 #include "platform/ui/Dialogs.h"
 
+#include "platform/ui/private/ClassicLook_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 
 #include <QApplication>
@@ -22,9 +23,10 @@ std::string FromQt(const QString& s) {
     return s.toUtf8().toStdString();
 }
 
-// Win32 boxes break lines with "\r\n"; Qt wants "\n" alone.
+// Win32 boxes break lines at "\r\n" and at a lone "\r" (which the program's
+// texts use); Qt breaks only at "\n".
 QString BoxText(const std::string& text) {
-    return ToQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return ToQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
 }
 
 int RunMessageBox(const TDialogRequest& r) {
@@ -85,6 +87,7 @@ int RunMessageBox(const TDialogRequest& r) {
     // Escape answers Cancel where there is one, as on Win32; a lone OK box closes with OK.
     for (size_t i = 0; i < buttons.size(); ++i)
         if (buttons[i].Id == IDCANCEL || buttons.size() == 1) box.setEscapeButton(made[i]);
+    platform_ui::GiveClassicLook(&box);
     box.exec();
     for (size_t i = 0; i < made.size(); ++i)
         if (box.clickedButton() == made[i]) return buttons[i].Id;
@@ -103,10 +106,27 @@ QString QtFilter(const std::string& filter, int index, QString* selected) {
     return out.join(";;");
 }
 
+// A dialog without a title of its own takes the standard caption of its kind.
+QString FileDialogCaption(const TDialogRequest& r) {
+    if (!r.Caption.empty()) return ToQt(r.Caption);
+    switch (r.Kind) {
+    case TDialogKind::SaveFile:
+    case TDialogKind::SavePicture:
+        return QStringLiteral("另存为");
+    case TDialogKind::SelectFolder:
+        return QStringLiteral("浏览文件夹");
+    default:
+        return QStringLiteral("打开");
+    }
+}
+
 TDialogAnswer RunFileDialog(const TDialogRequest& r) {
     TDialogAnswer answer;
     QFileDialog dialog;
-    dialog.setWindowTitle(ToQt(r.Caption));
+    dialog.setWindowTitle(FileDialogCaption(r));
+    // Qt's own dialog speaks Chinese through its translations; a desktop's
+    // native one would speak the desktop's language.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (!r.InitialDir.empty()) dialog.setDirectory(ToQt(r.InitialDir));
     if (!r.FileName.empty()) dialog.selectFile(ToQt(r.FileName));
     if (!r.DefaultExt.empty()) dialog.setDefaultSuffix(ToQt(r.DefaultExt));

@@ -373,7 +373,14 @@ private:
     TSize FSize;
 };
 
-TMenuItem* TrackWithQt(TMenuItem* parent, TPoint screenPoint) {
+// The first entry the user can choose, or nullptr.
+QAction* FirstChoosable(QMenu& menu) {
+    for (QAction* action : menu.actions())
+        if (!action->isSeparator() && action->isEnabled()) return action;
+    return nullptr;
+}
+
+TMenuItem* TrackWithQt(TMenuItem* parent, TPoint screenPoint, bool selectFirst) {
     EnsureQtApplication();
     QMenu menu;
     TMenuItem* ownerDrawnChoice = nullptr;
@@ -413,6 +420,10 @@ TMenuItem* TrackWithQt(TMenuItem* parent, TPoint screenPoint) {
         }
     };
     fill(&menu, parent);
+    // A menu opened from the keyboard starts on its first item, so Enter
+    // chooses it and the arrows move on from there.
+    if (selectFirst)
+        QObject::connect(&menu, &QMenu::aboutToShow, &menu, [&menu] { menu.setActiveAction(FirstChoosable(menu)); });
     QAction* chosen = menu.exec(QPoint(screenPoint.X, screenPoint.Y));
     if (ownerDrawnChoice) return ownerDrawnChoice;
     auto it = items.find(chosen);
@@ -424,9 +435,9 @@ TMenuTracker& Tracker() {
     return tracker;
 }
 
-TMenuItem* Track(TMenuItem* parent, TPoint screenPoint) {
+TMenuItem* Track(TMenuItem* parent, TPoint screenPoint, bool selectFirst = false) {
     if (Tracker()) return Tracker()(parent, screenPoint);
-    return TrackWithQt(parent, screenPoint);
+    return TrackWithQt(parent, screenPoint, selectFirst);
 }
 
 } // namespace
@@ -508,14 +519,20 @@ void TMainMenu::PaintBar(HDC DC, const TRect& Bar, TFont* Font) {
     for (size_t i = 0; i < items.size(); ++i) {
         if (!items[i]->Visible()) continue;
         TRect r = rects[i];
+        const bool open = items[i] == FOpenItem;
         if (IsOwnerDrawn(items[i])) {
             TCanvas canvas;
             canvas.SetHandle(DC);
             canvas.Font()->Assign(Font);
             canvas.Brush()->SetColor(clMenu);
-            Fire(items[i]->OnDrawItem, items[i], &canvas, r, false);
+            Fire(items[i]->OnDrawItem, items[i], &canvas, r, open);
             canvas.SetHandle(nullptr);
             continue;
+        }
+        if (open) {
+            TRect edge = r;
+            DrawEdge(DC, &edge, BDR_SUNKENOUTER, BF_RECT);
+            OffsetRect(r, 1, 1);
         }
         SetTextColor(DC, GetSysColor(items[i]->Enabled() ? COLOR_MENUTEXT : COLOR_GRAYTEXT));
         DrawText(DC, items[i]->Caption(), &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
@@ -524,14 +541,21 @@ void TMainMenu::PaintBar(HDC DC, const TRect& Bar, TFont* Font) {
 }
 
 void TMainMenu::ClickBar(HWND Wnd, const TRect& Bar, TPoint WindowPoint, TFont* Font) {
-    OpenBarItem(Wnd, Bar, Font, [&](TMenuItem*, const TRect& r) { return PtInRect(r, WindowPoint); });
+    OpenBarItem(Wnd, Bar, Font, false, [&](TMenuItem*, const TRect& r) { return PtInRect(r, WindowPoint); });
 }
 
 bool TMainMenu::OpenBarAccelerator(HWND Wnd, const TRect& Bar, char32_t Key, TFont* Font) {
-    return OpenBarItem(Wnd, Bar, Font, [&](TMenuItem* item, const TRect&) { return IsAccel(Key, item->Caption()); });
+    return OpenBarItem(Wnd, Bar, Font, true,
+                       [&](TMenuItem* item, const TRect&) { return IsAccel(Key, item->Caption()); });
 }
 
-bool TMainMenu::OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font,
+void TMainMenu::SetOpenItem(HWND Wnd, TMenuItem* Item) {
+    FOpenItem = Item;
+    // At once: the drop-down's own loop runs before the next paint would.
+    RedrawWindow(Wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+bool TMainMenu::OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font, bool FromKeyboard,
                             const std::function<bool(TMenuItem*, const TRect&)>& Match) {
     HDC dc = GetWindowDC(Wnd);
     SelectObject(dc, Font->Handle());
@@ -549,7 +573,16 @@ bool TMainMenu::OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font,
         }
         TRect window;
         GetWindowRect(Wnd, window);
-        TMenuItem* chosen = Track(item, Point(window.Left + rects[i].Left, window.Top + rects[i].Bottom));
+        TMenuItem* chosen = nullptr;
+        {
+            SetOpenItem(Wnd, item);
+            struct TClosedAgain {
+                TMainMenu* Menu;
+                HWND Wnd;
+                ~TClosedAgain() { Menu->SetOpenItem(Wnd, nullptr); }
+            } closedAgain{this, Wnd};
+            chosen = Track(item, Point(window.Left + rects[i].Left, window.Top + rects[i].Bottom), FromKeyboard);
+        }
         if (chosen) chosen->Click();
         return true;
     }

@@ -155,12 +155,17 @@ private:
     void ClickBar(HWND Wnd, const TRect& Bar, TPoint WindowPoint, TFont* Font);
     // Alt with a letter opens the top item whose caption marks that letter.
     bool OpenBarAccelerator(HWND Wnd, const TRect& Bar, char32_t Key, TFont* Font);
-    bool OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font,
+    // Opens the first item that Match accepts; one opened from the keyboard
+    // starts on its first entry.
+    bool OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font, bool FromKeyboard,
                      const std::function<bool(TMenuItem*, const TRect&)>& Match);
+    // The item whose drop-down is open shows its title pressed.
+    void SetOpenItem(HWND Wnd, TMenuItem* Item);
     std::vector<TRect> BarItemRects(HDC DC, const TRect& Bar, const std::vector<TMenuItem*>& Items) const;
 
     bool FAutoMerge = true;
     TCustomForm* FWindow = nullptr;
+    TMenuItem* FOpenItem = nullptr;
 };
 
 class TPopupMenu : public TMenu {

@@ -12,6 +12,7 @@
 #include "platform/ui/Input.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Painting.h"
+#include "platform/ui/private/ButtonLook_p.h"
 #include "platform/ui/private/ControlHost_p.h"
 
 #include <QAbstractItemView>
@@ -637,19 +638,9 @@ void TButton::PaintButton(const std::function<void(const TRect& Face)>& Content)
     canvas->Brush()->SetColor(Color());
     canvas->FillRect(r);
     HDC dc = canvas->Handle();
-    if (IsActiveDefault() && Enabled()) {
-        HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
-        FrameRect(dc, &r, frame);
-        DeleteObject(frame);
-        InflateRect(r, -1, -1);
-    }
-    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (FPressed ? DFCS_PUSHED : 0));
-    Content(r);
-    if (Focused()) {
-        TRect focus = r;
-        InflateRect(focus, -3, -3);
-        DrawFocusRect(dc, &focus);
-    }
+    const TRect face = platform_ui::DrawPushButtonFrame(dc, r, IsActiveDefault() && Enabled(), FPressed);
+    Content(face);
+    if (Focused()) platform_ui::DrawPushButtonFocus(dc, face);
 }
 
 void TButton::Paint() {

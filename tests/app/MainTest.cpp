@@ -242,6 +242,24 @@ TEST_F(MainTest, AMissingHelpFileIsReportedAndNothingStarts) {
     EXPECT_EQ(Dialogs.Boxes()[0].Text, "没有找到文件");
 }
 
+TEST_F(MainTest, TheLeftStripsButtonsShowTheirGlyphs) {
+    frmMain->Panel2->Repaint();
+    const HWND strip = frmMain->Panel2->Handle();
+    // Inside each glyph, centred on its button: the help button's blue disc,
+    // the exit button's red arrow (0xRRGGBB).
+    const struct {
+        TSpeedButton* Button;
+        TPoint InGlyph;
+        uint32_t Rgb;
+    } cases[] = {{frmMain->SpeedButton5, {3, 4}, 0x0000FF}, {frmMain->SpeedButton6, {12, 7}, 0xFF0000}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.Button->Caption(), "");
+        const int x = c.Button->Left() + (c.Button->Width() - 16) / 2 + c.InGlyph.X;
+        const int y = c.Button->Top() + (c.Button->Height() - 16) / 2 + c.InGlyph.Y;
+        EXPECT_EQ(platform_ui::test::BackingPixel(strip, x, y), c.Rgb) << c.Button->Name();
+    }
+}
+
 TEST_F(MainTest, MinimisingHidesToTheTrayOnlyWhereANotificationAreaExists) {
     struct Case {
         bool area;

@@ -122,6 +122,53 @@ TEST(UiComponents, SpeedButtonsOfAGroupStayDownOneAtATime) {
     delete form;
 }
 
+TEST(UiComponents, SpeedButtonFaceIsRaisedOrFlatUntilThePointerComes) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetColor(clAqua); // shows through a flat button
+    auto* button = new TSpeedButton(form);
+    button->SetParent(form);
+    button->SetBounds(10, 10, 60, 24);
+    button->SetColor(clBtnFace);
+    form->Show();
+    const HWND wnd = form->Handle();
+    const TPoint origin = form->ClientToScreen(Point(0, 0));
+    TRect window;
+    GetWindowRect(wnd, window);
+    // The button's left edge, halfway down, in the form's window coordinates.
+    const int x = origin.X - window.Left + 10, y = origin.Y - window.Top + 22;
+    constexpr int Behind = -1;
+    const auto rgb = [](int index) {
+        const COLORREF c = index == Behind ? ColorToRGB(clAqua) : GetSysColor(index);
+        return static_cast<uint32_t>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+    };
+    const struct {
+        const char* Name;
+        bool Flat;
+        bool Hot;
+        bool Pressed;
+        int Edge;
+    } cases[] = {
+        {"raised", false, false, false, COLOR_BTNHIGHLIGHT},
+        {"raised, pressed", false, true, true, COLOR_3DDKSHADOW},
+        {"flat", true, false, false, Behind},
+        {"flat under the pointer", true, true, false, COLOR_BTNHIGHLIGHT},
+        {"flat, pressed", true, true, true, COLOR_BTNSHADOW},
+        {"flat, the pointer gone", true, false, false, Behind},
+    };
+    // The real pointer, moved over the button or off it to the form.
+    const TPoint over = Point(x + 30, y), off = Point(x + 100, y);
+    for (const auto& c : cases) {
+        button->SetFlat(c.Flat);
+        platform_ui::test::SendQtMouse(wnd, 0, c.Hot ? over : off, 0, 0);
+        if (c.Pressed) platform_ui::test::SendQtMouse(wnd, 1, over, 1, 1);
+        form->Repaint();
+        EXPECT_EQ(platform_ui::test::BackingPixel(wnd, x, y), rgb(c.Edge)) << c.Name;
+        if (c.Pressed) platform_ui::test::SendQtMouse(wnd, 2, off, 1, 0);
+    }
+    delete form;
+}
+
 TEST(UiComponents, BitBtnKindsCloseModalFormsWithTheirResult) {
     TForm* form = nullptr;
     CreateFormInstance(form, nullptr);

@@ -4,6 +4,8 @@
 // menu merges the active child's; a Chinese form rendered headless.
 #include "UiTestSupport.h"
 
+#include "platform/ui/private/ModalTestHooks.h"
+
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
@@ -18,6 +20,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -126,6 +129,20 @@ struct DemoForm {
     }
     ~DemoForm() { delete Form; }
 };
+
+// A point of a form's menu bar in window coordinates: X pixels from the
+// bar's left end, halfway down the bar.
+TPoint InMenuBar(TForm* form, int x) {
+    const TPoint origin = form->ClientToScreen(Point(0, 0));
+    TRect window;
+    GetWindowRect(form->Handle(), window);
+    return Point(origin.X - window.Left + x, origin.Y - window.Top - 5);
+}
+
+COLORREF PixelAt(TWinControl* control, TPoint p) {
+    const uint32_t rgb = platform_ui::test::BackingPixel(control->Handle(), p.X, p.Y);
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
 
 } // namespace
 
@@ -403,15 +420,8 @@ TEST(UiControls, OwnerDrawnMenuBarItemsAreDrawnByTheirHook) {
     };
     d.Form->Show();
     d.Form->Repaint();
-    const HWND wnd = d.Form->Handle();
-    const TPoint origin = d.Form->ClientToScreen(Point(0, 0));
-    TRect window;
-    GetWindowRect(wnd, window);
-    // The bar lies just above the client area.
-    const int barY = origin.Y - window.Top - 5;
-    const int left = origin.X - window.Left;
-    EXPECT_EQ(platform_ui::test::BackingPixel(wnd, left + 40, barY), 0xFF0000u);
-    EXPECT_NE(platform_ui::test::BackingPixel(wnd, left + 120, barY), 0xFF0000u);
+    EXPECT_EQ(PixelAt(d.Form, InMenuBar(d.Form, 40)), ColorToRGB(clRed));
+    EXPECT_NE(PixelAt(d.Form, InMenuBar(d.Form, 120)), ColorToRGB(clRed));
 }
 
 TEST(UiControls, PopupMenuRunsOnPopupThenTheChosenItem) {
@@ -457,4 +467,69 @@ TEST(UiControls, AltAndALetterOpensTheMenuThatMarksIt) {
     Type(d.Kind, 'N', "n", platform_ui::test::ModAlt);
     EXPECT_EQ(FocusedControl(), d.Name);
     EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST(UiControls, SelectedTabStandsRaisedAndJoinsItsPage) {
+    DemoForm d;
+    d.Form->Show();
+    d.Pages->Repaint();
+    const auto pixel = [&](int x, int y) { return PixelAt(d.Pages, Point(x, y)); };
+    const TRect selected = d.Pages->TabRect(0), other = d.Pages->TabRect(1);
+    const int pageTop = other.Bottom; // where an unselected tab stands on the page's edge
+    const int selectedMiddle = (selected.Left + selected.Right) / 2, otherMiddle = (other.Left + other.Right) / 2;
+    // Taller than its neighbour: its top edge lies above the other's.
+    EXPECT_EQ(pixel(selectedMiddle, selected.Top - 2), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixel(otherMiddle, other.Top - 2), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(pixel(otherMiddle, other.Top), GetSysColor(COLOR_BTNHIGHLIGHT));
+    // The page's light top edge runs under the other tab but not under the selected one.
+    EXPECT_EQ(pixel(otherMiddle, pageTop + 1), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixel(selectedMiddle, pageTop + 1), GetSysColor(COLOR_BTNFACE));
+    // Its dark right edge stays whole beside the next tab, down into the page's edge.
+    EXPECT_EQ(pixel(selected.Right + 1, pageTop - 3), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(pixel(selected.Right + 1, pageTop + 1), GetSysColor(COLOR_3DDKSHADOW));
+
+    d.Pages->SetActivePage(d.Sheet2);
+    d.Pages->Repaint();
+    EXPECT_EQ(pixel(selectedMiddle, pageTop + 1), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(pixel(otherMiddle, pageTop + 1), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST(UiControls, TheOpenMenusTitleIsPressedInTheBar) {
+    DemoForm d;
+    d.Form->Show();
+    const TPoint edge = InMenuBar(d.Form, 0); // the first title's left edge
+    COLORREF whileOpen = 0;
+    TMenuTracker previous = SetMenuTracker([&](TMenuItem*, TPoint) -> TMenuItem* {
+        whileOpen = PixelAt(d.Form, edge);
+        return nullptr;
+    });
+    platform_ui::test::SendQtMouse(d.Form->Handle(), 1, InMenuBar(d.Form, 5), 1, 1);
+    SetMenuTracker(previous);
+    EXPECT_EQ(whileOpen, GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(PixelAt(d.Form, edge), GetSysColor(COLOR_MENU));
+}
+
+TEST(UiControls, AMenuOpenedFromTheKeyboardStartsOnItsFirstItem) {
+    DemoForm d;
+    d.Form->Show();
+    d.Name->SetFocus();
+    const HWND wnd = d.Form->Handle();
+    const TPoint title = InMenuBar(d.Form, 5);
+    const struct {
+        const char* Name;
+        std::function<void()> Open;
+        std::string Highlighted;
+    } cases[] = {
+        {"Alt and the letter", [&] { Type(d.Name, 'F', "f", platform_ui::test::ModAlt); }, "保存(&S)\tCtrl+S"},
+        {"a click on the title", [&] { platform_ui::test::SendQtMouse(wnd, 1, title, 1, 1); }, ""},
+    };
+    for (const auto& c : cases) {
+        platform_ui::test::TShownMenu shown;
+        platform_ui::test::CloseNextMenu(shown);
+        c.Open();
+        platform_ui::test::SendQtMouse(wnd, 2, title, 1, 0);
+        ASSERT_TRUE(shown.Seen) << c.Name;
+        EXPECT_EQ(shown.ActiveItem, c.Highlighted) << c.Name;
+    }
+    EXPECT_EQ(d.Saves, 0); // closed without a choice
 }
