@@ -13,11 +13,13 @@
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/private/ControlHost_p.h"
+#include "platform/ui/private/GdiPrivate_p.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
@@ -39,6 +41,21 @@ char32_t ApplyCase(char32_t c, TEditCharCase charCase) {
     if (charCase == ecUpperCase && c >= 'a' && c <= 'z') return c - 32;
     if (charCase == ecLowerCase && c >= 'A' && c <= 'Z') return c + 32;
     return c;
+}
+
+// The text field of an edit, memo or combo box shows the control's Color while
+// enabled and, as the classic controls do, the light 3-D colour with grey text
+// while disabled, whatever Color says: a field the user cannot change never
+// looks as if they could.
+void ShowEditColors(HWND wnd, TColor color) {
+    QWidget* widget = wnd ? WidgetOfWindow(wnd) : nullptr;
+    if (!widget) return;
+    auto qtColor = [](TColor c) { return QColor::fromRgb(QRgbOf(ColorToRGB(c))); };
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, qtColor(color));
+    palette.setColor(QPalette::Disabled, QPalette::Base, qtColor(cl3DLight));
+    palette.setColor(QPalette::Disabled, QPalette::Text, qtColor(clGrayText));
+    widget->setPalette(palette);
 }
 
 // The height of the control's font in pixels, measured on a screen DC.
@@ -230,6 +247,12 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
         });
         return edit;
     });
+    ShowEditColors(FHandle, Color());
+}
+
+void TCustomEdit::ColorChanged() {
+    TWinControl::ColorChanged();
+    ShowEditColors(FHandle, Color());
 }
 
 void TCustomEdit::SaveWindowState() {
@@ -477,6 +500,12 @@ void TCustomMemo::CreateWindowHandle(const TCreateParams& Params) {
                          [this] { FWidgetChanges.Signalled([this] { Change(); }); });
         return edit;
     });
+    ShowEditColors(FHandle, Color());
+}
+
+void TCustomMemo::ColorChanged() {
+    TWinControl::ColorChanged();
+    ShowEditColors(FHandle, Color());
 }
 
 void TCustomMemo::SaveWindowState() {
@@ -993,6 +1022,12 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
             });
         }
     }
+    ShowEditColors(FHandle, Color());
+}
+
+void TCustomComboBox::ColorChanged() {
+    TWinControl::ColorChanged();
+    ShowEditColors(FHandle, Color());
 }
 
 void TCustomComboBox::SaveWindowState() {

@@ -122,6 +122,7 @@ protected:
     std::string GetText() const override;
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
+    void ColorChanged() override;
     void DoEnter() override;
     virtual void Change();
 
@@ -188,6 +189,7 @@ protected:
     std::string GetText() const override;
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
+    void ColorChanged() override;
     virtual void Change();
 
 private:
@@ -363,6 +365,7 @@ protected:
     std::string GetText() const override;
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
+    void ColorChanged() override;
     virtual void Change();
     virtual void Select();
 

@@ -142,6 +142,12 @@ std::vector<uint32_t> BackingPixels(HWND Wnd) {
     return pixels;
 }
 
+uint32_t RenderedPixel(HWND Wnd, int X, int Y) {
+    const QImage image = RenderWindow(Wnd);
+    if (!image.rect().contains(X, Y)) return 0;
+    return image.pixel(X, Y) & 0xFFFFFF;
+}
+
 void FillBacking(HWND Wnd, const TRect& Rect, uint32_t Rgb) {
     QImage* image = BackingImageOfWindow(Wnd);
     if (!image) return;

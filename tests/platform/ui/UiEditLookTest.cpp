@@ -1,0 +1,64 @@
+// How the text controls look, read back from the window as it shows: the
+// disabled colour of edits, memos and combo boxes.
+#include "UiTestSupport.h"
+
+#include "platform/ui/Forms.h"
+#include "platform/ui/Mask.h"
+#include "platform/ui/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace uitest;
+using platform_ui::test::RenderedPixel;
+
+namespace {
+
+uint32_t Rgb(TColor color) {
+    const COLORREF c = ColorToRGB(color);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// A point inside the text field, clear of the frame and of a combo box's button.
+uint32_t FieldPixel(TWinControl* control) {
+    return RenderedPixel(control->Handle(), control->Width() / 3, control->Height() / 2);
+}
+
+} // namespace
+
+TEST(UiEditLook, DisabledTextFieldsShowTheLight3DColourAndEnabledOnesTheirColor) {
+    struct Case {
+        const char* Name;
+        std::function<TWinControl*(TComponent*)> Make;
+    };
+    const Case cases[] = {
+        {"edit", [](TComponent* o) { return new TEdit(o); }},
+        {"mask edit", [](TComponent* o) { return new TMaskEdit(o); }},
+        {"memo", [](TComponent* o) { return new TMemo(o); }},
+        {"combo box", [](TComponent* o) { return new TComboBox(o); }},
+    };
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(10, 10, 400, 300);
+    int y = 8;
+    for (const Case& c : cases) {
+        TWinControl* control = c.Make(form);
+        control->SetParent(form);
+        control->SetBounds(8, y, 160, 40);
+        y += 48;
+        // Disabled before its window exists, as forms often do.
+        control->SetEnabled(false);
+        form->Show();
+        EXPECT_EQ(FieldPixel(control), Rgb(cl3DLight)) << c.Name << " disabled at creation";
+        control->SetEnabled(true);
+        EXPECT_EQ(FieldPixel(control), Rgb(clWindow)) << c.Name << " enabled";
+        control->SetColor(clYellow);
+        EXPECT_EQ(FieldPixel(control), Rgb(clYellow)) << c.Name << " coloured";
+        control->SetEnabled(false);
+        EXPECT_EQ(FieldPixel(control), Rgb(cl3DLight)) << c.Name << " disabled";
+        control->SetEnabled(true);
+        EXPECT_EQ(FieldPixel(control), Rgb(clYellow)) << c.Name << " enabled again";
+    }
+    delete form;
+}
