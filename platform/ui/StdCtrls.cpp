@@ -16,11 +16,14 @@
 #include "platform/ui/private/GdiPrivate_p.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QTextBlock>
 
 using namespace platform_ui;
@@ -56,6 +59,33 @@ void ShowEditColors(HWND wnd, TColor color) {
     palette.setColor(QPalette::Disabled, QPalette::Base, qtColor(cl3DLight));
     palette.setColor(QPalette::Disabled, QPalette::Text, qtColor(clGrayText));
     widget->setPalette(palette);
+}
+
+// Qt takes a password edit's echo character from the widget's style; this style
+// answers with the edit's own PasswordChar and leaves the rest to the
+// application's style.
+class TPasswordCharStyle : public QProxyStyle {
+public:
+    explicit TPasswordCharStyle(char32_t PasswordChar)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), FPasswordChar(PasswordChar) {}
+    int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
+                  QStyleHintReturn* ReturnData) const override {
+        if (Hint == SH_LineEdit_PasswordCharacter) return static_cast<int>(FPasswordChar);
+        return QProxyStyle::styleHint(Hint, Option, Widget, ReturnData);
+    }
+
+private:
+    char32_t FPasswordChar;
+};
+
+void ShowPasswordChar(QLineEdit* edit, char32_t passwordChar) {
+    edit->setEchoMode(passwordChar ? QLineEdit::Password : QLineEdit::Normal);
+    if (!passwordChar) return;
+    QStyle* previous = edit->style();
+    auto* style = new TPasswordCharStyle(passwordChar);
+    style->setParent(edit); // the widget only borrows its style
+    edit->setStyle(style);
+    if (dynamic_cast<TPasswordCharStyle*>(previous)) delete previous;
 }
 
 // The height of the control's font in pixels, measured on a screen DC.
@@ -235,7 +265,7 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
         auto* edit = new QLineEdit;
         edit->setText(ToQString(FText));
         if (FMaxLength > 0) edit->setMaxLength(FMaxLength);
-        if (FPasswordChar) edit->setEchoMode(QLineEdit::Password);
+        ShowPasswordChar(edit, FPasswordChar);
         edit->setReadOnly(FReadOnly);
         edit->setFrame(FBorderStyle == bsSingle);
         edit->setSelection(FSelStart, FSelLength);
@@ -299,7 +329,7 @@ void TCustomEdit::SetMaxLength(int Value) {
 
 void TCustomEdit::SetPasswordChar(char32_t Value) {
     FPasswordChar = Value;
-    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) ShowPasswordChar(edit, Value);
 }
 
 void TCustomEdit::SetReadOnly(bool Value) {

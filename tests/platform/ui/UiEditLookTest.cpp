@@ -1,5 +1,5 @@
 // How the text controls look, read back from the window as it shows: the
-// disabled colour of edits, memos and combo boxes.
+// disabled colour of edits, memos and combo boxes, and a password's echo.
 #include "UiTestSupport.h"
 
 #include "platform/ui/Forms.h"
@@ -12,6 +12,7 @@
 
 using namespace uitest;
 using platform_ui::test::RenderedPixel;
+using platform_ui::test::RenderedPixels;
 
 namespace {
 
@@ -60,5 +61,30 @@ TEST(UiEditLook, DisabledTextFieldsShowTheLight3DColourAndEnabledOnesTheirColor)
         control->SetEnabled(true);
         EXPECT_EQ(FieldPixel(control), Rgb(clYellow)) << c.Name << " enabled again";
     }
+    delete form;
+}
+
+TEST(UiEditLook, PasswordEditEchoesItsPasswordChar) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(10, 10, 400, 300);
+    auto add = [form](int top, const char* text) {
+        auto* edit = new TEdit(form);
+        edit->SetParent(form);
+        edit->SetBounds(8, top, 120, 21);
+        edit->SetText(text);
+        return edit;
+    };
+    add(104, ""); // first in tab order: the edits compared show no caret or selection
+    TEdit* password = add(8, "ab1");
+    password->SetPasswordChar(U'*');
+    TEdit* stars = add(40, "***");
+    TEdit* hashes = add(72, "###");
+    form->Show();
+    EXPECT_EQ(RenderedPixels(password->Handle()), RenderedPixels(stars->Handle()));
+    password->SetPasswordChar(U'#');
+    EXPECT_EQ(RenderedPixels(password->Handle()), RenderedPixels(hashes->Handle()));
+    password->SetPasswordChar(0);
+    EXPECT_NE(RenderedPixels(password->Handle()), RenderedPixels(hashes->Handle()));
     delete form;
 }
