@@ -49,15 +49,20 @@ char32_t ApplyCase(char32_t c, TEditCharCase charCase) {
 // The text field of an edit, memo or combo box shows the control's Color while
 // enabled and, as the classic controls do, the light 3-D colour with grey text
 // while disabled, whatever Color says: a field the user cannot change never
-// looks as if they could.
+// looks as if they could. Its selection shows only while it has the focus; Qt
+// would go on showing it while its window is not the active one.
 void ShowEditColors(HWND wnd, TColor color) {
     QWidget* widget = wnd ? WidgetOfWindow(wnd) : nullptr;
     if (!widget) return;
     auto qtColor = [](TColor c) { return QColor::fromRgb(QRgbOf(ColorToRGB(c))); };
-    QPalette palette = widget->palette();
+    QPalette palette = QApplication::palette(widget);
     palette.setColor(QPalette::Base, qtColor(color));
     palette.setColor(QPalette::Disabled, QPalette::Base, qtColor(cl3DLight));
     palette.setColor(QPalette::Disabled, QPalette::Text, qtColor(clGrayText));
+    if (GetFocus() != wnd) {
+        palette.setColor(QPalette::Highlight, qtColor(color));
+        palette.setColor(QPalette::HighlightedText, palette.color(QPalette::Text));
+    }
     widget->setPalette(palette);
 }
 
@@ -433,6 +438,11 @@ void TCustomEdit::WndProc(TMessage& m) {
     case WM_LBUTTONUP:
         FControlState -= csLButtonDown;
         break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        TWinControl::WndProc(m);
+        ShowEditColors(FHandle, Color());
+        return;
     default:
         break;
     }
@@ -620,6 +630,7 @@ void TCustomMemo::WndProc(TMessage& m) {
         static_cast<int>(Utf8Length(Text())) - SelLength() >= FMaxLength)
         return;
     TWinControl::WndProc(m);
+    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) ShowEditColors(FHandle, Color());
 }
 
 // ---- TButtonControl ---------------------------------------------------------
@@ -1165,6 +1176,11 @@ void TCustomComboBox::WndProc(TMessage& m) {
     case WM_CHAR:
         m.WParam = ApplyCase(static_cast<char32_t>(m.WParam), FCharCase);
         break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        TWinControl::WndProc(m);
+        ShowEditColors(FHandle, Color());
+        return;
     default:
         break;
     }

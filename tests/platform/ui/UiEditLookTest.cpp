@@ -1,5 +1,6 @@
 // How the text controls look, read back from the window as it shows: the
-// disabled colour of edits, memos and combo boxes, and a password's echo.
+// disabled colour of edits, memos and combo boxes, a password's echo, and a
+// selection that shows only with the focus.
 #include "UiTestSupport.h"
 
 #include "platform/ui/Forms.h"
@@ -8,7 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <string>
+#include <vector>
 
 using namespace uitest;
 using platform_ui::test::RenderedPixel;
@@ -26,40 +28,37 @@ uint32_t FieldPixel(TWinControl* control) {
     return RenderedPixel(control->Handle(), control->Width() / 3, control->Height() / 2);
 }
 
+TWinControl* MakeTextControl(const std::string& Kind, TComponent* Owner) {
+    if (Kind == "edit") return new TEdit(Owner);
+    if (Kind == "mask edit") return new TMaskEdit(Owner);
+    if (Kind == "memo") return new TMemo(Owner);
+    return new TComboBox(Owner);
+}
+
 } // namespace
 
 TEST(UiEditLook, DisabledTextFieldsShowTheLight3DColourAndEnabledOnesTheirColor) {
-    struct Case {
-        const char* Name;
-        std::function<TWinControl*(TComponent*)> Make;
-    };
-    const Case cases[] = {
-        {"edit", [](TComponent* o) { return new TEdit(o); }},
-        {"mask edit", [](TComponent* o) { return new TMaskEdit(o); }},
-        {"memo", [](TComponent* o) { return new TMemo(o); }},
-        {"combo box", [](TComponent* o) { return new TComboBox(o); }},
-    };
     TForm* form = nullptr;
     CreateFormInstance(form, nullptr);
     form->SetBounds(10, 10, 400, 300);
     int y = 8;
-    for (const Case& c : cases) {
-        TWinControl* control = c.Make(form);
+    for (const std::string kind : {"edit", "mask edit", "memo", "combo box"}) {
+        TWinControl* control = MakeTextControl(kind, form);
         control->SetParent(form);
         control->SetBounds(8, y, 160, 40);
         y += 48;
         // Disabled before its window exists, as forms often do.
         control->SetEnabled(false);
         form->Show();
-        EXPECT_EQ(FieldPixel(control), Rgb(cl3DLight)) << c.Name << " disabled at creation";
+        EXPECT_EQ(FieldPixel(control), Rgb(cl3DLight)) << kind << " disabled at creation";
         control->SetEnabled(true);
-        EXPECT_EQ(FieldPixel(control), Rgb(clWindow)) << c.Name << " enabled";
+        EXPECT_EQ(FieldPixel(control), Rgb(clWindow)) << kind << " enabled";
         control->SetColor(clYellow);
-        EXPECT_EQ(FieldPixel(control), Rgb(clYellow)) << c.Name << " coloured";
+        EXPECT_EQ(FieldPixel(control), Rgb(clYellow)) << kind << " coloured";
         control->SetEnabled(false);
-        EXPECT_EQ(FieldPixel(control), Rgb(cl3DLight)) << c.Name << " disabled";
+        EXPECT_EQ(FieldPixel(control), Rgb(cl3DLight)) << kind << " disabled";
         control->SetEnabled(true);
-        EXPECT_EQ(FieldPixel(control), Rgb(clYellow)) << c.Name << " enabled again";
+        EXPECT_EQ(FieldPixel(control), Rgb(clYellow)) << kind << " enabled again";
     }
     delete form;
 }
@@ -87,4 +86,28 @@ TEST(UiEditLook, PasswordEditEchoesItsPasswordChar) {
     password->SetPasswordChar(0);
     EXPECT_NE(RenderedPixels(password->Handle()), RenderedPixels(hashes->Handle()));
     delete form;
+}
+
+TEST(UiEditLook, SelectionShowsOnlyWhileTheControlHasTheFocus) {
+    for (const std::string kind : {"edit", "memo"}) {
+        TForm* form = nullptr;
+        CreateFormInstance(form, nullptr);
+        form->SetBounds(10, 10, 400, 300);
+        auto add = [&](int top) {
+            TWinControl* control = MakeTextControl(kind, form);
+            control->SetParent(form);
+            control->SetBounds(8, top, 120, 40);
+            control->SetText("abc");
+            return control;
+        };
+        TWinControl* selected = add(8); // first in tab order: focused and selected on showing
+        TWinControl* twin = add(56);
+        form->Show();
+        if (auto* memo = dynamic_cast<TMemo*>(selected)) memo->SelectAll();
+        const std::vector<uint32_t> unselected = RenderedPixels(twin->Handle());
+        EXPECT_NE(RenderedPixels(selected->Handle()), unselected) << kind << " focused";
+        twin->SetFocus();
+        EXPECT_EQ(RenderedPixels(selected->Handle()), unselected) << kind << " unfocused";
+        delete form;
+    }
 }
