@@ -3,6 +3,7 @@
 // before a window goes, so RecreateWnd loses nothing.
 #include "platform/ui/StdCtrls.h"
 
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/Utf8.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Focus.h"
@@ -25,6 +26,9 @@
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QTextBlock>
+#include <QValidator>
+
+#include <algorithm>
 
 using namespace platform_ui;
 
@@ -91,6 +95,67 @@ void ShowPasswordChar(QLineEdit* edit, char32_t passwordChar) {
     style->setParent(edit); // the widget only borrows its style
     edit->setStyle(style);
     if (dynamic_cast<TPasswordCharStyle*>(previous)) delete previous;
+}
+
+// Holds a line edit's text to a number of GBK bytes. Qt shows a validator the
+// text as a change would leave it, the cursor after what was inserted; the
+// inserted part is what lies between the part kept in front (as the text was
+// before the change) and the cursor, and only that is cut, at a whole
+// character. A change that inserts nothing, or nothing that fits, is left to
+// stand or refused whole, so deleting from a text over the limit still works.
+class TGbkByteLimit : public QValidator {
+public:
+    TGbkByteLimit(QLineEdit* Edit, int Limit) : QValidator(Edit), FLimit(Limit), FBefore(Edit->text()) {
+        connect(Edit, &QLineEdit::textChanged, this, [this](const QString& Text) { FBefore = Text; });
+    }
+    void SetLimit(int Value) { FLimit = Value; }
+    // While paused, every text passes: text put in by code as a new value.
+    void SetPaused(bool Value) { FPaused = Value; }
+
+    State validate(QString& Input, int& Pos) const override {
+        if (FPaused || GbkByteLength(FromQString(Input)) <= static_cast<size_t>(FLimit)) return Acceptable;
+        const qsizetype keptAfter = Input.size() - Pos;
+        const qsizetype frontLimit = std::min<qsizetype>(Pos, std::max<qsizetype>(FBefore.size() - keptAfter, 0));
+        qsizetype start = 0;
+        while (start < frontLimit && Input[start] == FBefore[start])
+            ++start;
+        if (start > 0 && Input[start - 1].isHighSurrogate()) --start;
+        if (start == Pos) return Acceptable;
+        const std::string kept = FromQString(Input.left(start) + Input.mid(Pos));
+        const size_t keptBytes = GbkByteLength(kept);
+        if (keptBytes >= static_cast<size_t>(FLimit)) return Invalid;
+        const std::string inserted = FromQString(Input.mid(start, Pos - start));
+        const QString fits = ToQString(inserted.substr(0, GbkFittingPrefix(inserted, FLimit - keptBytes)));
+        if (fits.isEmpty()) return Invalid;
+        Input = Input.left(start) + fits + Input.mid(Pos);
+        Pos = static_cast<int>(start + fits.size());
+        return Acceptable;
+    }
+
+private:
+    int FLimit;
+    QString FBefore;
+    bool FPaused = false;
+};
+
+TGbkByteLimit* ByteLimitOf(QLineEdit* edit) {
+    return edit ? dynamic_cast<TGbkByteLimit*>(const_cast<QValidator*>(edit->validator())) : nullptr;
+}
+
+// Qt's own limit counts characters (UTF-16 units); a limit in bytes is ours.
+void ShowMaxLength(QLineEdit* edit, int maxLength, TLengthUnit unit) {
+    constexpr int NoLimit = 32767; // Qt's default
+    const bool inBytes = unit == luGbkBytes && maxLength > 0;
+    edit->setMaxLength(maxLength > 0 && !inBytes ? maxLength : NoLimit);
+    TGbkByteLimit* limit = ByteLimitOf(edit);
+    if (inBytes && limit) {
+        limit->SetLimit(maxLength);
+    } else if (inBytes) {
+        edit->setValidator(new TGbkByteLimit(edit, maxLength));
+    } else if (limit) {
+        edit->setValidator(nullptr);
+        delete limit;
+    }
 }
 
 // The height of the control's font in pixels, measured on a screen DC.
@@ -269,7 +334,7 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
     CreateControlWindow(this, Params, [this](HWND, const TCreateStruct&) -> QWidget* {
         auto* edit = new QLineEdit;
         edit->setText(ToQString(FText));
-        if (FMaxLength > 0) edit->setMaxLength(FMaxLength);
+        ShowMaxLength(edit, FMaxLength, FMaxLengthUnit);
         ShowPasswordChar(edit, FPasswordChar);
         edit->setReadOnly(FReadOnly);
         edit->setFrame(FBorderStyle == bsSingle);
@@ -313,7 +378,16 @@ void TCustomEdit::SetTextBuf(const std::string& Value) {
 
 void TCustomEdit::PutText(TTextPut Kind, const std::function<void()>& Put) {
     // A window reports whether the text changed; without one we assume it did.
-    const bool windowed = WidgetAs<QLineEdit>(FHandle) != nullptr;
+    auto* edit = WidgetAs<QLineEdit>(FHandle);
+    const bool windowed = edit != nullptr;
+    // Only edits of the text are held to a limit in bytes.
+    struct LimitPause {
+        TGbkByteLimit* Limit;
+        ~LimitPause() {
+            if (Limit) Limit->SetPaused(false);
+        }
+    } pause{Kind == TTextPut::Edit ? nullptr : ByteLimitOf(edit)};
+    if (pause.Limit) pause.Limit->SetPaused(true);
     const bool changed = FWidgetChanges.PutByCode(Put) || !windowed;
     if (Kind == TTextPut::Restore) return;
     if (Kind == TTextPut::NewValue)
@@ -329,7 +403,12 @@ void TCustomEdit::Change() {
 
 void TCustomEdit::SetMaxLength(int Value) {
     FMaxLength = Value;
-    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setMaxLength(Value > 0 ? Value : 32767);
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) ShowMaxLength(edit, FMaxLength, FMaxLengthUnit);
+}
+
+void TCustomEdit::SetMaxLengthUnit(TLengthUnit Value) {
+    FMaxLengthUnit = Value;
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) ShowMaxLength(edit, FMaxLength, FMaxLengthUnit);
 }
 
 void TCustomEdit::SetPasswordChar(char32_t Value) {
