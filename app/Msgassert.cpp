@@ -84,12 +84,14 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
         l->SetBounds(x, y + 4, 100, 13);
         l->SetCaption(text);
     };
+    // Every limit is the size of the edit's text column, in GBK bytes.
     auto edit = [this](TWinControl* parent, const char* name, int x, int y, int width, int maxLength) {
         TEdit* e = new TEdit(this);
         e->SetName(name);
         e->SetParent(parent);
         e->SetBounds(x, y, width, 21);
         e->SetMaxLength(maxLength);
+        e->SetMaxLengthUnit(luGbkBytes);
         return e;
     };
     auto combo = [this](TWinControl* parent, const char* name, int x, int y, int width, TCodeList codes) {

@@ -290,6 +290,20 @@ TEST_F(MsgassertTest, InputChecksOfTheFields) {
     EXPECT_EQ(key, U'7');
 }
 
+TEST_F(MsgassertTest, TextFieldsTakeAsManyCharactersAsTheirColumnHasGbkBytes) {
+    auto window = Registration("zhangsan");
+    const std::string tenCharacters = "张三李四王五赵六钱七";
+    window->edt_XMFZRXM1->SetFocus();
+    platform_ui::test::SendQtInputMethodCommit(window->edt_XMFZRXM1->Handle(), tenCharacters + "孙八");
+    ProcessMessages();
+    EXPECT_EQ(window->edt_XMFZRXM1->Text(), tenCharacters) << "the name's 20 bytes";
+    window->edt_DWFZRZWZC->SetFocus();
+    uitest::TypeText(window->edt_DWFZRZWZC, "abc");
+    platform_ui::test::SendQtInputMethodCommit(window->edt_DWFZRZWZC->Handle(), tenCharacters);
+    ProcessMessages();
+    EXPECT_EQ(window->edt_DWFZRZWZC->Text(), "abc张三李四王五赵六") << "an odd byte left over stays empty";
+}
+
 TEST_F(MsgassertTest, InputMethodsStayOnForFreeTextOnly) {
     auto window = Maintenance();
     for (TWinControl* control : std::vector<TWinControl*>{window->edt_DWMC, window->edt_DWDZ, window->edt_XMFZRXM1,
