@@ -242,7 +242,11 @@ TEST_F(MsgassertTest, TheProfileKeepsALeadingZeroPostcodeAndItsCodes) {
 
 TEST_F(MsgassertTest, APasswordChangeNeedsTheOldPassword) {
     auto window = Maintenance();
-    window->chk_password->SetChecked(true);
+    EXPECT_FALSE(window->edt_passold->Enabled());
+    // The password box's caption is its check box: a click on the caption's text opens the edits.
+    const int onTheText = 40; // past the mark and its gap
+    uitest::Click(window->chk_password, {onTheText, window->chk_password->Height() / 2});
+    EXPECT_TRUE(window->chk_password->Checked());
     EXPECT_TRUE(window->edt_passold->Enabled());
     const struct {
         const char* Old;
