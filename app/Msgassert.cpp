@@ -84,12 +84,14 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
         l->SetBounds(x, y + 4, 100, 13);
         l->SetCaption(text);
     };
+    // Every limit is the size of the edit's text column, in GBK bytes.
     auto edit = [this](TWinControl* parent, const char* name, int x, int y, int width, int maxLength) {
         TEdit* e = new TEdit(this);
         e->SetName(name);
         e->SetParent(parent);
         e->SetBounds(x, y, width, 21);
         e->SetMaxLength(maxLength);
+        e->SetMaxLengthUnit(luGbkBytes);
         return e;
     };
     auto combo = [this](TWinControl* parent, const char* name, int x, int y, int width, TCodeList codes) {
@@ -138,11 +140,14 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     GroupBox2 = group(this, "GroupBox2", "登陆信息", Rect(8, 122, 592, 212));
     label(GroupBox2, 10, 20, "用户名：");
     edt_username = edit(GroupBox2, "edt_username", 70, 20, 110, 20);
-    GroupBox3 = group(GroupBox2, "GroupBox3", "    密码管理", Rect(190, 10, 576, 84));
+    // The check box is the box's caption: it carries the text and breaks the
+    // frame line where a caption would, so the group draws no text under it.
+    GroupBox3 = group(GroupBox2, "GroupBox3", "", Rect(190, 10, 576, 84));
     chk_password = new TCheckBox(this);
     chk_password->SetName("chk_password");
     chk_password->SetParent(GroupBox3);
-    chk_password->SetBounds(8, 0, 16, 16);
+    chk_password->SetBounds(8, 0, 67, 16);
+    chk_password->SetCaption("密码管理");
     chk_password->OnClick = [this](TObject* Sender) { chk_passwordClick(Sender); };
     label(GroupBox3, 8, 20, "原  密码：");
     edt_passold = edit(GroupBox3, "edt_passold", 70, 20, 110, 12);

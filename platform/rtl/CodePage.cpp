@@ -81,6 +81,18 @@ size_t GbkByteLength(std::string_view Utf8) {
     return total;
 }
 
+size_t GbkFittingPrefix(std::string_view Utf8, size_t MaxGbkBytes) {
+    size_t used = 0;
+    size_t end = 0;
+    while (end < Utf8.size()) {
+        const size_t next = Utf8NextCharBoundary(Utf8, end);
+        used += GbkByteLength(Utf8.substr(end, next - end));
+        if (used > MaxGbkBytes) break;
+        end = next;
+    }
+    return end;
+}
+
 std::string Utf8ToGbk(std::string_view Utf8) {
     std::string r;
     r.reserve(Utf8.size());

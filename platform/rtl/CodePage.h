@@ -13,6 +13,10 @@
 #include <string_view>
 
 size_t GbkByteLength(std::string_view Utf8);
+// The length in UTF-8 bytes of the longest run of whole characters at the
+// start of Utf8 that takes at most MaxGbkBytes bytes in GBK: where a text is
+// cut to a byte limit without splitting a character.
+size_t GbkFittingPrefix(std::string_view Utf8, size_t MaxGbkBytes);
 std::string Utf8ToGbk(std::string_view Utf8);
 std::string GbkToUtf8(std::string_view Gbk);
 // True when every character of the text converts to GBK and back unchanged.

@@ -131,6 +131,9 @@ HWND CreateControlWindow(TWinControl* control, const TCreateParams& params, TNat
     HWND wnd = CreateWindowEx(params.ExStyle, params.WinClassName, params.Caption, params.Style, params.X, params.Y,
                               params.Width, params.Height, params.WndParent, 0, {}, control);
     if (wnd && ControlsByWindow().find(wnd) == ControlsByWindow().end()) ControlWindowAccess::Attach(control, wnd);
+    // A native widget shows its disabled look only when Qt knows it is disabled.
+    if (QWidget* widget = factory && wnd ? WidgetOfWindow(wnd) : nullptr; widget && (params.Style & WS_DISABLED))
+        widget->setEnabled(false);
     return wnd;
 }
 

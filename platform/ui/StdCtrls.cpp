@@ -3,6 +3,7 @@
 // before a window goes, so RecreateWnd loses nothing.
 #include "platform/ui/StdCtrls.h"
 
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/Utf8.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Focus.h"
@@ -14,13 +15,21 @@
 #include "platform/ui/Painting.h"
 #include "platform/ui/private/ButtonLook_p.h"
 #include "platform/ui/private/ControlHost_p.h"
+#include "platform/ui/private/GdiPrivate_p.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QTextBlock>
+#include <QValidator>
+
+#include <algorithm>
 
 using namespace platform_ui;
 
@@ -40,6 +49,114 @@ char32_t ApplyCase(char32_t c, TEditCharCase charCase) {
     if (charCase == ecUpperCase && c >= 'a' && c <= 'z') return c - 32;
     if (charCase == ecLowerCase && c >= 'A' && c <= 'Z') return c + 32;
     return c;
+}
+
+// The text field of an edit, memo or combo box shows the control's Color while
+// enabled and, as the classic controls do, the light 3-D colour with grey text
+// while disabled, whatever Color says: a field the user cannot change never
+// looks as if they could. Its selection shows only while it has the focus; Qt
+// would go on showing it while its window is not the active one.
+void ShowEditColors(HWND wnd, TColor color) {
+    QWidget* widget = wnd ? WidgetOfWindow(wnd) : nullptr;
+    if (!widget) return;
+    auto qtColor = [](TColor c) { return QColor::fromRgb(QRgbOf(ColorToRGB(c))); };
+    QPalette palette = QApplication::palette(widget);
+    palette.setColor(QPalette::Base, qtColor(color));
+    palette.setColor(QPalette::Disabled, QPalette::Base, qtColor(cl3DLight));
+    palette.setColor(QPalette::Disabled, QPalette::Text, qtColor(clGrayText));
+    if (GetFocus() != wnd) {
+        palette.setColor(QPalette::Highlight, qtColor(color));
+        palette.setColor(QPalette::HighlightedText, palette.color(QPalette::Text));
+    }
+    widget->setPalette(palette);
+}
+
+// Qt takes a password edit's echo character from the widget's style; this style
+// answers with the edit's own PasswordChar and leaves the rest to the
+// application's style.
+class TPasswordCharStyle : public QProxyStyle {
+public:
+    explicit TPasswordCharStyle(char32_t PasswordChar)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), FPasswordChar(PasswordChar) {}
+    int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
+                  QStyleHintReturn* ReturnData) const override {
+        if (Hint == SH_LineEdit_PasswordCharacter) return static_cast<int>(FPasswordChar);
+        return QProxyStyle::styleHint(Hint, Option, Widget, ReturnData);
+    }
+
+private:
+    char32_t FPasswordChar;
+};
+
+void ShowPasswordChar(QLineEdit* edit, char32_t passwordChar) {
+    edit->setEchoMode(passwordChar ? QLineEdit::Password : QLineEdit::Normal);
+    if (!passwordChar) return;
+    QStyle* previous = edit->style();
+    auto* style = new TPasswordCharStyle(passwordChar);
+    style->setParent(edit); // the widget only borrows its style
+    edit->setStyle(style);
+    if (dynamic_cast<TPasswordCharStyle*>(previous)) delete previous;
+}
+
+// Holds a line edit's text to a number of GBK bytes. Qt shows a validator the
+// text as a change would leave it, the cursor after what was inserted; the
+// inserted part is what lies between the part kept in front (as the text was
+// before the change) and the cursor, and only that is cut, at a whole
+// character. A change that inserts nothing, or nothing that fits, is left to
+// stand or refused whole, so deleting from a text over the limit still works.
+class TGbkByteLimit : public QValidator {
+public:
+    TGbkByteLimit(QLineEdit* Edit, int Limit) : QValidator(Edit), FLimit(Limit), FBefore(Edit->text()) {
+        connect(Edit, &QLineEdit::textChanged, this, [this](const QString& Text) { FBefore = Text; });
+    }
+    void SetLimit(int Value) { FLimit = Value; }
+    // While paused, every text passes: text put in by code as a new value.
+    void SetPaused(bool Value) { FPaused = Value; }
+
+    State validate(QString& Input, int& Pos) const override {
+        if (FPaused || GbkByteLength(FromQString(Input)) <= static_cast<size_t>(FLimit)) return Acceptable;
+        const qsizetype keptAfter = Input.size() - Pos;
+        const qsizetype frontLimit = std::min<qsizetype>(Pos, std::max<qsizetype>(FBefore.size() - keptAfter, 0));
+        qsizetype start = 0;
+        while (start < frontLimit && Input[start] == FBefore[start])
+            ++start;
+        if (start > 0 && Input[start - 1].isHighSurrogate()) --start;
+        if (start == Pos) return Acceptable;
+        const std::string kept = FromQString(Input.left(start) + Input.mid(Pos));
+        const size_t keptBytes = GbkByteLength(kept);
+        if (keptBytes >= static_cast<size_t>(FLimit)) return Invalid;
+        const std::string inserted = FromQString(Input.mid(start, Pos - start));
+        const QString fits = ToQString(inserted.substr(0, GbkFittingPrefix(inserted, FLimit - keptBytes)));
+        if (fits.isEmpty()) return Invalid;
+        Input = Input.left(start) + fits + Input.mid(Pos);
+        Pos = static_cast<int>(start + fits.size());
+        return Acceptable;
+    }
+
+private:
+    int FLimit;
+    QString FBefore;
+    bool FPaused = false;
+};
+
+TGbkByteLimit* ByteLimitOf(QLineEdit* edit) {
+    return edit ? dynamic_cast<TGbkByteLimit*>(const_cast<QValidator*>(edit->validator())) : nullptr;
+}
+
+// Qt's own limit counts characters (UTF-16 units); a limit in bytes is ours.
+void ShowMaxLength(QLineEdit* edit, int maxLength, TLengthUnit unit) {
+    constexpr int NoLimit = 32767; // Qt's default
+    const bool inBytes = unit == luGbkBytes && maxLength > 0;
+    edit->setMaxLength(maxLength > 0 && !inBytes ? maxLength : NoLimit);
+    TGbkByteLimit* limit = ByteLimitOf(edit);
+    if (inBytes && limit) {
+        limit->SetLimit(maxLength);
+    } else if (inBytes) {
+        edit->setValidator(new TGbkByteLimit(edit, maxLength));
+    } else if (limit) {
+        edit->setValidator(nullptr);
+        delete limit;
+    }
 }
 
 // The height of the control's font in pixels, measured on a screen DC.
@@ -218,8 +335,8 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
     CreateControlWindow(this, Params, [this](HWND, const TCreateStruct&) -> QWidget* {
         auto* edit = new QLineEdit;
         edit->setText(ToQString(FText));
-        if (FMaxLength > 0) edit->setMaxLength(FMaxLength);
-        if (FPasswordChar) edit->setEchoMode(QLineEdit::Password);
+        ShowMaxLength(edit, FMaxLength, FMaxLengthUnit);
+        ShowPasswordChar(edit, FPasswordChar);
         edit->setReadOnly(FReadOnly);
         edit->setFrame(FBorderStyle == bsSingle);
         edit->setSelection(FSelStart, FSelLength);
@@ -231,6 +348,12 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
         });
         return edit;
     });
+    ShowEditColors(FHandle, Color());
+}
+
+void TCustomEdit::ColorChanged() {
+    TWinControl::ColorChanged();
+    ShowEditColors(FHandle, Color());
 }
 
 void TCustomEdit::SaveWindowState() {
@@ -256,7 +379,16 @@ void TCustomEdit::SetTextBuf(const std::string& Value) {
 
 void TCustomEdit::PutText(TTextPut Kind, const std::function<void()>& Put) {
     // A window reports whether the text changed; without one we assume it did.
-    const bool windowed = WidgetAs<QLineEdit>(FHandle) != nullptr;
+    auto* edit = WidgetAs<QLineEdit>(FHandle);
+    const bool windowed = edit != nullptr;
+    // Only edits of the text are held to a limit in bytes.
+    struct LimitPause {
+        TGbkByteLimit* Limit;
+        ~LimitPause() {
+            if (Limit) Limit->SetPaused(false);
+        }
+    } pause{Kind == TTextPut::Edit ? nullptr : ByteLimitOf(edit)};
+    if (pause.Limit) pause.Limit->SetPaused(true);
     const bool changed = FWidgetChanges.PutByCode(Put) || !windowed;
     if (Kind == TTextPut::Restore) return;
     if (Kind == TTextPut::NewValue)
@@ -272,12 +404,17 @@ void TCustomEdit::Change() {
 
 void TCustomEdit::SetMaxLength(int Value) {
     FMaxLength = Value;
-    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setMaxLength(Value > 0 ? Value : 32767);
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) ShowMaxLength(edit, FMaxLength, FMaxLengthUnit);
+}
+
+void TCustomEdit::SetMaxLengthUnit(TLengthUnit Value) {
+    FMaxLengthUnit = Value;
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) ShowMaxLength(edit, FMaxLength, FMaxLengthUnit);
 }
 
 void TCustomEdit::SetPasswordChar(char32_t Value) {
     FPasswordChar = Value;
-    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) ShowPasswordChar(edit, Value);
 }
 
 void TCustomEdit::SetReadOnly(bool Value) {
@@ -381,6 +518,11 @@ void TCustomEdit::WndProc(TMessage& m) {
     case WM_LBUTTONUP:
         FControlState -= csLButtonDown;
         break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        TWinControl::WndProc(m);
+        ShowEditColors(FHandle, Color());
+        return;
     default:
         break;
     }
@@ -478,6 +620,12 @@ void TCustomMemo::CreateWindowHandle(const TCreateParams& Params) {
                          [this] { FWidgetChanges.Signalled([this] { Change(); }); });
         return edit;
     });
+    ShowEditColors(FHandle, Color());
+}
+
+void TCustomMemo::ColorChanged() {
+    TWinControl::ColorChanged();
+    ShowEditColors(FHandle, Color());
 }
 
 void TCustomMemo::SaveWindowState() {
@@ -562,6 +710,7 @@ void TCustomMemo::WndProc(TMessage& m) {
         static_cast<int>(Utf8Length(Text())) - SelLength() >= FMaxLength)
         return;
     TWinControl::WndProc(m);
+    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) ShowEditColors(FHandle, Color());
 }
 
 // ---- TButtonControl ---------------------------------------------------------
@@ -984,6 +1133,12 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
             });
         }
     }
+    ShowEditColors(FHandle, Color());
+}
+
+void TCustomComboBox::ColorChanged() {
+    TWinControl::ColorChanged();
+    ShowEditColors(FHandle, Color());
 }
 
 void TCustomComboBox::SaveWindowState() {
@@ -1091,6 +1246,11 @@ void TCustomComboBox::WndProc(TMessage& m) {
     case WM_CHAR:
         m.WParam = ApplyCase(static_cast<char32_t>(m.WParam), FCharCase);
         break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        TWinControl::WndProc(m);
+        ShowEditColors(FHandle, Color());
+        return;
     default:
         break;
     }

@@ -16,6 +16,9 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+// What an edit's MaxLength counts: characters, or bytes of code page 936
+// (GBK: two for a Chinese character), as the database's text sizes do.
+enum TLengthUnit { luCharacters, luGbkBytes };
 
 // Edit notification codes, as the EN_ numbers of the edit control.
 constexpr WPARAM EN_CHANGE = 0x0300;
@@ -84,8 +87,13 @@ class TCustomEdit : public TWinControl {
 public:
     explicit TCustomEdit(TComponent* AOwner);
 
+    // Typing and pasting stop at MaxLength (0: no limit), counted in
+    // MaxLengthUnit. In GBK bytes, a paste that would go over is cut at a whole
+    // character within the limit and text set as a new value is taken whole.
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int Value);
+    TLengthUnit MaxLengthUnit() const { return FMaxLengthUnit; }
+    void SetMaxLengthUnit(TLengthUnit Value);
     char32_t PasswordChar() const { return FPasswordChar; }
     void SetPasswordChar(char32_t Value);
     bool ReadOnly() const { return FReadOnly; }
@@ -122,6 +130,7 @@ protected:
     std::string GetText() const override;
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
+    void ColorChanged() override;
     void DoEnter() override;
     virtual void Change();
 
@@ -135,6 +144,7 @@ protected:
 private:
     TWidgetTextChanges FWidgetChanges;
     int FMaxLength = 0;
+    TLengthUnit FMaxLengthUnit = luCharacters;
     char32_t FPasswordChar = 0;
     bool FReadOnly = false;
     TEditCharCase FCharCase = ecNormal;
@@ -188,6 +198,7 @@ protected:
     std::string GetText() const override;
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
+    void ColorChanged() override;
     virtual void Change();
 
 private:
@@ -363,6 +374,7 @@ protected:
     std::string GetText() const override;
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
+    void ColorChanged() override;
     virtual void Change();
     virtual void Select();
 

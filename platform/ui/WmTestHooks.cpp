@@ -22,6 +22,15 @@ QWidget* Target(HWND w) {
     return IsLiveWindow(w) ? w->Widget.data() : nullptr;
 }
 
+std::vector<uint32_t> PixelsOf(const QImage& image) {
+    std::vector<uint32_t> pixels;
+    pixels.reserve(static_cast<size_t>(image.width()) * static_cast<size_t>(image.height()));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            pixels.push_back(image.pixel(x, y) & 0xFFFFFF);
+    return pixels;
+}
+
 QPointF GlobalOf(HWND w, TPoint p) {
     const TPoint origin = WindowOriginOnScreen(w);
     return QPointF(origin.X + p.X, origin.Y + p.Y);
@@ -132,14 +141,18 @@ uint32_t BackingPixel(HWND Wnd, int X, int Y) {
 }
 
 std::vector<uint32_t> BackingPixels(HWND Wnd) {
-    std::vector<uint32_t> pixels;
     const QImage* image = BackingImageOfWindow(Wnd);
-    if (!image) return pixels;
-    pixels.reserve(static_cast<size_t>(image->width()) * static_cast<size_t>(image->height()));
-    for (int y = 0; y < image->height(); ++y)
-        for (int x = 0; x < image->width(); ++x)
-            pixels.push_back(image->pixel(x, y) & 0xFFFFFF);
-    return pixels;
+    return image ? PixelsOf(*image) : std::vector<uint32_t>();
+}
+
+uint32_t RenderedPixel(HWND Wnd, int X, int Y) {
+    const QImage image = RenderWindow(Wnd);
+    if (!image.rect().contains(X, Y)) return 0;
+    return image.pixel(X, Y) & 0xFFFFFF;
+}
+
+std::vector<uint32_t> RenderedPixels(HWND Wnd) {
+    return PixelsOf(RenderWindow(Wnd));
 }
 
 void FillBacking(HWND Wnd, const TRect& Rect, uint32_t Rgb) {

@@ -242,7 +242,11 @@ TEST_F(MsgassertTest, TheProfileKeepsALeadingZeroPostcodeAndItsCodes) {
 
 TEST_F(MsgassertTest, APasswordChangeNeedsTheOldPassword) {
     auto window = Maintenance();
-    window->chk_password->SetChecked(true);
+    EXPECT_FALSE(window->edt_passold->Enabled());
+    // The password box's caption is its check box: a click on the caption's text opens the edits.
+    const int onTheText = 40; // past the mark and its gap
+    uitest::Click(window->chk_password, {onTheText, window->chk_password->Height() / 2});
+    EXPECT_TRUE(window->chk_password->Checked());
     EXPECT_TRUE(window->edt_passold->Enabled());
     const struct {
         const char* Old;
@@ -288,6 +292,20 @@ TEST_F(MsgassertTest, InputChecksOfTheFields) {
     key = U'7';
     window->EditKeyPress(window->edt_YZBM, key);
     EXPECT_EQ(key, U'7');
+}
+
+TEST_F(MsgassertTest, TextFieldsTakeAsManyCharactersAsTheirColumnHasGbkBytes) {
+    auto window = Registration("zhangsan");
+    const std::string tenCharacters = "张三李四王五赵六钱七";
+    window->edt_XMFZRXM1->SetFocus();
+    platform_ui::test::SendQtInputMethodCommit(window->edt_XMFZRXM1->Handle(), tenCharacters + "孙八");
+    ProcessMessages();
+    EXPECT_EQ(window->edt_XMFZRXM1->Text(), tenCharacters) << "the name's 20 bytes";
+    window->edt_DWFZRZWZC->SetFocus();
+    uitest::TypeText(window->edt_DWFZRZWZC, "abc");
+    platform_ui::test::SendQtInputMethodCommit(window->edt_DWFZRZWZC->Handle(), tenCharacters);
+    ProcessMessages();
+    EXPECT_EQ(window->edt_DWFZRZWZC->Text(), "abc张三李四王五赵六") << "an odd byte left over stays empty";
 }
 
 TEST_F(MsgassertTest, InputMethodsStayOnForFreeTextOnly) {

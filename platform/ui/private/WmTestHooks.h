@@ -49,6 +49,10 @@ std::string TestEditText(HWND Wnd);
 TSize BackingImageSize(HWND Wnd);
 uint32_t BackingPixel(HWND Wnd, int X, int Y); // window coordinates
 std::vector<uint32_t> BackingPixels(HWND Wnd);
+// A pixel of the window as it shows now, native widgets and children
+// included (window coordinates, 0x00RRGGBB).
+uint32_t RenderedPixel(HWND Wnd, int X, int Y);
+std::vector<uint32_t> RenderedPixels(HWND Wnd);
 // Fills a rectangle of the backing image (window coordinates) with a colour.
 void FillBacking(HWND Wnd, const TRect& Rect, uint32_t Rgb);
 

@@ -1,5 +1,6 @@
 // UTF-8 character helpers and the GBK boundary: byte lengths of mixed text,
-// conversion both ways, and what happens to characters GBK lacks.
+// cutting at a byte limit, conversion both ways, and what happens to characters
+// GBK lacks.
 #include <gtest/gtest.h>
 
 #include "platform/rtl/CodePage.h"
@@ -32,6 +33,24 @@ TEST(CodePageTest, GbkByteLengthOfMixedText) {
         EXPECT_EQ(GbkByteLength(c.Text), c.Bytes) << c.Text;
         EXPECT_EQ(Utf8ToGbk(c.Text).size(), c.Bytes) << "length agrees with the conversion: " << c.Text;
     }
+}
+
+TEST(CodePageTest, FittingPrefixCutsAtWholeCharacters) {
+    const struct {
+        std::string Text;
+        size_t MaxBytes;
+        std::string Fits;
+    } cases[] = {
+        {"abc", 2, "ab"},
+        {"abc", 5, "abc"},
+        {Chinese, 3, "\xE4\xB8\xAD"}, // the second character would need a fourth byte
+        {Chinese, 1, ""},
+        {"a" + Chinese, 2, "a"},
+        {Emoji + "ab", 2, Emoji + "a"}, // the unrepresentable character takes its '?'
+        {Euro + Chinese, 3, Euro + "\xE4\xB8\xAD"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Text.substr(0, GbkFittingPrefix(c.Text, c.MaxBytes)), c.Fits) << c.Text << " in " << c.MaxBytes;
 }
 
 TEST(CodePageTest, ConversionRoundTripsAndMarksWhatGbkLacks) {

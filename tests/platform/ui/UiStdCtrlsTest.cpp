@@ -3,6 +3,8 @@
 // memo lines, and the application's minimise and restore events.
 #include "UiTestSupport.h"
 
+#include "platform/rtl/Utf8.h"
+#include "platform/ui/Clipbrd.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -62,6 +64,64 @@ TEST(UiStdCtrls, EditLimitsCaseAndReadOnlyApplyToTyping) {
         }
         EXPECT_EQ(edit->Text(), c.Text) << c.Name;
     }
+}
+
+TEST(UiStdCtrls, EditLimitInGbkBytesHoldsTypingAndPasteToWholeCharacters) {
+    enum Input { Typed, Committed, Pasted };
+    struct Case {
+        const char* Name;
+        TLengthUnit Unit;
+        int MaxLength;
+        const char* Before; // set by code, the cursor at its end
+        Input How;
+        const char* Text;
+        const char* After;
+    };
+    const Case cases[] = {
+        {"ASCII", luGbkBytes, 6, "", Typed, "abcdefgh", "abcdef"},
+        {"Chinese", luGbkBytes, 6, "", Committed, "中文字典", "中文字"},
+        {"mixed", luGbkBytes, 5, "", Committed, "a中b文", "a中b"},
+        {"Chinese into the last byte", luGbkBytes, 5, "abcd", Committed, "中", "abcd"},
+        {"paste over the limit", luGbkBytes, 6, "ab", Pasted, "中文字典", "ab中文"},
+        {"paste cut before a split character", luGbkBytes, 6, "a", Pasted, "中文字", "a中文"},
+        {"outside GBK counts as one byte", luGbkBytes, 3, "ab", Pasted, "😀c", "ab😀"},
+        {"full: nothing more", luGbkBytes, 4, "中文", Typed, "a", "中文"},
+        {"set over the limit by code, then typed", luGbkBytes, 4, "abcdef", Typed, "x", "abcdef"},
+        {"characters stay characters", luCharacters, 3, "", Committed, "中文字典", "中文字"},
+    };
+    OneForm f;
+    f.Form->Show();
+    auto* edit = f.Add<TEdit>(Rect(8, 8, 200, 29));
+    for (const Case& c : cases) {
+        edit->SetMaxLengthUnit(c.Unit);
+        edit->SetMaxLength(c.MaxLength);
+        edit->SetText(c.Before);
+        edit->SetFocus();
+        edit->SetSelStart(static_cast<int>(Utf8Length(c.Before)));
+        if (c.How == Typed) TypeText(edit, c.Text); // ASCII
+        if (c.How == Committed) platform_ui::test::SendQtInputMethodCommit(edit->Handle(), c.Text);
+        if (c.How == Pasted) {
+            Clipboard()->SetAsText(c.Text);
+            Type(edit, 'V', "", platform_ui::test::ModControl);
+        }
+        ProcessMessages();
+        EXPECT_EQ(edit->Text(), c.After) << c.Name;
+    }
+    // A paste over a selection counts the bytes the selection frees; a
+    // deletion from a text over the limit goes through.
+    edit->SetMaxLengthUnit(luGbkBytes);
+    edit->SetMaxLength(6);
+    edit->SetText("abcdef");
+    edit->SetSelStart(2);
+    edit->SetSelLength(2);
+    Clipboard()->SetAsText("中文");
+    Type(edit, 'V', "", platform_ui::test::ModControl);
+    EXPECT_EQ(edit->Text(), "ab中ef");
+    edit->SetMaxLength(2);
+    edit->SetSelStart(static_cast<int>(Utf8Length(edit->Text())));
+    constexpr int KeyBackspace = 0x01000003;
+    Type(edit, KeyBackspace, "\b");
+    EXPECT_EQ(edit->Text(), "ab中e");
 }
 
 TEST(UiStdCtrls, EditSeesEveryCharacterOfAnInputMethodCommit) {

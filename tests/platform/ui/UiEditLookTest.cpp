@@ -1,0 +1,113 @@
+// How the text controls look, read back from the window as it shows: the
+// disabled colour of edits, memos and combo boxes, a password's echo, and a
+// selection that shows only with the focus.
+#include "UiTestSupport.h"
+
+#include "platform/ui/Forms.h"
+#include "platform/ui/Mask.h"
+#include "platform/ui/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace uitest;
+using platform_ui::test::RenderedPixel;
+using platform_ui::test::RenderedPixels;
+
+namespace {
+
+uint32_t Rgb(TColor color) {
+    const COLORREF c = ColorToRGB(color);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// A point inside the text field, clear of the frame and of a combo box's button.
+uint32_t FieldPixel(TWinControl* control) {
+    return RenderedPixel(control->Handle(), control->Width() / 3, control->Height() / 2);
+}
+
+TWinControl* MakeTextControl(const std::string& Kind, TComponent* Owner) {
+    if (Kind == "edit") return new TEdit(Owner);
+    if (Kind == "mask edit") return new TMaskEdit(Owner);
+    if (Kind == "memo") return new TMemo(Owner);
+    return new TComboBox(Owner);
+}
+
+} // namespace
+
+TEST(UiEditLook, DisabledTextFieldsShowTheLight3DColourAndEnabledOnesTheirColor) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(10, 10, 400, 300);
+    int y = 8;
+    for (const std::string kind : {"edit", "mask edit", "memo", "combo box"}) {
+        TWinControl* control = MakeTextControl(kind, form);
+        control->SetParent(form);
+        control->SetBounds(8, y, 160, 40);
+        y += 48;
+        // Disabled before its window exists, as forms often do.
+        control->SetEnabled(false);
+        form->Show();
+        EXPECT_EQ(FieldPixel(control), Rgb(cl3DLight)) << kind << " disabled at creation";
+        control->SetEnabled(true);
+        EXPECT_EQ(FieldPixel(control), Rgb(clWindow)) << kind << " enabled";
+        control->SetColor(clYellow);
+        EXPECT_EQ(FieldPixel(control), Rgb(clYellow)) << kind << " coloured";
+        control->SetEnabled(false);
+        EXPECT_EQ(FieldPixel(control), Rgb(cl3DLight)) << kind << " disabled";
+        control->SetEnabled(true);
+        EXPECT_EQ(FieldPixel(control), Rgb(clYellow)) << kind << " enabled again";
+    }
+    delete form;
+}
+
+TEST(UiEditLook, PasswordEditEchoesItsPasswordChar) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(10, 10, 400, 300);
+    auto add = [form](int top, const char* text) {
+        auto* edit = new TEdit(form);
+        edit->SetParent(form);
+        edit->SetBounds(8, top, 120, 21);
+        edit->SetText(text);
+        return edit;
+    };
+    add(104, ""); // first in tab order: the edits compared show no caret or selection
+    TEdit* password = add(8, "ab1");
+    password->SetPasswordChar(U'*');
+    TEdit* stars = add(40, "***");
+    TEdit* hashes = add(72, "###");
+    form->Show();
+    EXPECT_EQ(RenderedPixels(password->Handle()), RenderedPixels(stars->Handle()));
+    password->SetPasswordChar(U'#');
+    EXPECT_EQ(RenderedPixels(password->Handle()), RenderedPixels(hashes->Handle()));
+    password->SetPasswordChar(0);
+    EXPECT_NE(RenderedPixels(password->Handle()), RenderedPixels(hashes->Handle()));
+    delete form;
+}
+
+TEST(UiEditLook, SelectionShowsOnlyWhileTheControlHasTheFocus) {
+    for (const std::string kind : {"edit", "memo"}) {
+        TForm* form = nullptr;
+        CreateFormInstance(form, nullptr);
+        form->SetBounds(10, 10, 400, 300);
+        auto add = [&](int top) {
+            TWinControl* control = MakeTextControl(kind, form);
+            control->SetParent(form);
+            control->SetBounds(8, top, 120, 40);
+            control->SetText("abc");
+            return control;
+        };
+        TWinControl* selected = add(8); // first in tab order: focused and selected on showing
+        TWinControl* twin = add(56);
+        form->Show();
+        if (auto* memo = dynamic_cast<TMemo*>(selected)) memo->SelectAll();
+        const std::vector<uint32_t> unselected = RenderedPixels(twin->Handle());
+        EXPECT_NE(RenderedPixels(selected->Handle()), unselected) << kind << " focused";
+        twin->SetFocus();
+        EXPECT_EQ(RenderedPixels(selected->Handle()), unselected) << kind << " unfocused";
+        delete form;
+    }
+}
