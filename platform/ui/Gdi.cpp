@@ -403,13 +403,6 @@ HDC CreateMeasureDC() {
     return dc;
 }
 
-QImage* ImageOfDC(HDC dc) {
-    return SurfaceOf(dc);
-}
-QPoint OriginOfDC(HDC dc) {
-    return IsLiveDC(dc) ? SurfaceOffset(dc) : QPoint();
-}
-
 QRegion RegionOf(HRGN region) {
     return IsLive(region, Kind::Region) ? region->region : QRegion();
 }
@@ -423,13 +416,6 @@ HRGN CreateRegionFrom(const QRegion& region) {
 QImage ImageOfBitmap(HBITMAP bitmap) {
     if (!IsLive(bitmap, Kind::Bitmap)) return {};
     return bitmap->image.convertToFormat(QImage::Format_RGB32);
-}
-
-HBITMAP CreateBitmapFrom(const QImage& image) {
-    auto* b = NewObject(Kind::Bitmap);
-    b->image = image.convertToFormat(QImage::Format_RGB32);
-    b->bitsPerPixel = 32;
-    return b;
 }
 
 } // namespace platform_ui
