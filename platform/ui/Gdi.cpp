@@ -148,8 +148,11 @@ COLORREF ReadPixel(const QImage& image, int x, int y) {
     return ColorRefOf(image.pixel(x, y));
 }
 
-COLORREF NearestIn(const QImage& image, COLORREF color) {
-    if (image.format() != QImage::Format_Indexed8) return color & 0xFFFFFF;
+namespace {
+
+// The palette entry of an indexed image nearest to a colour (the first of equals;
+// 0 for an empty palette).
+int NearestIndex(const QImage& image, COLORREF color) {
     int best = 0;
     long bestDistance = -1;
     for (int i = 0; i < image.colorCount(); ++i) {
@@ -161,23 +164,19 @@ COLORREF NearestIn(const QImage& image, COLORREF color) {
             best = i;
         }
     }
-    return image.colorCount() ? ColorRefOf(image.color(best)) : 0;
+    return best;
+}
+
+} // namespace
+
+COLORREF NearestIn(const QImage& image, COLORREF color) {
+    if (image.format() != QImage::Format_Indexed8) return color & 0xFFFFFF;
+    return image.colorCount() ? ColorRefOf(image.color(NearestIndex(image, color))) : 0;
 }
 
 void WritePixel(QImage& image, int x, int y, COLORREF color) {
     if (image.format() == QImage::Format_Indexed8) {
-        int best = 0;
-        long bestDistance = -1;
-        for (int i = 0; i < image.colorCount(); ++i) {
-            QRgb c = image.color(i);
-            long dr = qRed(c) - GetRValue(color), dg = qGreen(c) - GetGValue(color), db = qBlue(c) - GetBValue(color);
-            long d = dr * dr + dg * dg + db * db;
-            if (bestDistance < 0 || d < bestDistance) {
-                bestDistance = d;
-                best = i;
-            }
-        }
-        image.setPixel(x, y, static_cast<uint>(best));
+        image.setPixel(x, y, static_cast<uint>(NearestIndex(image, color)));
         return;
     }
     reinterpret_cast<QRgb*>(image.scanLine(y))[x] = QRgbOf(color);
