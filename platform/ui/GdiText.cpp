@@ -435,7 +435,10 @@ int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format) {
     // Split into paragraphs, keeping track of where the underlined character lands.
     QStringList paragraphs;
     std::vector<int> paragraphStart;
-    {
+    if (!prefixed.text.contains('\r') && !prefixed.text.contains('\n')) {
+        paragraphs << prefixed.text; // the common case, without copying character by character
+        paragraphStart.push_back(0);
+    } else {
         QString current;
         int start = 0;
         const QString& t = prefixed.text;
