@@ -148,8 +148,11 @@ COLORREF ReadPixel(const QImage& image, int x, int y) {
     return ColorRefOf(image.pixel(x, y));
 }
 
-COLORREF NearestIn(const QImage& image, COLORREF color) {
-    if (image.format() != QImage::Format_Indexed8) return color & 0xFFFFFF;
+namespace {
+
+// The palette entry of an indexed image nearest to a colour (the first of equals;
+// 0 for an empty palette).
+int NearestIndex(const QImage& image, COLORREF color) {
     int best = 0;
     long bestDistance = -1;
     for (int i = 0; i < image.colorCount(); ++i) {
@@ -161,23 +164,19 @@ COLORREF NearestIn(const QImage& image, COLORREF color) {
             best = i;
         }
     }
-    return image.colorCount() ? ColorRefOf(image.color(best)) : 0;
+    return best;
+}
+
+} // namespace
+
+COLORREF NearestIn(const QImage& image, COLORREF color) {
+    if (image.format() != QImage::Format_Indexed8) return color & 0xFFFFFF;
+    return image.colorCount() ? ColorRefOf(image.color(NearestIndex(image, color))) : 0;
 }
 
 void WritePixel(QImage& image, int x, int y, COLORREF color) {
     if (image.format() == QImage::Format_Indexed8) {
-        int best = 0;
-        long bestDistance = -1;
-        for (int i = 0; i < image.colorCount(); ++i) {
-            QRgb c = image.color(i);
-            long dr = qRed(c) - GetRValue(color), dg = qGreen(c) - GetGValue(color), db = qBlue(c) - GetBValue(color);
-            long d = dr * dr + dg * dg + db * db;
-            if (bestDistance < 0 || d < bestDistance) {
-                bestDistance = d;
-                best = i;
-            }
-        }
-        image.setPixel(x, y, static_cast<uint>(best));
+        image.setPixel(x, y, static_cast<uint>(NearestIndex(image, color)));
         return;
     }
     reinterpret_cast<QRgb*>(image.scanLine(y))[x] = QRgbOf(color);
@@ -291,18 +290,50 @@ void ForEachPixel(HDC dc, const QRegion& area, const std::function<void(QImage&,
                 paint(*image, x + offset.x(), y + offset.y());
 }
 
-void ForEachMaskPixel(HDC dc, const QImage& mask, QPoint at, const std::function<void(QImage&, int, int)>& paint) {
+namespace {
+
+// A mask pixel is set when it is more than half opaque: when the top bit of its
+// alpha is set.
+bool IsSet(QRgb maskPixel) {
+    return qAlpha(maskPixel) > 127;
+}
+
+// Stores `value` at the set pixels of a run. Text leaves most of its mask clear,
+// so the run is tested four pixels at a time: their bitwise or is set when any is.
+void StoreWhereSet(QRgb* out, const QRgb* pixels, int count, QRgb value) {
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        if (!IsSet(pixels[i] | pixels[i + 1] | pixels[i + 2] | pixels[i + 3])) continue;
+        for (int k = i; k < i + 4; ++k)
+            if (IsSet(pixels[k])) out[k] = value;
+    }
+    for (; i < count; ++i)
+        if (IsSet(pixels[i])) out[i] = value;
+}
+
+// Calls paintRow(image, pixels, x, y, count) for each run of a mask placed with its
+// (0, 0) at device `at` that lies inside the DC's clip: `pixels` points at the
+// run's `count` mask pixels, and (x, y) is where the first lands in the image.
+template <typename PaintRow> void ForEachMaskRow(HDC dc, const QImage& mask, QPoint at, PaintRow paintRow) {
     QImage* image = SurfaceOf(dc);
     if (!image) return;
     const QPoint offset = SurfaceOffset(dc);
-    const QRegion visible = QRegion(QRect(at, mask.size())) & EffectiveClip(dc);
-    for (const QRect& r : visible)
+    for (const QRect& r : QRegion(QRect(at, mask.size())) & EffectiveClip(dc))
         for (int y = r.top(); y <= r.bottom(); ++y) {
-            const QRgb* row = reinterpret_cast<const QRgb*>(mask.constScanLine(y - at.y()));
-            for (int x = r.left(); x <= r.right(); ++x)
-                if (qAlpha(row[x - at.x()]) > 127) paint(*image, x + offset.x(), y + offset.y());
+            const auto* pixels = reinterpret_cast<const QRgb*>(mask.constScanLine(y - at.y())) + (r.left() - at.x());
+            paintRow(*image, pixels, r.left() + offset.x(), y + offset.y(), r.width());
         }
 }
+
+// Calls paint(image, x, y) for the set pixels of such a mask; x and y are image coordinates.
+template <typename Paint> void ForEachMaskPixel(HDC dc, const QImage& mask, QPoint at, Paint paint) {
+    ForEachMaskRow(dc, mask, at, [&](QImage& image, const QRgb* pixels, int x, int y, int count) {
+        for (int i = 0; i < count; ++i)
+            if (IsSet(pixels[i])) paint(image, x + i, y);
+    });
+}
+
+} // namespace
 
 QImage NewMask(QSize size) {
     QImage mask(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32);
@@ -354,6 +385,15 @@ void FillWithColor(HDC dc, const QRegion& area, COLORREF color) {
 }
 
 void PaintMaskWithColor(HDC dc, const QImage& mask, QPoint at, COLORREF color, int rop2) {
+    QImage* surface = SurfaceOf(dc);
+    if (surface && rop2 == R2_COPYPEN && surface->format() == QImage::Format_RGB32) {
+        // Every text call ends here: plain stores, no raster op or palette per pixel.
+        const QRgb value = QRgbOf(color);
+        ForEachMaskRow(dc, mask, at, [value](QImage& image, const QRgb* pixels, int x, int y, int count) {
+            StoreWhereSet(reinterpret_cast<QRgb*>(image.scanLine(y)) + x, pixels, count, value);
+        });
+        return;
+    }
     ForEachMaskPixel(dc, mask, at, [&](QImage& image, int x, int y) {
         WritePixel(image, x, y, ApplyRop2(rop2, color, ReadPixel(image, x, y)));
     });
@@ -403,13 +443,6 @@ HDC CreateMeasureDC() {
     return dc;
 }
 
-QImage* ImageOfDC(HDC dc) {
-    return SurfaceOf(dc);
-}
-QPoint OriginOfDC(HDC dc) {
-    return IsLiveDC(dc) ? SurfaceOffset(dc) : QPoint();
-}
-
 QRegion RegionOf(HRGN region) {
     return IsLive(region, Kind::Region) ? region->region : QRegion();
 }
@@ -423,13 +456,6 @@ HRGN CreateRegionFrom(const QRegion& region) {
 QImage ImageOfBitmap(HBITMAP bitmap) {
     if (!IsLive(bitmap, Kind::Bitmap)) return {};
     return bitmap->image.convertToFormat(QImage::Format_RGB32);
-}
-
-HBITMAP CreateBitmapFrom(const QImage& image) {
-    auto* b = NewObject(Kind::Bitmap);
-    b->image = image.convertToFormat(QImage::Format_RGB32);
-    b->bitsPerPixel = 32;
-    return b;
 }
 
 } // namespace platform_ui

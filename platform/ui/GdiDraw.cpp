@@ -54,6 +54,27 @@ const std::vector<int>& DashesOf(int style) {
     }
 }
 
+// Visits the pixels of a one-pixel line from a towards b (Bresenham), b itself
+// excluded, so that joined segments touch their shared point once.
+template <typename Visit> void WalkLine(QPoint a, QPoint b, Visit visit) {
+    int x = a.x(), y = a.y();
+    const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
+    const int sx = x < b.x() ? 1 : -1, sy = y < b.y() ? 1 : -1;
+    int error = dx + dy;
+    while (x != b.x() || y != b.y()) {
+        visit(x, y);
+        const int e2 = 2 * error;
+        if (e2 >= dy) {
+            error += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            error += dx;
+            y += sy;
+        }
+    }
+}
+
 // A one-pixel line through the pen's raster op; `step` carries the dash phase along a polyline.
 class LinePainter {
 public:
@@ -76,22 +97,7 @@ public:
             WideLine(a, b);
             return;
         }
-        int x = a.x(), y = a.y();
-        const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
-        const int sx = x < b.x() ? 1 : -1, sy = y < b.y() ? 1 : -1;
-        int error = dx + dy;
-        while (x != b.x() || y != b.y()) {
-            Plot(x, y);
-            const int e2 = 2 * error;
-            if (e2 >= dy) {
-                error += dy;
-                x += sx;
-            }
-            if (e2 <= dx) {
-                error += dx;
-                y += sy;
-            }
-        }
+        WalkLine(a, b, [this](int x, int y) { Plot(x, y); });
     }
 
 private:
@@ -309,25 +315,10 @@ BOOL Polygon(HDC dc, const POINT* points, int count) {
     LinePainter line(dc);
     if (!line.Null()) {
         // The outline wins over the interior: keep the brush off the outline pixels.
-        for (int i = 0; i < count; ++i) {
-            QPoint a = polygon[i] - box.topLeft(), b = polygon[(i + 1) % count] - box.topLeft();
-            int x = a.x(), y = a.y();
-            const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
-            const int sx = x < b.x() ? 1 : -1, sy = y < b.y() ? 1 : -1;
-            int error = dx + dy;
-            while (x != b.x() || y != b.y()) {
-                if (x >= 0 && y >= 0 && x < mask.width() && y < mask.height()) mask.setPixel(x, y, 0);
-                const int e2 = 2 * error;
-                if (e2 >= dy) {
-                    error += dy;
-                    x += sx;
-                }
-                if (e2 <= dx) {
-                    error += dx;
-                    y += sy;
-                }
-            }
-        }
+        for (int i = 0; i < count; ++i)
+            WalkLine(polygon[i] - box.topLeft(), polygon[(i + 1) % count] - box.topLeft(), [&mask](int x, int y) {
+                if (mask.valid(x, y)) mask.setPixel(x, y, 0);
+            });
     }
     PaintMaskWithBrush(dc, mask, box.topLeft(), dc->state.brush, dc->state.rop2);
     for (int i = 0; i < count; ++i)

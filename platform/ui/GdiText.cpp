@@ -80,11 +80,6 @@ QFont FontOfDC(HDC dc) {
     return GetStockObject(SYSTEM_FONT)->qfont;
 }
 
-QFont QFontOf(HFONT font) {
-    if (IsLive(font, Kind::Font)) return font->qfont;
-    return GetStockObject(DEFAULT_GUI_FONT)->qfont;
-}
-
 } // namespace platform_ui
 
 namespace {
@@ -95,57 +90,101 @@ QString ToQString(const char* text, int count) {
     return QString::fromUtf8(text, count);
 }
 
-struct Metrics {
-    int ascent = 0, descent = 0, height = 0, leading = 0, aveChar = 0;
+// The measurements GetTextMetrics reports and DrawText lays lines out by. Each
+// asks the font engine (the average width reads the font's tables), so DrawText
+// takes only those its flags need.
+int CellHeight(const QFontMetrics& m) {
+    return m.ascent() + m.descent();
+}
+int ExternalLeading(const QFontMetrics& m) {
+    return std::max(0, m.leading());
+}
+int AverageCharWidth(const QFontMetrics& m) {
+    return std::max(1, m.averageCharWidth());
+}
+
+// The mask glyphs are drawn into in black, with its painter open from call to
+// call: a new image and painter for every cell cost more than its glyphs, not
+// least because Qt looks a font up again for every painter it is set on.
+class TextMask {
+public:
+    // The painter, with `font`, on a mask whose top-left `size` is clear; the
+    // painter draws straight into the image, so clearing it by hand is safe.
+    QPainter& Clear(QSize size, const QFont& font) {
+        if (image_.width() < size.width() || image_.height() < size.height()) {
+            if (painter_.isActive()) painter_.end();
+            image_ = NewMask(size.expandedTo(image_.size()));
+        }
+        if (!painter_.isActive()) {
+            painter_.begin(&image_);
+            painter_.setRenderHint(QPainter::Antialiasing, false);
+            painter_.setRenderHint(QPainter::TextAntialiasing, false);
+            painter_.setPen(Qt::black);
+            painter_.setFont(font);
+            font_ = font;
+        } else if (font != font_) {
+            painter_.setFont(font);
+            font_ = font;
+        }
+        uchar* bits = image_.bits();
+        for (int y = 0; y < size.height(); ++y)
+            std::memset(bits + y * image_.bytesPerLine(), 0, static_cast<size_t>(size.width()) * sizeof(QRgb));
+        return painter_;
+    }
+    // The top-left `size` of the mask, without a copy.
+    QImage Part(QSize size) const {
+        return QImage(image_.constBits(), size.width(), size.height(), image_.bytesPerLine(), image_.format());
+    }
+
+private:
+    QImage image_;
+    QPainter painter_;
+    QFont font_;
 };
 
-Metrics MetricsOf(const QFontMetrics& m) {
-    Metrics r;
-    r.ascent = m.ascent();
-    r.descent = m.descent();
-    r.height = r.ascent + r.descent;
-    r.leading = std::max(0, m.leading());
-    r.aveChar = std::max(1, m.averageCharWidth());
-    return r;
+// Never freed, like the Qt application it needs.
+TextMask& TheTextMask() {
+    static TextMask* mask = new TextMask;
+    return *mask;
 }
 
 // Draws `text` with its top-left cell corner at device point `at` in the text
-// colour, through the DC's clip narrowed by `clip` (device) when given.
+// colour, through the DC's clip narrowed by `clip` (device) when given. `width` is
+// the text's advance when the caller has measured it, else -1: clipped text is not
+// measured for this, as the clip bounds what can show. The glyphs reach at most a
+// widest character beyond the advance and two pixels below the cell.
 // underlineOnly draws the prefix underline and no glyph.
-void PaintText(HDC dc, const QFont& font, const QString& text, QPoint at, const QRegion* clip, int underlineIndex = -1,
-               bool underlineOnly = false) {
+void PaintText(HDC dc, const QFont& font, const QString& text, QPoint at, int width, const QRect* clip,
+               int underlineIndex = -1, bool underlineOnly = false) {
     if (text.isEmpty() || !SurfaceOf(dc)) return;
     const QFontMetrics m(font);
-    const int width = m.horizontalAdvance(text) + m.maxWidth();
-    const int height = m.ascent() + m.descent() + 2;
-    QImage mask = NewMask(QSize(width, height));
-    {
-        QPainter painter(&mask);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setRenderHint(QPainter::TextAntialiasing, false);
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        if (!underlineOnly) painter.drawText(QPoint(0, m.ascent()), text);
-        if (underlineIndex >= 0 && underlineIndex < text.size()) {
-            const int x0 = m.horizontalAdvance(text.left(underlineIndex));
-            const int x1 = m.horizontalAdvance(text.left(underlineIndex + 1));
-            painter.fillRect(QRect(x0, m.ascent() + 1, std::max(1, x1 - x0), 1), Qt::black);
-        }
+    QRect area(at, QSize(1, CellHeight(m) + 2));
+    if (width >= 0)
+        area.setWidth(width + m.maxWidth());
+    else if (clip)
+        area.setRight(std::max(clip->right(), at.x()));
+    else
+        area.setWidth(m.horizontalAdvance(text) + m.maxWidth());
+    if (clip) area &= *clip;
+    area &= EffectiveClip(dc).boundingRect();
+    if (area.isEmpty()) return;
+    TextMask& mask = TheTextMask();
+    QPainter& painter = mask.Clear(area.size(), font);
+    const QPoint origin = at - area.topLeft(); // the cell corner in the mask
+    if (!underlineOnly) painter.drawText(origin + QPoint(0, m.ascent()), text);
+    if (underlineIndex >= 0 && underlineIndex < text.size()) {
+        const int x0 = m.horizontalAdvance(text.left(underlineIndex));
+        const int x1 = m.horizontalAdvance(text.left(underlineIndex + 1));
+        painter.fillRect(QRect(origin + QPoint(x0, m.ascent() + 1), QSize(std::max(1, x1 - x0), 1)), Qt::black);
     }
-    if (clip) {
-        // Drop the mask pixels outside the extra clip.
-        const QRegion outside = QRegion(QRect(at, mask.size())) - *clip;
-        for (const QRect& r : outside)
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                for (int x = r.left(); x <= r.right(); ++x)
-                    mask.setPixel(x - at.x(), y - at.y(), 0);
-    }
-    PaintMaskWithColor(dc, mask, at, dc->state.textColor, R2_COPYPEN);
+    PaintMaskWithColor(dc, mask.Part(area.size()), area.topLeft(), dc->state.textColor, R2_COPYPEN);
 }
 
-QString ExpandTabs(const QString& line, const QFontMetrics& m, int tabWidth, int startX = 0) {
+// Tab stops lie every eight average characters.
+QString ExpandTabs(const QString& line, const QFontMetrics& m, int startX = 0) {
     if (!line.contains('\t')) return line;
     // Tabs become spaces up to the next stop; spaces keep the measuring simple.
+    const int tabWidth = 8 * AverageCharWidth(m);
     QString result;
     int x = startX;
     const int space = std::max(1, m.horizontalAdvance(' '));
@@ -285,7 +324,7 @@ BOOL GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size) {
     if (!IsLiveDC(dc) || !size) return 0;
     const QFontMetrics m(FontOfDC(dc));
     size->cx = m.horizontalAdvance(ToQString(text, count));
-    size->cy = m.ascent() + m.descent();
+    size->cy = CellHeight(m);
     return 1;
 }
 
@@ -297,14 +336,13 @@ BOOL GetTextMetrics(HDC dc, TEXTMETRIC* metrics) {
     if (!IsLiveDC(dc) || !metrics) return 0;
     const QFont font = FontOfDC(dc);
     const QFontMetrics m(font);
-    const Metrics r = MetricsOf(m);
     *metrics = {};
-    metrics->tmHeight = r.height;
-    metrics->tmAscent = r.ascent;
-    metrics->tmDescent = r.descent;
-    metrics->tmInternalLeading = std::max(0, r.height - font.pixelSize());
-    metrics->tmExternalLeading = r.leading;
-    metrics->tmAveCharWidth = r.aveChar;
+    metrics->tmHeight = CellHeight(m);
+    metrics->tmAscent = m.ascent();
+    metrics->tmDescent = m.descent();
+    metrics->tmInternalLeading = std::max(0, metrics->tmHeight - font.pixelSize());
+    metrics->tmExternalLeading = ExternalLeading(m);
+    metrics->tmAveCharWidth = AverageCharWidth(m);
     metrics->tmMaxCharWidth = m.maxWidth();
     metrics->tmWeight = font.weight();
     metrics->tmItalic = font.italic();
@@ -326,13 +364,19 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const char
     const QFont font = FontOfDC(dc);
     const QFontMetrics m(font);
     const QString s = ToQString(text, count);
-    int width = 0;
-    if (dx)
+    const UINT align = dc->state.textAlign;
+    const bool clipped = rect && (options & ETO_CLIPPED);
+    const bool fillsRect = rect && (options & ETO_OPAQUE);
+    const bool fillsBox = !fillsRect && dc->state.bkMode == OPAQUE;
+    // Left-aligned text without a background box is drawn without measuring it first.
+    int width = -1;
+    if (dx) {
+        width = 0;
         for (int i = 0; i < s.size(); ++i)
             width += dx[i];
-    else
+    } else if ((align & TA_RIGHT) || fillsBox) {
         width = m.horizontalAdvance(s);
-    const UINT align = dc->state.textAlign;
+    }
     if ((align & TA_CENTER) == TA_CENTER)
         x -= width / 2;
     else if (align & TA_RIGHT)
@@ -340,24 +384,23 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const char
     if ((align & TA_BASELINE) == TA_BASELINE)
         y -= m.ascent();
     else if (align & TA_BOTTOM)
-        y -= m.ascent() + m.descent();
+        y -= CellHeight(m);
 
     const QPoint at = ToDevice(dc, x, y);
-    const QRect box(at, QSize(width, m.ascent() + m.descent()));
-    QRegion clip;
-    const bool clipped = rect && (options & ETO_CLIPPED);
-    if (rect) clip = QRegion(ToDevice(dc, *rect));
-    if (rect && (options & ETO_OPAQUE))
-        FillWithColor(dc, clip, dc->state.bkColor);
-    else if (dc->state.bkMode == OPAQUE)
-        FillWithColor(dc, clipped ? QRegion(box) & clip : QRegion(box), dc->state.bkColor);
+    const QRect clip = rect ? ToDevice(dc, *rect) : QRect();
+    if (fillsRect) {
+        FillWithColor(dc, QRegion(clip), dc->state.bkColor);
+    } else if (fillsBox) {
+        const QRegion box(QRect(at, QSize(width, CellHeight(m))));
+        FillWithColor(dc, clipped ? box & QRegion(clip) : box, dc->state.bkColor);
+    }
     if (!dx) {
-        PaintText(dc, font, s, at, clipped ? &clip : nullptr);
+        PaintText(dc, font, s, at, width, clipped ? &clip : nullptr);
         return 1;
     }
     int cx = at.x();
     for (int i = 0; i < s.size(); ++i) {
-        PaintText(dc, font, QString(s[i]), QPoint(cx, at.y()), clipped ? &clip : nullptr);
+        PaintText(dc, font, QString(s[i]), QPoint(cx, at.y()), -1, clipped ? &clip : nullptr);
         cx += dx[i];
     }
     return 1;
@@ -375,8 +418,7 @@ int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format) {
     if (!IsLiveDC(dc) || !rect) return 0;
     const QFont font = FontOfDC(dc);
     const QFontMetrics m(font);
-    const Metrics metrics = MetricsOf(m);
-    const int lineHeight = metrics.height + ((format & DT_EXTERNALLEADING) ? metrics.leading : 0);
+    const int lineHeight = CellHeight(m) + ((format & DT_EXTERNALLEADING) ? ExternalLeading(m) : 0);
     const bool single = format & DT_SINGLELINE;
     QString source = ToQString(text, count);
     if (source.isEmpty()) {
@@ -393,7 +435,10 @@ int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format) {
     // Split into paragraphs, keeping track of where the underlined character lands.
     QStringList paragraphs;
     std::vector<int> paragraphStart;
-    {
+    if (!prefixed.text.contains('\r') && !prefixed.text.contains('\n')) {
+        paragraphs << prefixed.text; // the common case, without copying character by character
+        paragraphStart.push_back(0);
+    } else {
         QString current;
         int start = 0;
         const QString& t = prefixed.text;
@@ -414,7 +459,6 @@ int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format) {
         paragraphStart.push_back(start);
     }
 
-    const int tabWidth = 8 * metrics.aveChar;
     const int boxWidth = rect->Right - rect->Left;
     struct Line {
         QString text;
@@ -422,7 +466,7 @@ int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format) {
     };
     std::vector<Line> lines;
     for (int p = 0; p < paragraphs.size(); ++p) {
-        QString paragraph = (format & DT_EXPANDTABS) ? ExpandTabs(paragraphs[p], m, tabWidth) : paragraphs[p];
+        QString paragraph = (format & DT_EXPANDTABS) ? ExpandTabs(paragraphs[p], m) : paragraphs[p];
         int underline = -1;
         if (prefixed.underline >= paragraphStart[static_cast<size_t>(p)] &&
             prefixed.underline < paragraphStart[static_cast<size_t>(p)] + paragraphs[p].size() &&
@@ -450,12 +494,11 @@ int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format) {
         if (line.text != before && line.underline >= line.text.size() - Ellipsis.size()) line.underline = -1;
     }
 
-    int maxWidth = 0;
-    for (const Line& line : lines)
-        maxWidth = std::max(maxWidth, static_cast<int>(m.horizontalAdvance(line.text)));
     const int textHeight = static_cast<int>(lines.size()) * lineHeight;
-
     if (format & DT_CALCRECT) {
+        int maxWidth = 0;
+        for (const Line& line : lines)
+            maxWidth = std::max(maxWidth, static_cast<int>(m.horizontalAdvance(line.text)));
         rect->Right = rect->Left + maxWidth;
         rect->Bottom = rect->Top + textHeight;
         return textHeight;
@@ -466,23 +509,25 @@ int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format) {
         y = rect->Top + (rect->Bottom - rect->Top - lineHeight) / 2;
     else if (single && (format & DT_BOTTOM))
         y = rect->Bottom - lineHeight;
-    const QRegion clip(ToDevice(dc, *rect));
+    const QRect clip = ToDevice(dc, *rect);
     const bool clipped = !(format & DT_NOCLIP);
+    // DT_PREFIXONLY draws the underline alone: no characters, no background.
+    const bool underlineOnly = format & DT_PREFIXONLY;
+    const bool fillsCell = dc->state.bkMode == OPAQUE && !underlineOnly;
     for (const Line& line : lines) {
-        const int w = m.horizontalAdvance(line.text);
+        // Left-aligned text without a background is drawn without measuring it first.
+        const int w = (format & (DT_CENTER | DT_RIGHT)) || fillsCell ? m.horizontalAdvance(line.text) : -1;
         int x = rect->Left;
         if (format & DT_CENTER)
             x = rect->Left + (boxWidth - w) / 2;
         else if (format & DT_RIGHT)
             x = rect->Right - w;
         const QPoint at = ToDevice(dc, x, y);
-        // DT_PREFIXONLY draws the underline alone: no characters, no background.
-        const bool underlineOnly = format & DT_PREFIXONLY;
-        if (dc->state.bkMode == OPAQUE && !underlineOnly) {
+        if (fillsCell) {
             const QRegion cell(QRect(at, QSize(w, lineHeight)));
-            FillWithColor(dc, clipped ? cell & clip : cell, dc->state.bkColor);
+            FillWithColor(dc, clipped ? cell & QRegion(clip) : cell, dc->state.bkColor);
         }
-        PaintText(dc, font, line.text, at, clipped ? &clip : nullptr, line.underline, underlineOnly);
+        PaintText(dc, font, line.text, at, w, clipped ? &clip : nullptr, line.underline, underlineOnly);
         y += lineHeight;
     }
     if (single && (format & DT_VCENTER)) return (rect->Bottom - rect->Top - lineHeight) / 2 + lineHeight;

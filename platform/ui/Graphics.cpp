@@ -3,6 +3,7 @@
 
 #include "platform/ui/private/GdiObjects_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
+#include "platform/ui/private/GraphicsStreams_p.h"
 #include "platform/ui/private/Resources_p.h"
 
 #include <QBuffer>
@@ -73,6 +74,10 @@ HBITMAP NewBitmap(const QImage& image, TPixelFormat format) {
     return b;
 }
 
+} // namespace
+
+namespace platform_ui {
+
 std::vector<Byte> ReadRest(TStream* Stream) {
     const Int64 size = Stream->Size() - Stream->Position();
     std::vector<Byte> bytes(static_cast<size_t>(std::max<Int64>(size, 0)));
@@ -80,11 +85,22 @@ std::vector<Byte> ReadRest(TStream* Stream) {
     return bytes;
 }
 
-void WriteBytes(TStream* Stream, const QByteArray& bytes) {
+QImage ReadImage(TStream* Stream, const char* format, const char* error) {
+    const std::vector<Byte> bytes = ReadRest(Stream);
+    QImage image;
+    if (!image.loadFromData(bytes.data(), static_cast<int>(bytes.size()), format)) throw EInvalidGraphic(error);
+    return image;
+}
+
+void WriteImage(TStream* Stream, const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
     if (!bytes.isEmpty()) Stream->WriteBuffer(bytes.constData(), static_cast<Integer>(bytes.size()));
 }
 
-} // namespace
+} // namespace platform_ui
 
 void TGraphicsObject::Changed() {
     Fire(OnChange, this);
@@ -662,10 +678,7 @@ void TBitmap::Assign(TPersistent* Source) {
 }
 
 void TBitmap::LoadFromStream(TStream* Stream) {
-    const std::vector<Byte> bytes = ReadRest(Stream);
-    QImage image;
-    if (!image.loadFromData(bytes.data(), static_cast<int>(bytes.size()), "BMP"))
-        throw EInvalidGraphic("Bitmap image is not valid");
+    const QImage image = ReadImage(Stream, "BMP", "Bitmap image is not valid");
     TPixelFormat format = pf24bit;
     if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB)
         format = pf1bit;
@@ -697,13 +710,9 @@ void TBitmap::LoadFromResourceName(HINSTANCE Instance, const std::string& ResNam
 
 void TBitmap::SaveToStream(TStream* Stream) {
     if (!FHandle) return;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
     QImage image = FHandle->image;
     if (FHandle->bitsPerPixel == 1) image = image.convertToFormat(QImage::Format_Mono);
-    image.save(&buffer, "BMP");
-    WriteBytes(Stream, bytes);
+    WriteImage(Stream, image, "BMP");
 }
 
 void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {

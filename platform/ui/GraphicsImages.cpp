@@ -4,8 +4,7 @@
 
 #include "platform/ui/private/GdiObjects_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
-
-#include <QBuffer>
+#include "platform/ui/private/GraphicsStreams_p.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -17,31 +16,12 @@ using namespace platform_ui;
 
 namespace {
 
-std::vector<Byte> ReadRest(TStream* Stream) {
-    const Int64 size = Stream->Size() - Stream->Position();
-    std::vector<Byte> bytes(static_cast<size_t>(std::max<Int64>(size, 0)));
-    if (!bytes.empty()) Stream->ReadBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
-    return bytes;
-}
-
-void WriteBytes(TStream* Stream, const QByteArray& bytes) {
-    if (!bytes.isEmpty()) Stream->WriteBuffer(bytes.constData(), static_cast<Integer>(bytes.size()));
-}
-
 QImage LoadAlphaImage(TStream* Stream, const char* format, const char* error) {
-    const std::vector<Byte> bytes = ReadRest(Stream);
-    QImage image;
-    if (!image.loadFromData(bytes.data(), static_cast<int>(bytes.size()), format)) throw EInvalidGraphic(error);
-    return image.convertToFormat(QImage::Format_ARGB32);
+    return ReadImage(Stream, format, error).convertToFormat(QImage::Format_ARGB32);
 }
 
 void SaveAlphaImage(TStream* Stream, HICON icon, const char* format) {
-    if (!icon) return;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    icon->image.save(&buffer, format);
-    WriteBytes(Stream, bytes);
+    if (icon) WriteImage(Stream, icon->image, format);
 }
 
 void DrawAlpha(TCanvas* ACanvas, HICON icon, const TRect& Rect) {

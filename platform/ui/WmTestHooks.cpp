@@ -129,11 +129,6 @@ std::string TestEditText(HWND Wnd) {
     return edit ? edit->text().toStdString() : std::string();
 }
 
-TSize BackingImageSize(HWND Wnd) {
-    const QImage* image = BackingImageOfWindow(Wnd);
-    return image ? TSize{image->width(), image->height()} : TSize{};
-}
-
 uint32_t BackingPixel(HWND Wnd, int X, int Y) {
     const QImage* image = BackingImageOfWindow(Wnd);
     if (!image || !image->rect().contains(X, Y)) return 0;

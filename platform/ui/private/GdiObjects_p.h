@@ -125,8 +125,6 @@ private:
 
 // Calls paint(x, y) for every device pixel of `area` inside the DC's clip.
 void ForEachPixel(HDC dc, const QRegion& area, const std::function<void(QImage&, int, int)>& paint);
-// The same for the set pixels of a mask (alpha > 127) placed with its (0, 0) at device `at`.
-void ForEachMaskPixel(HDC dc, const QImage& mask, QPoint at, const std::function<void(QImage&, int, int)>& paint);
 // An empty ARGB32 mask of the given size, and a painter on it with antialiasing off.
 QImage NewMask(QSize size);
 

@@ -5,7 +5,6 @@
 
 #include "platform/ui/WinTypes.h"
 
-#include <QFont>
 #include <QImage>
 #include <QPoint>
 #include <QRegion>
@@ -25,24 +24,14 @@ void ReleaseImageDC(HDC dc);
 // GetDC(0) hands out). Free with ReleaseImageDC.
 HDC CreateMeasureDC();
 
-// The image a DC draws into (nullptr for a measuring DC or a memory DC without a
-// bitmap) and where the DC's device (0, 0) lies in it.
-QImage* ImageOfDC(HDC dc);
-QPoint OriginOfDC(HDC dc);
-
 // The region behind an HRGN (empty for anything that is not a region), and a
 // new HRGN made from a QRegion (the caller owns it: DeleteObject).
 QRegion RegionOf(HRGN region);
 HRGN CreateRegionFrom(const QRegion& region);
 
-// The Qt font for a font handle (face names mapped to installed faces, pixel
-// sizes at 96 dpi, no antialiasing); the default GUI font for anything else.
-QFont QFontOf(HFONT font);
-
 // The pixels of a bitmap handle as RGB32 (a copy; a null image for anything that
-// is not a bitmap), and a new bitmap handle holding a copy of an image.
+// is not a bitmap).
 QImage ImageOfBitmap(HBITMAP bitmap);
-HBITMAP CreateBitmapFrom(const QImage& image);
 
 // A new icon holding a copy of an image (kept as ARGB32), and the image of an
 // icon (a null image for nullptr). Free icons with DestroyIcon.

@@ -45,8 +45,7 @@ bool CurrentMessageWasPosted();
 bool RegisterTestEditClass(const std::string& ClassName, bool ReadOnly = false);
 std::string TestEditText(HWND Wnd);
 
-// The backing image of a self-painting window: size and 0x00RRGGBB pixels.
-TSize BackingImageSize(HWND Wnd);
+// The backing image of a self-painting window: 0x00RRGGBB pixels.
 uint32_t BackingPixel(HWND Wnd, int X, int Y); // window coordinates
 std::vector<uint32_t> BackingPixels(HWND Wnd);
 // A pixel of the window as it shows now, native widgets and children
