@@ -7,10 +7,12 @@
 #include "platform/ui/private/GdiObjects_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/QtApplication_p.h"
+#include "platform/ui/private/WindowHost_p.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QPixmap>
+#include <QWidget>
 
 #include <algorithm>
 #include <csetjmp>
@@ -112,6 +114,11 @@ QIcon QIconOf(HICON icon) {
 
 std::vector<int> test::DesktopIconSizes(HICON Icon) {
     return WidthsOf(QIconOf(Icon));
+}
+
+std::vector<int> test::WindowIconSizes(HWND Wnd) {
+    const QWidget* widget = WidgetOfWindow(Wnd);
+    return widget ? WidthsOf(widget->windowIcon()) : std::vector<int>{};
 }
 
 } // namespace platform_ui

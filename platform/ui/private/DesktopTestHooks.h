@@ -12,7 +12,9 @@ namespace platform_ui::test {
 void ActivateFromDesktop(HWND Wnd);
 // Qt paints Wnd's widget at once, as it does when the window first shows.
 void PaintFromQt(HWND Wnd);
-// The sizes (widths, smallest first) of the icon the desktop gets from Icon.
+// The sizes (widths, smallest first) of the icon the desktop gets from Icon,
+// and of the one it shows for Wnd's window.
 std::vector<int> DesktopIconSizes(HICON Icon);
+std::vector<int> WindowIconSizes(HWND Wnd);
 
 } // namespace platform_ui::test
