@@ -301,6 +301,9 @@ void TfrmMain::FormCreate(TObject*) {
 
 void TfrmMain::FormShow(TObject*) {
     MenuItem1->SetVisible(true);
+    // A double click on the tray icon chooses the default item; before the
+    // first showing (during the login) it must not bring the window up.
+    MenuItem1->SetDefault(true);
 }
 
 void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {
