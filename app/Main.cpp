@@ -13,6 +13,7 @@
 #include "platform/rtl/FileUtils.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Resources.h"
 #include "platform/ui/Window.h"
 
 TfrmMain* frmMain = nullptr;
@@ -20,6 +21,8 @@ TfrmMain* frmMain = nullptr;
 namespace {
 
 constexpr int TaskButtonWidth = 93;
+// The program's icon in the strip above the task bar, at its small size.
+constexpr int TopStripIconSize = 16;
 constexpr int WallpaperTileWidth = 19;
 constexpr int WallpaperTileHeight = 28;
 const char* const WallpaperFile = "pictures/wallpaper.jpg";
@@ -191,7 +194,7 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     Image1->SetAlign(alLeft);
     Image1->SetWidth(22);
     Image1->SetCenter(true);
-    if (Application->Icon()) Image1->Picture()->Assign(Application->Icon());
+    Image1->Picture()->Icon()->SetHandle(LoadIcon(HInstance, "MAINICON", TopStripIconSize));
 
     TaskBar = new TTaskBar(this);
     TaskBar->SetName("TaskBar");
@@ -329,6 +332,9 @@ void TfrmMain::FormCreate(TObject*) {
 
 void TfrmMain::FormShow(TObject*) {
     MenuItem1->SetVisible(true);
+    // A double click on the tray icon chooses the default item; before the
+    // first showing (during the login) it must not bring the window up.
+    MenuItem1->SetDefault(true);
 }
 
 void TfrmMain::FormCloseQuery(TObject*, bool& CanClose) {

@@ -25,14 +25,14 @@ function(corvanta_tests target)
 endfunction()
 
 # corvanta_resources(<executable> <files>...)
-# Compiles bitmaps and cursors into the executable as resources of the
-# program's module, found by LoadBitmap, TBitmap::LoadFromResourceName and
-# LoadCursor(HInstance, "NAME"). A file's name without its extension, in upper
-# case, is the resource name (cvgrid_arrow.bmp is "CVGRID_ARROW"); .bmp and
-# .png files are bitmaps, .cur files cursors. The build writes one source of
-# the files' bytes that registers them before main and adds it to the
-# executable's own sources, so the linker always keeps it. Call it once per
-# executable, with all its files.
+# Compiles bitmaps, icons and cursors into the executable as resources of the
+# program's module, found by LoadBitmap, TBitmap::LoadFromResourceName,
+# LoadIcon and LoadCursor(HInstance, "NAME"). A file's name without its
+# extension, in upper case, is the resource name (cvgrid_arrow.bmp is
+# "CVGRID_ARROW"); .bmp and .png files are bitmaps, .ico files icons, .cur
+# files cursors. The build writes one source of the files' bytes that
+# registers them before main and adds it to the executable's own sources, so
+# the linker always keeps it. Call it once per executable, with all its files.
 function(corvanta_resources target)
   get_target_property(done ${target} CORVANTA_RESOURCES)
   if(done)
@@ -50,10 +50,12 @@ function(corvanta_resources target)
     string(TOLOWER "${extension}" extension)
     if(extension STREQUAL ".bmp" OR extension STREQUAL ".png")
       set(type Bitmap)
+    elseif(extension STREQUAL ".ico")
+      set(type Icon)
     elseif(extension STREQUAL ".cur")
       set(type Cursor)
     else()
-      message(FATAL_ERROR "corvanta_resources: ${file} is neither a bitmap (.bmp, .png) nor a cursor (.cur)")
+      message(FATAL_ERROR "corvanta_resources: ${file} is neither a bitmap (.bmp, .png), an icon (.ico) nor a cursor (.cur)")
     endif()
     if(NOT name MATCHES "^[A-Z0-9_]+$")
       message(FATAL_ERROR "corvanta_resources: ${file}: a resource name takes letters, digits and _ only")

@@ -14,10 +14,12 @@
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/NonClient.h"
 #include "platform/ui/Painting.h"
+#include "platform/ui/Resources.h"
 #include "platform/ui/ScrollBar.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/private/ControlHost_p.h"
 #include "platform/ui/private/Cursor_p.h"
+#include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 #include "platform/ui/private/WindowManager_p.h"
 
@@ -171,12 +173,20 @@ void CancelModeOnPress(HWND Wnd) {
         active->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(clicked)));
 }
 
+// Qt gives the window manager this icon, with all its sizes, for every
+// top-level window.
+void ShowApplicationIconOnWindows() {
+    if (QCoreApplication::instance()) QApplication::setWindowIcon(QIconOf(Application->Icon()->Handle()));
+}
+
 // The application's hooks into the window manager: dialog keys, menu keys,
-// presses, the exception boundary's box and the idle action update.
+// presses, the exception boundary's box, the idle action update and the
+// windows' icon.
 void InstallApplicationHooks() {
     static bool installed = false;
     if (installed) return;
     installed = true;
+    ShowApplicationIconOnWindows();
     QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
                      &EnsureQtApplication(), UpdateActionsWhenIdle);
     SetDialogKeyHook(DialogKey);
@@ -1427,9 +1437,20 @@ void TDataModule::AfterConstruction() {
 
 // ---- TApplication -----------------------------------------------------------
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::make_unique<TIcon>()) {}
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
 
 TApplication::~TApplication() = default;
+
+TIcon* TApplication::Icon() const {
+    // Loaded on first use: the module's resources are registered before main,
+    // perhaps after this object was made.
+    if (!FIcon) {
+        FIcon = std::make_unique<TIcon>();
+        FIcon->SetHandle(LoadIcon(HInstance, "MAINICON"));
+        FIcon->OnChange = [](TObject*) { ShowApplicationIconOnWindows(); };
+    }
+    return FIcon.get();
+}
 
 void TApplication::SetTitle(const std::string& Value) {
     FTitle = Value;

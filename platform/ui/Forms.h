@@ -300,7 +300,9 @@ public:
     // the application's title); hiding it takes the program off the task bar.
     HWND Handle();
     std::string ExeName() const;
-    TIcon* Icon() const { return FIcon.get(); }
+    // The program's icon: its MAINICON resource unless set otherwise. Every
+    // top-level window shows it, and a change reaches them at once.
+    TIcon* Icon() const;
 
     // Creates a form (or data module) owned by the application; the first
     // form becomes the main form. Global holds the instance before OnCreate.
@@ -333,7 +335,7 @@ private:
     bool FTerminated = false;
     bool FRunning = false;
     HWND FHandle = nullptr;
-    std::unique_ptr<TIcon> FIcon;
+    mutable std::unique_ptr<TIcon> FIcon;
 };
 
 class TScreen : public TComponent {

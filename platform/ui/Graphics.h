@@ -365,7 +365,9 @@ public:
     Integer Height() const override;
     void SetWidth(Integer Value) override;
     void SetHeight(Integer Value) override;
-    void LoadFromStream(TStream* Stream) override; // ICO, or any image Qt reads
+    // An ICO file (drawn at the system's icon size, or the size nearest to it;
+    // the desktop gets every size), or any image Qt reads.
+    void LoadFromStream(TStream* Stream) override;
     void SaveToStream(TStream* Stream) override;
     void Draw(TCanvas* ACanvas, const TRect& Rect) override;
     TGraphic* CreateSameKind() const override { return new TIcon; }
@@ -376,6 +378,7 @@ private:
 
 BOOL DrawIcon(HDC DC, int X, int Y, HICON Icon);
 BOOL DrawIconEx(HDC DC, int X, int Y, HICON Icon, int Width, int Height);
+HICON CopyIcon(HICON Icon); // a new icon with every size of Icon
 BOOL DestroyIcon(HICON Icon);
 
 // PNG pictures, with their alpha channel.

@@ -2,13 +2,23 @@
 // formats. JPEG goes through libjpeg; its errors come back as EInvalidGraphic.
 #include "platform/ui/Graphics.h"
 
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/private/DesktopTestHooks.h"
 #include "platform/ui/private/GdiObjects_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/GraphicsStreams_p.h"
+#include "platform/ui/private/QtApplication_p.h"
+#include "platform/ui/private/WindowHost_p.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QPixmap>
+#include <QWidget>
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 
 #include <jpeglib.h>
 
@@ -22,6 +32,21 @@ QImage LoadAlphaImage(TStream* Stream, const char* format, const char* error) {
 
 void SaveAlphaImage(TStream* Stream, HICON icon, const char* format) {
     if (icon) WriteImage(Stream, icon->image, format);
+}
+
+// Of the sizes of one picture, the one nearest to Width.
+const QImage& NearestSize(const std::vector<QImage>& Sizes, int Width) {
+    const auto distance = [Width](const QImage& image) { return std::abs(image.width() - Width); };
+    return *std::min_element(Sizes.begin(), Sizes.end(),
+                             [&](const QImage& a, const QImage& b) { return distance(a) < distance(b); });
+}
+
+std::vector<int> WidthsOf(const QIcon& Icon) {
+    std::vector<int> widths;
+    for (const QSize& size : Icon.availableSizes())
+        widths.push_back(size.width());
+    std::sort(widths.begin(), widths.end());
+    return widths;
 }
 
 void DrawAlpha(TCanvas* ACanvas, HICON icon, const TRect& Rect) {
@@ -44,6 +69,40 @@ QImage ImageOfIcon(HICON icon) {
     return icon ? icon->image : QImage();
 }
 
+HICON CreateIconFromFile(std::span<const Byte> bytes, int DrawnSize) {
+    QByteArray data(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
+    std::vector<QImage> sizes;
+    do {
+        if (QImage image = reader.read(); !image.isNull())
+            sizes.push_back(image.convertToFormat(QImage::Format_ARGB32));
+    } while (reader.jumpToNextImage());
+    if (sizes.empty()) return nullptr;
+    HICON icon = CreateIconFrom(NearestSize(sizes, DrawnSize));
+    if (sizes.size() > 1) icon->sizes = std::move(sizes);
+    return icon;
+}
+
+QIcon QIconOf(HICON icon) {
+    QIcon result;
+    if (!icon) return result;
+    EnsureQtApplication(); // pixmaps need it
+    if (icon->sizes.empty()) result.addPixmap(QPixmap::fromImage(icon->image));
+    for (const QImage& image : icon->sizes)
+        result.addPixmap(QPixmap::fromImage(image));
+    return result;
+}
+
+std::vector<int> test::DesktopIconSizes(HICON Icon) {
+    return WidthsOf(QIconOf(Icon));
+}
+
+std::vector<int> test::WindowIconSizes(HWND Wnd) {
+    const QWidget* widget = WidgetOfWindow(Wnd);
+    return widget ? WidthsOf(widget->windowIcon()) : std::vector<int>{};
+}
+
 } // namespace platform_ui
 
 BOOL DrawIcon(HDC DC, int X, int Y, HICON Icon) {
@@ -55,8 +114,14 @@ BOOL DrawIconEx(HDC DC, int X, int Y, HICON Icon, int Width, int Height) {
     if (!Icon || !IsLiveDC(DC)) return 0;
     if (Width == 0) Width = Icon->image.width();
     if (Height == 0) Height = Icon->image.height();
-    BlendImage(DC, Icon->image, ToDevice(DC, RECT{X, Y, X + Width, Y + Height}));
+    // An icon of several sizes draws the one made for the size asked, if any.
+    const QImage& image = Icon->sizes.empty() ? Icon->image : NearestSize(Icon->sizes, Width);
+    BlendImage(DC, image, ToDevice(DC, RECT{X, Y, X + Width, Y + Height}));
     return 1;
+}
+
+HICON CopyIcon(HICON Icon) {
+    return Icon ? new PlatformIcon(*Icon) : nullptr;
 }
 
 BOOL DestroyIcon(HICON Icon) {
@@ -88,7 +153,7 @@ void TIcon::Assign(TPersistent* Source) {
         return;
     }
     if (auto* i = dynamic_cast<TIcon*>(Source)) {
-        if (i != this) SetHandle(i->FHandle ? CreateIconFrom(i->FHandle->image) : nullptr);
+        if (i != this) SetHandle(CopyIcon(i->FHandle));
         return;
     }
     TGraphic::Assign(Source);
@@ -108,7 +173,10 @@ void TIcon::SetHeight(Integer) {
 }
 
 void TIcon::LoadFromStream(TStream* Stream) {
-    SetHandle(CreateIconFrom(LoadAlphaImage(Stream, nullptr, "Icon image is not valid")));
+    const std::vector<Byte> bytes = ReadRest(Stream);
+    HICON icon = CreateIconFromFile(bytes, GetSystemMetrics(SM_CXICON));
+    if (!icon) throw EInvalidGraphic("Icon image is not valid");
+    SetHandle(icon);
 }
 
 void TIcon::SaveToStream(TStream* Stream) {

@@ -1,8 +1,10 @@
 // The table of the program's resources, filled before main by the generated
-// source, and bitmaps loaded from it.
+// source, and bitmaps and icons loaded from it.
 #include "platform/ui/Resources.h"
 
 #include "platform/ui/Graphics.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/Resources_p.h"
 
 #include <algorithm>
@@ -36,6 +38,13 @@ HBITMAP LoadBitmap(HINSTANCE Instance, const char* BitmapName) {
     TBitmap bitmap;
     bitmap.LoadFromResourceName(Instance, BitmapName);
     return bitmap.ReleaseHandle();
+}
+
+HICON LoadIcon(HINSTANCE Instance, const char* IconName, int Size) {
+    const auto bytes =
+        IconName ? platform_ui::FindResourceBytes(Instance, TResourceType::Icon, IconName) : std::nullopt;
+    if (!bytes) return nullptr;
+    return platform_ui::CreateIconFromFile(*bytes, Size ? Size : GetSystemMetrics(SM_CXICON));
 }
 
 namespace platform_ui {

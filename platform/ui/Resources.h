@@ -1,6 +1,6 @@
-// Resources compiled into the program: bitmaps and cursors kept by name in the
-// program's module, HInstance. The build's corvanta_resources() turns files into
-// a source of the executable that registers them before main runs.
+// Resources compiled into the program: bitmaps, icons and cursors kept by name
+// in the program's module, HInstance. The build's corvanta_resources() turns
+// files into a source of the executable that registers them before main runs.
 #pragma once
 
 #include "platform/rtl/SysUtils.h"
@@ -17,7 +17,7 @@ public:
 using HINSTANCE = void*;
 extern const HINSTANCE HInstance;
 
-enum class TResourceType { Bitmap, Cursor };
+enum class TResourceType { Bitmap, Icon, Cursor };
 
 // Called by the generated source; Data stays valid for the program's life.
 // Names are kept upper-case and looked up in any case; of two resources with
@@ -27,3 +27,9 @@ void RegisterResource(TResourceType Type, const char* Name, const Byte* Data, si
 // A bitmap resource (a BMP file, or a PNG flattened onto white) as a new
 // bitmap the caller deletes; nullptr when the module has none of that name.
 HBITMAP LoadBitmap(HINSTANCE Instance, const char* BitmapName);
+
+// The icon resource IconName (an ICO file) as a new icon the caller destroys:
+// drawn at the file's size nearest to Size (0: the system's icon size), it
+// carries every size of the file, so window and tray icons pick their own.
+// nullptr when the module has none of that name.
+HICON LoadIcon(HINSTANCE Instance, const char* IconName, int Size = 0);

@@ -6,16 +6,16 @@
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/private/ControlHost_p.h"
-#include "platform/ui/private/GdiObjects_p.h"
+#include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 
-#include <QPixmap>
 #include <QSystemTrayIcon>
 
 #include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 using namespace platform_ui;
 
@@ -41,6 +41,23 @@ bool QtTrayExists() {
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+// Qt reports a press on the icon (the second press of a double click) as one
+// activation; the owner gets the press and the release a shell would send.
+std::vector<UINT> TrayMouseMessages(QSystemTrayIcon::ActivationReason Reason) {
+    switch (Reason) {
+    case QSystemTrayIcon::Trigger:
+        return {WM_LBUTTONDOWN, WM_LBUTTONUP};
+    case QSystemTrayIcon::DoubleClick:
+        return {WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    case QSystemTrayIcon::Context:
+        return {WM_RBUTTONDOWN, WM_RBUTTONUP};
+    case QSystemTrayIcon::MiddleClick:
+        return {WM_MBUTTONDOWN, WM_MBUTTONUP};
+    default:
+        return {};
+    }
+}
+
 // Takes the fields that Data's flags name into Record.
 void Merge(NOTIFYICONDATA& Record, const NOTIFYICONDATA& Data) {
     Record.cbSize = Data.cbSize;
@@ -51,24 +68,21 @@ void Merge(NOTIFYICONDATA& Record, const NOTIFYICONDATA& Data) {
     Record.szTip[sizeof Record.szTip - 1] = '\0';
 }
 
+// Posts an activation's mouse messages to the icon's window.
+void PostActivation(HWND Wnd, UINT Id, UINT CallbackMessage, QSystemTrayIcon::ActivationReason Reason) {
+    if (!IsWindow(Wnd)) return;
+    for (UINT mouse : TrayMouseMessages(Reason))
+        PostMessage(Wnd, CallbackMessage, Id, mouse);
+}
+
 void Show(QSystemTrayIcon& Icon, const NOTIFYICONDATA& Record) {
-    if (Record.hIcon) Icon.setIcon(QIcon(QPixmap::fromImage(Record.hIcon->image)));
+    if (Record.hIcon) Icon.setIcon(QIconOf(Record.hIcon));
     Icon.setToolTip(ToQString(Record.szTip));
     QObject::disconnect(&Icon, &QSystemTrayIcon::activated, nullptr, nullptr);
-    const HWND wnd = Record.hWnd;
-    const UINT id = Record.uID, message = Record.uCallbackMessage;
     if (!(Record.uFlags & NIF_MESSAGE)) return;
     QObject::connect(&Icon, &QSystemTrayIcon::activated, &Icon,
-                     [wnd, id, message](QSystemTrayIcon::ActivationReason why) {
-                         LPARAM mouse = WM_LBUTTONUP;
-                         if (why == QSystemTrayIcon::Context)
-                             mouse = WM_RBUTTONUP;
-                         else if (why == QSystemTrayIcon::DoubleClick)
-                             mouse = WM_LBUTTONDBLCLK;
-                         else if (why == QSystemTrayIcon::MiddleClick)
-                             mouse = WM_MBUTTONUP;
-                         if (IsWindow(wnd)) PostMessage(wnd, message, id, mouse);
-                     });
+                     [wnd = Record.hWnd, id = Record.uID, message = Record.uCallbackMessage](
+                         QSystemTrayIcon::ActivationReason why) { PostActivation(wnd, id, message, why); });
 }
 
 } // namespace
@@ -123,6 +137,14 @@ const NOTIFYICONDATA* FindIcon(HWND Wnd, UINT Id) {
     const auto& icons = Area().Icons;
     const auto it = icons.find(std::make_pair(Wnd, Id));
     return it == icons.end() ? nullptr : &it->second.Record;
+}
+
+void ActivateIcon(HWND Wnd, UINT Id, TTrayActivation How) {
+    const NOTIFYICONDATA* record = FindIcon(Wnd, Id);
+    if (!record || !(record->uFlags & NIF_MESSAGE)) return;
+    static constexpr QSystemTrayIcon::ActivationReason reasons[] = {
+        QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick};
+    PostActivation(Wnd, Id, record->uCallbackMessage, reasons[static_cast<int>(How)]);
 }
 
 } // namespace notifyarea_test

@@ -19,10 +19,10 @@ constexpr UINT NIF_TIP = 0x04;
 constexpr DWORD NotifyIconDataSize = 488;
 constexpr int NotifyIconTipSize = 128;
 
-// One icon of a window: (hWnd, uID). Clicks on it are posted to hWnd as
-// uCallbackMessage with wParam uID and lParam the mouse message
-// (WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK...). szTip is UTF-8, ended
-// by a zero byte.
+// One icon of a window: (hWnd, uID). Each press and release on it is posted
+// to hWnd as uCallbackMessage with wParam uID and lParam the mouse message
+// (WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN...). szTip
+// is UTF-8, ended by a zero byte.
 struct NOTIFYICONDATA {
     DWORD cbSize = 0;
     HWND hWnd = nullptr;
@@ -46,4 +46,9 @@ namespace notifyarea_test {
 void SetAreaExists(bool Value);
 // The record the shell holds for the icon, or nullptr.
 const NOTIFYICONDATA* FindIcon(HWND Wnd, UINT Id);
+// How a user activates an icon, as the desktop reports it.
+enum class TTrayActivation { Click, DoubleClick, Context, MiddleClick };
+// The desktop reports an activation of the icon (Wnd, Id): its mouse messages
+// are posted to Wnd as for an icon in a real tray.
+void ActivateIcon(HWND Wnd, UINT Id, TTrayActivation How);
 } // namespace notifyarea_test

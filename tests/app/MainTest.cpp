@@ -13,6 +13,7 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/ShellAPI.h"
+#include "platform/ui/private/DesktopTestHooks.h"
 #include "tests/app/ScratchProgramFolder.h"
 #include "tests/app/WhenModal.h"
 #include "tests/platform/ui/UiTestSupport.h"
@@ -276,6 +277,21 @@ TEST_F(MainTest, MinimisingHidesToTheTrayOnlyWhereANotificationAreaExists) {
         frmMain->MenuItem1->Click();
         EXPECT_TRUE(frmMain->Visible());
     }
+}
+
+TEST_F(MainTest, TheTrayIconShowsTheProgramsIconAndADoubleClickBringsTheMainWindowBack) {
+    notifyarea_test::SetAreaExists(true);
+    frmMain->TrayIcon1->SetIconVisible(true);
+    const NOTIFYICONDATA* icon = notifyarea_test::FindIcon(frmMain->TrayIcon1->Handle(), 1);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(platform_ui::test::DesktopIconSizes(icon->hIcon), (std::vector<int>{16, 32, 48}));
+    EXPECT_EQ(frmMain->Image1->Picture()->Width(), 16) << "the top strip's small picture";
+
+    Application->Minimize();
+    ASSERT_FALSE(frmMain->Visible());
+    notifyarea_test::ActivateIcon(frmMain->TrayIcon1->Handle(), 1, notifyarea_test::TTrayActivation::DoubleClick);
+    ProcessMessages();
+    EXPECT_TRUE(frmMain->Visible());
 }
 
 TEST_F(MainTest, TheBuiltProgramFolderHasTheHelpPageAndTheWallpaperTile) {

@@ -58,6 +58,7 @@ TEST(SmallWindows, TheAboutBoxHasABoldTitleAndClosesWithOk) {
     EXPECT_TRUE(box->Label1->Font()->Style().Contains(fsBold));
     EXPECT_EQ(box->Label1->Caption(), "Corvanta2.0");
     EXPECT_EQ(box->Version->Caption(), "Build 531");
+    EXPECT_EQ(box->ProgramIcon->Picture()->Width(), 32) << "the program's icon";
     EXPECT_TRUE(box->Button1->Default());
     box->Button1Click(box->Button1);
     EXPECT_EQ(box->ModalResult(), mrOk);

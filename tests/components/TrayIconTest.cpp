@@ -132,6 +132,43 @@ TEST_F(TrayIconTest, MenuPopsUpOnRightPressOnLeftOnlyWithLeftPopupAndNeverWithou
     EXPECT_EQ(Tray->PopupMenu(), nullptr);
 }
 
+// The desktop reports one activation per press; the icon gets the press and
+// the release, so the menu opens on the right button.
+TEST_F(TrayIconTest, TheDesktopsActivationsReachTheIconAsPressAndRelease) {
+    auto* menu = new TPopupMenu(MdiFrame());
+    menu->Items()->Add(new TMenuItem(menu));
+    Tray->SetPopupMenu(menu);
+    std::vector<std::string> events;
+    Tray->OnClick = [&](TObject*) { events.push_back("click"); };
+    Tray->OnDblClick = [&](TObject*) { events.push_back("dblclick"); };
+    Tray->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) {
+        events.push_back(b == mbLeft ? "down-left" : b == mbRight ? "down-right" : "down-middle");
+    };
+    Tray->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { events.push_back("up"); };
+    struct Case {
+        notifyarea_test::TTrayActivation How;
+        std::vector<std::string> Events;
+        int Popups;
+    };
+    using enum notifyarea_test::TTrayActivation;
+    const Case cases[] = {
+        {Click, {"down-left", "click", "up"}, 0},
+        {DoubleClick, {"dblclick", "up"}, 0},
+        {Context, {"down-right", "up"}, 1},
+        {MiddleClick, {"down-middle", "up"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.How));
+        events.clear();
+        Popups = 0;
+        notifyarea_test::ActivateIcon(Tray->Handle(), 1, c.How);
+        ProcessMessages();
+        EXPECT_EQ(events, c.Events);
+        EXPECT_EQ(Popups, c.Popups);
+    }
+    delete menu;
+}
+
 TEST_F(TrayIconTest, DoubleClickRunsTheFirstDefaultItem) {
     auto* menu = new TPopupMenu(MdiFrame());
     std::vector<int> clicked;

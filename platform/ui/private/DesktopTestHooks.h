@@ -4,11 +4,17 @@
 
 #include "platform/ui/WinTypes.h"
 
+#include <vector>
+
 namespace platform_ui::test {
 
 // The desktop activates Wnd's widget (a title-bar click, Alt+Tab), as Qt reports it.
 void ActivateFromDesktop(HWND Wnd);
 // Qt paints Wnd's widget at once, as it does when the window first shows.
 void PaintFromQt(HWND Wnd);
+// The sizes (widths, smallest first) of the icon the desktop gets from Icon,
+// and of the one it shows for Wnd's window.
+std::vector<int> DesktopIconSizes(HICON Icon);
+std::vector<int> WindowIconSizes(HWND Wnd);
 
 } // namespace platform_ui::test

@@ -40,9 +40,12 @@ struct PlatformGdiObject {
     explicit PlatformGdiObject(Kind k) : kind(k) {}
 };
 
-// An icon (or any picture kept with its alpha channel): ARGB32.
+// An icon (or any picture kept with its alpha channel): ARGB32. An icon read
+// from a file of several sizes keeps them all in sizes, for the desktop to
+// pick from (window and tray icons); image is the one drawn.
 struct PlatformIcon {
     QImage image;
+    std::vector<QImage> sizes;
 };
 
 struct DCState {

@@ -5,9 +5,12 @@
 
 #include "platform/ui/WinTypes.h"
 
+#include <QIcon>
 #include <QImage>
 #include <QPoint>
 #include <QRegion>
+
+#include <span>
 
 namespace platform_ui {
 
@@ -37,6 +40,14 @@ QImage ImageOfBitmap(HBITMAP bitmap);
 // icon (a null image for nullptr). Free icons with DestroyIcon.
 HICON CreateIconFrom(const QImage& image);
 QImage ImageOfIcon(HICON icon);
+
+// A new icon from the bytes of an icon file (every size it holds, the one
+// nearest to DrawnSize x DrawnSize drawn) or of any picture Qt reads;
+// nullptr when the bytes hold no picture.
+HICON CreateIconFromFile(std::span<const Byte> bytes, int DrawnSize);
+
+// The icon as the desktop takes it, with every size it has (null for nullptr).
+QIcon QIconOf(HICON icon);
 
 // Colour conversions between COLORREF (0x00BBGGRR) and Qt's 0xAARRGGBB.
 inline QRgb QRgbOf(COLORREF c) {

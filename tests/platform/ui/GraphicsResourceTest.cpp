@@ -1,11 +1,15 @@
-// Bitmap resources compiled into the test program (tests/platform/ui/resources):
-// loading by name in any case, BMP and PNG pixels, unknown names, and a
-// resource bitmap added to an image list with a mask colour.
+// Bitmap and icon resources compiled into the test program
+// (tests/platform/ui/resources): loading by name in any case, BMP and PNG
+// pixels, unknown names, a resource bitmap added to an image list with a mask
+// colour, and an icon of several sizes.
 #include "platform/ui/Graphics.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Resources.h"
+#include "platform/ui/private/DesktopTestHooks.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -76,6 +80,47 @@ TEST(GraphicsResource, ResourceBitmapGoesIntoAnImageListMasked) {
     EXPECT_EQ(target.Canvas()->Pixels(2, 2), clGray) << "the olive background is masked out";
     EXPECT_EQ(target.Canvas()->Pixels(3, 3), clRed);
     EXPECT_EQ(target.Canvas()->Pixels(7, 5), clBlue);
+}
+
+// mainicon.ico holds red at 16, lime at 32 and blue at 48 pixels.
+TEST(GraphicsResource, IconsAreDrawnAtTheNearestSizeAndGiveTheDesktopEverySize) {
+    struct Case {
+        int Asked; // 0: the system's icon size
+        int Width;
+        COLORREF Colour;
+    };
+    const Case cases[] = {{0, 32, RGB(0, 255, 0)},
+                          {16, 16, RGB(255, 0, 0)},
+                          {20, 16, RGB(255, 0, 0)},
+                          {44, 48, RGB(0, 0, 255)},
+                          {100, 48, RGB(0, 0, 255)}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Asked);
+        TIcon icon;
+        icon.SetHandle(LoadIcon(HInstance, "mainicon", c.Asked));
+        ASSERT_NE(icon.Handle(), nullptr);
+        EXPECT_EQ(icon.Width(), c.Width);
+        TBitmap target;
+        target.SetSize(c.Width, c.Width);
+        target.Canvas()->Draw(0, 0, &icon);
+        EXPECT_EQ(target.Canvas()->Pixels(c.Width / 2, c.Width / 2), static_cast<TColor>(c.Colour));
+        EXPECT_EQ(platform_ui::test::DesktopIconSizes(icon.Handle()), (std::vector<int>{16, 32, 48}));
+    }
+    EXPECT_EQ(LoadIcon(HInstance, "NO_SUCH_ICON"), nullptr);
+    EXPECT_EQ(LoadIcon(HInstance, "TEST_GLYPH"), nullptr) << "a bitmap is no icon";
+    EXPECT_EQ(LoadIcon(nullptr, "MAINICON"), nullptr);
+}
+
+TEST(GraphicsResource, ACopiedIconKeepsItsSizesAndDrawsTheOneMadeForTheSizeAsked) {
+    TIcon loaded;
+    loaded.SetHandle(LoadIcon(HInstance, "MAINICON"));
+    TIcon copy;
+    copy.Assign(&loaded);
+    EXPECT_EQ(platform_ui::test::DesktopIconSizes(copy.Handle()), (std::vector<int>{16, 32, 48}));
+    TBitmap target;
+    target.SetSize(16, 16);
+    DrawIconEx(target.Canvas()->Handle(), 0, 0, copy.Handle(), 16, 16);
+    EXPECT_EQ(target.Canvas()->Pixels(8, 8), clRed);
 }
 
 } // namespace
