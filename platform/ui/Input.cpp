@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -235,6 +236,11 @@ void TranslateInputMethod(HWND fallback, QInputMethodEvent* e) {
     for (char32_t c : commit.toUcs4())
         Queue(target, WM_CHAR, c, 1, group);
     InputQueued();
+}
+
+QWidget* QtFocusWidget() {
+    QObject* focus = QGuiApplication::focusObject();
+    return focus && focus->isWidgetType() ? static_cast<QWidget*>(focus) : nullptr;
 }
 
 void UpdateMouseWindow(HWND w) {
@@ -602,6 +608,18 @@ const QPointingDevice* PointerDevice() {
         QStringLiteral("platform mouse"), 2, QInputDevice::DeviceType::Mouse, QPointingDevice::PointerType::Generic,
         QInputDevice::Capability::Position | QInputDevice::Capability::Scroll, 1, 3);
     return mouse;
+}
+
+void FinishComposition() {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+    QWidget* focus = QtFocusWidget();
+    if (!focus || !WindowOfWidget(focus)) return; // Qt's own windows keep theirs
+    QGuiApplication::inputMethod()->commit();
+}
+
+void RefreshInputMethod() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QGuiApplication::focusObject())
+        QGuiApplication::inputMethod()->update(Qt::ImQueryAll);
 }
 
 PassThroughScope::PassThroughScope(HWND Wnd) : Previous(State().PassThrough) {
