@@ -243,6 +243,15 @@ QWidget* QtFocusWidget() {
     return focus && focus->isWidgetType() ? static_cast<QWidget*>(focus) : nullptr;
 }
 
+// Windows that turned input methods off say so; otherwise native widgets
+// answer for themselves and self-painting windows take input methods.
+bool AnswerInputMethodQuery(HWND w, QInputMethodQueryEvent* e) {
+    if (w->Native && !w->InputMethodDisabled) return false;
+    if (e->queries() & Qt::ImEnabled) e->setValue(Qt::ImEnabled, !w->InputMethodDisabled);
+    e->accept();
+    return true;
+}
+
 void UpdateMouseWindow(HWND w) {
     auto& state = State();
     if (state.MouseWindow == w) return;
@@ -421,6 +430,7 @@ public:
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
         case QEvent::InputMethod:
+        case QEvent::InputMethodQuery:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
@@ -439,6 +449,9 @@ public:
         }
         HWND w = WindowOfWidget(widget);
         if (!w || !IsLiveWindow(w) || !w->Widget) return false;
+        // Qt asks while a native widget handles input given back to it too.
+        if (event->type() == QEvent::InputMethodQuery)
+            return AnswerInputMethodQuery(w, static_cast<QInputMethodQueryEvent*>(event));
         HWND pass = State().PassThrough;
         if (pass && (w == pass || IsChild(pass, w))) return false;
         bool consumed = true;
@@ -660,6 +673,20 @@ bool SetCursorPos(int X, int Y) {
     State().CursorPos = {X, Y};
     State().CursorKnown = true;
     return true;
+}
+
+void SetInputMethodEnabled(HWND Wnd, bool Enabled) {
+    if (!IsLiveWindow(Wnd) || Wnd->InputMethodDisabled == !Enabled) return;
+    Wnd->InputMethodDisabled = !Enabled;
+    QWidget* focus = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QtFocusWidget() : nullptr;
+    if (!focus || WindowOfWidget(focus) != Wnd) return;
+    if (!Enabled) {
+        QGuiApplication::inputMethod()->reset();
+        // The reset leaves the shown pre-edit to its widget: an empty one clears it.
+        QInputMethodEvent clear;
+        QCoreApplication::sendEvent(focus, &clear);
+    }
+    RefreshInputMethod();
 }
 
 TDialogKeyHook SetDialogKeyHook(TDialogKeyHook Hook) {

@@ -88,6 +88,8 @@ struct PlatformWindow {
 
     QRegion Shape; // SetWindowRgn, window coordinates; empty: the whole rectangle
 
+    bool InputMethodDisabled = false; // SetInputMethodEnabled
+
     bool IsChild() const { return (Style & WS_CHILD) != 0; }
     bool SelfPainting() const { return !Native && !MessageOnly; }
 };

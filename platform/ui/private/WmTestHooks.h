@@ -27,10 +27,14 @@ void SendQtInputMethodCommit(HWND Wnd, const std::string& Text);
 // to Qt's focus object; false when there is none.
 bool SendQtInputMethodEvent(const std::string& Preedit, const std::string& Commit = "");
 // The window whose widget is Qt's focus object (nullptr when Qt's focus is
-// nowhere or in a window of Qt's own), and where that object's cursor is for
-// Qt's input method (screen coordinates; empty when it has none).
+// nowhere or in a window of Qt's own), and what that object answers Qt's input
+// method: whether it takes input methods, and where its cursor is (screen
+// coordinates; empty when it has none).
 HWND QtFocusObjectWindow();
+bool QtInputMethodEnabled();
 TRect QtCursorRectangle();
+// The window as it shows now, children included, as 0x00RRGGBB pixels.
+std::vector<uint32_t> RenderedPixels(HWND Wnd);
 // A mouse event at a point in Wnd's window coordinates (0, 0 = the window's
 // top-left corner). Kind: 0 move, 1 press, 2 release, 3 double click.
 // Button and Buttons are Qt::MouseButton bits (1 left, 2 right, 4 middle).

@@ -1,8 +1,10 @@
 // Input methods through Qt's focus object: it follows the platform's focus,
-// and commits arrive as WM_CHARs in the control that has it.
+// commits arrive as WM_CHARs in the control that has it, and a control whose
+// input-method mode is off answers "not enabled".
 #include "UiTestSupport.h"
 
 #include "platform/ui/Forms.h"
+#include "platform/ui/Mask.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/Window.h"
 
@@ -64,6 +66,38 @@ TEST(UiInputMethod, QtFocusObjectFollowsTheFocusBetweenEditsAndIntoAnotherForm) 
 
     Focus(name);
     EXPECT_EQ(QtFocusObjectWindow(), name->Handle()) << "back in the first form";
+}
+
+TEST(UiInputMethod, ControlsWithTheInputMethodOffAnswerNotEnabled) {
+    FormWithControls f;
+    auto* name = f.Add<TEdit>(8);
+    auto* phone = f.Add<TEdit>(40);
+    phone->SetImeMode(imDisable);
+    auto* mask = f.Add<TMaskEdit>(72);
+    auto* kind = f.Add<TComboBox>(104);
+    kind->SetImeMode(imDisable);
+    f.Show();
+    struct Case {
+        TWinControl* Control;
+        bool Enabled;
+    };
+    for (const Case& c : {Case{name, true}, Case{phone, false}, Case{mask, false}, Case{kind, false}}) {
+        Focus(c.Control);
+        EXPECT_EQ(QtInputMethodEnabled(), c.Enabled) << c.Control->ClassName() << " " << c.Control->ImeMode();
+    }
+    SetFocus(f.Form->Handle());
+    f.Form->SetImeMode(imDisable);
+    EXPECT_FALSE(QtInputMethodEnabled()) << "a self-painting window";
+
+    // The mode changes while the control has the focus and is composing.
+    Focus(name);
+    const auto plain = RenderedPixels(name->Handle());
+    SendQtInputMethodEvent("ni");
+    name->SetImeMode(imDisable);
+    EXPECT_FALSE(QtInputMethodEnabled());
+    EXPECT_EQ(RenderedPixels(name->Handle()), plain) << "the composition is dropped";
+    name->SetImeMode(imChinese);
+    EXPECT_TRUE(QtInputMethodEnabled());
 }
 
 TEST(UiInputMethod, EditCursorRectangleLiesInTheEdit) {
