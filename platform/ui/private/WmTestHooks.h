@@ -33,8 +33,12 @@ bool SendQtInputMethodEvent(const std::string& Preedit, const std::string& Commi
 HWND QtFocusObjectWindow();
 bool QtInputMethodEnabled();
 TRect QtCursorRectangle();
+// The pre-edit a self-painting window shows, and where (window coordinates);
+// empty when it shows none.
+std::string ShownComposition(HWND Wnd, TPoint* Where = nullptr);
 // The window as it shows now, children included, as 0x00RRGGBB pixels.
 std::vector<uint32_t> RenderedPixels(HWND Wnd);
+
 // A mouse event at a point in Wnd's window coordinates (0, 0 = the window's
 // top-left corner). Kind: 0 move, 1 press, 2 release, 3 double click.
 // Button and Buttons are Qt::MouseButton bits (1 left, 2 right, 4 middle).

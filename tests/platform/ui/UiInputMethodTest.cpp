@@ -1,6 +1,7 @@
 // Input methods through Qt's focus object: it follows the platform's focus,
-// commits arrive as WM_CHARs in the control that has it, and a control whose
-// input-method mode is off answers "not enabled".
+// the pre-edit shows in the control being typed in (native widgets hold it,
+// self-painting windows show it at their caret), commits arrive as WM_CHARs,
+// and a control whose input-method mode is off answers "not enabled".
 #include "UiTestSupport.h"
 
 #include "platform/ui/Forms.h"
@@ -42,6 +43,12 @@ void Focus(TWinControl* control) {
     PumpQt(20); // Qt's activation arrives as an event
 }
 
+TPoint ClientOriginOnScreen(HWND wnd) {
+    TPoint origin{0, 0};
+    ClientToScreen(wnd, origin);
+    return origin;
+}
+
 } // namespace
 
 TEST(UiInputMethod, QtFocusObjectFollowsTheFocusBetweenEditsAndIntoAnotherForm) {
@@ -66,6 +73,74 @@ TEST(UiInputMethod, QtFocusObjectFollowsTheFocusBetweenEditsAndIntoAnotherForm) 
 
     Focus(name);
     EXPECT_EQ(QtFocusObjectWindow(), name->Handle()) << "back in the first form";
+}
+
+TEST(UiInputMethod, TextControlsHoldThePreeditAndTakeTheCommitAsCharacters) {
+    FormWithControls f;
+    auto* edit = f.Add<TEdit>(8);
+    auto* memo = f.Add<TMemo>(40);
+    auto* combo = f.Add<TComboBox>(72);
+    f.Show();
+    for (TWinControl* control : std::initializer_list<TWinControl*>{edit, memo, combo}) {
+        std::u32string pressed;
+        control->OnKeyPress = [&](TObject*, char32_t& key) { pressed += key; };
+        Focus(control);
+        const auto plain = RenderedPixels(control->Handle());
+
+        ASSERT_TRUE(SendQtInputMethodEvent("nihao"));
+        ProcessMessages();
+        EXPECT_NE(RenderedPixels(control->Handle()), plain) << control->ClassName() << ": the pre-edit shows";
+        EXPECT_EQ(control->Text(), "") << control->ClassName() << ": the pre-edit is no text";
+        EXPECT_TRUE(pressed.empty()) << control->ClassName();
+
+        SendQtInputMethodEvent("", "你好");
+        ProcessMessages();
+        EXPECT_EQ(pressed, U"你好") << control->ClassName();
+        EXPECT_EQ(control->Text(), "你好") << control->ClassName();
+
+        // A composition given up leaves the control as it was.
+        const auto typed = RenderedPixels(control->Handle());
+        SendQtInputMethodEvent("ma");
+        SendQtInputMethodEvent("");
+        ProcessMessages();
+        EXPECT_EQ(RenderedPixels(control->Handle()), typed) << control->ClassName();
+        EXPECT_EQ(control->Text(), "你好") << control->ClassName();
+        control->OnKeyPress = nullptr;
+    }
+}
+
+TEST(UiInputMethod, SelfPaintingWindowShowsThePreeditAtItsCaret) {
+    FormWithControls f;
+    std::u32string pressed;
+    f.Form->OnKeyPress = [&](TObject*, char32_t& key) { pressed += key; };
+    f.Show();
+    SetFocus(f.Form->Handle());
+    PumpQt(20);
+    ASSERT_EQ(QtFocusObjectWindow(), f.Form->Handle());
+    EXPECT_TRUE(QtInputMethodEnabled());
+    const TPoint origin = ClientOriginOnScreen(f.Form->Handle());
+    const TRect cursor = QtCursorRectangle();
+    EXPECT_EQ(cursor.Left, origin.X) << "the candidate list opens at the caret";
+    EXPECT_EQ(cursor.Top, origin.Y);
+    EXPECT_GT(cursor.Height(), 0);
+
+    const auto plain = RenderedPixels(f.Form->Handle());
+    SendQtInputMethodEvent("nihao");
+    ProcessMessages();
+    TPoint where{-1, -1};
+    EXPECT_EQ(ShownComposition(f.Form->Handle(), &where), "nihao");
+    TRect window;
+    GetWindowRect(f.Form->Handle(), window);
+    EXPECT_EQ(where.X, origin.X - window.Left);
+    EXPECT_EQ(where.Y, origin.Y - window.Top);
+    EXPECT_NE(RenderedPixels(f.Form->Handle()), plain);
+    EXPECT_TRUE(pressed.empty());
+
+    SendQtInputMethodEvent("", "你好");
+    ProcessMessages();
+    EXPECT_EQ(pressed, U"你好");
+    EXPECT_EQ(ShownComposition(f.Form->Handle()), "");
+    EXPECT_EQ(RenderedPixels(f.Form->Handle()), plain);
 }
 
 TEST(UiInputMethod, ControlsWithTheInputMethodOffAnswerNotEnabled) {
