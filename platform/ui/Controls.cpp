@@ -851,21 +851,17 @@ void TWinControl::SetImeMode(TImeMode Value) {
 
 void TWinControl::ApplyImeMode() {
     if (!FHandle) return;
-    QWidget* widget = WidgetOfWindow(FHandle);
-    if (!widget) return;
-    // imDontCare leaves the widget as it comes: native text fields take input
-    // methods, self-painting windows get them only when asked.
+    // Only "off" means anything here: Qt knows no closed or alphanumeric input
+    // method, so those turn it off too, and the others leave it to the window.
     switch (FImeMode) {
     case imDisable:
     case imClose:
     case imSAlpha:
     case imAlpha:
-        widget->setAttribute(Qt::WA_InputMethodEnabled, false);
-        break;
-    case imDontCare:
+        SetInputMethodEnabled(FHandle, false);
         break;
     default:
-        widget->setAttribute(Qt::WA_InputMethodEnabled, true);
+        SetInputMethodEnabled(FHandle, true);
         break;
     }
 }

@@ -1,6 +1,6 @@
 // Focus, capture and activation kept as plain handles. Qt's own focus follows
-// ours (so keys and input-method text arrive), but the routing of input uses
-// these handles, never Qt's.
+// ours (so keys arrive and an input method composes for the focused control),
+// but the routing of input uses these handles, never Qt's.
 #include "platform/ui/Focus.h"
 
 #include "platform/ui/Messages.h"
@@ -68,6 +68,11 @@ void WindowDestroyed(HWND Wnd) {
     DropQueuedMessages(Wnd);
 }
 
+void MoveQtFocus(HWND Wnd) {
+    if (QWidget* widget = IsLiveWindow(Wnd) ? Wnd->Widget.data() : nullptr) widget->setFocus(Qt::OtherFocusReason);
+    RefreshInputMethod();
+}
+
 // Activation that Qt reports. Qt answers our own requests late, so an answer
 // to an older request must not undo a newer one; only activation that nobody
 // here asked for (the user clicked another window) is followed.
@@ -115,13 +120,16 @@ HWND SetFocus(HWND Wnd) {
             if (!IsLiveWindow(Wnd)) return nullptr;
         }
     }
+    if (state.Focus == Wnd) return Wnd;
+    // While the old control still has the focus; its characters may move it.
+    FinishComposition();
     HWND previous = state.Focus;
     if (previous == Wnd) return previous;
     state.Focus = Wnd;
     if (IsLiveWindow(previous)) SendMessage(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(Wnd), 0);
     if (state.Focus != Wnd) return previous; // the old window moved the focus on
     if (IsLiveWindow(Wnd)) {
-        if (QWidget* widget = Wnd->Widget.data()) widget->setFocus(Qt::OtherFocusReason);
+        MoveQtFocus(Wnd);
         SendMessage(Wnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(IsLiveWindow(previous) ? previous : nullptr), 0);
     }
     return IsLiveWindow(previous) ? previous : nullptr;

@@ -2,17 +2,25 @@
 // key, input-method, mouse and wheel event aimed at a widget of ours, turns it
 // into queued messages for the platform's focus or capture window, and keeps it
 // from Qt; native widgets get it back from their class procedure (WindowHost).
+// Input methods: native widgets show their pre-edit and answer Qt's queries
+// themselves; self-painting windows answer here and show the pre-edit in a
+// small label at the caret. Commits always arrive as WM_CHARs.
 #include "platform/ui/Input.h"
 
 #include "platform/ui/Focus.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/private/WindowManager_p.h"
+#include "platform/ui/private/WmTestHooks.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QFontMetrics>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -35,6 +43,7 @@ struct InputState {
     TDialogKeyHook DialogKeyHook;
     TKeyMessageHook KeyMessageHook;
     TMouseDownHook MouseDownHook;
+    QPointer<QLabel> Composition; // the pre-edit of a self-painting window
 };
 
 InputState& State() {
@@ -237,6 +246,71 @@ void TranslateInputMethod(HWND fallback, QInputMethodEvent* e) {
     InputQueued();
 }
 
+// Where a self-painting window's caret stands for an input method, in the
+// coordinates of its widget: the platform keeps no caret of its own, so the
+// top-left corner of the client area, one line high.
+QRect CaretRectangle(HWND w) {
+    return QRect(ClientOriginOfWindow(w), QSize(1, QFontMetrics(w->Widget->font()).height()));
+}
+
+QWidget* QtFocusWidget() {
+    QObject* focus = QGuiApplication::focusObject();
+    return focus && focus->isWidgetType() ? static_cast<QWidget*>(focus) : nullptr;
+}
+
+// Shows the pre-edit of a self-painting window at its caret, underlined as
+// composition text is; empty text hides it.
+void ShowComposition(HWND w, const QString& text) {
+    QPointer<QLabel>& label = State().Composition;
+    if (text.isEmpty() || !IsLiveWindow(w) || !w->Widget) {
+        if (label) label->hide();
+        return;
+    }
+    if (!label) {
+        label = new QLabel(w->Widget.data());
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->setFrameShape(QFrame::Box);
+        label->setAutoFillBackground(true);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        palette.setColor(QPalette::WindowText, Qt::black);
+        label->setPalette(palette);
+    } else if (label->parentWidget() != w->Widget.data()) {
+        label->setParent(w->Widget.data());
+    }
+    QFont font = w->Widget->font();
+    font.setUnderline(true);
+    label->setFont(font);
+    label->setText(text);
+    label->adjustSize();
+    label->move(CaretRectangle(w).topLeft());
+    label->raise();
+    label->show();
+}
+
+// Native widgets answer for themselves unless their window turned input
+// methods off; a self-painting window answers as an empty text at its caret.
+bool AnswerInputMethodQuery(HWND w, QWidget* widget, QInputMethodQueryEvent* e) {
+    if (w->Native && !w->InputMethodDisabled) return false;
+    const Qt::InputMethodQueries queries = e->queries();
+    if (queries & Qt::ImEnabled) e->setValue(Qt::ImEnabled, !w->InputMethodDisabled);
+    if (!w->Native) {
+        const QRect caret = CaretRectangle(w).translated(widget->mapFrom(w->Widget.data(), QPoint()));
+        if (queries & Qt::ImCursorRectangle) e->setValue(Qt::ImCursorRectangle, caret);
+        if (queries & Qt::ImAnchorRectangle) e->setValue(Qt::ImAnchorRectangle, caret);
+        if (queries & Qt::ImInputItemClipRectangle) e->setValue(Qt::ImInputItemClipRectangle, widget->rect());
+        if (queries & Qt::ImFont) e->setValue(Qt::ImFont, widget->font());
+        if (queries & Qt::ImHints) e->setValue(Qt::ImHints, static_cast<int>(Qt::ImhNone));
+        for (Qt::InputMethodQuery q : {Qt::ImCursorPosition, Qt::ImAnchorPosition, Qt::ImAbsolutePosition})
+            if (queries & q) e->setValue(q, 0);
+        for (Qt::InputMethodQuery q :
+             {Qt::ImSurroundingText, Qt::ImCurrentSelection, Qt::ImTextBeforeCursor, Qt::ImTextAfterCursor})
+            if (queries & q) e->setValue(q, QString());
+    }
+    e->accept();
+    return true;
+}
+
 void UpdateMouseWindow(HWND w) {
     auto& state = State();
     if (state.MouseWindow == w) return;
@@ -415,6 +489,7 @@ public:
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
         case QEvent::InputMethod:
+        case QEvent::InputMethodQuery:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
@@ -433,6 +508,9 @@ public:
         }
         HWND w = WindowOfWidget(widget);
         if (!w || !IsLiveWindow(w) || !w->Widget) return false;
+        // Qt asks while a native widget handles input given back to it too.
+        if (event->type() == QEvent::InputMethodQuery)
+            return AnswerInputMethodQuery(w, widget, static_cast<QInputMethodQueryEvent*>(event));
         HWND pass = State().PassThrough;
         if (pass && (w == pass || IsChild(pass, w))) return false;
         bool consumed = true;
@@ -450,12 +528,16 @@ private:
             return true;
         case QEvent::InputMethod: {
             auto* im = static_cast<QInputMethodEvent*>(event);
-            if (im->commitString().isEmpty()) return !w->Native; // native widgets show the preedit
-            if (w->Native) {
-                // The commit goes through the messages; the widget only drops its preedit.
-                QInputMethodEvent clear;
+            if (!w->Native) {
+                ShowComposition(w, im->preeditString());
+            } else if (im->commitString().isEmpty()) {
+                return false; // the widget shows the pre-edit
+            } else {
+                // The commit goes through the messages; the widget keeps only
+                // the pre-edit that follows it, if any.
+                QInputMethodEvent rest(im->preeditString(), im->attributes());
                 PassThroughScope pass(w);
-                QCoreApplication::sendEvent(widget, &clear);
+                QCoreApplication::sendEvent(widget, &rest);
             }
             TranslateInputMethod(w, im);
             return true;
@@ -604,6 +686,19 @@ const QPointingDevice* PointerDevice() {
     return mouse;
 }
 
+void FinishComposition() {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+    QWidget* focus = QtFocusWidget();
+    if (!focus || !WindowOfWidget(focus)) return; // Qt's own windows keep theirs
+    QGuiApplication::inputMethod()->commit();
+    ShowComposition(nullptr, {});
+}
+
+void RefreshInputMethod() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QGuiApplication::focusObject())
+        QGuiApplication::inputMethod()->update(Qt::ImQueryAll);
+}
+
 PassThroughScope::PassThroughScope(HWND Wnd) : Previous(State().PassThrough) {
     State().PassThrough = Wnd;
 }
@@ -644,6 +739,20 @@ bool SetCursorPos(int X, int Y) {
     return true;
 }
 
+void SetInputMethodEnabled(HWND Wnd, bool Enabled) {
+    if (!IsLiveWindow(Wnd) || Wnd->InputMethodDisabled == !Enabled) return;
+    Wnd->InputMethodDisabled = !Enabled;
+    QWidget* focus = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QtFocusWidget() : nullptr;
+    if (!focus || WindowOfWidget(focus) != Wnd) return;
+    if (!Enabled) {
+        QGuiApplication::inputMethod()->reset();
+        // The reset leaves the shown pre-edit to its widget: an empty one clears it.
+        QInputMethodEvent clear;
+        QCoreApplication::sendEvent(focus, &clear);
+    }
+    RefreshInputMethod();
+}
+
 TDialogKeyHook SetDialogKeyHook(TDialogKeyHook Hook) {
     TDialogKeyHook previous = State().DialogKeyHook;
     State().DialogKeyHook = std::move(Hook);
@@ -660,4 +769,11 @@ TMouseDownHook SetMouseDownHook(TMouseDownHook Hook) {
     TMouseDownHook previous = State().MouseDownHook;
     State().MouseDownHook = std::move(Hook);
     return previous;
+}
+
+std::string platform_ui::test::ShownComposition(HWND Wnd, TPoint* Where) {
+    const QLabel* label = State().Composition;
+    if (!label || label->isHidden() || !IsLiveWindow(Wnd) || label->parentWidget() != Wnd->Widget.data()) return {};
+    if (Where) *Where = {label->x(), label->y()};
+    return label->text().toStdString();
 }

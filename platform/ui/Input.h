@@ -20,6 +20,12 @@ bool GetCursorPos(TPoint& Point);
 // Moves the pointer as the platform sees it (Qt's own pointer stays).
 bool SetCursorPos(int X, int Y);
 
+// Whether an input method may compose text for Wnd (it may by default). A
+// window that turns it off tells Qt's input method "not enabled", so keys reach
+// it as typed; the change holds at once when Wnd has the focus, and a
+// composition under way there is dropped.
+void SetInputMethodEnabled(HWND Wnd, bool Enabled);
+
 // Dialog navigation: before a key that a dialog uses for navigation (Tab, the
 // arrows, Enter, Esc) reaches the focus window, the application's loop asks the
 // focus window's WM_GETDLGCODE (wParam the key, lParam the TMsg); when the

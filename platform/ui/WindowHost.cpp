@@ -40,7 +40,7 @@ void KeepQtFocus(HWND w) {
     if (!IsLiveWindow(focus) || !focus->Widget) return;
     QWidget* qtFocus = QApplication::focusWidget();
     if (qtFocus && WindowOfWidget(qtFocus) == focus) return;
-    if (focus == w || IsChild(w, focus)) focus->Widget->setFocus(Qt::OtherFocusReason);
+    if (focus == w || IsChild(w, focus)) MoveQtFocus(focus);
 }
 
 // Qt passes an event the widget ignores on to its parents, the widgets of other

@@ -8,12 +8,16 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEnterEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextCharFormat>
 #include <QWheelEvent>
+#include <QWindow>
 
 namespace platform_ui::test {
 
@@ -55,6 +59,53 @@ void SendQtInputMethodCommit(HWND Wnd, const std::string& Text) {
     QInputMethodEvent event;
     event.setCommitString(QString::fromStdString(Text));
     QCoreApplication::sendEvent(widget, &event);
+}
+
+bool SendQtInputMethodEvent(const std::string& Preedit, const std::string& Commit) {
+    QObject* focus = QGuiApplication::focusObject();
+    if (!focus) return false;
+    const QString preedit = QString::fromStdString(Preedit);
+    QTextCharFormat underlined;
+    underlined.setFontUnderline(true);
+    const QList<QInputMethodEvent::Attribute> attributes{
+        {QInputMethodEvent::TextFormat, 0, static_cast<int>(preedit.size()), underlined},
+        {QInputMethodEvent::Cursor, static_cast<int>(preedit.size()), 1, QVariant()}};
+    QInputMethodEvent event(preedit, attributes);
+    event.setCommitString(QString::fromStdString(Commit));
+    QCoreApplication::sendEvent(focus, &event);
+    return true;
+}
+
+HWND QtFocusObjectWindow() {
+    QObject* focus = QGuiApplication::focusObject();
+    return focus && focus->isWidgetType() ? WindowOfWidget(static_cast<QWidget*>(focus)) : nullptr;
+}
+
+// Asked by event, as Qt asks when its focus object changes (a direct query
+// would skip the application's event filters).
+bool QtInputMethodEnabled() {
+    QObject* focus = QGuiApplication::focusObject();
+    if (!focus) return false;
+    QInputMethodQueryEvent query(Qt::ImEnabled);
+    QCoreApplication::sendEvent(focus, &query);
+    return query.value(Qt::ImEnabled).toBool();
+}
+
+TRect QtCursorRectangle() {
+    const QWindow* window = QGuiApplication::focusWindow();
+    const QRect r = QGuiApplication::inputMethod()->cursorRectangle().toRect();
+    if (!window || r.isNull()) return {};
+    const QPoint topLeft = window->mapToGlobal(r.topLeft());
+    return Bounds(topLeft.x(), topLeft.y(), r.width(), r.height());
+}
+
+std::vector<uint32_t> RenderedPixels(HWND Wnd) {
+    const QImage image = RenderWindow(Wnd);
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            pixels.push_back(image.pixel(x, y) & 0xFFFFFF);
+    return pixels;
 }
 
 void SendQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers) {

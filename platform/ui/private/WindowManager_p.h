@@ -88,6 +88,8 @@ struct PlatformWindow {
 
     QRegion Shape; // SetWindowRgn, window coordinates; empty: the whole rectangle
 
+    bool InputMethodDisabled = false; // SetInputMethodEnabled
+
     bool IsChild() const { return (Style & WS_CHILD) != 0; }
     bool SelfPainting() const { return !Native && !MessageOnly; }
 };
@@ -190,6 +192,15 @@ Word VirtualKeyFromQt(int Key, Qt::KeyboardModifiers Modifiers);
 int QtKeyFromVirtualKey(Word Vk);
 Qt::KeyboardModifiers CurrentModifiers(); // from the key-state table
 void QtActivatedWindow(HWND Wnd);         // Qt activated a top-level window
+// Qt's focus moves to Wnd's widget within its top-level widget (Qt activates
+// nothing here), and Qt's input method is told: it composes for the control
+// that takes the keys.
+void MoveQtFocus(HWND Wnd);
+// Ends the composition under way before the platform's focus leaves: its
+// pre-edit is committed to the control it was typed in.
+void FinishComposition();
+// Qt's input method asks its focus object again (enabled, cursor rectangle...).
+void RefreshInputMethod();
 // Native widgets: input for Wnd's widget tree passes straight to Qt while set.
 struct PassThroughScope {
     explicit PassThroughScope(HWND Wnd);

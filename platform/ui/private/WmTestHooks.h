@@ -21,6 +21,24 @@ constexpr unsigned ModAlt = 0x08000000;
 void SendQtKey(HWND Wnd, int QtKey, unsigned Modifiers, const std::string& Text, bool Release = true);
 // An input-method commit of UTF-8 text.
 void SendQtInputMethodCommit(HWND Wnd, const std::string& Text);
+
+// Qt's input method as a platform input method drives it: an event with the
+// pre-edit being composed (its cursor at the end) and the text committed, sent
+// to Qt's focus object; false when there is none.
+bool SendQtInputMethodEvent(const std::string& Preedit, const std::string& Commit = "");
+// The window whose widget is Qt's focus object (nullptr when Qt's focus is
+// nowhere or in a window of Qt's own), and what that object answers Qt's input
+// method: whether it takes input methods, and where its cursor is (screen
+// coordinates; empty when it has none).
+HWND QtFocusObjectWindow();
+bool QtInputMethodEnabled();
+TRect QtCursorRectangle();
+// The pre-edit a self-painting window shows, and where (window coordinates);
+// empty when it shows none.
+std::string ShownComposition(HWND Wnd, TPoint* Where = nullptr);
+// The window as it shows now, children included, as 0x00RRGGBB pixels.
+std::vector<uint32_t> RenderedPixels(HWND Wnd);
+
 // A mouse event at a point in Wnd's window coordinates (0, 0 = the window's
 // top-left corner). Kind: 0 move, 1 press, 2 release, 3 double click.
 // Button and Buttons are Qt::MouseButton bits (1 left, 2 right, 4 middle).
