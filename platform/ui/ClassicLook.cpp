@@ -5,6 +5,7 @@
 #include "platform/ui/Colors.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/private/ButtonLook_p.h"
+#include "platform/ui/private/GdiObjects_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
 
 #include <QApplication>

@@ -80,6 +80,11 @@ QFont FontOfDC(HDC dc) {
     return GetStockObject(SYSTEM_FONT)->qfont;
 }
 
+QFont QFontOf(HFONT font) {
+    if (IsLive(font, Kind::Font)) return font->qfont;
+    return GetStockObject(DEFAULT_GUI_FONT)->qfont;
+}
+
 } // namespace platform_ui
 
 namespace {

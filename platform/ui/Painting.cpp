@@ -151,6 +151,10 @@ QImage* BackingImageOfWindow(HWND Wnd) {
     return IsLiveWindow(Wnd) && Wnd->SelfPainting() ? &Wnd->Image : nullptr;
 }
 
+QPoint ClientOriginOfWindow(HWND Wnd) {
+    return IsLiveWindow(Wnd) ? ClientOrigin(Wnd) : QPoint();
+}
+
 QImage RenderWindow(HWND Wnd) {
     QWidget* widget = WidgetOfWindow(Wnd);
     if (!widget) return {};

@@ -99,15 +99,6 @@ TRect QtCursorRectangle() {
     return Bounds(topLeft.x(), topLeft.y(), r.width(), r.height());
 }
 
-std::vector<uint32_t> RenderedPixels(HWND Wnd) {
-    const QImage image = RenderWindow(Wnd);
-    std::vector<uint32_t> pixels;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            pixels.push_back(image.pixel(x, y) & 0xFFFFFF);
-    return pixels;
-}
-
 void SendQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers) {
     QWidget* widget = Target(Wnd);
     if (!widget) return;

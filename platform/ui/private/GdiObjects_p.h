@@ -148,6 +148,8 @@ inline QImage& PixelsOf(HBITMAP bitmap) {
 
 // The selected font of a DC as a Qt font.
 QFont FontOfDC(HDC dc);
+// The Qt font of a font handle; the default GUI font for anything else.
+QFont QFontOf(HFONT font);
 // The face and size mapping of a logical font.
 QFont MakeQFont(const LOGFONT& font);
 

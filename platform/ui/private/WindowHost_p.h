@@ -36,8 +36,9 @@ bool RegisterNativeWindowClass(const std::string& ClassName, UINT Style, TNative
 void NativeWindowProc(HWND Wnd, TMessage& Message);
 
 // The backing image of a self-painting window (its whole window rectangle;
-// nullptr for native and message-only windows).
+// nullptr for native and message-only windows), and where its client area lies.
 QImage* BackingImageOfWindow(HWND Wnd);
+QPoint ClientOriginOfWindow(HWND Wnd);
 
 // The window as it shows now, children included (native widgets grabbed by Qt),
 // for screenshots and pixel tests of whole forms.

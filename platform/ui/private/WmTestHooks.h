@@ -36,8 +36,6 @@ TRect QtCursorRectangle();
 // The pre-edit a self-painting window shows, and where (window coordinates);
 // empty when it shows none.
 std::string ShownComposition(HWND Wnd, TPoint* Where = nullptr);
-// The window as it shows now, children included, as 0x00RRGGBB pixels.
-std::vector<uint32_t> RenderedPixels(HWND Wnd);
 
 // A mouse event at a point in Wnd's window coordinates (0, 0 = the window's
 // top-left corner). Kind: 0 move, 1 press, 2 release, 3 double click.
@@ -66,8 +64,8 @@ std::string TestEditText(HWND Wnd);
 // The backing image of a self-painting window: 0x00RRGGBB pixels.
 uint32_t BackingPixel(HWND Wnd, int X, int Y); // window coordinates
 std::vector<uint32_t> BackingPixels(HWND Wnd);
-// A pixel of the window as it shows now, native widgets and children
-// included (window coordinates, 0x00RRGGBB).
+// The window as it shows now, native widgets and children included, as
+// 0x00RRGGBB pixels: one at a point (window coordinates), or all of them.
 uint32_t RenderedPixel(HWND Wnd, int X, int Y);
 std::vector<uint32_t> RenderedPixels(HWND Wnd);
 // Fills a rectangle of the backing image (window coordinates) with a colour.
