@@ -931,21 +931,15 @@ CORVANTA_DATASET_EVENT(OnNewRecord)
 
 // ---- Guards -----------------------------------------------------------------
 
-TDisableControlsScope::TDisableControlsScope(TDataSet* DataSet)
-    : FDataSet(DataSet), FUncaught(std::uncaught_exceptions()) {
-    FDataSet->DisableControls();
+TDisableControlsScope::TDisableControlsScope(TDataSet* DataSet) : FEnableControls(DisableControls(DataSet)) {}
+
+TDisableControlsScope::TEnableControls TDisableControlsScope::DisableControls(TDataSet* DataSet) {
+    DataSet->DisableControls();
+    return {DataSet};
 }
 
-TDisableControlsScope::~TDisableControlsScope() noexcept(false) {
-    if (std::uncaught_exceptions() > FUncaught) {
-        try {
-            FDataSet->EnableControls();
-        } catch (...) {
-            // The exception already in flight is the one to report.
-        }
-    } else {
-        FDataSet->EnableControls();
-    }
+void TDisableControlsScope::TEnableControls::operator()() const {
+    DataSet->EnableControls();
 }
 
 TActiveRecordScope::TActiveRecordScope(TDataLink* Link, Integer Row) : FLink(Link), FSaved(Link->ActiveRecord()) {
