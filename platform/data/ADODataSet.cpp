@@ -402,14 +402,11 @@ void TCustomADODataSet::InternalRefresh() {
 void TCustomADODataSet::Requery() {
     CheckBrowseMode();
     TDisableControlsScope Scope(this);
-    FRequerying = true;
-    try {
+    {
+        FRequerying = true;
+        TScopeGuard requerying([this] { FRequerying = false; });
         Refresh();
-    } catch (...) {
-        FRequerying = false;
-        throw;
     }
-    FRequerying = false;
     First();
 }
 

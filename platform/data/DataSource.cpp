@@ -144,13 +144,8 @@ bool TDataLink::Edit() {
 
 void TDataLink::UpdateRecord() {
     FUpdating = true;
-    try {
-        UpdateData();
-    } catch (...) {
-        FUpdating = false;
-        throw;
-    }
-    FUpdating = false;
+    TScopeGuard updating([this] { FUpdating = false; });
+    UpdateData();
 }
 
 void TDataLink::SetBufferCount(Integer Value) {
