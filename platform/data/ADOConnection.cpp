@@ -190,6 +190,25 @@ void TADOConnection::RollbackTrans() {
     FDatabase->ExecuteAll("ROLLBACK", nullptr);
 }
 
+TTransactionGuard::TTransactionGuard(TADOConnection* Connection)
+    : FConnection(Connection), FOwn(BeginUnlessHeld(Connection)), FRollback({this}) {}
+
+bool TTransactionGuard::BeginUnlessHeld(TADOConnection* Connection) {
+    if (Connection->InTransaction()) return false;
+    Connection->BeginTrans();
+    return true;
+}
+
+void TTransactionGuard::Commit() {
+    if (FOwn) FConnection->CommitTrans();
+    FCommitted = true;
+}
+
+void TTransactionGuard::TRollbackUnlessCommitted::operator()() const {
+    // A commit that failed may have ended the transaction already.
+    if (Guard->FOwn && !Guard->FCommitted && Guard->FConnection->InTransaction()) Guard->FConnection->RollbackTrans();
+}
+
 void TADOConnection::CheckNotInTransaction(const char* Operation) const {
     if (InTransaction())
         throw EDatabaseError(std::string("Cannot ") + Operation + " a database file inside a transaction");
