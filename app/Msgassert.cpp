@@ -445,16 +445,11 @@ void Tfrmmsgassert::WriteProfile(TADOConnection* Connection, bool Insert, bool N
     Bind(c, "HTTP", FValues.HTTP);
     Bind(c, "username", FValues.UserCode);
 
-    Connection->BeginTrans();
-    try {
-        a.Execute();
-        b.Execute();
-        c.Execute();
-        Connection->CommitTrans();
-    } catch (...) {
-        if (Connection->InTransaction()) Connection->RollbackTrans();
-        throw;
-    }
+    TTransactionGuard transaction(Connection);
+    a.Execute();
+    b.Execute();
+    c.Execute();
+    transaction.Commit();
 }
 
 void Tfrmmsgassert::btn_saveClick(TObject*) {
