@@ -8,12 +8,12 @@ namespace {
 
 class BookmarkLocateTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
     std::unique_ptr<TADOQuery> Query;
 
     void SetUp() override {
-        std::string File = Folder.File("data.mdb");
+        std::string File = Folder / "data.mdb";
         RunSql(File, "create table T (ID integer primary key, Code varchar(10), Name varchar(20), Amount money, "
                      "Made datetime, Done bit);"
                      "insert into T values (7, '007', 'Zhang San', 12.5, '2024-05-01 00:00:00', 1);"
@@ -104,8 +104,8 @@ TEST_F(BookmarkLocateTest, LookupNeverMovesAndFeedsLookupFields) {
     EXPECT_EQ(CurrentId(), 42);
 
     // A second dataset shows Name through a lookup field keyed by its own column.
-    RunSql(Folder.File("data.mdb"), "create table R (RID integer primary key, TID integer);"
-                                    "insert into R values (1, 9); insert into R values (2, 77);");
+    RunSql(Folder / "data.mdb", "create table R (RID integer primary key, TID integer);"
+                                "insert into R values (1, 9); insert into R values (2, 77);");
     TADOQuery Refs(nullptr);
     Refs.SetConnection(Connection.get());
     Refs.SQL()->SetText("select * from R order by RID");

@@ -2,21 +2,22 @@
 // and the immediate write lock of its transactions.
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <filesystem>
+#include <stdexcept>
 
 #include "TestDatabase.h"
+#include "tests/support/FileContents.h"
 
 namespace {
 
 class ConnectionTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
+    TScratchFolder Folder;
 };
 
 TEST_F(ConnectionTest, RefusesFilesThatAreMissingEmptyOrNotDatabases) {
-    std::string Text = Folder.File("notes.mdb");
-    std::ofstream(Text) << "A database, or so its name claims, but only text follows.";
-    std::ofstream(Folder.File("empty.mdb")).close();
+    WriteFileContents(Folder / "notes.mdb", "A database, or so its name claims, but only text follows.");
+    WriteFileContents(Folder / "empty.mdb", "");
     struct Case {
         const char* Name;
         std::string Expected;
@@ -27,7 +28,7 @@ TEST_F(ConnectionTest, RefusesFilesThatAreMissingEmptyOrNotDatabases) {
     };
     for (const Case& C : Cases) {
         TADOConnection Connection(nullptr);
-        Connection.SetConnectionString(TestConnectionString(Folder.File(C.Name)));
+        Connection.SetConnectionString(TestConnectionString(Folder / C.Name));
         try {
             Connection.Open();
             ADD_FAILURE() << C.Name << " opened";
@@ -36,11 +37,11 @@ TEST_F(ConnectionTest, RefusesFilesThatAreMissingEmptyOrNotDatabases) {
         }
         EXPECT_FALSE(Connection.Connected()) << C.Name;
     }
-    EXPECT_FALSE(std::filesystem::exists(Folder.File("missing.mdb"))) << "opening must never create the file";
+    EXPECT_FALSE(std::filesystem::exists(Folder / "missing.mdb")) << "opening must never create the file";
 }
 
 TEST_F(ConnectionTest, OpensTheFileNamedByDataSourceAndClosesItsDataSets) {
-    std::string File = Folder.File("voltrane.mdb");
+    std::string File = Folder / "voltrane.mdb";
     RunSql(File, "create table T (ID integer primary key, Name varchar(20)); insert into T values (1, 'a');");
     auto Connection = Connect(File);
     EXPECT_EQ(Connection->DatabaseFileName(), File);
@@ -52,7 +53,7 @@ TEST_F(ConnectionTest, OpensTheFileNamedByDataSourceAndClosesItsDataSets) {
 }
 
 TEST_F(ConnectionTest, CopiesBetweenFilesThroughAnAttachedFileMatchingColumnsByName) {
-    std::string Main = Folder.File("maindata.mdb"), Transfer = Folder.File("iodata.mdb");
+    std::string Main = Folder / "maindata.mdb", Transfer = Folder / "iodata.mdb";
     RunSql(Main, "create table KJJHSB (ID integer primary key, XMMC varchar(50), JE money);");
     // The transfer file declares its columns in another order.
     RunSql(Transfer, "create table KJJHSB (JE money, XMMC varchar(50), ID integer);"
@@ -68,12 +69,12 @@ TEST_F(ConnectionTest, CopiesBetweenFilesThroughAnAttachedFileMatchingColumnsByN
 }
 
 TEST_F(ConnectionTest, AttachRefusesMissingFilesAndOpenTransactions) {
-    std::string Main = Folder.File("maindata.mdb"), Other = Folder.File("other.mdb");
+    std::string Main = Folder / "maindata.mdb", Other = Folder / "other.mdb";
     RunSql(Main, "create table T (A integer);");
     RunSql(Other, "create table T (A integer);");
     auto Connection = Connect(Main);
-    EXPECT_THROW(Connection->Attach(Folder.File("nowhere.mdb"), "x"), EDatabaseError);
-    EXPECT_FALSE(std::filesystem::exists(Folder.File("nowhere.mdb")));
+    EXPECT_THROW(Connection->Attach(Folder / "nowhere.mdb", "x"), EDatabaseError);
+    EXPECT_FALSE(std::filesystem::exists(Folder / "nowhere.mdb"));
     Connection->BeginTrans();
     EXPECT_THROW(Connection->Attach(Other, "o"), EDatabaseError);
     Connection->CommitTrans();
@@ -85,7 +86,7 @@ TEST_F(ConnectionTest, AttachRefusesMissingFilesAndOpenTransactions) {
 }
 
 TEST_F(ConnectionTest, AttachingItsOwnFileReadsASnapshot) {
-    std::string Main = Folder.File("maindata.mdb");
+    std::string Main = Folder / "maindata.mdb";
     RunSql(Main, "create table T (A integer); insert into T values (1); insert into T values (2);");
     auto Connection = Connect(Main);
     Connection->Attach(Main, "self");
@@ -95,18 +96,21 @@ TEST_F(ConnectionTest, AttachingItsOwnFileReadsASnapshot) {
 }
 
 TEST_F(ConnectionTest, BeginTransTakesTheWriteLockAtOnce) {
-    std::string File = Folder.File("voltrane.mdb");
+    std::string File = Folder / "voltrane.mdb";
     RunSql(File, "create table SYS_MaxID (TableName varchar(50), CurrentMaxID integer);");
     auto Connection = Connect(File);
     Connection->BeginTrans();
     EXPECT_TRUE(Connection->InTransaction());
     // Another writer, not waiting, is refused before the first has written anything.
-    sqlite3* Other = nullptr;
-    sqlite3_open(File.c_str(), &Other);
-    EXPECT_EQ(sqlite3_exec(Other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_BUSY);
+    const std::string write = "insert into SYS_MaxID values ('T', 1)";
+    try {
+        RunSql(File, write);
+        ADD_FAILURE() << "a second writer got the lock";
+    } catch (const std::runtime_error& E) {
+        EXPECT_STREQ(E.what(), "database is locked");
+    }
     Connection->CommitTrans();
-    EXPECT_EQ(sqlite3_exec(Other, "BEGIN IMMEDIATE; COMMIT;", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(Other);
+    EXPECT_NO_THROW(RunSql(File, write));
     EXPECT_THROW(Connection->CommitTrans(), EDatabaseError);
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 class DataLinkWindowTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
     std::unique_ptr<TADOQuery> Query;
     TDataSource Source{nullptr};
@@ -19,7 +19,7 @@ protected:
 
     // Ten records with ID 1..10, in ID order.
     void SetUp() override {
-        std::string File = Folder.File("data.mdb");
+        std::string File = Folder / "data.mdb";
         std::string Sql = "create table T (ID integer primary key, Name varchar(20));";
         for (int i = 1; i <= 10; ++i)
             Sql += "insert into T values (" + std::to_string(i) + ", 'n" + std::to_string(i) + "');";
@@ -143,8 +143,8 @@ TEST_F(DataLinkWindowTest, ActiveRecordRedirectsReadsButNotTheCursor) {
     Query->Edit();
     Query->FieldByName("Name")->SetAsString("third");
     Query->Post();
-    EXPECT_EQ(QueryText(Folder.File("data.mdb"), "select Name from T where ID = 3"), "third");
-    EXPECT_EQ(QueryText(Folder.File("data.mdb"), "select Name from T where ID = 1"), "n1");
+    EXPECT_EQ(QueryText(Folder / "data.mdb", "select Name from T where ID = 3"), "third");
+    EXPECT_EQ(QueryText(Folder / "data.mdb", "select Name from T where ID = 1"), "n1");
 }
 
 TEST_F(DataLinkWindowTest, JumpsRebuildTheWindowAndSendDataSetChanged) {

@@ -8,7 +8,7 @@
 namespace {
 
 struct TWorld {
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
     std::unique_ptr<TADOQuery> Query;
     std::unique_ptr<TDataSource> Source;
@@ -16,7 +16,7 @@ struct TWorld {
     std::unique_ptr<TRecordingLink> Link;
 
     explicit TWorld(const char* Sql = "select * from T order by ID") {
-        std::string File = Folder.File("data.mdb");
+        std::string File = Folder / "data.mdb";
         RunSql(File,
                "create table T (ID integer primary key, Name varchar(20));"
                "insert into T values (1, 'one'); insert into T values (2, 'two'); insert into T values (3, 'three');"
@@ -150,7 +150,7 @@ TEST(DataSetEvents, EditorsWriteTheirTextBeforeBeforePost) {
     World.Query->BeforePost = [&](TDataSet* D) { SeenInBeforePost = D->FieldByName("Name")->AsString(); };
     World.Query->Post();
     EXPECT_EQ(SeenInBeforePost, "from the editor");
-    EXPECT_EQ(QueryText(World.Folder.File("data.mdb"), "select Name from T where ID = 1"), "from the editor");
+    EXPECT_EQ(QueryText(World.Folder / "data.mdb", "select Name from T where ID = 1"), "from the editor");
 }
 
 TEST(DataSetEvents, AbortInABeforeEventLeavesEverythingAsItWas) {
@@ -162,7 +162,7 @@ TEST(DataSetEvents, AbortInABeforeEventLeavesEverythingAsItWas) {
     EXPECT_THROW(World.Query->Post(), EAbort);
     EXPECT_EQ(World.Query->State(), dsEdit);
     EXPECT_EQ(World.Query->FieldByName("Name")->AsString(), "changed");
-    EXPECT_EQ(QueryText(World.Folder.File("data.mdb"), "select Name from T where ID = 1"), "one");
+    EXPECT_EQ(QueryText(World.Folder / "data.mdb", "select Name from T where ID = 1"), "one");
     World.Query->BeforePost = nullptr;
     World.Query->Cancel();
 

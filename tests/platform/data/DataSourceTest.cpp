@@ -9,11 +9,11 @@ namespace {
 
 class DataSourceTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
 
     void SetUp() override {
-        std::string File = Folder.File("data.mdb");
+        std::string File = Folder / "data.mdb";
         RunSql(File, "create table T (ID integer primary key, Name varchar(20)); insert into T values (1, 'a');");
         Connection = Connect(File);
     }

@@ -8,12 +8,12 @@ namespace {
 
 class FieldsTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
     std::unique_ptr<TADOQuery> Query;
 
     void SetUp() override {
-        std::string File = Folder.File("data.mdb");
+        std::string File = Folder / "data.mdb";
         RunSql(File, "create table T (ID integer primary key, Name varchar(10), Qty smallint, Rate float, JE money, "
                      "Ok bit, Day datetime, Note memo);"
                      "insert into T values (1, 'a', 3, 0.30000000000000004, 1234.5, 0, '2024-05-01 00:00:00', 'long');"

@@ -7,12 +7,12 @@ namespace {
 
 class FilterTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
     std::unique_ptr<TADOQuery> Query;
 
     void SetUp() override {
-        std::string File = Folder.File("data.mdb");
+        std::string File = Folder / "data.mdb";
         RunSql(File, "create table T (ID integer primary key, Name varchar(20), [Full Name] varchar(30), Qty integer, "
                      "Made date, Amount money);"
                      "insert into T values (1, 'abc', 'A B', 5, '2024-05-01 00:00:00', 12.5);"
@@ -72,7 +72,7 @@ TEST_F(FilterTest, ItNeverReachesSqlAndRejectsBadTextWithoutChangingAnything) {
     EXPECT_EQ(Ids(), "");
     Query->SetFiltered(false);
     EXPECT_EQ(Ids(), "1234");
-    EXPECT_EQ(QueryText(Folder.File("data.mdb"), "select count(*) from T"), "4");
+    EXPECT_EQ(QueryText(Folder / "data.mdb", "select count(*) from T"), "4");
 
     Query->SetFilter("Qty = 5");
     Query->SetFiltered(true);

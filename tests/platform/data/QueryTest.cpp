@@ -9,8 +9,8 @@ namespace {
 
 class QueryTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
-    std::string File = Folder.File("maindata.mdb");
+    TScratchFolder Folder;
+    std::string File = Folder / "maindata.mdb";
     std::unique_ptr<TADOConnection> Connection;
 
     void SetUp() override {

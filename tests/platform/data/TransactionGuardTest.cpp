@@ -10,8 +10,8 @@ namespace {
 
 class TransactionGuardTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
-    std::string File = Folder.File("voltrane.mdb");
+    TScratchFolder Folder;
+    std::string File = Folder / "voltrane.mdb";
     std::unique_ptr<TADOConnection> Connection;
 
     void SetUp() override {

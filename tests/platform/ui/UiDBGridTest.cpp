@@ -6,12 +6,11 @@
 #include "platform/data/DB.h"
 #include "platform/ui/DBGrids.h"
 #include "platform/ui/Forms.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/SqliteFile.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <filesystem>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -20,9 +19,8 @@ using namespace uitest;
 namespace {
 
 struct GridWorld {
-    // One file per process: CTest runs the cases of this file side by side.
-    std::filesystem::path File =
-        std::filesystem::temp_directory_path() / ("corvanta-ui-grid-" + std::to_string(getpid()) + ".mdb");
+    TScratchFolder Folder;
+    std::string File = Folder / "grid.mdb";
     TADOConnection Connection{nullptr};
     TADOQuery Query{nullptr};
     TDataSource Source{nullptr};
@@ -30,15 +28,9 @@ struct GridWorld {
     TDBGrid* Grid = nullptr;
 
     GridWorld() {
-        std::filesystem::remove(File);
-        sqlite3* db = nullptr;
-        sqlite3_open(File.c_str(), &db);
-        sqlite3_exec(db,
-                     "create table JHLB (JHLBDM integer primary key, JHMC varchar(40));"
-                     "insert into JHLB values (1, '重点科技攻关'), (2, '软科学研究'), (3, '科技型中小企业创新');",
-                     nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-        Connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + File.string() + ";");
+        RunSql(File, "create table JHLB (JHLBDM integer primary key, JHMC varchar(40));"
+                     "insert into JHLB values (1, '重点科技攻关'), (2, '软科学研究'), (3, '科技型中小企业创新');");
+        Connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + File + ";");
         Connection.SetLoginPrompt(false);
         Connection.Open();
         Query.SetConnection(&Connection);
@@ -66,7 +58,6 @@ struct GridWorld {
         delete Form;
         Query.Close();
         Connection.Close();
-        std::filesystem::remove(File);
     }
 };
 
