@@ -507,7 +507,7 @@ void Tfrmmsgassert::RegisterUser() {
         RegistrationConnection->Open();
         WriteProfile(RegistrationConnection, true, true);
         RegistrationConnection->Close();
-    } catch (const std::exception& E) {
+    } catch (const std::exception& e) {
         // Nothing of the attempt stays behind, so the same code can be
         // registered again, and the code boxes read the template again.
         ConnectToTemplate();
@@ -516,7 +516,7 @@ void Tfrmmsgassert::RegisterUser() {
             std::error_code error;
             std::filesystem::remove_all(userFolder, error);
         }
-        Box(std::string("注册失败，请再次注册：") + E.what(), MB_ICONERROR);
+        Box(std::string("注册失败，请再次注册：") + e.what(), MB_ICONERROR);
         return;
     }
     if (frmMain) frmMain->UserCode = FValues.UserCode;
