@@ -17,18 +17,18 @@ inline std::string TestConnectionString(const std::string& FileName) {
 
 // A connection owned by the test, opened on FileName.
 inline std::unique_ptr<TADOConnection> Connect(const std::string& FileName) {
-    auto Connection = std::make_unique<TADOConnection>(nullptr);
-    Connection->SetConnectionString(TestConnectionString(FileName));
-    Connection->SetLoginPrompt(false);
-    Connection->Open();
-    return Connection;
+    auto connection = std::make_unique<TADOConnection>(nullptr);
+    connection->SetConnectionString(TestConnectionString(FileName));
+    connection->SetLoginPrompt(false);
+    connection->Open();
+    return connection;
 }
 
 // A query owned by the test, opened on Sql.
 inline std::unique_ptr<TADOQuery> OpenQuery(TADOConnection* Connection, const std::string& Sql) {
-    auto Query = std::make_unique<TADOQuery>(nullptr);
-    Query->SetConnection(Connection);
-    Query->SQL()->SetText(Sql);
-    Query->Open();
-    return Query;
+    auto query = std::make_unique<TADOQuery>(nullptr);
+    query->SetConnection(Connection);
+    query->SQL()->SetText(Sql);
+    query->Open();
+    return query;
 }
