@@ -154,17 +154,12 @@ bool TfrmCode::ImportCodeTables(const std::string& FileName) {
         std::array<std::string, 5> inserts;
         for (size_t i = 0; i < CodeTables.size(); ++i)
             inserts[i] = CopyRowsByNameSQL(connection, CodeTables[i].Table, "main", ImportAlias);
-        connection->BeginTrans();
-        try {
-            for (size_t i = 0; i < CodeTables.size(); ++i) {
-                connection->Execute(std::string("delete from ") + CodeTables[i].Table);
-                connection->Execute(inserts[i]);
-            }
-            connection->CommitTrans();
-        } catch (...) {
-            if (connection->InTransaction()) connection->RollbackTrans();
-            throw;
+        TTransactionGuard transaction(connection);
+        for (size_t i = 0; i < CodeTables.size(); ++i) {
+            connection->Execute(std::string("delete from ") + CodeTables[i].Table);
+            connection->Execute(inserts[i]);
         }
+        transaction.Commit();
         attached.Detach();
         return true;
     } catch (const std::exception&) {

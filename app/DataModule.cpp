@@ -10,37 +10,6 @@ namespace {
 
 constexpr const char* SharedDatabaseFile = "voltrane.mdb";
 
-// Rolls back the counter's own transaction unless it was committed.
-class TCounterTransaction {
-public:
-    explicit TCounterTransaction(TADOConnection* Connection) : FConnection(Connection) {
-        // Inside a caller's transaction (BEGIN IMMEDIATE as well) the write
-        // lock is already held, and SQLite cannot nest another one.
-        FOwn = !FConnection->InTransaction();
-        if (FOwn) FConnection->BeginTrans();
-    }
-    ~TCounterTransaction() {
-        if (!FOwn || FCommitted) return;
-        try {
-            FConnection->RollbackTrans();
-        } catch (...) {
-            // The error that brought us here is the one the caller sees.
-        }
-    }
-    TCounterTransaction(const TCounterTransaction&) = delete;
-    TCounterTransaction& operator=(const TCounterTransaction&) = delete;
-
-    void Commit() {
-        if (FOwn) FConnection->CommitTrans();
-        FCommitted = true;
-    }
-
-private:
-    TADOConnection* FConnection;
-    bool FOwn = false;
-    bool FCommitted = false;
-};
-
 } // namespace
 
 std::string DatabaseConnectionString(const std::string& FileName) {
@@ -83,7 +52,7 @@ void TDM::DataModuleDestroy(TObject*) {
 }
 
 Integer TDM::GetMaxID(const std::string& TableName) {
-    TCounterTransaction transaction(ADOConnection1);
+    TTransactionGuard transaction(ADOConnection1);
     Integer result = 1;
     ADOQuery1->Close();
     ADOQuery1->SQL()->SetText("SELECT CurrentMaxID FROM SYS_MaxID WHERE TableName = :TableName");

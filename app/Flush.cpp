@@ -105,20 +105,15 @@ bool Tfrmflush::DoFlush(TADOConnection* Connection) {
             const std::string copyPass = CopyRowsByNameSQL(Connection, "pass", TemporaryAlias, "main");
             const int count = query->RecordCount();
 
-            Connection->BeginTrans();
-            try {
-                for (int i = 0; !query->Eof(); ++i) {
-                    copy.Parameters()->ParamByName("KJJHSBID")->SetValue(query->Fields()[0]->Value());
-                    copy.Execute();
-                    query->Next();
-                    Gauge->SetProgress(static_cast<int>(std::lround(i * 100.0 / count)));
-                }
-                Connection->Execute(copyPass);
-                Connection->CommitTrans();
-            } catch (...) {
-                if (Connection->InTransaction()) Connection->RollbackTrans();
-                throw;
+            TTransactionGuard transaction(Connection);
+            for (int i = 0; !query->Eof(); ++i) {
+                copy.Parameters()->ParamByName("KJJHSBID")->SetValue(query->Fields()[0]->Value());
+                copy.Execute();
+                query->Next();
+                Gauge->SetProgress(static_cast<int>(std::lround(i * 100.0 / count)));
             }
+            Connection->Execute(copyPass);
+            transaction.Commit();
             query.reset();
             attached.Detach();
         }

@@ -450,16 +450,11 @@ void Tfrmmsgassert::WriteProfile(TADOConnection* Connection, bool Insert, bool N
     Bind(c, "HTTP", FValues.HTTP);
     Bind(c, "username", FValues.UserCode);
 
-    Connection->BeginTrans();
-    try {
-        a.Execute();
-        b.Execute();
-        c.Execute();
-        Connection->CommitTrans();
-    } catch (...) {
-        if (Connection->InTransaction()) Connection->RollbackTrans();
-        throw;
-    }
+    TTransactionGuard transaction(Connection);
+    a.Execute();
+    b.Execute();
+    c.Execute();
+    transaction.Commit();
 }
 
 void Tfrmmsgassert::btn_saveClick(TObject*) {
@@ -517,7 +512,7 @@ void Tfrmmsgassert::RegisterUser() {
         RegistrationConnection->Open();
         WriteProfile(RegistrationConnection, true, true);
         RegistrationConnection->Close();
-    } catch (const std::exception& E) {
+    } catch (const std::exception& e) {
         // Nothing of the attempt stays behind, so the same code can be
         // registered again, and the code boxes read the template again.
         ConnectToTemplate();
@@ -526,7 +521,7 @@ void Tfrmmsgassert::RegisterUser() {
             std::error_code error;
             std::filesystem::remove_all(userFolder, error);
         }
-        Box(std::string("注册失败，请再次注册：") + E.what(), MB_ICONERROR);
+        Box(std::string("注册失败，请再次注册：") + e.what(), MB_ICONERROR);
         return;
     }
     if (frmMain) frmMain->UserCode = FValues.UserCode;

@@ -13,6 +13,7 @@ endfunction()
 # One GoogleTest program of every .cpp in the calling folder, registered with
 # CTest case by case. The shared main (tests/TestMain.cpp) sets the
 # environment: headless Qt, CORVANTA_TEST_SOURCE_DIR and CORVANTA_PROGRAM_DIR.
+# Every test program links the shared fixtures of tests/support.
 function(corvanta_tests target)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -20,7 +21,7 @@ function(corvanta_tests target)
   target_compile_definitions(${target} PRIVATE
     CORVANTA_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     CORVANTA_PROGRAM_DIR="${CORVANTA_PROGRAM_DIR}")
-  target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS} test_support GTest::gtest GTest::gmock)
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120)
 endfunction()
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "zip/ZipFormat.h"
+
 namespace zip {
 
 // What the writer hands the compressor for one entry.
@@ -21,7 +23,7 @@ public:
 
 struct TDeflateResult {
     uint64_t CompressedSize = 0;
-    uint16_t Method = 8;             // 0 when the whole file went out stored
+    uint16_t Method = MethodDeflated; // MethodStored when the whole file went out stored
     uint16_t InternalAttributes = 0; // 1 text, 0 binary
     uint16_t FlagBits = 0;           // general-purpose bits 1 and 2 by level
 };

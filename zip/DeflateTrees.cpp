@@ -87,7 +87,7 @@ void TDeflateTrees::StartFile(TDeflateIO& io, int packLevel) {
     FPackLevel = packLevel;
     FTypeDecided = false;
     FEmitted = false;
-    FMethod = 8;
+    FMethod = MethodDeflated;
     FInternalAttributes = 0;
     FCompressedSize = 0;
     FBitBuffer = 0;
@@ -404,7 +404,7 @@ void TDeflateTrees::FlushBlock(const uint8_t* block, uint32_t storedLength, bool
     if (last && !FEmitted && block != nullptr && storedLength <= bestBytes) {
         // The whole file fits in this one block and does not shrink: it goes out as it is.
         WriteRaw(block, storedLength);
-        FMethod = 0;
+        FMethod = MethodStored;
     } else if (block != nullptr && static_cast<uint64_t>(storedLength) + 4 <= bestBytes) {
         StoredBlocks(block, storedLength, last);
     } else if (staticBytes == bestBytes) {

@@ -171,7 +171,7 @@ private:
     int FPackLevel = 6;
     bool FTypeDecided = false;
     bool FEmitted = false;
-    uint16_t FMethod = 8;
+    uint16_t FMethod = MethodDeflated;
     uint16_t FInternalAttributes = 0;
     uint64_t FCompressedSize = 0;
     uint64_t FBitBuffer = 0;

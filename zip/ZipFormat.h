@@ -26,6 +26,14 @@ constexpr int CentralHeaderSize = 46;
 constexpr int EndRecordSize = 22;
 constexpr int MaxCommentLength = 65535;
 
+// Compression methods of an entry; the engine reads and writes only stored
+// and deflated ones. Shrunk (1), reduced (2 to 5) and imploded (6) entries are
+// refused by name; any other method is unknown.
+constexpr uint16_t MethodStored = 0;
+constexpr uint16_t MethodShrunk = 1;
+constexpr uint16_t MethodImploded = 6;
+constexpr uint16_t MethodDeflated = 8;
+
 constexpr uint16_t FlagEncrypted = 0x0001;
 constexpr uint16_t FlagDataDescriptor = 0x0008;
 constexpr uint16_t FlagUtf8Name = 0x0800;
@@ -37,7 +45,7 @@ public:
     uint16_t VersionMadeBy = 20;
     uint16_t VersionNeeded = 20;
     uint16_t Flag = 0;
-    uint16_t CompressionMethod = 8;
+    uint16_t CompressionMethod = MethodDeflated;
     uint32_t FileDate = 0; // DOS time (low word) and date (high word)
     uint32_t CRC32 = 0xFFFFFFFF;
     uint32_t CompressedSize = 0;

@@ -93,7 +93,7 @@ private:
 
 // The older methods that decoding has a place for but does not decode yet.
 const char* OlderMethodName(uint16_t method) {
-    return method == 1 ? "shrunk" : method == 6 ? "imploded" : "reduced";
+    return method == MethodShrunk ? "shrunk" : method == MethodImploded ? "imploded" : "reduced";
 }
 
 bool IsSymlink(const std::string& path) {
@@ -691,22 +691,17 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         auto decoder = std::make_unique<TEntryDecoder>(source, sink);
         try {
             switch (Entry.CompressionMethod) {
-            case 0:
+            case MethodStored:
                 decoder->CopyStored();
                 decoded = true;
                 break;
-            case 8:
+            case MethodDeflated:
                 decoded = decoder->Inflate() == InflateOk;
                 break;
-            case 1:
-            case 2:
-            case 3:
-            case 4:
-            case 5:
-            case 6:
-                throw EZipUnsupported(Format("Reading entries compressed with method %d (%s) is not supported yet",
-                                             Entry.CompressionMethod, OlderMethodName(Entry.CompressionMethod)));
             default:
+                if (Entry.CompressionMethod >= MethodShrunk && Entry.CompressionMethod <= MethodImploded)
+                    throw EZipUnsupported(Format("Reading entries compressed with method %d (%s) is not supported yet",
+                                                 Entry.CompressionMethod, OlderMethodName(Entry.CompressionMethod)));
                 ZipMessageBox("Unknown Compression Method", "Zip Error", zmbOK);
                 break;
             }

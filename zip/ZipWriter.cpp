@@ -390,7 +390,7 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
     if (folderEntry) {
         if (!FileAge(Path, date)) date = Now();
         entry->ExternalAttributes = 0x10;
-        entry->CompressionMethod = 0;
+        entry->CompressionMethod = MethodStored;
         entry->CRC32 = 0;
         entry->InternalAttributes = 0;
     } else {
@@ -435,7 +435,7 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
             if (n <= 0) break;
             tracked.WriteOutput(buffer.data(), n);
         }
-        entry->CompressionMethod = 0;
+        entry->CompressionMethod = MethodStored;
         entry->InternalAttributes = 0;
         entry->Flag &= static_cast<uint16_t>(~6);
     } else {
@@ -443,7 +443,7 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
         const TDeflateResult result = FDeflater->Deflate(W.FPackLevel, tracked);
         entry->CompressionMethod = result.Method;
         entry->InternalAttributes = result.InternalAttributes;
-        if (result.Method == 8) entry->Flag |= result.FlagBits;
+        if (result.Method == MethodDeflated) entry->Flag |= result.FlagBits;
     }
     if (tracked.Failed()) {
         // Unreadable part way: drop what was written for it.

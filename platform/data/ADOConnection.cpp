@@ -17,92 +17,92 @@ constexpr int BusyTimeoutMs = 10000;
 
 // The value of Key in a "Key=Value;Key=Value" string; values may be quoted.
 std::string ConnectionStringValue(const std::string& Text, const std::string& Key) {
-    size_t Pos = 0;
-    while (Pos < Text.size()) {
-        size_t Equal = Text.find('=', Pos);
-        if (Equal == std::string::npos) break;
-        std::string Name = Trim(Text.substr(Pos, Equal - Pos));
-        size_t P = Equal + 1;
-        while (P < Text.size() && Text[P] == ' ')
-            ++P;
-        std::string Value;
-        if (P < Text.size() && (Text[P] == '"' || Text[P] == '\'')) {
-            char Quote = Text[P++];
-            while (P < Text.size()) {
-                if (Text[P] == Quote) {
-                    if (P + 1 < Text.size() && Text[P + 1] == Quote) {
-                        Value += Quote;
-                        P += 2;
+    size_t pos = 0;
+    while (pos < Text.size()) {
+        size_t equal = Text.find('=', pos);
+        if (equal == std::string::npos) break;
+        std::string name = Trim(Text.substr(pos, equal - pos));
+        size_t p = equal + 1;
+        while (p < Text.size() && Text[p] == ' ')
+            ++p;
+        std::string value;
+        if (p < Text.size() && (Text[p] == '"' || Text[p] == '\'')) {
+            char quote = Text[p++];
+            while (p < Text.size()) {
+                if (Text[p] == quote) {
+                    if (p + 1 < Text.size() && Text[p + 1] == quote) {
+                        value += quote;
+                        p += 2;
                         continue;
                     }
-                    ++P;
+                    ++p;
                     break;
                 }
-                Value += Text[P++];
+                value += Text[p++];
             }
-            size_t Semicolon = Text.find(';', P);
-            Pos = Semicolon == std::string::npos ? Text.size() : Semicolon + 1;
+            size_t semicolon = Text.find(';', p);
+            pos = semicolon == std::string::npos ? Text.size() : semicolon + 1;
         } else {
-            size_t Semicolon = Text.find(';', P);
-            Value = Trim(Text.substr(P, Semicolon == std::string::npos ? std::string::npos : Semicolon - P));
-            Pos = Semicolon == std::string::npos ? Text.size() : Semicolon + 1;
+            size_t semicolon = Text.find(';', p);
+            value = Trim(Text.substr(p, semicolon == std::string::npos ? std::string::npos : semicolon - p));
+            pos = semicolon == std::string::npos ? Text.size() : semicolon + 1;
         }
-        if (SameText(Name, Key)) return Value;
+        if (SameText(name, Key)) return value;
     }
     return std::string();
 }
 
 bool SameFile(const std::string& A, const std::string& B) {
-    struct stat SA, SB;
-    return stat(A.c_str(), &SA) == 0 && stat(B.c_str(), &SB) == 0 && SA.st_dev == SB.st_dev && SA.st_ino == SB.st_ino;
+    struct stat sa, sb;
+    return stat(A.c_str(), &sa) == 0 && stat(B.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 // Opens FileName read-write (read-only for cmRead) without creating it and
 // proves it is a database.
 std::unique_ptr<TSqliteDatabase> OpenDatabaseFile(const std::string& FileName, bool ReadOnly) {
     if (FileName.empty()) throw EDatabaseError("No database file is named in the connection string");
-    struct stat Info;
-    if (stat(FileName.c_str(), &Info) != 0 || !S_ISREG(Info.st_mode))
+    struct stat info;
+    if (stat(FileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         throw EDatabaseError("Could not find file '" + FileName + "'.");
     // SQLite takes an empty file for an empty database; ours never are.
-    if (Info.st_size == 0) throw EDatabaseError("Unrecognized database format '" + FileName + "'.");
-    auto Database = std::make_unique<TSqliteDatabase>();
-    Database->FileName = FileName;
-    int Flags = (ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(FileName.c_str(), &Database->Handle, Flags, nullptr) != SQLITE_OK)
+    if (info.st_size == 0) throw EDatabaseError("Unrecognized database format '" + FileName + "'.");
+    auto database = std::make_unique<TSqliteDatabase>();
+    database->FileName = FileName;
+    int flags = (ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(FileName.c_str(), &database->Handle, flags, nullptr) != SQLITE_OK)
         throw EDatabaseError("Could not open file '" + FileName +
-                             "': " + (Database->Handle ? sqlite3_errmsg(Database->Handle) : "out of memory"));
-    sqlite3_busy_timeout(Database->Handle, BusyTimeoutMs);
-    sqlite3_extended_result_codes(Database->Handle, 0);
+                             "': " + (database->Handle ? sqlite3_errmsg(database->Handle) : "out of memory"));
+    sqlite3_busy_timeout(database->Handle, BusyTimeoutMs);
+    sqlite3_extended_result_codes(database->Handle, 0);
     try {
-        TSqliteStatement Probe(*Database, "select count(*) from sqlite_master");
-        Probe.Step();
+        TSqliteStatement probe(*database, "select count(*) from sqlite_master");
+        probe.Step();
     } catch (const EDatabaseError&) {
         throw EDatabaseError("Unrecognized database format '" + FileName + "'.");
     }
-    return Database;
+    return database;
 }
 
 } // namespace
 
 std::string SQLQuotedStr(std::string_view S) {
-    std::string Result = "'";
-    for (char C : S) {
-        if (C == '\0') continue; // a literal cannot hold NUL; bind such values
-        if (C == '\'') Result += '\'';
-        Result += C;
+    std::string result = "'";
+    for (char c : S) {
+        if (c == '\0') continue; // a literal cannot hold NUL; bind such values
+        if (c == '\'') result += '\'';
+        result += c;
     }
-    return Result + "'";
+    return result + "'";
 }
 
 std::string SQLQuotedName(std::string_view S) {
-    std::string Result = "\"";
-    for (char C : S) {
-        if (C == '\0') continue;
-        if (C == '"') Result += '"';
-        Result += C;
+    std::string result = "\"";
+    for (char c : S) {
+        if (c == '\0') continue;
+        if (c == '"') result += '"';
+        result += c;
     }
-    return Result + "\"";
+    return result + "\"";
 }
 
 TADOConnection::TADOConnection(TComponent* AOwner) : TComponent(AOwner) {}
@@ -110,8 +110,8 @@ TADOConnection::TADOConnection(TComponent* AOwner) : TComponent(AOwner) {}
 TADOConnection::~TADOConnection() {
     Destroying();
     Close();
-    for (TCustomADODataSet* DataSet : std::vector<TCustomADODataSet*>(FDataSets))
-        DataSet->SetConnection(nullptr);
+    for (TCustomADODataSet* dataSet : std::vector<TCustomADODataSet*>(FDataSets))
+        dataSet->SetConnection(nullptr);
 }
 
 void TADOConnection::Loaded() {
@@ -153,11 +153,11 @@ void TADOConnection::Open() {
 
 void TADOConnection::Close() {
     if (!FDatabase) return;
-    for (TCustomADODataSet* DataSet : std::vector<TCustomADODataSet*>(FDataSets))
+    for (TCustomADODataSet* dataSet : std::vector<TCustomADODataSet*>(FDataSets))
         if (ComponentState().Contains(csDestroying))
-            DataSet->CloseForDestroy();
+            dataSet->CloseForDestroy();
         else
-            DataSet->Close();
+            dataSet->Close();
     FDatabase.reset();
 }
 
@@ -190,68 +190,87 @@ void TADOConnection::RollbackTrans() {
     FDatabase->ExecuteAll("ROLLBACK", nullptr);
 }
 
+TTransactionGuard::TTransactionGuard(TADOConnection* Connection)
+    : FConnection(Connection), FOwn(BeginUnlessHeld(Connection)), FRollback({this}) {}
+
+bool TTransactionGuard::BeginUnlessHeld(TADOConnection* Connection) {
+    if (Connection->InTransaction()) return false;
+    Connection->BeginTrans();
+    return true;
+}
+
+void TTransactionGuard::Commit() {
+    if (FOwn) FConnection->CommitTrans();
+    FCommitted = true;
+}
+
+void TTransactionGuard::TRollbackUnlessCommitted::operator()() const {
+    // A commit that failed may have ended the transaction already.
+    if (Guard->FOwn && !Guard->FCommitted && Guard->FConnection->InTransaction()) Guard->FConnection->RollbackTrans();
+}
+
 void TADOConnection::CheckNotInTransaction(const char* Operation) const {
     if (InTransaction())
         throw EDatabaseError(std::string("Cannot ") + Operation + " a database file inside a transaction");
 }
 
 void TADOConnection::Attach(const std::string& FileName, const std::string& Alias) {
-    TSqliteDatabase& Db = Database();
+    TSqliteDatabase& db = Database();
     CheckNotInTransaction("attach");
-    struct stat Info;
+    struct stat info;
     // ATTACH would create a missing file; a missing file is an error here.
-    if (stat(FileName.c_str(), &Info) != 0 || !S_ISREG(Info.st_mode))
+    if (stat(FileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         throw EDatabaseError("Could not find file '" + FileName + "'.");
-    if (Info.st_size == 0) throw EDatabaseError("Unrecognized database format '" + FileName + "'.");
-    std::string Source = FileName;
-    std::string Copy;
-    if (SameFile(FileName, Db.FileName)) {
+    if (info.st_size == 0) throw EDatabaseError("Unrecognized database format '" + FileName + "'.");
+    std::string source = FileName;
+    std::string copy;
+    if (SameFile(FileName, db.FileName)) {
         // The file is already open as "main"; a second handle on it inside
         // one connection would lock against the first, so attach a snapshot.
-        Copy = CreateTempFile({}, "attach", ".mdb");
-        sqlite3* Target = nullptr;
-        bool Done = false;
-        if (sqlite3_open_v2(Copy.c_str(), &Target, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-            sqlite3_backup* Backup = sqlite3_backup_init(Target, "main", Db.Handle, "main");
-            if (Backup) {
-                Done = sqlite3_backup_step(Backup, -1) == SQLITE_DONE;
-                sqlite3_backup_finish(Backup);
+        copy = CreateTempFile({}, "attach", ".mdb");
+        sqlite3* target = nullptr;
+        bool done = false;
+        if (sqlite3_open_v2(copy.c_str(), &target, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_backup* backup = sqlite3_backup_init(target, "main", db.Handle, "main");
+            if (backup) {
+                done = sqlite3_backup_step(backup, -1) == SQLITE_DONE;
+                sqlite3_backup_finish(backup);
             }
         }
-        sqlite3_close_v2(Target);
-        if (!Done) {
-            DeleteFile(Copy);
+        sqlite3_close_v2(target);
+        if (!done) {
+            DeleteFile(copy);
             throw EDatabaseError("Could not copy '" + FileName + "' for attaching");
         }
-        Source = Copy;
+        source = copy;
     }
     try {
-        TSqliteStatement Statement(Db, "ATTACH DATABASE ? AS " + SQLQuotedName(Alias));
-        Statement.Bind(1, Variant(Source));
-        Statement.Step();
+        TSqliteStatement statement(db, "ATTACH DATABASE ? AS " + SQLQuotedName(Alias));
+        statement.Bind(1, Variant(source));
+        statement.Step();
     } catch (...) {
-        if (!Copy.empty()) DeleteFile(Copy);
+        if (!copy.empty()) DeleteFile(copy);
         throw;
     }
     try {
-        TSqliteStatement Probe(Db, "select count(*) from " + SQLQuotedName(Alias) + ".sqlite_master");
-        Probe.Step();
+        TSqliteStatement probe(db, "select count(*) from " + SQLQuotedName(Alias) + ".sqlite_master");
+        probe.Step();
     } catch (const EDatabaseError&) {
-        Db.ExecuteAll("DETACH DATABASE " + SQLQuotedName(Alias), nullptr);
-        if (!Copy.empty()) DeleteFile(Copy);
+        db.ExecuteAll("DETACH DATABASE " + SQLQuotedName(Alias), nullptr);
+        if (!copy.empty()) DeleteFile(copy);
         throw EDatabaseError("Unrecognized database format '" + FileName + "'.");
     }
-    if (!Copy.empty()) Db.AttachedCopies[Alias] = Copy;
+    if (!copy.empty()) db.AttachedCopies[Alias] = copy;
 }
 
 void TADOConnection::Detach(const std::string& Alias) {
-    TSqliteDatabase& Db = Database();
+    TSqliteDatabase& db = Database();
     CheckNotInTransaction("detach");
-    Db.ExecuteAll("DETACH DATABASE " + SQLQuotedName(Alias), nullptr);
-    auto Copy = Db.AttachedCopies.find(Alias);
-    if (Copy != Db.AttachedCopies.end()) {
-        DeleteFile(Copy->second);
-        Db.AttachedCopies.erase(Copy);
+    db.ExecuteAll("DETACH DATABASE " + SQLQuotedName(Alias), nullptr);
+    auto copy = db.AttachedCopies.find(Alias);
+    if (copy != db.AttachedCopies.end()) {
+        DeleteFile(copy->second);
+        db.AttachedCopies.erase(copy);
     }
 }
 

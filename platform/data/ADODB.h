@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/data/DB.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
 
 struct TSqliteDatabase;
@@ -96,6 +97,35 @@ private:
     bool FStreamedConnected = false;
     std::unique_ptr<TSqliteDatabase> FDatabase;
     std::vector<TCustomADODataSet*> FDataSets;
+};
+
+// Holds a transaction on a connection for its scope, or joins the one the
+// caller already holds there (SQLite cannot nest them).
+// Its own transaction is committed by Commit; left without Commit, by an
+// exception or by an early return, it is rolled back, so half a change never
+// stays written.
+// A joined transaction is neither committed nor rolled back here: it stays the
+// caller's to end.
+// A rollback that fails while an exception passes is swallowed, as TScopeGuard
+// does; otherwise its error propagates.
+class TTransactionGuard {
+public:
+    explicit TTransactionGuard(TADOConnection* Connection);
+    // Raises what CommitTrans raises; the guard then still rolls back.
+    void Commit();
+
+private:
+    struct TRollbackUnlessCommitted {
+        TTransactionGuard* Guard;
+        void operator()() const;
+    };
+    // Begins one unless Connection holds one already; true when it began one.
+    static bool BeginUnlessHeld(TADOConnection* Connection);
+
+    TADOConnection* FConnection;
+    bool FOwn;
+    bool FCommitted = false;
+    TScopeGuard<TRollbackUnlessCommitted> FRollback;
 };
 
 class TParameter : public TObject {

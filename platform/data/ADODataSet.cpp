@@ -18,33 +18,33 @@ bool IsWordChar(char C) {
 // Skips a quoted text, quoted name or comment starting at Pos; false when
 // there is none there.
 bool SkipQuotedOrComment(const std::string& Sql, size_t& Pos) {
-    char C = Sql[Pos];
-    if (C == '\'' || C == '"' || C == '`' || C == '[') {
-        char Close = C == '[' ? ']' : C;
-        size_t P = Pos + 1;
+    char c = Sql[Pos];
+    if (c == '\'' || c == '"' || c == '`' || c == '[') {
+        char close = c == '[' ? ']' : c;
+        size_t p = Pos + 1;
         for (;;) {
-            if (P >= Sql.size()) break;
-            if (Sql[P] == Close) {
-                if (Close != ']' && P + 1 < Sql.size() && Sql[P + 1] == Close) {
-                    P += 2;
+            if (p >= Sql.size()) break;
+            if (Sql[p] == close) {
+                if (close != ']' && p + 1 < Sql.size() && Sql[p + 1] == close) {
+                    p += 2;
                     continue;
                 }
-                ++P;
+                ++p;
                 break;
             }
-            ++P;
+            ++p;
         }
-        Pos = P;
+        Pos = p;
         return true;
     }
-    if (C == '-' && Pos + 1 < Sql.size() && Sql[Pos + 1] == '-') {
-        size_t End = Sql.find('\n', Pos);
-        Pos = End == std::string::npos ? Sql.size() : End + 1;
+    if (c == '-' && Pos + 1 < Sql.size() && Sql[Pos + 1] == '-') {
+        size_t end = Sql.find('\n', Pos);
+        Pos = end == std::string::npos ? Sql.size() : end + 1;
         return true;
     }
-    if (C == '/' && Pos + 1 < Sql.size() && Sql[Pos + 1] == '*') {
-        size_t End = Sql.find("*/", Pos + 2);
-        Pos = End == std::string::npos ? Sql.size() : End + 2;
+    if (c == '/' && Pos + 1 < Sql.size() && Sql[Pos + 1] == '*') {
+        size_t end = Sql.find("*/", Pos + 2);
+        Pos = end == std::string::npos ? Sql.size() : end + 2;
         return true;
     }
     return false;
@@ -53,49 +53,49 @@ bool SkipQuotedOrComment(const std::string& Sql, size_t& Pos) {
 // Where the top-level FROM of a one-table select starts; npos when the
 // statement is anything else.
 size_t SingleTableFrom(const std::string& Sql) {
-    size_t Pos = 0, From = std::string::npos;
-    int Depth = 0;
-    bool First = true, InFrom = false;
-    while (Pos < Sql.size()) {
-        if (SkipQuotedOrComment(Sql, Pos)) continue;
-        char C = Sql[Pos];
-        if (C == '(') {
-            if (Depth == 0 && InFrom) return std::string::npos; // a sub-select as source
-            ++Depth;
-            ++Pos;
-        } else if (C == ')') {
-            --Depth;
-            ++Pos;
-        } else if (C == ',' && Depth == 0 && InFrom) {
+    size_t pos = 0, from = std::string::npos;
+    int depth = 0;
+    bool first = true, inFrom = false;
+    while (pos < Sql.size()) {
+        if (SkipQuotedOrComment(Sql, pos)) continue;
+        char c = Sql[pos];
+        if (c == '(') {
+            if (depth == 0 && inFrom) return std::string::npos; // a sub-select as source
+            ++depth;
+            ++pos;
+        } else if (c == ')') {
+            --depth;
+            ++pos;
+        } else if (c == ',' && depth == 0 && inFrom) {
             return std::string::npos;
-        } else if (IsWordChar(C)) {
-            size_t Start = Pos;
-            while (Pos < Sql.size() && IsWordChar(Sql[Pos]))
-                ++Pos;
-            if (Depth != 0) continue;
-            std::string Word = UpperCase(Sql.substr(Start, Pos - Start));
-            if (First) {
-                if (Word != "SELECT") return std::string::npos;
-                First = false;
-            } else if (Word == "DISTINCT" || Word == "GROUP" || Word == "HAVING" || Word == "UNION" ||
-                       Word == "INTERSECT" || Word == "EXCEPT" || Word == "JOIN" || Word == "WINDOW") {
+        } else if (IsWordChar(c)) {
+            size_t start = pos;
+            while (pos < Sql.size() && IsWordChar(Sql[pos]))
+                ++pos;
+            if (depth != 0) continue;
+            std::string word = UpperCase(Sql.substr(start, pos - start));
+            if (first) {
+                if (word != "SELECT") return std::string::npos;
+                first = false;
+            } else if (word == "DISTINCT" || word == "GROUP" || word == "HAVING" || word == "UNION" ||
+                       word == "INTERSECT" || word == "EXCEPT" || word == "JOIN" || word == "WINDOW") {
                 return std::string::npos;
-            } else if (Word == "FROM" && From == std::string::npos) {
-                From = Start;
-                InFrom = true;
-            } else if (Word == "WHERE" || Word == "ORDER" || Word == "LIMIT") {
-                InFrom = false;
+            } else if (word == "FROM" && from == std::string::npos) {
+                from = start;
+                inFrom = true;
+            } else if (word == "WHERE" || word == "ORDER" || word == "LIMIT") {
+                inFrom = false;
             }
         } else {
-            ++Pos;
+            ++pos;
         }
     }
-    return From;
+    return from;
 }
 
 bool SameValue(const Variant& A, const Variant& B) {
-    bool BlankA = A.IsNull() || A.IsEmpty(), BlankB = B.IsNull() || B.IsEmpty();
-    if (BlankA || BlankB) return BlankA == BlankB;
+    bool blankA = A.IsNull() || A.IsEmpty(), blankB = B.IsNull() || B.IsEmpty();
+    if (blankA || blankB) return blankA == blankB;
     return A.VarType() == B.VarType() && VarCompare(A, B) == 0;
 }
 
@@ -120,28 +120,28 @@ struct TCustomADODataSet::TUpdateTarget {
     std::string QualifiedName() const { return SQLQuotedName(Database) + "." + SQLQuotedName(Table); }
 
     std::vector<Variant> KeyOf(const TRecordBuffer& Record) const {
-        std::vector<Variant> Key;
+        std::vector<Variant> key;
         if (RowIdColumn >= 0)
-            Key.push_back(Record.Values[RowIdColumn]);
+            key.push_back(Record.Values[RowIdColumn]);
         else
-            for (Integer Column : KeyColumns)
-                Key.push_back(Record.Values[Column]);
-        return Key;
+            for (Integer column : KeyColumns)
+                key.push_back(Record.Values[column]);
+        return key;
     }
 
     std::string KeyCondition() const {
         if (RowIdColumn >= 0) return "rowid = ?";
-        std::string Condition;
-        for (Integer Column : KeyColumns)
-            Condition += (Condition.empty() ? "" : " AND ") + SQLQuotedName(Columns[Column]) + " IS ?";
-        return Condition;
+        std::string condition;
+        for (Integer column : KeyColumns)
+            condition += (condition.empty() ? "" : " AND ") + SQLQuotedName(Columns[column]) + " IS ?";
+        return condition;
     }
 
     void BindKey(TSqliteStatement& Statement, int& Index, const TRecordBuffer& Record,
                  const std::vector<TFieldDef>& Defs) const {
-        std::vector<Variant> Key = KeyOf(Record);
-        for (size_t i = 0; i < Key.size(); ++i)
-            Statement.Bind(Index++, Key[i], RowIdColumn >= 0 ? ftInteger : Defs[KeyColumns[i]].DataType);
+        std::vector<Variant> key = KeyOf(Record);
+        for (size_t i = 0; i < key.size(); ++i)
+            Statement.Bind(Index++, key[i], RowIdColumn >= 0 ? ftInteger : Defs[KeyColumns[i]].DataType);
     }
 };
 
@@ -153,15 +153,15 @@ TParameter* TParameters::Items(Integer Index) const {
 }
 
 TParameter* TParameters::FindParam(const std::string& Name) const {
-    for (const auto& Item : FItems)
-        if (!Item->Name().empty() && SameText(Item->Name(), Name)) return Item.get();
+    for (const auto& item : FItems)
+        if (!item->Name().empty() && SameText(item->Name(), Name)) return item.get();
     return nullptr;
 }
 
 TParameter* TParameters::ParamByName(const std::string& Name) const {
-    TParameter* Parameter = FindParam(Name);
-    if (!Parameter) throw EDatabaseError("Parameter '" + Name + "' not found");
-    return Parameter;
+    TParameter* parameter = FindParam(Name);
+    if (!parameter) throw EDatabaseError("Parameter '" + Name + "' not found");
+    return parameter;
 }
 
 TParameter* TParameters::AddParameter(const std::string& Name) {
@@ -171,23 +171,23 @@ TParameter* TParameters::AddParameter(const std::string& Name) {
 
 void TParameters::ParseSQL(const std::string& SQL) {
     FItems.clear();
-    size_t Pos = 0;
-    while (Pos < SQL.size()) {
-        if (SkipQuotedOrComment(SQL, Pos)) continue;
-        char C = SQL[Pos];
-        if (C == ':' && Pos + 1 < SQL.size() && IsWordChar(SQL[Pos + 1]) && (Pos == 0 || SQL[Pos - 1] != ':')) {
-            size_t Start = ++Pos;
-            while (Pos < SQL.size() && IsWordChar(SQL[Pos]))
-                ++Pos;
-            std::string Name = SQL.substr(Start, Pos - Start);
-            if (!FindParam(Name)) AddParameter(Name);
-        } else if (C == '?') {
+    size_t pos = 0;
+    while (pos < SQL.size()) {
+        if (SkipQuotedOrComment(SQL, pos)) continue;
+        char c = SQL[pos];
+        if (c == ':' && pos + 1 < SQL.size() && IsWordChar(SQL[pos + 1]) && (pos == 0 || SQL[pos - 1] != ':')) {
+            size_t start = ++pos;
+            while (pos < SQL.size() && IsWordChar(SQL[pos]))
+                ++pos;
+            std::string name = SQL.substr(start, pos - start);
+            if (!FindParam(name)) AddParameter(name);
+        } else if (c == '?') {
             AddParameter(std::string());
-            ++Pos;
-            while (Pos < SQL.size() && std::isdigit(static_cast<unsigned char>(SQL[Pos])))
-                ++Pos;
+            ++pos;
+            while (pos < SQL.size() && std::isdigit(static_cast<unsigned char>(SQL[pos])))
+                ++pos;
         } else {
-            ++Pos;
+            ++pos;
         }
     }
 }
@@ -205,8 +205,8 @@ void TCustomADODataSet::SetConnection(TADOConnection* Value) {
     if (Value == FConnection) return;
     Close();
     if (FConnection) {
-        auto& Sets = FConnection->FDataSets;
-        Sets.erase(std::remove(Sets.begin(), Sets.end(), this), Sets.end());
+        auto& sets = FConnection->FDataSets;
+        sets.erase(std::remove(sets.begin(), sets.end(), this), sets.end());
         FConnection->RemoveFreeNotification(this);
     }
     FConnection = Value;
@@ -227,127 +227,127 @@ TSqliteDatabase& TCustomADODataSet::Database() {
 }
 
 void TCustomADODataSet::InternalOpen() {
-    TSqliteDatabase& Db = Database();
+    TSqliteDatabase& db = Database();
     FTarget.reset();
     FUpdatable = false;
     FOpenSQL = CommandSQL();
-    TSqliteStatement Statement(Db, FOpenSQL);
-    int Columns = Statement.Empty() ? 0 : sqlite3_column_count(Statement.Handle());
-    if (Columns == 0) DatabaseError("CommandText does not return a result set");
+    TSqliteStatement statement(db, FOpenSQL);
+    int columns = statement.Empty() ? 0 : sqlite3_column_count(statement.Handle());
+    if (columns == 0) DatabaseError("CommandText does not return a result set");
 
-    std::vector<TFieldDef> Defs;
-    for (int c = 0; c < Columns; ++c) {
-        const char* Declared = sqlite3_column_decltype(Statement.Handle(), c);
-        Defs.push_back(FieldDefFromDeclaredType(sqlite3_column_name(Statement.Handle(), c), Declared ? Declared : ""));
+    std::vector<TFieldDef> defs;
+    for (int c = 0; c < columns; ++c) {
+        const char* declared = sqlite3_column_decltype(statement.Handle(), c);
+        defs.push_back(FieldDefFromDeclaredType(sqlite3_column_name(statement.Handle(), c), declared ? declared : ""));
     }
 
     // Is this one table's result, and how are its rows found again?
-    size_t From = SingleTableFrom(FOpenSQL);
-    if (From != std::string::npos) {
-        auto Target = std::make_unique<TUpdateTarget>();
-        bool OneTable = true;
-        for (int c = 0; c < Columns; ++c) {
-            const char* Table = sqlite3_column_table_name(Statement.Handle(), c);
-            const char* Origin = sqlite3_column_origin_name(Statement.Handle(), c);
-            Target->Columns.push_back(Table && Origin ? Origin : "");
-            if (!Table) continue;
-            if (Target->Table.empty()) {
-                Target->Table = Table;
-                Target->Database = sqlite3_column_database_name(Statement.Handle(), c);
-            } else if (Target->Table != Table) {
-                OneTable = false;
+    size_t from = SingleTableFrom(FOpenSQL);
+    if (from != std::string::npos) {
+        auto target = std::make_unique<TUpdateTarget>();
+        bool oneTable = true;
+        for (int c = 0; c < columns; ++c) {
+            const char* table = sqlite3_column_table_name(statement.Handle(), c);
+            const char* origin = sqlite3_column_origin_name(statement.Handle(), c);
+            target->Columns.push_back(table && origin ? origin : "");
+            if (!table) continue;
+            if (target->Table.empty()) {
+                target->Table = table;
+                target->Database = sqlite3_column_database_name(statement.Handle(), c);
+            } else if (target->Table != table) {
+                oneTable = false;
             }
         }
-        if (OneTable && !Target->Table.empty()) {
-            std::vector<std::pair<int, std::string>> Key;
-            TSqliteStatement Info(Db, "PRAGMA " + SQLQuotedName(Target->Database) + ".table_info(" +
-                                          SQLQuotedName(Target->Table) + ")");
-            while (Info.Step()) {
-                std::string Name = reinterpret_cast<const char*>(sqlite3_column_text(Info.Handle(), 1));
-                bool NotNull = sqlite3_column_int(Info.Handle(), 3) != 0;
-                bool HasDefault = sqlite3_column_type(Info.Handle(), 4) != SQLITE_NULL;
-                int KeyIndex = sqlite3_column_int(Info.Handle(), 5);
-                if (KeyIndex > 0) Key.emplace_back(KeyIndex, Name);
-                for (int c = 0; c < Columns; ++c)
-                    if (SameText(Target->Columns[c], Name) && NotNull && !HasDefault && KeyIndex == 0)
-                        Defs[c].Required = true;
+        if (oneTable && !target->Table.empty()) {
+            std::vector<std::pair<int, std::string>> key;
+            TSqliteStatement info(db, "PRAGMA " + SQLQuotedName(target->Database) + ".table_info(" +
+                                          SQLQuotedName(target->Table) + ")");
+            while (info.Step()) {
+                std::string name = reinterpret_cast<const char*>(sqlite3_column_text(info.Handle(), 1));
+                bool notNull = sqlite3_column_int(info.Handle(), 3) != 0;
+                bool hasDefault = sqlite3_column_type(info.Handle(), 4) != SQLITE_NULL;
+                int keyIndex = sqlite3_column_int(info.Handle(), 5);
+                if (keyIndex > 0) key.emplace_back(keyIndex, name);
+                for (int c = 0; c < columns; ++c)
+                    if (SameText(target->Columns[c], name) && notNull && !hasDefault && keyIndex == 0)
+                        defs[c].Required = true;
             }
-            std::sort(Key.begin(), Key.end());
-            for (const auto& Part : Key) {
-                auto It = std::find_if(Target->Columns.begin(), Target->Columns.end(),
-                                       [&Part](const std::string& C) { return SameText(C, Part.second); });
-                if (It == Target->Columns.end()) {
-                    Target->KeyColumns.clear();
+            std::sort(key.begin(), key.end());
+            for (const auto& part : key) {
+                auto it = std::find_if(target->Columns.begin(), target->Columns.end(),
+                                       [&part](const std::string& C) { return SameText(C, part.second); });
+                if (it == target->Columns.end()) {
+                    target->KeyColumns.clear();
                     break;
                 }
-                Target->KeyColumns.push_back(Integer(It - Target->Columns.begin()));
+                target->KeyColumns.push_back(Integer(it - target->Columns.begin()));
             }
             try {
-                TSqliteStatement Probe(Db, "select rowid from " + Target->QualifiedName() + " limit 0");
+                TSqliteStatement probe(db, "select rowid from " + target->QualifiedName() + " limit 0");
             } catch (const EDatabaseError&) {
-                Target->HasRowId = false;
+                target->HasRowId = false;
             }
-            if (Target->KeyColumns.empty() && Target->HasRowId) {
+            if (target->KeyColumns.empty() && target->HasRowId) {
                 // No usable primary key in the result: fetch the rowid as a
                 // hidden last column.
-                std::string WithRowId = FOpenSQL.substr(0, From) + ", rowid " + FOpenSQL.substr(From);
+                std::string withRowId = FOpenSQL.substr(0, from) + ", rowid " + FOpenSQL.substr(from);
                 try {
-                    TSqliteStatement Rewritten(Db, WithRowId);
-                    Statement = std::move(Rewritten);
-                    FOpenSQL = WithRowId;
-                    Target->RowIdColumn = Columns;
+                    TSqliteStatement rewritten(db, withRowId);
+                    statement = std::move(rewritten);
+                    FOpenSQL = withRowId;
+                    target->RowIdColumn = columns;
                 } catch (const EDatabaseError&) {
                 }
             }
-            if (!Target->KeyColumns.empty() || Target->RowIdColumn >= 0) {
-                for (int c = 0; c < Columns; ++c)
-                    if (Target->Columns[c].empty()) Defs[c].ReadOnly = true;
-                FTarget = std::move(Target);
+            if (!target->KeyColumns.empty() || target->RowIdColumn >= 0) {
+                for (int c = 0; c < columns; ++c)
+                    if (target->Columns[c].empty()) defs[c].ReadOnly = true;
+                FTarget = std::move(target);
                 FUpdatable = true;
             }
         }
     }
 
-    size_t NextPositional = 0;
-    Statement.BindParameters(&FParameters, NextPositional);
-    bool HasRow = Statement.Step();
+    size_t nextPositional = 0;
+    statement.BindParameters(&FParameters, nextPositional);
+    bool hasRow = statement.Step();
     // Expressions declare no type: the first row's values decide.
-    for (int c = 0; c < Columns; ++c) {
-        if (Defs[c].DataType != ftUnknown) continue;
-        switch (HasRow ? sqlite3_column_type(Statement.Handle(), c) : SQLITE_NULL) {
+    for (int c = 0; c < columns; ++c) {
+        if (defs[c].DataType != ftUnknown) continue;
+        switch (hasRow ? sqlite3_column_type(statement.Handle(), c) : SQLITE_NULL) {
         case SQLITE_INTEGER:
-            Defs[c].DataType = ftInteger;
+            defs[c].DataType = ftInteger;
             break;
         case SQLITE_FLOAT:
-            Defs[c].DataType = ftFloat;
+            defs[c].DataType = ftFloat;
             break;
         case SQLITE_BLOB:
-            Defs[c].DataType = ftBlob;
+            defs[c].DataType = ftBlob;
             break;
         default:
-            Defs[c].DataType = ftString;
-            Defs[c].Size = 255;
+            defs[c].DataType = ftString;
+            defs[c].Size = 255;
             break;
         }
     }
     ClearFieldDefs();
-    for (const TFieldDef& Def : Defs)
-        AddFieldDef(Def);
+    for (const TFieldDef& def : defs)
+        AddFieldDef(def);
 
-    auto& Rows = Records();
-    Rows.clear();
-    sqlite3_stmt* Handle = Statement.Handle();
-    Integer Hidden = FTarget ? FTarget->RowIdColumn : -1;
-    std::pmr::memory_resource* Memory = RecordMemory();
-    while (HasRow) {
-        auto Record = std::make_unique<TRecordBuffer>(Memory);
-        Record->Id = NewRecordId();
-        Record->Values.reserve(Columns + (Hidden >= 0 ? 1 : 0));
-        for (int c = 0; c < Columns; ++c)
-            Record->Values.push_back(ColumnValue(Handle, c, Defs[c].DataType));
-        if (Hidden >= 0) Record->Values.emplace_back(Int64(sqlite3_column_int64(Handle, Hidden)));
-        Rows.push_back(std::move(Record));
-        HasRow = Statement.Step();
+    auto& rows = Records();
+    rows.clear();
+    sqlite3_stmt* handle = statement.Handle();
+    Integer hidden = FTarget ? FTarget->RowIdColumn : -1;
+    std::pmr::memory_resource* memory = RecordMemory();
+    while (hasRow) {
+        auto record = std::make_unique<TRecordBuffer>(memory);
+        record->Id = NewRecordId();
+        record->Values.reserve(columns + (hidden >= 0 ? 1 : 0));
+        for (int c = 0; c < columns; ++c)
+            record->Values.push_back(ColumnValue(handle, c, defs[c].DataType));
+        if (hidden >= 0) record->Values.emplace_back(Int64(sqlite3_column_int64(handle, hidden)));
+        rows.push_back(std::move(record));
+        hasRow = statement.Step();
     }
 }
 
@@ -360,39 +360,39 @@ void TCustomADODataSet::InternalClose() {
 // KeepIds a record whose key (or, for a read-only result, position) matches
 // an old one keeps that record's identity, so its bookmarks stay valid.
 void TCustomADODataSet::LoadRecords(bool KeepIds) {
-    TSqliteDatabase& Db = Database();
-    TSqliteStatement Statement(Db, FOpenSQL);
-    size_t NextPositional = 0;
-    Statement.BindParameters(&FParameters, NextPositional);
-    const auto& Defs = FieldDefs();
-    auto& Rows = Records();
-    std::map<std::vector<Variant>, Int64, TVariantsLess> OldIds;
+    TSqliteDatabase& db = Database();
+    TSqliteStatement statement(db, FOpenSQL);
+    size_t nextPositional = 0;
+    statement.BindParameters(&FParameters, nextPositional);
+    const auto& defs = FieldDefs();
+    auto& rows = Records();
+    std::map<std::vector<Variant>, Int64, TVariantsLess> oldIds;
     if (KeepIds && FTarget)
-        for (const auto& Record : Rows)
-            OldIds.emplace(FTarget->KeyOf(*Record), Record->Id);
-    std::vector<std::unique_ptr<TRecordBuffer>> Fresh;
-    auto Memory = NewRecordMemoryPool();
-    sqlite3_stmt* Handle = Statement.Handle();
-    int Columns = int(Defs.size());
-    Integer Hidden = FTarget ? FTarget->RowIdColumn : -1;
-    while (Statement.Step()) {
-        auto Record = std::make_unique<TRecordBuffer>(Memory.get());
-        Record->Values.reserve(Columns + (Hidden >= 0 ? 1 : 0));
-        for (int c = 0; c < Columns; ++c)
-            Record->Values.push_back(ColumnValue(Handle, c, Defs[c].DataType));
-        if (Hidden >= 0) Record->Values.emplace_back(Int64(sqlite3_column_int64(Handle, Hidden)));
-        Int64 Id = 0;
+        for (const auto& record : rows)
+            oldIds.emplace(FTarget->KeyOf(*record), record->Id);
+    std::vector<std::unique_ptr<TRecordBuffer>> fresh;
+    auto memory = NewRecordMemoryPool();
+    sqlite3_stmt* handle = statement.Handle();
+    int columns = int(defs.size());
+    Integer hidden = FTarget ? FTarget->RowIdColumn : -1;
+    while (statement.Step()) {
+        auto record = std::make_unique<TRecordBuffer>(memory.get());
+        record->Values.reserve(columns + (hidden >= 0 ? 1 : 0));
+        for (int c = 0; c < columns; ++c)
+            record->Values.push_back(ColumnValue(handle, c, defs[c].DataType));
+        if (hidden >= 0) record->Values.emplace_back(Int64(sqlite3_column_int64(handle, hidden)));
+        Int64 id = 0;
         if (KeepIds && FTarget) {
-            auto It = OldIds.find(FTarget->KeyOf(*Record));
-            if (It != OldIds.end()) Id = It->second;
-        } else if (KeepIds && Fresh.size() < Rows.size()) {
-            Id = Rows[Fresh.size()]->Id;
+            auto it = oldIds.find(FTarget->KeyOf(*record));
+            if (it != oldIds.end()) id = it->second;
+        } else if (KeepIds && fresh.size() < rows.size()) {
+            id = rows[fresh.size()]->Id;
         }
-        Record->Id = Id != 0 ? Id : NewRecordId();
-        Fresh.push_back(std::move(Record));
+        record->Id = id != 0 ? id : NewRecordId();
+        fresh.push_back(std::move(record));
     }
-    Rows = std::move(Fresh);
-    NewRecordMemory(std::move(Memory));
+    rows = std::move(fresh);
+    NewRecordMemory(std::move(memory));
 }
 
 void TCustomADODataSet::InternalRefresh() {
@@ -401,91 +401,88 @@ void TCustomADODataSet::InternalRefresh() {
 
 void TCustomADODataSet::Requery() {
     CheckBrowseMode();
-    TDisableControlsScope Scope(this);
-    FRequerying = true;
-    try {
+    TDisableControlsScope scope(this);
+    {
+        FRequerying = true;
+        TScopeGuard requerying([this] { FRequerying = false; });
         Refresh();
-    } catch (...) {
-        FRequerying = false;
-        throw;
     }
-    FRequerying = false;
     First();
 }
 
 void TCustomADODataSet::InternalPost(const TRecordBuffer* Old, TRecordBuffer& New) {
     if (!FTarget) DatabaseError("Cannot modify a read-only dataset");
-    const TUpdateTarget& Target = *FTarget;
-    const auto& Defs = FieldDefs();
-    TSqliteDatabase& Db = Database();
-    std::vector<Integer> Columns;
+    const TUpdateTarget& target = *FTarget;
+    const auto& defs = FieldDefs();
+    TSqliteDatabase& db = Database();
+    std::vector<Integer> columns;
     if (Old) {
-        for (size_t c = 0; c < Defs.size(); ++c)
-            if (!Target.Columns[c].empty() && !SameValue(Old->Values[c], New.Values[c])) Columns.push_back(Integer(c));
-        if (Columns.empty()) return;
-        std::string Sql = "UPDATE " + Target.QualifiedName() + " SET ";
-        for (size_t i = 0; i < Columns.size(); ++i)
-            Sql += (i ? ", " : "") + SQLQuotedName(Target.Columns[Columns[i]]) + " = ?";
-        Sql += " WHERE " + Target.KeyCondition();
-        TSqliteStatement Statement(Db, Sql);
-        int Index = 1;
-        for (Integer c : Columns)
-            Statement.Bind(Index++, New.Values[c], Defs[c].DataType);
-        Target.BindKey(Statement, Index, *Old, Defs);
-        Statement.Step();
-        if (sqlite3_changes(Db.Handle) != 1)
+        for (size_t c = 0; c < defs.size(); ++c)
+            if (!target.Columns[c].empty() && !SameValue(Old->Values[c], New.Values[c])) columns.push_back(Integer(c));
+        if (columns.empty()) return;
+        std::string sql = "UPDATE " + target.QualifiedName() + " SET ";
+        for (size_t i = 0; i < columns.size(); ++i)
+            sql += (i ? ", " : "") + SQLQuotedName(target.Columns[columns[i]]) + " = ?";
+        sql += " WHERE " + target.KeyCondition();
+        TSqliteStatement statement(db, sql);
+        int index = 1;
+        for (Integer c : columns)
+            statement.Bind(index++, New.Values[c], defs[c].DataType);
+        target.BindKey(statement, index, *Old, defs);
+        statement.Step();
+        if (sqlite3_changes(db.Handle) != 1)
             DatabaseError(
                 "Row cannot be located for updating. Some values may have been changed since it was last read.");
         return;
     }
-    for (size_t c = 0; c < Defs.size(); ++c)
-        if (!Target.Columns[c].empty() && !New.Values[c].IsNull() && !New.Values[c].IsEmpty())
-            Columns.push_back(Integer(c));
-    std::string Sql = "INSERT INTO " + Target.QualifiedName();
-    if (Columns.empty()) {
-        Sql += " DEFAULT VALUES";
+    for (size_t c = 0; c < defs.size(); ++c)
+        if (!target.Columns[c].empty() && !New.Values[c].IsNull() && !New.Values[c].IsEmpty())
+            columns.push_back(Integer(c));
+    std::string sql = "INSERT INTO " + target.QualifiedName();
+    if (columns.empty()) {
+        sql += " DEFAULT VALUES";
     } else {
-        std::string Names, Marks;
-        for (size_t i = 0; i < Columns.size(); ++i) {
-            Names += (i ? ", " : "") + SQLQuotedName(Target.Columns[Columns[i]]);
-            Marks += i ? ", ?" : "?";
+        std::string names, marks;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            names += (i ? ", " : "") + SQLQuotedName(target.Columns[columns[i]]);
+            marks += i ? ", ?" : "?";
         }
-        Sql += " (" + Names + ") VALUES (" + Marks + ")";
+        sql += " (" + names + ") VALUES (" + marks + ")";
     }
-    TSqliteStatement Statement(Db, Sql);
-    int Index = 1;
-    for (Integer c : Columns)
-        Statement.Bind(Index++, New.Values[c], Defs[c].DataType);
-    Statement.Step();
-    Int64 RowId = sqlite3_last_insert_rowid(Db.Handle);
-    if (Target.HasRowId) {
+    TSqliteStatement statement(db, sql);
+    int index = 1;
+    for (Integer c : columns)
+        statement.Bind(index++, New.Values[c], defs[c].DataType);
+    statement.Step();
+    Int64 rowId = sqlite3_last_insert_rowid(db.Handle);
+    if (target.HasRowId) {
         // Read the row back for what the table filled in (defaults, keys).
-        std::string Select;
-        for (size_t c = 0; c < Defs.size(); ++c)
-            if (!Target.Columns[c].empty()) Select += (Select.empty() ? "" : ", ") + SQLQuotedName(Target.Columns[c]);
-        TSqliteStatement Reread(Db, "SELECT " + Select + " FROM " + Target.QualifiedName() + " WHERE rowid = ?");
-        Reread.Bind(1, Variant(RowId));
-        if (Reread.Step()) {
-            int Column = 0;
-            for (size_t c = 0; c < Defs.size(); ++c)
-                if (!Target.Columns[c].empty())
-                    New.Values[c] = ColumnValue(Reread.Handle(), Column++, Defs[c].DataType);
+        std::string select;
+        for (size_t c = 0; c < defs.size(); ++c)
+            if (!target.Columns[c].empty()) select += (select.empty() ? "" : ", ") + SQLQuotedName(target.Columns[c]);
+        TSqliteStatement reread(db, "SELECT " + select + " FROM " + target.QualifiedName() + " WHERE rowid = ?");
+        reread.Bind(1, Variant(rowId));
+        if (reread.Step()) {
+            int column = 0;
+            for (size_t c = 0; c < defs.size(); ++c)
+                if (!target.Columns[c].empty())
+                    New.Values[c] = ColumnValue(reread.Handle(), column++, defs[c].DataType);
         }
     }
-    if (Target.RowIdColumn >= 0) {
-        New.Values.resize(Target.RowIdColumn + 1);
-        New.Values[Target.RowIdColumn] = Variant(RowId);
+    if (target.RowIdColumn >= 0) {
+        New.Values.resize(target.RowIdColumn + 1);
+        New.Values[target.RowIdColumn] = Variant(rowId);
     }
 }
 
 // A row that is already gone is not an error: what Delete asked for holds.
 void TCustomADODataSet::InternalDelete(const TRecordBuffer& Record) {
     if (!FTarget) DatabaseError("Cannot modify a read-only dataset");
-    TSqliteStatement Statement(Database(),
+    TSqliteStatement statement(Database(),
                                "DELETE FROM " + FTarget->QualifiedName() + " WHERE " + FTarget->KeyCondition());
-    int Index = 1;
-    FTarget->BindKey(Statement, Index, Record, FieldDefs());
-    Statement.Step();
+    int index = 1;
+    FTarget->BindKey(statement, index, Record, FieldDefs());
+    statement.Step();
 }
 
 // ---- TADOQuery, TADODataSet -------------------------------------------------

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variants.h"
 
@@ -769,17 +770,19 @@ private:
     std::unique_ptr<TFilterExpression> FFilterExpression;
 };
 
-// DisableControls for its lifetime.
+// DisableControls for its lifetime; EnableControls runs as TScopeGuard runs
+// its end action.
 class TDisableControlsScope {
 public:
     explicit TDisableControlsScope(TDataSet* DataSet);
-    ~TDisableControlsScope() noexcept(false);
-    TDisableControlsScope(const TDisableControlsScope&) = delete;
-    TDisableControlsScope& operator=(const TDisableControlsScope&) = delete;
 
 private:
-    TDataSet* FDataSet;
-    int FUncaught;
+    struct TEnableControls {
+        TDataSet* DataSet;
+        void operator()() const;
+    };
+    static TEnableControls DisableControls(TDataSet* DataSet);
+    TScopeGuard<TEnableControls> FEnableControls;
 };
 
 // Points a data link's active record at Row for its lifetime and puts the

@@ -12,33 +12,33 @@
 namespace {
 
 TBookmarkStr EncodeBookmark(Int64 Id) {
-    TBookmarkStr Result(8, '\0');
+    TBookmarkStr result(8, '\0');
     for (int i = 7; i >= 0; --i) {
-        Result[i] = char(Id & 0xFF);
+        result[i] = char(Id & 0xFF);
         Id >>= 8;
     }
-    return Result;
+    return result;
 }
 
 Int64 DecodeBookmark(const TBookmarkStr& Bookmark) {
     if (Bookmark.size() != 8) return 0;
-    Int64 Id = 0;
-    for (unsigned char C : Bookmark)
-        Id = (Id << 8) | C;
-    return Id;
+    Int64 id = 0;
+    for (unsigned char c : Bookmark)
+        id = (id << 8) | c;
+    return id;
 }
 
 std::vector<std::string> SplitFieldNames(const std::string& Names) {
-    std::vector<std::string> Result;
-    size_t Start = 0;
+    std::vector<std::string> result;
+    size_t start = 0;
     for (;;) {
-        size_t End = Names.find(';', Start);
-        std::string Name = Trim(Names.substr(Start, End == std::string::npos ? std::string::npos : End - Start));
-        if (!Name.empty()) Result.push_back(Name);
-        if (End == std::string::npos) break;
-        Start = End + 1;
+        size_t end = Names.find(';', start);
+        std::string name = Trim(Names.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (!name.empty()) result.push_back(name);
+        if (end == std::string::npos) break;
+        start = end + 1;
     }
-    return Result;
+    return result;
 }
 
 bool IsTextType(TFieldType T) {
@@ -67,41 +67,41 @@ struct TSearchKey {
 };
 
 TSearchKey PrepareKey(const TField* Field, const Variant& Key, TLocateOptions Options) {
-    TSearchKey Result{Field, TSearchKey::skValue, {}, {}};
+    TSearchKey result{Field, TSearchKey::skValue, {}, {}};
     if (IsBlank(Key)) {
-        Result.Kind = TSearchKey::skBlank;
-        return Result;
+        result.Kind = TSearchKey::skBlank;
+        return result;
     }
-    TFieldType T = Field->DataType();
+    TFieldType t = Field->DataType();
     try {
-        if (IsTextType(T) || (Key.VarType() == varString && !IsNumberType(T) && !IsDateType(T) && T != ftBoolean)) {
-            Result.Kind = TSearchKey::skText;
-            Result.Text = Options.Contains(loCaseInsensitive) ? AnsiUpperCase(Key.AsString()) : Key.AsString();
-        } else if (T == ftBCD) {
+        if (IsTextType(t) || (Key.VarType() == varString && !IsNumberType(t) && !IsDateType(t) && t != ftBoolean)) {
+            result.Kind = TSearchKey::skText;
+            result.Text = Options.Contains(loCaseInsensitive) ? AnsiUpperCase(Key.AsString()) : Key.AsString();
+        } else if (t == ftBCD) {
             // Money compares exactly, as Currency.
-            Result.Value =
+            result.Value =
                 Variant::FromCurrency(Key.VarType() == varString ? StrToCurr(Key.AsString()) : Key.AsCurrency());
-        } else if (IsNumberType(T)) {
-            Result.Value = Variant(Key.VarType() == varString ? StrToFloat(Key.AsString()) : Key.AsFloat());
-        } else if (IsDateType(T)) {
-            TDateTime D = 0;
+        } else if (IsNumberType(t)) {
+            result.Value = Variant(Key.VarType() == varString ? StrToFloat(Key.AsString()) : Key.AsFloat());
+        } else if (IsDateType(t)) {
+            TDateTime d = 0;
             if (Key.VarType() == varString) {
-                std::string S = Trim(Key.AsString());
-                if (!TryStrToDateTime(S, D) && !TryStrToDate(S, D)) Result.Kind = TSearchKey::skNever;
+                std::string s = Trim(Key.AsString());
+                if (!TryStrToDateTime(s, d) && !TryStrToDate(s, d)) result.Kind = TSearchKey::skNever;
             } else {
-                D = Key.AsDateTime();
+                d = Key.AsDateTime();
             }
-            Result.Value = Variant::FromDateTime(D);
-        } else if (T == ftBoolean) {
-            Result.Value = Variant(Key.AsBoolean());
+            result.Value = Variant::FromDateTime(d);
+        } else if (t == ftBoolean) {
+            result.Value = Variant(Key.AsBoolean());
         } else {
-            Result.Value = Key;
+            result.Value = Key;
         }
     } catch (const EConvertError&) {
         // A key that cannot take the field's type matches no record.
-        Result.Kind = TSearchKey::skNever;
+        result.Kind = TSearchKey::skNever;
     }
-    return Result;
+    return result;
 }
 
 bool KeyMatches(const TSearchKey& Key, const Variant& V, TLocateOptions Options) {
@@ -112,9 +112,9 @@ bool KeyMatches(const TSearchKey& Key, const Variant& V, TLocateOptions Options)
         return false;
     case TSearchKey::skText: {
         if (IsBlank(V)) return false;
-        std::string S = Options.Contains(loCaseInsensitive) ? AnsiUpperCase(V.AsString()) : V.AsString();
-        if (Options.Contains(loPartialKey)) return S.compare(0, Key.Text.size(), Key.Text) == 0;
-        return S == Key.Text;
+        std::string s = Options.Contains(loCaseInsensitive) ? AnsiUpperCase(V.AsString()) : V.AsString();
+        if (Options.Contains(loPartialKey)) return s.compare(0, Key.Text.size(), Key.Text) == 0;
+        return s == Key.Text;
     }
     case TSearchKey::skValue:
         return !IsBlank(V) && VarCompare(V, Key.Value) == 0;
@@ -128,9 +128,9 @@ bool KeyMatches(const TSearchKey& Key, const Variant& V, TLocateOptions Options)
 class TPrefaultedPages : public std::pmr::memory_resource {
     void* do_allocate(size_t Bytes, size_t Alignment) override {
         if (Bytes < MinimumBlock) return std::pmr::new_delete_resource()->allocate(Bytes, Alignment);
-        void* P = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        if (P == MAP_FAILED) throw std::bad_alloc();
-        return P;
+        void* p = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+        return p;
     }
     void do_deallocate(void* P, size_t Bytes, size_t Alignment) override {
         if (Bytes < MinimumBlock)
@@ -159,14 +159,14 @@ TDataSet::~TDataSet() {
     // Descendants have closed already (CloseForDestroy); let go of the rest
     // here, while this object is still whole.
     Destroying();
-    for (TDataSource* Source : std::vector<TDataSource*>(FDataSources)) {
-        Source->FDataSet = nullptr;
-        Source->UpdateState();
+    for (TDataSource* source : std::vector<TDataSource*>(FDataSources)) {
+        source->FDataSet = nullptr;
+        source->UpdateState();
     }
     FDataSources.clear();
     DestroyDefaultFields();
-    for (TField* Field : FFields)
-        Field->FDataSet = nullptr;
+    for (TField* field : FFields)
+        field->FDataSet = nullptr;
     FFields.clear();
 }
 
@@ -253,8 +253,8 @@ void TDataSet::CloseCursor() {
     FPositionsValid = false;
     FFilterExpression.reset();
     DestroyDefaultFields();
-    for (TField* Field : FFields)
-        Field->FFieldNo = -1;
+    for (TField* field : FFields)
+        field->FFieldNo = -1;
     FCurrent = FActivePosition = -1;
     FBOF = FEOF = true;
 }
@@ -263,38 +263,38 @@ void TDataSet::CreateFields() {
     if (!FFields.empty()) return;
     FDefaultFields = true;
     for (size_t i = 0; i < FFieldDefs.size(); ++i) {
-        const TFieldDef& Def = FFieldDefs[i];
-        TField* Field = CreateFieldOfType(this, Def.DataType);
+        const TFieldDef& def = FFieldDefs[i];
+        TField* field = CreateFieldOfType(this, def.DataType);
         // A join may repeat a column name; the copies get a suffix.
-        std::string Name = Def.Name;
-        for (int n = 1; FindField(Name); ++n)
-            Name = Def.Name + "_" + IntToStr(n);
-        Field->FFieldName = Name;
-        Field->FDefaultField = true;
-        AddField(Field);
-        Field->FFieldNo = Integer(i);
+        std::string name = def.Name;
+        for (int n = 1; FindField(name); ++n)
+            name = def.Name + "_" + IntToStr(n);
+        field->FFieldName = name;
+        field->FDefaultField = true;
+        AddField(field);
+        field->FFieldNo = Integer(i);
     }
 }
 
 void TDataSet::BindFields() {
-    for (TField* Field : FFields) {
-        if (Field->FFieldKind != fkData) continue;
-        Integer Column = Field->FFieldNo;
-        if (!Field->FDefaultField) {
-            auto Def = std::find_if(FFieldDefs.begin(), FFieldDefs.end(),
-                                    [Field](const TFieldDef& D) { return SameText(D.Name, Field->FFieldName); });
-            if (Def == FFieldDefs.end()) DatabaseError("Field '" + Field->FFieldName + "' not found");
-            Column = Integer(Def - FFieldDefs.begin());
+    for (TField* field : FFields) {
+        if (field->FFieldKind != fkData) continue;
+        Integer column = field->FFieldNo;
+        if (!field->FDefaultField) {
+            auto def = std::find_if(FFieldDefs.begin(), FFieldDefs.end(),
+                                    [field](const TFieldDef& D) { return SameText(D.Name, field->FFieldName); });
+            if (def == FFieldDefs.end()) DatabaseError("Field '" + field->FFieldName + "' not found");
+            column = Integer(def - FFieldDefs.begin());
         }
-        const TFieldDef& Def = FFieldDefs[Column];
-        Field->FFieldNo = Column;
-        if (IsTextType(Field->FDataType) && Def.Size > 0) Field->FSize = Def.Size;
-        Field->FRequired = Field->FRequired || Def.Required;
-        Field->FReadOnly = Field->FReadOnly || Def.ReadOnly;
-        if (auto* Bcd = dynamic_cast<TBCDField*>(Field); Bcd && Field->FDefaultField) {
-            Bcd->FSize = Def.Size;
-            if (Def.Precision > 0) Bcd->SetPrecision(Def.Precision);
-            Bcd->SetCurrency(Def.Currency);
+        const TFieldDef& def = FFieldDefs[column];
+        field->FFieldNo = column;
+        if (IsTextType(field->FDataType) && def.Size > 0) field->FSize = def.Size;
+        field->FRequired = field->FRequired || def.Required;
+        field->FReadOnly = field->FReadOnly || def.ReadOnly;
+        if (auto* bcd = dynamic_cast<TBCDField*>(field); bcd && field->FDefaultField) {
+            bcd->FSize = def.Size;
+            if (def.Precision > 0) bcd->SetPrecision(def.Precision);
+            bcd->SetCurrency(def.Currency);
         }
     }
 }
@@ -302,8 +302,8 @@ void TDataSet::BindFields() {
 void TDataSet::DestroyDefaultFields() {
     if (!FDefaultFields) return;
     FDefaultFields = false;
-    for (TField* Field : std::vector<TField*>(FFields))
-        if (Field->FDefaultField) delete Field;
+    for (TField* field : std::vector<TField*>(FFields))
+        if (field->FDefaultField) delete field;
 }
 
 void TDataSet::AddField(TField* Field) {
@@ -318,24 +318,24 @@ void TDataSet::RemoveField(TField* Field) {
 }
 
 void TDataSet::MoveField(TField* Field, Integer NewIndex) {
-    auto It = std::find(FFields.begin(), FFields.end(), Field);
-    if (It == FFields.end()) return;
-    FFields.erase(It);
+    auto it = std::find(FFields.begin(), FFields.end(), Field);
+    if (it == FFields.end()) return;
+    FFields.erase(it);
     NewIndex = std::clamp<Integer>(NewIndex, 0, Integer(FFields.size()));
     FFields.insert(FFields.begin() + NewIndex, Field);
     if (Active()) DataEvent(deLayoutChange);
 }
 
 TField* TDataSet::FindField(const std::string& FieldName) const {
-    for (TField* Field : FFields)
-        if (SameText(Field->FFieldName, FieldName)) return Field;
+    for (TField* field : FFields)
+        if (SameText(field->FFieldName, FieldName)) return field;
     return nullptr;
 }
 
 TField* TDataSet::FieldByName(const std::string& FieldName) const {
-    TField* Field = FindField(FieldName);
-    if (!Field) DatabaseError("Field '" + FieldName + "' not found");
-    return Field;
+    TField* field = FindField(FieldName);
+    if (!field) DatabaseError("Field '" + FieldName + "' not found");
+    return field;
 }
 
 // ---- States and notifications -----------------------------------------------
@@ -348,21 +348,21 @@ void TDataSet::SetState(TDataSetState Value) {
 }
 
 void TDataSet::ChangeState(TDataSetState Value, TWindowRule Rule) {
-    bool Changed = FState != Value;
+    bool changed = FState != Value;
     FState = Value;
-    if (Changed) FModified = false;
+    if (changed) FModified = false;
     PlaceLinkWindows(Rule);
-    if (Changed) DataEvent(deUpdateState);
+    if (changed) DataEvent(deUpdateState);
 }
 
 void TDataSet::DataEvent(TDataEvent Event, void* Info) {
-    bool Notify = FDisableCount == 0;
+    bool notify = FDisableCount == 0;
     if (Event == deFieldChange && static_cast<TField*>(Info)->FFieldKind == fkData) FModified = true;
-    if (Event == deLayoutChange && !Notify) FEnableEvent = deLayoutChange;
-    if (!Notify) return;
-    for (TDataSource* Source : std::vector<TDataSource*>(FDataSources))
-        if (std::find(FDataSources.begin(), FDataSources.end(), Source) != FDataSources.end())
-            Source->DataEvent(Event, Info);
+    if (Event == deLayoutChange && !notify) FEnableEvent = deLayoutChange;
+    if (!notify) return;
+    for (TDataSource* source : std::vector<TDataSource*>(FDataSources))
+        if (std::find(FDataSources.begin(), FDataSources.end(), source) != FDataSources.end())
+            source->DataEvent(Event, Info);
 }
 
 void TDataSet::DisableControls() {
@@ -380,47 +380,47 @@ void TDataSet::EnableControls() {
 }
 
 std::vector<TDataLink*> TDataSet::ActiveLinks() const {
-    std::vector<TDataLink*> Links;
-    for (TDataSource* Source : FDataSources)
-        for (TDataLink* Link : Source->FDataLinks)
-            if (Link->FActive) Links.push_back(Link);
-    return Links;
+    std::vector<TDataLink*> links;
+    for (TDataSource* source : FDataSources)
+        for (TDataLink* link : source->FDataLinks)
+            if (link->FActive) links.push_back(link);
+    return links;
 }
 
 void TDataSet::PlaceLinkWindows(TWindowRule Rule) {
-    for (TDataLink* Link : ActiveLinks())
-        PlaceLinkWindow(Link, Rule);
+    for (TDataLink* link : ActiveLinks())
+        PlaceLinkWindow(link, Rule);
 }
 
 // The window always holds the current record and, where the records allow,
 // is full: a window that would run past the last record slides back.
 void TDataSet::PlaceLinkWindow(TDataLink* Link, TWindowRule Rule) const {
-    Integer Count = ViewCount();
-    Integer Size = std::max<Integer>(1, Link->FBufferCount);
-    Integer Top = Link->FFirstRecord;
-    if (Count == 0 || FCurrent < 0) {
-        Top = 0;
+    Integer count = ViewCount();
+    Integer size = std::max<Integer>(1, Link->FBufferCount);
+    Integer top = Link->FFirstRecord;
+    if (count == 0 || FCurrent < 0) {
+        top = 0;
     } else {
         switch (Rule) {
         case TWindowRule::First:
-            Top = FCurrent;
+            top = FCurrent;
             break;
         case TWindowRule::Last:
-            Top = FCurrent - Size + 1;
+            top = FCurrent - size + 1;
             break;
         case TWindowRule::Center:
-            Top = FCurrent - (Size - 1) / 2;
+            top = FCurrent - (size - 1) / 2;
             break;
         case TWindowRule::Keep:
             break;
         }
-        if (FCurrent < Top) Top = FCurrent;
-        if (FCurrent > Top + Size - 1) Top = FCurrent - Size + 1;
-        if (Top + Size > Count) Top = Count - Size;
-        if (Top < 0) Top = 0;
+        if (FCurrent < top) top = FCurrent;
+        if (FCurrent > top + size - 1) top = FCurrent - size + 1;
+        if (top + size > count) top = count - size;
+        if (top < 0) top = 0;
     }
-    Link->FScrollDistance = Top - Link->FFirstRecord;
-    Link->FFirstRecord = Top;
+    Link->FScrollDistance = top - Link->FFirstRecord;
+    Link->FFirstRecord = top;
 }
 
 // ---- The view ---------------------------------------------------------------
@@ -452,8 +452,8 @@ Integer TDataSet::PositionOf(Int64 Id) const {
             FPositions.emplace(FView[i]->Id, Integer(i));
         FPositionsValid = true;
     }
-    auto It = FPositions.find(Id);
-    return It == FPositions.end() ? -1 : It->second;
+    auto it = FPositions.find(Id);
+    return it == FPositions.end() ? -1 : it->second;
 }
 
 void TDataSet::ParseFilter(const std::string& Text) {
@@ -471,30 +471,30 @@ void TDataSet::RebuildView() {
     if (FFiltered && !FFilterText.empty() && !FFilterExpression) ParseFilter(FFilterText);
     if (!FFiltered || !FFilterExpression) {
         FView.reserve(FRecords.size());
-        for (auto& Record : FRecords)
-            FView.push_back(Record.get());
+        for (auto& record : FRecords)
+            FView.push_back(record.get());
         return;
     }
-    const TRecordBuffer* Current = nullptr;
-    TFilterExpression::TFieldValue ValueOf = [this, &Current](const TField* Field) {
-        return FieldValueOf(Field, Current);
+    const TRecordBuffer* current = nullptr;
+    TFilterExpression::TFieldValue valueOf = [this, &current](const TField* Field) {
+        return FieldValueOf(Field, current);
     };
-    bool CaseInsensitive = FFilterOptions.Contains(foCaseInsensitive);
-    for (auto& Record : FRecords) {
-        Current = Record.get();
-        if (FFilterExpression->Evaluate(ValueOf, CaseInsensitive)) FView.push_back(Record.get());
+    bool caseInsensitive = FFilterOptions.Contains(foCaseInsensitive);
+    for (auto& record : FRecords) {
+        current = record.get();
+        if (FFilterExpression->Evaluate(valueOf, caseInsensitive)) FView.push_back(record.get());
     }
 }
 
 Variant TDataSet::FieldValueOf(const TField* Field, const TRecordBuffer* Record) const {
     if (!Record) return Null();
     if (Field->FFieldKind == fkLookup) {
-        TDataSet* Source = Field->FLookupDataSet;
-        if (!Source || !Source->Active()) return Null();
-        std::vector<Variant> Keys;
-        for (const std::string& Name : SplitFieldNames(Field->FKeyFields))
-            Keys.push_back(FieldValueOf(FieldByName(Name), Record));
-        return Source->Lookup(Field->FLookupKeyFields, Keys, Field->FLookupResultField);
+        TDataSet* source = Field->FLookupDataSet;
+        if (!source || !source->Active()) return Null();
+        std::vector<Variant> keys;
+        for (const std::string& name : SplitFieldNames(Field->FKeyFields))
+            keys.push_back(FieldValueOf(FieldByName(name), Record));
+        return source->Lookup(Field->FLookupKeyFields, keys, Field->FLookupResultField);
     }
     if (Field->FFieldNo < 0 || size_t(Field->FFieldNo) >= Record->Values.size()) return Null();
     return Record->Values[Field->FFieldNo];
@@ -504,13 +504,13 @@ void TDataSet::SetFieldValue(TField* Field, const Variant& Value) {
     if (FState != dsEdit && FState != dsInsert) DatabaseError("Dataset not in edit or insert mode");
     if (Field->FFieldKind != fkData || Field->FFieldNo < 0 || Field->FReadOnly)
         DatabaseError("Field '" + Field->DisplayName() + "' cannot be modified");
-    Variant& Slot = FEditBuffer->Values[Field->FFieldNo];
-    Variant Old = Slot;
-    Slot = Value;
+    Variant& slot = FEditBuffer->Values[Field->FFieldNo];
+    Variant old = slot;
+    slot = Value;
     try {
         Field->DoValidate();
     } catch (...) {
-        Slot = Old;
+        slot = old;
         throw;
     }
     DataEvent(deFieldChange, Field);
@@ -543,26 +543,26 @@ void TDataSet::Last() {
 
 Integer TDataSet::MoveBy(Integer Distance) {
     CheckBrowseMode();
-    Integer Result = 0;
+    Integer result = 0;
     DoBeforeScroll();
     if ((Distance > 0 && !FEOF) || (Distance < 0 && !FBOF)) {
         FBOF = FEOF = false;
-        Int64 Target = Int64(FCurrent) + Distance;
-        if (Target >= Int64(FView.size())) {
-            Target = Int64(FView.size()) - 1;
+        Int64 target = Int64(FCurrent) + Distance;
+        if (target >= Int64(FView.size())) {
+            target = Int64(FView.size()) - 1;
             FEOF = true;
         }
-        if (Target < 0) {
-            Target = 0;
+        if (target < 0) {
+            target = 0;
             FBOF = true;
         }
-        Result = Integer(Target) - FCurrent;
-        FCurrent = FActivePosition = Integer(Target);
+        result = Integer(target) - FCurrent;
+        FCurrent = FActivePosition = Integer(target);
         PlaceLinkWindows(TWindowRule::Keep);
         DataEvent(deDataSetScroll);
         DoAfterScroll();
     }
-    return Result;
+    return result;
 }
 
 void TDataSet::JumpTo(Integer Position) {
@@ -575,11 +575,11 @@ void TDataSet::JumpTo(Integer Position) {
 
 Integer TDataSet::RecNo() const {
     if (FState == dsInactive) return -1;
-    const TRecordBuffer* Buffer = ActiveBuffer();
-    if (!Buffer || (FState == dsInsert && Buffer == FEditBuffer.get())) return -1;
-    Integer Position = FActivePosition;
-    if (FState == dsInsert && Position > FInsertPosition) --Position;
-    return Position + 1;
+    const TRecordBuffer* buffer = ActiveBuffer();
+    if (!buffer || (FState == dsInsert && buffer == FEditBuffer.get())) return -1;
+    Integer position = FActivePosition;
+    if (FState == dsInsert && position > FInsertPosition) --position;
+    return position + 1;
 }
 
 void TDataSet::SetRecNo(Integer Value) {
@@ -599,56 +599,56 @@ Integer TDataSet::RecordCount() const {
 // ---- Bookmarks --------------------------------------------------------------
 
 TBookmarkStr TDataSet::Bookmark() const {
-    const TRecordBuffer* Buffer = ActiveBuffer();
-    if (!Buffer || (FState == dsInsert && Buffer == FEditBuffer.get())) return TBookmarkStr();
-    return EncodeBookmark(Buffer->Id);
+    const TRecordBuffer* buffer = ActiveBuffer();
+    if (!buffer || (FState == dsInsert && buffer == FEditBuffer.get())) return TBookmarkStr();
+    return EncodeBookmark(buffer->Id);
 }
 
 bool TDataSet::BookmarkValid(const TBookmarkStr& Value) const {
-    Int64 Id = DecodeBookmark(Value);
-    return Active() && Id != 0 && PositionOf(Id) >= 0;
+    Int64 id = DecodeBookmark(Value);
+    return Active() && id != 0 && PositionOf(id) >= 0;
 }
 
 void TDataSet::GotoBookmark(const TBookmarkStr& Value) {
     if (Value.empty()) return;
     CheckBrowseMode();
-    Int64 Id = DecodeBookmark(Value);
-    Integer Position = Id != 0 ? PositionOf(Id) : -1;
-    if (Position < 0) DatabaseError("Record not found");
+    Int64 id = DecodeBookmark(Value);
+    Integer position = id != 0 ? PositionOf(id) : -1;
+    if (position < 0) DatabaseError("Record not found");
     DoBeforeScroll();
-    JumpTo(Position);
+    JumpTo(position);
 }
 
 int TDataSet::CompareBookmarks(const TBookmarkStr& Bookmark1, const TBookmarkStr& Bookmark2) const {
-    auto Key = [this](const TBookmarkStr& B) -> std::pair<int, Int64> {
+    auto key = [this](const TBookmarkStr& B) -> std::pair<int, Int64> {
         if (B.empty()) return {0, 0};
-        Int64 Id = DecodeBookmark(B);
-        Integer Position = Id != 0 && Active() ? PositionOf(Id) : -1;
-        if (Position >= 0) return {1, Position};
-        return {2, Id};
+        Int64 id = DecodeBookmark(B);
+        Integer position = id != 0 && Active() ? PositionOf(id) : -1;
+        if (position >= 0) return {1, position};
+        return {2, id};
     };
-    auto A = Key(Bookmark1), B = Key(Bookmark2);
-    return A < B ? -1 : (B < A ? 1 : 0);
+    auto a = key(Bookmark1), b = key(Bookmark2);
+    return a < b ? -1 : (b < a ? 1 : 0);
 }
 
 // ---- Searching --------------------------------------------------------------
 
 Integer TDataSet::FindRecord(const std::string& KeyFields, const std::vector<Variant>& KeyValues,
                              TLocateOptions Options) const {
-    std::vector<std::string> Names = SplitFieldNames(KeyFields);
-    if (Names.empty() || Names.size() != KeyValues.size()) DatabaseError("Key fields and key values do not correspond");
-    std::vector<TSearchKey> Keys;
-    for (size_t i = 0; i < Names.size(); ++i)
-        Keys.push_back(PrepareKey(FieldByName(Names[i]), KeyValues[i], Options));
-    for (size_t Position = 0; Position < FView.size(); ++Position) {
-        const TRecordBuffer* Record = FView[Position];
-        bool Match = true;
-        for (const TSearchKey& Key : Keys)
-            if (!KeyMatches(Key, FieldValueOf(Key.Field, Record), Options)) {
-                Match = false;
+    std::vector<std::string> names = SplitFieldNames(KeyFields);
+    if (names.empty() || names.size() != KeyValues.size()) DatabaseError("Key fields and key values do not correspond");
+    std::vector<TSearchKey> keys;
+    for (size_t i = 0; i < names.size(); ++i)
+        keys.push_back(PrepareKey(FieldByName(names[i]), KeyValues[i], Options));
+    for (size_t position = 0; position < FView.size(); ++position) {
+        const TRecordBuffer* record = FView[position];
+        bool match = true;
+        for (const TSearchKey& key : keys)
+            if (!KeyMatches(key, FieldValueOf(key.Field, record), Options)) {
+                match = false;
                 break;
             }
-        if (Match) return Integer(Position);
+        if (match) return Integer(position);
     }
     return -1;
 }
@@ -660,9 +660,9 @@ bool TDataSet::Locate(const std::string& KeyFields, const Variant& KeyValue, TLo
 bool TDataSet::Locate(const std::string& KeyFields, const std::vector<Variant>& KeyValues, TLocateOptions Options) {
     CheckBrowseMode();
     DoBeforeScroll();
-    Integer Position = FindRecord(KeyFields, KeyValues, Options);
-    if (Position < 0) return false;
-    JumpTo(Position);
+    Integer position = FindRecord(KeyFields, KeyValues, Options);
+    if (position < 0) return false;
+    JumpTo(position);
     return true;
 }
 
@@ -673,9 +673,9 @@ Variant TDataSet::Lookup(const std::string& KeyFields, const Variant& KeyValue, 
 Variant TDataSet::Lookup(const std::string& KeyFields, const std::vector<Variant>& KeyValues,
                          const std::string& ResultFields) const {
     if (!Active()) return Null();
-    Integer Position = FindRecord(KeyFields, KeyValues, TLocateOptions());
-    if (Position < 0) return Null();
-    return FieldValueOf(FieldByName(ResultFields), FView[Position]);
+    Integer position = FindRecord(KeyFields, KeyValues, TLocateOptions());
+    if (position < 0) return Null();
+    return FieldValueOf(FieldByName(ResultFields), FView[position]);
 }
 
 // ---- Editing ----------------------------------------------------------------
@@ -759,11 +759,11 @@ void TDataSet::Edit() {
 }
 
 void TDataSet::CheckRequiredFields() const {
-    for (TField* Field : FFields) {
-        if (!Field->FRequired || Field->FReadOnly || Field->FFieldKind != fkData || Field->FFieldNo < 0) continue;
-        if (IsBlank(FEditBuffer->Values[Field->FFieldNo])) {
-            Field->FocusControl();
-            DatabaseError("Field '" + Field->DisplayName() + "' must have a value");
+    for (TField* field : FFields) {
+        if (!field->FRequired || field->FReadOnly || field->FFieldKind != fkData || field->FFieldNo < 0) continue;
+        if (IsBlank(FEditBuffer->Values[field->FFieldNo])) {
+            field->FocusControl();
+            DatabaseError("Field '" + field->DisplayName() + "' must have a value");
         }
     }
 }
@@ -774,19 +774,19 @@ void TDataSet::Post() {
     DoBeforePost();
     CheckRequiredFields();
     if (FState == dsEdit) {
-        TRecordBuffer* Old = FView[FCurrent];
-        InternalPost(Old, *FEditBuffer);
-        Old->Values = std::move(FEditBuffer->Values);
+        TRecordBuffer* old = FView[FCurrent];
+        InternalPost(old, *FEditBuffer);
+        old->Values = std::move(FEditBuffer->Values);
     } else {
         InternalPost(nullptr, *FEditBuffer);
-        TRecordBuffer* Record = FEditBuffer.get();
-        auto Before = FRecords.end();
+        TRecordBuffer* record = FEditBuffer.get();
+        auto before = FRecords.end();
         if (size_t(FInsertPosition) < FView.size()) {
-            const TRecordBuffer* Next = FView[FInsertPosition];
-            Before = std::find_if(FRecords.begin(), FRecords.end(), [Next](auto& R) { return R.get() == Next; });
+            const TRecordBuffer* next = FView[FInsertPosition];
+            before = std::find_if(FRecords.begin(), FRecords.end(), [next](auto& R) { return R.get() == next; });
         }
-        FRecords.insert(Before, std::move(FEditBuffer));
-        FView.insert(FView.begin() + FInsertPosition, Record);
+        FRecords.insert(before, std::move(FEditBuffer));
+        FView.insert(FView.begin() + FInsertPosition, record);
         FPositionsValid = false;
     }
     FEditBuffer.reset();
@@ -801,16 +801,16 @@ void TDataSet::Cancel() {
     if (FState != dsEdit && FState != dsInsert) return;
     DataEvent(deCheckBrowseMode);
     DoBeforeCancel();
-    bool WasInsert = FState == dsInsert;
-    if (WasInsert) DoBeforeScroll();
+    bool wasInsert = FState == dsInsert;
+    if (wasInsert) DoBeforeScroll();
     FEditBuffer.reset();
-    if (WasInsert) FCurrent = std::min(FInsertPosition, Integer(FView.size()) - 1);
+    if (wasInsert) FCurrent = std::min(FInsertPosition, Integer(FView.size()) - 1);
     FActivePosition = FCurrent;
     FBOF = FEOF = FView.empty();
     ChangeState(dsBrowse, TWindowRule::Keep);
     DataEvent(deDataSetChange);
     DoAfterCancel();
-    if (WasInsert) DoAfterScroll();
+    if (wasInsert) DoAfterScroll();
 }
 
 void TDataSet::Delete() {
@@ -823,10 +823,10 @@ void TDataSet::Delete() {
     DataEvent(deCheckBrowseMode);
     DoBeforeDelete();
     DoBeforeScroll();
-    TRecordBuffer* Record = FView[FCurrent];
-    InternalDelete(*Record);
+    TRecordBuffer* record = FView[FCurrent];
+    InternalDelete(*record);
     FView.erase(FView.begin() + FCurrent);
-    FRecords.erase(std::find_if(FRecords.begin(), FRecords.end(), [Record](auto& R) { return R.get() == Record; }));
+    FRecords.erase(std::find_if(FRecords.begin(), FRecords.end(), [record](auto& R) { return R.get() == record; }));
     FPositionsValid = false;
     FEditBuffer.reset();
     FCurrent = FActivePosition = std::min(FCurrent, Integer(FView.size()) - 1);
@@ -839,13 +839,13 @@ void TDataSet::Delete() {
 
 void TDataSet::Refresh() {
     CheckBrowseMode();
-    Int64 CurrentId = FCurrent >= 0 ? FView[FCurrent]->Id : 0;
+    Int64 currentId = FCurrent >= 0 ? FView[FCurrent]->Id : 0;
     InternalRefresh();
     RebuildView();
-    Integer Position = CurrentId != 0 ? PositionOf(CurrentId) : -1;
-    if (Position < 0) Position = std::min(FCurrent, Integer(FView.size()) - 1);
-    if (Position < 0 && !FView.empty()) Position = 0;
-    FCurrent = FActivePosition = Position;
+    Integer position = currentId != 0 ? PositionOf(currentId) : -1;
+    if (position < 0) position = std::min(FCurrent, Integer(FView.size()) - 1);
+    if (position < 0 && !FView.empty()) position = 0;
+    FCurrent = FActivePosition = position;
     FBOF = FEOF = FView.empty();
     PlaceLinkWindows(TWindowRule::Keep);
     DataEvent(deDataSetChange);
@@ -891,15 +891,15 @@ void TDataSet::SetFilterOptions(TFilterOptions Value) {
 // the first record becomes current.
 void TDataSet::FilterChanged() {
     DoBeforeScroll();
-    Int64 CurrentId = FCurrent >= 0 ? FView[FCurrent]->Id : 0;
+    Int64 currentId = FCurrent >= 0 ? FView[FCurrent]->Id : 0;
     RebuildView();
-    Integer Position = CurrentId != 0 ? PositionOf(CurrentId) : -1;
-    bool Kept = Position >= 0;
-    if (!Kept) Position = FView.empty() ? -1 : 0;
-    FCurrent = FActivePosition = Position;
-    FBOF = !Kept;
+    Integer position = currentId != 0 ? PositionOf(currentId) : -1;
+    bool kept = position >= 0;
+    if (!kept) position = FView.empty() ? -1 : 0;
+    FCurrent = FActivePosition = position;
+    FBOF = !kept;
     FEOF = FView.empty();
-    PlaceLinkWindows(Kept ? TWindowRule::Keep : TWindowRule::First);
+    PlaceLinkWindows(kept ? TWindowRule::Keep : TWindowRule::First);
     DataEvent(deDataSetChange);
     DoAfterScroll();
 }
@@ -931,21 +931,15 @@ CORVANTA_DATASET_EVENT(OnNewRecord)
 
 // ---- Guards -----------------------------------------------------------------
 
-TDisableControlsScope::TDisableControlsScope(TDataSet* DataSet)
-    : FDataSet(DataSet), FUncaught(std::uncaught_exceptions()) {
-    FDataSet->DisableControls();
+TDisableControlsScope::TDisableControlsScope(TDataSet* DataSet) : FEnableControls(DisableControls(DataSet)) {}
+
+TDisableControlsScope::TEnableControls TDisableControlsScope::DisableControls(TDataSet* DataSet) {
+    DataSet->DisableControls();
+    return {DataSet};
 }
 
-TDisableControlsScope::~TDisableControlsScope() noexcept(false) {
-    if (std::uncaught_exceptions() > FUncaught) {
-        try {
-            FDataSet->EnableControls();
-        } catch (...) {
-            // The exception already in flight is the one to report.
-        }
-    } else {
-        FDataSet->EnableControls();
-    }
+void TDisableControlsScope::TEnableControls::operator()() const {
+    DataSet->EnableControls();
 }
 
 TActiveRecordScope::TActiveRecordScope(TDataLink* Link, Integer Row) : FLink(Link), FSaved(Link->ActiveRecord()) {

@@ -22,8 +22,8 @@ void TDataSource::SetDataSet(TDataSet* Value) {
     if (Value == FDataSet) return;
     if (FDataSet) {
         FDataSet->RemoveFreeNotification(this);
-        auto& Sources = FDataSet->FDataSources;
-        Sources.erase(std::remove(Sources.begin(), Sources.end(), this), Sources.end());
+        auto& sources = FDataSet->FDataSources;
+        sources.erase(std::remove(sources.begin(), sources.end(), this), sources.end());
     }
     FDataSet = Value;
     if (Value) {
@@ -68,14 +68,14 @@ void TDataSource::UpdateState() {
 
 void TDataSource::SetState(TDataSetState Value) {
     if (Value == FState) return;
-    TDataSetState Prior = FState;
+    TDataSetState prior = FState;
     FState = Value;
-    for (TDataLink* Link : std::vector<TDataLink*>(FDataLinks))
-        if (std::find(FDataLinks.begin(), FDataLinks.end(), Link) != FDataLinks.end())
-            Link->DataEvent(deUpdateState, nullptr);
+    for (TDataLink* link : std::vector<TDataLink*>(FDataLinks))
+        if (std::find(FDataLinks.begin(), FDataLinks.end(), link) != FDataLinks.end())
+            link->DataEvent(deUpdateState, nullptr);
     if (ComponentState().Contains(csDestroying)) return;
     DoStateChange();
-    if (Prior == dsInactive) DoDataChange(nullptr);
+    if (prior == dsInactive) DoDataChange(nullptr);
 }
 
 void TDataSource::DataEvent(TDataEvent Event, void* Info) {
@@ -84,8 +84,8 @@ void TDataSource::DataEvent(TDataEvent Event, void* Info) {
         return;
     }
     if (FState == dsInactive) return;
-    for (TDataLink* Link : std::vector<TDataLink*>(FDataLinks))
-        if (std::find(FDataLinks.begin(), FDataLinks.end(), Link) != FDataLinks.end()) Link->DataEvent(Event, Info);
+    for (TDataLink* link : std::vector<TDataLink*>(FDataLinks))
+        if (std::find(FDataLinks.begin(), FDataLinks.end(), link) != FDataLinks.end()) link->DataEvent(Event, Info);
     switch (Event) {
     case deFieldChange:
         DoDataChange(static_cast<TField*>(Info));
@@ -111,16 +111,16 @@ TDataLink::TDataLink() = default;
 TDataLink::~TDataLink() {
     // No notifications from a link that is going away.
     if (FDataSource) {
-        auto& Links = FDataSource->FDataLinks;
-        Links.erase(std::remove(Links.begin(), Links.end(), this), Links.end());
+        auto& links = FDataSource->FDataLinks;
+        links.erase(std::remove(links.begin(), links.end(), this), links.end());
     }
 }
 
 void TDataLink::SetDataSource(TDataSource* Value) {
     if (Value == FDataSource) return;
     if (FDataSource) {
-        auto& Links = FDataSource->FDataLinks;
-        Links.erase(std::remove(Links.begin(), Links.end(), this), Links.end());
+        auto& links = FDataSource->FDataLinks;
+        links.erase(std::remove(links.begin(), links.end(), this), links.end());
     }
     FDataSource = Value;
     if (Value) Value->FDataLinks.push_back(this);
@@ -144,13 +144,8 @@ bool TDataLink::Edit() {
 
 void TDataLink::UpdateRecord() {
     FUpdating = true;
-    try {
-        UpdateData();
-    } catch (...) {
-        FUpdating = false;
-        throw;
-    }
-    FUpdating = false;
+    TScopeGuard updating([this] { FUpdating = false; });
+    UpdateData();
 }
 
 void TDataLink::SetBufferCount(Integer Value) {
@@ -190,9 +185,9 @@ void TDataLink::LayoutChanged() {
 void TDataLink::FocusControl(TField*&) {}
 
 void TDataLink::UpdateState() {
-    TDataSetState State = FDataSource ? FDataSource->State() : dsInactive;
-    SetActive(State != dsInactive);
-    SetEditing((State == dsEdit || State == dsInsert || State == dsSetKey) && !FReadOnly);
+    TDataSetState state = FDataSource ? FDataSource->State() : dsInactive;
+    SetActive(state != dsInactive);
+    SetEditing((state == dsEdit || state == dsInsert || state == dsSetKey) && !FReadOnly);
 }
 
 void TDataLink::SetActive(bool Value) {

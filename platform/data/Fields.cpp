@@ -44,8 +44,8 @@ void TField::SetVisible(bool Value) {
 
 Integer TField::Index() const {
     if (!FDataSet) return -1;
-    const auto& Fields = FDataSet->Fields();
-    return Integer(std::find(Fields.begin(), Fields.end(), this) - Fields.begin());
+    const auto& fields = FDataSet->Fields();
+    return Integer(std::find(fields.begin(), fields.end(), this) - fields.begin());
 }
 
 void TField::SetIndex(Integer Value) {
@@ -101,15 +101,15 @@ void TField::DoGetText(std::string& Text, bool DisplayText) const {
 }
 
 std::string TField::DisplayText() const {
-    std::string S;
-    DoGetText(S, true);
-    return S;
+    std::string s;
+    DoGetText(s, true);
+    return s;
 }
 
 std::string TField::Text() const {
-    std::string S;
-    DoGetText(S, false);
-    return S;
+    std::string s;
+    DoGetText(s, false);
+    return s;
 }
 
 void TField::SetText(const std::string& Value) {
@@ -146,8 +146,8 @@ void TField::SetValue(const Variant& Value) {
 }
 
 bool TField::IsNull() const {
-    Variant V = Value();
-    return V.IsNull() || V.IsEmpty();
+    Variant v = Value();
+    return v.IsNull() || v.IsEmpty();
 }
 
 void TField::Clear() {
@@ -195,8 +195,8 @@ void TField::SetAsBoolean(bool Value) {
 
 void TField::FocusControl() {
     if (!FDataSet || !FDataSet->Active()) return;
-    TField* Field = this;
-    FDataSet->DataEvent(deFocusControl, &Field);
+    TField* field = this;
+    FDataSet->DataEvent(deFocusControl, &field);
 }
 
 void TField::SetLookupDataSet(TDataSet* Value) {
@@ -292,19 +292,19 @@ void TIntegerField::SetAsString(const std::string& Value) {
 
 std::string TIntegerField::GetText(bool DisplayText) const {
     if (IsNull()) return std::string();
-    const std::string& Format = FormatFor(DisplayText);
-    return Format.empty() ? IntToStr(AsInteger()) : FormatFloat(Format, AsInteger());
+    const std::string& format = FormatFor(DisplayText);
+    return format.empty() ? IntToStr(AsInteger()) : FormatFloat(format, AsInteger());
 }
 
 Variant TIntegerField::ConvertValue(const Variant& Value) const {
-    Int64 V = Value.VarType() == varString ? StrToInt64(Value.AsString()) : Value.AsInt64();
-    Integer Low = FLow, High = FHigh;
+    Int64 v = Value.VarType() == varString ? StrToInt64(Value.AsString()) : Value.AsInt64();
+    Integer low = FLow, high = FHigh;
     if (FMinValue != 0 || FMaxValue != 0) {
-        Low = std::max(Low, FMinValue);
-        High = std::min(High, FMaxValue);
+        low = std::max(low, FMinValue);
+        high = std::min(high, FMaxValue);
     }
-    if (V < Low || V > High) RangeError(this, IntToStr(V), IntToStr(Low), IntToStr(High));
-    return Stored(Integer(V));
+    if (v < low || v > high) RangeError(this, IntToStr(v), IntToStr(low), IntToStr(high));
+    return Stored(Integer(v));
 }
 
 TSmallintField::TSmallintField(TComponent* AOwner) : TIntegerField(AOwner, ftSmallint, INT16_MIN, INT16_MAX) {}
@@ -342,17 +342,17 @@ void TFloatField::SetAsString(const std::string& Value) {
 
 std::string TFloatField::GetText(bool DisplayText) const {
     if (IsNull()) return std::string();
-    const std::string& Format = FormatFor(DisplayText);
-    if (!Format.empty()) return FormatFloat(Format, AsFloat());
+    const std::string& format = FormatFor(DisplayText);
+    if (!format.empty()) return FormatFloat(format, AsFloat());
     if (FCurrency)
         return FloatToStrF(AsFloat(), DisplayText ? ffCurrency : ffFixed, FPrecision, FormatSettings.CurrencyDecimals);
     return FloatToStrF(AsFloat(), ffGeneral, FPrecision, 0);
 }
 
 Variant TFloatField::ConvertValue(const Variant& Value) const {
-    double V = Value.VarType() == varString ? StrToFloat(Value.AsString()) : Value.AsFloat();
-    CheckFloatRange(this, V, FMinValue, FMaxValue);
-    return Variant(V);
+    double v = Value.VarType() == varString ? StrToFloat(Value.AsString()) : Value.AsFloat();
+    CheckFloatRange(this, v, FMinValue, FMaxValue);
+    return Variant(v);
 }
 
 TCurrencyField::TCurrencyField(TComponent* AOwner) : TFloatField(AOwner, ftCurrency) {
@@ -387,18 +387,18 @@ void TBCDField::SetAsString(const std::string& Value) {
 
 std::string TBCDField::GetText(bool DisplayText) const {
     if (IsNull()) return std::string();
-    const std::string& Format = FormatFor(DisplayText);
-    double V = CurrToDouble(AsCurrency());
-    if (!Format.empty()) return FormatFloat(Format, V);
+    const std::string& format = FormatFor(DisplayText);
+    double v = CurrToDouble(AsCurrency());
+    if (!format.empty()) return FormatFloat(format, v);
     if (FCurrency)
-        return FloatToStrF(V, DisplayText ? ffCurrency : ffFixed, FPrecision, FormatSettings.CurrencyDecimals);
+        return FloatToStrF(v, DisplayText ? ffCurrency : ffFixed, FPrecision, FormatSettings.CurrencyDecimals);
     return CurrToStr(AsCurrency());
 }
 
 Variant TBCDField::ConvertValue(const Variant& Value) const {
-    Int64 V = Value.VarType() == varString ? StrToCurr(Value.AsString()) : Value.AsCurrency();
-    CheckFloatRange(this, CurrToDouble(V), FMinValue, FMaxValue);
-    return Variant::FromCurrency(V);
+    Int64 v = Value.VarType() == varString ? StrToCurr(Value.AsString()) : Value.AsCurrency();
+    CheckFloatRange(this, CurrToDouble(v), FMinValue, FMaxValue);
+    return Variant::FromCurrency(v);
 }
 
 // ---- TBooleanField ----------------------------------------------------------
@@ -410,9 +410,9 @@ std::string TBooleanField::DisplayValues() const {
 }
 
 void TBooleanField::SetDisplayValues(const std::string& Value) {
-    size_t Semicolon = Value.find(';');
-    FTrueText = Value.substr(0, Semicolon);
-    FFalseText = Semicolon == std::string::npos ? std::string() : Value.substr(Semicolon + 1);
+    size_t semicolon = Value.find(';');
+    FTrueText = Value.substr(0, semicolon);
+    FFalseText = semicolon == std::string::npos ? std::string() : Value.substr(semicolon + 1);
     if (FTrueText.empty() && FFalseText.empty()) {
         FTrueText = "True";
         FFalseText = "False";
@@ -435,13 +435,13 @@ void TBooleanField::SetAsString(const std::string& Value) {
 // A text matches a display value when it starts it, without case.
 Variant TBooleanField::ConvertValue(const Variant& Value) const {
     if (Value.VarType() != varString) return Variant(Value.AsBoolean());
-    std::string S = Value.AsString();
-    auto Starts = [&S](const std::string& Text) {
-        return !S.empty() && S.size() <= Text.size() && AnsiSameText(S, Text.substr(0, S.size()));
+    std::string s = Value.AsString();
+    auto starts = [&s](const std::string& Text) {
+        return !s.empty() && s.size() <= Text.size() && AnsiSameText(s, Text.substr(0, s.size()));
     };
-    if (Starts(FFalseText)) return Variant(false);
-    if (Starts(FTrueText)) return Variant(true);
-    throw EConvertError("'" + S + "' is not a valid boolean value for field '" + DisplayName() + "'");
+    if (starts(FFalseText)) return Variant(false);
+    if (starts(FTrueText)) return Variant(true);
+    throw EConvertError("'" + s + "' is not a valid boolean value for field '" + DisplayName() + "'");
 }
 
 // ---- TDateTimeField ---------------------------------------------------------
@@ -472,10 +472,10 @@ std::string TDateTimeField::GetText(bool DisplayText) const {
 
 Variant TDateTimeField::ConvertValue(const Variant& Value) const {
     if (Value.VarType() != varString) return Variant::FromDateTime(Value.AsDateTime());
-    TDateTime D;
-    std::string S = Trim(Value.AsString());
-    if (TryStrToDateTime(S, D) || TryStrToDate(S, D)) return Variant::FromDateTime(D);
-    throw EConvertError("'" + S + "' is not a valid date and time");
+    TDateTime d;
+    std::string s = Trim(Value.AsString());
+    if (TryStrToDateTime(s, d) || TryStrToDate(s, d)) return Variant::FromDateTime(d);
+    throw EConvertError("'" + s + "' is not a valid date and time");
 }
 
 // ---- TBlobField and descendants --------------------------------------------
@@ -493,8 +493,8 @@ void TBlobField::SetAsString(const std::string& Value) {
 }
 
 std::string TBlobField::GetText(bool) const {
-    std::string Kind = DataType() == ftMemo ? "Memo" : DataType() == ftGraphic ? "Graphic" : "Blob";
-    return "(" + (IsNull() ? Kind : UpperCase(Kind)) + ")";
+    std::string kind = DataType() == ftMemo ? "Memo" : DataType() == ftGraphic ? "Graphic" : "Blob";
+    return "(" + (IsNull() ? kind : UpperCase(kind)) + ")";
 }
 
 Variant TBlobField::ConvertValue(const Variant& Value) const {

@@ -53,39 +53,39 @@ public:
     }
 
     TNodePtr ParseAll() {
-        TNodePtr Result = ParseOr();
+        TNodePtr result = ParseOr();
         if (FToken.Kind != tkEnd) SyntaxError(FText);
-        return Result;
+        return result;
     }
 
 private:
     bool AtKeyword(const char* Word) const { return FToken.Kind == tkName && SameText(FToken.Text, Word); }
 
     TNodePtr ParseOr() {
-        TNodePtr Left = ParseAnd();
+        TNodePtr left = ParseAnd();
         while (AtKeyword("OR")) {
             Advance();
-            Left = Binary(TNode::nkOr, std::move(Left), ParseAnd());
+            left = Binary(TNode::nkOr, std::move(left), ParseAnd());
         }
-        return Left;
+        return left;
     }
 
     TNodePtr ParseAnd() {
-        TNodePtr Left = ParseNot();
+        TNodePtr left = ParseNot();
         while (AtKeyword("AND")) {
             Advance();
-            Left = Binary(TNode::nkAnd, std::move(Left), ParseNot());
+            left = Binary(TNode::nkAnd, std::move(left), ParseNot());
         }
-        return Left;
+        return left;
     }
 
     TNodePtr ParseNot() {
         if (AtKeyword("NOT")) {
             Advance();
-            auto Node = std::make_unique<TNode>();
-            Node->Kind = TNode::nkNot;
-            Node->Left = ParseNot();
-            return Node;
+            auto node = std::make_unique<TNode>();
+            node->Kind = TNode::nkNot;
+            node->Left = ParseNot();
+            return node;
         }
         return ParseCondition();
     }
@@ -93,93 +93,93 @@ private:
     TNodePtr ParseCondition() {
         if (FToken.Kind == tkOpen) {
             Advance();
-            TNodePtr Inner = ParseOr();
+            TNodePtr inner = ParseOr();
             if (FToken.Kind != tkClose) SyntaxError(FText);
             Advance();
-            return Inner;
+            return inner;
         }
-        TNodePtr Left = ParseOperand();
+        TNodePtr left = ParseOperand();
         if (AtKeyword("IS")) {
             Advance();
-            auto Node = std::make_unique<TNode>();
-            Node->Kind = TNode::nkIsNull;
+            auto node = std::make_unique<TNode>();
+            node->Kind = TNode::nkIsNull;
             if (AtKeyword("NOT")) {
-                Node->Negated = true;
+                node->Negated = true;
                 Advance();
             }
             if (!AtKeyword("NULL")) SyntaxError(FText);
             Advance();
-            Node->Left = std::move(Left);
-            return Node;
+            node->Left = std::move(left);
+            return node;
         }
         if (FToken.Kind != tkOperator) SyntaxError(FText);
-        auto Node = std::make_unique<TNode>();
-        Node->Kind = TNode::nkCompare;
-        Node->Op = FToken.Op;
+        auto node = std::make_unique<TNode>();
+        node->Kind = TNode::nkCompare;
+        node->Op = FToken.Op;
         Advance();
-        Node->Left = std::move(Left);
-        Node->Right = ParseOperand();
-        CoerceLiteral(*Node->Left, *Node->Right);
-        CoerceLiteral(*Node->Right, *Node->Left);
-        return Node;
+        node->Left = std::move(left);
+        node->Right = ParseOperand();
+        CoerceLiteral(*node->Left, *node->Right);
+        CoerceLiteral(*node->Right, *node->Left);
+        return node;
     }
 
     TNodePtr ParseOperand() {
-        auto Node = std::make_unique<TNode>();
+        auto node = std::make_unique<TNode>();
         switch (FToken.Kind) {
         case tkName:
             if (SameText(FToken.Text, "TRUE") || SameText(FToken.Text, "FALSE")) {
-                Node->Value = Variant(SameText(FToken.Text, "TRUE"));
+                node->Value = Variant(SameText(FToken.Text, "TRUE"));
                 break;
             }
             if (SameText(FToken.Text, "NULL")) {
-                Node->Value = Null();
+                node->Value = Null();
                 break;
             }
             [[fallthrough]];
         case tkBracketName:
-            Node->Kind = TNode::nkField;
-            Node->Field = FFindField(FToken.Text);
-            if (!Node->Field) throw EDatabaseError("Field '" + FToken.Text + "' not found");
+            node->Kind = TNode::nkField;
+            node->Field = FFindField(FToken.Text);
+            if (!node->Field) throw EDatabaseError("Field '" + FToken.Text + "' not found");
             break;
         case tkString:
-            Node->Value = Variant(FToken.Text);
+            node->Value = Variant(FToken.Text);
             break;
         case tkNumber: {
-            Int64 I;
-            if (TryStrToInt64(FToken.Text, I))
-                Node->Value = Variant(I);
+            Int64 i;
+            if (TryStrToInt64(FToken.Text, i))
+                node->Value = Variant(i);
             else
-                Node->Value = Variant(StrToFloat(FToken.Text));
+                node->Value = Variant(StrToFloat(FToken.Text));
             break;
         }
         default:
             SyntaxError(FText);
         }
         Advance();
-        return Node;
+        return node;
     }
 
     static TNodePtr Binary(TNode::TKind Kind, TNodePtr Left, TNodePtr Right) {
-        auto Node = std::make_unique<TNode>();
-        Node->Kind = Kind;
-        Node->Left = std::move(Left);
-        Node->Right = std::move(Right);
-        return Node;
+        auto node = std::make_unique<TNode>();
+        node->Kind = Kind;
+        node->Left = std::move(Left);
+        node->Right = std::move(Right);
+        return node;
     }
 
     // A literal compared with a field takes the field's type, so that '42'
     // matches the number 42 and '2024-05-01' a date.
     static void CoerceLiteral(const TNode& FieldNode, TNode& Literal) {
         if (FieldNode.Kind != TNode::nkField || Literal.Kind != TNode::nkLiteral) return;
-        const Variant& V = Literal.Value;
-        if (V.IsNull()) return;
+        const Variant& v = Literal.Value;
+        if (v.IsNull()) return;
         switch (FieldNode.Field->DataType()) {
         case ftBCD: {
             // Money compares exactly, as Currency.
-            Int64 C;
-            if (V.VarType() == varString ? TryStrToCurr(V.AsString(), C) : V.IsNumeric())
-                Literal.Value = Variant::FromCurrency(V.VarType() == varString ? C : V.AsCurrency());
+            Int64 c;
+            if (v.VarType() == varString ? TryStrToCurr(v.AsString(), c) : v.IsNumeric())
+                Literal.Value = Variant::FromCurrency(v.VarType() == varString ? c : v.AsCurrency());
             break;
         }
         case ftSmallint:
@@ -189,32 +189,32 @@ private:
         case ftCurrency:
         case ftAutoInc:
         case ftLargeint: {
-            double D;
-            if (V.VarType() == varString && TryStrToFloat(V.AsString(), D)) Literal.Value = Variant(D);
+            double d;
+            if (v.VarType() == varString && TryStrToFloat(v.AsString(), d)) Literal.Value = Variant(d);
             break;
         }
         case ftDate:
         case ftTime:
         case ftDateTime: {
-            TDateTime D;
-            if (V.VarType() == varString) {
-                if (TryStrToDateTime(V.AsString(), D) || TryStrToDate(V.AsString(), D))
-                    Literal.Value = Variant::FromDateTime(D);
-            } else if (V.IsNumeric()) {
-                Literal.Value = Variant::FromDateTime(V.AsFloat());
+            TDateTime d;
+            if (v.VarType() == varString) {
+                if (TryStrToDateTime(v.AsString(), d) || TryStrToDate(v.AsString(), d))
+                    Literal.Value = Variant::FromDateTime(d);
+            } else if (v.IsNumeric()) {
+                Literal.Value = Variant::FromDateTime(v.AsFloat());
             }
             break;
         }
         case ftBoolean:
-            if (V.VarType() == varString && (SameText(V.AsString(), "True") || SameText(V.AsString(), "False")))
-                Literal.Value = Variant(SameText(V.AsString(), "True"));
+            if (v.VarType() == varString && (SameText(v.AsString(), "True") || SameText(v.AsString(), "False")))
+                Literal.Value = Variant(SameText(v.AsString(), "True"));
             break;
         case ftString:
         case ftFixedChar:
         case ftWideString:
         case ftMemo:
         case ftFmtMemo:
-            Literal.Value = Variant(V.AsString());
+            Literal.Value = Variant(v.AsString());
             break;
         default:
             break;
@@ -229,17 +229,17 @@ private:
     // A quote ends a string only where the expression can go on after it; a
     // lone quote inside a value (the grid writes them unescaped) stays text.
     bool QuoteEndsString(size_t After) const {
-        size_t P = After;
-        while (P < FText.size() && static_cast<unsigned char>(FText[P]) <= ' ')
-            ++P;
-        if (P >= FText.size()) return true;
-        char C = FText[P];
-        if (C == ')' || C == '=' || C == '<' || C == '>') return true;
-        if (P == After) return false;
-        for (const char* Word : {"AND", "OR", "IS"}) {
-            size_t L = std::char_traits<char>::length(Word);
-            if (P + L <= FText.size() && SameText(std::string_view(FText).substr(P, L), Word) &&
-                (P + L == FText.size() || !IsNameChar(FText[P + L])))
+        size_t p = After;
+        while (p < FText.size() && static_cast<unsigned char>(FText[p]) <= ' ')
+            ++p;
+        if (p >= FText.size()) return true;
+        char c = FText[p];
+        if (c == ')' || c == '=' || c == '<' || c == '>') return true;
+        if (p == After) return false;
+        for (const char* word : {"AND", "OR", "IS"}) {
+            size_t l = std::char_traits<char>::length(word);
+            if (p + l <= FText.size() && SameText(std::string_view(FText).substr(p, l), word) &&
+                (p + l == FText.size() || !IsNameChar(FText[p + l])))
                 return true;
         }
         return false;
@@ -249,82 +249,82 @@ private:
         SkipBlanks();
         FToken = TToken();
         if (FPos >= FText.size()) return;
-        char C = FText[FPos];
-        if (C == '(' || C == ')') {
-            FToken.Kind = C == '(' ? tkOpen : tkClose;
+        char c = FText[FPos];
+        if (c == '(' || c == ')') {
+            FToken.Kind = c == '(' ? tkOpen : tkClose;
             ++FPos;
             return;
         }
-        if (C == '=' || C == '<' || C == '>') {
+        if (c == '=' || c == '<' || c == '>') {
             FToken.Kind = tkOperator;
-            char N = FPos + 1 < FText.size() ? FText[FPos + 1] : '\0';
+            char n = FPos + 1 < FText.size() ? FText[FPos + 1] : '\0';
             FPos += 1;
-            if (C == '=') {
+            if (c == '=') {
                 FToken.Op = coEqual;
-            } else if (C == '<' && N == '>') {
+            } else if (c == '<' && n == '>') {
                 FToken.Op = coNotEqual;
                 ++FPos;
-            } else if (N == '=') {
-                FToken.Op = C == '<' ? coLessEqual : coGreaterEqual;
+            } else if (n == '=') {
+                FToken.Op = c == '<' ? coLessEqual : coGreaterEqual;
                 ++FPos;
             } else {
-                FToken.Op = C == '<' ? coLess : coGreater;
+                FToken.Op = c == '<' ? coLess : coGreater;
             }
             return;
         }
-        if (C == '[') {
-            size_t Close = FText.find(']', FPos + 1);
-            if (Close == std::string::npos) SyntaxError(FText);
+        if (c == '[') {
+            size_t close = FText.find(']', FPos + 1);
+            if (close == std::string::npos) SyntaxError(FText);
             FToken.Kind = tkBracketName;
-            FToken.Text = FText.substr(FPos + 1, Close - FPos - 1);
-            FPos = Close + 1;
+            FToken.Text = FText.substr(FPos + 1, close - FPos - 1);
+            FPos = close + 1;
             return;
         }
-        if (C == '\'' || C == '"') {
+        if (c == '\'' || c == '"') {
             FToken.Kind = tkString;
-            size_t P = FPos + 1;
+            size_t p = FPos + 1;
             for (;;) {
-                if (P >= FText.size()) SyntaxError(FText);
-                if (FText[P] == C) {
-                    if (P + 1 < FText.size() && FText[P + 1] == C) {
-                        FToken.Text += C;
-                        P += 2;
+                if (p >= FText.size()) SyntaxError(FText);
+                if (FText[p] == c) {
+                    if (p + 1 < FText.size() && FText[p + 1] == c) {
+                        FToken.Text += c;
+                        p += 2;
                         continue;
                     }
-                    if (QuoteEndsString(P + 1)) break;
+                    if (QuoteEndsString(p + 1)) break;
                 }
-                FToken.Text += FText[P++];
+                FToken.Text += FText[p++];
             }
-            FPos = P + 1;
+            FPos = p + 1;
             return;
         }
-        bool Sign = (C == '-' || C == '+') && FPos + 1 < FText.size() &&
+        bool sign = (c == '-' || c == '+') && FPos + 1 < FText.size() &&
                     std::isdigit(static_cast<unsigned char>(FText[FPos + 1]));
-        if (std::isdigit(static_cast<unsigned char>(C)) || Sign || C == '.') {
-            size_t P = FPos + (Sign ? 1 : 0);
-            while (P < FText.size() && (std::isdigit(static_cast<unsigned char>(FText[P])) || FText[P] == '.'))
-                ++P;
-            if (P < FText.size() && (FText[P] == 'e' || FText[P] == 'E')) {
-                size_t Q = P + 1;
-                if (Q < FText.size() && (FText[Q] == '+' || FText[Q] == '-')) ++Q;
-                if (Q < FText.size() && std::isdigit(static_cast<unsigned char>(FText[Q]))) {
-                    P = Q;
-                    while (P < FText.size() && std::isdigit(static_cast<unsigned char>(FText[P])))
-                        ++P;
+        if (std::isdigit(static_cast<unsigned char>(c)) || sign || c == '.') {
+            size_t p = FPos + (sign ? 1 : 0);
+            while (p < FText.size() && (std::isdigit(static_cast<unsigned char>(FText[p])) || FText[p] == '.'))
+                ++p;
+            if (p < FText.size() && (FText[p] == 'e' || FText[p] == 'E')) {
+                size_t q = p + 1;
+                if (q < FText.size() && (FText[q] == '+' || FText[q] == '-')) ++q;
+                if (q < FText.size() && std::isdigit(static_cast<unsigned char>(FText[q]))) {
+                    p = q;
+                    while (p < FText.size() && std::isdigit(static_cast<unsigned char>(FText[p])))
+                        ++p;
                 }
             }
             FToken.Kind = tkNumber;
-            FToken.Text = FText.substr(FPos, P - FPos);
-            FPos = P;
+            FToken.Text = FText.substr(FPos, p - FPos);
+            FPos = p;
             return;
         }
-        if (IsNameChar(C)) {
-            size_t P = FPos;
-            while (P < FText.size() && IsNameChar(FText[P]))
-                ++P;
+        if (IsNameChar(c)) {
+            size_t p = FPos;
+            while (p < FText.size() && IsNameChar(FText[p]))
+                ++p;
             FToken.Kind = tkName;
-            FToken.Text = FText.substr(FPos, P - FPos);
-            FPos = P;
+            FToken.Text = FText.substr(FPos, p - FPos);
+            FPos = p;
             return;
         }
         SyntaxError(FText);
@@ -365,24 +365,24 @@ struct TEvaluator {
         case TNode::nkIsNull:
             return Blank(Operand(*Node.Left)) != Node.Negated;
         case TNode::nkCompare: {
-            Variant A = Operand(*Node.Left);
-            Variant B = Operand(*Node.Right);
+            Variant a = Operand(*Node.Left);
+            Variant b = Operand(*Node.Right);
             // A missing value satisfies no comparison.
-            if (A.IsNull() || A.IsEmpty() || B.IsNull() || B.IsEmpty()) return false;
-            int C = Compare(A, B);
+            if (a.IsNull() || a.IsEmpty() || b.IsNull() || b.IsEmpty()) return false;
+            int c = Compare(a, b);
             switch (Node.Op) {
             case coEqual:
-                return C == 0;
+                return c == 0;
             case coNotEqual:
-                return C != 0;
+                return c != 0;
             case coGreater:
-                return C > 0;
+                return c > 0;
             case coLess:
-                return C < 0;
+                return c < 0;
             case coGreaterEqual:
-                return C >= 0;
+                return c >= 0;
             case coLessEqual:
-                return C <= 0;
+                return c <= 0;
             }
             return false;
         }
@@ -397,13 +397,13 @@ struct TEvaluator {
 } // namespace
 
 TFilterExpression::TFilterExpression(const std::string& Text, const TFindField& FindField) {
-    TParser Parser(Text, FindField);
-    FRoot = Parser.ParseAll();
+    TParser parser(Text, FindField);
+    FRoot = parser.ParseAll();
 }
 
 TFilterExpression::~TFilterExpression() = default;
 
 bool TFilterExpression::Evaluate(const TFieldValue& ValueOf, bool CaseInsensitive) const {
-    TEvaluator Evaluator{ValueOf, CaseInsensitive};
-    return Evaluator.Evaluate(*FRoot);
+    TEvaluator evaluator{ValueOf, CaseInsensitive};
+    return evaluator.Evaluate(*FRoot);
 }

@@ -8,8 +8,8 @@
 
 TSqliteDatabase::~TSqliteDatabase() {
     if (Handle) sqlite3_close_v2(Handle);
-    for (const auto& Copy : AttachedCopies)
-        DeleteFile(Copy.second);
+    for (const auto& copy : AttachedCopies)
+        DeleteFile(copy.second);
 }
 
 void TSqliteDatabase::RaiseError() const {
@@ -17,30 +17,30 @@ void TSqliteDatabase::RaiseError() const {
 }
 
 Integer TSqliteDatabase::ExecuteAll(const std::string& Sql, const TParameters* Parameters) {
-    Integer Changed = 0;
-    size_t Start = 0, NextPositional = 0;
-    while (Start < Sql.size()) {
-        size_t Tail = 0;
-        TSqliteStatement Statement(*this, Sql.substr(Start), &Tail);
-        Start += Tail;
-        if (Statement.Empty()) continue; // blanks or a comment
-        Statement.BindParameters(Parameters, NextPositional);
+    Integer changed = 0;
+    size_t start = 0, nextPositional = 0;
+    while (start < Sql.size()) {
+        size_t tail = 0;
+        TSqliteStatement statement(*this, Sql.substr(start), &tail);
+        start += tail;
+        if (statement.Empty()) continue; // blanks or a comment
+        statement.BindParameters(Parameters, nextPositional);
         // sqlite3_changes keeps the count of the last INSERT/UPDATE/DELETE
         // across other statements; the running total does not.
-        int Before = sqlite3_total_changes(Handle);
-        while (Statement.Step()) {
+        int before = sqlite3_total_changes(Handle);
+        while (statement.Step()) {
         }
-        Changed += sqlite3_total_changes(Handle) - Before;
+        changed += sqlite3_total_changes(Handle) - before;
     }
-    return Changed;
+    return changed;
 }
 
 TSqliteStatement::TSqliteStatement(const TSqliteDatabase& Database, const std::string& Sql, size_t* Tail)
     : FDatabase(&Database) {
-    const char* End = nullptr;
-    int Result = sqlite3_prepare_v2(Database.Handle, Sql.c_str(), int(Sql.size()), &FHandle, &End);
-    if (Result != SQLITE_OK) Database.RaiseError();
-    if (Tail) *Tail = End ? size_t(End - Sql.c_str()) : Sql.size();
+    const char* end = nullptr;
+    int result = sqlite3_prepare_v2(Database.Handle, Sql.c_str(), int(Sql.size()), &FHandle, &end);
+    if (result != SQLITE_OK) Database.RaiseError();
+    if (Tail) *Tail = end ? size_t(end - Sql.c_str()) : Sql.size();
 }
 
 TSqliteStatement::~TSqliteStatement() {
@@ -63,175 +63,175 @@ TSqliteStatement& TSqliteStatement::operator=(TSqliteStatement&& Other) noexcept
 }
 
 bool TSqliteStatement::Step() {
-    int Result = sqlite3_step(FHandle);
-    if (Result == SQLITE_ROW) return true;
-    if (Result == SQLITE_DONE) return false;
+    int result = sqlite3_step(FHandle);
+    if (result == SQLITE_ROW) return true;
+    if (result == SQLITE_DONE) return false;
     FDatabase->RaiseError();
 }
 
 void TSqliteStatement::Bind(int Index, const Variant& Value, TFieldType DataType) {
-    int Result = SQLITE_OK;
+    int result = SQLITE_OK;
     switch (Value.VarType()) {
     case varEmpty:
     case varNull:
-        Result = sqlite3_bind_null(FHandle, Index);
+        result = sqlite3_bind_null(FHandle, Index);
         break;
     case varSmallint:
     case varInteger:
     case varInt64:
-        Result = sqlite3_bind_int64(FHandle, Index, Value.AsInt64());
+        result = sqlite3_bind_int64(FHandle, Index, Value.AsInt64());
         break;
     case varBoolean:
-        Result = sqlite3_bind_int(FHandle, Index, Value.AsBoolean() ? 1 : 0);
+        result = sqlite3_bind_int(FHandle, Index, Value.AsBoolean() ? 1 : 0);
         break;
     case varDouble:
     case varCurrency:
-        Result = sqlite3_bind_double(FHandle, Index, Value.AsFloat());
+        result = sqlite3_bind_double(FHandle, Index, Value.AsFloat());
         break;
     case varDate: {
-        std::string Text = DateTimeToStorage(Value.AsDateTime());
-        Result = sqlite3_bind_text(FHandle, Index, Text.data(), int(Text.size()), SQLITE_TRANSIENT);
+        std::string text = DateTimeToStorage(Value.AsDateTime());
+        result = sqlite3_bind_text(FHandle, Index, text.data(), int(text.size()), SQLITE_TRANSIENT);
         break;
     }
     default: {
-        std::string Text = Value.AsString();
+        std::string text = Value.AsString();
         if (DataType == ftBlob || DataType == ftGraphic || DataType == ftTypedBinary)
-            Result = sqlite3_bind_blob(FHandle, Index, Text.data(), int(Text.size()), SQLITE_TRANSIENT);
+            result = sqlite3_bind_blob(FHandle, Index, text.data(), int(text.size()), SQLITE_TRANSIENT);
         else
-            Result = sqlite3_bind_text(FHandle, Index, Text.data(), int(Text.size()), SQLITE_TRANSIENT);
+            result = sqlite3_bind_text(FHandle, Index, text.data(), int(text.size()), SQLITE_TRANSIENT);
         break;
     }
     }
-    FDatabase->Check(Result);
+    FDatabase->Check(result);
 }
 
 void TSqliteStatement::BindParameters(const TParameters* Parameters, size_t& NextPositional) {
-    int Count = sqlite3_bind_parameter_count(FHandle);
-    std::vector<TParameter*> Unnamed;
+    int count = sqlite3_bind_parameter_count(FHandle);
+    std::vector<TParameter*> unnamed;
     if (Parameters)
         for (Integer i = 0; i < Parameters->Count(); ++i)
-            if (Parameters->Items(i)->Name().empty()) Unnamed.push_back(Parameters->Items(i));
-    for (int Index = 1; Index <= Count; ++Index) {
-        const char* Name = sqlite3_bind_parameter_name(FHandle, Index);
-        TParameter* Parameter = nullptr;
-        if (Name && Name[0] == ':') {
-            Parameter = Parameters ? Parameters->FindParam(Name + 1) : nullptr;
-            if (!Parameter) throw EDatabaseError(std::string("Parameter '") + (Name + 1) + "' not found");
+            if (Parameters->Items(i)->Name().empty()) unnamed.push_back(Parameters->Items(i));
+    for (int index = 1; index <= count; ++index) {
+        const char* name = sqlite3_bind_parameter_name(FHandle, index);
+        TParameter* parameter = nullptr;
+        if (name && name[0] == ':') {
+            parameter = Parameters ? Parameters->FindParam(name + 1) : nullptr;
+            if (!parameter) throw EDatabaseError(std::string("Parameter '") + (name + 1) + "' not found");
         } else {
-            if (NextPositional >= Unnamed.size()) throw EDatabaseError("Parameter object is improperly defined");
-            Parameter = Unnamed[NextPositional++];
+            if (NextPositional >= unnamed.size()) throw EDatabaseError("Parameter object is improperly defined");
+            parameter = unnamed[NextPositional++];
         }
-        Bind(Index, Parameter->Value(), Parameter->DataType());
+        Bind(index, parameter->Value(), parameter->DataType());
     }
 }
 
 std::string DateTimeToStorage(TDateTime Value) {
-    Word Year, Month, Day, Hour, Min, Sec, MSec;
-    DecodeDateTime(Value, Year, Month, Day, Hour, Min, Sec, MSec);
-    char Buffer[64];
-    if (MSec != 0)
-        std::snprintf(Buffer, sizeof Buffer, "%04u-%02u-%02u %02u:%02u:%02u.%03u", Year, Month, Day, Hour, Min, Sec,
-                      MSec);
+    Word year, month, day, hour, min, sec, mSec;
+    DecodeDateTime(Value, year, month, day, hour, min, sec, mSec);
+    char buffer[64];
+    if (mSec != 0)
+        std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u:%02u.%03u", year, month, day, hour, min, sec,
+                      mSec);
     else
-        std::snprintf(Buffer, sizeof Buffer, "%04u-%02u-%02u %02u:%02u:%02u", Year, Month, Day, Hour, Min, Sec);
-    return Buffer;
+        std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u:%02u", year, month, day, hour, min, sec);
+    return buffer;
 }
 
 // Reads 1..MaxDigits digits into Value.
 static bool ReadNumber(const char*& P, int MaxDigits, unsigned& Value) {
     Value = 0;
-    int Count = 0;
-    while (Count < MaxDigits && *P >= '0' && *P <= '9') {
+    int count = 0;
+    while (count < MaxDigits && *P >= '0' && *P <= '9') {
         Value = Value * 10 + unsigned(*P++ - '0');
-        ++Count;
+        ++count;
     }
-    return Count > 0;
+    return count > 0;
 }
 
 bool StorageToDateTime(const char* Text, TDateTime& Value) {
-    unsigned Year = 0, Month = 0, Day = 0, Hour = 0, Min = 0, Sec = 0, MSec = 0;
-    const char* P = Text;
-    if (!ReadNumber(P, 4, Year) || *P++ != '-' || !ReadNumber(P, 2, Month) || *P++ != '-' || !ReadNumber(P, 2, Day))
+    unsigned year = 0, month = 0, day = 0, hour = 0, min = 0, sec = 0, mSec = 0;
+    const char* p = Text;
+    if (!ReadNumber(p, 4, year) || *p++ != '-' || !ReadNumber(p, 2, month) || *p++ != '-' || !ReadNumber(p, 2, day))
         return false;
-    if (*P == ' ' || *P == 'T') {
-        ++P;
-        if (!ReadNumber(P, 2, Hour) || *P++ != ':' || !ReadNumber(P, 2, Min)) return false;
-        if (*P == ':') {
-            ++P;
-            if (!ReadNumber(P, 2, Sec)) return false;
-            if (*P == '.') {
-                ++P;
-                int Digits = 0;
-                for (; *P >= '0' && *P <= '9'; ++P, ++Digits)
-                    if (Digits < 3) MSec = MSec * 10 + unsigned(*P - '0');
-                if (Digits == 0) return false;
-                for (; Digits < 3; ++Digits)
-                    MSec *= 10;
+    if (*p == ' ' || *p == 'T') {
+        ++p;
+        if (!ReadNumber(p, 2, hour) || *p++ != ':' || !ReadNumber(p, 2, min)) return false;
+        if (*p == ':') {
+            ++p;
+            if (!ReadNumber(p, 2, sec)) return false;
+            if (*p == '.') {
+                ++p;
+                int digits = 0;
+                for (; *p >= '0' && *p <= '9'; ++p, ++digits)
+                    if (digits < 3) mSec = mSec * 10 + unsigned(*p - '0');
+                if (digits == 0) return false;
+                for (; digits < 3; ++digits)
+                    mSec *= 10;
             }
         }
     }
-    if (*P != '\0') return false;
-    TDateTime Date, Time;
-    if (!TryEncodeDate(Word(Year), Word(Month), Word(Day), Date)) return false;
-    if (!TryEncodeTime(Word(Hour), Word(Min), Word(Sec), Word(MSec), Time)) return false;
-    Value = Date >= 0 ? Date + Time : Date - Time;
+    if (*p != '\0') return false;
+    TDateTime date, time;
+    if (!TryEncodeDate(Word(year), Word(month), Word(day), date)) return false;
+    if (!TryEncodeTime(Word(hour), Word(min), Word(sec), Word(mSec), time)) return false;
+    Value = date >= 0 ? date + time : date - time;
     return true;
 }
 
 Variant ColumnValue(sqlite3_stmt* Statement, int Column, TFieldType DataType) {
-    int Type = sqlite3_column_type(Statement, Column);
-    if (Type == SQLITE_NULL) return Null();
-    auto Text = [&] {
-        const char* P = reinterpret_cast<const char*>(sqlite3_column_text(Statement, Column));
-        return std::string(P ? P : "", size_t(sqlite3_column_bytes(Statement, Column)));
+    int type = sqlite3_column_type(Statement, Column);
+    if (type == SQLITE_NULL) return Null();
+    auto text = [&] {
+        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(Statement, Column));
+        return std::string(p ? p : "", size_t(sqlite3_column_bytes(Statement, Column)));
     };
     switch (DataType) {
     case ftSmallint:
     case ftInteger: {
-        Int64 V;
-        if (Type == SQLITE_INTEGER)
-            V = sqlite3_column_int64(Statement, Column);
-        else if (Type == SQLITE_FLOAT)
-            V = Round(sqlite3_column_double(Statement, Column));
-        else if (!TryStrToInt64(Text(), V))
-            return Variant(Text());
-        if (DataType == ftSmallint && V >= INT16_MIN && V <= INT16_MAX) return Variant(int16_t(V));
-        if (V >= INT32_MIN && V <= INT32_MAX) return Variant(int32_t(V));
-        return Variant(V);
+        Int64 v;
+        if (type == SQLITE_INTEGER)
+            v = sqlite3_column_int64(Statement, Column);
+        else if (type == SQLITE_FLOAT)
+            v = Round(sqlite3_column_double(Statement, Column));
+        else if (!TryStrToInt64(text(), v))
+            return Variant(text());
+        if (DataType == ftSmallint && v >= INT16_MIN && v <= INT16_MAX) return Variant(int16_t(v));
+        if (v >= INT32_MIN && v <= INT32_MAX) return Variant(int32_t(v));
+        return Variant(v);
     }
     case ftFloat:
-        if (Type == SQLITE_INTEGER || Type == SQLITE_FLOAT) return Variant(sqlite3_column_double(Statement, Column));
-        return Variant(Text());
+        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) return Variant(sqlite3_column_double(Statement, Column));
+        return Variant(text());
     case ftBCD:
     case ftCurrency: {
-        if (Type == SQLITE_INTEGER)
+        if (type == SQLITE_INTEGER)
             return Variant::FromCurrency(sqlite3_column_int64(Statement, Column) * CurrencyScale);
-        if (Type == SQLITE_FLOAT) return Variant::FromCurrency(DoubleToCurr(sqlite3_column_double(Statement, Column)));
-        Int64 V;
-        if (TryStrToCurr(Text(), V)) return Variant::FromCurrency(V);
-        return Variant(Text());
+        if (type == SQLITE_FLOAT) return Variant::FromCurrency(DoubleToCurr(sqlite3_column_double(Statement, Column)));
+        Int64 v;
+        if (TryStrToCurr(text(), v)) return Variant::FromCurrency(v);
+        return Variant(text());
     }
     case ftBoolean:
-        if (Type == SQLITE_INTEGER || Type == SQLITE_FLOAT)
+        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT)
             return Variant(sqlite3_column_double(Statement, Column) != 0);
-        if (SameText(Text(), "true")) return Variant(true);
-        if (SameText(Text(), "false")) return Variant(false);
-        return Variant(Text());
+        if (SameText(text(), "true")) return Variant(true);
+        if (SameText(text(), "false")) return Variant(false);
+        return Variant(text());
     case ftDateTime: {
-        if (Type == SQLITE_INTEGER || Type == SQLITE_FLOAT)
+        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT)
             return Variant::FromDateTime(sqlite3_column_double(Statement, Column));
-        TDateTime D;
-        std::string S = Text();
-        if (StorageToDateTime(S.c_str(), D)) return Variant::FromDateTime(D);
-        return Variant(S);
+        TDateTime d;
+        std::string s = text();
+        if (StorageToDateTime(s.c_str(), d)) return Variant::FromDateTime(d);
+        return Variant(s);
     }
     case ftBlob:
     case ftGraphic: {
-        const char* P = static_cast<const char*>(sqlite3_column_blob(Statement, Column));
-        return Variant(std::string(P ? P : "", size_t(sqlite3_column_bytes(Statement, Column))));
+        const char* p = static_cast<const char*>(sqlite3_column_blob(Statement, Column));
+        return Variant(std::string(p ? p : "", size_t(sqlite3_column_bytes(Statement, Column))));
     }
     default:
-        return Variant(Text());
+        return Variant(text());
     }
 }
 
@@ -244,49 +244,49 @@ bool Has(const std::string& Upper, const char* Word) {
 // The numbers in "(p)" or "(p,s)" of a declared type.
 void DeclaredSize(const std::string& Decl, Integer& First, Integer& Second) {
     First = Second = 0;
-    size_t Open = Decl.find('(');
-    if (Open == std::string::npos) return;
-    std::sscanf(Decl.c_str() + Open + 1, "%d , %d", &First, &Second);
+    size_t open = Decl.find('(');
+    if (open == std::string::npos) return;
+    std::sscanf(Decl.c_str() + open + 1, "%d , %d", &First, &Second);
 }
 
 } // namespace
 
 TFieldDef FieldDefFromDeclaredType(const std::string& Name, const std::string& DeclaredType) {
-    TFieldDef Def;
-    Def.Name = Name;
-    std::string Upper = UpperCase(DeclaredType);
-    Integer First, Second;
-    DeclaredSize(Upper, First, Second);
-    if (Has(Upper, "SMALLINT") || Has(Upper, "TINYINT") || Upper == "BYTE") {
-        Def.DataType = ftSmallint;
-    } else if (Has(Upper, "INT") || Upper == "LONG" || Has(Upper, "COUNTER") || Has(Upper, "AUTOINCREMENT")) {
-        Def.DataType = ftInteger;
-    } else if (Has(Upper, "MEMO") || Has(Upper, "LONGTEXT") || Has(Upper, "CLOB") || Has(Upper, "NTEXT")) {
-        Def.DataType = ftMemo;
-    } else if (Has(Upper, "CHAR") || Has(Upper, "TEXT") || Has(Upper, "STRING")) {
-        Def.DataType = ftString;
-        Def.Size = First > 0 ? First : 255;
-    } else if (Has(Upper, "MONEY") || Has(Upper, "CURRENCY")) {
-        Def.DataType = ftBCD;
-        Def.Size = 4;
-        Def.Precision = 19;
-        Def.Currency = true;
-    } else if (Has(Upper, "DECIMAL") || Has(Upper, "NUMERIC")) {
-        Def.DataType = ftBCD;
-        Def.Precision = First > 0 ? First : 19;
-        Def.Size = First > 0 ? Second : 4;
-    } else if (Has(Upper, "REAL") || Has(Upper, "FLOA") || Has(Upper, "DOUB") || Has(Upper, "SINGLE")) {
-        Def.DataType = ftFloat;
-    } else if (Has(Upper, "BOOL") || Has(Upper, "BIT") || Has(Upper, "YESNO") || Has(Upper, "LOGICAL")) {
-        Def.DataType = ftBoolean;
-    } else if (Has(Upper, "DATE") || Has(Upper, "TIME")) {
-        Def.DataType = ftDateTime;
-    } else if (Has(Upper, "IMAGE") || Has(Upper, "PICTURE") || Has(Upper, "GRAPHIC")) {
-        Def.DataType = ftGraphic;
-    } else if (Has(Upper, "BLOB") || Has(Upper, "BINARY") || Has(Upper, "OLE")) {
-        Def.DataType = ftBlob;
+    TFieldDef def;
+    def.Name = Name;
+    std::string upper = UpperCase(DeclaredType);
+    Integer first, second;
+    DeclaredSize(upper, first, second);
+    if (Has(upper, "SMALLINT") || Has(upper, "TINYINT") || upper == "BYTE") {
+        def.DataType = ftSmallint;
+    } else if (Has(upper, "INT") || upper == "LONG" || Has(upper, "COUNTER") || Has(upper, "AUTOINCREMENT")) {
+        def.DataType = ftInteger;
+    } else if (Has(upper, "MEMO") || Has(upper, "LONGTEXT") || Has(upper, "CLOB") || Has(upper, "NTEXT")) {
+        def.DataType = ftMemo;
+    } else if (Has(upper, "CHAR") || Has(upper, "TEXT") || Has(upper, "STRING")) {
+        def.DataType = ftString;
+        def.Size = first > 0 ? first : 255;
+    } else if (Has(upper, "MONEY") || Has(upper, "CURRENCY")) {
+        def.DataType = ftBCD;
+        def.Size = 4;
+        def.Precision = 19;
+        def.Currency = true;
+    } else if (Has(upper, "DECIMAL") || Has(upper, "NUMERIC")) {
+        def.DataType = ftBCD;
+        def.Precision = first > 0 ? first : 19;
+        def.Size = first > 0 ? second : 4;
+    } else if (Has(upper, "REAL") || Has(upper, "FLOA") || Has(upper, "DOUB") || Has(upper, "SINGLE")) {
+        def.DataType = ftFloat;
+    } else if (Has(upper, "BOOL") || Has(upper, "BIT") || Has(upper, "YESNO") || Has(upper, "LOGICAL")) {
+        def.DataType = ftBoolean;
+    } else if (Has(upper, "DATE") || Has(upper, "TIME")) {
+        def.DataType = ftDateTime;
+    } else if (Has(upper, "IMAGE") || Has(upper, "PICTURE") || Has(upper, "GRAPHIC")) {
+        def.DataType = ftGraphic;
+    } else if (Has(upper, "BLOB") || Has(upper, "BINARY") || Has(upper, "OLE")) {
+        def.DataType = ftBlob;
     } else {
-        Def.DataType = ftUnknown;
+        def.DataType = ftUnknown;
     }
-    return Def;
+    return def;
 }

@@ -188,7 +188,7 @@ void TComponent::CollectTree(std::vector<TComponent*>& List) {
 
 // ---- TComponentLoading ----------------------------------------------------------------
 
-TComponentLoading::TComponentLoading(TComponent* Root) : FRoot(Root), FUncaught(std::uncaught_exceptions()) {
+TComponentLoading::TComponentLoading(TComponent* Root) : FRoot(Root) {
     std::vector<TComponent*> tree;
     FRoot->CollectTree(tree);
     for (TComponent* c : tree)
@@ -198,7 +198,7 @@ TComponentLoading::TComponentLoading(TComponent* Root) : FRoot(Root), FUncaught(
 TComponentLoading::~TComponentLoading() noexcept(false) {
     std::vector<TComponent*> tree;
     FRoot->CollectTree(tree);
-    if (std::uncaught_exceptions() > FUncaught) {
+    if (FScope.Unwinding()) {
         for (TComponent* c : tree)
             c->FComponentState.Exclude(csLoading);
         return;

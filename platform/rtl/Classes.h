@@ -4,12 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Types.h"
 
@@ -137,30 +137,25 @@ public:
 
 private:
     TComponent* FRoot;
-    int FUncaught;
+    TUnwindingTest FScope;
 };
 
-// Holds BeginUpdate/EndUpdate of anything that has them. An exception from
-// EndUpdate propagates, unless the guard is left through another exception.
+// Holds BeginUpdate/EndUpdate of anything that has them; EndUpdate runs as
+// TScopeGuard runs its end action.
 template <typename T> class TUpdateGuard {
 public:
-    explicit TUpdateGuard(T& Target) : FTarget(Target), FUncaught(std::uncaught_exceptions()) { FTarget.BeginUpdate(); }
+    explicit TUpdateGuard(T& Target) : FEndUpdate(BeginUpdate(Target)) {}
     explicit TUpdateGuard(T* Target) : TUpdateGuard(*Target) {}
-    ~TUpdateGuard() noexcept(false) {
-        if (std::uncaught_exceptions() > FUncaught) {
-            try {
-                FTarget.EndUpdate();
-            } catch (...) {
-                // The exception already in flight is the one to report.
-            }
-        } else {
-            FTarget.EndUpdate();
-        }
-    }
-    TUpdateGuard(const TUpdateGuard&) = delete;
-    TUpdateGuard& operator=(const TUpdateGuard&) = delete;
 
 private:
-    T& FTarget;
-    int FUncaught;
+    struct TEndUpdate {
+        T& Target;
+        void operator()() const { Target.EndUpdate(); }
+    };
+    // Begins before the guard exists, so a failing BeginUpdate is not ended.
+    static TEndUpdate BeginUpdate(T& Target) {
+        Target.BeginUpdate();
+        return {Target};
+    }
+    TScopeGuard<TEndUpdate> FEndUpdate;
 };

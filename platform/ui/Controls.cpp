@@ -4,6 +4,7 @@
 // handler throws as the application's message loop would.
 #include "platform/ui/Controls.h"
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/Focus.h"
@@ -626,14 +627,11 @@ void TWinControl::CreateParams(TCreateParams& Params) {
 void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
-    FControlState += csCreating;
-    try {
+    {
+        FControlState += csCreating;
+        TScopeGuard creating([this] { FControlState -= csCreating; });
         CreateWindowHandle(params);
-    } catch (...) {
-        FControlState -= csCreating;
-        throw;
     }
-    FControlState -= csCreating;
     if (!FHandle) throw EOutOfResources("Error creating window of " + ClassName());
     UpdateBoundsFromWindow();
     ApplyImeMode();
@@ -918,13 +916,8 @@ void TWinControl::Realign() {
     TRect r = ClientRect();
     AdjustClientRect(r);
     FAligning = true;
-    try {
-        AlignControls(nullptr, r);
-    } catch (...) {
-        FAligning = false;
-        throw;
-    }
-    FAligning = false;
+    TScopeGuard aligning([this] { FAligning = false; });
+    AlignControls(nullptr, r);
 }
 
 void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {

@@ -69,6 +69,11 @@ constexpr UINT WM_REPORTFAILURES = 0x03FF;
 
 constexpr QEvent::Type DrainEventType = static_cast<QEvent::Type>(QEvent::User + 0x5701);
 
+// A window whose WM_PAINT handler never validates its region is found again
+// at once; after this many paints in one drain the drain stops instead of
+// hanging the program. Far more than any real form has windows to paint.
+constexpr int MaxPaintsPerDrain = 10000;
+
 class Dispatcher : public QObject {
 public:
     bool event(QEvent* e) override {
@@ -207,7 +212,7 @@ void Dispatcher::DrainQueue() {
             break;
         }
     // Paints come when nothing else is pending, parents before children.
-    for (int guard = 0; guard < 10000; ++guard) {
+    for (int painted = 0; painted < MaxPaintsPerDrain; ++painted) {
         HWND w = FindWindowToPaint(nullptr);
         if (!w) break;
         TMsg paint;

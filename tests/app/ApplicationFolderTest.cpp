@@ -4,38 +4,29 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
+
+#include "tests/support/ScopedEnvironmentVariable.h"
 
 namespace {
 
 class ApplicationFolderTest : public ::testing::Test {
 protected:
-    std::string Old;
-    bool HadOld = false;
-    void SetUp() override {
-        if (const char* old = std::getenv("CORVANTA_PROGRAM_DIR")) Old = old, HadOld = true;
-    }
-    void TearDown() override {
-        if (HadOld)
-            setenv("CORVANTA_PROGRAM_DIR", Old.c_str(), 1);
-        else
-            unsetenv("CORVANTA_PROGRAM_DIR");
-    }
+    TScopedEnvironmentVariable ProgramDir{"CORVANTA_PROGRAM_DIR"};
 };
 
 TEST_F(ApplicationFolderTest, TheEnvironmentNamesTheFolderWithATrailingSlash) {
-    setenv("CORVANTA_PROGRAM_DIR", "/opt/corvanta", 1);
+    ProgramDir.Set("/opt/corvanta");
     EXPECT_EQ(ApplicationFolder(), "/opt/corvanta/");
-    setenv("CORVANTA_PROGRAM_DIR", "/opt/corvanta/", 1);
+    ProgramDir.Set("/opt/corvanta/");
     EXPECT_EQ(ApplicationFolder(), "/opt/corvanta/");
 }
 
 TEST_F(ApplicationFolderTest, OtherwiseItIsTheExecutablesFolder) {
-    unsetenv("CORVANTA_PROGRAM_DIR");
+    ProgramDir.Unset();
     const auto executable = std::filesystem::read_symlink("/proc/self/exe");
     EXPECT_EQ(ApplicationFolder(), executable.parent_path().string() + "/");
-    setenv("CORVANTA_PROGRAM_DIR", "", 1);
+    ProgramDir.Set("");
     EXPECT_EQ(ApplicationFolder(), executable.parent_path().string() + "/");
 }
 

@@ -119,12 +119,12 @@ TEST_F(DataModuleTest, TwoConnectionsTakingTurnsShareOneSequence) {
 // handed out exactly once (the read and the update used to be two separate
 // statements, so two processes could read the same value).
 TEST_F(DataModuleTest, ProcessesDrawingAtOnceNeverGetTheSameId) {
-    constexpr int Processes = 4;
-    constexpr int IdsEach = 40;
+    constexpr int processes = 4;
+    constexpr int idsEach = 40;
     int pipeEnds[2];
     ASSERT_EQ(pipe(pipeEnds), 0);
     std::vector<pid_t> children;
-    for (int p = 0; p < Processes; ++p) {
+    for (int p = 0; p < processes; ++p) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -132,7 +132,7 @@ TEST_F(DataModuleTest, ProcessesDrawingAtOnceNeverGetTheSameId) {
             int status = 0;
             try {
                 TDM dm(nullptr);
-                for (int i = 0; i < IdsEach; ++i) {
+                for (int i = 0; i < idsEach; ++i) {
                     const Integer id = dm.GetMaxID("KORIM_NWZQJCB");
                     if (write(pipeEnds[1], &id, sizeof id) != sizeof id) status = 2;
                 }
@@ -154,10 +154,10 @@ TEST_F(DataModuleTest, ProcessesDrawingAtOnceNeverGetTheSameId) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     const std::set<Integer> distinct(ids.begin(), ids.end());
-    EXPECT_EQ(ids.size(), size_t(Processes * IdsEach));
+    EXPECT_EQ(ids.size(), size_t(processes * idsEach));
     EXPECT_EQ(distinct.size(), ids.size());
     EXPECT_EQ(*distinct.begin(), 1);
-    EXPECT_EQ(*distinct.rbegin(), Processes * IdsEach);
+    EXPECT_EQ(*distinct.rbegin(), processes * idsEach);
 }
 
 } // namespace

@@ -222,9 +222,9 @@ TEST_F(MainTest, ShortcutsOpenHelpAndAboutAndLeaveTheDocumentActionsOff) {
         aboutShown = dlgAbout && dlgAbout->Modal();
         if (dlgAbout) dlgAbout->Button1->Click();
     });
-    constexpr unsigned Control = 0x04000000;
+    constexpr unsigned control = 0x04000000;
     uitest::Type(frmMain, 0x01000030); // F1
-    uitest::Type(frmMain, 'A', "", Control);
+    uitest::Type(frmMain, 'A', "", control);
     EXPECT_EQ(Launched, std::vector<std::string>{Program.Path() + "thelp.html"});
     EXPECT_TRUE(aboutShown);
     EXPECT_EQ(dlgAbout, nullptr);

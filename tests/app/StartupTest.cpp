@@ -49,7 +49,7 @@ protected:
     }
     // Once the login shows modally, Action drives it.
     void WhenTheLoginShows(std::function<void(TfrmLogin&)> Action) {
-        LoginDriver.emplace(ShowsModally(frmLogin), [Action = std::move(Action)] { Action(*frmLogin); });
+        LoginDriver.emplace(ShowsModally(frmLogin), [action = std::move(Action)] { action(*frmLogin); });
     }
 };
 

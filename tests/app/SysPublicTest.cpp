@@ -4,11 +4,12 @@
 
 #include "platform/os/Shell.h"
 #include "platform/ui/Dialogs.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -30,19 +31,10 @@ struct BoxRecorder {
 
 class SysPublicTest : public testing::Test {
 protected:
-    void SetUp() override {
-        Root = fs::temp_directory_path() /
-               ("syspublic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Root);
-        fs::create_directories(Root);
-    }
-    void TearDown() override { fs::remove_all(Root); }
-    void Touch(const fs::path& p) {
-        fs::create_directories(p.parent_path());
-        std::ofstream(p) << "x";
-    }
-    fs::path Root;
+    void Touch(const fs::path& p) { WriteFileContents(p.string(), "x"); }
+    TScratchFolder Scratch;
+    // Without the trailing '/', as the callers name folders.
+    const fs::path Root = fs::path(Scratch.Path()).parent_path();
 };
 
 } // namespace

@@ -11,10 +11,10 @@ class WhenModal {
 public:
     WhenModal(std::function<bool()> Ready, std::function<void()> Action) : FTimer(nullptr) {
         FTimer.SetInterval(1);
-        FTimer.OnTimer = [this, Ready = std::move(Ready), Action = std::move(Action)](TObject*) {
-            if (!Ready()) return;
+        FTimer.OnTimer = [this, ready = std::move(Ready), action = std::move(Action)](TObject*) {
+            if (!ready()) return;
             FTimer.SetEnabled(false);
-            Action();
+            action();
         };
     }
     // Action at the first tick, whatever window shows.

@@ -3,6 +3,7 @@
 // copies (method, flag bits, text attribute) must follow the level and the data.
 #include "zip/Deflate.h"
 
+#include "ZipTestSupport.h"
 #include "zip/EntryDecoder.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace zip;
@@ -261,19 +259,14 @@ INSTANTIATE_TEST_SUITE_P(CorporaAndLevels, DeflateRoundTrip,
                          });
 
 TEST(Deflate, PythonInflatesEveryLevel) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("deflate_python_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
+    const TScratchFolder folder;
     const char* const names[] = {"text32769", "binary1M", "random1M"};
     for (const char* name : names) {
-        std::ofstream(folder / (std::string(name) + ".raw"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(Corpus(name).data()),
-                   static_cast<std::streamsize>(Corpus(name).size()));
+        ziptest::WriteBytes(folder / (std::string(name) + ".raw"), Corpus(name));
         for (int level = 1; level <= 9; ++level) {
             const TCompressed c = Compress(Corpus(name), level);
             ASSERT_EQ(c.Result.Method, 8) << name;
-            std::ofstream(folder / (std::string(name) + "." + std::to_string(level)), std::ios::binary)
-                .write(reinterpret_cast<const char*>(c.Output.data()), static_cast<std::streamsize>(c.Output.size()));
+            ziptest::WriteBytes(folder / (std::string(name) + "." + std::to_string(level)), c.Output);
         }
     }
     const std::string script =
@@ -285,10 +278,9 @@ TEST(Deflate, PythonInflatesEveryLevel) {
         "        p = raw.with_suffix('.%d' % lv)\n"
         "        if zlib.decompress(p.read_bytes(), -15) != src: print('mismatch', p); bad += 1\n"
         "sys.exit(1 if bad else 0)\n";
-    std::ofstream(folder / "check.py") << script;
-    const std::string command = "python3 '" + (folder / "check.py").string() + "' '" + folder.string() + "'";
+    ziptest::WriteText(folder / "check.py", script);
+    const std::string command = "python3 '" + folder / "check.py" + "' '" + folder.Path() + "'";
     const int rc = std::system(command.c_str());
-    std::filesystem::remove_all(folder);
     if (rc != 0 && std::system("python3 -c pass 2>/dev/null") != 0) {
         if (ToolsRequired()) FAIL() << "python3 is missing";
         GTEST_SKIP() << "python3 is missing";

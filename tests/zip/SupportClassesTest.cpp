@@ -117,7 +117,7 @@ TEST_F(DirSearchTest, ReportsFilesAndEachFolderOnceWithoutEnteringLinks) {
     TDirSearch search(Path("a"), true, "*");
     std::vector<std::string> found;
     for (std::string s = search.Next(); !s.empty(); s = search.Next())
-        found.push_back(s.substr(Dir.size()));
+        found.push_back(s.substr(Folder.Path().size()));
     EXPECT_EQ(found, (std::vector<std::string>{"a/b/", "a/b/deep", "a/inner.txt"}));
     TDirSearch masked(Path(""), false, "*.TXT");
     EXPECT_EQ(masked.Next(), Path("top.txt"));

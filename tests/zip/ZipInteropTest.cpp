@@ -161,7 +161,8 @@ with zipfile.ZipFile(os.path.join(out, 'piped.zip')) as z:
     assert all(i.flag_bits & 8 for i in z.infolist() if i.file_size)
 )";
     WriteText(Path("make.py"), script);
-    ASSERT_EQ(RunCommand("python3 " + Quote(Path("make.py")) + " " + Quote(Path("src")) + " " + Quote(Dir)), 0);
+    ASSERT_EQ(RunCommand("python3 " + Quote(Path("make.py")) + " " + Quote(Path("src")) + " " + Quote(Folder.Path())),
+              0);
     for (const std::string name : {"stored", "deflated", "piped"}) {
         const std::string dest = name + "-out/";
         const int expected = static_cast<int>(Sources().size()) + (name == "piped" ? 0 : 1);

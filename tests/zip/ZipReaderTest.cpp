@@ -34,8 +34,8 @@ protected:
     // Every file below the test folder, relative to it.
     std::vector<std::string> AllFiles() const {
         std::vector<std::string> files;
-        for (const auto& e : std::filesystem::recursive_directory_iterator(Dir))
-            if (!e.is_directory()) files.push_back(e.path().string().substr(Dir.size()));
+        for (const auto& e : std::filesystem::recursive_directory_iterator(Folder.Path()))
+            if (!e.is_directory()) files.push_back(e.path().string().substr(Folder.Path().size()));
         std::sort(files.begin(), files.end());
         return files;
     }

@@ -1,5 +1,5 @@
-// Shared pieces of the zip engine's tests: a temporary folder per test, file
-// helpers, and the outside judges (Info-ZIP, Python's zipfile, 7z), which skip
+// Shared pieces of the zip engine's tests: a scratch folder per test, file
+// helpers on the shared ones, and the outside judges (Info-ZIP, Python's zipfile, 7z), which skip
 // when missing and fail instead under CI=true.
 #pragma once
 
@@ -12,25 +12,27 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "tests/support/FileContents.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace ziptest {
 
 using TBytes = std::vector<uint8_t>;
 
 inline TBytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return TBytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = ReadFileContents(path);
+    return TBytes(bytes.begin(), bytes.end());
 }
 
 inline void WriteBytes(const std::string& path, const TBytes& data) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    WriteFileContents(path, std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {
-    WriteBytes(path, TBytes(text.begin(), text.end()));
+    WriteFileContents(path, text);
 }
 
 inline TBytes RandomBytes(size_t size, unsigned seed) {
@@ -198,18 +200,8 @@ inline uint64_t WriteRawZip(const std::string& path, const std::vector<TRawEntry
 // A fresh folder per test, removed afterwards.
 class TZipTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/ziptest.XXXXXX";
-        Dir = mkdtemp(pattern);
-        Dir += '/';
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::permissions(Dir, std::filesystem::perms::owner_all, ec);
-        std::filesystem::remove_all(Dir, ec);
-    }
-    std::string Path(const std::string& relative) const { return Dir + relative; }
-    std::string Dir;
+    std::string Path(const std::string& relative) const { return Folder / relative; }
+    TScratchFolder Folder;
 };
 
 } // namespace ziptest

@@ -82,7 +82,7 @@ TEST_F(ZipWriterTest, ApplicationCallStoresBareNamesDeflated) {
         EXPECT_TRUE(r.GetEntry(i)->Directory().empty());
         EXPECT_EQ(r.GetEntry(i)->CompressionMethod, 8);
     }
-    EXPECT_EQ(FilesIn(Dir), (std::vector<std::string>{"out.zip", "src"})); // no temporary left behind
+    EXPECT_EQ(FilesIn(Folder.Path()), (std::vector<std::string>{"out.zip", "src"})); // no temporary left behind
     struct stat st;
     ASSERT_EQ(stat(Path("out.zip").c_str(), &st), 0);
     const mode_t mask = umask(0);
@@ -278,7 +278,7 @@ TEST_F(ZipWriterTest, FailedRunLeavesTheOldArchiveAndTheSources) {
     EXPECT_THROW(f->Zip(), EUserCanceled);
     EXPECT_EQ(ReadBytes(Path("a.zip")), before);
     EXPECT_TRUE(FileExists(Path("src/two.txt")));
-    EXPECT_EQ(FilesIn(Dir), (std::vector<std::string>{"a.zip", "src"}));
+    EXPECT_EQ(FilesIn(Folder.Path()), (std::vector<std::string>{"a.zip", "src"}));
 }
 
 TEST_F(ZipWriterTest, UnreadableReplacementKeepsTheOldEntry) {

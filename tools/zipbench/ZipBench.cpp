@@ -194,7 +194,7 @@ void BenchCorpus(const std::string& name, const TBytes& data, zip::TDeflater& de
         const TBytes theirs(zlibBuffer.begin(), zlibBuffer.begin() + static_cast<long>(zlibBytes));
 
         // Our stream must be deflate (or the file itself, when it went out stored) that gives the data back.
-        const bool sound = result.Method == 0 ? ours == data : InflatesTo(ours, data);
+        const bool sound = result.Method == zip::MethodStored ? ours == data : InflatesTo(ours, data);
         if (!sound) std::printf("# corpus=%s level=%d: our stream does not give the data back\n", name.c_str(), level);
 
         // Both inflaters decode zlib's stream.

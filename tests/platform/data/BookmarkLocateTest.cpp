@@ -8,19 +8,19 @@ namespace {
 
 class BookmarkLocateTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
     std::unique_ptr<TADOQuery> Query;
 
     void SetUp() override {
-        std::string File = Folder.File("data.mdb");
-        RunSql(File, "create table T (ID integer primary key, Code varchar(10), Name varchar(20), Amount money, "
+        std::string file = Folder / "data.mdb";
+        RunSql(file, "create table T (ID integer primary key, Code varchar(10), Name varchar(20), Amount money, "
                      "Made datetime, Done bit);"
                      "insert into T values (7, '007', 'Zhang San', 12.5, '2024-05-01 00:00:00', 1);"
                      "insert into T values (42, '042', 'li si', 3, '2024-05-02 08:30:00', 0);"
                      "insert into T values (5, '005', 'Wang Wu', null, null, 0);"
                      "insert into T values (9, '009', 'Zhao Liu', 99.99, '2023-12-31 00:00:00', 1);");
-        Connection = Connect(File);
+        Connection = Connect(file);
         Query = OpenQuery(Connection.get(), "select * from T order by Code desc");
     }
     Integer CurrentId() const { return Query->FieldByName("ID")->AsInteger(); }
@@ -28,38 +28,38 @@ protected:
 
 TEST_F(BookmarkLocateTest, BookmarksSurviveDeletingOtherRecordsAndCompareInDatasetOrder) {
     // Order: 42, 9, 7, 5.
-    std::vector<TBookmarkStr> Marks;
+    std::vector<TBookmarkStr> marks;
     for (Query->First(); !Query->Eof(); Query->Next())
-        Marks.push_back(Query->Bookmark());
-    ASSERT_EQ(Marks.size(), 4u);
-    for (size_t i = 0; i < Marks.size(); ++i)
-        for (size_t j = 0; j < Marks.size(); ++j)
-            EXPECT_EQ(Query->CompareBookmarks(Marks[i], Marks[j]), i < j ? -1 : i > j ? 1 : 0) << i << "," << j;
+        marks.push_back(Query->Bookmark());
+    ASSERT_EQ(marks.size(), 4u);
+    for (size_t i = 0; i < marks.size(); ++i)
+        for (size_t j = 0; j < marks.size(); ++j)
+            EXPECT_EQ(Query->CompareBookmarks(marks[i], marks[j]), i < j ? -1 : i > j ? 1 : 0) << i << "," << j;
 
-    Query->GotoBookmark(Marks[1]); // 9
+    Query->GotoBookmark(marks[1]); // 9
     Query->Delete();
     EXPECT_EQ(CurrentId(), 7);
-    EXPECT_FALSE(Query->BookmarkValid(Marks[1]));
+    EXPECT_FALSE(Query->BookmarkValid(marks[1]));
     for (size_t i : {0, 2, 3})
-        EXPECT_TRUE(Query->BookmarkValid(Marks[i])) << i;
-    Query->GotoBookmark(Marks[3]);
+        EXPECT_TRUE(Query->BookmarkValid(marks[i])) << i;
+    Query->GotoBookmark(marks[3]);
     EXPECT_EQ(CurrentId(), 5);
-    Query->GotoBookmark(Marks[0]);
+    Query->GotoBookmark(marks[0]);
     EXPECT_EQ(CurrentId(), 42);
     // A deleted record's bookmark still has a place in the order: after the living ones.
-    EXPECT_EQ(Query->CompareBookmarks(Marks[2], Marks[3]), -1);
-    EXPECT_EQ(Query->CompareBookmarks(Marks[3], Marks[1]), -1);
-    EXPECT_EQ(Query->CompareBookmarks(Marks[1], Marks[0]), 1);
-    EXPECT_EQ(Query->CompareBookmarks(TBookmarkStr(), Marks[0]), -1);
-    EXPECT_THROW(Query->GotoBookmark(Marks[1]), EDatabaseError);
+    EXPECT_EQ(Query->CompareBookmarks(marks[2], marks[3]), -1);
+    EXPECT_EQ(Query->CompareBookmarks(marks[3], marks[1]), -1);
+    EXPECT_EQ(Query->CompareBookmarks(marks[1], marks[0]), 1);
+    EXPECT_EQ(Query->CompareBookmarks(TBookmarkStr(), marks[0]), -1);
+    EXPECT_THROW(Query->GotoBookmark(marks[1]), EDatabaseError);
 
     // Bookmarks hold any byte; they are not text.
-    Query->SetBookmark(Marks[2]);
+    Query->SetBookmark(marks[2]);
     EXPECT_EQ(CurrentId(), 7);
 
     // Refresh keeps the records, and so their bookmarks.
     Query->Refresh();
-    EXPECT_TRUE(Query->BookmarkValid(Marks[3]));
+    EXPECT_TRUE(Query->BookmarkValid(marks[3]));
     EXPECT_EQ(CurrentId(), 7);
 }
 
@@ -69,7 +69,7 @@ TEST_F(BookmarkLocateTest, LocateMatchesAcrossTypes) {
         Variant Key;
         TLocateOptions Options;
         Integer Found; // ID, or 0 for no match
-    } Cases[] = {
+    } cases[] = {
         {"ID", Variant("42"), {}, 42}, // text finds the integer
         {"ID", Variant(42.0), {}, 42},
         {"ID", Variant("4x"), {}, 0}, // not a number: no match, no error
@@ -86,11 +86,11 @@ TEST_F(BookmarkLocateTest, LocateMatchesAcrossTypes) {
         {"Made", Variant::FromDateTime(EncodeDate(2024, 5, 1)), {}, 7},
         {"Done", Variant(false), {}, 42},
     };
-    for (const Case& C : Cases) {
+    for (const Case& c : cases) {
         Query->Last();
-        bool Found = Query->Locate(C.Fields, C.Key, C.Options);
-        EXPECT_EQ(Found, C.Found != 0) << C.Fields << " = " << C.Key.AsString();
-        EXPECT_EQ(CurrentId(), C.Found != 0 ? C.Found : 5) << C.Fields << " = " << C.Key.AsString();
+        bool found = Query->Locate(c.Fields, c.Key, c.Options);
+        EXPECT_EQ(found, c.Found != 0) << c.Fields << " = " << c.Key.AsString();
+        EXPECT_EQ(CurrentId(), c.Found != 0 ? c.Found : 5) << c.Fields << " = " << c.Key.AsString();
     }
     EXPECT_TRUE(Query->Locate("Code;Name", std::vector<Variant>{Variant("005"), Variant("Wang Wu")}, {}));
     EXPECT_EQ(CurrentId(), 5);
@@ -104,29 +104,29 @@ TEST_F(BookmarkLocateTest, LookupNeverMovesAndFeedsLookupFields) {
     EXPECT_EQ(CurrentId(), 42);
 
     // A second dataset shows Name through a lookup field keyed by its own column.
-    RunSql(Folder.File("data.mdb"), "create table R (RID integer primary key, TID integer);"
-                                    "insert into R values (1, 9); insert into R values (2, 77);");
-    TADOQuery Refs(nullptr);
-    Refs.SetConnection(Connection.get());
-    Refs.SQL()->SetText("select * from R order by RID");
-    TIntegerField RID(nullptr), TID(nullptr);
-    RID.SetFieldName("RID");
-    TID.SetFieldName("TID");
-    TStringField Shown(nullptr);
-    Shown.SetFieldName("TName");
-    Shown.SetFieldKind(fkLookup);
-    Shown.SetLookupDataSet(Query.get());
-    Shown.SetLookupKeyFields("ID");
-    Shown.SetLookupResultField("Name");
-    Shown.SetKeyFields("TID");
-    for (TField* F : std::initializer_list<TField*>{&RID, &TID, &Shown})
-        F->SetDataSet(&Refs);
-    Refs.Open();
-    EXPECT_EQ(Shown.DisplayText(), "Zhao Liu");
-    EXPECT_FALSE(Shown.CanModify());
-    Refs.Next();
-    EXPECT_TRUE(Shown.IsNull());
-    Refs.Close();
+    RunSql(Folder / "data.mdb", "create table R (RID integer primary key, TID integer);"
+                                "insert into R values (1, 9); insert into R values (2, 77);");
+    TADOQuery refs(nullptr);
+    refs.SetConnection(Connection.get());
+    refs.SQL()->SetText("select * from R order by RID");
+    TIntegerField rid(nullptr), tid(nullptr);
+    rid.SetFieldName("RID");
+    tid.SetFieldName("TID");
+    TStringField shown(nullptr);
+    shown.SetFieldName("TName");
+    shown.SetFieldKind(fkLookup);
+    shown.SetLookupDataSet(Query.get());
+    shown.SetLookupKeyFields("ID");
+    shown.SetLookupResultField("Name");
+    shown.SetKeyFields("TID");
+    for (TField* f : std::initializer_list<TField*>{&rid, &tid, &shown})
+        f->SetDataSet(&refs);
+    refs.Open();
+    EXPECT_EQ(shown.DisplayText(), "Zhao Liu");
+    EXPECT_FALSE(shown.CanModify());
+    refs.Next();
+    EXPECT_TRUE(shown.IsNull());
+    refs.Close();
 }
 
 } // namespace

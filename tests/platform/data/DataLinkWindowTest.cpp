@@ -10,7 +10,7 @@ namespace {
 
 class DataLinkWindowTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
     std::unique_ptr<TADOQuery> Query;
     TDataSource Source{nullptr};
@@ -19,12 +19,12 @@ protected:
 
     // Ten records with ID 1..10, in ID order.
     void SetUp() override {
-        std::string File = Folder.File("data.mdb");
-        std::string Sql = "create table T (ID integer primary key, Name varchar(20));";
+        std::string file = Folder / "data.mdb";
+        std::string sql = "create table T (ID integer primary key, Name varchar(20));";
         for (int i = 1; i <= 10; ++i)
-            Sql += "insert into T values (" + std::to_string(i) + ", 'n" + std::to_string(i) + "');";
-        RunSql(File, Sql);
-        Connection = Connect(File);
+            sql += "insert into T values (" + std::to_string(i) + ", 'n" + std::to_string(i) + "');";
+        RunSql(file, sql);
+        Connection = Connect(file);
         Query = OpenQuery(Connection.get(), "select * from T order by ID");
         Source.SetDataSet(Query.get());
         Link.SetDataSource(&Source);
@@ -34,18 +34,18 @@ protected:
     Integer CurrentId() const { return Query->FieldByName("ID")->AsInteger(); }
     // The IDs of the window's rows, read through ActiveRecord.
     std::vector<Integer> WindowIds() {
-        std::vector<Integer> Ids;
-        for (Integer Row = 0; Row < Link.RecordCount(); ++Row) {
-            TActiveRecordScope Scope(&Link, Row);
-            Ids.push_back(CurrentId());
+        std::vector<Integer> ids;
+        for (Integer row = 0; row < Link.RecordCount(); ++row) {
+            TActiveRecordScope scope(&Link, row);
+            ids.push_back(CurrentId());
         }
-        return Ids;
+        return ids;
     }
     std::vector<Integer> Range(Integer From, Integer To) {
-        std::vector<Integer> Ids;
+        std::vector<Integer> ids;
         for (Integer i = From; i <= To; ++i)
-            Ids.push_back(i);
-        return Ids;
+            ids.push_back(i);
+        return ids;
     }
 };
 
@@ -81,19 +81,19 @@ TEST_F(DataLinkWindowTest, RelativeMovesScrollMinimallyWithTheSignedShiftOfTheTo
         Integer ExpectedTop; // ID of the window's first row
         Integer ExpectedActive;
         const char* Reported;
-    } Steps[] = {
+    } steps[] = {
         {3, 1, 3, "link.DataSetScrolled(0)"}, // inside the window: only ActiveRecord changes
         {1, 2, 3, "link.DataSetScrolled(1)"}, // one past the bottom: toward EOF is positive
         {4, 6, 3, "link.DataSetScrolled(4)"},   {-3, 6, 0, "link.DataSetScrolled(0)"},
         {-2, 4, 0, "link.DataSetScrolled(-2)"}, // toward BOF is negative
         {20, 7, 3, "link.DataSetScrolled(3)"},  // stops at the last record
     };
-    for (const Step& S : Steps) {
+    for (const Step& s : steps) {
         Log.clear();
-        Query->MoveBy(S.Distance);
-        EXPECT_EQ(Log, TEventLog{S.Reported}) << "MoveBy(" << S.Distance << ")";
-        EXPECT_EQ(WindowIds().front(), S.ExpectedTop) << "MoveBy(" << S.Distance << ")";
-        EXPECT_EQ(Link.ActiveRecord(), S.ExpectedActive) << "MoveBy(" << S.Distance << ")";
+        Query->MoveBy(s.Distance);
+        EXPECT_EQ(Log, TEventLog{s.Reported}) << "MoveBy(" << s.Distance << ")";
+        EXPECT_EQ(WindowIds().front(), s.ExpectedTop) << "MoveBy(" << s.Distance << ")";
+        EXPECT_EQ(Link.ActiveRecord(), s.ExpectedActive) << "MoveBy(" << s.Distance << ")";
     }
     EXPECT_TRUE(Query->Eof());
     EXPECT_EQ(CurrentId(), 10);
@@ -121,16 +121,16 @@ TEST_F(DataLinkWindowTest, MovingByTheWindowEdgesLandsExactlyOneRowOutside) {
 TEST_F(DataLinkWindowTest, ActiveRecordRedirectsReadsButNotTheCursor) {
     Link.SetBufferCount(4);
     Query->MoveBy(1); // ID 2
-    TBookmarkStr Current = Query->Bookmark();
+    TBookmarkStr current = Query->Bookmark();
     Log.clear();
     Link.SetActiveRecord(3);
     EXPECT_EQ(CurrentId(), 4);
     EXPECT_EQ(Query->FieldByName("Name")->DisplayText(), "n4");
     EXPECT_EQ(Query->RecNo(), 4);
-    TBookmarkStr Row3 = Query->Bookmark();
-    EXPECT_NE(Row3, Current);
+    TBookmarkStr row3 = Query->Bookmark();
+    EXPECT_NE(row3, current);
     Link.SetActiveRecord(1);
-    EXPECT_EQ(Query->Bookmark(), Current);
+    EXPECT_EQ(Query->Bookmark(), current);
     EXPECT_TRUE(Log.empty());
 
     // Cursor operations act on the real current record.
@@ -143,8 +143,8 @@ TEST_F(DataLinkWindowTest, ActiveRecordRedirectsReadsButNotTheCursor) {
     Query->Edit();
     Query->FieldByName("Name")->SetAsString("third");
     Query->Post();
-    EXPECT_EQ(QueryText(Folder.File("data.mdb"), "select Name from T where ID = 3"), "third");
-    EXPECT_EQ(QueryText(Folder.File("data.mdb"), "select Name from T where ID = 1"), "n1");
+    EXPECT_EQ(QueryText(Folder / "data.mdb", "select Name from T where ID = 3"), "third");
+    EXPECT_EQ(QueryText(Folder / "data.mdb", "select Name from T where ID = 1"), "n1");
 }
 
 TEST_F(DataLinkWindowTest, JumpsRebuildTheWindowAndSendDataSetChanged) {
@@ -154,7 +154,7 @@ TEST_F(DataLinkWindowTest, JumpsRebuildTheWindowAndSendDataSetChanged) {
         std::function<void()> Act;
         std::vector<Integer> Window;
         Integer Current;
-    } Jumps[] = {
+    } jumps[] = {
         {"Last", [&] { Query->Last(); }, Range(7, 10), 10},
         {"First", [&] { Query->First(); }, Range(1, 4), 1},
         {"Locate centres", [&] { Query->Locate("ID", Variant(6), {}); }, Range(5, 8), 6},
@@ -162,20 +162,20 @@ TEST_F(DataLinkWindowTest, JumpsRebuildTheWindowAndSendDataSetChanged) {
         {"GotoBookmark near the end",
          [&] {
              Query->Last();
-             TBookmarkStr B = Query->Bookmark();
+             TBookmarkStr b = Query->Bookmark();
              Query->First();
-             Query->GotoBookmark(B);
+             Query->GotoBookmark(b);
          },
          Range(7, 10), 10},
     };
-    for (const Jump& J : Jumps) {
+    for (const Jump& j : jumps) {
         Log.clear();
-        J.Act();
-        EXPECT_EQ(Log.back(), "link.DataSetChanged") << J.Name;
-        for (const std::string& Entry : Log)
-            EXPECT_EQ(Entry.find("Scrolled"), std::string::npos) << J.Name;
-        EXPECT_EQ(WindowIds(), J.Window) << J.Name;
-        EXPECT_EQ(CurrentId(), J.Current) << J.Name;
+        j.Act();
+        EXPECT_EQ(Log.back(), "link.DataSetChanged") << j.Name;
+        for (const std::string& entry : Log)
+            EXPECT_EQ(entry.find("Scrolled"), std::string::npos) << j.Name;
+        EXPECT_EQ(WindowIds(), j.Window) << j.Name;
+        EXPECT_EQ(CurrentId(), j.Current) << j.Name;
     }
 }
 

@@ -8,7 +8,7 @@
 namespace {
 
 struct TWorld {
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
     std::unique_ptr<TADOQuery> Query;
     std::unique_ptr<TDataSource> Source;
@@ -16,12 +16,12 @@ struct TWorld {
     std::unique_ptr<TRecordingLink> Link;
 
     explicit TWorld(const char* Sql = "select * from T order by ID") {
-        std::string File = Folder.File("data.mdb");
-        RunSql(File,
+        std::string file = Folder / "data.mdb";
+        RunSql(file,
                "create table T (ID integer primary key, Name varchar(20));"
                "insert into T values (1, 'one'); insert into T values (2, 'two'); insert into T values (3, 'three');"
                "create table E (ID integer primary key);");
-        Connection = Connect(File);
+        Connection = Connect(file);
         Query = std::make_unique<TADOQuery>(nullptr);
         Query->SetConnection(Connection.get());
         Query->SQL()->SetText(Sql);
@@ -41,7 +41,7 @@ struct TEventCase {
 };
 
 const std::vector<TEventCase>& EventCases() {
-    static const std::vector<TEventCase> Cases = {
+    static const std::vector<TEventCase> cases = {
         {"Open a non-empty result",
          [](TWorld& W) { W.Query->Close(); },
          [](TWorld& W) { W.Query->Open(); },
@@ -127,92 +127,92 @@ const std::vector<TEventCase>& EventCases() {
          {"link.UpdateData", "BeforeCancel", "link.EditingChanged", "OnStateChange", "link.DataSetChanged",
           "OnDataChange", "AfterCancel", "BeforeScroll", "link.DataSetScrolled(1)", "OnDataChange", "AfterScroll"}},
     };
-    return Cases;
+    return cases;
 }
 
 TEST(DataSetEvents, EachOperationReportsInTheFrameworksOrder) {
-    for (const TEventCase& Case : EventCases()) {
-        TWorld World;
-        World.Query->Open();
-        if (Case.Prepare) Case.Prepare(World);
-        World.Log.clear();
-        Case.Act(World);
-        EXPECT_EQ(World.Log, Case.Expected) << Case.Operation;
+    for (const TEventCase& row : EventCases()) {
+        TWorld world;
+        world.Query->Open();
+        if (row.Prepare) row.Prepare(world);
+        world.Log.clear();
+        row.Act(world);
+        EXPECT_EQ(world.Log, row.Expected) << row.Operation;
     }
 }
 
 TEST(DataSetEvents, EditorsWriteTheirTextBeforeBeforePost) {
-    TWorld World;
-    World.Query->Open();
-    World.Query->Edit();
-    World.Link->OnUpdateData = [&World] { World.Query->FieldByName("Name")->SetAsString("from the editor"); };
-    std::string SeenInBeforePost;
-    World.Query->BeforePost = [&](TDataSet* D) { SeenInBeforePost = D->FieldByName("Name")->AsString(); };
-    World.Query->Post();
-    EXPECT_EQ(SeenInBeforePost, "from the editor");
-    EXPECT_EQ(QueryText(World.Folder.File("data.mdb"), "select Name from T where ID = 1"), "from the editor");
+    TWorld world;
+    world.Query->Open();
+    world.Query->Edit();
+    world.Link->OnUpdateData = [&world] { world.Query->FieldByName("Name")->SetAsString("from the editor"); };
+    std::string seenInBeforePost;
+    world.Query->BeforePost = [&](TDataSet* D) { seenInBeforePost = D->FieldByName("Name")->AsString(); };
+    world.Query->Post();
+    EXPECT_EQ(seenInBeforePost, "from the editor");
+    EXPECT_EQ(QueryText(world.Folder / "data.mdb", "select Name from T where ID = 1"), "from the editor");
 }
 
 TEST(DataSetEvents, AbortInABeforeEventLeavesEverythingAsItWas) {
-    TWorld World;
-    World.Query->Open();
-    World.Query->Edit();
-    World.Query->FieldByName("Name")->SetAsString("changed");
-    World.Query->BeforePost = [](TDataSet*) { Abort(); };
-    EXPECT_THROW(World.Query->Post(), EAbort);
-    EXPECT_EQ(World.Query->State(), dsEdit);
-    EXPECT_EQ(World.Query->FieldByName("Name")->AsString(), "changed");
-    EXPECT_EQ(QueryText(World.Folder.File("data.mdb"), "select Name from T where ID = 1"), "one");
-    World.Query->BeforePost = nullptr;
-    World.Query->Cancel();
+    TWorld world;
+    world.Query->Open();
+    world.Query->Edit();
+    world.Query->FieldByName("Name")->SetAsString("changed");
+    world.Query->BeforePost = [](TDataSet*) { Abort(); };
+    EXPECT_THROW(world.Query->Post(), EAbort);
+    EXPECT_EQ(world.Query->State(), dsEdit);
+    EXPECT_EQ(world.Query->FieldByName("Name")->AsString(), "changed");
+    EXPECT_EQ(QueryText(world.Folder / "data.mdb", "select Name from T where ID = 1"), "one");
+    world.Query->BeforePost = nullptr;
+    world.Query->Cancel();
 
-    World.Query->BeforeScroll = [](TDataSet*) { Abort(); };
-    EXPECT_THROW(World.Query->Next(), EAbort);
-    EXPECT_EQ(World.Query->RecNo(), 1);
-    World.Query->BeforeScroll = nullptr;
+    world.Query->BeforeScroll = [](TDataSet*) { Abort(); };
+    EXPECT_THROW(world.Query->Next(), EAbort);
+    EXPECT_EQ(world.Query->RecNo(), 1);
+    world.Query->BeforeScroll = nullptr;
 
-    World.Query->BeforeClose = [](TDataSet*) { Abort(); };
-    EXPECT_THROW(World.Query->Close(), EAbort);
-    EXPECT_TRUE(World.Query->Active());
-    World.Query->BeforeClose = nullptr;
+    world.Query->BeforeClose = [](TDataSet*) { Abort(); };
+    EXPECT_THROW(world.Query->Close(), EAbort);
+    EXPECT_TRUE(world.Query->Active());
+    world.Query->BeforeClose = nullptr;
 }
 
 TEST(DataSetEvents, DisableControlsNestsAndCatchesUpOnce) {
-    TWorld World;
-    World.Query->Open();
-    World.Log.clear();
+    TWorld world;
+    world.Query->Open();
+    world.Log.clear();
     {
-        TDisableControlsScope Outer(World.Query.get());
+        TDisableControlsScope outer(world.Query.get());
         {
-            TDisableControlsScope Inner(World.Query.get());
-            World.Query->Next();
-            World.Query->Last();
+            TDisableControlsScope inner(world.Query.get());
+            world.Query->Next();
+            world.Query->Last();
         }
-        World.Query->Edit();
-        World.Query->FieldByName("Name")->SetAsString("quiet");
-        World.Query->Post();
+        world.Query->Edit();
+        world.Query->FieldByName("Name")->SetAsString("quiet");
+        world.Query->Post();
         // Only the dataset's own events fire while controls are disabled.
-        for (const std::string& Entry : World.Log)
-            EXPECT_EQ(Entry.find("link."), std::string::npos) << Entry;
-        World.Log.clear();
+        for (const std::string& entry : world.Log)
+            EXPECT_EQ(entry.find("link."), std::string::npos) << entry;
+        world.Log.clear();
     }
-    EXPECT_EQ(World.Log, (TEventLog{"link.DataSetChanged", "OnDataChange"}));
+    EXPECT_EQ(world.Log, (TEventLog{"link.DataSetChanged", "OnDataChange"}));
 
-    World.Log.clear();
-    World.Query->DisableControls();
-    World.Query->Edit();
-    World.Query->EnableControls();
-    EXPECT_EQ(World.Log, (TEventLog{"BeforeEdit", "AfterEdit", "link.EditingChanged", "OnStateChange",
+    world.Log.clear();
+    world.Query->DisableControls();
+    world.Query->Edit();
+    world.Query->EnableControls();
+    EXPECT_EQ(world.Log, (TEventLog{"BeforeEdit", "AfterEdit", "link.EditingChanged", "OnStateChange",
                                     "link.DataSetChanged", "OnDataChange"}));
-    World.Query->Cancel();
+    world.Query->Cancel();
 
     // An exception inside the scope still enables the controls.
     try {
-        TDisableControlsScope Scope(World.Query.get());
+        TDisableControlsScope scope(world.Query.get());
         throw EAbort();
     } catch (const EAbort&) {
     }
-    EXPECT_FALSE(World.Query->ControlsDisabled());
+    EXPECT_FALSE(world.Query->ControlsDisabled());
 }
 
 } // namespace

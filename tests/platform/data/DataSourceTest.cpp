@@ -9,87 +9,87 @@ namespace {
 
 class DataSourceTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
 
     void SetUp() override {
-        std::string File = Folder.File("data.mdb");
-        RunSql(File, "create table T (ID integer primary key, Name varchar(20)); insert into T values (1, 'a');");
-        Connection = Connect(File);
+        std::string file = Folder / "data.mdb";
+        RunSql(file, "create table T (ID integer primary key, Name varchar(20)); insert into T values (1, 'a');");
+        Connection = Connect(file);
     }
 };
 
 TEST_F(DataSourceTest, EnabledAutoEditAndReadOnlyDecideWhatLinksSeeAndDo) {
-    auto Query = OpenQuery(Connection.get(), "select * from T");
-    TDataSource Source(nullptr);
-    Source.SetDataSet(Query.get());
-    TEventLog Log;
-    TRecordingLink Link(Log);
-    Link.SetDataSource(&Source);
-    EXPECT_TRUE(Link.Active());
-    EXPECT_EQ(Log, TEventLog{"link.ActiveChanged"});
+    auto query = OpenQuery(Connection.get(), "select * from T");
+    TDataSource source(nullptr);
+    source.SetDataSet(query.get());
+    TEventLog log;
+    TRecordingLink link(log);
+    link.SetDataSource(&source);
+    EXPECT_TRUE(link.Active());
+    EXPECT_EQ(log, TEventLog{"link.ActiveChanged"});
 
-    Source.SetEnabled(false);
-    EXPECT_FALSE(Link.Active());
-    EXPECT_EQ(Source.State(), dsInactive);
-    Source.SetEnabled(true);
-    EXPECT_TRUE(Link.Active());
+    source.SetEnabled(false);
+    EXPECT_FALSE(link.Active());
+    EXPECT_EQ(source.State(), dsInactive);
+    source.SetEnabled(true);
+    EXPECT_TRUE(link.Active());
 
-    Source.SetAutoEdit(false);
-    EXPECT_FALSE(Link.Edit());
-    EXPECT_EQ(Query->State(), dsBrowse);
-    Source.SetAutoEdit(true);
-    Link.SetReadOnly(true);
-    EXPECT_FALSE(Link.Edit());
-    Link.SetReadOnly(false);
-    EXPECT_TRUE(Link.Edit());
-    EXPECT_EQ(Query->State(), dsEdit);
-    Link.SetReadOnly(true); // a read-only link never reports editing
-    EXPECT_FALSE(Link.Editing());
-    Query->Cancel();
+    source.SetAutoEdit(false);
+    EXPECT_FALSE(link.Edit());
+    EXPECT_EQ(query->State(), dsBrowse);
+    source.SetAutoEdit(true);
+    link.SetReadOnly(true);
+    EXPECT_FALSE(link.Edit());
+    link.SetReadOnly(false);
+    EXPECT_TRUE(link.Edit());
+    EXPECT_EQ(query->State(), dsEdit);
+    link.SetReadOnly(true); // a read-only link never reports editing
+    EXPECT_FALSE(link.Editing());
+    query->Cancel();
 }
 
 TEST_F(DataSourceTest, FreeingInAnyOrderLeavesNoDanglingReferences) {
-    TEventLog Log;
+    TEventLog log;
     {
-        auto Query = OpenQuery(Connection.get(), "select * from T");
-        auto Source = std::make_unique<TDataSource>(nullptr);
-        Source->SetDataSet(Query.get());
-        TRecordingLink Link(Log);
-        Link.SetDataSource(Source.get());
-        Query.reset(); // the dataset goes first
-        EXPECT_EQ(Source->DataSet(), nullptr);
-        EXPECT_FALSE(Link.Active());
-        Source.reset(); // then the data source
-        EXPECT_EQ(Link.DataSource(), nullptr);
+        auto query = OpenQuery(Connection.get(), "select * from T");
+        auto source = std::make_unique<TDataSource>(nullptr);
+        source->SetDataSet(query.get());
+        TRecordingLink link(log);
+        link.SetDataSource(source.get());
+        query.reset(); // the dataset goes first
+        EXPECT_EQ(source->DataSet(), nullptr);
+        EXPECT_FALSE(link.Active());
+        source.reset(); // then the data source
+        EXPECT_EQ(link.DataSource(), nullptr);
     }
     {
-        auto Query = OpenQuery(Connection.get(), "select * from T");
-        TDataSource Source(nullptr);
-        Source.SetDataSet(Query.get());
+        auto query = OpenQuery(Connection.get(), "select * from T");
+        TDataSource source(nullptr);
+        source.SetDataSet(query.get());
         {
-            TRecordingLink Link(Log);
-            Link.SetDataSource(&Source);
+            TRecordingLink link(log);
+            link.SetDataSource(&source);
         } // a link freed first simply leaves
-        EXPECT_TRUE(Source.DataLinks().empty());
+        EXPECT_TRUE(source.DataLinks().empty());
         Connection.reset(); // the connection closes its datasets; default fields go with it
-        EXPECT_FALSE(Query->Active());
-        EXPECT_EQ(Query->FindField("Name"), nullptr);
-        EXPECT_THROW(Query->Open(), EDatabaseError);
+        EXPECT_FALSE(query->Active());
+        EXPECT_EQ(query->FindField("Name"), nullptr);
+        EXPECT_THROW(query->Open(), EDatabaseError);
     }
 }
 
 TEST_F(DataSourceTest, ChangingTheQueryTextClosesItAndRebuildsParameters) {
-    TADOQuery Query(nullptr);
-    Query.SetConnection(Connection.get());
-    Query.SQL()->SetText("select * from T where ID = :id");
-    Query.Parameters()->ParamByName("id")->SetValue(Variant(1));
-    Query.Open();
-    EXPECT_EQ(Query.RecordCount(), 1);
-    Query.SQL()->SetText("select * from T where Name = :name");
-    EXPECT_FALSE(Query.Active());
-    EXPECT_EQ(Query.Parameters()->FindParam("id"), nullptr);
-    EXPECT_NE(Query.Parameters()->FindParam("name"), nullptr);
+    TADOQuery query(nullptr);
+    query.SetConnection(Connection.get());
+    query.SQL()->SetText("select * from T where ID = :id");
+    query.Parameters()->ParamByName("id")->SetValue(Variant(1));
+    query.Open();
+    EXPECT_EQ(query.RecordCount(), 1);
+    query.SQL()->SetText("select * from T where Name = :name");
+    EXPECT_FALSE(query.Active());
+    EXPECT_EQ(query.Parameters()->FindParam("id"), nullptr);
+    EXPECT_NE(query.Parameters()->FindParam("name"), nullptr);
 }
 
 } // namespace

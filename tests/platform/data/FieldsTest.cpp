@@ -8,17 +8,17 @@ namespace {
 
 class FieldsTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
     std::unique_ptr<TADOQuery> Query;
 
     void SetUp() override {
-        std::string File = Folder.File("data.mdb");
-        RunSql(File, "create table T (ID integer primary key, Name varchar(10), Qty smallint, Rate float, JE money, "
+        std::string file = Folder / "data.mdb";
+        RunSql(file, "create table T (ID integer primary key, Name varchar(10), Qty smallint, Rate float, JE money, "
                      "Ok bit, Day datetime, Note memo);"
                      "insert into T values (1, 'a', 3, 0.30000000000000004, 1234.5, 0, '2024-05-01 00:00:00', 'long');"
                      "insert into T (ID) values (2);");
-        Connection = Connect(File);
+        Connection = Connect(file);
         Query = OpenQuery(Connection.get(), "select * from T order by ID");
     }
     TField* F(const char* Name) { return Query->FieldByName(Name); }
@@ -50,9 +50,9 @@ TEST_F(FieldsTest, TextsFollowTheFieldType) {
     EXPECT_EQ(F("Name")->Text(), "[a]");
 
     Query->Next(); // nulls
-    for (const char* Name : {"Name", "Qty", "Rate", "JE", "Ok", "Day"}) {
-        EXPECT_TRUE(F(Name)->IsNull()) << Name;
-        EXPECT_EQ(F(Name)->AsString(), "") << Name;
+    for (const char* name : {"Name", "Qty", "Rate", "JE", "Ok", "Day"}) {
+        EXPECT_TRUE(F(name)->IsNull()) << name;
+        EXPECT_EQ(F(name)->AsString(), "") << name;
     }
     EXPECT_EQ(F("Qty")->AsInteger(), 0);
     EXPECT_EQ(F("Note")->DisplayText(), "(Memo)");
@@ -67,7 +67,7 @@ TEST_F(FieldsTest, WritesNeedEditOrInsertAndParseInTheFieldsOwnType) {
         const char* Text;
         bool Valid;
         const char* Stored; // AsString after a valid text
-    } Cases[] = {
+    } cases[] = {
         {"Qty", " 12 ", true, "12"},
         {"Qty", "1.5", false, ""},
         {"Qty", "40000", false, ""},
@@ -82,16 +82,16 @@ TEST_F(FieldsTest, WritesNeedEditOrInsertAndParseInTheFieldsOwnType) {
         {"Day", "2023-02-29", false, ""},
     };
     static_cast<TBooleanField*>(F("Ok"))->SetDisplayValues("Yes;False");
-    for (const Case& C : Cases) {
-        TField* Field = F(C.Field);
-        Variant Before = Field->Value();
+    for (const Case& c : cases) {
+        TField* field = F(c.Field);
+        Variant before = field->Value();
         try {
-            Field->SetText(C.Text);
-            EXPECT_TRUE(C.Valid) << C.Field << " '" << C.Text << "' was accepted";
-            EXPECT_EQ(Field->AsString(), C.Stored) << C.Field << " '" << C.Text << "'";
-        } catch (const Exception& E) {
-            EXPECT_FALSE(C.Valid) << C.Field << " '" << C.Text << "': " << E.Message();
-            EXPECT_TRUE(VarCompare(Field->Value(), Before) == 0) << C.Field << " kept its value";
+            field->SetText(c.Text);
+            EXPECT_TRUE(c.Valid) << c.Field << " '" << c.Text << "' was accepted";
+            EXPECT_EQ(field->AsString(), c.Stored) << c.Field << " '" << c.Text << "'";
+        } catch (const Exception& e) {
+            EXPECT_FALSE(c.Valid) << c.Field << " '" << c.Text << "': " << e.Message();
+            EXPECT_TRUE(VarCompare(field->Value(), before) == 0) << c.Field << " kept its value";
         }
     }
     EXPECT_EQ(F("Qty")->Value().VarType(), varNull);
@@ -99,17 +99,17 @@ TEST_F(FieldsTest, WritesNeedEditOrInsertAndParseInTheFieldsOwnType) {
 }
 
 TEST_F(FieldsTest, ValidateAndChangeEventsAndValidChars) {
-    std::vector<std::string> Log;
-    F("Name")->OnValidate = [&Log](TField* Sender) {
-        Log.push_back("validate " + Sender->AsString());
+    std::vector<std::string> log;
+    F("Name")->OnValidate = [&log](TField* Sender) {
+        log.push_back("validate " + Sender->AsString());
         if (Sender->AsString() == "bad") throw EDatabaseError("no");
     };
-    F("Name")->OnChange = [&Log](TField* Sender) { Log.push_back("change " + Sender->AsString()); };
+    F("Name")->OnChange = [&log](TField* Sender) { log.push_back("change " + Sender->AsString()); };
     Query->Edit();
     F("Name")->SetAsString("good");
     EXPECT_THROW(F("Name")->SetAsString("bad"), EDatabaseError);
     EXPECT_EQ(F("Name")->AsString(), "good");
-    EXPECT_EQ(Log, (std::vector<std::string>{"validate good", "change good", "validate bad"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"validate good", "change good", "validate bad"}));
     EXPECT_TRUE(Query->Modified());
     Query->Cancel();
 
@@ -120,26 +120,26 @@ TEST_F(FieldsTest, ValidateAndChangeEventsAndValidChars) {
 }
 
 TEST_F(FieldsTest, PersistentFieldsBindByNameAndSurviveClose) {
-    TADOQuery Persistent(nullptr);
-    Persistent.SetConnection(Connection.get());
-    Persistent.SQL()->SetText("select * from T order by ID");
-    TStringField Name(nullptr);
-    Name.SetFieldName("name");
-    Name.SetDisplayLabel("Project name");
-    Name.SetDataSet(&Persistent);
-    Persistent.Open();
-    EXPECT_EQ(Persistent.FieldCount(), 1);
-    EXPECT_EQ(Name.AsString(), "a");
-    EXPECT_EQ(Name.Size(), 10);
-    EXPECT_THROW(Name.SetDataSet(nullptr), EDatabaseError);
-    Persistent.Close();
-    EXPECT_EQ(Persistent.FieldByName("NAME"), &Name);
+    TADOQuery persistent(nullptr);
+    persistent.SetConnection(Connection.get());
+    persistent.SQL()->SetText("select * from T order by ID");
+    TStringField name(nullptr);
+    name.SetFieldName("name");
+    name.SetDisplayLabel("Project name");
+    name.SetDataSet(&persistent);
+    persistent.Open();
+    EXPECT_EQ(persistent.FieldCount(), 1);
+    EXPECT_EQ(name.AsString(), "a");
+    EXPECT_EQ(name.Size(), 10);
+    EXPECT_THROW(name.SetDataSet(nullptr), EDatabaseError);
+    persistent.Close();
+    EXPECT_EQ(persistent.FieldByName("NAME"), &name);
 
-    TIntegerField Missing(nullptr);
-    Missing.SetFieldName("NoSuchColumn");
-    Missing.SetDataSet(&Persistent);
-    EXPECT_THROW(Persistent.Open(), EDatabaseError);
-    EXPECT_FALSE(Persistent.Active());
+    TIntegerField missing(nullptr);
+    missing.SetFieldName("NoSuchColumn");
+    missing.SetDataSet(&persistent);
+    EXPECT_THROW(persistent.Open(), EDatabaseError);
+    EXPECT_FALSE(persistent.Active());
 }
 
 } // namespace

@@ -7,26 +7,26 @@ namespace {
 
 class FilterTest : public ::testing::Test {
 protected:
-    TTestFolder Folder;
+    TScratchFolder Folder;
     std::unique_ptr<TADOConnection> Connection;
     std::unique_ptr<TADOQuery> Query;
 
     void SetUp() override {
-        std::string File = Folder.File("data.mdb");
-        RunSql(File, "create table T (ID integer primary key, Name varchar(20), [Full Name] varchar(30), Qty integer, "
+        std::string file = Folder / "data.mdb";
+        RunSql(file, "create table T (ID integer primary key, Name varchar(20), [Full Name] varchar(30), Qty integer, "
                      "Made date, Amount money);"
                      "insert into T values (1, 'abc', 'A B', 5, '2024-05-01 00:00:00', 12.5);"
                      "insert into T values (2, 'ABC', null, 10, '2024-06-01 00:00:00', 99.99);"
                      "insert into T values (3, '', 'O''Brien', null, null, null);"
                      "insert into T values (4, 'x'' y', 'Z', 7, '2023-01-01 00:00:00', 0.1);");
-        Connection = Connect(File);
+        Connection = Connect(file);
         Query = OpenQuery(Connection.get(), "select * from T order by ID");
     }
     std::string Ids() {
-        std::string S;
+        std::string s;
         for (Query->First(); !Query->Eof(); Query->Next())
-            S += IntToStr(Query->FieldByName("ID")->AsInteger());
-        return S;
+            s += IntToStr(Query->FieldByName("ID")->AsInteger());
+        return s;
     }
 };
 
@@ -35,7 +35,7 @@ TEST_F(FilterTest, GrammarSelectsRecords) {
         const char* Filter;
         bool CaseInsensitive;
         const char* Ids;
-    } Cases[] = {
+    } cases[] = {
         {"Qty = 5", false, "1"},
         {"(Qty > 5) AND (Qty <= 10)", false, "24"},
         {"(Qty < 6) OR (Name = 'ABC')", false, "12"},
@@ -56,13 +56,13 @@ TEST_F(FilterTest, GrammarSelectsRecords) {
         {"qty <> 5", false, "24"},
         {"", false, "1234"},
     };
-    for (const Case& C : Cases) {
+    for (const Case& c : cases) {
         Query->SetFiltered(false);
-        Query->SetFilter(C.Filter);
-        Query->SetFilterOptions(C.CaseInsensitive ? TFilterOptions{foCaseInsensitive} : TFilterOptions{});
+        Query->SetFilter(c.Filter);
+        Query->SetFilterOptions(c.CaseInsensitive ? TFilterOptions{foCaseInsensitive} : TFilterOptions{});
         Query->SetFiltered(true);
-        EXPECT_EQ(Ids(), C.Ids) << C.Filter;
-        EXPECT_EQ(Query->RecordCount(), Integer(std::string(C.Ids).size())) << C.Filter;
+        EXPECT_EQ(Ids(), c.Ids) << c.Filter;
+        EXPECT_EQ(Query->RecordCount(), Integer(std::string(c.Ids).size())) << c.Filter;
     }
 }
 
@@ -72,12 +72,12 @@ TEST_F(FilterTest, ItNeverReachesSqlAndRejectsBadTextWithoutChangingAnything) {
     EXPECT_EQ(Ids(), "");
     Query->SetFiltered(false);
     EXPECT_EQ(Ids(), "1234");
-    EXPECT_EQ(QueryText(Folder.File("data.mdb"), "select count(*) from T"), "4");
+    EXPECT_EQ(QueryText(Folder / "data.mdb", "select count(*) from T"), "4");
 
     Query->SetFilter("Qty = 5");
     Query->SetFiltered(true);
-    for (const char* Bad : {"Qty = ", "Nope = 1", "(Qty = 5", "Qty 5", "Name = 'open"})
-        EXPECT_THROW(Query->SetFilter(Bad), EDatabaseError) << Bad;
+    for (const char* bad : {"Qty = ", "Nope = 1", "(Qty = 5", "Qty 5", "Name = 'open"})
+        EXPECT_THROW(Query->SetFilter(bad), EDatabaseError) << bad;
     EXPECT_EQ(Query->Filter(), "Qty = 5");
     EXPECT_EQ(Ids(), "1");
 }

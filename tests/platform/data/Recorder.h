@@ -39,24 +39,24 @@ private:
 
 // Hooks every dataset event and the data source's events into Log.
 inline void RecordDataSetEvents(TDataSet* DataSet, TDataSource* Source, TEventLog& Log) {
-    auto Hook = [&Log](const char* Name) { return [&Log, Name](TDataSet*) { Log.push_back(Name); }; };
-    DataSet->BeforeOpen = Hook("BeforeOpen");
-    DataSet->AfterOpen = Hook("AfterOpen");
-    DataSet->BeforeClose = Hook("BeforeClose");
-    DataSet->AfterClose = Hook("AfterClose");
-    DataSet->BeforeInsert = Hook("BeforeInsert");
-    DataSet->AfterInsert = Hook("AfterInsert");
-    DataSet->BeforeEdit = Hook("BeforeEdit");
-    DataSet->AfterEdit = Hook("AfterEdit");
-    DataSet->BeforePost = Hook("BeforePost");
-    DataSet->AfterPost = Hook("AfterPost");
-    DataSet->BeforeCancel = Hook("BeforeCancel");
-    DataSet->AfterCancel = Hook("AfterCancel");
-    DataSet->BeforeDelete = Hook("BeforeDelete");
-    DataSet->AfterDelete = Hook("AfterDelete");
-    DataSet->BeforeScroll = Hook("BeforeScroll");
-    DataSet->AfterScroll = Hook("AfterScroll");
-    DataSet->OnNewRecord = Hook("OnNewRecord");
+    auto hook = [&Log](const char* Name) { return [&Log, Name](TDataSet*) { Log.push_back(Name); }; };
+    DataSet->BeforeOpen = hook("BeforeOpen");
+    DataSet->AfterOpen = hook("AfterOpen");
+    DataSet->BeforeClose = hook("BeforeClose");
+    DataSet->AfterClose = hook("AfterClose");
+    DataSet->BeforeInsert = hook("BeforeInsert");
+    DataSet->AfterInsert = hook("AfterInsert");
+    DataSet->BeforeEdit = hook("BeforeEdit");
+    DataSet->AfterEdit = hook("AfterEdit");
+    DataSet->BeforePost = hook("BeforePost");
+    DataSet->AfterPost = hook("AfterPost");
+    DataSet->BeforeCancel = hook("BeforeCancel");
+    DataSet->AfterCancel = hook("AfterCancel");
+    DataSet->BeforeDelete = hook("BeforeDelete");
+    DataSet->AfterDelete = hook("AfterDelete");
+    DataSet->BeforeScroll = hook("BeforeScroll");
+    DataSet->AfterScroll = hook("AfterScroll");
+    DataSet->OnNewRecord = hook("OnNewRecord");
     Source->OnStateChange = [&Log](TObject*) { Log.push_back("OnStateChange"); };
     Source->OnDataChange = [&Log](TObject*, TField* Field) {
         Log.push_back(Field ? "OnDataChange(" + Field->FieldName() + ")" : std::string("OnDataChange"));

@@ -179,17 +179,17 @@ TEST_F(RegistryTest, TheTwoRootsAreSeparate) {
 // Each child adds its own values under one lock-free-looking loop; with the
 // file lock held from load to rename no child's write is lost.
 TEST_F(RegistryTest, ConcurrentWritersFromSeveralProcessesLoseNothing) {
-    constexpr int Writers = 4;
-    constexpr int ValuesEach = 25;
+    constexpr int writers = 4;
+    constexpr int valuesEach = 25;
     std::vector<pid_t> children;
-    for (int w = 0; w < Writers; ++w) {
+    for (int w = 0; w < writers; ++w) {
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             TRegistry reg;
             reg.SetRootKey(HKEY_LOCAL_MACHINE);
             if (!reg.OpenKey("\\race", true)) _exit(1);
-            for (int i = 0; i < ValuesEach; ++i)
+            for (int i = 0; i < valuesEach; ++i)
                 reg.WriteInteger("w" + std::to_string(w) + "_" + std::to_string(i), i);
             _exit(0);
         }
@@ -201,7 +201,7 @@ TEST_F(RegistryTest, ConcurrentWritersFromSeveralProcessesLoseNothing) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     ASSERT_TRUE(Reg.OpenKey("\\race", false));
-    EXPECT_EQ(ValueNamesOf(Reg).size(), size_t(Writers * ValuesEach));
+    EXPECT_EQ(ValueNamesOf(Reg).size(), size_t(writers * valuesEach));
     EXPECT_EQ(Reg.ReadInteger("w3_24"), 24);
 }
 

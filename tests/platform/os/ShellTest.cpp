@@ -5,36 +5,25 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/FileContents.h"
+#include "tests/support/ScopedEnvironmentVariable.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class ScratchFolder {
+// A scratch folder that makes files in itself.
+class ScratchFolder : public TScratchFolder {
 public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "corvanta-shell-XXXXXX").string();
-        FPath = mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() {
-        std::error_code error;
-        fs::remove_all(FPath, error);
-    }
-    fs::path Path() const { return FPath; }
     fs::path Make(const std::string& relative, const std::string& text = "x") const {
-        const fs::path file = FPath / relative;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file) << text;
-        return file;
+        WriteFileContents(*this / relative, text);
+        return *this / relative;
     }
-
-private:
-    fs::path FPath;
 };
 
 // Records what would be opened and answers a chosen result.
@@ -65,8 +54,8 @@ TEST_F(ShellExecuteTest, AnExistingFileGoesToTheLauncherByItsFullPath) {
 }
 
 TEST_F(ShellExecuteTest, MissingFilesAndFoldersAnswerBeforeAnyLaunch) {
-    EXPECT_EQ(ShellExecute("open", (Folder.Path() / "none.doc").string()), SE_ERR_FNF);
-    EXPECT_EQ(ShellExecute("open", (Folder.Path() / "nodir" / "none.doc").string()), SE_ERR_PNF);
+    EXPECT_EQ(ShellExecute("open", Folder / "none.doc"), SE_ERR_FNF);
+    EXPECT_EQ(ShellExecute("open", Folder / "nodir/none.doc"), SE_ERR_PNF);
     EXPECT_EQ(ShellExecute("open", ""), SE_ERR_FNF);
     EXPECT_TRUE(Opened.empty());
 }
@@ -107,8 +96,7 @@ TEST(ShellDefaultLauncherTest, XdgOpenExitCodesBecomeShellResults) {
         "bin/xdg-open", "#!/bin/sh\necho \"$1\" >> \"${0%/*}/log\"\nread code < \"${0%/*}/code\"\nexit $code\n");
     fs::permissions(script, fs::perms::owner_all);
     const fs::path target = folder.Make("doc.txt");
-    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    setenv("PATH", (folder.Path() / "bin").c_str(), 1);
+    const TScopedEnvironmentVariable path("PATH", folder / "bin");
 
     struct Case {
         int ExitCode;
@@ -116,21 +104,18 @@ TEST(ShellDefaultLauncherTest, XdgOpenExitCodesBecomeShellResults) {
     };
     const Case cases[] = {{0, SE_SUCCESS}, {2, SE_ERR_FNF}, {3, SE_ERR_NOASSOC}, {4, SE_ERR_NOASSOC}};
     for (const auto& c : cases) {
-        std::ofstream(folder.Path() / "bin/code") << c.ExitCode;
+        WriteFileContents(folder / "bin/code", std::to_string(c.ExitCode));
         const int result = ShellExecute("open", target.string());
         if (c.Expected > 32)
             EXPECT_GT(result, 32) << c.ExitCode;
         else
             EXPECT_EQ(result, c.Expected) << c.ExitCode;
     }
-    setenv("PATH", (folder.Path() / "nowhere").c_str(), 1);
+    path.Set(folder / "nowhere");
     EXPECT_EQ(ShellExecute("open", target.string()), SE_ERR_NOASSOC); // no xdg-open at all
-    setenv("PATH", oldPath.c_str(), 1);
 
-    std::ifstream log(folder.Path() / "bin/log");
-    std::string line;
-    std::getline(log, line);
-    EXPECT_EQ(line, target.string());
+    const std::string log = ReadFileContents(folder / "bin/log");
+    EXPECT_EQ(log.substr(0, log.find('\n')), target.string());
 }
 
 TEST(ShellDeleteTreeTest, DeletesFoldersWithTheirContentsAndSingleFiles) {
@@ -140,14 +125,14 @@ TEST(ShellDeleteTreeTest, DeletesFoldersWithTheirContentsAndSingleFiles) {
     const fs::path single = folder.Make("single.txt");
     folder.Make("slash/c.txt");
 
-    EXPECT_TRUE(ShellDeleteTree((folder.Path() / "tree").string()));
-    EXPECT_FALSE(fs::exists(folder.Path() / "tree"));
+    EXPECT_TRUE(ShellDeleteTree(folder / "tree"));
+    EXPECT_FALSE(fs::exists(folder / "tree"));
     EXPECT_TRUE(ShellDeleteTree(single.string()));
     EXPECT_FALSE(fs::exists(single));
-    EXPECT_TRUE(ShellDeleteTree((folder.Path() / "slash").string() + "/"));
-    EXPECT_FALSE(fs::exists(folder.Path() / "slash"));
+    EXPECT_TRUE(ShellDeleteTree(folder / "slash/"));
+    EXPECT_FALSE(fs::exists(folder / "slash"));
 
-    EXPECT_FALSE(ShellDeleteTree((folder.Path() / "tree").string())); // nothing left to delete
+    EXPECT_FALSE(ShellDeleteTree(folder / "tree")); // nothing left to delete
     EXPECT_FALSE(ShellDeleteTree(""));
     EXPECT_TRUE(fs::exists(folder.Path()));
 }
@@ -155,8 +140,8 @@ TEST(ShellDeleteTreeTest, DeletesFoldersWithTheirContentsAndSingleFiles) {
 TEST(ShellDeleteTreeTest, ALinkIsRemovedWithoutTouchingWhatItPointsTo) {
     ScratchFolder folder;
     const fs::path kept = folder.Make("kept/file.txt");
-    fs::create_directory_symlink(folder.Path() / "kept", folder.Path() / "link");
-    EXPECT_TRUE(ShellDeleteTree((folder.Path() / "link").string()));
+    fs::create_directory_symlink(folder / "kept", folder / "link");
+    EXPECT_TRUE(ShellDeleteTree(folder / "link"));
     EXPECT_TRUE(fs::exists(kept));
 }
 

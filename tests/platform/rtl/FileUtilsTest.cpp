@@ -5,23 +5,11 @@
 
 #include <set>
 
-#include "TempFolder.h"
 #include "platform/rtl/FileUtils.h"
-#include "platform/rtl/Streams.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
-
-void WriteFile(const std::string& Name, const std::string& Text) {
-    TFileStream stream(Name, fmCreate);
-    stream.WriteBuffer(Text.data(), Integer(Text.size()));
-}
-
-std::string ReadFile(const std::string& Name) {
-    TFileStream stream(Name, fmOpenRead);
-    std::string text(size_t(stream.Size()), '\0');
-    stream.ReadBuffer(text.data(), Integer(text.size()));
-    return text;
-}
 
 TEST(FileUtilsTest, NameHelpers) {
     const struct {
@@ -58,14 +46,14 @@ TEST(FileUtilsTest, NameHelpers) {
 }
 
 TEST(FileUtilsTest, FoldersAreCreatedRemovedAndTold) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string deep = folder / "a/b/c";
     EXPECT_FALSE(CreateDir(deep)) << "CreateDir makes one level only";
     EXPECT_TRUE(ForceDirectories(deep + "/"));
     EXPECT_TRUE(DirectoryExists(deep));
     EXPECT_FALSE(FileExists(deep)) << "a folder is not a file";
     EXPECT_TRUE(ForceDirectories(deep)) << "already there";
-    WriteFile(deep + "/f", "x");
+    WriteFileContents(deep + "/f", "x");
     EXPECT_FALSE(RemoveDir(deep)) << "not empty";
     EXPECT_FALSE(DeleteFile(deep)) << "DeleteFile leaves folders alone";
     EXPECT_TRUE(DeleteFile(deep + "/f"));
@@ -74,21 +62,21 @@ TEST(FileUtilsTest, FoldersAreCreatedRemovedAndTold) {
 }
 
 TEST(FileUtilsTest, CopyAndRenameFollowTheOriginalRules) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string a = folder / "a.txt", b = folder / "b.txt";
-    WriteFile(a, "first");
+    WriteFileContents(a, "first");
     const TDateTime stamp = EncodeDate(2020, 5, 6) + EncodeTime(7, 8, 10, 0);
     ASSERT_TRUE(FileSetDate(a, stamp));
     EXPECT_TRUE(CopyFile(a, b, true));
-    EXPECT_EQ(ReadFile(b), "first");
+    EXPECT_EQ(ReadFileContents(b), "first");
     TDateTime copied = 0;
     ASSERT_TRUE(FileAge(b, copied));
     EXPECT_NEAR(copied, stamp, 1.0 / MSecsPerDay) << "the copy keeps the modification time";
-    WriteFile(a, "second");
+    WriteFileContents(a, "second");
     EXPECT_FALSE(CopyFile(a, b, true)) << "FailIfExists";
-    EXPECT_EQ(ReadFile(b), "first");
+    EXPECT_EQ(ReadFileContents(b), "first");
     EXPECT_TRUE(CopyFile(a, b, false));
-    EXPECT_EQ(ReadFile(b), "second");
+    EXPECT_EQ(ReadFileContents(b), "second");
     EXPECT_FALSE(CopyFile(folder / "none", b, false));
 
     EXPECT_FALSE(RenameFile(a, b)) << "renaming onto an existing file fails";
@@ -107,12 +95,12 @@ TEST(FileUtilsTest, PackedDosDatesRoundTripToTwoSeconds) {
 }
 
 TEST(FileUtilsTest, FindFirstReportsFoldersWithAttribute16) {
-    TTempFolder folder;
+    TScratchFolder folder;
     CreateDir(folder / "Sub");
-    WriteFile(folder / "b.TXT", "12345");
-    WriteFile(folder / "a.txt", "1");
-    WriteFile(folder / ".hidden", "");
-    WriteFile(folder / "noext", "");
+    WriteFileContents(folder / "b.TXT", "12345");
+    WriteFileContents(folder / "a.txt", "1");
+    WriteFileContents(folder / ".hidden", "");
+    WriteFileContents(folder / "noext", "");
 
     auto find = [&](const std::string& Pattern, Integer Attr) {
         std::vector<std::pair<std::string, Integer>> found;
@@ -134,7 +122,7 @@ TEST(FileUtilsTest, FindFirstReportsFoldersWithAttribute16) {
         << "files only: no folders, nothing hidden";
     EXPECT_EQ(find("*.txt", faAnyFile), (L{{"a.txt", faArchive}, {"b.TXT", faArchive}})) << "without case";
     EXPECT_EQ(find("s?b", faDirectory), (L{{"Sub", faDirectory}}));
-    WriteFile(folder / "[1].txt", "");
+    WriteFileContents(folder / "[1].txt", "");
     EXPECT_EQ(find("[1]*", 0), (L{{"[1].txt", faArchive}})) << "brackets are plain characters";
 
     TSearchRec rec;
@@ -148,7 +136,7 @@ TEST(FileUtilsTest, FindFirstReportsFoldersWithAttribute16) {
 }
 
 TEST(FileUtilsTest, CurrentFolderGuardRestores) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string before = GetCurrentDir();
     {
         TCurrentDirScope scope(folder.Path());
@@ -160,7 +148,7 @@ TEST(FileUtilsTest, CurrentFolderGuardRestores) {
 }
 
 TEST(FileUtilsTest, TemporaryFilesAreUniqueAndCleanedUp) {
-    TTempFolder folder;
+    TScratchFolder folder;
     std::set<std::string> names;
     std::string kept;
     {

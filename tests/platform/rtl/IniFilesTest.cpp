@@ -4,11 +4,11 @@
 
 #include <sys/stat.h>
 
-#include "TempFolder.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/StringList.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ std::vector<std::string> FolderEntries(const std::string& Folder) {
 }
 
 TEST(IniFilesTest, SectionNamesAreTakenExactlyBackslashesIncluded) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string name = folder / "settings.ini";
     WriteFile(name, "; kept comment\r\n"
                     "[\\Software\\Corvanta\\Grid]\r\n"
@@ -65,7 +65,7 @@ TEST(IniFilesTest, SectionNamesAreTakenExactlyBackslashesIncluded) {
 }
 
 TEST(IniFilesTest, WritesKeepOrderAndCommentsAndReadBack) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string name = folder / "a.ini";
     WriteFile(name, "; top\r\n[One]\r\nb=2\r\n; inside\r\na=1\r\n\r\n[Two]\r\nx=9\r\n");
     {
@@ -94,7 +94,7 @@ TEST(IniFilesTest, WritesKeepOrderAndCommentsAndReadBack) {
 }
 
 TEST(IniFilesTest, ReadIntegerAcceptsHexAfter0x) {
-    TTempFolder folder;
+    TScratchFolder folder;
     WriteFile(folder / "h.ini", "[S]\nColor=0x00FF00\nBad=0xZZ\n");
     TMemIniFile ini(folder / "h.ini");
     EXPECT_EQ(ini.ReadInteger("S", "Color", 0), 0xFF00);
@@ -102,7 +102,7 @@ TEST(IniFilesTest, ReadIntegerAcceptsHexAfter0x) {
 }
 
 TEST(IniFilesTest, UpdateFileReplacesTheFileAtomically) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string name = folder / "atomic.ini";
     WriteFile(name, "[S]\nk=old\n");
     ::chmod(name.c_str(), 0640);
@@ -127,7 +127,7 @@ TEST(IniFilesTest, UpdateFileReplacesTheFileAtomically) {
 }
 
 TEST(IniFilesTest, AFailedUpdateLeavesNothingAndRaises) {
-    TTempFolder folder;
+    TScratchFolder folder;
     TMemIniFile ini(folder / "missing-folder/x.ini");
     EXPECT_EQ(ini.ReadString("S", "k", "default"), "default") << "a missing file reads as empty";
     ini.WriteString("S", "k", "v");
@@ -135,7 +135,7 @@ TEST(IniFilesTest, AFailedUpdateLeavesNothingAndRaises) {
 }
 
 TEST(IniFilesTest, IniFileWritesAtOnceAndSeesOtherWriters) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string name = folder / "live.ini";
     TIniFile first(name);
     TIniFile second(name);

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "TempFolder.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/Streams.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ TEST(StreamsTest, ReadAndWriteBufferInsistOnEveryByte) {
 }
 
 TEST(StreamsTest, WritingToAReadOnlyFileRaisesWriteError) {
-    TTempFolder folder;
+    TScratchFolder folder;
     { TFileStream create(folder / "f.bin", fmCreate); }
     TFileStream stream(folder / "f.bin", fmOpenRead | fmShareDenyNone);
     EXPECT_EQ(stream.Write("x", 1), 0);
@@ -50,7 +50,7 @@ TEST(StreamsTest, WritingToAReadOnlyFileRaisesWriteError) {
 }
 
 TEST(StreamsTest, OpenAndCreateFailuresNameTheFile) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string missing = folder / "missing.dat";
     EXPECT_EQ(MessageOf<EFOpenError>([&] { TFileStream s(missing, fmOpenRead); }),
               "Cannot open file \"" + missing + "\". No such file or directory");
@@ -61,7 +61,7 @@ TEST(StreamsTest, OpenAndCreateFailuresNameTheFile) {
 }
 
 TEST(StreamsTest, FileModesAndSeekOrigins) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string name = folder / "data.bin";
     {
         TFileStream stream(name, fmCreate | fmShareExclusive);
@@ -87,7 +87,7 @@ TEST(StreamsTest, FileModesAndSeekOrigins) {
 }
 
 TEST(StreamsTest, PositionsBeyondFourGigabytes) {
-    TTempFolder folder;
+    TScratchFolder folder;
     TFileStream stream(folder / "sparse.bin", fmCreate);
     const Int64 far = (Int64(5) << 30) + 7;
     EXPECT_EQ(stream.Seek(far, soBeginning), far);
@@ -99,7 +99,7 @@ TEST(StreamsTest, PositionsBeyondFourGigabytes) {
 }
 
 TEST(StreamsTest, MemoryStreamCopyAndFiles) {
-    TTempFolder folder;
+    TScratchFolder folder;
     TMemoryStream source;
     std::string data(200000, 'x');
     for (size_t i = 0; i < data.size(); ++i)

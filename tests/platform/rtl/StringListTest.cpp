@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "platform/rtl/StringList.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -179,7 +179,7 @@ TEST(StringListTest, ObjectsTravelWithTheirLines) {
 }
 
 TEST(StringListTest, SavesAndLoadsUtf8Files) {
-    TTempFolder folder;
+    TScratchFolder folder;
     TStringList list;
     list.Add("\xE4\xB8\xAD\xE6\x96\x87");
     list.Add("line two");

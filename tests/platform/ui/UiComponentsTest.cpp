@@ -14,13 +14,12 @@
 #include "platform/ui/Gauges.h"
 #include "platform/ui/ShellAPI.h"
 #include "platform/ui/Timers.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/SqliteFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <sqlite3.h>
-
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -236,14 +235,11 @@ TEST(UiComponents, TrayIconReportsWhenThereIsNoNotificationArea) {
 }
 
 TEST(UiComponents, DatasetActionsFollowTheDatasetState) {
-    const auto file = std::filesystem::temp_directory_path() / "corvanta-ui-actions.mdb";
-    std::filesystem::remove(file);
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    sqlite3_exec(db, "create table T (ID integer primary key, NAME varchar(20))", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    const TScratchFolder folder;
+    const std::string file = folder / "actions.mdb";
+    RunSql(file, "create table T (ID integer primary key, NAME varchar(20))");
     TADOConnection connection(nullptr);
-    connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file.string() + ";");
+    connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";");
     connection.SetLoginPrompt(false);
     connection.Open();
     TADOQuery query(nullptr);
@@ -284,5 +280,4 @@ TEST(UiComponents, DatasetActionsFollowTheDatasetState) {
     EXPECT_EQ(query.RecordCount(), 1);
     query.Close();
     connection.Close();
-    std::filesystem::remove(file);
 }

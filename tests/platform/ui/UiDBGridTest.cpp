@@ -9,13 +9,12 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/ScrollBar.h"
 #include "platform/ui/SystemMetrics.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/SqliteFile.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <filesystem>
 #include <functional>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -27,9 +26,8 @@ using platform_ui::test::SendQtWheel;
 namespace {
 
 struct GridWorld {
-    // One file per process: CTest runs the cases of this file side by side.
-    std::filesystem::path File =
-        std::filesystem::temp_directory_path() / ("corvanta-ui-grid-" + std::to_string(getpid()) + ".mdb");
+    TScratchFolder Folder;
+    std::string File = Folder / "grid.mdb";
     TADOConnection Connection{nullptr};
     TADOQuery Query{nullptr};
     TDataSource Source{nullptr};
@@ -38,19 +36,12 @@ struct GridWorld {
 
     // Rows past the three named ones get made-up names.
     explicit GridWorld(int Rows = 3) {
-        std::filesystem::remove(File);
-        sqlite3* db = nullptr;
-        sqlite3_open(File.c_str(), &db);
-        sqlite3_exec(db,
-                     "create table JHLB (JHLBDM integer primary key, JHMC varchar(40));"
-                     "insert into JHLB values (1, '重点科技攻关'), (2, '软科学研究'), (3, '科技型中小企业创新');",
-                     nullptr, nullptr, nullptr);
-        const std::string more = "with recursive n(i) as (select 4 union all select i + 1 from n where i < " +
-                                 std::to_string(Rows) + ") insert into JHLB select i, '计划' || i from n where i <= " +
-                                 std::to_string(Rows);
-        sqlite3_exec(db, more.c_str(), nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-        Connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + File.string() + ";");
+        RunSql(File, "create table JHLB (JHLBDM integer primary key, JHMC varchar(40));"
+                     "insert into JHLB values (1, '重点科技攻关'), (2, '软科学研究'), (3, '科技型中小企业创新');");
+        RunSql(File, "with recursive n(i) as (select 4 union all select i + 1 from n where i < " +
+                         std::to_string(Rows) + ") insert into JHLB select i, '计划' || i from n where i <= " +
+                         std::to_string(Rows));
+        Connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + File + ";");
         Connection.SetLoginPrompt(false);
         Connection.Open();
         Query.SetConnection(&Connection);
@@ -78,7 +69,6 @@ struct GridWorld {
         delete Form;
         Query.Close();
         Connection.Close();
-        std::filesystem::remove(File);
     }
 
     TScrollInfo Bar() const {
