@@ -32,16 +32,21 @@ bool Contains(HWND outer, HWND inner) {
     return inner && (inner == outer || IsChild(outer, inner));
 }
 
-bool TakesActivation(HWND Wnd) {
-    return !(Wnd->Style & WS_POPUP) && !(Wnd->ExStyle & WS_EX_NOACTIVATE);
-}
-
-// Asks Qt to activate Wnd's widget; its answer comes later.
+// Asks Qt to activate Wnd's widget; its answer comes later. Qt does not
+// answer for a window that is active already, so nothing is awaited then.
 void AskQtToActivate(HWND Wnd) {
     if (QWidget* widget = Wnd->Widget.data(); widget && widget->isVisible()) {
-        State().ActivationAsked = Wnd;
+        State().ActivationAsked = widget->isActiveWindow() ? nullptr : Wnd;
         widget->activateWindow();
     }
+}
+
+// Where the activation goes when the active window hides: to its owner, or
+// to the window it was shown above.
+HWND NextActive(HWND Wnd) {
+    for (HWND next : {Wnd->Parent, Wnd->ShownAbove})
+        if (IsLiveWindow(next) && IsWindowVisible(next) && !next->Destroying && !NeverActivated(next)) return next;
+    return nullptr;
 }
 
 } // namespace
@@ -52,10 +57,8 @@ void FocusWindowGone(HWND Wnd) {
     auto& state = State();
     if (state.Capture && Contains(Wnd, state.Capture)) ReleaseCapture();
     if (state.Focus && Contains(Wnd, state.Focus)) SetFocus(Wnd->IsChild() ? Wnd->Parent : nullptr);
-    if (state.Active == Wnd) {
-        HWND owner = Wnd->Parent;
-        SetActiveWindow(owner && IsWindowVisible(owner) && !owner->Destroying ? owner : nullptr);
-    }
+    if (state.ActivationAsked == Wnd) state.ActivationAsked = nullptr;
+    if (state.Active == Wnd) SetActiveWindow(NextActive(Wnd));
 }
 
 void WindowDestroyed(HWND Wnd) {
@@ -78,13 +81,13 @@ void QtActivatedWindow(HWND Wnd) {
         return;
     }
     // Popups never take the activation, whatever the desktop does with them.
-    if (state.Active == Wnd || !TakesActivation(Wnd)) return;
+    if (state.Active == Wnd || NeverActivated(Wnd)) return;
     // Windows behind a modal form (or a long operation's window) cannot be
     // activated: the hold's window takes the activation back, so the keys
     // typed next reach it instead of being held back.
     if (InputHeldBack(Wnd)) {
         HWND hold = GetAncestorTopLevel(InputHoldWindow());
-        if (!hold || !TakesActivation(hold)) hold = state.Active;
+        if (!hold || NeverActivated(hold)) hold = state.Active;
         if (!IsLiveWindow(hold)) return;
         if (hold == state.Active)
             AskQtToActivate(hold);
@@ -95,6 +98,10 @@ void QtActivatedWindow(HWND Wnd) {
     state.FollowingQt = true;
     SetActiveWindow(Wnd);
     state.FollowingQt = false;
+}
+
+void QtDialogClosed() {
+    if (IsLiveWindow(State().Active)) AskQtToActivate(State().Active);
 }
 
 } // namespace platform_ui
@@ -108,9 +115,10 @@ HWND SetFocus(HWND Wnd) {
             if ((w->Style & WS_DISABLED) || w->Minimized) return nullptr;
             if (!w->IsChild()) break;
         }
-        // Focus activates its top-level window, except in popups, which never take the activation.
+        // Focus activates its top-level window, except in popups, which never
+        // take the activation, and in hidden windows, which cannot have it.
         HWND top = GetAncestorTopLevel(Wnd);
-        if (top && top != state.Active && TakesActivation(top)) {
+        if (top && top != state.Active && !NeverActivated(top) && IsWindowVisible(top)) {
             SetActiveWindow(top);
             if (!IsLiveWindow(Wnd)) return nullptr;
         }

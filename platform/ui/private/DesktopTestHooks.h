@@ -11,4 +11,18 @@ void ActivateFromDesktop(HWND Wnd);
 // Qt paints Wnd's widget at once, as it does when the window first shows.
 void PaintFromQt(HWND Wnd);
 
+// What a top-level window asks of the window manager: its decorations, whether
+// the desktop may size it and give it the keyboard, and the window it is kept
+// above (transient for; null: none of ours).
+struct TDesktopDecorations {
+    bool TitleBar = false;
+    bool CloseBox = false;
+    bool MinimizeBox = false;
+    bool MaximizeBox = false;
+    bool Sizable = false;
+    bool TakesFocus = false;
+    HWND KeptAbove = nullptr;
+};
+TDesktopDecorations DesktopDecorationsOf(HWND Wnd);
+
 } // namespace platform_ui::test
