@@ -1035,6 +1035,13 @@ bool ShowWindow(HWND Wnd, int Command) {
     // a child remembers its place before and takes its new one here.
     case SW_MAXIMIZE:
         if (topLevel && widget) {
+            // Filled here too, as no window manager may be there to do it;
+            // one that is there fits the window to its frame afterwards.
+            if (!Wnd->Maximized) Wnd->RestoreRect = Wnd->WindowRect;
+            const TRect area = DesktopWorkArea();
+            SetWindowPos(Wnd, nullptr, area.Left, area.Top, area.Width(), area.Height(),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            if (!IsLiveWindow(Wnd)) return wasVisible;
             widget->showMaximized();
         } else if (Wnd->Parent) {
             // Maximising a maximised child fits it to its parent again.
@@ -1060,7 +1067,12 @@ bool ShowWindow(HWND Wnd, int Command) {
     case SW_RESTORE:
     case SW_SHOWNORMAL:
         if (topLevel && widget) {
+            const bool unmaximize = Wnd->Maximized && !Wnd->Minimized && !IsRectEmpty(Wnd->RestoreRect);
             if (Wnd->Maximized || Wnd->Minimized) widget->showNormal();
+            if (unmaximize && IsLiveWindow(Wnd)) {
+                const TRect& r = Wnd->RestoreRect;
+                SetWindowPos(Wnd, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+            }
         } else if (Wnd->Maximized || Wnd->Minimized) {
             // A minimised child comes back as it was, maximised or in its place.
             const bool maximize = Wnd->Minimized && Wnd->RestoreMaximized;

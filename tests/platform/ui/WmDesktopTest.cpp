@@ -1,6 +1,7 @@
 // Top-level windows as the desktop sees them: the decorations a form's border
 // style and icons ask for, activation that follows the desktop's for dialog
-// forms but never for popups, and the window an owned window is kept above.
+// forms but never for popups, the window an owned window is kept above, and a
+// maximised window that fills the work area by itself.
 #include "UiTestSupport.h"
 #include "WmRecorder.h"
 
@@ -148,6 +149,33 @@ TEST_F(WmDesktopTest, AnOwnedWindowStaysAboveTheWindowThatOpenedIt) {
     ShowWindow(form, SW_HIDE);
     SettleActivation();
     EXPECT_EQ(GetActiveWindow(), main) << "closing the form activates the main window";
+}
+
+TEST_F(WmDesktopTest, AMaximisedWindowFillsTheWorkAreaAndComesBack) {
+    WmRecorder recorder;
+    const TRect normal = Bounds(10, 20, 320, 240);
+    HWND main = recorder.Create(WS_OVERLAPPEDWINDOW, normal);
+    recorder.Clear();
+    ShowWindow(main, SW_SHOWMAXIMIZED);
+    SettleActivation();
+    // Headless, Qt plays a window manager that keeps a frame inside the area.
+    const TRect area = Screen->WorkAreaRect();
+    TRect r, inside;
+    GetWindowRect(main, r);
+    EXPECT_TRUE(IntersectRect(inside, r, area) && inside == r);
+    EXPECT_GT(r.Width(), area.Width() - 10);
+    EXPECT_GT(r.Height(), area.Height() - 10);
+    EXPECT_TRUE(IsZoomed(main));
+    const auto sizes = recorder.Of(WM_SIZE);
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(sizes.back().WParam, SIZE_MAXIMIZED);
+    EXPECT_EQ(sizes.back().LParam, WmPoint(r.Width(), r.Height()));
+
+    ShowWindow(main, SW_RESTORE);
+    SettleActivation();
+    GetWindowRect(main, r);
+    EXPECT_EQ(r, normal);
+    EXPECT_FALSE(IsZoomed(main));
 }
 
 } // namespace
