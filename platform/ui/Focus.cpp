@@ -33,8 +33,10 @@ bool Contains(HWND outer, HWND inner) {
 }
 
 // Asks Qt to activate Wnd's widget; its answer comes later. Qt does not
-// answer for a window that is active already, so nothing is awaited then.
+// answer for a window that is active already, so nothing is awaited then,
+// and the desktop never activates a popup, so it is not asked to.
 void AskQtToActivate(HWND Wnd) {
+    if (NeverActivated(Wnd)) return;
     if (QWidget* widget = Wnd->Widget.data(); widget && widget->isVisible()) {
         State().ActivationAsked = widget->isActiveWindow() ? nullptr : Wnd;
         widget->activateWindow();
@@ -73,11 +75,13 @@ void WindowDestroyed(HWND Wnd) {
 
 // Activation that Qt reports. Qt answers our own requests late, so an answer
 // to an older request must not undo a newer one; only activation that nobody
-// here asked for (the user clicked another window) is followed.
+// here asked for (the user clicked another window) is followed. A window
+// behind a hold is never followed, even while an answer is awaited: the
+// desktop may hand it the activation when a dialog of Qt's own closes.
 void QtActivatedWindow(HWND Wnd) {
     auto& state = State();
-    if (state.ActivationAsked) {
-        if (state.ActivationAsked == Wnd) state.ActivationAsked = nullptr;
+    if (state.ActivationAsked == Wnd) {
+        state.ActivationAsked = nullptr;
         return;
     }
     // Popups never take the activation, whatever the desktop does with them.
@@ -95,6 +99,7 @@ void QtActivatedWindow(HWND Wnd) {
             SetActiveWindow(hold);
         return;
     }
+    if (state.ActivationAsked) return;
     state.FollowingQt = true;
     SetActiveWindow(Wnd);
     state.FollowingQt = false;
@@ -168,6 +173,9 @@ HWND SetActiveWindow(HWND Wnd) {
     if (Wnd) {
         if (!IsLiveWindow(Wnd)) return nullptr;
         Wnd = GetAncestorTopLevel(Wnd);
+        // A popup (a wait message, the application's window) shows without
+        // taking the activation from the window the user works in.
+        if (NeverActivated(Wnd)) return nullptr;
     }
     HWND previous = state.Active;
     if (previous == Wnd) return previous;

@@ -102,9 +102,10 @@ void UpdateWidgetMask(HWND w) {
     }
 }
 
-// Only a thick frame lets the desktop size a window: a fixed size says so.
+// A fixed size tells the desktop not to size a window. One with a maximise
+// box stays free, as the desktop cannot maximise a window of fixed size.
 bool DesktopSizable(HWND w) {
-    return w->IsChild() || NeverActivated(w) || (w->Style & WS_THICKFRAME);
+    return w->IsChild() || NeverActivated(w) || (w->Style & (WS_THICKFRAME | WS_MAXIMIZEBOX));
 }
 
 // Puts the widget where the window is: children relative to the parent's
@@ -340,7 +341,8 @@ Qt::WindowFlags DesktopWindowFlags(DWORD Style, DWORD ExStyle, bool Owned) {
 }
 
 HWND KeepAboveOwner(QWidget* Widget, HWND Owner) {
-    HWND above = IsWindowVisible(Owner) ? GetAncestorTopLevel(Owner) : GetActiveWindow();
+    HWND above = IsWindowVisible(Owner) ? GetAncestorTopLevel(Owner) : nullptr;
+    if (!above || NeverActivated(above)) above = GetActiveWindow();
     // Never above itself or a window that it owns.
     const HWND self = WindowOfWidget(Widget);
     for (HWND w = above; w; w = w->Parent)
@@ -1038,11 +1040,12 @@ bool ShowWindow(HWND Wnd, int Command) {
             // Filled here too, as no window manager may be there to do it;
             // one that is there fits the window to its frame afterwards.
             if (!Wnd->Maximized) Wnd->RestoreRect = Wnd->WindowRect;
+            widget->setWindowState((widget->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+            if (!IsLiveWindow(Wnd)) return wasVisible;
             const TRect area = DesktopWorkArea();
             SetWindowPos(Wnd, nullptr, area.Left, area.Top, area.Width(), area.Height(),
                          SWP_NOZORDER | SWP_NOACTIVATE);
             if (!IsLiveWindow(Wnd)) return wasVisible;
-            widget->showMaximized();
         } else if (Wnd->Parent) {
             // Maximising a maximised child fits it to its parent again.
             if (!Wnd->Maximized && !Wnd->Minimized) Wnd->RestoreRect = Wnd->WindowRect;

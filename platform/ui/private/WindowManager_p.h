@@ -106,8 +106,9 @@ bool NeverActivated(HWND Wnd);
 Qt::WindowFlags DesktopWindowFlags(DWORD Style, DWORD ExStyle, bool Owned);
 // Makes Widget (a top-level window of ours or a Qt dialog) transient for the
 // window that owns it, so the desktop keeps it above: Owner's top-level window
-// when it shows, else the active window (the application's hidden window owns
-// the forms). Answers the window chosen, or null.
+// when it shows and can be active, else the active window (the application's
+// window owns the forms, and the desktop never sees it). Answers the window
+// chosen, or null.
 HWND KeepAboveOwner(QWidget* Widget, HWND Owner);
 // After a Qt dialog of its own closes, the desktop's activation goes back to
 // the platform's active window (the one that opened the dialog).

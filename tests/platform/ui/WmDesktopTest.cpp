@@ -38,6 +38,7 @@ TEST_F(WmDesktopTest, BorderStyleAndIconsGiveTheDesktopItsDecorations) {
         {"a dialog: caption and close box only", bsDialog, all, true, true, false, false, false, true},
         {"single: the icons asked for, fixed size", bsSingle, {biSystemMenu, biMinimize}, true, true, true, false, false,
          true},
+        {"single with a maximise box: sizable by maximising", bsSingle, all, true, true, true, true, true, true},
         {"sizeable: everything", bsSizeable, all, true, true, true, true, true, true},
         {"sizeable without icons: a bare title bar", bsSizeable, {}, true, false, false, false, true, true},
         {"a tool window: caption and close box", bsToolWindow, all, true, true, false, false, false, true},
