@@ -5,11 +5,11 @@
 # a user, logs in by keyboard, opens the code tables and their file dialog,
 # checks stacking and decorations, and leaves through the exit question.
 #   tests/desktop/desktop-test.sh [SHOT_DIR]     (a screenshot per step; default: a temporary folder)
-# CORVANTA_PROGRAM_DIR names the program folder to copy (default: build/program).
+# CORVANTA_DESKTOP_PROGRAM names the program folder to copy (default: build/program).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-program_source=${CORVANTA_PROGRAM_DIR:-$here/../../build/program}
+program_source=${CORVANTA_DESKTOP_PROGRAM:-$here/../../build/program}
 shots=${1:-$(mktemp -d -t corvanta-desktop-shots.XXXXXX)}
 mkdir -p "$shots"
 work=$(mktemp -d -t corvanta-desktop.XXXXXX)
@@ -126,7 +126,8 @@ wait_until "the tray host" sh -c 'xdotool search --class tint2 | grep -q .'
 
 mkdir -p -m 700 "$work/home"
 cp -a "$program_source/." "$work/program/"
-export CORVANTA_HOME="$work/home" HOME="$work/home" XDG_RUNTIME_DIR="$work/home"
+# The program keeps its users in its folder: the scratch copy, never the source.
+export CORVANTA_PROGRAM_DIR="$work/program" CORVANTA_HOME="$work/home" HOME="$work/home" XDG_RUNTIME_DIR="$work/home"
 cd "$work" # the file dialog opens here, never in the caller's folder
 "$work/program/corvanta" >"$work/program.log" 2>&1 &
 program=$!
