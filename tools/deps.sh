@@ -10,4 +10,5 @@ apt-get install -y -qq \
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n \
   zip unzip p7zip-full python3 xdg-utils \
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei \
+  openbox tint2 xdotool dbus-x11 ibus ibus-libpinyin \
   clang libclang-rt-14-dev >/dev/null

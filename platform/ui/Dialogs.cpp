@@ -3,6 +3,7 @@
 
 #include "platform/ui/private/ClassicLook_p.h"
 #include "platform/ui/private/QtApplication_p.h"
+#include "platform/ui/private/WindowManager_p.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -29,8 +30,22 @@ QString BoxText(const std::string& text) {
     return ToQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
 }
 
+// A box or dialog of Qt's own runs as a window of the program's: above the
+// window that opened it, and that window active again once it closes.
+int RunAsOwnedDialog(QDialog& dialog, HWND owner) {
+    platform_ui::KeepAboveOwner(&dialog, owner);
+    const int result = dialog.exec();
+    platform_ui::QtDialogClosed();
+    return result;
+}
+
+// A message box has the decorations of a dialog form: a title bar with the
+// close box alone.
+constexpr DWORD MessageBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+
 int RunMessageBox(const TDialogRequest& r) {
     QMessageBox box;
+    box.setWindowFlags(platform_ui::DesktopWindowFlags(MessageBoxStyle, WS_EX_DLGMODALFRAME, true));
     box.setWindowTitle(ToQt(r.Caption));
     box.setText(BoxText(r.Text));
     switch (r.Flags & MB_ICONMASK) {
@@ -88,7 +103,7 @@ int RunMessageBox(const TDialogRequest& r) {
     for (size_t i = 0; i < buttons.size(); ++i)
         if (buttons[i].Id == IDCANCEL || buttons.size() == 1) box.setEscapeButton(made[i]);
     platform_ui::GiveClassicLook(&box);
-    box.exec();
+    RunAsOwnedDialog(box, r.Owner);
     for (size_t i = 0; i < made.size(); ++i)
         if (box.clickedButton() == made[i]) return buttons[i].Id;
     return buttons.size() == 1 ? IDOK : IDCANCEL;
@@ -144,7 +159,7 @@ TDialogAnswer RunFileDialog(const TDialogRequest& r) {
             if (!selected.isEmpty()) dialog.selectNameFilter(selected);
         }
     }
-    if (dialog.exec() != QDialog::Accepted) return answer;
+    if (RunAsOwnedDialog(dialog, r.Owner) != QDialog::Accepted) return answer;
     answer.Result = IDOK;
     for (const QString& f : dialog.selectedFiles())
         answer.Files.push_back(FromQt(f));

@@ -32,16 +32,23 @@ bool Contains(HWND outer, HWND inner) {
     return inner && (inner == outer || IsChild(outer, inner));
 }
 
-bool TakesActivation(HWND Wnd) {
-    return !(Wnd->Style & WS_POPUP) && !(Wnd->ExStyle & WS_EX_NOACTIVATE);
-}
-
-// Asks Qt to activate Wnd's widget; its answer comes later.
+// Asks Qt to activate Wnd's widget; its answer comes later. Qt does not
+// answer for a window that is active already, so nothing is awaited then,
+// and the desktop never activates a popup, so it is not asked to.
 void AskQtToActivate(HWND Wnd) {
+    if (NeverActivated(Wnd)) return;
     if (QWidget* widget = Wnd->Widget.data(); widget && widget->isVisible()) {
-        State().ActivationAsked = Wnd;
+        State().ActivationAsked = widget->isActiveWindow() ? nullptr : Wnd;
         widget->activateWindow();
     }
+}
+
+// Where the activation goes when the active window hides: to its owner, or
+// to the window it was shown above.
+HWND NextActive(HWND Wnd) {
+    for (HWND next : {Wnd->Parent, Wnd->ShownAbove})
+        if (IsLiveWindow(next) && IsWindowVisible(next) && !next->Destroying && !NeverActivated(next)) return next;
+    return nullptr;
 }
 
 } // namespace
@@ -52,10 +59,8 @@ void FocusWindowGone(HWND Wnd) {
     auto& state = State();
     if (state.Capture && Contains(Wnd, state.Capture)) ReleaseCapture();
     if (state.Focus && Contains(Wnd, state.Focus)) SetFocus(Wnd->IsChild() ? Wnd->Parent : nullptr);
-    if (state.Active == Wnd) {
-        HWND owner = Wnd->Parent;
-        SetActiveWindow(owner && IsWindowVisible(owner) && !owner->Destroying ? owner : nullptr);
-    }
+    if (state.ActivationAsked == Wnd) state.ActivationAsked = nullptr;
+    if (state.Active == Wnd) SetActiveWindow(NextActive(Wnd));
 }
 
 void WindowDestroyed(HWND Wnd) {
@@ -75,21 +80,23 @@ void MoveQtFocus(HWND Wnd) {
 
 // Activation that Qt reports. Qt answers our own requests late, so an answer
 // to an older request must not undo a newer one; only activation that nobody
-// here asked for (the user clicked another window) is followed.
+// here asked for (the user clicked another window) is followed. A window
+// behind a hold is never followed, even while an answer is awaited: the
+// desktop may hand it the activation when a dialog of Qt's own closes.
 void QtActivatedWindow(HWND Wnd) {
     auto& state = State();
-    if (state.ActivationAsked) {
-        if (state.ActivationAsked == Wnd) state.ActivationAsked = nullptr;
+    if (state.ActivationAsked == Wnd) {
+        state.ActivationAsked = nullptr;
         return;
     }
     // Popups never take the activation, whatever the desktop does with them.
-    if (state.Active == Wnd || !TakesActivation(Wnd)) return;
+    if (state.Active == Wnd || NeverActivated(Wnd)) return;
     // Windows behind a modal form (or a long operation's window) cannot be
     // activated: the hold's window takes the activation back, so the keys
     // typed next reach it instead of being held back.
     if (InputHeldBack(Wnd)) {
         HWND hold = GetAncestorTopLevel(InputHoldWindow());
-        if (!hold || !TakesActivation(hold)) hold = state.Active;
+        if (!hold || NeverActivated(hold)) hold = state.Active;
         if (!IsLiveWindow(hold)) return;
         if (hold == state.Active)
             AskQtToActivate(hold);
@@ -97,9 +104,14 @@ void QtActivatedWindow(HWND Wnd) {
             SetActiveWindow(hold);
         return;
     }
+    if (state.ActivationAsked) return;
     state.FollowingQt = true;
     SetActiveWindow(Wnd);
     state.FollowingQt = false;
+}
+
+void QtDialogClosed() {
+    if (IsLiveWindow(State().Active)) AskQtToActivate(State().Active);
 }
 
 } // namespace platform_ui
@@ -113,9 +125,10 @@ HWND SetFocus(HWND Wnd) {
             if ((w->Style & WS_DISABLED) || w->Minimized) return nullptr;
             if (!w->IsChild()) break;
         }
-        // Focus activates its top-level window, except in popups, which never take the activation.
+        // Focus activates its top-level window, except in popups, which never
+        // take the activation, and in hidden windows, which cannot have it.
         HWND top = GetAncestorTopLevel(Wnd);
-        if (top && top != state.Active && TakesActivation(top)) {
+        if (top && top != state.Active && !NeverActivated(top) && IsWindowVisible(top)) {
             SetActiveWindow(top);
             if (!IsLiveWindow(Wnd)) return nullptr;
         }
@@ -168,6 +181,9 @@ HWND SetActiveWindow(HWND Wnd) {
     if (Wnd) {
         if (!IsLiveWindow(Wnd)) return nullptr;
         Wnd = GetAncestorTopLevel(Wnd);
+        // A popup (a wait message, the application's window) shows without
+        // taking the activation from the window the user works in.
+        if (NeverActivated(Wnd)) return nullptr;
     }
     HWND previous = state.Active;
     if (previous == Wnd) return previous;

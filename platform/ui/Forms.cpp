@@ -27,7 +27,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QScreen>
 
 #include <algorithm>
 #include <cstdlib>
@@ -1462,8 +1461,10 @@ HWND TApplication::Handle() {
         EnsureQtApplication();
         InstallApplicationHooks();
         EnsureClass(ApplicationClassName, [](HWND wnd, TMessage& m) { DefWindowProc(wnd, m); });
-        FHandle = CreateWindowEx(0, ApplicationClassName, FTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                 0, 0, 0, 0, nullptr);
+        // The program shows on the desktop through its forms only: this window
+        // never gets a frame or the activation, even when shown.
+        FHandle = CreateWindowEx(WS_EX_NOACTIVATE, ApplicationClassName, FTitle,
+                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr);
         // The window's widget must go before the Qt application does at exit;
         // registered after the application was made, this runs first.
         std::atexit([] {
@@ -1608,10 +1609,5 @@ int TScreen::Height() const {
 }
 
 TRect TScreen::WorkAreaRect() const {
-    EnsureQtApplication();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect r = screen->availableGeometry();
-        return Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
-    }
-    return Rect(0, 0, Width(), Height());
+    return DesktopWorkArea();
 }

@@ -342,7 +342,7 @@ HWND MDIChildOf(HWND w) {
 // to activate them and whether the press goes on; false when it is eaten.
 bool MouseActivate(HWND target, int hitTest, UINT msg) {
     HWND top = GetAncestorTopLevel(target);
-    const bool topInactive = top && top != GetActiveWindow() && !(top->Style & WS_POPUP);
+    const bool topInactive = top && top != GetActiveWindow() && !NeverActivated(top);
     HWND child = MDIChildOf(target);
     HWND client = child ? child->Parent : nullptr;
     const bool childInactive =

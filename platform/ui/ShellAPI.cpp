@@ -11,6 +11,7 @@
 
 #include <QSystemTrayIcon>
 
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -34,6 +35,19 @@ struct NotificationArea {
 NotificationArea& Area() {
     static NotificationArea area;
     return area;
+}
+
+// An icon the program never deleted is left to the end of the process: torn
+// down among the statics at exit, after Qt's own, its window crashes.
+void DropShownIconsAtExit() {
+    static const bool registered = [] {
+        std::atexit([] {
+            for (auto& [key, icon] : Area().Icons)
+                (void)icon.Shown.release();
+        });
+        return true;
+    }();
+    (void)registered;
 }
 
 bool QtTrayExists() {
@@ -105,6 +119,7 @@ bool Shell_NotifyIcon(DWORD Message, const NOTIFYICONDATA* Data) {
         icon.Record.uID = Data->uID;
         Merge(icon.Record, *Data);
         if (QtTrayExists()) {
+            DropShownIconsAtExit();
             icon.Shown = std::make_unique<QSystemTrayIcon>();
             Show(*icon.Shown, icon.Record);
             icon.Shown->show();

@@ -12,11 +12,14 @@
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Timers.h"
 #include "platform/ui/private/Cursor_p.h"
+#include "platform/ui/private/DesktopTestHooks.h"
 #include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 #include "platform/ui/private/WindowManager_p.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstring>
@@ -99,6 +102,12 @@ void UpdateWidgetMask(HWND w) {
     }
 }
 
+// A fixed size tells the desktop not to size a window. One with a maximise
+// box stays free, as the desktop cannot maximise a window of fixed size.
+bool DesktopSizable(HWND w) {
+    return w->IsChild() || NeverActivated(w) || (w->Style & (WS_THICKFRAME | WS_MAXIMIZEBOX));
+}
+
 // Puts the widget where the window is: children relative to the parent's
 // window rectangle (whose widget covers the whole window, frame included).
 void PlaceWidget(HWND w) {
@@ -106,6 +115,7 @@ void PlaceWidget(HWND w) {
     if (!widget) return;
     QRect r(w->WindowRect.Left, w->WindowRect.Top, w->WindowRect.Width(), w->WindowRect.Height());
     if (w->IsChild() && w->Parent) r.translate(w->Parent->ClientRect.Left, w->Parent->ClientRect.Top);
+    if (!DesktopSizable(w)) widget->setFixedSize(r.size());
     if (widget->geometry() != r) widget->setGeometry(r);
     UpdateWidgetMask(w);
 }
@@ -175,17 +185,15 @@ std::string TruncateUtf8(const std::string& text, size_t maxBytes) {
     return text.substr(0, n);
 }
 
+bool NeverActivatedStyle(DWORD style, DWORD exStyle) {
+    const bool popup = (style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION;
+    return popup || (exStyle & WS_EX_NOACTIVATE);
+}
+
 void ApplyTopLevelFlags(HWND w, QWidget* widget) {
-    Qt::WindowFlags flags = Qt::Window;
-    if (w->Style & WS_POPUP) {
-        // Popups are frameless and never take the activation from their owner.
-        flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
-        widget->setAttribute(Qt::WA_ShowWithoutActivating);
-    } else if (w->ExStyle & WS_EX_TOOLWINDOW) {
-        flags = Qt::Tool;
-    }
-    if (w->ExStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
-    widget->setWindowFlags(flags);
+    widget->setWindowFlags(DesktopWindowFlags(w->Style, w->ExStyle, w->Parent != nullptr));
+    // Popups never take the activation from their owner.
+    widget->setAttribute(Qt::WA_ShowWithoutActivating, NeverActivated(w));
 }
 
 // A child's new place after a change of state, whose frame differs too.
@@ -308,7 +316,74 @@ HWND WindowOfWidget(const QWidget* Widget) {
     return nullptr;
 }
 
+bool NeverActivated(HWND Wnd) {
+    return NeverActivatedStyle(Wnd->Style, Wnd->ExStyle);
+}
+
+Qt::WindowFlags DesktopWindowFlags(DWORD Style, DWORD ExStyle, bool Owned) {
+    Qt::WindowFlags flags;
+    if (NeverActivatedStyle(Style, ExStyle)) {
+        flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
+    } else {
+        flags = (ExStyle & WS_EX_TOOLWINDOW) ? Qt::Tool : Owned ? Qt::Dialog : Qt::Window;
+        // Only the hints below, not the desktop's defaults for the window type.
+        flags |= Qt::CustomizeWindowHint;
+        if ((Style & WS_CAPTION) == WS_CAPTION)
+            flags |= Qt::WindowTitleHint;
+        else
+            flags |= Qt::FramelessWindowHint;
+        if (Style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (Style & WS_MINIMIZEBOX) flags |= Qt::WindowMinimizeButtonHint;
+        if (Style & WS_MAXIMIZEBOX) flags |= Qt::WindowMaximizeButtonHint;
+    }
+    if (ExStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+    return flags;
+}
+
+HWND KeepAboveOwner(QWidget* Widget, HWND Owner) {
+    HWND above = IsWindowVisible(Owner) ? GetAncestorTopLevel(Owner) : nullptr;
+    if (!above || NeverActivated(above)) above = GetActiveWindow();
+    // Never above itself or a window that it owns.
+    const HWND self = WindowOfWidget(Widget);
+    for (HWND w = above; w; w = w->Parent)
+        if (w == self) {
+            above = nullptr;
+            break;
+        }
+    QWidget* ownerWidget = IsLiveWindow(above) ? above->Widget.data() : nullptr;
+    Widget->winId();
+    if (QWindow* window = Widget->windowHandle())
+        window->setTransientParent(ownerWidget ? ownerWidget->windowHandle() : nullptr);
+    return ownerWidget ? above : nullptr;
+}
+
+TRect DesktopWorkArea() {
+    EnsureQtApplication();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect r = screen->availableGeometry();
+        return Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+    }
+    return Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
 } // namespace platform_ui
+
+platform_ui::test::TDesktopDecorations platform_ui::test::DesktopDecorationsOf(HWND Wnd) {
+    TDesktopDecorations d;
+    QWidget* widget = WidgetOfWindow(Wnd);
+    if (!widget) return d;
+    const Qt::WindowFlags flags = widget->windowFlags();
+    d.TitleBar = (flags & Qt::WindowTitleHint) && !(flags & Qt::FramelessWindowHint);
+    d.CloseBox = d.TitleBar && (flags & Qt::WindowCloseButtonHint);
+    d.MinimizeBox = d.TitleBar && (flags & Qt::WindowMinimizeButtonHint);
+    d.MaximizeBox = d.TitleBar && (flags & Qt::WindowMaximizeButtonHint);
+    d.Sizable = widget->minimumSize() != widget->maximumSize();
+    d.TakesFocus = !(flags & Qt::WindowDoesNotAcceptFocus);
+    if (QWindow* window = widget->windowHandle(); window && window->transientParent())
+        for (HWND w : TopLevelWindows())
+            if (w->Widget && w->Widget->windowHandle() == window->transientParent()) d.KeptAbove = w;
+    return d;
+}
 
 bool RegisterClass(const TWindowClass& WindowClass) {
     EnsureBuiltinClasses();
@@ -440,8 +515,10 @@ bool DestroyWindow(HWND Wnd) {
     DispatchScope keep(Wnd);
     Wnd->Destroying = true;
     // Owned windows go first, as on Win32.
-    for (HWND owned : TopLevelWindows())
+    for (HWND owned : TopLevelWindows()) {
         if (owned->Parent == Wnd && IsLiveWindow(owned)) DestroyWindow(owned);
+        if (IsLiveWindow(owned) && owned->ShownAbove == Wnd) owned->ShownAbove = nullptr;
+    }
     if (Wnd->Style & WS_VISIBLE) {
         Wnd->Style &= ~WS_VISIBLE;
         if (QWidget* widget = Wnd->Widget.data()) widget->hide();
@@ -952,6 +1029,7 @@ bool ShowWindow(HWND Wnd, int Command) {
         Wnd->Invalid = QRegion(0, 0, Wnd->ClientRect.Width(), Wnd->ClientRect.Height());
         Wnd->EraseNeeded = true;
         Wnd->FrameInvalid = true;
+        if (widget && !Wnd->IsChild() && Wnd->Parent) Wnd->ShownAbove = KeepAboveOwner(widget, Wnd->Parent);
     }
     const bool topLevel = !Wnd->IsChild();
     switch (Command) {
@@ -959,7 +1037,15 @@ bool ShowWindow(HWND Wnd, int Command) {
     // a child remembers its place before and takes its new one here.
     case SW_MAXIMIZE:
         if (topLevel && widget) {
-            widget->showMaximized();
+            // Filled here too, as no window manager may be there to do it;
+            // one that is there fits the window to its frame afterwards.
+            if (!Wnd->Maximized) Wnd->RestoreRect = Wnd->WindowRect;
+            widget->setWindowState((widget->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+            if (!IsLiveWindow(Wnd)) return wasVisible;
+            const TRect area = DesktopWorkArea();
+            SetWindowPos(Wnd, nullptr, area.Left, area.Top, area.Width(), area.Height(),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            if (!IsLiveWindow(Wnd)) return wasVisible;
         } else if (Wnd->Parent) {
             // Maximising a maximised child fits it to its parent again.
             if (!Wnd->Maximized && !Wnd->Minimized) Wnd->RestoreRect = Wnd->WindowRect;
@@ -984,7 +1070,12 @@ bool ShowWindow(HWND Wnd, int Command) {
     case SW_RESTORE:
     case SW_SHOWNORMAL:
         if (topLevel && widget) {
+            const bool unmaximize = Wnd->Maximized && !Wnd->Minimized && !IsRectEmpty(Wnd->RestoreRect);
             if (Wnd->Maximized || Wnd->Minimized) widget->showNormal();
+            if (unmaximize && IsLiveWindow(Wnd)) {
+                const TRect& r = Wnd->RestoreRect;
+                SetWindowPos(Wnd, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+            }
         } else if (Wnd->Maximized || Wnd->Minimized) {
             // A minimised child comes back as it was, maximised or in its place.
             const bool maximize = Wnd->Minimized && Wnd->RestoreMaximized;
@@ -999,8 +1090,7 @@ bool ShowWindow(HWND Wnd, int Command) {
     if (widget && !widget->isVisible()) widget->show();
     ScheduleDrain();
     const bool activate = topLevel && Command != SW_SHOWNOACTIVATE && Command != SW_SHOWNA &&
-                          Command != SW_SHOWMINNOACTIVE && Command != SW_MINIMIZE && !(Wnd->Style & WS_POPUP) &&
-                          !(Wnd->ExStyle & WS_EX_NOACTIVATE);
+                          Command != SW_SHOWMINNOACTIVE && Command != SW_MINIMIZE && !NeverActivated(Wnd);
     if (activate && IsLiveWindow(Wnd)) SetActiveWindow(Wnd);
     return wasVisible;
 }

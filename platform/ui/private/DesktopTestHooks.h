@@ -17,4 +17,18 @@ void PaintFromQt(HWND Wnd);
 std::vector<int> DesktopIconSizes(HICON Icon);
 std::vector<int> WindowIconSizes(HWND Wnd);
 
+// What a top-level window asks of the window manager: its decorations, whether
+// the desktop may size it and give it the keyboard, and the window it is kept
+// above (transient for; null: none of ours).
+struct TDesktopDecorations {
+    bool TitleBar = false;
+    bool CloseBox = false;
+    bool MinimizeBox = false;
+    bool MaximizeBox = false;
+    bool Sizable = false;
+    bool TakesFocus = false;
+    HWND KeptAbove = nullptr;
+};
+TDesktopDecorations DesktopDecorationsOf(HWND Wnd);
+
 } // namespace platform_ui::test

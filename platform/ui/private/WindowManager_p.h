@@ -65,7 +65,8 @@ struct PlatformWindow {
 
     TRect WindowRect{};  // parent client coordinates (screen for top-level windows)
     TRect ClientRect{};  // window coordinates
-    TRect RestoreRect{}; // a maximised or minimised child's place before
+    TRect RestoreRect{}; // a maximised or minimised window's place before
+    HWND ShownAbove = nullptr; // top-level: the window the desktop keeps it above (see KeepAboveOwner)
     bool Maximized = false;
     bool Minimized = false;
     bool RestoreMaximized = false; // a minimised child that was maximised before
@@ -95,6 +96,28 @@ struct PlatformWindow {
 };
 
 namespace platform_ui {
+
+// Popups (WS_POPUP without a caption: drop-down lists, hints) and
+// WS_EX_NOACTIVATE windows never take the activation; every other top-level
+// window does, dialog forms included.
+bool NeverActivated(HWND Wnd);
+// The desktop window flags that give a top-level window of these styles its
+// decorations: a title bar with the buttons WS_SYSMENU, WS_MINIMIZEBOX and
+// WS_MAXIMIZEBOX ask for, none for popups. An owned window is a dialog to the
+// desktop (a tool window when WS_EX_TOOLWINDOW), so it can stay above its owner.
+Qt::WindowFlags DesktopWindowFlags(DWORD Style, DWORD ExStyle, bool Owned);
+// Makes Widget (a top-level window of ours or a Qt dialog) transient for the
+// window that owns it, so the desktop keeps it above: Owner's top-level window
+// when it shows and can be active, else the active window (the application's
+// window owns the forms, and the desktop never sees it). Answers the window
+// chosen, or null.
+HWND KeepAboveOwner(QWidget* Widget, HWND Owner);
+// After a Qt dialog of its own closes, the desktop's activation goes back to
+// the platform's active window (the one that opened the dialog).
+void QtDialogClosed();
+// The screen's area that is not taken by panels (the whole screen without a
+// window manager); a maximised top-level window fills it.
+TRect DesktopWorkArea();
 
 // The registry of live windows.
 bool IsLiveWindow(HWND Wnd);

@@ -12,14 +12,6 @@ using namespace platform_ui::test;
 
 constexpr int QtKeyA = 0x41;
 
-void Settle() {
-    // Qt answers activation requests late; let it answer before the next step.
-    for (int i = 0; i < 3; ++i) {
-        PumpQt(5);
-        ProcessMessages();
-    }
-}
-
 class WmHoldBackTest : public ::testing::Test {
 protected:
     void SetUp() override { ProcessMessages(); }
@@ -61,9 +53,9 @@ TEST_F(WmHoldBackTest, TheDesktopCannotActivateAWindowBehindTheHold) {
     for (const Case& c : cases) {
         WmRecorder recorder;
         const Desktop desktop(recorder);
-        Settle();
+        SettleActivation();
         SetFocus(desktop[Desktop::Edit]);
-        Settle();
+        SettleActivation();
         ASSERT_EQ(GetActiveWindow(), desktop[Desktop::Dialog]) << c.what;
         ASSERT_EQ(GetFocus(), desktop[Desktop::Edit]) << c.what;
         recorder.Clear();
@@ -71,7 +63,7 @@ TEST_F(WmHoldBackTest, TheDesktopCannotActivateAWindowBehindTheHold) {
             std::optional<TInputHoldBack> hold;
             if (c.held) hold.emplace(desktop[Desktop::Dialog]);
             ActivateFromDesktop(desktop[c.activated]);
-            Settle();
+            SettleActivation();
             EXPECT_EQ(GetActiveWindow(), desktop[c.active]) << c.what;
             EXPECT_EQ(GetFocus(), desktop[c.focus]) << c.what;
             recorder.Clear();

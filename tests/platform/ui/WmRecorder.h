@@ -145,6 +145,14 @@ private:
     std::vector<HWND> Created;
 };
 
+// Qt answers activation requests late; lets it answer before the next step.
+inline void SettleActivation() {
+    for (int i = 0; i < 3; ++i) {
+        platform_ui::test::PumpQt(5);
+        ProcessMessages();
+    }
+}
+
 inline LPARAM WmPoint(int x, int y) {
     return MakeLParam(static_cast<Word>(x), static_cast<Word>(y));
 }
