@@ -8,6 +8,7 @@
 #include "app/Message.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/FormBuilder.h"
 #include "platform/ui/Graphics.h"
 
 namespace {
@@ -40,7 +41,7 @@ const char* const ImportAlias = "codefile";
 } // namespace
 
 TfrmCode::TfrmCode(TComponent* AOwner) : TForm(AOwner) {
-    TComponentLoading loading(this);
+    TFormBuilder build(this);
     SetName("frmCode");
     SetBorderStyle(bsDialog);
     SetCaption("代码维护");
@@ -50,33 +51,23 @@ TfrmCode::TfrmCode(TComponent* AOwner) : TForm(AOwner) {
     SetVisible(false);
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
 
-    PageControl1 = new TPageControl(this);
-    PageControl1->SetName("PageControl1");
-    PageControl1->SetParent(this);
-    PageControl1->SetBounds(0, 0, 640, 390);
+    PageControl1 = build.Control<TPageControl>(this, "PageControl1", {0, 0, 640, 390});
     for (size_t i = 0; i < CodeTables.size(); ++i) {
         const std::string number = std::to_string(i + 1);
-        TTabSheet* sheet = new TTabSheet(this);
-        sheet->SetName("TabSheet" + number);
-        sheet->SetPageControl(PageControl1);
-        sheet->SetCaption(CodeTables[i].Caption);
+        TTabSheet* sheet = build.Page(PageControl1, "TabSheet" + number, CodeTables[i].Caption);
         sheet->OnShow = [this, i](TObject*) { TabSheetShow(static_cast<int>(i)); };
         TabSheets[i] = sheet;
 
-        TADOQuery* query = new TADOQuery(this);
-        query->SetName("ADOQuery" + number);
+        TADOQuery* query = build.Component<TADOQuery>("ADOQuery" + number);
         query->SetConnection(frmMain ? frmMain->adocon : nullptr);
         query->SQL()->SetText(std::string("select * from ") + CodeTables[i].Table);
         Queries[i] = query;
 
-        TDataSource* source = new TDataSource(this);
-        source->SetName("DataSource" + number);
+        TDataSource* source = build.Component<TDataSource>("DataSource" + number);
         source->SetDataSet(query);
         DataSources[i] = source;
 
-        TDBGrid* grid = new TDBGrid(this);
-        grid->SetName(i == 0 ? std::string("dbgmain") : "DBGrid" + number);
-        grid->SetParent(sheet);
+        TDBGrid* grid = build.Control<TDBGrid>(sheet, i == 0 ? std::string("dbgmain") : "DBGrid" + number);
         grid->SetAlign(alClient);
         grid->SetDataSource(source);
         grid->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
@@ -99,37 +90,18 @@ TfrmCode::TfrmCode(TComponent* AOwner) : TForm(AOwner) {
         dbgmainDrawColumnCell(Sender, Rect, DataCol, Column, State);
     };
 
-    Label1 = new TLabel(this);
-    Label1->SetName("Label1");
-    Label1->SetParent(this);
-    Label1->SetBounds(8, 406, 90, 13);
-    Label1->SetCaption("导入代码文件：");
+    Label1 = build.Control<TLabel>(this, "Label1", {8, 406, 90, 13}, "导入代码文件：");
 
-    edt_filename = new TEdit(this);
-    edt_filename->SetName("edt_filename");
-    edt_filename->SetParent(this);
-    edt_filename->SetBounds(100, 402, 300, 21);
+    edt_filename = build.Control<TEdit>(this, "edt_filename", {100, 402, 300, 21});
     edt_filename->SetEnabled(false);
 
-    SpeedButton1 = new TSpeedButton(this);
-    SpeedButton1->SetName("SpeedButton1");
-    SpeedButton1->SetParent(this);
-    SpeedButton1->SetBounds(406, 400, 70, 25);
-    SpeedButton1->SetCaption("浏览");
+    SpeedButton1 = build.Control<TSpeedButton>(this, "SpeedButton1", {406, 400, 70, 25}, "浏览");
     SpeedButton1->OnClick = [this](TObject* Sender) { SpeedButton1Click(Sender); };
 
-    SpeedButton2 = new TSpeedButton(this);
-    SpeedButton2->SetName("SpeedButton2");
-    SpeedButton2->SetParent(this);
-    SpeedButton2->SetBounds(482, 400, 70, 25);
-    SpeedButton2->SetCaption("导入");
+    SpeedButton2 = build.Control<TSpeedButton>(this, "SpeedButton2", {482, 400, 70, 25}, "导入");
     SpeedButton2->OnClick = [this](TObject* Sender) { SpeedButton2Click(Sender); };
 
-    BtnReturn = new TButton(this);
-    BtnReturn->SetName("BtnReturn");
-    BtnReturn->SetParent(this);
-    BtnReturn->SetBounds(560, 400, 70, 25);
-    BtnReturn->SetCaption("返回");
+    BtnReturn = build.Control<TButton>(this, "BtnReturn", {560, 400, 70, 25}, "返回");
     BtnReturn->OnClick = [this](TObject* Sender) { BtnReturnClick(Sender); };
 }
 

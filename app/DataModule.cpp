@@ -3,6 +3,7 @@
 
 #include "app/ApplicationFolder.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/FormBuilder.h"
 
 TDM* DM = nullptr;
 
@@ -21,13 +22,11 @@ std::string DatabaseConnectionString(const std::string& FileName) {
 TDM::TDM(TComponent* AOwner) : TDataModule(AOwner) {
     SetName("DM");
     {
-        TComponentLoading loading(this);
-        ADOConnection1 = new TADOConnection(this);
-        ADOConnection1->SetName("ADOConnection1");
+        TFormBuilder build(this);
+        ADOConnection1 = build.Component<TADOConnection>("ADOConnection1");
         ADOConnection1->SetMode(cmShareDenyNone);
         ADOConnection1->SetLoginPrompt(false);
-        ADOQuery1 = new TADOQuery(this);
-        ADOQuery1->SetName("ADOQuery1");
+        ADOQuery1 = build.Component<TADOQuery>("ADOQuery1");
         ADOQuery1->SetConnection(ADOConnection1);
     }
     DataModuleCreate(this);

@@ -9,6 +9,7 @@
 #include "app/UserAccount.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/FormBuilder.h"
 #include "platform/ui/MessageQueue.h"
 
 #include <cmath>
@@ -25,53 +26,31 @@ const char* const TemporaryAlias = "tempmaindata";
 } // namespace
 
 Tfrmflush::Tfrmflush(TComponent* AOwner) : TfrmPop(AOwner) {
-    TComponentLoading loading(this);
+    TFormBuilder build(this);
     SetName("frmflush");
     SetBorderStyle(bsDialog);
     SetCaption("强制更新");
     SetClientWidth(320);
     SetClientHeight(136);
 
-    Label1 = new TLabel(this);
-    Label1->SetName("Label1");
-    Label1->SetParent(this);
-    Label1->SetBounds(16, 20, 130, 13);
-    Label1->SetCaption("请输入您登陆的口令：");
+    Label1 = build.Control<TLabel>(this, "Label1", {16, 20, 130, 13}, "请输入您登陆的口令：");
 
-    EdtPass = new TEdit(this);
-    EdtPass->SetName("EdtPass");
-    EdtPass->SetParent(this);
-    EdtPass->SetBounds(150, 16, 150, 21);
+    EdtPass = build.Control<TEdit>(this, "EdtPass", {150, 16, 150, 21});
     EdtPass->SetMaxLength(12);
     EdtPass->SetPasswordChar(U'*');
     EdtPass->SetTabOrder(0);
 
-    btn_ok = new TButton(this);
-    btn_ok->SetName("btn_ok");
-    btn_ok->SetParent(this);
-    btn_ok->SetBounds(144, 48, 75, 25);
-    btn_ok->SetCaption("确定");
+    btn_ok = build.Control<TButton>(this, "btn_ok", {144, 48, 75, 25}, "确定");
     btn_ok->SetTabOrder(1);
     btn_ok->OnClick = [this](TObject* Sender) { btn_okClick(Sender); };
 
-    btn_cancel = new TButton(this);
-    btn_cancel->SetName("btn_cancel");
-    btn_cancel->SetParent(this);
-    btn_cancel->SetBounds(226, 48, 75, 25);
-    btn_cancel->SetCaption("取消");
+    btn_cancel = build.Control<TButton>(this, "btn_cancel", {226, 48, 75, 25}, "取消");
     btn_cancel->SetTabOrder(2);
     btn_cancel->OnClick = [this](TObject* Sender) { btn_cancelClick(Sender); };
 
-    lab_showflush = new TLabel(this);
-    lab_showflush->SetName("lab_showflush");
-    lab_showflush->SetParent(this);
-    lab_showflush->SetBounds(16, 84, 290, 13);
-    lab_showflush->SetCaption("");
+    lab_showflush = build.Control<TLabel>(this, "lab_showflush", {16, 84, 290, 13}, "");
 
-    Gauge = new TGauge(this);
-    Gauge->SetName("Gauge");
-    Gauge->SetParent(this);
-    Gauge->SetBounds(16, 102, 288, 20);
+    Gauge = build.Control<TGauge>(this, "Gauge", {16, 102, 288, 20});
     Gauge->SetMinValue(0);
     Gauge->SetMaxValue(100);
     Gauge->SetForeColor(clNavy);

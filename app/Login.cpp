@@ -13,6 +13,7 @@
 #include "platform/os/Registry.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/FormBuilder.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/MessageQueue.h"
 
@@ -26,18 +27,10 @@ const char* const PictureFile = "pictures/login.jpg";
 constexpr int PasswordLength = 12;
 constexpr int MaxAttempts = 3;
 
-template <class T> T* Place(TForm* Form, const char* Name, int Left, int Top, int Width, int Height) {
-    auto* control = new T(Form);
-    control->SetName(Name);
-    control->SetParent(Form);
-    control->SetBounds(Left, Top, Width, Height);
-    return control;
-}
-
 } // namespace
 
 TfrmLogin::TfrmLogin(TComponent* AOwner) : TForm(AOwner) {
-    TComponentLoading loading(this);
+    TFormBuilder build(this);
     SetName("frmLogin");
     SetBorderStyle(bsDialog);
     SetCaption("系统登录");
@@ -51,38 +44,32 @@ TfrmLogin::TfrmLogin(TComponent* AOwner) : TForm(AOwner) {
     OnKeyDown = [this](TObject* Sender, Word& Key, TShiftState Shift) { FormKeyDown(Sender, Key, Shift); };
     OnKeyPress = [this](TObject* Sender, char32_t& Key) { FormKeyPress(Sender, Key); };
 
-    Image1 = Place<TImage>(this, "Image1", 0, 0, 130, 190);
+    Image1 = build.Control<TImage>(this, "Image1", {0, 0, 130, 190});
     Image1->SetStretch(true);
     // A missing picture leaves the strip empty; the login still works.
     if (const std::string picture = ApplicationFolder() + PictureFile; FileExists(picture))
         Image1->Picture()->LoadFromFile(picture);
 
-    Label1 = Place<TLabel>(this, "Label1", 150, 44, 60, 13);
-    Label1->SetCaption("用户名：");
-    EdtCode = Place<TEdit>(this, "EdtCode", 215, 40, 160, 21);
+    Label1 = build.Control<TLabel>(this, "Label1", {150, 44, 60, 13}, "用户名：");
+    EdtCode = build.Control<TEdit>(this, "EdtCode", {215, 40, 160, 21});
     EdtCode->SetTabOrder(0);
-    Label2 = Place<TLabel>(this, "Label2", 150, 84, 60, 13);
-    Label2->SetCaption("口  令：");
-    EdtPass = Place<TEdit>(this, "EdtPass", 215, 80, 160, 21);
+    Label2 = build.Control<TLabel>(this, "Label2", {150, 84, 60, 13}, "口  令：");
+    EdtPass = build.Control<TEdit>(this, "EdtPass", {215, 80, 160, 21});
     EdtPass->SetMaxLength(PasswordLength);
     EdtPass->SetPasswordChar(U'*');
     EdtPass->SetTabOrder(1);
 
-    BtnOk = Place<TButton>(this, "BtnOk", 150, 140, 70, 25);
-    BtnOk->SetCaption("登录");
+    BtnOk = build.Control<TButton>(this, "BtnOk", {150, 140, 70, 25}, "登录");
     BtnOk->SetTabOrder(2);
     BtnOk->OnClick = [this](TObject* Sender) { BtnOkClick(Sender); };
-    btnreg = Place<TButton>(this, "btnreg", 228, 140, 70, 25);
-    btnreg->SetCaption("注册");
+    btnreg = build.Control<TButton>(this, "btnreg", {228, 140, 70, 25}, "注册");
     btnreg->SetTabOrder(3);
     btnreg->OnClick = [this](TObject* Sender) { btnregClick(Sender); };
-    BtnCancel = Place<TButton>(this, "BtnCancel", 306, 140, 70, 25);
-    BtnCancel->SetCaption("取消");
+    BtnCancel = build.Control<TButton>(this, "BtnCancel", {306, 140, 70, 25}, "取消");
     BtnCancel->SetTabOrder(4);
     BtnCancel->OnClick = [this](TObject* Sender) { BtnCancelClick(Sender); };
 
-    Connection = new TADOConnection(this);
-    Connection->SetName("Connection");
+    Connection = build.Component<TADOConnection>("Connection");
     Connection->SetMode(cmShareDenyNone);
     Connection->SetLoginPrompt(false);
 

@@ -12,6 +12,7 @@
 #include "app/SysPublic.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/ui/Focus.h"
+#include "platform/ui/FormBuilder.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Resources.h"
 #include "platform/ui/Window.h"
@@ -27,29 +28,6 @@ constexpr int WallpaperTileWidth = 19;
 constexpr int WallpaperTileHeight = 28;
 const char* const WallpaperFile = "pictures/wallpaper.jpg";
 const char* const HelpFile = "thelp.html";
-
-TAction* NewAction(TActionList* List, const char* Name, const std::string& Caption, TShortCut Key) {
-    auto* action = new TAction(List->Owner());
-    action->SetName(Name);
-    action->SetActionList(List);
-    action->SetCaption(Caption);
-    action->SetShortCut(Key);
-    return action;
-}
-
-TMenuItem* NewItem(TMenuItem* Parent, const std::string& Caption) {
-    auto* item = new TMenuItem(Parent->Owner());
-    item->SetCaption(Caption);
-    Parent->Add(item);
-    return item;
-}
-
-TMenuItem* NewActionItem(TMenuItem* Parent, TAction* Action) {
-    auto* item = new TMenuItem(Parent->Owner());
-    item->SetAction(Action);
-    Parent->Add(item);
-    return item;
-}
 
 // The task buttons' pictures: small pages in four colours, one drawn at
 // random for each new document window.
@@ -106,7 +84,7 @@ void SetGlyph(TSpeedButton* Button, const char* const (&Rows)[GlyphSize]) {
 } // namespace
 
 TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
-    TComponentLoading loading(this);
+    TFormBuilder build(this);
     SetName("frmMain");
     SetCaption("Corvanta2.0");
     SetFormStyle(fsMDIForm);
@@ -118,87 +96,74 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
 
-    adocon = new TADOConnection(this);
-    adocon->SetName("adocon");
+    adocon = build.Component<TADOConnection>("adocon");
     adocon->SetMode(cmShareDenyNone);
     adocon->SetLoginPrompt(false);
 
-    ImageList1 = new TImageList(this);
-    ImageList1->SetName("ImageList1");
+    ImageList1 = build.Component<TImageList>("ImageList1");
     AddPageImages(ImageList1);
 
-    ActionList1 = new TActionList(this);
-    ActionList1->SetName("ActionList1");
+    ActionList1 = build.Component<TActionList>("ActionList1");
     // The four document windows come later; until then their actions stay off.
-    ActionRequest = NewAction(ActionList1, "ActionRequest", "项目申报", ShortCut(VK_F2, {}));
-    ActionZqjcb = NewAction(ActionList1, "ActionZqjcb", "中期检查表", ShortCut(VK_F3, {}));
-    ActionYssq = NewAction(ActionList1, "ActionYssq", "验收申请", ShortCut(VK_F4, {}));
-    ActionYszs = NewAction(ActionList1, "ActionYszs", "验收证书", ShortCut(VK_F5, {}));
+    ActionRequest = build.Action(ActionList1, "ActionRequest", "项目申报", ShortCut(VK_F2, {}));
+    ActionZqjcb = build.Action(ActionList1, "ActionZqjcb", "中期检查表", ShortCut(VK_F3, {}));
+    ActionYssq = build.Action(ActionList1, "ActionYssq", "验收申请", ShortCut(VK_F4, {}));
+    ActionYszs = build.Action(ActionList1, "ActionYszs", "验收证书", ShortCut(VK_F5, {}));
     for (TAction* document : {ActionRequest, ActionZqjcb, ActionYssq, ActionYszs})
         document->SetEnabled(false);
-    ActionClose = NewAction(ActionList1, "ActionClose", "关闭", scNone);
+    ActionClose = build.Action(ActionList1, "ActionClose", "关闭", scNone);
     ActionClose->SetEnabled(false);
     ActionClose->OnExecute = [this](TObject* Sender) { ActionCloseExecute(Sender); };
-    ActionExit = NewAction(ActionList1, "ActionExit", "退出", scNone);
+    ActionExit = build.Action(ActionList1, "ActionExit", "退出", scNone);
     ActionExit->OnExecute = [this](TObject* Sender) { ActionExitExecute(Sender); };
-    ActionInfo = NewAction(ActionList1, "ActionInfo", "信息维护", scNone);
+    ActionInfo = build.Action(ActionList1, "ActionInfo", "信息维护", scNone);
     ActionInfo->OnExecute = [this](TObject* Sender) { ActionInfoExecute(Sender); };
-    ActionCode = NewAction(ActionList1, "ActionCode", "代码维护", scNone);
+    ActionCode = build.Action(ActionList1, "ActionCode", "代码维护", scNone);
     ActionCode->OnExecute = [this](TObject* Sender) { ActionCodeExecute(Sender); };
-    ActionUpdate = NewAction(ActionList1, "ActionUpdate", "强制更新", scNone);
+    ActionUpdate = build.Action(ActionList1, "ActionUpdate", "强制更新", scNone);
     ActionUpdate->OnExecute = [this](TObject* Sender) { ActionUpdateExecute(Sender); };
 
-    MainMenu1 = new TMainMenu(this);
-    MainMenu1->SetName("MainMenu1");
+    MainMenu1 = build.Component<TMainMenu>("MainMenu1");
     MainMenu1->SetImages(ImageList1);
     TMenuItem* bar = MainMenu1->Items();
-    FileMenu = NewItem(bar, "文件(&A)");
+    FileMenu = build.MenuItem(bar, "", "文件(&A)");
     FileMenu->SetGroupIndex(0);
     for (TAction* document : {ActionRequest, ActionZqjcb, ActionYssq, ActionYszs})
-        NewActionItem(FileMenu, document);
-    NewItem(FileMenu, "-");
-    N7 = NewActionItem(FileMenu, ActionClose);
-    N7->SetName("N7");
-    NewItem(FileMenu, "-");
-    NewActionItem(FileMenu, ActionExit);
+        build.MenuItem(FileMenu, "", document);
+    build.MenuItem(FileMenu, "", "-");
+    N7 = build.MenuItem(FileMenu, "N7", ActionClose);
+    build.MenuItem(FileMenu, "", "-");
+    build.MenuItem(FileMenu, "", ActionExit);
     // The failed automatic update sends the user here for the forced one.
     // Group 3 is the project application window's: its own maintenance menu
     // stands in this one's place while it is active.
-    MaintainMenu = NewItem(bar, "维护");
+    MaintainMenu = build.MenuItem(bar, "", "维护");
     MaintainMenu->SetGroupIndex(3);
     for (TAction* maintain : {ActionInfo, ActionCode, ActionUpdate})
-        NewActionItem(MaintainMenu, maintain);
-    HelpMenu = NewItem(bar, "帮助(&H)");
+        build.MenuItem(MaintainMenu, "", maintain);
+    HelpMenu = build.MenuItem(bar, "", "帮助(&H)");
     HelpMenu->SetGroupIndex(9);
-    N12 = NewItem(HelpMenu, "帮助");
-    N12->SetName("N12");
+    N12 = build.MenuItem(HelpMenu, "N12", "帮助");
     N12->SetShortCut(ShortCut(VK_F1, {}));
     N12->OnClick = [this](TObject* Sender) { N12Click(Sender); };
-    N11 = NewItem(HelpMenu, "关于");
-    N11->SetName("N11");
+    N11 = build.MenuItem(HelpMenu, "N11", "关于");
     N11->SetShortCut(ShortCut('A', {ssCtrl}));
     N11->OnClick = [this](TObject* Sender) { N11Click(Sender); };
     SetMenu(MainMenu1);
 
-    Panel1 = new TPanel(this);
-    Panel1->SetName("Panel1");
-    Panel1->SetParent(this);
+    Panel1 = build.Control<TPanel>(this, "Panel1");
     Panel1->SetAlign(alTop);
     Panel1->SetHeight(22);
     Panel1->SetBevelOuter(bvNone);
     Panel1->SetCaption("");
 
-    Image1 = new TImage(this);
-    Image1->SetName("Image1");
-    Image1->SetParent(Panel1);
+    Image1 = build.Control<TImage>(Panel1, "Image1");
     Image1->SetAlign(alLeft);
     Image1->SetWidth(22);
     Image1->SetCenter(true);
     Image1->Picture()->Icon()->SetHandle(LoadIcon(HInstance, "MAINICON", TopStripIconSize));
 
-    TaskBar = new TTaskBar(this);
-    TaskBar->SetName("TaskBar");
-    TaskBar->SetParent(Panel1);
+    TaskBar = build.Control<TTaskBar>(Panel1, "TaskBar");
     TaskBar->SetAlign(alClient);
     TaskBar->SetFlat(true);
     TaskBar->SetShowCaptions(true);
@@ -209,51 +174,38 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     TaskBar->SetShowed(true);
     TaskBar->SetVisible(false);
 
-    Panel2 = new TPanel(this);
-    Panel2->SetName("Panel2");
-    Panel2->SetParent(this);
+    Panel2 = build.Control<TPanel>(this, "Panel2");
     Panel2->SetAlign(alLeft);
     Panel2->SetWidth(30);
     Panel2->SetBevelOuter(bvNone);
     Panel2->SetCaption("");
 
-    Image2 = new TImage(this);
-    Image2->SetName("Image2");
-    Image2->SetParent(Panel2);
+    Image2 = build.Control<TImage>(Panel2, "Image2");
     Image2->SetAlign(alClient);
     Image2->SetStretch(true);
 
-    SpeedButton5 = new TSpeedButton(this);
-    SpeedButton5->SetName("SpeedButton5");
-    SpeedButton5->SetParent(Panel2);
-    SpeedButton5->SetBounds(3, 8, 24, 24);
+    SpeedButton5 = build.Control<TSpeedButton>(Panel2, "SpeedButton5", {3, 8, 24, 24});
     SpeedButton5->SetFlat(true);
     SetGlyph(SpeedButton5, HelpGlyph);
     SpeedButton5->SetHint("详细帮助");
     SpeedButton5->SetShowHint(true);
     SpeedButton5->OnClick = [this](TObject* Sender) { SpeedButton5Click(Sender); };
 
-    SpeedButton6 = new TSpeedButton(this);
-    SpeedButton6->SetName("SpeedButton6");
-    SpeedButton6->SetParent(Panel2);
-    SpeedButton6->SetBounds(3, 36, 24, 24);
+    SpeedButton6 = build.Control<TSpeedButton>(Panel2, "SpeedButton6", {3, 36, 24, 24});
     SpeedButton6->SetFlat(true);
     SetGlyph(SpeedButton6, ExitGlyph);
     SpeedButton6->SetHint("退出");
     SpeedButton6->SetShowHint(true);
     SpeedButton6->OnClick = [this](TObject* Sender) { SpeedButton6Click(Sender); };
 
-    StatusBar1 = new TStatusBar(this);
-    StatusBar1->SetName("StatusBar1");
-    StatusBar1->SetParent(this);
+    StatusBar1 = build.Control<TStatusBar>(this, "StatusBar1");
     // The form's colour is meant for the MDI client, not for the bar.
     StatusBar1->SetColor(clBtnFace);
     for (int width : {300, 300, 100})
         StatusBar1->Panels()->Add()->SetWidth(width);
     StatusBar1->Panels()->Items(2)->SetText("欢迎使用");
 
-    MDIWallpaper1 = new TMDIWallpaper(this);
-    MDIWallpaper1->SetName("MDIWallpaper1");
+    MDIWallpaper1 = build.Component<TMDIWallpaper>("MDIWallpaper1");
     MDIWallpaper1->SetTileWidth(WallpaperTileWidth);
     MDIWallpaper1->SetTileHeight(WallpaperTileHeight);
     // A program folder without the tile still works, on the plain client colour.
@@ -263,18 +215,14 @@ TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {
     }
     MDIWallpaper1->SetClientIsOwnerForm(true);
 
-    PopupMenu1 = new TPopupMenu(this);
-    PopupMenu1->SetName("PopupMenu1");
-    MenuItem1 = NewItem(PopupMenu1->Items(), "显示主窗口");
-    MenuItem1->SetName("MenuItem1");
+    PopupMenu1 = build.Component<TPopupMenu>("PopupMenu1");
+    MenuItem1 = build.MenuItem(PopupMenu1->Items(), "MenuItem1", "显示主窗口");
     MenuItem1->SetVisible(false);
     MenuItem1->OnClick = [this](TObject* Sender) { MenuItem1Click(Sender); };
-    MenuItem3 = NewItem(PopupMenu1->Items(), "关闭");
-    MenuItem3->SetName("MenuItem3");
+    MenuItem3 = build.MenuItem(PopupMenu1->Items(), "MenuItem3", "关闭");
     MenuItem3->OnClick = [this](TObject* Sender) { MenuItem3Click(Sender); };
 
-    TrayIcon1 = new TTrayIcon(this);
-    TrayIcon1->SetName("TrayIcon1");
+    TrayIcon1 = build.Component<TTrayIcon>("TrayIcon1");
     TrayIcon1->SetHint("Corvanta2.0");
     TrayIcon1->SetPopupMenu(PopupMenu1);
     TrayIcon1->SetCycleInterval(0);

@@ -2,6 +2,7 @@
 // queue drain so it is painted, work, and Close.
 #include "app/Message.h"
 
+#include "platform/ui/FormBuilder.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/MessageQueue.h"
 
@@ -16,7 +17,7 @@ constexpr int WaitFontHeight = -14;
 } // namespace
 
 TfrmMessage::TfrmMessage(TComponent* AOwner) : TForm(AOwner) {
-    TComponentLoading loading(this);
+    TFormBuilder build(this);
     SetName("frmMessage");
     SetBorderStyle(bsNone);
     SetPosition(poScreenCenter);
@@ -25,9 +26,7 @@ TfrmMessage::TfrmMessage(TComponent* AOwner) : TForm(AOwner) {
     SetVisible(false);
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
 
-    PanelMsg = new TPanel(this);
-    PanelMsg->SetName("PanelMsg");
-    PanelMsg->SetParent(this);
+    PanelMsg = build.Control<TPanel>(this, "PanelMsg");
     PanelMsg->SetAlign(alClient);
     PanelMsg->SetBevelInner(bvLowered);
     PanelMsg->SetBorderWidth(2);

@@ -11,6 +11,7 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/FormBuilder.h"
 #include "platform/ui/MessageQueue.h"
 
 #include <filesystem>
@@ -68,7 +69,7 @@ void Bind(TADOCommand& Command, const char* Name, const Variant& Value) {
 } // namespace
 
 Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
-    TComponentLoading loading(this);
+    TFormBuilder build(this);
     SetName("frmmsgassert");
     SetBorderStyle(bsDialog);
     SetCaption("信息维护");
@@ -78,27 +79,19 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
 
-    auto label = [this](TWinControl* parent, int x, int y, const char* text) {
-        TLabel* l = new TLabel(this);
-        l->SetParent(parent);
-        l->SetBounds(x, y + 4, 100, 13);
-        l->SetCaption(text);
+    // The labels carry no names; nothing refers to them.
+    auto label = [&build](TWinControl* parent, int x, int y, const char* text) {
+        build.Control<TLabel>(parent, "", {x, y + 4, 100, 13}, text);
     };
     // Every limit is the size of the edit's text column, in GBK bytes.
-    auto edit = [this](TWinControl* parent, const char* name, int x, int y, int width, int maxLength) {
-        TEdit* e = new TEdit(this);
-        e->SetName(name);
-        e->SetParent(parent);
-        e->SetBounds(x, y, width, 21);
+    auto edit = [&build](TWinControl* parent, const char* name, int x, int y, int width, int maxLength) {
+        TEdit* e = build.Control<TEdit>(parent, name, {x, y, width, 21});
         e->SetMaxLength(maxLength);
         e->SetMaxLengthUnit(luGbkBytes);
         return e;
     };
-    auto combo = [this](TWinControl* parent, const char* name, int x, int y, int width, TCodeList codes) {
-        TCodeComboBox* c = new TCodeComboBox(this);
-        c->SetName(name);
-        c->SetParent(parent);
-        c->SetBounds(x, y, width, 21);
+    auto combo = [this, &build](TWinControl* parent, const char* name, int x, int y, int width, TCodeList codes) {
+        TCodeComboBox* c = build.Control<TCodeComboBox>(parent, name, {x, y, width, 21});
         for (const auto& [item, code] : codes) {
             c->Items()->Add(item);
             c->codes()->Add(code);
@@ -106,25 +99,14 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
         CodeBox(c);
         return c;
     };
-    auto group = [this](TWinControl* parent, const char* name, const char* caption, TRect bounds) {
-        TGroupBox* g = new TGroupBox(this);
-        g->SetName(name);
-        g->SetParent(parent);
-        g->SetBoundsRect(bounds);
-        g->SetCaption(caption);
-        return g;
-    };
 
-    GroupBox1 = group(this, "GroupBox1", "用户信息", Rect(8, 8, 592, 116));
+    GroupBox1 = build.Control<TGroupBox>(this, "GroupBox1", {8, 8, 584, 108}, "用户信息");
     label(GroupBox1, 10, 20, "姓名：");
     edt_XMFZRXM1 = edit(GroupBox1, "edt_XMFZRXM1", 70, 20, 110, 20);
     label(GroupBox1, 195, 20, "性别：");
     ccb_XMFZRXB1 = combo(GroupBox1, "ccb_XMFZRXB1", 250, 20, 100, SexCodes);
     label(GroupBox1, 370, 20, "出生年：");
-    met_XMFZRCSN1 = new TMaskEdit(this);
-    met_XMFZRCSN1->SetName("met_XMFZRCSN1");
-    met_XMFZRCSN1->SetParent(GroupBox1);
-    met_XMFZRCSN1->SetBounds(440, 20, 100, 21);
+    met_XMFZRCSN1 = build.Control<TMaskEdit>(GroupBox1, "met_XMFZRCSN1", {440, 20, 100, 21});
     met_XMFZRCSN1->SetEditMask("9999年;0;_");
     met_XMFZRCSN1->OnExit = [this](TObject* Sender) { met_XMFZRCSN1Exit(Sender); };
     label(GroupBox1, 10, 52, "学历：");
@@ -137,17 +119,13 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     edt_XMFZRLXDH1 = edit(GroupBox1, "edt_XMFZRLXDH1", 70, 84, 280, 30);
     DigitsOnly(edt_XMFZRLXDH1);
 
-    GroupBox2 = group(this, "GroupBox2", "登陆信息", Rect(8, 122, 592, 212));
+    GroupBox2 = build.Control<TGroupBox>(this, "GroupBox2", {8, 122, 584, 90}, "登陆信息");
     label(GroupBox2, 10, 20, "用户名：");
     edt_username = edit(GroupBox2, "edt_username", 70, 20, 110, 20);
     // The check box is the box's caption: it carries the text and breaks the
     // frame line where a caption would, so the group draws no text under it.
-    GroupBox3 = group(GroupBox2, "GroupBox3", "", Rect(190, 10, 576, 84));
-    chk_password = new TCheckBox(this);
-    chk_password->SetName("chk_password");
-    chk_password->SetParent(GroupBox3);
-    chk_password->SetBounds(8, 0, 67, 16);
-    chk_password->SetCaption("密码管理");
+    GroupBox3 = build.Control<TGroupBox>(GroupBox2, "GroupBox3", {190, 10, 386, 74}, "");
+    chk_password = build.Control<TCheckBox>(GroupBox3, "chk_password", {8, 0, 67, 16}, "密码管理");
     chk_password->OnClick = [this](TObject* Sender) { chk_passwordClick(Sender); };
     label(GroupBox3, 8, 20, "原  密码：");
     edt_passold = edit(GroupBox3, "edt_passold", 70, 20, 110, 12);
@@ -158,7 +136,7 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     for (TEdit* e : {edt_passold, edt_passnew1, edt_passnew2})
         e->SetPasswordChar(U'*');
 
-    GroupBox4 = group(this, "GroupBox4", "单位信息", Rect(8, 218, 592, 486));
+    GroupBox4 = build.Control<TGroupBox>(this, "GroupBox4", {8, 218, 584, 268}, "单位信息");
     label(GroupBox4, 10, 20, "单位名称：");
     edt_DWMC = edit(GroupBox4, "edt_DWMC", 100, 20, 470, 120);
     label(GroupBox4, 10, 48, "通讯地址：");
@@ -185,7 +163,7 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     ccb_DWSZXQDM = combo(GroupBox4, "ccb_DWSZXQDM", 430, 160, 140, {});
     label(GroupBox4, 10, 188, "单位网址：");
     edt_HTTP = edit(GroupBox4, "edt_HTTP", 100, 188, 470, 60);
-    GroupBox5 = group(GroupBox4, "GroupBox5", "单位负责人信息", Rect(8, 214, 576, 262));
+    GroupBox5 = build.Control<TGroupBox>(GroupBox4, "GroupBox5", {8, 214, 568, 48}, "单位负责人信息");
     label(GroupBox5, 8, 20, "姓名：");
     edt_DWFZR = edit(GroupBox5, "edt_DWFZR", 50, 20, 100, 20);
     label(GroupBox5, 160, 20, "职务/职称：");
@@ -194,26 +172,17 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     edt_DWFZRLXDH = edit(GroupBox5, "edt_DWFZRLXDH", 390, 20, 170, 36);
     DigitsOnly(edt_DWFZRLXDH);
 
-    btn_save = new TButton(this);
-    btn_save->SetName("btn_save");
-    btn_save->SetParent(this);
-    btn_save->SetBounds(420, 496, 75, 25);
-    btn_save->SetCaption("保存");
+    btn_save = build.Control<TButton>(this, "btn_save", {420, 496, 75, 25}, "保存");
     btn_save->SetHint("保存到本地数据库");
     btn_save->SetShowHint(true);
     btn_save->OnClick = [this](TObject* Sender) { btn_saveClick(Sender); };
 
-    btn_canel = new TButton(this);
-    btn_canel->SetName("btn_canel");
-    btn_canel->SetParent(this);
-    btn_canel->SetBounds(505, 496, 75, 25);
-    btn_canel->SetCaption("取消");
+    btn_canel = build.Control<TButton>(this, "btn_canel", {505, 496, 75, 25}, "取消");
     btn_canel->SetHint("取消本次操作");
     btn_canel->SetShowHint(true);
     btn_canel->OnClick = [this](TObject* Sender) { btn_canelClick(Sender); };
 
-    RegistrationConnection = new TADOConnection(this);
-    RegistrationConnection->SetName("RegistrationConnection");
+    RegistrationConnection = build.Component<TADOConnection>("RegistrationConnection");
     RegistrationConnection->SetMode(cmShareDenyNone);
     RegistrationConnection->SetLoginPrompt(false);
 }

@@ -1,6 +1,8 @@
 // The progress window's layout; it has no behaviour of its own.
 #include "app/Progress.h"
 
+#include "platform/ui/FormBuilder.h"
+
 TfrmProgress* frmProgress = nullptr;
 
 namespace {
@@ -10,7 +12,7 @@ constexpr TColor GaugeBackground = 16706763; // 0xFEECCB: a pale blue
 } // namespace
 
 TfrmProgress::TfrmProgress(TComponent* AOwner) : TForm(AOwner) {
-    TComponentLoading loading(this);
+    TFormBuilder build(this);
     SetName("frmProgress");
     SetBorderStyle(bsNone);
     SetPosition(poScreenCenter);
@@ -18,23 +20,15 @@ TfrmProgress::TfrmProgress(TComponent* AOwner) : TForm(AOwner) {
     SetClientHeight(57);
     SetVisible(false);
 
-    Panel1 = new TPanel(this);
-    Panel1->SetName("Panel1");
-    Panel1->SetParent(this);
+    Panel1 = build.Control<TPanel>(this, "Panel1");
     Panel1->SetAlign(alClient);
     Panel1->SetBevelInner(bvLowered);
     Panel1->SetBorderWidth(4);
     Panel1->SetCaption("");
 
-    lblTitle = new TLabel(this);
-    lblTitle->SetName("lblTitle");
-    lblTitle->SetParent(Panel1);
-    lblTitle->SetBounds(8, 8, 300, 13);
-    lblTitle->SetCaption("...");
+    lblTitle = build.Control<TLabel>(Panel1, "lblTitle", {8, 8, 300, 13}, "...");
 
-    Gauge = new TGauge(this);
-    Gauge->SetName("Gauge");
-    Gauge->SetParent(Panel1);
+    Gauge = build.Control<TGauge>(Panel1, "Gauge");
     Gauge->SetAlign(alBottom);
     Gauge->SetHeight(24);
     Gauge->SetBorderStyle(bsNone);

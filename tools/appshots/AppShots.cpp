@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "app/Startup.h"
 #include "platform/data/ADODB.h"
+#include "platform/ui/FormBuilder.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -23,13 +24,10 @@ namespace {
 class TSampleDocument : public TForm {
 public:
     explicit TSampleDocument(TComponent* AOwner) : TForm(AOwner) {
-        TComponentLoading loading(this);
+        TFormBuilder build(this);
         SetFormStyle(fsMDIChild);
         SetCaption("示例文档一");
-        auto* label = new TLabel(this);
-        label->SetParent(this);
-        label->SetBounds(16, 16, 300, 17);
-        label->SetCaption("文档窗口打开在主窗口之中。");
+        build.Control<TLabel>(this, "", {16, 16, 300, 17}, "文档窗口打开在主窗口之中。");
         OnClose = [this](TObject*, TCloseAction& Action) {
             frmMain->ChildClosed(this);
             Action = caFree;
