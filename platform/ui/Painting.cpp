@@ -1,7 +1,9 @@
 // Painting into backing images. The invalid region is ours, not Qt's: Qt's
 // paint events only copy the image to the screen (painting first when the
 // window is still invalid), so every pixel a window procedure draws can be read
-// back headless, and XOR drawing and scrolling behave as on Win32.
+// back headless, and XOR drawing and scrolling behave as on Win32. A window
+// holds its image only from its first drawing until it hides, so hidden pages
+// and windows never painted cost nothing.
 #include "platform/ui/Painting.h"
 
 #include "platform/ui/Gdi.h"
@@ -15,10 +17,25 @@
 #include <QWidget>
 
 #include <unordered_map>
+#include <utility>
 
 using namespace platform_ui;
 
 namespace {
+
+QSize WindowImageSize(HWND w) {
+    return {std::max(w->WindowRect.Width(), 1), std::max(w->WindowRect.Height(), 1)};
+}
+
+// The image is made when the window first draws into it or shows; until its
+// first paint it is white.
+QImage& ImageOf(HWND w) {
+    if (w->Image.isNull()) {
+        w->Image = QImage(WindowImageSize(w), QImage::Format_RGB32);
+        w->Image.fill(Qt::white);
+    }
+    return w->Image;
+}
 
 class BackingWidget : public QWidget {
 public:
@@ -42,7 +59,7 @@ protected:
         if (!IsLiveWindow(w)) return;
         QPainter painter(this);
         painter.setClipRegion(event->region());
-        painter.drawImage(0, 0, w->Image);
+        painter.drawImage(0, 0, ImageOf(w));
     }
 };
 
@@ -99,17 +116,26 @@ QWidget* CreateWindowWidget(HWND, QWidget* Parent) {
 }
 
 void ResizeBackingImage(HWND Wnd) {
-    if (!Wnd->SelfPainting()) return;
-    const QSize size(std::max(Wnd->WindowRect.Width(), 1), std::max(Wnd->WindowRect.Height(), 1));
-    if (Wnd->Image.size() == size) return;
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    if (!Wnd->Image.isNull()) {
-        QPainter painter(&image);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(0, 0, Wnd->Image);
-    }
-    Wnd->Image = std::move(image);
+    if (!Wnd->SelfPainting() || Wnd->Image.isNull() || Wnd->Image.size() == WindowImageSize(Wnd)) return;
+    const QImage old = std::exchange(Wnd->Image, QImage());
+    QPainter painter(&ImageOf(Wnd));
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, old);
+}
+
+void ReleaseBackingImages(HWND Wnd) {
+    const auto release = [](HWND w) {
+        if (!w->SelfPainting()) return;
+        w->Image = QImage();
+        w->Invalid = ClientArea(w);
+        w->EraseNeeded = true;
+        w->FrameInvalid = true;
+    };
+    release(Wnd);
+    EnumChildWindows(Wnd, [&release](HWND child) {
+        release(child);
+        return true;
+    });
 }
 
 bool NeedsPaint(HWND Wnd) {
@@ -148,7 +174,7 @@ void ShowImageChanged(HWND Wnd) {
 }
 
 QImage* BackingImageOfWindow(HWND Wnd) {
-    return IsLiveWindow(Wnd) && Wnd->SelfPainting() ? &Wnd->Image : nullptr;
+    return IsLiveWindow(Wnd) && Wnd->SelfPainting() ? &ImageOf(Wnd) : nullptr;
 }
 
 QPoint ClientOriginOfWindow(HWND Wnd) {
@@ -185,7 +211,7 @@ HDC BeginPaint(HWND Wnd, TPaintStruct& Paint) {
     const bool erase = Wnd->EraseNeeded;
     Wnd->Invalid = QRegion();
     Wnd->EraseNeeded = false;
-    HDC dc = Wnd->SelfPainting() ? CreateImageDC(&Wnd->Image, region, ClientOrigin(Wnd)) : CreateMeasureDC();
+    HDC dc = Wnd->SelfPainting() ? CreateImageDC(&ImageOf(Wnd), region, ClientOrigin(Wnd)) : CreateMeasureDC();
     DCWindows()[dc] = Wnd;
     Paint.hdc = dc;
     Paint.rcPaint = BoundsOf(region);
@@ -289,7 +315,7 @@ int GetUpdateRgn(HWND Wnd, HRGN Region, bool) {
 HDC GetDC(HWND Wnd) {
     if (!Wnd) return CreateMeasureDC();
     if (!IsLiveWindow(Wnd)) return nullptr;
-    HDC dc = Wnd->SelfPainting() ? CreateImageDC(&Wnd->Image, ClientArea(Wnd), ClientOrigin(Wnd)) : CreateMeasureDC();
+    HDC dc = Wnd->SelfPainting() ? CreateImageDC(&ImageOf(Wnd), ClientArea(Wnd), ClientOrigin(Wnd)) : CreateMeasureDC();
     DCWindows()[dc] = Wnd;
     return dc;
 }
@@ -298,7 +324,7 @@ HDC GetWindowDC(HWND Wnd) {
     if (!Wnd) return CreateMeasureDC();
     if (!IsLiveWindow(Wnd)) return nullptr;
     HDC dc = Wnd->SelfPainting()
-                 ? CreateImageDC(&Wnd->Image, QRegion(0, 0, Wnd->Image.width(), Wnd->Image.height()), QPoint(0, 0))
+                 ? CreateImageDC(&ImageOf(Wnd), QRegion(QRect(QPoint(0, 0), WindowImageSize(Wnd))), QPoint(0, 0))
                  : CreateMeasureDC();
     DCWindows()[dc] = Wnd;
     return dc;
@@ -322,7 +348,8 @@ int ScrollWindowEx(HWND Wnd, int DX, int DY, const TRect* Scroll, const TRect* C
     const QRegion source = ToRegion(Wnd, Scroll) & clip;
     const QRegion destination = source.translated(DX, DY) & clip;
     const QRegion uncovered = source - destination;
-    if (Wnd->SelfPainting() && !destination.isEmpty() && (DX || DY)) {
+    // Only the pixels a window holds move; one without an image has none yet.
+    if (Wnd->SelfPainting() && !Wnd->Image.isNull() && !destination.isEmpty() && (DX || DY)) {
         const QPoint origin = ClientOrigin(Wnd);
         const QRect from = (destination.translated(-DX, -DY)).boundingRect().translated(origin);
         const QImage pixels = Wnd->Image.copy(from);

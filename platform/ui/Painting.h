@@ -1,7 +1,9 @@
 // Painting: each self-painting window owns a backing image of its whole window
-// rectangle and an invalid region kept here. WM_PAINT handlers draw into the
-// image between BeginPaint and EndPaint, clipped to what was invalid; GetDC and
-// GetWindowDC draw into it at any time. Qt only shows the image.
+// rectangle while it shows, and an invalid region kept here. WM_PAINT handlers
+// draw into the image between BeginPaint and EndPaint, clipped to what was
+// invalid; GetDC and GetWindowDC draw into it at any time. Qt only shows the
+// image. A hidden window gives its image back and is painted in full when it
+// shows again.
 #pragma once
 
 #include "platform/ui/Messages.h"

@@ -483,7 +483,6 @@ HWND CreateWindowEx(DWORD ExStyle, const std::string& ClassName, const std::stri
     }
     RecalculateClientRect(w);
     if (!IsLiveWindow(w)) return nullptr;
-    ResizeBackingImage(w);
     PlaceWidget(w);
     if (w->IsChild()) StackWidgets(Parent);
     w->Invalid = QRegion(0, 0, w->ClientRect.Width(), w->ClientRect.Height());
@@ -1019,6 +1018,7 @@ bool ShowWindow(HWND Wnd, int Command) {
         if (!IsLiveWindow(Wnd)) return true;
         Wnd->Style &= ~WS_VISIBLE;
         if (widget) widget->hide();
+        ReleaseBackingImages(Wnd);
         FocusWindowGone(Wnd);
         return true;
     }

@@ -171,6 +171,10 @@ std::string TestEditText(HWND Wnd) {
     return edit ? edit->text().toStdString() : std::string();
 }
 
+size_t BackingImageBytes(HWND Wnd) {
+    return IsLiveWindow(Wnd) ? static_cast<size_t>(Wnd->Image.sizeInBytes()) : 0;
+}
+
 uint32_t BackingPixel(HWND Wnd, int X, int Y) {
     const QImage* image = BackingImageOfWindow(Wnd);
     if (!image || !image->rect().contains(X, Y)) return 0;

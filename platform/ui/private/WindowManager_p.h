@@ -75,7 +75,7 @@ struct PlatformWindow {
     bool Destroying = false;
 
     QPointer<QWidget> Widget;
-    QImage Image;    // self-painting windows: the whole window rectangle
+    QImage Image;    // self-painting windows: the whole window rectangle, null until it draws and when hidden
     QRegion Invalid; // client coordinates
     bool EraseNeeded = false;
     bool FrameInvalid = false;
@@ -129,8 +129,12 @@ bool RegisterClassEntry(WindowClassEntry Entry);
 TPoint WindowOriginOnScreen(HWND Wnd);
 // Recomputes the client rectangle with WM_NCCALCSIZE; true when it changed size.
 bool RecalculateClientRect(HWND Wnd);
-// Sizes the backing image to the window rectangle, keeping the old pixels.
+// Sizes the backing image to the window rectangle, keeping the old pixels; a
+// window that holds none yet gets its image when it first draws.
 void ResizeBackingImage(HWND Wnd);
+// A window that hides gives back its image and those of its children, which no
+// longer show; each is painted in full when it shows again.
+void ReleaseBackingImages(HWND Wnd);
 
 // The queue.
 struct QueuedMessage {

@@ -5,6 +5,7 @@
 
 #include "platform/ui/WinTypes.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -61,6 +62,8 @@ bool CurrentMessageWasPosted();
 bool RegisterTestEditClass(const std::string& ClassName, bool ReadOnly = false);
 std::string TestEditText(HWND Wnd);
 
+// The bytes of the backing image a window holds now (0 when it holds none).
+size_t BackingImageBytes(HWND Wnd);
 // The backing image of a self-painting window: 0x00RRGGBB pixels.
 uint32_t BackingPixel(HWND Wnd, int X, int Y); // window coordinates
 std::vector<uint32_t> BackingPixels(HWND Wnd);

@@ -494,6 +494,28 @@ TEST(UiControls, SelectedTabStandsRaisedAndJoinsItsPage) {
     EXPECT_EQ(pixel(otherMiddle, pageTop + 1), GetSysColor(COLOR_BTNFACE));
 }
 
+TEST(UiControls, AHiddenPageGivesBackItsImagesAndShowsWholeAgain) {
+    using platform_ui::test::BackingImageBytes;
+    using platform_ui::test::BackingPixels;
+    DemoForm d;
+    d.Form->Show();
+    ProcessMessages();
+    EXPECT_EQ(BackingImageBytes(d.Sheet2->Handle()), 0u) << "never shown, never painted";
+    const std::vector<uint32_t> sheet = BackingPixels(d.Sheet1->Handle());
+    const std::vector<uint32_t> group = BackingPixels(d.Group->Handle());
+
+    d.Pages->SetActivePage(d.Sheet2);
+    ProcessMessages();
+    EXPECT_EQ(BackingImageBytes(d.Sheet1->Handle()), 0u);
+    EXPECT_EQ(BackingImageBytes(d.Group->Handle()), 0u) << "the group box on the hidden page";
+    EXPECT_GT(BackingImageBytes(d.Sheet2->Handle()), 0u);
+
+    d.Pages->SetActivePage(d.Sheet1);
+    ProcessMessages();
+    EXPECT_EQ(BackingPixels(d.Sheet1->Handle()), sheet) << "painted in full again";
+    EXPECT_EQ(BackingPixels(d.Group->Handle()), group);
+}
+
 TEST(UiControls, TheOpenMenusTitleIsPressedInTheBar) {
     DemoForm d;
     d.Form->Show();

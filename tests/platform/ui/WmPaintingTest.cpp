@@ -1,13 +1,17 @@
 // Painting into backing images: only the invalid region is painted, XOR
 // drawing undoes itself exactly, ScrollWindowEx plus a partial repaint equals a
-// full repaint, erasing and the frame.
+// full repaint, erasing and the frame; a window holds its image only from its
+// first drawing until it hides.
 #include "WmRecorder.h"
 
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Painting.h"
 
+#include <algorithm>
+
 namespace {
 
+using platform_ui::test::BackingImageBytes;
 using platform_ui::test::BackingPixel;
 using platform_ui::test::BackingPixels;
 using platform_ui::test::FillBacking;
@@ -124,6 +128,55 @@ TEST_F(WmPaintingTest, XorFocusRectangleTwiceRestoresEveryPixel) {
     DrawFocusRect(dc, &r);
     ReleaseDC(w, dc);
     EXPECT_EQ(BackingPixels(w), before);
+}
+
+TEST_F(WmPaintingTest, XorThroughGetDCWorksBeforeTheFirstPaint) {
+    HWND w = Recorder.Create(WS_VISIBLE | WS_POPUP, Bounds(0, 0, 60, 40));
+    ASSERT_EQ(BackingImageBytes(w), 0u);
+    const std::vector<uint32_t> white(60 * 40, 0xFFFFFF);
+    const TRect r = Rect(5, 5, 50, 30);
+    HDC dc = GetDC(w);
+    DrawFocusRect(dc, &r);
+    ReleaseDC(w, dc);
+    EXPECT_NE(BackingPixels(w), white) << "the dotted rectangle shows";
+    dc = GetDC(w);
+    DrawFocusRect(dc, &r);
+    ReleaseDC(w, dc);
+    EXPECT_EQ(BackingPixels(w), white) << "white until the first paint, and restored exactly";
+}
+
+TEST_F(WmPaintingTest, AWindowGetsItsImageWhenItFirstPaints) {
+    HWND shown = Recorder.Create(WS_VISIBLE | WS_POPUP, Bounds(0, 0, 60, 40));
+    HWND hidden = Recorder.Create(WS_POPUP, Bounds(0, 0, 60, 40));
+    HWND insideHidden = Recorder.Create(WS_CHILD | WS_VISIBLE, Bounds(5, 5, 20, 10), hidden);
+    EXPECT_EQ(BackingImageBytes(shown), 0u) << "not when it is created";
+    SetWindowPos(hidden, nullptr, 0, 0, 80, 50, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ProcessMessages();
+    EXPECT_EQ(BackingImageBytes(shown), 60u * 40u * 4u);
+    EXPECT_EQ(BackingImageBytes(hidden), 0u) << "resizing makes none";
+    EXPECT_EQ(BackingImageBytes(insideHidden), 0u);
+}
+
+TEST_F(WmPaintingTest, HidingGivesImagesBackAndShowingPaintsThemInFull) {
+    HWND w = CreateFiller();
+    HWND page = Recorder.Create(WS_CHILD | WS_VISIBLE, Bounds(5, 5, 40, 30), w);
+    HWND group = Recorder.Create(WS_CHILD | WS_VISIBLE, Bounds(5, 5, 20, 10), page);
+    ProcessMessages();
+    ASSERT_GT(BackingImageBytes(page), 0u);
+    ASSERT_GT(BackingImageBytes(group), 0u);
+
+    ShowWindow(page, SW_HIDE);
+    EXPECT_EQ(BackingImageBytes(page), 0u);
+    EXPECT_EQ(BackingImageBytes(group), 0u) << "a child of a hidden window no longer shows";
+    EXPECT_GT(BackingImageBytes(w), 0u) << "the parent still shows";
+    Painted.clear();
+    ShowWindow(page, SW_SHOWNA);
+    ProcessMessages();
+    ASSERT_EQ(Painted.size(), 2u);
+    EXPECT_EQ(std::count(Painted.begin(), Painted.end(), Rect(0, 0, 40, 30)), 1) << "the page in full";
+    EXPECT_EQ(std::count(Painted.begin(), Painted.end(), Rect(0, 0, 20, 10)), 1) << "its child in full";
+    EXPECT_EQ(BackingPixels(page), std::vector<uint32_t>(40 * 30, Red));
+    EXPECT_EQ(BackingPixels(group), std::vector<uint32_t>(20 * 10, Red));
 }
 
 // A window showing a scrolled picture: cells of 3x3 pixels whose colour
