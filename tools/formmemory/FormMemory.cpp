@@ -3,6 +3,7 @@
 // window images the form's windows hold and the resident memory after each step.
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/FormBuilder.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/private/WmTestHooks.h"
@@ -15,13 +16,6 @@ namespace {
 
 constexpr int PageCount = 6;
 constexpr int FieldsPerPage = 8;
-
-template <class T> T* Place(TComponent* owner, TWinControl* parent, int x, int y, int w, int h) {
-    auto* c = new T(owner);
-    c->SetParent(parent);
-    c->SetBounds(x, y, w, h);
-    return c;
-}
 
 double ImageMegabytes(HWND form) {
     size_t bytes = platform_ui::test::BackingImageBytes(form);
@@ -49,21 +43,20 @@ int main() {
     auto* form = new TForm(Application);
     TPageControl* pages = nullptr;
     {
-        TComponentLoading loading(form);
+        TFormBuilder build(form);
         form->SetBounds(0, 0, 1000, 700);
-        pages = Place<TPageControl>(form, form, 0, 0, 100, 100);
+        pages = build.Control<TPageControl>(form, "pages");
         pages->SetAlign(alClient);
         for (int p = 0; p < PageCount; ++p) {
-            auto* sheet = new TTabSheet(form);
-            sheet->SetPageControl(pages);
-            sheet->SetCaption("第" + std::to_string(p + 1) + "页");
-            auto* head = Place<TPanel>(form, sheet, 0, 0, 100, 120);
+            const std::string page = std::to_string(p + 1);
+            TTabSheet* sheet = build.Page(pages, "page" + page, "第" + page + "页");
+            auto* head = build.Control<TPanel>(sheet, "head" + page, {0, 0, 100, 120});
             head->SetAlign(alTop);
-            auto* group = Place<TGroupBox>(form, sheet, 8, 130, 600, 300);
-            group->SetCaption("基本信息");
+            auto* group = build.Control<TGroupBox>(sheet, "group" + page, {8, 130, 600, 300}, "基本信息");
             for (int f = 0; f < FieldsPerPage; ++f) {
-                Place<TLabel>(form, group, 12, 24 + f * 30, 90, 17)->SetCaption("字段：");
-                Place<TEdit>(form, group, 100, 20 + f * 30, 300, 21);
+                const std::string field = page + "_" + std::to_string(f);
+                build.Control<TLabel>(group, "label" + field, {12, 24 + f * 30, 90, 17}, "字段：");
+                build.Control<TEdit>(group, "edit" + field, {100, 20 + f * 30, 300, 21});
             }
         }
     }
