@@ -4,7 +4,7 @@
 // menu merges the active child's; a Chinese form rendered headless.
 #include "UiTestSupport.h"
 
-#include "platform/ui/private/ModalTestHooks.h"
+#include "platform/ui/testhooks/ModalTestHooks.h"
 
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"

@@ -8,7 +8,7 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Window.h"
-#include "platform/ui/private/CursorTestHooks.h"
+#include "platform/ui/testhooks/CursorTestHooks.h"
 
 #include <gtest/gtest.h>
 

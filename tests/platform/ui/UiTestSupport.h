@@ -7,7 +7,7 @@
 #include "platform/ui/Focus.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Timers.h"
-#include "platform/ui/private/WmTestHooks.h"
+#include "platform/ui/testhooks/WmTestHooks.h"
 
 #include <deque>
 #include <string>

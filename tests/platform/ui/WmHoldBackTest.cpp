@@ -4,7 +4,7 @@
 #include "WmRecorder.h"
 
 #include "platform/ui/Focus.h"
-#include "platform/ui/private/DesktopTestHooks.h"
+#include "platform/ui/testhooks/DesktopTestHooks.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "platform/ui/Focus.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/Timers.h"
-#include "platform/ui/private/DesktopTestHooks.h"
+#include "platform/ui/testhooks/DesktopTestHooks.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 // Test hooks of the window manager: real Qt input events sent to a window's
 // widget (through the same filter a user's input passes), and the backing image
 // read back as plain pixels.
-#include "platform/ui/private/WmTestHooks.h"
+#include "platform/ui/testhooks/WmTestHooks.h"
 
 #include "platform/ui/private/WindowManager_p.h"
 
@@ -12,6 +12,7 @@
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -97,6 +98,13 @@ TRect QtCursorRectangle() {
     if (!window || r.isNull()) return {};
     const QPoint topLeft = window->mapToGlobal(r.topLeft());
     return Bounds(topLeft.x(), topLeft.y(), r.width(), r.height());
+}
+
+std::string ShownComposition(HWND Wnd, TPoint* Where) {
+    const QLabel* label = CompositionLabel();
+    if (!label || label->isHidden() || !IsLiveWindow(Wnd) || label->parentWidget() != Wnd->Widget.data()) return {};
+    if (Where) *Where = {label->x(), label->y()};
+    return label->text().toStdString();
 }
 
 void SendQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers) {

@@ -1,0 +1,33 @@
+// Test hooks for what the desktop does to the program's windows through Qt,
+// without Qt types, so the tests can see how the window manager answers it;
+// and a notification area the tests control.
+#pragma once
+
+#include "platform/ui/ShellAPI.h"
+#include "platform/ui/WinTypes.h"
+
+#include <vector>
+
+namespace platform_ui::test {
+
+// The desktop activates Wnd's widget (a title-bar click, Alt+Tab), as Qt reports it.
+void ActivateFromDesktop(HWND Wnd);
+// Qt paints Wnd's widget at once, as it does when the window first shows.
+void PaintFromQt(HWND Wnd);
+// The sizes (widths, smallest first) of the icon the desktop gets from Icon,
+// and of the one it shows for Wnd's window.
+std::vector<int> DesktopIconSizes(HICON Icon);
+std::vector<int> WindowIconSizes(HWND Wnd);
+
+// Tests stand in for the desktop: a notification area appears or vanishes
+// (vanishing drops every icon, as a shell restart does) whatever the platform has.
+void SetNotifyAreaExists(bool Exists);
+// The record the shell holds for the icon (Wnd, Id), or nullptr.
+const NOTIFYICONDATA* FindNotifyIcon(HWND Wnd, UINT Id);
+// How a user activates an icon, as the desktop reports it.
+enum class TTrayActivation { Click, DoubleClick, Context, MiddleClick };
+// The desktop reports an activation of the icon (Wnd, Id): its mouse messages
+// are posted to Wnd as for an icon in a real tray.
+void ActivateNotifyIcon(HWND Wnd, UINT Id, TTrayActivation How);
+
+} // namespace platform_ui::test
