@@ -222,14 +222,13 @@ TEST_F(MainTest, ShortcutsOpenHelpAndAboutAndLeaveTheDocumentActionsOff) {
         aboutShown = dlgAbout && dlgAbout->Modal();
         if (dlgAbout) dlgAbout->Button1->Click();
     });
-    constexpr unsigned control = 0x04000000;
-    uitest::Type(frmMain, 0x01000030); // F1
-    uitest::Type(frmMain, 'A', "", control);
+    uitest::Type(frmMain, VK_F1);
+    uitest::Type(frmMain, 'A', "", MK_CONTROL);
     EXPECT_EQ(Launched, std::vector<std::string>{Program.Path() + "thelp.html"});
     EXPECT_TRUE(aboutShown);
     EXPECT_EQ(dlgAbout, nullptr);
 
-    for (int key = 0x01000031; key <= 0x01000034; ++key) // F2 to F5
+    for (Word key = VK_F2; key <= VK_F5; ++key)
         uitest::Type(frmMain, key);
     EXPECT_EQ(frmMain->MDIChildCount(), 0);
     for (TAction* document : {frmMain->ActionRequest, frmMain->ActionZqjcb, frmMain->ActionYssq, frmMain->ActionYszs})

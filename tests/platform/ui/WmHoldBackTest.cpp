@@ -10,8 +10,6 @@ namespace {
 
 using namespace platform_ui::test;
 
-constexpr int QtKeyA = 0x41;
-
 void Settle() {
     // Qt answers activation requests late; let it answer before the next step.
     for (int i = 0; i < 3; ++i) {
@@ -75,7 +73,7 @@ TEST_F(WmHoldBackTest, TheDesktopCannotActivateAWindowBehindTheHold) {
             EXPECT_EQ(GetActiveWindow(), desktop[c.active]) << c.what;
             EXPECT_EQ(GetFocus(), desktop[c.focus]) << c.what;
             recorder.Clear();
-            SendQtKey(desktop[c.focus], QtKeyA, 0, "a");
+            SendQtKey(desktop[c.focus], 'A', 0, "a");
             ProcessMessages();
             recorder.Expect({{WM_CHAR, WmHow::Posted, 'a', std::nullopt, desktop[c.focus]}},
                             std::string(c.what) + ": the next key reaches the focus");
