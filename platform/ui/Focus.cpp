@@ -4,11 +4,9 @@
 #include "platform/ui/Focus.h"
 
 #include "platform/ui/Messages.h"
-#include "platform/ui/private/DesktopTestHooks.h"
 #include "platform/ui/private/MessageQueue_p.h"
 #include "platform/ui/private/WindowManager_p.h"
 
-#include <QApplication>
 #include <QWidget>
 
 using namespace platform_ui;
@@ -214,8 +212,4 @@ bool SetForegroundWindow(HWND Wnd) {
 
 HWND GetForegroundWindow() {
     return State().Active;
-}
-
-void platform_ui::test::ActivateFromDesktop(HWND Wnd) {
-    if (QWidget* widget = WidgetOfWindow(Wnd)) QApplication::setActiveWindow(widget);
 }

@@ -3,17 +3,14 @@
 #include "platform/ui/Graphics.h"
 
 #include "platform/ui/SystemMetrics.h"
-#include "platform/ui/private/DesktopTestHooks.h"
 #include "platform/ui/private/GdiObjects_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/GraphicsStreams_p.h"
 #include "platform/ui/private/QtApplication_p.h"
-#include "platform/ui/private/WindowHost_p.h"
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QPixmap>
-#include <QWidget>
 
 #include <algorithm>
 #include <csetjmp>
@@ -39,14 +36,6 @@ const QImage& NearestSize(const std::vector<QImage>& Sizes, int Width) {
     const auto distance = [Width](const QImage& image) { return std::abs(image.width() - Width); };
     return *std::min_element(Sizes.begin(), Sizes.end(),
                              [&](const QImage& a, const QImage& b) { return distance(a) < distance(b); });
-}
-
-std::vector<int> WidthsOf(const QIcon& Icon) {
-    std::vector<int> widths;
-    for (const QSize& size : Icon.availableSizes())
-        widths.push_back(size.width());
-    std::sort(widths.begin(), widths.end());
-    return widths;
 }
 
 void DrawAlpha(TCanvas* ACanvas, HICON icon, const TRect& Rect) {
@@ -92,15 +81,6 @@ QIcon QIconOf(HICON icon) {
     for (const QImage& image : icon->sizes)
         result.addPixmap(QPixmap::fromImage(image));
     return result;
-}
-
-std::vector<int> test::DesktopIconSizes(HICON Icon) {
-    return WidthsOf(QIconOf(Icon));
-}
-
-std::vector<int> test::WindowIconSizes(HWND Wnd) {
-    const QWidget* widget = WidgetOfWindow(Wnd);
-    return widget ? WidthsOf(widget->windowIcon()) : std::vector<int>{};
 }
 
 } // namespace platform_ui

@@ -10,7 +10,6 @@
 #include "platform/ui/Focus.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/private/WindowManager_p.h"
-#include "platform/ui/private/WmTestHooks.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -694,6 +693,10 @@ void FinishComposition() {
     ShowComposition(nullptr, {});
 }
 
+const QLabel* CompositionLabel() {
+    return State().Composition;
+}
+
 void RefreshInputMethod() {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QGuiApplication::focusObject())
         QGuiApplication::inputMethod()->update(Qt::ImQueryAll);
@@ -769,11 +772,4 @@ TMouseDownHook SetMouseDownHook(TMouseDownHook Hook) {
     TMouseDownHook previous = State().MouseDownHook;
     State().MouseDownHook = std::move(Hook);
     return previous;
-}
-
-std::string platform_ui::test::ShownComposition(HWND Wnd, TPoint* Where) {
-    const QLabel* label = State().Composition;
-    if (!label || label->isHidden() || !IsLiveWindow(Wnd) || label->parentWidget() != Wnd->Widget.data()) return {};
-    if (Where) *Where = {label->x(), label->y()};
-    return label->text().toStdString();
 }

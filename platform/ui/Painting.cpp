@@ -7,7 +7,6 @@
 #include "platform/ui/Painting.h"
 
 #include "platform/ui/Gdi.h"
-#include "platform/ui/private/DesktopTestHooks.h"
 #include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/MessageQueue_p.h"
 #include "platform/ui/private/WindowManager_p.h"
@@ -194,10 +193,6 @@ QImage RenderWindow(HWND Wnd) {
 }
 
 } // namespace platform_ui
-
-void platform_ui::test::PaintFromQt(HWND Wnd) {
-    if (QWidget* widget = WidgetOfWindow(Wnd)) widget->repaint();
-}
 
 HDC BeginPaint(HWND Wnd, TPaintStruct& Paint) {
     Paint = {};

@@ -8,41 +8,22 @@
 #include "platform/ui/private/ControlHost_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/QtApplication_p.h"
-
-#include <QSystemTrayIcon>
+#include "platform/ui/private/ShellAPI_p.h"
 
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <memory>
-#include <optional>
 #include <vector>
 
 using namespace platform_ui;
 
 namespace {
 
-struct ShellIcon {
-    NOTIFYICONDATA Record;
-    std::unique_ptr<QSystemTrayIcon> Shown; // none where the desktop has no tray
-};
-
-struct NotificationArea {
-    std::optional<bool> ExistsForTests;
-    std::map<std::pair<HWND, UINT>, ShellIcon> Icons;
-};
-
-NotificationArea& Area() {
-    static NotificationArea area;
-    return area;
-}
-
 // An icon the program never deleted is left to the end of the process: torn
 // down among the statics at exit, after Qt's own, its window crashes.
 void DropShownIconsAtExit() {
     static const bool registered = [] {
         std::atexit([] {
-            for (auto& [key, icon] : Area().Icons)
+            for (auto& [key, icon] : NotifyArea().Icons)
                 (void)icon.Shown.release();
         });
         return true;
@@ -82,13 +63,6 @@ void Merge(NOTIFYICONDATA& Record, const NOTIFYICONDATA& Data) {
     Record.szTip[sizeof Record.szTip - 1] = '\0';
 }
 
-// Posts an activation's mouse messages to the icon's window.
-void PostActivation(HWND Wnd, UINT Id, UINT CallbackMessage, QSystemTrayIcon::ActivationReason Reason) {
-    if (!IsWindow(Wnd)) return;
-    for (UINT mouse : TrayMouseMessages(Reason))
-        PostMessage(Wnd, CallbackMessage, Id, mouse);
-}
-
 void Show(QSystemTrayIcon& Icon, const NOTIFYICONDATA& Record) {
     if (Record.hIcon) Icon.setIcon(QIconOf(Record.hIcon));
     Icon.setToolTip(ToQString(Record.szTip));
@@ -101,14 +75,29 @@ void Show(QSystemTrayIcon& Icon, const NOTIFYICONDATA& Record) {
 
 } // namespace
 
+namespace platform_ui {
+
+NotificationArea& NotifyArea() {
+    static NotificationArea area;
+    return area;
+}
+
+void PostActivation(HWND Wnd, UINT Id, UINT CallbackMessage, QSystemTrayIcon::ActivationReason Reason) {
+    if (!IsWindow(Wnd)) return;
+    for (UINT mouse : TrayMouseMessages(Reason))
+        PostMessage(Wnd, CallbackMessage, Id, mouse);
+}
+
+} // namespace platform_ui
+
 bool NotifyIconAvailable() {
-    const NotificationArea& area = Area();
+    const NotificationArea& area = NotifyArea();
     return area.ExistsForTests ? *area.ExistsForTests : QtTrayExists();
 }
 
 bool Shell_NotifyIcon(DWORD Message, const NOTIFYICONDATA* Data) {
     if (!Data || !NotifyIconAvailable()) return false;
-    auto& icons = Area().Icons;
+    auto& icons = NotifyArea().Icons;
     const auto key = std::make_pair(Data->hWnd, Data->uID);
     auto it = icons.find(key);
     switch (Message) {
@@ -140,26 +129,3 @@ bool Shell_NotifyIcon(DWORD Message, const NOTIFYICONDATA* Data) {
         return false;
     }
 }
-
-namespace notifyarea_test {
-
-void SetAreaExists(bool Value) {
-    Area().ExistsForTests = Value;
-    if (!Value) Area().Icons.clear();
-}
-
-const NOTIFYICONDATA* FindIcon(HWND Wnd, UINT Id) {
-    const auto& icons = Area().Icons;
-    const auto it = icons.find(std::make_pair(Wnd, Id));
-    return it == icons.end() ? nullptr : &it->second.Record;
-}
-
-void ActivateIcon(HWND Wnd, UINT Id, TTrayActivation How) {
-    const NOTIFYICONDATA* record = FindIcon(Wnd, Id);
-    if (!record || !(record->uFlags & NIF_MESSAGE)) return;
-    static constexpr QSystemTrayIcon::ActivationReason reasons[] = {
-        QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick};
-    PostActivation(Wnd, Id, record->uCallbackMessage, reasons[static_cast<int>(How)]);
-}
-
-} // namespace notifyarea_test

@@ -39,16 +39,3 @@ bool Shell_NotifyIcon(DWORD Message, const NOTIFYICONDATA* Data);
 
 // Whether there is a notification area to show icons in.
 bool NotifyIconAvailable();
-
-namespace notifyarea_test {
-// Tests stand in for the desktop: an area appears or vanishes (vanishing
-// drops every icon, as a shell restart does) whatever the platform has.
-void SetAreaExists(bool Value);
-// The record the shell holds for the icon, or nullptr.
-const NOTIFYICONDATA* FindIcon(HWND Wnd, UINT Id);
-// How a user activates an icon, as the desktop reports it.
-enum class TTrayActivation { Click, DoubleClick, Context, MiddleClick };
-// The desktop reports an activation of the icon (Wnd, Id): its mouse messages
-// are posted to Wnd as for an icon in a real tray.
-void ActivateIcon(HWND Wnd, UINT Id, TTrayActivation How);
-} // namespace notifyarea_test

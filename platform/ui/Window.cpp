@@ -12,7 +12,6 @@
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Timers.h"
 #include "platform/ui/private/Cursor_p.h"
-#include "platform/ui/private/DesktopTestHooks.h"
 #include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 #include "platform/ui/private/WindowManager_p.h"
@@ -367,23 +366,6 @@ TRect DesktopWorkArea() {
 }
 
 } // namespace platform_ui
-
-platform_ui::test::TDesktopDecorations platform_ui::test::DesktopDecorationsOf(HWND Wnd) {
-    TDesktopDecorations d;
-    QWidget* widget = WidgetOfWindow(Wnd);
-    if (!widget) return d;
-    const Qt::WindowFlags flags = widget->windowFlags();
-    d.TitleBar = (flags & Qt::WindowTitleHint) && !(flags & Qt::FramelessWindowHint);
-    d.CloseBox = d.TitleBar && (flags & Qt::WindowCloseButtonHint);
-    d.MinimizeBox = d.TitleBar && (flags & Qt::WindowMinimizeButtonHint);
-    d.MaximizeBox = d.TitleBar && (flags & Qt::WindowMaximizeButtonHint);
-    d.Sizable = widget->minimumSize() != widget->maximumSize();
-    d.TakesFocus = !(flags & Qt::WindowDoesNotAcceptFocus);
-    if (QWindow* window = widget->windowHandle(); window && window->transientParent())
-        for (HWND w : TopLevelWindows())
-            if (w->Widget && w->Widget->windowHandle() == window->transientParent()) d.KeptAbove = w;
-    return d;
-}
 
 bool RegisterClass(const TWindowClass& WindowClass) {
     EnsureBuiltinClasses();

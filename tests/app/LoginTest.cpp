@@ -103,7 +103,7 @@ TEST_F(LoginTest, EnterAsksForWhatIsMissingAndOtherwiseLogsIn) {
         auto login = Login();
         login->EdtCode->SetText(c.Code);
         login->EdtPass->SetText(c.Password);
-        uitest::Type(login->EdtPass, uitest::KeyReturn, "\r");
+        uitest::Type(login->EdtPass, VK_RETURN, "\r");
         EXPECT_EQ(BoxTexts(), *c.Box ? std::vector<std::string>{c.Box} : std::vector<std::string>{});
         EXPECT_EQ(login->LoginResult, c.Result);
     }
@@ -112,11 +112,11 @@ TEST_F(LoginTest, EnterAsksForWhatIsMissingAndOtherwiseLogsIn) {
 TEST_F(LoginTest, ArrowsMoveThroughTheTabOrder) {
     auto login = Login();
     login->EdtCode->SetFocus();
-    uitest::Type(login->EdtCode, uitest::KeyDown);
+    uitest::Type(login->EdtCode, VK_DOWN);
     EXPECT_EQ(uitest::FocusedControl(), login->EdtPass);
-    uitest::Type(login->EdtPass, uitest::KeyDown);
+    uitest::Type(login->EdtPass, VK_DOWN);
     EXPECT_EQ(uitest::FocusedControl(), login->BtnOk);
-    uitest::Type(login->BtnOk, uitest::KeyUp);
+    uitest::Type(login->BtnOk, VK_UP);
     EXPECT_EQ(uitest::FocusedControl(), login->EdtPass);
 }
 

@@ -13,7 +13,7 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/ShellAPI.h"
-#include "platform/ui/private/DesktopTestHooks.h"
+#include "platform/ui/testhooks/DesktopTestHooks.h"
 #include "tests/app/ScratchProgramFolder.h"
 #include "tests/app/WhenModal.h"
 #include "tests/platform/ui/UiTestSupport.h"
@@ -89,7 +89,7 @@ protected:
         frmMain = nullptr;
         ProcessMessages();
         SetShellLauncher(PreviousLauncher);
-        notifyarea_test::SetAreaExists(false);
+        platform_ui::test::SetNotifyAreaExists(false);
     }
     static void OpenAll() {
         frmMain->OpenChild(frmTest, frmMain);
@@ -222,14 +222,13 @@ TEST_F(MainTest, ShortcutsOpenHelpAndAboutAndLeaveTheDocumentActionsOff) {
         aboutShown = dlgAbout && dlgAbout->Modal();
         if (dlgAbout) dlgAbout->Button1->Click();
     });
-    constexpr unsigned control = 0x04000000;
-    uitest::Type(frmMain, 0x01000030); // F1
-    uitest::Type(frmMain, 'A', "", control);
+    uitest::Type(frmMain, VK_F1);
+    uitest::Type(frmMain, 'A', "", MK_CONTROL);
     EXPECT_EQ(Launched, std::vector<std::string>{Program.Path() + "thelp.html"});
     EXPECT_TRUE(aboutShown);
     EXPECT_EQ(dlgAbout, nullptr);
 
-    for (int key = 0x01000031; key <= 0x01000034; ++key) // F2 to F5
+    for (Word key = VK_F2; key <= VK_F5; ++key)
         uitest::Type(frmMain, key);
     EXPECT_EQ(frmMain->MDIChildCount(), 0);
     for (TAction* document : {frmMain->ActionRequest, frmMain->ActionZqjcb, frmMain->ActionYssq, frmMain->ActionYszs})
@@ -268,7 +267,7 @@ TEST_F(MainTest, MinimisingHidesToTheTrayOnlyWhereANotificationAreaExists) {
     };
     for (const Case c : {Case{true, true}, Case{false, false}}) {
         SCOPED_TRACE(c.area ? "with a notification area" : "without one");
-        notifyarea_test::SetAreaExists(c.area);
+        platform_ui::test::SetNotifyAreaExists(c.area);
         EXPECT_TRUE(frmMain->MenuItem1->Visible()); // shown once the main window was
 
         Application->Minimize();
@@ -280,16 +279,17 @@ TEST_F(MainTest, MinimisingHidesToTheTrayOnlyWhereANotificationAreaExists) {
 }
 
 TEST_F(MainTest, TheTrayIconShowsTheProgramsIconAndADoubleClickBringsTheMainWindowBack) {
-    notifyarea_test::SetAreaExists(true);
+    platform_ui::test::SetNotifyAreaExists(true);
     frmMain->TrayIcon1->SetIconVisible(true);
-    const NOTIFYICONDATA* icon = notifyarea_test::FindIcon(frmMain->TrayIcon1->Handle(), 1);
+    const NOTIFYICONDATA* icon = platform_ui::test::FindNotifyIcon(frmMain->TrayIcon1->Handle(), 1);
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(platform_ui::test::DesktopIconSizes(icon->hIcon), (std::vector<int>{16, 32, 48}));
     EXPECT_EQ(frmMain->Image1->Picture()->Width(), 16) << "the top strip's small picture";
 
     Application->Minimize();
     ASSERT_FALSE(frmMain->Visible());
-    notifyarea_test::ActivateIcon(frmMain->TrayIcon1->Handle(), 1, notifyarea_test::TTrayActivation::DoubleClick);
+    platform_ui::test::ActivateNotifyIcon(frmMain->TrayIcon1->Handle(), 1,
+                                          platform_ui::test::TTrayActivation::DoubleClick);
     ProcessMessages();
     EXPECT_TRUE(frmMain->Visible());
 }

@@ -18,16 +18,16 @@ TEST(Pop, ArrowsAndEnterWalkTheTabOrder) {
     window->EdtPass->SetFocus();
     ASSERT_EQ(FocusedControl(), window->EdtPass);
 
-    Type(window->EdtPass, KeyDown);
+    Type(window->EdtPass, VK_DOWN);
     EXPECT_EQ(FocusedControl(), window->btn_ok);
-    Type(window->btn_ok, KeyDown);
+    Type(window->btn_ok, VK_DOWN);
     EXPECT_EQ(FocusedControl(), window->btn_cancel);
-    Type(window->btn_cancel, KeyUp);
-    Type(window->btn_ok, KeyUp);
+    Type(window->btn_cancel, VK_UP);
+    Type(window->btn_ok, VK_UP);
     EXPECT_EQ(FocusedControl(), window->EdtPass);
 
     TypeText(window->EdtPass, "12");
-    Type(window->EdtPass, KeyReturn, "\r");
+    Type(window->EdtPass, VK_RETURN, "\r");
     EXPECT_EQ(FocusedControl(), window->btn_ok);
     EXPECT_EQ(window->EdtPass->Text(), "12");
     EXPECT_TRUE(world.Dialogs.Boxes().empty()); // nothing was pressed

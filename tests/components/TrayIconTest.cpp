@@ -7,6 +7,7 @@
 
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/testhooks/DesktopTestHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -15,13 +16,17 @@
 namespace {
 
 using componentstest::MdiFrame;
+using platform_ui::test::ActivateNotifyIcon;
+using platform_ui::test::FindNotifyIcon;
+using platform_ui::test::SetNotifyAreaExists;
+using platform_ui::test::TTrayActivation;
 
 constexpr UINT Callback = 0x0800;
 
 class TrayIconTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        notifyarea_test::SetAreaExists(true);
+        SetNotifyAreaExists(true);
         PreviousTracker = SetMenuTracker([this](TMenuItem* parent, TPoint) {
             ++Popups;
             return Choose ? Choose(parent) : nullptr;
@@ -34,9 +39,9 @@ protected:
         SetMenuTracker(PreviousTracker);
         MdiFrame()->Show();
         ShowWindow(Application->Handle(), SW_RESTORE);
-        notifyarea_test::SetAreaExists(false);
+        SetNotifyAreaExists(false);
     }
-    const NOTIFYICONDATA* InShell() const { return notifyarea_test::FindIcon(Tray->Handle(), 1); }
+    const NOTIFYICONDATA* InShell() const { return FindNotifyIcon(Tray->Handle(), 1); }
     void Mouse(UINT msg) { SendMessage(Tray->Handle(), Callback, 1, static_cast<LPARAM>(msg)); }
 
     TTrayIcon* Tray = nullptr;
@@ -73,14 +78,14 @@ TEST_F(TrayIconTest, IconVisibleAddsAndDeletes) {
 
 TEST_F(TrayIconTest, IconComesBackAfterTheShellRestartsOnlyWhenVisible) {
     const UINT taskbarCreated = RegisterWindowMessage("TaskbarCreated");
-    notifyarea_test::SetAreaExists(false);
-    notifyarea_test::SetAreaExists(true);
+    SetNotifyAreaExists(false);
+    SetNotifyAreaExists(true);
     SendMessage(Application->Handle(), taskbarCreated);
     EXPECT_NE(InShell(), nullptr);
 
     Tray->SetIconVisible(false);
-    notifyarea_test::SetAreaExists(false);
-    notifyarea_test::SetAreaExists(true);
+    SetNotifyAreaExists(false);
+    SetNotifyAreaExists(true);
     SendMessage(Application->Handle(), taskbarCreated);
     EXPECT_EQ(InShell(), nullptr);
 }
@@ -146,11 +151,11 @@ TEST_F(TrayIconTest, TheDesktopsActivationsReachTheIconAsPressAndRelease) {
     };
     Tray->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { events.push_back("up"); };
     struct Case {
-        notifyarea_test::TTrayActivation How;
+        TTrayActivation How;
         std::vector<std::string> Events;
         int Popups;
     };
-    using enum notifyarea_test::TTrayActivation;
+    using enum TTrayActivation;
     const Case cases[] = {
         {Click, {"down-left", "click", "up"}, 0},
         {DoubleClick, {"dblclick", "up"}, 0},
@@ -161,7 +166,7 @@ TEST_F(TrayIconTest, TheDesktopsActivationsReachTheIconAsPressAndRelease) {
         SCOPED_TRACE(static_cast<int>(c.How));
         events.clear();
         Popups = 0;
-        notifyarea_test::ActivateIcon(Tray->Handle(), 1, c.How);
+        ActivateNotifyIcon(Tray->Handle(), 1, c.How);
         ProcessMessages();
         EXPECT_EQ(events, c.Events);
         EXPECT_EQ(Popups, c.Popups);
@@ -252,7 +257,7 @@ TEST_F(TrayIconTest, HideAndShowMainFormWhereTheAreaExists) {
 }
 
 TEST_F(TrayIconTest, WithoutANotificationAreaMinimisingKeepsTheMainFormShown) {
-    notifyarea_test::SetAreaExists(false);
+    SetNotifyAreaExists(false);
     Tray->SetMinimizeToTray(true);
     SendMessage(Application->Handle(), WM_SIZE, SIZE_MINIMIZED, 0);
     Tray->HideMainForm();
@@ -277,7 +282,7 @@ TEST_F(TrayIconTest, ShowingTheOwnerBringsTheApplicationWindowBack) {
 TEST(TrayIconStart, StartMinimizedHidesTheProgramOnlyWhereTheAreaExists) {
     for (bool area : {false, true}) {
         SCOPED_TRACE(area);
-        notifyarea_test::SetAreaExists(area);
+        SetNotifyAreaExists(area);
         ShowWindow(Application->Handle(), SW_RESTORE);
         Application->SetShowMainForm(true);
         auto* tray = new TTrayIcon(MdiFrame());
@@ -291,14 +296,14 @@ TEST(TrayIconStart, StartMinimizedHidesTheProgramOnlyWhereTheAreaExists) {
     }
     Application->SetShowMainForm(true);
     ShowWindow(Application->Handle(), SW_RESTORE);
-    notifyarea_test::SetAreaExists(false);
+    SetNotifyAreaExists(false);
 }
 
 TEST_F(TrayIconTest, FreedTrayLeavesTheShellAndTheWindowsItWatched) {
     HWND hidden = Tray->Handle();
     delete Tray;
     Tray = nullptr;
-    EXPECT_EQ(notifyarea_test::FindIcon(hidden, 1), nullptr);
+    EXPECT_EQ(FindNotifyIcon(hidden, 1), nullptr);
     EXPECT_FALSE(IsWindow(hidden));
     // The application's and the frame's chains no longer lead into the freed tray.
     SendMessage(Application->Handle(), WM_SIZE, SIZE_MINIMIZED, 0);

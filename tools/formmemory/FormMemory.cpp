@@ -6,7 +6,7 @@
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
-#include "platform/ui/private/WmTestHooks.h"
+#include "platform/ui/testhooks/WmTestHooks.h"
 
 #include <cstdio>
 #include <fstream>

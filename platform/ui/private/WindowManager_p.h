@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+class QLabel;
+
 namespace platform_ui {
 
 struct ScrollBarState {
@@ -228,6 +230,8 @@ void MoveQtFocus(HWND Wnd);
 void FinishComposition();
 // Qt's input method asks its focus object again (enabled, cursor rectangle...).
 void RefreshInputMethod();
+// The label that shows the pre-edit of a self-painting window, or nullptr.
+const QLabel* CompositionLabel();
 // Native widgets: input for Wnd's widget tree passes straight to Qt while set.
 struct PassThroughScope {
     explicit PassThroughScope(HWND Wnd);

@@ -5,7 +5,7 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Resources.h"
-#include "platform/ui/private/DesktopTestHooks.h"
+#include "platform/ui/testhooks/DesktopTestHooks.h"
 
 #include <gtest/gtest.h>
 

@@ -98,7 +98,7 @@ TEST(MaskEdit, LeavingValidatesOnlyWhatTheUserChanged) {
         MaskForm f;
         f.Masked->SetFocus();
         c.Act(f.Masked);
-        Type(f.Masked, KeyTab);
+        Type(f.Masked, VK_TAB);
         EXPECT_EQ(boxes.Count(TDialogKind::MessageBox), c.Refused ? 1 : 0) << c.Name;
         EXPECT_EQ(FocusedControl(), c.Refused ? static_cast<TWinControl*>(f.Masked) : f.Plain) << c.Name;
     }
@@ -111,13 +111,13 @@ TEST(MaskEdit, EscapeAbandonsTheUsersChangesBeforeTheCancelButtonSeesIt) {
     f.Masked->SetSelStart(0);
     TypeText(f.Masked, "19");
     ASSERT_EQ(f.Masked->Text(), "1923");
-    Type(f.Masked, KeyEscape, "\x1b");
+    Type(f.Masked, VK_ESCAPE, "\x1b");
     EXPECT_EQ(f.Masked->Text(), "2023");
     EXPECT_FALSE(f.Masked->Modified());
     EXPECT_EQ(f.Masked->SelLength(), 4);
     EXPECT_EQ(f.Cancels, 0);
     // With nothing left to abandon, Escape is the form's again.
-    Type(f.Masked, KeyEscape, "\x1b");
+    Type(f.Masked, VK_ESCAPE, "\x1b");
     EXPECT_EQ(f.Cancels, 1);
     EXPECT_EQ(f.Masked->Text(), "2023");
 }

@@ -2,7 +2,7 @@
 // up and then cancelled. They speak Chinese and carry their captions.
 #include "platform/ui/Colors.h"
 #include "platform/ui/Dialogs.h"
-#include "platform/ui/private/ModalTestHooks.h"
+#include "platform/ui/testhooks/ModalTestHooks.h"
 
 #include <gtest/gtest.h>
 

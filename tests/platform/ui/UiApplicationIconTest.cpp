@@ -6,7 +6,7 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Resources.h"
-#include "platform/ui/private/DesktopTestHooks.h"
+#include "platform/ui/testhooks/DesktopTestHooks.h"
 
 #include <gtest/gtest.h>
 

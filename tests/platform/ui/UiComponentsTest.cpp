@@ -24,6 +24,8 @@
 #include <vector>
 
 using namespace uitest;
+using platform_ui::test::SendQtMouse;
+using platform_ui::test::TMouseEventKind;
 
 TEST(UiComponents, OpenDialogTakesTheChosenFilesAndKeepsThemOnCancel) {
     DialogRecorder dialogs;
@@ -159,11 +161,11 @@ TEST(UiComponents, SpeedButtonFaceIsRaisedOrFlatUntilThePointerComes) {
     const TPoint over = Point(x + 30, y), off = Point(x + 100, y);
     for (const auto& c : cases) {
         button->SetFlat(c.Flat);
-        platform_ui::test::SendQtMouse(wnd, 0, c.Hot ? over : off, 0, 0);
-        if (c.Pressed) platform_ui::test::SendQtMouse(wnd, 1, over, 1, 1);
+        SendQtMouse(wnd, TMouseEventKind::Move, c.Hot ? over : off, 0, 0);
+        if (c.Pressed) SendQtMouse(wnd, TMouseEventKind::Press, over, MK_LBUTTON, MK_LBUTTON);
         form->Repaint();
         EXPECT_EQ(platform_ui::test::BackingPixel(wnd, x, y), rgb(c.Edge)) << c.Name;
-        if (c.Pressed) platform_ui::test::SendQtMouse(wnd, 2, off, 1, 0);
+        if (c.Pressed) SendQtMouse(wnd, TMouseEventKind::Release, off, MK_LBUTTON, 0);
     }
     delete form;
 }
@@ -182,7 +184,7 @@ TEST(UiComponents, BitBtnKindsCloseModalFormsWithTheirResult) {
     EXPECT_TRUE(cancel->Cancel());
     SetTimer(nullptr, 0, 10, [&](HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
-        Type(ok, KeyReturn, "\r");
+        Type(ok, VK_RETURN, "\r");
     });
     EXPECT_EQ(form->ShowModal(), mrOk);
     delete form;

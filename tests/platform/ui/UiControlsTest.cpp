@@ -4,7 +4,7 @@
 // menu merges the active child's; a Chinese form rendered headless.
 #include "UiTestSupport.h"
 
-#include "platform/ui/private/ModalTestHooks.h"
+#include "platform/ui/testhooks/ModalTestHooks.h"
 
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
@@ -25,6 +25,8 @@
 #include <vector>
 
 using namespace uitest;
+using platform_ui::test::SendQtMouse;
+using platform_ui::test::TMouseEventKind;
 
 namespace {
 
@@ -241,24 +243,24 @@ TEST(UiControls, KeysAndClicksDriveTheWholeForm) {
     d.Name->SetFocus();
     TypeText(d.Name, "abc");
     EXPECT_EQ(d.Name->Text(), "abc");
-    Type(d.Name, KeyReturn, "\r");
+    Type(d.Name, VK_RETURN, "\r");
     EXPECT_EQ(FocusedControl(), d.Year);
-    Type(d.Year, KeyTab);
-    Type(d.YearMonth, KeyTab);
+    Type(d.Year, VK_TAB);
+    Type(d.YearMonth, VK_TAB);
     EXPECT_EQ(FocusedControl(), d.Kind);
-    Type(d.Kind, KeyDown);
+    Type(d.Kind, VK_DOWN);
     EXPECT_EQ(d.Kind->ItemIndex(), 0);
-    Type(d.Kind, KeyTab);
+    Type(d.Kind, VK_TAB);
     EXPECT_EQ(FocusedControl(), d.Check1);
-    Type(d.Check1, KeySpace, " ");
+    Type(d.Check1, VK_SPACE, " ");
     EXPECT_TRUE(d.Check1->Checked());
-    Type(d.Check1, KeyTab);
-    Type(d.Check2, KeyTab);      // leaves the group
+    Type(d.Check1, VK_TAB);
+    Type(d.Check2, VK_TAB);      // leaves the group
     d.Check1->SetChecked(false); // by code: OnClick too
     EXPECT_EQ(events, (std::vector<std::string>{"kind 企业", "check1 click", "group exit", "check1 click"}));
     // A shortcut of an action fires from any control of the form.
     d.Name->SetFocus();
-    Type(d.Name, 'S', "", platform_ui::test::ModControl);
+    Type(d.Name, 'S', "", MK_CONTROL);
     EXPECT_EQ(d.Saves, 1);
     // A click on the tool button runs the same action.
     Click(d.ToolBar, Point(d.SaveButton->Left() + 5, d.SaveButton->Top() + 5));
@@ -274,7 +276,7 @@ TEST(UiControls, KeysAndClicksDriveTheWholeForm) {
     // The label's accelerator focuses its edit from the other page's memo... after coming back.
     d.Pages->SetActivePageIndex(0);
     d.Kind->SetFocus();
-    Type(d.Kind, 'N', "n", platform_ui::test::ModAlt);
+    Type(d.Kind, 'N', "n", MK_ALT);
     EXPECT_EQ(FocusedControl(), d.Name);
     EXPECT_TRUE(boxes.Requests.empty());
 }
@@ -284,7 +286,7 @@ TEST(UiControls, DisabledActionKeepsItsShortcutFromRunning) {
     d.SaveAction->OnUpdate = [&](TObject*) { d.SaveAction->SetEnabled(false); };
     d.Form->Show();
     d.Name->SetFocus();
-    Type(d.Name, 'S', "", platform_ui::test::ModControl);
+    Type(d.Name, 'S', "", MK_CONTROL);
     EXPECT_EQ(d.Saves, 0);
     EXPECT_FALSE(d.SaveButton->Enabled());
     EXPECT_FALSE(d.SaveItem->Enabled());
@@ -366,7 +368,7 @@ TEST(UiControls, MdiChildMenuMergesByGroupIndexWhileActive) {
     EXPECT_EQ(w.Frame->MDIChildren(0), check);
     EXPECT_EQ(Captions(w.FrameMenu), (std::vector<std::string>{"文件(&A)", "中期检查", "帮助(&H)"}));
     // The frame's shortcuts fire while a child has the focus.
-    Type(FocusedControl(), KeyF2 + 1); // F3
+    Type(FocusedControl(), VK_F3);
     EXPECT_EQ(w.Opens, 1);
     // Closing a child frees it (its OnClose says so) and the other one's menu comes back.
     check->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
@@ -443,8 +445,8 @@ TEST(UiControls, PopupMenuRunsOnPopupThenTheChosenItem) {
     });
     d.Form->Show();
     // A right click asks for the context menu of the control under it.
-    platform_ui::test::SendQtMouse(d.Name->Handle(), 1, {5, 5}, 2, 2);
-    platform_ui::test::SendQtMouse(d.Name->Handle(), 2, {5, 5}, 2, 0);
+    SendQtMouse(d.Name->Handle(), TMouseEventKind::Press, {5, 5}, MK_RBUTTON, MK_RBUTTON);
+    SendQtMouse(d.Name->Handle(), TMouseEventKind::Release, {5, 5}, MK_RBUTTON, 0);
     ProcessMessages();
     SetMenuTracker(previous);
     EXPECT_EQ(events, (std::vector<std::string>{"popup", "shown 2", "import"}));
@@ -459,12 +461,12 @@ TEST(UiControls, AltAndALetterOpensTheMenuThatMarksIt) {
     });
     d.Form->Show();
     d.Kind->SetFocus();
-    Type(d.Kind, 'F', "f", platform_ui::test::ModAlt);
+    Type(d.Kind, 'F', "f", MK_ALT);
     SetMenuTracker(previous);
     EXPECT_EQ(shown, (std::vector<std::string>{"文件(&F)"}));
     EXPECT_EQ(d.Saves, 1); // the chosen item ran its action
     // A control's accelerator comes before the menu's.
-    Type(d.Kind, 'N', "n", platform_ui::test::ModAlt);
+    Type(d.Kind, 'N', "n", MK_ALT);
     EXPECT_EQ(FocusedControl(), d.Name);
     EXPECT_EQ(shown.size(), 1u);
 }
@@ -525,7 +527,7 @@ TEST(UiControls, TheOpenMenusTitleIsPressedInTheBar) {
         whileOpen = PixelAt(d.Form, edge);
         return nullptr;
     });
-    platform_ui::test::SendQtMouse(d.Form->Handle(), 1, InMenuBar(d.Form, 5), 1, 1);
+    SendQtMouse(d.Form->Handle(), TMouseEventKind::Press, InMenuBar(d.Form, 5), MK_LBUTTON, MK_LBUTTON);
     SetMenuTracker(previous);
     EXPECT_EQ(whileOpen, GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(PixelAt(d.Form, edge), GetSysColor(COLOR_MENU));
@@ -542,14 +544,14 @@ TEST(UiControls, AMenuOpenedFromTheKeyboardStartsOnItsFirstItem) {
         std::function<void()> Open;
         std::string Highlighted;
     } cases[] = {
-        {"Alt and the letter", [&] { Type(d.Name, 'F', "f", platform_ui::test::ModAlt); }, "保存(&S)\tCtrl+S"},
-        {"a click on the title", [&] { platform_ui::test::SendQtMouse(wnd, 1, title, 1, 1); }, ""},
+        {"Alt and the letter", [&] { Type(d.Name, 'F', "f", MK_ALT); }, "保存(&S)\tCtrl+S"},
+        {"a click on the title", [&] { SendQtMouse(wnd, TMouseEventKind::Press, title, MK_LBUTTON, MK_LBUTTON); }, ""},
     };
     for (const auto& c : cases) {
         platform_ui::test::TShownMenu shown;
         platform_ui::test::CloseNextMenu(shown);
         c.Open();
-        platform_ui::test::SendQtMouse(wnd, 2, title, 1, 0);
+        SendQtMouse(wnd, TMouseEventKind::Release, title, MK_LBUTTON, 0);
         ASSERT_TRUE(shown.Seen) << c.Name;
         EXPECT_EQ(shown.ActiveItem, c.Highlighted) << c.Name;
     }

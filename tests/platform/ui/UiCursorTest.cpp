@@ -8,7 +8,7 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Window.h"
-#include "platform/ui/private/CursorTestHooks.h"
+#include "platform/ui/testhooks/CursorTestHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,7 @@ using platform_ui::test::CursorHotSpot;
 using platform_ui::test::CursorPixel;
 using platform_ui::test::SendQtMouse;
 using platform_ui::test::ShowsCursor;
+using platform_ui::test::TMouseEventKind;
 
 namespace {
 
@@ -48,7 +49,7 @@ struct CursorForm {
     ~CursorForm() { delete Form; }
     // The pointer moves over the panel, which asks for its cursor first.
     void Hover() const {
-        SendQtMouse(Panel->Handle(), 0, {20, 20}, 0, 0);
+        SendQtMouse(Panel->Handle(), TMouseEventKind::Move, {20, 20}, 0, 0);
         ProcessMessages();
     }
 };
@@ -94,11 +95,11 @@ TEST(UiCursor, WindowClassCursorShowsOnlyOverItsOwnWindows) {
     HWND top = CreateWindowEx(0, "CursorCrossClass", "", WS_POPUP | WS_VISIBLE, 300, 300, 160, 120, nullptr);
     HWND child = CreateWindowEx(0, "CursorBeamClass", "", WS_CHILD | WS_VISIBLE, 80, 60, 40, 30, top);
     ASSERT_TRUE(top && child);
-    SendQtMouse(top, 0, {10, 10}, 0, 0);
+    SendQtMouse(top, TMouseEventKind::Move, {10, 10}, 0, 0);
     ProcessMessages();
     EXPECT_TRUE(ShowsCursor(top, LoadCursor(nullptr, IDC_CROSS)));
     // The parent is asked first but does not put its class cursor over a child.
-    SendQtMouse(child, 0, {5, 5}, 0, 0);
+    SendQtMouse(child, TMouseEventKind::Move, {5, 5}, 0, 0);
     ProcessMessages();
     EXPECT_TRUE(ShowsCursor(child, LoadCursor(nullptr, IDC_IBEAM)));
     DestroyWindow(top);

@@ -22,6 +22,7 @@ using namespace uitest;
 using platform_ui::test::PostQtMouse;
 using platform_ui::test::SendQtMouse;
 using platform_ui::test::SendQtWheel;
+using platform_ui::test::TMouseEventKind;
 
 namespace {
 
@@ -81,9 +82,9 @@ struct GridWorld {
     // A press and release at a point of the grid's window; the release waits in
     // Qt's queue until the scroll bar's own loop takes it.
     void PressAt(TPoint At, TPoint ReleaseAt) {
-        if (ReleaseAt.Y != At.Y) PostQtMouse(Grid->Handle(), 0, ReleaseAt, 0, 1);
-        PostQtMouse(Grid->Handle(), 2, ReleaseAt, 1, 0);
-        SendQtMouse(Grid->Handle(), 1, At, 1, 1);
+        if (ReleaseAt.Y != At.Y) PostQtMouse(Grid->Handle(), TMouseEventKind::Move, ReleaseAt, 0, MK_LBUTTON);
+        PostQtMouse(Grid->Handle(), TMouseEventKind::Release, ReleaseAt, MK_LBUTTON, 0);
+        SendQtMouse(Grid->Handle(), TMouseEventKind::Press, At, MK_LBUTTON, MK_LBUTTON);
         ProcessMessages();
     }
     void Wheel(int Delta) {
@@ -111,10 +112,10 @@ TEST(UiDBGrid, DrawsEveryRowWithoutMovingTheCursor) {
 
 TEST(UiDBGrid, ArrowsAndClicksMoveTheCurrentRecord) {
     GridWorld w;
-    Type(w.Grid, KeyDown);
-    Type(w.Grid, KeyDown);
+    Type(w.Grid, VK_DOWN);
+    Type(w.Grid, VK_DOWN);
     EXPECT_EQ(w.Query.FieldByName("JHLBDM")->AsInteger(), 3);
-    Type(w.Grid, KeyUp);
+    Type(w.Grid, VK_UP);
     EXPECT_EQ(w.Query.FieldByName("JHLBDM")->AsInteger(), 2);
     // The first data row lies below the title row.
     Click(w.Grid, Point(100, w.Grid->DefaultRowHeight() + 3));
@@ -125,14 +126,14 @@ TEST(UiDBGrid, CtrlDeleteAsksFirstAndReadOnlyGridsNeverDelete) {
     DialogRecorder boxes;
     GridWorld w;
     boxes.Answers = {IDCANCEL, IDOK};
-    Type(w.Grid, 0x01000007 /* Delete */, "", platform_ui::test::ModControl);
+    Type(w.Grid, VK_DELETE, "", MK_CONTROL);
     EXPECT_EQ(w.Query.RecordCount(), 3);
-    Type(w.Grid, 0x01000007, "", platform_ui::test::ModControl);
+    Type(w.Grid, VK_DELETE, "", MK_CONTROL);
     EXPECT_EQ(w.Query.RecordCount(), 2);
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_EQ(boxes.Boxes()[0].Flags, MB_OKCANCEL | MB_ICONQUESTION);
     w.Grid->SetReadOnly(true);
-    Type(w.Grid, 0x01000007, "", platform_ui::test::ModControl);
+    Type(w.Grid, VK_DELETE, "", MK_CONTROL);
     EXPECT_EQ(w.Query.RecordCount(), 2);
     EXPECT_EQ(boxes.Boxes().size(), 2u);
 }
@@ -156,7 +157,7 @@ TEST(UiDBGrid, TheScrollBarStandsForTheRecordNumber) {
         {"Last", [&] { w.Query.Last(); }, ManyRows},
         {"RecNo", [&] { w.Query.SetRecNo(12); }, 12},
         {"Prior", [&] { w.Query.Prior(); }, 11},
-        {"key Down", [&] { Type(w.Grid, KeyDown); }, 12},
+        {"key Down", [&] { Type(w.Grid, VK_DOWN); }, 12},
         {"First", [&] { w.Query.First(); }, 1},
     };
     for (const auto& move : moves) {

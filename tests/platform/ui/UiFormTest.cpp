@@ -16,7 +16,8 @@
 #include <vector>
 
 using namespace uitest;
-using platform_ui::test::ModShift;
+using platform_ui::test::SendQtMouse;
+using platform_ui::test::TMouseEventKind;
 
 namespace {
 
@@ -79,15 +80,15 @@ TEST(UiForm, TabAndShiftTabFollowTabOrderAndSkipNonStops) {
     ASSERT_EQ(FocusedControl(), d.Edit1);
     const std::vector<TWinControl*> forward = {d.Edit2, d.Check1, d.Check2, d.Ok, d.Cancel, d.Edit1};
     for (TWinControl* expected : forward) {
-        Type(FocusedControl(), KeyTab);
+        Type(FocusedControl(), VK_TAB);
         EXPECT_EQ(FocusedControl(), expected);
     }
-    Type(FocusedControl(), KeyBacktab, "", platform_ui::test::ModShift);
+    Type(FocusedControl(), VK_TAB, "", MK_SHIFT);
     EXPECT_EQ(FocusedControl(), d.Cancel);
     // Changing the tab order changes the walk.
     d.Edit2->SetTabOrder(0);
     d.Edit2->SetFocus();
-    Type(d.Edit2, KeyTab);
+    Type(d.Edit2, VK_TAB);
     EXPECT_EQ(FocusedControl(), d.Edit1);
 }
 
@@ -99,9 +100,9 @@ TEST(UiForm, GroupOnExitFiresOnlyWhenFocusLeavesTheGroup) {
     d.Check1->OnExit = [&](TObject*) { events.push_back("check1 exit"); };
     d.Form->Show();
     d.Edit2->SetFocus();
-    Type(d.Edit2, KeyTab);  // into the group
-    Type(d.Check1, KeyTab); // within it
-    Type(d.Check2, KeyTab); // out of it
+    Type(d.Edit2, VK_TAB);  // into the group
+    Type(d.Check1, VK_TAB); // within it
+    Type(d.Check2, VK_TAB); // out of it
     EXPECT_EQ(FocusedControl(), d.Ok);
     EXPECT_EQ(events, (std::vector<std::string>{"group enter", "check1 exit", "group exit"}));
 }
@@ -128,15 +129,15 @@ TEST(UiForm, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
     d.Edit1->OnKeyPress = [&](TObject*, char32_t& key) { editKeys.push_back(key); };
     d.Form->Show();
     d.Edit1->SetFocus();
-    Type(d.Edit1, KeyDown);
+    Type(d.Edit1, VK_DOWN);
     EXPECT_EQ(FocusedControl(), d.Edit2);
-    Type(d.Edit2, KeyUp);
+    Type(d.Edit2, VK_UP);
     EXPECT_EQ(FocusedControl(), d.Edit1);
     Type(d.Edit1, 'A', "a");
     EXPECT_EQ(d.Edit1->Text(), "a");
     EXPECT_EQ(editKeys, (std::vector<char32_t>{U'a'}));
     d.Ok->SetDefault(false);
-    Type(d.Edit1, KeyReturn, "\r");
+    Type(d.Edit1, VK_RETURN, "\r");
     EXPECT_EQ(FocusedControl(), d.Edit2);
     EXPECT_EQ(editKeys.size(), 1u); // the swallowed Enter never reached the edit
 }
@@ -145,21 +146,32 @@ TEST(UiForm, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
 // no key code at all: every typed character still reaches the edit.
 TEST(UiForm, AnEditGetsEveryTypedCharacterWhateverItsKey) {
     struct Key {
-        int QtKey;
-        unsigned Modifiers;
+        Word Key;
+        WPARAM Keys;
         const char* Text;
     };
-    const Key keys[] = {{'A', 0, "a"},        {'!', ModShift, "!"}, {'@', ModShift, "@"}, {'#', ModShift, "#"},
-                        {'$', ModShift, "$"}, {'%', ModShift, "%"}, {'^', ModShift, "^"}, {'&', ModShift, "&"},
-                        {'(', ModShift, "("}, {')', ModShift, ")"}, {'_', ModShift, "_"}, {'~', ModShift, "~"},
-                        {0xC4, 0, "ä"},       {0x3A9, 0, "Ω"},      {'B', 0, "b"}};
+    const Key keys[] = {{'A', 0, "a"},
+                        {'1', MK_SHIFT, "!"},
+                        {'2', MK_SHIFT, "@"},
+                        {'3', MK_SHIFT, "#"},
+                        {'4', MK_SHIFT, "$"},
+                        {'5', MK_SHIFT, "%"},
+                        {'6', MK_SHIFT, "^"},
+                        {'7', MK_SHIFT, "&"},
+                        {'9', MK_SHIFT, "("},
+                        {'0', MK_SHIFT, ")"},
+                        {VK_OEM_MINUS, MK_SHIFT, "_"},
+                        {VK_OEM_3, MK_SHIFT, "~"},
+                        {0, 0, "ä"},
+                        {0, 0, "Ω"},
+                        {'B', 0, "b"}};
     Dialog d;
     std::u32string pressed;
     d.Edit1->OnKeyPress = [&](TObject*, char32_t& key) { pressed += key; };
     d.Form->Show();
     d.Edit1->SetFocus();
     for (const Key& k : keys)
-        Type(d.Edit1, k.QtKey, k.Text, k.Modifiers);
+        Type(d.Edit1, k.Key, k.Text, k.Keys);
     EXPECT_EQ(d.Edit1->Text(), "a!@#$%^&()_~äΩb");
     EXPECT_EQ(pressed, U"a!@#$%^&()_~äΩb");
 }
@@ -171,13 +183,13 @@ TEST(UiForm, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
     d.Cancel->OnClick = [&](TObject*) { ++cancel; };
     d.Form->Show();
     d.Edit1->SetFocus();
-    Type(d.Edit1, KeyReturn, "\r");
+    Type(d.Edit1, VK_RETURN, "\r");
     EXPECT_EQ(ok, 1);
-    Type(d.Edit1, KeyEscape, "\x1b");
+    Type(d.Edit1, VK_ESCAPE, "\x1b");
     EXPECT_EQ(cancel, 1);
     // A focused button takes Enter itself, not the default one.
     d.Cancel->SetFocus();
-    Type(d.Cancel, KeyReturn, "\r");
+    Type(d.Cancel, VK_RETURN, "\r");
     EXPECT_EQ(cancel, 2);
     EXPECT_EQ(ok, 1);
 }
@@ -195,7 +207,7 @@ TEST(UiForm, CheckBoxClickFiresForCodeMouseAndSpace) {
     EXPECT_FALSE(d.Check1->Checked());
     EXPECT_EQ(clicks, 2);
     d.Check1->SetFocus();
-    Type(d.Check1, KeySpace, " ");
+    Type(d.Check1, VK_SPACE, " ");
     EXPECT_TRUE(d.Check1->Checked());
     EXPECT_EQ(clicks, 3);
 }
@@ -216,7 +228,7 @@ TEST(UiForm, ShowModalReturnsTheModalResultOfTheButtonPressedInsideTheLoop) {
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, [&](HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
         TypeText(d.Edit1, "ab");
-        platform_ui::test::SendQtKey(d.Edit1->Handle(), KeyReturn, 0, "\r");
+        platform_ui::test::SendQtKey(d.Edit1->Handle(), VK_RETURN, 0, "\r");
     });
     ASSERT_NE(timer, 0u);
     d.Form->SetActiveControl(d.Edit1); // focused once the form shows
@@ -338,21 +350,21 @@ TEST(UiForm, APressElsewhereSendsCancelModeToTheActiveControl) {
     struct Case {
         const char* Name;
         TWinControl* Pressed;
-        unsigned Button;
+        WPARAM Button;
         bool Sent;
     };
     const Case cases[] = {
-        {"the active control itself", d.Edit1, 1, false},
-        {"another edit", d.Edit2, 1, true},
-        {"a check box, right button", d.Check1, 2, true},
-        {"the form", d.Form, 1, true},
+        {"the active control itself", d.Edit1, MK_LBUTTON, false},
+        {"another edit", d.Edit2, MK_LBUTTON, true},
+        {"a check box, right button", d.Check1, MK_RBUTTON, true},
+        {"the form", d.Form, MK_LBUTTON, true},
     };
     for (const Case& c : cases) {
         d.Edit1->SetFocus();
         ASSERT_EQ(d.Form->ActiveControl(), d.Edit1) << c.Name;
         cancels.clear();
-        platform_ui::test::SendQtMouse(c.Pressed->Handle(), 1, {3, 3}, c.Button, c.Button);
-        platform_ui::test::SendQtMouse(c.Pressed->Handle(), 2, {3, 3}, c.Button, 0);
+        SendQtMouse(c.Pressed->Handle(), TMouseEventKind::Press, {3, 3}, c.Button, c.Button);
+        SendQtMouse(c.Pressed->Handle(), TMouseEventKind::Release, {3, 3}, c.Button, 0);
         ProcessMessages();
         if (!c.Sent) {
             EXPECT_TRUE(cancels.empty()) << c.Name;
@@ -442,7 +454,7 @@ TEST(UiForm, ScrollBoxScrollsToTheFocusedControlAndBack) {
     EXPECT_EQ(box->VertScrollBar()->Range(), 321);
     EXPECT_TRUE(box->VertScrollBar()->IsScrollBarVisible());
     top->SetFocus();
-    Type(top, KeyTab);
+    Type(top, VK_TAB);
     EXPECT_EQ(FocusedControl(), far);
     EXPECT_GT(box->VertScrollBar()->Position(), 0);
     EXPECT_LE(far->Top() + far->Height(), box->ClientHeight());

@@ -21,6 +21,7 @@ using namespace uitest;
 using platform_ui::test::BackingPixel;
 using platform_ui::test::PostQtMouse;
 using platform_ui::test::SendQtMouse;
+using platform_ui::test::TMouseEventKind;
 
 namespace {
 
@@ -48,9 +49,9 @@ TPoint Centre(const TRect& r) {
 // A left click held at Press and let go at Release (window coordinates of the
 // window that takes the press); the loop a press starts gets the release.
 void ClickAt(HWND wnd, TPoint press, TPoint release) {
-    PostQtMouse(wnd, 0, release, 0, 1);
-    PostQtMouse(wnd, 2, release, 1, 0);
-    SendQtMouse(wnd, 1, press, 1, 1);
+    PostQtMouse(wnd, TMouseEventKind::Move, release, 0, MK_LBUTTON);
+    PostQtMouse(wnd, TMouseEventKind::Release, release, MK_LBUTTON, 0);
+    SendQtMouse(wnd, TMouseEventKind::Press, press, MK_LBUTTON, MK_LBUTTON);
     ProcessMessages();
 }
 
@@ -62,8 +63,8 @@ void ClickAt(HWND wnd, TPoint at) {
 // for a person.
 void DoubleClickAt(HWND wnd, TPoint at) {
     ClickAt(wnd, at);
-    SendQtMouse(wnd, 3, at, 1, 1);
-    SendQtMouse(wnd, 2, at, 1, 0);
+    SendQtMouse(wnd, TMouseEventKind::DoubleClick, at, MK_LBUTTON, MK_LBUTTON);
+    SendQtMouse(wnd, TMouseEventKind::Release, at, MK_LBUTTON, 0);
     ProcessMessages();
 }
 
@@ -435,13 +436,6 @@ TEST(UiMdiChild, DoubleClickOnTheCaptionMaximisesAndTheClientResizeFollows) {
 
 namespace {
 
-constexpr int KeyF4 = KeyF2 + 2;
-constexpr int KeyF6 = KeyF2 + 4;
-constexpr int KeyMinus = '-';
-using platform_ui::test::ModAlt;
-using platform_ui::test::ModControl;
-using platform_ui::test::ModShift;
-
 // Stands in for the person at a popup menu: notes what it shows and where,
 // and chooses the item of a caption (none when Choose is empty).
 struct MenuChooser {
@@ -482,9 +476,9 @@ struct MenuChooser {
 };
 
 // Types a key into the control that has the focus.
-void TypeToFocus(int qtKey, unsigned modifiers, const std::string& text = "") {
+void TypeToFocus(Word key, WPARAM keys, const std::string& text = "") {
     ASSERT_NE(FocusedControl(), nullptr);
-    Type(FocusedControl(), qtKey, text, modifiers);
+    Type(FocusedControl(), key, text, keys);
 }
 
 TPoint ScreenOf(HWND wnd, TPoint windowPoint) {
@@ -500,7 +494,7 @@ TEST(UiMdiChild, SystemMenuOffersWhatTheStateAndTheStylesAllow) {
     TForm* fixed = w.NewChild("固定", Bounds(40, 40, 300, 200), bsSingle, {biSystemMenu, biMinimize});
     TForm* sizable = w.NewChild("可调");
     MenuChooser chooser;
-    TypeToFocus(KeyMinus, ModAlt, "-");
+    TypeToFocus(VK_OEM_MINUS, MK_ALT, "-");
     ASSERT_EQ(chooser.Opened, 1);
     EXPECT_EQ(chooser.Captions, (std::vector<std::string>{"还原(&R)", "移动(&M)", "大小(&S)", "最小化(&N)",
                                                           "最大化(&X)", "-", "关闭(&C)\tCtrl+F4"}));
@@ -520,7 +514,7 @@ TEST(UiMdiChild, SystemMenuOffersWhatTheStateAndTheStylesAllow) {
         ProcessMessages();
         ASSERT_EQ(w.Frame->ActiveMDIChild(), c.Form);
         const int before = chooser.Opened;
-        TypeToFocus(KeyMinus, ModAlt, "-");
+        TypeToFocus(VK_OEM_MINUS, MK_ALT, "-");
         EXPECT_EQ(chooser.Opened, before + 1) << c.Form->Caption() << " " << c.State;
         EXPECT_EQ(chooser.Enabled, c.Enabled) << c.Form->Caption() << " " << c.State;
         c.Form->SetWindowState(wsNormal);
@@ -586,16 +580,16 @@ TEST(UiMdiChild, SystemMenuMoveAndSizeFollowTheArrowKeys) {
     MenuChooser chooser;
     chooser.Choose = "移动(&M)";
     chooser.KeysAfter = {VK_RIGHT, VK_RIGHT, VK_DOWN, VK_RETURN};
-    TypeToFocus(KeyMinus, ModAlt, "-");
+    TypeToFocus(VK_OEM_MINUS, MK_ALT, "-");
     EXPECT_EQ(child->BoundsRect(), Bounds(36, 28, 300, 200));
     // Sizing: the first arrow picks the edge, the next ones move it.
     chooser.Choose = "大小(&S)";
     chooser.KeysAfter = {VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_UP, VK_RETURN};
-    TypeToFocus(KeyMinus, ModAlt, "-");
+    TypeToFocus(VK_OEM_MINUS, MK_ALT, "-");
     EXPECT_EQ(child->BoundsRect(), Bounds(36, 28, 316, 200));
     // Esc puts it back.
     chooser.KeysAfter = {VK_DOWN, VK_DOWN, VK_DOWN, VK_ESCAPE};
-    TypeToFocus(KeyMinus, ModAlt, "-");
+    TypeToFocus(VK_OEM_MINUS, MK_ALT, "-");
     EXPECT_EQ(child->BoundsRect(), Bounds(36, 28, 316, 200));
     // The Enter or Esc that ended each loop typed nothing into the control.
     EXPECT_EQ(typing->Characters, 0);
@@ -636,15 +630,15 @@ TEST(UiMdiChild, CtrlF4ClosesTheActiveChildAndCtrlF6GoesThroughThemAll) {
         child->SetActiveControl(edit);
     }
     struct Step {
-        int Key;
-        unsigned Modifiers;
+        Word Key;
+        WPARAM Keys;
         TForm* Active;
     } steps[] = {
-        {KeyF6, ModControl, second},           {KeyF6, ModControl, first},  {KeyF6, ModControl, third},
-        {KeyF6, ModControl | ModShift, first}, {KeyTab, ModControl, third}, {KeyBacktab, ModControl | ModShift, first},
+        {VK_F6, MK_CONTROL, second},           {VK_F6, MK_CONTROL, first},  {VK_F6, MK_CONTROL, third},
+        {VK_F6, MK_CONTROL | MK_SHIFT, first}, {VK_TAB, MK_CONTROL, third}, {VK_TAB, MK_CONTROL | MK_SHIFT, first},
     };
     for (const Step& s : steps) {
-        TypeToFocus(s.Key, s.Modifiers);
+        TypeToFocus(s.Key, s.Keys);
         EXPECT_EQ(w.Frame->ActiveMDIChild(), s.Active) << s.Active->Caption();
         EXPECT_EQ(GetParentForm(FocusedControl()), s.Active) << s.Active->Caption();
     }
@@ -657,14 +651,14 @@ TEST(UiMdiChild, CtrlF4ClosesTheActiveChildAndCtrlF6GoesThroughThemAll) {
     item->OnClick = [&](TObject*) { ++saves; };
     menu->Items()->Add(item);
     first->SetMenu(menu);
-    TypeToFocus(KeyF4, ModControl);
+    TypeToFocus(VK_F4, MK_CONTROL);
     EXPECT_EQ(saves, 1);
     EXPECT_EQ(w.Frame->MDIChildCount(), 3);
     first->SetMenu(nullptr);
     int queries = 0;
     first->OnCloseQuery = [&](TObject*, bool&) { ++queries; };
     first->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
-    TypeToFocus(KeyF4, ModControl);
+    TypeToFocus(VK_F4, MK_CONTROL);
     ProcessMessages();
     EXPECT_EQ(queries, 1);
     EXPECT_EQ(w.Frame->MDIChildCount(), 2);

@@ -58,10 +58,8 @@ TEST(UiStdCtrls, EditLimitsCaseAndReadOnlyApplyToTyping) {
         edit->SetCharCase(c.CharCase);
         edit->SetReadOnly(c.ReadOnly);
         edit->SetFocus();
-        for (char ch : std::string(c.Typed)) {
-            const int key = ch >= 'a' && ch <= 'z' ? ch - 32 : ch;
-            Type(edit, key, std::string(1, ch), ch >= 'A' && ch <= 'Z' ? platform_ui::test::ModShift : 0);
-        }
+        for (char ch : std::string(c.Typed))
+            Type(edit, 0, std::string(1, ch), ch >= 'A' && ch <= 'Z' ? MK_SHIFT : 0);
         EXPECT_EQ(edit->Text(), c.Text) << c.Name;
     }
 }
@@ -102,7 +100,7 @@ TEST(UiStdCtrls, EditLimitInGbkBytesHoldsTypingAndPasteToWholeCharacters) {
         if (c.How == Committed) platform_ui::test::SendQtInputMethodCommit(edit->Handle(), c.Text);
         if (c.How == Pasted) {
             Clipboard()->SetAsText(c.Text);
-            Type(edit, 'V', "", platform_ui::test::ModControl);
+            Type(edit, 'V', "", MK_CONTROL);
         }
         ProcessMessages();
         EXPECT_EQ(edit->Text(), c.After) << c.Name;
@@ -115,12 +113,11 @@ TEST(UiStdCtrls, EditLimitInGbkBytesHoldsTypingAndPasteToWholeCharacters) {
     edit->SetSelStart(2);
     edit->SetSelLength(2);
     Clipboard()->SetAsText("中文");
-    Type(edit, 'V', "", platform_ui::test::ModControl);
+    Type(edit, 'V', "", MK_CONTROL);
     EXPECT_EQ(edit->Text(), "ab中ef");
     edit->SetMaxLength(2);
     edit->SetSelStart(static_cast<int>(Utf8Length(edit->Text())));
-    constexpr int KeyBackspace = 0x01000003;
-    Type(edit, KeyBackspace, "\b");
+    Type(edit, VK_BACK, "\b");
     EXPECT_EQ(edit->Text(), "ab中e");
 }
 
@@ -164,7 +161,7 @@ TEST(UiStdCtrls, ComboBoxTypingAndChoosingFireOnChange) {
     EXPECT_EQ(combo->ItemIndex(), -1);
     combo->SetItemIndex(1); // by code: no OnChange
     EXPECT_EQ(combo->Text(), "女");
-    Type(combo, KeyUp);
+    Type(combo, VK_UP);
     EXPECT_EQ(combo->ItemIndex(), 0);
     EXPECT_EQ(changes, (std::vector<std::string>{"x", "男"}));
     // Changing the items keeps the selection where it still fits.
@@ -185,7 +182,7 @@ TEST(UiStdCtrls, ListBoxClickSelectsAndReports) {
     list->SetItemIndex(0); // by code: no OnClick
     EXPECT_EQ(clicks, 0);
     list->SetFocus();
-    Type(list, KeyDown);
+    Type(list, VK_DOWN);
     EXPECT_EQ(list->ItemIndex(), 1);
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(list->Selected(1));
@@ -206,7 +203,7 @@ TEST(UiStdCtrls, MemoLinesAndTextAgreeWithCrLf) {
     // Enter stays in the memo (it wants returns) and opens a new line.
     memo->SetFocus();
     memo->SetSelStart(static_cast<int>(std::string("middle").size()));
-    Type(memo, KeyReturn, "\r");
+    Type(memo, VK_RETURN, "\r");
     EXPECT_EQ(memo->Lines()->Count(), 3);
 }
 

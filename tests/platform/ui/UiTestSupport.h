@@ -7,25 +7,13 @@
 #include "platform/ui/Focus.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Timers.h"
-#include "platform/ui/private/WmTestHooks.h"
+#include "platform/ui/testhooks/WmTestHooks.h"
 
 #include <deque>
 #include <string>
 #include <vector>
 
 namespace uitest {
-
-// Qt key codes, as the input layer expects them.
-constexpr int KeyEscape = 0x01000000;
-constexpr int KeyTab = 0x01000001;
-constexpr int KeyBacktab = 0x01000002;
-constexpr int KeyReturn = 0x01000004;
-constexpr int KeyLeft = 0x01000012;
-constexpr int KeyUp = 0x01000013;
-constexpr int KeyRight = 0x01000014;
-constexpr int KeyDown = 0x01000015;
-constexpr int KeyF2 = 0x01000031;
-constexpr int KeySpace = 0x20;
 
 // Records every dialog request; answers message boxes from Answers (IDOK
 // when empty) and file dialogs with Files.
@@ -67,21 +55,24 @@ private:
     TDialogHookScope FScope;
 };
 
-// A key typed into the control's window as Qt delivers it, then the queue drained.
-inline void Type(TWinControl* control, int qtKey, const std::string& text = "", unsigned modifiers = 0) {
-    platform_ui::test::SendQtKey(control->Handle(), qtKey, modifiers, text);
+// A key typed into the control's window as Qt delivers it, then the queue
+// drained: a virtual key (VK_RETURN, 'A'), the text it types, the MK_ keys held.
+inline void Type(TWinControl* control, Word key, const std::string& text = "", WPARAM keys = 0) {
+    platform_ui::test::SendQtKey(control->Handle(), key, keys, text);
     ProcessMessages();
 }
 
+// Printable characters typed one by one; each one names its key.
 inline void TypeText(TWinControl* control, const std::string& text) {
     for (char c : text)
-        Type(control, static_cast<unsigned char>(c) >= 'a' && c <= 'z' ? c - 32 : c, std::string(1, c));
+        Type(control, 0, std::string(1, c));
 }
 
 // A left click at a point of the window (window coordinates).
 inline void Click(TWinControl* control, TPoint at = {5, 5}) {
-    platform_ui::test::SendQtMouse(control->Handle(), 1, at, 1, 1);
-    platform_ui::test::SendQtMouse(control->Handle(), 2, at, 1, 0);
+    using platform_ui::test::TMouseEventKind;
+    platform_ui::test::SendQtMouse(control->Handle(), TMouseEventKind::Press, at, MK_LBUTTON, MK_LBUTTON);
+    platform_ui::test::SendQtMouse(control->Handle(), TMouseEventKind::Release, at, MK_LBUTTON, 0);
     ProcessMessages();
 }
 

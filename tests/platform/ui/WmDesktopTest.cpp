@@ -7,7 +7,7 @@
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
-#include "platform/ui/private/DesktopTestHooks.h"
+#include "platform/ui/testhooks/DesktopTestHooks.h"
 
 #include <memory>
 
@@ -81,8 +81,8 @@ TEST_F(WmDesktopTest, TheDesktopActivatesDialogFormsButNeverPopups) {
     EXPECT_EQ(GetFocus(), dialog);
 
     recorder.Clear();
-    SendQtMouse(main, 1, {20, 20}, 1, 1);
-    SendQtMouse(main, 2, {20, 20}, 1, 0);
+    SendQtMouse(main, TMouseEventKind::Press, {20, 20}, MK_LBUTTON, MK_LBUTTON);
+    SendQtMouse(main, TMouseEventKind::Release, {20, 20}, MK_LBUTTON, 0);
     ProcessMessages();
     recorder.Expect({{WM_MOUSEACTIVATE, WmHow::Sent, std::nullopt, std::nullopt, main},
                      {WM_ACTIVATE, WmHow::Sent, WA_INACTIVE, std::nullopt, dialog},

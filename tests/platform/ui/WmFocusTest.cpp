@@ -9,8 +9,6 @@ namespace {
 
 using namespace platform_ui::test;
 
-constexpr int QtKeyA = 0x41;
-
 class WmFocusTest : public ::testing::Test {
 protected:
     void SetUp() override { ProcessMessages(); }
@@ -56,8 +54,8 @@ TEST_F(WmFocusTest, CaptureFollowsTheMouseAcrossTopLevelWindows) {
     ProcessMessages();
     Recorder.Clear();
     EXPECT_EQ(SetCapture(a), nullptr);
-    SendQtMouse(b, 0, {10, 10}, 0, 1);
-    SendQtMouse(b, 1, {10, 10}, 1, 1);
+    SendQtMouse(b, TMouseEventKind::Move, {10, 10}, 0, MK_LBUTTON);
+    SendQtMouse(b, TMouseEventKind::Press, {10, 10}, MK_LBUTTON, MK_LBUTTON);
     ProcessMessages();
     Recorder.Expect({{WM_MOUSEMOVE, WmHow::Posted, MK_LBUTTON, WmPoint(310, 60), a},
                      {WM_LBUTTONDOWN, WmHow::Posted, MK_LBUTTON, WmPoint(310, 60), a}},
@@ -90,7 +88,7 @@ TEST_F(WmFocusTest, APopupTakesTheKeyboardWithoutTheActivation) {
     Recorder.Clear();
     SetFocus(list);
     EXPECT_EQ(GetActiveWindow(), form);
-    SendQtKey(form, QtKeyA, 0, "a");
+    SendQtKey(form, 'A', 0, "a");
     ProcessMessages();
     Recorder.Expect(
         {{WM_KEYDOWN, WmHow::Posted, 'A', std::nullopt, list}, {WM_CHAR, WmHow::Posted, 'a', std::nullopt, list}},

@@ -4,13 +4,12 @@
 #include "WmRecorder.h"
 
 #include "platform/ui/Focus.h"
-#include "platform/ui/private/DesktopTestHooks.h"
+#include "platform/ui/testhooks/DesktopTestHooks.h"
 
 namespace {
 
 using namespace platform_ui::test;
 
-constexpr int QtKeyA = 0x41;
 
 class WmHoldBackTest : public ::testing::Test {
 protected:
@@ -67,7 +66,7 @@ TEST_F(WmHoldBackTest, TheDesktopCannotActivateAWindowBehindTheHold) {
             EXPECT_EQ(GetActiveWindow(), desktop[c.active]) << c.what;
             EXPECT_EQ(GetFocus(), desktop[c.focus]) << c.what;
             recorder.Clear();
-            SendQtKey(desktop[c.focus], QtKeyA, 0, "a");
+            SendQtKey(desktop[c.focus], 'A', 0, "a");
             ProcessMessages();
             recorder.Expect({{WM_CHAR, WmHow::Posted, 'a', std::nullopt, desktop[c.focus]}},
                             std::string(c.what) + ": the next key reaches the focus");

@@ -12,17 +12,6 @@ namespace {
 
 using namespace platform_ui::test;
 
-// Qt key codes, without Qt's headers.
-constexpr int QtKeyA = 0x41;
-constexpr int QtKeyF = 0x46;
-constexpr int QtKeyTab = 0x01000001;
-constexpr int QtKeyReturn = 0x01000004;
-constexpr int QtKeyDelete = 0x01000007;
-constexpr int QtKeyLeft = 0x01000012;
-constexpr int QtKeyAdiaeresis = 0xC4;
-constexpr unsigned QtLeftButton = 1;
-constexpr unsigned QtRightButton = 2;
-
 class WmInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -45,8 +34,8 @@ protected:
 
 struct KeyCase {
     const char* Name;
-    int QtKey;
-    unsigned Modifiers;
+    Word Key;
+    WPARAM Keys;
     const char* Text;
     UINT Down;
     Word Vk;
@@ -56,22 +45,22 @@ struct KeyCase {
 
 TEST_F(WmInputTest, KeysBecomeKeyDownCharactersAndKeyUp) {
     const KeyCase cases[] = {
-        {"letter", QtKeyA, 0, "a", WM_KEYDOWN, 'A', {'a'}, 0},
-        {"shifted letter", QtKeyA, ModShift, "A", WM_KEYDOWN, 'A', {'A'}, 0},
-        {"Alt+F", QtKeyF, ModAlt, "f", WM_SYSKEYDOWN, 'F', {'f'}, KF_ALTDOWN_BIT},
-        {"Enter", QtKeyReturn, 0, "\r", WM_KEYDOWN, VK_RETURN, {13}, 0},
-        {"Delete has no character", QtKeyDelete, 0, "\x7f", WM_KEYDOWN, VK_DELETE, {}, KF_EXTENDED_BIT},
-        {"arrow", QtKeyLeft, 0, "", WM_KEYDOWN, VK_LEFT, {}, KF_EXTENDED_BIT},
-        // Qt names the shifted symbol; the key is the digit's.
-        {"Shift+1", '!', ModShift, "!", WM_KEYDOWN, '1', {'!'}, 0},
-        {"Shift+9", '(', ModShift, "(", WM_KEYDOWN, '9', {'('}, 0},
-        {"Shift+8", '*', ModShift, "*", WM_KEYDOWN, '8', {'*'}, 0},
-        {"Shift+[", '{', ModShift, "{", WM_KEYDOWN, VK_OEM_4, {'{'}, 0},
-        {"letter with no key code", QtKeyAdiaeresis, 0, "ä", WM_KEYDOWN, VK_PACKET, {0xE4}, 0},
+        {"letter", 'A', 0, "a", WM_KEYDOWN, 'A', {'a'}, 0},
+        {"shifted letter", 'A', MK_SHIFT, "A", WM_KEYDOWN, 'A', {'A'}, 0},
+        {"Alt+F", 'F', MK_ALT, "f", WM_SYSKEYDOWN, 'F', {'f'}, KF_ALTDOWN_BIT},
+        {"Enter", VK_RETURN, 0, "\r", WM_KEYDOWN, VK_RETURN, {13}, 0},
+        {"Delete has no character", VK_DELETE, 0, "\x7f", WM_KEYDOWN, VK_DELETE, {}, KF_EXTENDED_BIT},
+        {"arrow", VK_LEFT, 0, "", WM_KEYDOWN, VK_LEFT, {}, KF_EXTENDED_BIT},
+        // Qt names the key after the shifted symbol; its code stays the digit's.
+        {"Shift+1", '1', MK_SHIFT, "!", WM_KEYDOWN, '1', {'!'}, 0},
+        {"Shift+9", '9', MK_SHIFT, "(", WM_KEYDOWN, '9', {'('}, 0},
+        {"Shift+8", '8', MK_SHIFT, "*", WM_KEYDOWN, '8', {'*'}, 0},
+        {"Shift+[", VK_OEM_4, MK_SHIFT, "{", WM_KEYDOWN, VK_OEM_4, {'{'}, 0},
+        {"letter with no key code", 0, 0, "ä", WM_KEYDOWN, VK_PACKET, {0xE4}, 0},
     };
     for (const KeyCase& c : cases) {
         Recorder.Clear();
-        SendQtKey(Window, c.QtKey, c.Modifiers, c.Text);
+        SendQtKey(Window, c.Key, c.Keys, c.Text);
         ProcessMessages();
         const UINT charMsg = c.Down == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
         const UINT up = c.Down == WM_SYSKEYDOWN ? WM_SYSKEYUP : WM_KEYUP;
@@ -107,18 +96,18 @@ TEST_F(WmInputTest, KeyStateIsCurrentWhileTheMessageIsHandled) {
         if (m.Msg == WM_KEYDOWN) shiftSeen = GetKeyState(VK_SHIFT) < 0 && GetAsyncKeyState(VK_SHIFT) < 0;
         return false;
     };
-    SendQtKey(Window, QtKeyA, ModShift, "A");
+    SendQtKey(Window, 'A', MK_SHIFT, "A");
     ProcessMessages();
     EXPECT_TRUE(shiftSeen);
-    SendQtKey(Window, QtKeyA, 0, "a");
+    SendQtKey(Window, 'A', 0, "a");
     ProcessMessages();
     EXPECT_FALSE(GetKeyState(VK_SHIFT) < 0);
 }
 
 TEST_F(WmInputTest, MouseMessagesArriveInClientCoordinatesAfterSetCursor) {
-    SendQtMouse(Window, 0, {12, 13}, 0, 0);
-    SendQtMouse(Window, 1, {12, 13}, QtLeftButton, QtLeftButton, ModShift);
-    SendQtMouse(Window, 2, {12, 13}, QtLeftButton, 0);
+    SendQtMouse(Window, TMouseEventKind::Move, {12, 13}, 0, 0);
+    SendQtMouse(Window, TMouseEventKind::Press, {12, 13}, MK_LBUTTON, MK_LBUTTON | MK_SHIFT);
+    SendQtMouse(Window, TMouseEventKind::Release, {12, 13}, MK_LBUTTON, 0);
     ProcessMessages();
     // The client area starts 2 pixels in, inside the sunken edge.
     Recorder.Expect({{WM_SETCURSOR, WmHow::Sent, reinterpret_cast<WPARAM>(Window), WmPoint(HTCLIENT, WM_MOUSEMOVE)},
@@ -129,7 +118,7 @@ TEST_F(WmInputTest, MouseMessagesArriveInClientCoordinatesAfterSetCursor) {
                      {WM_LBUTTONUP, WmHow::Posted, 0, WmPoint(10, 11)}},
                     "move, press, release");
     Recorder.Clear();
-    SendQtMouse(Window, 0, {0, 0}, 0, 0);
+    SendQtMouse(Window, TMouseEventKind::Move, {0, 0}, 0, 0);
     ProcessMessages();
     Recorder.Expect({{WM_NCMOUSEMOVE, WmHow::Posted, static_cast<WPARAM>(HTBORDER), WmPoint(0, 0)}},
                     "the frame gets non-client messages");
@@ -140,8 +129,8 @@ TEST_F(WmInputTest, DoubleClicksNeedTheClassStyle) {
     HWND plain = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(200, 0, 50, 50));
     ProcessMessages();
     Recorder.Clear();
-    SendQtMouse(Window, 3, {20, 20}, QtLeftButton, QtLeftButton);
-    SendQtMouse(plain, 3, {20, 20}, QtLeftButton, QtLeftButton);
+    SendQtMouse(Window, TMouseEventKind::DoubleClick, {20, 20}, MK_LBUTTON, MK_LBUTTON);
+    SendQtMouse(plain, TMouseEventKind::DoubleClick, {20, 20}, MK_LBUTTON, MK_LBUTTON);
     ProcessMessages();
     Recorder.Expect({{WM_LBUTTONDBLCLK, WmHow::Posted, MK_LBUTTON, std::nullopt, Window},
                      {WM_LBUTTONDOWN, WmHow::Posted, MK_LBUTTON, std::nullopt, plain}},
@@ -152,7 +141,7 @@ TEST_F(WmInputTest, TheWheelGoesToTheFocusWindowWithItsSignedDelta) {
     HWND other = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(200, 0, 50, 50));
     ProcessMessages();
     Recorder.Clear();
-    SendQtWheel(other, {10, 10}, -120, ModControl);
+    SendQtWheel(other, {10, 10}, -120, MK_CONTROL);
     ProcessMessages();
     const auto wheels = Recorder.Of(WM_MOUSEWHEEL);
     ASSERT_EQ(wheels.size(), 1u);
@@ -165,8 +154,8 @@ TEST_F(WmInputTest, TheWheelGoesToTheFocusWindowWithItsSignedDelta) {
 TEST_F(WmInputTest, RightButtonUpAsksForTheContextMenu) {
     SetWindowPos(Window, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Recorder.Clear();
-    SendQtMouse(Window, 1, {12, 12}, QtRightButton, QtRightButton);
-    SendQtMouse(Window, 2, {12, 12}, QtRightButton, 0);
+    SendQtMouse(Window, TMouseEventKind::Press, {12, 12}, MK_RBUTTON, MK_RBUTTON);
+    SendQtMouse(Window, TMouseEventKind::Release, {12, 12}, MK_RBUTTON, 0);
     ProcessMessages();
     Recorder.Expect({{WM_RBUTTONDOWN, WmHow::Posted, MK_RBUTTON, WmPoint(10, 10)},
                      {WM_RBUTTONUP, WmHow::Posted, 0, WmPoint(10, 10)},
@@ -177,10 +166,10 @@ TEST_F(WmInputTest, RightButtonUpAsksForTheContextMenu) {
 TEST_F(WmInputTest, MovingBetweenWindowsEntersAndLeaves) {
     HWND other = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(200, 0, 50, 50));
     ProcessMessages();
-    SendQtMouse(Window, 0, {20, 20}, 0, 0);
+    SendQtMouse(Window, TMouseEventKind::Move, {20, 20}, 0, 0);
     Recorder.Clear();
-    SendQtMouse(Window, 0, {21, 20}, 0, 0);
-    SendQtMouse(other, 0, {5, 5}, 0, 0);
+    SendQtMouse(Window, TMouseEventKind::Move, {21, 20}, 0, 0);
+    SendQtMouse(other, TMouseEventKind::Move, {5, 5}, 0, 0);
     SendQtEnterLeave(other, false);
     Recorder.Expect({{CM_MOUSELEAVE, WmHow::Sent, 0, 0, Window},
                      {CM_MOUSEENTER, WmHow::Sent, 0, 0, other},
@@ -200,7 +189,7 @@ TEST_F(WmInputTest, DialogKeysAskWmGetDlgCodeBeforeTheHook) {
         hooked.push_back(m.WParam);
         return true;
     });
-    SendQtKey(Window, QtKeyTab, 0, "\t");
+    SendQtKey(Window, VK_TAB, 0, "\t");
     ProcessMessages();
     Recorder.Expect({{WM_GETDLGCODE, WmHow::Sent, VK_TAB}}, "asked first");
     EXPECT_TRUE(Recorder.Of(WM_KEYDOWN).empty()) << "a window that does not want Tab loses it to the hook";
@@ -210,7 +199,7 @@ TEST_F(WmInputTest, DialogKeysAskWmGetDlgCodeBeforeTheHook) {
     Recorder.Clear();
     hooked.clear();
     answer = DLGC_WANTTAB;
-    SendQtKey(Window, QtKeyTab, 0, "\t");
+    SendQtKey(Window, VK_TAB, 0, "\t");
     ProcessMessages();
     Recorder.Expect(
         {{WM_GETDLGCODE, WmHow::Sent, VK_TAB}, {WM_KEYDOWN, WmHow::Posted, VK_TAB}, {WM_CHAR, WmHow::Posted, '\t'}},
@@ -219,7 +208,7 @@ TEST_F(WmInputTest, DialogKeysAskWmGetDlgCodeBeforeTheHook) {
 
     Recorder.Clear();
     answer = DLGC_WANTTAB;
-    SendQtKey(Window, QtKeyReturn, 0, "\r");
+    SendQtKey(Window, VK_RETURN, 0, "\r");
     ProcessMessages();
     EXPECT_TRUE(Recorder.Of(WM_KEYDOWN).empty()) << "wanting Tab does not claim Enter";
     EXPECT_EQ(hooked, std::vector<WPARAM>{VK_RETURN});
@@ -227,8 +216,8 @@ TEST_F(WmInputTest, DialogKeysAskWmGetDlgCodeBeforeTheHook) {
 
 TEST_F(WmInputTest, TheKeyMessageHookCanSwallowAKeyWithItsCharacters) {
     SetKeyMessageHook([](const TMessage& m, HWND) { return m.WParam == 'A'; });
-    SendQtKey(Window, QtKeyA, 0, "a");
-    SendQtKey(Window, QtKeyF, 0, "f");
+    SendQtKey(Window, 'A', 0, "a");
+    SendQtKey(Window, 'F', 0, "f");
     ProcessMessages();
     Recorder.Expect({{WM_KEYDOWN, WmHow::Posted, 'F'}, {WM_CHAR, WmHow::Posted, 'f'}}, "only F passed");
 }
@@ -241,8 +230,8 @@ TEST_F(WmInputTest, AClickMayDestroyTheWindowItLandsOn) {
         if (m.Msg == WM_LBUTTONDOWN && h == child) DestroyWindow(doomed);
         return false;
     };
-    SendQtMouse(child, 1, {5, 5}, QtLeftButton, QtLeftButton);
-    SendQtMouse(child, 2, {5, 5}, QtLeftButton, 0);
+    SendQtMouse(child, TMouseEventKind::Press, {5, 5}, MK_LBUTTON, MK_LBUTTON);
+    SendQtMouse(child, TMouseEventKind::Release, {5, 5}, MK_LBUTTON, 0);
     ProcessMessages();
     EXPECT_FALSE(IsWindow(doomed));
     EXPECT_FALSE(IsWindow(child));
@@ -274,8 +263,8 @@ TEST_F(WmInputTest, PressOnAnInactiveWindowAsksWmMouseActivateUpTheParents) {
             m.Result = c.Answer;
             return true;
         };
-        SendQtMouse(inner, 1, {5, 5}, QtLeftButton, QtLeftButton);
-        SendQtMouse(inner, 2, {5, 5}, QtLeftButton, 0);
+        SendQtMouse(inner, TMouseEventKind::Press, {5, 5}, MK_LBUTTON, MK_LBUTTON);
+        SendQtMouse(inner, TMouseEventKind::Release, {5, 5}, MK_LBUTTON, 0);
         ProcessMessages();
         const LPARAM where = WmPoint(HTCLIENT, WM_LBUTTONDOWN);
         Recorder.Expect({{WM_MOUSEACTIVATE, WmHow::Sent, reinterpret_cast<WPARAM>(top), where, inner},
@@ -308,8 +297,8 @@ TEST_F(WmInputTest, PressInAnInactiveMdiChildHasItsClientActivateIt) {
         return m.Msg == WM_MDIGETACTIVE || m.Msg == WM_MDIACTIVATE;
     };
     Recorder.Clear();
-    SendQtMouse(inner, 1, {5, 5}, QtLeftButton, QtLeftButton);
-    SendQtMouse(inner, 2, {5, 5}, QtLeftButton, 0);
+    SendQtMouse(inner, TMouseEventKind::Press, {5, 5}, MK_LBUTTON, MK_LBUTTON);
+    SendQtMouse(inner, TMouseEventKind::Release, {5, 5}, MK_LBUTTON, 0);
     ProcessMessages();
     Recorder.Expect({{WM_MOUSEACTIVATE, WmHow::Sent, reinterpret_cast<WPARAM>(top), std::nullopt, inner},
                      {WM_MOUSEACTIVATE, WmHow::Sent, reinterpret_cast<WPARAM>(top), std::nullopt, second},
@@ -321,8 +310,8 @@ TEST_F(WmInputTest, PressInAnInactiveMdiChildHasItsClientActivateIt) {
     EXPECT_EQ(active, second);
     // Now it is the active one: nothing is asked.
     Recorder.Clear();
-    SendQtMouse(inner, 1, {5, 5}, QtLeftButton, QtLeftButton);
-    SendQtMouse(inner, 2, {5, 5}, QtLeftButton, 0);
+    SendQtMouse(inner, TMouseEventKind::Press, {5, 5}, MK_LBUTTON, MK_LBUTTON);
+    SendQtMouse(inner, TMouseEventKind::Release, {5, 5}, MK_LBUTTON, 0);
     ProcessMessages();
     EXPECT_TRUE(Recorder.Of(WM_MOUSEACTIVATE).empty());
     EXPECT_EQ(Recorder.Of(WM_LBUTTONDOWN).size(), 1u);

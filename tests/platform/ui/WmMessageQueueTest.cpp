@@ -6,11 +6,14 @@
 #include "platform/ui/Focus.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/Timers.h"
-#include "platform/ui/private/DesktopTestHooks.h"
+#include "platform/ui/testhooks/DesktopTestHooks.h"
 
 #include <stdexcept>
 
 namespace {
+
+using platform_ui::test::SendQtMouse;
+using platform_ui::test::TMouseEventKind;
 
 constexpr UINT WM_PROBE = WM_USER + 1;
 constexpr UINT WM_OTHER = WM_USER + 2;
@@ -262,18 +265,18 @@ TEST_F(WmMessageQueueTest, InputHoldBackLetsOnlyTheHoldingWindowReceiveInput) {
     Recorder.Clear();
     {
         TInputHoldBack hold(busy);
-        platform_ui::test::SendQtMouse(other, 1, {10, 10}, 1, 1);
-        platform_ui::test::SendQtMouse(other, 2, {10, 10}, 1, 0);
-        platform_ui::test::SendQtMouse(busy, 1, {10, 10}, 1, 1);
-        platform_ui::test::SendQtMouse(busy, 2, {10, 10}, 1, 0);
+        SendQtMouse(other, TMouseEventKind::Press, {10, 10}, MK_LBUTTON, MK_LBUTTON);
+        SendQtMouse(other, TMouseEventKind::Release, {10, 10}, MK_LBUTTON, 0);
+        SendQtMouse(busy, TMouseEventKind::Press, {10, 10}, MK_LBUTTON, MK_LBUTTON);
+        SendQtMouse(busy, TMouseEventKind::Release, {10, 10}, MK_LBUTTON, 0);
         ProcessMessages();
     }
     auto downs = Recorder.Of(WM_LBUTTONDOWN);
     ASSERT_EQ(downs.size(), 1u);
     EXPECT_EQ(downs[0].Wnd, busy);
     Recorder.Clear();
-    platform_ui::test::SendQtMouse(other, 1, {10, 10}, 1, 1);
-    platform_ui::test::SendQtMouse(other, 2, {10, 10}, 1, 0);
+    SendQtMouse(other, TMouseEventKind::Press, {10, 10}, MK_LBUTTON, MK_LBUTTON);
+    SendQtMouse(other, TMouseEventKind::Release, {10, 10}, MK_LBUTTON, 0);
     ProcessMessages();
     EXPECT_EQ(Recorder.Of(WM_LBUTTONDOWN).size(), 1u) << "input flows again once the hold ends";
 }

@@ -6,7 +6,7 @@
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
-#include "platform/ui/private/WmTestHooks.h"
+#include "platform/ui/testhooks/WmTestHooks.h"
 
 #include <gtest/gtest.h>
 

@@ -13,6 +13,7 @@ namespace {
 
 using platform_ui::test::PostQtMouse;
 using platform_ui::test::SendQtMouse;
+using platform_ui::test::TMouseEventKind;
 
 class WmScrollBarTest : public ::testing::Test {
 protected:
@@ -172,8 +173,8 @@ TEST_F(WmScrollBarMouseTest, ClickOnAnArrowScrollsALineAndEnds) {
     const int bar = GetSystemMetrics(SM_CXVSCROLL);
     const TPoint downArrow{100 - bar / 2, 80 - bar / 2};
     // The release waits in Qt's queue until the bar's own loop pumps it.
-    PostQtMouse(w, 2, downArrow, 1, 0);
-    SendQtMouse(w, 1, downArrow, 1, 1);
+    PostQtMouse(w, TMouseEventKind::Release, downArrow, MK_LBUTTON, 0);
+    SendQtMouse(w, TMouseEventKind::Press, downArrow, MK_LBUTTON, MK_LBUTTON);
     Recorder.Expect({{WM_NCLBUTTONDOWN, WmHow::Posted, static_cast<WPARAM>(HTVSCROLL), std::nullopt, w},
                      {WM_VSCROLL, WmHow::Sent, static_cast<WPARAM>(SB_LINEDOWN), 0, w},
                      {WM_VSCROLL, WmHow::Sent, static_cast<WPARAM>(SB_ENDSCROLL), 0, w}},
@@ -199,9 +200,9 @@ TEST_F(WmScrollBarMouseTest, DraggingTheThumbTracksThenSetsThePosition) {
         }
         return false;
     };
-    PostQtMouse(w, 0, {x, thumbY + 20}, 0, 1);
-    PostQtMouse(w, 2, {x, thumbY + 20}, 1, 0);
-    SendQtMouse(w, 1, {x, thumbY}, 1, 1);
+    PostQtMouse(w, TMouseEventKind::Move, {x, thumbY + 20}, 0, MK_LBUTTON);
+    PostQtMouse(w, TMouseEventKind::Release, {x, thumbY + 20}, MK_LBUTTON, 0);
+    SendQtMouse(w, TMouseEventKind::Press, {x, thumbY}, MK_LBUTTON, MK_LBUTTON);
     const auto scrolls = Recorder.Of(WM_VSCROLL);
     ASSERT_EQ(scrolls.size(), 3u);
     EXPECT_EQ(LoWord(scrolls[0].WParam), SB_THUMBTRACK);

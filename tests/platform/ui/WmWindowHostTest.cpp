@@ -11,14 +11,6 @@ namespace {
 
 using namespace platform_ui::test;
 
-constexpr int QtKeyA = 0x41;
-constexpr int QtKeyB = 0x42;
-constexpr int QtKeyX = 0x58;
-constexpr int QtKeyBackspace = 0x01000003;
-constexpr int QtKeyLeft = 0x01000012;
-constexpr int QtKeyReturn = 0x01000004;
-constexpr int QtKeyF4 = 0x01000033;
-
 class WmWindowHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -36,7 +28,7 @@ protected:
         SetFocus(nullptr);
         ProcessMessages();
     }
-    void Type(int key, const char* text) {
+    void Type(Word key, const char* text) {
         SendQtKey(Edit, key, 0, text);
         ProcessMessages();
     }
@@ -56,9 +48,9 @@ TEST_F(WmWindowHostTest, TypedKeysPassTheChainBeforeTheWidget) {
         }
         CallNextWindowProc(h, id, m);
     });
-    Type(QtKeyA, "a");
-    Type(QtKeyX, "x");
-    Type(QtKeyB, "b");
+    Type('A', "a");
+    Type('X', "x");
+    Type('B', "b");
     EXPECT_EQ(TestEditText(Edit), "Ab");
     EXPECT_EQ(chars, (std::vector<WPARAM>{'a', 'x', 'b'}));
 
@@ -69,27 +61,27 @@ TEST_F(WmWindowHostTest, TypedKeysPassTheChainBeforeTheWidget) {
 }
 
 TEST_F(WmWindowHostTest, BackspaceActsAtItsCharacterAndNavigationAtKeyDown) {
-    Type(QtKeyA, "a");
-    Type(QtKeyB, "b");
+    Type('A', "a");
+    Type('B', "b");
     TWindowProcedureId id = 0;
     bool blockBackspace = true;
     id = PushWindowProc(Edit, [&](HWND h, TMessage& m) {
         if (m.Msg == WM_CHAR && m.WParam == 8 && blockBackspace) return;
         CallNextWindowProc(h, id, m);
     });
-    Type(QtKeyBackspace, "\b");
+    Type(VK_BACK, "\b");
     EXPECT_EQ(TestEditText(Edit), "ab") << "the character was swallowed, so nothing was deleted";
     blockBackspace = false;
-    Type(QtKeyLeft, "");
-    Type(QtKeyBackspace, "\b");
+    Type(VK_LEFT, "");
+    Type(VK_BACK, "\b");
     EXPECT_EQ(TestEditText(Edit), "b") << "the caret moved left first";
     RemoveWindowProc(Edit, id);
 }
 
 TEST_F(WmWindowHostTest, ClickingAStandardControlTakesTheFocus) {
     SetFocus(Form);
-    SendQtMouse(Edit, 1, {5, 5}, 1, 1);
-    SendQtMouse(Edit, 2, {5, 5}, 1, 0);
+    SendQtMouse(Edit, TMouseEventKind::Press, {5, 5}, MK_LBUTTON, MK_LBUTTON);
+    SendQtMouse(Edit, TMouseEventKind::Release, {5, 5}, MK_LBUTTON, 0);
     ProcessMessages();
     EXPECT_EQ(GetFocus(), Edit);
 }
@@ -132,18 +124,18 @@ TEST_F(WmWindowHostTest, KeysTheWidgetIgnoresAreNotTranslatedAgain) {
     struct Case {
         const char* What;
         const char* Class;
-        int Key;
-        unsigned Modifiers;
+        Word Key;
+        WPARAM Keys;
         const char* Text;
         std::vector<UINT> Messages;
         const char* EditText;
     };
     const std::vector<UINT> typed{WM_KEYDOWN, WM_CHAR, WM_KEYUP};
     const Case cases[] = {
-        {"letter", "WmTestEdit", QtKeyA, 0, "a", typed, "a"},
-        {"Enter", "WmTestEdit", QtKeyReturn, 0, "\r", typed, ""},
-        {"letter, read-only", "WmTestReadOnlyEdit", QtKeyA, 0, "a", typed, ""},
-        {"Alt+letter", "WmTestEdit", QtKeyA, ModAlt, "a", {WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP}, ""},
+        {"letter", "WmTestEdit", 'A', 0, "a", typed, "a"},
+        {"Enter", "WmTestEdit", VK_RETURN, 0, "\r", typed, ""},
+        {"letter, read-only", "WmTestReadOnlyEdit", 'A', 0, "a", typed, ""},
+        {"Alt+letter", "WmTestEdit", 'A', MK_ALT, "a", {WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
@@ -153,7 +145,7 @@ TEST_F(WmWindowHostTest, KeysTheWidgetIgnoresAreNotTranslatedAgain) {
         {
             KeyMessageLog log(edit);
             Recorder.Clear();
-            SendQtKey(edit, c.Key, c.Modifiers, c.Text);
+            SendQtKey(edit, c.Key, c.Keys, c.Text);
             ProcessMessages();
             EXPECT_FALSE(log.Nested);
             EXPECT_EQ(log.Arrived, c.Messages);
@@ -187,15 +179,15 @@ TEST(WmWindowHostControls, DropDownListGetsItsKeysOnce) {
     combo->SetFocus();
     {
         KeyMessageLog log(combo->Handle());
-        uitest::Type(combo, uitest::KeyDown);
+        uitest::Type(combo, VK_DOWN);
         EXPECT_FALSE(log.Nested);
         EXPECT_EQ(log.Arrived, (std::vector<UINT>{WM_KEYDOWN, WM_KEYUP}));
     }
     EXPECT_EQ(combo->ItemIndex(), 1);
-    uitest::Type(combo, uitest::KeyDown, "", ModAlt);
+    uitest::Type(combo, VK_DOWN, "", MK_ALT);
     EXPECT_TRUE(combo->DroppedDown());
     combo->SetDroppedDown(false);
-    uitest::Type(combo, QtKeyF4, "", ModAlt);
+    uitest::Type(combo, VK_F4, "", MK_ALT);
     EXPECT_TRUE(closed);
     delete form;
 }

@@ -1,4 +1,4 @@
-#include "platform/ui/private/CursorTestHooks.h"
+#include "platform/ui/testhooks/CursorTestHooks.h"
 
 #include "platform/ui/private/Cursor_p.h"
 #include "platform/ui/private/WindowHost_p.h"

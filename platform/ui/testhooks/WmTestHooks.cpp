@@ -1,7 +1,7 @@
 // Test hooks of the window manager: real Qt input events sent to a window's
 // widget (through the same filter a user's input passes), and the backing image
 // read back as plain pixels.
-#include "platform/ui/private/WmTestHooks.h"
+#include "platform/ui/testhooks/WmTestHooks.h"
 
 #include "platform/ui/private/WindowManager_p.h"
 
@@ -12,6 +12,7 @@
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -39,17 +40,57 @@ QPointF GlobalOf(HWND w, TPoint p) {
     const TPoint origin = WindowOriginOnScreen(w);
     return QPointF(origin.X + p.X, origin.Y + p.Y);
 }
+
+Qt::KeyboardModifiers ModifiersOf(WPARAM keys) {
+    Qt::KeyboardModifiers modifiers;
+    if (keys & MK_SHIFT) modifiers |= Qt::ShiftModifier;
+    if (keys & MK_CONTROL) modifiers |= Qt::ControlModifier;
+    if (keys & MK_ALT) modifiers |= Qt::AltModifier;
+    return modifiers;
+}
+
+Qt::MouseButtons ButtonsOf(WPARAM keys) {
+    Qt::MouseButtons buttons;
+    if (keys & MK_LBUTTON) buttons |= Qt::LeftButton;
+    if (keys & MK_RBUTTON) buttons |= Qt::RightButton;
+    if (keys & MK_MBUTTON) buttons |= Qt::MiddleButton;
+    return buttons;
+}
+
+QEvent::Type MouseEventType(TMouseEventKind kind) {
+    switch (kind) {
+    case TMouseEventKind::Move:
+        return QEvent::MouseMove;
+    case TMouseEventKind::Press:
+        return QEvent::MouseButtonPress;
+    case TMouseEventKind::Release:
+        return QEvent::MouseButtonRelease;
+    case TMouseEventKind::DoubleClick:
+        return QEvent::MouseButtonDblClick;
+    }
+    return QEvent::None;
+}
+
+// The key Qt reports with a key press: the printable character it types
+// names it (letters in upper case), else the key's own code does.
+int QtKeyOf(Word key, WPARAM keys, const QString& text) {
+    const auto characters = text.toUcs4();
+    if (characters.size() == 1 && QChar::isPrint(characters[0])) return static_cast<int>(QChar::toUpper(characters[0]));
+    if (key == VK_TAB && (keys & MK_SHIFT)) return Qt::Key_Backtab;
+    return QtKeyFromVirtualKey(key);
+}
 } // namespace
 
-void SendQtKey(HWND Wnd, int QtKey, unsigned Modifiers, const std::string& Text, bool Release) {
+void SendQtKey(HWND Wnd, Word Key, WPARAM Keys, const std::string& Text, bool Release) {
     QWidget* widget = Target(Wnd);
     if (!widget) return;
-    const auto modifiers = Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers));
+    const Qt::KeyboardModifiers modifiers = ModifiersOf(Keys);
     const QString text = QString::fromStdString(Text);
-    QKeyEvent press(QEvent::KeyPress, QtKey, modifiers, 0, 0, 0, text, false, 1, KeyboardDevice());
+    const int qtKey = QtKeyOf(Key, Keys, text);
+    QKeyEvent press(QEvent::KeyPress, qtKey, modifiers, 0, 0, 0, text, false, 1, KeyboardDevice());
     QCoreApplication::sendEvent(widget, &press);
     if (!Release || !IsLiveWindow(Wnd)) return;
-    QKeyEvent release(QEvent::KeyRelease, QtKey, modifiers, 0, 0, 0, text, false, 1, KeyboardDevice());
+    QKeyEvent release(QEvent::KeyRelease, qtKey, modifiers, 0, 0, 0, text, false, 1, KeyboardDevice());
     QCoreApplication::sendEvent(widget, &release);
 }
 
@@ -99,36 +140,38 @@ TRect QtCursorRectangle() {
     return Bounds(topLeft.x(), topLeft.y(), r.width(), r.height());
 }
 
-void SendQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers) {
+std::string ShownComposition(HWND Wnd, TPoint* Where) {
+    const QLabel* label = CompositionLabel();
+    if (!label || label->isHidden() || !IsLiveWindow(Wnd) || label->parentWidget() != Wnd->Widget.data()) return {};
+    if (Where) *Where = {label->x(), label->y()};
+    return label->text().toStdString();
+}
+
+void SendQtMouse(HWND Wnd, TMouseEventKind Kind, TPoint WindowPoint, WPARAM Button, WPARAM Keys) {
     QWidget* widget = Target(Wnd);
     if (!widget) return;
-    static constexpr QEvent::Type Types[] = {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                             QEvent::MouseButtonDblClick};
     const QPointF local(WindowPoint.X, WindowPoint.Y);
-    QMouseEvent event(Types[Kind & 3], local, local, GlobalOf(Wnd, WindowPoint), static_cast<Qt::MouseButton>(Button),
-                      Qt::MouseButtons::fromInt(static_cast<int>(Buttons)),
-                      Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers)), PointerDevice());
+    QMouseEvent event(MouseEventType(Kind), local, local, GlobalOf(Wnd, WindowPoint),
+                      static_cast<Qt::MouseButton>(ButtonsOf(Button).toInt()), ButtonsOf(Keys), ModifiersOf(Keys),
+                      PointerDevice());
     QCoreApplication::sendEvent(widget, &event);
 }
 
-void PostQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers) {
+void PostQtMouse(HWND Wnd, TMouseEventKind Kind, TPoint WindowPoint, WPARAM Button, WPARAM Keys) {
     QWidget* widget = Target(Wnd);
     if (!widget) return;
-    static constexpr QEvent::Type Types[] = {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                             QEvent::MouseButtonDblClick};
-    QCoreApplication::postEvent(widget,
-                                new QMouseEvent(Types[Kind & 3], QPointF(WindowPoint.X, WindowPoint.Y),
-                                                GlobalOf(Wnd, WindowPoint), static_cast<Qt::MouseButton>(Button),
-                                                Qt::MouseButtons::fromInt(static_cast<int>(Buttons)),
-                                                Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers))));
+    QCoreApplication::postEvent(widget, new QMouseEvent(MouseEventType(Kind), QPointF(WindowPoint.X, WindowPoint.Y),
+                                                        GlobalOf(Wnd, WindowPoint),
+                                                        static_cast<Qt::MouseButton>(ButtonsOf(Button).toInt()),
+                                                        ButtonsOf(Keys), ModifiersOf(Keys)));
 }
 
-void SendQtWheel(HWND Wnd, TPoint WindowPoint, int Delta, unsigned Modifiers) {
+void SendQtWheel(HWND Wnd, TPoint WindowPoint, int Delta, WPARAM Keys) {
     QWidget* widget = Target(Wnd);
     if (!widget) return;
     QWheelEvent event(QPointF(WindowPoint.X, WindowPoint.Y), GlobalOf(Wnd, WindowPoint), QPoint(), QPoint(0, Delta),
-                      Qt::NoButton, Qt::KeyboardModifiers::fromInt(static_cast<int>(Modifiers)), Qt::NoScrollPhase,
-                      false, Qt::MouseEventNotSynthesized, PointerDevice());
+                      Qt::NoButton, ModifiersOf(Keys), Qt::NoScrollPhase, false, Qt::MouseEventNotSynthesized,
+                      PointerDevice());
     QCoreApplication::sendEvent(widget, &event);
 }
 

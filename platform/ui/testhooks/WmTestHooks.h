@@ -3,6 +3,7 @@
 // tests drive windows as a user would and check pixels headless.
 #pragma once
 
+#include "platform/ui/Messages.h"
 #include "platform/ui/WinTypes.h"
 
 #include <cstddef>
@@ -10,16 +11,19 @@
 #include <string>
 #include <vector>
 
+// The hooks take the keys held as a mouse message's wParam gives them
+// (MK_SHIFT, MK_CONTROL, the MK_ buttons). Those flags have no Alt, so Alt
+// takes the bit the system's drag-and-drop key state gives it.
+constexpr WPARAM MK_ALT = 0x0020;
+
 namespace platform_ui::test {
 
-// Qt keyboard modifiers as plain bits.
-constexpr unsigned ModShift = 0x02000000;
-constexpr unsigned ModControl = 0x04000000;
-constexpr unsigned ModAlt = 0x08000000;
-
-// A key press (and release when Release) of a Qt key code with its text, sent
-// to the widget of Wnd as Qt would deliver it.
-void SendQtKey(HWND Wnd, int QtKey, unsigned Modifiers, const std::string& Text, bool Release = true);
+// A key press (and release when Release) of the virtual key Key (VK_RETURN,
+// 'A') with Keys held and the text it types, sent to the widget of Wnd as Qt
+// would deliver it. Qt names a key that types a printable character after
+// that character (Shift+1 arrives as '!', an umlaut as itself), so such a
+// Text decides Qt's key and Key may be 0; Shift+Tab arrives as Qt's back-tab.
+void SendQtKey(HWND Wnd, Word Key, WPARAM Keys, const std::string& Text, bool Release = true);
 // An input-method commit of UTF-8 text.
 void SendQtInputMethodCommit(HWND Wnd, const std::string& Text);
 
@@ -38,15 +42,17 @@ TRect QtCursorRectangle();
 // empty when it shows none.
 std::string ShownComposition(HWND Wnd, TPoint* Where = nullptr);
 
+enum class TMouseEventKind { Move, Press, Release, DoubleClick };
 // A mouse event at a point in Wnd's window coordinates (0, 0 = the window's
-// top-left corner). Kind: 0 move, 1 press, 2 release, 3 double click.
-// Button and Buttons are Qt::MouseButton bits (1 left, 2 right, 4 middle).
-void SendQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers = 0);
+// top-left corner). Button is the MK_ button pressed or released (0 for a
+// move); Keys are the buttons held once the event is over, with MK_SHIFT,
+// MK_CONTROL and MK_ALT.
+void SendQtMouse(HWND Wnd, TMouseEventKind Kind, TPoint WindowPoint, WPARAM Button, WPARAM Keys);
 // The same event posted to Qt's queue instead, so that it arrives while a
 // loop that is running (a scroll bar's, a modal one) pumps Qt events.
-void PostQtMouse(HWND Wnd, int Kind, TPoint WindowPoint, unsigned Button, unsigned Buttons, unsigned Modifiers = 0);
+void PostQtMouse(HWND Wnd, TMouseEventKind Kind, TPoint WindowPoint, WPARAM Button, WPARAM Keys);
 // A wheel turn of Delta eighths of a degree (120 per notch) at a window point.
-void SendQtWheel(HWND Wnd, TPoint WindowPoint, int Delta, unsigned Modifiers = 0);
+void SendQtWheel(HWND Wnd, TPoint WindowPoint, int Delta, WPARAM Keys = 0);
 // Enter / leave events as Qt sends them when the pointer crosses the widget.
 void SendQtEnterLeave(HWND Wnd, bool Enter);
 // Lets Qt run its pending events (timers, posted events) for up to Milliseconds.

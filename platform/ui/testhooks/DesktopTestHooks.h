@@ -1,7 +1,9 @@
-// Test hooks for what the desktop does to top-level windows through Qt, without
-// Qt types, so the tests can see how the window manager answers it.
+// Test hooks for what the desktop does to the program's windows through Qt,
+// without Qt types, so the tests can see how the window manager answers it;
+// and a notification area the tests control.
 #pragma once
 
+#include "platform/ui/ShellAPI.h"
 #include "platform/ui/WinTypes.h"
 
 #include <vector>
@@ -30,5 +32,16 @@ struct TDesktopDecorations {
     HWND KeptAbove = nullptr;
 };
 TDesktopDecorations DesktopDecorationsOf(HWND Wnd);
+
+// Tests stand in for the desktop: a notification area appears or vanishes
+// (vanishing drops every icon, as a shell restart does) whatever the platform has.
+void SetNotifyAreaExists(bool Exists);
+// The record the shell holds for the icon (Wnd, Id), or nullptr.
+const NOTIFYICONDATA* FindNotifyIcon(HWND Wnd, UINT Id);
+// How a user activates an icon, as the desktop reports it.
+enum class TTrayActivation { Click, DoubleClick, Context, MiddleClick };
+// The desktop reports an activation of the icon (Wnd, Id): its mouse messages
+// are posted to Wnd as for an icon in a real tray.
+void ActivateNotifyIcon(HWND Wnd, UINT Id, TTrayActivation How);
 
 } // namespace platform_ui::test

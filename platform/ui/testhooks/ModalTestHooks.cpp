@@ -1,6 +1,6 @@
 // Test hooks for Qt's dialogs and drop-down menus: a timer that fires inside
 // their own loop reads the window and closes it.
-#include "platform/ui/private/ModalTestHooks.h"
+#include "platform/ui/testhooks/ModalTestHooks.h"
 
 #include "platform/ui/private/QtApplication_p.h"
 
