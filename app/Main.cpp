@@ -13,6 +13,7 @@
 #include "platform/rtl/FileUtils.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Resources.h"
 #include "platform/ui/Window.h"
 

@@ -13,6 +13,7 @@
 #include "platform/ui/ScrollBar.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Window.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,6 +12,7 @@
 #include "platform/ui/Painting.h"
 #include "platform/ui/ScrollBar.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -15,6 +15,7 @@
 #include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/Timers.h"
+#include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -9,6 +9,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/ScrollBar.h"
 #include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Window.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/SqliteFile.h"
 

@@ -7,6 +7,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/Timers.h"
+#include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -11,6 +11,7 @@
 #include "platform/ui/NonClient.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 
