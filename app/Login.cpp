@@ -15,6 +15,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
 
 
 TfrmLogin* frmLogin = nullptr;

@@ -4,6 +4,7 @@
 
 #include "platform/ui/Focus.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 
 namespace {

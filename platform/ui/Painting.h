@@ -4,7 +4,6 @@
 // GetWindowDC draw into it at any time. Qt only shows the image.
 #pragma once
 
-#include "platform/ui/Messages.h"
 #include "platform/ui/WinTypes.h"
 
 struct TPaintStruct {

@@ -7,6 +7,7 @@
 
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>

@@ -13,6 +13,7 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Mask.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/Timers.h"
 #include "platform/ui/Window.h"

@@ -8,6 +8,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/NonClient.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/SystemMetrics.h"
