@@ -4,6 +4,7 @@
 
 #include "app/Main.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Mask.h"
 #include "platform/ui/Messages.h"
 
