@@ -8,6 +8,7 @@
 #include "app/Message.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/Graphics.h"
 

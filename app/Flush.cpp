@@ -9,6 +9,7 @@
 #include "app/UserAccount.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/MessageQueue.h"
 

@@ -13,9 +13,11 @@
 #include "platform/os/Registry.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
 
 
 TfrmLogin* frmLogin = nullptr;

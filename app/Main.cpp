@@ -14,6 +14,7 @@
 #include "platform/ui/Focus.h"
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Resources.h"
 #include "platform/ui/Window.h"
 

@@ -4,7 +4,9 @@
 
 #include "app/Main.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Mask.h"
+#include "platform/ui/Messages.h"
 
 TfrmPop::TfrmPop(TComponent* AOwner) : TForm(AOwner) {
     SetKeyPreview(true);

@@ -7,6 +7,7 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 
 TComponentInfo::TComponentInfo(TComponent* AOwner, const std::string& AMailTo, const std::string& ALatestVersionURL,

@@ -9,10 +9,12 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/ScrollBar.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Window.h"
 
 #include <algorithm>
 #include <cmath>

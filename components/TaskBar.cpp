@@ -4,6 +4,8 @@
 
 #include "platform/ui/Focus.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
 
 namespace {
 // The OnActivate a task installs; its type lets a task recognise its own hook.

@@ -11,6 +11,8 @@
 #include "platform/ui/Input.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,6 +4,7 @@
 #include "platform/os/Shell.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Messages.h"
 
 TmUrlLabel::TmUrlLabel(TComponent* AOwner) : TLabel(AOwner) {
     SetLayout(tlCenter);

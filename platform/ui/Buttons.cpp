@@ -5,6 +5,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/private/ButtonLook_p.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/private/ButtonLook_p.h"
 

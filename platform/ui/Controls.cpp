@@ -14,6 +14,7 @@
 #include "platform/ui/Input.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/private/ControlHost_p.h"
 

@@ -8,8 +8,7 @@
 
 #include "platform/rtl/Classes.h"
 #include "platform/ui/Colors.h"
-#include "platform/ui/Messages.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/WinTypes.h"
 
 #include <functional>
 #include <memory>

@@ -8,6 +8,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/ScrollBar.h"
 #include "platform/ui/SystemMetrics.h"
 

@@ -3,6 +3,7 @@
 
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Timers.h"
 #include "platform/ui/Window.h"
 

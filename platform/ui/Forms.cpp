@@ -6,6 +6,7 @@
 #include "platform/ui/Forms.h"
 
 #include "platform/ui/ActnList.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "platform/ui/Controls.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/ui/MessageBoxCodes.h"
 
 #include <map>
 #include <memory>

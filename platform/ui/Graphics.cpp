@@ -108,7 +108,7 @@ void TGraphicsObject::Changed() {
 
 // TFont
 
-TFont::TFont() = default;
+TFont::TFont() : FCharset(DEFAULT_CHARSET) {}
 TFont::~TFont() {
     FreeHandle();
 }
@@ -309,7 +309,8 @@ void TBrush::SetBitmap(TBitmap* Value) {
 // A changed pen, brush or font makes a new handle, which the next drawing call
 // selects; the old one goes once the DC lets it go.
 TCanvas::TCanvas()
-    : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {}
+    : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()),
+      FCopyMode(SRCCOPY) {}
 
 TCanvas::~TCanvas() {
     DeselectHandles();

@@ -6,7 +6,7 @@
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Streams.h"
-#include "platform/ui/Gdi.h"
+#include "platform/ui/Colors.h"
 #include "platform/ui/Resources.h"
 
 #include <functional>
@@ -77,7 +77,7 @@ private:
     Integer FHeight = -12;
     TFontStyles FStyle;
     TColor FColor = clWindowText;
-    TFontCharset FCharset = DEFAULT_CHARSET;
+    TFontCharset FCharset; // DEFAULT_CHARSET until set
     TFontPitch FPitch = fpDefault;
     HFONT FHandle = nullptr;
 };
@@ -244,7 +244,7 @@ private:
     std::unique_ptr<TFont> FFont;
     std::unique_ptr<TPen> FPen;
     std::unique_ptr<TBrush> FBrush;
-    DWORD FCopyMode = SRCCOPY;
+    DWORD FCopyMode; // SRCCOPY until set
     Integer FLockCount = 0;
     HGDIOBJ FOldPen = nullptr, FOldBrush = nullptr, FOldFont = nullptr;
     bool FSelected = false;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/rtl/Classes.h"
-#include "platform/ui/Gdi.h"
+#include "platform/ui/Colors.h"
 
 #include <vector>
 

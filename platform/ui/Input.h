@@ -7,7 +7,6 @@
 // CM_MOUSEENTER / CM_MOUSELEAVE, WM_CONTEXTMENU.
 #pragma once
 
-#include "platform/ui/Messages.h"
 #include "platform/ui/WinTypes.h"
 
 #include <functional>

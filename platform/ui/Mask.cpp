@@ -5,6 +5,7 @@
 #include "platform/ui/Mask.h"
 
 #include "platform/rtl/Utf8.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/private/ControlHost_p.h"
 
 #include <QLineEdit>

@@ -10,6 +10,7 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"

@@ -6,7 +6,6 @@
 // and nothing else is pending.
 #pragma once
 
-#include "platform/ui/Messages.h"
 #include "platform/ui/WinTypes.h"
 
 #include <functional>

@@ -6,9 +6,6 @@
 
 #include "platform/ui/WinTypes.h"
 
-using LONG_PTR = intptr_t;
-using UINT_PTR = uintptr_t;
-
 // Window messages.
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;

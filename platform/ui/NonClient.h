@@ -5,7 +5,6 @@
 // a window that overrides them changes the client area as on Win32.
 #pragma once
 
-#include "platform/ui/Messages.h"
 #include "platform/ui/WinTypes.h"
 
 // lParam of WM_NCCALCSIZE (wParam 1): rgrc[0] enters as the window rectangle in

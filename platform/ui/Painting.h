@@ -6,7 +6,6 @@
 // shows again.
 #pragma once
 
-#include "platform/ui/Messages.h"
 #include "platform/ui/WinTypes.h"
 
 struct TPaintStruct {

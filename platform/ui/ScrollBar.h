@@ -7,7 +7,6 @@
 // The FlatSB_ functions do the same; only the look differs.
 #pragma once
 
-#include "platform/ui/Messages.h"
 #include "platform/ui/WinTypes.h"
 
 struct TScrollInfo {

@@ -4,6 +4,7 @@
 #include "platform/ui/ShellAPI.h"
 
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/private/ControlHost_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"

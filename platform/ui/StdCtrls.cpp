@@ -12,6 +12,7 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/private/ButtonLook_p.h"
 #include "platform/ui/private/ControlHost_p.h"

@@ -3,7 +3,6 @@
 // calls it from DispatchMessage instead of the window procedure.
 #pragma once
 
-#include "platform/ui/Messages.h"
 #include "platform/ui/WinTypes.h"
 
 #include <functional>

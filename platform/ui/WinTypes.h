@@ -12,6 +12,8 @@ using BOOL = int32_t;
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LRESULT = intptr_t;
+using LONG_PTR = intptr_t;
+using UINT_PTR = uintptr_t;
 using ATOM = uint16_t;
 using TColor = int32_t; // 0x00BBGGRR; 0x80000000 | index for system colours
 using COLORREF = uint32_t;
@@ -35,6 +37,10 @@ using HPALETTE = HGDIOBJ;
 using HCURSOR = PlatformCursor*;
 using HICON = PlatformIcon*;
 using HMENU = PlatformMenu*;
+
+// Names a procedure pushed on a window's procedure chain (see Window.h), so
+// whoever pushed it can remove it again.
+using TWindowProcedureId = uint32_t;
 
 using RECT = TRect;
 using POINT = TPoint;

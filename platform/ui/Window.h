@@ -4,7 +4,6 @@
 // shows a backing image (see Painting.h), a standard control hosts a Qt widget.
 #pragma once
 
-#include "platform/ui/Messages.h"
 #include "platform/ui/WinTypes.h"
 
 #include <functional>
@@ -14,7 +13,6 @@
 // let the procedures below it see the message, calls CallNextWindowProc with the
 // id it was pushed under.
 using TWindowProcedure = std::function<void(HWND Wnd, TMessage& Message)>;
-using TWindowProcedureId = uint32_t;
 
 // A window class: its default procedure (the bottom of every chain; its own
 // "next" is DefWindowProc), class styles (CS_DBLCLKS enables double clicks), the

@@ -3,6 +3,7 @@
 #include "components/ColorRoutines.h"
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/Gdi.h"
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,11 @@
 #include "components/ColorRoutines.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Gdi.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/ScrollBar.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,8 @@
 #include "MdiFrame.h"
 
 #include "platform/ui/Focus.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 

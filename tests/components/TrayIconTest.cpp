@@ -7,6 +7,8 @@
 
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
 #include "platform/ui/testhooks/DesktopTestHooks.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "platform/os/Shell.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/Timers.h"
 

@@ -6,6 +6,7 @@
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/Window.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
 
 #include <cstdio>

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/ScrollBar.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/private/WindowHost_p.h"

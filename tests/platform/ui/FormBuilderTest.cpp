@@ -9,6 +9,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Mask.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // TCanvas with its font, pen and brush on a TBitmap, and the bitmap's own
 // behaviour: resizing, pixel formats and palettes, transparency, BMP files.
+#include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
 
 #include <gtest/gtest.h>

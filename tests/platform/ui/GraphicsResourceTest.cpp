@@ -2,6 +2,7 @@
 // (tests/platform/ui/resources): loading by name in any case, BMP and PNG
 // pixels, unknown names, a resource bitmap added to an image list with a mask
 // colour, and an icon of several sizes.
+#include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Resources.h"

@@ -14,6 +14,7 @@
 #include "platform/ui/Gauges.h"
 #include "platform/ui/ShellAPI.h"
 #include "platform/ui/Timers.h"
+#include "platform/ui/Window.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/SqliteFile.h"
 

@@ -13,8 +13,10 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Mask.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/Timers.h"
+#include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 #include "platform/ui/Cursors.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/testhooks/CursorTestHooks.h"
 

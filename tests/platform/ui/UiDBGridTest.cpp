@@ -7,8 +7,10 @@
 #include "platform/data/DB.h"
 #include "platform/ui/DBGrids.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/ScrollBar.h"
 #include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Window.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/SqliteFile.h"
 

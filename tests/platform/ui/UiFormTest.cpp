@@ -5,8 +5,10 @@
 
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/Timers.h"
+#include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 

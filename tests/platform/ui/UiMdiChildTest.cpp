@@ -8,9 +8,11 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/NonClient.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 #include "platform/rtl/Utf8.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 
 #include <gtest/gtest.h>
