@@ -15,6 +15,9 @@ struct DispatchScope {
     HWND Wnd;
 };
 
+// The procedure at the top of the chain gets the message.
+void DeliverToChain(HWND Wnd, TMessage& Message);
+
 // Puts the widget where the window is: children relative to the parent's
 // window rectangle (whose widget covers the whole window, frame included).
 void PlaceWidget(HWND w);
