@@ -543,8 +543,11 @@ void CallNextWindowProc(HWND Wnd, TWindowProcedureId Id, TMessage& Message) {
     }
     // Id has left the chain: the procedure that was below it comes next (or,
     // when that one has left as well, the one below that).
+    // Each link leads to a procedure pushed earlier, so the walk ends; the cap
+    // keeps a damaged link table from hanging the message.
+    constexpr int MaxRemovedLinksFollowed = 1000;
     TWindowProcedureId candidate = Id;
-    for (int guard = 0; guard < 1000; ++guard) {
+    for (int followed = 0; followed < MaxRemovedLinksFollowed; ++followed) {
         auto removed = Wnd->RemovedBelow.find(candidate);
         if (removed == Wnd->RemovedBelow.end() || removed->second == 0) break;
         candidate = removed->second;

@@ -46,6 +46,10 @@ bool ShownIconic(HWND w) {
     return IsLiveWindow(w) && w->Minimized && (w->Style & WS_VISIBLE);
 }
 
+// Siblings moved by hand may cover any slots; past this many the search stops
+// and the window takes the slot it reached, overlapping, rather than search on.
+constexpr int MaxIconicSlotsSearched = 1000;
+
 // The first slot no other shown minimised sibling covers.
 TRect FreeIconicSlot(HWND w) {
     for (int index = 0;; ++index) {
@@ -55,7 +59,7 @@ TRect FreeIconicSlot(HWND w) {
             TRect overlap;
             if (sibling != w && ShownIconic(sibling) && IntersectRect(overlap, slot, sibling->WindowRect)) taken = true;
         }
-        if (!taken || index > 1000) return slot;
+        if (!taken || index > MaxIconicSlotsSearched) return slot;
     }
 }
 
