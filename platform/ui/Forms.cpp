@@ -118,7 +118,7 @@ TCustomForm::~TCustomForm() {
     DestroyWindowHandle();
     if (FFormStyle == fsMDIChild) {
         MergeMenu(false);
-        if (Application->MainForm() && Application->MainForm() != this) Application->MainForm()->MDIChildGone(this);
+        if (TCustomForm* frame = MDIFrameOf(this)) frame->MDIChildGone(this);
     }
     // The menu may outlive this form (it goes with the owner's components).
     if (FMenu) {
@@ -286,8 +286,9 @@ void TCustomForm::MenuChanged() {
 }
 
 void TCustomForm::MergeMenu(bool Merge) {
-    if (FFormStyle != fsMDIChild || !Application->MainForm() || Application->MainForm() == this) return;
-    TMainMenu* frameMenu = Application->MainForm()->Menu();
+    TCustomForm* frame = MDIFrameOf(this);
+    if (!frame) return;
+    TMainMenu* frameMenu = frame->Menu();
     if (!frameMenu) return;
     if (Merge && FMenu && FMenu->AutoMerge())
         frameMenu->Merge(FMenu);
@@ -295,7 +296,7 @@ void TCustomForm::MergeMenu(bool Merge) {
         frameMenu->Unmerge(FMenu);
     else if (Merge && !FMenu)
         frameMenu->Unmerge(frameMenu->Merged());
-    Application->MainForm()->MenuChanged();
+    frame->MenuChanged();
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params) {
@@ -331,10 +332,10 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
         if (FBorderIcons.Contains(biMaximize)) Params.Style |= WS_MAXIMIZEBOX;
     }
     Params.WndParent = nullptr;
-    if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this) {
+    if (TCustomForm* frame = MDIFrameOf(this)) {
         Params.Style |= WS_CHILD | WS_CLIPSIBLINGS;
         Params.ExStyle |= WS_EX_MDICHILD;
-        Params.WndParent = Application->MainForm()->ClientHandle();
+        Params.WndParent = frame->ClientHandle();
     } else if (Application->MainForm() != this) {
         Params.WndParent = Application->Handle();
     }
@@ -565,8 +566,7 @@ bool TCustomForm::IsShortCut(TMessage& Message) {
         if (auto* list = dynamic_cast<TCustomActionList*>(Components(i)); list && list->IsShortCut(Message))
             return true;
     // An MDI child's keys reach the frame's menu and actions as well.
-    if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this)
-        return Application->MainForm()->IsShortCut(Message);
+    if (TCustomForm* frame = MDIFrameOf(this)) return frame->IsShortCut(Message);
     return false;
 }
 
@@ -716,8 +716,7 @@ void TCustomForm::WndProc(TMessage& m) {
             SetFocusedControl(this);
         return;
     case CM_ACTIVATE:
-        if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this)
-            Application->MainForm()->MDIChildActivated(this);
+        if (TCustomForm* frame = MDIFrameOf(this)) frame->MDIChildActivated(this);
         Activate();
         return;
     case CM_DEACTIVATE:
@@ -727,8 +726,7 @@ void TCustomForm::WndProc(TMessage& m) {
         // A task button brings the child forward (a press activates it
         // through WM_MOUSEACTIVATE and the MDI client).
         DefaultHandler(m);
-        if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this)
-            Application->MainForm()->MDIChildActivated(this);
+        if (TCustomForm* frame = MDIFrameOf(this)) frame->MDIChildActivated(this);
         return;
     case WM_MDIGETACTIVE:
     case WM_MDIACTIVATE:
@@ -769,8 +767,7 @@ void TCustomForm::WndProc(TMessage& m) {
         return;
     case WM_SIZE:
         TWinControl::WndProc(m);
-        if (FFormStyle == fsMDIChild && Application->MainForm() && Application->MainForm() != this &&
-            Application->MainForm()->FHandle) {
+        if (TCustomForm* frame = MDIFrameOf(this); frame && frame->FHandle) {
             // The user's buttons change the state too; it shows the same when
             // the child is hidden and shown again.
             if (IsWindowVisible(FHandle))
@@ -778,7 +775,7 @@ void TCustomForm::WndProc(TMessage& m) {
                                : m.WParam == SIZE_MINIMIZED ? wsMinimized
                                                             : wsNormal;
             // The frame's menu bar shows the buttons of a maximised child.
-            InvalidateFrame(Application->MainForm()->FHandle);
+            InvalidateFrame(frame->FHandle);
         }
         if (Application->MainForm() == this) {
             if (m.WParam == SIZE_MINIMIZED && FWindowState != wsMinimized) {

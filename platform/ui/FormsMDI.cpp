@@ -19,6 +19,11 @@ using namespace platform_ui;
 
 namespace platform_ui {
 
+TCustomForm* MDIFrameOf(const TCustomForm* Form) {
+    TCustomForm* frame = Application->MainForm();
+    return Form->FormStyle() == fsMDIChild && frame && frame != Form ? frame : nullptr;
+}
+
 // The MDI client fills what the frame's aligned controls leave free and
 // erases with the frame's colour; a wallpaper component subclasses it.
 void MDIClientProcedure(HWND wnd, TMessage& m) {

@@ -5,6 +5,8 @@
 
 #include "platform/ui/Window.h"
 
+class TCustomForm;
+
 namespace platform_ui {
 
 // Registers the class name with procedure unless it is registered already.
@@ -13,6 +15,9 @@ void EnsureClass(const char* name, TWindowProcedure procedure);
 bool AltDown();
 bool CtrlDown();
 bool ShiftDown();
+
+// The frame an MDI child belongs to (the main form); null for any other form.
+TCustomForm* MDIFrameOf(const TCustomForm* Form);
 
 // The window procedure of an MDI frame's client window.
 void MDIClientProcedure(HWND wnd, TMessage& m);
