@@ -391,30 +391,50 @@ UINT RegisterWindowMessage(const std::string& Name) {
     return number;
 }
 
-bool ProcessMessages() {
+namespace {
+
+enum class TakenMessage { None, Handled, Quit };
+
+// The loops' one step: takes the next queued message and handles it; a quit
+// message is left to the caller with its exit code.
+TakenMessage HandleNextQueued(int& ExitCode) {
     QueuedMessage q;
-    while (TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) {
-        if (q.Msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(q.Msg.wParam));
-            return false;
-        }
-        ProcessQueued(q);
+    if (!TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) return TakenMessage::None;
+    if (q.Msg.message == WM_QUIT) {
+        ExitCode = static_cast<int>(q.Msg.wParam);
+        return TakenMessage::Quit;
+    }
+    ProcessQueued(q);
+    DeleteRetiredWidgets();
+    return TakenMessage::Handled;
+}
+
+} // namespace
+
+bool ProcessMessages() {
+    int exitCode = 0;
+    TakenMessage taken;
+    while ((taken = HandleNextQueued(exitCode)) == TakenMessage::Handled) {
+    }
+    if (taken == TakenMessage::Quit) {
+        PostQuitMessage(exitCode);
+        return false;
     }
     DeleteRetiredWidgets();
     return true;
 }
 
 bool HandleMessage() {
-    QueuedMessage q;
-    if (TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) {
-        if (q.Msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(q.Msg.wParam));
-            return false;
-        }
-        ProcessQueued(q);
-        DeleteRetiredWidgets();
-    } else {
+    int exitCode = 0;
+    switch (HandleNextQueued(exitCode)) {
+    case TakenMessage::Quit:
+        PostQuitMessage(exitCode);
+        return false;
+    case TakenMessage::None:
         WaitMessage();
+        return true;
+    case TakenMessage::Handled:
+        return true;
     }
     return true;
 }
@@ -427,14 +447,10 @@ bool RunModalLoop(const std::function<bool()>& Done) {
 
 int RunMessageLoop() {
     for (;;) {
-        QueuedMessage q;
-        if (TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) {
-            if (q.Msg.message == WM_QUIT) return static_cast<int>(q.Msg.wParam);
-            ProcessQueued(q);
-            DeleteRetiredWidgets();
-        } else {
-            WaitMessage();
-        }
+        int exitCode = 0;
+        const TakenMessage taken = HandleNextQueued(exitCode);
+        if (taken == TakenMessage::Quit) return exitCode;
+        if (taken == TakenMessage::None) WaitMessage();
     }
 }
 
