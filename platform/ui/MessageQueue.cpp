@@ -12,6 +12,7 @@
 #include "platform/ui/private/MessageQueue_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 #include "platform/ui/private/WindowManager_p.h"
+#include "platform/ui/private/Window_p.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -19,18 +20,10 @@
 #include <QObject>
 
 #include <deque>
-#include <exception>
-#include <iostream>
 #include <map>
 #include <utility>
 
 using namespace platform_ui;
-
-namespace platform_ui {
-void DeliverToChain(HWND Wnd, TMessage& Message); // Window.cpp
-bool PreTranslateKeyMessage(const TMsg& Msg);     // Input.cpp
-bool DispatchTimerCallback(const TMsg& Msg);      // Timers.cpp
-} // namespace platform_ui
 
 namespace {
 
@@ -41,9 +34,6 @@ struct QueueState {
     DWORD MessageTime = 0;
     TPoint MessagePos{};
     std::vector<HWND> HoldBacks;
-    TExceptionHandler Handler;
-    int ReportingLater = 0;
-    std::deque<std::exception_ptr> LateFailures;
     std::map<std::string, UINT> RegisteredMessages;
     bool NextDeliveryPosted = false;
     std::vector<bool> DeliveryPosted; // per message being handled, innermost last
@@ -62,10 +52,6 @@ QElapsedTimer& Clock() {
     }();
     return clock;
 }
-
-// A thread message the queue keeps to itself: report the failures caught where
-// no box may open.
-constexpr UINT WM_REPORTFAILURES = 0x03FF;
 
 constexpr QEvent::Type DrainEventType = static_cast<QEvent::Type>(QEvent::User + 0x5701);
 
@@ -224,21 +210,6 @@ void Dispatcher::DrainQueue() {
     DeleteRetiredWidgets();
 }
 
-void DefaultExceptionHandler(const std::exception& e) {
-    std::cerr << e.what() << std::endl;
-}
-
-// Every failure caught where no box could open, oldest first. A loop running
-// inside such a place leaves them for the message posted when it is left.
-void ReportLateFailures() {
-    auto& failures = State().LateFailures;
-    while (!failures.empty() && State().ReportingLater == 0) {
-        const std::exception_ptr failure = failures.front();
-        failures.pop_front();
-        RunGuarded([&] { std::rethrow_exception(failure); });
-    }
-}
-
 } // namespace
 
 namespace platform_ui {
@@ -318,15 +289,6 @@ HWND InputHoldWindow() {
 bool InputHeldBack(HWND Wnd) {
     HWND allowed = InputHoldWindow();
     return allowed && !InsideHold(allowed, Wnd);
-}
-
-ReportFailuresLater::ReportFailuresLater() {
-    ++State().ReportingLater;
-}
-
-ReportFailuresLater::~ReportFailuresLater() {
-    auto& state = State();
-    if (--state.ReportingLater == 0 && !state.LateFailures.empty()) PostMessage(nullptr, WM_REPORTFAILURES, 0, 0);
 }
 
 } // namespace platform_ui
@@ -429,30 +391,50 @@ UINT RegisterWindowMessage(const std::string& Name) {
     return number;
 }
 
-bool ProcessMessages() {
+namespace {
+
+enum class TakenMessage { None, Handled, Quit };
+
+// The loops' one step: takes the next queued message and handles it; a quit
+// message is left to the caller with its exit code.
+TakenMessage HandleNextQueued(int& ExitCode) {
     QueuedMessage q;
-    while (TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) {
-        if (q.Msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(q.Msg.wParam));
-            return false;
-        }
-        ProcessQueued(q);
+    if (!TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) return TakenMessage::None;
+    if (q.Msg.message == WM_QUIT) {
+        ExitCode = static_cast<int>(q.Msg.wParam);
+        return TakenMessage::Quit;
+    }
+    ProcessQueued(q);
+    DeleteRetiredWidgets();
+    return TakenMessage::Handled;
+}
+
+} // namespace
+
+bool ProcessMessages() {
+    int exitCode = 0;
+    TakenMessage taken;
+    while ((taken = HandleNextQueued(exitCode)) == TakenMessage::Handled) {
+    }
+    if (taken == TakenMessage::Quit) {
+        PostQuitMessage(exitCode);
+        return false;
     }
     DeleteRetiredWidgets();
     return true;
 }
 
 bool HandleMessage() {
-    QueuedMessage q;
-    if (TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) {
-        if (q.Msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(q.Msg.wParam));
-            return false;
-        }
-        ProcessQueued(q);
-        DeleteRetiredWidgets();
-    } else {
+    int exitCode = 0;
+    switch (HandleNextQueued(exitCode)) {
+    case TakenMessage::Quit:
+        PostQuitMessage(exitCode);
+        return false;
+    case TakenMessage::None:
         WaitMessage();
+        return true;
+    case TakenMessage::Handled:
+        return true;
     }
     return true;
 }
@@ -465,14 +447,10 @@ bool RunModalLoop(const std::function<bool()>& Done) {
 
 int RunMessageLoop() {
     for (;;) {
-        QueuedMessage q;
-        if (TakeMessage(q, nullptr, 0, 0, PM_REMOVE)) {
-            if (q.Msg.message == WM_QUIT) return static_cast<int>(q.Msg.wParam);
-            ProcessQueued(q);
-            DeleteRetiredWidgets();
-        } else {
-            WaitMessage();
-        }
+        int exitCode = 0;
+        const TakenMessage taken = HandleNextQueued(exitCode);
+        if (taken == TakenMessage::Quit) return exitCode;
+        if (taken == TakenMessage::None) WaitMessage();
     }
 }
 
@@ -491,44 +469,3 @@ TInputHoldBack::~TInputHoldBack() {
     State().HoldBacks.pop_back();
 }
 
-TExceptionHandler SetExceptionHandler(TExceptionHandler Handler) {
-    TExceptionHandler previous = State().Handler;
-    State().Handler = std::move(Handler);
-    return previous;
-}
-
-void ReportException(const std::exception& E) {
-    if (dynamic_cast<const EAbort*>(&E)) return;
-    auto& state = State();
-    if (state.ReportingLater > 0) {
-        const std::exception_ptr caught = std::current_exception();
-        state.LateFailures.push_back(caught ? caught : std::make_exception_ptr(Exception(E.what())));
-        return;
-    }
-    try {
-        const TExceptionHandler handler = state.Handler;
-        if (handler)
-            handler(E);
-        else
-            DefaultExceptionHandler(E);
-    } catch (const std::exception& inner) {
-        // The handler itself failed; nothing may reach Qt.
-        DefaultExceptionHandler(inner);
-    } catch (...) {
-    }
-}
-
-bool RunGuarded(const std::function<void()>& Action) {
-    try {
-        Action();
-        return true;
-    } catch (const EAbort&) {
-        return false;
-    } catch (const std::exception& e) {
-        ReportException(e);
-        return false;
-    } catch (...) {
-        ReportException(Exception("Unknown exception"));
-        return false;
-    }
-}

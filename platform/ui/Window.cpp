@@ -1,7 +1,8 @@
 // Windows: the class registry, creation and destruction, procedure chains,
-// geometry kept here (Qt widgets follow it), visibility, parents, text and the
-// default window procedure. A window object outlives DestroyWindow while one of
-// its messages is still being handled, so handlers may destroy their own window.
+// parents, enabling, text and properties. Positioning and visibility are in
+// WindowPosition.cpp, the default window procedure in WindowDefProc.cpp. A
+// window object outlives DestroyWindow while one of its messages is still
+// being handled, so handlers may destroy their own window.
 #include "platform/ui/Window.h"
 
 #include "platform/ui/Focus.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/private/GdiPrivate_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 #include "platform/ui/private/WindowManager_p.h"
+#include "platform/ui/private/Window_p.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -60,21 +62,6 @@ void EnsureBuiltinClasses() {
     RegisterClassEntry(messageClass);
 }
 
-// Keeps the window object alive while one of its messages runs.
-struct DispatchScope {
-    explicit DispatchScope(HWND w) : Wnd(w) { ++Reg().DispatchDepth[w]; }
-    ~DispatchScope() {
-        auto& reg = Reg();
-        if (--reg.DispatchDepth[Wnd] == 0) {
-            reg.DispatchDepth.erase(Wnd);
-            if (reg.DeletePending.erase(Wnd))
-                delete Wnd;
-            else
-                Wnd->RemovedBelow.clear(); // no procedure of it runs now to pass a message on
-        }
-    }
-    HWND Wnd;
-};
 
 QWidget* ParentWidgetFor(HWND w) {
     HWND parent = w->Parent;
@@ -108,6 +95,11 @@ bool DesktopSizable(HWND w) {
 }
 
 // Puts the widget where the window is: children relative to the parent's
+} // namespace
+
+namespace platform_ui {
+
+// Puts the widget where the window is: children relative to the parent's
 // window rectangle (whose widget covers the whole window, frame included).
 void PlaceWidget(HWND w) {
     QWidget* widget = w->Widget.data();
@@ -124,6 +116,25 @@ void StackWidgets(HWND parent) {
     for (auto it = parent->Children.rbegin(); it != parent->Children.rend(); ++it)
         if (QWidget* widget = (*it)->Widget.data()) widget->raise();
 }
+
+DispatchScope::DispatchScope(HWND w) : Wnd(w) {
+    ++Reg().DispatchDepth[w];
+}
+
+DispatchScope::~DispatchScope() {
+    auto& reg = Reg();
+    if (--reg.DispatchDepth[Wnd] == 0) {
+        reg.DispatchDepth.erase(Wnd);
+        if (reg.DeletePending.erase(Wnd))
+            delete Wnd;
+        else
+            Wnd->RemovedBelow.clear(); // no procedure of it runs now to pass a message on
+    }
+}
+
+} // namespace platform_ui
+
+namespace {
 
 void SendDestroyMessages(HWND w) {
     SendMessage(w, WM_DESTROY, 0, 0);
@@ -164,26 +175,6 @@ void NotifyWidgetCreated(HWND w, QWidget* widget) {
 }
 
 // Sends WM_WINDOWPOSCHANGED's consequences.
-void DefaultWindowPosChanged(HWND w, const TWindowPos& pos) {
-    if (!(pos.flags & SWP_NOCLIENTMOVE)) {
-        TPoint origin{w->WindowRect.Left + w->ClientRect.Left, w->WindowRect.Top + w->ClientRect.Top};
-        SendMessage(w, WM_MOVE, 0, MakeLParam(static_cast<Word>(origin.X), static_cast<Word>(origin.Y)));
-    }
-    if (!(pos.flags & SWP_NOCLIENTSIZE)) {
-        const WPARAM kind = w->Maximized ? SIZE_MAXIMIZED : w->Minimized ? SIZE_MINIMIZED : SIZE_RESTORED;
-        SendMessage(w, WM_SIZE, kind,
-                    MakeLParam(static_cast<Word>(w->ClientRect.Width()), static_cast<Word>(w->ClientRect.Height())));
-    }
-}
-
-std::string TruncateUtf8(const std::string& text, size_t maxBytes) {
-    if (text.size() <= maxBytes) return text;
-    size_t n = maxBytes;
-    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
-        --n;
-    return text.substr(0, n);
-}
-
 bool NeverActivatedStyle(DWORD style, DWORD exStyle) {
     const bool popup = (style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION;
     return popup || (exStyle & WS_EX_NOACTIVATE);
@@ -196,38 +187,6 @@ void ApplyTopLevelFlags(HWND w, QWidget* widget) {
 }
 
 // A child's new place after a change of state, whose frame differs too.
-void PlaceChild(HWND w, const TRect& r) {
-    SetWindowPos(w, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
-// Minimised children lie in slots from the bottom-left corner of the parent's
-// client area, left to right, then row above row.
-TRect IconicSlot(HWND parent, int index) {
-    TRect client;
-    GetClientRect(parent, client);
-    const int spacingX = GetSystemMetrics(SM_CXMINSPACING), spacingY = GetSystemMetrics(SM_CYMINSPACING);
-    const int perRow = std::max(1, client.Width() / spacingX);
-    return Bounds((index % perRow) * spacingX, client.Bottom - (index / perRow + 1) * spacingY,
-                  GetSystemMetrics(SM_CXMINIMIZED), GetSystemMetrics(SM_CYMINIMIZED));
-}
-
-bool ShownIconic(HWND w) {
-    return IsLiveWindow(w) && w->Minimized && (w->Style & WS_VISIBLE);
-}
-
-// The first slot no other shown minimised sibling covers.
-TRect FreeIconicSlot(HWND w) {
-    for (int index = 0;; ++index) {
-        const TRect slot = IconicSlot(w->Parent, index);
-        bool taken = false;
-        for (HWND sibling : w->Parent->Children) {
-            TRect overlap;
-            if (sibling != w && ShownIconic(sibling) && IntersectRect(overlap, slot, sibling->WindowRect)) taken = true;
-        }
-        if (!taken || index > 1000) return slot;
-    }
-}
-
 } // namespace
 
 namespace platform_ui {
@@ -565,8 +524,11 @@ void CallNextWindowProc(HWND Wnd, TWindowProcedureId Id, TMessage& Message) {
     }
     // Id has left the chain: the procedure that was below it comes next (or,
     // when that one has left as well, the one below that).
+    // Each link leads to a procedure pushed earlier, so the walk ends; the cap
+    // keeps a damaged link table from hanging the message.
+    constexpr int MaxRemovedLinksFollowed = 1000;
     TWindowProcedureId candidate = Id;
-    for (int guard = 0; guard < 1000; ++guard) {
+    for (int followed = 0; followed < MaxRemovedLinksFollowed; ++followed) {
         auto removed = Wnd->RemovedBelow.find(candidate);
         if (removed == Wnd->RemovedBelow.end() || removed->second == 0) break;
         candidate = removed->second;
@@ -592,164 +554,6 @@ void DeliverToChain(HWND Wnd, TMessage& Message) {
     top(Wnd, Message);
 }
 } // namespace platform_ui
-
-void DefWindowProc(HWND Wnd, TMessage& Message) {
-    Message.Result = 0;
-    if (!IsLiveWindow(Wnd)) return;
-    switch (Message.Msg) {
-    case WM_NCCREATE: {
-        const auto* create = reinterpret_cast<const TCreateStruct*>(Message.LParam);
-        if (create) Wnd->Text = create->Name;
-        if (!Wnd->IsChild())
-            if (QWidget* widget = Wnd->Widget.data()) widget->setWindowTitle(QString::fromStdString(Wnd->Text));
-        Message.Result = 1;
-        break;
-    }
-    case WM_NCCALCSIZE: {
-        auto* params = reinterpret_cast<TNCCalcSizeParams*>(Message.LParam);
-        if (params && !Wnd->Native) DefaultNCCalcSize(Wnd, params->rgrc[0]);
-        break;
-    }
-    case WM_NCHITTEST:
-        Message.Result = DefaultNCHitTest(
-            Wnd, {SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))});
-        break;
-    case WM_NCPAINT:
-        DefaultNCPaint(Wnd);
-        break;
-    case WM_NCACTIVATE:
-        if (Wnd->CaptionActive != (Message.WParam != 0)) {
-            Wnd->CaptionActive = Message.WParam != 0;
-            if (HasEmulatedCaption(Wnd)) InvalidateFrame(Wnd);
-        }
-        Message.Result = 1;
-        break;
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-        DefaultNCLButtonDown(
-            Wnd, static_cast<int>(Message.WParam),
-            {SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))},
-            Message.Msg == WM_NCLBUTTONDBLCLK);
-        break;
-    case WM_ERASEBKGND:
-        if (Wnd->ClassBackground && Message.WParam) {
-            TRect client{0, 0, Wnd->ClientRect.Width(), Wnd->ClientRect.Height()};
-            FillRect(reinterpret_cast<HDC>(Message.WParam), &client, Wnd->ClassBackground);
-            Message.Result = 1;
-        }
-        break;
-    case WM_PAINT: {
-        TPaintStruct paint;
-        BeginPaint(Wnd, paint);
-        EndPaint(Wnd, paint);
-        break;
-    }
-    case WM_SETTEXT:
-        Wnd->Text = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
-        if (!Wnd->IsChild())
-            if (QWidget* widget = Wnd->Widget.data()) widget->setWindowTitle(QString::fromStdString(Wnd->Text));
-        if (HasEmulatedCaption(Wnd)) InvalidateFrame(Wnd);
-        Message.Result = 1;
-        break;
-    case WM_GETTEXT: {
-        if (Message.WParam == 0 || !Message.LParam) break;
-        const std::string text = TruncateUtf8(Wnd->Text, Message.WParam - 1);
-        std::memcpy(reinterpret_cast<char*>(Message.LParam), text.c_str(), text.size() + 1);
-        Message.Result = static_cast<LRESULT>(text.size());
-        break;
-    }
-    case WM_GETTEXTLENGTH:
-        Message.Result = static_cast<LRESULT>(Wnd->Text.size());
-        break;
-    case WM_CLOSE:
-        DestroyWindow(Wnd);
-        break;
-    case WM_SYSCOMMAND:
-        switch (Message.WParam & 0xFFF0) {
-        case SC_CLOSE:
-            SendMessage(Wnd, WM_CLOSE, 0, 0);
-            break;
-        case SC_MINIMIZE:
-            ShowWindow(Wnd, SW_MINIMIZE);
-            break;
-        case SC_MAXIMIZE:
-            ShowWindow(Wnd, SW_MAXIMIZE);
-            break;
-        case SC_RESTORE:
-            ShowWindow(Wnd, SW_RESTORE);
-            break;
-        case SC_MOVE:
-        case SC_SIZE:
-            DefaultMoveSizeCommand(
-                Wnd, Message.WParam,
-                {SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))});
-            break;
-        }
-        break;
-    case WM_SYSKEYDOWN:
-        if (Message.WParam == VK_F4 && (Message.LParam & KF_ALTDOWN_BIT)) {
-            HWND top = GetAncestorTopLevel(Wnd);
-            if (top) PostMessage(top, WM_SYSCOMMAND, SC_CLOSE, 0);
-        }
-        break;
-    case WM_SETCURSOR:
-    case WM_MOUSEACTIVATE:
-        // A parent may decide for its children.
-        if (Wnd->IsChild() && Wnd->Parent)
-            Message.Result = SendMessage(Wnd->Parent, Message.Msg, Message.WParam, Message.LParam);
-        if (Message.Msg == WM_MOUSEACTIVATE && Message.Result == 0) Message.Result = MA_ACTIVATE;
-        // Only the window under the pointer shows its class cursor; a parent
-        // asked on a child's behalf leaves the child its own.
-        if (Message.Msg == WM_SETCURSOR && Message.Result == 0 && reinterpret_cast<HWND>(Message.WParam) == Wnd &&
-            LoWord(static_cast<uintptr_t>(Message.LParam)) == HTCLIENT) {
-            ApplyClassCursor(Wnd, Wnd->ClassCursor);
-            Message.Result = Wnd->ClassCursor ? 1 : 0;
-        }
-        break;
-    case WM_RBUTTONUP: {
-        TPoint screen{SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))};
-        ClientToScreen(Wnd, screen);
-        SendMessage(Wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Wnd),
-                    MakeLParam(static_cast<Word>(screen.X), static_cast<Word>(screen.Y)));
-        break;
-    }
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-        // The menu key, or Shift+F10, asks for the context menu at the focus (-1).
-        if (Message.WParam == VK_APPS || (Message.WParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)))
-            SendMessage(Wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Wnd), -1);
-        break;
-    case WM_MOUSEWHEEL:
-    case WM_CONTEXTMENU:
-        if (Wnd->IsChild() && Wnd->Parent)
-            Message.Result = SendMessage(Wnd->Parent, Message.Msg, Message.WParam, Message.LParam);
-        break;
-    case WM_WINDOWPOSCHANGED:
-        if (Message.LParam) DefaultWindowPosChanged(Wnd, *reinterpret_cast<const TWindowPos*>(Message.LParam));
-        break;
-    case WM_CANCELMODE:
-        if (GetCapture() == Wnd) ReleaseCapture();
-        break;
-    case WM_ACTIVATE:
-        // An activated window takes the focus unless it already holds it inside.
-        if (LoWord(Message.WParam) != WA_INACTIVE && !Wnd->Minimized) {
-            HWND focus = GetFocus();
-            if (focus != Wnd && !IsChild(Wnd, focus)) SetFocus(Wnd);
-        }
-        break;
-    case WM_SETREDRAW:
-        Wnd->RedrawDisabled = Message.WParam == 0;
-        break;
-    default:
-        break;
-    }
-}
-
-LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    TMessage message{Msg, WParam, LParam, 0};
-    DefWindowProc(Wnd, message);
-    return message.Result;
-}
 
 LONG_PTR GetWindowLong(HWND Wnd, int Index) {
     if (!IsLiveWindow(Wnd)) return 0;
@@ -821,287 +625,6 @@ intptr_t RemoveProp(HWND Wnd, const std::string& Name) {
     const intptr_t value = it->second;
     Wnd->Properties.erase(it);
     return value;
-}
-
-bool GetWindowRect(HWND Wnd, TRect& Rect) {
-    if (!IsLiveWindow(Wnd)) return false;
-    const TPoint origin = WindowOriginOnScreen(Wnd);
-    Rect = Bounds(origin.X, origin.Y, Wnd->WindowRect.Width(), Wnd->WindowRect.Height());
-    return true;
-}
-
-bool GetClientRect(HWND Wnd, TRect& Rect) {
-    if (!IsLiveWindow(Wnd)) return false;
-    Rect = {0, 0, Wnd->ClientRect.Width(), Wnd->ClientRect.Height()};
-    return true;
-}
-
-bool ClientToScreen(HWND Wnd, TPoint& Point) {
-    if (!IsLiveWindow(Wnd)) return false;
-    const TPoint origin = WindowOriginOnScreen(Wnd);
-    Point.X += origin.X + Wnd->ClientRect.Left;
-    Point.Y += origin.Y + Wnd->ClientRect.Top;
-    return true;
-}
-
-bool ScreenToClient(HWND Wnd, TPoint& Point) {
-    if (!IsLiveWindow(Wnd)) return false;
-    const TPoint origin = WindowOriginOnScreen(Wnd);
-    Point.X -= origin.X + Wnd->ClientRect.Left;
-    Point.Y -= origin.Y + Wnd->ClientRect.Top;
-    return true;
-}
-
-int MapWindowPoints(HWND From, HWND To, TPoint* Points, int Count) {
-    TPoint offset{0, 0};
-    if (From) ClientToScreen(From, offset);
-    TPoint back{0, 0};
-    if (To) ScreenToClient(To, back);
-    const int dx = offset.X + back.X;
-    const int dy = offset.Y + back.Y;
-    for (int i = 0; i < Count; ++i) {
-        Points[i].X += dx;
-        Points[i].Y += dy;
-    }
-    return MakeLParam(static_cast<Word>(dx), static_cast<Word>(dy));
-}
-
-int MapWindowPoints(HWND From, HWND To, TRect& Rect) {
-    TPoint points[2] = {Rect.TopLeft(), Rect.BottomRight()};
-    const int result = MapWindowPoints(From, To, points, 2);
-    Rect = {points[0].X, points[0].Y, points[1].X, points[1].Y};
-    return result;
-}
-
-bool SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Height, UINT Flags) {
-    if (!IsLiveWindow(Wnd)) return false;
-    TWindowPos pos{Wnd, InsertAfter, X, Y, Width, Height, Flags};
-    if (Flags & SWP_NOMOVE) {
-        pos.x = Wnd->WindowRect.Left;
-        pos.y = Wnd->WindowRect.Top;
-    }
-    if (Flags & SWP_NOSIZE) {
-        pos.cx = Wnd->WindowRect.Width();
-        pos.cy = Wnd->WindowRect.Height();
-    }
-    DispatchScope keep(Wnd);
-    if (!(Flags & SWP_NOSENDCHANGING)) {
-        SendMessage(Wnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
-        if (!IsLiveWindow(Wnd)) return false;
-    }
-    const TRect oldWindow = Wnd->WindowRect;
-    const TRect oldClient = Wnd->ClientRect;
-    const TRect newWindow = Bounds(pos.x, pos.y, std::max(pos.cx, 0), std::max(pos.cy, 0));
-    const bool sized = newWindow.Width() != oldWindow.Width() || newWindow.Height() != oldWindow.Height();
-    const bool moved = newWindow.TopLeft() != oldWindow.TopLeft();
-    Wnd->WindowRect = newWindow;
-
-    if (sized || (pos.flags & SWP_FRAMECHANGED)) {
-        RecalculateClientRect(Wnd);
-        if (!IsLiveWindow(Wnd)) return false;
-        ResizeBackingImage(Wnd);
-        InvalidateFrame(Wnd);
-        // Newly uncovered client parts need painting; all of it for redraw classes.
-        QRegion fresh(0, 0, Wnd->ClientRect.Width(), Wnd->ClientRect.Height());
-        const bool redrawAll =
-            (Wnd->ClassStyle & (CS_HREDRAW | CS_VREDRAW)) || oldClient.TopLeft() != Wnd->ClientRect.TopLeft();
-        if (!redrawAll) fresh -= QRegion(0, 0, oldClient.Width(), oldClient.Height());
-        if (!fresh.isEmpty()) {
-            Wnd->Invalid += fresh;
-            Wnd->EraseNeeded = true;
-            ScheduleDrain();
-        }
-    }
-    if (!(pos.flags & SWP_NOZORDER) && Wnd->IsChild() && Wnd->Parent) {
-        auto& siblings = Wnd->Parent->Children;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), Wnd), siblings.end());
-        auto at = siblings.begin();
-        if (pos.hwndInsertAfter == HWND_BOTTOM)
-            at = siblings.end();
-        else if (pos.hwndInsertAfter != HWND_TOP && pos.hwndInsertAfter != HWND_TOPMOST &&
-                 pos.hwndInsertAfter != HWND_NOTOPMOST) {
-            auto found = std::find(siblings.begin(), siblings.end(), pos.hwndInsertAfter);
-            if (found != siblings.end()) at = found + 1;
-        }
-        siblings.insert(at, Wnd);
-        StackWidgets(Wnd->Parent);
-    } else if (!(pos.flags & SWP_NOZORDER) && !Wnd->IsChild()) {
-        if (QWidget* widget = Wnd->Widget.data()) widget->raise();
-    }
-    PlaceWidget(Wnd);
-    if (pos.flags & SWP_SHOWWINDOW) ShowWindow(Wnd, (pos.flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
-    if (pos.flags & SWP_HIDEWINDOW) ShowWindow(Wnd, SW_HIDE);
-    if (!IsLiveWindow(Wnd)) return true;
-
-    TWindowPos changed = pos;
-    changed.x = Wnd->WindowRect.Left;
-    changed.y = Wnd->WindowRect.Top;
-    changed.cx = Wnd->WindowRect.Width();
-    changed.cy = Wnd->WindowRect.Height();
-    if (Wnd->ClientRect.Width() == oldClient.Width() && Wnd->ClientRect.Height() == oldClient.Height())
-        changed.flags |= SWP_NOCLIENTSIZE;
-    if (!moved && Wnd->ClientRect.TopLeft() == oldClient.TopLeft()) changed.flags |= SWP_NOCLIENTMOVE;
-    if (!(Flags & SWP_NOSENDCHANGING) || sized || moved || (Flags & SWP_FRAMECHANGED))
-        SendMessage(Wnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&changed));
-    return true;
-}
-
-bool MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, bool Repaint) {
-    return SetWindowPos(Wnd, nullptr, X, Y, Width, Height,
-                        SWP_NOZORDER | SWP_NOACTIVATE | (Repaint ? 0 : SWP_NOREDRAW));
-}
-
-bool BringWindowToTop(HWND Wnd) {
-    return SetWindowPos(Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
-
-HWND ChildWindowFromPoint(HWND Parent, TPoint Point) {
-    if (!IsLiveWindow(Parent)) return nullptr;
-    for (HWND child : Parent->Children)
-        if ((child->Style & WS_VISIBLE) && PtInRect(child->WindowRect, Point)) return child;
-    TRect client;
-    GetClientRect(Parent, client);
-    return PtInRect(client, Point) ? Parent : nullptr;
-}
-
-HWND WindowFromPoint(TPoint Point) {
-    const std::vector<HWND> tops = TopLevelWindows();
-    for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
-        HWND w = *it;
-        TRect r;
-        if (!(w->Style & WS_VISIBLE) || !GetWindowRect(w, r) || !PtInRect(r, Point)) continue;
-        if (!w->Shape.isEmpty() && !w->Shape.contains(QPoint(Point.X - r.Left, Point.Y - r.Top))) continue;
-        for (;;) {
-            TPoint local = Point;
-            ScreenToClient(w, local);
-            // Children show only over their parent's client area.
-            if (!PtInRect(Rect(0, 0, w->ClientRect.Width(), w->ClientRect.Height()), local)) return w;
-            HWND child = nullptr;
-            for (HWND c : w->Children)
-                if ((c->Style & WS_VISIBLE) && PtInRect(c->WindowRect, local)) {
-                    child = c;
-                    break;
-                }
-            if (!child) return w;
-            w = child;
-        }
-    }
-    return nullptr;
-}
-
-bool ShowWindow(HWND Wnd, int Command) {
-    if (!IsLiveWindow(Wnd)) return false;
-    DispatchScope keep(Wnd);
-    const bool wasVisible = (Wnd->Style & WS_VISIBLE) != 0;
-    QWidget* widget = Wnd->Widget.data();
-    if (Command == SW_HIDE) {
-        if (!wasVisible) return false;
-        SendMessage(Wnd, WM_SHOWWINDOW, 0, 0);
-        if (!IsLiveWindow(Wnd)) return true;
-        Wnd->Style &= ~WS_VISIBLE;
-        if (widget) widget->hide();
-        ReleaseBackingImages(Wnd);
-        FocusWindowGone(Wnd);
-        return true;
-    }
-    if (!wasVisible) {
-        SendMessage(Wnd, WM_SHOWWINDOW, 1, 0);
-        if (!IsLiveWindow(Wnd)) return false;
-        Wnd->Style |= WS_VISIBLE;
-        Wnd->Invalid = QRegion(0, 0, Wnd->ClientRect.Width(), Wnd->ClientRect.Height());
-        Wnd->EraseNeeded = true;
-        Wnd->FrameInvalid = true;
-        if (widget && !Wnd->IsChild() && Wnd->Parent) Wnd->ShownAbove = KeepAboveOwner(widget, Wnd->Parent);
-    }
-    const bool topLevel = !Wnd->IsChild();
-    switch (Command) {
-    // A top-level window hears of its new state from Qt (UpdateTopLevelState);
-    // a child remembers its place before and takes its new one here.
-    case SW_MAXIMIZE:
-        if (topLevel && widget) {
-            // Filled here too, as no window manager may be there to do it;
-            // one that is there fits the window to its frame afterwards.
-            if (!Wnd->Maximized) Wnd->RestoreRect = Wnd->WindowRect;
-            widget->setWindowState((widget->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
-            if (!IsLiveWindow(Wnd)) return wasVisible;
-            const TRect area = DesktopWorkArea();
-            SetWindowPos(Wnd, nullptr, area.Left, area.Top, area.Width(), area.Height(),
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            if (!IsLiveWindow(Wnd)) return wasVisible;
-        } else if (Wnd->Parent) {
-            // Maximising a maximised child fits it to its parent again.
-            if (!Wnd->Maximized && !Wnd->Minimized) Wnd->RestoreRect = Wnd->WindowRect;
-            Wnd->Maximized = true;
-            Wnd->Minimized = false;
-            PlaceChild(Wnd, MaximizedChildRect(Wnd));
-        }
-        break;
-    case SW_MINIMIZE:
-    case SW_SHOWMINIMIZED:
-    case SW_SHOWMINNOACTIVE:
-        if (topLevel && widget) {
-            widget->showMinimized();
-        } else if (!Wnd->Minimized && Wnd->Parent) {
-            if (!Wnd->Maximized) Wnd->RestoreRect = Wnd->WindowRect;
-            Wnd->RestoreMaximized = Wnd->Maximized;
-            Wnd->Minimized = true;
-            Wnd->Maximized = false;
-            PlaceChild(Wnd, FreeIconicSlot(Wnd));
-        }
-        break;
-    case SW_RESTORE:
-    case SW_SHOWNORMAL:
-        if (topLevel && widget) {
-            const bool unmaximize = Wnd->Maximized && !Wnd->Minimized && !IsRectEmpty(Wnd->RestoreRect);
-            if (Wnd->Maximized || Wnd->Minimized) widget->showNormal();
-            if (unmaximize && IsLiveWindow(Wnd)) {
-                const TRect& r = Wnd->RestoreRect;
-                SetWindowPos(Wnd, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-            }
-        } else if (Wnd->Maximized || Wnd->Minimized) {
-            // A minimised child comes back as it was, maximised or in its place.
-            const bool maximize = Wnd->Minimized && Wnd->RestoreMaximized;
-            Wnd->Maximized = maximize;
-            Wnd->Minimized = false;
-            PlaceChild(Wnd, maximize ? MaximizedChildRect(Wnd) : Wnd->RestoreRect);
-        }
-        break;
-    default:
-        break;
-    }
-    if (widget && !widget->isVisible()) widget->show();
-    ScheduleDrain();
-    const bool activate = topLevel && Command != SW_SHOWNOACTIVATE && Command != SW_SHOWNA &&
-                          Command != SW_SHOWMINNOACTIVE && Command != SW_MINIMIZE && !NeverActivated(Wnd);
-    if (activate && IsLiveWindow(Wnd)) SetActiveWindow(Wnd);
-    return wasVisible;
-}
-
-bool IsWindowVisible(HWND Wnd) {
-    for (HWND w = Wnd; w; w = w->IsChild() ? w->Parent : nullptr) {
-        if (!IsLiveWindow(w) || !(w->Style & WS_VISIBLE)) return false;
-        if (!w->IsChild()) break;
-    }
-    return Wnd != nullptr;
-}
-
-bool IsIconic(HWND Wnd) {
-    return IsLiveWindow(Wnd) && Wnd->Minimized;
-}
-bool IsZoomed(HWND Wnd) {
-    return IsLiveWindow(Wnd) && Wnd->Maximized;
-}
-
-UINT ArrangeIconicWindows(HWND Parent) {
-    if (!IsLiveWindow(Parent)) return 0;
-    // The oldest first: the bottom of the z-order.
-    std::vector<HWND> iconic;
-    for (auto it = Parent->Children.rbegin(); it != Parent->Children.rend(); ++it)
-        if (ShownIconic(*it)) iconic.push_back(*it);
-    int index = 0;
-    for (HWND child : iconic)
-        if (IsLiveWindow(child)) PlaceChild(child, IconicSlot(Parent, index++));
-    return iconic.empty() ? 0 : static_cast<UINT>(GetSystemMetrics(SM_CYMINSPACING));
 }
 
 bool EnableWindow(HWND Wnd, bool Enable) {

@@ -7,6 +7,14 @@
 
 namespace platform_ui {
 
+// A thread message the queue keeps to itself: report the failures caught where
+// no box may open.
+constexpr UINT WM_REPORTFAILURES = 0x03FF;
+
+// Every failure caught where no box could open, oldest first. A loop running
+// inside such a place leaves them for the message posted when it is left.
+void ReportLateFailures();
+
 // The window the innermost TInputHoldBack lets input reach; null without one.
 HWND InputHoldWindow();
 

@@ -215,9 +215,13 @@ const QPointingDevice* PointerDevice();
 // Focus bookkeeping when a window goes away or hides.
 void FocusWindowGone(HWND Wnd);
 void KillWindowTimers(HWND Wnd);
+// A timer message with a callback goes to the callback; false for others.
+bool DispatchTimerCallback(const TMsg& Msg);
 
 // Input: installs the application-wide event filter (once).
 void EnsureInputFilter();
+// The key hooks' turn before a key message is dispatched; true if one took it.
+bool PreTranslateKeyMessage(const TMsg& Msg);
 Word VirtualKeyFromQt(int Key, Qt::KeyboardModifiers Modifiers);
 int QtKeyFromVirtualKey(Word Vk);
 Qt::KeyboardModifiers CurrentModifiers(); // from the key-state table
