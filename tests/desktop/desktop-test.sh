@@ -43,15 +43,20 @@ shot() {
   import -window root "$shots/$(printf %02d "$shot_number")-$1.png"
 }
 
+# Polls until the command succeeds or the step's time runs out; the quiet form
+# answers failure instead of failing the test.
+wait_until_quiet() {
+  local deadline=$((SECONDS + step_timeout))
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.05
+  done
+}
 # Polls until the command succeeds or the step's time runs out.
 wait_until() {
   local what=$1
   shift
-  local deadline=$((SECONDS + step_timeout))
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -lt $deadline ] || fail "timed out waiting for $what"
-    sleep 0.05
-  done
+  wait_until_quiet "$@" || fail "timed out waiting for $what"
 }
 
 # The visible window of the program with exactly this title.
@@ -250,7 +255,15 @@ tray_shown() { [ -n "$(tray_icon)" ]; }
 wait_until "the tray icon" tray_shown
 icon=$(tray_icon)
 shot minimised-to-tray
-xdotool mousemove --window "$icon" 11 11 click --repeat 2 --delay 80 1
+xdotool mousemove --window "$icon" 11 11
+double_click_icon() { xdotool click --repeat 2 --delay 80 1; }
+double_click_icon
+# Under a heavily loaded machine the tray host has been seen to drop a double
+# click; a user would double-click again, and so does the test, once, saying so.
+if ! step_timeout=5 wait_until_quiet viewable "$main"; then
+  echo "   the first double click on the tray icon was not taken; double-clicking again"
+  double_click_icon
+fi
 wait_until "the main window back from the tray" viewable "$main"
 wait_active "$main" "the main window restored from the tray"
 shot restored-from-tray
