@@ -306,7 +306,7 @@ void TPageControl::WndProc(TMessage& m) {
         m.Result = DLGC_WANTARROWS;
         return;
     case WM_LBUTTONDOWN: {
-        TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+        TPoint p = PointFromLParam(m.LParam);
         const auto rects = TabRects();
         for (size_t i = 0; i < rects.size(); ++i) {
             if (!PtInRect(rects[i], p)) continue;

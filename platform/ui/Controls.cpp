@@ -451,8 +451,7 @@ void TControl::RequestAlign() {
 void TControl::PaintGraphic(HDC) {}
 
 void TControl::HandleMouse(TMessage& m) {
-    const int x = SmallLo(static_cast<uintptr_t>(m.LParam));
-    const int y = SmallHi(static_cast<uintptr_t>(m.LParam));
+    const auto [x, y] = PointFromLParam(m.LParam);
     TShiftState shift = KeysToShiftState(m.WParam);
     auto* win = dynamic_cast<TWinControl*>(this);
     auto capture = [&](bool on) {
@@ -527,7 +526,7 @@ void TControl::WndProc(TMessage& m) {
         // The nearest popup menu up the parent chain pops up at the pointer.
         for (TControl* c = this; c; c = c->FParent) {
             if (c->FPopupMenu && c->FPopupMenu->AutoPopup()) {
-                TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+                TPoint p = PointFromLParam(m.LParam);
                 if (p.X == -1 && p.Y == -1) p = ClientToScreen(Point(0, 0));
                 c->FPopupMenu->SetPopupComponent(this);
                 c->FPopupMenu->Popup(p.X, p.Y);
@@ -1169,7 +1168,7 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK: {
         // Mouse input over a graphic child (or held by one) goes to it.
-        TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+        TPoint p = PointFromLParam(m.LParam);
         const auto childAt = [&](bool enabledOnly) -> TControl* {
             for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
                 if ((*it)->Visible() && (!enabledOnly || (*it)->Enabled()) && PtInRect((*it)->BoundsRect(), p))

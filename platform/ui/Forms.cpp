@@ -68,8 +68,8 @@ constexpr char MDIClientClassName[] = "MDICLIENT";
 TPoint WindowPointOf(HWND wnd, LPARAM screenPoint) {
     TRect window;
     GetWindowRect(wnd, window);
-    return {SmallLo(static_cast<uintptr_t>(screenPoint)) - window.Left,
-            SmallHi(static_cast<uintptr_t>(screenPoint)) - window.Top};
+    const TPoint screen = PointFromLParam(screenPoint);
+    return {screen.X - window.Left, screen.Y - window.Top};
 }
 
 } // namespace

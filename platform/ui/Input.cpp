@@ -196,10 +196,6 @@ void Queue(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, uint64_t group = 0) {
     EnqueueMessage(q);
 }
 
-LPARAM PointParam(TPoint p) {
-    return MakeLParam(static_cast<Word>(p.X), static_cast<Word>(p.Y));
-}
-
 void TranslateKey(HWND fallback, QKeyEvent* e) {
     const bool press = e->type() == QEvent::KeyPress;
     if (!press && e->isAutoRepeat()) return; // Win32 repeats key-downs only
@@ -396,7 +392,7 @@ void TranslateMouse(HWND hit, QWidget* widget, QMouseEvent* e) {
         UpdateMouseWindow(hit);
         // Transparent parts pass the pointer to the parent.
         for (int guard = 0; guard < 64 && IsLiveWindow(target); ++guard) {
-            hitTest = static_cast<int>(SendMessage(target, WM_NCHITTEST, 0, PointParam(screen)));
+            hitTest = static_cast<int>(SendMessage(target, WM_NCHITTEST, 0, PointToLParam(screen)));
             if (hitTest != HTTRANSPARENT || !target->IsChild()) break;
             target = target->Parent;
         }
@@ -431,10 +427,10 @@ void TranslateMouse(HWND hit, QWidget* widget, QMouseEvent* e) {
     if (hitTest == HTCLIENT) {
         TPoint client = screen;
         ScreenToClient(target, client);
-        Queue(target, msg, MouseKeyFlags(e->buttons(), e->modifiers()), PointParam(client));
+        Queue(target, msg, MouseKeyFlags(e->buttons(), e->modifiers()), PointToLParam(client));
     } else {
         // Non-client messages are the client ones moved by WM_NCMOUSEMOVE - WM_MOUSEMOVE.
-        Queue(target, msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE, static_cast<WPARAM>(hitTest), PointParam(screen));
+        Queue(target, msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE, static_cast<WPARAM>(hitTest), PointToLParam(screen));
     }
     InputQueued();
 }
@@ -455,7 +451,7 @@ void TranslateWheel(HWND hit, QWidget* widget, QWheelEvent* e) {
     if (!AcceptsInput(target)) return;
     const WPARAM wParam = static_cast<WPARAM>(
         MakeLParam(static_cast<Word>(MouseKeyFlags(e->buttons(), e->modifiers())), static_cast<Word>(delta)));
-    Queue(target, WM_MOUSEWHEEL, wParam, PointParam(screen));
+    Queue(target, WM_MOUSEWHEEL, wParam, PointToLParam(screen));
     InputQueued();
 }
 

@@ -481,11 +481,11 @@ void DefaultNCLButtonDown(HWND Wnd, int HitTest, TPoint ScreenPoint, bool Double
     if (!HasEmulatedCaption(Wnd)) {
         if (!DoubleClick && HitTest >= HTLEFT && HitTest <= HTBOTTOMRIGHT)
             SendMessage(Wnd, WM_SYSCOMMAND, SC_SIZE + static_cast<WPARAM>(HitTest - HTLEFT + 1),
-                        MakeLParam(static_cast<Word>(ScreenPoint.X), static_cast<Word>(ScreenPoint.Y)));
+                        PointToLParam(ScreenPoint));
         return;
     }
     // The press has activated the child already (WM_MOUSEACTIVATE).
-    const LPARAM where = MakeLParam(static_cast<Word>(ScreenPoint.X), static_cast<Word>(ScreenPoint.Y));
+    const LPARAM where = PointToLParam(ScreenPoint);
     if (DoubleClick && HitTest == HTCAPTION) {
         if (Wnd->Maximized || Wnd->Minimized)
             SendMessage(Wnd, WM_SYSCOMMAND, SC_RESTORE, where);

@@ -229,7 +229,7 @@ void TrackScrollBar(HWND Wnd, int HitTest, TPoint ScreenPoint) {
         }
         if (msg.hwnd == Wnd && msg.message == WM_LBUTTONUP) break;
         if (msg.hwnd == Wnd && msg.message == WM_MOUSEMOVE) {
-            mouse = {SmallLo(static_cast<uintptr_t>(msg.lParam)), SmallHi(static_cast<uintptr_t>(msg.lParam))};
+            mouse = PointFromLParam(msg.lParam);
             if (part == Part::Thumb) {
                 const int value = TrackValue(Wnd, bar, OffsetAlong(Wnd, bar, mouse) - grip);
                 if (value != s->TrackPos) {

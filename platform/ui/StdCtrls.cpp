@@ -829,7 +829,7 @@ void TButton::WndProc(TMessage& m) {
         FPressed = false;
         Invalidate();
         TButtonControl::WndProc(m);
-        TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+        TPoint p = PointFromLParam(m.LParam);
         if (wasPressed && PtInRect(ClientRect(), p)) Click();
         return;
     }
@@ -934,7 +934,7 @@ void TCustomCheckBox::WndProc(TMessage& m) {
         return;
     case WM_LBUTTONUP: {
         TButtonControl::WndProc(m);
-        TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+        TPoint p = PointFromLParam(m.LParam);
         if (PtInRect(ClientRect(), p)) Toggle();
         return;
     }
@@ -993,7 +993,7 @@ void TRadioButton::WndProc(TMessage& m) {
         return;
     case WM_LBUTTONUP: {
         TButtonControl::WndProc(m);
-        TPoint p{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+        TPoint p = PointFromLParam(m.LParam);
         if (PtInRect(ClientRect(), p)) SetChecked(true);
         return;
     }

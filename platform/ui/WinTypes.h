@@ -60,3 +60,10 @@ constexpr LPARAM MakeLParam(Word lo, Word hi) { return static_cast<LPARAM>(stati
 // Signed halves, as mouse coordinates and wheel deltas need them.
 constexpr int16_t SmallLo(uintptr_t v) { return static_cast<int16_t>(v & 0xFFFF); }
 constexpr int16_t SmallHi(uintptr_t v) { return static_cast<int16_t>((v >> 16) & 0xFFFF); }
+// A point in a message parameter: x in the low half, y in the high one, each signed.
+constexpr TPoint PointFromLParam(LPARAM Param) {
+    return {SmallLo(static_cast<uintptr_t>(Param)), SmallHi(static_cast<uintptr_t>(Param))};
+}
+constexpr LPARAM PointToLParam(TPoint Point) {
+    return MakeLParam(static_cast<Word>(Point.X), static_cast<Word>(Point.Y));
+}

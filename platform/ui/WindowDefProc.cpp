@@ -29,7 +29,7 @@ namespace {
 void DefaultWindowPosChanged(HWND w, const TWindowPos& pos) {
     if (!(pos.flags & SWP_NOCLIENTMOVE)) {
         TPoint origin{w->WindowRect.Left + w->ClientRect.Left, w->WindowRect.Top + w->ClientRect.Top};
-        SendMessage(w, WM_MOVE, 0, MakeLParam(static_cast<Word>(origin.X), static_cast<Word>(origin.Y)));
+        SendMessage(w, WM_MOVE, 0, PointToLParam(origin));
     }
     if (!(pos.flags & SWP_NOCLIENTSIZE)) {
         const WPARAM kind = w->Maximized ? SIZE_MAXIMIZED : w->Minimized ? SIZE_MINIMIZED : SIZE_RESTORED;
@@ -67,7 +67,7 @@ void DefWindowProc(HWND Wnd, TMessage& Message) {
     }
     case WM_NCHITTEST:
         Message.Result = DefaultNCHitTest(
-            Wnd, {SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))});
+            Wnd, PointFromLParam(Message.LParam));
         break;
     case WM_NCPAINT:
         DefaultNCPaint(Wnd);
@@ -83,7 +83,7 @@ void DefWindowProc(HWND Wnd, TMessage& Message) {
     case WM_NCLBUTTONDBLCLK:
         DefaultNCLButtonDown(
             Wnd, static_cast<int>(Message.WParam),
-            {SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))},
+            PointFromLParam(Message.LParam),
             Message.Msg == WM_NCLBUTTONDBLCLK);
         break;
     case WM_ERASEBKGND:
@@ -137,7 +137,7 @@ void DefWindowProc(HWND Wnd, TMessage& Message) {
         case SC_SIZE:
             DefaultMoveSizeCommand(
                 Wnd, Message.WParam,
-                {SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))});
+                PointFromLParam(Message.LParam));
             break;
         }
         break;
@@ -162,10 +162,10 @@ void DefWindowProc(HWND Wnd, TMessage& Message) {
         }
         break;
     case WM_RBUTTONUP: {
-        TPoint screen{SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))};
+        TPoint screen = PointFromLParam(Message.LParam);
         ClientToScreen(Wnd, screen);
         SendMessage(Wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Wnd),
-                    MakeLParam(static_cast<Word>(screen.X), static_cast<Word>(screen.Y)));
+                    PointToLParam(screen));
         break;
     }
     case WM_KEYUP:

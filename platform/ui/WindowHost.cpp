@@ -83,12 +83,12 @@ void DeliverKey(HWND w, QEvent::Type type, int key, const QString& text) {
 
 void DeliverMouse(HWND w, const TMessage& m) {
     QWidget* widget = w->Widget.data();
-    const QPoint pos(SmallLo(static_cast<uintptr_t>(m.LParam)) + w->ClientRect.Left,
-                     SmallHi(static_cast<uintptr_t>(m.LParam)) + w->ClientRect.Top);
+    const TPoint client = PointFromLParam(m.LParam);
+    const QPoint pos(client.X + w->ClientRect.Left, client.Y + w->ClientRect.Top);
     QWidget* target = widget->childAt(pos);
     if (!target) target = widget;
     const QPoint local = target->mapFrom(widget, pos);
-    TPoint screen{SmallLo(static_cast<uintptr_t>(m.LParam)), SmallHi(static_cast<uintptr_t>(m.LParam))};
+    TPoint screen = PointFromLParam(m.LParam);
     ClientToScreen(w, screen);
     Qt::MouseButtons buttons;
     if (m.WParam & MK_LBUTTON) buttons |= Qt::LeftButton;
@@ -213,7 +213,7 @@ void NativeWindowProc(HWND Wnd, TMessage& Message) {
         break;
     case WM_MOUSEWHEEL: {
         QWidget* widget = Wnd->Widget.data();
-        TPoint screen{SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))};
+        TPoint screen = PointFromLParam(Message.LParam);
         TPoint client = screen;
         ScreenToClient(Wnd, client);
         QWheelEvent event(QPointF(client.X, client.Y), QPointF(screen.X, screen.Y), QPoint(),
@@ -224,7 +224,7 @@ void NativeWindowProc(HWND Wnd, TMessage& Message) {
     }
     case WM_CONTEXTMENU: {
         QWidget* widget = Wnd->Widget.data();
-        TPoint screen{SmallLo(static_cast<uintptr_t>(Message.LParam)), SmallHi(static_cast<uintptr_t>(Message.LParam))};
+        TPoint screen = PointFromLParam(Message.LParam);
         const bool keyboard = Message.LParam == -1;
         if (keyboard) {
             screen = {0, 0};

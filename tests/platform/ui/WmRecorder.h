@@ -154,5 +154,5 @@ inline void SettleActivation() {
 }
 
 inline LPARAM WmPoint(int x, int y) {
-    return MakeLParam(static_cast<Word>(x), static_cast<Word>(y));
+    return PointToLParam({x, y});
 }
