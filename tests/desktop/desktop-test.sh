@@ -258,8 +258,9 @@ shot minimised-to-tray
 xdotool mousemove --window "$icon" 11 11
 double_click_icon() { xdotool click --repeat 2 --delay 80 1; }
 double_click_icon
-# Under a heavily loaded machine the tray host has been seen to drop a double
-# click; a user would double-click again, and so does the test, once, saying so.
+# The first double click right after minimising is now and then not taken
+# (about one run in five, loaded or not; the cause is not found yet). A user
+# would double-click again, and so does the test, once, saying so.
 if ! step_timeout=5 wait_until_quiet viewable "$main"; then
   echo "   the first double click on the tray icon was not taken; double-clicking again"
   double_click_icon
