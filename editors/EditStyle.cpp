@@ -1,0 +1,278 @@
+// Edit styles and their controllers, the default controller and the shadow
+// brush. Both shared objects are made on first use and freed when the program
+// ends.
+#include "editors/EditStyle.h"
+
+#include "editors/InplaceEdit.h"
+#include "platform/ui/Gdi.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+TcvEditStyleController* DefaultController = nullptr;
+bool DefaultControllerEnded = false;
+
+// Frees the default controller when the program ends; made with it, so it
+// ends before what the controller was built on.
+struct TDefaultControllerEnd {
+    ~TDefaultControllerEnd() {
+        delete DefaultController;
+        DefaultController = nullptr;
+        DefaultControllerEnded = true;
+    }
+};
+
+} // namespace
+
+TcvEditStyleController* cvDefaultEditStyleController() {
+    if (!DefaultController && !DefaultControllerEnded) {
+        DefaultController = new TcvEditStyleController(nullptr);
+        static TDefaultControllerEnd end;
+    }
+    return DefaultController;
+}
+
+HBRUSH cvEditShadowBrush() {
+    struct TShadowBrush {
+        HBRUSH Handle = CreateSolidBrush(ColorToRGB(clBtnShadow));
+        ~TShadowBrush() { DeleteObject(Handle); }
+    };
+    static const TShadowBrush brush;
+    return brush.Handle;
+}
+
+// ---- TcvStyleController -----------------------------------------------------
+
+TcvStyleController::TcvStyleController(TComponent* AOwner) : TComponent(AOwner) {}
+
+TcvStyleController::~TcvStyleController() = default;
+
+void TcvStyleController::AddListener(TcvInplaceEdit* Editor) {
+    FListeners.push_back(Editor);
+}
+
+void TcvStyleController::RemoveListener(TcvInplaceEdit* Editor) {
+    auto it = std::find(FListeners.begin(), FListeners.end(), Editor);
+    if (it != FListeners.end()) FListeners.erase(it);
+}
+
+void TcvStyleController::NotifyListener(TcvInplaceEdit* Editor) {
+    Fire(OnStyleChanged, this, Editor);
+}
+
+void TcvStyleController::BeginUpdate() {
+    ++FUpdateCount;
+}
+
+void TcvStyleController::EndUpdate() {
+    --FUpdateCount;
+    Changed();
+}
+
+void TcvStyleController::Changed() {
+    if (FUpdateCount > 0 || ComponentState().Contains(csLoading)) return;
+    // A refresh may add or remove listeners; tell those present now.
+    const std::vector<TcvInplaceEdit*> listeners = FListeners;
+    for (TcvInplaceEdit* editor : listeners)
+        if (std::find(FListeners.begin(), FListeners.end(), editor) != FListeners.end()) NotifyListener(editor);
+}
+
+void TcvStyleController::Loaded() {
+    TComponent::Loaded();
+    Changed();
+}
+
+// ---- TcvEditStyleController -------------------------------------------------
+
+TcvEditStyleController::TcvEditStyleController(TComponent* AOwner) : TcvStyleController(AOwner) {}
+
+template <class T> void TcvEditStyleController::Store(T& Field, T Value) {
+    if (Field == Value) return;
+    Field = Value;
+    Changed();
+}
+
+void TcvEditStyleController::SetBorderColor(TColor Value) {
+    Store(FBorderColor, Value);
+}
+void TcvEditStyleController::SetBorderStyle(TcvEditBorderStyle Value) {
+    Store(FBorderStyle, Value);
+}
+void TcvEditStyleController::SetButtonStyle(TcvEditButtonViewStyle Value) {
+    Store(FButtonStyle, Value);
+}
+void TcvEditStyleController::SetButtonTransparence(TcvEditButtonTransparence Value) {
+    Store(FButtonTransparence, Value);
+}
+void TcvEditStyleController::SetEdges(TcvEditEdges Value) {
+    Store(FEdges, Value);
+}
+void TcvEditStyleController::SetHotTrack(bool Value) {
+    Store(FHotTrack, Value);
+}
+void TcvEditStyleController::SetShadow(bool Value) {
+    Store(FShadow, Value);
+}
+
+void TcvEditStyleController::RestoreDefaults() {
+    TUpdateGuard<TcvStyleController> update(this);
+    SetBorderColor(clWindowFrame);
+    SetBorderStyle(xbs3D);
+    SetButtonStyle(btsDefault);
+    SetButtonTransparence(ebtNone);
+    SetEdges(cvAllEdges);
+    SetHotTrack(false);
+    SetShadow(false);
+}
+
+void TcvEditStyleController::NotifyListener(TcvInplaceEdit* Editor) {
+    if (Editor->StyleController() && Editor->StyleController() != this) return;
+    Editor->PropertiesChanged();
+    TcvStyleController::NotifyListener(Editor);
+}
+
+void TcvEditStyleController::Assign(TPersistent* Source) {
+    auto* other = dynamic_cast<TcvEditStyleController*>(Source);
+    if (!other) {
+        TcvStyleController::Assign(Source);
+        return;
+    }
+    TUpdateGuard<TcvStyleController> update(this);
+    SetBorderColor(other->BorderColor());
+    SetBorderStyle(other->BorderStyle());
+    SetButtonStyle(other->ButtonStyle());
+    SetButtonTransparence(other->ButtonTransparence());
+    SetEdges(other->Edges());
+    SetHotTrack(other->HotTrack());
+    SetShadow(other->Shadow());
+}
+
+// ---- TcvEditStyle -----------------------------------------------------------
+
+TcvEditStyle::TcvEditStyle(TcvInplaceEdit* Editor) : FEditor(Editor) {
+    if (TcvEditStyleController* controller = GetDefaultStyleController()) controller->AddListener(FEditor);
+}
+
+TcvEditStyle::~TcvEditStyle() {
+    if (TcvEditStyleController* controller = GetDefaultStyleController()) controller->RemoveListener(FEditor);
+}
+
+template <class T> void TcvEditStyle::Store(TcvEditStyleValue Bit, T& Field, T Value) {
+    if (FAssignedValues.Contains(Bit) && Field == Value) return;
+    Field = Value;
+    FAssignedValues += Bit;
+    Changed();
+}
+
+void TcvEditStyle::SetAssignedValues(TcvEditStyleValues Value) {
+    if (FAssignedValues == Value) return;
+    FAssignedValues = Value;
+    Changed();
+}
+
+TColor TcvEditStyle::BorderColor() const {
+    return FAssignedValues.Contains(svBorderColor) ? FBorderColor : GetDefaultBorderColor();
+}
+void TcvEditStyle::SetBorderColor(TColor Value) {
+    Store(svBorderColor, FBorderColor, Value);
+}
+TcvEditBorderStyle TcvEditStyle::BorderStyle() const {
+    return FAssignedValues.Contains(svBorderStyle) ? FBorderStyle : GetDefaultBorderStyle();
+}
+void TcvEditStyle::SetBorderStyle(TcvEditBorderStyle Value) {
+    Store(svBorderStyle, FBorderStyle, Value);
+}
+TcvEditButtonViewStyle TcvEditStyle::ButtonStyle() const {
+    return FAssignedValues.Contains(svButtonStyle) ? FButtonStyle : GetDefaultButtonStyle();
+}
+void TcvEditStyle::SetButtonStyle(TcvEditButtonViewStyle Value) {
+    Store(svButtonStyle, FButtonStyle, Value);
+}
+TcvEditButtonTransparence TcvEditStyle::ButtonTransparence() const {
+    return FAssignedValues.Contains(svButtonTransparence) ? FButtonTransparence : GetDefaultButtonTransparence();
+}
+void TcvEditStyle::SetButtonTransparence(TcvEditButtonTransparence Value) {
+    Store(svButtonTransparence, FButtonTransparence, Value);
+}
+TcvEditEdges TcvEditStyle::Edges() const {
+    return FAssignedValues.Contains(svEdges) ? FEdges : GetDefaultEdges();
+}
+void TcvEditStyle::SetEdges(TcvEditEdges Value) {
+    Store(svEdges, FEdges, Value);
+}
+bool TcvEditStyle::HotTrack() const {
+    return FAssignedValues.Contains(svHotTrack) ? FHotTrack : GetDefaultHotTrack();
+}
+void TcvEditStyle::SetHotTrack(bool Value) {
+    Store(svHotTrack, FHotTrack, Value);
+}
+bool TcvEditStyle::Shadow() const {
+    return FAssignedValues.Contains(svShadow) ? FShadow : GetDefaultShadow();
+}
+void TcvEditStyle::SetShadow(bool Value) {
+    Store(svShadow, FShadow, Value);
+}
+
+void TcvEditStyle::Changed() {
+    if (FEditor) FEditor->PropertiesChanged();
+}
+
+const TcvEditStyleController* TcvEditStyle::SourceController() const {
+    if (FEditor && FEditor->StyleController()) return FEditor->StyleController();
+    return GetDefaultStyleController();
+}
+
+TColor TcvEditStyle::GetDefaultBorderColor() const {
+    const TcvEditStyleController* c = SourceController();
+    return c ? c->BorderColor() : clWindowFrame;
+}
+TcvEditBorderStyle TcvEditStyle::GetDefaultBorderStyle() const {
+    const TcvEditStyleController* c = SourceController();
+    return c ? c->BorderStyle() : xbs3D;
+}
+TcvEditButtonViewStyle TcvEditStyle::GetDefaultButtonStyle() const {
+    const TcvEditStyleController* c = SourceController();
+    return c ? c->ButtonStyle() : btsDefault;
+}
+TcvEditButtonTransparence TcvEditStyle::GetDefaultButtonTransparence() const {
+    const TcvEditStyleController* c = SourceController();
+    return c ? c->ButtonTransparence() : ebtNone;
+}
+TcvEditEdges TcvEditStyle::GetDefaultEdges() const {
+    const TcvEditStyleController* c = SourceController();
+    return c ? c->Edges() : cvAllEdges;
+}
+bool TcvEditStyle::GetDefaultHotTrack() const {
+    const TcvEditStyleController* c = SourceController();
+    return c ? c->HotTrack() : false;
+}
+bool TcvEditStyle::GetDefaultShadow() const {
+    const TcvEditStyleController* c = SourceController();
+    return c ? c->Shadow() : false;
+}
+
+TcvEditStyleController* TcvEditStyle::GetDefaultStyleController() const {
+    return cvDefaultEditStyleController();
+}
+
+void TcvEditStyle::RestoreDefaults() {
+    FAssignedValues = {};
+    Changed();
+}
+
+void TcvEditStyle::Assign(TPersistent* Source) {
+    auto* other = dynamic_cast<TcvEditStyle*>(Source);
+    if (!other) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    SetBorderColor(other->BorderColor());
+    SetBorderStyle(other->BorderStyle());
+    SetButtonStyle(other->ButtonStyle());
+    SetButtonTransparence(other->ButtonTransparence());
+    SetEdges(other->Edges());
+    SetHotTrack(other->HotTrack());
+    SetShadow(other->Shadow());
+}
