@@ -28,6 +28,8 @@ TDM::TDM(TComponent* AOwner) : TDataModule(AOwner) {
         ADOConnection1->SetLoginPrompt(false);
         ADOQuery1 = build.Component<TADOQuery>("ADOQuery1");
         ADOQuery1->SetConnection(ADOConnection1);
+        cvEditStyleController1 = build.Component<TcvEditStyleController>("cvEditStyleController1");
+        cvEditStyleController1->SetBorderStyle(xbsFlat);
     }
     DataModuleCreate(this);
 }

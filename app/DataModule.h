@@ -3,6 +3,7 @@
 // rows. One instance, DM, lives for the whole process.
 #pragma once
 
+#include "editors/EditStyle.h"
 #include "platform/data/ADODB.h"
 #include "platform/ui/Forms.h"
 
@@ -23,6 +24,8 @@ public:
 
     TADOConnection* ADOConnection1 = nullptr;
     TADOQuery* ADOQuery1 = nullptr;
+    // The look of the document windows' editors: flat borders.
+    TcvEditStyleController* cvEditStyleController1 = nullptr;
 
     void DataModuleCreate(TObject* Sender);
     void DataModuleDestroy(TObject* Sender);

@@ -38,6 +38,8 @@ TEST_F(DataModuleTest, CreationConnectsTheProgramFoldersSharedDatabase) {
     EXPECT_FALSE(dm.ADOConnection1->LoginPrompt());
     EXPECT_EQ(fs::path(dm.ADOConnection1->DatabaseFileName()), Program.Folder() / "voltrane.mdb");
     EXPECT_EQ(dm.ADOQuery1->Connection(), dm.ADOConnection1);
+    EXPECT_EQ(dm.FindComponent("cvEditStyleController1"), dm.cvEditStyleController1);
+    EXPECT_EQ(dm.cvEditStyleController1->BorderStyle(), xbsFlat);
     dm.DataModuleDestroy(&dm);
     EXPECT_FALSE(dm.ADOConnection1->Connected());
 }
