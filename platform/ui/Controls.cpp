@@ -72,7 +72,10 @@ struct ControlWindowAccess {
         if (control->FHandle) ControlsByWindow().erase(control->FHandle);
         control->FHandle = nullptr;
     }
-    static void SetDefault(TWinControl* control, bool native) { control->FNativeWindow = native; }
+    static void SetDefault(TWinControl* control, bool native, TWindowProcedure classProcedure) {
+        control->FNativeWindow = native;
+        control->FClassProcedure = std::move(classProcedure);
+    }
 };
 
 namespace platform_ui {
@@ -116,7 +119,12 @@ HWND CreateControlWindow(TWinControl* control, const TCreateParams& params, TNat
         ~PendingScope() { pending = std::move(Previous); }
     } scope{std::exchange(pending, factory)};
     TWindowClass existing;
-    if (!GetClassInfo(params.WinClassName, existing)) {
+    const bool registered = GetClassInfo(params.WinClassName, existing);
+    // A class of its own (the edit window) is subclassed: our procedure goes on
+    // top of the class's, which stays the control's default handling.
+    const auto* procedure = existing.WindowProcedure.target<void (*)(HWND, TMessage&)>();
+    const bool subclassed = registered && !(procedure && *procedure == ControlWindowProcedure);
+    if (!registered) {
         if (factory) {
             RegisterNativeWindowClass(
                 params.WinClassName, params.WindowClassStyle,
@@ -129,9 +137,11 @@ HWND CreateControlWindow(TWinControl* control, const TCreateParams& params, TNat
             RegisterClass(cls);
         }
     }
-    ControlWindowAccess::SetDefault(control, static_cast<bool>(factory));
+    ControlWindowAccess::SetDefault(control, static_cast<bool>(factory),
+                                    subclassed ? existing.WindowProcedure : TWindowProcedure{});
     HWND wnd = CreateWindowEx(params.ExStyle, params.WinClassName, params.Caption, params.Style, params.X, params.Y,
-                              params.Width, params.Height, params.WndParent, 0, {}, control);
+                              params.Width, params.Height, params.WndParent, 0,
+                              subclassed ? TWindowProcedure(ControlWindowProcedure) : TWindowProcedure{}, control);
     if (wnd && ControlsByWindow().find(wnd) == ControlsByWindow().end()) ControlWindowAccess::Attach(control, wnd);
     // A native widget shows its disabled look only when Qt knows it is disabled.
     if (QWidget* widget = factory && wnd ? WidgetOfWindow(wnd) : nullptr; widget && (params.Style & WS_DISABLED))
@@ -1261,13 +1271,13 @@ void TWinControl::WndProc(TMessage& m) {
         DoExit();
         return;
     case WM_PAINT:
-        if (FNativeWindow)
+        if (FNativeWindow || FClassProcedure)
             DefaultHandler(m);
         else
             PaintHandler(m);
         return;
     case WM_ERASEBKGND: {
-        if (FNativeWindow) {
+        if (FNativeWindow || FClassProcedure) {
             DefaultHandler(m);
             return;
         }
@@ -1295,6 +1305,10 @@ void TWinControl::WndProc(TMessage& m) {
         DefaultHandler(m);
         Realign();
         return;
+    case WM_COMMAND:
+    case WM_NOTIFY:
+        if (!ReflectToChildControl(m)) TControl::WndProc(m);
+        return;
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:
         Broadcast(m);
@@ -1314,7 +1328,9 @@ void TWinControl::DefaultHandler(TMessage& m) {
         TControl::DefaultHandler(m);
         return;
     }
-    if (FNativeWindow)
+    if (FClassProcedure)
+        FClassProcedure(FHandle, m);
+    else if (FNativeWindow)
         NativeWindowProc(FHandle, m);
     else
         DefWindowProc(FHandle, m);

@@ -412,6 +412,9 @@ protected:
     std::unique_ptr<TBrush> FBrush;
     // The window's class procedure below ours is the native widget's.
     bool FNativeWindow = false;
+    // A window of a class registered outside the controls (the edit window):
+    // its class procedure lies below ours, and DefaultHandler passes to it.
+    std::function<void(HWND, TMessage&)> FClassProcedure;
 
 private:
     friend class TControl;

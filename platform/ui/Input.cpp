@@ -283,13 +283,13 @@ void ShowComposition(HWND w, const QString& text) {
     label->show();
 }
 
-// Native widgets answer for themselves unless their window turned input
-// methods off; a self-painting window answers as an empty text at its caret.
+// Widgets that edit for their window answer for themselves unless it turned
+// input methods off; a self-painting window answers as an empty text at its caret.
 bool AnswerInputMethodQuery(HWND w, QWidget* widget, QInputMethodQueryEvent* e) {
-    if (w->Native && !w->InputMethodDisabled) return false;
+    if (w->WidgetTakesInput() && !w->InputMethodDisabled) return false;
     const Qt::InputMethodQueries queries = e->queries();
     if (queries & Qt::ImEnabled) e->setValue(Qt::ImEnabled, !w->InputMethodDisabled);
-    if (!w->Native) {
+    if (!w->WidgetTakesInput()) {
         const QRect caret = CaretRectangle(w).translated(widget->mapFrom(w->Widget.data(), QPoint()));
         if (queries & Qt::ImCursorRectangle) e->setValue(Qt::ImCursorRectangle, caret);
         if (queries & Qt::ImAnchorRectangle) e->setValue(Qt::ImAnchorRectangle, caret);
@@ -523,7 +523,7 @@ private:
             return true;
         case QEvent::InputMethod: {
             auto* im = static_cast<QInputMethodEvent*>(event);
-            if (!w->Native) {
+            if (!w->WidgetTakesInput()) {
                 ShowComposition(w, im->preeditString());
             } else if (im->commitString().isEmpty()) {
                 return false; // the widget shows the pre-edit

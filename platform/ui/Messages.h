@@ -42,6 +42,12 @@ constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
 constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
 constexpr UINT WM_NOTIFY = 0x004E;
+// What every WM_NOTIFY's lParam points at first.
+struct NMHDR {
+    HWND hwndFrom = nullptr;
+    UINT_PTR idFrom = 0;
+    UINT code = 0;
+};
 constexpr UINT WM_CONTEXTMENU = 0x007B;
 constexpr UINT WM_STYLECHANGING = 0x007C;
 constexpr UINT WM_STYLECHANGED = 0x007D;
@@ -80,7 +86,9 @@ constexpr UINT WM_IME_STARTCOMPOSITION = 0x010D;
 constexpr UINT WM_IME_ENDCOMPOSITION = 0x010E;
 constexpr UINT WM_IME_COMPOSITION = 0x010F;
 constexpr UINT WM_INITDIALOG = 0x0110;
-constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_COMMAND = 0x0111; // wParam: id low, notification code high; lParam: the control's window
+// Edit notification codes, as the EN_ numbers of the edit control.
+constexpr WPARAM EN_CHANGE = 0x0300;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;

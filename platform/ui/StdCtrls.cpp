@@ -16,6 +16,7 @@
 #include "platform/ui/Painting.h"
 #include "platform/ui/private/ButtonLook_p.h"
 #include "platform/ui/private/ControlHost_p.h"
+#include "platform/ui/private/EditWidgets_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
 
 #include <QAbstractItemView>
@@ -23,10 +24,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPalette>
 #include <QPlainTextEdit>
-#include <QProxyStyle>
-#include <QStyleFactory>
 #include <QTextBlock>
 #include <QValidator>
 
@@ -52,51 +50,10 @@ char32_t ApplyCase(char32_t c, TEditCharCase charCase) {
     return c;
 }
 
-// The text field of an edit, memo or combo box shows the control's Color while
-// enabled and, as the classic controls do, the light 3-D colour with grey text
-// while disabled, whatever Color says: a field the user cannot change never
-// looks as if they could. Its selection shows only while it has the focus; Qt
-// would go on showing it while its window is not the active one.
+// The text field of an edit, memo or combo box.
 void ShowEditColors(HWND wnd, TColor color) {
-    QWidget* widget = wnd ? WidgetOfWindow(wnd) : nullptr;
-    if (!widget) return;
-    auto qtColor = [](TColor c) { return QColor::fromRgb(QRgbOf(ColorToRGB(c))); };
-    QPalette palette = QApplication::palette(widget);
-    palette.setColor(QPalette::Base, qtColor(color));
-    palette.setColor(QPalette::Disabled, QPalette::Base, qtColor(cl3DLight));
-    palette.setColor(QPalette::Disabled, QPalette::Text, qtColor(clGrayText));
-    if (GetFocus() != wnd) {
-        palette.setColor(QPalette::Highlight, qtColor(color));
-        palette.setColor(QPalette::HighlightedText, palette.color(QPalette::Text));
-    }
-    widget->setPalette(palette);
-}
-
-// Qt takes a password edit's echo character from the widget's style; this style
-// answers with the edit's own PasswordChar and leaves the rest to the
-// application's style.
-class TPasswordCharStyle : public QProxyStyle {
-public:
-    explicit TPasswordCharStyle(char32_t PasswordChar)
-        : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), FPasswordChar(PasswordChar) {}
-    int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
-                  QStyleHintReturn* ReturnData) const override {
-        if (Hint == SH_LineEdit_PasswordCharacter) return static_cast<int>(FPasswordChar);
-        return QProxyStyle::styleHint(Hint, Option, Widget, ReturnData);
-    }
-
-private:
-    char32_t FPasswordChar;
-};
-
-void ShowPasswordChar(QLineEdit* edit, char32_t passwordChar) {
-    edit->setEchoMode(passwordChar ? QLineEdit::Password : QLineEdit::Normal);
-    if (!passwordChar) return;
-    QStyle* previous = edit->style();
-    auto* style = new TPasswordCharStyle(passwordChar);
-    style->setParent(edit); // the widget only borrows its style
-    edit->setStyle(style);
-    if (dynamic_cast<TPasswordCharStyle*>(previous)) delete previous;
+    if (QWidget* widget = wnd ? WidgetOfWindow(wnd) : nullptr)
+        platform_ui::ShowEditColors(widget, color, GetFocus() == wnd);
 }
 
 // Holds a line edit's text to a number of GBK bytes. Qt shows a validator the

@@ -20,9 +20,6 @@ enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, cs
 // (GBK: two for a Chinese character), as the database's text sizes do.
 enum TLengthUnit { luCharacters, luGbkBytes };
 
-// Edit notification codes, as the EN_ numbers of the edit control.
-constexpr WPARAM EN_CHANGE = 0x0300;
-
 class TLabel : public TGraphicControl {
 public:
     explicit TLabel(TComponent* AOwner);

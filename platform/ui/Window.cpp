@@ -60,6 +60,7 @@ void EnsureBuiltinClasses() {
     WindowClassEntry messageClass;
     messageClass.Class.ClassName = MessageWindowClass;
     RegisterClassEntry(messageClass);
+    RegisterEditWindowClass();
 }
 
 
@@ -236,9 +237,12 @@ bool RecalculateClientRect(HWND Wnd) {
     const bool sizeChanged = client.Width() != Wnd->ClientRect.Width() || client.Height() != Wnd->ClientRect.Height();
     const bool moved = client.TopLeft() != Wnd->ClientRect.TopLeft();
     Wnd->ClientRect = client;
-    if (moved || sizeChanged)
+    if (moved || sizeChanged) {
         for (HWND child : Wnd->Children)
             PlaceWidget(child);
+        if (QWidget* widget = Wnd->ClientWidget.data())
+            widget->setGeometry(client.Left, client.Top, client.Width(), client.Height());
+    }
     return sizeChanged;
 }
 

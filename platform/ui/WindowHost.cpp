@@ -72,8 +72,13 @@ void Deliver(HWND w, QWidget* target, QEvent* event) {
     QCoreApplication::sendEvent(target, event);
 }
 
+// The widget that takes the window's keys and wheel.
+QWidget* InputWidget(HWND w) {
+    return w->ClientWidget ? w->ClientWidget.data() : w->Widget.data();
+}
+
 void DeliverKey(HWND w, QEvent::Type type, int key, const QString& text) {
-    QWidget* widget = w->Widget.data();
+    QWidget* widget = InputWidget(w);
     QWidget* target =
         widget->focusWidget() && widget->isAncestorOf(widget->focusWidget()) ? widget->focusWidget() : widget;
     QKeyEvent event(type, key, CurrentModifiers(), 0, 0, 0, text, false, 1, KeyboardDevice());
@@ -161,6 +166,17 @@ bool RegisterNativeWindowClass(const std::string& ClassName, UINT Style, TNative
     return RegisterClassEntry(std::move(entry));
 }
 
+void SetClientWidget(HWND Wnd, QWidget* Widget) {
+    if (!IsLiveWindow(Wnd) || !Wnd->Widget) return;
+    Wnd->ClientWidget = Widget;
+    Widget->setParent(Wnd->Widget.data());
+    Widget->setMouseTracking(true);
+    Wnd->Widget->setFocusProxy(Widget);
+    const TRect& client = Wnd->ClientRect;
+    Widget->setGeometry(client.Left, client.Top, client.Width(), client.Height());
+    Widget->show();
+}
+
 void NativeWindowProc(HWND Wnd, TMessage& Message) {
     if (!IsLiveWindow(Wnd) || !Wnd->Widget) {
         DefWindowProc(Wnd, Message);
@@ -212,7 +228,7 @@ void NativeWindowProc(HWND Wnd, TMessage& Message) {
         if (IsLiveWindow(Wnd) && Message.Msg == WM_RBUTTONUP) DefWindowProc(Wnd, Message);
         break;
     case WM_MOUSEWHEEL: {
-        QWidget* widget = Wnd->Widget.data();
+        QWidget* widget = InputWidget(Wnd);
         TPoint screen = PointFromLParam(Message.LParam);
         TPoint client = screen;
         ScreenToClient(Wnd, client);

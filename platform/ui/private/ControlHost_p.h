@@ -20,6 +20,11 @@ namespace platform_ui {
 // passes them to the class below (DefWindowProc or NativeWindowProc).
 HWND CreateControlWindow(TWinControl* Control, const TCreateParams& Params, TNativeWidgetFactory Factory = {});
 
+// A child window's WM_COMMAND (lParam the child) or WM_NOTIFY (hwndFrom) comes
+// back to the child's control as CN_COMMAND / CN_NOTIFY, whose answer becomes
+// the message's; false when the sender is no control (menus, plain windows).
+bool ReflectToChildControl(TMessage& Message);
+
 // The context object for Qt signal connections of a control's widget: it goes
 // when the control or its window goes, and every connection with it, so a
 // widget still waiting for deletion never calls into a dead control.

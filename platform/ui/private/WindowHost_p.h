@@ -31,6 +31,12 @@ HWND WindowOfWidget(const QWidget* Widget);
 using TNativeWidgetFactory = std::function<QWidget*(HWND Wnd, const TCreateStruct& Create)>;
 bool RegisterNativeWindowClass(const std::string& ClassName, UINT Style, TNativeWidgetFactory Factory,
                                TWindowProcedure DefaultProcedure = {});
+// Puts Widget over the client area of the self-painting window Wnd (the
+// window owns it): the window manager keeps it there as the frame changes, Qt's
+// focus goes to it with the window's, and Qt input to it becomes the window's
+// messages, which NativeWindowProc hands back to it. Hiding it shows what the
+// window painted into its client area.
+void SetClientWidget(HWND Wnd, QWidget* Widget);
 // The default procedure of native windows: gives input messages to the widget,
 // keeps WM_SETTEXT/WM_GETTEXT on the window's own text, then DefWindowProc.
 void NativeWindowProc(HWND Wnd, TMessage& Message);

@@ -78,6 +78,9 @@ struct PlatformWindow {
     bool Destroying = false;
 
     QPointer<QWidget> Widget;
+    // A Qt widget that shows the client area of a self-painting window and
+    // takes its input (see SetClientWidget); the frame stays the image's.
+    QPointer<QWidget> ClientWidget;
     QImage Image;    // self-painting windows: the whole window rectangle, null until it draws and when hidden
     QRegion Invalid; // client coordinates
     bool EraseNeeded = false;
@@ -96,6 +99,9 @@ struct PlatformWindow {
 
     bool IsChild() const { return (Style & WS_CHILD) != 0; }
     bool SelfPainting() const { return !Native && !MessageOnly; }
+    // A Qt widget edits for the window: it shows its own pre-edit and answers
+    // the input method itself.
+    bool WidgetTakesInput() const { return Native || ClientWidget; }
 };
 
 namespace platform_ui {
@@ -121,6 +127,9 @@ void QtDialogClosed();
 // The screen's area that is not taken by panels (the whole screen without a
 // window manager); a maximised top-level window fills it.
 TRect DesktopWorkArea();
+
+// Registers the edit window's class (EditWindow.h), one of the built-in ones.
+void RegisterEditWindowClass();
 
 // The registry of live windows.
 bool IsLiveWindow(HWND Wnd);
