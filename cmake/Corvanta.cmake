@@ -25,16 +25,20 @@ function(corvanta_tests target)
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120)
 endfunction()
 
-# corvanta_resources(<executable> <files>...)
-# Compiles bitmaps, icons and cursors into the executable as resources of the
+# corvanta_resources(<target> [FUNCTION <name>] <files>...)
+# Compiles bitmaps, icons and cursors into the target as resources of the
 # program's module, found by LoadBitmap, TBitmap::LoadFromResourceName,
 # LoadIcon and LoadCursor(HInstance, "NAME"). A file's name without its
 # extension, in upper case, is the resource name (cvgrid_arrow.bmp is
 # "CVGRID_ARROW"); .bmp and .png files are bitmaps, .ico files icons, .cur
-# files cursors. The build writes one source of the files' bytes that
-# registers them before main and adds it to the executable's own sources, so
-# the linker always keeps it. Call it once per executable, with all its files.
+# files cursors. The build writes one source of the files' bytes and adds it
+# to the target's own sources. For an executable it registers them before
+# main, so the linker always keeps it. A library names a FUNCTION instead:
+# the source then defines void <name>(), which registers them (once, however
+# often it is called), and the library's start-up calls it, which keeps it
+# linked. Call it once per target, with all its files.
 function(corvanta_resources target)
+  cmake_parse_arguments(ARG "" "FUNCTION" "" ${ARGN})
   get_target_property(done ${target} CORVANTA_RESOURCES)
   if(done)
     message(FATAL_ERROR "corvanta_resources: ${target} already has its resources; name all files in one call")
@@ -43,7 +47,7 @@ function(corvanta_resources target)
   set(entries)
   set(names)
   set(paths)
-  foreach(file IN LISTS ARGN)
+  foreach(file IN LISTS ARG_UNPARSED_ARGUMENTS)
     get_filename_component(path ${file} ABSOLUTE)
     get_filename_component(name ${path} NAME_WLE)
     get_filename_component(extension ${path} LAST_EXT)
@@ -72,7 +76,7 @@ function(corvanta_resources target)
   add_custom_command(
     OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} "-DCORVANTA_RESOURCE_OUTPUT=${output}" "-DCORVANTA_RESOURCE_ENTRIES=${entries}"
-            -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+            "-DCORVANTA_RESOURCE_FUNCTION=${ARG_FUNCTION}" -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
     DEPENDS ${paths} ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
     COMMENT "Compiling the resources of ${target}"
     VERBATIM)
@@ -102,10 +106,18 @@ if(CMAKE_SCRIPT_MODE_FILE AND DEFINED CORVANTA_RESOURCE_OUTPUT)
            "        RegisterResource(TResourceType::${type}, \"${name}\", Resource${index}, sizeof Resource${index});\n")
     math(EXPR index "${index} + 1")
   endforeach()
+  if(CORVANTA_RESOURCE_FUNCTION)
+    string(CONCAT registration
+        "} // namespace\n\nvoid ${CORVANTA_RESOURCE_FUNCTION}() {\n"
+        "    static const bool registered = [] {\n${registrations}        return true;\n    }();\n"
+        "    (void)registered;\n}\n")
+  else()
+    string(CONCAT registration
+        "struct Registration {\n    Registration() {\n${registrations}    }\n};\n\n"
+        "const Registration registration;\n\n} // namespace\n")
+  endif()
   file(WRITE ${CORVANTA_RESOURCE_OUTPUT}.tmp
        "// Written by corvanta_resources() from the files named below; the build writes it again when they change.\n"
-       "#include \"platform/ui/Resources.h\"\n\nnamespace {\n\n${arrays}"
-       "struct Registration {\n    Registration() {\n${registrations}    }\n};\n\n"
-       "const Registration registration;\n\n} // namespace\n")
+       "#include \"platform/ui/Resources.h\"\n\nnamespace {\n\n${arrays}${registration}")
   file(RENAME ${CORVANTA_RESOURCE_OUTPUT}.tmp ${CORVANTA_RESOURCE_OUTPUT})
 endif()

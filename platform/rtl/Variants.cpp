@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <regex>
 
 namespace {
 
@@ -39,11 +40,13 @@ int Rank(size_t Index) {
     }
 }
 
-// The locale conversion of a text to a date also takes '/', '.' and the
-// Chinese year/month/day marks between the parts ("2024/3/5", "2024年3月5日").
+// The locale conversion of a text to a date also takes '/', '.', blanks and
+// the Chinese year/month/day marks between the parts ("2024/3/5", "1 2 2003",
+// "2024年3月5日").
 bool TryTextToDateTime(const std::string& Text, TDateTime& Value) {
     if (TryStrToDateTime(Text, Value)) return true;
-    const std::string trimmed = Trim(Text);
+    static const std::regex blankSeparated(R"(^(\d+) +(\d+) +(\d+))");
+    const std::string trimmed = std::regex_replace(Trim(Text), blankSeparated, "$1/$2/$3");
     const size_t blank = trimmed.find(' ');
     std::string date = trimmed.substr(0, blank);
     const std::string rest = blank == std::string::npos ? std::string() : trimmed.substr(blank);

@@ -2,6 +2,7 @@
 // source, and bitmaps and icons loaded from it.
 #include "platform/ui/Resources.h"
 
+#include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/private/GdiPrivate_p.h"
@@ -38,6 +39,25 @@ HBITMAP LoadBitmap(HINSTANCE Instance, const char* BitmapName) {
     TBitmap bitmap;
     bitmap.LoadFromResourceName(Instance, BitmapName);
     return bitmap.ReleaseHandle();
+}
+
+HBITMAP LoadBitmap(HINSTANCE Instance, int BitmapId) {
+    if (Instance || BitmapId != OBM_CHECKBOXES) return nullptr;
+    // Drawn by the same DrawFrameControl that paints the controls, so the sizes agree.
+    constexpr int Box = 13;
+    static constexpr UINT rows[] = {DFCS_BUTTONCHECK, DFCS_BUTTONRADIO, DFCS_BUTTON3STATE};
+    static constexpr UINT columns[] = {0, DFCS_CHECKED, DFCS_PUSHED, DFCS_PUSHED | DFCS_CHECKED};
+    HBITMAP bitmap = CreateBitmap(Box * 4, Box * 3, 1, 32, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 4; ++column) {
+            RECT r{column * Box, row * Box, (column + 1) * Box, (row + 1) * Box};
+            DrawFrameControl(dc, &r, DFC_BUTTON, rows[row] | columns[column]);
+        }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return bitmap;
 }
 
 HICON LoadIcon(HINSTANCE Instance, const char* IconName, int Size) {

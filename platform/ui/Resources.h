@@ -28,6 +28,15 @@ void RegisterResource(TResourceType Type, const char* Name, const Byte* Data, si
 // bitmap the caller deletes; nullptr when the module has none of that name.
 HBITMAP LoadBitmap(HINSTANCE Instance, const char* BitmapName);
 
+// The system's bitmaps, loaded with Instance nullptr.
+// OBM_CHECKBOXES: four columns (unchecked, checked, pushed, pushed and
+// checked) of three rows (check box, radio button, three-state box), each
+// picture a system check box's size.
+constexpr int OBM_CHECKBOXES = 32759;
+// A system bitmap as a new bitmap the caller deletes; nullptr for another
+// instance or an unknown id.
+HBITMAP LoadBitmap(HINSTANCE Instance, int BitmapId);
+
 // The icon resource IconName (an ICO file) as a new icon the caller destroys:
 // drawn at the file's size nearest to Size (0: the system's icon size), it
 // carries every size of the file, so window and tray icons pick their own.

@@ -42,7 +42,7 @@ TEST(VariantTest, ConversionsBetweenKinds) {
     EXPECT_TRUE(Variant("true").AsBoolean());
     EXPECT_TRUE(Variant(2).AsBoolean());
     EXPECT_EQ(VarFromDateTime(EncodeDate(2024, 3, 5)).AsString(), "2024-03-05");
-    for (const char* text : {"2024-03-05", "2024/3/5", "2024.3.5",
+    for (const char* text : {"2024-03-05", "2024/3/5", "2024.3.5", "2024 3  5",
                              "2024\xE5\xB9\xB4"
                              "3\xE6\x9C\x88"
                              "5\xE6\x97\xA5"})

@@ -66,6 +66,19 @@ TEST(GraphicsResource, UnknownNamesGiveNothingAndLoadFromResourceNameRaises) {
     EXPECT_TRUE(bitmap.Empty());
 }
 
+TEST(GraphicsResource, SystemCheckBoxesHoldFourStatesOfThreeKinds) {
+    EXPECT_EQ(LoadBitmap(HInstance, OBM_CHECKBOXES), nullptr) << "the program's module has no system bitmaps";
+    TBitmap boxes;
+    boxes.SetHandle(LoadBitmap(nullptr, OBM_CHECKBOXES));
+    ASSERT_FALSE(boxes.Empty());
+    const int width = boxes.Width() / 4, height = boxes.Height() / 3;
+    EXPECT_EQ(width * 4, boxes.Width());
+    EXPECT_EQ(height * 3, boxes.Height());
+    // The mark crosses the middle of a checked box only.
+    const int x = width / 2, y = height / 2 + 1;
+    EXPECT_NE(PixelOf(boxes.Handle(), x, y), PixelOf(boxes.Handle(), width + x, y));
+}
+
 TEST(GraphicsResource, ResourceBitmapGoesIntoAnImageListMasked) {
     TBitmap glyph;
     glyph.LoadFromResourceName(HInstance, "TEST_GLYPH");
