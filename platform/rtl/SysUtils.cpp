@@ -16,6 +16,11 @@
 #include "platform/rtl/Utf8.h"
 
 TFormatSettings FormatSettings;
+TFormatSettings RegionalSettings;
+
+void GetFormatSettings() {
+    FormatSettings = RegionalSettings;
+}
 
 void Abort() {
     throw EAbort();

@@ -88,12 +88,23 @@ struct TFormatSettings {
                                       "七月", "八月", "九月", "十月", "十一月", "十二月"};
     std::string ShortDayNames[7] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
     std::string LongDayNames[7] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
+    // One character each, for narrow columns such as a calendar's day row.
+    std::string ShortestDayNames[7] = {"日", "一", "二", "三", "四", "五", "六"};
+    // Counted as the regional settings count it: 0 Monday .. 6 Sunday.
+    Byte FirstDayOfWeek = 0;
     Word TwoDigitYearCenturyWindow = 50;
 };
 
 // The one settings record the routines below read; tests and the start-up
 // code may change it.
 extern TFormatSettings FormatSettings;
+
+// The desktop's regional settings, which FormatSettings starts from: those of
+// a Chinese (PRC) desktop. Tests change them to stand for a user who changed
+// the desktop's settings, then reload.
+extern TFormatSettings RegionalSettings;
+// Reads FormatSettings again from the regional settings.
+void GetFormatSettings();
 
 // ---- Strings ----------------------------------------------------------------
 

@@ -1153,16 +1153,19 @@ bool TWinControl::WantsKey(Word Key) {
     // A native widget gets the navigation keys only when it claims them: the
     // others are the dialog's, as an edit control leaves Tab and Enter alone.
     if (!FNativeWindow) return true;
-    const LRESULT code = Perform(WM_GETDLGCODE, Key);
+    LRESULT mask = 0;
     switch (Key) {
     case VK_TAB:
-        return (code & DLGC_WANTTAB) != 0;
+        mask = DLGC_WANTTAB;
+        break;
     case VK_RETURN:
     case VK_ESCAPE:
-        return (code & DLGC_WANTALLKEYS) != 0;
+        mask = DLGC_WANTALLKEYS;
+        break;
     default:
         return true;
     }
+    return Perform(CM_WANTSPECIALKEY, Key) != 0 || (Perform(WM_GETDLGCODE, Key) & mask) != 0;
 }
 
 void TWinControl::WndProc(TMessage& m) {
@@ -1237,9 +1240,9 @@ void TWinControl::WndProc(TMessage& m) {
         return;
     case WM_SETCURSOR:
         // The control under the pointer (a graphic child or this one) gives
-        // the cursor shape and, with ShowHint, the hint Qt shows on hover.
+        // the cursor shape.
         if (LoWord(static_cast<uintptr_t>(m.LParam)) == HTCLIENT && reinterpret_cast<HWND>(m.WParam) == FHandle) {
-            if (QWidget* widget = WidgetOfWindow(FHandle)) {
+            if (WidgetOfWindow(FHandle)) {
                 TPoint p;
                 GetCursorPos(p);
                 p = ScreenToClient(p);
@@ -1249,7 +1252,6 @@ void TWinControl::WndProc(TMessage& m) {
                         under = *it;
                         break;
                     }
-                widget->setToolTip(under->ShowHint() ? ToQString(under->Hint()) : QString());
                 // crDefault leaves it to the window class (an edit's I-beam).
                 if (under->Cursor() != crDefault) {
                     ::SetCursor(Screen->Cursors(under->Cursor()));

@@ -467,3 +467,13 @@ private:
 TWinControl* FindControl(HWND Wnd);
 // The form a control sits on (nullptr when it sits on none).
 TCustomForm* GetParentForm(const TControl* Control);
+
+// What CM_HINTSHOW carries in lParam before a control's hint shows. The
+// control may change the text and place; answering non-zero shows nothing.
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    TPoint HintPos{};     // screen: the hint shows just below and right of it
+    TPoint CursorPos{};   // the pointer, in HintControl's client coordinates
+    TRect CursorRect{};   // the hint stays while the pointer is inside (client coordinates)
+    std::string HintStr;
+};

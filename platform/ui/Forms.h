@@ -322,6 +322,15 @@ public:
     int MessageBox(const std::string& Text, const std::string& Caption, UINT Flags = MB_OK);
     void Minimize();
     void Restore();
+    // Whether one of the program's windows is the desktop's active window.
+    bool Active() const;
+
+    // The desktop's regional settings changed: FormatSettings is read again
+    // from them, then every control hears CM_WININICHANGE.
+    void FormatSettingsChanged();
+    // The system colours changed (SetSysColors): every control hears
+    // CM_SYSCOLORCHANGE.
+    void SysColorsChanged();
 
     TNotifyEvent OnMinimize;
     TNotifyEvent OnRestore;

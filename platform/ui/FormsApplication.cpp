@@ -31,12 +31,14 @@ namespace {
 constexpr char ApplicationClassName[] = "TApplication";
 
 // The forms' side of the dialog keys: Tab, the arrows, Enter and Esc that the
-// focused control does not claim become CM_DIALOGKEY to its form.
+// focused control does not claim (by its dialog code or CM_WANTSPECIALKEY)
+// become CM_DIALOGKEY to its form.
 bool DialogKey(const TMessage& msg, HWND focus) {
     TWinControl* control = nullptr;
     for (HWND w = focus; w && !control; w = GetParent(w))
         control = FindControl(w);
     if (!control) return false;
+    if (control->Perform(CM_WANTSPECIALKEY, msg.WParam, msg.LParam) != 0) return false;
     TCustomForm* form = GetParentForm(control);
     if (!form) return false;
     return form->Perform(CM_DIALOGKEY, msg.WParam, msg.LParam) != 0;
@@ -122,6 +124,7 @@ void InstallApplicationHooks() {
     SetDialogKeyHook(DialogKey);
     SetKeyMessageHook(MenuKey);
     SetMouseDownHook(CancelModeOnPress);
+    SetHintHook(ShowControlHint);
     SetExceptionHandler([](const std::exception& e) { Application->HandleException(e); });
 }
 
@@ -247,4 +250,43 @@ void TApplication::Minimize() {
 
 void TApplication::Restore() {
     Fire(OnRestore, this);
+}
+
+bool TApplication::Active() const {
+    return GetActiveWindow() != nullptr;
+}
+
+namespace {
+
+// Sends Msg to Control and everything on it, parents before children.
+void SendToTree(TControl* Control, UINT Msg) {
+    Control->Perform(Msg);
+    if (auto* container = dynamic_cast<TWinControl*>(Control))
+        for (int i = 0; i < container->ControlCount(); ++i)
+            SendToTree(container->Controls(i), Msg);
+}
+
+// Every form, and every control that sits on none but has a window of its own.
+void SendToEveryControl(UINT Msg) {
+    std::vector<TControl*> roots;
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        roots.push_back(Screen->Forms(i));
+    EnumWindows([&roots](HWND Wnd) {
+        TWinControl* control = FindControl(Wnd);
+        if (control && !control->Parent() && !dynamic_cast<TCustomForm*>(control)) roots.push_back(control);
+        return true;
+    });
+    for (TControl* root : roots)
+        SendToTree(root, Msg);
+}
+
+} // namespace
+
+void TApplication::FormatSettingsChanged() {
+    GetFormatSettings();
+    SendToEveryControl(CM_WININICHANGE);
+}
+
+void TApplication::SysColorsChanged() {
+    SendToEveryControl(CM_SYSCOLORCHANGE);
 }

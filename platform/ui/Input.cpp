@@ -42,6 +42,7 @@ struct InputState {
     TDialogKeyHook DialogKeyHook;
     TKeyMessageHook KeyMessageHook;
     TMouseDownHook MouseDownHook;
+    THintHook HintHook;
     QPointer<QLabel> Composition; // the pre-edit of a self-painting window
 };
 
@@ -497,6 +498,7 @@ public:
         case QEvent::Resize:
         case QEvent::Move:
         case QEvent::WindowStateChange:
+        case QEvent::ToolTip:
             break;
         default:
             return false;
@@ -548,6 +550,13 @@ private:
             return true;
         case QEvent::ContextMenu:
             return true; // WM_CONTEXTMENU comes from the button-up message
+        case QEvent::ToolTip: {
+            if (!State().HintHook) return false;
+            const THintHook hook = State().HintHook;
+            const QPoint local = widget->mapTo(w->Widget.data(), static_cast<QHelpEvent*>(event)->pos());
+            const TPoint origin = WindowOriginOnScreen(w);
+            return hook(w, {origin.X + local.x(), origin.Y + local.y()});
+        }
         case QEvent::Leave:
             if (widget == w->Widget.data() && State().MouseWindow == w && !GetCapture()) UpdateMouseWindow(nullptr);
             return false;
@@ -761,6 +770,12 @@ TDialogKeyHook SetDialogKeyHook(TDialogKeyHook Hook) {
 TKeyMessageHook SetKeyMessageHook(TKeyMessageHook Hook) {
     TKeyMessageHook previous = State().KeyMessageHook;
     State().KeyMessageHook = std::move(Hook);
+    return previous;
+}
+
+THintHook SetHintHook(THintHook Hook) {
+    THintHook previous = State().HintHook;
+    State().HintHook = std::move(Hook);
     return previous;
 }
 

@@ -46,3 +46,9 @@ TKeyMessageHook SetKeyMessageHook(TKeyMessageHook Hook);
 // another one was clicked).
 using TMouseDownHook = std::function<void(HWND Wnd)>;
 TMouseDownHook SetMouseDownHook(TMouseDownHook Hook);
+
+// Before Qt shows a hint (a tooltip) over Wnd, with the pointer at
+// ScreenPoint, this hook decides what shows; true means it took care of it
+// and Qt shows nothing of its own.
+using THintHook = std::function<bool(HWND Wnd, TPoint ScreenPoint)>;
+THintHook SetHintHook(THintHook Hook);

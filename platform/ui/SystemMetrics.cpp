@@ -1,6 +1,8 @@
 // The fixed metrics table of the classic look at 96 dpi.
 #include "platform/ui/SystemMetrics.h"
 
+#include "platform/ui/Monitors.h"
+
 #include <map>
 
 namespace {
@@ -38,6 +40,35 @@ Settings& Current() {
     return settings;
 }
 
+// The classic look's fonts: the desktop's face at 9 points, the captions bold.
+LOGFONT NonClientFont(int Weight) {
+    LOGFONT font;
+    font.lfHeight = -12;
+    font.lfWeight = Weight;
+    font.lfCharSet = GB2312_CHARSET;
+    font.lfFaceName = "宋体";
+    return font;
+}
+
+NONCLIENTMETRICS ClassicNonClientMetrics() {
+    NONCLIENTMETRICS m;
+    m.iBorderWidth = 1;
+    m.iScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+    m.iScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
+    m.iCaptionWidth = GetSystemMetrics(SM_CXSIZE);
+    m.iCaptionHeight = GetSystemMetrics(SM_CYSIZE);
+    m.lfCaptionFont = NonClientFont(FW_BOLD);
+    m.iSmCaptionWidth = GetSystemMetrics(SM_CXSMSIZE);
+    m.iSmCaptionHeight = GetSystemMetrics(SM_CYSMSIZE);
+    m.lfSmCaptionFont = NonClientFont(FW_BOLD);
+    m.iMenuWidth = GetSystemMetrics(SM_CXMENUSIZE);
+    m.iMenuHeight = GetSystemMetrics(SM_CYMENUSIZE);
+    m.lfMenuFont = NonClientFont(FW_NORMAL);
+    m.lfStatusFont = NonClientFont(FW_NORMAL);
+    m.lfMessageFont = NonClientFont(FW_NORMAL);
+    return m;
+}
+
 } // namespace
 
 int GetSystemMetrics(int index) {
@@ -60,6 +91,20 @@ UINT GetDoubleClickTime() {
 
 BOOL SystemParametersInfo(UINT action, UINT parameter, void* value, UINT) {
     switch (action) {
+    case SPI_GETWORKAREA: {
+        MONITORINFO info;
+        if (!value || !GetMonitorInfo(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), info)) return 0;
+        *static_cast<TRect*>(value) = info.rcWork;
+        return 1;
+    }
+    case SPI_GETNONCLIENTMETRICS: {
+        if (!value) return 0;
+        auto* metrics = static_cast<NONCLIENTMETRICS*>(value);
+        const UINT size = metrics->cbSize;
+        *metrics = ClassicNonClientMetrics();
+        metrics->cbSize = size;
+        return 1;
+    }
     case SPI_GETWHEELSCROLLLINES:
         if (!value) return 0;
         *static_cast<UINT*>(value) = Current().wheelLines;

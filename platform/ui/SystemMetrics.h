@@ -3,6 +3,7 @@
 // change single entries.
 #pragma once
 
+#include "platform/ui/Gdi.h"
 #include "platform/ui/WinTypes.h"
 
 constexpr int SM_CXSCREEN = 0;
@@ -71,8 +72,35 @@ void RestoreSystemMetrics(); // the fixed table again, settings included
 
 UINT GetDoubleClickTime(); // milliseconds
 
+constexpr UINT SPI_GETWORKAREA = 0x0030;
+constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
 constexpr UINT SPI_GETWHEELSCROLLLINES = 0x0068;
 constexpr UINT SPI_SETWHEELSCROLLLINES = 0x0069;
 constexpr UINT WHEEL_PAGESCROLL = 0xFFFFFFFF;
-// Reads (into *(UINT*)value) or sets (from parameter) the wheel lines; false for anything else.
+
+// The sizes and fonts of the non-client area, as the classic look draws them.
+// cbSize is the caller's business; any value is accepted.
+struct NONCLIENTMETRICS {
+    UINT cbSize = 0;
+    int iBorderWidth = 0;
+    int iScrollWidth = 0;
+    int iScrollHeight = 0;
+    int iCaptionWidth = 0;
+    int iCaptionHeight = 0;
+    LOGFONT lfCaptionFont;
+    int iSmCaptionWidth = 0;
+    int iSmCaptionHeight = 0;
+    LOGFONT lfSmCaptionFont;
+    int iMenuWidth = 0;
+    int iMenuHeight = 0;
+    LOGFONT lfMenuFont;
+    LOGFONT lfStatusFont;
+    LOGFONT lfMessageFont;
+};
+
+// SPI_GETWORKAREA: the primary monitor's work area into *(TRect*)value.
+// SPI_GETNONCLIENTMETRICS: into *(NONCLIENTMETRICS*)value.
+// SPI_GETWHEELSCROLLLINES / SPI_SETWHEELSCROLLLINES: the wheel lines, read
+// into *(UINT*)value or set from parameter.
+// False for anything else, and when value is missing.
 BOOL SystemParametersInfo(UINT action, UINT parameter, void* value, UINT winIni);

@@ -8,6 +8,7 @@
 #include "platform/ui/Focus.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Monitors.h"
 #include "platform/ui/NonClient.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/SystemMetrics.h"
@@ -19,7 +20,6 @@
 #include "platform/ui/private/Window_p.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QWindow>
 
 #include <algorithm>
@@ -320,11 +320,8 @@ HWND KeepAboveOwner(QWidget* Widget, HWND Owner) {
 }
 
 TRect DesktopWorkArea() {
-    EnsureQtApplication();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect r = screen->availableGeometry();
-        return Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
-    }
+    MONITORINFO info;
+    if (GetMonitorInfo(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), info)) return info.rcWork;
     return Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 

@@ -22,8 +22,12 @@ TCustomForm* MDIFrameOf(const TCustomForm* Form);
 // The window procedure of an MDI frame's client window.
 void MDIClientProcedure(HWND wnd, TMessage& m);
 
-// Installs the dialog-key, menu-key, press and exception hooks, the idle
-// action update and the windows' icon, once.
+// Installs the dialog-key, menu-key, press, hint and exception hooks, the
+// idle action update and the windows' icon, once.
 void InstallApplicationHooks();
+
+// The hint hook: the control under the pointer hears CM_HINTSHOW, then its
+// hint shows unless it refused.
+bool ShowControlHint(HWND Wnd, TPoint ScreenPoint);
 
 } // namespace platform_ui

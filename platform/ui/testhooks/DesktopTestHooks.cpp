@@ -3,6 +3,7 @@
 #include "platform/ui/testhooks/DesktopTestHooks.h"
 
 #include "platform/ui/private/GdiPrivate_p.h"
+#include "platform/ui/private/Monitors_p.h"
 #include "platform/ui/private/ShellAPI_p.h"
 #include "platform/ui/private/WindowHost_p.h"
 #include "platform/ui/private/WindowManager_p.h"
@@ -24,6 +25,13 @@ std::vector<int> WidthsOf(const QIcon& Icon) {
     return widths;
 }
 } // namespace
+
+void SetTestMonitors(const std::vector<TTestMonitor>& Monitors) {
+    std::vector<MonitorLayout> layout;
+    for (const TTestMonitor& m : Monitors)
+        layout.push_back({m.Monitor, m.Work});
+    OverrideMonitorLayout(std::move(layout));
+}
 
 void ActivateFromDesktop(HWND Wnd) {
     if (QWidget* widget = WidgetOfWindow(Wnd)) QApplication::setActiveWindow(widget);

@@ -33,6 +33,15 @@ struct TDesktopDecorations {
 };
 TDesktopDecorations DesktopDecorationsOf(HWND Wnd);
 
+// Tests stand in for the desktop's screens: each monitor's rectangle and work
+// area (screen coordinates), the primary first. An empty list gives the
+// desktop's own screens back.
+struct TTestMonitor {
+    TRect Monitor;
+    TRect Work;
+};
+void SetTestMonitors(const std::vector<TTestMonitor>& Monitors);
+
 // Tests stand in for the desktop: a notification area appears or vanishes
 // (vanishing drops every icon, as a shell restart does) whatever the platform has.
 void SetNotifyAreaExists(bool Exists);

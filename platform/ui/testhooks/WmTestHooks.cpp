@@ -5,6 +5,7 @@
 
 #include "platform/ui/private/WindowManager_p.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEnterEvent>
@@ -17,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextCharFormat>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -173,6 +175,22 @@ void SendQtWheel(HWND Wnd, TPoint WindowPoint, int Delta, WPARAM Keys) {
                       Qt::NoButton, ModifiersOf(Keys), Qt::NoScrollPhase, false, Qt::MouseEventNotSynthesized,
                       PointerDevice());
     QCoreApplication::sendEvent(widget, &event);
+}
+
+void SendQtHintRequest(HWND Wnd, TPoint WindowPoint) {
+    QWidget* widget = Target(Wnd);
+    if (!widget) return;
+    QHelpEvent event(QEvent::ToolTip, QPoint(WindowPoint.X, WindowPoint.Y), GlobalOf(Wnd, WindowPoint).toPoint());
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+std::string ShownHint() {
+    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+}
+
+void RemoveShownHint() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->inherits("QTipLabel")) widget->hide();
 }
 
 void SendQtEnterLeave(HWND Wnd, bool Enter) {

@@ -53,6 +53,12 @@ void SendQtMouse(HWND Wnd, TMouseEventKind Kind, TPoint WindowPoint, WPARAM Butt
 void PostQtMouse(HWND Wnd, TMouseEventKind Kind, TPoint WindowPoint, WPARAM Button, WPARAM Keys);
 // A wheel turn of Delta eighths of a degree (120 per notch) at a window point.
 void SendQtWheel(HWND Wnd, TPoint WindowPoint, int Delta, WPARAM Keys = 0);
+// Qt's request for a hint when the pointer rests at a window point, the text
+// of the hint showing now (empty when none shows), and the hint taken away at
+// once (Qt lets one fade out a while after it is hidden).
+void SendQtHintRequest(HWND Wnd, TPoint WindowPoint);
+std::string ShownHint();
+void RemoveShownHint();
 // Enter / leave events as Qt sends them when the pointer crosses the widget.
 void SendQtEnterLeave(HWND Wnd, bool Enter);
 // Lets Qt run its pending events (timers, posted events) for up to Milliseconds.

@@ -11,8 +11,28 @@ namespace {
 // Restores the global settings whatever a test changes.
 class SysUtilsTest : public ::testing::Test {
 protected:
-    void TearDown() override { FormatSettings = TFormatSettings(); }
+    void TearDown() override {
+        FormatSettings = TFormatSettings();
+        RegionalSettings = TFormatSettings();
+    }
 };
+
+TEST_F(SysUtilsTest, DayNamesAndWeekStartFollowAChineseDesktop) {
+    const std::string shortest[7] = {"日", "一", "二", "三", "四", "五", "六"};
+    for (int day = 0; day < 7; ++day)
+        EXPECT_EQ(FormatSettings.ShortestDayNames[day], shortest[day]) << day;
+    EXPECT_EQ(FormatSettings.FirstDayOfWeek, 0) << "the week starts on Monday";
+}
+
+TEST_F(SysUtilsTest, GetFormatSettingsReadsTheRegionalSettingsAgain) {
+    FormatSettings.DateSeparator = '.';
+    RegionalSettings.FirstDayOfWeek = 6;
+    RegionalSettings.ShortestDayNames[0] = "Su";
+    GetFormatSettings();
+    EXPECT_EQ(FormatSettings.DateSeparator, '-') << "what the program changed gives way";
+    EXPECT_EQ(FormatSettings.FirstDayOfWeek, 6);
+    EXPECT_EQ(FormatSettings.ShortestDayNames[0], "Su");
+}
 
 TEST_F(SysUtilsTest, FloatToStrShowsFifteenSignificantDigits) {
     const struct {

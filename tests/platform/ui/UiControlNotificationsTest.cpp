@@ -1,0 +1,163 @@
+// What controls are asked or told by the forms and the application: whether
+// they want a key the form would use for navigation, whether their hint may
+// show, and that the regional settings or system colours changed.
+#include "UiTestSupport.h"
+#include "WmRecorder.h"
+
+#include "platform/ui/Forms.h"
+#include "platform/ui/Messages.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace uitest;
+using namespace platform_ui::test;
+
+namespace {
+
+// A focusable control that wants the special keys in Wanted, and shows or
+// changes its hint as a test says.
+class TProbe : public TCustomControl {
+public:
+    explicit TProbe(TComponent* AOwner) : TCustomControl(AOwner) { SetTabStop(true); }
+    std::set<WPARAM> Wanted;
+    std::function<LRESULT(THintInfo&)> OnHintShow;
+
+    void WndProc(TMessage& m) override {
+        if (m.Msg == CM_WANTSPECIALKEY) {
+            m.Result = Wanted.count(m.WParam) ? 1 : 0;
+            return;
+        }
+        if (m.Msg == CM_HINTSHOW && OnHintShow) {
+            m.Result = OnHintShow(*reinterpret_cast<THintInfo*>(m.LParam));
+            return;
+        }
+        TCustomControl::WndProc(m);
+    }
+};
+
+// Every message Control's WindowProc gets goes into Recorder first.
+void Record(TControl* Control, WmRecorder& Recorder) {
+    TWndMethod previous = Control->WindowProc;
+    Control->WindowProc = [Control, previous, &Recorder](TMessage& m) {
+        auto* win = dynamic_cast<TWinControl*>(Control);
+        Recorder.Records.push_back({win && win->HandleAllocated() ? win->Handle() : nullptr, m.Msg,
+                                    CurrentMessageWasPosted(), m.WParam, m.LParam});
+        previous(m);
+    };
+}
+
+class UiControlNotificationsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateFormInstance(Form, nullptr);
+        Form->SetBounds(100, 100, 300, 200);
+        First = new TProbe(Form);
+        First->SetParent(Form);
+        First->SetBounds(10, 10, 100, 40);
+        Second = new TProbe(Form);
+        Second->SetParent(Form);
+        Second->SetBounds(10, 60, 100, 40);
+        Form->Show();
+        First->SetFocus();
+        ProcessMessages();
+    }
+    void TearDown() override {
+        delete Form;
+        FormatSettings = TFormatSettings();
+        RegionalSettings = TFormatSettings();
+        ProcessMessages();
+    }
+
+    TForm* Form = nullptr;
+    TProbe* First = nullptr;
+    TProbe* Second = nullptr;
+    WmRecorder Recorder;
+};
+
+TEST_F(UiControlNotificationsTest, AControlThatWantsASpecialKeyKeepsItFromTheForm) {
+    Record(First, Recorder);
+    Record(Form, Recorder);
+    const HWND first = First->Handle(), form = Form->Handle();
+    const struct {
+        Word Key;
+        bool Wanted;
+        std::vector<WmExpected> Messages;
+        bool FocusMoves;
+    } cases[] = {
+        {VK_TAB, false, {Sent(CM_WANTSPECIALKEY, VK_TAB, {}, first), Sent(CM_DIALOGKEY, VK_TAB, {}, form)}, true},
+        {VK_DOWN, false, {Sent(CM_WANTSPECIALKEY, VK_DOWN, {}, first), Sent(CM_DIALOGKEY, VK_DOWN, {}, form)}, true},
+        {VK_TAB, true, {Sent(CM_WANTSPECIALKEY, VK_TAB, {}, first), Posted(WM_KEYDOWN, VK_TAB, {}, first)}, false},
+        {VK_DOWN, true, {Sent(CM_WANTSPECIALKEY, VK_DOWN, {}, first), Posted(WM_KEYDOWN, VK_DOWN, {}, first)}, false},
+        {VK_RETURN, true, {Sent(CM_WANTSPECIALKEY, VK_RETURN, {}, first), Posted(WM_KEYDOWN, VK_RETURN, {}, first)},
+         false},
+        {VK_ESCAPE, true, {Sent(CM_WANTSPECIALKEY, VK_ESCAPE, {}, first), Posted(WM_KEYDOWN, VK_ESCAPE, {}, first)},
+         false},
+    };
+    for (const auto& c : cases) {
+        First->SetFocus();
+        First->Wanted = c.Wanted ? std::set<WPARAM>{c.Key} : std::set<WPARAM>{};
+        Recorder.Clear();
+        Type(First, c.Key);
+        Recorder.Expect(c.Messages, "key " + std::to_string(c.Key) + (c.Wanted ? " wanted" : " not wanted"));
+        EXPECT_EQ(FocusedControl(), c.FocusMoves ? Second : First) << c.Key;
+    }
+}
+
+TEST_F(UiControlNotificationsTest, TheControlUnderThePointerMayChangeOrRefuseItsHint) {
+    First->SetHint("原提示");
+    First->SetShowHint(true);
+    const struct {
+        LRESULT Answer;
+        const char* NewText; // nullptr: unchanged
+        std::string Shown;
+    } cases[] = {
+        {0, nullptr, "原提示"},
+        {0, "改过的提示", "改过的提示"},
+        {1, nullptr, ""},
+    };
+    for (const auto& c : cases) {
+        THintInfo asked;
+        First->OnHintShow = [&](THintInfo& info) {
+            asked = info;
+            if (c.NewText) info.HintStr = c.NewText;
+            return c.Answer;
+        };
+        RemoveShownHint();
+        SendQtHintRequest(First->Handle(), {30, 20});
+        EXPECT_EQ(ShownHint(), c.Shown);
+        EXPECT_EQ(asked.HintControl, First);
+        EXPECT_EQ(asked.HintStr, "原提示");
+        EXPECT_EQ(asked.CursorPos, (TPoint{30, 20}));
+        EXPECT_EQ(asked.HintPos, First->ClientToScreen({30, 20}));
+    }
+
+    bool askedWithoutHint = false;
+    Second->OnHintShow = [&](THintInfo&) { return askedWithoutHint = true, LRESULT(0); };
+    RemoveShownHint();
+    SendQtHintRequest(Second->Handle(), {5, 5});
+    EXPECT_EQ(ShownHint(), "") << "a control without ShowHint shows none, and is not asked";
+    EXPECT_FALSE(askedWithoutHint);
+}
+
+TEST_F(UiControlNotificationsTest, SettingsChangesReachEveryControlParentsFirst) {
+    Record(Form, Recorder);
+    Record(First, Recorder);
+    Record(Second, Recorder);
+    const HWND form = Form->Handle(), first = First->Handle(), second = Second->Handle();
+    RegionalSettings.FirstDayOfWeek = 6;
+    Application->FormatSettingsChanged();
+    EXPECT_EQ(FormatSettings.FirstDayOfWeek, 6) << "read again before the controls hear of it";
+    Recorder.Expect({Sent(CM_WININICHANGE, {}, {}, form), Sent(CM_WININICHANGE, {}, {}, first),
+                     Sent(CM_WININICHANGE, {}, {}, second)},
+                    "regional settings");
+    Recorder.Clear();
+    Application->SysColorsChanged();
+    Recorder.Expect({Sent(CM_SYSCOLORCHANGE, {}, {}, form), Sent(CM_SYSCOLORCHANGE, {}, {}, first),
+                     Sent(CM_SYSCOLORCHANGE, {}, {}, second)},
+                    "system colours");
+}
+
+} // namespace
