@@ -7,6 +7,7 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/ImageList.h"
+#include "platform/ui/Monitors.h"
 
 #include <algorithm>
 
@@ -199,11 +200,9 @@ int DrawTextInRect(HDC DC, const std::string& Text, int Length, int* LineHeight,
 }
 
 void GetWorkArea(TPoint P, TRect& R) {
-    // Merge point: this is the primary screen's work area; the monitor nearest
-    // to P (MonitorFromPoint with MONITOR_DEFAULTTONEAREST, then its rcWork)
-    // replaces it once the platform offers monitors.
-    (void)P;
-    R = Screen->WorkAreaRect();
+    MONITORINFO info;
+    GetMonitorInfo(MonitorFromPoint(P, MONITOR_DEFAULTTONEAREST), info);
+    R = info.rcWork;
 }
 
 void FitPopupToWorkArea(TPoint& P, int Width, int Height, int OwnerHeight, const TRect& WorkArea) {
