@@ -4,6 +4,7 @@
 #include "editors/ExEdtr.h"
 
 #include "editors/EditorTexts.h"
+#include "editors/GridDate.h"
 #include "platform/rtl/Utf8.h"
 #include "platform/rtl/Variants.h"
 #include "platform/ui/Cursors.h"
@@ -276,6 +277,7 @@ void Initialize() {
     unit.Canvas = std::make_unique<TCanvas>();
     unit.Canvas->SetHandle(unit.CanvasDC);
     LoadBlobGlyphs();
+    cvGrDate::InitFirstDayOfWeek();
 }
 
 void Finalize() {

@@ -17,11 +17,10 @@ int FirstDay = 0;
 
 } // namespace
 
-void InitFirstDayOfWeek(std::string_view LocaleValue) {
-    int mondayBased = -1;
-    // The locale counts from Monday; the calendar from Sunday.
-    const bool valid = TryStrToInt(LocaleValue, mondayBased) && mondayBased >= 0 && mondayBased < DaysPerWeek;
-    FirstDay = valid ? (mondayBased + 1) % DaysPerWeek : 0;
+void InitFirstDayOfWeek() {
+    // The settings count from Monday; the calendar from Sunday.
+    const int mondayBased = FormatSettings.FirstDayOfWeek;
+    FirstDay = mondayBased < DaysPerWeek ? (mondayBased + 1) % DaysPerWeek : 0;
 }
 
 int FirstDayOfWeek() {

@@ -6,14 +6,13 @@
 #include "platform/rtl/DateTime.h"
 
 #include <cstdint>
-#include <string_view>
 
 namespace cvGrDate {
 
-// The locale's first day of the week, as LOCALE_IFIRSTDAYOFWEEK gives it
-// ("0" Monday .. "6" Sunday), becomes FirstDayOfWeek; an empty or unreadable
-// value gives Sunday.
-void InitFirstDayOfWeek(std::string_view LocaleValue);
+// The format settings' first day of the week (0 Monday .. 6 Sunday, as the
+// regional settings count it) becomes FirstDayOfWeek; a value out of range
+// gives Sunday. Run again when the settings are reloaded.
+void InitFirstDayOfWeek();
 // 0 Sunday .. 6 Saturday.
 int FirstDayOfWeek();
 // Days from the week's first day (by FirstDayOfWeek) to Date: 0..6.

@@ -1,6 +1,7 @@
 // The calendar's date arithmetic: month stepping, month lengths, clamping,
 // whole days and times of day, and the week as the locale starts it.
 #include "editors/GridDate.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -62,18 +63,22 @@ TEST(GridDate, PartsWholeDaysAndTimesOfDay) {
 
 TEST(GridDate, WeekStartsOnTheLocalesFirstDay) {
     struct Case {
-        const char* LocaleValue;
+        Byte SettingsValue; // 0 Monday .. 6 Sunday
         int FirstDay;
         int MondayIndex, SundayIndex; // of 2024-03-04 and 2024-03-10
     };
     const Case cases[] = {
-        {"0", 1, 0, 6}, {"6", 0, 1, 0}, {"5", 6, 2, 1}, {"", 0, 1, 0}, {"9", 0, 1, 0},
+        {0, 1, 0, 6}, {6, 0, 1, 0}, {5, 6, 2, 1}, {9, 0, 1, 0},
     };
+    const Byte saved = FormatSettings.FirstDayOfWeek;
     for (const Case& c : cases) {
-        cvGrDate::InitFirstDayOfWeek(c.LocaleValue);
-        EXPECT_EQ(cvGrDate::FirstDayOfWeek(), c.FirstDay) << c.LocaleValue;
-        EXPECT_EQ(cvGrDate::WeekDayIndex(EncodeDate(2024, 3, 4)), c.MondayIndex) << c.LocaleValue;
-        EXPECT_EQ(cvGrDate::WeekDayIndex(EncodeDate(2024, 3, 10)), c.SundayIndex) << c.LocaleValue;
+        FormatSettings.FirstDayOfWeek = c.SettingsValue;
+        cvGrDate::InitFirstDayOfWeek();
+        const int value = c.SettingsValue;
+        EXPECT_EQ(cvGrDate::FirstDayOfWeek(), c.FirstDay) << value;
+        EXPECT_EQ(cvGrDate::WeekDayIndex(EncodeDate(2024, 3, 4)), c.MondayIndex) << value;
+        EXPECT_EQ(cvGrDate::WeekDayIndex(EncodeDate(2024, 3, 10)), c.SundayIndex) << value;
     }
-    cvGrDate::InitFirstDayOfWeek("");
+    FormatSettings.FirstDayOfWeek = saved;
+    cvGrDate::InitFirstDayOfWeek();
 }
