@@ -4,6 +4,7 @@
 #include "editors/InplaceEdit.h"
 
 #include "editors/Container.h"
+#include "editors/EditorTexts.h"
 #include "editors/cvUtils.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Cursors.h"
@@ -22,7 +23,6 @@
 
 namespace {
 
-const std::string InvalidInputText = "Invalid input value. Use escape key to abandon changes";
 
 constexpr LPARAM GCS_RESULTSTR = 0x0800;
 
@@ -337,7 +337,7 @@ void TcvInplaceEdit::ReplaceText(const std::string& Value) {
 void TcvInplaceEdit::ValidateEdit() {
     if (!GetModified() || FKeyHandlingDepth > 0) return;
     bool accept = true;
-    std::string errorText = InvalidInputText;
+    std::string errorText = SInvalidInputValue;
     Fire(OnValidate, this, errorText, accept);
     if (accept) return;
     MessageBeep(0);
