@@ -12,6 +12,7 @@
 #include "platform/rtl/FileUtils.h"
 #include "zip/Crc32.h"
 #include "zip/EntryDecoder.h"
+#include "zip/ZipCrypt.h"
 #include "zip/ZipExceptions.h"
 #include "zip/ZipHooks.h"
 #include "zip/ZipUtils.h"
@@ -32,16 +33,19 @@ bool HasZip64Extra(const std::string& extra) {
     return false;
 }
 
-// Feeds an entry's compressed bytes from the archive, counting them down.
+// Feeds an entry's compressed bytes from the archive, counting them down and
+// decrypting them as they come in when the entry is encrypted.
 class TArchiveSource : public TDecoderSource {
 public:
-    TArchiveSource(TStream& archive, uint64_t size, std::function<void()> onRefill)
-        : FArchive(archive), FLeft(size), FOnRefill(std::move(onRefill)) {}
+    using TDecryptor = std::function<void(uint8_t*, int)>;
+    TArchiveSource(TStream& archive, uint64_t size, std::function<void()> onRefill, TDecryptor decrypt)
+        : FArchive(archive), FLeft(size), FOnRefill(std::move(onRefill)), FDecrypt(std::move(decrypt)) {}
     int ReadInput(uint8_t* buffer, int count) override {
         const int n = static_cast<int>(std::min<uint64_t>(FLeft, static_cast<uint64_t>(count)));
         if (n == 0) return 0;
         if (FArchive.Read(buffer, n) != n) throw EFatalUnzipError(SPrematureEnd);
         FLeft -= static_cast<uint64_t>(n);
+        if (FDecrypt) FDecrypt(buffer, n);
         FOnRefill();
         return n;
     }
@@ -50,6 +54,7 @@ private:
     TStream& FArchive;
     uint64_t FLeft;
     std::function<void()> FOnRefill;
+    TDecryptor FDecrypt;
 };
 
 // Writes decoded bytes to the target, keeping the CRC and refusing to grow past the stored size.
@@ -243,6 +248,9 @@ void TZipReader::DoPromptForOverwrite(bool& OverWriteIt, int FileIndex, std::str
 void TZipReader::DoSkippingFile(TZipSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry) {
     Fire(OnSkippingFile, this, Reason, FName, FileIndex, Retry);
 }
+void TZipReader::DoBadPassword(int FileIndex, std::string& NewPassword) {
+    Fire(OnBadPassword, this, FileIndex, NewPassword);
+}
 void TZipReader::DoBadCRC(uint32_t CalcCRC, uint32_t StoredCRC, int FileIndex) {
     Fire(OnBadCRC, this, CalcCRC, StoredCRC, FileIndex);
 }
@@ -257,6 +265,22 @@ void TZipReader::DoFilePercentDone(int Percent) {
 }
 void TZipReader::DoTotalPercentDone(int Percent) {
     Fire(OnTotalPercentDone, this, Percent);
+}
+
+bool TZipReader::AskNewPassword(int Index) {
+    if (!OnBadPassword) return false;
+    std::string password = FPassword;
+    DoBadPassword(Index, password);
+    if (password == FPassword) return false;
+    FPassword = password;
+    return true;
+}
+
+void TZipReader::Decrypt(TZipCrypt& Crypt, uint8_t* Buffer, int Length) {
+    if (OnDecrypt)
+        OnDecrypt(this, Buffer, Length, FPassword);
+    else
+        Crypt.Decrypt(Buffer, Length);
 }
 
 void TZipReader::ProcessMessages() const {
@@ -639,7 +663,25 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
     // An existing symlink is never written through.
     if (IsSymlink(target)) return eoFailed;
 
-    if (Entry.Encrypted()) throw EZipUnsupported("Reading encrypted entries is not supported yet");
+    // The password is checked before the target is touched; a wrong one passes the entry by.
+    std::unique_ptr<TZipCrypt> crypt;
+    int64_t dataSize = Entry.CompressedSize;
+    if (Entry.Encrypted()) {
+        uint8_t header[CryptHeaderSize];
+        archive.Seek(dataStart, soBeginning);
+        if (dataSize < CryptHeaderSize || archive.Read(header, CryptHeaderSize) != CryptHeaderSize)
+            throw EFatalUnzipError(SPrematureEnd);
+        dataSize -= CryptHeaderSize;
+        const uint8_t check = CryptCheckByte(Entry.Flag, Entry.FileDate, Entry.CRC32);
+        for (;;) {
+            uint8_t plain[CryptHeaderSize];
+            std::memcpy(plain, header, CryptHeaderSize);
+            crypt = std::make_unique<TZipCrypt>(FPassword);
+            Decrypt(*crypt, plain, CryptHeaderSize);
+            if (plain[CryptHeaderSize - 1] == check) break;
+            if (!AskNewPassword(Index)) return passBy(srBadPassword, target);
+        }
+    }
 
     if (PathExists(target) && FOverwriteMode != Always) {
         bool overwrite = false;
@@ -681,8 +723,10 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
     uint64_t written = 0;
     {
         TLFNFileStream out(temp.Name(), ArchiveBufferSize, FFlushFilesOnClose, fmCreate);
-        archive.Seek(dataStart, soBeginning);
-        TArchiveSource source(archive, Entry.CompressedSize, [this] { ProcessMessages(); });
+        archive.Seek(dataStart + (crypt ? CryptHeaderSize : 0), soBeginning);
+        TArchiveSource::TDecryptor decrypt;
+        if (crypt) decrypt = [this, &crypt](uint8_t* buffer, int n) { Decrypt(*crypt, buffer, n); };
+        TArchiveSource source(archive, static_cast<uint64_t>(dataSize), [this] { ProcessMessages(); }, decrypt);
         TTargetSink sink(out, Entry.UncompressedSize, [this, &Entry](uint64_t done, int n) {
             DoFilePercentDone(Percentage(static_cast<int64_t>(done), Entry.UncompressedSize));
             ReportTotalProgress(n);
@@ -713,6 +757,8 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         if (!out.FlushBuffer()) throw ECantWriteUCF(SCantWriteUCF);
     }
     if (!decoded || written != Entry.UncompressedSize || crc != Entry.CRC32) {
+        // An encrypted entry failing here most likely met a wrong password that passed the check byte.
+        if (crypt) return AskNewPassword(Index) ? eoRetry : passBy(srBadPassword, target);
         DoBadCRC(crc, Entry.CRC32, Index);
         return eoFailed;
     }

@@ -17,6 +17,8 @@
 
 namespace zip {
 
+class TZipCrypt;
+
 enum TUZOverwriteMode { Prompt, Always, Never, ifNewer, ifOlder };
 enum TIncompleteZipMode { izAssumeMulti, izAssumeBad, izAssumeNotAZip };
 enum TMultiMode { mmNone, mmSpan, mmBlocks };
@@ -80,8 +82,8 @@ public:
     // archives this program exchanges); the setting is kept for the form streams.
     bool OEMConvert() const { return FOEMConvert; }
     void SetOEMConvert(bool Value) { FOEMConvert = Value; }
-    // Empty: no encryption. Only entries flagged as encrypted are ever decrypted; decryption
-    // is not built yet, so extracting such an entry raises EZipUnsupported whatever is set.
+    // Empty: no encryption. Only entries flagged as encrypted are ever decrypted; the
+    // writer encrypts every entry it zips while a password is set.
     const std::string& Password() const { return FPassword; }
     void SetPassword(const std::string& Value) { FPassword = Value; }
 
@@ -123,7 +125,7 @@ public:
     // returns the number of files extracted. FilesList is empty afterwards. A line
     // equal to an entry's name selects that entry only; other lines are patterns.
     // An entry that cannot be extracted fails alone and is not counted; an
-    // encrypted one, or one packed with methods 1-6, raises EZipUnsupported.
+    // encrypted one whose password does not fit is passed by (OnSkippingFile, reason 0).
     int UnZip();
 
     void Assign(TPersistent* Source) override;
@@ -136,6 +138,7 @@ protected:
     virtual void DoEndUnZip(int FileIndex, const std::string& FName);
     virtual void DoPromptForOverwrite(bool& OverWriteIt, int FileIndex, std::string& FName);
     virtual void DoSkippingFile(TZipSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry);
+    virtual void DoBadPassword(int FileIndex, std::string& NewPassword);
     virtual void DoBadCRC(uint32_t CalcCRC, uint32_t StoredCRC, int FileIndex);
     virtual void DoInCompleteZip(TIncompleteZipMode& IncompleteMode);
     virtual void DoUnZipComplete(int FileCount);
@@ -189,6 +192,10 @@ protected:
 private:
     enum TEntryOutcome { eoExtracted, eoPassedBy, eoFailed, eoRetry };
     TEntryOutcome ExtractEntry(int Index, TZipHeaderInfo& Entry);
+    // Takes a new password from OnBadPassword; false when there is none other than the current one.
+    bool AskNewPassword(int Index);
+    // The built-in decryption, or OnDecrypt in its place.
+    void Decrypt(TZipCrypt& Crypt, uint8_t* Buffer, int Length);
     bool WalkLocalHeaders();
     std::string SafeTargetFolder(const TZipHeaderInfo& Entry, bool& Refused) const;
     void SelectEntries(int& Count, int64_t& Bytes);

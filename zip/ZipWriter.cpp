@@ -14,6 +14,7 @@
 #include "zip/Crc32.h"
 #include "zip/Deflate.h"
 #include "zip/DirSearch.h"
+#include "zip/ZipCrypt.h"
 #include "zip/ZipExceptions.h"
 #include "zip/ZipHooks.h"
 #include "zip/ZipUtils.h"
@@ -62,11 +63,13 @@ std::string FinalTarget(const std::string& path) {
     return target.lexically_normal().string();
 }
 
-// Reads the source for the compressor, keeping the CRC; writes its output to the archive.
+// Reads the source for the compressor, keeping the CRC; writes its output to the
+// archive, encrypted when the entry is.
 class TFileDeflateIO : public TDeflateIO {
 public:
-    TFileDeflateIO(TStream& source, TStream& archive, std::function<void(int)> onRead)
-        : FSource(source), FArchive(archive), FOnRead(std::move(onRead)) {}
+    using TEncryptor = std::function<void(uint8_t*, int)>;
+    TFileDeflateIO(TStream& source, TStream& archive, std::function<void(int)> onRead, TEncryptor encrypt)
+        : FSource(source), FArchive(archive), FOnRead(std::move(onRead)), FEncrypt(std::move(encrypt)) {}
     int ReadSource(uint8_t* buffer, int count) override {
         const int n = FSource.Read(buffer, count);
         if (n < 0) {
@@ -79,6 +82,11 @@ public:
         return n;
     }
     void WriteOutput(const uint8_t* buffer, int count) override {
+        if (FEncrypt) {
+            FScratch.assign(buffer, buffer + count);
+            FEncrypt(FScratch.data(), count);
+            buffer = FScratch.data();
+        }
         WriteArchive(FArchive, buffer, count);
         FWritten += static_cast<uint64_t>(count);
     }
@@ -91,11 +99,24 @@ private:
     TStream& FSource;
     TStream& FArchive;
     std::function<void(int)> FOnRead;
+    TEncryptor FEncrypt;
+    std::vector<uint8_t> FScratch;
     uint32_t FCrc = CrcStart;
     uint64_t FRead = 0;
     uint64_t FWritten = 0;
     bool FFailed = false;
 };
+
+// The CRC-32 of the whole source, read in blocks; the source is left at its start.
+uint32_t SourceCrc(TStream& source) {
+    constexpr int PrePassBlockSize = 8192;
+    std::vector<uint8_t> buffer(PrePassBlockSize);
+    uint32_t crc = CrcStart;
+    for (int n; (n = source.Read(buffer.data(), PrePassBlockSize)) > 0;)
+        crc = UpdateCrc32(crc, buffer.data(), static_cast<size_t>(n));
+    source.Seek(0, soBeginning);
+    return ~crc;
+}
 
 } // namespace
 
@@ -422,12 +443,30 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
 
     const uint64_t size = entry->UncompressedSize;
     uint64_t readSoFar = 0;
+    // An encrypted entry's header carries the CRC, so the source is read once for it first.
+    std::unique_ptr<TZipCrypt> crypt;
+    TFileDeflateIO::TEncryptor encrypt;
+    if (!W.Password().empty()) {
+        entry->CRC32 = SourceCrc(*source);
+        crypt = std::make_unique<TZipCrypt>(W.Password());
+        encrypt = [this, &crypt](uint8_t* buffer, int n) {
+            if (W.OnEncrypt)
+                W.OnEncrypt(&W, buffer, n, W.Password());
+            else
+                crypt->Encrypt(buffer, n);
+        };
+    }
     TFileDeflateIO tracked(*source, out, [&](int n) {
         readSoFar += static_cast<uint64_t>(n);
         W.DoFilePercentDone(Percentage(static_cast<int64_t>(readSoFar), static_cast<int64_t>(size)));
         W.ReportTotalProgress(n);
         W.ProcessMessages();
-    });
+    }, encrypt);
+    if (crypt) {
+        uint8_t header[CryptHeaderSize];
+        MakeCryptHeader(entry->CRC32, header);
+        tracked.WriteOutput(header, CryptHeaderSize);
+    }
     if (W.FPackLevel == 0 || W.IsNotToCompress(Path)) {
         std::vector<uint8_t> buffer(CopyBlockSize);
         for (;;) {
@@ -452,6 +491,10 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
     }
     CheckClassic(tracked.BytesRead(), Path.c_str());
     CheckClassic(tracked.BytesWritten(), Path.c_str());
+    // The header promised the pre-pass CRC; a file that changed since cannot keep that promise.
+    if (crypt && tracked.Crc() != entry->CRC32)
+        throw EInOutError(Path + " changed while it was being zipped; the archive was left as it was");
+    if (crypt) entry->Flag |= FlagEncrypted;
     entry->CRC32 = tracked.Crc();
     entry->UncompressedSize = static_cast<uint32_t>(tracked.BytesRead());
     entry->CompressedSize = static_cast<uint32_t>(tracked.BytesWritten());
@@ -472,7 +515,6 @@ int TZipWriter::TRun::Execute() {
     if (W.GetMultiMode() == mmSpan)
         throw EZipUnsupported("Spanning an archive across removable disks is not supported on this system");
     if (W.GetMultiMode() == mmBlocks) throw EZipUnsupported("Writing an archive as block files is not supported yet");
-    if (!W.Password().empty()) throw EZipUnsupported("Writing encrypted entries is not supported yet");
     W.TotalBytes() = 0;
     W.TotalProgress() = 0;
 

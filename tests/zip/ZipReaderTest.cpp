@@ -469,8 +469,9 @@ TEST_F(ZipReaderTest, EntriesNotDecodableYetRaiseAndLeaveNoFile) {
         uint16_t Flags;
         const char* Says;
     } cases[] = {
-        {0, 1, "encrypted entries"},  {8, 1, "encrypted entries"},   {1, 0, "method 1 (shrunk)"},
-        {4, 0, "method 4 (reduced)"}, {6, 0, "method 6 (imploded)"},
+        {1, 0, "method 1 (shrunk)"},
+        {4, 0, "method 4 (reduced)"},
+        {6, 0, "method 6 (imploded)"},
     };
     for (const auto& c : cases) {
         std::filesystem::remove_all(Path("out"));
