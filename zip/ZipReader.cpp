@@ -96,11 +96,6 @@ private:
     std::string FName;
 };
 
-// The older methods that decoding has a place for but does not decode yet.
-const char* OlderMethodName(uint16_t method) {
-    return method == MethodShrunk ? "shrunk" : method == MethodImploded ? "imploded" : "reduced";
-}
-
 bool IsSymlink(const std::string& path) {
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
@@ -742,10 +737,19 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
             case MethodDeflated:
                 decoded = decoder->Inflate() == InflateOk;
                 break;
+            case MethodShrunk:
+                decoded = decoder->Unshrink(Entry.UncompressedSize) == InflateOk;
+                break;
+            case MethodReducedFirst:
+            case MethodReducedFirst + 1:
+            case MethodReducedFirst + 2:
+            case MethodReducedLast:
+                decoded = decoder->Unreduce(Entry.CompressionMethod - MethodShrunk, Entry.UncompressedSize) == InflateOk;
+                break;
+            case MethodImploded:
+                decoded = decoder->Explode(Entry.Flag, Entry.UncompressedSize) == InflateOk;
+                break;
             default:
-                if (Entry.CompressionMethod >= MethodShrunk && Entry.CompressionMethod <= MethodImploded)
-                    throw EZipUnsupported(Format("Reading entries compressed with method %d (%s) is not supported yet",
-                                                 Entry.CompressionMethod, OlderMethodName(Entry.CompressionMethod)));
                 ZipMessageBox("Unknown Compression Method", "Zip Error", zmbOK);
                 break;
             }

@@ -463,37 +463,6 @@ TEST_F(ZipReaderTest, ALineEqualToAnEntryNameSelectsJustThatEntry) {
     EXPECT_EQ(ReadBytes(Path("out/a<b>c.txt")), Bytes("set-like"));
 }
 
-TEST_F(ZipReaderTest, EntriesNotDecodableYetRaiseAndLeaveNoFile) {
-    struct TCase {
-        uint16_t Method;
-        uint16_t Flags;
-        const char* Says;
-    } cases[] = {
-        {1, 0, "method 1 (shrunk)"},
-        {4, 0, "method 4 (reduced)"},
-        {6, 0, "method 6 (imploded)"},
-    };
-    for (const auto& c : cases) {
-        std::filesystem::remove_all(Path("out"));
-        TRawEntry entry{"e.txt", TextBytes(1000, 11), c.Method, c.Flags};
-        WriteRawZip(Path("a.zip"), {entry});
-        auto r = Reader(Path("a.zip"), Path("out"));
-        r->SetDoAll(true);
-        int events = 0;
-        r->OnBadCRC = [&](TObject*, uint32_t, uint32_t, int) { ++events; };
-        r->OnSkippingFile = [&](TObject*, TZipSkipReason, const std::string&, int, bool&) { ++events; };
-        try {
-            r->UnZip();
-            ADD_FAILURE() << c.Says;
-        } catch (const EZipUnsupported& e) {
-            EXPECT_NE(e.Message().find(c.Says), std::string::npos) << e.Message();
-        }
-        EXPECT_EQ(events, 0) << c.Says;
-        EXPECT_EQ(AllFiles(), std::vector<std::string>{"a.zip"}) << c.Says;
-        EXPECT_EQ(r->GetCount(), 1); // the directory stays loaded
-    }
-}
-
 TEST_F(ZipReaderTest, AnEntryThatCannotBeExtractedFailsAloneAndTheRunGoesOn) {
     const TBytes first = Bytes("first"), middle = Bytes("middle");
     // Where the middle entry's local and central headers lie in what WriteRawZip writes.
