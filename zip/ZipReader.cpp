@@ -137,9 +137,46 @@ TZipReader::TBusyGuard::~TBusyGuard() {
     FReader.FBusy = false;
 }
 
+// Reads across the disks of a set: a short read on a disk that is not the last goes on at the start of the next.
+class TZipReader::TSetInput : public TStream {
+public:
+    explicit TSetInput(TZipReader& reader) : FReader(reader) {}
+    Integer Read(void* buffer, Integer count) override {
+        auto* out = static_cast<uint8_t*>(buffer);
+        Integer total = 0;
+        for (;;) {
+            total += FReader.FArchive->Read(out + total, count - total);
+            if (total == count || !FReader.IsMultiDisk() || FReader.FCurrentDisk < 0 ||
+                FReader.FCurrentDisk >= FReader.FEndCentral->ThisDisk)
+                return total;
+            FReader.OpenDisk(FReader.FCurrentDisk + 1);
+            FReader.FArchive->Seek(0, soBeginning);
+        }
+    }
+    Integer Write(const void*, Integer) override { return 0; }
+    Int64 Seek(Int64 offset, TSeekOrigin origin) override { return FReader.FArchive->Seek(offset, origin); }
+    Int64 Size() override { return FReader.FArchive->Size(); }
+
+private:
+    TZipReader& FReader;
+};
+
 TZipReader::TZipReader(TComponent* AOwner)
     : TComponent(AOwner), FFilesList(std::make_unique<TStringList>()), FZipContents(std::make_unique<TSortedZip>()),
-      FEndCentral(std::make_unique<TEndCentral>()), FScratch(std::make_unique<TZipHeaderInfo>()) {}
+      FEndCentral(std::make_unique<TEndCentral>()), FScratch(std::make_unique<TZipHeaderInfo>()),
+      FInput(std::make_unique<TSetInput>(*this)) {
+    // The built-in disk prompt. Removable disks do not exist here, so a set is always
+    // read as block files: the archive's name with the disk number as its extension.
+    OnGetNextDisk = [this](TObject*, int NextDisk, std::string& FName) {
+        if (GetMultiMode() == mmSpan) {
+            if (ZipMessageBox(Format("Please insert disk %d of the multi-disk set.", NextDisk), "", zmbOKCancel) !=
+                zmrOK)
+                FName.clear();
+            return;
+        }
+        FName = BlockFileName(FName, NextDisk);
+    };
+}
 
 TZipReader::~TZipReader() {
     FArchive.reset();
@@ -300,12 +337,37 @@ TZipReader::TArchiveStamp TZipReader::StampOf(const std::string& FileName) {
 }
 
 void TZipReader::OpenArchive() {
-    if (!FArchive)
-        FArchive = std::make_unique<TLFNFileStream>(FZipName, ArchiveBufferSize, false, fmOpenRead | fmShareDenyWrite);
+    if (FArchive) return;
+    FArchive = std::make_unique<TLFNFileStream>(FZipName, ArchiveBufferSize, false, fmOpenRead | fmShareDenyWrite);
+    // Which disk of a set ZipName is, only its end record tells; disks are opened by number.
+    FCurrentDisk = IsMultiDisk() ? -1 : 0;
 }
 
 void TZipReader::CloseArchive() {
     FArchive.reset();
+    FCurrentDisk = IsMultiDisk() ? -1 : 0;
+}
+
+void TZipReader::OpenDisk(int Disk) {
+    if (FArchive && FCurrentDisk == Disk) return;
+    FArchive.reset();
+    FCurrentDisk = -1;
+    std::string name = FZipName;
+    Fire(OnGetNextDisk, this, Disk + 1, name);
+    // The built-in handler only renames, so asking again would never find a missing file.
+    if (name.empty() || !FileExists(name)) throw EUserCanceled(SUserCanceledNewDisk);
+    FArchive = std::make_unique<TLFNFileStream>(name, ArchiveBufferSize, false, fmOpenRead | fmShareDenyWrite);
+    FCurrentDisk = Disk;
+}
+
+TStream& TZipReader::Input() const {
+    return *FInput;
+}
+
+void TZipReader::SeekDisk(int Disk, int64_t Offset) {
+    if (IsMultiDisk()) OpenDisk(Disk);
+    else OpenArchive();
+    FArchive->Seek(Offset, soBeginning);
 }
 
 void TZipReader::DropDirectory() {
@@ -353,9 +415,16 @@ void TZipReader::LoadDirectory() {
 void TZipReader::ReadDirectory() {
     DropDirectory();
     FRebuilt = false;
+    FMultiMode = mmNone;
+    FCurrentDisk = 0;
     const TArchiveStamp stamp = StampOf(FZipName);
-    TStream& archive = *FArchive;
-    if (!FindEndRecord(*FEndCentral, archive)) {
+    auto contents = std::make_unique<TSortedZip>();
+    if (!FindEndRecord(*FEndCentral, *FArchive)) {
+        if (ReadConfigurationFile(*contents)) {
+            SetDirectory(std::move(contents));
+            FStamp = stamp;
+            return;
+        }
         TIncompleteZipMode mode = FIncompleteZipMode;
         DoInCompleteZip(mode);
         FIncompleteZipMode = mode;
@@ -365,32 +434,57 @@ void TZipReader::ReadDirectory() {
         FStamp = stamp;
         return;
     }
-    if (FEndCentral->ThisDisk != 0) throw EZipUnsupported("Multi-disk archives are not supported");
-    auto contents = std::make_unique<TSortedZip>();
-    archive.Seek(FEndCentral->CentralOffset, soBeginning);
+    if (IsMultiDisk()) {
+        // The open file is the last disk.
+        FMultiMode = mmBlocks;
+        FCurrentDisk = FEndCentral->ThisDisk;
+    }
+    if (FEndCentral->TotalEntries > 0) {
+        SeekDisk(FEndCentral->CentralDisk, FEndCentral->CentralOffset);
+        ReadCentralDirectory(Input(), *contents);
+        if (!FHaveDirectory && FRebuilt) {
+            FStamp = stamp;
+            return; // the local-header walk built it
+        }
+    }
+    SetDirectory(std::move(contents));
+    FStamp = stamp;
+}
+
+bool TZipReader::ReadConfigurationFile(TSortedZip& Contents) {
+    const std::string name = ChangeFileExt(FZipName, ConfigurationFileExt);
+    if (!FileExists(name)) return false;
+    TLFNFileStream file(name, ArchiveBufferSize, false, fmOpenRead | fmShareDenyWrite);
+    if (!FindEndRecord(*FEndCentral, file)) return false;
+    FMultiMode = FEndCentral->ThisDisk > 0 ? mmBlocks : mmNone;
+    FCurrentDisk = -1; // which disk is open is not known
+    file.Seek(0, soBeginning);
+    ReadCentralDirectory(file, Contents);
+    return true;
+}
+
+void TZipReader::ReadCentralDirectory(TStream& Stream, TSortedZip& Contents) {
     TZipHeaderInfo* previous = nullptr;
     for (int i = 0; i < FEndCentral->TotalEntries; ++i) {
         auto entry = std::make_unique<TZipHeaderInfo>();
-        bool ok = ReadCentralHeader(*entry, archive);
+        bool ok = ReadCentralHeader(*entry, Stream);
         if (!ok && previous && previous->ExtraFieldLength) {
             // The previous header declared an extra field it does not have.
-            archive.Seek(-static_cast<Int64>(previous->ExtraFieldLength), soCurrent);
+            Stream.Seek(-static_cast<Int64>(previous->ExtraFieldLength), soCurrent);
             previous->ExtraFieldLength = 0;
             previous->ExtraField.clear();
-            ok = ReadCentralHeader(*entry, archive);
+            ok = ReadCentralHeader(*entry, Stream);
         }
         if (!ok) {
-            if (!WalkLocalHeaders()) throw EBadZipFile(SNotValidZip);
-            FStamp = stamp;
+            // Rebuilding from the local headers only works within one file.
+            if (IsMultiDisk() || !WalkLocalHeaders()) throw EBadZipFile(SNotValidZip);
             return;
         }
         if (HasZip64Extra(entry->ExtraField)) throw EZipUnsupported("Zip64 archives are not supported");
         previous = entry.get();
-        contents->Add(entry.get()); // the list owns it only once it is in
+        Contents.Add(entry.get()); // the list owns it only once it is in
         entry.release();
     }
-    SetDirectory(std::move(contents));
-    FStamp = stamp;
 }
 
 bool TZipReader::WalkLocalHeaders() {
@@ -627,8 +721,8 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
     };
     // An entry with no name at all names no file and no folder.
     if (Entry.FullName().empty()) return eoFailed;
-    TStream& archive = *FArchive;
-    archive.Seek(Entry.RelativeOffset, soBeginning);
+    TStream& archive = Input();
+    SeekDisk(Entry.DiskNumberStart, Entry.RelativeOffset);
     // A damaged local header fails its own entry only; the others may be whole.
     if (!ReadLocalHeader(*FScratch, archive)) return eoFailed;
     const int64_t dataStart = archive.Position() + FScratch->LocalExtraFieldLength;
@@ -718,7 +812,7 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
     uint64_t written = 0;
     {
         TLFNFileStream out(temp.Name(), ArchiveBufferSize, FFlushFilesOnClose, fmCreate);
-        archive.Seek(dataStart + (crypt ? CryptHeaderSize : 0), soBeginning);
+        if (!crypt) archive.Seek(dataStart, soBeginning); // else the data follows the header just read
         TArchiveSource::TDecryptor decrypt;
         if (crypt) decrypt = [this, &crypt](uint8_t* buffer, int n) { Decrypt(*crypt, buffer, n); };
         TArchiveSource source(archive, static_cast<uint64_t>(dataSize), [this] { ProcessMessages(); }, decrypt);

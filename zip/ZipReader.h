@@ -87,8 +87,10 @@ public:
     const std::string& Password() const { return FPassword; }
     void SetPassword(const std::string& Value) { FPassword = Value; }
 
+    // Set by reading: 0 for a single archive, 2 (blocks) for a set; there are no removable disks here.
     virtual int GetMultiMode() const { return FMultiMode; }
     virtual void SetMultiMode(int Value) { FMultiMode = Value; }
+    // Volume labels do not exist on this system: the setting is kept and has no effect.
     virtual bool GetCheckDiskLabels() const { return FCheckDiskLabels; }
     virtual void SetCheckDiskLabels(bool Value) { FCheckDiskLabels = Value; }
 
@@ -170,9 +172,21 @@ protected:
 
     void OpenArchive();
     void CloseArchive();
+    // The archive's input: reads that run past the end of a disk of a set go on
+    // onto the next disk; seeks stay on the disk that is open.
+    TStream& Input() const;
+    // Positions the input at an offset on a disk of the set, opening that disk when needed.
+    void SeekDisk(int Disk, int64_t Offset);
+    // Opens disk Disk (0-based) of the set through OnGetNextDisk; a name left empty or
+    // naming no file raises EUserCanceled "User canceled loading new disk.".
+    void OpenDisk(int Disk);
+    bool IsMultiDisk() const { return FEndCentral->ThisDisk > 0; }
     // Reads the directory when none is held or the file changed; EIncompleteZip passes out.
     void LoadDirectory();
     void ReadDirectory();
+    // The end record and central directory from the ".zfc" file beside the archive; false without one.
+    bool ReadConfigurationFile(TSortedZip& Contents);
+    void ReadCentralDirectory(TStream& Stream, TSortedZip& Contents);
     void DropDirectory();
     // Takes a built list as the held directory and rebuilds the sorted view.
     void SetDirectory(std::unique_ptr<TSortedZip> Contents);
@@ -224,6 +238,9 @@ private:
     std::unique_ptr<TEndCentral> FEndCentral;
     std::unique_ptr<TZipHeaderInfo> FScratch;
     std::unique_ptr<TLFNFileStream> FArchive;
+    class TSetInput;
+    std::unique_ptr<TSetInput> FInput;
+    int FCurrentDisk = 0; // of the open archive stream; -1 when not known
     TArchiveStamp FStamp;
     bool FHaveDirectory = false;
     bool FRebuilt = false;
