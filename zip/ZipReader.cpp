@@ -684,8 +684,9 @@ int TZipReader::UnZip() {
     return extracted;
 }
 
-// The entry's folder as a relative path below DestDir: drive prefixes and
-// leading separators go, and "..", "." or empty components refuse the entry.
+// The entry's folder as a relative path below DestDir: drive prefixes, leading
+// separators and "." or empty components (as some tools write "./x" and "a//b")
+// go, and a ".." component refuses the entry.
 std::string TZipReader::SafeTargetFolder(const TZipHeaderInfo& Entry, bool& Refused) const {
     Refused = false;
     std::string folder = Entry.Directory();
@@ -700,13 +701,14 @@ std::string TZipReader::SafeTargetFolder(const TZipHeaderInfo& Entry, bool& Refu
         size_t slash = folder.find('/', start);
         if (slash == std::string::npos) slash = folder.size();
         const std::string part = folder.substr(start, slash - start);
-        if (part.empty() || part == "." || part == "..") {
+        start = slash + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
             Refused = true;
             return {};
         }
         if (!safe.empty()) safe += '/';
         safe += part;
-        start = slash + 1;
     }
     return safe;
 }

@@ -136,6 +136,9 @@ TEST_F(ZipReaderTest, HostileNamesNeverLeaveTheDestinationFolder) {
     EXPECT_EQ(ReadBytes(Path("box/tree/ok/fine.txt")), Bytes("fine"));
     EXPECT_FALSE(FileExists(Path("box/tree/y")));
     EXPECT_FALSE(FileExists(Path("box/y")));
+    // "." and empty parts, as bsdtar writes them, are dropped.
+    EXPECT_EQ(ReadBytes(Path("box/tree/dot/z")), Bytes("dot"));
+    EXPECT_EQ(ReadBytes(Path("box/tree/b/c")), Bytes("empty"));
 }
 
 TEST_F(ZipReaderTest, EmptyDestDirMeansTheCurrentFolder) {
