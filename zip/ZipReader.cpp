@@ -485,6 +485,10 @@ void TZipReader::ReadCentralDirectory(TStream& Stream, TSortedZip& Contents) {
         Contents.Add(entry.get()); // the list owns it only once it is in
         entry.release();
     }
+    // More headers than the count says: a 16-bit count that wrapped past 65535 entries.
+    uint8_t next[4];
+    if (Stream.Read(next, 4) == 4 && Get32(next) == CentralSignature)
+        throw EZipUnsupported("Zip64 archives are not supported");
 }
 
 bool TZipReader::WalkLocalHeaders() {

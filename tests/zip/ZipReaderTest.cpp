@@ -507,3 +507,18 @@ TEST_F(ZipReaderTest, EntryCommentOverTheFormatLimitIsRefusedAndTheOldOneStays) 
     r->SetFileComment(0, std::string(65535, 'c'));
     EXPECT_EQ(r->GetEntry(0)->FileCommentLength, 65535);
 }
+
+TEST_F(ZipReaderTest, AnEntryCountThatWrappedPast65535IsRefusedAsZip64) {
+    std::vector<TRawEntry> many(65537);
+    for (size_t i = 0; i < many.size(); ++i)
+        many[i].Name = "e" + std::to_string(i);
+    WriteRawZip(Path("many.zip"), many); // the end record's count reads 1
+    auto r = Reader(Path("many.zip"), Path("out"));
+    try {
+        r->ReadZip();
+        ADD_FAILURE() << "read as " << r->GetCount() << " entries";
+    } catch (const EZipUnsupported& e) {
+        EXPECT_NE(e.Message().find("Zip64"), std::string::npos);
+    }
+    EXPECT_EQ(r->GetCount(), 0);
+}
