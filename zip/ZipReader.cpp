@@ -371,6 +371,7 @@ void TZipReader::SeekDisk(int Disk, int64_t Offset) {
 }
 
 void TZipReader::DropDirectory() {
+    FEntryNames.clear();
     FZipContents = std::make_unique<TSortedZip>();
     FSortedView.reset();
     FEndCentral->Clear();
@@ -379,6 +380,7 @@ void TZipReader::DropDirectory() {
 }
 
 void TZipReader::SetDirectory(std::unique_ptr<TSortedZip> Contents) {
+    FEntryNames.clear();
     FSortedView.reset();
     FZipContents = std::move(Contents);
     FHaveDirectory = true;
@@ -606,21 +608,27 @@ void TZipReader::SelectEntries(int& Count, int64_t& Bytes) {
     Bytes = 0;
     // A line equal to an entry's whole name selects that entry and is no pattern, so a
     // name holding "*", "?" or "<" (as GetFilename gives it back) selects just itself.
-    std::set<std::string> names, literals;
+    // The names are gathered once per directory: the application unzips entry by entry,
+    // so each run must cost little more than the entries it selects.
+    if (FEntryNames.empty())
+        for (int i = 0; i < FZipContents->Count(); ++i)
+            FEntryNames[FZipContents->Entry(i)->FullName()].push_back(i);
     for (int i = 0; i < FZipContents->Count(); ++i)
-        names.insert(FZipContents->Entry(i)->FullName());
+        FZipContents->Entry(i)->Selected = FDoAll;
     std::vector<std::string> patterns;
     for (int i = 0; i < FFilesList->Count(); ++i) {
         const std::string line = ToForwardSlashes(FFilesList->Strings(i));
-        if (names.count(line))
-            literals.insert(line);
-        else
+        const auto named = FEntryNames.find(line);
+        if (named == FEntryNames.end()) {
             patterns.push_back(UpperCase(line));
+            continue;
+        }
+        for (const int index : named->second)
+            FZipContents->Entry(index)->Selected = true;
     }
     for (int i = 0; i < FZipContents->Count(); ++i) {
         TZipHeaderInfo& entry = *FZipContents->Entry(i);
-        entry.Selected = FDoAll || literals.count(entry.FullName()) > 0;
-        if (!entry.Selected) {
+        if (!entry.Selected && !patterns.empty()) {
             const std::string name = UpperCase(entry.FullName());
             entry.Selected = std::any_of(patterns.begin(), patterns.end(),
                                          [&](const std::string& p) { return WildcardMatch(p, name); });

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/DateTime.h"
@@ -235,6 +237,8 @@ private:
 
     std::unique_ptr<TSortedZip> FZipContents;
     std::unique_ptr<TSortedZip> FSortedView; // null when SortMode is ByNone
+    // Every entry's full name with its places in archive order, gathered on first use.
+    std::unordered_map<std::string, std::vector<int>> FEntryNames;
     std::unique_ptr<TEndCentral> FEndCentral;
     std::unique_ptr<TZipHeaderInfo> FScratch;
     std::unique_ptr<TLFNFileStream> FArchive;
