@@ -28,10 +28,6 @@ struct TInflateFailure {
     int Result;
 };
 
-[[noreturn]] void Fail(int result) {
-    throw TInflateFailure{result};
-}
-
 constexpr uint16_t LengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
                                      31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr uint8_t LengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
@@ -181,6 +177,23 @@ uint32_t StoredAhead(const uint8_t* p, const uint8_t* end) {
 
 TEntryDecoder::TEntryDecoder(TDecoderSource& source, TDecoderSink& sink) : FSource(source), FSink(sink) {}
 
+void TEntryDecoder::Fail(int result) {
+    throw TInflateFailure{result};
+}
+
+int TEntryDecoder::RunGuarded(const std::function<void()>& decode) {
+    int result = InflateOk;
+    try {
+        decode();
+    } catch (const TInflateFailure& failure) {
+        result = failure.Result;
+    } catch (const std::bad_alloc&) {
+        result = InflateOutOfMemory;
+    }
+    if (FOutPos) FlushWindow();
+    return result;
+}
+
 bool TEntryDecoder::FillInput() {
     if (FInputEnded) return false;
     // After a stored block that used the input up, read just a block header's worth: if the next
@@ -197,7 +210,7 @@ bool TEntryDecoder::FillInput() {
 // Keeps at least 56 bits in the buffer. Bits above FBitCount always hold the
 // stream's next bits (or zero), so loading eight bytes and keeping only whole
 // ones is safe.
-inline void TEntryDecoder::Refill() {
+void TEntryDecoder::Refill() {
     if (FInEnd - FInPos >= 8) {
         uint64_t v;
         std::memcpy(&v, FInput + FInPos, 8);
@@ -227,7 +240,7 @@ void TEntryDecoder::RefillSlow() {
     }
 }
 
-inline uint32_t TEntryDecoder::TakeBits(unsigned n) {
+uint32_t TEntryDecoder::TakeBits(unsigned n) {
     const uint32_t v = static_cast<uint32_t>(FBitBuf & ((uint64_t{1} << n) - 1));
     FBitBuf >>= n;
     FBitCount -= n;
@@ -250,13 +263,23 @@ void TEntryDecoder::CheckOverrun() const {
     if (FPadBytes * 8 > FBitCount) Fail(InflatePrematureEnd);
 }
 
+void TEntryDecoder::CheckSymbolOverrun() const {
+    if (FBitCount < FPadBytes * 8) Fail(InflatePrematureEnd);
+}
+
+void TEntryDecoder::PutByte(uint8_t b) {
+    FWindow[FOutPos++] = b;
+    if (FOutPos == DecoderBufferSize) FlushWindow();
+}
+
 void TEntryDecoder::FlushWindow() {
+    FFlushed += FOutPos;
     FSink.WriteOutput(FWindow, static_cast<int>(FOutPos));
     FOutPos = 0;
     FWrapped = true;
 }
 
-inline void TEntryDecoder::CopyMatch(unsigned distance, unsigned length) {
+void TEntryDecoder::CopyMatch(unsigned distance, unsigned length) {
     if (distance > FOutPos && !FWrapped) Fail(InflateBadDistance);
     if (distance <= FOutPos && FOutPos + length <= DecoderBufferSize) {
         uint8_t* out = FWindow + FOutPos;
@@ -439,8 +462,7 @@ void TEntryDecoder::CodedBlock(const THuffEntry* lit, const THuffEntry* dist) {
 }
 
 int TEntryDecoder::Inflate() {
-    int result = InflateOk;
-    try {
+    return RunGuarded([this] {
         for (bool last = false; !last;) {
             Refill();
             last = TakeBits(1) != 0;
@@ -460,13 +482,7 @@ int TEntryDecoder::Inflate() {
             }
             CheckOverrun();
         }
-    } catch (const TInflateFailure& failure) {
-        result = failure.Result;
-    } catch (const std::bad_alloc&) {
-        result = InflateOutOfMemory;
-    }
-    if (FOutPos) FlushWindow();
-    return result;
+    });
 }
 
 void TEntryDecoder::CopyStored() {

@@ -8,11 +8,14 @@
 // its bytes in memory lends them, so they are not copied into the input buffer.
 // Inflate is table driven (9-bit literal/length and 6-bit distance lookups with
 // sub-tables) and checks every table, window and distance access, so hostile
-// data only fails.
+// data only fails. The older methods (unshrink, unreduce, explode, in
+// OlderMethods.cpp) read through the same bit buffer and write through the same
+// window, with the same checks.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -71,10 +74,18 @@ public:
     int Inflate();
     // Copies the source through the window unchanged (method 0).
     void CopyStored();
+    // The older methods, which carry no end mark: each stops once size bytes are decoded
+    // (unshrink also at the end of the input). Results as for Inflate.
+    int Unshrink(uint64_t size);
+    int Unreduce(int factor, uint64_t size);
+    int Explode(uint16_t flags, uint64_t size);
     // Bytes taken from the source but not consumed, so a caller can step back over them.
     int UnusedInput() const;
 
 private:
+    // Runs a decoder, turning an error inside it into a result; the window is flushed either way.
+    int RunGuarded(const std::function<void()>& decode);
+    [[noreturn]] static void Fail(int result);
     void Refill();
     void RefillSlow();
     bool FillInput();
@@ -86,6 +97,14 @@ private:
     void DynamicTables();
     void CodedBlock(const THuffEntry* lit, const THuffEntry* dist);
     void CheckOverrun() const;
+    // Fails once a symbol has used bits past the end of the input.
+    void CheckSymbolOverrun() const;
+    void PutByte(uint8_t b);
+    // Bytes decoded so far by an older method.
+    uint64_t Produced() const { return FFlushed + FOutPos; }
+    void UnshrinkCodes(uint64_t size);
+    void UnreduceBytes(int factor, uint64_t size);
+    void ExplodeBytes(uint16_t flags, uint64_t size);
 
     TDecoderSource& FSource;
     TDecoderSink& FSink;
@@ -101,6 +120,7 @@ private:
     uint8_t FWindow[DecoderBufferSize];
     unsigned FOutPos = 0;
     bool FWrapped = false; // the window has been filled at least once
+    uint64_t FFlushed = 0; // bytes flushed from the window
     std::vector<THuffEntry> FLitTable;
     std::vector<THuffEntry> FDistTable;
     std::vector<THuffEntry> FCodeLengthTable;

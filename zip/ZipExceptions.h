@@ -36,6 +36,9 @@ inline constexpr const char* SCantWriteUCF = "Cant write uncompressed file";
 inline constexpr const char* SUserCanceledZip = "User canceled Zip operation";
 inline constexpr const char* SUserCanceledDestDir = "User canceled Set Desination Directory";
 inline constexpr const char* SUserCanceledZipName = "User canceled setting zip file name.";
+inline constexpr const char* SUserCanceledNewDisk = "User canceled loading new disk.";
+inline constexpr const char* SNoConfigurationFile = "Unable to create Zip Configuration File to disk";
+inline constexpr const char* SConfigurationFileNotSaved = "Unable to save Zip Configuration File to disk";
 inline constexpr const char* SZipBusy = "The archive object is already busy with another operation";
 
 } // namespace zip

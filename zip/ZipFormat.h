@@ -26,11 +26,13 @@ constexpr int CentralHeaderSize = 46;
 constexpr int EndRecordSize = 22;
 constexpr int MaxCommentLength = 65535;
 
-// Compression methods of an entry; the engine reads and writes only stored
-// and deflated ones. Shrunk (1), reduced (2 to 5) and imploded (6) entries are
-// refused by name; any other method is unknown.
+// Compression methods of an entry. The engine writes stored and deflated
+// entries and reads the older three too: shrunk (1), reduced with factor 1 to 4
+// (2 to 5) and imploded (6); any other method is unknown.
 constexpr uint16_t MethodStored = 0;
 constexpr uint16_t MethodShrunk = 1;
+constexpr uint16_t MethodReducedFirst = 2;
+constexpr uint16_t MethodReducedLast = 5;
 constexpr uint16_t MethodImploded = 6;
 constexpr uint16_t MethodDeflated = 8;
 

@@ -12,6 +12,7 @@
 #include "platform/rtl/FileUtils.h"
 #include "zip/Crc32.h"
 #include "zip/EntryDecoder.h"
+#include "zip/ZipCrypt.h"
 #include "zip/ZipExceptions.h"
 #include "zip/ZipHooks.h"
 #include "zip/ZipUtils.h"
@@ -32,16 +33,19 @@ bool HasZip64Extra(const std::string& extra) {
     return false;
 }
 
-// Feeds an entry's compressed bytes from the archive, counting them down.
+// Feeds an entry's compressed bytes from the archive, counting them down and
+// decrypting them as they come in when the entry is encrypted.
 class TArchiveSource : public TDecoderSource {
 public:
-    TArchiveSource(TStream& archive, uint64_t size, std::function<void()> onRefill)
-        : FArchive(archive), FLeft(size), FOnRefill(std::move(onRefill)) {}
+    using TDecryptor = std::function<void(uint8_t*, int)>;
+    TArchiveSource(TStream& archive, uint64_t size, std::function<void()> onRefill, TDecryptor decrypt)
+        : FArchive(archive), FLeft(size), FOnRefill(std::move(onRefill)), FDecrypt(std::move(decrypt)) {}
     int ReadInput(uint8_t* buffer, int count) override {
         const int n = static_cast<int>(std::min<uint64_t>(FLeft, static_cast<uint64_t>(count)));
         if (n == 0) return 0;
         if (FArchive.Read(buffer, n) != n) throw EFatalUnzipError(SPrematureEnd);
         FLeft -= static_cast<uint64_t>(n);
+        if (FDecrypt) FDecrypt(buffer, n);
         FOnRefill();
         return n;
     }
@@ -50,6 +54,7 @@ private:
     TStream& FArchive;
     uint64_t FLeft;
     std::function<void()> FOnRefill;
+    TDecryptor FDecrypt;
 };
 
 // Writes decoded bytes to the target, keeping the CRC and refusing to grow past the stored size.
@@ -90,11 +95,6 @@ public:
 private:
     std::string FName;
 };
-
-// The older methods that decoding has a place for but does not decode yet.
-const char* OlderMethodName(uint16_t method) {
-    return method == MethodShrunk ? "shrunk" : method == MethodImploded ? "imploded" : "reduced";
-}
 
 bool IsSymlink(const std::string& path) {
     struct stat st;
@@ -137,9 +137,46 @@ TZipReader::TBusyGuard::~TBusyGuard() {
     FReader.FBusy = false;
 }
 
+// Reads across the disks of a set: a short read on a disk that is not the last goes on at the start of the next.
+class TZipReader::TSetInput : public TStream {
+public:
+    explicit TSetInput(TZipReader& reader) : FReader(reader) {}
+    Integer Read(void* buffer, Integer count) override {
+        auto* out = static_cast<uint8_t*>(buffer);
+        Integer total = 0;
+        for (;;) {
+            total += FReader.FArchive->Read(out + total, count - total);
+            if (total == count || !FReader.IsMultiDisk() || FReader.FCurrentDisk < 0 ||
+                FReader.FCurrentDisk >= FReader.FEndCentral->ThisDisk)
+                return total;
+            FReader.OpenDisk(FReader.FCurrentDisk + 1);
+            FReader.FArchive->Seek(0, soBeginning);
+        }
+    }
+    Integer Write(const void*, Integer) override { return 0; }
+    Int64 Seek(Int64 offset, TSeekOrigin origin) override { return FReader.FArchive->Seek(offset, origin); }
+    Int64 Size() override { return FReader.FArchive->Size(); }
+
+private:
+    TZipReader& FReader;
+};
+
 TZipReader::TZipReader(TComponent* AOwner)
     : TComponent(AOwner), FFilesList(std::make_unique<TStringList>()), FZipContents(std::make_unique<TSortedZip>()),
-      FEndCentral(std::make_unique<TEndCentral>()), FScratch(std::make_unique<TZipHeaderInfo>()) {}
+      FEndCentral(std::make_unique<TEndCentral>()), FScratch(std::make_unique<TZipHeaderInfo>()),
+      FInput(std::make_unique<TSetInput>(*this)) {
+    // The built-in disk prompt. Removable disks do not exist here, so a set is always
+    // read as block files: the archive's name with the disk number as its extension.
+    OnGetNextDisk = [this](TObject*, int NextDisk, std::string& FName) {
+        if (GetMultiMode() == mmSpan) {
+            if (ZipMessageBox(Format("Please insert disk %d of the multi-disk set.", NextDisk), "", zmbOKCancel) !=
+                zmrOK)
+                FName.clear();
+            return;
+        }
+        FName = BlockFileName(FName, NextDisk);
+    };
+}
 
 TZipReader::~TZipReader() {
     FArchive.reset();
@@ -243,6 +280,9 @@ void TZipReader::DoPromptForOverwrite(bool& OverWriteIt, int FileIndex, std::str
 void TZipReader::DoSkippingFile(TZipSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry) {
     Fire(OnSkippingFile, this, Reason, FName, FileIndex, Retry);
 }
+void TZipReader::DoBadPassword(int FileIndex, std::string& NewPassword) {
+    Fire(OnBadPassword, this, FileIndex, NewPassword);
+}
 void TZipReader::DoBadCRC(uint32_t CalcCRC, uint32_t StoredCRC, int FileIndex) {
     Fire(OnBadCRC, this, CalcCRC, StoredCRC, FileIndex);
 }
@@ -257,6 +297,22 @@ void TZipReader::DoFilePercentDone(int Percent) {
 }
 void TZipReader::DoTotalPercentDone(int Percent) {
     Fire(OnTotalPercentDone, this, Percent);
+}
+
+bool TZipReader::AskNewPassword(int Index) {
+    if (!OnBadPassword) return false;
+    std::string password = FPassword;
+    DoBadPassword(Index, password);
+    if (password == FPassword) return false;
+    FPassword = password;
+    return true;
+}
+
+void TZipReader::Decrypt(TZipCrypt& Crypt, uint8_t* Buffer, int Length) {
+    if (OnDecrypt)
+        OnDecrypt(this, Buffer, Length, FPassword);
+    else
+        Crypt.Decrypt(Buffer, Length);
 }
 
 void TZipReader::ProcessMessages() const {
@@ -281,15 +337,41 @@ TZipReader::TArchiveStamp TZipReader::StampOf(const std::string& FileName) {
 }
 
 void TZipReader::OpenArchive() {
-    if (!FArchive)
-        FArchive = std::make_unique<TLFNFileStream>(FZipName, ArchiveBufferSize, false, fmOpenRead | fmShareDenyWrite);
+    if (FArchive) return;
+    FArchive = std::make_unique<TLFNFileStream>(FZipName, ArchiveBufferSize, false, fmOpenRead | fmShareDenyWrite);
+    // Which disk of a set ZipName is, only its end record tells; disks are opened by number.
+    FCurrentDisk = IsMultiDisk() ? -1 : 0;
 }
 
 void TZipReader::CloseArchive() {
     FArchive.reset();
+    FCurrentDisk = IsMultiDisk() ? -1 : 0;
+}
+
+void TZipReader::OpenDisk(int Disk) {
+    if (FArchive && FCurrentDisk == Disk) return;
+    FArchive.reset();
+    FCurrentDisk = -1;
+    std::string name = FZipName;
+    Fire(OnGetNextDisk, this, Disk + 1, name);
+    // The built-in handler only renames, so asking again would never find a missing file.
+    if (name.empty() || !FileExists(name)) throw EUserCanceled(SUserCanceledNewDisk);
+    FArchive = std::make_unique<TLFNFileStream>(name, ArchiveBufferSize, false, fmOpenRead | fmShareDenyWrite);
+    FCurrentDisk = Disk;
+}
+
+TStream& TZipReader::Input() const {
+    return *FInput;
+}
+
+void TZipReader::SeekDisk(int Disk, int64_t Offset) {
+    if (IsMultiDisk()) OpenDisk(Disk);
+    else OpenArchive();
+    FArchive->Seek(Offset, soBeginning);
 }
 
 void TZipReader::DropDirectory() {
+    FEntryNames.clear();
     FZipContents = std::make_unique<TSortedZip>();
     FSortedView.reset();
     FEndCentral->Clear();
@@ -298,6 +380,7 @@ void TZipReader::DropDirectory() {
 }
 
 void TZipReader::SetDirectory(std::unique_ptr<TSortedZip> Contents) {
+    FEntryNames.clear();
     FSortedView.reset();
     FZipContents = std::move(Contents);
     FHaveDirectory = true;
@@ -334,9 +417,16 @@ void TZipReader::LoadDirectory() {
 void TZipReader::ReadDirectory() {
     DropDirectory();
     FRebuilt = false;
+    FMultiMode = mmNone;
+    FCurrentDisk = 0;
     const TArchiveStamp stamp = StampOf(FZipName);
-    TStream& archive = *FArchive;
-    if (!FindEndRecord(*FEndCentral, archive)) {
+    auto contents = std::make_unique<TSortedZip>();
+    if (!FindEndRecord(*FEndCentral, *FArchive)) {
+        if (ReadConfigurationFile(*contents)) {
+            SetDirectory(std::move(contents));
+            FStamp = stamp;
+            return;
+        }
         TIncompleteZipMode mode = FIncompleteZipMode;
         DoInCompleteZip(mode);
         FIncompleteZipMode = mode;
@@ -346,32 +436,61 @@ void TZipReader::ReadDirectory() {
         FStamp = stamp;
         return;
     }
-    if (FEndCentral->ThisDisk != 0) throw EZipUnsupported("Multi-disk archives are not supported");
-    auto contents = std::make_unique<TSortedZip>();
-    archive.Seek(FEndCentral->CentralOffset, soBeginning);
+    if (IsMultiDisk()) {
+        // The open file is the last disk.
+        FMultiMode = mmBlocks;
+        FCurrentDisk = FEndCentral->ThisDisk;
+    }
+    if (FEndCentral->TotalEntries > 0) {
+        SeekDisk(FEndCentral->CentralDisk, FEndCentral->CentralOffset);
+        ReadCentralDirectory(Input(), *contents);
+        if (!FHaveDirectory && FRebuilt) {
+            FStamp = stamp;
+            return; // the local-header walk built it
+        }
+    }
+    SetDirectory(std::move(contents));
+    FStamp = stamp;
+}
+
+bool TZipReader::ReadConfigurationFile(TSortedZip& Contents) {
+    const std::string name = ChangeFileExt(FZipName, ConfigurationFileExt);
+    if (!FileExists(name)) return false;
+    TLFNFileStream file(name, ArchiveBufferSize, false, fmOpenRead | fmShareDenyWrite);
+    if (!FindEndRecord(*FEndCentral, file)) return false;
+    FMultiMode = FEndCentral->ThisDisk > 0 ? mmBlocks : mmNone;
+    FCurrentDisk = -1; // which disk is open is not known
+    file.Seek(0, soBeginning);
+    ReadCentralDirectory(file, Contents);
+    return true;
+}
+
+void TZipReader::ReadCentralDirectory(TStream& Stream, TSortedZip& Contents) {
     TZipHeaderInfo* previous = nullptr;
     for (int i = 0; i < FEndCentral->TotalEntries; ++i) {
         auto entry = std::make_unique<TZipHeaderInfo>();
-        bool ok = ReadCentralHeader(*entry, archive);
+        bool ok = ReadCentralHeader(*entry, Stream);
         if (!ok && previous && previous->ExtraFieldLength) {
             // The previous header declared an extra field it does not have.
-            archive.Seek(-static_cast<Int64>(previous->ExtraFieldLength), soCurrent);
+            Stream.Seek(-static_cast<Int64>(previous->ExtraFieldLength), soCurrent);
             previous->ExtraFieldLength = 0;
             previous->ExtraField.clear();
-            ok = ReadCentralHeader(*entry, archive);
+            ok = ReadCentralHeader(*entry, Stream);
         }
         if (!ok) {
-            if (!WalkLocalHeaders()) throw EBadZipFile(SNotValidZip);
-            FStamp = stamp;
+            // Rebuilding from the local headers only works within one file.
+            if (IsMultiDisk() || !WalkLocalHeaders()) throw EBadZipFile(SNotValidZip);
             return;
         }
         if (HasZip64Extra(entry->ExtraField)) throw EZipUnsupported("Zip64 archives are not supported");
         previous = entry.get();
-        contents->Add(entry.get()); // the list owns it only once it is in
+        Contents.Add(entry.get()); // the list owns it only once it is in
         entry.release();
     }
-    SetDirectory(std::move(contents));
-    FStamp = stamp;
+    // More headers than the count says: a 16-bit count that wrapped past 65535 entries.
+    uint8_t next[4];
+    if (Stream.Read(next, 4) == 4 && Get32(next) == CentralSignature)
+        throw EZipUnsupported("Zip64 archives are not supported");
 }
 
 bool TZipReader::WalkLocalHeaders() {
@@ -489,21 +608,27 @@ void TZipReader::SelectEntries(int& Count, int64_t& Bytes) {
     Bytes = 0;
     // A line equal to an entry's whole name selects that entry and is no pattern, so a
     // name holding "*", "?" or "<" (as GetFilename gives it back) selects just itself.
-    std::set<std::string> names, literals;
+    // The names are gathered once per directory: the application unzips entry by entry,
+    // so each run must cost little more than the entries it selects.
+    if (FEntryNames.empty())
+        for (int i = 0; i < FZipContents->Count(); ++i)
+            FEntryNames[FZipContents->Entry(i)->FullName()].push_back(i);
     for (int i = 0; i < FZipContents->Count(); ++i)
-        names.insert(FZipContents->Entry(i)->FullName());
+        FZipContents->Entry(i)->Selected = FDoAll;
     std::vector<std::string> patterns;
     for (int i = 0; i < FFilesList->Count(); ++i) {
         const std::string line = ToForwardSlashes(FFilesList->Strings(i));
-        if (names.count(line))
-            literals.insert(line);
-        else
+        const auto named = FEntryNames.find(line);
+        if (named == FEntryNames.end()) {
             patterns.push_back(UpperCase(line));
+            continue;
+        }
+        for (const int index : named->second)
+            FZipContents->Entry(index)->Selected = true;
     }
     for (int i = 0; i < FZipContents->Count(); ++i) {
         TZipHeaderInfo& entry = *FZipContents->Entry(i);
-        entry.Selected = FDoAll || literals.count(entry.FullName()) > 0;
-        if (!entry.Selected) {
+        if (!entry.Selected && !patterns.empty()) {
             const std::string name = UpperCase(entry.FullName());
             entry.Selected = std::any_of(patterns.begin(), patterns.end(),
                                          [&](const std::string& p) { return WildcardMatch(p, name); });
@@ -571,8 +696,9 @@ int TZipReader::UnZip() {
     return extracted;
 }
 
-// The entry's folder as a relative path below DestDir: drive prefixes and
-// leading separators go, and "..", "." or empty components refuse the entry.
+// The entry's folder as a relative path below DestDir: drive prefixes, leading
+// separators and "." or empty components (as some tools write "./x" and "a//b")
+// go, and a ".." component refuses the entry.
 std::string TZipReader::SafeTargetFolder(const TZipHeaderInfo& Entry, bool& Refused) const {
     Refused = false;
     std::string folder = Entry.Directory();
@@ -587,13 +713,14 @@ std::string TZipReader::SafeTargetFolder(const TZipHeaderInfo& Entry, bool& Refu
         size_t slash = folder.find('/', start);
         if (slash == std::string::npos) slash = folder.size();
         const std::string part = folder.substr(start, slash - start);
-        if (part.empty() || part == "." || part == "..") {
+        start = slash + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
             Refused = true;
             return {};
         }
         if (!safe.empty()) safe += '/';
         safe += part;
-        start = slash + 1;
     }
     return safe;
 }
@@ -608,8 +735,8 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
     };
     // An entry with no name at all names no file and no folder.
     if (Entry.FullName().empty()) return eoFailed;
-    TStream& archive = *FArchive;
-    archive.Seek(Entry.RelativeOffset, soBeginning);
+    TStream& archive = Input();
+    SeekDisk(Entry.DiskNumberStart, Entry.RelativeOffset);
     // A damaged local header fails its own entry only; the others may be whole.
     if (!ReadLocalHeader(*FScratch, archive)) return eoFailed;
     const int64_t dataStart = archive.Position() + FScratch->LocalExtraFieldLength;
@@ -639,7 +766,25 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
     // An existing symlink is never written through.
     if (IsSymlink(target)) return eoFailed;
 
-    if (Entry.Encrypted()) throw EZipUnsupported("Reading encrypted entries is not supported yet");
+    // The password is checked before the target is touched; a wrong one passes the entry by.
+    std::unique_ptr<TZipCrypt> crypt;
+    int64_t dataSize = Entry.CompressedSize;
+    if (Entry.Encrypted()) {
+        uint8_t header[CryptHeaderSize];
+        archive.Seek(dataStart, soBeginning);
+        if (dataSize < CryptHeaderSize || archive.Read(header, CryptHeaderSize) != CryptHeaderSize)
+            throw EFatalUnzipError(SPrematureEnd);
+        dataSize -= CryptHeaderSize;
+        const uint8_t check = CryptCheckByte(Entry.Flag, Entry.FileDate, Entry.CRC32);
+        for (;;) {
+            uint8_t plain[CryptHeaderSize];
+            std::memcpy(plain, header, CryptHeaderSize);
+            crypt = std::make_unique<TZipCrypt>(FPassword);
+            Decrypt(*crypt, plain, CryptHeaderSize);
+            if (plain[CryptHeaderSize - 1] == check) break;
+            if (!AskNewPassword(Index)) return passBy(srBadPassword, target);
+        }
+    }
 
     if (PathExists(target) && FOverwriteMode != Always) {
         bool overwrite = false;
@@ -681,8 +826,10 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
     uint64_t written = 0;
     {
         TLFNFileStream out(temp.Name(), ArchiveBufferSize, FFlushFilesOnClose, fmCreate);
-        archive.Seek(dataStart, soBeginning);
-        TArchiveSource source(archive, Entry.CompressedSize, [this] { ProcessMessages(); });
+        if (!crypt) archive.Seek(dataStart, soBeginning); // else the data follows the header just read
+        TArchiveSource::TDecryptor decrypt;
+        if (crypt) decrypt = [this, &crypt](uint8_t* buffer, int n) { Decrypt(*crypt, buffer, n); };
+        TArchiveSource source(archive, static_cast<uint64_t>(dataSize), [this] { ProcessMessages(); }, decrypt);
         TTargetSink sink(out, Entry.UncompressedSize, [this, &Entry](uint64_t done, int n) {
             DoFilePercentDone(Percentage(static_cast<int64_t>(done), Entry.UncompressedSize));
             ReportTotalProgress(n);
@@ -698,10 +845,19 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
             case MethodDeflated:
                 decoded = decoder->Inflate() == InflateOk;
                 break;
+            case MethodShrunk:
+                decoded = decoder->Unshrink(Entry.UncompressedSize) == InflateOk;
+                break;
+            case MethodReducedFirst:
+            case MethodReducedFirst + 1:
+            case MethodReducedFirst + 2:
+            case MethodReducedLast:
+                decoded = decoder->Unreduce(Entry.CompressionMethod - MethodShrunk, Entry.UncompressedSize) == InflateOk;
+                break;
+            case MethodImploded:
+                decoded = decoder->Explode(Entry.Flag, Entry.UncompressedSize) == InflateOk;
+                break;
             default:
-                if (Entry.CompressionMethod >= MethodShrunk && Entry.CompressionMethod <= MethodImploded)
-                    throw EZipUnsupported(Format("Reading entries compressed with method %d (%s) is not supported yet",
-                                                 Entry.CompressionMethod, OlderMethodName(Entry.CompressionMethod)));
                 ZipMessageBox("Unknown Compression Method", "Zip Error", zmbOK);
                 break;
             }
@@ -713,6 +869,8 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         if (!out.FlushBuffer()) throw ECantWriteUCF(SCantWriteUCF);
     }
     if (!decoded || written != Entry.UncompressedSize || crc != Entry.CRC32) {
+        // An encrypted entry failing here most likely met a wrong password that passed the check byte.
+        if (crypt) return AskNewPassword(Index) ? eoRetry : passBy(srBadPassword, target);
         DoBadCRC(crc, Entry.CRC32, Index);
         return eoFailed;
     }

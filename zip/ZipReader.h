@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/DateTime.h"
@@ -16,6 +18,8 @@
 #include "zip/ZipFormat.h"
 
 namespace zip {
+
+class TZipCrypt;
 
 enum TUZOverwriteMode { Prompt, Always, Never, ifNewer, ifOlder };
 enum TIncompleteZipMode { izAssumeMulti, izAssumeBad, izAssumeNotAZip };
@@ -80,13 +84,15 @@ public:
     // archives this program exchanges); the setting is kept for the form streams.
     bool OEMConvert() const { return FOEMConvert; }
     void SetOEMConvert(bool Value) { FOEMConvert = Value; }
-    // Empty: no encryption. Only entries flagged as encrypted are ever decrypted; decryption
-    // is not built yet, so extracting such an entry raises EZipUnsupported whatever is set.
+    // Empty: no encryption. Only entries flagged as encrypted are ever decrypted; the
+    // writer encrypts every entry it zips while a password is set.
     const std::string& Password() const { return FPassword; }
     void SetPassword(const std::string& Value) { FPassword = Value; }
 
+    // Set by reading: 0 for a single archive, 2 (blocks) for a set; there are no removable disks here.
     virtual int GetMultiMode() const { return FMultiMode; }
     virtual void SetMultiMode(int Value) { FMultiMode = Value; }
+    // Volume labels do not exist on this system: the setting is kept and has no effect.
     virtual bool GetCheckDiskLabels() const { return FCheckDiskLabels; }
     virtual void SetCheckDiskLabels(bool Value) { FCheckDiskLabels = Value; }
 
@@ -123,7 +129,7 @@ public:
     // returns the number of files extracted. FilesList is empty afterwards. A line
     // equal to an entry's name selects that entry only; other lines are patterns.
     // An entry that cannot be extracted fails alone and is not counted; an
-    // encrypted one, or one packed with methods 1-6, raises EZipUnsupported.
+    // encrypted one whose password does not fit is passed by (OnSkippingFile, reason 0).
     int UnZip();
 
     void Assign(TPersistent* Source) override;
@@ -136,6 +142,7 @@ protected:
     virtual void DoEndUnZip(int FileIndex, const std::string& FName);
     virtual void DoPromptForOverwrite(bool& OverWriteIt, int FileIndex, std::string& FName);
     virtual void DoSkippingFile(TZipSkipReason Reason, const std::string& FName, int FileIndex, bool& Retry);
+    virtual void DoBadPassword(int FileIndex, std::string& NewPassword);
     virtual void DoBadCRC(uint32_t CalcCRC, uint32_t StoredCRC, int FileIndex);
     virtual void DoInCompleteZip(TIncompleteZipMode& IncompleteMode);
     virtual void DoUnZipComplete(int FileCount);
@@ -167,9 +174,21 @@ protected:
 
     void OpenArchive();
     void CloseArchive();
+    // The archive's input: reads that run past the end of a disk of a set go on
+    // onto the next disk; seeks stay on the disk that is open.
+    TStream& Input() const;
+    // Positions the input at an offset on a disk of the set, opening that disk when needed.
+    void SeekDisk(int Disk, int64_t Offset);
+    // Opens disk Disk (0-based) of the set through OnGetNextDisk; a name left empty or
+    // naming no file raises EUserCanceled "User canceled loading new disk.".
+    void OpenDisk(int Disk);
+    bool IsMultiDisk() const { return FEndCentral->ThisDisk > 0; }
     // Reads the directory when none is held or the file changed; EIncompleteZip passes out.
     void LoadDirectory();
     void ReadDirectory();
+    // The end record and central directory from the ".zfc" file beside the archive; false without one.
+    bool ReadConfigurationFile(TSortedZip& Contents);
+    void ReadCentralDirectory(TStream& Stream, TSortedZip& Contents);
     void DropDirectory();
     // Takes a built list as the held directory and rebuilds the sorted view.
     void SetDirectory(std::unique_ptr<TSortedZip> Contents);
@@ -189,6 +208,10 @@ protected:
 private:
     enum TEntryOutcome { eoExtracted, eoPassedBy, eoFailed, eoRetry };
     TEntryOutcome ExtractEntry(int Index, TZipHeaderInfo& Entry);
+    // Takes a new password from OnBadPassword; false when there is none other than the current one.
+    bool AskNewPassword(int Index);
+    // The built-in decryption, or OnDecrypt in its place.
+    void Decrypt(TZipCrypt& Crypt, uint8_t* Buffer, int Length);
     bool WalkLocalHeaders();
     std::string SafeTargetFolder(const TZipHeaderInfo& Entry, bool& Refused) const;
     void SelectEntries(int& Count, int64_t& Bytes);
@@ -214,9 +237,14 @@ private:
 
     std::unique_ptr<TSortedZip> FZipContents;
     std::unique_ptr<TSortedZip> FSortedView; // null when SortMode is ByNone
+    // Every entry's full name with its places in archive order, gathered on first use.
+    std::unordered_map<std::string, std::vector<int>> FEntryNames;
     std::unique_ptr<TEndCentral> FEndCentral;
     std::unique_ptr<TZipHeaderInfo> FScratch;
     std::unique_ptr<TLFNFileStream> FArchive;
+    class TSetInput;
+    std::unique_ptr<TSetInput> FInput;
+    int FCurrentDisk = 0; // of the open archive stream; -1 when not known
     TArchiveStamp FStamp;
     bool FHaveDirectory = false;
     bool FRebuilt = false;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Utf8.h"
 
 namespace zip {
@@ -164,6 +166,10 @@ std::string FolderPart(std::string_view path) {
 std::string NamePart(std::string_view path) {
     const size_t slash = path.rfind('/');
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string BlockFileName(std::string_view zipName, int n) {
+    return ChangeFileExt(zipName, Format(".%3.3d", n));
 }
 
 } // namespace zip

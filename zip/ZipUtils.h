@@ -43,4 +43,9 @@ std::string ToForwardSlashes(std::string_view text);
 std::string FolderPart(std::string_view path);
 std::string NamePart(std::string_view path);
 
+// Disk n (1-based) of a set written as block files: the archive's name with "." and n as "%3.3d" for extension.
+std::string BlockFileName(std::string_view zipName, int n);
+// The copy of a set's directory beside it, read when the last disk is missing.
+inline constexpr const char* ConfigurationFileExt = ".zfc";
+
 } // namespace zip

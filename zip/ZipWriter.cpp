@@ -13,7 +13,9 @@
 #include "platform/rtl/FileUtils.h"
 #include "zip/Crc32.h"
 #include "zip/Deflate.h"
+#include "zip/BlockSetStream.h"
 #include "zip/DirSearch.h"
+#include "zip/ZipCrypt.h"
 #include "zip/ZipExceptions.h"
 #include "zip/ZipHooks.h"
 #include "zip/ZipUtils.h"
@@ -62,11 +64,13 @@ std::string FinalTarget(const std::string& path) {
     return target.lexically_normal().string();
 }
 
-// Reads the source for the compressor, keeping the CRC; writes its output to the archive.
+// Reads the source for the compressor, keeping the CRC; writes its output to the
+// archive, encrypted when the entry is.
 class TFileDeflateIO : public TDeflateIO {
 public:
-    TFileDeflateIO(TStream& source, TStream& archive, std::function<void(int)> onRead)
-        : FSource(source), FArchive(archive), FOnRead(std::move(onRead)) {}
+    using TEncryptor = std::function<void(uint8_t*, int)>;
+    TFileDeflateIO(TStream& source, TStream& archive, std::function<void(int)> onRead, TEncryptor encrypt)
+        : FSource(source), FArchive(archive), FOnRead(std::move(onRead)), FEncrypt(std::move(encrypt)) {}
     int ReadSource(uint8_t* buffer, int count) override {
         const int n = FSource.Read(buffer, count);
         if (n < 0) {
@@ -79,6 +83,11 @@ public:
         return n;
     }
     void WriteOutput(const uint8_t* buffer, int count) override {
+        if (FEncrypt) {
+            FScratch.assign(buffer, buffer + count);
+            FEncrypt(FScratch.data(), count);
+            buffer = FScratch.data();
+        }
         WriteArchive(FArchive, buffer, count);
         FWritten += static_cast<uint64_t>(count);
     }
@@ -91,11 +100,24 @@ private:
     TStream& FSource;
     TStream& FArchive;
     std::function<void(int)> FOnRead;
+    TEncryptor FEncrypt;
+    std::vector<uint8_t> FScratch;
     uint32_t FCrc = CrcStart;
     uint64_t FRead = 0;
     uint64_t FWritten = 0;
     bool FFailed = false;
 };
+
+// The CRC-32 of the whole source, read in blocks; the source is left at its start.
+uint32_t SourceCrc(TStream& source) {
+    constexpr int PrePassBlockSize = 8192;
+    std::vector<uint8_t> buffer(PrePassBlockSize);
+    uint32_t crc = CrcStart;
+    for (int n; (n = source.Read(buffer.data(), PrePassBlockSize)) > 0;)
+        crc = UpdateCrc32(crc, buffer.data(), static_cast<size_t>(n));
+    source.Seek(0, soBeginning);
+    return ~crc;
+}
 
 } // namespace
 
@@ -246,6 +268,11 @@ public:
     ~TRun() {
         FOutput.reset();
         if (!FTempName.empty()) ::unlink(FTempName.c_str());
+        if (!FSpoolName.empty()) ::unlink(FSpoolName.c_str());
+        // A set that did not come out whole is not left behind either.
+        if (FBlocks && !FDone)
+            for (const std::string& name : FBlocks->Files())
+                ::unlink(name.c_str());
     }
     int Execute();
 
@@ -258,11 +285,21 @@ private:
     std::unique_ptr<TZipHeaderInfo> ZipFile(const std::string& Path, bool& Skipped);
     void CopyEntry(const TZipHeaderInfo& Old);
     void Append(std::unique_ptr<TZipHeaderInfo> Entry);
+    // In a set: a header starts in a block with room and records that block's disk.
+    void BeginHeader(TZipHeaderInfo& Entry);
+    void StartBlockSet(const std::string& ZipName);
+    void WriteCentralDirectory(TStream& Out);
+    void FinishBlockSet(const std::string& ZipName);
+    void DisposeSources();
 
     TZipWriter& W;
     std::string FTarget; // the archive file itself, links followed
     std::string FTempName;
     std::unique_ptr<TLFNFileStream> FOutput;
+    std::unique_ptr<TBlockSetStream> FBlocks;
+    TStream* FOut = nullptr;  // the one of the two being written
+    std::string FSpoolName;   // in a set, each entry's data waits here until its header is written
+    bool FDone = false;
     std::unique_ptr<TDeflater> FDeflater;
     std::unique_ptr<TSortedZip> FNewContents = std::make_unique<TSortedZip>();
     TEndCentral FEnd;
@@ -350,13 +387,13 @@ void TZipWriter::TRun::Append(std::unique_ptr<TZipHeaderInfo> Entry) {
 
 // Copies an old entry's local header, data and data descriptor unchanged.
 void TZipWriter::TRun::CopyEntry(const TZipHeaderInfo& Old) {
-    TStream& archive = *W.Archive();
-    archive.Seek(Old.RelativeOffset, soBeginning);
+    TStream& archive = W.Input();
+    W.SeekDisk(Old.DiskNumberStart, Old.RelativeOffset);
     TZipHeaderInfo local;
     if (!ReadLocalHeader(local, archive)) throw EBadZipFile(SNotValidZip);
     uint64_t length = local.LocalHeaderSize() + static_cast<uint64_t>(Old.CompressedSize);
     if (Old.HasDataDescriptor()) {
-        archive.Seek(Old.RelativeOffset + static_cast<Int64>(length), soBeginning);
+        W.SeekDisk(Old.DiskNumberStart, Old.RelativeOffset + static_cast<Int64>(length));
         uint8_t sig[4] = {};
         const bool signed_ = archive.Read(sig, 4) == 4 && Get32(sig) == DataDescriptorSignature;
         length += signed_ ? 16 : 12;
@@ -366,7 +403,8 @@ void TZipWriter::TRun::CopyEntry(const TZipHeaderInfo& Old) {
     const uint64_t at = static_cast<uint64_t>(FOutput->Position());
     CheckClassic(at, "The archive");
     entry->RelativeOffset = static_cast<uint32_t>(at);
-    archive.Seek(Old.RelativeOffset, soBeginning);
+    entry->DiskNumberStart = 0;
+    W.SeekDisk(Old.DiskNumberStart, Old.RelativeOffset);
     std::vector<uint8_t> buffer(CopyBlockSize);
     for (uint64_t left = length; left;) {
         const int n = static_cast<int>(std::min<uint64_t>(left, buffer.size()));
@@ -414,20 +452,49 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
         Skipped = true;
         return nullptr;
     }
-    TLFNFileStream& out = *FOutput;
-    const Int64 start = out.Position();
-    CheckClassic(static_cast<uint64_t>(start), "The archive");
-    WriteLocalHeader(*entry, out);
-    if (folderEntry) return entry;
+    TStream& out = *FOut;
+    if (folderEntry) {
+        BeginHeader(*entry);
+        WriteLocalHeader(*entry, out);
+        return entry;
+    }
+    std::unique_ptr<TLFNFileStream> spool;
+    Int64 start = 0;
+    if (FBlocks) {
+        spool = std::make_unique<TLFNFileStream>(FSpoolName, ArchiveBufferSize, false, fmCreate);
+    } else {
+        start = out.Position();
+        CheckClassic(static_cast<uint64_t>(start), "The archive");
+        WriteLocalHeader(*entry, out);
+    }
+    TStream& dataOut = spool ? static_cast<TStream&>(*spool) : out;
 
     const uint64_t size = entry->UncompressedSize;
     uint64_t readSoFar = 0;
-    TFileDeflateIO tracked(*source, out, [&](int n) {
+    // An encrypted entry's header carries the CRC, so the source is read once for it first.
+    std::unique_ptr<TZipCrypt> crypt;
+    TFileDeflateIO::TEncryptor encrypt;
+    if (!W.Password().empty()) {
+        entry->CRC32 = SourceCrc(*source);
+        crypt = std::make_unique<TZipCrypt>(W.Password());
+        encrypt = [this, &crypt](uint8_t* buffer, int n) {
+            if (W.OnEncrypt)
+                W.OnEncrypt(&W, buffer, n, W.Password());
+            else
+                crypt->Encrypt(buffer, n);
+        };
+    }
+    TFileDeflateIO tracked(*source, dataOut, [&](int n) {
         readSoFar += static_cast<uint64_t>(n);
         W.DoFilePercentDone(Percentage(static_cast<int64_t>(readSoFar), static_cast<int64_t>(size)));
         W.ReportTotalProgress(n);
         W.ProcessMessages();
-    });
+    }, encrypt);
+    if (crypt) {
+        uint8_t header[CryptHeaderSize];
+        MakeCryptHeader(entry->CRC32, header);
+        tracked.WriteOutput(header, CryptHeaderSize);
+    }
     if (W.FPackLevel == 0 || W.IsNotToCompress(Path)) {
         std::vector<uint8_t> buffer(CopyBlockSize);
         for (;;) {
@@ -447,14 +514,32 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
     }
     if (tracked.Failed()) {
         // Unreadable part way: drop what was written for it.
-        out.Seek(start, soBeginning);
+        if (!spool) out.Seek(start, soBeginning);
         return nullptr;
     }
     CheckClassic(tracked.BytesRead(), Path.c_str());
     CheckClassic(tracked.BytesWritten(), Path.c_str());
+    // The header promised the pre-pass CRC; a file that changed since cannot keep that promise.
+    if (crypt && tracked.Crc() != entry->CRC32)
+        throw EInOutError(Path + " changed while it was being zipped; the archive was left as it was");
+    if (crypt) entry->Flag |= FlagEncrypted;
     entry->CRC32 = tracked.Crc();
     entry->UncompressedSize = static_cast<uint32_t>(tracked.BytesRead());
     entry->CompressedSize = static_cast<uint32_t>(tracked.BytesWritten());
+    if (spool) {
+        // Header and data go out front to back, split wherever a block is full.
+        BeginHeader(*entry);
+        WriteLocalHeader(*entry, out);
+        constexpr int SetCopyPieceSize = 16384;
+        std::vector<uint8_t> piece(SetCopyPieceSize);
+        spool->Seek(0, soBeginning);
+        for (int n; (n = spool->Read(piece.data(), SetCopyPieceSize)) > 0;) {
+            WriteArchive(out, piece.data(), n);
+            W.ProcessMessages();
+        }
+        W.DoEndZip(Path, entry->UncompressedSize, entry->CompressedSize, out.Position());
+        return entry;
+    }
     const Int64 end = out.Position();
     CheckClassic(static_cast<uint64_t>(end), "The archive");
     out.Seek(start, soBeginning);
@@ -464,6 +549,95 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
     return entry;
 }
 
+void TZipWriter::TRun::DisposeSources() {
+    for (const std::string& path : FDisposeList) {
+        bool skip = false;
+        W.DoDisposeFile(path, skip);
+        if (!skip) DeleteFile(path);
+    }
+}
+
+void TZipWriter::TRun::BeginHeader(TZipHeaderInfo& Entry) {
+    if (!FBlocks) return;
+    FBlocks->KeepTogether(1);
+    Entry.DiskNumberStart = static_cast<uint16_t>(FBlocks->Disk());
+}
+
+void TZipWriter::TRun::StartBlockSet(const std::string& ZipName) {
+    const TMultiZipInfo& info = *W.FMultiZipInfo;
+    // Room kept free in the first block for a copy of the directory; worked out afresh each run.
+    int64_t reserved = 0;
+    if (info.SaveZipInfoOnFirstDisk) {
+        const int64_t nameAllowance = W.FStorePaths ? 128 : 32;
+        reserved = static_cast<int64_t>(W.FilesList()->Count()) * (58 + nameAllowance) + info.SaveOnFirstDisk +
+                   EndRecordSize + FEnd.CommentLength + 2048;
+    }
+    const int64_t firstRoom = static_cast<int64_t>(info.FirstBlockSize) - reserved;
+    if (firstRoom < 1 || info.BlockSize < 1) throw ENotEnoughRoom(SNotEnoughRoom);
+    FSpoolName = CreateTempFile(ExtractFilePath(ZipName), ".zip", ".tmp");
+    FBlocks = std::make_unique<TBlockSetStream>(ZipName, firstRoom, info.BlockSize, [this](int block) {
+        if (block > 1) Fire(W.OnPrepareNextDisk, &W, block);
+    });
+    FOut = FBlocks.get();
+}
+
+void TZipWriter::TRun::WriteCentralDirectory(TStream& Out) {
+    if (FBlocks) FBlocks->KeepTogether(1);
+    const Int64 centralStart = Out.Position();
+    CheckClassic(static_cast<uint64_t>(centralStart), "The archive");
+    FEnd.CentralDisk = static_cast<uint16_t>(FBlocks ? FBlocks->Disk() : 0);
+    uint64_t size = 0;
+    std::vector<int> disks;
+    for (int i = 0; i < FNewContents->Count(); ++i) {
+        if (FBlocks) FBlocks->KeepTogether(1);
+        disks.push_back(FBlocks ? FBlocks->Disk() : 0);
+        const TZipHeaderInfo& entry = *FNewContents->Entry(i);
+        WriteCentralHeader(entry, Out);
+        // Positions restart in each block, so the size is added up header by header.
+        size += CentralHeaderSize + entry.FileNameLength + entry.ExtraField.size() +
+                (entry.CommentLoaded ? entry.FileCommentLength : 0);
+    }
+    if (FBlocks) FBlocks->KeepTogether(FEnd.RecordSize());
+    FEnd.ThisDisk = static_cast<uint16_t>(FBlocks ? FBlocks->Disk() : 0);
+    FEnd.EntriesThisDisk = static_cast<uint16_t>(std::count(disks.begin(), disks.end(), FEnd.ThisDisk));
+    CheckClassic(static_cast<uint64_t>(Out.Position()), "The archive");
+    FEnd.CentralOffset = static_cast<uint32_t>(centralStart);
+    FEnd.CentralSize = static_cast<uint32_t>(size);
+    WriteEndRecord(FEnd, Out);
+}
+
+void TZipWriter::TRun::FinishBlockSet(const std::string& ZipName) {
+    if (!FBlocks->Finish()) throw ENotEnoughRoom(SNotEnoughRoom);
+    const std::vector<std::string>& files = FBlocks->Files();
+    if (W.FMultiZipInfo->SaveZipInfoOnFirstDisk) {
+        const std::string name = ChangeFileExt(ZipName, ConfigurationFileExt);
+        std::unique_ptr<TLFNFileStream> copy;
+        try {
+            copy = std::make_unique<TLFNFileStream>(name, ArchiveBufferSize, false, fmCreate);
+        } catch (const EStreamError&) {
+            throw EInOutError(SNoConfigurationFile);
+        }
+        try {
+            for (int i = 0; i < FNewContents->Count(); ++i)
+                WriteCentralHeader(*FNewContents->Entry(i), *copy);
+            WriteEndRecord(FEnd, *copy);
+        } catch (const ENotEnoughRoom&) {
+            throw EInOutError(SConfigurationFileNotSaved);
+        }
+        if (!copy->Commit()) throw EInOutError(SConfigurationFileNotSaved);
+    }
+    // A set that fits its first block is an ordinary archive under its own name.
+    if (files.size() == 1 && ::rename(files[0].c_str(), ZipName.c_str()) != 0)
+        throw EInOutError("Could not rename " + files[0] + " to " + ZipName);
+    FDone = true;
+    DisposeSources();
+    if (files.size() == 1)
+        W.TakeWrittenDirectory(std::move(FNewContents), FEnd);
+    else
+        W.DropDirectory(); // ZipName itself does not exist: the set is read from its last block
+    W.DoTotalPercentDone(100);
+}
+
 int TZipWriter::TRun::Execute() {
     // Not trimmed: a trailing blank is part of a Linux name, and the reader uses the name as given.
     if (W.ZipName().empty()) return 0;
@@ -471,12 +645,12 @@ int TZipWriter::TRun::Execute() {
     const std::string& zipName = FTarget;
     if (W.GetMultiMode() == mmSpan)
         throw EZipUnsupported("Spanning an archive across removable disks is not supported on this system");
-    if (W.GetMultiMode() == mmBlocks) throw EZipUnsupported("Writing an archive as block files is not supported yet");
-    if (!W.Password().empty()) throw EZipUnsupported("Writing encrypted entries is not supported yet");
+    const bool blocks = W.GetMultiMode() == mmBlocks;
     W.TotalBytes() = 0;
     W.TotalProgress() = 0;
 
-    FHaveOld = FileExists(zipName);
+    // A set is written straight, without merging an archive already there.
+    FHaveOld = !blocks && FileExists(zipName);
     if (FHaveOld) {
         W.LoadDirectory();
         W.OpenArchive();
@@ -500,8 +674,13 @@ int TZipWriter::TRun::Execute() {
     if (entries > MaxEntries)
         throw EZipUnsupported("An archive holds at most 65535 entries; Zip64 archives are not supported");
 
-    FTempName = CreateTempFile(ExtractFilePath(zipName), ".zip", ".tmp");
-    FOutput = std::make_unique<TLFNFileStream>(FTempName, ArchiveBufferSize, false, fmCreate);
+    if (blocks) {
+        StartBlockSet(zipName);
+    } else {
+        FTempName = CreateTempFile(ExtractFilePath(zipName), ".zip", ".tmp");
+        FOutput = std::make_unique<TLFNFileStream>(FTempName, ArchiveBufferSize, false, fmCreate);
+        FOut = FOutput.get();
+    }
     int count = 0;
 
     if (FHaveOld) {
@@ -559,15 +738,11 @@ int TZipWriter::TRun::Execute() {
         if (W.FDispose) FDisposeList.push_back(files.Strings(i));
     }
 
-    const Int64 centralStart = FOutput->Position();
-    CheckClassic(static_cast<uint64_t>(centralStart), "The archive");
-    for (int i = 0; i < FNewContents->Count(); ++i)
-        WriteCentralHeader(*FNewContents->Entry(i), *FOutput);
-    const Int64 centralEnd = FOutput->Position();
-    CheckClassic(static_cast<uint64_t>(centralEnd), "The archive");
-    FEnd.CentralOffset = static_cast<uint32_t>(centralStart);
-    FEnd.CentralSize = static_cast<uint32_t>(centralEnd - centralStart);
-    WriteEndRecord(FEnd, *FOutput);
+    WriteCentralDirectory(*FOut);
+    if (blocks) {
+        FinishBlockSet(zipName);
+        return count;
+    }
     // Nothing past the end record: a dropped entry may have left bytes beyond it.
     const Int64 finalSize = FOutput->Position();
     if (!FOutput->FlushBuffer()) throw ENotEnoughRoom(SNotEnoughRoom);
@@ -582,12 +757,7 @@ int TZipWriter::TRun::Execute() {
     if (::rename(FTempName.c_str(), zipName.c_str()) != 0)
         throw EInOutError("Could not replace " + zipName + " with the new archive");
     FTempName.clear();
-
-    for (const std::string& path : FDisposeList) {
-        bool skip = false;
-        W.DoDisposeFile(path, skip);
-        if (!skip) DeleteFile(path);
-    }
+    DisposeSources();
     W.TakeWrittenDirectory(std::move(FNewContents), FEnd);
     W.DoTotalPercentDone(100);
     return count;

@@ -2,7 +2,7 @@
 // exclusions), merging with an existing archive by ZipAction. The new archive
 // is written to a temporary file beside the old one and renamed over it only
 // when complete, so a failed run leaves the old archive and the sources as they
-// were. Classic format only: what would need Zip64 is refused before writing.
+// were. A set of block files is written straight and removed again on failure. Classic format only: what would need Zip64 is refused before writing.
 #pragma once
 
 #include <algorithm>
@@ -19,6 +19,9 @@ enum TZipAction { zaUpdate, zaReplace, zaFreshen };
 // What OnUpdate reports for an existing entry.
 enum TZipUpdateAction { uaReplacing = 0, uaKeeping = 1 };
 
+// Settings for writing a set. Only block files (mmBlocks) can be written here:
+// there are no removable disks, so mmSpan is refused before anything is written,
+// and volume labels do not exist, so CheckDiskLabels and WriteDiskLabels have no effect.
 class TMultiZipInfo : public TPersistent {
 public:
     int BlockSize = 1457600;
@@ -94,7 +97,7 @@ public:
     TFileNameEvent OnNoSuchFile;
     TFileCountEvent OnZipComplete;
     TUpdateEvent OnUpdate;
-    TDiskEvent OnPrepareNextDisk; // for writing sets of disks, not supported yet
+    TDiskEvent OnPrepareNextDisk; // before each block file after the first, with its 1-based number
     TFileNameEvent OnRecursingFile;
     TCryptEvent OnEncrypt;
 

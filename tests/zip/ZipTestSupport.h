@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -92,6 +93,7 @@ struct TRawEntry {
     int64_t CrcDelta = 0;          // added to the true CRC in the central header
     int64_t SizeDelta = 0;         // added to the true uncompressed size in the central header
     uint64_t Gap = 0;              // bytes of zeros (a sparse hole) written before the local header
+    std::optional<TBytes> Packed = std::nullopt; // the entry's data as stored, for methods the helper cannot compress
 };
 
 inline void Put16(TBytes& b, uint32_t v) {
@@ -137,7 +139,7 @@ inline uint64_t WriteRawZip(const std::string& path, const std::vector<TRawEntry
             out.seekp(static_cast<std::streamoff>(e.Gap), std::ios::cur);
             pos += e.Gap;
         }
-        const TBytes payload = e.Method == 8 ? RawDeflate(e.Data) : e.Data;
+        const TBytes payload = e.Packed ? *e.Packed : e.Method == 8 ? RawDeflate(e.Data) : e.Data;
         const uint32_t crc = RawCrc(e.Data);
         const bool descriptor = e.Flags & 8;
         const uint32_t offset = static_cast<uint32_t>(pos);
