@@ -142,11 +142,17 @@ HWND CreateControlWindow(TWinControl* control, const TCreateParams& params, TNat
 
 using namespace platform_ui;
 
-TShiftState KeyDataToShiftState(LPARAM keyData) {
+TShiftState KeyboardShiftState() {
     TShiftState s;
     if (GetKeyState(VK_SHIFT) < 0) s += ssShift;
     if (GetKeyState(VK_CONTROL) < 0) s += ssCtrl;
-    if ((keyData & KF_ALTDOWN_BIT) != 0 || GetKeyState(VK_MENU) < 0) s += ssAlt;
+    if (GetKeyState(VK_MENU) < 0) s += ssAlt;
+    return s;
+}
+
+TShiftState KeyDataToShiftState(LPARAM keyData) {
+    TShiftState s = KeyboardShiftState();
+    if (keyData & KF_ALTDOWN_BIT) s += ssAlt;
     return s;
 }
 
@@ -157,7 +163,7 @@ TShiftState KeysToShiftState(WPARAM keys) {
     if (keys & MK_LBUTTON) s += ssLeft;
     if (keys & MK_RBUTTON) s += ssRight;
     if (keys & MK_MBUTTON) s += ssMiddle;
-    if (GetKeyState(VK_MENU) < 0) s += ssAlt;
+    if (KeyboardShiftState().Contains(ssAlt)) s += ssAlt;
     return s;
 }
 
