@@ -328,17 +328,7 @@ void TControl::SetPopupMenu(TPopupMenu* Value) {
 }
 
 void TControl::SetAction(TBasicAction* Value) {
-    if (FAction == Value) return;
-    if (FAction) {
-        FAction->UnregisterClient(this);
-        FAction->RemoveFreeNotification(this);
-    }
-    FAction = Value;
-    if (Value) {
-        Value->RegisterClient(this);
-        Value->FreeNotification(this);
-        ActionChange(Value, ComponentState().Contains(csLoading));
-    }
+    if (RelinkAction(FAction, Value, this) && Value) ActionChange(Value, ComponentState().Contains(csLoading));
 }
 
 void TControl::ActionChange(TBasicAction* Sender, bool CheckDefaults) {

@@ -134,17 +134,7 @@ void TMenuItem::SetImageIndex(int Value) {
 }
 
 void TMenuItem::SetAction(TBasicAction* Value) {
-    if (FAction == Value) return;
-    if (FAction) {
-        FAction->UnregisterClient(this);
-        FAction->RemoveFreeNotification(this);
-    }
-    FAction = Value;
-    if (Value) {
-        Value->RegisterClient(this);
-        Value->FreeNotification(this);
-        ActionChange(Value);
-    }
+    if (RelinkAction(FAction, Value, this) && Value) ActionChange(Value);
 }
 
 void TMenuItem::ActionChange(TBasicAction* Sender) {
