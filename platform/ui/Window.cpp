@@ -344,10 +344,6 @@ bool GetClassInfo(const std::string& ClassName, TWindowClass& WindowClass) {
     return true;
 }
 
-std::string GetClassName(HWND Wnd) {
-    return IsLiveWindow(Wnd) ? Wnd->ClassName : std::string();
-}
-
 HWND CreateWindowEx(DWORD ExStyle, const std::string& ClassName, const std::string& WindowName, DWORD Style, int X,
                     int Y, int Width, int Height, HWND Parent, intptr_t Id, TWindowProcedure WindowProcedure,
                     void* CreateParams) {
@@ -606,27 +602,6 @@ LONG_PTR SetWindowLong(HWND Wnd, int Index, LONG_PTR Value) {
     return previous;
 }
 
-bool SetProp(HWND Wnd, const std::string& Name, intptr_t Value) {
-    if (!IsLiveWindow(Wnd)) return false;
-    Wnd->Properties[Name] = Value;
-    return true;
-}
-
-intptr_t GetProp(HWND Wnd, const std::string& Name) {
-    if (!IsLiveWindow(Wnd)) return 0;
-    auto it = Wnd->Properties.find(Name);
-    return it == Wnd->Properties.end() ? 0 : it->second;
-}
-
-intptr_t RemoveProp(HWND Wnd, const std::string& Name) {
-    if (!IsLiveWindow(Wnd)) return 0;
-    auto it = Wnd->Properties.find(Name);
-    if (it == Wnd->Properties.end()) return 0;
-    const intptr_t value = it->second;
-    Wnd->Properties.erase(it);
-    return value;
-}
-
 bool EnableWindow(HWND Wnd, bool Enable) {
     if (!IsLiveWindow(Wnd)) return false;
     const bool wasDisabled = (Wnd->Style & WS_DISABLED) != 0;
@@ -720,10 +695,6 @@ HWND GetWindow(HWND Wnd, UINT Relation) {
     }
 }
 
-HWND GetTopWindow(HWND Wnd) {
-    return GetWindow(Wnd, GW_CHILD);
-}
-
 bool IsChild(HWND Parent, HWND Wnd) {
     if (!IsLiveWindow(Parent) || !IsLiveWindow(Wnd)) return false;
     for (HWND w = Wnd; w && w->IsChild(); w = w->Parent)
@@ -797,8 +768,4 @@ std::string GetWindowText(HWND Wnd) {
         SendMessage(Wnd, WM_GETTEXT, static_cast<WPARAM>(buffer.size()), reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, length)));
     return buffer;
-}
-
-int GetWindowTextLength(HWND Wnd) {
-    return IsLiveWindow(Wnd) ? static_cast<int>(SendMessage(Wnd, WM_GETTEXTLENGTH, 0, 0)) : 0;
 }
