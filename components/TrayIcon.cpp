@@ -236,14 +236,6 @@ void TTrayIcon::DoMouseMove(TShiftState Shift, int X, int Y) {
     Fire(OnMouseMove, this, Shift, X, Y);
 }
 
-TShiftState TTrayIcon::CurrentShiftState() {
-    TShiftState shift;
-    if (GetAsyncKeyState(VK_SHIFT) < 0) shift += ssShift;
-    if (GetAsyncKeyState(VK_CONTROL) < 0) shift += ssCtrl;
-    if (GetAsyncKeyState(VK_MENU) < 0) shift += ssAlt;
-    return shift;
-}
-
 void TTrayIcon::PopupAtCursor() {
     if (!FPopupMenu || !FPopupMenu->AutoPopup()) return;
     TPoint cursor;
@@ -259,7 +251,7 @@ void TTrayIcon::PopupAtCursor() {
 void TTrayIcon::TrayWndProc(HWND Wnd, TMessage& Message) {
     if (Message.Msg == TrayCallbackMessage) {
         if (!FEnabled) return;
-        const TShiftState shift = CurrentShiftState();
+        const TShiftState shift = KeyboardShiftState();
         TPoint pt;
         GetCursorPos(pt);
         switch (static_cast<UINT>(Message.LParam)) {

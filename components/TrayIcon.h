@@ -95,7 +95,6 @@ private:
     void CopyListIcon(int Index);
     void PopupAtCursor();
     void CycleTimerTick(TObject* Sender);
-    static TShiftState CurrentShiftState();
     void TrayWndProc(HWND Wnd, TMessage& Message);
     void ApplicationWndProc(HWND Wnd, TMessage& Message);
     void OwnerWndProc(HWND Wnd, TMessage& Message);

@@ -147,9 +147,6 @@ int AnsiCompareText(std::string_view S1, std::string_view S2) {
     return r != 0 ? r : CompareStr(AnsiLowerCase(S1), AnsiLowerCase(S2));
 }
 
-bool AnsiSameStr(std::string_view S1, std::string_view S2) {
-    return S1 == S2;
-}
 bool AnsiSameText(std::string_view S1, std::string_view S2) {
     return AnsiCompareText(S1, S2) == 0;
 }

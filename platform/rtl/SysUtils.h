@@ -131,7 +131,6 @@ std::string AnsiUpperCase(std::string_view S);
 std::string AnsiLowerCase(std::string_view S);
 int AnsiCompareStr(std::string_view S1, std::string_view S2);
 int AnsiCompareText(std::string_view S1, std::string_view S2);
-bool AnsiSameStr(std::string_view S1, std::string_view S2);
 bool AnsiSameText(std::string_view S1, std::string_view S2);
 
 std::string QuotedStr(std::string_view S);                   // 'it''s'

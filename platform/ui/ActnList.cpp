@@ -35,6 +35,20 @@ void TBasicAction::UnregisterClient(TComponent* Client) {
     std::erase(FClients, Client);
 }
 
+bool RelinkAction(TBasicAction*& Link, TBasicAction* Value, TComponent* Client) {
+    if (Link == Value) return false;
+    if (Link) {
+        Link->UnregisterClient(Client);
+        Link->RemoveFreeNotification(Client);
+    }
+    Link = Value;
+    if (Value) {
+        Value->RegisterClient(Client);
+        Value->FreeNotification(Client);
+    }
+    return true;
+}
+
 void TBasicAction::Change() {
     for (TComponent* client : std::vector<TComponent*>(FClients)) {
         if (auto* control = dynamic_cast<TControl*>(client))

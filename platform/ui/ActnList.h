@@ -33,6 +33,11 @@ protected:
     std::vector<TComponent*> FClients;
 };
 
+// Moves Client's link from the action in Link to Value: Client leaves the old
+// action's clients and free notifications and joins the new one's. False when
+// Link holds Value already.
+bool RelinkAction(TBasicAction*& Link, TBasicAction* Value, TComponent* Client);
+
 class TContainedAction : public TBasicAction {
 public:
     explicit TContainedAction(TComponent* AOwner);

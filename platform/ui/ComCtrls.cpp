@@ -327,9 +327,10 @@ void TPageControl::WndProc(TMessage& m) {
         break;
     case CM_DIALOGKEY: {
         TCustomForm* form = GetParentForm(this);
-        if (m.WParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 &&
+        const TShiftState shift = KeyboardShiftState();
+        if (m.WParam == VK_TAB && shift.Contains(ssCtrl) &&
             (Focused() || (form && ContainsControl(form->ActiveControl())))) {
-            SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
+            SelectNextPage(!shift.Contains(ssShift));
             m.Result = 1;
             return;
         }

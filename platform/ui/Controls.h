@@ -132,6 +132,10 @@ using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TSh
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TWndMethod = std::function<void(TMessage& Message)>;
 
+// Shift, Ctrl and Alt as the input read so far left them: the one reader of
+// the modifier keys.
+TShiftState KeyboardShiftState();
+
 // The shift state of key and mouse messages.
 TShiftState KeyDataToShiftState(LPARAM KeyData);
 TShiftState KeysToShiftState(WPARAM Keys);

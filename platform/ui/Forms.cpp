@@ -44,15 +44,6 @@ void EnsureClass(const char* name, TWindowProcedure procedure) {
     RegisterClass(cls);
 }
 
-bool AltDown() {
-    return GetKeyState(VK_MENU) < 0;
-}
-bool CtrlDown() {
-    return GetKeyState(VK_CONTROL) < 0;
-}
-bool ShiftDown() {
-    return GetKeyState(VK_SHIFT) < 0;
-}
 } // namespace platform_ui
 
 namespace {
@@ -792,7 +783,7 @@ void TCustomForm::WndProc(TMessage& m) {
         // The controls' accelerators first; then Alt and a letter opens the
         // menu that marks it (an MDI child's merged menu is in the frame's bar).
         TWinControl::WndProc(m);
-        if (m.Result != 0 || !AltDown()) return;
+        if (m.Result != 0 || !KeyboardShiftState().Contains(ssAlt)) return;
         TCustomForm* bar = FFormStyle == fsMDIChild ? Application->MainForm() : this;
         // Alt+minus: the active MDI child's system menu.
         if (m.WParam == '-' && bar && bar->FFormStyle == fsMDIForm) {
@@ -810,12 +801,13 @@ void TCustomForm::WndProc(TMessage& m) {
             m.Result = 1;
         return;
     }
-    case CM_DIALOGKEY:
-        if (!AltDown()) {
+    case CM_DIALOGKEY: {
+        const TShiftState shift = KeyboardShiftState();
+        if (!shift.Contains(ssAlt)) {
             switch (m.WParam) {
             case VK_TAB:
-                if (!CtrlDown()) {
-                    SelectNext(FActiveControl, !ShiftDown(), true);
+                if (!shift.Contains(ssCtrl)) {
+                    SelectNext(FActiveControl, !shift.Contains(ssShift), true);
                     m.Result = 1;
                     return;
                 }
@@ -836,6 +828,7 @@ void TCustomForm::WndProc(TMessage& m) {
         }
         TWinControl::WndProc(m);
         return;
+    }
     case WM_NCCALCSIZE:
         DefaultHandler(m);
         if (MenuBarHeight() > 0 && m.LParam) {

@@ -47,7 +47,8 @@ bool DialogKey(const TMessage& msg, HWND focus) {
 // The MDI frame's keys, once no shortcut took them: Ctrl+F4 closes the active
 // child, Ctrl+F6 and Ctrl+Tab activate the next one (with Shift the previous).
 bool MDIKey(const TMessage& msg, TWinControl* control) {
-    if (msg.Msg != WM_KEYDOWN || !CtrlDown() || AltDown()) return false;
+    const TShiftState shift = KeyboardShiftState();
+    if (msg.Msg != WM_KEYDOWN || !shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return false;
     if (msg.WParam != VK_F4 && msg.WParam != VK_F6 && msg.WParam != VK_TAB) return false;
     TCustomForm* form = GetParentForm(control);
     TCustomForm* frame = form && form->FormStyle() == fsMDIChild ? Application->MainForm() : form;
@@ -55,10 +56,11 @@ bool MDIKey(const TMessage& msg, TWinControl* control) {
     TCustomForm* child = frame->ActiveMDIChild();
     if (!child || !child->HandleAllocated() || !IsWindowVisible(child->Handle())) return false;
     if (msg.WParam == VK_F4) {
-        if (ShiftDown()) return false;
+        if (shift.Contains(ssShift)) return false;
         SendMessage(child->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else {
-        SendMessage(frame->ClientHandle(), WM_MDINEXT, reinterpret_cast<WPARAM>(child->Handle()), ShiftDown());
+        SendMessage(frame->ClientHandle(), WM_MDINEXT, reinterpret_cast<WPARAM>(child->Handle()),
+                    shift.Contains(ssShift));
     }
     return true;
 }

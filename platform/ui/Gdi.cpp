@@ -525,10 +525,6 @@ HPEN CreatePen(int style, int width, COLORREF color) {
     return p;
 }
 
-HPEN CreatePenIndirect(const LOGPEN& pen) {
-    return CreatePen(static_cast<int>(pen.lopnStyle), pen.lopnWidth.X, pen.lopnColor);
-}
-
 HBRUSH CreateSolidBrush(COLORREF color) {
     auto* b = NewObject(Kind::Brush);
     b->brush.lbStyle = BS_SOLID;

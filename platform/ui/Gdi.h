@@ -203,7 +203,6 @@ struct RGBQUAD {
 // Objects.
 HGDIOBJ GetStockObject(int index);
 HPEN CreatePen(int style, int width, COLORREF color);
-HPEN CreatePenIndirect(const LOGPEN& pen);
 HBRUSH CreateSolidBrush(COLORREF color);
 HBRUSH CreateHatchBrush(int hatch, COLORREF color);
 HBRUSH CreatePatternBrush(HBITMAP bitmap);
@@ -348,11 +347,9 @@ int DrawText(HDC dc, const std::string& text, RECT* rect, UINT format);
 BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const char* text, int count, const int* dx);
 BOOL TextOut(HDC dc, int x, int y, const char* text, int count);
 BOOL GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size);
-BOOL GetTextExtentPoint(HDC dc, const char* text, int count, SIZE* size);
 BOOL GetTextMetrics(HDC dc, TEXTMETRIC* metrics);
 UINT SetTextAlign(HDC dc, UINT align);
 UINT GetTextAlign(HDC dc);
-int GetTextFace(HDC dc, std::string& face);
 
 // The classic 3-D look: see GdiUiTools.cpp.
 constexpr UINT BDR_RAISEDOUTER = 0x0001;

@@ -333,10 +333,6 @@ BOOL GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size) {
     return 1;
 }
 
-BOOL GetTextExtentPoint(HDC dc, const char* text, int count, SIZE* size) {
-    return GetTextExtentPoint32(dc, text, count, size);
-}
-
 BOOL GetTextMetrics(HDC dc, TEXTMETRIC* metrics) {
     if (!IsLiveDC(dc) || !metrics) return 0;
     const QFont font = FontOfDC(dc);
@@ -356,12 +352,6 @@ BOOL GetTextMetrics(HDC dc, TEXTMETRIC* metrics) {
     metrics->tmPitchAndFamily = font.fixedPitch() ? 0 : 1; // bit 0 set means variable pitch
     metrics->tmCharSet = IsLive(dc->state.font, Kind::Font) ? dc->state.font->font.lfCharSet : DEFAULT_CHARSET;
     return 1;
-}
-
-int GetTextFace(HDC dc, std::string& face) {
-    if (!IsLiveDC(dc)) return 0;
-    face = IsLive(dc->state.font, Kind::Font) ? dc->state.font->font.lfFaceName : std::string();
-    return static_cast<int>(face.size());
 }
 
 BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const char* text, int count, const int* dx) {

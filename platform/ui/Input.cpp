@@ -741,12 +741,6 @@ bool GetCursorPos(TPoint& Point) {
     return true;
 }
 
-bool SetCursorPos(int X, int Y) {
-    State().CursorPos = {X, Y};
-    State().CursorKnown = true;
-    return true;
-}
-
 void SetInputMethodEnabled(HWND Wnd, bool Enabled) {
     if (!IsLiveWindow(Wnd) || Wnd->InputMethodDisabled == !Enabled) return;
     Wnd->InputMethodDisabled = !Enabled;

@@ -16,8 +16,6 @@
 int16_t GetKeyState(int VirtualKey);
 int16_t GetAsyncKeyState(int VirtualKey);
 bool GetCursorPos(TPoint& Point);
-// Moves the pointer as the platform sees it (Qt's own pointer stays).
-bool SetCursorPos(int X, int Y);
 
 // Whether an input method may compose text for Wnd (it may by default). A
 // window that turns it off tells Qt's input method "not enabled", so keys reach

@@ -40,11 +40,7 @@ TShortCut ShortCut(Word Key, TShiftState Shift) {
 }
 
 TShortCut ShortCutFromMessage(const TMessage& m) {
-    TShortCut result = static_cast<TShortCut>(m.WParam & 0xFF);
-    if (GetKeyState(VK_SHIFT) < 0) result |= scShift;
-    if (GetKeyState(VK_CONTROL) < 0) result |= scCtrl;
-    if (m.LParam & KF_ALTDOWN_BIT) result |= scAlt;
-    return result;
+    return ShortCut(static_cast<Word>(m.WParam), KeyDataToShiftState(m.LParam));
 }
 
 std::string ShortCutToText(TShortCut Value) {
@@ -138,17 +134,7 @@ void TMenuItem::SetImageIndex(int Value) {
 }
 
 void TMenuItem::SetAction(TBasicAction* Value) {
-    if (FAction == Value) return;
-    if (FAction) {
-        FAction->UnregisterClient(this);
-        FAction->RemoveFreeNotification(this);
-    }
-    FAction = Value;
-    if (Value) {
-        Value->RegisterClient(this);
-        Value->FreeNotification(this);
-        ActionChange(Value);
-    }
+    if (RelinkAction(FAction, Value, this) && Value) ActionChange(Value);
 }
 
 void TMenuItem::ActionChange(TBasicAction* Sender) {

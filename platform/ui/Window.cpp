@@ -607,27 +607,6 @@ LONG_PTR SetWindowLong(HWND Wnd, int Index, LONG_PTR Value) {
     return previous;
 }
 
-bool SetProp(HWND Wnd, const std::string& Name, intptr_t Value) {
-    if (!IsLiveWindow(Wnd)) return false;
-    Wnd->Properties[Name] = Value;
-    return true;
-}
-
-intptr_t GetProp(HWND Wnd, const std::string& Name) {
-    if (!IsLiveWindow(Wnd)) return 0;
-    auto it = Wnd->Properties.find(Name);
-    return it == Wnd->Properties.end() ? 0 : it->second;
-}
-
-intptr_t RemoveProp(HWND Wnd, const std::string& Name) {
-    if (!IsLiveWindow(Wnd)) return 0;
-    auto it = Wnd->Properties.find(Name);
-    if (it == Wnd->Properties.end()) return 0;
-    const intptr_t value = it->second;
-    Wnd->Properties.erase(it);
-    return value;
-}
-
 bool EnableWindow(HWND Wnd, bool Enable) {
     if (!IsLiveWindow(Wnd)) return false;
     const bool wasDisabled = (Wnd->Style & WS_DISABLED) != 0;
@@ -721,10 +700,6 @@ HWND GetWindow(HWND Wnd, UINT Relation) {
     }
 }
 
-HWND GetTopWindow(HWND Wnd) {
-    return GetWindow(Wnd, GW_CHILD);
-}
-
 bool IsChild(HWND Parent, HWND Wnd) {
     if (!IsLiveWindow(Parent) || !IsLiveWindow(Wnd)) return false;
     for (HWND w = Wnd; w && w->IsChild(); w = w->Parent)
@@ -798,8 +773,4 @@ std::string GetWindowText(HWND Wnd) {
         SendMessage(Wnd, WM_GETTEXT, static_cast<WPARAM>(buffer.size()), reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, length)));
     return buffer;
-}
-
-int GetWindowTextLength(HWND Wnd) {
-    return IsLiveWindow(Wnd) ? static_cast<int>(SendMessage(Wnd, WM_GETTEXTLENGTH, 0, 0)) : 0;
 }

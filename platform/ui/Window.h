@@ -113,11 +113,6 @@ LONG_PTR GetWindowLong(HWND Wnd, int Index);
 // recomputed by SetWindowPos with SWP_FRAMECHANGED, as usual.
 LONG_PTR SetWindowLong(HWND Wnd, int Index, LONG_PTR Value);
 
-// Named properties.
-bool SetProp(HWND Wnd, const std::string& Name, intptr_t Value);
-intptr_t GetProp(HWND Wnd, const std::string& Name);
-intptr_t RemoveProp(HWND Wnd, const std::string& Name);
-
 // Geometry. Window rectangles are in screen coordinates; client rectangles start
 // at (0, 0) and exclude borders and scroll bars.
 bool GetWindowRect(HWND Wnd, TRect& Rect);
@@ -132,8 +127,6 @@ bool MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, bool Repaint);
 bool BringWindowToTop(HWND Wnd);
 // The deepest visible, enabled-or-not child window (or top-level) at a screen point.
 HWND WindowFromPoint(TPoint Point);
-// The direct child of Parent at a point in Parent's client coordinates (Parent itself when none).
-HWND ChildWindowFromPoint(HWND Parent, TPoint Point);
 
 // Visibility, state, enabling.
 bool ShowWindow(HWND Wnd, int Command); // returns whether it was visible before
@@ -150,7 +143,6 @@ bool IsWindowEnabled(HWND Wnd);
 HWND GetParent(HWND Wnd); // the parent of a child, the owner of a top-level window
 HWND SetParent(HWND Wnd, HWND NewParent);
 HWND GetWindow(HWND Wnd, UINT Relation);
-HWND GetTopWindow(HWND Wnd); // first child in z-order (top first)
 bool IsChild(HWND Parent, HWND Wnd);
 HWND GetAncestorTopLevel(HWND Wnd); // the top-level window that contains Wnd
 // Enumerates all descendants, parents before children, top of the z-order first;
@@ -170,4 +162,3 @@ int SetWindowRgn(HWND Wnd, HRGN Region, bool Redraw);
 // WM_GETTEXT wParam the buffer size in bytes).
 bool SetWindowText(HWND Wnd, const std::string& Text);
 std::string GetWindowText(HWND Wnd);
-int GetWindowTextLength(HWND Wnd);

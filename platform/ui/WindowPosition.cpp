@@ -197,15 +197,6 @@ bool BringWindowToTop(HWND Wnd) {
     return SetWindowPos(Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-HWND ChildWindowFromPoint(HWND Parent, TPoint Point) {
-    if (!IsLiveWindow(Parent)) return nullptr;
-    for (HWND child : Parent->Children)
-        if ((child->Style & WS_VISIBLE) && PtInRect(child->WindowRect, Point)) return child;
-    TRect client;
-    GetClientRect(Parent, client);
-    return PtInRect(client, Point) ? Parent : nullptr;
-}
-
 HWND WindowFromPoint(TPoint Point) {
     const std::vector<HWND> tops = TopLevelWindows();
     for (auto it = tops.rbegin(); it != tops.rend(); ++it) {

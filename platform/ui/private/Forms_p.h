@@ -1,6 +1,6 @@
 // What the forms' implementation files share: window classes registered on
-// first use, the modifier keys, the MDI client's procedure and the
-// application's hooks into the window manager.
+// first use, the MDI client's procedure and the application's hooks into the
+// window manager.
 #pragma once
 
 #include "platform/ui/Window.h"
@@ -11,10 +11,6 @@ namespace platform_ui {
 
 // Registers the class name with procedure unless it is registered already.
 void EnsureClass(const char* name, TWindowProcedure procedure);
-
-bool AltDown();
-bool CtrlDown();
-bool ShiftDown();
 
 // The frame an MDI child belongs to (the main form); null for any other form.
 TCustomForm* MDIFrameOf(const TCustomForm* Form);

@@ -61,14 +61,13 @@ struct PlatformWindow {
     HWND Parent = nullptr;      // parent of a child, owner of a top-level window
     std::vector<HWND> Children; // z-order, top first
     std::string Text;
-    std::map<std::string, intptr_t> Properties;
 
     std::vector<ProcedureEntry> Procedures; // bottom first
     std::map<TWindowProcedureId, TWindowProcedureId> RemovedBelow;
 
-    TRect WindowRect{};  // parent client coordinates (screen for top-level windows)
-    TRect ClientRect{};  // window coordinates
-    TRect RestoreRect{}; // a maximised or minimised window's place before
+    TRect WindowRect{};        // parent client coordinates (screen for top-level windows)
+    TRect ClientRect{};        // window coordinates
+    TRect RestoreRect{};       // a maximised or minimised window's place before
     HWND ShownAbove = nullptr; // top-level: the window the desktop keeps it above (see KeepAboveOwner)
     bool Maximized = false;
     bool Minimized = false;

@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -412,6 +413,34 @@ TEST(UiControls, ActionsOnScreenUpdateWhileTheProgramWaits) {
     WaitABit();
     EXPECT_TRUE(d.SaveButton->Enabled());
     EXPECT_TRUE(d.SaveItem->Enabled());
+}
+
+// Moving a button or a menu item to another action leaves the first one's
+// changes and its end behind; the end of the new one unlinks the client.
+TEST(UiControls, ARelinkedClientFollowsOnlyItsNewAction) {
+    TButton button(nullptr);
+    TMenuItem item(nullptr);
+    auto first = std::make_unique<TAction>(nullptr);
+    auto second = std::make_unique<TAction>(nullptr);
+    first->SetCaption("打开");
+    second->SetCaption("保存");
+    auto relink = [&](auto& client) {
+        client.SetAction(first.get());
+        client.SetAction(second.get());
+        first->SetCaption("另存为");
+        EXPECT_EQ(client.Caption(), "保存");
+        second->SetCaption("全部保存");
+        EXPECT_EQ(client.Caption(), "全部保存");
+        second->SetCaption("保存");
+    };
+    relink(button);
+    relink(item);
+    first.reset();
+    EXPECT_EQ(button.Action(), second.get());
+    EXPECT_EQ(item.Action(), second.get());
+    second.reset();
+    EXPECT_EQ(button.Action(), nullptr);
+    EXPECT_EQ(item.Action(), nullptr);
 }
 
 TEST(UiControls, OwnerDrawnMenuBarItemsAreDrawnByTheirHook) {

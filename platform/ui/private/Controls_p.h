@@ -1,0 +1,30 @@
+// What the controls' implementation files share: the window-side members the
+// class procedure sets, the signal contexts, and the graphic controls that
+// hold the mouse.
+#pragma once
+
+#include "platform/ui/Controls.h"
+
+// Reaches the window-side members that the class procedure sets.
+struct ControlWindowAccess {
+    static void Attach(TWinControl* control, HWND wnd);
+    static void Detach(TWinControl* control);
+    static void SetDefault(TWinControl* control, bool native, TWindowProcedure classProcedure);
+};
+
+namespace platform_ui {
+
+void ReleaseSignalContext(TWinControl* control);
+
+// The graphic control that took the mouse with a button press; it gets the
+// moves and the release until then, as the window holding the capture would.
+extern TControl* CaptureControl;
+
+// The graphic control under the pointer. A window hears of the pointer's
+// coming and going from the window system; its graphic children hear of it
+// from here, so a flat button can light up.
+extern TControl* MouseControl;
+
+void SetMouseControl(TControl* control);
+
+} // namespace platform_ui
