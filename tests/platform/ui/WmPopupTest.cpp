@@ -48,6 +48,24 @@ protected:
     WmRecorder Recorder;
 };
 
+TEST_F(WmPopupTest, APopupNeverTakesTheActivationNorTheFocus) {
+    HWND popup = Recorder.Create(WS_POPUP | WS_BORDER, Bounds(150, 140, 160, 120), Form->Handle());
+    SetWindowPos(popup, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SettleActivation();
+    ExpectFormKeepsTheKeyboard("while the popup is open");
+
+    SendQtMouse(popup, TMouseEventKind::Press, {40, 40}, MK_LBUTTON, MK_LBUTTON);
+    SendQtMouse(popup, TMouseEventKind::Release, {40, 40}, MK_LBUTTON, 0);
+    SettleActivation();
+    ExpectFormKeepsTheKeyboard("after a click into the popup");
+    EXPECT_EQ(Recorder.Of(WM_LBUTTONDOWN).size(), 1u) << "the popup took the click";
+    for (UINT msg : {UINT(WM_ACTIVATE), UINT(WM_NCACTIVATE), UINT(WM_SETFOCUS)})
+        EXPECT_TRUE(Recorder.Of(msg).empty()) << std::hex << msg;
+
+    uitest::Type(Edit, 0, "x");
+    EXPECT_EQ(Edit->Text(), "x") << "typing still reaches the edit";
+}
+
 TEST_F(WmPopupTest, TheUserSizesAPopupThroughItsGripWithinItsLimitsAndTheWorkArea) {
     const TRect work = Rect(0, 50, 800, 600);
     SetTestMonitors({{Rect(0, 0, 800, 640), work}});
