@@ -10,7 +10,7 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Messages.h"
-#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/NonClient.h"
 #include "platform/ui/private/Wheel_p.h"
 
 #include <algorithm>
@@ -152,10 +152,17 @@ int TPopupDataList::RowHeight() {
     return metrics.tmHeight + 2;
 }
 
+int TPopupDataList::GetBorderSize() {
+    TCreateParams params;
+    CreateParams(params);
+    TRect frame{0, 0, 0, 0};
+    AdjustWindowRectEx(frame, params.Style, false, params.ExStyle);
+    return frame.Height();
+}
+
 void TPopupDataList::UpdateHeight() {
     FListLink->SetBufferCount(FRowCount);
-    // The border lies outside the rows.
-    SetHeight(FRowCount * RowHeight() + 2 * GetSystemMetrics(SM_CYBORDER));
+    SetHeight(FRowCount * RowHeight() + GetBorderSize());
 }
 
 void TPopupDataList::FontChanged() {

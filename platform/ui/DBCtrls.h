@@ -48,6 +48,9 @@ public:
     void WndProc(TMessage& Message) override;
 
 protected:
+    // The height the frame adds to the rows: by default what the styles of
+    // CreateParams give; a list that draws a frame of its own answers its size.
+    virtual int GetBorderSize();
     void CreateParams(TCreateParams& Params) override;
     void Paint() override;
     void KeyDown(Word& Key, TShiftState Shift) override;

@@ -162,14 +162,28 @@ TEST(UiPopupDataList, TheWheelScrollsWithoutChangingTheSelection) {
     }
 }
 
+// A list that draws a frame of its own, as the editors' lists do.
+class TFramedList : public TPopupDataList {
+public:
+    using TPopupDataList::TPopupDataList;
+
+protected:
+    int GetBorderSize() override { return 8; }
+};
+
 TEST(UiPopupDataList, RowCountStaysWithinItsRangeAndGivesTheHeight) {
     ListWorld w;
-    const int border = 2 * GetSystemMetrics(SM_CYBORDER);
-    for (auto [asked, kept] : {std::pair{0, 1}, std::pair{7, 7}, std::pair{101, 100}}) {
-        w.List->SetRowCount(asked);
-        EXPECT_EQ(w.List->RowCount(), kept);
-        EXPECT_EQ(w.List->Height(), kept * w.List->RowHeight() + border);
-    }
+    TFramedList framed(nullptr);
+    const struct {
+        TPopupDataList* List;
+        int Border;
+    } lists[] = {{w.List, 2 * GetSystemMetrics(SM_CYBORDER)}, {&framed, 8}};
+    for (const auto& l : lists)
+        for (auto [asked, kept] : {std::pair{0, 1}, std::pair{7, 7}, std::pair{101, 100}}) {
+            l.List->SetRowCount(asked);
+            EXPECT_EQ(l.List->RowCount(), kept);
+            EXPECT_EQ(l.List->Height(), kept * l.List->RowHeight() + l.Border) << l.Border;
+        }
 }
 
 } // namespace
