@@ -6,8 +6,8 @@
 #include "platform/data/DB.h"
 #include "platform/ui/DBCtrls.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/Painting.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Painting.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
@@ -101,7 +101,7 @@ TEST(UiPopupDataList, KeysMoveTheSelection) {
         Word Key;
         const char* Selected;
     } cases[] = {
-        {VK_DOWN, "04"}, {VK_UP, "02"},  {VK_NEXT, "07"}, // a page is one row less than shown
+        {VK_DOWN, "04"},  {VK_UP, "02"},   {VK_NEXT, "07"}, // a page is one row less than shown
         {VK_PRIOR, "01"}, {VK_HOME, "01"}, {VK_END, "12"},
     };
     ListWorld w;
@@ -156,7 +156,8 @@ TEST(UiPopupDataList, TheWheelScrollsWithoutChangingTheSelection) {
         {-WHEEL_DELTA, {1}, "down: three rows scroll off the top"},
     };
     for (const auto& t : turns) {
-        w.List->Perform(WM_MOUSEWHEEL, static_cast<WPARAM>(MakeLParam(0, static_cast<Word>(t.Delta))), PointToLParam(w.RowPoint(2)));
+        w.List->Perform(WM_MOUSEWHEEL, static_cast<WPARAM>(MakeLParam(0, static_cast<Word>(t.Delta))),
+                        PointToLParam(w.RowPoint(2)));
         EXPECT_EQ(w.Key(), "05") << t.What;
         EXPECT_EQ(w.HighlightedRows(), t.Highlighted) << t.What;
     }
