@@ -476,8 +476,8 @@ TCustomForm* GetParentForm(const TControl* Control);
 // control may change the text and place; answering non-zero shows nothing.
 struct THintInfo {
     TControl* HintControl = nullptr;
-    TPoint HintPos{};     // screen: the hint shows just below and right of it
-    TPoint CursorPos{};   // the pointer, in HintControl's client coordinates
-    TRect CursorRect{};   // the hint stays while the pointer is inside (client coordinates)
+    TPoint HintPos{};   // screen: the hint shows just below and right of it
+    TPoint CursorPos{}; // the pointer, in HintControl's client coordinates
+    TRect CursorRect{}; // the hint stays while the pointer is inside (client coordinates)
     std::string HintStr;
 };

@@ -10,7 +10,7 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/ScrollBar.h"
-#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/private/Wheel_p.h"
 
 #include <algorithm>
 
@@ -393,15 +393,8 @@ void TDBGrid::Scroll(int Code) {
 // when the desktop says so), as lists scroll elsewhere on the desktop; turning
 // the wheel away from the user goes towards the first record.
 void TDBGrid::WheelTurned(int Delta) {
-    if ((Delta > 0) != (FWheelDelta > 0)) FWheelDelta = 0;
-    FWheelDelta += Delta;
-    const int notches = FWheelDelta / WHEEL_DELTA;
-    if (notches == 0) return;
-    FWheelDelta -= notches * WHEEL_DELTA;
-    UINT lines = 0;
-    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-    const int records = lines == WHEEL_PAGESCROLL ? VisibleRowCount() : static_cast<int>(lines);
-    DataSet()->MoveBy(-notches * records);
+    if (const int rows = platform_ui::WheelRows(FWheelDelta, Delta, VisibleRowCount()); rows != 0)
+        DataSet()->MoveBy(-rows);
 }
 
 void TDBGrid::WndProc(TMessage& m) {

@@ -9,6 +9,9 @@
 
 #include <QWidget>
 
+#include <algorithm>
+#include <vector>
+
 using namespace platform_ui;
 
 namespace {
@@ -17,7 +20,9 @@ struct FocusState {
     HWND Focus = nullptr;
     HWND Capture = nullptr;
     HWND Active = nullptr;
-    HWND ActivationAsked = nullptr; // asked of Qt, its answer not seen yet
+    // Windows asked of Qt in this order, their answers not seen yet. Qt
+    // answers in order, so an answer also settles the requests before it.
+    std::vector<HWND> ActivationsAsked;
     bool FollowingQt = false;
 };
 
@@ -36,7 +41,8 @@ bool Contains(HWND outer, HWND inner) {
 void AskQtToActivate(HWND Wnd) {
     if (NeverActivated(Wnd)) return;
     if (QWidget* widget = Wnd->Widget.data(); widget && widget->isVisible()) {
-        State().ActivationAsked = widget->isActiveWindow() ? nullptr : Wnd;
+        auto& asked = State().ActivationsAsked;
+        if (!widget->isActiveWindow() && (asked.empty() || asked.back() != Wnd)) asked.push_back(Wnd);
         widget->activateWindow();
     }
 }
@@ -57,7 +63,7 @@ void FocusWindowGone(HWND Wnd) {
     auto& state = State();
     if (state.Capture && Contains(Wnd, state.Capture)) ReleaseCapture();
     if (state.Focus && Contains(Wnd, state.Focus)) SetFocus(Wnd->IsChild() ? Wnd->Parent : nullptr);
-    if (state.ActivationAsked == Wnd) state.ActivationAsked = nullptr;
+    std::erase(state.ActivationsAsked, Wnd);
     if (state.Active == Wnd) SetActiveWindow(NextActive(Wnd));
 }
 
@@ -66,7 +72,7 @@ void WindowDestroyed(HWND Wnd) {
     if (state.Focus == Wnd) state.Focus = nullptr;
     if (state.Capture == Wnd) state.Capture = nullptr;
     if (state.Active == Wnd) state.Active = nullptr;
-    if (state.ActivationAsked == Wnd) state.ActivationAsked = nullptr;
+    std::erase(state.ActivationsAsked, Wnd);
     KillWindowTimers(Wnd);
     DropQueuedMessages(Wnd);
 }
@@ -83,12 +89,20 @@ void MoveQtFocus(HWND Wnd) {
 // desktop may hand it the activation when a dialog of Qt's own closes.
 void QtActivatedWindow(HWND Wnd) {
     auto& state = State();
-    if (state.ActivationAsked == Wnd) {
-        state.ActivationAsked = nullptr;
+    auto& asked = state.ActivationsAsked;
+    if (auto answered = std::find(asked.begin(), asked.end(), Wnd); answered != asked.end()) {
+        asked.erase(asked.begin(), answered + 1);
         return;
     }
     // Popups never take the activation, whatever the desktop does with them.
-    if (state.Active == Wnd || NeverActivated(Wnd)) return;
+    // Qt's goes back to the active window unless the keyboard is in the
+    // popup, so that Qt's focus object (where input methods compose) stays
+    // the control that has the focus.
+    if (NeverActivated(Wnd)) {
+        if (IsLiveWindow(state.Active) && !Contains(Wnd, state.Focus)) AskQtToActivate(state.Active);
+        return;
+    }
+    if (state.Active == Wnd) return;
     // Windows behind a modal form (or a long operation's window) cannot be
     // activated: the hold's window takes the activation back, so the keys
     // typed next reach it instead of being held back.
@@ -102,7 +116,7 @@ void QtActivatedWindow(HWND Wnd) {
             SetActiveWindow(hold);
         return;
     }
-    if (state.ActivationAsked) return;
+    if (!asked.empty()) return;
     state.FollowingQt = true;
     SetActiveWindow(Wnd);
     state.FollowingQt = false;

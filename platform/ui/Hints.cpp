@@ -39,8 +39,7 @@ bool ShowControlHint(HWND Wnd, TPoint ScreenPoint) {
     info.CursorRect = control->ClientRect();
     info.HintStr = control->Hint();
     const bool shows = control->ShowHint() && !info.HintStr.empty() &&
-                       control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) == 0 &&
-                       !info.HintStr.empty();
+                       control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) == 0 && !info.HintStr.empty();
     if (!shows) {
         QToolTip::hideText();
         return true;

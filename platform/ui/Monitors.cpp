@@ -28,7 +28,8 @@ std::vector<MonitorLayout> Layout() {
     QScreen* primary = QGuiApplication::primaryScreen();
     if (primary) layout.push_back({FromQRect(primary->geometry()), FromQRect(primary->availableGeometry())});
     for (QScreen* screen : QGuiApplication::screens())
-        if (screen != primary) layout.push_back({FromQRect(screen->geometry()), FromQRect(screen->availableGeometry())});
+        if (screen != primary)
+            layout.push_back({FromQRect(screen->geometry()), FromQRect(screen->availableGeometry())});
     return layout;
 }
 
@@ -59,7 +60,8 @@ HMONITOR MonitorFromPoint(TPoint Point, DWORD Flags) {
     size_t nearest = 0;
     for (size_t i = 0; i < layout.size(); ++i) {
         if (PtInRect(layout[i].Monitor, Point)) return HandleOf(i);
-        if (SquaredDistanceTo(layout[i].Monitor, Point) < SquaredDistanceTo(layout[nearest].Monitor, Point)) nearest = i;
+        if (SquaredDistanceTo(layout[i].Monitor, Point) < SquaredDistanceTo(layout[nearest].Monitor, Point))
+            nearest = i;
     }
     switch (Flags) {
     case MONITOR_DEFAULTTONEAREST:

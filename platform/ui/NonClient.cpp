@@ -9,11 +9,13 @@
 #include "platform/ui/Focus.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Monitors.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/private/WindowManager_p.h"
 
 #include <algorithm>
+#include <limits>
 
 using namespace platform_ui;
 
@@ -261,18 +263,48 @@ void ShowPushed(HWND w, int HitTest) {
 // How far an arrow key moves the window or the edge.
 constexpr int KeyboardStep = 8;
 
-// Moves (HTCAPTION) or sizes (a sizing edge) a child within its parent's
-// client area while the left button is down, as the window follows the
-// pointer. ByKeys (the system menu's move and size) the arrows move a pointer
-// that starts at the window's centre; sizing, the first one picks the edge.
-void TrackMoveSize(HWND w, int HitTest, TPoint Start, bool ByKeys = false) {
-    if (!w->IsChild() || !IsLiveWindow(w->Parent) || w->Maximized) return;
-    if (HitTest != HTCAPTION && !Sizable(w)) return;
-    const TRect before = w->WindowRect;
+// Where a window being moved or sized may go: a child within its parent's
+// client area, a popup within the work area of the monitor it starts on.
+TRect TrackingLimit(HWND w, TPoint Start) {
     TRect limit;
+    if (!w->IsChild()) {
+        MONITORINFO info;
+        GetMonitorInfo(MonitorFromPoint(Start, MONITOR_DEFAULTTONEAREST), info);
+        return info.rcWork;
+    }
     GetClientRect(w->Parent, limit);
     MapWindowPoints(w->Parent, nullptr, limit);
-    // The pointer counts only while it stays over the parent's client area.
+    return limit;
+}
+
+// The sizes the user may give the window: the defaults, then as the
+// window's WM_GETMINMAXINFO says.
+MINMAXINFO TrackingSizes(HWND w, const TRect& Limit) {
+    MINMAXINFO sizes;
+    if ((w->Style & WS_CAPTION) == WS_CAPTION)
+        sizes.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    else
+        sizes.ptMinTrackSize = {2 * BorderWidth(w), 2 * BorderWidth(w)};
+    sizes.ptMaxSize = {Limit.Width(), Limit.Height()};
+    sizes.ptMaxPosition = {Limit.Left, Limit.Top};
+    sizes.ptMaxTrackSize = {std::numeric_limits<int>::max() / 2, std::numeric_limits<int>::max() / 2};
+    SendMessage(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&sizes));
+    return sizes;
+}
+
+// Moves (HTCAPTION) or sizes (a sizing edge) a child within its parent's
+// client area, or a popup within the work area, while the left button is
+// down, as the window follows the pointer. A popup is sized through the
+// edges its WM_NCHITTEST answers, whatever its frame. ByKeys (the system
+// menu's move and size) the arrows move a pointer that starts at the
+// window's centre; sizing, the first one picks the edge.
+void TrackMoveSize(HWND w, int HitTest, TPoint Start, bool ByKeys = false) {
+    const bool popup = !w->IsChild() && NeverActivated(w);
+    if (w->Maximized || (w->IsChild() ? !IsLiveWindow(w->Parent) : !popup)) return;
+    if (HitTest != HTCAPTION && !popup && !Sizable(w)) return;
+    const TRect before = w->WindowRect;
+    const TRect limit = TrackingLimit(w, Start);
+    // The pointer counts only while it stays over that area.
     auto within = [&](TPoint p) {
         return TPoint{std::clamp(p.X, limit.Left, std::max(limit.Left, limit.Right - 1)),
                       std::clamp(p.Y, limit.Top, std::max(limit.Top, limit.Bottom - 1))};
@@ -282,7 +314,9 @@ void TrackMoveSize(HWND w, int HitTest, TPoint Start, bool ByKeys = false) {
         GetWindowRect(w, window);
         Start = within({(window.Left + window.Right) / 2, (window.Top + window.Bottom) / 2});
     }
-    const int minWidth = GetSystemMetrics(SM_CXMINTRACK), minHeight = GetSystemMetrics(SM_CYMINTRACK);
+    const MINMAXINFO sizes = TrackingSizes(w, limit);
+    const TPoint minSize = sizes.ptMinTrackSize;
+    const TPoint maxSize{std::max(minSize.X, sizes.ptMaxTrackSize.X), std::max(minSize.Y, sizes.ptMaxTrackSize.Y)};
     TPoint pointer = Start;
     auto step = [&](TPoint p) {
         p = within(p);
@@ -296,10 +330,17 @@ void TrackMoveSize(HWND w, int HitTest, TPoint Start, bool ByKeys = false) {
         if (HitTest == HTCAPTION) {
             OffsetRect(r, dx, dy);
         } else {
-            if (left) r.Left = std::min(before.Left + dx, before.Right - minWidth);
-            if (right) r.Right = std::max(before.Right + dx, before.Left + minWidth);
-            if (top) r.Top = std::min(before.Top + dy, before.Bottom - minHeight);
-            if (bottom) r.Bottom = std::max(before.Bottom + dy, before.Top + minHeight);
+            // A popup's edges stop at the work area; then the sizes it allows.
+            if (left) r.Left = popup ? std::max(before.Left + dx, limit.Left) : before.Left + dx;
+            if (right) r.Right = popup ? std::min(before.Right + dx, limit.Right) : before.Right + dx;
+            if (top) r.Top = popup ? std::max(before.Top + dy, limit.Top) : before.Top + dy;
+            if (bottom) r.Bottom = popup ? std::min(before.Bottom + dy, limit.Bottom) : before.Bottom + dy;
+            const int width = std::clamp(r.Width(), minSize.X, maxSize.X);
+            const int height = std::clamp(r.Height(), minSize.Y, maxSize.Y);
+            if (left) r.Left = r.Right - width;
+            if (right) r.Right = r.Left + width;
+            if (top) r.Top = r.Bottom - height;
+            if (bottom) r.Bottom = r.Top + height;
         }
         if (r != w->WindowRect)
             SetWindowPos(w, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);

@@ -61,6 +61,17 @@ struct TWindowPos {
 constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
 constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
 
+// What WM_GETMINMAXINFO carries in lParam, sent when the user starts to size
+// a window: the handler may change the smallest and largest window sizes
+// (frame included) the user can size it to.
+struct MINMAXINFO {
+    TPoint ptReserved{};
+    TPoint ptMaxSize{};
+    TPoint ptMaxPosition{};
+    TPoint ptMinTrackSize{};
+    TPoint ptMaxTrackSize{};
+};
+
 // What WM_STYLECHANGING / WM_STYLECHANGED carry in lParam (wParam: GWL_STYLE or
 // GWL_EXSTYLE).
 struct TStyleStruct {

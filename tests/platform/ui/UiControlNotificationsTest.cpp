@@ -4,9 +4,9 @@
 #include "UiTestSupport.h"
 #include "WmRecorder.h"
 
+#include "platform/rtl/SysUtils.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
-#include "platform/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -91,9 +91,13 @@ TEST_F(UiControlNotificationsTest, AControlThatWantsASpecialKeyKeepsItFromTheFor
         {VK_DOWN, false, {Sent(CM_WANTSPECIALKEY, VK_DOWN, {}, first), Sent(CM_DIALOGKEY, VK_DOWN, {}, form)}, true},
         {VK_TAB, true, {Sent(CM_WANTSPECIALKEY, VK_TAB, {}, first), Posted(WM_KEYDOWN, VK_TAB, {}, first)}, false},
         {VK_DOWN, true, {Sent(CM_WANTSPECIALKEY, VK_DOWN, {}, first), Posted(WM_KEYDOWN, VK_DOWN, {}, first)}, false},
-        {VK_RETURN, true, {Sent(CM_WANTSPECIALKEY, VK_RETURN, {}, first), Posted(WM_KEYDOWN, VK_RETURN, {}, first)},
+        {VK_RETURN,
+         true,
+         {Sent(CM_WANTSPECIALKEY, VK_RETURN, {}, first), Posted(WM_KEYDOWN, VK_RETURN, {}, first)},
          false},
-        {VK_ESCAPE, true, {Sent(CM_WANTSPECIALKEY, VK_ESCAPE, {}, first), Posted(WM_KEYDOWN, VK_ESCAPE, {}, first)},
+        {VK_ESCAPE,
+         true,
+         {Sent(CM_WANTSPECIALKEY, VK_ESCAPE, {}, first), Posted(WM_KEYDOWN, VK_ESCAPE, {}, first)},
          false},
     };
     for (const auto& c : cases) {
