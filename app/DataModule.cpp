@@ -30,6 +30,8 @@ TDM::TDM(TComponent* AOwner) : TDataModule(AOwner) {
         ADOQuery1->SetConnection(ADOConnection1);
         cvEditStyleController1 = build.Component<TcvEditStyleController>("cvEditStyleController1");
         cvEditStyleController1->SetBorderStyle(xbsFlat);
+        cvCheckEditStyleController1 = build.Component<TcvCheckEditStyleController>("cvCheckEditStyleController1");
+        cvCheckEditStyleController1->SetButtonStyle(btsFlat);
     }
     DataModuleCreate(this);
 }

@@ -3,6 +3,7 @@
 // rows. One instance, DM, lives for the whole process.
 #pragma once
 
+#include "editors/CheckEdit.h"
 #include "editors/EditStyle.h"
 #include "platform/data/ADODB.h"
 #include "platform/ui/Forms.h"
@@ -26,6 +27,8 @@ public:
     TADOQuery* ADOQuery1 = nullptr;
     // The look of the document windows' editors: flat borders.
     TcvEditStyleController* cvEditStyleController1 = nullptr;
+    // The look of their check boxes: flat boxes.
+    TcvCheckEditStyleController* cvCheckEditStyleController1 = nullptr;
 
     void DataModuleCreate(TObject* Sender);
     void DataModuleDestroy(TObject* Sender);

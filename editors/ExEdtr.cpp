@@ -3,6 +3,7 @@
 // registered by the start-up before it loads them.
 #include "editors/ExEdtr.h"
 
+#include "editors/CheckEdit.h"
 #include "editors/EditorTexts.h"
 #include "editors/GridDate.h"
 #include "platform/rtl/Utf8.h"
@@ -86,6 +87,7 @@ struct TUnit {
     std::unique_ptr<TImageList> BlobGlyphs;
     HDC CanvasDC = nullptr;
     std::unique_ptr<TCanvas> Canvas;
+    std::unique_ptr<TcvCheckEditStyleController> CheckStyleController;
 };
 
 TUnit& Unit() {
@@ -277,12 +279,14 @@ void Initialize() {
     unit.Canvas = std::make_unique<TCanvas>();
     unit.Canvas->SetHandle(unit.CanvasDC);
     LoadBlobGlyphs();
+    unit.CheckStyleController = std::make_unique<TcvCheckEditStyleController>(nullptr);
     cvGrDate::InitFirstDayOfWeek();
 }
 
 void Finalize() {
     TUnit& unit = Unit();
     if (unit.References == 0 || --unit.References > 0) return;
+    unit.CheckStyleController.reset();
     unit.Canvas.reset();
     DeleteDC(unit.CanvasDC);
     unit.CanvasDC = nullptr;
@@ -309,6 +313,10 @@ TImageList* BlobGlyphs() {
 
 TCanvas* SharedCanvas() {
     return Unit().Canvas.get();
+}
+
+TcvCheckEditStyleController* DefaultCheckStyleController() {
+    return Unit().CheckStyleController.get();
 }
 
 } // namespace cvExEdtr

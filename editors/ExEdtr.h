@@ -14,6 +14,7 @@
 
 class TCanvas;
 class TImageList;
+class TcvCheckEditStyleController;
 
 // The date that stands for no date in every editor, the calendar and the routines below.
 inline constexpr TDateTime NullDate = -700000.0;
@@ -102,5 +103,8 @@ TImageList* ToolGlyphs();
 TImageList* BlobGlyphs();
 // A canvas on a memory device context, for measuring and painting without a window.
 TCanvas* SharedCanvas();
+// The controller check editors without one of their own follow; nullptr
+// while the unit does not run.
+TcvCheckEditStyleController* DefaultCheckStyleController();
 
 } // namespace cvExEdtr

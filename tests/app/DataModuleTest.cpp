@@ -40,6 +40,9 @@ TEST_F(DataModuleTest, CreationConnectsTheProgramFoldersSharedDatabase) {
     EXPECT_EQ(dm.ADOQuery1->Connection(), dm.ADOConnection1);
     EXPECT_EQ(dm.FindComponent("cvEditStyleController1"), dm.cvEditStyleController1);
     EXPECT_EQ(dm.cvEditStyleController1->BorderStyle(), xbsFlat);
+    EXPECT_EQ(dm.FindComponent("cvCheckEditStyleController1"), dm.cvCheckEditStyleController1);
+    EXPECT_EQ(dm.cvCheckEditStyleController1->ButtonStyle(), btsFlat);
+    EXPECT_EQ(dm.cvCheckEditStyleController1->BorderStyle(), xbsNone);
     dm.DataModuleDestroy(&dm);
     EXPECT_FALSE(dm.ADOConnection1->Connected());
 }

@@ -10,6 +10,7 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/Window.h"
+#include "tests/editors/EditorTestSupport.h"
 #include "tests/platform/ui/UiTestSupport.h"
 #include "tests/platform/ui/WmRecorder.h"
 
@@ -19,6 +20,7 @@
 #include <vector>
 
 using namespace uitest;
+using editortest::CountWindows;
 
 namespace {
 
@@ -187,16 +189,6 @@ TEST(InplaceEdit, ShowEditorPlacesTheWindowAroundTheCell) {
     EXPECT_EQ(h.Form->ActiveControl(), h.Host) << "the host stays the form's active control";
     h.Editor->HideEditorWindow();
     EXPECT_FALSE(IsWindowVisible(h.Editor->Handle()));
-}
-
-int CountWindows() {
-    int count = 0;
-    EnumWindows([&](HWND top) {
-        ++count;
-        EnumChildWindows(top, [&](HWND) { return ++count, true; });
-        return true;
-    });
-    return count;
 }
 
 // A 40 x 30 colour image on a memory DC, white to start with.
