@@ -34,11 +34,6 @@ int PopupBorderWidth(TcvPopupBorder Border) {
     }
 }
 
-// Merge point: becomes Application->Active() once the platform has it.
-bool ApplicationActive() {
-    return GetActiveWindow() != nullptr;
-}
-
 TRect SizeGripCorner(const TRect& R) {
     return {R.Right - GetSystemMetrics(SM_CXVSCROLL), R.Bottom - GetSystemMetrics(SM_CYHSCROLL), R.Right, R.Bottom};
 }
@@ -143,7 +138,7 @@ void TcvInplacePopupControl::HidePopup() {
     if (HandleAllocated() && IsWindowVisible(FHandle)) {
         SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
-        if (ApplicationActive() && FOwnerEditor && FOwnerEditor->HandleAllocated())
+        if (Application->Active() && FOwnerEditor && FOwnerEditor->HandleAllocated())
             ::SetFocus(FOwnerEditor->Handle());
     }
     if (FOwnerEditor && FOwnerEditor->HandleAllocated()) PostMessage(FOwnerEditor->Handle(), CM_POPUPCLOSED, 0, 0);
@@ -230,9 +225,14 @@ void TcvContainerHintWindow::ShowHint(TPoint Point, int MaxWidth, bool UseFontSi
     SetCaption(Text);
     // The canvas takes the control's font for each paint.
     TFont* hintFont = this->Font();
-    // Merge point: the status-bar font of SPI_GETNONCLIENTMETRICS replaces
-    // this fallback size once the platform offers it.
-    hintFont->SetSize(8);
+    NONCLIENTMETRICS metrics;
+    if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        HFONT statusFont = CreateFontIndirect(metrics.lfStatusFont);
+        hintFont->SetHandle(statusFont);
+        DeleteObject(statusFont);
+    } else {
+        hintFont->SetSize(8);
+    }
     hintFont->SetColor(clInfoText);
     hintFont->SetName(Font->Name());
     hintFont->SetCharset(Font->Charset());
