@@ -266,11 +266,17 @@ int TcvInplaceTextEdit::GetDefaultMaxLength() {
     return DataDefinition() ? DataDefinition()->GetMaxLength() : 0;
 }
 
-void TcvInplaceTextEdit::SetEditValue(const Variant& Value) {
-    FInValueLoad = true;
-    TScopeGuard loading([this] { FInValueLoad = false; });
-    TcvInplaceEdit::SetEditValue(Value);
+void TcvInplaceTextEdit::LoadValue(const std::function<void()>& Load) {
+    {
+        FInValueLoad = true;
+        TScopeGuard loading([this] { FInValueLoad = false; });
+        Load();
+    }
     ClearUndo();
+}
+
+void TcvInplaceTextEdit::SetEditValue(const Variant& Value) {
+    LoadValue([&] { TcvInplaceEdit::SetEditValue(Value); });
 }
 
 void TcvInplaceTextEdit::ApplyDefinitionProperties() {

@@ -8,6 +8,7 @@
 #include "editors/InplaceEdit.h"
 #include "platform/ui/StdCtrls.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -108,6 +109,9 @@ protected:
     bool CreatingWindow() const { return FCreatingWindow; }
     // True while SetEditValue loads a value.
     bool LoadingEditValue() const { return FInValueLoad; }
+    // Runs Load with the value-load flag set (no OnChange), then empties the
+    // undo buffer.
+    void LoadValue(const std::function<void()>& Load);
     // Sends EM_EXSETSEL with the anchor and the caret.
     void SetSelection(int Anchor, int Caret);
 
