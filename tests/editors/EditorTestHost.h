@@ -7,6 +7,8 @@
 #include "editors/InplaceEdit.h"
 
 #include "platform/rtl/Utf8.h"
+#include "platform/ui/EditWindow.h"
+#include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Window.h"
@@ -89,6 +91,36 @@ public:
     }
     TcvInplaceEdit* CreateEditor(TComponent* AOwner) const override { return new TEditor(AOwner, *this); }
     bool IsInplace() const override { return false; }
+};
+
+// A standalone editor of Class on a panel of a shown form, focused.
+template <class TEditor> struct EditorOnForm {
+    TForm* Form = nullptr;
+    TPanel* Panel = nullptr;
+    TEditor* Edit = nullptr;
+    explicit EditorOnForm(const TcvInplaceEditClass& Class) {
+        CreateFormInstance(Form, nullptr);
+        Form->SetBounds(30, 30, 320, 200);
+        Panel = new TPanel(Form);
+        Panel->SetParent(Form);
+        Panel->SetBounds(0, 0, 300, 160);
+        Edit = static_cast<TEditor*>(Class.CreateEditor(Form));
+        Edit->SetParent(Panel);
+        Edit->SetLeft(10);
+        Edit->SetTop(10);
+        Form->Show();
+        SettleActivation();
+        Edit->SetFocus();
+        ProcessMessages();
+    }
+    ~EditorOnForm() { delete Form; }
+    EditorOnForm(const EditorOnForm&) = delete;
+    EditorOnForm& operator=(const EditorOnForm&) = delete;
+    CHARRANGE Selection() {
+        CHARRANGE r;
+        SendMessage(Edit->Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
 };
 
 inline int CountWindows() {

@@ -19,26 +19,9 @@ namespace {
 
 using TStandaloneMask = TStandaloneClass<TcvInplaceMaskEdit, TcvTextEditClassOps>;
 
-struct MaskEditOnForm {
-    TForm* Form = nullptr;
-    TcvInplaceMaskEdit* Edit = nullptr;
-    explicit MaskEditOnForm(const std::string& Mask) {
-        CreateFormInstance(Form, nullptr);
-        Form->SetBounds(30, 30, 320, 120);
-        Edit = static_cast<TcvInplaceMaskEdit*>(TStandaloneMask::Instance().CreateEditor(Form));
-        Edit->SetParent(Form);
-        Edit->SetBounds(10, 10, 200, 24);
+struct MaskEditOnForm : EditorOnForm<TcvInplaceMaskEdit> {
+    explicit MaskEditOnForm(const std::string& Mask) : EditorOnForm(TStandaloneMask::Instance()) {
         Edit->SetEditMask(Mask);
-        Form->Show();
-        SettleActivation();
-        Edit->SetFocus();
-        ProcessMessages();
-    }
-    ~MaskEditOnForm() { delete Form; }
-    CHARRANGE Selection() {
-        CHARRANGE r;
-        SendMessage(Edit->Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-        return r;
     }
 };
 

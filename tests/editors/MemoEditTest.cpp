@@ -20,20 +20,8 @@ namespace {
 
 using TStandaloneMemo = TStandaloneClass<TcvInplaceMemoEdit, TcvTextEditClassOps>;
 
-struct MemoOnForm {
-    TForm* Form = nullptr;
-    TcvInplaceMemoEdit* Memo = nullptr;
-    MemoOnForm() {
-        CreateFormInstance(Form, nullptr);
-        Form->SetBounds(30, 30, 320, 200);
-        Memo = static_cast<TcvInplaceMemoEdit*>(TStandaloneMemo::Instance().CreateEditor(Form));
-        Memo->SetParent(Form);
-        Form->Show();
-        SettleActivation();
-        Memo->SetFocus();
-        ProcessMessages();
-    }
-    ~MemoOnForm() { delete Form; }
+struct MemoOnForm : EditorOnForm<TcvInplaceMemoEdit> {
+    MemoOnForm() : EditorOnForm(TStandaloneMemo::Instance()) {}
 };
 
 TEST(MemoStrings, LinesAreTheWindowsLines) {
@@ -57,12 +45,12 @@ TEST(MemoStrings, LinesAreTheWindowsLines) {
     };
     for (const Case& c : cases) {
         MemoOnForm f;
-        f.Memo->SetText(c.Before);
+        f.Edit->SetText(c.Before);
         int changes = 0;
-        f.Memo->OnChange = [&](TObject*) { ++changes; };
-        if (c.Change) c.Change(*f.Memo->Lines());
-        EXPECT_EQ(f.Memo->Text(), c.After) << c.What;
-        EXPECT_EQ(f.Memo->Lines()->Count(), c.Count) << c.What;
+        f.Edit->OnChange = [&](TObject*) { ++changes; };
+        if (c.Change) c.Change(*f.Edit->Lines());
+        EXPECT_EQ(f.Edit->Text(), c.After) << c.What;
+        EXPECT_EQ(f.Edit->Lines()->Count(), c.Count) << c.What;
         EXPECT_EQ(changes, c.Changes) << c.What;
     }
 }
@@ -72,11 +60,11 @@ TEST(MemoStrings, GetReturnsTheWholeLineHoweverLong) {
     std::string longLine;
     for (int i = 0; i < 3000; ++i)
         longLine += "长";
-    f.Memo->SetWordWrap(false);
-    f.Memo->SetText("first\r\n" + longLine + "\r\nlast");
-    EXPECT_EQ(f.Memo->Lines()->Get(1), longLine);
-    EXPECT_EQ(f.Memo->Lines()->Get(2), "last");
-    EXPECT_EQ(f.Memo->Lines()->Get(3), "");
+    f.Edit->SetWordWrap(false);
+    f.Edit->SetText("first\r\n" + longLine + "\r\nlast");
+    EXPECT_EQ(f.Edit->Lines()->Get(1), longLine);
+    EXPECT_EQ(f.Edit->Lines()->Get(2), "last");
+    EXPECT_EQ(f.Edit->Lines()->Get(3), "");
     EXPECT_TRUE(platform_ui::test::QtInputMethodEnabled()) << "Chinese may be typed";
 }
 
@@ -118,13 +106,13 @@ TEST(MemoEdit, WithoutReturnsEnterPressesTheDefaultButton) {
     button->SetDefault(true);
     int clicks = 0;
     button->OnClick = [&](TObject*) { ++clicks; };
-    f.Memo->SetWantReturns(false);
-    f.Memo->SetText("ab");
-    f.Memo->SetFocus();
+    f.Edit->SetWantReturns(false);
+    f.Edit->SetText("ab");
+    f.Edit->SetFocus();
     ProcessMessages();
-    Type(f.Memo, VK_RETURN, "\r");
+    Type(f.Edit, VK_RETURN, "\r");
     EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(f.Memo->Text(), "ab");
+    EXPECT_EQ(f.Edit->Text(), "ab");
 }
 
 } // namespace

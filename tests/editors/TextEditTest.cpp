@@ -33,30 +33,8 @@ using TStandaloneText = TStandaloneClass<TcvInplaceTextEdit, TcvTextEditClassOps
 using TStandaloneMenuText = TStandaloneClass<TMenuTextEdit, TcvTextEditClassOps>;
 
 // A standalone text editor focused on a shown form.
-struct TextEditOnForm {
-    TForm* Form = nullptr;
-    TPanel* Panel = nullptr;
-    TcvInplaceTextEdit* Edit = nullptr;
-    explicit TextEditOnForm(const TcvInplaceEditClass& Class = TStandaloneText::Instance()) {
-        CreateFormInstance(Form, nullptr);
-        Form->SetBounds(30, 30, 320, 200);
-        Panel = new TPanel(Form);
-        Panel->SetParent(Form);
-        Panel->SetBounds(0, 0, 300, 160);
-        Edit = static_cast<TcvInplaceTextEdit*>(Class.CreateEditor(Form));
-        Edit->SetParent(Panel);
-        Edit->SetBounds(10, 10, 200, 24);
-        Form->Show();
-        SettleActivation();
-        Edit->SetFocus();
-        ProcessMessages();
-    }
-    ~TextEditOnForm() { delete Form; }
-    CHARRANGE Selection() {
-        CHARRANGE r;
-        SendMessage(Edit->Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-        return r;
-    }
+struct TextEditOnForm : EditorOnForm<TcvInplaceTextEdit> {
+    explicit TextEditOnForm(const TcvInplaceEditClass& Class = TStandaloneText::Instance()) : EditorOnForm(Class) {}
 };
 
 TEST(TextEdit, UpperCaseTypingCountsEachChangeButNotARecasing) {
