@@ -136,6 +136,20 @@ std::string Utf8FromCodePoint(char32_t c) {
     return r;
 }
 
+std::u32string Utf8ToCodePoints(std::string_view S) {
+    std::u32string out;
+    for (size_t i = 0; i < S.size(); i = Utf8NextCharBoundary(S, i))
+        out += Utf8CodePointAt(S, i);
+    return out;
+}
+
+std::string Utf8FromCodePoints(std::u32string_view S) {
+    std::string out;
+    for (char32_t c : S)
+        out += Utf8FromCodePoint(c);
+    return out;
+}
+
 bool Utf8IsValid(std::string_view S) {
     for (size_t i = 0; i < S.size();) {
         char32_t cp = 0;

@@ -25,4 +25,7 @@ size_t Utf8PrevCharBoundary(std::string_view S, size_t ByteOffset);
 // The code point at ByteOffset (U+FFFD for an invalid byte) and the UTF-8 of one code point.
 char32_t Utf8CodePointAt(std::string_view S, size_t ByteOffset);
 std::string Utf8FromCodePoint(char32_t CodePoint);
+// The whole text as code points, one per character, and back.
+std::u32string Utf8ToCodePoints(std::string_view S);
+std::string Utf8FromCodePoints(std::u32string_view S);
 bool Utf8IsValid(std::string_view S);

@@ -15,20 +15,6 @@ constexpr char32_t FieldSeparator = U';';
 // A ";" separates fields only this close to the end of the mask.
 constexpr size_t FieldArea = 4;
 
-std::u32string Decode(std::string_view S) {
-    std::u32string out;
-    for (size_t i = 0; i < S.size(); i = Utf8NextCharBoundary(S, i))
-        out += Utf8CodePointAt(S, i);
-    return out;
-}
-
-std::string Encode(std::u32string_view S) {
-    std::string out;
-    for (char32_t c : S)
-        out += Utf8FromCodePoint(c);
-    return out;
-}
-
 bool IsDigit(char32_t C) {
     return C >= U'0' && C <= U'9';
 }
@@ -89,7 +75,7 @@ template <typename Visit> void WalkPositions(const TEditMaskInfo& Mask, Visit&& 
 
 TEditMaskInfo ParseEditMask(std::string_view EditMask) {
     TEditMaskInfo info;
-    const std::u32string pattern = SplitFields(Decode(EditMask), info);
+    const std::u32string pattern = SplitFields(Utf8ToCodePoints(EditMask), info);
     TMaskCase caseMode = TMaskCase::AsTyped;
     for (size_t i = 0; i < pattern.size(); ++i) {
         const char32_t c = pattern[i];
@@ -140,7 +126,7 @@ char32_t MaskLiteralChar(const TMaskPosition& Position) {
 }
 
 std::string FormatMaskText(const TEditMaskInfo& Mask, std::string_view Value, char32_t Blank) {
-    const std::u32string value = Decode(Value);
+    const std::u32string value = Utf8ToCodePoints(Value);
     std::u32string shown(Mask.Positions.size(), Blank);
     size_t taken = 0;
     auto next = [&]() -> const char32_t* {
@@ -159,11 +145,11 @@ std::string FormatMaskText(const TEditMaskInfo& Mask, std::string_view Value, ch
         ++taken;
         if (*c != U' ') shown[i] = ToCase(*c, position.Case);
     });
-    return Encode(shown);
+    return Utf8FromCodePoints(shown);
 }
 
 std::string MaskTextValue(const TEditMaskInfo& Mask, std::string_view EditText) {
-    const std::u32string text = Decode(EditText);
+    const std::u32string text = Utf8ToCodePoints(EditText);
     std::u32string value;
     for (size_t i = 0; i < text.size(); ++i)
         if (i >= Mask.Positions.size() || !Mask.Positions[i].IsLiteral()) value += text[i];
@@ -173,8 +159,8 @@ std::string MaskTextValue(const TEditMaskInfo& Mask, std::string_view EditText) 
         value.erase(value.find_last_not_of(Mask.Blank) + 1);
     for (char32_t& c : value)
         if (c == Mask.Blank) c = U' ';
-    if (Mask.SaveLiterals) return FormatMaskText(Mask, Encode(value), U' ');
-    return Encode(value);
+    if (Mask.SaveLiterals) return FormatMaskText(Mask, Utf8FromCodePoints(value), U' ');
+    return Utf8FromCodePoints(value);
 }
 
 bool MaskCharFits(const TMaskPosition& Position, char32_t& C) {
@@ -204,7 +190,7 @@ bool MaskCharFits(const TMaskPosition& Position, char32_t& C) {
 }
 
 size_t FirstUnfilledMaskPosition(const TEditMaskInfo& Mask, std::string_view EditText, bool IgnoreBlank) {
-    const std::u32string text = Decode(EditText);
+    const std::u32string text = Utf8ToCodePoints(EditText);
     for (size_t i = 0; i < Mask.Positions.size(); ++i) {
         const TMaskPosition& position = Mask.Positions[i];
         if (position.IsLiteral() || !position.Required) continue;

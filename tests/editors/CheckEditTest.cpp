@@ -8,7 +8,7 @@
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Window.h"
-#include "tests/editors/EditorTestSupport.h"
+#include "tests/editors/EditorTestHost.h"
 #include "tests/platform/ui/UiTestSupport.h"
 #include "tests/platform/ui/WmRecorder.h"
 

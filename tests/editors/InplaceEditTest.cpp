@@ -1,8 +1,7 @@
 // The editor base in a small test host: key routing (which keys the host
 // gets, Escape restoring, validation refusing), showing over a cell, height
 // and frame painting from view data without any window, and styles.
-#include "editors/Container.h"
-#include "editors/InplaceEdit.h"
+#include "tests/editors/EditorTestHost.h"
 
 #include "platform/rtl/Utf8.h"
 #include "platform/ui/Forms.h"
@@ -10,7 +9,6 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/Window.h"
-#include "tests/editors/EditorTestSupport.h"
 #include "tests/platform/ui/UiTestSupport.h"
 #include "tests/platform/ui/WmRecorder.h"
 
@@ -20,35 +18,9 @@
 #include <vector>
 
 using namespace uitest;
-using editortest::CountWindows;
+using namespace editortest;
 
 namespace {
-
-// A host that logs the calls its editor makes.
-class TTestContainer : public TCustomcvContainer {
-public:
-    using TCustomcvContainer::TCustomcvContainer;
-    std::vector<std::string> Calls;
-    bool Modifiable = true;
-    int Row = 5;
-
-    bool CanEditModify() override { return Modifiable; }
-    bool IsValidEditChar(char32_t Key) override { return Key != U'#'; }
-    void EditorKeyDown(Word& Key, TShiftState Shift) override {
-        char text[24];
-        std::snprintf(text, sizeof text, "key %02X", Key);
-        Calls.push_back(text);
-        if (Key == VK_DOWN) ++Row;
-        if (Key == VK_UP) --Row;
-        TCustomcvContainer::EditorKeyDown(Key, Shift);
-    }
-
-protected:
-    void KeyPress(char32_t& Key) override {
-        Calls.push_back("char " + Utf8FromCodePoint(Key));
-        TCustomcvContainer::KeyPress(Key);
-    }
-};
 
 // A text-like editor: printable characters it accepts are appended.
 class TTestEditor : public TcvInplaceEdit {
@@ -66,34 +38,6 @@ protected:
         SetText(Text() + Utf8FromCodePoint(Key));
         SetModified(true);
         Changed();
-    }
-};
-
-struct HostedEditor {
-    TForm* Form = nullptr;
-    TTestContainer* Host = nullptr;
-    TcvInplaceEdit* Editor = nullptr;
-    HostedEditor() {
-        CreateFormInstance(Form, nullptr);
-        Form->SetBounds(10, 10, 300, 200);
-        Host = new TTestContainer(Form);
-        Host->SetParent(Form);
-        Host->SetBounds(0, 0, 280, 160);
-        Editor = TTestEditor::StaticClass().CreateEditor(Host);
-        Editor->SetParent(Host);
-        Form->Show();
-        SettleActivation();
-    }
-    ~HostedEditor() { delete Form; }
-    // Loads a value as a host does, then opens the editor over a cell.
-    void Open(const std::string& Value) {
-        Host->BeginInitEditor();
-        Editor->SetEditValue(Value);
-        Editor->SetModified(false);
-        Host->EndInitEditor();
-        Editor->ShowEditor({10, 10, 60, 28});
-        ProcessMessages();
-        Host->Calls.clear();
     }
 };
 
@@ -147,7 +91,7 @@ TEST(InplaceEdit, HostedKeysGoWhereTheyBelong) {
         {"an unmodified value is not validated", {{VK_DOWN, ""}}, true, true, {"key 28"}, "old", false, 6, 0, 0},
     };
     for (const Case& c : cases) {
-        HostedEditor h;
+        HostedEditor h(TTestEditor::StaticClass());
         DialogRecorder dialogs;
         h.Host->Modifiable = c.HostModifies;
         h.Editor->OnValidate = [&](TObject*, std::string&, bool& Accept) { Accept = !c.Refuse; };
@@ -179,7 +123,7 @@ TEST(InplaceEdit, HostedKeysGoWhereTheyBelong) {
 }
 
 TEST(InplaceEdit, ShowEditorPlacesTheWindowAroundTheCell) {
-    HostedEditor h;
+    HostedEditor h(TTestEditor::StaticClass());
     h.Editor->ShowEditor({});
     EXPECT_FALSE(h.Editor->EditorShown()) << "an empty cell shows nothing";
     h.Editor->ShowEditor({10, 10, 60, 28});
@@ -190,30 +134,6 @@ TEST(InplaceEdit, ShowEditorPlacesTheWindowAroundTheCell) {
     h.Editor->HideEditorWindow();
     EXPECT_FALSE(IsWindowVisible(h.Editor->Handle()));
 }
-
-// A 40 x 30 colour image on a memory DC, white to start with.
-class CellImage : public ::testing::Test {
-protected:
-    void SetUp() override {
-        DC = CreateCompatibleDC(nullptr);
-        Bitmap = CreateCompatibleBitmap(nullptr, 40, 30);
-        Old = SelectObject(DC, Bitmap);
-        const TRect all{0, 0, 40, 30};
-        FillRect(DC, &all, White);
-    }
-    void TearDown() override {
-        SelectObject(DC, Old);
-        DeleteObject(Bitmap);
-        DeleteDC(DC);
-        DeleteObject(White);
-        DeleteObject(Blue);
-    }
-    HDC DC = nullptr;
-    HBITMAP Bitmap = nullptr;
-    HGDIOBJ Old = nullptr;
-    HBRUSH White = CreateSolidBrush(0xFFFFFF);
-    HBRUSH Blue = CreateSolidBrush(0xFF0000);
-};
 
 TEST_F(CellImage, SingleBorderWithoutTopEdgePaintsThreeStripsAndNoWindow) {
     const int windowsBefore = CountWindows();
@@ -261,7 +181,7 @@ TEST(InplaceEdit, CalcHeightAddsTheEditorsMargins) {
 }
 
 TEST(EditStyle, ValuesFollowTheControllerUntilSetOnTheEditor) {
-    HostedEditor h;
+    HostedEditor h(TTestEditor::StaticClass());
     TcvEditStyleController controller(nullptr);
     TcvEditStyle* style = h.Editor->Style();
     EXPECT_EQ(style->BorderStyle(), xbs3D) << "the defaults";
@@ -287,7 +207,7 @@ TEST(EditStyle, ValuesFollowTheControllerUntilSetOnTheEditor) {
 }
 
 TEST(EditStyle, AFreedControllerLeavesItsEditorsOnTheDefault) {
-    HostedEditor h;
+    HostedEditor h(TTestEditor::StaticClass());
     auto* controller = new TcvEditStyleController(nullptr);
     controller->SetBorderStyle(xbsFlat);
     h.Editor->SetStyleController(controller);
