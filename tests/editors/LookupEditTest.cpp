@@ -8,6 +8,8 @@
 #include "platform/rtl/Utf8.h"
 #include "platform/ui/EditWindow.h"
 #include "platform/ui/Focus.h"
+#include "platform/ui/Graphics.h"
+#include "platform/ui/Painting.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
 #include "tests/platform/data/TestDatabase.h"
@@ -253,6 +255,38 @@ TEST(LookupEdit, UpAndDownStepTheKeyWithoutTheList) {
         EXPECT_EQ(w.Edit->Text(), Names.at(c.To));
         EXPECT_FALSE(w.ListShown());
     }
+}
+
+// Closed, the wheel steps the value; open, it scrolls the list by one row
+// and the list's selection stays.
+TEST(LookupEdit, TheWheelStepsTheValueOrScrollsTheOpenList) {
+    LookupOnForm w;
+    const auto turn = [&](int Delta) {
+        platform_ui::test::SendQtWheel(w.Edit->Handle(), {5, 5}, Delta);
+        ProcessMessages();
+    };
+    turn(-WHEEL_DELTA);
+    EXPECT_EQ(w.Key(), "02");
+    turn(WHEEL_DELTA);
+    EXPECT_EQ(w.Key(), "01");
+
+    w.Edit->SetDropDownRows(2);
+    Type(w.Edit, VK_F4);
+    ASSERT_TRUE(w.ListShown());
+    const HWND list = w.Edit->PopupList()->Handle();
+    const int firstRow = w.Edit->PopupList()->RowHeight() / 2 + 4; // inside the frame
+    const auto firstRowHighlighted = [&] {
+        UpdateWindow(list);
+        const COLORREF highlight = ColorToRGB(clHighlight);
+        return platform_ui::test::BackingPixel(list, w.Edit->PopupList()->Width() - 12, firstRow) ==
+               static_cast<uint32_t>((GetRValue(highlight) << 16) | (GetGValue(highlight) << 8) | GetBValue(highlight));
+    };
+    EXPECT_TRUE(firstRowHighlighted());
+    turn(-WHEEL_DELTA);
+    EXPECT_FALSE(firstRowHighlighted()) << "the selected first record scrolled off";
+    EXPECT_EQ(VarToStr(w.Edit->PopupList()->KeyValue()), "01");
+    EXPECT_EQ(w.Key(), "01");
+    EXPECT_TRUE(w.ListShown());
 }
 
 TEST(LookupEdit, EnterTakesTheListSelectionAndEscapeKeepsTheValue) {
