@@ -238,7 +238,7 @@ TEST(LookupEdit, TypingSearchesTheNamesByPrefixAndShowsTheMatch) {
     }
 }
 
-TEST(LookupEdit, UpAndDownStepTheKeyWithoutTheList) {
+TEST(LookupEdit, UpDownAndADoubleClickStepTheKeyWithoutTheList) {
     const struct {
         const char* From;
         Word Key;
@@ -255,6 +255,12 @@ TEST(LookupEdit, UpAndDownStepTheKeyWithoutTheList) {
         EXPECT_EQ(w.Edit->Text(), Names.at(c.To));
         EXPECT_FALSE(w.ListShown());
     }
+    w.SetKey("01");
+    w.Edit->SetRevertable(true);
+    platform_ui::test::SendQtMouse(w.Edit->Handle(), platform_ui::test::TMouseEventKind::DoubleClick, {10, 5},
+                                   MK_LBUTTON, MK_LBUTTON);
+    ProcessMessages();
+    EXPECT_EQ(w.Key(), "02") << "a revertable editor steps on a double click";
 }
 
 // Closed, the wheel steps the value; open, it scrolls the list by one row
