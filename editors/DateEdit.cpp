@@ -106,7 +106,8 @@ void TcvInplaceDateEdit::ValidateEdit() {
         }
         if (error || failed) {
             if (HostHiding()) {
-                // Taken down by the host: never raise.
+                // Taken down by the host: never raise, and leave nothing modified
+                // that the host would write back as a null date.
                 if (DataDefinition()) {
                     DataDefinition()->DataChanged();
                     SelectAllText();
@@ -118,6 +119,7 @@ void TcvInplaceDateEdit::ValidateEdit() {
                 FDate = NullDate;
                 TcvInplaceTextEdit::SetText("");
                 FPending = false;
+                SetModified(false);
                 return;
             }
             error = failed && FDateValidation;

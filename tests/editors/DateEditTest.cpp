@@ -1,8 +1,8 @@
-// The date editor standalone on a form,
+// The date editor standalone on a form and hosted in the test container,
 // with a fixed clock: typed and keyword dates through validation, the
 // calendar opened by its button and driven by keys and the mouse, the time
-// kept across a choice, the date mask following the locale, and a date cell
-// painted from view data.
+// kept across a choice, the date mask following the locale, a quiet revert
+// while the host takes the editor down, and a date cell painted from view data.
 #include "editors/DateEdit.h"
 #include "editors/GridDate.h"
 #include "editors/GridDatePopup.h"
@@ -327,6 +327,25 @@ TEST_F(DateEditTest, TheMaskFollowsTheLocaleWhenItChanges) {
     f.Edit->SetUseEditMask(false);
     EXPECT_EQ(f.Edit->EditMask(), "");
     EXPECT_EQ(f.Edit->StoredValues() & cvsvEditMask, 0);
+}
+
+TEST_F(DateEditTest, AMistypedDateWhileTheHostTakesItDownChangesNothing) {
+    HostedEditor h(TcvInplaceDateEdit::StaticClass());
+    auto* edit = static_cast<TcvInplaceDateEdit*>(h.Editor);
+    h.Open("2024-01-05");
+    // The user empties the text and leaves; coming back saves that as the
+    // text to restore, modified.
+    Type(edit, VK_DELETE);
+    ::SetFocus(h.Host->Handle());
+    ::SetFocus(edit->Handle());
+    ProcessMessages();
+    TypeText(edit, "zzz");
+    ASSERT_TRUE(edit->GetModified());
+    edit->SetHostHiding(true);
+    EXPECT_NO_THROW(edit->ValidateEdit());
+    EXPECT_FALSE(edit->GetModified()) << "the host writes nothing back";
+    EXPECT_EQ(edit->GetDate(), NullDate);
+    EXPECT_EQ(edit->Text(), "");
 }
 
 TEST_F(CellImage, ADateCellPaintsItsTextAndButtonWithoutAWindow) {
