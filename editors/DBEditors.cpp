@@ -7,6 +7,7 @@ namespace {
 using TDBTextEditClass = TcvDBEditClass<TcvTextEditClassOps, TcvEditDBDataDefinition>;
 using TDBMemoClass = TcvDBEditClass<TcvTextEditClassOps, TcvMemoEditDBDataDefinition>;
 using TDBCurrencyEditClass = TcvDBEditClass<TcvTextEditClassOps, TcvCurrencyEditDBDataDefinition>;
+using TDBDateEditClass = TcvDBEditClass<TcvDropDownEditClassOps, TcvEditDBDataDefinition>;
 
 } // namespace
 
@@ -32,4 +33,12 @@ const TcvInplaceEditClass& TCustomcvDBCurrencyEdit::StaticClass() {
 
 const TcvInplaceEditClass& TcvDBCurrencyEdit::StaticClass() {
     return TcvEditorClass<TcvDBCurrencyEdit, TDBCurrencyEditClass>::Instance();
+}
+
+const TcvInplaceEditClass& TCustomcvDBDateEdit::StaticClass() {
+    return TcvEditorClass<TCustomcvDBDateEdit, TDBDateEditClass>::Instance();
+}
+
+const TcvInplaceEditClass& TcvDBDateEdit::StaticClass() {
+    return TcvEditorClass<TcvDBDateEdit, TDBDateEditClass>::Instance();
 }

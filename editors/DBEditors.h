@@ -1,9 +1,8 @@
 // The data-aware editors of forms: the standalone editors bound to one field
-// of a data source through a field-backed data definition. They add only
-// DataSource and DataField (both kept by the definition) and answer
-// CM_GETDATALINK with the definition's data link, and Escape reloads the
-// field; how the value travels is the definition's business
-// (EditDBDataDefinition.h).
+// of a data source through a field-backed data definition. They add only DataSource and DataField (both kept by the
+// definition), answer CM_GETDATALINK with the definition's data link, and
+// reload the field on Escape; how the value travels is the definition's
+// business (EditDBDataDefinition.h).
 #pragma once
 
 #include "editors/EditDBDataDefinition.h"
@@ -92,5 +91,18 @@ public:
 class TcvDBCurrencyEdit : public TCustomcvDBCurrencyEdit {
 public:
     explicit TcvDBCurrencyEdit(TComponent* AOwner) : TCustomcvDBCurrencyEdit(AOwner, StaticClass()) {}
+    static const TcvInplaceEditClass& StaticClass();
+};
+
+class TCustomcvDBDateEdit : public TcvDataAwareEdit<TCustomcvDateEdit> {
+public:
+    explicit TCustomcvDBDateEdit(TComponent* AOwner, const TcvInplaceEditClass& Class = StaticClass())
+        : TcvDataAwareEdit(AOwner, Class) {}
+    static const TcvInplaceEditClass& StaticClass();
+};
+
+class TcvDBDateEdit : public TCustomcvDBDateEdit {
+public:
+    explicit TcvDBDateEdit(TComponent* AOwner) : TCustomcvDBDateEdit(AOwner, StaticClass()) {}
     static const TcvInplaceEditClass& StaticClass();
 };

@@ -12,3 +12,7 @@ const TcvInplaceEditClass& TCustomcvMemo::StaticClass() {
 const TcvInplaceEditClass& TCustomcvCurrencyEdit::StaticClass() {
     return TcvEditorClass<TCustomcvCurrencyEdit, TcvStandaloneEditClass<TcvTextEditClassOps>>::Instance();
 }
+
+const TcvInplaceEditClass& TCustomcvDateEdit::StaticClass() {
+    return TcvEditorClass<TCustomcvDateEdit, TcvStandaloneEditClass<TcvDropDownEditClassOps>>::Instance();
+}

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "editors/CurrencyEdit.h"
+#include "editors/DateEdit.h"
 #include "editors/MemoEdit.h"
 #include "editors/TextEdit.h"
 
@@ -33,5 +34,12 @@ class TCustomcvCurrencyEdit : public TcvInplaceCurrencyEdit {
 public:
     explicit TCustomcvCurrencyEdit(TComponent* AOwner, const TcvInplaceEditClass& Class = StaticClass())
         : TcvInplaceCurrencyEdit(AOwner, Class) {}
+    static const TcvInplaceEditClass& StaticClass();
+};
+
+class TCustomcvDateEdit : public TcvInplaceDateEdit {
+public:
+    explicit TCustomcvDateEdit(TComponent* AOwner, const TcvInplaceEditClass& Class = StaticClass())
+        : TcvInplaceDateEdit(AOwner, Class) {}
     static const TcvInplaceEditClass& StaticClass();
 };

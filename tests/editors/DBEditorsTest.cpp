@@ -32,10 +32,13 @@ class DBEditorsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         File = Folder / "data.mdb";
-        RunSql(File, "create table T (ID integer primary key, NAME varchar(20), NOTE memo, AMOUNT decimal(18,4),"
-                     " COUNTED integer, DONE bit, FLAG varchar(1), RATIO real);"
-                     "insert into T values (1, 'first', 'a note', 12.5, 7, 1, '1', 0.5);"
-                     "insert into T values (2, 'second', null, null, null, 0, '0', null);");
+        RunSql(File,
+               "create table T (ID integer primary key, NAME varchar(20), NOTE memo, AMOUNT decimal(18,4),"
+               " COUNTED integer, DONE bit, FLAG varchar(1), RATIO real, DAY datetime, CODE varchar(4));"
+               "insert into T values (1, 'first', 'a note', 12.5, 7, 1, '1', 0.5, '2024-03-05 00:00:00', '01');"
+               "insert into T values (2, 'second', null, null, null, 0, '0', null, null, null);"
+               "create table CODES (CODE varchar(4) primary key, NAME varchar(40));"
+               "insert into CODES values ('01', '重点科技攻关'), ('02', '软科学研究'), ('03', '科技型中小企业创新');");
         CreateFormInstance(Form, nullptr);
         Form->SetBounds(30, 30, 360, 220);
         Connection = new TADOConnection(Form);
@@ -365,6 +368,19 @@ TEST_F(DBEditorsTest, CurrencyEditorTakesTheSeparatorAndItsOwnLimit) {
     Type(amount, VK_TAB);
     Query->Post();
     EXPECT_EQ(Stored("COUNTED"), "999");
+}
+
+TEST_F(DBEditorsTest, DateEditorReadsAndWritesItsDateField) {
+    auto* day = Bind<TcvDBDateEdit>("DAY");
+    EXPECT_FALSE(platform_ui::test::QtInputMethodEnabled());
+    EXPECT_EQ(day->GetDate(), EncodeDate(2024, 3, 5));
+    day->SelectAllText();
+    TypeText(day, "2024-04-01");
+    Type(day, VK_TAB);
+    Query->Post();
+    EXPECT_EQ(Stored("DAY"), "2024-04-01 00:00:00");
+    Query->Next();
+    EXPECT_EQ(day->GetDate(), NullDate) << "a null field is no date";
 }
 
 TEST_F(DBEditorsTest, DataSetActionsRunThroughTheLinkOfTheirSource) {
