@@ -8,6 +8,7 @@ using TDBTextEditClass = TcvDBEditClass<TcvTextEditClassOps, TcvEditDBDataDefini
 using TDBMemoClass = TcvDBEditClass<TcvTextEditClassOps, TcvMemoEditDBDataDefinition>;
 using TDBCurrencyEditClass = TcvDBEditClass<TcvTextEditClassOps, TcvCurrencyEditDBDataDefinition>;
 using TDBDateEditClass = TcvDBEditClass<TcvDropDownEditClassOps, TcvEditDBDataDefinition>;
+using TDBLookupEditClass = TcvDBEditClass<TcvDropDownEditClassOps, TcvDBLookupEditDBDataDefinition>;
 
 } // namespace
 
@@ -41,4 +42,17 @@ const TcvInplaceEditClass& TCustomcvDBDateEdit::StaticClass() {
 
 const TcvInplaceEditClass& TcvDBDateEdit::StaticClass() {
     return TcvEditorClass<TcvDBDateEdit, TDBDateEditClass>::Instance();
+}
+
+TCustomcvDBLookupEdit::TCustomcvDBLookupEdit(TComponent* AOwner, const TcvInplaceEditClass& Class)
+    : TcvDataAwareEdit(AOwner, Class) {
+    static_cast<TcvDBLookupEditDBDataDefinition*>(Definition())->SetEditor(this);
+}
+
+const TcvInplaceEditClass& TCustomcvDBLookupEdit::StaticClass() {
+    return TcvEditorClass<TCustomcvDBLookupEdit, TDBLookupEditClass>::Instance();
+}
+
+const TcvInplaceEditClass& TcvDBLookupEdit::StaticClass() {
+    return TcvEditorClass<TcvDBLookupEdit, TDBLookupEditClass>::Instance();
 }

@@ -1,11 +1,13 @@
-// The data-aware editors of forms: the standalone editors bound to one field
-// of a data source through a field-backed data definition. They add only DataSource and DataField (both kept by the
+// The data-aware editors of forms: the standalone editors and the lookup
+// editor bound to one field of a data source through a field-backed data
+// definition. They add only DataSource and DataField (both kept by the
 // definition), answer CM_GETDATALINK with the definition's data link, and
 // reload the field on Escape; how the value travels is the definition's
 // business (EditDBDataDefinition.h).
 #pragma once
 
 #include "editors/EditDBDataDefinition.h"
+#include "editors/LookupEdit.h"
 #include "editors/StandaloneEdit.h"
 #include "platform/ui/Messages.h"
 
@@ -104,5 +106,18 @@ public:
 class TcvDBDateEdit : public TCustomcvDBDateEdit {
 public:
     explicit TcvDBDateEdit(TComponent* AOwner) : TCustomcvDBDateEdit(AOwner, StaticClass()) {}
+    static const TcvInplaceEditClass& StaticClass();
+};
+
+class TCustomcvDBLookupEdit : public TcvDataAwareEdit<TcvInplaceLookupEdit> {
+public:
+    explicit TCustomcvDBLookupEdit(TComponent* AOwner, const TcvInplaceEditClass& Class = StaticClass());
+    static const TcvInplaceEditClass& StaticClass();
+    TDataLink* GetDataLink() override { return Definition()->DataLink(); }
+};
+
+class TcvDBLookupEdit : public TCustomcvDBLookupEdit {
+public:
+    explicit TcvDBLookupEdit(TComponent* AOwner) : TCustomcvDBLookupEdit(AOwner, StaticClass()) {}
     static const TcvInplaceEditClass& StaticClass();
 };

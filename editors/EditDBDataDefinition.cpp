@@ -3,6 +3,9 @@
 // call-backs; the definition answers the editor from the resolved field.
 #include "editors/EditDBDataDefinition.h"
 
+#include "editors/DBEdtr.h"
+#include "editors/LookupEdit.h"
+
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/DBActns.h"
 
@@ -114,7 +117,8 @@ void TcvEditDBDataDefinition::Assign(TPersistent* Source) {
 
 bool TcvEditDBDataDefinition::BeginEdit() {
     TField* field = GetField();
-    if (!field || !field->CanModify()) return false;
+    if (!field) return false;
+    if (!field->CanModify() && !(field->Lookup() && cvDBEdtr::CanModifyLookupKey(field))) return false;
     FDataLink->Edit();
     if (FDataLink->Editing()) FDataLink->SetModified(true);
     return FDataLink->Editing();
@@ -232,4 +236,12 @@ void TcvMemoEditDBDataDefinition::SetValue(const Variant& Value) {
 
 bool TcvCurrencyEditDBDataDefinition::IsValidChar(char32_t Key) {
     return Key == char32_t(FormatSettings.DecimalSeparator) || TcvEditDBDataDefinition::IsValidChar(Key);
+}
+
+TAlignment TcvDBLookupEditDBDataDefinition::GetAlignment() {
+    return FEditor ? FEditor->Alignment() : TcvEditDBDataDefinition::GetAlignment();
+}
+
+Variant TcvDBLookupEditDBDataDefinition::GetValue() {
+    return GetField() ? TcvEditDBDataDefinition::GetValue() : Variant();
 }

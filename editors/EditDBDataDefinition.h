@@ -13,6 +13,7 @@
 #include <string>
 
 class TcvEditDBDataDefinition;
+class TcvInplaceLookupEdit;
 
 // The definition's link to its field.
 class TcvEditDataLink : public TDataLink {
@@ -121,4 +122,20 @@ public:
 class TcvCurrencyEditDBDataDefinition : public TcvEditDBDataDefinition {
 public:
     bool IsValidChar(char32_t Key) override;
+};
+
+// The lookup editor writes its key itself; the definition only reads.
+class TcvDBLookupEditDBDataDefinition : public TcvEditDBDataDefinition {
+public:
+    // The editor is given once it is built; until then the base answers.
+    void SetEditor(TcvInplaceLookupEdit* Editor) { FEditor = Editor; }
+
+    // The editor's own alignment: the field holds a key, the editor shows a name.
+    TAlignment GetAlignment() override;
+    // Unassigned without a field.
+    Variant GetValue() override;
+    void SetValue(const Variant& Value) override { (void)Value; }
+
+private:
+    TcvInplaceLookupEdit* FEditor = nullptr; // not owned
 };

@@ -383,6 +383,37 @@ TEST_F(DBEditorsTest, DateEditorReadsAndWritesItsDateField) {
     EXPECT_EQ(day->GetDate(), NullDate) << "a null field is no date";
 }
 
+TEST_F(DBEditorsTest, LookupEditorShowsTheNameAndStoresTheChosenCodeOnPost) {
+    auto* codes = new TADOQuery(Form);
+    codes->SetConnection(Connection);
+    codes->SQL()->SetText("select * from CODES order by CODE");
+    codes->Open();
+    auto* list = new TDataSource(Form);
+    list->SetDataSet(codes);
+    auto* lookup = new TcvDBLookupEdit(Form);
+    lookup->SetParent(Form);
+    lookup->SetBounds(10, 10, 200, 24);
+    lookup->SetListSource(list);
+    lookup->SetKeyFieldName("CODE");
+    lookup->SetListFieldName("NAME");
+    lookup->SetDataSource(Source);
+    lookup->SetDataField("CODE");
+    Show(lookup);
+    EXPECT_EQ(lookup->Text(), "重点科技攻关");
+    EXPECT_EQ(lookup->GetDataLink(), reinterpret_cast<TDataLink*>(SendMessage(lookup->Handle(), CM_GETDATALINK)));
+    EXPECT_TRUE(platform_ui::test::QtInputMethodEnabled()) << "names are typed in Chinese";
+
+    platform_ui::test::SendQtInputMethodCommit(lookup->Handle(), "软");
+    ProcessMessages();
+    EXPECT_EQ(lookup->Text(), "软科学研究");
+    Type(lookup, VK_TAB);
+    EXPECT_EQ(GetFocus(), Other->Handle());
+    Query->Post();
+    EXPECT_EQ(Stored("CODE"), "02");
+    Query->Next();
+    EXPECT_EQ(lookup->Text(), "") << "no code, no name";
+}
+
 TEST_F(DBEditorsTest, DataSetActionsRunThroughTheLinkOfTheirSource) {
     auto* edit = Bind<TcvDBEdit>("NAME");
     TDataSetEdit action(Form);
