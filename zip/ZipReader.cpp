@@ -372,6 +372,7 @@ void TZipReader::SeekDisk(int Disk, int64_t Offset) {
 
 void TZipReader::DropDirectory() {
     FEntryNames.clear();
+    FSelection.clear();
     FZipContents = std::make_unique<TSortedZip>();
     FSortedView.reset();
     FEndCentral->Clear();
@@ -381,6 +382,7 @@ void TZipReader::DropDirectory() {
 
 void TZipReader::SetDirectory(std::unique_ptr<TSortedZip> Contents) {
     FEntryNames.clear();
+    FSelection.clear();
     FSortedView.reset();
     FZipContents = std::move(Contents);
     FHaveDirectory = true;
@@ -603,42 +605,46 @@ void TZipReader::SetZipComment(const std::string& Text) {
     FEndCentral->SetComment(Text);
 }
 
-void TZipReader::SelectEntries(int& Count, int64_t& Bytes) {
-    Count = 0;
-    Bytes = 0;
+std::vector<int> TZipReader::SelectEntries(int64_t& Bytes) {
     // A line equal to an entry's whole name selects that entry and is no pattern, so a
     // name holding "*", "?" or "<" (as GetFilename gives it back) selects just itself.
-    // The names are gathered once per directory: the application unzips entry by entry,
-    // so each run must cost little more than the entries it selects.
+    // The application unzips entry by entry, so a run that names its entries costs no
+    // more than those entries: the names are gathered once per directory, and only
+    // DoAll or a pattern walks the whole directory.
     if (FEntryNames.empty())
         for (int i = 0; i < FZipContents->Count(); ++i)
             FEntryNames[FZipContents->Entry(i)->FullName()].push_back(i);
-    for (int i = 0; i < FZipContents->Count(); ++i)
-        FZipContents->Entry(i)->Selected = FDoAll;
+    for (const int index : FSelection)
+        FZipContents->Entry(index)->Selected = false;
+    FSelection.clear();
+    std::vector<int> chosen;
     std::vector<std::string> patterns;
     for (int i = 0; i < FFilesList->Count(); ++i) {
         const std::string line = ToForwardSlashes(FFilesList->Strings(i));
         const auto named = FEntryNames.find(line);
-        if (named == FEntryNames.end()) {
+        if (named == FEntryNames.end())
             patterns.push_back(UpperCase(line));
-            continue;
-        }
-        for (const int index : named->second)
-            FZipContents->Entry(index)->Selected = true;
+        else
+            chosen.insert(chosen.end(), named->second.begin(), named->second.end());
     }
-    for (int i = 0; i < FZipContents->Count(); ++i) {
-        TZipHeaderInfo& entry = *FZipContents->Entry(i);
-        if (!entry.Selected && !patterns.empty()) {
-            const std::string name = UpperCase(entry.FullName());
-            entry.Selected = std::any_of(patterns.begin(), patterns.end(),
-                                         [&](const std::string& p) { return WildcardMatch(p, name); });
+    if (FDoAll || !patterns.empty())
+        for (int i = 0; i < FZipContents->Count(); ++i) {
+            const std::string name = FDoAll ? std::string() : UpperCase(FZipContents->Entry(i)->FullName());
+            if (FDoAll || std::any_of(patterns.begin(), patterns.end(),
+                                      [&](const std::string& p) { return WildcardMatch(p, name); }))
+                chosen.push_back(i);
         }
-        if (entry.FileName().empty() && !FRecreateDirs) entry.Selected = false;
-        if (entry.Selected) {
-            ++Count;
-            Bytes += entry.UncompressedSize;
-        }
+    std::sort(chosen.begin(), chosen.end());
+    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+    Bytes = 0;
+    for (const int index : chosen) {
+        TZipHeaderInfo& entry = *FZipContents->Entry(index);
+        if (entry.FileName().empty() && !FRecreateDirs) continue;
+        entry.Selected = true;
+        FSelection.push_back(index);
+        Bytes += entry.UncompressedSize;
     }
+    return FSelection;
 }
 
 int TZipReader::UnZip() {
@@ -675,21 +681,17 @@ int TZipReader::UnZip() {
         FSortMode = ByNone;
         RebuildSortedView();
     }
-    int count;
-    SelectEntries(count, FTotalBytes);
+    const std::vector<int> selection = SelectEntries(FTotalBytes);
     FTotalDone = 0;
     bool stop = false;
-    DoStartUnZipInfo(count, FTotalBytes, stop);
-    if (!stop && count > 0) {
-        for (int i = 0; i < FZipContents->Count(); ++i) {
-            TZipHeaderInfo& entry = *FZipContents->Entry(i);
-            if (!entry.Selected) continue;
-            TEntryOutcome outcome;
-            do {
-                outcome = ExtractEntry(i, entry);
-            } while (outcome == eoRetry);
-            if (outcome == eoExtracted) ++extracted;
-        }
+    DoStartUnZipInfo(static_cast<int>(selection.size()), FTotalBytes, stop);
+    for (size_t n = 0; !stop && n < selection.size(); ++n) {
+        const int index = selection[n];
+        TEntryOutcome outcome;
+        do {
+            outcome = ExtractEntry(index, *FZipContents->Entry(index));
+        } while (outcome == eoRetry);
+        if (outcome == eoExtracted) ++extracted;
     }
     FFilesList->Clear();
     DoUnZipComplete(extracted);
