@@ -5,6 +5,7 @@
 #include "editors/CheckEdit.h"
 #include "editors/CurrencyEdit.h"
 #include "editors/MemoEdit.h"
+#include "editors/StandaloneEdit.h"
 #include "editors/TextEdit.h"
 #include "platform/data/ADODB.h"
 #include "platform/rtl/FileUtils.h"
@@ -71,6 +72,16 @@ TfrmEditorDemo::TfrmEditorDemo(TComponent* AOwner) : TForm(AOwner) {
         build.Control<TLabel>(standalone, "", {12, row.Top + 3, 60, 17}, row.Caption);
     build.Control<TLabel>(standalone, "", {330, 27, 60, 17}, "金额：");
     build.Control<TLabel>(standalone, "", {330, 55, 60, 17}, "复选：");
+    build.Control<TCustomcvEdit>(standalone, "edtText", {72, 24, 240, 21}, "城市科技计划项目申报书");
+    auto* memo = build.Control<TCustomcvMemo>(standalone, "memText", {72, 52, 240, 56});
+    memo->SetScrollBars(ssVertical);
+    memo->Lines()->SetText("第一行\r\n第二行");
+    auto* currency = build.Control<TCustomcvCurrencyEdit>(standalone, "cedAmount", {390, 24, 120, 21});
+    currency->SetDisplayFormat(",0.00");
+    currency->SetValue(1234.5);
+    auto* check = build.Control<TcvCheckEdit>(standalone, "chkGrayed", {390, 52, 120, 21}, "可为灰色");
+    check->SetAllowGrayed(true);
+    check->SetState(cbsGrayed);
 
     BuildDataControls(build);
     BuildStrip(build);
