@@ -220,6 +220,10 @@ public:
     // while they load a value of their own.
     bool LoadingValue() const { return FLoadingValue; }
     void SetLoadingValue(bool Value) { FLoadingValue = Value; }
+    // Set by the host while it takes the editor down: validation then
+    // reverts quietly instead of raising.
+    bool HostHiding() const { return FHostHiding; }
+    void SetHostHiding(bool Value) { FHostHiding = Value; }
     // True while the in-place window is shown by ShowEditorWindow.
     bool EditorShown() const { return FShown; }
 
@@ -349,4 +353,5 @@ private:
     bool FKeepOpenFlag = false;
     bool FBlocksHostMouse = false;
     bool FLoadingValue = false;
+    bool FHostHiding = false;
 };

@@ -125,11 +125,10 @@ void TcvInplaceMaskEdit::ValidateEdit() {
                 return;
             }
             if (!ComponentState().Contains(csDesigning)) {
-                FReEnter = true;
+                MarkInvalidInput();
                 if (HandleAllocated() && IsWindowVisible(FHandle)) SetFocus();
                 CaretTo(static_cast<int>(unfilled));
                 MessageBeep(0);
-                FValidateError = true;
                 throw EDBEditError(SMaskEditErr);
             }
         }

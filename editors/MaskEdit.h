@@ -58,6 +58,11 @@ protected:
     using TcvInplaceTextEdit::GetText;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
+    // A refused value: re-entering the editor keeps the caret where it is.
+    void MarkInvalidInput() {
+        FReEnter = true;
+        FValidateError = true;
+    }
 
 private:
     // Puts the caret on an input position and, without a selection, shows
