@@ -6,9 +6,11 @@
 // The first line is the editors' figure; the second the bare one.
 #include "editors/CheckEdit.h"
 #include "editors/CurrencyEdit.h"
+#include "editors/DateEdit.h"
 #include "editors/ExEdtr.h"
 #include "editors/MemoEdit.h"
 #include "editors/TextEdit.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/ui/Gdi.h"
 
 #include <chrono>
@@ -50,6 +52,10 @@ std::vector<TBenchColumn> MakeColumns(TComponent* Owner) {
     const std::string note = "项目备注：一行写不下的说明文字在单元格里折行显示";
     memo->SetEditValue(note);
     columns.push_back(ColumnOf(memo, note));
+
+    auto* date = new TcvInplaceDateEdit(Owner);
+    date->SetDate(EncodeDate(2026, 12, 9));
+    columns.push_back(ColumnOf(date, date->Text()));
 
     auto* currency = new TcvInplaceCurrencyEdit(Owner);
     currency->SetDisplayFormat(",0.00");
