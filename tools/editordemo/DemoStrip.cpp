@@ -44,7 +44,8 @@ void TDemoStrip::EditorKeyDown(Word& Key, TShiftState Shift) {
 }
 
 void TDemoStrip::EditorFocusChanged() {
-    if (FOpenEditor && !FOpenEditor->Focused()) CloseEditor();
+    // A drop-down editor counts its popup as its own focus.
+    if (FOpenEditor && !FOpenEditor->IsFocused()) CloseEditor();
 }
 
 void TDemoStrip::CloseEditor() {

@@ -4,6 +4,7 @@
 
 #include "editors/CheckEdit.h"
 #include "editors/CurrencyEdit.h"
+#include "editors/DateEdit.h"
 #include "editors/MemoEdit.h"
 #include "editors/StandaloneEdit.h"
 #include "editors/TextEdit.h"
@@ -127,6 +128,8 @@ void TfrmEditorDemo::BuildStrip(TFormBuilder& build) {
     Strip = build.Control<TDemoStrip>(cells, "Strip", {10, 20, 616, 68});
     Strip->AddCell(TcvInplaceTextEdit::StaticClass(), "文本", std::string("城市科技计划"), 120);
     Strip->AddCell(TcvInplaceMemoEdit::StaticClass(), "备注", std::string("一行写不下的备注在单元格里折行"), 150);
+    auto* date = static_cast<TcvInplaceDateEdit*>(Strip->AddCell(TcvInplaceDateEdit::StaticClass(), "日期", Null(), 110));
+    date->SetDate(Date());
     auto* currency = static_cast<TcvInplaceCurrencyEdit*>(
         Strip->AddCell(TcvInplaceCurrencyEdit::StaticClass(), "金额", 1234.5, 110));
     currency->SetDisplayFormat(",0.00");
