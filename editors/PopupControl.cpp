@@ -21,6 +21,14 @@
 
 namespace {
 
+TRect SizeGripCorner(const TRect& R) {
+    return {R.Right - GetSystemMetrics(SM_CXVSCROLL), R.Bottom - GetSystemMetrics(SM_CYHSCROLL), R.Right, R.Bottom};
+}
+
+} // namespace
+
+namespace cvCntner {
+
 int PopupBorderWidth(TcvPopupBorder Border) {
     switch (Border) {
     case pbSingle:
@@ -34,13 +42,16 @@ int PopupBorderWidth(TcvPopupBorder Border) {
     }
 }
 
-TRect SizeGripCorner(const TRect& R) {
-    return {R.Right - GetSystemMetrics(SM_CXVSCROLL), R.Bottom - GetSystemMetrics(SM_CYHSCROLL), R.Right, R.Bottom};
+void DeflatePopupClient(TMessage& NcCalcSize, TcvPopupBorder BorderStyle, bool Shadow, int ShadowSize) {
+    TRect& r = NcCalcSize.WParam ? reinterpret_cast<TNCCalcSizeParams*>(NcCalcSize.LParam)->rgrc[0]
+                                 : *reinterpret_cast<TRect*>(NcCalcSize.LParam);
+    const int border = PopupBorderWidth(BorderStyle);
+    InflateRect(r, -border, -border);
+    if (Shadow) {
+        r.Right -= ShadowSize;
+        r.Bottom -= ShadowSize;
+    }
 }
-
-} // namespace
-
-namespace cvCntner {
 
 void PaintPopupFrame(HDC DC, TRect R, TcvPopupBorder BorderStyle, int ShadowSize, bool Shadow, bool SizeGrip) {
     TRect shadow{};
@@ -164,18 +175,10 @@ void TcvInplacePopupControl::WndProc(TMessage& Message) {
         if (FOwnerEditor) FOwnerEditor->DoKillFocus(reinterpret_cast<HWND>(Message.WParam));
         TCustomControl::WndProc(Message);
         return;
-    case WM_NCCALCSIZE: {
+    case WM_NCCALCSIZE:
         TCustomControl::WndProc(Message);
-        TRect& r = Message.WParam ? reinterpret_cast<TNCCalcSizeParams*>(Message.LParam)->rgrc[0]
-                                  : *reinterpret_cast<TRect*>(Message.LParam);
-        const int border = PopupBorderWidth(FBorderStyle);
-        InflateRect(r, -border, -border);
-        if (FShadow) {
-            r.Right -= FShadowSize;
-            r.Bottom -= FShadowSize;
-        }
+        cvCntner::DeflatePopupClient(Message, FBorderStyle, FShadow, FShadowSize);
         return;
-    }
     case WM_NCPAINT: {
         TCustomControl::WndProc(Message);
         if (!FFrame) return;

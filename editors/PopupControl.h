@@ -77,6 +77,11 @@ private:
 
 namespace cvCntner {
 
+// The width of a popup frame of each side (0 for pbDefault).
+int PopupBorderWidth(TcvPopupBorder Border);
+// Takes the frame and shadow off the client rectangle of a WM_NCCALCSIZE
+// that the window's default handling has answered.
+void DeflatePopupClient(TMessage& NcCalcSize, TcvPopupBorder BorderStyle, bool Shadow, int ShadowSize);
 // Paints a popup frame (and shadow and size grip) into R of DC.
 void PaintPopupFrame(HDC DC, TRect R, TcvPopupBorder BorderStyle, int ShadowSize, bool Shadow, bool SizeGrip);
 // The same on the window DC of Wnd, over the whole window.

@@ -284,6 +284,13 @@ void TPopupDataList::WndProc(TMessage& m) {
         ScrollBy(-platform_ui::WheelRows(FWheelDelta, SmallHi(static_cast<uintptr_t>(m.WParam)), FRowCount));
         m.Result = 1;
         return;
+    case WM_VSCROLL:
+        // A drop-down sends its wheel as line scrolls while the list is open.
+        if (!ListDataSet()) break;
+        if (LoWord(static_cast<uintptr_t>(m.WParam)) == SB_LINEUP) ScrollBy(-1);
+        if (LoWord(static_cast<uintptr_t>(m.WParam)) == SB_LINEDOWN) ScrollBy(1);
+        m.Result = 0;
+        return;
     case CM_CANCELMODE:
     case WM_CANCELMODE:
         FTracking = false;

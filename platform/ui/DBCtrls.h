@@ -44,7 +44,8 @@ public:
     // The height of a row: the font's height and a pixel above and below.
     int RowHeight();
 
-    // The wheel scrolls the rows by the desktop's wheel lines; the selection stays.
+    // The wheel scrolls the rows by the desktop's wheel lines, WM_VSCROLL's
+    // SB_LINEUP / SB_LINEDOWN by one; the selection stays.
     void WndProc(TMessage& Message) override;
 
 protected:
