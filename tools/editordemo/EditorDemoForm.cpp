@@ -4,6 +4,7 @@
 
 #include "editors/CheckEdit.h"
 #include "editors/CurrencyEdit.h"
+#include "editors/DBEditors.h"
 #include "editors/DateEdit.h"
 #include "editors/MemoEdit.h"
 #include "editors/StandaloneEdit.h"
@@ -77,7 +78,7 @@ TfrmEditorDemo::TfrmEditorDemo(TComponent* AOwner) : TForm(AOwner) {
     auto* memo = build.Control<TCustomcvMemo>(standalone, "memText", {72, 52, 240, 56});
     memo->SetScrollBars(ssVertical);
     memo->Lines()->SetText("第一行\r\n第二行");
-    auto* currency = build.Control<TCustomcvCurrencyEdit>(standalone, "cedAmount", {390, 24, 120, 21});
+    auto* currency = build.Control<TCustomcvCurrencyEdit>(standalone, "cedValue", {390, 24, 120, 21});
     currency->SetDisplayFormat(",0.00");
     currency->SetValue(1234.5);
     auto* check = build.Control<TcvCheckEdit>(standalone, "chkGrayed", {390, 52, 120, 21}, "可为灰色");
@@ -103,6 +104,18 @@ void TfrmEditorDemo::BuildDataControls(TFormBuilder& build) {
     for (const TLabelRow& row : {TLabelRow{"名称：", 24}, {"备注：", 52}, {"日期：", 114}, {"金额：", 142},
                                  {"代码：", 170}})
         build.Control<TLabel>(data, "", {12, row.Top + 3, 60, 17}, row.Caption);
+    // Made in the tab order: NAME, NOTE, DAY, AMOUNT, CODE.
+    edtName = build.Control<TcvDBEdit>(data, "edtName", {72, 24, 240, 21});
+    edtName->SetDataSource(dsDemo);
+    edtName->SetDataField("NAME");
+    edtName->SetCharCase(ecUpperCase);
+    memNote = build.Control<TcvDBMemo>(data, "memNote", {72, 52, 240, 56});
+    memNote->SetDataSource(dsDemo);
+    memNote->SetDataField("NOTE");
+    cedAmount = build.Control<TcvDBCurrencyEdit>(data, "cedAmount", {72, 142, 120, 21});
+    cedAmount->SetDataSource(dsDemo);
+    cedAmount->SetDataField("AMOUNT");
+    cedAmount->SetMaxValue(999);
 
     struct TButtonRow {
         TButton** Button;

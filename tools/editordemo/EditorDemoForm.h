@@ -13,6 +13,9 @@ class TButton;
 class TDataSource;
 class TDemoStrip;
 class TFormBuilder;
+class TcvDBCurrencyEdit;
+class TcvDBEdit;
+class TcvDBMemo;
 
 // Opens FileName on Connection; a missing file is made with the DEMO and
 // CODES tables and their first rows.
@@ -29,6 +32,9 @@ public:
     TDataSource* dsDemo = nullptr;
     TDataSource* dsCodes = nullptr;
     TDemoStrip* Strip = nullptr;
+    TcvDBEdit* edtName = nullptr;
+    TcvDBMemo* memNote = nullptr;
+    TcvDBCurrencyEdit* cedAmount = nullptr;
 
 private:
     void BuildDataControls(TFormBuilder& build);
