@@ -5,6 +5,7 @@
 
 #include "editors/Container.h"
 #include "editors/ExEdtr.h"
+#include "editors/StandaloneEdit.h"
 #include "editors/cvUtils.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
@@ -441,19 +442,12 @@ void TcvInplaceCheckEdit::WndProc(TMessage& Message) {
     TcvInplaceEdit::WndProc(Message);
 }
 
-// ---- TcvCheckEdit -----------------------------------------------------------
+// ---- TCustomcvCheckEdit, TcvCheckEdit ---------------------------------------
 
-namespace {
-
-class TcvStandaloneCheckEditClassOps : public TcvCheckEditClassOps {
-public:
-    bool IsInplace() const override { return false; }
-};
-
-} // namespace
-
-const TcvInplaceEditClass& TcvCheckEdit::StaticClass() {
-    return TcvEditorClass<TcvCheckEdit, TcvStandaloneCheckEditClassOps>::Instance();
+const TcvInplaceEditClass& TCustomcvCheckEdit::StaticClass() {
+    return TcvEditorClass<TCustomcvCheckEdit, TcvStandaloneEditClass<TcvCheckEditClassOps>>::Instance();
 }
 
-TcvCheckEdit::TcvCheckEdit(TComponent* AOwner) : TcvInplaceCheckEdit(AOwner, StaticClass()) {}
+const TcvInplaceEditClass& TcvCheckEdit::StaticClass() {
+    return TcvEditorClass<TcvCheckEdit, TcvStandaloneEditClass<TcvCheckEditClassOps>>::Instance();
+}

@@ -132,8 +132,15 @@ private:
 };
 
 // The check editor on a form.
-class TcvCheckEdit : public TcvInplaceCheckEdit {
+class TCustomcvCheckEdit : public TcvInplaceCheckEdit {
 public:
-    explicit TcvCheckEdit(TComponent* AOwner);
+    explicit TCustomcvCheckEdit(TComponent* AOwner, const TcvInplaceEditClass& Class = StaticClass())
+        : TcvInplaceCheckEdit(AOwner, Class) {}
+    static const TcvInplaceEditClass& StaticClass();
+};
+
+class TcvCheckEdit : public TCustomcvCheckEdit {
+public:
+    explicit TcvCheckEdit(TComponent* AOwner) : TCustomcvCheckEdit(AOwner, StaticClass()) {}
     static const TcvInplaceEditClass& StaticClass();
 };

@@ -137,7 +137,7 @@ public:
 // The tie between an editor and its data: five call-backs that the editor
 // wires to itself, and the questions the editor asks. The base answers as an
 // editor without data; the field-backed definitions answer for a field.
-class TcvEditDataDefinition : public TObject {
+class TcvEditDataDefinition : public TPersistent {
 public:
     std::function<void()> OnActiveChange;
     std::function<void()> OnDataChange;
