@@ -29,7 +29,7 @@ void TS_BufferStream::CloseBuffer() {
 }
 
 bool TS_BufferStream::FillBuffer() {
-    const Integer n = FStream->Read(FBuffer.data(), static_cast<Integer>(FBuffer.size()));
+    const Integer n = StreamRead(FBuffer.data(), static_cast<Integer>(FBuffer.size()));
     FPos = 0;
     FEnd = n > 0 ? n : 0;
     FState = FEnd ? bsReadAhead : bsEmpty;
@@ -39,7 +39,7 @@ bool TS_BufferStream::FillBuffer() {
 
 bool TS_BufferStream::FlushBuffer() {
     if (FState != bsUnwritten) return true;
-    const Integer n = FPos ? FStream->Write(FBuffer.data(), FPos) : 0;
+    const Integer n = FPos ? StreamWrite(FBuffer.data(), FPos) : 0;
     const bool ok = n == FPos;
     if (!ok && n > 0) std::memmove(FBuffer.data(), FBuffer.data() + n, static_cast<size_t>(FPos - n));
     FPos = ok ? 0 : FPos - std::max(n, 0);
@@ -58,7 +58,7 @@ Integer TS_BufferStream::Read(void* buffer, Integer count) {
             if (count - done >= static_cast<Integer>(FBuffer.size())) {
                 FState = bsEmpty;
                 FPos = FEnd = 0;
-                const Integer n = FStream->Read(out + done, count - done);
+                const Integer n = StreamRead(out + done, count - done);
                 if (n > 0) done += n;
                 break;
             }
@@ -75,7 +75,7 @@ Integer TS_BufferStream::Read(void* buffer, Integer count) {
 Integer TS_BufferStream::Write(const void* buffer, Integer count) {
     if (count <= 0) return 0;
     if (FState == bsReadAhead) {
-        FStream->Seek(-static_cast<Int64>(FEnd - FPos), soCurrent);
+        FStreamPosition = FStream->Seek(-static_cast<Int64>(FEnd - FPos), soCurrent);
         FPos = FEnd = 0;
         FState = bsEmpty;
     }
@@ -85,7 +85,7 @@ Integer TS_BufferStream::Write(const void* buffer, Integer count) {
     const int size = static_cast<int>(FBuffer.size());
     while (done < count) {
         if (FPos == 0 && count - done >= size) {
-            const Integer n = FStream->Write(in + done, count - done);
+            const Integer n = StreamWrite(in + done, count - done);
             return done + std::max(n, 0);
         }
         const int n = std::min(count - done, size - FPos);
@@ -98,8 +98,21 @@ Integer TS_BufferStream::Write(const void* buffer, Integer count) {
     return done;
 }
 
+Integer TS_BufferStream::StreamRead(void* buffer, Integer count) {
+    const Integer n = FStream->Read(buffer, count);
+    if (FStreamPosition >= 0 && n > 0) FStreamPosition += n;
+    return n;
+}
+
+Integer TS_BufferStream::StreamWrite(const void* buffer, Integer count) {
+    const Integer n = FStream->Write(buffer, count);
+    if (FStreamPosition >= 0 && n > 0) FStreamPosition += n;
+    return n;
+}
+
 Int64 TS_BufferStream::LogicalPosition() {
-    const Int64 base = FStream->Seek(0, soCurrent);
+    if (FStreamPosition < 0) FStreamPosition = FStream->Seek(0, soCurrent);
+    const Int64 base = FStreamPosition;
     if (FState == bsReadAhead) return base - (FEnd - FPos);
     if (FState == bsUnwritten) return base + FPos;
     return base;
@@ -133,7 +146,8 @@ Int64 TS_BufferStream::Seek(Int64 offset, TSeekOrigin origin) {
     if (!FlushBuffer()) throw EStreamError("Seek error");
     FPos = FEnd = 0;
     FState = bsEmpty;
-    return FStream->Seek(target, soBeginning);
+    FStreamPosition = FStream->Seek(target, soBeginning);
+    return FStreamPosition;
 }
 
 Int64 TS_BufferStream::Size() {

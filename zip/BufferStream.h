@@ -16,7 +16,7 @@ constexpr int ArchiveBufferSize = 8192;
 
 class TS_BufferStream : public TStream {
 public:
-    // The wrapped stream stays the caller's.
+    // The wrapped stream stays the caller's, but only this buffer may move it while the buffer is in use.
     TS_BufferStream(TStream* stream, int bufferSize);
     ~TS_BufferStream() override;
     TS_BufferStream(const TS_BufferStream&) = delete;
@@ -47,6 +47,9 @@ protected:
 private:
     enum TBufferState { bsEmpty, bsReadAhead, bsUnwritten };
     Int64 LogicalPosition();
+    // Reads and writes of the wrapped stream that keep FStreamPosition.
+    Integer StreamRead(void* buffer, Integer count);
+    Integer StreamWrite(const void* buffer, Integer count);
 
     TStream* FStream;
     std::vector<uint8_t> FBuffer;
@@ -55,6 +58,9 @@ private:
     TBufferState FState = bsEmpty;
     bool FFlushOnClose = false;
     bool FWritten = false;
+    // Where the wrapped stream stands, so that asking for the position costs no
+    // system call; -1 until first asked. Only this buffer moves the wrapped stream.
+    Int64 FStreamPosition = -1;
 };
 
 // Holds the file so that it is opened before, and closed after, the buffer over it.

@@ -80,31 +80,39 @@ private:
     uint64_t FWritten = 0;
 };
 
-// Deletes a half-written file unless it was kept.
+// A new file beside the target, opened once for the decoded data. It takes the
+// target's name only through Publish, so a failed entry leaves nothing behind.
 class TTempTarget {
 public:
-    explicit TTempTarget(std::string name) : FName(std::move(name)) {}
+    explicit TTempTarget(const std::string& folder)
+        : FName(folder + ".unzipXXXXXX"), FHandle(::mkstemp(FName.data())), FFile(FHandle) {
+        if (FHandle < 0) {
+            FName.clear();
+            throw ECantWriteUCF(SCantWriteUCF);
+        }
+    }
     ~TTempTarget() {
+        if (FHandle >= 0) ::close(FHandle);
         if (!FName.empty()) ::unlink(FName.c_str());
     }
     TTempTarget(const TTempTarget&) = delete;
     TTempTarget& operator=(const TTempTarget&) = delete;
-    const std::string& Name() const { return FName; }
-    void Keep() { FName.clear(); }
+    TStream* File() { return &FFile; }
+    // Gives the written file its mode and time (and its data to the disk when asked), then the target's name.
+    void Publish(const std::string& target, mode_t mode, TDateTime time, bool sync) {
+        if (::fchmod(FHandle, mode) != 0 || (sync && ::fsync(FHandle) != 0)) throw ECantWriteUCF(SCantWriteUCF);
+        ::close(FHandle);
+        FHandle = -1;
+        FileSetDate(FName, time);
+        if (::rename(FName.c_str(), target.c_str()) != 0) throw ECantWriteUCF(SCantWriteUCF);
+        FName.clear();
+    }
 
 private:
     std::string FName;
+    int FHandle;
+    THandleStream FFile;
 };
-
-bool IsSymlink(const std::string& path) {
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
-bool PathExists(const std::string& path) {
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 // Creates the folders of path below base one at a time, refusing any that is a symlink.
 bool CreateFoldersBelow(const std::string& base, const std::string& relative) {
@@ -372,6 +380,7 @@ void TZipReader::SeekDisk(int Disk, int64_t Offset) {
 
 void TZipReader::DropDirectory() {
     FEntryNames.clear();
+    FSelection.clear();
     FZipContents = std::make_unique<TSortedZip>();
     FSortedView.reset();
     FEndCentral->Clear();
@@ -381,6 +390,7 @@ void TZipReader::DropDirectory() {
 
 void TZipReader::SetDirectory(std::unique_ptr<TSortedZip> Contents) {
     FEntryNames.clear();
+    FSelection.clear();
     FSortedView.reset();
     FZipContents = std::move(Contents);
     FHaveDirectory = true;
@@ -603,42 +613,46 @@ void TZipReader::SetZipComment(const std::string& Text) {
     FEndCentral->SetComment(Text);
 }
 
-void TZipReader::SelectEntries(int& Count, int64_t& Bytes) {
-    Count = 0;
-    Bytes = 0;
+std::vector<int> TZipReader::SelectEntries(int64_t& Bytes) {
     // A line equal to an entry's whole name selects that entry and is no pattern, so a
     // name holding "*", "?" or "<" (as GetFilename gives it back) selects just itself.
-    // The names are gathered once per directory: the application unzips entry by entry,
-    // so each run must cost little more than the entries it selects.
+    // The application unzips entry by entry, so a run that names its entries costs no
+    // more than those entries: the names are gathered once per directory, and only
+    // DoAll or a pattern walks the whole directory.
     if (FEntryNames.empty())
         for (int i = 0; i < FZipContents->Count(); ++i)
             FEntryNames[FZipContents->Entry(i)->FullName()].push_back(i);
-    for (int i = 0; i < FZipContents->Count(); ++i)
-        FZipContents->Entry(i)->Selected = FDoAll;
+    for (const int index : FSelection)
+        FZipContents->Entry(index)->Selected = false;
+    FSelection.clear();
+    std::vector<int> chosen;
     std::vector<std::string> patterns;
     for (int i = 0; i < FFilesList->Count(); ++i) {
         const std::string line = ToForwardSlashes(FFilesList->Strings(i));
         const auto named = FEntryNames.find(line);
-        if (named == FEntryNames.end()) {
+        if (named == FEntryNames.end())
             patterns.push_back(UpperCase(line));
-            continue;
-        }
-        for (const int index : named->second)
-            FZipContents->Entry(index)->Selected = true;
+        else
+            chosen.insert(chosen.end(), named->second.begin(), named->second.end());
     }
-    for (int i = 0; i < FZipContents->Count(); ++i) {
-        TZipHeaderInfo& entry = *FZipContents->Entry(i);
-        if (!entry.Selected && !patterns.empty()) {
-            const std::string name = UpperCase(entry.FullName());
-            entry.Selected = std::any_of(patterns.begin(), patterns.end(),
-                                         [&](const std::string& p) { return WildcardMatch(p, name); });
+    if (FDoAll || !patterns.empty())
+        for (int i = 0; i < FZipContents->Count(); ++i) {
+            const std::string name = FDoAll ? std::string() : UpperCase(FZipContents->Entry(i)->FullName());
+            if (FDoAll || std::any_of(patterns.begin(), patterns.end(),
+                                      [&](const std::string& p) { return WildcardMatch(p, name); }))
+                chosen.push_back(i);
         }
-        if (entry.FileName().empty() && !FRecreateDirs) entry.Selected = false;
-        if (entry.Selected) {
-            ++Count;
-            Bytes += entry.UncompressedSize;
-        }
+    std::sort(chosen.begin(), chosen.end());
+    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+    Bytes = 0;
+    for (const int index : chosen) {
+        TZipHeaderInfo& entry = *FZipContents->Entry(index);
+        if (entry.FileName().empty() && !FRecreateDirs) continue;
+        entry.Selected = true;
+        FSelection.push_back(index);
+        Bytes += entry.UncompressedSize;
     }
+    return FSelection;
 }
 
 int TZipReader::UnZip() {
@@ -675,21 +689,17 @@ int TZipReader::UnZip() {
         FSortMode = ByNone;
         RebuildSortedView();
     }
-    int count;
-    SelectEntries(count, FTotalBytes);
+    const std::vector<int> selection = SelectEntries(FTotalBytes);
     FTotalDone = 0;
     bool stop = false;
-    DoStartUnZipInfo(count, FTotalBytes, stop);
-    if (!stop && count > 0) {
-        for (int i = 0; i < FZipContents->Count(); ++i) {
-            TZipHeaderInfo& entry = *FZipContents->Entry(i);
-            if (!entry.Selected) continue;
-            TEntryOutcome outcome;
-            do {
-                outcome = ExtractEntry(i, entry);
-            } while (outcome == eoRetry);
-            if (outcome == eoExtracted) ++extracted;
-        }
+    DoStartUnZipInfo(static_cast<int>(selection.size()), FTotalBytes, stop);
+    for (size_t n = 0; !stop && n < selection.size(); ++n) {
+        const int index = selection[n];
+        TEntryOutcome outcome;
+        do {
+            outcome = ExtractEntry(index, *FZipContents->Entry(index));
+        } while (outcome == eoRetry);
+        if (outcome == eoExtracted) ++extracted;
     }
     FFilesList->Clear();
     DoUnZipComplete(extracted);
@@ -763,8 +773,11 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
     const bool handlerMoved = target != folder + fileName;
     if (!handlerMoved && !relative.empty() && !CreateFoldersBelow(baseNoSlash, relative)) return eoFailed;
     if (handlerMoved) ForceDirectories(ExtractFilePath(target));
-    // An existing symlink is never written through.
-    if (IsSymlink(target)) return eoFailed;
+    // One look at the target serves the symlink, overwrite and read-only checks; an
+    // existing symlink is never written through.
+    struct stat existing;
+    bool exists = ::lstat(target.c_str(), &existing) == 0;
+    if (exists && S_ISLNK(existing.st_mode)) return eoFailed;
 
     // The password is checked before the target is touched; a wrong one passes the entry by.
     std::unique_ptr<TZipCrypt> crypt;
@@ -786,7 +799,7 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         }
     }
 
-    if (PathExists(target) && FOverwriteMode != Always) {
+    if (exists && FOverwriteMode != Always) {
         bool overwrite = false;
         switch (FOverwriteMode) {
         case Prompt:
@@ -812,20 +825,22 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
             break;
         }
         if (!overwrite) return passBy(srNoOverwrite, target);
+        // The prompt may have named another file.
+        exists = ::lstat(target.c_str(), &existing) == 0;
+        if (exists && S_ISLNK(existing.st_mode)) return eoFailed;
     }
-    struct stat existing;
-    if (::stat(target.c_str(), &existing) == 0 && IsReadOnlyMode(existing.st_mode)) {
+    if (exists && IsReadOnlyMode(existing.st_mode)) {
         if (!FReplaceReadOnly) return passBy(srReadOnly, target);
         ::chmod(target.c_str(), existing.st_mode | S_IWUSR);
     }
 
     // Decode into a new file beside the target; it replaces the target only when everything checks out.
-    TTempTarget temp(CreateTempFile(ExtractFilePath(target), ".unzip"));
+    TTempTarget temp(ExtractFilePath(target));
     bool decoded = false;
     uint32_t crc = 0;
     uint64_t written = 0;
     {
-        TLFNFileStream out(temp.Name(), ArchiveBufferSize, FFlushFilesOnClose, fmCreate);
+        TS_BufferStream out(temp.File(), ArchiveBufferSize);
         if (!crypt) archive.Seek(dataStart, soBeginning); // else the data follows the header just read
         TArchiveSource::TDecryptor decrypt;
         if (crypt) decrypt = [this, &crypt](uint8_t* buffer, int n) { Decrypt(*crypt, buffer, n); };
@@ -874,10 +889,8 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         DoBadCRC(crc, Entry.CRC32, Index);
         return eoFailed;
     }
-    FileSetDate(temp.Name(), DosDateTimeToDateTime(Entry.FileDate));
-    ::chmod(temp.Name().c_str(), FRetainAttributes && (Entry.ExternalAttributes & 0x01) ? 0444 : NewFileMode());
-    if (::rename(temp.Name().c_str(), target.c_str()) != 0) throw ECantWriteUCF(SCantWriteUCF);
-    temp.Keep();
+    temp.Publish(target, FRetainAttributes && (Entry.ExternalAttributes & 0x01) ? 0444 : NewFileMode(),
+                 DosDateTimeToDateTime(Entry.FileDate), FFlushFilesOnClose);
     DoEndUnZip(Index, target);
     return eoExtracted;
 }

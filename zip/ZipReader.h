@@ -214,7 +214,8 @@ private:
     void Decrypt(TZipCrypt& Crypt, uint8_t* Buffer, int Length);
     bool WalkLocalHeaders();
     std::string SafeTargetFolder(const TZipHeaderInfo& Entry, bool& Refused) const;
-    void SelectEntries(int& Count, int64_t& Bytes);
+    // Marks the entries this run extracts and returns their places in archive order.
+    std::vector<int> SelectEntries(int64_t& Bytes);
 
     std::string FZipName;
     std::string FDestDir;
@@ -239,6 +240,7 @@ private:
     std::unique_ptr<TSortedZip> FSortedView; // null when SortMode is ByNone
     // Every entry's full name with its places in archive order, gathered on first use.
     std::unordered_map<std::string, std::vector<int>> FEntryNames;
+    std::vector<int> FSelection; // the entries marked Selected by the last run
     std::unique_ptr<TEndCentral> FEndCentral;
     std::unique_ptr<TZipHeaderInfo> FScratch;
     std::unique_ptr<TLFNFileStream> FArchive;

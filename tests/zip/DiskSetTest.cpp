@@ -156,3 +156,31 @@ TEST_F(DiskSetTest, AZipSplitSetReadsAfterRenamingAndAMissingPartEndsTheRun) {
     }
     EXPECT_FALSE(FileExists(Path("out/random.bin")));
 }
+
+TEST_F(DiskSetTest, AFullDiskEndsTheSetWithNotEnoughRoomAndLeavesNoBlock) {
+    // A block file that leads to /dev/full refuses every byte, as a full disk would.
+    const auto sources = WriteSources(200000);
+    for (const int fullBlock : {1, 3}) {
+        auto fillUp = [&](int block) {
+            if (block == fullBlock) std::filesystem::create_symlink("/dev/full", Path(Format("set.%3.3d", block)));
+        };
+        fillUp(1);
+        TZipWriter w(nullptr);
+        w.SetZipName(Path("set.zip"));
+        for (const auto& entry : sources)
+            w.FilesList()->Add(Path("src/" + entry.first));
+        w.MultiZipInfo()->MultiMode = mmBlocks;
+        w.MultiZipInfo()->FirstBlockSize = w.MultiZipInfo()->BlockSize = 65536;
+        w.OnPrepareNextDisk = [&](TObject*, int disk) { fillUp(disk); };
+        try {
+            w.Zip();
+            ADD_FAILURE() << "block " << fullBlock << ": the full disk was not noticed";
+        } catch (const ENotEnoughRoom& e) {
+            EXPECT_EQ(e.Message(), "Not enough room to write archive");
+        }
+        std::vector<std::string> left;
+        for (const auto& file : std::filesystem::directory_iterator(Folder.Path()))
+            if (file.path().filename() != "src") left.push_back(file.path().filename().string());
+        EXPECT_TRUE(left.empty()) << "block " << fullBlock << " left " << left.front();
+    }
+}

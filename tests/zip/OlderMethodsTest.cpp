@@ -1,7 +1,8 @@
 // Unshrink, unreduce and explode: the test encoders' output is first judged by
-// outside decoders, then decoded by the engine byte for byte; hand-worked
-// reduce streams tie the decoder to the format rather than to the encoder;
-// corrupt streams fail their entry alone and leave no file.
+// outside decoders, then decoded by the engine byte for byte; committed
+// archives (fixtures/README.md) keep the decoders tied to streams that no
+// later change of the encoders can move, the hand-worked reduce streams among
+// them; corrupt streams fail their entry alone and leave no file.
 #include <gtest/gtest.h>
 
 #include "OlderMethodEncoders.h"
@@ -70,6 +71,10 @@ std::vector<TFixture> EncodedFixtures() {
     return fixtures;
 }
 
+std::string CommittedArchive(const std::string& name) {
+    return std::string(CORVANTA_TEST_SOURCE_DIR) + "/tests/zip/fixtures/" + name;
+}
+
 TRawEntry AsEntry(const TFixture& f) {
     TRawEntry e{f.Name, f.Data, f.Method, f.Flags};
     e.Packed = f.Packed;
@@ -82,10 +87,10 @@ protected:
         int Extracted = 0;
         std::vector<int> BadCrcIndexes;
     };
-    TRun UnzipAll(const std::string& archive) {
+    TRun UnzipAll(const std::string& archive, const std::string& dest) {
         TZipReader r(nullptr);
         r.SetZipName(archive);
-        r.SetDestDir(Path("out"));
+        r.SetDestDir(dest);
         r.SetDoAll(true);
         TRun run;
         r.OnBadCRC = [&](TObject*, uint32_t, uint32_t, int index) { run.BadCrcIndexes.push_back(index); };
@@ -114,110 +119,63 @@ TEST_F(OlderMethodsTest, EncodedEntriesOfEveryMethodDecodeByteForByte) {
     for (const auto& f : fixtures)
         entries.push_back(AsEntry(f));
     WriteRawZip(Path("all.zip"), entries);
-    const TRun run = UnzipAll(Path("all.zip"));
+    const TRun run = UnzipAll(Path("all.zip"), Path("out"));
     EXPECT_EQ(run.Extracted, static_cast<int>(fixtures.size()));
     EXPECT_TRUE(run.BadCrcIndexes.empty());
     for (const auto& f : fixtures)
         EXPECT_EQ(ReadBytes(Path("out/" + f.Name)), f.Data) << f.Name;
 }
 
+TEST_F(OlderMethodsTest, CommittedArchivesOfEveryMethodExtractWhole) {
+    const struct {
+        const char* File;
+        int Entries;
+    } cases[] = {{"shrunk.zip", 2}, {"reduced.zip", 4}, {"imploded.zip", 6}};
+    for (const auto& c : cases) {
+        const TRun run = UnzipAll(CommittedArchive(c.File), Path(c.File));
+        EXPECT_EQ(run.Extracted, c.Entries) << c.File;
+        EXPECT_TRUE(run.BadCrcIndexes.empty()) << c.File;
+    }
+}
+
 // No outside decoder reads reduce, so two streams are worked out by hand. Bits go
 // out lowest first. The follower sets come first, for byte values 255 down to 0:
 // a 6-bit count, then that many 8-bit followers.
+// factor1 (method 2): every set empty (256 x 6 zero bits = 192 zero bytes), so
+// each stream byte is 8 plain bits: 'A' 'B', then 0x90 0x03 0x01 = copy length
+// 3 + 3 from distance (0x03 >> 7) * 256 + 0x01 + 1 = 2, then 0x90 0x00 = a plain
+// 0x90.
+// factor4 (method 5): sets 255..1 empty (1530 zero bits), set 0 = {'x'}: count 1
+// in bits 1530-1535 (byte 191 = 0x04), follower 0x78 in byte 192. The stream
+// starts after byte 0: bit 0 (in the set), index bit 0 -> 'x'; then, all further
+// sets empty, 8 plain bits each: 'y', 0x90, 0x0F (length 15 = the long form),
+// 0x05 (length 15 + 5 = 20, copy 23), 0x01 (distance (0x0F >> 4) * 256 + 1 + 1 =
+// 2). After the two leading 0 bits the values 0x79 0x90 0x0F 0x05 0x01 pack into
+// E4 41 3E 14 04 00.
 TEST_F(OlderMethodsTest, HandWorkedReduceStreamsDecode) {
-    // Factor 1, every set empty (256 x 6 zero bits = 192 zero bytes), so each
-    // stream byte is 8 plain bits: 'A' 'B', then 0x90 0x03 0x01 = copy length
-    // 3 + 3 from distance (0x03 >> 7) * 256 + 0x01 + 1 = 2, then 0x90 0x00 = a
-    // plain 0x90.
-    TBytes factor1(192, 0);
-    for (const uint8_t b : {0x41, 0x42, 0x90, 0x03, 0x01, 0x90, 0x00})
-        factor1.push_back(b);
-    // Factor 4. Sets 255..1 empty (1530 zero bits), set 0 = {'x'}: count 1 in
-    // bits 1530-1535 (byte 191 = 0x04), follower 0x78 in byte 192. The stream
-    // starts after byte 0: bit 0 (in the set), index bit 0 -> 'x'; then, all
-    // further sets empty, 8 plain bits each: 'y', 0x90, 0x0F (length 15 = the
-    // long form), 0x05 (length 15 + 5 = 20, copy 23), 0x01 (distance
-    // (0x0F >> 4) * 256 + 1 + 1 = 2). After the two leading 0 bits the values
-    // 0x79 0x90 0x0F 0x05 0x01 pack into E4 41 3E 14 04 00.
-    TBytes factor4(191, 0);
-    for (const uint8_t b : {0x04, 0x78, 0xE4, 0x41, 0x3E, 0x14, 0x04, 0x00})
-        factor4.push_back(b);
     std::string xy;
     for (int i = 0; i < 25; ++i)
         xy += i % 2 ? 'y' : 'x';
-    TRawEntry a{"factor1", {'A', 'B', 'A', 'B', 'A', 'B', 'A', 'B', 0x90}, 2};
-    a.Packed = factor1;
-    TRawEntry b{"factor4", TBytes(xy.begin(), xy.end()), 5};
-    b.Packed = factor4;
-    WriteRawZip(Path("hand.zip"), {a, b});
-    const TRun run = UnzipAll(Path("hand.zip"));
+    const TRun run = UnzipAll(CommittedArchive("reduced-by-hand.zip"), Path("out"));
     EXPECT_EQ(run.Extracted, 2);
-    EXPECT_EQ(ReadBytes(Path("out/factor1")), a.Data);
-    EXPECT_EQ(ReadBytes(Path("out/factor4")), b.Data);
+    EXPECT_EQ(ReadBytes(Path("out/factor1")), (TBytes{'A', 'B', 'A', 'B', 'A', 'B', 'A', 'B', 0x90}));
+    EXPECT_EQ(ReadBytes(Path("out/factor4")), TBytes(xy.begin(), xy.end()));
 }
 
+// Each holds first.txt, the bad entry, then last.txt.
 TEST_F(OlderMethodsTest, CorruptStreamsFailTheirEntryAloneAndLeaveNoFile) {
-    const TBytes data = TextBytes(4000, 21);
-    auto truncated = [](TBytes packed) {
-        packed.resize(packed.size() / 2);
-        return packed;
-    };
-    // Shrink codes, 9 bits each.
-    auto codes = [](std::initializer_list<unsigned> list) {
-        TBitWriter out;
-        for (const unsigned c : list)
-            out.Put(c, 9);
-        return out.Bytes();
-    };
-    // Implode streams with the given length and distance trees and no literal tree.
-    auto implodeTrees = [](const std::vector<uint8_t>& lengths, const std::vector<uint8_t>& distances) {
-        TBitWriter out;
-        PutTree(out, lengths);
-        PutTree(out, distances);
-        return out;
-    };
-    const std::vector<uint8_t> even(64, 6);
-    TBitWriter tooFar = implodeTrees(even, even);
-    // A match at the very start: distance 4 + 1 with the 6-bit code of 0, length code 0.
-    tooFar.Put(0, 1);
-    tooFar.Put(4, 6);
-    tooFar.PutHighFirst(ShannonFanoCodes(even)[0], 6);
-    tooFar.PutHighFirst(ShannonFanoCodes(even)[0], 6);
-    uint16_t flags = 0;
-    struct TCase {
-        const char* Name;
-        uint16_t Method;
-        uint16_t Flags;
-        TBytes Packed;
-    } cases[] = {
-        {"shrink, prefix cycle after a partial clear", 1, 0, codes({97, 98, 257, 256, 2, 99, 257})},
-        {"shrink, code past the table", 1, 0, codes({97, 300})},
-        {"shrink, widened past 13 bits", 1, 0, codes({97, 256, 1, 256, 1, 256, 1, 256, 1, 256, 1})},
-        {"shrink, truncated", 1, 0, truncated(Shrink(data))},
-        {"reduce, truncated", 3, 0, truncated(Reduce(data, 2))},
-        {"reduce, follower sets cut short", 4, 0, TBytes(100, 0xFF)},
-        {"implode, over-subscribed tree", 6, 0, implodeTrees(std::vector<uint8_t>(64, 1), even).Bytes()},
-        {"implode, incomplete tree", 6, 0, implodeTrees(std::vector<uint8_t>(64, 7), even).Bytes()},
-        {"implode, distance before the start", 6, 0, tooFar.Bytes()},
-        {"implode, truncated", 6, 6, truncated(Implode(data, true, true, flags))},
-    };
-    std::vector<TRawEntry> entries{{"good.txt", data, 8}};
-    for (const auto& c : cases) {
-        TRawEntry e{c.Name, data, c.Method, c.Flags};
-        e.Packed = c.Packed;
-        entries.push_back(e);
+    for (const char* file :
+         {"shrunk-prefix-cycle.zip", "shrunk-code-past-table.zip", "shrunk-widened-past-13-bits.zip",
+          "shrunk-truncated.zip", "reduced-truncated.zip", "reduced-follower-sets-cut-short.zip",
+          "imploded-oversubscribed-tree.zip", "imploded-incomplete-tree.zip", "imploded-distance-before-start.zip",
+          "imploded-truncated.zip"}) {
+        const TRun run = UnzipAll(CommittedArchive(file), Path(file));
+        EXPECT_EQ(run.Extracted, 2) << file;
+        EXPECT_EQ(run.BadCrcIndexes, std::vector<int>{1}) << file;
+        std::vector<std::string> left;
+        for (const auto& e : std::filesystem::directory_iterator(Path(file)))
+            left.push_back(e.path().filename().string());
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, (std::vector<std::string>{"first.txt", "last.txt"})) << file;
     }
-    entries.push_back({"last.txt", data, 0});
-    WriteRawZip(Path("bad.zip"), entries);
-    const TRun run = UnzipAll(Path("bad.zip"));
-    EXPECT_EQ(run.Extracted, 2);
-    std::vector<int> expected;
-    for (size_t i = 0; i < std::size(cases); ++i)
-        expected.push_back(static_cast<int>(i + 1));
-    EXPECT_EQ(run.BadCrcIndexes, expected);
-    std::vector<std::string> left;
-    for (const auto& e : std::filesystem::directory_iterator(Path("out")))
-        left.push_back(e.path().filename().string());
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"good.txt", "last.txt"}));
 }
