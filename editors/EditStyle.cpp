@@ -95,36 +95,33 @@ template <class T> void TcvEditStyleController::Store(T& Field, T Value) {
 }
 
 void TcvEditStyleController::SetBorderColor(TColor Value) {
-    Store(FBorderColor, Value);
+    Store(FValues.BorderColor, Value);
 }
 void TcvEditStyleController::SetBorderStyle(TcvEditBorderStyle Value) {
-    Store(FBorderStyle, Value);
+    Store(FValues.BorderStyle, Value);
 }
 void TcvEditStyleController::SetButtonStyle(TcvEditButtonViewStyle Value) {
-    Store(FButtonStyle, Value);
+    Store(FValues.ButtonStyle, Value);
 }
 void TcvEditStyleController::SetButtonTransparence(TcvEditButtonTransparence Value) {
-    Store(FButtonTransparence, Value);
+    Store(FValues.ButtonTransparence, Value);
 }
 void TcvEditStyleController::SetEdges(TcvEditEdges Value) {
-    Store(FEdges, Value);
+    Store(FValues.Edges, Value);
 }
 void TcvEditStyleController::SetHotTrack(bool Value) {
-    Store(FHotTrack, Value);
+    Store(FValues.HotTrack, Value);
 }
 void TcvEditStyleController::SetShadow(bool Value) {
-    Store(FShadow, Value);
+    Store(FValues.Shadow, Value);
+}
+
+void TcvEditStyleController::SetValues(const TcvEditStyleData& Value) {
+    Store(FValues, Value);
 }
 
 void TcvEditStyleController::RestoreDefaults() {
-    TUpdateGuard<TcvStyleController> update(this);
-    SetBorderColor(clWindowFrame);
-    SetBorderStyle(xbs3D);
-    SetButtonStyle(btsDefault);
-    SetButtonTransparence(ebtNone);
-    SetEdges(cvAllEdges);
-    SetHotTrack(false);
-    SetShadow(false);
+    SetValues({});
 }
 
 void TcvEditStyleController::NotifyListener(TcvInplaceEdit* Editor) {
@@ -139,14 +136,7 @@ void TcvEditStyleController::Assign(TPersistent* Source) {
         TcvStyleController::Assign(Source);
         return;
     }
-    TUpdateGuard<TcvStyleController> update(this);
-    SetBorderColor(other->BorderColor());
-    SetBorderStyle(other->BorderStyle());
-    SetButtonStyle(other->ButtonStyle());
-    SetButtonTransparence(other->ButtonTransparence());
-    SetEdges(other->Edges());
-    SetHotTrack(other->HotTrack());
-    SetShadow(other->Shadow());
+    SetValues(other->FValues);
 }
 
 // ---- TcvEditStyle -----------------------------------------------------------
@@ -173,46 +163,46 @@ void TcvEditStyle::SetAssignedValues(TcvEditStyleValues Value) {
 }
 
 TColor TcvEditStyle::BorderColor() const {
-    return FAssignedValues.Contains(svBorderColor) ? FBorderColor : GetDefaultBorderColor();
+    return FAssignedValues.Contains(svBorderColor) ? FValues.BorderColor : GetDefaultBorderColor();
 }
 void TcvEditStyle::SetBorderColor(TColor Value) {
-    Store(svBorderColor, FBorderColor, Value);
+    Store(svBorderColor, FValues.BorderColor, Value);
 }
 TcvEditBorderStyle TcvEditStyle::BorderStyle() const {
-    return FAssignedValues.Contains(svBorderStyle) ? FBorderStyle : GetDefaultBorderStyle();
+    return FAssignedValues.Contains(svBorderStyle) ? FValues.BorderStyle : GetDefaultBorderStyle();
 }
 void TcvEditStyle::SetBorderStyle(TcvEditBorderStyle Value) {
-    Store(svBorderStyle, FBorderStyle, Value);
+    Store(svBorderStyle, FValues.BorderStyle, Value);
 }
 TcvEditButtonViewStyle TcvEditStyle::ButtonStyle() const {
-    return FAssignedValues.Contains(svButtonStyle) ? FButtonStyle : GetDefaultButtonStyle();
+    return FAssignedValues.Contains(svButtonStyle) ? FValues.ButtonStyle : GetDefaultButtonStyle();
 }
 void TcvEditStyle::SetButtonStyle(TcvEditButtonViewStyle Value) {
-    Store(svButtonStyle, FButtonStyle, Value);
+    Store(svButtonStyle, FValues.ButtonStyle, Value);
 }
 TcvEditButtonTransparence TcvEditStyle::ButtonTransparence() const {
-    return FAssignedValues.Contains(svButtonTransparence) ? FButtonTransparence : GetDefaultButtonTransparence();
+    return FAssignedValues.Contains(svButtonTransparence) ? FValues.ButtonTransparence : GetDefaultButtonTransparence();
 }
 void TcvEditStyle::SetButtonTransparence(TcvEditButtonTransparence Value) {
-    Store(svButtonTransparence, FButtonTransparence, Value);
+    Store(svButtonTransparence, FValues.ButtonTransparence, Value);
 }
 TcvEditEdges TcvEditStyle::Edges() const {
-    return FAssignedValues.Contains(svEdges) ? FEdges : GetDefaultEdges();
+    return FAssignedValues.Contains(svEdges) ? FValues.Edges : GetDefaultEdges();
 }
 void TcvEditStyle::SetEdges(TcvEditEdges Value) {
-    Store(svEdges, FEdges, Value);
+    Store(svEdges, FValues.Edges, Value);
 }
 bool TcvEditStyle::HotTrack() const {
-    return FAssignedValues.Contains(svHotTrack) ? FHotTrack : GetDefaultHotTrack();
+    return FAssignedValues.Contains(svHotTrack) ? FValues.HotTrack : GetDefaultHotTrack();
 }
 void TcvEditStyle::SetHotTrack(bool Value) {
-    Store(svHotTrack, FHotTrack, Value);
+    Store(svHotTrack, FValues.HotTrack, Value);
 }
 bool TcvEditStyle::Shadow() const {
-    return FAssignedValues.Contains(svShadow) ? FShadow : GetDefaultShadow();
+    return FAssignedValues.Contains(svShadow) ? FValues.Shadow : GetDefaultShadow();
 }
 void TcvEditStyle::SetShadow(bool Value) {
-    Store(svShadow, FShadow, Value);
+    Store(svShadow, FValues.Shadow, Value);
 }
 
 void TcvEditStyle::Changed() {
@@ -226,31 +216,31 @@ const TcvEditStyleController* TcvEditStyle::SourceController() const {
 
 TColor TcvEditStyle::GetDefaultBorderColor() const {
     const TcvEditStyleController* c = SourceController();
-    return c ? c->BorderColor() : clWindowFrame;
+    return c ? c->BorderColor() : TcvEditStyleData{}.BorderColor;
 }
 TcvEditBorderStyle TcvEditStyle::GetDefaultBorderStyle() const {
     const TcvEditStyleController* c = SourceController();
-    return c ? c->BorderStyle() : xbs3D;
+    return c ? c->BorderStyle() : TcvEditStyleData{}.BorderStyle;
 }
 TcvEditButtonViewStyle TcvEditStyle::GetDefaultButtonStyle() const {
     const TcvEditStyleController* c = SourceController();
-    return c ? c->ButtonStyle() : btsDefault;
+    return c ? c->ButtonStyle() : TcvEditStyleData{}.ButtonStyle;
 }
 TcvEditButtonTransparence TcvEditStyle::GetDefaultButtonTransparence() const {
     const TcvEditStyleController* c = SourceController();
-    return c ? c->ButtonTransparence() : ebtNone;
+    return c ? c->ButtonTransparence() : TcvEditStyleData{}.ButtonTransparence;
 }
 TcvEditEdges TcvEditStyle::GetDefaultEdges() const {
     const TcvEditStyleController* c = SourceController();
-    return c ? c->Edges() : cvAllEdges;
+    return c ? c->Edges() : TcvEditStyleData{}.Edges;
 }
 bool TcvEditStyle::GetDefaultHotTrack() const {
     const TcvEditStyleController* c = SourceController();
-    return c ? c->HotTrack() : false;
+    return c ? c->HotTrack() : TcvEditStyleData{}.HotTrack;
 }
 bool TcvEditStyle::GetDefaultShadow() const {
     const TcvEditStyleController* c = SourceController();
-    return c ? c->Shadow() : false;
+    return c ? c->Shadow() : TcvEditStyleData{}.Shadow;
 }
 
 TcvEditStyleController* TcvEditStyle::GetDefaultStyleController() const {

@@ -35,6 +35,18 @@ inline constexpr TcvEditEdges cvAllEdges{edgLeft, edgTop, edgRight, edgBottom};
 // Sender is the controller, Link the editor being refreshed.
 using TcvStyleChangedEvent = std::function<void(TObject* Sender, TObject* Link)>;
 
+// The seven values an edit style shows, each with its built-in default.
+struct TcvEditStyleData {
+    TColor BorderColor = clWindowFrame;
+    TcvEditBorderStyle BorderStyle = xbs3D;
+    TcvEditButtonViewStyle ButtonStyle = btsDefault;
+    TcvEditButtonTransparence ButtonTransparence = ebtNone;
+    TcvEditEdges Edges = cvAllEdges;
+    bool HotTrack = false;
+    bool Shadow = false;
+    friend bool operator==(const TcvEditStyleData&, const TcvEditStyleData&) = default;
+};
+
 // A component that editors bind to; it keeps the editors that listen to it.
 class TcvStyleController : public TComponent {
 public:
@@ -67,19 +79,19 @@ class TcvEditStyleController : public TcvStyleController {
 public:
     explicit TcvEditStyleController(TComponent* AOwner);
 
-    TColor BorderColor() const { return FBorderColor; }
+    TColor BorderColor() const { return FValues.BorderColor; }
     void SetBorderColor(TColor Value);
-    TcvEditBorderStyle BorderStyle() const { return FBorderStyle; }
+    TcvEditBorderStyle BorderStyle() const { return FValues.BorderStyle; }
     void SetBorderStyle(TcvEditBorderStyle Value);
-    TcvEditButtonViewStyle ButtonStyle() const { return FButtonStyle; }
+    TcvEditButtonViewStyle ButtonStyle() const { return FValues.ButtonStyle; }
     void SetButtonStyle(TcvEditButtonViewStyle Value);
-    TcvEditButtonTransparence ButtonTransparence() const { return FButtonTransparence; }
+    TcvEditButtonTransparence ButtonTransparence() const { return FValues.ButtonTransparence; }
     void SetButtonTransparence(TcvEditButtonTransparence Value);
-    TcvEditEdges Edges() const { return FEdges; }
+    TcvEditEdges Edges() const { return FValues.Edges; }
     void SetEdges(TcvEditEdges Value);
-    bool HotTrack() const { return FHotTrack; }
+    bool HotTrack() const { return FValues.HotTrack; }
     void SetHotTrack(bool Value);
-    bool Shadow() const { return FShadow; }
+    bool Shadow() const { return FValues.Shadow; }
     void SetShadow(bool Value);
 
     // The defaults again, told to the listeners once.
@@ -92,13 +104,9 @@ public:
 
 private:
     template <class T> void Store(T& Field, T Value);
-    TColor FBorderColor = clWindowFrame;
-    TcvEditBorderStyle FBorderStyle = xbs3D;
-    TcvEditButtonViewStyle FButtonStyle = btsDefault;
-    TcvEditButtonTransparence FButtonTransparence = ebtNone;
-    TcvEditEdges FEdges = cvAllEdges;
-    bool FHotTrack = false;
-    bool FShadow = false;
+    // All seven at once, told to the listeners once.
+    void SetValues(const TcvEditStyleData& Value);
+    TcvEditStyleData FValues;
 };
 
 // The style of one editor. Reading a value answers the stored one when it is
@@ -155,13 +163,7 @@ private:
 
     TcvInplaceEdit* FEditor;
     TcvEditStyleValues FAssignedValues;
-    TColor FBorderColor = clWindowFrame;
-    TcvEditBorderStyle FBorderStyle = xbs3D;
-    TcvEditButtonViewStyle FButtonStyle = btsDefault;
-    TcvEditButtonTransparence FButtonTransparence = ebtNone;
-    TcvEditEdges FEdges = cvAllEdges;
-    bool FHotTrack = false;
-    bool FShadow = false;
+    TcvEditStyleData FValues; // read only where assigned
 };
 
 // The controller every editor without one of its own follows; it exists from
