@@ -6,6 +6,7 @@
 
 #include "editors/DBEditors.h"
 #include "platform/data/ADODB.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/MessageQueue.h"
@@ -64,9 +65,12 @@ std::string TextDiffers(TField* Field, const std::string& Expected) {
                              : Field->FieldName() + " reads " + Quoted(value) + ", not " + Quoted(Expected);
 }
 
+// A date field's value is a number of days too; its fault names the date.
 std::string NumberDiffers(TField* Field, double Expected) {
     if (!Field->IsNull() && std::fabs(Field->AsFloat() - Expected) < 1e-9) return {};
-    return Field->FieldName() + " reads " + Quoted(Field->AsString()) + ", not " + FloatToStr(Expected);
+    const bool isDate = Field->DataType() == ftDate || Field->DataType() == ftDateTime;
+    return Field->FieldName() + " reads " + Quoted(Field->AsString()) + ", not " +
+           (isDate ? DateTimeToStr(Expected) : FloatToStr(Expected));
 }
 
 std::string FocusLeft(TWinControl* From, TWinControl* To) {
