@@ -78,6 +78,9 @@ TfrmEditorDemo::TfrmEditorDemo(TComponent* AOwner) : TForm(AOwner) {
     auto* memo = build.Control<TCustomcvMemo>(standalone, "memText", {72, 52, 240, 56});
     memo->SetScrollBars(ssVertical);
     memo->Lines()->SetText("第一行\r\n第二行");
+    auto* date = build.Control<TCustomcvDateEdit>(standalone, "dedDate", {72, 114, 120, 21});
+    date->SetUseEditMask(true);
+    date->SetDate(Date());
     auto* currency = build.Control<TCustomcvCurrencyEdit>(standalone, "cedValue", {390, 24, 120, 21});
     currency->SetDisplayFormat(",0.00");
     currency->SetValue(1234.5);
@@ -101,8 +104,8 @@ void TfrmEditorDemo::BuildDataControls(TFormBuilder& build) {
         const char* Caption;
         int Top;
     };
-    for (const TLabelRow& row : {TLabelRow{"名称：", 24}, {"备注：", 52}, {"日期：", 114}, {"金额：", 142},
-                                 {"代码：", 170}})
+    for (const TLabelRow& row :
+         {TLabelRow{"名称：", 24}, {"备注：", 52}, {"日期：", 114}, {"金额：", 142}, {"代码：", 170}})
         build.Control<TLabel>(data, "", {12, row.Top + 3, 60, 17}, row.Caption);
     // Made in the tab order: NAME, NOTE, DAY, AMOUNT, CODE.
     edtName = build.Control<TcvDBEdit>(data, "edtName", {72, 24, 240, 21});
@@ -112,10 +115,19 @@ void TfrmEditorDemo::BuildDataControls(TFormBuilder& build) {
     memNote = build.Control<TcvDBMemo>(data, "memNote", {72, 52, 240, 56});
     memNote->SetDataSource(dsDemo);
     memNote->SetDataField("NOTE");
+    dedDay = build.Control<TcvDBDateEdit>(data, "dedDay", {72, 114, 120, 21});
+    dedDay->SetDataSource(dsDemo);
+    dedDay->SetDataField("DAY");
     cedAmount = build.Control<TcvDBCurrencyEdit>(data, "cedAmount", {72, 142, 120, 21});
     cedAmount->SetDataSource(dsDemo);
     cedAmount->SetDataField("AMOUNT");
     cedAmount->SetMaxValue(999);
+    ledCode = build.Control<TcvDBLookupEdit>(data, "ledCode", {72, 170, 160, 21});
+    ledCode->SetListSource(dsCodes);
+    ledCode->SetKeyFieldName("CODE");
+    ledCode->SetListFieldName("NAME");
+    ledCode->SetDataSource(dsDemo);
+    ledCode->SetDataField("CODE");
 
     struct TButtonRow {
         TButton** Button;
@@ -132,8 +144,8 @@ void TfrmEditorDemo::BuildDataControls(TFormBuilder& build) {
         (*row.Button)->OnClick = [this](TObject* Sender) { MoveClick(Sender); };
         left += 72;
     }
-    auto* post = build.Control<TButton>(data, "btnPost", {250, 196, 66, 25}, "保存");
-    post->OnClick = [this](TObject* Sender) { PostClick(Sender); };
+    btnPost = build.Control<TButton>(data, "btnPost", {250, 196, 66, 25}, "保存");
+    btnPost->OnClick = [this](TObject* Sender) { PostClick(Sender); };
 }
 
 void TfrmEditorDemo::BuildStrip(TFormBuilder& build) {
@@ -141,7 +153,8 @@ void TfrmEditorDemo::BuildStrip(TFormBuilder& build) {
     Strip = build.Control<TDemoStrip>(cells, "Strip", {10, 20, 616, 68});
     Strip->AddCell(TcvInplaceTextEdit::StaticClass(), "文本", std::string("城市科技计划"), 120);
     Strip->AddCell(TcvInplaceMemoEdit::StaticClass(), "备注", std::string("一行写不下的备注在单元格里折行"), 150);
-    auto* date = static_cast<TcvInplaceDateEdit*>(Strip->AddCell(TcvInplaceDateEdit::StaticClass(), "日期", Null(), 110));
+    auto* date =
+        static_cast<TcvInplaceDateEdit*>(Strip->AddCell(TcvInplaceDateEdit::StaticClass(), "日期", Null(), 110));
     date->SetDate(Date());
     auto* currency = static_cast<TcvInplaceCurrencyEdit*>(
         Strip->AddCell(TcvInplaceCurrencyEdit::StaticClass(), "金额", 1234.5, 110));

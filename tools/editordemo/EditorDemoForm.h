@@ -14,7 +14,9 @@ class TDataSource;
 class TDemoStrip;
 class TFormBuilder;
 class TcvDBCurrencyEdit;
+class TcvDBDateEdit;
 class TcvDBEdit;
+class TcvDBLookupEdit;
 class TcvDBMemo;
 
 // Opens FileName on Connection; a missing file is made with the DEMO and
@@ -34,7 +36,10 @@ public:
     TDemoStrip* Strip = nullptr;
     TcvDBEdit* edtName = nullptr;
     TcvDBMemo* memNote = nullptr;
+    TcvDBDateEdit* dedDay = nullptr;
     TcvDBCurrencyEdit* cedAmount = nullptr;
+    TcvDBLookupEdit* ledCode = nullptr;
+    TButton* btnPost = nullptr;
 
 private:
     void BuildDataControls(TFormBuilder& build);
