@@ -32,6 +32,7 @@ class TBasicAction;
 class TWinControl;
 class TCustomForm;
 class TDragObject;
+class TDragImageList;
 
 CORVANTA_UI_EXCEPTION(EInvalidOperation);
 CORVANTA_UI_EXCEPTION(EOutOfResources);
@@ -307,10 +308,12 @@ protected:
     virtual void PaintGraphic(HDC DC);
     // The drag protocol: the start may hand over a drag object of its own
     // (fires OnStartDrag); DragOver answers whether a drop here is welcome (no
-    // OnDragOver: refused); the end fires OnEndDrag.
+    // OnDragOver: refused); the end fires OnEndDrag. GetDragImages gives the
+    // picture that follows the pointer (nullptr: only the cursor changes).
     virtual void DoStartDrag(TDragObject*& DragObject);
     virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
     virtual void DoEndDrag(TObject* Target, int X, int Y);
+    virtual TDragImageList* GetDragImages() { return nullptr; }
 
     std::string FText;
     TColor FColor = clWindow;

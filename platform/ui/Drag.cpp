@@ -32,6 +32,7 @@ struct DragSession {
     TPoint StartPos{};
     int Threshold = DefaultDragThreshold;
     bool Active = false; // the threshold was passed: targets hear of the drag
+    TDragImageList* Images = nullptr;
     HCURSOR SavedCursor = nullptr;
 };
 
@@ -95,7 +96,25 @@ struct DragProtocol {
         if (s.Object->FDragTarget) s.Object->FDragTargetPos = s.Object->FDragTarget->ScreenToClient(Pos);
         const bool accepted = DragOver(dmDragMove);
         if (!s.Object) return;
-        SetCursor(Screen->Cursors(s.Object->GetDragCursor(accepted, Pos.X, Pos.Y)));
+        ShowCursor(s.Object->GetDragCursor(accepted, Pos.X, Pos.Y), Pos);
+    }
+
+    // The picture shows over controls that ask for it and where none is;
+    // elsewhere only the cursor does.
+    static void ShowCursor(TCursor Cursor, TPoint Pos) {
+        DragSession& s = Session();
+        TControl* target = s.Object->FDragTarget;
+        if (!s.Images || (target && !target->ControlStyle().Contains(csDisplayDragImage))) {
+            if (s.Images) s.Images->EndDrag();
+            SetCursor(Screen->Cursors(Cursor));
+            return;
+        }
+        s.Images->SetDragCursor(Cursor);
+        SetCursor(Screen->Cursors(Cursor));
+        if (!s.Images->Dragging())
+            s.Images->BeginDrag(nullptr, Pos.X, Pos.Y);
+        else
+            s.Images->DragMove(Pos.X, Pos.Y);
     }
 
     // Takes the capture procedure and the key hook off again.
@@ -120,6 +139,7 @@ struct DragProtocol {
         // The leave goes out on every end, so the target can take its feedback
         // off; a drop needs its yes too.
         const bool accepted = s.Active && DragOver(dmDragLeave) && Drop;
+        if (s.Images) s.Images->EndDrag();
         SetCursor(s.SavedCursor);
         std::unique_ptr<TDragObject> own = std::move(s.OwnObject);
         s = DragSession{};
@@ -180,6 +200,7 @@ struct DragProtocol {
         object->FDragPos = s.StartPos;
         object->FDragTarget = nullptr;
         s.Threshold = Threshold;
+        s.Images = object->GetDragImages();
         s.SavedCursor = GetCursor();
         s.Capture = WindowOfControl(Control);
         s.CaptureProcedure = PushWindowProc(s.Capture, [](HWND w, TMessage& m) { CaptureMessage(w, m); });
@@ -211,10 +232,24 @@ struct DragProtocol {
         if (s.Control != Control) return;
         // The source cannot hear of the end any more; its window is going too.
         if (s.Object) Detach();
+        // The images may have gone with the control already.
+        if (s.Images) ImageList_EndDrag();
         SetCursor(s.SavedCursor);
         s = DragSession{};
     }
 };
+
+void TDragObject::HideDragImage() {
+    if (TDragImageList* images = GetDragImages()) images->HideDragImage();
+}
+
+void TDragObject::ShowDragImage() {
+    if (TDragImageList* images = GetDragImages()) images->ShowDragImage();
+}
+
+TDragImageList* TDragControlObject::GetDragImages() {
+    return FControl->GetDragImages();
+}
 
 TCursor TDragObject::GetDragCursor(bool Accepted, int, int) {
     return Accepted ? crDrag : crNoDrop;

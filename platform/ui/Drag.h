@@ -1,10 +1,12 @@
 // Dragging inside the program: a control starts a drag (TControl::BeginDrag),
 // the control under the pointer is asked by CM_DRAG whether it takes the drop
-// and the cursor says its answer. Nothing of this passes through the desktop's
+// and the cursor says its answer. The source's drag images follow the pointer
+// over controls with csDisplayDragImage and where no control is. Nothing of this passes through the desktop's
 // drag and drop; one drag runs at a time.
 #pragma once
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/ImageList.h"
 
 // CM_DRAG's wParam. Enter, move and leave answer non-zero when the target
 // accepts; dmFindTarget answers the control (a TControl*) at the record's
@@ -22,8 +24,13 @@ struct TDragRec {
 // drag makes a TDragControlObject for the source and frees it at the end.
 class TDragObject : public TObject {
 public:
+    // The picture that follows the pointer, nullptr when there is none.
+    virtual TDragImageList* GetDragImages() { return nullptr; }
     // crDrag over a target that accepts, crNoDrop elsewhere.
     virtual TCursor GetDragCursor(bool Accepted, int X, int Y);
+    // Take the picture off the screen around a paint and put it back after.
+    void HideDragImage();
+    void ShowDragImage();
     // The drag is over; Target (nullptr unless Accepted) took the drop at
     // (X, Y) in its client coordinates.
     virtual void Finished(TObject* Target, int X, int Y, bool Accepted);
@@ -46,11 +53,12 @@ private:
     bool FMadeForControl = false;
 };
 
-// Drags a control: its drag cursor, its DoEndDrag at the end.
+// Drags a control: its drag images and cursor, its DoEndDrag at the end.
 class TDragControlObject : public TDragObject {
 public:
     explicit TDragControlObject(TControl* AControl) : FControl(AControl) {}
     TControl* Control() const { return FControl; }
+    TDragImageList* GetDragImages() override;
     TCursor GetDragCursor(bool Accepted, int X, int Y) override;
     void Finished(TObject* Target, int X, int Y, bool Accepted) override;
 
