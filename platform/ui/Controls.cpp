@@ -198,6 +198,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
 }
 
 TControl::~TControl() {
+    DragControlGone(this);
     if (CaptureControl == this) CaptureControl = nullptr;
     if (MouseControl == this) MouseControl = nullptr;
     if (FAction) FAction->UnregisterClient(this);
@@ -471,6 +472,7 @@ void TControl::HandleMouse(TMessage& m) {
     switch (m.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+        FControlState += csLButtonDown;
         capture(true);
         if (FControlStyle.Contains(csClickEvents)) FControlState += csClicked;
         if (m.Msg == WM_LBUTTONDBLCLK) {
@@ -480,6 +482,7 @@ void TControl::HandleMouse(TMessage& m) {
         MouseDown(mbLeft, shift, x, y);
         break;
     case WM_LBUTTONUP:
+        FControlState -= csLButtonDown;
         capture(false);
         if (FControlState.Contains(csClicked)) {
             FControlState -= csClicked;
@@ -522,6 +525,10 @@ void TControl::WndProc(TMessage& m) {
     case WM_MBUTTONDBLCLK:
     case WM_MOUSEMOVE:
         if (!FEnabled && !dynamic_cast<TWinControl*>(this)) return;
+        if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) && FDragMode == dmAutomatic && !Dragging()) {
+            BeginDrag(true);
+            return;
+        }
         HandleMouse(m);
         DefaultHandler(m);
         return;
@@ -540,6 +547,9 @@ void TControl::WndProc(TMessage& m) {
         DefaultHandler(m);
         return;
     }
+    case CM_DRAG:
+        HandleDragMessage(m);
+        return;
     case CM_PARENTCOLORCHANGED:
         if (FParentColor && FParent) {
             SetColor(FParent->Color());

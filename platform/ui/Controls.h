@@ -31,6 +31,8 @@ class TPopupMenu;
 class TBasicAction;
 class TWinControl;
 class TCustomForm;
+class TDragObject;
+class TDragImageList;
 
 CORVANTA_UI_EXCEPTION(EInvalidOperation);
 CORVANTA_UI_EXCEPTION(EOutOfResources);
@@ -41,6 +43,12 @@ enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDoub
 using TShiftState = TSet<TShiftStateItem>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// dmAutomatic starts a drag with every left-button press; dmManual leaves the
+// start to the control's own code (BeginDrag).
+enum TDragMode { dmManual, dmAutomatic };
+// What a drag-over tells the control under the pointer.
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
 // Cursor ids: the standard shapes are negative, custom ones registered in
 // Screen->Cursors are positive.
@@ -131,6 +139,13 @@ using TKeyPressEvent = std::function<void(TObject* Sender, char32_t& Key)>;
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TWndMethod = std::function<void(TMessage& Message)>;
+// Source is the dragged control, or the drag object when the source made its own.
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+// Target is the control that took the drop, nullptr when the drag was cancelled or refused.
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
 
 // Shift, Ctrl and Alt as the input read so far left them: the one reader of
 // the modifier keys.
@@ -246,12 +261,31 @@ public:
     virtual void Click();
     virtual void DblClick();
 
+    // Dragging inside the program (see Drag.h). BeginDrag starts a drag from
+    // this control with the pointer where it is now: at once when Immediate,
+    // else once the pointer has moved Threshold pixels (-1: 5) in X or Y. The
+    // drag ends with the button's release (a drop), Escape or a lost capture.
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    // The cursor while the control under the pointer accepts this control's drag.
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    bool Dragging() const;
+    void EndDrag(bool Drop);
+    // The drop of an accepted drag onto this control; fires OnDragDrop.
+    virtual void DragDrop(TObject* Source, int X, int Y);
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
     TNotifyEvent OnResize;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
 
 protected:
     virtual std::string GetText() const { return FText; }
@@ -272,6 +306,14 @@ protected:
     void Loaded() override;
     // Draws a graphic control into DC (origin at its top-left corner).
     virtual void PaintGraphic(HDC DC);
+    // The drag protocol: the start may hand over a drag object of its own
+    // (fires OnStartDrag); DragOver answers whether a drop here is welcome (no
+    // OnDragOver: refused); the end fires OnEndDrag. GetDragImages gives the
+    // picture that follows the pointer (nullptr: only the cursor changes).
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+    virtual TDragImageList* GetDragImages() { return nullptr; }
 
     std::string FText;
     TColor FColor = clWindow;
@@ -282,7 +324,13 @@ protected:
 
 private:
     friend class TWinControl;
+    friend class TDragControlObject;
+    friend struct DragProtocol;
     void HandleMouse(TMessage& Message);
+    // CM_DRAG: dmFindTarget answers the control at the point, the others go to
+    // the record's target.
+    void HandleDragMessage(TMessage& Message);
+    void DoDragMsg(TMessage& Message);
 
     TWinControl* FParent = nullptr;
     int FLeft = 0;
@@ -298,6 +346,8 @@ private:
     bool FShowHint = false;
     TPopupMenu* FPopupMenu = nullptr;
     TBasicAction* FAction = nullptr;
+    TDragMode FDragMode = dmManual;
+    TCursor FDragCursor = crDrag;
 };
 
 class TWinControl : public TControl {
@@ -314,6 +364,9 @@ public:
 
     int ControlCount() const { return static_cast<int>(FControls.size() + FWinControls.size()); }
     TControl* Controls(int Index) const;
+    // The topmost visible graphic child at a client point (enabled ones only
+    // unless AllowDisabled); nullptr when none.
+    TControl* ControlAtPos(const TPoint& Pos, bool AllowDisabled) const;
     bool ContainsControl(TControl* Control) const;
 
     // Whether painters that share the window's paint (the MDI wallpaper) draw

@@ -148,6 +148,12 @@ void TWinControl::UpdateBoundsFromWindow() {
     TControl::FHeight = r.Height();
 }
 
+TControl* TWinControl::ControlAtPos(const TPoint& Pos, bool AllowDisabled) const {
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
+        if ((*it)->Visible() && (AllowDisabled || (*it)->Enabled()) && PtInRect((*it)->BoundsRect(), Pos)) return *it;
+    return nullptr;
+}
+
 TControl* TWinControl::Controls(int Index) const {
     const int graphic = static_cast<int>(FControls.size());
     if (Index < 0 || Index >= ControlCount())
@@ -627,16 +633,10 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_MBUTTONDBLCLK: {
         // Mouse input over a graphic child (or held by one) goes to it.
         TPoint p = PointFromLParam(m.LParam);
-        const auto childAt = [&](bool enabledOnly) -> TControl* {
-            for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
-                if ((*it)->Visible() && (!enabledOnly || (*it)->Enabled()) && PtInRect((*it)->BoundsRect(), p))
-                    return *it;
-            return nullptr;
-        };
         // A disabled control hears of the pointer too; its look decides what that shows.
-        if (m.Msg == WM_MOUSEMOVE) SetMouseControl(childAt(false));
+        if (m.Msg == WM_MOUSEMOVE) SetMouseControl(ControlAtPos(p, true));
         TControl* target =
-            CaptureControl && CaptureControl->Parent() == this ? CaptureControl : childAt(true);
+            CaptureControl && CaptureControl->Parent() == this ? CaptureControl : ControlAtPos(p, false);
         if (target) {
             TMessage child = m;
             child.LParam = MakeLParam(static_cast<Word>(p.X - target->Left()), static_cast<Word>(p.Y - target->Top()));

@@ -5,18 +5,11 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/private/GdiObjects_p.h"
 #include "platform/ui/private/GdiPrivate_p.h"
+#include "platform/ui/private/ImageList_p.h"
 
 #include <algorithm>
 
 using namespace platform_ui;
-
-struct PlatformImageList {
-    int width = 16, height = 16;
-    bool masked = false;
-    COLORREF bkColor = CLR_NONE;
-    std::vector<QImage> images;
-    std::vector<std::vector<bool>> masks; // true: transparent
-};
 
 namespace {
 

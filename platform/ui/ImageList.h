@@ -6,6 +6,7 @@
 
 #include "platform/rtl/Classes.h"
 #include "platform/ui/Colors.h"
+#include "platform/ui/Controls.h"
 
 #include <vector>
 
@@ -53,6 +54,24 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style
 // ILD_BLEND25/ILD_BLEND50 (CLR_DEFAULT: the highlight colour).
 BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, int dy, COLORREF rgbBk, COLORREF rgbFg,
                       UINT style);
+
+// Dragging a picture: one drag image at a time, shown in a window of its own
+// that never takes the activation, the mouse or a place in WindowFromPoint,
+// so the windows below keep their pictures and their input.
+// BeginDrag copies image Index of List with its hot spot (the point that
+// follows the pointer, image coordinates); SetDragCursorImage lays another
+// image over it with that image's own hot spot on the drag hot spot, the
+// picture growing to hold both (each call replaces the previous one).
+// DragEnter shows the picture with its hot spot at (x, y) in Lock's window
+// coordinates (frame included; Lock 0: the screen); DragMove moves it there;
+// DragShowNolock hides or shows it; DragLeave hides it; EndDrag ends the drag.
+BOOL ImageList_BeginDrag(HIMAGELIST list, int index, int dxHotspot, int dyHotspot);
+BOOL ImageList_SetDragCursorImage(HIMAGELIST list, int index, int dxHotspot, int dyHotspot);
+BOOL ImageList_DragEnter(HWND lock, int x, int y);
+BOOL ImageList_DragMove(int x, int y);
+BOOL ImageList_DragShowNolock(BOOL show);
+BOOL ImageList_DragLeave(HWND lock);
+void ImageList_EndDrag();
 
 class TBitmap;
 class TCanvas;
@@ -136,4 +155,34 @@ private:
 class TImageList : public TCustomImageList {
 public:
     using TCustomImageList::TCustomImageList;
+};
+
+// The picture of an in-program drag (TControl::GetDragImages): one image of
+// the list follows the pointer with its hot spot, over any window.
+class TDragImageList : public TCustomImageList {
+public:
+    using TCustomImageList::TCustomImageList;
+    ~TDragImageList() override;
+
+    // The image dragged and its hot spot, from the next BeginDrag on.
+    bool SetDragImage(Integer Index, Integer HotSpotX, Integer HotSpotY);
+    TPoint DragHotspot() const { return FDragHotspot; }
+    // Shows the picture with its hot spot at (X, Y) in Window's coordinates
+    // (frame included; 0: the screen) until EndDrag.
+    bool BeginDrag(HWND Window, Integer X, Integer Y);
+    bool DragMove(Integer X, Integer Y);
+    bool EndDrag();
+    bool Dragging() const { return FDragging; }
+    // Take the picture off around a paint and put it back after.
+    void HideDragImage();
+    void ShowDragImage();
+    // The cursor shown with the picture while it is dragged.
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor Value);
+
+private:
+    Integer FDragIndex = 0;
+    TPoint FDragHotspot{};
+    bool FDragging = false;
+    TCursor FDragCursor = crDrag;
 };

@@ -44,6 +44,7 @@ struct InputState {
     TMouseDownHook MouseDownHook;
     THintHook HintHook;
     QPointer<QLabel> Composition; // the pre-edit of a self-painting window
+    bool Composing = false;       // a pre-edit is under way
 };
 
 InputState& State() {
@@ -229,6 +230,18 @@ void TranslateKey(HWND fallback, QKeyEvent* e) {
         for (char32_t c : e->text().toUcs4())
             if (c != 0x7F) Queue(target, (alt && !ctrl) ? WM_SYSCHAR : WM_CHAR, c, lParam, group);
     InputQueued();
+}
+
+// An input method's text begins with a pre-edit or, when it commits at once,
+// with the commit: the focus window hears of it first, so that it can move the
+// focus (to an editor) before any character is queued.
+void StartComposition(HWND fallback, QInputMethodEvent* e) {
+    const bool composing = !e->preeditString().isEmpty();
+    const bool starts = !State().Composing && (composing || !e->commitString().isEmpty());
+    State().Composing = composing;
+    if (!starts) return;
+    HWND target = KeyTarget(fallback);
+    if (AcceptsInput(target)) SendMessage(target, WM_IME_STARTCOMPOSITION, 0, 0);
 }
 
 void TranslateInputMethod(HWND fallback, QInputMethodEvent* e) {
@@ -525,6 +538,8 @@ private:
             return true;
         case QEvent::InputMethod: {
             auto* im = static_cast<QInputMethodEvent*>(event);
+            StartComposition(w, im);
+            if (!IsLiveWindow(w)) return true;
             if (!w->WidgetTakesInput()) {
                 ShowComposition(w, im->preeditString());
             } else if (im->commitString().isEmpty()) {
@@ -691,6 +706,7 @@ const QPointingDevice* PointerDevice() {
 }
 
 void FinishComposition() {
+    State().Composing = false;
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
     QWidget* focus = QtFocusWidget();
     if (!focus || !WindowOfWidget(focus)) return; // Qt's own windows keep theirs

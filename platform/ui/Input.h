@@ -1,6 +1,7 @@
 // Keyboard and mouse state as the controls read it. Qt input is translated into
 // messages here: WM_KEYDOWN / WM_SYSKEYDOWN (Alt held: lParam bit 29), then one
-// WM_CHAR per character (input-method commits too), WM_KEYUP; mouse messages in
+// WM_CHAR per character (input-method commits too, after WM_IME_STARTCOMPOSITION
+// is sent to the focus window as a composition begins), WM_KEYUP; mouse messages in
 // client coordinates with MK_ flags, WM_MOUSEACTIVATE before a press on a
 // window whose top-level window or MDI child is inactive, WM_SETCURSOR before
 // each move, double clicks for CS_DBLCLKS classes, WM_MOUSEWHEEL with the signed delta,

@@ -299,6 +299,8 @@ Qt::WindowFlags DesktopWindowFlags(DWORD Style, DWORD ExStyle, bool Owned) {
         if (Style & WS_MAXIMIZEBOX) flags |= Qt::WindowMaximizeButtonHint;
     }
     if (ExStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+    // The pointer passes through to whatever lies below.
+    if (ExStyle & WS_EX_TRANSPARENT) flags |= Qt::WindowTransparentForInput;
     return flags;
 }
 

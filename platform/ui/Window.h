@@ -136,7 +136,8 @@ int MapWindowPoints(HWND From, HWND To, TRect& Rect);
 bool SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Height, UINT Flags);
 bool MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, bool Repaint);
 bool BringWindowToTop(HWND Wnd);
-// The deepest visible, enabled-or-not child window (or top-level) at a screen point.
+// The deepest visible, enabled-or-not child window (or top-level) at a screen
+// point; WS_EX_TRANSPARENT windows are looked through.
 HWND WindowFromPoint(TPoint Point);
 
 // Visibility, state, enabling.

@@ -202,7 +202,8 @@ HWND WindowFromPoint(TPoint Point) {
     for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
         HWND w = *it;
         TRect r;
-        if (!(w->Style & WS_VISIBLE) || !GetWindowRect(w, r) || !PtInRect(r, Point)) continue;
+        if (!(w->Style & WS_VISIBLE) || (w->ExStyle & WS_EX_TRANSPARENT) || !GetWindowRect(w, r) || !PtInRect(r, Point))
+            continue;
         if (!w->Shape.isEmpty() && !w->Shape.contains(QPoint(Point.X - r.Left, Point.Y - r.Top))) continue;
         for (;;) {
             TPoint local = Point;
@@ -211,7 +212,7 @@ HWND WindowFromPoint(TPoint Point) {
             if (!PtInRect(Rect(0, 0, w->ClientRect.Width(), w->ClientRect.Height()), local)) return w;
             HWND child = nullptr;
             for (HWND c : w->Children)
-                if ((c->Style & WS_VISIBLE) && PtInRect(c->WindowRect, local)) {
+                if ((c->Style & WS_VISIBLE) && !(c->ExStyle & WS_EX_TRANSPARENT) && PtInRect(c->WindowRect, local)) {
                     child = c;
                     break;
                 }

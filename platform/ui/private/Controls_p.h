@@ -27,4 +27,8 @@ extern TControl* MouseControl;
 
 void SetMouseControl(TControl* control);
 
+// A control going away leaves the drag under way: as its source the drag
+// ends without a word to it, as its target it is forgotten.
+void DragControlGone(TControl* control);
+
 } // namespace platform_ui

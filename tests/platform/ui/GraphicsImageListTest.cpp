@@ -1,5 +1,7 @@
 // Image lists: masked adding from strips, drawing with each style, the
 // disabled look and change links.
+#include "UiTestSupport.h"
+
 #include "platform/ui/Graphics.h"
 #include "platform/ui/ImageList.h"
 
@@ -7,13 +9,7 @@
 
 namespace {
 
-std::unique_ptr<TBitmap> Filled(int width, int height, TColor color) {
-    auto bitmap = std::make_unique<TBitmap>();
-    bitmap->SetSize(width, height);
-    bitmap->Canvas()->Brush()->SetColor(color);
-    bitmap->Canvas()->FillRect(Rect(0, 0, width, height));
-    return bitmap;
-}
+using uitest::Filled;
 
 // Two 8 x 8 images on a fuchsia background: a red square, then a green one.
 class StripList : public testing::Test {

@@ -5,11 +5,13 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Focus.h"
+#include "platform/ui/Graphics.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Timers.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -74,6 +76,15 @@ inline void Click(TWinControl* control, TPoint at = {5, 5}) {
     platform_ui::test::SendQtMouse(control->Handle(), TMouseEventKind::Press, at, MK_LBUTTON, MK_LBUTTON);
     platform_ui::test::SendQtMouse(control->Handle(), TMouseEventKind::Release, at, MK_LBUTTON, 0);
     ProcessMessages();
+}
+
+// A bitmap of one colour.
+inline std::unique_ptr<TBitmap> Filled(int width, int height, TColor color) {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(width, height);
+    bitmap->Canvas()->Brush()->SetColor(color);
+    bitmap->Canvas()->FillRect(Rect(0, 0, width, height));
+    return bitmap;
 }
 
 inline TWinControl* FocusedControl() {

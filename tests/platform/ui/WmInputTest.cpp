@@ -1,7 +1,7 @@
 // Qt input as window messages: keys with their codes and lParam bits, one
-// WM_CHAR per character of an input-method commit, mouse messages in client
-// coordinates after WM_SETCURSOR, double clicks, the wheel, the context menu,
-// entering and leaving, WM_MOUSEACTIVATE before a press on an inactive window,
+// WM_CHAR per character of an input-method commit after the composition start
+// is sent, mouse messages in client coordinates after WM_SETCURSOR, double
+// clicks, the wheel, the context menu, entering and leaving, WM_MOUSEACTIVATE before a press on an inactive window,
 // and the dialog-key and key-message hooks.
 #include "WmRecorder.h"
 
@@ -88,6 +88,36 @@ TEST_F(WmInputTest, InputMethodCommitSendsOneCharPerCharacter) {
                      {WM_CHAR, WmHow::Posted, 0x20000}},
                     "whole characters, not UTF-16 halves");
     EXPECT_TRUE(Recorder.Of(WM_KEYDOWN).empty());
+}
+
+struct CompositionCase {
+    const char* Name;
+    std::vector<std::pair<const char*, const char*>> Events; // pre-edit, commit
+    std::vector<WmExpected> Expected;
+};
+
+TEST_F(WmInputTest, CompositionStartIsSentBeforeItsCharacters) {
+    const CompositionCase cases[] = {
+        {"commit without pre-edit", {{"", "中"}}, {Sent(WM_IME_STARTCOMPOSITION), Posted(WM_CHAR, 0x4E2D)}},
+        {"pre-edit growing, then commit",
+         {{"zh", ""}, {"zhong", ""}, {"", "中"}},
+         {Sent(WM_IME_STARTCOMPOSITION), Posted(WM_CHAR, 0x4E2D)}},
+        {"composition given up", {{"ma", ""}, {"", ""}}, {Sent(WM_IME_STARTCOMPOSITION)}},
+        {"two compositions",
+         {{"a", ""}, {"", "啊"}, {"b", ""}, {"", "吧"}},
+         {Sent(WM_IME_STARTCOMPOSITION), Posted(WM_CHAR, 0x554A), Sent(WM_IME_STARTCOMPOSITION),
+          Posted(WM_CHAR, 0x5427)}},
+    };
+    for (const CompositionCase& c : cases) {
+        Recorder.Clear();
+        for (const auto& [preedit, commit] : c.Events) {
+            ASSERT_TRUE(SendQtInputMethodEvent(preedit, commit)) << c.Name;
+            ProcessMessages();
+        }
+        Recorder.Expect(c.Expected, c.Name);
+        for (const WmRecord& r : Recorder.Of(WM_IME_STARTCOMPOSITION))
+            EXPECT_EQ(r.Wnd, Window) << c.Name << ": the focus window hears it";
+    }
 }
 
 TEST_F(WmInputTest, KeyStateIsCurrentWhileTheMessageIsHandled) {
