@@ -4,6 +4,7 @@
 
 #include "editors/InplaceEdit.h"
 #include "platform/ui/Focus.h"
+#include "platform/ui/ImageList.h"
 #include "platform/ui/Window.h"
 #include "treelist/cvTL.h"
 
@@ -24,6 +25,13 @@ TCustomcvTreeList::TCustomcvTreeList(TComponent* AOwner)
     FBandFont->OnChange = relayout;
     FHeaderFont->OnChange = relayout;
     FPreviewFont->OnChange = relayout;
+    FImagesLink = std::make_unique<TChangeLink>();
+    FStateImagesLink = std::make_unique<TChangeLink>();
+    const auto repaint = [this](TObject*) { Invalidate(); };
+    FImagesLink->OnChange = repaint;
+    FStateImagesLink->OnChange = repaint;
+    // Until the first layout the metrics are the fonts' own.
+    CalcMetricValues();
 }
 
 TCustomcvTreeList::~TCustomcvTreeList() {
@@ -33,6 +41,8 @@ TCustomcvTreeList::~TCustomcvTreeList() {
     ResetEditorCell();
     DropRowCache();
     ClearNodes();
+    SetImages(nullptr);
+    SetStateImages(nullptr);
 }
 
 // Nodes ------------------------------------------------------------------
@@ -104,15 +114,6 @@ void TCustomcvTreeList::SetState(Byte Value) {
     if (Value != 2) return;
     if (FInplaceEditor) FInplaceEditor->CaretToEnd();
     EndSearch();
-}
-
-void TCustomcvTreeList::LayoutChanged() {
-    if (IsUpdating()) return;
-    ++FLockCount; // nested relayout requests do nothing meanwhile
-    ClearCache();
-    FocusedNodeChanged();
-    --FLockCount;
-    Invalidate();
 }
 
 // Options --------------------------------------------------------------------

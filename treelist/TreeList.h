@@ -10,6 +10,7 @@
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/Variants.h"
 #include "platform/ui/Graphics.h"
+#include "treelist/TreeListLayout.h"
 #include "treelist/TreeListNode.h"
 
 #include <functional>
@@ -17,6 +18,8 @@
 #include <string>
 
 class TcvInplaceEdit;
+class TChangeLink;
+class TCustomImageList;
 
 using TcvTreeListNodeEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node)>;
 using TcvTreeListAllowEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, bool& Allow)>;
@@ -30,6 +33,14 @@ inline constexpr unsigned tlo_AutoWidth = 1u << 10;
 inline constexpr unsigned tlo_AutoSort = 1u << 14;
 // OptionsEx bits.
 inline constexpr unsigned tloex_InvertSelect = 1u << 0;
+inline constexpr unsigned tloex_ColumnEdgeSizesBand = 1u << 2;
+inline constexpr unsigned tloex_AutoPreviewLines = 1u << 3;
+inline constexpr unsigned tloex_BandSizing = 1u << 4;
+inline constexpr unsigned tloex_Preview = 1u << 8;
+inline constexpr unsigned tloex_RowAutoHeight = 1u << 15;
+inline constexpr unsigned tloex_BandHeightSizing = 1u << 18;
+inline constexpr unsigned tloex_HeaderHeightSizing = 1u << 20;
+inline constexpr unsigned tloex_RowSizing = 1u << 21;
 inline constexpr unsigned tloex_MultiSort = 1u << 22;
 inline constexpr unsigned tloex_AutoHeaderPanelRowCount = 1u << 25;
 inline constexpr unsigned tloex_KeepColumnWidths = 1u << 26;
@@ -153,6 +164,84 @@ public:
 
     static bool RangesOverlap(int A1, int A2, int B1, int B2) { return A1 <= B2 && B1 <= A2; }
 
+    // Metrics, valid after the first layout (before it, the font's).
+    bool Flat() const { return FTreeLookAndFeel != lfStandard; }
+    bool ShowRootIndent() const { return !FNoRootIndent; }
+    int BandRowCount() const { return FBandRowCount; }
+    int HeaderPanelRowCount() const { return FHeaderPanelRowCount; }
+    int BandLineHeight() const { return FBandLineHeight; }
+    int BandHeaderHeight() const { return FBandHeaderHeight; }
+    int HeaderRowHeight() const { return FHeaderRowHeight; }
+    int HeaderHeight() const { return FHeaderHeight; }
+    int GroupPanelHeight() const { return FGroupPanelHeight; }
+    int IndicatorWidth() const { return FIndicatorWidth; }
+    int TextHeight() const { return FTextHeight; }
+    int FooterHeight() const { return FFooterHeight; }
+    int RowFooterHeight() const { return FRowFooterHeight; }
+    int FilterBarHeight() const { return FFilterBarHeight; }
+    int MinRowHeight() const { return FMinRowHeight; }
+    int HorzLineStep() const { return FHorzLineStep; }
+    int ImageWidth() const { return FImageWidth; }
+    int StateImageWidth() const { return FStateImageWidth; }
+    int LevelIndent() const { return FLevelIndent; }
+    int RowHeight() const { return FRowHeight; }
+    int NewItemRowHeight() const { return FNewItemRowHeight; }
+    int PreviewLineHeight() const { return FPreviewLineHeight; }
+    int DefaultRowHeight() const { return FDefaultRowHeight; }
+    // Marks the height as set explicitly; the layout raises it to RowHeight.
+    void SetDefaultRowHeight(int Value);
+    bool DefaultRowHeightAssigned() const { return FDefaultRowHeightAssigned; }
+
+    // Height of a node's row (nullptr: a plain row) for the line height given.
+    int GetRowHeight(TcvTreeListNode* Node, int LineHeight, bool IgnoreCache);
+    int GetRowFooterCount(const TcvTreeListNode* Node) const;
+    // Where a node's images (A) and text (B) begin in its first cell.
+    void GetNodeIndents(const TcvTreeListNode* Node, int& A, int& B) const;
+    TcvTreeListRectInfo CalcRectInfo() const;
+    TcvTreeListDrawInfo CalcDrawInfo();
+    int GetTotalBandsWidth() const;
+
+    // Band and column questions; the tree list itself has none.
+    virtual int GetBandRowCount() const { return 1; }
+    virtual int GetHeaderPanelRowCount() const { return 1; }
+    virtual int GetHeaderLineCount() const { return 1; }
+    virtual int GetGroupPanelHeight() const { return 0; }
+    virtual int GetIndicatorWidth() const { return 12; }
+    virtual bool IsFilterButtonShown() const { return false; }
+    // The tallest row a column's content asks for (0: none).
+    virtual int GetMaxColumnHeight() { return 0; }
+    virtual int GetBandCount() const { return 0; }
+    virtual int GetFixedLeftBandIndex() const { return -1; }
+    virtual int GetFixedRightBandIndex() const { return -1; }
+    virtual int GetBandWidth(int Band) const { return (void)Band, 0; }
+    virtual bool CanBandSizing(int Band) const { return (void)Band, true; }
+    virtual int GetGroupIndentWidth() const { return 0; }
+    virtual int GetBandRowCountOf(int Band) const { return (void)Band, 0; }
+    virtual int GetColumnCountInBandRow(int Band, int Row) const { return (void)Band, (void)Row, 0; }
+    virtual int GetColumnAt(int Band, int Row, int Position) const { return (void)Band, (void)Row, (void)Position, -1; }
+    virtual int GetColumnWidth(int Column) const { return (void)Column, 0; }
+    virtual int GetColumnMinWidth(int Column) const { return (void)Column, 0; }
+    virtual bool CanColumnSizing(int Column) const { return (void)Column, true; }
+    virtual int GetColumnHeaderMaxLineCount(int Column) const { return (void)Column, 1; }
+    virtual bool IsGroupNode(const TcvTreeListNode* Node) const { return (void)Node, false; }
+    virtual bool IsGroupLevel(int Level) const { return (void)Level, false; }
+    virtual int GetIndicatorKind(const TcvTreeListNode* Node) const { return (void)Node, 0; }
+    // A node's row line count; may raise LineHeight.
+    virtual int GetRowLineCount(TcvTreeListNode* Node, int& LineHeight) { return (void)Node, (void)LineHeight, 1; }
+    virtual int GetPreviewLineCount(TcvTreeListNode* Node);
+    virtual std::string GetPreviewText(const TcvTreeListNode* Node) const { return (void)Node, std::string(); }
+    virtual bool CanCacheRowHeight() const { return true; }
+    bool IsPreviewShown() const { return (FOptionsEx & tloex_Preview) != 0; }
+    bool IsRowAutoHeight() const { return (FOptionsEx & tloex_RowAutoHeight) && FMaxRowLineCount != 0; }
+    bool IsRowFooterShown() const { return FShowRowFooter; }
+    bool ShowButtons() const { return FShowButtons; }
+    bool TestViewFlags() const { return FShowRoot; }
+
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* StateImages() const { return FStateImages; }
+    void SetStateImages(TCustomImageList* Value);
+
     TcvTreeListAllowEvent OnCollapsing;
     TcvTreeListAllowEvent OnExpanding;
     TcvTreeListNodeEvent OnCollapsed;
@@ -201,11 +290,28 @@ public:
     bool ShowFooter() const { return FShowFooter; }
     bool ShowIndicator() const { return FShowIndicator; }
 
+    // Relayout setters.
+    void SetShowBands(bool Value) { SetLayoutFlag(FShowBands, Value); }
+    void SetShowHeader(bool Value) { SetLayoutFlag(FShowHeader, Value); }
+    void SetShowGrid(bool Value) { SetLayoutFlag(FShowGrid, Value); }
+    void SetShowPreviewGrid(bool Value) { SetLayoutFlag(FShowPreviewGrid, Value); }
+    void SetShowFooter(bool Value) { SetLayoutFlag(FShowFooter, Value); }
+    void SetShowIndicator(bool Value) { SetLayoutFlag(FShowIndicator, Value); }
+    void SetShowNewItemRow(bool Value) { SetLayoutFlag(FShowNewItemRow, Value); }
+    void SetShowRowFooter(bool Value) { SetLayoutFlag(FShowRowFooter, Value); }
+    // lfUltraFlat gives the container lfUltraFlat, the other two lfStandard.
+    void SetLookAndFeel(TcvLookAndFeel Value);
+    TcvLookAndFeel LookAndFeel() const { return FTreeLookAndFeel; }
+
     // Recomputes metrics and layout, unless an update batch is open.
     virtual void LayoutChanged();
 
 protected:
     virtual TcvTreeListNode* CreateNode() = 0;
+    // The metrics, in their order; skipped while loading or destroying.
+    void CalcMetrics();
+    void FontChanged() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     // Drops the shown-row cache and the cached row heights.
     virtual void ClearCache();
     void ResetRowHeights();
@@ -233,6 +339,12 @@ private:
     // Empties the three row lists (cheap when they are empty already).
     void DropRowCache();
     void ResetNodeReferences();
+    void SetLayoutFlag(bool& Flag, bool Value);
+    // The metric values alone, measured with the fonts.
+    void CalcMetricValues();
+    void SetImageList(TCustomImageList*& Field, TChangeLink& Link, TCustomImageList* Value);
+    // The widths of one band row's columns.
+    std::vector<int> BandRowWidths(int Band, int Row, int BandWidth) const;
 
     // Nodes and caches.
     std::unique_ptr<TList> FRoots;
@@ -300,4 +412,43 @@ private:
     int FCustomizingRowCount = 11;
     int FWaitForExpandNodeTime = 500;
     bool FAutoExpandOnSearch = true;
+    TcvLookAndFeel FTreeLookAndFeel = lfStandard;
+    bool FNoRootIndent = false;
+    // Unpublished view flags: the root level's lines and indent, buttons.
+    bool FShowRoot = true;
+    bool FShowButtons = true;
+    TCustomImageList* FImages = nullptr;
+    TCustomImageList* FStateImages = nullptr;
+    std::unique_ptr<TChangeLink> FImagesLink;
+    std::unique_ptr<TChangeLink> FStateImagesLink;
+
+    // Metrics.
+    int FBandRowCount = 1;
+    int FHeaderPanelRowCount = 1;
+    int FHeaderLineCount = 1;
+    int FBandLineHeight = 0;
+    int FBandHeaderHeight = 0;
+    int FHeaderRowHeight = 0;
+    int FHeaderHeight = 0;
+    int FGroupPanelHeight = 0;
+    int FIndicatorWidth = 0;
+    int FTextHeight = 0;
+    int FFooterLineHeight = 0;
+    int FFooterHeight = 0;
+    int FRowFooterHeight = 0;
+    int FFilterBarHeight = 0;
+    int FMinRowHeight = 0;
+    int FHorzLineStep = 0;
+    int FImageWidth = 0;
+    int FImageHeight = 0;
+    int FStateImageWidth = 0;
+    int FStateImageHeight = 0;
+    int FButtonCellWidth = 16;
+    int FButtonCellHeight = 16;
+    int FLevelIndent = 16;
+    int FRowHeight = 0;
+    int FDefaultRowHeight = 0;
+    bool FDefaultRowHeightAssigned = false;
+    int FNewItemRowHeight = 0;
+    int FPreviewLineHeight = 0;
 };

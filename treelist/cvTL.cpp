@@ -26,10 +26,10 @@ private:
     HGDIOBJ FOldFont;
 };
 
-int TextHeightIn(HDC DC, const char* Text) {
+SIZE TextSizeIn(HDC DC, const char* Text) {
     SIZE size{};
     GetTextExtentPoint32(DC, Text, -1, &size);
-    return size.cy;
+    return size;
 }
 
 constexpr UINT MeasureWrappedFormat = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX; // 0xC50
@@ -47,7 +47,12 @@ void RaiseTreeListError(const std::string& Message) {
 
 int FontLineHeight(HFONT Font) {
     TMeasuringDC measuring(Font);
-    return TextHeightIn(measuring.DC(), "Wg");
+    return TextSizeIn(measuring.DC(), "Wg").cy;
+}
+
+int FontTextWidth(HFONT Font, const char* Text) {
+    TMeasuringDC measuring(Font);
+    return TextSizeIn(measuring.DC(), Text).cx;
 }
 
 int CalcTextLineCount(const std::string& Text, int BoundsWidth, int LineHeight, int& TextHeight, int GridFlag,
@@ -57,7 +62,7 @@ int CalcTextLineCount(const std::string& Text, int BoundsWidth, int LineHeight, 
     InflateRect(bounds, -2, InflateFlag ? -2 : -1);
     TMeasuringDC measuring(Font);
     TextHeight = DrawText(measuring.DC(), Text, &bounds, MeasureWrappedFormat);
-    if (LineHeight == 0) LineHeight = TextHeightIn(measuring.DC(), "Wg");
+    if (LineHeight == 0) LineHeight = TextSizeIn(measuring.DC(), "Wg").cy;
     int count = LineHeight > 0 ? TextHeight / LineHeight : 0;
     if (MaxLineCount != -1 && count > MaxLineCount) {
         count = MaxLineCount;

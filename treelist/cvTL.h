@@ -24,6 +24,8 @@ namespace cvTL {
 
 // The text height of "Wg" in Font: the line height of every metric.
 int FontLineHeight(HFONT Font);
+// The width of Text in Font, measured on the screen.
+int FontTextWidth(HFONT Font, const char* Text);
 
 // Lines Text takes word-wrapped in BoundsWidth - GridFlag (less 2 on each
 // side, and 2 or 1 above and below by InflateFlag). TextHeight receives the
