@@ -200,6 +200,11 @@ public:
     TcvTreeListRectInfo CalcRectInfo() const;
     TcvTreeListDrawInfo CalcDrawInfo();
     int GetTotalBandsWidth() const;
+    void GetHitInfo(TPoint Point, TcvTreeListHitInfo& HitInfo);
+    int GetHitTestKind(int X, int Y);
+    TcvTreeListNode* GetHitNode(int X, int Y);
+    bool CanSizeBand(int Band) const;
+    virtual bool CanSizeColumn(int Column) const;
 
     // Band and column questions; the tree list itself has none.
     virtual int GetBandRowCount() const { return 1; }
@@ -345,6 +350,11 @@ private:
     void SetImageList(TCustomImageList*& Field, TChangeLink& Link, TCustomImageList* Value);
     // The widths of one band row's columns.
     std::vector<int> BandRowWidths(int Band, int Row, int BandWidth) const;
+    void HitTestBands(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit) const;
+    void HitTestHeader(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit) const;
+    void HitTestIndicator(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit) const;
+    void HitTestRows(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit);
+    int HeaderColumnAt(const TcvTreeListDrawInfo& Info, int X) const;
 
     // Nodes and caches.
     std::unique_ptr<TList> FRoots;
