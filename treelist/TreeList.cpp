@@ -181,6 +181,7 @@ void TCustomcvTreeList::SetFocusedCell(TcvTreeListNode* Node, int Column, bool M
     TcvTreeListNode* old = FFocusedNode;
     FFocusedNode = Node;
     FFocusedColumn = Column;
+    FFocusedAbsoluteIndex = -1;
     if (MakeVisible && Node) MakeNodeVisible(Node);
     if (old) InvalidateNode(old, false);
     if (Node) InvalidateNode(Node, false);
@@ -212,6 +213,7 @@ void TCustomcvTreeList::DropRowCache() {
 
 void TCustomcvTreeList::ClearCache() {
     DropRowCache();
+    FFocusedAbsoluteIndex = -1;
     ResetRowHeights();
 }
 

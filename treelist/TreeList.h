@@ -156,7 +156,16 @@ public:
     virtual int GetNodeStateIndex(const TcvTreeListNode* Node) const { return (void)Node, -1; }
     // The owner may say a node has children before they exist.
     virtual bool HasChildNodes(const TcvTreeListNode* Node) const;
-    virtual int GetVisibleColumnCount() const { return 0; }
+    // The columns shown in the bands' rows.
+    virtual int GetVisibleColumnCount() const;
+    // The absolute index of the n-th shown column (bands in shown order, a
+    // band's rows top to bottom, a row's columns left to right); -1 past them.
+    int GetAbsoluteIndex(int VisibleIndex) const;
+    // The shown position of an absolute column; 0 when it is not shown.
+    int GetVisibleIndex(int AbsoluteIndex) const;
+    // The absolute index of the focused column, remembered until the focus
+    // or the layout changes.
+    int GetFocusedAbsoluteIndex() const;
     // Repaints the node's row (and with Relayout its height may change).
     virtual void InvalidateNode(TcvTreeListNode* Node, bool Relayout);
     // Repaints the node's row and every row below it.
@@ -200,6 +209,23 @@ public:
     TcvTreeListRectInfo CalcRectInfo() const;
     TcvTreeListDrawInfo CalcDrawInfo();
     int GetTotalBandsWidth() const;
+    // The total width less the fixed bands (and the group indent with a
+    // fixed left band).
+    int GetScrollableBandsWidth() const;
+    // Left of a scrolling band among the scrolling bands; 0 for fixed bands.
+    int GetBandLeft(int Band) const;
+    // A column's width after its band row's share.
+    int GetColumnDisplayWidth(int Column) const;
+    // A cell's rectangle in the rows area; -1 on every side when the column
+    // has no header cell or the node no row.
+    TRect GetCellRect(TcvTreeListNode* Node, int VisibleColumn);
+    // The rectangle the in-place editor covers over that cell.
+    TRect GetCellEditRect(TcvTreeListNode* Node, int VisibleColumn);
+    // A row footer line of a node whose footer part starts at Top.
+    TRect GetRowFooterRect(const TcvTreeListNode* Node, int Index, const TcvTreeListDrawInfo& Info, int RightInset,
+                           int Top) const;
+    // The level of the n-th ancestor that has a footer line; -1 when none.
+    int GetAncestorLevel(const TcvTreeListNode* Node, int N) const;
     void GetHitInfo(TPoint Point, TcvTreeListHitInfo& HitInfo);
     int GetHitTestKind(int X, int Y);
     TcvTreeListNode* GetHitNode(int X, int Y);
@@ -355,6 +381,14 @@ private:
     void HitTestIndicator(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit) const;
     void HitTestRows(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit);
     int HeaderColumnAt(const TcvTreeListDrawInfo& Info, int X) const;
+    // Calls Visit(band, row, position, column) for every shown column in
+    // shown order until it answers true; answers whether one did.
+    bool ForEachShownColumn(const std::function<bool(int, int, int, int)>& Visit) const;
+    const TcvTreeListHeaderCellInfo* FindHeaderCell(const TcvTreeListDrawInfo& Info, int Column) const;
+    // The levels of the ancestors that close with a footer line under Node,
+    // nearest first.
+    std::vector<int> FooterLevels(const TcvTreeListNode* Node) const;
+    const TcvTreeListRowInfo* FindRow(const TcvTreeListDrawInfo& Info, const TcvTreeListNode* Node) const;
 
     // Nodes and caches.
     std::unique_ptr<TList> FRoots;
@@ -377,6 +411,7 @@ private:
     // Focus and scrolling.
     TcvTreeListNode* FFocusedNode = nullptr;
     int FFocusedColumn = -1;
+    mutable int FFocusedAbsoluteIndex = -1;
     TcvTreeListNode* FTopNode = nullptr;
     int FLeftCoord = 0;
     int FVisibleRowCount = 1;

@@ -189,9 +189,10 @@ void TCustomcvTreeList::HitTestRows(const TcvTreeListDrawInfo& Info, TcvTreeList
     Hit.Kind = Hit.X < Info.ColumnsRight ? htCell : htRowRight;
     const int bottom = row->Top + row->Height;
     const int footerTop = bottom - row->FooterHeight;
-    if (row->FooterCount > 0 && Hit.Y >= footerTop) {
+    for (int index = 0; index < row->FooterCount; ++index) {
+        if (!PtInRect(GetRowFooterRect(node, index, Info, 0, footerTop), {Hit.X, Hit.Y})) continue;
         Hit.Kind = htRowFooter;
-        Hit.FooterIndex = (Hit.Y - footerTop) / FRowFooterHeight;
+        Hit.FooterIndex = index;
         Hit.Column = HeaderColumnAt(Info, Hit.X);
         return;
     }

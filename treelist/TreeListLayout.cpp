@@ -220,14 +220,24 @@ int TCustomcvTreeList::GetRowHeight(TcvTreeListNode* Node, int LineHeight, bool 
     return height;
 }
 
-int TCustomcvTreeList::GetRowFooterCount(const TcvTreeListNode* Node) const {
-    if (!IsRowFooterShown() || !Node || Node->Count() > 0 || !Node->Parent() || !Node->IsLast()) return 0;
-    int count = 0;
+std::vector<int> TCustomcvTreeList::FooterLevels(const TcvTreeListNode* Node) const {
+    std::vector<int> levels;
+    if (!IsRowFooterShown() || !Node || Node->Count() > 0 || !Node->Parent() || !Node->IsLast()) return levels;
+    // Upwards while the node just left ends its parent's children.
     for (const TcvTreeListNode* ancestor = Node->Parent(); ancestor; ancestor = ancestor->Parent()) {
-        if (IsGroupLevel(ancestor->Level())) ++count;
+        if (IsGroupLevel(ancestor->Level())) levels.push_back(ancestor->Level());
         if (!ancestor->IsLast()) break;
     }
-    return count;
+    return levels;
+}
+
+int TCustomcvTreeList::GetRowFooterCount(const TcvTreeListNode* Node) const {
+    return int(FooterLevels(Node).size());
+}
+
+int TCustomcvTreeList::GetAncestorLevel(const TcvTreeListNode* Node, int N) const {
+    const std::vector<int> levels = FooterLevels(Node);
+    return N >= 0 && N < int(levels.size()) ? levels[N] : -1;
 }
 
 void TCustomcvTreeList::GetNodeIndents(const TcvTreeListNode* Node, int& A, int& B) const {
@@ -372,4 +382,152 @@ TcvTreeListDrawInfo TCustomcvTreeList::CalcDrawInfo() {
     }
     info.LastRowBottom = top < rows.Bottom ? top : -1;
     return info;
+}
+
+// Columns ------------------------------------------------------------------------
+
+bool TCustomcvTreeList::ForEachShownColumn(const std::function<bool(int, int, int, int)>& Visit) const {
+    for (int band = 0; band < GetBandCount(); ++band)
+        for (int row = 0; row < GetBandRowCountOf(band); ++row)
+            for (int position = 0; position < GetColumnCountInBandRow(band, row); ++position)
+                if (Visit(band, row, position, GetColumnAt(band, row, position))) return true;
+    return false;
+}
+
+int TCustomcvTreeList::GetVisibleColumnCount() const {
+    int count = 0;
+    ForEachShownColumn([&](int, int, int, int) { return ++count, false; });
+    return count;
+}
+
+int TCustomcvTreeList::GetAbsoluteIndex(int VisibleIndex) const {
+    int index = -1;
+    int count = 0;
+    ForEachShownColumn([&](int, int, int, int column) {
+        if (count++ != VisibleIndex) return false;
+        index = column;
+        return true;
+    });
+    return index;
+}
+
+int TCustomcvTreeList::GetVisibleIndex(int AbsoluteIndex) const {
+    int count = 0;
+    return ForEachShownColumn([&](int, int, int, int column) { return column == AbsoluteIndex || (++count, false); })
+               ? count
+               : 0;
+}
+
+int TCustomcvTreeList::GetFocusedAbsoluteIndex() const {
+    if (FFocusedAbsoluteIndex < 0) FFocusedAbsoluteIndex = GetAbsoluteIndex(GetFocusedColumn());
+    return FFocusedAbsoluteIndex;
+}
+
+int TCustomcvTreeList::GetScrollableBandsWidth() const {
+    int width = GetTotalBandsWidth();
+    const int fixedLeft = GetFixedLeftBandIndex();
+    const int fixedRight = GetFixedRightBandIndex();
+    if (fixedLeft >= 0) width -= GetBandWidth(fixedLeft) + GetGroupIndentWidth();
+    if (fixedRight >= 0) width -= GetBandWidth(fixedRight);
+    return width;
+}
+
+int TCustomcvTreeList::GetBandLeft(int Band) const {
+    const int count = GetBandCount();
+    if (count < 2 || Band < 0 || Band >= count || Band == GetFixedLeftBandIndex() || Band == GetFixedRightBandIndex())
+        return 0;
+    int left = 0;
+    for (int band = 0; band < Band; ++band)
+        if (band != GetFixedLeftBandIndex()) left += GetBandWidth(band) + (band == 0 ? GetGroupIndentWidth() : 0);
+    return left;
+}
+
+int TCustomcvTreeList::GetColumnDisplayWidth(int Column) const {
+    int width = 0;
+    ForEachShownColumn([&](int band, int row, int position, int column) {
+        if (column != Column) return false;
+        width = BandRowWidths(band, row, GetBandWidth(band) + (band == 0 ? GetGroupIndentWidth() : 0))[position];
+        return true;
+    });
+    return width;
+}
+
+// Cell rectangles ------------------------------------------------------------------
+
+const TcvTreeListHeaderCellInfo* TCustomcvTreeList::FindHeaderCell(const TcvTreeListDrawInfo& Info, int Column) const {
+    for (const TcvTreeListHeaderCellInfo& cell : Info.HeaderCells)
+        if (cell.Column == Column) return &cell;
+    return nullptr;
+}
+
+const TcvTreeListRowInfo* TCustomcvTreeList::FindRow(const TcvTreeListDrawInfo& Info,
+                                                     const TcvTreeListNode* Node) const {
+    for (const TcvTreeListRowInfo& row : Info.Rows)
+        if (row.Node == Node) return &row;
+    return nullptr;
+}
+
+TRect TCustomcvTreeList::GetCellRect(TcvTreeListNode* Node, int VisibleColumn) {
+    constexpr TRect NoCell{-1, -1, -1, -1};
+    const TcvTreeListDrawInfo info = CalcDrawInfo();
+    const TcvTreeListHeaderCellInfo* cell = FindHeaderCell(info, GetAbsoluteIndex(VisibleColumn));
+    const TcvTreeListRowInfo* row = FindRow(info, Node);
+    if (!cell || !row) return NoCell;
+    TRect rect{cell->Bounds.Left, 0, cell->Bounds.Right, 0};
+    if (cell->Band == 0) {
+        int imagesLeft = 0;
+        int textLeft = 0;
+        GetNodeIndents(Node, imagesLeft, textLeft);
+        rect.Left = std::max(rect.Left, info.Bands[0].Bounds.Left + textLeft);
+    }
+    const int span = FHeaderRowHeight > 0 ? std::max(cell->Bounds.Height() / FHeaderRowHeight, 1) : 1;
+    rect.Top =
+        row->Top + FDefaultRowHeight * cell->BandRow + (!FShowGrid && Node->HasChildren() && !ShowRootIndent() ? 1 : 0);
+    rect.Bottom = rect.Top + FDefaultRowHeight * span - (FShowGrid && FShowPreviewGrid ? 1 : 0);
+    if (IsRowAutoHeight()) rect.Bottom = row->Top + row->Height - row->FooterHeight;
+    return rect;
+}
+
+TRect TCustomcvTreeList::GetCellEditRect(TcvTreeListNode* Node, int VisibleColumn) {
+    TRect rect = GetCellRect(Node, VisibleColumn);
+    if (rect.Left == -1 && rect.Right == -1) return rect;
+    const TcvTreeListDrawInfo info = CalcDrawInfo();
+    const TcvTreeListHeaderCellInfo& cell = *FindHeaderCell(info, GetAbsoluteIndex(VisibleColumn));
+    const int lastBand = GetBandCount() - 1;
+    const int fixedLeft = GetFixedLeftBandIndex();
+    const int fixedRight = GetFixedRightBandIndex();
+    const bool invertSelect = (FOptionsEx & tloex_InvertSelect) != 0;
+    if (!(FShowGrid && FShowPreviewGrid)) {
+        if (cell.LastInRow && cell.Band == lastBand && (!invertSelect || FShowGrid)) rect.Right -= 1;
+    } else if (!(cell.LastInRow && (cell.Band == fixedLeft || (fixedRight >= 0 && cell.Band == fixedRight - 1)))) {
+        rect.Right -= 1;
+    }
+    if (invertSelect) {
+        rect.Top += 1;
+        rect.Bottom -= 1;
+        if (cell.Band == 0 && cell.Position == 0) rect.Left += 1;
+        if (cell.Band == lastBand && cell.LastInRow && cell.BandRow == GetBandRowCountOf(cell.Band) - 1)
+            rect.Right -= 1;
+    }
+    return rect;
+}
+
+TRect TCustomcvTreeList::GetRowFooterRect(const TcvTreeListNode* Node, int Index, const TcvTreeListDrawInfo& Info,
+                                          int RightInset, int Top) const {
+    const TRect& rows = Info.Areas.Rows;
+    const int level = GetAncestorLevel(Node, Index);
+    TRect rect;
+    rect.Left = rows.Left + (level >= 0 ? (level + 1) * FLevelIndent : 0);
+    rect.Top = Top + Index * FRowFooterHeight;
+    rect.Bottom = rect.Top + FRowFooterHeight;
+    rect.Right = rows.Left + GetTotalBandsWidth() - RightInset;
+    if (GetFixedLeftBandIndex() < 0) rect.Left -= FLeftCoord;
+    rect.Right -= FLeftCoord;
+    const int fixedRight = GetFixedRightBandIndex();
+    if (fixedRight >= 0 && fixedRight < int(Info.Bands.size())) {
+        rect.Right = std::min(rect.Right, Info.Bands[fixedRight].Bounds.Left - RightInset);
+        rect.Left = std::min(rect.Left, rect.Right);
+    }
+    rect.Left = std::max(rect.Left, rows.Left);
+    return rect;
 }

@@ -30,6 +30,28 @@ protected:
     TcvTreeListNode* CreateNode() override { return new TcvTreeListNode(this); }
 };
 
+// Bands and columns as plain tables. By default two bands: band 0 holds
+// columns 0 and 1 in one row, band 1 holds column 2.
+class TBandedTreeList : public TTestTreeList {
+public:
+    using TTestTreeList::TTestTreeList;
+    std::vector<int> BandWidths{100, 120};
+    // The absolute columns of each band row, per band.
+    std::vector<std::vector<std::vector<int>>> BandRows{{{0, 1}}, {{2}}};
+    std::vector<int> ColumnWidths{50, 50, 120};
+    int GetBandCount() const override { return int(BandWidths.size()); }
+    int GetBandWidth(int Band) const override { return BandWidths[Band]; }
+    int GetBandRowCountOf(int Band) const override { return int(BandRows[Band].size()); }
+    int GetColumnCountInBandRow(int Band, int Row) const override { return int(BandRows[Band][Row].size()); }
+    int GetColumnAt(int Band, int Row, int Position) const override { return BandRows[Band][Row][Position]; }
+    int GetColumnWidth(int Column) const override { return ColumnWidths[Column]; }
+    int GetColumnMinWidth(int) const override { return 10; }
+    int FixedLeft = -1;
+    int FixedRight = -1;
+    int GetFixedLeftBandIndex() const override { return FixedLeft; }
+    int GetFixedRightBandIndex() const override { return FixedRight; }
+};
+
 // The tree, all collapsed:
 //   A         B         C
 //   +- A1               +- C1

@@ -2,26 +2,9 @@
 // code at its edges, cross-checked with the drawing layout.
 #include "TestTreeList.h"
 
-using treelisttest::TTestTreeList;
+using treelisttest::TBandedTreeList;
 
 namespace {
-
-// Two bands: band 0 holds columns 0 and 1 in one row, band 1 holds column 2.
-class TBandedTreeList : public TTestTreeList {
-public:
-    using TTestTreeList::TTestTreeList;
-    std::vector<int> BandWidths{100, 120};
-    std::vector<std::vector<int>> BandColumns{{0, 1}, {2}};
-    std::vector<int> ColumnWidths{50, 50, 120};
-    int GetBandCount() const override { return int(BandWidths.size()); }
-    int GetBandWidth(int Band) const override { return BandWidths[Band]; }
-    int GetBandRowCountOf(int Band) const override { return BandColumns[Band].empty() ? 0 : 1; }
-    int GetColumnCountInBandRow(int Band, int) const override { return int(BandColumns[Band].size()); }
-    int GetColumnAt(int Band, int, int Position) const override { return BandColumns[Band][Position]; }
-    int GetColumnWidth(int Column) const override { return ColumnWidths[Column]; }
-    int GetColumnMinWidth(int) const override { return 10; }
-    int GetVisibleColumnCount() const override { return 3; }
-};
 
 class TreeListHitTest : public ::testing::Test {
 protected:
@@ -189,6 +172,44 @@ TEST_F(TreeListHitTest, TheTreePartSplitsIntoIndentButtonAndNothing) {
         EXPECT_EQ(hit.Kind, c.Kind) << c.Name;
         EXPECT_EQ(hit.Node, info.Rows[c.Row].Node) << c.Name;
     }
+}
+
+} // namespace
+
+namespace {
+
+// Level 0 closes its groups with a row footer line.
+class TFooterTreeList : public TBandedTreeList {
+public:
+    using TBandedTreeList::TBandedTreeList;
+    bool IsGroupLevel(int Level) const override { return Level == 0; }
+};
+
+TEST(TreeListRowFooter, TheLastChildOfAGroupCarriesItsFooterLine) {
+    TFooterTreeList tree(nullptr);
+    tree.SetBounds(0, 0, 300, 200);
+    tree.SetShowRowFooter(true);
+    TcvTreeListNode* group = tree.Add();
+    TcvTreeListNode* first = group->AddChild();
+    TcvTreeListNode* last = group->AddChild();
+    group->SetExpanded(true);
+    EXPECT_EQ(tree.GetRowFooterCount(first), 0);
+    EXPECT_EQ(tree.GetRowFooterCount(last), 1);
+    EXPECT_EQ(tree.GetAncestorLevel(last, 0), 0);
+    EXPECT_EQ(tree.GetAncestorLevel(last, 1), -1);
+    const TcvTreeListDrawInfo info = tree.CalcDrawInfo();
+    const TcvTreeListRowInfo& row = info.Rows[2];
+    ASSERT_EQ(row.Node, last);
+    EXPECT_EQ(row.Height, info.Rows[1].Height + tree.RowFooterHeight());
+    const int footerMiddle = row.Top + row.Height - tree.RowFooterHeight() / 2;
+    TcvTreeListHitInfo hit;
+    tree.GetHitInfo({info.Areas.Rows.Left + tree.LevelIndent() + 5, footerMiddle}, hit);
+    EXPECT_EQ(hit.Kind, htRowFooter);
+    EXPECT_EQ(hit.FooterIndex, 0);
+    EXPECT_EQ(hit.Node, last);
+    tree.GetHitInfo({info.Areas.Rows.Left + 2, footerMiddle}, hit);
+    EXPECT_NE(hit.Kind, htRowFooter) << "left of the footer line's indent";
+    EXPECT_EQ(hit.FooterIndex, -1);
 }
 
 } // namespace

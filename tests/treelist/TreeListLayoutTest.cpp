@@ -139,3 +139,92 @@ TEST(TreeListLayout, AreasStackFromTheTopAndTheRowsTakeTheRest) {
 }
 
 } // namespace
+
+namespace {
+
+using treelisttest::TBandedTreeList;
+
+TEST(TreeListLayout, ShownColumnsCountBandByBandRowByRow) {
+    TBandedTreeList tree(nullptr);
+    tree.BandWidths = {100, 80, 60};
+    tree.BandRows = {{{4, 1}, {0}}, {}, {{3}}};
+    tree.ColumnWidths = {100, 50, 0, 60, 50};
+    EXPECT_EQ(tree.GetVisibleColumnCount(), 4);
+    const int absolute[] = {4, 1, 0, 3, -1, -1};
+    for (int visible = -1; visible < 5; ++visible)
+        EXPECT_EQ(tree.GetAbsoluteIndex(visible), visible < 0 ? -1 : absolute[visible]) << visible;
+    const int visibleOf[] = {2, 1, 0, 3, 0}; // column 2 is in no band: 0
+    for (int column = 0; column < 5; ++column)
+        EXPECT_EQ(tree.GetVisibleIndex(column), visibleOf[column]) << column;
+}
+
+TEST(TreeListLayout, ScrollingBandsLineUpBetweenTheFixedOnes) {
+    TBandedTreeList tree(nullptr);
+    tree.BandWidths = {40, 100, 120, 30};
+    tree.BandRows = {{{0}}, {{1}}, {{2}}, {{3}}};
+    tree.ColumnWidths = {40, 100, 120, 30};
+    tree.FixedLeft = 0;
+    tree.FixedRight = 3;
+    EXPECT_EQ(tree.GetScrollableBandsWidth(), 220);
+    const int lefts[] = {0, 0, 100, 0};
+    for (int band = 0; band < 4; ++band)
+        EXPECT_EQ(tree.GetBandLeft(band), lefts[band]) << band;
+    EXPECT_EQ(tree.GetBandLeft(4), 0);
+}
+
+TEST(TreeListLayout, ColumnDisplayWidthsAreTheHeaderCellsWidths) {
+    TBandedTreeList tree(nullptr);
+    tree.SetBounds(0, 0, 400, 200);
+    tree.BandWidths = {150, 120};
+    const TcvTreeListDrawInfo info = tree.CalcDrawInfo();
+    for (const TcvTreeListHeaderCellInfo& cell : info.HeaderCells)
+        EXPECT_EQ(tree.GetColumnDisplayWidth(cell.Column), cell.Bounds.Width()) << cell.Column;
+    EXPECT_EQ(tree.GetColumnDisplayWidth(0), 75);
+}
+
+TEST(TreeListLayout, CellRectanglesSitUnderTheirHeaderCellsPastTheTreePart) {
+    struct Case {
+        const char* Name;
+        bool Grid;
+        unsigned ExtraOptionsEx;
+    };
+    const Case cases[] = {
+        {"plain", false, 0}, {"grid lines", true, 0}, {"inverted selection", false, tloex_InvertSelect}};
+    for (const Case& c : cases) {
+        TBandedTreeList tree(nullptr);
+        tree.SetBounds(0, 0, 300, 200);
+        tree.SetShowGrid(c.Grid);
+        tree.SetOptionsEx(tree.OptionsEx() | c.ExtraOptionsEx);
+        TcvTreeListNode* parent = tree.Add();
+        TcvTreeListNode* child = parent->AddChild();
+        parent->SetExpanded(true);
+        const TcvTreeListDrawInfo info = tree.CalcDrawInfo();
+        const TcvTreeListRowInfo& row = info.Rows[1];
+        ASSERT_EQ(row.Node, child);
+        int imagesLeft = 0;
+        int textLeft = 0;
+        tree.GetNodeIndents(child, imagesLeft, textLeft);
+        const int gridLine = c.Grid ? 1 : 0;
+        for (int visible = 0; visible < 3; ++visible) {
+            const TcvTreeListHeaderCellInfo& header = info.HeaderCells[visible];
+            const TRect cell = tree.GetCellRect(child, visible);
+            EXPECT_EQ(cell.Left, visible == 0 ? header.Bounds.Left + textLeft : header.Bounds.Left) << c.Name;
+            EXPECT_EQ(cell.Right, header.Bounds.Right) << c.Name;
+            EXPECT_EQ(cell.Top, row.Top) << c.Name;
+            EXPECT_EQ(cell.Bottom, row.Top + tree.DefaultRowHeight() - gridLine) << c.Name;
+            const TRect edit = tree.GetCellEditRect(child, visible);
+            const bool lastOfAll = visible == 2;
+            const int inset = c.ExtraOptionsEx ? 1 : 0;
+            EXPECT_EQ(edit.Top, cell.Top + inset) << c.Name;
+            EXPECT_EQ(edit.Bottom, cell.Bottom - inset) << c.Name;
+            EXPECT_EQ(edit.Left, cell.Left + (visible == 0 ? inset : 0)) << c.Name;
+            const int rightLoss = c.Grid ? 1 : (lastOfAll && !c.ExtraOptionsEx ? 1 : 0);
+            EXPECT_EQ(edit.Right, cell.Right - rightLoss - (lastOfAll ? inset : 0)) << c.Name << " column " << visible;
+        }
+        EXPECT_EQ(tree.GetCellRect(child, 3), (TRect{-1, -1, -1, -1})) << "no such column";
+        parent->SetExpanded(false);
+        EXPECT_EQ(tree.GetCellRect(child, 0), (TRect{-1, -1, -1, -1})) << "no row";
+    }
+}
+
+} // namespace
