@@ -32,6 +32,7 @@ TCustomcvTreeList::TCustomcvTreeList(TComponent* AOwner)
     FStateImagesLink->OnChange = repaint;
     // Until the first layout the metrics are the fonts' own.
     CalcMetricValues();
+    cvTL::PaintExpandBitmaps();
 }
 
 TCustomcvTreeList::~TCustomcvTreeList() {

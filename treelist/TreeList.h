@@ -12,6 +12,7 @@
 #include "platform/ui/Graphics.h"
 #include "treelist/TreeListLayout.h"
 #include "treelist/TreeListNode.h"
+#include "treelist/cvTL.h"
 
 #include <functional>
 #include <memory>
@@ -390,6 +391,8 @@ private:
     std::vector<int> FooterLevels(const TcvTreeListNode* Node) const;
     const TcvTreeListRowInfo* FindRow(const TcvTreeListDrawInfo& Info, const TcvTreeListNode* Node) const;
 
+    // The unit's pictures live while any tree list does.
+    cvTL::TUnitScope FUnit;
     // Nodes and caches.
     std::unique_ptr<TList> FRoots;
     std::unique_ptr<TList> FRowNodes;    // shown nodes in row order

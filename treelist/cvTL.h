@@ -4,11 +4,16 @@
 // comparators that put nodes into tree order.
 #pragma once
 
+#include "editors/Container.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/ImageList.h"
 
 #include <string>
+
+enum TcvTreeListColumnSort { csNone, csDown, csUp };
 
 // Raised for a misuse of the tree list.
 class EInvalidcvTreeListOperation : public Exception {
@@ -60,6 +65,10 @@ void DrawTextCell(HDC DC, const TRect& R, const std::string& Text, const TTextCe
 // True when DrawTextCell takes the single ExtTextOut call.
 bool DrawsWithExtTextOut(HDC DC, const TTextCellArgs& Args);
 
+// Grows a work bitmap to at least Width x Height, never shrinking it (also
+// from empty, where setting one side alone would leave it empty).
+void GrowWorkBitmap(TBitmap* Bitmap, int Width, int Height);
+
 // The focus rectangle, black on white whatever the DC's colours.
 void DrawFocusRectangle(HDC DC, const TRect& R);
 // Inverts the one-pixel frame of R, each pixel once.
@@ -69,5 +78,76 @@ void InvertFrame(HDC DC, const TRect& R);
 // before its subtree) and plain identity order.
 int CompareNodePositions(void* Item1, void* Item2);
 int ComparePointers(void* Item1, void* Item2);
+
+// The unit's start-up and close-down, counted: the first Initialize builds
+// the indicator images and the three bitmaps, the last Finalize frees them.
+void Initialize();
+void Finalize();
+
+using TUnitScope = TUnitStartup<Initialize, Finalize>;
+
+// Shared objects, valid while the unit runs. The indicator images are the
+// arrow, pencil, star, dots and arrow with dots, in that order.
+TImageList* IndicatorImages();
+TBitmap* PlusBitmap();
+TBitmap* MinusBitmap();
+// What lies under the drop arrows of a band or column drag.
+TBitmap* DragWorkBitmap();
+// Paints the 12 x 12 plus and minus buttons in the current system colours.
+void PaintExpandBitmaps();
+
+// Image Index of List centred in R; nothing for a nil list or a bad index.
+void DrawImageCentered(HDC DC, const TRect& R, TCustomImageList* List, int Index);
+// The standard 9 x 9 expand button, centred horizontally at CentreY.
+void DrawTreeButton(HDC DC, const TRect& R, int CentreY, bool Collapsed);
+// PlusBitmap (collapsed) or MinusBitmap, centred.
+void DrawExpandBitmap(HDC DC, const TRect& R, bool Collapsed);
+// The flat 11 x 11 expand button with its shadow.
+void DrawFlatTreeButton(HDC DC, const TRect& R, bool Collapsed);
+// An 8 x 7 sort triangle centred in R, pointing up for csUp.
+void DrawSortMark(HDC DC, const TRect& R, bool Up);
+// Frame and face of a header, band or panel button in the look (Position 0 a
+// plain button, 1 to 3 a header panel cell touching the top, the bottom or
+// both); R shrinks to the text area.
+void DrawButtonFrame(HDC DC, TRect& R, HBRUSH Brush, TcvLookAndFeel Look, int Position, bool Down);
+// The same, then the whole button inverted when Down and Invert.
+void DrawButtonFrameEx(HDC DC, TRect& R, HBRUSH Brush, TcvLookAndFeel Look, int Position, bool Down, bool Invert);
+// A sunken flat frame and face; R shrinks by a pixel on each side horizontally.
+void DrawSunkenPanel(HDC DC, TRect& R, HBRUSH Brush);
+// Filter button states.
+inline constexpr int fbsPressed = 2;
+inline constexpr int fbsActive = 4;
+inline constexpr int fbsFiltered = 8;
+// The drop-down button of a header filter.
+void DrawFilterButton(HDC DC, const TRect& R, int State);
+
+struct THeaderButtonArgs {
+    HBRUSH Brush = nullptr;
+    bool HasFilterButton = false;
+    int FilterState = 0;
+    TcvLookAndFeel Look = lfStandard;
+    bool Down = false;
+    TBitmap* Glyph = nullptr;
+    TcvTreeListColumnSort SortMark = csNone;
+    TAlignment Alignment = taLeftJustify;
+    bool MultiLine = false;
+    bool Invert = false;
+    std::string Text;
+};
+// The DrawText flags of a header text.
+UINT HeaderTextFormat(bool MultiLine, TAlignment Alignment);
+// One header button: frame, then from the right the filter button and the
+// sort mark while there is room, the glyph at the left, the text.
+void DrawHeaderButtonContent(HDC DC, const TRect& R, const THeaderButtonArgs& Args);
+// The same through WorkBitmap, copied to Target inside Clip.
+void DrawHeaderButton(HDC Target, const TRect& Clip, const TRect& Button, const THeaderButtonArgs& Args,
+                      TBitmap* WorkBitmap);
+// An indicator cell: the frame (sunken for Look 2) and image Kind - 1 of the
+// indicator images (0: none), through WorkBitmap.
+void DrawIndicatorCell(HDC Target, const TRect& Clip, const TRect& Cell, int Look, int Kind, TBitmap* WorkBitmap,
+                       HBRUSH Brush);
+// Word-wrapped preview text: R filled, the text indented by Indent.
+void DrawPreviewText(HDC DC, const TRect& R, const std::string& Text, HFONT Font, COLORREF TextColor, HBRUSH Brush,
+                     int Indent);
 
 } // namespace cvTL
