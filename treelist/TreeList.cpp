@@ -458,7 +458,6 @@ void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* P
     Fire(OnDeletion, this, Node);
     if (FClearing) return;
     SetNodeSelected(Node, false);
-    DropRowCache();
     if (Count() == 0) {
         ResetNodeReferences();
         if (!IsUpdating() && !ComponentState().Contains(csDestroying)) Invalidate();
@@ -468,9 +467,9 @@ void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* P
     if (FTopNode == Node) FTopNode = replacement;
     if (FFocusedNode == Node) FFocusedNode = replacement;
     if (FEditorNode == Node) ResetEditorCell();
-    if (IsUpdating() || ComponentState().Contains(csDestroying)) return;
+    if (!Relayout || IsUpdating() || ComponentState().Contains(csDestroying)) return;
     FocusedNodeChanged();
-    if (Relayout) InvalidateNode(replacement, true);
+    InvalidateNode(replacement, true);
 }
 
 void TCustomcvTreeList::DoCollapsing(TcvTreeListNode* Node, bool& Allow) {

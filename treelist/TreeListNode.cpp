@@ -12,6 +12,11 @@ TcvTreeListNode::TcvTreeListNode(TCustomcvTreeList* AOwner) : FOwner(AOwner) {
 TcvTreeListNode::~TcvTreeListNode() {
     FDestroying = true;
     const bool clearing = FOwner->Clearing();
+    // A node under a parent that goes too counts as hidden: only the
+    // outermost deleted node drops the shown-row cache and has it rebuilt,
+    // so freeing a subtree costs one rebuild, not one per node.
+    const bool shown = !clearing && (!FParent || !FParent->FDestroying) && IsVisible();
+    if (shown) FOwner->DropRowCache();
     if (FChildren) {
         if (clearing) {
             for (int i = 0; i < FChildren->Count(); ++i) {
@@ -28,9 +33,9 @@ TcvTreeListNode::~TcvTreeListNode() {
     if (clearing) return; // ClearNodes empties the root list itself
     TcvTreeListNode* previous = GetPrevSiblingOrParent();
     TcvTreeListNode* next = GetNextVisible();
-    const bool wasVisible = (!FParent || !FParent->FDestroying) && IsVisible();
-    Detach();
-    FOwner->DoNodeDeletion(this, previous, wasVisible, next);
+    TcvTreeListNode* parent = FParent;
+    if (Unlink()) parent->ChildListEmptied();
+    FOwner->DoNodeDeletion(this, previous, shown, next);
 }
 
 TcvTreeListNode* TcvTreeListNode::InsertChild(TcvTreeListNode* BeforeNode) {
@@ -192,13 +197,13 @@ void TcvTreeListNode::AppendToRoot() {
 bool TcvTreeListNode::Unlink() {
     TList* list = SiblingList();
     if (list) list->Remove(this);
-    FOwner->DropRowCache();
     const bool emptied = FParent && FParent->FChildren && FParent->FChildren->Count() == 0;
     FParent = nullptr;
     return emptied;
 }
 
 void TcvTreeListNode::Detach() {
+    FOwner->DropRowCache();
     TcvTreeListNode* parent = FParent;
     if (Unlink()) parent->ChildListEmptied();
 }

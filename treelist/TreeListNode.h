@@ -116,7 +116,8 @@ private:
     // owner, the node collapses.
     void ChildListEmptied();
     TList& EnsureChildren();
-    // Out of its list; true when that emptied the parent's child list.
+    // Out of its list (the row cache is the caller's); true when that
+    // emptied the parent's child list.
     bool Unlink();
     void ExpandTree(bool Recurse);
 

@@ -148,6 +148,7 @@ TEST(TreeList, TheFocusedColumnIsZeroInRowSelectModeOrOutOfRange) {
 
 // Rows of 100,000 shown nodes: every node's row queried once. A walk per
 // query would take billions of steps; the cache answers by binary search.
+// A rebuild of the rows per deleted child would take a hundred million.
 TEST(TreeList, RowQueriesStayCheapAtOneHundredThousandNodes) {
     TTestTreeList tree(nullptr);
     std::vector<TcvTreeListNode*> nodes;
@@ -168,6 +169,13 @@ TEST(TreeList, RowQueriesStayCheapAtOneHundredThousandNodes) {
         ASSERT_EQ(tree.GetRowNode(row), nodes[row]);
         ASSERT_EQ(nodes[row]->GetNextVisible(), row + 1 < int(nodes.size()) ? nodes[row + 1] : nullptr);
     }
+    // A shown root with 999 children goes: one rebuild of the rows, not one
+    // per child.
+    delete nodes[50000];
+    nodes.erase(nodes.begin() + 50000, nodes.begin() + 51000);
+    ASSERT_TRUE(tree.RowCacheInUse());
+    for (int row = 0; row < int(nodes.size()); row += 997)
+        ASSERT_EQ(tree.GetNodeRowIndex(nodes[row]), row);
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_LT(elapsed, std::chrono::seconds(2));
 }
