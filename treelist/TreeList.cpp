@@ -472,6 +472,10 @@ void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* P
     InvalidateNode(replacement, true);
 }
 
+int TCustomcvTreeList::CompareSelectionItems(TcvTreeListNode* Node1, TcvTreeListNode* Node2) {
+    return cvTL::ComparePointers(Node1, Node2);
+}
+
 void TCustomcvTreeList::DoCollapsing(TcvTreeListNode* Node, bool& Allow) {
     Fire(OnCollapsing, this, Node, Allow);
 }

@@ -23,6 +23,8 @@ class TChangeLink;
 class TCustomImageList;
 
 using TcvTreeListNodeEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node)>;
+using TcvTLCompareEvent =
+    std::function<void(TObject* Sender, TcvTreeListNode* Node1, TcvTreeListNode* Node2, int& Compare)>;
 using TcvTreeListAllowEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, bool& Allow)>;
 
 // Options bits with a fixed meaning in the tree list.
@@ -32,6 +34,7 @@ inline constexpr unsigned tlo_RowSelect = 1u << 5;
 inline constexpr unsigned tlo_MultiSelect = 1u << 6;
 inline constexpr unsigned tlo_AutoWidth = 1u << 10;
 inline constexpr unsigned tlo_AutoSort = 1u << 14;
+inline constexpr unsigned tlo_CaseInsensitive = 1u << 15;
 // OptionsEx bits.
 inline constexpr unsigned tloex_InvertSelect = 1u << 0;
 inline constexpr unsigned tloex_ColumnEdgeSizesBand = 1u << 2;
@@ -274,6 +277,12 @@ public:
     TCustomImageList* StateImages() const { return FStateImages; }
     void SetStateImages(TCustomImageList* Value);
 
+    // The last tie-break of a sort: the identity order of the two nodes.
+    virtual int CompareSelectionItems(TcvTreeListNode* Node1, TcvTreeListNode* Node2);
+    // Locale string comparison in sorting.
+    bool IsAnsiSort() const { return (FOptionsEx & tloex_AnsiSort) != 0; }
+
+    TcvTLCompareEvent OnCompare;
     TcvTreeListAllowEvent OnCollapsing;
     TcvTreeListAllowEvent OnExpanding;
     TcvTreeListNodeEvent OnCollapsed;

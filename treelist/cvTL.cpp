@@ -2,6 +2,7 @@
 #include "treelist/cvTL.h"
 
 #include "platform/ui/Painting.h"
+#include "treelist/TreeList.h"
 #include "treelist/TreeListNode.h"
 
 #include <algorithm>
@@ -36,9 +37,49 @@ constexpr int RowTextMargin = 3;
 // The strip ExtTextOut leaves free beside the text.
 constexpr int TextStrip = 2;
 
+// The order of two key values: the total variant order, or for two strings
+// with Locale the locale's comparison (case-insensitive by the owner's option).
+int CompareKeyValues(const Variant& A, const Variant& B, const TCustomcvTreeList* Tree, bool Locale) {
+    if (Locale && VarType(A) == varString && VarType(B) == varString) {
+        const int order = (Tree->Options() & tlo_CaseInsensitive) ? AnsiCompareText(VarToStr(A), VarToStr(B))
+                                                                  : AnsiCompareStr(VarToStr(A), VarToStr(B));
+        return (order > 0) - (order < 0);
+    }
+    return VarCompare(A, B);
+}
+
+// Equal keys go on to the next; the first difference decides, reversed for a
+// descending key; equal chains end in the owner's tie-break.
+int CompareSortItems(void* Item1, void* Item2, bool Locale) {
+    const auto* a = static_cast<const cvTL::TcvSortItem*>(Item1);
+    const auto* b = static_cast<const cvTL::TcvSortItem*>(Item2);
+    TCustomcvTreeList* tree = a->Node->Owner();
+    for (const cvTL::TcvSortItem *x = a, *y = b; x && y; x = x->Next.get(), y = y->Next.get()) {
+        const int order = CompareKeyValues(x->Value, y->Value, tree, Locale);
+        if (order != 0) return x->Descending ? -order : order;
+    }
+    return tree->CompareSelectionItems(a->Node, b->Node);
+}
+
 } // namespace
 
 namespace cvTL {
+
+int CompareNodesByEvent(void* Item1, void* Item2) {
+    const auto* a = static_cast<const TcvSortItem*>(Item1);
+    const auto* b = static_cast<const TcvSortItem*>(Item2);
+    int compare = 0;
+    Fire(a->Node->Owner()->OnCompare, a->Node->Owner(), a->Node, b->Node, compare);
+    return compare;
+}
+
+int CompareNodesBySortKeys(void* Item1, void* Item2) {
+    return CompareSortItems(Item1, Item2, false);
+}
+
+int CompareNodesBySortKeysText(void* Item1, void* Item2) {
+    return CompareSortItems(Item1, Item2, static_cast<const TcvSortItem*>(Item1)->Node->Owner()->IsAnsiSort());
+}
 
 void RaiseTreeListError(const std::string& Message) {
     throw EInvalidcvTreeListOperation(Message);

@@ -7,11 +7,15 @@
 #include "editors/Container.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Variants.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/ImageList.h"
 
+#include <memory>
 #include <string>
+
+class TcvTreeListNode;
 
 enum TcvTreeListColumnSort { csNone, csDown, csUp };
 
@@ -78,6 +82,23 @@ void InvertFrame(HDC DC, const TRect& R);
 // before its subtree) and plain identity order.
 int CompareNodePositions(void* Item1, void* Item2);
 int ComparePointers(void* Item1, void* Item2);
+
+// One node's value in one sort key; the items of the later keys of the same
+// node hang on Next.
+struct TcvSortItem {
+    TcvTreeListNode* Node = nullptr;
+    Variant Value;
+    bool Descending = false;
+    std::unique_ptr<TcvSortItem> Next;
+};
+// Comparators of two TcvSortItem items. By the owner's OnCompare alone (no
+// direction, no later keys); by the keys' values in the total variant order,
+// equal keys going on to the next and ending in the owner's
+// CompareSelectionItems; and the same with strings compared by the locale
+// (case-insensitively when the owner's case-insensitive option is on).
+int CompareNodesByEvent(void* Item1, void* Item2);
+int CompareNodesBySortKeys(void* Item1, void* Item2);
+int CompareNodesBySortKeysText(void* Item1, void* Item2);
 
 // The unit's start-up and close-down, counted: the first Initialize builds
 // the indicator images and the three bitmaps, the last Finalize frees them.
