@@ -43,3 +43,13 @@ private:
     EndAction FEnd;
     TUnwindingTest FScope;
 };
+
+// Holds a unit's counted start-up for as long as it lives: Initialize when
+// made, Finalize when it goes (the unit frees its objects at the last one).
+template <void (*Initialize)(), void (*Finalize)()> class TUnitStartup {
+public:
+    TUnitStartup() { Initialize(); }
+    ~TUnitStartup() { Finalize(); }
+    TUnitStartup(const TUnitStartup&) = delete;
+    TUnitStartup& operator=(const TUnitStartup&) = delete;
+};

@@ -1,0 +1,490 @@
+// The tree list's object: nodes, update lock, state, options, focus and the
+// shown-row cache.
+#include "treelist/TreeList.h"
+
+#include "editors/InplaceEdit.h"
+#include "platform/ui/Focus.h"
+#include "platform/ui/ImageList.h"
+#include "platform/ui/Window.h"
+#include "treelist/cvTL.h"
+
+#include <algorithm>
+
+TCustomcvTreeList::TCustomcvTreeList(TComponent* AOwner)
+    : TCustomcvContainer(AOwner), FRoots(std::make_unique<TList>()), FRowNodes(std::make_unique<TList>()),
+      FSortedNodes(std::make_unique<TList>()), FSortedRows(std::make_unique<TList>()),
+      FBandFont(std::make_unique<TFont>()), FHeaderFont(std::make_unique<TFont>()),
+      FPreviewFont(std::make_unique<TFont>()) {
+    SetBounds(Left(), Top(), 250, 150);
+    SetColor(clWindow);
+    SetParentColor(false);
+    SetTabStop(true);
+    FControlStyle = TControlStyle{csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage};
+    FPreviewFont->SetColor(clBlue);
+    const auto relayout = [this](TObject*) { LayoutChanged(); };
+    FBandFont->OnChange = relayout;
+    FHeaderFont->OnChange = relayout;
+    FPreviewFont->OnChange = relayout;
+    FImagesLink = std::make_unique<TChangeLink>();
+    FStateImagesLink = std::make_unique<TChangeLink>();
+    const auto repaint = [this](TObject*) { Invalidate(); };
+    FImagesLink->OnChange = repaint;
+    FStateImagesLink->OnChange = repaint;
+    // Until the first layout the metrics are the fonts' own.
+    CalcMetricValues();
+    cvTL::PaintExpandBitmaps();
+}
+
+TCustomcvTreeList::~TCustomcvTreeList() {
+    Destroying();
+    if (HandleAllocated()) DestroyWnd();
+    SetParent(nullptr);
+    ResetEditorCell();
+    DropRowCache();
+    ClearNodes();
+    SetImages(nullptr);
+    SetStateImages(nullptr);
+}
+
+// Nodes ------------------------------------------------------------------
+
+TcvTreeListNode* TCustomcvTreeList::Insert(TcvTreeListNode* BeforeNode) {
+    TcvTreeListNode* node = CreateNode();
+    const int index = BeforeNode ? FRoots->IndexOf(BeforeNode) : -1;
+    if (index >= 0)
+        FRoots->Insert(index, node);
+    else
+        FRoots->Add(node);
+    NodeInserted(node);
+    return node;
+}
+
+TcvTreeListNode* TCustomcvTreeList::Items(int Index) const {
+    if (Index < 0 || Index >= Count()) return nullptr;
+    return static_cast<TcvTreeListNode*>(FRoots->Items(Index));
+}
+
+void TCustomcvTreeList::ClearNodes() {
+    const bool destroying = ComponentState().Contains(csDestroying);
+    if (!destroying) BeginUpdate();
+    FClearing = true;
+    ClearCache();
+    ClearSelection();
+    ResetNodeReferences();
+    for (int i = 0; i < FRoots->Count(); ++i)
+        delete static_cast<TcvTreeListNode*>(FRoots->Items(i));
+    FRoots->Clear();
+    FClearing = false;
+    if (!destroying) EndUpdate();
+}
+
+void TCustomcvTreeList::ResetNodeReferences() {
+    FTopNode = nullptr;
+    FFocusedNode = nullptr;
+    FEditorNode = nullptr;
+    FEditorColumn = -1;
+}
+
+// Update lock and state ------------------------------------------------------
+
+void TCustomcvTreeList::BeginUpdate() {
+    ++FLockCount;
+    if (FState == 6) FDragCancelled = true;
+    FEditorColumn = -1;
+    FEditorNode = nullptr;
+    SetState(0);
+    RemoveEditor(false);
+    ClearCache();
+    BeginSelectionChange();
+}
+
+void TCustomcvTreeList::EndUpdate() {
+    --FLockCount;
+    LayoutChanged();
+    EndSelectionChange();
+}
+
+void TCustomcvTreeList::EndUpdateNoLayout() {
+    --FLockCount;
+    EndSelectionChange();
+}
+
+void TCustomcvTreeList::SetState(Byte Value) {
+    if (FState == Value) return;
+    FState = Value;
+    if (Value != 2) return;
+    if (FInplaceEditor) FInplaceEditor->CaretToEnd();
+    EndSearch();
+}
+
+// Options --------------------------------------------------------------------
+
+void TCustomcvTreeList::SetOptions(unsigned Value) {
+    if (Value == FOptions) return;
+    HideEditor();
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    if (Value & tlo_RowSelect) SetOptionsEx(FOptionsEx & ~tloex_InvertSelect);
+    if ((Value & tlo_AutoSort) && !(FOptions & tlo_AutoSort)) ClearSortKeys();
+    const bool autoWidthOff = (FOptions & tlo_AutoWidth) && !(Value & tlo_AutoWidth);
+    FOptions = Value;
+    if ((FOptionsEx & tloex_KeepColumnWidths) && autoWidthOff) RecalcColumnWidths();
+    if (!ComponentState().Contains(csLoading)) {
+        ClearSelection();
+        if (FFocusedNode) SetNodeSelected(FFocusedNode, true);
+    }
+}
+
+void TCustomcvTreeList::SetOptionsEx(unsigned Value) {
+    if (Value == FOptionsEx) return;
+    HideEditor();
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    if (Value & tloex_InvertSelect) FOptions &= ~tlo_RowSelect;
+    const unsigned changed = Value ^ FOptionsEx;
+    if (((changed & tloex_MultiSort) && !(Value & tloex_MultiSort)) || (changed & tloex_AnsiSort)) ClearSortKeys();
+    FOptionsEx = Value;
+    if ((changed & tloex_AutoHeaderPanelRowCount) && (Value & tloex_AutoHeaderPanelRowCount))
+        AdjustHeaderPanelRowCount();
+    if (FSearching && !(Value & tloex_IncSearch)) EndSearch();
+}
+
+// Focus ------------------------------------------------------------------------
+
+int TCustomcvTreeList::GetFocusedColumn() const {
+    if ((FOptions & tlo_RowSelect) || FFocusedColumn < 0 || FFocusedColumn >= GetVisibleColumnCount()) return 0;
+    return FFocusedColumn;
+}
+
+void TCustomcvTreeList::SetFocusedColumn(int Index) {
+    if (Index == FFocusedColumn || Index < 0 || Index >= GetVisibleColumnCount()) return;
+    SetFocusedCell(FFocusedNode, Index, true);
+}
+
+int TCustomcvTreeList::GetFocusedRowIndex() const {
+    return FFocusedNode ? GetNodeRowIndex(FFocusedNode) : 0;
+}
+
+int TCustomcvTreeList::GetTopRowIndex() const {
+    return FTopNode ? GetNodeRowIndex(FTopNode) : -1;
+}
+
+void TCustomcvTreeList::SetTopVisibleNode(TcvTreeListNode* Node) {
+    FTopNode = Node;
+    Fire(OnChangeTopVisibleNode, this);
+}
+
+bool TCustomcvTreeList::FocusNode(TcvTreeListNode* Node) {
+    Node->SetFocused(true);
+    return true;
+}
+
+void TCustomcvTreeList::SetFocusedCell(TcvTreeListNode* Node, int Column, bool MakeVisible) {
+    if (Node == FFocusedNode && Column == FFocusedColumn) return;
+    TcvTreeListNode* old = FFocusedNode;
+    FFocusedNode = Node;
+    FFocusedColumn = Column;
+    FFocusedAbsoluteIndex = -1;
+    if (MakeVisible && Node) MakeNodeVisible(Node);
+    if (old) InvalidateNode(old, false);
+    if (Node) InvalidateNode(Node, false);
+}
+
+bool TCustomcvTreeList::IsFocusedInside() {
+    if (!HandleAllocated()) return false;
+    for (HWND wnd = GetFocus(); wnd; wnd = GetParent(wnd))
+        if (wnd == FHandle) return true;
+    return false;
+}
+
+bool TCustomcvTreeList::IsFocused() {
+    return IsFocusedInside() || (FState == 2 && FInplaceEditor && FInplaceEditor->IsFocused());
+}
+
+// Shown rows ---------------------------------------------------------------------
+
+bool TCustomcvTreeList::RowCacheInUse() const {
+    return FRowNodes->Count() > 0 && !ComponentState().Contains(csDestroying);
+}
+
+void TCustomcvTreeList::DropRowCache() {
+    if (FRowNodes->Count() == 0) return;
+    FRowNodes->Clear();
+    FSortedNodes->Clear();
+    FSortedRows->Clear();
+}
+
+void TCustomcvTreeList::ClearCache() {
+    DropRowCache();
+    FFocusedAbsoluteIndex = -1;
+    ResetRowHeights();
+}
+
+void TCustomcvTreeList::ResetRowHeights() {
+    if (FClearing || ComponentState().Contains(csDestroying)) return;
+    for (TcvTreeListNode* node = Items(0); node; node = node->GetNext())
+        node->CachedRowHeight = 0;
+}
+
+void TCustomcvTreeList::FocusedNodeChanged() {
+    DropRowCache();
+    for (TcvTreeListNode* node = Items(0); node; node = GetNextVisibleNode(node))
+        FRowNodes->Add(node);
+    const int count = FRowNodes->Count();
+    std::vector<std::pair<TcvTreeListNode*, int>> byAddress(count);
+    for (int row = 0; row < count; ++row)
+        byAddress[row] = {static_cast<TcvTreeListNode*>(FRowNodes->Items(row)), row};
+    std::sort(byAddress.begin(), byAddress.end(),
+              [](const auto& a, const auto& b) { return cvTL::ComparePointers(a.first, b.first) < 0; });
+    FSortedNodes->SetCount(count);
+    FSortedRows->SetCount(count);
+    for (int i = 0; i < count; ++i) {
+        FSortedNodes->SetItems(i, byAddress[i].first);
+        FSortedRows->SetItems(i, reinterpret_cast<void*>(static_cast<intptr_t>(byAddress[i].second)));
+    }
+}
+
+int TCustomcvTreeList::GetNodeRowIndex(const TcvTreeListNode* Node) const {
+    if (!Node || Count() == 0) return -1;
+    if (RowCacheInUse()) {
+        int low = 0;
+        int high = FSortedNodes->Count() - 1;
+        while (low <= high) {
+            const int middle = (low + high) / 2;
+            const int order = cvTL::ComparePointers(FSortedNodes->Items(middle), const_cast<TcvTreeListNode*>(Node));
+            if (order == 0) return static_cast<int>(reinterpret_cast<intptr_t>(FSortedRows->Items(middle)));
+            if (order < 0)
+                low = middle + 1;
+            else
+                high = middle - 1;
+        }
+        return -1;
+    }
+    int row = 0;
+    for (const TcvTreeListNode* node = Items(0); node; node = GetNextVisibleNode(node), ++row)
+        if (node == Node) return row;
+    return -1;
+}
+
+TcvTreeListNode* TCustomcvTreeList::GetRowNode(int Row) const {
+    if (Row < 0) return nullptr;
+    if (RowCacheInUse())
+        return Row < FRowNodes->Count() ? static_cast<TcvTreeListNode*>(FRowNodes->Items(Row)) : nullptr;
+    TcvTreeListNode* node = Items(0);
+    for (int row = 0; node && row < Row; ++row)
+        node = GetNextVisibleNode(node);
+    return node;
+}
+
+int TCustomcvTreeList::GetVisibleRowCount() const {
+    if (RowCacheInUse()) return FRowNodes->Count();
+    int count = 0;
+    for (const TcvTreeListNode* node = Items(0); node; node = GetNextVisibleNode(node))
+        ++count;
+    return count;
+}
+
+TcvTreeListNode* TCustomcvTreeList::GetNextVisibleNode(const TcvTreeListNode* Node) const {
+    if (!Node) return nullptr;
+    if (RowCacheInUse()) {
+        const int row = GetNodeRowIndex(Node);
+        if (row >= 0) return GetRowNode(row + 1);
+    }
+    if (Node->Expanded() && Node->Count() > 0) return Node->GetFirstChild();
+    for (const TcvTreeListNode* node = Node; node; node = node->Parent())
+        if (TcvTreeListNode* sibling = node->GetNextSibling()) return sibling;
+    return nullptr;
+}
+
+TcvTreeListNode* TCustomcvTreeList::GetPrevVisibleNode(const TcvTreeListNode* Node) const {
+    if (!Node) return nullptr;
+    if (RowCacheInUse()) {
+        const int row = GetNodeRowIndex(Node);
+        if (row >= 0) return GetRowNode(row - 1);
+    }
+    TcvTreeListNode* sibling = Node->GetPrevSibling();
+    return sibling ? sibling->GetLastExpandedDescendant() : Node->Parent();
+}
+
+bool TCustomcvTreeList::IsNodeVisible(const TcvTreeListNode* Node) {
+    for (const TcvTreeListNode* node = Node->Parent(); node; node = node->Parent())
+        if (!node->Expanded()) return false;
+    return true;
+}
+
+TcvTreeListNode* TCustomcvTreeList::GetLastVisibleNode() const {
+    TcvTreeListNode* last = Items(Count() - 1);
+    return last ? last->GetLastExpandedDescendant() : nullptr;
+}
+
+void TCustomcvTreeList::MakeNodeVisible(TcvTreeListNode* Node) {
+    if (!Node) return;
+    if (!IsNodeVisible(Node)) {
+        TUpdateGuard<TCustomcvTreeList> update(this);
+        for (TcvTreeListNode* node = Node->Parent(); node; node = node->Parent())
+            if (!node->Expanded()) node->SetExpanded(true);
+    }
+    const int row = GetNodeRowIndex(Node);
+    const int top = GetTopRowIndex();
+    if (row < 0) return;
+    if (top < 0 || row < top)
+        SetTopVisibleNode(Node);
+    else if (row >= top + FVisibleRowCount)
+        SetTopVisibleNode(GetRowNode(row - FVisibleRowCount + 1));
+}
+
+void TCustomcvTreeList::InvalidateNode(TcvTreeListNode* Node, bool Relayout) {
+    (void)Relayout;
+    if (IsUpdating() || ComponentState().Contains(csDestroying) || !Node || !IsNodeVisible(Node)) return;
+    Invalidate();
+}
+
+void TCustomcvTreeList::InvalidateRowsFrom(TcvTreeListNode* Node) {
+    InvalidateNode(Node, true);
+}
+
+// Navigation ---------------------------------------------------------------------
+
+TcvTreeListNode* TCustomcvTreeList::GetNavigationNode(TcvTreeListNode* Node, TcvNavigation Direction,
+                                                      bool InTreeOrder) {
+    if (!Node) return nullptr;
+    switch (Direction) {
+    case navFirst:
+        return Items(0);
+    case navPrev:
+        return GetPrevVisibleNode(Node);
+    case navNext:
+        return InTreeOrder ? Node->GetNext() : GetNextVisibleNode(Node);
+    case navLast: {
+        TcvTreeListNode* last = Items(Count() - 1);
+        if (!InTreeOrder) return GetLastVisibleNode();
+        while (last && last->Count() > 0)
+            last = last->GetLastChild();
+        return last;
+    }
+    }
+    return nullptr;
+}
+
+TcvTreeListNode* TCustomcvTreeList::MoveFocus(TcvNavigation Direction, bool InTreeOrder) {
+    if (!FFocusedNode) return nullptr;
+    const bool selectionFollows = (FOptions & tlo_MultiSelect) && SelectedCount() == 1 && IsNodeSelected(FFocusedNode);
+    TcvTreeListNode* node = GetNavigationNode(FFocusedNode, Direction, InTreeOrder);
+    if (!node) return nullptr;
+    node->SetFocused(true);
+    if (selectionFollows) {
+        ClearSelection();
+        SetNodeSelected(node, true);
+    }
+    return node;
+}
+
+bool TCustomcvTreeList::IsBOF() const {
+    return Count() == 0 || FFocusedNode == Items(0);
+}
+
+bool TCustomcvTreeList::IsEOF() const {
+    return Count() == 0 || FFocusedNode == GetLastVisibleNode();
+}
+
+// Editor ---------------------------------------------------------------------------
+
+void TCustomcvTreeList::HideEditor() {
+    if (FState != 2) return;
+    if (!ComponentState().Contains(csDestroying) && FInplaceEditor) FInplaceEditor->ValidateEdit();
+    SetState(0);
+    RemoveEditor(false);
+}
+
+void TCustomcvTreeList::HideEditorAndFocus() {
+    HideEditor();
+    if (CanFocus()) SetFocus();
+}
+
+void TCustomcvTreeList::RemoveEditor(bool Focus) {
+    if (!FInplaceEditor) return;
+    const bool editorHadFocus = FInplaceEditor->HandleAllocated() && FInplaceEditor->Focused();
+    FInplaceEditor->HideEditorWindow();
+    if ((Focus || editorHadFocus) && CanFocus()) SetFocus();
+}
+
+void TCustomcvTreeList::ResetEditorCell() {
+    FEditorColumn = -1;
+    FEditorNode = nullptr;
+    if (!ComponentState().Contains(csDestroying)) HideEditorAndFocus();
+}
+
+TcvPopupBorder TCustomcvTreeList::GetEditorPopupBorder() {
+    return LookAndFeel() != lfStandard ? pbSingle : pbFrame3D;
+}
+
+// Selection bracket ---------------------------------------------------------------
+
+void TCustomcvTreeList::BeginSelectionChange() {
+    if (FSelectionChangeLevel++ == 0) FSelectedCountBefore = SelectedCount();
+}
+
+void TCustomcvTreeList::EndSelectionChange() {
+    if (--FSelectionChangeLevel == 0 && SelectedCount() != FSelectedCountBefore) Fire(OnSelectedCountChange, this);
+}
+
+// Node data and notifications -------------------------------------------------------
+
+std::string TCustomcvTreeList::GetNodeString(const TcvTreeListNode* Node, int Column) const {
+    (void)Node, (void)Column;
+    return {};
+}
+
+void TCustomcvTreeList::GetNodeValue(const TcvTreeListNode* Node, int Column, Variant& Value) const {
+    Value = GetNodeString(Node, Column);
+}
+
+void TCustomcvTreeList::StoreNodeString(TcvTreeListNode* Node, int Column, const std::string& Text) {
+    (void)Node, (void)Column, (void)Text;
+}
+
+bool TCustomcvTreeList::HasChildNodes(const TcvTreeListNode* Node) const {
+    return Node->Count() > 0;
+}
+
+void TCustomcvTreeList::NodeInserted(TcvTreeListNode* Node) {
+    DropRowCache();
+    if (!FTopNode) SetTopVisibleNode(Node);
+    if (IsUpdating() || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+    FocusedNodeChanged();
+    InvalidateNode(Node, true);
+}
+
+void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* Previous, bool Relayout,
+                                       TcvTreeListNode* Next) {
+    Fire(OnDeletion, this, Node);
+    if (FClearing) return;
+    SetNodeSelected(Node, false);
+    if (Count() == 0) {
+        ResetNodeReferences();
+        if (!IsUpdating() && !ComponentState().Contains(csDestroying)) Invalidate();
+        return;
+    }
+    TcvTreeListNode* replacement = Previous ? Previous : Next;
+    if (FTopNode == Node) FTopNode = replacement;
+    if (FFocusedNode == Node) FFocusedNode = replacement;
+    if (FEditorNode == Node) ResetEditorCell();
+    if (!Relayout || IsUpdating() || ComponentState().Contains(csDestroying)) return;
+    FocusedNodeChanged();
+    InvalidateNode(replacement, true);
+}
+
+int TCustomcvTreeList::CompareSelectionItems(TcvTreeListNode* Node1, TcvTreeListNode* Node2) {
+    return cvTL::ComparePointers(Node1, Node2);
+}
+
+void TCustomcvTreeList::DoCollapsing(TcvTreeListNode* Node, bool& Allow) {
+    Fire(OnCollapsing, this, Node, Allow);
+}
+void TCustomcvTreeList::DoExpanding(TcvTreeListNode* Node, bool& Allow) {
+    Fire(OnExpanding, this, Node, Allow);
+}
+void TCustomcvTreeList::DoCollapsed(TcvTreeListNode* Node) {
+    Fire(OnCollapsed, this, Node);
+}
+void TCustomcvTreeList::DoExpanded(TcvTreeListNode* Node) {
+    Fire(OnExpanded, this, Node);
+}

@@ -1,0 +1,511 @@
+// TCustomcvTreeList: the tree list's object. It owns the root nodes, keeps the
+// update lock, the interaction state, the focused and top node and the two
+// option words, and answers a node's row from a cache of the shown rows (rows
+// in order, the same nodes sorted by address with their rows beside them), so
+// a row query is a binary search however many nodes there are. Descendants
+// answer the cell, column and band questions through the virtual operations.
+#pragma once
+
+#include "editors/Container.h"
+#include "platform/rtl/Lists.h"
+#include "platform/rtl/Variants.h"
+#include "platform/ui/Graphics.h"
+#include "treelist/TreeListLayout.h"
+#include "treelist/TreeListNode.h"
+#include "treelist/cvTL.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class TcvInplaceEdit;
+class TChangeLink;
+class TCustomImageList;
+
+using TcvTreeListNodeEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node)>;
+using TcvTLCompareEvent =
+    std::function<void(TObject* Sender, TcvTreeListNode* Node1, TcvTreeListNode* Node2, int& Compare)>;
+using TcvTreeListAllowEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, bool& Allow)>;
+
+// Options bits with a fixed meaning in the tree list.
+inline constexpr unsigned tlo_ColumnSizing = 1u << 0;
+inline constexpr unsigned tlo_Editing = 1u << 2;
+inline constexpr unsigned tlo_RowSelect = 1u << 5;
+inline constexpr unsigned tlo_MultiSelect = 1u << 6;
+inline constexpr unsigned tlo_AutoWidth = 1u << 10;
+inline constexpr unsigned tlo_AutoSort = 1u << 14;
+inline constexpr unsigned tlo_CaseInsensitive = 1u << 15;
+// OptionsEx bits.
+inline constexpr unsigned tloex_InvertSelect = 1u << 0;
+inline constexpr unsigned tloex_ColumnEdgeSizesBand = 1u << 2;
+inline constexpr unsigned tloex_AutoPreviewLines = 1u << 3;
+inline constexpr unsigned tloex_BandSizing = 1u << 4;
+inline constexpr unsigned tloex_Preview = 1u << 8;
+inline constexpr unsigned tloex_RowAutoHeight = 1u << 15;
+inline constexpr unsigned tloex_BandHeightSizing = 1u << 18;
+inline constexpr unsigned tloex_HeaderHeightSizing = 1u << 20;
+inline constexpr unsigned tloex_RowSizing = 1u << 21;
+inline constexpr unsigned tloex_MultiSort = 1u << 22;
+inline constexpr unsigned tloex_AutoHeaderPanelRowCount = 1u << 25;
+inline constexpr unsigned tloex_KeepColumnWidths = 1u << 26;
+inline constexpr unsigned tloex_AnsiSort = 1u << 27;
+inline constexpr unsigned tloex_IncSearch = 1u << 29;
+
+// GetNavigationNode's directions.
+enum TcvNavigation { navFirst = 0, navPrev = 1, navNext = 2, navLast = 3 };
+
+class TCustomcvTreeList : public TCustomcvContainer {
+public:
+    explicit TCustomcvTreeList(TComponent* AOwner);
+    ~TCustomcvTreeList() override;
+
+    // Root nodes.
+    TcvTreeListNode* Add() { return Insert(nullptr); }
+    // Before BeforeNode, or last when it is nil.
+    TcvTreeListNode* Insert(TcvTreeListNode* BeforeNode);
+    int IndexOf(TcvTreeListNode* Node) const { return FRoots->IndexOf(Node); }
+    int Count() const { return FRoots->Count(); }
+    // nullptr out of range.
+    TcvTreeListNode* Items(int Index) const;
+    // Frees every node without per-node notifications.
+    void ClearNodes();
+    bool Clearing() const { return FClearing; }
+
+    // Calls nest; only the outermost EndUpdate lays out and repaints.
+    void BeginUpdate();
+    void EndUpdate();
+    void EndUpdateNoLayout();
+    int LockCount() const { return FLockCount; }
+    bool IsUpdating() const { return FLockCount > 0; }
+
+    // The interaction (0 normal, 2 editing; the mouse code sets the others).
+    Byte State() const { return FState; }
+    void SetState(Byte Value);
+    // BeginUpdate interrupted a node drag.
+    bool DragCancelled() const { return FDragCancelled; }
+
+    unsigned Options() const { return FOptions; }
+    void SetOptions(unsigned Value);
+    unsigned OptionsEx() const { return FOptionsEx; }
+    void SetOptionsEx(unsigned Value);
+
+    // Focus and scrolling.
+    TcvTreeListNode* FocusedNode() const { return FFocusedNode; }
+    // 0 in row-select mode or when the stored index is out of range.
+    int GetFocusedColumn() const;
+    void SetFocusedColumn(int Index);
+    int GetFocusedRowIndex() const;
+    TcvTreeListNode* TopNode() const { return FTopNode; }
+    int GetTopRowIndex() const;
+    // Stores the top node.
+    void SetTopVisibleNode(TcvTreeListNode* Node);
+    int LeftCoord() const { return FLeftCoord; }
+    // Rows that fit the rows area; 1 until the first layout.
+    int VisibleRowCount() const { return FVisibleRowCount; }
+    // Focuses the node; the data-aware control moves its dataset first.
+    virtual bool FocusNode(TcvTreeListNode* Node);
+    virtual void SetFocusedCell(TcvTreeListNode* Node, int Column, bool MakeVisible);
+
+    // Shown rows.
+    int GetNodeRowIndex(const TcvTreeListNode* Node) const;
+    TcvTreeListNode* GetRowNode(int Row) const;
+    int GetVisibleRowCount() const;
+    TcvTreeListNode* GetNextVisibleNode(const TcvTreeListNode* Node) const;
+    TcvTreeListNode* GetPrevVisibleNode(const TcvTreeListNode* Node) const;
+    static bool IsNodeVisible(const TcvTreeListNode* Node);
+    TcvTreeListNode* GetLastVisibleNode() const;
+    // True while the shown-row cache answers row queries.
+    bool RowCacheInUse() const;
+    // Expands the node's ancestors and scrolls its row into the visible rows.
+    void MakeNodeVisible(TcvTreeListNode* Node);
+
+    // Navigation.
+    virtual TcvTreeListNode* GetNavigationNode(TcvTreeListNode* Node, TcvNavigation Direction, bool InTreeOrder);
+    virtual TcvTreeListNode* MoveFocus(TcvNavigation Direction, bool InTreeOrder);
+    TcvTreeListNode* FocusNextNode() { return MoveFocus(navNext, false); }
+    TcvTreeListNode* FocusPrevNode() { return MoveFocus(navPrev, false); }
+    virtual bool IsBOF() const;
+    virtual bool IsEOF() const;
+
+    // Focus of the window.
+    bool IsFocusedInside();
+    virtual bool IsFocused();
+
+    // The in-place editor.
+    TcvInplaceEdit* InplaceEditor() const { return FInplaceEditor; }
+    void HideEditor();
+    void HideEditorAndFocus();
+    void RemoveEditor(bool Focus);
+    void ResetEditorCell();
+    int EditorColumn() const { return FEditorColumn; }
+    TcvTreeListNode* EditorNode() const { return FEditorNode; }
+    TcvPopupBorder GetEditorPopupBorder() override;
+
+    // Selection; the base holds none (multi-select lives in the control).
+    virtual bool IsNodeSelected(const TcvTreeListNode* Node) const { return (void)Node, false; }
+    virtual void SetNodeSelected(TcvTreeListNode* Node, bool Value) { (void)Node, (void)Value; }
+    virtual void ClearSelection() {}
+    virtual int SelectedCount() const { return 0; }
+    // A bracket around selection changes: OnSelectedCountChange fires at the
+    // outermost end when the count differs from the one at the start.
+    virtual void BeginSelectionChange();
+    virtual void EndSelectionChange();
+
+    // Node data, answered by descendants.
+    virtual std::string GetNodeString(const TcvTreeListNode* Node, int Column) const;
+    virtual void GetNodeValue(const TcvTreeListNode* Node, int Column, Variant& Value) const;
+    virtual void StoreNodeString(TcvTreeListNode* Node, int Column, const std::string& Text);
+    virtual int GetNodeImageIndex(const TcvTreeListNode* Node) const { return (void)Node, -1; }
+    virtual int GetNodeSelectedIndex(const TcvTreeListNode* Node) const { return (void)Node, -1; }
+    virtual int GetNodeStateIndex(const TcvTreeListNode* Node) const { return (void)Node, -1; }
+    // The owner may say a node has children before they exist.
+    virtual bool HasChildNodes(const TcvTreeListNode* Node) const;
+    // The columns shown in the bands' rows.
+    virtual int GetVisibleColumnCount() const;
+    // The absolute index of the n-th shown column (bands in shown order, a
+    // band's rows top to bottom, a row's columns left to right); -1 past them.
+    int GetAbsoluteIndex(int VisibleIndex) const;
+    // The shown position of an absolute column; 0 when it is not shown.
+    int GetVisibleIndex(int AbsoluteIndex) const;
+    // The absolute index of the focused column, remembered until the focus
+    // or the layout changes.
+    int GetFocusedAbsoluteIndex() const;
+    // Repaints the node's row (and with Relayout its height may change).
+    virtual void InvalidateNode(TcvTreeListNode* Node, bool Relayout);
+    // Repaints the node's row and every row below it.
+    void InvalidateRowsFrom(TcvTreeListNode* Node);
+
+    static bool RangesOverlap(int A1, int A2, int B1, int B2) { return A1 <= B2 && B1 <= A2; }
+
+    // Metrics, valid after the first layout (before it, the font's).
+    bool Flat() const { return FTreeLookAndFeel != lfStandard; }
+    bool ShowRootIndent() const { return !FNoRootIndent; }
+    int BandRowCount() const { return FBandRowCount; }
+    int HeaderPanelRowCount() const { return FHeaderPanelRowCount; }
+    int BandLineHeight() const { return FBandLineHeight; }
+    int BandHeaderHeight() const { return FBandHeaderHeight; }
+    int HeaderRowHeight() const { return FHeaderRowHeight; }
+    int HeaderHeight() const { return FHeaderHeight; }
+    int GroupPanelHeight() const { return FGroupPanelHeight; }
+    int IndicatorWidth() const { return FIndicatorWidth; }
+    int TextHeight() const { return FTextHeight; }
+    int FooterHeight() const { return FFooterHeight; }
+    int RowFooterHeight() const { return FRowFooterHeight; }
+    int FilterBarHeight() const { return FFilterBarHeight; }
+    int MinRowHeight() const { return FMinRowHeight; }
+    int HorzLineStep() const { return FHorzLineStep; }
+    int ImageWidth() const { return FImageWidth; }
+    int StateImageWidth() const { return FStateImageWidth; }
+    int LevelIndent() const { return FLevelIndent; }
+    int RowHeight() const { return FRowHeight; }
+    int NewItemRowHeight() const { return FNewItemRowHeight; }
+    int PreviewLineHeight() const { return FPreviewLineHeight; }
+    int DefaultRowHeight() const { return FDefaultRowHeight; }
+    // Marks the height as set explicitly; the layout raises it to RowHeight.
+    void SetDefaultRowHeight(int Value);
+    bool DefaultRowHeightAssigned() const { return FDefaultRowHeightAssigned; }
+
+    // Height of a node's row (nullptr: a plain row) for the line height given.
+    int GetRowHeight(TcvTreeListNode* Node, int LineHeight, bool IgnoreCache);
+    int GetRowFooterCount(const TcvTreeListNode* Node) const;
+    // Where a node's images (A) and text (B) begin in its first cell.
+    void GetNodeIndents(const TcvTreeListNode* Node, int& A, int& B) const;
+    TcvTreeListRectInfo CalcRectInfo() const;
+    TcvTreeListDrawInfo CalcDrawInfo();
+    int GetTotalBandsWidth() const;
+    // The total width less the fixed bands (and the group indent with a
+    // fixed left band).
+    int GetScrollableBandsWidth() const;
+    // Left of a scrolling band among the scrolling bands; 0 for fixed bands.
+    int GetBandLeft(int Band) const;
+    // A column's width after its band row's share.
+    int GetColumnDisplayWidth(int Column) const;
+    // A cell's rectangle in the rows area; -1 on every side when the column
+    // has no header cell or the node no row.
+    TRect GetCellRect(TcvTreeListNode* Node, int VisibleColumn);
+    // The rectangle the in-place editor covers over that cell.
+    TRect GetCellEditRect(TcvTreeListNode* Node, int VisibleColumn);
+    // A row footer line of a node whose footer part starts at Top.
+    TRect GetRowFooterRect(const TcvTreeListNode* Node, int Index, const TcvTreeListDrawInfo& Info, int RightInset,
+                           int Top) const;
+    // The level of the n-th ancestor that has a footer line; -1 when none.
+    int GetAncestorLevel(const TcvTreeListNode* Node, int N) const;
+    void GetHitInfo(TPoint Point, TcvTreeListHitInfo& HitInfo);
+    int GetHitTestKind(int X, int Y);
+    TcvTreeListNode* GetHitNode(int X, int Y);
+    bool CanSizeBand(int Band) const;
+    virtual bool CanSizeColumn(int Column) const;
+
+    // Band and column questions; the tree list itself has none.
+    virtual int GetBandRowCount() const { return 1; }
+    virtual int GetHeaderPanelRowCount() const { return 1; }
+    virtual int GetHeaderLineCount() const { return 1; }
+    virtual int GetGroupPanelHeight() const { return 0; }
+    virtual int GetIndicatorWidth() const { return 12; }
+    virtual bool IsFilterButtonShown() const { return false; }
+    // The tallest row a column's content asks for (0: none).
+    virtual int GetMaxColumnHeight() { return 0; }
+    virtual int GetBandCount() const { return 0; }
+    virtual int GetFixedLeftBandIndex() const { return -1; }
+    virtual int GetFixedRightBandIndex() const { return -1; }
+    virtual int GetBandWidth(int Band) const { return (void)Band, 0; }
+    virtual bool CanBandSizing(int Band) const { return (void)Band, true; }
+    virtual int GetGroupIndentWidth() const { return 0; }
+    virtual int GetBandRowCountOf(int Band) const { return (void)Band, 0; }
+    virtual int GetColumnCountInBandRow(int Band, int Row) const { return (void)Band, (void)Row, 0; }
+    virtual int GetColumnAt(int Band, int Row, int Position) const { return (void)Band, (void)Row, (void)Position, -1; }
+    virtual int GetColumnWidth(int Column) const { return (void)Column, 0; }
+    virtual int GetColumnMinWidth(int Column) const { return (void)Column, 0; }
+    virtual bool CanColumnSizing(int Column) const { return (void)Column, true; }
+    virtual int GetColumnHeaderMaxLineCount(int Column) const { return (void)Column, 1; }
+    virtual bool IsGroupNode(const TcvTreeListNode* Node) const { return (void)Node, false; }
+    virtual bool IsGroupLevel(int Level) const { return (void)Level, false; }
+    virtual int GetIndicatorKind(const TcvTreeListNode* Node) const { return (void)Node, 0; }
+    // A node's row line count; may raise LineHeight.
+    virtual int GetRowLineCount(TcvTreeListNode* Node, int& LineHeight) { return (void)Node, (void)LineHeight, 1; }
+    virtual int GetPreviewLineCount(TcvTreeListNode* Node);
+    virtual std::string GetPreviewText(const TcvTreeListNode* Node) const { return (void)Node, std::string(); }
+    virtual bool CanCacheRowHeight() const { return true; }
+    bool IsPreviewShown() const { return (FOptionsEx & tloex_Preview) != 0; }
+    bool IsRowAutoHeight() const { return (FOptionsEx & tloex_RowAutoHeight) && FMaxRowLineCount != 0; }
+    bool IsRowFooterShown() const { return FShowRowFooter; }
+    bool ShowButtons() const { return FShowButtons; }
+    bool TestViewFlags() const { return FShowRoot; }
+
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* StateImages() const { return FStateImages; }
+    void SetStateImages(TCustomImageList* Value);
+
+    // The last tie-break of a sort: the identity order of the two nodes.
+    virtual int CompareSelectionItems(TcvTreeListNode* Node1, TcvTreeListNode* Node2);
+    // Locale string comparison in sorting.
+    bool IsAnsiSort() const { return (FOptionsEx & tloex_AnsiSort) != 0; }
+
+    TcvTLCompareEvent OnCompare;
+    TcvTreeListAllowEvent OnCollapsing;
+    TcvTreeListAllowEvent OnExpanding;
+    TcvTreeListNodeEvent OnCollapsed;
+    TcvTreeListNodeEvent OnExpanded;
+    TcvTreeListNodeEvent OnDeletion;
+    TNotifyEvent OnChangeTopVisibleNode;
+    TNotifyEvent OnSelectedCountChange;
+
+    // Appearance defaults that the layout reads.
+    TColor ArrowsColor() const { return FArrowsColor; }
+    TColor BandColor() const { return FBandColor; }
+    TColor HeaderColor() const { return FHeaderColor; }
+    TColor GroupNodeColor() const { return FGroupNodeColor; }
+    TColor HideSelectionColor() const { return FHideSelectionColor; }
+    TColor GroupNodeTextColor() const { return FGroupNodeTextColor; }
+    TColor GridLineColor() const { return FGridLineColor; }
+    TColor AutoSearchColor() const { return FAutoSearchColor; }
+    TColor AutoSearchTextColor() const { return FAutoSearchTextColor; }
+    TColor HideSelectionTextColor() const { return FHideSelectionTextColor; }
+    TColor HighlightColor() const { return FHighlightColor; }
+    TColor HighlightTextColor() const { return FHighlightTextColor; }
+    TColor FixedBandLineColor() const { return FFixedBandLineColor; }
+    TColor RowFooterColor() const { return FRowFooterColor; }
+    TColor RowFooterTextColor() const { return FRowFooterTextColor; }
+    TFont* BandFont() const { return FBandFont.get(); }
+    TFont* HeaderFont() const { return FHeaderFont.get(); }
+    TFont* PreviewFont() const { return FPreviewFont.get(); }
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    int IndentDesc() const { return FIndentDesc; }
+    int PreviewLines() const { return FPreviewLines; }
+    int MaxRowLineCount() const { return FMaxRowLineCount; }
+    int FixedBandLineWidth() const { return FFixedBandLineWidth; }
+    int RowSeparatorLineWidth() const { return FRowSeparatorLineWidth; }
+    int CustomizingRowCount() const { return FCustomizingRowCount; }
+    int WaitForExpandNodeTime() const { return FWaitForExpandNodeTime; }
+    bool AutoExpandOnSearch() const { return FAutoExpandOnSearch; }
+    bool DblClkExpanding() const { return FDblClkExpanding; }
+    bool HideFocusRect() const { return FHideFocusRect; }
+    bool HideSelection() const { return FHideSelection; }
+    bool ShowHeader() const { return FShowHeader; }
+    bool ShowPreviewGrid() const { return FShowPreviewGrid; }
+    bool ShowBands() const { return FShowBands; }
+    bool ShowGrid() const { return FShowGrid; }
+    bool ShowNewItemRow() const { return FShowNewItemRow; }
+    bool ShowRowFooter() const { return FShowRowFooter; }
+    bool ShowFooter() const { return FShowFooter; }
+    bool ShowIndicator() const { return FShowIndicator; }
+
+    // Relayout setters.
+    void SetShowBands(bool Value) { SetLayoutFlag(FShowBands, Value); }
+    void SetShowHeader(bool Value) { SetLayoutFlag(FShowHeader, Value); }
+    void SetShowGrid(bool Value) { SetLayoutFlag(FShowGrid, Value); }
+    void SetShowPreviewGrid(bool Value) { SetLayoutFlag(FShowPreviewGrid, Value); }
+    void SetShowFooter(bool Value) { SetLayoutFlag(FShowFooter, Value); }
+    void SetShowIndicator(bool Value) { SetLayoutFlag(FShowIndicator, Value); }
+    void SetShowNewItemRow(bool Value) { SetLayoutFlag(FShowNewItemRow, Value); }
+    void SetShowRowFooter(bool Value) { SetLayoutFlag(FShowRowFooter, Value); }
+    // lfUltraFlat gives the container lfUltraFlat, the other two lfStandard.
+    void SetLookAndFeel(TcvLookAndFeel Value);
+    TcvLookAndFeel LookAndFeel() const { return FTreeLookAndFeel; }
+
+    // Recomputes metrics and layout, unless an update batch is open.
+    virtual void LayoutChanged();
+
+protected:
+    virtual TcvTreeListNode* CreateNode() = 0;
+    // The metrics, in their order; skipped while loading or destroying.
+    void CalcMetrics();
+    void FontChanged() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Drops the shown-row cache and the cached row heights.
+    virtual void ClearCache();
+    void ResetRowHeights();
+    // Rebuilds the shown-row cache from the root nodes down.
+    virtual void FocusedNodeChanged();
+    virtual void NodeInserted(TcvTreeListNode* Node);
+    // A node went: OnDeletion, then the focus and top node move to Previous,
+    // else to Next.
+    virtual void DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* Previous, bool Relayout, TcvTreeListNode* Next);
+    virtual void DoCollapsing(TcvTreeListNode* Node, bool& Allow);
+    virtual void DoExpanding(TcvTreeListNode* Node, bool& Allow);
+    virtual void DoCollapsed(TcvTreeListNode* Node);
+    virtual void DoExpanded(TcvTreeListNode* Node);
+    // Hooks of the column and sort code that the option setters call.
+    virtual void ClearSortKeys() {}
+    virtual void RecalcColumnWidths() {}
+    virtual void AdjustHeaderPanelRowCount() {}
+    // Ends incremental search mode.
+    virtual void EndSearch() { FSearching = false; }
+    bool Searching() const { return FSearching; }
+
+private:
+    friend class TcvTreeListNode;
+    void SetFocusedNodeField(TcvTreeListNode* Node) { FFocusedNode = Node; }
+    // Empties the three row lists (cheap when they are empty already).
+    void DropRowCache();
+    void ResetNodeReferences();
+    void SetLayoutFlag(bool& Flag, bool Value);
+    // The metric values alone, measured with the fonts.
+    void CalcMetricValues();
+    void SetImageList(TCustomImageList*& Field, TChangeLink& Link, TCustomImageList* Value);
+    // The widths of one band row's columns.
+    std::vector<int> BandRowWidths(int Band, int Row, int BandWidth) const;
+    void HitTestBands(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit) const;
+    void HitTestHeader(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit) const;
+    void HitTestIndicator(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit) const;
+    void HitTestRows(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit);
+    int HeaderColumnAt(const TcvTreeListDrawInfo& Info, int X) const;
+    // Calls Visit(band, row, position, column) for every shown column in
+    // shown order until it answers true; answers whether one did.
+    bool ForEachShownColumn(const std::function<bool(int, int, int, int)>& Visit) const;
+    const TcvTreeListHeaderCellInfo* FindHeaderCell(const TcvTreeListDrawInfo& Info, int Column) const;
+    // The levels of the ancestors that close with a footer line under Node,
+    // nearest first.
+    std::vector<int> FooterLevels(const TcvTreeListNode* Node) const;
+    const TcvTreeListRowInfo* FindRow(const TcvTreeListDrawInfo& Info, const TcvTreeListNode* Node) const;
+
+    // The unit's pictures live while any tree list does.
+    cvTL::TUnitScope FUnit;
+    // Nodes and caches.
+    std::unique_ptr<TList> FRoots;
+    std::unique_ptr<TList> FRowNodes;    // shown nodes in row order
+    std::unique_ptr<TList> FSortedNodes; // the same, by address
+    std::unique_ptr<TList> FSortedRows;  // each sorted node's row
+
+    // Lock, state and flags.
+    int FLockCount = 0;
+    Byte FState = 0;
+    bool FDragCancelled = false;
+    bool FClearing = false;
+    int FSelectionChangeLevel = 0;
+    int FSelectedCountBefore = 0;
+    int FEditorColumn = -1;
+    TcvTreeListNode* FEditorNode = nullptr;
+    TcvInplaceEdit* FInplaceEditor = nullptr;
+    bool FSearching = false;
+
+    // Focus and scrolling.
+    TcvTreeListNode* FFocusedNode = nullptr;
+    int FFocusedColumn = -1;
+    mutable int FFocusedAbsoluteIndex = -1;
+    TcvTreeListNode* FTopNode = nullptr;
+    int FLeftCoord = 0;
+    int FVisibleRowCount = 1;
+
+    unsigned FOptions = 0x37;
+    unsigned FOptionsEx = 0x303E;
+
+    TColor FArrowsColor = clLime;
+    TColor FBandColor = clBtnFace;
+    TColor FHeaderColor = clBtnFace;
+    TColor FGroupNodeColor = clBtnFace;
+    TColor FHideSelectionColor = clBtnFace;
+    TColor FGroupNodeTextColor = clNone;
+    TColor FGridLineColor = clNone;
+    TColor FAutoSearchColor = clNone;
+    TColor FAutoSearchTextColor = clNone;
+    TColor FHideSelectionTextColor = clBtnText;
+    TColor FHighlightColor = clHighlight;
+    TColor FHighlightTextColor = clHighlightText;
+    TColor FFixedBandLineColor = clWindowFrame;
+    TColor FRowFooterColor = cl3DLight;
+    TColor FRowFooterTextColor = clWindowText;
+    std::unique_ptr<TFont> FBandFont;
+    std::unique_ptr<TFont> FHeaderFont;
+    std::unique_ptr<TFont> FPreviewFont;
+    TBorderStyle FBorderStyle = bsSingle;
+    bool FDblClkExpanding = true;
+    bool FHideFocusRect = true;
+    bool FHideSelection = true;
+    bool FShowHeader = true;
+    bool FShowPreviewGrid = true;
+    bool FShowBands = false;
+    bool FShowGrid = false;
+    bool FShowNewItemRow = false;
+    bool FShowRowFooter = false;
+    bool FShowFooter = false;
+    bool FShowIndicator = false;
+    int FIndentDesc = 20;
+    int FPreviewLines = 2;
+    int FMaxRowLineCount = -1;
+    int FFixedBandLineWidth = 2;
+    int FRowSeparatorLineWidth = 1;
+    int FCustomizingRowCount = 11;
+    int FWaitForExpandNodeTime = 500;
+    bool FAutoExpandOnSearch = true;
+    TcvLookAndFeel FTreeLookAndFeel = lfStandard;
+    bool FNoRootIndent = false;
+    // Unpublished view flags: the root level's lines and indent, buttons.
+    bool FShowRoot = true;
+    bool FShowButtons = true;
+    TCustomImageList* FImages = nullptr;
+    TCustomImageList* FStateImages = nullptr;
+    std::unique_ptr<TChangeLink> FImagesLink;
+    std::unique_ptr<TChangeLink> FStateImagesLink;
+
+    // Metrics.
+    int FBandRowCount = 1;
+    int FHeaderPanelRowCount = 1;
+    int FHeaderLineCount = 1;
+    int FBandLineHeight = 0;
+    int FBandHeaderHeight = 0;
+    int FHeaderRowHeight = 0;
+    int FHeaderHeight = 0;
+    int FGroupPanelHeight = 0;
+    int FIndicatorWidth = 0;
+    int FTextHeight = 0;
+    int FFooterLineHeight = 0;
+    int FFooterHeight = 0;
+    int FRowFooterHeight = 0;
+    int FFilterBarHeight = 0;
+    int FMinRowHeight = 0;
+    int FHorzLineStep = 0;
+    int FImageWidth = 0;
+    int FImageHeight = 0;
+    int FStateImageWidth = 0;
+    int FStateImageHeight = 0;
+    int FButtonCellWidth = 16;
+    int FButtonCellHeight = 16;
+    int FLevelIndent = 16;
+    int FRowHeight = 0;
+    int FDefaultRowHeight = 0;
+    bool FDefaultRowHeightAssigned = false;
+    int FNewItemRowHeight = 0;
+    int FPreviewLineHeight = 0;
+};

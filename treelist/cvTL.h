@@ -1,0 +1,174 @@
+// The tree list unit's free routines: the error it raises, the line count of
+// word-wrapped text, the cell text painter's choice between ExtTextOut and
+// DrawText, the focus rectangle and inverted frame, and the list-sort
+// comparators that put nodes into tree order.
+#pragma once
+
+#include "editors/Container.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Variants.h"
+#include "platform/ui/Gdi.h"
+#include "platform/ui/Graphics.h"
+#include "platform/ui/ImageList.h"
+
+#include <memory>
+#include <string>
+
+class TcvTreeListNode;
+
+enum TcvTreeListColumnSort { csNone, csDown, csUp };
+
+// Raised for a misuse of the tree list.
+class EInvalidcvTreeListOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
+inline constexpr const char* SInvalidOwnerNode = "Invalid Owner TcvTreeListNode"; // 38801
+
+namespace cvTL {
+
+[[noreturn]] void RaiseTreeListError(const std::string& Message);
+
+// The text height of "Wg" in Font: the line height of every metric.
+int FontLineHeight(HFONT Font);
+// The width of Text in Font, measured on the screen.
+int FontTextWidth(HFONT Font, const char* Text);
+
+// Lines Text takes word-wrapped in BoundsWidth - GridFlag (less 2 on each
+// side, and 2 or 1 above and below by InflateFlag). TextHeight receives the
+// height plus the 3-pixel row text margin; MaxLineCount (-1: no limit) cuts
+// both. An empty text, or MaxLineCount 0, gives 0 and leaves TextHeight.
+int CalcTextLineCount(const std::string& Text, int BoundsWidth, int LineHeight, int& TextHeight, int GridFlag,
+                      bool InflateFlag, HFONT Font, int MaxLineCount);
+
+bool IsDegenerateRect(const TRect& R);
+bool SameTextIgnoreCase(const std::string& S1, const std::string& S2);
+
+// What DrawTextCell paints; the DC's font and text colour are used.
+struct TTextCellArgs {
+    HBRUSH Brush = nullptr;
+    bool NoFill = false;
+    bool TopMargin2 = false;
+    bool UseBitmap = false;
+    TAlignment Alignment = taLeftJustify;
+    bool EndEllipsis = false;
+    bool MultiLine = false;
+    int TextLength = -1; // bytes of Text drawn, -1 for all
+    COLORREF Color = 0;  // the background colour the brush paints
+};
+// The DrawText flags of a plain cell.
+UINT CellTextFormat(const TTextCellArgs& Args);
+// Fills R with the brush and draws the text with DrawText in CellTextFormat.
+void DrawCellText(HDC DC, const TRect& R, const std::string& Text, const TTextCellArgs& Args);
+// One ExtTextOut call when the text fits one line without an ellipsis on a
+// pure device colour (or no fill is wanted); DrawText otherwise, through
+// WorkBitmap when Args.UseBitmap.
+void DrawTextCell(HDC DC, const TRect& R, const std::string& Text, const TTextCellArgs& Args, TBitmap* WorkBitmap);
+// True when DrawTextCell takes the single ExtTextOut call.
+bool DrawsWithExtTextOut(HDC DC, const TTextCellArgs& Args);
+
+// Grows a work bitmap to at least Width x Height, never shrinking it (also
+// from empty, where setting one side alone would leave it empty).
+void GrowWorkBitmap(TBitmap* Bitmap, int Width, int Height);
+
+// The focus rectangle, black on white whatever the DC's colours.
+void DrawFocusRectangle(HDC DC, const TRect& R);
+// Inverts the one-pixel frame of R, each pixel once.
+void InvertFrame(HDC DC, const TRect& R);
+
+// List-sort comparators of two TcvTreeListNode items: tree order (a node
+// before its subtree) and plain identity order.
+int CompareNodePositions(void* Item1, void* Item2);
+int ComparePointers(void* Item1, void* Item2);
+
+// One node's value in one sort key; the items of the later keys of the same
+// node hang on Next.
+struct TcvSortItem {
+    TcvTreeListNode* Node = nullptr;
+    Variant Value;
+    bool Descending = false;
+    std::unique_ptr<TcvSortItem> Next;
+};
+// Comparators of two TcvSortItem items. By the owner's OnCompare alone (no
+// direction, no later keys); by the keys' values in the total variant order,
+// equal keys going on to the next and ending in the owner's
+// CompareSelectionItems; and the same with strings compared by the locale
+// (case-insensitively when the owner's case-insensitive option is on).
+int CompareNodesByEvent(void* Item1, void* Item2);
+int CompareNodesBySortKeys(void* Item1, void* Item2);
+int CompareNodesBySortKeysText(void* Item1, void* Item2);
+
+// The unit's start-up and close-down, counted: the first Initialize builds
+// the indicator images and the three bitmaps, the last Finalize frees them.
+void Initialize();
+void Finalize();
+
+using TUnitScope = TUnitStartup<Initialize, Finalize>;
+
+// Shared objects, valid while the unit runs. The indicator images are the
+// arrow, pencil, star, dots and arrow with dots, in that order.
+TImageList* IndicatorImages();
+TBitmap* PlusBitmap();
+TBitmap* MinusBitmap();
+// What lies under the drop arrows of a band or column drag.
+TBitmap* DragWorkBitmap();
+// Paints the 12 x 12 plus and minus buttons in the current system colours.
+void PaintExpandBitmaps();
+
+// Image Index of List centred in R; nothing for a nil list or a bad index.
+void DrawImageCentered(HDC DC, const TRect& R, TCustomImageList* List, int Index);
+// The standard 9 x 9 expand button, centred horizontally at CentreY.
+void DrawTreeButton(HDC DC, const TRect& R, int CentreY, bool Collapsed);
+// PlusBitmap (collapsed) or MinusBitmap, centred.
+void DrawExpandBitmap(HDC DC, const TRect& R, bool Collapsed);
+// The flat 11 x 11 expand button with its shadow.
+void DrawFlatTreeButton(HDC DC, const TRect& R, bool Collapsed);
+// An 8 x 7 sort triangle centred in R, pointing up for csUp.
+void DrawSortMark(HDC DC, const TRect& R, bool Up);
+// Frame and face of a header, band or panel button in the look (Position 0 a
+// plain button, 1 to 3 a header panel cell touching the top, the bottom or
+// both); R shrinks to the text area.
+void DrawButtonFrame(HDC DC, TRect& R, HBRUSH Brush, TcvLookAndFeel Look, int Position, bool Down);
+// The same, then the whole button inverted when Down and Invert.
+void DrawButtonFrameEx(HDC DC, TRect& R, HBRUSH Brush, TcvLookAndFeel Look, int Position, bool Down, bool Invert);
+// A sunken flat frame and face; R shrinks by a pixel on each side horizontally.
+void DrawSunkenPanel(HDC DC, TRect& R, HBRUSH Brush);
+// Filter button states.
+inline constexpr int fbsPressed = 2;
+inline constexpr int fbsActive = 4;
+inline constexpr int fbsFiltered = 8;
+// The drop-down button of a header filter.
+void DrawFilterButton(HDC DC, const TRect& R, int State);
+
+struct THeaderButtonArgs {
+    HBRUSH Brush = nullptr;
+    bool HasFilterButton = false;
+    int FilterState = 0;
+    TcvLookAndFeel Look = lfStandard;
+    bool Down = false;
+    TBitmap* Glyph = nullptr;
+    TcvTreeListColumnSort SortMark = csNone;
+    TAlignment Alignment = taLeftJustify;
+    bool MultiLine = false;
+    bool Invert = false;
+    std::string Text;
+};
+// The DrawText flags of a header text.
+UINT HeaderTextFormat(bool MultiLine, TAlignment Alignment);
+// One header button: frame, then from the right the filter button and the
+// sort mark while there is room, the glyph at the left, the text.
+void DrawHeaderButtonContent(HDC DC, const TRect& R, const THeaderButtonArgs& Args);
+// The same through WorkBitmap, copied to Target inside Clip.
+void DrawHeaderButton(HDC Target, const TRect& Clip, const TRect& Button, const THeaderButtonArgs& Args,
+                      TBitmap* WorkBitmap);
+// An indicator cell: the frame (sunken for Look 2) and image Kind - 1 of the
+// indicator images (0: none), through WorkBitmap.
+void DrawIndicatorCell(HDC Target, const TRect& Clip, const TRect& Cell, int Look, int Kind, TBitmap* WorkBitmap,
+                       HBRUSH Brush);
+// Word-wrapped preview text: R filled, the text indented by Indent.
+void DrawPreviewText(HDC DC, const TRect& R, const std::string& Text, HFONT Font, COLORREF TextColor, HBRUSH Brush,
+                     int Indent);
+
+} // namespace cvTL
