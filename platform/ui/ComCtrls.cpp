@@ -10,20 +10,13 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/private/ButtonLook_p.h"
+#include "platform/ui/private/Controls_p.h"
 
 #include <algorithm>
 
-namespace {
+using platform_ui::FontHeight;
 
-int TextHeightOf(TFont* font) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font->Handle());
-    TEXTMETRIC tm;
-    GetTextMetrics(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return tm.tmHeight;
-}
+namespace {
 
 int TextWidthOf(TFont* font, const std::string& text, UINT flags = DT_SINGLELINE) {
     HDC dc = GetDC(nullptr);
@@ -207,7 +200,7 @@ void TPageControl::SelectNextPage(bool GoForward) {
 }
 
 int TPageControl::TabHeight() {
-    return TextHeightOf(Font()) + TabPadding;
+    return FontHeight(Font()) + TabPadding;
 }
 
 std::vector<TRect> TPageControl::TabRects() {
@@ -654,7 +647,7 @@ void TToolBar::AlignControls(TControl* AControl, TRect& Rect) {
     int x = Rect.Left, y = Rect.Top;
     int height = FButtonHeight;
     if (FShowCaptions && !FList)
-        height = std::max(height, (FImages ? FImages->Height() : 0) + TextHeightOf(Font()) + 8);
+        height = std::max(height, (FImages ? FImages->Height() : 0) + FontHeight(Font()) + 8);
     for (int i = 0; i < ControlCount(); ++i) {
         auto* b = dynamic_cast<TToolButton*>(Controls(i));
         if (!b) continue;

@@ -49,6 +49,16 @@ void ReleaseSignalContext(TWinControl* control) {
 TControl* CaptureControl = nullptr;
 TControl* MouseControl = nullptr;
 
+int FontHeight(TFont* font) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font->Handle());
+    TEXTMETRIC tm;
+    GetTextMetrics(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return tm.tmHeight;
+}
+
 void SetMouseControl(TControl* control) {
     if (MouseControl == control) return;
     TControl* left = MouseControl;

@@ -10,23 +10,9 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/private/ButtonLook_p.h"
+#include "platform/ui/private/Controls_p.h"
 
 using namespace platform_ui;
-
-namespace {
-
-// The height of the control's font in pixels, measured on a screen DC.
-int FontHeight(TFont* font) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font->Handle());
-    TEXTMETRIC tm;
-    GetTextMetrics(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return tm.tmHeight;
-}
-
-} // namespace
 
 TButtonControl::TButtonControl(TComponent* AOwner) : TCustomControl(AOwner) {
     // Clicks are decided here (button up over the control, space, accelerator).

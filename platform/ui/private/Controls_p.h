@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/Window.h"
 
 // Reaches the window-side members that the class procedure sets.
 struct ControlWindowAccess {
@@ -26,6 +27,9 @@ extern TControl* CaptureControl;
 extern TControl* MouseControl;
 
 void SetMouseControl(TControl* control);
+
+// The height of a font's text in pixels, measured on a screen DC.
+int FontHeight(TFont* font);
 
 // A control going away leaves the drag under way: as its source the drag
 // ends without a word to it, as its target it is forgotten.
