@@ -1,6 +1,7 @@
 // The tree list unit's free routines; text is measured on the screen DC.
 #include "treelist/cvTL.h"
 
+#include "editors/cvUtils.h"
 #include "platform/ui/Painting.h"
 #include "treelist/TreeList.h"
 #include "treelist/TreeListNode.h"
@@ -149,7 +150,7 @@ void DrawTextCell(HDC DC, const TRect& R, const std::string& Text, const TTextCe
             DrawCellText(DC, R, Text, Args);
             return;
         }
-        GrowWorkBitmap(WorkBitmap, R.Width(), R.Height());
+        cvUtils::EnsureGraphicSize(WorkBitmap, R.Width(), R.Height());
         HDC work = WorkBitmap->Canvas()->Handle();
         const HGDIOBJ oldFont = SelectObject(work, GetCurrentObject(DC, OBJ_FONT));
         SetTextColor(work, GetTextColor(DC));
@@ -182,10 +183,6 @@ void DrawTextCell(HDC DC, const TRect& R, const std::string& Text, const TTextCe
         const TRect left{R.Left, R.Top, area.Left, R.Bottom};
         FillRect(DC, &left, Args.Brush);
     }
-}
-
-void GrowWorkBitmap(TBitmap* Bitmap, int Width, int Height) {
-    Bitmap->SetSize(std::max(Bitmap->Width(), Width), std::max(Bitmap->Height(), Height));
 }
 
 void DrawFocusRectangle(HDC DC, const TRect& R) {

@@ -69,10 +69,6 @@ void DrawTextCell(HDC DC, const TRect& R, const std::string& Text, const TTextCe
 // True when DrawTextCell takes the single ExtTextOut call.
 bool DrawsWithExtTextOut(HDC DC, const TTextCellArgs& Args);
 
-// Grows a work bitmap to at least Width x Height, never shrinking it (also
-// from empty, where setting one side alone would leave it empty).
-void GrowWorkBitmap(TBitmap* Bitmap, int Width, int Height);
-
 // The focus rectangle, black on white whatever the DC's colours.
 void DrawFocusRectangle(HDC DC, const TRect& R);
 // Inverts the one-pixel frame of R, each pixel once.

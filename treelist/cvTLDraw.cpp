@@ -298,7 +298,7 @@ void DrawHeaderButtonContent(HDC DC, const TRect& R, const THeaderButtonArgs& Ar
 
 void DrawHeaderButton(HDC Target, const TRect& Clip, const TRect& Button, const THeaderButtonArgs& Args,
                       TBitmap* WorkBitmap) {
-    GrowWorkBitmap(WorkBitmap, Button.Width(), Button.Height());
+    cvUtils::EnsureGraphicSize(WorkBitmap, Button.Width(), Button.Height());
     HDC work = WorkBitmap->Canvas()->Handle();
     const HGDIOBJ oldFont = SelectObject(work, GetCurrentObject(Target, OBJ_FONT));
     SetTextColor(work, GetTextColor(Target));
@@ -309,7 +309,7 @@ void DrawHeaderButton(HDC Target, const TRect& Clip, const TRect& Button, const 
 
 void DrawIndicatorCell(HDC Target, const TRect& Clip, const TRect& Cell, int Look, int Kind, TBitmap* WorkBitmap,
                        HBRUSH Brush) {
-    GrowWorkBitmap(WorkBitmap, Cell.Width(), Cell.Height());
+    cvUtils::EnsureGraphicSize(WorkBitmap, Cell.Width(), Cell.Height());
     HDC work = WorkBitmap->Canvas()->Handle();
     const TRect whole{0, 0, Cell.Width(), Cell.Height()};
     TRect face = whole;

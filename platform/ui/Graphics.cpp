@@ -566,6 +566,7 @@ void TBitmap::Replace(HBITMAP Value) {
     if (FCanvas) FCanvas->FreeContext();
     if (FHandle && FHandle != Value) DeleteObject(FHandle);
     FHandle = Value;
+    FEmptyWidth = FEmptyHeight = 0;
     Changed();
 }
 
@@ -585,10 +586,10 @@ HBITMAP TBitmap::ReleaseHandle() {
 }
 
 Integer TBitmap::Width() const {
-    return FHandle ? FHandle->image.width() : 0;
+    return FHandle ? FHandle->image.width() : FEmptyWidth;
 }
 Integer TBitmap::Height() const {
-    return FHandle ? FHandle->image.height() : 0;
+    return FHandle ? FHandle->image.height() : FEmptyHeight;
 }
 void TBitmap::SetWidth(Integer Value) {
     SetSize(Value, Height());
@@ -601,6 +602,8 @@ void TBitmap::SetSize(Integer AWidth, Integer AHeight) {
     if (AWidth == Width() && AHeight == Height()) return;
     if (AWidth <= 0 || AHeight <= 0) {
         Replace(nullptr);
+        FEmptyWidth = std::max(AWidth, 0);
+        FEmptyHeight = std::max(AHeight, 0);
         return;
     }
     QImage image(AWidth, AHeight, QImage::Format_RGB32);

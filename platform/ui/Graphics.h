@@ -312,7 +312,9 @@ public:
     Integer Height() const override;
     void SetWidth(Integer Value) override;
     void SetHeight(Integer Value) override;
-    // Resizing keeps the pixels at the top left; new pixels are white.
+    // Resizing keeps the pixels at the top left; new pixels are white. A size
+    // with a side of 0 leaves no pixels but is remembered, so setting the
+    // other side later gives the bitmap both.
     void SetSize(Integer AWidth, Integer AHeight);
     TPixelFormat PixelFormat() const { return FPixelFormat; }
     void SetPixelFormat(TPixelFormat Value);
@@ -339,6 +341,9 @@ private:
     friend class TBitmapCanvas;
     void Replace(HBITMAP Value);
     HBITMAP FHandle = nullptr;
+    // The size asked for while the bitmap has no pixels.
+    Integer FEmptyWidth = 0;
+    Integer FEmptyHeight = 0;
     TPixelFormat FPixelFormat = pfDevice;
     TColor FTransparentColor = clDefault; // automatic
     TTransparentMode FTransparentMode = tmAuto;

@@ -111,6 +111,15 @@ TEST(GraphicsCanvasTest, ResizingKeepsTheTopLeftPixels) {
     bitmap->SetWidth(0);
     EXPECT_TRUE(bitmap->Empty());
     EXPECT_EQ(bitmap->Handle(), nullptr);
+    // An empty bitmap grows one side at a time, as a caller widening and
+    // then heightening it expects.
+    TBitmap grown;
+    grown.SetWidth(5);
+    EXPECT_TRUE(grown.Empty());
+    grown.SetHeight(3);
+    EXPECT_EQ(grown.Width(), 5);
+    EXPECT_EQ(grown.Height(), 3);
+    EXPECT_EQ(grown.Canvas()->Pixels(4, 2), clWhite);
 }
 
 TEST(GraphicsCanvasTest, EightBitBitmapsFollowTheirColourTable) {
