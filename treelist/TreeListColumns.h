@@ -83,10 +83,13 @@ public:
     virtual int GetIndex() const;
     virtual int GetCellImageKind() const { return 0; }
     // One view data of the editor class's kind, refilled for every cell.
-    TcvEditViewData* GetViewData() const { return FViewData.get(); }
+    TcvEditViewData* GetViewData() const;
     virtual bool IsMemoColumn() const { return false; }
     // Turns the tree list's cell description into the editor's view data.
     virtual void PrepareViewData(TcvEditViewData& ViewData, const TcvTreeListCellViewData& Cell);
+    // With inverted selection: a strip of Brush above and below the cell
+    // (and at the row's ends), taken off R.
+    static void DrawInvertSelectFrame(HDC DC, TRect& R, HBRUSH Brush, bool LeftEdge, bool RightEdge);
     // Moves the column (and the nodes' cell texts) to another absolute index.
     virtual void SetIndex(int Value);
     virtual TAlignment GetDefaultAlignment() const { return taLeftJustify; }
@@ -173,7 +176,7 @@ public:
     void SetVertAlignment(TTextLayout Value);
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
-    int Width() const;
+    int Width() const { return FWidth; }
     // Raised to MinWidth; the default width stays "default".
     void SetWidth(int Value);
     // Stores the width as set, raised to MinWidth, without a notification.
@@ -237,5 +240,5 @@ private:
     int FLoadedSortOrder = -1;
     int FFixedIndex = -1;
     TcvTreeListNode* FPaintingNode = nullptr;
-    std::unique_ptr<TcvEditViewData> FViewData;
+    mutable std::unique_ptr<TcvEditViewData> FViewData; // made on first use
 };
