@@ -150,7 +150,6 @@ int TcvTreeListColumn::GetCellTextWidth(TCanvas* Canvas, TcvTreeListNode* Node) 
 void TcvTreeListColumn::RestoreDefaults() {
     FAssignedValues = {};
     SyncFont();
-    RestoreDefaultWidth();
     FDisableCaption = false;
     FDisableCustomizing = false;
     FDisableEditor = false;
@@ -210,10 +209,6 @@ void TcvTreeListColumn::SetTreeList(TCustomcvTreeListControl* Value) {
     if (Value) Value->AddColumn(this);
 }
 
-void TcvTreeListColumn::RestoreDefaultWidth() {
-    if (!IsAssigned(cavWidth)) FWidth = GetDefaultWidth();
-}
-
 void TcvTreeListColumn::SyncFont() {
     if (FFont && !IsAssigned(cavFont) && FTreeList) CopyControlFont();
 }
@@ -246,7 +241,6 @@ void TcvTreeListColumn::SetCaption(const std::string& Value) {
     if (IsAssigned(cavCaption) && Value == FCaption) return;
     FCaption = Value;
     SetAssigned(cavCaption);
-    RestoreDefaultWidth();
     Changed(false);
 }
 
@@ -335,7 +329,7 @@ void TcvTreeListColumn::SetMaxLength(int Value) {
 
 void TcvTreeListColumn::SetMinWidth(int Value) {
     FMinWidth = std::max(Value, 0);
-    SetWidth(FWidth);
+    SetWidth(Width());
 }
 
 void TcvTreeListColumn::SetOEMConvert(bool Value) {

@@ -110,8 +110,6 @@ public:
     TCustomcvTreeListControl* TreeList() const { return FTreeList; }
     // Leaves the old control and joins the new one, last in its order.
     void SetTreeList(TCustomcvTreeListControl* Value);
-    // Back to the default width unless the width was set.
-    void RestoreDefaultWidth();
     // The control's font, unless the column's own was set.
     void SyncFont();
     // The node being painted or measured by this column; nullptr otherwise.
@@ -176,7 +174,7 @@ public:
     void SetVertAlignment(TTextLayout Value);
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
-    int Width() const { return FWidth; }
+    int Width() const { return IsAssigned(cavWidth) ? FWidth : GetDefaultWidth(); }
     // Raised to MinWidth; the default width stays "default".
     void SetWidth(int Value);
     // Stores the width as set, raised to MinWidth, without a notification.

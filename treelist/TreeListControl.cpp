@@ -89,14 +89,9 @@ TcvTreeListColumn* TCustomcvTreeListControl::GetVisibleColumn(int Index) const {
     return nullptr;
 }
 
-void TCustomcvTreeListControl::RestoreColumnWidths() {
-    for (TcvTreeListColumn* column : FColumns)
-        column->RestoreDefaultWidth();
-}
-
 void TCustomcvTreeListControl::ColumnChanged(TcvTreeListColumn* Column) {
     if (ComponentState().Contains(csLoading)) return;
-    if (Column) Column->RestoreDefaultWidth();
+    (void)Column; // an unset width reads its default anyway
     PlaceColumnsInBands();
     LayoutChanged();
 }

@@ -40,12 +40,9 @@ public:
     // Widens a sizable column (nil: every column) to its widest cell text or
     // caption, measured in its font.
     virtual void ApplyBestFit(TcvTreeListColumn* Column);
-    // Every column without an explicit width back to its default width.
-    void RestoreColumnWidths();
     // The cell texts of every node follow a column from index From to To.
     void ColumnMoved(int From, int To);
-    // Nothing while loading; a column re-reads its default width; the
-    // columns are placed again unless a relayout batch holds them.
+    // Nothing while loading; else the columns are placed again.
     virtual void ColumnChanged(TcvTreeListColumn* Column);
     // Rows clamped to the header rows, empty rows closed up, and the
     // automatic header-panel height adjusted.
