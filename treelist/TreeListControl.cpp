@@ -152,13 +152,19 @@ void TCustomcvTreeListControl::PlaceColumnsInBands() {
 
 void TCustomcvTreeListControl::AdjustHeaderPanelRowCount() {
     if (ComponentState().Contains(csLoading)) return;
-    int highest = -1;
-    for (int i = 0; i < ColumnCount(); ++i)
-        if (IsColumnVisible(i)) highest = std::max(highest, FColumns[size_t(i)]->FStoredRowIndex);
-    if (highest < 0) return;
     FAdjustingHeaderPanel = true;
     TScopeGuard adjusted([this] { FAdjustingHeaderPanel = false; });
-    SetHeaderPanelRowCount(highest + 1);
+    // A new count places the columns again, which may close rows up and
+    // lower the highest row: count again until it stands.
+    for (;;) {
+        int highest = -1;
+        for (int i = 0; i < ColumnCount(); ++i)
+            if (IsColumnVisible(i)) highest = std::max(highest, FColumns[size_t(i)]->FStoredRowIndex);
+        if (highest < 0 || highest + 1 == FHeaderPanelRowCountProperty) return;
+        const int before = FHeaderPanelRowCountProperty;
+        SetHeaderPanelRowCount(highest + 1);
+        if (FHeaderPanelRowCountProperty == before) return; // held by the maximum
+    }
 }
 
 void TCustomcvTreeListControl::DisableAutoHeaderPanelHeight() {
