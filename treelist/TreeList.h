@@ -10,6 +10,7 @@
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/Variants.h"
 #include "platform/ui/Graphics.h"
+#include "treelist/TreeListCellViewData.h"
 #include "treelist/TreeListLayout.h"
 #include "treelist/TreeListNode.h"
 #include "treelist/cvTL.h"
@@ -219,7 +220,7 @@ public:
     // Left of a scrolling band among the scrolling bands; 0 for fixed bands.
     int GetBandLeft(int Band) const;
     // A column's width after its band row's share.
-    int GetColumnDisplayWidth(int Column) const;
+    virtual int GetColumnDisplayWidth(int Column) const;
     // A cell's rectangle in the rows area; -1 on every side when the column
     // has no header cell or the node no row.
     TRect GetCellRect(TcvTreeListNode* Node, int VisibleColumn);
@@ -347,6 +348,71 @@ public:
     // Recomputes metrics and layout, unless an update batch is open.
     virtual void LayoutChanged();
 
+    // Columns and bands: the control with columns answers these; the tree
+    // list has none. Bands by shown index, columns by absolute index.
+    virtual int GetAbsoluteColumnCount() const { return 0; }
+    virtual int GetDefaultColumnWidth() const { return 100; }
+    virtual TAlignment GetBandAlignment(int Band) const { return (void)Band, taCenter; }
+    virtual std::string GetBandCaption(int Band) const { return (void)Band, std::string(); }
+    virtual int GetBandMinWidth(int Band) const { return (void)Band, 0; }
+    virtual bool GetBandOnlyOwnColumns(int Band) const { return (void)Band, false; }
+    virtual std::string GetColumnCaption(int Column) const { return (void)Column, std::string(); }
+    virtual TAlignment GetColumnHeaderAlignment(int Column) const { return (void)Column, taLeftJustify; }
+    virtual TAlignment GetColumnAlignment(int Column) const { return (void)Column, taLeftJustify; }
+    virtual TColor GetColumnColor(int Column) const { return (void)Column, Color(); }
+    virtual TFont* GetColumnFont(int Column) const { return (void)Column, Font(); }
+    virtual bool IsColumnFontAssigned(int Column) const { return (void)Column, false; }
+    virtual bool HasColumnHeaderGlyph(int Column) const { return (void)Column, false; }
+    virtual TBitmap* GetColumnHeaderGlyph(int Column) const { return (void)Column, nullptr; }
+    virtual TcvTreeListColumnSort GetColumnSortState(int Column) const { return (void)Column, csNone; }
+    virtual bool IsColumnVisible(int Column) const { return (void)Column, false; }
+    virtual bool IsMemoColumn(int Column) const { return (void)Column, false; }
+    virtual std::string GetCellText(const TcvTreeListNode* Node, int Column) const {
+        return GetNodeString(Node, Column);
+    }
+    // A band's width change is reported even when the width stays.
+    virtual bool IsBandHeaderWidth() const { return (FOptionsEx & tloex_ColumnEdgeSizesBand) != 0; }
+    // Paints one node cell inside R from the cell description; the control
+    // paints through the column's editor class.
+    virtual void DrawCellContent(HDC DC, const TRect& R, int Column, TcvTreeListCellViewData& Cell) {
+        (void)DC, (void)R, (void)Column, (void)Cell;
+    }
+    // Removes the cell text at Index from the node and its descendants.
+    virtual void DeleteNodeValue(TcvTreeListNode* Node, int Index) { (void)Node, (void)Index; }
+    virtual void UpdateHeaderLayout() { LayoutChanged(); }
+    // The stored layout is put back after loading (a hook of the layout storage).
+    virtual void RestoreLayout() {}
+
+    // Custom drawing. The painter asks the Has... test of an item and, when
+    // it holds, hands the item's text, colour, font and alignment to the
+    // Do... dispatcher, which may change them or draw the item itself and set
+    // ADone. The tree list answers False and draws nothing; the control
+    // answers from its events and its columns' (Column: absolute index).
+    virtual bool HasCustomDrawBand() const { return false; }
+    virtual bool HasCustomDrawCell(TcvTreeListNode* Node, int Column) const;
+    // Node nil: the total footer; otherwise the node's row footer FooterIndex.
+    virtual bool HasCustomDrawFooter(TcvTreeListNode* Node, int Column, int FooterIndex) const;
+    virtual bool HasCustomDrawColumnHeader(int Column) const;
+    virtual bool HasCustomDrawPreview() const { return false; }
+    virtual bool HasGetLevelColor() const { return false; }
+    virtual void DoCustomDrawBand(int VisibleBand, TCanvas* ACanvas, const TRect& ARect, std::string& AText,
+                                  TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone);
+    virtual void DoCustomDrawColumnHeader(int Column, TCanvas* ACanvas, const TRect& ARect, std::string& AText,
+                                          TColor& AColor, TFont* AFont, TAlignment& AAlignment,
+                                          TcvTreeListColumnSort& ASorted, bool& ADone);
+    virtual void DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, int Column,
+                                  bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText, TColor& AColor,
+                                  TFont* AFont, TAlignment& AAlignment, bool& ADone);
+    virtual void DoCustomDrawFooter(TcvTreeListNode* ANode, int Column, int FooterIndex, TCanvas* ACanvas,
+                                    const TRect& ARect, std::string& AText, TColor& AColor, TFont* AFont,
+                                    TAlignment& AAlignment, bool& ADone);
+    virtual void DoCustomDrawPreview(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, bool ASelected,
+                                     std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont,
+                                     bool& ADone);
+    virtual void DoGetLevelColor(int Level, TColor& AColor);
+    // Whether the total footer has a cell under the column (absolute index).
+    virtual bool IsExistFooterCell(int Column);
+
 protected:
     virtual TcvTreeListNode* CreateNode() = 0;
     // The metrics, in their order; skipped while loading or destroying.
@@ -370,6 +436,10 @@ protected:
     virtual void ClearSortKeys() {}
     virtual void RecalcColumnWidths() {}
     virtual void AdjustHeaderPanelRowCount() {}
+    // The control's caches of its band layout and column widths.
+    virtual void ClearLayoutCache() {}
+    virtual void RefreshLayoutCache() {}
+    virtual void RefreshVisibleColumnCache() {}
     // Ends incremental search mode.
     virtual void EndSearch() { FSearching = false; }
     bool Searching() const { return FSearching; }
