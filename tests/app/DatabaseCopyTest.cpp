@@ -31,8 +31,8 @@ TEST_F(DatabaseCopyTest, ValuesTakeTheirColumnsPlaceEvenWhereTheSourceLacksThem)
     TAttachedDatabase attached(&Connection, Scratch / "source.db", "package");
     TADOCommand copy(nullptr);
     copy.SetConnection(&Connection);
-    copy.SetCommandText(
-        CopyRowsByNameSQL(&Connection, "T", "main", "package", "Id = :Old", {{"id", ":NewKey"}, {"PARENT", ":Parent"}}));
+    copy.SetCommandText(CopyRowsByNameSQL(&Connection, "T", "main", "package", "Id = :Old",
+                                          {{"id", ":NewKey"}, {"PARENT", ":Parent"}}));
     copy.Parameters()->ParamByName("Old")->SetValue(7);
     copy.Parameters()->ParamByName("NewKey")->SetValue(100);
     copy.Parameters()->ParamByName("Parent")->SetValue(5);
