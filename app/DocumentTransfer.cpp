@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <functional>
+#include <map>
 #include <memory>
 #include <span>
 #include <vector>
@@ -61,6 +62,11 @@ std::span<const TTransferTable> KindTables(int Kind) {
     }
 }
 
+// False for the document tables keyed by NXMLXID itself.
+bool KeyedApartFromDocument(const TTransferTable& Table) {
+    return Table.Key != std::string(DocumentKeyColumn);
+}
+
 // The column that ties a row of Tables[Index] to its document.
 std::string DocumentColumn(std::span<const TTransferTable> Tables, size_t Index) {
     return Index == 0 ? Tables[0].Key : DocumentKeyColumn;
@@ -88,6 +94,8 @@ void RunWithProgress(const std::string& FailurePrefix, const std::function<void(
         ShowMsg(nullptr, FailurePrefix + "\r\n" + failure.what(), 3);
     }
 }
+
+// ---- export ----
 
 const char* const InsertFailed = "在表插入记录时出错";
 
@@ -139,6 +147,132 @@ std::string ChooseExportPackage() {
     return package;
 }
 
+// ---- import ----
+
+// A row of the package and what it becomes in the shared database.
+struct TRenumberedRow {
+    Variant RowId;       // its place in the transfer file
+    Integer NewKey;      // its own key
+    Integer DocumentKey; // its document's new key
+};
+
+struct TImportedDocument {
+    Integer PackageKey;
+    Integer NewKey;
+};
+
+struct TImportPlan {
+    std::vector<TImportedDocument> Documents;
+    // Per table of the kind, in copy order.
+    std::vector<std::vector<TRenumberedRow>> Rows;
+};
+
+// Unpacks every entry of Package into Folder, each by a run of its own
+// selected by its bare name; an entry that does not extract fails it all.
+void Unpack(const std::string& Package, const std::string& Folder) {
+    try {
+        zip::TZipReader reader(nullptr);
+        reader.SetZipName(Package);
+        reader.SetDestDir(Folder);
+        reader.ReadZip();
+        reader.SetDoAll(false);
+        for (int i = 0; i < reader.GetCount(); ++i) {
+            reader.FilesList()->Clear();
+            reader.FilesList()->Add(reader.GetFilename(i));
+            // A bad CRC or an unknown method leaves the entry out without raising.
+            if (reader.UnZip() < 1) throw Exception("entry not extracted");
+        }
+    } catch (const std::exception&) {
+        throw Exception("导入压缩包失败，请尝试重新导入");
+    }
+}
+
+// Gives every row of the package its new key from the receiving counter
+// before anything is written, so a new key that equals a package key still
+// to come can never pull a row under the wrong document. Rows are known by
+// their place in the file, not by their keys; sub-table rows of no document
+// in the package are left out.
+TImportPlan PlanRenumbering(TADOConnection* Transfer, int Kind) {
+    const auto tables = KindTables(Kind);
+    TImportPlan plan;
+    plan.Rows.resize(tables.size());
+    if (tables.empty()) return plan;
+    TADOQuery mainQuery(nullptr);
+    mainQuery.SetConnection(Transfer);
+    mainQuery.SQL()->SetText(std::string("select rowid, ") + tables[0].Key + " from " + tables[0].Name +
+                             " order by rowid");
+    TADOQuery childQuery(nullptr);
+    childQuery.SetConnection(Transfer);
+    for (mainQuery.Open(); !mainQuery.Eof(); mainQuery.Next()) {
+        const Integer packageKey = mainQuery.Fields()[1]->AsInteger();
+        const Integer newKey = DM->GetMaxID(tables[0].Name);
+        plan.Documents.push_back({packageKey, newKey});
+        plan.Rows[0].push_back({mainQuery.Fields()[0]->Value(), newKey, newKey});
+        for (size_t i = 1; i < tables.size(); ++i) {
+            childQuery.Close();
+            childQuery.SQL()->SetText(std::string("select rowid from ") + tables[i].Name + " where " +
+                                      DocumentKeyColumn + " = :PackageKey order by rowid");
+            childQuery.Parameters()->ParamByName("PackageKey")->SetValue(packageKey);
+            for (childQuery.Open(); !childQuery.Eof(); childQuery.Next())
+                plan.Rows[i].push_back({childQuery.Fields()[0]->Value(), DM->GetMaxID(tables[i].Name), newKey});
+        }
+    }
+    return plan;
+}
+
+// Makes each document's attachment folder afresh and copies into it the
+// unpacked files named after its package key, renamed to its new key.
+void PlaceAttachments(const std::string& BaseFolder, const std::string& UnzipFolder, const TImportPlan& Plan) {
+    TStringList unpacked;
+    ListFiles(UnzipFolder, &unpacked);
+    for (const TImportedDocument& document : Plan.Documents) {
+        const std::string newKey = IntToStr(document.NewKey);
+        const std::string folder = BaseFolder + newKey + PathDelim;
+        if (DirectoryExists(folder)) DeleteFolder(folder);
+        ForceDirectories(folder);
+        // The key ends at the first "@"; the file's own name may hold more.
+        const std::string prefix = IntToStr(document.PackageKey) + "@";
+        for (int i = 0; i < unpacked.Count(); ++i) {
+            const std::string name = ExtractFileName(unpacked.Get(i));
+            if (name.compare(0, prefix.size(), prefix) != 0) continue;
+            CopyFile(unpacked.Get(i), folder + newKey + "@" + name.substr(prefix.size()), false);
+        }
+    }
+}
+
+// Copies the planned rows under their new keys into the shared database in
+// one transaction; the database's message passes on when it fails.
+void CopyIntoSharedDatabase(const std::string& TransferFile, int Kind, const TImportPlan& Plan) {
+    TADOConnection* connection = DM->ADOConnection1;
+    const auto tables = KindTables(Kind);
+    TAttachedDatabase attached(connection, TransferFile, TransferAlias);
+    std::vector<std::unique_ptr<TADOCommand>> copies;
+    for (const TTransferTable& table : tables) {
+        std::map<std::string, std::string> values{{DocumentKeyColumn, ":DocumentKey"}};
+        if (KeyedApartFromDocument(table)) values[table.Key] = ":NewKey";
+        auto copy = std::make_unique<TADOCommand>(nullptr);
+        copy->SetConnection(connection);
+        copy->SetCommandText(
+            CopyRowsByNameSQL(connection, table.Name, "main", TransferAlias, "rowid = :RowId", values));
+        copies.push_back(std::move(copy));
+    }
+    {
+        TTransactionGuard transaction(connection);
+        for (size_t i = 0; i < tables.size(); ++i) {
+            TParameters* parameters = copies[i]->Parameters();
+            for (const TRenumberedRow& row : Plan.Rows[i]) {
+                parameters->ParamByName("RowId")->SetValue(row.RowId);
+                parameters->ParamByName("DocumentKey")->SetValue(row.DocumentKey);
+                if (KeyedApartFromDocument(tables[i])) parameters->ParamByName("NewKey")->SetValue(row.NewKey);
+                copies[i]->Execute();
+            }
+        }
+        transaction.Commit();
+    }
+    copies.clear();
+    attached.Detach();
+}
+
 } // namespace
 
 void ExportProjects(const std::string& BaseFolder, const TStrings& Keys, int Kind) {
@@ -173,6 +307,46 @@ void ExportProjects(const std::string& BaseFolder, const TStrings& Keys, int Kin
         writer.SetRecurse(true);
         writer.Zip();
         ShowMsg(nullptr, "项目导出成功", 1);
+    });
+}
+
+void ImportProject(const std::string& BaseFolder, int Kind) {
+    RunWithProgress("项目导入出错：", [&] {
+        const std::string base = AbsoluteFolder(BaseFolder);
+        TOpenDialog dialog(nullptr);
+        dialog.SetFilter("压缩文件|*.zip");
+        if (!dialog.Execute()) return;
+        const std::string package = dialog.FileName();
+        if (!FileExists(package)) throw Exception("压缩文件路径不正确，请确保存存在该文件");
+
+        const std::string unzipFolder = base + "unzip";
+        if (DirectoryExists(unzipFolder)) DeleteFolder(unzipFolder);
+        ForceDirectories(unzipFolder);
+        StartPhase("正在解压缩文件.....");
+        Unpack(package, unzipFolder);
+        frmProgress->Gauge->SetProgress(100);
+
+        const std::string transferFile = unzipFolder + PathDelim + TransferFileName;
+        TImportPlan plan;
+        {
+            TADOConnection transfer(nullptr);
+            transfer.SetConnectionString(DatabaseConnectionString(transferFile));
+            transfer.SetLoginPrompt(false);
+            try {
+                transfer.Open();
+            } catch (const std::exception&) {
+                throw Exception("导入项目的数据库结构不正确,请更换项目文件");
+            }
+            StartPhase("正在重新整理压缩包中的文件.....");
+            plan = PlanRenumbering(&transfer, Kind);
+        }
+        PlaceAttachments(base, unzipFolder, plan);
+        frmProgress->Gauge->SetProgress(100);
+
+        StartPhase("正在导入数据.....");
+        CopyIntoSharedDatabase(transferFile, Kind, plan);
+        frmProgress->Gauge->SetProgress(100);
+        ShowMsg(nullptr, "项目导入成功", 1);
     });
 }
 

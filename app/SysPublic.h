@@ -38,5 +38,10 @@ bool OpenDocument(const std::string& Path);
 // sub-table rows and attachment files, into a package the user names. Tells
 // the user the outcome; an empty list does nothing.
 void ExportProjects(const std::string& BaseFolder, const TStrings& Keys, int Kind);
+// Adds the documents of a package the user chooses under new keys from the
+// shared database's counter, their attachment files renamed to the new keys,
+// and tells the user the outcome. The counter and the new attachment folders
+// stay advanced when the final copy fails.
+void ImportProject(const std::string& BaseFolder, int Kind);
 
 } // namespace SysPublic

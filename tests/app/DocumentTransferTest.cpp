@@ -98,6 +98,12 @@ public:
         }
         return rows;
     }
+    // Key|document key|text of every row of a table, in key order.
+    std::vector<std::string> TableRows(const TableCase& Table) {
+        return Rows(std::string("select ") + Table.Key + ", NXMLXID, " + Table.Text + " from " + Table.Name +
+                    " order by " + Table.Key);
+    }
+
     // A document with one row in each sub-table, keyed as the document itself.
     void AddDocument(const KindCase& Kind, int Key, const std::string& Text) {
         for (size_t i = 0; i < Kind.Tables.size(); ++i) {
@@ -111,10 +117,27 @@ public:
                      {Key, Key, text});
         }
     }
+    // Each table holds the rows of the documents (key, text) in this order,
+    // keyed as their document.
+    void ExpectDocuments(const KindCase& Kind, const std::vector<std::pair<int, std::string>>& Documents) {
+        for (size_t i = 0; i < Kind.Tables.size(); ++i) {
+            std::vector<std::string> expected;
+            for (const auto& [key, text] : Documents)
+                expected.push_back(std::to_string(key) + "|" + std::to_string(key) + "|" + RowText(text, i));
+            EXPECT_EQ(TableRows(Kind.Tables[i]), expected) << Kind.Tables[i].Name;
+        }
+    }
     void AddAttachment(const KindCase& Kind, const std::string& Key, const std::string& FileName,
                        const std::string& Contents) {
         WriteFileContents(Base(Kind) + Key + "/" + FileName, Contents);
     }
+    // The counter of every table of the kind hands out Next first.
+    void SetCounters(const KindCase& Kind, int Next) {
+        for (const TableCase& t : Kind.Tables)
+            Exec("insert into SYS_MaxID (TableName, CurrentMaxID) values (?, ?)", {t.Name, Next});
+    }
+    std::vector<std::string> Counters() { return Rows("select TableName, CurrentMaxID from SYS_MaxID order by 1"); }
+
     // The boxes' texts of an export or import, the file dialog answered with
     // File and the questions with Answers.
     std::vector<std::string> Export(const KindCase& Kind, const std::vector<std::string>& Keys, const std::string& File,
@@ -124,6 +147,10 @@ public:
             keys.Add(key);
         return Answered(File, std::move(Answers), [&] { SysPublic::ExportProjects(Base(Kind), keys, Kind.Kind); });
     }
+    std::vector<std::string> Import(const KindCase& Kind, const std::string& File) {
+        return Answered(File, {}, [&] { SysPublic::ImportProject(Base(Kind), Kind.Kind); });
+    }
+
     // Closed progress window, nothing attached, no transaction left open.
     void ExpectSettled() {
         EXPECT_FALSE(frmProgress->Visible());
@@ -171,15 +198,190 @@ std::vector<std::string> PackageEntries(const std::string& Package) {
     return Sorted(names);
 }
 
+// Bare name and contents of every file in Folder; "<none>" when it is missing.
+std::vector<std::string> FolderFiles(const fs::path& Folder) {
+    if (!fs::is_directory(Folder)) return {"<none>"};
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(Folder))
+        files.push_back(entry.path().filename().string() + "=" + ReadFileContents(entry.path().string()));
+    return Sorted(files);
+}
+
+// The sub-folders of Folder.
+std::vector<std::string> SubFolders(const fs::path& Folder) {
+    std::vector<std::string> names;
+    if (fs::is_directory(Folder))
+        for (const auto& entry : fs::directory_iterator(Folder))
+            if (entry.is_directory()) names.push_back(entry.path().filename().string());
+    return Sorted(names);
+}
+
 const std::vector<std::string> ExportDone{"项目导出成功"};
+const std::vector<std::string> ImportDone{"项目导入成功"};
 
 class DocumentTransferTest : public ::testing::Test {
 protected:
     TScratchFolder Packages;
     const std::string Package = Packages / "项目.zip";
+
+    // A package of the kind with documents 1 "甲" and 11 "乙" and their attachments.
+    void MakePackage(const KindCase& Kind) {
+        Installation sender;
+        sender.AddDocument(Kind, 1, "甲");
+        sender.AddDocument(Kind, 11, "乙");
+        sender.AddDocument(Kind, 5, "not exported");
+        sender.AddAttachment(Kind, "1", "1@报告.doc", "one");
+        sender.AddAttachment(Kind, "1", "1@it's.txt", "quote");
+        sender.AddAttachment(Kind, "11", "11@a@b.txt", "eleven");
+        sender.AddAttachment(Kind, "11", "sub/11@报告.doc", "eleven deep");
+        // A stray transfer database and its lock never travel as attachments.
+        sender.AddAttachment(Kind, "11", "iovoltrane.mdb", "stray");
+        sender.AddAttachment(Kind, "11", "iovoltrane.ldb", "stray");
+        sender.AddAttachment(Kind, "5", "5@x.txt", "five");
+        ASSERT_EQ(sender.Export(Kind, {"1", "11"}, Package), ExportDone);
+        sender.ExpectSettled();
+    }
 };
 
 } // namespace
+
+TEST_F(DocumentTransferTest, RoundTripRenumbersEveryRowFromTheReceivingCounter) {
+    for (const KindCase& kind : {MidTerm, AcceptanceApplication, Certificate}) {
+        SCOPED_TRACE(kind.Folder);
+        MakePackage(kind);
+        EXPECT_EQ(PackageEntries(Package),
+                  Sorted({"1@报告.doc", "1@it's.txt", "11@a@b.txt", "11@报告.doc", "iovoltrane.mdb"}));
+
+        Installation receiver;
+        receiver.SetCounters(kind, 100);
+        EXPECT_EQ(receiver.Import(kind, Package), ImportDone);
+        receiver.ExpectSettled();
+        receiver.ExpectDocuments(kind, {{100, "甲"}, {101, "乙"}});
+        for (const std::string& counter : receiver.Counters())
+            EXPECT_EQ(counter.substr(counter.find('|')), "|102");
+        // A key is matched only before the first "@": 11's files stay with 11.
+        EXPECT_EQ(FolderFiles(receiver.Base(kind) + "100"),
+                  (std::vector<std::string>{"100@it's.txt=quote", "100@报告.doc=one"}));
+        EXPECT_EQ(FolderFiles(receiver.Base(kind) + "101"),
+                  (std::vector<std::string>{"101@a@b.txt=eleven", "101@报告.doc=eleven deep"}));
+        fs::remove(Package);
+    }
+}
+
+// Package keys 1, 2 and 3 meet new keys 2, 3 and 4: no row may follow a key
+// that another document had in the package. The package's transfer file even
+// keeps its keys unique, as a stricter template might.
+TEST_F(DocumentTransferTest, KeysThatCollideWithNewKeysKeepEachDocumentsOwnRows) {
+    const KindCase& kind = Certificate;
+    {
+        Installation sender;
+        std::string uniqueKeys;
+        for (const TableCase& t : kind.Tables)
+            uniqueKeys += std::string("create unique index ") + t.Name + "_key on " + t.Name + " (" + t.Key + ");";
+        RunSql(sender.Program.Path() + "iovoltrane.mdb", uniqueKeys);
+        for (int key : {1, 2, 3}) {
+            sender.AddDocument(kind, key, "doc" + std::to_string(key));
+            sender.AddAttachment(kind, std::to_string(key),
+                                 std::to_string(key) + "@from" + std::to_string(key) + ".txt", std::to_string(key));
+        }
+        ASSERT_EQ(sender.Export(kind, {"1", "2", "3"}, Package), ExportDone);
+    }
+    Installation receiver;
+    receiver.SetCounters(kind, 2);
+    EXPECT_EQ(receiver.Import(kind, Package), ImportDone);
+    receiver.ExpectSettled();
+    receiver.ExpectDocuments(kind, {{2, "doc1"}, {3, "doc2"}, {4, "doc3"}});
+    for (int key : {1, 2, 3})
+        EXPECT_EQ(FolderFiles(receiver.Base(kind) + std::to_string(key + 1)),
+                  std::vector<std::string>{std::to_string(key + 1) + "@from" + std::to_string(key) +
+                                           ".txt=" + std::to_string(key)});
+}
+
+TEST_F(DocumentTransferTest, ImportingTwiceAddsTwoSetsOfDocuments) {
+    MakePackage(AcceptanceApplication);
+    Installation receiver;
+    EXPECT_EQ(receiver.Import(AcceptanceApplication, Package), ImportDone);
+    EXPECT_EQ(receiver.Import(AcceptanceApplication, Package), ImportDone);
+    receiver.ExpectDocuments(AcceptanceApplication, {{1, "甲"}, {2, "乙"}, {3, "甲"}, {4, "乙"}});
+    EXPECT_EQ(FolderFiles(receiver.Base(AcceptanceApplication) + "3"),
+              (std::vector<std::string>{"3@it's.txt=quote", "3@报告.doc=one"}));
+    EXPECT_EQ(SubFolders(receiver.Base(AcceptanceApplication)),
+              (std::vector<std::string>{"1", "2", "3", "4", "unzip"}));
+}
+
+TEST_F(DocumentTransferTest, APackageOfAnotherKindAddsNothingAndSaysSo) {
+    MakePackage(AcceptanceApplication);
+    Installation receiver;
+    EXPECT_EQ(receiver.Import(MidTerm, Package), ImportDone);
+    receiver.ExpectSettled();
+    EXPECT_TRUE(receiver.Rows("select * from KORIM_NWZQJCB").empty());
+    EXPECT_TRUE(receiver.Rows("select * from KORIM_YSSQNB").empty());
+    EXPECT_TRUE(receiver.Counters().empty());
+    EXPECT_EQ(SubFolders(receiver.Base(MidTerm)), std::vector<std::string>{"unzip"});
+}
+
+// Overwrites the stored CRC-32 of every header of the entry Name.
+void CorruptCrc(const std::string& Package, const std::string& Name) {
+    std::string bytes = ReadFileContents(Package);
+    const struct {
+        const char* Signature;
+        size_t Crc, NameLength, Name;
+    } headers[] = {{"PK\x03\x04", 14, 26, 30}, {"PK\x01\x02", 16, 28, 46}};
+    for (const auto& h : headers)
+        for (size_t at = bytes.find(h.Signature); at != std::string::npos; at = bytes.find(h.Signature, at + 4)) {
+            const size_t length = uint8_t(bytes[at + h.NameLength]) | uint8_t(bytes[at + h.NameLength + 1]) << 8;
+            if (bytes.compare(at + h.Name, length, Name) == 0) bytes[at + h.Crc] = char(bytes[at + h.Crc] ^ 0x5A);
+        }
+    WriteFileContents(Package, bytes);
+}
+
+TEST_F(DocumentTransferTest, FailedImportsTellWhyBeforeAnyCounterMoves) {
+    MakePackage(AcceptanceApplication);
+    const std::string notAZip = Packages / "text.zip";
+    WriteFileContents(notAZip, "no archive here");
+    const std::string corrupt = Packages / "corrupt.zip";
+    fs::copy_file(Package, corrupt);
+    CorruptCrc(corrupt, "1@it's.txt");
+    const struct {
+        std::string File;
+        std::vector<std::string> Boxes;
+    } cases[] = {
+        {"", {}},
+        {Packages / "missing.zip", {"项目导入出错：\r\n压缩文件路径不正确，请确保存存在该文件"}},
+        {notAZip, {"项目导入出错：\r\n导入项目的数据库结构不正确,请更换项目文件"}},
+        {corrupt, {"项目导入出错：\r\n导入压缩包失败，请尝试重新导入"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.File);
+        Installation receiver;
+        EXPECT_EQ(receiver.Import(AcceptanceApplication, c.File), c.Boxes);
+        receiver.ExpectSettled();
+        EXPECT_TRUE(receiver.Counters().empty());
+        EXPECT_TRUE(receiver.Rows("select * from KORIM_YSSQNB").empty());
+        for (const std::string& folder : SubFolders(receiver.Base(AcceptanceApplication)))
+            EXPECT_EQ(folder, "unzip");
+    }
+}
+
+// The final copy meets a key the receiving database holds already: nothing
+// is added, but the counter and the new attachment folders stay advanced.
+TEST_F(DocumentTransferTest, AFailedFinalCopyKeepsTheCounterAndTheNewFolders) {
+    MakePackage(AcceptanceApplication);
+    Installation receiver;
+    receiver.SetCounters(AcceptanceApplication, 100);
+    receiver.Exec("insert into KORIM_YSSQNB (NXMLXID, XMMC) values (101, 'here before')");
+    const auto boxes = receiver.Import(AcceptanceApplication, Package);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("项目导入出错：\r\n", 0), 0u) << boxes[0];
+    EXPECT_GT(boxes[0].size(), std::string("项目导入出错：\r\n").size());
+    receiver.ExpectSettled();
+    EXPECT_EQ(receiver.Rows("select NXMLXID, XMMC from KORIM_YSSQNB"), std::vector<std::string>{"101|here before"});
+    EXPECT_TRUE(receiver.Rows("select * from KORIM_SQJJZBNB").empty());
+    EXPECT_EQ(receiver.Rows("select CurrentMaxID from SYS_MaxID where TableName = 'KORIM_YSSQNB'"),
+              std::vector<std::string>{"102"});
+    EXPECT_EQ(FolderFiles(receiver.Base(AcceptanceApplication) + "100"),
+              (std::vector<std::string>{"100@it's.txt=quote", "100@报告.doc=one"}));
+}
 
 TEST_F(DocumentTransferTest, ExportAsksForTheFileAndKeepsAnExistingOneUnlessTold) {
     const struct {
