@@ -31,19 +31,28 @@ std::string Lower(std::string S) {
 } // namespace
 
 std::string CopyRowsByNameSQL(TADOConnection* Connection, const std::string& Table, const std::string& Target,
-                              const std::string& Source, const std::string& Where) {
+                              const std::string& Source, const std::string& Where,
+                              const std::map<std::string, std::string>& Values) {
     std::set<std::string> sourceColumns;
     for (const std::string& column : TableColumns(Connection, Source, Table))
         sourceColumns.insert(Lower(column));
-    std::string list;
+    std::map<std::string, std::string> values;
+    for (const auto& [column, expression] : Values)
+        values[Lower(column)] = expression;
+    std::string columns, selected;
     for (const std::string& column : TableColumns(Connection, Target, Table)) {
-        if (!sourceColumns.count(Lower(column))) continue;
-        if (!list.empty()) list += ",";
-        list += SQLQuotedName(column);
+        const auto value = values.find(Lower(column));
+        if (value == values.end() && !sourceColumns.count(Lower(column))) continue;
+        if (!columns.empty()) {
+            columns += ",";
+            selected += ",";
+        }
+        columns += SQLQuotedName(column);
+        selected += value == values.end() ? SQLQuotedName(column) : value->second;
     }
-    if (list.empty()) throw EDatabaseError("no common column in " + Table);
+    if (columns.empty()) throw EDatabaseError("no common column in " + Table);
     const std::string table = SQLQuotedName(Table);
-    std::string sql = "insert into " + SQLQuotedName(Target) + "." + table + " (" + list + ") select " + list +
+    std::string sql = "insert into " + SQLQuotedName(Target) + "." + table + " (" + columns + ") select " + selected +
                       " from " + SQLQuotedName(Source) + "." + table;
     if (!Where.empty()) sql += " where " + Where;
     return sql;

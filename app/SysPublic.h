@@ -1,6 +1,7 @@
 // Shared routines of the application: message boxes with the fixed caption,
 // the yes/no question, deleting a folder tree through the shell, listing the
-// files below a folder and opening a file with its associated program.
+// files below a folder, opening a file with its associated program, and the
+// transfer packages of the shared database's documents.
 #pragma once
 
 #include "platform/rtl/StringList.h"
@@ -28,5 +29,19 @@ bool FolderHasFiles(const std::string& Folder, const std::string& Key);
 bool ListFiles(const std::string& Folder, TStrings* List);
 // Opens the file with its associated program; a failure is told in a box.
 bool OpenDocument(const std::string& Path);
+
+// Document kinds of the transfer packages: 1 mid-term check tables, 2
+// acceptance applications, 3 acceptance certificates; any other kind has no
+// tables. BaseFolder is the kind's attachment base folder.
+//
+// Packs the documents whose keys (NXMLXID, as text) are given, with their
+// sub-table rows and attachment files, into a package the user names. Tells
+// the user the outcome; an empty list does nothing.
+void ExportProjects(const std::string& BaseFolder, const TStrings& Keys, int Kind);
+// Adds the documents of a package the user chooses under new keys from the
+// shared database's counter, their attachment files renamed to the new keys,
+// and tells the user the outcome. The counter and the new attachment folders
+// stay advanced when the final copy fails.
+void ImportProject(const std::string& BaseFolder, int Kind);
 
 } // namespace SysPublic
