@@ -71,7 +71,7 @@ struct PlatformWindow {
     HWND ShownAbove = nullptr; // top-level: the window the desktop keeps it above (see KeepAboveOwner)
     bool Maximized = false;
     bool Minimized = false;
-    bool RestoreMaximized = false; // a minimised child that was maximised before
+    bool RestoreMaximized = false; // a minimised window that was maximised before
     bool CaptionActive = false;    // WM_NCACTIVATE's state
     int PushedButton = 0;          // the frame button drawn pushed (HTNOWHERE: none)
     bool Destroying = false;
