@@ -11,6 +11,7 @@
 #include "platform/rtl/Variants.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/StdCtrls.h"
+#include "treelist/TreeListCellViewData.h"
 #include "treelist/TreeListLayout.h"
 #include "treelist/TreeListNode.h"
 #include "treelist/cvTL.h"
@@ -237,7 +238,7 @@ public:
     // Left of a scrolling band among the scrolling bands; 0 for fixed bands.
     int GetBandLeft(int Band) const;
     // A column's width after its band row's share.
-    int GetColumnDisplayWidth(int Column) const;
+    virtual int GetColumnDisplayWidth(int Column) const;
     // A cell's rectangle in the rows area; -1 on every side when the column
     // has no header cell or the node no row.
     TRect GetCellRect(TcvTreeListNode* Node, int VisibleColumn);
@@ -525,6 +526,40 @@ public:
     // Scrolls the bands so the shown column's header cell lies inside the
     // scrolling area; columns of fixed bands stay.
     void MakeColumnVisible(int Column);
+    // Columns and bands: the control with columns answers these; the tree
+    // list has none. Bands by shown index, columns by absolute index.
+    virtual int GetAbsoluteColumnCount() const { return 0; }
+    virtual int GetDefaultColumnWidth() const { return 100; }
+    virtual TAlignment GetBandAlignment(int Band) const { return (void)Band, taCenter; }
+    virtual std::string GetBandCaption(int Band) const { return (void)Band, std::string(); }
+    virtual int GetBandMinWidth(int Band) const { return (void)Band, 0; }
+    virtual bool GetBandOnlyOwnColumns(int Band) const { return (void)Band, false; }
+    virtual std::string GetColumnCaption(int Column) const { return (void)Column, std::string(); }
+    virtual TAlignment GetColumnHeaderAlignment(int Column) const { return (void)Column, taLeftJustify; }
+    virtual TAlignment GetColumnAlignment(int Column) const { return (void)Column, taLeftJustify; }
+    virtual TColor GetColumnColor(int Column) const { return (void)Column, Color(); }
+    virtual TFont* GetColumnFont(int Column) const { return (void)Column, Font(); }
+    virtual bool IsColumnFontAssigned(int Column) const { return (void)Column, false; }
+    virtual bool HasColumnHeaderGlyph(int Column) const { return (void)Column, false; }
+    virtual TBitmap* GetColumnHeaderGlyph(int Column) const { return (void)Column, nullptr; }
+    virtual TcvTreeListColumnSort GetColumnSortState(int Column) const { return (void)Column, csNone; }
+    virtual bool IsColumnVisible(int Column) const { return (void)Column, false; }
+    virtual bool IsMemoColumn(int Column) const { return (void)Column, false; }
+    virtual std::string GetCellText(const TcvTreeListNode* Node, int Column) const {
+        return GetNodeString(Node, Column);
+    }
+    // A band's width change is reported even when the width stays.
+    virtual bool IsBandHeaderWidth() const { return (FOptionsEx & tloex_ColumnEdgeSizesBand) != 0; }
+    // Paints one node cell inside R from the cell description; the control
+    // paints through the column's editor class.
+    virtual void DrawCellContent(HDC DC, const TRect& R, int Column, TcvTreeListCellViewData& Cell) {
+        (void)DC, (void)R, (void)Column, (void)Cell;
+    }
+    // Removes the cell text at Index from the node and its descendants.
+    virtual void DeleteNodeValue(TcvTreeListNode* Node, int Index) { (void)Node, (void)Index; }
+    virtual void UpdateHeaderLayout() { LayoutChanged(); }
+    // The stored layout is put back after loading (a hook of the layout storage).
+    virtual void RestoreLayout() {}
 
     // Custom drawing. The painter asks the Has... test of an item and, when
     // it holds, hands the item's text, colour, font and alignment to the
@@ -586,6 +621,10 @@ protected:
     virtual void ClearSortKeys() {}
     virtual void RecalcColumnWidths() {}
     virtual void AdjustHeaderPanelRowCount() {}
+    // The control's caches of its band layout and column widths.
+    virtual void ClearLayoutCache() {}
+    virtual void RefreshLayoutCache() {}
+    virtual void RefreshVisibleColumnCache() {}
     // Ends incremental search mode.
     virtual void EndSearch() { FSearching = false; }
     bool Searching() const { return FSearching; }

@@ -128,3 +128,22 @@ private:
     TCustomcvTreeList* FOwner;
     TcvTreeListNode* FParent = nullptr;
 };
+
+class TStringList;
+
+// The node of the tree-list control: its images and a list of cell texts,
+// one per absolute column index. The control reads and writes them.
+class TcvTreeListTextNode : public TcvTreeListNode {
+public:
+    explicit TcvTreeListTextNode(TCustomcvTreeList* AOwner);
+    ~TcvTreeListTextNode() override;
+
+    TStringList& Texts() const { return *FTexts; }
+
+private:
+    friend class TCustomcvTreeListControl;
+    int FStateIndex = 0;
+    int FImageIndex = -1;
+    int FSelectedIndex = -1;
+    std::unique_ptr<TStringList> FTexts;
+};

@@ -1,0 +1,187 @@
+// TCustomcvTreeListControl: the tree list with real columns and bands. It
+// registers the column components in their absolute order, places them in
+// the bands' header rows, answers the tree list's column and band questions
+// from them, and keeps cell texts in text nodes. A layout cache (bands by
+// shown index, the columns of each band row, the columns' displayed widths)
+// makes those answers cheap; every change that moves a column clears it.
+#pragma once
+
+#include "treelist/TreeList.h"
+#include "treelist/TreeListBands.h"
+#include "treelist/TreeListColumns.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using TcvTreeListGetIndexEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, int& Index)>;
+
+class TCustomcvTreeListControl : public TCustomcvTreeList {
+public:
+    // One band, the default layout on.
+    explicit TCustomcvTreeListControl(TComponent* AOwner);
+    // Frees the columns it still has (they leave their owner with it).
+    ~TCustomcvTreeListControl() override;
+
+    // Columns in absolute order.
+    // Appends the column and relays out.
+    void AddColumn(TcvTreeListColumn* Column);
+    // Takes the column out of the list (and the sort keys).
+    virtual void RemoveColumn(TcvTreeListColumn* Column);
+    // Frees every column, last first.
+    virtual void DestroyColumns();
+    // nullptr out of range.
+    TcvTreeListColumn* Columns(int Index) const;
+    int ColumnCount() const { return int(FColumns.size()); }
+    // The first column with that component name, ignoring case.
+    TcvTreeListColumn* ColumnByName(const std::string& Name) const;
+    // The Index-th column with Visible set, in absolute order.
+    TcvTreeListColumn* GetVisibleColumn(int Index) const;
+    // Widens a sizable column (nil: every column) to its widest cell text or
+    // caption, measured in its font.
+    virtual void ApplyBestFit(TcvTreeListColumn* Column);
+    // The cell texts of every node follow a column from index From to To.
+    void ColumnMoved(int From, int To);
+    // Nothing while loading; else the columns are placed again.
+    virtual void ColumnChanged(TcvTreeListColumn* Column);
+    // Rows clamped to the header rows, empty rows closed up, and the
+    // automatic header-panel height adjusted.
+    void PlaceColumnsInBands();
+
+    // Bands and header rows.
+    TcvTreeListBands* Bands() const { return FBands.get(); }
+    void SetBands(TcvTreeListBands* Value);
+    int GetBandMaxRowCount() const { return FBandMaxRowCount; }
+    void SetBandMaxRowCount(int Value);
+    int GetBandRowCount() const override { return FBandRowCountProperty; }
+    void SetBandRowCount(int Value);
+    int GetHeaderPanelMaxRowCount() const { return FHeaderPanelMaxRowCount; }
+    void SetHeaderPanelMaxRowCount(int Value);
+    int GetHeaderPanelRowCount() const override { return FHeaderPanelRowCountProperty; }
+    // A user's value switches the automatic height off.
+    void SetHeaderPanelRowCount(int Value);
+    int HeaderMinRowCount() const { return FHeaderMinRowCount; }
+    void SetHeaderMinRowCount(int Value);
+    // One band holding every column, no band header, one header row.
+    bool DefaultLayout() const { return FDefaultLayout; }
+    void SetDefaultLayout(bool Value);
+    bool IsAutoHeaderPanelHeight() const { return (OptionsEx() & tloex_AutoHeaderPanelRowCount) != 0; }
+    void DisableAutoHeaderPanelHeight();
+    // The bands changed: the automatic height, or a relayout.
+    void UpdateHeaderLayout() override;
+
+    // Puts back the sort keys read with the columns (a hook of sorting).
+    virtual void RestoreSortedColumnOrder() {}
+
+    // The answers the tree list asks (visible band indexes, absolute columns).
+    int GetBandCount() const override;
+    int GetBandsTotalCount() const;
+    int GetBandIndexFromVisible(int Band) const;
+    int GetFixedLeftBandIndex() const override;
+    int GetFixedRightBandIndex() const override;
+    int GetBandWidth(int Band) const override;
+    TAlignment GetBandAlignment(int Band) const override;
+    std::string GetBandCaption(int Band) const override;
+    int GetBandMinWidth(int Band) const override;
+    bool GetBandOnlyOwnColumns(int Band) const override;
+    bool CanBandSizing(int Band) const override;
+    int GetBandRowCountOf(int Band) const override;
+    int GetColumnCountInBandRow(int Band, int Row) const override;
+    int GetColumnAt(int Band, int Row, int Position) const override;
+    int GetAbsoluteColumnCount() const override { return ColumnCount(); }
+    int GetColumnWidth(int Column) const override;
+    int GetColumnMinWidth(int Column) const override;
+    bool CanColumnSizing(int Column) const override;
+    int GetColumnDisplayWidth(int Column) const override;
+    int GetColumnHeaderMaxLineCount(int Column) const override;
+    int GetColumnBandIndex(int Column) const;
+    int GetColumnRowIndex(int Column) const;
+    bool GetColumnTabStop(int Column) const;
+    std::string GetColumnCaption(int Column) const override;
+    std::string GetColumnCaptionText(int Column) const;
+    TAlignment GetColumnHeaderAlignment(int Column) const override;
+    TAlignment GetColumnAlignment(int Column) const override;
+    TColor GetColumnColor(int Column) const override;
+    TFont* GetColumnFont(int Column) const override;
+    bool IsColumnFontAssigned(int Column) const override;
+    bool HasColumnHeaderGlyph(int Column) const override;
+    TBitmap* GetColumnHeaderGlyph(int Column) const override;
+    TcvTreeListColumnSort GetColumnSortState(int Column) const override;
+    bool IsColumnVisible(int Column) const override;
+    bool IsMemoColumn(int Column) const override;
+    int GetHeaderLineCount() const override;
+    bool IsBandHeaderWidth() const override;
+
+    // Cells: text nodes hold the strings; the column's editor class paints.
+    std::string GetNodeString(const TcvTreeListNode* Node, int Column) const override;
+    void GetNodeValue(const TcvTreeListNode* Node, int Column, Variant& Value) const override;
+    // Grows the node's list with empty strings up to Column.
+    void StoreNodeString(TcvTreeListNode* Node, int Column, const std::string& Text) override;
+    int GetNodeImageIndex(const TcvTreeListNode* Node) const override;
+    int GetNodeSelectedIndex(const TcvTreeListNode* Node) const override;
+    int GetNodeStateIndex(const TcvTreeListNode* Node) const override;
+    void DeleteNodeValue(TcvTreeListNode* Node, int Index) override;
+    void SetNodeImageIndex(TcvTreeListNode* Node, int Value);
+    void SetNodeSelectedIndex(TcvTreeListNode* Node, int Value);
+    void SetNodeStateIndex(TcvTreeListNode* Node, int Value);
+    // The column's editor style by the look and feel.
+    TcvEditButtonViewStyle GetDefaultButtonStyle() const;
+    // The column turns Cell into its view data and its editor class paints
+    // it inside R.
+    void DrawCellContent(HDC DC, const TRect& R, int Column, TcvTreeListCellViewData& Cell) override;
+    // R grown by 2 on every side: the editor's painting keeps a 2-pixel
+    // border inside its bounds.
+    virtual void GetCellViewBounds(const TRect& R, TRect& Bounds) const;
+
+    TcvTreeListGetIndexEvent OnGetImageIndex;
+    TcvTreeListGetIndexEvent OnGetSelectedIndex;
+    TcvTreeListGetIndexEvent OnGetStateIndex;
+
+    void WndProc(TMessage& Message) override;
+
+protected:
+    TcvTreeListNode* CreateNode() override;
+    // Places the columns read with the form.
+    void Loaded() override;
+    // The layout cache goes with the row cache.
+    void ClearCache() override;
+    void ClearLayoutCache() override;
+    void RefreshLayoutCache() override;
+    void RefreshVisibleColumnCache() override;
+    void AdjustHeaderPanelRowCount() override;
+    void MakeDefaultLayout();
+    // Columns without their own font take the control's.
+    void CMFontChanged();
+
+private:
+    // Bands and columns rewrite each other's indexes directly.
+    friend class TcvTreeListBand;
+    friend class TcvTreeListBands;
+    friend class TcvTreeListColumn;
+
+    TcvTreeListBand* VisibleBand(int Band) const;
+    void EnsureLayoutCache() const;
+    // Rows in use by the shown columns of a band (collection index).
+    std::vector<bool> BandRowsInUse(int Band) const;
+    void RemoveEmptyRows();
+    void ClampRowsToBands();
+    void FitColumn(TcvTreeListColumn* Column, TCanvas& Canvas);
+    void SetNodeIndex(TcvTreeListNode* Node, int TcvTreeListTextNode::*Field, int Value);
+
+    std::vector<TcvTreeListColumn*> FColumns;
+    std::unique_ptr<TcvTreeListBands> FBands;
+    int FBandMaxRowCount = 5;
+    int FBandRowCountProperty = 1;
+    int FHeaderMinRowCount = 1;
+    int FHeaderPanelMaxRowCount = 5;
+    int FHeaderPanelRowCountProperty = 1;
+    bool FDefaultLayout = true;
+    bool FAdjustingHeaderPanel = false;
+
+    // The layout cache, rebuilt on the first question after a change.
+    mutable bool FLayoutCacheValid = false;
+    mutable std::vector<int> FBandIndexByVisible;
+    mutable std::vector<int> FVisibleIndexByBand;
+    mutable std::vector<std::vector<std::vector<int>>> FBandRowColumns; // [shown band][row]: columns in order
+    mutable std::vector<int> FDisplayWidths;                            // by column; 0 when not shown
+};
