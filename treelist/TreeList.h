@@ -383,6 +383,36 @@ public:
     // The stored layout is put back after loading (a hook of the layout storage).
     virtual void RestoreLayout() {}
 
+    // Custom drawing. The painter asks the Has... test of an item and, when
+    // it holds, hands the item's text, colour, font and alignment to the
+    // Do... dispatcher, which may change them or draw the item itself and set
+    // ADone. The tree list answers False and draws nothing; the control
+    // answers from its events and its columns' (Column: absolute index).
+    virtual bool HasCustomDrawBand() const { return false; }
+    virtual bool HasCustomDrawCell(TcvTreeListNode* Node, int Column) const;
+    // Node nil: the total footer; otherwise the node's row footer FooterIndex.
+    virtual bool HasCustomDrawFooter(TcvTreeListNode* Node, int Column, int FooterIndex) const;
+    virtual bool HasCustomDrawColumnHeader(int Column) const;
+    virtual bool HasCustomDrawPreview() const { return false; }
+    virtual bool HasGetLevelColor() const { return false; }
+    virtual void DoCustomDrawBand(int VisibleBand, TCanvas* ACanvas, const TRect& ARect, std::string& AText,
+                                  TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone);
+    virtual void DoCustomDrawColumnHeader(int Column, TCanvas* ACanvas, const TRect& ARect, std::string& AText,
+                                          TColor& AColor, TFont* AFont, TAlignment& AAlignment,
+                                          TcvTreeListColumnSort& ASorted, bool& ADone);
+    virtual void DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, int Column,
+                                  bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText, TColor& AColor,
+                                  TFont* AFont, TAlignment& AAlignment, bool& ADone);
+    virtual void DoCustomDrawFooter(TcvTreeListNode* ANode, int Column, int FooterIndex, TCanvas* ACanvas,
+                                    const TRect& ARect, std::string& AText, TColor& AColor, TFont* AFont,
+                                    TAlignment& AAlignment, bool& ADone);
+    virtual void DoCustomDrawPreview(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, bool ASelected,
+                                     std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont,
+                                     bool& ADone);
+    virtual void DoGetLevelColor(int Level, TColor& AColor);
+    // Whether the total footer has a cell under the column (absolute index).
+    virtual bool IsExistFooterCell(int Column);
+
 protected:
     virtual TcvTreeListNode* CreateNode() = 0;
     // The metrics, in their order; skipped while loading or destroying.
