@@ -83,10 +83,13 @@ public:
     virtual int GetIndex() const;
     virtual int GetCellImageKind() const { return 0; }
     // One view data of the editor class's kind, refilled for every cell.
-    TcvEditViewData* GetViewData() const { return FViewData.get(); }
+    TcvEditViewData* GetViewData() const;
     virtual bool IsMemoColumn() const { return false; }
     // Turns the tree list's cell description into the editor's view data.
     virtual void PrepareViewData(TcvEditViewData& ViewData, const TcvTreeListCellViewData& Cell);
+    // With inverted selection: a strip of Brush above and below the cell
+    // (and at the row's ends), taken off R.
+    static void DrawInvertSelectFrame(HDC DC, TRect& R, HBRUSH Brush, bool LeftEdge, bool RightEdge);
     // Moves the column (and the nodes' cell texts) to another absolute index.
     virtual void SetIndex(int Value);
     virtual TAlignment GetDefaultAlignment() const { return taLeftJustify; }
@@ -107,8 +110,6 @@ public:
     TCustomcvTreeListControl* TreeList() const { return FTreeList; }
     // Leaves the old control and joins the new one, last in its order.
     void SetTreeList(TCustomcvTreeListControl* Value);
-    // Back to the default width unless the width was set.
-    void RestoreDefaultWidth();
     // The control's font, unless the column's own was set.
     void SyncFont();
     // The node being painted or measured by this column; nullptr otherwise.
@@ -173,7 +174,7 @@ public:
     void SetVertAlignment(TTextLayout Value);
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
-    int Width() const;
+    int Width() const { return IsAssigned(cavWidth) ? FWidth : GetDefaultWidth(); }
     // Raised to MinWidth; the default width stays "default".
     void SetWidth(int Value);
     // Stores the width as set, raised to MinWidth, without a notification.
@@ -237,5 +238,5 @@ private:
     int FLoadedSortOrder = -1;
     int FFixedIndex = -1;
     TcvTreeListNode* FPaintingNode = nullptr;
-    std::unique_ptr<TcvEditViewData> FViewData;
+    mutable std::unique_ptr<TcvEditViewData> FViewData; // made on first use
 };

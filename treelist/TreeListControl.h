@@ -40,12 +40,9 @@ public:
     // Widens a sizable column (nil: every column) to its widest cell text or
     // caption, measured in its font.
     virtual void ApplyBestFit(TcvTreeListColumn* Column);
-    // Every column without an explicit width back to its default width.
-    void RestoreColumnWidths();
     // The cell texts of every node follow a column from index From to To.
     void ColumnMoved(int From, int To);
-    // Nothing while loading; a column re-reads its default width; the
-    // columns are placed again unless a relayout batch holds them.
+    // Nothing while loading; else the columns are placed again.
     virtual void ColumnChanged(TcvTreeListColumn* Column);
     // Rows clamped to the header rows, empty rows closed up, and the
     // automatic header-panel height adjusted.
@@ -127,6 +124,8 @@ public:
     void SetNodeImageIndex(TcvTreeListNode* Node, int Value);
     void SetNodeSelectedIndex(TcvTreeListNode* Node, int Value);
     void SetNodeStateIndex(TcvTreeListNode* Node, int Value);
+    // The column's editor style by the look and feel.
+    TcvEditButtonViewStyle GetDefaultButtonStyle() const;
     // The column turns Cell into its view data and its editor class paints
     // it inside R.
     void DrawCellContent(HDC DC, const TRect& R, int Column, TcvTreeListCellViewData& Cell) override;
@@ -142,25 +141,32 @@ public:
 
 protected:
     TcvTreeListNode* CreateNode() override;
+    // Places the columns read with the form.
     void Loaded() override;
     // The layout cache goes with the row cache.
     void ClearCache() override;
     void ClearLayoutCache() override;
     void RefreshLayoutCache() override;
     void RefreshVisibleColumnCache() override;
-    void FocusedNodeChanged() override;
     void AdjustHeaderPanelRowCount() override;
     void MakeDefaultLayout();
     // Columns without their own font take the control's.
     void CMFontChanged();
 
 private:
-    // The placement's moves write the fields directly.
+    // Bands and columns rewrite each other's indexes directly.
+    friend class TcvTreeListBand;
+    friend class TcvTreeListBands;
+    friend class TcvTreeListColumn;
+
+    TcvTreeListBand* VisibleBand(int Band) const;
+    void EnsureLayoutCache() const;
+    // Rows in use by the shown columns of a band (collection index).
+    std::vector<bool> BandRowsInUse(int Band) const;
     void RemoveEmptyRows();
     void ClampRowsToBands();
-    bool LayoutCacheValid() const { return FLayoutCacheValid && !FBuildingLayoutCache; }
+    void FitColumn(TcvTreeListColumn* Column, TCanvas& Canvas);
     void SetNodeIndex(TcvTreeListNode* Node, int TcvTreeListTextNode::*Field, int Value);
-    template <class Visit> void ForEachNode(Visit&& Action) const;
 
     std::vector<TcvTreeListColumn*> FColumns;
     std::unique_ptr<TcvTreeListBands> FBands;
@@ -171,14 +177,11 @@ private:
     int FHeaderPanelRowCountProperty = 1;
     bool FDefaultLayout = true;
     bool FAdjustingHeaderPanel = false;
-    int FColumnRelayoutCount = 0;
 
-    // The layout cache.
-    std::vector<int> FBandIndexByVisible;
-    std::vector<int> FVisibleIndexByBand;
-    std::vector<std::vector<std::vector<int>>> FBandRowColumns; // [visible band][row] -> absolute columns
-    mutable std::vector<int> FDisplayWidths;                    // by absolute column; 0 when not shown
-    bool FLayoutCacheValid = false;
-    bool FBuildingLayoutCache = false;
-    mutable bool FBuildingWidthCache = false;
+    // The layout cache, rebuilt on the first question after a change.
+    mutable bool FLayoutCacheValid = false;
+    mutable std::vector<int> FBandIndexByVisible;
+    mutable std::vector<int> FVisibleIndexByBand;
+    mutable std::vector<std::vector<std::vector<int>>> FBandRowColumns; // [shown band][row]: columns in order
+    mutable std::vector<int> FDisplayWidths;                            // by column; 0 when not shown
 };
