@@ -117,14 +117,6 @@ HBRUSH TcvTreeListPainter::GetLevelBrush(int Level, TColor& Colour) {
     return LevelBrush.Handle();
 }
 
-bool TcvTreeListPainter::IsRowSelect() const {
-    return (T.Options() & tlo_RowSelect) != 0;
-}
-
-bool TcvTreeListPainter::IsMultiSelect() const {
-    return (T.Options() & tlo_MultiSelect) != 0;
-}
-
 bool TcvTreeListPainter::IsInvertSelect() const {
     return (T.OptionsEx() & tloex_InvertSelect) != 0;
 }
@@ -154,11 +146,11 @@ TcvTreeListPainter::TCellColors TcvTreeListPainter::GetCellColors(const TcvTreeL
 bool TcvTreeListPainter::IsCellSelected(const TcvTreeListNode* Node, bool RowSelected, int Column) const {
     if (!RowSelected) return false;
     const bool newItemRowActive = T.IsNewItemRowActive();
-    if (newItemRowActive && !IsMultiSelect()) return false;
+    if (newItemRowActive && !T.IsMultiSelect()) return false;
     bool selected;
-    if (IsRowSelect())
+    if (T.IsRowSelect())
         selected = true;
-    else if (IsMultiSelect() && (!IsInvertSelect() || newItemRowActive || Node != T.FocusedNode()))
+    else if (T.IsMultiSelect() && (!IsInvertSelect() || newItemRowActive || Node != T.FocusedNode()))
         selected = true;
     else
         selected = (Column == T.GetFocusedAbsoluteIndex()) != IsInvertSelect();
@@ -168,7 +160,7 @@ bool TcvTreeListPainter::IsCellSelected(const TcvTreeListNode* Node, bool RowSel
 bool TcvTreeListPainter::IsNewItemCellSelected(int Column) const {
     if (!T.IsNewItemRowActive()) return false;
     bool selected;
-    if (IsRowSelect() || (IsMultiSelect() && !IsInvertSelect()))
+    if (T.IsRowSelect() || (T.IsMultiSelect() && !IsInvertSelect()))
         selected = true;
     else
         selected = (Column == T.GetFocusedAbsoluteIndex()) != IsInvertSelect();
@@ -291,12 +283,12 @@ void TcvTreeListPainter::PaintNewItemRow() {
             paint.ColumnBrush = ColumnBrushes[i].Brush.Handle();
             T.PaintNodeCell(paint);
         }
-        if (active && (IsRowSelect() || header.Column == T.GetFocusedAbsoluteIndex())) focusRect = cell;
+        if (active && (T.IsRowSelect() || header.Column == T.GetFocusedAbsoluteIndex())) focusRect = cell;
         if (T.ShowGrid() && T.ShowPreviewGrid()) AddGridLine(cell.Right, cell.Top, cell.Right, cell.Bottom + 1);
     }
     RestorePaintClip();
     if (active && !IsRectEmpty(focusRect)) {
-        if (IsRowSelect()) focusRect = {strip.Left, top, strip.Right, bottom};
+        if (T.IsRowSelect()) focusRect = {strip.Left, top, strip.Right, bottom};
         DrawFocusFrame(focusRect);
     }
     if (T.ShowGrid()) AddGridLine(strip.Left, bottom, strip.Right, bottom);

@@ -41,7 +41,7 @@ bool TCustomcvTreeList::IsSearchCell(const TcvTreeListCellPaint& Cell) const {
 void TCustomcvTreeList::DrawSearchFocus(const TcvTreeListCellPaint& Cell) {
     TRect r = Cell.Rect;
     InflateRect(r, -1, -1);
-    if ((FOptions & tlo_RowSelect) || (FOptionsEx & tloex_InvertSelect)) {
+    if (IsRowSelect() || (FOptionsEx & tloex_InvertSelect)) {
         // The frames of neighbouring cells join into one.
         if (!Cell.LeftEdge) --r.Left;
         if (!Cell.RightEdge) ++r.Right;

@@ -161,12 +161,12 @@ void TcvTreeListPainter::DrawRowContent(const TcvTreeListRowInfo& Row, const TRe
     const int treeRight = rows.Left + textLeft - (fixedLeft < 0 ? T.LeftCoord() : 0);
     const int bandsRight = Info.ColumnsRight - (grid ? 1 : 0);
     const bool focusedRow = node == T.FocusedNode() && !T.IsNewItemRowActive();
-    const bool wholeRowFocus = IsRowSelect() || IsInvertSelect();
+    const bool wholeRowFocus = T.IsRowSelect() || IsInvertSelect();
 
     if (Row.GroupNode) {
         const TRect cell{treeRight, Row.Top + (!grid && !T.ShowRootIndent() ? 1 : 0), bandsRight,
                          rowBottom - separator};
-        const bool selected = Row.Selected && !(T.IsNewItemRowActive() && !IsMultiSelect());
+        const bool selected = Row.Selected && !(T.IsNewItemRowActive() && !T.IsMultiSelect());
         const TCellColors colours = GetCellColors(node, selected, true, -1);
         SetBkColor(DC, ColorToRGB(colours.Color));
         SetTextColor(DC, ColorToRGB(colours.TextColor));
@@ -272,8 +272,8 @@ void TcvTreeListPainter::DrawRowContent(const TcvTreeListRowInfo& Row, const TRe
         const TRect strip{treeRight, contentBottom - previewPart, stripRight, contentBottom};
         if (ScrollClip) SetPaintClip({rows.Left, strip.Top, rows.Right, strip.Bottom});
         if (Visible(strip)) {
-            const bool marked = Row.Selected && !(T.IsNewItemRowActive() && !IsMultiSelect());
-            const bool selected = marked && (IsRowSelect() || IsInvertSelect() || IsMultiSelect());
+            const bool marked = Row.Selected && !(T.IsNewItemRowActive() && !T.IsMultiSelect());
+            const bool selected = marked && (T.IsRowSelect() || IsInvertSelect() || T.IsMultiSelect());
             const TCellColors colours = GetCellColors(node, selected, false, -1);
             TcvTreeListCellPaint paint = CellPaint(strip);
             paint.Node = node;

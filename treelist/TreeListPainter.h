@@ -67,8 +67,6 @@ private:
     void AddGridLine(int X1, int Y1, int X2, int Y2);
     // One PolyPolyline of the collected lines in Colour; the lines are cleared.
     void DrawGridLines(TColor Colour);
-    bool IsRowSelect() const;
-    bool IsMultiSelect() const;
     bool IsInvertSelect() const;
     // The scroll clip of the rows and footers: the area between the fixed
     // bands when the bands do not fit or scroll.

@@ -184,8 +184,8 @@ TEST_F(TreeListPaint, RowSeparatorsTakeTheGridColourOnlyWithTheGrid) {
         Tree->SetShowGrid(grid);
         Repaint();
         const TcvTreeListDrawInfo info = Tree->CalcDrawInfo();
-        const TPoint centre = CellCentre(info, 2, 0);
-        const int bottom = Row(info, 0).Top + Row(info, 0).Height - 1;
+        const TPoint centre = CellCentre(info, 2, 2);
+        const int bottom = Row(info, 2).Top + Row(info, 2).Height - 1;
         EXPECT_EQ(Pixel(centre.X, bottom), Rgb(grid ? clBtnShadow : clWindow)) << grid;
     }
 }
@@ -264,7 +264,7 @@ TEST_F(TreeListPaint, AThrowingCustomDrawIsReportedOnceAndReleasesThePaint) {
     Tree->ThrowInCustomDraw = false;
     Repaint();
     const TcvTreeListDrawInfo info = Tree->CalcDrawInfo();
-    const TPoint cell = CellCentre(info, 2, 0);
+    const TPoint cell = CellCentre(info, 2, 2);
     EXPECT_EQ(Pixel(cell.X, cell.Y), Rgb(clWindow)) << "the next paint paints";
 }
 
