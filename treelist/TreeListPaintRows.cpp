@@ -36,26 +36,29 @@ void TcvTreeListPainter::DrawRows() {
     HBRUSH lineBrush = TreeLineBrush.Handle();
     const COLORREF oldBackground = GetBkColor(DC);
     const COLORREF oldText = GetTextColor(DC);
+    POINT oldOrigin{};
+    GetBrushOrgEx(DC, &oldOrigin);
     if (T.ShowRootIndent() && T.TreeLineStyle() == 1) {
-        // The dots keep their place relative to the rows' origin.
         HBITMAP pattern = CreateBitmap(8, 8, 1, 1, CheckerBits);
         checker.Reset(CreatePatternBrush(pattern));
         DeleteObject(pattern);
         lineBrush = checker.Handle();
-        const bool sameParity = (rows.Left & 1) == (rows.Top & 1);
-        const COLORREF line = ColorToRGB(T.TreeLineColor());
-        const COLORREF back = ColorToRGB(T.Color());
-        SetBkColor(DC, sameParity ? line : back);
-        SetTextColor(DC, sameParity ? back : line);
+        SetBkColor(DC, ColorToRGB(T.TreeLineColor()));
+        SetTextColor(DC, ColorToRGB(T.Color()));
     }
     {
         const TScopeGuard restore([&] {
             SetBkColor(DC, oldBackground);
             SetTextColor(DC, oldText);
+            SetBrushOrgEx(DC, oldOrigin.X, oldOrigin.Y, nullptr);
             RestorePaintClip();
         });
-        for (const TcvTreeListRowInfo& row : Info.Rows)
+        for (const TcvTreeListRowInfo& row : Info.Rows) {
+            // The dots start at each row's tree origin, so a row shows the
+            // same dots wherever a scroll moves it.
+            if (checker.Handle()) SetBrushOrgEx(DC, treeLeft, row.Top, nullptr);
             DrawTreeArea(row, lineBrush);
+        }
     }
 
     // Second pass: the content, the scrolling bands' cells kept between the

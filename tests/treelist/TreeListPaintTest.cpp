@@ -191,7 +191,7 @@ TEST_F(TreeListPaint, RowSeparatorsTakeTheGridColourOnlyWithTheGrid) {
 }
 
 TEST_F(TreeListPaint, TreeLineDotsKeepTheirPlaceRelativeToTheRows) {
-    // Odd and even offsets of the rows' left and top edge.
+    // Odd and even offsets of the rows' left and top edges.
     struct Case {
         int IndicatorWidth;
         bool Header;
@@ -212,7 +212,7 @@ TEST_F(TreeListPaint, TreeLineDotsKeepTheirPlaceRelativeToTheRows) {
         const TcvTreeListRowInfo& row = Row(info, 1);
         const int x = rows.Left + Tree->LevelIndent() / 2 - 1;
         for (int y = row.Top; y < row.Top + row.Height; ++y) {
-            const bool dot = (x - rows.Left + y - rows.Top) % 2 == 0;
+            const bool dot = (x - rows.Left + y - row.Top) % 2 == 0;
             ASSERT_EQ(Pixel(x, y), Rgb(dot ? clGrayText : clWindow)) << "y " << y;
         }
     }
