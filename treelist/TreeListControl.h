@@ -133,6 +133,20 @@ public:
     // border inside its bounds.
     virtual void GetCellViewBounds(const TRect& R, TRect& Bounds) const;
 
+    // Selection: in multi-select mode the selected nodes, by address.
+    bool IsNodeSelected(const TcvTreeListNode* Node) const override;
+    // Selecting needs CanNodeSelected; the row is repainted, then reported.
+    void SetNodeSelected(TcvTreeListNode* Node, bool Value) override;
+    // The selected rows are repainted, then the set is emptied.
+    void ClearSelection() override;
+    int SelectedCount() const override { return int(FSelectedNodes.size()); }
+    TcvTreeListNode* GetSelectedNode(int Index) const override;
+
+    // Hot tracking: only cells that show an edit button become hot, and the
+    // hot column chooses the cursor before OnHotTrackNode.
+    bool IsCellHotTrack(TcvTreeListNode* Node, int Column) const override;
+    void DoHotTrackNode(const TcvTreeListHotTrackInfo& HotTrack, TCursor& Cursor) override;
+
     TcvTreeListGetIndexEvent OnGetImageIndex;
     TcvTreeListGetIndexEvent OnGetSelectedIndex;
     TcvTreeListGetIndexEvent OnGetStateIndex;
@@ -169,6 +183,7 @@ private:
     void SetNodeIndex(TcvTreeListNode* Node, int TcvTreeListTextNode::*Field, int Value);
 
     std::vector<TcvTreeListColumn*> FColumns;
+    std::vector<TcvTreeListNode*> FSelectedNodes; // sorted by address
     std::unique_ptr<TcvTreeListBands> FBands;
     int FBandMaxRowCount = 5;
     int FBandRowCountProperty = 1;
