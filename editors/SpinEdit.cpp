@@ -366,12 +366,7 @@ void TcvInplaceSpinEdit::PressButton() {
 
 void TcvInplaceSpinEdit::ForwardMouseDown(int X, int Y) {
     TcvInplaceMaskEdit::ForwardMouseDown(X, Y);
-    TCustomcvContainer* host = GetContainer();
-    if (!host) return;
-    const LPARAM screen = PointToLParam(host->ClientToScreen({X, Y}));
-    ReleaseCapture();
-    const LRESULT hitTest = SendMessage(Handle(), WM_NCHITTEST, 0, screen);
-    SendMessage(Handle(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hitTest), screen);
+    PressAtHostPoint(X, Y);
 }
 
 void TcvInplaceSpinEdit::KeyDown(Word& Key, TShiftState Shift) {

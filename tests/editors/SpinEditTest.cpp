@@ -228,6 +228,20 @@ TEST(SpinEdit, AHeldButtonStepsAgainAfterTheDelayWhileThePointerStaysOnIt) {
     EXPECT_EQ(h.Edit->Text(), "4") << "nothing after the release";
 }
 
+TEST(SpinEdit, TheClickThatOpenedTheEditorOnACellsButtonSteps) {
+    HostedSpinEdit h;
+    h.Open("5");
+    const TPoint window = h.ButtonPoint(sbDown);
+    TRect frame;
+    GetWindowRect(h.Edit->Handle(), frame);
+    const TPoint host = h.Host->ScreenToClient({frame.Left + window.X, frame.Top + window.Y});
+    h.Edit->ForwardMouseDown(host.X, host.Y);
+    EXPECT_EQ(h.Edit->Text(), "4");
+    EXPECT_EQ(h.Edit->PressedButton(), sbDown);
+    h.Release(window);
+    EXPECT_EQ(h.Edit->PressedButton(), sbNone);
+}
+
 TEST(SpinEdit, ADoubleClickOnAButtonStepsTwice) {
     HostedSpinEdit h;
     h.Open("0");
