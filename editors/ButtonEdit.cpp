@@ -19,9 +19,9 @@ TCollection* RoomFor(TCollection* Collection) {
 
 // ---- TcvEditButton -----------------------------------------------------------
 
-TcvEditButton::TcvEditButton(TCollection* Collection) : TCollectionItem(RoomFor(Collection)) {
-    // The collection's update on joining ran before the members were set.
-    Changed(true);
+TcvEditButton::TcvEditButton(TCollection* Collection) : TCollectionItem(nullptr) {
+    // Joins once its members are set: the collection's update lays the editor out with it.
+    SetCollection(RoomFor(Collection));
 }
 
 TcvEditButton::~TcvEditButton() = default;
