@@ -205,10 +205,7 @@ TcvInplaceButtonEdit::TcvInplaceButtonEdit(TComponent* AOwner, const TcvInplaceE
     FButtons->Add();
 }
 
-TcvInplaceButtonEdit::~TcvInplaceButtonEdit() {
-    // The collection's last updates must not reach a half-destroyed editor.
-    FButtons->BeginUpdate();
-}
+TcvInplaceButtonEdit::~TcvInplaceButtonEdit() = default;
 
 void TcvInplaceButtonEdit::SetButtons(TcvEditButtons* Value) {
     FButtons->Assign(Value);
