@@ -411,13 +411,7 @@ bool TcvInplaceDropDownEdit::IsFocused() {
 
 void TcvInplaceDropDownEdit::ForwardMouseDown(int X, int Y) {
     TcvInplaceMaskEdit::ForwardMouseDown(X, Y);
-    TCustomcvContainer* host = GetContainer();
-    if (!host) return;
-    // The click that opened the editor presses the button when it landed there.
-    const LPARAM screen = PointToLParam(host->ClientToScreen({X, Y}));
-    ReleaseCapture();
-    const LRESULT hitTest = SendMessage(Handle(), WM_NCHITTEST, 0, screen);
-    SendMessage(Handle(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hitTest), screen);
+    PressAtHostPoint(X, Y);
 }
 
 void TcvInplaceDropDownEdit::ActivateByClick() {
