@@ -764,6 +764,10 @@ void TWinControl::WndProc(TMessage& m) {
     case CM_PARENTFONTCHANGED:
         TControl::WndProc(m);
         return;
+    // Every control of the form hears where the focus went.
+    case CM_FOCUSCHANGED:
+        Broadcast(m);
+        return;
     default:
         TControl::WndProc(m);
         return;

@@ -6,7 +6,9 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/StdCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -162,6 +164,25 @@ TEST_F(UiControlNotificationsTest, SettingsChangesReachEveryControlParentsFirst)
     Recorder.Expect({Sent(CM_SYSCOLORCHANGE, {}, {}, form), Sent(CM_SYSCOLORCHANGE, {}, {}, first),
                      Sent(CM_SYSCOLORCHANGE, {}, {}, second)},
                     "system colours");
+}
+
+TEST_F(UiControlNotificationsTest, AFocusChangeReachesEveryControlOfTheForm) {
+    auto* panel = new TPanel(Form);
+    panel->SetParent(Form);
+    panel->SetBounds(120, 10, 150, 100);
+    auto* label = new TLabel(Form);
+    label->SetParent(panel);
+    auto* inner = new TProbe(Form);
+    inner->SetParent(panel);
+    inner->SetBounds(10, 40, 100, 30);
+    for (TControl* c : std::initializer_list<TControl*>{Form, First, Second, panel, label, inner})
+        Record(c, Recorder);
+    Second->SetFocus();
+    const auto focused = reinterpret_cast<LPARAM>(Second);
+    Recorder.Expect({Sent(CM_FOCUSCHANGED, 0, focused, Form->Handle()), Sent(CM_FOCUSCHANGED, 0, focused, First->Handle()),
+                     Sent(CM_FOCUSCHANGED, 0, focused, Second->Handle()), Sent(CM_FOCUSCHANGED, 0, focused, panel->Handle()),
+                     Sent(CM_FOCUSCHANGED, 0, focused), Sent(CM_FOCUSCHANGED, 0, focused, inner->Handle())},
+                    "focus to the second control");
 }
 
 } // namespace
