@@ -568,7 +568,8 @@ void TWinControl::PaintControls(HDC DC) {
         OffsetViewportOrgEx(DC, c->Left(), c->Top(), &previous);
         IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
         try {
-            c->PaintGraphic(DC);
+            // Through the control's procedure, so a subclass sees the paint.
+            c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
         } catch (...) {
             RestoreDC(DC, saved);
             throw;

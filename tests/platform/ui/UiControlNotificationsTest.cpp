@@ -185,4 +185,25 @@ TEST_F(UiControlNotificationsTest, AFocusChangeReachesEveryControlOfTheForm) {
                     "focus to the second control");
 }
 
+TEST_F(UiControlNotificationsTest, AGraphicControlIsPaintedThroughItsWindowProc) {
+    auto* label = new TLabel(Form);
+    label->SetParent(Form);
+    label->SetBounds(120, 10, 80, 20);
+    label->SetCaption("标签");
+    bool swallow = false;
+    TWndMethod previous = label->WindowProc;
+    std::vector<WPARAM> paints;
+    label->WindowProc = [&, previous](TMessage& m) {
+        if (m.Msg == WM_PAINT) paints.push_back(m.WParam);
+        if (m.Msg != WM_PAINT || !swallow) previous(m);
+    };
+    Form->Repaint();
+    ASSERT_EQ(paints.size(), 1u);
+    EXPECT_NE(paints[0], 0u) << "the parent's DC, set to the label's corner";
+    const auto before = platform_ui::test::RenderedPixels(Form->Handle());
+    swallow = true;
+    Form->Repaint();
+    EXPECT_NE(platform_ui::test::RenderedPixels(Form->Handle()), before) << "a swallowed paint leaves the caption out";
+}
+
 } // namespace
