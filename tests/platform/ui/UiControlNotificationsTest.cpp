@@ -206,4 +206,25 @@ TEST_F(UiControlNotificationsTest, AGraphicControlIsPaintedThroughItsWindowProc)
     EXPECT_NE(platform_ui::test::RenderedPixels(Form->Handle()), before) << "a swallowed paint leaves the caption out";
 }
 
+TEST_F(UiControlNotificationsTest, ChildrenFollowTheirParentsCtl3DUntilTheyAreGivenTheirOwn) {
+    auto* edit = new TEdit(Form);
+    edit->SetParent(Form);
+    edit->SetBounds(120, 10, 100, 21);
+    Second->SetParentCtl3D(false); // its own look, as the form's author set it
+    const HWND before = edit->Handle();
+    Record(edit, Recorder);
+    Form->SetCtl3D(false);
+    EXPECT_FALSE(First->Ctl3D());
+    EXPECT_TRUE(First->ParentCtl3D());
+    EXPECT_TRUE(Second->Ctl3D());
+    EXPECT_FALSE(Second->ParentCtl3D());
+    EXPECT_FALSE(edit->Ctl3D());
+    Recorder.Expect({Sent(CM_PARENTCTL3DCHANGED, {}, {}, before), Sent(CM_CTL3DCHANGED, {}, {}, before),
+                     Sent(WM_DESTROY, {}, {}, before)},
+                    "the edit's look changes with a new window");
+    EXPECT_FALSE(edit->ControlState().Contains(csRecreating));
+    Form->SetCtl3D(true);
+    EXPECT_TRUE(edit->Ctl3D());
+}
+
 } // namespace
