@@ -167,12 +167,13 @@ template <class Hook, class Event> bool IsHookOf(const Event& Handler, const TFl
 } // namespace
 
 TFlatPainter::TFlatPainter(TComponent* AOwner)
-    : TComponent(AOwner), FFont(std::make_unique<TFont>()),
-      FFlatContainers{xccForm,      xccFrame,    xccToolbar,  xccCoolbar,  xccControlbar,
-                      xccPanel,     xccScrollBox, xccGroupBox, xccTabSheet, xccPageScroller},
-      FFlatControls{xcMainMenu, xcPopupMenu, xcToolbar,  xcControlbar,  xcCombo,       xcEdit,
-                    xcMaskEdit, xcMemo,      xcRichEdit, xcCheckBox,    xcRadioButton, xcButton,
-                    xcBitBtn,   xcSpeedButton, xcPanel,  xcGroupBox} {
+    : TComponent(AOwner),
+      FFont(std::make_unique<TFont>()), FFlatContainers{xccForm,       xccFrame,       xccToolbar,   xccCoolbar,
+                                                        xccControlbar, xccPanel,       xccScrollBox, xccGroupBox,
+                                                        xccTabSheet,   xccPageScroller},
+      FFlatControls{xcMainMenu, xcPopupMenu,   xcToolbar,  xcControlbar, xcCombo,       xcEdit,
+                    xcMaskEdit, xcMemo,        xcRichEdit, xcCheckBox,   xcRadioButton, xcButton,
+                    xcBitBtn,   xcSpeedButton, xcPanel,    xcGroupBox} {
     SetControlUseTrueFlatStyle(true);
     LoadMenuFont();
     FSelectFontColor = FFont->Color();
@@ -207,8 +208,7 @@ void TFlatPainter::SetActive(bool Value) {
 }
 
 void TFlatPainter::RedrawMenuBar() {
-    if (auto* form = dynamic_cast<TCustomForm*>(Owner()); form && form->HandleAllocated())
-        DrawMenuBar(form->Handle());
+    if (auto* form = dynamic_cast<TCustomForm*>(Owner()); form && form->HandleAllocated()) DrawMenuBar(form->Handle());
 }
 
 void TFlatPainter::SetFont(TFont* Value) {
@@ -317,17 +317,14 @@ void TFlatPainter::ComputeColors(TCanvas* Canvas) {
 bool TFlatPainter::ControlQualifies(TControl* Control) const {
     const std::string name = Control->ClassName();
     const TFlatControls& k = FFlatControls;
-    const bool kind = (Is<TCustomComboBox>(Control) && k.Contains(xcCombo)) ||
-                      (Is<TCustomEdit>(Control) && k.Contains(xcEdit)) ||
-                      ((name == "TMaskEdit" || name == "TDBEdit") && k.Contains(xcMaskEdit)) ||
-                      (Is<TCustomMemo>(Control) && k.Contains(xcMemo)) ||
-                      (Is<TCustomCheckBox>(Control) && k.Contains(xcCheckBox)) ||
-                      (Is<TRadioButton>(Control) && k.Contains(xcRadioButton)) ||
-                      (name == "TBitBtn" && k.Contains(xcBitBtn)) ||
-                      ((name == "TButton" || name == "TUpDown") && k.Contains(xcButton)) ||
-                      (Is<TSpeedButton>(Control) && k.Contains(xcSpeedButton)) ||
-                      (Is<TCustomPanel>(Control) && k.Contains(xcPanel)) ||
-                      (Is<TCustomGroupBox>(Control) && k.Contains(xcGroupBox));
+    const bool kind =
+        (Is<TCustomComboBox>(Control) && k.Contains(xcCombo)) || (Is<TCustomEdit>(Control) && k.Contains(xcEdit)) ||
+        ((name == "TMaskEdit" || name == "TDBEdit") && k.Contains(xcMaskEdit)) ||
+        (Is<TCustomMemo>(Control) && k.Contains(xcMemo)) || (Is<TCustomCheckBox>(Control) && k.Contains(xcCheckBox)) ||
+        (Is<TRadioButton>(Control) && k.Contains(xcRadioButton)) || (name == "TBitBtn" && k.Contains(xcBitBtn)) ||
+        ((name == "TButton" || name == "TUpDown") && k.Contains(xcButton)) ||
+        (Is<TSpeedButton>(Control) && k.Contains(xcSpeedButton)) ||
+        (Is<TCustomPanel>(Control) && k.Contains(xcPanel)) || (Is<TCustomGroupBox>(Control) && k.Contains(xcGroupBox));
     if (!kind) return false;
     TWinControl* parent = Control->Parent();
     if (!parent) return false;
@@ -337,14 +334,13 @@ bool TFlatPainter::ControlQualifies(TControl* Control) const {
            (Is<TScrollBox>(parent) && p.Contains(xccScrollBox)) ||
            (Is<TCustomGroupBox>(parent) && p.Contains(xccGroupBox)) ||
            ((Is<TTabSheet>(parent) || parentName == "TcvTabSheet") && p.Contains(xccTabSheet)) ||
-           (parentName == "TDBCtrlPanel" && p.Contains(xccFrame)) ||
-           (Is<TCustomForm>(parent) && p.Contains(xccForm));
+           (parentName == "TDBCtrlPanel" && p.Contains(xccFrame)) || (Is<TCustomForm>(parent) && p.Contains(xccForm));
 }
 
 void TFlatPainter::HookControl(TControl* Control, bool Hook, bool Repaint) {
     if (!ControlQualifies(Control)) return;
-    const bool ownLook = Control->Tag() == KeepOwnLookTag ||
-                         (Control->Parent() && Control->Parent()->Tag() == KeepOwnLookTag);
+    const bool ownLook =
+        Control->Tag() == KeepOwnLookTag || (Control->Parent() && Control->Parent()->Tag() == KeepOwnLookTag);
     if (Hook && !ownLook && !TControlSubClass::Hooked(Control)) new TControlSubClass(this, Control);
     if (Repaint) Control->Invalidate();
 }
@@ -549,8 +545,8 @@ void TFlatPainter::DrawCheck(TMenuItem* Item, bool Selected, const TRect& ARect,
         Line(Canvas, x + k, y + (k < 2 ? k : 4 - k) + 1, x + k, y + (k < 2 ? k : 4 - k) + 3);
 }
 
-void TFlatPainter::DrawGlyph(TObject* Sender, TCanvas* Canvas, bool TopLevel, bool Checked, bool Enabled,
-                             bool Selected, const TRect& GlyphRect, TBitmap* Glyph) {
+void TFlatPainter::DrawGlyph(TObject* Sender, TCanvas* Canvas, bool TopLevel, bool Checked, bool Enabled, bool Selected,
+                             const TRect& GlyphRect, TBitmap* Glyph) {
     if (!Glyph || Glyph->Width() == 0) return;
     int x = GlyphRect.Left, y = GlyphRect.Top + 1;
     if (Is<TMenuItem>(Sender)) {
@@ -679,8 +675,8 @@ void TFlatPainter::OnToolBarCustomDrawButton(TToolBar* Sender, TToolButton* Butt
         DrawSmallArrow(canvas, r.Right - 14 + 4, r.Top + r.Height() / 2 - 1);
         r.Right -= 13;
     }
-    if (TCustomImageList* images = Sender->Images(); images && Button->ImageIndex() >= 0 &&
-                                                     Button->ImageIndex() < images->Count()) {
+    if (TCustomImageList* images = Sender->Images();
+        images && Button->ImageIndex() >= 0 && Button->ImageIndex() < images->Count()) {
         TBitmap glyph;
         glyph.SetSize(images->Width(), images->Height());
         glyph.Canvas()->Brush()->SetColor(canvas->Brush()->Color());
@@ -688,8 +684,8 @@ void TFlatPainter::OnToolBarCustomDrawButton(TToolBar* Sender, TToolButton* Butt
         images->Draw(glyph.Canvas(), 0, 0, Button->ImageIndex());
         const int x = Sender->ShowCaptions() && Sender->List() ? r.Left + 3 : r.Left + (r.Width() - glyph.Width()) / 2;
         const int y = Sender->ShowCaptions() && !Sender->List() ? r.Top + 2 : r.Top + (r.Height() - glyph.Height()) / 2;
-        DrawGlyph(Button, canvas, false, down, Button->Enabled(), hot, Rect(x, y - 1, x + glyph.Width(), y + glyph.Height()),
-                  &glyph);
+        DrawGlyph(Button, canvas, false, down, Button->Enabled(), hot,
+                  Rect(x, y - 1, x + glyph.Width(), y + glyph.Height()), &glyph);
         if (Sender->List())
             r.Left = x + glyph.Width() + 3;
         else
@@ -1011,8 +1007,8 @@ void TControlSubClass::PaintCombo(TCanvas* Canvas) {
     if (grown) b.Left -= 1;
     if (trueFlat) {
         FillSolid(Canvas, b, FMenu->BtnSurfaceNormalColor());
-        const TColor inside = dropped  ? FMenu->DropDownSurfaceColor()
-                              : FHot   ? FMenu->ComboboxSurfaceMoveColor()
+        const TColor inside = dropped      ? FMenu->DropDownSurfaceColor()
+                              : FHot       ? FMenu->ComboboxSurfaceMoveColor()
                               : FMouseDown ? FMenu->BtnSurfaceDownColor()
                                            : FMenu->BtnInnerBorderFocusColor();
         TRect in = b;
@@ -1120,7 +1116,8 @@ void TControlSubClass::PaintCheck(TCanvas* Canvas, bool Radio) {
         return;
     }
     if (greyed) {
-        FillSolid(Canvas, Rect(box.Left + 2, box.Top + 3, box.Right - 3, box.Bottom - 3), FMenu->RdoChkControlChkColor());
+        FillSolid(Canvas, Rect(box.Left + 2, box.Top + 3, box.Right - 3, box.Bottom - 3),
+                  FMenu->RdoChkControlChkColor());
         return;
     }
     Canvas->Pen()->SetColor(mark);
@@ -1203,7 +1200,10 @@ void TControlSubClass::PaintSpeedButton(TCanvas* Canvas) {
         FillSolid(Canvas, r, ParentColor(button));
         PaintButtonSurface(Canvas, r, down);
     } else {
-        const TColor background = down && FHot ? c.CheckAreaSelected : down ? c.CheckArea : FHot ? c.Selection : c.IconColumn;
+        const TColor background = down && FHot ? c.CheckAreaSelected
+                                  : down       ? c.CheckArea
+                                  : FHot       ? c.Selection
+                                               : c.IconColumn;
         FillSolid(Canvas, r, background);
         if (!button->Flat() || FHot || down) {
             Canvas->Brush()->SetColor(LightenColor(Canvas, FHot ? c.SelectionBorder : TColor(clBtnShadow), 30));

@@ -6,12 +6,12 @@
 
 #include <QApplication>
 #include <QFrame>
-#include <QPainter>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
 #include <QProxyStyle>
-#include <QStyleOption>
 #include <QStyleFactory>
+#include <QStyleOption>
 
 namespace {
 
@@ -94,7 +94,9 @@ void ShowEditFrame(QWidget* Widget, bool Frame, bool Ctl3D) {
         edit->setStyle(LineEditStyle());
         edit->update();
     } else if (auto* field = qobject_cast<QFrame*>(Widget)) {
-        field->setFrameStyle(!Frame ? QFrame::NoFrame : Ctl3D ? QFrame::StyledPanel | QFrame::Sunken : QFrame::Box | QFrame::Plain);
+        field->setFrameStyle(!Frame  ? QFrame::NoFrame
+                             : Ctl3D ? QFrame::StyledPanel | QFrame::Sunken
+                                     : QFrame::Box | QFrame::Plain);
         field->setLineWidth(1);
     }
 }

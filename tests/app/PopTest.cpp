@@ -52,9 +52,12 @@ TEST(Pop, ThePopUpWindowsSwitchTheirFlatPainterOn) {
         TControl* Control;
         bool Hooked;
     } cases[] = {
-        {"password edit", flush->EdtPass, true},     {"button", flush->btn_ok, true},
-        {"gauge", flush->Gauge, false},              {"code combo box", profile->ccb_DWLB, true},
-        {"mask edit", profile->met_XMFZRCSN1, true}, {"check box in a group", profile->chk_password, true},
+        {"password edit", flush->EdtPass, true},
+        {"button", flush->btn_ok, true},
+        {"gauge", flush->Gauge, false},
+        {"code combo box", profile->ccb_DWLB, true},
+        {"mask edit", profile->met_XMFZRCSN1, true},
+        {"check box in a group", profile->chk_password, true},
         {"group box", profile->GroupBox1, true},
     };
     for (const auto& c : cases)

@@ -135,9 +135,15 @@ TEST_F(FlatPainterTest, TagsKindsAndParentsDecideWhichControlsAreHooked) {
         TControl* Control;
         bool Hooked;
     } cases[] = {
-        {"edit", First, true},          {"edit with tag 999", Edit, false}, {"button", Button, true},
-        {"check box", Check, true},     {"radio button", Radio, true},     {"group box", Group, false},
-        {"in a group of tag 999", Inner, false}, {"panel", Panel, true},   {"combo box", Combo, true},
+        {"edit", First, true},
+        {"edit with tag 999", Edit, false},
+        {"button", Button, true},
+        {"check box", Check, true},
+        {"radio button", Radio, true},
+        {"group box", Group, false},
+        {"in a group of tag 999", Inner, false},
+        {"panel", Panel, true},
+        {"combo box", Combo, true},
         {"speed button", Speed, true},
     };
     for (const auto& c : cases)

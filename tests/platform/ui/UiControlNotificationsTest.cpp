@@ -5,8 +5,8 @@
 #include "WmRecorder.h"
 
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/Forms.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -179,10 +179,11 @@ TEST_F(UiControlNotificationsTest, AFocusChangeReachesEveryControlOfTheForm) {
         Record(c, Recorder);
     Second->SetFocus();
     const auto focused = reinterpret_cast<LPARAM>(Second);
-    Recorder.Expect({Sent(CM_FOCUSCHANGED, 0, focused, Form->Handle()), Sent(CM_FOCUSCHANGED, 0, focused, First->Handle()),
-                     Sent(CM_FOCUSCHANGED, 0, focused, Second->Handle()), Sent(CM_FOCUSCHANGED, 0, focused, panel->Handle()),
-                     Sent(CM_FOCUSCHANGED, 0, focused), Sent(CM_FOCUSCHANGED, 0, focused, inner->Handle())},
-                    "focus to the second control");
+    Recorder.Expect(
+        {Sent(CM_FOCUSCHANGED, 0, focused, Form->Handle()), Sent(CM_FOCUSCHANGED, 0, focused, First->Handle()),
+         Sent(CM_FOCUSCHANGED, 0, focused, Second->Handle()), Sent(CM_FOCUSCHANGED, 0, focused, panel->Handle()),
+         Sent(CM_FOCUSCHANGED, 0, focused), Sent(CM_FOCUSCHANGED, 0, focused, inner->Handle())},
+        "focus to the second control");
 }
 
 TEST_F(UiControlNotificationsTest, AGraphicControlIsPaintedThroughItsWindowProc) {
