@@ -157,6 +157,17 @@ TEST(UiOwnerDrawListBox, ABarShowsWhileTheItemsDoNotFitAndTheSelectionStaysInVie
     EXPECT_EQ(GetScrollPos(w.List->Handle(), SB_VERT), 7);
 }
 
+TEST(UiOwnerDrawListBox, TheClientSizeLeavesTheFrameAndTheBar) {
+    ListWorld w(lbOwnerDrawFixed);
+    w.Fill(30);
+    w.Form->Show();
+    w.List->SetClientHeight(80);
+    w.List->SetClientWidth(100);
+    EXPECT_EQ(w.List->ClientHeight(), 80);
+    EXPECT_EQ(w.List->ClientWidth(), 100);
+    EXPECT_TRUE(w.HasScrollBar());
+}
+
 TEST(UiOwnerDrawListBox, IntegralHeightCutsAFixedListToWholeItems) {
     for (const bool integral : {false, true}) {
         ListWorld w(lbOwnerDrawFixed, 110);
