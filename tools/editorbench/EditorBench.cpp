@@ -8,8 +8,11 @@
 #include "editors/CurrencyEdit.h"
 #include "editors/DateEdit.h"
 #include "editors/ExEdtr.h"
+#include "editors/ImageEdit.h"
 #include "editors/MemoEdit.h"
+#include "editors/PickEdit.h"
 #include "editors/TextEdit.h"
+#include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Gdi.h"
 
@@ -66,6 +69,20 @@ std::vector<TBenchColumn> MakeColumns(TComponent* Owner) {
     check->SetCaption("已审核");
     check->SetEditValue(1);
     columns.push_back(ColumnOf(check, "已审核"));
+
+    auto* image = new TcvInplaceImageEdit(Owner);
+    image->Values()->Add("1");
+    image->Values()->Add("2");
+    image->Descriptions()->Add("通过");
+    image->Descriptions()->Add("不通过");
+    image->SetEditValue(std::string("2"));
+    columns.push_back(ColumnOf(image, "不通过"));
+    auto* pick = new TcvInplacePickEdit(Owner);
+    pick->SetEditValue(std::string("重点科技攻关"));
+    columns.push_back(ColumnOf(pick, "重点科技攻关"));
+    auto* mru = new TcvInplaceMRUEdit(Owner);
+    mru->SetEditValue(std::string("软科学研究"));
+    columns.push_back(ColumnOf(mru, "软科学研究"));
     return columns;
 }
 

@@ -6,7 +6,9 @@
 #include "editors/CurrencyEdit.h"
 #include "editors/DBEditors.h"
 #include "editors/DateEdit.h"
+#include "editors/ImageEdit.h"
 #include "editors/MemoEdit.h"
+#include "editors/PickEdit.h"
 #include "editors/StandaloneEdit.h"
 #include "editors/TextEdit.h"
 #include "platform/data/ADODB.h"
@@ -161,6 +163,18 @@ void TfrmEditorDemo::BuildStrip(TFormBuilder& build) {
     currency->SetDisplayFormat(",0.00");
     auto* check = static_cast<TcvInplaceCheckEdit*>(Strip->AddCell(TcvInplaceCheckEdit::StaticClass(), "复选", 1, 90));
     check->SetAllowGrayed(true);
+
+    auto* image = static_cast<TcvInplaceImageEdit*>(Strip->AddCell(TcvInplaceImageEdit::StaticClass(), "状态", std::string("2"), 80));
+    for (const char* value : {"1", "2", "3"})
+        image->Values()->Add(value);
+    for (const char* description : {"通过", "待审", "退回"})
+        image->Descriptions()->Add(description);
+    auto* pick = static_cast<TcvInplacePickEdit*>(Strip->AddCell(TcvInplacePickEdit::StaticClass(), "类别", std::string("软科学"), 90));
+    for (const char* item : {"重点科技攻关", "软科学", "科技型中小企业"})
+        pick->Items()->Add(item);
+    auto* mru = static_cast<TcvInplaceMRUEdit*>(Strip->AddCell(TcvInplaceMRUEdit::StaticClass(), "最近", std::string("北京"), 90));
+    for (const char* item : {"北京", "上海", "广州"})
+        mru->Items()->Add(item);
 }
 
 void TfrmEditorDemo::MoveClick(TObject* Sender) {
