@@ -589,6 +589,8 @@ public:
     virtual void DoGetLevelColor(int Level, TColor& AColor);
     // Whether the total footer has a cell under the column (absolute index).
     virtual bool IsExistFooterCell(int Column);
+    // A row is being inserted through the new-item row.
+    virtual bool IsInserting() const { return true; }
 
 protected:
     virtual TcvTreeListNode* CreateNode() = 0;
