@@ -14,6 +14,7 @@
 #include "treelist/TreeListCellViewData.h"
 #include "treelist/TreeListLayout.h"
 #include "treelist/TreeListNode.h"
+#include "treelist/TreeListPaint.h"
 #include "treelist/cvTL.h"
 
 #include <functional>
@@ -68,6 +69,10 @@ inline constexpr unsigned tloex_KeepColumnWidths = 1u << 26;
 inline constexpr unsigned tloex_AnsiSort = 1u << 27;
 inline constexpr unsigned tloex_MouseSelectRows = 1u << 28;
 inline constexpr unsigned tloex_IncSearch = 1u << 29;
+// Painting's option bits.
+inline constexpr unsigned tlo_DrawEndEllipsis = 1u << 9;
+inline constexpr unsigned tlo_HideFocusedCell = 1u << 13;
+inline constexpr unsigned tloex_UseBitmap = 1u << 1;
 inline constexpr unsigned tloex_CellHotTrack = 1u << 30;
 
 // GetNavigationNode's directions.
@@ -407,6 +412,40 @@ public:
     // Recomputes metrics and layout, unless an update batch is open.
     virtual void LayoutChanged();
 
+    // Columns and bands: the control with columns answers these; the tree
+    // list has none. Bands by shown index, columns by absolute index.
+    virtual int GetAbsoluteColumnCount() const { return 0; }
+    virtual int GetDefaultColumnWidth() const { return 100; }
+    virtual TAlignment GetBandAlignment(int Band) const { return (void)Band, taCenter; }
+    virtual std::string GetBandCaption(int Band) const { return (void)Band, std::string(); }
+    virtual int GetBandMinWidth(int Band) const { return (void)Band, 0; }
+    virtual bool GetBandOnlyOwnColumns(int Band) const { return (void)Band, false; }
+    virtual std::string GetColumnCaption(int Column) const { return (void)Column, std::string(); }
+    virtual TAlignment GetColumnHeaderAlignment(int Column) const { return (void)Column, taLeftJustify; }
+    virtual TAlignment GetColumnAlignment(int Column) const { return (void)Column, taLeftJustify; }
+    virtual TColor GetColumnColor(int Column) const { return (void)Column, Color(); }
+    virtual TFont* GetColumnFont(int Column) const { return (void)Column, Font(); }
+    virtual bool IsColumnFontAssigned(int Column) const { return (void)Column, false; }
+    virtual bool HasColumnHeaderGlyph(int Column) const { return (void)Column, false; }
+    virtual TBitmap* GetColumnHeaderGlyph(int Column) const { return (void)Column, nullptr; }
+    virtual TcvTreeListColumnSort GetColumnSortState(int Column) const { return (void)Column, csNone; }
+    virtual bool IsColumnVisible(int Column) const { return (void)Column, false; }
+    virtual bool IsMemoColumn(int Column) const { return (void)Column, false; }
+    virtual std::string GetCellText(const TcvTreeListNode* Node, int Column) const {
+        return GetNodeString(Node, Column);
+    }
+    // A band's width change is reported even when the width stays.
+    virtual bool IsBandHeaderWidth() const { return (FOptionsEx & tloex_ColumnEdgeSizesBand) != 0; }
+    // Paints one node cell inside R from the cell description; the control
+    // paints through the column's editor class.
+    virtual void DrawCellContent(HDC DC, const TRect& R, int Column, TcvTreeListCellViewData& Cell) {
+        (void)DC, (void)R, (void)Column, (void)Cell;
+    }
+    // Removes the cell text at Index from the node and its descendants.
+    virtual void DeleteNodeValue(TcvTreeListNode* Node, int Index) { (void)Node, (void)Index; }
+    virtual void UpdateHeaderLayout() { LayoutChanged(); }
+    // The stored layout is put back after loading (a hook of the layout storage).
+    virtual void RestoreLayout() {}
     // Scrolling. The rows scroll by whole rows from the top node, the bands
     // by pixels (LeftCoord) between the fixed bands.
     // Counts the rows that fit the rows area from the top node: partly
@@ -526,40 +565,6 @@ public:
     // Scrolls the bands so the shown column's header cell lies inside the
     // scrolling area; columns of fixed bands stay.
     void MakeColumnVisible(int Column);
-    // Columns and bands: the control with columns answers these; the tree
-    // list has none. Bands by shown index, columns by absolute index.
-    virtual int GetAbsoluteColumnCount() const { return 0; }
-    virtual int GetDefaultColumnWidth() const { return 100; }
-    virtual TAlignment GetBandAlignment(int Band) const { return (void)Band, taCenter; }
-    virtual std::string GetBandCaption(int Band) const { return (void)Band, std::string(); }
-    virtual int GetBandMinWidth(int Band) const { return (void)Band, 0; }
-    virtual bool GetBandOnlyOwnColumns(int Band) const { return (void)Band, false; }
-    virtual std::string GetColumnCaption(int Column) const { return (void)Column, std::string(); }
-    virtual TAlignment GetColumnHeaderAlignment(int Column) const { return (void)Column, taLeftJustify; }
-    virtual TAlignment GetColumnAlignment(int Column) const { return (void)Column, taLeftJustify; }
-    virtual TColor GetColumnColor(int Column) const { return (void)Column, Color(); }
-    virtual TFont* GetColumnFont(int Column) const { return (void)Column, Font(); }
-    virtual bool IsColumnFontAssigned(int Column) const { return (void)Column, false; }
-    virtual bool HasColumnHeaderGlyph(int Column) const { return (void)Column, false; }
-    virtual TBitmap* GetColumnHeaderGlyph(int Column) const { return (void)Column, nullptr; }
-    virtual TcvTreeListColumnSort GetColumnSortState(int Column) const { return (void)Column, csNone; }
-    virtual bool IsColumnVisible(int Column) const { return (void)Column, false; }
-    virtual bool IsMemoColumn(int Column) const { return (void)Column, false; }
-    virtual std::string GetCellText(const TcvTreeListNode* Node, int Column) const {
-        return GetNodeString(Node, Column);
-    }
-    // A band's width change is reported even when the width stays.
-    virtual bool IsBandHeaderWidth() const { return (FOptionsEx & tloex_ColumnEdgeSizesBand) != 0; }
-    // Paints one node cell inside R from the cell description; the control
-    // paints through the column's editor class.
-    virtual void DrawCellContent(HDC DC, const TRect& R, int Column, TcvTreeListCellViewData& Cell) {
-        (void)DC, (void)R, (void)Column, (void)Cell;
-    }
-    // Removes the cell text at Index from the node and its descendants.
-    virtual void DeleteNodeValue(TcvTreeListNode* Node, int Index) { (void)Node, (void)Index; }
-    virtual void UpdateHeaderLayout() { LayoutChanged(); }
-    // The stored layout is put back after loading (a hook of the layout storage).
-    virtual void RestoreLayout() {}
 
     // Custom drawing. The painter asks the Has... test of an item and, when
     // it holds, hands the item's text, colour, font and alignment to the
@@ -589,8 +594,31 @@ public:
     virtual void DoGetLevelColor(int Level, TColor& AColor);
     // Whether the total footer has a cell under the column (absolute index).
     virtual bool IsExistFooterCell(int Column);
-    // A row is being inserted through the new-item row.
+
+    // Painting.
+    TColor TreeLineColor() const { return FTreeLineColor; }
+    // 1: dotted tree lines; otherwise solid.
+    Byte TreeLineStyle() const { return FTreeLineStyle; }
+    // GridLineColor, or clBtnShadow while it is clNone.
+    TColor GetGridLineColor() const;
+    // The work bitmap of button-like cells; nil outside a paint.
+    TBitmap* PaintBitmap() const { return FPaintBitmap.get(); }
+    // Texts and marks the painting asks for beyond the column answers.
+    virtual std::string GetInsertingCellText(int Column) const { return (void)Column, std::string(); }
+    // A footer cell's text: the grid's summary; empty in the tree list.
+    virtual std::string GetLevelText(const TcvTreeListNode* Node, int Column, int FooterIndex) const;
+    virtual TAlignment GetFooterCellAlignment(const TcvTreeListNode* Node, int Column, int FooterIndex) const;
+    // Bits: 1 the filter button shows, 2 it is pressed, 4 it is hot, 8 the
+    // column is filtered.
+    virtual int GetHeaderButtonState(int Column) const { return (void)Column, 0; }
+    virtual bool HasFilter() const { return false; }
+    virtual std::string GetFilterText() const { return {}; }
     virtual bool IsInserting() const { return true; }
+    virtual bool IsHotCell(const TcvTreeListNode* Node, int Column) const { return (void)Node, (void)Column, false; }
+    // Around the painting of a node's row; the data-aware control moves its
+    // dataset to the node.
+    virtual void BeginNodeAccess(TcvTreeListNode* Node) { (void)Node; }
+    virtual void EndNodeAccess(TcvTreeListNode* Node) { (void)Node; }
 
 protected:
     virtual TcvTreeListNode* CreateNode() = 0;
@@ -630,6 +658,29 @@ protected:
     // Ends incremental search mode.
     virtual void EndSearch() { FSearching = false; }
     bool Searching() const { return FSearching; }
+
+    // Painting.
+    void Paint() override;
+    // Drag image, sizing line and hint leave the screen while the control
+    // paints, and come back after it.
+    virtual void HideDragFeedback() {}
+    virtual void ShowDragFeedback() {}
+    // A drag operation is over the control (the focus frame then stays off).
+    virtual bool IsDragOver() const { return false; }
+    // The group panel of the data-aware grid; nothing in the tree list.
+    virtual void DrawGroupPanel(TCanvas* ACanvas, const TRect& R, HBRUSH HeaderBrush, HBRUSH ShadowBrush);
+    // The cell painters: a node or new-item row cell (its content through
+    // DrawCellContent), a plain text cell of any kind, a row's preview strip.
+    // Each applies the custom-draw events, then the search highlight and the
+    // focus frame of the searched cell.
+    virtual void PaintNodeCell(const TcvTreeListCellPaint& Cell);
+    virtual void PaintTextCell(const TcvTreeListCellPaint& Cell);
+    virtual void PaintPreview(const TcvTreeListCellPaint& Cell);
+    // The incremental search as the painting shows it: the column searched
+    // and the characters typed so far.
+    int SearchColumn() const { return FSearchColumn; }
+    const std::string& SearchText() const { return FSearchText; }
+    void SetSearch(int Column, const std::string& Text);
 
 private:
     friend class TcvTreeListNode;
@@ -807,4 +858,20 @@ private:
     bool FDefaultRowHeightAssigned = false;
     int FNewItemRowHeight = 0;
     int FPreviewLineHeight = 0;
+
+    // Painting.
+    bool IsSearchCell(const TcvTreeListCellPaint& Cell) const;
+    // The focus frame inside the searched cell.
+    void DrawSearchFocus(const TcvTreeListCellPaint& Cell);
+    void FillCellViewData(const TcvTreeListCellPaint& Cell, const std::string& Text, TAlignment Alignment,
+                          TColor Colour, TColor TextColour, HBRUSH Brush);
+    TColor FTreeLineColor = clGrayText;
+    Byte FTreeLineStyle = 1;
+    std::unique_ptr<TBitmap> FPaintBitmap;
+    // Keeps the canvas font while a custom-draw event or a column font changes it.
+    std::unique_ptr<TFont> FCellFont = std::make_unique<TFont>();
+    TcvTreeListCellViewData FCellViewData;
+    int FSearchColumn = -1;
+    std::string FSearchText;
+    friend class TcvTreeListPainter;
 };
