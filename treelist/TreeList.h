@@ -464,6 +464,40 @@ public:
     // Recomputes metrics and layout, unless an update batch is open.
     virtual void LayoutChanged();
 
+    // Columns and bands: the control with columns answers these; the tree
+    // list has none. Bands by shown index, columns by absolute index.
+    virtual int GetAbsoluteColumnCount() const { return 0; }
+    virtual int GetDefaultColumnWidth() const { return 100; }
+    virtual TAlignment GetBandAlignment(int Band) const { return (void)Band, taCenter; }
+    virtual std::string GetBandCaption(int Band) const { return (void)Band, std::string(); }
+    virtual int GetBandMinWidth(int Band) const { return (void)Band, 0; }
+    virtual bool GetBandOnlyOwnColumns(int Band) const { return (void)Band, false; }
+    virtual std::string GetColumnCaption(int Column) const { return (void)Column, std::string(); }
+    virtual TAlignment GetColumnHeaderAlignment(int Column) const { return (void)Column, taLeftJustify; }
+    virtual TAlignment GetColumnAlignment(int Column) const { return (void)Column, taLeftJustify; }
+    virtual TColor GetColumnColor(int Column) const { return (void)Column, Color(); }
+    virtual TFont* GetColumnFont(int Column) const { return (void)Column, Font(); }
+    virtual bool IsColumnFontAssigned(int Column) const { return (void)Column, false; }
+    virtual bool HasColumnHeaderGlyph(int Column) const { return (void)Column, false; }
+    virtual TBitmap* GetColumnHeaderGlyph(int Column) const { return (void)Column, nullptr; }
+    virtual TcvTreeListColumnSort GetColumnSortState(int Column) const { return (void)Column, csNone; }
+    virtual bool IsColumnVisible(int Column) const { return (void)Column, false; }
+    virtual bool IsMemoColumn(int Column) const { return (void)Column, false; }
+    virtual std::string GetCellText(const TcvTreeListNode* Node, int Column) const {
+        return GetNodeString(Node, Column);
+    }
+    // A band's width change is reported even when the width stays.
+    virtual bool IsBandHeaderWidth() const { return (FOptionsEx & tloex_ColumnEdgeSizesBand) != 0; }
+    // Paints one node cell inside R from the cell description; the control
+    // paints through the column's editor class.
+    virtual void DrawCellContent(HDC DC, const TRect& R, int Column, TcvTreeListCellViewData& Cell) {
+        (void)DC, (void)R, (void)Column, (void)Cell;
+    }
+    // Removes the cell text at Index from the node and its descendants.
+    virtual void DeleteNodeValue(TcvTreeListNode* Node, int Index) { (void)Node, (void)Index; }
+    virtual void UpdateHeaderLayout() { LayoutChanged(); }
+    // The stored layout is put back after loading (a hook of the layout storage).
+    virtual void RestoreLayout() {}
     // Scrolling. The rows scroll by whole rows from the top node, the bands
     // by pixels (LeftCoord) between the fixed bands.
     // Counts the rows that fit the rows area from the top node: partly
@@ -582,40 +616,6 @@ public:
     // Scrolls the bands so the shown column's header cell lies inside the
     // scrolling area; columns of fixed bands stay.
     void MakeColumnVisible(int Column);
-    // Columns and bands: the control with columns answers these; the tree
-    // list has none. Bands by shown index, columns by absolute index.
-    virtual int GetAbsoluteColumnCount() const { return 0; }
-    virtual int GetDefaultColumnWidth() const { return 100; }
-    virtual TAlignment GetBandAlignment(int Band) const { return (void)Band, taCenter; }
-    virtual std::string GetBandCaption(int Band) const { return (void)Band, std::string(); }
-    virtual int GetBandMinWidth(int Band) const { return (void)Band, 0; }
-    virtual bool GetBandOnlyOwnColumns(int Band) const { return (void)Band, false; }
-    virtual std::string GetColumnCaption(int Column) const { return (void)Column, std::string(); }
-    virtual TAlignment GetColumnHeaderAlignment(int Column) const { return (void)Column, taLeftJustify; }
-    virtual TAlignment GetColumnAlignment(int Column) const { return (void)Column, taLeftJustify; }
-    virtual TColor GetColumnColor(int Column) const { return (void)Column, Color(); }
-    virtual TFont* GetColumnFont(int Column) const { return (void)Column, Font(); }
-    virtual bool IsColumnFontAssigned(int Column) const { return (void)Column, false; }
-    virtual bool HasColumnHeaderGlyph(int Column) const { return (void)Column, false; }
-    virtual TBitmap* GetColumnHeaderGlyph(int Column) const { return (void)Column, nullptr; }
-    virtual TcvTreeListColumnSort GetColumnSortState(int Column) const { return (void)Column, csNone; }
-    virtual bool IsColumnVisible(int Column) const { return (void)Column, false; }
-    virtual bool IsMemoColumn(int Column) const { return (void)Column, false; }
-    virtual std::string GetCellText(const TcvTreeListNode* Node, int Column) const {
-        return GetNodeString(Node, Column);
-    }
-    // A band's width change is reported even when the width stays.
-    virtual bool IsBandHeaderWidth() const { return (FOptionsEx & tloex_ColumnEdgeSizesBand) != 0; }
-    // Paints one node cell inside R from the cell description; the control
-    // paints through the column's editor class.
-    virtual void DrawCellContent(HDC DC, const TRect& R, int Column, TcvTreeListCellViewData& Cell) {
-        (void)DC, (void)R, (void)Column, (void)Cell;
-    }
-    // Removes the cell text at Index from the node and its descendants.
-    virtual void DeleteNodeValue(TcvTreeListNode* Node, int Index) { (void)Node, (void)Index; }
-    virtual void UpdateHeaderLayout() { LayoutChanged(); }
-    // The stored layout is put back after loading (a hook of the layout storage).
-    virtual void RestoreLayout() {}
 
     // Custom drawing. The painter asks the Has... test of an item and, when
     // it holds, hands the item's text, colour, font and alignment to the
@@ -714,8 +714,8 @@ protected:
     void Paint() override;
     // Drag image, sizing line and hint leave the screen while the control
     // paints, and come back after it.
-    virtual void HideDragFeedback() {}
-    virtual void ShowDragFeedback() {}
+    virtual void HideDragFeedback();
+    virtual void ShowDragFeedback();
     // A drag operation is over the control (the focus frame then stays off).
     virtual bool IsDragOver() const { return false; }
     // The group panel of the data-aware grid; nothing in the tree list.
@@ -836,6 +836,9 @@ private:
     TPoint FHitTestPoint{};
     // The part fonts are being set from the control's font.
     bool FCopyingFonts = false;
+    // Nesting of HideDragFeedback, and the drop arrows it took off.
+    int FDragFeedbackHidden = 0;
+    bool FDragArrowsHidden = false;
 
     unsigned FOptions = 0x37;
     unsigned FOptionsEx = 0x303E;
