@@ -402,9 +402,15 @@ void TCustomcvTreeList::HideEditorAndFocus() {
 
 void TCustomcvTreeList::RemoveEditor(bool Focus) {
     if (!FInplaceEditor) return;
-    const bool editorHadFocus = FInplaceEditor->HandleAllocated() && FInplaceEditor->Focused();
-    FInplaceEditor->HideEditorWindow();
-    if ((Focus || editorHadFocus) && CanFocus()) SetFocus();
+    TcvInplaceEdit* editor = FInplaceEditor;
+    editor->SetHostHiding(true);
+    const TScopeGuard hidden([editor] { editor->SetHostHiding(false); });
+    if (!editor->ComponentState().Contains(csDestroying)) PostEditorValue();
+    FEditorColumn = -1;
+    FEditorNode = nullptr;
+    const bool editorHadFocus = editor->HandleAllocated() && editor->Focused();
+    editor->HideEditorWindow();
+    if ((Focus || (editorHadFocus && HandleAllocated() && IsWindowVisible(FHandle))) && CanFocus()) SetFocus();
 }
 
 void TCustomcvTreeList::ResetEditorCell() {

@@ -171,6 +171,54 @@ public:
     TcvTreeListNode* EditorNode() const { return FEditorNode; }
     TcvPopupBorder GetEditorPopupBorder() override;
 
+    // Editing host: the editor that serves the focused cell, its set-up and
+    // the host call-backs that answer it.
+    // A text editor owned by the tree list.
+    virtual TcvInplaceEdit* CreateEditor(int VisibleColumn);
+    // The current editor.
+    virtual TcvInplaceEdit* FindEditor(int VisibleColumn);
+    // Colour (the nearest the screen shows), a copy of the edit font, margins.
+    virtual void InitEditor(TcvInplaceEdit* Editor);
+    // Loads the cell value into the editor; the tree list has none.
+    virtual void ColumnEditorHook(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value);
+    // The focused column's colour, then OnGetEditColor.
+    TColor GetEditColor() override;
+    // The focused column's font when it set one, else the control's.
+    TFont* GetEditFont() override;
+    // A TcvTreeListEditStyle bound to this tree list.
+    std::unique_ptr<TcvEditStyle> CreateEditStyle(TcvInplaceEdit* Editor) override;
+    bool CanEditModify() override { return true; }
+    bool IsValidEditChar(char32_t Key) override { return (void)Key, true; }
+    // Editing state with a window, outside design mode and update batches.
+    bool IsEditing() const;
+    // The focus left the row the editor was opened for.
+    bool IsEditorInputBlocked() override;
+    // Ends the edit and focuses the previous (Up) or next row.
+    void EditorMoveFocusedRow(bool Up) override;
+    void EditorFocusChanged() override { InvalidateSelection(); }
+    // The editor's text for its value while editing; empty otherwise.
+    std::string GetEditorValueText();
+    // The editor of the focused column becomes the current one, loaded unless
+    // it holds the focused cell already, and is shown over the cell (without
+    // its after-show action when Show is False).
+    void UpdateEditor(bool Show);
+    // The focused cell becomes the editor cell and its value enters the set-up
+    // editor inside the editor-filling bracket, so no change event fires.
+    void LoadEditorValue();
+    // A modified editor value goes into the editor cell (GetCellVariant), then
+    // OnEdited.
+    void PostEditorValue();
+    // Takes the editor's value into the cell; the tree list only resets Value.
+    virtual void GetCellVariant(TcvTreeListNode* Node, int Column, Variant& Value, TcvInplaceEdit* Editor);
+    // ShowEditor, then the key goes to the editor: Ctrl+V pastes, Ctrl+X
+    // cuts, any other character is typed there.
+    void ShowEditorWithChar(char32_t Key);
+    // ShowEditor, then the editor acts on the mouse-down at X, Y.
+    void ShowEditorWithMouse(TShiftState Shift, int X, int Y);
+    // ShowEditor, then the editor hears that a click opened it.
+    void ShowEditorByClick();
+    std::function<void(TObject* Sender, TColor& Color)> OnGetEditColor;
+
     // Selection. The base keeps no selected nodes, only the anchor and the
     // pending node, and reports changes; the control keeps the set.
     virtual bool IsNodeSelected(const TcvTreeListNode* Node) const { return (void)Node, false; }
@@ -564,8 +612,9 @@ public:
     // Ends the mouse-driven states: a sizing line is erased, the state
     // returns to normal.
     virtual void CancelMouseOperation();
-    // Opens the editor on the focused cell; the editing host fills it in.
-    virtual void ShowEditor() {}
+    // Opens the editor on the focused cell: only with editing allowed, outside
+    // row-select mode and when OnEditing agrees; a refusal drops the editor.
+    virtual void ShowEditor();
 
     // Option tests: every option is read through one of these, so that a
     // descendant can answer differently.
