@@ -1,12 +1,14 @@
 // The editing host: the editor over the focused cell with the value going in
-// and back through the column, one cached editor per editor class, the hosted
-// editors' style, and the typed character that opens the editor.
+// and back through the column, one cached editor per editor class, the mask
+// column, the hosted editors' style, and the typed character that opens the
+// editor.
 #include "TestTreeListForm.h"
 
 #include "editors/InplaceEdit.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
+#include "treelist/TreeListMaskColumn.h"
 
 #include <cctype>
 
@@ -20,7 +22,7 @@ protected:
         TreeListOnForm::SetUp();
         Text0 = AddColumn();
         Text1 = AddColumn();
-        AddColumn();
+        Mask = AddColumn<TcvTreeListMaskColumn>();
         AddNode(nullptr, {"A", "a1", "123"});
         AddNode(nullptr, {"B", "b1", "456"});
         Tree->OnEdited = [this](TObject*, TcvTreeListNode* Node) { Log += "edited " + NameOf(Node) + ";"; };
@@ -42,6 +44,7 @@ protected:
 
     TcvTreeListColumn* Text0 = nullptr;
     TcvTreeListColumn* Text1 = nullptr;
+    TcvTreeListMaskColumn* Mask = nullptr;
     std::string Log;
 };
 
@@ -76,9 +79,13 @@ TEST_F(TreeListEditing, EditorsAreCachedOnePerEditorClass) {
     Tree->HideEditor();
     TcvInplaceEdit* second = Edit("A", 1);
     Tree->HideEditor();
+    TcvInplaceEdit* mask = Edit("A", 2);
+    Tree->HideEditor();
     EXPECT_EQ(first, second) << "two text columns share one editor";
-    EXPECT_EQ(Edit("B", 2), first);
-    EXPECT_EQ(first->Owner(), Tree);
+    EXPECT_NE(mask, first);
+    EXPECT_NE(dynamic_cast<TcvInplaceTreeListMaskEdit*>(mask), nullptr);
+    EXPECT_EQ(Edit("B", 2), mask);
+    EXPECT_EQ(mask->Owner(), Tree);
 }
 
 TEST_F(TreeListEditing, TheColumnDecidesWhetherAndHowTheEditorEdits) {
@@ -105,6 +112,29 @@ TEST_F(TreeListEditing, TheColumnDecidesWhetherAndHowTheEditorEdits) {
     ASSERT_EQ(Tree->State(), 2);
     Type(editor, "q");
     EXPECT_EQ(editor->Text(), "B") << "a read-only column keeps its text";
+}
+
+TEST_F(TreeListEditing, TheMaskColumnMasksTheInput) {
+    Mask->SetEditMask("000;1;_");
+    TcvInplaceEdit* editor = Edit("A", 2);
+    platform_ui::test::SendQtKey(editor->Handle(), VK_HOME, 0, "");
+    Type(editor, "a7");
+    Tree->HideEditor();
+    EXPECT_EQ(N("A")->Strings(2), "723") << "the letter is refused, the digit overwrites";
+
+    Mask->SetEditMask("");
+    editor = Edit("B", 2);
+    platform_ui::test::SendQtKey(editor->Handle(), VK_END, 0, "");
+    Type(editor, "x");
+    Tree->HideEditor();
+    EXPECT_EQ(N("B")->Strings(2), "456x") << "an empty mask edits like a text column";
+
+    auto* copy = AddColumn<TcvTreeListMaskColumn>();
+    copy->SetIgnoreMaskBlank(true);
+    Mask->SetEditMask("00");
+    copy->Assign(Mask);
+    EXPECT_EQ(copy->EditMask(), "00");
+    EXPECT_TRUE(copy->IgnoreMaskBlank()) << "Assign keeps its own IgnoreMaskBlank";
 }
 
 TEST_F(TreeListEditing, HostedEditorsFollowTheTreeListsLook) {
