@@ -5,6 +5,7 @@
 #pragma once
 
 #include "editors/Container.h"
+#include "editors/EditStyle.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variants.h"
@@ -44,6 +45,8 @@ int CalcTextLineCount(const std::string& Text, int BoundsWidth, int LineHeight, 
                       bool InflateFlag, HFONT Font, int MaxLineCount);
 
 bool IsDegenerateRect(const TRect& R);
+// The editor button style of a look: 3-D, flat, or hot flat.
+TcvEditButtonViewStyle ButtonStyleOf(TcvLookAndFeel Look);
 bool SameTextIgnoreCase(const std::string& S1, const std::string& S2);
 
 // What DrawTextCell paints; the DC's font and text colour are used.
