@@ -65,6 +65,7 @@ void TCustomcvTreeListControl::AddColumn(TcvTreeListColumn* Column) {
 void TCustomcvTreeListControl::RemoveColumn(TcvTreeListColumn* Column) {
     Column->FTreeList = nullptr;
     FColumns.erase(std::remove(FColumns.begin(), FColumns.end(), Column), FColumns.end());
+    RemoveSortedColumn(Column);
     if (!ComponentState().Contains(csDestroying)) ColumnChanged(nullptr);
 }
 
@@ -470,11 +471,6 @@ bool TCustomcvTreeListControl::HasColumnHeaderGlyph(int Column) const {
 TBitmap* TCustomcvTreeListControl::GetColumnHeaderGlyph(int Column) const {
     const TcvTreeListColumn* column = Columns(Column);
     return column && column->HasHeaderGlyph() ? column->HeaderGlyph() : nullptr;
-}
-
-TcvTreeListColumnSort TCustomcvTreeListControl::GetColumnSortState(int Column) const {
-    const TcvTreeListColumn* column = Columns(Column);
-    return column ? column->Sorted() : csNone;
 }
 
 bool TCustomcvTreeListControl::IsColumnVisible(int Column) const {

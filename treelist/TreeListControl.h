@@ -15,6 +15,10 @@
 #include <vector>
 
 using TcvTreeListGetIndexEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, int& Index)>;
+using TcvTreeListColumnEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column)>;
+using TcvTreeListColumnAllowEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column, bool& Allow)>;
+using TcvTreeListColumnSortEvent =
+    std::function<void(TObject* Sender, TcvTreeListColumn* Column, TcvTreeListColumnSort& State)>;
 
 class TCustomcvTreeListControl : public TCustomcvTreeList {
 public:
@@ -70,8 +74,42 @@ public:
     // The bands changed: the automatic height, or a relayout.
     void UpdateHeaderLayout() override;
 
-    // Puts back the sort keys read with the columns (a hook of sorting).
-    virtual void RestoreSortedColumnOrder() {}
+    // Sorting. The sorted columns are the sort keys, the primary key first;
+    // a column is listed while its Sorted is not csNone.
+    int GetSortKeyCount() const override;
+    bool IsSortKeyDescending(int Index) const override;
+    int GetSortKeyColumnIndex(int Index) const override;
+    TcvTreeListColumn* GetSortedColumn(int Index) const;
+    // Appends a sorted column that is not listed yet.
+    void AddSortedColumn(TcvTreeListColumn* Column);
+    virtual void RegisterSortedColumn(TcvTreeListColumn* Column);
+    void RemoveSortedColumn(TcvTreeListColumn* Column);
+    // Empties the list; the columns keep their Sorted.
+    virtual void ClearSortedColumns();
+    // Called before a column becomes sorted.
+    virtual void SortedChanging(TcvTreeListColumn* Column) { (void)Column; }
+    // Nested; the outermost EndSortUpdate calls ResortNodes.
+    void BeginSortUpdate();
+    void EndSortUpdate();
+    // Orders the nodes by the sort keys: the control leaves them as they
+    // are; a descendant that sorts calls SortChildren here.
+    virtual void ResortNodes() {}
+    // OnColumnSorting may refuse.
+    virtual bool DoColumnSorting(TcvTreeListColumn* Column);
+    // The header click's sort: ascending, then alternating; a click with
+    // Ctrl removes it.
+    virtual void ChangeColumnSort(TcvTreeListColumn* Column);
+    // OnColumnClick, then with automatic sort ChangeColumnSort.
+    void DoColumnClick(int Column) override;
+    // The columns with a Sorted state join the sort keys, which then follow
+    // the columns' loaded sort order.
+    virtual void RestoreSortedColumnOrder();
+    // The cell value.
+    void GetNodeVariant(const TcvTreeListNode* Node, int Column, Variant& Value) const override;
+    TcvTreeListColumnEvent OnColumnClick;
+    TcvTreeListColumnAllowEvent OnColumnSorting;
+    // May change the sort state a column header shows.
+    TcvTreeListColumnSortEvent OnGetColumnSortState;
 
     // The answers the tree list asks (visible band indexes, absolute columns).
     int GetBandCount() const override;
@@ -152,6 +190,8 @@ protected:
     void MakeDefaultLayout();
     // Columns without their own font take the control's.
     void CMFontChanged();
+    // The option setters clear the sorted columns.
+    void ClearSortKeys() override;
 
 private:
     // Bands and columns rewrite each other's indexes directly.
@@ -167,6 +207,8 @@ private:
     void ClampRowsToBands();
     void FitColumn(TcvTreeListColumn* Column, TCanvas& Canvas);
     void SetNodeIndex(TcvTreeListNode* Node, int TcvTreeListTextNode::*Field, int Value);
+    // The column's place among the sort keys; -1 when it is none.
+    int GetSortedOrder(const TcvTreeListColumn* Column) const;
 
     std::vector<TcvTreeListColumn*> FColumns;
     std::unique_ptr<TcvTreeListBands> FBands;
@@ -177,6 +219,8 @@ private:
     int FHeaderPanelRowCountProperty = 1;
     bool FDefaultLayout = true;
     bool FAdjustingHeaderPanel = false;
+    std::vector<TcvTreeListColumn*> FSortedColumns;
+    int FSortUpdateCount = 0;
 
     // The layout cache, rebuilt on the first question after a change.
     mutable bool FLayoutCacheValid = false;

@@ -95,6 +95,8 @@ struct TcvSortItem {
 int CompareNodesByEvent(void* Item1, void* Item2);
 int CompareNodesBySortKeys(void* Item1, void* Item2);
 int CompareNodesBySortKeysText(void* Item1, void* Item2);
+// Of two TcvTreeListColumn items: by their loaded sort order.
+int CompareSortedOrder(void* Item1, void* Item2);
 
 // The unit's start-up and close-down, counted: the first Initialize builds
 // the indicator images and the three bitmaps, the last Finalize frees them.
