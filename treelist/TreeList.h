@@ -46,6 +46,8 @@ inline constexpr unsigned tlo_AutoWidth = 1u << 10;
 inline constexpr unsigned tlo_SelectAcrossLevels = 1u << 11;
 inline constexpr unsigned tlo_AutoSort = 1u << 14;
 inline constexpr unsigned tlo_CaseInsensitive = 1u << 15;
+inline constexpr unsigned tlo_StoreToRegistry = 1u << 16;
+inline constexpr unsigned tlo_StoreToIniFile = 1u << 17;
 // OptionsEx bits.
 inline constexpr unsigned tloex_InvertSelect = 1u << 0;
 inline constexpr unsigned tloex_ColumnEdgeSizesBand = 1u << 2;

@@ -7,6 +7,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Gdi.h"
+#include "platform/ui/MessageQueue.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 
@@ -47,6 +48,9 @@ TCustomcvTreeListControl::TCustomcvTreeListControl(TComponent* AOwner)
 }
 
 TCustomcvTreeListControl::~TCustomcvTreeListControl() {
+    // While the columns and bands exist; a failing store is reported, since
+    // nothing may leave a destructor.
+    RunGuarded([this] { StoreLayout(); });
     Destroying();
     ClearCache();
     DestroyColumns();
@@ -93,7 +97,7 @@ TcvTreeListColumn* TCustomcvTreeListControl::GetVisibleColumn(int Index) const {
 void TCustomcvTreeListControl::ColumnChanged(TcvTreeListColumn* Column) {
     if (ComponentState().Contains(csLoading)) return;
     (void)Column; // an unset width reads its default anyway
-    PlaceColumnsInBands();
+    if (FColumnRelayoutLock == 0) PlaceColumnsInBands();
     LayoutChanged();
 }
 

@@ -12,7 +12,12 @@
 
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
+
+class TcvRegIniWrapper;
+class TCustomIniFile;
+class TRegIniFile;
 
 using TcvTreeListGetIndexEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, int& Index)>;
 using TcvTreeListColumnEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column)>;
@@ -171,6 +176,36 @@ public:
     // border inside its bounds.
     virtual void GetCellViewBounds(const TRect& R, TRect& Bounds) const;
 
+    // Layout storage. A layout is a tree of sections below one root path:
+    // the view values, each band (found again by its ID) and each column
+    // (by its Name). The store is a registry-ini or an ini-file object.
+    using TcvLayoutStore = std::variant<TRegIniFile*, TCustomIniFile*>;
+    // An ini store loses the sections below the root first; the registry
+    // keeps those of removed columns.
+    void SaveLayout(TcvLayoutStore Store, const std::string& Path);
+    // Missing values keep the current ones.
+    void LoadLayout(TcvLayoutStore Store, const std::string& Path);
+    // Below HKEY_CURRENT_USER; nothing is loaded when the key is missing.
+    void SaveToRegistry(const std::string& Path);
+    void LoadFromRegistry(const std::string& Path);
+    // Rooted at IniSectionName, else at the form's name, "_" and Name.
+    void SaveToIniFile(const std::string& FileName);
+    void LoadFromIniFile(const std::string& FileName);
+    // Each runs once in the control's life, by the store options: the
+    // registry first, then the ini file. The destructor stores.
+    virtual void StoreLayout();
+    void RestoreLayout() override;
+    virtual bool IsStoreToRegistry() const { return Options() & tlo_StoreToRegistry; }
+    virtual bool IsStoreToIniFile() const { return Options() & tlo_StoreToIniFile; }
+    const std::string& RegistryPath() const { return FRegistryPath; }
+    void SetRegistryPath(const std::string& Value) { FRegistryPath = Value; }
+    const std::string& IniFileName() const { return FIniFileName; }
+    void SetIniFileName(const std::string& Value) { FIniFileName = Value; }
+    const std::string& IniSectionName() const { return FIniSectionName; }
+    void SetIniSectionName(const std::string& Value) { FIniSectionName = Value; }
+    // Remembers the form's name for the ini root.
+    void SetParent(TWinControl* AParent) override;
+
     TcvTreeListGetIndexEvent OnGetImageIndex;
     TcvTreeListGetIndexEvent OnGetSelectedIndex;
     TcvTreeListGetIndexEvent OnGetStateIndex;
@@ -192,6 +227,14 @@ protected:
     void CMFontChanged();
     // The option setters clear the sorted columns.
     void ClearSortKeys() override;
+    // The items of a layout; a descendant adds its own after these.
+    virtual void SaveGridLayout(TcvRegIniWrapper& Store, const std::string& Section);
+    virtual void SaveColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column);
+    virtual void LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section);
+    virtual void LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column);
+    // Around a load: one update, and one sort update with multi-sorting.
+    virtual void BeginLoadLayout(TcvRegIniWrapper& Store);
+    virtual void EndLoadLayout(TcvRegIniWrapper& Store);
 
 private:
     // Bands and columns rewrite each other's indexes directly.
@@ -209,6 +252,8 @@ private:
     void SetNodeIndex(TcvTreeListNode* Node, int TcvTreeListTextNode::*Field, int Value);
     // The column's place among the sort keys; -1 when it is none.
     int GetSortedOrder(const TcvTreeListColumn* Column) const;
+    std::string IniRootPath(const std::string& FormName) const;
+    bool UsesStore(bool Option, const std::string& Where) const;
 
     std::vector<TcvTreeListColumn*> FColumns;
     std::unique_ptr<TcvTreeListBands> FBands;
@@ -221,6 +266,14 @@ private:
     bool FAdjustingHeaderPanel = false;
     std::vector<TcvTreeListColumn*> FSortedColumns;
     int FSortUpdateCount = 0;
+    // Above 0 while a layout loads the columns' places: no placement meanwhile.
+    int FColumnRelayoutLock = 0;
+    std::string FParentFormName;
+    std::string FRegistryPath;
+    std::string FIniFileName;
+    std::string FIniSectionName;
+    bool FLayoutRestored = false;
+    bool FLayoutStored = false;
 
     // The layout cache, rebuilt on the first question after a change.
     mutable bool FLayoutCacheValid = false;
