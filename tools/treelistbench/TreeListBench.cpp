@@ -118,6 +118,11 @@ TBenchFigures RunTreeList(const TBenchTree& Texts) {
     });
     figures.PageMs = pagingMs / std::max(figures.Pages, 1);
 
+    figures.SortMs = Milliseconds([&] {
+        tree->SortChildren(-1, 0, false);
+        PaintNow(tree);
+    });
+    figures.First = tree->GetNodeString(tree->Items(0), 0);
     return figures;
 }
 
