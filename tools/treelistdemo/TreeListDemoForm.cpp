@@ -7,6 +7,7 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/ImageList.h"
 #include "treelist/TreeListColumns.h"
+#include "treelist/TreeListMaskColumn.h"
 
 #include <cstdio>
 #include <iterator>
@@ -36,6 +37,21 @@ template <size_t N> const char* Pick(const char* const (&Table)[N], std::mt19937
 enum TDemoImage { imgPlan, imgYear, imgProject };
 
 } // namespace
+
+void TDemoTreeList::RegisterSortedColumn(TcvTreeListColumn* Column) {
+    TCustomcvTreeListControl::RegisterSortedColumn(Column);
+    if (Column && Column->Sorted() != csNone && IsAutoSort() && !SortUpdating()) SortByColumn(Column);
+}
+
+void TDemoTreeList::ResortNodes() {
+    if (GetSortKeyCount() > 0) SortByColumn(GetSortedColumn(0));
+}
+
+void TDemoTreeList::SortByColumn(TcvTreeListColumn* Column) {
+    if (Column->Sorted() == csNone) return;
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    SortChildren(-1, Column->GetIndex(), Column->Sorted() == csDown);
+}
 
 void TDemoTreeList::SetFooterTexts(int NameColumn, std::string NameText, int BudgetColumn, std::string BudgetText) {
     FNameColumn = NameColumn;
@@ -122,9 +138,15 @@ void TfrmTreeListDemo::BuildColumns(TFormBuilder& build) {
     }
     bands->Items(0)->SetFixed(bfLeft);
 
+    colName = build.Component<TcvTreeListColumn>("colName");
+    colCode = build.Component<TcvTreeListMaskColumn>("colCode");
+    colCode->SetEditMask("0000-0000;1;_");
+    colLeader = build.Component<TcvTreeListColumn>("colLeader");
+    colUnit = build.Component<TcvTreeListColumn>("colUnit");
+    colBudget = build.Component<TcvTreeListColumn>("colBudget");
+    colState = build.Component<TcvTreeListColumn>("colState");
     struct TColumnRow {
-        TcvTreeListColumn** Column;
-        const char* Name;
+        TcvTreeListColumn* Column;
         const char* Caption;
         int Band;
         int Row;
@@ -132,15 +154,15 @@ void TfrmTreeListDemo::BuildColumns(TFormBuilder& build) {
         TAlignment Alignment;
     };
     const TColumnRow columnRows[] = {
-        {&colName, "colName", "名称", 0, 0, 280, taLeftJustify},
-        {&colCode, "colCode", "编号", 1, 0, 110, taLeftJustify},
-        {&colLeader, "colLeader", "负责人", 1, 0, 220, taLeftJustify},
-        {&colUnit, "colUnit", "承担单位", 1, 1, 330, taLeftJustify},
-        {&colBudget, "colBudget", "预算（万元）", 2, 0, 130, taRightJustify},
-        {&colState, "colState", "状态", 2, 0, 120, taCenter},
+        {colName, "名称", 0, 0, 280, taLeftJustify},
+        {colCode, "编号", 1, 0, 110, taLeftJustify},
+        {colLeader, "负责人", 1, 0, 220, taLeftJustify},
+        {colUnit, "承担单位", 1, 1, 330, taLeftJustify},
+        {colBudget, "预算（万元）", 2, 0, 130, taRightJustify},
+        {colState, "状态", 2, 0, 120, taCenter},
     };
     for (const TColumnRow& row : columnRows) {
-        TcvTreeListColumn* column = build.Component<TcvTreeListColumn>(row.Name);
+        TcvTreeListColumn* column = row.Column;
         column->SetCaption(row.Caption);
         column->SetBandIndex(row.Band);
         column->SetRowIndex(row.Row);
@@ -149,7 +171,6 @@ void TfrmTreeListDemo::BuildColumns(TFormBuilder& build) {
         // A column alone in its band fills the band's two header rows.
         if (row.Band != 1) column->SetHeaderMaxLineCount(0);
         column->SetTreeList(tlProjects);
-        *row.Column = column;
     }
 }
 

@@ -10,12 +10,21 @@
 #include <string>
 
 class TCustomImageList;
+class TcvTreeListMaskColumn;
 class TFormBuilder;
 
-// The control as the demo uses it: a footer under the name and budget columns.
+// The control as the demo uses it: it sorts its nodes by the sort keys, as
+// the data-aware grid does, and shows a footer under the name and budget
+// columns.
 class TDemoTreeList : public TCustomcvTreeListControl {
 public:
     using TCustomcvTreeListControl::TCustomcvTreeListControl;
+
+    // With automatic sort and no sort update open, a newly sorted column
+    // sorts every level at once.
+    void RegisterSortedColumn(TcvTreeListColumn* Column) override;
+    // By the first sort key, when there is one.
+    void ResortNodes() override;
 
     // The footer texts, under the name column and the budget column.
     void SetFooterTexts(int NameColumn, std::string NameText, int BudgetColumn, std::string BudgetText);
@@ -24,6 +33,8 @@ public:
     std::string GetLevelText(const TcvTreeListNode* Node, int Column, int FooterIndex) const override;
 
 private:
+    void SortByColumn(TcvTreeListColumn* Column);
+
     int FNameColumn = -1;
     int FBudgetColumn = -1;
     std::string FNameText;
@@ -39,7 +50,7 @@ public:
 
     TDemoTreeList* tlProjects = nullptr;
     TcvTreeListColumn* colName = nullptr;
-    TcvTreeListColumn* colCode = nullptr;
+    TcvTreeListMaskColumn* colCode = nullptr;
     TcvTreeListColumn* colLeader = nullptr;
     TcvTreeListColumn* colUnit = nullptr;
     TcvTreeListColumn* colBudget = nullptr;
