@@ -84,6 +84,9 @@ void TCustomcvTreeList::ResetNodeReferences() {
     FFocusedNode = nullptr;
     FEditorNode = nullptr;
     FEditorColumn = -1;
+    FSelectionAnchor = nullptr;
+    FPendingSelectionNode = nullptr;
+    FHotTrack = {};
 }
 
 // Update lock and state ------------------------------------------------------
@@ -399,9 +402,15 @@ void TCustomcvTreeList::HideEditorAndFocus() {
 
 void TCustomcvTreeList::RemoveEditor(bool Focus) {
     if (!FInplaceEditor) return;
-    const bool editorHadFocus = FInplaceEditor->HandleAllocated() && FInplaceEditor->Focused();
-    FInplaceEditor->HideEditorWindow();
-    if ((Focus || editorHadFocus) && CanFocus()) SetFocus();
+    TcvInplaceEdit* editor = FInplaceEditor;
+    editor->SetHostHiding(true);
+    const TScopeGuard hidden([editor] { editor->SetHostHiding(false); });
+    if (!editor->ComponentState().Contains(csDestroying)) PostEditorValue();
+    FEditorColumn = -1;
+    FEditorNode = nullptr;
+    const bool editorHadFocus = editor->HandleAllocated() && editor->Focused();
+    editor->HideEditorWindow();
+    if ((Focus || (editorHadFocus && HandleAllocated() && IsWindowVisible(FHandle))) && CanFocus()) SetFocus();
 }
 
 void TCustomcvTreeList::ResetEditorCell() {
@@ -421,7 +430,7 @@ void TCustomcvTreeList::BeginSelectionChange() {
 }
 
 void TCustomcvTreeList::EndSelectionChange() {
-    if (--FSelectionChangeLevel == 0 && SelectedCount() != FSelectedCountBefore) Fire(OnSelectedCountChange, this);
+    if (--FSelectionChangeLevel == 0 && SelectedCount() != FSelectedCountBefore) DoSelectedCountChange();
 }
 
 // Node data and notifications -------------------------------------------------------

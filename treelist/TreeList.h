@@ -35,6 +35,17 @@ using TcvTreeListChangeNodeEvent =
 using TcvTreeListChangeColumnEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, int Column)>;
 using TcvTreeListEditValidateEvent = std::function<void(TObject* Sender, std::string& ErrorText, bool& Accept)>;
 
+// The hot cell (Kind 0) or header part (Node nil, Kind the part, 3 the
+// filter button); Column is absolute, -1 when nothing is hot.
+struct TcvTreeListHotTrackInfo {
+    TcvTreeListNode* Node = nullptr;
+    int Column = -1;
+    int SubItem = 0;
+    Byte Kind = 0;
+};
+using TcvTreeListHotTrackEvent =
+    std::function<void(TObject* Sender, TcvTreeListHotTrackInfo HotTrack, TCursor& Cursor)>;
+
 // Options bits with a fixed meaning in the tree list.
 inline constexpr unsigned tlo_ColumnSizing = 1u << 0;
 inline constexpr unsigned tlo_Editing = 1u << 2;
@@ -165,15 +176,104 @@ public:
     TcvTreeListNode* EditorNode() const { return FEditorNode; }
     TcvPopupBorder GetEditorPopupBorder() override;
 
-    // Selection; the base holds none (multi-select lives in the control).
+    // Editing host: the editor that serves the focused cell, its set-up and
+    // the host call-backs that answer it.
+    // A text editor owned by the tree list.
+    virtual TcvInplaceEdit* CreateEditor(int VisibleColumn);
+    // The current editor.
+    virtual TcvInplaceEdit* FindEditor(int VisibleColumn);
+    // Colour (the nearest the screen shows), a copy of the edit font, margins.
+    virtual void InitEditor(TcvInplaceEdit* Editor);
+    // Loads the cell value into the editor; the tree list has none.
+    virtual void ColumnEditorHook(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value);
+    // The focused column's colour, then OnGetEditColor.
+    TColor GetEditColor() override;
+    // The focused column's font when it set one, else the control's.
+    TFont* GetEditFont() override;
+    // A TcvTreeListEditStyle bound to this tree list.
+    std::unique_ptr<TcvEditStyle> CreateEditStyle(TcvInplaceEdit* Editor) override;
+    bool CanEditModify() override { return true; }
+    bool IsValidEditChar(char32_t Key) override { return (void)Key, true; }
+    // Editing state with a window, outside design mode and update batches.
+    bool IsEditing() const;
+    // The focus left the row the editor was opened for.
+    bool IsEditorInputBlocked() override;
+    // Ends the edit and focuses the previous (Up) or next row.
+    void EditorMoveFocusedRow(bool Up) override;
+    void EditorFocusChanged() override { InvalidateSelection(); }
+    // The editor's text for its value while editing; empty otherwise.
+    std::string GetEditorValueText();
+    // The editor of the focused column becomes the current one, loaded unless
+    // it holds the focused cell already, and is shown over the cell (without
+    // its after-show action when Show is False).
+    void UpdateEditor(bool Show);
+    // The focused cell becomes the editor cell and its value enters the set-up
+    // editor inside the editor-filling bracket, so no change event fires.
+    void LoadEditorValue();
+    // A modified editor value goes into the editor cell (GetCellVariant), then
+    // OnEdited.
+    void PostEditorValue();
+    // Takes the editor's value into the cell; the tree list only resets Value.
+    virtual void GetCellVariant(TcvTreeListNode* Node, int Column, Variant& Value, TcvInplaceEdit* Editor);
+    // ShowEditor, then the key goes to the editor: Ctrl+V pastes, Ctrl+X
+    // cuts, any other character is typed there.
+    void ShowEditorWithChar(char32_t Key);
+    // ShowEditor, then the editor acts on the mouse-down at X, Y.
+    void ShowEditorWithMouse(TShiftState Shift, int X, int Y);
+    // ShowEditor, then the editor hears that a click opened it.
+    void ShowEditorByClick();
+    std::function<void(TObject* Sender, TColor& Color)> OnGetEditColor;
+
+    // Selection. The base keeps no selected nodes, only the anchor and the
+    // pending node, and reports changes; the control keeps the set.
     virtual bool IsNodeSelected(const TcvTreeListNode* Node) const { return (void)Node, false; }
-    virtual void SetNodeSelected(TcvTreeListNode* Node, bool Value) { (void)Node, (void)Value; }
-    virtual void ClearSelection() {}
+    // Reports the change (DoSelectedCountChange).
+    virtual void SetNodeSelected(TcvTreeListNode* Node, bool Value);
+    // Drops the pending node and reports the change.
+    virtual void ClearSelection();
     virtual int SelectedCount() const { return 0; }
+    // nullptr out of range.
+    virtual TcvTreeListNode* GetSelectedNode(int Index) const { return (void)Index, nullptr; }
+    virtual bool CanSelectRange() const { return true; }
+    // OnCanNodeSelected; then, without selection across levels, the node must
+    // share its parent with the first selected node (none selected: the anchor).
+    virtual bool CanNodeSelected(TcvTreeListNode* Node);
+    // -1 when the anchor's row lies below the node's, 0 on it, else 1.
+    int CompareToSelectionAnchor(const TcvTreeListNode* Node) const;
+    TcvTreeListNode* GetSelectionAnchor() const { return FSelectionAnchor; }
+    void SetSelectionAnchor(TcvTreeListNode* Node) { FSelectionAnchor = Node; }
+    // The node a click selects once the button is released (the mouse code).
+    TcvTreeListNode* PendingSelectionNode() const { return FPendingSelectionNode; }
+    void SetPendingSelectionNode(TcvTreeListNode* Node) { FPendingSelectionNode = Node; }
+    // Drops the pending node; answers SelectedCount.
+    int ResetSelectionPending();
+    // OnSelectedCountChange, unless destroying or inside a selection bracket.
+    virtual void DoSelectedCountChange();
+    // The focused row and the selected rows (the whole control from 11 on).
+    virtual void InvalidateSelection();
+    // Selects the shown rows from min(row A, row B) to max(row A, row B), in
+    // one selection bracket; nothing when either node is not shown.
+    virtual void SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB);
+    // While editing, replaces the editor's text as if typed.
+    void SetEditorText(const std::string& Text);
+    TcvTreeListAllowEvent OnCanNodeSelected;
     // A bracket around selection changes: OnSelectedCountChange fires at the
     // outermost end when the count differs from the one at the start.
     virtual void BeginSelectionChange();
     virtual void EndSelectionChange();
+
+    // Hot tracking: the cell or header part under the pointer.
+    const TcvTreeListHotTrackInfo& HotTrackInfo() const { return FHotTrack; }
+    // Whether a cell is hot under the pointer (Column: absolute index).
+    virtual bool IsCellHotTrack(TcvTreeListNode* Node, int Column) const;
+    // Whether a header point is a hot part, giving the part (none here).
+    virtual bool IsHeaderHotPart(TPoint Point, int Column, Byte& Part) const;
+    // OnHotTrackNode with a copy of the record; it may change the cursor.
+    virtual void DoHotTrackNode(const TcvTreeListHotTrackInfo& HotTrack, TCursor& Cursor);
+    // The step of a mouse move: the hot record follows the hit, the old and
+    // new hot areas are repainted and the cursor follows the new one.
+    virtual void UpdateHotTrack(const TcvTreeListHitInfo& Hit);
+    TcvTreeListHotTrackEvent OnHotTrackNode;
 
     // Node data, answered by descendants.
     virtual std::string GetNodeString(const TcvTreeListNode* Node, int Column) const;
@@ -516,8 +616,9 @@ public:
     // Ends the mouse-driven states: a sizing line is erased, the state
     // returns to normal.
     virtual void CancelMouseOperation();
-    // Opens the editor on the focused cell; the editing host fills it in.
-    virtual void ShowEditor() {}
+    // Opens the editor on the focused cell: only with editing allowed, outside
+    // row-select mode and when OnEditing agrees; a refusal drops the editor.
+    virtual void ShowEditor();
 
     // Option tests: every option is read through one of these, so that a
     // descendant can answer differently.
@@ -545,7 +646,6 @@ public:
     virtual bool IsTabWrapsRows() const { return FOptions & tlo_TabWrapsRows; }
     virtual bool IsBandRowNavigation() const { return FOptionsEx & tloex_BandRowNavigation; }
     virtual bool IsRowHeightVariable() const { return false; }
-    virtual bool IsCellHotTrack() const { return FOptionsEx & tloex_CellHotTrack; }
     virtual bool IsImmediateEditorClick() const { return FOptionsEx & tloex_ImmediateEditor; }
     bool EditorConvertsDblClick() override { return FOptions & tlo_EditorOnRelease; }
     // Tab moves between cells unless Ctrl is held.
@@ -688,6 +788,8 @@ private:
     // Empties the three row lists (cheap when they are empty already).
     void DropRowCache();
     void ResetNodeReferences();
+    // Repaints a hot cell (without erasing) or the header of a hot part.
+    void InvalidateHotArea(const TcvTreeListHotTrackInfo& HotTrack);
     template <typename T> void StoreAndRepaint(T& Field, T Value) {
         if (Field == Value) return;
         Field = Value;
@@ -759,6 +861,12 @@ private:
     TcvTreeListNode* FEditorNode = nullptr;
     TcvInplaceEdit* FInplaceEditor = nullptr;
     bool FSearching = false;
+    // Selection and hot tracking.
+    TcvTreeListNode* FSelectionAnchor = nullptr;
+    TcvTreeListNode* FPendingSelectionNode = nullptr;
+    TcvTreeListHotTrackInfo FHotTrack;
+    TCursor FUserCursor = crDefault;
+    bool FSettingHotCursor = false;
 
     // Focus and scrolling.
     TcvTreeListNode* FFocusedNode = nullptr;
