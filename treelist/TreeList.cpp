@@ -5,6 +5,7 @@
 #include "editors/InplaceEdit.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/ImageList.h"
+#include "platform/ui/Painting.h"
 #include "platform/ui/Window.h"
 #include "treelist/cvTL.h"
 
@@ -21,10 +22,10 @@ TCustomcvTreeList::TCustomcvTreeList(TComponent* AOwner)
     SetTabStop(true);
     FControlStyle = TControlStyle{csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage};
     FPreviewFont->SetColor(clBlue);
-    const auto relayout = [this](TObject*) { LayoutChanged(); };
-    FBandFont->OnChange = relayout;
-    FHeaderFont->OnChange = relayout;
-    FPreviewFont->OnChange = relayout;
+    const auto partFontChanged = [this](TObject*) { FontOfPartChanged(); };
+    FBandFont->OnChange = partFontChanged;
+    FHeaderFont->OnChange = partFontChanged;
+    FPreviewFont->OnChange = partFontChanged;
     FImagesLink = std::make_unique<TChangeLink>();
     FStateImagesLink = std::make_unique<TChangeLink>();
     const auto repaint = [this](TObject*) { Invalidate(); };
@@ -169,23 +170,13 @@ int TCustomcvTreeList::GetTopRowIndex() const {
 
 void TCustomcvTreeList::SetTopVisibleNode(TcvTreeListNode* Node) {
     FTopNode = Node;
+    CalcVisibleRows();
     Fire(OnChangeTopVisibleNode, this);
 }
 
 bool TCustomcvTreeList::FocusNode(TcvTreeListNode* Node) {
     Node->SetFocused(true);
     return true;
-}
-
-void TCustomcvTreeList::SetFocusedCell(TcvTreeListNode* Node, int Column, bool MakeVisible) {
-    if (Node == FFocusedNode && Column == FFocusedColumn) return;
-    TcvTreeListNode* old = FFocusedNode;
-    FFocusedNode = Node;
-    FFocusedColumn = Column;
-    FFocusedAbsoluteIndex = -1;
-    if (MakeVisible && Node) MakeNodeVisible(Node);
-    if (old) InvalidateNode(old, false);
-    if (Node) InvalidateNode(Node, false);
 }
 
 bool TCustomcvTreeList::IsFocusedInside() {
@@ -326,15 +317,19 @@ void TCustomcvTreeList::MakeNodeVisible(TcvTreeListNode* Node) {
     const int top = GetTopRowIndex();
     if (row < 0) return;
     if (top < 0 || row < top)
-        SetTopVisibleNode(Node);
+        SetTopRowIndex(row);
     else if (row >= top + FVisibleRowCount)
-        SetTopVisibleNode(GetRowNode(row - FVisibleRowCount + 1));
+        SetTopRowIndex(GetTopRowShowingLast(row));
 }
 
 void TCustomcvTreeList::InvalidateNode(TcvTreeListNode* Node, bool Relayout) {
-    (void)Relayout;
     if (IsUpdating() || ComponentState().Contains(csDestroying) || !Node || !IsNodeVisible(Node)) return;
-    Invalidate();
+    if (!HandleAllocated()) return;
+    // A relayout may change the heights of the rows below.
+    TRect row = GetNodeRowRect(Node, Relayout);
+    if (row.Top < 0) return;
+    row.Left = ClientRect().Left; // with the indicator cell
+    InvalidateRect(FHandle, &row, false);
 }
 
 void TCustomcvTreeList::InvalidateRowsFrom(TcvTreeListNode* Node) {
@@ -395,8 +390,11 @@ void TCustomcvTreeList::HideEditor() {
 }
 
 void TCustomcvTreeList::HideEditorAndFocus() {
+    // Only an open editor hands the focus back: a resize or a change of look
+    // must not take it from another control.
+    const bool editing = FState == 2;
     HideEditor();
-    if (CanFocus()) SetFocus();
+    if (editing && CanFocus()) SetFocus();
 }
 
 void TCustomcvTreeList::RemoveEditor(bool Focus) {
@@ -451,25 +449,6 @@ void TCustomcvTreeList::NodeInserted(TcvTreeListNode* Node) {
     if (IsUpdating() || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
     FocusedNodeChanged();
     InvalidateNode(Node, true);
-}
-
-void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* Previous, bool Relayout,
-                                       TcvTreeListNode* Next) {
-    Fire(OnDeletion, this, Node);
-    if (FClearing) return;
-    SetNodeSelected(Node, false);
-    if (Count() == 0) {
-        ResetNodeReferences();
-        if (!IsUpdating() && !ComponentState().Contains(csDestroying)) Invalidate();
-        return;
-    }
-    TcvTreeListNode* replacement = Previous ? Previous : Next;
-    if (FTopNode == Node) FTopNode = replacement;
-    if (FFocusedNode == Node) FFocusedNode = replacement;
-    if (FEditorNode == Node) ResetEditorCell();
-    if (!Relayout || IsUpdating() || ComponentState().Contains(csDestroying)) return;
-    FocusedNodeChanged();
-    InvalidateNode(replacement, true);
 }
 
 int TCustomcvTreeList::CompareSelectionItems(TcvTreeListNode* Node1, TcvTreeListNode* Node2) {

@@ -10,9 +10,11 @@
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/Variants.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/StdCtrls.h"
 #include "treelist/TreeListCellViewData.h"
 #include "treelist/TreeListLayout.h"
 #include "treelist/TreeListNode.h"
+#include "treelist/TreeListPaint.h"
 #include "treelist/cvTL.h"
 
 #include <functional>
@@ -27,13 +29,22 @@ using TcvTreeListNodeEvent = std::function<void(TObject* Sender, TcvTreeListNode
 using TcvTLCompareEvent =
     std::function<void(TObject* Sender, TcvTreeListNode* Node1, TcvTreeListNode* Node2, int& Compare)>;
 using TcvTreeListAllowEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, bool& Allow)>;
+using TcvTreeListChangeNodeEvent =
+    std::function<void(TObject* Sender, TcvTreeListNode* OldNode, TcvTreeListNode* Node)>;
+// Column: the shown index of the newly focused column.
+using TcvTreeListChangeColumnEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, int Column)>;
+using TcvTreeListEditValidateEvent = std::function<void(TObject* Sender, std::string& ErrorText, bool& Accept)>;
 
 // Options bits with a fixed meaning in the tree list.
 inline constexpr unsigned tlo_ColumnSizing = 1u << 0;
 inline constexpr unsigned tlo_Editing = 1u << 2;
+inline constexpr unsigned tlo_EditorWantsTab = 1u << 3;
+inline constexpr unsigned tlo_TabWrapsRows = 1u << 4;
 inline constexpr unsigned tlo_RowSelect = 1u << 5;
 inline constexpr unsigned tlo_MultiSelect = 1u << 6;
+inline constexpr unsigned tlo_EditorOnRelease = 1u << 7;
 inline constexpr unsigned tlo_AutoWidth = 1u << 10;
+inline constexpr unsigned tlo_SelectAcrossLevels = 1u << 11;
 inline constexpr unsigned tlo_AutoSort = 1u << 14;
 inline constexpr unsigned tlo_CaseInsensitive = 1u << 15;
 // OptionsEx bits.
@@ -41,16 +52,28 @@ inline constexpr unsigned tloex_InvertSelect = 1u << 0;
 inline constexpr unsigned tloex_ColumnEdgeSizesBand = 1u << 2;
 inline constexpr unsigned tloex_AutoPreviewLines = 1u << 3;
 inline constexpr unsigned tloex_BandSizing = 1u << 4;
+inline constexpr unsigned tloex_ArrowWrapsRows = 1u << 6;
+inline constexpr unsigned tloex_BandRowNavigation = 1u << 7;
 inline constexpr unsigned tloex_Preview = 1u << 8;
+inline constexpr unsigned tloex_EnterMovesToNextCell = 1u << 9;
+inline constexpr unsigned tloex_StartEditByKey = 1u << 10;
+inline constexpr unsigned tloex_EditRecord = 1u << 12;
 inline constexpr unsigned tloex_RowAutoHeight = 1u << 15;
 inline constexpr unsigned tloex_BandHeightSizing = 1u << 18;
 inline constexpr unsigned tloex_HeaderHeightSizing = 1u << 20;
 inline constexpr unsigned tloex_RowSizing = 1u << 21;
 inline constexpr unsigned tloex_MultiSort = 1u << 22;
+inline constexpr unsigned tloex_ImmediateEditor = 1u << 24;
 inline constexpr unsigned tloex_AutoHeaderPanelRowCount = 1u << 25;
 inline constexpr unsigned tloex_KeepColumnWidths = 1u << 26;
 inline constexpr unsigned tloex_AnsiSort = 1u << 27;
+inline constexpr unsigned tloex_MouseSelectRows = 1u << 28;
 inline constexpr unsigned tloex_IncSearch = 1u << 29;
+// Painting's option bits.
+inline constexpr unsigned tlo_DrawEndEllipsis = 1u << 9;
+inline constexpr unsigned tlo_HideFocusedCell = 1u << 13;
+inline constexpr unsigned tloex_UseBitmap = 1u << 1;
+inline constexpr unsigned tloex_CellHotTrack = 1u << 30;
 
 // GetNavigationNode's directions.
 enum TcvNavigation { navFirst = 0, navPrev = 1, navNext = 2, navLast = 3 };
@@ -332,17 +355,58 @@ public:
     bool ShowFooter() const { return FShowFooter; }
     bool ShowIndicator() const { return FShowIndicator; }
 
-    // Relayout setters.
-    void SetShowBands(bool Value) { SetLayoutFlag(FShowBands, Value); }
-    void SetShowHeader(bool Value) { SetLayoutFlag(FShowHeader, Value); }
-    void SetShowGrid(bool Value) { SetLayoutFlag(FShowGrid, Value); }
-    void SetShowPreviewGrid(bool Value) { SetLayoutFlag(FShowPreviewGrid, Value); }
-    void SetShowFooter(bool Value) { SetLayoutFlag(FShowFooter, Value); }
-    void SetShowIndicator(bool Value) { SetLayoutFlag(FShowIndicator, Value); }
-    void SetShowNewItemRow(bool Value) { SetLayoutFlag(FShowNewItemRow, Value); }
-    void SetShowRowFooter(bool Value) { SetLayoutFlag(FShowRowFooter, Value); }
-    // lfUltraFlat gives the container lfUltraFlat, the other two lfStandard.
+    // Setters store only a changed value, then repaint, lay out again
+    // (nothing inside an update batch) or recreate the window's frame.
+    // Integer setters clamp rather than raise.
+    void SetShowBands(bool Value) { StoreAndRelayout(FShowBands, Value); }
+    void SetShowHeader(bool Value) { StoreAndRelayout(FShowHeader, Value); }
+    void SetShowGrid(bool Value) { StoreAndRelayout(FShowGrid, Value); }
+    void SetShowPreviewGrid(bool Value) { StoreAndRelayout(FShowPreviewGrid, Value); }
+    void SetShowFooter(bool Value) { StoreAndRelayout(FShowFooter, Value); }
+    void SetShowIndicator(bool Value) { StoreAndRelayout(FShowIndicator, Value); }
+    // Switching it off first makes an active new-item row inactive.
+    void SetShowNewItemRow(bool Value);
+    void SetShowRowFooter(bool Value) { StoreAndRelayout(FShowRowFooter, Value); }
+    void SetNoRootIndent(bool Value) { StoreAndRelayout(FNoRootIndent, Value); }
+    void SetBandColor(TColor Value) { StoreAndRepaint(FBandColor, Value); }
+    void SetFixedBandLineColor(TColor Value) { StoreAndRepaint(FFixedBandLineColor, Value); }
+    void SetRowFooterColor(TColor Value) { StoreAndRepaint(FRowFooterColor, Value); }
+    void SetRowFooterTextColor(TColor Value) { StoreAndRepaint(FRowFooterTextColor, Value); }
+    void SetGridLineColor(TColor Value) { StoreAndRepaint(FGridLineColor, Value); }
+    void SetGroupNodeColor(TColor Value) { StoreAndRepaint(FGroupNodeColor, Value); }
+    void SetGroupNodeTextColor(TColor Value) { StoreAndRepaint(FGroupNodeTextColor, Value); }
+    void SetHeaderColor(TColor Value) { StoreAndRepaint(FHeaderColor, Value); }
+    void SetHideFocusRect(bool Value) { StoreAndRepaint(FHideFocusRect, Value); }
+    void SetHideSelection(bool Value) { StoreAndRepaint(FHideSelection, Value); }
+    void SetHideSelectionColor(TColor Value) { StoreAndRepaint(FHideSelectionColor, Value); }
+    void SetHideSelectionTextColor(TColor Value) { StoreAndRepaint(FHideSelectionTextColor, Value); }
+    void SetHighlightColor(TColor Value) { StoreAndRepaint(FHighlightColor, Value); }
+    void SetHighlightTextColor(TColor Value) { StoreAndRepaint(FHighlightTextColor, Value); }
+    // The value is copied into the owned font.
+    void SetBandFont(TFont* Value) { FBandFont->Assign(Value); }
+    void SetHeaderFont(TFont* Value) { FHeaderFont->Assign(Value); }
+    void SetPreviewFont(TFont* Value) { FPreviewFont->Assign(Value); }
+    // Values below 1 become 1.
+    void SetFixedBandLineWidth(int Value) { StoreAndRelayout(FFixedBandLineWidth, std::max(Value, 1)); }
+    void SetRowSeparatorLineWidth(int Value) { StoreAndRelayout(FRowSeparatorLineWidth, std::max(Value, 1)); }
+    // Negative values become 0.
+    void SetIndentDesc(int Value) { StoreAndRelayout(FIndentDesc, std::max(Value, 0)); }
+    // Values below -1 become -1 (no limit).
+    void SetMaxRowLineCount(int Value) { StoreAndRelayout(FMaxRowLineCount, std::max(Value, -1)); }
+    void SetPreviewLines(int Value) { StoreAndRelayout(FPreviewLines, std::max(Value, -1)); }
+    // Values below 2 become 2; nothing else happens.
+    void SetCustomizingRowCount(int Value) { FCustomizingRowCount = std::max(Value, 2); }
+    void SetBorderStyle(TBorderStyle Value) { StoreAndRecreate(FBorderStyle, Value); }
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value) { StoreAndRecreate(FScrollBars, Value); }
+    // The editor goes first; lfUltraFlat gives the container (its flat scroll
+    // bars) lfUltraFlat, the other two lfStandard; the expand buttons are
+    // repainted and the frame recreated.
     void SetLookAndFeel(TcvLookAndFeel Value);
+    bool IsNewItemRowActive() const { return FNewItemRowActive; }
+    bool IsNewItemRowShown() const { return FShowNewItemRow && FHeaderPanelRowCount >= 1; }
+    // Only while the new-item row is shown.
+    void SetNewItemRowActive(bool Value);
     TcvLookAndFeel LookAndFeel() const { return FTreeLookAndFeel; }
 
     // Recomputes metrics and layout, unless an update batch is open.
@@ -382,6 +446,125 @@ public:
     virtual void UpdateHeaderLayout() { LayoutChanged(); }
     // The stored layout is put back after loading (a hook of the layout storage).
     virtual void RestoreLayout() {}
+    // Scrolling. The rows scroll by whole rows from the top node, the bands
+    // by pixels (LeftCoord) between the fixed bands.
+    // Counts the rows that fit the rows area from the top node: partly
+    // visible ones (their top inside) and fully visible ones, each at least 1.
+    virtual void CalcVisibleRows();
+    virtual int GetVisibleRowCapacity() const { return FPartVisibleRowCount; }
+    // Min 0, Max the last row (0 when the rows fit one page), Page the fully
+    // visible rows, Position the top row.
+    virtual void GetVertScrollInfo(int& Min, int& Max, int& Page, int& Position);
+    // Horizontal, then vertical, twice: a bar shown or hidden by the first
+    // pass changes the room the other one has.
+    virtual void UpdateScrollBars();
+    void UpdateHorzScrollBar();
+    void UpdateVertScrollBar();
+    bool IsHorzScrollBarWanted() const { return FScrollBars == ssHorizontal || FScrollBars == ssBoth; }
+    bool IsVertScrollBarWanted() const { return FScrollBars == ssVertical || FScrollBars == ssBoth; }
+    // Both bars go at once when every row and the bands would fit without
+    // them (one at a time, each would keep the other).
+    void RemoveScrollBarsWhenFitting();
+    // The node shown at the last row.
+    virtual bool IsLastNode(const TcvTreeListNode* Node) const;
+    virtual bool IsFirstNode(const TcvTreeListNode* Node) const { return Node && Node == Items(0); }
+    // The width the scrolling bands show: the client less the indicator and
+    // the fixed bands.
+    int GetVisibleWidth() const;
+    // Clamped to [0, scrollable width - visible width]; moves the window
+    // content when at most a visible width moves and no band is fixed.
+    void SetLeftCoord(int Value);
+    // Clamped so the last page stays full; moves the rows' pixels when at most
+    // one page moves.
+    void SetTopRowIndex(int Value);
+    // After a size change: the top row and LeftCoord back into range.
+    void ClampScrollPositions();
+    // The pixels that N rows take: N > 0 the N rows above the top node, N < 0
+    // minus the -N rows from the top node down.
+    int GetRowsPixelDistance(int N);
+    // The top row under which Row is the last row shown.
+    int GetTopRowShowingLast(int Row);
+    // Scroll the pixels of the rows area (with the indicator) by DY, and of
+    // the scrolling bands by DX; what is uncovered is invalidated.
+    void ScrollRows(int DY);
+    void ScrollBands(int DX);
+    // The rectangle of the horizontally scrolling bands.
+    TRect GetScrollingBandsRect() const;
+    // A node's row: the rows area's width, -1 on every side when the row is
+    // not among those shown; ToBottom stretches it to the rows area's bottom.
+    TRect GetNodeRowRect(const TcvTreeListNode* Node, bool ToBottom);
+
+    // Window messages and the small repaints the mouse and drag code call.
+    void WndProc(TMessage& Message) override;
+    // Draws, and called again erases, the sizing line of the sizing states at
+    // SizingCoord with an inverting pen.
+    void DrawSizingLine();
+    int SizingCoord() const { return FSizingCoord; }
+    void SetSizingCoord(int Value) { FSizingCoord = Value; }
+    // Puts on, and called again takes off, the drop arrows of a band (state 9)
+    // or column drag at DragArrowPoint, saving what lies under them in the
+    // unit's DragWorkBitmap; HideDragImage hides a dragged image meanwhile.
+    void DrawDragImage(bool HideDragImage);
+    TPoint DragArrowPoint() const { return FDragArrowPoint; }
+    void SetDragArrowPoint(TPoint Value) { FDragArrowPoint = Value; }
+    bool DragArrowsShown() const { return FDragArrowsShown; }
+    void InvalidateBandHeader() { InvalidateAreaNow(CalcRectInfo().BandHeader); }
+    void InvalidateBandCorner() { InvalidateAreaNow(CalcRectInfo().BandIndicator); }
+    void InvalidateHeader() { InvalidateAreaNow(CalcRectInfo().Header); }
+    void InvalidateHeaderCorner() { InvalidateAreaNow(CalcRectInfo().HeaderIndicator); }
+    void InvalidateNewItemRow();
+    // Ends the mouse-driven states: a sizing line is erased, the state
+    // returns to normal.
+    virtual void CancelMouseOperation();
+    // Opens the editor on the focused cell; the editing host fills it in.
+    virtual void ShowEditor() {}
+
+    // Option tests: every option is read through one of these, so that a
+    // descendant can answer differently.
+    virtual bool IsAutoCalcPreviewLines() const { return FOptionsEx & tloex_AutoPreviewLines; }
+    virtual bool IsFilterActive() const { return false; }
+    virtual bool IsAutoHeaderPanelHeight() const { return FOptionsEx & tloex_AutoHeaderPanelRowCount; }
+    virtual bool IsIncSearchEnabled() const { return FOptionsEx & tloex_IncSearch; }
+    virtual bool IsAutoSort() const { return FOptions & tlo_AutoSort; }
+    virtual bool IsAutoWidth() const { return FOptions & tlo_AutoWidth; }
+    virtual bool CanEditRecord() const { return FOptionsEx & tloex_EditRecord; }
+    virtual bool CanEditing() const { return FOptions & tlo_Editing; }
+    virtual bool CanStartEditByKey() const { return FOptionsEx & tloex_StartEditByKey; }
+    virtual bool IsEnterMovesToNextCell() const {
+        return (FOptionsEx & tloex_EnterMovesToNextCell) && CanStartEditByKey();
+    }
+    virtual bool CanSelectAcrossLevels() const { return FOptions & tlo_SelectAcrossLevels; }
+    virtual bool IsArrowWrapsRows() const { return FOptionsEx & tloex_ArrowWrapsRows; }
+    // Never outside row-select mode while editing is allowed.
+    virtual bool CanMouseSelectRows() const {
+        return (FOptionsEx & tloex_MouseSelectRows) && (IsRowSelect() || !CanEditing());
+    }
+    virtual bool IsMultiSelect() const { return FOptions & tlo_MultiSelect; }
+    virtual bool IsMultiSort() const { return FOptionsEx & tloex_MultiSort; }
+    virtual bool IsRowSelect() const { return FOptions & tlo_RowSelect; }
+    virtual bool IsTabWrapsRows() const { return FOptions & tlo_TabWrapsRows; }
+    virtual bool IsBandRowNavigation() const { return FOptionsEx & tloex_BandRowNavigation; }
+    virtual bool IsRowHeightVariable() const { return false; }
+    virtual bool IsCellHotTrack() const { return FOptionsEx & tloex_CellHotTrack; }
+    virtual bool IsImmediateEditorClick() const { return FOptionsEx & tloex_ImmediateEditor; }
+    bool EditorConvertsDblClick() override { return FOptions & tlo_EditorOnRelease; }
+    // Tab moves between cells unless Ctrl is held.
+    bool EditorWantsTab() override;
+
+    // Events, each fired by its Do... dispatcher. Neither change event can veto.
+    TcvTreeListNodeEvent OnEdited;
+    TcvTreeListAllowEvent OnEditing;
+    TcvTreeListChangeColumnEvent OnChangeColumn;
+    TNotifyEvent OnChangeLeftCoord;
+    TcvTreeListChangeNodeEvent OnChangeNode;
+    // Sender: the in-place editor.
+    TNotifyEvent OnEditChange;
+    TcvTreeListEditValidateEvent OnEditValidate;
+    // Clamped into the shown rows; focuses that row's node in the focused column.
+    void SetFocusedRowIndex(int Row);
+    // Scrolls the bands so the shown column's header cell lies inside the
+    // scrolling area; columns of fixed bands stay.
+    void MakeColumnVisible(int Column);
 
     // Custom drawing. The painter asks the Has... test of an item and, when
     // it holds, hands the item's text, colour, font and alignment to the
@@ -407,17 +590,40 @@ public:
                                     const TRect& ARect, std::string& AText, TColor& AColor, TFont* AFont,
                                     TAlignment& AAlignment, bool& ADone);
     virtual void DoCustomDrawPreview(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, bool ASelected,
-                                     std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont,
-                                     bool& ADone);
+                                     std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont, bool& ADone);
     virtual void DoGetLevelColor(int Level, TColor& AColor);
     // Whether the total footer has a cell under the column (absolute index).
     virtual bool IsExistFooterCell(int Column);
+
+    // Painting.
+    TColor TreeLineColor() const { return FTreeLineColor; }
+    // 1: dotted tree lines; otherwise solid.
+    Byte TreeLineStyle() const { return FTreeLineStyle; }
+    // GridLineColor, or clBtnShadow while it is clNone.
+    TColor GetGridLineColor() const;
+    // The work bitmap of button-like cells; nil outside a paint.
+    TBitmap* PaintBitmap() const { return FPaintBitmap.get(); }
+    // Texts and marks the painting asks for beyond the column answers.
+    virtual std::string GetInsertingCellText(int Column) const { return (void)Column, std::string(); }
+    // A footer cell's text: the grid's summary; empty in the tree list.
+    virtual std::string GetLevelText(const TcvTreeListNode* Node, int Column, int FooterIndex) const;
+    virtual TAlignment GetFooterCellAlignment(const TcvTreeListNode* Node, int Column, int FooterIndex) const;
+    // Bits: 1 the filter button shows, 2 it is pressed, 4 it is hot, 8 the
+    // column is filtered.
+    virtual int GetHeaderButtonState(int Column) const { return (void)Column, 0; }
+    virtual bool HasFilter() const { return false; }
+    virtual std::string GetFilterText() const { return {}; }
+    virtual bool IsInserting() const { return true; }
+    virtual bool IsHotCell(const TcvTreeListNode* Node, int Column) const { return (void)Node, (void)Column, false; }
+    // Around the painting of a node's row; the data-aware control moves its
+    // dataset to the node.
+    virtual void BeginNodeAccess(TcvTreeListNode* Node) { (void)Node; }
+    virtual void EndNodeAccess(TcvTreeListNode* Node) { (void)Node; }
 
 protected:
     virtual TcvTreeListNode* CreateNode() = 0;
     // The metrics, in their order; skipped while loading or destroying.
     void CalcMetrics();
-    void FontChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     // Drops the shown-row cache and the cached row heights.
     virtual void ClearCache();
@@ -425,13 +631,22 @@ protected:
     // Rebuilds the shown-row cache from the root nodes down.
     virtual void FocusedNodeChanged();
     virtual void NodeInserted(TcvTreeListNode* Node);
-    // A node went: OnDeletion, then the focus and top node move to Previous,
-    // else to Next.
+    // A node went: OnDeletion; the top and focused node move to Previous,
+    // else to Next; the editor cell on it is dropped.
     virtual void DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* Previous, bool Relayout, TcvTreeListNode* Next);
     virtual void DoCollapsing(TcvTreeListNode* Node, bool& Allow);
     virtual void DoExpanding(TcvTreeListNode* Node, bool& Allow);
     virtual void DoCollapsed(TcvTreeListNode* Node);
     virtual void DoExpanded(TcvTreeListNode* Node);
+    virtual void DoEdited(TcvTreeListNode* Node);
+    virtual void DoEditing(TcvTreeListNode* Node, bool& Allow);
+    virtual void DoChangeColumn(TcvTreeListNode* Node, int Column);
+    virtual void DoChangeLeftCoord();
+    virtual void DoChangeNode(TcvTreeListNode* OldNode, TcvTreeListNode* Node);
+    virtual void DoEditChange(TObject* Sender);
+    virtual void DoEditValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     // Hooks of the column and sort code that the option setters call.
     virtual void ClearSortKeys() {}
     virtual void RecalcColumnWidths() {}
@@ -444,13 +659,50 @@ protected:
     virtual void EndSearch() { FSearching = false; }
     bool Searching() const { return FSearching; }
 
+    // Painting.
+    void Paint() override;
+    // Drag image, sizing line and hint leave the screen while the control
+    // paints, and come back after it.
+    virtual void HideDragFeedback() {}
+    virtual void ShowDragFeedback() {}
+    // A drag operation is over the control (the focus frame then stays off).
+    virtual bool IsDragOver() const { return false; }
+    // The group panel of the data-aware grid; nothing in the tree list.
+    virtual void DrawGroupPanel(TCanvas* ACanvas, const TRect& R, HBRUSH HeaderBrush, HBRUSH ShadowBrush);
+    // The cell painters: a node or new-item row cell (its content through
+    // DrawCellContent), a plain text cell of any kind, a row's preview strip.
+    // Each applies the custom-draw events, then the search highlight and the
+    // focus frame of the searched cell.
+    virtual void PaintNodeCell(const TcvTreeListCellPaint& Cell);
+    virtual void PaintTextCell(const TcvTreeListCellPaint& Cell);
+    virtual void PaintPreview(const TcvTreeListCellPaint& Cell);
+    // The incremental search as the painting shows it: the column searched
+    // and the characters typed so far.
+    int SearchColumn() const { return FSearchColumn; }
+    const std::string& SearchText() const { return FSearchText; }
+    void SetSearch(int Column, const std::string& Text);
+
 private:
     friend class TcvTreeListNode;
     void SetFocusedNodeField(TcvTreeListNode* Node) { FFocusedNode = Node; }
     // Empties the three row lists (cheap when they are empty already).
     void DropRowCache();
     void ResetNodeReferences();
-    void SetLayoutFlag(bool& Flag, bool Value);
+    template <typename T> void StoreAndRepaint(T& Field, T Value) {
+        if (Field == Value) return;
+        Field = Value;
+        Invalidate();
+    }
+    template <typename T> void StoreAndRelayout(T& Field, T Value) {
+        if (Field == Value) return;
+        Field = Value;
+        LayoutChanged();
+    }
+    template <typename T> void StoreAndRecreate(T& Field, T Value) {
+        if (Field == Value) return;
+        Field = Value;
+        RecreateWnd();
+    }
     // The metric values alone, measured with the fonts.
     void CalcMetricValues();
     void SetImageList(TCustomImageList*& Field, TChangeLink& Link, TCustomImageList* Value);
@@ -469,6 +721,24 @@ private:
     // nearest first.
     std::vector<int> FooterLevels(const TcvTreeListNode* Node) const;
     const TcvTreeListRowInfo* FindRow(const TcvTreeListDrawInfo& Info, const TcvTreeListNode* Node) const;
+
+    // Repaints an area at once (nothing when it is empty or there is no window).
+    void InvalidateAreaNow(const TRect& Area);
+    // The scrolling bands' left and right edges in client coordinates, and
+    // where a fixed right band begins (the client's right edge without one).
+    void ScrollingBandsSpan(int& Left, int& Right, int& FixedRightLeft) const;
+    // Counts rows from Node down within Height (Partly: their top inside).
+    void CountRowsFitting(TcvTreeListNode* Node, int Height, int& Partly, int& Fully);
+    void SetFontsFromControlFont();
+    void FontOfPartChanged();
+    void HandleSetFocus(TMessage& Message);
+    void HandleKillFocus(TMessage& Message);
+    void HandleSetCursor(TMessage& Message);
+    void HandleNcPaint();
+    void HandleHScroll(int Code);
+    void HandleVScroll(int Code);
+    void HandleTimer(UINT_PTR Id);
+    LRESULT DialogCode();
 
     // The unit's pictures live while any tree list does.
     cvTL::TUnitScope FUnit;
@@ -496,7 +766,17 @@ private:
     mutable int FFocusedAbsoluteIndex = -1;
     TcvTreeListNode* FTopNode = nullptr;
     int FLeftCoord = 0;
-    int FVisibleRowCount = 1;
+    int FVisibleRowCount = 1; // fully visible rows: the page
+    int FPartVisibleRowCount = 1;
+    TScrollStyle FScrollBars = ssBoth;
+    bool FNewItemRowActive = false;
+    // Sizing line, drop arrows, the last hit-test point.
+    int FSizingCoord = 0;
+    TPoint FDragArrowPoint{-100, -100};
+    bool FDragArrowsShown = false;
+    TPoint FHitTestPoint{};
+    // The part fonts are being set from the control's font.
+    bool FCopyingFonts = false;
 
     unsigned FOptions = 0x37;
     unsigned FOptionsEx = 0x303E;
@@ -578,4 +858,20 @@ private:
     bool FDefaultRowHeightAssigned = false;
     int FNewItemRowHeight = 0;
     int FPreviewLineHeight = 0;
+
+    // Painting.
+    bool IsSearchCell(const TcvTreeListCellPaint& Cell) const;
+    // The focus frame inside the searched cell.
+    void DrawSearchFocus(const TcvTreeListCellPaint& Cell);
+    void FillCellViewData(const TcvTreeListCellPaint& Cell, const std::string& Text, TAlignment Alignment,
+                          TColor Colour, TColor TextColour, HBRUSH Brush);
+    TColor FTreeLineColor = clGrayText;
+    Byte FTreeLineStyle = 1;
+    std::unique_ptr<TBitmap> FPaintBitmap;
+    // Keeps the canvas font while a custom-draw event or a column font changes it.
+    std::unique_ptr<TFont> FCellFont = std::make_unique<TFont>();
+    TcvTreeListCellViewData FCellViewData;
+    int FSearchColumn = -1;
+    std::string FSearchText;
+    friend class TcvTreeListPainter;
 };

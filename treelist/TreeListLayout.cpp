@@ -116,6 +116,10 @@ void TCustomcvTreeList::CalcMetrics() {
     CalcMetricValues();
     ClearCache();
     FocusedNodeChanged();
+    CalcVisibleRows();
+    UpdateScrollBars();
+    ClampScrollPositions();
+    RemoveScrollBarsWhenFitting();
     Invalidate();
 }
 
@@ -126,28 +130,10 @@ void TCustomcvTreeList::LayoutChanged() {
     --FLockCount;
 }
 
-void TCustomcvTreeList::FontChanged() {
-    TCustomcvContainer::FontChanged();
-    LayoutChanged();
-}
-
 void TCustomcvTreeList::SetDefaultRowHeight(int Value) {
     FDefaultRowHeightAssigned = true;
     if (Value == FDefaultRowHeight) return;
     FDefaultRowHeight = Value;
-    LayoutChanged();
-}
-
-void TCustomcvTreeList::SetLayoutFlag(bool& Flag, bool Value) {
-    if (Flag == Value) return;
-    Flag = Value;
-    LayoutChanged();
-}
-
-void TCustomcvTreeList::SetLookAndFeel(TcvLookAndFeel Value) {
-    if (Value == FTreeLookAndFeel) return;
-    FTreeLookAndFeel = Value;
-    TCustomcvContainer::SetLookAndFeel(Value == lfUltraFlat ? lfUltraFlat : lfStandard);
     LayoutChanged();
 }
 
@@ -304,9 +290,10 @@ TcvTreeListDrawInfo TCustomcvTreeList::CalcDrawInfo() {
     const int totalWidth = GetTotalBandsWidth();
     const auto shownWidth = [this](int band) { return GetBandWidth(band) + (band == 0 ? GetGroupIndentWidth() : 0); };
     // Fixed bands stay at the edges; the others scroll between them.
-    const int scrollLeft = left + (fixedLeft >= 0 ? shownWidth(fixedLeft) : 0);
-    const int fixedRightLeft = fixedRight >= 0 ? std::min(right, left + totalWidth) - shownWidth(fixedRight) : right;
-    const int scrollRight = std::max(scrollLeft, fixedRightLeft);
+    int scrollLeft = 0;
+    int scrollRight = 0;
+    int fixedRightLeft = 0;
+    ScrollingBandsSpan(scrollLeft, scrollRight, fixedRightLeft);
     const int bandTop = client.Top + FGroupPanelHeight;
     int x = scrollLeft - FLeftCoord;
     for (int band = 0; band < GetBandCount(); ++band) {

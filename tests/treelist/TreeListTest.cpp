@@ -132,11 +132,14 @@ TEST_F(NamedTree, NavigationFindsTheNeighboursOfTheShownRows) {
 }
 
 TEST_F(NamedTree, MakeNodeVisibleOpensTheAncestorsAndScrollsTheRowIn) {
+    Tree->SetBounds(0, 0, 250, Tree->HeaderHeight() + Tree->DefaultRowHeight() * 2);
     N("A21")->MakeVisible();
     EXPECT_TRUE(N("A")->Expanded());
     EXPECT_TRUE(N("A2")->Expanded());
     EXPECT_EQ(Rows(), "A A1 A2 A21 B C");
-    EXPECT_EQ(NameOf(Tree->TopNode()), "A21") << "one visible row before the first layout";
+    EXPECT_EQ(NameOf(Tree->TopNode()), "A2") << "two rows fit: A21 shows last";
+    N("A")->MakeVisible();
+    EXPECT_EQ(NameOf(Tree->TopNode()), "A");
 }
 
 TEST(TreeList, TheFocusedColumnIsZeroInRowSelectModeOrOutOfRange) {
