@@ -84,6 +84,8 @@ void TCustomcvTreeList::ResetNodeReferences() {
     FFocusedNode = nullptr;
     FEditorNode = nullptr;
     FEditorColumn = -1;
+    FSelectionAnchor = nullptr;
+    FPendingSelectionNode = nullptr;
 }
 
 // Update lock and state ------------------------------------------------------
@@ -421,7 +423,7 @@ void TCustomcvTreeList::BeginSelectionChange() {
 }
 
 void TCustomcvTreeList::EndSelectionChange() {
-    if (--FSelectionChangeLevel == 0 && SelectedCount() != FSelectedCountBefore) Fire(OnSelectedCountChange, this);
+    if (--FSelectionChangeLevel == 0 && SelectedCount() != FSelectedCountBefore) DoSelectedCountChange();
 }
 
 // Node data and notifications -------------------------------------------------------

@@ -165,11 +165,39 @@ public:
     TcvTreeListNode* EditorNode() const { return FEditorNode; }
     TcvPopupBorder GetEditorPopupBorder() override;
 
-    // Selection; the base holds none (multi-select lives in the control).
+    // Selection. The base keeps no selected nodes, only the anchor and the
+    // pending node, and reports changes; the control keeps the set.
     virtual bool IsNodeSelected(const TcvTreeListNode* Node) const { return (void)Node, false; }
-    virtual void SetNodeSelected(TcvTreeListNode* Node, bool Value) { (void)Node, (void)Value; }
-    virtual void ClearSelection() {}
+    // Reports the change (DoSelectedCountChange).
+    virtual void SetNodeSelected(TcvTreeListNode* Node, bool Value);
+    // Drops the pending node and reports the change.
+    virtual void ClearSelection();
     virtual int SelectedCount() const { return 0; }
+    // nullptr out of range.
+    virtual TcvTreeListNode* GetSelectedNode(int Index) const { return (void)Index, nullptr; }
+    virtual bool CanSelectRange() const { return true; }
+    // OnCanNodeSelected; then, without selection across levels, the node must
+    // share its parent with the first selected node (none selected: the anchor).
+    virtual bool CanNodeSelected(TcvTreeListNode* Node);
+    // -1 when the anchor's row lies below the node's, 0 on it, else 1.
+    int CompareToSelectionAnchor(const TcvTreeListNode* Node) const;
+    TcvTreeListNode* GetSelectionAnchor() const { return FSelectionAnchor; }
+    void SetSelectionAnchor(TcvTreeListNode* Node) { FSelectionAnchor = Node; }
+    // The node a click selects once the button is released (the mouse code).
+    TcvTreeListNode* PendingSelectionNode() const { return FPendingSelectionNode; }
+    void SetPendingSelectionNode(TcvTreeListNode* Node) { FPendingSelectionNode = Node; }
+    // Drops the pending node; answers SelectedCount.
+    int ResetSelectionPending();
+    // OnSelectedCountChange, unless destroying or inside a selection bracket.
+    virtual void DoSelectedCountChange();
+    // The focused row and the selected rows (the whole control from 11 on).
+    virtual void InvalidateSelection();
+    // Selects the shown rows from min(row A, row B) to max(row A, row B), in
+    // one selection bracket; nothing when either node is not shown.
+    virtual void SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB);
+    // While editing, replaces the editor's text as if typed.
+    void SetEditorText(const std::string& Text);
+    TcvTreeListAllowEvent OnCanNodeSelected;
     // A bracket around selection changes: OnSelectedCountChange fires at the
     // outermost end when the count differs from the one at the start.
     virtual void BeginSelectionChange();
@@ -759,6 +787,9 @@ private:
     TcvTreeListNode* FEditorNode = nullptr;
     TcvInplaceEdit* FInplaceEditor = nullptr;
     bool FSearching = false;
+    // Selection.
+    TcvTreeListNode* FSelectionAnchor = nullptr;
+    TcvTreeListNode* FPendingSelectionNode = nullptr;
 
     // Focus and scrolling.
     TcvTreeListNode* FFocusedNode = nullptr;

@@ -151,6 +151,15 @@ public:
     // border inside its bounds.
     virtual void GetCellViewBounds(const TRect& R, TRect& Bounds) const;
 
+    // Selection: in multi-select mode the selected nodes, by address.
+    bool IsNodeSelected(const TcvTreeListNode* Node) const override;
+    // Selecting needs CanNodeSelected; the row is repainted, then reported.
+    void SetNodeSelected(TcvTreeListNode* Node, bool Value) override;
+    // The selected rows are repainted, then the set is emptied.
+    void ClearSelection() override;
+    int SelectedCount() const override { return int(FSelectedNodes.size()); }
+    TcvTreeListNode* GetSelectedNode(int Index) const override;
+
     TcvTreeListGetIndexEvent OnGetImageIndex;
     TcvTreeListGetIndexEvent OnGetSelectedIndex;
     TcvTreeListGetIndexEvent OnGetStateIndex;
@@ -225,6 +234,7 @@ private:
     void SetNodeIndex(TcvTreeListNode* Node, int TcvTreeListTextNode::*Field, int Value);
 
     std::vector<TcvTreeListColumn*> FColumns;
+    std::vector<TcvTreeListNode*> FSelectedNodes; // sorted by address
     std::unique_ptr<TcvTreeListBands> FBands;
     int FBandMaxRowCount = 5;
     int FBandRowCountProperty = 1;

@@ -116,6 +116,8 @@ void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* P
     TcvTreeListNode* repaint = replacement;
     if (FTopNode == Node) FTopNode = replacement;
     if (FFocusedNode == Node) FFocusedNode = replacement;
+    if (FSelectionAnchor == Node) FSelectionAnchor = replacement;
+    if (FPendingSelectionNode == Node) FPendingSelectionNode = nullptr;
     if (FEditorNode == Node) ResetEditorCell();
     if (!Relayout || IsUpdating() || destroying) return;
     FocusedNodeChanged();
