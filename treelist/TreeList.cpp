@@ -86,6 +86,7 @@ void TCustomcvTreeList::ResetNodeReferences() {
     FEditorColumn = -1;
     FSelectionAnchor = nullptr;
     FPendingSelectionNode = nullptr;
+    FHotTrack = {};
 }
 
 // Update lock and state ------------------------------------------------------

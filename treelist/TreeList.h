@@ -35,6 +35,17 @@ using TcvTreeListChangeNodeEvent =
 using TcvTreeListChangeColumnEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, int Column)>;
 using TcvTreeListEditValidateEvent = std::function<void(TObject* Sender, std::string& ErrorText, bool& Accept)>;
 
+// The hot cell (Kind 0) or header part (Node nil, Kind the part, 3 the
+// filter button); Column is absolute, -1 when nothing is hot.
+struct TcvTreeListHotTrackInfo {
+    TcvTreeListNode* Node = nullptr;
+    int Column = -1;
+    int SubItem = 0;
+    Byte Kind = 0;
+};
+using TcvTreeListHotTrackEvent =
+    std::function<void(TObject* Sender, TcvTreeListHotTrackInfo HotTrack, TCursor& Cursor)>;
+
 // Options bits with a fixed meaning in the tree list.
 inline constexpr unsigned tlo_ColumnSizing = 1u << 0;
 inline constexpr unsigned tlo_Editing = 1u << 2;
@@ -202,6 +213,19 @@ public:
     // outermost end when the count differs from the one at the start.
     virtual void BeginSelectionChange();
     virtual void EndSelectionChange();
+
+    // Hot tracking: the cell or header part under the pointer.
+    const TcvTreeListHotTrackInfo& HotTrackInfo() const { return FHotTrack; }
+    // Whether a cell is hot under the pointer (Column: absolute index).
+    virtual bool IsCellHotTrack(TcvTreeListNode* Node, int Column) const;
+    // Whether a header point is a hot part, giving the part (none here).
+    virtual bool IsHeaderHotPart(TPoint Point, int Column, Byte& Part) const;
+    // OnHotTrackNode with a copy of the record; it may change the cursor.
+    virtual void DoHotTrackNode(const TcvTreeListHotTrackInfo& HotTrack, TCursor& Cursor);
+    // The step of a mouse move: the hot record follows the hit, the old and
+    // new hot areas are repainted and the cursor follows the new one.
+    virtual void UpdateHotTrack(const TcvTreeListHitInfo& Hit);
+    TcvTreeListHotTrackEvent OnHotTrackNode;
 
     // Node data, answered by descendants.
     virtual std::string GetNodeString(const TcvTreeListNode* Node, int Column) const;
@@ -573,7 +597,6 @@ public:
     virtual bool IsTabWrapsRows() const { return FOptions & tlo_TabWrapsRows; }
     virtual bool IsBandRowNavigation() const { return FOptionsEx & tloex_BandRowNavigation; }
     virtual bool IsRowHeightVariable() const { return false; }
-    virtual bool IsCellHotTrack() const { return FOptionsEx & tloex_CellHotTrack; }
     virtual bool IsImmediateEditorClick() const { return FOptionsEx & tloex_ImmediateEditor; }
     bool EditorConvertsDblClick() override { return FOptions & tlo_EditorOnRelease; }
     // Tab moves between cells unless Ctrl is held.
@@ -716,6 +739,8 @@ private:
     // Empties the three row lists (cheap when they are empty already).
     void DropRowCache();
     void ResetNodeReferences();
+    // Repaints a hot cell (without erasing) or the header of a hot part.
+    void InvalidateHotArea(const TcvTreeListHotTrackInfo& HotTrack);
     template <typename T> void StoreAndRepaint(T& Field, T Value) {
         if (Field == Value) return;
         Field = Value;
@@ -787,9 +812,12 @@ private:
     TcvTreeListNode* FEditorNode = nullptr;
     TcvInplaceEdit* FInplaceEditor = nullptr;
     bool FSearching = false;
-    // Selection.
+    // Selection and hot tracking.
     TcvTreeListNode* FSelectionAnchor = nullptr;
     TcvTreeListNode* FPendingSelectionNode = nullptr;
+    TcvTreeListHotTrackInfo FHotTrack;
+    TCursor FUserCursor = crDefault;
+    bool FSettingHotCursor = false;
 
     // Focus and scrolling.
     TcvTreeListNode* FFocusedNode = nullptr;

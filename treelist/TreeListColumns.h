@@ -78,6 +78,10 @@ public:
     // The node's cell text at this column's index.
     virtual std::string GetDisplayText(TcvTreeListNode* Node) const;
     virtual bool IsEditorEnabled() const { return !FDisableEditor; }
+    // Whether the cell shows an edit button (hot tracking asks); none here.
+    virtual bool HasEditButton() const { return false; }
+    // The cursor over a hot cell; the column leaves it.
+    virtual void GetCellCursor(TcvTreeListNode* Node, TCursor& Cursor) const { (void)Node, (void)Cursor; }
     // The fixed index while a wrapper forwards to this column, else the list
     // position; -1 without a control.
     virtual int GetIndex() const;

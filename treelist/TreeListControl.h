@@ -160,6 +160,11 @@ public:
     int SelectedCount() const override { return int(FSelectedNodes.size()); }
     TcvTreeListNode* GetSelectedNode(int Index) const override;
 
+    // Hot tracking: only cells that show an edit button become hot, and the
+    // hot column chooses the cursor before OnHotTrackNode.
+    bool IsCellHotTrack(TcvTreeListNode* Node, int Column) const override;
+    void DoHotTrackNode(const TcvTreeListHotTrackInfo& HotTrack, TCursor& Cursor) override;
+
     TcvTreeListGetIndexEvent OnGetImageIndex;
     TcvTreeListGetIndexEvent OnGetSelectedIndex;
     TcvTreeListGetIndexEvent OnGetStateIndex;

@@ -118,6 +118,7 @@ void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* P
     if (FFocusedNode == Node) FFocusedNode = replacement;
     if (FSelectionAnchor == Node) FSelectionAnchor = replacement;
     if (FPendingSelectionNode == Node) FPendingSelectionNode = nullptr;
+    if (FHotTrack.Node == Node) FHotTrack = {};
     if (FEditorNode == Node) ResetEditorCell();
     if (!Relayout || IsUpdating() || destroying) return;
     FocusedNodeChanged();

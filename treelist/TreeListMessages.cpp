@@ -135,6 +135,11 @@ void TCustomcvTreeList::WndProc(TMessage& Message) {
         if (ParentFont()) SetFontsFromControlFont();
         LayoutChanged();
         return;
+    case CM_CURSORCHANGED:
+        // A cursor the hot tracking did not set is the user's own.
+        if (!FSettingHotCursor) FUserCursor = Cursor();
+        TCustomcvContainer::WndProc(Message);
+        return;
     case CM_SYSCOLORCHANGE:
         TCustomcvContainer::WndProc(Message);
         cvTL::PaintExpandBitmaps();

@@ -1,5 +1,5 @@
-// The tree list's selection defaults (anchor, pending node, range, repaints)
-// and the control's selected set.
+// The tree list's selection defaults (anchor, pending node, range, repaints),
+// the control's selected set, and the hot-tracking step of a mouse move.
 #include "treelist/TreeList.h"
 
 #include "editors/InplaceEdit.h"
@@ -86,7 +86,58 @@ void TCustomcvTreeList::SetEditorText(const std::string& Text) {
     if (FState == 2 && FInplaceEditor) FInplaceEditor->ReplaceText(Text);
 }
 
-// The control's selected set -----------------------------------------
+// Hot tracking --------------------------------------------------------------------
+
+bool TCustomcvTreeList::IsCellHotTrack(TcvTreeListNode* Node, int Column) const {
+    (void)Node, (void)Column;
+    return FOptionsEx & tloex_CellHotTrack;
+}
+
+bool TCustomcvTreeList::IsHeaderHotPart(TPoint Point, int Column, Byte& Part) const {
+    (void)Point, (void)Column, (void)Part;
+    return false;
+}
+
+void TCustomcvTreeList::DoHotTrackNode(const TcvTreeListHotTrackInfo& HotTrack, TCursor& Cursor) {
+    Fire(OnHotTrackNode, this, HotTrack, Cursor);
+}
+
+void TCustomcvTreeList::UpdateHotTrack(const TcvTreeListHitInfo& Hit) {
+    if (!(FOptionsEx & tloex_CellHotTrack) && !IsFilterActive()) return;
+    const TcvTreeListHotTrackInfo old = FHotTrack;
+    Byte part = 0;
+    if (Hit.Node && Hit.Column >= 0 && IsCellHotTrack(Hit.Node, Hit.Column))
+        FHotTrack = {Hit.Node, Hit.Column, 0, 0};
+    else if (Hit.Kind == htColumnHeader && Hit.Column >= 0 && IsHeaderHotPart({Hit.X, Hit.Y}, Hit.Column, part))
+        FHotTrack = {nullptr, Hit.Column, 0, part};
+    else
+        FHotTrack = {};
+    if (FHotTrack.Node == old.Node && FHotTrack.Column == old.Column) {
+        if (FHotTrack.Kind == old.Kind) return;
+    } else {
+        TCursor cursor = FUserCursor;
+        DoHotTrackNode(FHotTrack, cursor);
+        if (cursor != Cursor()) {
+            FSettingHotCursor = true;
+            const TScopeGuard assigned([this] { FSettingHotCursor = false; });
+            SetCursor(cursor);
+        }
+    }
+    InvalidateHotArea(old);
+    InvalidateHotArea(FHotTrack);
+}
+
+void TCustomcvTreeList::InvalidateHotArea(const TcvTreeListHotTrackInfo& HotTrack) {
+    if (!HandleAllocated() || HotTrack.Column < 0) return;
+    if (!HotTrack.Node) {
+        InvalidateHeader();
+        return;
+    }
+    const TRect cell = GetCellRect(HotTrack.Node, GetVisibleIndex(HotTrack.Column));
+    if (!IsRectEmpty(cell)) InvalidateRect(FHandle, &cell, false);
+}
+
+// The control's selected set and hot cells -----------------------------------------
 
 bool TCustomcvTreeListControl::IsNodeSelected(const TcvTreeListNode* Node) const {
     return std::binary_search(FSelectedNodes.begin(), FSelectedNodes.end(), Node, ByAddress);
@@ -118,4 +169,15 @@ void TCustomcvTreeListControl::ClearSelection() {
 
 TcvTreeListNode* TCustomcvTreeListControl::GetSelectedNode(int Index) const {
     return Index >= 0 && Index < SelectedCount() ? FSelectedNodes[size_t(Index)] : nullptr;
+}
+
+bool TCustomcvTreeListControl::IsCellHotTrack(TcvTreeListNode* Node, int Column) const {
+    const TcvTreeListColumn* column = Columns(Column);
+    return TCustomcvTreeList::IsCellHotTrack(Node, Column) && column && column->HasEditButton();
+}
+
+void TCustomcvTreeListControl::DoHotTrackNode(const TcvTreeListHotTrackInfo& HotTrack, TCursor& Cursor) {
+    if (const TcvTreeListColumn* column = Columns(HotTrack.Column); column && HotTrack.Node)
+        column->GetCellCursor(HotTrack.Node, Cursor);
+    TCustomcvTreeList::DoHotTrackNode(HotTrack, Cursor);
 }

@@ -1,5 +1,6 @@
 // The selection defaults and the control's selected set: ranges by rows,
-// the rule against selecting across levels and repaints of the selection.
+// the rule against selecting across levels, repaints of the selection, and
+// hot tracking of cells under the pointer.
 #include "TestTreeListForm.h"
 
 #include "platform/ui/Painting.h"
@@ -122,6 +123,78 @@ TEST_F(TreeListSelection, InvalidateSelectionRepaintsRowsUpToTenThenTheWholeCont
         EXPECT_TRUE(Invalidated(Tree->GetNodeRowRect(N("A"), false))) << count;
         EXPECT_EQ(Invalidated(lastRow), count == 11) << count << " selected rows";
     }
+}
+
+// A column whose cells show an edit button, so they may become hot.
+class TButtonColumn : public TcvTreeListColumn {
+public:
+    using TcvTreeListColumn::TcvTreeListColumn;
+    bool HasEditButton() const override { return true; }
+};
+
+class TreeListHotTrack : public TreeListOnForm {
+protected:
+    void SetUp() override {
+        TreeListOnForm::SetUp();
+        AddColumn();
+        AddColumn<TButtonColumn>();
+        AddNode(nullptr, {"A", "a"});
+        AddNode(nullptr, {"B", "b"});
+        Tree->SetOptionsEx(Tree->OptionsEx() | tloex_CellHotTrack);
+        Show();
+    }
+    // Moves the pointer to (X, Y) as the mouse code does, answering whether
+    // anything was left to repaint.
+    bool MoveTo(int X, int Y) {
+        UpdateWindow(Tree->Handle());
+        TcvTreeListHitInfo hit;
+        Tree->GetHitInfo({X, Y}, hit);
+        Tree->UpdateHotTrack(hit);
+        TRect update;
+        return GetUpdateRect(Tree->Handle(), &update, false);
+    }
+    TPoint CentreOf(const char* Node, int Column) {
+        const TRect r = Tree->GetCellRect(N(Node), Column);
+        return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    }
+};
+
+TEST_F(TreeListHotTrack, OnlyCellsWithAnEditButtonBecomeHotAndEachMoveRepaintsOnce) {
+    const TPoint a1 = CentreOf("A", 1);
+    const TPoint b1 = CentreOf("B", 1);
+    const TPoint a0 = CentreOf("A", 0);
+    const struct {
+        TPoint Point;
+        const char* HotNode;
+        bool Repaints;
+    } moves[] = {
+        {a0, "-", false}, // no edit button: nothing hot
+        {a1, "A", true},
+        {{a1.X + 3, a1.Y + 1}, "A", false}, // inside the same hot cell
+        {b1, "B", true},
+        {a0, "-", true}, // leaving the hot cell repaints it
+    };
+    for (const auto& m : moves) {
+        EXPECT_EQ(MoveTo(m.Point.X, m.Point.Y), m.Repaints) << m.Point.X << "," << m.Point.Y;
+        EXPECT_EQ(NameOf(Tree->HotTrackInfo().Node), m.HotNode);
+    }
+    Tree->SetOptionsEx(Tree->OptionsEx() & ~tloex_CellHotTrack);
+    EXPECT_FALSE(MoveTo(a1.X, a1.Y)) << "no hot tracking without the option";
+}
+
+TEST_F(TreeListHotTrack, TheEventsCursorShowsOverTheCellAndTheUsersComesBack) {
+    Tree->SetCursor(crCross);
+    Tree->OnHotTrackNode = [](TObject*, TcvTreeListHotTrackInfo Hot, TCursor& Cursor) {
+        if (Hot.Node) Cursor = crHandPoint;
+    };
+    const TPoint a1 = CentreOf("A", 1);
+    MoveTo(a1.X, a1.Y);
+    EXPECT_EQ(Tree->Cursor(), crHandPoint);
+    MoveTo(a1.X + 2, a1.Y);
+    EXPECT_EQ(Tree->Cursor(), crHandPoint) << "while the pointer stays";
+    const TPoint a0 = CentreOf("A", 0);
+    MoveTo(a0.X, a0.Y);
+    EXPECT_EQ(Tree->Cursor(), crCross);
 }
 
 } // namespace
