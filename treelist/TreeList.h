@@ -48,6 +48,7 @@ using TcvTreeListHotTrackEvent =
 
 // Options bits with a fixed meaning in the tree list.
 inline constexpr unsigned tlo_ColumnSizing = 1u << 0;
+inline constexpr unsigned tlo_ColumnMoving = 1u << 1;
 inline constexpr unsigned tlo_Editing = 1u << 2;
 inline constexpr unsigned tlo_EditorWantsTab = 1u << 3;
 inline constexpr unsigned tlo_TabWrapsRows = 1u << 4;
@@ -63,6 +64,7 @@ inline constexpr unsigned tloex_InvertSelect = 1u << 0;
 inline constexpr unsigned tloex_ColumnEdgeSizesBand = 1u << 2;
 inline constexpr unsigned tloex_AutoPreviewLines = 1u << 3;
 inline constexpr unsigned tloex_BandSizing = 1u << 4;
+inline constexpr unsigned tloex_BandMoving = 1u << 5;
 inline constexpr unsigned tloex_ArrowWrapsRows = 1u << 6;
 inline constexpr unsigned tloex_BandRowNavigation = 1u << 7;
 inline constexpr unsigned tloex_Preview = 1u << 8;
@@ -665,6 +667,59 @@ public:
     // Scrolls the bands so the shown column's header cell lies inside the
     // scrolling area; columns of fixed bands stay.
     void MakeColumnVisible(int Column);
+
+    // Keyboard. KeyDown and KeyPress run the key map; while a mouse operation
+    // runs only Escape acts (it cancels the operation).
+    // Ctrl down and Alt up, read from the live keyboard: AltGr characters
+    // arrive with both down and count as typing.
+    static bool IsCtrlOnlyDown();
+    // The grid filters keys by its dataset's state; the tree list takes all.
+    virtual bool CanHandleKey(Word Key, TShiftState Shift) { return (void)Key, (void)Shift, true; }
+    // A column's band row, its position in that row, whether Tab stops on it.
+    virtual int GetColumnRowIndex(int Column) const { return (void)Column, 0; }
+    virtual int GetColumnColIndex(int Column) const { return (void)Column, 0; }
+    virtual bool GetColumnTabStop(int Column) const { return (void)Column, true; }
+
+    // Mouse. MouseDown, MouseMove and MouseUp act by the hit code and the
+    // interaction state; sizing results and header clicks go to the virtual
+    // operations below (nothing in the tree list; the control applies them).
+    virtual bool IsDblClickEnabled() const { return true; }
+    // The grid puts its dataset into edit state before a new-item row click.
+    virtual void EnsureCellEdit() {}
+    // A double-click on a band's or a column's sizing edge.
+    virtual void BandEdgeDblClick(int Band) { (void)Band; }
+    virtual void ColumnEdgeDblClick(int Column) { (void)Column; }
+    virtual void SizeBandWidth(int Band, int Width) { (void)Band, (void)Width; }
+    virtual void SizeColumnWidth(int Column, int Width) { (void)Column, (void)Width; }
+    virtual void SizeBandRowCount(int Count) { (void)Count; }
+    virtual void SizeHeaderPanelRowCount(int Count) { (void)Count; }
+    virtual void SizeDefaultRowHeight(int Value) { SetDefaultRowHeight(Value); }
+    virtual void DoChangedColumnsWidth() {}
+    virtual void DoBandClick(int Band) { (void)Band; }
+    virtual void DoColumnClick(int Column) { (void)Column; }
+    virtual void DoBandButtonClick() {}
+    virtual void DoHeaderButtonClick() {}
+    virtual void FilterDropDown(int Column) { (void)Column; }
+    virtual void FilterDropDownClosed() {}
+    // Cancels a pending delayed editor start (whichever control owns it).
+    static void CancelDelayedEdit();
+
+    // Header and band dragging and the width distribution, which the mouse
+    // code starts and ends; the drag code fills them in. Bands by shown
+    // index, columns by absolute index.
+    virtual bool CanBandDragging(int Band) const { return (void)Band, (FOptionsEx & tloex_BandMoving) != 0; }
+    virtual bool CanHeaderDragging(int Column) const { return (void)Column, (FOptions & tlo_ColumnMoving) != 0; }
+    virtual void StartBandDragging(int Band) { (void)Band; }
+    virtual void DoStartHeaderDragging(int Column) { (void)Column; }
+    // One pointer move of a band drag (state 9) or column drag (state 3).
+    virtual void DragBandStep() {}
+    virtual void DragColumnStep() {}
+    virtual void EndBandDrag(bool Accepted) { (void)Accepted; }
+    virtual void EndColumnDrag(bool Accepted) { (void)Accepted; }
+    // A band or column sized by the mouse while its neighbours keep the total.
+    virtual void SizeBandAutoWidth(int Band, int Width) { (void)Band, (void)Width; }
+    virtual void SizeColumnAutoWidth(int Column, int Width) { (void)Column, (void)Width; }
+    virtual void CopySelectedToClipboard() {}
 
     // Custom drawing. The painter asks the Has... test of an item and, when
     // it holds, hands the item's text, colour, font and alignment to the

@@ -191,4 +191,10 @@ void DrawIndicatorCell(HDC Target, const TRect& Clip, const TRect& Cell, int Loo
 void DrawPreviewText(HDC DC, const TRect& R, const std::string& Text, HFONT Font, COLORREF TextColor, HBRUSH Brush,
                      int Indent);
 
+
+// The timer of row selection by dragging (id 1 of the tree list's window,
+// 60 ms): moves the focused row one row up or down each tick while a node
+// is pressed (state 6), and stops itself in any other state.
+void DragScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+
 } // namespace cvTL
