@@ -524,6 +524,10 @@ void TControl::HandleMouse(TMessage& m) {
 
 void TControl::WndProc(TMessage& m) {
     switch (m.Msg) {
+    case WM_PAINT:
+        // A graphic control's paint: its parent's DC in wParam, set to its corner.
+        if (m.WParam) PaintGraphic(reinterpret_cast<HDC>(m.WParam));
+        return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:

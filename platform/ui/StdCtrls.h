@@ -128,6 +128,7 @@ protected:
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
     void ColorChanged() override;
+    void FontChanged() override;
     void DoEnter() override;
     virtual void Change();
 
@@ -196,6 +197,7 @@ protected:
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
     void ColorChanged() override;
+    void FontChanged() override;
     virtual void Change();
 
 private:
@@ -372,6 +374,7 @@ protected:
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
     void ColorChanged() override;
+    void FontChanged() override;
     virtual void Change();
     virtual void Select();
 

@@ -83,12 +83,17 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) {
             });
         }
     }
-    ShowEditColors(FHandle, Color());
+    ShowEditColors(this);
 }
 
 void TCustomComboBox::ColorChanged() {
     TWinControl::ColorChanged();
-    ShowEditColors(FHandle, Color());
+    ShowEditColors(this);
+}
+
+void TCustomComboBox::FontChanged() {
+    TWinControl::FontChanged();
+    ShowEditColors(this);
 }
 
 void TCustomComboBox::SaveWindowState() {
@@ -199,7 +204,7 @@ void TCustomComboBox::WndProc(TMessage& m) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         TWinControl::WndProc(m);
-        ShowEditColors(FHandle, Color());
+        ShowEditColors(this);
         return;
     default:
         break;

@@ -1,6 +1,7 @@
 // The editor demo's form, built as its form resource would be, and the demo
 // database it edits.
 #include "tools/editordemo/EditorDemoForm.h"
+#include "tools/editordemo/FlatPopup.h"
 
 #include "editors/ButtonEdit.h"
 #include "editors/CalcEdit.h"
@@ -92,6 +93,12 @@ TfrmEditorDemo::TfrmEditorDemo(TComponent* AOwner) : TForm(AOwner) {
     auto* check = build.Control<TcvCheckEdit>(standalone, "chkGrayed", {390, 52, 120, 21}, "可为灰色");
     check->SetAllowGrayed(true);
     check->SetState(cbsGrayed);
+    // The flat painter over the standard controls, in a window of its own.
+    auto* flat = build.Control<TButton>(standalone, "btnFlatPopup", {390, 112, 120, 25}, "平面弹出窗口");
+    flat->OnClick = [](TObject*) {
+        TfrmFlatPopup popup(nullptr);
+        popup.ShowModal();
+    };
 
     BuildDataControls(build);
     BuildStrip(build);
