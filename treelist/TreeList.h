@@ -818,8 +818,8 @@ protected:
     void Paint() override;
     // Drag image, sizing line and hint leave the screen while the control
     // paints, and come back after it.
-    virtual void HideDragFeedback() {}
-    virtual void ShowDragFeedback() {}
+    virtual void HideDragFeedback();
+    virtual void ShowDragFeedback();
     // A drag operation is over the control (the focus frame then stays off).
     virtual bool IsDragOver() const { return false; }
     // The group panel of the data-aware grid; nothing in the tree list.
@@ -940,6 +940,9 @@ private:
     TPoint FHitTestPoint{};
     // The part fonts are being set from the control's font.
     bool FCopyingFonts = false;
+    // Nesting of HideDragFeedback, and the drop arrows it took off.
+    int FDragFeedbackHidden = 0;
+    bool FDragArrowsHidden = false;
 
     unsigned FOptions = 0x37;
     unsigned FOptionsEx = 0x303E;
