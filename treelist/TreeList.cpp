@@ -118,7 +118,7 @@ void TCustomcvTreeList::SetState(Byte Value) {
     FState = Value;
     if (Value != 2) return;
     if (FInplaceEditor) FInplaceEditor->CaretToEnd();
-    EndSearch();
+    EndIncrementalSearch();
 }
 
 // Options --------------------------------------------------------------------
@@ -148,7 +148,7 @@ void TCustomcvTreeList::SetOptionsEx(unsigned Value) {
     FOptionsEx = Value;
     if ((changed & tloex_AutoHeaderPanelRowCount) && (Value & tloex_AutoHeaderPanelRowCount))
         AdjustHeaderPanelRowCount();
-    if (FSearching && !(Value & tloex_IncSearch)) EndSearch();
+    if (FSearching && !(Value & tloex_IncSearch)) EndIncrementalSearch();
 }
 
 // Focus ------------------------------------------------------------------------

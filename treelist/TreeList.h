@@ -224,6 +224,30 @@ public:
     void ShowEditorWithMouse(TShiftState Shift, int X, int Y);
     // ShowEditor, then the editor hears that a click opened it.
     void ShowEditorByClick();
+
+    // Incremental search: typing finds the next node whose text in the search
+    // column begins with the typed characters (case ignored) and focuses it.
+    // Search directions: from the focused node, backward from the one before
+    // it, forward from the one after it.
+    enum TcvSearchDirection { sdFromFocused = 0, sdBackward = 1, sdForward = 2 };
+    // Column -1: the focused cell's. True when some text is left.
+    bool StartIncrementalSearch(int Column, const std::string& Text);
+    // A miss empties Text (ClearOnFail) or, from the focused node, drops its
+    // last character, so Text stays the longest prefix that matched.
+    virtual void SearchNode(std::string& Text, int Direction, bool ClearOnFail);
+    // Walks the tree (or the shown rows without AutoExpandOnSearch) from the
+    // focused node, wrapping once round; nothing for an empty Text.
+    virtual bool FindNodeByText(int Column, const std::string& Text, TcvTreeListNode*& Node, int Direction);
+    // Search mode ends; the focused row loses its highlight.
+    virtual void EndIncrementalSearch();
+    // The search follows the focused column; a new column starts an empty text.
+    void SyncSearchColumn();
+    void SetAutoExpandOnSearch(bool Value) { FAutoExpandOnSearch = Value; }
+    bool Searching() const { return FSearching; }
+    int SearchColumn() const { return FSearchColumn; }
+    const std::string& SearchText() const { return FSearchText; }
+    // Ctrl held without Alt (Ctrl+Alt types AltGr characters), from the live keyboard.
+    static bool IsCtrlOnlyDown();
     std::function<void(TObject* Sender, TColor& Color)> OnGetEditColor;
 
     // Selection. The base keeps no selected nodes, only the anchor and the
@@ -802,6 +826,9 @@ protected:
     virtual void DoEditValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    // A typed character starts or feeds the incremental search, or opens the
+    // editor with itself as the first input.
+    void KeyPress(char32_t& Key) override;
     // Hooks of the column and sort code that the option setters call.
     virtual void ClearSortKeys() {}
     virtual void RecalcColumnWidths() {}
@@ -810,9 +837,6 @@ protected:
     virtual void ClearLayoutCache() {}
     virtual void RefreshLayoutCache() {}
     virtual void RefreshVisibleColumnCache() {}
-    // Ends incremental search mode.
-    virtual void EndSearch() { FSearching = false; }
-    bool Searching() const { return FSearching; }
 
     // Painting.
     void Paint() override;
@@ -831,10 +855,8 @@ protected:
     virtual void PaintNodeCell(const TcvTreeListCellPaint& Cell);
     virtual void PaintTextCell(const TcvTreeListCellPaint& Cell);
     virtual void PaintPreview(const TcvTreeListCellPaint& Cell);
-    // The incremental search as the painting shows it: the column searched
-    // and the characters typed so far.
-    int SearchColumn() const { return FSearchColumn; }
-    const std::string& SearchText() const { return FSearchText; }
+    // Puts the search in a state as the painting shows it, without looking
+    // for a node.
     void SetSearch(int Column, const std::string& Text);
 
 private:
@@ -916,6 +938,9 @@ private:
     TcvTreeListNode* FEditorNode = nullptr;
     TcvInplaceEdit* FInplaceEditor = nullptr;
     bool FSearching = false;
+    int FSearchColumn = -1;
+    std::string FSearchText;
+    int FSearchDepth = 0;
     // Selection and hot tracking.
     TcvTreeListNode* FSelectionAnchor = nullptr;
     TcvTreeListNode* FPendingSelectionNode = nullptr;
@@ -1037,7 +1062,5 @@ private:
     // Keeps the canvas font while a custom-draw event or a column font changes it.
     std::unique_ptr<TFont> FCellFont = std::make_unique<TFont>();
     TcvTreeListCellViewData FCellViewData;
-    int FSearchColumn = -1;
-    std::string FSearchText;
     friend class TcvTreeListPainter;
 };

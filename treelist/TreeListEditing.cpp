@@ -7,8 +7,6 @@
 #include "editors/InplaceEdit.h"
 #include "editors/TextEdit.h"
 #include "platform/ui/Gdi.h"
-#include "platform/ui/MessageQueue.h"
-#include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 #include "treelist/TreeListControl.h"
 #include "treelist/TreeListEditStyle.h"
@@ -27,9 +25,6 @@ COLORREF NearestScreenColor(TColor Color) {
 
 // Cells start their text one pixel in from the left edge.
 constexpr TRect CellEditMargins{1, 0, 0, 0};
-// The control characters of Ctrl+V and Ctrl+X.
-constexpr char32_t CtrlV = 22;
-constexpr char32_t CtrlX = 24;
 
 } // namespace
 
@@ -157,18 +152,6 @@ void TCustomcvTreeList::PostEditorValue() {
 void TCustomcvTreeList::GetCellVariant(TcvTreeListNode* Node, int Column, Variant& Value, TcvInplaceEdit* Editor) {
     (void)Node, (void)Column, (void)Editor;
     Value = Variant();
-}
-
-void TCustomcvTreeList::ShowEditorWithChar(char32_t Key) {
-    ShowEditor();
-    if (FState != 2 || !FInplaceEditor) return;
-    const HWND editor = FInplaceEditor->Handle();
-    if (Key == CtrlV)
-        PostMessage(editor, WM_PASTE, 0, 0);
-    else if (Key == CtrlX)
-        PostMessage(editor, WM_CUT, 0, 0);
-    else
-        PostMessage(editor, WM_CHAR, WPARAM(Key), 0);
 }
 
 void TCustomcvTreeList::ShowEditorWithMouse(TShiftState Shift, int X, int Y) {

@@ -181,4 +181,14 @@ TEST_F(TreeListEditing, ATypedCharacterOpensTheEditorWithItself) {
     }
 }
 
+TEST_F(TreeListEditing, RealKeysThroughTheTreeListOpenTheEditor) {
+    Tree->SetOptionsEx(Tree->OptionsEx() | tloex_StartEditByKey);
+    N("B")->SetFocused(true);
+    Tree->SetFocusedColumn(1);
+    platform_ui::test::SendQtInputMethodCommit(Tree->Handle(), "汉");
+    ProcessMessages();
+    ASSERT_EQ(Tree->State(), 2);
+    EXPECT_EQ(Tree->InplaceEditor()->Text(), "汉");
+}
+
 } // namespace
