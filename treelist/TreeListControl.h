@@ -94,7 +94,7 @@ public:
     // The answers the tree list asks (visible band indexes, absolute columns).
     int GetBandCount() const override;
     int GetBandsTotalCount() const;
-    int GetBandIndexFromVisible(int Band) const;
+    int GetBandIndexFromVisible(int Band) const override;
     int GetFixedLeftBandIndex() const override;
     int GetFixedRightBandIndex() const override;
     int GetBandWidth(int Band) const override;
@@ -112,7 +112,7 @@ public:
     bool CanColumnSizing(int Column) const override;
     int GetColumnDisplayWidth(int Column) const override;
     int GetColumnHeaderMaxLineCount(int Column) const override;
-    int GetColumnBandIndex(int Column) const;
+    int GetColumnBandIndex(int Column) const override;
     int GetColumnRowIndex(int Column) const;
     bool GetColumnTabStop(int Column) const;
     std::string GetColumnCaption(int Column) const override;
