@@ -706,9 +706,6 @@ public:
 
     // Keyboard. KeyDown and KeyPress run the key map; while a mouse operation
     // runs only Escape acts (it cancels the operation).
-    // Ctrl down and Alt up, read from the live keyboard: AltGr characters
-    // arrive with both down and count as typing.
-    static bool IsCtrlOnlyDown();
     // The grid filters keys by its dataset's state; the tree list takes all.
     virtual bool CanHandleKey(Word Key, TShiftState Shift) { return (void)Key, (void)Shift, true; }
     // A column's band row, its position in that row, whether Tab stops on it.
@@ -821,10 +818,30 @@ public:
     // Expanding the node under a dragged node's pointer (OptionsEx bit 13).
     virtual bool IsDragExpand() const { return (FOptionsEx & tloex_DragExpand) != 0; }
 
+    // One tick of the drag-scroll timers: LeftCoord by 32 pixels (false at
+    // the end it moves to), the focused row by one.
+    bool DragScrollColumns(bool Left);
+    void DragScrollRows(bool Up);
+
     // Panning with the middle button: a modal loop that scrolls line by line
     // towards the pointer until Escape or another button ends it.
     void Panning();
 
+protected:
+    // Node dragging: the start focuses the node under the pointer (state 5),
+    // the drag-over follows the pointer with the focus, expands a hovered
+    // button and scrolls near the edges, the end returns to state 0.
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
+    TDragImageList* GetDragImages() override;
+    // The timer 101 fired: the node waiting under the pointer opens.
+    void ExpandHoveredNode();
+    // The pictures of a dragged band or column header.
+    void MakeBandDragImage(int Band, TBitmap& Bitmap);
+    void MakeHeaderDragImage(int Column, TBitmap& Bitmap);
+
+public:
     // Copy as text: one line per node, cells joined by TAB.
     // The visible columns' captions in visible order, then CR LF.
     void GetHeaderLineText(std::string& Text) const;
@@ -1062,6 +1079,10 @@ private:
     TcvTreeListNode* FDragNode = nullptr;
     TcvTreeListNode* FExpandNode = nullptr;
     std::unique_ptr<TDragImageList> FDragImageList;
+    void StartHeaderDrag(bool BandMode, TBitmap& Picture);
+    void DragHeaderStep(bool BandMode);
+    // Takes the arrows and the picture off and the drag's index (now -1).
+    int EndHeaderDrag(int& Dragged);
     // The part fonts are being set from the control's font.
     bool FCopyingFonts = false;
     // Nesting of HideDragFeedback, and the drop arrows it took off.

@@ -23,6 +23,8 @@ namespace {
 
 // The delayed editor start (the mouse code sets it at the double-click time).
 constexpr UINT_PTR EditorDelayTimerId = 2;
+// Expanding the node under a dragged node.
+constexpr UINT_PTR ExpandTimerId = 101;
 constexpr int HorzSizeCursor = -14;
 constexpr int VertSizeCursor = -15;
 // Drop arrows: 11 pixels wide, the header height plus 18 high.
@@ -308,6 +310,7 @@ void TCustomcvTreeList::HandleVScroll(int Code) {
 }
 
 void TCustomcvTreeList::HandleTimer(UINT_PTR Id) {
+    if (Id == ExpandTimerId) ExpandHoveredNode();
     if (Id != EditorDelayTimerId) return;
     KillTimer(FHandle, EditorDelayTimerId);
     if (FState == 0) ShowEditor();

@@ -217,3 +217,15 @@ TPanningMotion PanningMotion(TPoint Origin, TPoint Point, int IndicatorWidth, bo
 TCursor PanningCursor(int Direction, bool HorzBar, bool VertBar);
 
 } // namespace cvTL
+
+namespace cvTL {
+
+// The drag-scroll timers (id 1 of the tree list's window, 100 ms while a
+// header, band or node is dragged; the vertical one for nodes only). Each
+// tick scrolls the columns by 32 pixels or moves the focused row by one
+// towards the direction it was started with; a timer stops itself when the
+// drag is over or the end is reached.
+void HorzScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+void VertScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+
+} // namespace cvTL
