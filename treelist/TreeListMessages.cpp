@@ -4,6 +4,7 @@
 #include "treelist/TreeList.h"
 
 #include "editors/InplaceEdit.h"
+#include "editors/cvUtils.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
@@ -411,7 +412,7 @@ void TCustomcvTreeList::DrawDragImage(bool HideDragImage) {
     if (FDragArrowsShown) {
         BitBlt(dc, x, y, DragArrowsWidth, height, saved->Canvas()->Handle(), 0, 0, SRCCOPY);
     } else {
-        cvTL::GrowWorkBitmap(saved, DragArrowsWidth, height);
+        cvUtils::EnsureGraphicSize(saved, DragArrowsWidth, height);
         BitBlt(saved->Canvas()->Handle(), 0, 0, DragArrowsWidth, height, dc, x, y, SRCCOPY);
         const int b = y + height;
         const POINT down[] = {{x + 5, y + 8}, {x, y + 3},     {x + 3, y + 3}, {x + 3, y},
