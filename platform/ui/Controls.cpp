@@ -592,31 +592,6 @@ void TControl::DefaultHandler(TMessage& m) {
     }
 }
 
-namespace {
-
-// Lends a control's canvas the DC of one paint, with the control's font and
-// colour, and takes the DC back however the paint ends.
-class TCanvasOnDC {
-public:
-    TCanvasOnDC(TCanvas& Canvas, HDC DC, TFont* Font, TColor Color) : FCanvas(Canvas) {
-        FCanvas.Lock();
-        FCanvas.SetHandle(DC);
-        FCanvas.Font()->Assign(Font);
-        FCanvas.Brush()->SetColor(Color);
-    }
-    ~TCanvasOnDC() {
-        FCanvas.SetHandle(nullptr);
-        FCanvas.Unlock();
-    }
-    TCanvasOnDC(const TCanvasOnDC&) = delete;
-    TCanvasOnDC& operator=(const TCanvasOnDC&) = delete;
-
-private:
-    TCanvas& FCanvas;
-};
-
-} // namespace
-
 // ---- TCustomControl ---------------------------------------------------------
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}

@@ -384,6 +384,9 @@ public:
     TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const;
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
 
+    // The window's frame and bars stay: its size is the client size plus them.
+    void SetClientWidth(int Value) override;
+    void SetClientHeight(int Value) override;
     virtual bool CanFocus() const;
     bool Focused() const;
     virtual void SetFocus();

@@ -349,6 +349,14 @@ TRect TWinControl::ClientRect() const {
     return r;
 }
 
+void TWinControl::SetClientWidth(int Value) {
+    SetWidth(Value + Width() - ClientWidth());
+}
+
+void TWinControl::SetClientHeight(int Value) {
+    SetHeight(Value + Height() - ClientHeight());
+}
+
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (ALeft == Left() && ATop == Top() && AWidth == Width() && AHeight == Height()) return;
     if (FHandle && !FSettingBounds) {

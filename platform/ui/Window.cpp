@@ -61,6 +61,7 @@ void EnsureBuiltinClasses() {
     messageClass.Class.ClassName = MessageWindowClass;
     RegisterClassEntry(messageClass);
     RegisterEditWindowClass();
+    RegisterListBoxWindowClass();
 }
 
 

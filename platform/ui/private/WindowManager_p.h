@@ -135,6 +135,8 @@ TRect DesktopWorkArea();
 
 // Registers the edit window's class (EditWindow.h), one of the built-in ones.
 void RegisterEditWindowClass();
+// Registers the owner-drawn list box window's class (ListBoxWindow.h).
+void RegisterListBoxWindowClass();
 
 // The registry of live windows.
 bool IsLiveWindow(HWND Wnd);
