@@ -118,7 +118,7 @@ void TCustomcvTreeList::SetState(Byte Value) {
     FState = Value;
     if (Value != 2) return;
     if (FInplaceEditor) FInplaceEditor->CaretToEnd();
-    EndSearch();
+    EndIncrementalSearch();
 }
 
 // Options --------------------------------------------------------------------
@@ -148,7 +148,7 @@ void TCustomcvTreeList::SetOptionsEx(unsigned Value) {
     FOptionsEx = Value;
     if ((changed & tloex_AutoHeaderPanelRowCount) && (Value & tloex_AutoHeaderPanelRowCount))
         AdjustHeaderPanelRowCount();
-    if (FSearching && !(Value & tloex_IncSearch)) EndSearch();
+    if (FSearching && !(Value & tloex_IncSearch)) EndIncrementalSearch();
 }
 
 // Focus ------------------------------------------------------------------------
@@ -402,9 +402,15 @@ void TCustomcvTreeList::HideEditorAndFocus() {
 
 void TCustomcvTreeList::RemoveEditor(bool Focus) {
     if (!FInplaceEditor) return;
-    const bool editorHadFocus = FInplaceEditor->HandleAllocated() && FInplaceEditor->Focused();
-    FInplaceEditor->HideEditorWindow();
-    if ((Focus || editorHadFocus) && CanFocus()) SetFocus();
+    TcvInplaceEdit* editor = FInplaceEditor;
+    editor->SetHostHiding(true);
+    const TScopeGuard hidden([editor] { editor->SetHostHiding(false); });
+    if (!editor->ComponentState().Contains(csDestroying)) PostEditorValue();
+    FEditorColumn = -1;
+    FEditorNode = nullptr;
+    const bool editorHadFocus = editor->HandleAllocated() && editor->Focused();
+    editor->HideEditorWindow();
+    if ((Focus || (editorHadFocus && HandleAllocated() && IsWindowVisible(FHandle))) && CanFocus()) SetFocus();
 }
 
 void TCustomcvTreeList::ResetEditorCell() {

@@ -178,6 +178,78 @@ public:
     TcvTreeListNode* EditorNode() const { return FEditorNode; }
     TcvPopupBorder GetEditorPopupBorder() override;
 
+    // Editing host: the editor that serves the focused cell, its set-up and
+    // the host call-backs that answer it.
+    // A text editor owned by the tree list.
+    virtual TcvInplaceEdit* CreateEditor(int VisibleColumn);
+    // The current editor.
+    virtual TcvInplaceEdit* FindEditor(int VisibleColumn);
+    // Colour (the nearest the screen shows), a copy of the edit font, margins.
+    virtual void InitEditor(TcvInplaceEdit* Editor);
+    // Loads the cell value into the editor; the tree list has none.
+    virtual void ColumnEditorHook(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value);
+    // The focused column's colour, then OnGetEditColor.
+    TColor GetEditColor() override;
+    // The focused column's font when it set one, else the control's.
+    TFont* GetEditFont() override;
+    // A TcvTreeListEditStyle bound to this tree list.
+    std::unique_ptr<TcvEditStyle> CreateEditStyle(TcvInplaceEdit* Editor) override;
+    bool CanEditModify() override { return true; }
+    bool IsValidEditChar(char32_t Key) override { return (void)Key, true; }
+    // Editing state with a window, outside design mode and update batches.
+    bool IsEditing() const;
+    // The focus left the row the editor was opened for.
+    bool IsEditorInputBlocked() override;
+    // Ends the edit and focuses the previous (Up) or next row.
+    void EditorMoveFocusedRow(bool Up) override;
+    void EditorFocusChanged() override { InvalidateSelection(); }
+    // The editor's text for its value while editing; empty otherwise.
+    std::string GetEditorValueText();
+    // The editor of the focused column becomes the current one, loaded unless
+    // it holds the focused cell already, and is shown over the cell (without
+    // its after-show action when Show is False).
+    void UpdateEditor(bool Show);
+    // The focused cell becomes the editor cell and its value enters the set-up
+    // editor inside the editor-filling bracket, so no change event fires.
+    void LoadEditorValue();
+    // A modified editor value goes into the editor cell (GetCellVariant), then
+    // OnEdited.
+    void PostEditorValue();
+    // Takes the editor's value into the cell; the tree list only resets Value.
+    virtual void GetCellVariant(TcvTreeListNode* Node, int Column, Variant& Value, TcvInplaceEdit* Editor);
+    // ShowEditor, then the key goes to the editor: Ctrl+V pastes, Ctrl+X
+    // cuts, any other character is typed there.
+    void ShowEditorWithChar(char32_t Key);
+    // ShowEditor, then the editor acts on the mouse-down at X, Y.
+    void ShowEditorWithMouse(TShiftState Shift, int X, int Y);
+    // ShowEditor, then the editor hears that a click opened it.
+    void ShowEditorByClick();
+
+    // Incremental search: typing finds the next node whose text in the search
+    // column begins with the typed characters (case ignored) and focuses it.
+    // Search directions: from the focused node, backward from the one before
+    // it, forward from the one after it.
+    enum TcvSearchDirection { sdFromFocused = 0, sdBackward = 1, sdForward = 2 };
+    // Column -1: the focused cell's. True when some text is left.
+    bool StartIncrementalSearch(int Column, const std::string& Text);
+    // A miss empties Text (ClearOnFail) or, from the focused node, drops its
+    // last character, so Text stays the longest prefix that matched.
+    virtual void SearchNode(std::string& Text, int Direction, bool ClearOnFail);
+    // Walks the tree (or the shown rows without AutoExpandOnSearch) from the
+    // focused node, wrapping once round; nothing for an empty Text.
+    virtual bool FindNodeByText(int Column, const std::string& Text, TcvTreeListNode*& Node, int Direction);
+    // Search mode ends; the focused row loses its highlight.
+    virtual void EndIncrementalSearch();
+    // The search follows the focused column; a new column starts an empty text.
+    void SyncSearchColumn();
+    void SetAutoExpandOnSearch(bool Value) { FAutoExpandOnSearch = Value; }
+    bool Searching() const { return FSearching; }
+    int SearchColumn() const { return FSearchColumn; }
+    const std::string& SearchText() const { return FSearchText; }
+    // Ctrl held without Alt (Ctrl+Alt types AltGr characters), from the live keyboard.
+    static bool IsCtrlOnlyDown();
+    std::function<void(TObject* Sender, TColor& Color)> OnGetEditColor;
+
     // Selection. The base keeps no selected nodes, only the anchor and the
     // pending node, and reports changes; the control keeps the set.
     virtual bool IsNodeSelected(const TcvTreeListNode* Node) const { return (void)Node, false; }
@@ -570,8 +642,9 @@ public:
     // Ends the mouse-driven states: a sizing line is erased, the state
     // returns to normal.
     virtual void CancelMouseOperation();
-    // Opens the editor on the focused cell; the editing host fills it in.
-    virtual void ShowEditor() {}
+    // Opens the editor on the focused cell: only with editing allowed, outside
+    // row-select mode and when OnEditing agrees; a refusal drops the editor.
+    virtual void ShowEditor();
 
     // Option tests: every option is read through one of these, so that a
     // descendant can answer differently.
@@ -753,6 +826,9 @@ protected:
     virtual void DoEditValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    // A typed character starts or feeds the incremental search, or opens the
+    // editor with itself as the first input.
+    void KeyPress(char32_t& Key) override;
     // Hooks of the column and sort code that the option setters call.
     virtual void ClearSortKeys() {}
     virtual void RecalcColumnWidths() {}
@@ -761,16 +837,13 @@ protected:
     virtual void ClearLayoutCache() {}
     virtual void RefreshLayoutCache() {}
     virtual void RefreshVisibleColumnCache() {}
-    // Ends incremental search mode.
-    virtual void EndSearch() { FSearching = false; }
-    bool Searching() const { return FSearching; }
 
     // Painting.
     void Paint() override;
     // Drag image, sizing line and hint leave the screen while the control
     // paints, and come back after it.
-    virtual void HideDragFeedback() {}
-    virtual void ShowDragFeedback() {}
+    virtual void HideDragFeedback();
+    virtual void ShowDragFeedback();
     // A drag operation is over the control (the focus frame then stays off).
     virtual bool IsDragOver() const { return false; }
     // The group panel of the data-aware grid; nothing in the tree list.
@@ -782,10 +855,8 @@ protected:
     virtual void PaintNodeCell(const TcvTreeListCellPaint& Cell);
     virtual void PaintTextCell(const TcvTreeListCellPaint& Cell);
     virtual void PaintPreview(const TcvTreeListCellPaint& Cell);
-    // The incremental search as the painting shows it: the column searched
-    // and the characters typed so far.
-    int SearchColumn() const { return FSearchColumn; }
-    const std::string& SearchText() const { return FSearchText; }
+    // Puts the search in a state as the painting shows it, without looking
+    // for a node.
     void SetSearch(int Column, const std::string& Text);
 
 private:
@@ -867,6 +938,9 @@ private:
     TcvTreeListNode* FEditorNode = nullptr;
     TcvInplaceEdit* FInplaceEditor = nullptr;
     bool FSearching = false;
+    int FSearchColumn = -1;
+    std::string FSearchText;
+    int FSearchDepth = 0;
     // Selection and hot tracking.
     TcvTreeListNode* FSelectionAnchor = nullptr;
     TcvTreeListNode* FPendingSelectionNode = nullptr;
@@ -891,6 +965,9 @@ private:
     TPoint FHitTestPoint{};
     // The part fonts are being set from the control's font.
     bool FCopyingFonts = false;
+    // Nesting of HideDragFeedback, and the drop arrows it took off.
+    int FDragFeedbackHidden = 0;
+    bool FDragArrowsHidden = false;
 
     unsigned FOptions = 0x37;
     unsigned FOptionsEx = 0x303E;
@@ -985,7 +1062,5 @@ private:
     // Keeps the canvas font while a custom-draw event or a column font changes it.
     std::unique_ptr<TFont> FCellFont = std::make_unique<TFont>();
     TcvTreeListCellViewData FCellViewData;
-    int FSearchColumn = -1;
-    std::string FSearchText;
     friend class TcvTreeListPainter;
 };

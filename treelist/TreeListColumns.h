@@ -63,6 +63,10 @@ public:
     // Virtual operations.
     // A text editor's text goes into the node's cell; Value gets the cell value.
     virtual void ApplyEditorValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value);
+    // The editor changed or validates its value: the control's edit event,
+    // then the column's; neither while the control loads a value into it.
+    virtual void DoChange(TObject* Sender);
+    virtual void DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
     virtual bool HasCustomDrawCell() const { return bool(OnCustomDrawCell); }
     virtual void DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, bool ASelected,
                                   bool AFocused, bool ANewItemRow, std::string& AText, TColor& AColor, TFont* AFont,
@@ -78,6 +82,11 @@ public:
     // The node's cell text at this column's index.
     virtual std::string GetDisplayText(TcvTreeListNode* Node) const;
     virtual bool IsEditorEnabled() const { return !FDisableEditor; }
+    // Editing. The column's settings go into the editor (read-only state,
+    // change and validate events, a text editor's text settings), and the
+    // node's cell text into its text; Value receives that text.
+    virtual void InitEditor(TcvInplaceEdit* Editor);
+    virtual void InitEditValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value);
     // Whether the cell shows an edit button (hot tracking asks); none here.
     virtual bool HasEditButton() const { return false; }
     // The cursor over a hot cell; the column leaves it.

@@ -602,14 +602,7 @@ void TCustomcvTreeListControl::SetNodeIndex(TcvTreeListNode* Node, int TcvTreeLi
 }
 
 TcvEditButtonViewStyle TCustomcvTreeListControl::GetDefaultButtonStyle() const {
-    switch (LookAndFeel()) {
-    case lfFlat:
-        return btsFlat;
-    case lfUltraFlat:
-        return btsHotFlat;
-    default:
-        return bts3D;
-    }
+    return cvTL::ButtonStyleOf(LookAndFeel());
 }
 
 void TCustomcvTreeListControl::DrawCellContent(HDC DC, const TRect& R, int Column, TcvTreeListCellViewData& Cell) {

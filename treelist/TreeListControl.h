@@ -151,6 +151,21 @@ public:
     // border inside its bounds.
     virtual void GetCellViewBounds(const TRect& R, TRect& Bounds) const;
 
+    // Editing host: one cached editor per editor class, made with the control
+    // as owner and set up from the focused column.
+    // The column's editor class, made and cached.
+    TcvInplaceEdit* CreateEditor(int VisibleColumn) override;
+    // The cached editor of exactly the column's editor class; nullptr when none.
+    TcvInplaceEdit* FindEditor(int VisibleColumn) override;
+    void InitEditor(TcvInplaceEdit* Editor) override;
+    void ColumnEditorHook(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) override;
+    // The column at the editor's shown index stores the editor's value.
+    void GetCellVariant(TcvTreeListNode* Node, int Column, Variant& Value, TcvInplaceEdit* Editor) override;
+    // False without a focused column, else not the column's ReadOnly.
+    bool CanEditModify() override;
+    // The column of the focused cell; nullptr when none.
+    TcvTreeListColumn* FocusedColumn() const { return Columns(GetFocusedAbsoluteIndex()); }
+
     // Selection: in multi-select mode the selected nodes, by address.
     bool IsNodeSelected(const TcvTreeListNode* Node) const override;
     // Selecting needs CanNodeSelected; the row is repainted, then reported.
@@ -211,6 +226,8 @@ public:
 
 protected:
     TcvTreeListNode* CreateNode() override;
+    // OnEditing, then the focused column's IsEditorEnabled.
+    void DoEditing(TcvTreeListNode* Node, bool& Allow) override;
     // Places the columns read with the form.
     void Loaded() override;
     // The layout cache goes with the row cache.
@@ -240,6 +257,7 @@ private:
 
     std::vector<TcvTreeListColumn*> FColumns;
     std::vector<TcvTreeListNode*> FSelectedNodes; // sorted by address
+    std::vector<TcvInplaceEdit*> FEditors;        // owned as components
     std::unique_ptr<TcvTreeListBands> FBands;
     int FBandMaxRowCount = 5;
     int FBandRowCountProperty = 1;

@@ -84,7 +84,8 @@ void TCustomcvTreeList::SetFocusedCell(TcvTreeListNode* Node, int Column, bool M
     if (MakeVisible) MakeNodeVisible(FFocusedNode);
     const bool nodeChanged = FFocusedNode != oldNode;
     const bool columnChanged = FFocusedColumn != oldColumn;
-    if (nodeChanged || columnChanged) EndSearch();
+    // A search step focusing its find keeps the search going.
+    if ((nodeChanged && FSearchDepth == 0) || columnChanged) EndIncrementalSearch();
     if (nodeChanged) DoChangeNode(oldNode, FFocusedNode);
     if (columnChanged) DoChangeColumn(FFocusedNode, FFocusedColumn);
 }

@@ -202,6 +202,17 @@ void InvertFrame(HDC DC, const TRect& R) {
     PatBlt(DC, R.Left, R.Bottom - 1, R.Width(), 1, DSTINVERT);
 }
 
+TcvEditButtonViewStyle ButtonStyleOf(TcvLookAndFeel Look) {
+    switch (Look) {
+    case lfFlat:
+        return btsFlat;
+    case lfUltraFlat:
+        return btsHotFlat;
+    default:
+        return bts3D;
+    }
+}
+
 int CompareNodePositions(void* Item1, void* Item2) {
     auto* node1 = static_cast<TcvTreeListNode*>(Item1);
     auto* node2 = static_cast<TcvTreeListNode*>(Item2);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "editors/Container.h"
+#include "editors/EditStyle.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variants.h"
@@ -44,6 +45,8 @@ int CalcTextLineCount(const std::string& Text, int BoundsWidth, int LineHeight, 
                       bool InflateFlag, HFONT Font, int MaxLineCount);
 
 bool IsDegenerateRect(const TRect& R);
+// The editor button style of a look: 3-D, flat, or hot flat.
+TcvEditButtonViewStyle ButtonStyleOf(TcvLookAndFeel Look);
 bool SameTextIgnoreCase(const std::string& S1, const std::string& S2);
 
 // What DrawTextCell paints; the DC's font and text colour are used.
@@ -96,8 +99,28 @@ int CompareNodesByEvent(void* Item1, void* Item2);
 int CompareNodesBySortKeys(void* Item1, void* Item2);
 int CompareNodesBySortKeysText(void* Item1, void* Item2);
 
-// The unit's start-up and close-down, counted: the first Initialize builds
-// the indicator images and the three bitmaps, the last Finalize frees them.
+// The unit's cursors in Screen->Cursors while it runs: where a dragged
+// header would be removed, the panning directions, and dragging a copy of
+// one or several nodes.
+inline constexpr TCursor crcvTLRemove = -1124;
+inline constexpr TCursor crcvTLFullScroll = -1131;
+inline constexpr TCursor crcvTLHorScroll = -1132;
+inline constexpr TCursor crcvTLVerScroll = -1133;
+inline constexpr TCursor crcvTLUpScroll = -1134;
+inline constexpr TCursor crcvTLRightScroll = -1135;
+inline constexpr TCursor crcvTLDownScroll = -1136;
+inline constexpr TCursor crcvTLLeftScroll = -1137;
+inline constexpr TCursor crcvTLDragCopy = -1138;
+inline constexpr TCursor crcvTLMultiDragCopy = -1139;
+
+// Captions of the customizing form and its two pages.
+inline constexpr const char* SCustomizeCaption = "Customize";        // 38802
+inline constexpr const char* SBandsPageCaption = "    Bands    ";    // 38809
+inline constexpr const char* SHeadersPageCaption = "   Headers   ";  // 38810
+
+// The unit's start-up and close-down, counted: the first Initialize puts the
+// cursors into Screen->Cursors and builds the indicator images and the three
+// bitmaps, the last Finalize frees them and takes the cursors out again.
 void Initialize();
 void Finalize();
 

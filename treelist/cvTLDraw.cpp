@@ -5,6 +5,8 @@
 
 #include "editors/cvUtils.h"
 #include "platform/ui/Colors.h"
+#include "platform/ui/Cursors.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/Resources.h"
 
 #include <algorithm>
@@ -30,6 +32,21 @@ TUnit& Unit() {
 constexpr const char* IndicatorBitmapNames[] = {"CVGRID_ARROW", "CVGRID_EDIT", "CVGRID_INSERT", "CVGRID_MULTIDOT",
                                                 "CVGRID_MULTIARROW"};
 constexpr TColor IndicatorMaskColor = 0xFFFFFF;
+constexpr struct {
+    TCursor Id;
+    const char* Resource;
+} UnitCursors[] = {
+    {cvTL::crcvTLRemove, "CVTLDELETECURSOR"},
+    {cvTL::crcvTLFullScroll, "CVTL_FULLSCROLLCURSOR"},
+    {cvTL::crcvTLHorScroll, "CVTL_HORSCROLLCURSOR"},
+    {cvTL::crcvTLVerScroll, "CVTL_VERSCROLLCURSOR"},
+    {cvTL::crcvTLUpScroll, "CVTL_UPSCROLLCURSOR"},
+    {cvTL::crcvTLRightScroll, "CVTL_RIGHTSCROLLCURSOR"},
+    {cvTL::crcvTLDownScroll, "CVTL_DOWNSCROLLCURSOR"},
+    {cvTL::crcvTLLeftScroll, "CVTL_LEFTSCROLLCURSOR"},
+    {cvTL::crcvTLDragCopy, "CVTL_DRAGCOPY"},
+    {cvTL::crcvTLMultiDragCopy, "CVTL_MULTIDRAGCOPY"},
+};
 constexpr int ExpandBitmapSize = 12;
 constexpr int FilterButtonWidth = 15;
 constexpr int SortMarkWidth = 16;
@@ -70,6 +87,8 @@ void Initialize() {
     TUnit& unit = Unit();
     if (unit.References++ > 0) return;
     RegisterTreeListResources();
+    for (const auto& cursor : UnitCursors)
+        Screen->SetCursors(cursor.Id, LoadCursor(HInstance, cursor.Resource));
     TBitmap bitmap;
     for (const char* name : IndicatorBitmapNames) {
         bitmap.LoadFromResourceName(HInstance, name);
@@ -92,6 +111,9 @@ void Finalize() {
     unit.PlusBitmap.reset();
     unit.MinusBitmap.reset();
     unit.DragWorkBitmap.reset();
+    // The handles are the module's shared ones: leaving the table frees them.
+    for (const auto& cursor : UnitCursors)
+        Screen->SetCursors(cursor.Id, nullptr);
 }
 
 TImageList* IndicatorImages() {

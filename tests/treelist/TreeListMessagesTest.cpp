@@ -112,6 +112,49 @@ TEST_F(TreeListWindow, TheSizingLineDrawnTwiceLeavesTheImageAsItWas) {
     Tree->SetState(0);
 }
 
+// A paint or a scroll takes the line and the arrows off and puts them back:
+// they show as before, and the next toggle still erases them.
+TEST_F(TreeListWindow, SizingLineAndDropArrowsOutliveAPaintAndAScroll) {
+    Tree->BandWidths = {300, 300};
+    // The test tree paints no cell content: a focus frame would add up.
+    Tree->SetOptions(Tree->Options() | tlo_HideFocusedCell);
+    struct Case {
+        const char* Name;
+        std::function<void()> Between;
+    };
+    const Case cases[] = {
+        {"a full repaint",
+         [&] {
+             InvalidateRect(Tree->Handle(), nullptr, false);
+             UpdateWindow(Tree->Handle());
+         }},
+        {"a band scroll there and back",
+         [&] {
+             Tree->SetLeftCoord(9);
+             UpdateWindow(Tree->Handle());
+             Tree->SetLeftCoord(0);
+             UpdateWindow(Tree->Handle());
+         }},
+    };
+    for (const Case& c : cases) {
+        for (const Byte state : {Byte(1), Byte(9)}) {
+            SCOPED_TRACE(std::string(c.Name) + ", state " + std::to_string(state));
+            Tree->SetState(state);
+            Tree->SetSizingCoord(40);
+            Tree->SetDragArrowPoint({60, 2});
+            const auto toggle = [&] { state == 1 ? Tree->DrawSizingLine() : Tree->DrawDragImage(false); };
+            toggle();
+            InvalidateRect(Tree->Handle(), nullptr, false);
+            UpdateWindow(Tree->Handle());
+            const std::vector<COLORREF> shown = Pixels();
+            c.Between();
+            EXPECT_EQ(Pixels(), shown);
+            toggle();
+            Tree->SetState(0);
+        }
+    }
+}
+
 TEST_F(TreeListWindow, TheDropArrowsPutOnAndTakenOffLeaveTheImageAsItWas) {
     PaintStripes();
     const std::vector<COLORREF> before = Pixels();

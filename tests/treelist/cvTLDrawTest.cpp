@@ -1,9 +1,11 @@
 // The unit's pictures and painters, checked at known pixels of a memory DC:
 // expand buttons, the filter button's states, header marks by width, the
-// indicator cell and the sort mark's box.
+// indicator cell and the sort mark's box; the unit's cursors.
 #include "treelist/cvTL.h"
 
 #include "platform/ui/Colors.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/testhooks/CursorTestHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -142,6 +144,43 @@ TEST_F(cvTLPainting, AnIndicatorCellShowsTheImageOfItsKind) {
         for (int other = 0; other < kind; ++other)
             EXPECT_NE(cells[kind], cells[other]) << kind << " vs " << other;
     EXPECT_EQ(cvTL::IndicatorImages()->Count(), 5);
+}
+
+TEST(cvTLUnit, TheCursorsLiveInTheScreensTableWhileTheUnitRuns) {
+    // The panning cursors point where the view may move: an arrow tip at the
+    // top, right, bottom or left of the 21-pixel picture, the hot spot in the
+    // middle.
+    const struct {
+        TCursor Id;
+        bool Up, Right, Down, Left;
+    } panning[] = {
+        {cvTL::crcvTLFullScroll, true, true, true, true},  {cvTL::crcvTLHorScroll, false, true, false, true},
+        {cvTL::crcvTLVerScroll, true, false, true, false}, {cvTL::crcvTLUpScroll, true, false, false, false},
+        {cvTL::crcvTLRightScroll, false, true, false, false}, {cvTL::crcvTLDownScroll, false, false, true, false},
+        {cvTL::crcvTLLeftScroll, false, false, false, true},
+    };
+    const TCursor others[] = {cvTL::crcvTLRemove, cvTL::crcvTLDragCopy, cvTL::crcvTLMultiDragCopy};
+    const HCURSOR arrow = Screen->Cursors(crDefault);
+    {
+        cvTL::TUnitScope unit;
+        constexpr uint32_t Black = 0xFF000000;
+        for (const auto& c : panning) {
+            const HCURSOR cursor = Screen->Cursors(c.Id);
+            ASSERT_NE(cursor, arrow) << c.Id;
+            EXPECT_EQ(platform_ui::test::CursorHotSpot(cursor), (TPoint{10, 10})) << c.Id;
+            EXPECT_EQ(platform_ui::test::CursorPixel(cursor, 10, 1) == Black, c.Up) << c.Id;
+            EXPECT_EQ(platform_ui::test::CursorPixel(cursor, 19, 10) == Black, c.Right) << c.Id;
+            EXPECT_EQ(platform_ui::test::CursorPixel(cursor, 10, 19) == Black, c.Down) << c.Id;
+            EXPECT_EQ(platform_ui::test::CursorPixel(cursor, 1, 10) == Black, c.Left) << c.Id;
+        }
+        for (const TCursor id : others)
+            EXPECT_NE(Screen->Cursors(id), arrow) << id;
+        EXPECT_NE(Screen->Cursors(cvTL::crcvTLDragCopy), Screen->Cursors(cvTL::crcvTLMultiDragCopy));
+    }
+    for (const auto& c : panning)
+        EXPECT_EQ(Screen->Cursors(c.Id), arrow) << c.Id;
+    for (const TCursor id : others)
+        EXPECT_EQ(Screen->Cursors(id), arrow) << id;
 }
 
 } // namespace
