@@ -7,6 +7,7 @@
 #include "editors/InplaceEdit.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Focus.h"
+#include "platform/ui/Timers.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
 #include "treelist/TreeListMaskColumn.h"
 
@@ -135,6 +136,27 @@ TEST_F(TreeListEditing, TheMaskColumnMasksTheInput) {
     copy->Assign(Mask);
     EXPECT_EQ(copy->EditMask(), "00");
     EXPECT_TRUE(copy->IgnoreMaskBlank()) << "Assign keeps its own IgnoreMaskBlank";
+}
+
+TEST_F(TreeListEditing, ADelayedEditorStartEndsWhenTheFocusLeaves) {
+    auto* other = new TCustomcvTreeListControl(Form.get());
+    other->SetParent(Form.get());
+    other->SetBounds(0, 310, 200, 60);
+    N("A")->SetFocused(true);
+    Tree->SetFocusedColumn(1);
+    constexpr UINT_PTR EditorDelayTimer = 2;
+    for (const bool leave : {true, false}) {
+        Tree->SetFocus();
+        ProcessMessages();
+        SetTimer(Tree->Handle(), EditorDelayTimer, 1, nullptr);
+        if (leave) other->SetFocus();
+        for (int i = 0; i < 5; ++i) {
+            platform_ui::test::PumpQt(5);
+            ProcessMessages();
+        }
+        EXPECT_EQ(Tree->State(), leave ? 0 : 2) << (leave ? "the focus left" : "the focus stayed");
+        Tree->HideEditor();
+    }
 }
 
 TEST_F(TreeListEditing, HostedEditorsFollowTheTreeListsLook) {
