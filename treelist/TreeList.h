@@ -806,7 +806,10 @@ public:
     virtual bool HasFilter() const { return false; }
     virtual std::string GetFilterText() const { return {}; }
     virtual bool IsInserting() const { return true; }
-    virtual bool IsHotCell(const TcvTreeListNode* Node, int Column) const { return (void)Node, (void)Column, false; }
+    // The cell the hot record holds (Column: absolute index).
+    virtual bool IsHotCell(const TcvTreeListNode* Node, int Column) const {
+        return Node && Node == FHotTrack.Node && Column == FHotTrack.Column && FHotTrack.Kind == 0;
+    }
     // Around the painting of a node's row; the data-aware control moves its
     // dataset to the node.
     virtual void BeginNodeAccess(TcvTreeListNode* Node) { (void)Node; }

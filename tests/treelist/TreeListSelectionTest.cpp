@@ -177,6 +177,9 @@ TEST_F(TreeListHotTrack, OnlyCellsWithAnEditButtonBecomeHotAndEachMoveRepaintsOn
     for (const auto& m : moves) {
         EXPECT_EQ(MoveTo(m.Point.X, m.Point.Y), m.Repaints) << m.Point.X << "," << m.Point.Y;
         EXPECT_EQ(NameOf(Tree->HotTrackInfo().Node), m.HotNode);
+        // The painting asks the same record.
+        EXPECT_EQ(Tree->IsHotCell(N("A"), 1), std::string(m.HotNode) == "A");
+        EXPECT_FALSE(Tree->IsHotCell(N("A"), 0));
     }
     Tree->SetOptionsEx(Tree->OptionsEx() & ~tloex_CellHotTrack);
     EXPECT_FALSE(MoveTo(a1.X, a1.Y)) << "no hot tracking without the option";

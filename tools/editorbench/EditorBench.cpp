@@ -11,10 +11,13 @@
 #include "editors/DateEdit.h"
 #include "editors/ExEdtr.h"
 #include "editors/HyperLinkEdit.h"
+#include "editors/ImageEdit.h"
 #include "editors/MemoEdit.h"
+#include "editors/PickEdit.h"
 #include "editors/SpinEdit.h"
 #include "editors/TextEdit.h"
 #include "editors/TimeEdit.h"
+#include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Gdi.h"
 
@@ -92,6 +95,20 @@ std::vector<TBenchColumn> MakeColumns(TComponent* Owner) {
     auto* time = new TcvInplaceTimeEdit(Owner);
     time->SetEditValue(EncodeTime(8, 30, 0, 0));
     columns.push_back(ColumnOf(time, "08:30:00"));
+
+    auto* image = new TcvInplaceImageEdit(Owner);
+    image->Values()->Add("1");
+    image->Values()->Add("2");
+    image->Descriptions()->Add("通过");
+    image->Descriptions()->Add("不通过");
+    image->SetEditValue(std::string("2"));
+    columns.push_back(ColumnOf(image, "不通过"));
+    auto* pick = new TcvInplacePickEdit(Owner);
+    pick->SetEditValue(std::string("重点科技攻关"));
+    columns.push_back(ColumnOf(pick, "重点科技攻关"));
+    auto* mru = new TcvInplaceMRUEdit(Owner);
+    mru->SetEditValue(std::string("软科学研究"));
+    columns.push_back(ColumnOf(mru, "软科学研究"));
     return columns;
 }
 
