@@ -98,7 +98,7 @@ void TCustomcvTreeList::ResetNodeReferences() {
 
 void TCustomcvTreeList::BeginUpdate() {
     ++FLockCount;
-    if (FState == 6) FDragCancelled = true;
+    if (FState == 5) FDragCancelled = true;
     FEditorColumn = -1;
     FEditorNode = nullptr;
     SetState(0);

@@ -24,6 +24,7 @@
 class TcvInplaceEdit;
 class TChangeLink;
 class TCustomImageList;
+class TStrings;
 
 using TcvTreeListNodeEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node)>;
 using TcvTLCompareEvent =
@@ -45,6 +46,16 @@ struct TcvTreeListHotTrackInfo {
 };
 using TcvTreeListHotTrackEvent =
     std::function<void(TObject* Sender, TcvTreeListHotTrackInfo HotTrack, TCursor& Cursor)>;
+
+// Where a dragged column header would land: a shown band, its row, the
+// position in that row, and the status: -1 no target, -2 the drop would move
+// nothing (or is refused), -3 a valid drop.
+struct TcvHeaderPosInfo {
+    int Band = -1;
+    int Row = -1;
+    int Column = -1;
+    int Status = -1;
+};
 
 // Options bits with a fixed meaning in the tree list.
 inline constexpr unsigned tlo_ColumnSizing = 1u << 0;
@@ -71,6 +82,7 @@ inline constexpr unsigned tloex_Preview = 1u << 8;
 inline constexpr unsigned tloex_EnterMovesToNextCell = 1u << 9;
 inline constexpr unsigned tloex_StartEditByKey = 1u << 10;
 inline constexpr unsigned tloex_EditRecord = 1u << 12;
+inline constexpr unsigned tloex_DragExpand = 1u << 13;
 inline constexpr unsigned tloex_RowAutoHeight = 1u << 15;
 inline constexpr unsigned tloex_BandHeightSizing = 1u << 18;
 inline constexpr unsigned tloex_HeaderHeightSizing = 1u << 20;
@@ -697,7 +709,8 @@ public:
     // Escape acts (it cancels the operation).
     // The grid filters keys by its dataset's state; the tree list takes all.
     virtual bool CanHandleKey(Word Key, TShiftState Shift) { return (void)Key, (void)Shift, true; }
-    // Whether Tab stops on the column (absolute index).
+    // A column's row in its band, and whether Tab stops on it (absolute index).
+    virtual int GetColumnRowIndex(int Column) const { return (void)Column, 0; }
     virtual bool GetColumnTabStop(int Column) const { return (void)Column, true; }
     // The editor takes the cell's value again (the editing code fills it in).
     virtual void RefreshEditor() {}
@@ -744,19 +757,117 @@ public:
     // index, columns by absolute index.
     virtual bool CanBandDragging(int Band) const { return (void)Band, (FOptionsEx & tloex_BandMoving) != 0; }
     virtual bool CanHeaderDragging(int Column) const { return (void)Column, (FOptions & tlo_ColumnMoving) != 0; }
-    virtual void StartBandDragging(int Band) { (void)Band; }
-    virtual void DoStartHeaderDragging(int Column) { (void)Column; }
+    virtual void StartBandDragging(int Band);
+    virtual void DoStartHeaderDragging(int Column);
     // One pointer move of a band drag (state 9) or column drag (state 3).
-    virtual void DragBandStep() {}
-    virtual void DragColumnStep() {}
-    virtual void EndBandDrag(bool Accepted) { (void)Accepted; }
-    virtual void EndColumnDrag(bool Accepted) { (void)Accepted; }
+    virtual void DragBandStep();
+    virtual void DragColumnStep();
+    virtual void EndBandDrag(bool Accepted);
+    virtual void EndColumnDrag(bool Accepted);
     // A band or column sized by the mouse while its neighbours keep the total.
     virtual void SizeBandAutoWidth(int Band, int Width) { (void)Band, (void)Width; }
     virtual void SizeColumnAutoWidth(int Column, int Width) { (void)Column, (void)Width; }
-    virtual void CopySelectedToClipboard() {}
-    // Middle-button panning: a modal loop until it ends.
-    virtual void Panning() {}
+    virtual void CopySelectedToClipboard();
+
+    // Dragging headers and bands: where a drop lands, the drops' results
+    // and their events (the control moves, shows and hides its columns and
+    // bands).
+    // Where a band (BandMode) or column dragged to the screen point Point
+    // would land; Point returns the screen point of the drop arrows'
+    // left-top corner, (-100, -100) without a target or a move. DraggedIndex
+    // is the shown index of the dragged band or absolute index of the
+    // dragged column while it is shown (-1 from the customizing form);
+    // DraggedItem the dragged band or column also when hidden (-1: none). In
+    // band mode the result's Band is the new shown index (-1 no target, -2
+    // no move).
+    virtual TcvHeaderPosInfo GetHeaderDropPosition(TPoint& Point, bool BandMode, int DraggedIndex, int DraggedItem);
+    // The band drop index at a client point (as GetHeaderDropPosition's).
+    int GetBandDropIndex(TPoint ClientPoint, int DraggedIndex, int DraggedBand);
+    // A column's band (collection index) and a shown band's collection
+    // index; the control answers from its columns and bands.
+    virtual int GetColumnBandIndex(int Column) const { return (void)Column, 0; }
+    virtual int GetBandIndexFromVisible(int Band) const { return Band; }
+    // The customizing form is not built: no form is ever shown, so these
+    // answer "no form".
+    virtual bool IsCustomizeFormShown() const { return false; }
+    bool PointInCustomizeForm(TPoint ScreenPoint) const { return (void)ScreenPoint, false; }
+    virtual bool CanDropToCustomizeForm() const { return false; }
+    // A shown column dropped where no header is goes hidden.
+    virtual bool CanHideColumnByDrag() const { return true; }
+    // crDrag over the customizing form or the drop area, the remove cursor
+    // where a dragged header would go.
+    virtual void GetDragCursor(TPoint ClientPoint, TCursor& Cursor) { (void)ClientPoint, (void)Cursor; }
+    virtual void DoDragOverBand(TPoint Point, int Band, bool& Accept) { (void)Point, (void)Band, (void)Accept; }
+    virtual void DoDragOverHeader(TPoint Point, int Column, bool& Accept) { (void)Point, (void)Column, (void)Accept; }
+    virtual void DoDragEndBand(TPoint Point, int Band, int& NewIndex, bool& Accept) {
+        (void)Point, (void)Band, (void)NewIndex, (void)Accept;
+    }
+    virtual void DoDragEndHeader(TPoint Point, int Column, TcvHeaderPosInfo& PosInfo, bool& Accept) {
+        (void)Point, (void)Column, (void)PosInfo, (void)Accept;
+    }
+    // The drops' results; nothing in the tree list.
+    virtual void MoveColumnTo(int Column, int Band, int Position, int Row) { (void)Column, (void)Band, (void)Position, (void)Row; }
+    virtual void ShowColumnAt(int Band, int Row, int Column, int Position) { (void)Band, (void)Row, (void)Column, (void)Position; }
+    virtual void HideColumn(int Column) { (void)Column; }
+    virtual void MoveBand(int From, int To) { (void)From, (void)To; }
+    virtual void ShowBandAt(int VisibleIndex, int Band) { (void)VisibleIndex, (void)Band; }
+    virtual void HideBand(int Band) { (void)Band; }
+    virtual bool GetColumnDisableCustomizing(int Column) const { return (void)Column, false; }
+    virtual bool GetBandDisableCustomizing(int Band) const { return (void)Band, false; }
+    // The band or column being dragged (-1: none), the drag image list.
+    int DraggedBand() const { return FDragBand; }
+    int DraggedColumn() const { return FDragColumn; }
+    TDragImageList* DragImageList() const { return FDragImageList.get(); }
+
+    // Dragging nodes through the drag protocol (state 5). The node dragged,
+    // nil when none.
+    TcvTreeListNode* DragNode() const { return FDragNode; }
+    void SetDragNode(TcvTreeListNode* Node) { FDragNode = Node; }
+    // The text a dragged node shows for a column; the control fires
+    // OnGetNodeDragText after this answer.
+    virtual void GetNodeDragText(TcvTreeListNode* Node, int Column, std::string& Text) {
+        Text = GetCellText(Node, Column);
+    }
+    virtual void DoBeginDragNode(TcvTreeListNode* Node);
+    TcvTreeListNodeEvent OnBeginDragNode;
+    // Expanding the node under a dragged node's pointer (OptionsEx bit 13).
+    virtual bool IsDragExpand() const { return (FOptionsEx & tloex_DragExpand) != 0; }
+
+    // One tick of the drag-scroll timers: LeftCoord by 32 pixels (false at
+    // the end it moves to), the focused row by one.
+    bool DragScrollColumns(bool Left);
+    void DragScrollRows(bool Up);
+
+    // Panning with the middle button: a modal loop that scrolls line by line
+    // towards the pointer until Escape or another button ends it.
+    void Panning();
+
+protected:
+    // Node dragging: the start focuses the node under the pointer (state 5),
+    // the drag-over follows the pointer with the focus, expands a hovered
+    // button and scrolls near the edges, the end returns to state 0.
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
+    TDragImageList* GetDragImages() override;
+    // The timer 101 fired: the node waiting under the pointer opens.
+    void ExpandHoveredNode();
+    // The pictures of a dragged band or column header.
+    void MakeBandDragImage(int Band, TBitmap& Bitmap);
+    void MakeHeaderDragImage(int Column, TBitmap& Bitmap);
+
+public:
+    // Copy as text: one line per node, cells joined by TAB.
+    // The visible columns' captions in visible order, then CR LF.
+    void GetHeaderLineText(std::string& Text) const;
+    // A group node's text of column 0 alone; otherwise the visible columns'
+    // cell texts in visible order. No line end.
+    void GetNodeLineText(const TcvTreeListNode* Node, std::string& Text) const;
+    // The header line, then every shown node in row order.
+    virtual void SaveAllToStrings(TStrings* Strings) const;
+    // The header line, then the selected nodes in tree order (multi-select)
+    // or the focused node.
+    virtual void SaveSelectedToStrings(TStrings* Strings) const;
 
     // Custom drawing. The painter asks the Has... test of an item and, when
     // it holds, hands the item's text, colour, font and alignment to the
@@ -1059,6 +1170,17 @@ private:
     TPoint FDragArrowPoint{-100, -100};
     bool FDragArrowsShown = false;
     TPoint FHitTestPoint{};
+    // Dragging: the band (shown index) or column dragged, the node dragged,
+    // the node waiting to expand under a dragged node, the drag image.
+    int FDragBand = -1;
+    int FDragColumn = -1;
+    TcvTreeListNode* FDragNode = nullptr;
+    TcvTreeListNode* FExpandNode = nullptr;
+    std::unique_ptr<TDragImageList> FDragImageList;
+    void StartHeaderDrag(bool BandMode, TBitmap& Picture);
+    void DragHeaderStep(bool BandMode);
+    // Takes the arrows and the picture off and the drag's index (now -1).
+    int EndHeaderDrag(int& Dragged);
     // The part fonts are being set from the control's font.
     bool FCopyingFonts = false;
     // Nesting of HideDragFeedback, and the drop arrows it took off.

@@ -94,7 +94,7 @@ public:
     // The answers the tree list asks (visible band indexes, absolute columns).
     int GetBandCount() const override;
     int GetBandsTotalCount() const;
-    int GetBandIndexFromVisible(int Band) const;
+    int GetBandIndexFromVisible(int Band) const override;
     int GetFixedLeftBandIndex() const override;
     int GetFixedRightBandIndex() const override;
     int GetBandWidth(int Band) const override;
@@ -112,8 +112,8 @@ public:
     bool CanColumnSizing(int Column) const override;
     int GetColumnDisplayWidth(int Column) const override;
     int GetColumnHeaderMaxLineCount(int Column) const override;
-    int GetColumnBandIndex(int Column) const;
-    int GetColumnRowIndex(int Column) const;
+    int GetColumnBandIndex(int Column) const override;
+    int GetColumnRowIndex(int Column) const override;
     bool GetColumnTabStop(int Column) const override;
     std::string GetColumnCaption(int Column) const override;
     std::string GetColumnCaptionText(int Column) const;
@@ -239,6 +239,50 @@ public:
     std::function<void(TObject* Sender, TcvTreeListBand* ABand)> OnBandClick;
     TNotifyEvent OnChangedColumnsWidth;
     TNotifyEvent OnHeaderButtonClick;
+
+    // Dragging headers and bands: the columns' and bands' own vetoes, the
+    // events, and the drops' moves.
+    // A fixed band or one with DisableDragging never drags.
+    bool CanBandDragging(int Band) const override;
+    bool CanHeaderDragging(int Column) const override;
+    void StartBandDragging(int Band) override;
+    void DoStartHeaderDragging(int Column) override;
+    void DoDragOverBand(TPoint Point, int Band, bool& Accept) override;
+    void DoDragOverHeader(TPoint Point, int Column, bool& Accept) override;
+    void DoDragEndBand(TPoint Point, int Band, int& NewIndex, bool& Accept) override;
+    // With one band shown, OnColumnMoved follows with the move in the row.
+    void DoDragEndHeader(TPoint Point, int Column, TcvHeaderPosInfo& PosInfo, bool& Accept) override;
+    void MoveColumnTo(int Column, int Band, int Position, int Row) override;
+    void ShowColumnAt(int Band, int Row, int Column, int Position) override;
+    void HideColumn(int Column) override;
+    void MoveBand(int From, int To) override;
+    void ShowBandAt(int VisibleIndex, int Band) override;
+    void HideBand(int Band) override;
+    bool GetColumnDisableCustomizing(int Column) const override;
+    bool GetBandDisableCustomizing(int Band) const override;
+    void GetNodeDragText(TcvTreeListNode* Node, int Column, std::string& Text) override;
+
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand, bool& Allow)> OnCanBandDragging;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn, bool& Allow)> OnCanHeaderDragging;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand)> OnStartBandDragging;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn)> OnStartHeaderDragging;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand, TPoint P, bool& Accept)> OnDragOverBand;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn, TPoint P, bool& Accept)> OnDragOverHeader;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand, TPoint P, int AbsoluteIndex, int VisibleIndex,
+                       int& NewIndex, bool& Accept)>
+        OnDragEndBand;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn, TPoint P, TcvHeaderPosInfo& NewPosInfo,
+                       bool& Accept)>
+        OnDragEndHeader;
+    // FromIndex, ToIndex: positions in the column's band row.
+    std::function<void(TObject* Sender, int FromIndex, int ToIndex)> OnColumnMoved;
+    std::function<void(TObject* Sender, TcvTreeListColumn* Column)> OnHeaderMoved;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn, int BandIndex, int RowIndex, int ColIndex)>
+        OnShowHeader;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn)> OnHideHeader;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand, int NewIndex)> OnShowBand;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand)> OnHideBand;
+    std::function<void(TObject* Sender, TcvTreeListNode* Node, int Column, std::string& Text)> OnGetNodeDragText;
 
     void WndProc(TMessage& Message) override;
 

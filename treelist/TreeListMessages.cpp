@@ -20,6 +20,8 @@
 
 namespace {
 
+// Expanding the node under a dragged node.
+constexpr UINT_PTR ExpandTimerId = 101;
 constexpr int HorzSizeCursor = -14;
 constexpr int VertSizeCursor = -15;
 // Drop arrows: 11 pixels wide, the header height plus 18 high.
@@ -132,6 +134,7 @@ void TCustomcvTreeList::WndProc(TMessage& Message) {
         return;
     case WM_TIMER:
         TCustomcvContainer::WndProc(Message);
+        if (Message.WParam == ExpandTimerId) ExpandHoveredNode();
         HandleTimer(Message.WParam);
         return;
     case CM_CANCELMODE:

@@ -68,7 +68,7 @@ void cvTL::DragScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time) {
         KillTimer(Wnd, Id);
         return;
     }
-    tree->SetFocusedRowIndex(tree->GetFocusedRowIndex() + (DragScrollUp ? -1 : 1));
+    tree->DragScrollRows(DragScrollUp);
 }
 
 // Delayed editor start --------------------------------------------------------------
@@ -476,6 +476,9 @@ void TCustomcvTreeList::PressedNodeMove(int X, int Y) {
     }
     FSelectionBracketOpen = false;
     FDeferredSingleSelect = false;
+    // The drag carries the pressed node, wherever the pointer is when the
+    // drag itself starts.
+    if (!DragNode()) SetDragNode(node);
     BeginDrag(false);
 }
 
