@@ -20,7 +20,9 @@ TCustomcvTreeList::TCustomcvTreeList(TComponent* AOwner)
     SetColor(clWindow);
     SetParentColor(false);
     SetTabStop(true);
-    FControlStyle = TControlStyle{csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage};
+    // No csDoubleClicks: MouseDown decides by the hit code when a double-click
+    // fires DblClick (the window class still asks for double-clicks).
+    FControlStyle = TControlStyle{csCaptureMouse, csOpaque, csDisplayDragImage};
     FPreviewFont->SetColor(clBlue);
     const auto partFontChanged = [this](TObject*) { FontOfPartChanged(); };
     FBandFont->OnChange = partFontChanged;
@@ -87,6 +89,9 @@ void TCustomcvTreeList::ResetNodeReferences() {
     FSelectionAnchor = nullptr;
     FPendingSelectionNode = nullptr;
     FHotTrack = {};
+    FPressedNode = nullptr;
+    FPrevFocusedNode = nullptr;
+    FLastHit.Node = nullptr;
 }
 
 // Update lock and state ------------------------------------------------------

@@ -99,6 +99,7 @@ inline constexpr unsigned tlo_DrawEndEllipsis = 1u << 9;
 inline constexpr unsigned tlo_HideFocusedCell = 1u << 13;
 inline constexpr unsigned tloex_UseBitmap = 1u << 1;
 inline constexpr unsigned tloex_CellHotTrack = 1u << 30;
+inline constexpr unsigned tloex_CopyByCtrlC = 1u << 31;
 
 // GetNavigationNode's directions.
 enum TcvNavigation { navFirst = 0, navPrev = 1, navNext = 2, navLast = 3 };
@@ -704,14 +705,15 @@ public:
     // scrolling area; columns of fixed bands stay.
     void MakeColumnVisible(int Column);
 
-    // Keyboard. KeyDown and KeyPress run the key map; while a mouse operation
-    // runs only Escape acts (it cancels the operation).
+    // Keyboard. KeyDown runs the key map; while a mouse operation runs only
+    // Escape acts (it cancels the operation).
     // The grid filters keys by its dataset's state; the tree list takes all.
     virtual bool CanHandleKey(Word Key, TShiftState Shift) { return (void)Key, (void)Shift, true; }
-    // A column's band row, its position in that row, whether Tab stops on it.
+    // A column's row in its band, and whether Tab stops on it (absolute index).
     virtual int GetColumnRowIndex(int Column) const { return (void)Column, 0; }
-    virtual int GetColumnColIndex(int Column) const { return (void)Column, 0; }
     virtual bool GetColumnTabStop(int Column) const { return (void)Column, true; }
+    // The editor takes the cell's value again (the editing code fills it in).
+    virtual void RefreshEditor() {}
 
     // Mouse. MouseDown, MouseMove and MouseUp act by the hit code and the
     // interaction state; sizing results and header clicks go to the virtual
@@ -736,6 +738,19 @@ public:
     virtual void FilterDropDownClosed() {}
     // Cancels a pending delayed editor start (whichever control owns it).
     static void CancelDelayedEdit();
+    // The hit record of the last mouse-down.
+    const TcvTreeListHitInfo& LastHitInfo() const { return FLastHit; }
+    // The keys held at a header click, for the sort it starts (DoColumnClick).
+    bool SortWithShift() const { return FSortWithShift; }
+    bool SortWithCtrl() const { return FSortWithCtrl; }
+    // The pressed looks the painting shows (bands by shown index).
+    bool IsBandDown(int Band) const { return FState == 10 && FBandDown && Band == FPressedBand; }
+    bool IsColumnDown(int Column) const { return FState == 4 && FColumnDown && Column == FPressedColumn; }
+    bool IsBandButtonDown() const { return FState == 11 && FBandButtonDown; }
+    bool IsHeaderButtonDown() const { return FState == 7 && FHeaderButtonDown; }
+    // Row-count limits of the band and header-panel sizing.
+    virtual int GetBandMaxRowCount() const { return 5; }
+    virtual int GetHeaderPanelMaxRowCount() const { return 4; }
 
     // Header and band dragging and the width distribution, which the mouse
     // code starts and ends; the drag code fills them in. Bands by shown
@@ -913,6 +928,17 @@ public:
 
 protected:
     virtual TcvTreeListNode* CreateNode() = 0;
+    // Keyboard.
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    // '+', '-' and '*' expand or collapse the focused node, Ctrl+C copies
+    // (with its option); nothing while editing.
+    void NodeKeyPress(char32_t Key);
+    // OnExit, then the editing ends.
+    void DoExit() override;
+    // Mouse.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // The metrics, in their order; skipped while loading or destroying.
     void CalcMetrics();
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -973,6 +999,75 @@ protected:
 
 private:
     friend class TcvTreeListNode;
+    // Keyboard steps.
+    static bool IsRangeKey(Word Key);
+    void SearchKeyDown(Word Key, bool Ctrl);
+    void CtrlKeyDown(Word Key);
+    void NavigationKeyDown(Word Key, TShiftState& Shift);
+    void TabKeyDown(bool Shift, bool Alt);
+    void RowSelectRight();
+    void RowSelectLeft();
+    // One row up (-1) or down (+1), extending a Shift selection.
+    void RowStep(int Delta, bool Shift);
+    void PageStep(int Delta);
+    // The first shown column from From on (or back) where Tab stops; may lie
+    // outside the columns (their count, or -1).
+    int FindTabStopColumn(int From, bool Forward) const;
+    void NextRowStep();
+    void PrevRowStep();
+    // Up or down one band row of the focused column; false when it wrapped
+    // or cannot move, so the row step follows.
+    bool BandRowStep(bool Up);
+    // Set by the first Shift+Up/Down of a multi-selection.
+    bool FShiftExtension = false;
+    // Mouse steps.
+    void StartDelayedEdit();
+    static bool IsDelayedEditPending();
+    // A pending delayed start of this control ends (it lost the focus).
+    void CancelOwnDelayedEdit();
+    // The band header's height with Rows lines.
+    int BandHeaderHeightFor(int Rows) const;
+    void StartSizing(Byte State, int Coord);
+    // The sizing line's place for a pointer coordinate in the sizing state.
+    int LimitSizingCoord(int Coord);
+    void MoveSizingLine(int Coord);
+    // Erases the line and applies the size the pointer gives.
+    void EndSizing(int Coord);
+    void SizeRowHeightTo(int Bottom);
+    static const TcvTreeListBandInfo* FindBand(const TcvTreeListDrawInfo& Info, int Band);
+    // A left press in the header areas; false when it starts nothing.
+    bool HeaderMouseDown(const TcvTreeListHitInfo& Hit, bool DoubleClick);
+    int HotHeaderPart() const;
+    // A press over the rows; true when it ended the click.
+    bool NodeMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, bool WasFocused);
+    void PressedNodeMove(int X, int Y);
+    void SelectRowsByDragging(int Y);
+    void FollowPressedLooks(const TcvTreeListHitInfo& Hit);
+    // A button-down message: the focus before it, then MouseDown.
+    void ButtonDown(TMessage& Message);
+    // The keys of the control's own automatic drag; true when handled.
+    bool DragKeyDown(Word Key);
+    TcvTreeListHitInfo FLastHit;
+    TPoint FMouseDownPoint{};
+    bool FFocusedBeforePress = false;
+    int FSizingStart = 0;
+    int FPressedBand = -1;
+    bool FBandDown = false;
+    int FPressedColumn = -1;
+    bool FColumnDown = false;
+    int FFilterButtonColumn = -1;
+    bool FFilterButtonDown = false;
+    bool FBandButtonDown = false;
+    bool FHeaderButtonDown = false;
+    bool FFilterPanelButtonHot = false;
+    TcvTreeListNode* FPressedNode = nullptr;
+    TcvTreeListNode* FPrevFocusedNode = nullptr;
+    // Click flags, cleared at every mouse-down.
+    bool FSelectionBracketOpen = false;
+    bool FDeferredSingleSelect = false;
+    bool FNewItemRowClicked = false;
+    bool FSortWithShift = false;
+    bool FSortWithCtrl = false;
     void SetFocusedNodeField(TcvTreeListNode* Node) { FFocusedNode = Node; }
     // Empties the three row lists (cheap when they are empty already).
     void DropRowCache();

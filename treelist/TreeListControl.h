@@ -69,11 +69,11 @@ public:
     // Bands and header rows.
     TcvTreeListBands* Bands() const { return FBands.get(); }
     void SetBands(TcvTreeListBands* Value);
-    int GetBandMaxRowCount() const { return FBandMaxRowCount; }
+    int GetBandMaxRowCount() const override { return FBandMaxRowCount; }
     void SetBandMaxRowCount(int Value);
     int GetBandRowCount() const override { return FBandRowCountProperty; }
     void SetBandRowCount(int Value);
-    int GetHeaderPanelMaxRowCount() const { return FHeaderPanelMaxRowCount; }
+    int GetHeaderPanelMaxRowCount() const override { return FHeaderPanelMaxRowCount; }
     void SetHeaderPanelMaxRowCount(int Value);
     int GetHeaderPanelRowCount() const override { return FHeaderPanelRowCountProperty; }
     // A user's value switches the automatic height off.
@@ -113,8 +113,8 @@ public:
     int GetColumnDisplayWidth(int Column) const override;
     int GetColumnHeaderMaxLineCount(int Column) const override;
     int GetColumnBandIndex(int Column) const override;
-    int GetColumnRowIndex(int Column) const;
-    bool GetColumnTabStop(int Column) const;
+    int GetColumnRowIndex(int Column) const override;
+    bool GetColumnTabStop(int Column) const override;
     std::string GetColumnCaption(int Column) const override;
     std::string GetColumnCaptionText(int Column) const;
     TAlignment GetColumnHeaderAlignment(int Column) const override;
@@ -221,6 +221,24 @@ public:
     TcvTLCustomDrawPreview OnCustomDrawPreviewCell;
     TcvTLGetLevelColor OnGetLevelColor;
     TcvTLIsExistFooterCell OnIsExistFooterCell;
+
+    // Sizing results and header clicks of the mouse (bands by shown index).
+    void SizeBandWidth(int Band, int Width) override;
+    // A sizable column takes the width, at least its MinWidth, unannounced.
+    void SizeColumnWidth(int Column, int Width) override;
+    void SizeBandRowCount(int Count) override { SetBandRowCount(Count); }
+    void SizeHeaderPanelRowCount(int Count) override { SetHeaderPanelRowCount(Count); }
+    // Every column of the band (or the one column) at its best-fit width.
+    void BandEdgeDblClick(int Band) override;
+    void ColumnEdgeDblClick(int Column) override;
+    void DoBandButtonClick() override;
+    void DoBandClick(int Band) override;
+    void DoChangedColumnsWidth() override;
+    void DoHeaderButtonClick() override;
+    TNotifyEvent OnBandButtonClick;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand)> OnBandClick;
+    TNotifyEvent OnChangedColumnsWidth;
+    TNotifyEvent OnHeaderButtonClick;
 
     // Dragging headers and bands: the columns' and bands' own vetoes, the
     // events, and the drops' moves.

@@ -140,6 +140,11 @@ TEST_F(TreeListDrag, ANodeDraggedOntoAnother) {
     };
     SendQtMouse(Tree->Handle(), TMouseEventKind::Press, rowPoint("A"), MK_LBUTTON, MK_LBUTTON);
     ProcessMessages();
+    // The drag begins once the pointer leaves the press's 5-pixel square,
+    // and carries the pressed node.
+    const TPoint pastSquare{rowPoint("A").X + 6, rowPoint("A").Y};
+    SendQtMouse(Tree->Handle(), TMouseEventKind::Move, pastSquare, 0, MK_LBUTTON);
+    ProcessMessages();
     SendQtMouse(Tree->Handle(), TMouseEventKind::Move, rowPoint("C"), 0, MK_LBUTTON);
     ProcessMessages();
     // The focus follows the pointer while the node drags.
