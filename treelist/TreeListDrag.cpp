@@ -19,7 +19,6 @@ namespace {
 constexpr UINT_PTR DragScrollTimerId = 1;
 constexpr UINT DragScrollInterval = 100;
 constexpr UINT_PTR ExpandTimerId = 101;
-constexpr UINT_PTR EditorDelayTimerId = 2;
 // The pointer scrolls within this many pixels of an edge.
 constexpr int DragScrollZone = 12;
 constexpr int DragScrollStep = 32;
@@ -105,7 +104,7 @@ void TCustomcvTreeList::DragScrollRows(bool Up) {
 
 void TCustomcvTreeList::DoStartDrag(TDragObject*& DragObject) {
     if (FState == 2) HideEditor();
-    if (HandleAllocated()) KillTimer(FHandle, EditorDelayTimerId);
+    CancelOwnDelayedEdit();
     TCustomcvContainer::DoStartDrag(DragObject);
     if (!FDragNode) {
         TPoint pointer;

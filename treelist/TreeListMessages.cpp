@@ -179,9 +179,6 @@ void TCustomcvTreeList::HandleKillFocus(TMessage& Message) {
     if (FInplaceEditor && FInplaceEditor->HandleAllocated() &&
         reinterpret_cast<HWND>(Message.WParam) == FInplaceEditor->Handle())
         return;
-    // A delayed editor start belongs to this visit of the focus: it must not
-    // open an editor after the user moved to another control.
-    KillTimer(FHandle, EditorDelayTimerId);
     InvalidateNode(FFocusedNode, false);
     if (FInplaceEditor) HideEditor();
     if (IsMultiSelect() && SelectedCount() > 0) Invalidate();

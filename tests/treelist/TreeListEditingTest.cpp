@@ -138,27 +138,6 @@ TEST_F(TreeListEditing, TheMaskColumnMasksTheInput) {
     EXPECT_TRUE(copy->IgnoreMaskBlank()) << "Assign keeps its own IgnoreMaskBlank";
 }
 
-TEST_F(TreeListEditing, ADelayedEditorStartEndsWhenTheFocusLeaves) {
-    auto* other = new TCustomcvTreeListControl(Form.get());
-    other->SetParent(Form.get());
-    other->SetBounds(0, 310, 200, 60);
-    N("A")->SetFocused(true);
-    Tree->SetFocusedColumn(1);
-    constexpr UINT_PTR EditorDelayTimer = 2;
-    for (const bool leave : {true, false}) {
-        Tree->SetFocus();
-        ProcessMessages();
-        SetTimer(Tree->Handle(), EditorDelayTimer, 1, nullptr);
-        if (leave) other->SetFocus();
-        for (int i = 0; i < 5; ++i) {
-            platform_ui::test::PumpQt(5);
-            ProcessMessages();
-        }
-        EXPECT_EQ(Tree->State(), leave ? 0 : 2) << (leave ? "the focus left" : "the focus stayed");
-        Tree->HideEditor();
-    }
-}
-
 TEST_F(TreeListEditing, HostedEditorsFollowTheTreeListsLook) {
     const struct {
         bool ShowGrid;
