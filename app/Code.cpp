@@ -104,6 +104,10 @@ TfrmCode::TfrmCode(TComponent* AOwner) : TForm(AOwner) {
 
     BtnReturn = build.Control<TButton>(this, "BtnReturn", {560, 400, 70, 25}, "返回");
     BtnReturn->OnClick = [this](TObject* Sender) { BtnReturnClick(Sender); };
+
+    FlatPainter1 = build.Component<TFlatPainter>("FlatPainter1");
+    FlatPainter1->SetFlatControls({xcEdit, xcButton, xcSpeedButton});
+    FlatPainter1->SetActive(true);
 }
 
 void TfrmCode::FormCreate(TObject*) {

@@ -3,6 +3,7 @@
 // at once.
 #pragma once
 
+#include "components/FlatPainter.h"
 #include "platform/data/ADODB.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ComCtrls.h"
@@ -30,6 +31,7 @@ public:
     TSpeedButton* SpeedButton1 = nullptr;
     TSpeedButton* SpeedButton2 = nullptr;
     TButton* BtnReturn = nullptr;
+    TFlatPainter* FlatPainter1 = nullptr;
 
     // True when all five tables were replaced by those of FileName; false,
     // with nothing changed, when any of them is missing there or any row

@@ -57,6 +57,7 @@ Tfrmflush::Tfrmflush(TComponent* AOwner) : TfrmPop(AOwner) {
     Gauge->SetForeColor(clNavy);
     Gauge->SetBackColor(clInfoBk);
 
+    FlatPainter1->SetActive(true);
     SetActiveControl(EdtPass);
 }
 

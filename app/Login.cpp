@@ -71,6 +71,10 @@ TfrmLogin::TfrmLogin(TComponent* AOwner) : TForm(AOwner) {
     BtnCancel->SetTabOrder(4);
     BtnCancel->OnClick = [this](TObject* Sender) { BtnCancelClick(Sender); };
 
+    FlatPainter1 = build.Component<TFlatPainter>("FlatPainter1");
+    FlatPainter1->SetFlatControls({xcEdit, xcButton});
+    FlatPainter1->SetActive(true);
+
     Connection = build.Component<TADOConnection>("Connection");
     Connection->SetMode(cmShareDenyNone);
     Connection->SetLoginPrompt(false);

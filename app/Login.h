@@ -4,6 +4,7 @@
 // update on this machine and allows three wrong passwords.
 #pragma once
 
+#include "components/FlatPainter.h"
 #include "platform/data/ADODB.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
@@ -26,6 +27,7 @@ public:
     TButton* BtnOk = nullptr;
     TButton* btnreg = nullptr;
     TButton* BtnCancel = nullptr;
+    TFlatPainter* FlatPainter1 = nullptr;
 
     // "error" from the start of each attempt, "OK" after a successful one.
     std::string LoginResult;

@@ -186,6 +186,8 @@ Tfrmmsgassert::Tfrmmsgassert(TComponent* AOwner) : TfrmPop(AOwner) {
     RegistrationConnection = build.Component<TADOConnection>("RegistrationConnection");
     RegistrationConnection->SetMode(cmShareDenyNone);
     RegistrationConnection->SetLoginPrompt(false);
+
+    FlatPainter1->SetActive(true);
 }
 
 void Tfrmmsgassert::Box(const std::string& Text, UINT Icon) {

@@ -16,6 +16,9 @@ TfrmPop::TfrmPop(TComponent* AOwner) : TForm(AOwner) {
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
     OnKeyDown = [this](TObject* Sender, Word& Key, TShiftState Shift) { FormKeyDown(Sender, Key, Shift); };
     OnKeyPress = [this](TObject* Sender, char32_t& Key) { FormKeyPress(Sender, Key); };
+    FlatPainter1 = new TFlatPainter(this);
+    FlatPainter1->SetName("FlatPainter1");
+    FlatPainter1->SetFlatControls({xcCombo, xcEdit, xcMaskEdit, xcCheckBox, xcButton, xcGroupBox});
 }
 
 void TfrmPop::FormCreate(TObject*) {

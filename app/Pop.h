@@ -4,6 +4,7 @@
 // main window's PopupOpen flag held while the window is open.
 #pragma once
 
+#include "components/FlatPainter.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -25,6 +26,9 @@ public:
     // combo boxes, masked, password and digit-only edits. Free-text edits
     // keep theirs, so names and addresses can be typed in Chinese.
     void ResetImeModes(TWinControl* Container);
+
+    // Inactive here; the pop-up windows switch it on.
+    TFlatPainter* FlatPainter1 = nullptr;
 
 protected:
     // Binds EditKeyPress and marks the edit as one that takes digits only.

@@ -196,7 +196,10 @@ void TTrayIcon::CycleTimerTick(TObject*) {
 void TTrayIcon::ShowMainForm() {
     if (!CanHandleMainForm()) return;
     ShowWindow(Application->Handle(), SW_RESTORE);
-    Application->MainForm()->SetVisible(true);
+    TCustomForm* form = Application->MainForm();
+    form->SetVisible(true);
+    // Minimised by the desktop, the form comes back as it was before.
+    if (IsIconic(form->Handle())) ShowWindow(form->Handle(), SW_RESTORE);
 }
 
 void TTrayIcon::HideMainForm() {

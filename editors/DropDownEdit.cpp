@@ -7,6 +7,7 @@
 #include "editors/ExEdtr.h"
 #include "editors/PopupControl.h"
 #include "editors/cvUtils.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
@@ -301,11 +302,37 @@ void TcvInplaceDropDownEdit::PopupMouseUp(TObject* Sender, TMouseButton Button, 
 }
 
 void TcvInplaceDropDownEdit::FocusAfterCloseUp() {
-    if (Focused() || !CanFocus() || !HandleAllocated() || !IsWindowVisible(FHandle) || !Application->Active()) return;
+    if (FLosingFocus || Focused() || !CanFocus() || !HandleAllocated() || !IsWindowVisible(FHandle) || !Application->Active()) return;
     if (GetContainer())
         ::SetFocus(FHandle);
     else
         SetFocus();
+}
+
+bool TcvInplaceDropDownEdit::TakeFocus() {
+    if (!Focused()) {
+        if (GetContainer())
+            ::SetFocus(Handle());
+        else
+            SetFocus();
+    }
+    return Focused();
+}
+
+void TcvInplaceDropDownEdit::ShowDroppedPopup() {
+    SetWindowPos(FPopup->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    FDroppedDown = true;
+    RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+void TcvInplaceDropDownEdit::HideDroppedPopup() {
+    if (HWND capture = GetCapture()) SendMessage(capture, WM_CANCELMODE, 0, 0);
+    FocusAfterCloseUp();
+    if (FPopup && FPopup->HandleAllocated())
+        SetWindowPos(FPopup->Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FDroppedDown = false;
+    if (HandleAllocated()) RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 void TcvInplaceDropDownEdit::PositionPopup(TWinControl* Popup, bool AdjustWidth) {
@@ -411,13 +438,7 @@ bool TcvInplaceDropDownEdit::IsFocused() {
 
 void TcvInplaceDropDownEdit::ForwardMouseDown(int X, int Y) {
     TcvInplaceMaskEdit::ForwardMouseDown(X, Y);
-    TCustomcvContainer* host = GetContainer();
-    if (!host) return;
-    // The click that opened the editor presses the button when it landed there.
-    const LPARAM screen = PointToLParam(host->ClientToScreen({X, Y}));
-    ReleaseCapture();
-    const LRESULT hitTest = SendMessage(Handle(), WM_NCHITTEST, 0, screen);
-    SendMessage(Handle(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hitTest), screen);
+    PressAtHostPoint(X, Y);
 }
 
 void TcvInplaceDropDownEdit::ActivateByClick() {
@@ -513,10 +534,7 @@ void TcvInplaceDropDownEdit::WndProc(TMessage& Message) {
         TcvInplaceMaskEdit::WndProc(Message);
         if (FHotButton != -1) {
             ButtonDown(false, FHotButton);
-            if (GetContainer())
-                ::SetFocus(Handle());
-            else
-                SetFocus();
+            TakeFocus();
         }
         return;
     case WM_NCLBUTTONDBLCLK:
@@ -555,10 +573,13 @@ void TcvInplaceDropDownEdit::WndProc(TMessage& Message) {
     case WM_CHAR:
         if (FKeysToPopup && RouteKeyToPopup(Message)) return;
         break;
-    case WM_KILLFOCUS:
+    case WM_KILLFOCUS: {
         TcvInplaceMaskEdit::WndProc(Message);
+        FLosingFocus = true;
+        TScopeGuard left([this] { FLosingFocus = false; });
         CloseUp(false);
         return;
+    }
     case WM_CANCELMODE:
         ReleaseButton();
         break;

@@ -164,6 +164,15 @@ protected:
     // While the popup is open, typed characters still edit the text.
     bool EditWhileDropped() const { return FEditWhileDropped; }
     void SetEditWhileDropped(bool Value) { FEditWhileDropped = Value; }
+    // Focuses the editor (an in-place one by its window alone, as its host
+    // expects); answers whether it has the focus now.
+    bool TakeFocus();
+    // Shows the popup where it was placed, without activation, and marks the
+    // editor dropped down.
+    void ShowDroppedPopup();
+    // Ends a mouse capture, takes the focus back (unless it is leaving),
+    // hides the popup and marks the editor closed.
+    void HideDroppedPopup();
 
 private:
     const TcvDropDownEditClassOps* ClassOps() const;
@@ -188,4 +197,5 @@ private:
     bool FKeysToPopup = true;
     bool FEditWhileDropped = false;
     bool FTextAreaOpens = false;
+    bool FLosingFocus = false; // closing because the focus left
 };

@@ -1,5 +1,5 @@
 // The editors' own texts, kept once, each beside its resource number; the
-// numbers without a text here (38901, 38902, 38926, 38949, 38950,
+// numbers without a text here (38901, 38902, 38949, 38950,
 // 38952-38956) carry none of their own in the editors.
 #pragma once
 
@@ -17,6 +17,9 @@ inline constexpr const char* SPopupCaptions[] = {
 inline constexpr const char* SToolBarCaptions[] = {"Cu&t", "&Copy", "&Paste", "&Delete", "&Load...", "&Save To..."};
 inline constexpr const char* SToolBarHints[] = {
     "Cut", "Copy", "Paste", "Delete", "Load from file...", "Save to file..."};
+
+// The caption of the picture editor's tool window.
+inline constexpr const char* SToolBoxCaption = "Toolbox"; // 38926
 
 inline constexpr const char* SInvalidDate = "Invalid Date"; // 38927
 

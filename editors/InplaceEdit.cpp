@@ -469,6 +469,15 @@ void TcvInplaceEdit::MoveContainerRow(bool Up) {
     if (TCustomcvContainer* host = GetContainer()) host->EditorMoveFocusedRow(Up);
 }
 
+void TcvInplaceEdit::PressAtHostPoint(int X, int Y) {
+    TCustomcvContainer* host = GetContainer();
+    if (!host) return;
+    const LPARAM screen = PointToLParam(host->ClientToScreen({X, Y}));
+    ReleaseCapture();
+    const LRESULT hitTest = SendMessage(Handle(), WM_NCHITTEST, 0, screen);
+    SendMessage(Handle(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hitTest), screen);
+}
+
 void TcvInplaceEdit::RestoreOriginalText() {
     if (!GetModified() || !CanRestoreText()) return;
     SetText(FSavedText);

@@ -320,6 +320,9 @@ protected:
     // active state.
     void RefreshActiveBorder();
     TAlignment DefinitionAlignment() const { return FDefinitionAlignment; }
+    // The click that opened the editor at a host client point presses the
+    // non-client part it landed on (a button of the cell), as a click there would.
+    void PressAtHostPoint(int X, int Y);
 
     // The editor's own highlight: while it is on and the editor is unfocused,
     // its content is painted without filling the background.

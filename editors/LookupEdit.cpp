@@ -333,14 +333,7 @@ void TcvInplaceLookupEdit::SyncList() {
 }
 
 void TcvInplaceLookupEdit::DropDown() {
-    if (DroppedDown() || !CanDropDown()) return;
-    if (!Focused()) {
-        if (GetContainer())
-            ::SetFocus(Handle());
-        else
-            SetFocus();
-    }
-    if (!Focused()) return;
+    if (DroppedDown() || !CanDropDown() || !TakeFocus()) return;
     DoDropDown();
     TPopupDBLookupListBox* list = FPopupList;
     list->SetParent(this);
@@ -363,9 +356,7 @@ void TcvInplaceLookupEdit::DropDown() {
     }
     list->SetKeyValue(CurrentKey());
     PositionPopup(list, false);
-    SetWindowPos(list->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    SetDroppedDownFlag(true);
-    RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    ShowDroppedPopup();
 }
 
 void TcvInplaceLookupEdit::CloseUp(bool Accept) {

@@ -14,6 +14,7 @@
 #include "treelist/TreeListCellViewData.h"
 #include "treelist/TreeListLayout.h"
 #include "treelist/TreeListNode.h"
+#include "treelist/TreeListPaint.h"
 #include "treelist/cvTL.h"
 
 #include <functional>
@@ -71,6 +72,10 @@ inline constexpr unsigned tloex_KeepColumnWidths = 1u << 26;
 inline constexpr unsigned tloex_AnsiSort = 1u << 27;
 inline constexpr unsigned tloex_MouseSelectRows = 1u << 28;
 inline constexpr unsigned tloex_IncSearch = 1u << 29;
+// Painting's option bits.
+inline constexpr unsigned tlo_DrawEndEllipsis = 1u << 9;
+inline constexpr unsigned tlo_HideFocusedCell = 1u << 13;
+inline constexpr unsigned tloex_UseBitmap = 1u << 1;
 inline constexpr unsigned tloex_CellHotTrack = 1u << 30;
 
 // GetNavigationNode's directions.
@@ -615,6 +620,31 @@ public:
     // Whether the total footer has a cell under the column (absolute index).
     virtual bool IsExistFooterCell(int Column);
 
+    // Painting.
+    TColor TreeLineColor() const { return FTreeLineColor; }
+    // 1: dotted tree lines; otherwise solid.
+    Byte TreeLineStyle() const { return FTreeLineStyle; }
+    // GridLineColor, or clBtnShadow while it is clNone.
+    TColor GetGridLineColor() const;
+    // The work bitmap of button-like cells; nil outside a paint.
+    TBitmap* PaintBitmap() const { return FPaintBitmap.get(); }
+    // Texts and marks the painting asks for beyond the column answers.
+    virtual std::string GetInsertingCellText(int Column) const { return (void)Column, std::string(); }
+    // A footer cell's text: the grid's summary; empty in the tree list.
+    virtual std::string GetLevelText(const TcvTreeListNode* Node, int Column, int FooterIndex) const;
+    virtual TAlignment GetFooterCellAlignment(const TcvTreeListNode* Node, int Column, int FooterIndex) const;
+    // Bits: 1 the filter button shows, 2 it is pressed, 4 it is hot, 8 the
+    // column is filtered.
+    virtual int GetHeaderButtonState(int Column) const { return (void)Column, 0; }
+    virtual bool HasFilter() const { return false; }
+    virtual std::string GetFilterText() const { return {}; }
+    virtual bool IsInserting() const { return true; }
+    virtual bool IsHotCell(const TcvTreeListNode* Node, int Column) const { return (void)Node, (void)Column, false; }
+    // Around the painting of a node's row; the data-aware control moves its
+    // dataset to the node.
+    virtual void BeginNodeAccess(TcvTreeListNode* Node) { (void)Node; }
+    virtual void EndNodeAccess(TcvTreeListNode* Node) { (void)Node; }
+
 protected:
     virtual TcvTreeListNode* CreateNode() = 0;
     // The metrics, in their order; skipped while loading or destroying.
@@ -655,6 +685,29 @@ protected:
     bool Searching() const { return FSearching; }
     // Orders one list of nodes by the sort keys.
     void SortNodes(TList* List, int Column, bool Descending);
+
+    // Painting.
+    void Paint() override;
+    // Drag image, sizing line and hint leave the screen while the control
+    // paints, and come back after it.
+    virtual void HideDragFeedback();
+    virtual void ShowDragFeedback();
+    // A drag operation is over the control (the focus frame then stays off).
+    virtual bool IsDragOver() const { return false; }
+    // The group panel of the data-aware grid; nothing in the tree list.
+    virtual void DrawGroupPanel(TCanvas* ACanvas, const TRect& R, HBRUSH HeaderBrush, HBRUSH ShadowBrush);
+    // The cell painters: a node or new-item row cell (its content through
+    // DrawCellContent), a plain text cell of any kind, a row's preview strip.
+    // Each applies the custom-draw events, then the search highlight and the
+    // focus frame of the searched cell.
+    virtual void PaintNodeCell(const TcvTreeListCellPaint& Cell);
+    virtual void PaintTextCell(const TcvTreeListCellPaint& Cell);
+    virtual void PaintPreview(const TcvTreeListCellPaint& Cell);
+    // The incremental search as the painting shows it: the column searched
+    // and the characters typed so far.
+    int SearchColumn() const { return FSearchColumn; }
+    const std::string& SearchText() const { return FSearchText; }
+    void SetSearch(int Column, const std::string& Text);
 
 private:
     friend class TcvTreeListNode;
@@ -752,6 +805,9 @@ private:
     TPoint FHitTestPoint{};
     // The part fonts are being set from the control's font.
     bool FCopyingFonts = false;
+    // Nesting of HideDragFeedback, and the drop arrows it took off.
+    int FDragFeedbackHidden = 0;
+    bool FDragArrowsHidden = false;
 
     unsigned FOptions = 0x37;
     unsigned FOptionsEx = 0x303E;
@@ -833,4 +889,20 @@ private:
     bool FDefaultRowHeightAssigned = false;
     int FNewItemRowHeight = 0;
     int FPreviewLineHeight = 0;
+
+    // Painting.
+    bool IsSearchCell(const TcvTreeListCellPaint& Cell) const;
+    // The focus frame inside the searched cell.
+    void DrawSearchFocus(const TcvTreeListCellPaint& Cell);
+    void FillCellViewData(const TcvTreeListCellPaint& Cell, const std::string& Text, TAlignment Alignment,
+                          TColor Colour, TColor TextColour, HBRUSH Brush);
+    TColor FTreeLineColor = clGrayText;
+    Byte FTreeLineStyle = 1;
+    std::unique_ptr<TBitmap> FPaintBitmap;
+    // Keeps the canvas font while a custom-draw event or a column font changes it.
+    std::unique_ptr<TFont> FCellFont = std::make_unique<TFont>();
+    TcvTreeListCellViewData FCellViewData;
+    int FSearchColumn = -1;
+    std::string FSearchText;
+    friend class TcvTreeListPainter;
 };

@@ -24,6 +24,24 @@ using TcvTreeListColumnEvent = std::function<void(TObject* Sender, TcvTreeListCo
 using TcvTreeListColumnAllowEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column, bool& Allow)>;
 using TcvTreeListColumnSortEvent =
     std::function<void(TObject* Sender, TcvTreeListColumn* Column, TcvTreeListColumnSort& State)>;
+using TcvTLCustomDrawBand =
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand, TCanvas* ACanvas, const TRect& ARect,
+                       std::string& AText, TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
+using TcvTLCustomDrawFooter = std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect,
+                                                 TcvTreeListNode* ANode, TcvTreeListColumn* AColumn, std::string& AText,
+                                                 TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
+using TcvTLCustomDrawFooterNode = std::function<void(
+    TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, TcvTreeListColumn* AColumn,
+    int AFooterIndex, std::string& AText, TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
+using TTLCustomDrawPreviewEvent =
+    std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, bool ASelected,
+                       const std::string& AText, bool& ADone)>;
+using TcvTLCustomDrawPreview =
+    std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, bool ASelected,
+                       std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont, bool& ADone)>;
+using TcvTLGetLevelColor = std::function<void(TObject* Sender, int ALevel, TColor& AColor)>;
+// AColumn: the absolute index.
+using TcvTLIsExistFooterCell = std::function<void(TObject* Sender, int AColumn, bool& AExist)>;
 
 class TCustomcvTreeListControl : public TCustomcvTreeList {
 public:
@@ -209,6 +227,44 @@ public:
     TcvTreeListGetIndexEvent OnGetImageIndex;
     TcvTreeListGetIndexEvent OnGetSelectedIndex;
     TcvTreeListGetIndexEvent OnGetStateIndex;
+
+    // Custom drawing: the control's events, then the column's.
+    bool HasCustomDrawBand() const override { return bool(OnCustomDrawBand); }
+    bool HasCustomDrawCell(TcvTreeListNode* Node, int Column) const override;
+    bool HasCustomDrawFooter(TcvTreeListNode* Node, int Column, int FooterIndex) const override;
+    bool HasCustomDrawColumnHeader(int Column) const override;
+    bool HasCustomDrawPreview() const override { return OnCustomDrawPreviewCell || OnCustomDrawPreview; }
+    bool HasGetLevelColor() const override { return bool(OnGetLevelColor); }
+    void DoCustomDrawBand(int VisibleBand, TCanvas* ACanvas, const TRect& ARect, std::string& AText, TColor& AColor,
+                          TFont* AFont, TAlignment& AAlignment, bool& ADone) override;
+    void DoCustomDrawColumnHeader(int Column, TCanvas* ACanvas, const TRect& ARect, std::string& AText, TColor& AColor,
+                                  TFont* AFont, TAlignment& AAlignment, TcvTreeListColumnSort& ASorted,
+                                  bool& ADone) override;
+    // The extended event, OnCustomDrawCell, then the column's (a group row
+    // never reaches the column; the new-item row only while inserting).
+    void DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, int Column, bool ASelected,
+                          bool AFocused, bool ANewItemRow, std::string& AText, TColor& AColor, TFont* AFont,
+                          TAlignment& AAlignment, bool& ADone) override;
+    void DoCustomDrawFooter(TcvTreeListNode* ANode, int Column, int FooterIndex, TCanvas* ACanvas, const TRect& ARect,
+                            std::string& AText, TColor& AColor, TFont* AFont, TAlignment& AAlignment,
+                            bool& ADone) override;
+    void DoCustomDrawPreview(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, bool ASelected,
+                             std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont,
+                             bool& ADone) override;
+    void DoGetLevelColor(int Level, TColor& AColor) override;
+    bool IsExistFooterCell(int Column) override;
+
+    TcvTLCustomDrawBand OnCustomDrawBand;
+    // Asked before OnCustomDrawCell with the same values.
+    TcvTLCustomDrawCell OnCustomDrawCellEx;
+    TcvTLCustomDrawCell OnCustomDrawCell;
+    TcvTLCustomDrawHeader OnCustomDrawColumnHeader;
+    TcvTLCustomDrawFooter OnCustomDrawFooter;
+    TcvTLCustomDrawFooterNode OnCustomDrawFooterNode;
+    TTLCustomDrawPreviewEvent OnCustomDrawPreview;
+    TcvTLCustomDrawPreview OnCustomDrawPreviewCell;
+    TcvTLGetLevelColor OnGetLevelColor;
+    TcvTLIsExistFooterCell OnIsExistFooterCell;
 
     void WndProc(TMessage& Message) override;
 

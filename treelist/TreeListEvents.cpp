@@ -1,7 +1,9 @@
 // The tree list's event dispatchers, the focused-cell move with its change
-// events, the repair after a node is deleted, and the custom-draw hooks,
-// which the tree list answers with "nobody draws".
+// events, the repair after a node is deleted, and the custom-draw hooks: the
+// tree list answers "nobody draws", the control asks its events and then the
+// column's.
 #include "treelist/TreeList.h"
+#include "treelist/TreeListControl.h"
 
 #include "platform/ui/Painting.h"
 
@@ -160,4 +162,83 @@ void TCustomcvTreeList::DoGetLevelColor(int, TColor&) {}
 
 bool TCustomcvTreeList::IsExistFooterCell(int) {
     return false;
+}
+
+// The control's custom drawing -------------------------------------------------------
+
+bool TCustomcvTreeListControl::HasCustomDrawCell(TcvTreeListNode*, int Column) const {
+    const TcvTreeListColumn* column = Columns(Column);
+    return OnCustomDrawCellEx || OnCustomDrawCell || (column && column->HasCustomDrawCell());
+}
+
+bool TCustomcvTreeListControl::HasCustomDrawFooter(TcvTreeListNode* Node, int, int) const {
+    return Node ? bool(OnCustomDrawFooterNode) : bool(OnCustomDrawFooter);
+}
+
+bool TCustomcvTreeListControl::HasCustomDrawColumnHeader(int Column) const {
+    const TcvTreeListColumn* column = Columns(Column);
+    return OnCustomDrawColumnHeader || (column && column->HasCustomDrawColumnHeader());
+}
+
+void TCustomcvTreeListControl::DoCustomDrawBand(int VisibleBand, TCanvas* ACanvas, const TRect& ARect,
+                                                std::string& AText, TColor& AColor, TFont* AFont,
+                                                TAlignment& AAlignment, bool& ADone) {
+    const TRect rect = ARect;
+    Fire(OnCustomDrawBand, this, this->VisibleBand(VisibleBand), ACanvas, rect, AText, AColor, AFont, AAlignment,
+         ADone);
+}
+
+void TCustomcvTreeListControl::DoCustomDrawColumnHeader(int Column, TCanvas* ACanvas, const TRect& ARect,
+                                                        std::string& AText, TColor& AColor, TFont* AFont,
+                                                        TAlignment& AAlignment, TcvTreeListColumnSort& ASorted,
+                                                        bool& ADone) {
+    TcvTreeListColumn* column = Columns(Column);
+    Fire(OnCustomDrawColumnHeader, this, column, ACanvas, ARect, AText, AColor, AFont, AAlignment, ASorted, ADone);
+    if (!ADone && column)
+        column->DoCustomDrawColumnHeader(ACanvas, ARect, AText, AColor, AFont, AAlignment, ASorted, ADone);
+}
+
+void TCustomcvTreeListControl::DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode,
+                                                int Column, bool ASelected, bool AFocused, bool ANewItemRow,
+                                                std::string& AText, TColor& AColor, TFont* AFont,
+                                                TAlignment& AAlignment, bool& ADone) {
+    TcvTreeListColumn* column = Columns(Column);
+    for (const TcvTLCustomDrawCell* event : {&OnCustomDrawCellEx, &OnCustomDrawCell})
+        if (!ADone)
+            Fire(*event, this, ACanvas, ARect, ANode, column, ASelected, AFocused, ANewItemRow, AText, AColor, AFont,
+                 AAlignment, ADone);
+    if (ADone || !column) return;
+    const bool columnDraws = ANewItemRow ? IsInserting() : !IsGroupNode(ANode);
+    if (columnDraws)
+        column->DoCustomDrawCell(ACanvas, ARect, ANode, ASelected, AFocused, ANewItemRow, AText, AColor, AFont,
+                                 AAlignment, ADone);
+}
+
+void TCustomcvTreeListControl::DoCustomDrawFooter(TcvTreeListNode* ANode, int Column, int FooterIndex, TCanvas* ACanvas,
+                                                  const TRect& ARect, std::string& AText, TColor& AColor, TFont* AFont,
+                                                  TAlignment& AAlignment, bool& ADone) {
+    TcvTreeListColumn* column = Columns(Column);
+    if (ANode)
+        Fire(OnCustomDrawFooterNode, this, ACanvas, ARect, ANode, column, FooterIndex, AText, AColor, AFont, AAlignment,
+             ADone);
+    else
+        Fire(OnCustomDrawFooter, this, ACanvas, ARect, ANode, column, AText, AColor, AFont, AAlignment, ADone);
+}
+
+void TCustomcvTreeListControl::DoCustomDrawPreview(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode,
+                                                   bool ASelected, std::string& AText, TColor& AColor,
+                                                   TColor& ATextColor, TFont* AFont, bool& ADone) {
+    Fire(OnCustomDrawPreview, this, ACanvas, ARect, ANode, ASelected, static_cast<const std::string&>(AText), ADone);
+    if (!ADone)
+        Fire(OnCustomDrawPreviewCell, this, ACanvas, ARect, ANode, ASelected, AText, AColor, ATextColor, AFont, ADone);
+}
+
+void TCustomcvTreeListControl::DoGetLevelColor(int Level, TColor& AColor) {
+    Fire(OnGetLevelColor, this, Level, AColor);
+}
+
+bool TCustomcvTreeListControl::IsExistFooterCell(int Column) {
+    bool exist = false;
+    Fire(OnIsExistFooterCell, this, Column, exist);
+    return exist;
 }

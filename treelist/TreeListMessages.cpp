@@ -431,3 +431,18 @@ void TCustomcvTreeList::DrawDragImage(bool HideDragImage) {
     ReleaseDC(FHandle, dc);
     FDragArrowsShown = !FDragArrowsShown;
 }
+
+// Only the outermost hide and the last show act on the screen.
+void TCustomcvTreeList::HideDragFeedback() {
+    if (FDragFeedbackHidden++ > 0) return;
+    if (IsVertSizingState(FState) || IsHorzSizingState(FState)) DrawSizingLine();
+    FDragArrowsHidden = FDragArrowsShown;
+    if (FDragArrowsHidden) DrawDragImage(false);
+}
+
+void TCustomcvTreeList::ShowDragFeedback() {
+    if (--FDragFeedbackHidden > 0) return;
+    if (IsVertSizingState(FState) || IsHorzSizingState(FState)) DrawSizingLine();
+    if (FDragArrowsHidden) DrawDragImage(false);
+    FDragArrowsHidden = false;
+}

@@ -225,6 +225,8 @@ void TCustomcvTreeList::SetTopRowIndex(int Value) {
 
 void TCustomcvTreeList::ScrollRows(int DY) {
     if (!HandleAllocated()) return;
+    HideDragFeedback();
+    const TScopeGuard showFeedback([this] { ShowDragFeedback(); });
     const TcvTreeListRectInfo areas = CalcRectInfo();
     const TRect rows{ClientRect().Left, areas.Rows.Top, areas.Rows.Right, areas.Rows.Bottom};
     ScrollWindowEx(FHandle, 0, DY, &rows, &rows, nullptr, nullptr, SW_INVALIDATE);
@@ -237,6 +239,8 @@ void TCustomcvTreeList::ScrollRows(int DY) {
 
 void TCustomcvTreeList::ScrollBands(int DX) {
     if (!HandleAllocated()) return;
+    HideDragFeedback();
+    const TScopeGuard showFeedback([this] { ShowDragFeedback(); });
     const TRect area = GetScrollingBandsRect();
     ScrollWindowEx(FHandle, DX, 0, &area, &area, nullptr, nullptr, SW_INVALIDATE);
 }

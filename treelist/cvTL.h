@@ -145,6 +145,7 @@ struct THeaderButtonArgs {
     bool HasFilterButton = false;
     int FilterState = 0;
     TcvLookAndFeel Look = lfStandard;
+    int Position = 0; // as DrawButtonFrame's
     bool Down = false;
     TBitmap* Glyph = nullptr;
     TcvTreeListColumnSort SortMark = csNone;

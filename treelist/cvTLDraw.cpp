@@ -257,7 +257,7 @@ UINT HeaderTextFormat(bool MultiLine, TAlignment Alignment) {
 
 void DrawHeaderButtonContent(HDC DC, const TRect& R, const THeaderButtonArgs& Args) {
     TRect r = R;
-    DrawButtonFrame(DC, r, Args.Brush, Args.Look, 0, Args.Down);
+    DrawButtonFrame(DC, r, Args.Brush, Args.Look, Args.Position, Args.Down);
     if (Args.Down && Args.Look == lfStandard) {
         r.Left += 3;
         r.Top += 3;

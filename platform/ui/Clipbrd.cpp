@@ -1,8 +1,13 @@
 // Text goes through QClipboard as is (UTF-8 here, Unicode there); pictures
-// are copied pixel by pixel between the bitmap's canvas and a QImage.
+// are copied pixel by pixel between the bitmap's canvas and a QImage. Qt
+// reports every change of the system clipboard, ours or another program's,
+// and the first viewer hears of it.
 #include "platform/ui/Clipbrd.h"
 
 #include "platform/ui/Graphics.h"
+#include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
 #include "platform/ui/private/ControlHost_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 
@@ -11,6 +16,8 @@
 #include <QImage>
 #include <QMimeData>
 
+#include <map>
+
 using namespace platform_ui;
 
 namespace {
@@ -18,7 +25,58 @@ QClipboard* System() {
     EnsureQtApplication();
     return QGuiApplication::clipboard();
 }
+
+HWND& FirstViewer() {
+    static HWND viewer = nullptr;
+    return viewer;
+}
+
+void TellFirstViewer() {
+    // A viewer destroyed without leaving the chain breaks it, as it would on Win32.
+    if (IsWindow(FirstViewer())) RunGuarded([] { SendMessage(FirstViewer(), WM_DRAWCLIPBOARD, 0, 0); });
+}
+
+void ListenToSystemClipboard() {
+    static bool listening = false;
+    if (listening) return;
+    listening = true;
+    QObject::connect(System(), &QClipboard::dataChanged, [] { TellFirstViewer(); });
+}
 } // namespace
+
+UINT RegisterClipboardFormat(const std::string& Name) {
+    static std::map<std::string, UINT> formats;
+    constexpr UINT FirstRegisteredFormat = 0xC000;
+    auto it = formats.find(Name);
+    if (it != formats.end()) return it->second;
+    const UINT format = FirstRegisteredFormat + static_cast<UINT>(formats.size());
+    formats.emplace(Name, format);
+    return format;
+}
+
+const UINT CF_PICTURE = RegisterClipboardFormat("Picture");
+
+HWND SetClipboardViewer(HWND Wnd) {
+    ListenToSystemClipboard();
+    const HWND next = FirstViewer();
+    FirstViewer() = Wnd;
+    SendMessage(Wnd, WM_DRAWCLIPBOARD, 0, 0);
+    return next;
+}
+
+bool ChangeClipboardChain(HWND Remove, HWND NewNext) {
+    const HWND first = FirstViewer();
+    if (!first) return false;
+    if (first == Remove)
+        FirstViewer() = NewNext;
+    else
+        SendMessage(first, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(Remove), reinterpret_cast<LPARAM>(NewNext));
+    return true;
+}
+
+HWND GetClipboardViewer() {
+    return FirstViewer();
+}
 
 TClipboard* Clipboard() {
     static TClipboard clipboard;
@@ -37,7 +95,7 @@ bool TClipboard::HasFormat(UINT Format) const {
     const QMimeData* data = System()->mimeData();
     if (!data) return false;
     if (Format == CF_TEXT || Format == CF_UNICODETEXT) return data->hasText();
-    if (Format == CF_BITMAP) return data->hasImage();
+    if (Format == CF_BITMAP || Format == CF_PICTURE) return data->hasImage();
     return false;
 }
 

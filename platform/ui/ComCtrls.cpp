@@ -1,6 +1,8 @@
 // Page control, status bar, tool bar and progress bar in the classic look.
 #include "platform/ui/ComCtrls.h"
 
+#include "platform/rtl/ScopeGuard.h"
+
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
@@ -521,11 +523,38 @@ void TToolButton::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
     }
 }
 
+bool TToolButton::CustomDraw(HDC DC) {
+    TToolBar* bar = ToolBar();
+    if (!bar || !bar->OnCustomDrawButton) return true;
+    TCustomDrawState state;
+    if (FPressed) state += cdsSelected;
+    if (FDown) state += cdsChecked;
+    if (FHot) state += cdsHot;
+    if (FMarked) state += cdsMarked;
+    if (!Enabled()) state += cdsDisabled;
+    bool defaultDraw = true;
+    // The handler draws in the bar's coordinates, on the bar's canvas.
+    const int saved = SaveDC(DC);
+    OffsetViewportOrgEx(DC, -Left(), -Top(), nullptr);
+    TCanvas* canvas = bar->Canvas();
+    canvas->SetHandle(DC);
+    canvas->Font()->Assign(bar->Font());
+    canvas->Brush()->SetColor(bar->Color());
+    TScopeGuard release([&] {
+        canvas->SetHandle(nullptr);
+        RestoreDC(DC, saved);
+    });
+    bar->OnCustomDrawButton(bar, this, state, defaultDraw);
+    return defaultDraw;
+}
+
 void TToolButton::Paint() {
     TToolBar* bar = ToolBar();
     TCanvas* canvas = Canvas();
     TRect r = ClientRect();
     HDC dc = canvas->Handle();
+    if (!CustomDraw(dc)) return;
+    canvas->Refresh();
     if (FStyle == tbsSeparator || FStyle == tbsDivider) {
         if (FStyle == tbsDivider) {
             TRect line = Rect(r.Width() / 2 - 1, 0, r.Width() / 2 + 1, r.Bottom);

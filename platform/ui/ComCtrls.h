@@ -151,6 +151,25 @@ private:
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
 
 class TToolBar;
+class TToolButton;
+
+// What a tool button's custom drawing is told of its state.
+enum TCustomDrawStateItem {
+    cdsSelected,
+    cdsGrayed,
+    cdsDisabled,
+    cdsChecked,
+    cdsFocused,
+    cdsDefault,
+    cdsHot,
+    cdsMarked,
+    cdsIndeterminate
+};
+using TCustomDrawState = TSet<TCustomDrawStateItem>;
+// Draws Button on Sender's Canvas at the button's BoundsRect; clearing
+// DefaultDraw leaves the bar's own drawing of the button out.
+using TTBCustomDrawBtnEvent =
+    std::function<void(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, bool& DefaultDraw)>;
 
 class TToolButton : public TGraphicControl {
 public:
@@ -180,6 +199,9 @@ protected:
     void TextChanged() override;
 
 private:
+    // The bar's OnCustomDrawButton; false when it did the drawing itself.
+    bool CustomDraw(HDC DC);
+
     TToolButtonStyle FStyle = tbsButton;
     int FImageIndex = -1;
     bool FDown = false;
@@ -212,6 +234,8 @@ public:
     void SetWrapable(bool Value);
     TCustomImageList* Images() const { return FImages; }
     void SetImages(TCustomImageList* Value);
+
+    TTBCustomDrawBtnEvent OnCustomDrawButton;
 
 protected:
     void Paint() override;

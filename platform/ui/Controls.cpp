@@ -524,6 +524,10 @@ void TControl::HandleMouse(TMessage& m) {
 
 void TControl::WndProc(TMessage& m) {
     switch (m.Msg) {
+    case WM_PAINT:
+        // A graphic control's paint: its parent's DC in wParam, set to its corner.
+        if (m.WParam) PaintGraphic(reinterpret_cast<HDC>(m.WParam));
+        return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
@@ -587,31 +591,6 @@ void TControl::DefaultHandler(TMessage& m) {
         break;
     }
 }
-
-namespace {
-
-// Lends a control's canvas the DC of one paint, with the control's font and
-// colour, and takes the DC back however the paint ends.
-class TCanvasOnDC {
-public:
-    TCanvasOnDC(TCanvas& Canvas, HDC DC, TFont* Font, TColor Color) : FCanvas(Canvas) {
-        FCanvas.Lock();
-        FCanvas.SetHandle(DC);
-        FCanvas.Font()->Assign(Font);
-        FCanvas.Brush()->SetColor(Color);
-    }
-    ~TCanvasOnDC() {
-        FCanvas.SetHandle(nullptr);
-        FCanvas.Unlock();
-    }
-    TCanvasOnDC(const TCanvasOnDC&) = delete;
-    TCanvasOnDC& operator=(const TCanvasOnDC&) = delete;
-
-private:
-    TCanvas& FCanvas;
-};
-
-} // namespace
 
 // ---- TCustomControl ---------------------------------------------------------
 

@@ -109,7 +109,9 @@ enum TControlStateItem {
     csPaintCopy,
     csCustomPaint,
     csDestroyingHandle,
-    csDocking
+    csDocking,
+    // The window is being destroyed only to be made again (RecreateWnd).
+    csRecreating
 };
 using TControlState = TSet<TControlStateItem>;
 
@@ -382,6 +384,9 @@ public:
     TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const;
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
 
+    // The window's frame and bars stay: its size is the client size plus them.
+    void SetClientWidth(int Value) override;
+    void SetClientHeight(int Value) override;
     virtual bool CanFocus() const;
     bool Focused() const;
     virtual void SetFocus();
@@ -390,6 +395,13 @@ public:
 
     TImeMode ImeMode() const { return FImeMode; }
     void SetImeMode(TImeMode Value);
+    // The 3-D look: a sunken edge round edits and memos, else a single line.
+    // A change sends CM_CTL3DCHANGED (edits and memos make their window again)
+    // and CM_PARENTCTL3DCHANGED to the children, which follow while ParentCtl3D.
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    bool ParentCtl3D() const { return FParentCtl3D; }
+    void SetParentCtl3D(bool Value);
     TBrush* Brush() const { return FBrush.get(); }
 
     TRect ClientRect() const override;
@@ -485,6 +497,8 @@ private:
     bool FTabStop = false;
     bool FDoubleBuffered = false;
     TImeMode FImeMode = imDontCare;
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
     int FAlignLevel = 0;
     bool FAligning = false;
     bool FSettingBounds = false;

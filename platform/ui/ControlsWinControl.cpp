@@ -130,8 +130,12 @@ void TWinControl::DestroyWindowHandle() {
 void TWinControl::RecreateWnd() {
     if (!FHandle) return;
     const bool hadFocus = Focused();
-    DestroyWnd();
-    CreateHandle();
+    {
+        FControlState += csRecreating;
+        TScopeGuard recreating([this] { FControlState -= csRecreating; });
+        DestroyWnd();
+        CreateHandle();
+    }
     if (hadFocus && CanFocus()) ::SetFocus(FHandle);
 }
 
@@ -308,6 +312,19 @@ void TWinControl::SetImeMode(TImeMode Value) {
     ApplyImeMode();
 }
 
+void TWinControl::SetCtl3D(bool Value) {
+    if (FCtl3D == Value) return;
+    FCtl3D = Value;
+    FParentCtl3D = false;
+    Perform(CM_CTL3DCHANGED);
+}
+
+void TWinControl::SetParentCtl3D(bool Value) {
+    if (FParentCtl3D == Value) return;
+    FParentCtl3D = Value;
+    if (Value && Parent()) Perform(CM_PARENTCTL3DCHANGED);
+}
+
 void TWinControl::ApplyImeMode() {
     if (!FHandle) return;
     // Only "off" means anything here: Qt knows no closed or alphanumeric input
@@ -330,6 +347,14 @@ TRect TWinControl::ClientRect() const {
     TRect r;
     GetClientRect(FHandle, r);
     return r;
+}
+
+void TWinControl::SetClientWidth(int Value) {
+    SetWidth(Value + Width() - ClientWidth());
+}
+
+void TWinControl::SetClientHeight(int Value) {
+    SetHeight(Value + Height() - ClientHeight());
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -568,7 +593,8 @@ void TWinControl::PaintControls(HDC DC) {
         OffsetViewportOrgEx(DC, c->Left(), c->Top(), &previous);
         IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
         try {
-            c->PaintGraphic(DC);
+            // Through the control's procedure, so a subclass sees the paint.
+            c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
         } catch (...) {
             RestoreDC(DC, saved);
             throw;
@@ -763,6 +789,19 @@ void TWinControl::WndProc(TMessage& m) {
     case CM_PARENTCOLORCHANGED:
     case CM_PARENTFONTCHANGED:
         TControl::WndProc(m);
+        return;
+    case CM_CTL3DCHANGED:
+        NotifyControls(CM_PARENTCTL3DCHANGED);
+        return;
+    case CM_PARENTCTL3DCHANGED:
+        if (FParentCtl3D && Parent()) {
+            SetCtl3D(Parent()->Ctl3D());
+            FParentCtl3D = true;
+        }
+        return;
+    // Every control of the form hears where the focus went.
+    case CM_FOCUSCHANGED:
+        Broadcast(m);
         return;
     default:
         TControl::WndProc(m);

@@ -479,6 +479,11 @@ public:
     static void UnregisterFileFormat(const std::string& Extension);
     // "All (*.bmp;*.jpg;...)|*.bmp;*.jpg;...|Bitmaps (*.bmp)|*.bmp|...", for open dialogs.
     static std::string GraphicFilter();
+    // For one kind of graphic (the kind of Graphic): "Description (*.ext)|*.ext"
+    // with every extension registered for it, and its first extension; both
+    // empty for a kind the registry does not know.
+    static std::string GraphicFilter(const TGraphic& Graphic);
+    static std::string GraphicExtension(const TGraphic& Graphic);
 
     TNotifyEvent OnChange;
 

@@ -578,3 +578,29 @@ std::string TPicture::GraphicFilter() {
     }
     return "All (" + all + ")|" + all + each;
 }
+
+namespace {
+// The registered formats whose graphics are of Graphic's kind.
+std::vector<const FileFormat*> FormatsOfKind(const TGraphic& Graphic) {
+    std::vector<const FileFormat*> kind;
+    for (const FileFormat& f : Formats()) {
+        std::unique_ptr<TGraphic> sample(f.factory());
+        if (typeid(*sample) == typeid(Graphic)) kind.push_back(&f);
+    }
+    return kind;
+}
+} // namespace
+
+std::string TPicture::GraphicFilter(const TGraphic& Graphic) {
+    const auto kind = FormatsOfKind(Graphic);
+    if (kind.empty()) return {};
+    std::string masks;
+    for (const FileFormat* f : kind)
+        masks += (masks.empty() ? "*." : ";*.") + f->extension;
+    return kind.front()->description + " (" + masks + ")|" + masks;
+}
+
+std::string TPicture::GraphicExtension(const TGraphic& Graphic) {
+    const auto kind = FormatsOfKind(Graphic);
+    return kind.empty() ? std::string() : kind.front()->extension;
+}

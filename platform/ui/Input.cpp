@@ -482,6 +482,9 @@ void UpdateTopLevelState(HWND w, QWidget* widget) {
     const bool minimized = widget->isMinimized();
     const bool maximized = widget->isMaximized();
     if (minimized == w->Minimized && maximized == w->Maximized) return;
+    // The desktop may drop the maximised state of a window it iconifies;
+    // restoring brings it back all the same.
+    if (minimized && !w->Minimized) w->RestoreMaximized = w->Maximized || maximized;
     w->Minimized = minimized;
     w->Maximized = maximized;
     const WPARAM kind = minimized ? SIZE_MINIMIZED : maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;

@@ -468,9 +468,7 @@ void TMainMenu::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TMainMenu::MenuChanged() {
-    // The bar is in the non-client area: have it painted again.
-    if (FWindow && FWindow->HandleAllocated())
-        RedrawWindow(FWindow->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    if (FWindow && FWindow->HandleAllocated()) DrawMenuBar(FWindow->Handle());
 }
 
 namespace {
@@ -574,6 +572,11 @@ bool TMainMenu::OpenBarItem(HWND Wnd, const TRect& Bar, TFont* Font, bool FromKe
         return true;
     }
     return false;
+}
+
+bool DrawMenuBar(HWND Wnd) {
+    // The bar is in the non-client area.
+    return RedrawWindow(Wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 // ---- TPopupMenu -------------------------------------------------------------

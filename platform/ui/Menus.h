@@ -188,6 +188,10 @@ private:
     TComponent* FPopupComponent = nullptr;
 };
 
+// Paints the menu bar of Wnd (a form's window) again, as its items or their
+// drawing changed.
+bool DrawMenuBar(HWND Wnd);
+
 // Runs a menu item's popup (its sub-items) at a screen point; answers the
 // chosen item, or nullptr. Tests replace it to choose without a window.
 using TMenuTracker = std::function<TMenuItem*(TMenuItem* Parent, TPoint ScreenPoint)>;

@@ -2,8 +2,10 @@
 // that DefWindowProc gives WM_NCCALCSIZE, hit testing and the frame painting.
 // Top-level windows with a caption get their frame from the desktop, so only
 // the borders of children and popups are emulated, and the title bars of
-// children with a caption (MDI children): their buttons, the caption drag
-// that moves them and the edges that size them, or the arrow keys for both.
+// children with a caption (MDI children) and of captioned windows that never
+// take the activation (tool windows, which the desktop would activate):
+// their buttons, the caption drag that moves them and the edges that size
+// them, or the arrow keys for both.
 #include "platform/ui/NonClient.h"
 
 #include "platform/ui/Focus.h"
@@ -21,8 +23,14 @@ using namespace platform_ui;
 
 namespace {
 
-bool CaptionFramed(DWORD style) {
-    return !(style & WS_CHILD) && (style & WS_CAPTION) == WS_CAPTION;
+// A caption drawn by the platform rather than by the desktop.
+bool EmulatedCaptionStyle(DWORD style, DWORD exStyle) {
+    return (style & WS_CAPTION) == WS_CAPTION && ((style & WS_CHILD) || (exStyle & WS_EX_NOACTIVATE));
+}
+
+// Framed by the desktop: a top-level caption that the platform does not draw.
+bool CaptionFramed(DWORD style, DWORD exStyle) {
+    return !(style & WS_CHILD) && (style & WS_CAPTION) == WS_CAPTION && !EmulatedCaptionStyle(style, exStyle);
 }
 
 int FrameWidth(DWORD style, DWORD exStyle) {
@@ -31,7 +39,7 @@ int FrameWidth(DWORD style, DWORD exStyle) {
         width += GetSystemMetrics(SM_CXEDGE);
     else if (exStyle & WS_EX_STATICEDGE)
         width += GetSystemMetrics(SM_CXBORDER);
-    if (CaptionFramed(style)) return width;
+    if (CaptionFramed(style, exStyle)) return width;
     if (style & WS_THICKFRAME)
         width += GetSystemMetrics(SM_CXFRAME);
     else if (style & WS_DLGFRAME)
@@ -400,7 +408,7 @@ int PushedFrameButton(HWND Wnd) {
 namespace platform_ui {
 
 bool HasEmulatedCaption(HWND Wnd) {
-    return Wnd->IsChild() && (Wnd->Style & WS_CAPTION) == WS_CAPTION;
+    return EmulatedCaptionStyle(Wnd->Style, Wnd->ExStyle);
 }
 
 TRect CaptionIconRect(HWND Wnd) {
@@ -490,14 +498,14 @@ void DefaultNCPaint(HWND Wnd) {
     HDC dc = GetWindowDC(Wnd);
     TRect r = WindowArea(Wnd);
     if (Wnd->ExStyle & WS_EX_CLIENTEDGE) {
-        if (!CaptionFramed(Wnd->Style) && (Wnd->Style & WS_BORDER)) {
+        if (!CaptionFramed(Wnd->Style, Wnd->ExStyle) && (Wnd->Style & WS_BORDER)) {
             FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
             InflateRect(r, -1, -1);
         }
         DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     } else if (Wnd->ExStyle & WS_EX_STATICEDGE) {
         DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-    } else if (!CaptionFramed(Wnd->Style)) {
+    } else if (!CaptionFramed(Wnd->Style, Wnd->ExStyle)) {
         if (Wnd->Style & (WS_THICKFRAME | WS_DLGFRAME)) {
             DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
             const int rest = BorderWidth(Wnd) - 2;
@@ -581,7 +589,7 @@ TRect MaximizedChildRect(HWND Wnd) {
 bool AdjustWindowRectEx(TRect& Rect, DWORD Style, bool, DWORD ExStyle) {
     const int b = FrameWidth(Style, ExStyle);
     InflateRect(Rect, b, b);
-    if ((Style & WS_CHILD) && (Style & WS_CAPTION) == WS_CAPTION)
+    if (EmulatedCaptionStyle(Style, ExStyle))
         Rect.Top -= GetSystemMetrics((ExStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
     return true;
 }

@@ -62,6 +62,72 @@ protected:
     }
 };
 
+// The overlay's untouched pixels hold this colour and are not shown; a window
+// procedure drawing in exactly this colour over a native widget goes unseen.
+constexpr QRgb OverlayKey = 0xFF010203;
+
+QImage& OverlayImageOf(HWND w) {
+    const QSize size = WindowImageSize(w);
+    if (w->OverlayImage.size() != size) {
+        w->OverlayImage = QImage(size, QImage::Format_RGB32);
+        w->OverlayImage.fill(OverlayKey);
+    }
+    return w->OverlayImage;
+}
+
+// A native window is drawn over: it has no frame of its own, so the client
+// area and the window are one.
+HDC CreateOverlayDC(HWND w) {
+    return CreateImageDC(&OverlayImageOf(w), QRegion(QRect(QPoint(0, 0), WindowImageSize(w))), QPoint(0, 0));
+}
+
+class PaintOverlay : public QWidget {
+public:
+    PaintOverlay(HWND w, QWidget* native) : QWidget(native), FWindow(w) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(native->rect());
+        native->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        // It covers the widget, above the inner widgets the widget makes later.
+        if (event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
+        if (event->type() == QEvent::ChildPolished) raise();
+        return false;
+    }
+    void paintEvent(QPaintEvent* event) override {
+        HWND w = FWindow;
+        if (!IsLiveWindow(w) || w->Overlay != this) return;
+        QtEventScope scope;
+        ReportFailuresLater later;
+        const QRect area = event->rect();
+        if (!std::exchange(w->OverlayDrawnByDC, false)) {
+            // The widget painted below: what was drawn over it there is gone.
+            QPainter clear(&OverlayImageOf(w));
+            clear.fillRect(area, QColor::fromRgb(OverlayKey));
+            clear.end();
+            w->OverlayPainting = true;
+            RunGuarded([&] { SendMessage(w, WM_PAINT, 0, 0); });
+            if (!IsLiveWindow(w)) return;
+            w->OverlayPainting = false;
+        }
+        QImage shown = OverlayImageOf(w).copy(area).convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < shown.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(shown.scanLine(y));
+            for (int x = 0; x < shown.width(); ++x)
+                if (line[x] == OverlayKey) line[x] = 0;
+        }
+        QPainter painter(this);
+        painter.drawImage(area.topLeft(), shown);
+    }
+
+private:
+    HWND FWindow;
+};
+
 std::unordered_map<HDC, HWND>& DCWindows() {
     static std::unordered_map<HDC, HWND> map;
     return map;
@@ -112,6 +178,10 @@ namespace platform_ui {
 
 QWidget* CreateWindowWidget(HWND, QWidget* Parent) {
     return new BackingWidget(Parent);
+}
+
+void AttachPaintOverlay(HWND Wnd, QWidget* Widget) {
+    Wnd->Overlay = new PaintOverlay(Wnd, Widget);
 }
 
 void ResizeBackingImage(HWND Wnd) {
@@ -169,6 +239,13 @@ void InvalidateFrame(HWND Wnd) {
 }
 
 void ShowImageChanged(HWND Wnd) {
+    if (QWidget* overlay = Wnd->Overlay.data()) {
+        // Drawing during the paint that follows the widget's shows with it.
+        if (Wnd->OverlayPainting) return;
+        Wnd->OverlayDrawnByDC = true;
+        overlay->update();
+        return;
+    }
     if (QWidget* widget = Wnd->Widget.data()) widget->update();
 }
 
@@ -310,7 +387,9 @@ int GetUpdateRgn(HWND Wnd, HRGN Region, bool) {
 HDC GetDC(HWND Wnd) {
     if (!Wnd) return CreateMeasureDC();
     if (!IsLiveWindow(Wnd)) return nullptr;
-    HDC dc = Wnd->SelfPainting() ? CreateImageDC(&ImageOf(Wnd), ClientArea(Wnd), ClientOrigin(Wnd)) : CreateMeasureDC();
+    HDC dc = Wnd->SelfPainting() ? CreateImageDC(&ImageOf(Wnd), ClientArea(Wnd), ClientOrigin(Wnd))
+             : Wnd->Overlay      ? CreateOverlayDC(Wnd)
+                                 : CreateMeasureDC();
     DCWindows()[dc] = Wnd;
     return dc;
 }
@@ -320,7 +399,8 @@ HDC GetWindowDC(HWND Wnd) {
     if (!IsLiveWindow(Wnd)) return nullptr;
     HDC dc = Wnd->SelfPainting()
                  ? CreateImageDC(&ImageOf(Wnd), QRegion(QRect(QPoint(0, 0), WindowImageSize(Wnd))), QPoint(0, 0))
-                 : CreateMeasureDC();
+             : Wnd->Overlay ? CreateOverlayDC(Wnd)
+                            : CreateMeasureDC();
     DCWindows()[dc] = Wnd;
     return dc;
 }

@@ -45,10 +45,10 @@ char32_t ApplyCase(char32_t c, TEditCharCase charCase) {
     return c;
 }
 
-// The text field of an edit, memo or combo box.
-void ShowEditColors(HWND wnd, TColor color) {
+void ShowEditColors(TWinControl* control) {
+    HWND wnd = control->HandleAllocated() ? control->Handle() : nullptr;
     if (QWidget* widget = wnd ? WidgetOfWindow(wnd) : nullptr)
-        platform_ui::ShowEditColors(widget, color, GetFocus() == wnd);
+        platform_ui::ShowEditColors(widget, control->Color(), GetFocus() == wnd, control->Font()->Color());
 }
 
 } // namespace platform_ui
@@ -284,7 +284,7 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
         ShowMaxLength(edit, FMaxLength, FMaxLengthUnit);
         ShowPasswordChar(edit, FPasswordChar);
         edit->setReadOnly(FReadOnly);
-        edit->setFrame(FBorderStyle == bsSingle);
+        ShowEditFrame(edit, FBorderStyle == bsSingle, Ctl3D());
         edit->setSelection(FSelStart, FSelLength);
         QObject::connect(edit, &QLineEdit::textChanged, SignalContext(this), [this] {
             FWidgetChanges.Signalled([this] {
@@ -294,12 +294,17 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
         });
         return edit;
     });
-    ShowEditColors(FHandle, Color());
+    ShowEditColors(this);
 }
 
 void TCustomEdit::ColorChanged() {
     TWinControl::ColorChanged();
-    ShowEditColors(FHandle, Color());
+    ShowEditColors(this);
+}
+
+void TCustomEdit::FontChanged() {
+    TWinControl::FontChanged();
+    ShowEditColors(this);
 }
 
 void TCustomEdit::SaveWindowState() {
@@ -375,7 +380,7 @@ void TCustomEdit::SetCharCase(TEditCharCase Value) {
 
 void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
     FBorderStyle = Value;
-    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setFrame(Value == bsSingle);
+    if (auto* edit = WidgetAs<QLineEdit>(FHandle)) ShowEditFrame(edit, Value == bsSingle, Ctl3D());
 }
 
 int TCustomEdit::SelStart() const {
@@ -467,8 +472,12 @@ void TCustomEdit::WndProc(TMessage& m) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         TWinControl::WndProc(m);
-        ShowEditColors(FHandle, Color());
+        ShowEditColors(this);
         return;
+    case CM_CTL3DCHANGED:
+        // The frame is the window's: a new look needs a new window.
+        if (FBorderStyle == bsSingle) RecreateWnd();
+        break;
     default:
         break;
     }
@@ -559,6 +568,7 @@ void TCustomMemo::CreateWindowHandle(const TCreateParams& Params) {
         edit->setPlainText(ToQString(FText).replace("\r\n", "\n"));
         edit->setReadOnly(FReadOnly);
         edit->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+        ShowEditFrame(edit, true, Ctl3D());
         auto policy = [](bool on) { return on ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff; };
         edit->setVerticalScrollBarPolicy(policy(FScrollBars == ssVertical || FScrollBars == ssBoth));
         edit->setHorizontalScrollBarPolicy(policy(FScrollBars == ssHorizontal || FScrollBars == ssBoth));
@@ -566,12 +576,17 @@ void TCustomMemo::CreateWindowHandle(const TCreateParams& Params) {
                          [this] { FWidgetChanges.Signalled([this] { Change(); }); });
         return edit;
     });
-    ShowEditColors(FHandle, Color());
+    ShowEditColors(this);
 }
 
 void TCustomMemo::ColorChanged() {
     TWinControl::ColorChanged();
-    ShowEditColors(FHandle, Color());
+    ShowEditColors(this);
+}
+
+void TCustomMemo::FontChanged() {
+    TWinControl::FontChanged();
+    ShowEditColors(this);
 }
 
 void TCustomMemo::SaveWindowState() {
@@ -655,6 +670,7 @@ void TCustomMemo::WndProc(TMessage& m) {
     if (m.Msg == WM_CHAR && FMaxLength > 0 && m.WParam >= 0x20 &&
         static_cast<int>(Utf8Length(Text())) - SelLength() >= FMaxLength)
         return;
+    if (m.Msg == CM_CTL3DCHANGED) RecreateWnd();
     TWinControl::WndProc(m);
-    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) ShowEditColors(FHandle, Color());
+    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) ShowEditColors(this);
 }

@@ -20,6 +20,8 @@ enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, cs
 // (GBK: two for a Chinese character), as the database's text sizes do.
 enum TLengthUnit { luCharacters, luGbkBytes };
 
+struct DRAWITEMSTRUCT;
+
 class TLabel : public TGraphicControl {
 public:
     explicit TLabel(TComponent* AOwner);
@@ -128,6 +130,7 @@ protected:
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
     void ColorChanged() override;
+    void FontChanged() override;
     void DoEnter() override;
     virtual void Change();
 
@@ -196,6 +199,7 @@ protected:
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
     void ColorChanged() override;
+    void FontChanged() override;
     virtual void Change();
 
 private:
@@ -372,6 +376,7 @@ protected:
     void SetTextBuf(const std::string& Value) override;
     void SaveWindowState() override;
     void ColorChanged() override;
+    void FontChanged() override;
     virtual void Change();
     virtual void Select();
 
@@ -393,7 +398,16 @@ public:
     using TCustomComboBox::TCustomComboBox;
 };
 
-// A list box on a QListWidget.
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+// The bits of ODS_* (ListBoxWindow.h), in their order.
+enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused };
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
+using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
+using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
+
+// A list box: a QListWidget in the standard style; in the owner-draw styles
+// the owner-drawn list box window (ListBoxWindow.h), whose items the control
+// measures and draws on Canvas. The owner-drawn list selects one item.
 class TCustomListBox : public TWinControl {
 public:
     explicit TCustomListBox(TComponent* AOwner);
@@ -413,20 +427,59 @@ public:
     int Count() const { return FItems->Count(); }
     void Clear() { FItems->Clear(); }
 
+    // A change of style recreates the window.
+    TListBoxStyle Style() const { return FStyle; }
+    void SetStyle(TListBoxStyle Value);
+    // The height of a fixed-height item, and where a variable item's
+    // measuring starts.
+    int ItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int Value);
+    // A fixed-height list shortens itself to whole items.
+    bool IntegralHeight() const { return FIntegralHeight; }
+    void SetIntegralHeight(bool Value);
+    // The first item shown.
+    int TopIndex() const;
+    void SetTopIndex(int Value);
+    // The item at a client point; beyond the items -1 with Existing, else Count.
+    int ItemAtPos(TPoint Pos, bool Existing) const;
+    // Client coordinates of an item (an empty rectangle for a bad index).
+    TRect ItemRect(int Index) const;
+    // The owner-draw styles draw their items on it.
+    TCanvas* Canvas() const { return FCanvas.get(); }
+
     void WndProc(TMessage& Message) override;
 
+    // Drawing an item: the canvas comes with the list's font and brush, in
+    // the highlight colours when the item is selected; unset, the item's text
+    // is written.
+    TDrawItemEvent OnDrawItem;
+    // Measuring a variable item: Height comes in as ItemHeight.
+    TMeasureItemEvent OnMeasureItem;
+
 protected:
+    void CreateParams(TCreateParams& Params) override;
     void CreateWindowHandle(const TCreateParams& Params) override;
     void SaveWindowState() override;
+    void FontChanged() override;
+    virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+    virtual void MeasureItem(int Index, int& Height);
 
 private:
+    bool OwnerDrawn() const { return FStyle != lbStandard; }
+    bool HasOwnerDrawnWindow() const { return OwnerDrawn() && HandleAllocated(); }
     void FillWidget();
+    void FillWindow();
+    void DrawItemMessage(const DRAWITEMSTRUCT& Draw);
 
     std::unique_ptr<TStringList> FItems;
+    std::unique_ptr<TCanvas> FCanvas;
     std::vector<bool> FSelection; // kept while there is no window
     int FItemIndex = -1;
     bool FMultiSelect = false;
     bool FFilling = false;
+    TListBoxStyle FStyle = lbStandard;
+    int FItemHeight = 16;
+    bool FIntegralHeight = false;
 };
 
 class TListBox : public TCustomListBox {

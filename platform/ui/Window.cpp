@@ -61,6 +61,7 @@ void EnsureBuiltinClasses() {
     messageClass.Class.ClassName = MessageWindowClass;
     RegisterClassEntry(messageClass);
     RegisterEditWindowClass();
+    RegisterListBoxWindowClass();
 }
 
 
@@ -413,6 +414,7 @@ HWND CreateWindowEx(DWORD ExStyle, const std::string& ClassName, const std::stri
             return nullptr;
         }
         NotifyWidgetCreated(w, widget);
+        if (w->Native) AttachPaintOverlay(w, widget);
         // A top-level window's parent widget is its owner, which keeps it above.
         widget->setParent(parentWidget);
         if (!w->IsChild()) ApplyTopLevelFlags(w, widget);

@@ -63,6 +63,19 @@ TRect FreeIconicSlot(HWND w) {
     }
 }
 
+// Maximises a top-level window into the work area; false when a message
+// handler destroyed it meanwhile.
+bool MaximizeTopLevel(HWND w, QWidget* widget) {
+    // Filled here too, as no window manager may be there to do it; one that
+    // is there fits the window to its frame afterwards.
+    if (!w->Maximized && !w->Minimized) w->RestoreRect = w->WindowRect;
+    widget->setWindowState((widget->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+    if (!IsLiveWindow(w)) return false;
+    const TRect area = DesktopWorkArea();
+    SetWindowPos(w, nullptr, area.Left, area.Top, area.Width(), area.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    return IsLiveWindow(w);
+}
+
 } // namespace
 
 bool GetWindowRect(HWND Wnd, TRect& Rect) {
@@ -253,15 +266,7 @@ bool ShowWindow(HWND Wnd, int Command) {
     // a child remembers its place before and takes its new one here.
     case SW_MAXIMIZE:
         if (topLevel && widget) {
-            // Filled here too, as no window manager may be there to do it;
-            // one that is there fits the window to its frame afterwards.
-            if (!Wnd->Maximized) Wnd->RestoreRect = Wnd->WindowRect;
-            widget->setWindowState((widget->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
-            if (!IsLiveWindow(Wnd)) return wasVisible;
-            const TRect area = DesktopWorkArea();
-            SetWindowPos(Wnd, nullptr, area.Left, area.Top, area.Width(), area.Height(),
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            if (!IsLiveWindow(Wnd)) return wasVisible;
+            if (!MaximizeTopLevel(Wnd, widget)) return wasVisible;
         } else if (Wnd->Parent) {
             // Maximising a maximised child fits it to its parent again.
             if (!Wnd->Maximized && !Wnd->Minimized) Wnd->RestoreRect = Wnd->WindowRect;
@@ -286,6 +291,11 @@ bool ShowWindow(HWND Wnd, int Command) {
     case SW_RESTORE:
     case SW_SHOWNORMAL:
         if (topLevel && widget) {
+            // A minimised window comes back as it was, maximised or in its place.
+            if (Wnd->Minimized && Wnd->RestoreMaximized) {
+                if (!MaximizeTopLevel(Wnd, widget)) return wasVisible;
+                break;
+            }
             const bool unmaximize = Wnd->Maximized && !Wnd->Minimized && !IsRectEmpty(Wnd->RestoreRect);
             if (Wnd->Maximized || Wnd->Minimized) widget->showNormal();
             if (unmaximize && IsLiveWindow(Wnd)) {

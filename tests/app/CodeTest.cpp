@@ -106,3 +106,12 @@ TEST_F(CodeTest, BrowsePutsTheChosenFileIntoTheEdit) {
     EXPECT_EQ(window->edt_filename->Text(), "/data/codes.mdb");
     EXPECT_FALSE(frmMessage->Visible());
 }
+
+TEST_F(CodeTest, TheWindowsEditAndButtonsAreHookedFlatButNotItsGrids) {
+    auto window = NewWindow();
+    EXPECT_TRUE(window->FlatPainter1->Active());
+    for (TControl* control : std::initializer_list<TControl*>{window->edt_filename, window->SpeedButton1,
+                                                              window->SpeedButton2, window->BtnReturn})
+        EXPECT_TRUE(TControlSubClass::Hooked(control)) << control->Name();
+    EXPECT_FALSE(TControlSubClass::Hooked(window->dbgmain));
+}

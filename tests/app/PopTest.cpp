@@ -1,6 +1,7 @@
 // The pop-up base as the user meets it: arrows and Enter walk the controls
 // (Enter in an edit moves on instead of reaching it), and PopupOpen follows the window.
 #include "app/Flush.h"
+#include "app/Msgassert.h"
 
 #include "tests/app/UserWorld.h"
 
@@ -34,4 +35,31 @@ TEST(Pop, ArrowsAndEnterWalkTheTabOrder) {
 
     window->Close();
     EXPECT_FALSE(frmMain->PopupOpen);
+}
+
+TEST(Pop, ThePopUpWindowsSwitchTheirFlatPainterOn) {
+    UserWorld world;
+    TfrmPop base(nullptr);
+    EXPECT_FALSE(base.FlatPainter1->Active());
+    Tfrmflush* flush = nullptr;
+    CreateFormInstance(flush, nullptr);
+    std::unique_ptr<Tfrmflush> flushWindow(flush);
+    Tfrmmsgassert* profile = nullptr;
+    CreateFormInstance(profile, nullptr);
+    std::unique_ptr<Tfrmmsgassert> profileWindow(profile);
+    const struct {
+        const char* Name;
+        TControl* Control;
+        bool Hooked;
+    } cases[] = {
+        {"password edit", flush->EdtPass, true},
+        {"button", flush->btn_ok, true},
+        {"gauge", flush->Gauge, false},
+        {"code combo box", profile->ccb_DWLB, true},
+        {"mask edit", profile->met_XMFZRCSN1, true},
+        {"check box in a group", profile->chk_password, true},
+        {"group box", profile->GroupBox1, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TControlSubClass::Hooked(c.Control), c.Hooked) << c.Name;
 }

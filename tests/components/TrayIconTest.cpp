@@ -258,6 +258,20 @@ TEST_F(TrayIconTest, HideAndShowMainFormWhereTheAreaExists) {
     EXPECT_TRUE(MdiFrame()->Visible());
 }
 
+TEST_F(TrayIconTest, AMaximisedMainFormComesBackFromTheTrayMaximised) {
+    HWND frame = MdiFrame()->Handle();
+    MdiFrame()->SetWindowState(wsMaximized);
+    ShowWindow(frame, SW_MINIMIZE); // as the desktop's minimise box does
+    Tray->HideMainForm();
+    Tray->ShowMainForm();
+    EXPECT_FALSE(IsIconic(frame));
+    EXPECT_TRUE(IsZoomed(frame));
+    TRect r;
+    GetWindowRect(frame, r);
+    EXPECT_EQ(r, Screen->WorkAreaRect());
+    MdiFrame()->SetWindowState(wsNormal);
+}
+
 TEST_F(TrayIconTest, WithoutANotificationAreaMinimisingKeepsTheMainFormShown) {
     SetNotifyAreaExists(false);
     Tray->SetMinimizeToTray(true);

@@ -2,6 +2,10 @@
 // events, and a small named tree built by one fixture.
 #pragma once
 
+#include "platform/ui/Forms.h"
+#include "platform/ui/Gdi.h"
+#include "platform/ui/Painting.h"
+#include "tests/platform/ui/WmRecorder.h"
 #include "treelist/TreeList.h"
 
 #include <gtest/gtest.h>
@@ -50,6 +54,42 @@ public:
     int FixedRight = -1;
     int GetFixedLeftBandIndex() const override { return FixedLeft; }
     int GetFixedRightBandIndex() const override { return FixedRight; }
+};
+
+// A tree list of class T with RootCount roots, shown on a form at Width x
+// Height, and the pixels of its client area.
+template <class T> class ShownTreeList : public ::testing::Test {
+protected:
+    void Show(int Width, int Height, int RootCount, const std::function<void(T&)>& Prepare = {}) {
+        TForm* form = nullptr;
+        CreateFormInstance(form, nullptr);
+        Form.reset(form);
+        Form->SetBounds(20, 20, Width + 100, Height + 100);
+        Tree = new T(Form.get());
+        Tree->SetParent(Form.get());
+        Tree->SetBounds(0, 0, Width, Height);
+        if (Prepare) Prepare(*Tree);
+        {
+            TUpdateGuard<TCustomcvTreeList> update(*Tree);
+            for (int i = 0; i < RootCount; ++i)
+                Tree->Add();
+        }
+        Form->Show();
+        SettleActivation();
+        UpdateWindow(Tree->Handle());
+    }
+    std::vector<COLORREF> Pixels() {
+        std::vector<COLORREF> pixels;
+        HDC dc = GetDC(Tree->Handle());
+        for (int y = 0; y < Tree->ClientHeight(); ++y)
+            for (int x = 0; x < Tree->ClientWidth(); ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(Tree->Handle(), dc);
+        return pixels;
+    }
+
+    std::unique_ptr<TForm> Form;
+    T* Tree = nullptr;
 };
 
 // The tree, all collapsed:

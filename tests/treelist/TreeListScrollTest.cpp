@@ -2,12 +2,10 @@
 // window scroll plus UpdateWindow leaves the same pixels as a full repaint.
 #include "TestTreeList.h"
 
-#include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/SystemMetrics.h"
-#include "tests/platform/ui/WmRecorder.h"
 
 using treelisttest::TBandedTreeList;
 using treelisttest::TTestTreeList;
@@ -50,36 +48,13 @@ private:
     }
 };
 
-class TreeListScroll : public ::testing::Test {
+class TreeListScroll : public treelisttest::ShownTreeList<TColouredTreeList> {
 protected:
     void SetUp() override {
-        TForm* form = nullptr;
-        CreateFormInstance(form, nullptr);
-        Form.reset(form);
-        Form->SetBounds(20, 20, 500, 400);
-        Tree = new TColouredTreeList(Form.get());
-        Tree->SetParent(Form.get());
-        Tree->SetBounds(0, 0, 200, 160);
-        Tree->BandWidths = {150, 180};
-        Tree->ColumnWidths = {75, 75, 180};
-        {
-            TUpdateGuard<TCustomcvTreeList> update(*Tree);
-            for (int i = 0; i < 40; ++i)
-                Tree->Add();
-        }
-        Form->Show();
-        SettleActivation();
-        UpdateWindow(Tree->Handle());
-    }
-    std::vector<COLORREF> Pixels() {
-        std::vector<COLORREF> pixels;
-        HDC dc = GetDC(Tree->Handle());
-        const TRect client = Tree->ClientRect();
-        for (int y = client.Top; y < client.Bottom; ++y)
-            for (int x = client.Left; x < client.Right; ++x)
-                pixels.push_back(GetPixel(dc, x, y));
-        ReleaseDC(Tree->Handle(), dc);
-        return pixels;
+        Show(200, 160, 40, [](TColouredTreeList& tree) {
+            tree.BandWidths = {150, 180};
+            tree.ColumnWidths = {75, 75, 180};
+        });
     }
     std::vector<COLORREF> RepaintedPixels() {
         InvalidateRect(Tree->Handle(), nullptr, false);
@@ -87,9 +62,6 @@ protected:
         return Pixels();
     }
     bool HasBar(DWORD Bar) { return (GetWindowLong(Tree->Handle(), GWL_STYLE) & Bar) != 0; }
-
-    std::unique_ptr<TForm> Form;
-    TColouredTreeList* Tree = nullptr;
 };
 
 TEST_F(TreeListScroll, AWindowScrollPaintsWhatAFullRepaintPaints) {

@@ -4,12 +4,20 @@
 // same texts with bare ExtTextOut, so the cost of the editor layer shows.
 // Usage: editorbench [N]   (default 20000; QT_QPA_PLATFORM=offscreen without a display)
 // The first line is the editors' figure; the second the bare one.
+#include "editors/ButtonEdit.h"
+#include "editors/CalcEdit.h"
 #include "editors/CheckEdit.h"
 #include "editors/CurrencyEdit.h"
 #include "editors/DateEdit.h"
 #include "editors/ExEdtr.h"
+#include "editors/HyperLinkEdit.h"
+#include "editors/ImageEdit.h"
 #include "editors/MemoEdit.h"
+#include "editors/PickEdit.h"
+#include "editors/SpinEdit.h"
 #include "editors/TextEdit.h"
+#include "editors/TimeEdit.h"
+#include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Gdi.h"
 
@@ -66,6 +74,41 @@ std::vector<TBenchColumn> MakeColumns(TComponent* Owner) {
     check->SetCaption("已审核");
     check->SetEditValue(1);
     columns.push_back(ColumnOf(check, "已审核"));
+
+    auto* button = new TcvInplaceButtonEdit(Owner);
+    button->Buttons()->Add()->SetKind(bkDown);
+    button->SetEditValue(std::string("附件.doc"));
+    columns.push_back(ColumnOf(button, "附件.doc"));
+
+    auto* calc = new TcvInplaceCalcEdit(Owner);
+    calc->SetEditValue(std::string("12.5"));
+    columns.push_back(ColumnOf(calc, "12.5"));
+
+    auto* link = new TcvInplaceHyperLinkEdit(Owner);
+    link->SetEditValue(std::string("www.example.cn"));
+    columns.push_back(ColumnOf(link, "www.example.cn"));
+
+    auto* spin = new TcvInplaceSpinEdit(Owner);
+    spin->SetValue(12);
+    columns.push_back(ColumnOf(spin, "12"));
+
+    auto* time = new TcvInplaceTimeEdit(Owner);
+    time->SetEditValue(EncodeTime(8, 30, 0, 0));
+    columns.push_back(ColumnOf(time, "08:30:00"));
+
+    auto* image = new TcvInplaceImageEdit(Owner);
+    image->Values()->Add("1");
+    image->Values()->Add("2");
+    image->Descriptions()->Add("通过");
+    image->Descriptions()->Add("不通过");
+    image->SetEditValue(std::string("2"));
+    columns.push_back(ColumnOf(image, "不通过"));
+    auto* pick = new TcvInplacePickEdit(Owner);
+    pick->SetEditValue(std::string("重点科技攻关"));
+    columns.push_back(ColumnOf(pick, "重点科技攻关"));
+    auto* mru = new TcvInplaceMRUEdit(Owner);
+    mru->SetEditValue(std::string("软科学研究"));
+    columns.push_back(ColumnOf(mru, "软科学研究"));
     return columns;
 }
 

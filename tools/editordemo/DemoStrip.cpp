@@ -27,10 +27,17 @@ TcvInplaceEdit* TDemoStrip::AddCell(const TcvInplaceEditClass& Class, const std:
 }
 
 TRect TDemoStrip::CellRect(int Index) const {
-    int left = 0;
-    for (int i = 0; i < Index; ++i)
-        left += FCells[static_cast<size_t>(i)].Width;
-    return {left, CaptionHeight, left + FCells[static_cast<size_t>(Index)].Width, CaptionHeight + CellHeight};
+    // Cells flow left to right and wrap into a further row at the strip's edge.
+    int left = 0, top = 0;
+    for (int i = 0;; ++i) {
+        const int width = FCells[static_cast<size_t>(i)].Width;
+        if (left > 0 && left + width > ClientWidth()) {
+            left = 0;
+            top += CaptionHeight + CellHeight;
+        }
+        if (i == Index) return {left, top + CaptionHeight, left + width, top + CaptionHeight + CellHeight};
+        left += width;
+    }
 }
 
 void TDemoStrip::EditorKeyDown(Word& Key, TShiftState Shift) {
@@ -65,7 +72,7 @@ void TDemoStrip::Paint() {
     for (size_t i = 0; i < FCells.size(); ++i) {
         const TCell& cell = FCells[i];
         TRect area = CellRect(static_cast<int>(i));
-        TRect caption{area.Left + 2, 0, area.Right, CaptionHeight};
+        TRect caption{area.Left + 2, area.Top - CaptionHeight, area.Right, area.Top};
         DrawText(dc, cell.Caption, &caption, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
         if (cell.Editor == FOpenEditor) continue;
         InflateRect(area, -2, -2);

@@ -17,7 +17,8 @@ class TDemoStrip : public TCustomcvContainer {
 public:
     using TCustomcvContainer::TCustomcvContainer;
 
-    // A cell Width pixels wide after the ones added before, with an editor of
+    // A cell Width pixels wide after the ones added before (in a further row
+    // when the strip's width is full), with an editor of
     // Class (owned by the strip) holding Value and Caption over it.
     TcvInplaceEdit* AddCell(const TcvInplaceEditClass& Class, const std::string& Caption, const Variant& Value,
                             int Width);

@@ -1,14 +1,22 @@
 // The editor demo's form, built as its form resource would be, and the demo
 // database it edits.
 #include "tools/editordemo/EditorDemoForm.h"
+#include "tools/editordemo/FlatPopup.h"
 
+#include "editors/ButtonEdit.h"
+#include "editors/CalcEdit.h"
 #include "editors/CheckEdit.h"
 #include "editors/CurrencyEdit.h"
 #include "editors/DBEditors.h"
 #include "editors/DateEdit.h"
+#include "editors/HyperLinkEdit.h"
+#include "editors/ImageEdit.h"
 #include "editors/MemoEdit.h"
+#include "editors/PickEdit.h"
+#include "editors/SpinEdit.h"
 #include "editors/StandaloneEdit.h"
 #include "editors/TextEdit.h"
+#include "editors/TimeEdit.h"
 #include "platform/data/ADODB.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/ui/ExtCtrls.h"
@@ -49,7 +57,7 @@ void OpenDemoDatabase(TADOConnection* Connection, const std::string& FileName) {
 TfrmEditorDemo::TfrmEditorDemo(TComponent* AOwner) : TForm(AOwner) {
     TFormBuilder build(this);
     SetCaption("编辑控件演示");
-    SetBounds(60, 40, 660, 560);
+    SetBounds(60, 40, 660, 680);
     Font()->SetName("宋体");
     Font()->SetHeight(-12);
 
@@ -87,6 +95,12 @@ TfrmEditorDemo::TfrmEditorDemo(TComponent* AOwner) : TForm(AOwner) {
     auto* check = build.Control<TcvCheckEdit>(standalone, "chkGrayed", {390, 52, 120, 21}, "可为灰色");
     check->SetAllowGrayed(true);
     check->SetState(cbsGrayed);
+    // The flat painter over the standard controls, in a window of its own.
+    auto* flat = build.Control<TButton>(standalone, "btnFlatPopup", {390, 112, 120, 25}, "平面弹出窗口");
+    flat->OnClick = [](TObject*) {
+        TfrmFlatPopup popup(nullptr);
+        popup.ShowModal();
+    };
 
     BuildDataControls(build);
     BuildStrip(build);
@@ -149,8 +163,8 @@ void TfrmEditorDemo::BuildDataControls(TFormBuilder& build) {
 }
 
 void TfrmEditorDemo::BuildStrip(TFormBuilder& build) {
-    auto* cells = build.Control<TGroupBox>(this, "grpCells", {8, 404, 636, 100}, "单元格（点击编辑）");
-    Strip = build.Control<TDemoStrip>(cells, "Strip", {10, 20, 616, 68});
+    auto* cells = build.Control<TGroupBox>(this, "grpCells", {8, 404, 636, 220}, "单元格（点击编辑）");
+    Strip = build.Control<TDemoStrip>(cells, "Strip", {10, 20, 616, 188});
     Strip->AddCell(TcvInplaceTextEdit::StaticClass(), "文本", std::string("城市科技计划"), 120);
     Strip->AddCell(TcvInplaceMemoEdit::StaticClass(), "备注", std::string("一行写不下的备注在单元格里折行"), 150);
     auto* date =
@@ -161,6 +175,29 @@ void TfrmEditorDemo::BuildStrip(TFormBuilder& build) {
     currency->SetDisplayFormat(",0.00");
     auto* check = static_cast<TcvInplaceCheckEdit*>(Strip->AddCell(TcvInplaceCheckEdit::StaticClass(), "复选", 1, 90));
     check->SetAllowGrayed(true);
+    // The button, calculator, hyperlink, spin and time editors.
+    auto* button = static_cast<TcvInplaceButtonEdit*>(
+        Strip->AddCell(TcvInplaceButtonEdit::StaticClass(), "按钮", std::string("附件.doc"), 120));
+    button->SetExistButtons(true); // as a stored form holding buttons
+    button->Buttons()->Add()->SetKind(bkDown);
+    Strip->AddCell(TcvInplaceCalcEdit::StaticClass(), "计算", std::string("12.5"), 90);
+    Strip->AddCell(TcvInplaceHyperLinkEdit::StaticClass(), "网址", std::string("www.example.cn"), 120);
+    auto* spin = static_cast<TcvInplaceSpinEdit*>(Strip->AddCell(TcvInplaceSpinEdit::StaticClass(), "数量", 0, 80));
+    spin->SetMinMaxValues(0, 99);
+    spin->SetValue(12);
+    Strip->AddCell(TcvInplaceTimeEdit::StaticClass(), "时间", EncodeTime(8, 30, 0, 0), 90);
+    // The image, pick and MRU editors.
+    auto* image = static_cast<TcvInplaceImageEdit*>(Strip->AddCell(TcvInplaceImageEdit::StaticClass(), "状态", std::string("2"), 80));
+    for (const char* value : {"1", "2", "3"})
+        image->Values()->Add(value);
+    for (const char* description : {"通过", "待审", "退回"})
+        image->Descriptions()->Add(description);
+    auto* pick = static_cast<TcvInplacePickEdit*>(Strip->AddCell(TcvInplacePickEdit::StaticClass(), "类别", std::string("软科学"), 90));
+    for (const char* item : {"重点科技攻关", "软科学", "科技型中小企业"})
+        pick->Items()->Add(item);
+    auto* mru = static_cast<TcvInplaceMRUEdit*>(Strip->AddCell(TcvInplaceMRUEdit::StaticClass(), "最近", std::string("北京"), 90));
+    for (const char* item : {"北京", "上海", "广州"})
+        mru->Items()->Add(item);
 }
 
 void TfrmEditorDemo::MoveClick(TObject* Sender) {

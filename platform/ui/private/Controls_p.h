@@ -1,9 +1,10 @@
 // What the controls' implementation files share: the window-side members the
-// class procedure sets, the signal contexts, and the graphic controls that
-// hold the mouse.
+// class procedure sets, a canvas lent a paint's DC, the signal contexts, and
+// the graphic controls that hold the mouse.
 #pragma once
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/Graphics.h"
 #include "platform/ui/Window.h"
 
 // Reaches the window-side members that the class procedure sets.
@@ -14,6 +15,27 @@ struct ControlWindowAccess {
 };
 
 namespace platform_ui {
+
+// Lends a control's canvas the DC of one paint, with the control's font and
+// colour, and takes the DC back however the paint ends.
+class TCanvasOnDC {
+public:
+    TCanvasOnDC(TCanvas& Canvas, HDC DC, TFont* Font, TColor Color) : FCanvas(Canvas) {
+        FCanvas.Lock();
+        FCanvas.SetHandle(DC);
+        FCanvas.Font()->Assign(Font);
+        FCanvas.Brush()->SetColor(Color);
+    }
+    ~TCanvasOnDC() {
+        FCanvas.SetHandle(nullptr);
+        FCanvas.Unlock();
+    }
+    TCanvasOnDC(const TCanvasOnDC&) = delete;
+    TCanvasOnDC& operator=(const TCanvasOnDC&) = delete;
+
+private:
+    TCanvas& FCanvas;
+};
 
 void ReleaseSignalContext(TWinControl* control);
 

@@ -20,7 +20,8 @@ char32_t ApplyCase(char32_t c, TEditCharCase charCase);
 // enabled and, as the classic controls do, the light 3-D colour with grey text
 // while disabled, whatever Color says: a field the user cannot change never
 // looks as if they could. Its selection shows only while it has the focus; Qt
-// would go on showing it while its window is not the active one.
-void ShowEditColors(HWND wnd, TColor color);
+// would go on showing it while its window is not the active one. Enabled text
+// shows in the font's colour.
+void ShowEditColors(TWinControl* control);
 
 } // namespace platform_ui

@@ -71,7 +71,7 @@ struct PlatformWindow {
     HWND ShownAbove = nullptr; // top-level: the window the desktop keeps it above (see KeepAboveOwner)
     bool Maximized = false;
     bool Minimized = false;
-    bool RestoreMaximized = false; // a minimised child that was maximised before
+    bool RestoreMaximized = false; // a minimised window that was maximised before
     bool CaptionActive = false;    // WM_NCACTIVATE's state
     int PushedButton = 0;          // the frame button drawn pushed (HTNOWHERE: none)
     bool Destroying = false;
@@ -81,6 +81,12 @@ struct PlatformWindow {
     // takes its input (see SetClientWidget); the frame stays the image's.
     QPointer<QWidget> ClientWidget;
     QImage Image;    // self-painting windows: the whole window rectangle, null until it draws and when hidden
+    // Native windows: what window procedures draw over the widget, shown by a
+    // widget on top of it (see AttachPaintOverlay).
+    QPointer<QWidget> Overlay;
+    QImage OverlayImage;
+    bool OverlayPainting = false; // WM_PAINT follows the widget's own paint
+    bool OverlayDrawnByDC = false; // only a GetDC drawing is to be shown
     QRegion Invalid; // client coordinates
     bool EraseNeeded = false;
     bool FrameInvalid = false;
@@ -129,6 +135,8 @@ TRect DesktopWorkArea();
 
 // Registers the edit window's class (EditWindow.h), one of the built-in ones.
 void RegisterEditWindowClass();
+// Registers the owner-drawn list box window's class (ListBoxWindow.h).
+void RegisterListBoxWindowClass();
 
 // The registry of live windows.
 bool IsLiveWindow(HWND Wnd);
@@ -179,6 +187,9 @@ bool NeedsPaint(HWND Wnd);                              // visible with an inval
 void InvalidateFrame(HWND Wnd);                         // the non-client area needs WM_NCPAINT
 void ShowImageChanged(HWND Wnd);                        // let Qt repaint the widget from the image
 QWidget* CreateWindowWidget(HWND Wnd, QWidget* Parent); // the self-painting widget
+// Lays a see-through widget over a native window's widget: once the widget has
+// painted, the window gets WM_PAINT, and what GetDC draws shows on top.
+void AttachPaintOverlay(HWND Wnd, QWidget* Widget);
 void WindowDestroyed(HWND Wnd);                         // drops focus, capture, timers, queue entries
 
 // Non-client area and scroll bars.

@@ -211,6 +211,25 @@ TEST_F(PictureFolder, PictureRefusesMetafilesUnknownKindsAndBrokenData) {
     EXPECT_NE(TPicture::GraphicFilter().find("*.jpg"), std::string::npos);
 }
 
+TEST(PictureRegistry, EachKindHasItsOwnFilterAndExtension) {
+    TBitmap bitmap;
+    TJPEGImage jpeg;
+    TPngImage png;
+    const struct {
+        const TGraphic& Kind;
+        const char* Filter;
+        const char* Extension;
+    } cases[] = {
+        {bitmap, "Bitmaps (*.bmp)|*.bmp", "bmp"},
+        {jpeg, "JPEG Image File (*.jpg;*.jpeg;*.jpe;*.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif", "jpg"},
+        {png, "Portable Network Graphics (*.png)|*.png", "png"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TPicture::GraphicFilter(c.Kind), c.Filter);
+        EXPECT_EQ(TPicture::GraphicExtension(c.Kind), c.Extension);
+    }
+}
+
 TEST_F(PictureFolder, PictureCopiesGraphicsAndSwitchesToABitmapOnRequest) {
     TBitmap bitmap;
     bitmap.SetSize(3, 2);

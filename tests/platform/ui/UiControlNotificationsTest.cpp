@@ -5,8 +5,10 @@
 #include "WmRecorder.h"
 
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/StdCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -162,6 +164,68 @@ TEST_F(UiControlNotificationsTest, SettingsChangesReachEveryControlParentsFirst)
     Recorder.Expect({Sent(CM_SYSCOLORCHANGE, {}, {}, form), Sent(CM_SYSCOLORCHANGE, {}, {}, first),
                      Sent(CM_SYSCOLORCHANGE, {}, {}, second)},
                     "system colours");
+}
+
+TEST_F(UiControlNotificationsTest, AFocusChangeReachesEveryControlOfTheForm) {
+    auto* panel = new TPanel(Form);
+    panel->SetParent(Form);
+    panel->SetBounds(120, 10, 150, 100);
+    auto* label = new TLabel(Form);
+    label->SetParent(panel);
+    auto* inner = new TProbe(Form);
+    inner->SetParent(panel);
+    inner->SetBounds(10, 40, 100, 30);
+    for (TControl* c : std::initializer_list<TControl*>{Form, First, Second, panel, label, inner})
+        Record(c, Recorder);
+    Second->SetFocus();
+    const auto focused = reinterpret_cast<LPARAM>(Second);
+    Recorder.Expect(
+        {Sent(CM_FOCUSCHANGED, 0, focused, Form->Handle()), Sent(CM_FOCUSCHANGED, 0, focused, First->Handle()),
+         Sent(CM_FOCUSCHANGED, 0, focused, Second->Handle()), Sent(CM_FOCUSCHANGED, 0, focused, panel->Handle()),
+         Sent(CM_FOCUSCHANGED, 0, focused), Sent(CM_FOCUSCHANGED, 0, focused, inner->Handle())},
+        "focus to the second control");
+}
+
+TEST_F(UiControlNotificationsTest, AGraphicControlIsPaintedThroughItsWindowProc) {
+    auto* label = new TLabel(Form);
+    label->SetParent(Form);
+    label->SetBounds(120, 10, 80, 20);
+    label->SetCaption("标签");
+    bool swallow = false;
+    TWndMethod previous = label->WindowProc;
+    std::vector<WPARAM> paints;
+    label->WindowProc = [&, previous](TMessage& m) {
+        if (m.Msg == WM_PAINT) paints.push_back(m.WParam);
+        if (m.Msg != WM_PAINT || !swallow) previous(m);
+    };
+    Form->Repaint();
+    ASSERT_EQ(paints.size(), 1u);
+    EXPECT_NE(paints[0], 0u) << "the parent's DC, set to the label's corner";
+    const auto before = platform_ui::test::RenderedPixels(Form->Handle());
+    swallow = true;
+    Form->Repaint();
+    EXPECT_NE(platform_ui::test::RenderedPixels(Form->Handle()), before) << "a swallowed paint leaves the caption out";
+}
+
+TEST_F(UiControlNotificationsTest, ChildrenFollowTheirParentsCtl3DUntilTheyAreGivenTheirOwn) {
+    auto* edit = new TEdit(Form);
+    edit->SetParent(Form);
+    edit->SetBounds(120, 10, 100, 21);
+    Second->SetParentCtl3D(false); // its own look, as the form's author set it
+    const HWND before = edit->Handle();
+    Record(edit, Recorder);
+    Form->SetCtl3D(false);
+    EXPECT_FALSE(First->Ctl3D());
+    EXPECT_TRUE(First->ParentCtl3D());
+    EXPECT_TRUE(Second->Ctl3D());
+    EXPECT_FALSE(Second->ParentCtl3D());
+    EXPECT_FALSE(edit->Ctl3D());
+    Recorder.Expect({Sent(CM_PARENTCTL3DCHANGED, {}, {}, before), Sent(CM_CTL3DCHANGED, {}, {}, before),
+                     Sent(WM_DESTROY, {}, {}, before)},
+                    "the edit's look changes with a new window");
+    EXPECT_FALSE(edit->ControlState().Contains(csRecreating));
+    Form->SetCtl3D(true);
+    EXPECT_TRUE(edit->Ctl3D());
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "platform/ui/Mask.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Painting.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/Timers.h"
 #include "platform/ui/Window.h"
@@ -455,6 +456,50 @@ TEST(UiControls, OwnerDrawnMenuBarItemsAreDrawnByTheirHook) {
     d.Form->Repaint();
     EXPECT_EQ(PixelAt(d.Form, InMenuBar(d.Form, 40)), ColorToRGB(clRed));
     EXPECT_NE(PixelAt(d.Form, InMenuBar(d.Form, 120)), ColorToRGB(clRed));
+}
+
+TEST(UiControls, DrawMenuBarPaintsTheBarWithItsNewDrawing) {
+    DemoForm d;
+    d.Form->Show();
+    d.Form->Repaint();
+    EXPECT_NE(PixelAt(d.Form, InMenuBar(d.Form, 10)), ColorToRGB(clRed));
+    d.Menu->SetOwnerDraw(true);
+    d.FileMenu->OnDrawItem = [](TObject*, TCanvas* canvas, TRect rect, bool) {
+        canvas->Brush()->SetColor(clRed);
+        canvas->FillRect(rect);
+    };
+    UpdateWindow(d.Form->Handle());
+    EXPECT_NE(PixelAt(d.Form, InMenuBar(d.Form, 10)), ColorToRGB(clRed)) << "the bar stays as it was painted";
+    DrawMenuBar(d.Form->Handle());
+    UpdateWindow(d.Form->Handle());
+    EXPECT_EQ(PixelAt(d.Form, InMenuBar(d.Form, 10)), ColorToRGB(clRed));
+}
+
+TEST(UiControls, AToolBarsCustomDrawingTakesThePlaceOfItsButtons) {
+    DemoForm d;
+    std::vector<TCustomDrawState> states;
+    bool defaultDraw = false;
+    d.ToolBar->OnCustomDrawButton = [&](TToolBar* bar, TToolButton* button, TCustomDrawState state, bool& drawn) {
+        states.push_back(state);
+        bar->Canvas()->Brush()->SetColor(clRed);
+        bar->Canvas()->FillRect(button->BoundsRect());
+        drawn = defaultDraw;
+    };
+    d.ToolBar->SetFlat(false); // a raised face covers the whole button
+    d.Form->Show();
+    const TRect r = d.SaveButton->BoundsRect();
+    const auto pixel = [&] {
+        d.ToolBar->Repaint();
+        return platform_ui::test::RenderedPixel(d.ToolBar->Handle(), r.Left + 2, r.Top + 2);
+    };
+    EXPECT_EQ(pixel(), 0xFF0000u) << "drawn by the handler alone";
+    ASSERT_FALSE(states.empty());
+    EXPECT_FALSE(states.back().Contains(cdsHot));
+    defaultDraw = true;
+    EXPECT_NE(pixel(), 0xFF0000u) << "the bar draws its button over the handler's drawing";
+    d.SaveButton->SetEnabled(false);
+    pixel();
+    EXPECT_TRUE(states.back().Contains(cdsDisabled));
 }
 
 TEST(UiControls, PopupMenuRunsOnPopupThenTheChosenItem) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -110,4 +111,52 @@ TEST(UiEditLook, SelectionShowsOnlyWhileTheControlHasTheFocus) {
         EXPECT_EQ(RenderedPixels(selected->Handle()), unselected) << kind << " unfocused";
         delete form;
     }
+}
+
+TEST(UiEditLook, TextFieldsShowTheirFontColour) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(10, 10, 400, 300);
+    MakeTextControl("edit", form)->SetParent(form); // takes the focus: the others show no selection
+    int y = 40;
+    for (const std::string kind : {"edit", "memo", "combo box"}) {
+        TWinControl* control = MakeTextControl(kind, form);
+        control->SetParent(form);
+        control->SetBounds(8, y, 160, 40);
+        y += 48;
+        control->SetText("HHHH");
+        form->Show();
+        // Text is smoothed: its strokes show as strong reds, not one exact colour.
+        const auto showsRed = [&] {
+            const auto pixels = RenderedPixels(control->Handle());
+            return std::any_of(pixels.begin(), pixels.end(), [](uint32_t p) {
+                return (p >> 16) >= 0xC0 && ((p >> 8) & 0xFF) < 0x40 && (p & 0xFF) < 0x40;
+            });
+        };
+        EXPECT_FALSE(showsRed()) << kind;
+        control->Font()->SetColor(clRed);
+        EXPECT_TRUE(showsRed()) << kind << " in red";
+    }
+    delete form;
+}
+
+TEST(UiEditLook, EditsWithoutThe3DLookHaveASingleLineFrame) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(10, 10, 400, 300);
+    int y = 8;
+    for (const std::string kind : {"edit", "memo"}) {
+        TWinControl* control = MakeTextControl(kind, form);
+        control->SetParent(form);
+        control->SetBounds(8, y, 160, 40);
+        y += 48;
+        control->SetColor(clYellow);
+        form->Show();
+        const int middle = control->Height() / 2;
+        control->SetCtl3D(false);
+        EXPECT_EQ(RenderedPixel(control->Handle(), 0, middle), Rgb(clWindowFrame)) << kind;
+        EXPECT_EQ(RenderedPixel(control->Handle(), 1, middle), Rgb(clYellow)) << kind;
+        EXPECT_EQ(RenderedPixel(control->Handle(), control->Width() - 1, middle), Rgb(clWindowFrame)) << kind;
+    }
+    delete form;
 }

@@ -1,6 +1,7 @@
 // Monitors and their work areas as the desktop (here a test) lays them out,
 // and the settings read from them.
 #include "platform/ui/Forms.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Monitors.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
@@ -68,6 +69,16 @@ TEST_F(WmMonitorTest, TheSystemsWorkAreaIsThePrimarysAndAMaximisedWindowFillsIt)
     form.SetWindowState(wsMaximized);
     form.Show();
     TRect r;
+    GetWindowRect(form.Handle(), r);
+    EXPECT_EQ(r, PrimaryWork);
+
+    // Minimised and restored, it is maximised again and still leaves the
+    // panel free.
+    ShowWindow(form.Handle(), SW_MINIMIZE);
+    EXPECT_TRUE(IsIconic(form.Handle()));
+    ShowWindow(form.Handle(), SW_RESTORE);
+    EXPECT_FALSE(IsIconic(form.Handle()));
+    EXPECT_TRUE(IsZoomed(form.Handle()));
     GetWindowRect(form.Handle(), r);
     EXPECT_EQ(r, PrimaryWork);
 }

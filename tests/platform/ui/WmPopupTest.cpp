@@ -1,12 +1,15 @@
 // Popups: top-level windows that never take the activation, so the form
 // that opened one stays active and its focused control keeps the keyboard
 // and its caret; and a popup the user sizes through its own sizing codes,
-// within the work area rather than its owner.
+// within the work area rather than its owner; and a captioned tool window
+// that never takes the activation either, whose caption the platform draws:
+// it moves by its caption and offers only a close box.
 #include "UiTestSupport.h"
 #include "WmRecorder.h"
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/SystemMetrics.h"
 #include "platform/ui/testhooks/DesktopTestHooks.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +117,61 @@ TEST_F(WmPopupTest, TheUserSizesAPopupThroughItsGripWithinItsLimitsAndTheWorkAre
         EXPECT_EQ(GetActiveWindow(), Form->Handle()) << c.What;
         DestroyWindow(popup);
     }
+}
+
+TEST_F(WmPopupTest, AToolWindowMovesByItsCaptionAndClosesByItsBoxWithoutTheActivation) {
+    Recorder.Handler = [](HWND w, TMessage& m) {
+        if (m.Msg != WM_CLOSE) return false;
+        ShowWindow(w, SW_HIDE);
+        return true;
+    };
+    HWND tool = Recorder.Create(WS_POPUP | WS_CAPTION | WS_SYSMENU, Bounds(150, 150, 120, 80), Form->Handle(),
+                                WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, WmRecorder::ClassName, "Toolbox");
+    ShowWindow(tool, SW_SHOWNOACTIVATE);
+    SettleActivation();
+    ExpectFormKeepsTheKeyboard("while the tool window shows");
+    const TDesktopDecorations decorations = DesktopDecorationsOf(tool);
+    EXPECT_FALSE(decorations.TitleBar) << "the platform draws the caption";
+    EXPECT_FALSE(decorations.TakesFocus);
+
+    const int frame = GetSystemMetrics(SM_CXDLGFRAME);
+    const int caption = GetSystemMetrics(SM_CYSMCAPTION);
+    TRect client;
+    GetClientRect(tool, client);
+    EXPECT_EQ(client, Rect(0, 0, 120 - 2 * frame, 80 - 2 * frame - caption));
+    const int captionY = frame + caption / 2;
+    const struct {
+        TPoint At; // window coordinates
+        LRESULT HitTest;
+    } hits[] = {
+        {{20, captionY}, HTCAPTION},
+        {{120 - frame - 5 - GetSystemMetrics(SM_CXSMSIZE), captionY}, HTCAPTION}, // no other box
+        {{120 - frame - 2 - GetSystemMetrics(SM_CXSMSIZE) / 2, captionY}, HTCLOSE},
+        {{20, 40}, HTCLIENT},
+    };
+    for (const auto& h : hits)
+        EXPECT_EQ(SendMessage(tool, WM_NCHITTEST, 0, WmPoint(150 + h.At.X, 150 + h.At.Y)), h.HitTest)
+            << h.At.X << "," << h.At.Y;
+
+    PostQtMouse(tool, TMouseEventKind::Move, {60, captionY + 20}, 0, MK_LBUTTON);
+    PostQtMouse(tool, TMouseEventKind::Release, {60, captionY + 20}, MK_LBUTTON, 0);
+    SendQtMouse(tool, TMouseEventKind::Press, {20, captionY}, MK_LBUTTON, MK_LBUTTON);
+    SettleActivation();
+    TRect moved;
+    GetWindowRect(tool, moved);
+    EXPECT_EQ(moved, Bounds(190, 170, 120, 80));
+    ExpectFormKeepsTheKeyboard("after the move");
+
+    const TPoint close{120 - frame - 2 - GetSystemMetrics(SM_CXSMSIZE) / 2, captionY};
+    PostQtMouse(tool, TMouseEventKind::Release, close, MK_LBUTTON, 0);
+    SendQtMouse(tool, TMouseEventKind::Press, close, MK_LBUTTON, MK_LBUTTON);
+    SettleActivation();
+    EXPECT_EQ(Recorder.Of(WM_CLOSE).size(), 1u);
+    EXPECT_FALSE(IsWindowVisible(tool)) << "closing hid it";
+    EXPECT_TRUE(IsWindow(tool));
+    ExpectFormKeepsTheKeyboard("after the close box");
+    for (UINT msg : {UINT(WM_ACTIVATE), UINT(WM_SETFOCUS)})
+        EXPECT_TRUE(Recorder.Of(msg).empty()) << std::hex << msg;
 }
 
 } // namespace

@@ -1,0 +1,776 @@
+// The blob editor and its popup: the cell's icon, the memo or picture view
+// with its strip of buttons and its grip in the non-client area, placement
+// away from the screen's edges, and the content taken back on OK (or on any
+// close but a cancel with AlwaysSave).
+#include "editors/BlobEdit.h"
+
+#include "editors/EditorTexts.h"
+#include "editors/ExEdtr.h"
+#include "editors/PictureValue.h"
+#include "editors/cvUtils.h"
+#include "platform/data/DB.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/Utf8.h"
+#include "platform/ui/EditWindow.h"
+#include "platform/ui/Focus.h"
+#include "platform/ui/Gdi.h"
+#include "platform/ui/ImageList.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/MessageQueue.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/NonClient.h"
+#include "platform/ui/Painting.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Window.h"
+
+#include <algorithm>
+
+namespace {
+
+// The strip's captions, by button: OK, Cancel, Close.
+const char* ButtonCaption(int Index) {
+    return SPopupCaptions[Index];
+}
+
+TSize TextExtent(HDC DC, const std::string& Text) {
+    TSize size{};
+    GetTextExtentPoint32(DC, Text.c_str(), static_cast<int>(Text.size()), &size);
+    return size;
+}
+
+// A caption as it shows: the accelerator's "&" is no character of its own.
+std::string WithoutAccelerator(const char* Caption) {
+    std::string s = Caption;
+    s.erase(std::remove(s.begin(), s.end(), '&'), s.end());
+    return s;
+}
+
+// From the client area outwards the strip holds its separator, a margin,
+// the buttons and a margin; it lies on the grip's side.
+bool StripAtTop(int GripCorner) {
+    return GripCorner <= 1;
+}
+
+} // namespace
+
+// ---- cvDBEdtr ---------------------------------------------------------------
+
+namespace cvDBEdtr {
+
+Byte ResolveBlobKind(TcvBlobKind Kind, const TField* Field) {
+    switch (Kind) {
+    case bkBlob:
+        return bkvBinary;
+    case bkMemo:
+        return bkvMemo;
+    case bkPict:
+        return bkvPicture;
+    case bkOle:
+        return bkvOle;
+    case bkAuto:
+        break;
+    }
+    if (!Field || !Field->IsBlob()) return bkvMemo;
+    switch (Field->DataType()) {
+    case ftMemo:
+    case ftFmtMemo:
+        return bkvMemo;
+    case ftGraphic:
+        return bkvPicture;
+    case ftParadoxOle:
+    case ftDBaseOle:
+        return bkvOle;
+    default:
+        return bkvBinary;
+    }
+}
+
+void AssignValueToField(TField* Field, const Variant& Value) {
+    if (Value.IsNull() || Value.IsEmpty() || (Value.VarType() == varString && Value.AsString().empty()))
+        Field->Clear();
+    else
+        Field->SetValue(Value);
+}
+
+} // namespace cvDBEdtr
+
+// ---- TcvBlobEditClassOps ----------------------------------------------------
+
+std::unique_ptr<TcvEditViewData> TcvBlobEditClassOps::CreateViewData() const {
+    return std::make_unique<TcvBlobEditViewData>();
+}
+
+int TcvBlobEditClassOps::IconIndex(Byte BlobKind, bool Empty) {
+    static constexpr int Filled[] = {3, 5, 7, 1}; // memo, picture, OLE, binary
+    return Filled[std::min<int>(BlobKind, 3)] - (Empty ? 1 : 0);
+}
+
+void TcvBlobEditClassOps::CalcButtons(TcvDropDownEditViewData& ViewData) const {
+    TcvDropDownEditClassOps::CalcButtons(ViewData);
+    if (static_cast<TcvBlobEditViewData&>(ViewData).BlobKind >= bkvOle) ViewData.ButtonCount = 0;
+}
+
+bool TcvBlobEditClassOps::DrawContent(HDC DC, const TRect& Rect, TcvEditViewData& ViewData) const {
+    auto& v = static_cast<TcvBlobEditViewData&>(ViewData);
+    if (v.PaintStyle != bpsIcon || !v.Images) return TcvDropDownEditClassOps::DrawContent(DC, Rect, ViewData);
+    if (v.MeasureRequest) {
+        v.LineCount = 1;
+        v.TextHeight = v.Images->Height();
+        return true;
+    }
+    if (!v.UnfocusedHighlight) FillRect(DC, &Rect, v.Brush);
+    const int x = Rect.Left + (Rect.Width() - v.Images->Width()) / 2;
+    const int y = Rect.Top + (Rect.Height() - v.Images->Height()) / 2;
+    cvUtils::DrawImageListImage(DC, x, y, v.Images, IconIndex(v.BlobKind, v.BlobEmpty));
+    return true;
+}
+
+// ---- TCustomcvBlobPopup -----------------------------------------------------
+
+TCustomcvBlobPopup::TCustomcvBlobPopup(TComponent* AOwner) : TcvInplacePopupControl(AOwner) {
+    SetControlStyle(ControlStyle() + csClickEvents + csCaptureMouse);
+    SetBounds(Left(), Top(), 185, 89);
+    SetTabStop(true);
+    SetParentColor(false);
+    SetVisible(false);
+    SetPopup(true);
+    // The frame is painted with the strip.
+    SetFrame(false);
+    SetImeMode(imOpen);
+}
+
+TCustomcvBlobPopup::~TCustomcvBlobPopup() = default;
+
+void TCustomcvBlobPopup::SetKind(Byte Value) {
+    if (FKind == Value) return;
+    FKind = Value;
+    RecreateWnd();
+}
+
+void TCustomcvBlobPopup::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    FButtons = Value ? TcvBlobPopupButtons{bpbClose} : TcvBlobPopupButtons{bpbOK, bpbCancel};
+    RecreateWnd();
+}
+
+void TCustomcvBlobPopup::SetSizeable(bool Value) {
+    if (FSizeable == Value) return;
+    FSizeable = Value;
+    RecreateWnd();
+}
+
+void TCustomcvBlobPopup::SetMaxLength(int Value) {
+    if (FMaxLength == Value) return;
+    FMaxLength = Value;
+    if (IsMemo() && HandleAllocated()) SendMessage(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(Value), 0);
+}
+
+void TCustomcvBlobPopup::SetWordWrap(bool Value) {
+    if (FWordWrap == Value) return;
+    FWordWrap = Value;
+    RecreateWnd();
+}
+
+void TCustomcvBlobPopup::SetScrollBars(TScrollStyle Value) {
+    if (FScrollBars == Value) return;
+    FScrollBars = Value;
+    RecreateWnd();
+}
+
+TPicture* TCustomcvBlobPopup::Picture() {
+    if (!FPicture) {
+        FPicture = std::make_unique<TPicture>();
+        FPicture->OnChange = [this](TObject*) { PictureChanged(); };
+    }
+    return FPicture.get();
+}
+
+void TCustomcvBlobPopup::PictureChanged() {
+    if (!HandleAllocated() || IsMemo()) return;
+    SetModified(true);
+    DoChange();
+    Invalidate();
+}
+
+bool TCustomcvBlobPopup::Modified() {
+    if (IsMemo() && HandleAllocated()) return SendMessage(FHandle, EM_GETMODIFY) != 0;
+    return FModified;
+}
+
+void TCustomcvBlobPopup::SetModified(bool Value) {
+    if (IsMemo() && HandleAllocated())
+        SendMessage(FHandle, EM_SETMODIFY, Value ? 1 : 0);
+    else
+        FModified = Value;
+    FOKEnabled = Value;
+}
+
+void TCustomcvBlobPopup::DoChange() {
+    Fire(OnChange, this);
+    const bool enabled = Modified();
+    if (enabled == FOKEnabled) return;
+    FOKEnabled = enabled;
+    if (HandleAllocated()) SendMessage(FHandle, WM_NCPAINT, 1, 0);
+}
+
+void TCustomcvBlobPopup::DoClosed() {
+    Fire(OnClosed, this);
+}
+
+void TCustomcvBlobPopup::DoAccept() {
+    if (!FClosed && Modified()) Fire(OnAccept, this);
+    FClosed = true;
+}
+
+void TCustomcvBlobPopup::ClosePopup(int Mode) {
+    if (Mode == bpbCancel || Mode == bpbClose) FClosed = true;
+    HidePopup();
+    if (Mode == bpbOK) DoAccept();
+}
+
+void TCustomcvBlobPopup::HidePopup() {
+    FSavedText = Text();
+    const bool wasVisible = HandleAllocated() && IsWindowVisible(FHandle);
+    if (wasVisible) DoClosed();
+    TcvInplacePopupControl::HidePopup();
+    if (FAlwaysSave) DoAccept();
+}
+
+void TCustomcvBlobPopup::ShowPopup() {
+    FClosed = false;
+    TcvInplacePopupControl::ShowPopup();
+}
+
+void TCustomcvBlobPopup::LimitText(int Value) {
+    if (HandleAllocated()) SendMessage(FHandle, EM_EXLIMITTEXT, 0, Value);
+}
+
+int TCustomcvBlobPopup::GetSelLength() {
+    if (!HandleAllocated()) return 0;
+    CHARRANGE r{};
+    SendMessage(FHandle, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    return r.cpMax - r.cpMin;
+}
+
+int TCustomcvBlobPopup::GetSelStart() {
+    if (!HandleAllocated()) return 0;
+    CHARRANGE r{};
+    SendMessage(FHandle, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    return r.cpMin;
+}
+
+std::string TCustomcvBlobPopup::GetSelText() {
+    // The window hands the whole selection over: no buffer to outgrow.
+    std::string selected;
+    if (HandleAllocated()) SendMessage(FHandle, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(&selected));
+    return selected;
+}
+
+void TCustomcvBlobPopup::SetSelLength(int Value) {
+    if (!HandleAllocated()) return;
+    const int start = GetSelStart();
+    CHARRANGE r{start, start + Value};
+    SendMessage(FHandle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    SendMessage(FHandle, EM_SCROLLCARET);
+}
+
+void TCustomcvBlobPopup::SetSelStart(int Value) {
+    if (!HandleAllocated()) return;
+    CHARRANGE r{Value, Value};
+    SendMessage(FHandle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+int TCustomcvBlobPopup::BorderWidth() const {
+    // The sizes count a default border as one pixel.
+    return BorderStyle() == pbDefault ? 1 : cvCntner::PopupBorderWidth(BorderStyle());
+}
+
+TCustomcvBlobPopup::TStripMetrics TCustomcvBlobPopup::Metrics() {
+    TStripMetrics m{};
+    HDC dc = GetDC(nullptr);
+    TScopeGuard release([&] { ReleaseDC(nullptr, dc); });
+    HGDIOBJ old = SelectObject(dc, Font()->Handle());
+    TScopeGuard deselect([&] { SelectObject(dc, old); });
+    const TSize wg = TextExtent(dc, "Wg"), zero = TextExtent(dc, "0");
+    m.FrameWidth = BorderStyle() == pbSingle || BorderStyle() == pbFlat ? 2 : 4;
+    m.Gap = zero.cx;
+    m.GripWidth = FSizeable ? GetSystemMetrics(SM_CXVSCROLL) : m.Gap;
+    m.Margin = wg.cy / 3;
+    m.ButtonHeight = MulDiv(wg.cy, 20, 13);
+    for (int i = 0; i <= bpbClose; ++i) {
+        if (!FButtons.Contains(static_cast<TcvBlobPopupButton>(i))) continue;
+        m.ButtonWidth = std::max(m.ButtonWidth, TextExtent(dc, WithoutAccelerator(ButtonCaption(i)) + "00").cx);
+        ++m.ButtonCount;
+    }
+    return m;
+}
+
+TSize TCustomcvBlobPopup::MinimumSize() {
+    const TStripMetrics m = Metrics();
+    FStripHeight = 2 * m.Margin + m.FrameWidth + m.ButtonHeight;
+    const int border = BorderWidth();
+    return {2 * m.GripWidth + (m.ButtonWidth + m.Gap) * m.ButtonCount - m.Gap + 2 * border + 2,
+            3 * GetSystemMetrics(SM_CYHSCROLL) + FStripHeight};
+}
+
+TRect TCustomcvBlobPopup::ButtonRect(int Index) {
+    if (!HandleAllocated() || !FButtons.Contains(static_cast<TcvBlobPopupButton>(Index))) return {};
+    const TStripMetrics m = Metrics();
+    TRect window;
+    GetWindowRect(FHandle, window);
+    TRect inner{0, 0, window.Width(), window.Height()};
+    if (Shadow()) {
+        inner.Right -= ShadowSize();
+        inner.Bottom -= ShadowSize();
+    }
+    const int border = cvCntner::PopupBorderWidth(BorderStyle());
+    InflateRect(inner, -border, -border);
+    const int top = StripAtTop(FGripCorner) ? inner.Top + m.Margin
+                                            : inner.Bottom - FStripHeight + m.FrameWidth + m.Margin;
+    int right = inner.Right - m.GripWidth;
+    for (int i : {bpbClose, bpbCancel, bpbOK}) {
+        if (!FButtons.Contains(static_cast<TcvBlobPopupButton>(i))) continue;
+        const TRect r{right - m.ButtonWidth, top, right, top + m.ButtonHeight};
+        if (i == Index) return r;
+        right = r.Left - m.Gap;
+    }
+    return {};
+}
+
+int TCustomcvBlobPopup::ButtonAt(TPoint ScreenPoint) {
+    if (FStripHeight == 0 || !HandleAllocated()) return -1;
+    TPoint p = ScreenPoint;
+    cvExEdtr::ScreenToWindow(FHandle, p);
+    for (int i = bpbOK; i <= bpbClose; ++i)
+        if (PtInRect(ButtonRect(i), p)) return i;
+    return -1;
+}
+
+void TCustomcvBlobPopup::Place(TPoint P, int W, int H, const TRect& EditorRect) {
+    const TSize minimum = MinimumSize();
+    FGripCorner = 3;
+    TRect work;
+    cvUtils::GetWorkArea(P, work);
+    const int largestWidth = work.Width();
+    const int largestHeight = std::max(work.Bottom - P.Y, P.Y - EditorRect.Height() - work.Top);
+    const int border = BorderWidth();
+    int contentWidth = W - 2 * border, contentHeight = H - (FStripHeight + 2 * border);
+    const int width = std::min(std::max<int>(contentWidth + 2 * border, minimum.cx), largestWidth);
+    const int height = std::min(std::max<int>(contentHeight + FStripHeight + 2 * border, minimum.cy), largestHeight);
+    TRect r = Bounds(P.X, P.Y, width, height);
+    bool left = false, above = false;
+    if (width > EditorRect.Width() && r.Right > work.Right &&
+        std::abs(work.Right - EditorRect.Left) < std::abs(work.Left - EditorRect.Right)) {
+        OffsetRect(r, EditorRect.Right - r.Right, 0);
+        left = true;
+    }
+    if (r.Bottom > work.Bottom && std::abs(work.Bottom - EditorRect.Bottom) < std::abs(EditorRect.Top - work.Top)) {
+        OffsetRect(r, 0, -(r.Height() + EditorRect.Height()));
+        above = true;
+    }
+    FGripCorner = left ? (above ? 0 : 2) : (above ? 1 : 3);
+    SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    // The non-client layout follows the new corner.
+    RecreateWnd();
+}
+
+void TCustomcvBlobPopup::CreateParams(TCreateParams& Params) {
+    TcvInplacePopupControl::CreateParams(Params);
+    Params.Style &= ~WS_BORDER;
+    Params.WindowClassStyle |= CS_SAVEBITS;
+    if (!IsMemo()) return;
+    Params.WinClassName = EditWindowClassName;
+    Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL;
+    if (!FWordWrap) Params.Style |= ES_AUTOHSCROLL;
+    if (FReadOnly) Params.Style |= ES_READONLY;
+    if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) Params.Style |= WS_HSCROLL;
+    if (FScrollBars == ssVertical || FScrollBars == ssBoth) Params.Style |= WS_VSCROLL;
+}
+
+void TCustomcvBlobPopup::CreateWnd() {
+    FCreating = true;
+    TScopeGuard created([this] { FCreating = false; });
+    TcvInplacePopupControl::CreateWnd();
+    MinimumSize();
+    if (IsMemo()) {
+        SendMessage(FHandle, EM_SETTEXTMODE, 0);
+        LimitText(FMaxLength);
+        SendMessage(FHandle, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+        SendMessage(FHandle, EM_SETBKGNDCOLOR, 0, ColorToRGB(Color()));
+    }
+    SetModified(FModified);
+}
+
+void TCustomcvBlobPopup::DestroyWnd() {
+    FModified = Modified();
+    TcvInplacePopupControl::DestroyWnd();
+}
+
+void TCustomcvBlobPopup::Paint() {
+    TRect r = ClientRect();
+    Canvas()->Brush()->SetColor(Color());
+    TGraphic* graphic = FPicture ? FPicture->Graphic() : nullptr;
+    if (!graphic || graphic->Empty()) {
+        Canvas()->FillRect(r);
+        return;
+    }
+    // Scaled into the client area at its proportions.
+    const int pw = graphic->Width(), ph = graphic->Height();
+    TRect place = static_cast<int64_t>(r.Width()) * ph >= static_cast<int64_t>(r.Height()) * pw
+                      ? Bounds(0, 0, r.Height() * pw / ph, r.Height())
+                      : Bounds(0, 0, r.Width(), r.Width() * ph / pw);
+    Canvas()->FillRect(r);
+    Canvas()->StretchDraw(place, graphic);
+}
+
+void TCustomcvBlobPopup::PaintStrip() {
+    HDC dc = GetWindowDC(FHandle);
+    TScopeGuard release([&] { ReleaseDC(FHandle, dc); });
+    TRect window;
+    GetWindowRect(FHandle, window);
+    TRect r{0, 0, window.Width(), window.Height()};
+    cvCntner::PaintPopupFrame(dc, r, BorderStyle(), ShadowSize(), Shadow(), false);
+    if (Shadow()) {
+        r.Right -= ShadowSize();
+        r.Bottom -= ShadowSize();
+    }
+    const int border = cvCntner::PopupBorderWidth(BorderStyle());
+    InflateRect(r, -border, -border);
+    if (FStripHeight == 0) return;
+    TRect strip = r;
+    if (StripAtTop(FGripCorner))
+        strip.Bottom = strip.Top + FStripHeight;
+    else
+        strip.Top = strip.Bottom - FStripHeight;
+    FillRect(dc, &strip, GetSysColorBrush(COLOR_BTNFACE));
+    TRect separator = strip;
+    if (StripAtTop(FGripCorner))
+        separator.Top = separator.Bottom - 2;
+    else
+        separator.Bottom = separator.Top + 2;
+    DrawEdge(dc, &separator, EDGE_ETCHED, BF_TOP);
+    HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    for (int i = bpbOK; i <= bpbClose; ++i) {
+        TRect b = ButtonRect(i);
+        if (IsRectEmpty(b)) continue;
+        const bool pushed = FPressedLook && FPressedButton == i;
+        const bool disabled = i == bpbOK && !FOKEnabled;
+        DrawEdge(dc, &b, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+        FillRect(dc, &b, GetSysColorBrush(COLOR_BTNFACE));
+        SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+        DrawText(dc, ButtonCaption(i), &b, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+    }
+    SelectObject(dc, oldFont);
+    if (FSizeable) {
+        TRect grip = r;
+        cvExEdtr::DrawSizeGrip(dc, grip, FGripCorner);
+    }
+}
+
+void TCustomcvBlobPopup::UpdatePressedLook(TPoint ScreenPoint) {
+    if (FPressedButton < 0) return;
+    const bool look = ButtonAt(ScreenPoint) == FPressedButton;
+    if (look == FPressedLook) return;
+    FPressedLook = look;
+    SendMessage(FHandle, WM_NCPAINT, 1, 0);
+}
+
+void TCustomcvBlobPopup::StopTracking() {
+    if (!FTracking) return;
+    UpdatePressedLook({-1, -1});
+    FTracking = false;
+    if (GetCapture() == FHandle) ReleaseCapture();
+    FPressedLook = false;
+}
+
+bool TCustomcvBlobPopup::HandlePopupKey(TMessage& Message) {
+    const Word key = static_cast<Word>(Message.WParam);
+    const bool alt = Message.Msg == WM_SYSKEYDOWN;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    if ((alt && (key == VK_UP || key == VK_DOWN)) || key == VK_F4) {
+        HidePopup();
+        SetModified(false);
+        return true;
+    }
+    if (key == VK_ESCAPE) {
+        SetModified(false);
+        ClosePopup(bpbCancel);
+        return true;
+    }
+    if (key == VK_RETURN && (ctrl || !FWantReturns || !IsMemo())) {
+        ClosePopup(bpbOK);
+        return true;
+    }
+    return false;
+}
+
+void TCustomcvBlobPopup::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_NCCALCSIZE: {
+        TcvInplacePopupControl::WndProc(Message);
+        auto* params = reinterpret_cast<TNCCalcSizeParams*>(Message.LParam);
+        TRect& client = params->rgrc[0];
+        if (StripAtTop(FGripCorner))
+            client.Top = std::min(client.Bottom, client.Top + FStripHeight);
+        else
+            client.Bottom = std::max(client.Top, client.Bottom - FStripHeight);
+        return;
+    }
+    case WM_NCPAINT:
+        TcvInplacePopupControl::WndProc(Message);
+        PaintStrip();
+        return;
+    case WM_NCHITTEST: {
+        TcvInplacePopupControl::WndProc(Message);
+        TRect r;
+        GetWindowRect(FHandle, r);
+        if (Shadow()) {
+            r.Right -= ShadowSize();
+            r.Bottom -= ShadowSize();
+        }
+        const TPoint p = PointFromLParam(Message.LParam);
+        if (FSizeable && !FTracking) {
+            const bool right = FGripCorner == 1 || FGripCorner == 3, bottom = FGripCorner >= 2;
+            const int w = GetSystemMetrics(SM_CXVSCROLL), h = GetSystemMetrics(SM_CYHSCROLL);
+            const TRect grip = Bounds(right ? r.Right - w : r.Left, bottom ? r.Bottom - h : r.Top, w, h);
+            static constexpr LRESULT Corners[] = {HTTOPLEFT, HTTOPRIGHT, HTBOTTOMLEFT, HTBOTTOMRIGHT};
+            if (PtInRect(grip, p)) {
+                Message.Result = Corners[FGripCorner];
+                return;
+            }
+            const int fx = GetSystemMetrics(SM_CXFRAME), fy = GetSystemMetrics(SM_CYFRAME);
+            if (!bottom && p.Y < r.Top + fy) Message.Result = HTTOP;
+            if (bottom && p.Y >= r.Bottom - fy) Message.Result = HTBOTTOM;
+            if (!right && p.X < r.Left + fx) Message.Result = HTLEFT;
+            if (right && p.X >= r.Right - fx) Message.Result = HTRIGHT;
+        }
+        if (Message.Result == HTNOWHERE) Message.Result = HTBORDER;
+        return;
+    }
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
+        const TSize minimum = MinimumSize();
+        info->ptMinTrackSize = {minimum.cx, minimum.cy};
+        break;
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        TcvInplacePopupControl::WndProc(Message);
+        if (FStripHeight == 0) return;
+        FPressedButton = ButtonAt(PointFromLParam(Message.LParam));
+        if (FPressedButton == bpbOK && !FOKEnabled) FPressedButton = -1;
+        if (FPressedButton >= 0) {
+            SetCapture(FHandle);
+            FTracking = true;
+            UpdatePressedLook(PointFromLParam(Message.LParam));
+        }
+        return;
+    case WM_MOUSEMOVE:
+        TcvInplacePopupControl::WndProc(Message);
+        if (FTracking) UpdatePressedLook(ClientToScreen(PointFromLParam(Message.LParam)));
+        return;
+    case WM_LBUTTONUP: {
+        TcvInplacePopupControl::WndProc(Message);
+        if (FStripHeight == 0) return;
+        const bool click = FPressedButton >= 0 && FPressedLook;
+        const int pressed = FPressedButton;
+        StopTracking();
+        FPressedButton = -1;
+        if (click) ClosePopup(pressed);
+        return;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (HandlePopupKey(Message)) return;
+        break;
+    case CN_COMMAND:
+        if (HiWord(Message.WParam) == EN_CHANGE && !FCreating) DoChange();
+        return;
+    case WM_ERASEBKGND:
+        if (!IsMemo()) {
+            Message.Result = 1;
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    TcvInplacePopupControl::WndProc(Message);
+}
+
+// ---- TcvInplaceBlobEdit -----------------------------------------------------
+
+const TcvInplaceEditClass& TcvInplaceBlobEdit::StaticClass() {
+    return TcvEditorClass<TcvInplaceBlobEdit, TcvBlobEditClassOps>::Instance();
+}
+
+TcvInplaceBlobEdit::TcvInplaceBlobEdit(TComponent* AOwner, const TcvInplaceEditClass& Class)
+    : TcvInplaceDropDownEdit(AOwner, Class) {
+    SetControlStyle(ControlStyle() - csSetCaption);
+    // The popup takes the keyboard; a click anywhere opens it.
+    SetKeysToPopup(false);
+    SetTextAreaOpens(true);
+}
+
+TcvInplaceBlobEdit::~TcvInplaceBlobEdit() {
+    SetPopup(nullptr);
+    FPopup.reset();
+}
+
+void TcvInplaceBlobEdit::SetBlobValue(const std::string& Value) {
+    if (FBlobValue == Value) return;
+    TCustomcvContainer* host = GetContainer();
+    if (host && host->FillingEditor()) {
+        FBlobValue = Value;
+    } else {
+        if (!CanModify()) return;
+        FBlobValue = Value;
+        Changed();
+    }
+    Invalidate();
+}
+
+void TcvInplaceBlobEdit::SetBlobKind(Byte Value) {
+    FBlobKind = Value;
+    PropertiesChanged();
+}
+
+void TcvInplaceBlobEdit::SetBlobPaintStyle(TcvBlobPaintStyle Value) {
+    FBlobPaintStyle = Value;
+    Invalidate();
+}
+
+void TcvInplaceBlobEdit::SetTextNoChange(const std::string& Value) {
+    LoadValue([&] { SetText(Value); });
+}
+
+bool TcvInplaceBlobEdit::IsValueEmpty(const Variant& Value) {
+    return Value.IsNull() || Value.IsEmpty() || VarToStr(Value).empty();
+}
+
+void TcvInplaceBlobEdit::DoAssignPicture(TPicture*& APicture) {
+    if (OnAssignPicture) OnAssignPicture(this, APicture);
+}
+
+TGraphicClass TcvInplaceBlobEdit::GetGraphicClass() {
+    TGraphicClass graphicClass = FGraphicClass;
+    if (OnGetGraphicClass) OnGetGraphicClass(this, graphicClass);
+    return graphicClass;
+}
+
+void TcvInplaceBlobEdit::SetPopupSize(int Width, int Height) {
+    FPopupWidth = Width;
+    FPopupHeight = Height;
+    Fire(OnPopupSize, this);
+}
+
+void TcvInplaceBlobEdit::ApplyPopupValue() {
+    FPopup->SetModified(false);
+    if (!CanModify()) return;
+    if (FBlobKind == bkvMemo) {
+        SetBlobValue(FPopup->Text());
+        if (FBlobPaintStyle == bpsText) SetTextNoChange(FBlobValue);
+    } else if (cvExEdtr::IsPictureEmpty(FPopup->Picture())) {
+        SetBlobValue("");
+        FGraphicClass = nullptr;
+    } else {
+        FGraphicClass = cvExEdtr::GraphicClassOf(*FPopup->Picture()->Graphic());
+        std::string bytes;
+        cvExEdtr::SavePictureToString(FPopup->Picture(), bytes);
+        SetBlobValue(bytes);
+    }
+    SetModified(true);
+}
+
+void TcvInplaceBlobEdit::SetEditValue(const Variant& Value) {
+    FBlobValue = Value.IsNull() || Value.IsEmpty() ? std::string() : VarToStr(Value);
+    if (FBlobKind == bkvMemo && FBlobPaintStyle == bpsText) SetTextNoChange(FBlobValue);
+    Invalidate();
+}
+
+Variant TcvInplaceBlobEdit::GetEditValue() {
+    if (FBlobKind != bkvPicture) return FBlobValue.empty() ? Null() : Variant(FBlobValue);
+    if (!FPicture) FPicture = std::make_unique<TPicture>();
+    cvExEdtr::LoadPictureFromValue(FPicture.get(), GetGraphicClass(), FBlobValue);
+    TPicture* picture = FPicture.get();
+    DoAssignPicture(picture);
+    return FBlobValue;
+}
+
+std::unique_ptr<TcvEditViewData> TcvInplaceBlobEdit::CreateViewData(bool FromDefinition) {
+    std::unique_ptr<TcvEditViewData> viewData = TcvInplaceDropDownEdit::CreateViewData(FromDefinition);
+    auto& v = static_cast<TcvBlobEditViewData&>(*viewData);
+    v.BlobKind = FBlobKind;
+    v.PaintStyle = static_cast<Byte>(FBlobPaintStyle);
+    v.Images = FBlobPaintStyle == bpsIcon ? cvExEdtr::BlobGlyphs() : nullptr;
+    v.BlobEmpty = IsValueEmpty(FBlobValue);
+    v.Value = FBlobKind == bkvMemo && FBlobPaintStyle == bpsText ? FBlobValue : std::string();
+    // The focus look only for a standalone editor whose popup is closed.
+    v.Focused = v.Focused && !IsInplace() && !(FPopup && IsWindowVisible(FPopup->Handle()));
+    // Rebuild the buttons now that the kind is known.
+    static_cast<const TcvBlobEditClassOps&>(EditorClass()).CalcButtons(v);
+    return viewData;
+}
+
+void TcvInplaceBlobEdit::DropDown() {
+    if (DroppedDown() || (FPopup && FPopup->HandleAllocated() && IsWindowVisible(FPopup->Handle()))) return;
+    DoDropDown();
+    if (FBlobKind >= bkvOle) return;
+    if (!FPopup) {
+        FPopup = std::make_unique<TCustomcvBlobPopup>(nullptr);
+        FPopup->SetOwnerEditor(this);
+        SetPopup(FPopup.get());
+    }
+    TCustomcvBlobPopup& popup = *FPopup;
+    popup.SetColor(Color());
+    popup.SetFont(Font());
+    popup.SetKind(FBlobKind);
+    popup.SetBorderStyle(GetPopupBorder());
+    popup.SetShadow(Style()->Shadow());
+    popup.SetSizeable(FSizeablePopup);
+    popup.SetAlwaysSave(FAlwaysSaveText);
+    popup.SetMaxLength(FMemoMaxLength);
+    popup.SetScrollBars(FMemoScrollBars);
+    popup.SetWantReturns(FMemoWantReturns);
+    popup.SetWordWrap(FMemoWordWrap);
+    popup.SetReadOnly(!CanModify());
+    if (FBlobKind == bkvMemo)
+        popup.SetText(FBlobValue);
+    else
+        cvExEdtr::LoadPictureFromValue(popup.Picture(), GetGraphicClass(), FBlobValue);
+    popup.SetModified(false);
+    popup.OnAccept = [this](TObject*) { ApplyPopupValue(); };
+    popup.OnClosed = [this](TObject*) { SetPopupSize(FPopup->Width(), FPopup->Height()); };
+    TRect editor;
+    GetWindowRect(Handle(), editor);
+    popup.Place({editor.Left, editor.Bottom}, FPopupWidth, FPopupHeight, editor);
+    if (FBlobKind == bkvMemo) popup.SetText(FBlobValue);
+    popup.SetModified(false);
+    SetDroppedDownFlag(true);
+    popup.ShowPopup();
+    ::SetFocus(popup.Handle());
+}
+
+void TcvInplaceBlobEdit::KeyDown(Word& Key, TShiftState Shift) {
+    if (IsInplace() && (Key == VK_LEFT || Key == VK_RIGHT)) MoveContainerRow(Key == VK_LEFT);
+    if (Key == VK_DELETE) Key = 0;
+    TcvInplaceDropDownEdit::KeyDown(Key, Shift);
+}
+
+void TcvInplaceBlobEdit::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_GETDLGCODE:
+        TcvInplaceDropDownEdit::WndProc(Message);
+        Message.Result |= DLGC_WANTARROWS | DLGC_WANTALLKEYS;
+        return;
+    case WM_CHAR:
+        // Typing into a closed popup's empty memo starts it; the cell takes no text.
+        if (FPopup && FPopup->HandleAllocated() && IsWindowVisible(FPopup->Handle()) && FPopup->Text().empty())
+            PostMessage(FPopup->Handle(), WM_CHAR, Message.WParam, Message.LParam);
+        return;
+    default:
+        break;
+    }
+    TcvInplaceDropDownEdit::WndProc(Message);
+}

@@ -1,0 +1,198 @@
+// The blob editor in place: its memo popup accepting with OK and dropping
+// the edit with Cancel, sized by its grip down to its smallest size (the size
+// kept for the next drop-down), a whole Chinese selection, and the picture
+// kind round trip; the kinds a column resolves and the cell's icons.
+#include "editors/BlobEdit.h"
+#include "editors/ExEdtr.h"
+#include "editors/PictureValue.h"
+#include "platform/data/DB.h"
+#include "tests/editors/EditorTestHost.h"
+
+namespace {
+
+using namespace editortest;
+using platform_ui::test::PostQtMouse;
+using platform_ui::test::SendQtMouse;
+using platform_ui::test::TMouseEventKind;
+
+class BlobEditTest : public ::testing::Test {
+public:
+    void SetUp() override { Edit = static_cast<TcvInplaceBlobEdit*>(Hosted.Editor); }
+    TCustomcvBlobPopup* Open(const std::string& Value) {
+        Hosted.Open(Value);
+        Edit->DropDown();
+        ProcessMessages();
+        return Edit->BlobPopup();
+    }
+    void ClickButton(TCustomcvBlobPopup* Popup, int Button) {
+        const TRect b = Popup->ButtonRect(Button);
+        const TPoint at{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2};
+        SendQtMouse(Popup->Handle(), TMouseEventKind::Press, at, MK_LBUTTON, MK_LBUTTON);
+        SendQtMouse(Popup->Handle(), TMouseEventKind::Release, at, MK_LBUTTON, 0);
+        ProcessMessages();
+    }
+    cvExEdtr::TUnitScope Unit;
+    HostedEditor Hosted{TcvInplaceBlobEdit::StaticClass()};
+    TcvInplaceBlobEdit* Edit = nullptr;
+};
+
+TEST_F(BlobEditTest, OKTakesTheMemoOverAndCancelDropsIt) {
+    const struct {
+        const char* What;
+        std::function<void(BlobEditTest&, TCustomcvBlobPopup*)> Close;
+        bool Taken;
+    } cases[] = {
+        {"OK", [](BlobEditTest& t, TCustomcvBlobPopup* p) { t.ClickButton(p, bpbOK); }, true},
+        {"Cancel", [](BlobEditTest& t, TCustomcvBlobPopup* p) { t.ClickButton(p, bpbCancel); }, false},
+        {"Escape", [](BlobEditTest&, TCustomcvBlobPopup* p) { uitest::Type(p, VK_ESCAPE); }, false},
+        {"Ctrl+Enter", [](BlobEditTest&, TCustomcvBlobPopup* p) { uitest::Type(p, VK_RETURN, "", MK_CONTROL); },
+         true},
+    };
+    for (const auto& c : cases) {
+        TCustomcvBlobPopup* popup = Open("旧");
+        ASSERT_NE(popup, nullptr);
+        ASSERT_TRUE(IsWindowVisible(popup->Handle())) << c.What;
+        EXPECT_EQ(GetFocus(), popup->Handle()) << c.What;
+        EXPECT_FALSE(popup->OKEnabled()) << c.What << ": OK waits for a change";
+        EXPECT_EQ(popup->Text(), "旧");
+        SendMessage(popup->Handle(), EM_SETSEL, 1, 1);
+        platform_ui::test::SendQtInputMethodCommit(popup->Handle(), "文本");
+        ProcessMessages();
+        EXPECT_TRUE(popup->OKEnabled()) << c.What;
+        c.Close(*this, popup);
+        EXPECT_FALSE(IsWindowVisible(popup->Handle())) << c.What;
+        EXPECT_EQ(Edit->BlobValue(), c.Taken ? "旧文本" : "旧") << c.What;
+        EXPECT_EQ(Edit->GetModified(), c.Taken) << c.What;
+    }
+}
+
+TEST_F(BlobEditTest, TheGripSizesThePopupDownToItsMinimumAndTheSizeIsKept) {
+    int told = 0;
+    Edit->OnPopupSize = [&](TObject*) { ++told; };
+    TCustomcvBlobPopup* popup = Open("text");
+    ASSERT_EQ(popup->GripCorner(), 3) << "opened right and below";
+    TRect before;
+    GetWindowRect(popup->Handle(), before);
+    EXPECT_EQ(before.Width(), 200);
+    EXPECT_EQ(before.Height(), 140);
+    const TSize minimum = popup->MinimumSize();
+    const TPoint grip{before.Width() - 3, before.Height() - 3};
+    const TPoint release{grip.X - 400, grip.Y - 400};
+    PostQtMouse(popup->Handle(), TMouseEventKind::Move, release, 0, MK_LBUTTON);
+    PostQtMouse(popup->Handle(), TMouseEventKind::Release, release, MK_LBUTTON, 0);
+    SendQtMouse(popup->Handle(), TMouseEventKind::Press, grip, MK_LBUTTON, MK_LBUTTON);
+    ProcessMessages();
+    TRect after;
+    GetWindowRect(popup->Handle(), after);
+    EXPECT_EQ(after.TopLeft(), before.TopLeft());
+    EXPECT_EQ(after.Width(), minimum.cx);
+    EXPECT_EQ(after.Height(), minimum.cy);
+    EXPECT_GT(minimum.cx, 0);
+    EXPECT_TRUE(IsWindowVisible(popup->Handle())) << "sizing closes nothing";
+
+    uitest::Type(popup, VK_ESCAPE);
+    EXPECT_EQ(Edit->PopupWidth(), minimum.cx);
+    EXPECT_EQ(Edit->PopupHeight(), minimum.cy);
+    EXPECT_EQ(told, 1);
+    Open("text");
+    GetWindowRect(popup->Handle(), after);
+    EXPECT_EQ(after.Width(), minimum.cx) << "the next drop-down keeps the size";
+}
+
+TEST_F(BlobEditTest, AReadOnlyPopupOffersCloseAloneAndTakesNothing) {
+    Hosted.Host->Modifiable = false;
+    TCustomcvBlobPopup* popup = Open("只读");
+    EXPECT_EQ(popup->Buttons(), TcvBlobPopupButtons{bpbClose});
+    EXPECT_TRUE(IsRectEmpty(popup->ButtonRect(bpbOK)));
+    ClickButton(popup, bpbClose);
+    EXPECT_FALSE(IsWindowVisible(popup->Handle()));
+    EXPECT_EQ(Edit->BlobValue(), "只读");
+}
+
+TEST_F(BlobEditTest, TheSelectedTextComesBackWholeHoweverLong) {
+    TCustomcvBlobPopup* popup = Open("");
+    std::string chinese;
+    for (int i = 0; i < 300; ++i)
+        chinese += "汉字";
+    popup->SetText(chinese);
+    popup->SetSelStart(0);
+    popup->SetSelLength(600);
+    EXPECT_EQ(popup->GetSelLength(), 600);
+    EXPECT_EQ(popup->GetSelText(), chinese);
+    popup->SetSelStart(2);
+    popup->SetSelLength(3);
+    EXPECT_EQ(popup->GetSelText(), "汉字汉");
+}
+
+TEST_F(BlobEditTest, APictureBlobLoadsIntoThePopupAndOKSavesIt) {
+    Edit->SetBlobKind(bkvPicture);
+    auto red = uitest::Filled(6, 4, clRed);
+    TPicture picture;
+    picture.SetGraphic(red.get());
+    std::string blob;
+    cvExEdtr::SavePictureToString(&picture, blob);
+    TCustomcvBlobPopup* popup = Open(blob);
+    EXPECT_EQ(popup->Picture()->Width(), 6);
+    auto green = uitest::Filled(3, 2, clLime);
+    popup->Picture()->SetGraphic(green.get());
+    EXPECT_TRUE(popup->OKEnabled());
+    ClickButton(popup, bpbOK);
+    TPicture back;
+    cvExEdtr::LoadPictureFromValue(&back, {}, Edit->BlobValue());
+    EXPECT_EQ(back.Width(), 3);
+    EXPECT_EQ(Edit->GetEditValue().AsString(), Edit->BlobValue());
+}
+
+TEST(BlobKinds, AColumnsKindResolvesAgainstItsField) {
+    TMemoField memo(nullptr);
+    TGraphicField graphic(nullptr);
+    TBlobField blob(nullptr);
+    TStringField text(nullptr);
+    const struct {
+        TcvBlobKind Kind;
+        const TField* Field;
+        Byte Expected;
+    } cases[] = {
+        {bkAuto, &memo, bkvMemo},       {bkAuto, &graphic, bkvPicture}, {bkAuto, &blob, bkvBinary},
+        {bkAuto, &text, bkvMemo},       {bkAuto, nullptr, bkvMemo},     {bkPict, &memo, bkvPicture},
+        {bkBlob, &graphic, bkvBinary},  {bkOle, &memo, bkvOle},         {bkMemo, &graphic, bkvMemo},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cvDBEdtr::ResolveBlobKind(c.Kind, c.Field), c.Expected) << c.Kind;
+}
+
+TEST(BlobKinds, EachKindHasAnEmptyAndAFilledIcon) {
+    const struct {
+        Byte Kind;
+        bool Empty;
+        int Icon;
+    } cases[] = {
+        {bkvPicture, true, 4}, {bkvPicture, false, 5}, {bkvMemo, true, 2},
+        {bkvMemo, false, 3},   {bkvOle, false, 7},     {bkvBinary, true, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TcvBlobEditClassOps::IconIndex(c.Kind, c.Empty), c.Icon) << int(c.Kind) << c.Empty;
+}
+
+class BlobCell : public CellImage {
+protected:
+    cvExEdtr::TUnitScope Unit;
+};
+
+TEST_F(BlobCell, AnIconCellPaintsWithoutAWindowAndOleHasNoButton) {
+    const auto& ops = static_cast<const TcvBlobEditClassOps&>(TcvInplaceBlobEdit::StaticClass());
+    for (Byte kind : {bkvMemo, bkvPicture, bkvOle}) {
+        auto viewData = ops.CreateViewData();
+        auto& v = static_cast<TcvBlobEditViewData&>(*viewData);
+        v.BlobKind = kind;
+        v.Images = cvExEdtr::BlobGlyphs();
+        v.Brush = Blue;
+        v.Bounds = {0, 0, Width, Height};
+        const int before = CountWindows();
+        ops.DrawCell(DC, v, nullptr);
+        EXPECT_EQ(CountWindows(), before);
+        EXPECT_EQ(v.ButtonCount, kind == bkvOle ? 0 : 1) << int(kind);
+    }
+}
+
+} // namespace

@@ -1,0 +1,265 @@
+// The areas around the rows: the band row and the header panel (buttons
+// composed in the work bitmap, with their custom-draw events), the indicator
+// column, the footer panel and the filter panel.
+#include "treelist/TreeListPainter.h"
+
+#include "editors/cvUtils.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/Utf8.h"
+#include "platform/ui/Colors.h"
+
+namespace {
+
+constexpr DWORD CornerEdgeFlags = BF_FLAT | BF_ADJUST | BF_TOP | BF_RIGHT | BF_BOTTOM; // 0x600E
+constexpr int FilterTextIndent = 18;
+constexpr int FilterButtonWidth = 12;
+constexpr int FilterButtonHeight = 11;
+
+// The frame code of a header cell by its place in its band row.
+int HeaderPosition(const TcvTreeListHeaderCellInfo& Cell) {
+    const bool first = Cell.Position == 0;
+    if (first && Cell.LastInRow) return 0;
+    if (first) return 2;
+    return Cell.LastInRow ? 1 : 3;
+}
+
+} // namespace
+
+template <class Event>
+void TcvTreeListPainter::DrawButtonCell(const TRect& Cell, const TRect& Clip, bool CustomDraw, TColor Colour,
+                                        cvTL::THeaderButtonArgs& Args, Event Fire) {
+    bool done = false;
+    if (CustomDraw) T.FCellFont->Assign(Canvas->Font());
+    const TScopeGuard restoreFont([&] {
+        if (!CustomDraw) return;
+        Canvas->SetFont(T.FCellFont.get());
+        Canvas->Refresh();
+    });
+    if (CustomDraw) {
+        TColor colour = Colour;
+        // A partly hidden cell is clipped for the time of its event only.
+        if (Cell == Clip) {
+            Fire(colour, done);
+        } else {
+            SetPaintClip(Clip);
+            const TScopeGuard restoreClip([this] { RestorePaintClip(); });
+            Fire(colour, done);
+        }
+        if (!done && ColorToRGB(colour) != ColorToRGB(Colour)) {
+            Canvas->Brush()->SetColor(colour);
+            Args.Brush = Canvas->Brush()->Handle();
+        }
+        Canvas->Refresh();
+    }
+    if (!done) cvTL::DrawHeaderButton(DC, Clip, Cell, Args, T.PaintBitmap());
+}
+
+void TcvTreeListPainter::DrawCornerButton(const TRect& R, HBRUSH Brush, bool Down) {
+    if (T.LookAndFeel() != lfUltraFlat) {
+        TRect face = R;
+        cvTL::DrawButtonFrameEx(DC, face, Brush, T.LookAndFeel(), 0, Down, true);
+        return;
+    }
+    TRect face = R;
+    DrawEdge(DC, &face, BDR_SUNKENOUTER, CornerEdgeFlags);
+    FillRect(DC, &face, Brush);
+    if (Down) BitBlt(DC, face.Left, face.Top, face.Width(), face.Height(), DC, face.Left, face.Top, DSTINVERT);
+}
+
+void TcvTreeListPainter::PaintBandRow() {
+    if (Visible(Info.Areas.BandIndicator)) DrawCornerButton(Info.Areas.BandIndicator, BandBrush.Handle(), false);
+    if (Visible(Info.Areas.BandHeader) && !Info.Bands.empty()) {
+        Canvas->SetFont(T.BandFont());
+        Canvas->Refresh();
+        for (const TcvTreeListBandInfo& band : Info.Bands) {
+            if (!Visible(band.Visible)) continue;
+            cvTL::THeaderButtonArgs args;
+            args.Text = T.GetBandCaption(band.Band);
+            args.Alignment = T.GetBandAlignment(band.Band);
+            args.Brush = BandBrush.Handle();
+            args.Look = T.LookAndFeel();
+            args.MultiLine = T.BandRowCount() > 1;
+            DrawButtonCell(band.Bounds, band.Visible, T.HasCustomDrawBand(), T.BandColor(), args,
+                           [&](TColor& Colour, bool& Done) {
+                               T.DoCustomDrawBand(band.Band, Canvas, band.Bounds, args.Text, Colour, Canvas->Font(),
+                                                  args.Alignment, Done);
+                           });
+        }
+    }
+    // The lines that set the fixed bands off from the scrolling ones.
+    for (const int fixed : {T.GetFixedLeftBandIndex(), T.GetFixedRightBandIndex()}) {
+        if (fixed < 0 || fixed >= int(Info.Bands.size())) continue;
+        const TRect& bounds = Info.Bands[fixed].Bounds;
+        const bool left = fixed == T.GetFixedLeftBandIndex();
+        const TRect line = left ? TRect{bounds.Right - T.FixedBandLineWidth(), bounds.Top, bounds.Right, bounds.Bottom}
+                                : TRect{bounds.Left, bounds.Top, bounds.Left + T.FixedBandLineWidth(), bounds.Bottom};
+        if (Visible(line)) FillRect(DC, &line, FixedBandLineBrush.Handle());
+    }
+}
+
+void TcvTreeListPainter::PaintHeaderPanel() {
+    if (Visible(Info.Areas.HeaderIndicator))
+        DrawCornerButton(Info.Areas.HeaderIndicator, HeaderBrush.Handle(), false);
+    if (!Visible(Info.Areas.Header) || Info.HeaderCells.empty()) return;
+    Canvas->SetFont(T.HeaderFont());
+    Canvas->Refresh();
+    const int rowHeight = std::max(T.HeaderRowHeight(), 1);
+    for (const TcvTreeListHeaderCellInfo& cell : Info.HeaderCells) {
+        if (!Visible(cell.Visible)) continue;
+        cvTL::THeaderButtonArgs args;
+        args.Alignment = T.GetColumnHeaderAlignment(cell.Column);
+        args.Glyph = T.HasColumnHeaderGlyph(cell.Column) ? T.GetColumnHeaderGlyph(cell.Column) : nullptr;
+        args.Text = T.GetColumnCaption(cell.Column);
+        args.SortMark = T.GetColumnSortState(cell.Column);
+        args.Brush = HeaderBrush.Handle();
+        const int state = T.GetHeaderButtonState(cell.Column);
+        args.HasFilterButton = (state & 1) != 0;
+        args.FilterState = state;
+        args.Look = T.LookAndFeel();
+        args.Position = HeaderPosition(cell);
+        args.MultiLine = cell.Bounds.Height() / rowHeight > 1 || T.GetHeaderLineCount() > 1;
+        DrawButtonCell(cell.Bounds, cell.Visible, T.HasCustomDrawColumnHeader(cell.Column), T.HeaderColor(), args,
+                       [&](TColor& Colour, bool& Done) {
+                           T.DoCustomDrawColumnHeader(cell.Column, Canvas, cell.Bounds, args.Text, Colour,
+                                                      Canvas->Font(), args.Alignment, args.SortMark, Done);
+                       });
+    }
+}
+
+void TcvTreeListPainter::PaintIndicatorColumn() {
+    const TRect& column = Info.Areas.RowsIndicator;
+    if (!Visible(column) || Info.Rows.empty()) return;
+    const TRect& footer = Info.Areas.Footer;
+    for (const TcvTreeListRowInfo& row : Info.Rows) {
+        const TRect cell{column.Left, row.Top, column.Right, row.Top + row.Height};
+        TRect clip = cell;
+        if (!IsRectEmpty(footer) && footer.Top < clip.Bottom) clip.Bottom = footer.Top;
+        if (Visible(clip))
+            cvTL::DrawIndicatorCell(DC, clip, cell, T.LookAndFeel(), row.IndicatorKind, T.PaintBitmap(),
+                                    HeaderBrush.Handle());
+    }
+    ExcludeClipRect(DC, column.Left, column.Top, column.Right, column.Bottom);
+}
+
+void TcvTreeListPainter::DrawSunkenCellFrame(const TRect& R) {
+    TRect frame = R;
+    if (T.LookAndFeel() == lfUltraFlat)
+        FrameRect(DC, &frame, GetSysColorBrush(COLOR_BTNSHADOW));
+    else
+        DrawEdge(DC, &frame, BDR_SUNKENOUTER, BF_RECT);
+}
+
+void TcvTreeListPainter::PaintFooterPanel() {
+    const TRect& panel = Info.Areas.Footer;
+    if (!Visible(panel)) return;
+    const TRect& rows = Info.Areas.Rows;
+    const int fixedLeft = T.GetFixedLeftBandIndex();
+    const int fixedRight = T.GetFixedRightBandIndex();
+    // The frame's sides scroll out of view with the bands.
+    TRect r = panel;
+    const int frameSide = T.LookAndFeel() == lfStandard ? 2 : 1;
+    if (fixedLeft < 0 && T.LeftCoord() != 0) r.Left -= frameSide;
+    if (fixedRight < 0 && rows.Left + T.GetTotalBandsWidth() - T.LeftCoord() > r.Right) r.Right += frameSide;
+    if (T.LookAndFeel() == lfStandard) {
+        FrameRect(DC, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+        InflateRect(r, -1, -1);
+        --r.Left;
+        TRect edge = r;
+        DrawEdge(DC, &edge, BDR_RAISEDINNER, BF_RECT);
+    } else {
+        TRect edge = r;
+        DrawEdge(DC, &edge, BDR_SUNKENOUTER, BF_TOP);
+        ++r.Top;
+        if (T.LookAndFeel() == lfUltraFlat) {
+            FillRect(DC, &r, HeaderBrush.Handle());
+        } else {
+            edge = r;
+            DrawEdge(DC, &edge, BDR_RAISEDINNER, BF_RECT);
+        }
+    }
+    InflateRect(r, -1, -1);
+    FillRect(DC, &r, HeaderBrush.Handle());
+    const int top = r.Top;
+
+    const bool scrollClip = NeedsScrollClip();
+    TRect scrollArea = ScrollArea(panel.Top, panel.Bottom);
+    if (fixedLeft < 0) scrollArea.Left = std::max(rows.Left - T.LeftCoord(), rows.Left - T.IndicatorWidth());
+    const TScopeGuard restore([this] { RestorePaintClip(); });
+    Canvas->SetFont(T.Font());
+    Canvas->Refresh();
+    const int lineHeight = T.FFooterLineHeight;
+    const int rowHeight = std::max(T.HeaderRowHeight(), 1);
+    const int lastBand = int(Info.Bands.size()) - 1;
+    for (const TcvTreeListHeaderCellInfo& header : Info.HeaderCells) {
+        const int unscrolled = UnscrolledLeft(header.Bounds.Left);
+        const int offset = header.Band == 0 && unscrolled < rows.Left ? rows.Left - unscrolled : 0;
+        const int span = std::max(header.Bounds.Height() / rowHeight, 1);
+        TRect cell{header.Bounds.Left + offset, top + lineHeight * header.BandRow, header.Bounds.Right,
+                   top + lineHeight * (header.BandRow + span)};
+        if (IsRectEmpty(cell)) continue;
+        InflateRect(cell, -1, -1);
+        if (header.Band == 0 && header.Position == 0) ++cell.Left;
+        if (header.Band == lastBand && header.LastInRow) cell.Right -= 2;
+        const bool fixed = header.Band == fixedLeft || header.Band == fixedRight;
+        if (scrollClip && !fixed)
+            SetPaintClip(scrollArea);
+        else
+            RestorePaintClip();
+        if (!T.IsExistFooterCell(header.Column) || !Visible(cell)) continue;
+        DrawSunkenCellFrame(cell);
+        InflateRect(cell, -1, -1);
+        SetBkColor(DC, ColorToRGB(T.HeaderColor()));
+        SetTextColor(DC, ColorToRGB(T.Font()->Color()));
+        TcvTreeListCellPaint paint = CellPaint(cell);
+        paint.Column = header.Column;
+        paint.Color = T.HeaderColor();
+        paint.TextColor = T.Font()->Color();
+        paint.Brush = HeaderBrush.Handle();
+        paint.MultiLine = span > 1;
+        paint.Kind = ckFooter;
+        T.PaintTextCell(paint);
+    }
+    RestorePaintClip();
+    ExcludeClipRect(DC, panel.Left, panel.Top, panel.Right, panel.Bottom);
+}
+
+void TcvTreeListPainter::DrawFilterCloseButton(const TRect& R, bool Hot, bool Down) {
+    const int face = Down ? COLOR_WINDOWFRAME : Hot ? COLOR_WINDOW : COLOR_BTNFACE;
+    const TColor cross = Down ? clWindow : Hot ? clWindowFrame : clBtnText;
+    FillRect(DC, &R, GetSysColorBrush(face));
+    HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(cross));
+    const HGDIOBJ old = SelectObject(DC, pen);
+    TRect r = R;
+    InflateRect(r, -2, -2);
+    // Two pixels thick: each stroke goes out along one diagonal and back
+    // along its neighbour.
+    const POINT down[] = {{r.Left, r.Top}, {r.Right - 2, r.Bottom - 1}, {r.Right - 1, r.Bottom - 1},
+                          {r.Left + 1, r.Top}, {r.Left, r.Top}};
+    const POINT up[] = {{r.Right - 1, r.Top}, {r.Left + 1, r.Bottom - 1}, {r.Left, r.Bottom - 1},
+                        {r.Right - 2, r.Top}, {r.Right, r.Top}};
+    Polyline(DC, down, 5);
+    Polyline(DC, up, 5);
+    SelectObject(DC, old);
+    DeleteObject(pen);
+}
+
+void TcvTreeListPainter::PaintFilterPanel() {
+    const TRect& panel = Info.Areas.FilterBar;
+    if (!Visible(panel)) return;
+    const bool filtered = T.HasFilter();
+    const std::string text = T.GetFilterText();
+    Canvas->SetFont(T.Font());
+    Canvas->Refresh();
+    TRect textRect = panel;
+    InflateRect(textRect, -2, -2);
+    if (filtered) textRect.Left += FilterTextIndent;
+    cvUtils::DrawTextInRect(DC, text, int(Utf8Length(text)), nullptr, ColorToRGB(clBtnHighlight),
+                            ColorToRGB(ShadowColor()), T.Font()->Handle(), ShadowBrush.Handle(),
+                            cvUtils::cvdtLeft | cvUtils::cvdtVCenter, textRect, panel);
+    if (filtered) {
+        const int left = panel.Left + 3;
+        const int top = panel.Top + (panel.Height() - FilterButtonHeight) / 2;
+        DrawFilterCloseButton({left, top, left + FilterButtonWidth, top + FilterButtonHeight}, false, false);
+    }
+    ExcludeClipRect(DC, panel.Left, panel.Top, panel.Right, panel.Bottom);
+}
