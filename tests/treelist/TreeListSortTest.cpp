@@ -215,6 +215,25 @@ TEST_F(TreeListSortTest, AThrowingComparisonLeavesTheCursorAndTheListSound) {
         EXPECT_EQ(Names[Tree->GetRowNode(row)], rows[row]) << "row " << row;
 }
 
+TEST_F(TreeListSortTest, AnInconsistentComparisonStillKeepsEveryNodeOnce) {
+    std::vector<std::string> before;
+    for (int i = 0; i < 40; ++i) {
+        before.push_back(std::to_string(i));
+        Add(nullptr, {before.back()});
+    }
+    int calls = 0;
+    Tree->OnCompare = [&](TObject*, TcvTreeListNode*, TcvTreeListNode*, int& Compare) {
+        Compare = ++calls % 3 - 1; // no order at all
+    };
+    Tree->SortChildren(-1, 0, false);
+    std::vector<std::string> after;
+    for (int i = 0; i < Tree->Count(); ++i)
+        after.push_back(Names[Tree->Items(i)]);
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(TreeListSortTest, AListOfOneNodeIsNotCompared) {
     TcvTreeListNode* root = Add(nullptr, {"r"});
     Add(root, {"x"});
