@@ -70,6 +70,8 @@ inline constexpr unsigned tlo_AutoWidth = 1u << 10;
 inline constexpr unsigned tlo_SelectAcrossLevels = 1u << 11;
 inline constexpr unsigned tlo_AutoSort = 1u << 14;
 inline constexpr unsigned tlo_CaseInsensitive = 1u << 15;
+inline constexpr unsigned tlo_StoreToRegistry = 1u << 16;
+inline constexpr unsigned tlo_StoreToIniFile = 1u << 17;
 // OptionsEx bits.
 inline constexpr unsigned tloex_InvertSelect = 1u << 0;
 inline constexpr unsigned tloex_ColumnEdgeSizesBand = 1u << 2;
@@ -84,6 +86,7 @@ inline constexpr unsigned tloex_StartEditByKey = 1u << 10;
 inline constexpr unsigned tloex_EditRecord = 1u << 12;
 inline constexpr unsigned tloex_DragExpand = 1u << 13;
 inline constexpr unsigned tloex_RowAutoHeight = 1u << 15;
+inline constexpr unsigned tloex_ShowHourGlass = 1u << 16;
 inline constexpr unsigned tloex_BandHeightSizing = 1u << 18;
 inline constexpr unsigned tloex_HeaderHeightSizing = 1u << 20;
 inline constexpr unsigned tloex_RowSizing = 1u << 21;
@@ -444,6 +447,26 @@ public:
     virtual int CompareSelectionItems(TcvTreeListNode* Node1, TcvTreeListNode* Node2);
     // Locale string comparison in sorting.
     bool IsAnsiSort() const { return (FOptionsEx & tloex_AnsiSort) != 0; }
+
+    // Sorting. SortChildren orders child lists by the sort keys; the tree
+    // list has none, so Column alone orders them. The keys' cell values come
+    // from GetNodeVariant.
+    virtual int GetSortKeyCount() const { return 0; }
+    virtual bool IsSortKeyDescending(int Index) const { return (void)Index, false; }
+    virtual int GetSortKeyColumnIndex(int Index) const { return Index; }
+    // Whether a sort by Column uses every key.
+    virtual bool CanMultiSort(int Column) const { return (void)Column, IsMultiSort(); }
+    // Unassigned here.
+    virtual void GetNodeVariant(const TcvTreeListNode* Node, int Column, Variant& Value) const;
+    virtual bool IsShowHourGlass() const { return FOptionsEx & tloex_ShowHourGlass; }
+    // Level -1 sorts every list, each before its nodes' children; Level k
+    // only the lists k levels down (0: the roots). The screen cursor is put
+    // back however the sort ends, and a comparison that throws leaves the list
+    // it was sorting as it was.
+    void SortChildren(int Level, int Column, bool Descending);
+    // One header click: while DoColumnClick runs, SortWithShift tells
+    // whether Shift adds a sort key and SortWithCtrl whether Ctrl removes it.
+    void ClickColumnHeader(int Column, bool ShiftDown, bool CtrlDown);
 
     TcvTLCompareEvent OnCompare;
     TcvTreeListAllowEvent OnCollapsing;
@@ -975,6 +998,8 @@ protected:
     virtual void ClearLayoutCache() {}
     virtual void RefreshLayoutCache() {}
     virtual void RefreshVisibleColumnCache() {}
+    // Orders one list of nodes by the sort keys.
+    void SortNodes(TList* List, int Column, bool Descending);
 
     // Painting.
     void Paint() override;

@@ -157,6 +157,7 @@ void TcvTreeListColumn::RestoreDefaults() {
     FMinWidth = 20;
     FSizing = true;
     FSorted = csNone;
+    if (FTreeList) FTreeList->RemoveSortedColumn(this); // no sort key without a sort
     FTabStop = true;
     FVertAlignment = tlTop;
 }

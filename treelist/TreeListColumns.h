@@ -180,7 +180,11 @@ public:
     bool Sizing() const { return FSizing; }
     void SetSizing(bool Value);
     TcvTreeListColumnSort Sorted() const { return FSorted; }
-    void SetSorted(TcvTreeListColumnSort Value) { FSorted = Value; }
+    // Registers the column among the control's sort keys, or takes it out
+    // for csNone; while the control loads the value is only stored.
+    void SetSorted(TcvTreeListColumnSort Value);
+    // The column's place among the sort keys; -1 when it is none.
+    int GetSortedOrder() const;
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool Value) { FTabStop = Value; }
     TTextLayout VertAlignment() const { return FVertAlignment; }

@@ -7,6 +7,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Gdi.h"
+#include "platform/ui/MessageQueue.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 
@@ -47,6 +48,9 @@ TCustomcvTreeListControl::TCustomcvTreeListControl(TComponent* AOwner)
 }
 
 TCustomcvTreeListControl::~TCustomcvTreeListControl() {
+    // While the columns and bands exist; a failing store is reported, since
+    // nothing may leave a destructor.
+    RunGuarded([this] { StoreLayout(); });
     Destroying();
     ClearCache();
     DestroyColumns();
@@ -65,6 +69,7 @@ void TCustomcvTreeListControl::AddColumn(TcvTreeListColumn* Column) {
 void TCustomcvTreeListControl::RemoveColumn(TcvTreeListColumn* Column) {
     Column->FTreeList = nullptr;
     FColumns.erase(std::remove(FColumns.begin(), FColumns.end(), Column), FColumns.end());
+    RemoveSortedColumn(Column);
     if (!ComponentState().Contains(csDestroying)) ColumnChanged(nullptr);
 }
 
@@ -92,7 +97,7 @@ TcvTreeListColumn* TCustomcvTreeListControl::GetVisibleColumn(int Index) const {
 void TCustomcvTreeListControl::ColumnChanged(TcvTreeListColumn* Column) {
     if (ComponentState().Contains(csLoading)) return;
     (void)Column; // an unset width reads its default anyway
-    PlaceColumnsInBands();
+    if (FColumnRelayoutLock == 0) PlaceColumnsInBands();
     LayoutChanged();
 }
 
@@ -470,11 +475,6 @@ bool TCustomcvTreeListControl::HasColumnHeaderGlyph(int Column) const {
 TBitmap* TCustomcvTreeListControl::GetColumnHeaderGlyph(int Column) const {
     const TcvTreeListColumn* column = Columns(Column);
     return column && column->HasHeaderGlyph() ? column->HeaderGlyph() : nullptr;
-}
-
-TcvTreeListColumnSort TCustomcvTreeListControl::GetColumnSortState(int Column) const {
-    const TcvTreeListColumn* column = Columns(Column);
-    return column ? column->Sorted() : csNone;
 }
 
 bool TCustomcvTreeListControl::IsColumnVisible(int Column) const {

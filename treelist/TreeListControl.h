@@ -12,9 +12,18 @@
 
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
+class TcvRegIniWrapper;
+class TCustomIniFile;
+class TRegIniFile;
+
 using TcvTreeListGetIndexEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, int& Index)>;
+using TcvTreeListColumnEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column)>;
+using TcvTreeListColumnAllowEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column, bool& Allow)>;
+using TcvTreeListColumnSortEvent =
+    std::function<void(TObject* Sender, TcvTreeListColumn* Column, TcvTreeListColumnSort& State)>;
 using TcvTLCustomDrawBand =
     std::function<void(TObject* Sender, TcvTreeListBand* ABand, TCanvas* ACanvas, const TRect& ARect,
                        std::string& AText, TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
@@ -88,8 +97,42 @@ public:
     // The bands changed: the automatic height, or a relayout.
     void UpdateHeaderLayout() override;
 
-    // Puts back the sort keys read with the columns (a hook of sorting).
-    virtual void RestoreSortedColumnOrder() {}
+    // Sorting. The sorted columns are the sort keys, the primary key first;
+    // a column is listed while its Sorted is not csNone.
+    int GetSortKeyCount() const override;
+    bool IsSortKeyDescending(int Index) const override;
+    int GetSortKeyColumnIndex(int Index) const override;
+    TcvTreeListColumn* GetSortedColumn(int Index) const;
+    // Appends a sorted column that is not listed yet.
+    void AddSortedColumn(TcvTreeListColumn* Column);
+    virtual void RegisterSortedColumn(TcvTreeListColumn* Column);
+    void RemoveSortedColumn(TcvTreeListColumn* Column);
+    // Empties the list; the columns keep their Sorted.
+    virtual void ClearSortedColumns();
+    // Called before a column becomes sorted.
+    virtual void SortedChanging(TcvTreeListColumn* Column) { (void)Column; }
+    // Nested; the outermost EndSortUpdate calls ResortNodes.
+    void BeginSortUpdate();
+    void EndSortUpdate();
+    // Orders the nodes by the sort keys: the control leaves them as they
+    // are; a descendant that sorts calls SortChildren here.
+    virtual void ResortNodes() {}
+    // OnColumnSorting may refuse.
+    virtual bool DoColumnSorting(TcvTreeListColumn* Column);
+    // The header click's sort: ascending, then alternating; a click with
+    // Ctrl removes it.
+    virtual void ChangeColumnSort(TcvTreeListColumn* Column);
+    // OnColumnClick, then with automatic sort ChangeColumnSort.
+    void DoColumnClick(int Column) override;
+    // The columns with a Sorted state join the sort keys, which then follow
+    // the columns' loaded sort order.
+    virtual void RestoreSortedColumnOrder();
+    // The cell value.
+    void GetNodeVariant(const TcvTreeListNode* Node, int Column, Variant& Value) const override;
+    TcvTreeListColumnEvent OnColumnClick;
+    TcvTreeListColumnAllowEvent OnColumnSorting;
+    // May change the sort state a column header shows.
+    TcvTreeListColumnSortEvent OnGetColumnSortState;
 
     // The answers the tree list asks (visible band indexes, absolute columns).
     int GetBandCount() const override;
@@ -179,6 +222,36 @@ public:
     // hot column chooses the cursor before OnHotTrackNode.
     bool IsCellHotTrack(TcvTreeListNode* Node, int Column) const override;
     void DoHotTrackNode(const TcvTreeListHotTrackInfo& HotTrack, TCursor& Cursor) override;
+
+    // Layout storage. A layout is a tree of sections below one root path:
+    // the view values, each band (found again by its ID) and each column
+    // (by its Name). The store is a registry-ini or an ini-file object.
+    using TcvLayoutStore = std::variant<TRegIniFile*, TCustomIniFile*>;
+    // An ini store loses the sections below the root first; the registry
+    // keeps those of removed columns.
+    void SaveLayout(TcvLayoutStore Store, const std::string& Path);
+    // Missing values keep the current ones.
+    void LoadLayout(TcvLayoutStore Store, const std::string& Path);
+    // Below HKEY_CURRENT_USER; nothing is loaded when the key is missing.
+    void SaveToRegistry(const std::string& Path);
+    void LoadFromRegistry(const std::string& Path);
+    // Rooted at IniSectionName, else at the form's name, "_" and Name.
+    void SaveToIniFile(const std::string& FileName);
+    void LoadFromIniFile(const std::string& FileName);
+    // Each runs once in the control's life, by the store options: the
+    // registry first, then the ini file. The destructor stores.
+    virtual void StoreLayout();
+    void RestoreLayout() override;
+    virtual bool IsStoreToRegistry() const { return Options() & tlo_StoreToRegistry; }
+    virtual bool IsStoreToIniFile() const { return Options() & tlo_StoreToIniFile; }
+    const std::string& RegistryPath() const { return FRegistryPath; }
+    void SetRegistryPath(const std::string& Value) { FRegistryPath = Value; }
+    const std::string& IniFileName() const { return FIniFileName; }
+    void SetIniFileName(const std::string& Value) { FIniFileName = Value; }
+    const std::string& IniSectionName() const { return FIniSectionName; }
+    void SetIniSectionName(const std::string& Value) { FIniSectionName = Value; }
+    // Remembers the form's name for the ini root.
+    void SetParent(TWinControl* AParent) override;
 
     TcvTreeListGetIndexEvent OnGetImageIndex;
     TcvTreeListGetIndexEvent OnGetSelectedIndex;
@@ -301,6 +374,16 @@ protected:
     void MakeDefaultLayout();
     // Columns without their own font take the control's.
     void CMFontChanged();
+    // The option setters clear the sorted columns.
+    void ClearSortKeys() override;
+    // The items of a layout; a descendant adds its own after these.
+    virtual void SaveGridLayout(TcvRegIniWrapper& Store, const std::string& Section);
+    virtual void SaveColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column);
+    virtual void LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section);
+    virtual void LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column);
+    // Around a load: one update, and one sort update with multi-sorting.
+    virtual void BeginLoadLayout(TcvRegIniWrapper& Store);
+    virtual void EndLoadLayout(TcvRegIniWrapper& Store);
 
 private:
     // Bands and columns rewrite each other's indexes directly.
@@ -316,6 +399,10 @@ private:
     void ClampRowsToBands();
     void FitColumn(TcvTreeListColumn* Column, TCanvas& Canvas);
     void SetNodeIndex(TcvTreeListNode* Node, int TcvTreeListTextNode::*Field, int Value);
+    // The column's place among the sort keys; -1 when it is none.
+    int GetSortedOrder(const TcvTreeListColumn* Column) const;
+    std::string IniRootPath(const std::string& FormName) const;
+    bool UsesStore(bool Option, const std::string& Where) const;
 
     std::vector<TcvTreeListColumn*> FColumns;
     std::vector<TcvTreeListNode*> FSelectedNodes; // sorted by address
@@ -328,6 +415,16 @@ private:
     int FHeaderPanelRowCountProperty = 1;
     bool FDefaultLayout = true;
     bool FAdjustingHeaderPanel = false;
+    std::vector<TcvTreeListColumn*> FSortedColumns;
+    int FSortUpdateCount = 0;
+    // Above 0 while a layout loads the columns' places: no placement meanwhile.
+    int FColumnRelayoutLock = 0;
+    std::string FParentFormName;
+    std::string FRegistryPath;
+    std::string FIniFileName;
+    std::string FIniSectionName;
+    bool FLayoutRestored = false;
+    bool FLayoutStored = false;
 
     // The layout cache, rebuilt on the first question after a change.
     mutable bool FLayoutCacheValid = false;

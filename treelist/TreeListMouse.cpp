@@ -572,12 +572,8 @@ void TCustomcvTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
     case 4: {
         const int column = FPressedColumn;
         CancelMouseOperation();
-        if (hit.Kind == htColumnHeader && hit.Column == column) {
-            FSortWithShift = IsMultiSort() && Shift.Contains(ssShift);
-            FSortWithCtrl = Shift.Contains(ssCtrl);
-            const TScopeGuard clearFlags([this] { FSortWithShift = FSortWithCtrl = false; });
-            DoColumnClick(column);
-        }
+        if (hit.Kind == htColumnHeader && hit.Column == column)
+            ClickColumnHeader(column, Shift.Contains(ssShift), Shift.Contains(ssCtrl));
         break;
     }
     case 3:

@@ -4,6 +4,7 @@
 #include "editors/cvUtils.h"
 #include "platform/ui/Painting.h"
 #include "treelist/TreeList.h"
+#include "treelist/TreeListColumns.h"
 #include "treelist/TreeListNode.h"
 
 #include <algorithm>
@@ -80,6 +81,13 @@ int CompareNodesBySortKeys(void* Item1, void* Item2) {
 
 int CompareNodesBySortKeysText(void* Item1, void* Item2) {
     return CompareSortItems(Item1, Item2, static_cast<const TcvSortItem*>(Item1)->Node->Owner()->IsAnsiSort());
+}
+
+int CompareSortedOrder(void* Item1, void* Item2) {
+    // Compared, not subtracted: a stored order may be any integer.
+    const int a = static_cast<const TcvTreeListColumn*>(Item1)->LoadedSortOrder();
+    const int b = static_cast<const TcvTreeListColumn*>(Item2)->LoadedSortOrder();
+    return (a > b) - (a < b);
 }
 
 void RaiseTreeListError(const std::string& Message) {

@@ -98,6 +98,8 @@ struct TcvSortItem {
 int CompareNodesByEvent(void* Item1, void* Item2);
 int CompareNodesBySortKeys(void* Item1, void* Item2);
 int CompareNodesBySortKeysText(void* Item1, void* Item2);
+// Of two TcvTreeListColumn items: by their loaded sort order.
+int CompareSortedOrder(void* Item1, void* Item2);
 
 // The unit's cursors in Screen->Cursors while it runs: where a dragged
 // header would be removed, the panning directions, and dragging a copy of
