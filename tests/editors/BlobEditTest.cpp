@@ -6,6 +6,9 @@
 #include "editors/ExEdtr.h"
 #include "editors/PictureValue.h"
 #include "platform/data/DB.h"
+#include "platform/ui/Painting.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/testhooks/WmTestHooks.h"
 #include "tests/editors/EditorTestHost.h"
 
 namespace {
@@ -141,6 +144,62 @@ TEST_F(BlobEditTest, APictureBlobLoadsIntoThePopupAndOKSavesIt) {
     cvExEdtr::LoadPictureFromValue(&back, {}, Edit->BlobValue());
     EXPECT_EQ(back.Width(), 3);
     EXPECT_EQ(Edit->GetEditValue().AsString(), Edit->BlobValue());
+}
+
+TEST_F(BlobEditTest, APictureLargerThanThePopupScrollsUnlessItIsScaled) {
+    Edit->SetBlobKind(bkvPicture);
+    Edit->SetPictureAutoSize(false);
+    auto big = uitest::Filled(400, 300, clRed);
+    big->Canvas()->SetPixels(399, 299, clBlue);
+    TPicture picture;
+    picture.SetGraphic(big.get());
+    std::string blob;
+    cvExEdtr::SavePictureToString(&picture, blob);
+    TCustomcvBlobPopup* popup = Open(blob);
+    const HWND wnd = popup->Handle();
+    ASSERT_TRUE(GetWindowLong(wnd, GWL_STYLE) & WS_HSCROLL) << "wider than the popup";
+    ASSERT_TRUE(GetWindowLong(wnd, GWL_STYLE) & WS_VSCROLL) << "higher than the popup";
+    const int width = popup->ClientWidth(), height = popup->ClientHeight();
+    const int line = GetSystemMetrics(SM_CXHSCROLL);
+    const struct {
+        UINT Msg;
+        int Code;
+        int Horz, Vert;
+    } steps[] = {
+        {WM_HSCROLL, SB_LINERIGHT, line, 0},
+        {WM_HSCROLL, SB_PAGERIGHT, line + width, 0},
+        {WM_HSCROLL, SB_RIGHT, 400 - width, 0},
+        {WM_VSCROLL, SB_BOTTOM, 400 - width, 300 - height},
+        {WM_HSCROLL, SB_PAGELEFT, std::max(0, 400 - 2 * width), 300 - height},
+        {WM_VSCROLL, SB_TOP, std::max(0, 400 - 2 * width), 0},
+        {WM_HSCROLL, SB_LEFT, 0, 0},
+    };
+    for (const auto& step : steps) {
+        SendMessage(wnd, step.Msg, step.Code, 0);
+        EXPECT_EQ(popup->HorzOffset(), step.Horz) << step.Msg << " " << step.Code;
+        EXPECT_EQ(popup->VertOffset(), step.Vert) << step.Msg << " " << step.Code;
+        EXPECT_EQ(GetScrollPos(wnd, SB_HORZ), step.Horz);
+    }
+    SendMessage(wnd, WM_HSCROLL, SB_RIGHT, 0);
+    SendMessage(wnd, WM_VSCROLL, SB_BOTTOM, 0);
+    UpdateWindow(wnd);
+    TPoint corner = popup->ClientToScreen({popup->ClientWidth() - 1, popup->ClientHeight() - 1});
+    cvExEdtr::ScreenToWindow(wnd, corner);
+    EXPECT_EQ(platform_ui::test::RenderedPixel(wnd, corner.X, corner.Y), 0x0000FFu)
+        << "the picture's last pixel in the client's corner";
+
+    // Enlarged beyond the picture, the offsets come back: no empty band on the right or at the bottom.
+    SetWindowPos(wnd, nullptr, 0, 0, 600, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(popup->HorzOffset(), 0);
+    EXPECT_EQ(popup->VertOffset(), 0);
+    EXPECT_FALSE(GetWindowLong(wnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) << "the whole picture shows";
+    uitest::Type(popup, VK_ESCAPE);
+
+    Edit->SetPictureAutoSize(true);
+    popup = Open(blob);
+    EXPECT_FALSE(GetWindowLong(popup->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) << "scaled, not scrolled";
+    SendMessage(popup->Handle(), WM_HSCROLL, SB_RIGHT, 0);
+    EXPECT_EQ(popup->HorzOffset(), 0);
 }
 
 TEST(BlobKinds, AColumnsKindResolvesAgainstItsField) {
