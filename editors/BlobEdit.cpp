@@ -26,6 +26,8 @@
 #include "platform/ui/Window.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 
 namespace {
 
@@ -618,10 +620,39 @@ void TCustomcvBlobPopup::StopTracking() {
     FPressedLook = false;
 }
 
+int TCustomcvBlobPopup::AcceleratorButton(Word Key) const {
+    for (int i = bpbOK; i <= bpbClose; ++i) {
+        if (!FButtons.Contains(static_cast<TcvBlobPopupButton>(i))) continue;
+        const char* amp = std::strchr(ButtonCaption(i), '&');
+        if (amp && std::toupper(static_cast<unsigned char>(amp[1])) == Key) return i;
+    }
+    return -1;
+}
+
 bool TCustomcvBlobPopup::HandlePopupKey(TMessage& Message) {
     const Word key = static_cast<Word>(Message.WParam);
     const bool alt = Message.Msg == WM_SYSKEYDOWN;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    TcvInplaceEdit* editor = OwnerEditor();
+    if (key == VK_TAB && !FWantTabs && editor && editor->IsInplace()) {
+        HidePopup();
+        editor->MoveContainerRow(GetKeyState(VK_SHIFT) < 0);
+        // The Tab's own character must not reach the next row's editor.
+        TMsg pending;
+        while (PeekMessage(pending, FHandle, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+        }
+        return true;
+    }
+    const int accelerated = alt ? AcceleratorButton(key) : -1;
+    if (accelerated == bpbCancel || accelerated == bpbClose) {
+        SetModified(false);
+        ClosePopup(accelerated);
+        return true;
+    }
+    if (accelerated == bpbOK) {
+        ClosePopup(bpbOK);
+        return true;
+    }
     if ((alt && (key == VK_UP || key == VK_DOWN)) || key == VK_F4) {
         HidePopup();
         SetModified(false);
@@ -720,6 +751,11 @@ void TCustomcvBlobPopup::WndProc(TMessage& Message) {
         break;
     case CN_COMMAND:
         if (HiWord(Message.WParam) == EN_CHANGE && !FCreating) DoChange();
+        return;
+    case WM_GETDLGCODE:
+        TcvInplacePopupControl::WndProc(Message);
+        Message.Result = FWantTabs ? Message.Result | DLGC_WANTTAB : Message.Result & ~DLGC_WANTTAB;
+        if (!FWantReturns) Message.Result &= ~DLGC_WANTALLKEYS;
         return;
     case WM_HSCROLL:
     case WM_VSCROLL:
@@ -879,6 +915,7 @@ void TcvInplaceBlobEdit::DropDown() {
     popup.SetMaxLength(FMemoMaxLength);
     popup.SetScrollBars(FMemoScrollBars);
     popup.SetWantReturns(FMemoWantReturns);
+    popup.SetWantTabs(FMemoWantTabs);
     popup.SetWordWrap(FMemoWordWrap);
     popup.SetPictureAutoSize(FPictureAutoSize);
     popup.SetReadOnly(!CanModify());

@@ -75,6 +75,9 @@ public:
     void SetScrollBars(TScrollStyle Value);
     bool WantReturns() const { return FWantReturns; }
     void SetWantReturns(bool Value) { FWantReturns = Value; }
+    // Off: Tab leaves the popup and moves the host's row (in place).
+    bool WantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
     TPicture* Picture();
     // Scaled into the client area, else shown at its size and scrolled.
     bool PictureAutoSize() const { return FPictureAutoSize; }
@@ -141,6 +144,8 @@ private:
     void StopTracking();
     void PictureChanged();
     bool HandlePopupKey(TMessage& Message);
+    // The present strip button whose caption's accelerator is Key; -1 none.
+    int AcceleratorButton(Word Key) const;
     // The graphic while it scrolls: a picture view with a window, not scaled, not empty.
     TGraphic* ScrolledGraphic() const;
     void UpdateScrollBars();
@@ -168,6 +173,7 @@ private:
     int FMaxLength = 0;
     TScrollStyle FScrollBars = ssNone;
     bool FWantReturns = true;
+    bool FWantTabs = true;
     bool FWordWrap = true;
     bool FPictureAutoSize = false;
     int FHorzOffset = 0;
@@ -204,6 +210,8 @@ public:
     void SetMemoScrollBars(TScrollStyle Value) { FMemoScrollBars = Value; }
     bool MemoWantReturns() const { return FMemoWantReturns; }
     void SetMemoWantReturns(bool Value) { FMemoWantReturns = Value; }
+    bool MemoWantTabs() const { return FMemoWantTabs; }
+    void SetMemoWantTabs(bool Value) { FMemoWantTabs = Value; }
     bool MemoWordWrap() const { return FMemoWordWrap; }
     void SetMemoWordWrap(bool Value) { FMemoWordWrap = Value; }
     bool PictureAutoSize() const { return FPictureAutoSize; }
@@ -247,6 +255,7 @@ private:
     int FMemoMaxLength = 0;
     TScrollStyle FMemoScrollBars = ssNone;
     bool FMemoWantReturns = true;
+    bool FMemoWantTabs = true;
     bool FMemoWordWrap = true;
     bool FPictureAutoSize = true;
     TGraphicClass FGraphicClass;

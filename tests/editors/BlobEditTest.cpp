@@ -69,6 +69,37 @@ TEST_F(BlobEditTest, OKTakesTheMemoOverAndCancelDropsIt) {
     }
 }
 
+TEST_F(BlobEditTest, AcceleratorsAndTabCloseThePopup) {
+    Edit->SetMemoWantTabs(false);
+    const struct {
+        const char* What;
+        Word Key;
+        WPARAM Keys;
+        bool ReadOnly, Taken;
+        const char* RowMove;
+    } cases[] = {
+        {"Alt+O", 'O', MK_ALT, false, true, ""},
+        {"Alt+C cancels", 'C', MK_ALT, false, false, ""},
+        {"Alt+C closes", 'C', MK_ALT, true, false, ""},
+        {"Tab", VK_TAB, 0, false, true, "down"},
+        {"Shift+Tab", VK_TAB, MK_SHIFT, false, true, "up"},
+    };
+    for (const auto& c : cases) {
+        Hosted.Host->Modifiable = !c.ReadOnly;
+        Hosted.Host->RowMoves.clear();
+        TCustomcvBlobPopup* popup = Open("旧");
+        if (!c.ReadOnly) {
+            SendMessage(popup->Handle(), EM_SETSEL, 1, 1);
+            platform_ui::test::SendQtInputMethodCommit(popup->Handle(), "新");
+            ProcessMessages();
+        }
+        uitest::Type(popup, c.Key, c.Key == VK_TAB ? "\t" : "", c.Keys);
+        EXPECT_FALSE(IsWindowVisible(popup->Handle())) << c.What;
+        EXPECT_EQ(Edit->BlobValue(), c.Taken ? "旧新" : "旧") << c.What;
+        EXPECT_EQ(Hosted.Host->RowMoves, std::vector<std::string>(*c.RowMove ? 1 : 0, c.RowMove)) << c.What;
+    }
+}
+
 TEST_F(BlobEditTest, TheGripSizesThePopupDownToItsMinimumAndTheSizeIsKept) {
     int told = 0;
     Edit->OnPopupSize = [&](TObject*) { ++told; };
@@ -200,6 +231,11 @@ TEST_F(BlobEditTest, APictureLargerThanThePopupScrollsUnlessItIsScaled) {
     EXPECT_FALSE(GetWindowLong(popup->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) << "scaled, not scrolled";
     SendMessage(popup->Handle(), WM_HSCROLL, SB_RIGHT, 0);
     EXPECT_EQ(popup->HorzOffset(), 0);
+}
+
+TEST_F(BlobEditTest, TheMemoTakesTheInputMethod) {
+    Open("");
+    EXPECT_TRUE(platform_ui::test::QtInputMethodEnabled()) << "memos are written in Chinese";
 }
 
 TEST(BlobKinds, AColumnsKindResolvesAgainstItsField) {
