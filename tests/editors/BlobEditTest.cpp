@@ -5,11 +5,14 @@
 #include "editors/BlobEdit.h"
 #include "editors/ExEdtr.h"
 #include "editors/PictureValue.h"
+#include "platform/data/ADODB.h"
 #include "platform/data/DB.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
 #include "tests/editors/EditorTestHost.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/SqliteFile.h"
 
 namespace {
 
@@ -236,6 +239,44 @@ TEST_F(BlobEditTest, APictureLargerThanThePopupScrollsUnlessItIsScaled) {
 TEST_F(BlobEditTest, TheMemoTakesTheInputMethod) {
     Open("");
     EXPECT_TRUE(platform_ui::test::QtInputMethodEnabled()) << "memos are written in Chinese";
+}
+
+TEST(BlobFields, AValueIsWrittenIntoItsFieldAsItsBytesAndEmptyClearsIt) {
+    TScratchFolder folder;
+    const std::string file = folder / "blobs.db";
+    RunSql(file, "create table B (ID integer primary key, NOTE memo, PIC image);"
+                 "insert into B values (1, 'old', 'old');");
+    const std::string bytes("\x89PNG\0\x01\xff", 7);
+    const struct {
+        Variant Value;
+        bool Null;
+        std::string Stored;
+    } cases[] = {
+        {Variant(bytes), false, bytes},
+        {Variant(std::string("第一行\r\n第二行")), false, "第一行\r\n第二行"},
+        {Variant(std::string()), true, ""},
+        {Null(), true, ""},
+    };
+    for (const auto& c : cases) {
+        TADOConnection connection(nullptr);
+        connection.SetLoginPrompt(false);
+        connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";");
+        connection.Open();
+        TADOQuery query(nullptr);
+        query.SetConnection(&connection);
+        query.SQL()->SetText("select * from B where ID = 1");
+        query.Open();
+        query.Edit();
+        for (const char* name : {"NOTE", "PIC"})
+            cvDBEdtr::AssignValueToField(query.FieldByName(name), c.Value);
+        query.Post();
+        query.Close();
+        query.Open();
+        for (const char* name : {"NOTE", "PIC"}) {
+            EXPECT_EQ(query.FieldByName(name)->IsNull(), c.Null) << name << " " << c.Stored;
+            EXPECT_EQ(query.FieldByName(name)->AsString(), c.Stored) << name;
+        }
+    }
 }
 
 TEST(BlobKinds, AColumnsKindResolvesAgainstItsField) {
