@@ -3,16 +3,19 @@
 #include "tools/editordemo/EditorDemoForm.h"
 #include "tools/editordemo/FlatPopup.h"
 
+#include "editors/BlobEdit.h"
 #include "editors/ButtonEdit.h"
 #include "editors/CalcEdit.h"
 #include "editors/CheckEdit.h"
 #include "editors/CurrencyEdit.h"
 #include "editors/DBEditors.h"
 #include "editors/DateEdit.h"
+#include "editors/GraphicEdit.h"
 #include "editors/HyperLinkEdit.h"
 #include "editors/ImageEdit.h"
 #include "editors/MemoEdit.h"
 #include "editors/PickEdit.h"
+#include "editors/PictureValue.h"
 #include "editors/SpinEdit.h"
 #include "editors/StandaloneEdit.h"
 #include "editors/TextEdit.h"
@@ -37,6 +40,29 @@ constexpr const char* DemoSchema =
     "insert into CODES values ('01', '重点科技攻关');"
     "insert into CODES values ('02', '软科学研究');"
     "insert into CODES values ('03', '科技型中小企业创新');";
+
+// A small chart as the cells' picture, stored as a picture field keeps it.
+std::string DemoPictureValue() {
+    TPicture picture;
+    TBitmap* bitmap = picture.Bitmap();
+    bitmap->SetSize(96, 64);
+    TCanvas* canvas = bitmap->Canvas();
+    canvas->Brush()->SetColor(clWhite);
+    canvas->FillRect({0, 0, 96, 64});
+    const struct {
+        TColor Color;
+        int Height;
+    } bars[] = {{clNavy, 30}, {clGreen, 48}, {clMaroon, 20}, {clTeal, 56}};
+    int left = 8;
+    for (const auto& bar : bars) {
+        canvas->Brush()->SetColor(bar.Color);
+        canvas->FillRect({left, 60 - bar.Height, left + 16, 60});
+        left += 21;
+    }
+    std::string value;
+    cvExEdtr::SavePictureToString(&picture, value);
+    return value;
+}
 
 } // namespace
 
@@ -198,6 +224,18 @@ void TfrmEditorDemo::BuildStrip(TFormBuilder& build) {
     auto* mru = static_cast<TcvInplaceMRUEdit*>(Strip->AddCell(TcvInplaceMRUEdit::StaticClass(), "最近", std::string("北京"), 90));
     for (const char* item : {"北京", "上海", "广州"})
         mru->Items()->Add(item);
+    // The graphic editor and the blob editor of memo and of picture kind.
+    const std::string picture = DemoPictureValue();
+    gedPicture = static_cast<TcvInplaceGraphicEdit*>(
+        Strip->AddCell(TcvInplaceGraphicEdit::StaticClass(), "图片", picture, 120));
+    gedPicture->SetStretch(true);
+    gedPicture->PopupToolBar()->SetIsPopupMenu(false);
+    auto* memoBlob = static_cast<TcvInplaceBlobEdit*>(Strip->AddCell(
+        TcvInplaceBlobEdit::StaticClass(), "备注块", std::string("项目说明：\r\n第一期已完成"), 90));
+    memoBlob->SetMemoScrollBars(ssVertical);
+    bedPicture = static_cast<TcvInplaceBlobEdit*>(
+        Strip->AddCell(TcvInplaceBlobEdit::StaticClass(), "图片块", picture, 90));
+    bedPicture->SetBlobKind(bkvPicture);
 }
 
 void TfrmEditorDemo::MoveClick(TObject* Sender) {

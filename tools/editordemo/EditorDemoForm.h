@@ -18,6 +18,8 @@ class TcvDBDateEdit;
 class TcvDBEdit;
 class TcvDBLookupEdit;
 class TcvDBMemo;
+class TcvInplaceBlobEdit;
+class TcvInplaceGraphicEdit;
 
 // Opens FileName on Connection; a missing file is made with the DEMO and
 // CODES tables and their first rows.
@@ -40,6 +42,8 @@ public:
     TcvDBCurrencyEdit* cedAmount = nullptr;
     TcvDBLookupEdit* ledCode = nullptr;
     TButton* btnPost = nullptr;
+    TcvInplaceGraphicEdit* gedPicture = nullptr; // in the strip
+    TcvInplaceBlobEdit* bedPicture = nullptr;    // in the strip, of picture kind
 
 private:
     void BuildDataControls(TFormBuilder& build);
