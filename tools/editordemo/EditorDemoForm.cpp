@@ -67,11 +67,15 @@ std::string DemoPictureValue() {
 } // namespace
 
 void OpenDemoDatabase(TADOConnection* Connection, const std::string& FileName) {
+    OpenDatabaseFile(Connection, FileName, DemoSchema);
+}
+
+void OpenDatabaseFile(TADOConnection* Connection, const std::string& FileName, const char* Schema) {
     if (!FileExists(FileName)) {
         // The connection opens database files only; the file is made here.
         sqlite3* db = nullptr;
         const bool made = sqlite3_open(FileName.c_str(), &db) == SQLITE_OK &&
-                          sqlite3_exec(db, DemoSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
+                          sqlite3_exec(db, Schema, nullptr, nullptr, nullptr) == SQLITE_OK;
         sqlite3_close(db);
         if (!made) throw EDatabaseError("Cannot create the demo database '" + FileName + "'.");
     }

@@ -24,6 +24,8 @@ class TcvInplaceGraphicEdit;
 // Opens FileName on Connection; a missing file is made with the DEMO and
 // CODES tables and their first rows.
 void OpenDemoDatabase(TADOConnection* Connection, const std::string& FileName);
+// Opens FileName on Connection; a missing file is made by running Schema.
+void OpenDatabaseFile(TADOConnection* Connection, const std::string& FileName, const char* Schema);
 
 class TfrmEditorDemo : public TForm {
 public:
