@@ -6,6 +6,7 @@
 
 #include "editors/EditorTexts.h"
 #include "editors/ExEdtr.h"
+#include "editors/GraphicEdit.h"
 #include "editors/PictureValue.h"
 #include "editors/cvUtils.h"
 #include "platform/data/DB.h"
@@ -20,10 +21,13 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/NonClient.h"
 #include "platform/ui/Painting.h"
+#include "platform/ui/ScrollBar.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 
 namespace {
 
@@ -43,6 +47,22 @@ std::string WithoutAccelerator(const char* Caption) {
     std::string s = Caption;
     s.erase(std::remove(s.begin(), s.end(), '&'), s.end());
     return s;
+}
+
+// Sets a bar only when its range, page or position changes; a range of 0 hides it.
+void UpdateScrollBar(HWND Wnd, int Bar, int PictureSize, int ClientSize, int Offset) {
+    TScrollInfo wanted;
+    wanted.fMask = SIF_ALL;
+    wanted.nMax = PictureSize > ClientSize ? PictureSize - 1 : 0;
+    wanted.nPage = static_cast<UINT>(std::max(0, ClientSize));
+    wanted.nPos = Offset;
+    TScrollInfo current;
+    current.fMask = SIF_ALL;
+    GetScrollInfo(Wnd, Bar, current);
+    if (current.nMin == wanted.nMin && current.nMax == wanted.nMax && current.nPage == wanted.nPage &&
+        current.nPos == wanted.nPos)
+        return;
+    SetScrollInfo(Wnd, Bar, wanted, true);
 }
 
 // From the client area outwards the strip holds its separator, a margin,
@@ -183,6 +203,108 @@ TPicture* TCustomcvBlobPopup::Picture() {
         FPicture->OnChange = [this](TObject*) { PictureChanged(); };
     }
     return FPicture.get();
+}
+
+void TCustomcvBlobPopup::SetPictureAutoSize(bool Value) {
+    if (FPictureAutoSize == Value) return;
+    FPictureAutoSize = Value;
+    RecreateWnd();
+}
+
+TGraphic* TCustomcvBlobPopup::ScrolledGraphic() const {
+    if (IsMemo() || !HandleAllocated() || FPictureAutoSize || cvExEdtr::IsPictureEmpty(FPicture.get())) return nullptr;
+    return FPicture->Graphic();
+}
+
+void TCustomcvBlobPopup::UpdateScrollBars() {
+    TGraphic* graphic = ScrolledGraphic();
+    if (!graphic) return;
+    UpdateScrollBar(FHandle, SB_HORZ, graphic->Width(), ClientWidth(), FHorzOffset);
+    // The horizontal bar may have changed the client height.
+    UpdateScrollBar(FHandle, SB_VERT, graphic->Height(), ClientHeight(), FVertOffset);
+}
+
+void TCustomcvBlobPopup::SetOffset(bool Horizontal, int Value) {
+    int& offset = Horizontal ? FHorzOffset : FVertOffset;
+    TGraphic* graphic = ScrolledGraphic();
+    if (!graphic || Value == offset) return;
+    const int pictureSize = Horizontal ? graphic->Width() : graphic->Height();
+    const int clientSize = Horizontal ? ClientWidth() : ClientHeight();
+    Value = std::max(0, std::min(Value, pictureSize - clientSize));
+    if (Value == offset) return;
+    const int delta = offset - Value;
+    offset = Value;
+    UpdateScrollBars();
+    const TRect client = ClientRect();
+    if (std::abs(delta) <= clientSize)
+        ScrollWindowEx(FHandle, Horizontal ? delta : 0, Horizontal ? 0 : delta, &client, &client, nullptr, nullptr,
+                       SW_INVALIDATE);
+    else
+        Invalidate();
+}
+
+void TCustomcvBlobPopup::ScrollPicture(bool Horizontal, int Code) {
+    TGraphic* graphic = ScrolledGraphic();
+    if (!graphic) return;
+    const int pictureSize = Horizontal ? graphic->Width() : graphic->Height();
+    const int clientSize = Horizontal ? ClientWidth() : ClientHeight();
+    const int offset = Horizontal ? FHorzOffset : FVertOffset;
+    const int line = GetSystemMetrics(Horizontal ? SM_CXHSCROLL : SM_CYVSCROLL);
+    int value = offset;
+    switch (Code) {
+    case SB_LINELEFT:
+        value = offset - line;
+        break;
+    case SB_LINERIGHT:
+        value = offset + line;
+        break;
+    case SB_PAGELEFT:
+        value = offset - clientSize;
+        break;
+    case SB_PAGERIGHT:
+        value = offset + clientSize;
+        break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: {
+        TScrollInfo info;
+        info.fMask = SIF_ALL;
+        GetScrollInfo(FHandle, Horizontal ? SB_HORZ : SB_VERT, info);
+        const int t = info.nTrackPos;
+        if (t < 1)
+            value = 0;
+        else if (pictureSize <= t)
+            value = pictureSize;
+        else if (pictureSize <= clientSize + t + 1)
+            value = t + 1;
+        else
+            value = (t + 1) / 4 * 4;
+        break;
+    }
+    case SB_LEFT:
+        value = 0;
+        break;
+    case SB_RIGHT:
+        value = pictureSize;
+        break;
+    default:
+        return;
+    }
+    SetOffset(Horizontal, value);
+}
+
+void TCustomcvBlobPopup::PullOffsetsBack() {
+    TGraphic* graphic = ScrolledGraphic();
+    if (!graphic) return;
+    const auto pulled = [](int Offset, int PictureSize, int ClientSize) {
+        return PictureSize < ClientSize + Offset ? std::max(0, PictureSize - ClientSize) : Offset;
+    };
+    const int horz = pulled(FHorzOffset, graphic->Width(), ClientWidth());
+    const int vert = pulled(FVertOffset, graphic->Height(), ClientHeight());
+    if (horz == FHorzOffset && vert == FVertOffset) return;
+    FHorzOffset = horz;
+    FVertOffset = vert;
+    UpdateScrollBars();
+    Invalidate();
 }
 
 void TCustomcvBlobPopup::PictureChanged() {
@@ -347,6 +469,7 @@ int TCustomcvBlobPopup::ButtonAt(TPoint ScreenPoint) {
 }
 
 void TCustomcvBlobPopup::Place(TPoint P, int W, int H, const TRect& EditorRect) {
+    FHorzOffset = FVertOffset = 0;
     const TSize minimum = MinimumSize();
     FGripCorner = 3;
     TRect work;
@@ -355,6 +478,20 @@ void TCustomcvBlobPopup::Place(TPoint P, int W, int H, const TRect& EditorRect) 
     const int largestHeight = std::max(work.Bottom - P.Y, P.Y - EditorRect.Height() - work.Top);
     const int border = BorderWidth();
     int contentWidth = W - 2 * border, contentHeight = H - (FStripHeight + 2 * border);
+    if (!IsMemo() && FPictureAutoSize && !cvExEdtr::IsPictureEmpty(FPicture.get())) {
+        // The picture's own size, scaled down at its proportions to what the work area holds.
+        const int pw = FPicture->Width(), ph = FPicture->Height();
+        contentWidth = pw;
+        contentHeight = ph;
+        if (contentWidth + 2 * border > largestWidth) {
+            contentWidth = largestWidth - 2 * border;
+            contentHeight = ph * contentWidth / pw;
+        }
+        if (contentHeight + FStripHeight + 2 * border > largestHeight) {
+            contentHeight = largestHeight - (FStripHeight + 2 * border);
+            contentWidth = pw * contentHeight / ph;
+        }
+    }
     const int width = std::min(std::max<int>(contentWidth + 2 * border, minimum.cx), largestWidth);
     const int height = std::min(std::max<int>(contentHeight + FStripHeight + 2 * border, minimum.cy), largestHeight);
     TRect r = Bounds(P.X, P.Y, width, height);
@@ -399,6 +536,7 @@ void TCustomcvBlobPopup::CreateWnd() {
         SendMessage(FHandle, EM_SETBKGNDCOLOR, 0, ColorToRGB(Color()));
     }
     SetModified(FModified);
+    UpdateScrollBars();
 }
 
 void TCustomcvBlobPopup::DestroyWnd() {
@@ -414,11 +552,9 @@ void TCustomcvBlobPopup::Paint() {
         Canvas()->FillRect(r);
         return;
     }
-    // Scaled into the client area at its proportions.
     const int pw = graphic->Width(), ph = graphic->Height();
-    TRect place = static_cast<int64_t>(r.Width()) * ph >= static_cast<int64_t>(r.Height()) * pw
-                      ? Bounds(0, 0, r.Height() * pw / ph, r.Height())
-                      : Bounds(0, 0, r.Width(), r.Width() * ph / pw);
+    const TRect place = FPictureAutoSize ? TcvGraphicEditClassOps::PictureRect(r, pw, ph, true, false)
+                                         : Bounds(-FHorzOffset, -FVertOffset, pw, ph);
     Canvas()->FillRect(r);
     Canvas()->StretchDraw(place, graphic);
 }
@@ -484,10 +620,39 @@ void TCustomcvBlobPopup::StopTracking() {
     FPressedLook = false;
 }
 
+int TCustomcvBlobPopup::AcceleratorButton(Word Key) const {
+    for (int i = bpbOK; i <= bpbClose; ++i) {
+        if (!FButtons.Contains(static_cast<TcvBlobPopupButton>(i))) continue;
+        const char* amp = std::strchr(ButtonCaption(i), '&');
+        if (amp && std::toupper(static_cast<unsigned char>(amp[1])) == Key) return i;
+    }
+    return -1;
+}
+
 bool TCustomcvBlobPopup::HandlePopupKey(TMessage& Message) {
     const Word key = static_cast<Word>(Message.WParam);
     const bool alt = Message.Msg == WM_SYSKEYDOWN;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    TcvInplaceEdit* editor = OwnerEditor();
+    if (key == VK_TAB && !FWantTabs && editor && editor->IsInplace()) {
+        HidePopup();
+        editor->MoveContainerRow(GetKeyState(VK_SHIFT) < 0);
+        // The Tab's own character must not reach the next row's editor.
+        TMsg pending;
+        while (PeekMessage(pending, FHandle, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+        }
+        return true;
+    }
+    const int accelerated = alt ? AcceleratorButton(key) : -1;
+    if (accelerated == bpbCancel || accelerated == bpbClose) {
+        SetModified(false);
+        ClosePopup(accelerated);
+        return true;
+    }
+    if (accelerated == bpbOK) {
+        ClosePopup(bpbOK);
+        return true;
+    }
     if ((alt && (key == VK_UP || key == VK_DOWN)) || key == VK_F4) {
         HidePopup();
         SetModified(false);
@@ -586,6 +751,23 @@ void TCustomcvBlobPopup::WndProc(TMessage& Message) {
         break;
     case CN_COMMAND:
         if (HiWord(Message.WParam) == EN_CHANGE && !FCreating) DoChange();
+        return;
+    case WM_GETDLGCODE:
+        TcvInplacePopupControl::WndProc(Message);
+        Message.Result = FWantTabs ? Message.Result | DLGC_WANTTAB : Message.Result & ~DLGC_WANTTAB;
+        if (!FWantReturns) Message.Result &= ~DLGC_WANTALLKEYS;
+        return;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (IsMemo()) break;
+        ScrollPicture(Message.Msg == WM_HSCROLL, LoWord(Message.WParam));
+        if (Message.Msg == WM_VSCROLL && LoWord(Message.WParam) == SB_ENDSCROLL && GetCapture() == FHandle)
+            ReleaseCapture();
+        return;
+    case WM_SIZE:
+        TcvInplacePopupControl::WndProc(Message);
+        UpdateScrollBars();
+        PullOffsetsBack();
         return;
     case WM_ERASEBKGND:
         if (!IsMemo()) {
@@ -733,7 +915,9 @@ void TcvInplaceBlobEdit::DropDown() {
     popup.SetMaxLength(FMemoMaxLength);
     popup.SetScrollBars(FMemoScrollBars);
     popup.SetWantReturns(FMemoWantReturns);
+    popup.SetWantTabs(FMemoWantTabs);
     popup.SetWordWrap(FMemoWordWrap);
+    popup.SetPictureAutoSize(FPictureAutoSize);
     popup.SetReadOnly(!CanModify());
     if (FBlobKind == bkvMemo)
         popup.SetText(FBlobValue);

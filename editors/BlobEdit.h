@@ -75,7 +75,18 @@ public:
     void SetScrollBars(TScrollStyle Value);
     bool WantReturns() const { return FWantReturns; }
     void SetWantReturns(bool Value) { FWantReturns = Value; }
+    // Off: Tab leaves the popup and moves the host's row (in place).
+    bool WantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
     TPicture* Picture();
+    // Scaled into the client area, else shown at its size and scrolled.
+    bool PictureAutoSize() const { return FPictureAutoSize; }
+    void SetPictureAutoSize(bool Value);
+    // The picture's scroll position, pixels.
+    int HorzOffset() const { return FHorzOffset; }
+    int VertOffset() const { return FVertOffset; }
+    void SetHorzOffset(int Value) { SetOffset(true, Value); }
+    void SetVertOffset(int Value) { SetOffset(false, Value); }
     TcvBlobPopupButtons Buttons() const { return FButtons; }
     int GripCorner() const { return FGripCorner; }
     int StripHeight() const { return FStripHeight; }
@@ -133,6 +144,16 @@ private:
     void StopTracking();
     void PictureChanged();
     bool HandlePopupKey(TMessage& Message);
+    // The present strip button whose caption's accelerator is Key; -1 none.
+    int AcceleratorButton(Word Key) const;
+    // The graphic while it scrolls: a picture view with a window, not scaled, not empty.
+    TGraphic* ScrolledGraphic() const;
+    void UpdateScrollBars();
+    void SetOffset(bool Horizontal, int Value);
+    // A scroll bar's SB_ code Code applied to the offset.
+    void ScrollPicture(bool Horizontal, int Code);
+    // No band is left beyond the picture's right and bottom edges.
+    void PullOffsetsBack();
 
     Byte FKind = bkvMemo;
     bool FOKEnabled = false;
@@ -152,7 +173,11 @@ private:
     int FMaxLength = 0;
     TScrollStyle FScrollBars = ssNone;
     bool FWantReturns = true;
+    bool FWantTabs = true;
     bool FWordWrap = true;
+    bool FPictureAutoSize = false;
+    int FHorzOffset = 0;
+    int FVertOffset = 0;
     std::unique_ptr<TPicture> FPicture;
 };
 
@@ -185,8 +210,12 @@ public:
     void SetMemoScrollBars(TScrollStyle Value) { FMemoScrollBars = Value; }
     bool MemoWantReturns() const { return FMemoWantReturns; }
     void SetMemoWantReturns(bool Value) { FMemoWantReturns = Value; }
+    bool MemoWantTabs() const { return FMemoWantTabs; }
+    void SetMemoWantTabs(bool Value) { FMemoWantTabs = Value; }
     bool MemoWordWrap() const { return FMemoWordWrap; }
     void SetMemoWordWrap(bool Value) { FMemoWordWrap = Value; }
+    bool PictureAutoSize() const { return FPictureAutoSize; }
+    void SetPictureAutoSize(bool Value) { FPictureAutoSize = Value; }
     // Writes the text without it counting as the user's.
     void SetTextNoChange(const std::string& Value);
     TCustomcvBlobPopup* BlobPopup() const { return FPopup.get(); }
@@ -226,7 +255,9 @@ private:
     int FMemoMaxLength = 0;
     TScrollStyle FMemoScrollBars = ssNone;
     bool FMemoWantReturns = true;
+    bool FMemoWantTabs = true;
     bool FMemoWordWrap = true;
+    bool FPictureAutoSize = true;
     TGraphicClass FGraphicClass;
     std::unique_ptr<TPicture> FPicture; // for GetEditValue
 };

@@ -46,7 +46,9 @@ TCustomcvTreeList::TCustomcvTreeList(TComponent* AOwner)
     SetColor(clWindow);
     SetParentColor(false);
     SetTabStop(true);
-    FControlStyle = TControlStyle{csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage};
+    // No csDoubleClicks: MouseDown decides by the hit code when a double-click
+    // fires DblClick (the window class still asks for double-clicks).
+    FControlStyle = TControlStyle{csCaptureMouse, csOpaque, csDisplayDragImage};
     FPreviewFont->SetColor(clBlue);
     const auto partFontChanged = [this](TObject*) { FontOfPartChanged(); };
     FBandFont->OnChange = partFontChanged;
@@ -113,13 +115,16 @@ void TCustomcvTreeList::ResetNodeReferences() {
     FSelectionAnchor = nullptr;
     FPendingSelectionNode = nullptr;
     FHotTrack = {};
+    FPressedNode = nullptr;
+    FPrevFocusedNode = nullptr;
+    FLastHit.Node = nullptr;
 }
 
 // Update lock and state ------------------------------------------------------
 
 void TCustomcvTreeList::BeginUpdate() {
     ++FLockCount;
-    if (FState == 6) FDragCancelled = true;
+    if (FState == 5) FDragCancelled = true;
     FEditorColumn = -1;
     FEditorNode = nullptr;
     SetState(0);

@@ -24,6 +24,7 @@
 class TcvInplaceEdit;
 class TChangeLink;
 class TCustomImageList;
+class TStrings;
 
 using TcvTreeListNodeEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node)>;
 using TcvTLCompareEvent =
@@ -46,8 +47,19 @@ struct TcvTreeListHotTrackInfo {
 using TcvTreeListHotTrackEvent =
     std::function<void(TObject* Sender, TcvTreeListHotTrackInfo HotTrack, TCursor& Cursor)>;
 
+// Where a dragged column header would land: a shown band, its row, the
+// position in that row, and the status: -1 no target, -2 the drop would move
+// nothing (or is refused), -3 a valid drop.
+struct TcvHeaderPosInfo {
+    int Band = -1;
+    int Row = -1;
+    int Column = -1;
+    int Status = -1;
+};
+
 // Options bits with a fixed meaning in the tree list.
 inline constexpr unsigned tlo_ColumnSizing = 1u << 0;
+inline constexpr unsigned tlo_ColumnMoving = 1u << 1;
 inline constexpr unsigned tlo_Editing = 1u << 2;
 inline constexpr unsigned tlo_EditorWantsTab = 1u << 3;
 inline constexpr unsigned tlo_TabWrapsRows = 1u << 4;
@@ -65,12 +77,14 @@ inline constexpr unsigned tloex_InvertSelect = 1u << 0;
 inline constexpr unsigned tloex_ColumnEdgeSizesBand = 1u << 2;
 inline constexpr unsigned tloex_AutoPreviewLines = 1u << 3;
 inline constexpr unsigned tloex_BandSizing = 1u << 4;
+inline constexpr unsigned tloex_BandMoving = 1u << 5;
 inline constexpr unsigned tloex_ArrowWrapsRows = 1u << 6;
 inline constexpr unsigned tloex_BandRowNavigation = 1u << 7;
 inline constexpr unsigned tloex_Preview = 1u << 8;
 inline constexpr unsigned tloex_EnterMovesToNextCell = 1u << 9;
 inline constexpr unsigned tloex_StartEditByKey = 1u << 10;
 inline constexpr unsigned tloex_EditRecord = 1u << 12;
+inline constexpr unsigned tloex_DragExpand = 1u << 13;
 inline constexpr unsigned tloex_RowAutoHeight = 1u << 15;
 inline constexpr unsigned tloex_ShowHourGlass = 1u << 16;
 inline constexpr unsigned tloex_BandHeightSizing = 1u << 18;
@@ -88,6 +102,7 @@ inline constexpr unsigned tlo_DrawEndEllipsis = 1u << 9;
 inline constexpr unsigned tlo_HideFocusedCell = 1u << 13;
 inline constexpr unsigned tloex_UseBitmap = 1u << 1;
 inline constexpr unsigned tloex_CellHotTrack = 1u << 30;
+inline constexpr unsigned tloex_CopyByCtrlC = 1u << 31;
 
 // GetNavigationNode's directions.
 enum TcvNavigation { navFirst = 0, navPrev = 1, navNext = 2, navLast = 3 };
@@ -449,11 +464,9 @@ public:
     // back however the sort ends, and a comparison that throws leaves the list
     // it was sorting as it was.
     void SortChildren(int Level, int Column, bool Descending);
-    // One header click, for the mouse code: while DoColumnClick runs,
-    // ClearSortClick tells whether Ctrl was held (the click removes the sort).
-    void ClickColumnHeader(int Column, bool CtrlDown);
-    bool ClearSortClick() const { return FClearSortClick; }
-    virtual void DoColumnClick(int Column) { (void)Column; }
+    // One header click: while DoColumnClick runs, SortWithShift tells
+    // whether Shift adds a sort key and SortWithCtrl whether Ctrl removes it.
+    void ClickColumnHeader(int Column, bool ShiftDown, bool CtrlDown);
 
     TcvTLCompareEvent OnCompare;
     TcvTreeListAllowEvent OnCollapsing;
@@ -715,6 +728,170 @@ public:
     // scrolling area; columns of fixed bands stay.
     void MakeColumnVisible(int Column);
 
+    // Keyboard. KeyDown runs the key map; while a mouse operation runs only
+    // Escape acts (it cancels the operation).
+    // The grid filters keys by its dataset's state; the tree list takes all.
+    virtual bool CanHandleKey(Word Key, TShiftState Shift) { return (void)Key, (void)Shift, true; }
+    // A column's row in its band, and whether Tab stops on it (absolute index).
+    virtual int GetColumnRowIndex(int Column) const { return (void)Column, 0; }
+    virtual bool GetColumnTabStop(int Column) const { return (void)Column, true; }
+    // The editor takes the cell's value again (the editing code fills it in).
+    virtual void RefreshEditor() {}
+
+    // Mouse. MouseDown, MouseMove and MouseUp act by the hit code and the
+    // interaction state; sizing results and header clicks go to the virtual
+    // operations below (nothing in the tree list; the control applies them).
+    virtual bool IsDblClickEnabled() const { return true; }
+    // The grid puts its dataset into edit state before a new-item row click.
+    virtual void EnsureCellEdit() {}
+    // A double-click on a band's or a column's sizing edge.
+    virtual void BandEdgeDblClick(int Band) { (void)Band; }
+    virtual void ColumnEdgeDblClick(int Column) { (void)Column; }
+    virtual void SizeBandWidth(int Band, int Width) { (void)Band, (void)Width; }
+    virtual void SizeColumnWidth(int Column, int Width) { (void)Column, (void)Width; }
+    virtual void SizeBandRowCount(int Count) { (void)Count; }
+    virtual void SizeHeaderPanelRowCount(int Count) { (void)Count; }
+    virtual void SizeDefaultRowHeight(int Value) { SetDefaultRowHeight(Value); }
+    virtual void DoChangedColumnsWidth() {}
+    virtual void DoBandClick(int Band) { (void)Band; }
+    virtual void DoColumnClick(int Column) { (void)Column; }
+    virtual void DoBandButtonClick() {}
+    virtual void DoHeaderButtonClick() {}
+    virtual void FilterDropDown(int Column) { (void)Column; }
+    virtual void FilterDropDownClosed() {}
+    // Cancels a pending delayed editor start (whichever control owns it).
+    static void CancelDelayedEdit();
+    // The hit record of the last mouse-down.
+    const TcvTreeListHitInfo& LastHitInfo() const { return FLastHit; }
+    // The keys held at a header click, for the sort it starts (DoColumnClick).
+    bool SortWithShift() const { return FSortWithShift; }
+    bool SortWithCtrl() const { return FSortWithCtrl; }
+    // The pressed looks the painting shows (bands by shown index).
+    bool IsBandDown(int Band) const { return FState == 10 && FBandDown && Band == FPressedBand; }
+    bool IsColumnDown(int Column) const { return FState == 4 && FColumnDown && Column == FPressedColumn; }
+    bool IsBandButtonDown() const { return FState == 11 && FBandButtonDown; }
+    bool IsHeaderButtonDown() const { return FState == 7 && FHeaderButtonDown; }
+    // Row-count limits of the band and header-panel sizing.
+    virtual int GetBandMaxRowCount() const { return 5; }
+    virtual int GetHeaderPanelMaxRowCount() const { return 4; }
+
+    // Header and band dragging and the width distribution, which the mouse
+    // code starts and ends; the drag code fills them in. Bands by shown
+    // index, columns by absolute index.
+    virtual bool CanBandDragging(int Band) const { return (void)Band, (FOptionsEx & tloex_BandMoving) != 0; }
+    virtual bool CanHeaderDragging(int Column) const { return (void)Column, (FOptions & tlo_ColumnMoving) != 0; }
+    virtual void StartBandDragging(int Band);
+    virtual void DoStartHeaderDragging(int Column);
+    // One pointer move of a band drag (state 9) or column drag (state 3).
+    virtual void DragBandStep();
+    virtual void DragColumnStep();
+    virtual void EndBandDrag(bool Accepted);
+    virtual void EndColumnDrag(bool Accepted);
+    // A band or column sized by the mouse while its neighbours keep the total.
+    virtual void SizeBandAutoWidth(int Band, int Width) { (void)Band, (void)Width; }
+    virtual void SizeColumnAutoWidth(int Column, int Width) { (void)Column, (void)Width; }
+    virtual void CopySelectedToClipboard();
+
+    // Dragging headers and bands: where a drop lands, the drops' results
+    // and their events (the control moves, shows and hides its columns and
+    // bands).
+    // Where a band (BandMode) or column dragged to the screen point Point
+    // would land; Point returns the screen point of the drop arrows'
+    // left-top corner, (-100, -100) without a target or a move. DraggedIndex
+    // is the shown index of the dragged band or absolute index of the
+    // dragged column while it is shown (-1 from the customizing form);
+    // DraggedItem the dragged band or column also when hidden (-1: none). In
+    // band mode the result's Band is the new shown index (-1 no target, -2
+    // no move).
+    virtual TcvHeaderPosInfo GetHeaderDropPosition(TPoint& Point, bool BandMode, int DraggedIndex, int DraggedItem);
+    // The band drop index at a client point (as GetHeaderDropPosition's).
+    int GetBandDropIndex(TPoint ClientPoint, int DraggedIndex, int DraggedBand);
+    // A column's band (collection index) and a shown band's collection
+    // index; the control answers from its columns and bands.
+    virtual int GetColumnBandIndex(int Column) const { return (void)Column, 0; }
+    virtual int GetBandIndexFromVisible(int Band) const { return Band; }
+    // The customizing form is not built: no form is ever shown, so these
+    // answer "no form".
+    virtual bool IsCustomizeFormShown() const { return false; }
+    bool PointInCustomizeForm(TPoint ScreenPoint) const { return (void)ScreenPoint, false; }
+    virtual bool CanDropToCustomizeForm() const { return false; }
+    // A shown column dropped where no header is goes hidden.
+    virtual bool CanHideColumnByDrag() const { return true; }
+    // crDrag over the customizing form or the drop area, the remove cursor
+    // where a dragged header would go.
+    virtual void GetDragCursor(TPoint ClientPoint, TCursor& Cursor) { (void)ClientPoint, (void)Cursor; }
+    virtual void DoDragOverBand(TPoint Point, int Band, bool& Accept) { (void)Point, (void)Band, (void)Accept; }
+    virtual void DoDragOverHeader(TPoint Point, int Column, bool& Accept) { (void)Point, (void)Column, (void)Accept; }
+    virtual void DoDragEndBand(TPoint Point, int Band, int& NewIndex, bool& Accept) {
+        (void)Point, (void)Band, (void)NewIndex, (void)Accept;
+    }
+    virtual void DoDragEndHeader(TPoint Point, int Column, TcvHeaderPosInfo& PosInfo, bool& Accept) {
+        (void)Point, (void)Column, (void)PosInfo, (void)Accept;
+    }
+    // The drops' results; nothing in the tree list.
+    virtual void MoveColumnTo(int Column, int Band, int Position, int Row) { (void)Column, (void)Band, (void)Position, (void)Row; }
+    virtual void ShowColumnAt(int Band, int Row, int Column, int Position) { (void)Band, (void)Row, (void)Column, (void)Position; }
+    virtual void HideColumn(int Column) { (void)Column; }
+    virtual void MoveBand(int From, int To) { (void)From, (void)To; }
+    virtual void ShowBandAt(int VisibleIndex, int Band) { (void)VisibleIndex, (void)Band; }
+    virtual void HideBand(int Band) { (void)Band; }
+    virtual bool GetColumnDisableCustomizing(int Column) const { return (void)Column, false; }
+    virtual bool GetBandDisableCustomizing(int Band) const { return (void)Band, false; }
+    // The band or column being dragged (-1: none), the drag image list.
+    int DraggedBand() const { return FDragBand; }
+    int DraggedColumn() const { return FDragColumn; }
+    TDragImageList* DragImageList() const { return FDragImageList.get(); }
+
+    // Dragging nodes through the drag protocol (state 5). The node dragged,
+    // nil when none.
+    TcvTreeListNode* DragNode() const { return FDragNode; }
+    void SetDragNode(TcvTreeListNode* Node) { FDragNode = Node; }
+    // The text a dragged node shows for a column; the control fires
+    // OnGetNodeDragText after this answer.
+    virtual void GetNodeDragText(TcvTreeListNode* Node, int Column, std::string& Text) {
+        Text = GetCellText(Node, Column);
+    }
+    virtual void DoBeginDragNode(TcvTreeListNode* Node);
+    TcvTreeListNodeEvent OnBeginDragNode;
+    // Expanding the node under a dragged node's pointer (OptionsEx bit 13).
+    virtual bool IsDragExpand() const { return (FOptionsEx & tloex_DragExpand) != 0; }
+
+    // One tick of the drag-scroll timers: LeftCoord by 32 pixels (false at
+    // the end it moves to), the focused row by one.
+    bool DragScrollColumns(bool Left);
+    void DragScrollRows(bool Up);
+
+    // Panning with the middle button: a modal loop that scrolls line by line
+    // towards the pointer until Escape or another button ends it.
+    void Panning();
+
+protected:
+    // Node dragging: the start focuses the node under the pointer (state 5),
+    // the drag-over follows the pointer with the focus, expands a hovered
+    // button and scrolls near the edges, the end returns to state 0.
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
+    TDragImageList* GetDragImages() override;
+    // The timer 101 fired: the node waiting under the pointer opens.
+    void ExpandHoveredNode();
+    // The pictures of a dragged band or column header.
+    void MakeBandDragImage(int Band, TBitmap& Bitmap);
+    void MakeHeaderDragImage(int Column, TBitmap& Bitmap);
+
+public:
+    // Copy as text: one line per node, cells joined by TAB.
+    // The visible columns' captions in visible order, then CR LF.
+    void GetHeaderLineText(std::string& Text) const;
+    // A group node's text of column 0 alone; otherwise the visible columns'
+    // cell texts in visible order. No line end.
+    void GetNodeLineText(const TcvTreeListNode* Node, std::string& Text) const;
+    // The header line, then every shown node in row order.
+    virtual void SaveAllToStrings(TStrings* Strings) const;
+    // The header line, then the selected nodes in tree order (multi-select)
+    // or the focused node.
+    virtual void SaveSelectedToStrings(TStrings* Strings) const;
+
     // Custom drawing. The painter asks the Has... test of an item and, when
     // it holds, hands the item's text, colour, font and alignment to the
     // Do... dispatcher, which may change them or draw the item itself and set
@@ -774,6 +951,17 @@ public:
 
 protected:
     virtual TcvTreeListNode* CreateNode() = 0;
+    // Keyboard.
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    // '+', '-' and '*' expand or collapse the focused node, Ctrl+C copies
+    // (with its option); nothing while editing.
+    void NodeKeyPress(char32_t Key);
+    // OnExit, then the editing ends.
+    void DoExit() override;
+    // Mouse.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // The metrics, in their order; skipped while loading or destroying.
     void CalcMetrics();
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -810,6 +998,8 @@ protected:
     virtual void ClearLayoutCache() {}
     virtual void RefreshLayoutCache() {}
     virtual void RefreshVisibleColumnCache() {}
+    // Orders one list of nodes by the sort keys.
+    void SortNodes(TList* List, int Column, bool Descending);
 
     // Painting.
     void Paint() override;
@@ -831,11 +1021,78 @@ protected:
     // Puts the search in a state as the painting shows it, without looking
     // for a node.
     void SetSearch(int Column, const std::string& Text);
-    // Orders one list of nodes by the sort keys.
-    void SortNodes(TList* List, int Column, bool Descending);
 
 private:
     friend class TcvTreeListNode;
+    // Keyboard steps.
+    static bool IsRangeKey(Word Key);
+    void SearchKeyDown(Word Key, bool Ctrl);
+    void CtrlKeyDown(Word Key);
+    void NavigationKeyDown(Word Key, TShiftState& Shift);
+    void TabKeyDown(bool Shift, bool Alt);
+    void RowSelectRight();
+    void RowSelectLeft();
+    // One row up (-1) or down (+1), extending a Shift selection.
+    void RowStep(int Delta, bool Shift);
+    void PageStep(int Delta);
+    // The first shown column from From on (or back) where Tab stops; may lie
+    // outside the columns (their count, or -1).
+    int FindTabStopColumn(int From, bool Forward) const;
+    void NextRowStep();
+    void PrevRowStep();
+    // Up or down one band row of the focused column; false when it wrapped
+    // or cannot move, so the row step follows.
+    bool BandRowStep(bool Up);
+    // Set by the first Shift+Up/Down of a multi-selection.
+    bool FShiftExtension = false;
+    // Mouse steps.
+    void StartDelayedEdit();
+    static bool IsDelayedEditPending();
+    // A pending delayed start of this control ends (it lost the focus).
+    void CancelOwnDelayedEdit();
+    // The band header's height with Rows lines.
+    int BandHeaderHeightFor(int Rows) const;
+    void StartSizing(Byte State, int Coord);
+    // The sizing line's place for a pointer coordinate in the sizing state.
+    int LimitSizingCoord(int Coord);
+    void MoveSizingLine(int Coord);
+    // Erases the line and applies the size the pointer gives.
+    void EndSizing(int Coord);
+    void SizeRowHeightTo(int Bottom);
+    static const TcvTreeListBandInfo* FindBand(const TcvTreeListDrawInfo& Info, int Band);
+    // A left press in the header areas; false when it starts nothing.
+    bool HeaderMouseDown(const TcvTreeListHitInfo& Hit, bool DoubleClick);
+    int HotHeaderPart() const;
+    // A press over the rows; true when it ended the click.
+    bool NodeMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, bool WasFocused);
+    void PressedNodeMove(int X, int Y);
+    void SelectRowsByDragging(int Y);
+    void FollowPressedLooks(const TcvTreeListHitInfo& Hit);
+    // A button-down message: the focus before it, then MouseDown.
+    void ButtonDown(TMessage& Message);
+    // The keys of the control's own automatic drag; true when handled.
+    bool DragKeyDown(Word Key);
+    TcvTreeListHitInfo FLastHit;
+    TPoint FMouseDownPoint{};
+    bool FFocusedBeforePress = false;
+    int FSizingStart = 0;
+    int FPressedBand = -1;
+    bool FBandDown = false;
+    int FPressedColumn = -1;
+    bool FColumnDown = false;
+    int FFilterButtonColumn = -1;
+    bool FFilterButtonDown = false;
+    bool FBandButtonDown = false;
+    bool FHeaderButtonDown = false;
+    bool FFilterPanelButtonHot = false;
+    TcvTreeListNode* FPressedNode = nullptr;
+    TcvTreeListNode* FPrevFocusedNode = nullptr;
+    // Click flags, cleared at every mouse-down.
+    bool FSelectionBracketOpen = false;
+    bool FDeferredSingleSelect = false;
+    bool FNewItemRowClicked = false;
+    bool FSortWithShift = false;
+    bool FSortWithCtrl = false;
     void SetFocusedNodeField(TcvTreeListNode* Node) { FFocusedNode = Node; }
     // Empties the three row lists (cheap when they are empty already).
     void DropRowCache();
@@ -922,7 +1179,6 @@ private:
     TcvTreeListHotTrackInfo FHotTrack;
     TCursor FUserCursor = crDefault;
     bool FSettingHotCursor = false;
-    bool FClearSortClick = false;
 
     // Focus and scrolling.
     TcvTreeListNode* FFocusedNode = nullptr;
@@ -939,6 +1195,17 @@ private:
     TPoint FDragArrowPoint{-100, -100};
     bool FDragArrowsShown = false;
     TPoint FHitTestPoint{};
+    // Dragging: the band (shown index) or column dragged, the node dragged,
+    // the node waiting to expand under a dragged node, the drag image.
+    int FDragBand = -1;
+    int FDragColumn = -1;
+    TcvTreeListNode* FDragNode = nullptr;
+    TcvTreeListNode* FExpandNode = nullptr;
+    std::unique_ptr<TDragImageList> FDragImageList;
+    void StartHeaderDrag(bool BandMode, TBitmap& Picture);
+    void DragHeaderStep(bool BandMode);
+    // Takes the arrows and the picture off and the drag's index (now -1).
+    int EndHeaderDrag(int& Dragged);
     // The part fonts are being set from the control's font.
     bool FCopyingFonts = false;
     // Nesting of HideDragFeedback, and the drop arrows it took off.

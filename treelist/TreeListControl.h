@@ -20,6 +20,10 @@ class TCustomIniFile;
 class TRegIniFile;
 
 using TcvTreeListGetIndexEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, int& Index)>;
+using TcvTreeListColumnEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column)>;
+using TcvTreeListColumnAllowEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column, bool& Allow)>;
+using TcvTreeListColumnSortEvent =
+    std::function<void(TObject* Sender, TcvTreeListColumn* Column, TcvTreeListColumnSort& State)>;
 using TcvTLCustomDrawBand =
     std::function<void(TObject* Sender, TcvTreeListBand* ABand, TCanvas* ACanvas, const TRect& ARect,
                        std::string& AText, TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
@@ -38,10 +42,6 @@ using TcvTLCustomDrawPreview =
 using TcvTLGetLevelColor = std::function<void(TObject* Sender, int ALevel, TColor& AColor)>;
 // AColumn: the absolute index.
 using TcvTLIsExistFooterCell = std::function<void(TObject* Sender, int AColumn, bool& AExist)>;
-using TcvTreeListColumnEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column)>;
-using TcvTreeListColumnAllowEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column, bool& Allow)>;
-using TcvTreeListColumnSortEvent =
-    std::function<void(TObject* Sender, TcvTreeListColumn* Column, TcvTreeListColumnSort& State)>;
 
 class TCustomcvTreeListControl : public TCustomcvTreeList {
 public:
@@ -78,11 +78,11 @@ public:
     // Bands and header rows.
     TcvTreeListBands* Bands() const { return FBands.get(); }
     void SetBands(TcvTreeListBands* Value);
-    int GetBandMaxRowCount() const { return FBandMaxRowCount; }
+    int GetBandMaxRowCount() const override { return FBandMaxRowCount; }
     void SetBandMaxRowCount(int Value);
     int GetBandRowCount() const override { return FBandRowCountProperty; }
     void SetBandRowCount(int Value);
-    int GetHeaderPanelMaxRowCount() const { return FHeaderPanelMaxRowCount; }
+    int GetHeaderPanelMaxRowCount() const override { return FHeaderPanelMaxRowCount; }
     void SetHeaderPanelMaxRowCount(int Value);
     int GetHeaderPanelRowCount() const override { return FHeaderPanelRowCountProperty; }
     // A user's value switches the automatic height off.
@@ -138,7 +138,7 @@ public:
     // The answers the tree list asks (visible band indexes, absolute columns).
     int GetBandCount() const override;
     int GetBandsTotalCount() const;
-    int GetBandIndexFromVisible(int Band) const;
+    int GetBandIndexFromVisible(int Band) const override;
     int GetFixedLeftBandIndex() const override;
     int GetFixedRightBandIndex() const override;
     int GetBandWidth(int Band) const override;
@@ -156,9 +156,9 @@ public:
     bool CanColumnSizing(int Column) const override;
     int GetColumnDisplayWidth(int Column) const override;
     int GetColumnHeaderMaxLineCount(int Column) const override;
-    int GetColumnBandIndex(int Column) const;
-    int GetColumnRowIndex(int Column) const;
-    bool GetColumnTabStop(int Column) const;
+    int GetColumnBandIndex(int Column) const override;
+    int GetColumnRowIndex(int Column) const override;
+    bool GetColumnTabStop(int Column) const override;
     std::string GetColumnCaption(int Column) const override;
     std::string GetColumnCaptionText(int Column) const;
     TAlignment GetColumnHeaderAlignment(int Column) const override;
@@ -223,6 +223,7 @@ public:
     // hot column chooses the cursor before OnHotTrackNode.
     bool IsCellHotTrack(TcvTreeListNode* Node, int Column) const override;
     void DoHotTrackNode(const TcvTreeListHotTrackInfo& HotTrack, TCursor& Cursor) override;
+
     // Layout storage. A layout is a tree of sections below one root path:
     // the view values, each band (found again by its ID) and each column
     // (by its Name). The store is a registry-ini or an ini-file object.
@@ -294,6 +295,68 @@ public:
     TcvTLCustomDrawPreview OnCustomDrawPreviewCell;
     TcvTLGetLevelColor OnGetLevelColor;
     TcvTLIsExistFooterCell OnIsExistFooterCell;
+
+    // Sizing results and header clicks of the mouse (bands by shown index).
+    void SizeBandWidth(int Band, int Width) override;
+    // A sizable column takes the width, at least its MinWidth, unannounced.
+    void SizeColumnWidth(int Column, int Width) override;
+    void SizeBandRowCount(int Count) override { SetBandRowCount(Count); }
+    void SizeHeaderPanelRowCount(int Count) override { SetHeaderPanelRowCount(Count); }
+    // Every column of the band (or the one column) at its best-fit width.
+    void BandEdgeDblClick(int Band) override;
+    void ColumnEdgeDblClick(int Column) override;
+    void DoBandButtonClick() override;
+    void DoBandClick(int Band) override;
+    void DoChangedColumnsWidth() override;
+    void DoHeaderButtonClick() override;
+    TNotifyEvent OnBandButtonClick;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand)> OnBandClick;
+    TNotifyEvent OnChangedColumnsWidth;
+    TNotifyEvent OnHeaderButtonClick;
+
+    // Dragging headers and bands: the columns' and bands' own vetoes, the
+    // events, and the drops' moves.
+    // A fixed band or one with DisableDragging never drags.
+    bool CanBandDragging(int Band) const override;
+    bool CanHeaderDragging(int Column) const override;
+    void StartBandDragging(int Band) override;
+    void DoStartHeaderDragging(int Column) override;
+    void DoDragOverBand(TPoint Point, int Band, bool& Accept) override;
+    void DoDragOverHeader(TPoint Point, int Column, bool& Accept) override;
+    void DoDragEndBand(TPoint Point, int Band, int& NewIndex, bool& Accept) override;
+    // With one band shown, OnColumnMoved follows with the move in the row.
+    void DoDragEndHeader(TPoint Point, int Column, TcvHeaderPosInfo& PosInfo, bool& Accept) override;
+    void MoveColumnTo(int Column, int Band, int Position, int Row) override;
+    void ShowColumnAt(int Band, int Row, int Column, int Position) override;
+    void HideColumn(int Column) override;
+    void MoveBand(int From, int To) override;
+    void ShowBandAt(int VisibleIndex, int Band) override;
+    void HideBand(int Band) override;
+    bool GetColumnDisableCustomizing(int Column) const override;
+    bool GetBandDisableCustomizing(int Band) const override;
+    void GetNodeDragText(TcvTreeListNode* Node, int Column, std::string& Text) override;
+
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand, bool& Allow)> OnCanBandDragging;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn, bool& Allow)> OnCanHeaderDragging;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand)> OnStartBandDragging;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn)> OnStartHeaderDragging;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand, TPoint P, bool& Accept)> OnDragOverBand;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn, TPoint P, bool& Accept)> OnDragOverHeader;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand, TPoint P, int AbsoluteIndex, int VisibleIndex,
+                       int& NewIndex, bool& Accept)>
+        OnDragEndBand;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn, TPoint P, TcvHeaderPosInfo& NewPosInfo,
+                       bool& Accept)>
+        OnDragEndHeader;
+    // FromIndex, ToIndex: positions in the column's band row.
+    std::function<void(TObject* Sender, int FromIndex, int ToIndex)> OnColumnMoved;
+    std::function<void(TObject* Sender, TcvTreeListColumn* Column)> OnHeaderMoved;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn, int BandIndex, int RowIndex, int ColIndex)>
+        OnShowHeader;
+    std::function<void(TObject* Sender, TcvTreeListColumn* AColumn)> OnHideHeader;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand, int NewIndex)> OnShowBand;
+    std::function<void(TObject* Sender, TcvTreeListBand* ABand)> OnHideBand;
+    std::function<void(TObject* Sender, TcvTreeListNode* Node, int Column, std::string& Text)> OnGetNodeDragText;
 
     void WndProc(TMessage& Message) override;
 

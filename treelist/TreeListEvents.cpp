@@ -121,6 +121,9 @@ void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* P
     if (FPendingSelectionNode == Node) FPendingSelectionNode = nullptr;
     if (FHotTrack.Node == Node) FHotTrack = {};
     if (FEditorNode == Node) ResetEditorCell();
+    if (FPressedNode == Node) FPressedNode = nullptr;
+    if (FPrevFocusedNode == Node) FPrevFocusedNode = nullptr;
+    if (FLastHit.Node == Node) FLastHit.Node = nullptr;
     if (!Relayout || IsUpdating() || destroying) return;
     FocusedNodeChanged();
     CalcVisibleRows();

@@ -14,15 +14,14 @@
 #include "platform/ui/NonClient.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/SystemMetrics.h"
-#include "platform/ui/Timers.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
 
 namespace {
 
-// The delayed editor start (the mouse code sets it at the double-click time).
-constexpr UINT_PTR EditorDelayTimerId = 2;
+// Expanding the node under a dragged node.
+constexpr UINT_PTR ExpandTimerId = 101;
 constexpr int HorzSizeCursor = -14;
 constexpr int VertSizeCursor = -15;
 // Drop arrows: 11 pixels wide, the header height plus 18 high.
@@ -72,6 +71,7 @@ void TCustomcvTreeList::WndProc(TMessage& Message) {
     case WM_KILLFOCUS:
         TCustomcvContainer::WndProc(Message);
         HandleKillFocus(Message);
+        CancelOwnDelayedEdit();
         return;
     case WM_ERASEBKGND:
         Message.Result = 1; // the paint covers everything
@@ -113,11 +113,28 @@ void TCustomcvTreeList::WndProc(TMessage& Message) {
         ShowEditor(); // the composed text lands in the editor
         return;
     case WM_LBUTTONDOWN:
-        if (HandleAllocated()) KillTimer(FHandle, EditorDelayTimerId);
-        TCustomcvContainer::WndProc(Message);
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        ButtonDown(Message);
+        return;
+    case WM_MOUSEMOVE:
+        // A band or column drag follows the pointer, and nothing else does.
+        if (FState == 9)
+            DragBandStep();
+        else if (FState == 3)
+            DragColumnStep();
+        else
+            TCustomcvContainer::WndProc(Message);
+        return;
+    case WM_KEYDOWN:
+        if (!DragKeyDown(Word(Message.WParam))) TCustomcvContainer::WndProc(Message);
         return;
     case WM_TIMER:
         TCustomcvContainer::WndProc(Message);
+        if (Message.WParam == ExpandTimerId) ExpandHoveredNode();
         HandleTimer(Message.WParam);
         return;
     case CM_CANCELMODE:
@@ -307,17 +324,58 @@ void TCustomcvTreeList::HandleVScroll(int Code) {
     }
 }
 
-void TCustomcvTreeList::HandleTimer(UINT_PTR Id) {
-    if (Id != EditorDelayTimerId) return;
-    KillTimer(FHandle, EditorDelayTimerId);
-    if (FState == 0) ShowEditor();
-}
-
 void TCustomcvTreeList::CancelMouseOperation() {
-    if (IsVertSizingState(FState) || IsHorzSizingState(FState)) {
+    switch (FState) {
+    case 1:
+    case 8:
+    case 12:
+    case 13:
+    case 14:
         DrawSizingLine();
         SetState(0);
         if (HandleAllocated()) ::SetCursor(Screen->Cursors(Cursor()));
+        break;
+    case 10:
+        FPressedBand = -1;
+        FBandDown = false;
+        SetState(0);
+        InvalidateBandHeader();
+        break;
+    case 15:
+        FFilterButtonColumn = -1;
+        FFilterButtonDown = false;
+        SetState(0);
+        InvalidateHeader();
+        break;
+    case 16:
+        FFilterPanelButtonHot = false;
+        SetState(0);
+        InvalidateAreaNow(CalcRectInfo().FilterBar);
+        break;
+    case 4:
+        FPressedColumn = -1;
+        FColumnDown = false;
+        SetState(0);
+        InvalidateHeader();
+        break;
+    case 11:
+        FBandButtonDown = false;
+        SetState(0);
+        InvalidateBandCorner();
+        break;
+    case 7:
+        FHeaderButtonDown = false;
+        SetState(0);
+        InvalidateHeaderCorner();
+        break;
+    case 9:
+        EndBandDrag(false);
+        break;
+    case 3:
+        EndColumnDrag(false);
+        break;
+    default:
+        break;
     }
 }
 

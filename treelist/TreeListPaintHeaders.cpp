@@ -67,7 +67,7 @@ void TcvTreeListPainter::DrawCornerButton(const TRect& R, HBRUSH Brush, bool Dow
 }
 
 void TcvTreeListPainter::PaintBandRow() {
-    if (Visible(Info.Areas.BandIndicator)) DrawCornerButton(Info.Areas.BandIndicator, BandBrush.Handle(), false);
+    if (Visible(Info.Areas.BandIndicator)) DrawCornerButton(Info.Areas.BandIndicator, BandBrush.Handle(), T.IsBandButtonDown());
     if (Visible(Info.Areas.BandHeader) && !Info.Bands.empty()) {
         Canvas->SetFont(T.BandFont());
         Canvas->Refresh();
@@ -79,6 +79,7 @@ void TcvTreeListPainter::PaintBandRow() {
             args.Brush = BandBrush.Handle();
             args.Look = T.LookAndFeel();
             args.MultiLine = T.BandRowCount() > 1;
+            args.Down = T.IsBandDown(band.Band);
             DrawButtonCell(band.Bounds, band.Visible, T.HasCustomDrawBand(), T.BandColor(), args,
                            [&](TColor& Colour, bool& Done) {
                                T.DoCustomDrawBand(band.Band, Canvas, band.Bounds, args.Text, Colour, Canvas->Font(),
@@ -99,7 +100,7 @@ void TcvTreeListPainter::PaintBandRow() {
 
 void TcvTreeListPainter::PaintHeaderPanel() {
     if (Visible(Info.Areas.HeaderIndicator))
-        DrawCornerButton(Info.Areas.HeaderIndicator, HeaderBrush.Handle(), false);
+        DrawCornerButton(Info.Areas.HeaderIndicator, HeaderBrush.Handle(), T.IsHeaderButtonDown());
     if (!Visible(Info.Areas.Header) || Info.HeaderCells.empty()) return;
     Canvas->SetFont(T.HeaderFont());
     Canvas->Refresh();
@@ -117,6 +118,7 @@ void TcvTreeListPainter::PaintHeaderPanel() {
         args.FilterState = state;
         args.Look = T.LookAndFeel();
         args.Position = HeaderPosition(cell);
+        args.Down = T.IsColumnDown(cell.Column);
         args.MultiLine = cell.Bounds.Height() / rowHeight > 1 || T.GetHeaderLineCount() > 1;
         DrawButtonCell(cell.Bounds, cell.Visible, T.HasCustomDrawColumnHeader(cell.Column), T.HeaderColor(), args,
                        [&](TColor& Colour, bool& Done) {

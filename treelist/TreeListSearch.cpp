@@ -130,18 +130,15 @@ void TCustomcvTreeList::KeyPress(char32_t& Key) {
     if (FState == 0 && !FSearching && IsIncSearchEnabled() && typing && Key != Backspace && Key != Tab &&
         Key != Enter && Key != Escape)
         StartIncrementalSearch(-1, std::string());
-    if (!FSearching && CanStartEditByKey() && FState != 2) {
-        if (Key == Enter) {
-            ShowEditor();
-            return;
-        }
-        if (StartsEditorWithChar(Key)) {
-            ShowEditorWithChar(Key);
-            if (!InplaceEditor()) TCustomcvContainer::KeyPress(Key);
-            return;
-        }
+    if (!FSearching && CanStartEditByKey() && FState != 2 && Key == Enter) {
+        ShowEditor();
+    } else if (!FSearching && CanStartEditByKey() && FState != 2 && StartsEditorWithChar(Key)) {
+        ShowEditorWithChar(Key);
+        if (!InplaceEditor()) TCustomcvContainer::KeyPress(Key);
+    } else {
+        TCustomcvContainer::KeyPress(Key);
     }
-    TCustomcvContainer::KeyPress(Key);
+    NodeKeyPress(Key);
     if (FState == 2 || !FSearching || Key < U' ' || !typing) return;
     SyncSearchColumn();
     FSearchText += Utf8FromCodePoint(Key);

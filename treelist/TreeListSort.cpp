@@ -77,9 +77,10 @@ void TCustomcvTreeList::SortChildren(int Level, int Column, bool Descending) {
     LayoutChanged();
 }
 
-void TCustomcvTreeList::ClickColumnHeader(int Column, bool CtrlDown) {
-    FClearSortClick = CtrlDown;
-    const TScopeGuard clicked([this] { FClearSortClick = false; });
+void TCustomcvTreeList::ClickColumnHeader(int Column, bool ShiftDown, bool CtrlDown) {
+    FSortWithShift = IsMultiSort() && ShiftDown;
+    FSortWithCtrl = CtrlDown;
+    const TScopeGuard clicked([this] { FSortWithShift = FSortWithCtrl = false; });
     DoColumnClick(Column);
 }
 
@@ -145,7 +146,7 @@ bool TCustomcvTreeListControl::DoColumnSorting(TcvTreeListColumn* Column) {
 
 void TCustomcvTreeListControl::ChangeColumnSort(TcvTreeListColumn* Column) {
     if (!DoColumnSorting(Column)) return;
-    if (ClearSortClick())
+    if (SortWithCtrl())
         Column->SetSorted(csNone);
     else
         Column->SetSorted(Column->Sorted() == csUp ? csDown : csUp);

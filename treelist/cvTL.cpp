@@ -225,8 +225,9 @@ int CompareNodePositions(void* Item1, void* Item2) {
     auto* node1 = static_cast<TcvTreeListNode*>(Item1);
     auto* node2 = static_cast<TcvTreeListNode*>(Item2);
     if (node1 == node2) return 0;
-    if (node2->HasAsParent(node1)) return 1;
-    if (node1->HasAsParent(node2)) return -1;
+    // An ancestor comes before its subtree.
+    if (node2->HasAsParent(node1)) return -1;
+    if (node1->HasAsParent(node2)) return 1;
     int level1 = node1->Level();
     int level2 = node2->Level();
     for (; level1 > level2; --level1)

@@ -193,4 +193,41 @@ void DrawIndicatorCell(HDC Target, const TRect& Clip, const TRect& Cell, int Loo
 void DrawPreviewText(HDC DC, const TRect& R, const std::string& Text, HFONT Font, COLORREF TextColor, HBRUSH Brush,
                      int Indent);
 
+
+// The timer of row selection by dragging (id 1 of the tree list's window,
+// 60 ms): moves the focused row one row up or down each tick while a node
+// is pressed (state 6), and stops itself in any other state.
+void DragScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+
+} // namespace cvTL
+
+namespace cvTL {
+
+// Panning: the direction (0 none, 1 left, 2 up, 3 right, 4 down) and speed
+// (1 to 12, 0 for none) of a pointer at Point when panning started at Origin
+// with an indicator IndicatorWidth wide. Inside the dead zone (a square of
+// that width around Origin, spanning the whole screen along an axis without a
+// scroll bar) nothing moves; outside it the larger distance picks the axis
+// (the vertical one when equal) and each 5 pixels beyond the indicator's
+// half add one to the speed.
+struct TPanningMotion {
+    int Direction = 0;
+    int Speed = 0;
+};
+TPanningMotion PanningMotion(TPoint Origin, TPoint Point, int IndicatorWidth, bool HorzBar, bool VertBar);
+// The cursor panning shows for a direction.
+TCursor PanningCursor(int Direction, bool HorzBar, bool VertBar);
+
+} // namespace cvTL
+
+namespace cvTL {
+
+// The drag-scroll timers (id 1 of the tree list's window, 100 ms while a
+// header, band or node is dragged; the vertical one for nodes only). Each
+// tick scrolls the columns by 32 pixels or moves the focused row by one
+// towards the direction it was started with; a timer stops itself when the
+// drag is over or the end is reached.
+void HorzScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+void VertScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+
 } // namespace cvTL

@@ -5,8 +5,14 @@
 #include "editors/BlobEdit.h"
 #include "editors/ExEdtr.h"
 #include "editors/PictureValue.h"
+#include "platform/data/ADODB.h"
 #include "platform/data/DB.h"
+#include "platform/ui/Painting.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/testhooks/WmTestHooks.h"
 #include "tests/editors/EditorTestHost.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/SqliteFile.h"
 
 namespace {
 
@@ -63,6 +69,37 @@ TEST_F(BlobEditTest, OKTakesTheMemoOverAndCancelDropsIt) {
         EXPECT_FALSE(IsWindowVisible(popup->Handle())) << c.What;
         EXPECT_EQ(Edit->BlobValue(), c.Taken ? "旧文本" : "旧") << c.What;
         EXPECT_EQ(Edit->GetModified(), c.Taken) << c.What;
+    }
+}
+
+TEST_F(BlobEditTest, AcceleratorsAndTabCloseThePopup) {
+    Edit->SetMemoWantTabs(false);
+    const struct {
+        const char* What;
+        Word Key;
+        WPARAM Keys;
+        bool ReadOnly, Taken;
+        const char* RowMove;
+    } cases[] = {
+        {"Alt+O", 'O', MK_ALT, false, true, ""},
+        {"Alt+C cancels", 'C', MK_ALT, false, false, ""},
+        {"Alt+C closes", 'C', MK_ALT, true, false, ""},
+        {"Tab", VK_TAB, 0, false, true, "down"},
+        {"Shift+Tab", VK_TAB, MK_SHIFT, false, true, "up"},
+    };
+    for (const auto& c : cases) {
+        Hosted.Host->Modifiable = !c.ReadOnly;
+        Hosted.Host->RowMoves.clear();
+        TCustomcvBlobPopup* popup = Open("旧");
+        if (!c.ReadOnly) {
+            SendMessage(popup->Handle(), EM_SETSEL, 1, 1);
+            platform_ui::test::SendQtInputMethodCommit(popup->Handle(), "新");
+            ProcessMessages();
+        }
+        uitest::Type(popup, c.Key, c.Key == VK_TAB ? "\t" : "", c.Keys);
+        EXPECT_FALSE(IsWindowVisible(popup->Handle())) << c.What;
+        EXPECT_EQ(Edit->BlobValue(), c.Taken ? "旧新" : "旧") << c.What;
+        EXPECT_EQ(Hosted.Host->RowMoves, std::vector<std::string>(*c.RowMove ? 1 : 0, c.RowMove)) << c.What;
     }
 }
 
@@ -141,6 +178,105 @@ TEST_F(BlobEditTest, APictureBlobLoadsIntoThePopupAndOKSavesIt) {
     cvExEdtr::LoadPictureFromValue(&back, {}, Edit->BlobValue());
     EXPECT_EQ(back.Width(), 3);
     EXPECT_EQ(Edit->GetEditValue().AsString(), Edit->BlobValue());
+}
+
+TEST_F(BlobEditTest, APictureLargerThanThePopupScrollsUnlessItIsScaled) {
+    Edit->SetBlobKind(bkvPicture);
+    Edit->SetPictureAutoSize(false);
+    auto big = uitest::Filled(400, 300, clRed);
+    big->Canvas()->SetPixels(399, 299, clBlue);
+    TPicture picture;
+    picture.SetGraphic(big.get());
+    std::string blob;
+    cvExEdtr::SavePictureToString(&picture, blob);
+    TCustomcvBlobPopup* popup = Open(blob);
+    const HWND wnd = popup->Handle();
+    ASSERT_TRUE(GetWindowLong(wnd, GWL_STYLE) & WS_HSCROLL) << "wider than the popup";
+    ASSERT_TRUE(GetWindowLong(wnd, GWL_STYLE) & WS_VSCROLL) << "higher than the popup";
+    const int width = popup->ClientWidth(), height = popup->ClientHeight();
+    const int line = GetSystemMetrics(SM_CXHSCROLL);
+    const struct {
+        UINT Msg;
+        int Code;
+        int Horz, Vert;
+    } steps[] = {
+        {WM_HSCROLL, SB_LINERIGHT, line, 0},
+        {WM_HSCROLL, SB_PAGERIGHT, line + width, 0},
+        {WM_HSCROLL, SB_RIGHT, 400 - width, 0},
+        {WM_VSCROLL, SB_BOTTOM, 400 - width, 300 - height},
+        {WM_HSCROLL, SB_PAGELEFT, std::max(0, 400 - 2 * width), 300 - height},
+        {WM_VSCROLL, SB_TOP, std::max(0, 400 - 2 * width), 0},
+        {WM_HSCROLL, SB_LEFT, 0, 0},
+    };
+    for (const auto& step : steps) {
+        SendMessage(wnd, step.Msg, step.Code, 0);
+        EXPECT_EQ(popup->HorzOffset(), step.Horz) << step.Msg << " " << step.Code;
+        EXPECT_EQ(popup->VertOffset(), step.Vert) << step.Msg << " " << step.Code;
+        EXPECT_EQ(GetScrollPos(wnd, SB_HORZ), step.Horz);
+    }
+    SendMessage(wnd, WM_HSCROLL, SB_RIGHT, 0);
+    SendMessage(wnd, WM_VSCROLL, SB_BOTTOM, 0);
+    UpdateWindow(wnd);
+    TPoint corner = popup->ClientToScreen({popup->ClientWidth() - 1, popup->ClientHeight() - 1});
+    cvExEdtr::ScreenToWindow(wnd, corner);
+    EXPECT_EQ(platform_ui::test::RenderedPixel(wnd, corner.X, corner.Y), 0x0000FFu)
+        << "the picture's last pixel in the client's corner";
+
+    // Enlarged beyond the picture, the offsets come back: no empty band on the right or at the bottom.
+    SetWindowPos(wnd, nullptr, 0, 0, 600, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(popup->HorzOffset(), 0);
+    EXPECT_EQ(popup->VertOffset(), 0);
+    EXPECT_FALSE(GetWindowLong(wnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) << "the whole picture shows";
+    uitest::Type(popup, VK_ESCAPE);
+
+    Edit->SetPictureAutoSize(true);
+    popup = Open(blob);
+    EXPECT_FALSE(GetWindowLong(popup->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) << "scaled, not scrolled";
+    SendMessage(popup->Handle(), WM_HSCROLL, SB_RIGHT, 0);
+    EXPECT_EQ(popup->HorzOffset(), 0);
+}
+
+TEST_F(BlobEditTest, TheMemoTakesTheInputMethod) {
+    Open("");
+    EXPECT_TRUE(platform_ui::test::QtInputMethodEnabled()) << "memos are written in Chinese";
+}
+
+TEST(BlobFields, AValueIsWrittenIntoItsFieldAsItsBytesAndEmptyClearsIt) {
+    TScratchFolder folder;
+    const std::string file = folder / "blobs.db";
+    RunSql(file, "create table B (ID integer primary key, NOTE memo, PIC image);"
+                 "insert into B values (1, 'old', 'old');");
+    const std::string bytes("\x89PNG\0\x01\xff", 7);
+    const struct {
+        Variant Value;
+        bool Null;
+        std::string Stored;
+    } cases[] = {
+        {Variant(bytes), false, bytes},
+        {Variant(std::string("第一行\r\n第二行")), false, "第一行\r\n第二行"},
+        {Variant(std::string()), true, ""},
+        {Null(), true, ""},
+    };
+    for (const auto& c : cases) {
+        TADOConnection connection(nullptr);
+        connection.SetLoginPrompt(false);
+        connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";");
+        connection.Open();
+        TADOQuery query(nullptr);
+        query.SetConnection(&connection);
+        query.SQL()->SetText("select * from B where ID = 1");
+        query.Open();
+        query.Edit();
+        for (const char* name : {"NOTE", "PIC"})
+            cvDBEdtr::AssignValueToField(query.FieldByName(name), c.Value);
+        query.Post();
+        query.Close();
+        query.Open();
+        for (const char* name : {"NOTE", "PIC"}) {
+            EXPECT_EQ(query.FieldByName(name)->IsNull(), c.Null) << name << " " << c.Stored;
+            EXPECT_EQ(query.FieldByName(name)->AsString(), c.Stored) << name;
+        }
+    }
 }
 
 TEST(BlobKinds, AColumnsKindResolvesAgainstItsField) {

@@ -42,6 +42,9 @@ public:
         if (Key == VK_UP) --Row;
         TCustomcvContainer::EditorKeyDown(Key, Shift);
     }
+    // The rows an editor asked to move to, "up" or "down".
+    std::vector<std::string> RowMoves;
+    void EditorMoveFocusedRow(bool Up) override { RowMoves.push_back(Up ? "up" : "down"); }
 
 protected:
     void KeyPress(char32_t& Key) override {

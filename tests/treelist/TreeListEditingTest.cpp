@@ -7,6 +7,7 @@
 #include "editors/InplaceEdit.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Focus.h"
+#include "platform/ui/Timers.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
 #include "treelist/TreeListMaskColumn.h"
 

@@ -281,15 +281,17 @@ TEST(TreeListLayoutStore, StoreAndRestoreRunOnceEachByTheirOptionsRegistryFirst)
 TEST(TreeListLayoutStore, AStoreFailingInTheDestructorIsReportedOnce) {
     TScratchFolder folder;
     std::vector<std::string> reported;
-    const TExceptionHandler previous =
-        SetExceptionHandler([&](const std::exception& E) { reported.push_back(E.what()); });
     {
+        // The first form starts the application, which installs its own
+        // handler: ours goes in after it.
         TLayoutWorld world;
+        const TExceptionHandler previous =
+            SetExceptionHandler([&](const std::exception& E) { reported.push_back(E.what()); });
         world.Tree->SetOptions(world.Tree->Options() | tlo_StoreToIniFile);
         world.Tree->SetIniFileName(folder / "no such folder/layout.ini");
         EXPECT_NO_THROW(world.Form.reset());
+        SetExceptionHandler(previous);
     }
-    SetExceptionHandler(previous);
     EXPECT_EQ(reported.size(), 1u);
 }
 

@@ -226,7 +226,7 @@ TEST_F(NamedTree, CompareNodePositionsGivesTreeOrder) {
         const char* Second;
         int Sign;
     };
-    const Case cases[] = {{"A", "A21", 1},  {"A21", "A", -1}, {"A1", "A21", -1},
+    const Case cases[] = {{"A", "A21", -1}, {"A21", "A", 1}, {"A1", "A21", -1},
                           {"A21", "B", -1}, {"C1", "A2", 1},  {"B", "B", 0}};
     for (const Case& c : cases) {
         const int result = cvTL::CompareNodePositions(N(c.First), N(c.Second));

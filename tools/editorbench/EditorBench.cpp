@@ -4,16 +4,19 @@
 // same texts with bare ExtTextOut, so the cost of the editor layer shows.
 // Usage: editorbench [N]   (default 20000; QT_QPA_PLATFORM=offscreen without a display)
 // The first line is the editors' figure; the second the bare one.
+#include "editors/BlobEdit.h"
 #include "editors/ButtonEdit.h"
 #include "editors/CalcEdit.h"
 #include "editors/CheckEdit.h"
 #include "editors/CurrencyEdit.h"
 #include "editors/DateEdit.h"
 #include "editors/ExEdtr.h"
+#include "editors/GraphicEdit.h"
 #include "editors/HyperLinkEdit.h"
 #include "editors/ImageEdit.h"
 #include "editors/MemoEdit.h"
 #include "editors/PickEdit.h"
+#include "editors/PictureValue.h"
 #include "editors/SpinEdit.h"
 #include "editors/TextEdit.h"
 #include "editors/TimeEdit.h"
@@ -109,6 +112,22 @@ std::vector<TBenchColumn> MakeColumns(TComponent* Owner) {
     auto* mru = new TcvInplaceMRUEdit(Owner);
     mru->SetEditValue(std::string("软科学研究"));
     columns.push_back(ColumnOf(mru, "软科学研究"));
+
+    TPicture picture;
+    picture.Bitmap()->SetSize(48, 32);
+    std::string pictureValue;
+    cvExEdtr::SavePictureToString(&picture, pictureValue);
+    auto* graphic = new TcvInplaceGraphicEdit(Owner);
+    graphic->SetStretch(true);
+    graphic->SetEditValue(pictureValue);
+    columns.push_back(ColumnOf(graphic, "(GRAPHIC)"));
+    auto* memoBlob = new TcvInplaceBlobEdit(Owner);
+    memoBlob->SetEditValue(note);
+    columns.push_back(ColumnOf(memoBlob, "(MEMO)"));
+    auto* pictureBlob = new TcvInplaceBlobEdit(Owner);
+    pictureBlob->SetBlobKind(bkvPicture);
+    pictureBlob->SetEditValue(pictureValue);
+    columns.push_back(ColumnOf(pictureBlob, "(GRAPHIC)"));
     return columns;
 }
 

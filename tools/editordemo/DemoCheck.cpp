@@ -4,14 +4,19 @@
 // editor has been left, and the last one reads the row back from the file.
 #include "tools/editordemo/DemoCheck.h"
 
+#include "editors/BlobEdit.h"
 #include "editors/DBEditors.h"
+#include "editors/GraphicEdit.h"
+#include "editors/PictureValue.h"
 #include "platform/data/ADODB.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
+#include "tools/editordemo/DemoStrip.h"
 #include "tools/editordemo/EditorDemoForm.h"
 
 #include <cmath>
@@ -47,11 +52,16 @@ void Commit(const std::string& Text) {
     Settle();
 }
 
-void ClickOn(TWinControl* Control) {
-    const TPoint centre{Control->Width() / 2, Control->Height() / 2};
+// A left click at the centre of Area (Control's client coordinates).
+void ClickAt(TWinControl* Control, const TRect& Area) {
+    const TPoint centre{(Area.Left + Area.Right) / 2, (Area.Top + Area.Bottom) / 2};
     platform_ui::test::SendQtMouse(Control->Handle(), TMouseEventKind::Press, centre, MK_LBUTTON, MK_LBUTTON);
     platform_ui::test::SendQtMouse(Control->Handle(), TMouseEventKind::Release, centre, MK_LBUTTON, 0);
     Settle();
+}
+
+void ClickOn(TWinControl* Control) {
+    ClickAt(Control, Control->ClientRect());
 }
 
 std::string Quoted(const std::string& Text) {
@@ -89,6 +99,30 @@ struct TStep {
     const char* Name;
     std::function<std::string()> Run; // what went wrong; empty when the step passed
 };
+
+// Runs the steps in order, one report line each; true when all passed.
+bool RunSteps(const std::vector<TStep>& Steps) {
+    bool passed = true;
+    for (const TStep& step : Steps) {
+        std::string fault;
+        try {
+            fault = step.Run();
+        } catch (const std::exception& e) {
+            fault = e.what();
+        }
+        if (fault.empty()) {
+            std::printf("ok %s\n", step.Name);
+        } else {
+            std::printf("FAIL %s: %s\n", step.Name, fault.c_str());
+            passed = false;
+        }
+        std::fflush(stdout);
+    }
+    return passed;
+}
+
+constexpr const char* PicsSchema = "create table PICS(ID INTEGER PRIMARY KEY, PIC IMAGE);"
+                                   "insert into PICS(ID) values (1);";
 
 } // namespace
 
@@ -167,22 +201,75 @@ int RunDemoCheck(const std::string& FileName) {
          }},
     };
 
-    bool passed = true;
-    for (const TStep& step : steps) {
-        std::string fault;
-        try {
-            fault = step.Run();
-        } catch (const std::exception& e) {
-            fault = e.what();
-        }
-        if (fault.empty()) {
-            std::printf("ok %s\n", step.Name);
-        } else {
-            std::printf("FAIL %s: %s\n", step.Name, fault.c_str());
-            passed = false;
-        }
-        std::fflush(stdout);
-    }
+    const bool passed = RunSteps(steps);
+    delete form;
+    return passed ? 0 : 1;
+}
+
+int RunPictureCheck(const std::string& FileName, const std::string& PictureFile) {
+    TfrmEditorDemo* form = nullptr;
+    Application->CreateForm(form);
+    form->Show();
+    Settle();
+    TADOConnection connection(nullptr);
+    OpenDatabaseFile(&connection, FileName, PicsSchema);
+    TADOQuery pics(nullptr);
+    pics.SetConnection(&connection);
+    pics.SQL()->SetText("select * from PICS where ID = 1");
+    // The picture open dialog answers with PictureFile; other dialogs are cancelled.
+    TDialogHookScope dialogs([&](const TDialogRequest& Request) {
+        TDialogAnswer answer;
+        if (Request.Kind == TDialogKind::OpenPicture) answer = {IDOK, {PictureFile}, 1};
+        return answer;
+    });
+    TcvInplaceGraphicEdit* graphic = form->gedPicture;
+    std::string stored;
+
+    const std::vector<TStep> steps = {
+        {"open",
+         [&] {
+             pics.Open();
+             if (pics.IsEmpty()) return std::string("PICS has no row 1");
+             ClickAt(form->Strip, form->Strip->CellRect(form->Strip->CellIndex(graphic)));
+             return form->Strip->OpenEditor() == graphic ? std::string()
+                                                          : std::string("a click did not open the graphic editor");
+         }},
+        {"load",
+         [&] {
+             graphic->ButtonClick(ptbLoad);
+             if (cvExEdtr::IsPictureEmpty(graphic->Picture())) return std::string("no picture was loaded");
+             Press(VK_RETURN, "\r");
+             return form->Strip->OpenEditor() ? std::string("Enter left the editor open") : std::string();
+         }},
+        {"post",
+         [&] {
+             cvExEdtr::SavePictureToString(graphic->Picture(), stored);
+             pics.Edit();
+             cvDBEdtr::AssignValueToField(pics.FieldByName("PIC"), stored);
+             pics.Post();
+             return pics.State() == dsBrowse ? std::string() : std::string("the row is still being edited");
+         }},
+        {"read back",
+         [&] {
+             TADOQuery row(nullptr);
+             row.SetConnection(&connection);
+             row.SQL()->SetText("select PIC from PICS where ID = 1");
+             row.Open();
+             TcvInplaceBlobEdit* blob = form->bedPicture;
+             // The column tells the blob editor what kind of picture its field keeps.
+             const TGraphicClass kind = cvExEdtr::GraphicClassOf(*graphic->Picture()->Graphic());
+             blob->OnGetGraphicClass = [&](TObject*, TGraphicClass& GraphicClass) { GraphicClass = kind; };
+             TSize size{};
+             blob->OnAssignPicture = [&](TObject*, TPicture*& Picture) { size = {Picture->Width(), Picture->Height()}; };
+             form->Strip->FillEditor(blob, row.FieldByName("PIC")->Value());
+             if (VarToStr(blob->GetEditValue()) != stored) return std::string("PIC does not hold the picture's bytes");
+             std::printf("picture=%dx%d\n", size.cx, size.cy);
+             return size.cx == graphic->Picture()->Width() && size.cy == graphic->Picture()->Height()
+                        ? std::string()
+                        : std::string("the blob editor's picture differs from the loaded one");
+         }},
+    };
+    const bool passed = RunSteps(steps);
     delete form;
     return passed ? 0 : 1;
 }

@@ -17,13 +17,23 @@ TcvInplaceEdit* TDemoStrip::AddCell(const TcvInplaceEditClass& Class, const std:
                                     const Variant& Value, int Width) {
     TcvInplaceEdit* editor = Class.CreateEditor(this);
     editor->SetParent(this);
-    BeginInitEditor();
-    editor->SetEditValue(Value);
-    editor->SetModified(false);
-    EndInitEditor();
     FCells.push_back({editor, Caption, Width});
-    Invalidate();
+    FillEditor(editor, Value);
     return editor;
+}
+
+void TDemoStrip::FillEditor(TcvInplaceEdit* Editor, const Variant& Value) {
+    BeginInitEditor();
+    Editor->SetEditValue(Value);
+    Editor->SetModified(false);
+    EndInitEditor();
+    Invalidate();
+}
+
+int TDemoStrip::CellIndex(const TcvInplaceEdit* Editor) const {
+    for (size_t i = 0; i < FCells.size(); ++i)
+        if (FCells[i].Editor == Editor) return static_cast<int>(i);
+    return -1;
 }
 
 TRect TDemoStrip::CellRect(int Index) const {

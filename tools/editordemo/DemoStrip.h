@@ -22,7 +22,11 @@ public:
     // Class (owned by the strip) holding Value and Caption over it.
     TcvInplaceEdit* AddCell(const TcvInplaceEditClass& Class, const std::string& Caption, const Variant& Value,
                             int Width);
+    // Gives Editor Value as a host fills an editor: not as the user's change.
+    void FillEditor(TcvInplaceEdit* Editor, const Variant& Value);
     TRect CellRect(int Index) const;
+    // The index of Editor's cell; -1 when it has none.
+    int CellIndex(const TcvInplaceEdit* Editor) const;
     // The editor open over a cell; nullptr when none is.
     TcvInplaceEdit* OpenEditor() const { return FOpenEditor; }
 

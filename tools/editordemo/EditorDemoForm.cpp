@@ -3,16 +3,19 @@
 #include "tools/editordemo/EditorDemoForm.h"
 #include "tools/editordemo/FlatPopup.h"
 
+#include "editors/BlobEdit.h"
 #include "editors/ButtonEdit.h"
 #include "editors/CalcEdit.h"
 #include "editors/CheckEdit.h"
 #include "editors/CurrencyEdit.h"
 #include "editors/DBEditors.h"
 #include "editors/DateEdit.h"
+#include "editors/GraphicEdit.h"
 #include "editors/HyperLinkEdit.h"
 #include "editors/ImageEdit.h"
 #include "editors/MemoEdit.h"
 #include "editors/PickEdit.h"
+#include "editors/PictureValue.h"
 #include "editors/SpinEdit.h"
 #include "editors/StandaloneEdit.h"
 #include "editors/TextEdit.h"
@@ -38,14 +41,41 @@ constexpr const char* DemoSchema =
     "insert into CODES values ('02', '软科学研究');"
     "insert into CODES values ('03', '科技型中小企业创新');";
 
+// A small chart as the cells' picture, stored as a picture field keeps it.
+std::string DemoPictureValue() {
+    TPicture picture;
+    TBitmap* bitmap = picture.Bitmap();
+    bitmap->SetSize(96, 64);
+    TCanvas* canvas = bitmap->Canvas();
+    canvas->Brush()->SetColor(clWhite);
+    canvas->FillRect({0, 0, 96, 64});
+    const struct {
+        TColor Color;
+        int Height;
+    } bars[] = {{clNavy, 30}, {clGreen, 48}, {clMaroon, 20}, {clTeal, 56}};
+    int left = 8;
+    for (const auto& bar : bars) {
+        canvas->Brush()->SetColor(bar.Color);
+        canvas->FillRect({left, 60 - bar.Height, left + 16, 60});
+        left += 21;
+    }
+    std::string value;
+    cvExEdtr::SavePictureToString(&picture, value);
+    return value;
+}
+
 } // namespace
 
 void OpenDemoDatabase(TADOConnection* Connection, const std::string& FileName) {
+    OpenDatabaseFile(Connection, FileName, DemoSchema);
+}
+
+void OpenDatabaseFile(TADOConnection* Connection, const std::string& FileName, const char* Schema) {
     if (!FileExists(FileName)) {
         // The connection opens database files only; the file is made here.
         sqlite3* db = nullptr;
         const bool made = sqlite3_open(FileName.c_str(), &db) == SQLITE_OK &&
-                          sqlite3_exec(db, DemoSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
+                          sqlite3_exec(db, Schema, nullptr, nullptr, nullptr) == SQLITE_OK;
         sqlite3_close(db);
         if (!made) throw EDatabaseError("Cannot create the demo database '" + FileName + "'.");
     }
@@ -198,6 +228,18 @@ void TfrmEditorDemo::BuildStrip(TFormBuilder& build) {
     auto* mru = static_cast<TcvInplaceMRUEdit*>(Strip->AddCell(TcvInplaceMRUEdit::StaticClass(), "最近", std::string("北京"), 90));
     for (const char* item : {"北京", "上海", "广州"})
         mru->Items()->Add(item);
+    // The graphic editor and the blob editor of memo and of picture kind.
+    const std::string picture = DemoPictureValue();
+    gedPicture = static_cast<TcvInplaceGraphicEdit*>(
+        Strip->AddCell(TcvInplaceGraphicEdit::StaticClass(), "图片", picture, 120));
+    gedPicture->SetStretch(true);
+    gedPicture->PopupToolBar()->SetIsPopupMenu(false);
+    auto* memoBlob = static_cast<TcvInplaceBlobEdit*>(Strip->AddCell(
+        TcvInplaceBlobEdit::StaticClass(), "备注块", std::string("项目说明：\r\n第一期已完成"), 90));
+    memoBlob->SetMemoScrollBars(ssVertical);
+    bedPicture = static_cast<TcvInplaceBlobEdit*>(
+        Strip->AddCell(TcvInplaceBlobEdit::StaticClass(), "图片块", picture, 90));
+    bedPicture->SetBlobKind(bkvPicture);
 }
 
 void TfrmEditorDemo::MoveClick(TObject* Sender) {

@@ -18,10 +18,14 @@ class TcvDBDateEdit;
 class TcvDBEdit;
 class TcvDBLookupEdit;
 class TcvDBMemo;
+class TcvInplaceBlobEdit;
+class TcvInplaceGraphicEdit;
 
 // Opens FileName on Connection; a missing file is made with the DEMO and
 // CODES tables and their first rows.
 void OpenDemoDatabase(TADOConnection* Connection, const std::string& FileName);
+// Opens FileName on Connection; a missing file is made by running Schema.
+void OpenDatabaseFile(TADOConnection* Connection, const std::string& FileName, const char* Schema);
 
 class TfrmEditorDemo : public TForm {
 public:
@@ -40,6 +44,8 @@ public:
     TcvDBCurrencyEdit* cedAmount = nullptr;
     TcvDBLookupEdit* ledCode = nullptr;
     TButton* btnPost = nullptr;
+    TcvInplaceGraphicEdit* gedPicture = nullptr; // in the strip
+    TcvInplaceBlobEdit* bedPicture = nullptr;    // in the strip, of picture kind
 
 private:
     void BuildDataControls(TFormBuilder& build);

@@ -3,8 +3,9 @@
 cvgrid_*.bmp (an arrow, a pencil, a star, dots and an arrow with dots, on
 white, which is their mask colour) and the cursors cvtl*.cur (the header
 remove cross, the seven panning cursors and the two drag-copy arrows; X black,
-o white, . transparent). The BMP and cursor writers are the editors' own. Run
-it again after changing a drawing; the build reads only the written files."""
+o white, . transparent), and the three panning indicators
+cvgrid_*scrollbitmap.bmp. The BMP and cursor writers are the editors' own.
+Run it again after changing a drawing; the build reads only the written files."""
 import importlib.util
 import os
 
@@ -165,6 +166,18 @@ REMOVE = [
     "XX.......XX",
 ]
 
+# The panning indicators: the panning pictures on the button face, shown in an
+# elliptic window at the point where panning started.
+def indicator(rows):
+    return [r.replace('.', 's').replace('X', 'k').replace('o', 'w') for r in rows]
+
+
+INDICATOR_BITMAPS = {
+    'cvgrid_fullscrollbitmap': indicator(panning(True, True, True, True)),
+    'cvgrid_horscrollbitmap': indicator(panning(False, True, False, True)),
+    'cvgrid_verscrollbitmap': indicator(panning(True, False, True, False)),
+}
+
 CURSORS = {
     'cvtldeletecursor': (REMOVE, (5, 5)),
     'cvtl_fullscrollcursor': (panning(True, True, True, True), (10, 10)),
@@ -182,6 +195,9 @@ CURSORS = {
 def main():
     for name, rows in INDICATORS.items():
         assert len(rows) == 9 and all(len(r) == 8 for r in rows), name
+        with open(os.path.join(HERE, name + '.bmp'), 'wb') as f:
+            f.write(editor_resources.bmp(rows))
+    for name, rows in INDICATOR_BITMAPS.items():
         with open(os.path.join(HERE, name + '.bmp'), 'wb') as f:
             f.write(editor_resources.bmp(rows))
     for name, (rows, hotspot) in CURSORS.items():

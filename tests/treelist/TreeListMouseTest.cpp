@@ -1,0 +1,172 @@
+// The tree list's mouse driven by real pointer input: the delayed editor
+// start, Ctrl and Shift clicks, the header drag threshold and column sizing
+// with its inverted line.
+#include "tests/treelist/TestTreeListInput.h"
+
+#include "platform/ui/Messages.h"
+#include "platform/ui/SystemMetrics.h"
+
+#include <chrono>
+
+using namespace treelisttest;
+
+namespace {
+
+// Lets timers run for longer than the double-click time.
+void WaitPastDoubleClickTime() {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(GetDoubleClickTime() + 150);
+    while (std::chrono::steady_clock::now() < end) {
+        platform_ui::test::PumpQt(10);
+        ProcessMessages();
+    }
+}
+
+bool Logged(const TLoggingTreeList* Tree, const std::string& Entry) {
+    return std::find(Tree->Log.begin(), Tree->Log.end(), Entry) != Tree->Log.end();
+}
+
+std::vector<uint32_t> Image(TCustomcvTreeList* Tree) {
+    UpdateWindow(Tree->Handle());
+    return platform_ui::test::BackingPixels(Tree->Handle());
+}
+
+} // namespace
+
+TEST_F(TreeListInput, AClickOnTheFocusedCellOfAFocusedControlOpensTheEditorLater) {
+    struct TCase {
+        bool Focused;   // the control has the focus before the click
+        int Row;        // the row clicked; row 1 holds the focused cell
+        WPARAM Keys;
+        bool Opens;
+    } const cases[] = {
+        {true, 1, 0, true},
+        {false, 1, 0, false}, // the click only focuses the control
+        {true, 2, 0, false},  // another node
+        {true, 1, MK_CONTROL, false},
+    };
+    for (const TCase& c : cases) {
+        Form.reset();
+        TLoggingTreeList* tree = AddTree(2, 4);
+        TLoggingTreeList* other = AddTree(2, 4, 340);
+        tree->SetOptions(tree->Options() | tlo_MultiSelect);
+        Show(c.Focused ? tree : other);
+        tree->SetFocusedCell(tree->GetRowNode(1), 0, false);
+        Click(tree, CellCentre(tree, c.Row, 0), c.Keys);
+        EXPECT_FALSE(Logged(tree, "ShowEditor")) << "case " << &c - cases << ": not before the double-click time";
+        WaitPastDoubleClickTime();
+        EXPECT_EQ(Logged(tree, "ShowEditor"), c.Opens) << "case " << &c - cases;
+    }
+}
+
+TEST_F(TreeListInput, ADelayedEditorStartEndsWhenTheFocusMovesToAnotherList) {
+    TLoggingTreeList* first = AddTree(2, 4);
+    TLoggingTreeList* second = AddTree(2, 4, 340);
+    Show(first);
+    first->SetFocusedCell(first->GetRowNode(1), 0, false);
+    Click(first, CellCentre(first, 1, 0));
+    Click(second, CellCentre(second, 2, 0));
+    ASSERT_TRUE(second->Focused());
+    WaitPastDoubleClickTime();
+    EXPECT_FALSE(Logged(first, "ShowEditor"));
+    EXPECT_EQ(first->State(), 0);
+}
+
+TEST_F(TreeListInput, CtrlAndShiftClicksSelectAndAClickOnTheSelectionReducesItOnRelease) {
+    struct TClick {
+        int Row;
+        WPARAM Keys;
+    };
+    struct TCase {
+        std::vector<TClick> Clicks;
+        const char* Selection;
+    } const cases[] = {
+        {{{1, 0}, {3, MK_CONTROL}}, "1 3 @3"},
+        {{{1, 0}, {3, MK_CONTROL}, {1, MK_CONTROL}}, "3 @1"},
+        {{{1, 0}, {3, MK_SHIFT}}, "1 2 3 @3"},
+        {{{3, 0}, {1, MK_SHIFT}, {4, MK_SHIFT}}, "3 4 @4"},
+        {{{1, 0}, {3, MK_SHIFT}, {2, 0}}, "2 @2"},
+    };
+    for (const TCase& c : cases) {
+        Form.reset();
+        TLoggingTreeList* tree = AddTree(1, 6);
+        tree->SetOptions(tree->Options() | tlo_MultiSelect);
+        Show(tree);
+        for (const TClick& click : c.Clicks)
+            Click(tree, CellCentre(tree, click.Row, 0), click.Keys);
+        EXPECT_EQ(Selection(tree), c.Selection) << "case " << &c - cases;
+    }
+    // Until the release the click keeps the selection it landed in.
+    Form.reset();
+    TLoggingTreeList* tree = AddTree(1, 6);
+    tree->SetOptions(tree->Options() | tlo_MultiSelect);
+    Show(tree);
+    Click(tree, CellCentre(tree, 1, 0));
+    Click(tree, CellCentre(tree, 3, 0), MK_SHIFT);
+    Press(tree, CellCentre(tree, 2, 0));
+    EXPECT_EQ(Selection(tree), "1 2 3 @2");
+    Release(tree, CellCentre(tree, 2, 0));
+    EXPECT_EQ(Selection(tree), "2 @2");
+}
+
+TEST_F(TreeListInput, AHeaderDragStartsOnlyPastFivePixels) {
+    struct TCase {
+        int DX, DY;
+        bool Starts;
+    } const cases[] = {
+        {5, 0, false}, {0, 5, false}, {-5, 5, false}, {6, 0, true}, {0, -6, true}, {-6, 2, true},
+    };
+    TLoggingTreeList* tree = AddTree(2, 2);
+    Show(tree);
+    const TRect header = tree->CalcRectInfo().Header;
+    const TPoint down{header.Left + 30, (header.Top + header.Bottom) / 2};
+    for (const TCase& c : cases) {
+        tree->Log.clear();
+        Press(tree, down);
+        ASSERT_EQ(tree->State(), 4) << "case " << &c - cases;
+        MoveTo(tree, {down.X + c.DX, down.Y + c.DY});
+        EXPECT_EQ(Logged(tree, "DoStartHeaderDragging 0"), c.Starts) << "case " << &c - cases;
+        Release(tree, {down.X + c.DX, down.Y + c.DY});
+        EXPECT_EQ(tree->State(), 0) << "case " << &c - cases;
+    }
+}
+
+TEST_F(TreeListInput, DraggingAColumnEdgeSizesTheColumnAndItsLineLeavesNoTrace) {
+    TLoggingTreeList* tree = AddTree(2, 4);
+    int changes = 0;
+    tree->OnChangedColumnsWidth = [&changes](TObject*) { ++changes; };
+    Show(tree);
+    const TcvTreeListDrawInfo info = tree->CalcDrawInfo();
+    const TRect cell = info.HeaderCells.at(0).Bounds;
+    const TPoint edge{cell.Right - 1, (cell.Top + cell.Bottom) / 2};
+    ASSERT_EQ(tree->GetHitTestKind(edge.X, edge.Y), htColumnEdge);
+    const std::vector<uint32_t> before = Image(tree);
+    const int widthBefore = tree->Columns(0)->Width();
+
+    // Drawn, moved and cancelled by Escape: the image is as it was.
+    Press(tree, edge);
+    ASSERT_EQ(tree->State(), 1);
+    MoveTo(tree, {edge.X + 30, edge.Y});
+    EXPECT_NE(platform_ui::test::BackingPixels(tree->Handle()), before);
+    Key(tree, VK_ESCAPE);
+    EXPECT_EQ(tree->State(), 0);
+    EXPECT_EQ(platform_ui::test::BackingPixels(tree->Handle()), before);
+    Release(tree, {edge.X + 30, edge.Y});
+    EXPECT_EQ(tree->Columns(0)->Width(), widthBefore);
+    EXPECT_EQ(changes, 0);
+
+    // Released 30 pixels further: the column is 30 pixels wider.
+    Press(tree, edge);
+    MoveTo(tree, {edge.X + 30, edge.Y});
+    Release(tree, {edge.X + 30, edge.Y});
+    EXPECT_EQ(tree->State(), 0);
+    EXPECT_EQ(tree->Columns(0)->Width(), edge.X + 30 - cell.Left + 1);
+    EXPECT_EQ(changes, 1);
+
+    // Below the minimum width the line stops at the minimum.
+    tree->Columns(0)->SetMinWidth(40);
+    const int right = tree->CalcDrawInfo().HeaderCells.at(0).Bounds.Right - 1;
+    Press(tree, {right, edge.Y});
+    MoveTo(tree, {cell.Left + 5, edge.Y});
+    Release(tree, {cell.Left + 5, edge.Y});
+    EXPECT_EQ(tree->Columns(0)->Width(), 41);
+}

@@ -1,0 +1,65 @@
+// The tree list as text: a header line of captions, then one line per node,
+// cells joined by TAB; for the clipboard and the string-list exports.
+#include "treelist/TreeList.h"
+
+#include "platform/rtl/StringList.h"
+#include "platform/ui/Clipbrd.h"
+
+void TCustomcvTreeList::GetHeaderLineText(std::string& Text) const {
+    Text.clear();
+    for (int visible = 0; visible < GetVisibleColumnCount(); ++visible) {
+        if (visible > 0) Text += '\t';
+        Text += GetColumnCaption(GetAbsoluteIndex(visible));
+    }
+    Text += "\r\n";
+}
+
+void TCustomcvTreeList::GetNodeLineText(const TcvTreeListNode* Node, std::string& Text) const {
+    if (IsGroupNode(Node)) {
+        Text = GetNodeString(Node, 0);
+        return;
+    }
+    Text.clear();
+    for (int visible = 0; visible < GetVisibleColumnCount(); ++visible) {
+        if (visible > 0) Text += '\t';
+        Text += GetNodeString(Node, GetAbsoluteIndex(visible));
+    }
+}
+
+void TCustomcvTreeList::SaveAllToStrings(TStrings* Strings) const {
+    std::string line;
+    GetHeaderLineText(line);
+    Strings->Add(line);
+    for (TcvTreeListNode* node = Items(0); node; node = node->GetNextVisible()) {
+        GetNodeLineText(node, line);
+        Strings->Add(line);
+    }
+}
+
+void TCustomcvTreeList::SaveSelectedToStrings(TStrings* Strings) const {
+    std::string line;
+    GetHeaderLineText(line);
+    Strings->Add(line);
+    if (!IsMultiSelect()) {
+        if (!FFocusedNode) return;
+        GetNodeLineText(FFocusedNode, line);
+        Strings->Add(line);
+        return;
+    }
+    TList nodes;
+    for (int i = 0; i < SelectedCount(); ++i)
+        nodes.Add(GetSelectedNode(i));
+    nodes.Sort(cvTL::CompareNodePositions);
+    for (int i = 0; i < nodes.Count(); ++i) {
+        GetNodeLineText(static_cast<TcvTreeListNode*>(nodes.Items(i)), line);
+        Strings->Add(line);
+    }
+}
+
+void TCustomcvTreeList::CopySelectedToClipboard() {
+    TStringList lines;
+    SaveSelectedToStrings(&lines);
+    // The header line already ends in CR LF, so the text keeps an empty line
+    // under the captions.
+    Clipboard()->SetAsText(lines.Text());
+}
