@@ -91,6 +91,18 @@ TfrmTreeListDemo::TfrmTreeListDemo(TComponent* AOwner) : TForm(AOwner) {
     tlProjects->SetShowIndicator(true);
     tlProjects->SetImages(FImages);
     tlProjects->OnEdited = [this](TObject*, TcvTreeListNode*) { UpdateFooter(); };
+    tlProjects->OnDragOver = [this](TObject*, TObject* Source, int X, int Y, TDragState, bool& Accept) {
+        TcvTreeListNode* target = nullptr;
+        TcvNodeAttachMode mode = natInsert;
+        Accept = Source == tlProjects && CanDropNode(X, Y, target, mode);
+    };
+    tlProjects->OnDragDrop = [this](TObject*, TObject*, int X, int Y) {
+        TcvTreeListNode* target = nullptr;
+        TcvNodeAttachMode mode = natInsert;
+        if (!CanDropNode(X, Y, target, mode)) return;
+        tlProjects->DragNode()->MoveTo(target, mode);
+        UpdateFooter();
+    };
     BuildColumns(build);
 }
 
@@ -208,6 +220,19 @@ void TfrmTreeListDemo::FillProjects() {
         tlProjects->Items(0)->GetFirstChild()->Expand(false);
     }
     UpdateFooter();
+}
+
+bool TfrmTreeListDemo::CanDropNode(int X, int Y, TcvTreeListNode*& Target, TcvNodeAttachMode& Mode) const {
+    TcvTreeListNode* dragged = tlProjects->DragNode();
+    Target = tlProjects->GetHitNode(X, Y);
+    if (!dragged || !Target || Target == dragged) return false;
+    if (Target->Level() == dragged->Level() - 1)
+        Mode = natAddChild;
+    else if (Target->Level() == dragged->Level())
+        Mode = natInsert;
+    else
+        return false;
+    return dragged->CanMove(Target, Mode);
 }
 
 void TfrmTreeListDemo::UpdateFooter() {

@@ -60,8 +60,11 @@ private:
     void BuildColumns(TFormBuilder& build);
     // Three pictures: a plan, a year, a project.
     void BuildImages(TFormBuilder& build);
-    // The footer follows the budgets, also after an edit.
+    // The footer follows the budgets, also after an edit or a move.
     void UpdateFooter();
+    // A dragged node may drop onto a node one level up (it becomes its last
+    // child) or onto one of its own level (it goes before it).
+    bool CanDropNode(int X, int Y, TcvTreeListNode*& Target, TcvNodeAttachMode& Mode) const;
 
     TCustomImageList* FImages = nullptr;
 };
