@@ -10,6 +10,32 @@
 #include "treelist/cvTL.h"
 
 #include <algorithm>
+#include <vector>
+
+namespace {
+
+// Visits the nodes in tree order, going into a node's children only when
+// Visit answers true. It steps through the child lists by index, so a walk
+// costs one step per node; the sibling links would each search their list.
+template <class TVisit> void WalkNodes(const TCustomcvTreeList& Tree, TVisit&& Visit) {
+    struct TLevel {
+        TcvTreeListNode* Parent; // nullptr: the roots
+        int Next;
+    };
+    std::vector<TLevel> path{{nullptr, 0}};
+    while (!path.empty()) {
+        TLevel& level = path.back();
+        TcvTreeListNode* node = level.Parent ? level.Parent->Items(level.Next) : Tree.Items(level.Next);
+        if (!node) {
+            path.pop_back();
+            continue;
+        }
+        ++level.Next;
+        if (Visit(node) && node->Count() > 0) path.push_back({node, 0});
+    }
+}
+
+} // namespace
 
 TCustomcvTreeList::TCustomcvTreeList(TComponent* AOwner)
     : TCustomcvContainer(AOwner), FRoots(std::make_unique<TList>()), FRowNodes(std::make_unique<TList>()),
@@ -219,14 +245,18 @@ void TCustomcvTreeList::ClearCache() {
 
 void TCustomcvTreeList::ResetRowHeights() {
     if (FClearing || ComponentState().Contains(csDestroying)) return;
-    for (TcvTreeListNode* node = Items(0); node; node = node->GetNext())
-        node->CachedRowHeight = 0;
+    WalkNodes(*this, [](TcvTreeListNode* Node) {
+        Node->CachedRowHeight = 0;
+        return true;
+    });
 }
 
 void TCustomcvTreeList::FocusedNodeChanged() {
     DropRowCache();
-    for (TcvTreeListNode* node = Items(0); node; node = GetNextVisibleNode(node))
-        FRowNodes->Add(node);
+    WalkNodes(*this, [this](TcvTreeListNode* Node) {
+        FRowNodes->Add(Node);
+        return Node->Expanded();
+    });
     const int count = FRowNodes->Count();
     std::vector<std::pair<TcvTreeListNode*, int>> byAddress(count);
     for (int row = 0; row < count; ++row)

@@ -1124,6 +1124,10 @@ private:
     void HitTestIndicator(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit) const;
     void HitTestRows(const TcvTreeListDrawInfo& Info, TcvTreeListHitInfo& Hit);
     int HeaderColumnAt(const TcvTreeListDrawInfo& Info, int X) const;
+    // The column of a node row's cell at X in the row's line Line (a row of
+    // a multi-row band has a line per band row); past the band rows, the
+    // bottom one's.
+    int RowCellColumnAt(const TcvTreeListDrawInfo& Info, int X, int Line) const;
     // Calls Visit(band, row, position, column) for every shown column in
     // shown order until it answers true; answers whether one did.
     bool ForEachShownColumn(const std::function<bool(int, int, int, int)>& Visit) const;

@@ -114,6 +114,7 @@ public:
     // Nested; the outermost EndSortUpdate calls ResortNodes.
     void BeginSortUpdate();
     void EndSortUpdate();
+    bool SortUpdating() const { return FSortUpdateCount > 0; }
     // Orders the nodes by the sort keys: the control leaves them as they
     // are; a descendant that sorts calls SortChildren here.
     virtual void ResortNodes() {}

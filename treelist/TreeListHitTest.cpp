@@ -226,10 +226,19 @@ void TCustomcvTreeList::HitTestRows(const TcvTreeListDrawInfo& Info, TcvTreeList
         return;
     }
     if (Hit.Kind != htCell) return;
-    Hit.Column = HeaderColumnAt(Info, Hit.X);
+    Hit.Column = RowCellColumnAt(Info, Hit.X, FDefaultRowHeight > 0 ? (Hit.Y - row->Top) / FDefaultRowHeight : 0);
     const int previewBottom = bottom - row->FooterHeight;
     const int previewTop = previewBottom - row->PreviewLineCount * FPreviewLineHeight - 2;
     if (row->PreviewLineCount > 0 && InRange(Hit.Y, previewTop, previewBottom)) Hit.Kind = htPreview;
+}
+
+int TCustomcvTreeList::RowCellColumnAt(const TcvTreeListDrawInfo& Info, int X, int Line) const {
+    for (const TcvTreeListHeaderCellInfo& cell : Info.HeaderCells) {
+        const int span = FHeaderRowHeight > 0 ? std::max(cell.Bounds.Height() / FHeaderRowHeight, 1) : 1;
+        if (InRange(X, cell.Visible.Left, cell.Visible.Right) && Line >= cell.BandRow && Line < cell.BandRow + span)
+            return cell.Column;
+    }
+    return HeaderColumnAt(Info, X);
 }
 
 int TCustomcvTreeList::HeaderColumnAt(const TcvTreeListDrawInfo& Info, int X) const {

@@ -1,7 +1,7 @@
 // The tree-list control with columns: placement in band rows, the automatic
 // header-panel height, best fit from the font, the font sync, forms loaded
-// in code, the hit test over real header cells and a cell painted through
-// the column's editor class.
+// in code, the hit test over real header and node cells and a cell painted
+// through the column's editor class.
 #include "TestTreeListControl.h"
 
 #include "platform/ui/Colors.h"
@@ -148,7 +148,7 @@ TEST_F(TreeListControl, AFormLoadedInCodePlacesItsColumnsAtTheEnd) {
     EXPECT_EQ(tree->HeaderHeight(), 2 * tree->HeaderRowHeight());
 }
 
-TEST_F(TreeListControl, EveryHeaderCellCentreHitsItsColumn) {
+TEST_F(TreeListControl, EveryHeaderCellAndNodeCellCentreHitsItsColumn) {
     Tree->SetBounds(0, 0, 500, 300);
     Tree->SetShowBands(true);
     Tree->SetHeaderPanelRowCount(2);
@@ -172,6 +172,15 @@ TEST_F(TreeListControl, EveryHeaderCellCentreHitsItsColumn) {
     // Band 1's hidden column leaves its row 1 to column 4, spanning both rows.
     EXPECT_EQ(info.HeaderCells[3].Column, 4);
     EXPECT_EQ(info.HeaderCells[3].BandRow, 0);
+    // A node's cells lie in the lines of its row as the headers in their rows.
+    for (int visible = 0; visible < Tree->GetVisibleColumnCount(); ++visible) {
+        const TRect cell = Tree->GetCellRect(Tree->Items(0), visible);
+        TcvTreeListHitInfo hit;
+        Tree->GetHitInfo({(cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2}, hit);
+        EXPECT_EQ(hit.Kind, htCell) << visible;
+        EXPECT_EQ(hit.Column, Tree->GetAbsoluteIndex(visible));
+        EXPECT_EQ(hit.Node, Tree->Items(0));
+    }
 }
 
 TEST_F(TreeListControl, ACellIsPaintedByTheColumnsEditorClass) {
