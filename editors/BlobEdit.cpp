@@ -9,6 +9,7 @@
 #include "editors/GraphicEdit.h"
 #include "editors/PictureValue.h"
 #include "editors/PopupToolBar.h"
+#include "editors/TextEdit.h"
 #include "editors/cvUtils.h"
 #include "platform/data/DB.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -350,8 +351,16 @@ void TCustomcvBlobPopup::PictureCommand(int Index) {
 }
 
 void TCustomcvBlobPopup::ShowContextMenu(TMessage& Message) {
+    TPoint at = PointFromLParam(Message.LParam);
+    if (Message.LParam == -1) at = ClientToScreen({0, 0});
+    Message.Result = 1;
+    if (IsMemo()) {
+        if (!FMemoMenu) FMemoMenu = std::make_unique<TcvEditWindowMenu>();
+        FMemoMenu->Popup(FHandle, this, at, !FReadOnly, false);
+        return;
+    }
     auto* editor = dynamic_cast<TcvInplaceBlobEdit*>(OwnerEditor());
-    if (IsMemo() || (editor && !editor->ShowPicturePopup())) return;
+    if (editor && !editor->ShowPicturePopup()) return;
     if (!FContextMenu) {
         FContextMenu = std::make_unique<TPopupMenu>(nullptr);
         FContextMenu->SetImages(cvExEdtr::ToolGlyphs());
@@ -376,10 +385,7 @@ void TCustomcvBlobPopup::ShowContextMenu(TMessage& Message) {
         }
         items->Add(item);
     }
-    TPoint at = PointFromLParam(Message.LParam);
-    if (Message.LParam == -1) at = ClientToScreen({0, 0});
     FContextMenu->Popup(at.X, at.Y);
-    Message.Result = 1;
 }
 
 bool TCustomcvBlobPopup::Modified() {
@@ -838,7 +844,6 @@ void TCustomcvBlobPopup::WndProc(TMessage& Message) {
         PullOffsetsBack();
         return;
     case WM_CONTEXTMENU:
-        if (IsMemo()) break;
         ShowContextMenu(Message);
         return;
     case WM_ERASEBKGND:

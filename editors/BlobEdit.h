@@ -16,6 +16,7 @@
 class TImageList;
 class TField;
 class TPopupMenu;
+class TcvEditWindowMenu;
 
 // Effective kinds of a blob.
 enum TcvBlobKindValue : Byte { bkvMemo, bkvPicture, bkvOle, bkvBinary };
@@ -190,7 +191,8 @@ private:
     int FHorzOffset = 0;
     int FVertOffset = 0;
     std::unique_ptr<TPicture> FPicture;
-    std::unique_ptr<TPopupMenu> FContextMenu; // rebuilt at each showing
+    std::unique_ptr<TPopupMenu> FContextMenu; // the picture's, rebuilt at each showing
+    std::unique_ptr<TcvEditWindowMenu> FMemoMenu;
     UINT FClipboardFormat;
     std::string FPictureFilter;
 };

@@ -318,6 +318,49 @@ TEST_F(BlobEditTest, ThePictureMenuOffersWhatThePictureAndTheEditorAllow) {
     EXPECT_TRUE(ContextMenu(OpenPicture("")).empty()) << "no menu when the editor asks for none";
 }
 
+TEST_F(BlobEditTest, TheMemoMenuEditsTheTextAsTheEditorAllows) {
+    const struct {
+        const char* What;
+        bool Modifiable;
+        std::map<std::string, bool> Enabled;
+    } cases[] = {
+        {"editable",
+         true,
+         {{"&Undo", false},
+          {"&Redo", false},
+          {"Cu&t", true},
+          {"&Copy", true},
+          {"&Paste", true},
+          {"&Delete", true},
+          {"Select &All", true}}},
+        {"read-only copies only",
+         false,
+         {{"&Undo", false},
+          {"&Redo", false},
+          {"Cu&t", false},
+          {"&Copy", true},
+          {"&Paste", false},
+          {"&Delete", false},
+          {"Select &All", true}}},
+    };
+    for (const auto& c : cases) {
+        Clipboard()->SetAsText("paste me");
+        Hosted.Host->Modifiable = c.Modifiable;
+        TCustomcvBlobPopup* popup = Open("备忘录");
+        popup->SetSelStart(1);
+        popup->SetSelLength(1);
+        EXPECT_EQ(ContextMenu(popup), c.Enabled) << c.What;
+        uitest::Type(popup, VK_ESCAPE);
+    }
+    Hosted.Host->Modifiable = true;
+    TCustomcvBlobPopup* popup = Open("备忘录");
+    ContextMenu(popup, "Select &All");
+    EXPECT_EQ(popup->GetSelText(), "备忘录");
+    ContextMenu(popup, "&Delete");
+    EXPECT_EQ(popup->Text(), "");
+    EXPECT_TRUE(popup->OKEnabled());
+}
+
 TEST_F(BlobEditTest, LoadTakesThePictureChosenInTheDialogWithTheEditorsFilter) {
     TScratchFolder folder;
     TPicture chosen;
