@@ -8,15 +8,19 @@
 #include "editors/ExEdtr.h"
 #include "editors/GraphicEdit.h"
 #include "editors/PictureValue.h"
+#include "editors/PopupToolBar.h"
+#include "editors/TextEdit.h"
 #include "editors/cvUtils.h"
 #include "platform/data/DB.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Utf8.h"
+#include "platform/ui/Clipbrd.h"
 #include "platform/ui/EditWindow.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/NonClient.h"
@@ -147,7 +151,8 @@ bool TcvBlobEditClassOps::DrawContent(HDC DC, const TRect& Rect, TcvEditViewData
 
 // ---- TCustomcvBlobPopup -----------------------------------------------------
 
-TCustomcvBlobPopup::TCustomcvBlobPopup(TComponent* AOwner) : TcvInplacePopupControl(AOwner) {
+TCustomcvBlobPopup::TCustomcvBlobPopup(TComponent* AOwner)
+    : TcvInplacePopupControl(AOwner), FClipboardFormat(CF_PICTURE) {
     SetControlStyle(ControlStyle() + csClickEvents + csCaptureMouse);
     SetBounds(Left(), Top(), 185, 89);
     SetTabStop(true);
@@ -312,6 +317,75 @@ void TCustomcvBlobPopup::PictureChanged() {
     SetModified(true);
     DoChange();
     Invalidate();
+}
+
+bool TCustomcvBlobPopup::MayChangePicture() {
+    return !FReadOnly && (!OwnerEditor() || OwnerEditor()->CanModify());
+}
+
+void TCustomcvBlobPopup::PictureCommand(int Index) {
+    switch (Index) {
+    case ptbCut:
+        cvPictureCommands::Copy(Picture());
+        if (MayChangePicture()) Picture()->SetGraphic(nullptr);
+        break;
+    case ptbCopy:
+        cvPictureCommands::Copy(Picture());
+        break;
+    case ptbPaste:
+        if (MayChangePicture()) cvPictureCommands::Paste(Picture(), FClipboardFormat);
+        break;
+    case ptbDelete:
+        if (MayChangePicture()) Picture()->SetGraphic(nullptr);
+        break;
+    case ptbLoad:
+        if (MayChangePicture()) cvPictureCommands::Load(Picture(), FPictureFilter);
+        if (HandleAllocated()) ::SetFocus(FHandle);
+        break;
+    case ptbSave:
+        cvPictureCommands::Save(Picture(), FPictureFilter);
+        break;
+    default:
+        break;
+    }
+}
+
+void TCustomcvBlobPopup::ShowContextMenu(TMessage& Message) {
+    TPoint at = PointFromLParam(Message.LParam);
+    if (Message.LParam == -1) at = ClientToScreen({0, 0});
+    Message.Result = 1;
+    if (IsMemo()) {
+        if (!FMemoMenu) FMemoMenu = std::make_unique<TcvEditWindowMenu>();
+        FMemoMenu->Popup(FHandle, this, at, !FReadOnly, false);
+        return;
+    }
+    auto* editor = dynamic_cast<TcvInplaceBlobEdit*>(OwnerEditor());
+    if (editor && !editor->ShowPicturePopup()) return;
+    if (!FContextMenu) {
+        FContextMenu = std::make_unique<TPopupMenu>(nullptr);
+        FContextMenu->SetImages(cvExEdtr::ToolGlyphs());
+    }
+    TMenuItem* items = FContextMenu->Items();
+    items->Clear();
+    const bool empty = cvExEdtr::IsPictureEmpty(FPicture.get());
+    const bool extras = !editor || editor->ShowExPopupItems();
+    constexpr int Separator = -1;
+    const int tags[] = {ptbCut, ptbCopy, ptbPaste, ptbDelete, Separator, ptbLoad, ptbSave};
+    for (int tag : tags) {
+        if (!extras && tag >= ptbLoad) break;
+        auto* item = new TMenuItem(FContextMenu.get());
+        if (tag == Separator) {
+            item->SetCaption("-");
+        } else {
+            item->SetCaption(SToolBarCaptions[tag]);
+            item->SetImageIndex(tag);
+            item->SetTag(tag);
+            item->SetEnabled(PictureCommandEnabled(tag, empty, FReadOnly, FClipboardFormat));
+            item->OnClick = [this, tag](TObject*) { PictureCommand(tag); };
+        }
+        items->Add(item);
+    }
+    FContextMenu->Popup(at.X, at.Y);
 }
 
 bool TCustomcvBlobPopup::Modified() {
@@ -769,6 +843,9 @@ void TCustomcvBlobPopup::WndProc(TMessage& Message) {
         UpdateScrollBars();
         PullOffsetsBack();
         return;
+    case WM_CONTEXTMENU:
+        ShowContextMenu(Message);
+        return;
     case WM_ERASEBKGND:
         if (!IsMemo()) {
             Message.Result = 1;
@@ -918,6 +995,7 @@ void TcvInplaceBlobEdit::DropDown() {
     popup.SetWantTabs(FMemoWantTabs);
     popup.SetWordWrap(FMemoWordWrap);
     popup.SetPictureAutoSize(FPictureAutoSize);
+    popup.SetPictureFilter(FPictureFilter);
     popup.SetReadOnly(!CanModify());
     if (FBlobKind == bkvMemo)
         popup.SetText(FBlobValue);

@@ -15,6 +15,8 @@
 
 class TImageList;
 class TField;
+class TPopupMenu;
+class TcvEditWindowMenu;
 
 // Effective kinds of a blob.
 enum TcvBlobKindValue : Byte { bkvMemo, bkvPicture, bkvOle, bkvBinary };
@@ -87,6 +89,13 @@ public:
     int VertOffset() const { return FVertOffset; }
     void SetHorzOffset(int Value) { SetOffset(true, Value); }
     void SetVertOffset(int Value) { SetOffset(false, Value); }
+    UINT ClipboardFormat() const { return FClipboardFormat; }
+    void SetClipboardFormat(UINT Value) { FClipboardFormat = Value; }
+    // The picture dialogs' filter; empty: the dialogs' own.
+    const std::string& PictureFilter() const { return FPictureFilter; }
+    void SetPictureFilter(const std::string& Value) { FPictureFilter = Value; }
+    // A picture menu command: 0 cut, 1 copy, 2 paste, 3 delete, 4 load, 5 save.
+    void PictureCommand(int Index);
     TcvBlobPopupButtons Buttons() const { return FButtons; }
     int GripCorner() const { return FGripCorner; }
     int StripHeight() const { return FStripHeight; }
@@ -143,6 +152,9 @@ private:
     void UpdatePressedLook(TPoint ScreenPoint);
     void StopTracking();
     void PictureChanged();
+    // Not read-only, and the editor may still change its value.
+    bool MayChangePicture();
+    void ShowContextMenu(TMessage& Message);
     bool HandlePopupKey(TMessage& Message);
     // The present strip button whose caption's accelerator is Key; -1 none.
     int AcceleratorButton(Word Key) const;
@@ -179,6 +191,10 @@ private:
     int FHorzOffset = 0;
     int FVertOffset = 0;
     std::unique_ptr<TPicture> FPicture;
+    std::unique_ptr<TPopupMenu> FContextMenu; // the picture's, rebuilt at each showing
+    std::unique_ptr<TcvEditWindowMenu> FMemoMenu;
+    UINT FClipboardFormat;
+    std::string FPictureFilter;
 };
 
 using TcvBlobAssignPictureEvent = std::function<void(TObject* Sender, TPicture*& Picture)>;
@@ -216,6 +232,13 @@ public:
     void SetMemoWordWrap(bool Value) { FMemoWordWrap = Value; }
     bool PictureAutoSize() const { return FPictureAutoSize; }
     void SetPictureAutoSize(bool Value) { FPictureAutoSize = Value; }
+    const std::string& PictureFilter() const { return FPictureFilter; }
+    void SetPictureFilter(const std::string& Value) { FPictureFilter = Value; }
+    // Pictures get a context menu; with the extra items it also loads and saves.
+    bool ShowPicturePopup() const { return FShowPicturePopup; }
+    void SetShowPicturePopup(bool Value) { FShowPicturePopup = Value; }
+    bool ShowExPopupItems() const { return FShowExPopupItems; }
+    void SetShowExPopupItems(bool Value) { FShowExPopupItems = Value; }
     // Writes the text without it counting as the user's.
     void SetTextNoChange(const std::string& Value);
     TCustomcvBlobPopup* BlobPopup() const { return FPopup.get(); }
@@ -258,6 +281,9 @@ private:
     bool FMemoWantTabs = true;
     bool FMemoWordWrap = true;
     bool FPictureAutoSize = true;
+    std::string FPictureFilter;
+    bool FShowPicturePopup = true;
+    bool FShowExPopupItems = true;
     TGraphicClass FGraphicClass;
     std::unique_ptr<TPicture> FPicture; // for GetEditValue
 };

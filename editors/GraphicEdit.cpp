@@ -263,7 +263,7 @@ void TcvInplaceGraphicEdit::DeletePicture() {
 }
 
 void TcvInplaceGraphicEdit::CopyToClipboard() {
-    if (!cvExEdtr::IsPictureEmpty(FPicture.get())) Clipboard()->Assign(FPicture.get());
+    cvPictureCommands::Copy(FPicture.get());
 }
 
 void TcvInplaceGraphicEdit::CutToClipboard() {
@@ -272,27 +272,46 @@ void TcvInplaceGraphicEdit::CutToClipboard() {
 }
 
 void TcvInplaceGraphicEdit::PasteFromClipboard() {
-    if (!IsEditable() || !Clipboard()->HasFormat(FClipboardFormat) || !CanModify()) return;
-    if (FClipboardFormat == CF_PICTURE && Clipboard()->HasFormat(CF_BITMAP))
-        Clipboard()->AssignTo(FPicture->Bitmap());
-    else
-        Clipboard()->AssignTo(FPicture.get());
+    if (IsEditable() && CanModify()) cvPictureCommands::Paste(FPicture.get(), FClipboardFormat);
 }
 
 void TcvInplaceGraphicEdit::LoadFromFile() {
-    if (!IsEditable()) return;
-    TOpenPictureDialog dialog(nullptr);
-    if (!FCustomFilter.empty()) dialog.SetFilter(FCustomFilter);
-    if (dialog.Execute()) FPicture->LoadFromFile(dialog.FileName());
+    if (IsEditable()) cvPictureCommands::Load(FPicture.get(), FCustomFilter);
 }
 
 void TcvInplaceGraphicEdit::SaveToFile() {
-    if (cvExEdtr::IsPictureEmpty(FPicture.get())) return;
-    TSavePictureDialog dialog(nullptr);
-    dialog.SetFilter(FCustomFilter.empty() ? TPicture::GraphicFilter(*FPicture->Graphic()) : FCustomFilter);
-    dialog.SetDefaultExt(TPicture::GraphicExtension(*FPicture->Graphic()));
-    if (dialog.Execute()) FPicture->SaveToFile(dialog.FileName());
+    cvPictureCommands::Save(FPicture.get(), FCustomFilter);
 }
+
+namespace cvPictureCommands {
+
+void Copy(TPicture* Picture) {
+    if (!cvExEdtr::IsPictureEmpty(Picture)) Clipboard()->Assign(Picture);
+}
+
+void Paste(TPicture* Picture, UINT Format) {
+    if (!Clipboard()->HasFormat(Format)) return;
+    if (Format == CF_PICTURE && Clipboard()->HasFormat(CF_BITMAP))
+        Clipboard()->AssignTo(Picture->Bitmap());
+    else
+        Clipboard()->AssignTo(Picture);
+}
+
+void Load(TPicture* Picture, const std::string& Filter) {
+    TOpenPictureDialog dialog(nullptr);
+    if (!Filter.empty()) dialog.SetFilter(Filter);
+    if (dialog.Execute()) Picture->LoadFromFile(dialog.FileName());
+}
+
+void Save(TPicture* Picture, const std::string& Filter) {
+    if (cvExEdtr::IsPictureEmpty(Picture)) return;
+    TSavePictureDialog dialog(nullptr);
+    dialog.SetFilter(Filter.empty() ? TPicture::GraphicFilter(*Picture->Graphic()) : Filter);
+    dialog.SetDefaultExt(TPicture::GraphicExtension(*Picture->Graphic()));
+    if (dialog.Execute()) Picture->SaveToFile(dialog.FileName());
+}
+
+} // namespace cvPictureCommands
 
 void TcvInplaceGraphicEdit::ButtonClick(int Index) {
     switch (Index) {

@@ -39,6 +39,18 @@ public:
     static TRect PictureRect(const TRect& Content, int PictureWidth, int PictureHeight, bool Stretch, bool Center);
 };
 
+// The picture commands the graphic editor and the blob popup share; the
+// callers check that the picture may change.
+namespace cvPictureCommands {
+void Copy(TPicture* Picture);
+// Takes the clipboard's picture when it holds Format.
+void Paste(TPicture* Picture, UINT Format);
+// Through the picture dialogs; an empty Filter: the dialog's own (load) or
+// the graphic's (save).
+void Load(TPicture* Picture, const std::string& Filter);
+void Save(TPicture* Picture, const std::string& Filter);
+} // namespace cvPictureCommands
+
 using TcvGraphicEditAssignPictureEvent = std::function<void(TObject* Sender, TPicture*& Picture)>;
 using TcvGraphicEditGetGraphicClassEvent = std::function<void(TObject* Sender, TGraphicClass& GraphicClass)>;
 

@@ -163,21 +163,25 @@ void TcvPopupToolBar::LayoutButtons() {
     UpdateButtonStates();
 }
 
-bool TcvPopupToolBar::ButtonEnabled(int Index) const {
+bool PictureCommandEnabled(int Index, bool PictureEmpty, bool ReadOnly, UINT ClipboardFormat) {
     switch (Index) {
     case ptbCut:
     case ptbDelete:
-        return !FPictureEmpty && !FReadOnly;
+        return !PictureEmpty && !ReadOnly;
     case ptbCopy:
     case ptbSave:
-        return !FPictureEmpty;
+        return !PictureEmpty;
     case ptbPaste:
-        return !FReadOnly && Clipboard()->HasFormat(FClipboardFormat);
+        return !ReadOnly && Clipboard()->HasFormat(ClipboardFormat);
     case ptbLoad:
-        return !FReadOnly;
+        return !ReadOnly;
     default:
         return true;
     }
+}
+
+bool TcvPopupToolBar::ButtonEnabled(int Index) const {
+    return PictureCommandEnabled(Index, FPictureEmpty, FReadOnly, FClipboardFormat);
 }
 
 void TcvPopupToolBar::UpdateButtonStates() {

@@ -25,6 +25,9 @@ enum TcvPopupToolBarAlignment { ptaLeft, ptaRight, ptaTop, ptaBottom };
 
 inline constexpr TcvPopupToolBarButtons StandardToolBarButtons{ptbCut, ptbCopy, ptbPaste, ptbDelete, ptbLoad, ptbSave};
 
+// Whether a picture command (a button's index) can run on a picture in that state.
+bool PictureCommandEnabled(int Index, bool PictureEmpty, bool ReadOnly, UINT ClipboardFormat);
+
 // What an editor's tool window shows; Assign copies every field but the owner.
 class TcvPopupToolBarWindow : public TPersistent {
 public:

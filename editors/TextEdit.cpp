@@ -144,9 +144,7 @@ TcvInplaceTextEdit::TcvInplaceTextEdit(TComponent* AOwner, const TcvInplaceEditC
     SetParentColor(false);
 }
 
-TcvInplaceTextEdit::~TcvInplaceTextEdit() {
-    delete FContextMenu;
-}
+TcvInplaceTextEdit::~TcvInplaceTextEdit() = default;
 
 void TcvInplaceTextEdit::SetCharCase(TEditCharCase Value) {
     FCharCase = Value;
@@ -411,8 +409,18 @@ void TcvInplaceTextEdit::ShowContextMenu(TMessage& Message) {
     } else if (!PtInRect(ClientRect(), ScreenToClient(at))) {
         return;
     }
-    if (!FContextMenu) {
-        FContextMenu = new TPopupMenu(nullptr);
+    FContextMenu.Popup(FHandle, this, at, IsEditable(), FPasswordChar != 0);
+    Message.Result = 1;
+}
+
+TcvEditWindowMenu::~TcvEditWindowMenu() {
+    delete FMenu;
+}
+
+void TcvEditWindowMenu::Popup(HWND Wnd, TComponent* PopupComponent, TPoint At, bool Editable, bool Masked) {
+    FWnd = Wnd;
+    if (!FMenu) {
+        FMenu = new TPopupMenu(nullptr);
         const struct {
             const char* Caption;
             intptr_t Tag;
@@ -422,75 +430,78 @@ void TcvInplaceTextEdit::ShowContextMenu(TMessage& Message) {
             {SPopupCaptions[6], cmdDelete}, {"-", cmdSeparator},           {SSelectAllCaption, cmdSelectAll},
         };
         for (const auto& entry : items) {
-            auto* item = new TMenuItem(FContextMenu);
+            auto* item = new TMenuItem(FMenu);
             item->SetCaption(entry.Caption);
             item->SetTag(entry.Tag);
-            item->OnClick = [this](TObject* Sender) { ContextMenuClick(Sender); };
-            FContextMenu->Items()->Add(item);
+            item->OnClick = [this](TObject* Sender) { Click(static_cast<TMenuItem*>(Sender)->Tag()); };
+            FMenu->Items()->Add(item);
         }
     }
-    const bool selected = GetSelLength() > 0;
-    const bool editable = IsEditable();
+    CHARRANGE selection{};
+    SendMessage(Wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    const int selLength = selection.cpMax - selection.cpMin;
+    const bool selected = selLength > 0;
     GETTEXTLENGTHEX how;
-    const int textLength = static_cast<int>(SendMessage(FHandle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how)));
-    TMenuItem* root = FContextMenu->Items();
+    const int textLength = static_cast<int>(SendMessage(Wnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how)));
+    TMenuItem* root = FMenu->Items();
     for (int i = 0; i < root->Count(); ++i) {
         TMenuItem* item = root->Items(i);
         switch (item->Tag()) {
         case cmdUndo:
-            item->SetEnabled(SendMessage(FHandle, EM_CANUNDO) != 0);
+            item->SetEnabled(SendMessage(Wnd, EM_CANUNDO) != 0);
             break;
         case cmdRedo:
-            item->SetEnabled(SendMessage(FHandle, EM_CANREDO) != 0);
+            item->SetEnabled(SendMessage(Wnd, EM_CANREDO) != 0);
             break;
         case cmdCut:
-            item->SetEnabled(selected && editable && FPasswordChar == 0);
+            item->SetEnabled(selected && Editable && !Masked);
             break;
         case cmdCopy:
-            item->SetEnabled(selected && FPasswordChar == 0);
+            item->SetEnabled(selected && !Masked);
             break;
         case cmdPaste:
-            item->SetEnabled(editable && SendMessage(FHandle, EM_CANPASTE) != 0);
+            item->SetEnabled(Editable && SendMessage(Wnd, EM_CANPASTE) != 0);
             break;
         case cmdDelete:
-            item->SetEnabled(selected && editable);
+            item->SetEnabled(selected && Editable);
             break;
         case cmdSelectAll:
-            item->SetEnabled(GetSelLength() != textLength);
+            item->SetEnabled(selLength != textLength);
             break;
         default:
             break;
         }
     }
-    FContextMenu->SetPopupComponent(this);
-    FContextMenu->Popup(at.X, at.Y);
-    Message.Result = 1;
+    FMenu->SetPopupComponent(PopupComponent);
+    FMenu->Popup(At.X, At.Y);
 }
 
-void TcvInplaceTextEdit::ContextMenuClick(TObject* Sender) {
-    if (!HandleAllocated()) return;
-    switch (static_cast<TMenuItem*>(Sender)->Tag()) {
+void TcvEditWindowMenu::Click(intptr_t Command) {
+    if (!IsWindow(FWnd)) return;
+    switch (Command) {
     case cmdUndo:
-        SendMessage(FHandle, EM_UNDO);
+        SendMessage(FWnd, EM_UNDO);
         break;
     case cmdRedo:
-        SendMessage(FHandle, EM_REDO);
+        SendMessage(FWnd, EM_REDO);
         break;
     case cmdCut:
-        SendMessage(FHandle, WM_CUT);
+        SendMessage(FWnd, WM_CUT);
         break;
     case cmdCopy:
-        SendMessage(FHandle, WM_COPY);
+        SendMessage(FWnd, WM_COPY);
         break;
     case cmdPaste:
-        SendMessage(FHandle, WM_PASTE);
+        SendMessage(FWnd, WM_PASTE);
         break;
     case cmdDelete:
-        SendMessage(FHandle, WM_CLEAR);
+        SendMessage(FWnd, WM_CLEAR);
         break;
-    case cmdSelectAll:
-        SelectAllText();
+    case cmdSelectAll: {
+        CHARRANGE all{0, -1};
+        SendMessage(FWnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
         break;
+    }
     default:
         break;
     }

@@ -35,6 +35,25 @@ public:
     bool DrawContent(HDC DC, const TRect& Rect, TcvEditViewData& ViewData) const override;
 };
 
+// The context menu of an edit window: undo, redo, cut, copy, paste, delete
+// and select all, enabled by the window's state. The text editor and the
+// blob popup's memo share it.
+class TcvEditWindowMenu {
+public:
+    TcvEditWindowMenu() = default;
+    ~TcvEditWindowMenu();
+    TcvEditWindowMenu(const TcvEditWindowMenu&) = delete;
+    TcvEditWindowMenu& operator=(const TcvEditWindowMenu&) = delete;
+    // Shows it for Wnd at a screen point; Editable allows the changes,
+    // Masked (a password) withholds cut and copy.
+    void Popup(HWND Wnd, TComponent* PopupComponent, TPoint At, bool Editable, bool Masked);
+
+private:
+    void Click(intptr_t Command);
+    TPopupMenu* FMenu = nullptr; // owned, made on first use
+    HWND FWnd = nullptr;
+};
+
 class TcvInplaceTextEdit : public TcvInplaceEdit {
 public:
     explicit TcvInplaceTextEdit(TComponent* AOwner, const TcvInplaceEditClass& Class = StaticClass());
@@ -117,7 +136,6 @@ protected:
 
 private:
     void ShowContextMenu(TMessage& Message);
-    void ContextMenuClick(TObject* Sender);
     void ApplyFormatRect();
     void ApplyTextColor();
     void ApplyBackgroundColor();
@@ -127,7 +145,7 @@ private:
     TEditCharCase FCharCase = ecNormal;
     bool FUpdating = false;
     bool FCreatingWindow = false;
-    TPopupMenu* FContextMenu = nullptr; // owned, made on first use
+    TcvEditWindowMenu FContextMenu;
     bool FHideSelection = true;
     int FMaxLength = 0;
     bool FWindowlessModified = false;

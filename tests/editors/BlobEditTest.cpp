@@ -7,12 +7,17 @@
 #include "editors/PictureValue.h"
 #include "platform/data/ADODB.h"
 #include "platform/data/DB.h"
+#include "platform/ui/Clipbrd.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
 #include "tests/editors/EditorTestHost.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/SqliteFile.h"
+
+#include <map>
 
 namespace {
 
@@ -36,6 +41,29 @@ public:
         SendQtMouse(Popup->Handle(), TMouseEventKind::Press, at, MK_LBUTTON, MK_LBUTTON);
         SendQtMouse(Popup->Handle(), TMouseEventKind::Release, at, MK_LBUTTON, 0);
         ProcessMessages();
+    }
+    // Right-clicks the popup; answers each item's enabling, and clicks the item Choose.
+    std::map<std::string, bool> ContextMenu(TCustomcvBlobPopup* Popup, const std::string& Choose = "") {
+        std::map<std::string, bool> enabled;
+        const TMenuTracker previous = SetMenuTracker([&](TMenuItem* parent, TPoint) -> TMenuItem* {
+            TMenuItem* chosen = nullptr;
+            for (int i = 0; i < parent->Count(); ++i) {
+                TMenuItem* item = parent->Items(i);
+                if (item->IsLine()) continue;
+                enabled[item->Caption()] = item->Enabled();
+                if (item->Caption() == Choose) chosen = item;
+            }
+            return chosen;
+        });
+        SendQtMouse(Popup->Handle(), TMouseEventKind::Press, {10, 10}, MK_RBUTTON, MK_RBUTTON);
+        SendQtMouse(Popup->Handle(), TMouseEventKind::Release, {10, 10}, MK_RBUTTON, 0);
+        ProcessMessages();
+        SetMenuTracker(previous);
+        return enabled;
+    }
+    TCustomcvBlobPopup* OpenPicture(const std::string& Blob) {
+        Edit->SetBlobKind(bkvPicture);
+        return Open(Blob);
     }
     cvExEdtr::TUnitScope Unit;
     HostedEditor Hosted{TcvInplaceBlobEdit::StaticClass()};
@@ -234,6 +262,128 @@ TEST_F(BlobEditTest, APictureLargerThanThePopupScrollsUnlessItIsScaled) {
     EXPECT_FALSE(GetWindowLong(popup->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) << "scaled, not scrolled";
     SendMessage(popup->Handle(), WM_HSCROLL, SB_RIGHT, 0);
     EXPECT_EQ(popup->HorzOffset(), 0);
+}
+
+TEST_F(BlobEditTest, ThePictureMenuOffersWhatThePictureAndTheEditorAllow) {
+    struct Case {
+        const char* What;
+        bool Filled, Modifiable, ClipboardPicture, ExtraItems;
+        std::map<std::string, bool> Enabled;
+    };
+    const Case cases[] = {
+        {"a picture, a picture to paste",
+         true,
+         true,
+         true,
+         true,
+         {{"Cu&t", true}, {"&Copy", true}, {"&Paste", true}, {"&Delete", true}, {"&Load...", true},
+          {"&Save To...", true}}},
+        {"empty, text on the clipboard",
+         false,
+         true,
+         false,
+         true,
+         {{"Cu&t", false}, {"&Copy", false}, {"&Paste", false}, {"&Delete", false}, {"&Load...", true},
+          {"&Save To...", false}}},
+        {"read-only copies and saves",
+         true,
+         false,
+         true,
+         true,
+         {{"Cu&t", false}, {"&Copy", true}, {"&Paste", false}, {"&Delete", false}, {"&Load...", false},
+          {"&Save To...", true}}},
+        {"no extra items",
+         true,
+         true,
+         true,
+         false,
+         {{"Cu&t", true}, {"&Copy", true}, {"&Paste", true}, {"&Delete", true}}},
+    };
+    for (const Case& c : cases) {
+        if (c.ClipboardPicture) {
+            TPicture picture;
+            cvExEdtr::LoadPictureFromValue(&picture, {}, BlobOf(clRed, 2, 2));
+            Clipboard()->Assign(&picture);
+        } else {
+            Clipboard()->SetAsText("no picture");
+        }
+        Hosted.Host->Modifiable = c.Modifiable;
+        Edit->SetShowExPopupItems(c.ExtraItems);
+        TCustomcvBlobPopup* popup = OpenPicture(c.Filled ? BlobOf(clRed, 6, 4) : "");
+        EXPECT_EQ(ContextMenu(popup), c.Enabled) << c.What;
+        uitest::Type(popup, VK_ESCAPE);
+    }
+    Hosted.Host->Modifiable = true;
+    Edit->SetShowPicturePopup(false);
+    EXPECT_TRUE(ContextMenu(OpenPicture("")).empty()) << "no menu when the editor asks for none";
+}
+
+TEST_F(BlobEditTest, TheMemoMenuEditsTheTextAsTheEditorAllows) {
+    const struct {
+        const char* What;
+        bool Modifiable;
+        std::map<std::string, bool> Enabled;
+    } cases[] = {
+        {"editable",
+         true,
+         {{"&Undo", false},
+          {"&Redo", false},
+          {"Cu&t", true},
+          {"&Copy", true},
+          {"&Paste", true},
+          {"&Delete", true},
+          {"Select &All", true}}},
+        {"read-only copies only",
+         false,
+         {{"&Undo", false},
+          {"&Redo", false},
+          {"Cu&t", false},
+          {"&Copy", true},
+          {"&Paste", false},
+          {"&Delete", false},
+          {"Select &All", true}}},
+    };
+    for (const auto& c : cases) {
+        Clipboard()->SetAsText("paste me");
+        Hosted.Host->Modifiable = c.Modifiable;
+        TCustomcvBlobPopup* popup = Open("备忘录");
+        popup->SetSelStart(1);
+        popup->SetSelLength(1);
+        EXPECT_EQ(ContextMenu(popup), c.Enabled) << c.What;
+        uitest::Type(popup, VK_ESCAPE);
+    }
+    Hosted.Host->Modifiable = true;
+    TCustomcvBlobPopup* popup = Open("备忘录");
+    ContextMenu(popup, "Select &All");
+    EXPECT_EQ(popup->GetSelText(), "备忘录");
+    ContextMenu(popup, "&Delete");
+    EXPECT_EQ(popup->Text(), "");
+    EXPECT_TRUE(popup->OKEnabled());
+}
+
+TEST_F(BlobEditTest, LoadTakesThePictureChosenInTheDialogWithTheEditorsFilter) {
+    TScratchFolder folder;
+    TPicture chosen;
+    cvExEdtr::LoadPictureFromValue(&chosen, {}, BlobOf(clRed, 5, 3));
+    chosen.SaveToFile(folder / "chosen.bmp");
+    std::string filter;
+    TDialogHookScope answer{[&](const TDialogRequest& r) {
+        filter = r.Filter;
+        TDialogAnswer a;
+        a.Result = IDOK;
+        a.Files = {folder / "chosen.bmp"};
+        return a;
+    }};
+    Edit->SetPictureFilter("Bitmaps (*.bmp)|*.bmp");
+    TCustomcvBlobPopup* popup = OpenPicture("");
+    ContextMenu(popup, "&Load...");
+    EXPECT_EQ(filter, "Bitmaps (*.bmp)|*.bmp");
+    EXPECT_EQ(popup->Picture()->Width(), 5);
+    EXPECT_TRUE(popup->OKEnabled());
+    ClickButton(popup, bpbOK);
+    TPicture back;
+    cvExEdtr::LoadPictureFromValue(&back, {}, Edit->BlobValue());
+    EXPECT_EQ(back.Height(), 3);
 }
 
 TEST_F(BlobEditTest, TheMemoTakesTheInputMethod) {

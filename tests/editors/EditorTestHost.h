@@ -5,6 +5,7 @@
 
 #include "editors/Container.h"
 #include "editors/InplaceEdit.h"
+#include "editors/PictureValue.h"
 
 #include "platform/rtl/Utf8.h"
 #include "platform/ui/EditWindow.h"
@@ -125,6 +126,16 @@ template <class TEditor> struct EditorOnForm {
         return r;
     }
 };
+
+// The stored bytes of a picture filled with Color, as a blob field holds them.
+inline std::string BlobOf(TColor Color, int Width, int Height) {
+    auto bitmap = uitest::Filled(Width, Height, Color);
+    TPicture picture;
+    picture.SetGraphic(bitmap.get());
+    std::string s;
+    cvExEdtr::SavePictureToString(&picture, s);
+    return s;
+}
 
 // Every window there is, top-level and child: painting a cell must not change it.
 inline int CountWindows() {

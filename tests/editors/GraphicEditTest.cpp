@@ -17,15 +17,6 @@ namespace {
 
 using namespace editortest;
 
-std::string BlobOf(TColor Color, int Width, int Height) {
-    auto bitmap = uitest::Filled(Width, Height, Color);
-    TPicture picture;
-    picture.SetGraphic(bitmap.get());
-    std::string s;
-    cvExEdtr::SavePictureToString(&picture, s);
-    return s;
-}
-
 class GraphicEditTest : public ::testing::Test {
 protected:
     void SetUp() override { Edit = static_cast<TcvInplaceGraphicEdit*>(Hosted.Editor); }
