@@ -378,6 +378,11 @@ public:
     void GetNodeIndents(const TcvTreeListNode* Node, int& A, int& B) const;
     TcvTreeListRectInfo CalcRectInfo() const;
     TcvTreeListDrawInfo CalcDrawInfo();
+    // Band widths: the shown width (auto-width shares out the available
+    // area), the least a band may be and the width its columns ask for.
+    int GetBandWidth(int Band) const;
+    int GetBandMinimumWidth(int Band) const;
+    int GetBandNaturalWidth(int Band) const;
     int GetTotalBandsWidth() const;
     // The total width less the fixed bands (and the group indent with a
     // fixed left band).
@@ -414,7 +419,8 @@ public:
     virtual int GetBandCount() const { return 0; }
     virtual int GetFixedLeftBandIndex() const { return -1; }
     virtual int GetFixedRightBandIndex() const { return -1; }
-    virtual int GetBandWidth(int Band) const { return (void)Band, 0; }
+    // The band's own width, before the minimums and auto-width apply.
+    virtual int GetVisibleBandWidth(int Band) const { return (void)Band, 0; }
     virtual bool CanBandSizing(int Band) const { return (void)Band, true; }
     virtual int GetGroupIndentWidth() const { return 0; }
     virtual int GetBandRowCountOf(int Band) const { return (void)Band, 0; }

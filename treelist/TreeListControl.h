@@ -140,7 +140,7 @@ public:
     int GetBandIndexFromVisible(int Band) const override;
     int GetFixedLeftBandIndex() const override;
     int GetFixedRightBandIndex() const override;
-    int GetBandWidth(int Band) const override;
+    int GetVisibleBandWidth(int Band) const override;
     TAlignment GetBandAlignment(int Band) const override;
     std::string GetBandCaption(int Band) const override;
     int GetBandMinWidth(int Band) const override;
