@@ -20,6 +20,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class TcvInplaceEdit;
 class TChangeLink;
@@ -755,6 +757,16 @@ public:
     virtual void ColumnEdgeDblClick(int Column) { (void)Column; }
     virtual void SizeBandWidth(int Band, int Width) { (void)Band, (void)Width; }
     virtual void SizeColumnWidth(int Column, int Width) { (void)Column, (void)Width; }
+    // Width distribution: the hidden bands (or a band's hidden columns)
+    // scale by Numerator / Denominator along with the shown ones.
+    virtual void ScaleBandWidths(int Numerator, int Denominator) { (void)Numerator, (void)Denominator; }
+    virtual void ScaleColumnWidths(int Band, int Numerator, int Denominator) {
+        (void)Band, (void)Numerator, (void)Denominator;
+    }
+    // A band's columns with their shown widths (the group indent left out),
+    // and a band's new width passed to them in proportion, then to the band.
+    std::vector<std::pair<int, int>> BandColumnWidths(int Band) const;
+    void SizeBandColumnsWidth(int Band, const std::vector<std::pair<int, int>>& Columns, int OldWidth, int Width);
     virtual void SizeBandRowCount(int Count) { (void)Count; }
     virtual void SizeHeaderPanelRowCount(int Count) { (void)Count; }
     virtual void SizeDefaultRowHeight(int Value) { SetDefaultRowHeight(Value); }
@@ -794,8 +806,8 @@ public:
     virtual void EndBandDrag(bool Accepted);
     virtual void EndColumnDrag(bool Accepted);
     // A band or column sized by the mouse while its neighbours keep the total.
-    virtual void SizeBandAutoWidth(int Band, int Width) { (void)Band, (void)Width; }
-    virtual void SizeColumnAutoWidth(int Column, int Width) { (void)Column, (void)Width; }
+    virtual void SizeBandAutoWidth(int Band, int Width);
+    virtual void SizeColumnAutoWidth(int Column, int Width);
     virtual void CopySelectedToClipboard();
 
     // Dragging headers and bands: where a drop lands, the drops' results

@@ -1,4 +1,5 @@
-// Band widths with and without auto-width.
+// Band widths with and without auto-width, and the widths shared out when
+// a band or a column is sized.
 #include "TestTreeList.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@ using treelisttest::TBandedTreeList;
 
 namespace {
 
-// Bands with their own minimums and sizing.
+// Bands and columns that keep what the sizing gives them.
 class TSizedTreeList : public TBandedTreeList {
 public:
     using TBandedTreeList::TBandedTreeList;
@@ -15,6 +16,8 @@ public:
     std::vector<bool> BandSizable{true, true};
     int GetBandMinWidth(int Band) const override { return BandMinWidths[size_t(Band)]; }
     bool CanBandSizing(int Band) const override { return BandSizable[size_t(Band)]; }
+    void SizeBandWidth(int Band, int Width) override { BandWidths[size_t(Band)] = Width; }
+    void SizeColumnWidth(int Column, int Width) override { ColumnWidths[size_t(Column)] = Width; }
 };
 
 // Bands without columns, so only the bands' own widths and minimums count.
@@ -86,6 +89,71 @@ TEST(TreeListWidths, AutoWidthFollowsTheClientWidthUntilSwitchedOff) {
 
     tree.SetOptions(tree.Options() & ~tlo_AutoWidth);
     EXPECT_EQ(ShownBandWidths(tree), (std::vector<int>{100, 120}));
+}
+
+TEST(TreeListWidths, ABandSizedWithAutoWidthTakesFromItsNeighbours) {
+    struct Case {
+        const char* Name;
+        std::vector<int> Widths;
+        int Band;
+        int NewWidth;
+        std::vector<int> Expected;
+    };
+    const Case cases[] = {
+        {"the bands right of it, the last the remainder", {100, 100, 100}, 0, 150, {150, 75, 75}},
+        {"the last band takes from those before it", {100, 100, 100}, 2, 200, {50, 50, 200}},
+        {"a middle band narrowed gives to the right", {100, 100, 100}, 1, 40, {100, 40, 160}},
+        {"more than the neighbours have leaves them at 0", {100, 100, 100}, 0, 400, {400, 0, 0}},
+        {"neighbours summing to 0: only the sized band", {300, 0}, 0, 250, {250, 0}},
+    };
+    for (const Case& c : cases) {
+        TSizedTreeList tree(nullptr);
+        MakeBands(tree, c.Widths, 300);
+        tree.SetOptions(tree.Options() | tlo_AutoWidth);
+        tree.SizeBandAutoWidth(c.Band, c.NewWidth);
+        EXPECT_EQ(tree.BandWidths, c.Expected) << c.Name;
+    }
+}
+
+TEST(TreeListWidths, ABandSizedWithAutoWidthPassesItsWidthToItsColumns) {
+    TSizedTreeList tree(nullptr);
+    MakeBands(tree, {100, 120}, 220);
+    tree.BandRows = {{{0, 1}}, {{2}}};
+    tree.ColumnWidths = {50, 50, 120};
+    tree.SetOptions(tree.Options() | tlo_AutoWidth);
+    tree.SetOptionsEx(tree.OptionsEx() | tloex_ColumnEdgeSizesBand);
+    tree.SizeBandAutoWidth(0, 160);
+    EXPECT_EQ(tree.BandWidths, (std::vector<int>{160, 60}));
+    EXPECT_EQ(tree.ColumnWidths, (std::vector<int>{80, 80, 60}));
+}
+
+TEST(TreeListWidths, AColumnSizedTakesFromItsRowNeighbours) {
+    struct Case {
+        const char* Name;
+        std::vector<std::vector<std::vector<int>>> Rows;
+        unsigned OptionsEx;
+        int Column;
+        int NewWidth;
+        std::vector<int> Expected;
+    };
+    const std::vector<std::vector<std::vector<int>>> oneRow{{{0, 1}}, {{2}}};
+    const std::vector<std::vector<std::vector<int>>> twoRows{{{0}, {1, 3}}, {{2}}};
+    const Case cases[] = {
+        {"the columns right of it", oneRow, 0, 0, 70, {70, 30, 120, 40}},
+        {"the last column takes from those before it", oneRow, 0, 1, 70, {30, 70, 120, 40}},
+        {"more than the neighbour has leaves it at 0", oneRow, 0, 0, 200, {200, 0, 120, 40}},
+        {"alone in its row: only the sized column", oneRow, 0, 2, 150, {50, 50, 150, 40}},
+        {"the band's other rows follow its new width", twoRows, tloex_ColumnEdgeSizesBand, 0, 150, {150, 83, 120, 67}},
+    };
+    for (const Case& c : cases) {
+        TSizedTreeList tree(nullptr);
+        MakeBands(tree, {100, 120}, 300);
+        tree.BandRows = c.Rows;
+        tree.ColumnWidths = {50, 50, 120, 40};
+        tree.SetOptionsEx(tree.OptionsEx() | c.OptionsEx);
+        tree.SizeColumnAutoWidth(c.Column, c.NewWidth);
+        EXPECT_EQ(tree.ColumnWidths, c.Expected) << c.Name;
+    }
 }
 
 } // namespace
