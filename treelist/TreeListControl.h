@@ -299,6 +299,10 @@ public:
     void SizeBandWidth(int Band, int Width) override;
     // A sizable column takes the width, at least its MinWidth, unannounced.
     void SizeColumnWidth(int Column, int Width) override;
+    // Width distribution: the hidden sizable bands (or the band's hidden
+    // sizable columns) scale with the shown ones.
+    void ScaleBandWidths(int Numerator, int Denominator) override;
+    void ScaleColumnWidths(int Band, int Numerator, int Denominator) override;
     void SizeBandRowCount(int Count) override { SetBandRowCount(Count); }
     void SizeHeaderPanelRowCount(int Count) override { SetHeaderPanelRowCount(Count); }
     // Every column of the band (or the one column) at its best-fit width.

@@ -1,6 +1,11 @@
 // Band widths: each band's minimum and natural width, the total the bands
-// take, and with auto-width the available area shared out among them.
+// take, and with auto-width the available area shared out among them;
+// the widths shared out when a band or a column is sized.
 #include "treelist/TreeList.h"
+
+#include "treelist/TreeListBands.h"
+#include "treelist/TreeListColumns.h"
+#include "treelist/TreeListControl.h"
 
 #include "platform/ui/Gdi.h"
 
@@ -198,5 +203,23 @@ void TCustomcvTreeList::SizeColumnAutoWidth(int Column, int Width) {
             const int column = GetColumnAt(band, other, p);
             SizeColumnWidth(column, MulDiv(GetColumnWidth(column), rowWidth, bandWidth));
         }
+    }
+}
+
+void TCustomcvTreeListControl::ScaleBandWidths(int Numerator, int Denominator) {
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    for (int i = 0; i < Bands()->Count(); ++i) {
+        TcvTreeListBand* band = Bands()->Items(i);
+        if (!band->Visible() && band->Sizing()) band->SetWidth(MulDiv(band->Width(), Numerator, Denominator));
+    }
+}
+
+void TCustomcvTreeListControl::ScaleColumnWidths(int Band, int Numerator, int Denominator) {
+    const int bandIndex = GetBandIndexFromVisible(Band);
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    for (int i = 0; i < ColumnCount(); ++i) {
+        TcvTreeListColumn* column = Columns(i);
+        if (column->BandIndex() == bandIndex && !column->Visible() && column->Sizing())
+            column->SetWidth(MulDiv(column->Width(), Numerator, Denominator));
     }
 }

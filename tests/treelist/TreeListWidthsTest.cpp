@@ -1,10 +1,12 @@
 // Band widths with and without auto-width, and the widths shared out when
 // a band or a column is sized.
 #include "TestTreeList.h"
+#include "TestTreeListControl.h"
 
 #include <gtest/gtest.h>
 
 using treelisttest::TBandedTreeList;
+using treelisttest::TreeListControlTest;
 
 namespace {
 
@@ -154,6 +156,40 @@ TEST(TreeListWidths, AColumnSizedTakesFromItsRowNeighbours) {
         tree.SizeColumnAutoWidth(c.Column, c.NewWidth);
         EXPECT_EQ(tree.ColumnWidths, c.Expected) << c.Name;
     }
+}
+
+class TreeListControlWidths : public TreeListControlTest {
+protected:
+    // 300 pixels wide without border or indicator.
+    void Prepare(int BandCount, const std::vector<treelisttest::TColumnPlace>& Columns) {
+        Build(BandCount, Columns);
+        Tree->SetBorderStyle(bsNone);
+        Tree->SetShowIndicator(false);
+        Tree->SetBounds(0, 0, 300, 200);
+    }
+    TcvTreeListBand* B(int Index) { return Tree->Bands()->Items(Index); }
+};
+
+TEST_F(TreeListControlWidths, HiddenBandsScaleWithTheirShownNeighbours) {
+    // Columns of 100 size their bands: B0 200, B2 100; B1 is hidden.
+    Prepare(3, {{0, 0}, {0, 0}, {1, 0}, {2, 0}});
+    B(1)->SetVisible(false);
+    Tree->SetOptions(Tree->Options() | tlo_AutoWidth);
+    Tree->SizeBandAutoWidth(0, 250);
+    EXPECT_EQ(B(1)->Width(), 125);
+    EXPECT_EQ(B(2)->Width(), 50);
+    EXPECT_EQ(C(0)->Width(), 125);
+    EXPECT_EQ(C(1)->Width(), 125);
+    EXPECT_EQ(C(3)->Width(), 50);
+}
+
+TEST_F(TreeListControlWidths, HiddenColumnsScaleWithTheirShownRowNeighbours) {
+    // The band is its columns' 200: C0 and C1 show 100 each.
+    Prepare(1, {{0, 0}, {0, 0}, {0, 0}});
+    C(2)->SetVisible(false);
+    Tree->SizeColumnAutoWidth(0, 150);
+    EXPECT_EQ(C(1)->Width(), 50);
+    EXPECT_EQ(C(2)->Width(), 50);
 }
 
 } // namespace
