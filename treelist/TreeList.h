@@ -20,6 +20,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class TcvInplaceEdit;
 class TChangeLink;
@@ -378,6 +380,11 @@ public:
     void GetNodeIndents(const TcvTreeListNode* Node, int& A, int& B) const;
     TcvTreeListRectInfo CalcRectInfo() const;
     TcvTreeListDrawInfo CalcDrawInfo();
+    // Band widths: the shown width (auto-width shares out the available
+    // area), the least a band may be and the width its columns ask for.
+    int GetBandWidth(int Band) const;
+    int GetBandMinimumWidth(int Band) const;
+    int GetBandNaturalWidth(int Band) const;
     int GetTotalBandsWidth() const;
     // The total width less the fixed bands (and the group indent with a
     // fixed left band).
@@ -414,7 +421,8 @@ public:
     virtual int GetBandCount() const { return 0; }
     virtual int GetFixedLeftBandIndex() const { return -1; }
     virtual int GetFixedRightBandIndex() const { return -1; }
-    virtual int GetBandWidth(int Band) const { return (void)Band, 0; }
+    // The band's own width, before the minimums and auto-width apply.
+    virtual int GetVisibleBandWidth(int Band) const { return (void)Band, 0; }
     virtual bool CanBandSizing(int Band) const { return (void)Band, true; }
     virtual int GetGroupIndentWidth() const { return 0; }
     virtual int GetBandRowCountOf(int Band) const { return (void)Band, 0; }
@@ -749,6 +757,16 @@ public:
     virtual void ColumnEdgeDblClick(int Column) { (void)Column; }
     virtual void SizeBandWidth(int Band, int Width) { (void)Band, (void)Width; }
     virtual void SizeColumnWidth(int Column, int Width) { (void)Column, (void)Width; }
+    // Width distribution: the hidden bands (or a band's hidden columns)
+    // scale by Numerator / Denominator along with the shown ones.
+    virtual void ScaleBandWidths(int Numerator, int Denominator) { (void)Numerator, (void)Denominator; }
+    virtual void ScaleColumnWidths(int Band, int Numerator, int Denominator) {
+        (void)Band, (void)Numerator, (void)Denominator;
+    }
+    // A band's columns with their shown widths (the group indent left out),
+    // and a band's new width passed to them in proportion, then to the band.
+    std::vector<std::pair<int, int>> BandColumnWidths(int Band) const;
+    void SizeBandColumnsWidth(int Band, const std::vector<std::pair<int, int>>& Columns, int OldWidth, int Width);
     virtual void SizeBandRowCount(int Count) { (void)Count; }
     virtual void SizeHeaderPanelRowCount(int Count) { (void)Count; }
     virtual void SizeDefaultRowHeight(int Value) { SetDefaultRowHeight(Value); }
@@ -788,8 +806,8 @@ public:
     virtual void EndBandDrag(bool Accepted);
     virtual void EndColumnDrag(bool Accepted);
     // A band or column sized by the mouse while its neighbours keep the total.
-    virtual void SizeBandAutoWidth(int Band, int Width) { (void)Band, (void)Width; }
-    virtual void SizeColumnAutoWidth(int Column, int Width) { (void)Column, (void)Width; }
+    virtual void SizeBandAutoWidth(int Band, int Width);
+    virtual void SizeColumnAutoWidth(int Column, int Width);
     virtual void CopySelectedToClipboard();
 
     // Dragging headers and bands: where a drop lands, the drops' results

@@ -339,7 +339,7 @@ int TCustomcvTreeListControl::GetFixedRightBandIndex() const {
     return band && band->Fixed() == bfRight ? last : -1;
 }
 
-int TCustomcvTreeListControl::GetBandWidth(int Band) const {
+int TCustomcvTreeListControl::GetVisibleBandWidth(int Band) const {
     const TcvTreeListBand* band = VisibleBand(Band);
     return band ? band->Width() : 0;
 }

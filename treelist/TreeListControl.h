@@ -141,7 +141,7 @@ public:
     int GetBandIndexFromVisible(int Band) const override;
     int GetFixedLeftBandIndex() const override;
     int GetFixedRightBandIndex() const override;
-    int GetBandWidth(int Band) const override;
+    int GetVisibleBandWidth(int Band) const override;
     TAlignment GetBandAlignment(int Band) const override;
     std::string GetBandCaption(int Band) const override;
     int GetBandMinWidth(int Band) const override;
@@ -300,6 +300,10 @@ public:
     void SizeBandWidth(int Band, int Width) override;
     // A sizable column takes the width, at least its MinWidth, unannounced.
     void SizeColumnWidth(int Column, int Width) override;
+    // Width distribution: the hidden sizable bands (or the band's hidden
+    // sizable columns) scale with the shown ones.
+    void ScaleBandWidths(int Numerator, int Denominator) override;
+    void ScaleColumnWidths(int Band, int Numerator, int Denominator) override;
     void SizeBandRowCount(int Count) override { SetBandRowCount(Count); }
     void SizeHeaderPanelRowCount(int Count) override { SetHeaderPanelRowCount(Count); }
     // Every column of the band (or the one column) at its best-fit width.

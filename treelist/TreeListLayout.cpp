@@ -261,13 +261,6 @@ TcvTreeListRectInfo TCustomcvTreeList::CalcRectInfo() const {
     return info;
 }
 
-int TCustomcvTreeList::GetTotalBandsWidth() const {
-    int total = GetGroupIndentWidth();
-    for (int band = 0; band < GetBandCount(); ++band)
-        total += GetBandWidth(band);
-    return total;
-}
-
 std::vector<int> TCustomcvTreeList::BandRowWidths(int Band, int Row, int BandWidth) const {
     std::vector<TcvColumnShareInput> columns;
     for (int position = 0; position < GetColumnCountInBandRow(Band, Row); ++position) {

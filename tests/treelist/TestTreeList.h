@@ -44,7 +44,7 @@ public:
     std::vector<std::vector<std::vector<int>>> BandRows{{{0, 1}}, {{2}}};
     std::vector<int> ColumnWidths{50, 50, 120};
     int GetBandCount() const override { return int(BandWidths.size()); }
-    int GetBandWidth(int Band) const override { return BandWidths[Band]; }
+    int GetVisibleBandWidth(int Band) const override { return BandWidths[Band]; }
     int GetBandRowCountOf(int Band) const override { return int(BandRows[Band].size()); }
     int GetColumnCountInBandRow(int Band, int Row) const override { return int(BandRows[Band][Row].size()); }
     int GetColumnAt(int Band, int Row, int Position) const override { return BandRows[Band][Row][Position]; }

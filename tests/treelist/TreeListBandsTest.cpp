@@ -80,7 +80,7 @@ TEST_F(TreeListBands, WidthStaysAtLeastMinWidth) {
     B(0)->SetMinWidth(-4);
     EXPECT_EQ(B(0)->MinWidth(), 0);
     EXPECT_EQ(B(0)->Width(), 300);
-    EXPECT_EQ(Tree->GetBandWidth(0), 300);
+    EXPECT_EQ(Tree->GetVisibleBandWidth(0), 300);
 }
 
 TEST_F(TreeListBands, AssignCopiesThroughTheSettersButNotTheDisableFlags) {

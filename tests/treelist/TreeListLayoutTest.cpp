@@ -176,6 +176,8 @@ TEST(TreeListLayout, ColumnDisplayWidthsAreTheHeaderCellsWidths) {
     TBandedTreeList tree(nullptr);
     tree.SetBounds(0, 0, 400, 200);
     tree.BandWidths = {150, 120};
+    // The bands' own widths, not their columns' sums.
+    tree.SetOptionsEx(tree.OptionsEx() & ~tloex_ColumnEdgeSizesBand);
     const TcvTreeListDrawInfo info = tree.CalcDrawInfo();
     for (const TcvTreeListHeaderCellInfo& cell : info.HeaderCells)
         EXPECT_EQ(tree.GetColumnDisplayWidth(cell.Column), cell.Bounds.Width()) << cell.Column;
