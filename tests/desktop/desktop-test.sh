@@ -6,7 +6,9 @@
 # checks stacking and decorations, and leaves through the exit question.
 #   tests/desktop/desktop-test.sh [SHOT_DIR]     (a screenshot per step; default: a temporary folder)
 # CORVANTA_DESKTOP_PROGRAM names the program folder to copy (default: build/program).
-set -euo pipefail
+set -Eeuo pipefail
+# A command that fails outside the checks says which it was.
+trap 'echo "FAIL: \"$BASH_COMMAND\" ended with status $? (line $LINENO)" >&2' ERR
 
 here=$(cd "$(dirname "$0")" && pwd)
 program_source=${CORVANTA_DESKTOP_PROGRAM:-$here/../../build/program}
