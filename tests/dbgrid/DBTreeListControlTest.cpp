@@ -229,6 +229,19 @@ TEST_F(DBTreeListTest, EditingNeedsAnEditableBoundColumnAndPutsTheDatasetIntoEdi
     EXPECT_EQ(Data.Query->State(), dsBrowse);
 }
 
+TEST_F(DBTreeListTest, AnEditorWhoseValueIsNoLongerTheFieldsIsHidden) {
+    Tree->SetFocus();
+    SettleActivation();
+    Tree->SetFocusedColumn(Tree->GetVisibleIndex(Tree->ColumnByFieldName("Name")->GetIndex()));
+    Tree->ShowEditor();
+    ASSERT_TRUE(Tree->IsEditing());
+    Tree->CheckEditorValue();
+    EXPECT_TRUE(Tree->IsEditing());
+    Data.Query->FieldByName("Name")->SetAsString("changed elsewhere");
+    Tree->CheckEditorValue();
+    EXPECT_FALSE(Tree->IsEditing());
+}
+
 TEST_F(DBTreeListTest, LeavingTheControlCancelsAnUntouchedInsert) {
     auto* other = new TEdit(Form.get());
     other->SetParent(Form.get());
