@@ -52,6 +52,9 @@ public:
     TcvSummaryEvent OnSummary;
 
 private:
+    // Stores a changed value and reports the item as changed.
+    template <typename T> void SetProperty(T& Field, const T& Value);
+
     std::string FColumnName;
     TcvSummaryType FSummaryType = cstNone;
     std::string FSummaryField;
@@ -72,9 +75,6 @@ public:
     }
     TPersistent* Owner() const override;
 
-protected:
-    void Update(TCollectionItem* Item) override;
-
 private:
     TcvDBGridSummaryGroup* FGroup;
 };
@@ -87,7 +87,6 @@ public:
     // Copies the texts, the default mark, the items and then the name
     // (through its checks) in one update of the collection.
     void Assign(TPersistent* Source) override;
-    std::string DisplayName() const override { return FName; }
 
     // Written before and after the group's summaries in a group row.
     const std::string& BeginSummaryText() const { return FBeginSummaryText; }
@@ -106,9 +105,6 @@ public:
     void SetName(const std::string& Value);
 
 private:
-    friend class TcvDBGridSummaryItems;
-    void ItemsChanged();
-
     std::string FBeginSummaryText;
     std::string FEndSummaryText;
     bool FDefaultGroup = false;
@@ -129,10 +125,6 @@ public:
     // The first group marked DefaultGroup, or nil.
     TcvDBGridSummaryGroup* GetDefaultGroup() const;
     TCustomcvDBGrid* Grid() const { return FGrid; }
-    TPersistent* Owner() const override;
-
-protected:
-    void Update(TCollectionItem* Item) override;
 
 private:
     TCustomcvDBGrid* FGrid;
