@@ -114,6 +114,35 @@ public:
     TcvDBGridOptionsDB OptionsDB() const { return FOptionsDB; }
     TcvDBGridOptionsView OptionsView() const { return FOptionsView; }
 
+    // Option setters and the properties they drive.
+    // Copy the old set onto its namesakes, then run the four new setters.
+    void SetOptions(TcvDBGridOptions Value);
+    void SetOptionsEx(TcvDBGridOptionsEx Value);
+    // Each: nothing when unchanged; else stores, brings the old sets in step
+    // and does the set's own work (tree-list bits, sorting, reloads).
+    void SetOptionsBehavior(TcvDBGridOptionsBehavior Value);
+    void SetOptionsCustomize(TcvDBGridOptionsCustomize Value);
+    // edgoLoadAllRecords wins over edgoPartialLoad; turning edgoUseBookmarks
+    // on clears the selection; a mode switch reloads the rows.
+    void SetOptionsDB(TcvDBGridOptionsDB Value);
+    // edgoInvertSelect wins over edgoRowSelect.
+    void SetOptionsView(TcvDBGridOptionsView Value);
+    bool PartialLoad() const { return FOptionsDB.Contains(edgoPartialLoad); }
+    void SetPartialLoad(bool Value);
+    bool UseBookmarks() const { return FOptionsDB.Contains(edgoUseBookmarks); }
+    void SetUseBookmarks(bool Value);
+    // Columns made from the fields; either change drops egoLoadAllRecords,
+    // the grouping and every column.
+    void SetDefaultFields(bool Value);
+    bool ShowSummaryFooter() const { return ShowFooter(); }
+    void SetShowSummaryFooter(bool Value) { SetShowFooter(Value); }
+    void SetSummaryGroups(TcvDBGridSummaryGroups* Value) { FSummaryGroups->Assign(Value); }
+    // Repaint when the group panel shows.
+    void SetGroupPanelColor(TColor Value);
+    void SetGroupPanelFontColor(TColor Value);
+    // A column dragged off the header hides unless edgoNotHideColumn is set.
+    bool CanHideColumnByDrag() const override;
+
     TNotifyEvent OnClearNodeData;
     TcvDBGridEndDragGroupColumnEvent OnEndDragGroupColumn;
     TcvDBGridColumnEvent OnHideColumn;
@@ -174,6 +203,16 @@ public:
     void HideColumn(int Column) override;
     void ShowColumnAt(int Band, int Row, int Column, int Position) override;
     void RemoveColumn(TcvTreeListColumn* Column) override;
+
+    // Cell texts and values. Record rows of the record-buffer mode are read
+    // from the data link's buffer row of the node, without moving the dataset.
+    std::string GetNodeString(const TcvTreeListNode* Node, int Column) const override;
+    // Unassigned for a column bound to no field.
+    void GetNodeValue(const TcvTreeListNode* Node, int Column, Variant& Value) const override;
+    // The sort key: texts for string-typed columns (upper-cased under
+    // edgoCaseInsensitive), else the stored field value.
+    void GetNodeVariant(const TcvTreeListNode* Node, int Column, Variant& Value) const override;
+    std::string GetPreviewText(const TcvTreeListNode* Node) const override;
 
 protected:
     TcvTreeListNode* CreateNode() override;
