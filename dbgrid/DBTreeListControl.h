@@ -284,7 +284,13 @@ protected:
 private:
     friend class TcvDBTreeListControlDataLink;
     void ResolvePreviewField();
+    // Without DefaultFields every column binds by its FieldName again.
     void BindColumnsToFields();
+    // With DefaultFields: columns of unmapped fields go, each mapped field
+    // gets its column at the field's place.
+    void FollowMappedFields();
+    // The range's selectable rows merged into the selection by node address.
+    void SelectRowsByAddress(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB);
 
     std::unique_ptr<TStringList> FSelectedList;
     std::string FCachedBookmark;
