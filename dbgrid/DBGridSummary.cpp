@@ -3,6 +3,8 @@
 // grid shows to the digits its formats print.
 #include "dbgrid/DBGridSummary.h"
 
+#include "dbgrid/DBGrid.h"
+
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
 #include "treelist/TreeListNode.h"
@@ -105,6 +107,20 @@ TPersistent* TcvDBGridSummaryItems::Owner() const {
     return FGroup;
 }
 
+namespace {
+
+bool GridLoading(const TCustomcvDBGrid* Grid) {
+    return Grid->ComponentState().Contains(csLoading);
+}
+
+} // namespace
+
+void TcvDBGridSummaryItems::Update(TCollectionItem*) {
+    auto* groups = FGroup ? static_cast<TcvDBGridSummaryGroups*>(FGroup->Collection()) : nullptr;
+    TCustomcvDBGrid* grid = groups ? groups->Grid() : nullptr;
+    if (grid && !GridLoading(grid)) grid->LayoutChanged();
+}
+
 // ---- TcvDBGridSummaryGroup --------------------------------------------------
 
 TcvDBGridSummaryGroup::TcvDBGridSummaryGroup(TCollection* Collection)
@@ -145,6 +161,14 @@ void TcvDBGridSummaryGroup::SetName(const std::string& Value) {
 
 TcvDBGridSummaryGroups::TcvDBGridSummaryGroups(TCustomcvDBGrid* Grid)
     : TCollection(CollectionItemClass<TcvDBGridSummaryGroup>()), FGrid(Grid) {}
+
+TPersistent* TcvDBGridSummaryGroups::Owner() const {
+    return FGrid;
+}
+
+void TcvDBGridSummaryGroups::Update(TCollectionItem*) {
+    if (FGrid && !GridLoading(FGrid)) FGrid->SummaryGroupsChanged();
+}
 
 TcvDBGridSummaryGroup* TcvDBGridSummaryGroups::GetDefaultGroup() const {
     for (int i = 0; i < Count(); ++i)
