@@ -189,4 +189,50 @@ int CountLeafRows(const TcvTreeListNode* Node) {
     return rows;
 }
 
+namespace {
+
+// Node itself when it lies at Level, else the nodes at Level below it.
+template <typename TAction> void ForNodesAtLevel(TcvTreeListNode* Node, int Level, const TAction& Action) {
+    const int level = Node->Level();
+    if (level == Level) {
+        Action(static_cast<TcvDBGridNode*>(Node));
+        return;
+    }
+    if (level > Level) return;
+    for (int i = 0; i < Node->Count(); ++i)
+        ForNodesAtLevel(Node->Items(i), Level, Action);
+}
+
+// A group without rows keeps its value: there is nothing to average over.
+template <typename TValue> void Average(TValue& Value, const TcvDBGridNode* Node) {
+    if (const int rows = CountLeafRows(Node)) Value /= rows;
+}
+
+double* SlotValue(TcvDBGridNode* Node, int Index) {
+    std::vector<double>& slots = Node->ItemSummaryValues;
+    return Index >= 0 && Index < int(slots.size()) ? &slots[Index] : nullptr;
+}
+
+} // namespace
+
+void SetGroupCounts(TcvDBGridNode* Node, int Level) {
+    ForNodesAtLevel(Node, Level, [](TcvDBGridNode* node) { node->GroupSummaryValue = CountLeafRows(node); });
+}
+
+void AverageGroupValues(TcvDBGridNode* Node, int Level) {
+    ForNodesAtLevel(Node, Level, [](TcvDBGridNode* node) { Average(node->GroupSummaryValue, node); });
+}
+
+void SetSlotCounts(TcvDBGridNode* Node, int Level, int Slot) {
+    ForNodesAtLevel(Node, Level, [Slot](TcvDBGridNode* node) {
+        if (double* value = SlotValue(node, Slot)) *value = CountLeafRows(node);
+    });
+}
+
+void AverageSlotValues(TcvDBGridNode* Node, int Level, int Slot) {
+    ForNodesAtLevel(Node, Level, [Slot](TcvDBGridNode* node) {
+        if (double* value = SlotValue(node, Slot)) Average(*value, node);
+    });
+}
+
 } // namespace cvDBGrid
