@@ -134,4 +134,21 @@ TEST_F(GridOptionsTest, UseBookmarksClearsTheSelectionOnlyWhenSwitchedOn) {
     EXPECT_TRUE(Grid->UseBookmarks());
 }
 
+TEST_F(GridOptionsTest, ModeSwitchesReloadTheRows) {
+    Grid->SetKeyField("ID");
+    const int bufferRows = Grid->Count();
+    ASSERT_LT(bufferRows, 20);
+
+    Grid->SetOptions(Grid->Options() + egoLoadAllRecords);
+    EXPECT_EQ(Grid->Count(), 20);
+    Grid->SetOptionsDB(Grid->OptionsDB() - edgoLoadAllRecords + edgoPartialLoad);
+    EXPECT_TRUE(Grid->IsPartialLoadMode());
+    EXPECT_EQ(Grid->Count(), 20);
+    EXPECT_TRUE(Grid->BeginningReached() && Grid->EndReached());
+    Grid->SetPartialLoad(false);
+    EXPECT_TRUE(Grid->IsBufferMode());
+    EXPECT_EQ(Grid->Count(), bufferRows);
+    EXPECT_EQ(Shown.Data.CurrentId(), 1);
+}
+
 } // namespace
