@@ -192,6 +192,9 @@ public:
     // With DefaultFields and an active link, the field that a column moving
     // to index Value takes along goes to the field position of that map entry.
     void MoveColumnField(TcvDBTreeListColumn* Column, int Value);
+    // Without multi-sorting only the first ungrouped sorted column (in
+    // column order) keeps its mark.
+    void ApplySingleSortRule();
     // Frees the columns; raises under DefaultFields outside loading and destroying.
     void DestroyColumns() override;
 
@@ -261,6 +264,9 @@ public:
     // Shift-click and shift-arrow ranges: the tree list's way in memory
     // mode, by node address without bookmarks, else by walking the dataset.
     void SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB) override;
+    // A data-set change that finds fewer records than before drops the
+    // entries whose bookmark is no longer valid, once per such change.
+    void DropVanishedSelection();
 
     TNotifyEvent OnBeforeCalcSummary;
     TcvDBTreeListCalcSummaryEvent OnCalcSummary;
@@ -300,6 +306,8 @@ private:
     int FPreviewMaxLength = 0;
     int FGrIndicatorWidth = 12;
     TField* FPreviewField = nullptr;
+    // The record count at the last data-set change, for DropVanishedSelection.
+    int FLastRecordCount = -1;
 };
 
 namespace cvDBCtrl {
