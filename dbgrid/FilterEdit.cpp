@@ -3,10 +3,6 @@
 
 #include "editors/StandaloneEdit.h"
 
-const TcvInplaceEditClass& TCustomcvFilterEdit::StaticClass() {
-    return TcvEditorClass<TCustomcvFilterEdit, TcvStandaloneEditClass<TcvTextEditClassOps>>::Instance();
-}
-
 const TcvInplaceEditClass& TCustomcvFilterDateEdit::StaticClass() {
     return TcvEditorClass<TCustomcvFilterDateEdit, TcvStandaloneEditClass<TcvDropDownEditClassOps>>::Instance();
 }

@@ -1,5 +1,6 @@
-// The filter value editors: the editors a column hands to the custom filter
-// dialog. Each is its in-place editor with a class object that answers
+// The typed filter value editors: the editors a column hands to the custom
+// filter dialog (the plain one, TCustomcvFilterEdit, is the column base's).
+// Each is its in-place editor with a class object that answers
 // IsInplace with false, so it lives as an ordinary control of the dialog
 // (no host, its own focus and tab stop).
 #pragma once
@@ -9,17 +10,9 @@
 #include "editors/DateEdit.h"
 #include "editors/ImageEdit.h"
 #include "editors/LookupEdit.h"
-#include "editors/MaskEdit.h"
 #include "editors/PickEdit.h"
 #include "editors/SpinEdit.h"
 #include "editors/TimeEdit.h"
-
-class TCustomcvFilterEdit : public TcvInplaceMaskEdit {
-public:
-    explicit TCustomcvFilterEdit(TComponent* AOwner, const TcvInplaceEditClass& Class = StaticClass())
-        : TcvInplaceMaskEdit(AOwner, Class) {}
-    static const TcvInplaceEditClass& StaticClass();
-};
 
 class TCustomcvFilterDateEdit : public TcvInplaceDateEdit {
 public:
