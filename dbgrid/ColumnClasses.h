@@ -7,29 +7,12 @@
 // proposing at the same priority the one registered first keeps the entry.
 #pragma once
 
+#include "dbgrid/DBTreeListColumn.h"
+
 #include <array>
 #include <cstdint>
 
-class TComponent;
 class TField;
-class TcvDBTreeListColumn;
-
-// A column class: one object per class, compared by identity, that makes
-// columns of its class (TcvColumnClassOf<TColumn>::Instance()).
-class TcvDBTreeListColumnClass {
-public:
-    virtual ~TcvDBTreeListColumnClass() = default;
-    virtual TcvDBTreeListColumn* CreateColumn(TComponent* AOwner) const = 0;
-};
-
-template <class TColumn> class TcvColumnClassOf : public TcvDBTreeListColumnClass {
-public:
-    static const TcvColumnClassOf& Instance() {
-        static const TcvColumnClassOf instance;
-        return instance;
-    }
-    TcvDBTreeListColumn* CreateColumn(TComponent* AOwner) const override { return new TColumn(AOwner); }
-};
 
 struct TcvColumnClassInfo {
     const TcvDBTreeListColumnClass* ColumnClass = nullptr; // none for ftUnknown
@@ -64,7 +47,7 @@ void RegisterColumnClasses(TcvGetColumnClassProc Proc);
 void ResetColumnClasses();
 // The grid's choice for Field: the lookup entry for a lookup field; the plain
 // TcvDBGridColumn for any other kind than fkData and for a type without an
-// entry; else the entry of its type (none for ftUnknown until a unit
-// registers one).
-const TcvDBTreeListColumnClass* GetColumnClass(const TField& Field);
+// entry; else the entry of its type (the plain class too while that entry
+// holds none, as ftUnknown's does until a unit registers).
+const TcvDBTreeListColumnClass& GetColumnClass(const TField& Field);
 } // namespace cvDBGrid
