@@ -3,7 +3,7 @@
 // column base does.
 #include "dbgrid/DBColumnFamilyText.h"
 
-#include "dbgrid/DBColumnFamilyUpdate.h"
+#include "dbgrid/DBColumnFamilyShared.h"
 #include "dbgrid/DBTreeListControl.h"
 #include "dbgrid/FilterEdit.h"
 #include "editors/ExEdtr.h"
@@ -21,6 +21,29 @@ const TcvInplaceEditClass& TcvInplaceDBTreeListMemoEdit::StaticClass() {
 
 const TcvInplaceEditClass& TcvInplaceDBTreeListCurrencyEdit::StaticClass() {
     return TcvEditorClass<TcvInplaceDBTreeListCurrencyEdit, TcvTextEditClassOps>::Instance();
+}
+
+// Limits --------------------------------------------------------------------------------
+
+double TcvColumnValueLimits::Value(bool Max, const TField* Field) const {
+    if (FAssigned[Max]) return FValue[Max];
+    if (auto* integer = dynamic_cast<const TIntegerField*>(Field))
+        return double(Max ? integer->MaxValue() : integer->MinValue());
+    // A float field's limit as the field would show it: its precision's digits.
+    if (auto* real = dynamic_cast<const TFloatField*>(Field))
+        return StrToFloat(FloatToStrF(Max ? real->MaxValue() : real->MinValue(), ffGeneral, real->Precision(), 0));
+    if (auto* bcd = dynamic_cast<const TBCDField*>(Field)) return Max ? bcd->MaxValue() : bcd->MinValue();
+    return 0.0;
+}
+
+void TcvColumnValueLimits::SetValue(bool Max, double Value) {
+    FValue[Max] = Value;
+    FAssigned[Max] = true;
+}
+
+void TcvColumnValueLimits::Assign(const TcvColumnValueLimits& Source) {
+    for (const bool max : {false, true})
+        if (Source.FAssigned[max]) SetValue(max, Source.FValue[max]);
 }
 
 // Memo column ---------------------------------------------------------------------------
@@ -60,9 +83,7 @@ const TcvInplaceEditClass& TcvDBTreeListMemoColumn::GetEditorClass() const {
 
 std::string TcvDBTreeListMemoColumn::GetDisplayText(TcvTreeListNode* Node) const {
     if (!Field()) return TcvDBTreeListColumn::GetDisplayText(Node);
-    std::string text = Field()->AsString();
-    if (FMaxDisplayLength >= 0 && text.size() > size_t(FMaxDisplayLength)) text.resize(FMaxDisplayLength);
-    return text;
+    return CutToDisplayLength(Field()->AsString(), FMaxDisplayLength);
 }
 
 void TcvDBTreeListMemoColumn::InitEditor(TcvInplaceEdit* Editor) {
@@ -113,8 +134,7 @@ void TcvDBTreeListCurrencyColumn::Assign(TPersistent* Source) {
         TcvDBTreeListColumn::Assign(Source);
         FDecimalPlaces = source->FDecimalPlaces;
         if (source->FDisplayFormatAssigned) SetDisplayFormat(source->FDisplayFormat);
-        if (source->FMinValueAssigned) SetMinValue(source->FMinValue);
-        if (source->FMaxValueAssigned) SetMaxValue(source->FMaxValue);
+        FLimits.Assign(source->FLimits);
         SetNullable(source->FNullable);
         SetNullString(source->FNullString);
         FUseThousandSeparator = source->FUseThousandSeparator;
@@ -126,8 +146,7 @@ void TcvDBTreeListCurrencyColumn::RestoreDefaults() {
     FDecimalPlaces = 2;
     FDisplayFormat.clear();
     FDisplayFormatAssigned = false;
-    FMinValue = 0.0;
-    FMaxValue = 0.0;
+    FLimits.ResetValues();
 }
 
 const TcvInplaceEditClass& TcvDBTreeListCurrencyColumn::GetEditorClass() const {
@@ -216,24 +235,6 @@ void TcvDBTreeListCurrencyColumn::SetDisplayFormat(const std::string& Value) {
     Changed(true);
 }
 
-double TcvDBTreeListCurrencyColumn::MinValue() const {
-    return FMinValueAssigned ? FMinValue : FieldLimit(false);
-}
-
-void TcvDBTreeListCurrencyColumn::SetMinValue(double Value) {
-    FMinValue = Value;
-    FMinValueAssigned = true;
-}
-
-double TcvDBTreeListCurrencyColumn::MaxValue() const {
-    return FMaxValueAssigned ? FMaxValue : FieldLimit(true);
-}
-
-void TcvDBTreeListCurrencyColumn::SetMaxValue(double Value) {
-    FMaxValue = Value;
-    FMaxValueAssigned = true;
-}
-
 void TcvDBTreeListCurrencyColumn::SetNullable(bool Value) {
     if (Value == FNullable) return;
     FNullable = Value;
@@ -244,16 +245,6 @@ void TcvDBTreeListCurrencyColumn::SetNullString(const std::string& Value) {
     if (Value == FNullString) return;
     FNullString = Value;
     Changed(false);
-}
-
-double TcvDBTreeListCurrencyColumn::FieldLimit(bool Max) const {
-    if (auto* integer = dynamic_cast<TIntegerField*>(Field()))
-        return double(Max ? integer->MaxValue() : integer->MinValue());
-    // A float field's limit as the field would show it: its precision's digits.
-    if (auto* real = dynamic_cast<TFloatField*>(Field()))
-        return StrToFloat(FloatToStrF(Max ? real->MaxValue() : real->MinValue(), ffGeneral, real->Precision(), 0));
-    if (auto* bcd = dynamic_cast<TBCDField*>(Field())) return Max ? bcd->MaxValue() : bcd->MinValue();
-    return 0.0;
 }
 
 bool TcvDBTreeListCurrencyColumn::FieldFormatsText() const {
@@ -465,4 +456,103 @@ void TcvDBTreeListHyperLinkColumn::UpdateLinkFont() {
     FLinkFont->Assign(Font());
     FLinkFont->SetStyle(FLinkFont->Style() + fsUnderline);
     if (FSingleClick) FLinkFont->SetColor(FEditFontColor);
+}
+
+// Spin column ---------------------------------------------------------------------------
+
+const TcvInplaceEditClass& TcvInplaceDBTreeListSpinEdit::StaticClass() {
+    return TcvEditorClass<TcvInplaceDBTreeListSpinEdit, TcvSpinEditClassOps>::Instance();
+}
+
+TcvDBTreeListSpinColumn::TcvDBTreeListSpinColumn(TComponent* AOwner) : TcvDBTreeListColumn(AOwner) {}
+
+void TcvDBTreeListSpinColumn::Assign(TPersistent* Source) {
+    auto* source = dynamic_cast<TcvDBTreeListSpinColumn*>(Source);
+    if (!source) return TcvDBTreeListColumn::Assign(Source);
+    CopyInsideUpdate(*this, [&] {
+        TcvDBTreeListColumn::Assign(Source);
+        FEditorEnabled = source->FEditorEnabled;
+        FIncrement = source->FIncrement;
+        FLimits.Assign(source->FLimits);
+        SetShowButtonStyle(source->FShowButtonStyle);
+        FUseCtrlIncrement = source->FUseCtrlIncrement;
+    });
+}
+
+void TcvDBTreeListSpinColumn::RestoreDefaults() {
+    TcvDBTreeListColumn::RestoreDefaults();
+    FEditorEnabled = true;
+    FIncrement = 1.0;
+    FLimits.ResetValues();
+    FShowButtonStyle = TcvShowButtonStyle::sbDefault;
+    FUseCtrlIncrement = false;
+}
+
+const TcvInplaceEditClass& TcvDBTreeListSpinColumn::GetEditorClass() const {
+    return TcvInplaceDBTreeListSpinEdit::StaticClass();
+}
+
+void TcvDBTreeListSpinColumn::InitEditor(TcvInplaceEdit* Editor) {
+    TcvDBTreeListColumn::InitEditor(Editor);
+    auto* spin = dynamic_cast<TcvInplaceSpinEdit*>(Editor);
+    if (!spin) return;
+    spin->SetEditorEnabled(FEditorEnabled);
+    spin->SetIncrement(FIncrement);
+    spin->SetMinMaxValues(MinValue(), MaxValue());
+    spin->SetUseCtrlIncrement(FUseCtrlIncrement);
+    const bool real = dynamic_cast<TFloatField*>(Field()) || dynamic_cast<TBCDField*>(Field());
+    spin->SetValueType(real ? svtFloat : svtInteger);
+}
+
+void TcvDBTreeListSpinColumn::InitEditValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) {
+    auto* spin = dynamic_cast<TcvInplaceSpinEdit*>(Editor);
+    if (!Field() || !spin) return TcvDBTreeListColumn::InitEditValue(Node, Editor, Value);
+    spin->SetValue(Field()->AsFloat());
+    Value = spin->GetValue();
+}
+
+void TcvDBTreeListSpinColumn::ApplyEditorValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) {
+    auto* spin = dynamic_cast<TcvInplaceSpinEdit*>(Editor);
+    if (Field() && spin)
+        Field()->SetValue(spin->GetValue());
+    else
+        TcvDBTreeListColumn::ApplyEditorValue(Node, Editor, Value);
+    Node->GetValue(GetIndex(), Value);
+}
+
+bool TcvDBTreeListSpinColumn::IsValueCurrent(const Variant& Value) const {
+    if (!Field()) return TcvDBTreeListColumn::IsValueCurrent(Value);
+    return Variant(Field()->AsFloat()) == Value;
+}
+
+const TcvInplaceEditClass& TcvDBTreeListSpinColumn::GetFilterEditClass() const {
+    return TCustomcvFilterSpinEdit::StaticClass();
+}
+
+void TcvDBTreeListSpinColumn::GetFilterEditValue(TcvInplaceEdit* Editor, Variant& Value, std::string& Text) {
+    auto* spin = dynamic_cast<TcvInplaceSpinEdit*>(Editor);
+    if (!spin) return TcvDBTreeListColumn::GetFilterEditValue(Editor, Value, Text);
+    Value = spin->GetValue();
+    Text = spin->Text();
+}
+
+void TcvDBTreeListSpinColumn::SetFilterEditValue(TcvInplaceEdit* Editor, const Variant& Value) {
+    auto* spin = dynamic_cast<TCustomcvFilterSpinEdit*>(Editor);
+    if (!spin) return TcvDBTreeListColumn::SetFilterEditValue(Editor, Value);
+    spin->SetValue(VarIsNull(Value) ? 0.0 : Value.AsFloat());
+}
+
+void TcvDBTreeListSpinColumn::PrepareViewData(TcvEditViewData& ViewData, const TcvTreeListCellViewData& Cell) {
+    TcvDBTreeListColumn::PrepareViewData(ViewData, Cell);
+    if (auto* spin = dynamic_cast<TcvSpinEditViewData*>(&ViewData)) spin->ButtonsShown = ShowsButtonInCell(Cell.Node);
+}
+
+bool TcvDBTreeListSpinColumn::ShowsButtonInCell(TcvTreeListNode* Node) const {
+    return ::ShowsButtonInCell(FShowButtonStyle, *this, Node);
+}
+
+void TcvDBTreeListSpinColumn::SetShowButtonStyle(TcvShowButtonStyle Value) {
+    if (Value == FShowButtonStyle) return;
+    FShowButtonStyle = Value;
+    Changed(false);
 }

@@ -6,15 +6,44 @@
 // class of its own, the editor controls' class under the column's name.
 #pragma once
 
+#include "dbgrid/DBColumnFamilyShared.h"
 #include "dbgrid/DBTreeListColumn.h"
 #include "editors/CurrencyEdit.h"
 #include "editors/HyperLinkEdit.h"
 #include "editors/MemoEdit.h"
+#include "editors/SpinEdit.h"
 #include "editors/TimeEdit.h"
 #include "platform/ui/Menus.h"
 
 #include <memory>
 #include <string>
+
+class TcvInplaceDBTreeListSpinEdit : public TcvInplaceSpinEdit {
+public:
+    explicit TcvInplaceDBTreeListSpinEdit(TComponent* AOwner, const TcvInplaceEditClass& Class = StaticClass())
+        : TcvInplaceSpinEdit(AOwner, Class) {}
+    static const TcvInplaceEditClass& StaticClass();
+};
+
+// A column's MinValue and MaxValue: each follows the bound field's limit (an
+// integer, float or BCD field's; else 0) until it is assigned, and an
+// assigned limit stays assigned even when reset to 0.
+class TcvColumnValueLimits {
+public:
+    double Value(bool Max, const TField* Field) const;
+    // Nothing when already assigned and equal.
+    void SetValue(bool Max, double Value);
+    // A limit is written to a form only when it is not 0.
+    bool IsStored(bool Max) const { return FValue[Max] != 0.0; }
+    // The assigned limits of Source, as assigned ones.
+    void Assign(const TcvColumnValueLimits& Source);
+    // The stored values become 0; the assigned marks stay.
+    void ResetValues() { FValue[0] = FValue[1] = 0.0; }
+
+private:
+    bool FAssigned[2]{};
+    double FValue[2]{};
+};
 
 class TcvInplaceDBTreeListMemoEdit : public TcvInplaceMemoEdit {
 public:
@@ -123,13 +152,12 @@ public:
     std::string DisplayFormat() const;
     // Marks the format as set: the locale no longer changes it.
     void SetDisplayFormat(const std::string& Value);
-    double MinValue() const;
-    void SetMinValue(double Value);
-    double MaxValue() const;
-    void SetMaxValue(double Value);
-    // A limit is written to a form only when it is not 0.
-    bool IsMinValueStored() const { return FMinValue != 0.0; }
-    bool IsMaxValueStored() const { return FMaxValue != 0.0; }
+    double MinValue() const { return FLimits.Value(false, Field()); }
+    void SetMinValue(double Value) { FLimits.SetValue(false, Value); }
+    double MaxValue() const { return FLimits.Value(true, Field()); }
+    void SetMaxValue(double Value) { FLimits.SetValue(true, Value); }
+    bool IsMinValueStored() const { return FLimits.IsStored(false); }
+    bool IsMaxValueStored() const { return FLimits.IsStored(true); }
     bool Nullable() const { return FNullable; }
     void SetNullable(bool Value);
     // Stands for an empty value while Nullable.
@@ -139,22 +167,63 @@ public:
     void SetUseThousandSeparator(bool Value) { FUseThousandSeparator = Value; }
 
 private:
-    // The bound field's limit: an integer, float or BCD field's, else 0.
-    double FieldLimit(bool Max) const;
     // Whether the bound field shows its own text (OnGetText, or a currency
     // flag that is on).
     bool FieldFormatsText() const;
 
-    bool FMinValueAssigned = false;
-    bool FMaxValueAssigned = false;
+    TcvColumnValueLimits FLimits;
     unsigned FDecimalPlaces = 2;
     std::string FDisplayFormat;
     bool FDisplayFormatAssigned = false;
-    double FMinValue = 0.0;
-    double FMaxValue = 0.0;
     bool FNullable = false;
     std::string FNullString;
     bool FUseThousandSeparator = false;
+};
+
+// Values move as numbers: floats for a float or BCD field, else integers.
+// The limits follow the field as the currency column's do.
+class TcvDBTreeListSpinColumn : public TcvDBTreeListColumn {
+public:
+    explicit TcvDBTreeListSpinColumn(TComponent* AOwner);
+
+    void Assign(TPersistent* Source) override;
+    // Assigned limits stay assigned, now 0.
+    void RestoreDefaults() override;
+    const TcvInplaceEditClass& GetEditorClass() const override;
+    void InitEditor(TcvInplaceEdit* Editor) override;
+    void InitEditValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) override;
+    void ApplyEditorValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) override;
+    bool IsValueCurrent(const Variant& Value) const override;
+    const TcvInplaceEditClass& GetFilterEditClass() const override;
+    void GetFilterEditValue(TcvInplaceEdit* Editor, Variant& Value, std::string& Text) override;
+    void SetFilterEditValue(TcvInplaceEdit* Editor, const Variant& Value) override;
+    void PrepareViewData(TcvEditViewData& ViewData, const TcvTreeListCellViewData& Cell) override;
+
+    // The spin column's virtual operation: the buttons as the drop-down
+    // column shows its button.
+    virtual bool ShowsButtonInCell(TcvTreeListNode* Node) const;
+
+    bool EditorEnabled() const { return FEditorEnabled; }
+    void SetEditorEnabled(bool Value) { FEditorEnabled = Value; }
+    double Increment() const { return FIncrement; }
+    void SetIncrement(double Value) { FIncrement = Value; }
+    // Written to a form only when it is not 1.
+    bool IsIncrementStored() const { return FIncrement != 1.0; }
+    double MinValue() const { return FLimits.Value(false, Field()); }
+    void SetMinValue(double Value) { FLimits.SetValue(false, Value); }
+    double MaxValue() const { return FLimits.Value(true, Field()); }
+    void SetMaxValue(double Value) { FLimits.SetValue(true, Value); }
+    TcvShowButtonStyle ShowButtonStyle() const { return FShowButtonStyle; }
+    void SetShowButtonStyle(TcvShowButtonStyle Value);
+    bool UseCtrlIncrement() const { return FUseCtrlIncrement; }
+    void SetUseCtrlIncrement(bool Value) { FUseCtrlIncrement = Value; }
+
+private:
+    bool FEditorEnabled = true;
+    double FIncrement = 1.0;
+    TcvColumnValueLimits FLimits;
+    TcvShowButtonStyle FShowButtonStyle = TcvShowButtonStyle::sbDefault;
+    bool FUseCtrlIncrement = false;
 };
 
 // Values move as times of day: editing changes the time and keeps the
