@@ -1,6 +1,8 @@
 // The family's shared rules.
 #include "dbgrid/DBColumnFamilyShared.h"
 
+#include "platform/rtl/Utf8.h"
+
 namespace {
 
 // The tree list's second option word carries the grid's "show buttons
@@ -16,6 +18,7 @@ bool ShowsButtonInCell(TcvShowButtonStyle Style, const TcvTreeListColumn& Column
 }
 
 std::string CutToDisplayLength(std::string Text, int MaxDisplayLength) {
-    if (MaxDisplayLength >= 0 && Text.size() > size_t(MaxDisplayLength)) Text.resize(MaxDisplayLength);
+    // Characters, not bytes: a cut never splits a Chinese character.
+    if (MaxDisplayLength >= 0) Text.resize(Utf8ByteOffset(Text, size_t(MaxDisplayLength)));
     return Text;
 }
