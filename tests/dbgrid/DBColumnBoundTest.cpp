@@ -1,10 +1,14 @@
 // Family columns bound to fields in a real data-aware tree list: the
-// currency column's limits, the memo cut, and values edited through the
-// in-place editor written back to the field in the editor's own type.
+// currency column's limits, the memo cut, values edited through the
+// in-place editor written back to the field in the editor's own type, and
+// cells painted through the columns' editor classes.
 #include "tests/dbgrid/DBTreeListTestControl.h"
 
 #include "dbgrid/GridColumns.h"
+#include "editors/ExEdtr.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/ui/Gdi.h"
+#include "platform/ui/Painting.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
 
 #include <cctype>
@@ -15,13 +19,17 @@ namespace {
 
 class DBColumnBoundTest : public DBTreeListTest {
 protected:
+    // The editors' shared pictures and sizes (the check box's among them).
+    cvExEdtr::TUnitScope EditorsUnit;
+
     template <class T> T* AddFamilyColumn(const std::string& FieldName) {
         auto* column = new T(Form.get());
         column->SetName("Family" + std::to_string(Tree->ColumnCount()));
         column->SetTreeList(Tree);
         column->SetBandIndex(0);
         column->SetFieldName(FieldName);
-        Tree->DataChanged(); // the rows load the new column's values
+        column->SetColIndex(0); // in sight, whatever the other columns' widths
+        Tree->DataChanged();    // the rows load the new column's values
         return column;
     }
     // Focuses the row of Id in Column and opens the column's editor.
@@ -32,6 +40,18 @@ protected:
         Tree->ShowEditor();
         ProcessMessages();
         return Tree->InplaceEditor();
+    }
+    // Pixels of the row of Id's cell in Column that Match accepts.
+    int CountPixels(TcvDBTreeListColumn* Column, int Id, const std::function<bool(COLORREF)>& Match) {
+        UpdateWindow(Tree->Handle());
+        const TRect cell = Tree->GetCellRect(Tree->NodeOfId(Id), Tree->GetVisibleIndex(Column->GetIndex()));
+        HDC dc = GetDC(Tree->Handle());
+        int count = 0;
+        for (int y = cell.Top; y < cell.Bottom; ++y)
+            for (int x = cell.Left; x < cell.Right; ++x)
+                count += Match(GetPixel(dc, x, y));
+        ReleaseDC(Tree->Handle(), dc);
+        return count;
     }
     void Type(TcvInplaceEdit* Editor, const std::string& Text) {
         for (char c : Text)
@@ -104,6 +124,43 @@ TEST_F(DBColumnBoundTest, EditedDateIsWrittenToTheFieldAndTheNullDateClearsIt) {
     date->SetModified(true);
     Tree->HideEditor();
     EXPECT_TRUE(Data.Query->FieldByName("Made")->IsNull());
+}
+
+TEST_F(DBColumnBoundTest, CheckCellsPaintTheStateOfTheirText) {
+    auto* done = AddFamilyColumn<TcvDBGridCheckColumn>("Done");
+    Data.Query->Locate("ID", 5, {});
+    const auto dark = [](COLORREF c) { return GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64; };
+    const int checked = CountPixels(done, 1, dark);
+    const int unchecked = CountPixels(done, 2, dark);
+    EXPECT_GT(checked, unchecked + 5) << "row 1 holds True, row 2 False";
+    done->SetValueChecked("False");
+    done->SetValueUnchecked("True");
+    EXPECT_GT(CountPixels(done, 2, dark), CountPixels(done, 1, dark) + 5) << "the value texts decide";
+}
+
+TEST_F(DBColumnBoundTest, DropDownButtonShowsAsShowButtonStyleSays) {
+    auto* made = AddFamilyColumn<TcvDBGridDateColumn>("Made");
+    Data.Query->Locate("ID", 2, {});
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const auto button = [face](COLORREF c) { return c == face; };
+    const struct {
+        bool Always;
+        TcvShowButtonStyle Style;
+        bool FocusedRow, OtherRow;
+    } cases[] = {
+        {true, TcvShowButtonStyle::sbAlways, true, true},
+        {true, TcvShowButtonStyle::sbDefault, true, false},
+        {true, TcvShowButtonStyle::sbNone, false, false},
+        {false, TcvShowButtonStyle::sbAlways, false, false},
+    };
+    for (const auto& c : cases) {
+        const unsigned always = 1u << 24;
+        Tree->SetOptionsEx(c.Always ? Tree->OptionsEx() | always : Tree->OptionsEx() & ~always);
+        made->SetShowButtonStyle(c.Style);
+        Tree->Invalidate();
+        EXPECT_EQ(CountPixels(made, 2, button) > 20, c.FocusedRow) << int(c.Style) << " always " << c.Always;
+        EXPECT_EQ(CountPixels(made, 3, button) > 20, c.OtherRow) << int(c.Style) << " always " << c.Always;
+    }
 }
 
 } // namespace
