@@ -126,6 +126,20 @@ TEST_F(DBColumnBoundTest, EditedDateIsWrittenToTheFieldAndTheNullDateClearsIt) {
     EXPECT_TRUE(Data.Query->FieldByName("Made")->IsNull());
 }
 
+TEST_F(DBColumnBoundTest, EditedTimeKeepsTheFieldsDate) {
+    auto* time = AddFamilyColumn<TcvDBGridTimeColumn>("Made");
+    Data.Query->Edit();
+    Data.Query->FieldByName("Made")->SetAsDateTime(EncodeDate(2024, 5, 1) + EncodeTime(8, 0, 0, 0));
+    Data.Query->Post();
+    auto* editor = dynamic_cast<TcvInplaceTimeEdit*>(Edit(Data.CurrentId(), time));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_DOUBLE_EQ(editor->GetTime(), EncodeTime(8, 0, 0, 0)) << "the time of day alone went in";
+    editor->SetTime(EncodeTime(17, 30, 0, 0));
+    editor->SetModified(true);
+    Tree->HideEditor();
+    EXPECT_DOUBLE_EQ(Data.Query->FieldByName("Made")->AsDateTime(), EncodeDate(2024, 5, 1) + EncodeTime(17, 30, 0, 0));
+}
+
 TEST_F(DBColumnBoundTest, CheckCellsPaintTheStateOfTheirText) {
     auto* done = AddFamilyColumn<TcvDBGridCheckColumn>("Done");
     Data.Query->Locate("ID", 5, {});
