@@ -129,6 +129,25 @@ TEST_F(DBTreeListTest, DefaultFieldsMakeOneColumnPerFieldInFieldOrder) {
     EXPECT_EQ(Tree->DBColumns(1)->Field(), Data.Query->FieldByName("Name"));
 }
 
+TEST_F(DBTreeListTest, MovingAColumnUnderDefaultFieldsMovesItsField) {
+    Tree->DefaultFields = true;
+    Tree->BindingChanged();
+    const auto order = [this] {
+        std::string fields, columns;
+        for (TField* field : Data.Query->Fields())
+            fields += field->FieldName() + " ";
+        for (int i = 0; i < Tree->ColumnCount(); ++i)
+            columns += Tree->DBColumns(i)->FieldName() + " ";
+        return std::make_pair(fields, columns);
+    };
+    Tree->ColumnByFieldName("Note")->SetIndex(1);
+    EXPECT_EQ(order().first, "ID Note Name Qty Price Amount Made Done ");
+    EXPECT_EQ(order().second, order().first);
+    Tree->ColumnByFieldName("ID")->SetIndex(7);
+    EXPECT_EQ(order().first, "Note Name Qty Price Amount Made Done ID ");
+    EXPECT_EQ(order().second, order().first);
+}
+
 TEST_F(DBTreeListTest, IncrementalSearchWalksTheDatasetAndReturnsOnAMiss) {
     const int name = Tree->ColumnByFieldName("Name")->GetIndex();
     struct Case {
