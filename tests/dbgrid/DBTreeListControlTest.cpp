@@ -148,6 +148,23 @@ TEST_F(DBTreeListTest, MovingAColumnUnderDefaultFieldsMovesItsField) {
     EXPECT_EQ(order().second, order().first);
 }
 
+TEST_F(DBTreeListTest, WithoutMultiSortOnlyTheFirstSortedColumnKeepsItsMark) {
+    const auto marks = [this] {
+        std::string text;
+        for (int i = 0; i < Tree->ColumnCount(); ++i)
+            text += Tree->Columns(i)->Sorted() == csNone ? "-" : "S";
+        return text;
+    };
+    Tree->SetOptionsEx(Tree->OptionsEx() | tloex_MultiSort);
+    Tree->Columns(2)->SetSorted(csUp);
+    Tree->Columns(0)->SetSorted(csDown);
+    Tree->ApplySingleSortRule();
+    EXPECT_EQ(marks(), "S-S");
+    Tree->SetOptionsEx(Tree->OptionsEx() & ~tloex_MultiSort);
+    Tree->ApplySingleSortRule();
+    EXPECT_EQ(marks(), "S--");
+}
+
 TEST_F(DBTreeListTest, IncrementalSearchWalksTheDatasetAndReturnsOnAMiss) {
     const int name = Tree->ColumnByFieldName("Name")->GetIndex();
     struct Case {
@@ -210,6 +227,19 @@ TEST_F(DBTreeListTest, EditingNeedsAnEditableBoundColumnAndPutsTheDatasetIntoEdi
     Tree->ColumnByFieldName("Name")->SetReadOnly(true);
     EXPECT_FALSE(Tree->CanEditModify());
     EXPECT_EQ(Data.Query->State(), dsBrowse);
+}
+
+TEST_F(DBTreeListTest, AnEditorWhoseValueIsNoLongerTheFieldsIsHidden) {
+    Tree->SetFocus();
+    SettleActivation();
+    Tree->SetFocusedColumn(Tree->GetVisibleIndex(Tree->ColumnByFieldName("Name")->GetIndex()));
+    Tree->ShowEditor();
+    ASSERT_TRUE(Tree->IsEditing());
+    Tree->CheckEditorValue();
+    EXPECT_TRUE(Tree->IsEditing());
+    Data.Query->FieldByName("Name")->SetAsString("changed elsewhere");
+    Tree->CheckEditorValue();
+    EXPECT_FALSE(Tree->IsEditing());
 }
 
 TEST_F(DBTreeListTest, LeavingTheControlCancelsAnUntouchedInsert) {

@@ -79,7 +79,11 @@ TEST_F(BlobEditTest, OKTakesTheMemoOverAndCancelDropsIt) {
         {"OK", [](BlobEditTest& t, TCustomcvBlobPopup* p) { t.ClickButton(p, bpbOK); }, true},
         {"Cancel", [](BlobEditTest& t, TCustomcvBlobPopup* p) { t.ClickButton(p, bpbCancel); }, false},
         {"Escape", [](BlobEditTest&, TCustomcvBlobPopup* p) { uitest::Type(p, VK_ESCAPE); }, false},
-        {"Ctrl+Enter", [](BlobEditTest&, TCustomcvBlobPopup* p) { uitest::Type(p, VK_RETURN, "", MK_CONTROL); },
+        {"Ctrl+Enter",
+         [](BlobEditTest& t, TCustomcvBlobPopup* p) {
+             uitest::Type(p, VK_RETURN, "", MK_CONTROL);
+             uitest::Type(t.Edit, VK_CONTROL); // let go of Ctrl, or the next test types with it held
+         },
          true},
     };
     for (const auto& c : cases) {

@@ -256,6 +256,9 @@ TEST(DropDownEdit, APressDraggedFromTheButtonIntoThePopupGoesOnThere) {
     popupLog.Recorder.Expect({Sent(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(5, 7))}, "the press enters the popup");
     EXPECT_EQ(h.Edit->PressedButton(), -1);
     EXPECT_NE(GetCapture(), h.Edit->Handle());
+    // Let go, so no later test starts with the button held.
+    SendQtMouse(h.Edit->PopupList->Handle(), TMouseEventKind::Release, {5, 7}, MK_LBUTTON, 0);
+    ProcessMessages();
 }
 
 TEST(DropDownEdit, ThePopupSitsUnderTheContentAsAlignedOrAboveWhenBelowIsFull) {

@@ -259,6 +259,8 @@ TEST(LookupEdit, UpDownAndADoubleClickStepTheKeyWithoutTheList) {
     w.Edit->SetRevertable(true);
     platform_ui::test::SendQtMouse(w.Edit->Handle(), platform_ui::test::TMouseEventKind::DoubleClick, {10, 5},
                                    MK_LBUTTON, MK_LBUTTON);
+    platform_ui::test::SendQtMouse(w.Edit->Handle(), platform_ui::test::TMouseEventKind::Release, {10, 5},
+                                   MK_LBUTTON, 0);
     ProcessMessages();
     EXPECT_EQ(w.Key(), "02") << "a revertable editor steps on a double click";
 }
