@@ -496,21 +496,19 @@ Variant TDataSet::FieldValueOf(const TField* Field, const TRecordBuffer* Record)
             keys.push_back(FieldValueOf(FieldByName(name), Record));
         return source->Lookup(Field->FLookupKeyFields, keys, Field->FLookupResultField);
     }
-    if (Field->FFieldNo < 0 || size_t(Field->FFieldNo) >= Record->Values.size()) return Null();
-    return Record->Values[Field->FFieldNo];
+    return Record->Value(Field->FFieldNo);
 }
 
 void TDataSet::SetFieldValue(TField* Field, const Variant& Value) {
     if (FState != dsEdit && FState != dsInsert) DatabaseError("Dataset not in edit or insert mode");
     if (Field->FFieldKind != fkData || Field->FFieldNo < 0 || Field->FReadOnly)
         DatabaseError("Field '" + Field->DisplayName() + "' cannot be modified");
-    Variant& slot = FEditBuffer->Values[Field->FFieldNo];
-    Variant old = slot;
-    slot = Value;
+    Variant old = FEditBuffer->Value(Field->FFieldNo);
+    FEditBuffer->SetValue(Field->FFieldNo, Value);
     try {
         Field->DoValidate();
     } catch (...) {
-        slot = old;
+        FEditBuffer->SetValue(Field->FFieldNo, old);
         throw;
     }
     DataEvent(deFieldChange, Field);
@@ -704,7 +702,10 @@ void TDataSet::BeginInsertAppend() {
     DoBeforeScroll();
     FEditBuffer = std::make_unique<TRecordBuffer>();
     FEditBuffer->Id = NewRecordId();
-    FEditBuffer->Values.assign(FFieldDefs.size(), Null());
+    std::string blank;
+    for (size_t c = 0; c < FFieldDefs.size(); ++c)
+        TRecordBuffer::PackValue(blank, Null());
+    FEditBuffer->SetPackedValues(blank);
 }
 
 void TDataSet::EndInsertAppend() {
@@ -761,7 +762,7 @@ void TDataSet::Edit() {
 void TDataSet::CheckRequiredFields() const {
     for (TField* field : FFields) {
         if (!field->FRequired || field->FReadOnly || field->FFieldKind != fkData || field->FFieldNo < 0) continue;
-        if (IsBlank(FEditBuffer->Values[field->FFieldNo])) {
+        if (IsBlank(FEditBuffer->Value(field->FFieldNo))) {
             field->FocusControl();
             DatabaseError("Field '" + field->DisplayName() + "' must have a value");
         }
@@ -776,7 +777,7 @@ void TDataSet::Post() {
     if (FState == dsEdit) {
         TRecordBuffer* old = FView[FCurrent];
         InternalPost(old, *FEditBuffer);
-        old->Values = std::move(FEditBuffer->Values);
+        old->AssignValues(*FEditBuffer);
     } else {
         InternalPost(nullptr, *FEditBuffer);
         TRecordBuffer* record = FEditBuffer.get();
