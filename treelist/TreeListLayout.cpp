@@ -313,7 +313,12 @@ TcvTreeListDrawInfo TCustomcvTreeList::CalcDrawInfo() {
         info.Bands.push_back(entry);
 
         const int headerTop = bandTop + FBandHeaderHeight;
+        const int headerBottom = headerTop + FHeaderHeight;
         const int rowCount = GetBandRowCountOf(band);
+        // Header space no cell covers is painted as a separator, never left stale.
+        if (rowCount == 0 && FHeaderHeight > 0)
+            info.HeaderSeparators.push_back(
+                {band, {entry.Visible.Left, headerTop, entry.Visible.Right, headerBottom}});
         for (int row = 0; row < rowCount; ++row) {
             const std::vector<int> widths = BandRowWidths(band, row, width);
             int cellLeft = bandLeft;
@@ -335,6 +340,8 @@ TcvTreeListDrawInfo TCustomcvTreeList::CalcDrawInfo() {
                 cell.Visible = {std::max(cell.Bounds.Left, entry.Visible.Left), cell.Bounds.Top,
                                 std::min(cell.Bounds.Right, entry.Visible.Right), cell.Bounds.Bottom};
                 if (cell.Visible.Right < cell.Visible.Left) cell.Visible.Right = cell.Visible.Left;
+                if (cell.Bounds.Bottom < headerBottom)
+                    cell.Separator = {cell.Visible.Left, cell.Bounds.Bottom, cell.Visible.Right, headerBottom};
                 info.HeaderCells.push_back(cell);
                 cellLeft += widths[position];
             }
