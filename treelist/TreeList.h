@@ -435,8 +435,20 @@ public:
     virtual bool IsGroupNode(const TcvTreeListNode* Node) const { return (void)Node, false; }
     virtual bool IsGroupLevel(int Level) const { return (void)Level, false; }
     virtual int GetIndicatorKind(const TcvTreeListNode* Node) const { return (void)Node, 0; }
-    // A node's row line count; may raise LineHeight.
-    virtual int GetRowLineCount(TcvTreeListNode* Node, int& LineHeight) { return (void)Node, (void)LineHeight, 1; }
+    // A node's row line count, the largest of its cells' and at least 1; may
+    // raise LineHeight to its tallest cell text.
+    virtual int GetRowLineCount(TcvTreeListNode* Node, int& LineHeight);
+    // Measures a cell's text word-wrapped in BoundsWidth for automatic row
+    // heights: True with LineCount and TextHeight (which enters as one line's
+    // height and leaves with the row text margin). The tree list measures
+    // nothing, so its cells add nothing.
+    virtual bool CalcCellLineCount(TcvTreeListNode* Node, int Column, const std::string& Text, int BoundsWidth,
+                                   int MaxLineCount, bool InflateFlag, bool GridFlag, int& LineCount,
+                                   int& TextHeight) {
+        (void)Node, (void)Column, (void)Text, (void)BoundsWidth, (void)MaxLineCount, (void)InflateFlag, (void)GridFlag;
+        (void)LineCount, (void)TextHeight;
+        return false;
+    }
     virtual int GetPreviewLineCount(TcvTreeListNode* Node);
     virtual std::string GetPreviewText(const TcvTreeListNode* Node) const { return (void)Node, std::string(); }
     virtual bool CanCacheRowHeight() const { return true; }
