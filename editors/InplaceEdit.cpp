@@ -651,7 +651,7 @@ void TcvInplaceEdit::InPlaceKeyDown(Word& Key, TShiftState Shift) {
     ++FKeyHandlingDepth;
     TScopeGuard depth([this] { --FKeyHandlingDepth; });
     const auto passToHost = [&] {
-        host->EditorKeyDown(Key, Shift);
+        host->KeyDownFromEditor(Key, Shift);
         Key = 0;
     };
     switch (Key) {
