@@ -50,9 +50,8 @@ public:
     virtual void EndInitEditor() { FFillingEditor = false; }
     virtual TcvPopupBorder GetEditorPopupBorder() { return pbFrame3D; }
 
-    // The container's own key handling, for the keys, characters and key
-    // releases a hosted editor hands on.
-    void KeyDownFromEditor(Word& Key, TShiftState Shift) { KeyDown(Key, Shift); }
+    // The container's own key handling, for the characters and key releases
+    // a hosted editor hands on.
     void KeyPressFromEditor(char32_t& Key) { KeyPress(Key); }
     void KeyUpFromEditor(Word& Key, TShiftState Shift) { KeyUp(Key, Shift); }
 

@@ -651,7 +651,7 @@ void TcvInplaceEdit::InPlaceKeyDown(Word& Key, TShiftState Shift) {
     ++FKeyHandlingDepth;
     TScopeGuard depth([this] { --FKeyHandlingDepth; });
     const auto passToHost = [&] {
-        host->KeyDownFromEditor(Key, Shift);
+        host->EditorKeyDown(Key, Shift);
         Key = 0;
     };
     switch (Key) {

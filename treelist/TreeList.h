@@ -192,6 +192,9 @@ public:
     void HideEditorAndFocus();
     void RemoveEditor(bool Focus);
     void ResetEditorCell();
+    // The keys an editor hands on (Escape, Enter, Tab, Insert, the row and
+    // page keys) take the tree list's own key handling.
+    void EditorKeyDown(Word& Key, TShiftState Shift) override;
     int EditorColumn() const { return FEditorColumn; }
     TcvTreeListNode* EditorNode() const { return FEditorNode; }
     TcvPopupBorder GetEditorPopupBorder() override;
