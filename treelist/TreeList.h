@@ -153,7 +153,7 @@ public:
     TcvTreeListNode* TopNode() const { return FTopNode; }
     int GetTopRowIndex() const;
     // Stores the top node.
-    void SetTopVisibleNode(TcvTreeListNode* Node);
+    virtual void SetTopVisibleNode(TcvTreeListNode* Node);
     int LeftCoord() const { return FLeftCoord; }
     // Rows that fit the rows area; 1 until the first layout.
     int VisibleRowCount() const { return FVisibleRowCount; }
@@ -731,7 +731,7 @@ public:
     TNotifyEvent OnEditChange;
     TcvTreeListEditValidateEvent OnEditValidate;
     // Clamped into the shown rows; focuses that row's node in the focused column.
-    void SetFocusedRowIndex(int Row);
+    virtual void SetFocusedRowIndex(int Row);
     // Scrolls the bands so the shown column's header cell lies inside the
     // scrolling area; columns of fixed bands stay.
     void MakeColumnVisible(int Column);

@@ -1,0 +1,316 @@
+// TCustomcvDBGrid: the data-aware grid. Its rows come from a dataset in one
+// of three modes, chosen afresh at every use: the record-buffer mode (one node
+// per row of the data link's buffer; moving means moving the dataset), the
+// in-memory mode (a node per record, needed for grouping) and the partial-load
+// mode (a window of records around the current one, extended while scrolling).
+// Every load puts the dataset back on its record with its BOF/EOF state.
+#pragma once
+
+#include "dbgrid/DBGridOptions.h"
+#include "dbgrid/DBGridSummary.h"
+#include "dbgrid/DBTreeListControl.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TcvDBGridColumn;
+class TCustomcvDBGrid;
+class TStringList;
+
+using TcvDBGridColumnEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column)>;
+using TcvDBGridEndDragGroupColumnEvent =
+    std::function<void(TObject* Sender, TcvTreeListColumn* Column, int NewPosition, bool& Accept)>;
+
+// The grid's link: a field focus request moves the focus to the field's
+// column, a layout change regroups outside the record-buffer mode.
+class TcvGridDataLink : public TcvDBTreeListControlDataLink {
+public:
+    explicit TcvGridDataLink(TCustomcvDBGrid* AGrid);
+
+protected:
+    void FocusControl(TField*& Field) override;
+    void LayoutChanged() override;
+
+private:
+    TCustomcvDBGrid* FGrid;
+};
+
+class TcvDBGridNode : public TcvDBTreeListControlNode {
+public:
+    using TcvDBTreeListControlNode::TcvDBTreeListControlNode;
+
+    // Asks the dataset to delete the node's record: in the record-buffer mode
+    // only the focused node; otherwise a record node, after the dataset was
+    // put on its record (nothing when that fails).
+    void Delete();
+
+    // The record's key: the key field's text, or its bookmark without one.
+    std::string KeyText;
+    // Unassigned for record nodes.
+    Variant GroupValue;
+    long double GroupSummaryValue = 0;
+    bool GroupSummaryAssigned = false;
+    // Position among the loaded records; a group node carries its first record's.
+    int RecordNumber = 0;
+    // One slot per item of the level column's summary group.
+    std::vector<double> ItemSummaryValues;
+};
+
+class TCustomcvDBGrid : public TCustomcvDBTreeListControl {
+public:
+    explicit TCustomcvDBGrid(TComponent* AOwner);
+    ~TCustomcvDBGrid() override;
+
+    // The three ways of getting the rows.
+    // Unless all records are asked for or a column is grouped under an active link.
+    bool IsWindowedMode() const;
+    bool IsPartialLoadMode() const;
+    // The record-buffer mode.
+    bool IsBufferMode() const;
+    bool IsNodeFilterActive() const { return IsLoadAllMode() && FNodeFilterActive; }
+
+    // Loading.
+    // Rows of the window around the current record (0), after (1) or before
+    // (2) the loaded ones, or every record (3). After 0 and 3 the focused row
+    // keeps its distance from the top row, or shows at the top (TopPolicy 1)
+    // or the bottom (2).
+    void LoadPartialWindow(int Direction, int TopPolicy);
+    // Puts the dataset on Node's record (by its key text, or by moving from
+    // FocusedNode's record); true when it is there.
+    bool LocateNodeRecord(TcvTreeListNode* FocusedNode, TcvTreeListNode* Node, bool UseLocate,
+                          const std::string& KeyText);
+    bool Loading() const { return FLoading; }
+    bool BeginningReached() const { return FBeginningReached; }
+    bool EndReached() const { return FEndReached; }
+
+    // Focusing: in the record-buffer mode the dataset moves by the rows' difference.
+    void SetFocusedRowIndex(int Row) override;
+    // The dataset follows the focus first (unless the rows are being brought
+    // in line with it); the tree list focuses only when it got there.
+    void SetFocusedCell(TcvTreeListNode* Node, int VisibleColumn, bool MakeVisible) override;
+    // In the partial-load mode a top row near either end of the window extends it.
+    void SetTopVisibleNode(TcvTreeListNode* Node) override;
+
+    // Properties.
+    int PartialLoadBufferCount() const { return FPartialLoadBufferCount; }
+    void SetPartialLoadBufferCount(int Value) { FPartialLoadBufferCount = Value; }
+    const std::string& SummarySeparator() const { return FSummarySeparator; }
+    void SetSummarySeparator(const std::string& Value) { FSummarySeparator = Value; }
+    TcvDBGridSummaryGroups* SummaryGroups() const { return FSummaryGroups.get(); }
+    TColor GroupPanelColor() const { return FGroupPanelColor; }
+    TColor GroupPanelFontColor() const { return FGroupPanelFontColor; }
+    bool ShowGroupPanel() const { return FShowGroupPanel; }
+    // Stores and lays out again.
+    void SetShowGroupPanel(bool Value);
+    int GroupColumnCount() const { return int(FGroupColumns.size()); }
+
+    // Option sets.
+    TcvDBGridOptions Options() const { return FOptions; }
+    TcvDBGridOptionsEx OptionsEx() const { return FOptionsEx; }
+    TcvDBGridOptionsBehavior OptionsBehavior() const { return FOptionsBehavior; }
+    TcvDBGridOptionsCustomize OptionsCustomize() const { return FOptionsCustomize; }
+    TcvDBGridOptionsDB OptionsDB() const { return FOptionsDB; }
+    TcvDBGridOptionsView OptionsView() const { return FOptionsView; }
+
+    // Option setters and the properties they drive.
+    // Copy the old set onto its namesakes, then run the four new setters.
+    void SetOptions(TcvDBGridOptions Value);
+    void SetOptionsEx(TcvDBGridOptionsEx Value);
+    // Each: nothing when unchanged; else stores, brings the old sets in step
+    // and does the set's own work (tree-list bits, sorting, reloads).
+    void SetOptionsBehavior(TcvDBGridOptionsBehavior Value);
+    void SetOptionsCustomize(TcvDBGridOptionsCustomize Value);
+    // edgoLoadAllRecords wins over edgoPartialLoad; turning edgoUseBookmarks
+    // on clears the selection; a mode switch reloads the rows.
+    void SetOptionsDB(TcvDBGridOptionsDB Value);
+    // edgoInvertSelect wins over edgoRowSelect.
+    void SetOptionsView(TcvDBGridOptionsView Value);
+    bool PartialLoad() const { return FOptionsDB.Contains(edgoPartialLoad); }
+    void SetPartialLoad(bool Value);
+    bool UseBookmarks() const { return FOptionsDB.Contains(edgoUseBookmarks); }
+    void SetUseBookmarks(bool Value);
+    // Columns made from the fields; either change drops egoLoadAllRecords,
+    // the grouping and every column.
+    void SetDefaultFields(bool Value);
+    bool ShowSummaryFooter() const { return ShowFooter(); }
+    void SetShowSummaryFooter(bool Value) { SetShowFooter(Value); }
+    void SetSummaryGroups(TcvDBGridSummaryGroups* Value) { FSummaryGroups->Assign(Value); }
+    // Repaint when the group panel shows.
+    void SetGroupPanelColor(TColor Value);
+    void SetGroupPanelFontColor(TColor Value);
+    // A column dragged off the header hides unless edgoNotHideColumn is set.
+    bool CanHideColumnByDrag() const override;
+
+    TNotifyEvent OnClearNodeData;
+    TcvDBGridEndDragGroupColumnEvent OnEndDragGroupColumn;
+    TcvDBGridColumnEvent OnHideColumn;
+    TcvDBGridColumnEvent OnShowColumn;
+
+    // The grid's own virtual operations.
+    virtual void EndDragGroupColumn(TcvTreeListColumn* Column, int NewPosition, bool& Accept);
+    virtual bool IsUseLocate() const;
+    virtual void ClearNodeData();
+    // Rebuilds every node from the dataset (the in-memory mode) or reloads
+    // the partial window; nothing in the record-buffer mode.
+    virtual void FullReload();
+    // Filtering and grouping arrive with their features.
+    virtual bool IsNodeVisibleByFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
+    virtual void ResetNodeFilter() {}
+    virtual void FreeFilterObjects() {}
+    virtual bool IsLoadAllMode() const;
+    virtual bool NodePassesFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
+    virtual void ApplyNodeFilter() {}
+    virtual void PrepareFilter() {}
+    virtual void RefilterNodes() {}
+    virtual void ApplyFilterToDataSet() {}
+    virtual bool CanAddGroupColumn(TcvTreeListColumn* Column) const { return (void)Column, true; }
+
+    // The data-aware control's questions.
+    TcvDBTreeListControlDataLink* GetDataLink() const override { return FDataLink.get(); }
+    TDataSource* GetDataSource() const override { return FDataLink->DataSource(); }
+    void SetDataSource(TDataSource* Value);
+    bool GetDefaultFields() const override { return FDefaultFields; }
+    bool IsCancelOnExit() const override { return FOptions.Contains(egoCancelOnExit); }
+    bool CanStartEditing() const override { return FOptions.Contains(egoCanInsert); }
+    bool CanEditData() const override { return FOptions.Contains(egoCanNavigation); }
+    bool IsInMemoryMode() const override { return IsLoadAllMode(); }
+    bool IsReadOnlyData() const override { return false; }
+    // Every record has its node: the in-memory mode, or a window holding all.
+    bool IsNodeSearchMode() const override;
+    bool IsBookmarkSelection() const override;
+    void SetInternalFlag(bool Value) override { FLoading = Value; }
+    // The key field is looked up again and the focus brought to the current record.
+    void BindingChanged() override;
+
+    // Tree-list answers.
+    bool IsDblClickEnabled() const override;
+    bool IsGroupNode(const TcvTreeListNode* Node) const override;
+    bool CanCacheRowHeight() const override;
+    bool IsRowHeightVariable() const override;
+    bool IsBOF() const override;
+    bool IsEOF() const override;
+    bool IsFirstNode(const TcvTreeListNode* Node) const override;
+    bool IsLastNode(const TcvTreeListNode* Node) const override;
+    TcvTreeListNode* GetNavigationNode(TcvTreeListNode* Node, TcvNavigation Direction, bool InTreeOrder) override;
+    void BeginNodeAccess(TcvTreeListNode* Node) override;
+    void EndNodeAccess(TcvTreeListNode* Node) override;
+    void CalcVisibleRows() override;
+    void GetVertScrollInfo(int& Min, int& Max, int& Page, int& Position) override;
+    void UpdateScrollBars() override;
+    void ScrollByLines(bool Up, int Count) override;
+    void HideColumn(int Column) override;
+    void ShowColumnAt(int Band, int Row, int Column, int Position) override;
+    void RemoveColumn(TcvTreeListColumn* Column) override;
+
+    // Cell texts and values. Record rows of the record-buffer mode are read
+    // from the data link's buffer row of the node, without moving the dataset.
+    std::string GetNodeString(const TcvTreeListNode* Node, int Column) const override;
+    // Unassigned for a column bound to no field.
+    void GetNodeValue(const TcvTreeListNode* Node, int Column, Variant& Value) const override;
+    // The sort key: texts for string-typed columns (upper-cased under
+    // edgoCaseInsensitive), else the stored field value.
+    void GetNodeVariant(const TcvTreeListNode* Node, int Column, Variant& Value) const override;
+    std::string GetPreviewText(const TcvTreeListNode* Node) const override;
+
+protected:
+    TcvTreeListNode* CreateNode() override;
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void WndProc(TMessage& Message) override;
+    void ClearCache() override;
+
+    // The data link's notifications.
+    void LinkActiveChanged(bool Active) override;
+    void DataChanged() override;
+    void Scroll(int Distance) override;
+    // The focused row shows its record's new values.
+    void RecordChanged(TField* Field) override;
+
+private:
+    friend class TcvGridDataLink;
+    friend class TcvDBGridNode;
+
+    // The record-buffer mode's rows and scrolling.
+    void SetBufferNodeCount(int Count);
+    // The focused row follows the dataset's current record.
+    void SyncWithDataSet();
+    // WM_VSCROLL of the record-buffer mode; Position: the thumb's place.
+    void BufferVScroll(int Code, int Position);
+    // The data link's window scrolled by Distance records.
+    void DataSetScrolled(int Distance);
+    void FocusCurrentRecord();
+    // Rows have one height (no auto height, no measured preview).
+    bool RowsHaveOneHeight() const;
+    // The row of the current record, re-read from the dataset.
+    void RefreshRow(TcvTreeListNode* Node);
+    // The loads' steps: a node for the current record before Before (nil:
+    // last), the key field object, the current record's key text.
+    TcvDBGridNode* AddRecordNode(TcvTreeListNode* Before, int RecordNumber);
+    void LookUpKeyField();
+    std::string RecordKeyText() const;
+    int FocusedRecordNumber() const;
+    void LoadWindowAroundCurrent(int WindowSize);
+    int RowsThatFit();
+    TcvTreeListNode* FindRecordNode(const std::string& KeyText) const;
+    // Focuses Node without moving the dataset (it is on Node's record).
+    void FocusSynced(TcvTreeListNode* Node);
+    bool IsFieldNode(const TcvTreeListNode* Node) const;
+
+    bool FLoading = false;
+    std::unique_ptr<TcvGridDataLink> FDataLink;
+    bool FGridMode = false;
+    bool FBeginningReached = false;
+    bool FEndReached = false;
+    int FNodeAccessNesting = 0;
+    int FSavedActiveRecord = 0;
+    int FPartialLoadBufferCount = 100;
+    std::string FDeletedNodeKey;
+    int FPartialLoadNesting = 0;
+    bool FUpdatingScrollBars = false;
+    TcvTreeListNode* FDeletingNode = nullptr;
+    TcvTreeListColumn* FGroupPanelDragColumn = nullptr;
+    bool FChangingField = false;
+    std::vector<TcvTreeListColumn*> FGroupColumns;
+    std::unique_ptr<TStringList> FGroupColumnNames;
+    int FGroupingLockCount = 0;
+    bool FRegrouping = false;
+    std::unique_ptr<TcvDBGridSummaryGroups> FSummaryGroups;
+    std::string FSummarySeparator = ", ";
+    int FSummaryRecordCount = 0;
+    std::vector<std::vector<int>> FLevelSummaryMap;
+    std::unique_ptr<TStringList> FKeyValues;
+    std::vector<Variant> FValueRecords;
+    TColor FGroupPanelColor = clBtnShadow;
+    TColor FGroupPanelFontColor = clBtnFace;
+    bool FShowGroupPanel = false;
+    int FRecordRowColumn = -1;
+    TcvDBGridOptions FOptions;
+    TcvDBGridOptionsEx FOptionsEx;
+    TcvDBGridOptionsBehavior FOptionsBehavior;
+    TcvDBGridOptionsCustomize FOptionsCustomize;
+    TcvDBGridOptionsDB FOptionsDB;
+    TcvDBGridOptionsView FOptionsView;
+    bool FNodeFilterActive = false;
+    bool FRegroupPending = false;
+    bool FInLayoutChange = false;
+
+    // Set while the rows are brought in line with the dataset.
+    bool FSyncing = false;
+    // Set by LocateNodeRecord's move: the data-set-changed notification it
+    // causes is the grid's own.
+    bool FOwnDataSetChange = false;
+    // Set while the data-set-changed handling refreshes the nodes.
+    bool FRefreshingNodes = false;
+    bool FLoadedOnce = false;
+    // Guards the buffer's growth against the row count it triggers.
+    bool FCountingRows = false;
+    bool FDefaultFields = false;
+};
+
+// The component the forms place; it only publishes.
+class TcvDBGrid : public TCustomcvDBGrid {
+public:
+    using TCustomcvDBGrid::TCustomcvDBGrid;
+};
