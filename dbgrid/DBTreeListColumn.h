@@ -7,6 +7,7 @@
 // (TcvDBTreeListColumnClass), which the field-type registries hold.
 #pragma once
 
+#include "dbgrid/DBGridSummary.h"
 #include "editors/MaskEdit.h"
 #include "treelist/TreeListColumns.h"
 
@@ -14,16 +15,9 @@
 #include <string>
 
 class TCustomcvDBTreeListControl;
-class TDataSet;
-class TField;
-
-// The summary kinds, of group rows and of the footer.
-enum TcvSummaryType { cstNone, cstSum, cstMin, cstMax, cstCount, cstAvg };
 
 class TcvDBTreeListColumn;
 
-// Sender: the column; Value: the record's value, which the handler may change.
-using TcvSummaryEvent = std::function<void(TObject* Sender, TDataSet* DataSet, long double& Value)>;
 using TcvDrawSummaryFooterEvent =
     std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, std::string& AText, TColor& AColor,
                        TFont* AFont, TAlignment& AAlignment, bool& ADone)>;

@@ -261,9 +261,6 @@ public:
     // Shift-click and shift-arrow ranges: the tree list's way in memory
     // mode, by node address without bookmarks, else by walking the dataset.
     void SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB) override;
-    // A data-set change that finds fewer records than before drops the
-    // entries whose bookmark is no longer valid, once per such change.
-    void DropVanishedSelection();
 
     TNotifyEvent OnBeforeCalcSummary;
     TcvDBTreeListCalcSummaryEvent OnCalcSummary;
@@ -284,7 +281,13 @@ protected:
 private:
     friend class TcvDBTreeListControlDataLink;
     void ResolvePreviewField();
+    // Without DefaultFields every column binds by its FieldName again.
     void BindColumnsToFields();
+    // With DefaultFields: columns of unmapped fields go, each mapped field
+    // gets its column at the field's place.
+    void FollowMappedFields();
+    // The range's selectable rows merged into the selection by node address.
+    void SelectRowsByAddress(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB);
 
     std::unique_ptr<TStringList> FSelectedList;
     std::string FCachedBookmark;
@@ -297,8 +300,6 @@ private:
     int FPreviewMaxLength = 0;
     int FGrIndicatorWidth = 12;
     TField* FPreviewField = nullptr;
-    // The record count at the last data-set change, for DropVanishedSelection.
-    int FLastRecordCount = -1;
 };
 
 namespace cvDBCtrl {
