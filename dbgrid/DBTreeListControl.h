@@ -261,6 +261,9 @@ public:
     // Shift-click and shift-arrow ranges: the tree list's way in memory
     // mode, by node address without bookmarks, else by walking the dataset.
     void SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB) override;
+    // A data-set change that finds fewer records than before drops the
+    // entries whose bookmark is no longer valid, once per such change.
+    void DropVanishedSelection();
 
     TNotifyEvent OnBeforeCalcSummary;
     TcvDBTreeListCalcSummaryEvent OnCalcSummary;
@@ -300,6 +303,8 @@ private:
     int FPreviewMaxLength = 0;
     int FGrIndicatorWidth = 12;
     TField* FPreviewField = nullptr;
+    // The record count at the last data-set change, for DropVanishedSelection.
+    int FLastRecordCount = -1;
 };
 
 namespace cvDBCtrl {

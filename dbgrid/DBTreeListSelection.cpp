@@ -125,6 +125,15 @@ void TCustomcvDBTreeListControl::SelectRowsByAddress(TcvTreeListNode* NodeA, Tcv
         FSelectedList->AddObject(std::string(), node);
 }
 
+void TCustomcvDBTreeListControl::DropVanishedSelection() {
+    const int previousCount = std::exchange(FLastRecordCount, GetDataLink()->Active() ? DataSet()->RecordCount() : -1);
+    if (FLastRecordCount < 0 || FLastRecordCount >= previousCount || !IsBookmarkSelection()) return;
+    BeginSelectionChange();
+    const TScopeGuard bracket([this] { EndSelectionChange(); });
+    for (int i = FSelectedList->Count() - 1; i >= 0; --i)
+        if (!DataSet()->BookmarkValid(FSelectedList->Strings(i))) FSelectedList->Delete(i);
+}
+
 int TCustomcvDBTreeListControl::CompareSelectionItems(TcvTreeListNode* Node1, TcvTreeListNode* Node2) {
     const auto* node1 = dynamic_cast<const TcvDBTreeListControlNode*>(Node1);
     const auto* node2 = dynamic_cast<const TcvDBTreeListControlNode*>(Node2);

@@ -1,6 +1,6 @@
 // Selection by bookmarks: the list in bookmark order with its cached
-// halving search, SelectedRows, clearing and the three ways of range
-// selection.
+// halving search, SelectedRows, clearing, the three ways of range
+// selection, and the entries dropped when their records vanish.
 #include "tests/dbgrid/DBTreeListTestControl.h"
 
 #include "platform/rtl/StringList.h"
@@ -135,6 +135,20 @@ TEST_F(DBTreeListSelectionTest, RangesWithoutBookmarksMergeNodesByAddress) {
     }
     for (int id = 4; id <= 9; ++id)
         EXPECT_TRUE(Tree->IsNodeSelected(Tree->NodeOfId(id))) << id;
+}
+
+TEST_F(DBTreeListSelectionTest, AChangeWithFewerRecordsDropsVanishedRowsOnce) {
+    Select({2, 5, 8});
+    Tree->DropVanishedSelection();
+    Data.Query->Locate("ID", 5, {});
+    Data.Query->Delete();
+    Tree->DropVanishedSelection();
+    EXPECT_EQ(SelectedIds(), (std::vector<int>{2, 8}));
+
+    // The same count again drops nothing (and costs nothing).
+    Tree->SelectedList().Add(std::string("no such bookmark"));
+    Tree->DropVanishedSelection();
+    EXPECT_EQ(Tree->SelectedCount(), 3);
 }
 
 } // namespace
