@@ -238,7 +238,7 @@ private:
     void SyncWithDataSet();
     // WM_VSCROLL of the record-buffer mode; Position: the thumb's place.
     void BufferVScroll(int Code, int Position);
-    // The data link's window scrolled by Distance records.
+    // The data link's window moved by Distance records (positive toward EOF).
     void DataSetScrolled(int Distance);
     void FocusCurrentRecord();
     // Rows have one height (no auto height, no measured preview).

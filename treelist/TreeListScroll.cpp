@@ -89,14 +89,14 @@ int TCustomcvTreeList::GetTopRowShowingLast(int Row) {
 namespace {
 
 // Writes the bar only when range, page or position changed.
-void WriteScrollBar(TCustomcvContainer& Control, int Bar, int Max, int Page, int Position) {
+void WriteScrollBar(TCustomcvContainer& Control, int Bar, int Min, int Max, int Page, int Position) {
     TScrollInfo current;
     current.fMask = SIF_ALL;
     Control.GetScrollInfo(Bar, current);
-    if (current.nMin == 0 && current.nMax == Max && int(current.nPage) == Page && current.nPos == Position) return;
+    if (current.nMin == Min && current.nMax == Max && int(current.nPage) == Page && current.nPos == Position) return;
     TScrollInfo info;
     info.fMask = SIF_ALL;
-    info.nMin = 0;
+    info.nMin = Min;
     info.nMax = Max;
     info.nPage = UINT(std::max(Page, 0));
     info.nPos = Position;
@@ -134,7 +134,7 @@ void TCustomcvTreeList::UpdateHorzScrollBar() {
     if (!HandleAllocated() || !IsHorzScrollBarWanted()) return;
     const int scrollable = GetScrollableBandsWidth();
     const int visible = GetVisibleWidth();
-    WriteScrollBar(*this, SB_HORZ, scrollable > visible ? scrollable - 1 : 0, visible, FLeftCoord);
+    WriteScrollBar(*this, SB_HORZ, 0, scrollable > visible ? scrollable - 1 : 0, visible, FLeftCoord);
 }
 
 void TCustomcvTreeList::UpdateVertScrollBar() {
@@ -144,7 +144,7 @@ void TCustomcvTreeList::UpdateVertScrollBar() {
     int page = 0;
     int position = 0;
     GetVertScrollInfo(min, max, page, position);
-    WriteScrollBar(*this, SB_VERT, max, page, position);
+    WriteScrollBar(*this, SB_VERT, min, max, page, position);
 }
 
 void TCustomcvTreeList::UpdateScrollBars() {

@@ -1,0 +1,128 @@
+// The record-buffer mode end to end: the rows are the data link's buffer,
+// reading a row leaves the current record alone, scroll codes move the
+// dataset and the focus follows whoever moved it.
+#include "tests/dbgrid/ShownGrid.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A grid with columns ID and Name in the record-buffer mode.
+class BufferGrid : public gridtest::TShownGrid {
+public:
+    explicit BufferGrid(int RowCount) : TShownGrid(RowCount, 200, {"ID", "Name"}) {}
+
+    TDataLink* Link() const { return Grid->GetDataLink(); }
+    // The ID of a row's record, read the way painting reads it.
+    int RowId(int Row) {
+        Grid->BeginNodeAccess(Grid->Items(Row));
+        const int id = Data.CurrentId();
+        Grid->EndNodeAccess(Grid->Items(Row));
+        return id;
+    }
+    int FocusedId() { return RowId(Grid->FocusedNode()->Index()); }
+};
+
+TEST(DBGridBufferTest, RowsAreTheBufferRowsThatFitNeverOnePerRecord) {
+    BufferGrid many(100);
+    const int rows = many.Grid->Count();
+    EXPECT_GT(rows, 2);
+    EXPECT_LT(rows, 100);
+    EXPECT_EQ(rows, many.Grid->VisibleRowCount());
+    EXPECT_EQ(many.Link()->BufferCount(), rows);
+    for (int row = 0; row < rows; ++row)
+        EXPECT_EQ(many.RowId(row), row + 1);
+
+    BufferGrid few(3);
+    EXPECT_EQ(few.Grid->Count(), 3);
+    EXPECT_EQ(few.RowId(2), 3);
+}
+
+TEST(DBGridBufferTest, ReadingAndPaintingRowsLeaveTheCurrentRecordAlone) {
+    BufferGrid grid(100);
+    grid.Data.Query->MoveBy(3);
+    // A handler sees the painted row's record, whatever row is current.
+    int paintedCells = 0;
+    int otherRecords = 0;
+    grid.Grid->OnCustomDrawCell = [&](TObject*, TCanvas*, const TRect&, TcvTreeListNode* node, TcvTreeListColumn*,
+                                      bool, bool, bool, std::string&, TColor&, TFont*, TAlignment&, bool&) {
+        Variant value;
+        node->GetValue(0, value);
+        ++paintedCells;
+        if (grid.Data.CurrentId() != node->Index() + 1) ++otherRecords;
+    };
+    InvalidateRect(grid.Grid->Handle(), nullptr, true);
+    UpdateWindow(grid.Grid->Handle());
+    EXPECT_GT(paintedCells, 0);
+    EXPECT_EQ(otherRecords, 0);
+    EXPECT_EQ(grid.RowId(0), 1);
+    EXPECT_EQ(grid.Data.CurrentId(), 4);
+    EXPECT_EQ(grid.Link()->ActiveRecord(), 3);
+    EXPECT_EQ(grid.FocusedId(), 4);
+}
+
+struct ScrollCase {
+    const char* Name;
+    bool FromLast;
+    int Code;
+    // The expected current record; Page stands for the rows that fit.
+    int (*Expected)(int Page);
+};
+
+TEST(DBGridBufferTest, ScrollCodesMoveTheDataSet) {
+    const ScrollCase cases[] = {
+        {"line down lands below the window", false, SB_LINEDOWN, [](int page) { return page + 1; }},
+        {"line up lands above the window", true, SB_LINEUP, [](int page) { return 100 - page; }},
+        {"page down", false, SB_PAGEDOWN, [](int page) { return 1 + page; }},
+        {"page up", true, SB_PAGEUP, [](int page) { return 100 - page; }},
+        {"bottom", false, SB_BOTTOM, [](int) { return 100; }},
+        {"top", true, SB_TOP, [](int) { return 1; }},
+        {"thumb tracking moves nothing", false, SB_THUMBTRACK, [](int) { return 1; }},
+    };
+    for (const ScrollCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        BufferGrid grid(100);
+        if (c.FromLast) grid.Data.Query->Last();
+        grid.VScroll(c.Code);
+        EXPECT_EQ(grid.Data.CurrentId(), c.Expected(grid.Grid->VisibleRowCount()));
+        EXPECT_EQ(grid.FocusedId(), grid.Data.CurrentId());
+    }
+}
+
+TEST(DBGridBufferTest, ScrollBarShowsTheRecordNumberInTheRecordCount) {
+    BufferGrid grid(100);
+    grid.Data.Query->MoveBy(41);
+    TScrollInfo info;
+    info.fMask = SIF_ALL;
+    grid.Grid->GetScrollInfo(SB_VERT, info);
+    const int page = grid.Grid->VisibleRowCount();
+    EXPECT_EQ(info.nMin, 1);
+    EXPECT_EQ(int(info.nPage), page);
+    EXPECT_EQ(info.nMax, 100 + page - 1);
+    EXPECT_EQ(info.nPos, 42);
+}
+
+TEST(DBGridBufferTest, AnotherControlsMoveMovesTheFocus) {
+    BufferGrid grid(100);
+    TDataLink other;
+    other.SetDataSource(grid.Data.Source.get());
+    grid.Data.Query->MoveBy(2);
+    EXPECT_EQ(grid.FocusedId(), 3);
+    grid.Data.Query->Last();
+    EXPECT_EQ(grid.Grid->FocusedNode()->Index(), grid.Grid->Count() - 1);
+    EXPECT_EQ(grid.FocusedId(), 100);
+    grid.Data.Query->Prior();
+    EXPECT_EQ(grid.FocusedId(), 99);
+    other.SetDataSource(nullptr);
+}
+
+TEST(DBGridBufferTest, FocusingARowMovesTheDataSet) {
+    BufferGrid grid(100);
+    grid.Grid->SetFocusedRowIndex(4);
+    EXPECT_EQ(grid.Data.CurrentId(), 5);
+    EXPECT_EQ(grid.FocusedId(), 5);
+    grid.Grid->Items(2)->SetFocused(true);
+    EXPECT_EQ(grid.Data.CurrentId(), 3);
+}
+
+} // namespace

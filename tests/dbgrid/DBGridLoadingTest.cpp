@@ -1,0 +1,117 @@
+// The in-memory reload and the partial-load window: which records become
+// nodes, and that every load leaves the dataset on its record with its
+// BOF/EOF state.
+#include "tests/dbgrid/ShownGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// A grid with a column ID, the key field given and a loading option.
+class LoadedGrid : public gridtest::TShownGrid {
+public:
+    LoadedGrid(int RowCount, TcvDBGridOptionDB Mode, int Height = 200, const std::string& KeyField = "ID")
+        : TShownGrid(RowCount, Height, {"ID"}, [&](TcvDBGrid& grid) {
+              grid.SetKeyField(KeyField);
+              grid.SetOptionsDB(grid.OptionsDB() + Mode);
+          }) {}
+
+    std::string KeyOf(int Index) const { return static_cast<TcvDBGridNode*>(Grid->Items(Index))->KeyText; }
+    std::string FocusedKey() const { return static_cast<TcvDBGridNode*>(Grid->FocusedNode())->KeyText; }
+};
+
+TEST(DBGridLoadingTest, InMemoryReloadMakesANodePerRecordAndKeepsThePosition) {
+    struct Case {
+        const char* Name;
+        void (*Place)(TDataSet*);
+        int ExpectedId;
+        bool Bof;
+        bool Eof;
+    };
+    const Case cases[] = {
+        {"a middle record", [](TDataSet* d) { d->MoveBy(6); }, 7, false, false},
+        {"at BOF", [](TDataSet* d) { d->First(); }, 1, true, false},
+        {"at EOF", [](TDataSet* d) { d->Last(), d->Next(); }, 30, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        LoadedGrid grid(30, edgoLoadAllRecords);
+        ASSERT_TRUE(grid.Grid->IsLoadAllMode());
+        ASSERT_EQ(grid.Grid->Count(), 30);
+        EXPECT_EQ(grid.KeyOf(0), "1");
+        EXPECT_EQ(grid.KeyOf(29), "30");
+        c.Place(grid.Data.Query.get());
+        grid.Grid->FullReload();
+        EXPECT_EQ(grid.Grid->Count(), 30);
+        EXPECT_EQ(grid.Data.CurrentId(), c.ExpectedId);
+        EXPECT_EQ(grid.Data.Query->Bof(), c.Bof);
+        EXPECT_EQ(grid.Data.Query->Eof(), c.Eof);
+        EXPECT_EQ(grid.FocusedKey(), std::to_string(c.ExpectedId));
+    }
+}
+
+TEST(DBGridLoadingTest, InMemoryReloadWithoutKeyFieldBuildsNothingWhileNavigating) {
+    LoadedGrid grid(30, edgoLoadAllRecords, 200, "");
+    EXPECT_EQ(grid.Grid->Count(), 0);
+    EXPECT_EQ(grid.Data.CurrentId(), 1);
+}
+
+TEST(DBGridLoadingTest, FocusingANodeMovesTheDataSetAndALaterChangeIsHeard) {
+    LoadedGrid grid(30, edgoLoadAllRecords);
+    grid.Grid->Items(9)->SetFocused(true);
+    EXPECT_EQ(grid.Data.CurrentId(), 10);
+    // The move marked its own change; a real change after it is not swallowed.
+    grid.Data.Query->Delete();
+    EXPECT_EQ(grid.Grid->Count(), 29);
+    EXPECT_EQ(grid.FocusedKey(), std::to_string(grid.Data.CurrentId()));
+}
+
+TEST(DBGridLoadingTest, PartialWindowIsFiveScreensOrTheBufferCount) {
+    struct Case {
+        const char* Name;
+        int Records;
+        int Height;
+    };
+    const Case cases[] = {
+        {"100 records fill the smallest window", 100, 200},
+        {"155 records, a small grid: the buffer count wins", 155, 200},
+        {"a tall grid: five screens", 400, 700},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        LoadedGrid grid(c.Records, edgoPartialLoad, c.Height);
+        ASSERT_TRUE(grid.Grid->IsPartialLoadMode());
+        const int window = std::max((grid.Grid->VisibleRowCount() + 1) * 5, 100);
+        EXPECT_EQ(grid.Grid->Count(), std::min(window, c.Records));
+        EXPECT_TRUE(grid.Grid->BeginningReached());
+        EXPECT_EQ(grid.KeyOf(0), "1");
+        EXPECT_EQ(grid.Data.CurrentId(), 1);
+        EXPECT_TRUE(grid.Data.Query->Bof());
+    }
+}
+
+TEST(DBGridLoadingTest, ScrollingExtendsThePartialWindow) {
+    LoadedGrid grid(155, edgoPartialLoad);
+    ASSERT_EQ(grid.Grid->Count(), 100);
+    EXPECT_FALSE(grid.Grid->EndReached());
+    for (int page = 0; page < 20 && !grid.Grid->EndReached(); ++page)
+        grid.VScroll(SB_PAGEDOWN);
+    EXPECT_TRUE(grid.Grid->EndReached());
+    EXPECT_EQ(grid.Grid->Count(), 155);
+    EXPECT_EQ(grid.KeyOf(154), "155");
+    EXPECT_EQ(grid.Data.CurrentId(), 1);
+}
+
+TEST(DBGridLoadingTest, AJumpBeyondThePartialWindowReloadsAroundTheRecord) {
+    LoadedGrid grid(400, edgoPartialLoad);
+    grid.Data.Query->Last();
+    EXPECT_TRUE(grid.Grid->EndReached());
+    EXPECT_FALSE(grid.Grid->BeginningReached());
+    EXPECT_EQ(grid.FocusedKey(), "400");
+    EXPECT_EQ(grid.KeyOf(grid.Grid->Count() - 1), "400");
+    EXPECT_TRUE(grid.Data.Query->Eof());
+}
+
+} // namespace
