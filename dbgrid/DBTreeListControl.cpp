@@ -317,6 +317,17 @@ void TCustomcvDBTreeListControl::MoveColumnField(TcvDBTreeListColumn* Column, in
     Column->Field()->SetIndex(target ? target->Index() : DataSet()->FieldCount() - 1);
 }
 
+void TCustomcvDBTreeListControl::ApplySingleSortRule() {
+    if (IsMultiSort()) return;
+    bool kept = false;
+    for (int i = 0; i < ColumnCount(); ++i) {
+        TcvDBTreeListColumn* column = DBColumns(i);
+        if (!column || column->GroupIndex() >= 0 || column->Sorted() == csNone) continue;
+        if (kept) column->SetSorted(csNone);
+        kept = true;
+    }
+}
+
 void TCustomcvDBTreeListControl::DestroyColumns() {
     const TComponentState state = ComponentState();
     if (GetDefaultFields() && !state.Contains(csLoading) && !state.Contains(csDestroying))

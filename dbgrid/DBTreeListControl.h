@@ -192,6 +192,9 @@ public:
     // With DefaultFields and an active link, the field that a column moving
     // to index Value takes along goes to the field position of that map entry.
     void MoveColumnField(TcvDBTreeListColumn* Column, int Value);
+    // Without multi-sorting only the first ungrouped sorted column (in
+    // column order) keeps its mark.
+    void ApplySingleSortRule();
     // Frees the columns; raises under DefaultFields outside loading and destroying.
     void DestroyColumns() override;
 

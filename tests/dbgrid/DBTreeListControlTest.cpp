@@ -129,6 +129,42 @@ TEST_F(DBTreeListTest, DefaultFieldsMakeOneColumnPerFieldInFieldOrder) {
     EXPECT_EQ(Tree->DBColumns(1)->Field(), Data.Query->FieldByName("Name"));
 }
 
+TEST_F(DBTreeListTest, MovingAColumnUnderDefaultFieldsMovesItsField) {
+    Tree->DefaultFields = true;
+    Tree->BindingChanged();
+    const auto order = [this] {
+        std::string fields, columns;
+        for (TField* field : Data.Query->Fields())
+            fields += field->FieldName() + " ";
+        for (int i = 0; i < Tree->ColumnCount(); ++i)
+            columns += Tree->DBColumns(i)->FieldName() + " ";
+        return std::make_pair(fields, columns);
+    };
+    Tree->ColumnByFieldName("Note")->SetIndex(1);
+    EXPECT_EQ(order().first, "ID Note Name Qty Price Amount Made Done ");
+    EXPECT_EQ(order().second, order().first);
+    Tree->ColumnByFieldName("ID")->SetIndex(7);
+    EXPECT_EQ(order().first, "Note Name Qty Price Amount Made Done ID ");
+    EXPECT_EQ(order().second, order().first);
+}
+
+TEST_F(DBTreeListTest, WithoutMultiSortOnlyTheFirstSortedColumnKeepsItsMark) {
+    const auto marks = [this] {
+        std::string text;
+        for (int i = 0; i < Tree->ColumnCount(); ++i)
+            text += Tree->Columns(i)->Sorted() == csNone ? "-" : "S";
+        return text;
+    };
+    Tree->SetOptionsEx(Tree->OptionsEx() | tloex_MultiSort);
+    Tree->Columns(2)->SetSorted(csUp);
+    Tree->Columns(0)->SetSorted(csDown);
+    Tree->ApplySingleSortRule();
+    EXPECT_EQ(marks(), "S-S");
+    Tree->SetOptionsEx(Tree->OptionsEx() & ~tloex_MultiSort);
+    Tree->ApplySingleSortRule();
+    EXPECT_EQ(marks(), "S--");
+}
+
 TEST_F(DBTreeListTest, IncrementalSearchWalksTheDatasetAndReturnsOnAMiss) {
     const int name = Tree->ColumnByFieldName("Name")->GetIndex();
     struct Case {
@@ -191,6 +227,19 @@ TEST_F(DBTreeListTest, EditingNeedsAnEditableBoundColumnAndPutsTheDatasetIntoEdi
     Tree->ColumnByFieldName("Name")->SetReadOnly(true);
     EXPECT_FALSE(Tree->CanEditModify());
     EXPECT_EQ(Data.Query->State(), dsBrowse);
+}
+
+TEST_F(DBTreeListTest, AnEditorWhoseValueIsNoLongerTheFieldsIsHidden) {
+    Tree->SetFocus();
+    SettleActivation();
+    Tree->SetFocusedColumn(Tree->GetVisibleIndex(Tree->ColumnByFieldName("Name")->GetIndex()));
+    Tree->ShowEditor();
+    ASSERT_TRUE(Tree->IsEditing());
+    Tree->CheckEditorValue();
+    EXPECT_TRUE(Tree->IsEditing());
+    Data.Query->FieldByName("Name")->SetAsString("changed elsewhere");
+    Tree->CheckEditorValue();
+    EXPECT_FALSE(Tree->IsEditing());
 }
 
 TEST_F(DBTreeListTest, LeavingTheControlCancelsAnUntouchedInsert) {

@@ -115,6 +115,13 @@ TEST_F(DBTreeListSelectionTest, RangesSelectByWalkingTheDataset) {
     }
 }
 
+TEST_F(DBTreeListSelectionTest, RangesInMemorySelectTheShownRowsBetween) {
+    Tree->InMemory = true;
+    Data.Query->Locate("ID", 12, {});
+    Tree->SelectNodeRange(Tree->NodeOfId(6), Tree->NodeOfId(3));
+    EXPECT_EQ(SelectedIds(), (std::vector<int>{3, 4, 5, 6}));
+}
+
 TEST_F(DBTreeListSelectionTest, RangesSelectNothingWhileTheDatasetEdits) {
     Data.Query->Edit();
     Tree->SelectNodeRange(Tree->NodeOfId(2), Tree->NodeOfId(4));

@@ -27,6 +27,7 @@ public:
     bool DefaultFields = false;
     bool BookmarkSelection = true;
     bool CanInsert = true;
+    bool InMemory = false;
     std::vector<std::string> Calls;
     std::map<const TcvTreeListNode*, std::string> Bookmarks;
 
@@ -35,6 +36,7 @@ public:
     bool GetDefaultFields() const override { return DefaultFields; }
     bool CanStartEditing() const override { return CanInsert; }
     bool CanEditData() const override { return true; }
+    bool IsInMemoryMode() const override { return InMemory; }
     bool IsReadOnlyData() const override { return false; }
     bool IsNodeSearchMode() const override { return false; }
     bool IsBookmarkSelection() const override { return BookmarkSelection; }
