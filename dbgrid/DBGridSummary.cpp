@@ -3,6 +3,8 @@
 // grid shows to the digits its formats print.
 #include "dbgrid/DBGridSummary.h"
 
+#include "dbgrid/DBGrid.h"
+
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
 #include "treelist/TreeListNode.h"
@@ -105,6 +107,20 @@ TPersistent* TcvDBGridSummaryItems::Owner() const {
     return FGroup;
 }
 
+namespace {
+
+bool GridLoading(const TCustomcvDBGrid* Grid) {
+    return Grid->ComponentState().Contains(csLoading);
+}
+
+} // namespace
+
+void TcvDBGridSummaryItems::Update(TCollectionItem*) {
+    auto* groups = FGroup ? static_cast<TcvDBGridSummaryGroups*>(FGroup->Collection()) : nullptr;
+    TCustomcvDBGrid* grid = groups ? groups->Grid() : nullptr;
+    if (grid && !GridLoading(grid)) grid->LayoutChanged();
+}
+
 // ---- TcvDBGridSummaryGroup --------------------------------------------------
 
 TcvDBGridSummaryGroup::TcvDBGridSummaryGroup(TCollection* Collection)
@@ -146,6 +162,14 @@ void TcvDBGridSummaryGroup::SetName(const std::string& Value) {
 TcvDBGridSummaryGroups::TcvDBGridSummaryGroups(TCustomcvDBGrid* Grid)
     : TCollection(CollectionItemClass<TcvDBGridSummaryGroup>()), FGrid(Grid) {}
 
+TPersistent* TcvDBGridSummaryGroups::Owner() const {
+    return FGrid;
+}
+
+void TcvDBGridSummaryGroups::Update(TCollectionItem*) {
+    if (FGrid && !GridLoading(FGrid)) FGrid->SummaryGroupsChanged();
+}
+
 TcvDBGridSummaryGroup* TcvDBGridSummaryGroups::GetDefaultGroup() const {
     for (int i = 0; i < Count(); ++i)
         if (Items(i)->DefaultGroup()) return Items(i);
@@ -163,6 +187,52 @@ int CountLeafRows(const TcvTreeListNode* Node) {
     for (int i = 0; i < count; ++i)
         rows += CountLeafRows(Node->Items(i));
     return rows;
+}
+
+namespace {
+
+// Node itself when it lies at Level, else the nodes at Level below it.
+template <typename TAction> void ForNodesAtLevel(TcvTreeListNode* Node, int Level, const TAction& Action) {
+    const int level = Node->Level();
+    if (level == Level) {
+        Action(static_cast<TcvDBGridNode*>(Node));
+        return;
+    }
+    if (level > Level) return;
+    for (int i = 0; i < Node->Count(); ++i)
+        ForNodesAtLevel(Node->Items(i), Level, Action);
+}
+
+// A group without rows keeps its value: there is nothing to average over.
+template <typename TValue> void Average(TValue& Value, const TcvDBGridNode* Node) {
+    if (const int rows = CountLeafRows(Node)) Value /= rows;
+}
+
+double* SlotValue(TcvDBGridNode* Node, int Index) {
+    std::vector<double>& slots = Node->ItemSummaryValues;
+    return Index >= 0 && Index < int(slots.size()) ? &slots[Index] : nullptr;
+}
+
+} // namespace
+
+void SetGroupCounts(TcvDBGridNode* Node, int Level) {
+    ForNodesAtLevel(Node, Level, [](TcvDBGridNode* node) { node->GroupSummaryValue = CountLeafRows(node); });
+}
+
+void AverageGroupValues(TcvDBGridNode* Node, int Level) {
+    ForNodesAtLevel(Node, Level, [](TcvDBGridNode* node) { Average(node->GroupSummaryValue, node); });
+}
+
+void SetSlotCounts(TcvDBGridNode* Node, int Level, int Slot) {
+    ForNodesAtLevel(Node, Level, [Slot](TcvDBGridNode* node) {
+        if (double* value = SlotValue(node, Slot)) *value = CountLeafRows(node);
+    });
+}
+
+void AverageSlotValues(TcvDBGridNode* Node, int Level, int Slot) {
+    ForNodesAtLevel(Node, Level, [Slot](TcvDBGridNode* node) {
+        if (double* value = SlotValue(node, Slot)) Average(*value, node);
+    });
 }
 
 } // namespace cvDBGrid

@@ -75,6 +75,9 @@ public:
     }
     TPersistent* Owner() const override;
 
+protected:
+    void Update(TCollectionItem* Item) override;
+
 private:
     TcvDBGridSummaryGroup* FGroup;
 };
@@ -125,6 +128,10 @@ public:
     // The first group marked DefaultGroup, or nil.
     TcvDBGridSummaryGroup* GetDefaultGroup() const;
     TCustomcvDBGrid* Grid() const { return FGrid; }
+    TPersistent* Owner() const override;
+
+protected:
+    void Update(TCollectionItem* Item) override;
 
 private:
     TCustomcvDBGrid* FGrid;

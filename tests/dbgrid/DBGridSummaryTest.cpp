@@ -3,6 +3,8 @@
 // nodes.
 #include "dbgrid/DBGridSummary.h"
 
+#include "dbgrid/DBGrid.h"
+
 #include "platform/rtl/DateTime.h"
 #include "treelist/TreeList.h"
 #include "treelist/cvTL.h"
@@ -136,16 +138,26 @@ TEST(SummaryGroupsTest, AssignCopiesTextsItemsAndNameThroughItsChecks) {
     EXPECT_EQ(to->Name(), "Totals");
 }
 
-class TPlainTreeList : public TCustomcvTreeList {
+// Group nodes without a grid around them.
+class TGroupTree : public TCustomcvTreeList {
 public:
     using TCustomcvTreeList::TCustomcvTreeList;
 
 protected:
-    TcvTreeListNode* CreateNode() override { return new TcvTreeListNode(this); }
+    TcvTreeListNode* CreateNode() override { return new TcvDBGridNode(this); }
 };
 
+TcvDBGridNode* AddGroup(TcvTreeListNode* Parent, int Rows, long double Sum, std::vector<double> Slots = {}) {
+    auto* group = static_cast<TcvDBGridNode*>(Parent->AddChild());
+    for (int i = 0; i < Rows; ++i)
+        group->AddChild();
+    group->GroupSummaryValue = Sum;
+    group->ItemSummaryValues = std::move(Slots);
+    return group;
+}
+
 TEST(GroupNodesTest, CountLeafRowsCountsTheRecordsBelowAGroup) {
-    TPlainTreeList tree(nullptr);
+    TGroupTree tree(nullptr);
     TcvTreeListNode* top = tree.Add();
     TcvTreeListNode* groupA = top->AddChild();
     TcvTreeListNode* groupB = top->AddChild();
@@ -157,6 +169,29 @@ TEST(GroupNodesTest, CountLeafRowsCountsTheRecordsBelowAGroup) {
     EXPECT_EQ(cvDBGrid::CountLeafRows(top), 5);
     EXPECT_EQ(cvDBGrid::CountLeafRows(groupA), 3);
     EXPECT_EQ(cvDBGrid::CountLeafRows(groupA->Items(0)), 0);
+}
+
+TEST(GroupNodesTest, CountsAndAveragesReachOnlyTheNodesOfTheLevel) {
+    TGroupTree tree(nullptr);
+    auto* top = static_cast<TcvDBGridNode*>(tree.Add());
+    top->GroupSummaryValue = 40;
+    TcvDBGridNode* cities = AddGroup(top, 3, 30, {6, 9});
+    TcvDBGridNode* towns = AddGroup(top, 2, 10);
+    TcvDBGridNode* empty = AddGroup(top, 0, 7, {4, 4});
+
+    cvDBGrid::AverageGroupValues(top, 1);
+    cvDBGrid::SetSlotCounts(top, 1, 0);
+    cvDBGrid::AverageSlotValues(top, 1, 1);
+    EXPECT_EQ(cities->GroupSummaryValue, 10);
+    EXPECT_EQ(towns->GroupSummaryValue, 5);
+    EXPECT_EQ(empty->GroupSummaryValue, 7);
+    EXPECT_EQ(cities->ItemSummaryValues, (std::vector<double>{3, 3}));
+    EXPECT_EQ(empty->ItemSummaryValues, (std::vector<double>{0, 4}));
+    EXPECT_TRUE(towns->ItemSummaryValues.empty());
+    EXPECT_EQ(top->GroupSummaryValue, 40);
+
+    cvDBGrid::SetGroupCounts(top, 0);
+    EXPECT_EQ(top->GroupSummaryValue, 5);
 }
 
 } // namespace
