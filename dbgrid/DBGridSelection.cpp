@@ -57,12 +57,17 @@ void TCustomcvDBGrid::InvalidateSelection() {
 
 std::string TCustomcvDBGrid::RowBookmark(const TcvTreeListNode* Node) const {
     if (Node == FocusedNode()) return DataSet()->Bookmark();
-    const TActiveRecordScope row(GetDataLink(), Node->Index());
+    // A row past the window's records (one going as the window shrinks) has none.
+    const int row = Node->Index();
+    if (row < 0 || row >= GetDataLink()->RecordCount()) return std::string();
+    const TActiveRecordScope activeRow(GetDataLink(), row);
     return DataSet()->Bookmark();
 }
 
 void TCustomcvDBGrid::SetNodeSelected(TcvTreeListNode* Node, bool Selected) {
     if (!Node || !Options().Contains(egoMultiSelect) || !GetDataLink()->Active()) return;
+    // A buffer row going away leaves its record selected.
+    if (IsBufferMode() && Node->Destroying()) return;
     TStringList& list = SelectedList();
     if (IsBookmarkSelection()) {
         int index = -1;
