@@ -287,12 +287,16 @@ void TCustomcvDBGrid::SaveRecordsToStrings(TStrings* Strings, bool SelectedOnly)
     const TScopeGuard back([data, &current] {
         if (data->BookmarkValid(current)) data->GotoBookmark(current);
     });
-    const auto addRecord = [this, Strings, &line] {
+    std::vector<const TField*> fields; // of the visible columns, in visible order
+    for (int visible = 0; visible < GetVisibleColumnCount(); ++visible) {
+        const TcvDBTreeListColumn* column = DBColumns(GetAbsoluteIndex(visible));
+        fields.push_back(column ? data->FindField(column->FieldName()) : nullptr);
+    }
+    const auto addRecord = [Strings, &line, &fields] {
         line.clear();
-        for (int visible = 0; visible < GetVisibleColumnCount(); ++visible) {
-            if (visible > 0) line += '\t';
-            const TcvDBTreeListColumn* column = DBColumns(GetAbsoluteIndex(visible));
-            if (column && column->Field()) line += column->Field()->DisplayText();
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0) line += '\t';
+            if (fields[i]) line += fields[i]->DisplayText();
         }
         Strings->Add(line);
     };
