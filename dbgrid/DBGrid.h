@@ -296,6 +296,12 @@ private:
     bool FRegroupPending = false;
     bool FInLayoutChange = false;
 
+    // Option sets: the four stored sets, and the old two recomputed from them.
+    TcvDBGridOptionSets OptionSets() const;
+    void UpdateOldOptions();
+    // The tree list's option words rewritten by one new set.
+    template <typename TSetType> void WriteTreeListOptions(TSetType Value);
+
     // Set while the rows are brought in line with the dataset.
     bool FSyncing = false;
     // Set by LocateNodeRecord's move: the data-set-changed notification it
