@@ -47,8 +47,10 @@ void TCustomcvDBGrid::GetNodeValue(const TcvTreeListNode* Node, int Column, Vari
         Value = static_cast<const TcvDBGridNode*>(Node)->GroupValue;
         return;
     }
+    // A stored field value is never Unassigned (an empty field is Null), so
+    // Unassigned marks a cell the load left without a value.
     const TcvDBTreeListValueRecord& record = ValueRecordOf(Node, Column);
-    if (record.Flags != 0)
+    if (!record.Value.IsEmpty())
         Value = record.Value;
     else
         Value = GetNodeString(Node, Column);

@@ -66,10 +66,13 @@ TEST_F(GridTextsTest, ColumnGetTextChangesTheCellTextInEveryMode) {
 TEST_F(GridTextsTest, InMemoryRowsGiveTheStoredValues) {
     Grid->SetOptions(Grid->Options() + egoLoadAllRecords);
     ASSERT_EQ(Grid->Count(), 40);
-    EXPECT_EQ(ValueOf(6, Id).AsInteger(), 7);
-    EXPECT_EQ(SortKeyOf(6, Id).AsInteger(), 7);
+    // The field's own value and type, not its text.
+    EXPECT_EQ(ValueOf(6, Id), Variant(7));
+    EXPECT_EQ(ValueOf(6, Id).VarType(), Variant(7).VarType());
+    EXPECT_EQ(SortKeyOf(6, Id), Variant(7));
     EXPECT_EQ(TextOf(6, Name), "名称7");
-    EXPECT_TRUE(ValueOf(6, Unbound).IsEmpty() || ValueOf(6, Unbound).AsString().empty());
+    // An unbound cell stores nothing: its text stands in.
+    EXPECT_EQ(ValueOf(6, Unbound), Variant(""));
 }
 
 TEST_F(GridTextsTest, CaseInsensitiveSortKeysAreUpperCased) {
