@@ -382,7 +382,6 @@ private:
     void SaveRecordsToStrings(TStrings* Strings, bool SelectedOnly) const;
 
     std::string FSelectionAnchorBookmark;
-    bool FInKeyDown = false;
     // A bookmark selection saved across a reload, in dataset order.
     std::vector<std::string> FSavedBookmarks;
     // Set while the partial window reloads to make a range: loaded records
