@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,12 +45,17 @@ public:
         Control->SetFocus();
         ProcessMessages();
     }
-    // Focuses the edit, selects what it holds and types Text over it.
+    // Focuses the edit, empties it and types Text.
     void Type(const std::string& Name, const std::string& Text) const {
         auto* edit = Named(Name);
-        Focus(edit);
-        if (auto* e = dynamic_cast<TCustomEdit*>(edit)) e->SelectAll();
-        if (auto* m = dynamic_cast<TCustomMemo*>(edit)) m->SetText("");
+        if (uitest::FocusedControl() == edit) {
+            if (auto* e = dynamic_cast<TCustomEdit*>(edit)) e->SelectAll();
+        } else {
+            // Emptied before the focus comes: a masked edit emptied while
+            // focused keeps its caret behind the mask.
+            edit->SetText("");
+            Focus(edit);
+        }
         // One key per character, Chinese ones whole.
         for (size_t i = 0; i < Text.size();) {
             size_t length = 1;
@@ -67,12 +73,25 @@ public:
         if (box->OnChange) box->OnChange(box);
         ProcessMessages();
     }
+    // Empties an edit or a code combo box.
+    void Empty(const std::string& Name) const {
+        auto* control = Named(Name);
+        if (auto* box = dynamic_cast<TCodeComboBox*>(control)) box->SetItemIndex(-1);
+        control->SetText("");
+        ProcessMessages();
+    }
     void Check(const std::string& Name, bool Checked = true) const {
         Named<TCheckBox>(Name)->SetChecked(Checked);
         ProcessMessages();
     }
-    // Moves the focus to a control outside every group, so exit rules run.
-    void Leave() const { Focus(Form->edt_XMMC); }
+    // Moves the focus to a control of the same page outside the groups that
+    // have exit rules, so the rules of the field or group left run.
+    void Leave() const {
+        const char* const Neutral[] = {"edt_XMMC", "edt_ZTC1", "edt_XMFZRXM1", "edt_CJDW1"};
+        const int page = std::max(0, PageOf(uitest::FocusedControl()));
+        Named(Neutral[page])->SetFocus();
+        ProcessMessages();
+    }
 
     // A new application in editing state under Id.
     void StartNew(const std::string& Id = "2026120001") const {
