@@ -539,10 +539,9 @@ Variant TfrmRequest::CodeToSql(int Code) {
 }
 
 void TfrmRequest::showdata() {
-    auto value = [this](const char* column) {
-        TField* field = qry_main->FieldByName(column);
-        return field->IsNull() ? std::string() : field->AsString();
-    };
+    // Read as the value stored, so a code column that holds text (from an
+    // older package, say) reaches its decoder instead of failing the load.
+    auto value = [this](const char* column) { return qry_main->FieldByName(column)->Value().AsString(); };
     auto text = [&](const char* control, const char* column) { Named<TCustomEdit>(control)->SetText(value(column)); };
     auto code = [&](const char* control, const char* column) {
         SelectCode(Named<TCodeComboBox>(control), value(column));
