@@ -29,8 +29,11 @@ void TfrmRequestBase::FormClose(TObject*, TCloseAction& Action) {
 }
 
 void TfrmRequestBase::FormKeyDown(TObject*, Word& Key, TShiftState) {
-    if (Key != VK_UP && Key != VK_DOWN) return;
     if (dynamic_cast<TCodeComboBox*>(ActiveControl())) return;
+    // Enter moves on when its character comes (FormKeyPress); held back
+    // here, it breaks no line in the memo.
+    if (Key == VK_RETURN) Key = 0;
+    if (Key != VK_UP && Key != VK_DOWN) return;
     SelectNext(ActiveControl(), Key == VK_DOWN, true);
     Key = 0;
 }
