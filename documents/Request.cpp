@@ -225,10 +225,12 @@ void TfrmRequest::LayOutFields(TFormBuilder& Build) {
 }
 
 void TfrmRequest::LayOutCheckGroups(TFormBuilder& Build) {
+    // Four boxes to a row, spread over the group's width.
     constexpr int BoxesPerRow = 4;
-    constexpr TBounds First = {10, 18, 205, 17};
-    constexpr int ColumnStep = 212;
+    constexpr int Margin = 10;
+    constexpr int Top = 18;
     constexpr int RowStep = 22;
+    constexpr int BoxHeight = 17;
     FGroups = {
         {"GroupBox_qyxz", "QYXZ", 3, "企业性质最多只能选择三项！", "企业性质的数据内容不合法！"},
         {"GroupBox10", "DWSZQYDM", 3, "单位所在区域最多只能选择三项！", "单位所在区域的数据内容不合法！"},
@@ -238,9 +240,11 @@ void TfrmRequest::LayOutCheckGroups(TFormBuilder& Build) {
     std::map<std::string, int> placed;
     for (const TCheckBoxRow& row : RequestCheckBoxes()) {
         const int index = placed[row.Group]++;
-        const TBounds bounds = {First.Left + index % BoxesPerRow * ColumnStep,
-                                First.Top + index / BoxesPerRow * RowStep, First.Width, First.Height};
-        auto* box = Build.Control<TCheckBox>(Named<TWinControl>(row.Group), row.Name, bounds, row.Caption);
+        auto* group = Named<TWinControl>(row.Group);
+        const int columnStep = (group->Width() - 2 * Margin) / BoxesPerRow;
+        const TBounds bounds = {Margin + index % BoxesPerRow * columnStep, Top + index / BoxesPerRow * RowStep,
+                                columnStep - 4, BoxHeight};
+        auto* box = Build.Control<TCheckBox>(group, row.Name, bounds, row.Caption);
         bool sizeBox = false;
         for (const char* name : SizeBoxes)
             sizeBox = sizeBox || std::string(name) == row.Name;
