@@ -142,7 +142,6 @@ public:
     // Reads every control into the value fields; 0 when done, 1 when a value
     // could not be read (its page and field are shown with the reason).
     int GatherValues();
-    const std::map<std::string, Variant>& Values() const { return FValues; }
     // The rules, then the statements in one transaction on the user
     // connection. True when the row is stored; every refusal and failure has
     // shown its message and left the input as it was.
