@@ -168,6 +168,20 @@ TEST_F(RequestFieldsTest, DigitAndAmountFieldsHoldOnlyTheirCharactersTypedOrPast
     }
 }
 
+TEST_F(RequestFieldsTest, ACodeBoxRefusesTypedTextThatIsNoItem) {
+    StartNew();
+    Type("ccb_DWLB", "企业");
+    Leave();
+    EXPECT_TRUE(Dialogs.Boxes().empty());
+    Type("ccb_DWLB", "公司");
+    Leave();
+    ASSERT_EQ(Dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(Dialogs.Boxes()[0].Text, "选择项不可被改动或手工录入!!");
+    EXPECT_EQ(Dialogs.Boxes()[0].Flags & MB_ICONMASK, MB_ICONERROR);
+    EXPECT_EQ(Form->ccb_DWLB->Text(), "");
+    EXPECT_EQ(uitest::FocusedControl(), Form->ccb_DWLB);
+}
+
 TEST_F(RequestFieldsTest, InputMethodsStayOnlyWhereChineseIsTyped) {
     for (const char* name : {"edt_ZLSQFM", "edt_YZBM", "edt_YQNXZCZ", "met_SBNF", "met_prjstart", "ccb_DWLB"})
         EXPECT_EQ(Named(name)->ImeMode(), imDisable) << name;
