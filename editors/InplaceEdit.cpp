@@ -874,6 +874,9 @@ void TcvInplaceEdit::WndProc(TMessage& Message) {
         break;
     case WM_SIZE:
         TWinControl::WndProc(Message);
+        // The control stores the window's new bounds only after WM_SIZE: the
+        // border region must follow the new size, not the old one.
+        UpdateBoundsFromWindow();
         UpdateBounds();
         return;
     case CM_FONTCHANGED:

@@ -1,7 +1,9 @@
 // The program: without a display it says so and ends; a second copy tells the
 // running one and ends before it makes any window; the first copy logs the
 // user in and runs until the main window closes.
+#include "app/Main.h"
 #include "app/Startup.h"
+#include "documents/Request.h"
 
 #include "platform/os/SingleInstance.h"
 #include "platform/ui/Display.h"
@@ -30,6 +32,7 @@ int main() {
     if (!instance.Listen()) return 0;
     try {
         CreateProgramWindows();
+        RegisterRequestWindow(frmMain);
         if (!RunLogin()) {
             FreeProgramWindows();
             return 0;

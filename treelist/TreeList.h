@@ -192,6 +192,9 @@ public:
     void HideEditorAndFocus();
     void RemoveEditor(bool Focus);
     void ResetEditorCell();
+    // The keys an editor hands on (Escape, Enter, Tab, Insert, the row and
+    // page keys) take the tree list's own key handling.
+    void EditorKeyDown(Word& Key, TShiftState Shift) override;
     int EditorColumn() const { return FEditorColumn; }
     TcvTreeListNode* EditorNode() const { return FEditorNode; }
     TcvPopupBorder GetEditorPopupBorder() override;
@@ -283,9 +286,10 @@ public:
     // share its parent with the first selected node (none selected: the anchor).
     virtual bool CanNodeSelected(TcvTreeListNode* Node);
     // -1 when the anchor's row lies below the node's, 0 on it, else 1.
-    int CompareToSelectionAnchor(const TcvTreeListNode* Node) const;
+    // The grid answers both by its records when its rows are a dataset window.
+    virtual int CompareToSelectionAnchor(const TcvTreeListNode* Node) const;
     TcvTreeListNode* GetSelectionAnchor() const { return FSelectionAnchor; }
-    void SetSelectionAnchor(TcvTreeListNode* Node) { FSelectionAnchor = Node; }
+    virtual void SetSelectionAnchor(TcvTreeListNode* Node) { FSelectionAnchor = Node; }
     // The node a click selects once the button is released (the mouse code).
     TcvTreeListNode* PendingSelectionNode() const { return FPendingSelectionNode; }
     void SetPendingSelectionNode(TcvTreeListNode* Node) { FPendingSelectionNode = Node; }
@@ -435,8 +439,20 @@ public:
     virtual bool IsGroupNode(const TcvTreeListNode* Node) const { return (void)Node, false; }
     virtual bool IsGroupLevel(int Level) const { return (void)Level, false; }
     virtual int GetIndicatorKind(const TcvTreeListNode* Node) const { return (void)Node, 0; }
-    // A node's row line count; may raise LineHeight.
-    virtual int GetRowLineCount(TcvTreeListNode* Node, int& LineHeight) { return (void)Node, (void)LineHeight, 1; }
+    // A node's row line count, the largest of its cells' and at least 1; may
+    // raise LineHeight to its tallest cell text.
+    virtual int GetRowLineCount(TcvTreeListNode* Node, int& LineHeight);
+    // Measures a cell's text word-wrapped in BoundsWidth for automatic row
+    // heights: True with LineCount and TextHeight (which enters as one line's
+    // height and leaves with the row text margin). The tree list measures
+    // nothing, so its cells add nothing.
+    virtual bool CalcCellLineCount(TcvTreeListNode* Node, int Column, const std::string& Text, int BoundsWidth,
+                                   int MaxLineCount, bool InflateFlag, bool GridFlag, int& LineCount,
+                                   int& TextHeight) {
+        (void)Node, (void)Column, (void)Text, (void)BoundsWidth, (void)MaxLineCount, (void)InflateFlag, (void)GridFlag;
+        (void)LineCount, (void)TextHeight;
+        return false;
+    }
     virtual int GetPreviewLineCount(TcvTreeListNode* Node);
     virtual std::string GetPreviewText(const TcvTreeListNode* Node) const { return (void)Node, std::string(); }
     virtual bool CanCacheRowHeight() const { return true; }

@@ -619,6 +619,54 @@ void TCustomcvTreeListControl::DrawCellContent(HDC DC, const TRect& R, int Colum
     column->GetEditorClass().DrawCell(DC, view, nullptr);
 }
 
+bool TCustomcvTreeListControl::CalcCellLineCount(TcvTreeListNode* Node, int Column, const std::string& Text,
+                                                 int BoundsWidth, int MaxLineCount, bool InflateFlag, bool GridFlag,
+                                                 int& LineCount, int& TextHeight) {
+    TcvTreeListColumn* column = Columns(Column);
+    if (OnCalcRowLineHeight) {
+        bool done = false;
+        OnCalcRowLineHeight(this, Node, column, Text, BoundsWidth, TextHeight, MaxLineCount, InflateFlag, GridFlag,
+                            LineCount, TextHeight, done);
+        if (done) return true;
+    }
+    LineCount = 1;
+    if (column) {
+        TcvTreeListCellViewData cell;
+        cell.Brush = Brush()->Handle();
+        cell.Font = (IsColumnFontAssigned(Column) ? column->Font() : Font())->Handle();
+        cell.Color = cell.TextColor = cell.ColumnColor = TColor(0);
+        cell.ColumnBrush = cell.Brush;
+        cell.Alignment = column->Alignment();
+        cell.Text = Text;
+        cell.MultiLine = true;
+        cell.Node = Node;
+        cell.SelectionColor = HighlightColor();
+        cell.Hot = IsHotCell(Node, Column);
+        column->SetPaintingNode(Node);
+        TScopeGuard measured([column] { column->SetPaintingNode(nullptr); });
+        TcvEditViewData& view = *column->GetViewData();
+        column->PrepareViewData(view, cell);
+        GetCellViewBounds({0, 0, BoundsWidth, TextHeight}, view.Bounds);
+        const TcvInplaceEditClass& editorClass = column->GetEditorClass();
+        TcvEditViewInfo info;
+        editorClass.CalcViewInfo(view, false, info);
+        view.MeasureRequest = true;
+        view.LineCount = 0;
+        TScreenCanvas screen;
+        if (editorClass.DrawContent(screen.Canvas().Handle(), info.Content, view)) {
+            TextHeight = view.TextHeight;
+            LineCount = view.LineCount;
+            if (MaxLineCount != -1 && LineCount > MaxLineCount) {
+                LineCount = MaxLineCount;
+                TextHeight = MaxLineCount * view.LineHeight;
+            }
+        }
+        view.MeasureRequest = false;
+    }
+    TextHeight += cvTL::RowTextMargin;
+    return true;
+}
+
 void TCustomcvTreeListControl::GetCellViewBounds(const TRect& R, TRect& Bounds) const {
     Bounds = R;
     InflateRect(Bounds, 2, 2);

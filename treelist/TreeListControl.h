@@ -40,6 +40,12 @@ using TcvTLCustomDrawPreview =
     std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, bool ASelected,
                        std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont, bool& ADone)>;
 using TcvTLGetLevelColor = std::function<void(TObject* Sender, int ALevel, TColor& AColor)>;
+// Answers a cell's line count and line height for automatic row heights
+// instead of the column's measuring when it sets ADone.
+using TcvTLCalcRowLineHeight =
+    std::function<void(TObject* Sender, TcvTreeListNode* ANode, TcvTreeListColumn* AColumn, const std::string& AText,
+                       int ABoundsWidth, int ATextHeight, int AMaxLineCount, bool AInflateFlag, bool AGridFlag,
+                       int& ALineCount, int& ALineHeight, bool& ADone)>;
 // AColumn: the absolute index.
 using TcvTLIsExistFooterCell = std::function<void(TObject* Sender, int AColumn, bool& AExist)>;
 
@@ -194,6 +200,11 @@ public:
     // R grown by 2 on every side: the editor's painting keeps a 2-pixel
     // border inside its bounds.
     virtual void GetCellViewBounds(const TRect& R, TRect& Bounds) const;
+    // OnCalcRowLineHeight, else the column's editor class measures the text
+    // as it would paint it; always True.
+    bool CalcCellLineCount(TcvTreeListNode* Node, int Column, const std::string& Text, int BoundsWidth,
+                           int MaxLineCount, bool InflateFlag, bool GridFlag, int& LineCount,
+                           int& TextHeight) override;
 
     // Editing host: one cached editor per editor class, made with the control
     // as owner and set up from the focused column.
@@ -295,6 +306,7 @@ public:
     TcvTLCustomDrawPreview OnCustomDrawPreviewCell;
     TcvTLGetLevelColor OnGetLevelColor;
     TcvTLIsExistFooterCell OnIsExistFooterCell;
+    TcvTLCalcRowLineHeight OnCalcRowLineHeight;
 
     // Sizing results and header clicks of the mouse (bands by shown index).
     void SizeBandWidth(int Band, int Width) override;

@@ -44,6 +44,23 @@ void TCustomcvTreeList::DoExit() {
 
 // KeyDown ----------------------------------------------------------------------------
 
+void TCustomcvTreeList::EditorKeyDown(Word& Key, TShiftState Shift) {
+    switch (Key) {
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_INSERT:
+        KeyDown(Key, Shift);
+        return;
+    default:
+        TCustomcvContainer::EditorKeyDown(Key, Shift);
+    }
+}
+
 void TCustomcvTreeList::KeyDown(Word& Key, TShiftState Shift) {
     BeginSelectionChange();
     const TScopeGuard bracket([this] { EndSelectionChange(); });

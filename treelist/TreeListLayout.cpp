@@ -14,7 +14,6 @@ namespace {
 // Text margins of the header, band and footer rows around their text.
 constexpr int HeaderTextMargin = 5;
 constexpr int FooterTextMargin = 7;
-constexpr int RowTextMargin = 3;
 constexpr int MinFilterBarHeight = 17;
 } // namespace
 
@@ -85,7 +84,7 @@ void TCustomcvTreeList::CalcMetricValues() {
     FFooterHeight = FShowFooter ? FFooterLineHeight * FHeaderPanelRowCount + 3 + notFlat : 0;
     FRowFooterHeight = FHeaderPanelRowCount * (FTextHeight + FooterTextMargin) + 2 + (gridBoth ? 1 : 0);
     FFilterBarHeight = IsFilterButtonShown() ? std::max(FTextHeight + 5, MinFilterBarHeight) : 0;
-    FMinRowHeight = FTextHeight + RowTextMargin;
+    FMinRowHeight = FTextHeight + cvTL::RowTextMargin;
     FHorzLineStep = cvTL::FontTextWidth(Font()->Handle(), "0");
     FImageWidth = FImages ? FImages->Width() : 0;
     FImageHeight = FImages ? FImages->Height() : 0;
@@ -206,6 +205,35 @@ int TCustomcvTreeList::GetRowHeight(TcvTreeListNode* Node, int LineHeight, bool 
     return height;
 }
 
+int TCustomcvTreeList::GetRowLineCount(TcvTreeListNode* Node, int& LineHeight) {
+    const bool gridBoth = FShowGrid && FShowPreviewGrid;
+    int lineCount = 1;
+    int tallest = 0;
+    ForEachShownColumn([&](int Band, int, int Position, int Column) {
+        int width = GetColumnDisplayWidth(Column);
+        if (Band == 0 && Position == 0) {
+            // The first cell's text starts right of the node's tree part.
+            int imagesLeft = 0;
+            int textLeft = 0;
+            GetNodeIndents(Node, imagesLeft, textLeft);
+            width = std::max(width - textLeft, 0);
+        }
+        int count = 0;
+        int height = FTextHeight;
+        if (CalcCellLineCount(Node, Column, GetCellText(Node, Column), width, FMaxRowLineCount, false, gridBoth,
+                              count, height)) {
+            lineCount = std::max(lineCount, count);
+            tallest = std::max(tallest, height);
+        }
+        return false;
+    });
+    if (tallest > 0) {
+        tallest += (gridBoth ? 1 : 0) + (FOptionsEx & tloex_InvertSelect ? 2 : 0);
+        LineHeight = std::max(LineHeight, tallest);
+    }
+    return lineCount;
+}
+
 std::vector<int> TCustomcvTreeList::FooterLevels(const TcvTreeListNode* Node) const {
     std::vector<int> levels;
     if (!IsRowFooterShown() || !Node || Node->Count() > 0 || !Node->Parent() || !Node->IsLast()) return levels;
@@ -313,7 +341,12 @@ TcvTreeListDrawInfo TCustomcvTreeList::CalcDrawInfo() {
         info.Bands.push_back(entry);
 
         const int headerTop = bandTop + FBandHeaderHeight;
+        const int headerBottom = headerTop + FHeaderHeight;
         const int rowCount = GetBandRowCountOf(band);
+        // Header space no cell covers is painted as a separator, never left stale.
+        if (rowCount == 0 && FHeaderHeight > 0)
+            info.HeaderSeparators.push_back(
+                {band, {entry.Visible.Left, headerTop, entry.Visible.Right, headerBottom}});
         for (int row = 0; row < rowCount; ++row) {
             const std::vector<int> widths = BandRowWidths(band, row, width);
             int cellLeft = bandLeft;
@@ -335,6 +368,8 @@ TcvTreeListDrawInfo TCustomcvTreeList::CalcDrawInfo() {
                 cell.Visible = {std::max(cell.Bounds.Left, entry.Visible.Left), cell.Bounds.Top,
                                 std::min(cell.Bounds.Right, entry.Visible.Right), cell.Bounds.Bottom};
                 if (cell.Visible.Right < cell.Visible.Left) cell.Visible.Right = cell.Visible.Left;
+                if (cell.Bounds.Bottom < headerBottom)
+                    cell.Separator = {cell.Visible.Left, cell.Bounds.Bottom, cell.Visible.Right, headerBottom};
                 info.HeaderCells.push_back(cell);
                 cellLeft += widths[position];
             }

@@ -40,6 +40,13 @@ struct TcvTreeListHeaderCellInfo {
     bool LastInRow = false;
     TRect Bounds;
     TRect Visible;
+    TRect Separator; // the empty header space below a cell that ends above the panel's bottom
+};
+
+// The header space under a band that shows no column.
+struct TcvTreeListHeaderSeparatorInfo {
+    int Band = -1;
+    TRect Bounds;
 };
 
 struct TcvTreeListRowInfo {
@@ -59,6 +66,7 @@ struct TcvTreeListDrawInfo {
     TcvTreeListRectInfo Areas;
     std::vector<TcvTreeListBandInfo> Bands;
     std::vector<TcvTreeListHeaderCellInfo> HeaderCells;
+    std::vector<TcvTreeListHeaderSeparatorInfo> HeaderSeparators;
     std::vector<TcvTreeListRowInfo> Rows;
     int ColumnsRight = 0;   // right edge of the columns in the rows area
     int LastRowBottom = -1; // -1 when the rows fill the area

@@ -101,11 +101,12 @@ void TcvTreeListPainter::PaintBandRow() {
 void TcvTreeListPainter::PaintHeaderPanel() {
     if (Visible(Info.Areas.HeaderIndicator))
         DrawCornerButton(Info.Areas.HeaderIndicator, HeaderBrush.Handle(), T.IsHeaderButtonDown());
-    if (!Visible(Info.Areas.Header) || Info.HeaderCells.empty()) return;
+    if (!Visible(Info.Areas.Header) || (Info.HeaderCells.empty() && Info.HeaderSeparators.empty())) return;
     Canvas->SetFont(T.HeaderFont());
     Canvas->Refresh();
     const int rowHeight = std::max(T.HeaderRowHeight(), 1);
     for (const TcvTreeListHeaderCellInfo& cell : Info.HeaderCells) {
+        if (Visible(cell.Separator)) FillRect(DC, &cell.Separator, ShadowBrush.Handle());
         if (!Visible(cell.Visible)) continue;
         cvTL::THeaderButtonArgs args;
         args.Alignment = T.GetColumnHeaderAlignment(cell.Column);
@@ -126,6 +127,8 @@ void TcvTreeListPainter::PaintHeaderPanel() {
                                                       Canvas->Font(), args.Alignment, args.SortMark, Done);
                        });
     }
+    for (const TcvTreeListHeaderSeparatorInfo& separator : Info.HeaderSeparators)
+        if (Visible(separator.Bounds)) FillRect(DC, &separator.Bounds, ShadowBrush.Handle());
 }
 
 void TcvTreeListPainter::PaintIndicatorColumn() {

@@ -35,7 +35,6 @@ SIZE TextSizeIn(HDC DC, const char* Text) {
 }
 
 constexpr UINT MeasureWrappedFormat = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX; // 0xC50
-constexpr int RowTextMargin = 3;
 // The strip ExtTextOut leaves free beside the text.
 constexpr int TextStrip = 2;
 

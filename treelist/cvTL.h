@@ -30,6 +30,9 @@ inline constexpr const char* SInvalidOwnerNode = "Invalid Owner TcvTreeListNode"
 
 namespace cvTL {
 
+// The space a row keeps above and below its text line.
+inline constexpr int RowTextMargin = 3;
+
 [[noreturn]] void RaiseTreeListError(const std::string& Message);
 
 // The text height of "Wg" in Font: the line height of every metric.

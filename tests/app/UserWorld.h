@@ -1,7 +1,8 @@
 // The world of the windows that work on a logged-in user's database: a
 // scratch program folder, the main window with its connection adocon open on
 // user/<code>/maindata.mdb (a copy of the template with the user's pass row),
-// the wait window, and a recorder that answers every box.
+// the wait window, and a recorder that answers every box. As the program's
+// main form, the main window can hold document windows.
 #pragma once
 
 #include "app/DataModule.h"
@@ -17,11 +18,14 @@
 
 class UserWorld {
 public:
-    explicit UserWorld(const std::string& Code = "u001") : UserCode(Code) {
+    explicit UserWorld(const std::string& Code = "u001", bool MainForm = false) : UserCode(Code) {
         UserFolder = Program.Path() + "user/" + Code + "/";
         std::filesystem::create_directories(UserFolder);
         std::filesystem::copy_file(Program.Path() + "maindata.mdb", UserFolder + "maindata.mdb");
-        CreateFormInstance(frmMain, nullptr);
+        if (MainForm)
+            Application->CreateForm(frmMain);
+        else
+            CreateFormInstance(frmMain, nullptr);
         CreateFormInstance(frmMessage, nullptr);
         frmMain->UserCode = Code;
         frmMain->UserDbPath = UserFolder + "maindata.mdb";

@@ -20,14 +20,22 @@ uint32_t Rgb(TColor Colour) {
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
-TEST(TreeListControlPaint, CellsComeFromTheColumnsEditorClassInTheirColours) {
+// A 400 x 300 control on a form that Owner keeps.
+TCustomcvTreeListControl* MakeTree(std::unique_ptr<TForm>& Owner) {
     TForm* form = nullptr;
     CreateFormInstance(form, nullptr);
-    std::unique_ptr<TForm> owner(form);
+    Owner.reset(form);
     form->SetBounds(20, 20, 420, 320);
     auto* tree = new TCustomcvTreeListControl(form);
     tree->SetParent(form);
     tree->SetBounds(0, 0, 400, 300);
+    return tree;
+}
+
+TEST(TreeListControlPaint, CellsComeFromTheColumnsEditorClassInTheirColours) {
+    std::unique_ptr<TForm> owner;
+    TCustomcvTreeListControl* tree = MakeTree(owner);
+    TForm* form = owner.get();
     constexpr TColor Tinted = 0x00C0FFFF; // a pale yellow of the second column's own
     {
         TUpdateGuard<TCustomcvTreeList> update(*tree);
@@ -79,6 +87,69 @@ TEST(TreeListControlPaint, CellsComeFromTheColumnsEditorClassInTheirColours) {
     bool text = false;
     for (int dx = -20; dx <= 20; ++dx) text |= pixel(0, 2, dx) == Rgb(clWindowText);
     EXPECT_TRUE(text) << "the column's editor class drew the text";
+}
+
+TEST(TreeListControlPaint, AutomaticRowHeightsMeasureTheCellsThroughTheColumnsEditor) {
+    std::unique_ptr<TForm> owner;
+    TCustomcvTreeListControl* tree = MakeTree(owner);
+    TForm* form = owner.get();
+    const std::string wrapped = "word word word word word word word word word word";
+    {
+        TUpdateGuard<TCustomcvTreeList> update(*tree);
+        tree->Bands()->Add();
+        for (int i = 0; i < 2; ++i) {
+            auto* column = new TcvTreeListColumn(form);
+            column->SetTreeList(tree);
+            column->SetBandIndex(0);
+        }
+        for (const std::string& text : {std::string("short"), wrapped}) {
+            TcvTreeListNode* node = tree->Add();
+            tree->StoreNodeString(node, 0, "");
+            tree->StoreNodeString(node, 1, text);
+        }
+    }
+    form->Show();
+    SettleActivation();
+    const int lineHeight = tree->TextHeight();
+    // The row's part outside its text line stays as without automatic heights.
+    const int fixedPart = tree->CalcDrawInfo().Rows.at(1).Height - tree->DefaultRowHeight();
+    tree->SetOptionsEx(tree->OptionsEx() | tloex_RowAutoHeight);
+    struct Case {
+        const char* Name;
+        int MaxRowLineCount;
+        bool Handler; // OnCalcRowLineHeight answers four lines
+        int Lines;
+        bool AtLeast;
+        int Margin; // the row text margin, added to a measured height
+    };
+    const Case cases[] = {
+        {"measured without a limit", -1, false, 3, true, 3},
+        {"cut at the maximum", 2, false, 2, false, 3},
+        {"the handler's answer", -1, true, 4, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        tree->OnCalcRowLineHeight = nullptr;
+        if (c.Handler)
+            tree->OnCalcRowLineHeight = [&](TObject*, TcvTreeListNode*, TcvTreeListColumn*, const std::string&, int,
+                                            int, int, bool, bool, int& Lines, int& Height, bool& Done) {
+                Lines = 4;
+                Height = 4 * lineHeight;
+                Done = true;
+            };
+        tree->SetMaxRowLineCount(c.MaxRowLineCount);
+        tree->LayoutChanged();
+        const TcvTreeListDrawInfo info = tree->CalcDrawInfo();
+        ASSERT_GE(info.Rows.size(), 2u);
+        const int text = info.Rows[1].Height - fixedPart;
+        if (c.AtLeast)
+            EXPECT_GE(text, c.Lines * lineHeight + c.Margin);
+        else
+            EXPECT_EQ(text, c.Lines * lineHeight + c.Margin);
+        if (!c.Handler) {
+            EXPECT_EQ(info.Rows[0].Height, fixedPart + tree->DefaultRowHeight()) << "one short line";
+        }
+    }
 }
 
 } // namespace

@@ -192,4 +192,40 @@ TEST_F(TreeListEditing, RealKeysThroughTheTreeListOpenTheEditor) {
     EXPECT_EQ(Tree->InplaceEditor()->Text(), "汉");
 }
 
+TEST_F(TreeListEditing, F2ShowsTheEditorOverTheCellAndTheRowKeysCloseIt) {
+    struct Case {
+        const char* Name;
+        Word Key;
+        const char* FocusedAfter;
+    };
+    const Case cases[] = {
+        {"Escape closes on the same row", VK_ESCAPE, "B"},
+        {"Up closes and moves up", VK_UP, "A"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        N("B")->SetFocused(true);
+        Tree->SetFocusedColumn(1);
+        ProcessMessages();
+        const TRect cell = Tree->GetCellEditRect(N("B"), 1);
+        const auto shown = [&] {
+            return platform_ui::test::RenderedPixel(Tree->Handle(), cell.Right - 5, (cell.Top + cell.Bottom) / 2);
+        };
+        const uint32_t highlight = shown();
+        platform_ui::test::SendQtKey(Tree->Handle(), VK_F2, 0, "");
+        ProcessMessages();
+        ASSERT_EQ(Tree->State(), 2);
+        EXPECT_NE(shown(), highlight) << "the editor's own face covers the cell";
+
+        platform_ui::test::SendQtKey(Tree->InplaceEditor()->Handle(), c.Key, 0, "");
+        ProcessMessages();
+        EXPECT_EQ(Tree->State(), 0);
+        EXPECT_EQ(NameOf(Tree->FocusedNode()), c.FocusedAfter);
+        EXPECT_EQ(GetFocus(), Tree->Handle());
+        if (std::string(c.FocusedAfter) == "B") {
+            EXPECT_EQ(shown(), highlight) << "the cell shows again";
+        }
+    }
+}
+
 } // namespace

@@ -30,6 +30,7 @@ public:
     std::vector<TcvTreeListColumnSort> SortStates{csNone, csNone, csNone};
     bool FilterBar = false;
     int IndicatorWidth = 12;
+    int HeaderRows = 1;
     bool ThrowInCustomDraw = false;
     int CustomDrawCalls = 0;
     int FeedbackHidden = 0;
@@ -45,6 +46,7 @@ public:
     TcvTreeListColumnSort GetColumnSortState(int Column) const override { return SortStates[Column]; }
     bool IsFilterButtonShown() const override { return FilterBar; }
     int GetIndicatorWidth() const override { return IndicatorWidth; }
+    int GetHeaderPanelRowCount() const override { return HeaderRows; }
     bool HasCustomDrawCell(TcvTreeListNode*, int) const override { return ThrowInCustomDraw; }
     void DoCustomDrawCell(TCanvas*, const TRect&, TcvTreeListNode*, int, bool, bool, bool, std::string&, TColor&,
                           TFont*, TAlignment&, bool&) override {
@@ -240,6 +242,32 @@ TEST_F(TreeListPaint, HeadersShowTheirSortMarks) {
     EXPECT_GT(counts[0].first, counts[0].second) << "up: lit along the base and the right side";
     EXPECT_GT(counts[1].second, counts[1].first) << "down: shaded along the top and the left side";
     EXPECT_EQ(counts[2], std::make_pair(0, 0)) << "no mark";
+}
+
+TEST_F(TreeListPaint, HeaderSpaceNoCellCoversTakesTheShadow) {
+    // Band 0 fills both header rows; band 1's one-line column leaves the
+    // second row empty; band 2 shows no column at all.
+    Tree->HeaderRows = 2;
+    Tree->BandRows = {{{0}, {1}}, {{2}}, {}};
+    Tree->BandWidths = {100, 120, 60};
+    Tree->SetLookAndFeel(lfUltraFlat);
+    Show();
+    const TcvTreeListDrawInfo info = Tree->CalcDrawInfo();
+    const TRect header = info.Areas.Header;
+    const int secondRow = header.Top + Tree->HeaderRowHeight() * 3 / 2;
+    struct Case {
+        const char* Name;
+        int X;
+        uint32_t Colour;
+    };
+    const Case cases[] = {
+        {"under the one-line column", (info.Bands[1].Bounds.Left + info.Bands[1].Bounds.Right) / 2, 0xA0A0A0},
+        {"under the band without columns", (info.Bands[2].Bounds.Left + info.Bands[2].Bounds.Right) / 2, 0xA0A0A0},
+        {"the second row's own column", (info.Bands[0].Bounds.Left + info.Bands[0].Bounds.Right) / 2,
+         Rgb(clBtnFace)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Pixel(c.X, secondRow), c.Colour) << c.Name;
 }
 
 TEST_F(TreeListPaint, AThrowingCustomDrawIsReportedOnceAndReleasesThePaint) {

@@ -1,0 +1,205 @@
+// The project application window: four pages of plain controls that carry
+// the columns of one KJJHSB row, filled from the code tables and from a
+// stored row, checked on leaving a field and on saving, and written back by
+// bound statements inside one transaction.
+#pragma once
+
+#include "components/CodeComboBox.h"
+#include "documents/RequestBase.h"
+#include "platform/data/ADODB.h"
+#include "platform/rtl/Variants.h"
+#include "platform/ui/ComCtrls.h"
+#include "platform/ui/Mask.h"
+#include "platform/ui/StdCtrls.h"
+
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include <random>
+
+class TFormBuilder;
+class TfrmMain;
+class TStringList;
+struct TRequestField;
+struct TRequestRule;
+
+// A check-box group stored as a fixed number of code columns.
+struct TCheckGroup {
+    const char* Box;    // the group box
+    const char* Column; // the columns are Column + "1", Column + "2", ...
+    int Slots;
+    const char* LimitMessage;
+    const char* InvalidMessage; // a stored code that is no number
+    int Counter = 0;
+};
+
+class TfrmRequest : public TfrmRequestBase {
+public:
+    explicit TfrmRequest(TComponent* AOwner);
+    ~TfrmRequest() override;
+
+    std::string UserDbPath;
+    std::string UserCode;
+    bool ModifiedFlag = false;
+    // KJJHSBID of the row shown or being created, and XMMC as it was loaded.
+    std::string CurrentId;
+    std::string LoadedName;
+    // True while CurrentId was made for a new application that no save has
+    // stored yet: such an id found taken at saving is replaced, never updated.
+    bool CurrentIdIsNew = false;
+
+    TToolBar* ToolBar2 = nullptr;
+    TToolButton* tbInsert = nullptr;
+    TToolButton* tbEdit = nullptr;
+    TToolButton* tbDelete = nullptr;
+    TToolButton* tbSave = nullptr;
+    TToolButton* tbCancel = nullptr;
+    TToolButton* tbRefresh = nullptr;
+    TToolButton* tbExit = nullptr;
+    TPageControl* pgc_main = nullptr;
+
+    TEdit* edt_XMMC = nullptr;
+    TMaskEdit* met_SBNF = nullptr;
+    TCodeComboBox* ccb_JHLBDM = nullptr;
+    TCodeComboBox* ccb_ZGBMDM = nullptr;
+    TCodeComboBox* ccb_JSLYDM = nullptr;
+    TCodeComboBox* ccb_JSLYDM_other = nullptr;
+    TCodeComboBox* ccb_XKLYDM = nullptr;
+    TMaskEdit* met_prjstart = nullptr;
+    TMaskEdit* met_prjend = nullptr;
+    TCodeComboBox* ccb_DWLB = nullptr;
+    TCodeComboBox* ccb_ZJJGLB = nullptr;
+    TCodeComboBox* ccb_DWSZSDM = nullptr;
+    TCodeComboBox* ccb_DWSZXQDM = nullptr;
+    TGroupBox* GroupBox_qyxz = nullptr;
+    TMemo* mem_ZYYJNR = nullptr;
+    TEdit* edt_XMFZRXM2 = nullptr;
+    TMaskEdit* met_XMFZRCSN1 = nullptr;
+    TMaskEdit* met_XMFZRCSN2 = nullptr;
+    TGroupBox* gpb_secondinfo = nullptr;
+    // The list of applications; showdata reads its current row.
+    TADOQuery* qry_main = nullptr;
+
+    void FormCreate(TObject* Sender);
+    void FormShow(TObject* Sender);
+    // The Field column of every row of Table's code query (see the .cpp).
+    std::unique_ptr<TStringList> LoadCodeList(TADOConnection* Connection, const std::string& Table,
+                                              const std::string& Prefix, const std::string& Field,
+                                              const std::string& KeyField);
+    void showdata();
+    void ClearControls(TWinControl* Container);
+    void SetControlsEditable(TWinControl* Container, bool Editable);
+    void SetBrowsing(bool Browsing);
+    void ResetImeModes(TWinControl* Container);
+
+    void dataChange(TObject* Sender);
+    void ccb_JHLBDMChange(TObject* Sender);
+    void ccb_JSLYDMChange(TObject* Sender);
+    void ccb_DWSZSDMChange(TObject* Sender);
+    void CombBoxExit(TObject* Sender);
+    void edt_XMFZRXM2Enter(TObject* Sender);
+    void edt_XMFZRXM2Exit(TObject* Sender);
+    void GroupBox7Exit(TObject* Sender);
+    void EditKeyPress(TObject* Sender, char32_t& Key);
+    void EditfloatKeyPress(TObject* Sender, char32_t& Key);
+
+    // Check-box groups, in the order of the table: enterprise nature, unit
+    // zones, expected results, forms of cooperation.
+    void LimitCheckGroup(TObject* Sender, int& Counter, const std::string& Message, int Limit);
+    void ClearGroupQYXZ() { ClearGroup(FGroups[0]); }
+    void ClearGroupDWSZQYDM() { ClearGroup(FGroups[1]); }
+    void ClearGroupYQCG() { ClearGroup(FGroups[2]); }
+    void ClearGroupHZXS() { ClearGroup(FGroups[3]); }
+    void DecodeQYXZ(const std::string& Code) { DecodeGroup(FGroups[0], Code); }
+    void DecodeDWSZQYDM(const std::string& Code) { DecodeGroup(FGroups[1], Code); }
+    void DecodeYQCG(const std::string& Code) { DecodeGroup(FGroups[2], Code); }
+    void DecodeHZXS(const std::string& Code) { DecodeGroup(FGroups[3], Code); }
+    void EncodeQYXZ(std::span<int> Codes) { EncodeGroup(FGroups[0], Codes); }
+    void EncodeDWSZQYDM(std::span<int> Codes) { EncodeGroup(FGroups[1], Codes); }
+    void EncodeYQCG(std::span<int> Codes) { EncodeGroup(FGroups[2], Codes); }
+    void EncodeHZXS(std::span<int> Codes) { EncodeGroup(FGroups[3], Codes); }
+    // -1 (an unused slot) is null; any other code is itself.
+    static Variant CodeToSql(int Code);
+    int CheckedCount(int Group) const { return FGroups[static_cast<size_t>(Group)].Counter; }
+
+    // Exit rules.
+    void onlycheckyear(TObject* Sender);
+    void onlycheckyearmonth(TObject* Sender);
+    void edtfloatExit(TObject* Sender);
+    void gpb_cddwjcxyExit(TObject* Sender);
+    void GroupBoxExit(TObject* Sender);
+    // Save rules: true when the input passes.
+    bool checkdata();
+    bool checkbasedata();
+    bool CheckYearMonth(TMaskEdit* Edit);
+    bool CheckUnitRules();
+    bool CheckSums();
+    bool GroupSumMatches(TGroupBox* Group);
+
+    // Reads every control into the value fields; 0 when done, 1 when a value
+    // could not be read (its page and field are shown with the reason).
+    int GatherValues();
+    // The rules, then the statements in one transaction on the user
+    // connection. True when the row is stored; every refusal and failure has
+    // shown its message and left the input as it was.
+    bool SaveApplication();
+    // A KJJHSBID that no row carries: the month ("yyyymm") and four random
+    // digits, or after a few taken draws the lowest free ones; empty, with a
+    // box, when the month has none left.
+    std::string MakeApplicationId();
+    // Seeded once; tests seed it again to repeat the draws.
+    std::minstd_rand Random{std::random_device{}()};
+
+private:
+    void BuildForm();
+    void LayOutFields(TFormBuilder& Build);
+    void LayOutCheckGroups(TFormBuilder& Build);
+
+    template <class T> T* Named(const std::string& Name) const;
+    // Shows Control's page, then focuses it.
+    void ShowControl(TWinControl* Control);
+    int Box(const std::string& Text, UINT Icon);
+    bool Refuse(const TRequestRule& Rule);
+    bool RunRules(std::span<const TRequestRule> Rules);
+    double NumberIn(const char* Control);
+    Integer IntegerIn(const char* Control);
+
+    static void EmptyBox(TCodeComboBox* Box);
+    static void SelectCode(TCodeComboBox* Box, const std::string& Code);
+    void FillBox(TCodeComboBox* Box, const std::string& Table, const std::string& Prefix, const std::string& CodeField,
+                 const std::string& NameField, const std::string& KeyField);
+    void FillDistrictBox(const std::string& CityCode);
+    void SetSecondLeaderEnabled(bool Enabled);
+    void ApplyUnitType();
+    bool FilterCharacters(TCustomEdit* Edit);
+
+    void ClearGroup(TCheckGroup& Group);
+    void DecodeGroup(TCheckGroup& Group, const std::string& Code);
+    void EncodeGroup(const TCheckGroup& Group, std::span<int> Codes) const;
+    TCheckGroup& GroupOf(TObject* Box);
+    void GroupBoxClick(TObject* Sender);
+    void SizeBoxClick(TObject* Sender);
+
+    // Applies the rules of a year-month edit; Saving shows page 0 before
+    // focusing (except after a text that is no date at all).
+    bool YearMonthPasses(TMaskEdit* Edit, bool Saving);
+    bool UnitRulesPass(int Page);
+    std::vector<std::string> Statements(bool NewRow) const;
+    void RunStatements(bool NewRow);
+    bool NameTaken();
+    void GatherField(const TRequestField& Field);
+
+    std::vector<TCheckGroup> FGroups;
+    // The character filters of the digits and amount edits, by edit.
+    std::map<TCustomEdit*, std::string> FAllowedCharacters;
+    std::map<std::string, TLabel*> FLabels;
+    std::map<std::string, Variant> FValues;
+};
+
+extern TfrmRequest* frmRequest;
+
+// Lets the main window's 项目申报 open this window.
+void RegisterRequestWindow(TfrmMain* Main);
