@@ -307,6 +307,75 @@ private:
     // Guards the buffer's growth against the row count it triggers.
     bool FCountingRows = false;
     bool FDefaultFields = false;
+
+    // Keyboard and multi-row selection.
+public:
+    // Asks "Delete record?" (or "Delete all selected records?" with rows
+    // selected) under egoConfirmDelete; true to go on.
+    virtual bool ConfirmDelete();
+    // Deletes the records of the selected rows; a record that vanished
+    // meanwhile is skipped, and the selection ends empty on every path.
+    void DeleteSelection();
+    // Record-buffer mode: selects the records from the anchor to Count
+    // records past the current one, or to the dataset's start or end when
+    // Count is 0; the dataset ends there.
+    void SelectRecordRange(bool Backwards, int Count);
+    // The record-buffer mode walks the dataset itself.
+    bool CanSelectRange() const override;
+    // Outside the record-buffer mode group rows join no selection unless
+    // selection across levels is allowed.
+    bool CanNodeSelected(TcvTreeListNode* Node) override;
+    // Record-buffer mode: the current record against the anchor record.
+    int CompareToSelectionAnchor(const TcvTreeListNode* Node) const override;
+    bool IsNodeSelected(const TcvTreeListNode* Node) const override;
+    void InvalidateSelection() override;
+    // Only with egoMultiSelect under an active link.
+    void SetNodeSelected(TcvTreeListNode* Node, bool Selected) override;
+    // The partial window makes a range by reloading around the current record.
+    void SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB) override;
+    // Record-buffer mode: the anchor is the row's record (its bookmark).
+    void SetSelectionAnchor(TcvTreeListNode* Node) override;
+    const std::string& SelectionAnchorBookmark() const { return FSelectionAnchorBookmark; }
+    // Record-buffer mode: every record, or the selected ones, read from the
+    // dataset with its controls disabled.
+    void SaveAllToStrings(TStrings* Strings) const override;
+    void SaveSelectedToStrings(TStrings* Strings) const override;
+
+    // Keeping the selection across a reload: the loading code saves it
+    // before clearing the nodes, offers every node it loads, with the
+    // dataset on the node's record, and discards what is left.
+    void SaveSelection();
+    void ReselectLoadedNode(TcvTreeListNode* Node);
+    void DiscardSavedSelection();
+
+protected:
+    // The grid's keys act on the dataset before the tree list's own.
+    void KeyDown(Word& Key, TShiftState Shift) override;
+
+private:
+    // Key steps; each answers true when the handling ends there.
+    bool CtrlDeleteKeyDown();
+    bool BufferModeKeyDown(Word Key, TShiftState Shift);
+    bool NodeModeKeyDown(Word Key, TShiftState Shift);
+    // In the edit, insert or set-key state.
+    bool IsDataSetEditing() const;
+    // Inserting with nothing typed yet.
+    bool IsUntouchedInsert() const;
+    // The dataset's current bookmark, or that of Node's buffer row.
+    std::string RowBookmark(const TcvTreeListNode* Node) const;
+    // The selection list's entries from Bookmarks, in their order.
+    void SetSelectedBookmarks(const std::vector<std::string>& Bookmarks);
+    void SaveRecordsToStrings(TStrings* Strings, bool SelectedOnly) const;
+
+    std::string FSelectionAnchorBookmark;
+    bool FInKeyDown = false;
+    // A bookmark selection saved across a reload, in dataset order.
+    std::vector<std::string> FSavedBookmarks;
+    // Set while the partial window reloads to make a range: loaded records
+    // between the bounds join the selection.
+    bool FRangeReload = false;
+    std::string FRangeLow;
+    std::string FRangeHigh;
 };
 
 // The component the forms place; it only publishes.

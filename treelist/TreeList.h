@@ -283,9 +283,10 @@ public:
     // share its parent with the first selected node (none selected: the anchor).
     virtual bool CanNodeSelected(TcvTreeListNode* Node);
     // -1 when the anchor's row lies below the node's, 0 on it, else 1.
-    int CompareToSelectionAnchor(const TcvTreeListNode* Node) const;
+    // The grid answers both by its records when its rows are a dataset window.
+    virtual int CompareToSelectionAnchor(const TcvTreeListNode* Node) const;
     TcvTreeListNode* GetSelectionAnchor() const { return FSelectionAnchor; }
-    void SetSelectionAnchor(TcvTreeListNode* Node) { FSelectionAnchor = Node; }
+    virtual void SetSelectionAnchor(TcvTreeListNode* Node) { FSelectionAnchor = Node; }
     // The node a click selects once the button is released (the mouse code).
     TcvTreeListNode* PendingSelectionNode() const { return FPendingSelectionNode; }
     void SetPendingSelectionNode(TcvTreeListNode* Node) { FPendingSelectionNode = Node; }

@@ -1,0 +1,319 @@
+// The grid's multi-row selection: the tree list's selection hooks answered
+// from the bookmark list, range walks over the dataset, deletion of the
+// selected records, the selection kept across reloads, and copy as text.
+#include "dbgrid/DBGrid.h"
+
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/StringList.h"
+
+#include <algorithm>
+
+// Hooks -------------------------------------------------------------------------
+
+bool TCustomcvDBGrid::CanSelectRange() const { return !IsBufferMode(); }
+
+bool TCustomcvDBGrid::CanNodeSelected(TcvTreeListNode* Node) {
+    bool allow = true;
+    Fire(OnCanNodeSelected, this, Node, allow);
+    if (!allow || IsBufferMode() || CanSelectAcrossLevels()) return allow;
+    const TcvTreeListNode* anchor = GetSelectionAnchor();
+    return !IsGroupNode(Node) && !(anchor && IsGroupNode(anchor));
+}
+
+int TCustomcvDBGrid::CompareToSelectionAnchor(const TcvTreeListNode* Node) const {
+    if (!IsBufferMode()) return TCustomcvDBTreeListControl::CompareToSelectionAnchor(Node);
+    if (!GetDataLink()->Active()) return 0;
+    return CompareBookmarks(DataSet()->Bookmark(), FSelectionAnchorBookmark);
+}
+
+bool TCustomcvDBGrid::IsNodeSelected(const TcvTreeListNode* Node) const {
+    if (SelectedCount() == 0 || !Node) return false;
+    TStringList& list = SelectedList();
+    if (!IsBufferMode()) {
+        if (UseBookmarks()) return list.IndexOfObject(const_cast<TcvTreeListNode*>(Node)) >= 0;
+        const Variant& key = static_cast<const TcvDBTreeListControlNode*>(Node)->KeyValue;
+        for (int i = 0; i < list.Count(); ++i) {
+            const auto* selected = static_cast<const TcvDBTreeListControlNode*>(list.Objects(i));
+            if (selected && cvDBCtrl::CompareVariants(selected->KeyValue, key) == 0) return true;
+        }
+        return false;
+    }
+    int index = 0;
+    return const_cast<TCustomcvDBGrid*>(this)->FindBookmark(RowBookmark(Node), index);
+}
+
+void TCustomcvDBGrid::InvalidateSelection() {
+    if (!IsBufferMode()) {
+        TCustomcvDBTreeListControl::InvalidateSelection();
+        return;
+    }
+    if (SelectedCount() == 0) {
+        InvalidateNode(FocusedNode(), false);
+        return;
+    }
+    for (int i = 0; i < Count(); ++i)
+        if (IsNodeSelected(Items(i))) InvalidateNode(Items(i), false);
+}
+
+std::string TCustomcvDBGrid::RowBookmark(const TcvTreeListNode* Node) const {
+    if (Node == FocusedNode()) return DataSet()->Bookmark();
+    const TActiveRecordScope row(GetDataLink(), Node->Index());
+    return DataSet()->Bookmark();
+}
+
+void TCustomcvDBGrid::SetNodeSelected(TcvTreeListNode* Node, bool Selected) {
+    if (!Node || !Options().Contains(egoMultiSelect) || !GetDataLink()->Active()) return;
+    TStringList& list = SelectedList();
+    if (IsBookmarkSelection()) {
+        int index = -1;
+        if (Options().Contains(egoExtMultiSelect) && GroupColumnCount() > 0) {
+            if (Selected && !CanNodeSelected(Node)) return;
+            const std::string bookmark = DataSet()->Bookmark();
+            index = list.IndexOfObject(Node);
+            if ((index >= 0) == Selected) return;
+            if (Selected) {
+                FindBookmark(bookmark, index);
+                list.InsertObject(std::max(index, 0), bookmark, Node);
+            } else {
+                list.Delete(index);
+            }
+        } else {
+            if (Selected && Node != FocusedNode() && !IsBufferMode()) return;
+            const std::string bookmark = RowBookmark(Node);
+            if (Selected && !CanNodeSelected(Node)) return;
+            if (IsBufferMode() || Selected) {
+                if (bookmark.empty() || FindBookmark(bookmark, index) == Selected) return;
+            } else {
+                index = list.IndexOfObject(Node);
+                if (index < 0) return;
+            }
+            if (Selected)
+                list.InsertObject(index, bookmark, IsBufferMode() ? nullptr : Node);
+            else
+                list.Delete(index);
+        }
+    } else {
+        int index = 0;
+        const bool found = FindSelectedNode(Node, index);
+        if (Selected && !found && CanNodeSelected(Node))
+            list.InsertObject(index, std::string(), Node);
+        else if (!Selected && found)
+            list.Delete(index);
+    }
+    InvalidateNode(Node, false);
+    TCustomcvTreeList::SetNodeSelected(Node, Selected);
+}
+
+void TCustomcvDBGrid::SetSelectionAnchor(TcvTreeListNode* Node) {
+    const bool active = GetDataLink()->Active();
+    if (IsBufferMode() && active) {
+        if (!Node) {
+            FSelectionAnchorBookmark.clear();
+            return;
+        }
+        FSelectionAnchorBookmark = RowBookmark(Node);
+        TCustomcvDBTreeListControl::SetSelectionAnchor(nullptr);
+        return;
+    }
+    if (IsPartialLoadMode() && active) FSelectionAnchorBookmark = DataSet()->Bookmark();
+    TCustomcvDBTreeListControl::SetSelectionAnchor(Node);
+}
+
+// Ranges --------------------------------------------------------------------------
+
+void TCustomcvDBGrid::SetSelectedBookmarks(const std::vector<std::string>& Bookmarks) {
+    TStringList& list = SelectedList();
+    list.BeginUpdate();
+    const TScopeGuard updated([&list] { list.EndUpdate(); });
+    list.Clear();
+    for (const std::string& bookmark : Bookmarks)
+        list.AddObject(bookmark, nullptr);
+}
+
+void TCustomcvDBGrid::SelectRecordRange(bool Backwards, int Count) {
+    if (!IsBufferMode() || !Options().Contains(egoMultiSelect) || !GetDataLink()->Active() ||
+        DataSet()->IsEmpty())
+        return;
+    TDataSet* const data = DataSet();
+    BeginSelectionChange();
+    const TScopeGuard bracket([this] { EndSelectionChange(); });
+    // A half-walked range never stays: whatever stops the walk leaves no selection.
+    TUnwindingTest walk;
+    const TScopeGuard emptied([this, &walk] {
+        if (walk.Unwinding()) ClearSelection();
+    });
+    std::string target;
+    {
+        const TDisableControlsScope disabled(data);
+        const std::string current = data->Bookmark();
+        if (!data->BookmarkValid(FSelectionAnchorBookmark)) FSelectionAnchorBookmark = current;
+        ClearSelection();
+        std::vector<std::string> range;
+        data->GotoBookmark(Count == 0 ? FSelectionAnchorBookmark : current);
+        if (Count > 0) data->MoveBy(Backwards ? -Count : Count);
+        if (Count == 0) {
+            // From the anchor to the dataset's start or end.
+            while (!(Backwards ? data->Bof() : data->Eof())) {
+                range.push_back(data->Bookmark());
+                Backwards ? data->Prior() : data->Next();
+            }
+            if (Backwards) std::reverse(range.begin(), range.end());
+            target = data->Bookmark();
+        } else {
+            // The records between the anchor and the one Count rows past the
+            // current record, whichever side of the anchor that lies.
+            target = data->Bookmark();
+            const bool targetFirst = CompareBookmarks(target, FSelectionAnchorBookmark) < 0;
+            const std::string last = targetFirst ? FSelectionAnchorBookmark : target;
+            data->GotoBookmark(targetFirst ? target : FSelectionAnchorBookmark);
+            while (true) {
+                range.push_back(data->Bookmark());
+                if (range.back() == last) break;
+                data->Next();
+                if (data->Eof()) break;
+            }
+        }
+        SetSelectedBookmarks(range);
+        data->GotoBookmark(target);
+    }
+    InvalidateSelection();
+}
+
+void TCustomcvDBGrid::SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB) {
+    TDataSet* const data = DataSet();
+    if ((data && IsDataSetEditing()) || !IsMultiSelect()) return;
+    if (!IsPartialLoadMode() || !IsBookmarkSelection() || !GetDataLink()->Active()) {
+        TCustomcvDBTreeListControl::SelectNodeRange(NodeA, NodeB);
+        return;
+    }
+    BeginSelectionChange();
+    const TScopeGuard bracket([this] { EndSelectionChange(); });
+    const std::string current = data->Bookmark();
+    const bool anchorFirst = CompareBookmarks(FSelectionAnchorBookmark, current) <= 0;
+    FRangeLow = anchorFirst ? FSelectionAnchorBookmark : current;
+    FRangeHigh = anchorFirst ? current : FSelectionAnchorBookmark;
+    SaveSelection();
+    FRangeReload = true;
+    const TScopeGuard reloaded([this] {
+        FRangeReload = false;
+        DiscardSavedSelection();
+    });
+    LoadPartialWindow(0, 0);
+}
+
+// Keeping the selection across reloads ------------------------------------------
+
+void TCustomcvDBGrid::SaveSelection() {
+    TStringList& list = SelectedList();
+    if (IsBookmarkSelection()) {
+        FSavedBookmarks.clear();
+        for (int i = 0; i < list.Count(); ++i)
+            FSavedBookmarks.push_back(list.Strings(i));
+        return;
+    }
+    if (list.Count() == 0 || !list.Objects(0)) return;
+    FValueRecords.clear();
+    for (int i = 0; i < list.Count(); ++i)
+        FValueRecords.push_back(static_cast<TcvDBTreeListControlNode*>(list.Objects(i))->KeyValue);
+    std::sort(FValueRecords.begin(), FValueRecords.end(),
+              [](const Variant& A, const Variant& B) { return cvDBCtrl::CompareVariants(A, B) < 0; });
+}
+
+void TCustomcvDBGrid::ReselectLoadedNode(TcvTreeListNode* Node) {
+    if (!IsBookmarkSelection()) {
+        const Variant& key = static_cast<TcvDBTreeListControlNode*>(Node)->KeyValue;
+        const auto found =
+            std::lower_bound(FValueRecords.begin(), FValueRecords.end(), key, [](const Variant& A, const Variant& B) {
+                return cvDBCtrl::CompareVariants(A, B) < 0;
+            });
+        if (found == FValueRecords.end() || cvDBCtrl::CompareVariants(*found, key) != 0) return;
+        FValueRecords.erase(found);
+        Node->SetSelected(true);
+        return;
+    }
+    const std::string bookmark = DataSet()->Bookmark();
+    const auto before = [this](const std::string& A, const std::string& B) { return CompareBookmarks(A, B) < 0; };
+    const auto saved = std::lower_bound(FSavedBookmarks.begin(), FSavedBookmarks.end(), bookmark, before);
+    const bool wasSelected = saved != FSavedBookmarks.end() && *saved == bookmark;
+    bool select = wasSelected;
+    if (FRangeReload) {
+        if (bookmark == FSelectionAnchorBookmark) TCustomcvDBTreeListControl::SetSelectionAnchor(Node);
+        select = select || (CompareBookmarks(FRangeLow, bookmark) <= 0 && CompareBookmarks(bookmark, FRangeHigh) <= 0 &&
+                            CanNodeSelected(Node));
+    }
+    if (wasSelected) FSavedBookmarks.erase(saved);
+    int index = 0;
+    if (select && !FindBookmark(bookmark, index)) SelectedList().InsertObject(index, bookmark, Node);
+}
+
+void TCustomcvDBGrid::DiscardSavedSelection() {
+    FValueRecords.clear();
+    FSavedBookmarks.clear();
+}
+
+// Deleting ----------------------------------------------------------------------
+
+void TCustomcvDBGrid::DeleteSelection() {
+    ResetSelectionPending();
+    TDataSet* const data = DataSet();
+    const TDisableControlsScope disabled(data);
+    const TScopeGuard emptied([this] { ClearSelection(); });
+    TStringList& list = SelectedList();
+    std::vector<std::string> bookmarks;
+    for (int i = 0; i < list.Count(); ++i)
+        bookmarks.push_back(list.Strings(i));
+    for (const std::string& bookmark : bookmarks) {
+        // Another control may have deleted the record meanwhile.
+        if (!data->BookmarkValid(bookmark)) continue;
+        data->GotoBookmark(bookmark);
+        data->Delete();
+    }
+}
+
+// Copy as text --------------------------------------------------------------------
+
+void TCustomcvDBGrid::SaveRecordsToStrings(TStrings* Strings, bool SelectedOnly) const {
+    std::string line;
+    GetHeaderLineText(line);
+    Strings->Add(line);
+    TDataSet* const data = DataSet();
+    const TDisableControlsScope disabled(data);
+    const std::string current = data->Bookmark();
+    const TScopeGuard back([data, &current] {
+        if (data->BookmarkValid(current)) data->GotoBookmark(current);
+    });
+    const auto addRecord = [this, Strings, &line] {
+        line.clear();
+        for (int visible = 0; visible < GetVisibleColumnCount(); ++visible) {
+            if (visible > 0) line += '\t';
+            const TcvDBTreeListColumn* column = DBColumns(GetAbsoluteIndex(visible));
+            if (column && column->Field()) line += column->Field()->DisplayText();
+        }
+        Strings->Add(line);
+    };
+    if (!SelectedOnly) {
+        for (data->First(); !data->Eof(); data->Next())
+            addRecord();
+        return;
+    }
+    for (int i = 0; i < SelectedCount(); ++i) {
+        const std::string bookmark = GetSelectedRow(i);
+        if (!data->BookmarkValid(bookmark)) continue;
+        data->GotoBookmark(bookmark);
+        addRecord();
+    }
+}
+
+void TCustomcvDBGrid::SaveAllToStrings(TStrings* Strings) const {
+    if (IsBufferMode() && GetDataLink()->Active())
+        SaveRecordsToStrings(Strings, false);
+    else
+        TCustomcvDBTreeListControl::SaveAllToStrings(Strings);
+}
+
+void TCustomcvDBGrid::SaveSelectedToStrings(TStrings* Strings) const {
+    if (IsBufferMode() && GetDataLink()->Active() && IsMultiSelect())
+        SaveRecordsToStrings(Strings, true);
+    else
+        TCustomcvDBTreeListControl::SaveSelectedToStrings(Strings);
+}

@@ -1,0 +1,148 @@
+// The grid's multi-row selection in the record-buffer mode: ranges walked
+// over the dataset, clicks, the export loop, copy as text, and records that
+// vanish under a selection.
+#include "tests/dbgrid/DBGridKeysTestGrid.h"
+
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace gridtest {
+namespace {
+
+using DBGridSelectionTest = GridInput;
+
+struct TStroke {
+    Word Vk;
+    WPARAM Keys;
+};
+
+TEST_F(DBGridSelectionTest, ShiftKeysSelectRecordRangesFromTheClickedRow) {
+    Open(30);
+    // Rows that fit; the clicked row is the third.
+    const int rows = Grid->VisibleRowCount();
+    ASSERT_GT(rows, 4);
+    struct Case {
+        const char* Name;
+        std::vector<TStroke> Keys;
+        int First, Last, Current;
+    };
+    const Case cases[] = {
+        {"Shift+End", {{VK_END, MK_SHIFT}}, 3, 30, 30},
+        {"Shift+Home", {{VK_HOME, MK_SHIFT}}, 1, 3, 1},
+        {"Shift+End, Shift+Home", {{VK_END, MK_SHIFT}, {VK_HOME, MK_SHIFT}}, 1, 3, 1},
+        {"Shift+PgDn to the last shown row", {{VK_NEXT, MK_SHIFT}}, 3, rows, rows},
+        {"Shift+PgDn from the last shown row pages on", {{VK_NEXT, MK_SHIFT}, {VK_NEXT, MK_SHIFT}}, 3, 2 * rows - 1,
+         2 * rows - 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Grid->ClearSelection();
+        Data->Query->First();
+        ProcessMessages();
+        Click(2);
+        for (const TStroke& key : c.Keys)
+            Key(key.Vk, key.Keys);
+        EXPECT_EQ(Data->CurrentId(), c.Current);
+        EXPECT_EQ(ExportedIds(), Ids(c.First, c.Last));
+    }
+}
+
+TEST_F(DBGridSelectionTest, ClicksWithCtrlToggleAndWithShiftExtendRows) {
+    Open(10);
+    Click(1);
+    Click(3, MK_CONTROL);
+    EXPECT_EQ(ExportedIds(), "2 4");
+    Click(3, MK_CONTROL);
+    EXPECT_EQ(ExportedIds(), "2");
+    Click(4, MK_SHIFT);
+    EXPECT_EQ(ExportedIds(), "2 3 4 5");
+}
+
+TEST_F(DBGridSelectionTest, TheExportLoopEndsOnTheLastSelectedRow) {
+    Open(10);
+    EXPECT_EQ(Grid->SelectedCount(), 0);
+    EXPECT_EQ(ExportedIds(), "");
+    try {
+        Grid->GetSelectedRow(0);
+        ADD_FAILURE() << "no error";
+    } catch (const EListError& e) {
+        EXPECT_STREQ(e.what(), "List index out of bounds (0)");
+    }
+    Click(5);
+    Click(1, MK_CONTROL);
+    Click(3, MK_CONTROL);
+    EXPECT_EQ(ExportedIds(), "2 4 6");
+    EXPECT_EQ(Data->CurrentId(), 6);
+}
+
+TEST_F(DBGridSelectionTest, CopyAsTextReadsTheSelectedOrAllRecordsAndStays) {
+    Open(30);
+    Click(1);
+    Click(3, MK_CONTROL);
+    TStringList selected;
+    Grid->SaveSelectedToStrings(&selected);
+    ASSERT_EQ(selected.Count(), 3);
+    EXPECT_EQ(selected.Strings(0).substr(0, 3), "ID\t");
+    EXPECT_EQ(selected.Strings(1).substr(0, 9), "2\t名称2\t");
+    EXPECT_EQ(selected.Strings(2).substr(0, 9), "4\t名称4\t");
+    TStringList all;
+    Grid->SaveAllToStrings(&all);
+    ASSERT_EQ(all.Count(), 31);
+    EXPECT_EQ(all.Strings(30).substr(0, 11), "30\t名称30\t");
+    EXPECT_EQ(Data->CurrentId(), 4);
+    EXPECT_FALSE(Data->Query->ControlsDisabled());
+}
+
+// Records deleted behind the grid's back (its controls disabled, so it heard
+// nothing) must neither stop a deletion nor leave part of the selection.
+TEST_F(DBGridSelectionTest, DeletingSkipsRecordsThatVanishedAndEmptiesTheSelection) {
+    Open(10);
+    Click(1);
+    Click(2, MK_CONTROL);
+    Click(3, MK_CONTROL);
+    ASSERT_EQ(ExportedIds(), "2 3 4");
+    {
+        const TDisableControlsScope disabled(Data->Query.get());
+        Data->Query->Locate("ID", 3, {});
+        Data->Query->Delete();
+        Grid->DeleteSelection();
+        EXPECT_EQ(Grid->SelectedCount(), 0);
+    }
+    EXPECT_EQ(Data->Query->RecordCount(), 7);
+    for (const int id : {2, 3, 4})
+        EXPECT_FALSE(Data->Query->Locate("ID", id, {})) << id;
+    EXPECT_FALSE(Data->Query->ControlsDisabled());
+}
+
+TEST_F(DBGridSelectionTest, ADeletionStoppedHalfWayLeavesNoSelectionAndLiveControls) {
+    Open(10);
+    Click(1);
+    Click(2, MK_CONTROL);
+    Click(3, MK_CONTROL);
+    Data->Query->BeforeDelete = [this](TDataSet*) {
+        if (Data->CurrentId() == 3) Abort();
+    };
+    EXPECT_THROW(Grid->DeleteSelection(), EAbort);
+    EXPECT_EQ(Grid->SelectedCount(), 0);
+    EXPECT_FALSE(Data->Query->ControlsDisabled());
+    EXPECT_FALSE(Grid->IsUpdating());
+    EXPECT_FALSE(Data->Query->Locate("ID", 2, {}));
+    EXPECT_TRUE(Data->Query->Locate("ID", 3, {}));
+}
+
+TEST_F(DBGridSelectionTest, ARangeWhoseAnchorVanishedStartsAtTheCurrentRecord) {
+    Open(10);
+    Click(2);
+    {
+        const TDisableControlsScope disabled(Data->Query.get());
+        Data->Query->Delete(); // ID 3, the anchor; ID 4 becomes current
+    }
+    ProcessMessages();
+    ASSERT_EQ(Data->CurrentId(), 4);
+    Key(VK_END, MK_SHIFT);
+    EXPECT_EQ(ExportedIds(), Ids(4, 10));
+    EXPECT_EQ(Data->CurrentId(), 10);
+}
+
+} // namespace
+} // namespace gridtest
