@@ -296,6 +296,12 @@ private:
     bool FRegroupPending = false;
     bool FInLayoutChange = false;
 
+    // Option sets: the four stored sets, and the old two recomputed from them.
+    TcvDBGridOptionSets OptionSets() const;
+    void UpdateOldOptions();
+    // The tree list's option words rewritten by one new set.
+    template <typename TSetType> void WriteTreeListOptions(TSetType Value);
+
     // Set while the rows are brought in line with the dataset.
     bool FSyncing = false;
     // Set by LocateNodeRecord's move: the data-set-changed notification it
@@ -331,7 +337,9 @@ public:
     void InvalidateSelection() override;
     // Only with egoMultiSelect under an active link.
     void SetNodeSelected(TcvTreeListNode* Node, bool Selected) override;
-    // The partial window makes a range by reloading around the current record.
+    // Bookmark selection: the record-buffer mode walks the records from the
+    // anchor's to the current one; the partial window reloads around the
+    // current record.
     void SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB) override;
     // Record-buffer mode: the anchor is the row's record (its bookmark).
     void SetSelectionAnchor(TcvTreeListNode* Node) override;
@@ -365,6 +373,11 @@ private:
     std::string RowBookmark(const TcvTreeListNode* Node) const;
     // The selection list's entries from Bookmarks, in their order.
     void SetSelectedBookmarks(const std::vector<std::string>& Bookmarks);
+    // The bookmarks from the earlier record of A and B to the later one,
+    // walked over the dataset.
+    std::vector<std::string> RecordsBetween(const std::string& A, const std::string& B);
+    // The anchor record; the current one when the anchor's record is gone.
+    std::string ValidSelectionAnchor();
     void SaveRecordsToStrings(TStrings* Strings, bool SelectedOnly) const;
 
     std::string FSelectionAnchorBookmark;

@@ -81,10 +81,11 @@ bool TCustomcvDBGrid::BufferModeKeyDown(Word Key, TShiftState Shift) {
             data->Last();
         else
             data->First();
-        // A range started before this jump would not start here.
-        SetSelectionAnchor(nullptr);
+        // Ctrl only moves; otherwise the reached row alone is selected and
+        // starts the next range, as after the tree list's own Home and End.
         if (!ctrl) {
             ClearSelection();
+            SetSelectionAnchor(nullptr);
             SetNodeSelected(FocusedNode(), true);
         }
         return true;

@@ -404,6 +404,8 @@ void TCustomcvDBGrid::DataChanged() {
     }
     TDataSet* dataSet = FDataLink->DataSet();
     if (!dataSet) return;
+    // A record deleted through the dataset leaves the selection.
+    DropVanishedSelection();
     if (dataSet->State() != dsInsert) {
         FDeletingNode = nullptr;
         FDeletedNodeKey.clear();
@@ -455,6 +457,8 @@ void TCustomcvDBGrid::RefreshRow(TcvTreeListNode* Node) {
 void TCustomcvDBGrid::LinkActiveChanged(bool Active) {
     if (ComponentState().Contains(csDestroying)) return;
     if (!Active) HideEditor();
+    // Takes the record count the next data-set change is measured against.
+    DropVanishedSelection();
     TUpdateGuard<TCustomcvTreeList> update(this);
     ClearNodes();
     FBeginningReached = false;

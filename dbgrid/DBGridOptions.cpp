@@ -1,7 +1,10 @@
 // The option tables: which old member is which new one, and which tree-list
 // word bit each new member drives. Walking a table copies one bit per row, in
-// row order, and leaves every bit the table does not name.
+// row order, and leaves every bit the table does not name. Then the grid's
+// option setters, where every side effect of an option change lives.
 #include "dbgrid/DBGridOptions.h"
+
+#include "dbgrid/DBGrid.h"
 
 #include <span>
 
@@ -226,3 +229,143 @@ void WriteTreeListBits(TcvDBGridOptionsView Value, unsigned& Options, unsigned& 
 }
 
 } // namespace cvDBGrid
+
+// ---- The grid's option setters ----------------------------------------------
+
+TcvDBGridOptionSets TCustomcvDBGrid::OptionSets() const {
+    return {FOptionsBehavior, FOptionsCustomize, FOptionsDB, FOptionsView};
+}
+
+void TCustomcvDBGrid::UpdateOldOptions() {
+    FOptions = cvDBGrid::OptionsFromNewOptions(OptionSets());
+    FOptionsEx = cvDBGrid::OptionsExFromNewOptions(OptionSets());
+}
+
+template <typename TSetType> void TCustomcvDBGrid::WriteTreeListOptions(TSetType Value) {
+    unsigned options = TCustomcvTreeList::Options();
+    unsigned optionsEx = TCustomcvTreeList::OptionsEx();
+    cvDBGrid::WriteTreeListBits(Value, options, optionsEx);
+    // Options first: the tree list drops inverted selection when row select
+    // comes on, and row select when inverted selection does.
+    TCustomcvTreeList::SetOptions(options);
+    TCustomcvTreeList::SetOptionsEx(optionsEx);
+}
+
+namespace {
+
+// Every side effect comes from the four new setters, called in this order.
+void ApplyOptionSets(TCustomcvDBGrid& Grid, const TcvDBGridOptionSets& Sets) {
+    TUpdateGuard<TCustomcvTreeList> update(Grid);
+    Grid.SetOptionsBehavior(Sets.Behavior);
+    Grid.SetOptionsCustomize(Sets.Customize);
+    Grid.SetOptionsDB(Sets.DB);
+    Grid.SetOptionsView(Sets.View);
+}
+
+template <typename E> bool Changed(TSet<E> Old, TSet<E> New, E Member) {
+    return Old.Contains(Member) != New.Contains(Member);
+}
+
+} // namespace
+
+void TCustomcvDBGrid::SetOptions(TcvDBGridOptions Value) {
+    ApplyOptionSets(*this, cvDBGrid::NewOptionsFromOptions(Value, OptionSets()));
+}
+
+void TCustomcvDBGrid::SetOptionsEx(TcvDBGridOptionsEx Value) {
+    ApplyOptionSets(*this, cvDBGrid::NewOptionsFromOptionsEx(Value, OptionSets()));
+}
+
+void TCustomcvDBGrid::SetOptionsBehavior(TcvDBGridOptionsBehavior Value) {
+    if (Value == FOptionsBehavior) return;
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    const TcvDBGridOptionsBehavior old = FOptionsBehavior;
+    FOptionsBehavior = Value;
+    UpdateOldOptions();
+    WriteTreeListOptions(Value);
+    if (Changed(old, Value, edgoAutoSort) || Changed(old, Value, edgoMultiSort)) ClearSortedColumns();
+}
+
+void TCustomcvDBGrid::SetOptionsCustomize(TcvDBGridOptionsCustomize Value) {
+    if (Value == FOptionsCustomize) return;
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    FOptionsCustomize = Value;
+    UpdateOldOptions();
+    WriteTreeListOptions(Value);
+}
+
+void TCustomcvDBGrid::SetOptionsDB(TcvDBGridOptionsDB Value) {
+    if (Value.Contains(edgoLoadAllRecords)) Value.Exclude(edgoPartialLoad);
+    if (Value == FOptionsDB) return;
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    // edgoLoadAllRecords wins over DefaultFields. Turned off first, since
+    // turning it off drops egoLoadAllRecords, which would undo this value.
+    if (Value.Contains(edgoLoadAllRecords) && FDefaultFields) SetDefaultFields(false);
+    const TcvDBGridOptionsDB old = FOptionsDB;
+    FOptionsDB = Value;
+    UpdateOldOptions();
+    if (Changed(old, Value, edgoPartialLoad) && IsWindowedMode()) {
+        if (Value.Contains(edgoPartialLoad) && FDefaultFields) SetDefaultFields(false);
+        FBeginningReached = false;
+        FEndReached = false;
+        LinkActiveChanged(FDataLink->Active());
+    }
+    if (Value.Contains(edgoUseBookmarks) && !old.Contains(edgoUseBookmarks)) ClearSelection();
+    if (Changed(old, Value, edgoLoadAllRecords) && GroupColumnCount() == 0) {
+        // The rows change mode: rebuilt the way an activation builds them.
+        LinkActiveChanged(FDataLink->Active());
+        return;
+    }
+    if (Changed(old, Value, edgoCanNavigation)) {
+        if (IsBufferMode())
+            LayoutChanged();
+        else
+            FullReload();
+    }
+}
+
+void TCustomcvDBGrid::SetOptionsView(TcvDBGridOptionsView Value) {
+    if (Value.Contains(edgoInvertSelect)) Value.Exclude(edgoRowSelect);
+    if (Value == FOptionsView) return;
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    FOptionsView = Value;
+    UpdateOldOptions();
+    WriteTreeListOptions(Value);
+    SetShowIndicator(Value.Contains(edgoIndicator));
+}
+
+void TCustomcvDBGrid::SetPartialLoad(bool Value) {
+    SetOptionsDB(Value ? FOptionsDB + edgoPartialLoad : FOptionsDB - edgoPartialLoad);
+}
+
+void TCustomcvDBGrid::SetUseBookmarks(bool Value) {
+    SetOptionsDB(Value ? FOptionsDB + edgoUseBookmarks : FOptionsDB - edgoUseBookmarks);
+}
+
+void TCustomcvDBGrid::SetDefaultFields(bool Value) {
+    if (Value == FDefaultFields) return;
+    FDefaultFields = Value;
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    SetOptions(FOptions - egoLoadAllRecords);
+    ClearGrouping();
+    // The tree-list control's own destruction: the data-aware one refuses
+    // while DefaultFields is on, which is what this very change turns on.
+    TCustomcvTreeListControl::DestroyColumns();
+    SetDefaultLayout(true);
+}
+
+void TCustomcvDBGrid::SetGroupPanelColor(TColor Value) {
+    if (Value == FGroupPanelColor) return;
+    FGroupPanelColor = Value;
+    if (FShowGroupPanel) Invalidate();
+}
+
+void TCustomcvDBGrid::SetGroupPanelFontColor(TColor Value) {
+    if (Value == FGroupPanelFontColor) return;
+    FGroupPanelFontColor = Value;
+    if (FShowGroupPanel) Invalidate();
+}
+
+bool TCustomcvDBGrid::CanHideColumnByDrag() const {
+    return TCustomcvDBTreeListControl::CanHideColumnByDrag() && !FOptionsCustomize.Contains(edgoNotHideColumn);
+}

@@ -57,12 +57,17 @@ void TCustomcvDBGrid::InvalidateSelection() {
 
 std::string TCustomcvDBGrid::RowBookmark(const TcvTreeListNode* Node) const {
     if (Node == FocusedNode()) return DataSet()->Bookmark();
-    const TActiveRecordScope row(GetDataLink(), Node->Index());
+    // A row past the window's records (one going as the window shrinks) has none.
+    const int row = Node->Index();
+    if (row < 0 || row >= GetDataLink()->RecordCount()) return std::string();
+    const TActiveRecordScope activeRow(GetDataLink(), row);
     return DataSet()->Bookmark();
 }
 
 void TCustomcvDBGrid::SetNodeSelected(TcvTreeListNode* Node, bool Selected) {
     if (!Node || !Options().Contains(egoMultiSelect) || !GetDataLink()->Active()) return;
+    // A buffer row going away leaves its record selected.
+    if (IsBufferMode() && Node->Destroying()) return;
     TStringList& list = SelectedList();
     if (IsBookmarkSelection()) {
         int index = -1;
@@ -107,12 +112,12 @@ void TCustomcvDBGrid::SetNodeSelected(TcvTreeListNode* Node, bool Selected) {
 void TCustomcvDBGrid::SetSelectionAnchor(TcvTreeListNode* Node) {
     const bool active = GetDataLink()->Active();
     if (IsBufferMode() && active) {
-        if (!Node) {
-            FSelectionAnchorBookmark.clear();
-            return;
-        }
-        FSelectionAnchorBookmark = RowBookmark(Node);
-        TCustomcvDBTreeListControl::SetSelectionAnchor(nullptr);
+        // The start of a range is a record: a buffer row shows another one
+        // as soon as the window scrolls. The tree list keeps the row only as
+        // the mark that a range has a start, so a Shift+click reaches
+        // SelectNodeRange.
+        FSelectionAnchorBookmark = Node ? RowBookmark(Node) : std::string();
+        TCustomcvDBTreeListControl::SetSelectionAnchor(Node);
         return;
     }
     if (IsPartialLoadMode() && active) FSelectionAnchorBookmark = DataSet()->Bookmark();
@@ -130,6 +135,23 @@ void TCustomcvDBGrid::SetSelectedBookmarks(const std::vector<std::string>& Bookm
         list.AddObject(bookmark, nullptr);
 }
 
+std::vector<std::string> TCustomcvDBGrid::RecordsBetween(const std::string& A, const std::string& B) {
+    TDataSet* const data = DataSet();
+    const bool aFirst = CompareBookmarks(A, B) <= 0;
+    const std::string& last = aFirst ? B : A;
+    std::vector<std::string> records;
+    for (data->GotoBookmark(aFirst ? A : B);; data->Next()) {
+        records.push_back(data->Bookmark());
+        if (records.back() == last || data->Eof()) break;
+    }
+    return records;
+}
+
+std::string TCustomcvDBGrid::ValidSelectionAnchor() {
+    if (!DataSet()->BookmarkValid(FSelectionAnchorBookmark)) FSelectionAnchorBookmark = DataSet()->Bookmark();
+    return FSelectionAnchorBookmark;
+}
+
 void TCustomcvDBGrid::SelectRecordRange(bool Backwards, int Count) {
     if (!IsBufferMode() || !Options().Contains(egoMultiSelect) || !GetDataLink()->Active() ||
         DataSet()->IsEmpty())
@@ -138,51 +160,65 @@ void TCustomcvDBGrid::SelectRecordRange(bool Backwards, int Count) {
     BeginSelectionChange();
     const TScopeGuard bracket([this] { EndSelectionChange(); });
     // A half-walked range never stays: whatever stops the walk leaves no selection.
-    TUnwindingTest walk;
+    const TUnwindingTest walk;
     const TScopeGuard emptied([this, &walk] {
         if (walk.Unwinding()) ClearSelection();
     });
-    std::string target;
     {
         const TDisableControlsScope disabled(data);
         const std::string current = data->Bookmark();
-        if (!data->BookmarkValid(FSelectionAnchorBookmark)) FSelectionAnchorBookmark = current;
+        const std::string anchor = ValidSelectionAnchor();
         ClearSelection();
         std::vector<std::string> range;
-        data->GotoBookmark(Count == 0 ? FSelectionAnchorBookmark : current);
-        if (Count > 0) data->MoveBy(Backwards ? -Count : Count);
         if (Count == 0) {
             // From the anchor to the dataset's start or end.
-            while (!(Backwards ? data->Bof() : data->Eof())) {
+            for (data->GotoBookmark(anchor); !(Backwards ? data->Bof() : data->Eof());
+                 Backwards ? data->Prior() : data->Next())
                 range.push_back(data->Bookmark());
-                Backwards ? data->Prior() : data->Next();
-            }
             if (Backwards) std::reverse(range.begin(), range.end());
-            target = data->Bookmark();
         } else {
-            // The records between the anchor and the one Count rows past the
-            // current record, whichever side of the anchor that lies.
-            target = data->Bookmark();
-            const bool targetFirst = CompareBookmarks(target, FSelectionAnchorBookmark) < 0;
-            const std::string last = targetFirst ? FSelectionAnchorBookmark : target;
-            data->GotoBookmark(targetFirst ? target : FSelectionAnchorBookmark);
-            while (true) {
-                range.push_back(data->Bookmark());
-                if (range.back() == last) break;
-                data->Next();
-                if (data->Eof()) break;
-            }
+            // To the record Count rows past the current one, whichever side
+            // of the anchor that lies.
+            data->GotoBookmark(current);
+            data->MoveBy(Backwards ? -Count : Count);
+            range = RecordsBetween(anchor, data->Bookmark());
         }
         SetSelectedBookmarks(range);
-        data->GotoBookmark(target);
+        data->GotoBookmark(current);
     }
+    // Moved with the controls listening, the rows scroll as far as a page
+    // key would scroll them.
+    if (Count > 0)
+        data->MoveBy(Backwards ? -Count : Count);
+    else if (Backwards)
+        data->First();
+    else
+        data->Last();
     InvalidateSelection();
 }
 
 void TCustomcvDBGrid::SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB) {
     TDataSet* const data = DataSet();
     if ((data && IsDataSetEditing()) || !IsMultiSelect()) return;
-    if (!IsPartialLoadMode() || !IsBookmarkSelection() || !GetDataLink()->Active()) {
+    const bool bookmarks = IsBookmarkSelection() && GetDataLink()->Active();
+    if (bookmarks && IsBufferMode()) {
+        // The rows are a window: the range is walked over the records from
+        // the anchor's to the current one, added to what is selected.
+        BeginSelectionChange();
+        const TScopeGuard bracket([this] { EndSelectionChange(); });
+        {
+            const TDisableControlsScope disabled(data);
+            const std::string current = data->Bookmark();
+            for (const std::string& bookmark : RecordsBetween(ValidSelectionAnchor(), current)) {
+                int index = 0;
+                if (!FindBookmark(bookmark, index)) SelectedList().InsertObject(index, bookmark, nullptr);
+            }
+            data->GotoBookmark(current);
+        }
+        InvalidateSelection();
+        return;
+    }
+    if (!bookmarks || !IsPartialLoadMode()) {
         TCustomcvDBTreeListControl::SelectNodeRange(NodeA, NodeB);
         return;
     }
@@ -282,12 +318,16 @@ void TCustomcvDBGrid::SaveRecordsToStrings(TStrings* Strings, bool SelectedOnly)
     const TScopeGuard back([data, &current] {
         if (data->BookmarkValid(current)) data->GotoBookmark(current);
     });
-    const auto addRecord = [this, Strings, &line] {
+    std::vector<const TField*> fields; // of the visible columns, in visible order
+    for (int visible = 0; visible < GetVisibleColumnCount(); ++visible) {
+        const TcvDBTreeListColumn* column = DBColumns(GetAbsoluteIndex(visible));
+        fields.push_back(column ? data->FindField(column->FieldName()) : nullptr);
+    }
+    const auto addRecord = [Strings, &line, &fields] {
         line.clear();
-        for (int visible = 0; visible < GetVisibleColumnCount(); ++visible) {
-            if (visible > 0) line += '\t';
-            const TcvDBTreeListColumn* column = DBColumns(GetAbsoluteIndex(visible));
-            if (column && column->Field()) line += column->Field()->DisplayText();
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0) line += '\t';
+            if (fields[i]) line += fields[i]->DisplayText();
         }
         Strings->Add(line);
     };

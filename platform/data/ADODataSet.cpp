@@ -106,6 +106,28 @@ struct TVariantsLess {
     }
 };
 
+// The statement's current row as a record in Memory; HiddenRowId is the
+// trailing rowid column, or -1. Scratch, reused from row to row, holds the
+// packed row until the record takes exactly its size from the pool.
+std::unique_ptr<TRecordBuffer> ReadRecord(const TSqliteStatement& Statement, const std::vector<TFieldDef>& Defs,
+                                          Integer HiddenRowId, std::string& Scratch,
+                                          std::pmr::memory_resource* Memory) {
+    sqlite3_stmt* handle = Statement.Handle();
+    Scratch.clear();
+    for (size_t c = 0; c < Defs.size(); ++c) {
+        TFieldType type = Defs[c].DataType;
+        // Stored text of a text field reads as it is: skip the Variant's copies.
+        if ((type == ftString || type == ftMemo) && sqlite3_column_type(handle, int(c)) == SQLITE_TEXT)
+            TRecordBuffer::PackText(Scratch, ColumnText(handle, int(c)));
+        else
+            TRecordBuffer::PackValue(Scratch, ColumnValue(handle, int(c), type));
+    }
+    if (HiddenRowId >= 0) TRecordBuffer::PackValue(Scratch, Variant(Int64(sqlite3_column_int64(handle, HiddenRowId))));
+    auto record = std::make_unique<TRecordBuffer>(Memory);
+    record->SetPackedValues(Scratch);
+    return record;
+}
+
 } // namespace
 
 // The table a one-table result writes to, and how its rows are found again.
@@ -122,10 +144,10 @@ struct TCustomADODataSet::TUpdateTarget {
     std::vector<Variant> KeyOf(const TRecordBuffer& Record) const {
         std::vector<Variant> key;
         if (RowIdColumn >= 0)
-            key.push_back(Record.Values[RowIdColumn]);
+            key.push_back(Record.Value(RowIdColumn));
         else
             for (Integer column : KeyColumns)
-                key.push_back(Record.Values[column]);
+                key.push_back(Record.Value(column));
         return key;
     }
 
@@ -336,16 +358,11 @@ void TCustomADODataSet::InternalOpen() {
 
     auto& rows = Records();
     rows.clear();
-    sqlite3_stmt* handle = statement.Handle();
-    Integer hidden = FTarget ? FTarget->RowIdColumn : -1;
+    std::string scratch;
     std::pmr::memory_resource* memory = RecordMemory();
     while (hasRow) {
-        auto record = std::make_unique<TRecordBuffer>(memory);
+        auto record = ReadRecord(statement, defs, FTarget ? FTarget->RowIdColumn : -1, scratch, memory);
         record->Id = NewRecordId();
-        record->Values.reserve(columns + (hidden >= 0 ? 1 : 0));
-        for (int c = 0; c < columns; ++c)
-            record->Values.push_back(ColumnValue(handle, c, defs[c].DataType));
-        if (hidden >= 0) record->Values.emplace_back(Int64(sqlite3_column_int64(handle, hidden)));
         rows.push_back(std::move(record));
         hasRow = statement.Step();
     }
@@ -372,15 +389,9 @@ void TCustomADODataSet::LoadRecords(bool KeepIds) {
             oldIds.emplace(FTarget->KeyOf(*record), record->Id);
     std::vector<std::unique_ptr<TRecordBuffer>> fresh;
     auto memory = NewRecordMemoryPool();
-    sqlite3_stmt* handle = statement.Handle();
-    int columns = int(defs.size());
-    Integer hidden = FTarget ? FTarget->RowIdColumn : -1;
+    std::string scratch;
     while (statement.Step()) {
-        auto record = std::make_unique<TRecordBuffer>(memory.get());
-        record->Values.reserve(columns + (hidden >= 0 ? 1 : 0));
-        for (int c = 0; c < columns; ++c)
-            record->Values.push_back(ColumnValue(handle, c, defs[c].DataType));
-        if (hidden >= 0) record->Values.emplace_back(Int64(sqlite3_column_int64(handle, hidden)));
+        auto record = ReadRecord(statement, defs, FTarget ? FTarget->RowIdColumn : -1, scratch, memory.get());
         Int64 id = 0;
         if (KeepIds && FTarget) {
             auto it = oldIds.find(FTarget->KeyOf(*record));
@@ -418,7 +429,7 @@ void TCustomADODataSet::InternalPost(const TRecordBuffer* Old, TRecordBuffer& Ne
     std::vector<Integer> columns;
     if (Old) {
         for (size_t c = 0; c < defs.size(); ++c)
-            if (!target.Columns[c].empty() && !SameValue(Old->Values[c], New.Values[c])) columns.push_back(Integer(c));
+            if (!target.Columns[c].empty() && !SameValue(Old->Value(c), New.Value(c))) columns.push_back(Integer(c));
         if (columns.empty()) return;
         std::string sql = "UPDATE " + target.QualifiedName() + " SET ";
         for (size_t i = 0; i < columns.size(); ++i)
@@ -427,7 +438,7 @@ void TCustomADODataSet::InternalPost(const TRecordBuffer* Old, TRecordBuffer& Ne
         TSqliteStatement statement(db, sql);
         int index = 1;
         for (Integer c : columns)
-            statement.Bind(index++, New.Values[c], defs[c].DataType);
+            statement.Bind(index++, New.Value(c), defs[c].DataType);
         target.BindKey(statement, index, *Old, defs);
         statement.Step();
         if (sqlite3_changes(db.Handle) != 1)
@@ -436,7 +447,7 @@ void TCustomADODataSet::InternalPost(const TRecordBuffer* Old, TRecordBuffer& Ne
         return;
     }
     for (size_t c = 0; c < defs.size(); ++c)
-        if (!target.Columns[c].empty() && !New.Values[c].IsNull() && !New.Values[c].IsEmpty())
+        if (!target.Columns[c].empty() && !New.Value(c).IsNull() && !New.Value(c).IsEmpty())
             columns.push_back(Integer(c));
     std::string sql = "INSERT INTO " + target.QualifiedName();
     if (columns.empty()) {
@@ -452,7 +463,7 @@ void TCustomADODataSet::InternalPost(const TRecordBuffer* Old, TRecordBuffer& Ne
     TSqliteStatement statement(db, sql);
     int index = 1;
     for (Integer c : columns)
-        statement.Bind(index++, New.Values[c], defs[c].DataType);
+        statement.Bind(index++, New.Value(c), defs[c].DataType);
     statement.Step();
     Int64 rowId = sqlite3_last_insert_rowid(db.Handle);
     if (target.HasRowId) {
@@ -466,13 +477,10 @@ void TCustomADODataSet::InternalPost(const TRecordBuffer* Old, TRecordBuffer& Ne
             int column = 0;
             for (size_t c = 0; c < defs.size(); ++c)
                 if (!target.Columns[c].empty())
-                    New.Values[c] = ColumnValue(reread.Handle(), column++, defs[c].DataType);
+                    New.SetValue(Integer(c), ColumnValue(reread.Handle(), column++, defs[c].DataType));
         }
     }
-    if (target.RowIdColumn >= 0) {
-        New.Values.resize(target.RowIdColumn + 1);
-        New.Values[target.RowIdColumn] = Variant(rowId);
-    }
+    if (target.RowIdColumn >= 0) New.SetValue(target.RowIdColumn, Variant(rowId));
 }
 
 // A row that is already gone is not an error: what Delete asked for holds.

@@ -15,6 +15,7 @@
 #include <memory>
 #include <memory_resource>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -118,13 +119,41 @@ struct TFieldDef {
     bool Currency = false;
 };
 
-// One record: its identity (the bookmark) and its values in column order.
-// The values of a loaded result live in one memory pool per load (see
-// RecordMemory): a hundred thousand small allocations cost more than reading.
-struct TRecordBuffer {
-    explicit TRecordBuffer(std::pmr::memory_resource* Memory = std::pmr::get_default_resource()) : Values(Memory) {}
+// One record: its identity (the bookmark) and its values in column order,
+// packed one after another into one block (a kind byte, then the value's own
+// bytes), so a row holds little more than its data. The blocks of a loaded
+// result live in one memory pool per load (see RecordMemory): a hundred
+// thousand small allocations cost more than reading.
+class TRecordBuffer {
+public:
+    explicit TRecordBuffer(std::pmr::memory_resource* Memory = std::pmr::get_default_resource()) : FMemory(Memory) {}
+    // The copy holds its values on the default heap.
+    TRecordBuffer(const TRecordBuffer& Other);
+    TRecordBuffer& operator=(const TRecordBuffer&) = delete;
+    ~TRecordBuffer();
+
     Int64 Id = 0;
-    std::pmr::vector<Variant> Values;
+
+    // Null past the last value.
+    Variant Value(Integer Column) const;
+    // A column past the last gets Unassigned values before it.
+    void SetValue(Integer Column, const Variant& Value);
+    // Adds Value's packed form to the end of Packed.
+    static void PackValue(std::string& Packed, const Variant& Value);
+    // PackValue of a text, without a Variant in between.
+    static void PackText(std::string& Packed, std::string_view Text);
+    // Takes values packed by PackValue into this record's memory, sized exactly.
+    void SetPackedValues(std::string_view Packed);
+    void AssignValues(const TRecordBuffer& Other) { SetPackedValues(Other.PackedValues()); }
+
+private:
+    std::string_view PackedValues() const { return {FPacked, FSize}; }
+    // Where the value of Column starts, or FSize past the last.
+    size_t OffsetOf(Integer Column) const;
+
+    std::pmr::memory_resource* FMemory;
+    char* FPacked = nullptr;
+    size_t FSize = 0;
 };
 
 // ---- Fields -----------------------------------------------------------------

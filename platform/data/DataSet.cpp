@@ -122,35 +122,54 @@ bool KeyMatches(const TSearchKey& Key, const Variant& V, TLocateOptions Options)
     return false;
 }
 
-// Hands out whole blocks of memory whose pages are mapped in at once: a
-// large result touches tens of megabytes, and faulting them in page by page
-// costs more than reading the rows.
-class TPrefaultedPages : public std::pmr::memory_resource {
+// Hands out memory from blocks whose pages are mapped in at once: a large
+// result touches tens of megabytes, and faulting them in page by page costs
+// more than reading the rows. Blocks double from small up to a cap, so a
+// large load leaves at most one block's tail unused, and nothing is freed
+// before the whole pool goes.
+class TRecordPool : public std::pmr::memory_resource {
+public:
+    TRecordPool() = default;
+    TRecordPool(const TRecordPool&) = delete;
+    TRecordPool& operator=(const TRecordPool&) = delete;
+    ~TRecordPool() override {
+        for (const TBlock& block : FBlocks)
+            munmap(block.Start, block.Size);
+    }
+
+private:
+    static constexpr size_t FirstBlock = size_t(1) << 16;
+    static constexpr size_t LargestBlock = size_t(1) << 20;
+
+    struct TBlock {
+        char* Start;
+        size_t Size;
+    };
+
     void* do_allocate(size_t Bytes, size_t Alignment) override {
-        if (Bytes < MinimumBlock) return std::pmr::new_delete_resource()->allocate(Bytes, Alignment);
-        void* p = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        if (p == MAP_FAILED) throw std::bad_alloc();
-        return p;
+        size_t start = (FUsed + Alignment - 1) & ~(Alignment - 1);
+        if (FBlocks.empty() || start + Bytes > FBlocks.back().Size) {
+            size_t size = FBlocks.empty() ? FirstBlock : std::min(FBlocks.back().Size * 2, LargestBlock);
+            size = std::max(size, (Bytes + FirstBlock - 1) / FirstBlock * FirstBlock);
+            void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+            if (p == MAP_FAILED) throw std::bad_alloc();
+            FBlocks.push_back({static_cast<char*>(p), size});
+            start = 0;
+        }
+        FUsed = start + Bytes;
+        return FBlocks.back().Start + start;
     }
-    void do_deallocate(void* P, size_t Bytes, size_t Alignment) override {
-        if (Bytes < MinimumBlock)
-            std::pmr::new_delete_resource()->deallocate(P, Bytes, Alignment);
-        else
-            munmap(P, Bytes);
-    }
+    void do_deallocate(void*, size_t, size_t) override {}
     bool do_is_equal(const std::pmr::memory_resource& Other) const noexcept override { return this == &Other; }
 
-public:
-    static constexpr size_t MinimumBlock = 1 << 20;
+    std::vector<TBlock> FBlocks;
+    size_t FUsed = 0; // of the last block
 };
-
-TPrefaultedPages PrefaultedPages;
 
 } // namespace
 
 std::unique_ptr<std::pmr::memory_resource> NewRecordMemoryPool() {
-    // Start at a block worth mapping; the pool doubles from there.
-    return std::make_unique<std::pmr::monotonic_buffer_resource>(TPrefaultedPages::MinimumBlock, &PrefaultedPages);
+    return std::make_unique<TRecordPool>();
 }
 
 TDataSet::TDataSet(TComponent* AOwner) : TComponent(AOwner) {}
@@ -496,21 +515,19 @@ Variant TDataSet::FieldValueOf(const TField* Field, const TRecordBuffer* Record)
             keys.push_back(FieldValueOf(FieldByName(name), Record));
         return source->Lookup(Field->FLookupKeyFields, keys, Field->FLookupResultField);
     }
-    if (Field->FFieldNo < 0 || size_t(Field->FFieldNo) >= Record->Values.size()) return Null();
-    return Record->Values[Field->FFieldNo];
+    return Record->Value(Field->FFieldNo);
 }
 
 void TDataSet::SetFieldValue(TField* Field, const Variant& Value) {
     if (FState != dsEdit && FState != dsInsert) DatabaseError("Dataset not in edit or insert mode");
     if (Field->FFieldKind != fkData || Field->FFieldNo < 0 || Field->FReadOnly)
         DatabaseError("Field '" + Field->DisplayName() + "' cannot be modified");
-    Variant& slot = FEditBuffer->Values[Field->FFieldNo];
-    Variant old = slot;
-    slot = Value;
+    Variant old = FEditBuffer->Value(Field->FFieldNo);
+    FEditBuffer->SetValue(Field->FFieldNo, Value);
     try {
         Field->DoValidate();
     } catch (...) {
-        slot = old;
+        FEditBuffer->SetValue(Field->FFieldNo, old);
         throw;
     }
     DataEvent(deFieldChange, Field);
@@ -704,7 +721,10 @@ void TDataSet::BeginInsertAppend() {
     DoBeforeScroll();
     FEditBuffer = std::make_unique<TRecordBuffer>();
     FEditBuffer->Id = NewRecordId();
-    FEditBuffer->Values.assign(FFieldDefs.size(), Null());
+    std::string blank;
+    for (size_t c = 0; c < FFieldDefs.size(); ++c)
+        TRecordBuffer::PackValue(blank, Null());
+    FEditBuffer->SetPackedValues(blank);
 }
 
 void TDataSet::EndInsertAppend() {
@@ -761,7 +781,7 @@ void TDataSet::Edit() {
 void TDataSet::CheckRequiredFields() const {
     for (TField* field : FFields) {
         if (!field->FRequired || field->FReadOnly || field->FFieldKind != fkData || field->FFieldNo < 0) continue;
-        if (IsBlank(FEditBuffer->Values[field->FFieldNo])) {
+        if (IsBlank(FEditBuffer->Value(field->FFieldNo))) {
             field->FocusControl();
             DatabaseError("Field '" + field->DisplayName() + "' must have a value");
         }
@@ -776,7 +796,7 @@ void TDataSet::Post() {
     if (FState == dsEdit) {
         TRecordBuffer* old = FView[FCurrent];
         InternalPost(old, *FEditBuffer);
-        old->Values = std::move(FEditBuffer->Values);
+        old->AssignValues(*FEditBuffer);
     } else {
         InternalPost(nullptr, *FEditBuffer);
         TRecordBuffer* record = FEditBuffer.get();

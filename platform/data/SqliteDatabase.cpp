@@ -178,13 +178,15 @@ bool StorageToDateTime(const char* Text, TDateTime& Value) {
     return true;
 }
 
+std::string_view ColumnText(sqlite3_stmt* Statement, int Column) {
+    const char* p = reinterpret_cast<const char*>(sqlite3_column_text(Statement, Column));
+    return p ? std::string_view(p, size_t(sqlite3_column_bytes(Statement, Column))) : std::string_view();
+}
+
 Variant ColumnValue(sqlite3_stmt* Statement, int Column, TFieldType DataType) {
     int type = sqlite3_column_type(Statement, Column);
     if (type == SQLITE_NULL) return Null();
-    auto text = [&] {
-        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(Statement, Column));
-        return std::string(p ? p : "", size_t(sqlite3_column_bytes(Statement, Column)));
-    };
+    auto text = [&] { return std::string(ColumnText(Statement, Column)); };
     switch (DataType) {
     case ftSmallint:
     case ftInteger: {

@@ -11,7 +11,11 @@
 #include <typeinfo>
 
 std::string TObject::ClassName() const {
-    const char* mangled = typeid(*this).name();
+    return ClassNameOf(typeid(*this));
+}
+
+std::string ClassNameOf(const std::type_info& Type) {
+    const char* mangled = Type.name();
     int status = 0;
     std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
                                                      std::free);

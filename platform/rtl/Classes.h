@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,9 @@ public:
     // The unqualified C++ class name of the dynamic type ("TStringList").
     std::string ClassName() const;
 };
+
+// The unqualified C++ class name of Type, as ClassName gives it.
+std::string ClassNameOf(const std::type_info& Type);
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 

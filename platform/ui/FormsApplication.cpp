@@ -109,18 +109,33 @@ void ShowApplicationIconOnWindows() {
     if (QCoreApplication::instance()) QApplication::setWindowIcon(QIconOf(Application->Icon()->Handle()));
 }
 
+// Qt tells the application object that the system's locale changed (and may
+// then tell each widget): the application's copy is the one acted on, so the
+// settings are read again and every control hears CM_WININICHANGE once.
+class LocaleChangeFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* Object, QEvent* Event) override {
+        if (Event->type() == QEvent::LocaleChange && Object == QCoreApplication::instance())
+            RunGuarded([] { Application->FormatSettingsChanged(); });
+        return false;
+    }
+};
+
 } // namespace
 
 namespace platform_ui {
 
 // The application's hooks into the window manager: dialog keys, menu keys,
-// presses, the exception boundary's box, the idle action update and the
-// windows' icon.
+// presses, the exception boundary's box, the idle action update, the
+// windows' icon and the locale changes the desktop reports.
 void InstallApplicationHooks() {
     static bool installed = false;
     if (installed) return;
     installed = true;
     ShowApplicationIconOnWindows();
+    QApplication& qtApplication = EnsureQtApplication();
+    qtApplication.installEventFilter(new LocaleChangeFilter(&qtApplication));
     QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
                      &EnsureQtApplication(), UpdateActionsWhenIdle);
     SetDialogKeyHook(DialogKey);

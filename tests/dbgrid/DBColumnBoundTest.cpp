@@ -7,15 +7,27 @@
 #include "dbgrid/GridColumns.h"
 #include "editors/ExEdtr.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
+#include "treelist/TreeListCellViewData.h"
 
 #include <cctype>
 
 using namespace gridtest;
 
 namespace {
+
+// Answers a cell's value as the grid does: the field value its row was
+// loaded with (the test control answers the cell text).
+class TValueTree : public TTestDBTreeList {
+public:
+    using TTestDBTreeList::TTestDBTreeList;
+    void GetNodeValue(const TcvTreeListNode* Node, int Column, Variant& Value) const override {
+        Value = static_cast<const TcvDBTreeListControlNode*>(Node)->GetValueRecord(Column).Value;
+    }
+};
 
 class DBColumnBoundTest : public DBTreeListTest {
 protected:
@@ -77,6 +89,37 @@ TEST_F(DBColumnBoundTest, CurrencyLimitsFollowTheFieldUntilAssigned) {
     EXPECT_EQ(AddFamilyColumn<TcvDBGridCurrencyColumn>("Price")->MaxValue(), 1230.0) << "the field's digits";
 }
 
+TEST_F(DBColumnBoundTest, CurrencyCellIsFormattedUnlessTheFieldFormatsItsOwnText) {
+    auto* tree = new TValueTree(Form.get());
+    tree->SetParent(Form.get());
+    tree->SetKeyField("ID");
+    const auto add = [&](const char* FieldName) {
+        auto* column = new TcvDBGridCurrencyColumn(Form.get());
+        column->SetTreeList(tree);
+        column->SetFieldName(FieldName);
+        return column;
+    };
+    auto* price = add("Price");
+    auto* amount = add("Amount");
+    tree->Link.SetDataSource(Data.Source.get());
+    const auto cellText = [&](TcvDBTreeListColumn* Column) {
+        TcvTreeListCellViewData cell;
+        cell.Node = tree->NodeOfId(3);
+        cell.Text = tree->GetNodeString(cell.Node, Column->GetIndex());
+        TcvEditViewData& viewData = *Column->GetViewData();
+        Column->PrepareViewData(viewData, cell);
+        return VarToStr(viewData.Value);
+    };
+    EXPECT_EQ(cellText(price), FormatFloat(cvExEdtr::DefaultCurrencyDisplayFormat(), 3.5));
+    price->SetDisplayFormat("0.000");
+    EXPECT_EQ(cellText(price), "3.500");
+    EXPECT_EQ(cellText(amount), tree->GetNodeString(tree->NodeOfId(3), amount->GetIndex()))
+        << "a currency field keeps its own text";
+    Data.Query->FieldByName("Price")->OnGetText = [](TField*, std::string& Text, bool) { Text = "价"; };
+    tree->DataChanged();
+    EXPECT_EQ(cellText(price), "价") << "so does a field with OnGetText";
+}
+
 TEST_F(DBColumnBoundTest, MemoShowsTheFirstMaxDisplayLengthCharacters) {
     auto* memo = AddFamilyColumn<TcvDBGridMemoColumn>("Note");
     Data.Query->Locate("ID", 3, {});
@@ -124,6 +167,20 @@ TEST_F(DBColumnBoundTest, EditedDateIsWrittenToTheFieldAndTheNullDateClearsIt) {
     date->SetModified(true);
     Tree->HideEditor();
     EXPECT_TRUE(Data.Query->FieldByName("Made")->IsNull());
+}
+
+TEST_F(DBColumnBoundTest, EditedTimeKeepsTheFieldsDate) {
+    auto* time = AddFamilyColumn<TcvDBGridTimeColumn>("Made");
+    Data.Query->Edit();
+    Data.Query->FieldByName("Made")->SetAsDateTime(EncodeDate(2024, 5, 1) + EncodeTime(8, 0, 0, 0));
+    Data.Query->Post();
+    auto* editor = dynamic_cast<TcvInplaceTimeEdit*>(Edit(Data.CurrentId(), time));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_DOUBLE_EQ(editor->GetTime(), EncodeTime(8, 0, 0, 0)) << "the time of day alone went in";
+    editor->SetTime(EncodeTime(17, 30, 0, 0));
+    editor->SetModified(true);
+    Tree->HideEditor();
+    EXPECT_DOUBLE_EQ(Data.Query->FieldByName("Made")->AsDateTime(), EncodeDate(2024, 5, 1) + EncodeTime(17, 30, 0, 0));
 }
 
 TEST_F(DBColumnBoundTest, CheckCellsPaintTheStateOfTheirText) {

@@ -125,4 +125,36 @@ TEST(DBGridBufferTest, FocusingARowMovesTheDataSet) {
     EXPECT_EQ(grid.Data.CurrentId(), 3);
 }
 
+TEST(DBGridBufferTest, ArrowKeysPastTheRowsMoveTheDataSet) {
+    BufferGrid grid(100);
+    grid.Data.Query->MoveBy(grid.Grid->Count() - 1);
+    const int last = grid.Data.CurrentId();
+    SendMessage(grid.Grid->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(grid.Data.CurrentId(), last + 1);
+    EXPECT_EQ(grid.RowId(0), 2);
+    EXPECT_EQ(grid.FocusedId(), last + 1);
+    grid.Data.Query->First();
+    SendMessage(grid.Grid->Handle(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(grid.Data.CurrentId(), 1);
+    EXPECT_TRUE(grid.Data.Query->Bof());
+}
+
+TEST(DBGridBufferTest, ARecordDeletedThroughTheDataSetLeavesTheSelection) {
+    BufferGrid grid(20);
+    // Rows 2, 4 and 6 selected by their bookmarks, as the selection keeps them.
+    for (int row : {1, 3, 5}) {
+        TActiveRecordScope scope(grid.Link(), row);
+        grid.Grid->SelectedList().AddObject(grid.Data.Query->Bookmark(), grid.Grid->Items(row));
+    }
+    ASSERT_EQ(grid.Grid->SelectedCount(), 3);
+    grid.Data.Query->MoveBy(3);
+    grid.Data.Query->Delete();
+    ASSERT_EQ(grid.Grid->SelectedCount(), 2);
+    // The export loop meets only rows that still exist.
+    for (int i = 0; i < grid.Grid->SelectedCount(); ++i) {
+        grid.Data.Query->SetBookmark(grid.Grid->GetSelectedRow(i));
+        EXPECT_NE(grid.Data.CurrentId(), 4);
+    }
+}
+
 } // namespace

@@ -148,16 +148,19 @@ TEST_F(DBGridKeysTest, HomeAndEndJumpAndSelectTheRowTheyReach) {
     EXPECT_EQ(ExportedIds(), "30");
 }
 
-TEST_F(DBGridKeysTest, LeftAndRightScrollTheColumnsOfWholeRows) {
+TEST_F(DBGridKeysTest, LeftAndRightOfWholeRowsBecomeHorizontalScrollCodes) {
     Open(5);
-    Grid->SetBounds(0, 0, 150, 200);
-    ProcessMessages();
     Click(1);
-    const int start = Grid->LeftCoord();
+    std::vector<WPARAM> codes;
+    const TWndMethod original = Grid->WindowProc;
+    Grid->WindowProc = [&](TMessage& Message) {
+        if (Message.Msg == WM_HSCROLL) codes.push_back(Message.WParam);
+        original(Message);
+    };
     Key(VK_RIGHT);
-    EXPECT_GT(Grid->LeftCoord(), start);
     Key(VK_LEFT);
-    EXPECT_EQ(Grid->LeftCoord(), start);
+    Grid->WindowProc = original;
+    EXPECT_EQ(codes, (std::vector<WPARAM>{SB_LINERIGHT, SB_LINELEFT}));
     EXPECT_EQ(Data->CurrentId(), 2);
 }
 

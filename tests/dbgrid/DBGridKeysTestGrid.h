@@ -1,16 +1,12 @@
 // A grid set up as the document windows set it (whole rows, several rows
-// selectable, default OptionsDB, columns from the fields) over a GridFixture
-// table, shown on a form and driven by real keys and clicks. Message boxes
+// selectable, default OptionsDB) showing ID, Name and Qty of a GridFixture
+// table, driven by real keys and clicks. Message boxes
 // are answered by a hook that records what they asked.
 #pragma once
 
-#include "dbgrid/DBGrid.h"
 #include "platform/ui/Dialogs.h"
-#include "platform/ui/Forms.h"
-#include "platform/ui/Painting.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
-#include "tests/dbgrid/GridFixture.h"
-#include "tests/platform/ui/WmRecorder.h"
+#include "tests/dbgrid/ShownGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -25,25 +21,18 @@ class GridInput : public ::testing::Test {
 protected:
     // Rows records; Prepare changes the options before the data arrives.
     void Open(int Rows, const std::function<void(TcvDBGrid&)>& Prepare = {}) {
-        Form.reset(); // the grid goes before the data it shows
-        Data = std::make_unique<TGridData>(Rows);
-        TForm* form = nullptr;
-        CreateFormInstance(form, nullptr);
-        Form.reset(form);
-        Form->SetBounds(20, 20, 700, 400);
-        Grid = new TcvDBGrid(Form.get());
-        Grid->SetParent(Form.get());
-        Grid->SetBounds(0, 0, 600, 200);
-        Grid->SetOptionsView(Grid->OptionsView() + edgoRowSelect);
-        Grid->SetOptionsBehavior(Grid->OptionsBehavior() + edgoMultiSelect + edgoAutoSort);
-        Grid->SetDefaultFields(true);
-        if (Prepare) Prepare(*Grid);
-        Grid->SetDataSource(Data->Source.get());
-        Form->Show();
-        SettleActivation();
+        Shown.reset(); // the grid goes before the data it shows
+        Shown = std::make_unique<TShownGrid>(Rows, 200, std::initializer_list<const char*>{"ID", "Name", "Qty"},
+                                             [&Prepare](TcvDBGrid& grid) {
+                                                 grid.SetOptionsView(grid.OptionsView() + edgoRowSelect);
+                                                 grid.SetOptionsBehavior(grid.OptionsBehavior() + edgoMultiSelect +
+                                                                         edgoAutoSort);
+                                                 if (Prepare) Prepare(grid);
+                                             });
+        Grid = Shown->Grid;
+        Data = &Shown->Data;
         Grid->SetFocus();
         ProcessMessages();
-        UpdateWindow(Grid->Handle());
     }
     // Edits by key: whole rows off, so Up, Down and Ins reach the dataset.
     static void CellEditing(TcvDBGrid& Grid) { Grid.SetOptionsView(Grid.OptionsView() - edgoRowSelect); }
@@ -89,8 +78,8 @@ protected:
         return bookmark;
     }
 
-    std::unique_ptr<TGridData> Data;
-    std::unique_ptr<TForm> Form;
+    std::unique_ptr<TShownGrid> Shown;
+    TGridData* Data = nullptr;
     TcvDBGrid* Grid = nullptr;
     // The boxes asked for; each is answered with Answer.
     std::vector<TDialogRequest> Boxes;

@@ -47,15 +47,34 @@ TEST_F(DBGridSelectionTest, ShiftKeysSelectRecordRangesFromTheClickedRow) {
     }
 }
 
-TEST_F(DBGridSelectionTest, ClicksWithCtrlToggleAndWithShiftExtendRows) {
-    Open(10);
+TEST_F(DBGridSelectionTest, ClicksWithShiftExtendAndWithCtrlToggleRows) {
+    Open(30);
+    struct Case {
+        int Row;
+        WPARAM Keys;
+        const char* Ids;
+    };
+    const Case cases[] = {
+        {1, 0, "2"},
+        {4, MK_SHIFT, "2 3 4 5"},
+        {2, MK_CONTROL, "2 4 5"},
+        {2, MK_CONTROL, "2 3 4 5"},
+        {0, MK_SHIFT, "1 2 3"}, // from the last Ctrl+clicked row
+        {6, MK_CONTROL, "1 2 3 7"},
+    };
+    for (const Case& c : cases) {
+        Click(c.Row, c.Keys);
+        EXPECT_EQ(ExportedIds(), c.Ids) << c.Row << " " << c.Keys;
+    }
+}
+
+TEST_F(DBGridSelectionTest, AShiftClickRangeReachesBeyondTheShownRows) {
+    Open(30);
     Click(1);
-    Click(3, MK_CONTROL);
-    EXPECT_EQ(ExportedIds(), "2 4");
-    Click(3, MK_CONTROL);
-    EXPECT_EQ(ExportedIds(), "2");
-    Click(4, MK_SHIFT);
-    EXPECT_EQ(ExportedIds(), "2 3 4 5");
+    Key(VK_END, MK_CONTROL);
+    ProcessMessages();
+    Click(Grid->GetFocusedRowIndex(), MK_SHIFT);
+    EXPECT_EQ(ExportedIds(), Ids(2, 30));
 }
 
 TEST_F(DBGridSelectionTest, TheExportLoopEndsOnTheLastSelectedRow) {
@@ -65,7 +84,7 @@ TEST_F(DBGridSelectionTest, TheExportLoopEndsOnTheLastSelectedRow) {
     try {
         Grid->GetSelectedRow(0);
         ADD_FAILURE() << "no error";
-    } catch (const EListError& e) {
+    } catch (const Exception& e) {
         EXPECT_STREQ(e.what(), "List index out of bounds (0)");
     }
     Click(5);
@@ -82,13 +101,13 @@ TEST_F(DBGridSelectionTest, CopyAsTextReadsTheSelectedOrAllRecordsAndStays) {
     TStringList selected;
     Grid->SaveSelectedToStrings(&selected);
     ASSERT_EQ(selected.Count(), 3);
-    EXPECT_EQ(selected.Strings(0).substr(0, 3), "ID\t");
-    EXPECT_EQ(selected.Strings(1).substr(0, 9), "2\t名称2\t");
-    EXPECT_EQ(selected.Strings(2).substr(0, 9), "4\t名称4\t");
+    EXPECT_EQ(selected.Strings(0), "ID\tName\tQty\r\n");
+    EXPECT_EQ(selected.Strings(1), "2\t名称2\t20");
+    EXPECT_EQ(selected.Strings(2), "4\t名称4\t40");
     TStringList all;
     Grid->SaveAllToStrings(&all);
     ASSERT_EQ(all.Count(), 31);
-    EXPECT_EQ(all.Strings(30).substr(0, 11), "30\t名称30\t");
+    EXPECT_EQ(all.Strings(30), "30\t名称30\t300");
     EXPECT_EQ(Data->CurrentId(), 4);
     EXPECT_FALSE(Data->Query->ControlsDisabled());
 }

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "platform/data/DB.h"
 
@@ -55,6 +56,8 @@ private:
 std::string DateTimeToStorage(TDateTime Value);
 // Reads the storage text of a date; false when the text is not one.
 bool StorageToDateTime(const char* Text, TDateTime& Value);
+// The text of column Column of the current row, valid until the next step.
+std::string_view ColumnText(sqlite3_stmt* Statement, int Column);
 // The value of column Column of the current row, as the field type reads it.
 Variant ColumnValue(sqlite3_stmt* Statement, int Column, TFieldType DataType);
 // The field definition a declared column type gives ("VARCHAR(50)" is a

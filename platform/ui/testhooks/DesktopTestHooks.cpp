@@ -1,5 +1,6 @@
-// Test hooks for the desktop: Qt's own activation and paint of a widget, the
-// icons Qt hands the desktop, and the shell's notification area.
+// Test hooks for the desktop: Qt's own activation and paint of a widget, a
+// locale change, the icons Qt hands the desktop, and the shell's notification
+// area.
 #include "platform/ui/testhooks/DesktopTestHooks.h"
 
 #include "platform/ui/private/GdiPrivate_p.h"
@@ -39,6 +40,11 @@ void ActivateFromDesktop(HWND Wnd) {
 
 void PaintFromQt(HWND Wnd) {
     if (QWidget* widget = WidgetOfWindow(Wnd)) widget->repaint();
+}
+
+void ChangeLocaleFromDesktop() {
+    QEvent event(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &event);
 }
 
 std::vector<int> DesktopIconSizes(HICON Icon) {

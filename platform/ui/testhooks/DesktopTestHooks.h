@@ -14,6 +14,8 @@ namespace platform_ui::test {
 void ActivateFromDesktop(HWND Wnd);
 // Qt paints Wnd's widget at once, as it does when the window first shows.
 void PaintFromQt(HWND Wnd);
+// The desktop's locale changes, as Qt reports it to the application.
+void ChangeLocaleFromDesktop();
 // The sizes (widths, smallest first) of the icon the desktop gets from Icon,
 // and of the one it shows for Wnd's window.
 std::vector<int> DesktopIconSizes(HICON Icon);

@@ -1,6 +1,7 @@
 // What controls are asked or told by the forms and the application: whether
 // they want a key the form would use for navigation, whether their hint may
-// show, and that the regional settings or system colours changed.
+// show, and that the regional settings (also as the desktop reports a locale
+// change) or system colours changed.
 #include "UiTestSupport.h"
 #include "WmRecorder.h"
 
@@ -9,6 +10,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/testhooks/DesktopTestHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -164,6 +166,18 @@ TEST_F(UiControlNotificationsTest, SettingsChangesReachEveryControlParentsFirst)
     Recorder.Expect({Sent(CM_SYSCOLORCHANGE, {}, {}, form), Sent(CM_SYSCOLORCHANGE, {}, {}, first),
                      Sent(CM_SYSCOLORCHANGE, {}, {}, second)},
                     "system colours");
+}
+
+TEST_F(UiControlNotificationsTest, ALocaleChangeTheDesktopReportsReachesEveryControlOnce) {
+    Record(Form, Recorder);
+    Record(First, Recorder);
+    Record(Second, Recorder);
+    RegionalSettings.LongMonthNames[0] = "Month one";
+    ChangeLocaleFromDesktop();
+    EXPECT_EQ(FormatSettings.LongMonthNames[0], "Month one");
+    Recorder.Expect({Sent(CM_WININICHANGE, {}, {}, Form->Handle()), Sent(CM_WININICHANGE, {}, {}, First->Handle()),
+                     Sent(CM_WININICHANGE, {}, {}, Second->Handle())},
+                    "locale change");
 }
 
 TEST_F(UiControlNotificationsTest, AFocusChangeReachesEveryControlOfTheForm) {

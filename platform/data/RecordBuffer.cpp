@@ -1,0 +1,179 @@
+// A record's values packed into one block: each value is a kind byte and
+// then its bytes (fixed sizes for numbers and dates, a length and the bytes
+// for text). Reading a column walks the kinds before it, which costs less
+// than a table of offsets for the few columns a result has.
+#include <cstring>
+
+#include "platform/data/DB.h"
+
+namespace {
+
+enum TPackedKind : char {
+    pkEmpty,
+    pkNull,
+    pkSmallint,
+    pkInteger,
+    pkInt64,
+    pkDouble,
+    pkCurrency,
+    pkDate,
+    pkBoolean,
+    pkString
+};
+
+using TTextLength = uint32_t;
+
+template <typename T> T ReadPacked(const char* P) {
+    T value;
+    std::memcpy(&value, P, sizeof value);
+    return value;
+}
+
+template <typename T> void WritePacked(std::string& Packed, T Value) {
+    Packed.append(reinterpret_cast<const char*>(&Value), sizeof Value);
+}
+
+// The bytes of the value whose kind byte is at P, kind byte included.
+size_t PackedSize(const char* P) {
+    switch (TPackedKind(*P)) {
+    case pkSmallint:
+        return 1 + sizeof(int16_t);
+    case pkInteger:
+        return 1 + sizeof(int32_t);
+    case pkInt64:
+    case pkDouble:
+    case pkCurrency:
+    case pkDate:
+        return 1 + 8;
+    case pkBoolean:
+        return 2;
+    case pkString:
+        return 1 + sizeof(TTextLength) + ReadPacked<TTextLength>(P + 1);
+    default:
+        return 1;
+    }
+}
+
+} // namespace
+
+void TRecordBuffer::PackValue(std::string& Packed, const Variant& Value) {
+    switch (Value.VarType()) {
+    case varEmpty:
+        Packed.push_back(pkEmpty);
+        break;
+    case varNull:
+        Packed.push_back(pkNull);
+        break;
+    case varSmallint:
+        Packed.push_back(pkSmallint);
+        WritePacked(Packed, int16_t(Value.AsInteger()));
+        break;
+    case varInteger:
+        Packed.push_back(pkInteger);
+        WritePacked(Packed, int32_t(Value.AsInteger()));
+        break;
+    case varInt64:
+        Packed.push_back(pkInt64);
+        WritePacked(Packed, Value.AsInt64());
+        break;
+    case varDouble:
+        Packed.push_back(pkDouble);
+        WritePacked(Packed, Value.AsFloat());
+        break;
+    case varCurrency:
+        Packed.push_back(pkCurrency);
+        WritePacked(Packed, Value.AsCurrency());
+        break;
+    case varDate:
+        Packed.push_back(pkDate);
+        WritePacked(Packed, Value.AsDateTime());
+        break;
+    case varBoolean:
+        Packed.push_back(pkBoolean);
+        Packed.push_back(Value.AsBoolean() ? 1 : 0);
+        break;
+    default:
+        PackText(Packed, Value.AsString());
+        break;
+    }
+}
+
+void TRecordBuffer::PackText(std::string& Packed, std::string_view Text) {
+    Packed.push_back(pkString);
+    WritePacked(Packed, TTextLength(Text.size()));
+    Packed += Text;
+}
+
+namespace {
+
+Variant Unpack(const char* P) {
+    const char* bytes = P + 1;
+    switch (TPackedKind(*P)) {
+    case pkEmpty:
+        return Variant();
+    case pkNull:
+        return Null();
+    case pkSmallint:
+        return Variant(ReadPacked<int16_t>(bytes));
+    case pkInteger:
+        return Variant(ReadPacked<int32_t>(bytes));
+    case pkInt64:
+        return Variant(ReadPacked<int64_t>(bytes));
+    case pkDouble:
+        return Variant(ReadPacked<double>(bytes));
+    case pkCurrency:
+        return Variant::FromCurrency(ReadPacked<Int64>(bytes));
+    case pkDate:
+        return Variant::FromDateTime(ReadPacked<TDateTime>(bytes));
+    case pkBoolean:
+        return Variant(*bytes != 0);
+    case pkString:
+        return Variant(std::string_view(bytes + sizeof(TTextLength), ReadPacked<TTextLength>(bytes)));
+    }
+    return Variant();
+}
+
+} // namespace
+
+TRecordBuffer::TRecordBuffer(const TRecordBuffer& Other) : Id(Other.Id), FMemory(std::pmr::get_default_resource()) {
+    SetPackedValues(Other.PackedValues());
+}
+
+TRecordBuffer::~TRecordBuffer() {
+    if (FPacked) FMemory->deallocate(FPacked, FSize);
+}
+
+size_t TRecordBuffer::OffsetOf(Integer Column) const {
+    size_t offset = 0;
+    for (Integer i = 0; i < Column && offset < FSize; ++i)
+        offset += PackedSize(FPacked + offset);
+    return offset;
+}
+
+Variant TRecordBuffer::Value(Integer Column) const {
+    size_t offset = OffsetOf(Column);
+    if (Column < 0 || offset >= FSize) return Null();
+    return Unpack(FPacked + offset);
+}
+
+void TRecordBuffer::SetValue(Integer Column, const Variant& Value) {
+    std::string packed(PackedValues());
+    size_t start = 0;
+    for (Integer i = 0; i < Column; ++i) {
+        if (start == packed.size()) PackValue(packed, Variant());
+        start += PackedSize(packed.data() + start);
+    }
+    size_t end = start < packed.size() ? start + PackedSize(packed.data() + start) : start;
+    std::string value;
+    PackValue(value, Value);
+    packed.replace(start, end - start, value);
+    SetPackedValues(packed);
+}
+
+void TRecordBuffer::SetPackedValues(std::string_view Packed) {
+    char* fresh = Packed.empty() ? nullptr : static_cast<char*>(FMemory->allocate(Packed.size(), 1));
+    if (fresh) std::memcpy(fresh, Packed.data(), Packed.size());
+    if (FPacked) FMemory->deallocate(FPacked, FSize);
+    FPacked = fresh;
+    FSize = Packed.size();
+}

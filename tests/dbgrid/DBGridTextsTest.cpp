@@ -1,0 +1,103 @@
+// Cell texts, values, sort keys and preview texts of record rows: in the
+// record-buffer mode each row reads its own buffer record and the dataset
+// stays where it is; in the in-memory mode the rows read what the load stored.
+#include "dbgrid/DBGrid.h"
+
+#include "tests/dbgrid/ShownGrid.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class GridTextsTest : public testing::Test {
+protected:
+    // The columns bind as they do when a form's loading ends.
+    void SetUp() override { Grid->BindingChanged(); }
+    TcvDBTreeListColumn* Column(int Index) const { return Grid->DBColumns(Index); }
+    Variant ValueOf(int Row, TcvDBTreeListColumn* Column) const {
+        Variant value;
+        Grid->GetNodeValue(Grid->Items(Row), Column->GetIndex(), value);
+        return value;
+    }
+    std::string TextOf(int Row, TcvDBTreeListColumn* Column) const {
+        return Grid->GetNodeString(Grid->Items(Row), Column->GetIndex());
+    }
+    Variant SortKeyOf(int Row, TcvDBTreeListColumn* Column) const {
+        Variant value;
+        Grid->GetNodeVariant(Grid->Items(Row), Column->GetIndex(), value);
+        return value;
+    }
+
+    gridtest::TShownGrid Shown{40, 300, {"ID", "Name", "Note", ""}, [](TcvDBGrid& Grid) { Grid.SetKeyField("ID"); }};
+    TcvDBGrid* Grid = Shown.Grid;
+    gridtest::TGridData& Data = Shown.Data;
+    TcvDBTreeListColumn* Id = Column(0);
+    TcvDBTreeListColumn* Name = Column(1);
+    TcvDBTreeListColumn* Note = Column(2);
+    TcvDBTreeListColumn* Unbound = Column(3);
+};
+
+TEST_F(GridTextsTest, BufferRowsReadTheirOwnRecordsAndLeaveTheCurrentOne) {
+    ASSERT_TRUE(Grid->IsBufferMode());
+    Data.Query->MoveBy(5);
+    ProcessMessages();
+    const int current = Data.CurrentId();
+    const int first = ValueOf(0, Id).AsInteger();
+    ASSERT_GT(Grid->Count(), 3);
+    for (int row = 0; row < Grid->Count(); ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(ValueOf(row, Id).AsInteger(), first + row);
+        EXPECT_EQ(TextOf(row, Name), "名称" + std::to_string(first + row));
+        EXPECT_TRUE(ValueOf(row, Unbound).IsEmpty());
+        EXPECT_EQ(TextOf(row, Unbound), "");
+    }
+    EXPECT_EQ(Data.CurrentId(), current);
+    EXPECT_EQ(ValueOf(Grid->FocusedNode()->Index(), Id).AsInteger(), current);
+}
+
+TEST_F(GridTextsTest, ColumnGetTextChangesTheCellTextInEveryMode) {
+    Name->OnGetText = [](TObject*, TcvTreeListNode*, std::string& Text) { Text += "!"; };
+    EXPECT_EQ(TextOf(0, Name), "名称1!");
+    Grid->SetOptions(Grid->Options() + egoLoadAllRecords);
+    ASSERT_FALSE(Grid->IsBufferMode());
+    EXPECT_EQ(TextOf(1, Name), "名称2!");
+}
+
+TEST_F(GridTextsTest, InMemoryRowsGiveTheStoredValues) {
+    Grid->SetOptions(Grid->Options() + egoLoadAllRecords);
+    ASSERT_EQ(Grid->Count(), 40);
+    // The field's own value and type, not its text.
+    EXPECT_EQ(ValueOf(6, Id), Variant(7));
+    EXPECT_EQ(ValueOf(6, Id).VarType(), Variant(7).VarType());
+    EXPECT_EQ(SortKeyOf(6, Id), Variant(7));
+    EXPECT_EQ(TextOf(6, Name), "名称7");
+    // An unbound cell stores nothing: its text stands in.
+    EXPECT_EQ(ValueOf(6, Unbound), Variant(""));
+}
+
+TEST_F(GridTextsTest, CaseInsensitiveSortKeysAreUpperCased) {
+    Name->OnGetText = [](TObject*, TcvTreeListNode*, std::string& Text) { Text += " note"; };
+    for (bool memory : {false, true}) {
+        SCOPED_TRACE(memory);
+        if (memory) Grid->SetOptions(Grid->Options() + egoLoadAllRecords);
+        Grid->SetOptionsBehavior(Grid->OptionsBehavior() - edgoCaseInsensitive);
+        EXPECT_EQ(SortKeyOf(0, Name).AsString(), "名称1 note");
+        Grid->SetOptionsBehavior(Grid->OptionsBehavior() + edgoCaseInsensitive);
+        EXPECT_EQ(SortKeyOf(0, Name).AsString(), "名称1 NOTE");
+    }
+}
+
+TEST_F(GridTextsTest, PreviewTextIsTheRowsRecordCut) {
+    Grid->SetPreviewFieldName("Note");
+    Grid->SetPreviewMaxLength(10);
+    Grid->BindingChanged();
+    for (bool memory : {false, true}) {
+        SCOPED_TRACE(memory);
+        if (memory) Grid->SetOptions(Grid->Options() + egoLoadAllRecords);
+        EXPECT_EQ(Grid->GetPreviewText(Grid->Items(0)), "note 1 ");
+        EXPECT_EQ(Grid->GetPreviewText(Grid->Items(1)), "note 2 not...");
+        EXPECT_EQ(Data.CurrentId(), 1);
+    }
+}
+
+} // namespace

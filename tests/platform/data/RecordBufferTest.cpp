@@ -1,0 +1,63 @@
+// A record's packed values: every kind of value comes back as it went in,
+// and replacing one value leaves its neighbours whole.
+#include <gtest/gtest.h>
+
+#include "platform/data/DB.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+const Variant Kinds[] = {Variant(),
+                         Null(),
+                         Variant(int16_t(-7)),
+                         Variant(int32_t(2147483647)),
+                         Variant(int64_t(-9000000000LL)),
+                         Variant(0.30000000000000004),
+                         Variant::FromCurrency(-12345678),
+                         Variant::FromDateTime(45413.75),
+                         Variant(true),
+                         Variant(false),
+                         Variant(""),
+                         Variant("项目 with a NUL\0 inside"s)};
+
+TRecordBuffer RecordOf(const std::vector<Variant>& Values) {
+    std::string packed;
+    for (const Variant& value : Values)
+        TRecordBuffer::PackValue(packed, value);
+    TRecordBuffer record;
+    record.SetPackedValues(packed);
+    return TRecordBuffer(record);
+}
+
+void ExpectValues(const TRecordBuffer& Record, const std::vector<Variant>& Expected) {
+    for (size_t c = 0; c < Expected.size(); ++c) {
+        SCOPED_TRACE(c);
+        Variant value = Record.Value(Integer(c));
+        EXPECT_EQ(value.VarType(), Expected[c].VarType());
+        EXPECT_EQ(VarCompare(value, Expected[c]), 0);
+        EXPECT_EQ(value.AsString(), Expected[c].AsString());
+    }
+    EXPECT_TRUE(Record.Value(Integer(Expected.size())).IsNull());
+}
+
+TEST(RecordBufferTest, EveryKindOfValueReadsBackUnchanged) {
+    std::vector<Variant> values(std::begin(Kinds), std::end(Kinds));
+    ExpectValues(RecordOf(values), values);
+}
+
+TEST(RecordBufferTest, SetValueReplacesOneValueAndPadsPastTheEnd) {
+    std::vector<Variant> values(std::begin(Kinds), std::end(Kinds));
+    TRecordBuffer record = RecordOf(values);
+    for (size_t c = 0; c < values.size(); ++c) {
+        values[c] = Variant("replaced " + std::to_string(c));
+        record.SetValue(Integer(c), values[c]);
+        ExpectValues(record, values);
+    }
+    Integer past = Integer(values.size()) + 2;
+    record.SetValue(past, Variant(int32_t(5)));
+    values.insert(values.end(), {Variant(), Variant(), Variant(int32_t(5))});
+    ExpectValues(record, values);
+}
+
+} // namespace
