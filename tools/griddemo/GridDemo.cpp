@@ -80,11 +80,12 @@ int main(int argc, char** argv) {
         Application->ProcessMessages();
         for (int row : {1, 3, 4})
             ClickRow(frmGridDemo->grdDocuments, row, row == 1 ? 0 : MK_CONTROL);
-        std::printf("selected: %s\n", frmGridDemo->SelectedKeys().c_str());
         if (!frmGridDemo->SaveImage(shot)) {
             std::fprintf(stderr, "griddemo: cannot write %s\n", shot.c_str());
             result = 1;
         }
+        // The export moves the dataset, so it runs once the picture is taken.
+        std::printf("selected: %s\n", frmGridDemo->SelectedKeys().c_str());
     }
     fs::remove_all(folder);
     return result;
