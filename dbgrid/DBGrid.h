@@ -350,8 +350,9 @@ public:
     void SaveSelectedToStrings(TStrings* Strings) const override;
 
     // Keeping the selection across a reload: the loading code saves it
-    // before clearing the nodes, offers every node it loads, with the
-    // dataset on the node's record, and discards what is left.
+    // before clearing the nodes (the list empties, as its nodes go), offers
+    // every node it loads, with the dataset on the node's record, and
+    // discards what is left.
     void SaveSelection();
     void ReselectLoadedNode(TcvTreeListNode* Node);
     void DiscardSavedSelection();
@@ -381,7 +382,6 @@ private:
     void SaveRecordsToStrings(TStrings* Strings, bool SelectedOnly) const;
 
     std::string FSelectionAnchorBookmark;
-    bool FInKeyDown = false;
     // A bookmark selection saved across a reload, in dataset order.
     std::vector<std::string> FSavedBookmarks;
     // Set while the partial window reloads to make a range: loaded records

@@ -14,11 +14,9 @@ void TCustomcvDBGrid::KeyDown(Word& Key, TShiftState Shift) {
     const TKeyEvent handler = OnKeyDown;
     OnKeyDown = nullptr;
     BeginSelectionChange();
-    FInKeyDown = true;
     const TScopeGuard restored([this, handler] {
         OnKeyDown = handler;
         EndSelectionChange();
-        FInKeyDown = false;
     });
     Fire(handler, this, Key, Shift);
 

@@ -228,12 +228,9 @@ void TCustomcvDBGrid::SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* N
     const bool anchorFirst = CompareBookmarks(FSelectionAnchorBookmark, current) <= 0;
     FRangeLow = anchorFirst ? FSelectionAnchorBookmark : current;
     FRangeHigh = anchorFirst ? current : FSelectionAnchorBookmark;
-    SaveSelection();
+    // The load keeps what is selected and adds the range's records.
     FRangeReload = true;
-    const TScopeGuard reloaded([this] {
-        FRangeReload = false;
-        DiscardSavedSelection();
-    });
+    const TScopeGuard reloaded([this] { FRangeReload = false; });
     LoadPartialWindow(0, 0);
 }
 
@@ -245,14 +242,15 @@ void TCustomcvDBGrid::SaveSelection() {
         FSavedBookmarks.clear();
         for (int i = 0; i < list.Count(); ++i)
             FSavedBookmarks.push_back(list.Strings(i));
-        return;
+    } else if (list.Count() > 0 && list.Objects(0)) {
+        FValueRecords.clear();
+        for (int i = 0; i < list.Count(); ++i)
+            FValueRecords.push_back(static_cast<TcvDBTreeListControlNode*>(list.Objects(i))->KeyValue);
+        std::sort(FValueRecords.begin(), FValueRecords.end(),
+                  [](const Variant& A, const Variant& B) { return cvDBCtrl::CompareVariants(A, B) < 0; });
     }
-    if (list.Count() == 0 || !list.Objects(0)) return;
-    FValueRecords.clear();
-    for (int i = 0; i < list.Count(); ++i)
-        FValueRecords.push_back(static_cast<TcvDBTreeListControlNode*>(list.Objects(i))->KeyValue);
-    std::sort(FValueRecords.begin(), FValueRecords.end(),
-              [](const Variant& A, const Variant& B) { return cvDBCtrl::CompareVariants(A, B) < 0; });
+    // The entries' nodes are about to go; the loaded ones take their place.
+    list.Clear();
 }
 
 void TCustomcvDBGrid::ReselectLoadedNode(TcvTreeListNode* Node) {

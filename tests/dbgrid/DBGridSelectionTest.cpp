@@ -163,5 +163,40 @@ TEST_F(DBGridSelectionTest, ARangeWhoseAnchorVanishedStartsAtTheCurrentRecord) {
     EXPECT_EQ(Data->CurrentId(), 10);
 }
 
+// The loading code's side of a reload, played by the test: save, offer
+// every node with the dataset on its record (controls disabled, as a load
+// walks), discard.
+TEST_F(DBGridSelectionTest, AReloadSelectsTheSavedRecordsAgain) {
+    for (const bool bookmarks : {true, false}) {
+        SCOPED_TRACE(bookmarks);
+        Open(10, [bookmarks](TcvDBGrid& grid) {
+            grid.SetKeyField("ID");
+            grid.SetOptionsDB(grid.OptionsDB() + edgoLoadAllRecords);
+            grid.SetUseBookmarks(bookmarks);
+        });
+        Click(1);
+        Click(3, MK_CONTROL);
+        const auto selectedKeys = [this] {
+            std::string keys;
+            for (int i = 0; i < Grid->Count(); ++i)
+                if (Grid->IsNodeSelected(Grid->Items(i)))
+                    keys += (keys.empty() ? "" : " ") + static_cast<TcvDBGridNode*>(Grid->Items(i))->KeyText;
+            return keys;
+        };
+        ASSERT_EQ(selectedKeys(), "2 4");
+        Grid->SaveSelection();
+        EXPECT_EQ(Grid->SelectedCount(), 0);
+        const TDisableControlsScope loading(Data->Query.get());
+        for (int i = 0; i < Grid->Count(); ++i) {
+            auto* node = static_cast<TcvDBGridNode*>(Grid->Items(i));
+            Data->Query->Locate("ID", std::stoi(node->KeyText), {});
+            Grid->ReselectLoadedNode(node);
+        }
+        Grid->DiscardSavedSelection();
+        EXPECT_EQ(selectedKeys(), "2 4");
+        EXPECT_EQ(Grid->SelectedCount(), 2);
+    }
+}
+
 } // namespace
 } // namespace gridtest
