@@ -463,6 +463,8 @@ void TCustomcvDBGrid::LinkActiveChanged(bool Active) {
     ClearNodes();
     FBeginningReached = false;
     FEndReached = false;
+    // A dataset opened after the form loaded brings new fields: bind to them.
+    if (Active) TCustomcvDBTreeListControl::BindingChanged();
     if (IsBufferMode()) {
         FDataLink->SetBufferCount(1);
         return;
