@@ -489,6 +489,7 @@ TcvDBGridNode* TCustomcvDBGrid::AddRecordNode(TcvTreeListNode* Before, int Recor
     node->KeyText = RecordKeyText();
     node->RecordNumber = RecordNumber;
     LoadNodeFromRecord(node);
+    ReselectLoadedNode(node);
     return node;
 }
 
@@ -518,6 +519,9 @@ void TCustomcvDBGrid::FullReload() {
     TDataSet* dataSet = FDataLink->DataSet();
     TUpdateGuard<TCustomcvTreeList> update(this);
     const int focusedDistance = FocusedNode() ? GetFocusedRowIndex() - GetTopRowIndex() : 0;
+    // The selected records come back selected on their new nodes.
+    SaveSelection();
+    const TScopeGuard reselected([this] { DiscardSavedSelection(); });
     ClearNodes();
     FKeyValues->Clear();
     // Without a key field the rows could not be found again after a move.
@@ -592,6 +596,9 @@ void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy) {
     FDataLink->SetBufferCount(1);
     const int focusedRecord = FocusedRecordNumber();
     const int topDistance = FocusedNode() ? GetFocusedRowIndex() - GetTopRowIndex() : 0;
+    // A window loaded afresh selects again the records selected before.
+    if (Direction == 0 || Direction == 3) SaveSelection();
+    const TScopeGuard reselected([this] { DiscardSavedSelection(); });
 
     switch (Direction) {
     case 1: {
