@@ -218,3 +218,13 @@ bool TCustomcvDBGrid::IsFieldNode(const TcvTreeListNode* Node) const {
     const auto& nodes = FieldNodes();
     return std::find(nodes.begin(), nodes.end(), Node) != nodes.end();
 }
+
+// Column classes ---------------------------------------------------------------------
+
+const TcvDBTreeListColumnClass& TCustomcvDBGrid::GetDefaultColumnClass() const {
+    return TcvColumnClassOf<TcvDBGridColumn>::Instance();
+}
+
+const TcvDBTreeListColumnClass& TCustomcvDBGrid::GetColumnClass(TField* Field) const {
+    return cvDBGrid::GetColumnClass(*Field);
+}

@@ -9,6 +9,8 @@
 #include "dbgrid/DBGridOptions.h"
 #include "dbgrid/DBGridSummary.h"
 #include "dbgrid/DBTreeListControl.h"
+#include "dbgrid/GridColumns.h"
+#include "editors/ExEdtr.h"
 
 #include <functional>
 #include <memory>
@@ -389,6 +391,19 @@ private:
     bool FRangeReload = false;
     std::string FRangeLow;
     std::string FRangeHigh;
+
+    // Column classes.
+public:
+    // TcvDBGridColumn, and the grid's registry's choice for a field.
+    const TcvDBTreeListColumnClass& GetDefaultColumnClass() const override;
+    const TcvDBTreeListColumnClass& GetColumnClass(TField* Field) const override;
+
+private:
+    // The column classes are registered, and the check glyphs made, while
+    // any grid lives.
+    cvDBTLCl::TUnitScope FFamilyUnit;
+    cvGrClms::TUnitScope FColumnsUnit;
+    cvExEdtr::TUnitScope FEditorsUnit;
 };
 
 // The component the forms place; it only publishes.
