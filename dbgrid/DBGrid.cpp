@@ -116,6 +116,8 @@ void TCustomcvDBGrid::Loaded() {
     BindingChanged();
     RestoreLayout();
     if (IsAutoHeaderPanelHeight()) AdjustHeaderPanelRowCount();
+    // A link that came alive inside the bracket loaded nothing yet.
+    if (FDataLink->Active() && !IsBufferMode()) FullReload();
 }
 
 void TCustomcvDBGrid::Notification(TComponent* AComponent, TOperation Operation) {
