@@ -181,6 +181,8 @@ bool TCustomcvDBGrid::IsGroupNode(const TcvTreeListNode* Node) const {
 void TCustomcvDBGrid::ClearCache() {
     TCustomcvDBTreeListControl::ClearCache();
     FLevelSummaryMap.clear();
+    // The nodes are going all at once, without a deletion each.
+    if (Clearing()) ClearFieldNodes();
 }
 
 TcvTreeListNode* TCustomcvDBGrid::CreateNode() {
@@ -229,4 +231,12 @@ const TcvDBTreeListColumnClass& TCustomcvDBGrid::GetDefaultColumnClass() const {
 
 const TcvDBTreeListColumnClass& TCustomcvDBGrid::GetColumnClass(TField* Field) const {
     return cvDBGrid::GetColumnClass(*Field);
+}
+
+// Nodes under edit -------------------------------------------------------------------
+
+void TCustomcvDBGrid::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* Previous, bool Relayout,
+                                     TcvTreeListNode* Next) {
+    RemoveFieldNode(Node);
+    TCustomcvDBTreeListControl::DoNodeDeletion(Node, Previous, Relayout, Next);
 }

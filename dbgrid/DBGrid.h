@@ -398,6 +398,12 @@ public:
     const TcvDBTreeListColumnClass& GetDefaultColumnClass() const override;
     const TcvDBTreeListColumnClass& GetColumnClass(TField* Field) const override;
 
+    // Nodes under edit.
+protected:
+    // A deleted node leaves the list of nodes under edit.
+    void DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* Previous, bool Relayout,
+                        TcvTreeListNode* Next) override;
+
 private:
     // The column classes are registered, and the check glyphs made, while
     // any grid lives.

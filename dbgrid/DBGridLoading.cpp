@@ -332,7 +332,13 @@ void TCustomcvDBGrid::SetFocusedRowIndex(int Row) {
 
 void TCustomcvDBGrid::SetFocusedCell(TcvTreeListNode* Node, int VisibleColumn, bool MakeVisible) {
     if (!Node) return;
+    // The node is watched while it is focused; it stays listed only when an
+    // edit of its record had entered it already.
+    const bool watched = !IsFieldNode(Node);
     AddFieldNode(Node);
+    const TScopeGuard unwatched([this, Node, watched] {
+        if (watched) RemoveFieldNode(Node);
+    });
     // A deleted node leaves the list: the focusing is then abandoned.
     const auto nodeLeft = [this, Node] { return !IsFieldNode(Node); };
     if (!FSyncing) {
