@@ -178,6 +178,12 @@ bool TCustomcvDBGrid::IsGroupNode(const TcvTreeListNode* Node) const {
     return Node && Node->Level() < GroupColumnCount();
 }
 
+void TCustomcvDBGrid::SetSummarySeparator(const std::string& Value) {
+    if (FSummarySeparator == Value) return;
+    FSummarySeparator = Value;
+    Invalidate();
+}
+
 void TCustomcvDBGrid::ClearCache() {
     TCustomcvDBTreeListControl::ClearCache();
     FLevelSummaryMap.clear();

@@ -99,7 +99,8 @@ public:
     int PartialLoadBufferCount() const { return FPartialLoadBufferCount; }
     void SetPartialLoadBufferCount(int Value) { FPartialLoadBufferCount = Value; }
     const std::string& SummarySeparator() const { return FSummarySeparator; }
-    void SetSummarySeparator(const std::string& Value) { FSummarySeparator = Value; }
+    // Repaints on a change: the group rows join their texts with it.
+    void SetSummarySeparator(const std::string& Value);
     TcvDBGridSummaryGroups* SummaryGroups() const { return FSummaryGroups.get(); }
     TColor GroupPanelColor() const { return FGroupPanelColor; }
     TColor GroupPanelFontColor() const { return FGroupPanelFontColor; }
