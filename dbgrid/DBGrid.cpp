@@ -116,6 +116,8 @@ void TCustomcvDBGrid::Loaded() {
     BindingChanged();
     RestoreLayout();
     if (IsAutoHeaderPanelHeight()) AdjustHeaderPanelRowCount();
+    // A link that came alive inside the bracket loaded nothing yet.
+    if (FDataLink->Active() && !IsBufferMode()) FullReload();
 }
 
 void TCustomcvDBGrid::Notification(TComponent* AComponent, TOperation Operation) {
@@ -176,9 +178,17 @@ bool TCustomcvDBGrid::IsGroupNode(const TcvTreeListNode* Node) const {
     return Node && Node->Level() < GroupColumnCount();
 }
 
+void TCustomcvDBGrid::SetSummarySeparator(const std::string& Value) {
+    if (FSummarySeparator == Value) return;
+    FSummarySeparator = Value;
+    Invalidate();
+}
+
 void TCustomcvDBGrid::ClearCache() {
     TCustomcvDBTreeListControl::ClearCache();
     FLevelSummaryMap.clear();
+    // The nodes are going all at once, without a deletion each.
+    if (Clearing()) ClearFieldNodes();
 }
 
 TcvTreeListNode* TCustomcvDBGrid::CreateNode() {
@@ -217,4 +227,22 @@ void TCustomcvDBGrid::RecordChanged(TField* Field) {
 bool TCustomcvDBGrid::IsFieldNode(const TcvTreeListNode* Node) const {
     const auto& nodes = FieldNodes();
     return std::find(nodes.begin(), nodes.end(), Node) != nodes.end();
+}
+
+// Column classes ---------------------------------------------------------------------
+
+const TcvDBTreeListColumnClass& TCustomcvDBGrid::GetDefaultColumnClass() const {
+    return TcvColumnClassOf<TcvDBGridColumn>::Instance();
+}
+
+const TcvDBTreeListColumnClass& TCustomcvDBGrid::GetColumnClass(TField* Field) const {
+    return cvDBGrid::GetColumnClass(*Field);
+}
+
+// Nodes under edit -------------------------------------------------------------------
+
+void TCustomcvDBGrid::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* Previous, bool Relayout,
+                                     TcvTreeListNode* Next) {
+    RemoveFieldNode(Node);
+    TCustomcvDBTreeListControl::DoNodeDeletion(Node, Previous, Relayout, Next);
 }

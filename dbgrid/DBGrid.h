@@ -9,6 +9,8 @@
 #include "dbgrid/DBGridOptions.h"
 #include "dbgrid/DBGridSummary.h"
 #include "dbgrid/DBTreeListControl.h"
+#include "dbgrid/GridColumns.h"
+#include "editors/ExEdtr.h"
 
 #include <functional>
 #include <memory>
@@ -97,7 +99,8 @@ public:
     int PartialLoadBufferCount() const { return FPartialLoadBufferCount; }
     void SetPartialLoadBufferCount(int Value) { FPartialLoadBufferCount = Value; }
     const std::string& SummarySeparator() const { return FSummarySeparator; }
-    void SetSummarySeparator(const std::string& Value) { FSummarySeparator = Value; }
+    // Repaints on a change: the group rows join their texts with it.
+    void SetSummarySeparator(const std::string& Value);
     TcvDBGridSummaryGroups* SummaryGroups() const { return FSummaryGroups.get(); }
     TColor GroupPanelColor() const { return FGroupPanelColor; }
     TColor GroupPanelFontColor() const { return FGroupPanelFontColor; }
@@ -389,6 +392,25 @@ private:
     bool FRangeReload = false;
     std::string FRangeLow;
     std::string FRangeHigh;
+
+    // Column classes.
+public:
+    // TcvDBGridColumn, and the grid's registry's choice for a field.
+    const TcvDBTreeListColumnClass& GetDefaultColumnClass() const override;
+    const TcvDBTreeListColumnClass& GetColumnClass(TField* Field) const override;
+
+    // Nodes under edit.
+protected:
+    // A deleted node leaves the list of nodes under edit.
+    void DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* Previous, bool Relayout,
+                        TcvTreeListNode* Next) override;
+
+private:
+    // The column classes are registered, and the check glyphs made, while
+    // any grid lives.
+    cvDBTLCl::TUnitScope FFamilyUnit;
+    cvGrClms::TUnitScope FColumnsUnit;
+    cvExEdtr::TUnitScope FEditorsUnit;
 };
 
 // The component the forms place; it only publishes.

@@ -332,7 +332,13 @@ void TCustomcvDBGrid::SetFocusedRowIndex(int Row) {
 
 void TCustomcvDBGrid::SetFocusedCell(TcvTreeListNode* Node, int VisibleColumn, bool MakeVisible) {
     if (!Node) return;
+    // The node is watched while it is focused; it stays listed only when an
+    // edit of its record had entered it already.
+    const bool watched = !IsFieldNode(Node);
     AddFieldNode(Node);
+    const TScopeGuard unwatched([this, Node, watched] {
+        if (watched) RemoveFieldNode(Node);
+    });
     // A deleted node leaves the list: the focusing is then abandoned.
     const auto nodeLeft = [this, Node] { return !IsFieldNode(Node); };
     if (!FSyncing) {
@@ -489,6 +495,7 @@ TcvDBGridNode* TCustomcvDBGrid::AddRecordNode(TcvTreeListNode* Before, int Recor
     node->KeyText = RecordKeyText();
     node->RecordNumber = RecordNumber;
     LoadNodeFromRecord(node);
+    ReselectLoadedNode(node);
     return node;
 }
 
@@ -518,6 +525,9 @@ void TCustomcvDBGrid::FullReload() {
     TDataSet* dataSet = FDataLink->DataSet();
     TUpdateGuard<TCustomcvTreeList> update(this);
     const int focusedDistance = FocusedNode() ? GetFocusedRowIndex() - GetTopRowIndex() : 0;
+    // The selected records come back selected on their new nodes.
+    SaveSelection();
+    const TScopeGuard reselected([this] { DiscardSavedSelection(); });
     ClearNodes();
     FKeyValues->Clear();
     // Without a key field the rows could not be found again after a move.
@@ -592,6 +602,9 @@ void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy) {
     FDataLink->SetBufferCount(1);
     const int focusedRecord = FocusedRecordNumber();
     const int topDistance = FocusedNode() ? GetFocusedRowIndex() - GetTopRowIndex() : 0;
+    // A window loaded afresh selects again the records selected before.
+    if (Direction == 0 || Direction == 3) SaveSelection();
+    const TScopeGuard reselected([this] { DiscardSavedSelection(); });
 
     switch (Direction) {
     case 1: {

@@ -387,6 +387,10 @@ void TCustomcvDBTreeListControl::AddFieldNode(TcvTreeListNode* Node) {
     if (std::find(FFieldNodes.begin(), FFieldNodes.end(), Node) == FFieldNodes.end()) FFieldNodes.push_back(Node);
 }
 
+void TCustomcvDBTreeListControl::RemoveFieldNode(TcvTreeListNode* Node) {
+    std::erase(FFieldNodes, Node);
+}
+
 // Tree-list overrides ------------------------------------------------------------------
 
 bool TCustomcvDBTreeListControl::FindNodeByText(int Column, const std::string& Text, TcvTreeListNode*& Node,

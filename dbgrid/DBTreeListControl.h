@@ -223,6 +223,7 @@ public:
     // Nodes touched by an edit of the current record, each once.
     const std::vector<TcvTreeListNode*>& FieldNodes() const { return FFieldNodes; }
     void AddFieldNode(TcvTreeListNode* Node);
+    void RemoveFieldNode(TcvTreeListNode* Node);
     void ClearFieldNodes() { FFieldNodes.clear(); }
 
     // Overrides of the tree list.

@@ -164,5 +164,25 @@ TEST_F(DBGridKeysTest, LeftAndRightOfWholeRowsBecomeHorizontalScrollCodes) {
     EXPECT_EQ(Data->CurrentId(), 2);
 }
 
+// Moving the focus through many rows and reloading them leaves no node in
+// the list of nodes under edit, in each mode that has nodes per record.
+TEST_F(DBGridKeysTest, NavigationLeavesNoNodesUnderEdit) {
+    for (const TcvDBGridOptionDB mode : {edgoLoadAllRecords, edgoPartialLoad}) {
+        SCOPED_TRACE(int(mode));
+        Open(60, [mode](TcvDBGrid& grid) {
+            grid.SetKeyField("ID");
+            grid.SetOptionsDB(grid.OptionsDB() + mode);
+        });
+        Click(0);
+        for (int i = 0; i < 40; ++i)
+            Key(VK_DOWN);
+        EXPECT_EQ(Data->CurrentId(), 41);
+        EXPECT_TRUE(Grid->FieldNodes().empty());
+        Data->Query->Refresh();
+        ProcessMessages();
+        EXPECT_TRUE(Grid->FieldNodes().empty());
+    }
+}
+
 } // namespace
 } // namespace gridtest

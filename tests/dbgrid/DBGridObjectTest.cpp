@@ -20,6 +20,17 @@ TEST(DBGridObjectTest, ANewGridHasItsDefaults) {
     EXPECT_TRUE(grid.IsBookmarkSelection());
 }
 
+TEST(DBGridObjectTest, ANewSummarySeparatorRepaintsTheGrid) {
+    gridtest::TShownGrid shown(5, 200, {"ID"});
+    const HWND wnd = shown.Grid->Handle();
+    for (const auto& [value, repaints] : {std::pair{", ", false}, std::pair{"; ", true}}) {
+        UpdateWindow(wnd);
+        shown.Grid->SetSummarySeparator(value);
+        TRect dirty;
+        EXPECT_EQ(GetUpdateRect(wnd, &dirty, false), repaints) << value;
+    }
+}
+
 TEST(DBGridObjectTest, AFreedDataSourceLeavesAnEmptyGrid) {
     gridtest::TShownGrid shown(20, 200, {"ID"});
     ASSERT_GT(shown.Grid->Count(), 1);

@@ -198,5 +198,46 @@ TEST_F(DBGridSelectionTest, AReloadSelectsTheSavedRecordsAgain) {
     }
 }
 
+// A reload by the grid itself (a data-set change) in each loading mode:
+// the export loop reads the same records before and after, and the loaded
+// rows show them selected.
+TEST_F(DBGridSelectionTest, TheSelectionOutlivesReloadsInEveryMode) {
+    struct Case {
+        const char* Name;
+        TcvDBGridOptionsDB Extra;
+        bool Bookmarks;
+    };
+    const Case cases[] = {
+        {"record buffer", {}, true},
+        {"in memory by bookmarks", {edgoLoadAllRecords}, true},
+        {"in memory by key values", {edgoLoadAllRecords}, false},
+        {"partial", {edgoPartialLoad}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Open(30, [&c](TcvDBGrid& grid) {
+            grid.SetKeyField("ID");
+            grid.SetOptionsDB(grid.OptionsDB() + c.Extra);
+            grid.SetUseBookmarks(c.Bookmarks);
+        });
+        Click(1);
+        Click(3, MK_CONTROL);
+        Click(4, MK_CONTROL);
+        // Selected by key values, the entries carry no bookmark to export.
+        if (c.Bookmarks) {
+            ASSERT_EQ(ExportedIds(), "2 4 5");
+        }
+        Data->Query->Refresh();
+        ProcessMessages();
+        if (c.Bookmarks) {
+            EXPECT_EQ(ExportedIds(), "2 4 5");
+        }
+        int shownSelected = 0;
+        for (int row = 0; row < Grid->Count(); ++row)
+            shownSelected += Grid->IsNodeSelected(Grid->Items(row));
+        EXPECT_EQ(shownSelected, 3);
+    }
+}
+
 } // namespace
 } // namespace gridtest

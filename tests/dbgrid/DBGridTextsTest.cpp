@@ -11,8 +11,6 @@ namespace {
 
 class GridTextsTest : public testing::Test {
 protected:
-    // The columns bind as they do when a form's loading ends.
-    void SetUp() override { Grid->BindingChanged(); }
     TcvDBTreeListColumn* Column(int Index) const { return Grid->DBColumns(Index); }
     Variant ValueOf(int Row, TcvDBTreeListColumn* Column) const {
         Variant value;
@@ -90,7 +88,6 @@ TEST_F(GridTextsTest, CaseInsensitiveSortKeysAreUpperCased) {
 TEST_F(GridTextsTest, PreviewTextIsTheRowsRecordCut) {
     Grid->SetPreviewFieldName("Note");
     Grid->SetPreviewMaxLength(10);
-    Grid->BindingChanged();
     for (bool memory : {false, true}) {
         SCOPED_TRACE(memory);
         if (memory) Grid->SetOptions(Grid->Options() + egoLoadAllRecords);

@@ -64,8 +64,6 @@ public:
         ReleaseDC(Grid->Handle(), dc);
         return count;
     }
-
-    cvExEdtr::TUnitScope EditorsUnit;
 };
 
 TEST(GridColumnsBufferTest, EachRowShowsItsOwnRecordThroughTheColumnClasses) {

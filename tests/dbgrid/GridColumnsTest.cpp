@@ -1,9 +1,14 @@
 // The grid column classes' own texts outside the cell: the image column's
-// descriptions and the check column's display texts through copy and reset.
+// descriptions and the check column's display texts through copy and reset;
+// the classes a grid picks for its fields.
+#include "dbgrid/DBGrid.h"
 #include "dbgrid/GridColumns.h"
 #include "platform/rtl/StringList.h"
+#include "platform/ui/Forms.h"
+#include "tests/dbgrid/GridFixture.h"
 
 #include <gtest/gtest.h>
+#include <typeinfo>
 
 namespace {
 
@@ -35,6 +40,34 @@ TEST(GridColumnsTest, CheckDisplayTextsAreCopiedAndReset) {
     target.RestoreDefaults();
     EXPECT_EQ(target.DisplayChecked(), "");
     EXPECT_EQ(target.ValueChecked(), "True");
+}
+
+// No unit started by hand: the grid itself brings its column classes.
+TEST(GridColumnsTest, DefaultColumnsTakeTheClassOfTheirFieldType) {
+    gridtest::TGridData data(2);
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    const std::unique_ptr<TForm> owner(form);
+    auto* grid = new TcvDBGrid(owner.get());
+    EXPECT_EQ(&grid->GetDefaultColumnClass(), &TcvColumnClassOf<TcvDBGridColumn>::Instance());
+    grid->CreateDefaultColumns(data.Query.get(), owner.get());
+    const struct {
+        const char* Field;
+        const std::type_info* Class;
+    } cases[] = {
+        {"ID", &typeid(TcvDBGridMaskColumn)},
+        {"Name", &typeid(TcvDBGridMaskColumn)},
+        {"Price", &typeid(TcvDBGridMaskColumn)},
+        {"Amount", &typeid(TcvDBGridMaskColumn)}, // a BCD field
+        {"Made", &typeid(TcvDBGridDateColumn)},
+        {"Done", &typeid(TcvDBGridCheckColumn)},
+        {"Note", &typeid(TcvDBGridMemoColumn)},
+    };
+    for (const auto& c : cases) {
+        const TcvDBTreeListColumn* column = grid->ColumnByFieldName(c.Field);
+        ASSERT_NE(column, nullptr) << c.Field;
+        EXPECT_EQ(typeid(*column), *c.Class) << c.Field;
+    }
 }
 
 } // namespace
