@@ -559,6 +559,8 @@ void TCustomcvDBGrid::FullReload() {
     if (IsNodeFilterActive()) ApplyNodeFilter();
 
     position.Restore();
+    // Row queries on 100,000 rows need the row cache the update lock dropped.
+    FocusedNodeChanged();
     if (current) {
         FocusSynced(current);
         SetTopRowIndex(std::max(GetFocusedRowIndex() - focusedDistance, 0));
