@@ -196,6 +196,30 @@ void TCustomcvBlobPopup::SetWordWrap(bool Value) {
     RecreateWnd();
 }
 
+void TCustomcvBlobPopup::SetCharCase(TEditCharCase Value) {
+    if (FCharCase == Value) return;
+    FCharCase = Value;
+    ApplyCharCase();
+}
+
+void TCustomcvBlobPopup::SetHideScrollBars(bool Value) {
+    if (FHideScrollBars == Value) return;
+    FHideScrollBars = Value;
+    RecreateWnd();
+}
+
+void TCustomcvBlobPopup::SetOEMConvert(bool Value) {
+    if (FOEMConvert == Value) return;
+    FOEMConvert = Value;
+    RecreateWnd();
+}
+
+void TCustomcvBlobPopup::SetSelectionBar(bool Value) {
+    if (FSelectionBar == Value) return;
+    FSelectionBar = Value;
+    RecreateWnd();
+}
+
 void TCustomcvBlobPopup::SetScrollBars(TScrollStyle Value) {
     if (FScrollBars == Value) return;
     FScrollBars = Value;
@@ -409,6 +433,20 @@ void TCustomcvBlobPopup::DoChange() {
     if (HandleAllocated()) SendMessage(FHandle, WM_NCPAINT, 1, 0);
 }
 
+void TCustomcvBlobPopup::ApplyCharCase() {
+    if (!IsMemo() || !HandleAllocated() || FCharCase == ecNormal) return;
+    const std::string text = GetWindowText(FHandle);
+    const std::string cased = cvTextEdt::CasedText(text, FCharCase);
+    if (cased == text) return;
+    FApplyingCharCase = true;
+    TScopeGuard applying([this] { FApplyingCharCase = false; });
+    CHARRANGE selection{};
+    SendMessage(FHandle, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SetWindowText(FHandle, cased);
+    SendMessage(FHandle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessage(FHandle, EM_SCROLLCARET);
+}
+
 void TCustomcvBlobPopup::DoClosed() {
     Fire(OnClosed, this);
 }
@@ -594,6 +632,11 @@ void TCustomcvBlobPopup::CreateParams(TCreateParams& Params) {
     Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL;
     if (!FWordWrap) Params.Style |= ES_AUTOHSCROLL;
     if (FReadOnly) Params.Style |= ES_READONLY;
+    if (FCharCase == ecUpperCase) Params.Style |= ES_UPPERCASE;
+    if (FCharCase == ecLowerCase) Params.Style |= ES_LOWERCASE;
+    if (FOEMConvert) Params.Style |= ES_OEMCONVERT;
+    if (FSelectionBar) Params.Style |= ES_SELECTIONBAR;
+    if (!FHideScrollBars) Params.Style |= ES_DISABLENOSCROLL;
     if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) Params.Style |= WS_HSCROLL;
     if (FScrollBars == ssVertical || FScrollBars == ssBoth) Params.Style |= WS_VSCROLL;
 }
@@ -608,6 +651,9 @@ void TCustomcvBlobPopup::CreateWnd() {
         LimitText(FMaxLength);
         SendMessage(FHandle, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
         SendMessage(FHandle, EM_SETBKGNDCOLOR, 0, ColorToRGB(Color()));
+        const TRect format = cvTextEdt::FormatRect(FHandle, ClientRect());
+        SendMessage(FHandle, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&format));
+        ApplyCharCase();
     }
     SetModified(FModified);
     UpdateScrollBars();
@@ -824,8 +870,12 @@ void TCustomcvBlobPopup::WndProc(TMessage& Message) {
         if (HandlePopupKey(Message)) return;
         break;
     case CN_COMMAND:
-        if (HiWord(Message.WParam) == EN_CHANGE && !FCreating) DoChange();
+        // A re-casing of the whole text is no change of the user's.
+        if (HiWord(Message.WParam) == EN_CHANGE && !FCreating && !FApplyingCharCase) DoChange();
         return;
+    case WM_CHAR:
+        if (IsMemo()) Message.WParam = cvTextEdt::CasedChar(Message.WParam, FCharCase);
+        break;
     case WM_GETDLGCODE:
         TcvInplacePopupControl::WndProc(Message);
         Message.Result = FWantTabs ? Message.Result | DLGC_WANTTAB : Message.Result & ~DLGC_WANTTAB;
@@ -989,7 +1039,11 @@ void TcvInplaceBlobEdit::DropDown() {
     popup.SetShadow(Style()->Shadow());
     popup.SetSizeable(FSizeablePopup);
     popup.SetAlwaysSave(FAlwaysSaveText);
+    popup.SetCharCase(FMemoCharCase);
+    popup.SetHideScrollBars(FMemoHideScrollBars);
     popup.SetMaxLength(FMemoMaxLength);
+    popup.SetOEMConvert(FMemoOEMConvert);
+    popup.SetSelectionBar(FMemoSelectionBar);
     popup.SetScrollBars(FMemoScrollBars);
     popup.SetWantReturns(FMemoWantReturns);
     popup.SetWantTabs(FMemoWantTabs);
@@ -1007,7 +1061,10 @@ void TcvInplaceBlobEdit::DropDown() {
     TRect editor;
     GetWindowRect(Handle(), editor);
     popup.Place({editor.Left, editor.Bottom}, FPopupWidth, FPopupHeight, editor);
-    if (FBlobKind == bkvMemo) popup.SetText(FBlobValue);
+    if (FBlobKind == bkvMemo) {
+        popup.SetText(FBlobValue);
+        popup.ApplyCharCase();
+    }
     popup.SetModified(false);
     SetDroppedDownFlag(true);
     popup.ShowPopup();

@@ -73,6 +73,16 @@ public:
     void SetMaxLength(int Value);
     bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool Value);
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase Value);
+    // Off: scroll bars stay, disabled, while there is nothing to scroll.
+    bool HideScrollBars() const { return FHideScrollBars; }
+    void SetHideScrollBars(bool Value);
+    bool OEMConvert() const { return FOEMConvert; }
+    void SetOEMConvert(bool Value);
+    // A strip at the memo's left where a click selects the whole line.
+    bool SelectionBar() const { return FSelectionBar; }
+    void SetSelectionBar(bool Value);
     TScrollStyle ScrollBars() const { return FScrollBars; }
     void SetScrollBars(TScrollStyle Value);
     bool WantReturns() const { return FWantReturns; }
@@ -121,6 +131,8 @@ public:
     // The popup's virtual operations.
     virtual void ClosePopup(int Mode); // 0 OK, 1 Cancel, 2 Close
     virtual void DoChange();
+    // The memo's text in the char case, its selection kept.
+    virtual void ApplyCharCase();
     virtual void DoClosed();
     virtual void DoAccept();
     virtual void LimitText(int Value);
@@ -182,8 +194,13 @@ private:
     bool FAlwaysSave = true;
     std::string FSavedText;
     bool FClosed = false;
+    TEditCharCase FCharCase = ecNormal;
+    bool FApplyingCharCase = false;
     int FMaxLength = 0;
+    bool FHideScrollBars = true;
+    bool FOEMConvert = false;
     TScrollStyle FScrollBars = ssNone;
+    bool FSelectionBar = true;
     bool FWantReturns = true;
     bool FWantTabs = true;
     bool FWordWrap = true;
@@ -220,6 +237,14 @@ public:
     void SetSizeablePopup(bool Value) { FSizeablePopup = Value; }
     bool AlwaysSaveText() const { return FAlwaysSaveText; }
     void SetAlwaysSaveText(bool Value) { FAlwaysSaveText = Value; }
+    TEditCharCase MemoCharCase() const { return FMemoCharCase; }
+    void SetMemoCharCase(TEditCharCase Value) { FMemoCharCase = Value; }
+    bool MemoHideScrollBars() const { return FMemoHideScrollBars; }
+    void SetMemoHideScrollBars(bool Value) { FMemoHideScrollBars = Value; }
+    bool MemoOEMConvert() const { return FMemoOEMConvert; }
+    void SetMemoOEMConvert(bool Value) { FMemoOEMConvert = Value; }
+    bool MemoSelectionBar() const { return FMemoSelectionBar; }
+    void SetMemoSelectionBar(bool Value) { FMemoSelectionBar = Value; }
     int MemoMaxLength() const { return FMemoMaxLength; }
     void SetMemoMaxLength(int Value) { FMemoMaxLength = Value; }
     TScrollStyle MemoScrollBars() const { return FMemoScrollBars; }
@@ -275,8 +300,12 @@ private:
     int FPopupHeight = 140;
     bool FSizeablePopup = true;
     bool FAlwaysSaveText = true;
+    TEditCharCase FMemoCharCase = ecNormal;
+    bool FMemoHideScrollBars = true;
     int FMemoMaxLength = 0;
+    bool FMemoOEMConvert = false;
     TScrollStyle FMemoScrollBars = ssNone;
+    bool FMemoSelectionBar = true;
     bool FMemoWantReturns = true;
     bool FMemoWantTabs = true;
     bool FMemoWordWrap = true;
