@@ -336,11 +336,31 @@ void TCustomcvBlobPopup::PullOffsetsBack() {
     Invalidate();
 }
 
+void TCustomcvBlobPopup::SetTransparency(Byte Value) {
+    if (FTransparency == Value) return;
+    FTransparency = Value;
+    ApplyTransparency();
+}
+
+void TCustomcvBlobPopup::ApplyTransparency() {
+    FApplyingTransparency = true;
+    TScopeGuard applying([this] { FApplyingTransparency = false; });
+    PictureChanged();
+}
+
 void TCustomcvBlobPopup::PictureChanged() {
     if (!HandleAllocated() || IsMemo()) return;
-    SetModified(true);
-    DoChange();
+    if (FTransparency != 0 && !cvExEdtr::IsPictureEmpty(FPicture.get())) {
+        const TNotifyEvent changed = std::exchange(FPicture->OnChange, nullptr);
+        FPicture->Graphic()->SetTransparent(FTransparency == 2);
+        FPicture->OnChange = changed;
+    }
+    if (!FApplyingTransparency) {
+        SetModified(true);
+        DoChange();
+    }
     Invalidate();
+    SendMessage(FHandle, WM_NCPAINT, 1, 0);
 }
 
 bool TCustomcvBlobPopup::MayChangePicture() {
@@ -654,6 +674,8 @@ void TCustomcvBlobPopup::CreateWnd() {
         const TRect format = cvTextEdt::FormatRect(FHandle, ClientRect());
         SendMessage(FHandle, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&format));
         ApplyCharCase();
+    } else {
+        ApplyTransparency();
     }
     SetModified(FModified);
     UpdateScrollBars();
@@ -1050,6 +1072,7 @@ void TcvInplaceBlobEdit::DropDown() {
     popup.SetWordWrap(FMemoWordWrap);
     popup.SetPictureAutoSize(FPictureAutoSize);
     popup.SetPictureFilter(FPictureFilter);
+    popup.SetTransparency(FPictureTransparency);
     popup.SetReadOnly(!CanModify());
     if (FBlobKind == bkvMemo)
         popup.SetText(FBlobValue);

@@ -99,6 +99,9 @@ public:
     int VertOffset() const { return FVertOffset; }
     void SetHorzOffset(int Value) { SetOffset(true, Value); }
     void SetVertOffset(int Value) { SetOffset(false, Value); }
+    // 0 the graphic's own, 1 opaque, 2 transparent.
+    Byte Transparency() const { return FTransparency; }
+    void SetTransparency(Byte Value);
     UINT ClipboardFormat() const { return FClipboardFormat; }
     void SetClipboardFormat(UINT Value) { FClipboardFormat = Value; }
     // The picture dialogs' filter; empty: the dialogs' own.
@@ -164,6 +167,8 @@ private:
     void UpdatePressedLook(TPoint ScreenPoint);
     void StopTracking();
     void PictureChanged();
+    // The graphic takes the transparency; no change of the picture's.
+    void ApplyTransparency();
     // Not read-only, and the editor may still change its value.
     bool MayChangePicture();
     void ShowContextMenu(TMessage& Message);
@@ -205,6 +210,8 @@ private:
     bool FWantTabs = true;
     bool FWordWrap = true;
     bool FPictureAutoSize = false;
+    Byte FTransparency = 0;
+    bool FApplyingTransparency = false;
     int FHorzOffset = 0;
     int FVertOffset = 0;
     std::unique_ptr<TPicture> FPicture;
@@ -259,6 +266,8 @@ public:
     void SetPictureAutoSize(bool Value) { FPictureAutoSize = Value; }
     const std::string& PictureFilter() const { return FPictureFilter; }
     void SetPictureFilter(const std::string& Value) { FPictureFilter = Value; }
+    Byte PictureTransparency() const { return FPictureTransparency; }
+    void SetPictureTransparency(Byte Value) { FPictureTransparency = Value; }
     // Pictures get a context menu; with the extra items it also loads and saves.
     bool ShowPicturePopup() const { return FShowPicturePopup; }
     void SetShowPicturePopup(bool Value) { FShowPicturePopup = Value; }
@@ -311,6 +320,7 @@ private:
     bool FMemoWordWrap = true;
     bool FPictureAutoSize = true;
     std::string FPictureFilter;
+    Byte FPictureTransparency = 0;
     bool FShowPicturePopup = true;
     bool FShowExPopupItems = true;
     TGraphicClass FGraphicClass;

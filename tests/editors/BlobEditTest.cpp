@@ -212,6 +212,35 @@ TEST_F(BlobEditTest, APictureBlobLoadsIntoThePopupAndOKSavesIt) {
     EXPECT_EQ(Edit->GetEditValue().AsString(), Edit->BlobValue());
 }
 
+TEST_F(BlobEditTest, TheEditorsTransparencyDecidesWhetherThePictureShowsThrough) {
+    Edit->SetBlobKind(bkvPicture);
+    Edit->SetColor(clYellow);
+    auto red = uitest::Filled(6, 4, clRed);
+    red->Canvas()->SetPixels(0, 3, clLime); // the corner that names the transparent colour
+    TPicture picture;
+    picture.SetGraphic(red.get());
+    std::string blob;
+    cvExEdtr::SavePictureToString(&picture, blob);
+    const struct {
+        Byte Transparency;
+        bool Transparent;
+        unsigned Corner; // as rendered, 0xRRGGBB
+    } cases[] = {{2, true, 0xFFFF00u}, {1, false, 0x00FF00u}};
+    for (const auto& c : cases) {
+        Edit->SetPictureTransparency(c.Transparency);
+        TCustomcvBlobPopup* popup = Open(blob);
+        EXPECT_EQ(popup->Picture()->Graphic()->Transparent(), c.Transparent) << int(c.Transparency);
+        EXPECT_FALSE(popup->OKEnabled()) << "the transparency is no change of the picture";
+        const HWND wnd = popup->Handle();
+        UpdateWindow(wnd);
+        TPoint corner = popup->ClientToScreen({1, popup->ClientHeight() - 2});
+        cvExEdtr::ScreenToWindow(wnd, corner);
+        EXPECT_EQ(platform_ui::test::RenderedPixel(wnd, corner.X, corner.Y), c.Corner)
+            << int(c.Transparency);
+        uitest::Type(popup, VK_ESCAPE);
+    }
+}
+
 TEST_F(BlobEditTest, APictureLargerThanThePopupScrollsUnlessItIsScaled) {
     Edit->SetBlobKind(bkvPicture);
     Edit->SetPictureAutoSize(false);
