@@ -1209,6 +1209,14 @@ void TControlSubClass::PaintSpeedButton(TCanvas* Canvas) {
             Canvas->Brush()->SetColor(LightenColor(Canvas, FHot ? c.SelectionBorder : TColor(clBtnShadow), 30));
             Canvas->FrameRect(r);
         }
+        if (down) {
+            // And-ed with a light copy of its colour, a down face reads pressed.
+            Canvas->Brush()->SetColor(LightenColor(Canvas, button->Color(), HighColor(Canvas) ? 20 : 40));
+            HDC dc = Canvas->Handle();
+            const HGDIOBJ oldBrush = SelectObject(dc, Canvas->Brush()->Handle());
+            BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), dc, r.Left, r.Top, MERGECOPY);
+            SelectObject(dc, oldBrush);
+        }
     }
     DrawCaptionAndGlyph(Canvas, r, button->Glyph());
 }

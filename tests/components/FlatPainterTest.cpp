@@ -232,6 +232,21 @@ TEST_F(FlatPainterTest, TheTrueFlatStyleShowsItsSurfacesAndOutlines) {
         EXPECT_EQ(RenderedPixel(c.Control->Handle(), c.At.X, c.At.Y), c.Expected) << c.Name;
 }
 
+TEST_F(FlatPainterTest, ADownSpeedButtonIsShadedDarkerThanItsCheckArea) {
+    Speed->SetGroupIndex(1);
+    Speed->SetAllowAllUp(true);
+    Speed->SetTag(1234567890); // the plain flat style
+    Activate();
+    const TPoint face{Speed->Left() + 3, Speed->Top() + 3};
+    EXPECT_EQ(RenderedPixel(Panel->Handle(), face.X, face.Y), Rgb(Painter->Colors().IconColumn)) << "up";
+    Speed->SetDown(true);
+    TBitmap screenLike;
+    screenLike.SetSize(4, 4);
+    const TColor tone = FlatPainter::LightenColor(screenLike.Canvas(), Speed->Color(), 20);
+    EXPECT_EQ(RenderedPixel(Panel->Handle(), face.X, face.Y), Rgb(Painter->Colors().CheckArea) & Rgb(tone))
+        << "down";
+}
+
 TEST_F(FlatPainterTest, HeldSpacePaintsOnePressAndADoubleClickIsASecondPress) {
     Activate();
     Button->SetFocus();
