@@ -697,6 +697,17 @@ void TCustomcvBlobPopup::Paint() {
     const int pw = graphic->Width(), ph = graphic->Height();
     const TRect place = FPictureAutoSize ? TcvGraphicEditClassOps::PictureRect(r, pw, ph, true, false)
                                          : Bounds(-FHorzOffset, -FVertOffset, pw, ph);
+    if (graphic->Transparent()) {
+        // Composed off screen, a transparent picture does not flicker over its background.
+        if (!FCacheBitmap) FCacheBitmap = std::make_unique<TBitmap>();
+        cvUtils::EnsureGraphicSize(FCacheBitmap.get(), r.Width(), r.Height());
+        TCanvas* cache = FCacheBitmap->Canvas();
+        cache->Brush()->SetColor(Color());
+        cache->FillRect(r);
+        cache->StretchDraw(place, graphic);
+        Canvas()->Draw(r.Left, r.Top, FCacheBitmap.get());
+        return;
+    }
     Canvas()->FillRect(r);
     Canvas()->StretchDraw(place, graphic);
 }

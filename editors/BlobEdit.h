@@ -215,6 +215,7 @@ private:
     int FHorzOffset = 0;
     int FVertOffset = 0;
     std::unique_ptr<TPicture> FPicture;
+    std::unique_ptr<TBitmap> FCacheBitmap; // composes a transparent picture
     std::unique_ptr<TPopupMenu> FContextMenu; // the picture's, rebuilt at each showing
     std::unique_ptr<TcvEditWindowMenu> FMemoMenu;
     UINT FClipboardFormat;
