@@ -406,10 +406,21 @@ bool TFlatPainter::IsTopLevelOfMainMenu(TMenuItem* Item) const {
     return menu && Is<TMainMenu>(menu) && Item->Parent() == menu->Items();
 }
 
-std::unique_ptr<TBitmap> TFlatPainter::ItemGlyph(TMenuItem* Item, TColor Background) {
+TCustomImageList* TFlatPainter::ItemImages(TMenuItem* Item) {
+    if (Item->Parent() && Item->Parent()->SubMenuImages()) return Item->Parent()->SubMenuImages();
     TMenu* menu = Item->GetParentMenu();
-    TCustomImageList* images = menu ? menu->Images() : nullptr;
-    if (!images || Item->ImageIndex() < 0 || Item->ImageIndex() >= images->Count()) return nullptr;
+    return menu ? menu->Images() : nullptr;
+}
+
+std::unique_ptr<TBitmap> TFlatPainter::ItemGlyph(TMenuItem* Item, TColor Background) {
+    TCustomImageList* images = ItemImages(Item);
+    if (!images || Item->ImageIndex() < 0) {
+        if (Item->Bitmap()->Width() <= 0) return nullptr;
+        auto own = std::make_unique<TBitmap>();
+        own->Assign(Item->Bitmap());
+        return own;
+    }
+    if (Item->ImageIndex() >= images->Count()) return nullptr;
     auto glyph = std::make_unique<TBitmap>();
     glyph->SetSize(images->Width(), images->Height());
     glyph->Canvas()->Brush()->SetColor(Background);
@@ -419,10 +430,10 @@ std::unique_ptr<TBitmap> TFlatPainter::ItemGlyph(TMenuItem* Item, TColor Backgro
 }
 
 TSize TFlatPainter::GlyphSize(TMenuItem* Item) {
-    TMenu* menu = Item->GetParentMenu();
-    TCustomImageList* images = menu ? menu->Images() : nullptr;
-    if (!images || Item->ImageIndex() < 0) return {0, 0};
-    TSize size{images->Width(), images->Height()};
+    TCustomImageList* images = ItemImages(Item);
+    const bool listed = images && Item->ImageIndex() >= 0;
+    if (!listed && Item->Bitmap()->Width() <= 0) return {0, 0};
+    TSize size = listed ? TSize{images->Width(), images->Height()} : TSize{Item->Bitmap()->Width(), Item->Bitmap()->Height()};
     if (!IsTopLevelOfMainMenu(Item)) size.cx = std::max(size.cx, FIconWidth);
     return size;
 }
@@ -1208,6 +1219,14 @@ void TControlSubClass::PaintSpeedButton(TCanvas* Canvas) {
         if (!button->Flat() || FHot || down) {
             Canvas->Brush()->SetColor(LightenColor(Canvas, FHot ? c.SelectionBorder : TColor(clBtnShadow), 30));
             Canvas->FrameRect(r);
+        }
+        if (down) {
+            // And-ed with a light copy of its colour, a down face reads pressed.
+            Canvas->Brush()->SetColor(LightenColor(Canvas, button->Color(), HighColor(Canvas) ? 20 : 40));
+            HDC dc = Canvas->Handle();
+            const HGDIOBJ oldBrush = SelectObject(dc, Canvas->Brush()->Handle());
+            BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), dc, r.Left, r.Top, MERGECOPY);
+            SelectObject(dc, oldBrush);
         }
     }
     DrawCaptionAndGlyph(Canvas, r, button->Glyph());

@@ -194,6 +194,8 @@ public:
     // The item's picture from its menu's image list (nullptr when none);
     // GlyphSize is its size, the width at least IconWidth below the bar.
     std::unique_ptr<TBitmap> ItemGlyph(TMenuItem* Item, TColor Background);
+    // The parent's sub-menu images, else the menu's.
+    static TCustomImageList* ItemImages(TMenuItem* Item);
     TSize GlyphSize(TMenuItem* Item);
 
     // The pieces of an item's, a tool button's or a push button's drawing.

@@ -196,6 +196,30 @@ void TCustomcvBlobPopup::SetWordWrap(bool Value) {
     RecreateWnd();
 }
 
+void TCustomcvBlobPopup::SetCharCase(TEditCharCase Value) {
+    if (FCharCase == Value) return;
+    FCharCase = Value;
+    ApplyCharCase();
+}
+
+void TCustomcvBlobPopup::SetHideScrollBars(bool Value) {
+    if (FHideScrollBars == Value) return;
+    FHideScrollBars = Value;
+    RecreateWnd();
+}
+
+void TCustomcvBlobPopup::SetOEMConvert(bool Value) {
+    if (FOEMConvert == Value) return;
+    FOEMConvert = Value;
+    RecreateWnd();
+}
+
+void TCustomcvBlobPopup::SetSelectionBar(bool Value) {
+    if (FSelectionBar == Value) return;
+    FSelectionBar = Value;
+    RecreateWnd();
+}
+
 void TCustomcvBlobPopup::SetScrollBars(TScrollStyle Value) {
     if (FScrollBars == Value) return;
     FScrollBars = Value;
@@ -312,11 +336,31 @@ void TCustomcvBlobPopup::PullOffsetsBack() {
     Invalidate();
 }
 
+void TCustomcvBlobPopup::SetTransparency(Byte Value) {
+    if (FTransparency == Value) return;
+    FTransparency = Value;
+    ApplyTransparency();
+}
+
+void TCustomcvBlobPopup::ApplyTransparency() {
+    FApplyingTransparency = true;
+    TScopeGuard applying([this] { FApplyingTransparency = false; });
+    PictureChanged();
+}
+
 void TCustomcvBlobPopup::PictureChanged() {
     if (!HandleAllocated() || IsMemo()) return;
-    SetModified(true);
-    DoChange();
+    if (FTransparency != 0 && !cvExEdtr::IsPictureEmpty(FPicture.get())) {
+        const TNotifyEvent changed = std::exchange(FPicture->OnChange, nullptr);
+        FPicture->Graphic()->SetTransparent(FTransparency == 2);
+        FPicture->OnChange = changed;
+    }
+    if (!FApplyingTransparency) {
+        SetModified(true);
+        DoChange();
+    }
     Invalidate();
+    SendMessage(FHandle, WM_NCPAINT, 1, 0);
 }
 
 bool TCustomcvBlobPopup::MayChangePicture() {
@@ -407,6 +451,20 @@ void TCustomcvBlobPopup::DoChange() {
     if (enabled == FOKEnabled) return;
     FOKEnabled = enabled;
     if (HandleAllocated()) SendMessage(FHandle, WM_NCPAINT, 1, 0);
+}
+
+void TCustomcvBlobPopup::ApplyCharCase() {
+    if (!IsMemo() || !HandleAllocated() || FCharCase == ecNormal) return;
+    const std::string text = GetWindowText(FHandle);
+    const std::string cased = cvTextEdt::CasedText(text, FCharCase);
+    if (cased == text) return;
+    FApplyingCharCase = true;
+    TScopeGuard applying([this] { FApplyingCharCase = false; });
+    CHARRANGE selection{};
+    SendMessage(FHandle, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SetWindowText(FHandle, cased);
+    SendMessage(FHandle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessage(FHandle, EM_SCROLLCARET);
 }
 
 void TCustomcvBlobPopup::DoClosed() {
@@ -594,6 +652,11 @@ void TCustomcvBlobPopup::CreateParams(TCreateParams& Params) {
     Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL;
     if (!FWordWrap) Params.Style |= ES_AUTOHSCROLL;
     if (FReadOnly) Params.Style |= ES_READONLY;
+    if (FCharCase == ecUpperCase) Params.Style |= ES_UPPERCASE;
+    if (FCharCase == ecLowerCase) Params.Style |= ES_LOWERCASE;
+    if (FOEMConvert) Params.Style |= ES_OEMCONVERT;
+    if (FSelectionBar) Params.Style |= ES_SELECTIONBAR;
+    if (!FHideScrollBars) Params.Style |= ES_DISABLENOSCROLL;
     if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) Params.Style |= WS_HSCROLL;
     if (FScrollBars == ssVertical || FScrollBars == ssBoth) Params.Style |= WS_VSCROLL;
 }
@@ -608,6 +671,11 @@ void TCustomcvBlobPopup::CreateWnd() {
         LimitText(FMaxLength);
         SendMessage(FHandle, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
         SendMessage(FHandle, EM_SETBKGNDCOLOR, 0, ColorToRGB(Color()));
+        const TRect format = cvTextEdt::FormatRect(FHandle, ClientRect());
+        SendMessage(FHandle, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&format));
+        ApplyCharCase();
+    } else {
+        ApplyTransparency();
     }
     SetModified(FModified);
     UpdateScrollBars();
@@ -629,6 +697,17 @@ void TCustomcvBlobPopup::Paint() {
     const int pw = graphic->Width(), ph = graphic->Height();
     const TRect place = FPictureAutoSize ? TcvGraphicEditClassOps::PictureRect(r, pw, ph, true, false)
                                          : Bounds(-FHorzOffset, -FVertOffset, pw, ph);
+    if (graphic->Transparent()) {
+        // Composed off screen, a transparent picture does not flicker over its background.
+        if (!FCacheBitmap) FCacheBitmap = std::make_unique<TBitmap>();
+        cvUtils::EnsureGraphicSize(FCacheBitmap.get(), r.Width(), r.Height());
+        TCanvas* cache = FCacheBitmap->Canvas();
+        cache->Brush()->SetColor(Color());
+        cache->FillRect(r);
+        cache->StretchDraw(place, graphic);
+        Canvas()->Draw(r.Left, r.Top, FCacheBitmap.get());
+        return;
+    }
     Canvas()->FillRect(r);
     Canvas()->StretchDraw(place, graphic);
 }
@@ -824,8 +903,12 @@ void TCustomcvBlobPopup::WndProc(TMessage& Message) {
         if (HandlePopupKey(Message)) return;
         break;
     case CN_COMMAND:
-        if (HiWord(Message.WParam) == EN_CHANGE && !FCreating) DoChange();
+        // A re-casing of the whole text is no change of the user's.
+        if (HiWord(Message.WParam) == EN_CHANGE && !FCreating && !FApplyingCharCase) DoChange();
         return;
+    case WM_CHAR:
+        if (IsMemo()) Message.WParam = cvTextEdt::CasedChar(Message.WParam, FCharCase);
+        break;
     case WM_GETDLGCODE:
         TcvInplacePopupControl::WndProc(Message);
         Message.Result = FWantTabs ? Message.Result | DLGC_WANTTAB : Message.Result & ~DLGC_WANTTAB;
@@ -989,13 +1072,18 @@ void TcvInplaceBlobEdit::DropDown() {
     popup.SetShadow(Style()->Shadow());
     popup.SetSizeable(FSizeablePopup);
     popup.SetAlwaysSave(FAlwaysSaveText);
+    popup.SetCharCase(FMemoCharCase);
+    popup.SetHideScrollBars(FMemoHideScrollBars);
     popup.SetMaxLength(FMemoMaxLength);
+    popup.SetOEMConvert(FMemoOEMConvert);
+    popup.SetSelectionBar(FMemoSelectionBar);
     popup.SetScrollBars(FMemoScrollBars);
     popup.SetWantReturns(FMemoWantReturns);
     popup.SetWantTabs(FMemoWantTabs);
     popup.SetWordWrap(FMemoWordWrap);
     popup.SetPictureAutoSize(FPictureAutoSize);
     popup.SetPictureFilter(FPictureFilter);
+    popup.SetTransparency(FPictureTransparency);
     popup.SetReadOnly(!CanModify());
     if (FBlobKind == bkvMemo)
         popup.SetText(FBlobValue);
@@ -1007,7 +1095,10 @@ void TcvInplaceBlobEdit::DropDown() {
     TRect editor;
     GetWindowRect(Handle(), editor);
     popup.Place({editor.Left, editor.Bottom}, FPopupWidth, FPopupHeight, editor);
-    if (FBlobKind == bkvMemo) popup.SetText(FBlobValue);
+    if (FBlobKind == bkvMemo) {
+        popup.SetText(FBlobValue);
+        popup.ApplyCharCase();
+    }
     popup.SetModified(false);
     SetDroppedDownFlag(true);
     popup.ShowPopup();

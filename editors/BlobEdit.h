@@ -73,6 +73,16 @@ public:
     void SetMaxLength(int Value);
     bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool Value);
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase Value);
+    // Off: scroll bars stay, disabled, while there is nothing to scroll.
+    bool HideScrollBars() const { return FHideScrollBars; }
+    void SetHideScrollBars(bool Value);
+    bool OEMConvert() const { return FOEMConvert; }
+    void SetOEMConvert(bool Value);
+    // A strip at the memo's left where a click selects the whole line.
+    bool SelectionBar() const { return FSelectionBar; }
+    void SetSelectionBar(bool Value);
     TScrollStyle ScrollBars() const { return FScrollBars; }
     void SetScrollBars(TScrollStyle Value);
     bool WantReturns() const { return FWantReturns; }
@@ -89,6 +99,9 @@ public:
     int VertOffset() const { return FVertOffset; }
     void SetHorzOffset(int Value) { SetOffset(true, Value); }
     void SetVertOffset(int Value) { SetOffset(false, Value); }
+    // 0 the graphic's own, 1 opaque, 2 transparent.
+    Byte Transparency() const { return FTransparency; }
+    void SetTransparency(Byte Value);
     UINT ClipboardFormat() const { return FClipboardFormat; }
     void SetClipboardFormat(UINT Value) { FClipboardFormat = Value; }
     // The picture dialogs' filter; empty: the dialogs' own.
@@ -121,6 +134,8 @@ public:
     // The popup's virtual operations.
     virtual void ClosePopup(int Mode); // 0 OK, 1 Cancel, 2 Close
     virtual void DoChange();
+    // The memo's text in the char case, its selection kept.
+    virtual void ApplyCharCase();
     virtual void DoClosed();
     virtual void DoAccept();
     virtual void LimitText(int Value);
@@ -152,6 +167,8 @@ private:
     void UpdatePressedLook(TPoint ScreenPoint);
     void StopTracking();
     void PictureChanged();
+    // The graphic takes the transparency; no change of the picture's.
+    void ApplyTransparency();
     // Not read-only, and the editor may still change its value.
     bool MayChangePicture();
     void ShowContextMenu(TMessage& Message);
@@ -182,15 +199,23 @@ private:
     bool FAlwaysSave = true;
     std::string FSavedText;
     bool FClosed = false;
+    TEditCharCase FCharCase = ecNormal;
+    bool FApplyingCharCase = false;
     int FMaxLength = 0;
+    bool FHideScrollBars = true;
+    bool FOEMConvert = false;
     TScrollStyle FScrollBars = ssNone;
+    bool FSelectionBar = true;
     bool FWantReturns = true;
     bool FWantTabs = true;
     bool FWordWrap = true;
     bool FPictureAutoSize = false;
+    Byte FTransparency = 0;
+    bool FApplyingTransparency = false;
     int FHorzOffset = 0;
     int FVertOffset = 0;
     std::unique_ptr<TPicture> FPicture;
+    std::unique_ptr<TBitmap> FCacheBitmap; // composes a transparent picture
     std::unique_ptr<TPopupMenu> FContextMenu; // the picture's, rebuilt at each showing
     std::unique_ptr<TcvEditWindowMenu> FMemoMenu;
     UINT FClipboardFormat;
@@ -220,6 +245,14 @@ public:
     void SetSizeablePopup(bool Value) { FSizeablePopup = Value; }
     bool AlwaysSaveText() const { return FAlwaysSaveText; }
     void SetAlwaysSaveText(bool Value) { FAlwaysSaveText = Value; }
+    TEditCharCase MemoCharCase() const { return FMemoCharCase; }
+    void SetMemoCharCase(TEditCharCase Value) { FMemoCharCase = Value; }
+    bool MemoHideScrollBars() const { return FMemoHideScrollBars; }
+    void SetMemoHideScrollBars(bool Value) { FMemoHideScrollBars = Value; }
+    bool MemoOEMConvert() const { return FMemoOEMConvert; }
+    void SetMemoOEMConvert(bool Value) { FMemoOEMConvert = Value; }
+    bool MemoSelectionBar() const { return FMemoSelectionBar; }
+    void SetMemoSelectionBar(bool Value) { FMemoSelectionBar = Value; }
     int MemoMaxLength() const { return FMemoMaxLength; }
     void SetMemoMaxLength(int Value) { FMemoMaxLength = Value; }
     TScrollStyle MemoScrollBars() const { return FMemoScrollBars; }
@@ -234,6 +267,8 @@ public:
     void SetPictureAutoSize(bool Value) { FPictureAutoSize = Value; }
     const std::string& PictureFilter() const { return FPictureFilter; }
     void SetPictureFilter(const std::string& Value) { FPictureFilter = Value; }
+    Byte PictureTransparency() const { return FPictureTransparency; }
+    void SetPictureTransparency(Byte Value) { FPictureTransparency = Value; }
     // Pictures get a context menu; with the extra items it also loads and saves.
     bool ShowPicturePopup() const { return FShowPicturePopup; }
     void SetShowPicturePopup(bool Value) { FShowPicturePopup = Value; }
@@ -275,13 +310,18 @@ private:
     int FPopupHeight = 140;
     bool FSizeablePopup = true;
     bool FAlwaysSaveText = true;
+    TEditCharCase FMemoCharCase = ecNormal;
+    bool FMemoHideScrollBars = true;
     int FMemoMaxLength = 0;
+    bool FMemoOEMConvert = false;
     TScrollStyle FMemoScrollBars = ssNone;
+    bool FMemoSelectionBar = true;
     bool FMemoWantReturns = true;
     bool FMemoWantTabs = true;
     bool FMemoWordWrap = true;
     bool FPictureAutoSize = true;
     std::string FPictureFilter;
+    Byte FPictureTransparency = 0;
     bool FShowPicturePopup = true;
     bool FShowExPopupItems = true;
     TGraphicClass FGraphicClass;

@@ -43,17 +43,6 @@ constexpr DWORD TextEditEventMask = ENM_CHANGE | ENM_SELCHANGE | ENM_DRAGDROPDON
 // The strip that ES_SELECTIONBAR keeps at the left.
 constexpr int SelectionBarWidth = 8;
 
-std::string ApplyCase(const std::string& Text, TEditCharCase CharCase) {
-    switch (CharCase) {
-    case ecUpperCase:
-        return AnsiUpperCase(Text);
-    case ecLowerCase:
-        return AnsiLowerCase(Text);
-    default:
-        return Text;
-    }
-}
-
 UINT VerticalFlags(int VerticalTextMode) {
     switch (VerticalTextMode) {
     case 1:
@@ -75,6 +64,32 @@ UINT HorizontalFlags(TAlignment Alignment) {
 
 } // namespace
 
+namespace cvTextEdt {
+
+std::string CasedText(const std::string& Text, TEditCharCase CharCase) {
+    switch (CharCase) {
+    case ecUpperCase:
+        return AnsiUpperCase(Text);
+    case ecLowerCase:
+        return AnsiLowerCase(Text);
+    default:
+        return Text;
+    }
+}
+
+WPARAM CasedChar(WPARAM Char, TEditCharCase CharCase) {
+    if (Char < 0x20 || CharCase == ecNormal) return Char;
+    return Utf8CodePointAt(CasedText(Utf8FromCodePoint(static_cast<char32_t>(Char)), CharCase), 0);
+}
+
+TRect FormatRect(HWND Wnd, TRect Client) {
+    InflateRect(Client, -1, -1);
+    if (GetWindowLong(Wnd, GWL_STYLE) & ES_SELECTIONBAR) Client.Left += SelectionBarWidth;
+    return Client;
+}
+
+} // namespace cvTextEdt
+
 // ---- TcvTextEditClassOps ----------------------------------------------------
 
 std::unique_ptr<TcvEditViewData> TcvTextEditClassOps::CreateViewData() const {
@@ -87,7 +102,7 @@ bool TcvTextEditClassOps::DrawContent(HDC DC, const TRect& Rect, TcvEditViewData
     const TcvTextEditViewData& v = textData ? *textData : plain;
 
     std::string text = ViewData.Value.IsNull() || ViewData.Value.IsEmpty() ? std::string() : VarToStr(ViewData.Value);
-    text = ApplyCase(text, v.CharCase);
+    text = cvTextEdt::CasedText(text, v.CharCase);
     if (v.PasswordChar != 0) {
         const std::string shown = Utf8FromCodePoint(v.PasswordChar);
         std::string hidden;
@@ -189,7 +204,7 @@ void TcvInplaceTextEdit::ClearUndo() {
 void TcvInplaceTextEdit::ApplyCharCase() {
     if (FCharCase == ecNormal) return;
     const std::string text = Text();
-    const std::string cased = ApplyCase(text, FCharCase);
+    const std::string cased = cvTextEdt::CasedText(text, FCharCase);
     if (cased == text) return;
     FUpdating = true;
     TScopeGuard updating([this] { FUpdating = false; });
@@ -388,9 +403,7 @@ void TcvInplaceTextEdit::ApplyTextColor() {
 
 void TcvInplaceTextEdit::ApplyFormatRect() {
     if (!HandleAllocated() || !HasEditControl()) return;
-    TRect r = ClientRect();
-    InflateRect(r, -1, -1);
-    if (GetWindowLong(FHandle, GWL_STYLE) & ES_SELECTIONBAR) r.Left += SelectionBarWidth;
+    TRect r = cvTextEdt::FormatRect(FHandle, ClientRect());
     if (Alignment() == taRightJustify) --r.Right;
     r.Left += EditMargins().Left;
     r.Top += EditMargins().Top;
@@ -517,10 +530,7 @@ void TcvInplaceTextEdit::DefaultHandler(TMessage& Message) {
 void TcvInplaceTextEdit::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_CHAR:
-        if (Message.WParam >= 0x20 && FCharCase != ecNormal) {
-            const std::string cased = ApplyCase(Utf8FromCodePoint(static_cast<char32_t>(Message.WParam)), FCharCase);
-            Message.WParam = Utf8CodePointAt(cased, 0);
-        }
+        Message.WParam = cvTextEdt::CasedChar(Message.WParam, FCharCase);
         break;
     case CN_COMMAND:
         if (HiWord(Message.WParam) != EN_CHANGE) break;

@@ -14,6 +14,16 @@
 
 class TPopupMenu;
 
+// Case and layout shared by the editors on an edit window.
+namespace cvTextEdt {
+// Text in a char case, through the locale.
+std::string CasedText(const std::string& Text, TEditCharCase CharCase);
+// A typed character (WM_CHAR's code) in a char case; control characters stay.
+WPARAM CasedChar(WPARAM Char, TEditCharCase CharCase);
+// An edit window's formatting rectangle: Client deflated by 1, clear of the selection bar.
+TRect FormatRect(HWND Wnd, TRect Client);
+} // namespace cvTextEdt
+
 // What a text cell paints besides the base view data.
 class TcvTextEditViewData : public TcvEditViewData {
 public:

@@ -8,6 +8,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/ImageList.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Messages.h"
@@ -133,6 +134,19 @@ void TMenuItem::SetImageIndex(int Value) {
     Changed();
 }
 
+void TMenuItem::SetSubMenuImages(TCustomImageList* Value) {
+    if (FSubMenuImages == Value) return;
+    if (FSubMenuImages) FSubMenuImages->RemoveFreeNotification(this);
+    FSubMenuImages = Value;
+    if (Value) Value->FreeNotification(this);
+    Changed();
+}
+
+TBitmap* TMenuItem::Bitmap() {
+    if (!FBitmap) FBitmap = std::make_unique<TBitmap>();
+    return FBitmap.get();
+}
+
 void TMenuItem::SetAction(TBasicAction* Value) {
     if (RelinkAction(FAction, Value, this) && Value) ActionChange(Value);
 }
@@ -153,6 +167,7 @@ void TMenuItem::ActionChange(TBasicAction* Sender) {
 void TMenuItem::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FAction) FAction = nullptr;
+    if (Operation == opRemove && AComponent == FSubMenuImages) FSubMenuImages = nullptr;
 }
 
 TMenuItem* TMenuItem::Items(int Index) const {

@@ -5,10 +5,12 @@
 
 #include "platform/ui/Controls.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class TCustomForm;
+class TBitmap;
 class TCustomImageList;
 
 // A key with its modifiers: the virtual key in the low byte.
@@ -53,6 +55,11 @@ public:
     void SetShortCut(TShortCut Value) { FShortCut = Value; }
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int Value);
+    // The images of this item's sub-items, in place of the menu's.
+    TCustomImageList* SubMenuImages() const { return FSubMenuImages; }
+    void SetSubMenuImages(TCustomImageList* Value);
+    // The item's own glyph, for when no image list gives one; made on first use.
+    TBitmap* Bitmap();
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& Value) { FHint = Value; }
     TBasicAction* Action() const { return FAction; }
@@ -96,6 +103,8 @@ private:
     Byte FGroupIndex = 0;
     TShortCut FShortCut = scNone;
     int FImageIndex = -1;
+    TCustomImageList* FSubMenuImages = nullptr;
+    std::unique_ptr<TBitmap> FBitmap;
     std::string FHint;
     TBasicAction* FAction = nullptr;
     TMenuItem* FParent = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
+#include "platform/ui/ImageList.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
@@ -232,6 +233,21 @@ TEST_F(FlatPainterTest, TheTrueFlatStyleShowsItsSurfacesAndOutlines) {
         EXPECT_EQ(RenderedPixel(c.Control->Handle(), c.At.X, c.At.Y), c.Expected) << c.Name;
 }
 
+TEST_F(FlatPainterTest, ADownSpeedButtonIsShadedDarkerThanItsCheckArea) {
+    Speed->SetGroupIndex(1);
+    Speed->SetAllowAllUp(true);
+    Speed->SetTag(1234567890); // the plain flat style
+    Activate();
+    const TPoint face{Speed->Left() + 3, Speed->Top() + 3};
+    EXPECT_EQ(RenderedPixel(Panel->Handle(), face.X, face.Y), Rgb(Painter->Colors().IconColumn)) << "up";
+    Speed->SetDown(true);
+    TBitmap screenLike;
+    screenLike.SetSize(4, 4);
+    const TColor tone = FlatPainter::LightenColor(screenLike.Canvas(), Speed->Color(), 20);
+    EXPECT_EQ(RenderedPixel(Panel->Handle(), face.X, face.Y), Rgb(Painter->Colors().CheckArea) & Rgb(tone))
+        << "down";
+}
+
 TEST_F(FlatPainterTest, HeldSpacePaintsOnePressAndADoubleClickIsASecondPress) {
     Activate();
     Button->SetFocus();
@@ -296,6 +312,46 @@ TEST_F(FlatPainterTest, MenuItemsMeasureAndKeepTheFormsOwnDrawing) {
     ownDrawn = false;
     own->OnDrawItem(own, canvas, Rect(0, 0, 1, 1), false);
     EXPECT_FALSE(ownDrawn) << "replaced with OverrideOwnerDraw";
+}
+
+TEST_F(FlatPainterTest, MenuGlyphsComeFromTheSubMenuImagesOrTheItemsOwnBitmap) {
+    auto* menu = new TPopupMenu(Form);
+    auto* small = new TImageList(Form);
+    small->SetWidth(16);
+    small->SetHeight(16);
+    auto* large = new TImageList(Form);
+    large->SetWidth(40);
+    large->SetHeight(40);
+    menu->SetImages(small);
+    auto* parent = new TMenuItem(Form);
+    auto* listed = new TMenuItem(Form);
+    listed->SetImageIndex(0);
+    auto* own = new TMenuItem(Form);
+    own->Bitmap()->SetSize(50, 30);
+    auto* plain = new TMenuItem(Form);
+    menu->Items()->Add(parent);
+    parent->Add(listed);
+    parent->Add(own);
+    parent->Add(plain);
+    const struct {
+        const char* Name;
+        TCustomImageList* SubMenuImages;
+        TMenuItem* Item;
+        TSize Glyph;
+    } cases[] = {
+        {"the menu's images", nullptr, listed, {Painter->IconWidth(), 16}},
+        {"the parent's sub-menu images", large, listed, {40, 40}},
+        {"the item's own bitmap", large, own, {50, 30}},
+        {"no glyph", large, plain, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        parent->SetSubMenuImages(c.SubMenuImages);
+        const TSize glyph = Painter->GlyphSize(c.Item);
+        EXPECT_EQ(glyph.cx, std::max<int>(c.Glyph.cx, c.Glyph.cx ? Painter->IconWidth() : 0)) << c.Name;
+        EXPECT_EQ(glyph.cy, c.Glyph.cy) << c.Name;
+    }
+    delete large;
+    EXPECT_EQ(parent->SubMenuImages(), nullptr) << "a freed list is let go";
 }
 
 } // namespace

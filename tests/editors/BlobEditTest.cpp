@@ -212,6 +212,35 @@ TEST_F(BlobEditTest, APictureBlobLoadsIntoThePopupAndOKSavesIt) {
     EXPECT_EQ(Edit->GetEditValue().AsString(), Edit->BlobValue());
 }
 
+TEST_F(BlobEditTest, TheEditorsTransparencyDecidesWhetherThePictureShowsThrough) {
+    Edit->SetBlobKind(bkvPicture);
+    Edit->SetColor(clYellow);
+    auto red = uitest::Filled(6, 4, clRed);
+    red->Canvas()->SetPixels(0, 3, clLime); // the corner that names the transparent colour
+    TPicture picture;
+    picture.SetGraphic(red.get());
+    std::string blob;
+    cvExEdtr::SavePictureToString(&picture, blob);
+    const struct {
+        Byte Transparency;
+        bool Transparent;
+        unsigned Corner; // as rendered, 0xRRGGBB
+    } cases[] = {{2, true, 0xFFFF00u}, {1, false, 0x00FF00u}};
+    for (const auto& c : cases) {
+        Edit->SetPictureTransparency(c.Transparency);
+        TCustomcvBlobPopup* popup = Open(blob);
+        EXPECT_EQ(popup->Picture()->Graphic()->Transparent(), c.Transparent) << int(c.Transparency);
+        EXPECT_FALSE(popup->OKEnabled()) << "the transparency is no change of the picture";
+        const HWND wnd = popup->Handle();
+        UpdateWindow(wnd);
+        TPoint corner = popup->ClientToScreen({1, popup->ClientHeight() - 2});
+        cvExEdtr::ScreenToWindow(wnd, corner);
+        EXPECT_EQ(platform_ui::test::RenderedPixel(wnd, corner.X, corner.Y), c.Corner)
+            << int(c.Transparency);
+        uitest::Type(popup, VK_ESCAPE);
+    }
+}
+
 TEST_F(BlobEditTest, APictureLargerThanThePopupScrollsUnlessItIsScaled) {
     Edit->SetBlobKind(bkvPicture);
     Edit->SetPictureAutoSize(false);
@@ -388,6 +417,58 @@ TEST_F(BlobEditTest, LoadTakesThePictureChosenInTheDialogWithTheEditorsFilter) {
     TPicture back;
     cvExEdtr::LoadPictureFromValue(&back, {}, Edit->BlobValue());
     EXPECT_EQ(back.Height(), 3);
+}
+
+TEST_F(BlobEditTest, TheMemoTakesTheEditorsCaseSelectionBarAndScrollBarSettings) {
+    const struct {
+        TEditCharCase CharCase;
+        bool SelectionBar, HideScrollBars, OEMConvert;
+        const char* Cased;
+    } cases[] = {
+        {ecNormal, true, true, false, "ab cd\r\nefx"},
+        {ecUpperCase, false, false, true, "AB CD\r\nEFX"},
+        {ecLowerCase, true, false, false, "ab cd\r\nefx"},
+    };
+    for (const auto& c : cases) {
+        const std::string what = std::to_string(c.CharCase);
+        Edit->SetMemoCharCase(c.CharCase);
+        Edit->SetMemoSelectionBar(c.SelectionBar);
+        Edit->SetMemoHideScrollBars(c.HideScrollBars);
+        Edit->SetMemoOEMConvert(c.OEMConvert);
+        Edit->SetMemoScrollBars(ssVertical);
+        TCustomcvBlobPopup* popup = Open("ab cd\nef");
+        const DWORD style = GetWindowLong(popup->Handle(), GWL_STYLE);
+        EXPECT_EQ((style & ES_OEMCONVERT) != 0, c.OEMConvert) << what;
+        EXPECT_EQ((style & ES_DISABLENOSCROLL) != 0, !c.HideScrollBars) << what;
+        TRect format;
+        SendMessage(popup->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+        EXPECT_EQ(format.Left, c.SelectionBar ? 9 : 1) << what;
+        // The whole text takes the case when the window is made; typed characters too.
+        SendMessage(popup->Handle(), EM_SETSEL, 100, 100);
+        uitest::Type(popup, 0, "x");
+        EXPECT_EQ(popup->Text(), c.Cased) << what;
+        // A click in the selection bar selects its line.
+        TRect window;
+        GetWindowRect(popup->Handle(), window);
+        const TPoint client = popup->ClientToScreen({3, format.Top + 3});
+        const TPoint inBar{client.X - window.Left, client.Y - window.Top};
+        SendQtMouse(popup->Handle(), TMouseEventKind::Press, inBar, MK_LBUTTON, MK_LBUTTON);
+        SendQtMouse(popup->Handle(), TMouseEventKind::Release, inBar, MK_LBUTTON, 0);
+        ProcessMessages();
+        EXPECT_EQ(popup->GetSelText().substr(0, 5), c.SelectionBar ? std::string(c.Cased).substr(0, 5) : "") << what;
+        ClickButton(popup, bpbCancel);
+    }
+}
+
+TEST_F(BlobEditTest, TheCharCaseOfAnOpenMemoKeepsTheSelectionAndIsNoChange) {
+    TCustomcvBlobPopup* popup = Open("abc 汉字 def");
+    popup->SetSelStart(4);
+    popup->SetSelLength(2);
+    popup->SetCharCase(ecUpperCase);
+    EXPECT_EQ(popup->Text(), "ABC 汉字 DEF");
+    EXPECT_EQ(popup->GetSelText(), "汉字");
+    EXPECT_FALSE(popup->OKEnabled());
+    ClickButton(popup, bpbCancel);
 }
 
 TEST_F(BlobEditTest, TheMemoTakesTheInputMethod) {
