@@ -455,6 +455,22 @@ bool TcvInplaceEdit::CanModify() {
     return FDataDefinition ? FDataDefinition->BeginEdit() : true;
 }
 
+bool TcvInplaceEdit::IsRowKey(Word Key) {
+    switch (Key) {
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_INSERT:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool TcvInplaceEdit::IsModifyingKey(Word Key, TShiftState Shift) {
     const bool ctrl = Shift.Contains(ssCtrl);
     return (ctrl && (Key == 'V' || Key == 'X')) || Key == VK_BACK || Key == VK_DELETE ||
@@ -634,20 +650,7 @@ void TcvInplaceEdit::InPlaceKeyDown(Word& Key, TShiftState Shift) {
             RestoreOriginalText();
         }
     }
-    switch (Key) {
-    case VK_TAB:
-    case VK_RETURN:
-    case VK_ESCAPE:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_INSERT:
-        ValidateEdit();
-        break;
-    default:
-        break;
-    }
+    if (IsRowKey(Key)) ValidateEdit();
     ++FKeyHandlingDepth;
     TScopeGuard depth([this] { --FKeyHandlingDepth; });
     const auto passToHost = [&] {

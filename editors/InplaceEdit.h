@@ -268,6 +268,9 @@ public:
     virtual bool IsStateFlagSet() { return FKeepOpenFlag; }
     virtual bool GetModified() { return FModified; }
     virtual bool IsModifyingKey(Word Key, TShiftState Shift);
+    // The keys that leave or move the edited row: the editor validates
+    // before them and its host's key handling takes them.
+    static bool IsRowKey(Word Key);
     virtual bool IsCtrlWithoutAlt();
     virtual bool PaintsContent() { return !HasEditControl(); }
     virtual bool HandlesMouseWheel() { return false; }

@@ -45,20 +45,10 @@ void TCustomcvTreeList::DoExit() {
 // KeyDown ----------------------------------------------------------------------------
 
 void TCustomcvTreeList::EditorKeyDown(Word& Key, TShiftState Shift) {
-    switch (Key) {
-    case VK_TAB:
-    case VK_RETURN:
-    case VK_ESCAPE:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_INSERT:
+    if (TcvInplaceEdit::IsRowKey(Key))
         KeyDown(Key, Shift);
-        return;
-    default:
+    else
         TCustomcvContainer::EditorKeyDown(Key, Shift);
-    }
 }
 
 void TCustomcvTreeList::KeyDown(Word& Key, TShiftState Shift) {
