@@ -412,7 +412,7 @@ TCustomImageList* TFlatPainter::ItemImages(TMenuItem* Item) {
     return menu ? menu->Images() : nullptr;
 }
 
-std::unique_ptr<TBitmap> TFlatPainter::ItemGlyph(TMenuItem* Item, TColor Background) {
+std::unique_ptr<TBitmap> TFlatPainter::ItemGlyph(TMenuItem* Item, TCanvas* Canvas) {
     TCustomImageList* images = ItemImages(Item);
     if (!images || Item->ImageIndex() < 0) {
         if (Item->Bitmap()->Width() <= 0) return nullptr;
@@ -421,11 +421,15 @@ std::unique_ptr<TBitmap> TFlatPainter::ItemGlyph(TMenuItem* Item, TColor Backgro
         return own;
     }
     if (Item->ImageIndex() >= images->Count()) return nullptr;
+    // A picture from the menu's own list sits on what the menu already shows
+    // near its corner; one from a sub-menu list on the brush.
+    const bool menusOwnImages = !(Item->Parent() && Item->Parent()->SubMenuImages());
     auto glyph = std::make_unique<TBitmap>();
     glyph->SetSize(images->Width(), images->Height());
-    glyph->Canvas()->Brush()->SetColor(Background);
+    glyph->Canvas()->Brush()->SetColor(menusOwnImages ? Canvas->Pixels(2, 2) : Canvas->Brush()->Color());
     glyph->Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
-    images->Draw(glyph->Canvas(), 0, 0, Item->ImageIndex());
+    ImageList_DrawEx(images->Handle(), Item->ImageIndex(), glyph->Canvas()->Handle(), 0, 0, 0, 0, CLR_NONE, CLR_NONE,
+                     ILD_TRANSPARENT);
     return glyph;
 }
 
@@ -472,7 +476,7 @@ void TFlatPainter::OnMenuDrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect
     ARect.Bottom += 1;
     const std::string text = " " + item->Caption();
 
-    const std::unique_ptr<TBitmap> glyph = ItemGlyph(item, ACanvas->Brush()->Color());
+    const std::unique_ptr<TBitmap> glyph = ItemGlyph(item, ACanvas);
     const TRect column = Rect(ARect.Left, ARect.Top, ARect.Left + FIconWidth, ARect.Bottom);
     TRect glyphRect;
     if (glyph) {

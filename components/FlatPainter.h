@@ -191,9 +191,10 @@ public:
     void OnToolBarCustomDrawButton(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, bool& DefaultDraw);
     void OnControlBarBandPaint(TWinControl* Control, TCanvas* Canvas, TRect& ARect, TBandPaintOptions& Options);
 
-    // The item's picture from its menu's image list (nullptr when none);
+    // The item's picture from its menu's image list (nullptr when none), on
+    // Canvas's pixel (2, 2) for the menu's own images, else on its brush;
     // GlyphSize is its size, the width at least IconWidth below the bar.
-    std::unique_ptr<TBitmap> ItemGlyph(TMenuItem* Item, TColor Background);
+    std::unique_ptr<TBitmap> ItemGlyph(TMenuItem* Item, TCanvas* Canvas);
     // The parent's sub-menu images, else the menu's.
     static TCustomImageList* ItemImages(TMenuItem* Item);
     TSize GlyphSize(TMenuItem* Item);

@@ -354,4 +354,51 @@ TEST_F(FlatPainterTest, MenuGlyphsComeFromTheSubMenuImagesOrTheItemsOwnBitmap) {
     EXPECT_EQ(parent->SubMenuImages(), nullptr) << "a freed list is let go";
 }
 
+TEST_F(FlatPainterTest, AListedGlyphLiesOnTheMenusCornerPixelOrOnTheBrush) {
+    auto* menu = new TPopupMenu(Form);
+    const auto makeList = [this](TColor Picture) {
+        auto* list = new TImageList(Form);
+        list->SetWidth(16);
+        list->SetHeight(16);
+        TBitmap image;
+        image.SetSize(16, 16);
+        image.Canvas()->Brush()->SetColor(clFuchsia);
+        image.Canvas()->FillRect(Rect(0, 0, 16, 16));
+        image.Canvas()->Brush()->SetColor(Picture);
+        image.Canvas()->FillRect(Rect(4, 4, 12, 12));
+        list->AddMasked(&image, clFuchsia);
+        return list;
+    };
+    menu->SetImages(makeList(clNavy));
+    TImageList* subMenuImages = makeList(clMaroon);
+    auto* parent = new TMenuItem(Form);
+    auto* item = new TMenuItem(Form);
+    item->SetImageIndex(0);
+    menu->Items()->Add(parent);
+    parent->Add(item);
+
+    TBitmap target;
+    target.SetSize(60, 30);
+    TCanvas* canvas = target.Canvas();
+    canvas->Brush()->SetColor(clRed);
+    canvas->FillRect(Rect(0, 0, 60, 30));
+    canvas->SetPixels(2, 2, clBlue);
+    canvas->Brush()->SetColor(clLime);
+    const struct {
+        const char* Name;
+        TCustomImageList* SubMenuImages;
+        TColor Picture, Ground;
+    } cases[] = {
+        {"the menu's own images lie on the pixel at (2, 2)", nullptr, clNavy, clBlue},
+        {"sub-menu images lie on the brush", subMenuImages, clMaroon, clLime},
+    };
+    for (const auto& c : cases) {
+        parent->SetSubMenuImages(c.SubMenuImages);
+        const std::unique_ptr<TBitmap> glyph = Painter->ItemGlyph(item, canvas);
+        ASSERT_NE(glyph, nullptr) << c.Name;
+        EXPECT_EQ(Rgb(glyph->Canvas()->Pixels(8, 8)), Rgb(c.Picture)) << c.Name;
+        EXPECT_EQ(Rgb(glyph->Canvas()->Pixels(1, 1)), Rgb(c.Ground)) << c.Name;
+    }
+}
+
 } // namespace
