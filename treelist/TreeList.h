@@ -824,6 +824,9 @@ public:
     // A band or column sized by the mouse while its neighbours keep the total.
     virtual void SizeBandAutoWidth(int Band, int Width);
     virtual void SizeColumnAutoWidth(int Column, int Width);
+    // A column sized where column edges size the band and auto-width is
+    // off: the band takes the column's growth and its rows keep filling it.
+    virtual void SizeColumnInSingleRowBand(int Column, int Width);
     virtual void CopySelectedToClipboard();
 
     // Dragging headers and bands: where a drop lands, the drops' results
@@ -1165,6 +1168,8 @@ private:
     // Calls Visit(band, row, position, column) for every shown column in
     // shown order until it answers true; answers whether one did.
     bool ForEachShownColumn(const std::function<bool(int, int, int, int)>& Visit) const;
+    // The shown band, band row and position of an absolute column; False when it is not shown.
+    bool FindShownColumn(int Column, int& Band, int& Row, int& Position) const;
     const TcvTreeListHeaderCellInfo* FindHeaderCell(const TcvTreeListDrawInfo& Info, int Column) const;
     // The levels of the ancestors that close with a footer line under Node,
     // nearest first.

@@ -400,12 +400,7 @@ bool TCustomcvTreeList::BandRowStep(bool Up) {
     const int column = GetFocusedAbsoluteIndex();
     if (IsRowSelect() || IsGroupNode(FFocusedNode) || column < 0) return false;
     int band = -1, row = 0, position = 0;
-    ForEachShownColumn([&](int b, int r, int p, int c) {
-        if (c != column) return false;
-        band = b, row = r, position = p;
-        return true;
-    });
-    const int rows = band < 0 ? 0 : GetBandRowCountOf(band);
+    const int rows = FindShownColumn(column, band, row, position) ? GetBandRowCountOf(band) : 0;
     if (rows < 2) return false;
     const int lastRow = rows - 1;
     const bool wrapped = Up ? row == 0 : row == lastRow;

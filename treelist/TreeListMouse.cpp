@@ -202,7 +202,7 @@ void TCustomcvTreeList::EndSizing(int Coord) {
         if (const TcvTreeListHeaderCellInfo* cell = FindHeaderCell(info, FLastHit.Column)) {
             const int width = coord - cell->Bounds.Left + 1;
             if ((FOptionsEx & tloex_ColumnEdgeSizesBand) && !IsAutoWidth() && GetBandRowCountOf(cell->Band) < 2)
-                SizeColumnWidth(FLastHit.Column, width);
+                SizeColumnInSingleRowBand(FLastHit.Column, width);
             else
                 SizeColumnAutoWidth(FLastHit.Column, width);
             DoChangedColumnsWidth();

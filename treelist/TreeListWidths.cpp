@@ -169,16 +169,19 @@ void TCustomcvTreeList::SizeBandColumnsWidth(int Band, const std::vector<std::pa
     SizeBandWidth(Band, Width);
 }
 
+bool TCustomcvTreeList::FindShownColumn(int Column, int& Band, int& Row, int& Position) const {
+    return ForEachShownColumn([&](int b, int r, int p, int column) {
+        if (column != Column) return false;
+        Band = b, Row = r, Position = p;
+        return true;
+    });
+}
+
 void TCustomcvTreeList::SizeColumnAutoWidth(int Column, int Width) {
     int band = -1;
     int row = 0;
     int position = 0;
-    ForEachShownColumn([&](int b, int r, int p, int column) {
-        if (column != Column) return false;
-        band = b, row = r, position = p;
-        return true;
-    });
-    if (band < 0) return;
+    if (!FindShownColumn(Column, band, row, position)) return;
     const int indent = band == 0 ? GetGroupIndentWidth() : 0;
     if (position == 0) Width -= indent;
     const int count = GetColumnCountInBandRow(band, row);
@@ -204,6 +207,40 @@ void TCustomcvTreeList::SizeColumnAutoWidth(int Column, int Width) {
             SizeColumnWidth(column, MulDiv(GetColumnWidth(column), rowWidth, bandWidth));
         }
     }
+}
+
+void TCustomcvTreeList::SizeColumnInSingleRowBand(int Column, int Width) {
+    int band = -1;
+    int sizedRow = 0;
+    int sizedPosition = 0;
+    if (!FindShownColumn(Column, band, sizedRow, sizedPosition)) return;
+    const int indent = band == 0 ? GetGroupIndentWidth() : 0;
+    const int bandWidth = GetBandWidth(band);
+    // The band grows or shrinks by what the column does; every row keeps
+    // filling it, its last column taking what the others leave.
+    const int newBandWidth = Width - GetColumnDisplayWidth(Column) + bandWidth;
+    std::vector<std::pair<int, int>> widths;
+    for (int row = 0; row < GetBandRowCountOf(band); ++row) {
+        const int count = GetColumnCountInBandRow(band, row);
+        int given = 0;
+        for (int position = 0; position < count; ++position) {
+            const int column = GetColumnAt(band, row, position);
+            const int shown = GetColumnDisplayWidth(column) - (position == 0 ? indent : 0);
+            int width = shown;
+            if (position == count - 1)
+                width = newBandWidth - indent - given;
+            else if (row == sizedRow && position == sizedPosition)
+                width = Width - (position == 0 ? indent : 0);
+            else if (row != sizedRow && bandWidth > 0)
+                width = MulDiv(shown, newBandWidth, bandWidth);
+            widths.emplace_back(column, width);
+            given += width;
+        }
+    }
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    for (const auto& [column, width] : widths)
+        SizeColumnWidth(column, width);
+    if (bandWidth > 0) ScaleColumnWidths(band, newBandWidth, bandWidth);
 }
 
 void TCustomcvTreeListControl::ScaleBandWidths(int Numerator, int Denominator) {

@@ -170,3 +170,36 @@ TEST_F(TreeListInput, DraggingAColumnEdgeSizesTheColumnAndItsLineLeavesNoTrace) 
     Release(tree, {cell.Left + 5, edge.Y});
     EXPECT_EQ(tree->Columns(0)->Width(), 41);
 }
+
+TEST_F(TreeListInput, AColumnEdgeDraggedInASingleRowBandMovesTheBandEdgeAlong) {
+    // A band minimum above its columns' 200 shows them wider than they are
+    // set; the hidden C2 scales with the band.
+    const struct {
+        int Column;
+        int Delta;
+        int BandMinWidth;
+    } cases[] = {{0, 20, 260}, {1, 25, 260}, {0, -20, 30}};
+    for (const auto& c : cases) {
+        TLoggingTreeList* tree = AddTree(3, 2);
+        for (int i = 0; i < 3; ++i)
+            tree->Columns(i)->SetWidth(100);
+        tree->Columns(2)->SetVisible(false);
+        tree->Bands()->Items(0)->SetMinWidth(c.BandMinWidth);
+        Show(tree);
+        const auto shown = [tree](int Column) { return tree->CalcDrawInfo().HeaderCells.at(size_t(Column)).Bounds; };
+        const TRect cell = shown(c.Column);
+        const int other = shown(1 - c.Column).Width();
+        const int band = tree->CalcDrawInfo().Bands.at(0).Bounds.Width();
+        const TPoint edge{cell.Right - 1, (cell.Top + cell.Bottom) / 2};
+        ASSERT_EQ(tree->GetHitTestKind(edge.X, edge.Y), htColumnEdge) << c.Column;
+        Press(tree, edge);
+        MoveTo(tree, {edge.X + c.Delta, edge.Y});
+        Release(tree, {edge.X + c.Delta, edge.Y});
+
+        EXPECT_EQ(shown(c.Column).Right, cell.Right + c.Delta) << c.Column << " by " << c.Delta;
+        EXPECT_EQ(shown(1 - c.Column).Width(), other) << c.Column << " by " << c.Delta;
+        EXPECT_EQ(tree->CalcDrawInfo().Bands.at(0).Bounds.Width(), band + c.Delta) << c.Column << " by " << c.Delta;
+        EXPECT_EQ(tree->Columns(2)->Width(), MulDiv(100, band + c.Delta, band)) << c.Column << " by " << c.Delta;
+        Form.reset();
+    }
+}
