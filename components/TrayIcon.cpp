@@ -197,9 +197,11 @@ void TTrayIcon::ShowMainForm() {
     if (!CanHandleMainForm()) return;
     ShowWindow(Application->Handle(), SW_RESTORE);
     TCustomForm* form = Application->MainForm();
-    form->SetVisible(true);
-    // Minimised by the desktop, the form comes back as it was before.
+    // Minimised by the desktop, the form comes back as it was before, in one
+    // step: shown minimised and restored at once, the desktop could still
+    // be minimising it when asked to restore it.
     if (IsIconic(form->Handle())) ShowWindow(form->Handle(), SW_RESTORE);
+    form->SetVisible(true);
 }
 
 void TTrayIcon::HideMainForm() {

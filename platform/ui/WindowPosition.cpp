@@ -247,6 +247,16 @@ bool ShowWindow(HWND Wnd, int Command) {
         if (!IsLiveWindow(Wnd)) return true;
         Wnd->Style &= ~WS_VISIBLE;
         if (widget) widget->hide();
+        // Qt keeps a native window minimised by the desktop minimised when
+        // it is hidden, and leaving that state later maps the window before
+        // telling the desktop how (it comes back iconic or no longer
+        // maximised): the native window is made afresh, not minimised, when
+        // shown again. The window itself stays iconic until restored.
+        if (QWindow* native = widget ? widget->windowHandle() : nullptr;
+            native && !Wnd->IsChild() && (native->windowStates() & Qt::WindowMinimized)) {
+            native->destroy();
+            native->setWindowStates(native->windowStates() & ~Qt::WindowMinimized);
+        }
         ReleaseBackingImages(Wnd);
         FocusWindowGone(Wnd);
         return true;

@@ -77,6 +77,14 @@ hex() { printf '0x%x' "$1"; }
 active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p'; }
 is_active() { [ "$(active_window)" = "$(hex "$1")" ]; }
 wait_active() { wait_until "$2 to be active" is_active "$1"; }
+# Maximised as the window manager keeps it, its title bar on the screen.
+maximised() {
+  local state top
+  state=$(xprop -id "$1" _NET_WM_STATE)
+  top=$(xwininfo -id "$1" | sed -n 's/.*Absolute upper-left Y: *//p')
+  grep -q _NET_WM_STATE_MAXIMIZED_VERT <<<"$state" && grep -q _NET_WM_STATE_MAXIMIZED_HORZ <<<"$state" &&
+    [ "$top" -gt 0 ]
+}
 transient_for() { xprop -id "$1" WM_TRANSIENT_FOR | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p'; }
 # Stacking from bottom to top, as the window manager keeps it.
 stacking() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'; }
@@ -209,6 +217,7 @@ xdotool key Return
 main=$(wait_window Corvanta2.0)
 wait_active "$main" "the main window"
 decorations "$main" "the main window" yes yes yes yes yes
+wait_until "the main window to be maximised" maximised "$main"
 shot main
 
 step "code tables"
@@ -263,12 +272,14 @@ double_click_icon
 # The first double click right after minimising is now and then not taken
 # (about one run in five, loaded or not; the cause is not found yet). A user
 # would double-click again, and so does the test, once, saying so.
-if ! step_timeout=5 wait_until_quiet viewable "$main"; then
+if ! step_timeout=5 wait_until_quiet window_shown Corvanta2.0; then
   echo "   the first double click on the tray icon was not taken; double-clicking again"
   double_click_icon
 fi
-wait_until "the main window back from the tray" viewable "$main"
+# The window may come back as a new one of the same title.
+main=$(wait_window Corvanta2.0)
 wait_active "$main" "the main window restored from the tray"
+wait_until "the main window to be maximised again" maximised "$main"
 shot restored-from-tray
 
 step "exit"
