@@ -99,7 +99,7 @@ TcvCriteriaItem* TcvCriteriaItemList::AddCondition(const std::string& FieldName,
 }
 
 TcvCriteriaItemList* TcvCriteriaItemList::AddGroup(bool AIsOr) {
-    auto group = std::make_unique<TcvCriteriaItemList>(this, AIsOr);
+    std::unique_ptr<TcvCriteriaItemList> group(new TcvCriteriaItemList(this, AIsOr));
     TcvCriteriaItemList* result = group.get();
     Append(std::move(group));
     return result;

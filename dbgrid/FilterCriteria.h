@@ -65,9 +65,10 @@ private:
 
 // A group: its children joined by AND, or by OR with IsOr. An empty group
 // accepts every row.
+// Groups are made only by the criteria (its root) and by AddGroup, so every
+// group belongs to a criteria.
 class TcvCriteriaItemList : public TcvCustomCriteriaItem {
 public:
-    explicit TcvCriteriaItemList(TcvCriteriaItemList* AParent, bool AIsOr = false);
     ~TcvCriteriaItemList() override;
 
     bool IsList() const override { return true; }
@@ -93,6 +94,7 @@ public:
 
 private:
     friend class TcvCriteria;
+    TcvCriteriaItemList(TcvCriteriaItemList* AParent, bool AIsOr);
     // The root group of ACriteria.
     explicit TcvCriteriaItemList(TcvCriteria* ACriteria);
     std::unique_ptr<TcvCustomCriteriaItem> Extract(TcvCustomCriteriaItem* Item);
