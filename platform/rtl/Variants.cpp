@@ -9,11 +9,27 @@
 
 namespace {
 
-enum TKindIndex { kEmpty, kNull, kSmallint, kInteger, kInt64, kDouble, kCurrency, kDate, kString, kBoolean };
+enum TKindIndex {
+    kEmpty,
+    kNull,
+    kSmallint,
+    kInteger,
+    kInt64,
+    kDouble,
+    kCurrency,
+    kDate,
+    kString,
+    kBoolean,
+    kSingle,
+    kOleStr
+};
+
+// Significant digits a Single shows as text.
+constexpr int SinglePrecision = 7;
 
 const char* KindName(size_t Index) {
-    static const char* names[] = {"Empty",  "Null",     "Smallint", "Integer", "Int64",
-                                  "Double", "Currency", "Date",     "String",  "Boolean"};
+    static const char* names[] = {"Empty",    "Null", "Smallint", "Integer", "Int64",  "Double",
+                                  "Currency", "Date", "String",   "Boolean", "Single", "OleStr"};
     return names[Index];
 }
 
@@ -34,6 +50,7 @@ int Rank(size_t Index) {
     case kDate:
         return 4;
     case kString:
+    case kOleStr:
         return 5;
     default:
         return 3;
@@ -67,14 +84,18 @@ Variant Unassigned() {
 }
 
 TVarType Variant::VarType() const {
-    static const TVarType types[] = {varEmpty,  varNull,     varSmallint, varInteger, varInt64,
-                                     varDouble, varCurrency, varDate,     varString,  varBoolean};
+    static const TVarType types[] = {varEmpty,    varNull, varSmallint, varInteger, varInt64,  varDouble,
+                                     varCurrency, varDate, varString,   varBoolean, varSingle, varOleStr};
     return types[FValue.index()];
 }
 
 bool Variant::IsNumeric() const {
     const size_t i = FValue.index();
-    return i == kSmallint || i == kInteger || i == kInt64 || i == kDouble || i == kCurrency;
+    return i == kSmallint || i == kInteger || i == kInt64 || i == kDouble || i == kCurrency || i == kSingle;
+}
+
+const std::string& Variant::StringText() const {
+    return FValue.index() == kOleStr ? std::get<TOleStrValue>(FValue).Text : std::get<std::string>(FValue);
 }
 
 Int64 Variant::AsInt64() const {
@@ -99,19 +120,21 @@ Int64 Variant::AsInt64() const {
         return q;
     }
     case kDouble:
-    case kDate: {
-        const double v = FValue.index() == kDouble ? std::get<double>(FValue) : std::get<TDateValue>(FValue).Value;
+    case kDate:
+    case kSingle: {
+        const double v = AsFloat();
         if (!std::isfinite(v) || v >= 9223372036854775808.0 || v < -9223372036854775808.0)
             CastError(FValue.index(), "Int64");
         return Round(v);
     }
-    case kString: {
-        const std::string& s = std::get<std::string>(FValue);
+    case kString:
+    case kOleStr: {
+        const std::string& s = StringText();
         Int64 i = 0;
         if (TryStrToInt64(s, i)) return i;
         double d = 0;
         if (TryStrToFloat(s, d) && std::fabs(d) < 9.2e18) return Round(d);
-        CastError(kString, "Int64");
+        CastError(FValue.index(), "Int64");
     }
     default:
         CastError(FValue.index(), "Int64");
@@ -141,16 +164,19 @@ double Variant::AsFloat() const {
         return double(std::get<int64_t>(FValue));
     case kDouble:
         return std::get<double>(FValue);
+    case kSingle:
+        return std::get<float>(FValue);
     case kCurrency:
         return CurrToDouble(std::get<TCurrencyValue>(FValue).Scaled);
     case kDate:
         return std::get<TDateValue>(FValue).Value;
     case kBoolean:
         return std::get<bool>(FValue) ? -1 : 0;
-    case kString: {
+    case kString:
+    case kOleStr: {
         double d = 0;
-        if (TryStrToFloat(std::get<std::string>(FValue), d)) return d;
-        CastError(kString, "Double");
+        if (TryStrToFloat(StringText(), d)) return d;
+        CastError(FValue.index(), "Double");
     }
     default:
         CastError(FValue.index(), "Double");
@@ -171,10 +197,11 @@ Int64 Variant::AsCurrency() const {
             CastError(FValue.index(), "Currency");
         return v * CurrencyScale;
     }
-    case kString: {
+    case kString:
+    case kOleStr: {
         Int64 c = 0;
-        if (TryStrToCurr(std::get<std::string>(FValue), c)) return c;
-        CastError(kString, "Currency");
+        if (TryStrToCurr(StringText(), c)) return c;
+        CastError(FValue.index(), "Currency");
     }
     case kEmpty:
         return 0;
@@ -192,10 +219,11 @@ TDateTime Variant::AsDateTime() const {
     switch (FValue.index()) {
     case kDate:
         return std::get<TDateValue>(FValue).Value;
-    case kString: {
+    case kString:
+    case kOleStr: {
         TDateTime d = 0;
-        if (TryTextToDateTime(std::get<std::string>(FValue), d)) return d;
-        CastError(kString, "Date");
+        if (TryTextToDateTime(StringText(), d)) return d;
+        CastError(FValue.index(), "Date");
     }
     case kNull:
         CastError(kNull, "Date");
@@ -210,13 +238,14 @@ bool Variant::AsBoolean() const {
         return false;
     case kBoolean:
         return std::get<bool>(FValue);
-    case kString: {
-        const std::string& s = std::get<std::string>(FValue);
+    case kString:
+    case kOleStr: {
+        const std::string& s = StringText();
         if (SameText(Trim(s), "True")) return true;
         if (SameText(Trim(s), "False")) return false;
         double d = 0;
         if (TryStrToFloat(s, d)) return d != 0;
-        CastError(kString, "Boolean");
+        CastError(FValue.index(), "Boolean");
     }
     case kNull:
         CastError(kNull, "Boolean");
@@ -236,6 +265,8 @@ std::string Variant::AsString() const {
         return IntToStr(AsInt64());
     case kDouble:
         return FloatToStr(std::get<double>(FValue));
+    case kSingle:
+        return FloatToStrF(std::get<float>(FValue), ffGeneral, SinglePrecision, 0);
     case kCurrency:
         return CurrToStr(std::get<TCurrencyValue>(FValue).Scaled);
     case kDate:
@@ -243,7 +274,7 @@ std::string Variant::AsString() const {
     case kBoolean:
         return std::get<bool>(FValue) ? "True" : "False";
     default:
-        return std::get<std::string>(FValue);
+        return StringText();
     }
 }
 
@@ -269,7 +300,7 @@ int CompareNumbers(const Variant& A, size_t ia, const Variant& B, size_t ib) {
         return CompareFloats(A.AsFloat(), B.AsFloat());
     auto value = [](const Variant& V, size_t i) -> long double {
         if (i == kCurrency) return static_cast<long double>(V.AsCurrency()) / CurrencyScale;
-        if (i == kDouble) return V.AsFloat();
+        if (i == kDouble || i == kSingle) return V.AsFloat();
         return static_cast<long double>(V.AsInt64());
     };
     return CompareFloats(value(A, ia), value(B, ib));
@@ -298,7 +329,7 @@ int VarCompare(const Variant& A, const Variant& B) noexcept {
         return (a > b) - (a < b);
     }
     default: {
-        const int c = std::get<std::string>(A.FValue).compare(std::get<std::string>(B.FValue));
+        const int c = A.StringText().compare(B.StringText());
         return (c > 0) - (c < 0);
     }
     }

@@ -17,9 +17,11 @@ inline constexpr TVarType varEmpty = 0x0000;
 inline constexpr TVarType varNull = 0x0001;
 inline constexpr TVarType varSmallint = 0x0002;
 inline constexpr TVarType varInteger = 0x0003;
+inline constexpr TVarType varSingle = 0x0004;
 inline constexpr TVarType varDouble = 0x0005;
 inline constexpr TVarType varCurrency = 0x0006;
 inline constexpr TVarType varDate = 0x0007;
+inline constexpr TVarType varOleStr = 0x0008;
 inline constexpr TVarType varBoolean = 0x000B;
 inline constexpr TVarType varInt64 = 0x0014;
 inline constexpr TVarType varString = 0x0100;
@@ -37,6 +39,12 @@ public:
         TDateTime Value;
         friend bool operator==(TDateValue, TDateValue) = default;
     };
+    // A wide string: held as UTF-8 like every text, it converts and compares
+    // as a String does and only its type code differs.
+    struct TOleStrValue {
+        std::string Text;
+        friend bool operator==(const TOleStrValue&, const TOleStrValue&) = default;
+    };
 
     Variant() = default; // Unassigned
     Variant(int16_t v) : FValue(v) {}
@@ -53,11 +61,13 @@ public:
 
     static Variant FromCurrency(Int64 ScaledValue) { return Variant(TCurrencyValue{ScaledValue}); }
     static Variant FromDateTime(TDateTime Value) { return Variant(TDateValue{Value}); }
+    static Variant FromSingle(float Value) { return Variant(Value); }
+    static Variant FromOleStr(std::string Utf8) { return Variant(TOleStrValue{std::move(Utf8)}); }
 
     TVarType VarType() const;
     bool IsEmpty() const { return FValue.index() == 0; }
     bool IsNull() const { return FValue.index() == 1; }
-    bool IsNumeric() const; // Smallint, Integer, Int64, Double, Currency (not Boolean, not Date)
+    bool IsNumeric() const; // Smallint, Integer, Single, Int64, Double, Currency (not Boolean, not Date)
 
     // Unassigned reads as 0, "" and false. Null reads as "" through AsString
     // and VarToStr; as a number, date or boolean it raises EConvertError, as
@@ -80,10 +90,14 @@ public:
 private:
     explicit Variant(TCurrencyValue v) : FValue(v) {}
     explicit Variant(TDateValue v) : FValue(v) {}
+    explicit Variant(float v) : FValue(v) {}
+    explicit Variant(TOleStrValue v) : FValue(std::move(v)) {}
     friend int VarCompare(const Variant& A, const Variant& B) noexcept;
+    // The text of a String or an OleStr.
+    const std::string& StringText() const;
 
     std::variant<std::monostate, TNullTag, int16_t, int32_t, int64_t, double, TCurrencyValue, TDateValue, std::string,
-                 bool>
+                 bool, float, TOleStrValue>
         FValue;
 };
 
@@ -104,8 +118,12 @@ inline TVarType VarType(const Variant& V) {
 inline std::string VarToStr(const Variant& V) {
     return V.AsString();
 }
+// A String or an OleStr.
+inline bool VarIsStr(const Variant& V) {
+    return V.VarType() == varString || V.VarType() == varOleStr;
+}
 
 // Total order: Unassigned < Null < Boolean < numbers < dates < strings.
 // Numbers of any numeric kind compare by value (NaN below all others),
-// strings by their bytes. Returns -1, 0 or 1.
+// strings (String and OleStr alike) by their UTF-8 bytes. Returns -1, 0 or 1.
 int VarCompare(const Variant& A, const Variant& B) noexcept;

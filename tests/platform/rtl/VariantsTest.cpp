@@ -21,6 +21,9 @@ TEST(VariantTest, KindsReportTheirTypeCodes) {
     EXPECT_EQ(VarType(VarFromDateTime(1.5)), varDate);
     EXPECT_EQ(VarType(Variant("a")), varString);
     EXPECT_EQ(VarType(Variant(true)), varBoolean);
+    EXPECT_EQ(VarType(Variant::FromSingle(1.5f)), varSingle);
+    EXPECT_EQ(VarType(Variant::FromOleStr("a")), varOleStr);
+    EXPECT_TRUE(VarIsStr(Variant::FromOleStr("a")) && VarIsStr(Variant("a")) && !VarIsStr(Variant(1)));
     EXPECT_TRUE(VarIsEmpty(Unassigned()));
     EXPECT_TRUE(VarIsNull(Null()));
     EXPECT_FALSE(VarIsNull(Variant("")));
@@ -88,6 +91,7 @@ TEST(VariantTest, VarCompareIsATotalOrder) {
         Variant(-1e300),
         Variant(int16_t(-2)),
         Variant(1),
+        Variant::FromSingle(1.25f),
         Variant::FromCurrency(15000),
         Variant(1.5000001),
         Variant(int64_t(2)),
@@ -97,6 +101,7 @@ TEST(VariantTest, VarCompareIsATotalOrder) {
         Variant(""),
         Variant("A"),
         Variant("a"),
+        Variant::FromOleStr("b"),
         Variant("\xE4\xB8\xAD"),
     };
     // Listed in ascending order: every pair compares as its positions do.
@@ -117,6 +122,30 @@ TEST(VariantTest, NumbersCompareByValueAcrossKinds) {
     EXPECT_TRUE(Variant(2) == Variant(2.0));
     EXPECT_FALSE(Variant("2") == Variant(2)) << "text and numbers keep their ranks";
     EXPECT_EQ(VarCompare(Variant(std::nan("")), Variant(std::nan(""))), 0);
+}
+
+TEST(VariantTest, SingleAndOleStrConvertAndCompareAsNumbersAndTexts) {
+    const Variant single = Variant::FromSingle(0.1f);
+    EXPECT_EQ(single.AsString(), "0.1") << "a Single shows its own precision";
+    EXPECT_EQ(single.AsFloat(), double(0.1f));
+    EXPECT_EQ(Variant::FromSingle(2.5f).AsInteger(), 2);
+    EXPECT_EQ(Variant::FromSingle(2.5f).AsCurrency(), 25000);
+    EXPECT_EQ(VarCompare(Variant::FromSingle(2.5f), Variant(2.5)), 0);
+    EXPECT_EQ(VarCompare(single, Variant(0.1)), 1) << "compared by the value it holds, 0.100000001...";
+    EXPECT_TRUE(single.IsNumeric());
+
+    const Variant wide = Variant::FromOleStr("\xF0\x9F\x98\x80 42");
+    EXPECT_EQ(wide.AsString(), "\xF0\x9F\x98\x80 42");
+    EXPECT_EQ(VarCompare(wide, Variant("\xF0\x9F\x98\x80 42")), 0) << "equal to the String of its text";
+    EXPECT_EQ(Variant::FromOleStr(" 42 ").AsInteger(), 42);
+    EXPECT_EQ(Variant::FromOleStr("2024-03-05").AsDateTime(), EncodeDate(2024, 3, 5));
+    EXPECT_TRUE(Variant::FromOleStr("true").AsBoolean());
+    try {
+        Variant::FromOleStr("x").AsFloat();
+        FAIL() << "no exception";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "Could not convert variant of type (OleStr) into type (Double)");
+    }
 }
 
 TEST(VariantTest, SortingMixedValuesNeverThrows) {
