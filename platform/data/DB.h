@@ -119,18 +119,29 @@ struct TFieldDef {
     bool Currency = false;
 };
 
+class TRecordBuffer;
+
+// Gives a record back to the memory TRecordBuffer::Create took it from.
+struct TRecordDeleter {
+    void operator()(TRecordBuffer* Record) const;
+};
+using TRecordPtr = std::unique_ptr<TRecordBuffer, TRecordDeleter>;
+
 // One record: its identity (the bookmark) and its values in column order,
 // packed one after another into one block (a kind byte, then the value's own
-// bytes), so a row holds little more than its data. The blocks of a loaded
-// result live in one memory pool per load (see RecordMemory): a hundred
-// thousand small allocations cost more than reading.
+// bytes), so a row holds little more than its data. The records of a loaded
+// result live in one memory pool per load (see RecordMemory), header and
+// values side by side: a hundred thousand small allocations cost more than
+// reading.
 class TRecordBuffer {
 public:
-    explicit TRecordBuffer(std::pmr::memory_resource* Memory = std::pmr::get_default_resource()) : FMemory(Memory) {}
-    // The copy holds its values on the default heap.
-    TRecordBuffer(const TRecordBuffer& Other);
+    // An empty record whose header and values live in Memory.
+    static TRecordPtr Create(std::pmr::memory_resource* Memory = std::pmr::get_default_resource());
+    // A copy of Other's identity and values in Memory.
+    static TRecordPtr Create(const TRecordBuffer& Other,
+                             std::pmr::memory_resource* Memory = std::pmr::get_default_resource());
+    TRecordBuffer(const TRecordBuffer&) = delete;
     TRecordBuffer& operator=(const TRecordBuffer&) = delete;
-    ~TRecordBuffer();
 
     Int64 Id = 0;
 
@@ -147,6 +158,10 @@ public:
     void AssignValues(const TRecordBuffer& Other) { SetPackedValues(Other.PackedValues()); }
 
 private:
+    friend struct TRecordDeleter;
+    explicit TRecordBuffer(std::pmr::memory_resource* Memory) noexcept : FMemory(Memory) {}
+    ~TRecordBuffer();
+
     std::string_view PackedValues() const { return {FPacked, FSize}; }
     // Where the value of Column starts, or FSize past the last.
     size_t OffsetOf(Integer Column) const;
@@ -716,7 +731,7 @@ protected:
     // For descendants filling and re-reading records.
     void ClearFieldDefs() { FFieldDefs.clear(); }
     void AddFieldDef(const TFieldDef& Def) { FFieldDefs.push_back(Def); }
-    std::vector<std::unique_ptr<TRecordBuffer>>& Records() { return FRecords; }
+    std::vector<TRecordPtr>& Records() { return FRecords; }
     Int64 NewRecordId() { return ++FLastId; }
     // The pool for the values of the records being loaded; replacing all
     // records starts a new pool with NewRecordMemory after the old records are gone.
@@ -776,13 +791,13 @@ private:
     std::vector<TFieldDef> FFieldDefs;
     std::vector<TDataSource*> FDataSources;
     std::unique_ptr<std::pmr::memory_resource> FRecordMemory;
-    std::vector<std::unique_ptr<TRecordBuffer>> FRecords;  // every record, in result order
+    std::vector<TRecordPtr> FRecords;                      // every record, in result order
     std::vector<TRecordBuffer*> FView;                     // the records the filter lets through
     mutable std::unordered_map<Int64, Integer> FPositions; // Id -> position in FView
     mutable bool FPositionsValid = false;
-    std::unique_ptr<TRecordBuffer> FEditBuffer; // the record being edited or inserted
-    Integer FCurrent = -1;                      // cursor position in the view
-    Integer FActivePosition = -1;               // the position field reads see
+    TRecordPtr FEditBuffer;       // the record being edited or inserted
+    Integer FCurrent = -1;        // cursor position in the view
+    Integer FActivePosition = -1; // the position field reads see
     Integer FInsertPosition = 0;
     Int64 FLastId = 0;
     bool FBOF = true;

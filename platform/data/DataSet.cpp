@@ -734,7 +734,7 @@ void TDataSet::BeginInsertAppend() {
     CheckCanModify();
     DoBeforeInsert();
     DoBeforeScroll();
-    FEditBuffer = std::make_unique<TRecordBuffer>();
+    FEditBuffer = TRecordBuffer::Create();
     FEditBuffer->Id = NewRecordId();
     std::string blank;
     for (size_t c = 0; c < FFieldDefs.size(); ++c)
@@ -786,7 +786,7 @@ void TDataSet::Edit() {
     CheckBrowseMode();
     CheckCanModify();
     DoBeforeEdit();
-    FEditBuffer = std::make_unique<TRecordBuffer>(*FView[FCurrent]);
+    FEditBuffer = TRecordBuffer::Create(*FView[FCurrent]);
     FActivePosition = FCurrent;
     ChangeState(dsEdit, TWindowRule::Keep);
     DataEvent(deRecordChange);

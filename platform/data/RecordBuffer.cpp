@@ -3,6 +3,7 @@
 // for text). Reading a column walks the kinds before it, which costs less
 // than a table of offsets for the few columns a result has.
 #include <cstring>
+#include <new>
 
 #include "platform/data/DB.h"
 
@@ -135,8 +136,22 @@ Variant Unpack(const char* P) {
 
 } // namespace
 
-TRecordBuffer::TRecordBuffer(const TRecordBuffer& Other) : Id(Other.Id), FMemory(std::pmr::get_default_resource()) {
-    SetPackedValues(Other.PackedValues());
+TRecordPtr TRecordBuffer::Create(std::pmr::memory_resource* Memory) {
+    void* header = Memory->allocate(sizeof(TRecordBuffer), alignof(TRecordBuffer));
+    return TRecordPtr(new (header) TRecordBuffer(Memory));
+}
+
+TRecordPtr TRecordBuffer::Create(const TRecordBuffer& Other, std::pmr::memory_resource* Memory) {
+    TRecordPtr record = Create(Memory);
+    record->Id = Other.Id;
+    record->AssignValues(Other);
+    return record;
+}
+
+void TRecordDeleter::operator()(TRecordBuffer* Record) const {
+    std::pmr::memory_resource* memory = Record->FMemory;
+    Record->~TRecordBuffer();
+    memory->deallocate(Record, sizeof(TRecordBuffer), alignof(TRecordBuffer));
 }
 
 TRecordBuffer::~TRecordBuffer() {

@@ -21,13 +21,16 @@ const Variant Kinds[] = {Variant(),
                          Variant(""),
                          Variant("项目 with a NUL\0 inside"s)};
 
-TRecordBuffer RecordOf(const std::vector<Variant>& Values) {
+// A copy of a record built in its own pool, so a value that leaned on the
+// pool or on the scratch text would show.
+TRecordPtr RecordOf(const std::vector<Variant>& Values) {
     std::string packed;
     for (const Variant& value : Values)
         TRecordBuffer::PackValue(packed, value);
-    TRecordBuffer record;
-    record.SetPackedValues(packed);
-    return TRecordBuffer(record);
+    auto pool = NewRecordMemoryPool();
+    TRecordPtr record = TRecordBuffer::Create(pool.get());
+    record->SetPackedValues(packed);
+    return TRecordBuffer::Create(*record);
 }
 
 void ExpectValues(const TRecordBuffer& Record, const std::vector<Variant>& Expected) {
@@ -43,21 +46,21 @@ void ExpectValues(const TRecordBuffer& Record, const std::vector<Variant>& Expec
 
 TEST(RecordBufferTest, EveryKindOfValueReadsBackUnchanged) {
     std::vector<Variant> values(std::begin(Kinds), std::end(Kinds));
-    ExpectValues(RecordOf(values), values);
+    ExpectValues(*RecordOf(values), values);
 }
 
 TEST(RecordBufferTest, SetValueReplacesOneValueAndPadsPastTheEnd) {
     std::vector<Variant> values(std::begin(Kinds), std::end(Kinds));
-    TRecordBuffer record = RecordOf(values);
+    TRecordPtr record = RecordOf(values);
     for (size_t c = 0; c < values.size(); ++c) {
         values[c] = Variant("replaced " + std::to_string(c));
-        record.SetValue(Integer(c), values[c]);
-        ExpectValues(record, values);
+        record->SetValue(Integer(c), values[c]);
+        ExpectValues(*record, values);
     }
     Integer past = Integer(values.size()) + 2;
-    record.SetValue(past, Variant(int32_t(5)));
+    record->SetValue(past, Variant(int32_t(5)));
     values.insert(values.end(), {Variant(), Variant(), Variant(int32_t(5))});
-    ExpectValues(record, values);
+    ExpectValues(*record, values);
 }
 
 } // namespace
