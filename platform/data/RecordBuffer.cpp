@@ -1,8 +1,10 @@
 // A record's values packed into one block: each value is a kind byte and
 // then its bytes (fixed sizes for numbers and dates, a length and the bytes
-// for text). Reading a column walks the kinds before it, which costs less
-// than a table of offsets for the few columns a result has.
+// for text; most texts are short, so those get a one-byte length). Reading
+// a column walks the kinds before it, which costs less than a table of
+// offsets for the few columns a result has.
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "platform/data/DB.h"
@@ -19,10 +21,12 @@ enum TPackedKind : char {
     pkCurrency,
     pkDate,
     pkBoolean,
-    pkString
+    pkString,
+    pkShortString
 };
 
 using TTextLength = uint32_t;
+using TShortTextLength = uint8_t;
 
 template <typename T> T ReadPacked(const char* P) {
     T value;
@@ -50,6 +54,8 @@ size_t PackedSize(const char* P) {
         return 2;
     case pkString:
         return 1 + sizeof(TTextLength) + ReadPacked<TTextLength>(P + 1);
+    case pkShortString:
+        return 1 + sizeof(TShortTextLength) + ReadPacked<TShortTextLength>(P + 1);
     default:
         return 1;
     }
@@ -100,8 +106,13 @@ void TRecordBuffer::PackValue(std::string& Packed, const Variant& Value) {
 }
 
 void TRecordBuffer::PackText(std::string& Packed, std::string_view Text) {
-    Packed.push_back(pkString);
-    WritePacked(Packed, TTextLength(Text.size()));
+    if (Text.size() <= std::numeric_limits<TShortTextLength>::max()) {
+        Packed.push_back(pkShortString);
+        WritePacked(Packed, TShortTextLength(Text.size()));
+    } else {
+        Packed.push_back(pkString);
+        WritePacked(Packed, TTextLength(Text.size()));
+    }
     Packed += Text;
 }
 
@@ -130,6 +141,8 @@ Variant Unpack(const char* P) {
         return Variant(*bytes != 0);
     case pkString:
         return Variant(std::string_view(bytes + sizeof(TTextLength), ReadPacked<TTextLength>(bytes)));
+    case pkShortString:
+        return Variant(std::string_view(bytes + sizeof(TShortTextLength), ReadPacked<TShortTextLength>(bytes)));
     }
     return Variant();
 }

@@ -19,7 +19,10 @@ const Variant Kinds[] = {Variant(),
                          Variant(true),
                          Variant(false),
                          Variant(""),
-                         Variant("项目 with a NUL\0 inside"s)};
+                         Variant("项目 with a NUL\0 inside"s),
+                         Variant(std::string(255, 'x')),
+                         Variant(std::string(256, 'y')),
+                         Variant(std::string(70000, 'z'))};
 
 // A copy of a record built in its own pool, so a value that leaned on the
 // pool or on the scratch text would show.
