@@ -386,7 +386,7 @@ void TCustomADODataSet::LoadRecords(bool KeepIds) {
     if (KeepIds && FTarget)
         for (const auto& record : rows)
             oldIds.emplace(FTarget->KeyOf(*record), record->Id);
-    std::vector<TRecordPtr> fresh;
+    std::deque<TRecordPtr> fresh;
     auto memory = NewRecordMemoryPool();
     std::string scratch;
     while (statement.Step()) {

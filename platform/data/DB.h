@@ -11,6 +11,7 @@
 // Post, Cancel, Delete, Insert and Refresh keep its top where it was.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <memory_resource>
@@ -731,7 +732,7 @@ protected:
     // For descendants filling and re-reading records.
     void ClearFieldDefs() { FFieldDefs.clear(); }
     void AddFieldDef(const TFieldDef& Def) { FFieldDefs.push_back(Def); }
-    std::vector<TRecordPtr>& Records() { return FRecords; }
+    std::deque<TRecordPtr>& Records() { return FRecords; }
     Int64 NewRecordId() { return ++FLastId; }
     // The pool for the values of the records being loaded; replacing all
     // records starts a new pool with NewRecordMemory after the old records are gone.
@@ -791,7 +792,7 @@ private:
     std::vector<TFieldDef> FFieldDefs;
     std::vector<TDataSource*> FDataSources;
     std::unique_ptr<std::pmr::memory_resource> FRecordMemory;
-    std::vector<TRecordPtr> FRecords;                      // every record, in result order
+    std::deque<TRecordPtr> FRecords;                       // every record, in result order
     std::vector<TRecordBuffer*> FView;                     // the records the filter lets through
     mutable std::unordered_map<Int64, Integer> FPositions; // Id -> position in FView
     mutable bool FPositionsValid = false;
