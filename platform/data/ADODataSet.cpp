@@ -122,9 +122,7 @@ TRecordPtr ReadRecord(const TSqliteStatement& Statement, const std::vector<TFiel
             TRecordBuffer::PackValue(Scratch, ColumnValue(handle, int(c), type));
     }
     if (HiddenRowId >= 0) TRecordBuffer::PackValue(Scratch, Variant(Int64(sqlite3_column_int64(handle, HiddenRowId))));
-    TRecordPtr record = TRecordBuffer::Create(Memory);
-    record->SetPackedValues(Scratch);
-    return record;
+    return TRecordBuffer::CreateInPool(Memory, Scratch);
 }
 
 } // namespace

@@ -122,7 +122,7 @@ struct TFieldDef {
 
 class TRecordBuffer;
 
-// Gives a record back to the memory TRecordBuffer::Create took it from.
+// Gives a record back: a pooled record's memory goes with its pool.
 struct TRecordDeleter {
     void operator()(TRecordBuffer* Record) const;
 };
@@ -133,14 +133,16 @@ using TRecordPtr = std::unique_ptr<TRecordBuffer, TRecordDeleter>;
 // bytes), so a row holds little more than its data. The records of a loaded
 // result live in one memory pool per load (see RecordMemory), header and
 // values side by side: a hundred thousand small allocations cost more than
-// reading.
+// reading, and every byte of fresh memory a load touches costs time.
 class TRecordBuffer {
 public:
-    // An empty record whose header and values live in Memory.
-    static TRecordPtr Create(std::pmr::memory_resource* Memory = std::pmr::get_default_resource());
-    // A copy of Other's identity and values in Memory.
-    static TRecordPtr Create(const TRecordBuffer& Other,
-                             std::pmr::memory_resource* Memory = std::pmr::get_default_resource());
+    // A record on the heap.
+    static TRecordPtr Create();
+    // A heap copy of Other's identity and values.
+    static TRecordPtr Create(const TRecordBuffer& Other);
+    // A record whose header and Packed values lie in Pool and go when the
+    // pool goes; values set later lie on the heap, so edits never grow it.
+    static TRecordPtr CreateInPool(std::pmr::memory_resource* Pool, std::string_view Packed);
     TRecordBuffer(const TRecordBuffer&) = delete;
     TRecordBuffer& operator=(const TRecordBuffer&) = delete;
 
@@ -154,22 +156,24 @@ public:
     static void PackValue(std::string& Packed, const Variant& Value);
     // PackValue of a text, without a Variant in between.
     static void PackText(std::string& Packed, std::string_view Text);
-    // Takes values packed by PackValue into this record's memory, sized exactly.
+    // Takes values packed by PackValue, sized exactly.
     void SetPackedValues(std::string_view Packed);
     void AssignValues(const TRecordBuffer& Other) { SetPackedValues(Other.PackedValues()); }
 
 private:
     friend struct TRecordDeleter;
-    explicit TRecordBuffer(std::pmr::memory_resource* Memory) noexcept : FMemory(Memory) {}
+    explicit TRecordBuffer(bool InPool) noexcept : FInPool(InPool) {}
     ~TRecordBuffer();
 
     std::string_view PackedValues() const { return {FPacked, FSize}; }
     // Where the value of Column starts, or FSize past the last.
     size_t OffsetOf(Integer Column) const;
 
-    std::pmr::memory_resource* FMemory;
+    // Four fields in 24 bytes: a large result holds one header per row.
     char* FPacked = nullptr;
-    size_t FSize = 0;
+    uint32_t FSize = 0;
+    bool FInPool;             // the header lies in a pool
+    bool FOwnsValues = false; // FPacked is a heap block of this record's own
 };
 
 // ---- Fields -----------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <stdexcept>
 
 #include "platform/data/DB.h"
 
@@ -149,26 +150,48 @@ Variant Unpack(const char* P) {
 
 } // namespace
 
-TRecordPtr TRecordBuffer::Create(std::pmr::memory_resource* Memory) {
-    void* header = Memory->allocate(sizeof(TRecordBuffer), alignof(TRecordBuffer));
-    return TRecordPtr(new (header) TRecordBuffer(Memory));
+namespace {
+
+// Record sizes are held in 32 bits; a row's values never come near that.
+uint32_t PackedLength(std::string_view Packed) {
+    if (Packed.size() > std::numeric_limits<uint32_t>::max()) throw std::length_error("Record too large");
+    return uint32_t(Packed.size());
 }
 
-TRecordPtr TRecordBuffer::Create(const TRecordBuffer& Other, std::pmr::memory_resource* Memory) {
-    TRecordPtr record = Create(Memory);
+} // namespace
+
+static_assert(sizeof(TRecordBuffer) <= 24, "a large result holds one record header per row");
+
+TRecordPtr TRecordBuffer::Create() {
+    return TRecordPtr(new TRecordBuffer(false));
+}
+
+TRecordPtr TRecordBuffer::Create(const TRecordBuffer& Other) {
+    TRecordPtr record = Create();
     record->Id = Other.Id;
     record->AssignValues(Other);
     return record;
 }
 
+TRecordPtr TRecordBuffer::CreateInPool(std::pmr::memory_resource* Pool, std::string_view Packed) {
+    uint32_t size = PackedLength(Packed);
+    char* block = static_cast<char*>(Pool->allocate(sizeof(TRecordBuffer) + size, alignof(TRecordBuffer)));
+    TRecordPtr record(new (block) TRecordBuffer(true));
+    record->FPacked = block + sizeof(TRecordBuffer);
+    record->FSize = size;
+    if (size) std::memcpy(record->FPacked, Packed.data(), size);
+    return record;
+}
+
 void TRecordDeleter::operator()(TRecordBuffer* Record) const {
-    std::pmr::memory_resource* memory = Record->FMemory;
-    Record->~TRecordBuffer();
-    memory->deallocate(Record, sizeof(TRecordBuffer), alignof(TRecordBuffer));
+    if (Record->FInPool)
+        Record->~TRecordBuffer();
+    else
+        delete Record;
 }
 
 TRecordBuffer::~TRecordBuffer() {
-    if (FPacked) FMemory->deallocate(FPacked, FSize);
+    if (FOwnsValues) delete[] FPacked;
 }
 
 size_t TRecordBuffer::OffsetOf(Integer Column) const {
@@ -199,9 +222,11 @@ void TRecordBuffer::SetValue(Integer Column, const Variant& Value) {
 }
 
 void TRecordBuffer::SetPackedValues(std::string_view Packed) {
-    char* fresh = Packed.empty() ? nullptr : static_cast<char*>(FMemory->allocate(Packed.size(), 1));
-    if (fresh) std::memcpy(fresh, Packed.data(), Packed.size());
-    if (FPacked) FMemory->deallocate(FPacked, FSize);
+    uint32_t size = PackedLength(Packed);
+    char* fresh = size == 0 ? nullptr : new char[size];
+    if (fresh) std::memcpy(fresh, Packed.data(), size);
+    if (FOwnsValues) delete[] FPacked;
     FPacked = fresh;
-    FSize = Packed.size();
+    FSize = size;
+    FOwnsValues = fresh != nullptr;
 }

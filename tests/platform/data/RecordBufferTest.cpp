@@ -24,16 +24,11 @@ const Variant Kinds[] = {Variant(),
                          Variant(std::string(256, 'y')),
                          Variant(std::string(70000, 'z'))};
 
-// A copy of a record built in its own pool, so a value that leaned on the
-// pool or on the scratch text would show.
-TRecordPtr RecordOf(const std::vector<Variant>& Values) {
+TRecordPtr PooledRecordOf(std::pmr::memory_resource* Pool, const std::vector<Variant>& Values) {
     std::string packed;
     for (const Variant& value : Values)
         TRecordBuffer::PackValue(packed, value);
-    auto pool = NewRecordMemoryPool();
-    TRecordPtr record = TRecordBuffer::Create(pool.get());
-    record->SetPackedValues(packed);
-    return TRecordBuffer::Create(*record);
+    return TRecordBuffer::CreateInPool(Pool, packed);
 }
 
 void ExpectValues(const TRecordBuffer& Record, const std::vector<Variant>& Expected) {
@@ -47,14 +42,21 @@ void ExpectValues(const TRecordBuffer& Record, const std::vector<Variant>& Expec
     EXPECT_TRUE(Record.Value(Integer(Expected.size())).IsNull());
 }
 
-TEST(RecordBufferTest, EveryKindOfValueReadsBackUnchanged) {
+TEST(RecordBufferTest, EveryKindOfValueReadsBackUnchangedAndInACopyThatOutlivesThePool) {
     std::vector<Variant> values(std::begin(Kinds), std::end(Kinds));
-    ExpectValues(*RecordOf(values), values);
+    auto pool = NewRecordMemoryPool();
+    TRecordPtr pooled = PooledRecordOf(pool.get(), values);
+    ExpectValues(*pooled, values);
+    TRecordPtr copy = TRecordBuffer::Create(*pooled);
+    pooled.reset();
+    pool.reset();
+    ExpectValues(*copy, values);
 }
 
 TEST(RecordBufferTest, SetValueReplacesOneValueAndPadsPastTheEnd) {
     std::vector<Variant> values(std::begin(Kinds), std::end(Kinds));
-    TRecordPtr record = RecordOf(values);
+    auto pool = NewRecordMemoryPool();
+    TRecordPtr record = PooledRecordOf(pool.get(), values);
     for (size_t c = 0; c < values.size(); ++c) {
         values[c] = Variant("replaced " + std::to_string(c));
         record->SetValue(Integer(c), values[c]);
