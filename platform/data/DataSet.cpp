@@ -126,8 +126,10 @@ bool KeyMatches(const TSearchKey& Key, const Variant& V, TLocateOptions Options)
 // Hands out memory from blocks that are never freed before the whole pool
 // goes. Touching fresh memory costs a page fault per page, which for a large
 // result outweighs reading the rows, so blocks double from small up to one
-// huge page and then stay there, aligned and advised so that a block faults
-// in at once. A large load leaves at most one block's tail unused.
+// huge page and then stay there; once the pool holds a few of them, blocks
+// are aligned and advised so that each faults in at once. A huge page is
+// resident whole, so a pool takes them only where its tail is a small part
+// of what it holds.
 class TRecordPool : public std::pmr::memory_resource {
 public:
     TRecordPool() = default;
@@ -141,21 +143,21 @@ public:
 private:
     static constexpr size_t FirstBlock = size_t(1) << 16;
     static constexpr size_t HugePage = size_t(1) << 21;
+    static constexpr size_t HugePagesFrom = 2 * HugePage; // bytes the pool holds first
 
     struct TBlock {
         char* Start;
         size_t Size;
     };
 
-    // Size bytes on a boundary of Size when Size is a whole number of huge
-    // pages, so the kernel can back them with huge pages.
-    static char* MapBlock(size_t Size) {
-        bool huge = Size % HugePage == 0;
-        size_t mapped = huge ? Size + HugePage : Size;
+    // Size bytes; with Huge, a whole number of huge pages on a huge page's
+    // boundary, so the kernel can back them with huge pages.
+    static char* MapBlock(size_t Size, bool Huge) {
+        size_t mapped = Huge ? Size + HugePage : Size;
         void* p = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED) throw std::bad_alloc();
         char* start = static_cast<char*>(p);
-        if (!huge) return start;
+        if (!Huge) return start;
         char* aligned = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(start) + HugePage - 1) & ~(HugePage - 1));
         if (aligned != start) munmap(start, size_t(aligned - start));
         munmap(aligned + Size, size_t(start + mapped - (aligned + Size)));
@@ -168,7 +170,8 @@ private:
         if (FBlocks.empty() || start + Bytes > FBlocks.back().Size) {
             size_t size = FBlocks.empty() ? FirstBlock : std::min(FBlocks.back().Size * 2, HugePage);
             size = std::max(size, (Bytes + FirstBlock - 1) / FirstBlock * FirstBlock);
-            FBlocks.push_back({MapBlock(size), size});
+            FBlocks.push_back({MapBlock(size, FMapped >= HugePagesFrom && size % HugePage == 0), size});
+            FMapped += size;
             start = 0;
         }
         FUsed = start + Bytes;
@@ -178,7 +181,8 @@ private:
     bool do_is_equal(const std::pmr::memory_resource& Other) const noexcept override { return this == &Other; }
 
     std::vector<TBlock> FBlocks;
-    size_t FUsed = 0; // of the last block
+    size_t FUsed = 0;   // of the last block
+    size_t FMapped = 0; // of all blocks
 };
 
 } // namespace
