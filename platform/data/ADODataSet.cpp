@@ -109,9 +109,8 @@ struct TVariantsLess {
 // The statement's current row as a record in Memory; HiddenRowId is the
 // trailing rowid column, or -1. Scratch, reused from row to row, holds the
 // packed row until the record takes exactly its size from the pool.
-std::unique_ptr<TRecordBuffer> ReadRecord(const TSqliteStatement& Statement, const std::vector<TFieldDef>& Defs,
-                                          Integer HiddenRowId, std::string& Scratch,
-                                          std::pmr::memory_resource* Memory) {
+TRecordPtr ReadRecord(const TSqliteStatement& Statement, const std::vector<TFieldDef>& Defs, Integer HiddenRowId,
+                      std::string& Scratch, std::pmr::memory_resource* Memory) {
     sqlite3_stmt* handle = Statement.Handle();
     Scratch.clear();
     for (size_t c = 0; c < Defs.size(); ++c) {
@@ -123,9 +122,7 @@ std::unique_ptr<TRecordBuffer> ReadRecord(const TSqliteStatement& Statement, con
             TRecordBuffer::PackValue(Scratch, ColumnValue(handle, int(c), type));
     }
     if (HiddenRowId >= 0) TRecordBuffer::PackValue(Scratch, Variant(Int64(sqlite3_column_int64(handle, HiddenRowId))));
-    auto record = std::make_unique<TRecordBuffer>(Memory);
-    record->SetPackedValues(Scratch);
-    return record;
+    return TRecordBuffer::CreateInPool(Memory, Scratch);
 }
 
 } // namespace
@@ -387,7 +384,7 @@ void TCustomADODataSet::LoadRecords(bool KeepIds) {
     if (KeepIds && FTarget)
         for (const auto& record : rows)
             oldIds.emplace(FTarget->KeyOf(*record), record->Id);
-    std::vector<std::unique_ptr<TRecordBuffer>> fresh;
+    std::deque<TRecordPtr> fresh;
     auto memory = NewRecordMemoryPool();
     std::string scratch;
     while (statement.Step()) {

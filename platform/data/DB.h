@@ -11,6 +11,7 @@
 // Post, Cancel, Delete, Insert and Refresh keep its top where it was.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <memory_resource>
@@ -119,18 +120,31 @@ struct TFieldDef {
     bool Currency = false;
 };
 
+class TRecordBuffer;
+
+// Gives a record back: a pooled record's memory goes with its pool.
+struct TRecordDeleter {
+    void operator()(TRecordBuffer* Record) const;
+};
+using TRecordPtr = std::unique_ptr<TRecordBuffer, TRecordDeleter>;
+
 // One record: its identity (the bookmark) and its values in column order,
 // packed one after another into one block (a kind byte, then the value's own
-// bytes), so a row holds little more than its data. The blocks of a loaded
-// result live in one memory pool per load (see RecordMemory): a hundred
-// thousand small allocations cost more than reading.
+// bytes), so a row holds little more than its data. The records of a loaded
+// result live in one memory pool per load (see RecordMemory), header and
+// values side by side: a hundred thousand small allocations cost more than
+// reading, and every byte of fresh memory a load touches costs time.
 class TRecordBuffer {
 public:
-    explicit TRecordBuffer(std::pmr::memory_resource* Memory = std::pmr::get_default_resource()) : FMemory(Memory) {}
-    // The copy holds its values on the default heap.
-    TRecordBuffer(const TRecordBuffer& Other);
+    // A record on the heap.
+    static TRecordPtr Create();
+    // A heap copy of Other's identity and values.
+    static TRecordPtr Create(const TRecordBuffer& Other);
+    // A record whose header and Packed values lie in Pool and go when the
+    // pool goes; values set later lie on the heap, so edits never grow it.
+    static TRecordPtr CreateInPool(std::pmr::memory_resource* Pool, std::string_view Packed);
+    TRecordBuffer(const TRecordBuffer&) = delete;
     TRecordBuffer& operator=(const TRecordBuffer&) = delete;
-    ~TRecordBuffer();
 
     Int64 Id = 0;
 
@@ -142,18 +156,24 @@ public:
     static void PackValue(std::string& Packed, const Variant& Value);
     // PackValue of a text, without a Variant in between.
     static void PackText(std::string& Packed, std::string_view Text);
-    // Takes values packed by PackValue into this record's memory, sized exactly.
+    // Takes values packed by PackValue, sized exactly.
     void SetPackedValues(std::string_view Packed);
     void AssignValues(const TRecordBuffer& Other) { SetPackedValues(Other.PackedValues()); }
 
 private:
+    friend struct TRecordDeleter;
+    explicit TRecordBuffer(bool InPool) noexcept : FInPool(InPool) {}
+    ~TRecordBuffer();
+
     std::string_view PackedValues() const { return {FPacked, FSize}; }
     // Where the value of Column starts, or FSize past the last.
     size_t OffsetOf(Integer Column) const;
 
-    std::pmr::memory_resource* FMemory;
+    // Four fields in 24 bytes: a large result holds one header per row.
     char* FPacked = nullptr;
-    size_t FSize = 0;
+    uint32_t FSize = 0;
+    bool FInPool;             // the header lies in a pool
+    bool FOwnsValues = false; // FPacked is a heap block of this record's own
 };
 
 // ---- Fields -----------------------------------------------------------------
@@ -716,7 +736,7 @@ protected:
     // For descendants filling and re-reading records.
     void ClearFieldDefs() { FFieldDefs.clear(); }
     void AddFieldDef(const TFieldDef& Def) { FFieldDefs.push_back(Def); }
-    std::vector<std::unique_ptr<TRecordBuffer>>& Records() { return FRecords; }
+    std::deque<TRecordPtr>& Records() { return FRecords; }
     Int64 NewRecordId() { return ++FLastId; }
     // The pool for the values of the records being loaded; replacing all
     // records starts a new pool with NewRecordMemory after the old records are gone.
@@ -776,13 +796,13 @@ private:
     std::vector<TFieldDef> FFieldDefs;
     std::vector<TDataSource*> FDataSources;
     std::unique_ptr<std::pmr::memory_resource> FRecordMemory;
-    std::vector<std::unique_ptr<TRecordBuffer>> FRecords;  // every record, in result order
+    std::deque<TRecordPtr> FRecords;                       // every record, in result order
     std::vector<TRecordBuffer*> FView;                     // the records the filter lets through
     mutable std::unordered_map<Int64, Integer> FPositions; // Id -> position in FView
     mutable bool FPositionsValid = false;
-    std::unique_ptr<TRecordBuffer> FEditBuffer; // the record being edited or inserted
-    Integer FCurrent = -1;                      // cursor position in the view
-    Integer FActivePosition = -1;               // the position field reads see
+    TRecordPtr FEditBuffer;       // the record being edited or inserted
+    Integer FCurrent = -1;        // cursor position in the view
+    Integer FActivePosition = -1; // the position field reads see
     Integer FInsertPosition = 0;
     Int64 FLastId = 0;
     bool FBOF = true;

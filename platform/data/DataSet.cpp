@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/data/DB.h"
@@ -122,11 +123,13 @@ bool KeyMatches(const TSearchKey& Key, const Variant& V, TLocateOptions Options)
     return false;
 }
 
-// Hands out memory from blocks whose pages are mapped in at once: a large
-// result touches tens of megabytes, and faulting them in page by page costs
-// more than reading the rows. Blocks double from small up to a cap, so a
-// large load leaves at most one block's tail unused, and nothing is freed
-// before the whole pool goes.
+// Hands out memory from blocks that are never freed before the whole pool
+// goes. Touching fresh memory costs a page fault per page, which for a large
+// result outweighs reading the rows, so blocks double from small up to one
+// huge page and then stay there; once the pool holds a few of them, blocks
+// are aligned and advised so that each faults in at once. A huge page is
+// resident whole, so a pool takes them only where its tail is a small part
+// of what it holds.
 class TRecordPool : public std::pmr::memory_resource {
 public:
     TRecordPool() = default;
@@ -139,21 +142,36 @@ public:
 
 private:
     static constexpr size_t FirstBlock = size_t(1) << 16;
-    static constexpr size_t LargestBlock = size_t(1) << 20;
+    static constexpr size_t HugePage = size_t(1) << 21;
+    static constexpr size_t HugePagesFrom = 2 * HugePage; // bytes the pool holds first
 
     struct TBlock {
         char* Start;
         size_t Size;
     };
 
+    // Size bytes; with Huge, a whole number of huge pages on a huge page's
+    // boundary, so the kernel can back them with huge pages.
+    static char* MapBlock(size_t Size, bool Huge) {
+        size_t mapped = Huge ? Size + HugePage : Size;
+        void* p = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+        char* start = static_cast<char*>(p);
+        if (!Huge) return start;
+        char* aligned = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(start) + HugePage - 1) & ~(HugePage - 1));
+        if (aligned != start) munmap(start, size_t(aligned - start));
+        munmap(aligned + Size, size_t(start + mapped - (aligned + Size)));
+        madvise(aligned, Size, MADV_HUGEPAGE);
+        return aligned;
+    }
+
     void* do_allocate(size_t Bytes, size_t Alignment) override {
         size_t start = (FUsed + Alignment - 1) & ~(Alignment - 1);
         if (FBlocks.empty() || start + Bytes > FBlocks.back().Size) {
-            size_t size = FBlocks.empty() ? FirstBlock : std::min(FBlocks.back().Size * 2, LargestBlock);
+            size_t size = FBlocks.empty() ? FirstBlock : std::min(FBlocks.back().Size * 2, HugePage);
             size = std::max(size, (Bytes + FirstBlock - 1) / FirstBlock * FirstBlock);
-            void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-            if (p == MAP_FAILED) throw std::bad_alloc();
-            FBlocks.push_back({static_cast<char*>(p), size});
+            FBlocks.push_back({MapBlock(size, FMapped >= HugePagesFrom && size % HugePage == 0), size});
+            FMapped += size;
             start = 0;
         }
         FUsed = start + Bytes;
@@ -163,7 +181,8 @@ private:
     bool do_is_equal(const std::pmr::memory_resource& Other) const noexcept override { return this == &Other; }
 
     std::vector<TBlock> FBlocks;
-    size_t FUsed = 0; // of the last block
+    size_t FUsed = 0;   // of the last block
+    size_t FMapped = 0; // of all blocks
 };
 
 } // namespace
@@ -719,7 +738,7 @@ void TDataSet::BeginInsertAppend() {
     CheckCanModify();
     DoBeforeInsert();
     DoBeforeScroll();
-    FEditBuffer = std::make_unique<TRecordBuffer>();
+    FEditBuffer = TRecordBuffer::Create();
     FEditBuffer->Id = NewRecordId();
     std::string blank;
     for (size_t c = 0; c < FFieldDefs.size(); ++c)
@@ -771,7 +790,7 @@ void TDataSet::Edit() {
     CheckBrowseMode();
     CheckCanModify();
     DoBeforeEdit();
-    FEditBuffer = std::make_unique<TRecordBuffer>(*FView[FCurrent]);
+    FEditBuffer = TRecordBuffer::Create(*FView[FCurrent]);
     FActivePosition = FCurrent;
     ChangeState(dsEdit, TWindowRule::Keep);
     DataEvent(deRecordChange);

@@ -1,8 +1,12 @@
 // A record's values packed into one block: each value is a kind byte and
 // then its bytes (fixed sizes for numbers and dates, a length and the bytes
-// for text). Reading a column walks the kinds before it, which costs less
-// than a table of offsets for the few columns a result has.
+// for text; most texts are short, so those get a one-byte length). Reading
+// a column walks the kinds before it, which costs less than a table of
+// offsets for the few columns a result has.
 #include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
 
 #include "platform/data/DB.h"
 
@@ -18,10 +22,12 @@ enum TPackedKind : char {
     pkCurrency,
     pkDate,
     pkBoolean,
-    pkString
+    pkString,
+    pkShortString
 };
 
 using TTextLength = uint32_t;
+using TShortTextLength = uint8_t;
 
 template <typename T> T ReadPacked(const char* P) {
     T value;
@@ -49,6 +55,8 @@ size_t PackedSize(const char* P) {
         return 2;
     case pkString:
         return 1 + sizeof(TTextLength) + ReadPacked<TTextLength>(P + 1);
+    case pkShortString:
+        return 1 + sizeof(TShortTextLength) + ReadPacked<TShortTextLength>(P + 1);
     default:
         return 1;
     }
@@ -99,8 +107,13 @@ void TRecordBuffer::PackValue(std::string& Packed, const Variant& Value) {
 }
 
 void TRecordBuffer::PackText(std::string& Packed, std::string_view Text) {
-    Packed.push_back(pkString);
-    WritePacked(Packed, TTextLength(Text.size()));
+    if (Text.size() <= std::numeric_limits<TShortTextLength>::max()) {
+        Packed.push_back(pkShortString);
+        WritePacked(Packed, TShortTextLength(Text.size()));
+    } else {
+        Packed.push_back(pkString);
+        WritePacked(Packed, TTextLength(Text.size()));
+    }
     Packed += Text;
 }
 
@@ -129,18 +142,56 @@ Variant Unpack(const char* P) {
         return Variant(*bytes != 0);
     case pkString:
         return Variant(std::string_view(bytes + sizeof(TTextLength), ReadPacked<TTextLength>(bytes)));
+    case pkShortString:
+        return Variant(std::string_view(bytes + sizeof(TShortTextLength), ReadPacked<TShortTextLength>(bytes)));
     }
     return Variant();
 }
 
 } // namespace
 
-TRecordBuffer::TRecordBuffer(const TRecordBuffer& Other) : Id(Other.Id), FMemory(std::pmr::get_default_resource()) {
-    SetPackedValues(Other.PackedValues());
+namespace {
+
+// Record sizes are held in 32 bits; a row's values never come near that.
+uint32_t PackedLength(std::string_view Packed) {
+    if (Packed.size() > std::numeric_limits<uint32_t>::max()) throw std::length_error("Record too large");
+    return uint32_t(Packed.size());
+}
+
+} // namespace
+
+static_assert(sizeof(TRecordBuffer) <= 24, "a large result holds one record header per row");
+
+TRecordPtr TRecordBuffer::Create() {
+    return TRecordPtr(new TRecordBuffer(false));
+}
+
+TRecordPtr TRecordBuffer::Create(const TRecordBuffer& Other) {
+    TRecordPtr record = Create();
+    record->Id = Other.Id;
+    record->AssignValues(Other);
+    return record;
+}
+
+TRecordPtr TRecordBuffer::CreateInPool(std::pmr::memory_resource* Pool, std::string_view Packed) {
+    uint32_t size = PackedLength(Packed);
+    char* block = static_cast<char*>(Pool->allocate(sizeof(TRecordBuffer) + size, alignof(TRecordBuffer)));
+    TRecordPtr record(new (block) TRecordBuffer(true));
+    record->FPacked = block + sizeof(TRecordBuffer);
+    record->FSize = size;
+    if (size) std::memcpy(record->FPacked, Packed.data(), size);
+    return record;
+}
+
+void TRecordDeleter::operator()(TRecordBuffer* Record) const {
+    if (Record->FInPool)
+        Record->~TRecordBuffer();
+    else
+        delete Record;
 }
 
 TRecordBuffer::~TRecordBuffer() {
-    if (FPacked) FMemory->deallocate(FPacked, FSize);
+    if (FOwnsValues) delete[] FPacked;
 }
 
 size_t TRecordBuffer::OffsetOf(Integer Column) const {
@@ -171,9 +222,11 @@ void TRecordBuffer::SetValue(Integer Column, const Variant& Value) {
 }
 
 void TRecordBuffer::SetPackedValues(std::string_view Packed) {
-    char* fresh = Packed.empty() ? nullptr : static_cast<char*>(FMemory->allocate(Packed.size(), 1));
-    if (fresh) std::memcpy(fresh, Packed.data(), Packed.size());
-    if (FPacked) FMemory->deallocate(FPacked, FSize);
+    uint32_t size = PackedLength(Packed);
+    char* fresh = size == 0 ? nullptr : new char[size];
+    if (fresh) std::memcpy(fresh, Packed.data(), size);
+    if (FOwnsValues) delete[] FPacked;
     FPacked = fresh;
-    FSize = Packed.size();
+    FSize = size;
+    FOwnsValues = fresh != nullptr;
 }

@@ -186,7 +186,10 @@ std::string_view ColumnText(sqlite3_stmt* Statement, int Column) {
 Variant ColumnValue(sqlite3_stmt* Statement, int Column, TFieldType DataType) {
     int type = sqlite3_column_type(Statement, Column);
     if (type == SQLITE_NULL) return Null();
-    auto text = [&] { return std::string(ColumnText(Statement, Column)); };
+    // Parsing reads the column's text where it lies; only a text kept as
+    // the value is copied.
+    auto view = [&] { return ColumnText(Statement, Column); };
+    auto text = [&] { return std::string(view()); };
     switch (DataType) {
     case ftSmallint:
     case ftInteger: {
@@ -195,7 +198,7 @@ Variant ColumnValue(sqlite3_stmt* Statement, int Column, TFieldType DataType) {
             v = sqlite3_column_int64(Statement, Column);
         else if (type == SQLITE_FLOAT)
             v = Round(sqlite3_column_double(Statement, Column));
-        else if (!TryStrToInt64(text(), v))
+        else if (!TryStrToInt64(view(), v))
             return Variant(text());
         if (DataType == ftSmallint && v >= INT16_MIN && v <= INT16_MAX) return Variant(int16_t(v));
         if (v >= INT32_MIN && v <= INT32_MAX) return Variant(int32_t(v));
@@ -210,22 +213,23 @@ Variant ColumnValue(sqlite3_stmt* Statement, int Column, TFieldType DataType) {
             return Variant::FromCurrency(sqlite3_column_int64(Statement, Column) * CurrencyScale);
         if (type == SQLITE_FLOAT) return Variant::FromCurrency(DoubleToCurr(sqlite3_column_double(Statement, Column)));
         Int64 v;
-        if (TryStrToCurr(text(), v)) return Variant::FromCurrency(v);
+        if (TryStrToCurr(view(), v)) return Variant::FromCurrency(v);
         return Variant(text());
     }
     case ftBoolean:
         if (type == SQLITE_INTEGER || type == SQLITE_FLOAT)
             return Variant(sqlite3_column_double(Statement, Column) != 0);
-        if (SameText(text(), "true")) return Variant(true);
-        if (SameText(text(), "false")) return Variant(false);
+        if (SameText(view(), "true")) return Variant(true);
+        if (SameText(view(), "false")) return Variant(false);
         return Variant(text());
     case ftDateTime: {
         if (type == SQLITE_INTEGER || type == SQLITE_FLOAT)
             return Variant::FromDateTime(sqlite3_column_double(Statement, Column));
+        // The column's text ends in a NUL, as StorageToDateTime wants.
+        const char* stored = reinterpret_cast<const char*>(sqlite3_column_text(Statement, Column));
         TDateTime d;
-        std::string s = text();
-        if (StorageToDateTime(s.c_str(), d)) return Variant::FromDateTime(d);
-        return Variant(s);
+        if (stored && StorageToDateTime(stored, d)) return Variant::FromDateTime(d);
+        return Variant(text());
     }
     case ftBlob:
     case ftGraphic: {

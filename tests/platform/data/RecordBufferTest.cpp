@@ -19,15 +19,16 @@ const Variant Kinds[] = {Variant(),
                          Variant(true),
                          Variant(false),
                          Variant(""),
-                         Variant("项目 with a NUL\0 inside"s)};
+                         Variant("项目 with a NUL\0 inside"s),
+                         Variant(std::string(255, 'x')),
+                         Variant(std::string(256, 'y')),
+                         Variant(std::string(70000, 'z'))};
 
-TRecordBuffer RecordOf(const std::vector<Variant>& Values) {
+TRecordPtr PooledRecordOf(std::pmr::memory_resource* Pool, const std::vector<Variant>& Values) {
     std::string packed;
     for (const Variant& value : Values)
         TRecordBuffer::PackValue(packed, value);
-    TRecordBuffer record;
-    record.SetPackedValues(packed);
-    return TRecordBuffer(record);
+    return TRecordBuffer::CreateInPool(Pool, packed);
 }
 
 void ExpectValues(const TRecordBuffer& Record, const std::vector<Variant>& Expected) {
@@ -41,23 +42,30 @@ void ExpectValues(const TRecordBuffer& Record, const std::vector<Variant>& Expec
     EXPECT_TRUE(Record.Value(Integer(Expected.size())).IsNull());
 }
 
-TEST(RecordBufferTest, EveryKindOfValueReadsBackUnchanged) {
+TEST(RecordBufferTest, EveryKindOfValueReadsBackUnchangedAndInACopyThatOutlivesThePool) {
     std::vector<Variant> values(std::begin(Kinds), std::end(Kinds));
-    ExpectValues(RecordOf(values), values);
+    auto pool = NewRecordMemoryPool();
+    TRecordPtr pooled = PooledRecordOf(pool.get(), values);
+    ExpectValues(*pooled, values);
+    TRecordPtr copy = TRecordBuffer::Create(*pooled);
+    pooled.reset();
+    pool.reset();
+    ExpectValues(*copy, values);
 }
 
 TEST(RecordBufferTest, SetValueReplacesOneValueAndPadsPastTheEnd) {
     std::vector<Variant> values(std::begin(Kinds), std::end(Kinds));
-    TRecordBuffer record = RecordOf(values);
+    auto pool = NewRecordMemoryPool();
+    TRecordPtr record = PooledRecordOf(pool.get(), values);
     for (size_t c = 0; c < values.size(); ++c) {
         values[c] = Variant("replaced " + std::to_string(c));
-        record.SetValue(Integer(c), values[c]);
-        ExpectValues(record, values);
+        record->SetValue(Integer(c), values[c]);
+        ExpectValues(*record, values);
     }
     Integer past = Integer(values.size()) + 2;
-    record.SetValue(past, Variant(int32_t(5)));
+    record->SetValue(past, Variant(int32_t(5)));
     values.insert(values.end(), {Variant(), Variant(), Variant(int32_t(5))});
-    ExpectValues(record, values);
+    ExpectValues(*record, values);
 }
 
 } // namespace
