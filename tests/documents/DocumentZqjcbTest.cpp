@@ -1,0 +1,156 @@
+// The mid-term check table window driven as the user drives it: a new
+// document's defaults and progress controls, its save checks in order, the
+// uniqueness of number and name, and the row written.
+#include "documents/Zqjcb.h"
+#include "editors/CheckEdit.h"
+#include "platform/rtl/DateTime.h"
+#include "tests/documents/DocumentWorld.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ZqjcbTest : public DocumentWorld, public ::testing::Test {
+public:
+    ZqjcbTest() { Open(frmMain->ActionZqjcb, frmzqjcb); }
+    Tfrmzqjcb* Window() const { return frmzqjcb; }
+    TcvCheckEdit* Reason(int Number) const { return Named<TcvCheckEdit>("cvCheckEdit" + std::to_string(Number)); }
+
+    // A new document that passes every check.
+    void FillNew(const std::string& Number = "ZQ-001", const std::string& Name = "节水灌溉技术") {
+        Act(Form->DataSetInsert2);
+        Type("edt_VXMBH", Number);
+        Type("edt_XMMC", Name);
+        Type("edt_DWMC", "测试单位");
+        Type("edt_XMFZRWXMGZSJ", "12");
+    }
+    static std::string ThisYear() {
+        Word year = 0, month = 0, day = 0;
+        DecodeDate(Date(), year, month, day);
+        return std::to_string(year);
+    }
+};
+
+TEST_F(ZqjcbTest, NewDocumentTakesItsKeyFromTheCounterAndTheCurrentYears) {
+    Act(Form->DataSetInsert2);
+    EXPECT_EQ(State(), dsInsert);
+    EXPECT_EQ(Field("ZQJCBID"), "1");
+    EXPECT_EQ(Field("NXMLXID"), "1");
+    EXPECT_EQ(Field("XMYJRYZS"), "0");
+    EXPECT_EQ(Named<TComboBox>("ComboBox1")->Text(), ThisYear());
+    EXPECT_EQ(Named<TComboBox>("ComboBox2")->Text(), ThisYear());
+    EXPECT_TRUE(Window()->RadioButton2->Checked());
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_FALSE(Reason(i)->Checked()) << i;
+        EXPECT_TRUE(Reason(i)->ReadOnly()) << i;
+    }
+}
+
+TEST_F(ZqjcbTest, DelayReasonsAreWritableOnlyWhileBehindScheduleAndKeepTheirTicks) {
+    FillNew();
+    Window()->RadioButton3->SetChecked(true);
+    ProcessMessages();
+    EXPECT_FALSE(Reason(6)->ReadOnly());
+    Reason(6)->SetChecked(true);
+    Window()->RadioButton1->SetChecked(true);
+    ProcessMessages();
+    EXPECT_TRUE(Reason(6)->ReadOnly());
+    EXPECT_TRUE(Reason(6)->Checked());
+    Act(Form->DataSetPost2);
+    ASSERT_EQ(State(), dsBrowse) << ::testing::PrintToString(BoxTexts());
+    EXPECT_EQ(Shared("select XMJD||','||JDZHYY1||','||JDZHYY6||','||XMKSN from KORIM_NWZQJCB"),
+              std::vector<std::string>{"1,0,1," + ThisYear()});
+    Act(Form->DataSetRefresh2);
+    EXPECT_TRUE(Reason(6)->Checked());
+    EXPECT_TRUE(Window()->RadioButton1->Checked());
+    EXPECT_TRUE(Reason(6)->ReadOnly());
+}
+
+struct TCheckCase {
+    const char* Control;
+    std::string Text;
+    const char* Message; // nullptr: the save passes
+    int Page;
+};
+
+void PrintTo(const TCheckCase& Case, std::ostream* Out) {
+    *Out << Case.Control << (Case.Message ? " refused" : " passes");
+}
+
+class ZqjcbCheckTest : public ZqjcbTest, public ::testing::WithParamInterface<TCheckCase> {};
+
+TEST_P(ZqjcbCheckTest, RefusesWithMessagePageAndFocusAndKeepsEditing) {
+    const TCheckCase& check = GetParam();
+    FillNew();
+    if (std::string(check.Control).starts_with("ComboBox"))
+        Named<TComboBox>(check.Control)->SetItemIndex(-1);
+    else
+        Type(check.Control, check.Text);
+    Form->PageControl1->SetActivePageIndex(2 - check.Page);
+    Act(Form->DataSetPost2);
+    if (!check.Message) {
+        EXPECT_EQ(State(), dsBrowse) << ::testing::PrintToString(BoxTexts());
+        return;
+    }
+    ASSERT_EQ(BoxTexts(), std::vector<std::string>{check.Message});
+    EXPECT_EQ(Dialogs.Boxes()[0].Flags & MB_ICONMASK, UINT(MB_ICONERROR));
+    EXPECT_EQ(State(), dsInsert);
+    EXPECT_EQ(Form->PageControl1->ActivePageIndex(), check.Page);
+    EXPECT_EQ(uitest::FocusedControl(), Named(check.Control));
+    EXPECT_TRUE(Shared("select ZQJCBID from KORIM_NWZQJCB").empty());
+}
+
+const std::string Chinese300 = [] {
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += "问";
+    return text;
+}();
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, ZqjcbCheckTest,
+    ::testing::Values(TCheckCase{"edt_VXMBH", " ", "请输入项目编号", 0},
+                      TCheckCase{"ComboBox1", "", "请输入项目开始年", 0},
+                      TCheckCase{"ComboBox2", "", "请输入项目结束年", 0},
+                      TCheckCase{"edt_XMMC", "", "请输入项目名称", 0},
+                      TCheckCase{"edt_DWMC", "", "请输入项目承担单位", 0},
+                      TCheckCase{"edt_XMFZRWXMGZSJ", "", "请输入项目负责人全年为该项目工作时间", 0},
+                      TCheckCase{"edt_XMFZRWXMGZSJ", "十二", "输入的项目负责人全年为该项目工作时间不符合要求", 0},
+                      TCheckCase{"mem_WTJJJFA", Chinese300, nullptr, 1},
+                      TCheckCase{"mem_WTJJJFA", Chinese300 + "问", "项目实施中存在的主要问题及解决方案超长", 1},
+                      TCheckCase{"mem_ZGBMYJ", Chinese300.substr(0, 303), "主管部门意见超长", 2},
+                      TCheckCase{"cur_XMYJRYZS", "10", "项目研究人员总数不等于各个分项之和", 0}));
+
+TEST_F(ZqjcbTest, StaffTotalMustEqualItsParts) {
+    FillNew();
+    const std::pair<const char*, const char*> staff[] = {{"cur_XMYJRYZS", "10"}, {"cur_GJZCRS", "3"},
+                                                         {"cur_ZJZCRS", "3"},    {"cur_BSRS", "2"},
+                                                         {"cur_SSRS", "1"},      {"cur_ZXYJSRS", "1"}};
+    for (const auto& [name, value] : staff)
+        Type(name, value);
+    Act(Form->DataSetPost2);
+    EXPECT_EQ(State(), dsBrowse) << ::testing::PrintToString(BoxTexts());
+    EXPECT_EQ(Shared("select XMYJRYZS from KORIM_NWZQJCB"), std::vector<std::string>{"10"});
+}
+
+TEST_F(ZqjcbTest, NumberAndNameMustBeUniqueEvenWithQuotes) {
+    FillNew("ZQ'1", "O'Brien 项目");
+    Act(Form->DataSetPost2);
+    ASSERT_EQ(State(), dsBrowse) << ::testing::PrintToString(BoxTexts());
+    // Editing without changing the number runs no number query.
+    Act(Form->DataSetEdit2);
+    Act(Form->DataSetPost2);
+    EXPECT_EQ(State(), dsBrowse) << ::testing::PrintToString(BoxTexts());
+
+    FillNew("ZQ'1", "另一项目");
+    Act(Form->DataSetPost2);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"项目编号已经存在"});
+    EXPECT_EQ(State(), dsInsert);
+    Type("edt_VXMBH", "ZQ-2");
+    Type("edt_XMMC", "O'Brien 项目");
+    Act(Form->DataSetPost2);
+    EXPECT_EQ(BoxTexts().back(), "项目名称已经存在");
+    EXPECT_EQ(State(), dsInsert);
+}
+
+} // namespace
