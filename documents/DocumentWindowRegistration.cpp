@@ -1,9 +1,12 @@
 // The main window's actions that open the shared-database document windows.
 #include "app/Main.h"
 #include "documents/DocumentWindow.h"
+#include "documents/Yssq.h"
 #include "documents/Zqjcb.h"
 
 void RegisterDocumentWindows(TfrmMain* Main) {
     Main->ActionZqjcb->SetEnabled(true);
     Main->ActionZqjcb->OnExecute = [Main](TObject*) { Main->OpenChild(frmzqjcb, Main); };
+    Main->ActionYssq->SetEnabled(true);
+    Main->ActionYssq->OnExecute = [Main](TObject*) { Main->OpenChild(frmyssq, Main); };
 }
