@@ -102,7 +102,9 @@ void TfrmDocument::BuildForm() {
     if (FLayout.HasPlanCategory) {
         ADODataSet2 = build.Component<TADODataSet>("ADODataSet2");
         ADODataSet2->SetConnection(DM->ADOConnection1);
-        ADODataSet2->SetCommandText("select * from JHLB");
+        // JHLBID holds the code as a number ("01" is 1), so the list offers
+        // its codes as numbers too: the key then matches and is written as is.
+        ADODataSet2->SetCommandText("select cast(JHLBDM as integer) as JHLBDM, JHMC from JHLB");
         DataSource2 = build.Component<TDataSource>("DataSource2");
         DataSource2->SetDataSet(ADODataSet2);
     }

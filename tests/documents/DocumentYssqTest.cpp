@@ -71,11 +71,12 @@ TEST_F(YssqTest, NewApplicationHasTodayAndTheCurrentYearAndMonth) {
     EXPECT_EQ(Field("NXMLXID"), "1");
 }
 
-// Disabled until the lookup matches the integer 1 with the code "01" (the
-// editor shows nothing for it today).
-TEST_F(YssqTest, DISABLED_PlanCategoryShowsItsNameAndStoresTheNumberOfItsCode) {
+TEST_F(YssqTest, PlanCategoryShowsItsNameAndStoresTheNumberOfItsCode) {
     FillNew("YS-1", "验收项目");
-    EXPECT_EQ(Named("lkp_JHLBID")->Text(), "重大科技专项");
+    EXPECT_EQ(Named("lkp_JHLBID")->Text(), "重大科技专项"); // code "01"
+    Form->ADODataSet1->FieldByName("JHLBID")->SetAsInteger(10);
+    EXPECT_EQ(Named("lkp_JHLBID")->Text(), "基础研究计划");
+    Form->ADODataSet1->FieldByName("JHLBID")->SetAsInteger(1);
     Named<TcvCheckEdit>("cvCheckEdit2")->SetChecked(true);
     Act(Form->DataSetPost2);
     ASSERT_EQ(State(), dsBrowse) << ::testing::PrintToString(BoxTexts());
