@@ -131,3 +131,8 @@ public:
     void ADODataSet1AfterScroll(TDataSet* DataSet) override;
     void DataSource1StateChange(TObject* Sender) override;
 };
+
+// Makes the editor of class T for a sub-table button.
+template <class T> TfrmBase* MakeSubTableEditor(TComponent* Owner) {
+    return new T(Owner);
+}

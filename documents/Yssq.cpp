@@ -91,15 +91,11 @@ const TDocumentCheck Checks[] = {
     {ckUnique, "edt_XMMC", 0, "项目名称已经存在", "select XMMC from KORIM_YSSQNB where XMMC = ?"},
 };
 
-template <class T> TfrmBase* Make(TComponent* Owner) {
-    return new T(Owner);
-}
-
 const TSubTableButton SubTables[] = {
-    {"BitBtn1", "申请技术指标完成情况", "GroupBox3", {16, 20, 180, 28}, Make<TfrmSQJSZB>},
-    {"BitBtn2", "申请经济指标完成情况", "GroupBox4", {16, 150, 180, 28}, Make<TfrmSQJJZB>},
-    {"BitBtn3", "申请主要参加单位", "GroupBox6", {16, 20, 180, 28}, Make<TfrmSQZYCJDW>},
-    {"BitBtn4", "申请建设指标完成情况", "GroupBox5", {16, 20, 180, 28}, Make<TfrmSQJSHZB>},
+    {"BitBtn1", "申请技术指标完成情况", "GroupBox3", {16, 20, 180, 28}, MakeSubTableEditor<TfrmSQJSZB>},
+    {"BitBtn2", "申请经济指标完成情况", "GroupBox4", {16, 150, 180, 28}, MakeSubTableEditor<TfrmSQJJZB>},
+    {"BitBtn3", "申请主要参加单位", "GroupBox6", {16, 20, 180, 28}, MakeSubTableEditor<TfrmSQZYCJDW>},
+    {"BitBtn4", "申请建设指标完成情况", "GroupBox5", {16, 20, 180, 28}, MakeSubTableEditor<TfrmSQJSHZB>},
 };
 
 const std::pair<const char*, const char*> ListColumns[] = {{"XMBH", "项目编号"}, {"XMMC", "项目名称"}};
