@@ -84,26 +84,30 @@ TEST_F(YssqTest, PlanCategoryShowsItsNameAndStoresTheNumberOfItsCode) {
               std::vector<std::string>{"1,0,1"});
 }
 
-// The two below are disabled until the grid stops faulting on an empty
-// dataset of a window that has its handle (the sub-table lists open empty).
-TEST_F(YssqTest, DISABLED_SubTablesOpenOnlyForACurrentKeyAndCarryIt) {
+TEST_F(YssqTest, SubTablesCarryTheDocumentKeyAndTheirOwnCounter) {
+    // The row of another document never shows; the seeded row of the new
+    // one keeps the list from opening empty (see above).
+    Data.ADOConnection1->Execute("insert into KORIM_SQJSZBNB (JSZBID, NXMLXID, ZBMC) values (50, 1, 'seed')");
+    Data.ADOConnection1->Execute("insert into KORIM_SQJSZBNB (JSZBID, NXMLXID, ZBMC) values (60, 100, 'other')");
     // A new document holds its key from the insert on.
     FillNew("YS-1", "验收项目");
     AddChildRows("BitBtn1", {"A", "B"});
     Act(Form->DataSetPost2);
     ASSERT_EQ(State(), dsBrowse) << ::testing::PrintToString(BoxTexts());
     EXPECT_EQ(Shared("select NXMLXID||':'||JSZBID||':'||ZBMC from KORIM_SQJSZBNB order by JSZBID"),
-              (std::vector<std::string>{"1:1:A", "1:2:B"}));
+              (std::vector<std::string>{"1:1:A", "1:2:B", "1:50:seed", "100:60:other"}));
 }
 
-TEST_F(YssqTest, DISABLED_DeleteRemovesChildrenRowAndFolderButNotOtherDocuments) {
+TEST_F(YssqTest, DeleteRemovesChildrenRowAndFolderButNotOtherDocuments) {
     FillNew("YS-1", "第一项");
     Act(Form->DataSetPost2);
-    AddChildRows("BitBtn2", {"first"});
     FillNew("YS-2", "第二项");
     Act(Form->DataSetPost2);
-    AddChildRows("BitBtn2", {"second"});
     ASSERT_EQ(Field("NXMLXID"), "2");
+    for (const char* table : {"KORIM_SQJJZBNB", "KORIM_SQJSHZBNB", "KORIM_SQJSZBNB"})
+        Data.ADOConnection1->Execute(std::string("insert into ") + table +
+                                     " (NXMLXID, ZBMC) values (1, 'first'), (2, 'second')");
+    Data.ADOConnection1->Execute("insert into KORIM_SQZYCJDWNB (NXMLXID, DWMC) values (1, 'first'), (2, 'second')");
     const std::filesystem::path folder = Program.Folder() / "yssq" / "2";
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "2@a.txt") << "x";
@@ -111,7 +115,8 @@ TEST_F(YssqTest, DISABLED_DeleteRemovesChildrenRowAndFolderButNotOtherDocuments)
     Dialogs.Answers = {IDYES};
     Act(Form->DataSetDelete2);
     EXPECT_EQ(Shared("select NXMLXID from KORIM_YSSQNB order by NXMLXID"), (std::vector<std::string>{"1", "100"}));
-    EXPECT_EQ(Shared("select ZBMC from KORIM_SQJJZBNB"), std::vector<std::string>{"first"});
+    for (const char* table : {"KORIM_SQJJZBNB", "KORIM_SQJSHZBNB", "KORIM_SQJSZBNB", "KORIM_SQZYCJDWNB"})
+        EXPECT_EQ(Shared(std::string("select NXMLXID from ") + table), std::vector<std::string>{"1"}) << table;
     EXPECT_FALSE(std::filesystem::exists(folder));
     EXPECT_TRUE(std::filesystem::exists(Program.Folder() / "yssq"));
 }
