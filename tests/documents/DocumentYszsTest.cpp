@@ -1,8 +1,11 @@
 // The acceptance certificate window: a new certificate's defaults and lists,
 // its save checks (lengths, leaders' birth dates, the staff sum and the money
 // sums compared exactly at four decimals).
+#include "documents/SubTableBase.h"
 #include "documents/Yszs.h"
+#include "editors/InplaceEdit.h"
 #include "platform/rtl/DateTime.h"
+#include "tests/app/WhenModal.h"
 #include "tests/documents/DocumentWorld.h"
 
 #include <gtest/gtest.h>
@@ -96,5 +99,51 @@ INSTANTIATE_TEST_SUITE_P(
         TCertificateCase{{{"cur_XMJFZZC", "0.3"}, {"cur_SBGZF", "0.1"}, {"cur_GLF", "0.2"}}, nullptr, "", 0},
         TCertificateCase{{{"cur_XMJFZZC", "0.3"}, {"cur_SBGZF", "0.1"}, {"cur_GLF", "0.1999"}},
                          "项目经费支出合计不等于各个分项之和", "cur_XMJFZZC", 2}));
+
+TEST_F(YszsTest, StaffEditorChecksInOrderAndKeepsEducationInJSZC) {
+    // The seeded row keeps the staff list from opening empty.
+    Data.ADOConnection1->Execute("insert into KORIM_YSXMRYBNB (RYID, NXMLXID, XM) values (50, 100, 'seed')");
+    std::vector<std::string> refusals;
+    WhenModal editing([] { return dynamic_cast<TfrmYSXMRYB*>(Screen->ActiveForm()) != nullptr; },
+                      [this, &refusals] {
+                          auto* staff = dynamic_cast<TfrmYSXMRYB*>(Screen->ActiveForm());
+                          auto type = [staff](const char* Name, const std::string& Text) {
+                              auto* edit = staff->Named(Name);
+                              edit->SetFocus();
+                              staff->Named<TcvInplaceEdit>(Name)->SelectAllText();
+                              if (Text.empty()) uitest::Type(edit, VK_DELETE);
+                              for (char c : Text)
+                                  uitest::Type(edit, 0, std::string(1, c));
+                          };
+                          auto post = [&] {
+                              const size_t before = Dialogs.Boxes().size();
+                              Act(staff->DataSetPost2);
+                              refusals.push_back(Dialogs.Boxes().size() > before ? Dialogs.Boxes().back().Text
+                                                                                 : "saved");
+                          };
+                          Act(staff->DataSetInsert2);
+                          type("edt_XM", "Wang");
+                          post();
+                          staff->ComboBox1->SetItemIndex(0);
+                          type("edt_CSNF", "abc");
+                          post();
+                          type("edt_CSNF", "1970");
+                          type("edt_CSYF", "13");
+                          post();
+                          type("edt_CSYF", "0");
+                          post();
+                          type("edt_CSYF", "");
+                          staff->ComboBox2->SetItemIndex(1);
+                          staff->ComboBox3->SetItemIndex(1);
+                          post();
+                          staff->Close();
+                      });
+    Named<TButton>("BitBtn3")->Click();
+    ProcessMessages();
+    EXPECT_EQ(refusals, (std::vector<std::string>{"请选择性别", "输入的出生年不符合要求", "输入的出生月不符合要求",
+                                                  "输入的出生月不符合要求", "saved"}));
+    EXPECT_EQ(Shared("select NXMLXID||','||RYID||','||XB||','||JSZC||','||XL from KORIM_YSXMRYBNB where XM='Wang'"),
+              std::vector<std::string>{"100,1,男,本科生,中级"});
+}
 
 } // namespace

@@ -6,7 +6,12 @@
 #include "platform/rtl/DateTime.h"
 #include "tests/documents/DocumentWorld.h"
 
+#include "platform/ui/Menus.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -14,6 +19,14 @@ class ZqjcbTest : public DocumentWorld, public ::testing::Test {
 public:
     ZqjcbTest() { Open(frmMain->ActionZqjcb, frmzqjcb); }
     Tfrmzqjcb* Window() const { return frmzqjcb; }
+    // As the exit button does: an abort of the save question ends it quietly.
+    void CloseWindow() const {
+        try {
+            Form->Close();
+        } catch (const EAbort&) {
+        }
+        ProcessMessages();
+    }
     TcvCheckEdit* Reason(int Number) const { return Named<TcvCheckEdit>("cvCheckEdit" + std::to_string(Number)); }
 
     // A new document that passes every check.
@@ -151,6 +164,47 @@ TEST_F(ZqjcbTest, NumberAndNameMustBeUniqueEvenWithQuotes) {
     Act(Form->DataSetPost2);
     EXPECT_EQ(BoxTexts().back(), "项目名称已经存在");
     EXPECT_EQ(State(), dsInsert);
+}
+
+TEST_F(ZqjcbTest, ClosingWhileEditingAsksAndCancelKeepsTheWindowEditing) {
+    FillNew();
+    Dialogs.Answers = {IDCANCEL};
+    CloseWindow();
+    ASSERT_EQ(Dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(Dialogs.Boxes()[0].Text, "保存修改吗？");
+    EXPECT_EQ(Dialogs.Boxes()[0].Caption, "中期检查表");
+    EXPECT_EQ(Dialogs.Boxes()[0].Flags, UINT(0x43));
+    EXPECT_EQ(frmzqjcb, Window());
+    EXPECT_EQ(State(), dsInsert);
+
+    // Yes saves; a failing check aborts the close in the same way.
+    Type("edt_DWMC", "");
+    Dialogs.Answers = {IDYES};
+    CloseWindow();
+    EXPECT_EQ(BoxTexts().back(), "请输入项目承担单位");
+    EXPECT_EQ(State(), dsInsert);
+}
+
+TEST_F(ZqjcbTest, MenusFollowRowsAndTheDocumentsOwnAttachmentFolder) {
+    auto enabled = [this](TMenuItem* Menu) {
+        Form->EnableMenuItems(Menu);
+        std::string states;
+        for (int i = 0; i < Menu->Count(); ++i)
+            states += Menu->Items(i)->Enabled() ? '1' : '0';
+        return states;
+    };
+    // Export, export all, import, separator, attachment export, import, open, delete.
+    EXPECT_EQ(enabled(Form->DocumentMenu), "00110000");
+    FillNew();
+    Act(Form->DataSetPost2);
+    EXPECT_EQ(enabled(Form->DocumentMenu), "11110100");
+    // Files of another kind's folder under the same key do not count.
+    std::filesystem::create_directories(Program.Folder() / "yssq" / "1");
+    std::ofstream(Program.Folder() / "yssq" / "1" / "1@a.txt") << "x";
+    EXPECT_EQ(enabled(Form->PopupMenu1->Items()), "11110100");
+    std::filesystem::create_directories(Program.Folder() / "zqjcb" / "1");
+    std::ofstream(Program.Folder() / "zqjcb" / "1" / "1@a.txt") << "x";
+    EXPECT_EQ(enabled(Form->PopupMenu1->Items()), "11111111");
 }
 
 } // namespace
