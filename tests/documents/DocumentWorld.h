@@ -1,10 +1,12 @@
 // The world of the shared-database document windows: a logged-in user's main
-// window, the data module on the scratch program folder's voltrane.mdb, and
-// helpers that act as the user does: type into an editor on its page, choose
-// a list item, run an action as its button would.
+// window, the data module on the scratch program folder's voltrane.mdb, the
+// progress window of the transfer packages, and helpers that act as the user
+// does: type into an editor on its page, choose a list item, run an action as
+// its button would.
 #pragma once
 
 #include "app/DataModule.h"
+#include "app/Progress.h"
 #include "documents/DocumentWindow.h"
 #include "platform/data/ADODB.h"
 #include "platform/rtl/SysUtils.h"
@@ -22,12 +24,15 @@ class DocumentWorld : public UserWorld {
 public:
     DocumentWorld() : UserWorld("u001", true) {
         DM = &Data;
+        CreateFormInstance(frmProgress, nullptr);
         frmMain->Show();
         RegisterDocumentWindows(frmMain);
     }
     ~DocumentWorld() {
         delete Form;
         Forget();
+        delete frmProgress;
+        frmProgress = nullptr;
         ProcessMessages();
         DM = nullptr;
     }

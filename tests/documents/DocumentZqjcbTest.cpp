@@ -1,7 +1,9 @@
 // The mid-term check table window driven as the user drives it: a new
 // document's defaults and progress controls, its save checks in order, the
 // uniqueness of number and name, and the row written.
+#include "dbgrid/DBGrid.h"
 #include "documents/Zqjcb.h"
+#include "platform/ui/Window.h"
 #include "editors/CheckEdit.h"
 #include "platform/rtl/DateTime.h"
 #include "tests/documents/DocumentWorld.h"
@@ -36,6 +38,20 @@ public:
         Type("edt_XMMC", Name);
         Type("edt_DWMC", "测试单位");
         Type("edt_XMFZRWXMGZSJ", "12");
+    }
+    // A left click on the first cell of a list row, with Keys held.
+    void ClickRow(int Row, WPARAM Keys) const {
+        TcvDBGrid* grid = Form->cvDBGrid1;
+        const TRect cell = grid->GetCellRect(grid->GetRowNode(Row), 0);
+        const TPoint origin = grid->ClientToScreen({0, 0});
+        TRect window;
+        GetWindowRect(grid->Handle(), window);
+        const TPoint point = {(cell.Left + cell.Right) / 2 + origin.X - window.Left,
+                              (cell.Top + cell.Bottom) / 2 + origin.Y - window.Top};
+        using platform_ui::test::TMouseEventKind;
+        platform_ui::test::SendQtMouse(grid->Handle(), TMouseEventKind::Press, point, MK_LBUTTON, Keys | MK_LBUTTON);
+        platform_ui::test::SendQtMouse(grid->Handle(), TMouseEventKind::Release, point, MK_LBUTTON, Keys);
+        ProcessMessages();
     }
     static std::string ThisYear() {
         Word year = 0, month = 0, day = 0;
@@ -205,6 +221,60 @@ TEST_F(ZqjcbTest, MenusFollowRowsAndTheDocumentsOwnAttachmentFolder) {
     std::filesystem::create_directories(Program.Folder() / "zqjcb" / "1");
     std::ofstream(Program.Folder() / "zqjcb" / "1" / "1@a.txt") << "x";
     EXPECT_EQ(enabled(Form->PopupMenu1->Items()), "11111111");
+}
+
+TEST_F(ZqjcbTest, ExportsSelectedAndAllDocumentsAndImportsThemUnderNewKeys) {
+    FillNew("ZQ-1", "第一项");
+    Act(Form->DataSetPost2);
+    FillNew("ZQ-2", "第二项");
+    Act(Form->DataSetPost2);
+    std::filesystem::create_directories(Program.Folder() / "zqjcb" / "1");
+    std::ofstream(Program.Folder() / "zqjcb" / "1" / "1@报告.txt") << "x";
+    const std::string all = (Program.Folder() / "all.zip").string();
+    const std::string none = (Program.Folder() / "none.zip").string();
+
+    // Nothing selected: an empty list exports nothing.
+    Dialogs.Answers = {IDOK};
+    Dialogs.Files = {none};
+    Act(Form->ActionOutProject);
+    EXPECT_FALSE(std::filesystem::exists(none));
+    Dialogs.Answers = {IDOK};
+    Dialogs.Files = {all};
+    Act(Form->ActionOutAllProject);
+    ASSERT_EQ(BoxTexts().back(), "项目导出成功");
+
+    Dialogs.Answers = {IDOK, IDYES, IDYES, IDYES};
+    Act(Form->ActionInProject);
+    EXPECT_EQ(BoxTexts().back(), "项目导入成功");
+    EXPECT_EQ(Shared("select ZQJCBID||','||NXMLXID||','||VXMBH from KORIM_NWZQJCB order by ZQJCBID"),
+              (std::vector<std::string>{"1,1,ZQ-1", "2,2,ZQ-2", "3,3,ZQ-1", "4,4,ZQ-2"}));
+    EXPECT_TRUE(std::filesystem::exists(Program.Folder() / "zqjcb" / "3" / "3@报告.txt"));
+    // Reopened: the newest document is current, and its menus follow it.
+    EXPECT_EQ(Field("ZQJCBID"), "4");
+    EXPECT_EQ(Form->ADODataSet1->RecordCount(), 4);
+}
+
+TEST_F(ZqjcbTest, ExportOfTheSelectedRowsLeavesTheLastOneCurrent) {
+    for (const char* number : {"ZQ-1", "ZQ-2", "ZQ-3"}) {
+        FillNew(number, std::string("项目") + number);
+        Act(Form->DataSetPost2);
+    }
+    // Rows 0 and 2 of the list (newest first): keys 3 and 1.
+    for (int row : {0, 2})
+        ClickRow(row, row == 0 ? 0 : MK_CONTROL);
+    ASSERT_EQ(Form->cvDBGrid1->SelectedCount(), 2);
+    const std::string file = (Program.Folder() / "two.zip").string();
+    Dialogs.Answers = {IDOK};
+    Dialogs.Files = {file};
+    Act(Form->ActionOutProject);
+    ASSERT_EQ(BoxTexts().back(), "项目导出成功");
+    EXPECT_EQ(Field("ZQJCBID"), "1");
+
+    // The package holds those two: imported, they come as keys 4 and 5.
+    Dialogs.Answers = {IDOK, IDYES, IDYES, IDYES};
+    Act(Form->ActionInProject);
+    EXPECT_EQ(Shared("select VXMBH from KORIM_NWZQJCB where ZQJCBID > 3 order by VXMBH"),
+              (std::vector<std::string>{"ZQ-1", "ZQ-3"}));
 }
 
 } // namespace
