@@ -28,10 +28,10 @@ const TFieldRow IndicatorFields[] = {
     {"HTZB", scEdit, "合同指标", "Panel1", "", 16, {96, 84, 260, 21}},
     {"SJZB", scEdit, "实际指标", "Panel1", "", 16, {96, 116, 260, 21}},
 };
-const char* const IndicatorList[] = {"ZBMC"};
+const std::pair<const char*, const char*> IndicatorList[] = {{"ZBMC", "指标名称"}};
 
 const TFieldRow UnitFields[] = {{"DWMC", scEdit, "单位名称", "Panel1", "", 16, {96, 20, 260, 21}}};
-const char* const UnitList[] = {"DWMC"};
+const std::pair<const char*, const char*> UnitList[] = {{"DWMC", "单位名称"}};
 
 const TFieldRow CommitteeFields[] = {
     {"XM", scEdit, "姓名", "Panel1", "", 16, {96, 20, 260, 21}},
@@ -40,7 +40,7 @@ const TFieldRow CommitteeFields[] = {
     {"XCSZY", scEdit, "现从事专业", "Panel1", "", 16, {96, 116, 260, 21}},
     {"ZWZC", scEdit, "职务职称", "Panel1", "", 16, {96, 148, 260, 21}},
 };
-const char* const CommitteeList[] = {"XM", "GZDW"};
+const std::pair<const char*, const char*> CommitteeList[] = {{"XM", "姓名"}, {"GZDW", "工作单位"}};
 
 // The staff editor's combo boxes sit between these rows (see TfrmYSXMRYB).
 const TFieldRow StaffFields[] = {
@@ -50,7 +50,7 @@ const TFieldRow StaffFields[] = {
     {"GZDW", scEdit, "工作单位", "GroupBox1", "", 16, {80, 116, 260, 21}},
     {"GZRW", scMemo, "", "GroupBox2", "", 8, {8, 18, 344, 110}},
 };
-const char* const StaffList[] = {"XM", "XB"};
+const std::pair<const char*, const char*> StaffList[] = {{"XM", "姓名"}, {"XB", "性别"}};
 
 const char* const SexItems[] = {"男", "女"};
 const char* const EducationItems[] = {"研究生", "本科生", "大专", "其他 "};
@@ -119,9 +119,10 @@ void TfrmBase::BuildForm() {
     cvDBGrid1->SetDataSource(DataSource1);
     cvDBGrid1->SetKeyField(FLayout.KeyColumn);
     cvDBGrid1->SetOptionsView(cvDBGrid1->OptionsView() + edgoRowSelect);
-    for (const char* field : FLayout.ListColumns) {
+    for (const auto& [field, caption] : FLayout.ListColumns) {
         auto* column = build.Component<TcvDBGridColumn>("cvDBGrid1" + std::string(field));
         column->SetBandIndex(0);
+        column->SetCaption(caption);
         column->SetWidth(ListWidth / int(FLayout.ListColumns.size()));
         column->SetTreeList(cvDBGrid1);
         column->SetFieldName(field);

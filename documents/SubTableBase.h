@@ -10,6 +10,7 @@
 
 #include <span>
 #include <string>
+#include <utility>
 
 class TADODataSet;
 class TADOQuery;
@@ -31,7 +32,7 @@ struct TSubTableLayout {
     const char* Table;
     const char* KeyColumn;
     std::span<const TFieldRow> Fields;
-    std::span<const char* const> ListColumns; // the list's shown columns
+    std::span<const std::pair<const char*, const char*>> ListColumns; // the list's columns: field, caption
     const char* RequiredColumn;                // its editor's text may not be empty
     const char* RequiredMessage;
     int ClientWidth;
