@@ -174,6 +174,8 @@ public:
     // NameField of the code table's row whose KeyField is Value; empty when none.
     std::string LookupCodeName(const std::string& Table, const std::string& NameField, const std::string& KeyField,
                                const std::string& Value);
+    // A column of qry_main's current row; empty when the list has none.
+    std::string ListText(const char* Column) const;
     // The folder of the application Id: beside the user's database, no trailing "/".
     std::string ApplicationFolderOf(const std::string& Id) const;
     // Enables the menu items for the current row.

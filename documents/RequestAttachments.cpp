@@ -1,7 +1,6 @@
 // The project application's attachments: files named by the id and "@" in
 // the application folder and its sub-folders, the task book and the transfer
-// files left out. Unlike the shared routines these catch nothing and test no
-// key.
+// files left out. Unlike the shared routines these catch nothing.
 #include "documents/Request.h"
 
 #include "app/Attachment.h"
@@ -17,7 +16,10 @@ const char* const BoxCaption = "提示";
 } // namespace
 
 void TfrmRequest::ActionOpenAttachmentExecute(TObject*) {
-    const std::string id = qry_main->FieldByName("KJJHSBID")->AsString();
+    const std::string id = ListText("KJJHSBID");
+    // Without a row there is nothing to work on: an empty id would name the
+    // user's own folder, with the user's database in it.
+    if (id.empty()) return;
     const std::vector<std::string> files = SysPublic::AttachmentFiles(ApplicationFolderOf(id), id);
     if (files.empty()) {
         MessageBox(Handle(), "该记录没有附件", BoxCaption, MB_OK | MB_ICONERROR);
@@ -28,11 +30,12 @@ void TfrmRequest::ActionOpenAttachmentExecute(TObject*) {
 }
 
 void TfrmRequest::ActionInAttachmentExecute(TObject*) {
+    const std::string id = ListText("KJJHSBID");
+    if (id.empty()) return;
     TOpenDialog dialog(nullptr);
     dialog.SetFilter("所有文件|*.*");
     dialog.SetOptions(dialog.Options() + ofAllowMultiSelect);
     if (!dialog.Execute()) return;
-    const std::string id = qry_main->FieldByName("KJJHSBID")->AsString();
     const std::string folder = ApplicationFolderOf(id);
     if (!DirectoryExists(folder)) CreateDir(folder);
     // A file that does not copy is passed over without a word.
@@ -44,7 +47,8 @@ void TfrmRequest::ActionInAttachmentExecute(TObject*) {
 }
 
 void TfrmRequest::ActionOutAttachmentExecute(TObject*) {
-    const std::string id = qry_main->FieldByName("KJJHSBID")->AsString();
+    const std::string id = ListText("KJJHSBID");
+    if (id.empty()) return;
     zip::TZipWriter writer(nullptr);
     for (const std::string& file : SysPublic::AttachmentFiles(ApplicationFolderOf(id), id))
         writer.FilesList()->Add(file);
@@ -64,7 +68,8 @@ void TfrmRequest::ActionOutAttachmentExecute(TObject*) {
 }
 
 void TfrmRequest::ActionDeleteAttachmentExecute(TObject*) {
-    const std::string id = qry_main->FieldByName("KJJHSBID")->AsString();
+    const std::string id = ListText("KJJHSBID");
+    if (id.empty()) return;
     // One that cannot be deleted is passed over without a word.
     for (const std::string& file : SysPublic::AttachmentFiles(ApplicationFolderOf(id), id))
         DeleteFile(file);

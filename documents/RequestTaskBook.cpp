@@ -58,10 +58,6 @@ std::string FieldText(TDataSet* Data, const char* Column) {
     return Data->FieldByName(Column)->AsString();
 }
 
-// A column of the list's current row; empty when the list has none.
-std::string RowText(TDataSet* List, const char* Column) {
-    return List->Active() && !List->IsEmpty() ? FieldText(List, Column) : std::string();
-}
 
 // Whether the visited field passes; Data stands on the row.
 bool FieldComplete(TDataSet* Data, const std::string& Name, const std::string& Value) {
@@ -103,6 +99,10 @@ std::unique_ptr<TADOQuery> CompletenessCheck(const std::string& Id) {
         }
     }
     return query;
+}
+
+std::string TfrmRequest::ListText(const char* Column) const {
+    return qry_main->Active() && !qry_main->IsEmpty() ? FieldText(qry_main, Column) : std::string();
 }
 
 std::string TfrmRequest::ApplicationFolderOf(const std::string& Id) const {
@@ -177,7 +177,7 @@ void TfrmRequest::OpenWordDocument(const std::string& File, TDataSet* Data, bool
     }
     word->SetVisible(true);
     if (ShowOnly) return;
-    const std::string id = RowText(qry_main, "KJJHSBID");
+    const std::string id = ListText("KJJHSBID");
     try {
         document->SaveAs(ApplicationFolderOf(id) + PathDelim + SysPublic::TaskBookFileName(id));
     } catch (const EOfficeError&) {
@@ -188,16 +188,18 @@ void TfrmRequest::OpenWordDocument(const std::string& File, TDataSet* Data, bool
 }
 
 void TfrmRequest::ActionOpenTaskExecute(TObject*) {
-    const std::string taskBook = RowText(qry_main, "RWSWJM");
+    const std::string taskBook = ListText("RWSWJM");
     if (taskBook.empty()) {
         Box(NoTaskBook, MB_ICONERROR);
         return;
     }
-    OpenWordDocument(ApplicationFolderOf(RowText(qry_main, "KJJHSBID")) + PathDelim + taskBook, qry_main, false, false);
+    OpenWordDocument(ApplicationFolderOf(ListText("KJJHSBID")) + PathDelim + taskBook, qry_main, false, false);
 }
 
 void TfrmRequest::ActionInTaskExecute(TObject*) {
-    const std::string id = RowText(qry_main, "KJJHSBID");
+    const std::string id = ListText("KJJHSBID");
+    // Without a row the file would land in the user's own folder.
+    if (id.empty()) return;
     TADOQuery stored(nullptr);
     stored.SetConnection(frmMain->adocon);
     stored.SQL()->SetText("select KJJHSBID,RWSWJM from KJJHSB where KJJHSBID=:id");
@@ -240,18 +242,18 @@ void TfrmRequest::ActionInTaskExecute(TObject*) {
 }
 
 void TfrmRequest::ActionOutTaskExecute(TObject*) {
-    const std::string taskBook = RowText(qry_main, "RWSWJM");
+    const std::string taskBook = ListText("RWSWJM");
     if (taskBook.empty()) {
         Box(NoTaskBook, MB_ICONERROR);
         return;
     }
-    const std::string source = ApplicationFolderOf(RowText(qry_main, "KJJHSBID")) + PathDelim + taskBook;
+    const std::string source = ApplicationFolderOf(ListText("KJJHSBID")) + PathDelim + taskBook;
     if (!FileExists(source)) {
         Box(FileFailure, MB_ICONERROR);
         return;
     }
     TSaveDialog dialog(nullptr);
-    dialog.SetFileName(RowText(qry_main, "XMMC") + "任务书.DOC");
+    dialog.SetFileName(ListText("XMMC") + "任务书.DOC");
     dialog.SetFilter(WordFilter);
     if (!dialog.Execute()) return;
     std::string target = dialog.FileName();
@@ -267,9 +269,10 @@ void TfrmRequest::ActionOutTaskExecute(TObject*) {
 }
 
 void TfrmRequest::ActionDeleteTaskExecute(TObject*) {
+    const std::string id = ListText("KJJHSBID");
+    if (id.empty()) return;
     if (MessageBox(Handle(), "即将删除所选项目任务书，确认吗？", BoxCaption, MB_YESNO | MB_ICONINFORMATION) != IDYES)
         return;
-    const std::string id = RowText(qry_main, "KJJHSBID");
     TADOQuery stored(nullptr);
     stored.SetConnection(frmMain->adocon);
     stored.SQL()->SetText("select RWSWJM from KJJHSB where KJJHSBID=:id");
@@ -297,7 +300,7 @@ void TfrmRequest::ActionOpenInfoExecute(TObject*) {
         Box("系统未提供相应任务书模版", MB_ICONQUESTION);
         return;
     }
-    const auto check = CompletenessCheck(RowText(qry_main, "KJJHSBID"));
+    const auto check = CompletenessCheck(ListText("KJJHSBID"));
     if (!check->Active() || check->IsEmpty()) {
         Box("项目信息不完整，请保证信息全部填写并保存", MB_ICONINFORMATION);
         return;

@@ -99,4 +99,17 @@ TEST_F(RequestAttachmentsTest, DeleteRemovesOnlyAttachmentsWithoutAsking) {
     EXPECT_EQ(Stored("RWSWJM"), "2026120001@科技项目设计书.doc");
 }
 
+TEST_F(RequestAttachmentsTest, WithoutARowNothingTouchesTheUsersOwnFolder) {
+    Exec("delete from KJJHSB");
+    Requery();
+    Dialogs.Files = {Source("a.txt")};
+    for (auto action : {&TfrmRequest::ActionDeleteAttachmentExecute, &TfrmRequest::ActionInAttachmentExecute,
+                        &TfrmRequest::ActionOutAttachmentExecute, &TfrmRequest::ActionOpenAttachmentExecute,
+                        &TfrmRequest::ActionInTaskExecute, &TfrmRequest::ActionDeleteTaskExecute})
+        (Form->*action)(nullptr);
+    EXPECT_TRUE(Dialogs.Requests.empty());
+    EXPECT_TRUE(fs::exists(UserFolder + "maindata.mdb"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(UserFolder), fs::directory_iterator()), 2);
+}
+
 } // namespace
