@@ -170,6 +170,10 @@ void TfrmDocument::BuildMenus(TFormBuilder& Build) {
     ActionOutProject->OnExecute = [this](TObject* Sender) { ActionOutProjectExecute(Sender); };
     ActionOutAllProject->OnExecute = [this](TObject* Sender) { ActionOutAllProjectExecute(Sender); };
     ActionInProject->OnExecute = [this](TObject* Sender) { ActionInProjectExecute(Sender); };
+    ActionOpenAttachment->OnExecute = [this](TObject* Sender) { ActionOpenAttachmentExecute(Sender); };
+    ActionInAttachment->OnExecute = [this](TObject* Sender) { ActionInAttachmentExecute(Sender); };
+    ActionOutAttachment->OnExecute = [this](TObject* Sender) { ActionOutAttachmentExecute(Sender); };
+    ActionDeleteAttachment->OnExecute = [this](TObject* Sender) { ActionDeleteAttachmentExecute(Sender); };
 
     // The menus enable their items themselves (the same rule for both), so
     // the items run the actions instead of following them.
@@ -509,6 +513,24 @@ void TfrmDocument::ActionInProjectExecute(TObject*) {
     SysPublic::ImportProject(BaseFolder(), FLayout.Kind);
     ADODataSet1->Close();
     ADODataSet1->Open();
+    EnableMenuItems(DocumentMenu);
+}
+
+void TfrmDocument::ActionOpenAttachmentExecute(TObject*) {
+    SysPublic::OpenAttachment(BaseFolder(), CurrentKey());
+}
+
+void TfrmDocument::ActionInAttachmentExecute(TObject*) {
+    SysPublic::ImportAttachment(BaseFolder(), CurrentKey());
+    EnableMenuItems(DocumentMenu);
+}
+
+void TfrmDocument::ActionOutAttachmentExecute(TObject*) {
+    SysPublic::ExportAttachments(BaseFolder(), CurrentKey());
+}
+
+void TfrmDocument::ActionDeleteAttachmentExecute(TObject*) {
+    SysPublic::DeleteAttachments(BaseFolder(), CurrentKey());
     EnableMenuItems(DocumentMenu);
 }
 

@@ -174,6 +174,10 @@ public:
     void ActionOutProjectExecute(TObject* Sender);
     void ActionOutAllProjectExecute(TObject* Sender);
     void ActionInProjectExecute(TObject* Sender);
+    void ActionOpenAttachmentExecute(TObject* Sender);
+    void ActionInAttachmentExecute(TObject* Sender);
+    void ActionOutAttachmentExecute(TObject* Sender);
+    void ActionDeleteAttachmentExecute(TObject* Sender);
     void PopupMenu1Popup(TObject* Sender);
     // The sub-table button of that index in the layout.
     void SubTableClick(size_t Index);

@@ -2,11 +2,14 @@
 // category stored as the number of its code, the sub-table editors opened
 // only for a current key and filling it into their rows, and the delete
 // road with its children and attachment folder.
+#include "app/Attachment.h"
 #include "documents/SubTableBase.h"
 #include "documents/Yssq.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/ui/Menus.h"
 #include "tests/app/WhenModal.h"
 #include "tests/documents/DocumentWorld.h"
+#include "tests/platform/office/WordTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +122,64 @@ TEST_F(YssqTest, DeleteRemovesChildrenRowAndFolderButNotOtherDocuments) {
         EXPECT_EQ(Shared(std::string("select NXMLXID from ") + table), std::vector<std::string>{"1"}) << table;
     EXPECT_FALSE(std::filesystem::exists(folder));
     EXPECT_TRUE(std::filesystem::exists(Program.Folder() / "yssq"));
+}
+
+TEST_F(YssqTest, AttachmentsAreImportedOpenedExportedAndDeletedInTheOwnFolder) {
+    LaunchRecorder shell;
+    // The program folder holds the document folders, as the build lays it out.
+    std::filesystem::create_directories(Program.Folder() / "yssq");
+    const std::filesystem::path source = Program.Folder() / "验收报告.txt";
+    std::ofstream(source) << "report";
+    // The current document is the stored one, key 100.
+    auto menu = [this] {
+        std::string states;
+        for (int i = 0; i < Form->DocumentMenu->Count(); ++i)
+            states += Form->DocumentMenu->Items(i)->Enabled() ? '1' : '0';
+        return states;
+    };
+    EXPECT_EQ(menu(), "11110100");
+    Dialogs.Answers = {IDOK};
+    Dialogs.Files = {source.string()};
+    Form->DocumentMenu->Items(5)->Click();
+    ProcessMessages();
+    const std::filesystem::path stored = Program.Folder() / "yssq" / "100" / "100@验收报告.txt";
+    EXPECT_TRUE(std::filesystem::exists(stored));
+    EXPECT_EQ(menu(), "11111111");
+
+    WhenModal pick(ShowsModally(frmAttachment), [] {
+        frmAttachment->CodeComboBox1->SetItemIndex(0);
+        frmAttachment->btnOk->Click();
+    });
+    Form->DocumentMenu->Items(6)->Click();
+    ProcessMessages();
+    EXPECT_EQ(shell.Launched, std::vector<std::string>{stored.string()});
+
+    const std::string archive = (Program.Folder() / "附件.zip").string();
+    Dialogs.Answers = {IDOK};
+    Dialogs.Files = {archive};
+    Form->DocumentMenu->Items(4)->Click();
+    ProcessMessages();
+    EXPECT_TRUE(std::filesystem::exists(archive));
+
+    Form->DocumentMenu->Items(7)->Click();
+    ProcessMessages();
+    EXPECT_FALSE(std::filesystem::exists(stored.parent_path()));
+    EXPECT_EQ(menu(), "11110100");
+}
+
+TEST_F(YssqTest, AFailingChildDeleteDeletesNothing) {
+    Data.ADOConnection1->Execute("insert into KORIM_SQJJZBNB (NXMLXID, ZBMC) values (100, 'kept')");
+    // The third child table is gone: its delete fails after the first two ran.
+    Data.ADOConnection1->Execute("drop table KORIM_SQJSZBNB");
+    const std::filesystem::path folder = Program.Folder() / "yssq" / "100";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "100@a.txt") << "x";
+    Dialogs.Answers = {IDYES};
+    EXPECT_THROW(Form->DataSetDelete2->Execute(), EDatabaseError);
+    EXPECT_EQ(Shared("select NXMLXID from KORIM_YSSQNB"), std::vector<std::string>{"100"});
+    EXPECT_EQ(Shared("select ZBMC from KORIM_SQJJZBNB"), std::vector<std::string>{"kept"});
+    EXPECT_TRUE(std::filesystem::exists(folder / "100@a.txt"));
+    EXPECT_EQ(Field("NXMLXID"), "100");
 }
 
 } // namespace
