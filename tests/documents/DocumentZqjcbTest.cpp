@@ -277,4 +277,19 @@ TEST_F(ZqjcbTest, ExportOfTheSelectedRowsLeavesTheLastOneCurrent) {
               (std::vector<std::string>{"ZQ-1", "ZQ-3"}));
 }
 
+TEST_F(ZqjcbTest, ChineseIsTypedIntoTextAndMemosOnly) {
+    const std::pair<const char*, bool> controls[] = {{"edt_XMMC", true},      {"mem_WTJJJFA", true},
+                                                     {"cur_XMZJFYS", false},  {"cur_GJZCRS", false},
+                                                     {"ComboBox1", false},    {"cvCheckEdit1", false}};
+    for (const auto& [name, chinese] : controls)
+        EXPECT_EQ(Named(name)->ImeMode() != imDisable, chinese) << name;
+}
+
+TEST_F(ZqjcbTest, DocumentMenuMergesBetweenFileAndHelpWhileActive) {
+    EXPECT_EQ(frmMain->MainMenu1->Merged(), Form->MainMenu1);
+    EXPECT_GT(Form->DocumentMenu->GroupIndex(), frmMain->FileMenu->GroupIndex());
+    EXPECT_LT(Form->DocumentMenu->GroupIndex(), frmMain->HelpMenu->GroupIndex());
+    EXPECT_EQ(Form->DocumentMenu->Caption(), "中期检查表");
+}
+
 } // namespace
