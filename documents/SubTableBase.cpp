@@ -217,7 +217,8 @@ TfrmYSJSHZB::TfrmYSJSHZB(TComponent* AOwner) : TfrmBase(AOwner, YSJSHZB) {}
 TfrmYSWYHRYB::TfrmYSWYHRYB(TComponent* AOwner) : TfrmBase(AOwner, YSWYHRYB) {}
 
 TfrmYSXMRYB::TfrmYSXMRYB(TComponent* AOwner) : TfrmBase(AOwner, YSXMRYB) {
-    TFormBuilder build(this);
+    // Made after the form has loaded, so no second loading bracket runs
+    // Loaded again on the list and the editors.
     auto* group = Named("GroupBox1");
     struct TComboRow {
         TComboBox** Box;
@@ -233,12 +234,19 @@ TfrmYSXMRYB::TfrmYSXMRYB(TComponent* AOwner) : TfrmBase(AOwner, YSXMRYB) {
         {&ComboBox3, "ComboBox3", "职称", 216, {280, 52, 60, 21}, TitleItems},
     };
     for (const TComboRow& row : rows) {
-        build.Control<TLabel>(group, "", {row.LabelLeft, row.Bounds.Top + 4, 60, 13}, row.Label);
-        *row.Box = build.Control<TComboBox>(group, row.Name, row.Bounds);
+        auto* label = new TLabel(this);
+        label->SetParent(group);
+        label->SetBounds(row.LabelLeft, row.Bounds.Top + 4, 60, 13);
+        label->SetCaption(row.Label);
+        auto* box = new TComboBox(this);
+        box->SetName(row.Name);
+        box->SetParent(group);
+        box->SetBounds(row.Bounds.Left, row.Bounds.Top, row.Bounds.Width, row.Bounds.Height);
         for (const char* item : row.Items)
-            (*row.Box)->Items()->Add(item);
-        // Typed in, Chinese among it.
-        (*row.Box)->SetEnabled(false);
+            box->Items()->Add(item);
+        // Typed in, Chinese among it; usable while editing only.
+        box->SetEnabled(false);
+        *row.Box = box;
     }
 }
 

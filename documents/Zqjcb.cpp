@@ -21,8 +21,8 @@ const TDocumentFrame Frames[] = {
     {"GroupBox2", "二、参加项目研究工作人员情况：", "TabSheet1", {8, 280, 736, 104}},
     {"GroupBox3", "三、项目按合同计划进度情况：", "TabSheet1", {8, 390, 736, 124}},
     {"GroupBox4", "四、项目已取得的主要成果情况：", "TabSheet2", {8, 8, 736, 164}},
-    {"GroupBox5", "五、项目实施中已取得效益情况：", "TabSheet2", {8, 232, 736, 80}},
-    {"GroupBox6", "六、项目实施中存在的主要问题及解决方案：(限300字) ", "TabSheet2", {8, 318, 736, 196}},
+    {"GroupBox5", "五、项目实施中已取得效益情况：", "TabSheet2", {8, 232, 736, 104}},
+    {"GroupBox6", "六、项目实施中存在的主要问题及解决方案：(限300字) ", "TabSheet2", {8, 342, 736, 172}},
     {"GroupBox7", "七、主管部门意见：(主要对项目是否按合同执行、填写情况是否属实作出评价，限100字)", "TabSheet3",
      {8, 8, 736, 160}},
     {"GroupBox8", "填写说明：", "TabSheet3", {8, 176, 736, 100}},
@@ -118,16 +118,16 @@ const TFieldRow Fields[] = {
     {"LRGJKJJHLB", dcEdit, "列入国家科技计划类别：", "TabSheet2", "", 8, {160, 200, 300, 21}},
     {"HGJBK", dcCurrency, "获国家拨款：", "TabSheet2", "", 470, {548, 200, 100, 21}},
 
-    {"XZCZ", dcCurrency, "1.新增产值（万元）", "", "GroupBox5", 8, {124, 20, 60, 21}},
-    {"XZLR", dcCurrency, "2.新增利润（万元）", "", "GroupBox5", 190, {306, 20, 60, 21}},
-    {"XZSJ", dcCurrency, "3.新增税金（万元）", "", "GroupBox5", 372, {488, 20, 60, 21}},
-    {"CKCH", dcCurrency, "4.出口创汇（万美元）", "", "GroupBox5", 554, {670, 20, 60, 21}},
-    {"GCHCG", dcCount, "5.工程化成果（项）", "", "GroupBox5", 8, {124, 48, 60, 21}},
-    {"FSTGQY", dcCount, "6.辐射推广企业（家）", "", "GroupBox5", 190, {306, 48, 60, 21}},
-    {"SFTGMJ", dcCurrency, "7.示范推广面积（万亩）", "", "GroupBox5", 372, {488, 48, 60, 21}},
-    {"FWSR", dcCurrency, "8.服务收入（万元）", "", "GroupBox5", 554, {670, 48, 60, 21}},
+    {"XZCZ", dcCurrency, "1.新增产值（万元）", "", "GroupBox5", 8, {154, 20, 80, 21}},
+    {"XZLR", dcCurrency, "2.新增利润（万元）", "", "GroupBox5", 252, {398, 20, 80, 21}},
+    {"XZSJ", dcCurrency, "3.新增税金（万元）", "", "GroupBox5", 496, {642, 20, 80, 21}},
+    {"CKCH", dcCurrency, "4.出口创汇（万美元）", "", "GroupBox5", 8, {154, 46, 80, 21}},
+    {"GCHCG", dcCount, "5.工程化成果（项）", "", "GroupBox5", 252, {398, 46, 80, 21}},
+    {"FSTGQY", dcCount, "6.辐射推广企业（家）", "", "GroupBox5", 496, {642, 46, 80, 21}},
+    {"SFTGMJ", dcCurrency, "7.示范推广面积（万亩）", "", "GroupBox5", 8, {154, 72, 80, 21}},
+    {"FWSR", dcCurrency, "8.服务收入（万元）", "", "GroupBox5", 252, {398, 72, 80, 21}},
 
-    {"WTJJJFA", dcMemo, "", "", "GroupBox6", 8, {8, 18, 720, 170}},
+    {"WTJJJFA", dcMemo, "", "", "GroupBox6", 8, {8, 18, 720, 146}},
     {"ZGBMYJ", dcMemo, "", "", "GroupBox7", 8, {8, 18, 720, 134}},
 };
 
@@ -189,15 +189,19 @@ const TDocumentLayout ZqjcbLayout = {
 } // namespace
 
 Tfrmzqjcb::Tfrmzqjcb(TComponent* AOwner) : TfrmDocument(AOwner, ZqjcbLayout) {
-    TFormBuilder build(this);
+    // Made after the form has loaded, so no second loading bracket runs
+    // Loaded again on the list and the editors.
     auto* group = Named("GroupBox3");
     const std::pair<TRadioButton**, const char*> radios[] = {
         {&RadioButton1, "1.进度超前"}, {&RadioButton2, "2.按计划进行"}, {&RadioButton3, "3.进度滞后"}};
     int left = 110;
     int number = 1;
     for (const auto& [radio, caption] : radios) {
-        *radio = build.Control<TRadioButton>(group, "RadioButton" + std::to_string(number++), {left, 18, 110, 21},
-                                             caption);
+        *radio = new TRadioButton(this);
+        (*radio)->SetName("RadioButton" + std::to_string(number++));
+        (*radio)->SetParent(group);
+        (*radio)->SetBounds(left, 18, 110, 21);
+        (*radio)->SetCaption(caption);
         (*radio)->SetEnabled(false);
         (*radio)->OnClick = [this](TObject* Sender) { RadioButtonClick(Sender); };
         left += 120;
