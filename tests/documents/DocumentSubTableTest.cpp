@@ -45,8 +45,7 @@ public:
 
 TEST_P(SubTableTest, NewRowsTakeTheParentKeyAndTheirOwnCounterAndBlanksPass) {
     const TEditorCase& c = GetParam();
-    // A row of the parent keeps the list from opening empty (see the
-    // acceptance application's tests); a row of another parent never shows.
+    // The parent's own row shows; a row of another parent never does.
     Data.ADOConnection1->Execute(std::string("insert into ") + c.Table + " (" + c.Key + ", NXMLXID, " + c.Required +
                                  ") values (50, 100, 'seed'), (60, 7, 'other')");
     std::unique_ptr<TfrmBase> editor(c.Create(Form));

@@ -20,8 +20,7 @@ namespace {
 
 class YssqTest : public DocumentWorld, public ::testing::Test {
 public:
-    // A stored application keeps the list from opening empty: the grid
-    // faults on an empty dataset once its window has a handle (reported).
+    // A stored application is current when the window opens.
     YssqTest() {
         Data.ADOConnection1->Execute("insert into KORIM_YSSQNB (NXMLXID, XMBH, XMMC) values (100, 'OLD', '旧项目')");
         Open(frmMain->ActionYssq, frmyssq);
@@ -88,8 +87,7 @@ TEST_F(YssqTest, PlanCategoryShowsItsNameAndStoresTheNumberOfItsCode) {
 }
 
 TEST_F(YssqTest, SubTablesCarryTheDocumentKeyAndTheirOwnCounter) {
-    // The row of another document never shows; the seeded row of the new
-    // one keeps the list from opening empty (see above).
+    // The row of another document never shows.
     Data.ADOConnection1->Execute("insert into KORIM_SQJSZBNB (JSZBID, NXMLXID, ZBMC) values (50, 1, 'seed')");
     Data.ADOConnection1->Execute("insert into KORIM_SQJSZBNB (JSZBID, NXMLXID, ZBMC) values (60, 100, 'other')");
     // A new document holds its key from the insert on.
@@ -182,4 +180,20 @@ TEST_F(YssqTest, AFailingChildDeleteDeletesNothing) {
     EXPECT_EQ(Field("NXMLXID"), "100");
 }
 
+class EmptyYssqTest : public DocumentWorld, public ::testing::Test {
+public:
+    EmptyYssqTest() { Open(frmMain->ActionYssq, frmyssq); }
+};
+
+TEST_F(EmptyYssqTest, AnEmptyListOffersOnlyImportAndNoSubTables) {
+    std::string states;
+    for (int i = 0; i < Form->DocumentMenu->Count(); ++i)
+        states += Form->DocumentMenu->Items(i)->Enabled() ? '1' : '0';
+    EXPECT_EQ(states, "00110000");
+    Named<TButton>("BitBtn1")->Click();
+    ProcessMessages();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"请先新增或保存主表记录"});
+}
+
 } // namespace
+

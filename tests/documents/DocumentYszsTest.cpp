@@ -14,8 +14,7 @@ namespace {
 
 class YszsTest : public DocumentWorld, public ::testing::Test {
 public:
-    // A stored certificate keeps the list from opening empty (see the
-    // acceptance application's tests).
+    // A stored certificate is current when the window opens.
     YszsTest() {
         Data.ADOConnection1->Execute("insert into KORIM_YSZSBNB (NXMLXID, XMBH, XMMC) values (100, 'OLD', '旧项目')");
         Open(frmMain->ActionYszs, frmyszs);
@@ -101,7 +100,6 @@ INSTANTIATE_TEST_SUITE_P(
                          "项目经费支出合计不等于各个分项之和", "cur_XMJFZZC", 2}));
 
 TEST_F(YszsTest, StaffEditorChecksInOrderAndKeepsEducationInJSZC) {
-    // The seeded row keeps the staff list from opening empty.
     Data.ADOConnection1->Execute("insert into KORIM_YSXMRYBNB (RYID, NXMLXID, XM) values (50, 100, 'seed')");
     std::vector<std::string> refusals;
     WhenModal editing([] { return dynamic_cast<TfrmYSXMRYB*>(Screen->ActiveForm()) != nullptr; },
