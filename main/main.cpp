@@ -3,6 +3,7 @@
 // user in and runs until the main window closes.
 #include "app/Main.h"
 #include "app/Startup.h"
+#include "documents/DocumentWindow.h"
 #include "documents/Request.h"
 
 #include "platform/os/SingleInstance.h"
@@ -33,6 +34,7 @@ int main() {
     try {
         CreateProgramWindows();
         RegisterRequestWindow(frmMain);
+        RegisterDocumentWindows(frmMain);
         if (!RunLogin()) {
             FreeProgramWindows();
             return 0;

@@ -160,12 +160,14 @@ Integer TDataLink::RecordCount() const {
     return std::clamp<Integer>(DataSet()->ViewCount() - FFirstRecord, 0, FBufferCount);
 }
 
+// An empty dataset has no current position; its links see record 0, as they
+// do before opening, and keep no position set through them.
 Integer TDataLink::ActiveRecord() const {
-    return FActive ? DataSet()->FActivePosition - FFirstRecord : 0;
+    return FActive && !DataSet()->IsEmpty() ? DataSet()->FActivePosition - FFirstRecord : 0;
 }
 
 void TDataLink::SetActiveRecord(Integer Value) {
-    if (FActive) DataSet()->FActivePosition = FFirstRecord + Value;
+    if (FActive && !DataSet()->IsEmpty()) DataSet()->FActivePosition = FFirstRecord + Value;
 }
 
 void TDataLink::DataSetChanged() {

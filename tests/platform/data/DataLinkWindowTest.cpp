@@ -210,4 +210,17 @@ TEST_F(DataLinkWindowTest, EditsKeepTheWindowTop) {
     EXPECT_EQ(WindowIds(), (std::vector<Integer>{7, 8, 9, 10}));
 }
 
+TEST_F(DataLinkWindowTest, AnEmptyDataSetShowsRecordZeroAndKeepsNoPosition) {
+    // A grid that opens an empty list focuses its node ActiveRecord names.
+    Query->Close();
+    Query->SQL()->SetText("select * from T where ID > 10");
+    Query->Open();
+    EXPECT_EQ(Link.RecordCount(), 0);
+    EXPECT_EQ(Link.ActiveRecord(), 0);
+    Link.SetActiveRecord(0);
+    EXPECT_TRUE(Query->Eof());
+    EXPECT_TRUE(Query->IsEmpty());
+}
+
 } // namespace
+
