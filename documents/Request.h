@@ -5,11 +5,16 @@
 #pragma once
 
 #include "components/CodeComboBox.h"
+#include "dbgrid/DBGrid.h"
+#include "dbgrid/GridColumns.h"
 #include "documents/RequestBase.h"
 #include "platform/data/ADODB.h"
 #include "platform/rtl/Variants.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
+#include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Mask.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
 
 #include <map>
@@ -153,7 +158,87 @@ public:
     // Seeded once; tests seed it again to repeat the draws.
     std::minstd_rand Random{std::random_device{}()};
 
+    // ---- The record list, the record actions and the menus ----
+    TDataSource* DataSource1 = nullptr;
+    TcvDBGrid* cvDBGrid1 = nullptr;
+    TcvDBGridColumn* cvDBGrid1Column3 = nullptr; // 序号
+    TcvDBGridColumn* cvDBGrid1Column1 = nullptr; // ★
+    TcvDBGridColumn* cvDBGrid1Column2 = nullptr; // 项目名称
+    TSplitter* Splitter1 = nullptr;
+
+    TActionList* ActionList1 = nullptr;
+    TAction* DatasetInsert = nullptr;
+    TAction* DatasetDelete = nullptr;
+    TAction* DatasetEdit = nullptr;
+    TAction* DatasetPost = nullptr;
+    TAction* DatasetCancel = nullptr;
+    TAction* DatasetRefresh = nullptr;
+    TAction* ActionOutProject = nullptr;
+    TAction* ActionOutAllProject = nullptr;
+    TAction* ActionInProject = nullptr;
+    TAction* ActionOutTask = nullptr;
+    TAction* ActionInTask = nullptr;
+    TAction* ActionOpenTask = nullptr;
+    TAction* ActionDeleteTask = nullptr;
+    TAction* ActionOutAttachment = nullptr;
+    TAction* ActionInAttachment = nullptr;
+    TAction* ActionOpenAttachment = nullptr;
+    TAction* ActionDeleteAttachment = nullptr;
+    TAction* ActionOpenInfo = nullptr;
+    TAction* ActionInfo = nullptr;
+    TAction* ActionCode = nullptr;
+    TAction* ActionUpdate = nullptr;
+
+    // 项目申报 and 维护 stand in the main window's menu bar (group 3) while
+    // the window is active; the popup menu repeats 项目申报.
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuItem* N9 = nullptr;
+    TMenuItem* N18 = nullptr;
+    TPopupMenu* PopupMenu1 = nullptr;
+
+    // Enables the items of 项目申报 for the current row of the list.
+    void RefreshMainMenu();
+    void PopupMenu1Popup(TObject* Sender);
+    void cvDBGrid1CustomDrawCell(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode,
+                                 TcvTreeListColumn* AColumn, bool ASelected, bool AFocused, bool ANewItemRow,
+                                 std::string& AText, TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone);
+    void qry_mainBeforeScroll(TDataSet* DataSet);
+    void qry_mainAfterScroll(TDataSet* DataSet);
+    void qry_mainBeforeClose(TDataSet* DataSet);
+    // The list closed and opened again, after its database file was replaced.
+    void ReopenList();
+
+    void PrefillFromProfile();
+    void DatasetInsertExecute(TObject* Sender);
+    void DatasetEditExecute(TObject* Sender);
+    void DatasetDeleteExecute(TObject* Sender);
+    void DatasetPostExecute(TObject* Sender);
+    void DatasetCancelExecute(TObject* Sender);
+    void DatasetRefreshExecute(TObject* Sender);
+    void tbExitClick(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void ActionInfoExecute(TObject* Sender);
+    void ActionCodeExecute(TObject* Sender);
+    void ActionUpdateExecute(TObject* Sender);
+
 private:
+    void BuildList(TFormBuilder& Build);
+    void BuildActions(TFormBuilder& Build);
+    void BuildMenus(TFormBuilder& Build);
+    // The application folder of an id: beside the user's database.
+    std::string ApplicationFolderOf(const std::string& Id) const;
+    // KJJHSBID of the list's current row; empty without one.
+    std::string CurrentRowId() const;
+    // Scrolling, refreshing and closing wait for a save or cancel: true, with
+    // the box telling so, while the input is modified.
+    bool RefusedWhileModified();
+    // The save, then the folder; true when the row is stored.
+    bool StoreApplication();
+    // The enabling rule of 项目申报 for the current row, applied to Items
+    // (the main menu's or the popup's, in the same order).
+    void EnableItems(const std::vector<TMenuItem*>& Items);
+    std::vector<TMenuItem*> FMainItems;
+    std::vector<TMenuItem*> FPopupItems;
     void BuildForm();
     void LayOutFields(TFormBuilder& Build);
     void LayOutCheckGroups(TFormBuilder& Build);
