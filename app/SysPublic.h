@@ -8,6 +8,7 @@
 #include "platform/ui/WinTypes.h"
 
 #include <string>
+#include <vector>
 
 namespace SysPublic {
 
@@ -29,6 +30,27 @@ bool FolderHasFiles(const std::string& Folder, const std::string& Key);
 bool ListFiles(const std::string& Folder, TStrings* List);
 // Opens the file with its associated program; a failure is told in a box.
 bool OpenDocument(const std::string& Path);
+
+// Attachments: the files of a document lie in BaseFolder + Key, each named Key
+// + "@" + its own name. The first four do nothing for an empty key and tell
+// the user the outcome, failures included (with the operation's prefix).
+//
+// Copies the files the user picks into the attachment folder, replacing
+// files of the same name.
+void ImportAttachment(const std::string& BaseFolder, const std::string& Key);
+// Lets the user pick one attachment in the chooser and opens it.
+void OpenAttachment(const std::string& BaseFolder, const std::string& Key);
+// Packs every file of the attachment folder into a zip the user names.
+void ExportAttachments(const std::string& BaseFolder, const std::string& Key);
+// Deletes the attachment folder with its files, without asking.
+void DeleteAttachments(const std::string& BaseFolder, const std::string& Key);
+// A project application's task book, named by its key: Key + "@科技项目设计书.doc".
+std::string TaskBookFileName(const std::string& Key);
+// The files below Folder, in listing order, that are attachments of Key: all
+// but Key's task book, "iodata.ldb" and "iodata.mdb" (names compared exactly).
+std::vector<std::string> AttachmentFiles(const std::string& Folder, const std::string& Key);
+// True when Folder holds one of those.
+bool HasAttachmentFiles(const std::string& Folder, const std::string& Key);
 
 // Document kinds of the transfer packages: 1 mid-term check tables, 2
 // acceptance applications, 3 acceptance certificates; any other kind has no

@@ -221,14 +221,36 @@ public:
     void ActionCodeExecute(TObject* Sender);
     void ActionUpdateExecute(TObject* Sender);
 
+    // ---- task book, information sheet and attachments ----
+    // Each works on the current row of qry_main.
+    void ActionOpenTaskExecute(TObject* Sender);
+    void ActionInTaskExecute(TObject* Sender);
+    void ActionOutTaskExecute(TObject* Sender);
+    void ActionDeleteTaskExecute(TObject* Sender);
+    void ActionOpenInfoExecute(TObject* Sender);
+    // These catch nothing: a file or zip failure ends the action with the
+    // framework's error box, and the menus are not refreshed.
+    void ActionOpenAttachmentExecute(TObject* Sender);
+    void ActionInAttachmentExecute(TObject* Sender);
+    void ActionOutAttachmentExecute(TObject* Sender);
+    void ActionDeleteAttachmentExecute(TObject* Sender);
+    // Shows File in the word processor: the template as a new sheet typed
+    // from Data's row (Fill) and left unsaved (ShowOnly), or a task book
+    // opened as it is. ModifiedFlag is restored and the wait window closed
+    // however it ends.
+    void OpenWordDocument(const std::string& File, TDataSet* Data, bool Fill, bool ShowOnly);
+    // NameField of the code table's row whose KeyField is Value; empty when none.
+    std::string LookupCodeName(const std::string& Table, const std::string& NameField, const std::string& KeyField,
+                               const std::string& Value);
+    // A column of qry_main's current row; empty when the list has none.
+    std::string ListText(const char* Column) const;
+    // The folder of the application Id: beside the user's database, no trailing "/".
+    std::string ApplicationFolderOf(const std::string& Id) const;
+
 private:
     void BuildList(TFormBuilder& Build);
     void BuildActions(TFormBuilder& Build);
     void BuildMenus(TFormBuilder& Build);
-    // The application folder of an id: beside the user's database.
-    std::string ApplicationFolderOf(const std::string& Id) const;
-    // KJJHSBID of the list's current row; empty without one.
-    std::string CurrentRowId() const;
     // Scrolling, refreshing and closing wait for a save or cancel: true, with
     // the box telling so, while the input is modified.
     bool RefusedWhileModified();
@@ -285,6 +307,11 @@ private:
 };
 
 extern TfrmRequest* frmRequest;
+
+// Opens the KJJHSB row of Id on the user connection and answers the query,
+// open when every column that must be filled is, closed otherwise (an empty
+// query, when no row has Id, counts as incomplete too).
+std::unique_ptr<TADOQuery> CompletenessCheck(const std::string& Id);
 
 // Lets the main window's 项目申报 open this window.
 void RegisterRequestWindow(TfrmMain* Main);

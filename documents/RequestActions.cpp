@@ -69,15 +69,18 @@ void TfrmRequest::BuildActions(TFormBuilder& Build) {
         {&ActionOutProject, "ActionOutProject", "InOutData", "导出项目", nullptr},
         {&ActionOutAllProject, "ActionOutAllProject", "InOutData", "导出所有项目", nullptr},
         {&ActionInProject, "ActionInProject", "InOutData", "导入项目", nullptr},
-        {&ActionOutTask, "ActionOutTask", "InOutData", "导出任务书", nullptr},
-        {&ActionInTask, "ActionInTask", "InOutData", "导入任务书", nullptr},
-        {&ActionOpenTask, "ActionOpenTask", "InOutData", "打开任务书", nullptr},
-        {&ActionDeleteTask, "ActionDeleteTask", "InOutData", "删除任务书", nullptr},
-        {&ActionOutAttachment, "ActionOutAttachment", "InOutData", "导出附件", nullptr},
-        {&ActionInAttachment, "ActionInAttachment", "InOutData", "导入附件", nullptr},
-        {&ActionOpenAttachment, "ActionOpenAttachment", "InOutData", "打开附件", nullptr},
-        {&ActionDeleteAttachment, "ActionDeleteAttachment", "InOutData", "删除附件", nullptr},
-        {&ActionOpenInfo, "ActionOpenInfo", "InOutData", "打开信息表", nullptr},
+        {&ActionOutTask, "ActionOutTask", "InOutData", "导出任务书", &TfrmRequest::ActionOutTaskExecute},
+        {&ActionInTask, "ActionInTask", "InOutData", "导入任务书", &TfrmRequest::ActionInTaskExecute},
+        {&ActionOpenTask, "ActionOpenTask", "InOutData", "打开任务书", &TfrmRequest::ActionOpenTaskExecute},
+        {&ActionDeleteTask, "ActionDeleteTask", "InOutData", "删除任务书", &TfrmRequest::ActionDeleteTaskExecute},
+        {&ActionOutAttachment, "ActionOutAttachment", "InOutData", "导出附件",
+         &TfrmRequest::ActionOutAttachmentExecute},
+        {&ActionInAttachment, "ActionInAttachment", "InOutData", "导入附件", &TfrmRequest::ActionInAttachmentExecute},
+        {&ActionOpenAttachment, "ActionOpenAttachment", "InOutData", "打开附件",
+         &TfrmRequest::ActionOpenAttachmentExecute},
+        {&ActionDeleteAttachment, "ActionDeleteAttachment", "InOutData", "删除附件",
+         &TfrmRequest::ActionDeleteAttachmentExecute},
+        {&ActionOpenInfo, "ActionOpenInfo", "InOutData", "打开信息表", &TfrmRequest::ActionOpenInfoExecute},
         {&ActionInfo, "ActionInfo", "Maintain", "信息维护", &TfrmRequest::ActionInfoExecute},
         {&ActionCode, "ActionCode", "Maintain", "代码维护", &TfrmRequest::ActionCodeExecute},
         {&ActionUpdate, "ActionUpdate", "Maintain", "强制更新", &TfrmRequest::ActionUpdateExecute},
@@ -147,7 +150,7 @@ void TfrmRequest::DatasetEditExecute(TObject*) {
 
 void TfrmRequest::DatasetDeleteExecute(TObject*) {
     if (Box("确定删除所选择内容吗？", MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
-    const std::string id = CurrentRowId();
+    const std::string id = ListText("KJJHSBID");
     if (id.empty()) {
         SysPublic::ShowMsg(nullptr, "请选择记录", 1);
         return;

@@ -4,13 +4,10 @@
 #include "documents/Request.h"
 
 #include "app/SysPublic.h"
-#include "platform/rtl/FileUtils.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/FormBuilder.h"
-
-#include <filesystem>
 
 namespace {
 
@@ -43,21 +40,6 @@ const TMenuEntry MenuEntries[] = {
     // The information sheet is never disabled.
     {"N34", "N32", &TfrmRequest::ActionOpenInfo, TItemRule::Always},
 };
-
-// The attachments of an application: the files below its folder other than
-// its task book and the transfer database's two files.
-bool HasAttachments(const std::string& Folder, const std::string& Id) {
-    std::error_code error;
-    if (Id.empty() || !std::filesystem::is_directory(Folder, error)) return false;
-    const std::string taskBook = Id + "@科技项目设计书.doc";
-    for (auto it = std::filesystem::recursive_directory_iterator(Folder, error);
-         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-        if (!it->is_regular_file(error)) continue;
-        const std::string name = it->path().filename().string();
-        if (name != taskBook && name != "iodata.ldb" && name != "iodata.mdb") return true;
-    }
-    return false;
-}
 
 } // namespace
 
@@ -135,20 +117,11 @@ void TfrmRequest::BuildMenus(TFormBuilder& Build) {
     cvDBGrid1->SetPopupMenu(PopupMenu1);
 }
 
-std::string TfrmRequest::ApplicationFolderOf(const std::string& Id) const {
-    return ExtractFilePath(UserDbPath) + Id;
-}
-
-std::string TfrmRequest::CurrentRowId() const {
-    if (!qry_main->Active() || qry_main->IsEmpty()) return "";
-    return qry_main->FieldByName("KJJHSBID")->AsString();
-}
-
 void TfrmRequest::EnableItems(const std::vector<TMenuItem*>& Items) {
     const bool listed = qry_main->Active() && qry_main->RecordCount() > 0;
-    const std::string id = CurrentRowId();
-    const bool hasTask = listed && !qry_main->FieldByName("RWSWJM")->AsString().empty();
-    const bool hasAttachments = listed && HasAttachments(ApplicationFolderOf(id), id);
+    const std::string id = ListText("KJJHSBID");
+    const bool hasTask = listed && !ListText("RWSWJM").empty();
+    const bool hasAttachments = listed && SysPublic::HasAttachmentFiles(ApplicationFolderOf(id), id);
     size_t item = 0;
     for (const TMenuEntry& entry : MenuEntries) {
         if (!entry.Action) continue;

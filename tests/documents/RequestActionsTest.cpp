@@ -149,7 +149,9 @@ TEST_F(RequestActionsTest, ClosingTheListWithUnsavedInputAsksWhatToDo) {
         EXPECT_EQ(Dialogs.Boxes()[before].Caption, "项目申报");
         EXPECT_EQ(Form->qry_main->Active(), c.ListOpen);
         EXPECT_EQ(Stored("XMMC"), c.Stored);
-        if (c.ListOpen) EXPECT_EQ(Named("edt_DWMC")->Text(), "测试单位");
+        if (c.ListOpen) {
+            EXPECT_EQ(Named("edt_DWMC")->Text(), "测试单位");
+        }
         Dialogs.Answers.clear();
     }
 }
