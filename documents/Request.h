@@ -24,6 +24,7 @@
 #include <vector>
 
 #include <random>
+#include <set>
 
 class TFormBuilder;
 class TfrmMain;
@@ -151,10 +152,10 @@ public:
     // connection. True when the row is stored; every refusal and failure has
     // shown its message and left the input as it was.
     bool SaveApplication();
-    // A KJJHSBID that no row carries: the month ("yyyymm") and four random
-    // digits, or after a few taken draws the lowest free ones; empty, with a
-    // box, when the month has none left.
-    std::string MakeApplicationId();
+    // A KJJHSBID that no row carries and that is not Reserved: the month
+    // ("yyyymm") and four random digits, or after a few taken draws the
+    // lowest free ones; empty, with a box, when the month has none left.
+    std::string MakeApplicationId(const std::set<std::string>& Reserved = {});
     // Seeded once; tests seed it again to repeat the draws.
     std::minstd_rand Random{std::random_device{}()};
 
@@ -220,6 +221,13 @@ public:
     void ActionInfoExecute(TObject* Sender);
     void ActionCodeExecute(TObject* Sender);
     void ActionUpdateExecute(TObject* Sender);
+
+    // Packages of applications: the rows selected in the list, every row,
+    // and a package read in (ids already taken get new ones).
+    void ActionOutProjectExecute(TObject* Sender);
+    void ActionOutAllProjectExecute(TObject* Sender);
+    void ExportApplications(const std::vector<std::string>& Ids);
+    void ActionInProjectExecute(TObject* Sender);
 
     // ---- task book, information sheet and attachments ----
     // Each works on the current row of qry_main.
@@ -312,6 +320,13 @@ extern TfrmRequest* frmRequest;
 // open when every column that must be filled is, closed otherwise (an empty
 // query, when no row has Id, counts as incomplete too).
 std::unique_ptr<TADOQuery> CompletenessCheck(const std::string& Id);
+
+// An application id bound as the number it is stored as (text that is no
+// number stays text).
+Variant IdValue(const std::string& Id);
+// Runs SQL on the user connection with the named values bound; names the
+// statement lacks are skipped.
+void Execute(const std::string& SQL, const std::map<std::string, Variant>& Values);
 
 // Lets the main window's 项目申报 open this window.
 void RegisterRequestWindow(TfrmMain* Main);
