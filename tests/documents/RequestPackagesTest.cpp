@@ -6,7 +6,6 @@
 #include "app/Progress.h"
 #include "platform/data/ADODB.h"
 #include "platform/ui/MessageBoxCodes.h"
-#include "zip/ZipReader.h"
 #include "zip/ZipWriter.h"
 
 #include <algorithm>
@@ -17,17 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string TaskBookName = "2026120001@科技项目设计书.doc";
-
-std::vector<std::string> ArchiveEntries(const std::string& Archive) {
-    zip::TZipReader reader(nullptr);
-    reader.SetZipName(Archive);
-    reader.ReadZip();
-    std::vector<std::string> names;
-    for (int i = 0; i < reader.GetCount(); ++i)
-        names.push_back(reader.GetFilename(i));
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class RequestPackagesTest : public ::testing::Test, public StoredRequestWorld {
 protected:
