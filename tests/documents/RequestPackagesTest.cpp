@@ -5,6 +5,7 @@
 
 #include "app/Progress.h"
 #include "platform/data/ADODB.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/ui/MessageBoxCodes.h"
 #include "zip/ZipWriter.h"
 
@@ -163,6 +164,23 @@ TEST_F(RequestPackagesTest, TheSelectedRowsAreExportedUnderTheOneRowsName) {
         if (request.Kind == TDialogKind::SaveFile) proposed = request.FileName;
     EXPECT_EQ(proposed, "张's 项目.ZIP");
     EXPECT_TRUE(fs::exists(Sources / "one.ZIP"));
+}
+
+TEST_F(RequestPackagesTest, ANewIdNeverTakesTheIdOfAnotherRowOfThePackage) {
+    // The month holds every id but the package's second and one more, so
+    // the lowest free id for the taken first one is the second's.
+    const std::string month = FormatDateTime("yyyymm", Now());
+    Exec("with recursive n(i) as (select 0 union all select i + 1 from n where i < 9999) "
+         "insert or ignore into KJJHSB(KJJHSBID) select ? * 10000 + i from n where i not in (2, 3)",
+         {StrToInt64(month)});
+    const std::string first = month + "0001", second = month + "0002";
+    Import(HandMadePackage({first, second},
+                           {first + "@科技项目设计书.doc", second + "@科技项目设计书.doc", second + "@附件.txt"}));
+    EXPECT_EQ(Stored("XMMC", second), "手工");
+    EXPECT_EQ(Stored("XMMC", month + "0003"), "手工");
+    EXPECT_EQ(Stored("RWSWJM", month + "0003"), month + "0003@科技项目设计书.doc");
+    EXPECT_EQ(FilesOf(second), (std::vector<std::string>{second + "@科技项目设计书.doc", second + "@附件.txt"}));
+    EXPECT_EQ(FilesOf(month + "0003"), std::vector<std::string>{month + "0003@科技项目设计书.doc"});
 }
 
 TEST_F(RequestPackagesTest, ABrokenPackageIsRefusedWholeAndStoresNothing) {
