@@ -157,11 +157,7 @@ void TfrmRequest::DatasetDeleteExecute(TObject*) {
         return;
     }
     try {
-        TADOCommand command(nullptr);
-        command.SetConnection(frmMain->adocon);
-        command.SetCommandText("delete from KJJHSB where KJJHSBID=:id");
-        command.Parameters()->ParamByName("id")->SetValue(qry_main->FieldByName("KJJHSBID")->Value());
-        command.Execute();
+        Execute("delete from KJJHSB where KJJHSBID=:id", {{"id", IdValue(id)}});
         SysPublic::DeleteFolder2(ApplicationFolderOf(id));
     } catch (const std::exception&) {
         Box("删除失败", MB_ICONERROR);
