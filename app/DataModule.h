@@ -7,6 +7,7 @@
 #include "editors/EditStyle.h"
 #include "platform/data/ADODB.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/ImageList.h"
 
 #include <string>
 
@@ -29,6 +30,9 @@ public:
     TcvEditStyleController* cvEditStyleController1 = nullptr;
     // The look of their check boxes: flat boxes.
     TcvCheckEditStyleController* cvCheckEditStyleController1 = nullptr;
+    // The record tool bars' pictures, in button order: new, edit, delete,
+    // save, cancel, refresh, exit.
+    TImageList* ImageList1 = nullptr;
 
     void DataModuleCreate(TObject* Sender);
     void DataModuleDestroy(TObject* Sender);

@@ -167,26 +167,6 @@ struct TImportPlan {
     std::vector<std::vector<TRenumberedRow>> Rows;
 };
 
-// Unpacks every entry of Package into Folder, each by a run of its own
-// selected by its bare name; an entry that does not extract fails it all.
-void Unpack(const std::string& Package, const std::string& Folder) {
-    try {
-        zip::TZipReader reader(nullptr);
-        reader.SetZipName(Package);
-        reader.SetDestDir(Folder);
-        reader.ReadZip();
-        reader.SetDoAll(false);
-        for (int i = 0; i < reader.GetCount(); ++i) {
-            reader.FilesList()->Clear();
-            reader.FilesList()->Add(reader.GetFilename(i));
-            // A bad CRC or an unknown method leaves the entry out without raising.
-            if (reader.UnZip() < 1) throw Exception("entry not extracted");
-        }
-    } catch (const std::exception&) {
-        throw Exception("导入压缩包失败，请尝试重新导入");
-    }
-}
-
 // Gives every row of the package its new key from the receiving counter
 // before anything is written, so a new key that equals a package key still
 // to come can never pull a row under the wrong document. Rows are known by
@@ -275,6 +255,24 @@ void CopyIntoSharedDatabase(const std::string& TransferFile, int Kind, const TIm
 
 } // namespace
 
+void UnpackPackage(const std::string& Package, const std::string& Folder) {
+    try {
+        zip::TZipReader reader(nullptr);
+        reader.SetZipName(Package);
+        reader.SetDestDir(Folder);
+        reader.ReadZip();
+        reader.SetDoAll(false);
+        for (int i = 0; i < reader.GetCount(); ++i) {
+            reader.FilesList()->Clear();
+            reader.FilesList()->Add(reader.GetFilename(i));
+            // A bad CRC or an unknown method leaves the entry out without raising.
+            if (reader.UnZip() < 1) throw Exception("entry not extracted");
+        }
+    } catch (const std::exception&) {
+        throw Exception("导入压缩包失败，请尝试重新导入");
+    }
+}
+
 void ExportProjects(const std::string& BaseFolder, const TStrings& Keys, int Kind) {
     if (Keys.Count() == 0) return;
     RunWithProgress("项目导出出错：", [&] {
@@ -323,7 +321,7 @@ void ImportProject(const std::string& BaseFolder, int Kind) {
         if (DirectoryExists(unzipFolder)) DeleteFolder(unzipFolder);
         ForceDirectories(unzipFolder);
         StartPhase("正在解压缩文件.....");
-        Unpack(package, unzipFolder);
+        UnpackPackage(package, unzipFolder);
         frmProgress->Gauge->SetProgress(100);
 
         const std::string transferFile = unzipFolder + PathDelim + TransferFileName;

@@ -335,6 +335,7 @@ void TfrmMain::ActionCodeExecute(TObject*) {
 void TfrmMain::ActionUpdateExecute(TObject*) {
     Tfrmflush* flush = nullptr;
     TOneUseForm window(flush);
+    window->OnUserDatabaseReopened = OnUserDatabaseReopened;
     window->ShowModal();
 }
 

@@ -37,6 +37,9 @@ public:
     std::string UserCode;
     // True while a pop-up window is open.
     bool PopupOpen = false;
+    // After a forced update replaced the user's database: the windows whose
+    // lists stood on the old file open them again.
+    TNotifyEvent OnUserDatabaseReopened;
 
     TPanel* Panel1 = nullptr; // top strip
     TImage* Image1 = nullptr;

@@ -52,6 +52,11 @@ std::vector<std::string> AttachmentFiles(const std::string& Folder, const std::s
 // True when Folder holds one of those.
 bool HasAttachmentFiles(const std::string& Folder, const std::string& Key);
 
+// Unpacks every entry of Package into Folder, each by a run of its own
+// selected by its bare name; an entry that does not extract (a bad CRC, an
+// unknown method) fails it all with "导入压缩包失败，请尝试重新导入".
+void UnpackPackage(const std::string& Package, const std::string& Folder);
+
 // Document kinds of the transfer packages: 1 mid-term check tables, 2
 // acceptance applications, 3 acceptance certificates; any other kind has no
 // tables. BaseFolder is the kind's attachment base folder.

@@ -73,7 +73,10 @@ TfrmRequest::TfrmRequest(TComponent* AOwner) : TfrmRequestBase(AOwner) {
     BuildForm();
 }
 
-TfrmRequest::~TfrmRequest() = default;
+TfrmRequest::~TfrmRequest() {
+    // The main window opens a new one after this one is gone.
+    if (frmRequest == this) frmRequest = nullptr;
+}
 
 template <class T> T* TfrmRequest::Named(const std::string& Name) const {
     auto* component = dynamic_cast<T*>(FindComponent(Name));
@@ -111,7 +114,6 @@ void TfrmRequest::BuildForm() {
         {tbCancel, "取消(&C)"}, {tbRefresh, "刷新(&R)"}, {tbExit, "退出(&E)"}};
     for (const auto& [button, caption] : captions)
         button->SetCaption(caption);
-    tbExit->OnClick = [this](TObject*) { Close(); };
 
     pgc_main = build.Control<TPageControl>(this, "pgc_main");
     pgc_main->SetAlign(alClient);
@@ -171,6 +173,9 @@ void TfrmRequest::BuildForm() {
     qry_main->SetConnection(frmMain->adocon);
     qry_main->SQL()->SetText("select a.*,a.kssjn||'年'||a.kssjy||'月' as kssj,a.jssjn||'年'||a.jssjy||'月' as jssj, "
                              "b.JHMC as Jhlbmc from KJJHSB a left join jhlb b on a.JHLBDM=b.JHLBDM");
+    BuildList(build);
+    BuildActions(build);
+    BuildMenus(build);
 }
 
 void TfrmRequest::LayOutFields(TFormBuilder& Build) {
@@ -310,6 +315,8 @@ void TfrmRequest::FormCreate(TObject*) {
 void TfrmRequest::FormShow(TObject*) {
     UserDbPath = frmMain->UserDbPath;
     UserCode = frmMain->UserCode;
+    // The texts FormCreate set are no input: the list may scroll.
+    ModifiedFlag = false;
     qry_main->Close();
     qry_main->Open();
     ModifiedFlag = false;
@@ -656,10 +663,10 @@ void TfrmRequest::SetControlsEditable(TWinControl* Container, bool Editable) {
 }
 
 void TfrmRequest::SetBrowsing(bool Browsing) {
-    for (TToolButton* button : {tbInsert, tbEdit, tbDelete})
-        button->SetEnabled(Browsing);
-    for (TToolButton* button : {tbSave, tbCancel})
-        button->SetEnabled(!Browsing);
+    for (TAction* action : {DatasetInsert, DatasetEdit, DatasetDelete})
+        action->SetEnabled(Browsing);
+    for (TAction* action : {DatasetPost, DatasetCancel})
+        action->SetEnabled(!Browsing);
     SetControlsEditable(pgc_main, !Browsing);
 }
 
@@ -675,4 +682,7 @@ void TfrmRequest::ResetImeModes(TWinControl* Container) {
 void RegisterRequestWindow(TfrmMain* Main) {
     Main->ActionRequest->SetEnabled(true);
     Main->ActionRequest->OnExecute = [Main](TObject*) { Main->OpenChild(frmRequest, Main); };
+    Main->OnUserDatabaseReopened = [](TObject*) {
+        if (frmRequest) frmRequest->ReopenList();
+    };
 }

@@ -5,11 +5,16 @@
 #pragma once
 
 #include "components/CodeComboBox.h"
+#include "dbgrid/DBGrid.h"
+#include "dbgrid/GridColumns.h"
 #include "documents/RequestBase.h"
 #include "platform/data/ADODB.h"
 #include "platform/rtl/Variants.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
+#include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Mask.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
 
 #include <map>
@@ -19,6 +24,7 @@
 #include <vector>
 
 #include <random>
+#include <set>
 
 class TFormBuilder;
 class TfrmMain;
@@ -146,12 +152,82 @@ public:
     // connection. True when the row is stored; every refusal and failure has
     // shown its message and left the input as it was.
     bool SaveApplication();
-    // A KJJHSBID that no row carries: the month ("yyyymm") and four random
-    // digits, or after a few taken draws the lowest free ones; empty, with a
-    // box, when the month has none left.
-    std::string MakeApplicationId();
+    // A KJJHSBID that no row carries and that is not Reserved: the month
+    // ("yyyymm") and four random digits, or after a few taken draws the
+    // lowest free ones; empty, with a box, when the month has none left.
+    std::string MakeApplicationId(const std::set<std::string>& Reserved = {});
     // Seeded once; tests seed it again to repeat the draws.
     std::minstd_rand Random{std::random_device{}()};
+
+    // ---- The record list, the record actions and the menus ----
+    TDataSource* DataSource1 = nullptr;
+    TcvDBGrid* cvDBGrid1 = nullptr;
+    TcvDBGridColumn* cvDBGrid1Column3 = nullptr; // 序号
+    TcvDBGridColumn* cvDBGrid1Column1 = nullptr; // ★
+    TcvDBGridColumn* cvDBGrid1Column2 = nullptr; // 项目名称
+    TSplitter* Splitter1 = nullptr;
+
+    TActionList* ActionList1 = nullptr;
+    TAction* DatasetInsert = nullptr;
+    TAction* DatasetDelete = nullptr;
+    TAction* DatasetEdit = nullptr;
+    TAction* DatasetPost = nullptr;
+    TAction* DatasetCancel = nullptr;
+    TAction* DatasetRefresh = nullptr;
+    TAction* ActionOutProject = nullptr;
+    TAction* ActionOutAllProject = nullptr;
+    TAction* ActionInProject = nullptr;
+    TAction* ActionOutTask = nullptr;
+    TAction* ActionInTask = nullptr;
+    TAction* ActionOpenTask = nullptr;
+    TAction* ActionDeleteTask = nullptr;
+    TAction* ActionOutAttachment = nullptr;
+    TAction* ActionInAttachment = nullptr;
+    TAction* ActionOpenAttachment = nullptr;
+    TAction* ActionDeleteAttachment = nullptr;
+    TAction* ActionOpenInfo = nullptr;
+    TAction* ActionInfo = nullptr;
+    TAction* ActionCode = nullptr;
+    TAction* ActionUpdate = nullptr;
+
+    // 项目申报 and 维护 stand in the main window's menu bar (group 3) while
+    // the window is active; the popup menu repeats 项目申报.
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuItem* N9 = nullptr;
+    TMenuItem* N18 = nullptr;
+    TPopupMenu* PopupMenu1 = nullptr;
+
+    // Enables the items of 项目申报 for the current row of the list.
+    void RefreshMainMenu();
+    void PopupMenu1Popup(TObject* Sender);
+    void cvDBGrid1CustomDrawCell(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode,
+                                 TcvTreeListColumn* AColumn, bool ASelected, bool AFocused, bool ANewItemRow,
+                                 std::string& AText, TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone);
+    void qry_mainBeforeScroll(TDataSet* DataSet);
+    void qry_mainAfterScroll(TDataSet* DataSet);
+    void qry_mainBeforeClose(TDataSet* DataSet);
+    // The list closed and opened again, after its database file was replaced.
+    void ReopenList();
+
+    void PrefillFromProfile();
+    void DatasetInsertExecute(TObject* Sender);
+    void DatasetEditExecute(TObject* Sender);
+    void DatasetDeleteExecute(TObject* Sender);
+    void DatasetPostExecute(TObject* Sender);
+    void DatasetCancelExecute(TObject* Sender);
+    void DatasetRefreshExecute(TObject* Sender);
+    void tbExitClick(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void ActionInfoExecute(TObject* Sender);
+    void ActionCodeExecute(TObject* Sender);
+    void ActionUpdateExecute(TObject* Sender);
+
+    // Packages of applications: the rows selected in the list, every row,
+    // and a package read in (ids already taken get new ones).
+    void ActionOutProjectExecute(TObject* Sender);
+    void ActionOutAllProjectExecute(TObject* Sender);
+    void ExportApplications(const std::vector<std::string>& Ids);
+    void ActionInProjectExecute(TObject* Sender);
 
     // ---- task book, information sheet and attachments ----
     // Each works on the current row of qry_main.
@@ -178,10 +254,21 @@ public:
     std::string ListText(const char* Column) const;
     // The folder of the application Id: beside the user's database, no trailing "/".
     std::string ApplicationFolderOf(const std::string& Id) const;
-    // Enables the menu items for the current row.
-    void RefreshMainMenu();
 
 private:
+    void BuildList(TFormBuilder& Build);
+    void BuildActions(TFormBuilder& Build);
+    void BuildMenus(TFormBuilder& Build);
+    // Scrolling, refreshing and closing wait for a save or cancel: true, with
+    // the box telling so, while the input is modified.
+    bool RefusedWhileModified();
+    // The save, then the folder; true when the row is stored.
+    bool StoreApplication();
+    // The enabling rule of 项目申报 for the current row, applied to Items
+    // (the main menu's or the popup's, in the same order).
+    void EnableItems(const std::vector<TMenuItem*>& Items);
+    std::vector<TMenuItem*> FMainItems;
+    std::vector<TMenuItem*> FPopupItems;
     void BuildForm();
     void LayOutFields(TFormBuilder& Build);
     void LayOutCheckGroups(TFormBuilder& Build);
@@ -233,6 +320,13 @@ extern TfrmRequest* frmRequest;
 // open when every column that must be filled is, closed otherwise (an empty
 // query, when no row has Id, counts as incomplete too).
 std::unique_ptr<TADOQuery> CompletenessCheck(const std::string& Id);
+
+// An application id bound as the number it is stored as (text that is no
+// number stays text).
+Variant IdValue(const std::string& Id);
+// Runs SQL on the user connection with the named values bound; names the
+// statement lacks are skipped.
+void Execute(const std::string& SQL, const std::map<std::string, Variant>& Values);
 
 // Lets the main window's 项目申报 open this window.
 void RegisterRequestWindow(TfrmMain* Main);

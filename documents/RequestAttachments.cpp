@@ -76,6 +76,3 @@ void TfrmRequest::ActionDeleteAttachmentExecute(TObject*) {
     MessageBox(Handle(), "删除附件成功", BoxCaption, MB_OK | MB_ICONINFORMATION);
     RefreshMainMenu();
 }
-
-// Stands in for the menus' enabling until the menus join this window.
-void TfrmRequest::RefreshMainMenu() {}

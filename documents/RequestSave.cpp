@@ -65,12 +65,6 @@ const TColumns ListB[] = {
 constexpr int RandomDraws = 20;
 constexpr int IdsPerMonth = 10000;
 
-Variant IdValue(const std::string& Id) {
-    Int64 id = 0;
-    if (TryStrToInt64(Id, id)) return Variant(id);
-    return Variant(Id);
-}
-
 Integer Count(const std::string& SQL, const std::string& Parameter, const Variant& Value) {
     TADOQuery query(nullptr);
     query.SetConnection(frmMain->adocon);
@@ -78,15 +72,6 @@ Integer Count(const std::string& SQL, const std::string& Parameter, const Varian
     query.Parameters()->ParamByName(Parameter)->SetValue(Value);
     query.Open();
     return query.Fields()[0]->AsInteger();
-}
-
-void Execute(const std::string& SQL, const std::map<std::string, Variant>& Values) {
-    TADOCommand command(nullptr);
-    command.SetConnection(frmMain->adocon);
-    command.SetCommandText(SQL);
-    for (const auto& [name, value] : Values)
-        if (TParameter* parameter = command.Parameters()->FindParam(name)) parameter->SetValue(value);
-    command.Execute();
 }
 
 std::string Assignments(TColumns Columns) {
@@ -97,6 +82,21 @@ std::string Assignments(TColumns Columns) {
 }
 
 } // namespace
+
+Variant IdValue(const std::string& Id) {
+    Int64 id = 0;
+    if (TryStrToInt64(Id, id)) return Variant(id);
+    return Variant(Id);
+}
+
+void Execute(const std::string& SQL, const std::map<std::string, Variant>& Values) {
+    TADOCommand command(nullptr);
+    command.SetConnection(frmMain->adocon);
+    command.SetCommandText(SQL);
+    for (const auto& [name, value] : Values)
+        if (TParameter* parameter = command.Parameters()->FindParam(name)) parameter->SetValue(value);
+    command.Execute();
+}
 
 void TfrmRequest::GatherField(const TRequestField& Field) {
     const std::string column = Field.Row.Column;
@@ -202,11 +202,12 @@ void TfrmRequest::RunStatements(bool NewRow) {
     transaction.Commit();
 }
 
-std::string TfrmRequest::MakeApplicationId() {
+std::string TfrmRequest::MakeApplicationId(const std::set<std::string>& Reserved) {
     const std::string month = FormatDateTime("yyyymm", Now());
     auto idOf = [&month](int suffix) { return month + Format("%.4d", suffix); };
-    auto taken = [&idOf](int suffix) {
-        return Count("select count(*) from KJJHSB where KJJHSBID=:id", "id", IdValue(idOf(suffix))) > 0;
+    auto taken = [&](int suffix) {
+        return Reserved.count(idOf(suffix)) > 0 ||
+               Count("select count(*) from KJJHSB where KJJHSBID=:id", "id", IdValue(idOf(suffix))) > 0;
     };
     std::uniform_int_distribution<int> suffixes(0, IdsPerMonth - 1);
     for (int draw = 0; draw < RandomDraws; ++draw)
@@ -218,7 +219,7 @@ std::string TfrmRequest::MakeApplicationId() {
     query.Parameters()->ParamByName("first")->SetValue(IdValue(idOf(0)));
     query.Parameters()->ParamByName("last")->SetValue(IdValue(idOf(IdsPerMonth - 1)));
     query.Open();
-    std::set<std::string> used;
+    std::set<std::string> used = Reserved;
     for (; !query.Eof(); query.Next())
         used.insert(query.Fields()[0]->AsString());
     for (int suffix = 0; suffix < IdsPerMonth; ++suffix)

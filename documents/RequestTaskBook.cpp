@@ -28,16 +28,16 @@ const char* const WordFilter = "WORD文件|*.doc";
 
 // Columns the completeness check never looks at.
 const std::set<std::string> ExemptColumns = {
-    "DJXH",     "NEEDCHANGE", "CHANGERESULT", "LXRE_MAIL", "RWSWJM",    "ZGBMSFTJ",   "ZGBMTJYJ",   "CDDWJBXXID",
-    "QYXZ1",    "QYXZ2",      "QYXZ3",        "ZJJGLB",    "YTLX",      "DWSZQYDM1",  "DWSZQYDM2",  "DWSZQYDM3",
-    "YZBM",     "DWDZ",       "HTTP",         "YQCG1",     "YQCG2",     "YQCG3",      "YQCG4",      "XMFZRXM2",
-    "XMFZRXB2", "XMFZRCSN2",  "XMFZRXL2",     "XMFZRXW2",  "XMFZRZC2",  "XMFZRLXDH2", "XMFZRLXDH1", "YTRYJRYS",
-    "YTRJF",    "DWZCTR",     "ZFBKTR",       "QTTR",      "JWHZDWMC",  "GJHDQ",      "HZXS1",      "HZXS2",
-    "HZXS3",    "CJDW1",      "CJDW2",        "CJDW3",     "CJDW1XZ",   "CJDW2XZ",    "CJDW3XZ"};
+    "DJXH",     "NEEDCHANGE", "CHANGERESULT", "LXRE_MAIL", "RWSWJM",   "ZGBMSFTJ",   "ZGBMTJYJ",   "CDDWJBXXID",
+    "QYXZ1",    "QYXZ2",      "QYXZ3",        "ZJJGLB",    "YTLX",     "DWSZQYDM1",  "DWSZQYDM2",  "DWSZQYDM3",
+    "YZBM",     "DWDZ",       "HTTP",         "YQCG1",     "YQCG2",    "YQCG3",      "YQCG4",      "XMFZRXM2",
+    "XMFZRXB2", "XMFZRCSN2",  "XMFZRXL2",     "XMFZRXW2",  "XMFZRZC2", "XMFZRLXDH2", "XMFZRLXDH1", "YTRYJRYS",
+    "YTRJF",    "DWZCTR",     "ZFBKTR",       "QTTR",      "JWHZDWMC", "GJHDQ",      "HZXS1",      "HZXS2",
+    "HZXS3",    "CJDW1",      "CJDW2",        "CJDW3",     "CJDW1XZ",  "CJDW2XZ",    "CJDW3XZ"};
 
 // The second leader's details, typed only with a name.
-const std::set<std::string> SecondLeaderDetails = {"XMFZRXB2", "XMFZRCSN2", "XMFZRXL2",  "XMFZRXW2",
-                                                   "XMFZRZC2", "XMFZRLXDH2"};
+const std::set<std::string> SecondLeaderDetails = {"XMFZRXB2", "XMFZRCSN2", "XMFZRXL2",
+                                                   "XMFZRXW2", "XMFZRZC2",  "XMFZRLXDH2"};
 
 // Codes typed as their names, by the text the column name contains.
 struct TDecodedColumn {
@@ -57,7 +57,6 @@ bool Contains(const std::string& Text, const char* Part) {
 std::string FieldText(TDataSet* Data, const char* Column) {
     return Data->FieldByName(Column)->AsString();
 }
-
 
 // Whether the visited field passes; Data stands on the row.
 bool FieldComplete(TDataSet* Data, const std::string& Name, const std::string& Value) {
@@ -212,8 +211,9 @@ void TfrmRequest::ActionInTaskExecute(TObject*) {
     const std::string folder = ApplicationFolderOf(id);
     if (!DirectoryExists(folder)) CreateDir(folder);
     const std::string target = folder + PathDelim + SysPublic::TaskBookFileName(id);
-    if (!stored.IsEmpty() && !FieldText(&stored, "RWSWJM").empty() &&
-        MessageBox(Handle(), "即将使用新文件替换原有文件，确定吗？", BoxCaption, MB_YESNO | MB_ICONINFORMATION) != IDYES)
+    const bool replacing = !stored.IsEmpty() && !FieldText(&stored, "RWSWJM").empty();
+    if (replacing && MessageBox(Handle(), "即将使用新文件替换原有文件，确定吗？", BoxCaption,
+                                MB_YESNO | MB_ICONINFORMATION) != IDYES)
         return;
     if (FileExists(target)) DeleteFile(target);
     // A task book that did not arrive must not be recorded as there.
@@ -278,7 +278,8 @@ void TfrmRequest::ActionDeleteTaskExecute(TObject*) {
     stored.SQL()->SetText("select RWSWJM from KJJHSB where KJJHSBID=:id");
     stored.Parameters()->ParamByName("id")->SetValue(id);
     stored.Open();
-    const std::string file = ApplicationFolderOf(id) + PathDelim + (stored.IsEmpty() ? "" : FieldText(&stored, "RWSWJM"));
+    const std::string file =
+        ApplicationFolderOf(id) + PathDelim + (stored.IsEmpty() ? "" : FieldText(&stored, "RWSWJM"));
     if (FileExists(file) && !DeleteFile(file)) {
         Box(FileFailure, MB_ICONERROR);
         return;

@@ -145,6 +145,7 @@ TWordDocument* TWordApplication::Add(const std::string& Template) {
     auto document = std::make_unique<TWordDocument>();
     document->FApplication = this;
     document->FContent = std::move(content);
+    document->FTemplateName = ExtractFileName(Template);
     FDocuments.push_back(std::move(document));
     return FDocuments.back().get();
 }
@@ -174,7 +175,7 @@ void TWordApplication::Show(TWordDocument& Document) {
     Document.FShown = true;
     std::string file = Document.FFullName;
     if (file.empty()) {
-        file = NewTemporaryFolder() + "document.doc";
+        file = NewTemporaryFolder() + Document.FTemplateName;
         WriteWholeFile(file, Document.FContent);
     } else if (WordProcessorHoldsOpen(file)) {
         return;

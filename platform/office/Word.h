@@ -43,6 +43,8 @@ private:
     class TWordApplication* FApplication = nullptr;
     std::string FContent;
     std::string FFullName;
+    // The template's file name, which an unsaved document is shown under.
+    std::string FTemplateName;
     // A user's file opened as it is: never parsed, shown and saved as a file.
     bool FOpenedAsIs = false;
     bool FShown = false;
@@ -77,7 +79,8 @@ public:
     bool Visible() const { return FVisible; }
     // Showing shows every open document that is not shown yet: a saved or
     // opened one as its file (unless the word processor holds that file open
-    // already), an unsaved one written to a new file in a temporary folder.
+    // already), an unsaved one written to a new temporary folder under its
+    // template's name.
     // Nothing is ever written beside the template. EOfficeError when the
     // desktop cannot start the word processor.
     void SetVisible(bool Value);

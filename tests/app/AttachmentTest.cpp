@@ -78,8 +78,8 @@ TEST_F(AttachmentTest, AFileThatCannotBeCopiedIsToldAsAFailureNotASuccess) {
 
 TEST_F(AttachmentTest, AnEmptyKeyDoesNothing) {
     Put("7@a.txt");
-    for (const auto& routine : {SysPublic::ImportAttachment, SysPublic::OpenAttachment,
-                                SysPublic::ExportAttachments, SysPublic::DeleteAttachments})
+    for (const auto& routine : {SysPublic::ImportAttachment, SysPublic::OpenAttachment, SysPublic::ExportAttachments,
+                                SysPublic::DeleteAttachments})
         routine(Base.Path(), "");
     EXPECT_TRUE(Dialogs.Requests.empty());
     EXPECT_TRUE(fs::exists(Folder + "/7@a.txt"));

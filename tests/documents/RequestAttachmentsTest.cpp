@@ -6,7 +6,6 @@
 #include "app/Attachment.h"
 #include "app/SysPublic.h"
 #include "tests/app/WhenModal.h"
-#include "zip/ZipReader.h"
 
 #include <algorithm>
 
@@ -25,17 +24,6 @@ protected:
         return names;
     }
 };
-
-std::vector<std::string> ArchiveEntries(const std::string& Archive) {
-    zip::TZipReader reader(nullptr);
-    reader.SetZipName(Archive);
-    reader.ReadZip();
-    std::vector<std::string> names;
-    for (int i = 0; i < reader.GetCount(); ++i)
-        names.push_back(reader.GetFilename(i));
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST_F(RequestAttachmentsTest, ImportCopiesSeveralFilesUnderTheIdAndReplacesOneOfTheSameName) {
     Put("2026120001@a.txt", "old");

@@ -200,9 +200,9 @@ TEST_F(RequestFieldsTest, AStoredRowLoadsBackIntoTheControls) {
     Exec("update KJJHSB set DWSZQYDM1='x' where KJJHSBID=2026120001");
 
     StartNew("");
-    Form->qry_main->Close();
-    Form->qry_main->Open();
-    Form->showdata();
+    // Cancelled, so the refresh may load the stored row.
+    Form->DatasetCancel->Execute();
+    Form->DatasetRefresh->Execute();
     EXPECT_EQ(Form->CurrentId, "2026120001");
     EXPECT_EQ(Form->LoadedName, "节水灌溉技术");
     const std::vector<std::pair<const char*, const char*>> shown = {{"edt_XMMC", "节水灌溉技术"},

@@ -4,7 +4,9 @@
 // application that passes every save rule.
 #pragma once
 
+#include "app/DataModule.h"
 #include "documents/Request.h"
+#include "platform/rtl/SysUtils.h"
 #include "tests/app/UserWorld.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +19,7 @@
 class RequestWorld : public UserWorld {
 public:
     RequestWorld() : UserWorld("u001", true) {
+        DM = new TDM(nullptr);
         frmMain->Show();
         RegisterRequestWindow(frmMain);
         frmMain->ActionRequest->Execute();
@@ -25,7 +28,8 @@ public:
     }
     ~RequestWorld() {
         delete frmRequest;
-        frmRequest = nullptr;
+        delete DM;
+        DM = nullptr;
         ProcessMessages();
     }
 
@@ -183,6 +187,25 @@ public:
     std::string Stored(const std::string& Column, const std::string& Id = "2026120001") const {
         const auto values = this->Column("select " + Column + " from KJJHSB where KJJHSBID=" + Id);
         return values.empty() ? "<no row>" : values[0];
+    }
+
+    // A stored application, listed after the next refresh.
+    void Insert(const std::string& Id, const std::string& Name, const std::string& TaskBook = "",
+                const std::string& Category = "01") const {
+        Exec("insert into KJJHSB(KJJHSBID, XMMC, RWSWJM, JHLBDM) values(?, ?, ?, ?)",
+             {StrToInt64(Id), Name, TaskBook, Category});
+    }
+    void Refresh() const {
+        Form->DatasetRefresh->Execute();
+        ProcessMessages();
+    }
+    // The texts of the message boxes shown since Count boxes had been.
+    std::vector<std::string> BoxesSince(size_t Count) const {
+        std::vector<std::string> texts;
+        const auto boxes = Dialogs.Boxes();
+        for (size_t i = Count; i < boxes.size(); ++i)
+            texts.push_back(boxes[i].Text);
+        return texts;
     }
 
     TfrmRequest* Form = nullptr;

@@ -6,10 +6,25 @@
 #include "platform/ui/MessageBoxCodes.h"
 #include "tests/documents/RequestWorld.h"
 #include "tests/platform/office/WordTestSupport.h"
+#include "zip/ZipReader.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
+
+// The entry names of a zip archive, sorted.
+inline std::vector<std::string> ArchiveEntries(const std::string& Archive) {
+    zip::TZipReader reader(nullptr);
+    reader.SetZipName(Archive);
+    reader.ReadZip();
+    std::vector<std::string> names;
+    for (int i = 0; i < reader.GetCount(); ++i)
+        names.push_back(reader.GetFilename(i));
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 class StoredRequestWorld : public RequestWorld {
 public:
@@ -18,6 +33,8 @@ public:
     StoredRequestWorld() {
         FillComplete();
         EXPECT_TRUE(Form->SaveApplication());
+        // Saved: the list may close without asking.
+        Form->ModifiedFlag = false;
         Requery();
         std::filesystem::create_directories(Folder);
     }

@@ -1,15 +1,14 @@
 // appshots OUTPUT_FOLDER: draws the login window and the main window (its
-// wallpaper, a logged-in user and two document windows) into login.png and
-// main.png. It works on a scratch copy of the built program folder and a
+// wallpaper, a logged-in user and the project application window listing two
+// applications) into login.png and main.png. It works on a scratch copy of the built program folder and a
 // scratch home, so nothing of a real installation is touched.
 #include "app/DataModule.h"
 #include "app/Login.h"
 #include "app/Main.h"
 #include "app/Startup.h"
+#include "documents/Request.h"
 #include "platform/data/ADODB.h"
-#include "platform/ui/FormBuilder.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/StdCtrls.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,29 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Stands in for a document window, which the main window opens the same way.
-class TSampleDocument : public TForm {
-public:
-    explicit TSampleDocument(TComponent* AOwner) : TForm(AOwner) {
-        TFormBuilder build(this);
-        SetFormStyle(fsMDIChild);
-        SetCaption("示例文档一");
-        build.Control<TLabel>(this, "", {16, 16, 300, 17}, "文档窗口打开在主窗口之中。");
-        OnClose = [this](TObject*, TCloseAction& Action) {
-            frmMain->ChildClosed(this);
-            Action = caFree;
-        };
-    }
-};
-
-class TSecondSampleDocument : public TSampleDocument {
-public:
-    explicit TSecondSampleDocument(TComponent* AOwner) : TSampleDocument(AOwner) { SetCaption("示例文档二"); }
-};
-
-TSampleDocument* frmFirst = nullptr;
-TSecondSampleDocument* frmSecond = nullptr;
 
 fs::path ScratchFolder(const char* Name) {
     std::string pattern = (fs::temp_directory_path() / Name).string() + "-XXXXXX";
@@ -62,12 +38,10 @@ std::string RegisterSampleUser(const fs::path& Program, const std::string& Code)
     insert.SetCommandText("insert into pass(username,passone,DWMC) values(:u,'demo','杭州示例研究所')");
     insert.Parameters()->Items(0)->SetValue(Code);
     insert.Execute();
+    // Two applications, the first with a task book.
+    database.Execute("insert into KJJHSB(KJJHSBID,XMMC,JHLBDM,RWSWJM) values(2026120001,'节水灌溉技术','01',"
+                     "'2026120001@科技项目设计书.doc'),(2026120002,'城市垃圾分类处理','02','')");
     return connection;
-}
-
-void Place(TForm* Document, int Left, int Top) {
-    Document->SetWindowState(wsNormal);
-    Document->SetBounds(Left, Top, 420, 260);
 }
 
 bool Save(TWinControl* Window, const fs::path& File) {
@@ -110,10 +84,8 @@ int main(int argc, char** argv) {
         StartUserSession(RegisterSampleUser(program, "demo01"), "demo01");
         frmMain->SetBounds(0, 0, 1024, 720);
         frmMain->Show();
-        frmMain->OpenChild(frmFirst, frmMain);
-        frmMain->OpenChild(frmSecond, frmMain);
-        Place(frmFirst, 40, 30);
-        Place(frmSecond, 120, 110);
+        RegisterRequestWindow(frmMain);
+        frmMain->ActionRequest->Execute();
         saved = Save(frmMain, output / "main.png") && saved;
     } catch (const std::exception& E) {
         std::fprintf(stderr, "appshots: %s\n", E.what());

@@ -96,6 +96,7 @@ TEST_F(WordTest, ShowingWritesAnUnsavedSheetToATemporaryFolderAndOpensAFileItsel
     EXPECT_EQ(Shell.Launched[0], userFile);
     const std::string shown = Shell.Launched[1];
     EXPECT_EQ(shown.rfind(GetTempDir(), 0), 0u) << shown;
+    EXPECT_EQ(fs::path(shown).filename(), "sheet.doc");
     EXPECT_EQ(ReadFileContents(shown), sheet->Content());
     EXPECT_TRUE(sheet->FullName().empty());
     EXPECT_EQ(std::distance(fs::directory_iterator(Folder / "worddot"), fs::directory_iterator()), 1);

@@ -1,0 +1,300 @@
+// Packages of project applications: a flat zip of a filled copy of the
+// program's iodata.mdb and the files of the applications' folders. The
+// transfer file is attached to the user connection by its absolute path, rows
+// are copied by column name and every value is bound; the progress window,
+// attachments and queries are released by guards on every path.
+#include "documents/Request.h"
+
+#include "app/ApplicationFolder.h"
+#include "app/DataModule.h"
+#include "app/DatabaseCopy.h"
+#include "app/Main.h"
+#include "app/Progress.h"
+#include "app/SysPublic.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/MessageQueue.h"
+#include "zip/ZipWriter.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <map>
+
+namespace {
+
+const char* const TransferFileName = "iodata.mdb";
+const char* const TransferAlias = "iodata";
+const char* const PackageFilter = "压缩文件|*.zip";
+const char* const BrokenPackage = "压缩文件损坏,无法导入";
+const char* const BoxCaption = "提示";
+
+// The transfer database and what the database engine keeps beside it: never
+// packed from an application folder, so a package holds one transfer file.
+bool IsTransferFile(const std::string& Name) {
+    for (const char* name : {"iodata.mdb", "iodata.ldb", "iodata.mdb-journal", "iodata.mdb-wal", "iodata.mdb-shm"})
+        if (Name == name) return true;
+    return false;
+}
+
+void StartPhase(const std::string& Title) {
+    frmProgress->lblTitle->SetCaption(Title);
+    frmProgress->Gauge->SetProgress(0);
+    ProcessMessages();
+}
+
+void ShowProgress(size_t Done, size_t Count) {
+    frmProgress->Gauge->SetProgress(static_cast<int>(std::lround(Done * 100.0 / Count)));
+}
+
+// A box owned by the active window, as the main window's are.
+int ActiveWindowBox(const std::string& Text, UINT Flags) {
+    return Application->MessageBox(Text, BoxCaption, Flags);
+}
+
+int MainWindowBox(const std::string& Text, UINT Flags) {
+    return MessageBox(frmMain->Handle(), Text, BoxCaption, Flags);
+}
+
+std::string Lower(std::string Text) {
+    std::transform(Text.begin(), Text.end(), Text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return Text;
+}
+
+} // namespace
+
+void TfrmRequest::ActionOutProjectExecute(TObject*) {
+    std::vector<std::string> ids;
+    try {
+        for (int i = 0; i < cvDBGrid1->SelectedCount(); ++i) {
+            qry_main->SetBookmark(cvDBGrid1->GetSelectedRow(i));
+            ids.push_back(ListText("KJJHSBID"));
+        }
+    } catch (const EAbort&) {
+        // The list refused to move off unsaved input: nothing is exported.
+        return;
+    }
+    ExportApplications(ids);
+}
+
+void TfrmRequest::ActionOutAllProjectExecute(TObject*) {
+    if (Box("确定全部导出所有数据吗？", MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
+    TADOQuery all(nullptr);
+    all.SetConnection(frmMain->adocon);
+    all.SQL()->SetText("select KJJHSBID from KJJHSB");
+    std::vector<std::string> ids;
+    for (all.Open(); !all.Eof(); all.Next())
+        ids.push_back(all.Fields()[0]->AsString());
+    ExportApplications(ids);
+}
+
+void TfrmRequest::ExportApplications(const std::vector<std::string>& Ids) {
+    if (Ids.empty()) return;
+    const std::string userFolder = IncludeTrailingPathDelimiter(ExpandFileName(ExtractFilePath(UserDbPath)));
+    frmProgress->Show();
+    TScopeGuard closeProgress([] { frmProgress->Close(); });
+    StartPhase("正在进行数据完整性检测，请稍候。。。");
+    zip::TZipWriter writer(nullptr);
+    TADOQuery row(nullptr);
+    row.SetConnection(frmMain->adocon);
+    row.SQL()->SetText("select XMMC, RWSWJM from KJJHSB where KJJHSBID=:id");
+    std::string singleName;
+    for (size_t i = 0; i < Ids.size(); ++i) {
+        const std::string& id = Ids[i];
+        auto complete = CompletenessCheck(id);
+        if (!complete || !complete->Active() || complete->IsEmpty()) {
+            qry_main->Locate("KJJHSBID", Variant(id), {loCaseInsensitive});
+            // The number the list shows in its 序号 column for this row.
+            ActiveWindowBox("项目\"" + ListText("XMMC") + "\"\r位于项目序号第 " + IntToStr(qry_main->RecNo()) +
+                                " 号导出数据检测不完整，请保证信息全部填写并保存",
+                            MB_OK | MB_ICONINFORMATION);
+            return;
+        }
+        row.Close();
+        row.Parameters()->ParamByName("id")->SetValue(IdValue(id));
+        row.Open();
+        const std::string name = row.FieldByName("XMMC")->AsString();
+        const std::string taskBook = row.FieldByName("RWSWJM")->AsString();
+        if (taskBook.empty() || !FileExists(userFolder + id + PathDelim + taskBook)) {
+            ActiveWindowBox("项目”" + name + "“没有任务书，无法导出", MB_OK | MB_ICONERROR);
+            // A stale file name goes, so the list and menus tell the truth.
+            Execute("update KJJHSB set RWSWJM='' where KJJHSBID=:id", {{"id", IdValue(id)}});
+            qry_main->Requery();
+            return;
+        }
+        if (Ids.size() == 1) singleName = name;
+        TStringList files;
+        SysPublic::ListFiles(userFolder + id, &files);
+        for (int f = 0; f < files.Count(); ++f)
+            if (!IsTransferFile(ExtractFileName(files.Get(f)))) writer.FilesList()->Add(files.Get(f));
+        ShowProgress(i, Ids.size());
+    }
+    frmProgress->Gauge->SetProgress(100);
+
+    TSaveDialog dialog(nullptr);
+    const bool everyRow = static_cast<Integer>(Ids.size()) == qry_main->RecordCount();
+    dialog.SetFileName(Ids.size() == 1 && !everyRow ? singleName + ".ZIP" : "项目申报.ZIP");
+    dialog.SetFilter(PackageFilter);
+    if (!dialog.Execute()) return;
+    std::string package = dialog.FileName();
+    if (ExtractFileExt(package).empty()) package += ".ZIP";
+    StartPhase("正在进行数据导出，请稍候。。。");
+    if (FileExists(package)) {
+        if (ActiveWindowBox("有文件存在，是否覆盖？", MB_YESNO | MB_ICONWARNING) != IDYES) return;
+        DeleteFile(package);
+    }
+
+    const std::string workFolder = userFolder + "temp";
+    ForceDirectories(workFolder);
+    const std::string transferFile = workFolder + PathDelim + TransferFileName;
+    if (FileExists(transferFile)) DeleteFile(transferFile);
+    CopyFile(ApplicationFolder() + TransferFileName, transferFile, false);
+    try {
+        TAttachedDatabase attached(frmMain->adocon, transferFile, TransferAlias);
+        // A scratch copy made afresh by every export: its commits need not
+        // wait for the disk, which would make the one transaction per row
+        // the slowest part of the export.
+        frmMain->adocon->Execute(std::string("PRAGMA ") + TransferAlias + ".synchronous=OFF");
+        TADOCommand copy(nullptr);
+        copy.SetConnection(frmMain->adocon);
+        copy.SetCommandText(CopyRowsByNameSQL(frmMain->adocon, "KJJHSB", TransferAlias, "main", "KJJHSBID=:id"));
+        for (size_t i = 0; i < Ids.size(); ++i) {
+            TTransactionGuard transaction(frmMain->adocon);
+            copy.Parameters()->ParamByName("id")->SetValue(IdValue(Ids[i]));
+            copy.Execute();
+            transaction.Commit();
+            ShowProgress(i, Ids.size());
+        }
+        attached.Detach();
+    } catch (const std::exception&) {
+        MainWindowBox("数据导出失败，请重新导出", MB_OK | MB_ICONERROR);
+        return;
+    }
+
+    writer.SetZipName(package);
+    writer.FilesList()->Add(transferFile);
+    writer.SetRecurse(true);
+    writer.Zip();
+    frmProgress->Gauge->SetProgress(100);
+    frmProgress->Close();
+    MainWindowBox("数据导出成功", MB_OK | MB_ICONINFORMATION);
+}
+
+void TfrmRequest::ActionInProjectExecute(TObject*) {
+    TOpenDialog dialog(nullptr);
+    dialog.SetFilter(PackageFilter);
+    if (!dialog.Execute()) return;
+    const std::string package = dialog.FileName();
+    if (!FileExists(package)) {
+        ActiveWindowBox("压缩文件路径不正确，请确保存在该文件", MB_OK | MB_ICONERROR);
+        return;
+    }
+    const std::string userFolder = IncludeTrailingPathDelimiter(ExpandFileName(ExtractFilePath(UserDbPath)));
+    frmProgress->Show();
+    TScopeGuard closeProgress([] { frmProgress->Close(); });
+    StartPhase("正在解开压缩文件，请梢侯。。。");
+    const std::string unzipFolder = userFolder + "unzip";
+    if (DirectoryExists(unzipFolder)) SysPublic::DeleteFolder(unzipFolder);
+    CreateDir(unzipFolder);
+    try {
+        SysPublic::UnpackPackage(package, unzipFolder);
+    } catch (const std::exception& E) {
+        Box(E.what(), MB_ICONERROR);
+        return;
+    }
+    frmProgress->Gauge->SetProgress(100);
+    StartPhase("正在处理压缩文件，请梢侯。。。");
+
+    // The package's ids, read on a connection of the transfer file's own.
+    const std::string transferFile = unzipFolder + PathDelim + TransferFileName;
+    std::vector<Variant> packageIds;
+    try {
+        if (!FileExists(transferFile)) throw EDatabaseError("no transfer database");
+        TADOConnection transfer(nullptr);
+        transfer.SetConnectionString(DatabaseConnectionString(transferFile));
+        transfer.SetLoginPrompt(false);
+        transfer.Open();
+        TADOQuery ids(nullptr);
+        ids.SetConnection(&transfer);
+        ids.SQL()->SetText("select KJJHSBID,RWSWJM from KJJHSB");
+        for (ids.Open(); !ids.Eof(); ids.Next())
+            packageIds.push_back(ids.Fields()[0]->Value());
+    } catch (const std::exception&) {
+        Box("连接导入数据库失败，该操作终止，请尝试再次导入", MB_ICONERROR);
+        return;
+    }
+
+    TStringList files;
+    SysPublic::ListFiles(unzipFolder, &files);
+    std::set<std::string> fileNames;
+    for (int i = 0; i < files.Count(); ++i)
+        fileNames.insert(Lower(ExtractFileName(files.Get(i))));
+    std::set<std::string> oldIds;
+    for (const Variant& id : packageIds) {
+        const std::string old = id.AsString();
+        // One id twice, or a row without its task book: the package is refused whole.
+        if (!oldIds.insert(old).second || !fileNames.count(Lower(SysPublic::TaskBookFileName(old)))) {
+            Box(BrokenPackage, MB_ICONERROR);
+            return;
+        }
+    }
+
+    // Every new id is known before anything is written: unique against the
+    // stored rows, every package id and every id drawn before it.
+    std::vector<std::string> newIds;
+    std::set<std::string> reserved = oldIds;
+    for (const Variant& id : packageIds) {
+        const std::string old = id.AsString();
+        TADOQuery stored(nullptr);
+        stored.SetConnection(frmMain->adocon);
+        stored.SQL()->SetText("select count(*) from KJJHSB where KJJHSBID=:id");
+        stored.Parameters()->ParamByName("id")->SetValue(id);
+        stored.Open();
+        std::string fresh = old;
+        if (stored.Fields()[0]->AsInteger() > 0) {
+            fresh = MakeApplicationId(reserved);
+            if (fresh.empty()) return; // the month's ids are used up: told, nothing stored
+            reserved.insert(fresh);
+        }
+        newIds.push_back(fresh);
+    }
+
+    for (size_t i = 0; i < packageIds.size(); ++i) {
+        const std::string old = packageIds[i].AsString();
+        const std::string target = userFolder + newIds[i] + PathDelim;
+        if (DirectoryExists(target)) SysPublic::DeleteFolder(target);
+        ForceDirectories(target);
+        const std::string prefix = old + "@";
+        for (int f = 0; f < files.Count(); ++f) {
+            const std::string name = ExtractFileName(files.Get(f));
+            if (name.compare(0, prefix.size(), prefix) != 0) continue;
+            CopyFile(files.Get(f), target + newIds[i] + "@" + name.substr(prefix.size()), false);
+        }
+        ShowProgress(i, packageIds.size());
+    }
+
+    {
+        TAttachedDatabase attached(frmMain->adocon, transferFile, TransferAlias);
+        TADOCommand copy(nullptr);
+        copy.SetConnection(frmMain->adocon);
+        copy.SetCommandText(CopyRowsByNameSQL(frmMain->adocon, "KJJHSB", "main", TransferAlias, "KJJHSBID=:old",
+                                              {{"KJJHSBID", ":new"}, {"RWSWJM", ":taskbook"}}));
+        {
+            TTransactionGuard transaction(frmMain->adocon);
+            for (size_t i = 0; i < packageIds.size(); ++i) {
+                copy.Parameters()->ParamByName("old")->SetValue(packageIds[i]);
+                copy.Parameters()->ParamByName("new")->SetValue(IdValue(newIds[i]));
+                copy.Parameters()->ParamByName("taskbook")->SetValue(SysPublic::TaskBookFileName(newIds[i]));
+                copy.Execute();
+            }
+            transaction.Commit();
+        }
+        attached.Detach();
+    }
+    frmProgress->Gauge->SetProgress(100);
+    qry_main->Requery();
+    RefreshMainMenu();
+}
