@@ -162,7 +162,7 @@ void TCustomcvDBGrid::SyncWithDataSet() {
             const int activeRecord = FDataLink->ActiveRecord();
             if (HandleAllocated() && (!FocusedNode() || activeRecord != GetFocusedRowIndex())) {
                 HideEditor();
-                if (activeRecord < Count()) Items(activeRecord)->SetFocused(true);
+                if (activeRecord >= 0 && activeRecord < Count()) Items(activeRecord)->SetFocused(true);
             }
         } else {
             if (Parent() && !HandleAllocated()) HandleNeeded();
