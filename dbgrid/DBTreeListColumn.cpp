@@ -13,6 +13,7 @@
 #include "platform/ui/Painting.h"
 
 #include <algorithm>
+#include <utility>
 
 const TcvInplaceEditClass& TCustomcvFilterEdit::StaticClass() {
     return TcvEditorClass<TCustomcvFilterEdit, TcvStandaloneEditClass<TcvTextEditClassOps>>::Instance();
@@ -206,7 +207,7 @@ void TcvDBTreeListColumn::LoadNodeValue(TcvTreeListNode* Node) {
     record.Value = FField->Value();
     if (FField->Lookup())
         if (TField* key = FField->DataSet()->FindField(FField->KeyFields())) record.KeyValue = key->Value();
-    node->SetValueRecord(index, record);
+    node->SetValueRecord(index, std::move(record));
 }
 
 void TcvDBTreeListColumn::GetNodeValue(TcvTreeListNode* Node, Variant& Value) const {
