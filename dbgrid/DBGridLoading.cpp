@@ -557,6 +557,8 @@ void TCustomcvDBGrid::FullReload() {
     // One sort for the whole list, not an ordered insert per record.
     FKeyValues->SetSorted(true);
     if (IsNodeFilterActive()) ApplyNodeFilter();
+    // The records came in dataset order: a sorted column orders them again.
+    ResortNodes();
 
     position.Restore();
     // Row queries on 100,000 rows need the row cache the update lock dropped.
