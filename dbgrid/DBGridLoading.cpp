@@ -256,7 +256,9 @@ void TCustomcvDBGrid::GetVertScrollInfo(int& Min, int& Max, int& Page, int& Posi
         Position = dataSet->Bof() ? 0 : dataSet->Eof() ? UnsequencedMax : UnsequencedMiddle;
         return;
     }
-    CalcVisibleRows();
+    // Rows that fill the rows area keep their count until the layout counts
+    // them again; only a buffer that the dataset ran short of may grow here.
+    if (!RowsHaveOneHeight() || Count() < RowsThatFit()) CalcVisibleRows();
     Min = 1;
     Page = VisibleRowCount();
     Max = dataSet->RecordCount() + Page - 1;
