@@ -716,10 +716,11 @@ void TCustomcvDBGrid::ScrollByLines(bool Up, int Count) {
 }
 
 void TCustomcvDBGrid::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_VSCROLL && IsBufferMode()) {
+    if (Message.Msg == WM_VSCROLL) {
+        // Scrolling leaves the cell: nothing moves while another control keeps the focus.
         Message.Result = 0;
-        BufferVScroll(Word(Message.WParam), short(Message.WParam >> 16));
-        return;
+        if (!CanFocusEditor()) return;
+        if (IsBufferMode()) return BufferVScroll(Word(Message.WParam), short(Message.WParam >> 16));
     }
     TCustomcvDBTreeListControl::WndProc(Message);
 }

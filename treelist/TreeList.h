@@ -185,6 +185,10 @@ public:
     // Focus of the window.
     bool IsFocusedInside();
     virtual bool IsFocused();
+    // Asked before the rows scroll and before a field's editor opens: may the
+    // focus move to the control's cells? The data-aware control takes the
+    // focus first and answers whether it got it.
+    virtual bool CanFocusEditor() { return true; }
 
     // The in-place editor.
     TcvInplaceEdit* InplaceEditor() const { return FInplaceEditor; }
