@@ -17,6 +17,7 @@
 #include <memory>
 
 class TBitmap;
+class TChangeLink;
 class TCustomImageList;
 class TStringList;
 
@@ -279,7 +280,8 @@ protected:
 private:
     // Stores Value in Flag and repaints when it differs.
     void SetPaintFlag(bool& Flag, bool Value);
-    void ReplaceImageList(TCustomImageList*& Target, TCustomImageList* Value);
+    // The cells repaint whenever the new list changes.
+    void ReplaceImageList(TCustomImageList*& Target, TChangeLink* Link, TCustomImageList* Value);
 
     bool FDefaultImages = true;
     std::unique_ptr<TStringList> FDescriptions;
@@ -287,6 +289,8 @@ private:
     std::unique_ptr<TStringList> FValues;
     TCustomImageList* FImages = nullptr;
     TCustomImageList* FLargeImages = nullptr;
+    std::unique_ptr<TChangeLink> FImagesChangeLink;
+    std::unique_ptr<TChangeLink> FLargeImagesChangeLink;
     bool FIncremental = false;
     bool FMultiLineText = false;
     bool FShowDescription = false;
