@@ -464,6 +464,16 @@ TcvFilterOperatorCodes TcvDBTreeListImageColumn::GetFilterOperators() const {
     return ListFilterOperators;
 }
 
+void TcvDBTreeListImageColumn::ConvertDisplayText(const Variant& Value, std::string& Text) const {
+    Text = DescriptionOf(VarToStr(Value));
+}
+
+void TcvDBTreeListImageColumn::GetExportText(const Variant& Value, bool HTML, std::string& Result) const {
+    (void)HTML;
+    Result = VarToStr(Value);
+    ConvertDisplayText(Value, Result);
+}
+
 std::string TcvDBTreeListImageColumn::DescriptionOf(const std::string& Value) const {
     int description = -1;
     int imageIndex = -1;

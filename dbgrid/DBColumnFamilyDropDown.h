@@ -246,6 +246,10 @@ public:
     // A text that is not among Values (or has no image) filters for Null.
     void GetFilterEditValue(TcvInplaceEdit* Editor, Variant& Value, std::string& Text) override;
     TcvFilterOperatorCodes GetFilterOperators() const override;
+    // The value's description.
+    void ConvertDisplayText(const Variant& Value, std::string& Text) const override;
+    // The value's text through ConvertDisplayText.
+    void GetExportText(const Variant& Value, bool HTML, std::string& Result) const override;
 
     // The value's description, or the value itself when it has none.
     std::string DescriptionOf(const std::string& Value) const;

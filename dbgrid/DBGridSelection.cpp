@@ -316,16 +316,18 @@ void TCustomcvDBGrid::SaveRecordsToStrings(TStrings* Strings, bool SelectedOnly)
     const TScopeGuard back([data, &current] {
         if (data->BookmarkValid(current)) data->GotoBookmark(current);
     });
-    std::vector<const TField*> fields; // of the visible columns, in visible order
+    // The visible columns with their fields, in visible order.
+    std::vector<std::pair<const TcvDBTreeListColumn*, TField*>> cells;
     for (int visible = 0; visible < GetVisibleColumnCount(); ++visible) {
         const TcvDBTreeListColumn* column = DBColumns(GetAbsoluteIndex(visible));
-        fields.push_back(column ? data->FindField(column->FieldName()) : nullptr);
+        cells.emplace_back(column, column ? data->FindField(column->FieldName()) : nullptr);
     }
-    const auto addRecord = [Strings, &line, &fields] {
+    const auto addRecord = [Strings, &line, &cells] {
         line.clear();
-        for (size_t i = 0; i < fields.size(); ++i) {
+        for (size_t i = 0; i < cells.size(); ++i) {
             if (i > 0) line += '\t';
-            if (fields[i]) line += fields[i]->DisplayText();
+            const auto [column, field] = cells[i];
+            if (field) line += column->GetCopyText(field->Value(), field->DisplayText());
         }
         Strings->Add(line);
     };

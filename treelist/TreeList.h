@@ -924,6 +924,10 @@ public:
     // A group node's text of column 0 alone; otherwise the visible columns'
     // cell texts in visible order. No line end.
     void GetNodeLineText(const TcvTreeListNode* Node, std::string& Text) const;
+    // A cell's text as copied; the control lets the column convert it.
+    virtual std::string GetCellCopyText(const TcvTreeListNode* Node, int Column) const {
+        return GetNodeString(Node, Column);
+    }
     // The header line, then every shown node in row order.
     virtual void SaveAllToStrings(TStrings* Strings) const;
     // The header line, then the selected nodes in tree order (multi-select)
