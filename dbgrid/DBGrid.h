@@ -382,6 +382,9 @@ private:
     std::vector<std::string> RecordsBetween(const std::string& A, const std::string& B);
     // The anchor record; the current one when the anchor's record is gone.
     std::string ValidSelectionAnchor();
+    // With edgoSyncSelection, a move that the grid's own gestures did not
+    // make leaves the current record selected: alone, unless it was already.
+    void SyncSelectionWithDataSet();
     void SaveRecordsToStrings(TStrings* Strings, bool SelectedOnly) const;
 
     std::string FSelectionAnchorBookmark;

@@ -387,20 +387,20 @@ void TCustomcvDBGrid::DataSetScrolled(int Distance) {
     }
     if (!IsBufferMode()) {
         FocusCurrentRecord();
-        return;
+    } else if (HandleAllocated()) {
+        // The rows' pixels move with their records; the row that lost the
+        // focus now shows Distance rows higher.
+        const int oldRow = GetFocusedRowIndex();
+        if (Distance != 0 && std::abs(Distance) <= VisibleRowCount())
+            ScrollRows(-Distance * DefaultRowHeight());
+        else
+            Invalidate();
+        InvalidateNode(GetRowNode(oldRow - Distance), false);
+        SyncWithDataSet();
+        InvalidateNode(FocusedNode(), false);
+        UpdateScrollBars();
     }
-    if (!HandleAllocated()) return;
-    // The rows' pixels move with their records; the row that lost the focus
-    // now shows Distance rows higher.
-    const int oldRow = GetFocusedRowIndex();
-    if (Distance != 0 && std::abs(Distance) <= VisibleRowCount())
-        ScrollRows(-Distance * DefaultRowHeight());
-    else
-        Invalidate();
-    InvalidateNode(GetRowNode(oldRow - Distance), false);
-    SyncWithDataSet();
-    InvalidateNode(FocusedNode(), false);
-    UpdateScrollBars();
+    SyncSelectionWithDataSet();
 }
 
 void TCustomcvDBGrid::DataChanged() {

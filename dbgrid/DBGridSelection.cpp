@@ -285,6 +285,18 @@ void TCustomcvDBGrid::DiscardSavedSelection() {
     FSavedBookmarks.clear();
 }
 
+void TCustomcvDBGrid::SyncSelectionWithDataSet() {
+    if (!FOptionsDB.Contains(edgoSyncSelection) || !IsMultiSelect() || !IsBookmarkSelection() ||
+        !FDataLink->Active() || InSelectionChange() || IsDataSetEditing() || !FocusedNode())
+        return;
+    int index = 0;
+    if (FindBookmark(DataSet()->Bookmark(), index)) return;
+    BeginSelectionChange();
+    const TScopeGuard bracket([this] { EndSelectionChange(); });
+    ClearSelection();
+    SetNodeSelected(FocusedNode(), true);
+}
+
 // Deleting ----------------------------------------------------------------------
 
 void TCustomcvDBGrid::DeleteSelection() {

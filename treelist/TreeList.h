@@ -313,6 +313,8 @@ public:
     // outermost end when the count differs from the one at the start.
     virtual void BeginSelectionChange();
     virtual void EndSelectionChange();
+    // True inside the bracket: the control's own gestures are changing the selection.
+    bool InSelectionChange() const { return FSelectionChangeLevel > 0; }
 
     // Hot tracking: the cell or header part under the pointer.
     const TcvTreeListHotTrackInfo& HotTrackInfo() const { return FHotTrack; }

@@ -241,3 +241,42 @@ TEST_F(DBGridSelectionTest, TheSelectionOutlivesReloadsInEveryMode) {
 
 } // namespace
 } // namespace gridtest
+
+namespace gridtest {
+namespace {
+
+// Another control moves the dataset; the grid's own clicks do not count as
+// such a move.
+TEST_F(DBGridSelectionTest, SyncSelectionKeepsTheCurrentRecordSelectedAfterAnotherControlsMove) {
+    struct Case {
+        const char* Name;
+        bool Sync;
+        int MoveBy; // from ID 4, the row clicked last
+        const char* Ids;
+        int Reports;
+    };
+    const Case cases[] = {
+        {"without the option the selection stays", false, 2, "2 4", 0},
+        {"a move elsewhere selects the current record alone", true, 2, "6", 1},
+        {"a move onto a selected record keeps the selection", true, -2, "2 4", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Open(10, [&c](TcvDBGrid& Grid) {
+            if (c.Sync) Grid.SetOptionsDB(Grid.OptionsDB() + edgoSyncSelection);
+        });
+        Click(1);
+        Click(3, MK_CONTROL);
+        ASSERT_EQ(ExportedIds(), "2 4");
+        int reports = 0;
+        Grid->OnSelectedCountChange = [&reports](TObject*) { ++reports; };
+        Data->Query->MoveBy(c.MoveBy);
+        ProcessMessages();
+        Grid->OnSelectedCountChange = nullptr;
+        EXPECT_EQ(ExportedIds(), c.Ids);
+        EXPECT_EQ(reports, c.Reports);
+    }
+}
+
+} // namespace
+} // namespace gridtest
