@@ -585,7 +585,7 @@ bool TCustomcvDBGrid::LocateNodeRecord(TcvTreeListNode* FocusedNode, TcvTreeList
     return dataSet->MoveBy(distance) == distance;
 }
 
-void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy) {
+void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy, bool UseBounds) {
     TDataSet* dataSet = FDataLink->DataSet();
     if (!dataSet || !dataSet->Active()) return;
     FLoading = true;
@@ -632,7 +632,7 @@ void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy) {
         break;
     }
     case 0:
-        LoadWindowAroundCurrent(windowSize);
+        LoadWindowAroundCurrent(windowSize, UseBounds);
         break;
     case 3: {
         ClearNodes();
@@ -659,7 +659,7 @@ void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy) {
     SetTopRowIndex(std::max(GetFocusedRowIndex() - distance, 0));
 }
 
-void TCustomcvDBGrid::LoadWindowAroundCurrent(int WindowSize) {
+void TCustomcvDBGrid::LoadWindowAroundCurrent(int WindowSize, bool UseBounds) {
     TDataSet* dataSet = FDataLink->DataSet();
     ClearNodes();
     if (dataSet->Bof() && dataSet->Eof()) {
@@ -667,13 +667,21 @@ void TCustomcvDBGrid::LoadWindowAroundCurrent(int WindowSize) {
         FEndReached = true;
         return;
     }
+    // The bounds are the range's ends: the anchor's record and the current one.
+    const auto atLowerBound = [&] { return UseBounds && CompareBookmarks(dataSet->Bookmark(), FRangeLow) <= 0; };
     int before = 0;
-    while (before < WindowSize / 2 - 1 && dataSet->MoveBy(-1) == -1)
+    while (before < WindowSize / 2 - 1 && !atLowerBound() && dataSet->MoveBy(-1) == -1)
         AddRecordNode(Items(0), -++before);
     FBeginningReached = dataSet->Bof();
     dataSet->MoveBy(before);
-    for (int recordNumber = 0; !dataSet->Eof() && Count() < WindowSize; dataSet->Next())
+    bool upperPassed = !UseBounds;
+    for (int recordNumber = 0; !dataSet->Eof() && (Count() < WindowSize || !upperPassed); dataSet->Next()) {
         AddRecordNode(nullptr, recordNumber++);
+        if (upperPassed || CompareBookmarks(dataSet->Bookmark(), FRangeHigh) < 0) continue;
+        // The window goes on by another half past the range's last record.
+        upperPassed = true;
+        WindowSize = Count() + WindowSize / 2;
+    }
     FEndReached = dataSet->Eof();
 }
 

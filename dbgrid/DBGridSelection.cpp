@@ -231,7 +231,7 @@ void TCustomcvDBGrid::SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* N
     // The load keeps what is selected and adds the range's records.
     FRangeReload = true;
     const TScopeGuard reloaded([this] { FRangeReload = false; });
-    LoadPartialWindow(0, 0);
+    LoadPartialWindow(0, 0, true);
 }
 
 // Keeping the selection across reloads ------------------------------------------

@@ -77,6 +77,32 @@ TEST_F(DBGridSelectionTest, AShiftClickRangeReachesBeyondTheShownRows) {
     EXPECT_EQ(ExportedIds(), Ids(2, 30));
 }
 
+// The partial window loads again around the current record and goes on
+// past the anchor far below it, so the whole range is selected.
+TEST_F(DBGridSelectionTest, APartialWindowRangeReachesAnAnchorBeyondTheWindow) {
+    Open(300, [](TcvDBGrid& grid) {
+        grid.SetKeyField("ID");
+        grid.SetPartialLoad(true);
+        grid.SetPartialLoadBufferCount(0);
+    });
+    const int window = (Grid->VisibleRowCount() + 1) * 5;
+    for (int line = 0; line < window + 20; ++line)
+        Shown->VScroll(SB_LINEDOWN);
+    Click(Grid->GetTopRowIndex());
+    const int anchor = Data->CurrentId();
+    ASSERT_GT(anchor, window);
+    for (int line = 0; line < window + 20; ++line)
+        Shown->VScroll(SB_LINEUP);
+    Click(Grid->GetTopRowIndex() + 1, MK_SHIFT);
+    const int current = Data->CurrentId();
+    ASSERT_EQ(Grid->SelectedCount(), anchor - current + 1);
+    std::vector<std::string> selected;
+    for (int i = 0; i < Grid->SelectedCount(); ++i)
+        selected.push_back(Grid->GetSelectedRow(i));
+    for (int i = 0; i < int(selected.size()); ++i)
+        EXPECT_EQ(selected[i], BookmarkOfId(current + i)) << i;
+}
+
 TEST_F(DBGridSelectionTest, TheExportLoopEndsOnTheLastSelectedRow) {
     Open(10);
     EXPECT_EQ(Grid->SelectedCount(), 0);
