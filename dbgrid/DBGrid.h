@@ -404,6 +404,21 @@ public:
     const TcvDBTreeListColumnClass& GetDefaultColumnClass() const override;
     const TcvDBTreeListColumnClass& GetColumnClass(TField* Field) const override;
 
+    // Sorting.
+public:
+    // egoAutoSort, and only in the in-memory mode.
+    bool IsAutoSort() const override;
+    // With automatic sorting the rows are sorted by Column at once, unless a
+    // sort update is open.
+    void RegisterSortedColumn(TcvTreeListColumn* Column) override;
+    // Sorts by the first sorted column; the record-buffer mode sorts nothing.
+    void ResortNodes() override;
+
+private:
+    // The first ungrouped column, in column order, with a sort state.
+    TcvTreeListColumn* FirstSortColumn() const;
+    void SortRows(TcvTreeListColumn* Column);
+
     // Nodes under edit.
 protected:
     // A deleted node leaves the list of nodes under edit.

@@ -256,7 +256,9 @@ void TCustomcvDBGrid::GetVertScrollInfo(int& Min, int& Max, int& Page, int& Posi
         Position = dataSet->Bof() ? 0 : dataSet->Eof() ? UnsequencedMax : UnsequencedMiddle;
         return;
     }
-    CalcVisibleRows();
+    // Rows that fill the rows area keep their count until the layout counts
+    // them again; only a buffer that the dataset ran short of may grow here.
+    if (!RowsHaveOneHeight() || Count() < RowsThatFit()) CalcVisibleRows();
     Min = 1;
     Page = VisibleRowCount();
     Max = dataSet->RecordCount() + Page - 1;
@@ -557,6 +559,8 @@ void TCustomcvDBGrid::FullReload() {
     // One sort for the whole list, not an ordered insert per record.
     FKeyValues->SetSorted(true);
     if (IsNodeFilterActive()) ApplyNodeFilter();
+    // The records came in dataset order: a sorted column orders them again.
+    ResortNodes();
 
     position.Restore();
     // Row queries on 100,000 rows need the row cache the update lock dropped.

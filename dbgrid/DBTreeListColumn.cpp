@@ -13,6 +13,7 @@
 #include "platform/ui/Painting.h"
 
 #include <algorithm>
+#include <utility>
 
 const TcvInplaceEditClass& TCustomcvFilterEdit::StaticClass() {
     return TcvEditorClass<TCustomcvFilterEdit, TcvStandaloneEditClass<TcvTextEditClassOps>>::Instance();
@@ -49,7 +50,34 @@ TTextMeasure MeasureText(TFont* Font, const std::string& Text) {
     return {int(size.cx), int(metrics.tmOverhang)};
 }
 
+// What a text measure depends on in a font.
+struct TFontDescription {
+    std::string Name;
+    Integer Height = 0;
+    TFontStyles Style;
+    TFontCharset Charset = 0;
+    TFontPitch Pitch = fpDefault;
+
+    explicit TFontDescription(const TFont* Font)
+        : Name(Font->Name()), Height(Font->Height()), Style(Font->Style()), Charset(Font->Charset()),
+          Pitch(Font->Pitch()) {}
+    friend bool operator==(const TFontDescription&, const TFontDescription&) = default;
+};
+
 } // namespace
+
+struct TcvDBTreeListColumn::TMeasuredWidth {
+    std::string Caption;
+    TFontDescription HeaderFont;
+    TFontDescription CellFont;
+    int DisplayWidth = 0;
+    int Width = 0;
+
+    friend bool operator==(const TMeasuredWidth& A, const TMeasuredWidth& B) {
+        return A.Caption == B.Caption && A.HeaderFont == B.HeaderFont && A.CellFont == B.CellFont &&
+               A.DisplayWidth == B.DisplayWidth;
+    }
+};
 
 TcvDBTreeListColumn::TcvDBTreeListColumn(TComponent* AOwner) : TcvTreeListColumn(AOwner) {}
 
@@ -92,14 +120,18 @@ bool TcvDBTreeListColumn::GetDefaultReadOnly() const {
 int TcvDBTreeListColumn::GetDefaultWidth() const {
     TCustomcvDBTreeListControl* control = DBTreeList();
     if (!control) return DefaultColumnWidth;
+    TFont* font = IsAssigned(cavFont) ? Font() : control->Font();
+    TMeasuredWidth inputs{Caption(), TFontDescription(control->HeaderFont()), TFontDescription(font),
+                          FField ? FField->DisplayWidth() : -1};
+    if (FMeasuredWidth && *FMeasuredWidth == inputs) return FMeasuredWidth->Width;
     int width = 0;
-    const std::string caption = Caption();
-    if (!caption.empty()) width = MeasureText(control->HeaderFont(), caption).Width + 6;
+    if (!inputs.Caption.empty()) width = MeasureText(control->HeaderFont(), inputs.Caption).Width + 6;
     if (FField) {
-        TFont* font = IsAssigned(cavFont) ? Font() : control->Font();
         const TTextMeasure digit = MeasureText(font, "0");
-        width = std::max(width, (digit.Width - digit.Overhang) * FField->DisplayWidth() + digit.Overhang + 4);
+        width = std::max(width, (digit.Width - digit.Overhang) * inputs.DisplayWidth + digit.Overhang + 4);
     }
+    inputs.Width = width;
+    FMeasuredWidth = std::make_unique<TMeasuredWidth>(std::move(inputs));
     return width;
 }
 
@@ -113,9 +145,9 @@ bool TcvDBTreeListColumn::HasCustomDrawCell() const {
     return TcvTreeListColumn::HasCustomDrawCell() || OnCustomDraw;
 }
 
-void TcvDBTreeListColumn::DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode,
-                                           bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText,
-                                           TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone) {
+void TcvDBTreeListColumn::DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TcvTreeListNode* ANode, bool ASelected,
+                                           bool AFocused, bool ANewItemRow, std::string& AText, TColor& AColor,
+                                           TFont* AFont, TAlignment& AAlignment, bool& ADone) {
     Fire(OnCustomDraw, TreeList(), ACanvas, ARect, ANode, this, ASelected, AFocused, ANewItemRow, AText, AColor, AFont,
          AAlignment, ADone);
     if (ADone) return;
@@ -206,7 +238,7 @@ void TcvDBTreeListColumn::LoadNodeValue(TcvTreeListNode* Node) {
     record.Value = FField->Value();
     if (FField->Lookup())
         if (TField* key = FField->DataSet()->FindField(FField->KeyFields())) record.KeyValue = key->Value();
-    node->SetValueRecord(index, record);
+    node->SetValueRecord(index, std::move(record));
 }
 
 void TcvDBTreeListColumn::GetNodeValue(TcvTreeListNode* Node, Variant& Value) const {
@@ -325,8 +357,8 @@ std::string TcvDBTreeListColumn::GetSummaryFooterText() const {
 
 void TcvDBTreeListColumn::BindFooterField() {
     TDataSet* dataSet = DataSet();
-    FFooterField = dataSet ? dataSet->FindField(FSummaryFooterField.empty() ? FFieldName : FSummaryFooterField)
-                           : nullptr;
+    FFooterField =
+        dataSet ? dataSet->FindField(FSummaryFooterField.empty() ? FFieldName : FSummaryFooterField) : nullptr;
 }
 
 // The mask column -----------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "treelist/TreeListColumns.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class TCustomcvDBTreeListControl;
@@ -202,6 +203,10 @@ private:
     TcvSummaryType FSummaryFooterType = cstNone;
     std::string FSummaryFooterFormat;
     TField* FField = nullptr;
+    // The last default width with what it was measured from: measuring
+    // shapes text, and the scroll bars ask for every width at each move.
+    struct TMeasuredWidth;
+    mutable std::unique_ptr<TMeasuredWidth> FMeasuredWidth;
     int FGroupIndex = -1;
     TField* FFooterField = nullptr;
     long double FFooterValue = 0;

@@ -14,6 +14,7 @@
 #include "treelist/cvTL.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -101,10 +102,15 @@ const TcvDBTreeListValueRecord& TcvDBTreeListControlNode::GetValueRecord(int Ind
     return Index >= 0 && Index < ValueRecordCount() ? FValueRecords[Index] : empty;
 }
 
-void TcvDBTreeListControlNode::SetValueRecord(int Index, const TcvDBTreeListValueRecord& Record) {
+void TcvDBTreeListControlNode::SetValueRecord(int Index, TcvDBTreeListValueRecord Record) {
     if (Index < 0) return;
     if (Index >= ValueRecordCount()) FValueRecords.resize(Index + 1);
-    FValueRecords[Index] = Record;
+    FValueRecords[Index] = std::move(Record);
+}
+
+void TcvDBTreeListControlNode::ReserveCells(int Count) {
+    FValueRecords.reserve(size_t(std::max(Count, 0)));
+    if (Count > Texts().Capacity()) Texts().SetCapacity(Count);
 }
 
 // The control -----------------------------------------------------------------------
@@ -165,6 +171,7 @@ void TCustomcvDBTreeListControl::LoadNodeFromRecord(TcvTreeListNode* Node) {
     auto* node = dynamic_cast<TcvDBTreeListControlNode*>(Node);
     if (!node) return;
     node->KeyValue = FKeyFieldObject ? FKeyFieldObject->Value() : Null();
+    node->ReserveCells(ColumnCount());
     for (int i = 0; i < ColumnCount(); ++i) {
         TcvDBTreeListColumn* column = DBColumns(i);
         if (column && column->Field()) LoadColumnValue(column, Node);

@@ -33,9 +33,12 @@ public:
 
     // An empty record beyond the end of the list or where none was written.
     const TcvDBTreeListValueRecord& GetValueRecord(int Index) const;
-    // Extends the list with empty records up to Index, then stores a copy.
-    void SetValueRecord(int Index, const TcvDBTreeListValueRecord& Record);
+    // Extends the list with empty records up to Index, then stores Record.
+    void SetValueRecord(int Index, TcvDBTreeListValueRecord Record);
     int ValueRecordCount() const { return int(FValueRecords.size()); }
+    // Room for Count cells (values and texts), so that loading a row
+    // allocates once instead of once per cell.
+    void ReserveCells(int Count);
 
     // The key field's value of the node's record (Null without a key field;
     // Unassigned until loaded).

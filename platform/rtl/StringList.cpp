@@ -258,6 +258,7 @@ void TStrings::Error(const std::string& Message, int Data) const {
 // ---- TStringList ----------------------------------------------------------------------
 
 static const char* const ListIndexError = "List index out of bounds (%d)";
+static const char* const ListCapacityError = "List capacity out of bounds (%d)";
 static const char* const SortedListError = "Operation not allowed on sorted list";
 static const char* const DuplicateString = "String list does not allow duplicates";
 
@@ -319,6 +320,11 @@ void TStringList::InsertItem(int Index, const std::string& S, TObject* AObject) 
     Changing();
     FList.insert(FList.begin() + Index, TStringItem{S, AObject});
     Changed();
+}
+
+void TStringList::SetCapacity(int Value) {
+    if (Value < Count()) Error(ListCapacityError, Value);
+    FList.reserve(size_t(Value));
 }
 
 void TStringList::Delete(int Index) {

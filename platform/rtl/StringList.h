@@ -134,6 +134,11 @@ public:
     // Bounds-safe like TList::Sort; the comparator sees the list as it was.
     virtual void CustomSort(const TStringListSortCompare& Compare);
 
+    // Room for lines before the list reallocates; a capacity below Count
+    // raises EStringListError "List capacity out of bounds (%d)".
+    int Capacity() const { return int(FList.capacity()); }
+    void SetCapacity(int Value);
+
     bool Sorted() const { return FSorted; }
     void SetSorted(bool Value);
     TDuplicates Duplicates() const { return FDuplicates; }

@@ -39,6 +39,16 @@ TEST(DBGridBufferTest, RowsAreTheBufferRowsThatFitNeverOnePerRecord) {
     BufferGrid few(3);
     EXPECT_EQ(few.Grid->Count(), 3);
     EXPECT_EQ(few.RowId(2), 3);
+    // Records appended to a short dataset join the rows; a full grid stays full.
+    for (BufferGrid* grid : {&few, &many})
+        for (int id = 101; id <= 102; ++id) {
+            grid->Data.Query->Append();
+            grid->Data.Query->FieldByName("ID")->SetAsInteger(id);
+            grid->Data.Query->Post();
+        }
+    EXPECT_EQ(few.Grid->Count(), 5);
+    EXPECT_EQ(few.RowId(4), 102);
+    EXPECT_EQ(many.Grid->Count(), rows);
 }
 
 TEST(DBGridBufferTest, ReadingAndPaintingRowsLeaveTheCurrentRecordAlone) {

@@ -54,10 +54,38 @@ TEST_F(DBTreeListColumnTest, DefaultWidthCountsDigitsOfTheDisplayWidth) {
     EXPECT_EQ(alone->Width(), 0); // no caption, no field: nothing to measure
 }
 
+TEST_F(DBTreeListColumnTest, DefaultWidthFollowsCaptionAndFontsOnceMeasured) {
+    struct Case {
+        const char* Name;
+        const char* Caption;
+        void (*Widen)(TCustomcvTreeList* Tree, TcvDBTreeListColumn* Column);
+    };
+    // A short caption leaves the width to the digits, a long one to itself.
+    const std::string longCaption(40, 'W');
+    const Case cases[] = {
+        {"a longer caption", "Q",
+         [](TCustomcvTreeList*, TcvDBTreeListColumn* c) { c->SetCaption(std::string(60, 'W')); }},
+        {"a larger header font", longCaption.c_str(),
+         [](TCustomcvTreeList* t, TcvDBTreeListColumn*) { t->HeaderFont()->SetHeight(t->HeaderFont()->Height() * 2); }},
+        {"a larger column font", "Q",
+         [](TCustomcvTreeList*, TcvDBTreeListColumn* c) { c->Font()->SetHeight(c->Font()->Height() * 2); }},
+        {"a larger grid font", "Q",
+         [](TCustomcvTreeList* t, TcvDBTreeListColumn*) { t->Font()->SetHeight(t->Font()->Height() * 2); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TcvDBTreeListColumn* column = AddColumn("Qty");
+        column->SetCaption(c.Caption);
+        const int before = column->Width();
+        c.Widen(Tree, column);
+        EXPECT_GT(column->Width(), before);
+    }
+}
+
 TEST_F(DBTreeListColumnTest, ValueTypeFollowsTheFieldType) {
     const std::pair<const char*, TVarType> cases[] = {
         {"ID", varInteger}, {"Name", varString}, {"Price", varDouble}, {"Amount", varCurrency},
-        {"Made", varDate},  {"Done", varString}, {"Note", varString}, {"NoSuchField", varEmpty},
+        {"Made", varDate},  {"Done", varString}, {"Note", varString},  {"NoSuchField", varEmpty},
     };
     for (const auto& [field, type] : cases)
         EXPECT_EQ(AddColumn(field)->GetFilterValueType(), type) << field;

@@ -77,6 +77,23 @@ TEST(StringListTest, BadIndexRaisesListError) {
     EXPECT_THROW(list.Delete(-1), EStringListError);
 }
 
+TEST(StringListTest, CapacityHoldsTheLinesAddedAndNeverFallsBelowCount) {
+    TStringList list;
+    list.SetCapacity(3);
+    const int capacity = list.Capacity();
+    EXPECT_GE(capacity, 3);
+    for (const char* line : {"a", "b", "c"})
+        list.Add(line);
+    EXPECT_EQ(list.Capacity(), capacity);
+    try {
+        list.SetCapacity(2);
+        FAIL() << "no exception";
+    } catch (const EStringListError& e) {
+        EXPECT_EQ(e.Message(), "List capacity out of bounds (2)");
+    }
+    EXPECT_EQ(list.Text(), "a\r\nb\r\nc\r\n");
+}
+
 TEST(StringListTest, TextBreaksAtCrLfCrOrLf) {
     TStringList list;
     list.SetText("a\r\nb\rc\nd\n\ne");
