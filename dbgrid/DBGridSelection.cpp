@@ -281,6 +281,14 @@ void TCustomcvDBGrid::ReselectLoadedNode(TcvTreeListNode* Node) {
 }
 
 void TCustomcvDBGrid::DiscardSavedSelection() {
+    // A partial window holds only some records: the selected ones outside it
+    // stay selected, without a node.
+    if (IsPartialLoadMode() && IsBookmarkSelection() && GetDataLink()->Active())
+        for (const std::string& bookmark : FSavedBookmarks) {
+            int index = 0;
+            if (DataSet()->BookmarkValid(bookmark) && !FindBookmark(bookmark, index))
+                SelectedList().InsertObject(index, bookmark, nullptr);
+        }
     FValueRecords.clear();
     FSavedBookmarks.clear();
 }
