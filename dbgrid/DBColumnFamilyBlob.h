@@ -125,10 +125,18 @@ public:
     void SetBlobPaintStyle(TcvBlobPaintStyle Value);
     int MaxDisplayLength() const { return FMaxDisplayLength; }
     void SetMaxDisplayLength(int Value) { FMaxDisplayLength = Value; }
+    TEditCharCase MemoCharCase() const { return FMemoCharCase; }
+    void SetMemoCharCase(TEditCharCase Value) { FMemoCharCase = Value; }
+    bool MemoHideScrollBars() const { return FMemoHideScrollBars; }
+    void SetMemoHideScrollBars(bool Value) { FMemoHideScrollBars = Value; }
     int MemoMaxLength() const { return FMemoMaxLength; }
     void SetMemoMaxLength(int Value) { FMemoMaxLength = Value; }
+    bool MemoOEMConvert() const { return FMemoOEMConvert; }
+    void SetMemoOEMConvert(bool Value) { FMemoOEMConvert = Value; }
     TScrollStyle MemoScrollBars() const { return FMemoScrollBars; }
     void SetMemoScrollBars(TScrollStyle Value) { FMemoScrollBars = Value; }
+    bool MemoSelectionBar() const { return FMemoSelectionBar; }
+    void SetMemoSelectionBar(bool Value) { FMemoSelectionBar = Value; }
     bool MemoWantReturns() const { return FMemoWantReturns; }
     void SetMemoWantReturns(bool Value) { FMemoWantReturns = Value; }
     bool MemoWantTabs() const { return FMemoWantTabs; }
@@ -139,6 +147,8 @@ public:
     void SetPictureAutoSize(bool Value) { FPictureAutoSize = Value; }
     const std::string& PictureFilter() const { return FPictureFilter; }
     void SetPictureFilter(const std::string& Value) { FPictureFilter = Value; }
+    TcvGraphicEditTransparency PictureTransparency() const { return FPictureTransparency; }
+    void SetPictureTransparency(TcvGraphicEditTransparency Value) { FPictureTransparency = Value; }
     int PopupHeight() const { return FPopupHeight; }
     void SetPopupHeight(int Value) { FPopupHeight = Value; }
     int PopupWidth() const { return FPopupWidth; }
@@ -158,13 +168,18 @@ private:
     TcvBlobKind FBlobKind = bkAuto;
     TcvBlobPaintStyle FBlobPaintStyle = bpsIcon;
     int FMaxDisplayLength = 255;
+    TEditCharCase FMemoCharCase = ecNormal;
+    bool FMemoHideScrollBars = true;
     int FMemoMaxLength = 0;
+    bool FMemoOEMConvert = false;
     TScrollStyle FMemoScrollBars = ssBoth;
+    bool FMemoSelectionBar = false;
     bool FMemoWantReturns = true;
     bool FMemoWantTabs = true;
     bool FMemoWordWrap = true;
     bool FPictureAutoSize = true;
     std::string FPictureFilter;
+    TcvGraphicEditTransparency FPictureTransparency = gtDefault;
     int FPopupHeight = 140;
     int FPopupWidth = 200;
     bool FShowExPopupItems = false;

@@ -109,6 +109,11 @@ void TcvDBTreeListCheckColumn::PrepareViewData(TcvEditViewData& ViewData, const 
     check->NullStyle = FShowNullFieldStyle;
 }
 
+void TcvDBTreeListCheckColumn::ConvertDisplayText(const Variant& Value, std::string& Text) const {
+    (void)Value;
+    Text = TextOfState(StateOfText(Text));
+}
+
 bool TcvDBTreeListCheckColumn::IsValueCurrent(const Variant& Value) const {
     const TVarType type = VarType(Value);
     if (!Field() || (type != varInteger && type != varSmallint && type != varInt64))

@@ -42,6 +42,8 @@ public:
     void ApplyEditorValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) override;
     // The cell paints its text's state, centred, without the text.
     void PrepareViewData(TcvEditViewData& ViewData, const TcvTreeListCellViewData& Cell) override;
+    // The value text of the text's state.
+    void ConvertDisplayText(const Variant& Value, std::string& Text) const override;
     // An integer is compared with the state of the field's text.
     bool IsValueCurrent(const Variant& Value) const override;
     const TcvInplaceEditClass& GetFilterEditClass() const override;

@@ -362,9 +362,13 @@ void TcvDBTreeListButtonColumn::ResetButtons() {
 
 TcvDBTreeListImageColumn::TcvDBTreeListImageColumn(TComponent* AOwner)
     : TcvDBTreeListDropDownColumn(AOwner), FDescriptions(std::make_unique<TStringList>()),
-      FImageIndexes(std::make_unique<TStringList>()), FValues(std::make_unique<TStringList>()) {
+      FImageIndexes(std::make_unique<TStringList>()), FValues(std::make_unique<TStringList>()),
+      FImagesChangeLink(std::make_unique<TChangeLink>()), FLargeImagesChangeLink(std::make_unique<TChangeLink>()) {
     SetMinWidth(16);
     SetAlignment(taLeftJustify);
+    const auto repaint = [this](TObject*) { Changed(false); };
+    FImagesChangeLink->OnChange = repaint;
+    FLargeImagesChangeLink->OnChange = repaint;
 }
 
 TcvDBTreeListImageColumn::~TcvDBTreeListImageColumn() {
@@ -460,6 +464,16 @@ TcvFilterOperatorCodes TcvDBTreeListImageColumn::GetFilterOperators() const {
     return ListFilterOperators;
 }
 
+void TcvDBTreeListImageColumn::ConvertDisplayText(const Variant& Value, std::string& Text) const {
+    Text = DescriptionOf(VarToStr(Value));
+}
+
+void TcvDBTreeListImageColumn::GetExportText(const Variant& Value, bool HTML, std::string& Result) const {
+    (void)HTML;
+    Result = VarToStr(Value);
+    ConvertDisplayText(Value, Result);
+}
+
 std::string TcvDBTreeListImageColumn::DescriptionOf(const std::string& Value) const {
     int description = -1;
     int imageIndex = -1;
@@ -504,11 +518,11 @@ void TcvDBTreeListImageColumn::SetValues(TStrings* Value) {
 }
 
 void TcvDBTreeListImageColumn::SetImages(TCustomImageList* Value) {
-    ReplaceImageList(FImages, Value);
+    ReplaceImageList(FImages, FImagesChangeLink.get(), Value);
 }
 
 void TcvDBTreeListImageColumn::SetLargeImages(TCustomImageList* Value) {
-    ReplaceImageList(FLargeImages, Value);
+    ReplaceImageList(FLargeImages, FLargeImagesChangeLink.get(), Value);
 }
 
 void TcvDBTreeListImageColumn::SetMultiLineText(bool Value) {
@@ -532,11 +546,20 @@ void TcvDBTreeListImageColumn::SetPaintFlag(bool& Flag, bool Value) {
     Changed(false);
 }
 
-void TcvDBTreeListImageColumn::ReplaceImageList(TCustomImageList*& Target, TCustomImageList* Value) {
+void TcvDBTreeListImageColumn::ReplaceImageList(TCustomImageList*& Target, TChangeLink* Link,
+                                                TCustomImageList* Value) {
     if (Value == Target) return;
-    if (Target) Target->RemoveFreeNotification(this);
+    if (Target) {
+        Target->UnRegisterChanges(Link);
+        // One list may serve as both: its removal must still reach the other.
+        const TCustomImageList* other = &Target == &FImages ? FLargeImages : FImages;
+        if (other != Target) Target->RemoveFreeNotification(this);
+    }
     Target = Value;
-    if (Target) Target->FreeNotification(this);
+    if (Target) {
+        Target->RegisterChanges(Link);
+        Target->FreeNotification(this);
+    }
     Changed(false);
 }
 

@@ -17,6 +17,7 @@
 #include <memory>
 
 class TBitmap;
+class TChangeLink;
 class TCustomImageList;
 class TStringList;
 
@@ -245,6 +246,10 @@ public:
     // A text that is not among Values (or has no image) filters for Null.
     void GetFilterEditValue(TcvInplaceEdit* Editor, Variant& Value, std::string& Text) override;
     TcvFilterOperatorCodes GetFilterOperators() const override;
+    // The value's description.
+    void ConvertDisplayText(const Variant& Value, std::string& Text) const override;
+    // The value's text through ConvertDisplayText.
+    void GetExportText(const Variant& Value, bool HTML, std::string& Result) const override;
 
     // The value's description, or the value itself when it has none.
     std::string DescriptionOf(const std::string& Value) const;
@@ -279,7 +284,8 @@ protected:
 private:
     // Stores Value in Flag and repaints when it differs.
     void SetPaintFlag(bool& Flag, bool Value);
-    void ReplaceImageList(TCustomImageList*& Target, TCustomImageList* Value);
+    // The cells repaint whenever the new list changes.
+    void ReplaceImageList(TCustomImageList*& Target, TChangeLink* Link, TCustomImageList* Value);
 
     bool FDefaultImages = true;
     std::unique_ptr<TStringList> FDescriptions;
@@ -287,6 +293,8 @@ private:
     std::unique_ptr<TStringList> FValues;
     TCustomImageList* FImages = nullptr;
     TCustomImageList* FLargeImages = nullptr;
+    std::unique_ptr<TChangeLink> FImagesChangeLink;
+    std::unique_ptr<TChangeLink> FLargeImagesChangeLink;
     bool FIncremental = false;
     bool FMultiLineText = false;
     bool FShowDescription = false;

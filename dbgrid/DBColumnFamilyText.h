@@ -272,7 +272,7 @@ public:
     void GetCellCursor(TcvTreeListNode* Node, TCursor& Cursor) const override;
     // For HTML, a link whose address and text are the value's text, escaped
     // so that a value cannot break out of the attribute or the element.
-    virtual void GetExportText(const Variant& Value, bool HTML, std::string& Result) const;
+    void GetExportText(const Variant& Value, bool HTML, std::string& Result) const override;
     // Fires OnStartClick.
     virtual void DoStartClick(TObject* Sender);
 

@@ -25,6 +25,11 @@ void TcvGridDataLink::FocusControl(TField*& Field) {
     if (FGrid->FOptionsView.Contains(edgoRowSelect)) return;
     if (FGrid->IsNewItemRowShown()) FGrid->SetNewItemRowActive(true);
     TcvDBTreeListControlDataLink::FocusControl(Field);
+    // The request is handled once the field's editor opens.
+    const TcvDBTreeListColumn* column = FGrid->DBColumns(FGrid->GetFocusedAbsoluteIndex());
+    if (!column || column->Field() != Field || !FGrid->CanFocusEditor()) return;
+    Field = nullptr;
+    FGrid->ShowEditor();
 }
 
 void TcvGridDataLink::LayoutChanged() {

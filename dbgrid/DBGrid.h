@@ -77,8 +77,10 @@ public:
     // Rows of the window around the current record (0), after (1) or before
     // (2) the loaded ones, or every record (3). After 0 and 3 the focused row
     // keeps its distance from the top row, or shows at the top (TopPolicy 1)
-    // or the bottom (2).
-    void LoadPartialWindow(int Direction, int TopPolicy);
+    // or the bottom (2). With UseBounds the window around the current record
+    // reaches the range being selected: loading back stops at its first
+    // record, loading on goes past its last one.
+    void LoadPartialWindow(int Direction, int TopPolicy, bool UseBounds = false);
     // Puts the dataset on Node's record (by its key text, or by moving from
     // FocusedNode's record); true when it is there.
     bool LocateNodeRecord(TcvTreeListNode* FocusedNode, TcvTreeListNode* Node, bool UseLocate,
@@ -254,7 +256,7 @@ private:
     void LookUpKeyField();
     std::string RecordKeyText() const;
     int FocusedRecordNumber() const;
-    void LoadWindowAroundCurrent(int WindowSize);
+    void LoadWindowAroundCurrent(int WindowSize, bool UseBounds);
     int RowsThatFit();
     TcvTreeListNode* FindRecordNode(const std::string& KeyText) const;
     // Focuses Node without moving the dataset (it is on Node's record).
@@ -382,6 +384,9 @@ private:
     std::vector<std::string> RecordsBetween(const std::string& A, const std::string& B);
     // The anchor record; the current one when the anchor's record is gone.
     std::string ValidSelectionAnchor();
+    // With edgoSyncSelection, a move that the grid's own gestures did not
+    // make leaves the current record selected: alone, unless it was already.
+    void SyncSelectionWithDataSet();
     void SaveRecordsToStrings(TStrings* Strings, bool SelectedOnly) const;
 
     std::string FSelectionAnchorBookmark;

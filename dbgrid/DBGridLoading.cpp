@@ -389,20 +389,20 @@ void TCustomcvDBGrid::DataSetScrolled(int Distance) {
     }
     if (!IsBufferMode()) {
         FocusCurrentRecord();
-        return;
+    } else if (HandleAllocated()) {
+        // The rows' pixels move with their records; the row that lost the
+        // focus now shows Distance rows higher.
+        const int oldRow = GetFocusedRowIndex();
+        if (Distance != 0 && std::abs(Distance) <= VisibleRowCount())
+            ScrollRows(-Distance * DefaultRowHeight());
+        else
+            Invalidate();
+        InvalidateNode(GetRowNode(oldRow - Distance), false);
+        SyncWithDataSet();
+        InvalidateNode(FocusedNode(), false);
+        UpdateScrollBars();
     }
-    if (!HandleAllocated()) return;
-    // The rows' pixels move with their records; the row that lost the focus
-    // now shows Distance rows higher.
-    const int oldRow = GetFocusedRowIndex();
-    if (Distance != 0 && std::abs(Distance) <= VisibleRowCount())
-        ScrollRows(-Distance * DefaultRowHeight());
-    else
-        Invalidate();
-    InvalidateNode(GetRowNode(oldRow - Distance), false);
-    SyncWithDataSet();
-    InvalidateNode(FocusedNode(), false);
-    UpdateScrollBars();
+    SyncSelectionWithDataSet();
 }
 
 void TCustomcvDBGrid::DataChanged() {
@@ -589,7 +589,7 @@ bool TCustomcvDBGrid::LocateNodeRecord(TcvTreeListNode* FocusedNode, TcvTreeList
     return dataSet->MoveBy(distance) == distance;
 }
 
-void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy) {
+void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy, bool UseBounds) {
     TDataSet* dataSet = FDataLink->DataSet();
     if (!dataSet || !dataSet->Active()) return;
     FLoading = true;
@@ -636,7 +636,7 @@ void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy) {
         break;
     }
     case 0:
-        LoadWindowAroundCurrent(windowSize);
+        LoadWindowAroundCurrent(windowSize, UseBounds);
         break;
     case 3: {
         ClearNodes();
@@ -663,7 +663,7 @@ void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy) {
     SetTopRowIndex(std::max(GetFocusedRowIndex() - distance, 0));
 }
 
-void TCustomcvDBGrid::LoadWindowAroundCurrent(int WindowSize) {
+void TCustomcvDBGrid::LoadWindowAroundCurrent(int WindowSize, bool UseBounds) {
     TDataSet* dataSet = FDataLink->DataSet();
     ClearNodes();
     if (dataSet->Bof() && dataSet->Eof()) {
@@ -671,13 +671,21 @@ void TCustomcvDBGrid::LoadWindowAroundCurrent(int WindowSize) {
         FEndReached = true;
         return;
     }
+    // The bounds are the range's ends: the anchor's record and the current one.
+    const auto atLowerBound = [&] { return UseBounds && CompareBookmarks(dataSet->Bookmark(), FRangeLow) <= 0; };
     int before = 0;
-    while (before < WindowSize / 2 - 1 && dataSet->MoveBy(-1) == -1)
+    while (before < WindowSize / 2 - 1 && !atLowerBound() && dataSet->MoveBy(-1) == -1)
         AddRecordNode(Items(0), -++before);
     FBeginningReached = dataSet->Bof();
     dataSet->MoveBy(before);
-    for (int recordNumber = 0; !dataSet->Eof() && Count() < WindowSize; dataSet->Next())
+    bool upperPassed = !UseBounds;
+    for (int recordNumber = 0; !dataSet->Eof() && (Count() < WindowSize || !upperPassed); dataSet->Next()) {
         AddRecordNode(nullptr, recordNumber++);
+        if (upperPassed || CompareBookmarks(dataSet->Bookmark(), FRangeHigh) < 0) continue;
+        // The window goes on by another half past the range's last record.
+        upperPassed = true;
+        WindowSize = Count() + WindowSize / 2;
+    }
     FEndReached = dataSet->Eof();
 }
 
@@ -720,10 +728,11 @@ void TCustomcvDBGrid::ScrollByLines(bool Up, int Count) {
 }
 
 void TCustomcvDBGrid::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_VSCROLL && IsBufferMode()) {
+    if (Message.Msg == WM_VSCROLL) {
+        // Scrolling leaves the cell: nothing moves while another control keeps the focus.
         Message.Result = 0;
-        BufferVScroll(Word(Message.WParam), short(Message.WParam >> 16));
-        return;
+        if (!CanFocusEditor()) return;
+        if (IsBufferMode()) return BufferVScroll(Word(Message.WParam), short(Message.WParam >> 16));
     }
     TCustomcvDBTreeListControl::WndProc(Message);
 }

@@ -231,7 +231,7 @@ void TCustomcvDBGrid::SelectNodeRange(TcvTreeListNode* NodeA, TcvTreeListNode* N
     // The load keeps what is selected and adds the range's records.
     FRangeReload = true;
     const TScopeGuard reloaded([this] { FRangeReload = false; });
-    LoadPartialWindow(0, 0);
+    LoadPartialWindow(0, 0, true);
 }
 
 // Keeping the selection across reloads ------------------------------------------
@@ -281,8 +281,28 @@ void TCustomcvDBGrid::ReselectLoadedNode(TcvTreeListNode* Node) {
 }
 
 void TCustomcvDBGrid::DiscardSavedSelection() {
+    // A partial window holds only some records: the selected ones outside it
+    // stay selected, without a node.
+    if (IsPartialLoadMode() && IsBookmarkSelection() && GetDataLink()->Active())
+        for (const std::string& bookmark : FSavedBookmarks) {
+            int index = 0;
+            if (DataSet()->BookmarkValid(bookmark) && !FindBookmark(bookmark, index))
+                SelectedList().InsertObject(index, bookmark, nullptr);
+        }
     FValueRecords.clear();
     FSavedBookmarks.clear();
+}
+
+void TCustomcvDBGrid::SyncSelectionWithDataSet() {
+    if (!FOptionsDB.Contains(edgoSyncSelection) || !IsMultiSelect() || !IsBookmarkSelection() ||
+        !FDataLink->Active() || InSelectionChange() || IsDataSetEditing() || !FocusedNode())
+        return;
+    int index = 0;
+    if (FindBookmark(DataSet()->Bookmark(), index)) return;
+    BeginSelectionChange();
+    const TScopeGuard bracket([this] { EndSelectionChange(); });
+    ClearSelection();
+    SetNodeSelected(FocusedNode(), true);
 }
 
 // Deleting ----------------------------------------------------------------------
@@ -316,16 +336,18 @@ void TCustomcvDBGrid::SaveRecordsToStrings(TStrings* Strings, bool SelectedOnly)
     const TScopeGuard back([data, &current] {
         if (data->BookmarkValid(current)) data->GotoBookmark(current);
     });
-    std::vector<const TField*> fields; // of the visible columns, in visible order
+    // The visible columns with their fields, in visible order.
+    std::vector<std::pair<const TcvDBTreeListColumn*, TField*>> cells;
     for (int visible = 0; visible < GetVisibleColumnCount(); ++visible) {
         const TcvDBTreeListColumn* column = DBColumns(GetAbsoluteIndex(visible));
-        fields.push_back(column ? data->FindField(column->FieldName()) : nullptr);
+        cells.emplace_back(column, column ? data->FindField(column->FieldName()) : nullptr);
     }
-    const auto addRecord = [Strings, &line, &fields] {
+    const auto addRecord = [Strings, &line, &cells] {
         line.clear();
-        for (size_t i = 0; i < fields.size(); ++i) {
+        for (size_t i = 0; i < cells.size(); ++i) {
             if (i > 0) line += '\t';
-            if (fields[i]) line += fields[i]->DisplayText();
+            const auto [column, field] = cells[i];
+            if (field) line += column->GetCopyText(field->Value(), field->DisplayText());
         }
         Strings->Add(line);
     };

@@ -493,6 +493,15 @@ void TCustomcvDBTreeListControl::DoExit() {
     if (IsMultiSelect() && SelectedCount() > 0) InvalidateSelection();
 }
 
+bool TCustomcvDBTreeListControl::CanFocusEditor() {
+    if (CanFocus() && !IsFocusedInside()) {
+        SetFocus();
+        if (!IsFocusedInside()) return false;
+    }
+    CheckEditorValue();
+    return true;
+}
+
 void TCustomcvDBTreeListControl::WndProc(TMessage& Message) {
     if (Message.Msg == WM_HSCROLL && CanFocus() && GetVisibleColumnCount() > 0) {
         const int code = LoWord(Message.WParam);

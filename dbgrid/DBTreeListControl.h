@@ -246,6 +246,10 @@ public:
     // Selected rows carry the row's bookmark; CompareSelectionItems orders
     // by the nodes' key values.
     int CompareSelectionItems(TcvTreeListNode* Node1, TcvTreeListNode* Node2) override;
+    // Takes the focus (when the window can have it) and checks an open
+    // editor's value against its field; false when another control kept the
+    // focus, a failed validation for instance.
+    bool CanFocusEditor() override;
     void WndProc(TMessage& Message) override;
 
     // Selection by bookmarks.

@@ -185,6 +185,10 @@ public:
     // Focus of the window.
     bool IsFocusedInside();
     virtual bool IsFocused();
+    // Asked before the rows scroll and before a field's editor opens: may the
+    // focus move to the control's cells? The data-aware control takes the
+    // focus first and answers whether it got it.
+    virtual bool CanFocusEditor() { return true; }
 
     // The in-place editor.
     TcvInplaceEdit* InplaceEditor() const { return FInplaceEditor; }
@@ -309,6 +313,8 @@ public:
     // outermost end when the count differs from the one at the start.
     virtual void BeginSelectionChange();
     virtual void EndSelectionChange();
+    // True inside the bracket: the control's own gestures are changing the selection.
+    bool InSelectionChange() const { return FSelectionChangeLevel > 0; }
 
     // Hot tracking: the cell or header part under the pointer.
     const TcvTreeListHotTrackInfo& HotTrackInfo() const { return FHotTrack; }
@@ -923,6 +929,10 @@ public:
     // A group node's text of column 0 alone; otherwise the visible columns'
     // cell texts in visible order. No line end.
     void GetNodeLineText(const TcvTreeListNode* Node, std::string& Text) const;
+    // A cell's text as copied; the control lets the column convert it.
+    virtual std::string GetCellCopyText(const TcvTreeListNode* Node, int Column) const {
+        return GetNodeString(Node, Column);
+    }
     // The header line, then every shown node in row order.
     virtual void SaveAllToStrings(TStrings* Strings) const;
     // The header line, then the selected nodes in tree order (multi-select)

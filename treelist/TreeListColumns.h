@@ -95,6 +95,17 @@ public:
     // position; -1 without a control.
     virtual int GetIndex() const;
     virtual int GetCellImageKind() const { return 0; }
+    // The text shown for Value (a check column's state text, an image
+    // column's description); the text itself here.
+    virtual void ConvertDisplayText(const Variant& Value, std::string& Text) const { (void)Value, (void)Text; }
+    // What an export writes for Value; left empty here, which keeps the
+    // display text.
+    virtual void GetExportText(const Variant& Value, bool HTML, std::string& Result) const {
+        (void)Value, (void)HTML, (void)Result;
+    }
+    // A cell copied as text: its display text converted, unless the export
+    // text replaces it.
+    std::string GetCopyText(const Variant& Value, std::string Text) const;
     // One view data of the editor class's kind, refilled for every cell.
     TcvEditViewData* GetViewData() const;
     virtual bool IsMemoColumn() const { return false; }

@@ -183,6 +183,8 @@ public:
     // Cells: text nodes hold the strings; the column's editor class paints.
     std::string GetNodeString(const TcvTreeListNode* Node, int Column) const override;
     void GetNodeValue(const TcvTreeListNode* Node, int Column, Variant& Value) const override;
+    // The column's copy text for the cell's value and text.
+    std::string GetCellCopyText(const TcvTreeListNode* Node, int Column) const override;
     // Grows the node's list with empty strings up to Column.
     void StoreNodeString(TcvTreeListNode* Node, int Column, const std::string& Text) override;
     int GetNodeImageIndex(const TcvTreeListNode* Node) const override;

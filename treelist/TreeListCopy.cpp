@@ -2,6 +2,9 @@
 // cells joined by TAB; for the clipboard and the string-list exports.
 #include "treelist/TreeList.h"
 
+#include "treelist/TreeListColumns.h"
+#include "treelist/TreeListControl.h"
+
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Clipbrd.h"
 
@@ -22,8 +25,23 @@ void TCustomcvTreeList::GetNodeLineText(const TcvTreeListNode* Node, std::string
     Text.clear();
     for (int visible = 0; visible < GetVisibleColumnCount(); ++visible) {
         if (visible > 0) Text += '\t';
-        Text += GetNodeString(Node, GetAbsoluteIndex(visible));
+        Text += GetCellCopyText(Node, GetAbsoluteIndex(visible));
     }
+}
+
+std::string TCustomcvTreeListControl::GetCellCopyText(const TcvTreeListNode* Node, int Column) const {
+    const TcvTreeListColumn* column = Columns(Column);
+    if (!column) return GetNodeString(Node, Column);
+    Variant value;
+    GetNodeValue(Node, Column, value);
+    return column->GetCopyText(value, GetNodeString(Node, Column));
+}
+
+std::string TcvTreeListColumn::GetCopyText(const Variant& Value, std::string Text) const {
+    ConvertDisplayText(Value, Text);
+    std::string exported;
+    GetExportText(Value, false, exported);
+    return exported.empty() ? Text : exported;
 }
 
 void TCustomcvTreeList::SaveAllToStrings(TStrings* Strings) const {

@@ -3,6 +3,9 @@
 // dataset and the focus follows whoever moved it.
 #include "tests/dbgrid/ShownGrid.h"
 
+#include "platform/ui/Focus.h"
+#include "platform/ui/StdCtrls.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -97,6 +100,36 @@ TEST(DBGridBufferTest, ScrollCodesMoveTheDataSet) {
         EXPECT_EQ(grid.Data.CurrentId(), c.Expected(grid.Grid->VisibleRowCount()));
         EXPECT_EQ(grid.FocusedId(), grid.Data.CurrentId());
     }
+}
+
+TEST(DBGridBufferTest, ScrollingTakesTheFocusAndMovesNothingWhileAnotherControlKeepsIt) {
+    for (const bool keeps : {false, true}) {
+        SCOPED_TRACE(keeps ? "the edit keeps the focus" : "the edit lets it go");
+        BufferGrid grid(100);
+        auto* edit = new TEdit(grid.Form.get());
+        edit->SetParent(grid.Form.get());
+        edit->SetBounds(410, 0, 80, 24);
+        edit->SetFocus();
+        // A validating control takes the focus back when it is left.
+        if (keeps) edit->OnExit = [edit](TObject*) { edit->SetFocus(); };
+        ProcessMessages();
+        ASSERT_EQ(GetFocus(), edit->Handle());
+        grid.VScroll(SB_BOTTOM);
+        ProcessMessages();
+        EXPECT_EQ(grid.Data.CurrentId(), keeps ? 1 : 100);
+        EXPECT_EQ(GetFocus() == grid.Grid->Handle(), !keeps);
+        edit->OnExit = nullptr;
+    }
+}
+
+TEST(DBGridBufferTest, AFieldsFocusRequestFocusesItsColumnAndOpensTheEditor) {
+    BufferGrid grid(10);
+    grid.Data.Query->FieldByName("Name")->FocusControl();
+    ProcessMessages();
+    EXPECT_EQ(grid.Grid->GetFocusedAbsoluteIndex(), 1);
+    ASSERT_NE(grid.Grid->InplaceEditor(), nullptr);
+    EXPECT_TRUE(grid.Grid->IsEditing());
+    EXPECT_EQ(GetFocus(), grid.Grid->InplaceEditor()->Handle());
 }
 
 TEST(DBGridBufferTest, ScrollBarShowsTheRecordNumberInTheRecordCount) {

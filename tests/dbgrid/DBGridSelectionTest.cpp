@@ -77,6 +77,34 @@ TEST_F(DBGridSelectionTest, AShiftClickRangeReachesBeyondTheShownRows) {
     EXPECT_EQ(ExportedIds(), Ids(2, 30));
 }
 
+// The partial window loads again around the current record and goes on
+// past the anchor far below it, so the whole range is selected.
+TEST_F(DBGridSelectionTest, APartialWindowRangeReachesAnAnchorBeyondTheWindow) {
+    Open(300, [](TcvDBGrid& grid) {
+        grid.SetKeyField("ID");
+        grid.SetPartialLoad(true);
+        grid.SetPartialLoadBufferCount(0);
+    });
+    const int window = (Grid->VisibleRowCount() + 1) * 5;
+    for (int line = 0; line < window + 20; ++line)
+        Shown->VScroll(SB_LINEDOWN);
+    Click(Grid->GetTopRowIndex());
+    const int anchor = Data->CurrentId();
+    ASSERT_GT(anchor, window);
+    for (int line = 0; line < window + 20; ++line)
+        Shown->VScroll(SB_LINEUP);
+    Click(Grid->GetTopRowIndex() + 1, MK_SHIFT);
+    const int current = Data->CurrentId();
+    ASSERT_EQ(Grid->SelectedCount(), anchor - current + 1);
+    std::vector<std::string> selected;
+    for (int i = 0; i < Grid->SelectedCount(); ++i)
+        selected.push_back(Grid->GetSelectedRow(i));
+    for (int i = 0; i < int(selected.size()); ++i)
+        EXPECT_EQ(selected[i], BookmarkOfId(current + i)) << i;
+    // The export loop moves the window; the rows outside it stay selected.
+    EXPECT_EQ(ExportedIds(), Ids(current, anchor));
+}
+
 TEST_F(DBGridSelectionTest, TheExportLoopEndsOnTheLastSelectedRow) {
     Open(10);
     EXPECT_EQ(Grid->SelectedCount(), 0);
@@ -236,6 +264,45 @@ TEST_F(DBGridSelectionTest, TheSelectionOutlivesReloadsInEveryMode) {
         for (int row = 0; row < Grid->Count(); ++row)
             shownSelected += Grid->IsNodeSelected(Grid->Items(row));
         EXPECT_EQ(shownSelected, 3);
+    }
+}
+
+} // namespace
+} // namespace gridtest
+
+namespace gridtest {
+namespace {
+
+// Another control moves the dataset; the grid's own clicks do not count as
+// such a move.
+TEST_F(DBGridSelectionTest, SyncSelectionKeepsTheCurrentRecordSelectedAfterAnotherControlsMove) {
+    struct Case {
+        const char* Name;
+        bool Sync;
+        int MoveBy; // from ID 4, the row clicked last
+        const char* Ids;
+        int Reports;
+    };
+    const Case cases[] = {
+        {"without the option the selection stays", false, 2, "2 4", 0},
+        {"a move elsewhere selects the current record alone", true, 2, "6", 1},
+        {"a move onto a selected record keeps the selection", true, -2, "2 4", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Open(10, [&c](TcvDBGrid& Grid) {
+            if (c.Sync) Grid.SetOptionsDB(Grid.OptionsDB() + edgoSyncSelection);
+        });
+        Click(1);
+        Click(3, MK_CONTROL);
+        ASSERT_EQ(ExportedIds(), "2 4");
+        int reports = 0;
+        Grid->OnSelectedCountChange = [&reports](TObject*) { ++reports; };
+        Data->Query->MoveBy(c.MoveBy);
+        ProcessMessages();
+        Grid->OnSelectedCountChange = nullptr;
+        EXPECT_EQ(ExportedIds(), c.Ids);
+        EXPECT_EQ(reports, c.Reports);
     }
 }
 
