@@ -61,8 +61,10 @@ wait_until() {
   wait_until_quiet "$@" || fail "timed out waiting for $what"
 }
 
-# The visible window of the program with exactly this title.
-find_window() { xdotool search --all --onlyvisible --pid "$program" --name "^$1\$" 2>/dev/null | head -1; }
+# The visible window of the program with exactly this title. The search can
+# end in an error while other windows come and go even though it printed the
+# match: only what it printed counts.
+find_window() { { xdotool search --all --onlyvisible --pid "$program" --name "^$1\$" 2>/dev/null || true; } | head -1; }
 window_shown() { [ -n "$(find_window "$1")" ]; }
 wait_window() {
   wait_until "the window \"$1\"" window_shown "$1"
