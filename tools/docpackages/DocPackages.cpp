@@ -1,21 +1,30 @@
 // docpackages export-applications PROGRAM_DIR USER OUT.zip
 // docpackages import-applications PROGRAM_DIR USER IN.zip
+// docpackages export-documents PROGRAM_DIR KIND OUT.zip
+// docpackages import-documents PROGRAM_DIR KIND IN.zip
 // docpackages bench-applications PROGRAM_DIR
 // Runs the project application window headless for a registered user as
-// after the login and drives its package menu items: every file dialog gets
-// the given file, every Yes/No question a Yes, and each message box is
-// printed as one line.
+// after the login, or the document window of KIND (1 mid-term table, 2
+// acceptance application, 3 acceptance certificate), and drives its package
+// menu items: every file dialog gets the given file, every Yes/No question a
+// Yes, and each message box is printed as one line.
 #include "app/ApplicationFolder.h"
 #include "app/DataModule.h"
 #include "app/Main.h"
 #include "app/Startup.h"
+#include "documents/DocumentWindow.h"
 #include "documents/Request.h"
+#include "documents/Yssq.h"
+#include "documents/Yszs.h"
+#include "documents/Zqjcb.h"
 #include "platform/data/ADODB.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/MessageBoxCodes.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -25,11 +34,14 @@
 #include <string>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
 const char* const Usage = "usage: docpackages export-applications PROGRAM_DIR USER OUT.zip\n"
                           "       docpackages import-applications PROGRAM_DIR USER IN.zip\n"
+                          "       docpackages export-documents PROGRAM_DIR KIND OUT.zip\n"
+                          "       docpackages import-documents PROGRAM_DIR KIND IN.zip\n"
                           "       docpackages bench-applications PROGRAM_DIR\n";
 
 std::string IconName(UINT Flags) {
@@ -60,8 +72,9 @@ std::string OneLine(const std::string& Text) {
 }
 
 struct TRunRecord {
-    bool Exported = false;
+    std::vector<std::string> Texts;
     bool ErrorShown = false;
+    bool Showed(const std::string& Text) const { return std::find(Texts.begin(), Texts.end(), Text) != Texts.end(); }
 };
 
 // The answers a user gives who wants the run done with File.
@@ -72,7 +85,7 @@ TDialogHook Answering(const std::string& File, TRunRecord& Record) {
             std::printf("box icon=%s caption=%s text=%s\n", IconName(Request.Flags).c_str(), Request.Caption.c_str(),
                         OneLine(Request.Text).c_str());
             std::fflush(stdout);
-            if (Request.Text == "数据导出成功") Record.Exported = true;
+            Record.Texts.push_back(Request.Text);
             if ((Request.Flags & MB_ICONMASK) == MB_ICONERROR) Record.ErrorShown = true;
             const UINT buttons = Request.Flags & MB_TYPEMASK;
             answer.Result = buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDYES : IDOK;
@@ -110,20 +123,74 @@ void CloseSession() {
     FreeProgramWindows();
 }
 
-// Clicks the menu item Item of the project application window with File as
-// every dialog's answer.
-TRunRecord RunMenuItem(const std::string& Item, const std::string& File) {
+// Clicks Item, when there is one, with File as every dialog's answer.
+TRunRecord RunMenuItem(TMenuItem* Item, const std::string& File) {
     TRunRecord record;
     TDialogHookScope answers(Answering(ExpandFileName(File), record));
-    if (auto* item = dynamic_cast<TMenuItem*>(frmRequest->FindComponent(Item))) {
+    if (Item) {
         try {
-            item->Click();
+            Item->Click();
         } catch (const std::exception& E) {
             Application->ShowException(E);
         }
     }
     Application->ProcessMessages();
     return record;
+}
+
+// The menu item Name of the project application window.
+TMenuItem* RequestMenuItem(const std::string& Name) {
+    return dynamic_cast<TMenuItem*>(frmRequest->FindComponent(Name));
+}
+
+bool TransferApplications(bool Exporting, const std::string& User, const std::string& File) {
+    if (!OpenSession(User)) {
+        std::fprintf(stderr, "docpackages: user %s is not registered in %s\n", User.c_str(),
+                     ApplicationFolder().c_str());
+        return false;
+    }
+    const TRunRecord record = RunMenuItem(RequestMenuItem(Exporting ? "N11" : "N12"), File);
+    CloseSession();
+    return Exporting ? record.Showed("数据导出成功") : !record.ErrorShown;
+}
+
+struct TDocumentKind {
+    const char* Kind;
+    TAction* TfrmMain::*Action;
+    TfrmDocument* (*Window)();
+};
+
+const TDocumentKind DocumentKinds[] = {
+    {"1", &TfrmMain::ActionZqjcb, []() -> TfrmDocument* { return frmzqjcb; }},
+    {"2", &TfrmMain::ActionYssq, []() -> TfrmDocument* { return frmyssq; }},
+    {"3", &TfrmMain::ActionYszs, []() -> TfrmDocument* { return frmyszs; }},
+};
+
+TMenuItem* DocumentMenuItem(const TfrmDocument& Window, const std::string& Caption) {
+    for (int i = 0; i < Window.DocumentMenu->Count(); ++i)
+        if (Window.DocumentMenu->Items(i)->Caption() == Caption) return Window.DocumentMenu->Items(i);
+    return nullptr;
+}
+
+// Opens the window of Kind through its main-window action, as its key does,
+// and runs its menu item.
+bool TransferDocuments(bool Exporting, const std::string& Kind, const std::string& File) {
+    const auto* kind = std::find_if(std::begin(DocumentKinds), std::end(DocumentKinds),
+                                    [&Kind](const TDocumentKind& Entry) { return Kind == Entry.Kind; });
+    if (kind == std::end(DocumentKinds)) {
+        std::fprintf(stderr, "docpackages: KIND is 1, 2 or 3, not %s\n", Kind.c_str());
+        return false;
+    }
+    CreateProgramWindows();
+    RegisterDocumentWindows(frmMain);
+    frmMain->Show();
+    (frmMain->*kind->Action)->Execute();
+    Application->ProcessMessages();
+    TfrmDocument* window = kind->Window();
+    const TRunRecord record =
+        RunMenuItem(window ? DocumentMenuItem(*window, Exporting ? "导出所有项目" : "导入项目") : nullptr, File);
+    FreeProgramWindows();
+    return record.Showed(Exporting ? "项目导出成功" : "项目导入成功");
 }
 
 int Finish(bool Ok) {
@@ -203,7 +270,7 @@ int RunBenchmark() {
     if (!OpenSession(user)) return Finish(false);
     const std::string package = folder + "bench-export.zip";
     TRunRecord record;
-    const double exportSeconds = SecondsOf([&] { record = RunMenuItem("N11", package); });
+    const double exportSeconds = SecondsOf([&] { record = RunMenuItem(RequestMenuItem("N11"), package); });
     CloseSession();
     std::string folders;
     for (int i = 1; i <= BenchApplications; ++i)
@@ -218,31 +285,26 @@ int RunBenchmark() {
     std::printf("bench=applications count=%d mbytes=%.1f export_s=%.2f zip_s=%.2f\n", BenchApplications, bytes / 1e6,
                 exportSeconds, zipSeconds);
     std::filesystem::remove_all(folder);
-    return Finish(record.Exported && zipStatus == 0);
+    return Finish(record.Showed("数据导出成功") && zipStatus == 0);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    const bool transfer = (command == "export-applications" || command == "import-applications") && argc == 5;
-    if (!transfer && !(command == "bench-applications" && argc == 3)) {
+    const bool applications = command == "export-applications" || command == "import-applications";
+    const bool documents = command == "export-documents" || command == "import-documents";
+    if (!((applications || documents) && argc == 5) && !(command == "bench-applications" && argc == 3)) {
         std::fputs(Usage, stderr);
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("CORVANTA_PROGRAM_DIR", ExpandFileName(argv[2]).c_str(), 1);
     if (command == "bench-applications") return RunBenchmark();
-    const std::string user = argv[3];
+    const bool exporting = command.starts_with("export-");
     try {
-        if (!OpenSession(user)) {
-            std::fprintf(stderr, "docpackages: user %s is not registered in %s\n", user.c_str(), argv[2]);
-            return Finish(false);
-        }
-        const bool exporting = command == "export-applications";
-        const TRunRecord record = RunMenuItem(exporting ? "N11" : "N12", argv[4]);
-        CloseSession();
-        return Finish(exporting ? record.Exported : !record.ErrorShown);
+        return Finish(applications ? TransferApplications(exporting, argv[3], argv[4])
+                                   : TransferDocuments(exporting, argv[3], argv[4]));
     } catch (const std::exception& E) {
         std::fprintf(stderr, "docpackages: %s\n", E.what());
         return Finish(false);
