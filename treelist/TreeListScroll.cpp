@@ -88,12 +88,13 @@ int TCustomcvTreeList::GetTopRowShowingLast(int Row) {
 
 namespace {
 
-// Writes the bar only when range, page or position changed.
-void WriteScrollBar(TCustomcvContainer& Control, int Bar, int Min, int Max, int Page, int Position) {
+// Writes the bar only when range, page or position changed; answers whether it did.
+bool WriteScrollBar(TCustomcvContainer& Control, int Bar, int Min, int Max, int Page, int Position) {
     TScrollInfo current;
     current.fMask = SIF_ALL;
     Control.GetScrollInfo(Bar, current);
-    if (current.nMin == Min && current.nMax == Max && int(current.nPage) == Page && current.nPos == Position) return;
+    if (current.nMin == Min && current.nMax == Max && int(current.nPage) == Page && current.nPos == Position)
+        return false;
     TScrollInfo info;
     info.fMask = SIF_ALL;
     info.nMin = Min;
@@ -101,6 +102,7 @@ void WriteScrollBar(TCustomcvContainer& Control, int Bar, int Min, int Max, int 
     info.nPage = UINT(std::max(Page, 0));
     info.nPos = Position;
     Control.SetScrollInfo(Bar, info, true);
+    return true;
 }
 
 } // namespace
@@ -130,29 +132,30 @@ TRect TCustomcvTreeList::GetScrollingBandsRect() const {
     return rect;
 }
 
-void TCustomcvTreeList::UpdateHorzScrollBar() {
-    if (!HandleAllocated() || !IsHorzScrollBarWanted()) return;
+bool TCustomcvTreeList::UpdateHorzScrollBar() {
+    if (!HandleAllocated() || !IsHorzScrollBarWanted()) return false;
     const int scrollable = GetScrollableBandsWidth();
     const int visible = GetVisibleWidth();
-    WriteScrollBar(*this, SB_HORZ, 0, scrollable > visible ? scrollable - 1 : 0, visible, FLeftCoord);
+    return WriteScrollBar(*this, SB_HORZ, 0, scrollable > visible ? scrollable - 1 : 0, visible, FLeftCoord);
 }
 
-void TCustomcvTreeList::UpdateVertScrollBar() {
-    if (!HandleAllocated() || !IsVertScrollBarWanted()) return;
+bool TCustomcvTreeList::UpdateVertScrollBar() {
+    if (!HandleAllocated() || !IsVertScrollBarWanted()) return false;
     int min = 0;
     int max = 0;
     int page = 0;
     int position = 0;
     GetVertScrollInfo(min, max, page, position);
-    WriteScrollBar(*this, SB_VERT, min, max, page, position);
+    return WriteScrollBar(*this, SB_VERT, min, max, page, position);
 }
 
 void TCustomcvTreeList::UpdateScrollBars() {
     if (!HandleAllocated()) return;
-    for (int pass = 0; pass < 2; ++pass) {
-        UpdateHorzScrollBar();
-        UpdateVertScrollBar();
-    }
+    // A pass that wrote nothing would find the same values again.
+    const bool wrote = UpdateHorzScrollBar() | UpdateVertScrollBar();
+    if (!wrote) return;
+    UpdateHorzScrollBar();
+    UpdateVertScrollBar();
 }
 
 void TCustomcvTreeList::RemoveScrollBarsWhenFitting() {
