@@ -647,12 +647,11 @@ public:
     // Min 0, Max the last row (0 when the rows fit one page), Page the fully
     // visible rows, Position the top row.
     virtual void GetVertScrollInfo(int& Min, int& Max, int& Page, int& Position);
-    // Horizontal, then vertical, and once more when either bar was written:
-    // a bar shown or hidden by the first pass changes the room the other has.
+    // Horizontal, then vertical, and once more when the first pass showed or
+    // hid a bar: that changes the room the other one has.
     virtual void UpdateScrollBars();
-    // Each answers whether it wrote its bar.
-    bool UpdateHorzScrollBar();
-    bool UpdateVertScrollBar();
+    void UpdateHorzScrollBar();
+    void UpdateVertScrollBar();
     bool IsHorzScrollBarWanted() const { return FScrollBars == ssHorizontal || FScrollBars == ssBoth; }
     bool IsVertScrollBarWanted() const { return FScrollBars == ssVertical || FScrollBars == ssBoth; }
     // Both bars go at once when every row and the bands would fit without

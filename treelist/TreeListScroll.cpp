@@ -88,13 +88,12 @@ int TCustomcvTreeList::GetTopRowShowingLast(int Row) {
 
 namespace {
 
-// Writes the bar only when range, page or position changed; answers whether it did.
-bool WriteScrollBar(TCustomcvContainer& Control, int Bar, int Min, int Max, int Page, int Position) {
+// Writes the bar only when range, page or position changed.
+void WriteScrollBar(TCustomcvContainer& Control, int Bar, int Min, int Max, int Page, int Position) {
     TScrollInfo current;
     current.fMask = SIF_ALL;
     Control.GetScrollInfo(Bar, current);
-    if (current.nMin == Min && current.nMax == Max && int(current.nPage) == Page && current.nPos == Position)
-        return false;
+    if (current.nMin == Min && current.nMax == Max && int(current.nPage) == Page && current.nPos == Position) return;
     TScrollInfo info;
     info.fMask = SIF_ALL;
     info.nMin = Min;
@@ -102,7 +101,6 @@ bool WriteScrollBar(TCustomcvContainer& Control, int Bar, int Min, int Max, int 
     info.nPage = UINT(std::max(Page, 0));
     info.nPos = Position;
     Control.SetScrollInfo(Bar, info, true);
-    return true;
 }
 
 } // namespace
@@ -132,28 +130,30 @@ TRect TCustomcvTreeList::GetScrollingBandsRect() const {
     return rect;
 }
 
-bool TCustomcvTreeList::UpdateHorzScrollBar() {
-    if (!HandleAllocated() || !IsHorzScrollBarWanted()) return false;
+void TCustomcvTreeList::UpdateHorzScrollBar() {
+    if (!HandleAllocated() || !IsHorzScrollBarWanted()) return;
     const int scrollable = GetScrollableBandsWidth();
     const int visible = GetVisibleWidth();
-    return WriteScrollBar(*this, SB_HORZ, 0, scrollable > visible ? scrollable - 1 : 0, visible, FLeftCoord);
+    WriteScrollBar(*this, SB_HORZ, 0, scrollable > visible ? scrollable - 1 : 0, visible, FLeftCoord);
 }
 
-bool TCustomcvTreeList::UpdateVertScrollBar() {
-    if (!HandleAllocated() || !IsVertScrollBarWanted()) return false;
+void TCustomcvTreeList::UpdateVertScrollBar() {
+    if (!HandleAllocated() || !IsVertScrollBarWanted()) return;
     int min = 0;
     int max = 0;
     int page = 0;
     int position = 0;
     GetVertScrollInfo(min, max, page, position);
-    return WriteScrollBar(*this, SB_VERT, min, max, page, position);
+    WriteScrollBar(*this, SB_VERT, min, max, page, position);
 }
 
 void TCustomcvTreeList::UpdateScrollBars() {
     if (!HandleAllocated()) return;
-    // A pass that wrote nothing would find the same values again.
-    const bool wrote = UpdateHorzScrollBar() | UpdateVertScrollBar();
-    if (!wrote) return;
+    // Only a bar shown or hidden changes the room the other one has.
+    const TRect client = ClientRect();
+    UpdateHorzScrollBar();
+    UpdateVertScrollBar();
+    if (ClientRect() == client) return;
     UpdateHorzScrollBar();
     UpdateVertScrollBar();
 }
