@@ -131,6 +131,7 @@ void TCustomcvDBGrid::SetSelectedBookmarks(const std::vector<std::string>& Bookm
     list.BeginUpdate();
     const TScopeGuard updated([&list] { list.EndUpdate(); });
     list.Clear();
+    list.SetCapacity(int(Bookmarks.size()));
     for (const std::string& bookmark : Bookmarks)
         list.AddObject(bookmark, nullptr);
 }
@@ -171,9 +172,12 @@ void TCustomcvDBGrid::SelectRecordRange(bool Backwards, int Count) {
         ClearSelection();
         std::vector<std::string> range;
         if (Count == 0) {
-            // From the anchor to the dataset's start or end.
-            for (data->GotoBookmark(anchor); !(Backwards ? data->Bof() : data->Eof());
-                 Backwards ? data->Prior() : data->Next())
+            // From the anchor to the dataset's start or end; the length is
+            // known, so a walk over every record never regrows the range.
+            data->GotoBookmark(anchor);
+            if (const int recNo = data->RecNo(); recNo > 0)
+                range.reserve(size_t(Backwards ? recNo : data->RecordCount() - recNo + 1));
+            for (; !(Backwards ? data->Bof() : data->Eof()); Backwards ? data->Prior() : data->Next())
                 range.push_back(data->Bookmark());
             if (Backwards) std::reverse(range.begin(), range.end());
         } else {

@@ -647,8 +647,8 @@ public:
     // Min 0, Max the last row (0 when the rows fit one page), Page the fully
     // visible rows, Position the top row.
     virtual void GetVertScrollInfo(int& Min, int& Max, int& Page, int& Position);
-    // Horizontal, then vertical, twice: a bar shown or hidden by the first
-    // pass changes the room the other one has.
+    // Horizontal, then vertical, and once more when the first pass showed or
+    // hid a bar: that changes the room the other one has.
     virtual void UpdateScrollBars();
     void UpdateHorzScrollBar();
     void UpdateVertScrollBar();

@@ -149,10 +149,13 @@ void TCustomcvTreeList::UpdateVertScrollBar() {
 
 void TCustomcvTreeList::UpdateScrollBars() {
     if (!HandleAllocated()) return;
-    for (int pass = 0; pass < 2; ++pass) {
-        UpdateHorzScrollBar();
-        UpdateVertScrollBar();
-    }
+    // Only a bar shown or hidden changes the room the other one has.
+    const TRect client = ClientRect();
+    UpdateHorzScrollBar();
+    UpdateVertScrollBar();
+    if (ClientRect() == client) return;
+    UpdateHorzScrollBar();
+    UpdateVertScrollBar();
 }
 
 void TCustomcvTreeList::RemoveScrollBarsWhenFitting() {
