@@ -160,17 +160,7 @@ public:
     // Rebuilds every node from the dataset (the in-memory mode) or reloads
     // the partial window; nothing in the record-buffer mode.
     virtual void FullReload();
-    // Filtering and grouping arrive with their features.
-    virtual bool IsNodeVisibleByFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
-    virtual void ResetNodeFilter() {}
-    virtual void FreeFilterObjects() {}
     virtual bool IsLoadAllMode() const;
-    virtual bool NodePassesFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
-    virtual void ApplyNodeFilter() {}
-    virtual void PrepareFilter() {}
-    virtual void RefilterNodes() {}
-    virtual void ApplyFilterToDataSet() {}
-    virtual bool CanAddGroupColumn(TcvTreeListColumn* Column) const { return (void)Column, true; }
 
     // The data-aware control's questions.
     TcvDBTreeListControlDataLink* GetDataLink() const override { return FDataLink.get(); }
@@ -418,6 +408,29 @@ private:
     // The first ungrouped column, in column order, with a sort state.
     TcvTreeListColumn* FirstSortColumn() const;
     void SortRows(TcvTreeListColumn* Column);
+
+    // Grouping.
+public:
+    virtual bool CanAddGroupColumn(TcvTreeListColumn* Column) const { return (void)Column, true; }
+
+    // Group panel.
+
+    // Summaries.
+
+    // Filtering.
+public:
+    virtual bool IsNodeVisibleByFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
+    virtual void ResetNodeFilter() {}
+    virtual void FreeFilterObjects() {}
+    virtual bool NodePassesFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
+    virtual void ApplyNodeFilter() {}
+    virtual void PrepareFilter() {}
+    virtual void RefilterNodes() {}
+    virtual void ApplyFilterToDataSet() {}
+
+    // Filter drop-down.
+
+    // Layout items.
 
     // Nodes under edit.
 protected:
