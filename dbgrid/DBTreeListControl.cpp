@@ -9,6 +9,7 @@
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Utf8.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Messages.h"
 #include "treelist/cvTL.h"
@@ -274,6 +275,14 @@ void TCustomcvDBTreeListControl::BindingChanged() {
         TCustomcvTreeListControl::DestroyColumns();
         if (DataSet()) CreateDefaultColumns(DataSet(), Owner());
     }
+}
+
+bool TCustomcvDBTreeListControl::ExecuteAction(TBasicAction* Action) {
+    return TCustomcvTreeListControl::ExecuteAction(Action) || ExecuteActionOn(Action, GetDataSource());
+}
+
+bool TCustomcvDBTreeListControl::UpdateAction(TBasicAction* Action) {
+    return TCustomcvTreeListControl::UpdateAction(Action) || UpdateActionOn(Action, GetDataSource());
 }
 
 void TCustomcvDBTreeListControl::BindColumnsToFields() {

@@ -183,6 +183,10 @@ public:
     // the fields).
     virtual void BindingChanged();
 
+    // An action the control itself does not take runs on the data source.
+    bool ExecuteAction(TBasicAction* Action) override;
+    bool UpdateAction(TBasicAction* Action) override;
+
     // Columns and fields.
     TcvDBTreeListColumn* DBColumns(int Index) const;
     // The first column bound to that field name, ignoring case; nullptr when none.

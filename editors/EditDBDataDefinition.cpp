@@ -7,7 +7,7 @@
 #include "editors/LookupEdit.h"
 
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/DBActns.h"
+#include "platform/ui/ActnList.h"
 
 // ---- TcvEditDataLink --------------------------------------------------------
 
@@ -60,27 +60,6 @@ void TcvEditDataLink::UpdateData() {
     // A refused or failing write leaves the flag set: the next post tries again.
     if (FField) Fire(FDefinition->OnUpdateData);
     FModified = false;
-}
-
-namespace {
-
-TDataSetAction* DataSetActionFor(TBasicAction* Action, TDataSource* Source) {
-    auto* action = dynamic_cast<TDataSetAction*>(Action);
-    return action && Source && action->DataSource() == Source ? action : nullptr;
-}
-
-} // namespace
-
-bool TcvEditDataLink::ExecuteAction(TBasicAction* Action) {
-    TDataSetAction* action = DataSetActionFor(Action, DataSource());
-    if (action) action->Execute();
-    return action != nullptr;
-}
-
-bool TcvEditDataLink::UpdateAction(TBasicAction* Action) {
-    TDataSetAction* action = DataSetActionFor(Action, DataSource());
-    if (action) action->Update();
-    return action != nullptr;
 }
 
 // ---- TcvEditDBNotification --------------------------------------------------
@@ -222,6 +201,14 @@ void TcvEditDBDataDefinition::SetValue(const Variant& Value) {
 
 void TcvEditDBDataDefinition::UpdateData() {
     if (GetField()) FDataLink->UpdateRecord();
+}
+
+bool TcvEditDBDataDefinition::ExecuteAction(TBasicAction* Action) {
+    return ExecuteActionOn(Action, DataSource());
+}
+
+bool TcvEditDBDataDefinition::UpdateAction(TBasicAction* Action) {
+    return UpdateActionOn(Action, DataSource());
 }
 
 // ---- descendants ------------------------------------------------------------

@@ -32,10 +32,6 @@ public:
     // Reads everything again as if the whole record had changed.
     void Reset() { RecordChanged(nullptr); }
 
-    // Runs a dataset action aimed at this link's data source.
-    bool ExecuteAction(TBasicAction* Action);
-    bool UpdateAction(TBasicAction* Action);
-
 protected:
     void ActiveChanged() override;
     void EditingChanged() override;
@@ -104,8 +100,9 @@ public:
     // to its Value.
     void SetValue(const Variant& Value) override;
     void UpdateData() override;
-    bool ExecuteAction(TBasicAction* Action) override { return FDataLink->ExecuteAction(Action); }
-    bool UpdateAction(TBasicAction* Action) override { return FDataLink->UpdateAction(Action); }
+    // Actions aimed at the link's data source run on it.
+    bool ExecuteAction(TBasicAction* Action) override;
+    bool UpdateAction(TBasicAction* Action) override;
 
 private:
     std::unique_ptr<TcvEditDataLink> FDataLink;

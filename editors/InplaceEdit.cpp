@@ -749,6 +749,14 @@ void TcvInplaceEdit::ExitEditor() {
     UpdateFocusState(false);
 }
 
+bool TcvInplaceEdit::ExecuteAction(TBasicAction* Action) {
+    return TWinControl::ExecuteAction(Action) || (FDataDefinition && FDataDefinition->ExecuteAction(Action));
+}
+
+bool TcvInplaceEdit::UpdateAction(TBasicAction* Action) {
+    return TWinControl::UpdateAction(Action) || (FDataDefinition && FDataDefinition->UpdateAction(Action));
+}
+
 void TcvInplaceEdit::WndProc(TMessage& Message) {
     TCustomcvContainer* host = GetContainer();
     switch (Message.Msg) {

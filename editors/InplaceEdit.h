@@ -307,6 +307,9 @@ public:
     virtual void ShowEditorWindow();
 
     void WndProc(TMessage& Message) override;
+    // An action the control itself does not take goes to the data definition.
+    bool ExecuteAction(TBasicAction* Action) override;
+    bool UpdateAction(TBasicAction* Action) override;
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;

@@ -49,6 +49,36 @@ bool RelinkAction(TBasicAction*& Link, TBasicAction* Value, TComponent* Client) 
     return true;
 }
 
+bool ExecuteActionOn(TBasicAction* Action, TObject* Target) {
+    if (!Target || !Action->HandlesTarget(Target)) return false;
+    Action->ExecuteTarget(Target);
+    return true;
+}
+
+bool UpdateActionOn(TBasicAction* Action, TObject* Target) {
+    if (!Target || !Action->HandlesTarget(Target)) return false;
+    Action->UpdateTarget(Target);
+    return true;
+}
+
+namespace {
+
+template <typename TOffer> bool OfferToFocus(TOffer Offer) {
+    for (TWinControl* control = Screen ? Screen->ActiveControl() : nullptr; control; control = control->Parent())
+        if (Offer(control)) return true;
+    return false;
+}
+
+} // namespace
+
+bool ExecuteActionOnFocus(TBasicAction* Action) {
+    return OfferToFocus([Action](TControl* Control) { return Control->ExecuteAction(Action); });
+}
+
+bool UpdateActionOnFocus(TBasicAction* Action) {
+    return OfferToFocus([Action](TControl* Control) { return Control->UpdateAction(Action); });
+}
+
 void TBasicAction::Change() {
     for (TComponent* client : std::vector<TComponent*>(FClients)) {
         if (auto* control = dynamic_cast<TControl*>(client))

@@ -21,6 +21,12 @@ public:
     // Runs OnUpdate (or the standard action's own check); false when nothing ran.
     virtual bool Update();
 
+    // Targets: an action with no handler of its own runs on what the focused
+    // control stands for (a data-aware control offers its data source).
+    virtual bool HandlesTarget(TObject* Target) { return (void)Target, false; }
+    virtual void ExecuteTarget(TObject* Target) { (void)Target; }
+    virtual void UpdateTarget(TObject* Target) { (void)Target; }
+
     void RegisterClient(TComponent* Client);
     void UnregisterClient(TComponent* Client);
 
@@ -37,6 +43,14 @@ protected:
 // action's clients and free notifications and joins the new one's. False when
 // Link holds Value already.
 bool RelinkAction(TBasicAction*& Link, TBasicAction* Value, TComponent* Client);
+
+// Runs or updates Action on Target when the action handles it; true then.
+bool ExecuteActionOn(TBasicAction* Action, TObject* Target);
+bool UpdateActionOn(TBasicAction* Action, TObject* Target);
+// Offers Action to the focused control, then to each control around it up to
+// its form; true when one of them took it.
+bool ExecuteActionOnFocus(TBasicAction* Action);
+bool UpdateActionOnFocus(TBasicAction* Action);
 
 class TContainedAction : public TBasicAction {
 public:

@@ -359,6 +359,14 @@ void TControl::ActionChange(TBasicAction* Sender, bool CheckDefaults) {
     if (!CheckDefaults || FVisible) SetVisible(action->Visible());
 }
 
+bool TControl::ExecuteAction(TBasicAction* Action) {
+    return ExecuteActionOn(Action, this);
+}
+
+bool TControl::UpdateAction(TBasicAction* Action) {
+    return UpdateActionOn(Action, this);
+}
+
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation != opRemove) return;

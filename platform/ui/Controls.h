@@ -241,6 +241,10 @@ public:
     void SetAction(TBasicAction* Value);
     // Called by the linked action whenever one of its properties changes.
     virtual void ActionChange(TBasicAction* Sender, bool CheckDefaults);
+    // An action offered to the control: runs or updates on the control when
+    // the action handles it. True when taken.
+    virtual bool ExecuteAction(TBasicAction* Action);
+    virtual bool UpdateAction(TBasicAction* Action);
 
     virtual void Invalidate();
     virtual void Update();

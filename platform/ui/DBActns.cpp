@@ -8,19 +8,30 @@ class TDataSetActionLink : public TDataLink {
 public:
     explicit TDataSetActionLink(TDataSetAction* Action) : FAction(Action) {}
 
+    // Leaves the data source without telling the action, which is being
+    // destroyed and can no longer answer for its kind.
+    void Detach() {
+        FAction = nullptr;
+        SetDataSource(nullptr);
+    }
+
 protected:
-    void ActiveChanged() override { FAction->Update(); }
-    void EditingChanged() override { FAction->Update(); }
+    void ActiveChanged() override { UpdateAction(); }
+    void EditingChanged() override { UpdateAction(); }
     void DataSetChanged() override {
         TDataLink::DataSetChanged();
-        FAction->Update();
+        UpdateAction();
     }
     void DataSetScrolled(Integer Distance) override {
         TDataLink::DataSetScrolled(Distance);
-        FAction->Update();
+        UpdateAction();
     }
 
 private:
+    void UpdateAction() {
+        if (FAction) FAction->Update();
+    }
+
     TDataSetAction* FAction;
 };
 
@@ -34,7 +45,7 @@ TDataSetAction::TDataSetAction(TComponent* AOwner)
     : TAction(AOwner), FLink(std::make_unique<TDataSetActionLink>(this)) {}
 
 TDataSetAction::~TDataSetAction() {
-    FLink->SetDataSource(nullptr);
+    FLink->Detach();
 }
 
 TDataSource* TDataSetAction::DataSource() const {
@@ -52,8 +63,10 @@ TDataSet* TDataSetAction::DataSet() const {
 
 bool TDataSetAction::Update() {
     if (TAction::Update()) return true;
-    TDataSet* d = DataSet();
-    SetEnabled(d && CanRun(d));
+    if (TDataSet* d = DataSet())
+        SetEnabled(CanRun(d));
+    else if (DataSource() || !UpdateActionOnFocus(this))
+        SetEnabled(false);
     return true;
 }
 
@@ -61,8 +74,25 @@ bool TDataSetAction::Execute() {
     Update();
     if (!Enabled()) return false;
     if (OnExecute || (ActionList() && ActionList()->OnExecute)) return TAction::Execute();
-    if (TDataSet* d = DataSet()) Run(d);
+    if (TDataSet* d = DataSet())
+        Run(d);
+    else
+        ExecuteActionOnFocus(this);
     return true;
+}
+
+bool TDataSetAction::HandlesTarget(TObject* Target) {
+    auto* source = dynamic_cast<TDataSource*>(Target);
+    return source && source->DataSet() && (!DataSource() || DataSource() == source);
+}
+
+void TDataSetAction::ExecuteTarget(TObject* Target) {
+    TDataSet* d = static_cast<TDataSource*>(Target)->DataSet();
+    if (CanRun(d)) Run(d);
+}
+
+void TDataSetAction::UpdateTarget(TObject* Target) {
+    SetEnabled(CanRun(static_cast<TDataSource*>(Target)->DataSet()));
 }
 
 bool TDataSetInsert::CanRun(TDataSet* d) const {

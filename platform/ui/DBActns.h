@@ -20,8 +20,13 @@ public:
     void SetDataSource(TDataSource* Value);
     TDataSet* DataSet() const;
 
+    // Without a data source the action runs on the data source of the
+    // focused control (any data source with a dataset is a target).
     bool Execute() override;
     bool Update() override;
+    bool HandlesTarget(TObject* Target) override;
+    void ExecuteTarget(TObject* Target) override;
+    void UpdateTarget(TObject* Target) override;
 
 protected:
     // Whether the action may run in the dataset's present state.

@@ -420,9 +420,13 @@ TEST_F(DBEditorsTest, DataSetActionsRunThroughTheLinkOfTheirSource) {
     action.SetDataSource(Source);
     EXPECT_TRUE(edit->DataDefinition()->ExecuteAction(&action));
     EXPECT_EQ(Query->State(), dsEdit);
+    Query->Cancel();
+    EXPECT_TRUE(edit->ExecuteAction(&action)) << "the editor hands it to its definition";
+    EXPECT_EQ(Query->State(), dsEdit);
     TDataSource elsewhere(nullptr);
     action.SetDataSource(&elsewhere);
     EXPECT_FALSE(edit->DataDefinition()->ExecuteAction(&action));
+    EXPECT_FALSE(edit->ExecuteAction(&action));
 }
 
 } // namespace
