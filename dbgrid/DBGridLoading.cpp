@@ -437,7 +437,10 @@ void TCustomcvDBGrid::DataChanged() {
         if (FOptions.Contains(egoResetColumnFocus)) SetFocusedColumn(0);
         return;
     }
-    FullReload();
+    if (FOptions.Contains(egoSmartRefresh) && SmartRegroupRecord())
+        FocusCurrentRecord();
+    else
+        FullReload();
 }
 
 void TCustomcvDBGrid::RefreshRow(TcvTreeListNode* Node) {
