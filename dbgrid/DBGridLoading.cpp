@@ -558,6 +558,8 @@ void TCustomcvDBGrid::FullReload() {
     }
     // One sort for the whole list, not an ordered insert per record.
     FKeyValues->SetSorted(true);
+    FinishSummaries();
+    ResortGroupsBySummary();
     if (IsNodeFilterActive()) ApplyNodeFilter();
     // The records came in dataset order: a sorted column orders them again.
     ResortNodes();
