@@ -426,7 +426,8 @@ public:
     // The footers' reset, then the record count restarts.
     void ResetSummaries() override;
     // Accumulates one record (Node's, or the dataset's current record when
-    // nil) into the footers, its group nodes' summaries and their item slots.
+    // nil) into the footers, its group nodes' summaries and their item slots;
+    // nothing for a node the active node filter drops.
     void DoCalcSummary(TcvTreeListNode* Node) override;
     // Recalculates every summary from the loaded record nodes (those the
     // node filter shows) and finishes them. A changed record is placed on

@@ -558,9 +558,9 @@ void TCustomcvDBGrid::FullReload() {
     }
     // One sort for the whole list, not an ordered insert per record.
     FKeyValues->SetSorted(true);
+    if (IsNodeFilterActive()) ApplyNodeFilter();
     FinishSummaries();
     ResortGroupsBySummary();
-    if (IsNodeFilterActive()) ApplyNodeFilter();
     // The records came in dataset order: a sorted column orders them again.
     ResortNodes();
 

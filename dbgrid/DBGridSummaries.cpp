@@ -166,6 +166,8 @@ void TCustomcvDBGrid::AccumulateGroups(TcvTreeListNode* Node) {
 }
 
 void TCustomcvDBGrid::DoCalcSummary(TcvTreeListNode* Node) {
+    // Summaries cover the rows shown: a record the node filter drops adds nothing.
+    if (Node && IsNodeFilterActive() && !NodePassesFilter(Node)) return;
     AccumulateFooters(Node);
     if (Node) AccumulateGroups(Node);
     ++FSummaryRecordCount;
