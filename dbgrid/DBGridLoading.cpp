@@ -567,6 +567,8 @@ void TCustomcvDBGrid::FullReload() {
     // One sort for the whole list, not an ordered insert per record.
     FKeyValues->SetSorted(true);
     if (IsNodeFilterActive()) ApplyNodeFilter();
+    FinishSummaries();
+    ResortGroupsBySummary();
     // The records came in dataset order: a sorted column orders them again.
     ResortNodes();
     TakeFirstRecordKeys();
