@@ -310,4 +310,32 @@ TEST(DBGridGroupingTest, AGroupRowEndsInItsSummaryAndItsLevelShowsItems) {
     EXPECT_FALSE(grid.Grid->IsGroupLevelNode(grid.Grid->Items(2), qty, 1));
 }
 
+TEST(DBGridGroupingTest, ACollapsedReloadFocusesTheCurrentRecordsGroup) {
+    struct Case {
+        const char* Name;
+        bool SeekDetail;
+        bool GroupFocused;
+        bool GroupExpanded;
+    };
+    const Case cases[] = {
+        {"collapsed: the group row, closed", false, true, false},
+        {"seek detail: on to its first record", true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid grid([&c](TcvDBGrid& Grid) {
+            Grid.SetOptionsEx(Grid.OptionsEx() + egoCollapsedReload);
+            if (c.SeekDetail) Grid.SetOptions(Grid.Options() + egoSeekDetail);
+        });
+        grid.Query->Locate("ID", Variant(5), {});
+        grid.Column("City")->SetGroupIndex(0);
+        TcvTreeListNode* rome = grid.Grid->Items(3);
+        // The dataset moved to the group's first record.
+        EXPECT_EQ(grid.CurrentId(), 2);
+        EXPECT_EQ(grid.Grid->FocusedNode() == rome, c.GroupFocused);
+        EXPECT_EQ(grid.Grid->FocusedNode() == rome->GetFirstChild(), !c.GroupFocused);
+        EXPECT_EQ(rome->Expanded(), c.GroupExpanded);
+    }
+}
+
 } // namespace
