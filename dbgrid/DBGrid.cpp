@@ -33,9 +33,13 @@ void TcvGridDataLink::FocusControl(TField*& Field) {
 }
 
 void TcvGridDataLink::LayoutChanged() {
+    // The grouped fields may have gone or changed: one regroup when they did.
+    const bool grouping = !FGrid->IsBufferMode();
+    if (grouping) FGrid->BeginGrouping();
     FGrid->LayoutChanged();
     FGrid->FInLayoutChange = true;
     TScopeGuard inLayoutChange([this] { FGrid->FInLayoutChange = false; });
+    if (grouping) FGrid->EndGrouping();
     if (!FGrid->IsBufferMode() && FGrid->FGroupingLockCount != 0) return;
     TcvDBTreeListControlDataLink::LayoutChanged();
 }

@@ -433,8 +433,8 @@ public:
     // shows already; else OnAddGroupColumn decides.
     virtual bool CanAddGroupColumn(TcvTreeListColumn* Column) const;
     // Changes inside the bracket only renumber the list; the outermost
-    // EndGrouping regroups once when the grouped fields changed, else it
-    // refreshes the groups in place.
+    // EndGrouping regroups once when the grouped fields differ from those
+    // of the last regroup, else it refreshes the groups in place.
     void BeginGrouping();
     void EndGrouping();
     // The list made again from the columns' GroupIndex values (after a form
@@ -442,6 +442,9 @@ public:
     void RebuildGroupList();
     // Every node built again (FullReload), then OnReloadGroupList.
     void Regroup();
+    // A column without a field (or on a blob field it cannot edit) leaves
+    // the grouping; otherwise the grid regroups when the grouped fields changed.
+    void ColumnFieldChanged(TcvDBTreeListColumn* Column) override;
     // A group row's one text: "Caption : value " with the group column's
     // caption and display text, then the group's summary text, then
     // OnGetGroupText may change it all.

@@ -98,15 +98,26 @@ void TCustomcvDBGrid::ClearGrouping() {
         RemoveGroupColumn(0);
 }
 
+void TCustomcvDBGrid::ColumnFieldChanged(TcvDBTreeListColumn* Column) {
+    if (FChangingField || ComponentState().Contains(csLoading)) return;
+    FChangingField = true;
+    const TScopeGuard changed([this] { FChangingField = false; });
+    if (Column) {
+        TDataSet* dataSet = DataSet();
+        const bool noField = Column->FieldName().empty() || (dataSet && !dataSet->FindField(Column->FieldName()));
+        if (noField || (dynamic_cast<TBlobField*>(Column->Field()) && !Column->CanEditValue())) {
+            Column->SetGroupIndex(-1);
+            return;
+        }
+    }
+    BeginGrouping();
+    EndGrouping();
+}
+
 // The grouping lock ----------------------------------------------------------------------
 
 void TCustomcvDBGrid::BeginGrouping() {
-    if (FGroupingLockCount == 0) {
-        FGroupColumnNames->Clear();
-        for (int i = 0; i < GroupColumnCount(); ++i)
-            FGroupColumnNames->Add(GroupColumns(i)->FieldName());
-        FGroupingLockMode = IsBufferMode() ? 1 : 2;
-    }
+    if (FGroupingLockCount == 0) FGroupingLockMode = IsBufferMode() ? 1 : 2;
     ++FGroupingLockCount;
 }
 
@@ -118,7 +129,6 @@ void TCustomcvDBGrid::EndGrouping() {
     for (int i = 0; !changed && i < GroupColumnCount(); ++i)
         changed = !SameText(FGroupColumnNames->Strings(i), GroupColumns(i)->FieldName());
     FGroupingLockMode = 0;
-    FGroupColumnNames->Clear();
     if (changed)
         Regroup();
     else if (FRegroupPending && !FLoading && !IsBufferMode())
@@ -155,6 +165,12 @@ void TCustomcvDBGrid::RebuildGroupList() {
 }
 
 void TCustomcvDBGrid::Regroup() {
+    // The lock compares with the fields the tree was last grouped by: a
+    // column bound to another field regroups, a column taken out and put
+    // back does not.
+    FGroupColumnNames->Clear();
+    for (int i = 0; i < GroupColumnCount(); ++i)
+        FGroupColumnNames->Add(GroupColumns(i)->FieldName());
     TUpdateGuard<TCustomcvTreeList> update(this);
     HideEditor();
     if (!(FOptions.Contains(egoSmartReload) && FRegroupPending)) ClearNodes();

@@ -338,4 +338,34 @@ TEST(DBGridGroupingTest, ACollapsedReloadFocusesTheCurrentRecordsGroup) {
     }
 }
 
+TEST(DBGridGroupingTest, AGroupColumnBoundToAnotherFieldRegroupsOrLeaves) {
+    struct Case {
+        const char* Name;
+        const char* FieldName;
+        int GroupIndex;
+        int Reloads;
+    };
+    const Case cases[] = {
+        {"another field: grouped by it", "Kind", 0, 1},
+        {"a memo field: ungrouped", "Note", -1, 1},
+        {"no such field: ungrouped", "Missing", -1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid grid;
+        grid.Column("City")->SetGroupIndex(0);
+        TcvDBTreeListColumn* column = grid.Column("City");
+        int reloads = 0;
+        grid.Grid->OnReloadGroupList = [&reloads](TObject*) { ++reloads; };
+        column->SetFieldName(c.FieldName);
+        UpdateWindow(grid.Grid->Handle());
+        EXPECT_EQ(column->GroupIndex(), c.GroupIndex);
+        EXPECT_EQ(reloads, c.Reloads);
+        EXPECT_EQ(grid.Grid->IsLoadAllMode(), c.GroupIndex == 0);
+        if (c.GroupIndex == 0) {
+            EXPECT_EQ(grid.Grid->Count(), 2);
+        }
+    }
+}
+
 } // namespace
