@@ -368,4 +368,29 @@ TEST(DBGridGroupingTest, AGroupColumnBoundToAnotherFieldRegroupsOrLeaves) {
     }
 }
 
+TEST(DBGridGroupingTest, CaseInsensitiveGroupingJoinsValuesThatDifferInCase) {
+    struct Case {
+        const char* Name;
+        bool CaseInsensitive;
+        const char* Tree;
+    };
+    const Case cases[] = {
+        {"case-sensitive: a group of its own", false,
+         "City :  |  4|City : Paris |  1|  3|City : Rome |  2|  5|City : paris |  6|"},
+        {"case-insensitive: one group", true, "City :  |  4|City : Paris |  1|  3|  6|City : Rome |  2|  5|"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid grid([&c](TcvDBGrid& Grid) {
+            if (c.CaseInsensitive) Grid.SetOptionsBehavior(Grid.OptionsBehavior() + edgoCaseInsensitive);
+        });
+        grid.Query->Locate("ID", Variant(6), {});
+        grid.Query->Edit();
+        grid.Query->FieldByName("City")->SetAsString("paris");
+        grid.Query->Post();
+        grid.Column("City")->SetGroupIndex(0);
+        EXPECT_EQ(grid.Tree(), c.Tree);
+    }
+}
+
 } // namespace
