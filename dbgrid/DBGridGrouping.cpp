@@ -319,9 +319,6 @@ bool TCustomcvDBGrid::SmartRegroupRecord() {
     }
     ResortNodes();
     TakeFirstRecordKeys();
-    PrepareSummaries();
-    ResetSummaries();
-    for (TcvTreeListNode* row = Items(0); row; row = row->GetNext())
-        if (!IsGroupNode(row)) DoCalcSummary(row);
+    CalculateSummaries();
     return true;
 }

@@ -145,3 +145,38 @@ TEST_F(DBGridSummariesGroupedTest, GroupsSortBySummaryInsteadOfTheirValues) {
 }
 
 } // namespace
+
+TEST_F(DBGridSummariesGroupedTest, EditedRecordIsSummedAgainOnce) {
+    struct Case {
+        const char* Name;
+        const char* Field;
+        Variant Value;
+        const char* Paris;
+        const char* Rome;
+    };
+    const Case cases[] = {
+        {"a new quantity", "Qty", Variant(6), "(SUM=14.00)", "(SUM=7.00)"},
+        {"another group", "City", Variant(std::string("Rome")), "(SUM=8.00)", "(SUM=12.00)"},
+    };
+    for (bool smart : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.Name) + (smart ? " (smart)" : ""));
+            TSummaryGrid grid(Cities, [&](TcvDBGrid& Grid) {
+                if (smart) Grid.SetOptions(Grid.Options() + egoSmartRefresh);
+            });
+            grid.City->SetSummaryField("Qty");
+            grid.City->SetSummaryType(cstSum);
+            ASSERT_TRUE(grid.Grid->AddGroupColumn(0, grid.City));
+            grid.Query->First();
+            grid.Query->Edit();
+            grid.Query->FieldByName(c.Field)->SetValue(c.Value);
+            grid.Query->Post();
+            for (int i = 0; i < grid.Grid->Count(); ++i) {
+                TcvTreeListNode* row = grid.Grid->Items(i);
+                const std::string city = static_cast<TcvDBGridNode*>(row)->GroupValue.AsString();
+                const std::string expected = city == "Paris" ? c.Paris : city == "Rome" ? c.Rome : "(SUM=1.00)";
+                EXPECT_EQ(grid.Grid->GetGroupSummaryText(row), expected) << city;
+            }
+        }
+    }
+}
