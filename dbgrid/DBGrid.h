@@ -446,6 +446,11 @@ public:
     // caption and display text, then the group's summary text, then
     // OnGetGroupText may change it all.
     std::string GetGroupRowText(const TcvTreeListNode* Node) const;
+    // A level whose group column's summary group has an item naming a column:
+    // its groups end in a row footer.
+    bool IsGroupLevel(int Level) const override;
+    // The row footer of the group level shows a summary under Column.
+    virtual bool IsGroupLevelNode(const TcvTreeListNode* Node, int Column, int Level) const;
     // The group column at Position (0: outermost); nullptr out of range.
     TcvDBTreeListColumn* GroupColumns(int Position) const;
 

@@ -317,8 +317,27 @@ bool TCustomcvDBGrid::SmartRegroupRecord() {
             oldParent = above;
         }
     }
+    CalculateSummaries();
+    ResortGroupsBySummary();
     ResortNodes();
     TakeFirstRecordKeys();
-    CalculateSummaries();
     return true;
+}
+
+// Group levels -------------------------------------------------------------------------
+
+bool TCustomcvDBGrid::IsGroupLevel(int Level) const {
+    const TcvDBTreeListColumn* column = GroupColumns(Level);
+    const TcvDBGridSummaryGroup* group = column ? FindSummaryGroup(column) : nullptr;
+    if (!group) return false;
+    for (int i = 0; i < group->SummaryItems()->Count(); ++i)
+        if (DBColumnByName(group->SummaryItems()->Items(i)->ColumnName())) return true;
+    return false;
+}
+
+bool TCustomcvDBGrid::IsGroupLevelNode(const TcvTreeListNode* Node, int Column, int Level) const {
+    (void)Node;
+    if (Level < 0 || Level >= GroupColumnCount()) return false;
+    const std::vector<int>& columns = LevelSummaryMap()[size_t(Level)];
+    return Column >= 0 && Column < int(columns.size()) && columns[size_t(Column)] >= 0;
 }

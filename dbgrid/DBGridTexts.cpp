@@ -43,7 +43,7 @@ std::string TCustomcvDBGrid::GetGroupRowText(const TcvTreeListNode* Node) const 
     // the group value as the column shows it.
     std::string value = TCustomcvDBTreeListControl::GetNodeString(Node, column->GetIndex());
     FireGetText(column, Node, value);
-    std::string text = column->Caption() + " : " + value + " ";
+    std::string text = column->Caption() + " : " + value + " " + GetGroupSummaryText(Node);
     if (OnGetGroupText) OnGetGroupText(const_cast<TCustomcvDBGrid*>(this), const_cast<TcvTreeListNode*>(Node), text);
     return text;
 }

@@ -286,4 +286,56 @@ TEST(DBGridGroupingTest, ASmartRefreshMovesOnlyTheEditedRecordsRow) {
     EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 0), "4");
 }
 
+TEST(DBGridGroupingTest, AGroupRowEndsInItsSummaryAndItsLevelShowsItems) {
+    GroupedGrid grid([](TcvDBGrid& Grid) {
+        TcvDBGridSummaryGroup* group = Grid.SummaryGroups()->Add();
+        group->SetName("Totals");
+        TcvDBGridSummaryItem* item = group->SummaryItems()->Add();
+        item->SetColumnName(Grid.ColumnByFieldName("Qty")->Name());
+        item->SetSummaryType(cstMax);
+        auto* city = Grid.ColumnByFieldName("City");
+        city->SetSummaryType(cstCount);
+        city->SetSummaryGroupName("Totals");
+    });
+    grid.Column("City")->SetGroupIndex(0);
+    grid.Column("Kind")->SetGroupIndex(1);
+    EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->Items(2), 0), "City : Paris (COUNT=2), (MAX=5.00)");
+    EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->Items(2)->GetFirstChild(), 0), "Kind : A ");
+    // Only the City level has items, and only under the Qty column.
+    EXPECT_TRUE(grid.Grid->IsGroupLevel(0));
+    EXPECT_FALSE(grid.Grid->IsGroupLevel(1));
+    const int qty = grid.Column("Qty")->GetIndex();
+    EXPECT_TRUE(grid.Grid->IsGroupLevelNode(grid.Grid->Items(2), qty, 0));
+    EXPECT_FALSE(grid.Grid->IsGroupLevelNode(grid.Grid->Items(2), 0, 0));
+    EXPECT_FALSE(grid.Grid->IsGroupLevelNode(grid.Grid->Items(2), qty, 1));
+}
+
+TEST(DBGridGroupingTest, ACollapsedReloadFocusesTheCurrentRecordsGroup) {
+    struct Case {
+        const char* Name;
+        bool SeekDetail;
+        bool GroupFocused;
+        bool GroupExpanded;
+    };
+    const Case cases[] = {
+        {"collapsed: the group row, closed", false, true, false},
+        {"seek detail: on to its first record", true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid grid([&c](TcvDBGrid& Grid) {
+            Grid.SetOptionsEx(Grid.OptionsEx() + egoCollapsedReload);
+            if (c.SeekDetail) Grid.SetOptions(Grid.Options() + egoSeekDetail);
+        });
+        grid.Query->Locate("ID", Variant(5), {});
+        grid.Column("City")->SetGroupIndex(0);
+        TcvTreeListNode* rome = grid.Grid->Items(3);
+        // The dataset moved to the group's first record.
+        EXPECT_EQ(grid.CurrentId(), 2);
+        EXPECT_EQ(grid.Grid->FocusedNode() == rome, c.GroupFocused);
+        EXPECT_EQ(grid.Grid->FocusedNode() == rome->GetFirstChild(), !c.GroupFocused);
+        EXPECT_EQ(rome->Expanded(), c.GroupExpanded);
+    }
+}
+
 } // namespace
