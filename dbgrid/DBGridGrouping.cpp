@@ -334,7 +334,6 @@ bool TCustomcvDBGrid::SmartRegroupRecord() {
         }
     }
     CalculateSummaries();
-    ResortGroupsBySummary();
     ResortNodes();
     TakeFirstRecordKeys();
     return true;
