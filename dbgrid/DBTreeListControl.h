@@ -144,7 +144,7 @@ public:
     virtual void ColumnFieldChanged(TcvDBTreeListColumn* Column) { (void)Column; }
     virtual void SetColumnGroupIndex(TcvDBTreeListColumn* Column, int Index) { (void)Column, (void)Index; }
     virtual void PrepareSummaries() {}
-    // Binds each column's footer field and clears its footer value.
+    // Binds each column's footer field and leaves its footer unassigned.
     virtual void ResetSummaries();
     virtual void DoBeforeCalcSummary();
     virtual void DoCalcSummary(TcvTreeListNode* Node);
@@ -295,6 +295,8 @@ protected:
     void DoExit() override;
     // Horizontal scroll codes move the focused column.
     void WMHScroll(TMessage& Message);
+    // The grouping renumbers its columns without their setter's round trip.
+    static void StoreGroupIndex(TcvDBTreeListColumn* Column, int Index) { Column->FGroupIndex = Index; }
 
 private:
     friend class TcvDBTreeListControlDataLink;
