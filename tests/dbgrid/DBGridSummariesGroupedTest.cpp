@@ -144,7 +144,6 @@ TEST_F(DBGridSummariesGroupedTest, GroupsSortBySummaryInsteadOfTheirValues) {
     EXPECT_EQ(GroupOrder(), (std::vector<std::string>{"Oslo", "Paris", "Rome"}));
 }
 
-} // namespace
 
 TEST_F(DBGridSummariesGroupedTest, EditedRecordIsSummedAgainOnce) {
     struct Case {
@@ -180,3 +179,25 @@ TEST_F(DBGridSummariesGroupedTest, EditedRecordIsSummedAgainOnce) {
         }
     }
 }
+
+TEST_F(DBGridSummariesGroupedTest, GroupRowsAndTheirFootersShowTheSummaries) {
+    AddTotals({cstSum});
+    Grid.City->SetSummaryType(cstCount);
+    Grid.Grid->SetShowRowFooter(true);
+    GroupByCity();
+    EXPECT_EQ(Grid.Grid->GetNodeString(GroupRow("Paris"), Grid.City->GetIndex()),
+              "City : Paris (COUNT=2), (SUM=13.00)");
+    // The footer line closing each group, under the quantity column only.
+    const struct {
+        const char* City;
+        const char* Footer;
+    } footers[] = {{"Oslo", "1.00"}, {"Paris", "13.00"}, {"Rome", "7.00"}};
+    for (const auto& footer : footers) {
+        TcvTreeListNode* last = GroupRow(footer.City)->GetLastChild();
+        ASSERT_EQ(Grid.Grid->GetRowFooterCount(last), 1) << footer.City;
+        EXPECT_EQ(Grid.Grid->GetLevelText(last, Grid.Qty->GetIndex(), 0), footer.Footer);
+        EXPECT_EQ(Grid.Grid->GetLevelText(last, Grid.City->GetIndex(), 0), "");
+    }
+}
+
+} // namespace
