@@ -147,12 +147,6 @@ void TCustomcvDBGrid::Notification(TComponent* AComponent, TOperation Operation)
     if (!IsBufferMode() && FDataLink->Active()) LinkActiveChanged(dataSet->Active());
 }
 
-void TCustomcvDBGrid::SetShowGroupPanel(bool Value) {
-    if (Value == FShowGroupPanel) return;
-    FShowGroupPanel = Value;
-    LayoutChanged();
-}
-
 void TCustomcvDBGrid::EndDragGroupColumn(TcvTreeListColumn* Column, int NewPosition, bool& Accept) {
     Fire(OnEndDragGroupColumn, this, Column, NewPosition, Accept);
 }

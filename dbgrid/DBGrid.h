@@ -414,6 +414,60 @@ public:
     virtual bool CanAddGroupColumn(TcvTreeListColumn* Column) const { return (void)Column, true; }
 
     // Group panel.
+public:
+    using TcvBackgroundDrawEvent = std::function<void(TObject* Sender, TCanvas* Canvas, const TRect& Rect)>;
+    static constexpr const char* SGroupPanelHint = "Drag a column header here to group by that column";
+
+    // The panel's height for GroupCount group columns under header rows
+    // HeaderRowHeight high, and the button of group position Position
+    // (Position = GroupCount: the place after the last button) measured
+    // from the panel's corner.
+    static int GroupPanelHeightFor(int GroupCount, int HeaderRowHeight);
+    static TRect GroupButtonRectFor(int Position, int HeaderRowHeight);
+    // 0 while the panel is hidden.
+    int GetGroupPanelHeight() const override;
+    // The rows shift right by one level indent per group column.
+    int GetGroupIndentWidth() const override;
+    // The button of group position Position in client coordinates.
+    TRect GroupButtonRect(int Position) const;
+    // The group column whose button holds the client point, when the point
+    // lies in the group panel; else nil.
+    TcvTreeListColumn* GroupColumnAtPoint(int X, int Y) const;
+    // While a group button is dragged it may go where headers are hidden.
+    bool CanDropToCustomizeForm() const override;
+
+    // Paints the group panel's background instead of GroupPanelColor.
+    TcvBackgroundDrawEvent OnBackgroundDrawEvent;
+
+protected:
+    // Background, the hint with no group column, the connector lines and
+    // the group buttons drawn as header buttons with their sort marks.
+    void DrawGroupPanel(TCanvas* ACanvas, const TRect& R, HBRUSH HeaderBrush, HBRUSH ShadowBrush) override;
+    // A press on a group button makes a drag pending; past 5 pixels the
+    // button's column is dragged; a release without a drag sorts by it.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Over the group panel: no header position, the arrow above the group
+    // position the drop would take (none when the column may not group).
+    TcvHeaderPosInfo GetHeaderDropPosition(TPoint& Point, bool BandMode, int DraggedIndex, int DraggedItem) override;
+    // The grid's cursor over the group panel, the remove cursor for a
+    // column that may not group.
+    void GetDragCursor(TPoint ClientPoint, TCursor& Cursor) override;
+    // A header dropped on the group panel groups (OnEndDragGroupColumn may
+    // refuse); a group button dropped elsewhere ungroups.
+    void EndColumnDrag(bool Accepted) override;
+
+private:
+    // The rows slide by the panel's height as it shows or hides.
+    void SlideGroupPanel(bool Showing);
+    // The group position a drop at client X takes: the number of buttons
+    // whose middle lies left of it.
+    int GroupDropPosition(int X) const;
+    // The dragged column may not join the grouping.
+    bool IsGroupDropRefused(int Column) const;
+    bool FGroupPanelDragPending = false;
+    TPoint FGroupPanelPressPoint{};
 
     // Summaries.
 
