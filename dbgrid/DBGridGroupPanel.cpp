@@ -240,6 +240,9 @@ void TCustomcvDBGrid::EndColumnDrag(bool Accepted) {
         if (accept) column->SetGroupIndex(position);
         if (!column->Visible() && column->GroupIndex() == -1) Fire(OnShowHeader, this, column, -1, -1, -1);
     } else if (auto* column = dynamic_cast<TcvDBTreeListColumn*>(groupButton)) {
+        // The drop lands where the pointer was in the layout the user saw:
+        // the panel shrinks only once the drop is done.
+        TUpdateGuard<TCustomcvTreeList> update(this);
         column->SetGroupIndex(-1);
         TCustomcvDBTreeListControl::EndColumnDrag(true);
         if (!IsLoadAllMode())
