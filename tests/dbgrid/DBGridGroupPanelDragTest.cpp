@@ -15,7 +15,8 @@ namespace {
 
 class DBGridGroupPanelDrag : public ::testing::Test {
 protected:
-    TShownGrid Shown{12, 300, {"ID", "Name", "Qty"}, [](TcvDBGrid& Grid) { Grid.SetShowGroupPanel(true); }};
+    TShownGrid Shown{12, 300, {"ID", "Name", "Qty", "Done"},
+                      [](TcvDBGrid& Grid) { Grid.SetShowGroupPanel(true); }};
     TcvDBGrid* Grid = Shown.Grid;
 
     TcvDBTreeListColumn* Column(const char* FieldName) const { return Grid->ColumnByFieldName(FieldName); }
@@ -29,6 +30,26 @@ protected:
     TPoint PanelEnd() const {
         const TRect panel = Grid->CalcRectInfo().GroupPanel;
         return {panel.Right - 10, (panel.Top + panel.Bottom) / 2};
+    }
+    TPoint ButtonCentre(int Position) const {
+        const TRect r = Grid->GroupButtonRect(Position);
+        return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    }
+    // The group columns' field names, outermost first.
+    std::string Grouping() const {
+        std::string names;
+        for (int i = 0; i < Grid->GroupColumnCount(); ++i)
+            names += (i ? " " : "") + Grid->GroupColumns(i)->FieldName();
+        return names;
+    }
+    // The top rows' group values ("-" for a record row).
+    std::string TopGroups() const {
+        std::string values;
+        for (int i = 0; i < Grid->Count(); ++i) {
+            auto* node = static_cast<TcvDBGridNode*>(Grid->Items(i));
+            values += (i ? " " : "") + (Grid->IsGroupNode(node) ? node->GroupValue.AsString() : std::string("-"));
+        }
+        return values;
     }
     void Mouse(TMouseEventKind Kind, TPoint Client, WPARAM Keys) {
         const TPoint origin = Grid->ClientToScreen({0, 0});
@@ -60,7 +81,68 @@ TEST_F(DBGridGroupPanelDrag, RefusedDropKeepsTheHeader) {
     EXPECT_EQ(Grid->GroupColumnCount(), 0);
     EXPECT_EQ(Column("Name")->GroupIndex(), -1);
     EXPECT_TRUE(Column("Name")->Visible());
-    EXPECT_EQ(Grid->GetVisibleColumnCount(), 3);
+    EXPECT_EQ(Grid->GetVisibleColumnCount(), 4);
+}
+
+TEST_F(DBGridGroupPanelDrag, HeadersDroppedOnThePanelGroupTheRows) {
+    Drag(HeaderCentre("Done"), PanelEnd());
+    EXPECT_EQ(Grouping(), "Done");
+    EXPECT_FALSE(Column("Done")->Visible());
+    EXPECT_EQ(Grid->GroupColumnAtPoint(ButtonCentre(0).X, ButtonCentre(0).Y), Column("Done"));
+    EXPECT_EQ(Grid->GetGroupPanelHeight(), TCustomcvDBGrid::GroupPanelHeightFor(1, Grid->HeaderRowHeight()));
+
+    // Left of the Done button's middle: the new outer level.
+    std::string heard;
+    Grid->OnEndDragGroupColumn = [&](TObject*, TcvTreeListColumn* column, int position, bool&) {
+        heard += column->Caption() + " at " + std::to_string(position) + ";";
+    };
+    Drag(HeaderCentre("Qty"), {ButtonCentre(0).X - 10, ButtonCentre(0).Y});
+    EXPECT_EQ(heard, "Qty at 0;");
+    EXPECT_EQ(Grouping(), "Qty Done");
+    EXPECT_EQ(Column("Qty")->GroupIndex(), 0);
+    EXPECT_EQ(Column("Done")->GroupIndex(), 1);
+    EXPECT_EQ(Grid->GroupColumnAtPoint(ButtonCentre(1).X, ButtonCentre(1).Y), Column("Done"));
+}
+
+TEST_F(DBGridGroupPanelDrag, AButtonDraggedOffUngroups) {
+    struct Case {
+        const char* Name;
+        bool OnTheHeader; // else into the rows
+        bool Visible;
+    };
+    for (const Case& c : {Case{"into the rows", false, false}, Case{"onto the header", true, true}}) {
+        SCOPED_TRACE(c.Name);
+        Column("Done")->SetGroupIndex(0);
+        ASSERT_EQ(Grouping(), "Done");
+        std::string hidden;
+        Grid->OnHideHeader = [&](TObject*, TcvTreeListColumn* column) { hidden += column->Caption(); };
+        const TPoint header = HeaderCentre("Name");
+        const TPoint rows{header.X, Grid->CalcRectInfo().Rows.Top + 40};
+        Drag(ButtonCentre(0), c.OnTheHeader ? TPoint{header.X + 5, header.Y} : rows, {0, 8});
+        EXPECT_EQ(Grid->State(), 0);
+        EXPECT_EQ(Grouping(), "");
+        EXPECT_EQ(Column("Done")->GroupIndex(), -1);
+        EXPECT_EQ(Column("Done")->Visible(), c.Visible);
+        EXPECT_EQ(hidden, c.Visible ? "" : "Done");
+        EXPECT_EQ(TopGroups().find("True"), std::string::npos) << "record rows only";
+    }
+}
+
+// A press and release without a drag is a header click: the groups sort
+// the other way.
+TEST_F(DBGridGroupPanelDrag, AMoveUnderFivePixelsDragsNothing) {
+    Column("Done")->SetGroupIndex(0);
+    Column("Qty")->SetGroupIndex(1);
+    ASSERT_EQ(Grouping(), "Done Qty");
+    ASSERT_EQ(Column("Done")->Sorted(), csUp);
+    const TPoint press = ButtonCentre(0);
+    Mouse(TMouseEventKind::Press, press, MK_LBUTTON);
+    Mouse(TMouseEventKind::Move, {press.X + 5, press.Y - 5}, MK_LBUTTON);
+    EXPECT_EQ(Grid->State(), 0) << "no drag";
+    Mouse(TMouseEventKind::Release, {press.X + 5, press.Y - 5}, 0);
+    EXPECT_EQ(Grouping(), "Done Qty");
+    EXPECT_FALSE(Column("Done")->Visible());
+    EXPECT_EQ(Column("Done")->Sorted(), csDown);
 }
 
 } // namespace
