@@ -2,6 +2,7 @@
 // with the real mouse on a grid offscreen.
 #include "tests/dbgrid/ShownGrid.h"
 
+#include "platform/ui/ImageList.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ namespace {
 
 class DBGridGroupPanelDrag : public ::testing::Test {
 protected:
-    TShownGrid Shown{12, 300, {"ID", "Name", "Qty", "Done"},
+    TShownGrid Shown{12, 300, {"ID", "Name", "Qty", "Done", "Note"},
                       [](TcvDBGrid& Grid) { Grid.SetShowGroupPanel(true); }};
     TcvDBGrid* Grid = Shown.Grid;
 
@@ -81,7 +82,43 @@ TEST_F(DBGridGroupPanelDrag, RefusedDropKeepsTheHeader) {
     EXPECT_EQ(Grid->GroupColumnCount(), 0);
     EXPECT_EQ(Column("Name")->GroupIndex(), -1);
     EXPECT_TRUE(Column("Name")->Visible());
-    EXPECT_EQ(Grid->GetVisibleColumnCount(), 4);
+    EXPECT_EQ(Grid->GetVisibleColumnCount(), 5);
+}
+
+// While a header is over the panel, the arrow points at the group position
+// the drop would take; a column that may not group (a memo) gets no arrow
+// and the remove cursor.
+TEST_F(DBGridGroupPanelDrag, TheArrowAndCursorOverThePanel) {
+    Column("Done")->SetGroupIndex(0);
+    struct Case {
+        const char* FieldName;
+        bool Left; // of the Done button's middle, else right of it
+        TPoint Arrow;
+        TCursor Cursor;
+    };
+    const TRect first = Grid->GroupButtonRect(0);
+    const TRect second = Grid->GroupButtonRect(1);
+    const Case cases[] = {
+        {"Qty", true, {first.Left - 5, first.Top - 9}, Grid->Cursor()},
+        {"Qty", false, {second.Left - 5, second.Top - 9}, Grid->Cursor()},
+        {"Note", false, {-100, -100}, cvTL::crcvTLRemove},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.FieldName) + (c.Left ? " left" : " right"));
+        const TPoint from = HeaderCentre(c.FieldName);
+        const TPoint over{ButtonCentre(0).X + (c.Left ? -10 : 10), ButtonCentre(0).Y};
+        Mouse(TMouseEventKind::Press, from, MK_LBUTTON);
+        Mouse(TMouseEventKind::Move, {from.X + 8, from.Y}, MK_LBUTTON);
+        Mouse(TMouseEventKind::Move, over, MK_LBUTTON);
+        ASSERT_EQ(Grid->State(), 3);
+        EXPECT_EQ(Grid->DragArrowPoint(), c.Arrow);
+        ASSERT_TRUE(Grid->DragImageList());
+        EXPECT_EQ(Grid->DragImageList()->DragCursor(), c.Cursor);
+        Grid->OnEndDragGroupColumn = [](TObject*, TcvTreeListColumn*, int, bool& accept) { accept = false; };
+        Mouse(TMouseEventKind::Release, over, 0);
+        Grid->OnEndDragGroupColumn = nullptr;
+        EXPECT_EQ(Grouping(), "Done");
+    }
 }
 
 TEST_F(DBGridGroupPanelDrag, HeadersDroppedOnThePanelGroupTheRows) {

@@ -105,6 +105,34 @@ TEST_F(DBGridGroupPanel, PaintsTheHintWhileNothingIsGrouped) {
     EXPECT_EQ(heard, panel);
 }
 
+// Group columns show as header buttons joined by connector lines; the hint goes.
+TEST_F(DBGridGroupPanel, PaintsTheGroupButtonsAndTheirConnectors) {
+    Grid->SetGroupPanelColor(clBlue);
+    Grid->SetGroupPanelFontColor(clRed);
+    Grid->SetShowGroupPanel(true);
+    Grid->ColumnByFieldName("Qty")->SetGroupIndex(0);
+    Grid->ColumnByFieldName("Name")->SetGroupIndex(1);
+    ASSERT_EQ(Grid->GroupColumnCount(), 2);
+    UpdateWindow(Wnd());
+    EXPECT_EQ(CountPixels(Grid->CalcRectInfo().GroupPanel, ColorToRGB(clRed)), 0);
+    for (int position : {0, 1}) {
+        const TRect button = Grid->GroupButtonRect(position);
+        EXPECT_GT(CountPixels(button, ColorToRGB(Grid->HeaderColor())), button.Width() * button.Height() / 2);
+        EXPECT_GT(CountPixels(button, ColorToRGB(Grid->HeaderFont()->Color())), 10) << "the caption";
+    }
+    const TRect first = Grid->GroupButtonRect(0);
+    const TRect second = Grid->GroupButtonRect(1);
+    const int middle = (first.Left + first.Right) / 2;
+    const int lineY = first.Bottom + 2;
+    HDC dc = GetDC(Wnd());
+    const COLORREF line = ColorToRGB(clBtnText);
+    EXPECT_EQ(GetPixel(dc, middle, first.Bottom), line);
+    EXPECT_EQ(GetPixel(dc, middle, lineY), line);
+    EXPECT_EQ(GetPixel(dc, (middle + second.Left) / 2, lineY), line);
+    EXPECT_EQ(GetPixel(dc, middle, lineY + 1), ColorToRGB(clBlue));
+    ReleaseDC(Wnd(), dc);
+}
+
 TEST_F(DBGridGroupPanel, RowsSlideByThePanelsHeightWithinTheTimeLimit) {
     struct Case {
         bool Show;
