@@ -118,6 +118,11 @@ void TCustomcvDBGrid::Loaded() {
     FLoading = true;
     TScopeGuard loading([this] { FLoading = false; });
     TCustomcvDBTreeListControl::Loaded();
+    {
+        FInLayoutChange = true;
+        TScopeGuard inLayoutChange([this] { FInLayoutChange = false; });
+        RebuildGroupList();
+    }
     BindingChanged();
     RestoreLayout();
     if (IsAutoHeaderPanelHeight()) AdjustHeaderPanelRowCount();

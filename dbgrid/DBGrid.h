@@ -407,7 +407,7 @@ public:
 private:
     // The first ungrouped column, in column order, with a sort state.
     TcvTreeListColumn* FirstSortColumn() const;
-    void SortRows(TcvTreeListColumn* Column);
+    void SortRows(TcvTreeListColumn* Column, int Level);
 
     // Grouping.
 public:
@@ -442,6 +442,10 @@ public:
     void RebuildGroupList();
     // Every node built again (FullReload), then OnReloadGroupList.
     void Regroup();
+    // A group row's one text: "Caption : value " with the group column's
+    // caption and display text, then the group's summary text, then
+    // OnGetGroupText may change it all.
+    std::string GetGroupRowText(const TcvTreeListNode* Node) const;
     // The group column at Position (0: outermost); nullptr out of range.
     TcvDBTreeListColumn* GroupColumns(int Position) const;
 
@@ -469,9 +473,13 @@ private:
     // group path; groups left empty go. False when it cannot (no such node,
     // records came or went): the caller reloads.
     bool SmartRegroupRecord();
+    // With the grouping locked, group columns whose field the dataset no
+    // longer has leave the grouping, the last first.
+    void RemoveFieldlessGroupColumns();
     // Groups collapsed (egoCollapsedReload): the top group of the current
-    // record is focused and the dataset put on its first record.
-    void FocusCollapsedGroup(TcvTreeListNode* Current);
+    // record is focused and the dataset put on its first record; with
+    // egoSeekDetail the focus goes on to that group's first record row.
+    void FocusCollapsedGroup();
 
     // 0 unlocked, 1 locked in the record-buffer mode, 2 otherwise.
     int FGroupingLockMode = 0;

@@ -121,7 +121,7 @@ void TCustomcvDBGrid::EndGrouping() {
     FGroupColumnNames->Clear();
     if (changed)
         Regroup();
-    else if (FRegroupPending && !IsBufferMode())
+    else if (FRegroupPending && !FLoading && !IsBufferMode())
         FullReload();
 }
 
@@ -265,4 +265,34 @@ void TCustomcvDBGrid::TakeFirstRecordKeys() {
     };
     for (int i = 0; i < Count(); ++i)
         take(Items(i));
+}
+
+void TCustomcvDBGrid::RemoveFieldlessGroupColumns() {
+    const auto fieldless = [this](int Position) { return !DataSet()->FindField(GroupColumns(Position)->FieldName()); };
+    bool any = false;
+    for (int position = 0; position < GroupColumnCount() && !any; ++position)
+        any = fieldless(position);
+    if (!any) return;
+    TGroupingLock lock(this);
+    for (int position = GroupColumnCount() - 1; position >= 0; --position)
+        if (fieldless(position)) RemoveGroupColumn(position);
+}
+
+void TCustomcvDBGrid::FocusCollapsedGroup() {
+    TField* field = GroupColumns(0)->Field();
+    int position = 0;
+    TcvDBGridNode* group = FindGroupNode(nullptr, 0, field->Value(), position);
+    if (!group) return;
+    TDataSet* dataSet = DataSet();
+    if (IsUseLocate()) {
+        LocateNodeRecord(nullptr, group, true, group->KeyText);
+    } else {
+        dataSet->First();
+        dataSet->MoveBy(group->RecordNumber);
+    }
+    TcvTreeListNode* node = group;
+    if (FOptions.Contains(egoSeekDetail))
+        while (node->HasChildren())
+            node = node->GetFirstChild();
+    FocusSynced(node);
 }
