@@ -17,7 +17,10 @@ namespace {
 class DBGridGroupPanelDrag : public ::testing::Test {
 protected:
     TShownGrid Shown{12, 300, {"ID", "Name", "Qty", "Done", "Note"},
-                      [](TcvDBGrid& Grid) { Grid.SetShowGroupPanel(true); }};
+                      [](TcvDBGrid& Grid) {
+                          Grid.SetKeyField("ID");
+                          Grid.SetShowGroupPanel(true);
+                      }};
     TcvDBGrid* Grid = Shown.Grid;
 
     TcvDBTreeListColumn* Column(const char* FieldName) const { return Grid->ColumnByFieldName(FieldName); }
@@ -43,14 +46,14 @@ protected:
             names += (i ? " " : "") + Grid->GroupColumns(i)->FieldName();
         return names;
     }
-    // The top rows' group values ("-" for a record row).
-    std::string TopGroups() const {
-        std::string values;
+    // The top rows' texts: a group row's, or "-" for a record row.
+    std::string TopRows() const {
+        std::string texts;
         for (int i = 0; i < Grid->Count(); ++i) {
-            auto* node = static_cast<TcvDBGridNode*>(Grid->Items(i));
-            values += (i ? " " : "") + (Grid->IsGroupNode(node) ? node->GroupValue.AsString() : std::string("-"));
+            TcvTreeListNode* node = Grid->Items(i);
+            texts += (i ? "|" : "") + (Grid->IsGroupNode(node) ? Grid->GetNodeString(node, -1) : std::string("-"));
         }
-        return values;
+        return texts;
     }
     void Mouse(TMouseEventKind Kind, TPoint Client, WPARAM Keys) {
         const TPoint origin = Grid->ClientToScreen({0, 0});
@@ -125,6 +128,7 @@ TEST_F(DBGridGroupPanelDrag, HeadersDroppedOnThePanelGroupTheRows) {
     Drag(HeaderCentre("Done"), PanelEnd());
     EXPECT_EQ(Grouping(), "Done");
     EXPECT_FALSE(Column("Done")->Visible());
+    EXPECT_EQ(TopRows(), "Done : False |Done : True ");
     EXPECT_EQ(Grid->GroupColumnAtPoint(ButtonCentre(0).X, ButtonCentre(0).Y), Column("Done"));
     EXPECT_EQ(Grid->GetGroupPanelHeight(), TCustomcvDBGrid::GroupPanelHeightFor(1, Grid->HeaderRowHeight()));
 
@@ -138,6 +142,8 @@ TEST_F(DBGridGroupPanelDrag, HeadersDroppedOnThePanelGroupTheRows) {
     EXPECT_EQ(Grouping(), "Qty Done");
     EXPECT_EQ(Column("Qty")->GroupIndex(), 0);
     EXPECT_EQ(Column("Done")->GroupIndex(), 1);
+    EXPECT_EQ(TopRows().substr(0, 20), "Qty : 10 |Qty : 20 |");
+    EXPECT_EQ(Grid->GetNodeString(Grid->Items(0)->GetFirstChild(), -1), "Done : True ");
     EXPECT_EQ(Grid->GroupColumnAtPoint(ButtonCentre(1).X, ButtonCentre(1).Y), Column("Done"));
 }
 
@@ -161,7 +167,7 @@ TEST_F(DBGridGroupPanelDrag, AButtonDraggedOffUngroups) {
         EXPECT_EQ(Column("Done")->GroupIndex(), -1);
         EXPECT_EQ(Column("Done")->Visible(), c.Visible);
         EXPECT_EQ(hidden, c.Visible ? "" : "Done");
-        EXPECT_EQ(TopGroups().find("True"), std::string::npos) << "record rows only";
+        EXPECT_EQ(TopRows().find("Done"), std::string::npos) << "record rows only";
     }
 }
 
