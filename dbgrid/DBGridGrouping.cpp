@@ -296,3 +296,32 @@ void TCustomcvDBGrid::FocusCollapsedGroup() {
             node = node->GetFirstChild();
     FocusSynced(node);
 }
+
+// The smart regroup ------------------------------------------------------------------------
+
+bool TCustomcvDBGrid::SmartRegroupRecord() {
+    TDataSet* dataSet = DataSet();
+    // Only a changed record: a record that came or went needs the whole walk.
+    if (GroupColumnCount() == 0 || !dataSet || FKeyValues->Count() != dataSet->RecordCount()) return false;
+    auto* node = static_cast<TcvDBGridNode*>(FindRecordNode(RecordKeyText()));
+    if (!node) return false;
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    LoadNodeFromRecord(node);
+    TcvTreeListNode* oldParent = node->Parent();
+    TcvDBGridNode* group = PlaceRecordInGroups(node->RecordNumber);
+    if (group != oldParent) {
+        node->InternalMoveTo(group, natAddChild);
+        while (oldParent && oldParent->Count() == 0) {
+            TcvTreeListNode* above = oldParent->Parent();
+            delete oldParent;
+            oldParent = above;
+        }
+    }
+    ResortNodes();
+    TakeFirstRecordKeys();
+    PrepareSummaries();
+    ResetSummaries();
+    for (TcvTreeListNode* row = Items(0); row; row = row->GetNext())
+        if (!IsGroupNode(row)) DoCalcSummary(row);
+    return true;
+}

@@ -437,7 +437,10 @@ void TCustomcvDBGrid::DataChanged() {
         if (FOptions.Contains(egoResetColumnFocus)) SetFocusedColumn(0);
         return;
     }
-    FullReload();
+    if (FOptions.Contains(egoSmartRefresh) && SmartRegroupRecord())
+        FocusCurrentRecord();
+    else
+        FullReload();
 }
 
 void TCustomcvDBGrid::RefreshRow(TcvTreeListNode* Node) {
@@ -564,6 +567,8 @@ void TCustomcvDBGrid::FullReload() {
     // One sort for the whole list, not an ordered insert per record.
     FKeyValues->SetSorted(true);
     if (IsNodeFilterActive()) ApplyNodeFilter();
+    FinishSummaries();
+    ResortGroupsBySummary();
     // The records came in dataset order: a sorted column orders them again.
     ResortNodes();
     TakeFirstRecordKeys();

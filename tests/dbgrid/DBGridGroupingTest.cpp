@@ -269,4 +269,21 @@ TEST(DBGridGroupingTest, AGridReadFromItsFormGroupsByTheColumnsGroupIndex) {
     EXPECT_EQ(grid.Grid->Count(), 4);
 }
 
+TEST(DBGridGroupingTest, ASmartRefreshMovesOnlyTheEditedRecordsRow) {
+    GroupedGrid grid([](TcvDBGrid& Grid) { Grid.SetOptions(Grid.Options() + egoSmartRefresh); });
+    grid.Column("City")->SetGroupIndex(0);
+    TcvTreeListNode* oslo = grid.Grid->Items(1);
+    TcvTreeListNode* six = oslo->GetFirstChild();
+    grid.Query->Locate("ID", Variant(4), {});
+    grid.Query->Edit();
+    grid.Query->FieldByName("City")->SetAsString("Rome");
+    grid.Query->Post();
+    // The Null group went with its only record; record 4 joined Rome.
+    EXPECT_EQ(grid.Tree(), "City : Oslo |  6|City : Paris |  1|  3|City : Rome |  2|  5|  4|");
+    EXPECT_EQ(grid.Grid->Items(0), oslo);
+    EXPECT_EQ(oslo->GetFirstChild(), six);
+    EXPECT_EQ(grid.CurrentId(), 4);
+    EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 0), "4");
+}
+
 } // namespace
