@@ -18,10 +18,13 @@
 #include <string>
 #include <vector>
 
+class TcvDBGridFilterPopupListBox;
 class TcvDBGridColumn;
 class TCustomcvDBGrid;
 class TStringList;
 
+using TcvDBGridEnumFilterValuesEvent = std::function<void(TObject* Sender, TcvDBTreeListColumn* Column, bool& More,
+                                                         std::string& DisplayText, Variant& Value)>;
 using TcvDBGridColumnEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column)>;
 using TcvDBGridEndDragGroupColumnEvent =
     std::function<void(TObject* Sender, TcvTreeListColumn* Column, int NewPosition, bool& Accept)>;
@@ -463,6 +466,36 @@ private:
     mutable std::unique_ptr<TcvDBGridFilter> FFilter;
 
     // Filter drop-down.
+public:
+    // Drops Column's value list down under its header's filter button,
+    // without taking the focus from the grid; nothing when the column shows
+    // no header cell.
+    void FilterDropDown(int Column) override;
+    // The drop-down list; nullptr before the first drop-down.
+    TcvDBGridFilterPopupListBox* FilterPopup() const { return FFilterPopup; }
+    // From the drop-down's showing until its list applies or cancels.
+    bool IsFilterDropDownOpen() const { return FFilterDropDownOpen; }
+    // Also closes an open drop-down without applying a choice.
+    void CancelMouseOperation() override;
+
+    // Outside the in-memory mode, the application lists a column's values:
+    // called until it leaves More False, each time with More True, an empty
+    // DisplayText and an unassigned Value (an unassigned or Null value only
+    // tells that the column has blanks).
+    TcvDBGridEnumFilterValuesEvent OnEnumFilterValues;
+
+private:
+    friend class TcvDBGridFilterPopupListBox;
+    // The value list of Column, then its items, the selected one following
+    // the column's condition.
+    void FillFilterDropDown(TcvDBTreeListColumn* Column);
+    // While the drop-down is open: focus loss and cancel mode close it, the
+    // mouse inside it goes to it, the keys go to it; true when Message was
+    // handled here.
+    bool GuardFilterDropDown(TMessage& Message);
+
+    TcvDBGridFilterPopupListBox* FFilterPopup = nullptr; // owned as a component
+    bool FFilterDropDownOpen = false;
 
     // Layout items.
 
