@@ -461,6 +461,8 @@ public:
 
 private:
     mutable std::unique_ptr<TcvDBGridFilter> FFilter;
+    // Set when the node filter freed rows the last reload made.
+    bool FRowsHiddenByFilter = false;
 
     // Filter drop-down.
 
