@@ -99,6 +99,11 @@ bool ConvertsToValueType(const Variant& Value, TVarType Type) {
     }
 }
 
+// The radio buttons are placed by their left and top; both fit before the
+// next one.
+constexpr int RadioWidth = 50;
+constexpr int RadioHeight = 17;
+
 TBounds BoundsOf(const TControl* Placeholder) {
     return {Placeholder->Left(), Placeholder->Top(), Placeholder->Width(), Placeholder->Height()};
 }
@@ -126,12 +131,15 @@ TfmCustomDialog::TfmCustomDialog(TComponent* AOwner) : TForm(AOwner) {
     LColumnName = build.Control<TLabel>(this, "LColumnName", {8, 27, 0, 0});
     bvlLine = build.Control<TBevel>(this, "bvlLine", {8, 34, 396, 4});
     bvlLine->SetShape(bsTopLine);
+    // The column's name heads the line: its opaque label, ending in a space,
+    // covers the line's start.
+    LColumnName->BringToFront();
     cbOperator1 = build.Control<TLabel>(this, "cbOperator1", {14, 46, 185, 21});
     Edit1 = build.Control<TLabel>(this, "Edit1", {214, 46, 185, 21});
-    rbAnd = build.Control<TRadioButton>(this, "rbAnd", {60, 74, 0, 0}, "&And");
+    rbAnd = build.Control<TRadioButton>(this, "rbAnd", {60, 74, RadioWidth, RadioHeight}, "&And");
     rbAnd->SetChecked(true);
     rbAnd->SetTabOrder(0);
-    rbOr = build.Control<TRadioButton>(this, "rbOr", {118, 74, 0, 0}, "&Or");
+    rbOr = build.Control<TRadioButton>(this, "rbOr", {118, 74, RadioWidth, RadioHeight}, "&Or");
     rbOr->SetTabOrder(1);
     // Tab reaches the pair at its checked button; the arrows move within it.
     rbOr->SetTabStop(false);
