@@ -431,6 +431,14 @@ public:
     // Filter drop-down.
 
     // Layout items.
+protected:
+    // A column adds "GroupIndex"; the grid "ShowGroupPanel", "ShowNewItemRow",
+    // "ShowRowFooter", "ShowSummaryFooter". Each after the inherited values,
+    // except that a column's GroupIndex is set before them.
+    void SaveGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
+    void SaveColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
+    void LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
+    void LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
 
     // Nodes under edit.
 protected:
