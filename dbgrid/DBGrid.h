@@ -502,6 +502,16 @@ protected:
     void SaveColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
     void LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
     void LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
+    // A load runs inside one grouping bracket, so the tree is regrouped once
+    // at its end, with the group columns in their stored order.
+    void BeginLoadLayout(TcvRegIniWrapper& Store) override;
+    void EndLoadLayout(TcvRegIniWrapper& Store) override;
+
+private:
+    // The GroupIndex each column read in the load under way. Columns join
+    // the groups one by one in column order, so the list's order comes from
+    // these at the end.
+    std::vector<std::pair<const TcvTreeListColumn*, int>> FLoadedGroupIndexes;
 
     // Nodes under edit.
 protected:

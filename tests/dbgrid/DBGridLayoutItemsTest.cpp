@@ -16,11 +16,11 @@
 
 namespace {
 
-const char* const ColumnFields[] = {"Name", "Qty", "Price"};
+const char* const ColumnFields[] = {"ID", "Name", "Qty", "Price"};
 const char* const RegistryPath = "\\Software\\Corvanta\\Layouts\\Grid";
 
-// A form "frmLayout" holding the grid "Grid" with the columns colName,
-// colQty and colPrice over the fixture's rows.
+// A form "frmLayout" holding the grid "Grid" with the columns colID,
+// colName, colQty and colPrice over the fixture's rows.
 struct TGridWorld {
     gridtest::TGridData Data{6};
     std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
@@ -38,10 +38,19 @@ struct TGridWorld {
             column->SetFieldName(field);
         }
         Grid->SetDataSource(Data.Source.get());
+        Grid->OnReloadGroupList = [this](TObject*) { ++Regroupings; };
     }
 
     TcvDBTreeListColumn* Column(const char* Field) const {
         return static_cast<TcvDBTreeListColumn*>(Grid->ColumnByName(std::string("col") + Field));
+    }
+
+    // Grouped by Price, Qty and Name, in this order: the reverse of the
+    // columns' order.
+    void Group() const {
+        Column("Price")->SetGroupIndex(0);
+        Column("Qty")->SetGroupIndex(1);
+        Column("Name")->SetGroupIndex(2);
     }
 
     void SetFlags(bool Value) const {
@@ -55,10 +64,12 @@ struct TGridWorld {
     std::string Describe() const {
         std::string s = "flags " + std::to_string(Grid->ShowGroupPanel()) + std::to_string(Grid->ShowNewItemRow()) +
                         std::to_string(Grid->ShowRowFooter()) + std::to_string(Grid->ShowSummaryFooter()) + " | groups";
-        for (const char* field : ColumnFields)
-            s += " " + std::to_string(Column(field)->GroupIndex());
+        for (int i = 0; i < Grid->GroupColumnCount(); ++i)
+            s += " " + Grid->GroupColumns(i)->Name() + ":" + std::to_string(Grid->GroupColumns(i)->GroupIndex());
         return s;
     }
+
+    int Regroupings = 0;
 };
 
 struct TStore {
@@ -74,23 +85,25 @@ const TStore Stores[] = {
      [](auto& C, const std::string&) { C.LoadFromRegistry(RegistryPath); }},
 };
 
-TEST(DBGridLayoutItems, TheFlagsComeBackFromAnIniFileAndFromTheRegistry) {
+TEST(DBGridLayoutItems, GroupsAndFlagsComeBackFromAnIniFileAndFromTheRegistryWithOneRegrouping) {
     ScratchHome home;
     TScratchFolder folder;
     const std::string file = folder / "layout.ini";
     for (const TStore& store : Stores) {
         SCOPED_TRACE(store.Name);
         TGridWorld saved;
+        saved.Group();
         saved.SetFlags(true);
         store.Save(*saved.Grid, file);
         TGridWorld loaded;
         ASSERT_NE(loaded.Describe(), saved.Describe());
         store.Load(*loaded.Grid, file);
-        EXPECT_EQ(loaded.Describe(), saved.Describe());
+        EXPECT_EQ(loaded.Describe(), "flags 1111 | groups colPrice:0 colQty:1 colName:2");
+        EXPECT_EQ(loaded.Regroupings, 1);
     }
     TMemIniFile ini(file);
     EXPECT_EQ(ini.ReadString("\\frmLayout_Grid", "ShowSummaryFooter", ""), "1");
-    EXPECT_EQ(ini.ReadString("\\frmLayout_Grid\\Columns\\colQty", "GroupIndex", ""), "-1");
+    EXPECT_EQ(ini.ReadString("\\frmLayout_Grid\\Columns\\colQty", "GroupIndex", ""), "1");
 }
 
 TEST(DBGridLayoutItems, APlainTreeListLayoutLeavesTheGridsItems) {
@@ -110,6 +123,7 @@ TEST(DBGridLayoutItems, APlainTreeListLayoutLeavesTheGridsItems) {
         tree->SaveToIniFile(file);
     }
     TGridWorld world;
+    world.Group();
     world.SetFlags(true);
     const std::string before = world.Describe();
     world.Grid->LoadFromIniFile(file);
