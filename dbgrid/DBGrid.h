@@ -6,6 +6,7 @@
 // Every load puts the dataset back on its record with its BOF/EOF state.
 #pragma once
 
+#include "dbgrid/DBGridFilter.h"
 #include "dbgrid/DBGridOptions.h"
 #include "dbgrid/DBGridSummary.h"
 #include "dbgrid/DBTreeListControl.h"
@@ -482,14 +483,47 @@ private:
 
     // Filtering.
 public:
-    virtual bool IsNodeVisibleByFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
-    virtual void ResetNodeFilter() {}
-    virtual void FreeFilterObjects() {}
-    virtual bool NodePassesFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
-    virtual void ApplyNodeFilter() {}
-    virtual void PrepareFilter() {}
-    virtual void RefilterNodes() {}
-    virtual void ApplyFilterToDataSet() {}
+    // Made on first read and owned by the grid; the filter's own properties
+    // are set, never the object.
+    TcvDBGridFilter* Filter() const;
+    // The criteria hold an item.
+    bool HasFilter() const override;
+    // The criteria's filter text.
+    std::string GetFilterText() const override;
+    // "Clear Filter".
+    std::string GetFilterCaption() const;
+    // The filter's Active.
+    bool IsFilterActive() const override;
+    // The tree-list control's state, with bit 8 added when the button shows
+    // and the column takes part in the criteria.
+    int GetHeaderButtonState(int Column) const override;
+    // fsNone: never; fsAlways: always; fsAuto: while a non-empty filter hides rows.
+    bool IsFilterButtonShown() const override;
+    // After the criteria changed: the rows the filter hides go (in the
+    // in-memory mode), and with AutoDataSetFilter the dataset is filtered.
+    virtual void RefreshFilter();
+    // May change the text before the dataset takes it.
+    TcvDBGridFilterChangedEvent OnFilterChanged;
+
+    // Nodes pass while the node filter is off; then the criteria decide.
+    virtual bool IsNodeVisibleByFilter(TcvTreeListNode* Node) const;
+    // The node filter goes off and every row comes back.
+    virtual void ResetNodeFilter();
+    virtual void FreeFilterObjects();
+    virtual bool NodePassesFilter(TcvTreeListNode* Node) const;
+    // Frees the record rows that fail the criteria, then the group rows
+    // left without records.
+    virtual void ApplyNodeFilter();
+    // Binds the conditions to the columns as they are now.
+    virtual void PrepareFilter();
+    // Reloads the rows, which applies the node filter.
+    virtual void RefilterNodes();
+    // The criteria's filter text (after OnFilterChanged) into the dataset's
+    // Filter, FilterOptions and Filtered, under AutoDataSetFilter.
+    virtual void ApplyFilterToDataSet();
+
+private:
+    mutable std::unique_ptr<TcvDBGridFilter> FFilter;
 
     // Filter drop-down.
 
