@@ -55,11 +55,10 @@ bool TCustomcvDBGrid::IsFilterButtonShown() const {
 }
 
 void TCustomcvDBGrid::RefreshFilter() {
-    const bool wasActive = IsNodeFilterActive();
     FNodeFilterActive = HasFilter();
     // Rows a filter freed come back only by a reload: skip it when no
     // filter hid rows before or hides them now.
-    if (wasActive || IsNodeFilterActive()) RefilterNodes();
+    if (FRowsHiddenByFilter || IsNodeFilterActive()) RefilterNodes();
     ApplyFilterToDataSet();
     // The filter bar and the header buttons follow the new state.
     LayoutChanged();
@@ -92,6 +91,7 @@ void TCustomcvDBGrid::ApplyNodeFilter() {
             groups.push_back(node);
         else if (!NodePassesFilter(node))
             failing.push_back(node);
+    FRowsHiddenByFilter = FRowsHiddenByFilter || !failing.empty();
     for (TcvTreeListNode* node : failing)
         delete node;
     // From the deepest up: a group emptied by its records and subgroups goes too.
@@ -106,7 +106,9 @@ void TCustomcvDBGrid::PrepareFilter() {
 void TCustomcvDBGrid::RefilterNodes() {
     PrepareFilter();
     // The in-memory load applies the node filter to the rows it makes.
-    if (IsLoadAllMode() && FDataLink->Active()) FullReload();
+    if (!IsLoadAllMode() || !FDataLink->Active()) return;
+    FRowsHiddenByFilter = false;
+    FullReload();
 }
 
 void TCustomcvDBGrid::ApplyFilterToDataSet() {
