@@ -2,6 +2,7 @@
 // tree-list answers that depend on the loading mode. The loading itself lives
 // in DBGridLoading.cpp.
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/FilterPopupListBox.h"
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -220,7 +221,10 @@ void TCustomcvDBGrid::ShowColumnAt(int Band, int Row, int Column, int Position) 
 
 void TCustomcvDBGrid::RemoveColumn(TcvTreeListColumn* Column) {
     FGroupColumns.erase(std::remove(FGroupColumns.begin(), FGroupColumns.end(), Column), FGroupColumns.end());
+    if (FFilterPopup && FFilterPopup->Column() == Column) FFilterPopup->SetColumn(nullptr);
     TCustomcvDBTreeListControl::RemoveColumn(Column);
+    // The criteria keep no pointer to a column that went.
+    PrepareFilter();
 }
 
 void TCustomcvDBGrid::RecordChanged(TField* Field) {
