@@ -2,6 +2,7 @@
 // tree-list answers that depend on the loading mode. The loading itself lives
 // in DBGridLoading.cpp.
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/FilterPopupListBox.h"
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -156,12 +157,6 @@ void TCustomcvDBGrid::Notification(TComponent* AComponent, TOperation Operation)
     if (!IsBufferMode() && FDataLink->Active()) LinkActiveChanged(dataSet->Active());
 }
 
-void TCustomcvDBGrid::SetShowGroupPanel(bool Value) {
-    if (Value == FShowGroupPanel) return;
-    FShowGroupPanel = Value;
-    LayoutChanged();
-}
-
 void TCustomcvDBGrid::EndDragGroupColumn(TcvTreeListColumn* Column, int NewPosition, bool& Accept) {
     Fire(OnEndDragGroupColumn, this, Column, NewPosition, Accept);
 }
@@ -230,7 +225,10 @@ void TCustomcvDBGrid::ShowColumnAt(int Band, int Row, int Column, int Position) 
 
 void TCustomcvDBGrid::RemoveColumn(TcvTreeListColumn* Column) {
     FGroupColumns.erase(std::remove(FGroupColumns.begin(), FGroupColumns.end(), Column), FGroupColumns.end());
+    if (FFilterPopup && FFilterPopup->Column() == Column) FFilterPopup->SetColumn(nullptr);
     TCustomcvDBTreeListControl::RemoveColumn(Column);
+    // The criteria keep no pointer to a column that went.
+    PrepareFilter();
 }
 
 void TCustomcvDBGrid::RecordChanged(TField* Field) {

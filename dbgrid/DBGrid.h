@@ -6,6 +6,7 @@
 // Every load puts the dataset back on its record with its BOF/EOF state.
 #pragma once
 
+#include "dbgrid/DBGridFilter.h"
 #include "dbgrid/DBGridOptions.h"
 #include "dbgrid/DBGridSummary.h"
 #include "dbgrid/DBTreeListControl.h"
@@ -17,10 +18,13 @@
 #include <string>
 #include <vector>
 
+class TcvDBGridFilterPopupListBox;
 class TcvDBGridColumn;
 class TCustomcvDBGrid;
 class TStringList;
 
+using TcvDBGridEnumFilterValuesEvent = std::function<void(TObject* Sender, TcvDBTreeListColumn* Column, bool& More,
+                                                         std::string& DisplayText, Variant& Value)>;
 using TcvDBGridColumnEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column)>;
 using TcvDBGridEndDragGroupColumnEvent =
     std::function<void(TObject* Sender, TcvTreeListColumn* Column, int NewPosition, bool& Accept)>;
@@ -493,6 +497,60 @@ private:
     int FGroupingLockMode = 0;
 
     // Group panel.
+public:
+    using TcvBackgroundDrawEvent = std::function<void(TObject* Sender, TCanvas* Canvas, const TRect& Rect)>;
+    static constexpr const char* SGroupPanelHint = "Drag a column header here to group by that column";
+
+    // The panel's height for GroupCount group columns under header rows
+    // HeaderRowHeight high, and the button of group position Position
+    // (Position = GroupCount: the place after the last button) measured
+    // from the panel's corner.
+    static int GroupPanelHeightFor(int GroupCount, int HeaderRowHeight);
+    static TRect GroupButtonRectFor(int Position, int HeaderRowHeight);
+    // 0 while the panel is hidden.
+    int GetGroupPanelHeight() const override;
+    // The rows shift right by one level indent per group column.
+    int GetGroupIndentWidth() const override;
+    // The button of group position Position in client coordinates.
+    TRect GroupButtonRect(int Position) const;
+    // The group column whose button holds the client point, when the point
+    // lies in the group panel; else nil.
+    TcvTreeListColumn* GroupColumnAtPoint(int X, int Y) const;
+    // While a group button is dragged it may go where headers are hidden.
+    bool CanDropToCustomizeForm() const override;
+
+    // Paints the group panel's background instead of GroupPanelColor.
+    TcvBackgroundDrawEvent OnBackgroundDrawEvent;
+
+protected:
+    // Background, the hint with no group column, the connector lines and
+    // the group buttons drawn as header buttons with their sort marks.
+    void DrawGroupPanel(TCanvas* ACanvas, const TRect& R, HBRUSH HeaderBrush, HBRUSH ShadowBrush) override;
+    // A press on a group button makes a drag pending; past 5 pixels the
+    // button's column is dragged; a release without a drag sorts by it.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Over the group panel: no header position, the arrow above the group
+    // position the drop would take (none when the column may not group).
+    TcvHeaderPosInfo GetHeaderDropPosition(TPoint& Point, bool BandMode, int DraggedIndex, int DraggedItem) override;
+    // The grid's cursor over the group panel, the remove cursor for a
+    // column that may not group.
+    void GetDragCursor(TPoint ClientPoint, TCursor& Cursor) override;
+    // A header dropped on the group panel groups (OnEndDragGroupColumn may
+    // refuse); a group button dropped elsewhere ungroups.
+    void EndColumnDrag(bool Accepted) override;
+
+private:
+    // The rows slide by the panel's height as it shows or hides.
+    void SlideGroupPanel(bool Showing);
+    // The group position a drop at client X takes: the number of buttons
+    // whose middle lies left of it.
+    int GroupDropPosition(int X) const;
+    // The dragged column may not join the grouping.
+    bool IsGroupDropRefused(int Column) const;
+    bool FGroupPanelDragPending = false;
+    TPoint FGroupPanelPressPoint{};
 
     // Summaries.
 public:
@@ -575,18 +633,101 @@ private:
 
     // Filtering.
 public:
-    virtual bool IsNodeVisibleByFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
-    virtual void ResetNodeFilter() {}
-    virtual void FreeFilterObjects() {}
-    virtual bool NodePassesFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
-    virtual void ApplyNodeFilter() {}
-    virtual void PrepareFilter() {}
-    virtual void RefilterNodes() {}
-    virtual void ApplyFilterToDataSet() {}
+    // Made on first read and owned by the grid; the filter's own properties
+    // are set, never the object.
+    TcvDBGridFilter* Filter() const;
+    // The criteria hold an item.
+    bool HasFilter() const override;
+    // The criteria's filter text.
+    std::string GetFilterText() const override;
+    // "Clear Filter".
+    std::string GetFilterCaption() const;
+    // The filter's Active.
+    bool IsFilterActive() const override;
+    // The tree-list control's state, with bit 8 added when the button shows
+    // and the column takes part in the criteria.
+    int GetHeaderButtonState(int Column) const override;
+    // fsNone: never; fsAlways: always; fsAuto: while a non-empty filter hides rows.
+    bool IsFilterButtonShown() const override;
+    // After the criteria changed: the rows the filter hides go (in the
+    // in-memory mode), and with AutoDataSetFilter the dataset is filtered.
+    virtual void RefreshFilter();
+    // May change the text before the dataset takes it.
+    TcvDBGridFilterChangedEvent OnFilterChanged;
+
+    // Nodes pass while the node filter is off; then the criteria decide.
+    virtual bool IsNodeVisibleByFilter(TcvTreeListNode* Node) const;
+    // The node filter goes off and every row comes back.
+    virtual void ResetNodeFilter();
+    virtual void FreeFilterObjects();
+    virtual bool NodePassesFilter(TcvTreeListNode* Node) const;
+    // Frees the record rows that fail the criteria, then the group rows
+    // left without records.
+    virtual void ApplyNodeFilter();
+    // Binds the conditions to the columns as they are now.
+    virtual void PrepareFilter();
+    // Reloads the rows, which applies the node filter.
+    virtual void RefilterNodes();
+    // The criteria's filter text (after OnFilterChanged) into the dataset's
+    // Filter, FilterOptions and Filtered, under AutoDataSetFilter.
+    virtual void ApplyFilterToDataSet();
+
+private:
+    mutable std::unique_ptr<TcvDBGridFilter> FFilter;
+    // Set when the node filter freed rows the last reload made.
+    bool FRowsHiddenByFilter = false;
 
     // Filter drop-down.
+public:
+    // Drops Column's value list down under its header's filter button,
+    // without taking the focus from the grid; nothing when the column shows
+    // no header cell.
+    void FilterDropDown(int Column) override;
+    // The drop-down list; nullptr before the first drop-down.
+    TcvDBGridFilterPopupListBox* FilterPopup() const { return FFilterPopup; }
+    // From the drop-down's showing until its list applies or cancels.
+    bool IsFilterDropDownOpen() const { return FFilterDropDownOpen; }
+    // Also closes an open drop-down without applying a choice.
+    void CancelMouseOperation() override;
+
+    // Outside the in-memory mode, the application lists a column's values:
+    // called until it leaves More False, each time with More True, an empty
+    // DisplayText and an unassigned Value (an unassigned or Null value only
+    // tells that the column has blanks).
+    TcvDBGridEnumFilterValuesEvent OnEnumFilterValues;
+
+private:
+    friend class TcvDBGridFilterPopupListBox;
+    // The value list of Column, then its items, the selected one following
+    // the column's condition.
+    void FillFilterDropDown(TcvDBTreeListColumn* Column);
+    // While the drop-down is open: focus loss and cancel mode close it, the
+    // mouse inside it goes to it, the keys go to it; true when Message was
+    // handled here.
+    bool GuardFilterDropDown(TMessage& Message);
+
+    TcvDBGridFilterPopupListBox* FFilterPopup = nullptr; // owned as a component
+    bool FFilterDropDownOpen = false;
 
     // Layout items.
+protected:
+    // A column adds "GroupIndex"; the grid "ShowGroupPanel", "ShowNewItemRow",
+    // "ShowRowFooter", "ShowSummaryFooter". Each after the inherited values,
+    // except that a column's GroupIndex is set before them.
+    void SaveGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
+    void SaveColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
+    void LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
+    void LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
+    // A load runs inside one grouping bracket, so the tree is regrouped once
+    // at its end, with the group columns in their stored order.
+    void BeginLoadLayout(TcvRegIniWrapper& Store) override;
+    void EndLoadLayout(TcvRegIniWrapper& Store) override;
+
+private:
+    // The GroupIndex each column read in the load under way. Columns join
+    // the groups one by one in column order, so the list's order comes from
+    // these at the end.
+    std::vector<std::pair<const TcvTreeListColumn*, int>> FLoadedGroupIndexes;
 
     // Nodes under edit.
 protected:

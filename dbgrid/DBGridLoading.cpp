@@ -742,6 +742,7 @@ void TCustomcvDBGrid::ScrollByLines(bool Up, int Count) {
 }
 
 void TCustomcvDBGrid::WndProc(TMessage& Message) {
+    if (FFilterDropDownOpen && GuardFilterDropDown(Message)) return;
     if (Message.Msg == WM_VSCROLL) {
         // Scrolling leaves the cell: nothing moves while another control keeps the focus.
         Message.Result = 0;

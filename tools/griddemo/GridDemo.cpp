@@ -1,8 +1,9 @@
 // griddemo: the data-aware grid over a scratch list of a few hundred
 // documents, set up as the document windows set it.
-// Usage: griddemo [--mode buffer|memory|partial] [--shot FILE]
-//   --mode   how the grid gets its rows (default buffer: the record buffer)
-//   --shot   selects three rows by clicks, saves the form as a PNG and exits
+// Usage: griddemo [--mode buffer|memory|partial] [--grouped] [--shot FILE]
+//   --mode     how the grid gets its rows (default buffer: the record buffer)
+//   --grouped  grouped by each name's topic and kind, with summaries
+//   --shot     selects three rows by clicks, saves the form as a PNG and exits
 #include "dbgrid/DBGrid.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Window.h"
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: griddemo [--mode buffer|memory|partial] [--shot FILE]\n");
+    std::fprintf(stderr, "usage: griddemo [--mode buffer|memory|partial] [--grouped] [--shot FILE]\n");
     return 2;
 }
 
@@ -56,9 +57,12 @@ void ClickRow(TcvDBGrid* Grid, int Row, WPARAM Keys) {
 int main(int argc, char** argv) {
     TGridDemoMode mode = TGridDemoMode::Buffer;
     std::string shot;
+    bool grouped = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--mode") == 0 && i + 1 < argc) {
             if (!ParseMode(argv[++i], mode)) return Usage();
+        } else if (std::strcmp(argv[i], "--grouped") == 0) {
+            grouped = true;
         } else if (std::strcmp(argv[i], "--shot") == 0 && i + 1 < argc) {
             shot = fs::absolute(argv[++i]).string();
         } else {
@@ -72,6 +76,7 @@ int main(int argc, char** argv) {
     TfrmGridDemo* frmGridDemo = nullptr;
     Application->CreateForm(frmGridDemo);
     frmGridDemo->OpenDocuments((folder / "documents.mdb").string(), mode);
+    if (grouped) frmGridDemo->GroupByTopicAndKind();
     int result = 0;
     if (shot.empty()) {
         Application->Run();

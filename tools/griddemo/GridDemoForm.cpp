@@ -35,7 +35,7 @@ template <size_t N> const char* Pick(const char* const (&Table)[N], std::mt19937
 // The documents as one SQL text, the same on every run.
 std::string DocumentsSql() {
     std::string sql = "create table XMSB (XMSBID integer primary key, XMBH varchar(9), XMMC varchar(60),"
-                      " FZR varchar(10), SBRQ datetime, SQJE money, BZ memo);";
+                      " FZR varchar(10), SBRQ datetime, SQJE money, BZ memo, ZT varchar(10), LB varchar(10));";
     std::mt19937 random(2026);
     for (int id = 1; id <= DocumentCount; ++id) {
         char row[256];
@@ -45,8 +45,13 @@ std::string DocumentsSql() {
                       int(random() % 900000) + 5000, int(random() % 100));
         sql += row;
         sql += Pick(Remarks, random);
-        sql += "');";
+        sql += "', null, null);";
     }
+    // The topic and the kind that make up each name, for grouping.
+    for (const char* topic : Topics)
+        sql += std::string("update XMSB set ZT = '") + topic + "' where XMMC like '" + topic + "%';";
+    for (const char* kind : Kinds)
+        sql += std::string("update XMSB set LB = '") + kind + "' where XMMC like '%" + kind + "';";
     return sql;
 }
 
@@ -122,6 +127,24 @@ void TfrmGridDemo::OpenDocuments(const std::string& FileName, TGridDemoMode Mode
     FConnection->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + FileName + ";");
     FConnection->Open();
     qryDocuments->Open();
+}
+
+void TfrmGridDemo::GroupByTopicAndKind() {
+    TUpdateGuard<TCustomcvTreeList> update(grdDocuments);
+    for (const auto& [field, caption] : {std::pair{"ZT", "主题"}, std::pair{"LB", "类别"}}) {
+        TcvDBTreeListColumn* column = grdDocuments->CreateColumn(grdDocuments->GetDefaultColumnClass());
+        column->SetBandIndex(0);
+        column->SetCaption(caption);
+        column->SetFieldName(field);
+        column->SetSummaryType(cstSum);
+        column->SetSummaryField("SQJE");
+    }
+    grdDocuments->ColumnByFieldName("SQJE")->SetSummaryFooterType(cstSum);
+    grdDocuments->ColumnByFieldName("XMMC")->SetSummaryFooterType(cstCount);
+    grdDocuments->SetShowSummaryFooter(true);
+    grdDocuments->SetShowGroupPanel(true);
+    grdDocuments->ColumnByFieldName("ZT")->SetGroupIndex(0);
+    grdDocuments->ColumnByFieldName("LB")->SetGroupIndex(1);
 }
 
 std::string TfrmGridDemo::SelectedKeys() const {
