@@ -222,6 +222,8 @@ void TCustomcvDBGrid::ShowColumnAt(int Band, int Row, int Column, int Position) 
 void TCustomcvDBGrid::RemoveColumn(TcvTreeListColumn* Column) {
     FGroupColumns.erase(std::remove(FGroupColumns.begin(), FGroupColumns.end(), Column), FGroupColumns.end());
     TCustomcvDBTreeListControl::RemoveColumn(Column);
+    // The criteria keep no pointer to a column that went.
+    PrepareFilter();
 }
 
 void TCustomcvDBGrid::RecordChanged(TField* Field) {

@@ -6,6 +6,7 @@
 // Every load puts the dataset back on its record with its BOF/EOF state.
 #pragma once
 
+#include "dbgrid/DBGridFilter.h"
 #include "dbgrid/DBGridOptions.h"
 #include "dbgrid/DBGridSummary.h"
 #include "dbgrid/DBTreeListControl.h"
@@ -411,7 +412,70 @@ private:
 
     // Grouping.
 public:
-    virtual bool CanAddGroupColumn(TcvTreeListColumn* Column) const { return (void)Column, true; }
+    using TcvDBGridAddGroupColumnEvent = std::function<void(TObject* Sender, TcvTreeListColumn* Column, bool& Allow)>;
+    using TcvDBGridGetGroupTextEvent = std::function<void(TObject* Sender, TcvTreeListNode* Node, std::string& Text)>;
+
+    // The columns' GroupIndex setter lands here: Column leaves its group
+    // position and, unless Index is -1, joins at Index; one update and one
+    // grouping lock around both.
+    void SetColumnGroupIndex(TcvDBTreeListColumn* Column, int Index) override;
+    // False when CanAddGroupColumn refuses. Otherwise Column goes in at Index
+    // (clamped to the list), every GroupIndex becomes its position, an
+    // unsorted column sorts up, the column hides unless egoNotHideColumn,
+    // and the grid regroups unless the grouping is locked.
+    bool AddGroupColumn(int Index, TcvTreeListColumn* Column);
+    // The column at Position shows again, unsorted and ungrouped; the grid
+    // regroups unless the grouping is locked. Nothing without group columns.
+    void RemoveGroupColumn(int Position);
+    void ClearGrouping() override;
+    // False in grid mode. Unless renumbering: false for nil, DisableGrouping,
+    // a blob field (memo and graphic ones too) and the only visible column.
+    // Then false for a grouped column or one whose field a group column
+    // shows already; else OnAddGroupColumn decides.
+    virtual bool CanAddGroupColumn(TcvTreeListColumn* Column) const;
+    // Changes inside the bracket only renumber the list; the outermost
+    // EndGrouping regroups once when the grouped fields changed, else it
+    // refreshes the groups in place.
+    void BeginGrouping();
+    void EndGrouping();
+    // The list made again from the columns' GroupIndex values (after a form
+    // or a layout was read): in GroupIndex order, renumbered from 0.
+    void RebuildGroupList();
+    // Every node built again (FullReload), then OnReloadGroupList.
+    void Regroup();
+    // The group column at Position (0: outermost); nullptr out of range.
+    TcvDBTreeListColumn* GroupColumns(int Position) const;
+
+    TcvDBGridAddGroupColumnEvent OnAddGroupColumn;
+    TcvDBGridGetGroupTextEvent OnGetGroupText;
+    TNotifyEvent OnReloadGroupList;
+
+private:
+    // The current record's group nodes, level by level, found among the
+    // children of the level above or made; the deepest one, nil without
+    // grouping. RecordNumber goes to the nodes made.
+    TcvDBGridNode* PlaceRecordInGroups(int RecordNumber);
+    // Parent's child (a root with nil Parent) of group value Value, searched
+    // the last child first, then by halving in the level's sort direction;
+    // nil when none, Position then the place for a new one.
+    TcvDBGridNode* FindGroupNode(TcvTreeListNode* Parent, int Level, const Variant& Value, int& Position) const;
+    // -1, 0 or 1: Null first; strings upper-cased under edgoCaseInsensitive
+    // and compared by the locale under IsAnsiSort.
+    int CompareGroupValues(const Variant& A, const Variant& B) const;
+    // Each group node takes its first record's key text and number, deepest first.
+    void TakeFirstRecordKeys();
+    // Node filled from the current record as record number RecordNumber.
+    TcvDBGridNode* LoadRecordNode(TcvDBGridNode* Node, int RecordNumber);
+    // egoSmartRefresh: only the current record's node moves to its new
+    // group path; groups left empty go. False when it cannot (no such node,
+    // records came or went): the caller reloads.
+    bool SmartRegroupRecord();
+    // Groups collapsed (egoCollapsedReload): the top group of the current
+    // record is focused and the dataset put on its first record.
+    void FocusCollapsedGroup(TcvTreeListNode* Current);
+
+    // 0 unlocked, 1 locked in the record-buffer mode, 2 otherwise.
+    int FGroupingLockMode = 0;
 
     // Group panel.
 
@@ -419,18 +483,71 @@ public:
 
     // Filtering.
 public:
-    virtual bool IsNodeVisibleByFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
-    virtual void ResetNodeFilter() {}
-    virtual void FreeFilterObjects() {}
-    virtual bool NodePassesFilter(TcvTreeListNode* Node) const { return (void)Node, true; }
-    virtual void ApplyNodeFilter() {}
-    virtual void PrepareFilter() {}
-    virtual void RefilterNodes() {}
-    virtual void ApplyFilterToDataSet() {}
+    // Made on first read and owned by the grid; the filter's own properties
+    // are set, never the object.
+    TcvDBGridFilter* Filter() const;
+    // The criteria hold an item.
+    bool HasFilter() const override;
+    // The criteria's filter text.
+    std::string GetFilterText() const override;
+    // "Clear Filter".
+    std::string GetFilterCaption() const;
+    // The filter's Active.
+    bool IsFilterActive() const override;
+    // The tree-list control's state, with bit 8 added when the button shows
+    // and the column takes part in the criteria.
+    int GetHeaderButtonState(int Column) const override;
+    // fsNone: never; fsAlways: always; fsAuto: while a non-empty filter hides rows.
+    bool IsFilterButtonShown() const override;
+    // After the criteria changed: the rows the filter hides go (in the
+    // in-memory mode), and with AutoDataSetFilter the dataset is filtered.
+    virtual void RefreshFilter();
+    // May change the text before the dataset takes it.
+    TcvDBGridFilterChangedEvent OnFilterChanged;
+
+    // Nodes pass while the node filter is off; then the criteria decide.
+    virtual bool IsNodeVisibleByFilter(TcvTreeListNode* Node) const;
+    // The node filter goes off and every row comes back.
+    virtual void ResetNodeFilter();
+    virtual void FreeFilterObjects();
+    virtual bool NodePassesFilter(TcvTreeListNode* Node) const;
+    // Frees the record rows that fail the criteria, then the group rows
+    // left without records.
+    virtual void ApplyNodeFilter();
+    // Binds the conditions to the columns as they are now.
+    virtual void PrepareFilter();
+    // Reloads the rows, which applies the node filter.
+    virtual void RefilterNodes();
+    // The criteria's filter text (after OnFilterChanged) into the dataset's
+    // Filter, FilterOptions and Filtered, under AutoDataSetFilter.
+    virtual void ApplyFilterToDataSet();
+
+private:
+    mutable std::unique_ptr<TcvDBGridFilter> FFilter;
+    // Set when the node filter freed rows the last reload made.
+    bool FRowsHiddenByFilter = false;
 
     // Filter drop-down.
 
     // Layout items.
+protected:
+    // A column adds "GroupIndex"; the grid "ShowGroupPanel", "ShowNewItemRow",
+    // "ShowRowFooter", "ShowSummaryFooter". Each after the inherited values,
+    // except that a column's GroupIndex is set before them.
+    void SaveGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
+    void SaveColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
+    void LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
+    void LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
+    // A load runs inside one grouping bracket, so the tree is regrouped once
+    // at its end, with the group columns in their stored order.
+    void BeginLoadLayout(TcvRegIniWrapper& Store) override;
+    void EndLoadLayout(TcvRegIniWrapper& Store) override;
+
+private:
+    // The GroupIndex each column read in the load under way. Columns join
+    // the groups one by one in column order, so the list's order comes from
+    // these at the end.
+    std::vector<std::pair<const TcvTreeListColumn*, int>> FLoadedGroupIndexes;
 
     // Nodes under edit.
 protected:

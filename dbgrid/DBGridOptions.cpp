@@ -312,8 +312,10 @@ void TCustomcvDBGrid::SetOptionsDB(TcvDBGridOptionsDB Value) {
     }
     if (Value.Contains(edgoUseBookmarks) && !old.Contains(edgoUseBookmarks)) ClearSelection();
     if (Changed(old, Value, edgoLoadAllRecords) && GroupColumnCount() == 0) {
-        // The rows change mode: rebuilt the way an activation builds them.
+        // The rows change mode: rebuilt the way an activation builds them,
+        // and filtered the new mode's way.
         LinkActiveChanged(FDataLink->Active());
+        RefreshFilter();
         return;
     }
     if (Changed(old, Value, edgoCanNavigation)) {
@@ -352,6 +354,7 @@ void TCustomcvDBGrid::SetDefaultFields(bool Value) {
     // while DefaultFields is on, which is what this very change turns on.
     TCustomcvTreeListControl::DestroyColumns();
     SetDefaultLayout(true);
+    if (FFilter) FFilter->SetActive(false);
 }
 
 void TCustomcvDBGrid::SetGroupPanelColor(TColor Value) {

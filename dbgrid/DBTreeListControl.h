@@ -294,6 +294,8 @@ protected:
     void DoExit() override;
     // Horizontal scroll codes move the focused column.
     void WMHScroll(TMessage& Message);
+    // The grouping renumbers its columns without their setter's round trip.
+    static void StoreGroupIndex(TcvDBTreeListColumn* Column, int Index) { Column->FGroupIndex = Index; }
 
 private:
     friend class TcvDBTreeListControlDataLink;

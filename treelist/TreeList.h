@@ -320,7 +320,8 @@ public:
     const TcvTreeListHotTrackInfo& HotTrackInfo() const { return FHotTrack; }
     // Whether a cell is hot under the pointer (Column: absolute index).
     virtual bool IsCellHotTrack(TcvTreeListNode* Node, int Column) const;
-    // Whether a header point is a hot part, giving the part (none here).
+    // Whether a header point is a hot part, giving the part: the filter
+    // button's strip at the right of a header that shows one.
     virtual bool IsHeaderHotPart(TPoint Point, int Column, Byte& Part) const;
     // OnHotTrackNode with a copy of the record; it may change the cursor.
     virtual void DoHotTrackNode(const TcvTreeListHotTrackInfo& HotTrack, TCursor& Cursor);
@@ -988,7 +989,9 @@ public:
     virtual TAlignment GetFooterCellAlignment(const TcvTreeListNode* Node, int Column, int FooterIndex) const;
     // Bits: 1 the filter button shows, 2 it is pressed, 4 it is hot, 8 the
     // column is filtered.
-    virtual int GetHeaderButtonState(int Column) const { return (void)Column, 0; }
+    // The button shows on every column while the filter is active and its
+    // buttons are shown.
+    virtual int GetHeaderButtonState(int Column) const;
     virtual bool HasFilter() const { return false; }
     virtual std::string GetFilterText() const { return {}; }
     virtual bool IsInserting() const { return true; }

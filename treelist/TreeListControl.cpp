@@ -472,6 +472,11 @@ bool TCustomcvTreeListControl::HasColumnHeaderGlyph(int Column) const {
     return column && column->HasHeaderGlyph();
 }
 
+int TCustomcvTreeListControl::GetHeaderButtonState(int Column) const {
+    const TcvTreeListColumn* column = Columns(Column);
+    return column && column->DisableFilter() ? 0 : TCustomcvTreeList::GetHeaderButtonState(Column);
+}
+
 TBitmap* TCustomcvTreeListControl::GetColumnHeaderGlyph(int Column) const {
     const TcvTreeListColumn* column = Columns(Column);
     return column && column->HasHeaderGlyph() ? column->HeaderGlyph() : nullptr;

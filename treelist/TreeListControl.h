@@ -175,6 +175,8 @@ public:
     bool HasColumnHeaderGlyph(int Column) const override;
     TBitmap* GetColumnHeaderGlyph(int Column) const override;
     TcvTreeListColumnSort GetColumnSortState(int Column) const override;
+    // No filter button on a column with DisableFilter.
+    int GetHeaderButtonState(int Column) const override;
     bool IsColumnVisible(int Column) const override;
     bool IsMemoColumn(int Column) const override;
     int GetHeaderLineCount() const override;

@@ -21,7 +21,6 @@ using TColumnValue = TcvLayoutValue<TcvTreeListColumn>;
 
 // Loading reads the values of the first pass; the columns' places come in a
 // second pass, after the columns have their order.
-constexpr int FirstPass = 1;
 constexpr int ColumnPlacePass = 2;
 // Read by LoadLayout itself, not by the table.
 constexpr int ByCaller = 0;
@@ -173,7 +172,7 @@ void TCustomcvTreeListControl::LoadLayout(TcvLayoutStore Store, const std::strin
 }
 
 void TCustomcvTreeListControl::LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section) {
-    ReadLayoutValues(Store, Section, *this, GridValues, FirstPass);
+    ReadLayoutValues(Store, Section, *this, GridValues, cvLayoutFirstPass);
     std::vector<std::pair<int, TcvTreeListBand*>> order;
     for (int i = 0; i < FBands->Count(); ++i) {
         // The band is the one with the stored ID, wherever it stands now.
@@ -181,7 +180,7 @@ void TCustomcvTreeListControl::LoadGridLayout(TcvRegIniWrapper& Store, const std
         const int id = ReadLayoutValue(Store, section, *FBands->Items(i), BandID);
         auto* band = id == -1 ? nullptr : static_cast<TcvTreeListBand*>(FBands->FindItemID(id));
         if (!band) continue;
-        ReadLayoutValues(Store, section, *band, BandValues, FirstPass);
+        ReadLayoutValues(Store, section, *band, BandValues, cvLayoutFirstPass);
         order.emplace_back(ReadLayoutValue(Store, section, *band, BandIndex), band);
     }
     PlaceInStoredOrder(order);
@@ -189,7 +188,7 @@ void TCustomcvTreeListControl::LoadGridLayout(TcvRegIniWrapper& Store, const std
 
 void TCustomcvTreeListControl::LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section,
                                                 TcvTreeListColumn* Column) {
-    ReadLayoutValues(Store, Section, *Column, ColumnValues, FirstPass);
+    ReadLayoutValues(Store, Section, *Column, ColumnValues, cvLayoutFirstPass);
 }
 
 void TCustomcvTreeListControl::BeginLoadLayout(TcvRegIniWrapper& Store) {

@@ -12,6 +12,9 @@
 #include <string>
 #include <type_traits>
 
+// The loading pass of a value unless its row names another.
+inline constexpr int cvLayoutFirstPass = 1;
+
 template <class Item> struct TcvLayoutValue {
     const char* Name;
     // Written as 1 or 0; read as true when not 0.
@@ -22,7 +25,7 @@ template <class Item> struct TcvLayoutValue {
     // the caller.
     void (*Set)(Item&, int) = nullptr;
     // The loading pass that reads the value.
-    int Pass = 1;
+    int Pass = cvLayoutFirstPass;
     int (*Default)(const Item&) = nullptr;
 };
 

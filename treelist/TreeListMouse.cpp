@@ -343,6 +343,28 @@ int TCustomcvTreeList::HotHeaderPart() const {
     return FHotTrack.Node ? 0 : FHotTrack.Kind;
 }
 
+int TCustomcvTreeList::GetHeaderButtonState(int Column) const {
+    if (!IsFilterActive() || !IsFilterButtonShown()) return 0;
+    int state = cvTL::fbsShown;
+    if (FState == 15 && FFilterButtonDown && FFilterButtonColumn == Column) state |= cvTL::fbsPressed;
+    if (FHotTrack.Column == Column && HotHeaderPart() == FilterButtonPart) state |= cvTL::fbsActive;
+    return state;
+}
+
+bool TCustomcvTreeList::IsHeaderHotPart(TPoint Point, int Column, Byte& Part) const {
+    if (!(GetHeaderButtonState(Column) & cvTL::fbsShown)) return false;
+    // The layout is computed afresh; nothing of this object changes.
+    const TcvTreeListDrawInfo info = const_cast<TCustomcvTreeList*>(this)->CalcDrawInfo();
+    const TcvTreeListHeaderCellInfo* cell = FindHeaderCell(info, Column);
+    // The button sits inside the header's frame and shows only when it fits.
+    constexpr int FrameWidth = 1;
+    if (!cell || cell->Bounds.Width() < cvTL::FilterButtonWidth + 2 * FrameWidth) return false;
+    const int right = cell->Bounds.Right - FrameWidth;
+    if (Point.X < right - cvTL::FilterButtonWidth || Point.X >= right) return false;
+    Part = FilterButtonPart;
+    return true;
+}
+
 bool TCustomcvTreeList::NodeMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, bool WasFocused) {
     const TcvTreeListHitInfo& hit = FLastHit;
     if (hit.Kind == htButton) {

@@ -93,11 +93,6 @@ bool TCustomcvTreeList::IsCellHotTrack(TcvTreeListNode* Node, int Column) const 
     return FOptionsEx & tloex_CellHotTrack;
 }
 
-bool TCustomcvTreeList::IsHeaderHotPart(TPoint Point, int Column, Byte& Part) const {
-    (void)Point, (void)Column, (void)Part;
-    return false;
-}
-
 void TCustomcvTreeList::DoHotTrackNode(const TcvTreeListHotTrackInfo& HotTrack, TCursor& Cursor) {
     Fire(OnHotTrackNode, this, HotTrack, Cursor);
 }

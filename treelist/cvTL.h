@@ -160,10 +160,12 @@ void DrawButtonFrameEx(HDC DC, TRect& R, HBRUSH Brush, TcvLookAndFeel Look, int 
 // A sunken flat frame and face; R shrinks by a pixel on each side horizontally.
 void DrawSunkenPanel(HDC DC, TRect& R, HBRUSH Brush);
 // Filter button states.
+inline constexpr int fbsShown = 1;
 inline constexpr int fbsPressed = 2;
 inline constexpr int fbsActive = 4;
 inline constexpr int fbsFiltered = 8;
-// The drop-down button of a header filter.
+// The drop-down button of a header filter, at the right of the header's text area.
+inline constexpr int FilterButtonWidth = 15;
 void DrawFilterButton(HDC DC, const TRect& R, int State);
 
 struct THeaderButtonArgs {

@@ -48,7 +48,6 @@ constexpr struct {
     {cvTL::crcvTLMultiDragCopy, "CVTL_MULTIDRAGCOPY"},
 };
 constexpr int ExpandBitmapSize = 12;
-constexpr int FilterButtonWidth = 15;
 constexpr int SortMarkWidth = 16;
 
 void FillSys(HDC DC, const TRect& R, int Index) {

@@ -1,0 +1,268 @@
+// The grid's grouping: the list of group columns (each column's GroupIndex is
+// its position), the grouping lock that batches changes into one regroup, and
+// the placing of records in the group tree. A grouped grid always holds every
+// record (the in-memory mode); losing its last group column puts it back in
+// the record-buffer mode on the same record.
+#include "dbgrid/DBGrid.h"
+
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+
+namespace {
+
+// Holds the grouping lock for a scope.
+class TGroupingLock {
+public:
+    explicit TGroupingLock(TCustomcvDBGrid* Grid) : FGrid(Grid) { FGrid->BeginGrouping(); }
+    ~TGroupingLock() { FGrid->EndGrouping(); }
+    TGroupingLock(const TGroupingLock&) = delete;
+    TGroupingLock& operator=(const TGroupingLock&) = delete;
+
+private:
+    TCustomcvDBGrid* FGrid;
+};
+
+} // namespace
+
+// The group-column list ------------------------------------------------------------------
+
+TcvDBTreeListColumn* TCustomcvDBGrid::GroupColumns(int Position) const {
+    if (Position < 0 || Position >= GroupColumnCount()) return nullptr;
+    return static_cast<TcvDBTreeListColumn*>(FGroupColumns[Position]);
+}
+
+void TCustomcvDBGrid::SetColumnGroupIndex(TcvDBTreeListColumn* Column, int Index) {
+    if (Index == Column->GroupIndex() && !FRegrouping) return;
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    TGroupingLock lock(this);
+    if (Column->GroupIndex() >= 0 && !FRegrouping) RemoveGroupColumn(Column->GroupIndex());
+    if (Index != -1) AddGroupColumn(Index, Column);
+}
+
+bool TCustomcvDBGrid::CanAddGroupColumn(TcvTreeListColumn* Column) const {
+    if (FGridMode) return false;
+    auto* column = dynamic_cast<TcvDBTreeListColumn*>(Column);
+    if (!column) return false;
+    if (!FRegrouping) {
+        if (column->DisableGrouping() || dynamic_cast<TBlobField*>(column->Field())) return false;
+        if (column->Visible() && GetVisibleColumnCount() == 1) return false;
+    }
+    for (TcvTreeListColumn* grouped : FGroupColumns) {
+        if (grouped == Column) return false;
+        const TField* field = static_cast<TcvDBTreeListColumn*>(grouped)->Field();
+        if (field && field == column->Field()) return false;
+    }
+    bool allow = true;
+    if (OnAddGroupColumn) OnAddGroupColumn(const_cast<TCustomcvDBGrid*>(this), Column, allow);
+    return allow;
+}
+
+bool TCustomcvDBGrid::AddGroupColumn(int Index, TcvTreeListColumn* Column) {
+    if (!CanAddGroupColumn(Column)) return false;
+    if (IsLoadAllMode()) FRegroupPending = true;
+    Index = std::clamp(Index, 0, GroupColumnCount());
+    FGroupColumns.insert(FGroupColumns.begin() + Index, Column);
+    for (int i = 0; i < GroupColumnCount(); ++i)
+        StoreGroupIndex(GroupColumns(i), i);
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    if (Column->Sorted() == csNone) Column->SetSorted(csUp);
+    RegisterSortedColumn(Column);
+    if (!FOptionsEx.Contains(egoNotHideColumn)) Column->SetVisible(false);
+    if (FGroupingLockCount == 0) Regroup();
+    return true;
+}
+
+void TCustomcvDBGrid::RemoveGroupColumn(int Position) {
+    TcvDBTreeListColumn* column = GroupColumns(Position);
+    if (!column) return;
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    column->SetVisible(true);
+    column->SetSorted(csNone);
+    StoreGroupIndex(column, -1);
+    FGroupColumns.erase(FGroupColumns.begin() + Position);
+    for (int i = 0; i < GroupColumnCount(); ++i)
+        StoreGroupIndex(GroupColumns(i), i);
+    FRegroupPending = true;
+    if (FGroupingLockCount == 0) Regroup();
+}
+
+void TCustomcvDBGrid::ClearGrouping() {
+    BeginSortUpdate();
+    const TScopeGuard endSort([this] { EndSortUpdate(); });
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    TGroupingLock lock(this);
+    while (GroupColumnCount() > 0)
+        RemoveGroupColumn(0);
+}
+
+// The grouping lock ----------------------------------------------------------------------
+
+void TCustomcvDBGrid::BeginGrouping() {
+    if (FGroupingLockCount == 0) {
+        FGroupColumnNames->Clear();
+        for (int i = 0; i < GroupColumnCount(); ++i)
+            FGroupColumnNames->Add(GroupColumns(i)->FieldName());
+        FGroupingLockMode = IsBufferMode() ? 1 : 2;
+    }
+    ++FGroupingLockCount;
+}
+
+void TCustomcvDBGrid::EndGrouping() {
+    if (FGroupingLockCount > 0) --FGroupingLockCount;
+    if (FGroupingLockCount != 0) return;
+    if (FGroupingLockMode == 1) FRegroupPending = false;
+    bool changed = FGroupColumnNames->Count() != GroupColumnCount();
+    for (int i = 0; !changed && i < GroupColumnCount(); ++i)
+        changed = !SameText(FGroupColumnNames->Strings(i), GroupColumns(i)->FieldName());
+    FGroupingLockMode = 0;
+    FGroupColumnNames->Clear();
+    if (changed)
+        Regroup();
+    else if (FRegroupPending && !IsBufferMode())
+        FullReload();
+}
+
+void TCustomcvDBGrid::RebuildGroupList() {
+    if (FOptions.Contains(egoSmartRefresh) && !FInLayoutChange && !IsBufferMode()) {
+        FRegroupPending = true;
+        FullReload();
+        return;
+    }
+    // "%11d" pads with blanks, so the keys' string order is GroupIndex order.
+    TStringList keys;
+    keys.SetDuplicates(dupAccept);
+    keys.SetSorted(true);
+    for (int i = 0; i < GetAbsoluteColumnCount(); ++i) {
+        TcvDBTreeListColumn* column = DBColumns(i);
+        if (column && column->GroupIndex() >= 0) keys.AddObject(Format("%11d", column->GroupIndex()), column);
+    }
+    if (keys.Count() == 0) {
+        if (!IsBufferMode()) Regroup();
+        return;
+    }
+    TGroupingLock lock(this);
+    FGroupColumns.clear();
+    FRegrouping = true;
+    const TScopeGuard regrouped([this] { FRegrouping = false; });
+    for (int i = 0; i < keys.Count(); ++i) {
+        auto* column = static_cast<TcvDBTreeListColumn*>(keys.Objects(i));
+        SetColumnGroupIndex(column, column->GroupIndex());
+    }
+    FRegroupPending = false;
+}
+
+void TCustomcvDBGrid::Regroup() {
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    HideEditor();
+    if (!(FOptions.Contains(egoSmartReload) && FRegroupPending)) ClearNodes();
+    ClearSelection();
+    FBeginningReached = false;
+    FEndReached = false;
+    if (FDataLink->Active()) {
+        TCustomcvDBTreeListControl::BindingChanged();
+        for (int i = 0; i < GetAbsoluteColumnCount(); ++i)
+            if (TcvDBTreeListColumn* column = DBColumns(i)) column->SetFieldName(column->FieldName());
+    }
+    if (IsBufferMode())
+        FDataLink->SetBufferCount(1);
+    else
+        FullReload();
+    Fire(OnReloadGroupList, this);
+}
+
+// Placing records ----------------------------------------------------------------------
+
+int TCustomcvDBGrid::CompareGroupValues(const Variant& A, const Variant& B) const {
+    if (VarIsStr(A) && VarIsStr(B)) {
+        std::string a = VarToStr(A);
+        std::string b = VarToStr(B);
+        if (FOptionsBehavior.Contains(edgoCaseInsensitive)) {
+            a = AnsiUpperCase(a);
+            b = AnsiUpperCase(b);
+        }
+        if (a == b) return 0;
+        if (IsAnsiSort()) {
+            const int result = AnsiCompareStr(a, b);
+            return (result > 0) - (result < 0);
+        }
+        return a < b ? -1 : 1;
+    }
+    // The platform's order already puts Null before every value.
+    return cvDBCtrl::CompareVariants(A, B);
+}
+
+TcvDBGridNode* TCustomcvDBGrid::FindGroupNode(TcvTreeListNode* Parent, int Level, const Variant& Value,
+                                              int& Position) const {
+    const int count = Parent ? Parent->Count() : Count();
+    const auto child = [&](int Index) {
+        return static_cast<TcvDBGridNode*>(Parent ? Parent->Items(Index) : Items(Index));
+    };
+    Position = count;
+    if (count == 0) return nullptr;
+    // Records mostly come in group order: the last group is the likely one.
+    if (CompareGroupValues(child(count - 1)->GroupValue, Value) == 0) {
+        Position = count - 1;
+        return child(count - 1);
+    }
+    const int direction = GroupColumns(Level)->Sorted() == csDown ? -1 : 1;
+    int low = 0;
+    int high = count - 1;
+    while (low <= high) {
+        const int middle = (low + high) / 2;
+        const int order = direction * CompareGroupValues(child(middle)->GroupValue, Value);
+        if (order == 0) {
+            Position = middle;
+            return child(middle);
+        }
+        if (order < 0)
+            low = middle + 1;
+        else
+            high = middle - 1;
+    }
+    Position = low;
+    return nullptr;
+}
+
+TcvDBGridNode* TCustomcvDBGrid::PlaceRecordInGroups(int RecordNumber) {
+    TcvDBGridNode* parent = nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        TField* field = GroupColumns(level)->Field();
+        const Variant value = field ? field->Value() : Null();
+        int position = 0;
+        TcvDBGridNode* node = FindGroupNode(parent, level, value, position);
+        if (!node) {
+            TcvTreeListNode* before = parent ? parent->Items(position) : Items(position);
+            node = static_cast<TcvDBGridNode*>(parent ? parent->InsertChild(before) : Insert(before));
+            LoadRecordNode(node, RecordNumber);
+            node->GroupValue = value;
+        }
+        parent = node;
+    }
+    return parent;
+}
+
+TcvDBGridNode* TCustomcvDBGrid::LoadRecordNode(TcvDBGridNode* Node, int RecordNumber) {
+    Node->KeyText = RecordKeyText();
+    Node->RecordNumber = RecordNumber;
+    LoadNodeFromRecord(Node);
+    return Node;
+}
+
+void TCustomcvDBGrid::TakeFirstRecordKeys() {
+    if (GroupColumnCount() == 0) return;
+    // Children before their parent: the deepest levels come first.
+    const std::function<void(TcvTreeListNode*)> take = [&](TcvTreeListNode* Node) {
+        if (!Node->HasChildren() || Node->Count() == 0) return;
+        for (int i = 0; i < Node->Count(); ++i)
+            take(Node->Items(i));
+        auto* node = static_cast<TcvDBGridNode*>(Node);
+        const auto* first = static_cast<const TcvDBGridNode*>(Node->GetFirstChild());
+        node->KeyText = first->KeyText;
+        node->RecordNumber = first->RecordNumber;
+    };
+    for (int i = 0; i < Count(); ++i)
+        take(Items(i));
+}

@@ -1,0 +1,133 @@
+// The grid's own items of a stored layout: a column's GroupIndex and the
+// grid's four view flags through an ini file and the registry, and a layout
+// that the plain tree-list control wrote.
+#include "dbgrid/DBGrid.h"
+
+#include "platform/rtl/IniFiles.h"
+#include "platform/ui/Forms.h"
+#include "tests/dbgrid/GridFixture.h"
+#include "tests/platform/os/ScratchHome.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+const char* const ColumnFields[] = {"ID", "Name", "Qty", "Price"};
+const char* const RegistryPath = "\\Software\\Corvanta\\Layouts\\Grid";
+
+// A form "frmLayout" holding the grid "Grid" with the columns colID,
+// colName, colQty and colPrice over the fixture's rows.
+struct TGridWorld {
+    gridtest::TGridData Data{6};
+    std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+    TcvDBGrid* Grid = new TcvDBGrid(Form.get());
+
+    TGridWorld() {
+        Form->SetName("frmLayout");
+        Grid->SetName("Grid");
+        Grid->SetParent(Form.get());
+        Grid->SetBounds(0, 0, 400, 200);
+        for (const char* field : ColumnFields) {
+            TcvDBTreeListColumn* column = Grid->CreateColumn(Grid->GetDefaultColumnClass());
+            column->SetName(std::string("col") + field);
+            column->SetBandIndex(0);
+            column->SetFieldName(field);
+        }
+        Grid->SetDataSource(Data.Source.get());
+        Grid->OnReloadGroupList = [this](TObject*) { ++Regroupings; };
+    }
+
+    TcvDBTreeListColumn* Column(const char* Field) const {
+        return static_cast<TcvDBTreeListColumn*>(Grid->ColumnByName(std::string("col") + Field));
+    }
+
+    // Grouped by Price, Qty and Name, in this order: the reverse of the
+    // columns' order.
+    void Group() const {
+        Column("Price")->SetGroupIndex(0);
+        Column("Qty")->SetGroupIndex(1);
+        Column("Name")->SetGroupIndex(2);
+    }
+
+    void SetFlags(bool Value) const {
+        Grid->SetShowGroupPanel(Value);
+        Grid->SetShowNewItemRow(Value);
+        Grid->SetShowRowFooter(Value);
+        Grid->SetShowSummaryFooter(Value);
+    }
+
+    // The grid's layout items, as one line.
+    std::string Describe() const {
+        std::string s = "flags " + std::to_string(Grid->ShowGroupPanel()) + std::to_string(Grid->ShowNewItemRow()) +
+                        std::to_string(Grid->ShowRowFooter()) + std::to_string(Grid->ShowSummaryFooter()) + " | groups";
+        for (int i = 0; i < Grid->GroupColumnCount(); ++i)
+            s += " " + Grid->GroupColumns(i)->Name() + ":" + std::to_string(Grid->GroupColumns(i)->GroupIndex());
+        return s;
+    }
+
+    int Regroupings = 0;
+};
+
+struct TStore {
+    const char* Name;
+    std::function<void(TCustomcvTreeListControl&, const std::string& File)> Save;
+    std::function<void(TCustomcvTreeListControl&, const std::string& File)> Load;
+};
+
+const TStore Stores[] = {
+    {"ini file", [](auto& C, const std::string& F) { C.SaveToIniFile(F); },
+     [](auto& C, const std::string& F) { C.LoadFromIniFile(F); }},
+    {"registry", [](auto& C, const std::string&) { C.SaveToRegistry(RegistryPath); },
+     [](auto& C, const std::string&) { C.LoadFromRegistry(RegistryPath); }},
+};
+
+TEST(DBGridLayoutItems, GroupsAndFlagsComeBackFromAnIniFileAndFromTheRegistryWithOneRegrouping) {
+    ScratchHome home;
+    TScratchFolder folder;
+    const std::string file = folder / "layout.ini";
+    for (const TStore& store : Stores) {
+        SCOPED_TRACE(store.Name);
+        TGridWorld saved;
+        saved.Group();
+        saved.SetFlags(true);
+        store.Save(*saved.Grid, file);
+        TGridWorld loaded;
+        ASSERT_NE(loaded.Describe(), saved.Describe());
+        store.Load(*loaded.Grid, file);
+        EXPECT_EQ(loaded.Describe(), "flags 1111 | groups colPrice:0 colQty:1 colName:2");
+        EXPECT_EQ(loaded.Regroupings, 1);
+    }
+    TMemIniFile ini(file);
+    EXPECT_EQ(ini.ReadString("\\frmLayout_Grid", "ShowSummaryFooter", ""), "1");
+    EXPECT_EQ(ini.ReadString("\\frmLayout_Grid\\Columns\\colQty", "GroupIndex", ""), "1");
+}
+
+TEST(DBGridLayoutItems, APlainTreeListLayoutLeavesTheGridsItems) {
+    TScratchFolder folder;
+    const std::string file = folder / "layout.ini";
+    {
+        TForm form(nullptr);
+        form.SetName("frmLayout");
+        auto* tree = new TCustomcvTreeListControl(&form);
+        tree->SetName("Grid");
+        tree->SetParent(&form);
+        for (const char* field : ColumnFields) {
+            auto* column = new TcvTreeListColumn(&form);
+            column->SetName(std::string("col") + field);
+            column->SetTreeList(tree);
+        }
+        tree->SaveToIniFile(file);
+    }
+    TGridWorld world;
+    world.Group();
+    world.SetFlags(true);
+    const std::string before = world.Describe();
+    world.Grid->LoadFromIniFile(file);
+    EXPECT_EQ(world.Describe(), before);
+}
+
+} // namespace
