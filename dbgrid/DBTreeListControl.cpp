@@ -224,15 +224,19 @@ bool TCustomcvDBTreeListControl::IsEmptyDataSet() const {
 TcvDBTreeListColumn* TCustomcvDBTreeListControl::CreateColumn(const TcvDBTreeListColumnClass& Class) {
     if (GetDefaultFields()) throw Exception(SDefaultFieldsSet);
     TcvDBTreeListColumn* column = Class.CreateColumn(Owner());
+    column->SetName(NewColumnName());
+    column->SetTreeList(this);
+    return column;
+}
+
+std::string TCustomcvDBTreeListControl::NewColumnName() const {
     const auto taken = [this](const std::string& Name) {
         return Owner() ? Owner()->FindComponent(Name) != nullptr : ColumnByName(Name) != nullptr;
     };
     int number = ColumnCount() + 1;
     while (taken(Name() + "Column" + IntToStr(number)))
         ++number;
-    column->SetName(Name() + "Column" + IntToStr(number));
-    column->SetTreeList(this);
-    return column;
+    return Name() + "Column" + IntToStr(number);
 }
 
 void TCustomcvDBTreeListControl::CreateDefaultColumns(TDataSet* DataSet, TComponent* Owner) {

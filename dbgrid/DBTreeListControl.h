@@ -172,6 +172,9 @@ public:
     // Raises "DefaultFields property should be set to False" under
     // DefaultFields; else a column named Name + "Column" + the first free number.
     virtual TcvDBTreeListColumn* CreateColumn(const TcvDBTreeListColumnClass& Class);
+    // Name + "Column" + the first number free among the owner's components
+    // (the columns without an owner).
+    std::string NewColumnName() const;
     // One column of GetColumnClass per field, bound and as visible as the field.
     virtual void CreateDefaultColumns(TDataSet* DataSet, TComponent* Owner);
     virtual void SummaryGroupsChanged() {}

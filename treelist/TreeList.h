@@ -589,6 +589,11 @@ public:
     void SetPreviewLines(int Value) { StoreAndRelayout(FPreviewLines, std::max(Value, -1)); }
     // Values below 2 become 2; nothing else happens.
     void SetCustomizingRowCount(int Value) { FCustomizingRowCount = std::max(Value, 2); }
+    void SetArrowsColor(TColor Value) { FArrowsColor = Value; }
+    void SetAutoSearchColor(TColor Value) { StoreAndRepaint(FAutoSearchColor, Value); }
+    void SetAutoSearchTextColor(TColor Value) { StoreAndRepaint(FAutoSearchTextColor, Value); }
+    void SetWaitForExpandNodeTime(int Value) { FWaitForExpandNodeTime = Value; }
+    void SetDblClkExpanding(bool Value) { FDblClkExpanding = Value; }
     void SetBorderStyle(TBorderStyle Value) { StoreAndRecreate(FBorderStyle, Value); }
     TScrollStyle ScrollBars() const { return FScrollBars; }
     void SetScrollBars(TScrollStyle Value) { StoreAndRecreate(FScrollBars, Value); }

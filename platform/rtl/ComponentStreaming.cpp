@@ -54,16 +54,16 @@ const TPublishedProperty* FindProperty(const TPersistent* Instance, const std::s
 
 class TComponentWriter {
 public:
-    void Component(TComponent* Instance, int Depth) {
+    void Component(TComponent* Instance, int Depth, bool StoreName = true) {
         if (Depth > MaxComponentStreamDepth) WriteError();
         ShortString(Instance->ClassName());
-        ShortString(Instance->Name());
+        ShortString(StoreName ? Instance->Name() : std::string());
         Properties(Instance, "", Depth);
         FBytes.push_back(0);
         for (const TPropertyTable* table : TableChain(Instance))
             if (table->Children().Get) {
                 for (TComponent* child : table->Children().Get(Instance))
-                    Component(child, Depth + 1);
+                    Component(child, Depth + 1, table->Children().StoreNames);
                 break;
             }
         FBytes.push_back(0);
@@ -85,9 +85,7 @@ private:
         switch (Property.Kind) {
         case pkValue: {
             const Variant value = Property.Get(Instance);
-            if (!Property.Default.IsEmpty() && value.VarType() == Property.Default.VarType() &&
-                value == Property.Default)
-                return;
+            if (!Property.Default.IsEmpty() && value == Property.Default) return;
             ShortString(Name);
             FBytes += EncodeTaggedValue(value);
             return;
@@ -100,6 +98,7 @@ private:
             }
             return;
         case pkObject:
+            if (Property.Stored && !Property.Stored(Instance)) return;
             if (TPersistent* object = Property.GetObject(Instance)) Properties(object, Name + ".", Depth + 1);
             return;
         case pkCollection: {

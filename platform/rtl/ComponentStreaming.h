@@ -50,18 +50,20 @@ struct TPublishedProperty {
     std::function<void(TPersistent*, TComponent*)> SetReference;
     // pkObject and pkCollection: the owned object.
     std::function<TPersistent*(TPersistent*)> GetObject;
-    // pkBinary: stored only when Stored answers true (or is empty); Read gets
-    // a stream holding exactly the property's bytes.
+    // pkObject and pkBinary: stored only when Stored answers true (or is
+    // empty). ReadData gets a stream holding exactly the property's bytes.
     std::function<bool(TPersistent*)> Stored;
     std::function<void(TPersistent*, TStream*)> WriteData;
     std::function<void(TPersistent*, TStream*)> ReadData;
 };
 
 // The child components streamed after a component's properties, and how a
-// read child is made: of the registered class, with the stored name.
+// read child is made: of the registered class, with the stored name. Without
+// StoreNames the children go unnamed and Create names them.
 struct TChildComponents {
     std::function<std::vector<TComponent*>(TPersistent*)> Get;
     std::function<TComponent*(TPersistent* Parent, const TComponentClass& Class, const std::string& Name)> Create;
+    bool StoreNames = true;
 };
 
 class TPropertyTable {
@@ -77,6 +79,7 @@ public:
     const TChildComponents& Children() const { return FChildren; }
 
     void Add(TPublishedProperty Property) { FProperties.push_back(std::move(Property)); }
+    void SetLastStored(std::function<bool(TPersistent*)> Stored) { FProperties.back().Stored = std::move(Stored); }
     void SetChildren(TChildComponents Children) { FChildren = std::move(Children); }
 
 private:
@@ -131,8 +134,10 @@ public:
                  [](const TPersistent* Instance) { return dynamic_cast<const T*>(Instance) != nullptr; }) {}
 
     // Stored when different from Default; Unassigned: always stored.
-    template <class R, class P>
-    TPropertyTableOf& Value(std::string Name, Variant Default, R (T::*Get)() const, void (T::*Set)(P)) {
+    // Accessors of T or of a base of T.
+    template <class C, class R, class P>
+    TPropertyTableOf& Value(std::string Name, Variant Default, R (C::*Get)() const, void (C::*Set)(P)) {
+        static_assert(std::is_base_of_v<C, T>);
         TPublishedProperty p;
         p.Name = std::move(Name);
         p.Default = std::move(Default);
@@ -154,22 +159,28 @@ public:
         FTable.Add(std::move(p));
         return *this;
     }
-    template <class R, class P>
-    TPropertyTableOf& Reference(std::string Name, R* (T::*Get)() const, void (T::*Set)(P*)) {
+    template <class C, class R, class P>
+    TPropertyTableOf& Reference(std::string Name, R* (C::*Get)() const, void (C::*Set)(P*)) {
+        static_assert(std::is_base_of_v<C, T>);
         TPublishedProperty p;
         p.Name = std::move(Name);
         p.Kind = pkReference;
         p.GetReference = [Get](TPersistent* I) -> TComponent* { return (static_cast<T*>(I)->*Get)(); };
-        p.SetReference = [Set](TPersistent* I, TComponent* C) {
-            (static_cast<T*>(I)->*Set)(dynamic_cast<P*>(C));
+        p.SetReference = [Set](TPersistent* I, TComponent* Component) {
+            (static_cast<T*>(I)->*Set)(dynamic_cast<P*>(Component));
         };
         FTable.Add(std::move(p));
         return *this;
     }
-    template <class R> TPropertyTableOf& Object(std::string Name, R* (T::*Get)() const) {
-        return Owned(std::move(Name), pkObject, Get);
+    // Stored: when given, the object's properties are written only when it
+    // answers true (a font that follows its parent's is not).
+    template <class C, class R>
+    TPropertyTableOf& Object(std::string Name, R* (C::*Get)() const, std::function<bool(T*)> Stored = {}) {
+        Owned(std::move(Name), pkObject, Get);
+        if (Stored) FTable.SetLastStored([Stored](TPersistent* I) { return Stored(static_cast<T*>(I)); });
+        return *this;
     }
-    template <class R> TPropertyTableOf& Collection(std::string Name, R* (T::*Get)() const) {
+    template <class C, class R> TPropertyTableOf& Collection(std::string Name, R* (C::*Get)() const) {
         static_assert(std::is_base_of_v<TCollection, R>);
         return Owned(std::move(Name), pkCollection, Get);
     }
@@ -186,17 +197,20 @@ public:
         return *this;
     }
     TPropertyTableOf& Children(std::function<std::vector<TComponent*>(T*)> Get,
-                               std::function<TComponent*(T*, const TComponentClass&, const std::string&)> Create) {
+                               std::function<TComponent*(T*, const TComponentClass&, const std::string&)> Create,
+                               bool StoreNames = true) {
         FTable.SetChildren({[Get](TPersistent* I) { return Get(static_cast<T*>(I)); },
                             [Create](TPersistent* I, const TComponentClass& C, const std::string& N) {
                                 return Create(static_cast<T*>(I), C, N);
-                            }});
+                            },
+                            StoreNames});
         return *this;
     }
     void Register();
 
 private:
-    template <class R> TPropertyTableOf& Owned(std::string Name, TPropertyKind Kind, R* (T::*Get)() const) {
+    template <class C, class R> TPropertyTableOf& Owned(std::string Name, TPropertyKind Kind, R* (C::*Get)() const) {
+        static_assert(std::is_base_of_v<C, T>);
         TPublishedProperty p;
         p.Name = std::move(Name);
         p.Kind = Kind;

@@ -1,0 +1,5 @@
+// The published properties of the graphics objects, for component streams.
+#pragma once
+
+// Once per process.
+void RegisterGraphicsProperties();

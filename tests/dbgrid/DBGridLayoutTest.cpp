@@ -1,0 +1,237 @@
+// Stored grid looks: capturing a grid, applying the look to another grid
+// (reset to defaults first, its own name kept), copies between layouts, the
+// "Data" property, and damaged data leaving the grid with its defaults.
+#include <gtest/gtest.h>
+
+#include "dbgrid/DBGridLayout.h"
+#include "dbgrid/GridColumns.h"
+#include "platform/rtl/ComponentStreaming.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/TaggedValues.h"
+#include "tests/dbgrid/GridFixture.h"
+
+#include <cstring>
+
+namespace {
+
+std::string Stream(TComponent* Instance) {
+    TStringStream stream;
+    WriteComponent(&stream, Instance);
+    return stream.DataString();
+}
+
+// The stream of a component under a blank name, to compare two components.
+std::string Unnamed(TComponent* Instance) {
+    const std::string name = Instance->Name();
+    Instance->SetName("");
+    const std::string bytes = Stream(Instance);
+    Instance->SetName(name);
+    return bytes;
+}
+
+std::string DataOf(const TcvDBGridLayout& Layout) {
+    return std::string(static_cast<const char*>(Layout.Data()->Memory()), size_t(Layout.Data()->Size()));
+}
+
+std::string ShortString(const std::string& Text) {
+    return char(Text.size()) + Text;
+}
+
+class DBGridLayoutTest : public testing::Test {
+protected:
+    void SetUp() override {
+        cvLayout::RegisterClasses();
+        FSource->SetName("Source");
+        FSource->SetDataSet(FData.Query.get());
+    }
+
+    TcvDBGrid* MakeGrid(const std::string& Name) {
+        auto* grid = new TcvDBGrid(&FForm);
+        grid->SetName(Name);
+        return grid;
+    }
+
+    // A grid off its defaults in every kind of property.
+    TcvDBGrid* MakeStyledGrid(const std::string& Name) {
+        TcvDBGrid* grid = MakeGrid(Name);
+        grid->SetDataSource(FSource);
+        grid->SetKeyField("ID");
+        grid->SetShowGrid(false);
+        grid->SetIndentDesc(7);
+        grid->SetSummarySeparator("; ");
+        grid->HeaderFont()->SetHeight(-15);
+        grid->SetOptionsView(grid->OptionsView() + edgoIndicator);
+        grid->Bands()->Items(0)->SetCaption("Main");
+        TcvDBGridSummaryGroup* group = grid->SummaryGroups()->Add();
+        group->SetName("Totals");
+        group->SummaryItems()->Add()->SetSummaryType(cstSum);
+        for (const char* field : {"ID", "Name", "Qty"}) {
+            grid->CreateColumn(grid->GetDefaultColumnClass())->SetFieldName(field);
+        }
+        grid->DBColumns(1)->SetCaption("名称");
+        grid->DBColumns(1)->SetWidth(140);
+        grid->DBColumns(2)->SetVisible(false);
+        grid->DBColumns(2)->SetSummaryFooterType(cstSum);
+        return grid;
+    }
+
+    gridtest::TGridData FData{5};
+    TComponent FForm{nullptr};
+    TDataSource* FSource = new TDataSource(&FForm);
+};
+
+TEST_F(DBGridLayoutTest, AGridAtItsDefaultsStoresOnlyWhatHasNoStoredDefault) {
+    TcvDBGrid* grid = MakeStyledGrid("Plain");
+    TcvDBGridLayout::ResetGridToDefaults(grid);
+    EXPECT_EQ(Stream(grid), "TPF0" + ShortString("TcvDBGrid") + ShortString("Plain") +
+                                ShortString("DefaultRowHeight") + EncodeTaggedValue(grid->DefaultRowHeight()) +
+                                ShortString("PreviewFont.Color") + EncodeTaggedValue(int32_t(clBlue)) +
+                                ShortString("Bands") + char(vaCollection) + char(vaList) + std::string(2, '\0') +
+                                ShortString("SummarySeparator") + EncodeTaggedValue(", ") + std::string(2, '\0'));
+}
+
+TEST_F(DBGridLayoutTest, AnEmptyLayoutStoresNoDataAndApplyingItLeavesTheDefaults) {
+    TcvDBGridLayout layout(&FForm);
+    layout.SetName("Empty");
+    EXPECT_EQ(Stream(&layout), "TPF0" + ShortString("TcvDBGridLayout") + ShortString("Empty") + std::string(2, '\0'));
+
+    TcvDBGrid* grid = MakeStyledGrid("Target");
+    grid->Assign(&layout);
+    EXPECT_EQ(grid->Name(), "Target");
+    EXPECT_EQ(grid->ColumnCount(), 0);
+    EXPECT_EQ(grid->GetDataSource(), nullptr);
+    TcvDBGrid* fresh = MakeGrid("Fresh");
+    TcvDBGridLayout::ResetGridToDefaults(fresh);
+    EXPECT_EQ(Unnamed(grid), Unnamed(fresh));
+}
+
+TEST_F(DBGridLayoutTest, CaptureApplyCaptureGivesTheSameBytesAndTheTargetKeepsItsName) {
+    TcvDBGridLayout first(&FForm);
+    first.Assign(MakeStyledGrid("Source1"));
+    ASSERT_GT(first.Data()->Size(), 0);
+
+    TcvDBGrid* target = MakeGrid("Second");
+    target->SetShowHeader(false); // reset before the look is applied
+    target->Assign(&first);
+    EXPECT_EQ(target->Name(), "Second");
+    EXPECT_TRUE(target->ShowHeader());
+    EXPECT_FALSE(target->ShowGrid());
+    EXPECT_EQ(target->IndentDesc(), 7);
+    EXPECT_EQ(target->GetDataSource(), FSource) << "the data source is found by name";
+    EXPECT_EQ(target->HeaderFont()->Height(), -15);
+    EXPECT_EQ(target->Bands()->Items(0)->Caption(), "Main");
+    ASSERT_EQ(target->SummaryGroups()->Count(), 1);
+    EXPECT_EQ(target->SummaryGroups()->Items(0)->SummaryItems()->Items(0)->SummaryType(), cstSum);
+    ASSERT_EQ(target->ColumnCount(), 3);
+    EXPECT_NE(dynamic_cast<TcvDBGridColumn*>(target->Columns(0)), nullptr);
+    EXPECT_EQ(target->DBColumns(1)->FieldName(), "Name");
+    EXPECT_EQ(target->DBColumns(1)->Caption(), "名称");
+    EXPECT_EQ(target->DBColumns(1)->Width(), 140);
+    EXPECT_FALSE(target->DBColumns(2)->Visible());
+    EXPECT_EQ(target->DBColumns(2)->SummaryFooterType(), cstSum);
+
+    TcvDBGridLayout second(&FForm);
+    second.Assign(target);
+    EXPECT_EQ(DataOf(second), DataOf(first));
+}
+
+TEST_F(DBGridLayoutTest, LayoutsCopyBytesAndStoreThemAsData) {
+    TcvDBGridLayout first(&FForm);
+    first.SetName("First");
+    first.Assign(MakeStyledGrid("Styled"));
+    TcvDBGridLayout copy(&FForm);
+    copy.Assign(&first);
+    EXPECT_EQ(DataOf(copy), DataOf(first));
+
+    TStringStream stored;
+    WriteComponent(&stored, &first);
+    TcvDBGridLayout read(nullptr);
+    stored.SetPosition(0);
+    ReadComponent(&stored, &read);
+    EXPECT_EQ(DataOf(read), DataOf(first));
+
+    EXPECT_THROW(first.Assign(FSource), EConvertError);
+}
+
+TEST_F(DBGridLayoutTest, DamagedDataFailsAsAReadErrorAndTheGridKeepsItsDefaults) {
+    TcvDBGridLayout good(&FForm);
+    good.Assign(MakeStyledGrid("Styled"));
+    const std::string bytes = DataOf(good);
+    const size_t sizeAt = bytes.find(ShortString("IndentDesc")) + 11;
+    std::string unknownTag = bytes;
+    unknownTag[sizeAt] = char(11);
+    const struct {
+        const char* What;
+        std::string Data; // the "Data" property's bytes: int32 size + stream
+    } cases[] = {
+        {"a size past the end", std::string("\xff\xff\xff\x7f", 4) + bytes},
+        {"a negative size", std::string("\xfe\xff\xff\xff", 4) + bytes},
+        {"a stream cut short", [&] {
+             std::string data(4, '\0');
+             const auto size = int32_t(bytes.size() / 2);
+             std::memcpy(data.data(), &size, 4);
+             return data + bytes.substr(0, bytes.size() / 2);
+         }()},
+        {"an unknown tag", [&] {
+             std::string data(4, '\0');
+             const auto size = int32_t(unknownTag.size());
+             std::memcpy(data.data(), &size, 4);
+             return data + unknownTag;
+         }()},
+    };
+    TcvDBGrid* fresh = MakeGrid("Fresh");
+    TcvDBGridLayout::ResetGridToDefaults(fresh);
+    const std::string defaults = Unnamed(fresh);
+    for (const auto& c : cases) {
+        TcvDBGridLayout layout(nullptr);
+        try {
+            TStringStream property(c.Data);
+            layout.ReadData(&property);
+            MakeGrid("Victim")->Assign(&layout);
+            ADD_FAILURE() << c.What << " was applied";
+        } catch (const EReadError& e) {
+            EXPECT_STREQ(e.what(), "Stream read error") << c.What;
+        }
+        if (TComponent* target = FForm.FindComponent("Victim")) {
+            EXPECT_EQ(Unnamed(target), defaults) << c.What;
+            delete target;
+        }
+    }
+}
+
+TEST_F(DBGridLayoutTest, EditingKeepsTheLookInTheWrapper) {
+    TcvDBGridLayout layout(&FForm);
+    layout.SetName("Look");
+    layout.Assign(MakeStyledGrid("Styled"));
+    layout.SetEditing(true);
+    ASSERT_NE(layout.Wrapper(), nullptr);
+    EXPECT_EQ(layout.Wrapper()->NamePath(), "Look.(DBGrid)");
+    layout.Wrapper()->SetName("Other");
+    EXPECT_EQ(layout.Wrapper()->Name(), "");
+    layout.Wrapper()->SetIndentDesc(3);
+    layout.SetEditing(false);
+    EXPECT_EQ(layout.Wrapper(), nullptr);
+
+    TcvDBGrid* grid = MakeGrid("Shown");
+    grid->Assign(&layout);
+    EXPECT_EQ(grid->IndentDesc(), 3);
+}
+
+TEST_F(DBGridLayoutTest, AListHoldsItsLayoutsAndFreesThem) {
+    auto* list = new TcvDBGridLayoutList(&FForm);
+    auto* other = new TcvDBGridLayoutList(&FForm);
+    auto* layout = new TcvDBGridLayout(&FForm);
+    int changes = 0;
+    list->OnChange = [&](TObject*) { ++changes; };
+    layout->SetLayoutList(list);
+    layout->SetName("Renamed");
+    EXPECT_EQ(changes, 1);
+    layout->SetLayoutList(other);
+    EXPECT_EQ(list->Count(), 0);
+    ASSERT_EQ(other->Count(), 1);
+    delete other;
+    EXPECT_EQ(FForm.FindComponent("Renamed"), nullptr);
+    delete list;
+}
+
+} // namespace

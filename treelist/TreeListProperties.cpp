@@ -1,0 +1,128 @@
+#include "treelist/TreeListProperties.h"
+
+#include "platform/rtl/ComponentStreaming.h"
+#include "platform/ui/GraphicsProperties.h"
+#include "platform/ui/Menus.h"
+#include "treelist/TreeListBands.h"
+#include "treelist/TreeListColumns.h"
+#include "treelist/TreeListControl.h"
+
+namespace {
+
+using TTreeList = TCustomcvTreeListControl;
+using TBand = TcvTreeListBand;
+using TColumn = TcvTreeListColumn;
+
+void RegisterBands() {
+    TPropertyTableOf<TBand>()
+        .Value("Alignment", int(taCenter), &TBand::Alignment, &TBand::SetAlignment)
+        .Value("Caption", "", &TBand::Caption, &TBand::SetCaption)
+        .Value("DisableCustomizing", false, &TBand::DisableCustomizing, &TBand::SetDisableCustomizing)
+        .Value("DisableDragging", false, &TBand::DisableDragging, &TBand::SetDisableDragging)
+        .Value("Fixed", int(bfNone), &TBand::Fixed, &TBand::SetFixed)
+        .Value("MinWidth", 30, &TBand::MinWidth, &TBand::SetMinWidth)
+        .Value("OnlyOwnColumns", false, &TBand::OnlyOwnColumns, &TBand::SetOnlyOwnColumns)
+        .Value("Sizing", true, &TBand::Sizing, &TBand::SetSizing)
+        .Value("Visible", true, &TBand::Visible, &TBand::SetVisible)
+        .Value("Width", 250, &TBand::Width, &TBand::SetWidth)
+        .Register();
+}
+
+// Caption and Width fall back to values of the bound field while unset, so
+// they are always stored.
+void RegisterColumns() {
+    TPropertyTableOf<TColumn>()
+        .Value("BandIndex", -1, &TColumn::BandIndex, &TColumn::SetBandIndex)
+        .Value("RowIndex", 0, &TColumn::RowIndex, &TColumn::SetRowIndex)
+        .Value("Caption", Unassigned(), &TColumn::Caption, &TColumn::SetCaption)
+        .Value("CharCase", int(ecNormal), &TColumn::CharCase, &TColumn::SetCharCase)
+        .Value("DisableCaption", false, &TColumn::DisableCaption, &TColumn::SetDisableCaption)
+        .Value("DisableCustomizing", false, &TColumn::DisableCustomizing, &TColumn::SetDisableCustomizing)
+        .Value("DisableDragging", false, &TColumn::DisableDragging, &TColumn::SetDisableDragging)
+        .Value("DisableEditor", false, &TColumn::DisableEditor, &TColumn::SetDisableEditor)
+        .Value("DisableFilter", false, &TColumn::DisableFilter, &TColumn::SetDisableFilter)
+        .Value("HeaderAlignment", int(taLeftJustify), &TColumn::HeaderAlignment, &TColumn::SetHeaderAlignment)
+        .Value("HeaderMaxLineCount", 1, &TColumn::HeaderMaxLineCount, &TColumn::SetHeaderMaxLineCount)
+        .Value("MinWidth", 20, &TColumn::MinWidth, &TColumn::SetMinWidth)
+        .Value("OEMConvert", false, &TColumn::OEMConvert, &TColumn::SetOEMConvert)
+        .Value("PasswordChar", 0, &TColumn::PasswordChar, &TColumn::SetPasswordChar)
+        .Value("Sizing", true, &TColumn::Sizing, &TColumn::SetSizing)
+        .Value("Sorted", int(csNone), &TColumn::Sorted, &TColumn::SetSorted)
+        .Value("TabStop", true, &TColumn::TabStop, &TColumn::SetTabStop)
+        .Value("VertAlignment", int(tlTop), &TColumn::VertAlignment, &TColumn::SetVertAlignment)
+        .Value("Visible", true, &TColumn::Visible, &TColumn::SetVisible)
+        .Value("Width", Unassigned(), &TColumn::Width, &TColumn::SetWidth)
+        .Register();
+}
+
+// In the order a reset to defaults sets them.
+void RegisterControl() {
+    TPropertyTableOf<TTreeList>()
+        .Value("BorderStyle", int(bsSingle), &TTreeList::BorderStyle, &TTreeList::SetBorderStyle)
+        .Value("Color", clWindow, &TTreeList::Color, &TTreeList::SetColor)
+        .Value("Ctl3D", true, &TTreeList::Ctl3D, &TTreeList::SetCtl3D)
+        .Value("DragCursor", crDrag, &TTreeList::DragCursor, &TTreeList::SetDragCursor)
+        .Object("Font", &TTreeList::Font, [](TTreeList* T) { return !T->ParentFont(); })
+        .Value("ParentColor", false, &TTreeList::ParentColor, &TTreeList::SetParentColor)
+        .Value("ParentCtl3D", true, &TTreeList::ParentCtl3D, &TTreeList::SetParentCtl3D)
+        .Value("ParentFont", true, &TTreeList::ParentFont, &TTreeList::SetParentFont)
+        .Reference("PopupMenu", &TTreeList::PopupMenu, &TTreeList::SetPopupMenu)
+        .Value("ArrowsColor", clLime, &TTreeList::ArrowsColor, &TTreeList::SetArrowsColor)
+        .Value("GroupNodeColor", clBtnFace, &TTreeList::GroupNodeColor, &TTreeList::SetGroupNodeColor)
+        .Value("GroupNodeTextColor", clNone, &TTreeList::GroupNodeTextColor, &TTreeList::SetGroupNodeTextColor)
+        .Value("BandColor", clBtnFace, &TTreeList::BandColor, &TTreeList::SetBandColor)
+        .Object("BandFont", &TTreeList::BandFont)
+        .Value("RowFooterColor", cl3DLight, &TTreeList::RowFooterColor, &TTreeList::SetRowFooterColor)
+        .Value("RowFooterTextColor", clWindowText, &TTreeList::RowFooterTextColor, &TTreeList::SetRowFooterTextColor)
+        .Value("HeaderColor", clBtnFace, &TTreeList::HeaderColor, &TTreeList::SetHeaderColor)
+        .Object("HeaderFont", &TTreeList::HeaderFont)
+        .Value("HideFocusRect", false, &TTreeList::HideFocusRect, &TTreeList::SetHideFocusRect)
+        .Value("HideSelection", false, &TTreeList::HideSelection, &TTreeList::SetHideSelection)
+        .Value("IndentDesc", 20, &TTreeList::IndentDesc, &TTreeList::SetIndentDesc)
+        .Value("FixedBandLineWidth", 2, &TTreeList::FixedBandLineWidth, &TTreeList::SetFixedBandLineWidth)
+        .Value("LookAndFeel", int(lfStandard), &TTreeList::LookAndFeel, &TTreeList::SetLookAndFeel)
+        .Value("DefaultRowHeight", 17, &TTreeList::DefaultRowHeight, &TTreeList::SetDefaultRowHeight)
+        .Value("RowSeparatorLineWidth", 1, &TTreeList::RowSeparatorLineWidth, &TTreeList::SetRowSeparatorLineWidth)
+        .Value("PreviewLines", 2, &TTreeList::PreviewLines, &TTreeList::SetPreviewLines)
+        .Object("PreviewFont", &TTreeList::PreviewFont)
+        .Value("HighlightColor", clHighlight, &TTreeList::HighlightColor, &TTreeList::SetHighlightColor)
+        .Value("HighlightTextColor", clHighlightText, &TTreeList::HighlightTextColor,
+               &TTreeList::SetHighlightTextColor)
+        .Value("HideSelectionColor", clHighlight, &TTreeList::HideSelectionColor, &TTreeList::SetHideSelectionColor)
+        .Value("HideSelectionTextColor", clHighlightText, &TTreeList::HideSelectionTextColor,
+               &TTreeList::SetHideSelectionTextColor)
+        .Value("WaitForExpandNodeTime", 500, &TTreeList::WaitForExpandNodeTime, &TTreeList::SetWaitForExpandNodeTime)
+        .Value("ScrollBars", int(ssBoth), &TTreeList::ScrollBars, &TTreeList::SetScrollBars)
+        .Value("CustomizingRowCount", 11, &TTreeList::CustomizingRowCount, &TTreeList::SetCustomizingRowCount)
+        .Value("ShowBands", false, &TTreeList::ShowBands, &TTreeList::SetShowBands)
+        .Value("ShowGrid", true, &TTreeList::ShowGrid, &TTreeList::SetShowGrid)
+        .Value("ShowPreviewGrid", true, &TTreeList::ShowPreviewGrid, &TTreeList::SetShowPreviewGrid)
+        .Value("ShowHeader", true, &TTreeList::ShowHeader, &TTreeList::SetShowHeader)
+        .Value("ShowRowFooter", false, &TTreeList::ShowRowFooter, &TTreeList::SetShowRowFooter)
+        .Value("ShowNewItemRow", false, &TTreeList::ShowNewItemRow, &TTreeList::SetShowNewItemRow)
+        .Value("IniFileName", "", &TTreeList::IniFileName, &TTreeList::SetIniFileName)
+        .Value("RegistryPath", "", &TTreeList::RegistryPath, &TTreeList::SetRegistryPath)
+        .Value("GridLineColor", clNone, &TTreeList::GridLineColor, &TTreeList::SetGridLineColor)
+        .Value("AutoExpandOnSearch", true, &TTreeList::AutoExpandOnSearch, &TTreeList::SetAutoExpandOnSearch)
+        .Value("AutoSearchColor", clNone, &TTreeList::AutoSearchColor, &TTreeList::SetAutoSearchColor)
+        .Value("AutoSearchTextColor", clNone, &TTreeList::AutoSearchTextColor, &TTreeList::SetAutoSearchTextColor)
+        .Value("DblClkExpanding", true, &TTreeList::DblClkExpanding, &TTreeList::SetDblClkExpanding)
+        .Value("FixedBandLineColor", clWindowFrame, &TTreeList::FixedBandLineColor, &TTreeList::SetFixedBandLineColor)
+        .Value("IniSectionName", "", &TTreeList::IniSectionName, &TTreeList::SetIniSectionName)
+        .Value("MaxRowLineCount", -1, &TTreeList::MaxRowLineCount, &TTreeList::SetMaxRowLineCount)
+        .Collection("Bands", &TTreeList::Bands)
+        .Register();
+}
+
+} // namespace
+
+void RegisterTreeListProperties() {
+    static const bool registered = [] {
+        RegisterGraphicsProperties();
+        RegisterBands();
+        RegisterColumns();
+        RegisterControl();
+        return true;
+    }();
+    (void)registered;
+}
