@@ -2,8 +2,42 @@
 // grid, which applies the criteria to its rows or its dataset.
 #include "dbgrid/DBGridFilter.h"
 
+#include "dbgrid/CustomFilterDialog.h"
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBTreeListColumn.h"
+#include "platform/rtl/ComponentStreaming.h"
+
+namespace {
+
+// The stream tables of the filter and its carrier, made once per process.
+void RegisterFilterStreaming() {
+    static const bool registered = [] {
+        TPropertyTableOf<TcvDBGridFilter>()
+            .Value("Active", false, &TcvDBGridFilter::Active, &TcvDBGridFilter::SetActive)
+            .Value("AutoDataSetFilter", false, &TcvDBGridFilter::AutoDataSetFilter,
+                   &TcvDBGridFilter::SetAutoDataSetFilter)
+            .Value("CaseInsensitive", false, &TcvDBGridFilter::CaseInsensitive,
+                   &TcvDBGridFilter::SetCaseInsensitive)
+            .Binary(
+                "Criteria", {}, [](TcvDBGridFilter* F, TStream* S) { F->Criteria()->WriteData(S); },
+                [](TcvDBGridFilter* F, TStream* S) { F->Criteria()->ReadData(S); })
+            .Value("DropDownCount", TcvDBGridFilter::DefaultDropDownCount, &TcvDBGridFilter::DropDownCount,
+                   &TcvDBGridFilter::SetDropDownCount)
+            .Value("DropDownWidth", TcvDBGridFilter::DefaultDropDownWidth, &TcvDBGridFilter::DropDownWidth,
+                   &TcvDBGridFilter::SetDropDownWidth)
+            .Value("FilterStatus", int32_t(fsAuto), &TcvDBGridFilter::FilterStatus,
+                   &TcvDBGridFilter::SetFilterStatus)
+            .Value("MaxDropDownCount", TcvDBGridFilter::DefaultMaxDropDownCount,
+                   &TcvDBGridFilter::MaxDropDownCount, &TcvDBGridFilter::SetMaxDropDownCount)
+            .Register();
+        TPropertyTableOf<TFilterWrapper>().Object("Filter", &TFilterWrapper::Filter).Register();
+        RegisterClass(ClassOf<TFilterWrapper>());
+        return true;
+    }();
+    (void)registered;
+}
+
+} // namespace
 
 TcvDBGridFilter::TcvDBGridFilter(TCustomcvDBGrid* AGrid)
     : FGrid(AGrid), FCriteria(std::make_unique<TcvDBGridCriteria>(AGrid)) {}
@@ -67,7 +101,7 @@ void TcvDBGridFilter::ClearColumnFilter(TcvDBTreeListColumn* Column) {
 }
 
 void TcvDBGridFilter::CustomizeColumnFilter(TcvDBTreeListColumn* Column) {
-    (void)Column;
+    if (ShowCustomDialog(FCriteria.get(), Column)) Changed();
 }
 
 bool TcvDBGridFilter::HasColumnFilter(const TcvDBTreeListColumn* Column) const {
@@ -110,4 +144,19 @@ void TcvDBGridFilter::RestoreDefaults() {
     FDropDownWidth = DefaultDropDownWidth;
     FFilterStatus = fsAuto;
     FMaxDropDownCount = DefaultMaxDropDownCount;
+}
+
+void TFilterWrapper::WriteFilter(TStream* Stream, TcvDBGridFilter* Filter) {
+    RegisterFilterStreaming();
+    TFilterWrapper wrapper(nullptr);
+    wrapper.SetFilter(Filter);
+    WriteComponent(Stream, &wrapper);
+}
+
+void TFilterWrapper::ReadFilter(TStream* Stream, TcvDBGridFilter* Filter) {
+    RegisterFilterStreaming();
+    TFilterWrapper wrapper(nullptr);
+    wrapper.SetFilter(Filter);
+    ReadComponent(Stream, &wrapper);
+    Filter->Changed();
 }

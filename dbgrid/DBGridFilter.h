@@ -15,6 +15,7 @@
 
 class TCustomcvDBGrid;
 class TDataSet;
+class TStream;
 class TcvDBTreeListColumn;
 class TcvTreeListNode;
 
@@ -120,6 +121,13 @@ public:
 
     TcvDBGridFilter* Filter() const { return FFilter; }
     void SetFilter(TcvDBGridFilter* Value) { FFilter = Value; }
+
+    // The grid layout's "Filter" value: the component stream of a wrapper
+    // on Filter, its published properties and its "Criteria" block.
+    static void WriteFilter(TStream* Stream, TcvDBGridFilter* Filter);
+    // Reads such a stream into Filter, then Changed. Damaged bytes raise
+    // EReadError "Stream read error" and leave Filter as it was.
+    static void ReadFilter(TStream* Stream, TcvDBGridFilter* Filter);
 
 private:
     TcvDBGridFilter* FFilter = nullptr;

@@ -5,6 +5,9 @@
 #include "dbgrid/DBGridFilter.h"
 #include "tests/dbgrid/ShownGrid.h"
 
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/SysUtils.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -297,6 +300,40 @@ TEST(DBGridFilterTest, ModeSwitchKeepsTheRowsFiltered) {
     grid.Filter().SetAutoDataSetFilter(false);
     // The grid's own node filter goes on hiding the rows.
     EXPECT_EQ(grid.Rows(), (Keys{"2", "5"}));
+}
+
+TEST(DBGridFilterTest, AFilterStreamedThroughItsWrapperComesBackWhole) {
+    FilterGrid from(TcvDBGridOptionsDB{edgoLoadAllRecords});
+    from.Filter().SetActive(true);
+    from.Filter().SetCaseInsensitive(true);
+    from.Filter().SetFilterStatus(fsAlways);
+    from.Filter().SetDropDownCount(5);
+    from.Filter().SetValueFilter(from.Column("Name"), Variant("o'brien"), "o'brien");
+    TStringStream written;
+    TFilterWrapper::WriteFilter(&written, from.Grid->Filter());
+
+    FilterGrid to(TcvDBGridOptionsDB{edgoLoadAllRecords});
+    written.SetPosition(0);
+    TFilterWrapper::ReadFilter(&written, to.Grid->Filter());
+    EXPECT_TRUE(to.Filter().Active());
+    EXPECT_TRUE(to.Filter().CaseInsensitive());
+    EXPECT_EQ(to.Filter().FilterStatus(), fsAlways);
+    EXPECT_EQ(to.Filter().DropDownCount(), 5);
+    EXPECT_EQ(to.Grid->GetFilterText(), "(Name = o'brien)");
+    EXPECT_EQ(to.Rows(), Keys{"4"});
+    TStringStream again;
+    TFilterWrapper::WriteFilter(&again, to.Grid->Filter());
+    EXPECT_EQ(again.DataString(), written.DataString());
+
+    // Damaged bytes change nothing.
+    const std::string& bytes = written.DataString();
+    for (size_t cut : {size_t(0), size_t(6), bytes.size() / 2, bytes.size() - 1}) {
+        SCOPED_TRACE(cut);
+        TStringStream damaged(bytes.substr(0, cut));
+        EXPECT_THROW(TFilterWrapper::ReadFilter(&damaged, to.Grid->Filter()), EReadError);
+        EXPECT_EQ(to.Grid->GetFilterText(), "(Name = o'brien)");
+        EXPECT_EQ(to.Filter().DropDownCount(), 5);
+    }
 }
 
 } // namespace
