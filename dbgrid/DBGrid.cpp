@@ -33,9 +33,13 @@ void TcvGridDataLink::FocusControl(TField*& Field) {
 }
 
 void TcvGridDataLink::LayoutChanged() {
+    // The grouped fields may have gone or changed: one regroup when they did.
+    const bool grouping = !FGrid->IsBufferMode();
+    if (grouping) FGrid->BeginGrouping();
     FGrid->LayoutChanged();
     FGrid->FInLayoutChange = true;
     TScopeGuard inLayoutChange([this] { FGrid->FInLayoutChange = false; });
+    if (grouping) FGrid->EndGrouping();
     if (!FGrid->IsBufferMode() && FGrid->FGroupingLockCount != 0) return;
     TcvDBTreeListControlDataLink::LayoutChanged();
 }
@@ -118,6 +122,11 @@ void TCustomcvDBGrid::Loaded() {
     FLoading = true;
     TScopeGuard loading([this] { FLoading = false; });
     TCustomcvDBTreeListControl::Loaded();
+    {
+        FInLayoutChange = true;
+        TScopeGuard inLayoutChange([this] { FInLayoutChange = false; });
+        RebuildGroupList();
+    }
     BindingChanged();
     RestoreLayout();
     if (IsAutoHeaderPanelHeight()) AdjustHeaderPanelRowCount();

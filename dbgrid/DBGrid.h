@@ -275,7 +275,7 @@ private:
     std::unique_ptr<TcvDBGridSummaryGroups> FSummaryGroups;
     std::string FSummarySeparator = ", ";
     int FSummaryRecordCount = 0;
-    std::vector<std::vector<int>> FLevelSummaryMap;
+    mutable std::vector<std::vector<int>> FLevelSummaryMap;
     std::unique_ptr<TStringList> FKeyValues;
     std::vector<Variant> FValueRecords;
     TColor FGroupPanelColor = clBtnShadow;
@@ -408,7 +408,7 @@ public:
 private:
     // The first ungrouped column, in column order, with a sort state.
     TcvTreeListColumn* FirstSortColumn() const;
-    void SortRows(TcvTreeListColumn* Column);
+    void SortRows(TcvTreeListColumn* Column, int Level);
 
     // Grouping.
 public:
@@ -434,8 +434,8 @@ public:
     // shows already; else OnAddGroupColumn decides.
     virtual bool CanAddGroupColumn(TcvTreeListColumn* Column) const;
     // Changes inside the bracket only renumber the list; the outermost
-    // EndGrouping regroups once when the grouped fields changed, else it
-    // refreshes the groups in place.
+    // EndGrouping regroups once when the grouped fields differ from those
+    // of the last regroup, else it refreshes the groups in place.
     void BeginGrouping();
     void EndGrouping();
     // The list made again from the columns' GroupIndex values (after a form
@@ -443,6 +443,18 @@ public:
     void RebuildGroupList();
     // Every node built again (FullReload), then OnReloadGroupList.
     void Regroup();
+    // A column without a field (or on a blob field it cannot edit) leaves
+    // the grouping; otherwise the grid regroups when the grouped fields changed.
+    void ColumnFieldChanged(TcvDBTreeListColumn* Column) override;
+    // A group row's one text: "Caption : value " with the group column's
+    // caption and display text, then the group's summary text, then
+    // OnGetGroupText may change it all.
+    std::string GetGroupRowText(const TcvTreeListNode* Node) const;
+    // A level whose group column's summary group has an item naming a column:
+    // its groups end in a row footer.
+    bool IsGroupLevel(int Level) const override;
+    // The row footer of the group level shows a summary under Column.
+    virtual bool IsGroupLevelNode(const TcvTreeListNode* Node, int Column, int Level) const;
     // The group column at Position (0: outermost); nullptr out of range.
     TcvDBTreeListColumn* GroupColumns(int Position) const;
 
@@ -470,9 +482,13 @@ private:
     // group path; groups left empty go. False when it cannot (no such node,
     // records came or went): the caller reloads.
     bool SmartRegroupRecord();
+    // With the grouping locked, group columns whose field the dataset no
+    // longer has leave the grouping, the last first.
+    void RemoveFieldlessGroupColumns();
     // Groups collapsed (egoCollapsedReload): the top group of the current
-    // record is focused and the dataset put on its first record.
-    void FocusCollapsedGroup(TcvTreeListNode* Current);
+    // record is focused and the dataset put on its first record; with
+    // egoSeekDetail the focus goes on to that group's first record row.
+    void FocusCollapsedGroup();
 
     // 0 unlocked, 1 locked in the record-buffer mode, 2 otherwise.
     int FGroupingLockMode = 0;
@@ -480,6 +496,83 @@ private:
     // Group panel.
 
     // Summaries.
+public:
+    // Caches, per group level, the group column's summary field and summary
+    // group (the one named by SummaryGroupName, ignoring case; the default
+    // group when neither a name nor a kind is set) and the field of each of
+    // its items; frees every node's item slots; the record count restarts.
+    // Nothing is cached while the link has no dataset.
+    void PrepareSummaries() override;
+    // The footers' reset, then the record count restarts.
+    void ResetSummaries() override;
+    // Accumulates one record (Node's, or the dataset's current record when
+    // nil) into the footers, its group nodes' summaries and their item slots;
+    // nothing for a node the active node filter drops.
+    void DoCalcSummary(TcvTreeListNode* Node) override;
+    // Recalculates every summary from the loaded record nodes (those the
+    // node filter shows) and finishes them. A changed record is placed on
+    // its group path by the caller first.
+    void CalculateSummaries();
+    // Counts and averages of the group nodes, their item slots and the
+    // footers (footer averages only when not skipped and a record was
+    // counted), then OnCalcSummary.
+    void FinishSummaries(bool SkipFooterAverages = false);
+    // Group levels whose column has SortBySummary and a sort state are
+    // ordered by their group summary values.
+    void ResortGroupsBySummary();
+    // The summary part of a group row: the group column's own summary, then
+    // the items of its summary group between the group's BeginSummaryText
+    // and EndSummaryText, every part joined by SummarySeparator. Empty when
+    // the level shows no summary.
+    std::string GetGroupSummaryText(const TcvTreeListNode* Node) const;
+    // Summary items naming OldName (ignoring case) take NewName.
+    void RenameSummaryColumn(const std::string& OldName, const std::string& NewName) override;
+    // Outside the record-buffer mode the summaries are calculated again.
+    void SummaryGroupsChanged() override;
+    // The total footer (Node nil): the column's summary footer text; a
+    // group-level footer: the value of the summary item the level shows
+    // under the column.
+    std::string GetLevelText(const TcvTreeListNode* Node, int Column, int FooterIndex) const override;
+    // Every data-aware column has its footer cell, unless OnIsExistFooterCell
+    // says otherwise.
+    bool IsExistFooterCell(int Column) override;
+    // Records counted by the last summary pass.
+    int SummaryRecordCount() const { return FSummaryRecordCount; }
+    // Per group level, for each column: the position of the first item of
+    // the level's summary group that names it, -1 when none (or that item
+    // sums nothing); an empty list for a level without summary group.
+    const std::vector<std::vector<int>>& LevelSummaryMap() const;
+
+    // May change the value a record adds to a group node's summary.
+    TcvDBGridSummaryEvent OnSummary;
+
+protected:
+    // The tree list's handling, then the level summary map is built again.
+    void FocusedNodeChanged() override;
+
+private:
+    // What a group level sums: its column's field and summary group, and
+    // the field of each item of that group (nil where none).
+    struct TLevelSummary {
+        TcvDBTreeListColumn* Column = nullptr;
+        TField* Field = nullptr;
+        TcvDBGridSummaryGroup* Group = nullptr;
+        std::vector<TField*> ItemFields;
+    };
+    // The record's value of Field: through the node's stored value when a
+    // column shows that field, else the field's own; 0 without a field.
+    long double RecordFieldValue(TcvTreeListNode* Node, TField* Field) const;
+    void AccumulateFooters(TcvTreeListNode* Node);
+    void AccumulateGroups(TcvTreeListNode* Node);
+    void BuildLevelSummaryMap() const;
+    // The summary group a group column's values go to: the group named by
+    // its SummaryGroupName (ignoring case), or the default group when that
+    // name is empty and the column sums nothing itself; nil otherwise.
+    TcvDBGridSummaryGroup* FindSummaryGroup(const TcvDBTreeListColumn* Column) const;
+    // Every group node's summary value and item slots start again.
+    void ClearGroupSummaries();
+
+    std::vector<TLevelSummary> FLevelSummaries;
 
     // Filtering.
 public:

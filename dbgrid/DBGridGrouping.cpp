@@ -98,15 +98,26 @@ void TCustomcvDBGrid::ClearGrouping() {
         RemoveGroupColumn(0);
 }
 
+void TCustomcvDBGrid::ColumnFieldChanged(TcvDBTreeListColumn* Column) {
+    if (FChangingField || ComponentState().Contains(csLoading)) return;
+    FChangingField = true;
+    const TScopeGuard changed([this] { FChangingField = false; });
+    if (Column) {
+        TDataSet* dataSet = DataSet();
+        const bool noField = Column->FieldName().empty() || (dataSet && !dataSet->FindField(Column->FieldName()));
+        if (noField || (dynamic_cast<TBlobField*>(Column->Field()) && !Column->CanEditValue())) {
+            Column->SetGroupIndex(-1);
+            return;
+        }
+    }
+    BeginGrouping();
+    EndGrouping();
+}
+
 // The grouping lock ----------------------------------------------------------------------
 
 void TCustomcvDBGrid::BeginGrouping() {
-    if (FGroupingLockCount == 0) {
-        FGroupColumnNames->Clear();
-        for (int i = 0; i < GroupColumnCount(); ++i)
-            FGroupColumnNames->Add(GroupColumns(i)->FieldName());
-        FGroupingLockMode = IsBufferMode() ? 1 : 2;
-    }
+    if (FGroupingLockCount == 0) FGroupingLockMode = IsBufferMode() ? 1 : 2;
     ++FGroupingLockCount;
 }
 
@@ -118,10 +129,9 @@ void TCustomcvDBGrid::EndGrouping() {
     for (int i = 0; !changed && i < GroupColumnCount(); ++i)
         changed = !SameText(FGroupColumnNames->Strings(i), GroupColumns(i)->FieldName());
     FGroupingLockMode = 0;
-    FGroupColumnNames->Clear();
     if (changed)
         Regroup();
-    else if (FRegroupPending && !IsBufferMode())
+    else if (FRegroupPending && !FLoading && !IsBufferMode())
         FullReload();
 }
 
@@ -155,6 +165,12 @@ void TCustomcvDBGrid::RebuildGroupList() {
 }
 
 void TCustomcvDBGrid::Regroup() {
+    // The lock compares with the fields the tree was last grouped by: a
+    // column bound to another field regroups, a column taken out and put
+    // back does not.
+    FGroupColumnNames->Clear();
+    for (int i = 0; i < GroupColumnCount(); ++i)
+        FGroupColumnNames->Add(GroupColumns(i)->FieldName());
     TUpdateGuard<TCustomcvTreeList> update(this);
     HideEditor();
     if (!(FOptions.Contains(egoSmartReload) && FRegroupPending)) ClearNodes();
@@ -265,4 +281,78 @@ void TCustomcvDBGrid::TakeFirstRecordKeys() {
     };
     for (int i = 0; i < Count(); ++i)
         take(Items(i));
+}
+
+void TCustomcvDBGrid::RemoveFieldlessGroupColumns() {
+    const auto fieldless = [this](int Position) { return !DataSet()->FindField(GroupColumns(Position)->FieldName()); };
+    bool any = false;
+    for (int position = 0; position < GroupColumnCount() && !any; ++position)
+        any = fieldless(position);
+    if (!any) return;
+    TGroupingLock lock(this);
+    for (int position = GroupColumnCount() - 1; position >= 0; --position)
+        if (fieldless(position)) RemoveGroupColumn(position);
+}
+
+void TCustomcvDBGrid::FocusCollapsedGroup() {
+    TField* field = GroupColumns(0)->Field();
+    int position = 0;
+    TcvDBGridNode* group = FindGroupNode(nullptr, 0, field->Value(), position);
+    if (!group) return;
+    TDataSet* dataSet = DataSet();
+    if (IsUseLocate()) {
+        LocateNodeRecord(nullptr, group, true, group->KeyText);
+    } else {
+        dataSet->First();
+        dataSet->MoveBy(group->RecordNumber);
+    }
+    TcvTreeListNode* node = group;
+    if (FOptions.Contains(egoSeekDetail))
+        while (node->HasChildren())
+            node = node->GetFirstChild();
+    FocusSynced(node);
+}
+
+// The smart regroup ------------------------------------------------------------------------
+
+bool TCustomcvDBGrid::SmartRegroupRecord() {
+    TDataSet* dataSet = DataSet();
+    // Only a changed record: a record that came or went needs the whole walk.
+    if (GroupColumnCount() == 0 || !dataSet || FKeyValues->Count() != dataSet->RecordCount()) return false;
+    auto* node = static_cast<TcvDBGridNode*>(FindRecordNode(RecordKeyText()));
+    if (!node) return false;
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    LoadNodeFromRecord(node);
+    TcvTreeListNode* oldParent = node->Parent();
+    TcvDBGridNode* group = PlaceRecordInGroups(node->RecordNumber);
+    if (group != oldParent) {
+        node->InternalMoveTo(group, natAddChild);
+        while (oldParent && oldParent->Count() == 0) {
+            TcvTreeListNode* above = oldParent->Parent();
+            delete oldParent;
+            oldParent = above;
+        }
+    }
+    CalculateSummaries();
+    ResortNodes();
+    TakeFirstRecordKeys();
+    return true;
+}
+
+// Group levels -------------------------------------------------------------------------
+
+bool TCustomcvDBGrid::IsGroupLevel(int Level) const {
+    const TcvDBTreeListColumn* column = GroupColumns(Level);
+    const TcvDBGridSummaryGroup* group = column ? FindSummaryGroup(column) : nullptr;
+    if (!group) return false;
+    for (int i = 0; i < group->SummaryItems()->Count(); ++i)
+        if (DBColumnByName(group->SummaryItems()->Items(i)->ColumnName())) return true;
+    return false;
+}
+
+bool TCustomcvDBGrid::IsGroupLevelNode(const TcvTreeListNode* Node, int Column, int Level) const {
+    (void)Node;
+    if (Level < 0 || Level >= GroupColumnCount()) return false;
+    const std::vector<int>& columns = LevelSummaryMap()[size_t(Level)];
+    return Column >= 0 && Column < int(columns.size()) && columns[size_t(Column)] >= 0;
 }

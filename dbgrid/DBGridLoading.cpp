@@ -437,7 +437,10 @@ void TCustomcvDBGrid::DataChanged() {
         if (FOptions.Contains(egoResetColumnFocus)) SetFocusedColumn(0);
         return;
     }
-    FullReload();
+    if (FOptions.Contains(egoSmartRefresh) && SmartRegroupRecord())
+        FocusCurrentRecord();
+    else
+        FullReload();
 }
 
 void TCustomcvDBGrid::RefreshRow(TcvTreeListNode* Node) {
@@ -493,10 +496,7 @@ std::string TCustomcvDBGrid::RecordKeyText() const {
 }
 
 TcvDBGridNode* TCustomcvDBGrid::AddRecordNode(TcvTreeListNode* Before, int RecordNumber) {
-    auto* node = static_cast<TcvDBGridNode*>(Insert(Before));
-    node->KeyText = RecordKeyText();
-    node->RecordNumber = RecordNumber;
-    LoadNodeFromRecord(node);
+    TcvDBGridNode* node = LoadRecordNode(static_cast<TcvDBGridNode*>(Insert(Before)), RecordNumber);
     ReselectLoadedNode(node);
     return node;
 }
@@ -534,7 +534,12 @@ void TCustomcvDBGrid::FullReload() {
     FKeyValues->Clear();
     // Without a key field the rows could not be found again after a move.
     if (!KeyFieldObject() && FOptions.Contains(egoCanNavigation)) return;
+    if (FDataLink->Active() && dataSet && dataSet->Active()) RemoveFieldlessGroupColumns();
     if (IsBufferMode() || !dataSet || !dataSet->Active()) return;
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        const TField* field = GroupColumns(level)->Field();
+        if (!field || dynamic_cast<const TBlobField*>(field)) return;
+    }
 
     SetSelectionAnchor(nullptr);
     PrepareSummaries();
@@ -551,7 +556,10 @@ void TCustomcvDBGrid::FullReload() {
     TcvTreeListNode* current = nullptr;
     FKeyValues->SetSorted(false);
     for (int recordNumber = 0; !dataSet->Eof(); dataSet->Next(), ++recordNumber) {
-        TcvDBGridNode* node = AddRecordNode(nullptr, recordNumber);
+        TcvDBGridNode* group = PlaceRecordInGroups(recordNumber);
+        TcvDBGridNode* node = group ? LoadRecordNode(static_cast<TcvDBGridNode*>(group->AddChild()), recordNumber)
+                                    : AddRecordNode(nullptr, recordNumber);
+        if (group) ReselectLoadedNode(node);
         FKeyValues->Add(node->KeyText);
         DoCalcSummary(node);
         if (!current && dataSet->Bookmark() == position.Bookmark()) current = node;
@@ -559,16 +567,22 @@ void TCustomcvDBGrid::FullReload() {
     // One sort for the whole list, not an ordered insert per record.
     FKeyValues->SetSorted(true);
     if (IsNodeFilterActive()) ApplyNodeFilter();
+    FinishSummaries();
+    ResortGroupsBySummary();
     // The records came in dataset order: a sorted column orders them again.
     ResortNodes();
+    TakeFirstRecordKeys();
 
     position.Restore();
     // Row queries on 100,000 rows need the row cache the update lock dropped.
     FocusedNodeChanged();
-    if (current) {
+    if (current && GroupColumnCount() > 0 && FOptionsEx.Contains(egoCollapsedReload) &&
+        FOptions.Contains(egoCanNavigation)) {
+        FocusCollapsedGroup();
+    } else if (current) {
         FocusSynced(current);
-        SetTopRowIndex(std::max(GetFocusedRowIndex() - focusedDistance, 0));
     }
+    if (current) SetTopRowIndex(std::max(GetFocusedRowIndex() - focusedDistance, 0));
 }
 
 bool TCustomcvDBGrid::LocateNodeRecord(TcvTreeListNode* FocusedNode, TcvTreeListNode* Node, bool UseLocate,

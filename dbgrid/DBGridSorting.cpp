@@ -1,8 +1,11 @@
 // The grid's sort: header clicks sort only the in-memory rows (the record
 // buffer's rows are the dataset's own order), by the column just sorted or,
 // when a sort key goes, by the first sorted column left. Grouped columns are
-// no sort keys: the record rows sort below the deepest group level.
+// no sort keys: a group column orders the group rows of its own level, and
+// the record rows sort below the deepest group level.
 #include "dbgrid/DBGrid.h"
+
+#include "platform/rtl/SysUtils.h"
 
 bool TCustomcvDBGrid::IsAutoSort() const {
     return FOptionsEx.Contains(egoAutoSort) && IsLoadAllMode();
@@ -10,13 +13,18 @@ bool TCustomcvDBGrid::IsAutoSort() const {
 
 void TCustomcvDBGrid::RegisterSortedColumn(TcvTreeListColumn* Column) {
     if (!Column || ComponentState().Contains(csLoading) || Column->Sorted() == csNone) return;
-    TCustomcvDBTreeListControl::RegisterSortedColumn(Column);
-    if (IsAutoSort() && !SortUpdating()) SortRows(Column);
+    const auto* column = dynamic_cast<const TcvDBTreeListColumn*>(Column);
+    const bool grouped = column && column->GroupIndex() != -1;
+    // A record column showing a grouped field would only repeat the group order.
+    for (int level = 0; column && !grouped && level < GroupColumnCount(); ++level)
+        if (SameText(GroupColumns(level)->FieldName(), column->FieldName())) return;
+    if (!grouped) TCustomcvDBTreeListControl::RegisterSortedColumn(Column);
+    if (IsAutoSort() && !SortUpdating()) SortRows(Column, grouped ? column->GroupIndex() : GroupColumnCount());
 }
 
 void TCustomcvDBGrid::ResortNodes() {
     if (IsBufferMode()) return;
-    if (TcvTreeListColumn* column = FirstSortColumn()) SortRows(column);
+    if (TcvTreeListColumn* column = FirstSortColumn()) SortRows(column, GroupColumnCount());
 }
 
 TcvTreeListColumn* TCustomcvDBGrid::FirstSortColumn() const {
@@ -27,7 +35,9 @@ TcvTreeListColumn* TCustomcvDBGrid::FirstSortColumn() const {
     return nullptr;
 }
 
-void TCustomcvDBGrid::SortRows(TcvTreeListColumn* Column) {
+void TCustomcvDBGrid::SortRows(TcvTreeListColumn* Column, int Level) {
     TUpdateGuard<TCustomcvTreeList> update(this);
-    SortChildren(GroupColumnCount(), Column->GetIndex(), Column->Sorted() == csDown);
+    SortChildren(Level, Column->GetIndex(), Column->Sorted() == csDown);
+    // A group row stands for its first record, which the sort may have changed.
+    TakeFirstRecordKeys();
 }

@@ -20,6 +20,10 @@ enum TcvSummaryType { cstNone, cstSum, cstMin, cstMax, cstCount, cstAvg };
 // A column's or an item's hook on the value one record adds to a summary.
 using TcvSummaryEvent = std::function<void(TObject* Sender, TDataSet* DataSet, long double& Value)>;
 
+// The grid's hook on the value one record adds to a group node's summary.
+using TcvDBGridSummaryEvent =
+    std::function<void(TObject* Sender, TcvTreeListNode* Node, long double& Value, TDataSet* DataSet)>;
+
 namespace cvDBCtrl {
 
 // The text of one summary value. An empty Format takes the default of the

@@ -1,4 +1,5 @@
-// The grid's cell texts, values, sort keys and preview texts of record rows.
+// The grid's cell texts, values, sort keys and preview texts; a group row
+// has one text whatever the column.
 // In the record-buffer mode a node is a row of the data link's buffer: every
 // read points the link's active record at the node's index for its own span,
 // so the dataset's current record never moves. The other modes read what the
@@ -29,8 +30,21 @@ std::string TCustomcvDBGrid::GetNodeString(const TcvTreeListNode* Node, int Colu
         FireGetText(column, Node, text);
         return text;
     }
+    if (IsGroupNode(Node)) return GetGroupRowText(Node);
     text = TCustomcvDBTreeListControl::GetNodeString(Node, Column);
-    if (column && !IsGroupNode(Node)) FireGetText(column, Node, text);
+    if (column) FireGetText(column, Node, text);
+    return text;
+}
+
+std::string TCustomcvDBGrid::GetGroupRowText(const TcvTreeListNode* Node) const {
+    TcvDBTreeListColumn* column = GroupColumns(Node->Level());
+    if (!column) return {};
+    // The group row holds its first record's texts: the group column's is
+    // the group value as the column shows it.
+    std::string value = TCustomcvDBTreeListControl::GetNodeString(Node, column->GetIndex());
+    FireGetText(column, Node, value);
+    std::string text = column->Caption() + " : " + value + " " + GetGroupSummaryText(Node);
+    if (OnGetGroupText) OnGetGroupText(const_cast<TCustomcvDBGrid*>(this), const_cast<TcvTreeListNode*>(Node), text);
     return text;
 }
 

@@ -346,7 +346,7 @@ void TcvDBTreeListColumn::SetSummaryFooterType(TcvSummaryType Value) {
 }
 
 std::string TcvDBTreeListColumn::GetSummaryFooterText() const {
-    if (FSummaryFooterType == cstNone) return std::string();
+    if (FSummaryFooterType == cstNone || !FFooterAssigned) return std::string();
     TFieldType type = ftUnknown;
     if (FSummaryFooterType != cstCount && FFooterField) {
         const TFieldType fieldType = FFooterField->DataType();

@@ -126,7 +126,8 @@ public:
     virtual void GetNodeValue(TcvTreeListNode* Node, Variant& Value) const;
     virtual std::string GetNodeDisplayText(TcvTreeListNode* Node) const;
     virtual std::string ConvertFilterText(const std::string& Text) const { return Text; }
-    // Empty for cstNone; else the footer value formatted by its kind.
+    // Empty for cstNone or an unassigned footer; else the footer value
+    // formatted by its kind.
     virtual std::string GetSummaryFooterText() const;
     virtual std::string GetValueText(const Variant& Value) const;
     // By the field's type: varString (also Boolean and the unlisted types),
@@ -177,8 +178,18 @@ public:
     // that is empty; bound by the control's ResetSummaries.
     TField* FooterField() const { return FFooterField; }
     void BindFooterField();
+    // Until a record (or a finished count) gives the footer a value, its
+    // text is empty: an empty grid shows no minimum or average of nothing.
     long double FooterValue() const { return FFooterValue; }
-    void SetFooterValue(long double Value) { FFooterValue = Value; }
+    bool FooterAssigned() const { return FFooterAssigned; }
+    void SetFooterValue(long double Value) {
+        FFooterValue = Value;
+        FFooterAssigned = true;
+    }
+    void ResetFooterValue() {
+        FFooterValue = 0;
+        FFooterAssigned = false;
+    }
 
     TcvSummaryEvent OnSummary;
     TcvSummaryEvent OnSummaryFooter;
@@ -210,6 +221,7 @@ private:
     int FGroupIndex = -1;
     TField* FFooterField = nullptr;
     long double FFooterValue = 0;
+    bool FFooterAssigned = false;
     std::string FSummaryFooterField;
     std::string FSummaryField;
 };

@@ -151,7 +151,7 @@ void TCustomcvDBTreeListControl::ResetSummaries() {
     for (int i = 0; i < ColumnCount(); ++i)
         if (TcvDBTreeListColumn* column = DBColumns(i)) {
             column->BindFooterField();
-            column->SetFooterValue(0);
+            column->ResetFooterValue();
         }
 }
 

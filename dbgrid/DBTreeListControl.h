@@ -144,7 +144,7 @@ public:
     virtual void ColumnFieldChanged(TcvDBTreeListColumn* Column) { (void)Column; }
     virtual void SetColumnGroupIndex(TcvDBTreeListColumn* Column, int Index) { (void)Column, (void)Index; }
     virtual void PrepareSummaries() {}
-    // Binds each column's footer field and clears its footer value.
+    // Binds each column's footer field and leaves its footer unassigned.
     virtual void ResetSummaries();
     virtual void DoBeforeCalcSummary();
     virtual void DoCalcSummary(TcvTreeListNode* Node);

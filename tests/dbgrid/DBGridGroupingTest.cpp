@@ -1,0 +1,396 @@
+// Grouping a shown grid: the group tree and its row texts, the group list's
+// numbering, the refusals, the switch between the record-buffer and the
+// in-memory mode, the grouping lock and the regroup of one edited record.
+#include "dbgrid/DBGrid.h"
+#include "tests/platform/ui/WmRecorder.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/SqliteFile.h"
+
+#include "platform/data/ADODB.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Painting.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// Six records over four cities, one of them Null.
+constexpr char Records[] = "insert into P values (1, 'Paris', 'A', 3, 'n1');"
+                           "insert into P values (2, 'Rome', 'B', 8, 'n2');"
+                           "insert into P values (3, 'Paris', 'B', 5, 'n3');"
+                           "insert into P values (4, NULL, 'A', 1, 'n4');"
+                           "insert into P values (5, 'Rome', 'A', 2, 'n5');"
+                           "insert into P values (6, 'Oslo', 'B', 4, 'n6');";
+
+class GroupedGrid {
+public:
+    // Columns ID, City, Kind, Qty, Note; Prepare runs before the data source
+    // is set, inside the form's loading bracket when FromForm.
+    explicit GroupedGrid(const std::function<void(TcvDBGrid&)>& Prepare = {}, bool FromForm = false) {
+        const std::string file = Folder / "group.mdb";
+        RunSql(file, std::string("create table P (ID integer primary key, City varchar(20), Kind varchar(10),"
+                                 " Qty integer, Note memo);") +
+                         Records);
+        Connection = std::make_unique<TADOConnection>(nullptr);
+        Connection->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";");
+        Connection->SetLoginPrompt(false);
+        Connection->Open();
+        Query = std::make_unique<TADOQuery>(nullptr);
+        Query->SetConnection(Connection.get());
+        Query->SQL()->SetText("select * from P order by ID");
+        Query->Open();
+        Source->SetDataSet(Query.get());
+
+        TForm* form = nullptr;
+        CreateFormInstance(form, nullptr);
+        Form.reset(form);
+        Form->SetBounds(20, 20, 600, 400);
+        std::unique_ptr<TComponentLoading> loading;
+        if (FromForm) loading = std::make_unique<TComponentLoading>(Form.get());
+        Grid = new TcvDBGrid(Form.get());
+        Grid->SetParent(Form.get());
+        Grid->SetBounds(0, 0, 560, 300);
+        for (const char* name : {"ID", "City", "Kind", "Qty", "Note"}) {
+            TcvDBTreeListColumn* column = Grid->CreateColumn(Grid->GetDefaultColumnClass());
+            column->SetBandIndex(0);
+            column->SetFieldName(name);
+        }
+        Grid->SetKeyField("ID");
+        if (Prepare) Prepare(*Grid);
+        loading.reset();
+        Form->Show();
+        SettleActivation();
+        Grid->SetDataSource(Source.get());
+        UpdateWindow(Grid->Handle());
+    }
+
+    TcvDBTreeListColumn* Column(const char* FieldName) const { return Grid->ColumnByFieldName(FieldName); }
+    int CurrentId() const { return Query->FieldByName("ID")->AsInteger(); }
+
+    // Every node in tree order, one line each, indented by level: a group
+    // row's text, a record row's ID.
+    std::string Tree() const {
+        std::string lines;
+        for (TcvTreeListNode* node = Grid->Items(0); node; node = node->GetNext()) {
+            lines += std::string(size_t(node->Level()) * 2, ' ');
+            lines += Grid->IsGroupNode(node) ? Grid->GetNodeString(node, -1) : Grid->GetNodeString(node, 0);
+            lines += "|";
+        }
+        return lines;
+    }
+
+    TScratchFolder Folder;
+    std::unique_ptr<TADOConnection> Connection;
+    std::unique_ptr<TADOQuery> Query;
+    std::unique_ptr<TDataSource> Source = std::make_unique<TDataSource>(nullptr);
+    std::unique_ptr<TForm> Form;
+    TcvDBGrid* Grid = nullptr;
+};
+
+TEST(DBGridGroupingTest, GroupingBuildsTheGroupTreeWithItsRowTexts) {
+    struct Case {
+        const char* Name;
+        TcvTreeListColumnSort CitySort;
+        bool ByKind;
+        const char* Tree;
+    };
+    const Case cases[] = {
+        {"by City: Null first, records in dataset order", csNone, false,
+         "City :  |  4|City : Oslo |  6|City : Paris |  1|  3|City : Rome |  2|  5|"},
+        {"by City descending: Null last", csDown, false,
+         "City : Rome |  2|  5|City : Paris |  1|  3|City : Oslo |  6|City :  |  4|"},
+        {"by City, then Kind", csNone, true,
+         "City :  |  Kind : A |    4|City : Oslo |  Kind : B |    6|City : Paris |  Kind : A |    1|"
+         "  Kind : B |    3|City : Rome |  Kind : A |    5|  Kind : B |    2|"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid grid;
+        grid.Column("City")->SetSorted(c.CitySort);
+        grid.Column("City")->SetGroupIndex(0);
+        if (c.ByKind) grid.Column("Kind")->SetGroupIndex(1);
+        EXPECT_TRUE(grid.Grid->IsLoadAllMode());
+        EXPECT_EQ(grid.Tree(), c.Tree);
+    }
+}
+
+TEST(DBGridGroupingTest, AGroupRowStandsForItsFirstRecordAndValue) {
+    GroupedGrid grid([](TcvDBGrid& Grid) {
+        Grid.OnGetGroupText = [](TObject*, TcvTreeListNode* Node, std::string& Text) {
+            if (Node->Count() > 1) Text += "(" + std::to_string(Node->Count()) + ")";
+        };
+    });
+    grid.Column("City")->SetGroupIndex(0);
+    EXPECT_FALSE(grid.Column("City")->Visible());
+    EXPECT_EQ(grid.Column("City")->Sorted(), csUp);
+    auto* paris = static_cast<TcvDBGridNode*>(grid.Grid->Items(2));
+    EXPECT_EQ(grid.Grid->GetNodeString(paris, 3), "City : Paris (2)");
+    // The value is the group's field value, never the composed text.
+    Variant value;
+    grid.Grid->GetNodeValue(paris, 1, value);
+    EXPECT_EQ(VarToStr(value), "Paris");
+    grid.Grid->GetNodeValue(grid.Grid->Items(0), 1, value);
+    EXPECT_TRUE(value.IsNull());
+    EXPECT_EQ(paris->KeyText, "1");
+    // Sorting the records descending changes which record comes first.
+    grid.Grid->SetOptionsBehavior(grid.Grid->OptionsBehavior() + edgoAutoSort);
+    grid.Column("ID")->SetSorted(csDown);
+    EXPECT_EQ(paris->KeyText, "3");
+    EXPECT_EQ(paris->RecordNumber, 2);
+}
+
+TEST(DBGridGroupingTest, GroupIndexIsThePositionInTheGroupList) {
+    GroupedGrid grid;
+    grid.Column("City")->SetGroupIndex(0);
+    grid.Column("Kind")->SetGroupIndex(1);
+    grid.Column("Qty")->SetGroupIndex(5);
+    EXPECT_EQ(grid.Column("Qty")->GroupIndex(), 2);
+    grid.Column("Qty")->SetGroupIndex(-2);
+    EXPECT_EQ(grid.Column("Qty")->GroupIndex(), 2);
+    // Moving a column to the front renumbers the others.
+    grid.Column("Qty")->SetGroupIndex(0);
+    EXPECT_EQ(grid.Column("City")->GroupIndex(), 1);
+    EXPECT_EQ(grid.Column("Kind")->GroupIndex(), 2);
+    EXPECT_EQ(grid.Grid->GroupColumns(0), grid.Column("Qty"));
+    // Ungrouping shows the column again, unsorted.
+    grid.Column("Kind")->SetGroupIndex(-1);
+    EXPECT_TRUE(grid.Column("Kind")->Visible());
+    EXPECT_EQ(grid.Column("Kind")->Sorted(), csNone);
+    EXPECT_EQ(grid.Grid->GroupColumnCount(), 2);
+}
+
+TEST(DBGridGroupingTest, CanAddGroupColumnRefuses) {
+    struct Case {
+        const char* Name;
+        std::function<TcvDBTreeListColumn*(GroupedGrid&)> Arrange;
+    };
+    const Case cases[] = {
+        {"a memo field", [](GroupedGrid& g) { return g.Column("Note"); }},
+        {"DisableGrouping",
+         [](GroupedGrid& g) {
+             g.Column("Kind")->SetDisableGrouping(true);
+             return g.Column("Kind");
+         }},
+        {"the last visible column",
+         [](GroupedGrid& g) {
+             for (const char* name : {"ID", "City", "Kind", "Note"})
+                 g.Column(name)->SetVisible(false);
+             return g.Column("Qty");
+         }},
+        {"a second column on a grouped field",
+         [](GroupedGrid& g) {
+             g.Column("City")->SetGroupIndex(0);
+             TcvDBTreeListColumn* second = g.Grid->CreateColumn(g.Grid->GetDefaultColumnClass());
+             second->SetBandIndex(0);
+             second->SetFieldName("City");
+             return second;
+         }},
+        {"OnAddGroupColumn",
+         [](GroupedGrid& g) {
+             g.Grid->OnAddGroupColumn = [](TObject*, TcvTreeListColumn*, bool& Allow) { Allow = false; };
+             return g.Column("Kind");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid grid;
+        TcvDBTreeListColumn* column = c.Arrange(grid);
+        const int groups = grid.Grid->GroupColumnCount();
+        EXPECT_FALSE(grid.Grid->CanAddGroupColumn(column));
+        column->SetGroupIndex(0);
+        EXPECT_EQ(column->GroupIndex(), -1);
+        EXPECT_EQ(grid.Grid->GroupColumnCount(), groups);
+    }
+}
+
+TEST(DBGridGroupingTest, GroupingSwitchesToTheInMemoryModeAndBackOnTheSameRecord) {
+    GroupedGrid grid;
+    ASSERT_TRUE(grid.Grid->IsBufferMode());
+    grid.Query->MoveBy(2);
+    UpdateWindow(grid.Grid->Handle());
+    grid.Column("City")->SetGroupIndex(0);
+    ASSERT_TRUE(grid.Grid->IsLoadAllMode());
+    EXPECT_EQ(grid.CurrentId(), 3);
+    ASSERT_TRUE(grid.Grid->FocusedNode());
+    EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 0), "3");
+    // The focused record's group opened to show it.
+    EXPECT_TRUE(grid.Grid->FocusedNode()->IsVisible());
+
+    grid.Column("City")->SetGroupIndex(-1);
+    UpdateWindow(grid.Grid->Handle());
+    ASSERT_TRUE(grid.Grid->IsBufferMode());
+    EXPECT_EQ(grid.CurrentId(), 3);
+    ASSERT_TRUE(grid.Grid->FocusedNode());
+    EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 0), "3");
+    EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->Items(0), 0), "1");
+}
+
+TEST(DBGridGroupingTest, TheGroupingLockRegroupsOnceWhenTheGroupedFieldsChanged) {
+    GroupedGrid grid;
+    int reloads = 0;
+    grid.Grid->OnReloadGroupList = [&reloads](TObject*) { ++reloads; };
+    grid.Grid->BeginGrouping();
+    grid.Column("City")->SetGroupIndex(0);
+    grid.Column("Kind")->SetGroupIndex(1);
+    EXPECT_EQ(reloads, 0);
+    grid.Grid->EndGrouping();
+    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(grid.Grid->Count(), 4);
+
+    // Taking a column out and putting it back changes nothing grouped.
+    reloads = 0;
+    grid.Grid->BeginGrouping();
+    grid.Column("Kind")->SetGroupIndex(-1);
+    grid.Column("Kind")->SetGroupIndex(1);
+    grid.Grid->EndGrouping();
+    EXPECT_EQ(reloads, 0);
+
+    reloads = 0;
+    grid.Grid->ClearGrouping();
+    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(grid.Grid->GroupColumnCount(), 0);
+    EXPECT_TRUE(grid.Grid->IsBufferMode());
+}
+
+TEST(DBGridGroupingTest, AGridReadFromItsFormGroupsByTheColumnsGroupIndex) {
+    // Group index 10 comes after 2: the keys order numbers, not texts.
+    GroupedGrid grid(
+        [](TcvDBGrid& Grid) {
+            static_cast<TcvDBTreeListColumn*>(Grid.Columns(2))->SetGroupIndex(10);
+            static_cast<TcvDBTreeListColumn*>(Grid.Columns(1))->SetGroupIndex(2);
+        },
+        true);
+    EXPECT_EQ(grid.Grid->GroupColumns(0), grid.Column("City"));
+    EXPECT_EQ(grid.Grid->GroupColumns(1), grid.Column("Kind"));
+    EXPECT_EQ(grid.Column("Kind")->GroupIndex(), 1);
+    EXPECT_EQ(grid.Grid->Count(), 4);
+}
+
+TEST(DBGridGroupingTest, ASmartRefreshMovesOnlyTheEditedRecordsRow) {
+    GroupedGrid grid([](TcvDBGrid& Grid) { Grid.SetOptions(Grid.Options() + egoSmartRefresh); });
+    grid.Column("City")->SetGroupIndex(0);
+    TcvTreeListNode* oslo = grid.Grid->Items(1);
+    TcvTreeListNode* six = oslo->GetFirstChild();
+    grid.Query->Locate("ID", Variant(4), {});
+    grid.Query->Edit();
+    grid.Query->FieldByName("City")->SetAsString("Rome");
+    grid.Query->Post();
+    // The Null group went with its only record; record 4 joined Rome.
+    EXPECT_EQ(grid.Tree(), "City : Oslo |  6|City : Paris |  1|  3|City : Rome |  2|  5|  4|");
+    EXPECT_EQ(grid.Grid->Items(0), oslo);
+    EXPECT_EQ(oslo->GetFirstChild(), six);
+    EXPECT_EQ(grid.CurrentId(), 4);
+    EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 0), "4");
+}
+
+TEST(DBGridGroupingTest, AGroupRowEndsInItsSummaryAndItsLevelShowsItems) {
+    GroupedGrid grid([](TcvDBGrid& Grid) {
+        TcvDBGridSummaryGroup* group = Grid.SummaryGroups()->Add();
+        group->SetName("Totals");
+        TcvDBGridSummaryItem* item = group->SummaryItems()->Add();
+        item->SetColumnName(Grid.ColumnByFieldName("Qty")->Name());
+        item->SetSummaryType(cstMax);
+        auto* city = Grid.ColumnByFieldName("City");
+        city->SetSummaryType(cstCount);
+        city->SetSummaryGroupName("Totals");
+    });
+    grid.Column("City")->SetGroupIndex(0);
+    grid.Column("Kind")->SetGroupIndex(1);
+    EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->Items(2), 0), "City : Paris (COUNT=2), (MAX=5.00)");
+    EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->Items(2)->GetFirstChild(), 0), "Kind : A ");
+    // Only the City level has items, and only under the Qty column.
+    EXPECT_TRUE(grid.Grid->IsGroupLevel(0));
+    EXPECT_FALSE(grid.Grid->IsGroupLevel(1));
+    const int qty = grid.Column("Qty")->GetIndex();
+    EXPECT_TRUE(grid.Grid->IsGroupLevelNode(grid.Grid->Items(2), qty, 0));
+    EXPECT_FALSE(grid.Grid->IsGroupLevelNode(grid.Grid->Items(2), 0, 0));
+    EXPECT_FALSE(grid.Grid->IsGroupLevelNode(grid.Grid->Items(2), qty, 1));
+}
+
+TEST(DBGridGroupingTest, ACollapsedReloadFocusesTheCurrentRecordsGroup) {
+    struct Case {
+        const char* Name;
+        bool SeekDetail;
+        bool GroupFocused;
+        bool GroupExpanded;
+    };
+    const Case cases[] = {
+        {"collapsed: the group row, closed", false, true, false},
+        {"seek detail: on to its first record", true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid grid([&c](TcvDBGrid& Grid) {
+            Grid.SetOptionsEx(Grid.OptionsEx() + egoCollapsedReload);
+            if (c.SeekDetail) Grid.SetOptions(Grid.Options() + egoSeekDetail);
+        });
+        grid.Query->Locate("ID", Variant(5), {});
+        grid.Column("City")->SetGroupIndex(0);
+        TcvTreeListNode* rome = grid.Grid->Items(3);
+        // The dataset moved to the group's first record.
+        EXPECT_EQ(grid.CurrentId(), 2);
+        EXPECT_EQ(grid.Grid->FocusedNode() == rome, c.GroupFocused);
+        EXPECT_EQ(grid.Grid->FocusedNode() == rome->GetFirstChild(), !c.GroupFocused);
+        EXPECT_EQ(rome->Expanded(), c.GroupExpanded);
+    }
+}
+
+TEST(DBGridGroupingTest, AGroupColumnBoundToAnotherFieldRegroupsOrLeaves) {
+    struct Case {
+        const char* Name;
+        const char* FieldName;
+        int GroupIndex;
+        int Reloads;
+    };
+    const Case cases[] = {
+        {"another field: grouped by it", "Kind", 0, 1},
+        {"a memo field: ungrouped", "Note", -1, 1},
+        {"no such field: ungrouped", "Missing", -1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid grid;
+        grid.Column("City")->SetGroupIndex(0);
+        TcvDBTreeListColumn* column = grid.Column("City");
+        int reloads = 0;
+        grid.Grid->OnReloadGroupList = [&reloads](TObject*) { ++reloads; };
+        column->SetFieldName(c.FieldName);
+        UpdateWindow(grid.Grid->Handle());
+        EXPECT_EQ(column->GroupIndex(), c.GroupIndex);
+        EXPECT_EQ(reloads, c.Reloads);
+        EXPECT_EQ(grid.Grid->IsLoadAllMode(), c.GroupIndex == 0);
+        if (c.GroupIndex == 0) {
+            EXPECT_EQ(grid.Grid->Count(), 2);
+        }
+    }
+}
+
+TEST(DBGridGroupingTest, CaseInsensitiveGroupingJoinsValuesThatDifferInCase) {
+    struct Case {
+        const char* Name;
+        bool CaseInsensitive;
+        const char* Tree;
+    };
+    const Case cases[] = {
+        {"case-sensitive: a group of its own", false,
+         "City :  |  4|City : Paris |  1|  3|City : Rome |  2|  5|City : paris |  6|"},
+        {"case-insensitive: one group", true, "City :  |  4|City : Paris |  1|  3|  6|City : Rome |  2|  5|"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid grid([&c](TcvDBGrid& Grid) {
+            if (c.CaseInsensitive) Grid.SetOptionsBehavior(Grid.OptionsBehavior() + edgoCaseInsensitive);
+        });
+        grid.Query->Locate("ID", Variant(6), {});
+        grid.Query->Edit();
+        grid.Query->FieldByName("City")->SetAsString("paris");
+        grid.Query->Post();
+        grid.Column("City")->SetGroupIndex(0);
+        EXPECT_EQ(grid.Tree(), c.Tree);
+    }
+}
+
+} // namespace
