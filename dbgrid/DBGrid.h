@@ -712,8 +712,10 @@ private:
     // Layout items.
 protected:
     // A column adds "GroupIndex"; the grid "ShowGroupPanel", "ShowNewItemRow",
-    // "ShowRowFooter", "ShowSummaryFooter". Each after the inherited values,
-    // except that a column's GroupIndex is set before them.
+    // "ShowRowFooter", "ShowSummaryFooter" and, in the registry only, its
+    // Filter as the binary "Filter" (missing or empty: the filter stays).
+    // Each after the inherited values, except that a column's GroupIndex is
+    // set before them.
     void SaveGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
     void SaveColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
     void LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;

@@ -1,9 +1,12 @@
 // The grid's items of a stored layout: a column's GroupIndex and the grid's
-// four view flags, as rows of the tree list's layout tables. A load is one
-// grouping bracket: the columns join the groups as they are read, and the
-// bracket's end puts them in their stored order and regroups once.
+// four view flags, as rows of the tree list's layout tables, and its filter
+// as a binary value, which only the registry keeps. A load is one grouping
+// bracket: the columns join the groups as they are read, and the bracket's
+// end puts them in their stored order and regroups once.
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridFilter.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/Streams.h"
 #include "treelist/TreeListLayoutStore.h"
 
 #include <algorithm>
@@ -29,11 +32,16 @@ const TColumnValue ColumnGroupIndex{
     .Name = "GroupIndex", .Get = [](const auto& C) { return static_cast<const TcvDBTreeListColumn&>(C).GroupIndex(); }};
 const TColumnValue ColumnValues[] = {ColumnGroupIndex};
 
+const char* const FilterValueName = "Filter";
+
 } // namespace
 
 void TCustomcvDBGrid::SaveGridLayout(TcvRegIniWrapper& Store, const std::string& Section) {
     TCustomcvDBTreeListControl::SaveGridLayout(Store, Section);
     WriteLayoutValues(Store, Section, *this, GridValues);
+    TMemoryStream stream;
+    TFilterWrapper::WriteFilter(&stream, Filter());
+    Store.WriteBinaryData(Section, FilterValueName, stream.Memory(), int(stream.Size()));
 }
 
 void TCustomcvDBGrid::SaveColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) {
@@ -44,6 +52,14 @@ void TCustomcvDBGrid::SaveColumnLayout(TcvRegIniWrapper& Store, const std::strin
 void TCustomcvDBGrid::LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section) {
     TCustomcvDBTreeListControl::LoadGridLayout(Store, Section);
     ReadLayoutValues(Store, Section, *this, GridValues, cvLayoutFirstPass);
+    const int size = Store.ReadBinaryData(Section, FilterValueName, nullptr, 0);
+    if (size <= 0) return;
+    TMemoryStream stream;
+    stream.SetSize(size);
+    // A value that changed between the two reads is not the one measured.
+    if (Store.ReadBinaryData(Section, FilterValueName, stream.Memory(), size) != size)
+        throw EReadError("Stream read error");
+    TFilterWrapper::ReadFilter(&stream, Filter());
 }
 
 void TCustomcvDBGrid::LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) {

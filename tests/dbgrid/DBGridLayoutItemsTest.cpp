@@ -2,7 +2,9 @@
 // grid's four view flags through an ini file and the registry, and a layout
 // that the plain tree-list control wrote.
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridFilter.h"
 
+#include "platform/os/Registry.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/ui/Forms.h"
 #include "tests/dbgrid/GridFixture.h"
@@ -53,6 +55,11 @@ struct TGridWorld {
         Column("Name")->SetGroupIndex(2);
     }
 
+    void FilterQtyAbove(int Value) const {
+        Grid->Filter()->Criteria()->AddCondition(nullptr, Column("Qty"), false, std::to_string(Value), Value,
+                                                 cvGreaterOperatorIndex);
+    }
+
     void SetFlags(bool Value) const {
         Grid->SetShowGroupPanel(Value);
         Grid->SetShowNewItemRow(Value);
@@ -63,7 +70,8 @@ struct TGridWorld {
     // The grid's layout items, as one line.
     std::string Describe() const {
         std::string s = "flags " + std::to_string(Grid->ShowGroupPanel()) + std::to_string(Grid->ShowNewItemRow()) +
-                        std::to_string(Grid->ShowRowFooter()) + std::to_string(Grid->ShowSummaryFooter()) + " | groups";
+                        std::to_string(Grid->ShowRowFooter()) + std::to_string(Grid->ShowSummaryFooter()) +
+                        " | filter " + Grid->Filter()->Criteria()->GetDisplayText() + " | groups";
         for (int i = 0; i < Grid->GroupColumnCount(); ++i)
             s += " " + Grid->GroupColumns(i)->Name() + ":" + std::to_string(Grid->GroupColumns(i)->GroupIndex());
         return s;
@@ -74,18 +82,20 @@ struct TGridWorld {
 
 struct TStore {
     const char* Name;
+    // What a grid filtered by Qty > 20 loads back.
+    const char* LoadedFilter;
     std::function<void(TCustomcvTreeListControl&, const std::string& File)> Save;
     std::function<void(TCustomcvTreeListControl&, const std::string& File)> Load;
 };
 
 const TStore Stores[] = {
-    {"ini file", [](auto& C, const std::string& F) { C.SaveToIniFile(F); },
+    {"ini file", "", [](auto& C, const std::string& F) { C.SaveToIniFile(F); },
      [](auto& C, const std::string& F) { C.LoadFromIniFile(F); }},
-    {"registry", [](auto& C, const std::string&) { C.SaveToRegistry(RegistryPath); },
+    {"registry", "(Qty > 20)", [](auto& C, const std::string&) { C.SaveToRegistry(RegistryPath); },
      [](auto& C, const std::string&) { C.LoadFromRegistry(RegistryPath); }},
 };
 
-TEST(DBGridLayoutItems, GroupsAndFlagsComeBackFromAnIniFileAndFromTheRegistryWithOneRegrouping) {
+TEST(DBGridLayoutItems, GroupsFlagsAndTheRegistrysFilterComeBackWithOneRegrouping) {
     ScratchHome home;
     TScratchFolder folder;
     const std::string file = folder / "layout.ini";
@@ -94,11 +104,13 @@ TEST(DBGridLayoutItems, GroupsAndFlagsComeBackFromAnIniFileAndFromTheRegistryWit
         TGridWorld saved;
         saved.Group();
         saved.SetFlags(true);
+        saved.FilterQtyAbove(20);
         store.Save(*saved.Grid, file);
         TGridWorld loaded;
         ASSERT_NE(loaded.Describe(), saved.Describe());
         store.Load(*loaded.Grid, file);
-        EXPECT_EQ(loaded.Describe(), "flags 1111 | groups colPrice:0 colQty:1 colName:2");
+        EXPECT_EQ(loaded.Describe(),
+                  std::string("flags 1111 | filter ") + store.LoadedFilter + " | groups colPrice:0 colQty:1 colName:2");
         EXPECT_EQ(loaded.Regroupings, 1);
     }
     TMemIniFile ini(file);
@@ -125,9 +137,46 @@ TEST(DBGridLayoutItems, APlainTreeListLayoutLeavesTheGridsItems) {
     TGridWorld world;
     world.Group();
     world.SetFlags(true);
+    world.FilterQtyAbove(20);
     const std::string before = world.Describe();
     world.Grid->LoadFromIniFile(file);
     EXPECT_EQ(world.Describe(), before);
+}
+
+TEST(DBGridLayoutItems, ADamagedFilterFailsAsAStreamReadErrorAndLeavesTheGridWorking) {
+    ScratchHome home;
+    struct TDamage {
+        const char* Name;
+        std::string Bytes;
+    };
+    const TDamage damages[] = {
+        {"cut inside the signature", "TP"},
+        {"only the signature", "TPF0"},
+        {"a class name longer than the value", std::string("TPF0\xC8TFilterWrapper", 18)},
+        {"no signature", std::string(64, '\xFF')},
+    };
+    for (const TDamage& damage : damages) {
+        SCOPED_TRACE(damage.Name);
+        TGridWorld world;
+        world.Grid->SaveToRegistry(RegistryPath);
+        {
+            TRegistry registry;
+            ASSERT_TRUE(registry.OpenKey(RegistryPath, false));
+            registry.WriteBinaryData("Filter", damage.Bytes.data(), int(damage.Bytes.size()));
+        }
+        world.FilterQtyAbove(20);
+        try {
+            world.Grid->LoadFromRegistry(RegistryPath);
+            ADD_FAILURE() << "loaded";
+        } catch (const EReadError& e) {
+            EXPECT_STREQ(e.what(), "Stream read error");
+        }
+        EXPECT_EQ(world.Grid->Filter()->Criteria()->GetDisplayText(), "(Qty > 20)");
+        // Neither the update nor the grouping bracket stays open.
+        world.Column("Qty")->SetGroupIndex(0);
+        EXPECT_EQ(world.Regroupings, 1);
+        EXPECT_FALSE(world.Grid->IsUpdating());
+    }
 }
 
 } // namespace
