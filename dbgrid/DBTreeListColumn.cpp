@@ -234,16 +234,14 @@ void TcvDBTreeListColumn::LoadNodeValue(TcvTreeListNode* Node) {
     if (!node || !FField) return;
     const int index = GetIndex();
     node->StoreString(index, GetDisplayText(Node));
-    TcvDBTreeListValueRecord record;
-    record.Value = FField->Value();
+    node->StoreValue(index, FField->Value());
     if (FField->Lookup())
-        if (TField* key = FField->DataSet()->FindField(FField->KeyFields())) record.KeyValue = key->Value();
-    node->SetValueRecord(index, std::move(record));
+        if (TField* key = FField->DataSet()->FindField(FField->KeyFields())) node->StoreKeyValue(index, key->Value());
 }
 
 void TcvDBTreeListColumn::GetNodeValue(TcvTreeListNode* Node, Variant& Value) const {
     auto* node = dynamic_cast<TcvDBTreeListControlNode*>(Node);
-    Value = node ? node->GetValueRecord(GetIndex()).Value : Variant();
+    Value = node ? node->StoredValue(GetIndex()) : Variant();
 }
 
 std::string TcvDBTreeListColumn::GetNodeDisplayText(TcvTreeListNode* Node) const {
