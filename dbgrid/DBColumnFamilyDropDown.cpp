@@ -738,7 +738,7 @@ void TcvDBTreeListLookupColumn::SetFilterEditValue(TcvInplaceEdit* Editor, const
 
 void TcvDBTreeListLookupColumn::GetNodeValue(TcvTreeListNode* Node, Variant& Value) const {
     auto* node = dynamic_cast<TcvDBTreeListControlNode*>(Node);
-    Value = node ? node->GetValueRecord(GetIndex()).KeyValue : Variant();
+    Value = node ? node->StoredKeyValue(GetIndex()) : Variant();
     if (VarIsEmpty(Value)) Value = Null();
 }
 

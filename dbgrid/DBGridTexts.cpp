@@ -14,8 +14,8 @@ void FireGetText(TcvDBTreeListColumn* Column, const TcvTreeListNode* Node, std::
     if (Column->OnGetText) Column->OnGetText(Column, const_cast<TcvTreeListNode*>(Node), Text);
 }
 
-const TcvDBTreeListValueRecord& ValueRecordOf(const TcvTreeListNode* Node, int Column) {
-    return static_cast<const TcvDBTreeListControlNode*>(Node)->GetValueRecord(Column);
+const Variant& StoredValueOf(const TcvTreeListNode* Node, int Column) {
+    return static_cast<const TcvDBTreeListControlNode*>(Node)->StoredValue(Column);
 }
 
 } // namespace
@@ -63,9 +63,9 @@ void TCustomcvDBGrid::GetNodeValue(const TcvTreeListNode* Node, int Column, Vari
     }
     // A stored field value is never Unassigned (an empty field is Null), so
     // Unassigned marks a cell the load left without a value.
-    const TcvDBTreeListValueRecord& record = ValueRecordOf(Node, Column);
-    if (!record.Value.IsEmpty())
-        Value = record.Value;
+    const Variant& stored = StoredValueOf(Node, Column);
+    if (!stored.IsEmpty())
+        Value = stored;
     else
         Value = GetNodeString(Node, Column);
 }
@@ -81,7 +81,7 @@ void TCustomcvDBGrid::GetNodeVariant(const TcvTreeListNode* Node, int Column, Va
         Value = FOptionsBehavior.Contains(edgoCaseInsensitive) ? AnsiUpperCase(text) : text;
         return;
     }
-    Value = ValueRecordOf(Node, Column).Value;
+    Value = StoredValueOf(Node, Column);
 }
 
 std::string TCustomcvDBGrid::GetPreviewText(const TcvTreeListNode* Node) const {

@@ -61,21 +61,27 @@ struct TFontDescription {
     explicit TFontDescription(const TFont* Font)
         : Name(Font->Name()), Height(Font->Height()), Style(Font->Style()), Charset(Font->Charset()),
           Pitch(Font->Pitch()) {}
-    friend bool operator==(const TFontDescription&, const TFontDescription&) = default;
+    // Compared in place: the width is asked for at every scroll-bar update.
+    bool Describes(const TFont* Font) const {
+        return Name == Font->Name() && Height == Font->Height() && Style == Font->Style() &&
+               Charset == Font->Charset() && Pitch == Font->Pitch();
+    }
 };
 
 } // namespace
 
 struct TcvDBTreeListColumn::TMeasuredWidth {
+    const TCustomcvTreeListControl* Control = nullptr;
     std::string Caption;
     TFontDescription HeaderFont;
     TFontDescription CellFont;
     int DisplayWidth = 0;
     int Width = 0;
 
-    friend bool operator==(const TMeasuredWidth& A, const TMeasuredWidth& B) {
-        return A.Caption == B.Caption && A.HeaderFont == B.HeaderFont && A.CellFont == B.CellFont &&
-               A.DisplayWidth == B.DisplayWidth;
+    bool Measures(const TCustomcvTreeListControl* AControl, const std::string& ACaption, const TFont* ACellFont,
+                  int ADisplayWidth) const {
+        return Control == AControl && DisplayWidth == ADisplayWidth && Caption == ACaption &&
+               HeaderFont.Describes(AControl->HeaderFont()) && CellFont.Describes(ACellFont);
     }
 };
 
@@ -118,12 +124,17 @@ bool TcvDBTreeListColumn::GetDefaultReadOnly() const {
 }
 
 int TcvDBTreeListColumn::GetDefaultWidth() const {
-    TCustomcvDBTreeListControl* control = DBTreeList();
+    // The last measure is checked before the data-aware control is looked
+    // up: a measure names the control it was taken in.
+    TCustomcvTreeListControl* control = TreeList();
     if (!control) return DefaultColumnWidth;
     TFont* font = IsAssigned(cavFont) ? Font() : control->Font();
-    TMeasuredWidth inputs{Caption(), TFontDescription(control->HeaderFont()), TFontDescription(font),
-                          FField ? FField->DisplayWidth() : -1};
-    if (FMeasuredWidth && *FMeasuredWidth == inputs) return FMeasuredWidth->Width;
+    std::string caption = Caption();
+    const int displayWidth = FField ? FField->DisplayWidth() : -1;
+    if (FMeasuredWidth && FMeasuredWidth->Measures(control, caption, font, displayWidth)) return FMeasuredWidth->Width;
+    if (!DBTreeList()) return DefaultColumnWidth;
+    TMeasuredWidth inputs{control, std::move(caption), TFontDescription(control->HeaderFont()),
+                          TFontDescription(font), displayWidth};
     int width = 0;
     if (!inputs.Caption.empty()) width = MeasureText(control->HeaderFont(), inputs.Caption).Width + 6;
     if (FField) {
@@ -234,16 +245,14 @@ void TcvDBTreeListColumn::LoadNodeValue(TcvTreeListNode* Node) {
     if (!node || !FField) return;
     const int index = GetIndex();
     node->StoreString(index, GetDisplayText(Node));
-    TcvDBTreeListValueRecord record;
-    record.Value = FField->Value();
+    node->StoreValue(index, FField->Value());
     if (FField->Lookup())
-        if (TField* key = FField->DataSet()->FindField(FField->KeyFields())) record.KeyValue = key->Value();
-    node->SetValueRecord(index, std::move(record));
+        if (TField* key = FField->DataSet()->FindField(FField->KeyFields())) node->StoreKeyValue(index, key->Value());
 }
 
 void TcvDBTreeListColumn::GetNodeValue(TcvTreeListNode* Node, Variant& Value) const {
     auto* node = dynamic_cast<TcvDBTreeListControlNode*>(Node);
-    Value = node ? node->GetValueRecord(GetIndex()).Value : Variant();
+    Value = node ? node->StoredValue(GetIndex()) : Variant();
 }
 
 std::string TcvDBTreeListColumn::GetNodeDisplayText(TcvTreeListNode* Node) const {

@@ -98,20 +98,41 @@ void TcvDBTreeListControlDataLink::FocusControl(TField*& Field) {
 
 // The node --------------------------------------------------------------------------
 
-const TcvDBTreeListValueRecord& TcvDBTreeListControlNode::GetValueRecord(int Index) const {
-    static const TcvDBTreeListValueRecord empty;
-    return Index >= 0 && Index < ValueRecordCount() ? FValueRecords[Index] : empty;
+namespace {
+
+const Variant& ValueAt(const std::vector<Variant>* Values, int Index) {
+    static const Variant unassigned;
+    return Values && Index >= 0 && Index < int(Values->size()) ? (*Values)[size_t(Index)] : unassigned;
 }
 
-void TcvDBTreeListControlNode::SetValueRecord(int Index, TcvDBTreeListValueRecord Record) {
+void StoreAt(std::vector<Variant>& Values, int Index, Variant Value) {
     if (Index < 0) return;
-    if (Index >= ValueRecordCount()) FValueRecords.resize(Index + 1);
-    FValueRecords[Index] = std::move(Record);
+    if (Index >= int(Values.size())) Values.resize(size_t(Index) + 1);
+    Values[size_t(Index)] = std::move(Value);
+}
+
+} // namespace
+
+const Variant& TcvDBTreeListControlNode::StoredValue(int Index) const {
+    return ValueAt(&FValues, Index);
+}
+
+const Variant& TcvDBTreeListControlNode::StoredKeyValue(int Index) const {
+    return ValueAt(FKeyValues.get(), Index);
+}
+
+void TcvDBTreeListControlNode::StoreValue(int Index, Variant Value) {
+    StoreAt(FValues, Index, std::move(Value));
+}
+
+void TcvDBTreeListControlNode::StoreKeyValue(int Index, Variant Value) {
+    if (!FKeyValues) FKeyValues = std::make_unique<std::vector<Variant>>();
+    StoreAt(*FKeyValues, Index, std::move(Value));
 }
 
 void TcvDBTreeListControlNode::ReserveCells(int Count) {
-    FValueRecords.reserve(size_t(std::max(Count, 0)));
-    if (Count > Texts().Capacity()) Texts().SetCapacity(Count);
+    FValues.reserve(size_t(std::max(Count, 0)));
+    Texts().reserve(size_t(std::max(Count, 0)));
 }
 
 // The control -----------------------------------------------------------------------

@@ -17,25 +17,20 @@
 class TCustomcvDBTreeListControl;
 class TStringList;
 
-// The value of one column in a node: the field's value and, for a lookup
-// field, the value of the key field the lookup uses.
-struct TcvDBTreeListValueRecord {
-    Byte Flags = 0;
-    Variant Value;
-    Variant KeyValue;
-};
-
-// The node of the data-aware control: per-column value records, the key of
-// its record and its preview text.
+// The node of the data-aware control: per-column values (the field's value
+// and, for a lookup field, the value of the key field the lookup uses), the
+// key of its record and its preview text. Lookup keys take room only in rows
+// that store one.
 class TcvDBTreeListControlNode : public TcvTreeListTextNode {
 public:
     using TcvTreeListTextNode::TcvTreeListTextNode;
 
-    // An empty record beyond the end of the list or where none was written.
-    const TcvDBTreeListValueRecord& GetValueRecord(int Index) const;
-    // Extends the list with empty records up to Index, then stores Record.
-    void SetValueRecord(int Index, TcvDBTreeListValueRecord Record);
-    int ValueRecordCount() const { return int(FValueRecords.size()); }
+    // Unassigned beyond the stored values or where none was written.
+    const Variant& StoredValue(int Index) const;
+    const Variant& StoredKeyValue(int Index) const;
+    // Each extends its list with Unassigned values up to Index first.
+    void StoreValue(int Index, Variant Value);
+    void StoreKeyValue(int Index, Variant Value);
     // Room for Count cells (values and texts), so that loading a row
     // allocates once instead of once per cell.
     void ReserveCells(int Count);
@@ -46,7 +41,8 @@ public:
     std::string PreviewText;
 
 private:
-    std::vector<TcvDBTreeListValueRecord> FValueRecords;
+    std::vector<Variant> FValues;
+    std::unique_ptr<std::vector<Variant>> FKeyValues;
 };
 
 // Dataset field indexes (-1: no field) in column or field order. The

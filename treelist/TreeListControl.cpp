@@ -103,10 +103,13 @@ void TCustomcvTreeListControl::ColumnChanged(TcvTreeListColumn* Column) {
 
 void TCustomcvTreeListControl::ColumnMoved(int From, int To) {
     const auto move = [From, To](TcvTreeListNode* Node) {
-        TStringList& texts = dynamic_cast<TcvTreeListTextNode&>(*Node).Texts(); // other nodes: a type error
-        while (texts.Count() <= std::max(From, To))
-            texts.Add("");
-        texts.Move(From, To); // the object beside the text moves with it
+        std::vector<std::string>& texts = dynamic_cast<TcvTreeListTextNode&>(*Node).Texts(); // other nodes: a type error
+        if (int(texts.size()) <= std::max(From, To)) texts.resize(size_t(std::max(From, To)) + 1);
+        const auto from = texts.begin() + From, to = texts.begin() + To;
+        if (From < To)
+            std::rotate(from, from + 1, to + 1);
+        else
+            std::rotate(to, from, from + 1);
     };
     for (TcvTreeListNode* node = Items(0); node; node = node->GetNext())
         move(node);
@@ -536,8 +539,8 @@ TcvTreeListNode* TCustomcvTreeListControl::CreateNode() {
 
 std::string TCustomcvTreeListControl::GetNodeString(const TcvTreeListNode* Node, int Column) const {
     const TcvTreeListTextNode* node = TextNode(Node);
-    if (!node || Column < 0 || Column >= node->Texts().Count()) return {};
-    return node->Texts().Strings(Column);
+    if (!node || Column < 0 || Column >= int(node->Texts().size())) return {};
+    return node->Texts()[size_t(Column)];
 }
 
 void TCustomcvTreeListControl::GetNodeValue(const TcvTreeListNode* Node, int Column, Variant& Value) const {
@@ -547,15 +550,14 @@ void TCustomcvTreeListControl::GetNodeValue(const TcvTreeListNode* Node, int Col
 void TCustomcvTreeListControl::StoreNodeString(TcvTreeListNode* Node, int Column, const std::string& Text) {
     TcvTreeListTextNode* node = TextNode(Node);
     if (!node || Column < 0) return;
-    TStringList& texts = node->Texts();
-    while (texts.Count() <= Column)
-        texts.Add("");
-    texts.Put(Column, Text);
+    std::vector<std::string>& texts = node->Texts();
+    if (int(texts.size()) <= Column) texts.resize(size_t(Column) + 1);
+    texts[size_t(Column)] = Text;
 }
 
 void TCustomcvTreeListControl::DeleteNodeValue(TcvTreeListNode* Node, int Index) {
-    if (TcvTreeListTextNode* node = TextNode(Node); node && Index >= 0 && Index < node->Texts().Count())
-        node->Texts().Delete(Index);
+    if (TcvTreeListTextNode* node = TextNode(Node); node && Index >= 0 && Index < int(node->Texts().size()))
+        node->Texts().erase(node->Texts().begin() + Index);
     for (int i = 0; i < Node->Count(); ++i)
         DeleteNodeValue(Node->Items(i), Index);
 }

@@ -2,7 +2,6 @@
 // the owner's and reached through it.
 #include "treelist/TreeListNode.h"
 
-#include "platform/rtl/StringList.h"
 #include "treelist/TreeList.h"
 #include "treelist/cvTL.h"
 
@@ -334,10 +333,3 @@ void TcvTreeListNode::GetValue(int Index, Variant& Value) const {
 void TcvTreeListNode::StoreString(int Index, const std::string& Text) {
     FOwner->StoreNodeString(this, Index, Text);
 }
-
-// Text nodes ---------------------------------------------------------------------
-
-TcvTreeListTextNode::TcvTreeListTextNode(TCustomcvTreeList* AOwner)
-    : TcvTreeListNode(AOwner), FTexts(std::make_unique<TStringList>()) {}
-
-TcvTreeListTextNode::~TcvTreeListTextNode() = default;

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class TCustomcvTreeList;
 
@@ -129,21 +130,20 @@ private:
     TcvTreeListNode* FParent = nullptr;
 };
 
-class TStringList;
-
-// The node of the tree-list control: its images and a list of cell texts,
-// one per absolute column index. The control reads and writes them.
+// The node of the tree-list control: its images and its cell texts, one
+// per absolute column index, held in the node itself. The control reads and
+// writes them.
 class TcvTreeListTextNode : public TcvTreeListNode {
 public:
-    explicit TcvTreeListTextNode(TCustomcvTreeList* AOwner);
-    ~TcvTreeListTextNode() override;
+    using TcvTreeListNode::TcvTreeListNode;
 
-    TStringList& Texts() const { return *FTexts; }
+    std::vector<std::string>& Texts() { return FTexts; }
+    const std::vector<std::string>& Texts() const { return FTexts; }
 
 private:
     friend class TCustomcvTreeListControl;
     int FStateIndex = 0;
     int FImageIndex = -1;
     int FSelectedIndex = -1;
-    std::unique_ptr<TStringList> FTexts;
+    std::vector<std::string> FTexts;
 };

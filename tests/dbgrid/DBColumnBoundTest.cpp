@@ -25,7 +25,7 @@ class TValueTree : public TTestDBTreeList {
 public:
     using TTestDBTreeList::TTestDBTreeList;
     void GetNodeValue(const TcvTreeListNode* Node, int Column, Variant& Value) const override {
-        Value = static_cast<const TcvDBTreeListControlNode*>(Node)->GetValueRecord(Column).Value;
+        Value = static_cast<const TcvDBTreeListControlNode*>(Node)->StoredValue(Column);
     }
 };
 

@@ -68,9 +68,9 @@ TEST_F(DBTreeListTest, NodesHoldTheirRecordsKeyTextsAndValues) {
     EXPECT_EQ(node->KeyValue.AsInteger(), 4);
     const int name = Tree->ColumnByFieldName("name")->GetIndex();
     EXPECT_EQ(node->Strings(name), "名称4");
-    EXPECT_EQ(node->GetValueRecord(name).Value.AsString(), "名称4");
+    EXPECT_EQ(node->StoredValue(name).AsString(), "名称4");
     // Beyond the records written: an empty record.
-    EXPECT_TRUE(node->GetValueRecord(40).Value.IsEmpty());
+    EXPECT_TRUE(node->StoredValue(40).IsEmpty());
 
     // Without a key field the key value is Null.
     Tree->SetKeyField("NoSuchField");
