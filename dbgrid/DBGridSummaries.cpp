@@ -112,7 +112,7 @@ long double TCustomcvDBGrid::RecordFieldValue(TcvTreeListNode* Node, TField* Fie
     if (Node && !IsBufferMode())
         for (int i = 0; i < ColumnCount(); ++i)
             if (TcvDBTreeListColumn* column = DBColumns(i); column && column->Field() == Field) {
-                const Variant& value = static_cast<TcvDBTreeListControlNode*>(Node)->GetValueRecord(i).Value;
+                const Variant& value = static_cast<TcvDBTreeListControlNode*>(Node)->StoredValue(i);
                 return value.IsNull() || value.IsEmpty() ? 0 : value.AsFloat();
             }
     return Field->AsFloat();
