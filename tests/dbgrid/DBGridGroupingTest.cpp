@@ -1,18 +1,11 @@
 // Grouping a shown grid: the group tree and its row texts, the group list's
 // numbering, the refusals, the switch between the record-buffer and the
 // in-memory mode, the grouping lock and the regroup of one edited record.
-#include "dbgrid/DBGrid.h"
-#include "tests/platform/ui/WmRecorder.h"
-#include "tests/support/ScratchFolder.h"
-#include "tests/support/SqliteFile.h"
-
-#include "platform/data/ADODB.h"
-#include "platform/ui/Forms.h"
-#include "platform/ui/Painting.h"
+#include "tests/dbgrid/ShownGrid.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <functional>
 #include <string>
 
 namespace {
@@ -25,50 +18,25 @@ constexpr char Records[] = "insert into P values (1, 'Paris', 'A', 3, 'n1');"
                            "insert into P values (5, 'Rome', 'A', 2, 'n5');"
                            "insert into P values (6, 'Oslo', 'B', 4, 'n6');";
 
-class GroupedGrid {
+class GroupedGrid : public TScratchQuery, public gridtest::TGridOnForm {
 public:
     // Columns ID, City, Kind, Qty, Note; Prepare runs before the data source
     // is set, inside the form's loading bracket when FromForm.
-    explicit GroupedGrid(const std::function<void(TcvDBGrid&)>& Prepare = {}, bool FromForm = false) {
-        const std::string file = Folder / "group.mdb";
-        RunSql(file, std::string("create table P (ID integer primary key, City varchar(20), Kind varchar(10),"
-                                 " Qty integer, Note memo);") +
-                         Records);
-        Connection = std::make_unique<TADOConnection>(nullptr);
-        Connection->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";");
-        Connection->SetLoginPrompt(false);
-        Connection->Open();
-        Query = std::make_unique<TADOQuery>(nullptr);
-        Query->SetConnection(Connection.get());
-        Query->SQL()->SetText("select * from P order by ID");
-        Query->Open();
-        Source->SetDataSet(Query.get());
-
-        TForm* form = nullptr;
-        CreateFormInstance(form, nullptr);
-        Form.reset(form);
-        Form->SetBounds(20, 20, 600, 400);
-        std::unique_ptr<TComponentLoading> loading;
-        if (FromForm) loading = std::make_unique<TComponentLoading>(Form.get());
-        Grid = new TcvDBGrid(Form.get());
-        Grid->SetParent(Form.get());
-        Grid->SetBounds(0, 0, 560, 300);
-        for (const char* name : {"ID", "City", "Kind", "Qty", "Note"}) {
-            TcvDBTreeListColumn* column = Grid->CreateColumn(Grid->GetDefaultColumnClass());
-            column->SetBandIndex(0);
-            column->SetFieldName(name);
-        }
-        Grid->SetKeyField("ID");
-        if (Prepare) Prepare(*Grid);
-        loading.reset();
-        Form->Show();
-        SettleActivation();
-        Grid->SetDataSource(Source.get());
-        UpdateWindow(Grid->Handle());
-    }
+    explicit GroupedGrid(const std::function<void(TcvDBGrid&)>& Prepare = {}, bool FromForm = false)
+        : TScratchQuery("group.mdb",
+                        std::string("create table P (ID integer primary key, City varchar(20), Kind varchar(10),"
+                                    " Qty integer, Note memo);") +
+                            Records,
+                        "select * from P order by ID"),
+          TGridOnForm(
+              Source.get(), 560, 300, {"ID", "City", "Kind", "Qty", "Note"},
+              [&Prepare](TcvDBGrid& Grid) {
+                  Grid.SetKeyField("ID");
+                  if (Prepare) Prepare(Grid);
+              },
+              FromForm) {}
 
     TcvDBTreeListColumn* Column(const char* FieldName) const { return Grid->ColumnByFieldName(FieldName); }
-    int CurrentId() const { return Query->FieldByName("ID")->AsInteger(); }
 
     // Every node in tree order, one line each, indented by level: a group
     // row's text, a record row's ID.
@@ -81,13 +49,6 @@ public:
         }
         return lines;
     }
-
-    TScratchFolder Folder;
-    std::unique_ptr<TADOConnection> Connection;
-    std::unique_ptr<TADOQuery> Query;
-    std::unique_ptr<TDataSource> Source = std::make_unique<TDataSource>(nullptr);
-    std::unique_ptr<TForm> Form;
-    TcvDBGrid* Grid = nullptr;
 };
 
 TEST(DBGridGroupingTest, GroupingBuildsTheGroupTreeWithItsRowTexts) {

@@ -5,21 +5,20 @@
 // "note i" repeated i times.
 #pragma once
 
-#include "platform/data/ADODB.h"
-#include "platform/data/DB.h"
-#include "tests/support/ScratchFolder.h"
-#include "tests/support/SqliteFile.h"
+#include "tests/support/ScratchQuery.h"
 
-#include <memory>
 #include <string>
 
 namespace gridtest {
 
-class TGridData {
+class TGridData : public TScratchQuery {
 public:
     // Opens "select * from T order by ID" (or Sql) on RowCount rows.
-    explicit TGridData(int RowCount, const std::string& Sql = "select * from T order by ID") {
-        const std::string file = Folder / "grid.mdb";
+    explicit TGridData(int RowCount, const std::string& Sql = "select * from T order by ID")
+        : TScratchQuery("grid.mdb", TableT(RowCount), Sql) {}
+
+private:
+    static std::string TableT(int RowCount) {
         std::string sql = "create table T (ID integer primary key, Name varchar(20), Qty integer, Price float,"
                           " Amount money, Made datetime, Done bit, Note memo);";
         for (int i = 1; i <= RowCount; ++i) {
@@ -32,25 +31,8 @@ public:
                    ".25, '2024-01-" + (day.size() == 1 ? "0" : "") + day + " 00:00:00', " +
                    std::to_string(i % 2) + ", '" + note + "');";
         }
-        RunSql(file, sql);
-        Connection = std::make_unique<TADOConnection>(nullptr);
-        Connection->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file +
-                                        ";Mode=Share Deny None;Persist Security Info=false;");
-        Connection->SetLoginPrompt(false);
-        Connection->Open();
-        Query = std::make_unique<TADOQuery>(nullptr);
-        Query->SetConnection(Connection.get());
-        Query->SQL()->SetText(Sql);
-        Query->Open();
-        Source->SetDataSet(Query.get());
+        return sql;
     }
-
-    int CurrentId() const { return Query->FieldByName("ID")->AsInteger(); }
-
-    TScratchFolder Folder;
-    std::unique_ptr<TADOConnection> Connection;
-    std::unique_ptr<TADOQuery> Query;
-    std::unique_ptr<TDataSource> Source = std::make_unique<TDataSource>(nullptr);
 };
 
 } // namespace gridtest

@@ -12,7 +12,7 @@
 #include "platform/ui/Painting.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
-#include "tests/platform/data/TestDatabase.h"
+#include "tests/support/ScratchQuery.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // dataset), Locate across types and Lookup.
 #include <gtest/gtest.h>
 
-#include "TestDatabase.h"
+#include "tests/support/ScratchQuery.h"
 
 namespace {
 

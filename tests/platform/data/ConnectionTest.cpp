@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "TestDatabase.h"
+#include "tests/support/ScratchQuery.h"
 #include "tests/support/FileContents.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Recorder.h"
-#include "TestDatabase.h"
+#include "tests/support/ScratchQuery.h"
 
 namespace {
 

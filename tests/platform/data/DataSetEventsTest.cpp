@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Recorder.h"
-#include "TestDatabase.h"
+#include "tests/support/ScratchQuery.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // writes only in edit or insert state, validation and change events.
 #include <gtest/gtest.h>
 
-#include "TestDatabase.h"
+#include "tests/support/ScratchQuery.h"
 
 namespace {
 

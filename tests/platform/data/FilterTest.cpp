@@ -1,7 +1,7 @@
 // The Filter grammar, evaluated per record in memory.
 #include <gtest/gtest.h>
 
-#include "TestDatabase.h"
+#include "tests/support/ScratchQuery.h"
 
 namespace {
 

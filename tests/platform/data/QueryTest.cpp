@@ -3,7 +3,7 @@
 // the file outside the data layer.
 #include <gtest/gtest.h>
 
-#include "TestDatabase.h"
+#include "tests/support/ScratchQuery.h"
 
 namespace {
 

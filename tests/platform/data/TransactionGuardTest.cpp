@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "TestDatabase.h"
+#include "tests/support/ScratchQuery.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
-#include "tests/platform/data/TestDatabase.h"
+#include "tests/support/ScratchQuery.h"
 
 #include <gtest/gtest.h>
 

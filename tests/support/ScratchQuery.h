@@ -1,14 +1,15 @@
-// A small world for the data tests: database files in a scratch folder,
-// made by SQL outside the data layer, and connections to them by the
-// connection string the program uses.
+// A live dataset for the tests that need one: a scratch SQLite file made by
+// SQL outside the data layer, reached by the connection string the program
+// uses, and a query on it opened behind a data source.
 #pragma once
+
+#include "platform/data/ADODB.h"
+#include "platform/data/DB.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/SqliteFile.h"
 
 #include <memory>
 #include <string>
-
-#include "platform/data/ADODB.h"
-#include "tests/support/ScratchFolder.h"
-#include "tests/support/SqliteFile.h"
 
 inline std::string TestConnectionString(const std::string& FileName) {
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + FileName +
@@ -32,3 +33,24 @@ inline std::unique_ptr<TADOQuery> OpenQuery(TADOConnection* Connection, const st
     query->Open();
     return query;
 }
+
+class TScratchQuery {
+public:
+    // Runs SetupSql on the fresh file FileName, then opens Select behind Source.
+    TScratchQuery(const std::string& FileName, const std::string& SetupSql, const std::string& Select)
+        : File(Folder / FileName) {
+        RunSql(File, SetupSql);
+        Connection = Connect(File);
+        Query = OpenQuery(Connection.get(), Select);
+        Source->SetDataSet(Query.get());
+    }
+
+    // The current record's "ID".
+    int CurrentId() const { return Query->FieldByName("ID")->AsInteger(); }
+
+    TScratchFolder Folder;
+    std::string File;
+    std::unique_ptr<TADOConnection> Connection;
+    std::unique_ptr<TADOQuery> Query;
+    std::unique_ptr<TDataSource> Source = std::make_unique<TDataSource>(nullptr);
+};
