@@ -14,10 +14,10 @@
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
 #include "tests/editors/EditorTestHost.h"
-#include "tests/support/ScratchFolder.h"
-#include "tests/support/SqliteFile.h"
+#include "tests/support/ScratchQuery.h"
 
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -493,23 +493,17 @@ TEST(BlobFields, AValueIsWrittenIntoItsFieldAsItsBytesAndEmptyClearsIt) {
         {Null(), true, ""},
     };
     for (const auto& c : cases) {
-        TADOConnection connection(nullptr);
-        connection.SetLoginPrompt(false);
-        connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";");
-        connection.Open();
-        TADOQuery query(nullptr);
-        query.SetConnection(&connection);
-        query.SQL()->SetText("select * from B where ID = 1");
-        query.Open();
-        query.Edit();
+        const std::unique_ptr<TADOConnection> connection = Connect(file);
+        const std::unique_ptr<TADOQuery> query = OpenQuery(connection.get(), "select * from B where ID = 1");
+        query->Edit();
         for (const char* name : {"NOTE", "PIC"})
-            cvDBEdtr::AssignValueToField(query.FieldByName(name), c.Value);
-        query.Post();
-        query.Close();
-        query.Open();
+            cvDBEdtr::AssignValueToField(query->FieldByName(name), c.Value);
+        query->Post();
+        query->Close();
+        query->Open();
         for (const char* name : {"NOTE", "PIC"}) {
-            EXPECT_EQ(query.FieldByName(name)->IsNull(), c.Null) << name << " " << c.Stored;
-            EXPECT_EQ(query.FieldByName(name)->AsString(), c.Stored) << name;
+            EXPECT_EQ(query->FieldByName(name)->IsNull(), c.Null) << name << " " << c.Stored;
+            EXPECT_EQ(query->FieldByName(name)->AsString(), c.Stored) << name;
         }
     }
 }

@@ -9,8 +9,7 @@
 #include "platform/ui/DBActns.h"
 #include "platform/ui/StdCtrls.h"
 #include "tests/editors/EditorTestHost.h"
-#include "tests/support/ScratchFolder.h"
-#include "tests/support/SqliteFile.h"
+#include "tests/support/ScratchQuery.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +20,6 @@
 using namespace uitest;
 
 namespace {
-
-std::string ConnectionStringFor(const std::string& FileName) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + FileName + ";Persist Security Info=false;";
-}
 
 // A form with a data source over table T of a scratch database, a plain edit
 // to move the focus to, and the editor under test.
@@ -42,7 +37,7 @@ protected:
         CreateFormInstance(Form, nullptr);
         Form->SetBounds(30, 30, 360, 220);
         Connection = new TADOConnection(Form);
-        Connection->SetConnectionString(ConnectionStringFor(File));
+        Connection->SetConnectionString(TestConnectionString(File));
         Connection->SetLoginPrompt(false);
         Connection->Open();
         Query = new TADOQuery(Form);
