@@ -430,19 +430,20 @@ bool ScrollBarShown(HWND Wnd, int Bar) {
 }
 
 TRect ScrollBarRect(HWND Wnd, int Bar) {
+    // The bars sit against the client area, so a frame a window adds inside
+    // its border (a popup's) stays around them; a window too small to give
+    // a bar its room has it inside the border.
     const int b = BorderWidth(Wnd);
-    const int top = b + (HasEmulatedCaption(Wnd) ? CaptionHeight(Wnd) : 0);
     const TRect area = WindowArea(Wnd);
-    const bool vert = ScrollBarShown(Wnd, SB_VERT);
-    const bool horz = ScrollBarShown(Wnd, SB_HORZ);
+    const TRect& client = Wnd->ClientRect;
     if (Bar == SB_VERT) {
-        if (!vert) return {};
-        return {std::max(b, area.Right - b - ScrollBarSize(SB_VERT)), top, area.Right - b,
-                std::max(top, area.Bottom - b - (horz ? ScrollBarSize(SB_HORZ) : 0))};
+        if (!ScrollBarShown(Wnd, SB_VERT)) return {};
+        const int left = std::min(client.Right, std::max(b, area.Right - b - ScrollBarSize(SB_VERT)));
+        return {left, client.Top, std::min(area.Right - b, left + ScrollBarSize(SB_VERT)), client.Bottom};
     }
-    if (!horz) return {};
-    return {b, std::max(top, area.Bottom - b - ScrollBarSize(SB_HORZ)),
-            std::max(b, area.Right - b - (vert ? ScrollBarSize(SB_VERT) : 0)), area.Bottom - b};
+    if (!ScrollBarShown(Wnd, SB_HORZ)) return {};
+    const int top = std::min(client.Bottom, std::max(b, area.Bottom - b - ScrollBarSize(SB_HORZ)));
+    return {client.Left, top, client.Right, std::min(area.Bottom - b, top + ScrollBarSize(SB_HORZ))};
 }
 
 void DefaultNCCalcSize(HWND Wnd, TRect& Rect) {

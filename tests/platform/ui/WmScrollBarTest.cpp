@@ -125,22 +125,47 @@ TEST_F(WmScrollBarTest, BordersAndBarsShapeTheClientArea) {
     }
 }
 
+struct HitCase {
+    int X, Y; // window coordinates
+    int Expected;
+};
+
+// Hit tests of the window w placed at (200, 100).
+void ExpectHits(HWND w, std::initializer_list<HitCase> Cases) {
+    for (const HitCase& c : Cases)
+        EXPECT_EQ(SendMessage(w, WM_NCHITTEST, 0, WmPoint(200 + c.X, 100 + c.Y)), c.Expected) << c.X << "," << c.Y;
+}
+
 TEST_F(WmScrollBarTest, HitTestNamesEveryPart) {
     HWND w = Recorder.Create(WS_POPUP | WS_BORDER | WS_VSCROLL | WS_HSCROLL, Bounds(200, 100, 100, 80));
     const int bar = GetSystemMetrics(SM_CXVSCROLL);
-    struct Case {
-        int X, Y; // window coordinates
-        int Expected;
-    } cases[] = {
-        {0, 0, HTBORDER},
-        {50, 40, HTCLIENT},
-        {99 - bar / 2, 20, HTVSCROLL},
-        {20, 79 - bar / 2, HTHSCROLL},
-        {98 - 2, 78 - 2, HTNOWHERE},
-        {150, 40, HTNOWHERE},
+    ExpectHits(w, {
+                      {0, 0, HTBORDER},
+                      {50, 40, HTCLIENT},
+                      {99 - bar / 2, 20, HTVSCROLL},
+                      {20, 79 - bar / 2, HTHSCROLL},
+                      {98 - 2, 78 - 2, HTNOWHERE},
+                      {150, 40, HTNOWHERE},
+                  });
+}
+
+TEST_F(WmScrollBarTest, BarsStayAgainstAClientThatAFrameInsideTheBorderShrinks) {
+    // A popup's own 4-pixel frame inside its border, added after the default.
+    Recorder.Handler = [](HWND w, TMessage& m) {
+        if (m.Msg != WM_NCCALCSIZE) return false;
+        DefWindowProc(w, m);
+        InflateRect(reinterpret_cast<TNCCalcSizeParams*>(m.LParam)->rgrc[0], -4, -4);
+        return true;
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(SendMessage(w, WM_NCHITTEST, 0, WmPoint(200 + c.X, 100 + c.Y)), c.Expected) << c.X << "," << c.Y;
+    HWND w = Recorder.Create(WS_POPUP | WS_BORDER | WS_VSCROLL | WS_HSCROLL, Bounds(200, 100, 100, 80));
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    ExpectHits(w, {
+                      {50, 40, HTCLIENT},
+                      {95 - bar, 20, HTVSCROLL},
+                      {20, 75 - bar, HTHSCROLL},
+                      {96, 20, HTNOWHERE},
+                      {20, 76, HTNOWHERE},
+                  });
 }
 
 TEST_F(WmScrollBarTest, AWindowRegionShapesTheHitTest) {
