@@ -144,6 +144,9 @@ void TcvDBGridFilter::RestoreDefaults() {
     FDropDownWidth = DefaultDropDownWidth;
     FFilterStatus = fsAuto;
     FMaxDropDownCount = DefaultMaxDropDownCount;
+    // Criteria set while Active was already off (the drop-down sets them
+    // without it) survive its setter: a filter at its defaults holds none.
+    Clear();
 }
 
 void TFilterWrapper::WriteFilter(TStream* Stream, TcvDBGridFilter* Filter) {
