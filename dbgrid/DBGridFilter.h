@@ -132,3 +132,6 @@ public:
 private:
     TcvDBGridFilter* FFilter = nullptr;
 };
+
+// The stream tables of the filter and its carrier; once per process.
+void RegisterDBGridFilterProperties();

@@ -66,6 +66,9 @@ void TcvDBGridLayout::AssignTo(TPersistent* Dest) {
         throw;
     }
     grid->SetName(name);
+    // The criteria were read before the columns they name: bind and apply
+    // them now.
+    grid->Filter()->Changed();
 }
 
 void TcvDBGridLayout::WriteGridToData(TCustomcvDBGrid* Grid) {
@@ -221,6 +224,7 @@ void TcvDBGridLayout::ResetGridToDefaults(TCustomcvDBGrid* Grid) {
     Grid->SetShowSummaryFooter(false);
     Grid->SetSummarySeparator(", ");
     Grid->SetPreviewMaxLength(0);
+    Grid->Filter()->RestoreDefaults();
     Grid->SetAutoExpandOnSearch(true);
     Grid->SetAutoSearchColor(clNone);
     Grid->SetAutoSearchTextColor(clNone);
