@@ -22,6 +22,8 @@ std::string TcvDBGridWrapper::NamePath() const {
     return (FLayout ? FLayout->Name() : std::string()) + ".(DBGrid)";
 }
 
+void TcvDBGridWrapper::ApplyFilterToDataSet() {}
+
 // TcvDBGridLayout --------------------------------------------------------------------
 
 TcvDBGridLayout::TcvDBGridLayout(TComponent* AOwner)

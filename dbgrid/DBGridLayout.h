@@ -27,6 +27,9 @@ public:
     void SetName(const std::string& NewName) override;
     // "<layout name>.(DBGrid)".
     std::string NamePath() const;
+    // Does nothing: the carrier shares the captured grid's dataset and must
+    // not filter it for that grid.
+    void ApplyFilterToDataSet() override;
 
 private:
     TcvDBGridLayout* FLayout;

@@ -213,6 +213,18 @@ TEST_F(DBGridLayoutTest, AnAppliedLayoutFiltersTheRowsByItsOwnCriteriaOnly) {
     }
 }
 
+TEST_F(DBGridLayoutTest, CapturingAGridLeavesItsDatasetFiltered) {
+    TcvDBGrid* source = MakeLoadedGrid("Source1");
+    source->SetOptionsDB(source->OptionsDB() - edgoLoadAllRecords);
+    source->Filter()->SetAutoDataSetFilter(true);
+    source->Filter()->SetValueFilter(source->DBColumns(2), 30, "30");
+    ASSERT_EQ(FData.Query->RecordCount(), 1);
+    TcvDBGridLayout layout(&FForm);
+    layout.Assign(source);
+    EXPECT_TRUE(FData.Query->Filtered());
+    EXPECT_EQ(FData.Query->RecordCount(), 1);
+}
+
 TEST_F(DBGridLayoutTest, LayoutsCopyBytesAndStoreThemAsData) {
     TcvDBGridLayout first(&FForm);
     first.SetName("First");
