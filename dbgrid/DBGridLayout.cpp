@@ -162,6 +162,8 @@ void TcvDBGridLayout::Notification(TComponent* AComponent, TOperation Operation)
 void TcvDBGridLayout::ResetGridToDefaults(TCustomcvDBGrid* Grid) {
     TUpdateGuard<TCustomcvTreeList> update(Grid);
     TFont defaultFont;
+    // The dataset the grid filtered goes unfiltered before the grid lets it go.
+    Grid->Filter()->SetAutoDataSetFilter(false);
     Grid->SetDataSource(nullptr);
     Grid->DestroyColumns();
     // Bands and summary groups as a new grid has them, so nothing of the

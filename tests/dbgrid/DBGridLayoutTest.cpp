@@ -213,16 +213,29 @@ TEST_F(DBGridLayoutTest, AnAppliedLayoutFiltersTheRowsByItsOwnCriteriaOnly) {
     }
 }
 
-TEST_F(DBGridLayoutTest, CapturingAGridLeavesItsDatasetFiltered) {
+TEST_F(DBGridLayoutTest, TheDatasetFilterFollowsTheAppliedLayoutAndNotTheCapture) {
     TcvDBGrid* source = MakeLoadedGrid("Source1");
     source->SetOptionsDB(source->OptionsDB() - edgoLoadAllRecords);
     source->Filter()->SetAutoDataSetFilter(true);
     source->Filter()->SetValueFilter(source->DBColumns(2), 30, "30");
     ASSERT_EQ(FData.Query->RecordCount(), 1);
-    TcvDBGridLayout layout(&FForm);
-    layout.Assign(source);
-    EXPECT_TRUE(FData.Query->Filtered());
+    TcvDBGridLayout filtered(&FForm);
+    filtered.Assign(source);
+    EXPECT_TRUE(FData.Query->Filtered()) << "capturing left the dataset as the grid filtered it";
     EXPECT_EQ(FData.Query->RecordCount(), 1);
+    delete source;
+    TcvDBGridLayout unfiltered(&FForm);
+    unfiltered.Assign(MakeLoadedGrid("Plain"));
+
+    TcvDBGrid* target = MakeLoadedGrid("Target");
+    FData.Query->SetFilter("");
+    FData.Query->SetFiltered(false);
+    target->Assign(&filtered);
+    EXPECT_EQ(FData.Query->Filter(), "(Qty = 30)");
+    EXPECT_EQ(FData.Query->RecordCount(), 1);
+    target->Assign(&unfiltered);
+    EXPECT_FALSE(FData.Query->Filtered()) << "the grid's old filter left the dataset";
+    EXPECT_EQ(FData.Query->RecordCount(), 5);
 }
 
 TEST_F(DBGridLayoutTest, LayoutsCopyBytesAndStoreThemAsData) {
