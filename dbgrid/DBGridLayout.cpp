@@ -40,13 +40,13 @@ void TcvDBGridLayout::Assign(TPersistent* Source) {
         if (layout == this) return;
         FData->Clear();
         FData->CopyFrom(layout->FData.get(), 0);
+        // Storing writes the wrapper back into Data: it must hold the copy.
+        if (FWrapper) RenewWrapper();
         return;
     }
     if (auto* grid = dynamic_cast<TCustomcvDBGrid*>(Source)) {
-        FData->Clear();
-        SetEditing(true);
         WriteGridToData(grid);
-        ReadDataToGrid(FWrapper.get());
+        RenewWrapper();
         WriteGridToData(FWrapper.get());
         return;
     }
@@ -71,6 +71,11 @@ void TcvDBGridLayout::AssignTo(TPersistent* Dest) {
     // The criteria were read before the columns they name: bind and apply
     // them now.
     grid->Filter()->Changed();
+}
+
+void TcvDBGridLayout::RenewWrapper() {
+    FWrapper.reset();
+    SetEditing(true);
 }
 
 void TcvDBGridLayout::WriteGridToData(TCustomcvDBGrid* Grid) {

@@ -238,6 +238,24 @@ TEST_F(DBGridLayoutTest, TheDatasetFilterFollowsTheAppliedLayoutAndNotTheCapture
     EXPECT_EQ(FData.Query->RecordCount(), 5);
 }
 
+TEST_F(DBGridLayoutTest, ALayoutBeingEditedTakesANewLookWhole) {
+    TcvDBGrid* plain = MakeGrid("Plain");
+    TcvDBGridLayout plainLook(&FForm);
+    plainLook.Assign(plain);
+
+    TcvDBGridLayout layout(&FForm);
+    layout.Assign(MakeStyledGrid("Styled1"));
+    layout.Assign(plain);
+    EXPECT_EQ(DataOf(layout), DataOf(plainLook)) << "a second capture keeps nothing of the first";
+    EXPECT_EQ(layout.Wrapper()->ColumnCount(), 0);
+
+    layout.Assign(MakeStyledGrid("Styled2"));
+    layout.Assign(&plainLook);
+    TStringStream stored;
+    layout.WriteData(&stored);
+    EXPECT_EQ(stored.DataString().substr(4), DataOf(plainLook)) << "a copied look is what the layout stores";
+}
+
 TEST_F(DBGridLayoutTest, LayoutsCopyBytesAndStoreThemAsData) {
     TcvDBGridLayout first(&FForm);
     first.SetName("First");
