@@ -256,6 +256,38 @@ TEST_F(DBGridLayoutTest, ALayoutBeingEditedTakesANewLookWhole) {
     EXPECT_EQ(stored.DataString().substr(4), DataOf(plainLook)) << "a copied look is what the layout stores";
 }
 
+TEST_F(DBGridLayoutTest, ALayoutAppliedToAGridLoadedBeforeRegroupsAndReloadsIt) {
+    TcvDBGrid* source = MakeLoadedGrid("Source1");
+    source->DBColumns(2)->SetGroupIndex(0);
+    TcvDBGridLayout layout(&FForm);
+    layout.Assign(source);
+    const struct {
+        const char* What;
+        std::function<TcvDBGrid*()> MakeTarget;
+    } cases[] = {
+        {"a grid given the layout before",
+         [&] {
+             TcvDBGrid* grid = MakeLoadedGrid("Target");
+             grid->Assign(&layout);
+             return grid;
+         }},
+        {"a grid loaded with its form",
+         [&] {
+             TComponentLoading loading(&FForm);
+             return MakeLoadedGrid("Target");
+         }},
+    };
+    for (const auto& c : cases) {
+        TcvDBGrid* target = c.MakeTarget();
+        target->Assign(&layout);
+        EXPECT_FALSE(target->ComponentState().Contains(csLoading)) << c.What;
+        EXPECT_EQ(target->GroupColumnCount(), 1) << c.What;
+        ASSERT_EQ(target->Count(), 5) << c.What;
+        EXPECT_TRUE(target->IsGroupNode(target->Items(0))) << c.What;
+        delete target;
+    }
+}
+
 TEST_F(DBGridLayoutTest, LayoutsCopyBytesAndStoreThemAsData) {
     TcvDBGridLayout first(&FForm);
     first.SetName("First");
