@@ -117,8 +117,6 @@ void TCustomcvDBGrid::SetDataSource(TDataSource* Value) {
 }
 
 void TCustomcvDBGrid::Loaded() {
-    if (FLoadedOnce) return;
-    FLoadedOnce = true;
     TUpdateGuard<TCustomcvTreeList> update(this);
     FLoading = true;
     TScopeGuard loading([this] { FLoading = false; });

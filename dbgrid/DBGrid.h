@@ -308,7 +308,6 @@ private:
     bool FOwnDataSetChange = false;
     // Set while the data-set-changed handling refreshes the nodes.
     bool FRefreshingNodes = false;
-    bool FLoadedOnce = false;
     // Guards the buffer's growth against the row count it triggers.
     bool FCountingRows = false;
     bool FDefaultFields = false;

@@ -7,10 +7,7 @@
 #include "dbgrid/DBTreeListColumn.h"
 #include "platform/rtl/ComponentStreaming.h"
 
-namespace {
-
-// The stream tables of the filter and its carrier, made once per process.
-void RegisterFilterStreaming() {
+void RegisterDBGridFilterProperties() {
     static const bool registered = [] {
         TPropertyTableOf<TcvDBGridFilter>()
             .Value("Active", false, &TcvDBGridFilter::Active, &TcvDBGridFilter::SetActive)
@@ -36,8 +33,6 @@ void RegisterFilterStreaming() {
     }();
     (void)registered;
 }
-
-} // namespace
 
 TcvDBGridFilter::TcvDBGridFilter(TCustomcvDBGrid* AGrid)
     : FGrid(AGrid), FCriteria(std::make_unique<TcvDBGridCriteria>(AGrid)) {}
@@ -144,17 +139,20 @@ void TcvDBGridFilter::RestoreDefaults() {
     FDropDownWidth = DefaultDropDownWidth;
     FFilterStatus = fsAuto;
     FMaxDropDownCount = DefaultMaxDropDownCount;
+    // Criteria set while Active was already off (the drop-down sets them
+    // without it) survive its setter: a filter at its defaults holds none.
+    Clear();
 }
 
 void TFilterWrapper::WriteFilter(TStream* Stream, TcvDBGridFilter* Filter) {
-    RegisterFilterStreaming();
+    RegisterDBGridFilterProperties();
     TFilterWrapper wrapper(nullptr);
     wrapper.SetFilter(Filter);
     WriteComponent(Stream, &wrapper);
 }
 
 void TFilterWrapper::ReadFilter(TStream* Stream, TcvDBGridFilter* Filter) {
-    RegisterFilterStreaming();
+    RegisterDBGridFilterProperties();
     TFilterWrapper wrapper(nullptr);
     wrapper.SetFilter(Filter);
     ReadComponent(Stream, &wrapper);

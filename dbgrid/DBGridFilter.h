@@ -98,7 +98,7 @@ public:
     // Binds the conditions to the grid's columns again.
     void RefreshItems();
     // Active, AutoDataSetFilter, CaseInsensitive off through their setters;
-    // the other options back to their defaults.
+    // the other options back to their defaults; no criteria left.
     void RestoreDefaults();
 
 private:
@@ -132,3 +132,6 @@ public:
 private:
     TcvDBGridFilter* FFilter = nullptr;
 };
+
+// The stream tables of the filter and its carrier; once per process.
+void RegisterDBGridFilterProperties();

@@ -22,6 +22,8 @@ std::string TcvDBGridWrapper::NamePath() const {
     return (FLayout ? FLayout->Name() : std::string()) + ".(DBGrid)";
 }
 
+void TcvDBGridWrapper::ApplyFilterToDataSet() {}
+
 // TcvDBGridLayout --------------------------------------------------------------------
 
 TcvDBGridLayout::TcvDBGridLayout(TComponent* AOwner)
@@ -38,13 +40,13 @@ void TcvDBGridLayout::Assign(TPersistent* Source) {
         if (layout == this) return;
         FData->Clear();
         FData->CopyFrom(layout->FData.get(), 0);
+        // Storing writes the wrapper back into Data: it must hold the copy.
+        if (FWrapper) RenewWrapper();
         return;
     }
     if (auto* grid = dynamic_cast<TCustomcvDBGrid*>(Source)) {
-        FData->Clear();
-        SetEditing(true);
         WriteGridToData(grid);
-        ReadDataToGrid(FWrapper.get());
+        RenewWrapper();
         WriteGridToData(FWrapper.get());
         return;
     }
@@ -66,6 +68,14 @@ void TcvDBGridLayout::AssignTo(TPersistent* Dest) {
         throw;
     }
     grid->SetName(name);
+    // The criteria were read before the columns they name: bind and apply
+    // them now.
+    grid->Filter()->Changed();
+}
+
+void TcvDBGridLayout::RenewWrapper() {
+    FWrapper.reset();
+    SetEditing(true);
 }
 
 void TcvDBGridLayout::WriteGridToData(TCustomcvDBGrid* Grid) {
@@ -157,6 +167,8 @@ void TcvDBGridLayout::Notification(TComponent* AComponent, TOperation Operation)
 void TcvDBGridLayout::ResetGridToDefaults(TCustomcvDBGrid* Grid) {
     TUpdateGuard<TCustomcvTreeList> update(Grid);
     TFont defaultFont;
+    // The dataset the grid filtered goes unfiltered before the grid lets it go.
+    Grid->Filter()->SetAutoDataSetFilter(false);
     Grid->SetDataSource(nullptr);
     Grid->DestroyColumns();
     // Bands and summary groups as a new grid has them, so nothing of the
@@ -221,6 +233,7 @@ void TcvDBGridLayout::ResetGridToDefaults(TCustomcvDBGrid* Grid) {
     Grid->SetShowSummaryFooter(false);
     Grid->SetSummarySeparator(", ");
     Grid->SetPreviewMaxLength(0);
+    Grid->Filter()->RestoreDefaults();
     Grid->SetAutoExpandOnSearch(true);
     Grid->SetAutoSearchColor(clNone);
     Grid->SetAutoSearchTextColor(clNone);

@@ -27,6 +27,9 @@ public:
     void SetName(const std::string& NewName) override;
     // "<layout name>.(DBGrid)".
     std::string NamePath() const;
+    // Does nothing: the carrier shares the captured grid's dataset and must
+    // not filter it for that grid.
+    void ApplyFilterToDataSet() override;
 
 private:
     TcvDBGridLayout* FLayout;
@@ -38,8 +41,8 @@ public:
     ~TcvDBGridLayout() override;
 
     // From a layout: its bytes. From a grid: the grid captured through the
-    // wrapper, so the stored stream is the wrapper's. Anything else raises
-    // the assignment error.
+    // wrapper, so the stored stream is the wrapper's. A wrapper is made
+    // afresh for the new look. Anything else raises the assignment error.
     void Assign(TPersistent* Source) override;
 
     TcvDBGridLayoutList* LayoutList() const { return FLayoutList; }
@@ -76,6 +79,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    // A new wrapper loaded from Data: one that held an earlier look would
+    // keep whatever the new stream leaves out (reading resets nothing).
+    void RenewWrapper();
     void WriteGridToData(TCustomcvDBGrid* Grid);
     void ReadDataToGrid(TCustomcvDBGrid* Grid);
 

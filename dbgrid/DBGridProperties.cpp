@@ -1,6 +1,7 @@
 #include "dbgrid/DBGridProperties.h"
 
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridFilter.h"
 #include "dbgrid/DBTreeListColumn.h"
 #include "dbgrid/GridColumns.h"
 #include "platform/data/DB.h"
@@ -92,6 +93,7 @@ void RegisterGrid() {
         .Value("SummarySeparator", Unassigned(), &TGrid::SummarySeparator, &TGrid::SetSummarySeparator)
         .Value("GroupPanelColor", clBtnShadow, &TGrid::GroupPanelColor, &TGrid::SetGroupPanelColor)
         .Value("GroupPanelFontColor", clBtnFace, &TGrid::GroupPanelFontColor, &TGrid::SetGroupPanelFontColor)
+        .Object("Filter", &TGrid::Filter)
         .Children(GridColumns, CreateGridColumn, false)
         .Register();
 }
@@ -112,6 +114,7 @@ void RegisterDBGridProperties() {
         RegisterTreeListProperties();
         RegisterColumns();
         RegisterSummaryGroups();
+        RegisterDBGridFilterProperties();
         RegisterGrid();
         return true;
     }();

@@ -271,6 +271,16 @@ TEST(DBGridFilterTest, RestoreDefaultsResetsEveryOption) {
     EXPECT_FALSE(grid.Data.Query->Filtered());
 }
 
+TEST(DBGridFilterTest, RestoreDefaultsDropsCriteriaSetWhileTheFilterWasOff) {
+    FilterGrid grid(TcvDBGridOptionsDB{edgoLoadAllRecords});
+    grid.Filter().SetValueFilter(grid.Column("Qty"), Variant(30), "30");
+    ASSERT_FALSE(grid.Filter().Active());
+    ASSERT_EQ(grid.Rows(), Keys{"3"});
+    grid.Filter().RestoreDefaults();
+    EXPECT_FALSE(grid.Grid->HasFilter());
+    EXPECT_EQ(grid.Rows(), (Keys{"1", "2", "3", "4", "5", "6"}));
+}
+
 TEST(DBGridFilterTest, AColumnThatGoesLeavesItsConditionsUnbound) {
     FilterGrid grid(TcvDBGridOptionsDB{edgoLoadAllRecords});
     grid.Filter().SetValueFilter(grid.Column("Qty"), Variant(30), "30");

@@ -5,10 +5,14 @@
 //   display=<text>  filter=<text>  the criteria's two texts
 //   nodes=<n>       record rows shown in the in-memory mode
 //   rows=<n>        the dataset's RecordCount under AutoDataSetFilter
+//   layout1=<hex>   the "Data" of a layout that captured the grid
+//   layout2=<hex>   the "Data" of a layout that captured a second grid,
+//                   built the same way, after layout1 was applied to it
 // A damaged block prints error=<message> and exits 1; a failure while
 // applying prints error=<message> after the lines printed so far and exits 2.
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBGridFilter.h"
+#include "dbgrid/DBGridLayout.h"
 #include "dbgrid/GridColumns.h"
 #include "platform/data/ADODB.h"
 #include "platform/rtl/Streams.h"
@@ -45,6 +49,10 @@ std::string QuotedName(const std::string& Name) {
     return quoted + "\"";
 }
 
+std::string LayoutData(const TcvDBGridLayout* Layout) {
+    return std::string(static_cast<const char*>(Layout->Data()->Memory()), size_t(Layout->Data()->Size()));
+}
+
 void Print(const std::string& Key, const std::string& Value) {
     std::printf("%s=%s\n", Key.c_str(), Value.c_str());
     std::fflush(stdout);
@@ -66,6 +74,8 @@ public:
         Query->SQL()->SetText("select * from " + QuotedName(Table));
         Query->Open();
         auto* source = new TDataSource(FForm.get());
+        // Named, so a layout stores the grid's reference to it.
+        source->SetName("Source");
         source->SetDataSet(Query);
         Grid = new TcvDBGrid(FForm.get());
         Grid->SetParent(FForm.get());
@@ -76,6 +86,14 @@ public:
         }
         if (!Query->Fields().empty()) Grid->SetKeyField(Query->Fields().front()->FieldName());
         Grid->SetDataSource(source);
+    }
+
+    // A layout of the form holding the grid captured: the form is where the
+    // layout finds the data source again.
+    TcvDBGridLayout* CaptureLayout() const {
+        auto* layout = new TcvDBGridLayout(FForm.get());
+        layout->Assign(Grid);
+        return layout;
     }
 
     int RecordNodeCount() const {
@@ -101,6 +119,7 @@ int main(int argc, char** argv) {
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 1); // before anything opens a window
     const cvGrClms::TUnitScope gridColumns;
+    cvLayout::RegisterClasses();
 
     // The block first: a damaged one ends the run before any database work.
     TcvDBGridCriteria criteria(nullptr);
@@ -133,6 +152,12 @@ int main(int argc, char** argv) {
         view.Grid->SetOptionsDB(view.Grid->OptionsDB() - edgoLoadAllRecords);
         filter->SetAutoDataSetFilter(true);
         Print("rows", std::to_string(view.Query->RecordCount()));
+
+        TcvDBGridLayout* first = view.CaptureLayout();
+        Print("layout1", Hex(LayoutData(first)));
+        TFilterGrid second(argv[1], argv[2]);
+        second.Grid->Assign(first);
+        Print("layout2", Hex(LayoutData(second.CaptureLayout())));
     } catch (const std::exception& error) {
         Print("error", error.what());
         return ExitApplyFailed;
