@@ -4,6 +4,8 @@
 #include "tools/griddemo/GridDemoForm.h"
 
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridFilter.h"
+#include "dbgrid/DBGridSummary.h"
 #include "dbgrid/GridColumns.h"
 #include "platform/data/ADODB.h"
 #include "platform/rtl/SysUtils.h"
@@ -39,10 +41,10 @@ std::string DocumentsSql() {
     std::mt19937 random(2026);
     for (int id = 1; id <= DocumentCount; ++id) {
         char row[256];
-        std::snprintf(row, sizeof row, "insert into XMSB values (%d, '2026%05d', '%s%s', '%s%s', '2026-%02d-%02d', %d.%02d, '",
-                      id, id, Pick(Topics, random), Pick(Kinds, random), Pick(Surnames, random),
-                      Pick(GivenNames, random), int(random() % 12) + 1, int(random() % 28) + 1,
-                      int(random() % 900000) + 5000, int(random() % 100));
+        std::snprintf(
+            row, sizeof row, "insert into XMSB values (%d, '2026%05d', '%s%s', '%s%s', '2026-%02d-%02d', %d.%02d, '",
+            id, id, Pick(Topics, random), Pick(Kinds, random), Pick(Surnames, random), Pick(GivenNames, random),
+            int(random() % 12) + 1, int(random() % 28) + 1, int(random() % 900000) + 5000, int(random() % 100));
         sql += row;
         sql += Pick(Remarks, random);
         sql += "', null, null);";
@@ -131,18 +133,39 @@ void TfrmGridDemo::OpenDocuments(const std::string& FileName, TGridDemoMode Mode
 
 void TfrmGridDemo::GroupByTopicAndKind() {
     TUpdateGuard<TCustomcvTreeList> update(grdDocuments);
+    // Each group row counts its documents and sums their amounts.
+    TcvDBGridSummaryGroup* amounts = grdDocuments->SummaryGroups()->Add();
+    amounts->SetName("Amounts");
+    amounts->SetBeginSummaryText("(");
+    amounts->SetEndSummaryText(")");
+    const struct {
+        TcvSummaryType Type;
+        const char* Field;
+        const char* Format;
+    } items[] = {{cstCount, "", "'共 '0' 项'"}, {cstSum, "SQJE", "'金额 ¥'#,##0.00"}};
+    for (const auto& row : items) {
+        TcvDBGridSummaryItem* item = amounts->SummaryItems()->Add();
+        item->SetSummaryType(row.Type);
+        item->SetSummaryField(row.Field);
+        item->SetSummaryFormat(row.Format);
+    }
     for (const auto& [field, caption] : {std::pair{"ZT", "主题"}, std::pair{"LB", "类别"}}) {
         TcvDBTreeListColumn* column = grdDocuments->CreateColumn(grdDocuments->GetDefaultColumnClass());
         column->SetBandIndex(0);
         column->SetCaption(caption);
         column->SetFieldName(field);
-        column->SetSummaryType(cstSum);
-        column->SetSummaryField("SQJE");
+        column->SetSummaryGroupName(amounts->Name());
     }
-    grdDocuments->ColumnByFieldName("SQJE")->SetSummaryFooterType(cstSum);
-    grdDocuments->ColumnByFieldName("XMMC")->SetSummaryFooterType(cstCount);
+    TcvDBTreeListColumn* amount = grdDocuments->ColumnByFieldName("SQJE");
+    amount->SetSummaryFooterType(cstSum);
+    amount->SetSummaryFooterFormat("\"¥\"#,##0.00");
+    TcvDBTreeListColumn* name = grdDocuments->ColumnByFieldName("XMMC");
+    name->SetSummaryFooterType(cstCount);
+    name->SetSummaryFooterFormat("'共 '0' 项'");
     grdDocuments->SetShowSummaryFooter(true);
     grdDocuments->SetShowGroupPanel(true);
+    grdDocuments->Filter()->SetActive(true);
+    grdDocuments->Filter()->SetFilterStatus(fsAlways);
     grdDocuments->ColumnByFieldName("ZT")->SetGroupIndex(0);
     grdDocuments->ColumnByFieldName("LB")->SetGroupIndex(1);
 }

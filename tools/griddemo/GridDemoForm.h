@@ -23,8 +23,9 @@ public:
     // Makes the list in a new SQLite file (a few hundred documents) and
     // opens it in the grid in that mode.
     void OpenDocuments(const std::string& FileName, TGridDemoMode Mode);
-    // Columns of each name's topic and kind, grouped on the group panel, the
-    // group rows summing the amounts, and the summary footer.
+    // Columns of each name's topic and kind, grouped on the group panel, each
+    // group row counting its documents and summing their amounts; the summary
+    // footer with the count and the total; a filter button on every header.
     void GroupByTopicAndKind();
     // The export loop of the document windows: the key of every selected
     // row, read with the dataset moved onto it.
