@@ -14,8 +14,16 @@ using TColumn = TcvDBTreeListColumn;
 using TSummaryGroup = TcvDBGridSummaryGroup;
 using TSummaryItem = TcvDBGridSummaryItem;
 
+// Filtering of the memo, blob, graphic and wrapper columns is always off:
+// they do not store the switch.
+bool StoresDisableFilter(TColumn* Column) {
+    return !dynamic_cast<TcvDBTreeListMemoColumn*>(Column) && !dynamic_cast<TcvDBTreeListBlobColumn*>(Column) &&
+           !dynamic_cast<TcvDBTreeListGraphicColumn*>(Column) && !dynamic_cast<TcvDBTreeListWrapperColumn*>(Column);
+}
+
 void RegisterColumns() {
     TPropertyTableOf<TColumn, TcvTreeListColumn>()
+        .Value("DisableFilter", false, &TColumn::DisableFilter, &TColumn::SetDisableFilter, StoresDisableFilter)
         .Value("FieldName", "", &TColumn::FieldName, &TColumn::SetFieldName)
         .Value("DisableGrouping", false, &TColumn::DisableGrouping, &TColumn::SetDisableGrouping)
         .Value("GroupIndex", -1, &TColumn::GroupIndex, &TColumn::SetGroupIndex)
@@ -27,6 +35,12 @@ void RegisterColumns() {
         .Value("SummaryFooterType", int(cstNone), &TColumn::SummaryFooterType, &TColumn::SetSummaryFooterType)
         .Value("SummaryFooterField", "", &TColumn::SummaryFooterField, &TColumn::SetSummaryFooterField)
         .Value("SummaryFooterFormat", "", &TColumn::SummaryFooterFormat, &TColumn::SetSummaryFooterFormat)
+        .Register();
+    using TMaskColumn = TcvDBTreeListMaskColumn;
+    TPropertyTableOf<TMaskColumn, TColumn>()
+        .Value("EditMask", Unassigned(), &TMaskColumn::EditMask, &TMaskColumn::SetEditMask,
+               [](TMaskColumn* C) { return C->IsEditMaskStored(); })
+        .Value("IgnoreMaskBlank", false, &TMaskColumn::IgnoreMaskBlank, &TMaskColumn::SetIgnoreMaskBlank)
         .Register();
 }
 

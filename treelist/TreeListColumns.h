@@ -158,6 +158,8 @@ public:
     void SetCharCase(TEditCharCase Value);
     TColor Color() const;
     void SetColor(TColor Value);
+    // The colour an unset Color follows: the control's.
+    TColor DefaultColor() const;
     bool DisableCaption() const { return FDisableCaption; }
     void SetDisableCaption(bool Value);
     bool DisableCustomizing() const { return FDisableCustomizing; }
@@ -188,6 +190,8 @@ public:
     // Also True while the control's editors are read-only.
     bool ReadOnly() const;
     void SetReadOnly(bool Value);
+    // The column's own setting, whatever the control says.
+    bool OwnReadOnly() const { return IsAssigned(cavReadOnly) ? FReadOnly : GetDefaultReadOnly(); }
     bool Sizing() const { return FSizing; }
     void SetSizing(bool Value);
     TcvTreeListColumnSort Sorted() const { return FSorted; }
