@@ -103,6 +103,88 @@ TEST_F(DBGridColumnPropertiesTest, EachPropertySetOnAColumnComesBackInAFreshGrid
     }
 }
 
+// A property of one column class: made on Field, set, read back.
+struct TFamilyCase {
+    std::string Name;
+    std::function<TColumn*(TcvDBGrid*)> Add;
+    std::function<void(TColumn*)> Set;
+    std::function<bool(TColumn*)> ReadBack;
+};
+template <class TClass>
+TFamilyCase Family(std::string Name, std::string Field, std::function<void(TClass*)> Set,
+                   std::function<bool(TClass*)> ReadBack) {
+    return {std::move(Name),
+            [Field](TcvDBGrid* Grid) { return AddColumn<TClass>(Grid, Field); },
+            [Set](TColumn* C) { Set(dynamic_cast<TClass*>(C)); },
+            [ReadBack](TColumn* C) {
+                auto* column = dynamic_cast<TClass*>(C);
+                return column && ReadBack(column);
+            }};
+}
+
+TEST_F(DBGridColumnPropertiesTest, EachFamilyMemberKeepsItsOwnProperties) {
+    using sbs = TcvShowButtonStyle;
+    const TFamilyCase cases[] = {
+        Family<TcvDBGridDateColumn>(
+            "ShowButtonStyle", "Made", [](auto* C) { C->SetShowButtonStyle(sbs::sbAlways); },
+            [](auto* C) { return C->ShowButtonStyle() == sbs::sbAlways; }),
+        Family<TcvDBGridDateColumn>(
+            "DateButtons", "Made", [](auto* C) { C->SetDateButtons({btnToday}); },
+            [](auto* C) { return C->DateButtons() == TDateButtons{btnToday}; }),
+        Family<TcvDBGridMemoColumn>(
+            "MaxDisplayLength", "Note", [](auto* C) { C->SetMaxDisplayLength(10); },
+            [](auto* C) { return C->MaxDisplayLength() == 10 && C->DisableFilter(); }),
+        Family<TcvDBGridCheckColumn>(
+            "ValueChecked", "Done", [](auto* C) { C->SetValueChecked("Yes"); },
+            [](auto* C) { return C->ValueChecked() == "Yes" && C->ValueUnchecked() == SCheckValueUnchecked; }),
+        Family<TcvDBGridCheckColumn>(
+            "DisplayChecked", "Done", [](auto* C) { C->SetDisplayChecked("是"); },
+            [](auto* C) { return C->DisplayChecked() == "是"; }),
+        Family<TcvDBGridCurrencyColumn>(
+            "DisplayFormat", "Amount", [](auto* C) { C->SetDisplayFormat("0.0"); },
+            [](auto* C) { return C->DisplayFormat() == "0.0"; }),
+        Family<TcvDBGridCurrencyColumn>(
+            "MinValue", "Amount", [](auto* C) { C->SetMinValue(5); }, [](auto* C) { return C->MinValue() == 5; }),
+        Family<TcvDBGridSpinColumn>(
+            "Increment", "Qty", [](auto* C) { C->SetIncrement(0.5); }, [](auto* C) { return C->Increment() == 0.5; }),
+        Family<TcvDBGridPickColumn>(
+            "Items", "Name", [](auto* C) { C->Items()->SetText("甲\n乙\n"); },
+            [](auto* C) { return C->Items()->Count() == 2 && C->Items()->Strings(1) == "乙"; }),
+        Family<TcvDBGridButtonColumn>(
+            "EditButtonStyle", "Name", [](auto* C) { C->SetEditButtonStyle(ebsDown); },
+            [](auto* C) { return C->EditButtonStyle() == ebsDown; }),
+        Family<TcvDBGridHyperLinkColumn>(
+            "EditFontColor", "Name", [](auto* C) { C->SetEditFontColor(clRed); },
+            [](auto* C) { return C->EditFontColor() == clRed; }),
+        Family<TcvDBGridTimeColumn>(
+            "TimeEditFormat", "Made", [](auto* C) { C->SetTimeEditFormat(cvExEdtr::tfHour); },
+            [](auto* C) { return C->TimeEditFormat() == cvExEdtr::tfHour; }),
+        Family<TcvDBGridLookupColumn>(
+            "ListFieldName", "Name", [](auto* C) { C->SetListFieldName("Name"); },
+            [](auto* C) { return C->ListFieldName() == "Name"; }),
+        Family<TcvDBGridBlobColumn>(
+            "PopupWidth", "Note", [](auto* C) { C->SetPopupWidth(300); },
+            [](auto* C) { return C->PopupWidth() == 300; }),
+        Family<TcvDBGridMRUColumn>(
+            "MaxItemCount", "Name", [](auto* C) { C->SetMaxItemCount(3); },
+            [](auto* C) { return C->MaxItemCount() == 3 && !C->ImmediateDropDown(); }),
+        Family<TcvDBGridCalcColumn>(
+            "Precision", "Price", [](auto* C) { C->SetPrecision(8); }, [](auto* C) { return C->Precision() == 8; }),
+        Family<TcvDBGridImageColumn>(
+            "Values", "Qty", [](auto* C) { C->Values()->SetText("10\n20\n"); },
+            [](auto* C) { return C->Values()->Count() == 2; }),
+        Family<TcvDBGridGraphicColumn>(
+            "Stretch", "Note", [](auto* C) { C->SetStretch(false); }, [](auto* C) { return !C->Stretch(); }),
+    };
+    for (const TFamilyCase& c : cases) {
+        TcvDBGrid* grid = MakeGrid();
+        c.Set(c.Add(grid));
+        TcvDBGrid* target = RoundTrip(grid);
+        ASSERT_EQ(target->ColumnCount(), 1) << c.Name;
+        EXPECT_TRUE(c.ReadBack(target->DBColumns(0))) << c.Name;
+    }
+}
+
 TEST_F(DBGridColumnPropertiesTest, ColumnsWhoseFilteringIsAlwaysOffStoreNoDisableFilter) {
     TcvDBGrid* grid = MakeGrid();
     AddColumn<TcvDBGridMemoColumn>(grid, "Note");
