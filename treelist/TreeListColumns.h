@@ -89,6 +89,9 @@ public:
     virtual void InitEditValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value);
     // Whether the cell shows an edit button (hot tracking asks); none here.
     virtual bool HasEditButton() const { return false; }
+    // Whether the open editor shows its edit button, given the editor's own
+    // answer; none here.
+    virtual bool ShowsEditButton(bool Default) const { return (void)Default, false; }
     // The cursor over a hot cell; the column leaves it.
     virtual void GetCellCursor(TcvTreeListNode* Node, TCursor& Cursor) const { (void)Node, (void)Cursor; }
     // The fixed index while a wrapper forwards to this column, else the list
