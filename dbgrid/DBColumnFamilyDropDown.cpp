@@ -116,6 +116,7 @@ void TcvDBTreeListDropDownColumn::InitEditor(TcvInplaceEdit* Editor) {
     dropDown->SetPopupBorder(FPopupBorder);
     dropDown->OnCloseUp = [this](TObject* Sender, Variant& Value, bool& Accept) { DoCloseUp(Sender, Value, Accept); };
     dropDown->OnButtonClick = [this](TObject* Sender, int Index) { DoEditButtonClick(Sender, Index); };
+    dropDown->ShowsButtonsHook = [this](bool Default) { return ShowsEditButton(Default); };
 }
 
 void TcvDBTreeListDropDownColumn::InitFilterEdit(TcvInplaceEdit* Editor) {
@@ -123,6 +124,7 @@ void TcvDBTreeListDropDownColumn::InitFilterEdit(TcvInplaceEdit* Editor) {
     if (auto* dropDown = dynamic_cast<TcvInplaceDropDownEdit*>(Editor)) {
         dropDown->OnCloseUp = nullptr;
         dropDown->OnButtonClick = nullptr;
+        dropDown->ShowsButtonsHook = nullptr;
     }
 }
 
@@ -141,6 +143,11 @@ void TcvDBTreeListDropDownColumn::DoCloseUp(TObject* Sender, Variant& Value, boo
 void TcvDBTreeListDropDownColumn::DoEditButtonClick(TObject* Sender, int AbsoluteIndex) {
     (void)Sender, (void)AbsoluteIndex;
     if (OnEditButtonClick) OnEditButtonClick(this);
+}
+
+bool TcvDBTreeListDropDownColumn::ShowsEditButton(bool Default) const {
+    if (!IsEditorEnabled() || FShowButtonStyle == TcvShowButtonStyle::sbNone) return false;
+    return FShowButtonStyle == TcvShowButtonStyle::sbAlways || Default;
 }
 
 bool TcvDBTreeListDropDownColumn::ShowsButtonInCell(TcvTreeListNode* Node) const {

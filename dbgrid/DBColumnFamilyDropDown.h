@@ -88,13 +88,16 @@ public:
     void Assign(TPersistent* Source) override;
     void RestoreDefaults() override;
     const TcvInplaceEditClass& GetEditorClass() const override;
-    // The popup settings, and the editor's close-up and button click routed
-    // to DoCloseUp and DoEditButtonClick.
+    // The popup settings, the editor's close-up and button click routed to
+    // DoCloseUp and DoEditButtonClick, and its buttons shown as
+    // ShowsEditButton says.
     void InitEditor(TcvInplaceEdit* Editor) override;
     // The filter editor keeps the settings but not the routing.
     void InitFilterEdit(TcvInplaceEdit* Editor) override;
     void PrepareViewData(TcvEditViewData& ViewData, const TcvTreeListCellViewData& Cell) override;
     bool HasEditButton() const override { return true; }
+    // Never with the editor disabled or sbNone; always with sbAlways; else Default.
+    bool ShowsEditButton(bool Default) const override;
 
     // The drop-down column's virtual operations.
     virtual void DoCloseUp(TObject* Sender, Variant& Value, bool& Accept);

@@ -152,6 +152,7 @@ public:
     std::string DisplayFormat() const;
     // Marks the format as set: the locale no longer changes it.
     void SetDisplayFormat(const std::string& Value);
+    bool IsDisplayFormatStored() const { return FDisplayFormatAssigned; }
     double MinValue() const { return FLimits.Value(false, Field()); }
     void SetMinValue(double Value) { FLimits.SetValue(false, Value); }
     double MaxValue() const { return FLimits.Value(true, Field()); }
@@ -213,6 +214,8 @@ public:
     void SetMinValue(double Value) { FLimits.SetValue(false, Value); }
     double MaxValue() const { return FLimits.Value(true, Field()); }
     void SetMaxValue(double Value) { FLimits.SetValue(true, Value); }
+    bool IsMinValueStored() const { return FLimits.IsStored(false); }
+    bool IsMaxValueStored() const { return FLimits.IsStored(true); }
     TcvShowButtonStyle ShowButtonStyle() const { return FShowButtonStyle; }
     void SetShowButtonStyle(TcvShowButtonStyle Value);
     bool UseCtrlIncrement() const { return FUseCtrlIncrement; }

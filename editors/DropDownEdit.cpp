@@ -404,7 +404,8 @@ std::unique_ptr<TcvEditViewData> TcvInplaceDropDownEdit::CreateViewData(bool Fro
     std::unique_ptr<TcvEditViewData> viewData = TcvInplaceMaskEdit::CreateViewData(FromDefinition);
     if (auto* v = dynamic_cast<TcvDropDownEditViewData*>(viewData.get())) {
         v->DropDownGlyph = FButtonGlyph && !FButtonGlyph->Empty() ? FButtonGlyph.get() : nullptr;
-        v->ButtonsHidden = !IsActive() && Style()->ButtonTransparence() == ebtHideInactive;
+        const bool shown = IsActive() || Style()->ButtonTransparence() != ebtHideInactive;
+        v->ButtonsHidden = !(ShowsButtonsHook ? ShowsButtonsHook(shown) : shown);
         v->HotButton = FHotButton;
         v->PressedButton = FPressedButton;
     }

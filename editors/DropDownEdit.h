@@ -96,6 +96,9 @@ public:
     TNotifyEvent DropDownHook;
     // Set by a host's column: told of a click on a button.
     TcvButtonClickEvent OnButtonClick;
+    // Set by a host's column: whether the buttons show, given the editor's
+    // own answer (its style hides them while it is inactive).
+    std::function<bool(bool Default)> ShowsButtonsHook;
 
     // True from DropDown until the popup hides (CM_POPUPCLOSED), or the
     // editor window is hidden or shown.

@@ -252,7 +252,10 @@ void TcvTreeListColumn::SetCharCase(TEditCharCase Value) {
 }
 
 TColor TcvTreeListColumn::Color() const {
-    if (IsAssigned(cavColor)) return FColor;
+    return IsAssigned(cavColor) ? FColor : DefaultColor();
+}
+
+TColor TcvTreeListColumn::DefaultColor() const {
     return FTreeList ? FTreeList->Color() : clWindow;
 }
 
@@ -346,8 +349,7 @@ void TcvTreeListColumn::SetPasswordChar(char32_t Value) {
 }
 
 bool TcvTreeListColumn::ReadOnly() const {
-    if (FTreeList && FTreeList->IsEditorReadOnly()) return true;
-    return IsAssigned(cavReadOnly) ? FReadOnly : GetDefaultReadOnly();
+    return (FTreeList && FTreeList->IsEditorReadOnly()) || OwnReadOnly();
 }
 
 void TcvTreeListColumn::SetReadOnly(bool Value) {

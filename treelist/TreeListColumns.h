@@ -89,6 +89,9 @@ public:
     virtual void InitEditValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value);
     // Whether the cell shows an edit button (hot tracking asks); none here.
     virtual bool HasEditButton() const { return false; }
+    // Whether the open editor shows its edit button, given the editor's own
+    // answer; none here.
+    virtual bool ShowsEditButton(bool Default) const { return (void)Default, false; }
     // The cursor over a hot cell; the column leaves it.
     virtual void GetCellCursor(TcvTreeListNode* Node, TCursor& Cursor) const { (void)Node, (void)Cursor; }
     // The fixed index while a wrapper forwards to this column, else the list
@@ -158,6 +161,8 @@ public:
     void SetCharCase(TEditCharCase Value);
     TColor Color() const;
     void SetColor(TColor Value);
+    // The colour an unset Color follows: the control's.
+    TColor DefaultColor() const;
     bool DisableCaption() const { return FDisableCaption; }
     void SetDisableCaption(bool Value);
     bool DisableCustomizing() const { return FDisableCustomizing; }
@@ -188,6 +193,8 @@ public:
     // Also True while the control's editors are read-only.
     bool ReadOnly() const;
     void SetReadOnly(bool Value);
+    // The column's own setting, whatever the control says.
+    bool OwnReadOnly() const { return IsAssigned(cavReadOnly) ? FReadOnly : GetDefaultReadOnly(); }
     bool Sizing() const { return FSizing; }
     void SetSizing(bool Value);
     TcvTreeListColumnSort Sorted() const { return FSorted; }

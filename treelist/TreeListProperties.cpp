@@ -1,11 +1,13 @@
 #include "treelist/TreeListProperties.h"
 
 #include "platform/rtl/ComponentStreaming.h"
+#include "platform/rtl/Streams.h"
 #include "platform/ui/GraphicsProperties.h"
 #include "platform/ui/Menus.h"
 #include "treelist/TreeListBands.h"
 #include "treelist/TreeListColumns.h"
 #include "treelist/TreeListControl.h"
+#include "treelist/TreeListMaskColumn.h"
 
 namespace {
 
@@ -28,30 +30,59 @@ void RegisterBands() {
         .Register();
 }
 
-// Caption and Width fall back to values of the bound field while unset, so
-// they are always stored.
+// A value with a default of its own (from the control, or from a bound
+// field) is stored only while it is set, so a read column follows its
+// default again; Width is read as set, whatever the default at that moment.
 void RegisterColumns() {
+    const auto assigned = [](TcvTreeListColumnAssignedValue Value) {
+        return [Value](TColumn* C) { return C->IsAssigned(Value); };
+    };
     TPropertyTableOf<TColumn>()
         .Value("BandIndex", -1, &TColumn::BandIndex, &TColumn::SetBandIndex)
         .Value("RowIndex", 0, &TColumn::RowIndex, &TColumn::SetRowIndex)
-        .Value("Caption", Unassigned(), &TColumn::Caption, &TColumn::SetCaption)
+        .Value("Alignment", Unassigned(), &TColumn::Alignment, &TColumn::SetAlignment, assigned(cavAlignment))
+        .Value("Caption", Unassigned(), &TColumn::Caption, &TColumn::SetCaption,
+               [](TColumn* C) { return C->IsAssigned(cavCaption) && C->Caption() != C->GetDefaultCaption(); })
         .Value("CharCase", int(ecNormal), &TColumn::CharCase, &TColumn::SetCharCase)
+        .Value("Color", Unassigned(), &TColumn::Color, &TColumn::SetColor,
+               [](TColumn* C) { return C->IsAssigned(cavColor) && C->Color() != C->DefaultColor(); })
         .Value("DisableCaption", false, &TColumn::DisableCaption, &TColumn::SetDisableCaption)
         .Value("DisableCustomizing", false, &TColumn::DisableCustomizing, &TColumn::SetDisableCustomizing)
         .Value("DisableDragging", false, &TColumn::DisableDragging, &TColumn::SetDisableDragging)
         .Value("DisableEditor", false, &TColumn::DisableEditor, &TColumn::SetDisableEditor)
-        .Value("DisableFilter", false, &TColumn::DisableFilter, &TColumn::SetDisableFilter)
+        .Object("Font", &TColumn::Font, assigned(cavFont))
         .Value("HeaderAlignment", int(taLeftJustify), &TColumn::HeaderAlignment, &TColumn::SetHeaderAlignment)
+        .Binary(
+            "HeaderGlyph", [](TColumn* C) { return C->HasHeaderGlyph() && !C->HeaderGlyph()->Empty(); },
+            [](TColumn* C, TStream* S) { C->HeaderGlyph()->SaveToStream(S); },
+            [](TColumn* C, TStream* S) { C->HeaderGlyph()->LoadFromStream(S); })
         .Value("HeaderMaxLineCount", 1, &TColumn::HeaderMaxLineCount, &TColumn::SetHeaderMaxLineCount)
+        .Value("MaxLength", Unassigned(), &TColumn::MaxLength, &TColumn::SetMaxLength,
+               [](TColumn* C) { return C->IsAssigned(cavMaxLength) && C->MaxLength() != C->GetDefaultMaxLength(); })
         .Value("MinWidth", 20, &TColumn::MinWidth, &TColumn::SetMinWidth)
         .Value("OEMConvert", false, &TColumn::OEMConvert, &TColumn::SetOEMConvert)
         .Value("PasswordChar", 0, &TColumn::PasswordChar, &TColumn::SetPasswordChar)
+        .Value("ReadOnly", Unassigned(), &TColumn::OwnReadOnly, &TColumn::SetReadOnly, assigned(cavReadOnly))
         .Value("Sizing", true, &TColumn::Sizing, &TColumn::SetSizing)
         .Value("Sorted", int(csNone), &TColumn::Sorted, &TColumn::SetSorted)
         .Value("TabStop", true, &TColumn::TabStop, &TColumn::SetTabStop)
         .Value("VertAlignment", int(tlTop), &TColumn::VertAlignment, &TColumn::SetVertAlignment)
         .Value("Visible", true, &TColumn::Visible, &TColumn::SetVisible)
-        .Value("Width", Unassigned(), &TColumn::Width, &TColumn::SetWidth)
+        .Value("Width", Unassigned(), &TColumn::Width, &TColumn::SizeWidth, assigned(cavWidth))
+        // The column's place among several sort keys, for the control's
+        // Loaded to put them back in order; and the row the user chose.
+        .Value("SortedOrder", Unassigned(), &TColumn::GetSortedOrder, &TColumn::SetSortedOrder,
+               [](TColumn* C) {
+                   const TTreeList* control = C->TreeList();
+                   return control && control->IsMultiSort() && control->GetSortKeyCount() > 1 &&
+                          C->Sorted() != csNone;
+               })
+        .Value("StoredRowIndex", 0, &TColumn::StoredRowIndex, &TColumn::SetStoredRowIndex)
+        .Register();
+    using TMaskColumn = TcvTreeListMaskColumn;
+    TPropertyTableOf<TMaskColumn, TColumn>()
+        .Value("EditMask", "", &TMaskColumn::EditMask, &TMaskColumn::SetEditMask)
+        .Value("IgnoreMaskBlank", false, &TMaskColumn::IgnoreMaskBlank, &TMaskColumn::SetIgnoreMaskBlank)
         .Register();
 }
 

@@ -84,6 +84,7 @@ private:
     void Property(TPersistent* Instance, const TPublishedProperty& Property, const std::string& Name, int Depth) {
         switch (Property.Kind) {
         case pkValue: {
+            if (Property.Stored && !Property.Stored(Instance)) return;
             const Variant value = Property.Get(Instance);
             if (!Property.Default.IsEmpty() && value == Property.Default) return;
             ShortString(Name);

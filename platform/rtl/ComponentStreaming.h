@@ -50,8 +50,9 @@ struct TPublishedProperty {
     std::function<void(TPersistent*, TComponent*)> SetReference;
     // pkObject and pkCollection: the owned object.
     std::function<TPersistent*(TPersistent*)> GetObject;
-    // pkObject and pkBinary: stored only when Stored answers true (or is
-    // empty). ReadData gets a stream holding exactly the property's bytes.
+    // pkValue, pkObject and pkBinary: stored only when Stored answers true
+    // (or is empty). ReadData gets a stream holding exactly the property's
+    // bytes.
     std::function<bool(TPersistent*)> Stored;
     std::function<void(TPersistent*, TStream*)> WriteData;
     std::function<void(TPersistent*, TStream*)> ReadData;
@@ -134,29 +135,29 @@ public:
                  [](const TPersistent* Instance) { return dynamic_cast<const T*>(Instance) != nullptr; }) {}
 
     // Stored when different from Default; Unassigned: always stored.
-    // Accessors of T or of a base of T.
+    // Stored: when given, also only when it answers true (a value that
+    // follows a default of its own until it is set). Accessors of T or of a
+    // base of T.
     template <class C, class R, class P>
-    TPropertyTableOf& Value(std::string Name, Variant Default, R (C::*Get)() const, void (C::*Set)(P)) {
+    TPropertyTableOf& Value(std::string Name, Variant Default, R (C::*Get)() const, void (C::*Set)(P),
+                            std::function<bool(T*)> Stored = {}) {
         static_assert(std::is_base_of_v<C, T>);
-        TPublishedProperty p;
-        p.Name = std::move(Name);
-        p.Default = std::move(Default);
-        p.Get = [Get](TPersistent* I) { return ComponentStreaming::ToVariant((static_cast<T*>(I)->*Get)()); };
-        p.Set = [Set](TPersistent* I, const Variant& V) {
-            (static_cast<T*>(I)->*Set)(ComponentStreaming::FromVariant<std::remove_cvref_t<P>>(V));
-        };
-        FTable.Add(std::move(p));
-        return *this;
+        return Value(
+            std::move(Name), std::move(Default),
+            [Get](T* I) { return ComponentStreaming::ToVariant((I->*Get)()); },
+            [Set](T* I, const Variant& V) { (I->*Set)(ComponentStreaming::FromVariant<std::remove_cvref_t<P>>(V)); },
+            std::move(Stored));
     }
     // A property whose accessors are not plain members.
     TPropertyTableOf& Value(std::string Name, Variant Default, std::function<Variant(T*)> Get,
-                            std::function<void(T*, const Variant&)> Set) {
+                            std::function<void(T*, const Variant&)> Set, std::function<bool(T*)> Stored = {}) {
         TPublishedProperty p;
         p.Name = std::move(Name);
         p.Default = std::move(Default);
         p.Get = [Get](TPersistent* I) { return Get(static_cast<T*>(I)); };
         p.Set = [Set](TPersistent* I, const Variant& V) { Set(static_cast<T*>(I), V); };
         FTable.Add(std::move(p));
+        if (Stored) FTable.SetLastStored([Stored](TPersistent* I) { return Stored(static_cast<T*>(I)); });
         return *this;
     }
     template <class C, class R, class P>

@@ -220,4 +220,37 @@ TEST_F(DBColumnBoundTest, DropDownButtonShowsAsShowButtonStyleSays) {
     }
 }
 
+// Cells paint no button here (the grid does not show buttons always): what
+// shows is the open editor's own, and only where ShowsEditButton lets it.
+TEST_F(DBColumnBoundTest, TheOpenEditorsButtonFollowsShowsEditButton) {
+    auto* made = AddFamilyColumn<TcvDBGridDateColumn>("Made");
+    const struct {
+        TcvShowButtonStyle Style;
+        bool Button;
+    } cases[] = {
+        {TcvShowButtonStyle::sbNone, false},
+        {TcvShowButtonStyle::sbDefault, true},
+        {TcvShowButtonStyle::sbAlways, true},
+    };
+    for (const auto& c : cases) {
+        made->SetShowButtonStyle(c.Style);
+        TcvInplaceEdit* editor = Edit(2, made);
+        ASSERT_NE(dynamic_cast<TcvInplaceDateEdit*>(editor), nullptr);
+        TRect r;
+        GetWindowRect(editor->Handle(), r);
+        const LRESULT hit =
+            SendMessage(editor->Handle(), WM_NCHITTEST, 0, PointToLParam({r.Right - 4, (r.Top + r.Bottom) / 2}));
+        EXPECT_EQ(hit == HTBORDER, c.Button) << int(c.Style) << ": the hit test";
+        UpdateWindow(editor->Handle());
+        HDC dc = GetWindowDC(editor->Handle());
+        int face = 0;
+        for (int y = 0; y < r.Bottom - r.Top; ++y)
+            for (int x = 0; x < r.Right - r.Left; ++x)
+                face += GetPixel(dc, x, y) == GetSysColor(COLOR_BTNFACE);
+        ReleaseDC(editor->Handle(), dc);
+        EXPECT_EQ(face > 20, c.Button) << int(c.Style) << ": the painted button";
+        Tree->HideEditor();
+    }
+}
+
 } // namespace
