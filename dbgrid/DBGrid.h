@@ -466,10 +466,11 @@ public:
     TNotifyEvent OnReloadGroupList;
 
 private:
-    // The current record's group nodes, level by level, found among the
-    // children of the level above or made; the deepest one, nil without
-    // grouping. RecordNumber goes to the nodes made.
-    TcvDBGridNode* PlaceRecordInGroups(int RecordNumber);
+    // The current record's group nodes (or those of Record's stored values),
+    // level by level, found among the children of the level above or made;
+    // the deepest one, nil without grouping. RecordNumber (or Record's key
+    // and cells) goes to the nodes made.
+    TcvDBGridNode* PlaceRecordInGroups(int RecordNumber, const TcvDBGridNode* Record = nullptr);
     // Parent's child (a root with nil Parent) of group value Value, searched
     // the last child first, then by halving in the level's sort direction;
     // nil when none, Position then the place for a new one.
@@ -492,6 +493,26 @@ private:
     // record is focused and the dataset put on its first record; with
     // egoSeekDetail the focus goes on to that group's first record row.
     void FocusCollapsedGroup();
+
+    // FullReload's steps 3 to 5: false when nothing is built (no key field
+    // while navigating, the record-buffer mode, no active dataset, a group
+    // column without a field or on a blob field); group columns whose field
+    // is gone leave the grouping first.
+    bool CanBuildNodes();
+    // The dataset walk of FullReload: every record's node under its group
+    // path; the node of the record CurrentBookmark names.
+    TcvTreeListNode* LoadAllRecords(const std::string& CurrentBookmark);
+    // The smart walk's record nodes, in record order; false when they do
+    // not stand for every record with its group values.
+    bool TakeLoadedRecords(std::vector<TcvDBGridNode*>& Records) const;
+    // Every field the summaries add up is one a column shows, so the nodes
+    // hold its values.
+    bool SummariesReadStoredValues() const;
+    // The group rows go; Records are placed again by their stored values
+    // and their summaries accumulated.
+    void PlaceLoadedRecords(const std::vector<TcvDBGridNode*>& Records);
+    // A group row made from Record: its key, record number and cells.
+    void CopyRecordCells(TcvDBGridNode* Node, const TcvDBGridNode* Record) const;
 
     // 0 unlocked, 1 locked in the record-buffer mode, 2 otherwise.
     int FGroupingLockMode = 0;

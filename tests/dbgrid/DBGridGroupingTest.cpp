@@ -393,4 +393,82 @@ TEST(DBGridGroupingTest, CaseInsensitiveGroupingJoinsValuesThatDifferInCase) {
     }
 }
 
+// A grid counting the rows, max and sum of Qty per City group and in the footer.
+void AddQtySummaries(TcvDBGrid& Grid) {
+    TcvDBGridSummaryGroup* group = Grid.SummaryGroups()->Add();
+    group->SetName("Totals");
+    TcvDBGridSummaryItem* item = group->SummaryItems()->Add();
+    item->SetColumnName(Grid.ColumnByFieldName("Qty")->Name());
+    item->SetSummaryType(cstMax);
+    for (const char* name : {"City", "Kind"}) {
+        Grid.ColumnByFieldName(name)->SetSummaryType(cstCount);
+        Grid.ColumnByFieldName(name)->SetSummaryGroupName("Totals");
+    }
+    Grid.ColumnByFieldName("Qty")->SetSummaryFooterType(cstSum);
+}
+
+TEST(DBGridGroupingTest, ASmartReloadPlacesTheRecordNodesItHasAsAFullReloadWould) {
+    struct Case {
+        const char* Name;
+        std::function<void(GroupedGrid&)> Before;
+        std::function<void(GroupedGrid&)> Change;
+        bool InMemory;
+    };
+    const Case cases[] = {
+        {"a level added", [](GroupedGrid& g) { g.Column("City")->SetGroupIndex(0); },
+         [](GroupedGrid& g) { g.Column("Kind")->SetGroupIndex(1); }, true},
+        {"the outer level taken away",
+         [](GroupedGrid& g) {
+             g.Column("City")->SetGroupIndex(0);
+             g.Column("Kind")->SetGroupIndex(1);
+         },
+         [](GroupedGrid& g) { g.Column("City")->SetGroupIndex(-1); }, true},
+        {"the levels swapped",
+         [](GroupedGrid& g) {
+             g.Column("City")->SetGroupIndex(0);
+             g.Column("Kind")->SetGroupIndex(1);
+         },
+         [](GroupedGrid& g) { g.Column("Kind")->SetGroupIndex(0); }, true},
+        {"the last level taken away with every record loaded",
+         [](GroupedGrid& g) {
+             g.Grid->SetOptionsDB(g.Grid->OptionsDB() + edgoLoadAllRecords);
+             g.Column("City")->SetGroupIndex(0);
+         },
+         [](GroupedGrid& g) { g.Column("City")->SetGroupIndex(-1); }, true},
+        {"the last level taken away: the record buffer's rows",
+         [](GroupedGrid& g) { g.Column("City")->SetGroupIndex(0); },
+         [](GroupedGrid& g) { g.Column("City")->SetGroupIndex(-1); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::string tree[2];
+        std::string footer[2];
+        for (const bool smart : {false, true}) {
+            GroupedGrid grid([smart](TcvDBGrid& Grid) {
+                AddQtySummaries(Grid);
+                if (smart) Grid.SetOptions(Grid.Options() + egoSmartReload);
+            });
+            grid.Query->Locate("ID", Variant(5), {});
+            c.Before(grid);
+            TcvTreeListNode* five = grid.Grid->FocusedNode();
+            int scrolls = 0;
+            grid.Query->AfterScroll = [&scrolls](TDataSet*) { ++scrolls; };
+            c.Change(grid);
+            UpdateWindow(grid.Grid->Handle());
+            tree[smart] = grid.Tree();
+            footer[smart] = grid.Column("Qty")->GetSummaryFooterText();
+            EXPECT_EQ(grid.CurrentId(), 5);
+            ASSERT_TRUE(grid.Grid->FocusedNode());
+            EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 0), "5");
+            if (smart && c.InMemory) {
+                // The same record node, re-placed without a walk of the dataset.
+                EXPECT_EQ(grid.Grid->FocusedNode(), five);
+                EXPECT_EQ(scrolls, 0);
+            }
+        }
+        EXPECT_EQ(tree[true], tree[false]);
+        EXPECT_EQ(footer[true], footer[false]);
+    }
+}
+
 } // namespace
