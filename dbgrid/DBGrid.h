@@ -516,6 +516,8 @@ private:
 
     // 0 unlocked, 1 locked in the record-buffer mode, 2 otherwise.
     int FGroupingLockMode = 0;
+    // Set while EndGrouping refreshes the groups over the nodes it has.
+    bool FRefreshingGroupsInPlace = false;
 
     // Group panel.
 public:

@@ -129,10 +129,15 @@ void TCustomcvDBGrid::EndGrouping() {
     for (int i = 0; !changed && i < GroupColumnCount(); ++i)
         changed = !SameText(FGroupColumnNames->Strings(i), GroupColumns(i)->FieldName());
     FGroupingLockMode = 0;
-    if (changed)
+    if (changed) {
         Regroup();
-    else if (FRegroupPending && !FLoading && !IsBufferMode())
+    } else if (FRegroupPending && !FLoading && !IsBufferMode()) {
+        // The same fields: the record nodes stay and only their groups are
+        // placed again (a level's sort direction may have changed).
+        FRefreshingGroupsInPlace = true;
+        const TScopeGuard refreshed([this] { FRefreshingGroupsInPlace = false; });
         FullReload();
+    }
 }
 
 void TCustomcvDBGrid::RebuildGroupList() {

@@ -532,8 +532,9 @@ void TCustomcvDBGrid::FullReload() {
     // A smart reload re-places the record nodes it has instead of reading
     // every record again.
     std::vector<TcvDBGridNode*> records;
-    const bool smart =
-        buildable && FOptions.Contains(egoSmartReload) && FRegroupPending && TakeLoadedRecords(records);
+    const bool smart = buildable &&
+                       (FRefreshingGroupsInPlace || (FOptions.Contains(egoSmartReload) && FRegroupPending)) &&
+                       TakeLoadedRecords(records);
     // The selected records come back selected on their new nodes.
     if (!smart) {
         SaveSelection();

@@ -471,4 +471,52 @@ TEST(DBGridGroupingTest, ASmartReloadPlacesTheRecordNodesItHasAsAFullReloadWould
     }
 }
 
+TEST(DBGridGroupingTest, EndGroupingOverTheSameFieldsRefreshesTheGroupsInPlace) {
+    GroupedGrid grid([](TcvDBGrid& Grid) {
+        AddQtySummaries(Grid);
+        Grid.SetOptions(Grid.Options() + egoMultiSelect);
+    });
+    grid.Query->Locate("ID", Variant(5), {});
+    grid.Column("City")->SetSorted(csDown);
+    grid.Column("City")->SetGroupIndex(0);
+    grid.Column("Kind")->SetGroupIndex(1);
+    ASSERT_EQ(grid.Tree(), "City : Rome (COUNT=2), (MAX=8.00)|  Kind : A (COUNT=1), (MAX=2.00)|    5|"
+                           "  Kind : B (COUNT=1), (MAX=8.00)|    2|"
+                           "City : Paris (COUNT=2), (MAX=5.00)|  Kind : A (COUNT=1), (MAX=3.00)|    1|"
+                           "  Kind : B (COUNT=1), (MAX=5.00)|    3|"
+                           "City : Oslo (COUNT=1), (MAX=4.00)|  Kind : B (COUNT=1), (MAX=4.00)|    6|"
+                           "City :  (COUNT=1), (MAX=1.00)|  Kind : A (COUNT=1), (MAX=1.00)|    4|");
+    TcvTreeListNode* five = grid.Grid->FocusedNode();
+    TcvTreeListNode* three = grid.Grid->Items(1)->Items(1)->GetFirstChild();
+    five->SetSelected(true);
+    ASSERT_EQ(grid.Grid->SelectedCount(), 1);
+    int reloads = 0;
+    int scrolls = 0;
+    grid.Grid->OnReloadGroupList = [&reloads](TObject*) { ++reloads; };
+    grid.Query->AfterScroll = [&scrolls](TDataSet*) { ++scrolls; };
+
+    // Out and back in: grouped by the same fields, but now ascending.
+    grid.Grid->BeginGrouping();
+    grid.Column("City")->SetGroupIndex(-1);
+    grid.Column("City")->SetGroupIndex(0);
+    grid.Grid->EndGrouping();
+    UpdateWindow(grid.Grid->Handle());
+    EXPECT_EQ(grid.Tree(), "City :  (COUNT=1), (MAX=1.00)|  Kind : A (COUNT=1), (MAX=1.00)|    4|"
+                           "City : Oslo (COUNT=1), (MAX=4.00)|  Kind : B (COUNT=1), (MAX=4.00)|    6|"
+                           "City : Paris (COUNT=2), (MAX=5.00)|  Kind : A (COUNT=1), (MAX=3.00)|    1|"
+                           "  Kind : B (COUNT=1), (MAX=5.00)|    3|"
+                           "City : Rome (COUNT=2), (MAX=8.00)|  Kind : A (COUNT=1), (MAX=2.00)|    5|"
+                           "  Kind : B (COUNT=1), (MAX=8.00)|    2|");
+    EXPECT_EQ(grid.Column("Qty")->GetSummaryFooterText(), "23.00");
+    // The record nodes stayed, with their focus and selection; no regroup,
+    // no walk of the dataset.
+    EXPECT_EQ(reloads, 0);
+    EXPECT_EQ(scrolls, 0);
+    EXPECT_EQ(grid.Grid->FocusedNode(), five);
+    EXPECT_EQ(grid.CurrentId(), 5);
+    EXPECT_EQ(grid.Grid->Items(2)->Items(1)->GetFirstChild(), three);
+    EXPECT_TRUE(five->Selected());
+    EXPECT_EQ(grid.Grid->SelectedCount(), 1);
+}
+
 } // namespace
