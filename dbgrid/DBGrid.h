@@ -407,10 +407,15 @@ public:
     void RegisterSortedColumn(TcvTreeListColumn* Column) override;
     // Sorts by the first sorted column; the record-buffer mode sorts nothing.
     void ResortNodes() override;
+    // egoMultiSort, and never in the record-buffer mode.
+    bool IsMultiSort() const override;
+    // A grouped column sorts by several keys only while it is one of them.
+    bool CanMultiSort(int Column) const override;
 
 private:
-    // The first ungrouped column, in column order, with a sort state.
-    TcvTreeListColumn* FirstSortColumn() const;
+    // The first ungrouped column, in column order, with a sort state; with
+    // several keys the first key, or the column found becomes the first key.
+    TcvTreeListColumn* FirstSortColumn();
     void SortRows(TcvTreeListColumn* Column, int Level);
 
     // Grouping.

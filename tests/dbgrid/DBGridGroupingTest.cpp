@@ -519,4 +519,43 @@ TEST(DBGridGroupingTest, EndGroupingOverTheSameFieldsRefreshesTheGroupsInPlace) 
     EXPECT_EQ(grid.Grid->SelectedCount(), 1);
 }
 
+TEST(DBGridGroupingTest, SeveralSortKeysOrderTheRecordRowsAndAGroupColumnItsOwnLevel) {
+    struct Case {
+        const char* Name;
+        std::function<void(GroupedGrid&)> Sort;
+        const char* Tree;
+    };
+    const Case cases[] = {
+        {"a group column sorts its groups by itself, not by the record keys",
+         [](GroupedGrid& g) {
+             g.Column("Kind")->SetSorted(csUp);
+             g.Column("Qty")->SetSorted(csDown);
+             g.Column("City")->SetSorted(csDown);
+         },
+         "City : Rome |  5|  2|City : Paris |  1|  3|City : Oslo |  6|City :  |  4|"},
+        {"a new key follows the column sorted before",
+         [](GroupedGrid& g) {
+             g.Column("Kind")->SetSorted(csUp);
+             // Switching the option empties the keys; Kind keeps its state.
+             g.Grid->SetOptionsEx(g.Grid->OptionsEx() - egoMultiSort);
+             g.Grid->SetOptionsEx(g.Grid->OptionsEx() + egoMultiSort);
+             ASSERT_EQ(g.Grid->GetSortKeyCount(), 0);
+             g.Column("Qty")->SetSorted(csDown);
+             EXPECT_EQ(g.Grid->GetSortedColumn(0), g.Column("Kind"));
+             EXPECT_EQ(g.Grid->GetSortedColumn(1), g.Column("Qty"));
+         },
+         "City :  |  4|City : Oslo |  6|City : Paris |  1|  3|City : Rome |  5|  2|"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid grid([](TcvDBGrid& Grid) { Grid.SetOptionsEx(Grid.OptionsEx() + egoMultiSort); });
+        grid.Column("City")->SetGroupIndex(0);
+        c.Sort(grid);
+        EXPECT_EQ(grid.Tree(), c.Tree);
+        const int city = grid.Column("City")->GetIndex();
+        EXPECT_FALSE(grid.Grid->CanMultiSort(city));
+        EXPECT_TRUE(grid.Grid->CanMultiSort(grid.Column("Qty")->GetIndex()));
+    }
+}
+
 } // namespace
