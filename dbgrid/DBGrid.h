@@ -451,6 +451,11 @@ public:
     void RebuildGroupList();
     // Every node built again (FullReload), then OnReloadGroupList.
     void Regroup();
+    // The tree-list control's copy of Source's columns, inside one grouping
+    // bracket: the nodes go with the old columns, and the new columns named
+    // as a source grid's group columns are grouped in its order, so the rows
+    // load once.
+    void AssignColumns(TCustomcvTreeListControl* Source) override;
     // A column without a field (or on a blob field it cannot edit) leaves
     // the grouping; otherwise the grid regroups when the grouped fields changed.
     void ColumnFieldChanged(TcvDBTreeListColumn* Column) override;

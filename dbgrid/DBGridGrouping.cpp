@@ -4,6 +4,7 @@
 // record (the in-memory mode); losing its last group column puts it back in
 // the record-buffer mode on the same record.
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridProperties.h"
 
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
@@ -112,6 +113,22 @@ void TCustomcvDBGrid::ColumnFieldChanged(TcvDBTreeListColumn* Column) {
     }
     BeginGrouping();
     EndGrouping();
+}
+
+void TCustomcvDBGrid::AssignColumns(TCustomcvTreeListControl* Source) {
+    // The copies are made by their class names.
+    RegisterDBGridProperties();
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    TGroupingLock lock(this);
+    // The nodes hold the old columns' cells: the rows load again.
+    ClearNodes();
+    FGroupColumns.clear();
+    FRegroupPending = true;
+    TCustomcvDBTreeListControl::AssignColumns(Source);
+    const auto* grid = dynamic_cast<const TCustomcvDBGrid*>(Source);
+    for (int i = 0; grid && i < grid->GroupColumnCount(); ++i)
+        if (auto* column = dynamic_cast<TcvDBTreeListColumn*>(ColumnByName(grid->GroupColumns(i)->Name())))
+            column->SetGroupIndex(i);
 }
 
 // The grouping lock ----------------------------------------------------------------------

@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -555,6 +556,49 @@ TEST(DBGridGroupingTest, SeveralSortKeysOrderTheRecordRowsAndAGroupColumnItsOwnL
         const int city = grid.Column("City")->GetIndex();
         EXPECT_FALSE(grid.Grid->CanMultiSort(city));
         EXPECT_TRUE(grid.Grid->CanMultiSort(grid.Column("Qty")->GetIndex()));
+    }
+}
+
+TEST(DBGridGroupingTest, AssignedColumnsTakeTheSourcesGroupingAndLoadTheRowsOnce) {
+    struct Case {
+        const char* Name;
+        std::vector<const char*> SourceGroups;
+        int Reloads;
+        const char* Tree;
+    };
+    const Case cases[] = {
+        {"other fields: one regroup, in the source's group order", {"Kind", "City"}, 1,
+         "Kind : A |  City :  |    4|  City : Paris |    1|  City : Rome |    5|"
+         "Kind : B |  City : Oslo |    6|  City : Paris |    3|  City : Rome |    2|"},
+        {"the same field: the rows load again without a regroup", {"City"}, 0,
+         "City :  |  4|City : Oslo |  6|City : Paris |  1|  3|City : Rome |  2|  5|"},
+    };
+    const auto named = [](TcvDBGrid& Grid) {
+        for (int i = 0; i < Grid.ColumnCount(); ++i)
+            Grid.Columns(i)->SetName(std::string("col") + Grid.DBColumns(i)->FieldName());
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid source(named);
+        for (size_t i = 0; i < c.SourceGroups.size(); ++i)
+            source.Column(c.SourceGroups[i])->SetGroupIndex(int(i));
+        GroupedGrid target(named);
+        target.Column("City")->SetGroupIndex(0);
+        int reloads = 0;
+        target.Grid->OnReloadGroupList = [&reloads](TObject*) { ++reloads; };
+        target.Grid->AssignColumns(source.Grid);
+        UpdateWindow(target.Grid->Handle());
+        EXPECT_EQ(reloads, c.Reloads);
+        ASSERT_EQ(target.Grid->ColumnCount(), 5);
+        for (int i = 0; i < 5; ++i) {
+            const TcvDBTreeListColumn* copy = target.Grid->DBColumnByName(source.Grid->Columns(i)->Name());
+            ASSERT_TRUE(copy);
+            EXPECT_EQ(copy->FieldName(), source.Grid->DBColumns(i)->FieldName());
+        }
+        ASSERT_EQ(target.Grid->GroupColumnCount(), int(c.SourceGroups.size()));
+        for (size_t i = 0; i < c.SourceGroups.size(); ++i)
+            EXPECT_EQ(target.Column(c.SourceGroups[i])->GroupIndex(), int(i));
+        EXPECT_EQ(target.Tree(), c.Tree);
     }
 }
 
