@@ -475,6 +475,10 @@ public:
     TcvDBGridGetGroupTextEvent OnGetGroupText;
     TNotifyEvent OnReloadGroupList;
 
+protected:
+    // A group row is never edited: Allow becomes false and nothing fires.
+    void DoEditing(TcvTreeListNode* Node, bool& Allow) override;
+
 private:
     // The current record's group nodes (or those of Record's stored values),
     // level by level, found among the children of the level above or made;

@@ -426,6 +426,16 @@ bool TCustomcvDBGrid::SmartRegroupRecord() {
     return true;
 }
 
+// Group rows ---------------------------------------------------------------------------
+
+void TCustomcvDBGrid::DoEditing(TcvTreeListNode* Node, bool& Allow) {
+    if (IsGroupNode(Node)) {
+        Allow = false;
+        return;
+    }
+    TCustomcvDBTreeListControl::DoEditing(Node, Allow);
+}
+
 // Group levels -------------------------------------------------------------------------
 
 bool TCustomcvDBGrid::IsGroupLevel(int Level) const {

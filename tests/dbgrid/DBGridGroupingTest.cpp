@@ -2,6 +2,7 @@
 // numbering, the refusals, the switch between the record-buffer and the
 // in-memory mode, the grouping lock and the regroup of one edited record.
 #include "dbgrid/DBGrid.h"
+#include "tests/platform/ui/UiTestSupport.h"
 #include "tests/platform/ui/WmRecorder.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/SqliteFile.h"
@@ -557,6 +558,47 @@ TEST(DBGridGroupingTest, SeveralSortKeysOrderTheRecordRowsAndAGroupColumnItsOwnL
         EXPECT_FALSE(grid.Grid->CanMultiSort(city));
         EXPECT_TRUE(grid.Grid->CanMultiSort(grid.Column("Qty")->GetIndex()));
     }
+}
+
+TEST(DBGridGroupingTest, AGroupRowOpensNoEditorByKeyOrClick) {
+    struct Case {
+        const char* Name;
+        std::function<void(GroupedGrid&, TcvTreeListNode*)> Input;
+    };
+    const Case cases[] = {
+        {"F2", [](GroupedGrid& g, TcvTreeListNode*) { uitest::Type(g.Grid, VK_F2); }},
+        {"Enter", [](GroupedGrid& g, TcvTreeListNode*) { uitest::Type(g.Grid, VK_RETURN, "\r"); }},
+        {"a typed letter", [](GroupedGrid& g, TcvTreeListNode*) { uitest::Type(g.Grid, 'X', "x"); }},
+        {"a click on the focused row",
+         [](GroupedGrid& g, TcvTreeListNode* Row) {
+             const TRect r = g.Grid->GetNodeRowRect(Row, false);
+             const TPoint origin = g.Grid->ClientToScreen({0, 0});
+             TRect window;
+             GetWindowRect(g.Grid->Handle(), window);
+             uitest::Click(g.Grid, {r.Left + 150 + origin.X - window.Left, (r.Top + r.Bottom) / 2 + origin.Y - window.Top});
+         }},
+    };
+    for (const Case& c : cases)
+        for (const bool groupRow : {true, false}) {
+            SCOPED_TRACE(std::string(c.Name) + (groupRow ? " on a group row" : " on a record row"));
+            GroupedGrid grid;
+            int editings = 0;
+            grid.Grid->OnEditing = [&editings](TObject*, TcvTreeListNode*, bool&) { ++editings; };
+            grid.Column("City")->SetGroupIndex(0);
+            TcvTreeListNode* paris = grid.Grid->Items(2);
+            TcvTreeListNode* row = groupRow ? paris : paris->GetFirstChild();
+            grid.Grid->SetFocus();
+            row->SetFocused(true);
+            grid.Grid->SetFocusedColumn(1);
+            ProcessMessages();
+            c.Input(grid, row);
+            EXPECT_EQ(grid.Grid->IsEditing(), !groupRow);
+            EXPECT_EQ(editings, groupRow ? 0 : 1);
+            if (groupRow) {
+                EXPECT_EQ(grid.Query->State(), dsBrowse);
+            }
+            grid.Grid->HideEditor();
+        }
 }
 
 TEST(DBGridGroupingTest, AssignedColumnsTakeTheSourcesGroupingAndLoadTheRowsOnce) {
