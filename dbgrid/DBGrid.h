@@ -467,7 +467,7 @@ public:
     // its groups end in a row footer.
     bool IsGroupLevel(int Level) const override;
     // The row footer of the group level shows a summary under Column.
-    virtual bool IsGroupLevelNode(const TcvTreeListNode* Node, int Column, int Level) const;
+    bool IsGroupLevelNode(const TcvTreeListNode* Node, int Column, int Level) const override;
     // The group column at Position (0: outermost); nullptr out of range.
     TcvDBTreeListColumn* GroupColumns(int Position) const;
 

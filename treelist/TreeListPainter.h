@@ -88,6 +88,9 @@ private:
     void DrawTreeArea(const TcvTreeListRowInfo& Row, HBRUSH LineBrush);
     void DrawRowContent(const TcvTreeListRowInfo& Row, const TRect& ScrollArea, bool ScrollClip);
     void DrawRowSeparator(const TcvTreeListRowInfo& Row);
+    // The strips of the group levels a row ends, under its cells, each with
+    // the level's summaries in the cells of the columns that show one.
+    void DrawRowFooters(const TcvTreeListRowInfo& Row, const TRect& ScrollArea, bool ScrollClip);
     // The focus frame of the focused row or cell, by the control's focus.
     void DrawFocusFrame(const TRect& R);
     TcvTreeListCellPaint CellPaint(const TRect& R) const;

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -599,6 +600,62 @@ TEST(DBGridGroupingTest, AGroupRowOpensNoEditorByKeyOrClick) {
             }
             grid.Grid->HideEditor();
         }
+}
+
+TEST(DBGridGroupingTest, AGroupsLastRecordEndsInAFooterStripWithTheLevelsSummaries) {
+    // An unusual strip colour; the backing image holds 0x00RRGGBB.
+    constexpr TColor StripColour = TColor(0x00336699);
+    constexpr uint32_t StripPixel = 0x00996633;
+    std::map<std::string, std::string> painted;
+    GroupedGrid grid([&painted](TcvDBGrid& Grid) {
+        AddQtySummaries(Grid);
+        Grid.ColumnByFieldName("Kind")->SetSummaryGroupName("");
+        Grid.ColumnByFieldName("Kind")->SetSummaryType(cstNone);
+        Grid.SetShowRowFooter(true);
+        Grid.SetRowFooterColor(StripColour);
+        Grid.OnCustomDrawFooterNode = [&painted](TObject*, TCanvas*, const TRect&, TcvTreeListNode* Node,
+                                                 TcvTreeListColumn* Column, int FooterIndex, std::string& Text, TColor&,
+                                                 TFont*, TAlignment&, bool&) {
+            painted[static_cast<TcvDBGridNode*>(Node)->KeyText + "/" + std::to_string(FooterIndex) + "/" +
+                    static_cast<TcvDBTreeListColumn*>(Column)->FieldName()] = Text;
+        };
+    });
+    grid.Form->SetBounds(20, 20, 600, 520);
+    grid.Grid->SetBounds(0, 0, 560, 480);
+    grid.Column("City")->SetGroupIndex(0);
+    for (int i = 0; i < grid.Grid->Count(); ++i)
+        grid.Grid->Items(i)->Expand(false);
+    grid.Grid->Invalidate();
+    UpdateWindow(grid.Grid->Handle());
+
+    // The last record of each city, in the Qty column only.
+    const std::map<std::string, std::string> expected = {
+        {"4/0/Qty", "MAX=1.00"}, {"6/0/Qty", "MAX=4.00"}, {"3/0/Qty", "MAX=5.00"}, {"5/0/Qty", "MAX=8.00"}};
+    EXPECT_EQ(painted, expected);
+
+    // Under record 3 (Paris's last) the strip shows its colour beside the
+    // Qty cell, and the cell its sunken frame.
+    const TcvTreeListDrawInfo info = grid.Grid->CalcDrawInfo();
+    const TcvTreeListRowInfo* row = nullptr;
+    for (const TcvTreeListRowInfo& r : info.Rows)
+        if (r.Node == grid.Grid->Items(2)->GetLastChild()) row = &r;
+    ASSERT_TRUE(row);
+    ASSERT_EQ(row->FooterCount, 1);
+    const int top = row->Top + row->Height - grid.Grid->RowSeparatorLineWidth() - row->FooterHeight;
+    const TRect strip = grid.Grid->GetRowFooterRect(row->Node, 0, info, 1, top);
+    TRect window;
+    GetWindowRect(grid.Grid->Handle(), window);
+    const TPoint origin = grid.Grid->ClientToScreen({0, 0});
+    const auto pixel = [&](int X, int Y) {
+        return platform_ui::test::BackingPixel(grid.Grid->Handle(), X + origin.X - window.Left, Y + origin.Y - window.Top);
+    };
+    const int middle = (strip.Top + strip.Bottom) / 2;
+    const TRect qty = grid.Grid->GetCellRect(row->Node, grid.Grid->GetVisibleIndex(grid.Column("Qty")->GetIndex()));
+    EXPECT_EQ(pixel(strip.Left + 3, middle), StripPixel);
+    EXPECT_EQ(pixel(qty.Left - 3, middle), StripPixel);
+    EXPECT_NE(pixel(qty.Left + 1, middle), StripPixel);
+    // The record's cells end above the strip.
+    EXPECT_LE(qty.Bottom, strip.Top);
 }
 
 TEST(DBGridGroupingTest, AssignedColumnsTakeTheSourcesGroupingAndLoadTheRowsOnce) {
