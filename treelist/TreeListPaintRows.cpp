@@ -307,9 +307,6 @@ void TcvTreeListPainter::DrawRowFooters(const TcvTreeListRowInfo& Row, const TRe
     TcvTreeListNode* node = Row.Node;
     const bool grid = T.ShowGrid();
     const bool gridBoth = grid && T.ShowPreviewGrid();
-    const int fixedLeft = T.GetFixedLeftBandIndex();
-    const int fixedRight = T.GetFixedRightBandIndex();
-    const int lastBand = int(Info.Bands.size()) - 1;
     const int lineHeight = T.FFooterLineHeight;
     const int rowHeight = std::max(T.HeaderRowHeight(), 1);
     const int footersTop = Row.Top + Row.Height - (grid ? T.RowSeparatorLineWidth() : 0) - Row.FooterHeight;
@@ -332,14 +329,7 @@ void TcvTreeListPainter::DrawRowFooters(const TcvTreeListRowInfo& Row, const TRe
                        std::min(header.Bounds.Right, strip.Right + (grid ? 1 : 0)),
                        strip.Top + lineHeight * (header.BandRow + span)};
             if (IsRectEmpty(cell)) continue;
-            InflateRect(cell, -1, -1);
-            if (header.Band == 0 && header.Position == 0) ++cell.Left;
-            if (header.Band == lastBand && header.LastInRow) cell.Right -= 2;
-            const bool fixed = header.Band == fixedLeft || header.Band == fixedRight;
-            if (ScrollClip && !fixed)
-                SetPaintClip(ScrollArea);
-            else
-                RestorePaintClip();
+            cell = PlaceFooterCell(header, cell, ScrollClip, ScrollArea);
             if (!T.IsGroupLevelNode(node, header.Column, level) || !Visible(cell)) continue;
             DrawSunkenCellFrame(cell);
             InflateRect(cell, -1, -1);

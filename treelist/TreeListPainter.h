@@ -81,6 +81,11 @@ private:
     void PaintNewItemRow();
     void PaintIndicatorColumn();
     void DrawSunkenCellFrame(const TRect& R);
+    // A footer cell (total or row footer) from its header cell's span:
+    // inset by 1, the first cell of the first band 1 further in, the last of
+    // the last band 2 short; a scrolling band's cell gets the scroll clip.
+    TRect PlaceFooterCell(const TcvTreeListHeaderCellInfo& Header, TRect Cell, bool ScrollClip,
+                          const TRect& ScrollArea);
     void PaintFooterPanel();
     void DrawFilterCloseButton(const TRect& R, bool Hot, bool Down);
     void PaintFilterPanel();
