@@ -474,6 +474,24 @@ TEST(DBGridGroupingTest, ASmartReloadPlacesTheRecordNodesItHasAsAFullReloadWould
     }
 }
 
+TEST(DBGridGroupingTest, ASmartReloadReadsTheDatasetForAFieldNoColumnShows) {
+    // The ID footer sums Qty, which no column shows, so the nodes hold no Qty.
+    GroupedGrid grid([](TcvDBGrid& Grid) {
+        delete Grid.ColumnByFieldName("Qty");
+        Grid.ColumnByFieldName("ID")->SetSummaryFooterType(cstSum);
+        Grid.ColumnByFieldName("ID")->SetSummaryFooterField("Qty");
+        Grid.SetOptions(Grid.Options() + egoSmartReload);
+    });
+    grid.Query->Locate("ID", Variant(5), {});
+    grid.Column("City")->SetGroupIndex(0);
+    int scrolls = 0;
+    grid.Query->AfterScroll = [&scrolls](TDataSet*) { ++scrolls; };
+    grid.Column("Kind")->SetGroupIndex(1);
+    EXPECT_EQ(grid.Column("ID")->GetSummaryFooterText(), "23.00");
+    EXPECT_GT(scrolls, 0);
+    EXPECT_EQ(grid.CurrentId(), 5);
+}
+
 TEST(DBGridGroupingTest, EndGroupingOverTheSameFieldsRefreshesTheGroupsInPlace) {
     GroupedGrid grid([](TcvDBGrid& Grid) {
         AddQtySummaries(Grid);
