@@ -406,10 +406,15 @@ public:
     void RegisterSortedColumn(TcvTreeListColumn* Column) override;
     // Sorts by the first sorted column; the record-buffer mode sorts nothing.
     void ResortNodes() override;
+    // egoMultiSort, and never in the record-buffer mode.
+    bool IsMultiSort() const override;
+    // A grouped column sorts by several keys only while it is one of them.
+    bool CanMultiSort(int Column) const override;
 
 private:
-    // The first ungrouped column, in column order, with a sort state.
-    TcvTreeListColumn* FirstSortColumn() const;
+    // The first ungrouped column, in column order, with a sort state; with
+    // several keys the first key, or the column found becomes the first key.
+    TcvTreeListColumn* FirstSortColumn();
     void SortRows(TcvTreeListColumn* Column, int Level);
 
     // Grouping.
@@ -445,6 +450,11 @@ public:
     void RebuildGroupList();
     // Every node built again (FullReload), then OnReloadGroupList.
     void Regroup();
+    // The tree-list control's copy of Source's columns, inside one grouping
+    // bracket: the nodes go with the old columns, and the new columns named
+    // as a source grid's group columns are grouped in its order, so the rows
+    // load once.
+    void AssignColumns(TCustomcvTreeListControl* Source) override;
     // A column without a field (or on a blob field it cannot edit) leaves
     // the grouping; otherwise the grid regroups when the grouped fields changed.
     void ColumnFieldChanged(TcvDBTreeListColumn* Column) override;
@@ -456,7 +466,7 @@ public:
     // its groups end in a row footer.
     bool IsGroupLevel(int Level) const override;
     // The row footer of the group level shows a summary under Column.
-    virtual bool IsGroupLevelNode(const TcvTreeListNode* Node, int Column, int Level) const;
+    bool IsGroupLevelNode(const TcvTreeListNode* Node, int Column, int Level) const override;
     // The group column at Position (0: outermost); nullptr out of range.
     TcvDBTreeListColumn* GroupColumns(int Position) const;
 
@@ -464,11 +474,16 @@ public:
     TcvDBGridGetGroupTextEvent OnGetGroupText;
     TNotifyEvent OnReloadGroupList;
 
+protected:
+    // A group row is never edited: Allow becomes false and nothing fires.
+    void DoEditing(TcvTreeListNode* Node, bool& Allow) override;
+
 private:
-    // The current record's group nodes, level by level, found among the
-    // children of the level above or made; the deepest one, nil without
-    // grouping. RecordNumber goes to the nodes made.
-    TcvDBGridNode* PlaceRecordInGroups(int RecordNumber);
+    // The current record's group nodes (or those of Record's stored values),
+    // level by level, found among the children of the level above or made;
+    // the deepest one, nil without grouping. RecordNumber (or Record's key
+    // and cells) goes to the nodes made.
+    TcvDBGridNode* PlaceRecordInGroups(int RecordNumber, const TcvDBGridNode* Record = nullptr);
     // Parent's child (a root with nil Parent) of group value Value, searched
     // the last child first, then by halving in the level's sort direction;
     // nil when none, Position then the place for a new one.
@@ -492,8 +507,30 @@ private:
     // egoSeekDetail the focus goes on to that group's first record row.
     void FocusCollapsedGroup();
 
+    // FullReload's steps 3 to 5: false when nothing is built (no key field
+    // while navigating, the record-buffer mode, no active dataset, a group
+    // column without a field or on a blob field); group columns whose field
+    // is gone leave the grouping first.
+    bool CanBuildNodes();
+    // The dataset walk of FullReload: every record's node under its group
+    // path; the node of the record CurrentBookmark names.
+    TcvTreeListNode* LoadAllRecords(const std::string& CurrentBookmark);
+    // The smart walk's record nodes, in record order; false when they do
+    // not stand for every record with its group values.
+    bool TakeLoadedRecords(std::vector<TcvDBGridNode*>& Records) const;
+    // Every field the summaries add up is one a column shows, so the nodes
+    // hold its values.
+    bool SummariesReadStoredValues() const;
+    // The group rows go; Records are placed again by their stored values
+    // and their summaries accumulated.
+    void PlaceLoadedRecords(const std::vector<TcvDBGridNode*>& Records);
+    // A group row made from Record: its key, record number and cells.
+    void CopyRecordCells(TcvDBGridNode* Node, const TcvDBGridNode* Record) const;
+
     // 0 unlocked, 1 locked in the record-buffer mode, 2 otherwise.
     int FGroupingLockMode = 0;
+    // Set while EndGrouping refreshes the groups over the nodes it has.
+    bool FRefreshingGroupsInPlace = false;
 
     // Group panel.
 public:

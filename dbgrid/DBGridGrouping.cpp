@@ -4,6 +4,7 @@
 // record (the in-memory mode); losing its last group column puts it back in
 // the record-buffer mode on the same record.
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridProperties.h"
 
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
@@ -114,6 +115,22 @@ void TCustomcvDBGrid::ColumnFieldChanged(TcvDBTreeListColumn* Column) {
     EndGrouping();
 }
 
+void TCustomcvDBGrid::AssignColumns(TCustomcvTreeListControl* Source) {
+    // The copies are made by their class names.
+    RegisterDBGridProperties();
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    TGroupingLock lock(this);
+    // The nodes hold the old columns' cells: the rows load again.
+    ClearNodes();
+    FGroupColumns.clear();
+    FRegroupPending = true;
+    TCustomcvDBTreeListControl::AssignColumns(Source);
+    const auto* grid = dynamic_cast<const TCustomcvDBGrid*>(Source);
+    for (int i = 0; grid && i < grid->GroupColumnCount(); ++i)
+        if (auto* column = dynamic_cast<TcvDBTreeListColumn*>(ColumnByName(grid->GroupColumns(i)->Name())))
+            column->SetGroupIndex(i);
+}
+
 // The grouping lock ----------------------------------------------------------------------
 
 void TCustomcvDBGrid::BeginGrouping() {
@@ -129,10 +146,15 @@ void TCustomcvDBGrid::EndGrouping() {
     for (int i = 0; !changed && i < GroupColumnCount(); ++i)
         changed = !SameText(FGroupColumnNames->Strings(i), GroupColumns(i)->FieldName());
     FGroupingLockMode = 0;
-    if (changed)
+    if (changed) {
         Regroup();
-    else if (FRegroupPending && !FLoading && !IsBufferMode())
+    } else if (FRegroupPending && !FLoading && !IsBufferMode()) {
+        // The same fields: the record nodes stay and only their groups are
+        // placed again (a level's sort direction may have changed).
+        FRefreshingGroupsInPlace = true;
+        const TScopeGuard refreshed([this] { FRefreshingGroupsInPlace = false; });
         FullReload();
+    }
 }
 
 void TCustomcvDBGrid::RebuildGroupList() {
@@ -173,7 +195,9 @@ void TCustomcvDBGrid::Regroup() {
         FGroupColumnNames->Add(GroupColumns(i)->FieldName());
     TUpdateGuard<TCustomcvTreeList> update(this);
     HideEditor();
-    if (!(FOptions.Contains(egoSmartReload) && FRegroupPending)) ClearNodes();
+    // A smart reload keeps the nodes to walk them; only the in-memory mode
+    // reloads them, so another mode starts without them.
+    if (!(FOptions.Contains(egoSmartReload) && FRegroupPending && IsLoadAllMode())) ClearNodes();
     ClearSelection();
     FBeginningReached = false;
     FEndReached = false;
@@ -242,22 +266,85 @@ TcvDBGridNode* TCustomcvDBGrid::FindGroupNode(TcvTreeListNode* Parent, int Level
     return nullptr;
 }
 
-TcvDBGridNode* TCustomcvDBGrid::PlaceRecordInGroups(int RecordNumber) {
+TcvDBGridNode* TCustomcvDBGrid::PlaceRecordInGroups(int RecordNumber, const TcvDBGridNode* Record) {
     TcvDBGridNode* parent = nullptr;
     for (int level = 0; level < GroupColumnCount(); ++level) {
-        TField* field = GroupColumns(level)->Field();
-        const Variant value = field ? field->Value() : Null();
+        TcvDBTreeListColumn* column = GroupColumns(level);
+        TField* field = column->Field();
+        const Variant value = Record ? Record->StoredValue(column->GetIndex()) : field ? field->Value() : Null();
         int position = 0;
         TcvDBGridNode* node = FindGroupNode(parent, level, value, position);
         if (!node) {
             TcvTreeListNode* before = parent ? parent->Items(position) : Items(position);
             node = static_cast<TcvDBGridNode*>(parent ? parent->InsertChild(before) : Insert(before));
-            LoadRecordNode(node, RecordNumber);
+            if (Record)
+                CopyRecordCells(node, Record);
+            else
+                LoadRecordNode(node, RecordNumber);
             node->GroupValue = value;
         }
         parent = node;
     }
     return parent;
+}
+
+void TCustomcvDBGrid::CopyRecordCells(TcvDBGridNode* Node, const TcvDBGridNode* Record) const {
+    Node->KeyText = Record->KeyText;
+    Node->RecordNumber = Record->RecordNumber;
+    Node->KeyValue = Record->KeyValue;
+    Node->Texts() = Record->Texts();
+    for (int i = 0; i < ColumnCount(); ++i)
+        Node->StoreValue(i, Record->StoredValue(i));
+}
+
+bool TCustomcvDBGrid::TakeLoadedRecords(std::vector<TcvDBGridNode*>& Records) const {
+    for (TcvTreeListNode* node = Items(0); node; node = node->GetNext())
+        if (node->Count() == 0) Records.push_back(static_cast<TcvDBGridNode*>(node));
+    // Records that came or went, or rows the node filter freed, need the dataset.
+    if (Records.empty() || int(Records.size()) != DataSet()->RecordCount()) return false;
+    // A column bound after the load has no value in the nodes to group by.
+    for (const TcvDBGridNode* record : Records)
+        for (int level = 0; level < GroupColumnCount(); ++level)
+            if (record->StoredValue(GroupColumns(level)->GetIndex()).IsEmpty()) return false;
+    if (!SummariesReadStoredValues()) return false;
+    std::stable_sort(Records.begin(), Records.end(),
+                     [](const TcvDBGridNode* A, const TcvDBGridNode* B) { return A->RecordNumber < B->RecordNumber; });
+    return true;
+}
+
+bool TCustomcvDBGrid::SummariesReadStoredValues() const {
+    // A node stores the values of the fields its columns show; any other
+    // field is read from the dataset's current record.
+    const auto shown = [this](const std::string& FieldName) {
+        return FieldName.empty() || ColumnByFieldName(FieldName) != nullptr;
+    };
+    for (int i = 0; i < ColumnCount(); ++i) {
+        const TcvDBTreeListColumn* column = DBColumns(i);
+        if (column && column->SummaryFooterType() != cstNone && !shown(column->SummaryFooterField())) return false;
+    }
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        const TcvDBTreeListColumn* column = GroupColumns(level);
+        if (!shown(column->SummaryField())) return false;
+        const TcvDBGridSummaryGroup* group = FindSummaryGroup(column);
+        for (int i = 0; group && i < group->SummaryItems()->Count(); ++i)
+            if (!shown(group->SummaryItems()->Items(i)->SummaryField())) return false;
+    }
+    return true;
+}
+
+void TCustomcvDBGrid::PlaceLoadedRecords(const std::vector<TcvDBGridNode*>& Records) {
+    // The record nodes leave the tree, the group rows go, and each record
+    // finds its new group path in the order the dataset holds them.
+    for (TcvDBGridNode* record : Records)
+        record->Detach();
+    while (Count() > 0)
+        delete Items(0);
+    for (TcvDBGridNode* record : Records) {
+        TcvDBGridNode* group = PlaceRecordInGroups(record->RecordNumber, record);
+        record->AppendToRoot();
+        if (group) record->MoveRootToParent(group, Count() - 1);
+        DoCalcSummary(record);
+    }
 }
 
 TcvDBGridNode* TCustomcvDBGrid::LoadRecordNode(TcvDBGridNode* Node, int RecordNumber) {
@@ -337,6 +424,16 @@ bool TCustomcvDBGrid::SmartRegroupRecord() {
     ResortNodes();
     TakeFirstRecordKeys();
     return true;
+}
+
+// Group rows ---------------------------------------------------------------------------
+
+void TCustomcvDBGrid::DoEditing(TcvTreeListNode* Node, bool& Allow) {
+    if (IsGroupNode(Node)) {
+        Allow = false;
+        return;
+    }
+    TCustomcvDBTreeListControl::DoEditing(Node, Allow);
 }
 
 // Group levels -------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -527,45 +528,46 @@ void TCustomcvDBGrid::FullReload() {
     TDataSet* dataSet = FDataLink->DataSet();
     TUpdateGuard<TCustomcvTreeList> update(this);
     const int focusedDistance = FocusedNode() ? GetFocusedRowIndex() - GetTopRowIndex() : 0;
+    const bool buildable = CanBuildNodes();
+    // A smart reload re-places the record nodes it has instead of reading
+    // every record again.
+    std::vector<TcvDBGridNode*> records;
+    const bool smart = buildable &&
+                       (FRefreshingGroupsInPlace || (FOptions.Contains(egoSmartReload) && FRegroupPending)) &&
+                       TakeLoadedRecords(records);
     // The selected records come back selected on their new nodes.
-    SaveSelection();
-    const TScopeGuard reselected([this] { DiscardSavedSelection(); });
-    ClearNodes();
-    FKeyValues->Clear();
-    // Without a key field the rows could not be found again after a move.
-    if (!KeyFieldObject() && FOptions.Contains(egoCanNavigation)) return;
-    if (FDataLink->Active() && dataSet && dataSet->Active()) RemoveFieldlessGroupColumns();
-    if (IsBufferMode() || !dataSet || !dataSet->Active()) return;
-    for (int level = 0; level < GroupColumnCount(); ++level) {
-        const TField* field = GroupColumns(level)->Field();
-        if (!field || dynamic_cast<const TBlobField*>(field)) return;
+    if (!smart) {
+        SaveSelection();
+        ClearNodes();
+        FKeyValues->Clear();
     }
+    const TScopeGuard reselected([this] { DiscardSavedSelection(); });
+    if (!buildable) return;
 
     SetSelectionAnchor(nullptr);
     PrepareSummaries();
+    // The smart walk accumulates every record again too.
     ResetSummaries();
-    TDisableControlsScope disabled(dataSet);
-    if (IsEditingState(dataSet->State())) dataSet->Cancel();
-    const TDataSetPosition position(dataSet, FDataLink.get());
+    std::optional<TDisableControlsScope> disabled;
+    std::optional<TDataSetPosition> position;
+    if (!smart) {
+        disabled.emplace(dataSet);
+        if (IsEditingState(dataSet->State())) dataSet->Cancel();
+        position.emplace(dataSet, FDataLink.get());
+    }
     std::unique_ptr<TScreenCursorScope> hourGlass;
     if (IsShowHourGlass()) hourGlass = std::make_unique<TScreenCursorScope>(crHourGlass);
-    dataSet->First();
+    if (!smart) dataSet->First();
     ClearNodeData();
     if (IsNodeFilterActive()) PrepareFilter();
 
     TcvTreeListNode* current = nullptr;
-    FKeyValues->SetSorted(false);
-    for (int recordNumber = 0; !dataSet->Eof(); dataSet->Next(), ++recordNumber) {
-        TcvDBGridNode* group = PlaceRecordInGroups(recordNumber);
-        TcvDBGridNode* node = group ? LoadRecordNode(static_cast<TcvDBGridNode*>(group->AddChild()), recordNumber)
-                                    : AddRecordNode(nullptr, recordNumber);
-        if (group) ReselectLoadedNode(node);
-        FKeyValues->Add(node->KeyText);
-        DoCalcSummary(node);
-        if (!current && dataSet->Bookmark() == position.Bookmark()) current = node;
+    if (smart) {
+        PlaceLoadedRecords(records);
+        current = FindRecordNode(RecordKeyText());
+    } else {
+        current = LoadAllRecords(position->Bookmark());
     }
-    // One sort for the whole list, not an ordered insert per record.
-    FKeyValues->SetSorted(true);
     if (IsNodeFilterActive()) ApplyNodeFilter();
     FinishSummaries();
     ResortGroupsBySummary();
@@ -573,7 +575,7 @@ void TCustomcvDBGrid::FullReload() {
     ResortNodes();
     TakeFirstRecordKeys();
 
-    position.Restore();
+    if (position) position->Restore();
     // Row queries on 100,000 rows need the row cache the update lock dropped.
     FocusedNodeChanged();
     if (current && GroupColumnCount() > 0 && FOptionsEx.Contains(egoCollapsedReload) &&
@@ -583,6 +585,37 @@ void TCustomcvDBGrid::FullReload() {
         FocusSynced(current);
     }
     if (current) SetTopRowIndex(std::max(GetFocusedRowIndex() - focusedDistance, 0));
+}
+
+bool TCustomcvDBGrid::CanBuildNodes() {
+    // Without a key field the rows could not be found again after a move.
+    if (!KeyFieldObject() && FOptions.Contains(egoCanNavigation)) return false;
+    TDataSet* dataSet = FDataLink->DataSet();
+    if (FDataLink->Active() && dataSet && dataSet->Active()) RemoveFieldlessGroupColumns();
+    if (IsBufferMode() || !dataSet || !dataSet->Active()) return false;
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        const TField* field = GroupColumns(level)->Field();
+        if (!field || dynamic_cast<const TBlobField*>(field)) return false;
+    }
+    return true;
+}
+
+TcvTreeListNode* TCustomcvDBGrid::LoadAllRecords(const std::string& CurrentBookmark) {
+    TDataSet* dataSet = FDataLink->DataSet();
+    TcvTreeListNode* current = nullptr;
+    FKeyValues->SetSorted(false);
+    for (int recordNumber = 0; !dataSet->Eof(); dataSet->Next(), ++recordNumber) {
+        TcvDBGridNode* group = PlaceRecordInGroups(recordNumber);
+        TcvDBGridNode* node = group ? LoadRecordNode(static_cast<TcvDBGridNode*>(group->AddChild()), recordNumber)
+                                    : AddRecordNode(nullptr, recordNumber);
+        if (group) ReselectLoadedNode(node);
+        FKeyValues->Add(node->KeyText);
+        DoCalcSummary(node);
+        if (!current && dataSet->Bookmark() == CurrentBookmark) current = node;
+    }
+    // One sort for the whole list, not an ordered insert per record.
+    FKeyValues->SetSorted(true);
+    return current;
 }
 
 bool TCustomcvDBGrid::LocateNodeRecord(TcvTreeListNode* FocusedNode, TcvTreeListNode* Node, bool UseLocate,

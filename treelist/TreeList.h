@@ -445,6 +445,10 @@ public:
     virtual int GetColumnHeaderMaxLineCount(int Column) const { return (void)Column, 1; }
     virtual bool IsGroupNode(const TcvTreeListNode* Node) const { return (void)Node, false; }
     virtual bool IsGroupLevel(int Level) const { return (void)Level, false; }
+    // A row footer of group level Level shows a cell under Column.
+    virtual bool IsGroupLevelNode(const TcvTreeListNode* Node, int Column, int Level) const {
+        return (void)Node, (void)Column, (void)Level, false;
+    }
     virtual int GetIndicatorKind(const TcvTreeListNode* Node) const { return (void)Node, 0; }
     // A node's row line count, the largest of its cells' and at least 1; may
     // raise LineHeight to its tallest cell text.

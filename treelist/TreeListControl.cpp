@@ -4,6 +4,7 @@
 #include "treelist/TreeListControl.h"
 
 #include "editors/InplaceEdit.h"
+#include "platform/rtl/ComponentClasses.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Gdi.h"
@@ -76,6 +77,19 @@ void TCustomcvTreeListControl::RemoveColumn(TcvTreeListColumn* Column) {
 void TCustomcvTreeListControl::DestroyColumns() {
     while (!FColumns.empty())
         delete FColumns.back(); // the column leaves the list as it goes
+}
+
+void TCustomcvTreeListControl::AssignColumns(TCustomcvTreeListControl* Source) {
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    TComponent* owner = ColumnCount() > 0 ? Columns(0)->Owner() : this;
+    DestroyColumns();
+    for (int i = 0; i < Source->ColumnCount(); ++i) {
+        TcvTreeListColumn* source = Source->Columns(i);
+        auto* column = static_cast<TcvTreeListColumn*>(FindClass(source->ClassName()).Create(owner));
+        column->SetTreeList(this);
+        column->Assign(source);
+        column->SetName(source->Name());
+    }
 }
 
 TcvTreeListColumn* TCustomcvTreeListControl::Columns(int Index) const {

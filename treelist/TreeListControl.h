@@ -63,6 +63,10 @@ public:
     virtual void RemoveColumn(TcvTreeListColumn* Column);
     // Frees every column, last first.
     virtual void DestroyColumns();
+    // Every column replaced by a copy of one of Source's, in its order: of
+    // the same (registered) class, with its settings and its Name, owned by
+    // the owner of this control's first column (or by this control).
+    virtual void AssignColumns(TCustomcvTreeListControl* Source);
     // nullptr out of range.
     TcvTreeListColumn* Columns(int Index) const;
     int ColumnCount() const { return int(FColumns.size()); }

@@ -154,6 +154,19 @@ void TcvTreeListPainter::DrawSunkenCellFrame(const TRect& R) {
         DrawEdge(DC, &frame, BDR_SUNKENOUTER, BF_RECT);
 }
 
+TRect TcvTreeListPainter::PlaceFooterCell(const TcvTreeListHeaderCellInfo& Header, TRect Cell, bool ScrollClip,
+                                          const TRect& ScrollArea) {
+    InflateRect(Cell, -1, -1);
+    if (Header.Band == 0 && Header.Position == 0) ++Cell.Left;
+    if (Header.Band == int(Info.Bands.size()) - 1 && Header.LastInRow) Cell.Right -= 2;
+    const bool fixed = Header.Band == T.GetFixedLeftBandIndex() || Header.Band == T.GetFixedRightBandIndex();
+    if (ScrollClip && !fixed)
+        SetPaintClip(ScrollArea);
+    else
+        RestorePaintClip();
+    return Cell;
+}
+
 void TcvTreeListPainter::PaintFooterPanel() {
     const TRect& panel = Info.Areas.Footer;
     if (!Visible(panel)) return;
@@ -194,7 +207,6 @@ void TcvTreeListPainter::PaintFooterPanel() {
     Canvas->Refresh();
     const int lineHeight = T.FFooterLineHeight;
     const int rowHeight = std::max(T.HeaderRowHeight(), 1);
-    const int lastBand = int(Info.Bands.size()) - 1;
     for (const TcvTreeListHeaderCellInfo& header : Info.HeaderCells) {
         const int unscrolled = UnscrolledLeft(header.Bounds.Left);
         const int offset = header.Band == 0 && unscrolled < rows.Left ? rows.Left - unscrolled : 0;
@@ -202,14 +214,7 @@ void TcvTreeListPainter::PaintFooterPanel() {
         TRect cell{header.Bounds.Left + offset, top + lineHeight * header.BandRow, header.Bounds.Right,
                    top + lineHeight * (header.BandRow + span)};
         if (IsRectEmpty(cell)) continue;
-        InflateRect(cell, -1, -1);
-        if (header.Band == 0 && header.Position == 0) ++cell.Left;
-        if (header.Band == lastBand && header.LastInRow) cell.Right -= 2;
-        const bool fixed = header.Band == fixedLeft || header.Band == fixedRight;
-        if (scrollClip && !fixed)
-            SetPaintClip(scrollArea);
-        else
-            RestorePaintClip();
+        cell = PlaceFooterCell(header, cell, scrollClip, scrollArea);
         if (!T.IsExistFooterCell(header.Column) || !Visible(cell)) continue;
         DrawSunkenCellFrame(cell);
         InflateRect(cell, -1, -1);

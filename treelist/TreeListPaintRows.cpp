@@ -294,9 +294,59 @@ void TcvTreeListPainter::DrawRowContent(const TcvTreeListRowInfo& Row, const TRe
         RestorePaintClip();
     }
 
+    DrawRowFooters(Row, ScrollArea, ScrollClip);
+
     if (focusedRow && (wholeRowFocus || !IsRectEmpty(focusRect))) {
         if (wholeRowFocus) focusRect = {treeRight, Row.Top, bandsRight, contentBottom};
         DrawFocusFrame(focusRect);
+    }
+}
+
+void TcvTreeListPainter::DrawRowFooters(const TcvTreeListRowInfo& Row, const TRect& ScrollArea, bool ScrollClip) {
+    if (Row.FooterCount == 0) return;
+    TcvTreeListNode* node = Row.Node;
+    const bool grid = T.ShowGrid();
+    const bool gridBoth = grid && T.ShowPreviewGrid();
+    const int lineHeight = T.FFooterLineHeight;
+    const int rowHeight = std::max(T.HeaderRowHeight(), 1);
+    const int footersTop = Row.Top + Row.Height - (grid ? T.RowSeparatorLineWidth() : 0) - Row.FooterHeight;
+    for (int index = 0; index < Row.FooterCount; ++index) {
+        TRect strip = T.GetRowFooterRect(node, index, Info, grid ? 1 : 0, footersTop);
+        if (gridBoth) {
+            AddGridLine(strip.Left, strip.Top, strip.Right, strip.Top);
+            if (strip.Right < Info.Areas.Rows.Right) AddGridLine(strip.Right, strip.Top, strip.Right, strip.Bottom);
+            ++strip.Top;
+        }
+        const int level = T.GetAncestorLevel(node, index);
+        TColor colour = T.RowFooterColor();
+        HBRUSH brush = T.HasGetLevelColor() ? GetLevelBrush(level, colour) : RowFooterBrush.Handle();
+        if (!Visible(strip)) continue;
+        FillRect(DC, &strip, brush);
+        // The cells lie under the header cells, inside the strip.
+        for (const TcvTreeListHeaderCellInfo& header : Info.HeaderCells) {
+            const int span = std::max(header.Bounds.Height() / rowHeight, 1);
+            TRect cell{std::max(header.Bounds.Left, strip.Left), strip.Top + lineHeight * header.BandRow,
+                       std::min(header.Bounds.Right, strip.Right + (grid ? 1 : 0)),
+                       strip.Top + lineHeight * (header.BandRow + span)};
+            if (IsRectEmpty(cell)) continue;
+            cell = PlaceFooterCell(header, cell, ScrollClip, ScrollArea);
+            if (!T.IsGroupLevelNode(node, header.Column, level) || !Visible(cell)) continue;
+            DrawSunkenCellFrame(cell);
+            InflateRect(cell, -1, -1);
+            SetBkColor(DC, ColorToRGB(colour));
+            SetTextColor(DC, ColorToRGB(T.RowFooterTextColor()));
+            TcvTreeListCellPaint paint = CellPaint(cell);
+            paint.Node = node;
+            paint.Column = header.Column;
+            paint.FooterIndex = index;
+            paint.Color = colour;
+            paint.TextColor = T.RowFooterTextColor();
+            paint.Brush = brush;
+            paint.MultiLine = span > 1;
+            paint.Kind = ckFooter;
+            T.PaintTextCell(paint);
+        }
+        RestorePaintClip();
     }
 }
 

@@ -81,6 +81,11 @@ private:
     void PaintNewItemRow();
     void PaintIndicatorColumn();
     void DrawSunkenCellFrame(const TRect& R);
+    // A footer cell (total or row footer) from its header cell's span:
+    // inset by 1, the first cell of the first band 1 further in, the last of
+    // the last band 2 short; a scrolling band's cell gets the scroll clip.
+    TRect PlaceFooterCell(const TcvTreeListHeaderCellInfo& Header, TRect Cell, bool ScrollClip,
+                          const TRect& ScrollArea);
     void PaintFooterPanel();
     void DrawFilterCloseButton(const TRect& R, bool Hot, bool Down);
     void PaintFilterPanel();
@@ -88,6 +93,9 @@ private:
     void DrawTreeArea(const TcvTreeListRowInfo& Row, HBRUSH LineBrush);
     void DrawRowContent(const TcvTreeListRowInfo& Row, const TRect& ScrollArea, bool ScrollClip);
     void DrawRowSeparator(const TcvTreeListRowInfo& Row);
+    // The strips of the group levels a row ends, under its cells, each with
+    // the level's summaries in the cells of the columns that show one.
+    void DrawRowFooters(const TcvTreeListRowInfo& Row, const TRect& ScrollArea, bool ScrollClip);
     // The focus frame of the focused row or cell, by the control's focus.
     void DrawFocusFrame(const TRect& R);
     TcvTreeListCellPaint CellPaint(const TRect& R) const;

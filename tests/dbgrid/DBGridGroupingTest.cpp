@@ -2,11 +2,15 @@
 // numbering, the refusals, the switch between the record-buffer and the
 // in-memory mode, the grouping lock and the regroup of one edited record.
 #include "tests/dbgrid/ShownGrid.h"
+#include "tests/platform/ui/UiTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -351,6 +355,329 @@ TEST(DBGridGroupingTest, CaseInsensitiveGroupingJoinsValuesThatDifferInCase) {
         grid.Query->Post();
         grid.Column("City")->SetGroupIndex(0);
         EXPECT_EQ(grid.Tree(), c.Tree);
+    }
+}
+
+// A grid counting the rows, max and sum of Qty per City group and in the footer.
+void AddQtySummaries(TcvDBGrid& Grid) {
+    TcvDBGridSummaryGroup* group = Grid.SummaryGroups()->Add();
+    group->SetName("Totals");
+    TcvDBGridSummaryItem* item = group->SummaryItems()->Add();
+    item->SetColumnName(Grid.ColumnByFieldName("Qty")->Name());
+    item->SetSummaryType(cstMax);
+    for (const char* name : {"City", "Kind"}) {
+        Grid.ColumnByFieldName(name)->SetSummaryType(cstCount);
+        Grid.ColumnByFieldName(name)->SetSummaryGroupName("Totals");
+    }
+    Grid.ColumnByFieldName("Qty")->SetSummaryFooterType(cstSum);
+}
+
+TEST(DBGridGroupingTest, ASmartReloadPlacesTheRecordNodesItHasAsAFullReloadWould) {
+    struct Case {
+        const char* Name;
+        std::function<void(GroupedGrid&)> Before;
+        std::function<void(GroupedGrid&)> Change;
+        bool InMemory;
+    };
+    const Case cases[] = {
+        {"a level added", [](GroupedGrid& g) { g.Column("City")->SetGroupIndex(0); },
+         [](GroupedGrid& g) { g.Column("Kind")->SetGroupIndex(1); }, true},
+        {"the outer level taken away",
+         [](GroupedGrid& g) {
+             g.Column("City")->SetGroupIndex(0);
+             g.Column("Kind")->SetGroupIndex(1);
+         },
+         [](GroupedGrid& g) { g.Column("City")->SetGroupIndex(-1); }, true},
+        {"the levels swapped",
+         [](GroupedGrid& g) {
+             g.Column("City")->SetGroupIndex(0);
+             g.Column("Kind")->SetGroupIndex(1);
+         },
+         [](GroupedGrid& g) { g.Column("Kind")->SetGroupIndex(0); }, true},
+        {"the last level taken away with every record loaded",
+         [](GroupedGrid& g) {
+             g.Grid->SetOptionsDB(g.Grid->OptionsDB() + edgoLoadAllRecords);
+             g.Column("City")->SetGroupIndex(0);
+         },
+         [](GroupedGrid& g) { g.Column("City")->SetGroupIndex(-1); }, true},
+        {"the last level taken away: the record buffer's rows",
+         [](GroupedGrid& g) { g.Column("City")->SetGroupIndex(0); },
+         [](GroupedGrid& g) { g.Column("City")->SetGroupIndex(-1); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::string tree[2];
+        std::string footer[2];
+        for (const bool smart : {false, true}) {
+            GroupedGrid grid([smart](TcvDBGrid& Grid) {
+                AddQtySummaries(Grid);
+                if (smart) Grid.SetOptions(Grid.Options() + egoSmartReload);
+            });
+            grid.Query->Locate("ID", Variant(5), {});
+            c.Before(grid);
+            TcvTreeListNode* five = grid.Grid->FocusedNode();
+            int scrolls = 0;
+            grid.Query->AfterScroll = [&scrolls](TDataSet*) { ++scrolls; };
+            c.Change(grid);
+            UpdateWindow(grid.Grid->Handle());
+            tree[smart] = grid.Tree();
+            footer[smart] = grid.Column("Qty")->GetSummaryFooterText();
+            EXPECT_EQ(grid.CurrentId(), 5);
+            ASSERT_TRUE(grid.Grid->FocusedNode());
+            EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 0), "5");
+            if (smart && c.InMemory) {
+                // The same record node, re-placed without a walk of the dataset.
+                EXPECT_EQ(grid.Grid->FocusedNode(), five);
+                EXPECT_EQ(scrolls, 0);
+            }
+        }
+        EXPECT_EQ(tree[true], tree[false]);
+        EXPECT_EQ(footer[true], footer[false]);
+    }
+}
+
+TEST(DBGridGroupingTest, ASmartReloadReadsTheDatasetForAFieldNoColumnShows) {
+    // The ID footer sums Qty, which no column shows, so the nodes hold no Qty.
+    GroupedGrid grid([](TcvDBGrid& Grid) {
+        delete Grid.ColumnByFieldName("Qty");
+        Grid.ColumnByFieldName("ID")->SetSummaryFooterType(cstSum);
+        Grid.ColumnByFieldName("ID")->SetSummaryFooterField("Qty");
+        Grid.SetOptions(Grid.Options() + egoSmartReload);
+    });
+    grid.Query->Locate("ID", Variant(5), {});
+    grid.Column("City")->SetGroupIndex(0);
+    int scrolls = 0;
+    grid.Query->AfterScroll = [&scrolls](TDataSet*) { ++scrolls; };
+    grid.Column("Kind")->SetGroupIndex(1);
+    EXPECT_EQ(grid.Column("ID")->GetSummaryFooterText(), "23.00");
+    EXPECT_GT(scrolls, 0);
+    EXPECT_EQ(grid.CurrentId(), 5);
+}
+
+TEST(DBGridGroupingTest, EndGroupingOverTheSameFieldsRefreshesTheGroupsInPlace) {
+    GroupedGrid grid([](TcvDBGrid& Grid) {
+        AddQtySummaries(Grid);
+        Grid.SetOptions(Grid.Options() + egoMultiSelect);
+    });
+    grid.Query->Locate("ID", Variant(5), {});
+    grid.Column("City")->SetSorted(csDown);
+    grid.Column("City")->SetGroupIndex(0);
+    grid.Column("Kind")->SetGroupIndex(1);
+    ASSERT_EQ(grid.Tree(), "City : Rome (COUNT=2), (MAX=8.00)|  Kind : A (COUNT=1), (MAX=2.00)|    5|"
+                           "  Kind : B (COUNT=1), (MAX=8.00)|    2|"
+                           "City : Paris (COUNT=2), (MAX=5.00)|  Kind : A (COUNT=1), (MAX=3.00)|    1|"
+                           "  Kind : B (COUNT=1), (MAX=5.00)|    3|"
+                           "City : Oslo (COUNT=1), (MAX=4.00)|  Kind : B (COUNT=1), (MAX=4.00)|    6|"
+                           "City :  (COUNT=1), (MAX=1.00)|  Kind : A (COUNT=1), (MAX=1.00)|    4|");
+    TcvTreeListNode* five = grid.Grid->FocusedNode();
+    TcvTreeListNode* three = grid.Grid->Items(1)->Items(1)->GetFirstChild();
+    five->SetSelected(true);
+    ASSERT_EQ(grid.Grid->SelectedCount(), 1);
+    int reloads = 0;
+    int scrolls = 0;
+    grid.Grid->OnReloadGroupList = [&reloads](TObject*) { ++reloads; };
+    grid.Query->AfterScroll = [&scrolls](TDataSet*) { ++scrolls; };
+
+    // Out and back in: grouped by the same fields, but now ascending.
+    grid.Grid->BeginGrouping();
+    grid.Column("City")->SetGroupIndex(-1);
+    grid.Column("City")->SetGroupIndex(0);
+    grid.Grid->EndGrouping();
+    UpdateWindow(grid.Grid->Handle());
+    EXPECT_EQ(grid.Tree(), "City :  (COUNT=1), (MAX=1.00)|  Kind : A (COUNT=1), (MAX=1.00)|    4|"
+                           "City : Oslo (COUNT=1), (MAX=4.00)|  Kind : B (COUNT=1), (MAX=4.00)|    6|"
+                           "City : Paris (COUNT=2), (MAX=5.00)|  Kind : A (COUNT=1), (MAX=3.00)|    1|"
+                           "  Kind : B (COUNT=1), (MAX=5.00)|    3|"
+                           "City : Rome (COUNT=2), (MAX=8.00)|  Kind : A (COUNT=1), (MAX=2.00)|    5|"
+                           "  Kind : B (COUNT=1), (MAX=8.00)|    2|");
+    EXPECT_EQ(grid.Column("Qty")->GetSummaryFooterText(), "23.00");
+    // The record nodes stayed, with their focus and selection; no regroup,
+    // no walk of the dataset.
+    EXPECT_EQ(reloads, 0);
+    EXPECT_EQ(scrolls, 0);
+    EXPECT_EQ(grid.Grid->FocusedNode(), five);
+    EXPECT_EQ(grid.CurrentId(), 5);
+    EXPECT_EQ(grid.Grid->Items(2)->Items(1)->GetFirstChild(), three);
+    EXPECT_TRUE(five->Selected());
+    EXPECT_EQ(grid.Grid->SelectedCount(), 1);
+}
+
+TEST(DBGridGroupingTest, SeveralSortKeysOrderTheRecordRowsAndAGroupColumnItsOwnLevel) {
+    struct Case {
+        const char* Name;
+        std::function<void(GroupedGrid&)> Sort;
+        const char* Tree;
+    };
+    const Case cases[] = {
+        {"a group column sorts its groups by itself, not by the record keys",
+         [](GroupedGrid& g) {
+             g.Column("Kind")->SetSorted(csUp);
+             g.Column("Qty")->SetSorted(csDown);
+             g.Column("City")->SetSorted(csDown);
+         },
+         "City : Rome |  5|  2|City : Paris |  1|  3|City : Oslo |  6|City :  |  4|"},
+        {"a new key follows the column sorted before",
+         [](GroupedGrid& g) {
+             g.Column("Kind")->SetSorted(csUp);
+             // Switching the option empties the keys; Kind keeps its state.
+             g.Grid->SetOptionsEx(g.Grid->OptionsEx() - egoMultiSort);
+             g.Grid->SetOptionsEx(g.Grid->OptionsEx() + egoMultiSort);
+             ASSERT_EQ(g.Grid->GetSortKeyCount(), 0);
+             g.Column("Qty")->SetSorted(csDown);
+             EXPECT_EQ(g.Grid->GetSortedColumn(0), g.Column("Kind"));
+             EXPECT_EQ(g.Grid->GetSortedColumn(1), g.Column("Qty"));
+         },
+         "City :  |  4|City : Oslo |  6|City : Paris |  1|  3|City : Rome |  5|  2|"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid grid([](TcvDBGrid& Grid) { Grid.SetOptionsEx(Grid.OptionsEx() + egoMultiSort); });
+        grid.Column("City")->SetGroupIndex(0);
+        c.Sort(grid);
+        EXPECT_EQ(grid.Tree(), c.Tree);
+        const int city = grid.Column("City")->GetIndex();
+        EXPECT_FALSE(grid.Grid->CanMultiSort(city));
+        EXPECT_TRUE(grid.Grid->CanMultiSort(grid.Column("Qty")->GetIndex()));
+    }
+}
+
+TEST(DBGridGroupingTest, AGroupRowOpensNoEditorByKeyOrClick) {
+    struct Case {
+        const char* Name;
+        std::function<void(GroupedGrid&, TcvTreeListNode*)> Input;
+    };
+    const Case cases[] = {
+        {"F2", [](GroupedGrid& g, TcvTreeListNode*) { uitest::Type(g.Grid, VK_F2); }},
+        {"Enter", [](GroupedGrid& g, TcvTreeListNode*) { uitest::Type(g.Grid, VK_RETURN, "\r"); }},
+        {"a typed letter", [](GroupedGrid& g, TcvTreeListNode*) { uitest::Type(g.Grid, 'X', "x"); }},
+        {"a click on the focused row",
+         [](GroupedGrid& g, TcvTreeListNode* Row) {
+             const TRect r = g.Grid->GetNodeRowRect(Row, false);
+             const TPoint origin = g.Grid->ClientToScreen({0, 0});
+             TRect window;
+             GetWindowRect(g.Grid->Handle(), window);
+             uitest::Click(g.Grid, {r.Left + 150 + origin.X - window.Left, (r.Top + r.Bottom) / 2 + origin.Y - window.Top});
+         }},
+    };
+    for (const Case& c : cases)
+        for (const bool groupRow : {true, false}) {
+            SCOPED_TRACE(std::string(c.Name) + (groupRow ? " on a group row" : " on a record row"));
+            GroupedGrid grid;
+            int editings = 0;
+            grid.Grid->OnEditing = [&editings](TObject*, TcvTreeListNode*, bool&) { ++editings; };
+            grid.Column("City")->SetGroupIndex(0);
+            TcvTreeListNode* paris = grid.Grid->Items(2);
+            TcvTreeListNode* row = groupRow ? paris : paris->GetFirstChild();
+            grid.Grid->SetFocus();
+            row->SetFocused(true);
+            grid.Grid->SetFocusedColumn(1);
+            ProcessMessages();
+            c.Input(grid, row);
+            EXPECT_EQ(grid.Grid->IsEditing(), !groupRow);
+            EXPECT_EQ(editings, groupRow ? 0 : 1);
+            if (groupRow) {
+                EXPECT_EQ(grid.Query->State(), dsBrowse);
+            }
+            grid.Grid->HideEditor();
+        }
+}
+
+TEST(DBGridGroupingTest, AGroupsLastRecordEndsInAFooterStripWithTheLevelsSummaries) {
+    // An unusual strip colour; the backing image holds 0x00RRGGBB.
+    constexpr TColor StripColour = TColor(0x00336699);
+    constexpr uint32_t StripPixel = 0x00996633;
+    std::map<std::string, std::string> painted;
+    GroupedGrid grid([&painted](TcvDBGrid& Grid) {
+        AddQtySummaries(Grid);
+        Grid.ColumnByFieldName("Kind")->SetSummaryGroupName("");
+        Grid.ColumnByFieldName("Kind")->SetSummaryType(cstNone);
+        Grid.SetShowRowFooter(true);
+        Grid.SetRowFooterColor(StripColour);
+        Grid.OnCustomDrawFooterNode = [&painted](TObject*, TCanvas*, const TRect&, TcvTreeListNode* Node,
+                                                 TcvTreeListColumn* Column, int FooterIndex, std::string& Text, TColor&,
+                                                 TFont*, TAlignment&, bool&) {
+            painted[static_cast<TcvDBGridNode*>(Node)->KeyText + "/" + std::to_string(FooterIndex) + "/" +
+                    static_cast<TcvDBTreeListColumn*>(Column)->FieldName()] = Text;
+        };
+    });
+    grid.Form->SetBounds(20, 20, 600, 520);
+    grid.Grid->SetBounds(0, 0, 560, 480);
+    grid.Column("City")->SetGroupIndex(0);
+    for (int i = 0; i < grid.Grid->Count(); ++i)
+        grid.Grid->Items(i)->Expand(false);
+    grid.Grid->Invalidate();
+    UpdateWindow(grid.Grid->Handle());
+
+    // The last record of each city, in the Qty column only.
+    const std::map<std::string, std::string> expected = {
+        {"4/0/Qty", "MAX=1.00"}, {"6/0/Qty", "MAX=4.00"}, {"3/0/Qty", "MAX=5.00"}, {"5/0/Qty", "MAX=8.00"}};
+    EXPECT_EQ(painted, expected);
+
+    // Under record 3 (Paris's last) the strip shows its colour beside the
+    // Qty cell, and the cell its sunken frame.
+    const TcvTreeListDrawInfo info = grid.Grid->CalcDrawInfo();
+    const TcvTreeListRowInfo* row = nullptr;
+    for (const TcvTreeListRowInfo& r : info.Rows)
+        if (r.Node == grid.Grid->Items(2)->GetLastChild()) row = &r;
+    ASSERT_TRUE(row);
+    ASSERT_EQ(row->FooterCount, 1);
+    const int top = row->Top + row->Height - grid.Grid->RowSeparatorLineWidth() - row->FooterHeight;
+    const TRect strip = grid.Grid->GetRowFooterRect(row->Node, 0, info, 1, top);
+    TRect window;
+    GetWindowRect(grid.Grid->Handle(), window);
+    const TPoint origin = grid.Grid->ClientToScreen({0, 0});
+    const auto pixel = [&](int X, int Y) {
+        return platform_ui::test::BackingPixel(grid.Grid->Handle(), X + origin.X - window.Left, Y + origin.Y - window.Top);
+    };
+    const int middle = (strip.Top + strip.Bottom) / 2;
+    const TRect qty = grid.Grid->GetCellRect(row->Node, grid.Grid->GetVisibleIndex(grid.Column("Qty")->GetIndex()));
+    EXPECT_EQ(pixel(strip.Left + 3, middle), StripPixel);
+    EXPECT_EQ(pixel(qty.Left - 3, middle), StripPixel);
+    EXPECT_NE(pixel(qty.Left + 1, middle), StripPixel);
+    // The record's cells end above the strip.
+    EXPECT_LE(qty.Bottom, strip.Top);
+}
+
+TEST(DBGridGroupingTest, AssignedColumnsTakeTheSourcesGroupingAndLoadTheRowsOnce) {
+    struct Case {
+        const char* Name;
+        std::vector<const char*> SourceGroups;
+        int Reloads;
+        const char* Tree;
+    };
+    const Case cases[] = {
+        {"other fields: one regroup, in the source's group order", {"Kind", "City"}, 1,
+         "Kind : A |  City :  |    4|  City : Paris |    1|  City : Rome |    5|"
+         "Kind : B |  City : Oslo |    6|  City : Paris |    3|  City : Rome |    2|"},
+        {"the same field: the rows load again without a regroup", {"City"}, 0,
+         "City :  |  4|City : Oslo |  6|City : Paris |  1|  3|City : Rome |  2|  5|"},
+    };
+    const auto named = [](TcvDBGrid& Grid) {
+        for (int i = 0; i < Grid.ColumnCount(); ++i)
+            Grid.Columns(i)->SetName(std::string("col") + Grid.DBColumns(i)->FieldName());
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        GroupedGrid source(named);
+        for (size_t i = 0; i < c.SourceGroups.size(); ++i)
+            source.Column(c.SourceGroups[i])->SetGroupIndex(int(i));
+        GroupedGrid target(named);
+        target.Column("City")->SetGroupIndex(0);
+        int reloads = 0;
+        target.Grid->OnReloadGroupList = [&reloads](TObject*) { ++reloads; };
+        target.Grid->AssignColumns(source.Grid);
+        UpdateWindow(target.Grid->Handle());
+        EXPECT_EQ(reloads, c.Reloads);
+        ASSERT_EQ(target.Grid->ColumnCount(), 5);
+        for (int i = 0; i < 5; ++i) {
+            const TcvDBTreeListColumn* copy = target.Grid->DBColumnByName(source.Grid->Columns(i)->Name());
+            ASSERT_TRUE(copy);
+            EXPECT_EQ(copy->FieldName(), source.Grid->DBColumns(i)->FieldName());
+        }
+        ASSERT_EQ(target.Grid->GroupColumnCount(), int(c.SourceGroups.size()));
+        for (size_t i = 0; i < c.SourceGroups.size(); ++i)
+            EXPECT_EQ(target.Column(c.SourceGroups[i])->GroupIndex(), int(i));
+        EXPECT_EQ(target.Tree(), c.Tree);
     }
 }
 
