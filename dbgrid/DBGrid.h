@@ -659,6 +659,7 @@ public:
     virtual bool IsNodeVisibleByFilter(TcvTreeListNode* Node) const;
     // The node filter goes off and every row comes back.
     virtual void ResetNodeFilter();
+    // The filter and the drop-down, closed first when it is open.
     virtual void FreeFilterObjects();
     virtual bool NodePassesFilter(TcvTreeListNode* Node) const;
     // Frees the record rows that fail the criteria, then the group rows
@@ -705,6 +706,8 @@ private:
     // mouse inside it goes to it, the keys go to it; true when Message was
     // handled here.
     bool GuardFilterDropDown(TMessage& Message);
+    // Closes an open drop-down unapplied, giving the mouse back, and frees it.
+    void FreeFilterDropDown();
 
     TcvDBGridFilterPopupListBox* FFilterPopup = nullptr; // owned as a component
     bool FFilterDropDownOpen = false;

@@ -148,6 +148,13 @@ void TCustomcvDBGrid::CancelMouseOperation() {
     if (FFilterDropDownOpen) FFilterPopup->ApplySelection(false);
 }
 
+void TCustomcvDBGrid::FreeFilterDropDown() {
+    if (!FFilterPopup) return;
+    if (FFilterDropDownOpen) FFilterPopup->ApplySelection(false);
+    delete FFilterPopup;
+    FFilterPopup = nullptr;
+}
+
 bool TCustomcvDBGrid::GuardFilterDropDown(TMessage& Message) {
     const HWND popup = FFilterPopup->Handle();
     switch (Message.Msg) {

@@ -239,6 +239,34 @@ TEST(DBGridFilterDropDownTest, FocusLeavingTheGridClosesTheListUnapplied) {
     EXPECT_EQ(grid.Grid->Count(), 7);
 }
 
+TEST(DBGridFilterDropDownTest, AGridFreedWithItsListOpenLeavesNothingThatHoldsTheNextGrid) {
+    const struct {
+        const char* Name;
+        std::function<void(FilterGrid&)> Free;
+    } cases[] = {
+        {"the grid", [](FilterGrid& g) { delete g.Grid; }},
+        {"its form", [](FilterGrid& g) { g.Form.reset(); }},
+    };
+    for (const auto& c : cases) {
+        {
+            FilterGrid freed;
+            const HWND list = freed.OpenDropDown(0)->Handle();
+            ASSERT_TRUE(freed.ListShown()) << c.Name;
+            c.Free(freed);
+            EXPECT_FALSE(IsWindow(list)) << c.Name;
+            EXPECT_EQ(GetCapture(), nullptr) << c.Name;
+        }
+        FilterGrid grid;
+        grid.OpenDropDown(0);
+        ASSERT_TRUE(grid.ListShown()) << c.Name;
+        grid.Key(VK_DOWN);
+        grid.Key(VK_DOWN);
+        grid.Key(VK_RETURN, "\r");
+        EXPECT_FALSE(grid.ListShown()) << c.Name;
+        EXPECT_EQ(grid.Cities(), (Items{"", ""})) << c.Name;
+    }
+}
+
 TEST(DBGridFilterDropDownTest, OutsideTheInMemoryModeTheApplicationListsTheValues) {
     // Mixed kinds and blanks, some twice: each value once, blanks only marked.
     const std::vector<Variant> supplied = {"Rome", 5, Null(), "5", 5.0, Variant(), "", true, "Rome", 2.5, "x"};
