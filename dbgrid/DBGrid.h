@@ -684,6 +684,9 @@ public:
     // without taking the focus from the grid; nothing when the column shows
     // no header cell.
     void FilterDropDown(int Column) override;
+    // The filter panel's close button: the filter object clears the criteria
+    // and every row comes back.
+    void FilterDropDownClosed() override;
     // The drop-down list; nullptr before the first drop-down.
     TcvDBGridFilterPopupListBox* FilterPopup() const { return FFilterPopup; }
     // From the drop-down's showing until its list applies or cancels.

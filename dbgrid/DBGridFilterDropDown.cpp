@@ -65,6 +65,10 @@ void TCustomcvDBGrid::FilterDropDown(int Column) {
     SetCapture(list->Handle());
 }
 
+void TCustomcvDBGrid::FilterDropDownClosed() {
+    Filter()->Clear();
+}
+
 void TCustomcvDBGrid::FillFilterDropDown(TcvDBTreeListColumn* Column) {
     TcvDBGridFilter* filter = Filter();
     TcvDBGridFilterValues* values = FFilterPopup->Values();

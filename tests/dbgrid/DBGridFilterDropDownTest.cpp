@@ -267,6 +267,60 @@ TEST(DBGridFilterDropDownTest, AGridFreedWithItsListOpenLeavesNothingThatHoldsTh
     }
 }
 
+TEST(DBGridFilterDropDownTest, TheFilterPanelsCloseButtonClearsTheFilterWhenReleasedOnIt) {
+    enum TStep { Over, Press, Beside, Release, ReleaseBeside };
+    const struct {
+        const char* Name;
+        std::vector<TStep> Steps;
+        int RowsAfter;
+    } cases[] = {
+        {"a click", {Over, Press, Release}, 7},
+        {"released beside it", {Over, Press, Beside, ReleaseBeside}, 3},
+        {"dragged off and back", {Over, Press, Beside, Over, Release}, 7},
+        {"only passed over", {Over, Beside}, 3},
+    };
+    for (const auto& c : cases) {
+        FilterGrid grid;
+        auto* city = dynamic_cast<TcvDBTreeListColumn*>(grid.Grid->Columns(0));
+        grid.Grid->Filter()->SetValueFilter(city, "Paris", "Paris");
+        UpdateWindow(grid.Grid->Handle());
+        ASSERT_EQ(grid.Grid->Count(), 3) << c.Name;
+        const TRect panel = grid.Grid->CalcRectInfo().FilterBar;
+        const TPoint button{panel.Left + 9, panel.Top + panel.Height() / 2};
+        const TPoint beside{panel.Left + 60, button.Y};
+        // The button's face, beside the cross.
+        const auto face = [&] {
+            HDC dc = GetDC(grid.Grid->Handle());
+            const COLORREF colour = GetPixel(dc, button.X - 5, button.Y - 4);
+            ReleaseDC(grid.Grid->Handle(), dc);
+            return colour;
+        };
+        EXPECT_EQ(face(), GetSysColor(COLOR_BTNFACE)) << c.Name;
+        bool pressed = false;
+        for (const TStep step : c.Steps) {
+            const TPoint at = WindowPoint(grid.Grid, step == Beside || step == ReleaseBeside ? beside : button);
+            const Word keys = pressed ? MK_LBUTTON : 0;
+            if (step == Press)
+                SendQtMouse(grid.Grid->Handle(), TMouseEventKind::Press, at, MK_LBUTTON, MK_LBUTTON);
+            else if (step == Release || step == ReleaseBeside)
+                SendQtMouse(grid.Grid->Handle(), TMouseEventKind::Release, at, MK_LBUTTON, 0);
+            else
+                SendQtMouse(grid.Grid->Handle(), TMouseEventKind::Move, at, 0, keys);
+            ProcessMessages();
+            pressed = step == Press || (pressed && step != Release && step != ReleaseBeside);
+            if (grid.Grid->Count() != 3) break;
+            // Hot over it, down while pressed over it, plain beside it.
+            const int colour = step == Beside || step == ReleaseBeside ? COLOR_BTNFACE
+                               : pressed                             ? COLOR_WINDOWFRAME
+                                                                     : COLOR_WINDOW;
+            EXPECT_EQ(face(), GetSysColor(colour)) << c.Name << ", step " << int(step);
+        }
+        EXPECT_EQ(grid.Grid->Count(), c.RowsAfter) << c.Name;
+        EXPECT_EQ(grid.Grid->Filter()->Criteria()->Root()->Count() == 0, c.RowsAfter == 7) << c.Name;
+        EXPECT_EQ(GetCapture(), nullptr) << c.Name;
+    }
+}
+
 TEST(DBGridFilterDropDownTest, OutsideTheInMemoryModeTheApplicationListsTheValues) {
     // Mixed kinds and blanks, some twice: each value once, blanks only marked.
     const std::vector<Variant> supplied = {"Rome", 5, Null(), "5", 5.0, Variant(), "", true, "Rome", 2.5, "x"};
