@@ -695,6 +695,7 @@ public:
     virtual bool IsNodeVisibleByFilter(TcvTreeListNode* Node) const;
     // The node filter goes off and every row comes back.
     virtual void ResetNodeFilter();
+    // The filter and the drop-down, closed first when it is open.
     virtual void FreeFilterObjects();
     virtual bool NodePassesFilter(TcvTreeListNode* Node) const;
     // Frees the record rows that fail the criteria, then the group rows
@@ -719,6 +720,9 @@ public:
     // without taking the focus from the grid; nothing when the column shows
     // no header cell.
     void FilterDropDown(int Column) override;
+    // The filter panel's close button: the filter object clears the criteria
+    // and every row comes back.
+    void FilterDropDownClosed() override;
     // The drop-down list; nullptr before the first drop-down.
     TcvDBGridFilterPopupListBox* FilterPopup() const { return FFilterPopup; }
     // From the drop-down's showing until its list applies or cancels.
@@ -741,6 +745,8 @@ private:
     // mouse inside it goes to it, the keys go to it; true when Message was
     // handled here.
     bool GuardFilterDropDown(TMessage& Message);
+    // Closes an open drop-down unapplied, giving the mouse back, and frees it.
+    void FreeFilterDropDown();
 
     TcvDBGridFilterPopupListBox* FFilterPopup = nullptr; // owned as a component
     bool FFilterDropDownOpen = false;

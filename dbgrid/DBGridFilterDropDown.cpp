@@ -65,6 +65,10 @@ void TCustomcvDBGrid::FilterDropDown(int Column) {
     SetCapture(list->Handle());
 }
 
+void TCustomcvDBGrid::FilterDropDownClosed() {
+    Filter()->Clear();
+}
+
 void TCustomcvDBGrid::FillFilterDropDown(TcvDBTreeListColumn* Column) {
     TcvDBGridFilter* filter = Filter();
     TcvDBGridFilterValues* values = FFilterPopup->Values();
@@ -146,6 +150,13 @@ void TCustomcvDBGrid::FillFilterDropDown(TcvDBTreeListColumn* Column) {
 void TCustomcvDBGrid::CancelMouseOperation() {
     TCustomcvDBTreeListControl::CancelMouseOperation();
     if (FFilterDropDownOpen) FFilterPopup->ApplySelection(false);
+}
+
+void TCustomcvDBGrid::FreeFilterDropDown() {
+    if (!FFilterPopup) return;
+    if (FFilterDropDownOpen) FFilterPopup->ApplySelection(false);
+    delete FFilterPopup;
+    FFilterPopup = nullptr;
 }
 
 bool TCustomcvDBGrid::GuardFilterDropDown(TMessage& Message) {

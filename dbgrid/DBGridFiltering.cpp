@@ -76,6 +76,7 @@ void TCustomcvDBGrid::ResetNodeFilter() {
 }
 
 void TCustomcvDBGrid::FreeFilterObjects() {
+    FreeFilterDropDown();
     FFilter.reset();
 }
 

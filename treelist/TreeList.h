@@ -808,6 +808,7 @@ public:
     virtual void DoBandButtonClick() {}
     virtual void DoHeaderButtonClick() {}
     virtual void FilterDropDown(int Column) { (void)Column; }
+    // The filter panel's close button was clicked.
     virtual void FilterDropDownClosed() {}
     // Cancels a pending delayed editor start (whichever control owns it).
     static void CancelDelayedEdit();
@@ -1200,6 +1201,12 @@ private:
 
     // Repaints an area at once (nothing when it is empty or there is no window).
     void InvalidateAreaNow(const TRect& Area);
+    // Where a filter panel shows its close button while there is a filter.
+    static TRect FilterPanelButtonRect(const TRect& Panel);
+    bool IsInFilterPanelButton(TPoint Point) const;
+    // Hot, the button is in state 16, which a release over it ends by
+    // closing the filter; no longer hot, the state is normal again.
+    void SetFilterPanelButtonHot(bool Value);
     // The scrolling bands' left and right edges in client coordinates, and
     // where a fixed right band begins (the client's right edge without one).
     void ScrollingBandsSpan(int& Left, int& Right, int& FixedRightLeft) const;

@@ -348,9 +348,7 @@ void TCustomcvTreeList::CancelMouseOperation() {
         InvalidateHeader();
         break;
     case 16:
-        FFilterPanelButtonHot = false;
-        SetState(0);
-        InvalidateAreaNow(CalcRectInfo().FilterBar);
+        SetFilterPanelButtonHot(false);
         break;
     case 4:
         FPressedColumn = -1;

@@ -268,6 +268,7 @@ void TCustomcvTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
     if (FState != 0 && Button == mbRight) CancelMouseOperation();
     const bool doubleClick = Shift.Contains(ssDouble);
     if (Button == mbLeft && FState == 0 && HeaderMouseDown(hit, doubleClick)) return;
+    if (Button == mbLeft && hit.Kind == htFilterBar && IsInFilterPanelButton({X, Y})) SetFilterPanelButtonHot(true);
     bool clickEnded = false;
     if (FState == 0 && (Button == mbLeft || (Button == mbRight && IsNodeAreaKind(hit.Kind))))
         clickEnded = NodeMouseDown(Button, Shift, X, Y, wasFocused);
@@ -337,6 +338,12 @@ bool TCustomcvTreeList::HeaderMouseDown(const TcvTreeListHitInfo& Hit, bool Doub
     default:
         return false;
     }
+}
+
+void TCustomcvTreeList::SetFilterPanelButtonHot(bool Value) {
+    FFilterPanelButtonHot = Value;
+    SetState(Value ? 16 : 0);
+    InvalidateAreaNow(CalcRectInfo().FilterBar);
 }
 
 int TCustomcvTreeList::HotHeaderPart() const {

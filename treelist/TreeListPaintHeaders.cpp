@@ -253,6 +253,17 @@ void TcvTreeListPainter::DrawFilterCloseButton(const TRect& R, bool Hot, bool Do
     DeleteObject(pen);
 }
 
+TRect TCustomcvTreeList::FilterPanelButtonRect(const TRect& Panel) {
+    const int left = Panel.Left + 3;
+    const int top = Panel.Top + (Panel.Height() - FilterButtonHeight) / 2;
+    return {left, top, left + FilterButtonWidth, top + FilterButtonHeight};
+}
+
+bool TCustomcvTreeList::IsInFilterPanelButton(TPoint Point) const {
+    const TRect panel = CalcRectInfo().FilterBar;
+    return !IsRectEmpty(panel) && HasFilter() && PtInRect(FilterPanelButtonRect(panel), Point);
+}
+
 void TcvTreeListPainter::PaintFilterPanel() {
     const TRect& panel = Info.Areas.FilterBar;
     if (!Visible(panel)) return;
@@ -267,9 +278,9 @@ void TcvTreeListPainter::PaintFilterPanel() {
                             ColorToRGB(ShadowColor()), T.Font()->Handle(), ShadowBrush.Handle(),
                             cvUtils::cvdtLeft | cvUtils::cvdtVCenter, textRect, panel);
     if (filtered) {
-        const int left = panel.Left + 3;
-        const int top = panel.Top + (panel.Height() - FilterButtonHeight) / 2;
-        DrawFilterCloseButton({left, top, left + FilterButtonWidth, top + FilterButtonHeight}, false, false);
+        const bool hot = T.FFilterPanelButtonHot;
+        const bool down = T.ControlState().Contains(csLButtonDown);
+        DrawFilterCloseButton(TCustomcvTreeList::FilterPanelButtonRect(panel), hot && !down, hot && down);
     }
     ExcludeClipRect(DC, panel.Left, panel.Top, panel.Right, panel.Bottom);
 }

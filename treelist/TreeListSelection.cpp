@@ -98,6 +98,10 @@ void TCustomcvTreeList::DoHotTrackNode(const TcvTreeListHotTrackInfo& HotTrack, 
 }
 
 void TCustomcvTreeList::UpdateHotTrack(const TcvTreeListHitInfo& Hit) {
+    if (FState == 0 || FState == 16) {
+        const bool hot = IsInFilterPanelButton({Hit.X, Hit.Y});
+        if (hot != FFilterPanelButtonHot) SetFilterPanelButtonHot(hot);
+    }
     if (!(FOptionsEx & tloex_CellHotTrack) && !IsFilterActive()) return;
     const TcvTreeListHotTrackInfo old = FHotTrack;
     Byte part = 0;

@@ -459,9 +459,10 @@ bool DestroyWindow(HWND Wnd) {
     if (!IsLiveWindow(Wnd) || Wnd->Destroying) return false;
     DispatchScope keep(Wnd);
     Wnd->Destroying = true;
-    // Owned windows go first, as on Win32.
+    // Owned windows go first, as on Win32, where a child's popups are owned
+    // by its top-level window: those a child window owns go too.
     for (HWND owned : TopLevelWindows()) {
-        if (owned->Parent == Wnd && IsLiveWindow(owned)) DestroyWindow(owned);
+        if (IsLiveWindow(owned) && (owned->Parent == Wnd || IsChild(Wnd, owned->Parent))) DestroyWindow(owned);
         if (IsLiveWindow(owned) && owned->ShownAbove == Wnd) owned->ShownAbove = nullptr;
     }
     if (Wnd->Style & WS_VISIBLE) {

@@ -69,6 +69,17 @@ TEST_F(WmPopupTest, APopupNeverTakesTheActivationNorTheFocus) {
     EXPECT_EQ(Edit->Text(), "x") << "typing still reaches the edit";
 }
 
+TEST_F(WmPopupTest, APopupOfAChildWindowGoesWithTheTopLevelWindowAndItsCaptureToo) {
+    HWND top = Recorder.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(300, 100, 200, 150));
+    HWND child = Recorder.Create(WS_CHILD | WS_VISIBLE, Bounds(10, 10, 100, 80), top);
+    HWND popup = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(320, 130, 60, 60), child);
+    SetCapture(popup);
+    DestroyWindow(top);
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Recorder.Of(WM_DESTROY).size(), 3u);
+}
+
 TEST_F(WmPopupTest, TheUserSizesAPopupThroughItsGripWithinItsLimitsAndTheWorkArea) {
     const TRect work = Rect(0, 50, 800, 600);
     SetTestMonitors({{Rect(0, 0, 800, 640), work}});
