@@ -248,8 +248,9 @@ void TcvDBTreeListColumn::SetGroupIndex(int Value) {
 }
 
 void TcvDBTreeListColumn::LoadNodeValue(TcvTreeListNode* Node) {
-    auto* node = dynamic_cast<TcvDBTreeListControlNode*>(Node);
-    if (!node || !FField) return;
+    if (!Node || !FField) return;
+    // Only the data-aware control loads rows, and its nodes are all its own kind.
+    auto* node = static_cast<TcvDBTreeListControlNode*>(Node);
     const int index = GetIndex();
     std::optional<std::string> text;
     if (!TextIsValueString()) text = GetDisplayText(Node);

@@ -198,7 +198,17 @@ TDataSet* TCustomcvDBTreeListControl::DataSet() const {
 }
 
 TcvDBTreeListColumn* TCustomcvDBTreeListControl::DBColumns(int Index) const {
-    return dynamic_cast<TcvDBTreeListColumn*>(Columns(Index));
+    TcvTreeListColumn* column = Columns(Index);
+    if (!column) return nullptr;
+    if (Index >= int(FDBColumns.size())) FDBColumns.resize(size_t(Index) + 1);
+    auto& known = FDBColumns[size_t(Index)];
+    if (known.first != column) known = {column, dynamic_cast<TcvDBTreeListColumn*>(column)};
+    return known.second;
+}
+
+void TCustomcvDBTreeListControl::RemoveColumn(TcvTreeListColumn* Column) {
+    FDBColumns.clear();
+    TCustomcvTreeListControl::RemoveColumn(Column);
 }
 
 void TCustomcvDBTreeListControl::CheckEditorValue() {
@@ -232,8 +242,8 @@ void TCustomcvDBTreeListControl::LoadColumnValue(TcvDBTreeListColumn* Column, Tc
 }
 
 void TCustomcvDBTreeListControl::LoadNodeFromRecord(TcvTreeListNode* Node) {
-    auto* node = dynamic_cast<TcvDBTreeListControlNode*>(Node);
-    if (!node) return;
+    if (!Node) return;
+    TcvDBTreeListControlNode* node = DBNode(Node);
     node->KeyValue = FKeyFieldObject ? FKeyFieldObject->Value() : Null();
     node->ReserveCells(ColumnCount());
     for (int i = 0; i < ColumnCount(); ++i) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TCustomcvDBTreeListControl;
@@ -311,6 +312,8 @@ protected:
     // An untouched insert is cancelled (IsCancelOnExit), else the link
     // writes the editor; a multi-selection is repainted.
     void DoExit() override;
+    // Forgets the columns DBColumns knew.
+    void RemoveColumn(TcvTreeListColumn* Column) override;
     // Horizontal scroll codes move the focused column.
     void WMHScroll(TMessage& Message);
     // The grouping renumbers its columns without their setter's round trip.
@@ -327,6 +330,10 @@ private:
     // The range's selectable rows merged into the selection by node address.
     void SelectRowsByAddress(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB);
 
+    // DBColumns' answers by index with the column each was for: loads ask for
+    // every cell. A removal forgets them all, so a new column at a freed
+    // address is looked at afresh.
+    mutable std::vector<std::pair<const TcvTreeListColumn*, TcvDBTreeListColumn*>> FDBColumns;
     std::unique_ptr<TStringList> FSelectedList;
     std::string FCachedBookmark;
     bool FCachedFound = false;
