@@ -104,6 +104,7 @@ public:
     const TcvInplaceEditClass& GetEditorClass() const override;
     // With bpsText, the field's text cut to MaxDisplayLength.
     std::string GetDisplayText(TcvTreeListNode* Node) const override;
+    bool TextIsValueString() const override { return false; }
     // Every own setting but MaxDisplayLength, and the blob kind resolved for
     // the field.
     void InitEditor(TcvInplaceEdit* Editor) override;

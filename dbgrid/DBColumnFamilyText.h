@@ -85,6 +85,8 @@ public:
     void RestoreDefaults() override;
     const TcvInplaceEditClass& GetEditorClass() const override;
     std::string GetDisplayText(TcvTreeListNode* Node) const override;
+    // The text may be cut.
+    bool TextIsValueString() const override { return false; }
     void InitEditor(TcvInplaceEdit* Editor) override;
     // The field's whole text moves between field and editor.
     void InitEditValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) override;

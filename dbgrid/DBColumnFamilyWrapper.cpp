@@ -44,6 +44,11 @@ std::string TcvDBTreeListWrapperColumn::GetDisplayText(TcvTreeListNode* Node) co
     return reference ? reference->GetDisplayText(Node) : TcvDBTreeListColumn::GetDisplayText(Node);
 }
 
+bool TcvDBTreeListWrapperColumn::TextIsValueString() const {
+    TcvDBTreeListColumn* reference = GetReferenceColumn(nullptr);
+    return reference ? reference->TextIsValueString() : TcvDBTreeListColumn::TextIsValueString();
+}
+
 void TcvDBTreeListWrapperColumn::GetCellCursor(TcvTreeListNode* Node, TCursor& Cursor) const {
     if (TcvDBTreeListColumn* reference = GetReferenceColumn(Node))
         reference->GetCellCursor(Node, Cursor);

@@ -13,6 +13,8 @@
 #include "platform/ui/Painting.h"
 
 #include <algorithm>
+#include <optional>
+#include <typeinfo>
 #include <utility>
 
 const TcvInplaceEditClass& TCustomcvFilterEdit::StaticClass() {
@@ -171,6 +173,11 @@ std::string TcvDBTreeListColumn::GetDisplayText(TcvTreeListNode* Node) const {
     return FField ? FField->DisplayText() : std::string();
 }
 
+bool TcvDBTreeListColumn::TextIsValueString() const {
+    // A plain string field shows its value as it is.
+    return FField && !FField->OnGetText && typeid(*FField) == typeid(TStringField);
+}
+
 void TcvDBTreeListColumn::SetIndex(int Value) {
     if (TCustomcvDBTreeListControl* control = DBTreeList()) control->MoveColumnField(this, Value);
     TcvTreeListColumn::SetIndex(Value);
@@ -241,11 +248,13 @@ void TcvDBTreeListColumn::SetGroupIndex(int Value) {
 }
 
 void TcvDBTreeListColumn::LoadNodeValue(TcvTreeListNode* Node) {
-    auto* node = dynamic_cast<TcvDBTreeListControlNode*>(Node);
-    if (!node || !FField) return;
+    if (!Node || !FField) return;
+    // Only the data-aware control loads rows, and its nodes are all its own kind.
+    auto* node = static_cast<TcvDBTreeListControlNode*>(Node);
     const int index = GetIndex();
-    node->StoreString(index, GetDisplayText(Node));
-    node->StoreValue(index, FField->Value());
+    std::optional<std::string> text;
+    if (!TextIsValueString()) text = GetDisplayText(Node);
+    node->StoreCell(index, FField->Value(), std::move(text));
     if (FField->Lookup())
         if (TField* key = FField->DataSet()->FindField(FField->KeyFields())) node->StoreKeyValue(index, key->Value());
 }

@@ -96,6 +96,9 @@ public:
                           bool& ADone) override;
     // The bound field's display text of the current record; empty when unbound.
     std::string GetDisplayText(TcvTreeListNode* Node) const override;
+    // The display text is the field value's own string, so a loaded row
+    // keeps only the value; a column that shows another text answers False.
+    virtual bool TextIsValueString() const;
     // With DefaultFields and an active link the bound field moves to the
     // field position of the target map entry first.
     void SetIndex(int Value) override;

@@ -100,40 +100,82 @@ void TcvDBTreeListControlDataLink::FocusControl(TField*& Field) {
 
 namespace {
 
-const Variant& ValueAt(const std::vector<Variant>* Values, int Index) {
-    static const Variant unassigned;
-    return Values && Index >= 0 && Index < int(Values->size()) ? (*Values)[size_t(Index)] : unassigned;
+template <class T> void EraseEntry(std::vector<T>& List, int Index) {
+    if (Index >= 0 && Index < int(List.size())) List.erase(List.begin() + Index);
 }
 
-void StoreAt(std::vector<Variant>& Values, int Index, Variant Value) {
-    if (Index < 0) return;
-    if (Index >= int(Values.size())) Values.resize(size_t(Index) + 1);
-    Values[size_t(Index)] = std::move(Value);
+template <class T> T& EntryAt(std::vector<T>& List, int Index) {
+    if (Index >= int(List.size())) List.resize(size_t(Index) + 1);
+    return List[size_t(Index)];
+}
+
+const Variant& NoValue() {
+    static const Variant unassigned;
+    return unassigned;
 }
 
 } // namespace
 
 const Variant& TcvDBTreeListControlNode::StoredValue(int Index) const {
-    return ValueAt(&FValues, Index);
+    return Index >= 0 && Index < int(FCells.size()) ? FCells[size_t(Index)].Value : NoValue();
 }
 
 const Variant& TcvDBTreeListControlNode::StoredKeyValue(int Index) const {
-    return ValueAt(FKeyValues.get(), Index);
+    return FKeyValues && Index >= 0 && Index < int(FKeyValues->size()) ? (*FKeyValues)[size_t(Index)] : NoValue();
 }
 
-void TcvDBTreeListControlNode::StoreValue(int Index, Variant Value) {
-    StoreAt(FValues, Index, std::move(Value));
+std::string TcvDBTreeListControlNode::StoredText(int Index) const {
+    if (Index < 0 || Index >= int(FCells.size())) return {};
+    const TCell& cell = FCells[size_t(Index)];
+    return cell.TextIsValueString ? cell.Value.AsString() : cell.Text;
+}
+
+void TcvDBTreeListControlNode::StoreCell(int Index, Variant Value, std::optional<std::string> Text) {
+    if (Index < 0) return;
+    TCell& cell = EntryAt(FCells, Index);
+    cell.Value = std::move(Value);
+    cell.TextIsValueString = !Text;
+    if (Text)
+        cell.Text = std::move(*Text);
+    else
+        cell.Text.clear();
+}
+
+void TcvDBTreeListControlNode::StoreText(int Index, const std::string& Text) {
+    if (Index < 0) return;
+    TCell& cell = EntryAt(FCells, Index);
+    cell.Text = Text;
+    cell.TextIsValueString = false;
 }
 
 void TcvDBTreeListControlNode::StoreKeyValue(int Index, Variant Value) {
+    if (Index < 0) return;
     if (!FKeyValues) FKeyValues = std::make_unique<std::vector<Variant>>();
-    StoreAt(*FKeyValues, Index, std::move(Value));
+    EntryAt(*FKeyValues, Index) = std::move(Value);
 }
 
 void TcvDBTreeListControlNode::ReserveCells(int Count) {
-    FValues.reserve(size_t(std::max(Count, 0)));
-    Texts().reserve(size_t(std::max(Count, 0)));
+    FCells.reserve(size_t(std::max(Count, 0)));
 }
+
+void TcvDBTreeListControlNode::MoveCell(int From, int To) {
+    MoveColumnEntry(FCells, From, To);
+    if (FKeyValues) MoveColumnEntry(*FKeyValues, From, To);
+}
+
+void TcvDBTreeListControlNode::DeleteCell(int Index) {
+    EraseEntry(FCells, Index);
+    if (FKeyValues) EraseEntry(*FKeyValues, Index);
+}
+
+namespace {
+
+TcvDBTreeListControlNode* DBNode(const TcvTreeListNode* Node) {
+    // CreateNode makes every node of the control.
+    return static_cast<TcvDBTreeListControlNode*>(const_cast<TcvTreeListNode*>(Node));
+}
+
+} // namespace
 
 // The control -----------------------------------------------------------------------
 
@@ -156,7 +198,17 @@ TDataSet* TCustomcvDBTreeListControl::DataSet() const {
 }
 
 TcvDBTreeListColumn* TCustomcvDBTreeListControl::DBColumns(int Index) const {
-    return dynamic_cast<TcvDBTreeListColumn*>(Columns(Index));
+    TcvTreeListColumn* column = Columns(Index);
+    if (!column) return nullptr;
+    if (Index >= int(FDBColumns.size())) FDBColumns.resize(size_t(Index) + 1);
+    auto& known = FDBColumns[size_t(Index)];
+    if (known.first != column) known = {column, dynamic_cast<TcvDBTreeListColumn*>(column)};
+    return known.second;
+}
+
+void TCustomcvDBTreeListControl::RemoveColumn(TcvTreeListColumn* Column) {
+    FDBColumns.clear();
+    TCustomcvTreeListControl::RemoveColumn(Column);
 }
 
 void TCustomcvDBTreeListControl::CheckEditorValue() {
@@ -190,8 +242,8 @@ void TCustomcvDBTreeListControl::LoadColumnValue(TcvDBTreeListColumn* Column, Tc
 }
 
 void TCustomcvDBTreeListControl::LoadNodeFromRecord(TcvTreeListNode* Node) {
-    auto* node = dynamic_cast<TcvDBTreeListControlNode*>(Node);
-    if (!node) return;
+    if (!Node) return;
+    TcvDBTreeListControlNode* node = DBNode(Node);
     node->KeyValue = FKeyFieldObject ? FKeyFieldObject->Value() : Null();
     node->ReserveCells(ColumnCount());
     for (int i = 0; i < ColumnCount(); ++i) {
@@ -201,6 +253,25 @@ void TCustomcvDBTreeListControl::LoadNodeFromRecord(TcvTreeListNode* Node) {
     if (FPreviewField)
         node->PreviewText =
             CutPreviewText(FPreviewField->OnGetText ? FPreviewField->DisplayText() : FPreviewField->AsString());
+}
+
+std::string TCustomcvDBTreeListControl::GetNodeString(const TcvTreeListNode* Node, int Column) const {
+    return Node ? DBNode(Node)->StoredText(Column) : std::string();
+}
+
+void TCustomcvDBTreeListControl::StoreNodeString(TcvTreeListNode* Node, int Column, const std::string& Text) {
+    if (Node) DBNode(Node)->StoreText(Column, Text);
+}
+
+void TCustomcvDBTreeListControl::DeleteNodeValue(TcvTreeListNode* Node, int Index) {
+    DBNode(Node)->DeleteCell(Index);
+    for (int i = 0; i < Node->Count(); ++i)
+        DeleteNodeValue(Node->Items(i), Index);
+}
+
+void TCustomcvDBTreeListControl::ColumnMoved(int From, int To) {
+    for (TcvTreeListNode* node = Items(0); node; node = node->GetNext())
+        DBNode(node)->MoveCell(From, To);
 }
 
 std::string TCustomcvDBTreeListControl::CutPreviewText(const std::string& Text) const {

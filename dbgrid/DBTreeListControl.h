@@ -11,16 +11,19 @@
 #include "treelist/TreeListControl.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TCustomcvDBTreeListControl;
 class TStringList;
 
-// The node of the data-aware control: per-column values (the field's value
-// and, for a lookup field, the value of the key field the lookup uses), the
-// key of its record and its preview text. Lookup keys take room only in rows
-// that store one.
+// The node of the data-aware control: per-column cells (the field's value
+// and the text the row shows for it; for a lookup field also the value of the
+// key field the lookup uses), the key of its record and its preview text. A
+// text that is the value's own string is not kept twice; lookup keys take room
+// only in rows that store one. The cells follow column moves and deletions.
 class TcvDBTreeListControlNode : public TcvTreeListTextNode {
 public:
     using TcvTreeListTextNode::TcvTreeListTextNode;
@@ -28,12 +31,18 @@ public:
     // Unassigned beyond the stored values or where none was written.
     const Variant& StoredValue(int Index) const;
     const Variant& StoredKeyValue(int Index) const;
-    // Each extends its list with Unassigned values up to Index first.
-    void StoreValue(int Index, Variant Value);
+    // "" beyond the stored cells.
+    std::string StoredText(int Index) const;
+    // Each extends its cells with empty ones up to Index first. A cell given
+    // no Text shows its value's own string.
+    void StoreCell(int Index, Variant Value, std::optional<std::string> Text);
+    void StoreText(int Index, const std::string& Text);
     void StoreKeyValue(int Index, Variant Value);
-    // Room for Count cells (values and texts), so that loading a row
-    // allocates once instead of once per cell.
+    // Room for Count cells, so that loading a row allocates once instead of
+    // once per cell.
     void ReserveCells(int Count);
+    void MoveCell(int From, int To);
+    void DeleteCell(int Index);
 
     // The key field's value of the node's record (Null without a key field;
     // Unassigned until loaded).
@@ -41,7 +50,12 @@ public:
     std::string PreviewText;
 
 private:
-    std::vector<Variant> FValues;
+    struct TCell {
+        Variant Value;
+        std::string Text;
+        bool TextIsValueString = false;
+    };
+    std::vector<TCell> FCells;
     std::unique_ptr<std::vector<Variant>> FKeyValues;
 };
 
@@ -278,6 +292,12 @@ public:
     // A data-set change that finds fewer records than before drops the
     // entries whose bookmark is no longer valid, once per such change.
     void DropVanishedSelection();
+    // Cells: the nodes' cells hold the texts beside the values, and follow
+    // column moves and deletions.
+    std::string GetNodeString(const TcvTreeListNode* Node, int Column) const override;
+    void StoreNodeString(TcvTreeListNode* Node, int Column, const std::string& Text) override;
+    void DeleteNodeValue(TcvTreeListNode* Node, int Index) override;
+    void ColumnMoved(int From, int To) override;
 
     TNotifyEvent OnBeforeCalcSummary;
     TcvDBTreeListCalcSummaryEvent OnCalcSummary;
@@ -292,6 +312,8 @@ protected:
     // An untouched insert is cancelled (IsCancelOnExit), else the link
     // writes the editor; a multi-selection is repainted.
     void DoExit() override;
+    // Forgets the columns DBColumns knew.
+    void RemoveColumn(TcvTreeListColumn* Column) override;
     // Horizontal scroll codes move the focused column.
     void WMHScroll(TMessage& Message);
     // The grouping renumbers its columns without their setter's round trip.
@@ -308,6 +330,10 @@ private:
     // The range's selectable rows merged into the selection by node address.
     void SelectRowsByAddress(TcvTreeListNode* NodeA, TcvTreeListNode* NodeB);
 
+    // DBColumns' answers by index with the column each was for: loads ask for
+    // every cell. A removal forgets them all, so a new column at a freed
+    // address is looked at afresh.
+    mutable std::vector<std::pair<const TcvTreeListColumn*, TcvDBTreeListColumn*>> FDBColumns;
     std::unique_ptr<TStringList> FSelectedList;
     std::string FCachedBookmark;
     bool FCachedFound = false;

@@ -116,17 +116,8 @@ void TCustomcvTreeListControl::ColumnChanged(TcvTreeListColumn* Column) {
 }
 
 void TCustomcvTreeListControl::ColumnMoved(int From, int To) {
-    const auto move = [From, To](TcvTreeListNode* Node) {
-        std::vector<std::string>& texts = dynamic_cast<TcvTreeListTextNode&>(*Node).Texts(); // other nodes: a type error
-        if (int(texts.size()) <= std::max(From, To)) texts.resize(size_t(std::max(From, To)) + 1);
-        const auto from = texts.begin() + From, to = texts.begin() + To;
-        if (From < To)
-            std::rotate(from, from + 1, to + 1);
-        else
-            std::rotate(to, from, from + 1);
-    };
     for (TcvTreeListNode* node = Items(0); node; node = node->GetNext())
-        move(node);
+        MoveColumnEntry(dynamic_cast<TcvTreeListTextNode&>(*node).Texts(), From, To); // other nodes: a type error
 }
 
 // Placement --------------------------------------------------------------------------

@@ -78,7 +78,7 @@ public:
     // caption, measured in its font.
     virtual void ApplyBestFit(TcvTreeListColumn* Column);
     // The cell texts of every node follow a column from index From to To.
-    void ColumnMoved(int From, int To);
+    virtual void ColumnMoved(int From, int To);
     // Nothing while loading; else the columns are placed again.
     virtual void ColumnChanged(TcvTreeListColumn* Column);
     // Rows clamped to the header rows, empty rows closed up, and the

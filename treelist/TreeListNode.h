@@ -7,6 +7,7 @@
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/Variants.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -133,6 +134,17 @@ private:
 // The node of the tree-list control: its images and its cell texts, one
 // per absolute column index, held in the node itself. The control reads and
 // writes them.
+// A node's per-column entry follows a column from index From to To; the list
+// grows to hold both first.
+template <class T> void MoveColumnEntry(std::vector<T>& List, int From, int To) {
+    if (int(List.size()) <= std::max(From, To)) List.resize(size_t(std::max(From, To)) + 1);
+    const auto from = List.begin() + From, to = List.begin() + To;
+    if (From < To)
+        std::rotate(from, from + 1, to + 1);
+    else
+        std::rotate(to, from, from + 1);
+}
+
 class TcvTreeListTextNode : public TcvTreeListNode {
 public:
     using TcvTreeListNode::TcvTreeListNode;

@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -135,14 +136,28 @@ static bool IsAscii(std::string_view S) {
     return true;
 }
 
+static bool IsDigits(std::string_view S) {
+    return !S.empty() && std::all_of(S.begin(), S.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Digit texts (keys, record numbers) collate in byte order: sorting many of
+// them need not convert each pair for the collator.
+static bool CompareDigits(std::string_view S1, std::string_view S2, int& Result) {
+    if (!IsDigits(S1) || !IsDigits(S2)) return false;
+    Result = Sign(S1.compare(S2));
+    return true;
+}
+
 int AnsiCompareStr(std::string_view S1, std::string_view S2) {
     if (S1 == S2) return 0;
+    if (int r; CompareDigits(S1, S2, r)) return r;
     const int r = Sign(Collator(true).compare(ToQString(S1), ToQString(S2)));
     return r != 0 ? r : CompareStr(S1, S2);
 }
 
 int AnsiCompareText(std::string_view S1, std::string_view S2) {
     if (S1.size() == S2.size() && IsAscii(S1) && IsAscii(S2) && CompareText(S1, S2) == 0) return 0;
+    if (int r; CompareDigits(S1, S2, r)) return r;
     const int r = Sign(Collator(false).compare(ToQString(S1), ToQString(S2)));
     return r != 0 ? r : CompareStr(AnsiLowerCase(S1), AnsiLowerCase(S2));
 }

@@ -73,6 +73,21 @@ TEST_F(GridTextsTest, InMemoryRowsGiveTheStoredValues) {
     EXPECT_EQ(ValueOf(6, Unbound), Variant(""));
 }
 
+TEST_F(GridTextsTest, InMemoryCellsFollowColumnMovesAndDeletions) {
+    Grid->SetOptions(Grid->Options() + egoLoadAllRecords);
+    ASSERT_EQ(Grid->Count(), 40);
+    Name->SetIndex(0);
+    ASSERT_EQ(Grid->DBColumns(0), Name);
+    EXPECT_EQ(TextOf(6, Name), "名称7");
+    EXPECT_EQ(ValueOf(6, Name), Variant("名称7"));
+    EXPECT_EQ(ValueOf(6, Id), Variant(7));
+    EXPECT_EQ(TextOf(6, Id), "7");
+    delete Id;
+    EXPECT_EQ(ValueOf(6, Name), Variant("名称7"));
+    EXPECT_EQ(ValueOf(1, Note), Variant("note 2 note 2 "));
+    EXPECT_EQ(TextOf(1, Note), "(MEMO)");
+}
+
 TEST_F(GridTextsTest, CaseInsensitiveSortKeysAreUpperCased) {
     Name->OnGetText = [](TObject*, TcvTreeListNode*, std::string& Text) { Text += " note"; };
     for (bool memory : {false, true}) {

@@ -232,6 +232,17 @@ TEST_F(SysUtilsTest, CaseMappingAndComparison) {
     EXPECT_LT(AnsiCompareStr("\xE5\xAE\x89", "\xE5\x8C\x97"), 0);
     EXPECT_LT(AnsiCompareStr("\xE5\x8C\x97", "\xE4\xB8\xAD"), 0);
     EXPECT_GT(CompareStr("\xE5\xAE\x89", "\xE4\xB8\xAD"), 0) << "byte order differs from the collation";
+    // Digit texts keep the collation's order: digit by digit, a prefix first.
+    const struct {
+        const char* S1;
+        const char* S2;
+        int Sign;
+    } digitCases[] = {{"9", "10", 1}, {"10", "9", -1}, {"1", "10", -1}, {"007", "7", -1},
+                      {"123", "123", 0}, {"10", "a", -1}, {"2", "10a", 1}};
+    for (const auto& c : digitCases) {
+        EXPECT_EQ((AnsiCompareText(c.S1, c.S2) > 0) - (AnsiCompareText(c.S1, c.S2) < 0), c.Sign) << c.S1 << " " << c.S2;
+        EXPECT_EQ((AnsiCompareStr(c.S1, c.S2) > 0) - (AnsiCompareStr(c.S1, c.S2) < 0), c.Sign) << c.S1 << " " << c.S2;
+    }
 }
 
 TEST_F(SysUtilsTest, QuotingAndReplacing) {
