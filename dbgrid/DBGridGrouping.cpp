@@ -292,9 +292,7 @@ void TCustomcvDBGrid::CopyRecordCells(TcvDBGridNode* Node, const TcvDBGridNode* 
     Node->KeyText = Record->KeyText;
     Node->RecordNumber = Record->RecordNumber;
     Node->KeyValue = Record->KeyValue;
-    Node->Texts() = Record->Texts();
-    for (int i = 0; i < ColumnCount(); ++i)
-        Node->StoreValue(i, Record->StoredValue(i));
+    Node->CopyCells(*Record);
 }
 
 bool TCustomcvDBGrid::TakeLoadedRecords(std::vector<TcvDBGridNode*>& Records) const {

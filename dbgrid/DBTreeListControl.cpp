@@ -168,6 +168,11 @@ void TcvDBTreeListControlNode::DeleteCell(int Index) {
     if (FKeyValues) EraseEntry(*FKeyValues, Index);
 }
 
+void TcvDBTreeListControlNode::CopyCells(const TcvDBTreeListControlNode& Source) {
+    FCells = Source.FCells;
+    FKeyValues = Source.FKeyValues ? std::make_unique<std::vector<Variant>>(*Source.FKeyValues) : nullptr;
+}
+
 namespace {
 
 TcvDBTreeListControlNode* DBNode(const TcvTreeListNode* Node) {

@@ -43,6 +43,8 @@ public:
     void ReserveCells(int Count);
     void MoveCell(int From, int To);
     void DeleteCell(int Index);
+    // Every cell of Source, lookup keys included.
+    void CopyCells(const TcvDBTreeListControlNode& Source);
 
     // The key field's value of the node's record (Null without a key field;
     // Unassigned until loaded).
