@@ -50,11 +50,16 @@ void TCustomcvDBGrid::FilterDropDown(int Column) {
     const int items = list->Items()->Count();
     const int rows = filter->DropDownCount() > 0 ? std::min(filter->DropDownCount(), items) : items;
     list->SetClientHeight(rows * list->MeasuredItemHeight());
-    const int width = filter->DropDownWidth() > 0
-                          ? filter->DropDownWidth()
-                          : std::max(cell->Bounds.Width(),
-                                     list->WidestItemWidth() + 8 + (rows < items ? GetSystemMetrics(SM_CXVSCROLL) : 0));
-    list->SetWidth(width);
+    if (filter->DropDownWidth() > 0) {
+        list->SetWidth(filter->DropDownWidth());
+    } else {
+        // The widest item with its margins, the list's own frame and the bar
+        // when not every item fits.
+        const int bar = GetSystemMetrics(SM_CXVSCROLL);
+        const bool barShown = GetWindowLong(list->Handle(), GWL_STYLE) & WS_VSCROLL;
+        const int frame = list->Width() - list->ClientWidth() - (barShown ? bar : 0);
+        list->SetWidth(std::max(cell->Bounds.Width(), list->WidestItemWidth() + 4 + frame + (rows < items ? bar : 0)));
+    }
     TPoint at = ClientToScreen({cell->Bounds.Left, cell->Bounds.Bottom});
     cvUtils::FitPopupToScreen(at, list->Width(), list->Height(), cell->Bounds.Height());
     list->SetBounds(at.X, at.Y, list->Width(), list->Height());

@@ -138,10 +138,15 @@ TEST(DBGridFilterDropDownTest, TheListShowsTheFixedItemsThenTheColumnsValuesOnce
 }
 
 TEST(DBGridFilterDropDownTest, TheListOpensUnderTheHeaderSizedByDropDownCount) {
-    FilterGrid grid(true, [](TcvDBGrid& g) { g.Filter()->SetDropDownCount(3); });
+    FilterGrid grid(true, [](TcvDBGrid& g) {
+        g.Filter()->SetDropDownCount(3);
+        g.Columns(0)->SetWidth(30); // narrower than "(Custom...)"
+    });
     TcvDBGridFilterPopupListBox* list = grid.OpenDropDown(0);
     ASSERT_TRUE(grid.ListShown());
     EXPECT_EQ(list->ClientHeight(), 3 * list->MeasuredItemHeight());
+    EXPECT_TRUE(GetWindowLong(list->Handle(), GWL_STYLE) & WS_VSCROLL);
+    EXPECT_GE(list->ClientWidth(), list->WidestItemWidth() + 4) << "the widest item fits beside the bar";
     const TcvTreeListDrawInfo info = grid.Grid->CalcDrawInfo();
     const TRect header = info.HeaderCells[0].Bounds;
     TRect shown;
