@@ -222,11 +222,20 @@ void TCustomcvDBGrid::ShowColumnAt(int Band, int Row, int Column, int Position) 
 }
 
 void TCustomcvDBGrid::RemoveColumn(TcvTreeListColumn* Column) {
-    FGroupColumns.erase(std::remove(FGroupColumns.begin(), FGroupColumns.end(), Column), FGroupColumns.end());
+    const auto grouped = std::find(FGroupColumns.begin(), FGroupColumns.end(), Column);
+    const bool wasGrouped = grouped != FGroupColumns.end();
+    if (wasGrouped) FGroupColumns.erase(grouped);
     if (FFilterPopup && FFilterPopup->Column() == Column) FFilterPopup->SetColumn(nullptr);
     TCustomcvDBTreeListControl::RemoveColumn(Column);
     // The criteria keep no pointer to a column that went.
     PrepareFilter();
+    if (wasGrouped && !ComponentState().Contains(csDestroying)) {
+        // The levels below the one that went move up.
+        for (int i = 0; i < GroupColumnCount(); ++i)
+            StoreGroupIndex(GroupColumns(i), i);
+        FRegroupPending = true;
+        if (FGroupingLockCount == 0) Regroup();
+    }
 }
 
 void TCustomcvDBGrid::RecordChanged(TField* Field) {

@@ -127,6 +127,16 @@ TEST(DBGridGroupingTest, GroupIndexIsThePositionInTheGroupList) {
     EXPECT_EQ(grid.Grid->GroupColumnCount(), 2);
 }
 
+TEST(DBGridGroupingTest, AGroupColumnThatGoesLeavesTheLevelsBelowItOneUp) {
+    GroupedGrid grid;
+    grid.Column("City")->SetGroupIndex(0);
+    grid.Column("Kind")->SetGroupIndex(1);
+    delete grid.Column("City");
+    EXPECT_EQ(grid.Column("Kind")->GroupIndex(), 0);
+    EXPECT_EQ(grid.Grid->GroupColumnCount(), 1);
+    EXPECT_EQ(grid.Tree(), "Kind : A |  1|  4|  5|Kind : B |  2|  3|  6|");
+}
+
 TEST(DBGridGroupingTest, CanAddGroupColumnRefuses) {
     struct Case {
         const char* Name;
