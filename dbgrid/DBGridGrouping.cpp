@@ -402,8 +402,11 @@ void TCustomcvDBGrid::FocusCollapsedGroup() {
 
 bool TCustomcvDBGrid::SmartRegroupRecord() {
     TDataSet* dataSet = DataSet();
-    // Only a changed record: a record that came or went needs the whole walk.
-    if (GroupColumnCount() == 0 || !dataSet || FKeyValues->Count() != dataSet->RecordCount()) return false;
+    // Only a changed record: a record that came or went, or a summed field
+    // the nodes do not hold, needs the whole walk.
+    if (GroupColumnCount() == 0 || !dataSet || FKeyValues->Count() != dataSet->RecordCount() ||
+        !SummariesReadStoredValues())
+        return false;
     auto* node = static_cast<TcvDBGridNode*>(FindRecordNode(RecordKeyText()));
     if (!node) return false;
     TUpdateGuard<TCustomcvTreeList> update(this);

@@ -176,6 +176,11 @@ void TCustomcvDBGrid::DoCalcSummary(TcvTreeListNode* Node) {
 // Calculating and finishing ------------------------------------------------------------
 
 void TCustomcvDBGrid::CalculateSummaries() {
+    // A summed field no column shows is in no node: only the records hold it.
+    if (!SummariesReadStoredValues()) {
+        FullReload();
+        return;
+    }
     TUpdateGuard<TCustomcvTreeList> update(this);
     PrepareSummaries();
     ResetSummaries();

@@ -261,6 +261,27 @@ TEST(DBGridGroupingTest, ASmartRefreshMovesOnlyTheEditedRecordsRow) {
     EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 0), "4");
 }
 
+TEST(DBGridGroupingTest, ASmartRefreshSumsAFieldNoColumnShowsFromEachRecord) {
+    // The ID footer sums Qty, which no column shows, so the nodes hold no Qty.
+    GroupedGrid grid([](TcvDBGrid& Grid) {
+        delete Grid.ColumnByFieldName("Qty");
+        Grid.ColumnByFieldName("ID")->SetSummaryFooterType(cstSum);
+        Grid.ColumnByFieldName("ID")->SetSummaryFooterField("Qty");
+        Grid.SetOptions(Grid.Options() + egoSmartRefresh);
+    });
+    grid.Column("City")->SetGroupIndex(0);
+    ASSERT_EQ(grid.Column("ID")->GetSummaryFooterText(), "23.00");
+    grid.Query->Locate("ID", Variant(4), {});
+    grid.Query->Edit();
+    grid.Query->FieldByName("City")->SetAsString("Rome");
+    grid.Query->FieldByName("Qty")->SetAsInteger(11);
+    grid.Query->Post();
+    // Reloaded whole: record 4 takes its place in the dataset's order.
+    EXPECT_EQ(grid.Tree(), "City : Oslo |  6|City : Paris |  1|  3|City : Rome |  2|  4|  5|");
+    EXPECT_EQ(grid.Column("ID")->GetSummaryFooterText(), "33.00") << "each record's own Qty, not the current one's";
+    EXPECT_EQ(grid.CurrentId(), 4);
+}
+
 TEST(DBGridGroupingTest, AGroupRowEndsInItsSummaryAndItsLevelShowsItems) {
     GroupedGrid grid([](TcvDBGrid& Grid) {
         TcvDBGridSummaryGroup* group = Grid.SummaryGroups()->Add();
