@@ -244,6 +244,13 @@ TEST(DBGridGroupingTest, AGridReadFromItsFormGroupsByTheColumnsGroupIndex) {
     EXPECT_EQ(grid.Grid->Count(), 4);
 }
 
+// The ID footer sums Qty, which no column shows, so the nodes hold no Qty.
+void SumQtyWithoutItsColumn(TcvDBGrid& Grid) {
+    delete Grid.ColumnByFieldName("Qty");
+    Grid.ColumnByFieldName("ID")->SetSummaryFooterType(cstSum);
+    Grid.ColumnByFieldName("ID")->SetSummaryFooterField("Qty");
+}
+
 TEST(DBGridGroupingTest, ASmartRefreshMovesOnlyTheEditedRecordsRow) {
     GroupedGrid grid([](TcvDBGrid& Grid) { Grid.SetOptions(Grid.Options() + egoSmartRefresh); });
     grid.Column("City")->SetGroupIndex(0);
@@ -262,11 +269,8 @@ TEST(DBGridGroupingTest, ASmartRefreshMovesOnlyTheEditedRecordsRow) {
 }
 
 TEST(DBGridGroupingTest, ASmartRefreshSumsAFieldNoColumnShowsFromEachRecord) {
-    // The ID footer sums Qty, which no column shows, so the nodes hold no Qty.
     GroupedGrid grid([](TcvDBGrid& Grid) {
-        delete Grid.ColumnByFieldName("Qty");
-        Grid.ColumnByFieldName("ID")->SetSummaryFooterType(cstSum);
-        Grid.ColumnByFieldName("ID")->SetSummaryFooterField("Qty");
+        SumQtyWithoutItsColumn(Grid);
         Grid.SetOptions(Grid.Options() + egoSmartRefresh);
     });
     grid.Column("City")->SetGroupIndex(0);
@@ -468,11 +472,8 @@ TEST(DBGridGroupingTest, ASmartReloadPlacesTheRecordNodesItHasAsAFullReloadWould
 }
 
 TEST(DBGridGroupingTest, ASmartReloadReadsTheDatasetForAFieldNoColumnShows) {
-    // The ID footer sums Qty, which no column shows, so the nodes hold no Qty.
     GroupedGrid grid([](TcvDBGrid& Grid) {
-        delete Grid.ColumnByFieldName("Qty");
-        Grid.ColumnByFieldName("ID")->SetSummaryFooterType(cstSum);
-        Grid.ColumnByFieldName("ID")->SetSummaryFooterField("Qty");
+        SumQtyWithoutItsColumn(Grid);
         Grid.SetOptions(Grid.Options() + egoSmartReload);
     });
     grid.Query->Locate("ID", Variant(5), {});
