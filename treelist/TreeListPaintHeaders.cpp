@@ -133,8 +133,9 @@ void TcvTreeListPainter::PaintHeaderPanel() {
 
 void TcvTreeListPainter::PaintIndicatorColumn() {
     const TRect& column = Info.Areas.RowsIndicator;
-    if (!Visible(column) || Info.Rows.empty()) return;
+    if (!Visible(column)) return;
     const TRect& footer = Info.Areas.Footer;
+    int bottom = column.Top;
     for (const TcvTreeListRowInfo& row : Info.Rows) {
         const TRect cell{column.Left, row.Top, column.Right, row.Top + row.Height};
         TRect clip = cell;
@@ -142,7 +143,12 @@ void TcvTreeListPainter::PaintIndicatorColumn() {
         if (Visible(clip))
             cvTL::DrawIndicatorCell(DC, clip, cell, T.LookAndFeel(), row.IndicatorKind, T.PaintBitmap(),
                                     HeaderBrush.Handle());
+        bottom = cell.Bottom;
     }
+    // Below the last row it is empty like the rows beside it: the control
+    // erases no background, so what is not painted keeps old cells.
+    const TRect rest{column.Left, bottom, column.Right, column.Bottom};
+    if (!IsRectEmpty(rest) && Visible(rest)) FillRect(DC, &rest, ColorBrush.Handle());
     ExcludeClipRect(DC, column.Left, column.Top, column.Right, column.Bottom);
 }
 

@@ -180,6 +180,20 @@ TEST_F(TreeListPaint, TheFilterPanelTakesTheShadowOfTheLook) {
     }
 }
 
+TEST_F(TreeListPaint, TheIndicatorColumnBelowTheLastRowIsEmpty) {
+    Tree->SetShowIndicator(true);
+    for (int i = 0; i < 30; ++i) Tree->Texts[Tree->Add()] = "more";
+    Show();
+    // The rows that filled the column go: their cells must not stay behind.
+    while (Tree->Count() > 3) delete Tree->Items(Tree->Count() - 1);
+    Repaint();
+    const TcvTreeListDrawInfo info = Tree->CalcDrawInfo();
+    const TRect& column = info.Areas.RowsIndicator;
+    const TcvTreeListRowInfo& last = info.Rows.back();
+    ASSERT_LT(last.Top + last.Height + 10, column.Bottom);
+    EXPECT_EQ(Pixel((column.Left + column.Right) / 2, last.Top + last.Height + 5), Rgb(clWindow));
+}
+
 TEST_F(TreeListPaint, RowSeparatorsTakeTheGridColourOnlyWithTheGrid) {
     Show();
     for (const bool grid : {true, false}) {
