@@ -87,6 +87,7 @@ void TcvTreeListPainter::PaintBandRow() {
                            });
         }
     }
+    FillRightOfColumns(Info.Areas.BandHeader);
     // The lines that set the fixed bands off from the scrolling ones.
     for (const int fixed : {T.GetFixedLeftBandIndex(), T.GetFixedRightBandIndex()}) {
         if (fixed < 0 || fixed >= int(Info.Bands.size())) continue;
@@ -98,9 +99,17 @@ void TcvTreeListPainter::PaintBandRow() {
     }
 }
 
+void TcvTreeListPainter::FillRightOfColumns(const TRect& Area) {
+    // The control erases no background: header space right of the last band
+    // would keep whatever was there (a scroll bar that went away).
+    const TRect rest{std::max(Info.ColumnsRight, Area.Left), Area.Top, Area.Right, Area.Bottom};
+    if (!IsRectEmpty(rest) && Visible(rest)) FillRect(DC, &rest, ShadowBrush.Handle());
+}
+
 void TcvTreeListPainter::PaintHeaderPanel() {
     if (Visible(Info.Areas.HeaderIndicator))
         DrawCornerButton(Info.Areas.HeaderIndicator, HeaderBrush.Handle(), T.IsHeaderButtonDown());
+    FillRightOfColumns(Info.Areas.Header);
     if (!Visible(Info.Areas.Header) || (Info.HeaderCells.empty() && Info.HeaderSeparators.empty())) return;
     Canvas->SetFont(T.HeaderFont());
     Canvas->Refresh();

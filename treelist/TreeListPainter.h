@@ -78,6 +78,8 @@ private:
     void DrawCornerButton(const TRect& R, HBRUSH Brush, bool Down);
     void PaintBandRow();
     void PaintHeaderPanel();
+    // The part of a header area right of the last band, as empty header space.
+    void FillRightOfColumns(const TRect& Area);
     void PaintNewItemRow();
     void PaintIndicatorColumn();
     void DrawSunkenCellFrame(const TRect& R);

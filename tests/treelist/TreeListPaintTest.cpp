@@ -194,6 +194,15 @@ TEST_F(TreeListPaint, TheIndicatorColumnBelowTheLastRowIsEmpty) {
     EXPECT_EQ(Pixel((column.Left + column.Right) / 2, last.Top + last.Height + 5), Rgb(clWindow));
 }
 
+TEST_F(TreeListPaint, HeaderSpaceRightOfTheLastBandIsEmptyHeaderSpace) {
+    Tree->SetShowBands(true);
+    Show();
+    const TcvTreeListDrawInfo info = Tree->CalcDrawInfo();
+    ASSERT_LT(info.ColumnsRight + 10, info.Areas.Header.Right);
+    for (const TRect& area : {info.Areas.BandHeader, info.Areas.Header})
+        EXPECT_EQ(Pixel(info.ColumnsRight + 5, (area.Top + area.Bottom) / 2), Rgb(clBtnShadow));
+}
+
 TEST_F(TreeListPaint, RowSeparatorsTakeTheGridColourOnlyWithTheGrid) {
     Show();
     for (const bool grid : {true, false}) {
