@@ -4,11 +4,8 @@
 // stored only while they are set, so a read column follows them again.
 #include <gtest/gtest.h>
 
-#include "dbgrid/DBGridLayout.h"
 #include "dbgrid/GridColumns.h"
-#include "platform/rtl/ComponentStreaming.h"
-#include "platform/rtl/Streams.h"
-#include "tests/dbgrid/GridFixture.h"
+#include "tests/dbgrid/LayoutWorld.h"
 
 #include <functional>
 
@@ -16,11 +13,7 @@ namespace {
 
 using TColumn = TcvDBTreeListColumn;
 
-std::string Stream(TComponent* Instance) {
-    TStringStream stream;
-    WriteComponent(&stream, Instance);
-    return stream.DataString();
-}
+using gridtest::Stream;
 
 bool Names(const std::string& Bytes, const std::string& Property) {
     return Bytes.find(char(Property.size()) + Property) != std::string::npos;
@@ -33,18 +26,13 @@ template <class TClass> TColumn* AddColumn(TcvDBGrid* Grid, const std::string& F
     return column;
 }
 
-class DBGridColumnPropertiesTest : public testing::Test {
+class DBGridColumnPropertiesTest : public testing::Test, protected gridtest::TLayoutWorld {
 protected:
-    DBGridColumnPropertiesTest() {
-        cvLayout::RegisterClasses();
-        FSource->SetName("Source");
-        FSource->SetDataSet(FData.Query.get());
-    }
+    DBGridColumnPropertiesTest() : TLayoutWorld(3) {}
 
     // A grid on the data source, under a name of its own.
     TcvDBGrid* MakeGrid() {
-        auto* grid = new TcvDBGrid(&FForm);
-        grid->SetName("Grid" + std::to_string(++FGrids));
+        TcvDBGrid* grid = TLayoutWorld::MakeGrid("Grid" + std::to_string(++FGrids));
         grid->SetDataSource(FSource);
         return grid;
     }
@@ -57,9 +45,6 @@ protected:
         return target;
     }
 
-    gridtest::TGridData FData{3};
-    TComponent FForm{nullptr};
-    TDataSource* FSource = new TDataSource(&FForm);
     int FGrids = 0;
 };
 

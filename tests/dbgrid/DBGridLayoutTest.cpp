@@ -5,12 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "dbgrid/DBGridFilter.h"
-#include "dbgrid/DBGridLayout.h"
 #include "dbgrid/GridColumns.h"
-#include "platform/rtl/ComponentStreaming.h"
-#include "platform/rtl/Streams.h"
 #include "platform/rtl/TaggedValues.h"
-#include "tests/dbgrid/GridFixture.h"
+#include "tests/dbgrid/LayoutWorld.h"
 
 #include <cstring>
 #include <functional>
@@ -18,11 +15,7 @@
 
 namespace {
 
-std::string Stream(TComponent* Instance) {
-    TStringStream stream;
-    WriteComponent(&stream, Instance);
-    return stream.DataString();
-}
+using gridtest::Stream;
 
 // The stream of a component under a blank name, to compare two components.
 std::string Unnamed(TComponent* Instance) {
@@ -49,19 +42,9 @@ std::vector<std::string> ShownKeys(TcvDBGrid* Grid) {
     return keys;
 }
 
-class DBGridLayoutTest : public testing::Test {
+class DBGridLayoutTest : public testing::Test, protected gridtest::TLayoutWorld {
 protected:
-    void SetUp() override {
-        cvLayout::RegisterClasses();
-        FSource->SetName("Source");
-        FSource->SetDataSet(FData.Query.get());
-    }
-
-    TcvDBGrid* MakeGrid(const std::string& Name) {
-        auto* grid = new TcvDBGrid(&FForm);
-        grid->SetName(Name);
-        return grid;
-    }
+    DBGridLayoutTest() : TLayoutWorld(5) {}
 
     // A grid off its defaults in every kind of property.
     TcvDBGrid* MakeStyledGrid(const std::string& Name) {
@@ -101,10 +84,6 @@ protected:
         grid->SetDataSource(FSource);
         return grid;
     }
-
-    gridtest::TGridData FData{5};
-    TComponent FForm{nullptr};
-    TDataSource* FSource = new TDataSource(&FForm);
 };
 
 TEST_F(DBGridLayoutTest, AGridAtItsDefaultsStoresOnlyWhatHasNoStoredDefault) {
