@@ -40,6 +40,14 @@ std::vector<const TPropertyTable*> TableChain(const TPersistent* Instance) {
     return best;
 }
 
+// The children streamed with Instance: those of its most derived table that
+// has any; nullptr without.
+const TChildComponents* ChildrenOf(const TPersistent* Instance) {
+    for (const TPropertyTable* table : TableChain(Instance))
+        if (table->Children().Get) return &table->Children();
+    return nullptr;
+}
+
 const TPublishedProperty* FindProperty(const TPersistent* Instance, const std::string& Name) {
     for (const TPublishedProperty* property : PublishedProperties(Instance))
         if (SameText(property->Name, Name)) return property;
@@ -60,12 +68,9 @@ public:
         ShortString(StoreName ? Instance->Name() : std::string());
         Properties(Instance, "", Depth);
         FBytes.push_back(0);
-        for (const TPropertyTable* table : TableChain(Instance))
-            if (table->Children().Get) {
-                for (TComponent* child : table->Children().Get(Instance))
-                    Component(child, Depth + 1, table->Children().StoreNames);
-                break;
-            }
+        if (const TChildComponents* children = ChildrenOf(Instance))
+            for (TComponent* child : children->Get(Instance))
+                Component(child, Depth + 1, children->StoreNames);
         FBytes.push_back(0);
     }
     const std::string& Bytes() const { return FBytes; }
@@ -222,12 +227,7 @@ public:
     void Component(TComponent* Instance, const TStreamedComponent& Streamed) {
         Properties(Instance, Streamed.Properties);
         if (Streamed.Children.empty()) return;
-        const TChildComponents* children = nullptr;
-        for (const TPropertyTable* table : TableChain(Instance))
-            if (table->Children().Create) {
-                children = &table->Children();
-                break;
-            }
+        const TChildComponents* children = ChildrenOf(Instance);
         for (const TStreamedComponent& streamed : Streamed.Children) {
             const TComponentClass& childClass = FindClass(streamed.ClassName);
             if (!children) throw EReadError(Instance->ClassName() + " holds no " + streamed.ClassName);

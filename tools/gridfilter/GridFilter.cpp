@@ -41,14 +41,6 @@ std::string Hex(const std::string& Bytes) {
     return text;
 }
 
-// A table name as an SQL identifier: quoted, a quote inside doubled.
-std::string QuotedName(const std::string& Name) {
-    std::string quoted = "\"";
-    for (char c : Name)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
 std::string LayoutData(const TcvDBGridLayout* Layout) {
     return std::string(static_cast<const char*>(Layout->Data()->Memory()), size_t(Layout->Data()->Size()));
 }
@@ -71,7 +63,7 @@ public:
         connection->Open();
         Query = new TADOQuery(FForm.get());
         Query->SetConnection(connection);
-        Query->SQL()->SetText("select * from " + QuotedName(Table));
+        Query->SQL()->SetText("select * from " + AnsiQuotedStr(Table, '"'));
         Query->Open();
         auto* source = new TDataSource(FForm.get());
         // Named, so a layout stores the grid's reference to it.
