@@ -228,12 +228,12 @@ void TfmCustomDialog::Apply(TcvDBGridCriteria* Criteria) const {
         std::string text;
         FColumn->GetFilterEditValue(editor, value, text);
         const TDialogOperator& op = DialogOperators[code];
-        Byte operatorIndex = VarIsNull(value) ? cvNullOperatorIndex : op.OperatorIndex;
-        if (code == fdcBlanks || code == fdcNonBlanks) {
-            operatorIndex = cvNullOperatorIndex;
+        // Blanks and non blanks are "Is Null" already and drop what was typed.
+        if (op.OperatorIndex == cvNullOperatorIndex) {
             value = Null();
             text.clear();
         }
+        const Byte operatorIndex = VarIsNull(value) ? cvNullOperatorIndex : op.OperatorIndex;
         Criteria->AddCondition(list, FColumn, op.Negated, text, value, operatorIndex);
     }
 }
