@@ -11,6 +11,7 @@
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/StdCtrls.h"
 
+#include <initializer_list>
 #include <limits>
 #include <memory>
 
@@ -185,9 +186,7 @@ void TfmCustomDialog::Prepare(TcvDBGridCriteria* Criteria, TcvDBTreeListColumn* 
         control->SetBounds(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
     }
     int tabOrder = 0;
-    for (TWinControl* control :
-         {static_cast<TWinControl*>(Operator1), static_cast<TWinControl*>(Value1), static_cast<TWinControl*>(rbAnd),
-          static_cast<TWinControl*>(rbOr), static_cast<TWinControl*>(Operator2), static_cast<TWinControl*>(Value2)})
+    for (TWinControl* control : std::initializer_list<TWinControl*>{Operator1, Value1, rbAnd, rbOr, Operator2, Value2})
         control->SetTabOrder(tabOrder++);
 
     const TcvCriteriaItem* first = Criteria->FindColumnItem(Column);
@@ -228,12 +227,12 @@ void TfmCustomDialog::Apply(TcvDBGridCriteria* Criteria) const {
         std::string text;
         FColumn->GetFilterEditValue(editor, value, text);
         const TDialogOperator& op = DialogOperators[code];
-        Byte operatorIndex = VarIsNull(value) ? cvNullOperatorIndex : op.OperatorIndex;
-        if (code == fdcBlanks || code == fdcNonBlanks) {
-            operatorIndex = cvNullOperatorIndex;
+        // Blanks and non blanks are "Is Null" already and drop what was typed.
+        if (op.OperatorIndex == cvNullOperatorIndex) {
             value = Null();
             text.clear();
         }
+        const Byte operatorIndex = VarIsNull(value) ? cvNullOperatorIndex : op.OperatorIndex;
         Criteria->AddCondition(list, FColumn, op.Negated, text, value, operatorIndex);
     }
 }
