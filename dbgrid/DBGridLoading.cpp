@@ -606,9 +606,9 @@ TcvTreeListNode* TCustomcvDBGrid::LoadAllRecords(const std::string& CurrentBookm
     FKeyValues->SetSorted(false);
     for (int recordNumber = 0; !dataSet->Eof(); dataSet->Next(), ++recordNumber) {
         TcvDBGridNode* group = PlaceRecordInGroups(recordNumber);
-        TcvDBGridNode* node = group ? LoadRecordNode(static_cast<TcvDBGridNode*>(group->AddChild()), recordNumber)
-                                    : AddRecordNode(nullptr, recordNumber);
-        if (group) ReselectLoadedNode(node);
+        TcvTreeListNode* added = group ? group->AddChild() : Insert(nullptr);
+        TcvDBGridNode* node = LoadRecordNode(static_cast<TcvDBGridNode*>(added), recordNumber);
+        ReselectLoadedNode(node);
         FKeyValues->Add(node->KeyText);
         DoCalcSummary(node);
         if (!current && dataSet->Bookmark() == CurrentBookmark) current = node;

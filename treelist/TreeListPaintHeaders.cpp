@@ -182,6 +182,24 @@ TRect TcvTreeListPainter::PlaceFooterCell(const TcvTreeListHeaderCellInfo& Heade
     return Cell;
 }
 
+void TcvTreeListPainter::DrawFooterCell(TRect Cell, int Column, bool MultiLine, TColor Color, TColor TextColor,
+                                        HBRUSH Brush, TcvTreeListNode* Node, int FooterIndex) {
+    DrawSunkenCellFrame(Cell);
+    InflateRect(Cell, -1, -1);
+    SetBkColor(DC, ColorToRGB(Color));
+    SetTextColor(DC, ColorToRGB(TextColor));
+    TcvTreeListCellPaint paint = CellPaint(Cell);
+    paint.Node = Node;
+    paint.Column = Column;
+    paint.FooterIndex = FooterIndex;
+    paint.Color = Color;
+    paint.TextColor = TextColor;
+    paint.Brush = Brush;
+    paint.MultiLine = MultiLine;
+    paint.Kind = ckFooter;
+    T.PaintTextCell(paint);
+}
+
 void TcvTreeListPainter::PaintFooterPanel() {
     const TRect& panel = Info.Areas.Footer;
     if (!Visible(panel)) return;
@@ -231,18 +249,7 @@ void TcvTreeListPainter::PaintFooterPanel() {
         if (IsRectEmpty(cell)) continue;
         cell = PlaceFooterCell(header, cell, scrollClip, scrollArea);
         if (!T.IsExistFooterCell(header.Column) || !Visible(cell)) continue;
-        DrawSunkenCellFrame(cell);
-        InflateRect(cell, -1, -1);
-        SetBkColor(DC, ColorToRGB(T.HeaderColor()));
-        SetTextColor(DC, ColorToRGB(T.Font()->Color()));
-        TcvTreeListCellPaint paint = CellPaint(cell);
-        paint.Column = header.Column;
-        paint.Color = T.HeaderColor();
-        paint.TextColor = T.Font()->Color();
-        paint.Brush = HeaderBrush.Handle();
-        paint.MultiLine = span > 1;
-        paint.Kind = ckFooter;
-        T.PaintTextCell(paint);
+        DrawFooterCell(cell, header.Column, span > 1, T.HeaderColor(), T.Font()->Color(), HeaderBrush.Handle());
     }
     RestorePaintClip();
     ExcludeClipRect(DC, panel.Left, panel.Top, panel.Right, panel.Bottom);

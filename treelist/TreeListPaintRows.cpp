@@ -331,20 +331,7 @@ void TcvTreeListPainter::DrawRowFooters(const TcvTreeListRowInfo& Row, const TRe
             if (IsRectEmpty(cell)) continue;
             cell = PlaceFooterCell(header, cell, ScrollClip, ScrollArea);
             if (!T.IsGroupLevelNode(node, header.Column, level) || !Visible(cell)) continue;
-            DrawSunkenCellFrame(cell);
-            InflateRect(cell, -1, -1);
-            SetBkColor(DC, ColorToRGB(colour));
-            SetTextColor(DC, ColorToRGB(T.RowFooterTextColor()));
-            TcvTreeListCellPaint paint = CellPaint(cell);
-            paint.Node = node;
-            paint.Column = header.Column;
-            paint.FooterIndex = index;
-            paint.Color = colour;
-            paint.TextColor = T.RowFooterTextColor();
-            paint.Brush = brush;
-            paint.MultiLine = span > 1;
-            paint.Kind = ckFooter;
-            T.PaintTextCell(paint);
+            DrawFooterCell(cell, header.Column, span > 1, colour, T.RowFooterTextColor(), brush, node, index);
         }
         RestorePaintClip();
     }

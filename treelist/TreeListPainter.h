@@ -88,6 +88,10 @@ private:
     // the last band 2 short; a scrolling band's cell gets the scroll clip.
     TRect PlaceFooterCell(const TcvTreeListHeaderCellInfo& Header, TRect Cell, bool ScrollClip,
                           const TRect& ScrollArea);
+    // A footer cell's sunken frame and its text inside, in Color on Brush;
+    // Node and FooterIndex name a row footer (nullptr and -1: the total footer).
+    void DrawFooterCell(TRect Cell, int Column, bool MultiLine, TColor Color, TColor TextColor, HBRUSH Brush,
+                        TcvTreeListNode* Node = nullptr, int FooterIndex = -1);
     void PaintFooterPanel();
     void DrawFilterCloseButton(const TRect& R, bool Hot, bool Down);
     void PaintFilterPanel();
