@@ -25,6 +25,8 @@ constexpr int LocalHeaderSize = 30;
 constexpr int CentralHeaderSize = 46;
 constexpr int EndRecordSize = 22;
 constexpr int MaxCommentLength = 65535;
+// Disk numbers above this count as no end record, so a set has at most MaxDiskNumber + 1 disks.
+constexpr int MaxDiskNumber = 999;
 
 // Compression methods of an entry. The engine writes stored and deflated
 // entries and reads the older three too: shrunk (1), reduced with factor 1 to 4
@@ -150,7 +152,7 @@ bool ReadCentralHeader(TZipHeaderInfo& entry, TStream& stream);
 bool ReadLocalHeader(TZipHeaderInfo& entry, TStream& stream);
 void WriteEndRecord(const TEndCentral& end, TStream& stream);
 // Looks for the end record in the archive's last 65557 bytes. A 0-byte file is an
-// empty archive; disk numbers above 999, or a this-disk number below the central
+// empty archive; disk numbers above MaxDiskNumber, or a this-disk number below the central
 // directory's, count as not found. Raises EZipUnsupported for a Zip64 archive.
 bool FindEndRecord(TEndCentral& end, TStream& stream);
 

@@ -573,7 +573,8 @@ void TZipWriter::TRun::StartBlockSet(const std::string& ZipName) {
                    EndRecordSize + FEnd.CommentLength + 2048;
     }
     const int64_t firstRoom = static_cast<int64_t>(info.FirstBlockSize) - reserved;
-    if (firstRoom < 1 || info.BlockSize < 1) throw ENotEnoughRoom(SNotEnoughRoom);
+    // Every block must be able to hold the end record whole, or the set never reads back.
+    if (firstRoom < 1 || info.BlockSize < static_cast<int64_t>(FEnd.RecordSize())) throw ENotEnoughRoom(SNotEnoughRoom);
     FSpoolName = CreateTempFile(ExtractFilePath(ZipName), ".zip", ".tmp");
     FBlocks = std::make_unique<TBlockSetStream>(ZipName, firstRoom, info.BlockSize, [this](int block) {
         if (block > 1) Fire(W.OnPrepareNextDisk, &W, block);

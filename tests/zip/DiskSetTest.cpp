@@ -52,6 +52,14 @@ protected:
         r.SetDoAll(true);
         return r.UnZip();
     }
+    // What lies in the test's folder beside the sources.
+    std::vector<std::string> WrittenFiles() const {
+        std::vector<std::string> names;
+        for (const auto& file : std::filesystem::directory_iterator(Folder.Path()))
+            if (file.path().filename() != "src") names.push_back(file.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     void ExpectUnpacked(const std::map<std::string, TBytes>& sources, const std::string& dest = "out/") {
         for (const auto& [name, data] : sources)
             EXPECT_EQ(ReadBytes(Path(dest + name)), data) << name;
@@ -119,6 +127,35 @@ TEST_F(DiskSetTest, TheConfigurationFileListsTheSetWithoutItsLastBlock) {
     EXPECT_EQ(r.GetCount(), 3);
 }
 
+TEST_F(DiskSetTest, BlocksTooSmallOrTooManyForTheEndRecordAreRefusedAndLeaveNothing) {
+    // A reader takes disk numbers up to 999 only, and an end record split over two blocks is no end record.
+    WriteBytes(Path("src/random.bin"), RandomBytes(150000, 3));
+    struct TCase {
+        const char* Name;
+        int BlockSize;
+        std::string Message;
+    } cases[] = {
+        {"more than 1000 blocks", 100, "A set holds at most 1000 blocks; a larger BlockSize is needed"},
+        {"a block smaller than the end record", 21, "Not enough room to write archive"},
+    };
+    for (const auto& c : cases) {
+        TZipWriter w(nullptr);
+        w.SetZipName(Path("set.zip"));
+        w.FilesList()->Add(Path("src/random.bin"));
+        w.SetPackLevel(0);
+        w.MultiZipInfo()->MultiMode = mmBlocks;
+        w.MultiZipInfo()->FirstBlockSize = w.MultiZipInfo()->BlockSize = c.BlockSize;
+        try {
+            w.Zip();
+            ADD_FAILURE() << c.Name << ": a set that cannot be read back was written";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), c.Message) << c.Name;
+        }
+        const std::vector<std::string> left = WrittenFiles();
+        EXPECT_TRUE(left.empty()) << c.Name << " left " << left.size() << " files";
+    }
+}
+
 TEST_F(DiskSetTest, SpanningOntoRemovableDisksIsRefusedBeforeAnythingIsWritten) {
     WriteSources(1000);
     TZipWriter w(nullptr);
@@ -178,9 +215,7 @@ TEST_F(DiskSetTest, AFullDiskEndsTheSetWithNotEnoughRoomAndLeavesNoBlock) {
         } catch (const ENotEnoughRoom& e) {
             EXPECT_EQ(e.Message(), "Not enough room to write archive");
         }
-        std::vector<std::string> left;
-        for (const auto& file : std::filesystem::directory_iterator(Folder.Path()))
-            if (file.path().filename() != "src") left.push_back(file.path().filename().string());
+        const std::vector<std::string> left = WrittenFiles();
         EXPECT_TRUE(left.empty()) << "block " << fullBlock << " left " << left.front();
     }
 }
