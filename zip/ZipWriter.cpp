@@ -391,27 +391,31 @@ void TZipWriter::TRun::CopyEntry(const TZipHeaderInfo& Old) {
     W.SeekDisk(Old.DiskNumberStart, Old.RelativeOffset);
     TZipHeaderInfo local;
     if (!ReadLocalHeader(local, archive)) throw EBadZipFile(SNotValidZip);
-    uint64_t length = local.LocalHeaderSize() + static_cast<uint64_t>(Old.CompressedSize);
-    if (Old.HasDataDescriptor()) {
-        W.SeekDisk(Old.DiskNumberStart, Old.RelativeOffset + static_cast<Int64>(length));
-        uint8_t sig[4] = {};
-        const bool signed_ = archive.Read(sig, 4) == 4 && Get32(sig) == DataDescriptorSignature;
-        length += signed_ ? 16 : 12;
-    }
+    W.SeekDisk(Old.DiskNumberStart, Old.RelativeOffset);
     auto entry = std::make_unique<TZipHeaderInfo>();
     entry->Assign(const_cast<TZipHeaderInfo*>(&Old));
     const uint64_t at = static_cast<uint64_t>(FOutput->Position());
     CheckClassic(at, "The archive");
     entry->RelativeOffset = static_cast<uint32_t>(at);
     entry->DiskNumberStart = 0;
-    W.SeekDisk(Old.DiskNumberStart, Old.RelativeOffset);
     std::vector<uint8_t> buffer(CopyBlockSize);
-    for (uint64_t left = length; left;) {
-        const int n = static_cast<int>(std::min<uint64_t>(left, buffer.size()));
-        if (archive.Read(buffer.data(), n) != n) throw EFatalUnzipError(SPrematureEnd);
-        WriteArchive(*FOutput, buffer.data(), n);
-        left -= static_cast<uint64_t>(n);
-        W.ProcessMessages();
+    auto copy = [&](uint64_t length) {
+        for (uint64_t left = length; left;) {
+            const int n = static_cast<int>(std::min<uint64_t>(left, buffer.size()));
+            if (archive.Read(buffer.data(), n) != n) throw EFatalUnzipError(SPrematureEnd);
+            WriteArchive(*FOutput, buffer.data(), n);
+            left -= static_cast<uint64_t>(n);
+            W.ProcessMessages();
+        }
+    };
+    copy(local.LocalHeaderSize() + static_cast<uint64_t>(Old.CompressedSize));
+    if (Old.HasDataDescriptor()) {
+        // The descriptor follows the data wherever it ended, in a set perhaps on a later disk; its
+        // signature is optional.
+        uint8_t signature[4];
+        if (archive.Read(signature, 4) != 4) throw EFatalUnzipError(SPrematureEnd);
+        WriteArchive(*FOutput, signature, 4);
+        copy(Get32(signature) == DataDescriptorSignature ? 12 : 8);
     }
     Append(std::move(entry));
 }

@@ -52,6 +52,23 @@ protected:
         r.SetDoAll(true);
         return r.UnZip();
     }
+    // Runs zip -s 64k in src over the arguments, writing split.z01, ... split.zip; renamed, the
+    // parts become split.001, ... and the last one too. The last part's path, or empty when
+    // zip failed or made no more than one part.
+    std::string ZipSplitSet(const std::string& arguments, bool renamed) {
+        if (RunCommand("cd " + Quote(Path("src")) + " && zip -q -s 64k ../split.zip " + arguments) != 0) return {};
+        int parts = 0;
+        while (FileExists(Path(Format("split.z%2.2d", parts + 1)))) {
+            ++parts;
+            if (renamed)
+                std::filesystem::rename(Path(Format("split.z%2.2d", parts)), Path(Format("split.%3.3d", parts)));
+        }
+        if (parts < 1) return {};
+        if (!renamed) return Path("split.zip");
+        const std::string last = Path(Format("split.%3.3d", parts + 1));
+        std::filesystem::rename(Path("split.zip"), last);
+        return last;
+    }
     // What lies in the test's folder beside the sources.
     std::vector<std::string> WrittenFiles() const {
         std::vector<std::string> names;
@@ -171,15 +188,8 @@ TEST_F(DiskSetTest, AZipSplitSetReadsAfterRenamingAndAMissingPartEndsTheRun) {
     REQUIRE_TOOL("zip");
     const TBytes random = RandomBytes(200000, 9);
     WriteBytes(Path("src/random.bin"), random);
-    ASSERT_EQ(RunCommand("cd " + Quote(Path("src")) + " && zip -q -s 64k ../split.zip random.bin"), 0);
-    int parts = 0;
-    while (FileExists(Path(Format("split.z%2.2d", parts + 1)))) {
-        ++parts;
-        std::filesystem::rename(Path(Format("split.z%2.2d", parts)), Path(Format("split.%3.3d", parts)));
-    }
-    ASSERT_GE(parts, 2);
-    const std::string last = Path(Format("split.%3.3d", parts + 1));
-    std::filesystem::rename(Path("split.zip"), last);
+    const std::string last = ZipSplitSet("random.bin", true);
+    ASSERT_FALSE(last.empty());
     EXPECT_EQ(Unpack(last), 1);
     EXPECT_EQ(ReadBytes(Path("out/random.bin")), random);
 
@@ -192,6 +202,35 @@ TEST_F(DiskSetTest, AZipSplitSetReadsAfterRenamingAndAMissingPartEndsTheRun) {
         EXPECT_EQ(e.Message(), "User canceled loading new disk.");
     }
     EXPECT_FALSE(FileExists(Path("out/random.bin")));
+}
+
+TEST_F(DiskSetTest, UpdatingAZipSplitSetWithDataDescriptorsKeepsEveryEntryWhole) {
+    // zip -s with a password writes data descriptors, and entries run on across parts.
+    REQUIRE_TOOL("zip");
+    REQUIRE_TOOL("unzip");
+    const std::map<std::string, TBytes> sources{{"a.txt", TextBytes(155000, 1)},
+                                                {"b.bin", RandomBytes(100000, 2)},
+                                                {"c.bin", {}},
+                                                {"d.txt", TextBytes(13000, 3)},
+                                                {"e.bin", RandomBytes(1 << 20, 4)}};
+    for (const auto& [name, data] : sources)
+        WriteBytes(Path("src/" + name), data);
+    const std::string last = ZipSplitSet("-P pw *", true);
+    ASSERT_FALSE(last.empty());
+    WriteBytes(Path("src/added.txt"), TextBytes(1000, 5));
+
+    TZipWriter w(nullptr);
+    w.SetZipName(last);
+    w.FilesList()->Add(Path("src/added.txt"));
+    EXPECT_EQ(w.Zip(), 1);
+    EXPECT_EQ(RunCommand("unzip -qq -P pw -t " + Quote(last)), 0);
+    TZipReader r(nullptr);
+    r.SetZipName(last);
+    r.SetDestDir(Path("out"));
+    r.SetPassword("pw");
+    r.SetDoAll(true);
+    EXPECT_EQ(r.UnZip(), 6);
+    ExpectUnpacked(sources);
 }
 
 TEST_F(DiskSetTest, AFullDiskEndsTheSetWithNotEnoughRoomAndLeavesNoBlock) {
