@@ -290,6 +290,7 @@ private:
     void StartBlockSet(const std::string& ZipName);
     void WriteCentralDirectory(TStream& Out);
     void FinishBlockSet(const std::string& ZipName);
+    void RemoveStaleParts(const std::string& ZipName, int Blocks);
     void DisposeSources();
 
     TZipWriter& W;
@@ -635,12 +636,26 @@ void TZipWriter::TRun::FinishBlockSet(const std::string& ZipName) {
     if (files.size() == 1 && ::rename(files[0].c_str(), ZipName.c_str()) != 0)
         throw EInOutError("Could not rename " + files[0] + " to " + ZipName);
     FDone = true;
+    RemoveStaleParts(ZipName, static_cast<int>(files.size()));
     DisposeSources();
     if (files.size() == 1)
         W.TakeWrittenDirectory(std::move(FNewContents), FEnd);
     else
         W.DropDirectory(); // ZipName itself does not exist: the set is read from its last block
     W.DoTotalPercentDone(100);
+}
+
+// Blocks past the last one written and a directory copy not written this time belong to an earlier
+// set of the same name; left behind, opening them would show that set's entries as current.
+void TZipWriter::TRun::RemoveStaleParts(const std::string& ZipName, int Blocks) {
+    std::vector<std::string> stale;
+    for (int n = Blocks + 1; n <= MaxDiskNumber + 1 && FileExists(BlockFileName(ZipName, n)); ++n)
+        stale.push_back(BlockFileName(ZipName, n));
+    const std::string configuration = ChangeFileExt(ZipName, ConfigurationFileExt);
+    if (!W.FMultiZipInfo->SaveZipInfoOnFirstDisk && FileExists(configuration)) stale.push_back(configuration);
+    for (const std::string& name : stale)
+        if (::unlink(name.c_str()) != 0)
+            throw EInOutError("The set was written, but " + name + " of an earlier set could not be removed");
 }
 
 int TZipWriter::TRun::Execute() {

@@ -173,6 +173,31 @@ TEST_F(DiskSetTest, BlocksTooSmallOrTooManyForTheEndRecordAreRefusedAndLeaveNoth
     }
 }
 
+TEST_F(DiskSetTest, ARewrittenSetLeavesNoBlockOrDirectoryCopyOfTheOldOne) {
+    const auto large = WriteSources(400000);
+    WriteSet(large, 65536, 0, true);
+    ASSERT_TRUE(FileExists(Path("set.007")));
+    ASSERT_TRUE(FileExists(Path("set.zfc")));
+    std::filesystem::remove_all(Path("src"));
+    const auto small = WriteSources(30000);
+    WriteSet(small, 65536, 0);
+    EXPECT_EQ(WrittenFiles(), (std::vector<std::string>{"set.001", "set.002"}));
+    EXPECT_EQ(Unpack(Path("set.002")), 3);
+    ExpectUnpacked(small);
+    // The first block alone has no end record: without the old copy of the directory it lists nothing.
+    TZipReader first(nullptr);
+    first.SetZipName(Path("set.001"));
+    first.ReadZip();
+    EXPECT_EQ(first.GetCount(), 0);
+
+    // A set that fits its first block becomes the archive itself; no block stays beside it.
+    std::filesystem::remove_all(Path("src"));
+    std::filesystem::remove_all(Path("out"));
+    const auto tiny = WriteSources(100);
+    WriteSet(tiny, 1457600, 0);
+    EXPECT_EQ(WrittenFiles(), std::vector<std::string>{"set.zip"});
+}
+
 TEST_F(DiskSetTest, SpanningOntoRemovableDisksIsRefusedBeforeAnythingIsWritten) {
     WriteSources(1000);
     TZipWriter w(nullptr);
