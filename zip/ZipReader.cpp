@@ -174,7 +174,9 @@ TZipReader::TZipReader(TComponent* AOwner)
       FEndCentral(std::make_unique<TEndCentral>()), FScratch(std::make_unique<TZipHeaderInfo>()),
       FInput(std::make_unique<TSetInput>(*this)) {
     // The built-in disk prompt. Removable disks do not exist here, so a set is always
-    // read as block files: the archive's name with the disk number as its extension.
+    // read as files: block files (the archive's name with the disk number as its
+    // extension), or else the parts zip -s makes (".z01", ".z02", ... and the last one
+    // under the archive's own name).
     OnGetNextDisk = [this](TObject*, int NextDisk, std::string& FName) {
         if (GetMultiMode() == mmSpan) {
             if (ZipMessageBox(Format("Please insert disk %d of the multi-disk set.", NextDisk), "", zmbOKCancel) !=
@@ -182,7 +184,12 @@ TZipReader::TZipReader(TComponent* AOwner)
                 FName.clear();
             return;
         }
-        FName = BlockFileName(FName, NextDisk);
+        const std::string block = BlockFileName(FName, NextDisk);
+        if (FileExists(block)) {
+            FName = block;
+            return;
+        }
+        if (NextDisk <= FEndCentral->ThisDisk) FName = ChangeFileExt(FName, Format(".z%2.2d", NextDisk));
     };
 }
 

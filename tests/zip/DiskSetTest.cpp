@@ -209,24 +209,28 @@ TEST_F(DiskSetTest, SpanningOntoRemovableDisksIsRefusedBeforeAnythingIsWritten) 
     EXPECT_FALSE(FileExists(Path("set.001")));
 }
 
-TEST_F(DiskSetTest, AZipSplitSetReadsAfterRenamingAndAMissingPartEndsTheRun) {
+TEST_F(DiskSetTest, AZipSplitSetReadsAsMadeAndRenamedAndAMissingPartEndsTheRun) {
     REQUIRE_TOOL("zip");
     const TBytes random = RandomBytes(200000, 9);
     WriteBytes(Path("src/random.bin"), random);
-    const std::string last = ZipSplitSet("random.bin", true);
-    ASSERT_FALSE(last.empty());
-    EXPECT_EQ(Unpack(last), 1);
-    EXPECT_EQ(ReadBytes(Path("out/random.bin")), random);
+    for (const bool renamed : {false, true}) {
+        for (const auto& file : WrittenFiles())
+            std::filesystem::remove_all(Path(file));
+        const std::string last = ZipSplitSet("random.bin", renamed);
+        ASSERT_FALSE(last.empty());
+        EXPECT_EQ(Unpack(last), 1) << renamed;
+        EXPECT_EQ(ReadBytes(Path("out/random.bin")), random) << renamed;
 
-    std::filesystem::remove_all(Path("out"));
-    std::filesystem::remove(Path("split.002"));
-    try {
-        Unpack(last);
-        ADD_FAILURE() << "a missing part was not noticed";
-    } catch (const EUserCanceled& e) {
-        EXPECT_EQ(e.Message(), "User canceled loading new disk.");
+        std::filesystem::remove_all(Path("out"));
+        std::filesystem::remove(Path(renamed ? "split.002" : "split.z02"));
+        try {
+            Unpack(last);
+            ADD_FAILURE() << renamed << ": a missing part was not noticed";
+        } catch (const EUserCanceled& e) {
+            EXPECT_EQ(e.Message(), "User canceled loading new disk.") << renamed;
+        }
+        EXPECT_FALSE(FileExists(Path("out/random.bin"))) << renamed;
     }
-    EXPECT_FALSE(FileExists(Path("out/random.bin")));
 }
 
 TEST_F(DiskSetTest, UpdatingAZipSplitSetWithDataDescriptorsKeepsEveryEntryWhole) {
