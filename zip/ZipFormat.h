@@ -37,9 +37,12 @@ constexpr uint16_t MethodReducedFirst = 2;
 constexpr uint16_t MethodReducedLast = 5;
 constexpr uint16_t MethodImploded = 6;
 constexpr uint16_t MethodDeflated = 8;
+// AES encryption, which names the real method in an extra field; unknown here.
+constexpr uint16_t MethodAes = 99;
 
 constexpr uint16_t FlagEncrypted = 0x0001;
 constexpr uint16_t FlagDataDescriptor = 0x0008;
+constexpr uint16_t FlagStrongEncryption = 0x0040;
 constexpr uint16_t FlagUtf8Name = 0x0800;
 
 enum TZipSortMode { ByName, ByFileName, ByDirectoryName, ByDate, ByCompressedSize, ByUnCompressedSize, ByRate, ByNone };
@@ -84,6 +87,8 @@ public:
 
     bool HasComment() const { return FileCommentLength > 0; }
     bool Encrypted() const { return Flag & FlagEncrypted; }
+    // Encrypted by a scheme other than the traditional one (AES, strong encryption): no password opens it here.
+    bool OtherEncryption() const { return CompressionMethod == MethodAes || (Flag & FlagStrongEncryption); }
     bool HasDataDescriptor() const { return Flag & FlagDataDescriptor; }
     uint32_t LocalHeaderSize() const { return 30u + FileNameLength + LocalExtraFieldLength; }
     uint32_t CentralHeaderSize() const { return 46u + FileNameLength + ExtraFieldLength + FileCommentLength; }

@@ -789,7 +789,7 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
     // The password is checked before the target is touched; a wrong one passes the entry by.
     std::unique_ptr<TZipCrypt> crypt;
     int64_t dataSize = Entry.CompressedSize;
-    if (Entry.Encrypted()) {
+    if (Entry.Encrypted() && !Entry.OtherEncryption()) {
         uint8_t header[CryptHeaderSize];
         archive.Seek(dataStart, soBeginning);
         if (dataSize < CryptHeaderSize || archive.Read(header, CryptHeaderSize) != CryptHeaderSize)
@@ -859,7 +859,7 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         });
         auto decoder = std::make_unique<TEntryDecoder>(source, sink);
         try {
-            switch (Entry.CompressionMethod) {
+            switch (Entry.OtherEncryption() ? MethodAes : Entry.CompressionMethod) {
             case MethodStored:
                 decoder->CopyStored();
                 decoded = true;

@@ -130,6 +130,8 @@ public:
     // equal to an entry's name selects that entry only; other lines are patterns.
     // An entry that cannot be extracted fails alone and is not counted; an
     // encrypted one whose password does not fit is passed by (OnSkippingFile, reason 0).
+    // A method or an encryption the engine does not know (AES among them) shows
+    // "Unknown Compression Method" and fails through OnBadCRC, with no password asked.
     int UnZip();
 
     void Assign(TPersistent* Source) override;

@@ -8,6 +8,7 @@
 #include "ZipTestSupport.h"
 #include "platform/rtl/FileUtils.h"
 #include "zip/ZipExceptions.h"
+#include "zip/ZipHooks.h"
 #include "zip/ZipWriter.h"
 
 using namespace zip;
@@ -256,4 +257,33 @@ TEST_F(ZipCryptTest, OurEncryptedArchivesPassEveryJudgeAtEveryLevel) {
         EXPECT_NE(RunCommand("python3 " + judge + " " + a + " px"), 0) << level;
         EXPECT_NE(RunCommand("7z t -ppx " + a), 0) << level;
     }
+}
+
+TEST_F(ZipCryptTest, AesEntriesTakeTheUnknownMethodPathInsteadOfAskingForAPassword) {
+    REQUIRE_TOOL("7z");
+    REQUIRE_TOOL("zip");
+    WriteBytes(Path("src/text.txt"), TextBytes(50000, 13));
+    WriteBytes(Path("src/plain.txt"), TextBytes(300, 14));
+    ASSERT_EQ(RunCommand("cd " + Quote(Path("src")) + " && 7z a -tzip -mem=AES256 -ppw ../a.zip text.txt" +
+                         " && zip -q ../a.zip plain.txt"),
+              0);
+    std::vector<std::string> boxes;
+    ZipHooks().MessageBox = [&](const std::string& text, const std::string& caption, TZipMessageButtons) {
+        boxes.push_back(caption + ": " + text);
+        return zmrOK;
+    };
+    for (const std::string password : {"pw", "wrong"}) {
+        std::filesystem::remove_all(Path("out"));
+        boxes.clear();
+        auto r = Reader(Path("a.zip"), password);
+        TEvents events;
+        Record(*r, events, [] { return std::string("other"); });
+        EXPECT_EQ(r->UnZip(), 1) << password;
+        EXPECT_EQ(boxes, std::vector<std::string>{"Zip Error: Unknown Compression Method"}) << password;
+        EXPECT_EQ(events.PasswordAsks, 0) << password;
+        EXPECT_TRUE(events.SkipReasons.empty()) << password;
+        EXPECT_EQ(events.BadCrcs, 1) << password;
+        EXPECT_EQ(OutFiles(), std::vector<std::string>{"plain.txt"}) << password;
+    }
+    ZipHooks().MessageBox = nullptr;
 }
