@@ -320,7 +320,12 @@ bool TZipReader::AskNewPassword(int Index) {
     DoBadPassword(Index, password);
     if (password == FPassword) return false;
     FPassword = password;
+    FPasswordForm = 0;
     return true;
+}
+
+std::vector<std::string> TZipReader::PasswordKeys() const {
+    return OnDecrypt ? std::vector<std::string>{FPassword} : PasswordForms(FPassword);
 }
 
 void TZipReader::Decrypt(TZipCrypt& Crypt, uint8_t* Buffer, int Length) {
@@ -703,6 +708,7 @@ int TZipReader::UnZip() {
     for (size_t n = 0; !stop && n < selection.size(); ++n) {
         const int index = selection[n];
         TEntryOutcome outcome;
+        FPasswordForm = 0;
         do {
             outcome = ExtractEntry(index, *FZipContents->Entry(index));
         } while (outcome == eoRetry);
@@ -796,13 +802,19 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
             throw EFatalUnzipError(SPrematureEnd);
         dataSize -= CryptHeaderSize;
         const uint8_t check = CryptCheckByte(Entry.Flag, Entry.FileDate, Entry.CRC32);
-        for (;;) {
-            uint8_t plain[CryptHeaderSize];
-            std::memcpy(plain, header, CryptHeaderSize);
-            crypt = std::make_unique<TZipCrypt>(FPassword);
-            Decrypt(*crypt, plain, CryptHeaderSize);
-            if (plain[CryptHeaderSize - 1] == check) break;
-            if (!AskNewPassword(Index)) return passBy(srBadPassword, target);
+        while (!crypt) {
+            const std::vector<std::string> keys = PasswordKeys();
+            for (; FPasswordForm < keys.size(); ++FPasswordForm) {
+                uint8_t plain[CryptHeaderSize];
+                std::memcpy(plain, header, CryptHeaderSize);
+                auto candidate = std::make_unique<TZipCrypt>(keys[FPasswordForm]);
+                Decrypt(*candidate, plain, CryptHeaderSize);
+                if (plain[CryptHeaderSize - 1] == check) {
+                    crypt = std::move(candidate);
+                    break;
+                }
+            }
+            if (!crypt && !AskNewPassword(Index)) return passBy(srBadPassword, target);
         }
     }
 
@@ -891,8 +903,11 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         if (!out.FlushBuffer()) throw ECantWriteUCF(SCantWriteUCF);
     }
     if (!decoded || written != Entry.UncompressedSize || crc != Entry.CRC32) {
-        // An encrypted entry failing here most likely met a wrong password that passed the check byte.
-        if (crypt) return AskNewPassword(Index) ? eoRetry : passBy(srBadPassword, target);
+        // An encrypted entry failing here most likely met a wrong key that passed the check byte:
+        // the password's other form, if any, has its turn, and then a new password.
+        if (crypt)
+            return ++FPasswordForm < PasswordKeys().size() || AskNewPassword(Index) ? eoRetry
+                                                                                     : passBy(srBadPassword, target);
         DoBadCRC(crc, Entry.CRC32, Index);
         return eoFailed;
     }

@@ -481,7 +481,7 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
     TFileDeflateIO::TEncryptor encrypt;
     if (!W.Password().empty()) {
         entry->CRC32 = SourceCrc(*source);
-        crypt = std::make_unique<TZipCrypt>(W.Password());
+        crypt = std::make_unique<TZipCrypt>(PasswordForms(W.Password()).front());
         encrypt = [this, &crypt](uint8_t* buffer, int n) {
             if (W.OnEncrypt)
                 W.OnEncrypt(&W, buffer, n, W.Password());
