@@ -214,6 +214,9 @@ void TZipWriter::DoEndZip(const std::string& FName, int64_t UncompressedSize, in
 void TZipWriter::DoDisposeFile(const std::string& FName, bool& Skip) {
     Fire(OnDisposeFile, this, FName, Skip);
 }
+void TZipWriter::DoDeleteEntry(const std::string& FName, bool& Skip) {
+    Fire(OnDeleteEntry, this, FName, Skip);
+}
 void TZipWriter::DoNoSuchFile(const std::string& FName) {
     Fire(OnNoSuchFile, this, FName);
 }
@@ -734,8 +737,12 @@ int TZipWriter::TRun::Execute() {
                     if (W.FDispose) FDisposeList.push_back(path);
                     continue;
                 }
-                if (skipped) continue;
-                // The new file could not be read: the old entry stays.
+                if (skipped) {
+                    bool keep = false;
+                    W.DoDeleteEntry(old.FullName(), keep);
+                    if (!keep) continue;
+                }
+                // The new file could not be read, or the entry is to stay after all.
             } else {
                 W.DoUpdate(uaKeeping, index);
                 if (W.FDispose) FDisposeList.push_back(path);
