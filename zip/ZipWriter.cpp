@@ -364,7 +364,8 @@ void TZipWriter::TRun::Expand() {
         std::string folder = FolderPart(pattern);
         std::string mask = NamePart(pattern);
         if (folder.empty()) folder = W.RootDir().empty() ? GetCurrentDir() : W.RootDir();
-        if (!DirectoryExists(folder) || mask.empty()) continue;
+        // A folder part with wildcards names the folders that match it, which the walker finds.
+        if ((!HasWildcard(folder) && !DirectoryExists(folder)) || mask.empty()) continue;
         if (mask == "*.*") mask = "*";
         TDirSearch search(folder, recurse, mask);
         for (std::string found = search.Next(); !found.empty(); found = search.Next()) {

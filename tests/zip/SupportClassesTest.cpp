@@ -124,6 +124,24 @@ TEST_F(DirSearchTest, ReportsFilesAndEachFolderOnceWithoutEnteringLinks) {
     EXPECT_EQ(masked.Next(), "");
 }
 
+TEST_F(DirSearchTest, WalksEveryFolderThatMatchesTheStartFoldersWildcardLevels) {
+    for (const char* file : {"p1/docs/a.txt", "p1/docs/sub/e.txt", "p2/Docs/b.txt", "p2/other/c.txt", "q/docs/d.txt"})
+        WriteText(Path(file), "");
+    WriteText(Path("p3"), ""); // a file, no folder to enter
+    auto walk = [&](const std::string& start, bool recurse) {
+        TDirSearch search(Path(start), recurse, "*.TXT");
+        std::vector<std::string> found;
+        for (std::string s = search.Next(); !s.empty(); s = search.Next())
+            found.push_back(s.substr(Folder.Path().size()));
+        return found;
+    };
+    EXPECT_EQ(walk("p*/docs", false), (std::vector<std::string>{"p1/docs/a.txt", "p2/Docs/b.txt"}));
+    EXPECT_EQ(walk("p<12>/docs/", true),
+              (std::vector<std::string>{"p1/docs/a.txt", "p1/docs/sub/", "p1/docs/sub/e.txt", "p2/Docs/b.txt"}));
+    EXPECT_EQ(walk("*.*/o*", false), std::vector<std::string>{"p2/other/c.txt"});
+    EXPECT_TRUE(walk("x*/docs", false).empty());
+}
+
 TEST_F(DirSearchTest, HasNoDepthLimit) {
     std::string deep = "d";
     for (int level = 0; level < 40; ++level)

@@ -171,6 +171,8 @@ TEST_F(ZipWriterTest, PatternsRecurseBySignAndNeverTakeTheArchiveItself) {
         {"src/*", false, {"skip.log", "top.txt"}},
         {"|src/*.txt", true, {"top.txt"}},
         {">src/*.txt", false, {"deep.txt", "top.txt"}},
+        {"s*/s?b/*.txt", false, {"deep.txt"}},
+        {"src/x*/*", true, {}},
     };
     for (const auto& c : cases) {
         std::filesystem::remove(Path("src/a.zip"));
