@@ -47,10 +47,14 @@ TDirSearch::TDirSearch(const std::string& folder, bool recurse, const std::strin
             FStartLevels.push_back(level == "*.*" ? "*" : UpperCase(level));
         from = slash + 1;
     }
+    if (static_cast<int>(FStartLevels.size()) >= MaxSearchLevels)
+        throw EInOutError(Format("A folder pattern may hold at most %d levels: ", MaxSearchLevels - 1) + folder);
     Enter(fixed);
 }
 
 void TDirSearch::Enter(const std::string& folder) {
+    if (static_cast<int>(FLevels.size()) >= MaxSearchLevels)
+        throw EInOutError(Format("Folders nest more than %d levels deep at ", MaxSearchLevels) + folder);
     FLevels.push_back(std::make_unique<TSearchData>(folder));
 }
 

@@ -4,7 +4,8 @@
 // reported nor entered, so a link loop cannot trap the walk; a symlink to a file
 // counts as a file. The start folder may hold wildcards in any of its levels
 // ("/data/proj*/docs/"): the walk then runs in every folder that matches them.
-// There is no depth limit.
+// At most MaxSearchLevels folders are open at once, the start folder's levels
+// included; a deeper tree raises EInOutError rather than being cut short.
 #pragma once
 
 #include <memory>
@@ -14,6 +15,8 @@
 #include "platform/rtl/Classes.h"
 
 namespace zip {
+
+constexpr int MaxSearchLevels = 21;
 
 // One open folder of the walk: its path (ending in "/") and the names still to visit.
 class TSearchData : public TObject {

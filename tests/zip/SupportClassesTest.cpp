@@ -142,16 +142,26 @@ TEST_F(DirSearchTest, WalksEveryFolderThatMatchesTheStartFoldersWildcardLevels) 
     EXPECT_TRUE(walk("x*/docs", false).empty());
 }
 
-TEST_F(DirSearchTest, HasNoDepthLimit) {
+TEST_F(DirSearchTest, WalksTwentyLevelsBelowTheStartAndRefusesTheTwentyFirst) {
     std::string deep = "d";
-    for (int level = 0; level < 40; ++level)
+    for (int level = 0; level < 20; ++level)
         deep += "/d";
     WriteText(Path(deep + "/bottom.txt"), "");
-    TDirSearch search(Path("d"), true, "BOTTOM.TXT");
-    std::string last;
-    for (std::string s = search.Next(); !s.empty(); s = search.Next())
-        last = s;
-    EXPECT_EQ(last, Path(deep + "/bottom.txt"));
+    auto last = [&] {
+        TDirSearch search(Path("d"), true, "BOTTOM.TXT");
+        std::string found;
+        for (std::string s = search.Next(); !s.empty(); s = search.Next())
+            found = s;
+        return found;
+    };
+    EXPECT_EQ(last(), Path(deep + "/bottom.txt"));
+    ForceDirectories(Path(deep + "/d"));
+    try {
+        last();
+        ADD_FAILURE() << "a folder past the deepest level was left out without a word";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message(), "Folders nest more than 21 levels deep at " + Path(deep + "/d/"));
+    }
 }
 
 TEST(Wildcards, MatchTable) {
