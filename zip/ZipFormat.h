@@ -137,6 +137,9 @@ public:
     TZipHeaderInfo* Entry(int index) const { return static_cast<TZipHeaderInfo*>(Items(index)); }
     int Compare(const void* key1, const void* key2) const override;
 
+protected:
+    bool CanHold(const TObject& item) const override { return dynamic_cast<const TZipHeaderInfo*>(&item); }
+
 private:
     TZipSortMode FSortMode;
 };
