@@ -45,9 +45,21 @@ private:
     }
 };
 
+void RegisterObjectContainer() {
+    TPropertyTableOf<TObjectList>()
+        .Binary(
+            "ObjectContainer", [](TObjectList* List) { return List->Count() >= 1; },
+            [](TObjectList* List, TStream* Stream) { List->SaveToStream(*Stream); },
+            [](TObjectList* List, TStream* Stream) { List->LoadFromStream(*Stream); })
+        .Register();
+}
+
 } // namespace
 
-TObjectList::TObjectList(bool ownsObjects) : FOwnsObjects(ownsObjects) {}
+TObjectList::TObjectList(bool ownsObjects) : FOwnsObjects(ownsObjects) {
+    static const bool registered = (RegisterObjectContainer(), true);
+    (void)registered;
+}
 
 TObjectList::~TObjectList() {
     try {

@@ -2,7 +2,8 @@
 // an owning list with the engine's growth steps, and a sorted variant kept in
 // order by a binary search, the base of the entry list TSortedZip. A list
 // streams its objects when they are components of classes in the platform's
-// class registry.
+// class registry, and is stored as the binary property "ObjectContainer" when
+// a component publishes it.
 #pragma once
 
 #include <memory>

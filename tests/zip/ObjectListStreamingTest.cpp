@@ -1,6 +1,7 @@
 // The object lists' streams: components of registered classes round-trip with
 // their properties, the owns flag and a sorted list's duplicates rule; every
-// refusal leaves the list (and the target stream) as it was.
+// refusal leaves the list (and the target stream) as it was; a component that
+// publishes a list stores it as "ObjectContainer", only when it holds objects.
 #include <gtest/gtest.h>
 
 #include "platform/rtl/ComponentStreaming.h"
@@ -213,4 +214,30 @@ TEST_F(ObjectListStreaming, ASortedListCarriesItsDuplicatesRuleAndAddsInOrder) {
         EXPECT_EQ(e.Message(), "A TSortedZip cannot hold a TStreamedItem");
     }
     EXPECT_EQ(entries.Count(), 0);
+}
+
+TEST_F(ObjectListStreaming, APublishedListIsStoredAsObjectContainerOnlyWhenItHoldsObjects) {
+    TListHolder holder(nullptr);
+    TMemoryStream empty;
+    WriteComponent(&empty, &holder);
+    EXPECT_EQ(Bytes(empty).find("ObjectContainer"), std::string::npos);
+
+    holder.Items()->Add(Item("one", 1));
+    holder.Items()->Add(Item("two", 2));
+    TMemoryStream stream;
+    WriteComponent(&stream, &holder);
+    EXPECT_NE(Bytes(stream).find("Items.ObjectContainer"), std::string::npos);
+    TListHolder copy(nullptr);
+    stream.SetPosition(0);
+    ReadComponent(&stream, &copy);
+    EXPECT_EQ(Captions(*copy.Items()), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(static_cast<TStreamedItem*>(copy.Items()->Items(1))->Size(), 2);
+
+    // A list that holds its own holder would nest without end: it stops at the streams' depth limit.
+    TListHolder loop(nullptr);
+    loop.Items()->SetOwnsObjects(false);
+    loop.Items()->Add(&loop);
+    TMemoryStream looped;
+    EXPECT_THROW(WriteComponent(&looped, &loop), EWriteError);
+    EXPECT_EQ(looped.Size(), 0);
 }
