@@ -2,6 +2,7 @@
 // walk for damaged archives) and extraction entry by entry.
 #include "zip/ZipReader.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,38 +81,54 @@ private:
     uint64_t FWritten = 0;
 };
 
-// A new file beside the target, opened once for the decoded data. It takes the
-// target's name only through Publish, so a failed entry leaves nothing behind.
-class TTempTarget {
+// The file an entry is decoded into, opened once. A target that does not exist
+// is created under its own name, exclusively, so never through a link; one that
+// exists is decoded into a new file beside it that takes its name only through
+// Publish. Either way a failed entry leaves nothing behind and an old file as
+// it was. Permissions are the bits given less the umask.
+class TTargetFile {
 public:
-    explicit TTempTarget(const std::string& folder)
-        : FName(folder + ".unzipXXXXXX"), FHandle(::mkstemp(FName.data())), FFile(FHandle) {
+    TTargetFile(const std::string& target, bool exists, mode_t permissions)
+        : FTarget(target), FPermissions(permissions) {
+        if (exists) {
+            FName = ExtractFilePath(target) + ".unzipXXXXXX";
+            FHandle = ::mkstemp(FName.data());
+        } else {
+            FName = target;
+            FHandle = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);
+        }
         if (FHandle < 0) {
             FName.clear();
             throw ECantWriteUCF(SCantWriteUCF);
         }
+        FFile = std::make_unique<THandleStream>(FHandle);
     }
-    ~TTempTarget() {
+    ~TTargetFile() {
         if (FHandle >= 0) ::close(FHandle);
         if (!FName.empty()) ::unlink(FName.c_str());
     }
-    TTempTarget(const TTempTarget&) = delete;
-    TTempTarget& operator=(const TTempTarget&) = delete;
-    TStream* File() { return &FFile; }
-    // Gives the written file its mode and time (and its data to the disk when asked), then the target's name.
-    void Publish(const std::string& target, mode_t mode, TDateTime time, bool sync) {
-        if (::fchmod(FHandle, mode) != 0 || (sync && ::fsync(FHandle) != 0)) throw ECantWriteUCF(SCantWriteUCF);
+    TTargetFile(const TTargetFile&) = delete;
+    TTargetFile& operator=(const TTargetFile&) = delete;
+    TStream* File() { return FFile.get(); }
+    // Gives the written file its time (and its data to the disk when asked), and a new file
+    // beside the target its mode and then the target's name.
+    void Publish(TDateTime time, bool sync) {
+        const bool beside = FName != FTarget;
+        if ((beside && ::fchmod(FHandle, FPermissions & NewFileMode()) != 0) || (sync && ::fsync(FHandle) != 0))
+            throw ECantWriteUCF(SCantWriteUCF);
         ::close(FHandle);
         FHandle = -1;
         FileSetDate(FName, time);
-        if (::rename(FName.c_str(), target.c_str()) != 0) throw ECantWriteUCF(SCantWriteUCF);
+        if (beside && ::rename(FName.c_str(), FTarget.c_str()) != 0) throw ECantWriteUCF(SCantWriteUCF);
         FName.clear();
     }
 
 private:
-    std::string FName;
-    int FHandle;
-    THandleStream FFile;
+    std::string FTarget;
+    mode_t FPermissions;
+    std::string FName; // the file being written; empty once it is the target's
+    int FHandle = -1;
+    std::unique_ptr<THandleStream> FFile;
 };
 
 // Creates the folders of path below base one at a time, refusing any that is a symlink.
@@ -853,13 +870,14 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         ::chmod(target.c_str(), existing.st_mode | S_IWUSR);
     }
 
-    // Decode into a new file beside the target; it replaces the target only when everything checks out.
-    TTempTarget temp(ExtractFilePath(target));
+    // The decoded file becomes the target only when everything checks out.
+    const bool readOnly = FRetainAttributes && (Entry.ExternalAttributes & 0x01);
+    TTargetFile file(target, exists, readOnly ? 0444 : 0666);
     bool decoded = false;
     uint32_t crc = 0;
     uint64_t written = 0;
     {
-        TS_BufferStream out(temp.File(), ArchiveBufferSize);
+        TS_BufferStream out(file.File(), ArchiveBufferSize);
         if (!crypt) archive.Seek(dataStart, soBeginning); // else the data follows the header just read
         TArchiveSource::TDecryptor decrypt;
         if (crypt) decrypt = [this, &crypt](uint8_t* buffer, int n) { Decrypt(*crypt, buffer, n); };
@@ -911,8 +929,7 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         DoBadCRC(crc, Entry.CRC32, Index);
         return eoFailed;
     }
-    temp.Publish(target, FRetainAttributes && (Entry.ExternalAttributes & 0x01) ? 0444 : NewFileMode(),
-                 DosDateTimeToDateTime(Entry.FileDate), FFlushFilesOnClose);
+    file.Publish(DosDateTimeToDateTime(Entry.FileDate), FFlushFilesOnClose);
     DoEndUnZip(Index, target);
     return eoExtracted;
 }
