@@ -391,7 +391,7 @@ void TZipReader::OpenDisk(int Disk) {
     FCurrentDisk = -1;
     std::string name = FZipName;
     Fire(OnGetNextDisk, this, Disk + 1, name);
-    // The built-in handler only renames, so asking again would never find a missing file.
+    // The built-in handler only works out a name, so asking again would never find a missing file.
     if (name.empty() || !FileExists(name)) throw EUserCanceled(SUserCanceledNewDisk);
     FArchive = std::make_unique<TLFNFileStream>(name, ArchiveBufferSize, false, fmOpenRead | fmShareDenyWrite);
     FCurrentDisk = Disk;
