@@ -120,6 +120,13 @@ TEST_F(RequestTaskBookTest, ExportCopiesTheTaskBookUnderTheNameTheUserGives) {
         Form->ActionOutTaskExecute(nullptr);
         EXPECT_EQ(ReadFileContents(Sources / "copy.doc"), c.Kept);
     }
+
+    // Onto the task book's own file: refused, and the task book is whole.
+    Dialogs.Files = {TaskBook};
+    Dialogs.Answers = {IDOK, IDYES};
+    Form->ActionOutTaskExecute(nullptr);
+    EXPECT_EQ(LastBox(), WindowBox("文件I/O错误", MB_ICONERROR));
+    EXPECT_EQ(ReadFileContents(TaskBook), "task");
 }
 
 TEST_F(RequestTaskBookTest, DeleteAsksThenRemovesTheFileAndItsName) {
