@@ -259,6 +259,10 @@ private:
     void BuildList(TFormBuilder& Build);
     void BuildActions(TFormBuilder& Build);
     void BuildMenus(TFormBuilder& Build);
+    // Adds the applications of Package to the user's database and folders,
+    // or raises EImportRefused having changed nothing; answers the result's
+    // text. Taken ids get new ones.
+    std::string ImportApplications(const std::string& Package, const std::string& UserFolder);
     // Scrolling, refreshing and closing wait for a save or cancel: true, with
     // the box telling so, while the input is modified.
     bool RefusedWhileModified();
@@ -324,6 +328,9 @@ std::unique_ptr<TADOQuery> CompletenessCheck(const std::string& Id);
 // An application id bound as the number it is stored as (text that is no
 // number stays text).
 Variant IdValue(const std::string& Id);
+// The count that SQL, run on the user connection with Parameter bound to
+// Value, answers in its first column.
+Integer Count(const std::string& SQL, const std::string& Parameter, const Variant& Value);
 // Runs SQL on the user connection with the named values bound; names the
 // statement lacks are skipped.
 void Execute(const std::string& SQL, const std::map<std::string, Variant>& Values);
