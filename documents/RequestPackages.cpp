@@ -211,11 +211,12 @@ void TfrmRequest::ActionInProjectExecute(TObject*) {
         return;
     }
     const std::string userFolder = IncludeTrailingPathDelimiter(ExpandFileName(ExtractFilePath(UserDbPath)));
+    std::string result;
     {
         frmProgress->Show();
         TScopeGuard closeProgress([] { frmProgress->Close(); });
         try {
-            ImportApplications(package, userFolder);
+            result = ImportApplications(package, userFolder);
         } catch (const EImportRefused& refusal) {
             Box(refusal.Message(), MB_ICONERROR);
             return;
@@ -228,6 +229,7 @@ void TfrmRequest::ActionInProjectExecute(TObject*) {
     }
     qry_main->Requery();
     RefreshMainMenu();
+    Box(result, MB_ICONINFORMATION);
 }
 
 std::string TfrmRequest::ImportApplications(const std::string& Package, const std::string& UserFolder) {

@@ -104,14 +104,17 @@ TEST_F(RequestPackagesTest, APackageTravelsToAnotherUserAndBackUnderNewIds) {
     SwitchUser("u002");
     const size_t before = Dialogs.Boxes().size();
     Import(package);
-    EXPECT_EQ(BoxesSince(before), std::vector<std::string>{});
+    EXPECT_EQ(BoxesSince(before), std::vector<std::string>{"项目导入成功，共导入 1 个项目"});
     EXPECT_EQ(Stored("XMMC"), "张's 项目");
     EXPECT_EQ(Stored("RWSWJM"), TaskBookName);
     EXPECT_EQ(FilesOf(Id), (std::vector<std::string>{"2026120001@图纸.dwg", TaskBookName}));
     EXPECT_EQ(Form->qry_main->RecordCount(), 1);
 
-    // The same package again: its id is taken, so it comes in under a new one.
+    // The same package again: its id is taken, so it comes in under a new
+    // one, and the user is told.
     Import(package);
+    EXPECT_EQ(Dialogs.Boxes().back().Text,
+              "项目导入成功，共导入 1 个项目\r其中 1 个项目的编号已被使用，已改用新编号导入");
     const auto ids = Column("select KJJHSBID from KJJHSB where KJJHSBID<>2026120001");
     ASSERT_EQ(ids.size(), 1u);
     const std::string fresh = ids[0];
