@@ -52,11 +52,6 @@ std::vector<std::string> AttachmentFiles(const std::string& Folder, const std::s
 // True when Folder holds one of those.
 bool HasAttachmentFiles(const std::string& Folder, const std::string& Key);
 
-// Unpacks every entry of Package into Folder, each by a run of its own
-// selected by its bare name; an entry that does not extract (a bad CRC, an
-// unknown method) fails it all with "导入压缩包失败，请尝试重新导入".
-void UnpackPackage(const std::string& Package, const std::string& Folder);
-
 // Document kinds of the transfer packages: 1 mid-term check tables, 2
 // acceptance applications, 3 acceptance certificates; any other kind has no
 // tables. BaseFolder is the kind's attachment base folder.
@@ -67,8 +62,9 @@ void UnpackPackage(const std::string& Package, const std::string& Folder);
 void ExportProjects(const std::string& BaseFolder, const TStrings& Keys, int Kind);
 // Adds the documents of a package the user chooses under new keys from the
 // shared database's counter, their attachment files renamed to the new keys,
-// and tells the user the outcome. The counter and the new attachment folders
-// stay advanced when the final copy fails.
+// and tells the user the outcome. The package is checked whole first; a
+// refused or failed import leaves the counter, the rows and the folders as
+// they were.
 void ImportProject(const std::string& BaseFolder, int Kind);
 
 } // namespace SysPublic
