@@ -319,7 +319,7 @@ void ImportProject(const std::string& BaseFolder, int Kind) {
         if (!FileExists(package)) throw Exception("压缩文件路径不正确，请确保存存在该文件");
 
         StartPhase("正在解压缩文件.....");
-        TImportStaging staging(base + "unzip");
+        TImportStaging staging(base);
         staging.Unpack(package);
         frmProgress->Gauge->SetProgress(100);
 

@@ -64,7 +64,8 @@ std::string NoDocumentsText(const std::string& Documents) {
     return "压缩包中没有" + Documents + "，未导入任何数据";
 }
 
-TImportStaging::TImportStaging(std::string Folder) : FFolder(IncludeTrailingPathDelimiter(Folder)) {
+TImportStaging::TImportStaging(const std::string& BaseFolder)
+    : FFolder(IncludeTrailingPathDelimiter(BaseFolder) + "unzip/") {
     std::error_code error;
     std::filesystem::remove_all(FFolder, error);
     FMadeRoot = ExcludeTrailingPathDelimiter(FFolder);

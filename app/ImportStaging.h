@@ -48,9 +48,11 @@ inline constexpr uint64_t MaxExpansion = 100;
 
 class TImportStaging {
 public:
-    // Folder is the import's work folder: what an earlier import left there
-    // goes. Raises EImportRefused (FileFailureText) when it cannot be made.
-    explicit TImportStaging(std::string Folder);
+    // Works in BaseFolder's "unzip" (the base folder of a document kind, or
+    // the user's folder), on the file system of the folders it places into:
+    // what an earlier import left there goes. Raises EImportRefused
+    // (FileFailureText) when it cannot be made.
+    explicit TImportStaging(const std::string& BaseFolder);
     // Undoes Place unless kept and removes the work folder; never throws.
     ~TImportStaging();
     TImportStaging(const TImportStaging&) = delete;

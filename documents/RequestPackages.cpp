@@ -234,7 +234,7 @@ void TfrmRequest::ActionInProjectExecute(TObject*) {
 
 std::string TfrmRequest::ImportApplications(const std::string& Package, const std::string& UserFolder) {
     StartPhase("正在解开压缩文件，请梢侯。。。");
-    TImportStaging staging(UserFolder + "unzip");
+    TImportStaging staging(UserFolder);
     staging.OnUnpacked = [](int Done, int Entries) { ShowProgress(size_t(Done), size_t(Entries)); };
     staging.Unpack(Package);
     frmProgress->Gauge->SetProgress(100);

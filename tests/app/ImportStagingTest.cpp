@@ -33,7 +33,7 @@ TEST_F(ImportStagingTest, UnpacksEveryEntryAndPlacesTheStagedFoldersOnlyForGood)
     for (const bool keep : {false, true}) {
         SCOPED_TRACE(keep);
         {
-            TImportStaging staging(Work);
+            TImportStaging staging(Home.Path());
             staging.Unpack(Package);
             EXPECT_EQ(staging.EntryNames(), (std::vector<std::string>{"7@报告.doc", "iodata.mdb"}));
             EXPECT_EQ(ReadFileContents(staging.EntryFile("iodata.mdb")), "rows");
@@ -63,7 +63,7 @@ TEST_F(ImportStagingTest, UnpacksEveryEntryAndPlacesTheStagedFoldersOnlyForGood)
 
 // A work folder below folders that did not exist takes them with it.
 TEST_F(ImportStagingTest, FoldersMadeForTheWorkFolderGoWithIt) {
-    { TImportStaging staging(Home / "yssq/unzip"); }
+    { TImportStaging staging(Home / "yssq"); }
     EXPECT_FALSE(fs::exists(Home / "yssq"));
 }
 
