@@ -38,6 +38,12 @@ bool OpenDocument(const std::string& Path);
 // Copies the files the user picks into the attachment folder, replacing
 // files of the same name.
 void ImportAttachment(const std::string& BaseFolder, const std::string& Key);
+// Copies Files into Folder, each as Key + "@" + its own name (shortened when
+// the file system cannot hold it), replacing files of the same name, all of
+// them or none: Folder is made when it is missing. Raises EImportRefused
+// ("文件I/O错误") when one does not copy. The import step of both kinds of
+// attachment folder.
+void CopyInAttachments(const std::string& Folder, const std::string& Key, const TStrings& Files);
 // Lets the user pick one attachment in the chooser and opens it.
 void OpenAttachment(const std::string& BaseFolder, const std::string& Key);
 // Packs every file of the attachment folder into a zip the user names.

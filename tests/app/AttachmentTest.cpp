@@ -67,13 +67,13 @@ TEST_F(AttachmentTest, ImportCopiesEachPickedFileUnderTheKeyAndReplacesAnEarlier
     EXPECT_EQ(ReadFileContents(Folder + "/7@report.doc"), "second");
 }
 
+// Nothing of the import arrives, the folder made for it included.
 TEST_F(AttachmentTest, AFileThatCannotBeCopiedIsToldAsAFailureNotASuccess) {
-    Dialogs.Files = {Sources / "gone.doc"};
+    Dialogs.Files = {Source("report.doc"), Sources / "gone.doc"};
     SysPublic::ImportAttachment(Base.Path(), "7");
-    const auto [text, icon] = LastBox();
-    EXPECT_EQ(text.rfind("导入附件出错：\r\n", 0), 0u) << text;
-    EXPECT_EQ(icon, UINT(MB_ICONERROR));
+    EXPECT_EQ(LastBox(), std::make_pair(std::string("导入附件出错：\r\n文件I/O错误"), UINT(MB_ICONERROR)));
     EXPECT_EQ(Dialogs.Boxes().size(), 1u);
+    EXPECT_TRUE(fs::is_empty(Base.Path()));
 }
 
 TEST_F(AttachmentTest, AnEmptyKeyDoesNothing) {
