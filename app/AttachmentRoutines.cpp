@@ -103,9 +103,11 @@ void ExportAttachments(const std::string& BaseFolder, const std::string& Key) {
 void DeleteAttachments(const std::string& BaseFolder, const std::string& Key) {
     RunForKey(Key, "删除附件出错：", [&] {
         const std::string folder = AttachmentFolder(BaseFolder, Key);
+        bool deleted = true;
         for (const std::string& file : FilesBelow(folder))
-            DeleteFile(file);
-        DeleteFolder(folder);
+            deleted = DeleteFile(file) && deleted;
+        if (!deleted) throw EInOutError(FileFailureText);
+        if (DirectoryExists(folder) && !DeleteFolder(folder)) throw EInOutError(FileFailureText);
         ShowMsg(nullptr, "删除附件成功", 1);
     });
 }

@@ -48,7 +48,8 @@ void CopyInAttachments(const std::string& Folder, const std::string& Key, const 
 void OpenAttachment(const std::string& BaseFolder, const std::string& Key);
 // Packs every file of the attachment folder into a zip the user names.
 void ExportAttachments(const std::string& BaseFolder, const std::string& Key);
-// Deletes the attachment folder with its files, without asking.
+// Deletes the attachment folder with its files, without asking; a file that
+// cannot be deleted is told as "文件I/O错误".
 void DeleteAttachments(const std::string& BaseFolder, const std::string& Key);
 // A project application's task book, named by its key: Key + "@科技项目设计书.doc".
 std::string TaskBookFileName(const std::string& Key);

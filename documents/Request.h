@@ -236,8 +236,9 @@ public:
     void ActionOutTaskExecute(TObject* Sender);
     void ActionDeleteTaskExecute(TObject* Sender);
     void ActionOpenInfoExecute(TObject* Sender);
-    // These catch nothing: a file or zip failure ends the action with the
-    // framework's error box, and the menus are not refreshed.
+    // A file that does not copy or delete is told as "文件I/O错误"; any other
+    // failure ends the action with the framework's error box, and the menus
+    // are not refreshed.
     void ActionOpenAttachmentExecute(TObject* Sender);
     void ActionInAttachmentExecute(TObject* Sender);
     void ActionOutAttachmentExecute(TObject* Sender);

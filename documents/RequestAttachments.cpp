@@ -72,9 +72,13 @@ void TfrmRequest::ActionOutAttachmentExecute(TObject*) {
 void TfrmRequest::ActionDeleteAttachmentExecute(TObject*) {
     const std::string id = ListText("KJJHSBID");
     if (id.empty()) return;
-    // One that cannot be deleted is passed over without a word.
+    // One that cannot be deleted does not keep the others; the user is told.
+    bool deleted = true;
     for (const std::string& file : SysPublic::AttachmentFiles(ApplicationFolderOf(id), id))
-        DeleteFile(file);
-    MessageBox(Handle(), "删除附件成功", BoxCaption, MB_OK | MB_ICONINFORMATION);
+        deleted = DeleteFile(file) && deleted;
+    if (deleted)
+        MessageBox(Handle(), "删除附件成功", BoxCaption, MB_OK | MB_ICONINFORMATION);
+    else
+        MessageBox(Handle(), FileFailureText, BoxCaption, MB_OK | MB_ICONERROR);
     RefreshMainMenu();
 }

@@ -6,6 +6,7 @@
 
 #include "platform/ui/MessageBoxCodes.h"
 #include "tests/app/WhenModal.h"
+#include "tests/support/UndeletableFile.h"
 #include "tests/platform/office/WordTestSupport.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
@@ -74,6 +75,15 @@ TEST_F(AttachmentTest, AFileThatCannotBeCopiedIsToldAsAFailureNotASuccess) {
     EXPECT_EQ(LastBox(), std::make_pair(std::string("导入附件出错：\r\n文件I/O错误"), UINT(MB_ICONERROR)));
     EXPECT_EQ(Dialogs.Boxes().size(), 1u);
     EXPECT_TRUE(fs::is_empty(Base.Path()));
+}
+
+TEST_F(AttachmentTest, AFileThatCannotBeDeletedIsToldAsAFailureNotASuccess) {
+    Put("7@a.txt");
+    const TUndeletableFile held(Folder + "/7@a.txt");
+    if (!held.Held()) GTEST_SKIP() << "this file system keeps no file from deletion";
+    SysPublic::DeleteAttachments(Base.Path(), "7");
+    EXPECT_EQ(LastBox(), std::make_pair(std::string("删除附件出错：\r\n文件I/O错误"), UINT(MB_ICONERROR)));
+    EXPECT_TRUE(fs::exists(Folder + "/7@a.txt"));
 }
 
 TEST_F(AttachmentTest, AnEmptyKeyDoesNothing) {

@@ -7,6 +7,7 @@
 #include "app/SysPublic.h"
 #include "tests/app/WhenModal.h"
 #include "tests/support/InstallationSnapshot.h"
+#include "tests/support/UndeletableFile.h"
 
 #include <algorithm>
 
@@ -114,6 +115,16 @@ TEST_F(RequestAttachmentsTest, DeleteRemovesOnlyAttachmentsWithoutAsking) {
     EXPECT_EQ(Dialogs.Boxes().size(), 1u);
     EXPECT_EQ(LastBox(), WindowBox("删除附件成功", MB_ICONINFORMATION));
     EXPECT_EQ(Stored("RWSWJM"), "2026120001@科技项目设计书.doc");
+}
+
+TEST_F(RequestAttachmentsTest, AnAttachmentThatCannotBeDeletedIsTold) {
+    Put("2026120001@a.txt");
+    Put("2026120001@b.txt");
+    const TUndeletableFile held(Folder + "/2026120001@a.txt");
+    if (!held.Held()) GTEST_SKIP() << "this file system keeps no file from deletion";
+    Form->ActionDeleteAttachmentExecute(nullptr);
+    EXPECT_EQ(LastBox(), WindowBox("文件I/O错误", MB_ICONERROR));
+    EXPECT_EQ(FolderFiles(), std::vector<std::string>{"2026120001@a.txt"});
 }
 
 TEST_F(RequestAttachmentsTest, WithoutARowNothingTouchesTheUsersOwnFolder) {
