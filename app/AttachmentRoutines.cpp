@@ -91,7 +91,8 @@ void ExportAttachments(const std::string& BaseFolder, const std::string& Key) {
         const std::string archive = dialog.FileName();
         if (FileExists(archive)) {
             if (!Confirm("是否覆盖本地同名文件", false)) return;
-            DeleteFile(archive);
+            // Packing into the old archive would keep its entries.
+            if (!DeleteFile(archive)) throw EInOutError(FileFailureText);
         }
         writer.SetZipName(archive);
         writer.SetRecurse(true);

@@ -145,7 +145,7 @@ std::string ChooseExportPackage() {
     if (FileExists(package)) {
         if (!Confirm("是否覆盖本地同名文件", false)) return {};
         // Packing into an existing archive would keep its old entries.
-        DeleteFile(package);
+        if (!DeleteFile(package)) throw Exception(FileFailureText);
     }
     return package;
 }
@@ -293,10 +293,10 @@ void ExportProjects(const std::string& BaseFolder, const TStrings& Keys, int Kin
         if (package.empty()) return;
 
         const std::string workFolder = base + "temp";
-        ForceDirectories(workFolder);
         const std::string transferFile = workFolder + PathDelim + TransferFileName;
-        if (FileExists(transferFile)) DeleteFile(transferFile);
-        CopyFile(ApplicationFolder() + TransferFileName, transferFile, false);
+        if (!ForceDirectories(workFolder) || (FileExists(transferFile) && !DeleteFile(transferFile)) ||
+            !CopyFile(ApplicationFolder() + TransferFileName, transferFile, true))
+            throw Exception(FileFailureText);
         StartPhase("正在进行数据导出.....");
         CopyDocumentsToTransferFile(transferFile, Keys, Kind);
         frmProgress->Gauge->SetProgress(100);

@@ -61,7 +61,11 @@ void TfrmRequest::ActionOutAttachmentExecute(TObject*) {
     const std::string archive = dialog.FileName();
     if (FileExists(archive)) {
         if (MessageBox(Handle(), "是否覆盖本地同名文件", BoxCaption, MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
-        DeleteFile(archive);
+        // Packing into the old archive would keep its entries.
+        if (!DeleteFile(archive)) {
+            MessageBox(Handle(), FileFailureText, BoxCaption, MB_OK | MB_ICONERROR);
+            return;
+        }
     }
     writer.SetZipName(archive);
     writer.SetRecurse(true);

@@ -162,14 +162,20 @@ void TfrmRequest::ExportApplications(const std::vector<std::string>& Ids) {
     StartPhase("正在进行数据导出，请稍候。。。");
     if (FileExists(package)) {
         if (ActiveWindowBox("有文件存在，是否覆盖？", MB_YESNO | MB_ICONWARNING) != IDYES) return;
-        DeleteFile(package);
+        // Packing into an existing archive would keep its old entries.
+        if (!DeleteFile(package)) {
+            ActiveWindowBox(FileFailureText, MB_OK | MB_ICONERROR);
+            return;
+        }
     }
 
     const std::string workFolder = userFolder + "temp";
-    ForceDirectories(workFolder);
     const std::string transferFile = workFolder + PathDelim + TransferFileName;
-    if (FileExists(transferFile)) DeleteFile(transferFile);
-    CopyFile(ApplicationFolder() + TransferFileName, transferFile, false);
+    if (!ForceDirectories(workFolder) || (FileExists(transferFile) && !DeleteFile(transferFile)) ||
+        !CopyFile(ApplicationFolder() + TransferFileName, transferFile, true)) {
+        ActiveWindowBox(FileFailureText, MB_OK | MB_ICONERROR);
+        return;
+    }
     try {
         TAttachedDatabase attached(frmMain->adocon, transferFile, TransferAlias);
         // A scratch copy made afresh by every export: its commits need not

@@ -6,9 +6,9 @@
 
 #include "platform/ui/MessageBoxCodes.h"
 #include "tests/app/WhenModal.h"
-#include "tests/support/UndeletableFile.h"
 #include "tests/platform/office/WordTestSupport.h"
 #include "tests/platform/ui/UiTestSupport.h"
+#include "tests/support/UndeletableFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -158,6 +158,19 @@ TEST_F(AttachmentTest, ExportPacksEveryFileFlatAndAsksBeforeReplacingAnArchive) 
     SysPublic::ExportAttachments(Base.Path(), "7");
     EXPECT_EQ(ArchiveEntries(archive), (std::vector<std::string>{"7@a.txt", "7@b.txt"}));
     EXPECT_EQ(LastBox(), std::make_pair(std::string("导出附件成功"), UINT(MB_ICONINFORMATION)));
+}
+
+TEST_F(AttachmentTest, AnArchiveThatCannotBeReplacedIsToldAndKept) {
+    Put("7@a.txt");
+    const std::string archive = Sources / "out.zip";
+    WriteFileContents(archive, "old");
+    const TUndeletableFile held(archive);
+    if (!held.Held()) GTEST_SKIP() << "this file system keeps no file from deletion";
+    Dialogs.Files = {archive};
+    Dialogs.Answers = {IDOK, IDYES};
+    SysPublic::ExportAttachments(Base.Path(), "7");
+    EXPECT_EQ(LastBox(), std::make_pair(std::string("导出附件出错：\r\n文件I/O错误"), UINT(MB_ICONERROR)));
+    EXPECT_EQ(ReadFileContents(archive), "old");
 }
 
 TEST_F(AttachmentTest, DeleteRemovesTheFolderAndSaysSoEvenWhenThereWasNone) {

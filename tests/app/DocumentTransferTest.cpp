@@ -15,6 +15,7 @@
 #include "tests/support/InstallationSnapshot.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/SqliteFile.h"
+#include "tests/support/UndeletableFile.h"
 #include "zip/ZipReader.h"
 
 #include <gtest/gtest.h>
@@ -508,6 +509,18 @@ TEST_F(DocumentTransferTest, ExportAsksForTheFileAndKeepsAnExistingOneUnlessTold
         fs::remove_all(Packages.Path());
         fs::create_directories(Packages.Path());
     }
+}
+
+TEST_F(DocumentTransferTest, APackageThatCannotBeReplacedIsToldAndKept) {
+    Installation sender;
+    sender.AddDocument(MidTerm, 7, "七");
+    WriteFileContents(Package, "old");
+    const TUndeletableFile held(Package);
+    if (!held.Held()) GTEST_SKIP() << "this file system keeps no file from deletion";
+    EXPECT_EQ(sender.Export(MidTerm, {"7"}, Package, {IDYES}),
+              (std::vector<std::string>{"是否覆盖本地同名文件", "项目导出出错：\r\n文件I/O错误"}));
+    sender.ExpectSettled();
+    EXPECT_EQ(ReadFileContents(Package), "old");
 }
 
 TEST_F(DocumentTransferTest, ExportOfNoKeysShowsNothing) {

@@ -104,6 +104,19 @@ TEST_F(RequestAttachmentsTest, ExportPacksTheAttachmentsFlatWithoutTaskBookOrTra
     EXPECT_EQ(LastBox(), WindowBox("导出附件成功", MB_ICONINFORMATION));
 }
 
+TEST_F(RequestAttachmentsTest, AnArchiveThatCannotBeReplacedIsToldAndKept) {
+    Put("2026120001@a.txt");
+    const std::string archive = Sources / "附件.zip";
+    WriteFileContents(archive, "old");
+    const TUndeletableFile held(archive);
+    if (!held.Held()) GTEST_SKIP() << "this file system keeps no file from deletion";
+    Dialogs.Files = {archive};
+    Dialogs.Answers = {IDOK, IDYES};
+    Form->ActionOutAttachmentExecute(nullptr);
+    EXPECT_EQ(LastBox(), WindowBox("文件I/O错误", MB_ICONERROR));
+    EXPECT_EQ(ReadFileContents(archive), "old");
+}
+
 TEST_F(RequestAttachmentsTest, DeleteRemovesOnlyAttachmentsWithoutAsking) {
     Put("2026120001@科技项目设计书.doc");
     Put("iodata.mdb");

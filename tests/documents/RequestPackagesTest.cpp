@@ -11,6 +11,7 @@
 #include "tests/support/HandMadeZip.h"
 #include "tests/support/InstallationSnapshot.h"
 #include "tests/support/SqliteFile.h"
+#include "tests/support/UndeletableFile.h"
 #include "zip/ZipWriter.h"
 
 #include <algorithm>
@@ -148,6 +149,20 @@ TEST_F(RequestPackagesTest, TheExportRefusesAnIncompleteRowOrOneWithoutItsTaskBo
         EXPECT_FALSE(frmProgress->Visible());
         Exec("update KJJHSB set LXRDH='01087654321'");
     }
+}
+
+TEST_F(RequestPackagesTest, APackageThatCannotBeReplacedIsToldAndKept) {
+    const std::string package = Sources / "all.zip";
+    WriteFileContents(package, "old");
+    const TUndeletableFile held(package);
+    if (!held.Held()) GTEST_SKIP() << "this file system keeps no file from deletion";
+    Dialogs.Answers = {IDYES, IDOK, IDYES};
+    Dialogs.Files = {package};
+    Form->ActionOutAllProject->Execute();
+    EXPECT_EQ(BoxesSince(0),
+              (std::vector<std::string>{"确定全部导出所有数据吗？", "有文件存在，是否覆盖？", "文件I/O错误"}));
+    EXPECT_EQ(ReadFileContents(package), "old");
+    EXPECT_FALSE(frmProgress->Visible());
 }
 
 TEST_F(RequestPackagesTest, TheSelectedRowsAreExportedUnderTheOneRowsName) {
