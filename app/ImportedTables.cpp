@@ -86,7 +86,7 @@ std::string Lower(std::string Text) {
 }
 
 // The table itself, not a view or a virtual table, with every column of
-// Receiving and no computed column.
+// Receiving, no computed column and no trigger.
 void CheckStructure(TADOConnection* Connection, const std::string& Alias, const std::string& Table,
                     const std::vector<TField*>& Receiving) {
     const std::string schema = SQLQuotedName(Alias);
@@ -96,6 +96,12 @@ void CheckStructure(TADOConnection* Connection, const std::string& Alias, const 
     if (kind->RecordCount() != 1 || kind->Fields()[0]->AsString() != "table" ||
         Lower(Trim(kind->Fields()[1]->AsString())).rfind("create virtual", 0) == 0)
         throw EImportRefused(WrongStructureText);
+    // A trigger would change rows as they are written into the file.
+    const auto triggers = OpenQuery(Connection,
+                                    "select count(*) from " + schema +
+                                        ".sqlite_master where type = 'trigger' and lower(tbl_name) = lower(:TableName)",
+                                    {{"TableName", Table}});
+    if (triggers->Fields()[0]->AsInteger() != 0) throw EImportRefused(WrongStructureText);
     const auto columns = OpenQuery(Connection, "select name, hidden from pragma_table_xinfo(:TableName, :SchemaName)",
                                    {{"TableName", Table}, {"SchemaName", Alias}});
     std::set<std::string> names;
@@ -129,10 +135,12 @@ std::unique_ptr<TAttachedDatabase> AttachImportedFile(TADOConnection* Connection
     }
 }
 
-int CheckImportedTable(TADOConnection* Connection, const std::string& Alias, const std::string& Table) {
+int CheckImportedTable(TADOConnection* Connection, const std::string& Alias, const std::string& Table,
+                       const std::string& Receiving) {
     const std::string source = SQLQuotedName(Alias) + "." + SQLQuotedName(Table);
     try {
-        const auto receiving = OpenQuery(Connection, "select * from main." + SQLQuotedName(Table) + " where 0");
+        const auto receiving = OpenQuery(Connection, "select * from " + SQLQuotedName(Receiving) + "." +
+                                                         SQLQuotedName(Table) + " where 0");
         const std::vector<TField*>& fields = receiving->Fields();
         CheckStructure(Connection, Alias, Table, fields);
 

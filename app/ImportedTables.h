@@ -6,8 +6,8 @@
 // a text is read only once its length is known to be within its column's.
 #pragma once
 
-#include "app/ImportStaging.h"
 #include "app/DatabaseCopy.h"
+#include "app/ImportStaging.h"
 #include "platform/data/ADODB.h"
 
 #include <memory>
@@ -30,13 +30,16 @@ inline constexpr int MaxMemoBytes = 65535;
 std::unique_ptr<TAttachedDatabase> AttachImportedFile(TADOConnection* Connection, const std::string& FileName,
                                                       const std::string& Alias, const std::string& UnreadableText);
 
-// Checks Alias.Table against main.Table of Connection: a plain table (no
-// view, no virtual table, no computed column) with every column main.Table
-// has, at most MaxImportedRows rows, and in each of those columns only values
-// of its declared type: integers of 32 bits, numbers within a decimal's
-// digits, dates as the data layer stores them, texts (numbers pass as texts)
-// within the declared length in GBK bytes, memos within MaxMemoBytes.
-// Returns the number of rows. Raises EImportRefused: WrongStructureText for
-// the table or its columns (and when the file cannot be read at all),
-// TooManyRowsText, or WrongValueText naming the first column that fails.
-int CheckImportedTable(TADOConnection* Connection, const std::string& Alias, const std::string& Table);
+// Checks Alias.Table against Receiving.Table of Connection (the receiving
+// database, or Alias itself for a file that brings its own layout): a plain
+// table (no view, no virtual table, no computed column, no trigger) with
+// every column the receiving table has, at most MaxImportedRows rows, and in
+// each of those columns only values of its declared type: integers of 32
+// bits, numbers within a decimal's digits, dates as the data layer stores
+// them, texts (numbers pass as texts) within the declared length in GBK
+// bytes, memos within MaxMemoBytes. Returns the number of rows. Raises
+// EImportRefused: WrongStructureText for the table or its columns (and when
+// the file cannot be read at all), TooManyRowsText, or WrongValueText naming
+// the first column that fails.
+int CheckImportedTable(TADOConnection* Connection, const std::string& Alias, const std::string& Table,
+                       const std::string& Receiving = "main");
