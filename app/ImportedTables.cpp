@@ -79,12 +79,6 @@ std::string NotOfType(const TField& Field, const std::string& C) {
     }
 }
 
-std::string Lower(std::string Text) {
-    for (char& c : Text)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return Text;
-}
-
 // The table itself, not a view or a virtual table, with every column of
 // Receiving, no computed column and no trigger.
 void CheckStructure(TADOConnection* Connection, const std::string& Alias, const std::string& Table,
@@ -94,7 +88,7 @@ void CheckStructure(TADOConnection* Connection, const std::string& Alias, const 
         Connection, "select type, sql from " + schema + ".sqlite_master where lower(name) = lower(:TableName)",
         {{"TableName", Table}});
     if (kind->RecordCount() != 1 || kind->Fields()[0]->AsString() != "table" ||
-        Lower(Trim(kind->Fields()[1]->AsString())).rfind("create virtual", 0) == 0)
+        LowerCase(Trim(kind->Fields()[1]->AsString())).rfind("create virtual", 0) == 0)
         throw EImportRefused(WrongStructureText);
     // A trigger would change rows as they are written into the file.
     const auto triggers = OpenQuery(Connection,
@@ -107,10 +101,10 @@ void CheckStructure(TADOConnection* Connection, const std::string& Alias, const 
     std::set<std::string> names;
     for (; !columns->Eof(); columns->Next()) {
         if (columns->Fields()[1]->AsInteger() != 0) throw EImportRefused(WrongStructureText);
-        names.insert(Lower(columns->Fields()[0]->AsString()));
+        names.insert(LowerCase(columns->Fields()[0]->AsString()));
     }
     for (const TField* field : Receiving)
-        if (!names.count(Lower(field->FieldName()))) throw EImportRefused(WrongStructureText);
+        if (!names.count(LowerCase(field->FieldName()))) throw EImportRefused(WrongStructureText);
 }
 
 } // namespace

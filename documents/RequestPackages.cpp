@@ -22,9 +22,8 @@
 #include "zip/ZipWriter.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <map>
+#include <set>
 
 namespace {
 
@@ -76,11 +75,6 @@ struct TPackagedApplication {
     std::string NewId;
     std::string TaskBookEntry;
 };
-
-std::string Lower(std::string Text) {
-    std::transform(Text.begin(), Text.end(), Text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return Text;
-}
 
 } // namespace
 
@@ -265,7 +259,7 @@ std::string TfrmRequest::ImportApplications(const std::string& Package, const st
         if (!packageIds.insert(id).second) throw EImportRefused(BrokenPackageText);
         TPackagedApplication application{rows.Fields()[0]->Value(), id, id, {}};
         for (const std::string& entry : staging.EntriesOf(id))
-            if (Lower(entry) == Lower(SysPublic::TaskBookFileName(id))) {
+            if (LowerCase(entry) == LowerCase(SysPublic::TaskBookFileName(id))) {
                 if (!application.TaskBookEntry.empty()) throw EImportRefused(BrokenPackageText);
                 application.TaskBookEntry = entry;
             }
