@@ -272,6 +272,35 @@ void CopyIntoSharedDatabase(TADOConnection* Connection, std::span<const TTransfe
     }
 }
 
+// Checks the package whole, then adds its documents of Kind under new keys
+// in one transaction of the shared connection, their folders placed inside
+// it; raises EImportRefused, or what failed, having changed nothing.
+void ImportPackage(const std::string& BaseFolder, const std::string& Package, int Kind) {
+    StartPhase("正在解压缩文件.....");
+    TImportStaging staging(BaseFolder);
+    staging.Unpack(Package);
+    frmProgress->Gauge->SetProgress(100);
+
+    const auto tables = KindTables(Kind);
+    const std::string transferFile = staging.EntryFile(TransferFileName);
+    if (tables.empty() || transferFile.empty()) throw EImportRefused(NoDocumentsText(DocumentsName(Kind)));
+    TADOConnection* connection = DM->ADOConnection1;
+    const auto attached = AttachImportedFile(connection, transferFile, TransferAlias, WrongStructureText);
+    StartPhase("正在重新整理压缩包中的文件.....");
+    TPackageRows rows = ReadPackageRows(connection, tables);
+    if (rows.Documents.empty()) throw EImportRefused(NoDocumentsText(DocumentsName(Kind)));
+    TTransactionGuard transaction(connection);
+    const auto plan = PlanRenumbering(rows, tables);
+    StageAttachments(staging, BaseFolder, rows);
+    frmProgress->Gauge->SetProgress(100);
+    StartPhase("正在导入数据.....");
+    CopyIntoSharedDatabase(connection, tables, plan);
+    staging.Place();
+    transaction.Commit();
+    staging.Keep();
+    frmProgress->Gauge->SetProgress(100);
+}
+
 } // namespace
 
 void ExportProjects(const std::string& BaseFolder, const TStrings& Keys, int Kind) {
@@ -317,36 +346,14 @@ void ImportProject(const std::string& BaseFolder, int Kind) {
         if (!dialog.Execute()) return;
         const std::string package = dialog.FileName();
         if (!FileExists(package)) throw Exception("压缩文件路径不正确，请确保存存在该文件");
-
-        StartPhase("正在解压缩文件.....");
-        TImportStaging staging(base);
-        staging.Unpack(package);
-        frmProgress->Gauge->SetProgress(100);
-
-        const auto tables = KindTables(Kind);
-        const std::string transferFile = staging.EntryFile(TransferFileName);
-        if (tables.empty() || transferFile.empty()) throw EImportRefused(NoDocumentsText(DocumentsName(Kind)));
-        TADOConnection* connection = DM->ADOConnection1;
-        const auto attached = AttachImportedFile(connection, transferFile, TransferAlias, WrongStructureText);
-        StartPhase("正在重新整理压缩包中的文件.....");
-        TPackageRows rows = ReadPackageRows(connection, tables);
-        if (rows.Documents.empty()) throw EImportRefused(NoDocumentsText(DocumentsName(Kind)));
         try {
-            TTransactionGuard transaction(connection);
-            const auto plan = PlanRenumbering(rows, tables);
-            StageAttachments(staging, base, rows);
-            frmProgress->Gauge->SetProgress(100);
-            StartPhase("正在导入数据.....");
-            CopyIntoSharedDatabase(connection, tables, plan);
-            staging.Place();
-            transaction.Commit();
-            staging.Keep();
+            ImportPackage(base, package, Kind);
         } catch (const EImportRefused&) {
             throw;
         } catch (const std::exception&) {
+            // A database's or the file system's own message is for no user.
             throw EImportRefused(ImportFailedText);
         }
-        frmProgress->Gauge->SetProgress(100);
         ShowMsg(nullptr, "项目导入成功", 1);
     });
 }
