@@ -13,6 +13,8 @@ namespace {
 template <class... Handlers> struct TOverloaded : Handlers... {
     using Handlers::operator()...;
 };
+// Spelled out for compilers without aggregate deduction.
+template <class... Handlers> TOverloaded(Handlers...) -> TOverloaded<Handlers...>;
 
 // Opens Section below the registry's current key and returns to that key
 // when it ends.

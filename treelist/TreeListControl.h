@@ -102,7 +102,7 @@ public:
     // One band holding every column, no band header, one header row.
     bool DefaultLayout() const { return FDefaultLayout; }
     void SetDefaultLayout(bool Value);
-    bool IsAutoHeaderPanelHeight() const { return (OptionsEx() & tloex_AutoHeaderPanelRowCount) != 0; }
+    bool IsAutoHeaderPanelHeight() const override { return (OptionsEx() & tloex_AutoHeaderPanelRowCount) != 0; }
     void DisableAutoHeaderPanelHeight();
     // The bands changed: the automatic height, or a relayout.
     void UpdateHeaderLayout() override;

@@ -584,8 +584,9 @@ namespace {
 std::vector<const FileFormat*> FormatsOfKind(const TGraphic& Graphic) {
     std::vector<const FileFormat*> kind;
     for (const FileFormat& f : Formats()) {
-        std::unique_ptr<TGraphic> sample(f.factory());
-        if (typeid(*sample) == typeid(Graphic)) kind.push_back(&f);
+        const std::unique_ptr<TGraphic> sample(f.factory());
+        const TGraphic& made = *sample;
+        if (typeid(made) == typeid(Graphic)) kind.push_back(&f);
     }
     return kind;
 }

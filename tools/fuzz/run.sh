@@ -18,5 +18,7 @@ findings=build-fuzz/$name-findings
 mkdir -p "$corpus" "$findings"
 mapfile -t seeds < "build-fuzz/fuzz/$name.corpus"
 export QT_QPA_PLATFORM=offscreen
+# The suite's own suppressions: the system libraries' process-long caches.
+export LSAN_OPTIONS="suppressions=$PWD/tools/sanitize/lsan.supp:print_suppressions=0"
 "build-fuzz/fuzz/$name" -max_total_time="$seconds" -max_len=32768 -timeout=10 -rss_limit_mb=2048 \
   -artifact_prefix="$findings/" "$@" "$corpus" "${seeds[@]}"
