@@ -280,6 +280,9 @@ private:
     bool Refuse(const TRequestRule& Rule);
     bool RunRules(std::span<const TRequestRule> Rules);
     double NumberIn(const char* Control);
+    // The trimmed text as an amount in fixed point at four decimals
+    // (CurrencyScale units); empty is 0.
+    Int64 AmountIn(const char* Control);
     Integer IntegerIn(const char* Control);
 
     static void EmptyBox(TCodeComboBox* Box);

@@ -287,25 +287,36 @@ TEST_F(RequestRulesTest, SavingStopsAtEachRuleWithItsMessageIconPageAndFocus) {
     EXPECT_EQ(Column("select count(*) from KJJHSB"), std::vector<std::string>{"0"});
 }
 
-TEST_F(RequestRulesTest, PriorInvestmentComparesNumbersWhereTheOtherSumsCompareTexts) {
-    FillComplete();
-    for (const auto& [edit, text] : {std::pair{"edt_XMZTZ", "0.3"},
-                                     {"edt_SQSBK", "0.1"},
-                                     {"edt_BMPP", "0.2"},
-                                     {"edt_DWZC", "0"},
-                                     {"edt_YHDK", "0"},
-                                     {"edt_QTLY", "0"},
-                                     {"edt_YTRJF", "0.3"},
-                                     {"edt_DWZCTR", "0.1"},
-                                     {"edt_ZFBKTR", "0.2"},
-                                     {"edt_QTTR", "0"}})
-        Named(edit)->SetText(text);
-    const size_t before = Dialogs.Boxes().size();
-    EXPECT_FALSE(Form->SaveApplication());
-    EXPECT_EQ(LastBox(before).Text, "输入数据有误，违反了\"已投入经费\"＝\"单位自筹\"＋\"政府拨款\"＋\"其它\"，请修改");
-    EXPECT_EQ(uitest::FocusedControl(), Named("edt_YTRJF"));
-    Named("edt_YTRJF")->SetText("0.30000000000000004");
-    EXPECT_TRUE(Form->SaveApplication());
+TEST_F(RequestRulesTest, PriorInvestmentComparesAmountsToFourDecimals) {
+    const char* const refused = "输入数据有误，违反了\"已投入经费\"＝\"单位自筹\"＋\"政府拨款\"＋\"其它\"，请修改";
+    struct TCase {
+        const char* Total;
+        const char* Own;
+        const char* Grants;
+        const char* Other;
+        bool Saved;
+    } const cases[] = {
+        {"1.2", "0.1", "1.1", "0", true},
+        {"0.3", "0.1", "0.2", "0", true},
+        {"1000000.0003", "0.0001", "999999.9999", "0.0003", true},
+        {"-0.5", "0.25", "-0.75", "", true},
+        {"0.3", "0.1", "0.2", "0.0001", false},
+        {"1.2", "0.1", "1", "", false},
+    };
+    for (const TCase& c : cases) {
+        const std::string sum = std::string(c.Total) + " = " + c.Own + " + " + c.Grants + " + " + c.Other;
+        SCOPED_TRACE(sum);
+        FillComplete(sum);
+        for (const auto& [edit, text] :
+             {std::pair{"edt_YTRJF", c.Total}, {"edt_DWZCTR", c.Own}, {"edt_ZFBKTR", c.Grants}, {"edt_QTTR", c.Other}})
+            Named(edit)->SetText(text);
+        const size_t before = Dialogs.Boxes().size();
+        EXPECT_EQ(Form->SaveApplication(), c.Saved);
+        if (!c.Saved) {
+            EXPECT_EQ(LastBox(before).Text, refused);
+            EXPECT_EQ(uitest::FocusedControl(), Named("edt_YTRJF"));
+        }
+    }
 }
 
 } // namespace
