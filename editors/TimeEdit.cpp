@@ -116,5 +116,5 @@ void TcvInplaceTimeEdit::SetEditValue(const Variant& Value) {
 
 Variant TcvInplaceTimeEdit::GetEditValue() {
     if (FTime == 0 && FDatePart == 0) return Variant::FromCurrency(0);
-    return Variant(FTime + FDatePart);
+    return Variant(cvGrDate::CombineDateTime(FDatePart, FTime));
 }

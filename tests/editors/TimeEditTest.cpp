@@ -122,9 +122,13 @@ TEST(TimeEdit, EveryTimeOfEveryDayShowsAndKeepsItsDay) {
         const char* Text;
         TDateTime AfterUpInTheHours;
     };
-    const TDateTime day = EncodeDate(2024, 3, 5);
+    const TDateTime day = EncodeDate(2024, 3, 5), beforeZero = EncodeDate(1899, 12, 29);
+    // Before 1899-12-30 the day is negative and the time of day counts away from zero.
     const Case cases[] = {
         {"the last second of a day", day + EncodeTime(23, 59, 59, 500), "23:59:59", day + EncodeTime(23, 59, 59, 500)},
+        {"a time before 1899-12-30", beforeZero - EncodeTime(6, 0, 0, 0), "06:00:00",
+         beforeZero - EncodeTime(7, 0, 0, 0)},
+        {"the day 1899-12-30 itself", EncodeTime(6, 0, 0, 0), "06:00:00", EncodeTime(7, 0, 0, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
