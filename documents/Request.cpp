@@ -223,7 +223,10 @@ void TfrmRequest::LayOutFields(TFormBuilder& Build) {
         TControl* control = Build.Field(field.Row, factories);
         if (auto* edit = dynamic_cast<TCustomEdit*>(control); edit && field.MaxLength > 0)
             edit->SetMaxLength(field.MaxLength);
-        if (auto* memo = dynamic_cast<TCustomMemo*>(control)) memo->SetMaxLength(field.MaxLength);
+        if (auto* memo = dynamic_cast<TCustomMemo*>(control)) {
+            memo->SetMaxLengthUnit(luGbkBytes);
+            memo->SetMaxLength(field.MaxLength);
+        }
         // The builder makes the label just before the control.
         FLabels[field.Row.Column] = dynamic_cast<TLabel*>(Components(ComponentCount() - 2));
     }
