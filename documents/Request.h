@@ -301,6 +301,9 @@ private:
     void GroupBoxClick(TObject* Sender);
     void SizeBoxClick(TObject* Sender);
 
+    // The handler that runs an exit rule while an application is edited.
+    TNotifyEvent ExitRule(void (TfrmRequest::*Rule)(TObject*));
+    bool FBrowsing = true;
     // Applies the rules of a year-month edit; Saving shows page 0 before
     // focusing (except after a text that is no date at all).
     bool YearMonthPasses(TMaskEdit* Edit, bool Saving);

@@ -125,6 +125,47 @@ TEST_F(RequestRulesTest, LeavingAGroupChecksItsSumsAndOrder) {
     }
 }
 
+TEST_F(RequestRulesTest, AGroupRuleRefusesOnceAClickOutAndNeverTrapsTheUser) {
+    const char* const underThirtyFive = "输入数据有误，违反了\"项目人员总数\" >= \"35岁以下研发人员数\"，请修改";
+    const char* const staffSum =
+        "输入数据有误，违反了\"项目人员总数\" ＝ \"高级\"＋\"中级\"＋\"初级\"＋\"其它\"，请修改";
+    auto clickInto = [this](const char* Name) {
+        auto* edit = Named(Name);
+        Form->pgc_main->SetActivePageIndex(PageOf(edit));
+        ProcessMessages();
+        uitest::Click(edit);
+    };
+    Form->DatasetInsertExecute(nullptr);
+    ProcessMessages();
+    Type("edt_XMRYZS", "10");
+    Type("edt_YFRYS35SYX", "12");
+    size_t before = Dialogs.Boxes().size();
+    clickInto("edt_YTRYJRYS");
+    ASSERT_EQ(Dialogs.Boxes().size(), before + 1) << "one box for one click out of the group";
+    EXPECT_EQ(Dialogs.Boxes().back().Text, underThirtyFive);
+    EXPECT_EQ(uitest::FocusedControl(), Named("edt_XMRYZS"));
+
+    // Any field of the group may be corrected.
+    clickInto("edt_YFRYS35SYX");
+    EXPECT_EQ(Dialogs.Boxes().size(), before + 1);
+    EXPECT_EQ(uitest::FocusedControl(), Named("edt_YFRYS35SYX"));
+    Type("edt_YFRYS35SYX", "5");
+    clickInto("edt_YTRYJRYS");
+    ASSERT_EQ(Dialogs.Boxes().size(), before + 2);
+    EXPECT_EQ(Dialogs.Boxes().back().Text, staffSum) << "10 staff, none counted by title";
+
+    // Cancel leaves the new application read-only: nothing to correct, so
+    // nothing refused any more.
+    Form->DatasetCancel->Execute();
+    ProcessMessages();
+    before = Dialogs.Boxes().size();
+    clickInto("edt_YTRYJRYS");
+    clickInto("edt_XMRYZS");
+    clickInto("edt_DWZCTR");
+    EXPECT_EQ(Dialogs.Boxes().size(), before);
+    EXPECT_EQ(uitest::FocusedControl(), Named("edt_DWZCTR"));
+}
+
 // One rule of the save: what breaks it, then what the user sees.
 struct TSaveRule {
     int Number;
