@@ -5,6 +5,8 @@
 #include "documents/Yszs.h"
 #include "editors/InplaceEdit.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/ui/Graphics.h"
+#include "platform/ui/SystemMetrics.h"
 #include "tests/app/WhenModal.h"
 #include "tests/documents/DocumentWorld.h"
 
@@ -44,6 +46,19 @@ TEST_F(YszsTest, NewCertificateHasTodayTheCurrentYearAndMonthAndNoListItems) {
         EXPECT_EQ(Named<TComboBox>("ComboBox" + std::to_string(i))->ItemIndex(), -1) << i;
     EXPECT_EQ(Named<TComboBox>("ComboBox2")->Items()->Count(), 14);
     EXPECT_EQ(Named<TComboBox>("ComboBox3")->Items()->Count(), 13);
+}
+
+TEST_F(YszsTest, EveryResultFormShowsWholeInItsBox) {
+    TBitmap measure;
+    for (int i = 8; i <= 12; ++i) {
+        auto* box = Named<TComboBox>("ComboBox" + std::to_string(i));
+        measure.Canvas()->Font()->Assign(box->Font());
+        // What the closed box shows beside its button and within its frame.
+        const int room = box->Width() - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXEDGE) - 4;
+        for (int item = 0; item < box->Items()->Count(); ++item)
+            EXPECT_LE(measure.Canvas()->TextWidth(box->Items()->Get(item)), room)
+                << box->Name() << ": " << box->Items()->Get(item);
+    }
 }
 
 struct TCertificateCase {
