@@ -46,10 +46,11 @@ char32_t ApplyCase(char32_t c, TEditCharCase charCase) {
     return c;
 }
 
-void ShowEditColors(TWinControl* control) {
+void ShowEditColors(TWinControl* control, bool ReadOnly) {
     HWND wnd = control->HandleAllocated() ? control->Handle() : nullptr;
     if (QWidget* widget = wnd ? WidgetOfWindow(wnd) : nullptr)
-        platform_ui::ShowEditColors(widget, control->Color(), GetFocus() == wnd, control->Font()->Color());
+        platform_ui::ShowEditColors(widget, ReadOnly ? clBtnFace : control->Color(), GetFocus() == wnd,
+                                    control->Font()->Color());
 }
 
 } // namespace platform_ui
@@ -321,17 +322,17 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
         });
         return edit;
     });
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomEdit::ColorChanged() {
     TWinControl::ColorChanged();
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomEdit::FontChanged() {
     TWinControl::FontChanged();
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomEdit::SaveWindowState() {
@@ -398,6 +399,7 @@ void TCustomEdit::SetPasswordChar(char32_t Value) {
 void TCustomEdit::SetReadOnly(bool Value) {
     FReadOnly = Value;
     if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setReadOnly(Value);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomEdit::SetCharCase(TEditCharCase Value) {
@@ -499,7 +501,7 @@ void TCustomEdit::WndProc(TMessage& m) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         TWinControl::WndProc(m);
-        ShowEditColors(this);
+        ShowEditColors(this, FReadOnly);
         return;
     case CM_CTL3DCHANGED:
         // The frame is the window's: a new look needs a new window.
@@ -604,17 +606,17 @@ void TCustomMemo::CreateWindowHandle(const TCreateParams& Params) {
                          [this] { FWidgetChanges.Signalled([this] { Change(); }); });
         return edit;
     });
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomMemo::ColorChanged() {
     TWinControl::ColorChanged();
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomMemo::FontChanged() {
     TWinControl::FontChanged();
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomMemo::SaveWindowState() {
@@ -652,6 +654,7 @@ void TCustomMemo::SetScrollBars(TScrollStyle Value) {
 void TCustomMemo::SetReadOnly(bool Value) {
     FReadOnly = Value;
     if (auto* edit = WidgetAs<QPlainTextEdit>(FHandle)) edit->setReadOnly(Value);
+    ShowEditColors(this, FReadOnly);
 }
 
 int TCustomMemo::SelStart() const {
@@ -726,5 +729,5 @@ void TCustomMemo::WndProc(TMessage& m) {
     }
     if (m.Msg == CM_CTL3DCHANGED) RecreateWnd();
     TWinControl::WndProc(m);
-    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) ShowEditColors(this);
+    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) ShowEditColors(this, FReadOnly);
 }
