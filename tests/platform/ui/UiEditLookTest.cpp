@@ -1,6 +1,7 @@
 // How the text controls look, read back from the window as it shows: the
-// disabled and read-only colours of edits, memos and combo boxes, a
-// password's echo, and a selection that shows only with the focus.
+// disabled and read-only colours of edits, memos and combo boxes, the grey
+// text of disabled choices, a password's echo, and a selection that shows
+// only with the focus.
 #include "UiTestSupport.h"
 
 #include "platform/ui/Forms.h"
@@ -111,6 +112,38 @@ TEST(UiEditLook, ReadOnlyTextFieldsShowTheFaceColourAndTheirTextInTheFontColour)
         control->SetText("HHHH");
         control->Font()->SetColor(clRed);
         EXPECT_TRUE(ShowsRedText(control)) << kind << " read-only text in red";
+    }
+    delete form;
+}
+
+TEST(UiEditLook, DisabledChoicesShowTheirTextInTheGreyTextColour) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(10, 10, 400, 300);
+    auto* list = new TComboBox(form);
+    list->SetStyle(csDropDownList);
+    list->Items()->Add("HHHH");
+    auto* radio = new TRadioButton(form);
+    auto* check = new TCheckBox(form);
+    const std::vector<std::pair<std::string, TWinControl*>> controls = {
+        {"drop-down list", list}, {"radio button", radio}, {"check box", check}};
+    int y = 8;
+    for (const auto& [kind, control] : controls) {
+        control->SetParent(form);
+        control->SetBounds(8, y, 160, 24);
+        y += 32;
+        control->SetText("HHHH");
+        control->SetEnabled(false);
+    }
+    form->Show();
+    list->SetItemIndex(0);
+    // Smoothing may lighten a stroke a little; a pale grey is far lighter.
+    for (const auto& [kind, control] : controls) {
+        const auto pixels = RenderedPixels(control->Handle());
+        const bool grey = std::any_of(pixels.begin(), pixels.end(), [](uint32_t p) {
+            return (p >> 16) <= 0x90 && ((p >> 8) & 0xFF) <= 0x90 && (p & 0xFF) <= 0x90;
+        });
+        EXPECT_TRUE(grey) << kind;
     }
     delete form;
 }
