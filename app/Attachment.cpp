@@ -35,19 +35,16 @@ TfrmAttachment::TfrmAttachment(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TfrmAttachment::FormCreate(TObject*) {
-    Entries = std::make_unique<TStringList>();
+    Entries = std::make_unique<std::vector<TAttachmentEntry>>();
 }
 
 void TfrmAttachment::FormShow(TObject*) {
-    if (Entries->Count() == 0) {
+    if (Entries->empty()) {
         btnOk->SetEnabled(false);
         return;
     }
-    for (int i = 0; i < Entries->Count(); ++i) {
-        const std::string& entry = Entries->Get(i);
-        const size_t comma = entry.find(',');
-        CodeComboBox1->Items()->Add(comma == std::string::npos ? entry : entry.substr(comma + 1));
-    }
+    for (const TAttachmentEntry& entry : *Entries)
+        CodeComboBox1->Items()->Add(entry.Label);
     CodeComboBox1->SetItemIndex(0);
 }
 
@@ -58,10 +55,8 @@ void TfrmAttachment::FormClose(TObject*, TCloseAction&) {
 void TfrmAttachment::btnOkClick(TObject*) {
     SelectedKey.clear();
     const int index = CodeComboBox1->ItemIndex();
-    if (index >= 0 && index < Entries->Count()) {
-        const std::string& entry = Entries->Get(index);
-        if (const size_t comma = entry.find(','); comma != std::string::npos) SelectedKey = entry.substr(0, comma);
-    }
+    if (index >= 0 && static_cast<size_t>(index) < Entries->size())
+        SelectedKey = (*Entries)[static_cast<size_t>(index)].Path;
     SetModalResult(mrOk);
 }
 
@@ -72,7 +67,7 @@ void TfrmAttachment::btnCancelClick(TObject*) {
 bool ChooseAttachment(const std::vector<std::string>& Files, std::string& Chosen) {
     TOneUseForm<TfrmAttachment> chooser(frmAttachment);
     for (const std::string& file : Files)
-        chooser->Entries->Add(file + "," + ExtractFileName(file));
+        chooser->Entries->push_back({file, ExtractFileName(file)});
     if (chooser->ShowModal() != mrOk) return false;
     Chosen = chooser->SelectedKey;
     return true;

@@ -1,17 +1,23 @@
-// The attachment chooser: the caller fills Entries with lines "full path,label",
-// the user picks a label, and SelectedKey holds the chosen entry's path after
-// OK. Created without an owner, shown modally and freed by its caller.
+// The attachment chooser: the caller fills Entries with each file's full path
+// and the label shown for it, the user picks a label, and SelectedKey holds
+// the chosen entry's path after OK. Path and label are kept apart, as either
+// may hold any character a file name can. Created without an owner, shown
+// modally and freed by its caller.
 #pragma once
 
 #include "components/CodeComboBox.h"
 #include "components/FlatPainter.h"
-#include "platform/rtl/StringList.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
 #include <memory>
 #include <string>
 #include <vector>
+
+struct TAttachmentEntry {
+    std::string Path;
+    std::string Label;
+};
 
 class TfrmAttachment : public TForm {
 public:
@@ -23,8 +29,8 @@ public:
     TFlatPainter* FlatPainter1 = nullptr;
 
     // Lives from FormCreate to FormClose.
-    std::unique_ptr<TStringList> Entries;
-    // The text before the chosen entry's first comma after OK; else empty.
+    std::unique_ptr<std::vector<TAttachmentEntry>> Entries;
+    // The chosen entry's path after OK; else empty.
     std::string SelectedKey;
 
     void FormCreate(TObject* Sender);

@@ -298,7 +298,8 @@ void TcvDBTreeListTimeColumn::InitEditValue(TcvTreeListNode* Node, TcvInplaceEdi
 void TcvDBTreeListTimeColumn::ApplyEditorValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) {
     auto* time = dynamic_cast<TcvInplaceTimeEdit*>(Editor);
     if (Field() && time)
-        Field()->SetAsFloat(double(cvGrDate::TruncDateTime(Field()->AsFloat())) + time->GetTime());
+        Field()->SetAsFloat(
+            cvGrDate::CombineDateTime(double(cvGrDate::TruncDateTime(Field()->AsFloat())), time->GetTime()));
     else
         TcvDBTreeListColumn::ApplyEditorValue(Node, Editor, Value);
     Node->GetValue(GetIndex(), Value);

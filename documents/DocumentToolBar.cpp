@@ -2,6 +2,7 @@
 // the sub-table editors.
 #include "documents/DocumentToolBar.h"
 
+#include "app/DataModule.h"
 #include "platform/data/DB.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/ComCtrls.h"
@@ -51,10 +52,14 @@ TDataSetToolBar BuildDataSetToolBar(TFormBuilder& Build, TCustomForm* Form, TDat
     bar.ToolBar2->SetButtonWidth(ButtonWidth);
     bar.ToolBar2->SetButtonHeight(ButtonHeight);
     bar.ToolBar2->SetHeight(ButtonHeight + 2);
+    // The record pictures go in the order of the buttons shown.
+    bar.ToolBar2->SetImages(DM->ImageList1);
     int left = 0;
     int number = 1;
+    int image = 0;
     for (TAction* action : {bar.DataSetInsert2, bar.DataSetEdit2, bar.DataSetDelete2, bar.DataSetPost2,
                             bar.DataSetCancel2, bar.DataSetRefresh2, bar.Find}) {
+        if (action->Visible()) action->SetImageIndex(image++);
         auto* button = Build.Control<TToolButton>(bar.ToolBar2, "ToolButton" + std::to_string(number++),
                                                   {left, 0, ButtonWidth, ButtonHeight});
         button->SetAction(action);
@@ -62,6 +67,7 @@ TDataSetToolBar BuildDataSetToolBar(TFormBuilder& Build, TCustomForm* Form, TDat
     }
     bar.ToolButton9 =
         Build.Control<TToolButton>(bar.ToolBar2, "ToolButton9", {left, 0, ButtonWidth, ButtonHeight}, "退出(&E)");
+    bar.ToolButton9->SetImageIndex(image);
     bar.ToolButton9->OnClick = [Form](TObject*) { Form->Close(); };
     return bar;
 }

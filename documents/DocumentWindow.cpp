@@ -177,8 +177,8 @@ void TfrmDocument::BuildMenus(TFormBuilder& Build) {
 
     // The menus enable their items themselves (the same rule for both), so
     // the items run the actions instead of following them.
-    TAction* const items[] = {ActionOutProject, ActionOutAllProject, ActionInProject,      nullptr,
-                              ActionOutAttachment, ActionInAttachment, ActionOpenAttachment, ActionDeleteAttachment};
+    TAction* const items[] = {ActionOutProject,    ActionOutAllProject, ActionInProject,      nullptr,
+                              ActionOutAttachment, ActionInAttachment,  ActionOpenAttachment, ActionDeleteAttachment};
     MainMenu1 = Build.Component<TMainMenu>("MainMenu1");
     DocumentMenu = Build.MenuItem(MainMenu1->Items(), "DocumentMenu", FLayout.MenuCaption);
     DocumentMenu->SetGroupIndex(static_cast<Byte>(FLayout.MenuGroupIndex));
@@ -221,13 +221,14 @@ void TfrmDocument::BuildPages(TFormBuilder& Build) {
     };
     const TFieldFactory factories[] = {
         [bound](TFormBuilder& build, TWinControl* parent, const TFieldRow& row) {
-            return bound(build.Control<TcvDBEdit>(parent, ControlPrefixes[dcEdit] + std::string(row.Column),
-                                                  row.Position),
-                         row);
+            return bound(
+                build.Control<TcvDBEdit>(parent, ControlPrefixes[dcEdit] + std::string(row.Column), row.Position), row);
         },
         [bound](TFormBuilder& build, TWinControl* parent, const TFieldRow& row) {
+            // Money columns hold four decimals (万元 to the yuan), and take as many typed.
             auto* edit = build.Control<TcvDBCurrencyEdit>(parent, "cur_" + std::string(row.Column), row.Position);
             edit->SetDisplayFormat("0.0000");
+            edit->SetDecimalPlaces(4);
             edit->SetUseThousandSeparator(false);
             return bound(edit, row);
         },
@@ -277,8 +278,8 @@ void TfrmDocument::BuildPages(TFormBuilder& Build) {
     }
     size_t index = 0;
     for (const TSubTableButton& button : FLayout.SubTables) {
-        auto* made = Build.Control<TBitBtn>(Named<TWinControl>(button.Parent), button.Name, button.Bounds,
-                                            button.Caption);
+        auto* made =
+            Build.Control<TBitBtn>(Named<TWinControl>(button.Parent), button.Name, button.Bounds, button.Caption);
         made->OnClick = [this, index](TObject*) { SubTableClick(index); };
         ++index;
     }

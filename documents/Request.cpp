@@ -156,9 +156,9 @@ void TfrmRequest::BuildForm() {
     edt_XMFZRXM2->OnEnter = [this](TObject* Sender) { edt_XMFZRXM2Enter(Sender); };
     edt_XMFZRXM2->OnExit = [this](TObject* Sender) { edt_XMFZRXM2Exit(Sender); };
     Named<TGroupBox>("GroupBox7")->OnExit = [this](TObject* Sender) { GroupBox7Exit(Sender); };
-    Named<TGroupBox>("gpb_cddwjcxy")->OnExit = [this](TObject* Sender) { gpb_cddwjcxyExit(Sender); };
+    Named<TGroupBox>("gpb_cddwjcxy")->OnExit = ExitRule(&TfrmRequest::gpb_cddwjcxyExit);
     for (const char* group : {"gpb_xmreny", "gpb_xmqwork", "gpb_xmjf"})
-        Named<TGroupBox>(group)->OnExit = [this](TObject* Sender) { GroupBoxExit(Sender); };
+        Named<TGroupBox>(group)->OnExit = ExitRule(&TfrmRequest::GroupBoxExit);
     mem_ZYYJNR->SetHint("限600字符或300个汉字");
     mem_ZYYJNR->SetShowHint(true);
     TLabel* memoLabel = FLabels.at("ZYYJNR");
@@ -188,7 +188,7 @@ void TfrmRequest::LayOutFields(TFormBuilder& Build) {
             FAllowedCharacters[e] = DigitCharacters;
         } else if (row.ControlClass == fkAmount) {
             e->OnKeyPress = [this](TObject* Sender, char32_t& Key) { EditfloatKeyPress(Sender, Key); };
-            e->OnExit = [this](TObject* Sender) { edtfloatExit(Sender); };
+            e->OnExit = ExitRule(&TfrmRequest::edtfloatExit);
             FAllowedCharacters[e] = AmountCharacters;
         }
         return static_cast<TControl*>(e);
@@ -199,9 +199,9 @@ void TfrmRequest::LayOutFields(TFormBuilder& Build) {
         e->SetEditMask(yearMonth ? "9999年99月;0;_" : "9999年;0;_");
         e->OnKeyPress = [this](TObject* Sender, char32_t& Key) { EditKeyPress(Sender, Key); };
         if (yearMonth) {
-            e->OnExit = [this](TObject* Sender) { onlycheckyearmonth(Sender); };
+            e->OnExit = ExitRule(&TfrmRequest::onlycheckyearmonth);
         } else {
-            e->OnExit = [this](TObject* Sender) { onlycheckyear(Sender); };
+            e->OnExit = ExitRule(&TfrmRequest::onlycheckyear);
             // The declaration year changes nothing else.
             if (std::string(row.Column) != "SBNF") e->OnChange = [this](TObject* Sender) { dataChange(Sender); };
         }
@@ -210,7 +210,7 @@ void TfrmRequest::LayOutFields(TFormBuilder& Build) {
     auto code = [this](TFormBuilder& build, TWinControl* parent, const TFieldRow& row) {
         auto* box = build.Control<TCodeComboBox>(parent, ControlName(row.ControlClass, row.Column), row.Position);
         box->OnChange = [this](TObject* Sender) { dataChange(Sender); };
-        box->OnExit = [this](TObject* Sender) { CombBoxExit(Sender); };
+        box->OnExit = ExitRule(&TfrmRequest::CombBoxExit);
         return static_cast<TControl*>(box);
     };
     auto memo = [this](TFormBuilder& build, TWinControl* parent, const TFieldRow& row) {
@@ -223,7 +223,10 @@ void TfrmRequest::LayOutFields(TFormBuilder& Build) {
         TControl* control = Build.Field(field.Row, factories);
         if (auto* edit = dynamic_cast<TCustomEdit*>(control); edit && field.MaxLength > 0)
             edit->SetMaxLength(field.MaxLength);
-        if (auto* memo = dynamic_cast<TCustomMemo*>(control)) memo->SetMaxLength(field.MaxLength);
+        if (auto* memo = dynamic_cast<TCustomMemo*>(control)) {
+            memo->SetMaxLengthUnit(luGbkBytes);
+            memo->SetMaxLength(field.MaxLength);
+        }
         // The builder makes the label just before the control.
         FLabels[field.Row.Column] = dynamic_cast<TLabel*>(Components(ComponentCount() - 2));
     }
@@ -662,7 +665,16 @@ void TfrmRequest::SetControlsEditable(TWinControl* Container, bool Editable) {
     });
 }
 
+TNotifyEvent TfrmRequest::ExitRule(void (TfrmRequest::*Rule)(TObject*)) {
+    // While browsing the fields are read-only: a refusal could not be mended
+    // there and would hold the focus in the field for good.
+    return [this, Rule](TObject* Sender) {
+        if (!FBrowsing) (this->*Rule)(Sender);
+    };
+}
+
 void TfrmRequest::SetBrowsing(bool Browsing) {
+    FBrowsing = Browsing;
     for (TAction* action : {DatasetInsert, DatasetEdit, DatasetDelete})
         action->SetEnabled(Browsing);
     for (TAction* action : {DatasetPost, DatasetCancel})

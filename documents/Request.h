@@ -285,6 +285,9 @@ private:
     bool Refuse(const TRequestRule& Rule);
     bool RunRules(std::span<const TRequestRule> Rules);
     double NumberIn(const char* Control);
+    // The trimmed text as an amount in fixed point at four decimals
+    // (CurrencyScale units); empty is 0.
+    Int64 AmountIn(const char* Control);
     Integer IntegerIn(const char* Control);
 
     static void EmptyBox(TCodeComboBox* Box);
@@ -303,6 +306,9 @@ private:
     void GroupBoxClick(TObject* Sender);
     void SizeBoxClick(TObject* Sender);
 
+    // The handler that runs an exit rule while an application is edited.
+    TNotifyEvent ExitRule(void (TfrmRequest::*Rule)(TObject*));
+    bool FBrowsing = true;
     // Applies the rules of a year-month edit; Saving shows page 0 before
     // focusing (except after a text that is no date at all).
     bool YearMonthPasses(TMaskEdit* Edit, bool Saving);

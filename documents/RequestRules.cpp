@@ -132,15 +132,28 @@ bool TfrmRequest::RunRules(std::span<const TRequestRule> Rules) {
     return true;
 }
 
-double TfrmRequest::NumberIn(const char* Control) {
-    auto* edit = Named<TCustomEdit>(Control);
-    const std::string text = Trim(edit->Text());
+namespace {
+
+// Edit's trimmed text through Convert, empty being 0; a text that is no
+// number raises the error that names Edit.
+template <class TConvert> auto ConvertedText(TCustomEdit* Edit, TConvert Convert) -> decltype(Convert("")) {
+    const std::string text = Trim(Edit->Text());
     if (text.empty()) return 0;
     try {
-        return StrToFloat(text);
+        return Convert(text);
     } catch (const EConvertError& E) {
-        throw EFieldConvertError(E.Message(), edit);
+        throw EFieldConvertError(E.Message(), Edit);
     }
+}
+
+} // namespace
+
+double TfrmRequest::NumberIn(const char* Control) {
+    return ConvertedText(Named<TCustomEdit>(Control), [](const std::string& Text) { return StrToFloat(Text); });
+}
+
+Int64 TfrmRequest::AmountIn(const char* Control) {
+    return ConvertedText(Named<TCustomEdit>(Control), [](const std::string& Text) { return StrToCurr(Text); });
 }
 
 Integer TfrmRequest::IntegerIn(const char* Control) {
@@ -304,9 +317,10 @@ bool TfrmRequest::CheckSums() {
          "edt_XMRYZS"},
         {[&] { return !GroupSumMatches(Named<TGroupBox>("gpb_xmjf")); }, FundsSumMessage, MB_ICONERROR, Page2,
          "edt_XMZTZ"},
-        // Compared as numbers, unlike the two sums above.
+        // Compared as amounts, in fixed point at four decimals as they are
+        // stored: in floating point 0.1 + 1.1 is no 1.2.
         {[&] {
-             return NumberIn("edt_YTRJF") != NumberIn("edt_DWZCTR") + NumberIn("edt_ZFBKTR") + NumberIn("edt_QTTR");
+             return AmountIn("edt_YTRJF") != AmountIn("edt_DWZCTR") + AmountIn("edt_ZFBKTR") + AmountIn("edt_QTTR");
          },
          PriorInvestmentMessage, MB_ICONERROR, Page2, "edt_YTRJF"},
     };

@@ -181,8 +181,7 @@ void TcvInplaceDateEdit::DateSelected(TObject* Sender) {
     (void)Sender;
     TDateTime chosen = FPopup->GetSelStart();
     if (FSaveTime && chosen != NullDate) {
-        const TDateTime time = cvGrDate::TimeOfDateTime(FDropDownDate);
-        chosen = chosen < 0 ? chosen - time : chosen + time;
+        chosen = cvGrDate::CombineDateTime(chosen, cvGrDate::TimeOfDateTime(FDropDownDate));
     }
     SetDate(chosen);
     SetModified(true);

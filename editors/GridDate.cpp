@@ -91,4 +91,8 @@ TDateTime TimeOfDateTime(TDateTime D) {
     return EncodeTime(hour, minute, second, msec);
 }
 
+TDateTime CombineDateTime(TDateTime Day, TDateTime Time) {
+    return Day < 0 ? Day - Time : Day + Time;
+}
+
 } // namespace cvGrDate

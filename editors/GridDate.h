@@ -33,5 +33,8 @@ Word ClampDay(Word Year, Word Month, int Day);
 int64_t TruncDateTime(TDateTime D);
 // D's time of day, rebuilt from its hours, minutes, seconds and milliseconds.
 TDateTime TimeOfDateTime(TDateTime D);
+// The moment Time (a time of day) into the whole day Day: before 1899-12-30
+// the day is negative and the time of day counts away from zero.
+TDateTime CombineDateTime(TDateTime Day, TDateTime Time);
 
 } // namespace cvGrDate

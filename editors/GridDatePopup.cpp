@@ -36,17 +36,31 @@ constexpr UINT_PTR MonthListTimerBase = 5;
 // Milliseconds per month by |step|, 1..4.
 constexpr UINT MonthListIntervals[] = {500, 250, 100, 50};
 
+// The days a date encodes, and so the calendar's: 0001-01-01 .. 9999-12-31.
+const TDateTime FirstCalendarDay = EncodeDate(1, 1, 1);
+const TDateTime LastCalendarMonth = EncodeDate(9999, 12, 1);
+const TDateTime LastCalendarDay = EncodeDate(9999, 12, 31);
+// The month list's seven rows end with the calendar's last month at the latest.
+const TDateTime LastMonthListTop = EncodeDate(9999, 12 - MonthListRows + 1, 1);
+
+bool IsCalendarDay(TDateTime D) {
+    return D >= FirstCalendarDay && D < LastCalendarDay + 1;
+}
+
 TDateTime FirstOfMonth(TDateTime D) {
     Word year, month, day;
     DecodeDate(D, year, month, day);
     return EncodeDate(year, month, 1);
 }
 
+// The first of the month Delta months on, held to the calendar's months.
 TDateTime AddMonthsTo(TDateTime FirstOfAMonth, int Delta) {
     Word year, month, day;
     DecodeDate(FirstOfAMonth, year, month, day);
     cvGrDate::AddMonths(year, month, Delta);
-    return EncodeDate(year, month, 1);
+    TDateTime first = 0;
+    if (TryEncodeDate(year, month, 1, first)) return first;
+    return Delta < 0 ? FirstCalendarDay : LastCalendarMonth;
 }
 
 // "<long month name> <year>".
@@ -197,6 +211,7 @@ void TAMonthListBox::CreateParams(TCreateParams& Params) {
 }
 
 void TAMonthListBox::SetTopDate(TDateTime Value) {
+    Value = std::clamp(Value, FirstCalendarDay, LastMonthListTop);
     if (FTopDate == Value) return;
     FTopDate = Value;
     Invalidate();
@@ -356,7 +371,9 @@ TDateTime TcvGridDatePopup::GetLastDate() {
 }
 
 TDateTime TcvGridDatePopup::GetLastMonthDate() {
-    return AddMonthsTo(FFirstDate, 1) - 1;
+    Word year, month, day;
+    DecodeDate(FFirstDate, year, month, day);
+    return FFirstDate + cvGrDate::DaysPerMonth(year, month) - 1;
 }
 
 void TcvGridDatePopup::SetFirstDate(TDateTime Value) {
@@ -376,7 +393,9 @@ void TcvGridDatePopup::MakeSelectionVisible() {
         Word year, month, day;
         DecodeDate(FSelAnchor, year, month, day);
         cvGrDate::AddMonths(year, month, -1);
-        SetFirstDate(EncodeDate(year, month, cvGrDate::ClampDay(year, month, day)));
+        // In the calendar's first month there is none before.
+        TDateTime before = 0;
+        SetFirstDate(TryEncodeDate(year, month, cvGrDate::ClampDay(year, month, day), before) ? before : FSelAnchor);
     }
     if (GetLastDate() < FSelAnchor) SetFirstDate(static_cast<TDateTime>(cvGrDate::TruncDateTime(FSelAnchor)));
 }
@@ -387,7 +406,8 @@ TDateTime TcvGridDatePopup::DateAtPos(TPoint P) {
         Bounds(FMargin, FCaptionHeight + FDayNameHeight, DaysPerWeek * FColumnWidth, GridRows * FRowHeight);
     if (!PtInRect(days, P)) return NullDate;
     const int column = (P.X - days.Left) / FColumnWidth, row = (P.Y - days.Top) / FRowHeight;
-    return GetFirstDate() + DaysPerWeek * row + column;
+    const TDateTime date = GetFirstDate() + DaysPerWeek * row + column;
+    return IsCalendarDay(date) ? date : NullDate;
 }
 
 TRect TcvGridDatePopup::LeftArrowRect() const {
@@ -486,34 +506,36 @@ void TcvGridDatePopup::KeyDown(Word& Key, TShiftState Shift) {
     Word year, month, day;
     DecodeDate(d, year, month, day);
     const int weekDay = cvGrDate::WeekDayIndex(d);
+    TDateTime target = NullDate;
     switch (Key) {
     case VK_LEFT:
-        SetSelectDate(d - 1);
+        target = d - 1;
         break;
     case VK_RIGHT:
-        SetSelectDate(d + 1);
+        target = d + 1;
         break;
     case VK_UP:
-        SetSelectDate(d - DaysPerWeek);
+        target = d - DaysPerWeek;
         break;
     case VK_DOWN:
-        SetSelectDate(d + DaysPerWeek);
+        target = d + DaysPerWeek;
         break;
     case VK_HOME:
-        SetSelectDate(ctrl ? EncodeDate(year, month, 1) : d - weekDay);
+        target = ctrl ? EncodeDate(year, month, 1) : d - weekDay;
         break;
     case VK_END:
-        SetSelectDate(ctrl ? EncodeDate(year, month, cvGrDate::DaysPerMonth(year, month))
-                           : d + DaysPerWeek - 1 - weekDay);
+        target = ctrl ? EncodeDate(year, month, cvGrDate::DaysPerMonth(year, month)) : d + DaysPerWeek - 1 - weekDay;
         break;
     case VK_PRIOR:
     case VK_NEXT:
         cvGrDate::AddMonths(year, month, Key == VK_PRIOR ? -1 : 1);
-        SetSelectDate(EncodeDate(year, month, cvGrDate::ClampDay(year, month, day)));
+        if (!TryEncodeDate(year, month, cvGrDate::ClampDay(year, month, day), target)) target = NullDate;
         break;
     default:
-        break;
+        return;
     }
+    // A move beyond the calendar's first or last day stays where it is.
+    if (IsCalendarDay(target)) SetSelectDate(target);
 }
 
 void TcvGridDatePopup::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -693,6 +715,10 @@ void TcvGridDatePopup::PaintDays(HDC DC, HRGN Remainder, TDateTime Today) {
         const TRect cell = Bounds(FMargin + i % DaysPerWeek * FColumnWidth, top + i / DaysPerWeek * FRowHeight,
                                   FColumnWidth, FRowHeight);
         TRect fill = cell;
+        if (!IsCalendarDay(date)) {
+            FillSolid(DC, fill, clWindow);
+            continue;
+        }
         if (date == Today) {
             FrameRect(DC, &cell, maroon);
             InflateRect(fill, -1, -1);

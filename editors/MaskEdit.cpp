@@ -178,10 +178,13 @@ void TcvInplaceMaskEdit::BlankRange(int Start, int Stop) {
 bool TcvInplaceMaskEdit::TypeChar(char32_t C) {
     int start = 0, stop = 0;
     GetSel(start, stop);
-    if (stop > start) BlankRange(start, stop);
     const size_t count = FMask.MaxChars();
     const size_t position = NextInputPosition(FMask, static_cast<size_t>(start));
+    // Only a character that takes its place blanks the selection: the caret
+    // shows as a one-character selection, and a refused key or a literal
+    // jumped over must leave the character under it.
     if (position < count && MaskCharFits(FMask.Positions[position], C)) {
+        if (stop > start) BlankRange(start, stop);
         ReplaceRange(static_cast<int>(position), std::u32string(1, C));
         CaretTo(static_cast<int>(NextInputPosition(FMask, position + 1)));
         return true;
@@ -214,8 +217,8 @@ void TcvInplaceMaskEdit::KeyPress(char32_t& Key) {
 
 void TcvInplaceMaskEdit::KeyDown(Word& Key, TShiftState Shift) {
     FValidateError = false;
-    const bool pasteKey = (Key == 'V' && Shift == TShiftState{ssCtrl}) ||
-                          (Key == VK_INSERT && Shift == TShiftState{ssShift});
+    const bool pasteKey =
+        (Key == 'V' && Shift == TShiftState{ssCtrl}) || (Key == VK_INSERT && Shift == TShiftState{ssShift});
     if (pasteKey && IsMasked()) {
         Perform(WM_PASTE);
         Key = 0;
@@ -307,8 +310,7 @@ void TcvInplaceMaskEdit::WndProc(TMessage& Message) {
         break;
     }
     case CN_COMMAND:
-        if (HiWord(Message.WParam) == EN_CHANGE && !CreatingWindow() &&
-            Utf8Length(GetEditText()) != FMask.MaxChars()) {
+        if (HiWord(Message.WParam) == EN_CHANGE && !CreatingWindow() && Utf8Length(GetEditText()) != FMask.MaxChars()) {
             const std::string reformatted = FormatMaskText(FMask, MaskTextValue(FMask, GetEditText()));
             TcvInplaceTextEdit::SetText(reformatted);
             SetModified(true);

@@ -86,7 +86,8 @@ bool TcvInplaceTimeEdit::IsValidSpinChar(char32_t Key) {
 }
 
 void TcvInplaceTimeEdit::SetValue(double Value) {
-    if (Value < cvExEdtr::MinTime || Value > cvExEdtr::MaxTime) return;
+    // The last second of the day is whole: 23:59:59.5 shows as 23:59:59.
+    if (Value < cvExEdtr::MinTime || Value >= cvExEdtr::MaxTime + cvExEdtr::OneSecond) return;
     const int caret = HandleAllocated() ? GetSelStart() : 0;
     const int partStart = caret < MinuteStart ? HourStart + 1 : caret < SecondStart ? MinuteStart + 1 : SecondStart + 1;
     FTime = Value;
@@ -115,5 +116,5 @@ void TcvInplaceTimeEdit::SetEditValue(const Variant& Value) {
 
 Variant TcvInplaceTimeEdit::GetEditValue() {
     if (FTime == 0 && FDatePart == 0) return Variant::FromCurrency(0);
-    return Variant(FTime + FDatePart);
+    return Variant(cvGrDate::CombineDateTime(FDatePart, FTime));
 }

@@ -672,8 +672,14 @@ void TWinControl::WndProc(TMessage& m) {
             return;
         }
         if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN) && FTabStop && CanFocus() && !Focused() &&
-            !dynamic_cast<TCustomForm*>(this))
+            !dynamic_cast<TCustomForm*>(this)) {
             SetFocus();
+            // A handler that sent the focus elsewhere (an exit rule that
+            // refused) ends the press here: it neither takes the focus a
+            // second time nor acts on this control.
+            const HWND focus = GetFocus();
+            if (!HandleAllocated() || (focus != FHandle && !IsChild(FHandle, focus))) return;
+        }
         TControl::WndProc(m);
         return;
     }

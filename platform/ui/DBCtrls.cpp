@@ -11,6 +11,7 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/NonClient.h"
+#include "platform/ui/ScrollBar.h"
 #include "platform/ui/private/Wheel_p.h"
 
 #include <algorithm>
@@ -27,10 +28,12 @@ protected:
     }
     void DataSetChanged() override {
         TDataLink::DataSetChanged();
+        FList->UpdateScrollBar();
         FList->Invalidate();
     }
     void DataSetScrolled(Integer Distance) override {
         TDataLink::DataSetScrolled(Distance);
+        FList->UpdateScrollBar();
         FList->Invalidate();
     }
 
@@ -138,6 +141,25 @@ void TPopupDataList::ScrollBy(int Distance) {
         dataSet->MoveBy(FListLink->RecordCount() - 1 - FListLink->ActiveRecord() + Distance);
 }
 
+int TPopupDataList::TopRow() const {
+    TDataSet* dataSet = ListDataSet();
+    return dataSet ? std::max(0, dataSet->RecNo() - 1 - FListLink->ActiveRecord()) : 0;
+}
+
+// The page is the rows shown; with every record in view it covers the range
+// and the bar goes.
+void TPopupDataList::UpdateScrollBar() {
+    if (!HandleAllocated()) return;
+    TDataSet* dataSet = ListDataSet();
+    TScrollInfo info;
+    info.fMask = SIF_ALL;
+    info.nMin = 0;
+    info.nMax = dataSet ? std::max(0, dataSet->RecordCount() - 1) : 0;
+    info.nPage = static_cast<UINT>(FRowCount);
+    info.nPos = TopRow();
+    SetScrollInfo(FHandle, SB_VERT, info, true);
+}
+
 void TPopupDataList::SetRowCount(int Value) {
     FRowCount = std::clamp(Value, MinRowCount, MaxRowCount);
     UpdateHeight();
@@ -163,6 +185,7 @@ int TPopupDataList::GetBorderSize() {
 void TPopupDataList::UpdateHeight() {
     FListLink->SetBufferCount(FRowCount);
     SetHeight(FRowCount * RowHeight() + GetBorderSize());
+    UpdateScrollBar();
 }
 
 void TPopupDataList::FontChanged() {
@@ -173,6 +196,7 @@ void TPopupDataList::FontChanged() {
 void TPopupDataList::ListLinkChanged() {
     FListLink->SetBufferCount(FRowCount);
     if (ListDataSet() && FindKeyField()) SetKeyValue(FKeyValue);
+    UpdateScrollBar();
     Invalidate();
 }
 
@@ -183,6 +207,11 @@ void TPopupDataList::CreateParams(TCreateParams& Params) {
     Params.Style = (Params.Style & ~(WS_CHILD | WS_TABSTOP)) | WS_POPUP | WS_BORDER;
     Params.ExStyle |= WS_EX_TOOLWINDOW;
     Params.WindowClassStyle |= CS_SAVEBITS;
+}
+
+void TPopupDataList::CreateWnd() {
+    TCustomControl::CreateWnd();
+    UpdateScrollBar();
 }
 
 void TPopupDataList::Paint() {
@@ -284,13 +313,39 @@ void TPopupDataList::WndProc(TMessage& m) {
         ScrollBy(-platform_ui::WheelRows(FWheelDelta, SmallHi(static_cast<uintptr_t>(m.WParam)), FRowCount));
         m.Result = 1;
         return;
-    case WM_VSCROLL:
-        // A drop-down sends its wheel as line scrolls while the list is open.
-        if (!ListDataSet()) break;
-        if (LoWord(static_cast<uintptr_t>(m.WParam)) == SB_LINEUP) ScrollBy(-1);
-        if (LoWord(static_cast<uintptr_t>(m.WParam)) == SB_LINEDOWN) ScrollBy(1);
+    case WM_VSCROLL: {
+        // The scroll bar, and a drop-down passing its wheel on as line scrolls.
+        TDataSet* dataSet = ListDataSet();
+        if (!dataSet) break;
+        switch (LoWord(static_cast<uintptr_t>(m.WParam))) {
+        case SB_LINEUP:
+            ScrollBy(-1);
+            break;
+        case SB_LINEDOWN:
+            ScrollBy(1);
+            break;
+        case SB_PAGEUP:
+            ScrollBy(-FRowCount);
+            break;
+        case SB_PAGEDOWN:
+            ScrollBy(FRowCount);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            ScrollBy(HiWord(static_cast<uintptr_t>(m.WParam)) - TopRow());
+            break;
+        case SB_TOP:
+            ScrollBy(-TopRow());
+            break;
+        case SB_BOTTOM:
+            ScrollBy(dataSet->RecordCount());
+            break;
+        default:
+            break;
+        }
         m.Result = 0;
         return;
+    }
     case CM_CANCELMODE:
     case WM_CANCELMODE:
         FTracking = false;

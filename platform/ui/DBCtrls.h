@@ -5,7 +5,8 @@
 // (WM_MOUSEWHEEL) it gets. The mouse is its own: a press selects the row
 // under it, and while the button is held the selection follows the pointer
 // (beyond the top or bottom row the rows scroll); OnMouseUp tells the owner
-// that a choice was made.
+// that a choice was made. A vertical scroll bar shows which records are in
+// view while they do not all fit.
 #pragma once
 
 #include "platform/rtl/Variants.h"
@@ -44,8 +45,9 @@ public:
     // The height of a row: the font's height and a pixel above and below.
     int RowHeight();
 
-    // The wheel scrolls the rows by the desktop's wheel lines, WM_VSCROLL's
-    // SB_LINEUP / SB_LINEDOWN by one; the selection stays.
+    // The wheel scrolls the rows by the desktop's wheel lines, WM_VSCROLL
+    // (the scroll bar, or a drop-down passing its wheel on) as its code says;
+    // the selection stays.
     void WndProc(TMessage& Message) override;
 
 protected:
@@ -53,6 +55,7 @@ protected:
     // CreateParams give; a list that draws a frame of its own answers its size.
     virtual int GetBorderSize();
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     void Paint() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -74,6 +77,9 @@ private:
     void ScrollBy(int Distance);
     void UpdateHeight();
     void ListLinkChanged();
+    // The record shown in the first row, counted from 0.
+    int TopRow() const;
+    void UpdateScrollBar();
 
     std::unique_ptr<TPopupDataListLink> FListLink;
     std::string FKeyField;

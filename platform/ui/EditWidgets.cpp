@@ -72,6 +72,8 @@ void ShowEditColors(QWidget* Widget, TColor Color, bool ShowSelection, TColor Te
     palette.setColor(QPalette::Inactive, QPalette::Text, QtColor(TextColor));
     palette.setColor(QPalette::Disabled, QPalette::Base, QtColor(cl3DLight));
     palette.setColor(QPalette::Disabled, QPalette::Text, QtColor(clGrayText));
+    // A drop-down list shows its text on its button, in the button's colours.
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QtColor(clGrayText));
     // A multi-line field draws its single-line frame in this colour.
     palette.setColor(QPalette::WindowText, QtColor(clWindowFrame));
     if (!ShowSelection) {

@@ -371,6 +371,7 @@ public:
     TWinControl* ActiveControl() const { return FActiveControl; }
     int FormCount() const { return static_cast<int>(FForms.size()); }
     TCustomForm* Forms(int Index) const;
+    // The primary monitor's size.
     int Width() const;
     int Height() const;
     TRect WorkAreaRect() const;

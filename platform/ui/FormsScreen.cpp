@@ -3,6 +3,7 @@
 
 #include "platform/ui/Cursors.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Monitors.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/private/Cursor_p.h"
@@ -82,11 +83,23 @@ TCustomForm* TScreen::Forms(int Index) const {
     return FForms[static_cast<size_t>(Index)];
 }
 
+namespace {
+
+// The primary monitor as the desktop has it: forms centred on the screen
+// must land in its middle, whatever size the fixed metrics give.
+TRect PrimaryMonitor() {
+    MONITORINFO info;
+    if (GetMonitorInfo(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), info)) return info.rcMonitor;
+    return Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
+} // namespace
+
 int TScreen::Width() const {
-    return GetSystemMetrics(SM_CXSCREEN);
+    return PrimaryMonitor().Width();
 }
 int TScreen::Height() const {
-    return GetSystemMetrics(SM_CYSCREEN);
+    return PrimaryMonitor().Height();
 }
 
 TRect TScreen::WorkAreaRect() const {

@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QValidator>
@@ -45,10 +46,11 @@ char32_t ApplyCase(char32_t c, TEditCharCase charCase) {
     return c;
 }
 
-void ShowEditColors(TWinControl* control) {
+void ShowEditColors(TWinControl* control, bool ReadOnly) {
     HWND wnd = control->HandleAllocated() ? control->Handle() : nullptr;
     if (QWidget* widget = wnd ? WidgetOfWindow(wnd) : nullptr)
-        platform_ui::ShowEditColors(widget, control->Color(), GetFocus() == wnd, control->Font()->Color());
+        platform_ui::ShowEditColors(widget, ReadOnly ? clBtnFace : control->Color(), GetFocus() == wnd,
+                                    control->Font()->Color());
 }
 
 } // namespace platform_ui
@@ -95,6 +97,32 @@ private:
     QString FBefore;
     bool FPaused = false;
 };
+
+// The memo's text field: what a paste or a drop would insert is first cut to
+// what the memo's limit leaves room for.
+class TLimitedPlainTextEdit : public QPlainTextEdit {
+public:
+    explicit TLimitedPlainTextEdit(std::function<QString(const QString&)> Fit) : FFit(std::move(Fit)) {}
+
+protected:
+    void insertFromMimeData(const QMimeData* Source) override {
+        if (!Source->hasText()) return;
+        QMimeData fitted;
+        fitted.setText(FFit(Source->text()));
+        QPlainTextEdit::insertFromMimeData(&fitted);
+    }
+
+private:
+    std::function<QString(const QString&)> FFit;
+};
+
+// Line breaks as a memo's Text gives them, and as its widget holds them.
+std::string WithCrLf(const QString& Text) {
+    return FromQString(QString(Text).replace("\r\n", "\n").replace("\n", "\r\n"));
+}
+QString WithLf(const std::string& Text) {
+    return ToQString(Text).replace("\r\n", "\n");
+}
 
 TGbkByteLimit* ByteLimitOf(QLineEdit* edit) {
     return edit ? dynamic_cast<TGbkByteLimit*>(const_cast<QValidator*>(edit->validator())) : nullptr;
@@ -294,17 +322,17 @@ void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
         });
         return edit;
     });
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomEdit::ColorChanged() {
     TWinControl::ColorChanged();
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomEdit::FontChanged() {
     TWinControl::FontChanged();
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomEdit::SaveWindowState() {
@@ -371,6 +399,7 @@ void TCustomEdit::SetPasswordChar(char32_t Value) {
 void TCustomEdit::SetReadOnly(bool Value) {
     FReadOnly = Value;
     if (auto* edit = WidgetAs<QLineEdit>(FHandle)) edit->setReadOnly(Value);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomEdit::SetCharCase(TEditCharCase Value) {
@@ -472,7 +501,7 @@ void TCustomEdit::WndProc(TMessage& m) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         TWinControl::WndProc(m);
-        ShowEditColors(this);
+        ShowEditColors(this, FReadOnly);
         return;
     case CM_CTL3DCHANGED:
         // The frame is the window's: a new look needs a new window.
@@ -564,8 +593,9 @@ void TCustomMemo::SetLines(TStrings* Value) {
 
 void TCustomMemo::CreateWindowHandle(const TCreateParams& Params) {
     CreateControlWindow(this, Params, [this](HWND, const TCreateStruct&) -> QWidget* {
-        auto* edit = new QPlainTextEdit;
-        edit->setPlainText(ToQString(FText).replace("\r\n", "\n"));
+        auto* edit = new TLimitedPlainTextEdit(
+            [this](const QString& Inserted) { return WithLf(FittingInsertion(WithCrLf(Inserted))); });
+        edit->setPlainText(WithLf(FText));
         edit->setReadOnly(FReadOnly);
         edit->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
         ShowEditFrame(edit, true, Ctl3D());
@@ -576,17 +606,17 @@ void TCustomMemo::CreateWindowHandle(const TCreateParams& Params) {
                          [this] { FWidgetChanges.Signalled([this] { Change(); }); });
         return edit;
     });
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomMemo::ColorChanged() {
     TWinControl::ColorChanged();
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomMemo::FontChanged() {
     TWinControl::FontChanged();
-    ShowEditColors(this);
+    ShowEditColors(this, FReadOnly);
 }
 
 void TCustomMemo::SaveWindowState() {
@@ -594,7 +624,7 @@ void TCustomMemo::SaveWindowState() {
 }
 
 std::string TCustomMemo::GetText() const {
-    if (auto* edit = WidgetAs<QPlainTextEdit>(FHandle)) return FromQString(edit->toPlainText().replace("\n", "\r\n"));
+    if (auto* edit = WidgetAs<QPlainTextEdit>(FHandle)) return WithCrLf(edit->toPlainText());
     return FText;
 }
 
@@ -602,7 +632,7 @@ void TCustomMemo::SetTextBuf(const std::string& Value) {
     FText = Value;
     auto* edit = WidgetAs<QPlainTextEdit>(FHandle);
     // A window reports whether the text changed; without one we assume it did.
-    if (!edit || FWidgetChanges.PutByCode([&] { edit->setPlainText(ToQString(Value).replace("\r\n", "\n")); }))
+    if (!edit || FWidgetChanges.PutByCode([&] { edit->setPlainText(WithLf(Value)); }))
         Change();
 }
 
@@ -624,6 +654,7 @@ void TCustomMemo::SetScrollBars(TScrollStyle Value) {
 void TCustomMemo::SetReadOnly(bool Value) {
     FReadOnly = Value;
     if (auto* edit = WidgetAs<QPlainTextEdit>(FHandle)) edit->setReadOnly(Value);
+    ShowEditColors(this, FReadOnly);
 }
 
 int TCustomMemo::SelStart() const {
@@ -660,6 +691,35 @@ void TCustomMemo::SelectAll() {
     if (auto* edit = WidgetAs<QPlainTextEdit>(Handle())) edit->selectAll();
 }
 
+std::string TCustomMemo::FittingInsertion(const std::string& Inserted) const {
+    auto* edit = WidgetAs<QPlainTextEdit>(FHandle);
+    if (FMaxLength <= 0 || !edit) return Inserted;
+    const QTextCursor cursor = edit->textCursor();
+    const std::string kept = WithCrLf(edit->toPlainText().remove(cursor.selectionStart(),
+                                                                 cursor.selectionEnd() - cursor.selectionStart()));
+    const size_t limit = static_cast<size_t>(FMaxLength);
+    const size_t used = FMaxLengthUnit == luGbkBytes ? GbkByteLength(kept) : Utf8Length(kept);
+    if (used >= limit) return {};
+    std::string fits = FMaxLengthUnit == luGbkBytes ? Inserted.substr(0, GbkFittingPrefix(Inserted, limit - used))
+                                                    : Inserted.substr(0, Utf8ByteOffset(Inserted, limit - used));
+    // A line break goes in whole or not at all.
+    if (!fits.empty() && fits.back() == '\r') fits.pop_back();
+    return fits;
+}
+
+void TCustomMemo::DefaultHandler(TMessage& m) {
+    // Typed characters and input-method commits arrive one by one, a line
+    // break at its key; the key handlers have seen them all the same.
+    const bool breaksLine = m.Msg == WM_KEYDOWN && m.WParam == VK_RETURN && FWantReturns;
+    const bool types = m.Msg == WM_CHAR && m.WParam >= 0x20 && m.WParam != 0x7F;
+    if (FMaxLength > 0 && (breaksLine || types) &&
+        FittingInsertion(breaksLine ? std::string("\r\n")
+                                    : Utf8FromCodePoints(std::u32string(1, static_cast<char32_t>(m.WParam))))
+            .empty())
+        return;
+    TWinControl::DefaultHandler(m);
+}
+
 void TCustomMemo::WndProc(TMessage& m) {
     if (m.Msg == WM_GETDLGCODE) {
         m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
@@ -667,10 +727,7 @@ void TCustomMemo::WndProc(TMessage& m) {
         if (FWantTabs) m.Result |= DLGC_WANTTAB;
         return;
     }
-    if (m.Msg == WM_CHAR && FMaxLength > 0 && m.WParam >= 0x20 &&
-        static_cast<int>(Utf8Length(Text())) - SelLength() >= FMaxLength)
-        return;
     if (m.Msg == CM_CTL3DCHANGED) RecreateWnd();
     TWinControl::WndProc(m);
-    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) ShowEditColors(this);
+    if (m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) ShowEditColors(this, FReadOnly);
 }

@@ -180,8 +180,12 @@ public:
     void SetScrollBars(TScrollStyle Value);
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value);
+    // Typing, input-method commits and pasting stop at MaxLength (0: no
+    // limit), counted in MaxLengthUnit, as in an edit.
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int Value) { FMaxLength = Value; }
+    TLengthUnit MaxLengthUnit() const { return FMaxLengthUnit; }
+    void SetMaxLengthUnit(TLengthUnit Value) { FMaxLengthUnit = Value; }
     int SelStart() const;
     void SetSelStart(int Value);
     int SelLength() const;
@@ -200,10 +204,15 @@ protected:
     void SaveWindowState() override;
     void ColorChanged() override;
     void FontChanged() override;
+    // Holds the characters and line breaks that would go over MaxLength.
+    void DefaultHandler(TMessage& Message) override;
     virtual void Change();
 
 private:
     friend class TMemoStrings;
+    // The part of Inserted (lines broken by "\r\n") that fits within
+    // MaxLength in place of the selection, cut at a whole character.
+    std::string FittingInsertion(const std::string& Inserted) const;
     std::unique_ptr<TMemoStrings> FLines;
     bool FWantReturns = true;
     bool FWantTabs = false;
@@ -211,6 +220,7 @@ private:
     TScrollStyle FScrollBars = ssNone;
     bool FReadOnly = false;
     int FMaxLength = 0;
+    TLengthUnit FMaxLengthUnit = luCharacters;
     TWidgetTextChanges FWidgetChanges;
 };
 

@@ -117,26 +117,30 @@ TEST_F(AttachmentTest, OpenShowsTheChooserAndOpensThePickedFile) {
     EXPECT_EQ(frmAttachment, nullptr);
 }
 
-TEST_F(AttachmentTest, TheChooserTakesTheKeyBeforeTheFirstCommaAndHasNoOkWithoutEntries) {
+TEST_F(AttachmentTest, TheChooserGivesBackThePickedPathWholeAndHasNoOkWithoutFiles) {
     struct TCase {
-        std::vector<std::string> Entries;
+        std::vector<std::string> Files;
         bool Ok;
-        const char* Key;
+        const char* Label;
     } const cases[] = {
-        {{"/a/x,y.txt,x,y.txt"}, true, "/a/x"},
+        // Commas are ordinary in file and folder names.
+        {{"/a/x,y/7@report,final.doc"}, true, "7@report,final.doc"},
         {{}, false, ""},
     };
     for (const TCase& c : cases) {
         bool okEnabled = true;
+        std::string label;
         WhenModal press(ShowsModally(frmAttachment), [&] {
             okEnabled = frmAttachment->btnOk->Enabled();
+            label = frmAttachment->CodeComboBox1->Text();
             (okEnabled ? frmAttachment->btnOk : frmAttachment->btnCancel)->Click();
         });
         std::string chosen = "<none>";
-        EXPECT_EQ(ChooseAttachment(c.Entries, chosen), c.Ok);
+        EXPECT_EQ(ChooseAttachment(c.Files, chosen), c.Ok);
         EXPECT_EQ(okEnabled, c.Ok);
+        EXPECT_EQ(label, c.Label);
         if (c.Ok) {
-            EXPECT_EQ(chosen, c.Key);
+            EXPECT_EQ(chosen, c.Files.front());
         }
     }
 }

@@ -171,16 +171,28 @@ TEST_F(DBColumnBoundTest, EditedDateIsWrittenToTheFieldAndTheNullDateClearsIt) {
 
 TEST_F(DBColumnBoundTest, EditedTimeKeepsTheFieldsDate) {
     auto* time = AddFamilyColumn<TcvDBGridTimeColumn>("Made");
-    Data.Query->Edit();
-    Data.Query->FieldByName("Made")->SetAsDateTime(EncodeDate(2024, 5, 1) + EncodeTime(8, 0, 0, 0));
-    Data.Query->Post();
-    auto* editor = dynamic_cast<TcvInplaceTimeEdit*>(Edit(Data.CurrentId(), time));
-    ASSERT_NE(editor, nullptr);
-    EXPECT_DOUBLE_EQ(editor->GetTime(), EncodeTime(8, 0, 0, 0)) << "the time of day alone went in";
-    editor->SetTime(EncodeTime(17, 30, 0, 0));
-    editor->SetModified(true);
-    Tree->HideEditor();
-    EXPECT_DOUBLE_EQ(Data.Query->FieldByName("Made")->AsDateTime(), EncodeDate(2024, 5, 1) + EncodeTime(17, 30, 0, 0));
+    // Before 1899-12-30 the day counts down and the time of day away from it.
+    const TDateTime may1 = EncodeDate(2024, 5, 1), before = EncodeDate(1899, 12, 29);
+    const struct {
+        TDateTime Stored;
+        TDateTime Edited;
+    } cases[] = {
+        {may1 + EncodeTime(8, 0, 0, 0), may1 + EncodeTime(17, 30, 0, 0)},
+        {before - EncodeTime(8, 0, 0, 0), before - EncodeTime(17, 30, 0, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(FormatDateTime("yyyy-mm-dd hh:nn", c.Stored));
+        Data.Query->Edit();
+        Data.Query->FieldByName("Made")->SetAsDateTime(c.Stored);
+        Data.Query->Post();
+        auto* editor = dynamic_cast<TcvInplaceTimeEdit*>(Edit(Data.CurrentId(), time));
+        ASSERT_NE(editor, nullptr);
+        EXPECT_DOUBLE_EQ(editor->GetTime(), EncodeTime(8, 0, 0, 0)) << "the time of day alone went in";
+        editor->SetTime(EncodeTime(17, 30, 0, 0));
+        editor->SetModified(true);
+        Tree->HideEditor();
+        EXPECT_DOUBLE_EQ(Data.Query->FieldByName("Made")->AsDateTime(), c.Edited);
+    }
 }
 
 TEST_F(DBColumnBoundTest, CheckCellsPaintTheStateOfTheirText) {

@@ -53,6 +53,7 @@ TEST_P(SubTableTest, NewRowsTakeTheParentKeyAndTheirOwnCounterAndBlanksPass) {
     std::string caption;
     int rows = 0;
     bool keptEditing = false;
+    ExpectRecordPictures(*editor);
     WhenModal work([&] { return editor->Modal(); }, [&] {
         caption = editor->Caption();
         rows = editor->ADODataSet1->RecordCount();

@@ -81,6 +81,15 @@ public:
         }
         ProcessMessages();
     }
+    // The buttons shown, in order, carry the data module's record pictures:
+    // new, edit, delete, save, cancel, refresh, exit.
+    void ExpectRecordPictures(const TDataSetToolBar& Bar) const {
+        EXPECT_EQ(Bar.ToolBar2->Images(), Data.ImageList1);
+        std::vector<int> shown;
+        for (int i = 0; i < Bar.ToolBar2->ButtonCount(); ++i)
+            if (Bar.ToolBar2->Buttons(i)->Visible()) shown.push_back(Bar.ToolBar2->Buttons(i)->ImageIndex());
+        EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+    }
     TDataSetState State() const { return Form->ADODataSet1->State(); }
     std::string Field(const std::string& Column) const { return Form->ADODataSet1->FieldByName(Column)->AsString(); }
     std::vector<std::string> BoxTexts() const {

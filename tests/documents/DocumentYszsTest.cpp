@@ -5,6 +5,8 @@
 #include "documents/Yszs.h"
 #include "editors/InplaceEdit.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/ui/Graphics.h"
+#include "platform/ui/SystemMetrics.h"
 #include "tests/app/WhenModal.h"
 #include "tests/documents/DocumentWorld.h"
 
@@ -22,8 +24,10 @@ public:
     void FillNew() {
         Act(Form->DataSetInsert2);
         Form->ADODataSet1->FieldByName("JHLBID")->SetAsInteger(1);
-        const std::pair<const char*, const char*> typed[] = {{"edt_YSWH", "验字1号"}, {"edt_XMBH", "YZ-1"},
-                                                             {"edt_XMMC", "验收项目"}, {"edt_CJDW", "参加单位"},
+        const std::pair<const char*, const char*> typed[] = {{"edt_YSWH", "验字1号"},
+                                                             {"edt_XMBH", "YZ-1"},
+                                                             {"edt_XMMC", "验收项目"},
+                                                             {"edt_CJDW", "参加单位"},
                                                              {"edt_ZZYSBM", "科技局"}};
         for (const auto& [name, text] : typed)
             Type(name, text);
@@ -42,6 +46,19 @@ TEST_F(YszsTest, NewCertificateHasTodayTheCurrentYearAndMonthAndNoListItems) {
         EXPECT_EQ(Named<TComboBox>("ComboBox" + std::to_string(i))->ItemIndex(), -1) << i;
     EXPECT_EQ(Named<TComboBox>("ComboBox2")->Items()->Count(), 14);
     EXPECT_EQ(Named<TComboBox>("ComboBox3")->Items()->Count(), 13);
+}
+
+TEST_F(YszsTest, EveryResultFormShowsWholeInItsBox) {
+    TBitmap measure;
+    for (int i = 8; i <= 12; ++i) {
+        auto* box = Named<TComboBox>("ComboBox" + std::to_string(i));
+        measure.Canvas()->Font()->Assign(box->Font());
+        // What the closed box shows beside its button and within its frame.
+        const int room = box->Width() - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXEDGE) - 4;
+        for (int item = 0; item < box->Items()->Count(); ++item)
+            EXPECT_LE(measure.Canvas()->TextWidth(box->Items()->Get(item)), room)
+                << box->Name() << ": " << box->Items()->Get(item);
+    }
 }
 
 struct TCertificateCase {
@@ -88,16 +105,47 @@ INSTANTIATE_TEST_SUITE_P(
         TCertificateCase{{{"edt_XMFZRCSN1", " "}, {"edt_XMFZRCSY1", ""}}, nullptr, "", 0},
         TCertificateCase{{{"edt_XMFZRCSY1", "13"}}, "输入的第一位项目负责人的出生月不符合要求", "edt_XMFZRCSY1", 1},
         TCertificateCase{{{"edt_XMFZRCSN2", "一九"}}, "输入的第二位项目负责人的出生年不符合要求", "edt_XMFZRCSN2", 1},
-        TCertificateCase{{{"cur_XMYFRYZS", "3"}, {"cur_XMRYBSS", "2"}}, "项目研发人员总数不等于各个分项之和",
-                         "cur_XMYFRYZS", 1},
-        TCertificateCase{{{"cur_XMZJF", "100"}, {"cur_GJBK", "50"}, {"cur_SBK", "30"}, {"cur_BMBK", "20"}}, nullptr,
-                         "", 0},
+        TCertificateCase{
+            {{"cur_XMYFRYZS", "3"}, {"cur_XMRYBSS", "2"}}, "项目研发人员总数不等于各个分项之和", "cur_XMYFRYZS", 1},
+        TCertificateCase{
+            {{"cur_XMZJF", "100"}, {"cur_GJBK", "50"}, {"cur_SBK", "30"}, {"cur_BMBK", "20"}}, nullptr, "", 0},
         TCertificateCase{{{"cur_XMZJF", "100"}, {"cur_GJBK", "50"}, {"cur_SBK", "30"}, {"cur_BMBK", "19"}},
-                         "项目实际到位总经费不等于各个分项之和", "cur_XMZJF", 1},
+                         "项目实际到位总经费不等于各个分项之和",
+                         "cur_XMZJF",
+                         1},
         TCertificateCase{{{"cur_XMZJF", "100.5"}, {"cur_GJBK", "50.25"}, {"cur_QT", "50.25"}}, nullptr, "", 0},
         TCertificateCase{{{"cur_XMJFZZC", "0.3"}, {"cur_SBGZF", "0.1"}, {"cur_GLF", "0.2"}}, nullptr, "", 0},
+        TCertificateCase{{{"cur_XMJFZZC", "0.3"}, {"cur_SBGZF", "0.1001"}, {"cur_GLF", "0.1999"}}, nullptr, "", 0},
         TCertificateCase{{{"cur_XMJFZZC", "0.3"}, {"cur_SBGZF", "0.1"}, {"cur_GLF", "0.1999"}},
-                         "项目经费支出合计不等于各个分项之和", "cur_XMJFZZC", 2}));
+                         "项目经费支出合计不等于各个分项之和",
+                         "cur_XMJFZZC",
+                         2}));
+
+TEST_F(YszsTest, MoneyIsTypedToFourDecimalsAndStoredSo) {
+    FillNew();
+    struct TCase {
+        const char* Editor;
+        const char* Typed;
+        const char* Text;
+        int Beeps;
+    } const cases[] = {
+        {"cur_GJBK", "12.3456", "12.3456", 0},
+        {"cur_SBK", "0.0001", "0.0001", 0},
+        {"cur_SXBK", "1.23456", "1.2345", 1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Editor);
+        uitest::DialogRecorder beeps;
+        Type(c.Editor, c.Typed);
+        EXPECT_EQ(Named(c.Editor)->Text(), c.Text);
+        EXPECT_EQ(beeps.Count(TDialogKind::Beep), c.Beeps);
+    }
+    Type("cur_XMZJF", "13.5802");
+    Act(Form->DataSetPost2);
+    ASSERT_EQ(State(), dsBrowse) << ::testing::PrintToString(BoxTexts());
+    EXPECT_EQ(Shared("select GJBK || '|' || SBK || '|' || SXBK from KORIM_YSZSBNB where XMBH = 'YZ-1'"),
+              std::vector<std::string>{"12.3456|0.0001|1.2345"});
+}
 
 TEST_F(YszsTest, StaffEditorChecksInOrderAndKeepsEducationInJSZC) {
     Data.ADOConnection1->Execute("insert into KORIM_YSXMRYBNB (RYID, NXMLXID, XM) values (50, 100, 'seed')");

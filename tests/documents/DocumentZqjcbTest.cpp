@@ -60,6 +60,10 @@ public:
     }
 };
 
+TEST_F(ZqjcbTest, TheToolBarShowsTheRecordPictures) {
+    ExpectRecordPictures(*Form);
+}
+
 TEST_F(ZqjcbTest, NewDocumentTakesItsKeyFromTheCounterAndTheCurrentYears) {
     Act(Form->DataSetInsert2);
     EXPECT_EQ(State(), dsInsert);

@@ -5,6 +5,7 @@
 #include "tests/documents/RequestWorld.h"
 
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Utf8.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/MessageBoxCodes.h"
@@ -166,6 +167,18 @@ TEST_F(RequestFieldsTest, DigitAndAmountFieldsHoldOnlyTheirCharactersTypedOrPast
         EXPECT_EQ(Named(c.Edit)->Text(), c.Held);
         Named(c.Edit)->SetText("");
     }
+}
+
+TEST_F(RequestFieldsTest, TheResearchContentHoldsSixHundredGbkBytes) {
+    StartNew();
+    auto* memo = Named<TMemo>("mem_ZYYJNR");
+    Focus(memo);
+    std::string content;
+    for (int i = 0; i < 340; ++i)
+        content += "研";
+    platform_ui::test::SendQtInputMethodCommit(memo->Handle(), content);
+    ProcessMessages();
+    EXPECT_EQ(Utf8Length(memo->Text()), 300u) << "300 Chinese characters, the column's 600 bytes";
 }
 
 TEST_F(RequestFieldsTest, ACodeBoxRefusesTypedTextThatIsNoItem) {

@@ -125,6 +125,47 @@ TEST_F(RequestRulesTest, LeavingAGroupChecksItsSumsAndOrder) {
     }
 }
 
+TEST_F(RequestRulesTest, AGroupRuleRefusesOnceAClickOutAndNeverTrapsTheUser) {
+    const char* const underThirtyFive = "输入数据有误，违反了\"项目人员总数\" >= \"35岁以下研发人员数\"，请修改";
+    const char* const staffSum =
+        "输入数据有误，违反了\"项目人员总数\" ＝ \"高级\"＋\"中级\"＋\"初级\"＋\"其它\"，请修改";
+    auto clickInto = [this](const char* Name) {
+        auto* edit = Named(Name);
+        Form->pgc_main->SetActivePageIndex(PageOf(edit));
+        ProcessMessages();
+        uitest::Click(edit);
+    };
+    Form->DatasetInsertExecute(nullptr);
+    ProcessMessages();
+    Type("edt_XMRYZS", "10");
+    Type("edt_YFRYS35SYX", "12");
+    size_t before = Dialogs.Boxes().size();
+    clickInto("edt_YTRYJRYS");
+    ASSERT_EQ(Dialogs.Boxes().size(), before + 1) << "one box for one click out of the group";
+    EXPECT_EQ(Dialogs.Boxes().back().Text, underThirtyFive);
+    EXPECT_EQ(uitest::FocusedControl(), Named("edt_XMRYZS"));
+
+    // Any field of the group may be corrected.
+    clickInto("edt_YFRYS35SYX");
+    EXPECT_EQ(Dialogs.Boxes().size(), before + 1);
+    EXPECT_EQ(uitest::FocusedControl(), Named("edt_YFRYS35SYX"));
+    Type("edt_YFRYS35SYX", "5");
+    clickInto("edt_YTRYJRYS");
+    ASSERT_EQ(Dialogs.Boxes().size(), before + 2);
+    EXPECT_EQ(Dialogs.Boxes().back().Text, staffSum) << "10 staff, none counted by title";
+
+    // Cancel leaves the new application read-only: nothing to correct, so
+    // nothing refused any more.
+    Form->DatasetCancel->Execute();
+    ProcessMessages();
+    before = Dialogs.Boxes().size();
+    clickInto("edt_YTRYJRYS");
+    clickInto("edt_XMRYZS");
+    clickInto("edt_DWZCTR");
+    EXPECT_EQ(Dialogs.Boxes().size(), before);
+    EXPECT_EQ(uitest::FocusedControl(), Named("edt_DWZCTR"));
+}
+
 // One rule of the save: what breaks it, then what the user sees.
 struct TSaveRule {
     int Number;
@@ -287,25 +328,36 @@ TEST_F(RequestRulesTest, SavingStopsAtEachRuleWithItsMessageIconPageAndFocus) {
     EXPECT_EQ(Column("select count(*) from KJJHSB"), std::vector<std::string>{"0"});
 }
 
-TEST_F(RequestRulesTest, PriorInvestmentComparesNumbersWhereTheOtherSumsCompareTexts) {
-    FillComplete();
-    for (const auto& [edit, text] : {std::pair{"edt_XMZTZ", "0.3"},
-                                     {"edt_SQSBK", "0.1"},
-                                     {"edt_BMPP", "0.2"},
-                                     {"edt_DWZC", "0"},
-                                     {"edt_YHDK", "0"},
-                                     {"edt_QTLY", "0"},
-                                     {"edt_YTRJF", "0.3"},
-                                     {"edt_DWZCTR", "0.1"},
-                                     {"edt_ZFBKTR", "0.2"},
-                                     {"edt_QTTR", "0"}})
-        Named(edit)->SetText(text);
-    const size_t before = Dialogs.Boxes().size();
-    EXPECT_FALSE(Form->SaveApplication());
-    EXPECT_EQ(LastBox(before).Text, "输入数据有误，违反了\"已投入经费\"＝\"单位自筹\"＋\"政府拨款\"＋\"其它\"，请修改");
-    EXPECT_EQ(uitest::FocusedControl(), Named("edt_YTRJF"));
-    Named("edt_YTRJF")->SetText("0.30000000000000004");
-    EXPECT_TRUE(Form->SaveApplication());
+TEST_F(RequestRulesTest, PriorInvestmentComparesAmountsToFourDecimals) {
+    const char* const refused = "输入数据有误，违反了\"已投入经费\"＝\"单位自筹\"＋\"政府拨款\"＋\"其它\"，请修改";
+    struct TCase {
+        const char* Total;
+        const char* Own;
+        const char* Grants;
+        const char* Other;
+        bool Saved;
+    } const cases[] = {
+        {"1.2", "0.1", "1.1", "0", true},
+        {"0.3", "0.1", "0.2", "0", true},
+        {"1000000.0003", "0.0001", "999999.9999", "0.0003", true},
+        {"-0.5", "0.25", "-0.75", "", true},
+        {"0.3", "0.1", "0.2", "0.0001", false},
+        {"1.2", "0.1", "1", "", false},
+    };
+    for (const TCase& c : cases) {
+        const std::string sum = std::string(c.Total) + " = " + c.Own + " + " + c.Grants + " + " + c.Other;
+        SCOPED_TRACE(sum);
+        FillComplete(sum);
+        for (const auto& [edit, text] :
+             {std::pair{"edt_YTRJF", c.Total}, {"edt_DWZCTR", c.Own}, {"edt_ZFBKTR", c.Grants}, {"edt_QTTR", c.Other}})
+            Named(edit)->SetText(text);
+        const size_t before = Dialogs.Boxes().size();
+        EXPECT_EQ(Form->SaveApplication(), c.Saved);
+        if (!c.Saved) {
+            EXPECT_EQ(LastBox(before).Text, refused);
+            EXPECT_EQ(uitest::FocusedControl(), Named("edt_YTRJF"));
+        }
+    }
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -213,6 +214,67 @@ TEST_F(GridDatePopupTest, TheGridAlwaysShowsSomeOfTheMonthBefore) {
         EXPECT_LT(first.Y, last.Y);
         Popup->HidePopup();
     }
+}
+
+TEST_F(GridDatePopupTest, TheFirstAndTheLastMonthOfTheCalendarShowAndGoNoFurther) {
+    struct Case {
+        const char* Name;
+        TDateTime Start;
+        std::function<void()> Act;
+        const char* Selection;
+        const char* Month;
+    };
+    const TDateTime lastMonth = EncodeDate(9999, 12, 15), firstMonth = EncodeDate(1, 1, 15);
+    auto key = [this](Word Key, WPARAM Keys = 0) {
+        return [this, Key, Keys] {
+            platform_ui::test::SendQtKey(Popup->Handle(), Key, Keys, "");
+            ProcessMessages();
+        };
+    };
+    const Case cases[] = {
+        {"December 9999 shown", lastMonth, [] {}, "9999-12-15", "9999-12"},
+        {"no month after it", lastMonth, [this] { Click(RightArrow()); }, "9999-12-15", "9999-12"},
+        {"PgDn stays", lastMonth, key(VK_NEXT), "9999-12-15", "9999-12"},
+        {"Ctrl+End reaches the last day", lastMonth, key(VK_END, MK_CONTROL), "9999-12-31", "9999-12"},
+        {"no day after the last", EncodeDate(9999, 12, 31), key(VK_RIGHT), "9999-12-31", "9999-12"},
+        {"a cell past the last day is no day", lastMonth,
+         [this] {
+             // 9999-12-31 is a Friday: the cell beside it would be the day after.
+             const TPoint last = DayPoint(EncodeDate(9999, 12, 31));
+             Click({last.X + Popup->ColumnWidth(), last.Y});
+         },
+         "9999-12-15", "9999-12"},
+        {"January of the year 1 shown", firstMonth, [] {}, "0001-01-15", "0001-01"},
+        {"no month before it", firstMonth, [this] { Click(LeftArrow()); }, "0001-01-15", "0001-01"},
+        {"PgUp stays", firstMonth, key(VK_PRIOR), "0001-01-15", "0001-01"},
+        {"no day before the first", EncodeDate(1, 1, 1), key(VK_UP), "0001-01-01", "0001-01"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        DialogRecorder dialogs;
+        Open(c.Start);
+        c.Act();
+        ProcessMessages();
+        EXPECT_TRUE(dialogs.Boxes().empty()) << (dialogs.Boxes().empty() ? "" : dialogs.Boxes().front().Text);
+        EXPECT_EQ(DateText(Popup->GetSelStart()), c.Selection);
+        EXPECT_EQ(ShownMonth(), c.Month);
+        Popup->HidePopup();
+    }
+    DialogRecorder dialogs;
+    Open(lastMonth);
+    EXPECT_EQ(DateText(Popup->GetLastMonthDate()), "9999-12-31");
+    // The month list keeps to the calendar's months, and a row chosen there shows.
+    Press(MonthCaption());
+    TAMonthListBox* list = Popup->MonthList();
+    ASSERT_NE(list, nullptr);
+    ProcessMessages();
+    EXPECT_EQ(DateText(list->TopDate()), "9999-06-01");
+    const int rowHeight = list->ClientHeight() / 7;
+    const TPoint lastRow = Popup->ScreenToClient(list->ClientToScreen({list->ClientWidth() / 2, 6 * rowHeight + 1}));
+    Drag(lastRow);
+    Release(lastRow);
+    EXPECT_EQ(ShownMonth(), "9999-12");
+    EXPECT_TRUE(dialogs.Boxes().empty());
 }
 
 TEST_F(GridDatePopupTest, AClickOnADayChoosesItAndClosesWithoutTakingTheActivation) {

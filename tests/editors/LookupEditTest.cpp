@@ -283,10 +283,15 @@ TEST(LookupEdit, TheWheelStepsTheValueOrScrollsTheOpenList) {
     ASSERT_TRUE(w.ListShown());
     const HWND list = w.Edit->PopupList()->Handle();
     const int firstRow = w.Edit->PopupList()->RowHeight() / 2 + 4; // inside the frame
+    // Near the right of the rows, short of the scroll bar.
+    TRect frame;
+    GetWindowRect(list, frame);
+    const int rowsRight =
+        w.Edit->PopupList()->ClientToScreen({w.Edit->PopupList()->ClientWidth() - 4, 0}).X - frame.Left;
     const auto firstRowHighlighted = [&] {
         UpdateWindow(list);
         const COLORREF highlight = ColorToRGB(clHighlight);
-        return platform_ui::test::BackingPixel(list, w.Edit->PopupList()->Width() - 12, firstRow) ==
+        return platform_ui::test::BackingPixel(list, rowsRight, firstRow) ==
                static_cast<uint32_t>((GetRValue(highlight) << 16) | (GetGValue(highlight) << 8) | GetBValue(highlight));
     };
     EXPECT_TRUE(firstRowHighlighted());

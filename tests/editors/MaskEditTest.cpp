@@ -53,6 +53,18 @@ TEST(MaskEdit, TypingFollowsTheMask) {
          " 23",
          0},
         {"right skips the literal", "0-0;0;_", {{0, "1"}, {VK_LEFT, ""}, {VK_RIGHT, ""}, {0, "2"}}, "1-2", "12", 0},
+        {"a refused key beeps and keeps the character under the caret",
+         "00:00:00;1;_",
+         {{0, "123456"}, {VK_HOME, ""}, {VK_RIGHT, ""}, {VK_RIGHT, ""}, {0, "x"}},
+         "12:34:56",
+         "12:34:56",
+         1},
+        {"the literal typed on a filled position jumps over it and keeps the character",
+         "0000-00-00;1;_",
+         {{0, "20240517"}, {VK_HOME, ""}, {VK_RIGHT, ""}, {VK_RIGHT, ""}, {VK_RIGHT, ""}, {0, "-1"}},
+         "2024-15-17",
+         "2024-15-17",
+         0},
     };
     for (const Case& c : cases) {
         MaskEditOnForm f(c.Mask);

@@ -115,4 +115,31 @@ TEST(TimeEdit, TheValueKeepsItsDate) {
     EXPECT_EQ(h.Edit->Text(), "06:00:00") << "a host that refuses changes keeps the time";
 }
 
+TEST(TimeEdit, EveryTimeOfEveryDayShowsAndKeepsItsDay) {
+    struct Case {
+        const char* Name;
+        TDateTime Value;
+        const char* Text;
+        TDateTime AfterUpInTheHours;
+    };
+    const TDateTime day = EncodeDate(2024, 3, 5), beforeZero = EncodeDate(1899, 12, 29);
+    // Before 1899-12-30 the day is negative and the time of day counts away from zero.
+    const Case cases[] = {
+        {"the last second of a day", day + EncodeTime(23, 59, 59, 500), "23:59:59", day + EncodeTime(23, 59, 59, 500)},
+        {"a time before 1899-12-30", beforeZero - EncodeTime(6, 0, 0, 0), "06:00:00",
+         beforeZero - EncodeTime(7, 0, 0, 0)},
+        {"the day 1899-12-30 itself", EncodeTime(6, 0, 0, 0), "06:00:00", EncodeTime(7, 0, 0, 0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        HostedTimeEdit h;
+        h.OpenAt(day + EncodeTime(8, 0, 0, 0), 0); // the row before
+        h.OpenAt(c.Value, 0);
+        EXPECT_EQ(h.Edit->Text(), c.Text);
+        EXPECT_NEAR(h.Edit->GetEditValue().AsFloat(), c.Value, 1e-9) << "handed back as it came";
+        Type(h.Edit, VK_UP);
+        EXPECT_NEAR(h.Edit->GetEditValue().AsFloat(), c.AfterUpInTheHours, 1e-9);
+    }
+}
+
 } // namespace

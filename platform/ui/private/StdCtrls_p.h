@@ -18,10 +18,11 @@ char32_t ApplyCase(char32_t c, TEditCharCase charCase);
 
 // The text field of an edit, memo or combo box shows the control's Color while
 // enabled and, as the classic controls do, the light 3-D colour with grey text
-// while disabled, whatever Color says: a field the user cannot change never
-// looks as if they could. Its selection shows only while it has the focus; Qt
-// would go on showing it while its window is not the active one. Enabled text
-// shows in the font's colour.
-void ShowEditColors(TWinControl* control);
+// while disabled, and the face colour while read-only, whatever Color says: a
+// field the user cannot change never looks as if they could. A read-only text
+// keeps the font's colour, as it is there to be read. Its selection shows only
+// while it has the focus; Qt would go on showing it while its window is not the
+// active one. Enabled text shows in the font's colour.
+void ShowEditColors(TWinControl* control, bool ReadOnly = false);
 
 } // namespace platform_ui

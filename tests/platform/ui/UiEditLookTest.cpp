@@ -1,6 +1,7 @@
 // How the text controls look, read back from the window as it shows: the
-// disabled colour of edits, memos and combo boxes, a password's echo, and a
-// selection that shows only with the focus.
+// disabled and read-only colours of edits, memos and combo boxes, the grey
+// text of disabled choices, a password's echo, and a selection that shows
+// only with the focus.
 #include "UiTestSupport.h"
 
 #include "platform/ui/Forms.h"
@@ -36,6 +37,32 @@ TWinControl* MakeTextControl(const std::string& Kind, TComponent* Owner) {
     return new TComboBox(Owner);
 }
 
+// One of the controls stacked down a test form, 48 pixels apart.
+TWinControl* AddTextControl(const std::string& Kind, TForm* Form, int Row) {
+    TWinControl* control = MakeTextControl(Kind, Form);
+    control->SetParent(Form);
+    control->SetBounds(8, 8 + 48 * Row, 160, 40);
+    return control;
+}
+
+// A test form whose first edit takes the focus, so the controls added below
+// it show no selection.
+TForm* FormWithFocusedEdit() {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(10, 10, 400, 300);
+    AddTextControl("edit", form, 0);
+    return form;
+}
+
+// Text is smoothed: its strokes show as strong reds, not one exact colour.
+bool ShowsRedText(TWinControl* control) {
+    const auto pixels = RenderedPixels(control->Handle());
+    return std::any_of(pixels.begin(), pixels.end(), [](uint32_t p) {
+        return (p >> 16) >= 0xC0 && ((p >> 8) & 0xFF) < 0x40 && (p & 0xFF) < 0x40;
+    });
+}
+
 } // namespace
 
 TEST(UiEditLook, DisabledTextFieldsShowTheLight3DColourAndEnabledOnesTheirColor) {
@@ -60,6 +87,63 @@ TEST(UiEditLook, DisabledTextFieldsShowTheLight3DColourAndEnabledOnesTheirColor)
         EXPECT_EQ(FieldPixel(control), Rgb(cl3DLight)) << kind << " disabled";
         control->SetEnabled(true);
         EXPECT_EQ(FieldPixel(control), Rgb(clYellow)) << kind << " enabled again";
+    }
+    delete form;
+}
+
+TEST(UiEditLook, ReadOnlyTextFieldsShowTheFaceColourAndTheirTextInTheFontColour) {
+    TForm* form = FormWithFocusedEdit();
+    int row = 1;
+    for (const std::string kind : {"edit", "mask edit", "memo"}) {
+        TWinControl* control = AddTextControl(kind, form, row++);
+        const auto setReadOnly = [control](bool Value) {
+            if (auto* edit = dynamic_cast<TCustomEdit*>(control)) edit->SetReadOnly(Value);
+            if (auto* memo = dynamic_cast<TCustomMemo*>(control)) memo->SetReadOnly(Value);
+        };
+        // Read-only before its window exists, as the browsing state leaves it.
+        setReadOnly(true);
+        control->SetColor(clYellow);
+        form->Show();
+        EXPECT_EQ(FieldPixel(control), Rgb(clBtnFace)) << kind << " read-only at creation";
+        setReadOnly(false);
+        EXPECT_EQ(FieldPixel(control), Rgb(clYellow)) << kind << " writable";
+        setReadOnly(true);
+        EXPECT_EQ(FieldPixel(control), Rgb(clBtnFace)) << kind << " read-only";
+        control->SetText("HHHH");
+        control->Font()->SetColor(clRed);
+        EXPECT_TRUE(ShowsRedText(control)) << kind << " read-only text in red";
+    }
+    delete form;
+}
+
+TEST(UiEditLook, DisabledChoicesShowTheirTextInTheGreyTextColour) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    form->SetBounds(10, 10, 400, 300);
+    auto* list = new TComboBox(form);
+    list->SetStyle(csDropDownList);
+    list->Items()->Add("HHHH");
+    auto* radio = new TRadioButton(form);
+    auto* check = new TCheckBox(form);
+    const std::vector<std::pair<std::string, TWinControl*>> controls = {
+        {"drop-down list", list}, {"radio button", radio}, {"check box", check}};
+    int y = 8;
+    for (const auto& [kind, control] : controls) {
+        control->SetParent(form);
+        control->SetBounds(8, y, 160, 24);
+        y += 32;
+        control->SetText("HHHH");
+        control->SetEnabled(false);
+    }
+    form->Show();
+    list->SetItemIndex(0);
+    // Smoothing may lighten a stroke a little; a pale grey is far lighter.
+    for (const auto& [kind, control] : controls) {
+        const auto pixels = RenderedPixels(control->Handle());
+        const bool grey = std::any_of(pixels.begin(), pixels.end(), [](uint32_t p) {
+            return (p >> 16) <= 0x90 && ((p >> 8) & 0xFF) <= 0x90 && (p & 0xFF) <= 0x90;
+        });
+        EXPECT_TRUE(grey) << kind;
     }
     delete form;
 }
@@ -114,28 +198,15 @@ TEST(UiEditLook, SelectionShowsOnlyWhileTheControlHasTheFocus) {
 }
 
 TEST(UiEditLook, TextFieldsShowTheirFontColour) {
-    TForm* form = nullptr;
-    CreateFormInstance(form, nullptr);
-    form->SetBounds(10, 10, 400, 300);
-    MakeTextControl("edit", form)->SetParent(form); // takes the focus: the others show no selection
-    int y = 40;
+    TForm* form = FormWithFocusedEdit();
+    int row = 1;
     for (const std::string kind : {"edit", "memo", "combo box"}) {
-        TWinControl* control = MakeTextControl(kind, form);
-        control->SetParent(form);
-        control->SetBounds(8, y, 160, 40);
-        y += 48;
+        TWinControl* control = AddTextControl(kind, form, row++);
         control->SetText("HHHH");
         form->Show();
-        // Text is smoothed: its strokes show as strong reds, not one exact colour.
-        const auto showsRed = [&] {
-            const auto pixels = RenderedPixels(control->Handle());
-            return std::any_of(pixels.begin(), pixels.end(), [](uint32_t p) {
-                return (p >> 16) >= 0xC0 && ((p >> 8) & 0xFF) < 0x40 && (p & 0xFF) < 0x40;
-            });
-        };
-        EXPECT_FALSE(showsRed()) << kind;
+        EXPECT_FALSE(ShowsRedText(control)) << kind;
         control->Font()->SetColor(clRed);
-        EXPECT_TRUE(showsRed()) << kind << " in red";
+        EXPECT_TRUE(ShowsRedText(control)) << kind << " in red";
     }
     delete form;
 }

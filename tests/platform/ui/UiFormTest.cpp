@@ -109,6 +109,25 @@ TEST(UiForm, GroupOnExitFiresOnlyWhenFocusLeavesTheGroup) {
     EXPECT_EQ(events, (std::vector<std::string>{"group enter", "check1 exit", "group exit"}));
 }
 
+TEST(UiForm, AClickRefusedByAnExitRuleIsRefusedOnceAndLeavesTheFocusWhereTheRuleSentIt) {
+    Dialog d;
+    DialogRecorder dialogs;
+    // The rule of a group that does not add up: a box, and back to its field.
+    d.Group->OnExit = [&](TObject*) {
+        MessageBox(d.Form->Handle(), "不等于各个分项之和", "提示", MB_OK);
+        d.Check1->SetFocus();
+    };
+    d.Form->Show();
+    d.Check1->SetFocus();
+    Click(d.Edit2);
+    EXPECT_EQ(dialogs.Boxes().size(), 1u) << "one box for one click";
+    EXPECT_EQ(FocusedControl(), d.Check1);
+    EXPECT_EQ(platform_ui::test::QtFocusObjectWindow(), d.Check1->Handle()) << "typing goes where the focus is";
+    Click(d.Check2);
+    EXPECT_EQ(dialogs.Boxes().size(), 1u) << "a click within the group leaves nothing";
+    EXPECT_EQ(FocusedControl(), d.Check2);
+}
+
 TEST(UiForm, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
     Dialog d;
     d.Form->SetKeyPreview(true);

@@ -8,6 +8,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
+#include "platform/ui/ScrollBar.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
@@ -76,7 +77,8 @@ struct ListWorld {
         std::vector<int> rows;
         for (int row = 0; row < Rows; ++row) {
             const TPoint p = RowPoint(row);
-            if (BackingPixel(List->Handle(), List->Width() - 4, p.Y) == rgb) rows.push_back(row);
+            const int right = GetSystemMetrics(SM_CXBORDER) + List->ClientWidth() - 4; // short of a scroll bar
+            if (BackingPixel(List->Handle(), right, p.Y) == rgb) rows.push_back(row);
         }
         return rows;
     }
@@ -161,6 +163,48 @@ TEST(UiPopupDataList, TheWheelScrollsWithoutChangingTheSelection) {
         EXPECT_EQ(w.Key(), "05") << t.What;
         EXPECT_EQ(w.HighlightedRows(), t.Highlighted) << t.What;
     }
+}
+
+TEST(UiPopupDataList, AScrollBarShowsWhichRowsAreInViewAndScrollsThem) {
+    ListWorld w;
+    HWND list = w.List->Handle();
+    w.List->SetKeyValue("01");
+    auto position = [&] {
+        TScrollInfo info;
+        info.fMask = SIF_ALL;
+        EXPECT_TRUE(GetScrollInfo(list, SB_VERT, info));
+        EXPECT_EQ(info.nMin, 0);
+        EXPECT_EQ(info.nMax, 11) << "twelve records";
+        EXPECT_EQ(info.nPage, UINT(Rows));
+        return info.nPos;
+    };
+    EXPECT_EQ(position(), 0);
+    EXPECT_EQ(w.List->ClientWidth(),
+              w.List->Width() - 2 * GetSystemMetrics(SM_CXBORDER) - GetSystemMetrics(SM_CXVSCROLL));
+    // A click on the down arrow scrolls a row; the selection stays.
+    const int bar = GetSystemMetrics(SM_CXVSCROLL), border = GetSystemMetrics(SM_CXBORDER);
+    const TPoint downArrow{w.List->Width() - border - bar / 2, w.List->Height() - border - bar / 2};
+    PostQtMouse(list, TMouseEventKind::Release, downArrow, MK_LBUTTON, 0);
+    SendQtMouse(list, TMouseEventKind::Press, downArrow, MK_LBUTTON, MK_LBUTTON);
+    ProcessMessages();
+    EXPECT_EQ(position(), 1);
+    EXPECT_EQ(w.Key(), "01");
+    EXPECT_EQ(w.HighlightedRows(), std::vector<int>{}) << "the selected record scrolled off the top";
+    // Pages and the thumb go where the bar says.
+    for (const auto& [code, at] :
+         {std::pair{SB_PAGEDOWN, 6}, std::pair{SB_BOTTOM, 7}, std::pair{SB_PAGEUP, 2}, std::pair{SB_TOP, 0}}) {
+        w.List->Perform(WM_VSCROLL, static_cast<WPARAM>(code));
+        EXPECT_EQ(position(), at) << code;
+    }
+    w.List->Perform(WM_VSCROLL, MakeLParam(SB_THUMBTRACK, 4));
+    EXPECT_EQ(position(), 4);
+    EXPECT_EQ(w.HighlightedRows(), std::vector<int>{}) << "04 is not the selected record";
+    EXPECT_EQ(w.Key(), "01");
+    w.ExpectFormKeepsTheKeyboard();
+    // With every record in view the bar goes.
+    w.List->SetRowCount(12);
+    ProcessMessages();
+    EXPECT_EQ(w.List->ClientWidth(), w.List->Width() - 2 * GetSystemMetrics(SM_CXBORDER));
 }
 
 // A list that draws a frame of its own, as the editors' lists do.

@@ -65,7 +65,8 @@ TEST(UiStdCtrls, EditLimitsCaseAndReadOnlyApplyToTyping) {
     }
 }
 
-TEST(UiStdCtrls, EditLimitInGbkBytesHoldsTypingAndPasteToWholeCharacters) {
+// An edit and a memo hold a limit alike.
+template <class TTextControl> void CheckByteLimitHoldsTypingAndPasteToWholeCharacters() {
     enum Input { Typed, Committed, Pasted };
     struct Case {
         const char* Name;
@@ -90,7 +91,7 @@ TEST(UiStdCtrls, EditLimitInGbkBytesHoldsTypingAndPasteToWholeCharacters) {
     };
     OneForm f;
     f.Form->Show();
-    auto* edit = f.Add<TEdit>(Rect(8, 8, 200, 29));
+    auto* edit = f.Add<TTextControl>(Rect(8, 8, 200, 60));
     for (const Case& c : cases) {
         edit->SetMaxLengthUnit(c.Unit);
         edit->SetMaxLength(c.MaxLength);
@@ -120,6 +121,27 @@ TEST(UiStdCtrls, EditLimitInGbkBytesHoldsTypingAndPasteToWholeCharacters) {
     edit->SetSelStart(static_cast<int>(Utf8Length(edit->Text())));
     Type(edit, VK_BACK, "\b");
     EXPECT_EQ(edit->Text(), "ab中e");
+}
+
+TEST(UiStdCtrls, EditLimitInGbkBytesHoldsTypingAndPasteToWholeCharacters) {
+    CheckByteLimitHoldsTypingAndPasteToWholeCharacters<TEdit>();
+}
+
+TEST(UiStdCtrls, MemoLimitInGbkBytesHoldsTypingAndPasteToWholeCharacters) {
+    CheckByteLimitHoldsTypingAndPasteToWholeCharacters<TMemo>();
+    // A line break is two bytes, and goes in whole or not at all.
+    OneForm f;
+    f.Form->Show();
+    auto* memo = f.Add<TMemo>(Rect(8, 8, 200, 60));
+    memo->SetMaxLengthUnit(luGbkBytes);
+    for (const auto& [limit, after] : {std::pair{3, "ab"}, std::pair{4, "ab\r\n"}}) {
+        memo->SetMaxLength(limit);
+        memo->SetText("ab");
+        memo->SetFocus();
+        memo->SetSelStart(2);
+        Type(memo, VK_RETURN, "\r");
+        EXPECT_EQ(memo->Text(), after) << limit;
+    }
 }
 
 TEST(UiStdCtrls, EditSeesEveryCharacterOfAnInputMethodCommit) {

@@ -102,4 +102,13 @@ TEST(WmNonClientMetricsTest, StatusAndMenuFontsAreTheDesktopsFace) {
     DeleteObject(status);
 }
 
+TEST(WmScreenTest, TheScreenIsThePrimaryMonitorsSize) {
+    // Larger than the fixed metrics: a form centred on the screen must land
+    // in the middle of the desktop the user has.
+    SetTestMonitors({{Rect(0, 0, 1920, 1080), Rect(0, 0, 1920, 1040)}, {SecondMonitor, SecondWork}});
+    EXPECT_EQ(Screen->Width(), 1920);
+    EXPECT_EQ(Screen->Height(), 1080);
+    SetTestMonitors({});
+}
+
 } // namespace
