@@ -1,6 +1,7 @@
 // Message boxes and common dialogs on Qt, behind the one test hook.
 #include "platform/ui/Dialogs.h"
 
+#include "platform/ui/MessageQueue.h"
 #include "platform/ui/private/ClassicLook_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 #include "platform/ui/private/WindowManager_p.h"
@@ -178,6 +179,7 @@ TDialogHook SetDialogHook(TDialogHook hook) {
 }
 
 TDialogAnswer RunDialog(const TDialogRequest& request) {
+    if (request.Kind != TDialogKind::Beep) CancelCaptureOutside(nullptr);
     if (Hook()) return Hook()(request);
     platform_ui::EnsureQtApplication();
     switch (request.Kind) {

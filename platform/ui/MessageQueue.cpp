@@ -454,18 +454,20 @@ int RunMessageLoop() {
     }
 }
 
-TInputHoldBack::TInputHoldBack(HWND Wnd) {
-    // As disabling a window does: a capture outside the hold is cancelled, or
-    // its window would wait for a button-up that is now held back.
+void CancelCaptureOutside(HWND Wnd) {
     HWND capture = GetCapture();
-    if (capture && IsLiveWindow(Wnd) && !InsideHold(Wnd, capture)) {
-        SendMessage(capture, WM_CANCELMODE, 0, 0);
-        if (GetCapture() == capture) ReleaseCapture();
-    }
+    if (!capture || (Wnd && (!IsLiveWindow(Wnd) || InsideHold(Wnd, capture)))) return;
+    SendMessage(capture, WM_CANCELMODE, 0, 0);
+    if (GetCapture() == capture) ReleaseCapture();
+}
+
+TInputHoldBack::TInputHoldBack(HWND Wnd) {
+    // The mouse is held back too: a window outside the hold would wait for a
+    // button-up that never comes.
+    if (IsLiveWindow(Wnd)) CancelCaptureOutside(Wnd);
     State().HoldBacks.push_back(Wnd);
 }
 
 TInputHoldBack::~TInputHoldBack() {
     State().HoldBacks.pop_back();
 }
-
