@@ -268,7 +268,10 @@ bool ShowWindow(HWND Wnd, int Command) {
         Wnd->Invalid = QRegion(0, 0, Wnd->ClientRect.Width(), Wnd->ClientRect.Height());
         Wnd->EraseNeeded = true;
         Wnd->FrameInvalid = true;
-        if (widget && !Wnd->IsChild() && Wnd->Parent) Wnd->ShownAbove = KeepAboveOwner(widget, Wnd->Parent);
+        // A popup without an owner (a wait window, a drop-down) is kept above
+        // the window the user works in: on the screen, and off the task bar.
+        if (widget && !Wnd->IsChild() && (Wnd->Parent || NeverActivated(Wnd)))
+            Wnd->ShownAbove = KeepAboveOwner(widget, Wnd->Parent);
     }
     const bool topLevel = !Wnd->IsChild();
     switch (Command) {
