@@ -262,7 +262,8 @@ void TCustomcvDBGrid::GetVertScrollInfo(int& Min, int& Max, int& Page, int& Posi
     if (!RowsHaveOneHeight() || Count() < RowsThatFit()) CalcVisibleRows();
     Min = 1;
     Page = VisibleRowCount();
-    Max = dataSet->RecordCount() + Page - 1;
+    // Records that all fit leave nothing to scroll: the page covers the range.
+    Max = dataSet->RecordCount() <= Page ? Page : dataSet->RecordCount() + Page - 1;
     const TDataSetState state = dataSet->State();
     if (dataSet->RecNo() != -1 && (state == dsBrowse || state == dsEdit)) Position = dataSet->RecNo();
 }
@@ -761,17 +762,6 @@ void TCustomcvDBGrid::SetTopVisibleNode(TcvTreeListNode* Node) {
         LoadPartialWindow(2, 0);
     else if (!FEndReached && index >= GetVisibleRowCount() - 2 * fit)
         LoadPartialWindow(1, 0);
-}
-
-// Scrolling by code --------------------------------------------------------------------
-
-void TCustomcvDBGrid::ScrollByLines(bool Up, int Count) {
-    if (!IsBufferMode()) {
-        TCustomcvDBTreeListControl::ScrollByLines(Up, Count);
-        return;
-    }
-    for (int i = 0; i < Count; ++i)
-        MoveFocus(Up ? navPrev : navNext, false);
 }
 
 void TCustomcvDBGrid::WndProc(TMessage& Message) {

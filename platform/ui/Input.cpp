@@ -459,9 +459,9 @@ void TranslateWheel(HWND hit, QWidget* widget, QWheelEvent* e) {
     int delta = e->angleDelta().y();
     if (delta == 0) delta = e->angleDelta().x();
     if (delta == 0) return;
-    // The wheel goes to the focus window, as the classic desktop did.
-    HWND target = GetFocus();
-    if (!IsLiveWindow(target)) target = hit;
+    // The wheel goes to the window under the pointer, as on today's desktops,
+    // so a list scrolls without being clicked first; a capture keeps it.
+    HWND target = IsLiveWindow(GetCapture()) ? GetCapture() : hit;
     if (!AcceptsInput(target)) return;
     const WPARAM wParam = static_cast<WPARAM>(
         MakeLParam(static_cast<Word>(MouseKeyFlags(e->buttons(), e->modifiers())), static_cast<Word>(delta)));

@@ -4,6 +4,8 @@
 #include "tests/dbgrid/ShownGrid.h"
 
 #include "platform/ui/Focus.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/testhooks/WmTestHooks.h"
 #include "platform/ui/StdCtrls.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +145,36 @@ TEST(DBGridBufferTest, ScrollBarShowsTheRecordNumberInTheRecordCount) {
     EXPECT_EQ(int(info.nPage), page);
     EXPECT_EQ(info.nMax, 100 + page - 1);
     EXPECT_EQ(info.nPos, 42);
+}
+
+TEST(DBGridBufferTest, RecordsThatAllFitLeaveNothingToScroll) {
+    for (const int records : {1, 2, 100}) {
+        SCOPED_TRACE(records);
+        BufferGrid grid(records);
+        TScrollInfo info;
+        info.fMask = SIF_ALL;
+        grid.Grid->GetScrollInfo(SB_VERT, info);
+        const bool scrolls = info.nMax - info.nMin + 1 > int(info.nPage);
+        EXPECT_EQ(scrolls, records > grid.Grid->VisibleRowCount());
+    }
+}
+
+TEST(DBGridBufferTest, TheWheelOverTheListScrollsItsRowsByTheDesktopsLines) {
+    BufferGrid grid(100);
+    auto* edit = new TEdit(grid.Form.get());
+    edit->SetParent(grid.Form.get());
+    edit->SetBounds(410, 0, 80, 24);
+    edit->SetFocus();
+    ProcessMessages();
+    UINT lines = 0;
+    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    platform_ui::test::SendQtWheel(grid.Grid->Handle(), {50, 50}, -120);
+    ProcessMessages();
+    EXPECT_EQ(grid.RowId(0), 1 + int(lines)) << "the view moved down by the lines, with no click first";
+    platform_ui::test::SendQtWheel(grid.Grid->Handle(), {50, 50}, 120);
+    ProcessMessages();
+    EXPECT_EQ(grid.RowId(0), 1);
+    EXPECT_EQ(grid.FocusedId(), grid.Data.CurrentId());
 }
 
 TEST(DBGridBufferTest, AnotherControlsMoveMovesTheFocus) {
