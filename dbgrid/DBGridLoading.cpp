@@ -285,17 +285,19 @@ void TCustomcvDBGrid::BufferVScroll(int Code, int Position) {
     case SB_PAGEDOWN:
         dataSet->MoveBy(VisibleRowCount());
         break;
+    case SB_THUMBTRACK:
     case SB_THUMBPOSITION:
+        // The thumb's place is a record number: the rows follow it while it
+        // is dragged and stay where it is let go.
         if (dataSet->IsSequenced()) {
-            TScrollInfo info;
-            info.fMask = SIF_ALL;
-            GetScrollInfo(SB_VERT, info);
-            if (info.nTrackPos <= 1)
+            if (Position <= 1)
                 dataSet->First();
-            else if (info.nTrackPos >= dataSet->RecordCount())
+            else if (Position >= dataSet->RecordCount())
                 dataSet->Last();
             else
-                dataSet->SetRecNo(info.nTrackPos);
+                dataSet->SetRecNo(Position);
+        } else if (Code == SB_THUMBTRACK) {
+            break;
         } else if (Position == 0) {
             dataSet->First();
         } else if (Position == 1) {
@@ -770,7 +772,7 @@ void TCustomcvDBGrid::WndProc(TMessage& Message) {
         // Scrolling leaves the cell: nothing moves while another control keeps the focus.
         Message.Result = 0;
         if (!CanFocusEditor()) return;
-        if (IsBufferMode()) return BufferVScroll(Word(Message.WParam), short(Message.WParam >> 16));
+        if (IsBufferMode()) return BufferVScroll(Word(Message.WParam), Word(Message.WParam >> 16));
     }
     TCustomcvDBTreeListControl::WndProc(Message);
 }

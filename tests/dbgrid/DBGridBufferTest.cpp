@@ -92,7 +92,6 @@ TEST(DBGridBufferTest, ScrollCodesMoveTheDataSet) {
         {"page up", true, SB_PAGEUP, [](int page) { return 100 - page; }},
         {"bottom", false, SB_BOTTOM, [](int) { return 100; }},
         {"top", true, SB_TOP, [](int) { return 1; }},
-        {"thumb tracking moves nothing", false, SB_THUMBTRACK, [](int) { return 1; }},
     };
     for (const ScrollCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -102,6 +101,17 @@ TEST(DBGridBufferTest, ScrollCodesMoveTheDataSet) {
         EXPECT_EQ(grid.Data.CurrentId(), c.Expected(grid.Grid->VisibleRowCount()));
         EXPECT_EQ(grid.FocusedId(), grid.Data.CurrentId());
     }
+}
+
+TEST(DBGridBufferTest, TheRowsFollowTheThumbWhileItIsDraggedAndStayWhereItIsLetGo) {
+    BufferGrid grid(100);
+    grid.VScroll(SB_THUMBTRACK, 50);
+    EXPECT_EQ(grid.Data.CurrentId(), 50);
+    grid.VScroll(SB_THUMBTRACK, 80);
+    grid.VScroll(SB_THUMBPOSITION, 80);
+    grid.VScroll(SB_ENDSCROLL);
+    EXPECT_EQ(grid.Data.CurrentId(), 80) << "never back at the top";
+    EXPECT_EQ(grid.FocusedId(), 80);
 }
 
 TEST(DBGridBufferTest, ScrollingTakesTheFocusAndMovesNothingWhileAnotherControlKeepsIt) {
