@@ -114,6 +114,27 @@ TEST(DBGridBufferTest, TheRowsFollowTheThumbWhileItIsDraggedAndStayWhereItIsLetG
     EXPECT_EQ(grid.FocusedId(), 80);
 }
 
+TEST(DBGridBufferTest, DraggingTheRealThumbMovesTheRowsBeforeItIsLetGo) {
+    BufferGrid grid(100);
+    std::vector<int> seen;
+    grid.Data.Query->AfterScroll = [&](TDataSet* d) { seen.push_back(d->RecNo()); };
+    TRect window;
+    GetWindowRect(grid.Grid->Handle(), window);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    const int x = window.Width() - bar / 2 - 2;
+    const int thumbY = bar + 6;
+    using platform_ui::test::PostQtMouse;
+    using platform_ui::test::TMouseEventKind;
+    for (int y = thumbY + 10; y <= thumbY + 60; y += 10)
+        PostQtMouse(grid.Grid->Handle(), TMouseEventKind::Move, {x, y}, 0, MK_LBUTTON);
+    PostQtMouse(grid.Grid->Handle(), TMouseEventKind::Release, {x, thumbY + 60}, MK_LBUTTON, 0);
+    platform_ui::test::SendQtMouse(grid.Grid->Handle(), TMouseEventKind::Press, {x, thumbY}, MK_LBUTTON, MK_LBUTTON);
+    ProcessMessages();
+    ASSERT_GE(seen.size(), 2u) << "the rows moved while the thumb was dragged";
+    EXPECT_GT(seen.front(), 1);
+    EXPECT_EQ(grid.Data.CurrentId(), seen.back());
+}
+
 TEST(DBGridBufferTest, ScrollingTakesTheFocusAndMovesNothingWhileAnotherControlKeepsIt) {
     for (const bool keeps : {false, true}) {
         SCOPED_TRACE(keeps ? "the edit keeps the focus" : "the edit lets it go");
