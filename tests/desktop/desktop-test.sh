@@ -3,7 +3,12 @@
 # Xvfb with openbox and a tray host, a scratch home and program folder, keys and
 # clicks through xdotool, the window manager's view through xprop. It registers
 # a user, logs in by keyboard, opens the code tables and their file dialog,
-# checks stacking and decorations, and leaves through the exit question.
+# checks stacking and decorations; in the project application it answers a box
+# raised by a tool button with the mouse (the pointer free meanwhile) and
+# opens the information sheet in the word processor; in a list of mid-term
+# check tables longer than the window it drags the scroll thumb and turns the
+# wheel, and types an amount to four decimals; then it leaves through the
+# exit question.
 #   tests/desktop/desktop-test.sh [SHOT_DIR]     (a screenshot per step; default: a temporary folder)
 # CORVANTA_DESKTOP_PROGRAM names the program folder to copy (default: build/program);
 # CORVANTA_DESKTOP_DISPLAY a display number to use (default: a free one).
@@ -286,8 +291,7 @@ click_box_button() {
 
 step "project application: a box raised by a tool button"
 xdotool key F2
-wait_until "the application list" sh -c 'true'
-sleep 1
+sleep 1 # an MDI child: no window of its own to wait for
 shot request
 xdotool mousemove 60 80 click 1 # 新建
 xdotool mousemove 240 80 click 1 # 保存
@@ -313,9 +317,80 @@ xdotool mousemove 300 80 click 1 # 取消
 
 step "project application: the information sheet"
 xdotool mousemove 106 27 click 1 # 项目申报
-sleep 1
-shot explore
-[ -n "${EXPLORE:-}" ] && { sleep 1; shot explore; exit 0; }
+xdotool mousemove 132 296 click 1 # 打开信息表
+# The sheet comes up in the desktop's word processor, a program of its own.
+writer_window() { xdotool search --onlyvisible --name 'kjprjinfotable.*(LibreOffice|Writer)' 2>/dev/null | head -1; }
+writer_shown() { [ -n "$(writer_window)" ]; }
+shot wait-for-the-word-processor
+step_timeout=90 wait_until "the word processor with the information sheet" writer_shown
+writer=$(writer_window)
+pids+=("$(xdotool getwindowpid "$writer")")
+shot information-sheet
+# The user closes the word processor: its tip of the day, then the program
+# (the sheet is new and unchanged, so it asks nothing).
+any_writer_window() { xdotool search --onlyvisible --name 'LibreOffice|Tip of the Day' 2>/dev/null | head -1; }
+writer_gone() { [ -z "$(any_writer_window)" ]; }
+until writer_gone; do
+  xdotool windowactivate --sync "$(any_writer_window)" 2>/dev/null || true
+  xdotool key Escape
+  sleep 0.5
+  writer_gone || xdotool key ctrl+q
+  step_timeout=5 wait_until_quiet writer_gone || true
+done
+xdotool mousemove 600 700 click 1 # back into the program
+wait_active "$main" "the main window after the word processor"
+
+# ---- a shared document: a list of more rows than fit ----------------------
+step "mid-term check tables: the list"
+sqlite3 "$work/program/voltrane.mdb" "with recursive n(i) as (select 1 union all select i + 1 from n where i < 80)
+  insert into KORIM_NWZQJCB (ZQJCBID, NXMLXID, VXMBH, XMMC, XMKSN, XMJSN, DWMC, XMFZRWXMGZSJ)
+  select i, i, 'B' || i, '检查表' || i, '2025', '2027', '测试单位', 6 from n"
+# Numbers hold 0 where the window would have put it into a new document.
+for column in $(sqlite3 "$work/program/voltrane.mdb" "select name from pragma_table_info('KORIM_NWZQJCB')
+    where type like 'INT%' or type like 'DEC%'"); do
+  sqlite3 "$work/program/voltrane.mdb" "update KORIM_NWZQJCB set $column = 0 where $column is null"
+done
+xdotool key F3
+sleep 1 # an MDI child: no window of its own to wait for
+# The list's rows as the screen shows them, compared picture by picture.
+list_picture() { import -window root -crop 218x560+34+123 "$work/list-$1.png"; }
+differs() { ! compare -metric AE "$work/list-$1.png" "$work/list-$2.png" null: 2>/dev/null; }
+list_scrolled() { list_picture "$2"; differs "$1" "$2"; }
+xdotool mousemove 140 400
+list_picture top
+shot mid-term-list
+
+step "mid-term check tables: the scroll thumb"
+# On the first row the thumb stands at the top of its track.
+xdotool mousemove 262 150 mousedown 1
+for y in 190 230 270 310 350; do
+  xdotool mousemove 262 $y
+  sleep 0.1
+done
+wait_until "the rows to follow the thumb while it is dragged" list_scrolled top dragging
+shot list-dragging
+xdotool mouseup 1
+sleep 0.5
+list_scrolled top released || fail "the list jumped back to the top when the thumb was let go"
+shot list-thumb-released
+
+step "mid-term check tables: the wheel over the list"
+xdotool mousemove 140 400 click 4
+wait_until "the list to scroll back by the wheel" list_scrolled released after-wheel
+shot list-after-wheel
+
+step "mid-term check tables: an amount to four decimals"
+xdotool mousemove 120 80 click 1 # 修改
+xdotool mousemove 466 283 click 1 # 预算总额: 总经费
+xdotool key End shift+Home
+type_text 12.3456
+xdotool mousemove 240 80 click 1 # 保存
+shot amount-typed
+stored_amount() { sqlite3 "$work/program/voltrane.mdb" "select XMZJFYS from KORIM_NWZQJCB where XMZJFYS <> 0"; }
+amount_stored() { [ -n "$(stored_amount)" ]; }
+wait_until "the amount to be stored" amount_stored
+[ "$(stored_amount)" = 12.3456 ] || fail "the amount typed as 12.3456 was stored as $(stored_amount)"
+
 
 # ---- the tray: minimise to it and restore by a double click ----------------
 step "tray"
