@@ -191,10 +191,11 @@ HWND KeyTarget(HWND fallback) {
     return fallback;
 }
 
-void Queue(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, uint64_t group = 0) {
+void Queue(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, uint64_t group = 0, WPARAM mouseKeys = 0) {
     QueuedMessage q;
     q.Msg = {w, msg, wParam, lParam, CurrentTime(), State().CursorPos};
     q.KeyGroup = group;
+    q.MouseKeys = mouseKeys;
     EnqueueMessage(q);
 }
 
@@ -438,13 +439,15 @@ void TranslateMouse(HWND hit, QWidget* widget, QMouseEvent* e) {
         hook(target);
         if (!IsLiveWindow(target)) return;
     }
+    const WPARAM keys = MouseKeyFlags(e->buttons(), e->modifiers());
     if (hitTest == HTCLIENT) {
         TPoint client = screen;
         ScreenToClient(target, client);
-        Queue(target, msg, MouseKeyFlags(e->buttons(), e->modifiers()), PointToLParam(client));
+        Queue(target, msg, keys, PointToLParam(client), 0, keys);
     } else {
         // Non-client messages are the client ones moved by WM_NCMOUSEMOVE - WM_MOUSEMOVE.
-        Queue(target, msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE, static_cast<WPARAM>(hitTest), PointToLParam(screen));
+        Queue(target, msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE, static_cast<WPARAM>(hitTest), PointToLParam(screen), 0,
+              keys);
     }
     InputQueued();
 }

@@ -239,6 +239,23 @@ void DropQueuedTimer(HWND Wnd, UINT_PTR Id) {
     }
 }
 
+void RetargetQueuedMouseInput(HWND Capture) {
+    for (auto& q : State().Queue) {
+        TMsg& m = q.Msg;
+        const bool client = m.message >= WM_MOUSEMOVE && m.message <= WM_MBUTTONDBLCLK;
+        const bool nonClient = m.message >= WM_NCMOUSEMOVE && m.message <= WM_NCMBUTTONDBLCLK;
+        if (!client && !nonClient) continue;
+        TPoint point = m.pt;
+        ScreenToClient(Capture, point);
+        if (nonClient) {
+            m.message = m.message - WM_NCMOUSEMOVE + WM_MOUSEMOVE;
+            m.wParam = q.MouseKeys;
+        }
+        m.hwnd = Capture;
+        m.lParam = PointToLParam(point);
+    }
+}
+
 bool HasQueuedTimer(HWND Wnd, UINT_PTR Id) {
     for (const auto& q : State().Queue)
         if (q.Msg.hwnd == Wnd && q.Msg.message == WM_TIMER && q.Msg.wParam == Id) return true;

@@ -135,6 +135,27 @@ TEST(DBGridBufferTest, DraggingTheRealThumbMovesTheRowsBeforeItIsLetGo) {
     EXPECT_EQ(grid.Data.CurrentId(), seen.back());
 }
 
+TEST(DBGridBufferTest, OneClickOnAnArrowMovesTheRowsByOne) {
+    // The desktop's press and release come in one batch, both read before
+    // the press starts the bar's loop: the release must still end it.
+    BufferGrid grid(100);
+    int moves = 0;
+    grid.Data.Query->AfterScroll = [&](TDataSet*) {
+        if (++moves > 5) ReleaseCapture(); // a loop that missed the release ends here
+    };
+    TRect window;
+    GetWindowRect(grid.Grid->Handle(), window);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    const TPoint arrow{window.Width() - bar / 2 - 2, window.Height() - bar / 2 - 2};
+    using platform_ui::test::PostQtMouse;
+    using platform_ui::test::TMouseEventKind;
+    PostQtMouse(grid.Grid->Handle(), TMouseEventKind::Press, arrow, MK_LBUTTON, MK_LBUTTON);
+    PostQtMouse(grid.Grid->Handle(), TMouseEventKind::Release, arrow, MK_LBUTTON, 0);
+    ProcessMessages();
+    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(grid.RowId(0), 2);
+}
+
 TEST(DBGridBufferTest, ScrollingTakesTheFocusAndMovesNothingWhileAnotherControlKeepsIt) {
     for (const bool keeps : {false, true}) {
         SCOPED_TRACE(keeps ? "the edit keeps the focus" : "the edit lets it go");
