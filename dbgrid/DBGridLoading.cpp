@@ -272,18 +272,22 @@ void TCustomcvDBGrid::BufferVScroll(int Code, int Position) {
     if (!FDataLink->Active()) return;
     HideEditor();
     TDataSet* dataSet = FDataLink->DataSet();
+    // The view moves by moving the current record just past the edge it
+    // leaves by: the buffer then slides by exactly the distance asked for.
+    const int rows = VisibleRowCount();
+    const int row = FDataLink->ActiveRecord();
     switch (Code) {
     case SB_LINEUP:
-        dataSet->MoveBy(-1 - FDataLink->ActiveRecord());
+        dataSet->MoveBy(-1 - row);
         break;
     case SB_LINEDOWN:
-        dataSet->MoveBy(FDataLink->RecordCount() - FDataLink->ActiveRecord());
+        dataSet->MoveBy(FDataLink->RecordCount() - row);
         break;
     case SB_PAGEUP:
-        dataSet->MoveBy(-VisibleRowCount());
+        dataSet->MoveBy(-row - rows);
         break;
     case SB_PAGEDOWN:
-        dataSet->MoveBy(VisibleRowCount());
+        dataSet->MoveBy(2 * rows - 1 - row);
         break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION:
@@ -301,9 +305,9 @@ void TCustomcvDBGrid::BufferVScroll(int Code, int Position) {
         } else if (Position == 0) {
             dataSet->First();
         } else if (Position == 1) {
-            dataSet->MoveBy(-VisibleRowCount());
+            dataSet->MoveBy(-rows);
         } else if (Position == 3) {
-            dataSet->MoveBy(VisibleRowCount());
+            dataSet->MoveBy(rows);
         } else if (Position == 4) {
             dataSet->Last();
         }

@@ -80,25 +80,32 @@ struct ScrollCase {
     const char* Name;
     bool FromLast;
     int Code;
-    // The expected current record; Page stands for the rows that fit.
-    int (*Expected)(int Page);
+    // The expected top row's record and current record; Page stands for the rows that fit.
+    int (*Top)(int Page);
+    int (*Current)(int Page);
 };
 
-TEST(DBGridBufferTest, ScrollCodesMoveTheDataSet) {
+TEST(DBGridBufferTest, ScrollCodesMoveTheViewByALineOrAPage) {
     const ScrollCase cases[] = {
-        {"line down lands below the window", false, SB_LINEDOWN, [](int page) { return page + 1; }},
-        {"line up lands above the window", true, SB_LINEUP, [](int page) { return 100 - page; }},
-        {"page down", false, SB_PAGEDOWN, [](int page) { return 1 + page; }},
-        {"page up", true, SB_PAGEUP, [](int page) { return 100 - page; }},
-        {"bottom", false, SB_BOTTOM, [](int) { return 100; }},
-        {"top", true, SB_TOP, [](int) { return 1; }},
+        {"line down: the current record lands on the new bottom row", false, SB_LINEDOWN, [](int) { return 2; },
+         [](int page) { return page + 1; }},
+        {"line up: on the new top row", true, SB_LINEUP, [](int page) { return 100 - page; },
+         [](int page) { return 100 - page; }},
+        {"page down: the next rows", false, SB_PAGEDOWN, [](int page) { return page + 1; },
+         [](int page) { return 2 * page; }},
+        {"page up: the rows before", true, SB_PAGEUP, [](int page) { return 101 - 2 * page; },
+         [](int page) { return 101 - 2 * page; }},
+        {"bottom", false, SB_BOTTOM, [](int page) { return 101 - page; }, [](int) { return 100; }},
+        {"top", true, SB_TOP, [](int) { return 1; }, [](int) { return 1; }},
     };
     for (const ScrollCase& c : cases) {
         SCOPED_TRACE(c.Name);
         BufferGrid grid(100);
         if (c.FromLast) grid.Data.Query->Last();
         grid.VScroll(c.Code);
-        EXPECT_EQ(grid.Data.CurrentId(), c.Expected(grid.Grid->VisibleRowCount()));
+        const int page = grid.Grid->VisibleRowCount();
+        EXPECT_EQ(grid.RowId(0), c.Top(page));
+        EXPECT_EQ(grid.Data.CurrentId(), c.Current(page));
         EXPECT_EQ(grid.FocusedId(), grid.Data.CurrentId());
     }
 }
