@@ -398,12 +398,16 @@ void TCustomcvDBGrid::DataSetScrolled(int Distance) {
     if (!IsBufferMode()) {
         FocusCurrentRecord();
     } else if (HandleAllocated()) {
-        // The rows' pixels move with their records; the row that lost the
-        // focus now shows Distance rows higher.
+        // The rows' pixels move with their records, by whole rows (their
+        // grid lines included); the row that lost the focus now shows
+        // Distance rows higher.
         const int oldRow = GetFocusedRowIndex();
-        if (Distance != 0 && std::abs(Distance) <= VisibleRowCount())
-            ScrollRows(-Distance * DefaultRowHeight());
-        else
+        if (Distance != 0 && std::abs(Distance) <= VisibleRowCount() && RowsHaveOneHeight() && Count() > 0) {
+            ScrollRows(-Distance * GetRowHeight(FocusedNode(), DefaultRowHeight(), false));
+            // What moved in from below the last whole row belongs to no row:
+            // the rows that came in and the rest of the area paint afresh.
+            InvalidateNode(Items(Distance > 0 ? std::max(Count() - Distance, 0) : Count() - 1), true);
+        } else
             Invalidate();
         InvalidateNode(GetRowNode(oldRow - Distance), false);
         SyncWithDataSet();

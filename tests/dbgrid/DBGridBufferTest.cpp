@@ -110,6 +110,21 @@ TEST(DBGridBufferTest, ScrollCodesMoveTheViewByALineOrAPage) {
     }
 }
 
+TEST(DBGridBufferTest, ScrolledRowsShowWhatAFullPaintShows) {
+    // The rows move by whole rows, and what showed below the last one goes.
+    BufferGrid grid(100);
+    grid.Data.Query->MoveBy(40);
+    for (const int code : {SB_LINEDOWN, SB_LINEUP, SB_PAGEDOWN, SB_PAGEUP}) {
+        SCOPED_TRACE(code);
+        grid.VScroll(code);
+        UpdateWindow(grid.Grid->Handle());
+        const std::vector<uint32_t> scrolled = platform_ui::test::BackingPixels(grid.Grid->Handle());
+        InvalidateRect(grid.Grid->Handle(), nullptr, true);
+        UpdateWindow(grid.Grid->Handle());
+        EXPECT_TRUE(scrolled == platform_ui::test::BackingPixels(grid.Grid->Handle()));
+    }
+}
+
 TEST(DBGridBufferTest, TheRowsFollowTheThumbWhileItIsDraggedAndStayWhereItIsLetGo) {
     BufferGrid grid(100);
     grid.VScroll(SB_THUMBTRACK, 50);
