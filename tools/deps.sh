@@ -9,6 +9,6 @@ apt-get install -y -qq \
   libsqlite3-dev sqlite3 libicu-dev libjpeg62-turbo-dev zlib1g-dev \
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n libqt6sql6-sqlite \
   zip unzip p7zip-full python3 xdg-utils libreoffice-writer \
-  xvfb xauth x11-utils libx11-dev imagemagick fonts-wqy-microhei \
+  libxcb1-dev xvfb xauth x11-utils libx11-dev imagemagick fonts-wqy-microhei \
   openbox tint2 xdotool dbus-x11 ibus ibus-libpinyin \
   clang libclang-rt-14-dev >/dev/null

@@ -5,10 +5,10 @@
 # a user, logs in by keyboard, opens the code tables and their file dialog,
 # checks stacking and decorations; in the project application it answers a box
 # raised by a tool button with the mouse (the pointer free meanwhile) and
-# opens the information sheet in the word processor; in a list of mid-term
-# check tables longer than the window it drags the scroll thumb and turns the
-# wheel, and types an amount to four decimals; then it leaves through the
-# exit question.
+# opens the information sheet in the word processor, the wait window off the
+# task bar; in a list of mid-term check tables longer than the window it drags
+# the scroll thumb and turns the wheel, and types an amount to four decimals;
+# then it leaves through the exit question.
 #   tests/desktop/desktop-test.sh [SHOT_DIR]     (a screenshot per step; default: a temporary folder)
 # CORVANTA_DESKTOP_PROGRAM names the program folder to copy (default: build/program);
 # CORVANTA_DESKTOP_DISPLAY a display number to use (default: a free one).
@@ -93,6 +93,16 @@ maximised() {
   grep -q _NET_WM_STATE_MAXIMIZED_VERT <<<"$state" && grep -q _NET_WM_STATE_MAXIMIZED_HORZ <<<"$state" &&
     [ "$top" -gt 0 ]
 }
+# The program's windows that the window manager keeps, and whether the task
+# bar shows one.
+program_clients() {
+  local w
+  for w in $(xprop -root _NET_CLIENT_LIST | sed 's/.*# //; s/,/ /g'); do
+    [ "$(xprop -id "$w" _NET_WM_PID | sed -n 's/.* = //p')" = "$program" ] && echo "$w"
+  done
+  return 0
+}
+on_task_bar() { ! xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; }
 transient_for() { xprop -id "$1" WM_TRANSIENT_FOR | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p'; }
 # Stacking from bottom to top, as the window manager keeps it.
 stacking() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'; }
@@ -321,6 +331,13 @@ xdotool mousemove 132 296 click 1 # 打开信息表
 # The sheet comes up in the desktop's word processor, a program of its own.
 writer_window() { xdotool search --onlyvisible --name 'kjprjinfotable.*(LibreOffice|Writer)' 2>/dev/null | head -1; }
 writer_shown() { [ -n "$(writer_window)" ]; }
+# The wait window shows while the word processor starts: on the screen, not
+# on the task bar.
+more_than_the_main_window() { [ "$(program_clients | wc -l)" -gt 1 ]; }
+wait_until "the wait window" more_than_the_main_window
+for w in $(program_clients); do
+  [ "$w" = "$(hex "$main")" ] || ! on_task_bar "$w" || fail "the popup $w has a button on the task bar"
+done
 shot wait-for-the-word-processor
 step_timeout=90 wait_until "the word processor with the information sheet" writer_shown
 writer=$(writer_window)

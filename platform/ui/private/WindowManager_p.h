@@ -126,6 +126,9 @@ Qt::WindowFlags DesktopWindowFlags(DWORD Style, DWORD ExStyle, bool Owned);
 // window owns the forms, and the desktop never sees it). Answers the window
 // chosen, or null.
 HWND KeepAboveOwner(QWidget* Widget, HWND Owner);
+// Keeps a window that is about to show (a popup, a tool window) off the
+// desktop's task bar and pager.
+void KeepOffTaskBar(QWidget* Widget);
 // After a Qt dialog of its own closes, the desktop's activation goes back to
 // the platform's active window (the one that opened the dialog).
 void QtDialogClosed();
