@@ -163,6 +163,7 @@ struct QueuedMessage {
     TMsg Msg;
     uint64_t KeyGroup = 0; // key-down and the characters it produced
     WPARAM MouseKeys = 0;  // mouse input: the MK_ flags, which a non-client message does not carry
+    bool MouseInput = false; // the desktop's mouse input, not a posted message
 };
 void EnqueueMessage(const QueuedMessage& Message);
 // Drops the pending messages of a window (on destruction), or of one timer.
@@ -171,7 +172,8 @@ void DropQueuedTimer(HWND Wnd, UINT_PTR Id);
 bool HasQueuedTimer(HWND Wnd, UINT_PTR Id);
 // Mouse input queued before Capture took the mouse goes to Capture, as client
 // messages: input belongs to the window that holds the capture when it is
-// read (the release of the click that started a capture among it).
+// read (the release of the click that started a capture among it). Posted
+// messages keep their window and point.
 void RetargetQueuedMouseInput(HWND Capture);
 // Whether the message being handled came from the queue (else it was sent).
 bool CurrentMessageWasPosted();
