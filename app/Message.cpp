@@ -5,6 +5,7 @@
 #include "platform/ui/FormBuilder.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/Painting.h"
 
 TfrmMessage* frmMessage = nullptr;
 
@@ -46,6 +47,8 @@ TWaitMessage::TWaitMessage(const std::string& Text) {
     frmMessage->PanelMsg->SetCaption(Text);
     frmMessage->Show();
     ProcessMessages();
+    // The step after this handles no messages: the text must be on the screen now.
+    PaintOnScreenNow(frmMessage->Handle());
 }
 
 HWND TWaitMessage::Handle() const {

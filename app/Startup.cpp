@@ -8,10 +8,12 @@
 #include "app/OneUseForm.h"
 #include "app/Progress.h"
 #include "app/RegistryReset.h"
+#include "platform/os/Shell.h"
 #include "platform/os/SingleInstance.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/MessageQueue.h"
 
 bool AnotherCopyRunning() {
     return PostToRunningInstance(ProgramTitle, AnotherCopyMessage);
@@ -23,6 +25,12 @@ void CreateProgramWindows() {
     Application->CreateForm(frmMessage);
     Application->CreateForm(frmProgress);
     Application->CreateForm(DM);
+    // Opening a document waits a few seconds for the desktop's answer: the
+    // windows keep painting meanwhile, and no click starts something else.
+    SetShellIdle([] {
+        TInputHoldBack hold(Application->Handle());
+        ProcessMessages();
+    });
 }
 
 bool RunLogin() {

@@ -198,7 +198,6 @@ public:
     void CalcVisibleRows() override;
     void GetVertScrollInfo(int& Min, int& Max, int& Page, int& Position) override;
     void UpdateScrollBars() override;
-    void ScrollByLines(bool Up, int Count) override;
     void HideColumn(int Column) override;
     void ShowColumnAt(int Band, int Row, int Column, int Position) override;
     void RemoveColumn(TcvTreeListColumn* Column) override;

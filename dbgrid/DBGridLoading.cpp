@@ -262,7 +262,8 @@ void TCustomcvDBGrid::GetVertScrollInfo(int& Min, int& Max, int& Page, int& Posi
     if (!RowsHaveOneHeight() || Count() < RowsThatFit()) CalcVisibleRows();
     Min = 1;
     Page = VisibleRowCount();
-    Max = dataSet->RecordCount() + Page - 1;
+    // Records that all fit leave nothing to scroll: the page covers the range.
+    Max = dataSet->RecordCount() <= Page ? Page : dataSet->RecordCount() + Page - 1;
     const TDataSetState state = dataSet->State();
     if (dataSet->RecNo() != -1 && (state == dsBrowse || state == dsEdit)) Position = dataSet->RecNo();
 }
@@ -271,36 +272,42 @@ void TCustomcvDBGrid::BufferVScroll(int Code, int Position) {
     if (!FDataLink->Active()) return;
     HideEditor();
     TDataSet* dataSet = FDataLink->DataSet();
+    // The view moves by moving the current record just past the edge it
+    // leaves by: the buffer then slides by exactly the distance asked for.
+    const int rows = VisibleRowCount();
+    const int row = FDataLink->ActiveRecord();
     switch (Code) {
     case SB_LINEUP:
-        dataSet->MoveBy(-1 - FDataLink->ActiveRecord());
+        dataSet->MoveBy(-1 - row);
         break;
     case SB_LINEDOWN:
-        dataSet->MoveBy(FDataLink->RecordCount() - FDataLink->ActiveRecord());
+        dataSet->MoveBy(FDataLink->RecordCount() - row);
         break;
     case SB_PAGEUP:
-        dataSet->MoveBy(-VisibleRowCount());
+        dataSet->MoveBy(-row - rows);
         break;
     case SB_PAGEDOWN:
-        dataSet->MoveBy(VisibleRowCount());
+        dataSet->MoveBy(2 * rows - 1 - row);
         break;
+    case SB_THUMBTRACK:
     case SB_THUMBPOSITION:
+        // The thumb's place is a record number: the rows follow it while it
+        // is dragged and stay where it is let go.
         if (dataSet->IsSequenced()) {
-            TScrollInfo info;
-            info.fMask = SIF_ALL;
-            GetScrollInfo(SB_VERT, info);
-            if (info.nTrackPos <= 1)
+            if (Position <= 1)
                 dataSet->First();
-            else if (info.nTrackPos >= dataSet->RecordCount())
+            else if (Position >= dataSet->RecordCount())
                 dataSet->Last();
             else
-                dataSet->SetRecNo(info.nTrackPos);
+                dataSet->SetRecNo(Position);
+        } else if (Code == SB_THUMBTRACK) {
+            break;
         } else if (Position == 0) {
             dataSet->First();
         } else if (Position == 1) {
-            dataSet->MoveBy(-VisibleRowCount());
+            dataSet->MoveBy(-rows);
         } else if (Position == 3) {
-            dataSet->MoveBy(VisibleRowCount());
+            dataSet->MoveBy(rows);
         } else if (Position == 4) {
             dataSet->Last();
         }
@@ -391,12 +398,16 @@ void TCustomcvDBGrid::DataSetScrolled(int Distance) {
     if (!IsBufferMode()) {
         FocusCurrentRecord();
     } else if (HandleAllocated()) {
-        // The rows' pixels move with their records; the row that lost the
-        // focus now shows Distance rows higher.
+        // The rows' pixels move with their records, by whole rows (their
+        // grid lines included); the row that lost the focus now shows
+        // Distance rows higher.
         const int oldRow = GetFocusedRowIndex();
-        if (Distance != 0 && std::abs(Distance) <= VisibleRowCount())
-            ScrollRows(-Distance * DefaultRowHeight());
-        else
+        if (Distance != 0 && std::abs(Distance) <= VisibleRowCount() && RowsHaveOneHeight() && Count() > 0) {
+            ScrollRows(-Distance * GetRowHeight(FocusedNode(), DefaultRowHeight(), false));
+            // What moved in from below the last whole row belongs to no row:
+            // the rows that came in and the rest of the area paint afresh.
+            InvalidateNode(Items(Distance > 0 ? std::max(Count() - Distance, 0) : Count() - 1), true);
+        } else
             Invalidate();
         InvalidateNode(GetRowNode(oldRow - Distance), false);
         SyncWithDataSet();
@@ -785,24 +796,13 @@ void TCustomcvDBGrid::SetTopVisibleNode(TcvTreeListNode* Node) {
         LoadPartialWindow(1, 0);
 }
 
-// Scrolling by code --------------------------------------------------------------------
-
-void TCustomcvDBGrid::ScrollByLines(bool Up, int Count) {
-    if (!IsBufferMode()) {
-        TCustomcvDBTreeListControl::ScrollByLines(Up, Count);
-        return;
-    }
-    for (int i = 0; i < Count; ++i)
-        MoveFocus(Up ? navPrev : navNext, false);
-}
-
 void TCustomcvDBGrid::WndProc(TMessage& Message) {
     if (FFilterDropDownOpen && GuardFilterDropDown(Message)) return;
     if (Message.Msg == WM_VSCROLL) {
         // Scrolling leaves the cell: nothing moves while another control keeps the focus.
         Message.Result = 0;
         if (!CanFocusEditor()) return;
-        if (IsBufferMode()) return BufferVScroll(Word(Message.WParam), short(Message.WParam >> 16));
+        if (IsBufferMode()) return BufferVScroll(Word(Message.WParam), Word(Message.WParam >> 16));
     }
     TCustomcvDBTreeListControl::WndProc(Message);
 }

@@ -128,11 +128,14 @@ void TfrmRequest::OpenWordDocument(const std::string& File, TDataSet* Data, bool
     TScopeGuard restoreFlag([this, flag = ModifiedFlag] { ModifiedFlag = flag; });
     TWaitMessage wait("正在开启WORD文档，请稍候");
     ProcessMessages();
-    TWordApplication* word = TWordApplication::GetOrStart();
-    if (!word) {
+    const auto noWordProcessor = [] {
         MessageBox(GetActiveWindow(),
                    "您的机器里未安装Microsoft Word.\n请安装可以打开WORD文档的文字处理软件，例如 LibreOffice Writer。",
                    BoxCaption, MB_OK | MB_ICONINFORMATION);
+    };
+    TWordApplication* word = TWordApplication::GetOrStart();
+    if (!word) {
+        noWordProcessor();
         return;
     }
     // A document that is saved over its own file is that file opened as it
@@ -174,7 +177,14 @@ void TfrmRequest::OpenWordDocument(const std::string& File, TDataSet* Data, bool
             TypeAtBookmark(word, "STRDWSZXQDM", LookupCodeName("XZQHDM", "DQMC", "DQDM", FieldText(Data, "DWSZXQDM")));
         }
     }
-    word->SetVisible(true);
+    try {
+        word->SetVisible(true);
+    } catch (const EOfficeError&) {
+        // The desktop could start nothing that shows it: as good as none.
+        document->Close();
+        noWordProcessor();
+        return;
+    }
     if (ShowOnly) return;
     const std::string id = ListText("KJJHSBID");
     try {

@@ -180,7 +180,8 @@ void TWordApplication::Show(TWordDocument& Document) {
     } else if (WordProcessorHoldsOpen(file)) {
         return;
     }
-    if (ShellExecute("open", file) <= 32) throw EOfficeError("无法打开文档：" + file);
+    if (ShellExecute("open", file) <= 32 && StartWordProcessor(file) <= 32)
+        throw EOfficeError("无法打开文档：" + file);
 }
 
 void TWordApplication::Remove(TWordDocument* Document) {

@@ -77,8 +77,9 @@ public:
     TWordDocument* ActiveDocument() const;
 
     bool Visible() const { return FVisible; }
-    // Showing shows every open document that is not shown yet: a saved or
-    // opened one as its file (unless the word processor holds that file open
+    // Showing shows every open document that is not shown yet, in the
+    // program the desktop names for its type, else in the word processor on
+    // the PATH: a saved or opened one as its file (unless the word processor holds that file open
     // already), an unsaved one written to a new temporary folder under its
     // template's name.
     // Nothing is ever written beside the template. EOfficeError when the
@@ -93,6 +94,10 @@ private:
     std::vector<std::unique_ptr<TWordDocument>> FDocuments;
     bool FVisible = false;
 };
+
+// Starts the first of soffice, libreoffice and lowriter found on the PATH
+// with FileName (as ShellStart does); SE_ERR_NOASSOC when there is none.
+int StartWordProcessor(const std::string& FileName);
 
 // True when the word processor holds FileName open: its lock file lies
 // beside it (".~lock.<name>#", or "~$" and the name less its first two

@@ -1,38 +1,32 @@
-// Which word processor the desktop has, and whether it holds a file open:
-// the desktop's MIME defaults and the PATH answer the first, the lock files
-// that word processors leave beside an open document the second.
+// Which word processor the desktop has, starting it on a file, and whether it
+// holds a file open: the desktop's MIME defaults and the PATH answer the
+// first two, the lock files that word processors leave beside an open
+// document the last.
 #include "platform/office/Word.h"
+
+#include "platform/os/Shell.h"
 
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/Utf8.h"
 
-#include <QProcess>
 #include <QStandardPaths>
 
 namespace {
 
-// xdg-mime answers at once; a hanging desktop setup must not hang us.
-constexpr int MimeQueryTimeoutMs = 5000;
-
-bool DesktopNamesWordProcessor() {
-    const QString xdgMime = QStandardPaths::findExecutable("xdg-mime");
-    if (xdgMime.isEmpty()) return false;
-    QProcess query;
-    query.start(xdgMime, {"query", "default", "application/msword"});
-    if (!query.waitForFinished(MimeQueryTimeoutMs)) {
-        query.kill();
-        query.waitForFinished();
-        return false;
-    }
-    return query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty();
-}
+const char* const WordProcessorPrograms[] = {"soffice", "libreoffice", "lowriter"};
 
 } // namespace
 
 bool TWordApplication::WordProcessorAvailable() {
-    for (const char* program : {"soffice", "libreoffice", "lowriter"})
+    for (const char* program : WordProcessorPrograms)
         if (!QStandardPaths::findExecutable(program).isEmpty()) return true;
-    return DesktopNamesWordProcessor();
+    return !DesktopDefaultFor("application/msword").empty();
+}
+
+int StartWordProcessor(const std::string& FileName) {
+    for (const char* program : WordProcessorPrograms)
+        if (!QStandardPaths::findExecutable(program).isEmpty()) return ShellStart(program, FileName);
+    return SE_ERR_NOASSOC;
 }
 
 bool WordProcessorHoldsOpen(const std::string& FileName) {

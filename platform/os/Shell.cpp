@@ -1,6 +1,10 @@
-// Shell services on Linux: the desktop's xdg-open stands in for file
+// Shell services on Linux: xdg-mime and xdg-open stand in for file
 // associations, std::filesystem for the shell's silent delete.
 #include "platform/os/Shell.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
 
 #include <cctype>
 #include <cerrno>
@@ -26,49 +30,32 @@ int ResultFromExitCode(int code) {
     }
 }
 
-// A program that comes up in the foreground (a plain browser, say) keeps
-// xdg-open running; after this long we take it as started.
-constexpr int LaunchWaitSteps = 200;
-constexpr useconds_t LaunchWaitStep = 10000;
+// A program that comes up in the foreground (LibreOffice's first window, a
+// browser) keeps xdg-open running; after this long it counts as started.
+// xdg-open's failures, fallbacks tried, take a few seconds at most.
+constexpr int LaunchWatchSteps = 800;
+constexpr useconds_t LaunchWatchStep = 10000;
 
-// xdg-open runs in a grandchild of its own session, so the program it starts
-// outlives us and never becomes our zombie; the middle child reports how the
-// launch went through its exit code.
-int RunXdgOpen(const std::string& target) {
-    const char* argument = target.c_str();
-    pid_t middle = fork();
-    if (middle < 0) return SE_ERR_OOM;
-    if (middle == 0) {
-        setsid();
-        pid_t launcher = fork();
-        if (launcher < 0) _exit(127);
-        if (launcher == 0) {
-            int devNull = open("/dev/null", O_RDWR);
-            if (devNull >= 0) {
-                dup2(devNull, 0);
-                dup2(devNull, 1);
-                dup2(devNull, 2);
-            }
-            execlp("xdg-open", "xdg-open", argument, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int step = 0; step < LaunchWaitSteps; ++step) {
-            int status = 0;
-            if (waitpid(launcher, &status, WNOHANG) == launcher) _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 4);
-            usleep(LaunchWaitStep);
-        }
-        _exit(0);
-    }
-    int status = 0;
-    while (waitpid(middle, &status, 0) < 0) {
-        if (errno != EINTR) return SE_ERR_OOM;
-    }
-    return ResultFromExitCode(WIFEXITED(status) ? WEXITSTATUS(status) : 4);
+TShellIdle& CurrentIdle() {
+    static TShellIdle idle;
+    return idle;
 }
 
-TShellLauncher& CurrentLauncher() {
-    static TShellLauncher launcher = RunXdgOpen;
-    return launcher;
+// xdg-mime answers at once; a hanging desktop setup must not hang us.
+constexpr int MimeQueryTimeoutMs = 5000;
+
+std::string AskXdgMime(const QStringList& arguments) {
+    const QString xdgMime = QStandardPaths::findExecutable("xdg-mime");
+    if (xdgMime.isEmpty()) return {};
+    QProcess query;
+    query.start(xdgMime, arguments);
+    if (!query.waitForFinished(MimeQueryTimeoutMs)) {
+        query.kill();
+        query.waitForFinished();
+        return {};
+    }
+    if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0) return {};
+    return query.readAllStandardOutput().trimmed().toStdString();
 }
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
@@ -88,11 +75,78 @@ bool HasUrlScheme(const std::string& text) {
     return i >= 2 && i < text.size() && text[i] == ':' && std::isalpha(static_cast<unsigned char>(text[0]));
 }
 
+int OpenWithDesktop(const std::string& target) {
+    // xdg-open would try every fallback it knows for seconds before failing.
+    if (!HasUrlScheme(target)) {
+        const std::string type = DesktopFileType(target);
+        if (type.empty() || DesktopDefaultFor(type).empty()) return SE_ERR_NOASSOC;
+    }
+    return ShellStart("xdg-open", target);
+}
+
+TShellLauncher& CurrentLauncher() {
+    static TShellLauncher launcher = OpenWithDesktop;
+    return launcher;
+}
+
 } // namespace
+
+std::string DesktopFileType(const std::string& File) {
+    const std::string answer = AskXdgMime({"query", "filetype", QString::fromStdString(File)});
+    return answer.substr(0, answer.find(';'));
+}
+
+std::string DesktopDefaultFor(const std::string& MimeType) {
+    return MimeType.empty() ? std::string() : AskXdgMime({"query", "default", QString::fromStdString(MimeType)});
+}
+
+// The program runs in a grandchild of its own session, so it outlives us and
+// never becomes our zombie; the middle child watches it and reports how the
+// start went through its own exit code, while we keep our windows painted.
+int ShellStart(const std::string& Program, const std::string& Argument) {
+    pid_t middle = fork();
+    if (middle < 0) return SE_ERR_OOM;
+    if (middle == 0) {
+        setsid();
+        pid_t launcher = fork();
+        if (launcher < 0) _exit(127);
+        if (launcher == 0) {
+            int devNull = open("/dev/null", O_RDWR);
+            if (devNull >= 0) {
+                dup2(devNull, 0);
+                dup2(devNull, 1);
+                dup2(devNull, 2);
+            }
+            execlp(Program.c_str(), Program.c_str(), Argument.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int step = 0; step < LaunchWatchSteps; ++step) {
+            int status = 0;
+            if (waitpid(launcher, &status, WNOHANG) == launcher) _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 4);
+            usleep(LaunchWatchStep);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    for (;;) {
+        const pid_t done = waitpid(middle, &status, WNOHANG);
+        if (done == middle) break;
+        if (done < 0 && errno != EINTR) return SE_ERR_OOM;
+        if (CurrentIdle()) CurrentIdle()();
+        usleep(LaunchWatchStep);
+    }
+    return ResultFromExitCode(WIFEXITED(status) ? WEXITSTATUS(status) : 4);
+}
+
+TShellIdle SetShellIdle(TShellIdle Idle) {
+    TShellIdle previous = std::move(CurrentIdle());
+    CurrentIdle() = std::move(Idle);
+    return previous;
+}
 
 TShellLauncher SetShellLauncher(TShellLauncher Launcher) {
     TShellLauncher previous = CurrentLauncher();
-    CurrentLauncher() = Launcher ? std::move(Launcher) : TShellLauncher(RunXdgOpen);
+    CurrentLauncher() = Launcher ? std::move(Launcher) : TShellLauncher(OpenWithDesktop);
     return previous;
 }
 

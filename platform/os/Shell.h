@@ -23,8 +23,29 @@ constexpr int SE_SUCCESS = 42;     // any value above 32 means success
 int ShellExecute(const std::string& Operation, const std::string& File);
 
 // Starts the associated program for Target (an absolute path or an address)
-// and answers a ShellExecute result. The default runs xdg-open.
+// and answers a ShellExecute result. The default answers SE_ERR_NOASSOC at
+// once for a file whose type the desktop names no program for (xdg-mime),
+// else runs xdg-open and watches it as ShellStart does.
 using TShellLauncher = std::function<int(const std::string& Target)>;
+
+// Starts Program (looked up on the PATH) with one argument, in a session of
+// its own so that it outlives us, and watches it for a few seconds: an exit
+// with status 0, or still running then (the program came up in the
+// foreground), is success; any other exit, or no such program, is failure,
+// with xdg-open's exit codes mapped to ShellExecute results.
+int ShellStart(const std::string& Program, const std::string& Argument);
+
+// Runs between the polls while a start is watched, so that the program's
+// windows stay painted; the user interface sets it. None by default.
+// Answers the previous one.
+using TShellIdle = std::function<void()>;
+TShellIdle SetShellIdle(TShellIdle Idle);
+
+// The MIME type of a file as the desktop sees it, and the desktop entry
+// (such as "libreoffice-writer.desktop") that opens a type; empty when
+// xdg-mime is missing, fails or names none.
+std::string DesktopFileType(const std::string& File);
+std::string DesktopDefaultFor(const std::string& MimeType);
 
 // Replaces the launcher (tests record what would be opened instead of starting
 // programs); an empty launcher restores the default. Answers the previous one.

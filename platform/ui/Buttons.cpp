@@ -166,6 +166,7 @@ bool TrackButtonLook(const TMessage& Message, bool& Pressed, bool& Hot, bool Can
         Pressed = true;
         return true;
     case WM_LBUTTONUP:
+    case WM_CANCELMODE:
         Pressed = false;
         return true;
     case CM_MOUSEENTER:

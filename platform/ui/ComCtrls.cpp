@@ -665,6 +665,20 @@ void TToolBar::SetImages(TCustomImageList* Value) {
     Invalidate();
 }
 
+void TToolBar::WndProc(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR && FShowCaptions && Enabled() && Showing()) {
+        for (int i = 0; i < ButtonCount(); ++i) {
+            TToolButton* button = Buttons(i);
+            if (button->Visible() && button->Enabled() && IsAccel(static_cast<char32_t>(m.WParam), button->Caption())) {
+                button->Click();
+                m.Result = 1;
+                return;
+            }
+        }
+    }
+    TCustomControl::WndProc(m);
+}
+
 void TToolBar::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomControl::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FImages) FImages = nullptr;

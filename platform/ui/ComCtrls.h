@@ -237,6 +237,9 @@ public:
 
     TTBCustomDrawBtnEvent OnCustomDrawButton;
 
+    // Alt and the letter a shown caption marks clicks that button.
+    void WndProc(TMessage& Message) override;
+
 protected:
     void Paint() override;
     void AlignControls(TControl* AControl, TRect& Rect) override;

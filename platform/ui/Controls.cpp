@@ -554,6 +554,13 @@ void TControl::WndProc(TMessage& m) {
         HandleMouse(m);
         DefaultHandler(m);
         return;
+    case WM_CANCELMODE:
+        // A modal loop took the mouse: the press ends without a click.
+        FControlState -= csLButtonDown;
+        FControlState -= csClicked;
+        if (CaptureControl == this) CaptureControl = nullptr;
+        DefaultHandler(m);
+        return;
     case WM_CONTEXTMENU: {
         // The nearest popup menu up the parent chain pops up at the pointer.
         for (TControl* c = this; c; c = c->FParent) {

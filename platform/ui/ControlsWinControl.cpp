@@ -666,9 +666,13 @@ void TWinControl::WndProc(TMessage& m) {
         if (target) {
             TMessage child = m;
             child.LParam = MakeLParam(static_cast<Word>(p.X - target->Left()), static_cast<Word>(p.Y - target->Top()));
-            target->WindowProc(child);
+            // The capture is ours on the child's behalf, taken before it hears
+            // the press and given up before it hears the release: a box or a
+            // modal form that its handlers open finds the mouse free, and
+            // nothing is left held when a handler throws.
             if (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) SetCapture(FHandle);
             if (m.Msg == WM_LBUTTONUP && GetCapture() == FHandle) ReleaseCapture();
+            target->WindowProc(child);
             return;
         }
         if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN) && FTabStop && CanFocus() && !Focused() &&
@@ -710,6 +714,11 @@ void TWinControl::WndProc(TMessage& m) {
                 if (m.Result != 0) return;
             }
         DefaultHandler(m);
+        return;
+    case WM_CANCELMODE:
+        // A graphic child pressed through our capture loses its press with it.
+        if (CaptureControl && CaptureControl->Parent() == this) CaptureControl->Perform(WM_CANCELMODE, 0, 0);
+        TControl::WndProc(m);
         return;
     case CM_MOUSELEAVE:
         if (MouseControl && MouseControl->Parent() == this) SetMouseControl(nullptr);

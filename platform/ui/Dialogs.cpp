@@ -1,12 +1,16 @@
 // Message boxes and common dialogs on Qt, behind the one test hook.
 #include "platform/ui/Dialogs.h"
 
+#include "platform/ui/MessageQueue.h"
+#include "platform/ui/SystemMetrics.h"
 #include "platform/ui/private/ClassicLook_p.h"
 #include "platform/ui/private/QtApplication_p.h"
 #include "platform/ui/private/WindowManager_p.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -42,6 +46,18 @@ int RunAsOwnedDialog(QDialog& dialog, HWND owner) {
 // A message box has the decorations of a dialog form: a title bar with the
 // close box alone.
 constexpr DWORD MessageBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+
+// A box is at least as wide as its caption with the title bar's icon and
+// buttons beside it, as Win32 sizes one; a short text would leave the window
+// manager a stub of a title ("提…"). QMessageBox keeps no minimum width of
+// its own, so a spacer across its grid holds one.
+void KeepCaptionWhole(QMessageBox& box) {
+    const int titleButtons = 4 * GetSystemMetrics(SM_CXSIZE);
+    const int width = QFontMetrics(box.font()).horizontalAdvance(box.windowTitle()) + titleButtons;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
 
 int RunMessageBox(const TDialogRequest& r) {
     QMessageBox box;
@@ -103,6 +119,7 @@ int RunMessageBox(const TDialogRequest& r) {
     for (size_t i = 0; i < buttons.size(); ++i)
         if (buttons[i].Id == IDCANCEL || buttons.size() == 1) box.setEscapeButton(made[i]);
     platform_ui::GiveClassicLook(&box);
+    KeepCaptionWhole(box);
     RunAsOwnedDialog(box, r.Owner);
     for (size_t i = 0; i < made.size(); ++i)
         if (box.clickedButton() == made[i]) return buttons[i].Id;
@@ -178,6 +195,7 @@ TDialogHook SetDialogHook(TDialogHook hook) {
 }
 
 TDialogAnswer RunDialog(const TDialogRequest& request) {
+    if (request.Kind != TDialogKind::Beep) CancelCaptureOutside(nullptr);
     if (Hook()) return Hook()(request);
     platform_ui::EnsureQtApplication();
     switch (request.Kind) {

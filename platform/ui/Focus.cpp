@@ -172,6 +172,7 @@ HWND SetCapture(HWND Wnd) {
     HWND previous = state.Capture;
     if (previous == Wnd) return previous;
     state.Capture = Wnd;
+    if (Wnd) RetargetQueuedMouseInput(Wnd);
     if (IsLiveWindow(previous))
         if (QWidget* widget = previous->Widget.data()) widget->releaseMouse();
     if (Wnd)

@@ -628,7 +628,7 @@ TModalResult TCustomForm::ShowModal() {
         throw EInvalidOperation("Cannot make a visible window modal");
     if (!FCreated) AfterConstruction();
     HWND activeBefore = GetActiveWindow();
-    if (GetCapture()) ReleaseCapture();
+    CancelCaptureOutside(nullptr);
     FModal = true;
     FModalResult = mrNone;
     // Runs after the result is taken: the last use of the form, which a

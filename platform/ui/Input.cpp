@@ -191,10 +191,13 @@ HWND KeyTarget(HWND fallback) {
     return fallback;
 }
 
-void Queue(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, uint64_t group = 0) {
+void Queue(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, uint64_t group = 0, bool mouse = false,
+           WPARAM mouseKeys = 0) {
     QueuedMessage q;
     q.Msg = {w, msg, wParam, lParam, CurrentTime(), State().CursorPos};
     q.KeyGroup = group;
+    q.MouseKeys = mouseKeys;
+    q.MouseInput = mouse;
     EnqueueMessage(q);
 }
 
@@ -438,13 +441,15 @@ void TranslateMouse(HWND hit, QWidget* widget, QMouseEvent* e) {
         hook(target);
         if (!IsLiveWindow(target)) return;
     }
+    const WPARAM keys = MouseKeyFlags(e->buttons(), e->modifiers());
     if (hitTest == HTCLIENT) {
         TPoint client = screen;
         ScreenToClient(target, client);
-        Queue(target, msg, MouseKeyFlags(e->buttons(), e->modifiers()), PointToLParam(client));
+        Queue(target, msg, keys, PointToLParam(client), 0, true, keys);
     } else {
         // Non-client messages are the client ones moved by WM_NCMOUSEMOVE - WM_MOUSEMOVE.
-        Queue(target, msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE, static_cast<WPARAM>(hitTest), PointToLParam(screen));
+        Queue(target, msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE, static_cast<WPARAM>(hitTest), PointToLParam(screen), 0,
+              true, keys);
     }
     InputQueued();
 }
@@ -459,9 +464,9 @@ void TranslateWheel(HWND hit, QWidget* widget, QWheelEvent* e) {
     int delta = e->angleDelta().y();
     if (delta == 0) delta = e->angleDelta().x();
     if (delta == 0) return;
-    // The wheel goes to the focus window, as the classic desktop did.
-    HWND target = GetFocus();
-    if (!IsLiveWindow(target)) target = hit;
+    // The wheel goes to the window under the pointer, as on today's desktops,
+    // so a list scrolls without being clicked first; a capture keeps it.
+    HWND target = IsLiveWindow(GetCapture()) ? GetCapture() : hit;
     if (!AcceptsInput(target)) return;
     const WPARAM wParam = static_cast<WPARAM>(
         MakeLParam(static_cast<Word>(MouseKeyFlags(e->buttons(), e->modifiers())), static_cast<Word>(delta)));

@@ -438,6 +438,7 @@ TMenuTracker& Tracker() {
 }
 
 TMenuItem* Track(TMenuItem* parent, TPoint screenPoint, bool selectFirst = false) {
+    CancelCaptureOutside(nullptr);
     if (Tracker()) return Tracker()(parent, screenPoint);
     return TrackWithQt(parent, screenPoint, selectFirst);
 }

@@ -239,6 +239,24 @@ void DropQueuedTimer(HWND Wnd, UINT_PTR Id) {
     }
 }
 
+void RetargetQueuedMouseInput(HWND Capture) {
+    for (auto& q : State().Queue) {
+        if (!q.MouseInput) continue;
+        TMsg& m = q.Msg;
+        const bool client = m.message >= WM_MOUSEMOVE && m.message <= WM_MBUTTONDBLCLK;
+        const bool nonClient = m.message >= WM_NCMOUSEMOVE && m.message <= WM_NCMBUTTONDBLCLK;
+        if (!client && !nonClient) continue;
+        TPoint point = m.pt;
+        ScreenToClient(Capture, point);
+        if (nonClient) {
+            m.message = m.message - WM_NCMOUSEMOVE + WM_MOUSEMOVE;
+            m.wParam = q.MouseKeys;
+        }
+        m.hwnd = Capture;
+        m.lParam = PointToLParam(point);
+    }
+}
+
 bool HasQueuedTimer(HWND Wnd, UINT_PTR Id) {
     for (const auto& q : State().Queue)
         if (q.Msg.hwnd == Wnd && q.Msg.message == WM_TIMER && q.Msg.wParam == Id) return true;
@@ -454,18 +472,20 @@ int RunMessageLoop() {
     }
 }
 
-TInputHoldBack::TInputHoldBack(HWND Wnd) {
-    // As disabling a window does: a capture outside the hold is cancelled, or
-    // its window would wait for a button-up that is now held back.
+void CancelCaptureOutside(HWND Wnd) {
     HWND capture = GetCapture();
-    if (capture && IsLiveWindow(Wnd) && !InsideHold(Wnd, capture)) {
-        SendMessage(capture, WM_CANCELMODE, 0, 0);
-        if (GetCapture() == capture) ReleaseCapture();
-    }
+    if (!capture || (Wnd && (!IsLiveWindow(Wnd) || InsideHold(Wnd, capture)))) return;
+    SendMessage(capture, WM_CANCELMODE, 0, 0);
+    if (GetCapture() == capture) ReleaseCapture();
+}
+
+TInputHoldBack::TInputHoldBack(HWND Wnd) {
+    // The mouse is held back too: a window outside the hold would wait for a
+    // button-up that never comes.
+    if (IsLiveWindow(Wnd)) CancelCaptureOutside(Wnd);
     State().HoldBacks.push_back(Wnd);
 }
 
 TInputHoldBack::~TInputHoldBack() {
     State().HoldBacks.pop_back();
 }
-

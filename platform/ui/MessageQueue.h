@@ -70,6 +70,12 @@ bool RunModalLoop(const std::function<bool()>& Done);
 // The main loop: runs until WM_QUIT and returns its exit code.
 int RunMessageLoop();
 
+// A modal loop begins for Wnd (null: a dialog or menu of Qt's own): a mouse
+// capture held outside Wnd (any capture for null) gets WM_CANCELMODE and is
+// released, as disabling its window does on Win32. So the modal window takes
+// the mouse, and no window waits for a button-up it will never hear.
+void CancelCaptureOutside(HWND Wnd);
+
 // While alive, user input (keys, mouse, wheel) reaches only Wnd and its
 // descendants, as if Wnd were modal; it is dropped elsewhere. Long operations
 // hold one while they pump messages, so a second action cannot start in the

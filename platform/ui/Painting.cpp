@@ -11,9 +11,13 @@
 #include "platform/ui/private/MessageQueue_p.h"
 #include "platform/ui/private/WindowManager_p.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
+#include <QWindow>
 
 #include <unordered_map>
 #include <utility>
@@ -336,6 +340,23 @@ bool UpdateWindow(HWND Wnd) {
     if (!IsLiveWindow(Wnd)) return false;
     if (NeedsPaint(Wnd)) PaintWindowNow(Wnd);
     return true;
+}
+
+void PaintOnScreenNow(HWND Wnd) {
+    if (!IsLiveWindow(Wnd) || !IsWindowVisible(Wnd)) return;
+    QWidget* top = Wnd->Widget ? Wnd->Widget->window() : nullptr;
+    QWindow* window = top ? top->windowHandle() : nullptr;
+    if (!window) return;
+    // The desktop maps a new window in its own time; a paint before that is lost.
+    constexpr int ExposeWaitMs = 1000;
+    QElapsedTimer waited;
+    waited.start();
+    while (!window->isExposed() && waited.elapsed() < ExposeWaitMs)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    if (!IsLiveWindow(Wnd)) return;
+    // Qt's paint of the whole window paints every invalid window inside it.
+    top->repaint();
+    QGuiApplication::sync();
 }
 
 bool RedrawWindow(HWND Wnd, const TRect* Rect, HRGN Region, UINT Flags) {

@@ -27,6 +27,11 @@ bool ValidateRect(HWND Wnd, const TRect* Rect);
 bool ValidateRgn(HWND Wnd, HRGN Region);
 // Sends WM_PAINT now when the window has an invalid region.
 bool UpdateWindow(HWND Wnd);
+// For a window shown just before a long step that handles no messages (a
+// wait window): waits, up to a second, until the desktop has put it on the
+// screen, paints it and its children now and hands the picture to the
+// screen. Input that arrives meanwhile stays queued.
+void PaintOnScreenNow(HWND Wnd);
 bool RedrawWindow(HWND Wnd, const TRect* Rect, HRGN Region, UINT Flags);
 // The bounds of the invalid region (false when there is none).
 bool GetUpdateRect(HWND Wnd, TRect* Rect, bool Erase);

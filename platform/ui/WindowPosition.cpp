@@ -268,7 +268,13 @@ bool ShowWindow(HWND Wnd, int Command) {
         Wnd->Invalid = QRegion(0, 0, Wnd->ClientRect.Width(), Wnd->ClientRect.Height());
         Wnd->EraseNeeded = true;
         Wnd->FrameInvalid = true;
-        if (widget && !Wnd->IsChild() && Wnd->Parent) Wnd->ShownAbove = KeepAboveOwner(widget, Wnd->Parent);
+        // A popup without an owner (a wait window, a drop-down) is kept above
+        // the window the user works in. Popups and tool windows are no
+        // windows of their own to the user: the task bar leaves them out.
+        if (widget && !Wnd->IsChild() && (Wnd->Parent || NeverActivated(Wnd)))
+            Wnd->ShownAbove = KeepAboveOwner(widget, Wnd->Parent);
+        if (widget && !Wnd->IsChild() && (NeverActivated(Wnd) || (Wnd->ExStyle & WS_EX_TOOLWINDOW)))
+            KeepOffTaskBar(widget);
     }
     const bool topLevel = !Wnd->IsChild();
     switch (Command) {

@@ -4,6 +4,8 @@
 #include "tests/dbgrid/ShownGrid.h"
 
 #include "platform/ui/Focus.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/testhooks/WmTestHooks.h"
 #include "platform/ui/StdCtrls.h"
 
 #include <gtest/gtest.h>
@@ -78,28 +80,102 @@ struct ScrollCase {
     const char* Name;
     bool FromLast;
     int Code;
-    // The expected current record; Page stands for the rows that fit.
-    int (*Expected)(int Page);
+    // The expected top row's record and current record; Page stands for the rows that fit.
+    int (*Top)(int Page);
+    int (*Current)(int Page);
 };
 
-TEST(DBGridBufferTest, ScrollCodesMoveTheDataSet) {
+TEST(DBGridBufferTest, ScrollCodesMoveTheViewByALineOrAPage) {
     const ScrollCase cases[] = {
-        {"line down lands below the window", false, SB_LINEDOWN, [](int page) { return page + 1; }},
-        {"line up lands above the window", true, SB_LINEUP, [](int page) { return 100 - page; }},
-        {"page down", false, SB_PAGEDOWN, [](int page) { return 1 + page; }},
-        {"page up", true, SB_PAGEUP, [](int page) { return 100 - page; }},
-        {"bottom", false, SB_BOTTOM, [](int) { return 100; }},
-        {"top", true, SB_TOP, [](int) { return 1; }},
-        {"thumb tracking moves nothing", false, SB_THUMBTRACK, [](int) { return 1; }},
+        {"line down: the current record lands on the new bottom row", false, SB_LINEDOWN, [](int) { return 2; },
+         [](int page) { return page + 1; }},
+        {"line up: on the new top row", true, SB_LINEUP, [](int page) { return 100 - page; },
+         [](int page) { return 100 - page; }},
+        {"page down: the next rows", false, SB_PAGEDOWN, [](int page) { return page + 1; },
+         [](int page) { return 2 * page; }},
+        {"page up: the rows before", true, SB_PAGEUP, [](int page) { return 101 - 2 * page; },
+         [](int page) { return 101 - 2 * page; }},
+        {"bottom", false, SB_BOTTOM, [](int page) { return 101 - page; }, [](int) { return 100; }},
+        {"top", true, SB_TOP, [](int) { return 1; }, [](int) { return 1; }},
     };
     for (const ScrollCase& c : cases) {
         SCOPED_TRACE(c.Name);
         BufferGrid grid(100);
         if (c.FromLast) grid.Data.Query->Last();
         grid.VScroll(c.Code);
-        EXPECT_EQ(grid.Data.CurrentId(), c.Expected(grid.Grid->VisibleRowCount()));
+        const int page = grid.Grid->VisibleRowCount();
+        EXPECT_EQ(grid.RowId(0), c.Top(page));
+        EXPECT_EQ(grid.Data.CurrentId(), c.Current(page));
         EXPECT_EQ(grid.FocusedId(), grid.Data.CurrentId());
     }
+}
+
+TEST(DBGridBufferTest, ScrolledRowsShowWhatAFullPaintShows) {
+    // The rows move by whole rows, and what showed below the last one goes.
+    BufferGrid grid(100);
+    grid.Data.Query->MoveBy(40);
+    for (const int code : {SB_LINEDOWN, SB_LINEUP, SB_PAGEDOWN, SB_PAGEUP}) {
+        SCOPED_TRACE(code);
+        grid.VScroll(code);
+        UpdateWindow(grid.Grid->Handle());
+        const std::vector<uint32_t> scrolled = platform_ui::test::BackingPixels(grid.Grid->Handle());
+        InvalidateRect(grid.Grid->Handle(), nullptr, true);
+        UpdateWindow(grid.Grid->Handle());
+        EXPECT_TRUE(scrolled == platform_ui::test::BackingPixels(grid.Grid->Handle()));
+    }
+}
+
+TEST(DBGridBufferTest, TheRowsFollowTheThumbWhileItIsDraggedAndStayWhereItIsLetGo) {
+    BufferGrid grid(100);
+    grid.VScroll(SB_THUMBTRACK, 50);
+    EXPECT_EQ(grid.Data.CurrentId(), 50);
+    grid.VScroll(SB_THUMBTRACK, 80);
+    grid.VScroll(SB_THUMBPOSITION, 80);
+    grid.VScroll(SB_ENDSCROLL);
+    EXPECT_EQ(grid.Data.CurrentId(), 80) << "never back at the top";
+    EXPECT_EQ(grid.FocusedId(), 80);
+}
+
+TEST(DBGridBufferTest, DraggingTheRealThumbMovesTheRowsBeforeItIsLetGo) {
+    BufferGrid grid(100);
+    std::vector<int> seen;
+    grid.Data.Query->AfterScroll = [&](TDataSet* d) { seen.push_back(d->RecNo()); };
+    TRect window;
+    GetWindowRect(grid.Grid->Handle(), window);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    const int x = window.Width() - bar / 2 - 2;
+    const int thumbY = bar + 6;
+    using platform_ui::test::PostQtMouse;
+    using platform_ui::test::TMouseEventKind;
+    for (int y = thumbY + 10; y <= thumbY + 60; y += 10)
+        PostQtMouse(grid.Grid->Handle(), TMouseEventKind::Move, {x, y}, 0, MK_LBUTTON);
+    PostQtMouse(grid.Grid->Handle(), TMouseEventKind::Release, {x, thumbY + 60}, MK_LBUTTON, 0);
+    platform_ui::test::SendQtMouse(grid.Grid->Handle(), TMouseEventKind::Press, {x, thumbY}, MK_LBUTTON, MK_LBUTTON);
+    ProcessMessages();
+    ASSERT_GE(seen.size(), 2u) << "the rows moved while the thumb was dragged";
+    EXPECT_GT(seen.front(), 1);
+    EXPECT_EQ(grid.Data.CurrentId(), seen.back());
+}
+
+TEST(DBGridBufferTest, OneClickOnAnArrowMovesTheRowsByOne) {
+    // The desktop's press and release come in one batch, both read before
+    // the press starts the bar's loop: the release must still end it.
+    BufferGrid grid(100);
+    int moves = 0;
+    grid.Data.Query->AfterScroll = [&](TDataSet*) {
+        if (++moves > 5) ReleaseCapture(); // a loop that missed the release ends here
+    };
+    TRect window;
+    GetWindowRect(grid.Grid->Handle(), window);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    const TPoint arrow{window.Width() - bar / 2 - 2, window.Height() - bar / 2 - 2};
+    using platform_ui::test::PostQtMouse;
+    using platform_ui::test::TMouseEventKind;
+    PostQtMouse(grid.Grid->Handle(), TMouseEventKind::Press, arrow, MK_LBUTTON, MK_LBUTTON);
+    PostQtMouse(grid.Grid->Handle(), TMouseEventKind::Release, arrow, MK_LBUTTON, 0);
+    ProcessMessages();
+    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(grid.RowId(0), 2);
 }
 
 TEST(DBGridBufferTest, ScrollingTakesTheFocusAndMovesNothingWhileAnotherControlKeepsIt) {
@@ -143,6 +219,36 @@ TEST(DBGridBufferTest, ScrollBarShowsTheRecordNumberInTheRecordCount) {
     EXPECT_EQ(int(info.nPage), page);
     EXPECT_EQ(info.nMax, 100 + page - 1);
     EXPECT_EQ(info.nPos, 42);
+}
+
+TEST(DBGridBufferTest, RecordsThatAllFitLeaveNothingToScroll) {
+    for (const int records : {1, 2, 100}) {
+        SCOPED_TRACE(records);
+        BufferGrid grid(records);
+        TScrollInfo info;
+        info.fMask = SIF_ALL;
+        grid.Grid->GetScrollInfo(SB_VERT, info);
+        const bool scrolls = info.nMax - info.nMin + 1 > int(info.nPage);
+        EXPECT_EQ(scrolls, records > grid.Grid->VisibleRowCount());
+    }
+}
+
+TEST(DBGridBufferTest, TheWheelOverTheListScrollsItsRowsByTheDesktopsLines) {
+    BufferGrid grid(100);
+    auto* edit = new TEdit(grid.Form.get());
+    edit->SetParent(grid.Form.get());
+    edit->SetBounds(410, 0, 80, 24);
+    edit->SetFocus();
+    ProcessMessages();
+    UINT lines = 0;
+    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    platform_ui::test::SendQtWheel(grid.Grid->Handle(), {50, 50}, -120);
+    ProcessMessages();
+    EXPECT_EQ(grid.RowId(0), 1 + int(lines)) << "the view moved down by the lines, with no click first";
+    platform_ui::test::SendQtWheel(grid.Grid->Handle(), {50, 50}, 120);
+    ProcessMessages();
+    EXPECT_EQ(grid.RowId(0), 1);
+    EXPECT_EQ(grid.FocusedId(), grid.Data.CurrentId());
 }
 
 TEST(DBGridBufferTest, AnotherControlsMoveMovesTheFocus) {

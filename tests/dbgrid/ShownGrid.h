@@ -62,7 +62,9 @@ public:
                const std::function<void(TcvDBGrid&)>& Prepare = {})
         : TShownGridData(RowCount), TGridOnForm(Data.Source.get(), 400, Height, Fields, Prepare) {}
 
-    void VScroll(int Code) { SendMessage(Grid->Handle(), WM_VSCROLL, WPARAM(Code), 0); }
+    void VScroll(int Code, int Position = 0) {
+        SendMessage(Grid->Handle(), WM_VSCROLL, WPARAM(Code) | WPARAM(Position) << 16, 0);
+    }
 };
 
 } // namespace gridtest

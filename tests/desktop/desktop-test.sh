@@ -3,9 +3,15 @@
 # Xvfb with openbox and a tray host, a scratch home and program folder, keys and
 # clicks through xdotool, the window manager's view through xprop. It registers
 # a user, logs in by keyboard, opens the code tables and their file dialog,
-# checks stacking and decorations, and leaves through the exit question.
+# checks stacking and decorations; in the project application it answers a box
+# raised by a tool button with the mouse (the pointer free meanwhile) and
+# opens the information sheet in the word processor, the wait window off the
+# task bar; in a list of mid-term check tables longer than the window it drags
+# the scroll thumb and turns the wheel, and types an amount to four decimals;
+# then it leaves through the exit question.
 #   tests/desktop/desktop-test.sh [SHOT_DIR]     (a screenshot per step; default: a temporary folder)
-# CORVANTA_DESKTOP_PROGRAM names the program folder to copy (default: build/program).
+# CORVANTA_DESKTOP_PROGRAM names the program folder to copy (default: build/program);
+# CORVANTA_DESKTOP_DISPLAY a display number to use (default: a free one).
 set -Eeuo pipefail
 # A command that fails outside the checks says which it was.
 trap 'echo "FAIL: \"$BASH_COMMAND\" ended with status $? (line $LINENO)" >&2' ERR
@@ -87,6 +93,16 @@ maximised() {
   grep -q _NET_WM_STATE_MAXIMIZED_VERT <<<"$state" && grep -q _NET_WM_STATE_MAXIMIZED_HORZ <<<"$state" &&
     [ "$top" -gt 0 ]
 }
+# The program's windows that the window manager keeps, and whether the task
+# bar shows one.
+program_clients() {
+  local w
+  for w in $(xprop -root _NET_CLIENT_LIST | sed 's/.*# //; s/,/ /g'); do
+    [ "$(xprop -id "$w" _NET_WM_PID | sed -n 's/.* = //p')" = "$program" ] && echo "$w"
+  done
+  return 0
+}
+on_task_bar() { ! xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; }
 transient_for() { xprop -id "$1" WM_TRANSIENT_FOR | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p'; }
 # Stacking from bottom to top, as the window manager keeps it.
 stacking() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'; }
@@ -127,11 +143,18 @@ type_text() { xdotool type --delay 15 "$1"; }
 
 # ---- the desktop -----------------------------------------------------------
 step "desktop"
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -auth /dev/null >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-wait_until "Xvfb" test -s "$work/display"
+if [ -n "${CORVANTA_DESKTOP_DISPLAY:-}" ]; then
+  echo "$CORVANTA_DESKTOP_DISPLAY" >"$work/display"
+  Xvfb ":$CORVANTA_DESKTOP_DISPLAY" -screen 0 1024x768x24 -nolisten tcp -auth /dev/null >"$work/xvfb.log" 2>&1 &
+  pids+=($!)
+  wait_until "Xvfb" xdpyinfo -display ":$CORVANTA_DESKTOP_DISPLAY"
+else
+  exec 3>"$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -auth /dev/null >"$work/xvfb.log" 2>&1 &
+  pids+=($!)
+  exec 3>&-
+  wait_until "Xvfb" test -s "$work/display"
+fi
 export DISPLAY=":$(cat "$work/display")"
 unset XAUTHORITY WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb NO_AT_BRIDGE=1
@@ -141,6 +164,9 @@ wait_until "openbox" xprop -root _NET_SUPPORTING_WM_CHECK
 tint2 >"$work/tint2.log" 2>&1 &
 pids+=($!)
 wait_until "the tray host" sh -c 'xdotool search --class tint2 | grep -q .'
+
+# Another X client's pointer grab, to see whether the program holds the pointer.
+cc -o "$work/grab-probe" "$here/grab-probe.c" -lX11 || fail "the grab probe does not build (libx11-dev)"
 
 mkdir -p -m 700 "$work/home"
 cp -a "$program_source/." "$work/program/"
@@ -256,6 +282,132 @@ shot about
 xdotool key Return
 wait_gone 关于
 wait_active "$main" "the main window after the about box"
+
+# ---- the project application, by mouse -------------------------------------
+user_database=$(find "$work/program/user" -name maindata.mdb | head -1)
+sqlite3 "$user_database" <"$here/application.sql"
+pointer_free() { "$work/grab-probe"; }
+# Where a window's client area lies on the screen, as the X server has it.
+geometry_of() {
+  xwininfo -id "$1" | sed -n 's/.*Absolute upper-left X: *\(.*\)/X=\1/p; s/.*Absolute upper-left Y: *\(.*\)/Y=\1/p;
+    s/.*Width: *\(.*\)/WIDTH=\1/p; s/.*Height: *\(.*\)/HEIGHT=\1/p'
+}
+# Clicks a box's button: the only one, or the one OFFSET pixels from the middle of its bottom row.
+click_box_button() {
+  local X Y WIDTH HEIGHT
+  eval "$(geometry_of "$1")"
+  xdotool mousemove $((X + WIDTH / 2 + ${2:-0})) $((Y + HEIGHT - 24)) click 1
+}
+
+step "project application: a box raised by a tool button"
+xdotool key F2
+sleep 1 # an MDI child: no window of its own to wait for
+shot request
+xdotool mousemove 60 80 click 1 # 新建
+xdotool mousemove 240 80 click 1 # 保存
+box=$(wait_window 提示)
+wait_until "the pointer to be free while the box is up" pointer_free
+import -window "$box" "$work/box-empty-name.png"
+shot box-empty-name
+click_box_button "$box" # 确定
+wait_gone 提示
+xdotool mousemove 590 159 click 1 # 项目名称
+type_text abc
+shot name-typed
+xdotool mousemove 240 80 click 1 # 保存
+box=$(wait_window 提示)
+shot box-after-name
+import -window "$box" "$work/box-after-name.png"
+# Another text: the name was typed where the click went.
+! compare -metric AE "$work/box-empty-name.png" "$work/box-after-name.png" null: 2>/dev/null ||
+  fail "the click into the name field was lost: the same box came again"
+click_box_button "$box"
+wait_gone 提示
+xdotool mousemove 300 80 click 1 # 取消
+
+step "project application: the information sheet"
+xdotool mousemove 106 27 click 1 # 项目申报
+xdotool mousemove 132 296 click 1 # 打开信息表
+# The sheet comes up in the desktop's word processor, a program of its own.
+writer_window() { xdotool search --onlyvisible --name 'kjprjinfotable.*(LibreOffice|Writer)' 2>/dev/null | head -1; }
+writer_shown() { [ -n "$(writer_window)" ]; }
+# The wait window shows while the word processor starts: on the screen, not
+# on the task bar.
+more_than_the_main_window() { [ "$(program_clients | wc -l)" -gt 1 ]; }
+wait_until "the wait window" more_than_the_main_window
+for w in $(program_clients); do
+  [ "$w" = "$(hex "$main")" ] || ! on_task_bar "$w" || fail "the popup $w has a button on the task bar"
+done
+shot wait-for-the-word-processor
+step_timeout=90 wait_until "the word processor with the information sheet" writer_shown
+writer=$(writer_window)
+pids+=("$(xdotool getwindowpid "$writer")")
+shot information-sheet
+# The user closes the word processor: its tip of the day, then the program
+# (the sheet is new and unchanged, so it asks nothing).
+any_writer_window() { xdotool search --onlyvisible --name 'LibreOffice|Tip of the Day' 2>/dev/null | head -1; }
+writer_gone() { [ -z "$(any_writer_window)" ]; }
+until writer_gone; do
+  xdotool windowactivate --sync "$(any_writer_window)" 2>/dev/null || true
+  xdotool key Escape
+  sleep 0.5
+  writer_gone || xdotool key ctrl+q
+  step_timeout=5 wait_until_quiet writer_gone || true
+done
+xdotool mousemove 600 700 click 1 # back into the program
+wait_active "$main" "the main window after the word processor"
+
+# ---- a shared document: a list of more rows than fit ----------------------
+step "mid-term check tables: the list"
+sqlite3 "$work/program/voltrane.mdb" "with recursive n(i) as (select 1 union all select i + 1 from n where i < 80)
+  insert into KORIM_NWZQJCB (ZQJCBID, NXMLXID, VXMBH, XMMC, XMKSN, XMJSN, DWMC, XMFZRWXMGZSJ)
+  select i, i, 'B' || i, '检查表' || i, '2025', '2027', '测试单位', 6 from n"
+# Numbers hold 0 where the window would have put it into a new document.
+for column in $(sqlite3 "$work/program/voltrane.mdb" "select name from pragma_table_info('KORIM_NWZQJCB')
+    where type like 'INT%' or type like 'DEC%'"); do
+  sqlite3 "$work/program/voltrane.mdb" "update KORIM_NWZQJCB set $column = 0 where $column is null"
+done
+xdotool key F3
+sleep 1 # an MDI child: no window of its own to wait for
+# The list's rows as the screen shows them, compared picture by picture.
+list_picture() { import -window root -crop 218x560+34+123 "$work/list-$1.png"; }
+differs() { ! compare -metric AE "$work/list-$1.png" "$work/list-$2.png" null: 2>/dev/null; }
+list_scrolled() { list_picture "$2"; differs "$1" "$2"; }
+xdotool mousemove 140 400
+list_picture top
+shot mid-term-list
+
+step "mid-term check tables: the scroll thumb"
+# On the first row the thumb stands at the top of its track.
+xdotool mousemove 262 150 mousedown 1
+for y in 190 230 270 310 350; do
+  xdotool mousemove 262 $y
+  sleep 0.1
+done
+wait_until "the rows to follow the thumb while it is dragged" list_scrolled top dragging
+shot list-dragging
+xdotool mouseup 1
+sleep 0.5
+list_scrolled top released || fail "the list jumped back to the top when the thumb was let go"
+shot list-thumb-released
+
+step "mid-term check tables: the wheel over the list"
+xdotool mousemove 140 400 click 4
+wait_until "the list to scroll back by the wheel" list_scrolled released after-wheel
+shot list-after-wheel
+
+step "mid-term check tables: an amount to four decimals"
+xdotool mousemove 120 80 click 1 # 修改
+xdotool mousemove 466 283 click 1 # 预算总额: 总经费
+xdotool key End shift+Home
+type_text 12.3456
+xdotool mousemove 240 80 click 1 # 保存
+shot amount-typed
+stored_amount() { sqlite3 "$work/program/voltrane.mdb" "select XMZJFYS from KORIM_NWZQJCB where XMZJFYS <> 0"; }
+amount_stored() { [ -n "$(stored_amount)" ]; }
+wait_until "the amount to be stored" amount_stored
+[ "$(stored_amount)" = 12.3456 ] || fail "the amount typed as 12.3456 was stored as $(stored_amount)"
+
 
 # ---- the tray: minimise to it and restore by a double click ----------------
 step "tray"

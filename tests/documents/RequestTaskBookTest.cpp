@@ -111,6 +111,16 @@ TEST_F(RequestTaskBookTest, WithoutAWordProcessorTheUserIsToldWhatToInstall) {
     EXPECT_FALSE(frmMessage->Visible());
 }
 
+TEST_F(RequestTaskBookTest, AWordProcessorThatShowsNothingIsTakenForNone) {
+    ImportTaskBook("x");
+    Shell.Answer = SE_ERR_NOASSOC;
+    WriteFileContents(Bin / "lowriter", "#!/bin/sh\nexit 1\n");
+    Form->ActionOpenTaskExecute(nullptr);
+    EXPECT_EQ(std::get<0>(LastBox()),
+              "您的机器里未安装Microsoft Word.\n请安装可以打开WORD文档的文字处理软件，例如 LibreOffice Writer。");
+    EXPECT_FALSE(frmMessage->Visible());
+}
+
 TEST_F(RequestTaskBookTest, ExportCopiesTheTaskBookUnderTheNameTheUserGives) {
     Form->ActionOutTaskExecute(nullptr);
     EXPECT_EQ(LastBox(), WindowBox("该记录没有任务书", MB_ICONERROR));

@@ -126,6 +126,9 @@ Qt::WindowFlags DesktopWindowFlags(DWORD Style, DWORD ExStyle, bool Owned);
 // window owns the forms, and the desktop never sees it). Answers the window
 // chosen, or null.
 HWND KeepAboveOwner(QWidget* Widget, HWND Owner);
+// Keeps a window that is about to show (a popup, a tool window) off the
+// desktop's task bar and pager.
+void KeepOffTaskBar(QWidget* Widget);
 // After a Qt dialog of its own closes, the desktop's activation goes back to
 // the platform's active window (the one that opened the dialog).
 void QtDialogClosed();
@@ -159,12 +162,19 @@ void ReleaseBackingImages(HWND Wnd);
 struct QueuedMessage {
     TMsg Msg;
     uint64_t KeyGroup = 0; // key-down and the characters it produced
+    WPARAM MouseKeys = 0;  // mouse input: the MK_ flags, which a non-client message does not carry
+    bool MouseInput = false; // the desktop's mouse input, not a posted message
 };
 void EnqueueMessage(const QueuedMessage& Message);
 // Drops the pending messages of a window (on destruction), or of one timer.
 void DropQueuedMessages(HWND Wnd);
 void DropQueuedTimer(HWND Wnd, UINT_PTR Id);
 bool HasQueuedTimer(HWND Wnd, UINT_PTR Id);
+// Mouse input queued before Capture took the mouse goes to Capture, as client
+// messages: input belongs to the window that holds the capture when it is
+// read (the release of the click that started a capture among it). Posted
+// messages keep their window and point.
+void RetargetQueuedMouseInput(HWND Capture);
 // Whether the message being handled came from the queue (else it was sent).
 bool CurrentMessageWasPosted();
 // Input arrives: dispatched at once unless a GetMessage/PeekMessage loop is

@@ -2,6 +2,7 @@
 // their own loop reads the window and closes it.
 #include "platform/ui/testhooks/ModalTestHooks.h"
 
+#include "platform/ui/Focus.h"
 #include "platform/ui/private/QtApplication_p.h"
 
 #include <QAction>
@@ -21,8 +22,15 @@ namespace platform_ui::test {
 
 namespace {
 
+// QWidget::mouseGrabber is set only by grabMouse, which Qt's own dialogs and
+// menus never call: a grabber is one of our windows.
+bool MouseHeldByUs() {
+    return GetCapture() != nullptr || QWidget::mouseGrabber() != nullptr;
+}
+
 void Record(QDialog* dialog, TShownDialog& shown) {
     shown.Seen = true;
+    shown.MouseHeld = MouseHeldByUs();
     shown.Title = dialog->windowTitle().toStdString();
     if (auto* box = qobject_cast<QMessageBox*>(dialog)) shown.Text = box->text().toStdString();
     QList<QPushButton*> buttons = dialog->findChildren<QPushButton*>();
@@ -69,6 +77,7 @@ void CloseNextMenu(TShownMenu& Shown) {
     WhenUp<QMenu>([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
                   [&Shown](QMenu* menu) {
                       Shown.Seen = true;
+                      Shown.MouseHeld = MouseHeldByUs();
                       if (QAction* active = menu->activeAction()) Shown.ActiveItem = active->text().toStdString();
                       menu->close();
                   });

@@ -23,6 +23,8 @@ struct TShownDialog {
     TSize Size{};
     std::vector<uint32_t> Pixels;
     bool Seen = false;
+    // A window of ours held the mouse (its capture or Qt's grab) while it was up.
+    bool MouseHeld = false;
 
     uint32_t Pixel(int X, int Y) const { return Pixels[static_cast<size_t>(Y * Size.cx + X)]; }
 };
@@ -34,6 +36,7 @@ void CloseNextDialog(TShownDialog& Shown);
 struct TShownMenu {
     bool Seen = false;
     std::string ActiveItem; // the highlighted entry's text, empty when none
+    bool MouseHeld = false; // as for a dialog
 };
 
 // The next drop-down menu that opens is recorded into Shown once it is up,

@@ -148,6 +148,34 @@ TEST(WordProcessorTest, AvailableWhenTheDesktopNamesOneOrAKnownProgramIsOnThePat
     }
 }
 
+// Without a desktop entry for its type, a document is shown by the word
+// processor on the PATH, and nothing shown is an error.
+TEST(WordProcessorTest, ADocumentTheDesktopNamesNoProgramForOpensInTheWordProcessor) {
+    TScratchFolder folder;
+    const std::string document = folder / "任务书.doc";
+    WriteFileContents(document, "x");
+    for (const int exitCode : {0, 1}) {
+        SCOPED_TRACE(exitCode);
+        TScratchFolder bin;
+        for (const char* program : {"xdg-mime", "xdg-open"}) {
+            WriteFileContents(bin / program, "#!/bin/sh\nexit 0\n");
+            fs::permissions(bin / program, fs::perms::owner_all);
+        }
+        WriteFileContents(bin / "lowriter",
+                          "#!/bin/sh\necho \"$1\" > \"${0%/*}/shown\"\nexit " + std::to_string(exitCode) + "\n");
+        fs::permissions(bin / "lowriter", fs::perms::owner_all);
+        TScopedEnvironmentVariable path("PATH", bin.Path());
+        TWordApplication word;
+        word.Open(document);
+        if (exitCode == 0) {
+            word.SetVisible(true);
+            EXPECT_EQ(ReadFileContents(bin / "shown"), document + "\n");
+        } else {
+            EXPECT_THROW(word.SetVisible(true), EOfficeError);
+        }
+    }
+}
+
 TEST_F(WordTest, TheWordProcessorReadsTheTypedText) {
     TWordDocument* document = Word.Add(TemplateFile);
     document->SelectBookmark("XMMC");

@@ -14,19 +14,21 @@
 
 #include "tests/support/FileContents.h"
 
-// Records the targets instead of starting programs while it lives.
+// Records the targets instead of starting programs while it lives, and
+// answers Answer.
 class LaunchRecorder {
 public:
     LaunchRecorder()
         : FPrevious(SetShellLauncher([this](const std::string& Target) {
               Launched.push_back(Target);
-              return SE_SUCCESS;
+              return Answer;
           })) {}
     ~LaunchRecorder() { SetShellLauncher(FPrevious); }
     LaunchRecorder(const LaunchRecorder&) = delete;
     LaunchRecorder& operator=(const LaunchRecorder&) = delete;
 
     std::vector<std::string> Launched;
+    int Answer = SE_SUCCESS;
 
 private:
     TShellLauncher FPrevious;

@@ -87,35 +87,75 @@ TEST_F(ShellExecuteTest, OtherVerbsHaveNoAssociationAndLauncherFailuresPassThrou
     EXPECT_EQ(Opened.size(), 1u);
 }
 
-// The default launcher runs whatever xdg-open is first on PATH: here a script
-// that ends with a chosen exit code, so the mapping of its answers is seen.
-TEST(ShellDefaultLauncherTest, XdgOpenExitCodesBecomeShellResults) {
-    ScratchFolder folder;
-    // Shell built-ins only: PATH holds nothing but this folder while it runs.
-    const fs::path script = folder.Make(
-        "bin/xdg-open", "#!/bin/sh\necho \"$1\" >> \"${0%/*}/log\"\nread code < \"${0%/*}/code\"\nexit $code\n");
-    fs::permissions(script, fs::perms::owner_all);
-    const fs::path target = folder.Make("doc.txt");
-    const TScopedEnvironmentVariable path("PATH", folder / "bin");
+// The default launcher asks whatever xdg-mime is first on PATH, then runs
+// whatever xdg-open is: here scripts of ours that name a chosen desktop entry
+// and end with a chosen exit code after a chosen time.
+class ShellDefaultLauncherTest : public ::testing::Test {
+protected:
+    ScratchFolder Folder;
+    fs::path Target = Folder.Make("doc.doc");
+    // Shell built-ins only: PATH holds nothing but the folder while it runs.
+    TScopedEnvironmentVariable Path{"PATH", Folder / "bin"};
+    int IdleCalls = 0;
+    TShellIdle PreviousIdle = SetShellIdle([this] { ++IdleCalls; });
 
+    void SetUp() override {
+        Script("xdg-open", "echo \"$1\" >> \"${0%/*}/log\"\nread pause code < \"${0%/*}/answer\"\n"
+                           "[ \"$pause\" = 0 ] || /bin/sleep \"$pause\"\nexit $code");
+        Script("xdg-mime", "case \"$2\" in filetype) echo 'application/msword; charset=binary' ;;\n"
+                           "default) [ \"$3\" = application/msword ] && read entry < \"${0%/*}/entry\"; echo \"$entry\" ;; esac");
+        DesktopEntry("libreoffice-writer.desktop");
+    }
+    void TearDown() override { SetShellIdle(PreviousIdle); }
+
+    void Script(const std::string& name, const std::string& body) const {
+        const fs::path script = Folder.Make("bin/" + name, "#!/bin/sh\n" + body + "\n");
+        fs::permissions(script, fs::perms::owner_all);
+    }
+    void DesktopEntry(const std::string& entry) const { WriteFileContents(Folder / "bin/entry", entry); }
+    void XdgOpenAnswers(int seconds, int exitCode) const {
+        WriteFileContents(Folder / "bin/answer", std::to_string(seconds) + " " + std::to_string(exitCode));
+    }
+    std::string Opened() const {
+        return fs::exists(Folder / "bin/log") ? ReadFileContents(Folder / "bin/log") : std::string();
+    }
+};
+
+TEST_F(ShellDefaultLauncherTest, XdgOpenExitCodesBecomeShellResults) {
     struct Case {
         int ExitCode;
         int Expected;
     };
     const Case cases[] = {{0, SE_SUCCESS}, {2, SE_ERR_FNF}, {3, SE_ERR_NOASSOC}, {4, SE_ERR_NOASSOC}};
     for (const auto& c : cases) {
-        WriteFileContents(folder / "bin/code", std::to_string(c.ExitCode));
-        const int result = ShellExecute("open", target.string());
+        XdgOpenAnswers(0, c.ExitCode);
+        const int result = ShellExecute("open", Target.string());
         if (c.Expected > 32)
             EXPECT_GT(result, 32) << c.ExitCode;
         else
             EXPECT_EQ(result, c.Expected) << c.ExitCode;
     }
-    path.Set(folder / "nowhere");
-    EXPECT_EQ(ShellExecute("open", target.string()), SE_ERR_NOASSOC); // no xdg-open at all
+    EXPECT_EQ(Opened().substr(0, Opened().find('\n')), Target.string());
+    fs::remove(Folder / "bin/xdg-open");
+    EXPECT_EQ(ShellExecute("open", Target.string()), SE_ERR_NOASSOC); // no xdg-open at all
+}
 
-    const std::string log = ReadFileContents(folder / "bin/log");
-    EXPECT_EQ(log.substr(0, log.find('\n')), target.string());
+TEST_F(ShellDefaultLauncherTest, AFileTheDesktopNamesNoProgramForFailsWithoutXdgOpen) {
+    DesktopEntry("");
+    XdgOpenAnswers(0, 0);
+    EXPECT_EQ(ShellExecute("open", Target.string()), SE_ERR_NOASSOC);
+    EXPECT_EQ(Opened(), "") << "xdg-open would try its fallbacks for seconds";
+    // Addresses have no file type: they go to xdg-open as they are.
+    EXPECT_GT(ShellExecute("open", "http://www.example.cn"), 32);
+    EXPECT_EQ(Opened(), "http://www.example.cn\n");
+}
+
+TEST_F(ShellDefaultLauncherTest, ALateFailureIsWaitedForWithTheWindowsKeptPainted) {
+    XdgOpenAnswers(3, 4);
+    EXPECT_EQ(ShellExecute("open", Target.string()), SE_ERR_NOASSOC);
+    EXPECT_GT(IdleCalls, 100) << "the user interface ran while xdg-open was watched";
+    XdgOpenAnswers(1, 0);
+    EXPECT_GT(ShellExecute("open", Target.string()), 32);
 }
 
 TEST(ShellDeleteTreeTest, DeletesFoldersWithTheirContentsAndSingleFiles) {

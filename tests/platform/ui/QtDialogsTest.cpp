@@ -2,6 +2,8 @@
 // up and then cancelled. They speak Chinese and carry their captions.
 #include "platform/ui/Colors.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Gdi.h"
+#include "platform/ui/SystemMetrics.h"
 #include "platform/ui/testhooks/ModalTestHooks.h"
 
 #include <gtest/gtest.h>
@@ -97,4 +99,19 @@ TEST(QtDialogs, MessageBoxBreaksLinesWhereWindowsWould) {
         request.Text = c.Text;
         EXPECT_EQ(Shown(request).Text, c.Shown) << c.Text;
     }
+}
+
+TEST(QtDialogs, MessageBoxIsAtLeastAsWideAsItsCaptionAndTitleButtons) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    for (const std::string caption : {"提示信息", "提示信息：数据已经全部导入完毕"}) {
+        SIZE extent{};
+        GetTextExtentPoint32(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        TDialogRequest request;
+        request.Kind = TDialogKind::MessageBox;
+        request.Text = "好";
+        request.Caption = caption;
+        EXPECT_GE(Shown(request).Size.cx, extent.cx + 4 * GetSystemMetrics(SM_CXSIZE)) << caption;
+    }
+    DeleteDC(dc);
 }

@@ -547,6 +547,18 @@ TEST(UiControls, AltAndALetterOpensTheMenuThatMarksIt) {
     EXPECT_EQ(shown.size(), 1u);
 }
 
+TEST(UiControls, AltAndALetterClicksTheToolButtonThatMarksIt) {
+    DemoForm d;
+    d.Form->Show();
+    d.Name->SetFocus();
+    Type(d.Name, 'S', "s", MK_ALT);
+    EXPECT_EQ(d.Saves, 1);
+    d.SaveAction->SetEnabled(false);
+    Type(d.Name, 'S', "s", MK_ALT);
+    EXPECT_EQ(d.Saves, 1) << "a disabled button is not clicked";
+    EXPECT_EQ(d.Name->Text(), "");
+}
+
 TEST(UiControls, SelectedTabStandsRaisedAndJoinsItsPage) {
     DemoForm d;
     d.Form->Show();

@@ -127,6 +127,19 @@ TEST_F(WmDesktopTest, KeysGoToTheFocusedControlOfTheFormTheDesktopActivates) {
     EXPECT_EQ(edits[1]->Text(), "");
 }
 
+TEST_F(WmDesktopTest, APopupWithoutAnOwnerStaysAboveTheActiveWindow) {
+    // Kept above a window of ours, the desktop shows it there and gives it no
+    // button of its own on the task bar (a wait window, a drop-down list).
+    WmRecorder recorder;
+    HWND main = recorder.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(0, 0, 400, 300));
+    HWND popup = recorder.Create(WS_POPUP, Bounds(100, 100, 200, 40));
+    SetActiveWindow(main);
+    SettleActivation();
+    ShowWindow(popup, SW_SHOWNOACTIVATE);
+    EXPECT_EQ(DesktopDecorationsOf(popup).KeptAbove, main);
+    EXPECT_EQ(GetActiveWindow(), main);
+}
+
 TEST_F(WmDesktopTest, AnOwnedWindowStaysAboveTheWindowThatOpenedIt) {
     WmRecorder recorder;
     // The application's window: hidden, never active, the owner of every form.

@@ -167,7 +167,7 @@ TEST_F(WmInputTest, DoubleClicksNeedTheClassStyle) {
                     "a class without CS_DBLCLKS sees a second press");
 }
 
-TEST_F(WmInputTest, TheWheelGoesToTheFocusWindowWithItsSignedDelta) {
+TEST_F(WmInputTest, TheWheelGoesToTheWindowUnderThePointerWithItsSignedDelta) {
     HWND other = Recorder.Create(WS_POPUP | WS_VISIBLE, Bounds(200, 0, 50, 50));
     ProcessMessages();
     Recorder.Clear();
@@ -175,7 +175,7 @@ TEST_F(WmInputTest, TheWheelGoesToTheFocusWindowWithItsSignedDelta) {
     ProcessMessages();
     const auto wheels = Recorder.Of(WM_MOUSEWHEEL);
     ASSERT_EQ(wheels.size(), 1u);
-    EXPECT_EQ(wheels[0].Wnd, Window);
+    EXPECT_EQ(wheels[0].Wnd, other) << "not the focus window";
     EXPECT_EQ(SmallHi(wheels[0].WParam), -120);
     EXPECT_EQ(LoWord(wheels[0].WParam), MK_CONTROL);
     EXPECT_EQ(wheels[0].LParam, WmPoint(210, 10)) << "screen coordinates";

@@ -102,6 +102,17 @@ TEST_F(WmPaintingTest, PaintsComeFromTheLoopAndEraseFirstWhenAsked) {
     EXPECT_TRUE(Recorder.Of(WM_ERASEBKGND).empty());
 }
 
+TEST_F(WmPaintingTest, AWindowPaintedOnTheScreenNowShowsWithoutTheLoop) {
+    HWND w = CreateFiller();
+    ShowWindow(w, SW_HIDE);
+    ProcessMessages();
+    ShowWindow(w, SW_SHOWNA);
+    Painted.clear();
+    PaintOnScreenNow(w);
+    EXPECT_EQ(Painted.size(), 1u) << "painted before any message was handled";
+    EXPECT_EQ(platform_ui::test::RenderedPixel(w, 30, 20), Red) << "and shown";
+}
+
 TEST_F(WmPaintingTest, ClientPaintSitsInsideTheFrame) {
     HWND w = CreateFiller(WS_EX_CLIENTEDGE);
     FillBacking(w, Rect(0, 0, 60, 40), Blue);
