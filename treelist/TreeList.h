@@ -1,9 +1,11 @@
 // TCustomcvTreeList: the tree list's object. It owns the root nodes, keeps the
 // update lock, the interaction state, the focused and top node and the two
 // option words, and answers a node's row from a cache of the shown rows (rows
-// in order, the same nodes sorted by address with their rows beside them), so
-// a row query is a binary search however many nodes there are. Descendants
-// answer the cell, column and band questions through the virtual operations.
+// in order, each node keeping its own row). A change forgets only the rows
+// from its own down and keeps the count of shown rows, so one added or
+// deleted node costs no walk over the others; a later row query walks on
+// from the last known row as far as it needs. Descendants answer the cell,
+// column and band questions through the virtual operations.
 #pragma once
 
 #include "editors/Container.h"
@@ -1028,7 +1030,7 @@ protected:
     // Drops the shown-row cache and the cached row heights.
     virtual void ClearCache();
     void ResetRowHeights();
-    // Rebuilds the shown-row cache from the root nodes down.
+    // Brings the shown-row cache up to date down to the last row.
     virtual void FocusedNodeChanged();
     virtual void NodeInserted(TcvTreeListNode* Node);
     // A node went: OnDeletion; the top and focused node move to Previous,
@@ -1154,8 +1156,25 @@ private:
     bool FSortWithShift = false;
     bool FSortWithCtrl = false;
     void SetFocusedNodeField(TcvTreeListNode* Node) { FFocusedNode = Node; }
-    // Empties the three row lists (cheap when they are empty already).
+    // Forgets every row and the count of shown rows.
     void DropRowCache();
+    // The shown-row cache. A node's row is known while the cache holds the
+    // node at the row the node keeps.
+    bool IsRowKnown(const TcvTreeListNode* Node) const;
+    // Walks on from the last known row until Row is known, Until is met or
+    // the rows end (which makes the count known).
+    void KnowRows(int Row, const TcvTreeListNode* Until) const;
+    void ForgetRowsFrom(int Row);
+    // The next shown node by the tree's own links.
+    static TcvTreeListNode* NextShownNode(const TcvTreeListNode* Node);
+    // The rows below a node that its expansion shows.
+    int ShownDescendantCount(TcvTreeListNode* Node) const;
+    // Single changes of the shown rows: a node took its place (with what it
+    // shows below it), a node is about to leave the rows with its shown
+    // descendants, or a node's children are about to hide or have just shown.
+    void RowInserted(TcvTreeListNode* Node);
+    void RowsRemoving(TcvTreeListNode* Node);
+    void ChildRowsChanging(TcvTreeListNode* Node, bool Shown);
     void ResetNodeReferences();
     // Repaints a hot cell (without erasing) or the header of a hot part.
     void InvalidateHotArea(const TcvTreeListHotTrackInfo& HotTrack);
@@ -1227,9 +1246,10 @@ private:
     cvTL::TUnitScope FUnit;
     // Nodes and caches.
     std::unique_ptr<TList> FRoots;
-    std::unique_ptr<TList> FRowNodes;    // shown nodes in row order
-    std::unique_ptr<TList> FSortedNodes; // the same, by address
-    std::unique_ptr<TList> FSortedRows;  // each sorted node's row
+    // The shown nodes in row order; the first FKnownRows are current.
+    mutable std::vector<TcvTreeListNode*> FRowNodes;
+    mutable int FKnownRows = 0;
+    mutable int FShownRowCount = -1; // -1: to be counted
 
     // Lock, state and flags.
     int FLockCount = 0;

@@ -125,7 +125,6 @@ void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* P
     if (FPrevFocusedNode == Node) FPrevFocusedNode = nullptr;
     if (FLastHit.Node == Node) FLastHit.Node = nullptr;
     if (!Relayout || IsUpdating() || destroying) return;
-    FocusedNodeChanged();
     CalcVisibleRows();
     UpdateScrollBars();
     // The rows from the deleted one down moved; when the node to repaint from
