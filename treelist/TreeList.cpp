@@ -507,6 +507,10 @@ void TCustomcvTreeList::NodeInserted(TcvTreeListNode* Node) {
     RowInserted(Node);
     if (!FTopNode) SetTopVisibleNode(Node);
     if (IsUpdating() || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+    // Only the rows from the node down move: the page and the scroll bars
+    // follow, and no walk over the other nodes is needed.
+    CalcVisibleRows();
+    UpdateScrollBars();
     InvalidateNode(Node, true);
 }
 
