@@ -467,7 +467,12 @@ void TCustomcvTreeList::RemoveEditor(bool Focus) {
 void TCustomcvTreeList::ResetEditorCell() {
     FEditorColumn = -1;
     FEditorNode = nullptr;
-    if (!ComponentState().Contains(csDestroying)) HideEditorAndFocus();
+    if (FState != 2 || ComponentState().Contains(csDestroying)) return;
+    // With the cell gone nothing is posted, so nothing is validated either: a
+    // refusal could only throw, and this runs inside a node's destructor.
+    SetState(0);
+    RemoveEditor(false);
+    if (CanFocus()) SetFocus();
 }
 
 TcvPopupBorder TCustomcvTreeList::GetEditorPopupBorder() {

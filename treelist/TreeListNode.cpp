@@ -2,6 +2,7 @@
 // the owner's and reached through it.
 #include "treelist/TreeListNode.h"
 
+#include "platform/ui/MessageQueue.h"
 #include "treelist/TreeList.h"
 #include "treelist/cvTL.h"
 
@@ -35,7 +36,8 @@ TcvTreeListNode::~TcvTreeListNode() {
     TcvTreeListNode* next = GetNextVisible();
     TcvTreeListNode* parent = FParent;
     if (Unlink()) parent->ChildListEmptied();
-    FOwner->DoNodeDeletion(this, previous, shown, next);
+    // Nothing may leave a destructor: what the owner's repair raises is reported.
+    RunGuarded([&] { FOwner->DoNodeDeletion(this, previous, shown, next); });
 }
 
 TcvTreeListNode* TcvTreeListNode::InsertChild(TcvTreeListNode* BeforeNode) {
