@@ -242,6 +242,10 @@ public:
     // A modified editor value goes into the editor cell (GetCellVariant), then
     // OnEdited.
     void PostEditorValue();
+    // After rows or columns moved under the open editor: it follows its
+    // cell, or ends (its value posted) when the cell no longer shows; a
+    // refusal to end is reported and the edit dropped.
+    void FollowEditorCell();
     // Takes the editor's value into the cell; the tree list only resets Value.
     virtual void GetCellVariant(TcvTreeListNode* Node, int Column, Variant& Value, TcvInplaceEdit* Editor);
     // ShowEditor, then the key goes to the editor: Ctrl+V pastes, Ctrl+X
@@ -1083,6 +1087,11 @@ protected:
     // Puts the search in a state as the painting shows it, without looking
     // for a node.
     void SetSearch(int Column, const std::string& Text);
+    // The shown indexes of the focused column and the editor column after
+    // the columns moved: the cells stay, only their numbers change.
+    void RenumberFocusedCell(int FocusedColumn, int EditorColumn);
+    // The focused column's index as stored, before GetFocusedColumn's checks.
+    int StoredFocusedColumn() const { return FFocusedColumn; }
 
 private:
     friend class TcvTreeListNode;

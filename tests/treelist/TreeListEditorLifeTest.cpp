@@ -10,41 +10,47 @@
 
 #include <cctype>
 #include <functional>
+#include <map>
 
 using treelisttest::TreeListOnForm;
 
 namespace {
 
 // The tree, P expanded:
-//   P  +- A
+//   P  +- A  +- A1
 //      +- B   (edited in column C1)
 //      +- C
 //   Q
 class TreeListEditorLife : public TreeListOnForm {
 public:
-    // What the tables' changes reach.
-    using TreeListOnForm::N;
+    // What the tables' changes reach. Nodes are found by name, not by their
+    // first text, which a moved column changes.
     using TreeListOnForm::Tree;
     TcvTreeListColumn* Columns[3] = {};
+    TcvTreeListNode* Node(const std::string& Name) { return Nodes.at(Name); }
 
 protected:
     void SetUp() override {
         TreeListOnForm::SetUp();
         for (int i = 0; i < 3; ++i)
             Columns[i] = AddColumn();
-        TcvTreeListNode* p = AddNode(nullptr, {"P", "p1", "p2"});
+        TcvTreeListNode* p = Nodes["P"] = AddNode(nullptr, {"P", "p1", "p2"});
         for (const char* name : {"A", "B", "C"}) {
             const std::string lower(1, char(std::tolower(name[0])));
-            AddNode(p, {name, lower + "1", lower + "2"});
+            Nodes[name] = AddNode(p, {name, lower + "1", lower + "2"});
         }
-        AddNode(nullptr, {"Q", "q1", "q2"});
+        Nodes["A1"] = AddNode(Node("A"), {"A1", "", ""});
+        Nodes["Q"] = AddNode(nullptr, {"Q", "q1", "q2"});
         p->SetExpanded(true);
-        Tree->OnEdited = [this](TObject*, TcvTreeListNode* Node) { Log += "edited " + NameOf(Node) + ";"; };
+        Tree->OnEdited = [this](TObject*, TcvTreeListNode* Edited) {
+            for (const auto& [name, node] : Nodes)
+                if (node == Edited) Log += "edited " + name + ";";
+        };
         Show();
     }
     // Opens the editor on B's cell in column C1 and types X at its end.
     void EditB() {
-        N("B")->SetFocused(true);
+        Node("B")->SetFocused(true);
         Tree->SetFocusedColumn(1);
         Tree->ShowEditor();
         ProcessMessages();
@@ -62,20 +68,20 @@ protected:
             Key(Word(std::toupper(c)), std::string(1, c));
     }
     // A node's texts in the columns' order, joined by "|".
-    std::string Cells(const char* Node) {
+    std::string Cells(const char* Name) {
         std::string cells;
         for (int i = 0; i < Tree->ColumnCount(); ++i)
-            cells += (i ? "|" : "") + N(Node)->Strings(i);
+            cells += (i ? "|" : "") + Node(Name)->Strings(i);
         return cells;
     }
     // The editor lies over its own cell: the focused cell, which is B's in C1.
     void ExpectEditorOverB() {
         ASSERT_EQ(Tree->State(), 2);
-        EXPECT_EQ(Tree->EditorNode(), N("B"));
+        EXPECT_EQ(Tree->EditorNode(), Node("B"));
         const int shown = Tree->GetVisibleIndex(Columns[1]->GetIndex());
         EXPECT_EQ(Tree->EditorColumn(), shown);
         EXPECT_EQ(Tree->GetFocusedColumn(), shown);
-        TRect cell = Tree->GetCellEditRect(N("B"), shown);
+        TRect cell = Tree->GetCellEditRect(Node("B"), shown);
         InflateRect(cell, 2, 2);
         EXPECT_EQ(Tree->InplaceEditor()->BoundsRect(), cell);
         EXPECT_TRUE(Tree->InplaceEditor()->EditorShown());
@@ -87,6 +93,7 @@ protected:
         EXPECT_EQ(GetFocus(), Tree->Handle());
     }
 
+    std::map<std::string, TcvTreeListNode*> Nodes;
     std::string Log;
 };
 
@@ -131,7 +138,23 @@ protected:
     }
 };
 
+class ColumnChange : public ChangeUnderTheEditor {};
 class RowChange : public ChangeUnderTheEditor {};
+
+TEST_P(ColumnChange, TheEditStaysInItsOwnCellOrClosesCleanly) {
+    Run();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TreeListEditorLife, ColumnChange,
+    ::testing::Values(
+        TChange{"hide the column before", [](auto& t) { t.Columns[0]->SetVisible(false); }, true, "B|b1XY|b2"},
+        TChange{"hide the column after", [](auto& t) { t.Columns[2]->SetVisible(false); }, true, "B|b1XY|b2"},
+        TChange{"hide the edited column", [](auto& t) { t.Columns[1]->SetVisible(false); }, false, "B|b1X|b2"},
+        TChange{"move the edited column last", [](auto& t) { t.Columns[1]->SetIndex(2); }, true, "B|b2|b1XY"},
+        TChange{"move another column first", [](auto& t) { t.Columns[2]->SetIndex(0); }, true, "b2|B|b1XY"},
+        TChange{"delete the column before", [](auto& t) { delete t.Columns[0]; }, true, "b1XY|b2"},
+        TChange{"delete the edited column", [](auto& t) { delete t.Columns[1]; }, false, "B|b2"}));
 
 TEST_P(RowChange, TheEditStaysInItsOwnCellOrClosesCleanly) {
     Run();
@@ -140,8 +163,8 @@ TEST_P(RowChange, TheEditStaysInItsOwnCellOrClosesCleanly) {
 INSTANTIATE_TEST_SUITE_P(
     TreeListEditorLife, RowChange,
     ::testing::Values(
-        TChange{"delete the edited node", [](auto& t) { delete t.N("B"); }, false, nullptr},
-        TChange{"delete its parent", [](auto& t) { delete t.N("P"); }, false, nullptr},
+        TChange{"delete the edited node", [](auto& t) { delete t.Node("B"); }, false, nullptr},
+        TChange{"delete its parent", [](auto& t) { delete t.Node("P"); }, false, nullptr},
         TChange{"clear every node", [](auto& t) { t.Tree->ClearNodes(); }, false, nullptr}));
 
 } // namespace
