@@ -517,6 +517,7 @@ void TCustomcvTreeList::NodeInserted(TcvTreeListNode* Node) {
     CalcVisibleRows();
     UpdateScrollBars();
     InvalidateNode(Node, true);
+    FollowEditorCell();
 }
 
 int TCustomcvTreeList::CompareSelectionItems(TcvTreeListNode* Node1, TcvTreeListNode* Node2) {

@@ -139,6 +139,7 @@ void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* P
         Invalidate();
     else
         InvalidateNode(repaint, true);
+    FollowEditorCell();
 }
 
 // Custom drawing ----------------------------------------------------------------

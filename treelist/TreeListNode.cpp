@@ -278,6 +278,7 @@ void TcvTreeListNode::SetExpanded(bool Value) {
     if (Value) FOwner->ChildRowsChanging(this, true);
     if (!FOwner->IsUpdating() && !FOwner->ComponentState().Contains(csDestroying)) FOwner->FocusedNodeChanged();
     FOwner->InvalidateRowsFrom(this);
+    FOwner->FollowEditorCell();
     if (Value)
         FOwner->DoExpanded(this);
     else

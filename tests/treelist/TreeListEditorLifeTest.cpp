@@ -165,6 +165,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TChange{"delete the edited node", [](auto& t) { delete t.Node("B"); }, false, nullptr},
         TChange{"delete its parent", [](auto& t) { delete t.Node("P"); }, false, nullptr},
-        TChange{"clear every node", [](auto& t) { t.Tree->ClearNodes(); }, false, nullptr}));
+        TChange{"clear every node", [](auto& t) { t.Tree->ClearNodes(); }, false, nullptr},
+        TChange{"delete the sibling above", [](auto& t) { delete t.Node("A"); }, true, "B|b1XY|b2"},
+        TChange{"delete the sibling below", [](auto& t) { delete t.Node("C"); }, true, "B|b1XY|b2"},
+        TChange{"add a node above", [](auto& t) { t.Node("P")->InsertChild(t.Node("A")); }, true, "B|b1XY|b2"},
+        TChange{"expand the node above", [](auto& t) { t.Node("A")->SetExpanded(true); }, true, "B|b1XY|b2"},
+        TChange{"collapse the parent", [](auto& t) { t.Node("P")->SetExpanded(false); }, false, "B|b1X|b2"},
+        TChange{"sort the rows", [](auto& t) { t.Tree->SortChildren(-1, 0, true); }, false, "B|b1X|b2"}));
 
 } // namespace
