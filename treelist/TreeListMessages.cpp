@@ -170,7 +170,12 @@ void TCustomcvTreeList::HandleSetFocus(TMessage& Message) {
     if (!FFocusedNode) FFocusedNode = FTopNode;
     const bool fromEditor = FInplaceEditor && FInplaceEditor->HandleAllocated() &&
                             reinterpret_cast<HWND>(Message.WParam) == FInplaceEditor->Handle();
-    if (!fromEditor) InvalidateNode(FFocusedNode, false);
+    if (!fromEditor) {
+        InvalidateNode(FFocusedNode, false);
+        // Back from another window while editing: the keys belong to the
+        // editor, which is still open over its cell.
+        UpdateEditor(false);
+    }
     if (IsMultiSelect() && SelectedCount() > 0) Invalidate();
     if (IsNewItemRowShown()) InvalidateNewItemRow();
 }

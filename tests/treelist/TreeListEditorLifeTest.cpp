@@ -173,4 +173,23 @@ INSTANTIATE_TEST_SUITE_P(
         TChange{"collapse the parent", [](auto& t) { t.Node("P")->SetExpanded(false); }, false, "B|b1X|b2"},
         TChange{"sort the rows", [](auto& t) { t.Tree->SortChildren(-1, 0, true); }, false, "B|b1X|b2"}));
 
+TEST_F(TreeListEditorLife, TypedKeysReachTheEditorAfterAnotherWindowWasActive) {
+    EditB();
+    TForm* other = nullptr;
+    CreateFormInstance(other, nullptr);
+    std::unique_ptr<TForm> otherOwner(other);
+    other->SetBounds(600, 20, 200, 100);
+    other->Show();
+    SettleActivation();
+    ASSERT_EQ(GetActiveWindow(), other->Handle());
+    SetActiveWindow(Form->Handle());
+    SettleActivation();
+    ASSERT_EQ(GetActiveWindow(), Form->Handle());
+    ExpectEditorOverB();
+    EXPECT_EQ(GetFocus(), Tree->InplaceEditor()->Handle());
+    Type("Y");
+    Tree->HideEditor();
+    EXPECT_EQ(Cells("B"), "B|b1XY|b2");
+}
+
 } // namespace
