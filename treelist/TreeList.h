@@ -334,6 +334,8 @@ public:
     // The step of a mouse move: the hot record follows the hit, the old and
     // new hot areas are repainted and the cursor follows the new one.
     virtual void UpdateHotTrack(const TcvTreeListHitInfo& Hit);
+    // The same step for the pointer where it is now.
+    void UpdateHotTrackAtPointer();
     TcvTreeListHotTrackEvent OnHotTrackNode;
 
     // Node data, answered by descendants.

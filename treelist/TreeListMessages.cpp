@@ -6,6 +6,7 @@
 #include "editors/InplaceEdit.h"
 #include "editors/cvUtils.h"
 #include "platform/ui/Cursors.h"
+#include "platform/ui/Focus.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/ImageList.h"
@@ -151,6 +152,15 @@ void TCustomcvTreeList::WndProc(TMessage& Message) {
         TCustomcvContainer::WndProc(Message);
         if (ParentFont()) SetFontsFromControlFont();
         LayoutChanged();
+        return;
+    case CM_MOUSEENTER:
+        TCustomcvContainer::WndProc(Message);
+        UpdateHotTrackAtPointer();
+        return;
+    case CM_MOUSELEAVE:
+        TCustomcvContainer::WndProc(Message);
+        // While a press holds the capture the pointer still belongs here.
+        if (GetCapture() != FHandle) UpdateHotTrack(TcvTreeListHitInfo{-1, -1});
         return;
     case CM_CURSORCHANGED:
         // A cursor the hot tracking did not set is the user's own.

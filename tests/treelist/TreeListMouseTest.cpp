@@ -30,6 +30,16 @@ std::vector<uint32_t> Image(TCustomcvTreeList* Tree) {
     return platform_ui::test::BackingPixels(Tree->Handle());
 }
 
+// Every cell may become hot, and the filter panel shows with a filter in it.
+class THotTreeList : public TCustomcvTreeListControl {
+public:
+    using TCustomcvTreeListControl::TCustomcvTreeListControl;
+    bool IsCellHotTrack(TcvTreeListNode*, int) const override { return true; }
+    bool IsFilterButtonShown() const override { return true; }
+    bool IsFilterActive() const override { return true; }
+    bool HasFilter() const override { return true; }
+};
+
 } // namespace
 
 TEST_F(TreeListInput, AClickOnTheFocusedCellOfAFocusedControlOpensTheEditorLater) {
@@ -202,4 +212,37 @@ TEST_F(TreeListInput, AColumnEdgeDraggedInASingleRowBandMovesTheBandEdgeAlong) {
         EXPECT_EQ(tree->Columns(2)->Width(), MulDiv(100, band + c.Delta, band)) << c.Column << " by " << c.Delta;
         Form.reset();
     }
+}
+
+// The pointer leaving the control takes the hot looks along: the hot cell
+// and its cursor, and the filter panel button's hot state, which held back
+// F2 and the incremental search.
+TEST_F(TreeListInput, LeavingTheControlEndsEveryHotState) {
+    auto* tree = AddTree<THotTreeList>(2, 3);
+    tree->SetCursor(crCross);
+    tree->OnHotTrackNode = [](TObject*, TcvTreeListHotTrackInfo Hot, TCursor& Cursor) {
+        if (Hot.Node) Cursor = crHandPoint;
+    };
+    Show(tree);
+    const auto leave = [tree] {
+        platform_ui::test::SendQtEnterLeave(tree->Handle(), false);
+        ProcessMessages();
+    };
+    MoveTo(tree, CellCentre(tree, 1, 1), 0);
+    ASSERT_EQ(tree->HotTrackInfo().Node, tree->GetRowNode(1));
+    ASSERT_EQ(tree->Cursor(), crHandPoint);
+    leave();
+    EXPECT_EQ(tree->HotTrackInfo().Node, nullptr);
+    EXPECT_EQ(tree->Cursor(), crCross);
+
+    const TRect panel = tree->CalcRectInfo().FilterBar;
+    ASSERT_FALSE(IsRectEmpty(panel));
+    MoveTo(tree, {panel.Left + 9, (panel.Top + panel.Bottom) / 2}, 0);
+    ASSERT_EQ(tree->State(), 16);
+    Key(tree, VK_F2);
+    EXPECT_EQ(tree->State(), 16) << "the hot button holds the keys back";
+    leave();
+    EXPECT_EQ(tree->State(), 0);
+    Key(tree, VK_F2);
+    EXPECT_EQ(tree->State(), 2) << "F2 opens the editor again";
 }
