@@ -3,6 +3,7 @@
 #include "treelist/TreeList.h"
 
 #include "editors/InplaceEdit.h"
+#include "editors/PopupControl.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Painting.h"

@@ -25,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+class TcvContainerHintWindow;
 class TcvInplaceEdit;
 class TChangeLink;
 class TCustomImageList;
@@ -1007,6 +1008,19 @@ public:
     virtual int GetHeaderButtonState(int Column) const;
     virtual bool HasFilter() const { return false; }
     virtual std::string GetFilterText() const { return {}; }
+    // Where a filter panel shows its text: right of the close button while
+    // there is a filter.
+    TRect FilterTextRect(const TRect& Panel) const;
+    // The hint over the filter panel's close button; none here.
+    virtual std::string GetFilterCaption() const { return {}; }
+    // Now False: the hint shows after a second (timer 110); Now True: it
+    // shows at once above the filter text and goes after five seconds
+    // (timer 111).
+    void ShowFilterHint(bool Now);
+    // Stops both timers and frees the hint window.
+    void HideFilterHint();
+    // The hint window while it exists.
+    TcvContainerHintWindow* FilterHint() const { return FFilterHint.get(); }
     virtual bool IsInserting() const { return true; }
     // The cell the hot record holds (Column: absolute index).
     virtual bool IsHotCell(const TcvTreeListNode* Node, int Column) const {
@@ -1255,6 +1269,7 @@ private:
 
     // The unit's pictures live while any tree list does.
     cvTL::TUnitScope FUnit;
+    std::unique_ptr<TcvContainerHintWindow> FFilterHint;
     // Nodes and caches.
     std::unique_ptr<TList> FRoots;
     // The shown nodes in row order; the first FKnownRows are current.

@@ -229,6 +229,7 @@ void TCustomcvTreeList::MakeHeaderDragImage(int Column, TBitmap& Bitmap) {
 }
 
 void TCustomcvTreeList::StartHeaderDrag(bool BandMode, TBitmap& Picture) {
+    HideFilterHint();
     FDragImageList = std::make_unique<TDragImageList>(nullptr);
     FDragImageList->SetWidth(Picture.Width());
     FDragImageList->SetHeight(Picture.Height());

@@ -4,6 +4,7 @@
 #include "treelist/TreeList.h"
 
 #include "editors/InplaceEdit.h"
+#include "editors/PopupControl.h"
 #include "editors/cvUtils.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/Focus.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/NonClient.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Timers.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
@@ -23,6 +25,11 @@ namespace {
 
 // Expanding the node under a dragged node.
 constexpr UINT_PTR ExpandTimerId = 101;
+// The filter panel button's hint: shown after a pause, then taken away.
+constexpr UINT_PTR FilterHintShowTimerId = 110;
+constexpr UINT_PTR FilterHintHideTimerId = 111;
+constexpr UINT FilterHintDelay = 1000;
+constexpr UINT FilterHintDuration = 5000;
 constexpr int HorzSizeCursor = -14;
 constexpr int VertSizeCursor = -15;
 // Drop arrows: 11 pixels wide, the header height plus 18 high.
@@ -57,6 +64,10 @@ void TCustomcvTreeList::CreateWnd() {
 
 void TCustomcvTreeList::WndProc(TMessage& Message) {
     switch (Message.Msg) {
+    case WM_DESTROY:
+        HideFilterHint();
+        TCustomcvContainer::WndProc(Message);
+        return;
     case WM_SIZE:
         ResetRowHeights();
         HideEditorAndFocus();
@@ -136,6 +147,8 @@ void TCustomcvTreeList::WndProc(TMessage& Message) {
     case WM_TIMER:
         TCustomcvContainer::WndProc(Message);
         if (Message.WParam == ExpandTimerId) ExpandHoveredNode();
+        if (Message.WParam == FilterHintShowTimerId) ShowFilterHint(true);
+        if (Message.WParam == FilterHintHideTimerId) HideFilterHint();
         HandleTimer(Message.WParam);
         return;
     case CM_CANCELMODE:
@@ -161,6 +174,7 @@ void TCustomcvTreeList::WndProc(TMessage& Message) {
         TCustomcvContainer::WndProc(Message);
         // While a press holds the capture the pointer still belongs here.
         if (GetCapture() != FHandle) UpdateHotTrack(TcvTreeListHitInfo{-1, -1});
+        HideFilterHint();
         return;
     case CM_CURSORCHANGED:
         // A cursor the hot tracking did not set is the user's own.
@@ -431,6 +445,29 @@ void TCustomcvTreeList::SetFontsFromControlFont() {
     FPreviewFont->SetSize(Font()->Size());
     FPreviewFont->SetStyle(Font()->Style());
     FPreviewFont->SetColor(clBlue);
+}
+
+// Filter hint ------------------------------------------------------------------------
+
+void TCustomcvTreeList::ShowFilterHint(bool Now) {
+    HideFilterHint();
+    if (!HandleAllocated()) return;
+    if (!Now) {
+        SetTimer(FHandle, FilterHintShowTimerId, FilterHintDelay);
+        return;
+    }
+    const TRect text = FilterTextRect(CalcRectInfo().FilterBar);
+    FFilterHint = std::make_unique<TcvContainerHintWindow>(nullptr);
+    FFilterHint->ShowHintAt(ClientToScreen({text.Left + 4, text.Top - FTextHeight}), GetFilterCaption(), Font());
+    SetTimer(FHandle, FilterHintHideTimerId, FilterHintDuration);
+}
+
+void TCustomcvTreeList::HideFilterHint() {
+    if (HandleAllocated()) {
+        KillTimer(FHandle, FilterHintShowTimerId);
+        KillTimer(FHandle, FilterHintHideTimerId);
+    }
+    FFilterHint.reset();
 }
 
 // Repaints -------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // with its inverted line.
 #include "tests/treelist/TestTreeListInput.h"
 
+#include "editors/PopupControl.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 
@@ -38,6 +39,7 @@ public:
     bool IsFilterButtonShown() const override { return true; }
     bool IsFilterActive() const override { return true; }
     bool HasFilter() const override { return true; }
+    std::string GetFilterCaption() const override { return "Clear Filter"; }
 };
 
 } // namespace
@@ -245,4 +247,49 @@ TEST_F(TreeListInput, LeavingTheControlEndsEveryHotState) {
     EXPECT_EQ(tree->State(), 0);
     Key(tree, VK_F2);
     EXPECT_EQ(tree->State(), 2) << "F2 opens the editor again";
+}
+
+// Over the filter panel's close button its hint comes after a pause (timer
+// 110), above the filter text, and goes with the pointer, when its time is
+// up (timer 111) or with the window.
+TEST_F(TreeListInput, TheFilterPanelButtonShowsItsHintAfterAPause) {
+    auto* tree = AddTree<THotTreeList>(2, 3);
+    Show(tree);
+    const TRect panel = tree->CalcRectInfo().FilterBar;
+    const TPoint button{panel.Left + 9, (panel.Top + panel.Bottom) / 2};
+    const struct {
+        const char* Name;
+        std::function<void()> End;
+    } cases[] = {
+        {"the pointer leaves", [tree] { platform_ui::test::SendQtEnterLeave(tree->Handle(), false); }},
+        {"its time is up", [tree] { SendMessage(tree->Handle(), WM_TIMER, 111, 0); }},
+        {"the window goes", [tree] { tree->SetBorderStyle(bsNone); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        MoveTo(tree, CellCentre(tree, 0, 0), 0);
+        MoveTo(tree, button, 0);
+        ASSERT_EQ(tree->State(), 16);
+        EXPECT_EQ(tree->FilterHint(), nullptr) << "not before the pause";
+        if (&c == cases) {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+            while (!tree->FilterHint() && std::chrono::steady_clock::now() < end) {
+                platform_ui::test::PumpQt(10);
+                ProcessMessages();
+            }
+        } else {
+            SendMessage(tree->Handle(), WM_TIMER, 110, 0);
+        }
+        TcvContainerHintWindow* hint = tree->FilterHint();
+        ASSERT_NE(hint, nullptr);
+        EXPECT_TRUE(IsWindowVisible(hint->Handle()));
+        EXPECT_EQ(hint->Caption(), "Clear Filter");
+        TRect shown;
+        GetWindowRect(hint->Handle(), shown);
+        const TRect text = tree->FilterTextRect(panel);
+        EXPECT_EQ(shown.TopLeft(), tree->ClientToScreen({text.Left + 4, text.Top - tree->TextHeight()}));
+        c.End();
+        ProcessMessages();
+        EXPECT_EQ(tree->FilterHint(), nullptr);
+    }
 }
