@@ -1067,8 +1067,10 @@ protected:
     virtual void DoChangeNode(TcvTreeListNode* OldNode, TcvTreeListNode* Node);
     virtual void DoEditChange(TObject* Sender);
     virtual void DoEditValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
+    // A single border in the standard look: sunken with Ctl3D, else a line.
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    bool HasStandardFrame() const { return FBorderStyle == bsSingle && FTreeLookAndFeel == lfStandard; }
     // A typed character starts or feeds the incremental search, or opens the
     // editor with itself as the first input.
     void KeyPress(char32_t& Key) override;

@@ -51,10 +51,12 @@ void TCustomcvTreeList::CreateParams(TCreateParams& Params) {
     TCustomcvContainer::CreateParams(Params);
     Params.Style |= WS_CLIPCHILDREN | WS_TABSTOP;
     Params.WindowClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    if (FBorderStyle == bsSingle && FTreeLookAndFeel == lfStandard)
+    if (!HasStandardFrame())
+        Params.Style &= ~WS_BORDER; // the flat looks paint their frame in WM_NCPAINT
+    else if (Ctl3D())
         Params.ExStyle |= WS_EX_CLIENTEDGE;
     else
-        Params.Style &= ~WS_BORDER; // the flat looks paint their frame in WM_NCPAINT
+        Params.Style |= WS_BORDER;
 }
 
 void TCustomcvTreeList::CreateWnd() {
@@ -155,6 +157,10 @@ void TCustomcvTreeList::WndProc(TMessage& Message) {
         CancelMouseOperation();
         if (FInplaceEditor) FInplaceEditor->Perform(CM_CANCELMODE, Message.WParam, Message.LParam);
         TCustomcvContainer::WndProc(Message);
+        return;
+    case CM_CTL3DCHANGED:
+        TCustomcvContainer::WndProc(Message);
+        if (HasStandardFrame()) RecreateWnd();
         return;
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
