@@ -26,6 +26,7 @@
 #include <vector>
 
 class TcvContainerHintWindow;
+class TDragObject;
 class TcvInplaceEdit;
 class TChangeLink;
 class TCustomImageList;
@@ -918,6 +919,16 @@ public:
     TcvTreeListNodeEvent OnBeginDragNode;
     // Expanding the node under a dragged node's pointer (OptionsEx bit 13).
     virtual bool IsDragExpand() const { return (FOptionsEx & tloex_DragExpand) != 0; }
+    // Whether a node drag with Ctrl held copies (its cursors say so); never
+    // in the tree list.
+    virtual bool CanDragCopy() const { return false; }
+    // The drag of another control while it is over this one: the drag-over
+    // then works as for a dragged node. Changing it repaints the focused row
+    // (its drop-target look) with the drag's picture taken off meanwhile.
+    TDragObject* ExternalDragObject() const { return FExternalDragObject; }
+    void SetExternalDragObject(TDragObject* Object);
+    // A node of this control, or another control's drag, is over the rows.
+    bool IsNodeDragOver() const { return FState == 5 || FExternalDragObject; }
 
     // One tick of the drag-scroll timers: LeftCoord by 32 pixels (false at
     // the end it moves to), the focused row by one.
@@ -936,6 +947,9 @@ protected:
     void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
     void DoEndDrag(TObject* Target, int X, int Y) override;
     TDragImageList* GetDragImages() override;
+    // CM_DRAG: the drag cursor by the selection, then the drag of another
+    // control becomes the external drag object while it is over the rows.
+    void HandleDrag(TMessage& Message);
     // The timer 101 fired: the node waiting under the pointer opens.
     void ExpandHoveredNode();
     // The pictures of a dragged band or column header.
@@ -1091,8 +1105,9 @@ protected:
     // paints, and come back after it.
     virtual void HideDragFeedback();
     virtual void ShowDragFeedback();
-    // A drag operation is over the control (the focus frame then stays off).
-    virtual bool IsDragOver() const { return false; }
+    // A drag from another control is over this one (the focus frame then
+    // stays off and the drop target shows highlighted).
+    virtual bool IsDragOver() const { return FExternalDragObject != nullptr; }
     // The group panel of the data-aware grid; nothing in the tree list.
     virtual void DrawGroupPanel(TCanvas* ACanvas, const TRect& R, HBRUSH HeaderBrush, HBRUSH ShadowBrush);
     // The cell painters: a node or new-item row cell (its content through
@@ -1321,6 +1336,7 @@ private:
     int FDragColumn = -1;
     TcvTreeListNode* FDragNode = nullptr;
     TcvTreeListNode* FExpandNode = nullptr;
+    TDragObject* FExternalDragObject = nullptr;
     std::unique_ptr<TDragImageList> FDragImageList;
     void StartHeaderDrag(bool BandMode, TBitmap& Picture);
     void DragHeaderStep(bool BandMode);

@@ -7,6 +7,7 @@
 #include "editors/PopupControl.h"
 #include "editors/cvUtils.h"
 #include "platform/ui/Cursors.h"
+#include "platform/ui/Drag.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
@@ -157,6 +158,9 @@ void TCustomcvTreeList::WndProc(TMessage& Message) {
         CancelMouseOperation();
         if (FInplaceEditor) FInplaceEditor->Perform(CM_CANCELMODE, Message.WParam, Message.LParam);
         TCustomcvContainer::WndProc(Message);
+        return;
+    case CM_DRAG:
+        HandleDrag(Message);
         return;
     case CM_CTL3DCHANGED:
         TCustomcvContainer::WndProc(Message);
@@ -557,6 +561,7 @@ void TCustomcvTreeList::HideDragFeedback() {
     if (IsVertSizingState(FState) || IsHorzSizingState(FState)) DrawSizingLine();
     FDragArrowsHidden = FDragArrowsShown;
     if (FDragArrowsHidden) DrawDragImage(false);
+    if (FExternalDragObject) FExternalDragObject->HideDragImage();
 }
 
 void TCustomcvTreeList::ShowDragFeedback() {
@@ -564,4 +569,5 @@ void TCustomcvTreeList::ShowDragFeedback() {
     if (IsVertSizingState(FState) || IsHorzSizingState(FState)) DrawSizingLine();
     if (FDragArrowsHidden) DrawDragImage(false);
     FDragArrowsHidden = false;
+    if (FExternalDragObject) FExternalDragObject->ShowDragImage();
 }
