@@ -159,8 +159,9 @@ void TCustomcvTreeList::SetOptions(unsigned Value) {
     if (Value & tlo_RowSelect) SetOptionsEx(FOptionsEx & ~tloex_InvertSelect);
     if ((Value & tlo_AutoSort) && !(FOptions & tlo_AutoSort)) ClearSortKeys();
     const bool autoWidthOff = (FOptions & tlo_AutoWidth) && !(Value & tlo_AutoWidth);
-    FOptions = Value;
+    // Read while the widths are still shared out.
     if ((FOptionsEx & tloex_KeepColumnWidths) && autoWidthOff) RecalcColumnWidths();
+    FOptions = Value;
     if (!ComponentState().Contains(csLoading)) {
         ClearSelection();
         if (FFocusedNode) SetNodeSelected(FFocusedNode, true);

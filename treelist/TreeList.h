@@ -1090,7 +1090,8 @@ protected:
     void KeyPress(char32_t& Key) override;
     // Hooks of the column and sort code that the option setters call.
     virtual void ClearSortKeys() {}
-    virtual void RecalcColumnWidths() {}
+    // The widths the bands and columns show become their own.
+    virtual void RecalcColumnWidths();
     virtual void AdjustHeaderPanelRowCount() {}
     // The control's caches of its band layout and column widths.
     virtual void ClearLayoutCache() {}
