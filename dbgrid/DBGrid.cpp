@@ -7,6 +7,7 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
+#include "platform/ui/MessageQueue.h"
 
 #include <algorithm>
 
@@ -94,7 +95,7 @@ TCustomcvDBGrid::TCustomcvDBGrid(TComponent* AOwner) : TCustomcvDBTreeListContro
 TCustomcvDBGrid::~TCustomcvDBGrid() {
     // The link's last notifications must find the grid going, not reloading.
     Destroying();
-    StoreLayout();
+    StoreLayout(); // while the columns, the filter and the grouping are whole
     FreeFilterObjects();
     FLevelSummaryMap.clear();
     FKeyValues.reset();
@@ -149,10 +150,13 @@ void TCustomcvDBGrid::Notification(TComponent* AComponent, TOperation Operation)
     if (PreviewField() == field) ClearPreviewField();
     TDataSet* dataSet = DataSet();
     if (affected.empty() || (dataSet && dataSet->ComponentState().Contains(csDestroying))) return;
-    TUpdateGuard<TCustomcvTreeList> update(this);
-    for (TcvDBTreeListColumn* column : affected)
-        column->SetFieldName(column->FieldName());
-    if (!IsBufferMode() && FDataLink->Active()) LinkActiveChanged(dataSet->Active());
+    // The field is being freed: a failing reload is reported, not thrown out of its destructor.
+    RunGuarded([&] {
+        TUpdateGuard<TCustomcvTreeList> update(this);
+        for (TcvDBTreeListColumn* column : affected)
+            column->SetFieldName(column->FieldName());
+        if (!IsBufferMode() && FDataLink->Active()) LinkActiveChanged(dataSet->Active());
+    });
 }
 
 void TCustomcvDBGrid::EndDragGroupColumn(TcvTreeListColumn* Column, int NewPosition, bool& Accept) {

@@ -253,6 +253,9 @@ private:
     void LoadWindowAroundCurrent(int WindowSize, bool UseBounds);
     int RowsThatFit();
     TcvTreeListNode* FindRecordNode(const std::string& KeyText) const;
+    // The record row of that record number, else of the next one after it,
+    // else of the last one before it; nil without record rows.
+    TcvTreeListNode* NearestRecordNode(int RecordNumber) const;
     // Focuses Node without moving the dataset (it is on Node's record).
     void FocusSynced(TcvTreeListNode* Node);
     bool IsFieldNode(const TcvTreeListNode* Node) const;
@@ -762,6 +765,10 @@ protected:
     void SaveColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
     void LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
     void LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
+    // The stored filter is read into a grid of its own first.
+    void CheckGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
+    void CheckColumnLayout(TcvRegIniWrapper& Store, const std::string& Section,
+                           const TcvTreeListColumn* Column) override;
     // A load runs inside one grouping bracket, so the tree is regrouped once
     // at its end, with the group columns in their stored order.
     void BeginLoadLayout(TcvRegIniWrapper& Store) override;
