@@ -679,7 +679,7 @@ public:
     // The criteria's filter text.
     std::string GetFilterText() const override;
     // "Clear Filter".
-    std::string GetFilterCaption() const;
+    std::string GetFilterCaption() const override;
     // The filter's Active.
     bool IsFilterActive() const override;
     // The tree-list control's state, with bit 8 added when the button shows

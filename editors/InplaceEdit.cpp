@@ -316,11 +316,15 @@ void TcvInplaceEdit::Loaded() {
     if (FDataDefinition) DefinitionActiveChanged();
 }
 
-void TcvInplaceEdit::ShowEditor(const TRect& Rect) {
-    if (!IsInplace() || IsRectEmpty(Rect)) return;
+void TcvInplaceEdit::PlaceOverRect(const TRect& Rect) {
     TRect r = Rect;
     InflateRect(r, 2, 2);
     SetBoundsRect(r);
+}
+
+void TcvInplaceEdit::ShowEditor(const TRect& Rect) {
+    if (!IsInplace() || IsRectEmpty(Rect)) return;
+    PlaceOverRect(Rect);
     const bool wasShown = FShown;
     ShowEditorWindow();
     FActivationTime = GetMessageTime();

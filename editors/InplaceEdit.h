@@ -237,6 +237,9 @@ public:
     // standalone editor.
     void ShowEditor(const TRect& Rect);
     void ShowOverRect(const TRect& Rect) { ShowEditor(Rect); }
+    // Only the place of ShowEditor: over Rect inflated by 2, with the text,
+    // caret and selection kept.
+    void PlaceOverRect(const TRect& Rect);
     // While the show lock is held, showing skips AfterShowEditor.
     void IncShowLock() { ++FShowLockCount; }
     void DecShowLock() { --FShowLockCount; }

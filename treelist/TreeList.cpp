@@ -3,6 +3,7 @@
 #include "treelist/TreeList.h"
 
 #include "editors/InplaceEdit.h"
+#include "editors/PopupControl.h"
 #include "platform/ui/Focus.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Painting.h"
@@ -10,19 +11,21 @@
 #include "treelist/cvTL.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
 
-// Visits the nodes in tree order, going into a node's children only when
-// Visit answers true. It steps through the child lists by index, so a walk
-// costs one step per node; the sibling links would each search their list.
-template <class TVisit> void WalkNodes(const TCustomcvTreeList& Tree, TVisit&& Visit) {
+// Visits the nodes below From (nullptr: every node) in tree order, going
+// into a node's children only when Visit answers true. It steps through the
+// child lists by index, so a walk costs one step per node.
+template <class TVisit>
+void WalkNodes(const TCustomcvTreeList& Tree, TVisit&& Visit, TcvTreeListNode* From = nullptr) {
     struct TLevel {
         TcvTreeListNode* Parent; // nullptr: the roots
         int Next;
     };
-    std::vector<TLevel> path{{nullptr, 0}};
+    std::vector<TLevel> path{{From, 0}};
     while (!path.empty()) {
         TLevel& level = path.back();
         TcvTreeListNode* node = level.Parent ? level.Parent->Items(level.Next) : Tree.Items(level.Next);
@@ -38,9 +41,7 @@ template <class TVisit> void WalkNodes(const TCustomcvTreeList& Tree, TVisit&& V
 } // namespace
 
 TCustomcvTreeList::TCustomcvTreeList(TComponent* AOwner)
-    : TCustomcvContainer(AOwner), FRoots(std::make_unique<TList>()), FRowNodes(std::make_unique<TList>()),
-      FSortedNodes(std::make_unique<TList>()), FSortedRows(std::make_unique<TList>()),
-      FBandFont(std::make_unique<TFont>()), FHeaderFont(std::make_unique<TFont>()),
+    : TCustomcvContainer(AOwner), FRoots(std::make_unique<TList>()), FBandFont(std::make_unique<TFont>()), FHeaderFont(std::make_unique<TFont>()),
       FPreviewFont(std::make_unique<TFont>()) {
     SetBounds(Left(), Top(), 250, 150);
     SetColor(clWindow);
@@ -79,11 +80,8 @@ TCustomcvTreeList::~TCustomcvTreeList() {
 
 TcvTreeListNode* TCustomcvTreeList::Insert(TcvTreeListNode* BeforeNode) {
     TcvTreeListNode* node = CreateNode();
-    const int index = BeforeNode ? FRoots->IndexOf(BeforeNode) : -1;
-    if (index >= 0)
-        FRoots->Insert(index, node);
-    else
-        FRoots->Add(node);
+    const int index = BeforeNode && BeforeNode->Owner() == this && !BeforeNode->Parent() ? BeforeNode->Index() : -1;
+    node->PlaceInList(*FRoots, index);
     NodeInserted(node);
     return node;
 }
@@ -161,8 +159,9 @@ void TCustomcvTreeList::SetOptions(unsigned Value) {
     if (Value & tlo_RowSelect) SetOptionsEx(FOptionsEx & ~tloex_InvertSelect);
     if ((Value & tlo_AutoSort) && !(FOptions & tlo_AutoSort)) ClearSortKeys();
     const bool autoWidthOff = (FOptions & tlo_AutoWidth) && !(Value & tlo_AutoWidth);
-    FOptions = Value;
+    // Read while the widths are still shared out.
     if ((FOptionsEx & tloex_KeepColumnWidths) && autoWidthOff) RecalcColumnWidths();
+    FOptions = Value;
     if (!ComponentState().Contains(csLoading)) {
         ClearSelection();
         if (FFocusedNode) SetNodeSelected(FFocusedNode, true);
@@ -227,14 +226,12 @@ bool TCustomcvTreeList::IsFocused() {
 // Shown rows ---------------------------------------------------------------------
 
 bool TCustomcvTreeList::RowCacheInUse() const {
-    return FRowNodes->Count() > 0 && !ComponentState().Contains(csDestroying);
+    return FKnownRows > 0 && !ComponentState().Contains(csDestroying);
 }
 
 void TCustomcvTreeList::DropRowCache() {
-    if (FRowNodes->Count() == 0) return;
-    FRowNodes->Clear();
-    FSortedNodes->Clear();
-    FSortedRows->Clear();
+    FKnownRows = 0;
+    FShownRowCount = -1;
 }
 
 void TCustomcvTreeList::ClearCache() {
@@ -252,83 +249,104 @@ void TCustomcvTreeList::ResetRowHeights() {
 }
 
 void TCustomcvTreeList::FocusedNodeChanged() {
-    DropRowCache();
-    WalkNodes(*this, [this](TcvTreeListNode* Node) {
-        FRowNodes->Add(Node);
-        return Node->Expanded();
-    });
-    const int count = FRowNodes->Count();
-    std::vector<std::pair<TcvTreeListNode*, int>> byAddress(count);
-    for (int row = 0; row < count; ++row)
-        byAddress[row] = {static_cast<TcvTreeListNode*>(FRowNodes->Items(row)), row};
-    std::sort(byAddress.begin(), byAddress.end(),
-              [](const auto& a, const auto& b) { return cvTL::ComparePointers(a.first, b.first) < 0; });
-    FSortedNodes->SetCount(count);
-    FSortedRows->SetCount(count);
-    for (int i = 0; i < count; ++i) {
-        FSortedNodes->SetItems(i, byAddress[i].first);
-        FSortedRows->SetItems(i, reinterpret_cast<void*>(static_cast<intptr_t>(byAddress[i].second)));
+    KnowRows(std::numeric_limits<int>::max(), nullptr);
+}
+
+bool TCustomcvTreeList::IsRowKnown(const TcvTreeListNode* Node) const {
+    const int row = Node->FCachedRow;
+    return row >= 0 && row < FKnownRows && FRowNodes[size_t(row)] == Node;
+}
+
+void TCustomcvTreeList::KnowRows(int Row, const TcvTreeListNode* Until) const {
+    if (FKnownRows > Row) return;
+    TcvTreeListNode* node = FKnownRows > 0 ? NextShownNode(FRowNodes[size_t(FKnownRows) - 1]) : Items(0);
+    // A node on its way out never becomes a known row: its children go
+    // without telling the rows.
+    for (; node && !node->Destroying() && FKnownRows <= Row; node = NextShownNode(node)) {
+        if (FRowNodes.size() > size_t(FKnownRows))
+            FRowNodes[size_t(FKnownRows)] = node;
+        else
+            FRowNodes.push_back(node);
+        node->FCachedRow = FKnownRows++;
+        if (node == Until) return;
     }
+    if (node) return;
+    FRowNodes.resize(size_t(FKnownRows));
+    FShownRowCount = FKnownRows;
+}
+
+void TCustomcvTreeList::ForgetRowsFrom(int Row) {
+    FKnownRows = std::min(FKnownRows, std::max(Row, 0));
+}
+
+int TCustomcvTreeList::ShownDescendantCount(TcvTreeListNode* Node) const {
+    int count = 0;
+    if (Node->Expanded())
+        WalkNodes(
+            *this,
+            [&count](TcvTreeListNode* Descendant) {
+                ++count;
+                return Descendant->Expanded();
+            },
+            Node);
+    return count;
+}
+
+void TCustomcvTreeList::RowInserted(TcvTreeListNode* Node) {
+    if (!IsNodeVisible(Node)) return;
+    // The node took the row of the one shown after it; with none, the rows
+    // before it stand.
+    if (const TcvTreeListNode* next = NextShownNode(Node); next && IsRowKnown(next)) ForgetRowsFrom(next->FCachedRow);
+    if (FShownRowCount >= 0) FShownRowCount += 1 + ShownDescendantCount(Node);
+}
+
+void TCustomcvTreeList::RowsRemoving(TcvTreeListNode* Node) {
+    if (IsRowKnown(Node)) ForgetRowsFrom(Node->FCachedRow);
+    if (FShownRowCount >= 0) FShownRowCount -= 1 + ShownDescendantCount(Node);
+}
+
+void TCustomcvTreeList::ChildRowsChanging(TcvTreeListNode* Node, bool Shown) {
+    if (!IsNodeVisible(Node)) return;
+    if (IsRowKnown(Node)) ForgetRowsFrom(Node->FCachedRow + 1);
+    if (FShownRowCount >= 0) FShownRowCount += (Shown ? 1 : -1) * ShownDescendantCount(Node);
 }
 
 int TCustomcvTreeList::GetNodeRowIndex(const TcvTreeListNode* Node) const {
     if (!Node || Count() == 0) return -1;
-    if (RowCacheInUse()) {
-        int low = 0;
-        int high = FSortedNodes->Count() - 1;
-        while (low <= high) {
-            const int middle = (low + high) / 2;
-            const int order = cvTL::ComparePointers(FSortedNodes->Items(middle), const_cast<TcvTreeListNode*>(Node));
-            if (order == 0) return static_cast<int>(reinterpret_cast<intptr_t>(FSortedRows->Items(middle)));
-            if (order < 0)
-                low = middle + 1;
-            else
-                high = middle - 1;
-        }
-        return -1;
-    }
-    int row = 0;
-    for (const TcvTreeListNode* node = Items(0); node; node = GetNextVisibleNode(node), ++row)
-        if (node == Node) return row;
-    return -1;
+    if (IsRowKnown(Node)) return Node->FCachedRow;
+    if (Node->Owner() != this || !IsNodeVisible(Node)) return -1;
+    KnowRows(std::numeric_limits<int>::max(), Node);
+    return IsRowKnown(Node) ? Node->FCachedRow : -1;
 }
 
 TcvTreeListNode* TCustomcvTreeList::GetRowNode(int Row) const {
     if (Row < 0) return nullptr;
-    if (RowCacheInUse())
-        return Row < FRowNodes->Count() ? static_cast<TcvTreeListNode*>(FRowNodes->Items(Row)) : nullptr;
-    TcvTreeListNode* node = Items(0);
-    for (int row = 0; node && row < Row; ++row)
-        node = GetNextVisibleNode(node);
-    return node;
+    KnowRows(Row, nullptr);
+    return Row < FKnownRows ? FRowNodes[size_t(Row)] : nullptr;
 }
 
 int TCustomcvTreeList::GetVisibleRowCount() const {
-    if (RowCacheInUse()) return FRowNodes->Count();
-    int count = 0;
-    for (const TcvTreeListNode* node = Items(0); node; node = GetNextVisibleNode(node))
-        ++count;
-    return count;
+    if (FShownRowCount < 0) KnowRows(std::numeric_limits<int>::max(), nullptr);
+    // Unknown only while a walk stops at a node being freed.
+    return FShownRowCount >= 0 ? FShownRowCount : FKnownRows;
 }
 
-TcvTreeListNode* TCustomcvTreeList::GetNextVisibleNode(const TcvTreeListNode* Node) const {
-    if (!Node) return nullptr;
-    if (RowCacheInUse()) {
-        const int row = GetNodeRowIndex(Node);
-        if (row >= 0) return GetRowNode(row + 1);
-    }
+TcvTreeListNode* TCustomcvTreeList::NextShownNode(const TcvTreeListNode* Node) {
     if (Node->Expanded() && Node->Count() > 0) return Node->GetFirstChild();
     for (const TcvTreeListNode* node = Node; node; node = node->Parent())
         if (TcvTreeListNode* sibling = node->GetNextSibling()) return sibling;
     return nullptr;
 }
 
+TcvTreeListNode* TCustomcvTreeList::GetNextVisibleNode(const TcvTreeListNode* Node) const {
+    if (!Node) return nullptr;
+    if (IsRowKnown(Node) && Node->FCachedRow + 1 < FKnownRows) return FRowNodes[size_t(Node->FCachedRow) + 1];
+    return NextShownNode(Node);
+}
+
 TcvTreeListNode* TCustomcvTreeList::GetPrevVisibleNode(const TcvTreeListNode* Node) const {
     if (!Node) return nullptr;
-    if (RowCacheInUse()) {
-        const int row = GetNodeRowIndex(Node);
-        if (row >= 0) return GetRowNode(row - 1);
-    }
+    if (IsRowKnown(Node)) return Node->FCachedRow > 0 ? FRowNodes[size_t(Node->FCachedRow) - 1] : nullptr;
     TcvTreeListNode* sibling = Node->GetPrevSibling();
     return sibling ? sibling->GetLastExpandedDescendant() : Node->Parent();
 }
@@ -451,7 +469,12 @@ void TCustomcvTreeList::RemoveEditor(bool Focus) {
 void TCustomcvTreeList::ResetEditorCell() {
     FEditorColumn = -1;
     FEditorNode = nullptr;
-    if (!ComponentState().Contains(csDestroying)) HideEditorAndFocus();
+    if (FState != 2 || ComponentState().Contains(csDestroying)) return;
+    // With the cell gone nothing is posted, so nothing is validated either: a
+    // refusal could only throw, and this runs inside a node's destructor.
+    SetState(0);
+    RemoveEditor(false);
+    if (CanFocus()) SetFocus();
 }
 
 TcvPopupBorder TCustomcvTreeList::GetEditorPopupBorder() {
@@ -488,11 +511,15 @@ bool TCustomcvTreeList::HasChildNodes(const TcvTreeListNode* Node) const {
 }
 
 void TCustomcvTreeList::NodeInserted(TcvTreeListNode* Node) {
-    DropRowCache();
+    RowInserted(Node);
     if (!FTopNode) SetTopVisibleNode(Node);
     if (IsUpdating() || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
-    FocusedNodeChanged();
+    // Only the rows from the node down move: the page and the scroll bars
+    // follow, and no walk over the other nodes is needed.
+    CalcVisibleRows();
+    UpdateScrollBars();
     InvalidateNode(Node, true);
+    FollowEditorCell();
 }
 
 int TCustomcvTreeList::CompareSelectionItems(TcvTreeListNode* Node1, TcvTreeListNode* Node2) {

@@ -1,9 +1,11 @@
 // TCustomcvTreeList: the tree list's object. It owns the root nodes, keeps the
 // update lock, the interaction state, the focused and top node and the two
 // option words, and answers a node's row from a cache of the shown rows (rows
-// in order, the same nodes sorted by address with their rows beside them), so
-// a row query is a binary search however many nodes there are. Descendants
-// answer the cell, column and band questions through the virtual operations.
+// in order, each node keeping its own row). A change forgets only the rows
+// from its own down and keeps the count of shown rows, so one added or
+// deleted node costs no walk over the others; a later row query walks on
+// from the last known row as far as it needs. Descendants answer the cell,
+// column and band questions through the virtual operations.
 #pragma once
 
 #include "editors/Container.h"
@@ -23,6 +25,8 @@
 #include <utility>
 #include <vector>
 
+class TcvContainerHintWindow;
+class TDragObject;
 class TcvInplaceEdit;
 class TChangeLink;
 class TCustomImageList;
@@ -240,6 +244,10 @@ public:
     // A modified editor value goes into the editor cell (GetCellVariant), then
     // OnEdited.
     void PostEditorValue();
+    // After rows or columns moved under the open editor: it follows its
+    // cell, or ends (its value posted) when the cell no longer shows; a
+    // refusal to end is reported and the edit dropped.
+    void FollowEditorCell();
     // Takes the editor's value into the cell; the tree list only resets Value.
     virtual void GetCellVariant(TcvTreeListNode* Node, int Column, Variant& Value, TcvInplaceEdit* Editor);
     // ShowEditor, then the key goes to the editor: Ctrl+V pastes, Ctrl+X
@@ -328,6 +336,8 @@ public:
     // The step of a mouse move: the hot record follows the hit, the old and
     // new hot areas are repainted and the cursor follows the new one.
     virtual void UpdateHotTrack(const TcvTreeListHitInfo& Hit);
+    // The same step for the pointer where it is now.
+    void UpdateHotTrackAtPointer();
     TcvTreeListHotTrackEvent OnHotTrackNode;
 
     // Node data, answered by descendants.
@@ -909,6 +919,16 @@ public:
     TcvTreeListNodeEvent OnBeginDragNode;
     // Expanding the node under a dragged node's pointer (OptionsEx bit 13).
     virtual bool IsDragExpand() const { return (FOptionsEx & tloex_DragExpand) != 0; }
+    // Whether a node drag with Ctrl held copies (its cursors say so); never
+    // in the tree list.
+    virtual bool CanDragCopy() const { return false; }
+    // The drag of another control while it is over this one: the drag-over
+    // then works as for a dragged node. Changing it repaints the focused row
+    // (its drop-target look) with the drag's picture taken off meanwhile.
+    TDragObject* ExternalDragObject() const { return FExternalDragObject; }
+    void SetExternalDragObject(TDragObject* Object);
+    // A node of this control, or another control's drag, is over the rows.
+    bool IsNodeDragOver() const { return FState == 5 || FExternalDragObject; }
 
     // One tick of the drag-scroll timers: LeftCoord by 32 pixels (false at
     // the end it moves to), the focused row by one.
@@ -927,6 +947,9 @@ protected:
     void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
     void DoEndDrag(TObject* Target, int X, int Y) override;
     TDragImageList* GetDragImages() override;
+    // CM_DRAG: the drag cursor by the selection, then the drag of another
+    // control becomes the external drag object while it is over the rows.
+    void HandleDrag(TMessage& Message);
     // The timer 101 fired: the node waiting under the pointer opens.
     void ExpandHoveredNode();
     // The pictures of a dragged band or column header.
@@ -999,6 +1022,19 @@ public:
     virtual int GetHeaderButtonState(int Column) const;
     virtual bool HasFilter() const { return false; }
     virtual std::string GetFilterText() const { return {}; }
+    // Where a filter panel shows its text: right of the close button while
+    // there is a filter.
+    TRect FilterTextRect(const TRect& Panel) const;
+    // The hint over the filter panel's close button; none here.
+    virtual std::string GetFilterCaption() const { return {}; }
+    // Now False: the hint shows after a second (timer 110); Now True: it
+    // shows at once above the filter text and goes after five seconds
+    // (timer 111).
+    void ShowFilterHint(bool Now);
+    // Stops both timers and frees the hint window.
+    void HideFilterHint();
+    // The hint window while it exists.
+    TcvContainerHintWindow* FilterHint() const { return FFilterHint.get(); }
     virtual bool IsInserting() const { return true; }
     // The cell the hot record holds (Column: absolute index).
     virtual bool IsHotCell(const TcvTreeListNode* Node, int Column) const {
@@ -1028,7 +1064,7 @@ protected:
     // Drops the shown-row cache and the cached row heights.
     virtual void ClearCache();
     void ResetRowHeights();
-    // Rebuilds the shown-row cache from the root nodes down.
+    // Brings the shown-row cache up to date down to the last row.
     virtual void FocusedNodeChanged();
     virtual void NodeInserted(TcvTreeListNode* Node);
     // A node went: OnDeletion; the top and focused node move to Previous,
@@ -1045,14 +1081,17 @@ protected:
     virtual void DoChangeNode(TcvTreeListNode* OldNode, TcvTreeListNode* Node);
     virtual void DoEditChange(TObject* Sender);
     virtual void DoEditValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
+    // A single border in the standard look: sunken with Ctl3D, else a line.
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    bool HasStandardFrame() const { return FBorderStyle == bsSingle && FTreeLookAndFeel == lfStandard; }
     // A typed character starts or feeds the incremental search, or opens the
     // editor with itself as the first input.
     void KeyPress(char32_t& Key) override;
     // Hooks of the column and sort code that the option setters call.
     virtual void ClearSortKeys() {}
-    virtual void RecalcColumnWidths() {}
+    // The widths the bands and columns show become their own.
+    virtual void RecalcColumnWidths();
     virtual void AdjustHeaderPanelRowCount() {}
     // The control's caches of its band layout and column widths.
     virtual void ClearLayoutCache() {}
@@ -1067,8 +1106,9 @@ protected:
     // paints, and come back after it.
     virtual void HideDragFeedback();
     virtual void ShowDragFeedback();
-    // A drag operation is over the control (the focus frame then stays off).
-    virtual bool IsDragOver() const { return false; }
+    // A drag from another control is over this one (the focus frame then
+    // stays off and the drop target shows highlighted).
+    virtual bool IsDragOver() const { return FExternalDragObject != nullptr; }
     // The group panel of the data-aware grid; nothing in the tree list.
     virtual void DrawGroupPanel(TCanvas* ACanvas, const TRect& R, HBRUSH HeaderBrush, HBRUSH ShadowBrush);
     // The cell painters: a node or new-item row cell (its content through
@@ -1081,6 +1121,11 @@ protected:
     // Puts the search in a state as the painting shows it, without looking
     // for a node.
     void SetSearch(int Column, const std::string& Text);
+    // The shown indexes of the focused column and the editor column after
+    // the columns moved: the cells stay, only their numbers change.
+    void RenumberFocusedCell(int FocusedColumn, int EditorColumn);
+    // The focused column's index as stored, before GetFocusedColumn's checks.
+    int StoredFocusedColumn() const { return FFocusedColumn; }
 
 private:
     friend class TcvTreeListNode;
@@ -1154,8 +1199,25 @@ private:
     bool FSortWithShift = false;
     bool FSortWithCtrl = false;
     void SetFocusedNodeField(TcvTreeListNode* Node) { FFocusedNode = Node; }
-    // Empties the three row lists (cheap when they are empty already).
+    // Forgets every row and the count of shown rows.
     void DropRowCache();
+    // The shown-row cache. A node's row is known while the cache holds the
+    // node at the row the node keeps.
+    bool IsRowKnown(const TcvTreeListNode* Node) const;
+    // Walks on from the last known row until Row is known, Until is met or
+    // the rows end (which makes the count known).
+    void KnowRows(int Row, const TcvTreeListNode* Until) const;
+    void ForgetRowsFrom(int Row);
+    // The next shown node by the tree's own links.
+    static TcvTreeListNode* NextShownNode(const TcvTreeListNode* Node);
+    // The rows below a node that its expansion shows.
+    int ShownDescendantCount(TcvTreeListNode* Node) const;
+    // Single changes of the shown rows: a node took its place (with what it
+    // shows below it), a node is about to leave the rows with its shown
+    // descendants, or a node's children are about to hide or have just shown.
+    void RowInserted(TcvTreeListNode* Node);
+    void RowsRemoving(TcvTreeListNode* Node);
+    void ChildRowsChanging(TcvTreeListNode* Node, bool Shown);
     void ResetNodeReferences();
     // Repaints a hot cell (without erasing) or the header of a hot part.
     void InvalidateHotArea(const TcvTreeListHotTrackInfo& HotTrack);
@@ -1225,11 +1287,13 @@ private:
 
     // The unit's pictures live while any tree list does.
     cvTL::TUnitScope FUnit;
+    std::unique_ptr<TcvContainerHintWindow> FFilterHint;
     // Nodes and caches.
     std::unique_ptr<TList> FRoots;
-    std::unique_ptr<TList> FRowNodes;    // shown nodes in row order
-    std::unique_ptr<TList> FSortedNodes; // the same, by address
-    std::unique_ptr<TList> FSortedRows;  // each sorted node's row
+    // The shown nodes in row order; the first FKnownRows are current.
+    mutable std::vector<TcvTreeListNode*> FRowNodes;
+    mutable int FKnownRows = 0;
+    mutable int FShownRowCount = -1; // -1: to be counted
 
     // Lock, state and flags.
     int FLockCount = 0;
@@ -1273,6 +1337,7 @@ private:
     int FDragColumn = -1;
     TcvTreeListNode* FDragNode = nullptr;
     TcvTreeListNode* FExpandNode = nullptr;
+    TDragObject* FExternalDragObject = nullptr;
     std::unique_ptr<TDragImageList> FDragImageList;
     void StartHeaderDrag(bool BandMode, TBitmap& Picture);
     void DragHeaderStep(bool BandMode);

@@ -66,6 +66,16 @@ void TCustomcvTreeListControl::AddColumn(TcvTreeListColumn* Column) {
 }
 
 void TCustomcvTreeListControl::RemoveColumn(TcvTreeListColumn* Column) {
+    if (Column == FEditingColumn) {
+        FEditingColumn = nullptr;
+        // The editor's events reach the column: they must not outlive it.
+        if (TcvInplaceEdit* editor = InplaceEditor()) {
+            editor->OnChange = nullptr;
+            editor->OnValidate = nullptr;
+        }
+        if (EditorNode()) ResetEditorCell();
+    }
+    std::replace(FShownColumns.begin(), FShownColumns.end(), Column, static_cast<TcvTreeListColumn*>(nullptr));
     Column->FTreeList = nullptr;
     FColumns.erase(std::remove(FColumns.begin(), FColumns.end(), Column), FColumns.end());
     RemoveSortedColumn(Column);
@@ -116,6 +126,29 @@ void TCustomcvTreeListControl::ColumnChanged(TcvTreeListColumn* Column) {
 void TCustomcvTreeListControl::ColumnMoved(int From, int To) {
     for (TcvTreeListNode* node = Items(0); node; node = node->GetNext())
         MoveColumnEntry(dynamic_cast<TcvTreeListTextNode&>(*node).Texts(), From, To); // other nodes: a type error
+}
+
+void TCustomcvTreeListControl::LayoutChanged() {
+    TCustomcvTreeList::LayoutChanged();
+    if (!IsUpdating()) RefreshFocusedCell();
+}
+
+void TCustomcvTreeListControl::RefreshFocusedCell() {
+    if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+    const int focused = StoredFocusedColumn();
+    TcvTreeListColumn* focusedColumn =
+        focused >= 0 && focused < int(FShownColumns.size()) ? FShownColumns[size_t(focused)] : nullptr;
+    FShownColumns.clear();
+    for (int i = 0; i < GetVisibleColumnCount(); ++i)
+        FShownColumns.push_back(Columns(GetAbsoluteIndex(i)));
+    const auto shownIndex = [this](TcvTreeListColumn* Column, int Otherwise) {
+        const auto found = std::find(FShownColumns.begin(), FShownColumns.end(), Column);
+        return Column && found != FShownColumns.end() ? int(found - FShownColumns.begin()) : Otherwise;
+    };
+    // A focused column that went leaves the focus at its number; an edited
+    // one ends the edit.
+    RenumberFocusedCell(shownIndex(focusedColumn, focused), shownIndex(FEditingColumn, -1));
+    FollowEditorCell();
 }
 
 // Placement --------------------------------------------------------------------------

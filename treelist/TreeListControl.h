@@ -59,7 +59,8 @@ public:
     // Columns in absolute order.
     // Appends the column and relays out.
     void AddColumn(TcvTreeListColumn* Column);
-    // Takes the column out of the list (and the sort keys).
+    // Takes the column out of the list (and the sort keys); an editor open
+    // on it closes without posting, its value having nowhere to go.
     virtual void RemoveColumn(TcvTreeListColumn* Column);
     // Frees every column, last first.
     virtual void DestroyColumns();
@@ -228,6 +229,9 @@ public:
     bool CanEditModify() override;
     // The column of the focused cell; nullptr when none.
     TcvTreeListColumn* FocusedColumn() const { return Columns(GetFocusedAbsoluteIndex()); }
+    // Relays out, then the focused cell and the editor follow their columns
+    // to their new shown places.
+    void LayoutChanged() override;
 
     // Selection: in multi-select mode the selected nodes, by address.
     bool IsNodeSelected(const TcvTreeListNode* Node) const override;
@@ -435,12 +439,20 @@ private:
     void SetNodeIndex(TcvTreeListNode* Node, int TcvTreeListTextNode::*Field, int Value);
     // The column's place among the sort keys; -1 when it is none.
     int GetSortedOrder(const TcvTreeListColumn* Column) const;
+    // The focused column and the editor column found again among the shown
+    // columns after a layout change.
+    void RefreshFocusedCell();
     std::string IniRootPath(const std::string& FormName) const;
     bool UsesStore(bool Option, const std::string& Where) const;
 
     std::vector<TcvTreeListColumn*> FColumns;
     std::vector<TcvTreeListNode*> FSelectedNodes; // sorted by address
     std::vector<TcvInplaceEdit*> FEditors;        // owned as components
+    // The column the open editor was loaded for: its value goes back there
+    // however the shown indexes moved meanwhile.
+    TcvTreeListColumn* FEditingColumn = nullptr;
+    // The shown columns in order, as the focused cell last counted them.
+    std::vector<TcvTreeListColumn*> FShownColumns;
     std::unique_ptr<TcvTreeListBands> FBands;
     int FBandMaxRowCount = 5;
     int FBandRowCountProperty = 1;

@@ -7,6 +7,7 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/Drag.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Timers.h"
@@ -67,7 +68,8 @@ namespace cvTL {
 void HorzScrollTimerProc(HWND Wnd, UINT, UINT_PTR Id, DWORD) {
     TCustomcvTreeList* tree = TreeListOf(Wnd);
     const Byte state = tree ? tree->State() : 0;
-    if (!(state == 3 || state == 5 || state == 9) || !tree->DragScrollColumns(HorzScrollLeft)) {
+    const bool dragging = tree && (state == 3 || state == 9 || tree->IsNodeDragOver());
+    if (!dragging || !tree->DragScrollColumns(HorzScrollLeft)) {
         KillTimer(Wnd, Id);
         HorzScrollTimer = UINT_PTR(-1);
     }
@@ -75,7 +77,7 @@ void HorzScrollTimerProc(HWND Wnd, UINT, UINT_PTR Id, DWORD) {
 
 void VertScrollTimerProc(HWND Wnd, UINT, UINT_PTR Id, DWORD) {
     TCustomcvTreeList* tree = TreeListOf(Wnd);
-    if (!tree || tree->State() != 5) {
+    if (!tree || !tree->IsNodeDragOver()) {
         KillTimer(Wnd, Id);
         VertScrollTimer = UINT_PTR(-1);
         return;
@@ -112,10 +114,12 @@ void TCustomcvTreeList::DoStartDrag(TDragObject*& DragObject) {
         const TPoint p = ScreenToClient(pointer);
         FDragNode = GetHitNode(p.X, p.Y);
     }
-    if (!FDragNode) return;
-    DoBeginDragNode(FDragNode);
-    SetFocusedCell(FDragNode, GetFocusedColumn(), true);
-    SetState(5);
+    if (FDragNode) {
+        DoBeginDragNode(FDragNode);
+        SetFocusedCell(FDragNode, GetFocusedColumn(), true);
+        SetState(5);
+    }
+    SetExternalDragObject(nullptr);
 }
 
 void TCustomcvTreeList::DoBeginDragNode(TcvTreeListNode* Node) {
@@ -124,7 +128,7 @@ void TCustomcvTreeList::DoBeginDragNode(TcvTreeListNode* Node) {
 
 void TCustomcvTreeList::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
     TCustomcvContainer::DragOver(Source, X, Y, State, Accept);
-    if (!Dragging()) return;
+    if (!Dragging() && !FExternalDragObject) return;
     StopHorzScroll(FHandle);
     StopVertScroll(FHandle);
     TcvTreeListHitInfo hit;
@@ -159,11 +163,39 @@ void TCustomcvTreeList::DoEndDrag(TObject* Target, int X, int Y) {
     TCustomcvContainer::DoEndDrag(Target, X, Y);
     FDragNode = nullptr;
     FExpandNode = nullptr;
+    SetExternalDragObject(nullptr);
     SetState(0);
     if (!HandleAllocated()) return;
     KillTimer(FHandle, ExpandTimerId);
     StopHorzScroll(FHandle);
     StopVertScroll(FHandle);
+}
+
+void TCustomcvTreeList::HandleDrag(TMessage& Message) {
+    const bool copying = CanDragCopy() && GetKeyState(VK_CONTROL) < 0;
+    if (SelectedCount() > 1)
+        SetDragCursor(copying ? cvTL::crcvTLMultiDragCopy : crMultiDrag);
+    else
+        SetDragCursor(copying ? cvTL::crcvTLDragCopy : crDrag);
+    TCustomcvContainer::WndProc(Message);
+    if (FState == 5 || Dragging()) return;
+    const auto& drag = *reinterpret_cast<const TDragRec*>(Message.LParam);
+    if (Message.WParam == dmDragEnter && Message.Result)
+        SetExternalDragObject(drag.Source);
+    else if (Message.WParam == dmDragLeave || Message.WParam == dmDragDrop)
+        SetExternalDragObject(nullptr);
+}
+
+void TCustomcvTreeList::SetExternalDragObject(TDragObject* Object) {
+    if (Object == FExternalDragObject) return;
+    // The picture on the screen is the drag's that comes or goes; the
+    // focused row's repaint must not paint over it.
+    TDragObject* shown = Object ? Object : FExternalDragObject;
+    FExternalDragObject = Object;
+    shown->HideDragImage();
+    InvalidateNode(FFocusedNode, false);
+    if (HandleAllocated()) UpdateWindow(FHandle);
+    shown->ShowDragImage();
 }
 
 TDragImageList* TCustomcvTreeList::GetDragImages() {
@@ -229,6 +261,7 @@ void TCustomcvTreeList::MakeHeaderDragImage(int Column, TBitmap& Bitmap) {
 }
 
 void TCustomcvTreeList::StartHeaderDrag(bool BandMode, TBitmap& Picture) {
+    HideFilterHint();
     FDragImageList = std::make_unique<TDragImageList>(nullptr);
     FDragImageList->SetWidth(Picture.Width());
     FDragImageList->SetHeight(Picture.Height());

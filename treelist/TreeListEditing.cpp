@@ -6,7 +6,9 @@
 
 #include "editors/InplaceEdit.h"
 #include "editors/TextEdit.h"
+#include "platform/ui/Focus.h"
 #include "platform/ui/Gdi.h"
+#include "platform/ui/MessageQueue.h"
 #include "platform/ui/Painting.h"
 #include "treelist/TreeListControl.h"
 #include "treelist/TreeListEditStyle.h"
@@ -113,7 +115,8 @@ void TCustomcvTreeList::UpdateEditor(bool Show) {
     if (!editor) editor = CreateEditor(column);
     FInplaceEditor = editor;
     if (!editor) return;
-    if (FEditorColumn != column || FEditorNode != FFocusedNode) {
+    const bool holdsCell = FEditorColumn == column && FEditorNode == FFocusedNode;
+    if (!holdsCell) {
         RemoveEditor(false);
         SetState(2);
         LoadEditorValue();
@@ -121,6 +124,13 @@ void TCustomcvTreeList::UpdateEditor(bool Show) {
     const TRect rect = GetCellEditRect(FFocusedNode, column);
     if (!IsEditing()) {
         ResetEditorCell();
+        return;
+    }
+    if (holdsCell && editor->EditorShown() && !IsRectEmpty(rect)) {
+        // Open over this cell already: it follows the cell and takes the
+        // keys, with its text, caret and selection as the user left them.
+        editor->PlaceOverRect(rect);
+        if (GetFocus() != editor->Handle()) ::SetFocus(editor->Handle());
         return;
     }
     if (Show) {
@@ -147,6 +157,22 @@ void TCustomcvTreeList::PostEditorValue() {
     Variant value;
     GetCellVariant(FEditorNode, FEditorColumn, value, FInplaceEditor);
     DoEdited(FEditorNode);
+}
+
+void TCustomcvTreeList::FollowEditorCell() {
+    if (!IsEditing() || !FEditorNode || !FInplaceEditor) return;
+    const bool shown = FEditorNode == FFocusedNode && FEditorColumn == GetFocusedColumn() &&
+                       GetCellEditRect(FEditorNode, FEditorColumn).Top >= 0;
+    if (shown)
+        UpdateEditor(false);
+    else if (!RunGuarded([this] { HideEditor(); }))
+        ResetEditorCell();
+}
+
+void TCustomcvTreeList::RenumberFocusedCell(int FocusedColumn, int EditorColumn) {
+    FFocusedColumn = FocusedColumn;
+    if (FEditorNode) FEditorColumn = EditorColumn;
+    FFocusedAbsoluteIndex = -1;
 }
 
 void TCustomcvTreeList::GetCellVariant(TcvTreeListNode* Node, int Column, Variant& Value, TcvInplaceEdit* Editor) {
@@ -222,7 +248,8 @@ TcvInplaceEdit* TCustomcvTreeListControl::FindEditor(int VisibleColumn) {
 
 void TCustomcvTreeListControl::InitEditor(TcvInplaceEdit* Editor) {
     TCustomcvTreeList::InitEditor(Editor);
-    if (TcvTreeListColumn* column = FocusedColumn()) column->InitEditor(Editor);
+    FEditingColumn = FocusedColumn();
+    if (FEditingColumn) FEditingColumn->InitEditor(Editor);
 }
 
 void TCustomcvTreeListControl::ColumnEditorHook(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) {
@@ -235,8 +262,10 @@ void TCustomcvTreeListControl::ColumnEditorHook(TcvTreeListNode* Node, TcvInplac
 void TCustomcvTreeListControl::GetCellVariant(TcvTreeListNode* Node, int Column, Variant& Value,
                                               TcvInplaceEdit* Editor) {
     // Without this the control would drop every edit: it has no data layer
-    // to take the value.
-    if (TcvTreeListColumn* column = Columns(GetAbsoluteIndex(Column))) {
+    // to take the value. The editor's own value goes to the column it was
+    // loaded for, which the shown index may no longer name.
+    TcvTreeListColumn* column = Node == EditorNode() && FEditingColumn ? FEditingColumn : Columns(GetAbsoluteIndex(Column));
+    if (column) {
         column->ApplyEditorValue(Node, Editor, Value);
         InvalidateNode(Node, false);
     } else {

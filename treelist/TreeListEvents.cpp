@@ -5,6 +5,7 @@
 #include "treelist/TreeList.h"
 #include "treelist/TreeListControl.h"
 
+#include "platform/ui/MessageQueue.h"
 #include "platform/ui/Painting.h"
 
 #include <algorithm>
@@ -101,13 +102,16 @@ void TCustomcvTreeList::SetFocusedRowIndex(int Row) {
 
 void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* Previous, bool Relayout,
                                        TcvTreeListNode* Next) {
-    Fire(OnDeletion, this, Node);
+    // A failing handler is reported and the references are repaired all the
+    // same: the node is gone whatever the handler did.
+    RunGuarded([&] { Fire(OnDeletion, this, Node); });
     if (FClearing) return;
     const bool destroying = ComponentState().Contains(csDestroying);
     SetNodeSelected(Node, false);
     if (Count() == 0) {
         if (!destroying) ClearCache();
         ResetNodeReferences();
+        ResetEditorCell(); // an editor left open has no cell any more
         if (IsUpdating() || destroying) return;
         UpdateScrollBars();
         Invalidate();
@@ -120,12 +124,13 @@ void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* P
     if (FSelectionAnchor == Node) FSelectionAnchor = replacement;
     if (FPendingSelectionNode == Node) FPendingSelectionNode = nullptr;
     if (FHotTrack.Node == Node) FHotTrack = {};
-    if (FEditorNode == Node) ResetEditorCell();
     if (FPressedNode == Node) FPressedNode = nullptr;
     if (FPrevFocusedNode == Node) FPrevFocusedNode = nullptr;
     if (FLastHit.Node == Node) FLastHit.Node = nullptr;
+    // Last: dropping the editor hands the focus back, which reads the
+    // references repaired above.
+    if (FEditorNode == Node) ResetEditorCell();
     if (!Relayout || IsUpdating() || destroying) return;
-    FocusedNodeChanged();
     CalcVisibleRows();
     UpdateScrollBars();
     // The rows from the deleted one down moved; when the node to repaint from
@@ -134,6 +139,7 @@ void TCustomcvTreeList::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* P
         Invalidate();
     else
         InvalidateNode(repaint, true);
+    FollowEditorCell();
 }
 
 // Custom drawing ----------------------------------------------------------------

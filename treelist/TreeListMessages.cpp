@@ -4,8 +4,11 @@
 #include "treelist/TreeList.h"
 
 #include "editors/InplaceEdit.h"
+#include "editors/PopupControl.h"
 #include "editors/cvUtils.h"
 #include "platform/ui/Cursors.h"
+#include "platform/ui/Drag.h"
+#include "platform/ui/Focus.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Gdi.h"
 #include "platform/ui/ImageList.h"
@@ -14,6 +17,7 @@
 #include "platform/ui/NonClient.h"
 #include "platform/ui/Painting.h"
 #include "platform/ui/SystemMetrics.h"
+#include "platform/ui/Timers.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
@@ -22,6 +26,11 @@ namespace {
 
 // Expanding the node under a dragged node.
 constexpr UINT_PTR ExpandTimerId = 101;
+// The filter panel button's hint: shown after a pause, then taken away.
+constexpr UINT_PTR FilterHintShowTimerId = 110;
+constexpr UINT_PTR FilterHintHideTimerId = 111;
+constexpr UINT FilterHintDelay = 1000;
+constexpr UINT FilterHintDuration = 5000;
 constexpr int HorzSizeCursor = -14;
 constexpr int VertSizeCursor = -15;
 // Drop arrows: 11 pixels wide, the header height plus 18 high.
@@ -43,10 +52,12 @@ void TCustomcvTreeList::CreateParams(TCreateParams& Params) {
     TCustomcvContainer::CreateParams(Params);
     Params.Style |= WS_CLIPCHILDREN | WS_TABSTOP;
     Params.WindowClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    if (FBorderStyle == bsSingle && FTreeLookAndFeel == lfStandard)
+    if (!HasStandardFrame())
+        Params.Style &= ~WS_BORDER; // the flat looks paint their frame in WM_NCPAINT
+    else if (Ctl3D())
         Params.ExStyle |= WS_EX_CLIENTEDGE;
     else
-        Params.Style &= ~WS_BORDER; // the flat looks paint their frame in WM_NCPAINT
+        Params.Style |= WS_BORDER;
 }
 
 void TCustomcvTreeList::CreateWnd() {
@@ -56,6 +67,10 @@ void TCustomcvTreeList::CreateWnd() {
 
 void TCustomcvTreeList::WndProc(TMessage& Message) {
     switch (Message.Msg) {
+    case WM_DESTROY:
+        HideFilterHint();
+        TCustomcvContainer::WndProc(Message);
+        return;
     case WM_SIZE:
         ResetRowHeights();
         HideEditorAndFocus();
@@ -135,12 +150,21 @@ void TCustomcvTreeList::WndProc(TMessage& Message) {
     case WM_TIMER:
         TCustomcvContainer::WndProc(Message);
         if (Message.WParam == ExpandTimerId) ExpandHoveredNode();
+        if (Message.WParam == FilterHintShowTimerId) ShowFilterHint(true);
+        if (Message.WParam == FilterHintHideTimerId) HideFilterHint();
         HandleTimer(Message.WParam);
         return;
     case CM_CANCELMODE:
         CancelMouseOperation();
         if (FInplaceEditor) FInplaceEditor->Perform(CM_CANCELMODE, Message.WParam, Message.LParam);
         TCustomcvContainer::WndProc(Message);
+        return;
+    case CM_DRAG:
+        HandleDrag(Message);
+        return;
+    case CM_CTL3DCHANGED:
+        TCustomcvContainer::WndProc(Message);
+        if (HasStandardFrame()) RecreateWnd();
         return;
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
@@ -151,6 +175,16 @@ void TCustomcvTreeList::WndProc(TMessage& Message) {
         TCustomcvContainer::WndProc(Message);
         if (ParentFont()) SetFontsFromControlFont();
         LayoutChanged();
+        return;
+    case CM_MOUSEENTER:
+        TCustomcvContainer::WndProc(Message);
+        UpdateHotTrackAtPointer();
+        return;
+    case CM_MOUSELEAVE:
+        TCustomcvContainer::WndProc(Message);
+        // While a press holds the capture the pointer still belongs here.
+        if (GetCapture() != FHandle) UpdateHotTrack(TcvTreeListHitInfo{-1, -1});
+        HideFilterHint();
         return;
     case CM_CURSORCHANGED:
         // A cursor the hot tracking did not set is the user's own.
@@ -170,7 +204,12 @@ void TCustomcvTreeList::HandleSetFocus(TMessage& Message) {
     if (!FFocusedNode) FFocusedNode = FTopNode;
     const bool fromEditor = FInplaceEditor && FInplaceEditor->HandleAllocated() &&
                             reinterpret_cast<HWND>(Message.WParam) == FInplaceEditor->Handle();
-    if (!fromEditor) InvalidateNode(FFocusedNode, false);
+    if (!fromEditor) {
+        InvalidateNode(FFocusedNode, false);
+        // Back from another window while editing: the keys belong to the
+        // editor, which is still open over its cell.
+        UpdateEditor(false);
+    }
     if (IsMultiSelect() && SelectedCount() > 0) Invalidate();
     if (IsNewItemRowShown()) InvalidateNewItemRow();
 }
@@ -418,6 +457,29 @@ void TCustomcvTreeList::SetFontsFromControlFont() {
     FPreviewFont->SetColor(clBlue);
 }
 
+// Filter hint ------------------------------------------------------------------------
+
+void TCustomcvTreeList::ShowFilterHint(bool Now) {
+    HideFilterHint();
+    if (!HandleAllocated()) return;
+    if (!Now) {
+        SetTimer(FHandle, FilterHintShowTimerId, FilterHintDelay);
+        return;
+    }
+    const TRect text = FilterTextRect(CalcRectInfo().FilterBar);
+    FFilterHint = std::make_unique<TcvContainerHintWindow>(nullptr);
+    FFilterHint->ShowHintAt(ClientToScreen({text.Left + 4, text.Top - FTextHeight}), GetFilterCaption(), Font());
+    SetTimer(FHandle, FilterHintHideTimerId, FilterHintDuration);
+}
+
+void TCustomcvTreeList::HideFilterHint() {
+    if (HandleAllocated()) {
+        KillTimer(FHandle, FilterHintShowTimerId);
+        KillTimer(FHandle, FilterHintHideTimerId);
+    }
+    FFilterHint.reset();
+}
+
 // Repaints -------------------------------------------------------------------------
 
 void TCustomcvTreeList::InvalidateAreaNow(const TRect& Area) {
@@ -499,6 +561,7 @@ void TCustomcvTreeList::HideDragFeedback() {
     if (IsVertSizingState(FState) || IsHorzSizingState(FState)) DrawSizingLine();
     FDragArrowsHidden = FDragArrowsShown;
     if (FDragArrowsHidden) DrawDragImage(false);
+    if (FExternalDragObject) FExternalDragObject->HideDragImage();
 }
 
 void TCustomcvTreeList::ShowDragFeedback() {
@@ -506,4 +569,5 @@ void TCustomcvTreeList::ShowDragFeedback() {
     if (IsVertSizingState(FState) || IsHorzSizingState(FState)) DrawSizingLine();
     if (FDragArrowsHidden) DrawDragImage(false);
     FDragArrowsHidden = false;
+    if (FExternalDragObject) FExternalDragObject->ShowDragImage();
 }

@@ -344,6 +344,11 @@ void TCustomcvTreeList::SetFilterPanelButtonHot(bool Value) {
     FFilterPanelButtonHot = Value;
     SetState(Value ? 16 : 0);
     InvalidateAreaNow(CalcRectInfo().FilterBar);
+    // The button's hint: after a pause over it, gone when the pointer goes.
+    if (Value)
+        ShowFilterHint(false);
+    else
+        HideFilterHint();
 }
 
 int TCustomcvTreeList::HotHeaderPart() const {

@@ -2,6 +2,7 @@
 // the owner's and reached through it.
 #include "treelist/TreeListNode.h"
 
+#include "platform/ui/MessageQueue.h"
 #include "treelist/TreeList.h"
 #include "treelist/cvTL.h"
 
@@ -13,10 +14,10 @@ TcvTreeListNode::~TcvTreeListNode() {
     FDestroying = true;
     const bool clearing = FOwner->Clearing();
     // A node under a parent that goes too counts as hidden: only the
-    // outermost deleted node drops the shown-row cache and has it rebuilt,
-    // so freeing a subtree costs one rebuild, not one per node.
+    // outermost deleted node takes its rows, with its shown descendants',
+    // out of the owner's shown rows.
     const bool shown = !clearing && (!FParent || !FParent->FDestroying) && IsVisible();
-    if (shown) FOwner->DropRowCache();
+    if (shown) FOwner->RowsRemoving(this);
     if (FChildren) {
         if (clearing) {
             for (int i = 0; i < FChildren->Count(); ++i) {
@@ -35,18 +36,16 @@ TcvTreeListNode::~TcvTreeListNode() {
     TcvTreeListNode* next = GetNextVisible();
     TcvTreeListNode* parent = FParent;
     if (Unlink()) parent->ChildListEmptied();
-    FOwner->DoNodeDeletion(this, previous, shown, next);
+    // Nothing may leave a destructor: what the owner's repair raises is reported.
+    RunGuarded([&] { FOwner->DoNodeDeletion(this, previous, shown, next); });
 }
 
 TcvTreeListNode* TcvTreeListNode::InsertChild(TcvTreeListNode* BeforeNode) {
     TcvTreeListNode* node = FOwner->CreateNode();
     node->FParent = this;
     TList& children = EnsureChildren();
-    const int index = BeforeNode ? children.IndexOf(BeforeNode) : -1;
-    if (index >= 0)
-        children.Insert(index, node);
-    else
-        children.Add(node);
+    const int index = BeforeNode && BeforeNode->FParent == this ? BeforeNode->Index() : -1;
+    node->PlaceInList(children, index);
     FHasChildren = true;
     FOwner->NodeInserted(node);
     return node;
@@ -61,9 +60,21 @@ TList* TcvTreeListNode::SiblingList() const {
     return FParent ? FParent->FChildren.get() : FOwner->FRoots.get();
 }
 
+void TcvTreeListNode::PlaceInList(TList& List, int Index) {
+    if (Index >= 0 && Index < List.Count()) {
+        List.Insert(Index, this);
+        FIndexHint = Index;
+    } else {
+        FIndexHint = List.Add(this);
+    }
+}
+
 int TcvTreeListNode::Index() const {
     const TList* list = SiblingList();
-    return list ? list->IndexOf(const_cast<TcvTreeListNode*>(this)) : -1;
+    if (!list) return -1;
+    if (FIndexHint >= 0 && FIndexHint < list->Count() && list->Items(FIndexHint) == this) return FIndexHint;
+    FIndexHint = list->IndexOf(const_cast<TcvTreeListNode*>(this));
+    return FIndexHint;
 }
 
 int TcvTreeListNode::Level() const {
@@ -76,12 +87,18 @@ int TcvTreeListNode::Level() const {
 TcvTreeListNode* TcvTreeListNode::GetNextSibling() const {
     const TList* list = SiblingList();
     const int index = Index();
-    return index >= 0 && index + 1 < list->Count() ? static_cast<TcvTreeListNode*>(list->Items(index + 1)) : nullptr;
+    if (index < 0 || index + 1 >= list->Count()) return nullptr;
+    auto* sibling = static_cast<TcvTreeListNode*>(list->Items(index + 1));
+    sibling->FIndexHint = index + 1;
+    return sibling;
 }
 
 TcvTreeListNode* TcvTreeListNode::GetPrevSibling() const {
     const int index = Index();
-    return index > 0 ? static_cast<TcvTreeListNode*>(SiblingList()->Items(index - 1)) : nullptr;
+    if (index <= 0) return nullptr;
+    auto* sibling = static_cast<TcvTreeListNode*>(SiblingList()->Items(index - 1));
+    sibling->FIndexHint = index - 1;
+    return sibling;
 }
 
 TcvTreeListNode* TcvTreeListNode::GetNext() const {
@@ -196,7 +213,7 @@ void TcvTreeListNode::AppendToRoot() {
 
 bool TcvTreeListNode::Unlink() {
     TList* list = SiblingList();
-    if (list) list->Remove(this);
+    if (const int index = Index(); index >= 0) list->Delete(index);
     const bool emptied = FParent && FParent->FChildren && FParent->FChildren->Count() == 0;
     FParent = nullptr;
     return emptied;
@@ -255,11 +272,13 @@ void TcvTreeListNode::SetExpanded(bool Value) {
         if (FOwner->TopNode() && FOwner->TopNode()->HasAsParent(this)) FOwner->SetTopVisibleNode(this);
         TcvTreeListNode* focused = FOwner->FocusedNode();
         if (focused && focused->HasAsParent(this) && !FOwner->FocusNode(this)) return;
+        FOwner->ChildRowsChanging(this, false);
     }
     FExpanded = Value;
-    FOwner->DropRowCache();
+    if (Value) FOwner->ChildRowsChanging(this, true);
     if (!FOwner->IsUpdating() && !FOwner->ComponentState().Contains(csDestroying)) FOwner->FocusedNodeChanged();
     FOwner->InvalidateRowsFrom(this);
+    FOwner->FollowEditorCell();
     if (Value)
         FOwner->DoExpanded(this);
     else

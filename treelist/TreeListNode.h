@@ -123,12 +123,20 @@ private:
     bool Unlink();
     void ExpandTree(bool Recurse);
 
+    // Stores the node in List at Index and remembers the place.
+    void PlaceInList(TList& List, int Index);
+
     bool FDestroying = false;
     bool FExpanded = false;
     bool FHasChildren = false;
     std::unique_ptr<TList> FChildren;
     TCustomcvTreeList* FOwner;
     TcvTreeListNode* FParent = nullptr;
+    // Where the node last stood in its list, checked before the list is
+    // searched: stepping through siblings then costs no search at all.
+    mutable int FIndexHint = 0;
+    // The node's row while the owner's shown-row cache holds it there.
+    mutable int FCachedRow = -1;
 };
 
 // The node of the tree-list control: its images and its cell texts, one

@@ -281,6 +281,13 @@ TRect TCustomcvTreeList::FilterPanelButtonRect(const TRect& Panel) {
     return {left, top, left + FilterButtonWidth, top + FilterButtonHeight};
 }
 
+TRect TCustomcvTreeList::FilterTextRect(const TRect& Panel) const {
+    TRect text = Panel;
+    InflateRect(text, -2, -2);
+    if (HasFilter()) text.Left += FilterTextIndent;
+    return text;
+}
+
 bool TCustomcvTreeList::IsInFilterPanelButton(TPoint Point) const {
     const TRect panel = CalcRectInfo().FilterBar;
     return !IsRectEmpty(panel) && HasFilter() && PtInRect(FilterPanelButtonRect(panel), Point);
@@ -293,9 +300,7 @@ void TcvTreeListPainter::PaintFilterPanel() {
     const std::string text = T.GetFilterText();
     Canvas->SetFont(T.Font());
     Canvas->Refresh();
-    TRect textRect = panel;
-    InflateRect(textRect, -2, -2);
-    if (filtered) textRect.Left += FilterTextIndent;
+    const TRect textRect = T.FilterTextRect(panel);
     cvUtils::DrawTextInRect(DC, text, int(Utf8Length(text)), nullptr, ColorToRGB(clBtnHighlight),
                             ColorToRGB(ShadowColor()), T.Font()->Handle(), ShadowBrush.Handle(),
                             cvUtils::cvdtLeft | cvUtils::cvdtVCenter, textRect, panel);

@@ -3,6 +3,7 @@
 #include "treelist/TreeList.h"
 
 #include "editors/InplaceEdit.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Painting.h"
 #include "treelist/TreeListControl.h"
 
@@ -124,6 +125,14 @@ void TCustomcvTreeList::UpdateHotTrack(const TcvTreeListHitInfo& Hit) {
     }
     InvalidateHotArea(old);
     InvalidateHotArea(FHotTrack);
+}
+
+void TCustomcvTreeList::UpdateHotTrackAtPointer() {
+    TPoint pointer;
+    GetCursorPos(pointer);
+    TcvTreeListHitInfo hit;
+    GetHitInfo(ScreenToClient(pointer), hit);
+    UpdateHotTrack(hit);
 }
 
 void TCustomcvTreeList::InvalidateHotArea(const TcvTreeListHotTrackInfo& HotTrack) {

@@ -64,6 +64,8 @@ void TCustomcvTreeList::SortNodes(TList* List, int Column, bool Descending) {
 }
 
 void TCustomcvTreeList::SortChildren(int Level, int Column, bool Descending) {
+    // The rows move under an open editor: its value goes in first.
+    HideEditor();
     const TScreenCursorScope cursor(IsShowHourGlass() ? crHourGlass : Screen->Cursor());
     // Each list is sorted before the lists of its nodes' children.
     const auto sortFrom = [&](const auto& Self, TList* List, int Depth) -> void {

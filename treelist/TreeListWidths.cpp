@@ -169,6 +169,23 @@ void TCustomcvTreeList::SizeBandColumnsWidth(int Band, const std::vector<std::pa
     SizeBandWidth(Band, Width);
 }
 
+void TCustomcvTreeList::RecalcColumnWidths() {
+    // Everything is read before anything is sized: each sizing changes what
+    // the others show.
+    std::vector<int> bands;
+    std::vector<std::pair<int, int>> columns;
+    for (int band = 0; band < GetBandCount(); ++band) {
+        bands.push_back(GetBandWidth(band));
+        for (const auto& column : BandColumnWidths(band))
+            columns.push_back(column);
+    }
+    TUpdateGuard<TCustomcvTreeList> update(this);
+    for (int band = 0; band < int(bands.size()); ++band)
+        SizeBandWidth(band, bands[size_t(band)]);
+    for (const auto& [column, width] : columns)
+        SizeColumnWidth(column, width);
+}
+
 bool TCustomcvTreeList::FindShownColumn(int Column, int& Band, int& Row, int& Position) const {
     return ForEachShownColumn([&](int b, int r, int p, int column) {
         if (column != Column) return false;

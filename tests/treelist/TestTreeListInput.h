@@ -37,16 +37,16 @@ public:
 
 class TreeListInput : public ::testing::Test {
 protected:
-    // A control of Columns text columns (captions "C0", ...) and Rows root
-    // nodes named "R0", ..., at (Left, 0) on the form.
-    TLoggingTreeList* AddTree(int Columns, int Rows, int Left = 0) {
+    // A control (of class T) of Columns text columns (captions "C0", ...)
+    // and Rows root nodes named "R0", ..., at (Left, 0) on the form.
+    template <class T = TLoggingTreeList> T* AddTree(int Columns, int Rows, int Left = 0) {
         if (!Form) {
             TForm* form = nullptr;
             CreateFormInstance(form, nullptr);
             Form.reset(form);
             Form->SetBounds(20, 20, 700, 400);
         }
-        auto* tree = new TLoggingTreeList(Form.get());
+        auto* tree = new T(Form.get());
         tree->SetParent(Form.get());
         tree->SetBounds(Left, 0, 330, 300);
         tree->SetOptions(tree->Options() & ~tlo_RowSelect);

@@ -1,8 +1,12 @@
 // Where dragged band and column headers land, a node dragged onto another
-// with the real mouse, and a column drag run step by step to its drop.
+// with the real mouse, another control's drag over the rows, and a column
+// drag run step by step to its drop.
 #include "TestTreeListForm.h"
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/Drag.h"
+#include "platform/ui/ExtCtrls.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/testhooks/WmTestHooks.h"
 
 using namespace platform_ui::test;
@@ -156,6 +160,98 @@ TEST_F(TreeListDrag, ANodeDraggedOntoAnother) {
     EXPECT_EQ(N("A")->Parent(), N("C"));
     EXPECT_EQ(Tree->State(), 0);
     EXPECT_EQ(Tree->DragNode(), nullptr);
+}
+
+// A panel beside the rows drags over them as the user moves the mouse: the
+// focus follows the pointer, a hovered button opens its node, the rows
+// scroll under the top row, and the drop lands; the drag is the tree list's
+// only while the pointer is over it.
+TEST_F(TreeListDrag, AnotherControlsDragOverTheRows) {
+    auto* source = new TPanel(Form.get());
+    source->SetParent(Form.get());
+    source->SetBoundsRect(Bounds(410, 10, 80, 80));
+    source->SetDragMode(dmAutomatic);
+    AddNode(N("C"), {"C1", "", "", ""});
+    for (int i = 0; i < 30; ++i)
+        AddNode(nullptr, {"R" + std::to_string(i), "", "", ""});
+    Tree->SetWaitForExpandNodeTime(30);
+    Tree->OnDragOver = [](TObject*, TObject*, int, int, TDragState, bool& accept) { accept = true; };
+    TObject* dropped = nullptr;
+    Tree->OnDragDrop = [&](TObject*, TObject* from, int, int) { dropped = from; };
+    TRect frame;
+    GetWindowRect(Form->Handle(), frame);
+    const auto formPoint = [&](TPoint screen) { return TPoint{screen.X - frame.Left, screen.Y - frame.Top}; };
+    const auto overRow = [&](const std::string& name, int x) {
+        const TRect row = Tree->GetNodeRowRect(N(name), false);
+        return Tree->ClientToScreen({x, (row.Top + row.Bottom) / 2});
+    };
+    const auto moveTo = [&](TPoint screen) {
+        SendQtMouse(Form->Handle(), TMouseEventKind::Move, formPoint(screen), 0, MK_LBUTTON);
+        ProcessMessages();
+    };
+    const auto pumpUntil = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 100 && !done(); ++i)
+            PumpQt(10);
+    };
+    const TPoint onSource = source->ClientToScreen({20, 20});
+    SendQtMouse(source->Handle(), TMouseEventKind::Press, {20, 20}, MK_LBUTTON, MK_LBUTTON);
+    ProcessMessages();
+    moveTo({onSource.X + 10, onSource.Y});
+    ASSERT_TRUE(source->Dragging());
+    EXPECT_EQ(Tree->ExternalDragObject(), nullptr);
+
+    moveTo(overRow("B", 100));
+    EXPECT_NE(Tree->ExternalDragObject(), nullptr);
+    EXPECT_EQ(NameOf(Tree->FocusedNode()), "B");
+    EXPECT_EQ(Tree->State(), 0);
+    EXPECT_EQ(Tree->DragCursor(), crDrag);
+
+    int button = 0;
+    for (TcvTreeListHitInfo hit; button < 60; ++button) {
+        Tree->GetHitInfo(Tree->ScreenToClient(overRow("C", button)), hit);
+        if (hit.Kind == htButton) break;
+    }
+    moveTo(overRow("C", button));
+    pumpUntil([&] { return N("C")->Expanded(); });
+    EXPECT_TRUE(N("C")->Expanded());
+
+    Tree->SetTopRowIndex(5);
+    UpdateWindow(Tree->Handle());
+    moveTo(overRow(NameOf(Tree->TopNode()), 100));
+    pumpUntil([&] { return Tree->GetTopRowIndex() < 4; });
+    EXPECT_LT(Tree->GetTopRowIndex(), 4);
+
+    moveTo(onSource);
+    EXPECT_EQ(Tree->ExternalDragObject(), nullptr);
+    const int top = Tree->GetTopRowIndex();
+    PumpQt(250);
+    EXPECT_EQ(Tree->GetTopRowIndex(), top); // the scrolling ended with the drag's leave
+
+    Tree->SetTopRowIndex(0);
+    UpdateWindow(Tree->Handle());
+    moveTo(overRow("A", 100));
+    SendQtMouse(Form->Handle(), TMouseEventKind::Release, formPoint(overRow("A", 100)), MK_LBUTTON, 0);
+    ProcessMessages();
+    EXPECT_EQ(dropped, source);
+    EXPECT_EQ(NameOf(Tree->FocusedNode()), "A");
+    EXPECT_EQ(Tree->ExternalDragObject(), nullptr);
+    EXPECT_FALSE(source->Dragging());
+}
+
+// The drag cursor says whether one node or several go.
+TEST_F(TreeListDrag, TheDragCursorFollowsTheSelection) {
+    Tree->SetOptions(Tree->Options() | tlo_MultiSelect);
+    Tree->SetDragMode(dmAutomatic);
+    Tree->OnDragOver = [](TObject*, TObject*, int, int, TDragState, bool& accept) { accept = true; };
+    for (const bool several : {false, true}) {
+        Tree->ClearSelection();
+        N("A")->SetFocused(true);
+        Tree->SetNodeSelected(N("A"), true);
+        if (several) Tree->SetNodeSelected(N("B"), true);
+        TDragRec rec{Tree->ClientToScreen({100, 5}), nullptr, Tree};
+        Tree->Perform(CM_DRAG, dmFindTarget, reinterpret_cast<LPARAM>(&rec));
+        EXPECT_EQ(Tree->DragCursor(), several ? crMultiDrag : crDrag) << several;
+    }
 }
 
 // An update batch interrupts a node drag (state 5), not a pressed node (6).

@@ -209,4 +209,25 @@ TEST_F(TreeListWindow, AParentFontChangeGivesThePartsTheFontAndThePreviewBlue) {
     EXPECT_FALSE(Tree->ParentFont()) << "a part font of its own";
 }
 
+// The standard single border is sunken with Ctl3D and a plain line
+// without; switching Ctl3D (here through the parent) makes the frame again.
+TEST_F(TreeListWindow, TheStandardFrameFollowsCtl3D) {
+    const auto frame = [this] {
+        const LONG_PTR style = GetWindowLong(Tree->Handle(), GWL_STYLE);
+        const LONG_PTR exStyle = GetWindowLong(Tree->Handle(), GWL_EXSTYLE);
+        return std::string((style & WS_BORDER) ? "line" : "") + ((exStyle & WS_EX_CLIENTEDGE) ? "sunken" : "");
+    };
+    EXPECT_EQ(frame(), "sunken");
+    const int sunkenWidth = Tree->ClientWidth();
+    Form->SetCtl3D(false);
+    EXPECT_FALSE(Tree->Ctl3D());
+    EXPECT_EQ(frame(), "line");
+    EXPECT_EQ(Tree->ClientWidth(), sunkenWidth + 2) << "one pixel a side instead of two";
+    Form->SetCtl3D(true);
+    EXPECT_EQ(frame(), "sunken");
+    Tree->SetLookAndFeel(lfFlat);
+    Tree->SetCtl3D(false);
+    EXPECT_EQ(frame(), "") << "the flat looks paint their own frame";
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 // with its inverted line.
 #include "tests/treelist/TestTreeListInput.h"
 
+#include "editors/PopupControl.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemMetrics.h"
 
@@ -29,6 +30,17 @@ std::vector<uint32_t> Image(TCustomcvTreeList* Tree) {
     UpdateWindow(Tree->Handle());
     return platform_ui::test::BackingPixels(Tree->Handle());
 }
+
+// Every cell may become hot, and the filter panel shows with a filter in it.
+class THotTreeList : public TCustomcvTreeListControl {
+public:
+    using TCustomcvTreeListControl::TCustomcvTreeListControl;
+    bool IsCellHotTrack(TcvTreeListNode*, int) const override { return true; }
+    bool IsFilterButtonShown() const override { return true; }
+    bool IsFilterActive() const override { return true; }
+    bool HasFilter() const override { return true; }
+    std::string GetFilterCaption() const override { return "Clear Filter"; }
+};
 
 } // namespace
 
@@ -201,5 +213,83 @@ TEST_F(TreeListInput, AColumnEdgeDraggedInASingleRowBandMovesTheBandEdgeAlong) {
         EXPECT_EQ(tree->CalcDrawInfo().Bands.at(0).Bounds.Width(), band + c.Delta) << c.Column << " by " << c.Delta;
         EXPECT_EQ(tree->Columns(2)->Width(), MulDiv(100, band + c.Delta, band)) << c.Column << " by " << c.Delta;
         Form.reset();
+    }
+}
+
+// The pointer leaving the control takes the hot looks along: the hot cell
+// and its cursor, and the filter panel button's hot state, which held back
+// F2 and the incremental search.
+TEST_F(TreeListInput, LeavingTheControlEndsEveryHotState) {
+    auto* tree = AddTree<THotTreeList>(2, 3);
+    tree->SetCursor(crCross);
+    tree->OnHotTrackNode = [](TObject*, TcvTreeListHotTrackInfo Hot, TCursor& Cursor) {
+        if (Hot.Node) Cursor = crHandPoint;
+    };
+    Show(tree);
+    const auto leave = [tree] {
+        platform_ui::test::SendQtEnterLeave(tree->Handle(), false);
+        ProcessMessages();
+    };
+    MoveTo(tree, CellCentre(tree, 1, 1), 0);
+    ASSERT_EQ(tree->HotTrackInfo().Node, tree->GetRowNode(1));
+    ASSERT_EQ(tree->Cursor(), crHandPoint);
+    leave();
+    EXPECT_EQ(tree->HotTrackInfo().Node, nullptr);
+    EXPECT_EQ(tree->Cursor(), crCross);
+
+    const TRect panel = tree->CalcRectInfo().FilterBar;
+    ASSERT_FALSE(IsRectEmpty(panel));
+    MoveTo(tree, {panel.Left + 9, (panel.Top + panel.Bottom) / 2}, 0);
+    ASSERT_EQ(tree->State(), 16);
+    Key(tree, VK_F2);
+    EXPECT_EQ(tree->State(), 16) << "the hot button holds the keys back";
+    leave();
+    EXPECT_EQ(tree->State(), 0);
+    Key(tree, VK_F2);
+    EXPECT_EQ(tree->State(), 2) << "F2 opens the editor again";
+}
+
+// Over the filter panel's close button its hint comes after a pause (timer
+// 110), above the filter text, and goes with the pointer, when its time is
+// up (timer 111) or with the window.
+TEST_F(TreeListInput, TheFilterPanelButtonShowsItsHintAfterAPause) {
+    auto* tree = AddTree<THotTreeList>(2, 3);
+    Show(tree);
+    const TRect panel = tree->CalcRectInfo().FilterBar;
+    const TPoint button{panel.Left + 9, (panel.Top + panel.Bottom) / 2};
+    const struct {
+        const char* Name;
+        std::function<void()> End;
+    } cases[] = {
+        {"the pointer leaves", [tree] { platform_ui::test::SendQtEnterLeave(tree->Handle(), false); }},
+        {"its time is up", [tree] { SendMessage(tree->Handle(), WM_TIMER, 111, 0); }},
+        {"the window goes", [tree] { tree->SetBorderStyle(bsNone); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        MoveTo(tree, CellCentre(tree, 0, 0), 0);
+        MoveTo(tree, button, 0);
+        ASSERT_EQ(tree->State(), 16);
+        EXPECT_EQ(tree->FilterHint(), nullptr) << "not before the pause";
+        if (&c == cases) {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+            while (!tree->FilterHint() && std::chrono::steady_clock::now() < end) {
+                platform_ui::test::PumpQt(10);
+                ProcessMessages();
+            }
+        } else {
+            SendMessage(tree->Handle(), WM_TIMER, 110, 0);
+        }
+        TcvContainerHintWindow* hint = tree->FilterHint();
+        ASSERT_NE(hint, nullptr);
+        EXPECT_TRUE(IsWindowVisible(hint->Handle()));
+        EXPECT_EQ(hint->Caption(), "Clear Filter");
+        TRect shown;
+        GetWindowRect(hint->Handle(), shown);
+        const TRect text = tree->FilterTextRect(panel);
+        EXPECT_EQ(shown.TopLeft(), tree->ClientToScreen({text.Left + 4, text.Top - tree->TextHeight()}));
+        c.End();
+        ProcessMessages();
+        EXPECT_EQ(tree->FilterHint(), nullptr);
     }
 }

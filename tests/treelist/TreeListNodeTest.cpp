@@ -2,6 +2,7 @@
 // and focus rule, and deletion.
 #include "TestTreeList.h"
 
+#include "platform/ui/MessageQueue.h"
 #include "treelist/cvTL.h"
 
 using treelisttest::NamedTree;
@@ -209,6 +210,23 @@ TEST_F(NamedTree, DeletingANodeDeletesItsSubtreeChildrenFirst) {
     delete N("A");
     EXPECT_EQ(Log, (std::vector<std::string>{"deletion A1", "deletion A21", "deletion A2", "deletion A"}));
     EXPECT_EQ(Tree->Count(), 2);
+}
+
+// Nothing may leave a node's destructor: a failing OnDeletion is reported,
+// and the focus still moves off the node that went.
+TEST_F(NamedTree, AFailingDeletionHandlerIsReportedAndTheFocusStillMoves) {
+    std::vector<std::string> reported;
+    const TExceptionHandler previous =
+        SetExceptionHandler([&](const std::exception& E) { reported.push_back(E.what()); });
+    Tree->OnDeletion = [](TObject*, TcvTreeListNode*) { throw Exception("handler failed"); };
+    N("A")->SetExpanded(true);
+    N("A1")->SetFocused(true);
+    delete N("A");
+    SetExceptionHandler(previous);
+    EXPECT_EQ(reported, (std::vector<std::string>{"handler failed", "handler failed", "handler failed",
+                                                  "handler failed"}));
+    EXPECT_EQ(Tree->Count(), 2);
+    EXPECT_EQ(NameOf(Tree->FocusedNode()), "B");
 }
 
 TEST_F(NamedTree, MoveChildrenToRootAppendsThemAndCollapsesTheParent) {

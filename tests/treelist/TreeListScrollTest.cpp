@@ -155,6 +155,30 @@ TEST_F(TreeListScroll, TheBarsFollowTheRowsAndTheBands) {
     EXPECT_FALSE(HasBar(WS_HSCROLL));
 }
 
+// Nodes added or deleted one by one, outside an update: the range follows
+// the rows, and the thumb the top row, which a change above it moves.
+TEST_F(TreeListScroll, TheBarFollowsSingleAddsAndDeletes) {
+    Tree->SetTopRowIndex(4);
+    TcvTreeListNode* top = Tree->TopNode();
+    TScrollInfo info;
+    info.fMask = SIF_ALL;
+    for (int i = 0; i < 10; ++i)
+        Tree->Add();
+    Tree->GetScrollInfo(SB_VERT, info);
+    EXPECT_EQ(info.nMax, 49);
+    EXPECT_EQ(info.nPos, 4);
+    Tree->Insert(Tree->Items(0));
+    Tree->GetScrollInfo(SB_VERT, info);
+    EXPECT_EQ(info.nMax, 50);
+    EXPECT_EQ(info.nPos, 5) << "the top node stays, one row lower";
+    EXPECT_EQ(Tree->TopNode(), top);
+    delete Tree->Items(0);
+    delete Tree->Items(Tree->Count() - 1);
+    Tree->GetScrollInfo(SB_VERT, info);
+    EXPECT_EQ(info.nMax, 48);
+    EXPECT_EQ(info.nPos, 4);
+}
+
 // With both bars shown, neither can go alone: each takes the room the other
 // would need. Both go at once when everything fits without them.
 TEST_F(TreeListScroll, BothBarsGoTogetherWhenEverythingFitsWithoutThem) {

@@ -192,4 +192,29 @@ TEST_F(TreeListControlWidths, HiddenColumnsScaleWithTheirShownRowNeighbours) {
     EXPECT_EQ(C(2)->Width(), 50);
 }
 
+// Switching auto-width off keeps the shared-out widths only when asked to.
+TEST_F(TreeListControlWidths, AutoWidthSwitchedOffKeepsTheShownWidthsWhenAsked) {
+    struct Case {
+        bool Keep;
+        std::vector<int> Columns;
+        std::vector<int> Bands;
+    };
+    const Case cases[] = {{true, {200, 200, 200}, {400, 200}}, {false, {100, 100, 100}, {200, 100}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Keep);
+        Owner = std::make_unique<TComponent>(nullptr);
+        Tree = new TCustomcvTreeListControl(Owner.get());
+        // Columns of 100 size their bands, 200 and 100, which share 600.
+        Prepare(2, {{0, 0}, {0, 0}, {1, 0}});
+        Tree->SetBounds(0, 0, 600, 200);
+        const unsigned keep = c.Keep ? tloex_KeepColumnWidths : 0;
+        Tree->SetOptionsEx((Tree->OptionsEx() & ~tloex_KeepColumnWidths) | keep);
+        Tree->SetOptions(Tree->Options() | tlo_AutoWidth);
+        ASSERT_EQ(Tree->GetColumnDisplayWidth(2), 200);
+        Tree->SetOptions(Tree->Options() & ~tlo_AutoWidth);
+        EXPECT_EQ((std::vector<int>{C(0)->Width(), C(1)->Width(), C(2)->Width()}), c.Columns);
+        EXPECT_EQ((std::vector<int>{Tree->GetBandWidth(0), Tree->GetBandWidth(1)}), c.Bands);
+    }
+}
+
 } // namespace

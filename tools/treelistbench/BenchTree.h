@@ -52,3 +52,6 @@ inline double Milliseconds(const std::function<void()>& Run) {
 // One run of QTreeWidget on a fresh widget; the platform's application must
 // exist already.
 TBenchFigures RunTreeWidgetPeer(const TBenchTree& Tree);
+// Milliseconds per item of Roots single top-level adds (the first Roots
+// texts) onto a fresh shown widget, and one paint.
+double RunTreeWidgetAddOne(const TBenchTree& Tree, int Roots);

@@ -3,8 +3,10 @@
 // columns), in an 800 x 600 client area with one font, in this headless
 // process. Steps: build (every node and text inside one update bracket, one
 // paint), expand (every node, one paint), page (from row 0 a page down and a
-// paint, until the last row shows; ms per page) and sort (by column 0, one
-// paint). Each figure is the median of three runs on fresh trees.
+// paint, until the last row shows; ms per page), sort (by column 0, one
+// paint) and add-one (at 1,000 and at N roots added one by one outside any
+// update bracket, then one paint; ms per add). Each figure is the median of
+// three runs on fresh trees.
 // Usage: treelistbench [--nodes N]   (N a multiple of 1000, default 100000)
 #include "BenchTree.h"
 
@@ -21,10 +23,13 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int Runs = 3;
+// The smaller tree of the add-one step.
+constexpr int AddOneSmallTree = 1000;
 
 const char* const Topics[] = {"城市规划", "新材料",   "节能减排", "软件工程", "生物医药",
                               "现代农业", "智能制造", "水资源",   "环境监测", "信息安全"};
@@ -126,6 +131,21 @@ TBenchFigures RunTreeList(const TBenchTree& Texts) {
     return figures;
 }
 
+// Roots single adds onto a fresh shown control; milliseconds per add.
+double RunTreeListAddOne(const TBenchTree& Texts, int Roots) {
+    TForm* form = nullptr;
+    CreateFormInstance(form, nullptr);
+    std::unique_ptr<TForm> owner(form);
+    TCustomcvTreeListControl* tree = ShowTreeList(form);
+    const double ms = Milliseconds([&] {
+        size_t next = 0;
+        for (int i = 0; i < Roots; ++i)
+            AddNode(tree, tree->Add(), Texts, next);
+        PaintNow(tree);
+    });
+    return ms / Roots;
+}
+
 double Median(double A, double B, double C) {
     return std::max(std::min(A, B), std::min(std::max(A, B), C));
 }
@@ -141,6 +161,12 @@ TBenchFigures MedianOfRuns(const std::function<TBenchFigures()>& Run) {
     median.PageMs = Median(runs[0].PageMs, runs[1].PageMs, runs[2].PageMs);
     median.SortMs = Median(runs[0].SortMs, runs[1].SortMs, runs[2].SortMs);
     return median;
+}
+
+double MedianOfRuns(const std::function<double()>& Run) {
+    const double a = Run();
+    const double b = Run();
+    return Median(a, b, Run());
 }
 
 void PrintFigures(const char* Prefix, int Nodes, const TBenchFigures& Figures) {
@@ -186,5 +212,15 @@ int main(int argc, char** argv) {
     const TBenchTree texts = MakeBenchTree(nodes);
     PrintFigures("", nodes, MedianOfRuns([&] { return RunTreeList(texts); }));
     PrintFigures("peer=qtreewidget ", nodes, MedianOfRuns([&] { return RunTreeWidgetPeer(texts); }));
+    // The add-one step at 1,000 roots and at N, so a reader sees whether one add grows with the tree.
+    std::vector<int> addSizes{AddOneSmallTree};
+    if (nodes != AddOneSmallTree) addSizes.push_back(nodes);
+    for (const int roots : addSizes) {
+        std::printf("step=add-one nodes=%d ms=%.4f\n", roots,
+                    MedianOfRuns([&] { return RunTreeListAddOne(texts, roots); }));
+        std::printf("peer=qtreewidget step=add-one nodes=%d ms=%.4f\n", roots,
+                    MedianOfRuns([&] { return RunTreeWidgetAddOne(texts, roots); }));
+        std::fflush(stdout);
+    }
     return 0;
 }

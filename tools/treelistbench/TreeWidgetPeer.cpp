@@ -58,28 +58,32 @@ int ShownRows(QTreeWidget& Widget) {
     return rows;
 }
 
-} // namespace
-
-TBenchFigures RunTreeWidgetPeer(const TBenchTree& Tree) {
+// The widget as both runs set it up, shown.
+void SetUpWidget(QTreeWidget& Widget) {
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
     font.setHintingPreference(QFont::PreferFullHinting);
     font.setPixelSize(BenchFontPixels);
-
-    QTreeWidget widget;
-    widget.setFont(font);
-    widget.setUniformRowHeights(true);
-    widget.setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    widget.setColumnCount(TBenchTree::Columns);
+    Widget.setFont(font);
+    Widget.setUniformRowHeights(true);
+    Widget.setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    Widget.setColumnCount(TBenchTree::Columns);
     QStringList captions;
     for (const char* caption : BenchCaptions)
         captions.append(QString::fromUtf8(caption));
-    widget.setHeaderLabels(captions);
+    Widget.setHeaderLabels(captions);
     for (int c = 0; c < TBenchTree::Columns; ++c)
-        widget.setColumnWidth(c, BenchColumnWidth);
-    widget.resize(BenchClientWidth, BenchClientHeight);
-    widget.show();
+        Widget.setColumnWidth(c, BenchColumnWidth);
+    Widget.resize(BenchClientWidth, BenchClientHeight);
+    Widget.show();
     QApplication::processEvents();
+}
+
+} // namespace
+
+TBenchFigures RunTreeWidgetPeer(const TBenchTree& Tree) {
+    QTreeWidget widget;
+    SetUpWidget(widget);
 
     TBenchFigures figures;
     figures.BuildMs = Milliseconds([&] {
@@ -110,4 +114,16 @@ TBenchFigures RunTreeWidgetPeer(const TBenchTree& Tree) {
     });
     figures.First = widget.topLevelItem(0)->text(0).toStdString();
     return figures;
+}
+
+double RunTreeWidgetAddOne(const TBenchTree& Tree, int Roots) {
+    QTreeWidget widget;
+    SetUpWidget(widget);
+    const double ms = Milliseconds([&] {
+        size_t next = 0;
+        for (int i = 0; i < Roots; ++i)
+            widget.addTopLevelItem(MakeItem(Tree, next));
+        widget.viewport()->repaint();
+    });
+    return ms / Roots;
 }

@@ -224,4 +224,22 @@ TEST_F(UiDragTest, TargetsHearTheDragAndTheSourceItsEnd) {
     }
 }
 
+// A target that keeps the drag object while the drag is over it can let it
+// go when the source is freed.
+TEST_F(UiDragTest, ATargetHearsTheDragEndWhenTheSourceGoes) {
+    Source->SetDragMode(dmAutomatic);
+    Press({20, 20});
+    const HWND source = Source->Handle();
+    Recorder.Clear();
+    Run({Action::Move, Where::Taker, {10, 10}});
+    delete Source;
+    Source = nullptr;
+    Run({Action::Move, Where::Taker, {12, 12}});
+    const HWND taker = Taker->Handle();
+    Recorder.Expect({Sent(CM_DRAG, dmDragLeave, std::nullopt, source), Sent(CM_DRAG, dmDragEnter, std::nullopt, taker),
+                     Sent(CM_DRAG, dmDragMove, std::nullopt, taker), Sent(CM_DRAG, dmDragLeave, std::nullopt, taker),
+                     Sent(CM_DRAG, dmDragCancel, std::nullopt, taker)},
+                    "the source freed over the taker");
+}
+
 } // namespace
