@@ -253,6 +253,9 @@ private:
     void LoadWindowAroundCurrent(int WindowSize, bool UseBounds);
     int RowsThatFit();
     TcvTreeListNode* FindRecordNode(const std::string& KeyText) const;
+    // The record row of that record number, else of the next one after it,
+    // else of the last one before it; nil without record rows.
+    TcvTreeListNode* NearestRecordNode(int RecordNumber) const;
     // Focuses Node without moving the dataset (it is on Node's record).
     void FocusSynced(TcvTreeListNode* Node);
     bool IsFieldNode(const TcvTreeListNode* Node) const;

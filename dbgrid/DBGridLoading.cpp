@@ -568,7 +568,13 @@ void TCustomcvDBGrid::FullReload() {
     } else {
         current = LoadAllRecords(position->Bookmark());
     }
-    if (IsNodeFilterActive()) ApplyNodeFilter();
+    // The filter may free the current record's row: the nearest row it
+    // leaves takes the focus, and the dataset follows it there below.
+    const int currentNumber = current ? static_cast<TcvDBGridNode*>(current)->RecordNumber : -1;
+    if (IsNodeFilterActive()) {
+        ApplyNodeFilter();
+        current = current ? NearestRecordNode(currentNumber) : nullptr;
+    }
     FinishSummaries();
     ResortGroupsBySummary();
     // The records came in dataset order: a sorted column orders them again.
@@ -576,6 +582,7 @@ void TCustomcvDBGrid::FullReload() {
     TakeFirstRecordKeys();
 
     if (position) position->Restore();
+    if (current) dataSet->MoveBy(static_cast<TcvDBGridNode*>(current)->RecordNumber - currentNumber);
     // Row queries on 100,000 rows need the row cache the update lock dropped.
     FocusedNodeChanged();
     if (current && GroupColumnCount() > 0 && FOptionsEx.Contains(egoCollapsedReload) &&
@@ -744,6 +751,21 @@ TcvTreeListNode* TCustomcvDBGrid::FindRecordNode(const std::string& KeyText) con
     for (TcvTreeListNode* node = Items(0); node; node = node->GetNext())
         if (!node->HasChildren() && static_cast<TcvDBGridNode*>(node)->KeyText == KeyText) return node;
     return nullptr;
+}
+
+TcvTreeListNode* TCustomcvDBGrid::NearestRecordNode(int RecordNumber) const {
+    TcvDBGridNode* before = nullptr;
+    TcvDBGridNode* after = nullptr;
+    for (TcvTreeListNode* node = Count() ? Items(0) : nullptr; node; node = node->GetNext()) {
+        if (IsGroupNode(node)) continue;
+        auto* record = static_cast<TcvDBGridNode*>(node);
+        if (record->RecordNumber == RecordNumber) return record;
+        if (record->RecordNumber > RecordNumber && (!after || record->RecordNumber < after->RecordNumber))
+            after = record;
+        if (record->RecordNumber < RecordNumber && (!before || record->RecordNumber > before->RecordNumber))
+            before = record;
+    }
+    return after ? after : before;
 }
 
 void TCustomcvDBGrid::FocusSynced(TcvTreeListNode* Node) {

@@ -98,6 +98,39 @@ TEST(DBGridFilterTest, FiltersHideRowsInTheInMemoryMode) {
     }
 }
 
+TEST(DBGridFilterTest, AFilterHidingTheCurrentRecordFocusesTheNearestRowLeft) {
+    struct Case {
+        const char* Name;
+        int StartId;
+        std::function<void(FilterGrid&)> Apply;
+        const char* Focused;
+    };
+    const Case cases[] = {
+        {"the current record stays", 4, [](FilterGrid& g) { g.Filter().SetBlanksFilter(g.Column("Name"), true); }, "4"},
+        {"a later row takes the focus", 1, [](FilterGrid& g) { g.Filter().SetBlanksFilter(g.Column("Name"), false); },
+         "2"},
+        {"an earlier row when none follows", 6,
+         [](FilterGrid& g) { g.Filter().SetValueFilter(g.Column("Qty"), Variant(30), "30"); }, "3"},
+        {"no row left", 2, [](FilterGrid& g) { g.Filter().SetValueFilter(g.Column("Qty"), Variant(35), "35"); },
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FilterGrid grid(TcvDBGridOptionsDB{edgoLoadAllRecords});
+        ASSERT_TRUE(grid.Data.Query->Locate("ID", Variant(c.StartId), {}));
+        c.Apply(grid);
+        TcvTreeListNode* focused = grid.Grid->FocusedNode();
+        if (!c.Focused) {
+            EXPECT_EQ(grid.Grid->Count(), 0);
+            continue;
+        }
+        ASSERT_NE(focused, nullptr);
+        EXPECT_EQ(static_cast<TcvDBGridNode*>(focused)->KeyText, c.Focused);
+        // The dataset is on the focused row's record.
+        EXPECT_EQ(grid.Data.Query->FieldByName("ID")->AsString(), c.Focused);
+    }
+}
+
 TEST(DBGridFilterTest, FiltersFilterTheDataSetInTheRecordBufferMode) {
     for (const FilterCase& c : FilterCases()) {
         SCOPED_TRACE(c.Name);
