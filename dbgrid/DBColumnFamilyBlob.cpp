@@ -228,6 +228,15 @@ std::string TcvDBTreeListBlobColumn::GetDisplayText(TcvTreeListNode* Node) const
     return CutToDisplayLength(Field()->AsString(), FMaxDisplayLength);
 }
 
+bool TcvDBTreeListBlobColumn::TextFollowsValue() const {
+    return (FBlobPaintStyle == bpsText && Field()) || TcvDBTreeListDropDownColumn::TextFollowsValue();
+}
+
+std::string TcvDBTreeListBlobColumn::GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const {
+    if (FBlobPaintStyle != bpsText || !Field()) return TcvDBTreeListDropDownColumn::GetStoredDisplayText(Node, Value);
+    return CutToDisplayLength(Value.AsString(), FMaxDisplayLength);
+}
+
 void TcvDBTreeListBlobColumn::InitEditor(TcvInplaceEdit* Editor) {
     TcvDBTreeListDropDownColumn::InitEditor(Editor);
     auto* blob = dynamic_cast<TcvInplaceBlobEdit*>(Editor);

@@ -104,7 +104,8 @@ public:
     const TcvInplaceEditClass& GetEditorClass() const override;
     // With bpsText, the field's text cut to MaxDisplayLength.
     std::string GetDisplayText(TcvTreeListNode* Node) const override;
-    bool TextIsValueString() const override { return false; }
+    bool TextFollowsValue() const override;
+    std::string GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const override;
     // Every own setting but MaxDisplayLength, and the blob kind resolved for
     // the field.
     void InitEditor(TcvInplaceEdit* Editor) override;

@@ -44,9 +44,15 @@ std::string TcvDBTreeListWrapperColumn::GetDisplayText(TcvTreeListNode* Node) co
     return reference ? reference->GetDisplayText(Node) : TcvDBTreeListColumn::GetDisplayText(Node);
 }
 
-bool TcvDBTreeListWrapperColumn::TextIsValueString() const {
+bool TcvDBTreeListWrapperColumn::TextFollowsValue() const {
     TcvDBTreeListColumn* reference = GetReferenceColumn(nullptr);
-    return reference ? reference->TextIsValueString() : TcvDBTreeListColumn::TextIsValueString();
+    return reference ? reference->TextFollowsValue() : TcvDBTreeListColumn::TextFollowsValue();
+}
+
+std::string TcvDBTreeListWrapperColumn::GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const {
+    TcvDBTreeListColumn* reference = GetReferenceColumn(Node);
+    return reference ? reference->GetStoredDisplayText(Node, Value)
+                     : TcvDBTreeListColumn::GetStoredDisplayText(Node, Value);
 }
 
 void TcvDBTreeListWrapperColumn::GetCellCursor(TcvTreeListNode* Node, TCursor& Cursor) const {

@@ -19,7 +19,8 @@ public:
     void ApplyEditorValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) override;
     const TcvInplaceEditClass& GetEditorClass() const override;
     std::string GetDisplayText(TcvTreeListNode* Node) const override;
-    bool TextIsValueString() const override;
+    bool TextFollowsValue() const override;
+    std::string GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const override;
     void GetCellCursor(TcvTreeListNode* Node, TCursor& Cursor) const override;
     void InitEditor(TcvInplaceEdit* Editor) override;
     void InitEditValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) override;

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 class GridTextsTest : public testing::Test {
@@ -71,6 +74,41 @@ TEST_F(GridTextsTest, InMemoryRowsGiveTheStoredValues) {
     EXPECT_EQ(TextOf(6, Name), "名称7");
     // An unbound cell stores nothing: its text stands in.
     EXPECT_EQ(ValueOf(6, Unbound), Variant(""));
+}
+
+// Every column class the grid gives a field, over records with empty
+// fields and a field whose OnGetText shapes its text.
+TEST(GridTypedTextsTest, InMemoryRowsShowWhatRecordBufferRowsShow) {
+    gridtest::TShownGrid shown{6, 300, {}, [](TcvDBGrid& Grid) { Grid.SetKeyField("ID"); }};
+    shown.Data.Connection->Execute("update T set Name = null, Qty = null, Price = null, Amount = null, Made = null, "
+                                   "Done = null, Note = null where ID = 3");
+    shown.Data.Query->Close();
+    shown.Data.Query->Open();
+    TcvDBGrid* grid = shown.Grid;
+    for (TField* field : shown.Data.Query->Fields()) {
+        TcvDBTreeListColumn* column = grid->CreateColumn(grid->GetColumnClass(field));
+        column->SetFieldName(field->FieldName());
+    }
+    static_cast<TNumericField*>(shown.Data.Query->FieldByName("Price"))->SetDisplayFormat("0.000");
+    shown.Data.Query->FieldByName("Qty")->OnGetText = [](TField* Sender, std::string& Text, bool) {
+        Text = "<" + Sender->AsString() + ">";
+    };
+    ASSERT_TRUE(grid->IsBufferMode());
+    ASSERT_EQ(grid->Count(), 6);
+    std::vector<std::vector<std::string>> shownTexts;
+    for (int row = 0; row < 6; ++row) {
+        shownTexts.emplace_back();
+        for (int column = 0; column < grid->ColumnCount(); ++column)
+            shownTexts.back().push_back(grid->GetNodeString(grid->Items(row), column));
+    }
+    ASSERT_EQ(shownTexts[2][2], "<>");
+    grid->SetOptions(grid->Options() + egoLoadAllRecords);
+    ASSERT_EQ(grid->Count(), 6);
+    for (int row = 0; row < 6; ++row)
+        for (int column = 0; column < grid->ColumnCount(); ++column) {
+            SCOPED_TRACE(grid->DBColumns(column)->FieldName() + " of row " + std::to_string(row + 1));
+            EXPECT_EQ(grid->GetNodeString(grid->Items(row), column), shownTexts[size_t(row)][size_t(column)]);
+        }
 }
 
 TEST_F(GridTextsTest, InMemoryCellsFollowColumnMovesAndDeletions) {
