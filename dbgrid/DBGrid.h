@@ -54,6 +54,9 @@ public:
 
     // The record's key: the key field's text, or its bookmark without one.
     std::string KeyText;
+    // The record's bookmark (empty for a record being inserted); a group
+    // node carries its first record's, as it does its key.
+    TBookmarkStr Bookmark;
     // Unassigned for record nodes.
     Variant GroupValue;
     long double GroupSummaryValue = 0;
@@ -373,6 +376,9 @@ private:
     bool IsUntouchedInsert() const;
     // The dataset's current bookmark, or that of Node's buffer row.
     std::string RowBookmark(const TcvTreeListNode* Node) const;
+    // The bookmark of Node's record: its buffer row's, or the one the load
+    // stored in the node.
+    std::string NodeBookmark(const TcvTreeListNode* Node) const;
     // The selection list's entries from Bookmarks, in their order.
     void SetSelectedBookmarks(const std::vector<std::string>& Bookmarks);
     // The bookmarks from the earlier record of A and B to the later one,

@@ -618,7 +618,7 @@ TcvTreeListNode* TCustomcvDBGrid::LoadAllRecords(const std::string& CurrentBookm
         ReselectLoadedNode(node);
         FKeyValues->Add(node->KeyText);
         DoCalcSummary(node);
-        if (!current && dataSet->Bookmark() == CurrentBookmark) current = node;
+        if (!current && node->Bookmark == CurrentBookmark) current = node;
     }
     // One sort for the whole list, not an ordered insert per record.
     FKeyValues->SetSorted(true);
