@@ -442,15 +442,22 @@ void TCustomcvDBTreeListControl::MoveColumnField(TcvDBTreeListColumn* Column, in
     Column->Field()->SetIndex(target ? target->Index() : DataSet()->FieldCount() - 1);
 }
 
-void TCustomcvDBTreeListControl::ApplySingleSortRule() {
+void TCustomcvDBTreeListControl::ApplySingleSortRule(const TcvTreeListColumn* Sorting) {
     if (IsMultiSort()) return;
-    bool kept = false;
+    const auto* sorting = dynamic_cast<const TcvDBTreeListColumn*>(Sorting);
+    // A group column sorts its own level: the record columns keep theirs.
+    if (Sorting && (!sorting || sorting->GroupIndex() >= 0)) return;
+    bool kept = sorting != nullptr;
     for (int i = 0; i < ColumnCount(); ++i) {
         TcvDBTreeListColumn* column = DBColumns(i);
-        if (!column || column->GroupIndex() >= 0 || column->Sorted() == csNone) continue;
+        if (!column || column == sorting || column->GroupIndex() >= 0 || column->Sorted() == csNone) continue;
         if (kept) column->SetSorted(csNone);
         kept = true;
     }
+}
+
+void TCustomcvDBTreeListControl::SortedChanging(TcvTreeListColumn* Column) {
+    ApplySingleSortRule(Column);
 }
 
 void TCustomcvDBTreeListControl::DestroyColumns() {

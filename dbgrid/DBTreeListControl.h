@@ -211,9 +211,12 @@ public:
     // With DefaultFields and an active link, the field that a column moving
     // to index Value takes along goes to the field position of that map entry.
     void MoveColumnField(TcvDBTreeListColumn* Column, int Value);
-    // Without multi-sorting only the first ungrouped sorted column (in
-    // column order) keeps its mark.
-    void ApplySingleSortRule();
+    // Without multi-sorting only one ungrouped column keeps its sort mark:
+    // Sorting, an ungrouped column about to sort, else the first sorted one
+    // in column order.
+    void ApplySingleSortRule(const TcvTreeListColumn* Sorting = nullptr);
+    // A column about to sort takes the other columns' sorts away (above).
+    void SortedChanging(TcvTreeListColumn* Column) override;
     // Frees the columns; raises under DefaultFields outside loading and destroying.
     void DestroyColumns() override;
 
