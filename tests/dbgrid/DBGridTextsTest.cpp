@@ -5,6 +5,9 @@
 
 #include "tests/dbgrid/ShownGrid.h"
 
+#include "dbgrid/FilterPopupListBox.h"
+#include "platform/rtl/StringList.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -109,6 +112,51 @@ TEST(GridTypedTextsTest, InMemoryRowsShowWhatRecordBufferRowsShow) {
             SCOPED_TRACE(grid->DBColumns(column)->FieldName() + " of row " + std::to_string(row + 1));
             EXPECT_EQ(grid->GetNodeString(grid->Items(row), column), shownTexts[size_t(row)][size_t(column)]);
         }
+}
+
+// Outside the cells (group rows, filter lists) a check column shows its
+// display texts and an image column its values' descriptions.
+TEST(GridTypedTextsTest, GroupRowsAndFilterListsShowTheColumnsDisplayTexts) {
+    gridtest::TShownGrid shown{4, 300, {}, [](TcvDBGrid& Grid) { Grid.SetKeyField("ID"); }};
+    TcvDBGrid* grid = shown.Grid;
+    const auto add = [grid](const TcvDBTreeListColumnClass& Class, const char* FieldName) {
+        TcvDBTreeListColumn* column = grid->CreateColumn(Class);
+        column->SetBandIndex(0);
+        column->SetFieldName(FieldName);
+        return column;
+    };
+    add(grid->GetDefaultColumnClass(), "ID");
+    auto* done = static_cast<TcvDBGridCheckColumn*>(add(TcvColumnClassOf<TcvDBGridCheckColumn>::Instance(), "Done"));
+    done->SetDisplayChecked("是");
+    done->SetDisplayUnChecked("否");
+    auto* qty = static_cast<TcvDBGridImageColumn*>(add(TcvColumnClassOf<TcvDBGridImageColumn>::Instance(), "Qty"));
+    TStringList values, descriptions;
+    values.SetText("10\n20");
+    descriptions.SetText("十\n二十");
+    qty->SetValues(&values);
+    qty->SetDescriptions(&descriptions);
+    grid->SetOptionsDB(grid->OptionsDB() + edgoLoadAllRecords);
+
+    const auto filterItems = [grid](TcvDBTreeListColumn* Column) {
+        grid->FilterDropDown(Column->GetIndex());
+        std::vector<std::string> items;
+        for (int i = 2; i < grid->FilterPopup()->Items()->Count(); ++i)
+            items.push_back(grid->FilterPopup()->Items()->Get(i));
+        grid->FreeFilterObjects();
+        return items;
+    };
+    EXPECT_EQ(filterItems(done), (std::vector<std::string>{"否", "是"}));
+    EXPECT_EQ(filterItems(qty), (std::vector<std::string>{"十", "二十", "30", "40"}));
+
+    done->SetGroupIndex(0);
+    ASSERT_EQ(grid->Count(), 2);
+    EXPECT_EQ(grid->GetNodeString(grid->Items(0), -1), "Done : 否 ");
+    EXPECT_EQ(grid->GetNodeString(grid->Items(1), -1), "Done : 是 ");
+    done->SetGroupIndex(-1);
+    qty->SetGroupIndex(0);
+    ASSERT_EQ(grid->Count(), 4);
+    EXPECT_EQ(grid->GetNodeString(grid->Items(0), -1), "Qty : 十 ");
+    EXPECT_EQ(grid->GetNodeString(grid->Items(2), -1), "Qty : 30 ");
 }
 
 TEST_F(GridTextsTest, InMemoryCellsFollowColumnMovesAndDeletions) {
