@@ -673,6 +673,13 @@ public:
     void UpdateRecord();
     void CheckBrowseMode();
 
+    // Grows with every change to the records that a data link may have
+    // read: a record posted, deleted or given up (Cancel), an insert's new
+    // record, the records read again (Open, Refresh) or filtered anew.
+    // Moves and jumps leave it, so a control that keeps the records' values
+    // tells a jump from a change.
+    Int64 ChangeCount() const { return FChangeCount; }
+
     // Controls hear nothing while disabled; the outermost EnableControls
     // sends one catch-up notification. Prefer TDisableControlsScope.
     void DisableControls();
@@ -812,6 +819,7 @@ private:
     Integer FActivePosition = -1; // the position field reads see
     Integer FInsertPosition = 0;
     Int64 FLastId = 0;
+    Int64 FChangeCount = 0;
     bool FBOF = true;
     bool FEOF = true;
     bool FModified = false;
