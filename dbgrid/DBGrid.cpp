@@ -263,5 +263,6 @@ const TcvDBTreeListColumnClass& TCustomcvDBGrid::GetColumnClass(TField* Field) c
 void TCustomcvDBGrid::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* Previous, bool Relayout,
                                      TcvTreeListNode* Next) {
     RemoveFieldNode(Node);
+    FRecordNodes.clear();
     TCustomcvDBTreeListControl::DoNodeDeletion(Node, Previous, Relayout, Next);
 }

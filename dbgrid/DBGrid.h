@@ -242,7 +242,12 @@ private:
     void BufferVScroll(int Code, int Position);
     // The data link's window moved by Distance records (positive toward EOF).
     void DataSetScrolled(int Distance);
-    void FocusCurrentRecord();
+    // False when the current record has no row.
+    bool FocusCurrentRecord();
+    // The row of the current record; nil when it has none.
+    TcvTreeListNode* CurrentRecordNode();
+    // The rows now stand for the dataset's records as they are.
+    void NoteRecordsLoaded();
     // Rows have one height (no auto height, no measured preview).
     bool RowsHaveOneHeight() const;
     // The row of the current record, re-read from the dataset.
@@ -314,6 +319,12 @@ private:
     bool FOwnDataSetChange = false;
     // Set while the data-set-changed handling refreshes the nodes.
     bool FRefreshingNodes = false;
+    // The dataset's ChangeCount when the rows last took in its records: a
+    // data-set change that leaves it is a jump.
+    Int64 FLoadedChangeCount = -1;
+    // In-memory record rows by record number, made on first need while the
+    // records are those the rows were loaded from; any node deletion drops it.
+    std::vector<TcvDBGridNode*> FRecordNodes;
     // Guards the buffer's growth against the row count it triggers.
     bool FCountingRows = false;
     bool FDefaultFields = false;

@@ -438,10 +438,14 @@ void TCustomcvDBGrid::DataChanged() {
         if (FOptions.Contains(egoResetColumnFocus)) SetFocusedColumn(0);
         return;
     }
-    if (FOptions.Contains(egoSmartRefresh) && SmartRegroupRecord())
+    // A jump leaves the records as the rows hold them.
+    if (dataSet->ChangeCount() == FLoadedChangeCount && FocusCurrentRecord()) return;
+    if (FOptions.Contains(egoSmartRefresh) && SmartRegroupRecord()) {
+        NoteRecordsLoaded();
         FocusCurrentRecord();
-    else
+    } else {
         FullReload();
+    }
 }
 
 void TCustomcvDBGrid::RefreshRow(TcvTreeListNode* Node) {
@@ -506,11 +510,46 @@ int TCustomcvDBGrid::FocusedRecordNumber() const {
     return FocusedNode() ? static_cast<TcvDBGridNode*>(FocusedNode())->RecordNumber : 0;
 }
 
-void TCustomcvDBGrid::FocusCurrentRecord() {
+bool TCustomcvDBGrid::FocusCurrentRecord() {
     TDataSet* dataSet = FDataLink->DataSet();
-    if (FLoading || Count() == 0 || !dataSet || !dataSet->Active() || IsBufferMode()) return;
-    TcvTreeListNode* current = FindRecordNode(RecordKeyText());
+    if (FLoading || Count() == 0 || !dataSet || !dataSet->Active() || IsBufferMode()) return false;
+    TcvTreeListNode* current = CurrentRecordNode();
     if (current && current != FocusedNode()) FocusSynced(current);
+    return current != nullptr;
+}
+
+TcvTreeListNode* TCustomcvDBGrid::CurrentRecordNode() {
+    TDataSet* dataSet = FDataLink->DataSet();
+    const std::string key = RecordKeyText();
+    // While the records are those loaded, a record's number is its place in
+    // the dataset: moves and jumps find their row at once.
+    if (IsLoadAllMode() && dataSet->ChangeCount() == FLoadedChangeCount) {
+        if (FRecordNodes.empty()) {
+            FRecordNodes.assign(size_t(dataSet->RecordCount()), nullptr);
+            // Each child list by position: a step to the next sibling
+            // searches the sibling list for the node.
+            const auto enter = [this](const auto& Self, TcvTreeListNode* Parent) -> void {
+                for (int i = 0, count = Parent ? Parent->Count() : Count(); i < count; ++i) {
+                    auto* node = static_cast<TcvDBGridNode*>(Parent ? Parent->Items(i) : Items(i));
+                    if (IsGroupNode(node))
+                        Self(Self, node);
+                    else if (node->RecordNumber >= 0 && node->RecordNumber < int(FRecordNodes.size()))
+                        FRecordNodes[size_t(node->RecordNumber)] = node;
+                }
+            };
+            enter(enter, nullptr);
+        }
+        const int number = dataSet->RecNo() - 1;
+        if (number >= 0 && number < int(FRecordNodes.size()) && FRecordNodes[size_t(number)] &&
+            FRecordNodes[size_t(number)]->KeyText == key)
+            return FRecordNodes[size_t(number)];
+    }
+    return FindRecordNode(key);
+}
+
+void TCustomcvDBGrid::NoteRecordsLoaded() {
+    TDataSet* dataSet = FDataLink->DataSet();
+    FLoadedChangeCount = dataSet && dataSet->Active() ? dataSet->ChangeCount() : -1;
 }
 
 void TCustomcvDBGrid::FullReload() {
@@ -523,6 +562,7 @@ void TCustomcvDBGrid::FullReload() {
     TScopeGuard loading([this] {
         FLoading = false;
         FRegroupPending = false;
+        NoteRecordsLoaded();
     });
     LookUpKeyField();
     TDataSet* dataSet = FDataLink->DataSet();
@@ -652,6 +692,7 @@ void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy, bool UseBo
     TScopeGuard loading([this] {
         FLoading = false;
         --FPartialLoadNesting;
+        NoteRecordsLoaded();
     });
     LookUpKeyField();
     const int windowSize = std::max((RowsThatFit() + 1) * PartialLoadScreens, FPartialLoadBufferCount);
