@@ -812,3 +812,21 @@ class TcvDBGrid : public TCustomcvDBGrid {
 public:
     using TCustomcvDBGrid::TCustomcvDBGrid;
 };
+
+namespace cvDBGrid {
+
+// Node and every node below it, parents before their children. Each child
+// list is walked by position: a step to the next sibling would search it.
+template <typename TAction> void ForEachNode(TcvTreeListNode* Node, const TAction& Action) {
+    Action(static_cast<TcvDBGridNode*>(Node));
+    for (int i = 0; i < Node->Count(); ++i)
+        ForEachNode(Node->Items(i), Action);
+}
+
+// Every node of Grid in tree order.
+template <typename TAction> void ForEachNode(const TCustomcvDBGrid& Grid, const TAction& Action) {
+    for (int i = 0; i < Grid.Count(); ++i)
+        ForEachNode(Grid.Items(i), Action);
+}
+
+} // namespace cvDBGrid

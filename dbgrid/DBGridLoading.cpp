@@ -526,18 +526,10 @@ TcvTreeListNode* TCustomcvDBGrid::CurrentRecordNode() {
     if (IsLoadAllMode() && dataSet->ChangeCount() == FLoadedChangeCount) {
         if (FRecordNodes.empty()) {
             FRecordNodes.assign(size_t(dataSet->RecordCount()), nullptr);
-            // Each child list by position: a step to the next sibling
-            // searches the sibling list for the node.
-            const auto enter = [this](const auto& Self, TcvTreeListNode* Parent) -> void {
-                for (int i = 0, count = Parent ? Parent->Count() : Count(); i < count; ++i) {
-                    auto* node = static_cast<TcvDBGridNode*>(Parent ? Parent->Items(i) : Items(i));
-                    if (IsGroupNode(node))
-                        Self(Self, node);
-                    else if (node->RecordNumber >= 0 && node->RecordNumber < int(FRecordNodes.size()))
-                        FRecordNodes[size_t(node->RecordNumber)] = node;
-                }
-            };
-            enter(enter, nullptr);
+            cvDBGrid::ForEachNode(*this, [this](TcvDBGridNode* Node) {
+                if (!IsGroupNode(Node) && Node->RecordNumber >= 0 && Node->RecordNumber < int(FRecordNodes.size()))
+                    FRecordNodes[size_t(Node->RecordNumber)] = Node;
+            });
         }
         const int number = dataSet->RecNo() - 1;
         if (number >= 0 && number < int(FRecordNodes.size()) && FRecordNodes[size_t(number)] &&
