@@ -684,6 +684,9 @@ private:
     TcvDBGridSummaryGroup* FindSummaryGroup(const TcvDBTreeListColumn* Column) const;
     // Every group node's summary value and item slots start again.
     void ClearGroupSummaries();
+    // A summary pass begins: the caches made, the footers and the record
+    // count reset, then OnBeforeCalcSummary.
+    void BeginSummaries();
 
     std::vector<TLevelSummary> FLevelSummaries;
 

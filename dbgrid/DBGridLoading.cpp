@@ -577,9 +577,8 @@ void TCustomcvDBGrid::FullReload() {
     if (!buildable) return;
 
     SetSelectionAnchor(nullptr);
-    PrepareSummaries();
     // The smart walk accumulates every record again too.
-    ResetSummaries();
+    BeginSummaries();
     std::optional<TDisableControlsScope> disabled;
     std::optional<TDataSetPosition> position;
     if (!smart) {

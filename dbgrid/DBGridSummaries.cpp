@@ -88,6 +88,12 @@ void TCustomcvDBGrid::ResetSummaries() {
     FSummaryRecordCount = 0;
 }
 
+void TCustomcvDBGrid::BeginSummaries() {
+    PrepareSummaries();
+    ResetSummaries();
+    DoBeforeCalcSummary();
+}
+
 void TCustomcvDBGrid::ClearGroupSummaries() {
     cvDBGrid::ForEachNode(*this, [](TcvDBGridNode* Node) {
         Node->GroupSummaryValue = 0;
@@ -173,8 +179,7 @@ void TCustomcvDBGrid::CalculateSummaries() {
         return;
     }
     TUpdateGuard<TCustomcvTreeList> update(this);
-    PrepareSummaries();
-    ResetSummaries();
+    BeginSummaries();
     ClearGroupSummaries();
     cvDBGrid::ForEachNode(*this, [this](TcvDBGridNode* Node) {
         if (Node->Count() == 0 && IsNodeVisibleByFilter(Node)) DoCalcSummary(Node);
