@@ -229,6 +229,10 @@ protected:
     void Scroll(int Distance) override;
     // The focused row shows its record's new values.
     void RecordChanged(TField* Field) override;
+    // Outside the record-buffer mode a new focused row that is the current
+    // record's (the dataset followed the focus, or the focus the dataset)
+    // is re-read and OnChangeNodeEx fires; loads stay quiet.
+    void DoChangeNode(TcvTreeListNode* OldNode, TcvTreeListNode* Node) override;
 
 private:
     friend class TcvGridDataLink;

@@ -402,6 +402,8 @@ void TCustomcvDBGrid::DataSetScrolled(int Distance) {
         SyncWithDataSet();
         InvalidateNode(FocusedNode(), false);
         UpdateScrollBars();
+        // The focused row may stay where it was with another record in it.
+        DoChangeNodeEx();
     }
     SyncSelectionWithDataSet();
 }
@@ -426,6 +428,7 @@ void TCustomcvDBGrid::DataChanged() {
             SyncWithDataSet();
             if (FOptions.Contains(egoResetColumnFocus)) SetFocusedColumn(0);
         }
+        DoChangeNodeEx();
         return;
     }
     if (FLoading || dataSet->State() == dsEdit || dataSet->State() == dsSetKey) return;
@@ -446,6 +449,12 @@ void TCustomcvDBGrid::DataChanged() {
     } else {
         FullReload();
     }
+}
+
+void TCustomcvDBGrid::DoChangeNode(TcvTreeListNode* OldNode, TcvTreeListNode* Node) {
+    TCustomcvDBTreeListControl::DoChangeNode(OldNode, Node);
+    if (IsBufferMode() || FLoading || !Node || IsGroupNode(Node) || !FDataLink->Active()) return;
+    if (static_cast<TcvDBGridNode*>(Node)->KeyText == RecordKeyText()) DoChangeNodeEx();
 }
 
 void TCustomcvDBGrid::RefreshRow(TcvTreeListNode* Node) {

@@ -189,4 +189,31 @@ TEST(DBGridLoadingTest, ACancelledEditLeavesTheRowWithItsStoredValues) {
     EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 1), "名称4");
 }
 
+// OnChangeNodeEx tells of every new current record, in each mode, once
+// the focused row is its row; loads stay quiet.
+TEST(DBGridLoadingTest, EveryNewCurrentRecordFiresOnChangeNodeExOnItsRow) {
+    const struct {
+        const char* Name;
+        TcvDBGridOptionDB Mode;
+    } modes[] = {{"in memory", edgoLoadAllRecords}, {"partial", edgoPartialLoad}, {"record buffer", edgoUseBookmarks}};
+    for (const auto& mode : modes) {
+        SCOPED_TRACE(mode.Name);
+        LoadedGrid grid(60, mode.Mode);
+        std::vector<std::string> seen;
+        grid.Grid->OnChangeNodeEx = [&grid, &seen](TObject* Sender) {
+            EXPECT_EQ(Sender, grid.Grid);
+            seen.push_back(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 0));
+        };
+        TDataSet* data = grid.Data.Query.get();
+        data->MoveBy(3);
+        data->Locate("ID", 40, {});
+        data->Prior();
+        grid.Grid->FullReload();
+        // The focus moving first: the dataset follows it.
+        grid.Grid->SetFocusedRowIndex(grid.Grid->GetFocusedRowIndex() + 2);
+        EXPECT_EQ(seen, (std::vector<std::string>{"4", "40", "39", "41"}));
+        EXPECT_EQ(grid.Data.CurrentId(), 41);
+    }
+}
+
 } // namespace
