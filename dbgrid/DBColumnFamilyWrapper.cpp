@@ -75,6 +75,11 @@ void TcvDBTreeListWrapperColumn::InitEditValue(TcvTreeListNode* Node, TcvInplace
     AtOwnIndex(*reference, [&] { reference->InitEditValue(Node, Editor, Value); });
 }
 
+bool TcvDBTreeListWrapperColumn::ShowsEditButton(bool Default) const {
+    TcvDBTreeListColumn* reference = GetReferenceColumn(nullptr);
+    return reference ? reference->ShowsEditButton(Default) : TcvDBTreeListColumn::ShowsEditButton(Default);
+}
+
 void TcvDBTreeListWrapperColumn::PrepareViewData(TcvEditViewData& ViewData, const TcvTreeListCellViewData& Cell) {
     if (TcvDBTreeListColumn* reference = GetReferenceColumn(Cell.Node))
         reference->PrepareViewData(ViewData, Cell);

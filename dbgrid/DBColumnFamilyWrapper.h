@@ -24,6 +24,7 @@ public:
     void GetCellCursor(TcvTreeListNode* Node, TCursor& Cursor) const override;
     void InitEditor(TcvInplaceEdit* Editor) override;
     void InitEditValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) override;
+    bool ShowsEditButton(bool Default) const override;
     void PrepareViewData(TcvEditViewData& ViewData, const TcvTreeListCellViewData& Cell) override;
     std::string GetValueText(const Variant& Value) const override;
     bool CanEditValue() const override;
