@@ -93,6 +93,12 @@ template <class T> void AddDropDownSize(TPropertyTableOf<T, TcvDBTreeListDropDow
         .Value("DropDownWidth", 0, &TDropDown::DropDownWidth, &TDropDown::SetDropDownWidth);
 }
 
+// No stored default: always stored.
+template <class T> void AddListWidth(TPropertyTableOf<T, TcvDBTreeListDropDownColumn>& Table) {
+    using TDropDown = TcvDBTreeListDropDownColumn;
+    Table.Value("ListWidth", Unassigned(), &TDropDown::ListWidth, &TDropDown::SetListWidth);
+}
+
 // What each member of the column family publishes beyond the column base.
 void RegisterColumnFamily() {
     using TMemo = TcvDBTreeListMemoColumn;
@@ -156,6 +162,7 @@ void RegisterColumnFamily() {
     AddStrings(image, "Values", &TImage::Values, &TImage::SetValues);
     AddPopupPlacement(image);
     AddDropDownSize(image);
+    AddListWidth(image);
     image.Register();
 
     using TSpin = TcvDBTreeListSpinColumn;
@@ -244,6 +251,7 @@ void RegisterColumnFamily() {
         .Value("CanDeleteText", false, &TLookup::CanDeleteText, &TLookup::SetCanDeleteText);
     AddPopupPlacement(lookup);
     AddDropDownSize(lookup);
+    AddListWidth(lookup);
     lookup.Register();
 
     using TBlob = TcvDBTreeListBlobColumn;

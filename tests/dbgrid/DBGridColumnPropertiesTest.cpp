@@ -158,6 +158,10 @@ TEST_F(DBGridColumnPropertiesTest, EachFamilyMemberKeepsItsOwnProperties) {
         Family<TcvDBGridImageColumn>(
             "Values", "Qty", [](auto* C) { C->Values()->SetText("10\n20\n"); },
             [](auto* C) { return C->Values()->Count() == 2; }),
+        Family<TcvDBGridImageColumn>(
+            "ListWidth", "Qty", [](auto* C) { C->SetListWidth(150); }, [](auto* C) { return C->ListWidth() == 150; }),
+        Family<TcvDBGridLookupColumn>(
+            "ListWidth", "Name", [](auto* C) { C->SetListWidth(90); }, [](auto* C) { return C->ListWidth() == 90; }),
         Family<TcvDBGridGraphicColumn>(
             "Stretch", "Note", [](auto* C) { C->SetStretch(false); }, [](auto* C) { return !C->Stretch(); }),
     };
