@@ -117,6 +117,7 @@ void TCustomcvDBGrid::SetDataSource(TDataSource* Value) {
 }
 
 void TCustomcvDBGrid::Loaded() {
+    if (FStreamingLayout) return TComponent::Loaded();
     TUpdateGuard<TCustomcvTreeList> update(this);
     FLoading = true;
     TScopeGuard loading([this] { FLoading = false; });
@@ -131,6 +132,10 @@ void TCustomcvDBGrid::Loaded() {
     if (IsAutoHeaderPanelHeight()) AdjustHeaderPanelRowCount();
     // A link that came alive inside the bracket loaded nothing yet.
     if (FDataLink->Active() && !IsBufferMode()) FullReload();
+}
+
+void TCustomcvDBGrid::LayoutStreamed() {
+    if (!FStreamingLayout) Loaded();
 }
 
 void TCustomcvDBGrid::Notification(TComponent* AComponent, TOperation Operation) {

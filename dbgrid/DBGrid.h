@@ -93,6 +93,12 @@ public:
     bool LocateNodeRecord(TcvTreeListNode* FocusedNode, TcvTreeListNode* Node, bool UseLocate,
                           const std::string& KeyText);
     bool Loading() const { return FLoading; }
+    // The layout-streaming mark: while a stored look streams in, the grid's
+    // after-loading step waits; LayoutStreamed runs it once the mark is off,
+    // with the grid's own name back (its stored look is found by it).
+    bool StreamingLayout() const { return FStreamingLayout; }
+    void SetStreamingLayout(bool Value) { FStreamingLayout = Value; }
+    void LayoutStreamed();
     bool BeginningReached() const { return FBeginningReached; }
     bool EndReached() const { return FEndReached; }
 
@@ -273,6 +279,7 @@ private:
     bool IsFieldNode(const TcvTreeListNode* Node) const;
 
     bool FLoading = false;
+    bool FStreamingLayout = false;
     std::unique_ptr<TcvGridDataLink> FDataLink;
     bool FGridMode = false;
     bool FBeginningReached = false;
