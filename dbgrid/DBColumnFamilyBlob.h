@@ -60,6 +60,9 @@ public:
     void SetDblClickActivate(bool Value) { FDblClickActivate = Value; }
     TcvGraphicEditTransparency GraphicTransparency() const { return FGraphicTransparency; }
     void SetGraphicTransparency(TcvGraphicEditTransparency Value);
+    // The settings the editor's picture tool window takes; a copy is kept.
+    TcvPopupToolBarWindow* PopupToolBar() const { return FPopupToolBar.get(); }
+    void SetPopupToolBar(TcvPopupToolBarWindow* Value) { FPopupToolBar->Assign(Value); }
     bool PopupToolbarPosStored() const { return FPopupToolbarPosStored; }
     void SetPopupToolbarPosStored(bool Value) { FPopupToolbarPosStored = Value; }
     bool QuickDraw() const { return FQuickDraw; }
@@ -87,6 +90,7 @@ private:
     bool FCustomGraphic = false;
     bool FDblClickActivate = true;
     TcvGraphicEditTransparency FGraphicTransparency = gtDefault;
+    std::unique_ptr<TcvPopupToolBarWindow> FPopupToolBar;
     bool FPopupToolbarPosStored = true;
     bool FQuickDraw = false;
     bool FShadowSelection = true;
