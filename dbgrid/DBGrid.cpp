@@ -7,6 +7,7 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
+#include "platform/ui/MessageQueue.h"
 
 #include <algorithm>
 
@@ -94,7 +95,8 @@ TCustomcvDBGrid::TCustomcvDBGrid(TComponent* AOwner) : TCustomcvDBTreeListContro
 TCustomcvDBGrid::~TCustomcvDBGrid() {
     // The link's last notifications must find the grid going, not reloading.
     Destroying();
-    StoreLayout();
+    // A failing store is reported: nothing may leave a destructor.
+    RunGuarded([this] { StoreLayout(); });
     FreeFilterObjects();
     FLevelSummaryMap.clear();
     FKeyValues.reset();
