@@ -5,11 +5,13 @@
 #include "app/SysPublic.h"
 
 #include "app/Attachment.h"
+#include "app/ImportStaging.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/ui/Dialogs.h"
 #include "zip/ZipWriter.h"
 
 #include <functional>
+#include <set>
 
 namespace SysPublic {
 
@@ -40,20 +42,27 @@ std::vector<std::string> FilesBelow(const std::string& Folder) {
 
 } // namespace
 
+void CopyInAttachments(const std::string& Folder, const std::string& Key, const TStrings& Files) {
+    const std::string folder = ExcludeTrailingPathDelimiter(Folder);
+    TImportStaging staging(ExtractFilePath(folder));
+    staging.EnsureFolder(folder);
+    std::set<std::string> names;
+    for (int i = 0; i < Files.Count(); ++i) {
+        const std::string name = FittingFileName(folder, Key + "@" + ExtractFileName(Files.Get(i)), names);
+        names.insert(name);
+        staging.StageCopy(Files.Get(i), folder + PathDelim + name);
+    }
+    staging.Place();
+    staging.Keep();
+}
+
 void ImportAttachment(const std::string& BaseFolder, const std::string& Key) {
     RunForKey(Key, "导入附件出错：", [&] {
         TOpenDialog dialog(nullptr);
         dialog.SetFilter("所有文件|*.*");
         dialog.SetOptions(dialog.Options() + ofAllowMultiSelect);
         if (!dialog.Execute()) return;
-        const std::string folder = AttachmentFolder(BaseFolder, Key);
-        if (!DirectoryExists(folder) && !CreateDir(folder)) throw EInOutError("无法建立文件夹 " + folder);
-        for (int i = 0; i < dialog.Files()->Count(); ++i) {
-            const std::string file = dialog.Files()->Get(i);
-            // A copy that fails must not end in the success box.
-            if (!CopyFile(file, folder + PathDelim + Key + "@" + ExtractFileName(file), false))
-                throw EInOutError("无法复制文件 " + file);
-        }
+        CopyInAttachments(AttachmentFolder(BaseFolder, Key), Key, *dialog.Files());
         ShowMsg(nullptr, "导入附件成功", 1);
     });
 }
@@ -82,7 +91,8 @@ void ExportAttachments(const std::string& BaseFolder, const std::string& Key) {
         const std::string archive = dialog.FileName();
         if (FileExists(archive)) {
             if (!Confirm("是否覆盖本地同名文件", false)) return;
-            DeleteFile(archive);
+            // Packing into the old archive would keep its entries.
+            if (!DeleteFile(archive)) throw EInOutError(FileFailureText);
         }
         writer.SetZipName(archive);
         writer.SetRecurse(true);
@@ -94,9 +104,11 @@ void ExportAttachments(const std::string& BaseFolder, const std::string& Key) {
 void DeleteAttachments(const std::string& BaseFolder, const std::string& Key) {
     RunForKey(Key, "删除附件出错：", [&] {
         const std::string folder = AttachmentFolder(BaseFolder, Key);
+        bool deleted = true;
         for (const std::string& file : FilesBelow(folder))
-            DeleteFile(file);
-        DeleteFolder(folder);
+            deleted = DeleteFile(file) && deleted;
+        if (!deleted) throw EInOutError(FileFailureText);
+        if (DirectoryExists(folder) && !DeleteFolder(folder)) throw EInOutError(FileFailureText);
         ShowMsg(nullptr, "删除附件成功", 1);
     });
 }

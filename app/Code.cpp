@@ -1,9 +1,10 @@
 // The code-table window. Queries run on the main window's user connection;
-// the import attaches the chosen file and copies by column names inside one
-// transaction.
+// the import attaches the chosen file, checks its five tables against the
+// user's and copies by column names inside one transaction.
 #include "app/Code.h"
 
 #include "app/DatabaseCopy.h"
+#include "app/ImportedTables.h"
 #include "app/Main.h"
 #include "app/Message.h"
 #include "platform/rtl/FileUtils.h"
@@ -125,19 +126,21 @@ void TfrmCode::TabSheetShow(int Index) {
 bool TfrmCode::ImportCodeTables(const std::string& FileName) {
     TADOConnection* connection = frmMain->adocon;
     try {
-        TAttachedDatabase attached(connection, ExpandFileName(FileName), ImportAlias);
-        // Every statement is made before anything changes: a table missing in
-        // the file fails here, with all five tables untouched.
+        const auto attached = AttachImportedFile(connection, ExpandFileName(FileName), ImportAlias, WrongStructureText);
+        // Every table is checked and every statement made before anything
+        // changes: a table missing, a view in its place or a row that does
+        // not fit fails here, with all five tables untouched.
         std::array<std::string, 5> inserts;
-        for (size_t i = 0; i < CodeTables.size(); ++i)
+        for (size_t i = 0; i < CodeTables.size(); ++i) {
+            CheckImportedTable(connection, ImportAlias, CodeTables[i].Table);
             inserts[i] = CopyRowsByNameSQL(connection, CodeTables[i].Table, "main", ImportAlias);
+        }
         TTransactionGuard transaction(connection);
         for (size_t i = 0; i < CodeTables.size(); ++i) {
             connection->Execute(std::string("delete from ") + CodeTables[i].Table);
             connection->Execute(inserts[i]);
         }
         transaction.Commit();
-        attached.Detach();
         return true;
     } catch (const std::exception&) {
         return false;

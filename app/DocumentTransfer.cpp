@@ -7,6 +7,8 @@
 #include "app/ApplicationFolder.h"
 #include "app/DataModule.h"
 #include "app/DatabaseCopy.h"
+#include "app/ImportStaging.h"
+#include "app/ImportedTables.h"
 #include "app/Progress.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -19,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <span>
 #include <vector>
 
@@ -142,12 +145,26 @@ std::string ChooseExportPackage() {
     if (FileExists(package)) {
         if (!Confirm("是否覆盖本地同名文件", false)) return {};
         // Packing into an existing archive would keep its old entries.
-        DeleteFile(package);
+        if (!DeleteFile(package)) throw Exception(FileFailureText);
     }
     return package;
 }
 
 // ---- import ----
+
+// What the package's documents are called in the messages, by kind.
+std::string DocumentsName(int Kind) {
+    switch (Kind) {
+    case 1:
+        return "中期检查表";
+    case 2:
+        return "验收申请";
+    case 3:
+        return "验收证书";
+    default:
+        return "此类项目";
+    }
+}
 
 // A row of the package and what it becomes in the shared database.
 struct TRenumberedRow {
@@ -157,121 +174,134 @@ struct TRenumberedRow {
 };
 
 struct TImportedDocument {
+    Variant RowId;
     Integer PackageKey;
-    Integer NewKey;
+    Integer NewKey = 0;
 };
 
-struct TImportPlan {
+// The rows of one kind in a package, checked whole: each table as this
+// program writes it, the documents under keys of their own, every sub-table
+// row under one of them.
+struct TPackageRows {
     std::vector<TImportedDocument> Documents;
-    // Per table of the kind, in copy order.
-    std::vector<std::vector<TRenumberedRow>> Rows;
+    // Per sub-table, in copy order: the places of its rows by package document key.
+    std::vector<std::map<Integer, std::vector<Variant>>> Children;
 };
 
-// Gives every row of the package its new key from the receiving counter
-// before anything is written, so a new key that equals a package key still
-// to come can never pull a row under the wrong document. Rows are known by
-// their place in the file, not by their keys; sub-table rows of no document
-// in the package are left out.
-TImportPlan PlanRenumbering(TADOConnection* Transfer, int Kind) {
-    const auto tables = KindTables(Kind);
-    TImportPlan plan;
-    plan.Rows.resize(tables.size());
-    if (tables.empty()) return plan;
-    TADOQuery mainQuery(nullptr);
-    mainQuery.SetConnection(Transfer);
-    mainQuery.SQL()->SetText(std::string("select rowid, ") + tables[0].Key + " from " + tables[0].Name +
-                             " order by rowid");
-    TADOQuery childQuery(nullptr);
-    childQuery.SetConnection(Transfer);
-    for (mainQuery.Open(); !mainQuery.Eof(); mainQuery.Next()) {
-        const Integer packageKey = mainQuery.Fields()[1]->AsInteger();
-        const Integer newKey = DM->GetMaxID(tables[0].Name);
-        plan.Documents.push_back({packageKey, newKey});
-        plan.Rows[0].push_back({mainQuery.Fields()[0]->Value(), newKey, newKey});
-        for (size_t i = 1; i < tables.size(); ++i) {
-            childQuery.Close();
-            childQuery.SQL()->SetText(std::string("select rowid from ") + tables[i].Name + " where " +
-                                      DocumentKeyColumn + " = :PackageKey order by rowid");
-            childQuery.Parameters()->ParamByName("PackageKey")->SetValue(packageKey);
-            for (childQuery.Open(); !childQuery.Eof(); childQuery.Next())
-                plan.Rows[i].push_back({childQuery.Fields()[0]->Value(), DM->GetMaxID(tables[i].Name), newKey});
+TPackageRows ReadPackageRows(TADOConnection* Connection, std::span<const TTransferTable> Tables) {
+    for (const TTransferTable& table : Tables)
+        CheckImportedTable(Connection, TransferAlias, table.Name);
+    TPackageRows rows;
+    std::set<Integer> keys;
+    TADOQuery query(nullptr);
+    query.SetConnection(Connection);
+    query.SQL()->SetText(std::string("select rowid, ") + Tables[0].Key + " from " + TransferAlias + "." +
+                         Tables[0].Name + " order by rowid");
+    for (query.Open(); !query.Eof(); query.Next()) {
+        TField* key = query.Fields()[1];
+        if (key->IsNull() || key->AsInteger() <= 0 || !keys.insert(key->AsInteger()).second)
+            throw EImportRefused(WrongKeyText);
+        rows.Documents.push_back({query.Fields()[0]->Value(), key->AsInteger()});
+    }
+    for (size_t i = 1; i < Tables.size(); ++i) {
+        auto& children = rows.Children.emplace_back();
+        query.Close();
+        query.SQL()->SetText(std::string("select rowid, ") + DocumentKeyColumn + ", " + Tables[i].Key + " from " +
+                             TransferAlias + "." + Tables[i].Name + " order by rowid");
+        for (query.Open(); !query.Eof(); query.Next()) {
+            TField* document = query.Fields()[1];
+            if (document->IsNull() || query.Fields()[2]->IsNull()) throw EImportRefused(WrongKeyText);
+            // A row of no document in the package would be lost on the way.
+            if (!keys.count(document->AsInteger())) throw EImportRefused(BrokenPackageText);
+            children[document->AsInteger()].push_back(query.Fields()[0]->Value());
         }
+    }
+    return rows;
+}
+
+// Gives every row its new key from the receiving counter before anything is
+// copied, so a new key that equals a package key still to come can never
+// pull a row under the wrong document. Rows are known by their place in the
+// file, not by their keys. Runs inside the import's transaction: a failed
+// import gives the keys back.
+std::vector<std::vector<TRenumberedRow>> PlanRenumbering(TPackageRows& Package,
+                                                         std::span<const TTransferTable> Tables) {
+    std::vector<std::vector<TRenumberedRow>> plan(Tables.size());
+    for (TImportedDocument& document : Package.Documents) {
+        document.NewKey = DM->GetMaxID(Tables[0].Name);
+        plan[0].push_back({document.RowId, document.NewKey, document.NewKey});
+        for (size_t i = 1; i < Tables.size(); ++i)
+            for (const Variant& row : Package.Children[i - 1][document.PackageKey])
+                plan[i].push_back({row, DM->GetMaxID(Tables[i].Name), document.NewKey});
     }
     return plan;
 }
 
-// Makes each document's attachment folder afresh and copies into it the
-// unpacked files named after its package key, renamed to its new key.
-void PlaceAttachments(const std::string& BaseFolder, const std::string& UnzipFolder, const TImportPlan& Plan) {
-    TStringList unpacked;
-    ListFiles(UnzipFolder, &unpacked);
-    for (const TImportedDocument& document : Plan.Documents) {
+// Stages each document's attachment folder: the unpacked files named after
+// its package key, renamed to its new key.
+void StageAttachments(TImportStaging& Staging, const std::string& BaseFolder, const TPackageRows& Package) {
+    for (const TImportedDocument& document : Package.Documents) {
+        const std::string packageKey = IntToStr(document.PackageKey);
         const std::string newKey = IntToStr(document.NewKey);
-        const std::string folder = BaseFolder + newKey + PathDelim;
-        if (DirectoryExists(folder)) DeleteFolder(folder);
-        ForceDirectories(folder);
+        const std::string folder = Staging.StageFolder(BaseFolder + newKey);
         // The key ends at the first "@"; the file's own name may hold more.
-        const std::string prefix = IntToStr(document.PackageKey) + "@";
-        for (int i = 0; i < unpacked.Count(); ++i) {
-            const std::string name = ExtractFileName(unpacked.Get(i));
-            if (name.compare(0, prefix.size(), prefix) != 0) continue;
-            CopyFile(unpacked.Get(i), folder + newKey + "@" + name.substr(prefix.size()), false);
+        for (const std::string& entry : Staging.EntriesOf(packageKey))
+            Staging.MoveEntry(entry, folder, newKey + entry.substr(packageKey.size()));
+    }
+    if (!Staging.EveryEntryMovedBut(TransferFileName)) throw EImportRefused(BrokenPackageText);
+}
+
+// Copies the planned rows under their new keys into the shared database;
+// every row must arrive.
+void CopyIntoSharedDatabase(TADOConnection* Connection, std::span<const TTransferTable> Tables,
+                            const std::vector<std::vector<TRenumberedRow>>& Plan) {
+    for (size_t i = 0; i < Tables.size(); ++i) {
+        std::map<std::string, std::string> values{{DocumentKeyColumn, ":DocumentKey"}};
+        if (KeyedApartFromDocument(Tables[i])) values[Tables[i].Key] = ":NewKey";
+        TADOCommand copy(nullptr);
+        copy.SetConnection(Connection);
+        copy.SetCommandText(
+            CopyRowsByNameSQL(Connection, Tables[i].Name, "main", TransferAlias, "rowid = :RowId", values));
+        TParameters* parameters = copy.Parameters();
+        for (const TRenumberedRow& row : Plan[i]) {
+            parameters->ParamByName("RowId")->SetValue(row.RowId);
+            parameters->ParamByName("DocumentKey")->SetValue(row.DocumentKey);
+            if (KeyedApartFromDocument(Tables[i])) parameters->ParamByName("NewKey")->SetValue(row.NewKey);
+            if (copy.Execute() != 1) throw EImportRefused(BrokenPackageText);
         }
     }
 }
 
-// Copies the planned rows under their new keys into the shared database in
-// one transaction; the database's message passes on when it fails.
-void CopyIntoSharedDatabase(const std::string& TransferFile, int Kind, const TImportPlan& Plan) {
-    TADOConnection* connection = DM->ADOConnection1;
+// Checks the package whole, then adds its documents of Kind under new keys
+// in one transaction of the shared connection, their folders placed inside
+// it; raises EImportRefused, or what failed, having changed nothing.
+void ImportPackage(const std::string& BaseFolder, const std::string& Package, int Kind) {
+    StartPhase("正在解压缩文件.....");
+    TImportStaging staging(BaseFolder);
+    staging.Unpack(Package);
+    frmProgress->Gauge->SetProgress(100);
+
     const auto tables = KindTables(Kind);
-    TAttachedDatabase attached(connection, TransferFile, TransferAlias);
-    std::vector<std::unique_ptr<TADOCommand>> copies;
-    for (const TTransferTable& table : tables) {
-        std::map<std::string, std::string> values{{DocumentKeyColumn, ":DocumentKey"}};
-        if (KeyedApartFromDocument(table)) values[table.Key] = ":NewKey";
-        auto copy = std::make_unique<TADOCommand>(nullptr);
-        copy->SetConnection(connection);
-        copy->SetCommandText(
-            CopyRowsByNameSQL(connection, table.Name, "main", TransferAlias, "rowid = :RowId", values));
-        copies.push_back(std::move(copy));
-    }
-    {
-        TTransactionGuard transaction(connection);
-        for (size_t i = 0; i < tables.size(); ++i) {
-            TParameters* parameters = copies[i]->Parameters();
-            for (const TRenumberedRow& row : Plan.Rows[i]) {
-                parameters->ParamByName("RowId")->SetValue(row.RowId);
-                parameters->ParamByName("DocumentKey")->SetValue(row.DocumentKey);
-                if (KeyedApartFromDocument(tables[i])) parameters->ParamByName("NewKey")->SetValue(row.NewKey);
-                copies[i]->Execute();
-            }
-        }
-        transaction.Commit();
-    }
-    copies.clear();
-    attached.Detach();
+    const std::string transferFile = staging.EntryFile(TransferFileName);
+    if (tables.empty() || transferFile.empty()) throw EImportRefused(NoDocumentsText(DocumentsName(Kind)));
+    TADOConnection* connection = DM->ADOConnection1;
+    const auto attached = AttachImportedFile(connection, transferFile, TransferAlias, WrongStructureText);
+    StartPhase("正在重新整理压缩包中的文件.....");
+    TPackageRows rows = ReadPackageRows(connection, tables);
+    if (rows.Documents.empty()) throw EImportRefused(NoDocumentsText(DocumentsName(Kind)));
+    TTransactionGuard transaction(connection);
+    const auto plan = PlanRenumbering(rows, tables);
+    StageAttachments(staging, BaseFolder, rows);
+    frmProgress->Gauge->SetProgress(100);
+    StartPhase("正在导入数据.....");
+    CopyIntoSharedDatabase(connection, tables, plan);
+    staging.Place();
+    transaction.Commit();
+    staging.Keep();
+    frmProgress->Gauge->SetProgress(100);
 }
 
 } // namespace
-
-void UnpackPackage(const std::string& Package, const std::string& Folder) {
-    try {
-        zip::TZipReader reader(nullptr);
-        reader.SetZipName(Package);
-        reader.SetDestDir(Folder);
-        reader.ReadZip();
-        reader.SetDoAll(false);
-        for (int i = 0; i < reader.GetCount(); ++i) {
-            reader.FilesList()->Clear();
-            reader.FilesList()->Add(reader.GetFilename(i));
-            // A bad CRC or an unknown method leaves the entry out without raising.
-            if (reader.UnZip() < 1) throw Exception("entry not extracted");
-        }
-    } catch (const std::exception&) {
-        throw Exception("导入压缩包失败，请尝试重新导入");
-    }
-}
 
 void ExportProjects(const std::string& BaseFolder, const TStrings& Keys, int Kind) {
     if (Keys.Count() == 0) return;
@@ -292,10 +322,10 @@ void ExportProjects(const std::string& BaseFolder, const TStrings& Keys, int Kin
         if (package.empty()) return;
 
         const std::string workFolder = base + "temp";
-        ForceDirectories(workFolder);
         const std::string transferFile = workFolder + PathDelim + TransferFileName;
-        if (FileExists(transferFile)) DeleteFile(transferFile);
-        CopyFile(ApplicationFolder() + TransferFileName, transferFile, false);
+        if (!ForceDirectories(workFolder) || (FileExists(transferFile) && !DeleteFile(transferFile)) ||
+            !CopyFile(ApplicationFolder() + TransferFileName, transferFile, true))
+            throw Exception(FileFailureText);
         StartPhase("正在进行数据导出.....");
         CopyDocumentsToTransferFile(transferFile, Keys, Kind);
         frmProgress->Gauge->SetProgress(100);
@@ -316,34 +346,14 @@ void ImportProject(const std::string& BaseFolder, int Kind) {
         if (!dialog.Execute()) return;
         const std::string package = dialog.FileName();
         if (!FileExists(package)) throw Exception("压缩文件路径不正确，请确保存存在该文件");
-
-        const std::string unzipFolder = base + "unzip";
-        if (DirectoryExists(unzipFolder)) DeleteFolder(unzipFolder);
-        ForceDirectories(unzipFolder);
-        StartPhase("正在解压缩文件.....");
-        UnpackPackage(package, unzipFolder);
-        frmProgress->Gauge->SetProgress(100);
-
-        const std::string transferFile = unzipFolder + PathDelim + TransferFileName;
-        TImportPlan plan;
-        {
-            TADOConnection transfer(nullptr);
-            transfer.SetConnectionString(DatabaseConnectionString(transferFile));
-            transfer.SetLoginPrompt(false);
-            try {
-                transfer.Open();
-            } catch (const std::exception&) {
-                throw Exception("导入项目的数据库结构不正确,请更换项目文件");
-            }
-            StartPhase("正在重新整理压缩包中的文件.....");
-            plan = PlanRenumbering(&transfer, Kind);
+        try {
+            ImportPackage(base, package, Kind);
+        } catch (const EImportRefused&) {
+            throw;
+        } catch (const std::exception&) {
+            // A database's or the file system's own message is for no user.
+            throw EImportRefused(ImportFailedText);
         }
-        PlaceAttachments(base, unzipFolder, plan);
-        frmProgress->Gauge->SetProgress(100);
-
-        StartPhase("正在导入数据.....");
-        CopyIntoSharedDatabase(transferFile, Kind, plan);
-        frmProgress->Gauge->SetProgress(100);
         ShowMsg(nullptr, "项目导入成功", 1);
     });
 }

@@ -1,10 +1,12 @@
-// The data update. The temporary copy is attached to the user's connection,
-// filled in one transaction and then renamed over the user's file, which
-// replaces it atomically: at every moment one complete database is there.
+// The data update. The temporary copy of the template is attached to the
+// user's connection, checked, filled in one transaction (every row counted
+// in) and then renamed over the user's file, which replaces it atomically:
+// at every moment one complete database is there.
 #include "app/Flush.h"
 
 #include "app/ApplicationFolder.h"
 #include "app/DatabaseCopy.h"
+#include "app/ImportedTables.h"
 #include "app/Main.h"
 #include "app/UserAccount.h"
 #include "platform/rtl/FileUtils.h"
@@ -17,12 +19,42 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace {
 
 const char* const TemplateFile = "maindata.mdb";
 const char* const TemporaryFile = "tempmaindata.mdb";
 const char* const TemporaryAlias = "tempmaindata";
+
+Integer RowCount(TADOConnection* Connection, const std::string& Schema, const std::string& Table) {
+    TADOQuery count(nullptr);
+    count.SetConnection(Connection);
+    count.SQL()->SetText("select count(*) from " + SQLQuotedName(Schema) + "." + SQLQuotedName(Table));
+    count.Open();
+    return count.Fields()[0]->AsInteger();
+}
+
+// The template brings its own layout, so it is checked against itself: tables
+// and indexes only (no view that never ends, no trigger that changes the rows
+// copied in), each table within bounds, and no user's rows of its own.
+void CheckTemplate(TADOConnection* Connection) {
+    TADOQuery objects(nullptr);
+    objects.SetConnection(Connection);
+    objects.SQL()->SetText(std::string("select type, name from ") + TemporaryAlias + ".sqlite_master");
+    std::vector<std::string> tables;
+    for (objects.Open(); !objects.Eof(); objects.Next()) {
+        const std::string type = objects.Fields()[0]->AsString();
+        if (type == "table")
+            tables.push_back(objects.Fields()[1]->AsString());
+        else if (type != "index")
+            throw EImportRefused(WrongStructureText);
+    }
+    for (const std::string& table : tables) {
+        const int rows = CheckImportedTable(Connection, TemporaryAlias, table, TemporaryAlias);
+        if (rows != 0 && (table == "pass" || table == "KJJHSB")) throw EImportRefused(WrongStructureText);
+    }
+}
 
 } // namespace
 
@@ -74,7 +106,8 @@ bool Tfrmflush::DoFlush(TADOConnection* Connection) {
             throw EInOutError("cannot copy the template to " + temporary);
         if (!Connection->Connected()) Connection->Open();
         {
-            TAttachedDatabase attached(Connection, temporary, TemporaryAlias);
+            const auto attached = AttachImportedFile(Connection, temporary, TemporaryAlias, WrongStructureText);
+            CheckTemplate(Connection);
             auto query = std::make_unique<TADOQuery>(nullptr);
             query->SetConnection(Connection);
             query->SQL()->SetText("select KJJHSBID from KJJHSB");
@@ -94,9 +127,12 @@ bool Tfrmflush::DoFlush(TADOConnection* Connection) {
                 Gauge->SetProgress(static_cast<int>(std::lround(i * 100.0 / count)));
             }
             Connection->Execute(copyPass);
+            for (const char* table : {"KJJHSB", "pass"})
+                if (RowCount(Connection, TemporaryAlias, table) != RowCount(Connection, "main", table))
+                    throw EImportRefused(ImportFailedText);
             transaction.Commit();
             query.reset();
-            attached.Detach();
+            attached->Detach();
         }
         Connection->Close();
         // rename() replaces the user's file in one step: a crash leaves either

@@ -38,11 +38,18 @@ bool OpenDocument(const std::string& Path);
 // Copies the files the user picks into the attachment folder, replacing
 // files of the same name.
 void ImportAttachment(const std::string& BaseFolder, const std::string& Key);
+// Copies Files into Folder, each as Key + "@" + its own name (shortened when
+// the file system cannot hold it), replacing files of the same name, all of
+// them or none: Folder is made when it is missing. Raises EImportRefused
+// ("文件I/O错误") when one does not copy. The import step of both kinds of
+// attachment folder.
+void CopyInAttachments(const std::string& Folder, const std::string& Key, const TStrings& Files);
 // Lets the user pick one attachment in the chooser and opens it.
 void OpenAttachment(const std::string& BaseFolder, const std::string& Key);
 // Packs every file of the attachment folder into a zip the user names.
 void ExportAttachments(const std::string& BaseFolder, const std::string& Key);
-// Deletes the attachment folder with its files, without asking.
+// Deletes the attachment folder with its files, without asking; a file that
+// cannot be deleted is told as "文件I/O错误".
 void DeleteAttachments(const std::string& BaseFolder, const std::string& Key);
 // A project application's task book, named by its key: Key + "@科技项目设计书.doc".
 std::string TaskBookFileName(const std::string& Key);
@@ -51,11 +58,6 @@ std::string TaskBookFileName(const std::string& Key);
 std::vector<std::string> AttachmentFiles(const std::string& Folder, const std::string& Key);
 // True when Folder holds one of those.
 bool HasAttachmentFiles(const std::string& Folder, const std::string& Key);
-
-// Unpacks every entry of Package into Folder, each by a run of its own
-// selected by its bare name; an entry that does not extract (a bad CRC, an
-// unknown method) fails it all with "导入压缩包失败，请尝试重新导入".
-void UnpackPackage(const std::string& Package, const std::string& Folder);
 
 // Document kinds of the transfer packages: 1 mid-term check tables, 2
 // acceptance applications, 3 acceptance certificates; any other kind has no
@@ -67,8 +69,9 @@ void UnpackPackage(const std::string& Package, const std::string& Folder);
 void ExportProjects(const std::string& BaseFolder, const TStrings& Keys, int Kind);
 // Adds the documents of a package the user chooses under new keys from the
 // shared database's counter, their attachment files renamed to the new keys,
-// and tells the user the outcome. The counter and the new attachment folders
-// stay advanced when the final copy fails.
+// and tells the user the outcome. The package is checked whole first; a
+// refused or failed import leaves the counter, the rows and the folders as
+// they were.
 void ImportProject(const std::string& BaseFolder, int Kind);
 
 } // namespace SysPublic

@@ -142,6 +142,10 @@ TAboutComponentDlg::TAboutComponentDlg(TComponent* AOwner) : TForm(AOwner) {
     OnDestroy = [this](TObject* Sender) { FormDestroy(Sender); };
 }
 
+TAboutComponentDlg::~TAboutComponentDlg() {
+    BeforeDestruction();
+}
+
 void TAboutComponentDlg::FormCreate(TObject*) {
     Envelope = new TSwitchImage(this);
     Envelope->SetParent(this);

@@ -67,6 +67,8 @@ private:
 class TAboutComponentDlg : public TForm {
 public:
     explicit TAboutComponentDlg(TComponent* AOwner);
+    // OnDestroy frees the envelope while the dialog is whole.
+    ~TAboutComponentDlg() override;
 
     // Lays the dialog out for Info: texts, addresses, what shows and the height.
     void SetInfo(TComponentInfo* Info);

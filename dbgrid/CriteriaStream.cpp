@@ -15,17 +15,16 @@ const char* const SWriteError = "Stream write error";
 // The fewest bytes an item takes: a group without children.
 constexpr Int64 MinItemSize = 7;
 
-// Text in code page 936; a character it cannot hold would be lost, so the
-// write is refused.
-std::string AnsiBytes(const std::string& Text) {
-    if (!IsGbkRepresentable(Text)) throw EWriteError(SWriteError);
-    return Utf8ToGbk(Text);
+void AppendCounted(std::string& Bytes, const std::string& Ansi) {
+    AppendLittleEndian(Bytes, int32_t(Ansi.size()));
+    Bytes += Ansi;
 }
 
-void AppendCountedAnsi(std::string& Bytes, const std::string& Text) {
-    const std::string ansi = AnsiBytes(Text);
-    AppendLittleEndian(Bytes, int32_t(ansi.size()));
-    Bytes += ansi;
+// A field name in code page 936; one with a character it cannot hold would
+// name another field when read back, so the write is refused.
+std::string FieldNameBytes(const std::string& FieldName) {
+    if (!IsGbkRepresentable(FieldName)) throw EWriteError(SWriteError);
+    return Utf8ToGbk(FieldName);
 }
 
 void WriteBytes(TStream* Stream, const std::string& Bytes) {
@@ -73,8 +72,10 @@ void TcvCriteriaItemList::WriteToStream(TStream* Stream) const {
 
 void TcvCriteriaItem::WriteToStream(TStream* Stream) const {
     std::string bytes{char(0), char(Negated() ? 1 : 0)};
-    AppendCountedAnsi(bytes, DisplayText());
-    AppendCountedAnsi(bytes, FieldName());
+    // The display text only shows the value, which keeps every character on
+    // its own tag: what code page 936 cannot hold becomes '?'.
+    AppendCounted(bytes, Utf8ToGbk(DisplayText()));
+    AppendCounted(bytes, FieldNameBytes(FieldName()));
     bytes.push_back(char(OperatorIndex()));
     bytes += EncodeTaggedValue(Value());
     WriteBytes(Stream, bytes);

@@ -95,7 +95,8 @@ TCustomcvDBGrid::TCustomcvDBGrid(TComponent* AOwner) : TCustomcvDBTreeListContro
 TCustomcvDBGrid::~TCustomcvDBGrid() {
     // The link's last notifications must find the grid going, not reloading.
     Destroying();
-    // A failing store is reported: nothing may leave a destructor.
+    // While the columns, the filter and the grouping are whole; a failing
+    // store is reported, since nothing may leave a destructor.
     RunGuarded([this] { StoreLayout(); });
     FreeFilterObjects();
     FLevelSummaryMap.clear();
@@ -156,10 +157,13 @@ void TCustomcvDBGrid::Notification(TComponent* AComponent, TOperation Operation)
     if (PreviewField() == field) ClearPreviewField();
     TDataSet* dataSet = DataSet();
     if (affected.empty() || (dataSet && dataSet->ComponentState().Contains(csDestroying))) return;
-    TUpdateGuard<TCustomcvTreeList> update(this);
-    for (TcvDBTreeListColumn* column : affected)
-        column->SetFieldName(column->FieldName());
-    if (!IsBufferMode() && FDataLink->Active()) LinkActiveChanged(dataSet->Active());
+    // The field is being freed: a failing reload is reported, not thrown out of its destructor.
+    RunGuarded([&] {
+        TUpdateGuard<TCustomcvTreeList> update(this);
+        for (TcvDBTreeListColumn* column : affected)
+            column->SetFieldName(column->FieldName());
+        if (!IsBufferMode() && FDataLink->Active()) LinkActiveChanged(dataSet->Active());
+    });
 }
 
 void TCustomcvDBGrid::EndDragGroupColumn(TcvTreeListColumn* Column, int NewPosition, bool& Accept) {

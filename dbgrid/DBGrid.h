@@ -796,6 +796,10 @@ protected:
     void SaveColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
     void LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
     void LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) override;
+    // The stored filter is read into a grid of its own first.
+    void CheckGridLayout(TcvRegIniWrapper& Store, const std::string& Section) override;
+    void CheckColumnLayout(TcvRegIniWrapper& Store, const std::string& Section,
+                           const TcvTreeListColumn* Column) override;
     // A load runs inside one grouping bracket, so the tree is regrouped once
     // at its end, with the group columns in their stored order.
     void BeginLoadLayout(TcvRegIniWrapper& Store) override;

@@ -7,6 +7,7 @@
 #include "dbgrid/DBGridFilter.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/TaggedValues.h"
 #include "treelist/TreeListLayoutStore.h"
 
 #include <algorithm>
@@ -33,12 +34,27 @@ const TColumnValue ColumnGroupIndex{
 const TColumnValue ColumnValues[] = {ColumnGroupIndex};
 
 const char* const FilterValueName = "Filter";
+// Far beyond any filter a user builds; a larger value is damage.
+constexpr int MaxFilterSize = 1 << 20;
+
+// The stored filter block into Block; false when there is none.
+bool ReadFilterValue(TcvRegIniWrapper& Store, const std::string& Section, TMemoryStream& Block) {
+    const int size = Store.ReadBinaryData(Section, FilterValueName, nullptr, 0);
+    if (size <= 0) return false;
+    if (size > MaxFilterSize) ReadError();
+    Block.SetSize(size);
+    // A value that changed between the two reads is not the one measured.
+    if (Store.ReadBinaryData(Section, FilterValueName, Block.Memory(), size) != size) ReadError();
+    return true;
+}
 
 } // namespace
 
 void TCustomcvDBGrid::SaveGridLayout(TcvRegIniWrapper& Store, const std::string& Section) {
     TCustomcvDBTreeListControl::SaveGridLayout(Store, Section);
     WriteLayoutValues(Store, Section, *this, GridValues);
+    // An ini file keeps no filter, so it is not written at all, nor can it fail.
+    if (!Store.KeepsBinaryData()) return;
     TMemoryStream stream;
     TFilterWrapper::WriteFilter(&stream, Filter());
     Store.WriteBinaryData(Section, FilterValueName, stream.Memory(), int(stream.Size()));
@@ -52,14 +68,23 @@ void TCustomcvDBGrid::SaveColumnLayout(TcvRegIniWrapper& Store, const std::strin
 void TCustomcvDBGrid::LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section) {
     TCustomcvDBTreeListControl::LoadGridLayout(Store, Section);
     ReadLayoutValues(Store, Section, *this, GridValues, cvLayoutFirstPass);
-    const int size = Store.ReadBinaryData(Section, FilterValueName, nullptr, 0);
-    if (size <= 0) return;
-    TMemoryStream stream;
-    stream.SetSize(size);
-    // A value that changed between the two reads is not the one measured.
-    if (Store.ReadBinaryData(Section, FilterValueName, stream.Memory(), size) != size)
-        throw EReadError("Stream read error");
-    TFilterWrapper::ReadFilter(&stream, Filter());
+    TMemoryStream block;
+    if (ReadFilterValue(Store, Section, block)) TFilterWrapper::ReadFilter(&block, Filter());
+}
+
+void TCustomcvDBGrid::CheckGridLayout(TcvRegIniWrapper& Store, const std::string& Section) {
+    TCustomcvDBTreeListControl::CheckGridLayout(Store, Section);
+    TMemoryStream block;
+    if (!ReadFilterValue(Store, Section, block)) return;
+    // A bare grid takes the whole read, its setters included, and nothing of it reaches this one.
+    TcvDBGrid scratch(nullptr);
+    TFilterWrapper::ReadFilter(&block, scratch.Filter());
+}
+
+void TCustomcvDBGrid::CheckColumnLayout(TcvRegIniWrapper& Store, const std::string& Section,
+                                        const TcvTreeListColumn* Column) {
+    TCustomcvDBTreeListControl::CheckColumnLayout(Store, Section, Column);
+    CheckLayoutValues(Store, Section, *Column, ColumnValues);
 }
 
 void TCustomcvDBGrid::LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column) {

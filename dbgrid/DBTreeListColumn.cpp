@@ -10,6 +10,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/EditMask.h"
 #include "platform/ui/Gdi.h"
+#include "platform/ui/MessageQueue.h"
 #include "platform/ui/Painting.h"
 
 #include <algorithm>
@@ -91,8 +92,11 @@ TcvDBTreeListColumn::TcvDBTreeListColumn(TComponent* AOwner) : TcvTreeListColumn
 TcvDBTreeListColumn::~TcvDBTreeListColumn() {
     TCustomcvDBTreeListControl* control = DBTreeList();
     if (!control || control->ComponentState().Contains(csDestroying)) return;
-    if (FGroupIndex >= 0) control->SetColumnGroupIndex(this, -1);
-    control->RenameSummaryColumn(Name(), std::string());
+    // Leaving the groups regroups the grid, which reads the dataset.
+    RunGuarded([&] {
+        if (FGroupIndex >= 0) control->SetColumnGroupIndex(this, -1);
+        control->RenameSummaryColumn(Name(), std::string());
+    });
 }
 
 TCustomcvDBTreeListControl* TcvDBTreeListColumn::DBTreeList() const {

@@ -236,8 +236,9 @@ public:
     void ActionOutTaskExecute(TObject* Sender);
     void ActionDeleteTaskExecute(TObject* Sender);
     void ActionOpenInfoExecute(TObject* Sender);
-    // These catch nothing: a file or zip failure ends the action with the
-    // framework's error box, and the menus are not refreshed.
+    // A file that does not copy or delete is told as "文件I/O错误"; any other
+    // failure ends the action with the framework's error box, and the menus
+    // are not refreshed.
     void ActionOpenAttachmentExecute(TObject* Sender);
     void ActionInAttachmentExecute(TObject* Sender);
     void ActionOutAttachmentExecute(TObject* Sender);
@@ -259,6 +260,10 @@ private:
     void BuildList(TFormBuilder& Build);
     void BuildActions(TFormBuilder& Build);
     void BuildMenus(TFormBuilder& Build);
+    // Adds the applications of Package to the user's database and folders,
+    // or raises EImportRefused having changed nothing; answers the result's
+    // text. Taken ids get new ones.
+    std::string ImportApplications(const std::string& Package, const std::string& UserFolder);
     // Scrolling, refreshing and closing wait for a save or cancel: true, with
     // the box telling so, while the input is modified.
     bool RefusedWhileModified();
@@ -324,6 +329,9 @@ std::unique_ptr<TADOQuery> CompletenessCheck(const std::string& Id);
 // An application id bound as the number it is stored as (text that is no
 // number stays text).
 Variant IdValue(const std::string& Id);
+// The count that SQL, run on the user connection with Parameter bound to
+// Value, answers in its first column.
+Integer Count(const std::string& SQL, const std::string& Parameter, const Variant& Value);
 // Runs SQL on the user connection with the named values bound; names the
 // statement lacks are skipped.
 void Execute(const std::string& SQL, const std::map<std::string, Variant>& Values);

@@ -1,9 +1,11 @@
 // The project application's attachments: files named by the id and "@" in
 // the application folder and its sub-folders, the task book and the transfer
-// files left out. Unlike the shared routines these catch nothing.
+// files left out. Unlike the shared routines these catch nothing but the
+// failures of the files they copy and delete, which they tell.
 #include "documents/Request.h"
 
 #include "app/Attachment.h"
+#include "app/ImportStaging.h"
 #include "app/SysPublic.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/ui/Dialogs.h"
@@ -36,12 +38,12 @@ void TfrmRequest::ActionInAttachmentExecute(TObject*) {
     dialog.SetFilter("所有文件|*.*");
     dialog.SetOptions(dialog.Options() + ofAllowMultiSelect);
     if (!dialog.Execute()) return;
-    const std::string folder = ApplicationFolderOf(id);
-    if (!DirectoryExists(folder)) CreateDir(folder);
-    // A file that does not copy is passed over without a word.
-    for (int i = 0; i < dialog.Files()->Count(); ++i)
-        CopyFile(dialog.Files()->Get(i), folder + PathDelim + id + "@" + ExtractFileName(dialog.Files()->Get(i)),
-                 false);
+    try {
+        SysPublic::CopyInAttachments(ApplicationFolderOf(id), id, *dialog.Files());
+    } catch (const EImportRefused& refusal) {
+        MessageBox(Handle(), refusal.Message(), BoxCaption, MB_OK | MB_ICONERROR);
+        return;
+    }
     MessageBox(Handle(), "导入附件成功", BoxCaption, MB_OK | MB_ICONINFORMATION);
     RefreshMainMenu();
 }
@@ -59,7 +61,11 @@ void TfrmRequest::ActionOutAttachmentExecute(TObject*) {
     const std::string archive = dialog.FileName();
     if (FileExists(archive)) {
         if (MessageBox(Handle(), "是否覆盖本地同名文件", BoxCaption, MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
-        DeleteFile(archive);
+        // Packing into the old archive would keep its entries.
+        if (!DeleteFile(archive)) {
+            MessageBox(Handle(), FileFailureText, BoxCaption, MB_OK | MB_ICONERROR);
+            return;
+        }
     }
     writer.SetZipName(archive);
     writer.SetRecurse(true);
@@ -70,9 +76,13 @@ void TfrmRequest::ActionOutAttachmentExecute(TObject*) {
 void TfrmRequest::ActionDeleteAttachmentExecute(TObject*) {
     const std::string id = ListText("KJJHSBID");
     if (id.empty()) return;
-    // One that cannot be deleted is passed over without a word.
+    // One that cannot be deleted does not keep the others; the user is told.
+    bool deleted = true;
     for (const std::string& file : SysPublic::AttachmentFiles(ApplicationFolderOf(id), id))
-        DeleteFile(file);
-    MessageBox(Handle(), "删除附件成功", BoxCaption, MB_OK | MB_ICONINFORMATION);
+        deleted = DeleteFile(file) && deleted;
+    if (deleted)
+        MessageBox(Handle(), "删除附件成功", BoxCaption, MB_OK | MB_ICONINFORMATION);
+    else
+        MessageBox(Handle(), FileFailureText, BoxCaption, MB_OK | MB_ICONERROR);
     RefreshMainMenu();
 }

@@ -8,6 +8,8 @@
 #include "app/ApplicationFolder.h"
 #include "app/DataModule.h"
 #include "app/DatabaseCopy.h"
+#include "app/ImportStaging.h"
+#include "app/ImportedTables.h"
 #include "app/Main.h"
 #include "app/Progress.h"
 #include "app/SysPublic.h"
@@ -20,16 +22,16 @@
 #include "zip/ZipWriter.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <map>
+#include <set>
 
 namespace {
 
 const char* const TransferFileName = "iodata.mdb";
 const char* const TransferAlias = "iodata";
 const char* const PackageFilter = "压缩文件|*.zip";
-const char* const BrokenPackage = "压缩文件损坏,无法导入";
+const char* const ApplicationsName = "项目申报书";
+const char* const TransferUnreadable = "连接导入数据库失败，该操作终止，请尝试再次导入";
 const char* const BoxCaption = "提示";
 
 // The transfer database and what the database engine keeps beside it: never
@@ -59,10 +61,20 @@ int MainWindowBox(const std::string& Text, UINT Flags) {
     return MessageBox(frmMain->Handle(), Text, BoxCaption, Flags);
 }
 
-std::string Lower(std::string Text) {
-    std::transform(Text.begin(), Text.end(), Text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return Text;
+// An id as this program stores it: ten decimal digits, the month and four more.
+bool IsApplicationId(const std::string& Id) {
+    return Id.size() == 10 && Id[0] != '0' &&
+           std::all_of(Id.begin(), Id.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
+
+// An application of a package: its row in the transfer file, its id there
+// and here, and the entry of its task book.
+struct TPackagedApplication {
+    Variant RowId;
+    std::string OldId;
+    std::string NewId;
+    std::string TaskBookEntry;
+};
 
 } // namespace
 
@@ -144,14 +156,20 @@ void TfrmRequest::ExportApplications(const std::vector<std::string>& Ids) {
     StartPhase("正在进行数据导出，请稍候。。。");
     if (FileExists(package)) {
         if (ActiveWindowBox("有文件存在，是否覆盖？", MB_YESNO | MB_ICONWARNING) != IDYES) return;
-        DeleteFile(package);
+        // Packing into an existing archive would keep its old entries.
+        if (!DeleteFile(package)) {
+            ActiveWindowBox(FileFailureText, MB_OK | MB_ICONERROR);
+            return;
+        }
     }
 
     const std::string workFolder = userFolder + "temp";
-    ForceDirectories(workFolder);
     const std::string transferFile = workFolder + PathDelim + TransferFileName;
-    if (FileExists(transferFile)) DeleteFile(transferFile);
-    CopyFile(ApplicationFolder() + TransferFileName, transferFile, false);
+    if (!ForceDirectories(workFolder) || (FileExists(transferFile) && !DeleteFile(transferFile)) ||
+        !CopyFile(ApplicationFolder() + TransferFileName, transferFile, true)) {
+        ActiveWindowBox(FileFailureText, MB_OK | MB_ICONERROR);
+        return;
+    }
     try {
         TAttachedDatabase attached(frmMain->adocon, transferFile, TransferAlias);
         // A scratch copy made afresh by every export: its commits need not
@@ -193,108 +211,107 @@ void TfrmRequest::ActionInProjectExecute(TObject*) {
         return;
     }
     const std::string userFolder = IncludeTrailingPathDelimiter(ExpandFileName(ExtractFilePath(UserDbPath)));
-    frmProgress->Show();
-    TScopeGuard closeProgress([] { frmProgress->Close(); });
-    StartPhase("正在解开压缩文件，请梢侯。。。");
-    const std::string unzipFolder = userFolder + "unzip";
-    if (DirectoryExists(unzipFolder)) SysPublic::DeleteFolder(unzipFolder);
-    CreateDir(unzipFolder);
-    try {
-        SysPublic::UnpackPackage(package, unzipFolder);
-    } catch (const std::exception& E) {
-        Box(E.what(), MB_ICONERROR);
-        return;
-    }
-    frmProgress->Gauge->SetProgress(100);
-    StartPhase("正在处理压缩文件，请梢侯。。。");
-
-    // The package's ids, read on a connection of the transfer file's own.
-    const std::string transferFile = unzipFolder + PathDelim + TransferFileName;
-    std::vector<Variant> packageIds;
-    try {
-        if (!FileExists(transferFile)) throw EDatabaseError("no transfer database");
-        TADOConnection transfer(nullptr);
-        transfer.SetConnectionString(DatabaseConnectionString(transferFile));
-        transfer.SetLoginPrompt(false);
-        transfer.Open();
-        TADOQuery ids(nullptr);
-        ids.SetConnection(&transfer);
-        ids.SQL()->SetText("select KJJHSBID,RWSWJM from KJJHSB");
-        for (ids.Open(); !ids.Eof(); ids.Next())
-            packageIds.push_back(ids.Fields()[0]->Value());
-    } catch (const std::exception&) {
-        Box("连接导入数据库失败，该操作终止，请尝试再次导入", MB_ICONERROR);
-        return;
-    }
-
-    TStringList files;
-    SysPublic::ListFiles(unzipFolder, &files);
-    std::set<std::string> fileNames;
-    for (int i = 0; i < files.Count(); ++i)
-        fileNames.insert(Lower(ExtractFileName(files.Get(i))));
-    std::set<std::string> oldIds;
-    for (const Variant& id : packageIds) {
-        const std::string old = id.AsString();
-        // One id twice, or a row without its task book: the package is refused whole.
-        if (!oldIds.insert(old).second || !fileNames.count(Lower(SysPublic::TaskBookFileName(old)))) {
-            Box(BrokenPackage, MB_ICONERROR);
+    std::string result;
+    {
+        frmProgress->Show();
+        TScopeGuard closeProgress([] { frmProgress->Close(); });
+        try {
+            result = ImportApplications(package, userFolder);
+        } catch (const EImportRefused& refusal) {
+            Box(refusal.Message(), MB_ICONERROR);
+            return;
+        } catch (const EAbort&) {
+            return; // told already
+        } catch (const std::exception&) {
+            Box(ImportFailedText, MB_ICONERROR);
             return;
         }
     }
+    qry_main->Requery();
+    RefreshMainMenu();
+    Box(result, MB_ICONINFORMATION);
+}
+
+std::string TfrmRequest::ImportApplications(const std::string& Package, const std::string& UserFolder) {
+    StartPhase("正在解开压缩文件，请梢侯。。。");
+    TImportStaging staging(UserFolder);
+    staging.OnUnpacked = [](int Done, int Entries) { ShowProgress(size_t(Done), size_t(Entries)); };
+    staging.Unpack(Package);
+    frmProgress->Gauge->SetProgress(100);
+    StartPhase("正在处理压缩文件，请梢侯。。。");
+
+    const std::string transferFile = staging.EntryFile(TransferFileName);
+    if (transferFile.empty()) throw EImportRefused(NoDocumentsText(ApplicationsName));
+    TADOConnection* connection = frmMain->adocon;
+    const auto attached = AttachImportedFile(connection, transferFile, TransferAlias, TransferUnreadable);
+    if (CheckImportedTable(connection, TransferAlias, "KJJHSB") == 0)
+        throw EImportRefused(NoDocumentsText(ApplicationsName));
+
+    // The package's applications in file order, each with its task book.
+    std::vector<TPackagedApplication> applications;
+    std::set<std::string> packageIds;
+    TADOQuery rows(nullptr);
+    rows.SetConnection(connection);
+    rows.SQL()->SetText(std::string("select rowid, KJJHSBID from ") + TransferAlias + ".KJJHSB order by rowid");
+    for (rows.Open(); !rows.Eof(); rows.Next()) {
+        const std::string id = rows.Fields()[1]->IsNull() ? std::string() : rows.Fields()[1]->AsString();
+        if (!IsApplicationId(id)) throw EImportRefused(WrongKeyText);
+        if (!packageIds.insert(id).second) throw EImportRefused(BrokenPackageText);
+        TPackagedApplication application{rows.Fields()[0]->Value(), id, id, {}};
+        for (const std::string& entry : staging.EntriesOf(id))
+            if (LowerCase(entry) == LowerCase(SysPublic::TaskBookFileName(id))) {
+                if (!application.TaskBookEntry.empty()) throw EImportRefused(BrokenPackageText);
+                application.TaskBookEntry = entry;
+            }
+        if (application.TaskBookEntry.empty()) throw EImportRefused(BrokenPackageText);
+        applications.push_back(application);
+    }
+    rows.Close();
 
     // Every new id is known before anything is written: unique against the
     // stored rows, every package id and every id drawn before it.
-    std::vector<std::string> newIds;
-    std::set<std::string> reserved = oldIds;
-    for (const Variant& id : packageIds) {
-        const std::string old = id.AsString();
-        TADOQuery stored(nullptr);
-        stored.SetConnection(frmMain->adocon);
-        stored.SQL()->SetText("select count(*) from KJJHSB where KJJHSBID=:id");
-        stored.Parameters()->ParamByName("id")->SetValue(id);
-        stored.Open();
-        std::string fresh = old;
-        if (stored.Fields()[0]->AsInteger() > 0) {
-            fresh = MakeApplicationId(reserved);
-            if (fresh.empty()) return; // the month's ids are used up: told, nothing stored
-            reserved.insert(fresh);
-        }
-        newIds.push_back(fresh);
+    int renumbered = 0;
+    std::set<std::string> reserved = packageIds;
+    for (TPackagedApplication& application : applications) {
+        if (Count("select count(*) from KJJHSB where KJJHSBID=:id", "id", IdValue(application.OldId)) == 0) continue;
+        application.NewId = MakeApplicationId(reserved);
+        if (application.NewId.empty()) throw EAbort(); // the month's ids are used up: told, nothing stored
+        reserved.insert(application.NewId);
+        ++renumbered;
     }
 
-    for (size_t i = 0; i < packageIds.size(); ++i) {
-        const std::string old = packageIds[i].AsString();
-        const std::string target = userFolder + newIds[i] + PathDelim;
-        if (DirectoryExists(target)) SysPublic::DeleteFolder(target);
-        ForceDirectories(target);
-        const std::string prefix = old + "@";
-        for (int f = 0; f < files.Count(); ++f) {
-            const std::string name = ExtractFileName(files.Get(f));
-            if (name.compare(0, prefix.size(), prefix) != 0) continue;
-            CopyFile(files.Get(f), target + newIds[i] + "@" + name.substr(prefix.size()), false);
-        }
-        ShowProgress(i, packageIds.size());
+    // Each application's files in a folder of its own that replaces the one
+    // of its id (an earlier folder without a row) when the rows are in.
+    for (size_t i = 0; i < applications.size(); ++i) {
+        const TPackagedApplication& application = applications[i];
+        const std::string folder = staging.StageFolder(UserFolder + application.NewId);
+        for (const std::string& entry : staging.EntriesOf(application.OldId))
+            staging.MoveEntry(entry, folder,
+                              entry == application.TaskBookEntry
+                                  ? SysPublic::TaskBookFileName(application.NewId)
+                                  : application.NewId + entry.substr(application.OldId.size()));
+        ShowProgress(i, applications.size());
     }
+    if (!staging.EveryEntryMovedBut(TransferFileName)) throw EImportRefused(BrokenPackageText);
 
+    TADOCommand copy(nullptr);
+    copy.SetConnection(connection);
+    copy.SetCommandText(CopyRowsByNameSQL(connection, "KJJHSB", "main", TransferAlias, "rowid=:row",
+                                          {{"KJJHSBID", ":new"}, {"RWSWJM", ":taskbook"}}));
     {
-        TAttachedDatabase attached(frmMain->adocon, transferFile, TransferAlias);
-        TADOCommand copy(nullptr);
-        copy.SetConnection(frmMain->adocon);
-        copy.SetCommandText(CopyRowsByNameSQL(frmMain->adocon, "KJJHSB", "main", TransferAlias, "KJJHSBID=:old",
-                                              {{"KJJHSBID", ":new"}, {"RWSWJM", ":taskbook"}}));
-        {
-            TTransactionGuard transaction(frmMain->adocon);
-            for (size_t i = 0; i < packageIds.size(); ++i) {
-                copy.Parameters()->ParamByName("old")->SetValue(packageIds[i]);
-                copy.Parameters()->ParamByName("new")->SetValue(IdValue(newIds[i]));
-                copy.Parameters()->ParamByName("taskbook")->SetValue(SysPublic::TaskBookFileName(newIds[i]));
-                copy.Execute();
-            }
-            transaction.Commit();
+        TTransactionGuard transaction(connection);
+        for (const TPackagedApplication& application : applications) {
+            copy.Parameters()->ParamByName("row")->SetValue(application.RowId);
+            copy.Parameters()->ParamByName("new")->SetValue(IdValue(application.NewId));
+            copy.Parameters()->ParamByName("taskbook")->SetValue(SysPublic::TaskBookFileName(application.NewId));
+            if (copy.Execute() != 1) throw EImportRefused(BrokenPackageText);
         }
-        attached.Detach();
+        staging.Place();
+        transaction.Commit();
+        staging.Keep();
     }
     frmProgress->Gauge->SetProgress(100);
-    qry_main->Requery();
-    RefreshMainMenu();
+    std::string result = "项目导入成功，共导入 " + IntToStr(Integer(applications.size())) + " 个项目";
+    if (renumbered > 0) result += "\r其中 " + IntToStr(renumbered) + " 个项目的编号已被使用，已改用新编号导入";
+    return result;
 }

@@ -65,15 +65,6 @@ const TColumns ListB[] = {
 constexpr int RandomDraws = 20;
 constexpr int IdsPerMonth = 10000;
 
-Integer Count(const std::string& SQL, const std::string& Parameter, const Variant& Value) {
-    TADOQuery query(nullptr);
-    query.SetConnection(frmMain->adocon);
-    query.SQL()->SetText(SQL);
-    query.Parameters()->ParamByName(Parameter)->SetValue(Value);
-    query.Open();
-    return query.Fields()[0]->AsInteger();
-}
-
 std::string Assignments(TColumns Columns) {
     std::string text;
     for (const char* column : Columns)
@@ -82,6 +73,15 @@ std::string Assignments(TColumns Columns) {
 }
 
 } // namespace
+
+Integer Count(const std::string& SQL, const std::string& Parameter, const Variant& Value) {
+    TADOQuery query(nullptr);
+    query.SetConnection(frmMain->adocon);
+    query.SQL()->SetText(SQL);
+    query.Parameters()->ParamByName(Parameter)->SetValue(Value);
+    query.Open();
+    return query.Fields()[0]->AsInteger();
+}
 
 Variant IdValue(const std::string& Id) {
     Int64 id = 0;

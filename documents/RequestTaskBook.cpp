@@ -4,6 +4,7 @@
 #include "documents/Request.h"
 
 #include "app/ApplicationFolder.h"
+#include "app/ImportStaging.h"
 #include "app/Main.h"
 #include "app/Message.h"
 #include "app/SysPublic.h"
@@ -23,7 +24,6 @@ namespace {
 const char* const BoxCaption = "提示";
 const char* const SheetTemplateName = "kjprjinfotable.doc";
 const char* const NoTaskBook = "该记录没有任务书";
-const char* const FileFailure = "文件I/O错误";
 const char* const WordFilter = "WORD文件|*.doc";
 
 // Columns the completeness check never looks at.
@@ -209,20 +209,16 @@ void TfrmRequest::ActionInTaskExecute(TObject*) {
     dialog.SetFilter(WordFilter);
     if (!dialog.Execute()) return;
     const std::string folder = ApplicationFolderOf(id);
-    if (!DirectoryExists(folder)) CreateDir(folder);
-    const std::string target = folder + PathDelim + SysPublic::TaskBookFileName(id);
     const bool replacing = !stored.IsEmpty() && !FieldText(&stored, "RWSWJM").empty();
     if (replacing && MessageBox(Handle(), "即将使用新文件替换原有文件，确定吗？", BoxCaption,
                                 MB_YESNO | MB_ICONINFORMATION) != IDYES)
         return;
-    if (FileExists(target)) DeleteFile(target);
-    // A task book that did not arrive must not be recorded as there.
-    const char* const ImportFailed = "导入任务书失败，请尝试再次导入！";
-    if (!CopyFile(dialog.FileName(), target, false)) {
-        Box(ImportFailed, MB_ICONERROR);
-        return;
-    }
+    // The new file takes the old one's place only with its name recorded:
+    // a copy or an update that fails leaves the task book as it was.
     try {
+        TImportStaging staging(ExtractFilePath(folder));
+        staging.EnsureFolder(folder);
+        staging.StageCopy(dialog.FileName(), folder + PathDelim + SysPublic::TaskBookFileName(id));
         TTransactionGuard transaction(frmMain->adocon);
         TADOCommand update(nullptr);
         update.SetConnection(frmMain->adocon);
@@ -230,9 +226,11 @@ void TfrmRequest::ActionInTaskExecute(TObject*) {
         update.Parameters()->ParamByName("name")->SetValue(SysPublic::TaskBookFileName(id));
         update.Parameters()->ParamByName("id")->SetValue(id);
         update.Execute();
+        staging.Place();
         transaction.Commit();
+        staging.Keep();
     } catch (const std::exception&) {
-        Box(ImportFailed, MB_ICONERROR);
+        Box("导入任务书失败，请尝试再次导入！", MB_ICONERROR);
         return;
     }
     Box("导入任务书成功", MB_ICONINFORMATION);
@@ -249,7 +247,7 @@ void TfrmRequest::ActionOutTaskExecute(TObject*) {
     }
     const std::string source = ApplicationFolderOf(ListText("KJJHSBID")) + PathDelim + taskBook;
     if (!FileExists(source)) {
-        Box(FileFailure, MB_ICONERROR);
+        Box(FileFailureText, MB_ICONERROR);
         return;
     }
     TSaveDialog dialog(nullptr);
@@ -262,7 +260,7 @@ void TfrmRequest::ActionOutTaskExecute(TObject*) {
         MessageBox(Handle(), "是否覆盖本地同名文件", BoxCaption, MB_YESNO | MB_ICONINFORMATION) != IDYES)
         return;
     if (!CopyFile(source, target, false)) {
-        Box(FileFailure, MB_ICONERROR);
+        Box(FileFailureText, MB_ICONERROR);
         return;
     }
     Box("WORD导出成功", MB_ICONINFORMATION);
@@ -281,7 +279,7 @@ void TfrmRequest::ActionDeleteTaskExecute(TObject*) {
     const std::string file =
         ApplicationFolderOf(id) + PathDelim + (stored.IsEmpty() ? "" : FieldText(&stored, "RWSWJM"));
     if (FileExists(file) && !DeleteFile(file)) {
-        Box(FileFailure, MB_ICONERROR);
+        Box(FileFailureText, MB_ICONERROR);
         return;
     }
     TADOCommand update(nullptr);

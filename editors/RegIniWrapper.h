@@ -34,6 +34,8 @@ public:
     // the key or the value is missing. The current key is kept.
     int ReadBinaryData(const std::string& Section, const std::string& Name, void* Buffer, int BufSize);
     void WriteBinaryData(const std::string& Section, const std::string& Name, const void* Buffer, int Size);
+    // Whether WriteBinaryData stores anything: only the registry does.
+    bool KeepsBinaryData() const { return std::holds_alternative<TRegIniFile*>(FStore); }
 
     // Ini stores only: erases Section and every section below it, that is
     // whose name begins with Section followed by '\' (case-sensitive).

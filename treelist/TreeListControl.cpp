@@ -8,7 +8,6 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Gdi.h"
-#include "platform/ui/MessageQueue.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Painting.h"
 
@@ -49,9 +48,8 @@ TCustomcvTreeListControl::TCustomcvTreeListControl(TComponent* AOwner)
 }
 
 TCustomcvTreeListControl::~TCustomcvTreeListControl() {
-    // While the columns and bands exist; a failing store is reported, since
-    // nothing may leave a destructor.
-    RunGuarded([this] { StoreLayout(); });
+    // While the columns and bands exist.
+    StoreLayout();
     Destroying();
     ClearCache();
     DestroyColumns();

@@ -259,7 +259,9 @@ public:
     void SaveToIniFile(const std::string& FileName);
     void LoadFromIniFile(const std::string& FileName);
     // Each runs once in the control's life, by the store options: the
-    // registry first, then the ini file. The destructor stores.
+    // registry first, then the ini file. The destructor stores. Neither
+    // throws: a failing store or load is reported once, and a load that
+    // fails leaves the layout as it was.
     virtual void StoreLayout();
     void RestoreLayout() override;
     virtual bool IsStoreToRegistry() const { return Options() & tlo_StoreToRegistry; }
@@ -406,6 +408,13 @@ protected:
     virtual void SaveColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column);
     virtual void LoadGridLayout(TcvRegIniWrapper& Store, const std::string& Section);
     virtual void LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section, TcvTreeListColumn* Column);
+    // Raise EReadError "Stream read error" (or the stored block's own read
+    // error) unless the stored items have the shape this control writes:
+    // LoadLayout checks every section before it applies any, so a damaged
+    // layout is refused whole and leaves the control as it was.
+    virtual void CheckGridLayout(TcvRegIniWrapper& Store, const std::string& Section);
+    virtual void CheckColumnLayout(TcvRegIniWrapper& Store, const std::string& Section,
+                                   const TcvTreeListColumn* Column);
     // Around a load: one update, and one sort update with multi-sorting.
     virtual void BeginLoadLayout(TcvRegIniWrapper& Store);
     virtual void EndLoadLayout(TcvRegIniWrapper& Store);

@@ -7,6 +7,7 @@
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/MessageQueue.h"
 #include "treelist/TreeListControl.h"
 
 #include <algorithm>
@@ -33,8 +34,10 @@ const TControlValue GridValues[] = {
      [](auto& C, int V) { C.SetShowPreviewGrid(V); }},
     {"BandRowCount", false, [](const auto& C) { return C.GetBandRowCount(); },
      [](auto& C, int V) { C.SetBandRowCount(V); }},
-    {"DefaultRowHeight", false, [](const auto& C) { return C.DefaultRowHeight(); },
-     [](auto& C, int V) { C.SetDefaultRowHeight(V); }},
+    {.Name = "DefaultRowHeight",
+     .Get = [](const auto& C) { return C.DefaultRowHeight(); },
+     .Set = [](auto& C, int V) { C.SetDefaultRowHeight(V); },
+     .Valid = IsLayoutExtent},
     // A missing value reads as the automatic marker and so changes nothing.
     {.Name = "HeaderPanelRowCount",
      .Get = [](const auto& C) { return C.IsAutoHeaderPanelHeight() ? AutomaticRowCount : C.GetHeaderPanelRowCount(); },
@@ -51,33 +54,46 @@ const TControlValue GridValues[] = {
 const TBandValue BandID{.Name = "ID",
                         .Get = [](const auto& B) { return B.ID(); },
                         .Pass = ByCaller,
-                        .Default = [](const auto&) { return -1; }};
-const TBandValue BandIndex{.Name = "Index", .Get = [](const auto& B) { return B.Index(); }, .Pass = ByCaller};
+                        .Default = [](const auto&) { return -1; },
+                        .Valid = nullptr};
+// Places only order the items: any number is harmless.
+const TBandValue BandIndex{
+    .Name = "Index", .Get = [](const auto& B) { return B.Index(); }, .Pass = ByCaller, .Valid = nullptr};
 const TBandValue BandValues[] = {
     BandID,
     {"Visible", true, [](const auto& B) { return int(B.Visible()); }, [](auto& B, int V) { B.SetVisible(V); }},
     BandIndex,
-    {"Width", false, [](const auto& B) { return B.Width(); }, [](auto& B, int V) { B.SetWidth(V); }},
+    {.Name = "Width",
+     .Get = [](const auto& B) { return B.Width(); },
+     .Set = [](auto& B, int V) { B.SetWidth(V); },
+     .Valid = IsLayoutExtent},
 };
 
-const TColumnValue ColumnIndex{.Name = "Index", .Get = [](const auto& C) { return C.GetIndex(); }, .Pass = ByCaller};
+const TColumnValue ColumnIndex{
+    .Name = "Index", .Get = [](const auto& C) { return C.GetIndex(); }, .Pass = ByCaller, .Valid = nullptr};
 const TColumnValue ColumnValues[] = {
     {"BandIndex", false, [](const auto& C) { return C.BandIndex(); }, [](auto& C, int V) { C.SetBandIndex(V); },
      ColumnPlacePass},
     {"RowIndex", false, [](const auto& C) { return C.RowIndex(); }, [](auto& C, int V) { C.SetRowIndex(V); },
      ColumnPlacePass},
     // Written only: the order within a band row follows the absolute index.
-    {.Name = "ColIndex", .Get = [](const auto& C) { return C.ColIndex(); }},
+    {.Name = "ColIndex", .Get = [](const auto& C) { return C.ColIndex(); }, .Valid = nullptr},
     {"Visible", true, [](const auto& C) { return int(C.Visible()); }, [](auto& C, int V) { C.SetVisible(V); }},
     ColumnIndex,
-    {"Width", false, [](const auto& C) { return C.Width(); }, [](auto& C, int V) { C.SetWidth(V); }},
-    {"Sorted", false, [](const auto& C) { return int(C.Sorted()); },
-     [](auto& C, int V) { C.SetSorted(TcvTreeListColumnSort(std::clamp(V, int(csNone), int(csUp)))); }},
+    {.Name = "Width",
+     .Get = [](const auto& C) { return C.Width(); },
+     .Set = [](auto& C, int V) { C.SetWidth(V); },
+     .Valid = IsLayoutExtent},
+    {.Name = "Sorted",
+     .Get = [](const auto& C) { return int(C.Sorted()); },
+     .Set = [](auto& C, int V) { C.SetSorted(TcvTreeListColumnSort(V)); },
+     .Valid = [](int V) { return V >= csNone && V <= csUp; }},
     // Kept for RestoreSortedColumnOrder.
     {.Name = "SortedOrder",
      .Get = [](const auto& C) { return C.GetSortedOrder(); },
      .Set = [](auto& C, int V) { C.SetSortedOrder(V); },
-     .Default = [](const auto&) { return -1; }},
+     .Default = [](const auto&) { return -1; },
+     .Valid = nullptr},
     {"StoredRowIndex", false, [](const auto& C) { return C.StoredRowIndex(); },
      [](auto& C, int V) { C.SetStoredRowIndex(V); }, ColumnPlacePass},
 };
@@ -149,6 +165,9 @@ void TCustomcvTreeListControl::LoadLayout(TcvLayoutStore Store, const std::strin
     const std::string root = RootPath(Path);
     TcvRegIniWrapper wrapper;
     Wrap(wrapper, Store);
+    CheckGridLayout(wrapper, root);
+    for (const TcvTreeListColumn* column : FColumns)
+        CheckColumnLayout(wrapper, ColumnSection(root, column), column);
     BeginLoadLayout(wrapper);
     const TScopeGuard loading([&] { EndLoadLayout(wrapper); });
     LoadGridLayout(wrapper, root);
@@ -184,6 +203,17 @@ void TCustomcvTreeListControl::LoadGridLayout(TcvRegIniWrapper& Store, const std
         order.emplace_back(ReadLayoutValue(Store, section, *band, BandIndex), band);
     }
     PlaceInStoredOrder(order);
+}
+
+void TCustomcvTreeListControl::CheckGridLayout(TcvRegIniWrapper& Store, const std::string& Section) {
+    CheckLayoutValues(Store, Section, *this, GridValues);
+    for (int i = 0; i < FBands->Count(); ++i)
+        CheckLayoutValues(Store, BandSection(Section, i), *FBands->Items(i), BandValues);
+}
+
+void TCustomcvTreeListControl::CheckColumnLayout(TcvRegIniWrapper& Store, const std::string& Section,
+                                                 const TcvTreeListColumn* Column) {
+    CheckLayoutValues(Store, Section, *Column, ColumnValues);
 }
 
 void TCustomcvTreeListControl::LoadColumnLayout(TcvRegIniWrapper& Store, const std::string& Section,
@@ -240,15 +270,15 @@ bool TCustomcvTreeListControl::UsesStore(bool Option, const std::string& Where) 
 void TCustomcvTreeListControl::RestoreLayout() {
     if (FLayoutRestored) return;
     FLayoutRestored = true;
-    if (UsesStore(IsStoreToRegistry(), FRegistryPath)) LoadFromRegistry(FRegistryPath);
-    if (UsesStore(IsStoreToIniFile(), FIniFileName)) LoadFromIniFile(FIniFileName);
+    if (UsesStore(IsStoreToRegistry(), FRegistryPath)) RunGuarded([this] { LoadFromRegistry(FRegistryPath); });
+    if (UsesStore(IsStoreToIniFile(), FIniFileName)) RunGuarded([this] { LoadFromIniFile(FIniFileName); });
 }
 
 void TCustomcvTreeListControl::StoreLayout() {
     if (FLayoutStored) return;
     FLayoutStored = true;
-    if (UsesStore(IsStoreToRegistry(), FRegistryPath)) SaveToRegistry(FRegistryPath);
-    if (UsesStore(IsStoreToIniFile(), FIniFileName)) SaveToIniFile(FIniFileName);
+    if (UsesStore(IsStoreToRegistry(), FRegistryPath)) RunGuarded([this] { SaveToRegistry(FRegistryPath); });
+    if (UsesStore(IsStoreToIniFile(), FIniFileName)) RunGuarded([this] { SaveToIniFile(FIniFileName); });
 }
 
 void TCustomcvTreeListControl::SetParent(TWinControl* AParent) {

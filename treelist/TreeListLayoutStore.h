@@ -7,6 +7,7 @@
 #pragma once
 
 #include "editors/RegIniWrapper.h"
+#include "platform/rtl/TaggedValues.h"
 
 #include <span>
 #include <string>
@@ -14,6 +15,19 @@
 
 // The loading pass of a value unless its row names another.
 inline constexpr int cvLayoutFirstPass = 1;
+
+// What a stored value may hold, the shape this program writes with room for
+// a form that has changed since: pixel extents (widths, heights) and
+// indexes or counts. Anything else marks the layout as damaged.
+inline constexpr int cvMaxLayoutExtent = 32767;
+inline constexpr int cvMaxLayoutIndex = 65535;
+inline bool IsLayoutExtent(int Value) {
+    return Value >= 0 && Value <= cvMaxLayoutExtent;
+}
+// -1 stands for "none" (no band, not sorted, automatic).
+inline bool IsLayoutIndex(int Value) {
+    return Value >= -1 && Value <= cvMaxLayoutIndex;
+}
 
 template <class Item> struct TcvLayoutValue {
     const char* Name;
@@ -27,6 +41,9 @@ template <class Item> struct TcvLayoutValue {
     // The loading pass that reads the value.
     int Pass = cvLayoutFirstPass;
     int (*Default)(const Item&) = nullptr;
+    // Whether a read value has the stored shape; nullptr where any integer
+    // is harmless (Booleans, identities, places that only order).
+    bool (*Valid)(int) = IsLayoutIndex;
 };
 
 // A table as the routines take it (its item type comes from the item).
@@ -50,6 +67,16 @@ int ReadLayoutValue(TcvRegIniWrapper& Store, const std::string& Section, const I
     const int fallback = Value.Default ? Value.Default(AItem) : Value.Get(AItem);
     if (Value.Boolean) return Store.ReadBool(Section, Value.Name, fallback != 0);
     return Store.ReadInteger(Section, Value.Name, fallback);
+}
+
+// Raises EReadError "Stream read error" unless every value of the table, as
+// stored or defaulted, has its shape: a layout is checked whole before any
+// of it is applied.
+template <class Item>
+void CheckLayoutValues(TcvRegIniWrapper& Store, const std::string& Section, const Item& AItem,
+                       TcvLayoutTable<Item> Table) {
+    for (const TcvLayoutValue<Item>& value : Table)
+        if (!value.Boolean && value.Valid && !value.Valid(ReadLayoutValue(Store, Section, AItem, value))) ReadError();
 }
 
 // Reads and applies, in table order, the values of one pass that have a Set.

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "zip/ZipExceptions.h"
+#include "zip/ZipFormat.h"
 #include "zip/ZipUtils.h"
 
 namespace zip {
@@ -20,6 +21,8 @@ TBlockSetStream::~TBlockSetStream() = default;
 void TBlockSetStream::NextBlock() {
     if (FOut && !FOut->Commit()) throw ENotEnoughRoom(SNotEnoughRoom);
     FOut.reset();
+    if (FBlock > MaxDiskNumber)
+        throw EZipUnsupported(Format("A set holds at most %d blocks; a larger BlockSize is needed", MaxDiskNumber + 1));
     ++FBlock;
     if (FOnNextBlock) FOnNextBlock(FBlock);
     const std::string name = BlockFileName(FZipName, FBlock);
@@ -49,8 +52,9 @@ Int64 TBlockSetStream::Seek(Int64 offset, TSeekOrigin origin) {
 }
 
 void TBlockSetStream::KeepTogether(int64_t bytes) {
-    if (FPosition > 0 && FRoom - FPosition < std::min(bytes, FBlockRoom)) NextBlock();
-    if (FPosition >= FRoom) NextBlock();
+    if (FRoom - FPosition >= bytes) return;
+    if (bytes > FBlockRoom) throw ENotEnoughRoom(SNotEnoughRoom);
+    NextBlock();
 }
 
 bool TBlockSetStream::Finish() {

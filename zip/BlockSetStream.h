@@ -1,7 +1,8 @@
 // TBlockSetStream: the output of an archive written as a set of block files.
 // Bytes fill the current block up to its room (the first block's room, then
 // BlockSize for the rest) and go on in the next block file. Positions are
-// positions within the current block, as the set's headers record them.
+// positions within the current block, as the set's headers record them. A set
+// that would need more blocks than a reader takes is refused (EZipUnsupported).
 #pragma once
 
 #include <functional>
@@ -25,7 +26,8 @@ public:
     // Only reports the position: a set is written front to back.
     Int64 Seek(Int64 offset, TSeekOrigin origin) override;
 
-    // Moves to the next block unless the current one has room for bytes (a record that must not be split).
+    // Moves to the next block unless the current one has room for bytes (a record that must not be
+    // split); raises ENotEnoughRoom when no block could hold them.
     void KeepTogether(int64_t bytes);
     // The 0-based disk number of the current block.
     int Disk() const { return FBlock - 1; }

@@ -169,6 +169,7 @@ TLFNFileStream::TLFNFileStream(const std::string& fileName, int bufferSize, bool
     : TLFNFileHolder(), TS_BufferStream(Open(fileName, mode, FFile), bufferSize) {
     const bool writes = mode == fmCreate || (mode & 3) == fmOpenWrite || (mode & 3) == fmOpenReadWrite;
     SetFlushOnClose(flushOnClose && writes);
+    SetStreamPosition(0);
 }
 
 int TLFNFileStream::Handle() const {

@@ -43,6 +43,8 @@ protected:
     // Flushes, and syncs a written file to disk when asked to; later calls do nothing.
     void CloseBuffer();
     void SetFlushOnClose(bool value) { FFlushOnClose = value; }
+    // Where the wrapped stream stands, when the caller knows it (a file just opened is at its start).
+    void SetStreamPosition(Int64 value) { FStreamPosition = value; }
 
 private:
     enum TBufferState { bsEmpty, bsReadAhead, bsUnwritten };

@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rtl/ComponentStreaming.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/TaggedValues.h"
 
 namespace zip {
 
@@ -18,9 +20,46 @@ constexpr const char* SSortedPut = "Cannot <Put> an Object in a sorted list!";
 constexpr const char* SNilSource = "Nil Source Class!";
 constexpr const char* SSourceNotRegistered = "Source Class <%s> not registered";
 constexpr const char* SClassNotRegistered = "Class <%s> not registered";
+constexpr const char* SCannotHold = "A %s cannot hold a %s";
+constexpr size_t MaxStreamedClassName = 63;
+
+// Objects hold lists whose objects hold lists: each nesting is a stream inside a stream, kept as
+// shallow as the component streams themselves so that hostile bytes cannot exhaust the stack.
+class TNestingGuard {
+public:
+    explicit TNestingGuard(bool reading) {
+        if (++Depth() > MaxComponentStreamDepth) {
+            --Depth();
+            if (reading) ReadError();
+            throw EWriteError("Stream write error");
+        }
+    }
+    ~TNestingGuard() { --Depth(); }
+    TNestingGuard(const TNestingGuard&) = delete;
+    TNestingGuard& operator=(const TNestingGuard&) = delete;
+
+private:
+    static int& Depth() {
+        static thread_local int depth = 0;
+        return depth;
+    }
+};
+
+void RegisterObjectContainer() {
+    TPropertyTableOf<TObjectList>()
+        .Binary(
+            "ObjectContainer", [](TObjectList* List) { return List->Count() >= 1; },
+            [](TObjectList* List, TStream* Stream) { List->SaveToStream(*Stream); },
+            [](TObjectList* List, TStream* Stream) { List->LoadFromStream(*Stream); })
+        .Register();
+}
+
 } // namespace
 
-TObjectList::TObjectList(bool ownsObjects) : FOwnsObjects(ownsObjects) {}
+TObjectList::TObjectList(bool ownsObjects) : FOwnsObjects(ownsObjects) {
+    static const bool registered = (RegisterObjectContainer(), true);
+    (void)registered;
+}
 
 TObjectList::~TObjectList() {
     try {
@@ -120,29 +159,78 @@ TObject* TObjectList::Neighbour(TObject* item, int distance) const {
 }
 
 void TObjectList::SaveToStream(TStream& stream) const {
-    const uint8_t owns = FOwnsObjects ? 1 : 0;
-    const int32_t count = FCount;
-    stream.WriteBuffer(&owns, 1);
-    stream.WriteBuffer(&count, 4);
+    const TNestingGuard nesting(false);
+    // Made whole in memory first, so a refused object leaves nothing written.
+    TMemoryStream bytes;
+    const uint8_t header[5] = {static_cast<uint8_t>(FOwnsObjects ? 1 : 0), static_cast<uint8_t>(FCount),
+                               static_cast<uint8_t>(FCount >> 8), static_cast<uint8_t>(FCount >> 16),
+                               static_cast<uint8_t>(FCount >> 24)};
+    bytes.WriteBuffer(header, 5);
     for (int i = 0; i < FCount; ++i) {
-        if (!FItems[i]) throw EListError(SNilSource);
-        throw EListError(Format(SSourceNotRegistered, FItems[i]->ClassName()));
+        TObject* item = FItems[i];
+        if (!item) throw EListError(SNilSource);
+        const std::string name = item->ClassName();
+        auto* component = dynamic_cast<TComponent*>(item);
+        const TComponentClass* registered = component ? GetClass(name) : nullptr;
+        if (!registered || registered->Type() != typeid(*item) || name.size() > MaxStreamedClassName)
+            throw EListError(Format(SSourceNotRegistered, name));
+        const auto length = static_cast<uint8_t>(name.size());
+        bytes.WriteBuffer(&length, 1);
+        bytes.WriteBuffer(name.data(), length);
+        WriteComponent(&bytes, component);
     }
+    stream.WriteBuffer(bytes.Memory(), static_cast<Integer>(bytes.Size()));
 }
 
 void TObjectList::LoadFromStream(TStream& stream) {
-    uint8_t owns = 0;
-    int32_t count = 0;
-    stream.ReadBuffer(&owns, 1);
-    stream.ReadBuffer(&count, 4);
-    Clear();
-    FOwnsObjects = owns != 0;
-    if (count <= 0) return;
-    uint8_t length = 0;
-    stream.ReadBuffer(&length, 1);
-    std::string name(length > 63 ? 63 : length, '\0');
-    if (!name.empty()) stream.ReadBuffer(name.data(), static_cast<int>(name.size()));
-    throw EListError(Format(SClassNotRegistered, name));
+    const TNestingGuard nesting(true);
+    uint8_t header[5];
+    stream.ReadBuffer(header, 5);
+    const int32_t count = static_cast<int32_t>(header[1] | header[2] << 8 | header[3] << 16 |
+                                               static_cast<uint32_t>(header[4]) << 24);
+    // Each object takes a name and a component stream, so a count beyond the bytes left is damage.
+    if (count < 0 || count > stream.Size() - stream.Position()) ReadError();
+    std::vector<std::unique_ptr<TObject>> loaded;
+    for (int32_t i = 0; i < count; ++i) {
+        uint8_t length = 0;
+        stream.ReadBuffer(&length, 1);
+        if (length == 0 || length > MaxStreamedClassName) ReadError();
+        std::string name(length, '\0');
+        stream.ReadBuffer(name.data(), length);
+        const TComponentClass* registered = GetClass(name);
+        if (!registered) throw EClassNotFound(Format(SClassNotRegistered, name));
+        std::unique_ptr<TComponent> object(registered->Create(nullptr));
+        ReadComponent(&stream, object.get());
+        loaded.push_back(std::move(object));
+    }
+    ReplaceItems(header[0] != 0, loaded);
+}
+
+void TObjectList::ReplaceItems(bool ownsObjects, std::vector<std::unique_ptr<TObject>>& loaded) {
+    TObject** oldItems = FItems;
+    const int oldCount = FCount, oldCapacity = FCapacity;
+    const bool oldOwns = FOwnsObjects;
+    FItems = nullptr;
+    FCount = FCapacity = 0;
+    FOwnsObjects = ownsObjects;
+    try {
+        for (std::unique_ptr<TObject>& object : loaded) {
+            if (!CanHold(*object)) throw EListError(Format(SCannotHold, ClassName(), object->ClassName()));
+            if (Add(object.get()) >= 0) object.release(); // an ignored duplicate stays with loaded
+        }
+    } catch (...) {
+        for (int i = 0; i < FCount; ++i)
+            delete FItems[i];
+        std::free(FItems);
+        FItems = oldItems;
+        FCount = oldCount;
+        FCapacity = oldCapacity;
+        FOwnsObjects = oldOwns;
+        throw;
+    }
+    for (int i = 0; oldOwns && i < oldCount; ++i)
+        delete oldItems[i];
+    std::free(oldItems);
 }
 
 TSortedObjectList::TSortedObjectList(bool ownsObjects, TDuplicates duplicates)
@@ -191,16 +279,26 @@ int TSortedObjectList::IndexOf(TObject* item) const {
 }
 
 void TSortedObjectList::SaveToStream(TStream& stream) const {
+    TMemoryStream bytes;
     const uint8_t duplicates = FDuplicates;
-    stream.WriteBuffer(&duplicates, 1);
-    TObjectList::SaveToStream(stream);
+    bytes.WriteBuffer(&duplicates, 1);
+    TObjectList::SaveToStream(bytes);
+    stream.WriteBuffer(bytes.Memory(), static_cast<Integer>(bytes.Size()));
 }
 
 void TSortedObjectList::LoadFromStream(TStream& stream) {
     uint8_t duplicates = 0;
     stream.ReadBuffer(&duplicates, 1);
-    FDuplicates = duplicates <= dupError ? static_cast<TDuplicates>(duplicates) : dupIgnore;
-    TObjectList::LoadFromStream(stream);
+    if (duplicates > dupError) ReadError();
+    // The loaded objects are added under the stream's rule; a failed load keeps the old one.
+    const TDuplicates before = FDuplicates;
+    FDuplicates = static_cast<TDuplicates>(duplicates);
+    try {
+        TObjectList::LoadFromStream(stream);
+    } catch (...) {
+        FDuplicates = before;
+        throw;
+    }
 }
 
 } // namespace zip

@@ -1,9 +1,14 @@
 // The zip engine's own object containers (not the framework's TObjectList):
 // an owning list with the engine's growth steps, and a sorted variant kept in
-// order by a binary search, the base of the entry list TSortedZip.
+// order by a binary search, the base of the entry list TSortedZip. A list
+// streams its objects when they are components of classes in the platform's
+// class registry, and is stored as the binary property "ObjectContainer" when
+// a component publishes it.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/rtl/Classes.h"
 
@@ -30,8 +35,14 @@ public:
     virtual void Clear();
     virtual int IndexOf(TObject* item) const;
     virtual void Insert(int index, TObject* item);
-    // The object streams carry the owns flag, the count and per object its class
-    // name; no class is registered for streaming, so any object makes them fail.
+    // The object stream: the owns flag (1 byte), the count (4 bytes, little-endian), then per
+    // object its class name (a length byte and at most 63 characters) and its component stream.
+    // Saving raises EListError "Nil Source Class!" for a nil item and "Source Class <name> not
+    // registered" for one that is no component of a registered class, writing nothing then.
+    // Loading makes each object of its registered class and reads its stream into it; a name
+    // not registered raises EClassNotFound "Class <name> not registered", damaged bytes
+    // EReadError, and either leaves the list as it was. The loaded objects are the list's to
+    // free only when the stream says it owns them.
     virtual void LoadFromStream(TStream& stream);
     virtual void SaveToStream(TStream& stream) const;
     virtual TObject* First() const;
@@ -47,6 +58,11 @@ protected:
     virtual void FreeObject(TObject* item);
     void SetCapacity(int value);
     void InsertAt(int index, TObject* item);
+    // Whether a loaded object may join the list; a list of one kind of object says no to others.
+    virtual bool CanHold(const TObject&) const { return true; }
+    // Puts the loaded objects in place of the items through Add, or, when an Add raises, frees
+    // them and leaves the items as they were.
+    void ReplaceItems(bool ownsObjects, std::vector<std::unique_ptr<TObject>>& loaded);
 
 private:
     TObject** FItems = nullptr;

@@ -3,6 +3,7 @@
 
 #include <sys/random.h>
 
+#include "platform/rtl/CodePage.h"
 #include "zip/Crc32.h"
 #include "zip/ZipExceptions.h"
 #include "zip/ZipFormat.h"
@@ -38,6 +39,13 @@ void TZipCrypt::Encrypt(uint8_t* buffer, int count) {
         UpdateKeys(buffer[i]);
         buffer[i] ^= key;
     }
+}
+
+std::vector<std::string> PasswordForms(const std::string& password) {
+    if (!IsGbkRepresentable(password)) return {password};
+    std::string gbk = Utf8ToGbk(password);
+    if (gbk == password) return {password};
+    return {std::move(gbk), password};
 }
 
 void MakeCryptHeader(uint32_t crc, uint8_t header[CryptHeaderSize]) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zip {
 
@@ -27,6 +28,12 @@ public:
 private:
     uint32_t FKeys[3];
 };
+
+// The bytes a password keys with, in the order a reader tries them: its GBK form first, as
+// Chinese Windows peers key with it and the writer does (names are stored so too), then its
+// UTF-8, as tools on UTF-8 systems key with it. One form when both are the same bytes, and
+// only the UTF-8 one for a password GBK cannot hold.
+std::vector<std::string> PasswordForms(const std::string& password);
 
 // The plain header of a new entry: ten bytes from the system's random source,
 // then bits 16-23 and 24-31 of the entry's CRC-32.

@@ -300,7 +300,7 @@ bool FindEndRecord(TEndCentral& end, TStream& stream) {
         end.CommentLength = Get16(p + 20);
         const Int64 recordPos = size - blockSize + i;
         end.CommentPosition = recordPos + EndRecordSize;
-        if (end.ThisDisk > 999 || end.CentralDisk > 999 || end.ThisDisk < end.CentralDisk) {
+        if (end.ThisDisk > MaxDiskNumber || end.CentralDisk > MaxDiskNumber || end.ThisDisk < end.CentralDisk) {
             end.Clear();
             return false;
         }

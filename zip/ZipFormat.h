@@ -25,6 +25,8 @@ constexpr int LocalHeaderSize = 30;
 constexpr int CentralHeaderSize = 46;
 constexpr int EndRecordSize = 22;
 constexpr int MaxCommentLength = 65535;
+// Disk numbers above this count as no end record, so a set has at most MaxDiskNumber + 1 disks.
+constexpr int MaxDiskNumber = 999;
 
 // Compression methods of an entry. The engine writes stored and deflated
 // entries and reads the older three too: shrunk (1), reduced with factor 1 to 4
@@ -35,9 +37,12 @@ constexpr uint16_t MethodReducedFirst = 2;
 constexpr uint16_t MethodReducedLast = 5;
 constexpr uint16_t MethodImploded = 6;
 constexpr uint16_t MethodDeflated = 8;
+// AES encryption, which names the real method in an extra field; unknown here.
+constexpr uint16_t MethodAes = 99;
 
 constexpr uint16_t FlagEncrypted = 0x0001;
 constexpr uint16_t FlagDataDescriptor = 0x0008;
+constexpr uint16_t FlagStrongEncryption = 0x0040;
 constexpr uint16_t FlagUtf8Name = 0x0800;
 
 enum TZipSortMode { ByName, ByFileName, ByDirectoryName, ByDate, ByCompressedSize, ByUnCompressedSize, ByRate, ByNone };
@@ -82,6 +87,8 @@ public:
 
     bool HasComment() const { return FileCommentLength > 0; }
     bool Encrypted() const { return Flag & FlagEncrypted; }
+    // Encrypted by a scheme other than the traditional one (AES, strong encryption): no password opens it here.
+    bool OtherEncryption() const { return CompressionMethod == MethodAes || (Flag & FlagStrongEncryption); }
     bool HasDataDescriptor() const { return Flag & FlagDataDescriptor; }
     uint32_t LocalHeaderSize() const { return 30u + FileNameLength + LocalExtraFieldLength; }
     uint32_t CentralHeaderSize() const { return 46u + FileNameLength + ExtraFieldLength + FileCommentLength; }
@@ -130,6 +137,9 @@ public:
     TZipHeaderInfo* Entry(int index) const { return static_cast<TZipHeaderInfo*>(Items(index)); }
     int Compare(const void* key1, const void* key2) const override;
 
+protected:
+    bool CanHold(const TObject& item) const override { return dynamic_cast<const TZipHeaderInfo*>(&item); }
+
 private:
     TZipSortMode FSortMode;
 };
@@ -150,7 +160,7 @@ bool ReadCentralHeader(TZipHeaderInfo& entry, TStream& stream);
 bool ReadLocalHeader(TZipHeaderInfo& entry, TStream& stream);
 void WriteEndRecord(const TEndCentral& end, TStream& stream);
 // Looks for the end record in the archive's last 65557 bytes. A 0-byte file is an
-// empty archive; disk numbers above 999, or a this-disk number below the central
+// empty archive; disk numbers above MaxDiskNumber, or a this-disk number below the central
 // directory's, count as not found. Raises EZipUnsupported for a Zip64 archive.
 bool FindEndRecord(TEndCentral& end, TStream& stream);
 

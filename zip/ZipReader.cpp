@@ -2,6 +2,7 @@
 // walk for damaged archives) and extraction entry by entry.
 #include "zip/ZipReader.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,38 +81,54 @@ private:
     uint64_t FWritten = 0;
 };
 
-// A new file beside the target, opened once for the decoded data. It takes the
-// target's name only through Publish, so a failed entry leaves nothing behind.
-class TTempTarget {
+// The file an entry is decoded into, opened once. A target that does not exist
+// is created under its own name, exclusively, so never through a link; one that
+// exists is decoded into a new file beside it that takes its name only through
+// Publish. Either way a failed entry leaves nothing behind and an old file as
+// it was. Permissions are the bits given less the umask.
+class TTargetFile {
 public:
-    explicit TTempTarget(const std::string& folder)
-        : FName(folder + ".unzipXXXXXX"), FHandle(::mkstemp(FName.data())), FFile(FHandle) {
+    TTargetFile(const std::string& target, bool exists, mode_t permissions)
+        : FTarget(target), FPermissions(permissions) {
+        if (exists) {
+            FName = ExtractFilePath(target) + ".unzipXXXXXX";
+            FHandle = ::mkstemp(FName.data());
+        } else {
+            FName = target;
+            FHandle = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);
+        }
         if (FHandle < 0) {
             FName.clear();
             throw ECantWriteUCF(SCantWriteUCF);
         }
+        FFile = std::make_unique<THandleStream>(FHandle);
     }
-    ~TTempTarget() {
+    ~TTargetFile() {
         if (FHandle >= 0) ::close(FHandle);
         if (!FName.empty()) ::unlink(FName.c_str());
     }
-    TTempTarget(const TTempTarget&) = delete;
-    TTempTarget& operator=(const TTempTarget&) = delete;
-    TStream* File() { return &FFile; }
-    // Gives the written file its mode and time (and its data to the disk when asked), then the target's name.
-    void Publish(const std::string& target, mode_t mode, TDateTime time, bool sync) {
-        if (::fchmod(FHandle, mode) != 0 || (sync && ::fsync(FHandle) != 0)) throw ECantWriteUCF(SCantWriteUCF);
+    TTargetFile(const TTargetFile&) = delete;
+    TTargetFile& operator=(const TTargetFile&) = delete;
+    TStream* File() { return FFile.get(); }
+    // Gives the written file its time (and its data to the disk when asked), and a new file
+    // beside the target its mode and then the target's name.
+    void Publish(TDateTime time, bool sync) {
+        const bool beside = FName != FTarget;
+        if ((beside && ::fchmod(FHandle, FPermissions & NewFileMode()) != 0) || (sync && ::fsync(FHandle) != 0))
+            throw ECantWriteUCF(SCantWriteUCF);
         ::close(FHandle);
         FHandle = -1;
         FileSetDate(FName, time);
-        if (::rename(FName.c_str(), target.c_str()) != 0) throw ECantWriteUCF(SCantWriteUCF);
+        if (beside && ::rename(FName.c_str(), FTarget.c_str()) != 0) throw ECantWriteUCF(SCantWriteUCF);
         FName.clear();
     }
 
 private:
-    std::string FName;
-    int FHandle;
-    THandleStream FFile;
+    std::string FTarget;
+    mode_t FPermissions;
+    std::string FName; // the file being written; empty once it is the target's
+    int FHandle = -1;
+    std::unique_ptr<THandleStream> FFile;
 };
 
 // Creates the folders of path below base one at a time, refusing any that is a symlink.
@@ -174,7 +191,9 @@ TZipReader::TZipReader(TComponent* AOwner)
       FEndCentral(std::make_unique<TEndCentral>()), FScratch(std::make_unique<TZipHeaderInfo>()),
       FInput(std::make_unique<TSetInput>(*this)) {
     // The built-in disk prompt. Removable disks do not exist here, so a set is always
-    // read as block files: the archive's name with the disk number as its extension.
+    // read as files: block files (the archive's name with the disk number as its
+    // extension), or else the parts zip -s makes (".z01", ".z02", ... and the last one
+    // under the archive's own name).
     OnGetNextDisk = [this](TObject*, int NextDisk, std::string& FName) {
         if (GetMultiMode() == mmSpan) {
             if (ZipMessageBox(Format("Please insert disk %d of the multi-disk set.", NextDisk), "", zmbOKCancel) !=
@@ -182,7 +201,12 @@ TZipReader::TZipReader(TComponent* AOwner)
                 FName.clear();
             return;
         }
-        FName = BlockFileName(FName, NextDisk);
+        const std::string block = BlockFileName(FName, NextDisk);
+        if (FileExists(block)) {
+            FName = block;
+            return;
+        }
+        if (NextDisk <= FEndCentral->ThisDisk) FName = ChangeFileExt(FName, Format(".z%2.2d", NextDisk));
     };
 }
 
@@ -313,7 +337,12 @@ bool TZipReader::AskNewPassword(int Index) {
     DoBadPassword(Index, password);
     if (password == FPassword) return false;
     FPassword = password;
+    FPasswordForm = 0;
     return true;
+}
+
+std::vector<std::string> TZipReader::PasswordKeys() const {
+    return OnDecrypt ? std::vector<std::string>{FPassword} : PasswordForms(FPassword);
 }
 
 void TZipReader::Decrypt(TZipCrypt& Crypt, uint8_t* Buffer, int Length) {
@@ -362,7 +391,7 @@ void TZipReader::OpenDisk(int Disk) {
     FCurrentDisk = -1;
     std::string name = FZipName;
     Fire(OnGetNextDisk, this, Disk + 1, name);
-    // The built-in handler only renames, so asking again would never find a missing file.
+    // The built-in handler only works out a name, so asking again would never find a missing file.
     if (name.empty() || !FileExists(name)) throw EUserCanceled(SUserCanceledNewDisk);
     FArchive = std::make_unique<TLFNFileStream>(name, ArchiveBufferSize, false, fmOpenRead | fmShareDenyWrite);
     FCurrentDisk = Disk;
@@ -696,6 +725,7 @@ int TZipReader::UnZip() {
     for (size_t n = 0; !stop && n < selection.size(); ++n) {
         const int index = selection[n];
         TEntryOutcome outcome;
+        FPasswordForm = 0;
         do {
             outcome = ExtractEntry(index, *FZipContents->Entry(index));
         } while (outcome == eoRetry);
@@ -782,20 +812,26 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
     // The password is checked before the target is touched; a wrong one passes the entry by.
     std::unique_ptr<TZipCrypt> crypt;
     int64_t dataSize = Entry.CompressedSize;
-    if (Entry.Encrypted()) {
+    if (Entry.Encrypted() && !Entry.OtherEncryption()) {
         uint8_t header[CryptHeaderSize];
         archive.Seek(dataStart, soBeginning);
         if (dataSize < CryptHeaderSize || archive.Read(header, CryptHeaderSize) != CryptHeaderSize)
             throw EFatalUnzipError(SPrematureEnd);
         dataSize -= CryptHeaderSize;
         const uint8_t check = CryptCheckByte(Entry.Flag, Entry.FileDate, Entry.CRC32);
-        for (;;) {
-            uint8_t plain[CryptHeaderSize];
-            std::memcpy(plain, header, CryptHeaderSize);
-            crypt = std::make_unique<TZipCrypt>(FPassword);
-            Decrypt(*crypt, plain, CryptHeaderSize);
-            if (plain[CryptHeaderSize - 1] == check) break;
-            if (!AskNewPassword(Index)) return passBy(srBadPassword, target);
+        while (!crypt) {
+            const std::vector<std::string> keys = PasswordKeys();
+            for (; FPasswordForm < keys.size(); ++FPasswordForm) {
+                uint8_t plain[CryptHeaderSize];
+                std::memcpy(plain, header, CryptHeaderSize);
+                auto candidate = std::make_unique<TZipCrypt>(keys[FPasswordForm]);
+                Decrypt(*candidate, plain, CryptHeaderSize);
+                if (plain[CryptHeaderSize - 1] == check) {
+                    crypt = std::move(candidate);
+                    break;
+                }
+            }
+            if (!crypt && !AskNewPassword(Index)) return passBy(srBadPassword, target);
         }
     }
 
@@ -834,13 +870,14 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         ::chmod(target.c_str(), existing.st_mode | S_IWUSR);
     }
 
-    // Decode into a new file beside the target; it replaces the target only when everything checks out.
-    TTempTarget temp(ExtractFilePath(target));
+    // The decoded file becomes the target only when everything checks out.
+    const bool readOnly = FRetainAttributes && (Entry.ExternalAttributes & 0x01);
+    TTargetFile file(target, exists, readOnly ? 0444 : 0666);
     bool decoded = false;
     uint32_t crc = 0;
     uint64_t written = 0;
     {
-        TS_BufferStream out(temp.File(), ArchiveBufferSize);
+        TS_BufferStream out(file.File(), ArchiveBufferSize);
         if (!crypt) archive.Seek(dataStart, soBeginning); // else the data follows the header just read
         TArchiveSource::TDecryptor decrypt;
         if (crypt) decrypt = [this, &crypt](uint8_t* buffer, int n) { Decrypt(*crypt, buffer, n); };
@@ -852,7 +889,7 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         });
         auto decoder = std::make_unique<TEntryDecoder>(source, sink);
         try {
-            switch (Entry.CompressionMethod) {
+            switch (Entry.OtherEncryption() ? MethodAes : Entry.CompressionMethod) {
             case MethodStored:
                 decoder->CopyStored();
                 decoded = true;
@@ -884,13 +921,15 @@ TZipReader::TEntryOutcome TZipReader::ExtractEntry(int Index, TZipHeaderInfo& En
         if (!out.FlushBuffer()) throw ECantWriteUCF(SCantWriteUCF);
     }
     if (!decoded || written != Entry.UncompressedSize || crc != Entry.CRC32) {
-        // An encrypted entry failing here most likely met a wrong password that passed the check byte.
-        if (crypt) return AskNewPassword(Index) ? eoRetry : passBy(srBadPassword, target);
+        // An encrypted entry failing here most likely met a wrong key that passed the check byte:
+        // the password's other form, if any, has its turn, and then a new password.
+        if (crypt)
+            return ++FPasswordForm < PasswordKeys().size() || AskNewPassword(Index) ? eoRetry
+                                                                                     : passBy(srBadPassword, target);
         DoBadCRC(crc, Entry.CRC32, Index);
         return eoFailed;
     }
-    temp.Publish(target, FRetainAttributes && (Entry.ExternalAttributes & 0x01) ? 0444 : NewFileMode(),
-                 DosDateTimeToDateTime(Entry.FileDate), FFlushFilesOnClose);
+    file.Publish(DosDateTimeToDateTime(Entry.FileDate), FFlushFilesOnClose);
     DoEndUnZip(Index, target);
     return eoExtracted;
 }

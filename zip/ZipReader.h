@@ -130,6 +130,8 @@ public:
     // equal to an entry's name selects that entry only; other lines are patterns.
     // An entry that cannot be extracted fails alone and is not counted; an
     // encrypted one whose password does not fit is passed by (OnSkippingFile, reason 0).
+    // A method or an encryption the engine does not know (AES among them) shows
+    // "Unknown Compression Method" and fails through OnBadCRC, with no password asked.
     int UnZip();
 
     void Assign(TPersistent* Source) override;
@@ -210,6 +212,8 @@ private:
     TEntryOutcome ExtractEntry(int Index, TZipHeaderInfo& Entry);
     // Takes a new password from OnBadPassword; false when there is none other than the current one.
     bool AskNewPassword(int Index);
+    // The keys the password is tried with, in turn (PasswordForms); OnDecrypt gets the password as set.
+    std::vector<std::string> PasswordKeys() const;
     // The built-in decryption, or OnDecrypt in its place.
     void Decrypt(TZipCrypt& Crypt, uint8_t* Buffer, int Length);
     bool WalkLocalHeaders();
@@ -233,6 +237,7 @@ private:
     bool FFlushFilesOnClose = false;
     bool FOEMConvert = true;
     std::string FPassword;
+    size_t FPasswordForm = 0; // of PasswordKeys, the one the current entry tries next
     int FMultiMode = mmNone;
     bool FCheckDiskLabels = true;
 

@@ -214,6 +214,9 @@ void TZipWriter::DoEndZip(const std::string& FName, int64_t UncompressedSize, in
 void TZipWriter::DoDisposeFile(const std::string& FName, bool& Skip) {
     Fire(OnDisposeFile, this, FName, Skip);
 }
+void TZipWriter::DoDeleteEntry(const std::string& FName, bool& Skip) {
+    Fire(OnDeleteEntry, this, FName, Skip);
+}
 void TZipWriter::DoNoSuchFile(const std::string& FName) {
     Fire(OnNoSuchFile, this, FName);
 }
@@ -290,6 +293,7 @@ private:
     void StartBlockSet(const std::string& ZipName);
     void WriteCentralDirectory(TStream& Out);
     void FinishBlockSet(const std::string& ZipName);
+    void RemoveStaleParts(const std::string& ZipName, int Blocks);
     void DisposeSources();
 
     TZipWriter& W;
@@ -360,7 +364,8 @@ void TZipWriter::TRun::Expand() {
         std::string folder = FolderPart(pattern);
         std::string mask = NamePart(pattern);
         if (folder.empty()) folder = W.RootDir().empty() ? GetCurrentDir() : W.RootDir();
-        if (!DirectoryExists(folder) || mask.empty()) continue;
+        // A folder part with wildcards names the folders that match it, which the walker finds.
+        if ((!HasWildcard(folder) && !DirectoryExists(folder)) || mask.empty()) continue;
         if (mask == "*.*") mask = "*";
         TDirSearch search(folder, recurse, mask);
         for (std::string found = search.Next(); !found.empty(); found = search.Next()) {
@@ -391,27 +396,31 @@ void TZipWriter::TRun::CopyEntry(const TZipHeaderInfo& Old) {
     W.SeekDisk(Old.DiskNumberStart, Old.RelativeOffset);
     TZipHeaderInfo local;
     if (!ReadLocalHeader(local, archive)) throw EBadZipFile(SNotValidZip);
-    uint64_t length = local.LocalHeaderSize() + static_cast<uint64_t>(Old.CompressedSize);
-    if (Old.HasDataDescriptor()) {
-        W.SeekDisk(Old.DiskNumberStart, Old.RelativeOffset + static_cast<Int64>(length));
-        uint8_t sig[4] = {};
-        const bool signed_ = archive.Read(sig, 4) == 4 && Get32(sig) == DataDescriptorSignature;
-        length += signed_ ? 16 : 12;
-    }
+    W.SeekDisk(Old.DiskNumberStart, Old.RelativeOffset);
     auto entry = std::make_unique<TZipHeaderInfo>();
     entry->Assign(const_cast<TZipHeaderInfo*>(&Old));
     const uint64_t at = static_cast<uint64_t>(FOutput->Position());
     CheckClassic(at, "The archive");
     entry->RelativeOffset = static_cast<uint32_t>(at);
     entry->DiskNumberStart = 0;
-    W.SeekDisk(Old.DiskNumberStart, Old.RelativeOffset);
     std::vector<uint8_t> buffer(CopyBlockSize);
-    for (uint64_t left = length; left;) {
-        const int n = static_cast<int>(std::min<uint64_t>(left, buffer.size()));
-        if (archive.Read(buffer.data(), n) != n) throw EFatalUnzipError(SPrematureEnd);
-        WriteArchive(*FOutput, buffer.data(), n);
-        left -= static_cast<uint64_t>(n);
-        W.ProcessMessages();
+    auto copy = [&](uint64_t length) {
+        for (uint64_t left = length; left;) {
+            const int n = static_cast<int>(std::min<uint64_t>(left, buffer.size()));
+            if (archive.Read(buffer.data(), n) != n) throw EFatalUnzipError(SPrematureEnd);
+            WriteArchive(*FOutput, buffer.data(), n);
+            left -= static_cast<uint64_t>(n);
+            W.ProcessMessages();
+        }
+    };
+    copy(local.LocalHeaderSize() + static_cast<uint64_t>(Old.CompressedSize));
+    if (Old.HasDataDescriptor()) {
+        // The descriptor follows the data wherever it ended, in a set perhaps on a later disk; its
+        // signature is optional.
+        uint8_t signature[4];
+        if (archive.Read(signature, 4) != 4) throw EFatalUnzipError(SPrematureEnd);
+        WriteArchive(*FOutput, signature, 4);
+        copy(Get32(signature) == DataDescriptorSignature ? 12 : 8);
     }
     Append(std::move(entry));
 }
@@ -476,7 +485,7 @@ std::unique_ptr<TZipHeaderInfo> TZipWriter::TRun::ZipFile(const std::string& Pat
     TFileDeflateIO::TEncryptor encrypt;
     if (!W.Password().empty()) {
         entry->CRC32 = SourceCrc(*source);
-        crypt = std::make_unique<TZipCrypt>(W.Password());
+        crypt = std::make_unique<TZipCrypt>(PasswordForms(W.Password()).front());
         encrypt = [this, &crypt](uint8_t* buffer, int n) {
             if (W.OnEncrypt)
                 W.OnEncrypt(&W, buffer, n, W.Password());
@@ -573,7 +582,8 @@ void TZipWriter::TRun::StartBlockSet(const std::string& ZipName) {
                    EndRecordSize + FEnd.CommentLength + 2048;
     }
     const int64_t firstRoom = static_cast<int64_t>(info.FirstBlockSize) - reserved;
-    if (firstRoom < 1 || info.BlockSize < 1) throw ENotEnoughRoom(SNotEnoughRoom);
+    // Every block must be able to hold the end record whole, or the set never reads back.
+    if (firstRoom < 1 || info.BlockSize < static_cast<int64_t>(FEnd.RecordSize())) throw ENotEnoughRoom(SNotEnoughRoom);
     FSpoolName = CreateTempFile(ExtractFilePath(ZipName), ".zip", ".tmp");
     FBlocks = std::make_unique<TBlockSetStream>(ZipName, firstRoom, info.BlockSize, [this](int block) {
         if (block > 1) Fire(W.OnPrepareNextDisk, &W, block);
@@ -630,12 +640,26 @@ void TZipWriter::TRun::FinishBlockSet(const std::string& ZipName) {
     if (files.size() == 1 && ::rename(files[0].c_str(), ZipName.c_str()) != 0)
         throw EInOutError("Could not rename " + files[0] + " to " + ZipName);
     FDone = true;
+    RemoveStaleParts(ZipName, static_cast<int>(files.size()));
     DisposeSources();
     if (files.size() == 1)
         W.TakeWrittenDirectory(std::move(FNewContents), FEnd);
     else
         W.DropDirectory(); // ZipName itself does not exist: the set is read from its last block
     W.DoTotalPercentDone(100);
+}
+
+// Blocks past the last one written and a directory copy not written this time belong to an earlier
+// set of the same name; left behind, opening them would show that set's entries as current.
+void TZipWriter::TRun::RemoveStaleParts(const std::string& ZipName, int Blocks) {
+    std::vector<std::string> stale;
+    for (int n = Blocks + 1; n <= MaxDiskNumber + 1 && FileExists(BlockFileName(ZipName, n)); ++n)
+        stale.push_back(BlockFileName(ZipName, n));
+    const std::string configuration = ChangeFileExt(ZipName, ConfigurationFileExt);
+    if (!W.FMultiZipInfo->SaveZipInfoOnFirstDisk && FileExists(configuration)) stale.push_back(configuration);
+    for (const std::string& name : stale)
+        if (::unlink(name.c_str()) != 0)
+            throw EInOutError("The set was written, but " + name + " of an earlier set could not be removed");
 }
 
 int TZipWriter::TRun::Execute() {
@@ -714,8 +738,12 @@ int TZipWriter::TRun::Execute() {
                     if (W.FDispose) FDisposeList.push_back(path);
                     continue;
                 }
-                if (skipped) continue;
-                // The new file could not be read: the old entry stays.
+                if (skipped) {
+                    bool keep = false;
+                    W.DoDeleteEntry(old.FullName(), keep);
+                    if (!keep) continue;
+                }
+                // The new file could not be read, or the entry is to stay after all.
             } else {
                 W.DoUpdate(uaKeeping, index);
                 if (W.FDispose) FDisposeList.push_back(path);

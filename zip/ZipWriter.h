@@ -93,7 +93,9 @@ public:
     TStartZipEvent OnStartZip;
     TEndZipEvent OnEndZip;
     TFileSkipEvent OnDisposeFile;
-    TFileSkipEvent OnDeleteEntry; // no operation of this engine removes entries yet
+    // Before an old entry leaves the archive: one being replaced whose new file OnStartZip skipped.
+    // FName is the entry's name; Skip keeps the old entry.
+    TFileSkipEvent OnDeleteEntry;
     TFileNameEvent OnNoSuchFile;
     TFileCountEvent OnZipComplete;
     TUpdateEvent OnUpdate;
@@ -115,6 +117,7 @@ protected:
     virtual void DoEndZip(const std::string& FName, int64_t UncompressedSize, int64_t CompressedSize,
                           int64_t CurrentZipSize);
     virtual void DoDisposeFile(const std::string& FName, bool& Skip);
+    virtual void DoDeleteEntry(const std::string& FName, bool& Skip);
     virtual void DoNoSuchFile(const std::string& FName);
     virtual void DoZipComplete(int FileCount);
     virtual void DoUpdate(TZipUpdateAction UDAction, int FileIndex);

@@ -126,24 +126,22 @@ bool RenameFile(const std::string& OldName, const std::string& NewName) {
     return ::rename(OldName.c_str(), NewName.c_str()) == 0;
 }
 
-bool CopyFile(const std::string& ExistingFileName, const std::string& NewFileName, bool FailIfExists) {
-    const int in = ::open(ExistingFileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
-    struct stat st;
-    if (::fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(in);
-        return false;
+// Copies In into a new file named for Target in Target's folder; returns its
+// name, or empty when the copy fails (nothing is then left behind).
+static std::string CopyBeside(int In, const struct stat& Source, const std::string& Target) {
+    const std::string stem = ExtractFilePath(Target) + "." + ExtractFileName(Target) + ".copy";
+    std::string name;
+    int out = -1;
+    for (unsigned attempt = 0; out < 0 && attempt < 100; ++attempt) {
+        name = stem + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        out = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, Source.st_mode & 0777);
+        if (out < 0 && errno != EEXIST) return {};
     }
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (FailIfExists ? O_EXCL : O_TRUNC);
-    const int out = ::open(NewFileName.c_str(), flags, st.st_mode & 0777);
-    if (out < 0) {
-        ::close(in);
-        return false;
-    }
+    if (out < 0) return {};
     bool ok = true;
     std::vector<char> buffer(256 * 1024);
     while (ok) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        const ssize_t n = ::read(In, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             ok = n == 0;
@@ -159,12 +157,38 @@ bool CopyFile(const std::string& ExistingFileName, const std::string& NewFileNam
             done += w;
         }
     }
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    const struct timespec times[2] = {Source.st_atim, Source.st_mtim};
     if (ok) ::futimens(out, times);
     ok = ::close(out) == 0 && ok;
+    if (ok) return name;
+    ::unlink(name.c_str());
+    return {};
+}
+
+bool CopyFile(const std::string& ExistingFileName, const std::string& NewFileName, bool FailIfExists) {
+    const int in = ::open(ExistingFileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    struct stat source, target;
+    if (::fstat(in, &source) != 0 || S_ISDIR(source.st_mode)) {
+        ::close(in);
+        return false;
+    }
+    const bool exists = ::stat(NewFileName.c_str(), &target) == 0;
+    // The one file under two names would be emptied before it was read.
+    const bool sameFile = exists && target.st_dev == source.st_dev && target.st_ino == source.st_ino;
+    if (exists && (FailIfExists || sameFile || S_ISDIR(target.st_mode) || ::access(NewFileName.c_str(), W_OK) != 0)) {
+        ::close(in);
+        return false;
+    }
+    // The copy replaces the target only once it is whole, so a failed copy
+    // leaves the old file as it was.
+    const std::string copy = CopyBeside(in, source, NewFileName);
     ::close(in);
-    if (!ok) ::unlink(NewFileName.c_str());
-    return ok;
+    if (copy.empty()) return false;
+    const bool placed =
+        FailIfExists ? RenameFile(copy, NewFileName) : ::rename(copy.c_str(), NewFileName.c_str()) == 0;
+    if (!placed) ::unlink(copy.c_str());
+    return placed;
 }
 
 // ---- Times -----------------------------------------------------------------------------

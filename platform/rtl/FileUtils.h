@@ -27,10 +27,13 @@ bool CreateDir(const std::string& Dir);
 bool ForceDirectories(const std::string& Dir);
 bool RemoveDir(const std::string& Dir); // empty folders only
 bool DeleteFile(const std::string& FileName);
-// Fails when NewName exists, as on the original platform.
+// Fails when NewName exists (another link to the same file included), as on
+// the original platform.
 bool RenameFile(const std::string& OldName, const std::string& NewName);
-// Copies content and modification time; with FailIfExists an existing
-// destination makes it fail.
+// Copies content and modification time. Fails, leaving every file as it was,
+// when the destination is the source itself (under any of its names), is
+// read-only, exists while FailIfExists is set, or when reading or writing
+// fails: an existing destination is replaced only by a whole copy.
 bool CopyFile(const std::string& ExistingFileName, const std::string& NewFileName, bool FailIfExists);
 
 // Modification time in local time.

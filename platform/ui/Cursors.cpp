@@ -209,6 +209,14 @@ HCURSOR BuildProgramCursor(const ProgramCursor& c) {
     return h;
 }
 
+// Shared cursors live as long as the process, as the system's own do: the
+// table is never destroyed, so they stay reachable and are never freed
+// after the GUI application has gone.
+template <typename Key> std::map<Key, HCURSOR>& SharedCursors() {
+    static auto* cursors = new std::map<Key, HCURSOR>;
+    return *cursors;
+}
+
 HCURSOR& Current() {
     static HCURSOR current = nullptr;
     return current;
@@ -224,7 +232,7 @@ void ShowOn(HWND Wnd, HCURSOR Cursor) {
 
 HCURSOR LoadCursor(HINSTANCE Instance, int CursorName) {
     static std::map<int, PlatformCursor> standard;
-    static std::map<int, HCURSOR> program;
+    static auto& program = SharedCursors<int>();
     EnsureQtApplication(); // a cursor may be loaded before any window exists
     if (!Instance) {
         if (auto it = standard.find(CursorName); it != standard.end()) return &it->second;
@@ -240,7 +248,7 @@ HCURSOR LoadCursor(HINSTANCE Instance, int CursorName) {
 }
 
 HCURSOR LoadCursor(HINSTANCE Instance, const char* CursorName) {
-    static std::map<std::string, HCURSOR> named;
+    static auto& named = SharedCursors<std::string>();
     if (!CursorName) return nullptr;
     const auto file = FindResourceBytes(Instance, TResourceType::Cursor, CursorName);
     if (!file) return nullptr;

@@ -27,7 +27,9 @@ struct FocusState {
 };
 
 FocusState& State() {
-    static FocusState state;
+    // Never destroyed: windows destroyed by exit handlers still leave the
+    // focus, after function statics made later have gone.
+    static FocusState& state = *new FocusState;
     return state;
 }
 

@@ -97,13 +97,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TCustomForm::~TCustomForm() {
-    if (FCreated) {
-        try {
-            DoDestroy();
-        } catch (const std::exception& e) {
-            Application->HandleException(e);
-        }
-    }
+    BeforeDestruction();
     Destroying();
     // The windows go first (an MDI frame's children's before its own), while
     // every object they belong to is still whole.
@@ -143,6 +137,12 @@ void TCustomForm::DoCreate() {
 
 void TCustomForm::DoDestroy() {
     Fire(OnDestroy, this);
+}
+
+void TCustomForm::BeforeDestruction() {
+    if (!FCreated || FDestroyFired) return;
+    FDestroyFired = true;
+    RunGuarded([this] { DoDestroy(); });
 }
 
 void TCustomForm::DoShow() {

@@ -135,6 +135,11 @@ protected:
     void AlignControls(TControl* AControl, TRect& Rect) override;
     virtual void DoCreate();
     virtual void DoDestroy();
+    // Fires OnDestroy once, while the form is still whole; a failure is
+    // reported, never thrown. ~TCustomForm fires it when nothing did before,
+    // with only the form base left by then: a form whose OnDestroy handler
+    // reaches members of its own calls this first in its destructor.
+    void BeforeDestruction();
     virtual void DoShow();
     virtual void DoHide();
     virtual void DoClose(TCloseAction& Action);
@@ -184,6 +189,7 @@ private:
     bool FActive = false;
     bool FModal = false;
     bool FCreated = false;
+    bool FDestroyFired = false;
     bool FShown = false;
     bool FReleasing = false;
     bool FReleasedWhileModal = false; // CM_RELEASE came in the modal loop: freed when it ends

@@ -152,13 +152,7 @@ void InstallApplicationHooks() {
 TDataModule::TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
 
 TDataModule::~TDataModule() {
-    if (FCreated && OnDestroy) {
-        try {
-            Fire(OnDestroy, this);
-        } catch (const std::exception& e) {
-            Application->HandleException(e);
-        }
-    }
+    if (FCreated) RunGuarded([this] { Fire(OnDestroy, this); });
 }
 
 void TDataModule::AfterConstruction() {

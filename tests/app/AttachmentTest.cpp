@@ -8,6 +8,7 @@
 #include "tests/app/WhenModal.h"
 #include "tests/platform/office/WordTestSupport.h"
 #include "tests/platform/ui/UiTestSupport.h"
+#include "tests/support/UndeletableFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -67,13 +68,22 @@ TEST_F(AttachmentTest, ImportCopiesEachPickedFileUnderTheKeyAndReplacesAnEarlier
     EXPECT_EQ(ReadFileContents(Folder + "/7@report.doc"), "second");
 }
 
+// Nothing of the import arrives, the folder made for it included.
 TEST_F(AttachmentTest, AFileThatCannotBeCopiedIsToldAsAFailureNotASuccess) {
-    Dialogs.Files = {Sources / "gone.doc"};
+    Dialogs.Files = {Source("report.doc"), Sources / "gone.doc"};
     SysPublic::ImportAttachment(Base.Path(), "7");
-    const auto [text, icon] = LastBox();
-    EXPECT_EQ(text.rfind("导入附件出错：\r\n", 0), 0u) << text;
-    EXPECT_EQ(icon, UINT(MB_ICONERROR));
+    EXPECT_EQ(LastBox(), std::make_pair(std::string("导入附件出错：\r\n文件I/O错误"), UINT(MB_ICONERROR)));
     EXPECT_EQ(Dialogs.Boxes().size(), 1u);
+    EXPECT_TRUE(fs::is_empty(Base.Path()));
+}
+
+TEST_F(AttachmentTest, AFileThatCannotBeDeletedIsToldAsAFailureNotASuccess) {
+    Put("7@a.txt");
+    const TUndeletableFile held(Folder + "/7@a.txt");
+    if (!held.Held()) GTEST_SKIP() << "this file system keeps no file from deletion";
+    SysPublic::DeleteAttachments(Base.Path(), "7");
+    EXPECT_EQ(LastBox(), std::make_pair(std::string("删除附件出错：\r\n文件I/O错误"), UINT(MB_ICONERROR)));
+    EXPECT_TRUE(fs::exists(Folder + "/7@a.txt"));
 }
 
 TEST_F(AttachmentTest, AnEmptyKeyDoesNothing) {
@@ -148,6 +158,19 @@ TEST_F(AttachmentTest, ExportPacksEveryFileFlatAndAsksBeforeReplacingAnArchive) 
     SysPublic::ExportAttachments(Base.Path(), "7");
     EXPECT_EQ(ArchiveEntries(archive), (std::vector<std::string>{"7@a.txt", "7@b.txt"}));
     EXPECT_EQ(LastBox(), std::make_pair(std::string("导出附件成功"), UINT(MB_ICONINFORMATION)));
+}
+
+TEST_F(AttachmentTest, AnArchiveThatCannotBeReplacedIsToldAndKept) {
+    Put("7@a.txt");
+    const std::string archive = Sources / "out.zip";
+    WriteFileContents(archive, "old");
+    const TUndeletableFile held(archive);
+    if (!held.Held()) GTEST_SKIP() << "this file system keeps no file from deletion";
+    Dialogs.Files = {archive};
+    Dialogs.Answers = {IDOK, IDYES};
+    SysPublic::ExportAttachments(Base.Path(), "7");
+    EXPECT_EQ(LastBox(), std::make_pair(std::string("导出附件出错：\r\n文件I/O错误"), UINT(MB_ICONERROR)));
+    EXPECT_EQ(ReadFileContents(archive), "old");
 }
 
 TEST_F(AttachmentTest, DeleteRemovesTheFolderAndSaysSoEvenWhenThereWasNone) {

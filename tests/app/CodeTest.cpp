@@ -3,6 +3,9 @@
 #include "app/Code.h"
 
 #include "tests/app/UserWorld.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/InstallationSnapshot.h"
+#include "tests/support/SqliteFile.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +82,40 @@ TEST_F(CodeTest, ASourceWithoutOneTableChangesNothing) {
         EXPECT_EQ(World.Dialogs.Boxes().back().Flags, MB_OK | MB_ICONERROR);
         EXPECT_EQ(Counts(), before);
     }
+}
+
+// A code file is checked whole against the user's own code tables: each
+// of these is refused and leaves the user's database as it was.
+TEST_F(CodeTest, AHostileCodeFileIsRefusedAndChangesNothing) {
+    const struct {
+        const char* What;
+        std::string Sql;
+    } cases[] = {
+        {"a table replaced by a recursive view",
+         "drop table XZQHDM; create view XZQHDM as with recursive n(xzqhid) as (select 1 union all select xzqhid + 1 "
+         "from n where xzqhid < 200000) select xzqhid, null as pxzqhid, xzqhid as DQDM, 'x' as DQMC from n"},
+        {"a name past its length", "update XZQHDM set DQMC = printf('%.*c', 61, 'a')"},
+        {"a code that is no number", "update XZQHDM set DQDM = 'abc'"},
+        {"a name as a BLOB", "update JSLY set JSLYMC = x'00ff'"},
+        {"more rows than a code table holds",
+         "with recursive n(i) as (select 1 union all select i + 1 from n where i <= 100000) "
+         "insert into XKLY (XKLYDM, XKLYMC) select 'K' || i, 'x' from n"},
+    };
+    auto window = NewWindow();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        const std::string file = SourceFile("0");
+        RunSql(file, c.Sql);
+        const TInstallationSnapshot before(World.Program.Path());
+        Import(*window, file);
+        EXPECT_EQ(World.Dialogs.Boxes().back().Text, "导入失败\r请尝试再次导入");
+        const TInstallationSnapshot after(World.Program.Path());
+        EXPECT_TRUE(after == before) << after.ChangesSince(before);
+    }
+    const std::string notADatabase = World.Program.Path() + "import/text.mdb";
+    WriteFileContents(notADatabase, "no database here");
+    Import(*window, notADatabase);
+    EXPECT_EQ(World.Dialogs.Boxes().back().Text, "导入失败\r请尝试再次导入");
 }
 
 TEST_F(CodeTest, ImportFromTheUsersOwnFileKeepsTheRows) {

@@ -7,11 +7,15 @@
 #include "app/DataModule.h"
 #include "app/Progress.h"
 #include "platform/rtl/StringList.h"
+#include "tests/app/BuiltProgramFolder.h"
 #include "tests/app/ScratchProgramFolder.h"
 #include "tests/platform/ui/UiTestSupport.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/HandMadeZip.h"
+#include "tests/support/InstallationSnapshot.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/SqliteFile.h"
+#include "tests/support/UndeletableFile.h"
 #include "zip/ZipReader.h"
 
 #include <gtest/gtest.h>
@@ -305,19 +309,18 @@ TEST_F(DocumentTransferTest, ImportingTwiceAddsTwoSetsOfDocuments) {
     receiver.ExpectDocuments(AcceptanceApplication, {{1, "甲"}, {2, "乙"}, {3, "甲"}, {4, "乙"}});
     EXPECT_EQ(FolderFiles(receiver.Base(AcceptanceApplication) + "3"),
               (std::vector<std::string>{"3@it's.txt=quote", "3@报告.doc=one"}));
-    EXPECT_EQ(SubFolders(receiver.Base(AcceptanceApplication)),
-              (std::vector<std::string>{"1", "2", "3", "4", "unzip"}));
+    EXPECT_EQ(SubFolders(receiver.Base(AcceptanceApplication)), (std::vector<std::string>{"1", "2", "3", "4"}));
 }
 
 TEST_F(DocumentTransferTest, APackageOfAnotherKindAddsNothingAndSaysSo) {
     MakePackage(AcceptanceApplication);
     Installation receiver;
-    EXPECT_EQ(receiver.Import(MidTerm, Package), ImportDone);
+    const TInstallationSnapshot before(receiver.Program.Path());
+    EXPECT_EQ(receiver.Import(MidTerm, Package),
+              std::vector<std::string>{"项目导入出错：\r\n压缩包中没有中期检查表，未导入任何数据"});
     receiver.ExpectSettled();
-    EXPECT_TRUE(receiver.Rows("select * from KORIM_NWZQJCB").empty());
-    EXPECT_TRUE(receiver.Rows("select * from KORIM_YSSQNB").empty());
-    EXPECT_TRUE(receiver.Counters().empty());
-    EXPECT_EQ(SubFolders(receiver.Base(MidTerm)), std::vector<std::string>{"unzip"});
+    const TInstallationSnapshot after(receiver.Program.Path());
+    EXPECT_TRUE(after == before) << after.ChangesSince(before);
 }
 
 // Overwrites the stored CRC-32 of every header of the entry Name.
@@ -348,7 +351,7 @@ TEST_F(DocumentTransferTest, FailedImportsTellWhyBeforeAnyCounterMoves) {
     } cases[] = {
         {"", {}},
         {Packages / "missing.zip", {"项目导入出错：\r\n压缩文件路径不正确，请确保存存在该文件"}},
-        {notAZip, {"项目导入出错：\r\n导入项目的数据库结构不正确,请更换项目文件"}},
+        {notAZip, {"项目导入出错：\r\n导入压缩包失败，请尝试重新导入"}},
         {corrupt, {"项目导入出错：\r\n导入压缩包失败，请尝试重新导入"}},
     };
     for (const auto& c : cases) {
@@ -358,29 +361,118 @@ TEST_F(DocumentTransferTest, FailedImportsTellWhyBeforeAnyCounterMoves) {
         receiver.ExpectSettled();
         EXPECT_TRUE(receiver.Counters().empty());
         EXPECT_TRUE(receiver.Rows("select * from KORIM_YSSQNB").empty());
-        for (const std::string& folder : SubFolders(receiver.Base(AcceptanceApplication)))
-            EXPECT_EQ(folder, "unzip");
+        EXPECT_TRUE(SubFolders(receiver.Base(AcceptanceApplication)).empty());
     }
 }
 
 // The final copy meets a key the receiving database holds already: nothing
-// is added, but the counter and the new attachment folders stay advanced.
-TEST_F(DocumentTransferTest, AFailedFinalCopyKeepsTheCounterAndTheNewFolders) {
+// is added, and the counter and the folders are as they were.
+TEST_F(DocumentTransferTest, AFailedFinalCopyLeavesTheCounterAndTheFoldersAsTheyWere) {
     MakePackage(AcceptanceApplication);
     Installation receiver;
     receiver.SetCounters(AcceptanceApplication, 100);
     receiver.Exec("insert into KORIM_YSSQNB (NXMLXID, XMMC) values (101, 'here before')");
-    const auto boxes = receiver.Import(AcceptanceApplication, Package);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].rfind("项目导入出错：\r\n", 0), 0u) << boxes[0];
-    EXPECT_GT(boxes[0].size(), std::string("项目导入出错：\r\n").size());
+    const TInstallationSnapshot before(receiver.Program.Path());
+    EXPECT_EQ(receiver.Import(AcceptanceApplication, Package),
+              std::vector<std::string>{"项目导入出错：\r\n数据导入失败，请尝试再次导入"});
     receiver.ExpectSettled();
-    EXPECT_EQ(receiver.Rows("select NXMLXID, XMMC from KORIM_YSSQNB"), std::vector<std::string>{"101|here before"});
-    EXPECT_TRUE(receiver.Rows("select * from KORIM_SQJJZBNB").empty());
-    EXPECT_EQ(receiver.Rows("select CurrentMaxID from SYS_MaxID where TableName = 'KORIM_YSSQNB'"),
-              std::vector<std::string>{"102"});
-    EXPECT_EQ(FolderFiles(receiver.Base(AcceptanceApplication) + "100"),
-              (std::vector<std::string>{"100@it's.txt=quote", "100@报告.doc=one"}));
+    const TInstallationSnapshot after(receiver.Program.Path());
+    EXPECT_TRUE(after == before) << after.ChangesSince(before);
+}
+
+// A package built byte by byte: the transfer file of the template changed
+// by Sql, and the entries.
+std::string DocumentPackage(const std::string& Sql, const std::vector<THandMadeEntry>& Entries) {
+    return HandMadePackage(BuiltProgramFolder() + "iovoltrane.mdb", Sql, Entries);
+}
+
+// Every way a package can be broken or hostile: each is refused with the
+// message that names its cause, and nothing of the receiving installation
+// changes, its counter included.
+TEST_F(DocumentTransferTest, AHostilePackageIsRefusedWithItsCauseAndChangesNothing) {
+    const std::string document = "insert into KORIM_YSSQNB (NXMLXID, XMMC) values (1, '甲');";
+    const std::string child = "insert into KORIM_SQJJZBNB (JJZBID, NXMLXID, ZBMC) values (1, 1, '甲/1');";
+    const THandMadeEntry attachment{"1@报告.doc"};
+    const std::string wrongKey = "导入项目的编号不正确，请更换项目文件";
+    const std::string wrongStructure = "导入项目的数据库结构不正确,请更换项目文件";
+    const std::string damaged = "导入压缩包失败，请尝试重新导入";
+    const std::string broken = "压缩文件损坏,无法导入";
+    const std::string noDocuments = "压缩包中没有验收申请，未导入任何数据";
+    const auto value = [](const char* Column) {
+        return std::string("导入项目中 KORIM_YSSQNB 表的 ") + Column + " 字段不正确，请更换项目文件";
+    };
+    const auto key = [](const std::string& Key) {
+        return "insert into KORIM_YSSQNB (NXMLXID, XMMC) values (" + Key + ", '甲');";
+    };
+    const std::string valid = DocumentPackage(document + child, {attachment});
+    std::string flipped = valid;
+    flipped[30 + std::string("iovoltrane.mdb").size() + 100] ^= 0x20;
+    const struct {
+        const char* What;
+        std::string Package;
+        std::string Message;
+    } cases[] = {
+        {"a NULL key", DocumentPackage(key("null"), {}), wrongKey},
+        {"the key 0", DocumentPackage(key("0"), {}), wrongKey},
+        {"a negative key", DocumentPackage(key("-5"), {}), wrongKey},
+        {"the key 1.5", DocumentPackage(key("1.5"), {}), value("NXMLXID")},
+        {"an empty key", DocumentPackage(key("''"), {}), value("NXMLXID")},
+        {"the key ..", DocumentPackage(key("'..'"), {{"..@x.txt"}}), value("NXMLXID")},
+        {"the key temp", DocumentPackage(key("'temp'"), {{"temp@x.txt"}}), value("NXMLXID")},
+        {"a very long key", DocumentPackage(key("123456789012345678901234567890"), {}), value("NXMLXID")},
+        {"a key as a BLOB", DocumentPackage(key("x'31'"), {}), value("NXMLXID")},
+        {"one key twice", DocumentPackage(document + document, {attachment}), wrongKey},
+        {"a sub-table row of no document",
+         DocumentPackage(document + "insert into KORIM_SQJJZBNB (JJZBID, NXMLXID) values (2, 9);", {}), broken},
+        {"a sub-table row without its key",
+         DocumentPackage(document + "insert into KORIM_SQJJZBNB (JJZBID, NXMLXID) values (null, 1);", {}), wrongKey},
+        {"a file of no document", DocumentPackage(document, {attachment, {"7@x.txt"}}), broken},
+        {"a name with ../", DocumentPackage(document, {{"../1@x.txt"}}), damaged},
+        {"an absolute name", DocumentPackage(document, {{"/tmp/1@x.txt"}}), damaged},
+        {"a name of no GBK", DocumentPackage(document, {{"1@\x81\x20.txt"}}), damaged},
+        {"two entries of one name", DocumentPackage(document, {attachment, attachment}), damaged},
+        {"a truncated zip", valid.substr(0, valid.size() - 30), damaged},
+        {"a flipped bit", flipped, damaged},
+        {"a zip bomb",
+         DocumentPackage(document, {{"1@zero.dat", std::string(1 << 20, '\0'), false, true, uint64_t(1) << 30}}),
+         "压缩包解压后过大或文件过多，无法导入"},
+        {"a transfer file that is no database", HandMadePackage({}, {}, {{"iovoltrane.mdb", "no database"}}),
+         wrongStructure},
+        {"a missing table", DocumentPackage(document + "drop table KORIM_SQJSZBNB", {}), wrongStructure},
+        {"a missing column", DocumentPackage(document + "alter table KORIM_YSSQNB drop column XMMC", {}),
+         wrongStructure},
+        {"a recursive view",
+         DocumentPackage("drop table KORIM_SQJJZBNB; create view KORIM_SQJJZBNB as with recursive n(JJZBID, NXMLXID) "
+                         "as (select 1, 1 union all select JJZBID + 1, 1 from n) select * from n",
+                         {}),
+         wrongStructure},
+        {"a title past its length",
+         DocumentPackage(document + "update KORIM_YSSQNB set XMMC = printf('%.*c', 50000, 'a')", {}), value("XMMC")},
+        {"a date that is none", DocumentPackage(document + "update KORIM_YSSQNB set SQYSRQ = 'soon'", {}),
+         value("SQYSRQ")},
+        {"more rows than a package holds",
+         DocumentPackage(document + "with recursive n(i) as (select 1 union all select i + 1 from n where i <= 100000) "
+                                    "insert into KORIM_SQJJZBNB (JJZBID, NXMLXID) select i, 1 from n",
+                         {}),
+         "导入项目的记录过多，无法导入"},
+        {"an empty package", HandMadeZip({}), noDocuments},
+        {"a package of project applications", HandMadePackage({}, {}, {{"iodata.mdb"}}), noDocuments},
+        {"a package of another kind", DocumentPackage("insert into KORIM_NWZQJCB (ZQJCBID, NXMLXID) values (1, 1)", {}),
+         noDocuments},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        const std::string package = Packages / "hostile.zip";
+        WriteFileContents(package, c.Package);
+        Installation receiver;
+        receiver.SetCounters(AcceptanceApplication, 100);
+        const TInstallationSnapshot before(receiver.Program.Path());
+        EXPECT_EQ(receiver.Import(AcceptanceApplication, package),
+                  std::vector<std::string>{"项目导入出错：\r\n" + c.Message});
+        receiver.ExpectSettled();
+        const TInstallationSnapshot after(receiver.Program.Path());
+        EXPECT_TRUE(after == before) << after.ChangesSince(before);
+    }
 }
 
 TEST_F(DocumentTransferTest, ExportAsksForTheFileAndKeepsAnExistingOneUnlessTold) {
@@ -417,6 +509,18 @@ TEST_F(DocumentTransferTest, ExportAsksForTheFileAndKeepsAnExistingOneUnlessTold
         fs::remove_all(Packages.Path());
         fs::create_directories(Packages.Path());
     }
+}
+
+TEST_F(DocumentTransferTest, APackageThatCannotBeReplacedIsToldAndKept) {
+    Installation sender;
+    sender.AddDocument(MidTerm, 7, "七");
+    WriteFileContents(Package, "old");
+    const TUndeletableFile held(Package);
+    if (!held.Held()) GTEST_SKIP() << "this file system keeps no file from deletion";
+    EXPECT_EQ(sender.Export(MidTerm, {"7"}, Package, {IDYES}),
+              (std::vector<std::string>{"是否覆盖本地同名文件", "项目导出出错：\r\n文件I/O错误"}));
+    sender.ExpectSettled();
+    EXPECT_EQ(ReadFileContents(Package), "old");
 }
 
 TEST_F(DocumentTransferTest, ExportOfNoKeysShowsNothing) {

@@ -4,6 +4,9 @@
 #include "app/Flush.h"
 
 #include "tests/app/UserWorld.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/InstallationSnapshot.h"
+#include "tests/support/SqliteFile.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +81,40 @@ TEST_F(FlushTest, AFailedCopyLeavesTheOldFileAndAnOpenConnection) {
         EXPECT_TRUE(World.Connection()->Connected());
         EXPECT_FALSE(fs::exists(World.UserFolder + "tempmaindata.mdb"));
         EXPECT_EQ(World.Column("select count(*) from JHLB"), std::vector<std::string>{"0"}); // still the old file
+    }
+}
+
+// A template that would bring rows of its own, change the rows copied into
+// it or make the user's code tables hang is refused; the user's folder stays
+// exactly as it was.
+TEST_F(FlushTest, AHostileTemplateIsRefusedAndChangesNothing) {
+    const struct {
+        const char* What;
+        std::string Sql; // run on the template; empty: the template is no database
+    } cases[] = {
+        {"no database", ""},
+        {"a user of its own", "insert into pass (username, passone) values ('intruder', 'x')"},
+        {"an application of its own", "insert into KJJHSB (KJJHSBID) values (2026019999)"},
+        {"a trigger that drops the rows copied in",
+         "create trigger drop_rows after insert on KJJHSB begin delete from KJJHSB; end"},
+        {"a code table as a recursive view",
+         "drop table XZQHDM; create view XZQHDM as with recursive n(xzqhid) as (select 1 union all select xzqhid + 1 "
+         "from n) select xzqhid, null as pxzqhid, xzqhid as DQDM, 'x' as DQMC from n"},
+        {"a code name past its length", "update JSLY set JSLYMC = printf('%.*c', 101, 'a')"},
+    };
+    World.Exec("insert into KJJHSB (KJJHSBID, XMMC) values (2026010001, '项目')");
+    const std::string templateFile = World.Program.Path() + "maindata.mdb";
+    const std::string original = ReadFileContents(templateFile);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        WriteFileContents(templateFile, c.Sql.empty() ? std::string("no database here") : original);
+        if (!c.Sql.empty()) RunSql(templateFile, c.Sql);
+        const TInstallationSnapshot before(World.UserFolder);
+        auto window = NewWindow();
+        EXPECT_FALSE(window->DoFlush(World.Connection()));
+        EXPECT_TRUE(World.Connection()->Connected());
+        const TInstallationSnapshot after(World.UserFolder);
+        EXPECT_TRUE(after == before) << after.ChangesSince(before);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/ui/MessageQueue.h"
 #include "tests/dbgrid/GridFixture.h"
 #include "tests/platform/os/ScratchHome.h"
+#include "tests/platform/ui/UiTestSupport.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +147,31 @@ TEST(DBGridLayoutItems, APlainTreeListLayoutLeavesTheGridsItems) {
     EXPECT_EQ(world.Describe(), before);
 }
 
+// Real names hold characters code page 936 lacks; the filter's display text
+// keeps them lossily, its value whole.
+TEST(DBGridLayoutItems, AGridFilteredOnTextBeyondCodePage936ClosesAndStoresItsLayout) {
+    ScratchHome home;
+    TScratchFolder folder;
+    const std::string file = folder / "layout.ini";
+    uitest::DialogRecorder dialogs;
+    {
+        TGridWorld world;
+        world.Grid->SetOptions(world.Grid->Options() + egoStoreToIniFile + egoStoreToRegistry);
+        world.Grid->SetIniFileName(file);
+        world.Grid->SetRegistryPath(RegistryPath);
+        world.Grid->SetShowSummaryFooter(true);
+        world.Grid->Filter()->SetValueFilter(world.Column("Name"), Variant("𠮷野"), "𠮷野");
+    }
+    EXPECT_EQ(dialogs.Boxes().size(), 0u) << "nothing reported";
+    EXPECT_EQ(TMemIniFile(file).ReadString("\\frmLayout_Grid", "ShowSummaryFooter", ""), "1");
+    TGridWorld loaded;
+    loaded.Grid->LoadFromRegistry(RegistryPath);
+    ASSERT_EQ(loaded.Grid->Filter()->Criteria()->Root()->Count(), 1);
+    const auto* condition = static_cast<const TcvCriteriaItem*>(loaded.Grid->Filter()->Criteria()->Root()->Items(0));
+    EXPECT_EQ(condition->Value(), Variant("𠮷野"));
+    EXPECT_EQ(condition->DisplayText(), "?野");
+}
+
 TEST(DBGridLayoutItems, ADamagedFilterFailsAsAStreamReadErrorAndLeavesTheGridWorking) {
     ScratchHome home;
     struct TDamage {
@@ -195,6 +221,51 @@ TEST(DBGridLayoutItems, AStoreFailingAsTheGridGoesIsReportedAndGoesNoFurther) {
         SetExceptionHandler(previous);
     }
     EXPECT_EQ(reported.size(), 1u);
+}
+
+// A value no layout of this program holds refuses the whole layout before
+// any of it is applied: the grid stays exactly as it was.
+TEST(DBGridLayoutItems, AValueOutOfShapeRefusesTheWholeLayout) {
+    TScratchFolder folder;
+    const std::string file = folder / "layout.ini";
+    const char* const grid = "\\frmLayout_Grid";
+    const char* const qty = "\\frmLayout_Grid\\Columns\\colQty";
+    const struct {
+        const char* Section;
+        const char* Name;
+        const char* Value;
+    } damages[] = {
+        {qty, "Width", "2000000000"},   {qty, "Width", "-3"},         {qty, "Sorted", "7"},
+        {qty, "GroupIndex", "99999999"}, {qty, "BandIndex", "-2"},    {qty, "StoredRowIndex", "70000"},
+        {grid, "DefaultRowHeight", "-1"}, {grid, "BandRowCount", "1000000"},
+        {"\\frmLayout_Grid\\Band\\Band0", "Width", "40000"},
+    };
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(std::string(damage.Name) + "=" + damage.Value);
+        {
+            TGridWorld saved;
+            saved.Group();
+            saved.SetFlags(true);
+            saved.Grid->SaveToIniFile(file);
+        }
+        {
+            TMemIniFile ini(file);
+            ini.WriteString(damage.Section, damage.Name, damage.Value);
+            ini.UpdateFile();
+        }
+        TGridWorld world;
+        const auto look = [&] {
+            std::string s = world.Describe() + " | row height " + std::to_string(world.Grid->DefaultRowHeight());
+            for (int i = 0; i < world.Grid->ColumnCount(); ++i)
+                s += " " + std::to_string(world.Grid->Columns(i)->Width());
+            return s;
+        };
+        const std::string before = look();
+        EXPECT_THROW(world.Grid->LoadFromIniFile(file), EReadError);
+        EXPECT_EQ(look(), before);
+        EXPECT_EQ(world.Regroupings, 0);
+        EXPECT_FALSE(world.Grid->IsUpdating());
+    }
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "app/Attachment.h"
 #include "app/SysPublic.h"
 #include "tests/app/WhenModal.h"
+#include "tests/support/InstallationSnapshot.h"
+#include "tests/support/UndeletableFile.h"
 
 #include <algorithm>
 
@@ -33,6 +35,34 @@ TEST_F(RequestAttachmentsTest, ImportCopiesSeveralFilesUnderTheIdAndReplacesOneO
     EXPECT_EQ(ReadFileContents(Folder + "/2026120001@a.txt"), "new");
     EXPECT_EQ(LastBox(), WindowBox("导入附件成功", MB_ICONINFORMATION));
     EXPECT_TRUE(Dialogs.Requests.front().MultiSelect);
+}
+
+// A picked file that does not arrive: the user is told, and no other picked
+// file came in either.
+TEST_F(RequestAttachmentsTest, AnImportThatFailsIsToldAndChangesNothing) {
+    Put("2026120001@a.txt", "old");
+    const TInstallationSnapshot before(Program.Path());
+    Dialogs.Files = {Source("a.txt", "new"), Sources / "gone.doc"};
+    Form->ActionInAttachmentExecute(nullptr);
+    EXPECT_EQ(LastBox(), WindowBox("文件I/O错误", MB_ICONERROR));
+    const TInstallationSnapshot after(Program.Path());
+    EXPECT_TRUE(after == before) << after.ChangesSince(before);
+}
+
+// The id and "@" before a name that the file system just holds make one it
+// does not: the attachment comes in shortened, its extension kept.
+TEST_F(RequestAttachmentsTest, AnAttachmentNameTooLongForTheFileSystemComesInShortened) {
+    std::string name;
+    for (int i = 0; i < 81; ++i)
+        name += "报";
+    Dialogs.Files = {Source(name + ".pdf", "pdf")};
+    Form->ActionInAttachmentExecute(nullptr);
+    EXPECT_EQ(LastBox(), WindowBox("导入附件成功", MB_ICONINFORMATION));
+    const auto names = FolderFiles();
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0].rfind("2026120001@报报", 0), 0u);
+    EXPECT_EQ(names[0].substr(names[0].size() - 4), ".pdf");
+    EXPECT_EQ(ReadFileContents(Folder + "/" + names[0]), "pdf");
 }
 
 TEST_F(RequestAttachmentsTest, OpenOffersOnlyAttachmentsAndOpensThePickedOne) {
@@ -74,6 +104,19 @@ TEST_F(RequestAttachmentsTest, ExportPacksTheAttachmentsFlatWithoutTaskBookOrTra
     EXPECT_EQ(LastBox(), WindowBox("导出附件成功", MB_ICONINFORMATION));
 }
 
+TEST_F(RequestAttachmentsTest, AnArchiveThatCannotBeReplacedIsToldAndKept) {
+    Put("2026120001@a.txt");
+    const std::string archive = Sources / "附件.zip";
+    WriteFileContents(archive, "old");
+    const TUndeletableFile held(archive);
+    if (!held.Held()) GTEST_SKIP() << "this file system keeps no file from deletion";
+    Dialogs.Files = {archive};
+    Dialogs.Answers = {IDOK, IDYES};
+    Form->ActionOutAttachmentExecute(nullptr);
+    EXPECT_EQ(LastBox(), WindowBox("文件I/O错误", MB_ICONERROR));
+    EXPECT_EQ(ReadFileContents(archive), "old");
+}
+
 TEST_F(RequestAttachmentsTest, DeleteRemovesOnlyAttachmentsWithoutAsking) {
     Put("2026120001@科技项目设计书.doc");
     Put("iodata.mdb");
@@ -85,6 +128,16 @@ TEST_F(RequestAttachmentsTest, DeleteRemovesOnlyAttachmentsWithoutAsking) {
     EXPECT_EQ(Dialogs.Boxes().size(), 1u);
     EXPECT_EQ(LastBox(), WindowBox("删除附件成功", MB_ICONINFORMATION));
     EXPECT_EQ(Stored("RWSWJM"), "2026120001@科技项目设计书.doc");
+}
+
+TEST_F(RequestAttachmentsTest, AnAttachmentThatCannotBeDeletedIsTold) {
+    Put("2026120001@a.txt");
+    Put("2026120001@b.txt");
+    const TUndeletableFile held(Folder + "/2026120001@a.txt");
+    if (!held.Held()) GTEST_SKIP() << "this file system keeps no file from deletion";
+    Form->ActionDeleteAttachmentExecute(nullptr);
+    EXPECT_EQ(LastBox(), WindowBox("文件I/O错误", MB_ICONERROR));
+    EXPECT_EQ(FolderFiles(), std::vector<std::string>{"2026120001@a.txt"});
 }
 
 TEST_F(RequestAttachmentsTest, WithoutARowNothingTouchesTheUsersOwnFolder) {

@@ -5,6 +5,7 @@
 #include "tests/documents/StoredRequestWorld.h"
 
 #include "app/Message.h"
+#include "tests/support/InstallationSnapshot.h"
 #include "tests/support/ScopedEnvironmentVariable.h"
 
 #include <algorithm>
@@ -55,6 +56,25 @@ TEST_F(RequestTaskBookTest, AFileThatDoesNotArriveIsNotRecordedAsTheTaskBook) {
     Form->ActionInTaskExecute(nullptr);
     EXPECT_EQ(LastBox(), WindowBox("导入任务书失败，请尝试再次导入！", MB_ICONERROR));
     EXPECT_EQ(Stored("RWSWJM"), "<null>");
+}
+
+// The task book picked as its own new file stays whole; an update that the
+// database refuses leaves the old task book where it was.
+TEST_F(RequestTaskBookTest, AnImportThatFailsOrPicksTheTaskBookItselfKeepsTheTaskBook) {
+    ImportTaskBook("first");
+    Dialogs.Files = {TaskBook};
+    Dialogs.Answers = {IDOK, IDYES};
+    Form->ActionInTaskExecute(nullptr);
+    EXPECT_EQ(LastBox(), WindowBox("导入任务书成功", MB_ICONINFORMATION));
+    EXPECT_EQ(ReadFileContents(TaskBook), "first");
+
+    Exec("create trigger refuse before update on KJJHSB begin select raise(abort, 'refused'); end");
+    const TInstallationSnapshot before(Program.Path());
+    Dialogs.Answers = {IDOK, IDYES};
+    ImportTaskBook("second");
+    EXPECT_EQ(LastBox(), WindowBox("导入任务书失败，请尝试再次导入！", MB_ICONERROR));
+    const TInstallationSnapshot after(Program.Path());
+    EXPECT_TRUE(after == before) << after.ChangesSince(before);
 }
 
 TEST_F(RequestTaskBookTest, OpenShowsTheFileItselfUnlessTheWordProcessorHoldsItOpen) {
@@ -120,6 +140,13 @@ TEST_F(RequestTaskBookTest, ExportCopiesTheTaskBookUnderTheNameTheUserGives) {
         Form->ActionOutTaskExecute(nullptr);
         EXPECT_EQ(ReadFileContents(Sources / "copy.doc"), c.Kept);
     }
+
+    // Onto the task book's own file: refused, and the task book is whole.
+    Dialogs.Files = {TaskBook};
+    Dialogs.Answers = {IDOK, IDYES};
+    Form->ActionOutTaskExecute(nullptr);
+    EXPECT_EQ(LastBox(), WindowBox("文件I/O错误", MB_ICONERROR));
+    EXPECT_EQ(ReadFileContents(TaskBook), "task");
 }
 
 TEST_F(RequestTaskBookTest, DeleteAsksThenRemovesTheFileAndItsName) {

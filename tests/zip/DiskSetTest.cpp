@@ -52,6 +52,31 @@ protected:
         r.SetDoAll(true);
         return r.UnZip();
     }
+    // Runs zip -s 64k in src over the arguments, writing split.z01, ... split.zip; renamed, the
+    // parts become split.001, ... and the last one too. The last part's path, or empty when
+    // zip failed or made no more than one part.
+    std::string ZipSplitSet(const std::string& arguments, bool renamed) {
+        if (RunCommand("cd " + Quote(Path("src")) + " && zip -q -s 64k ../split.zip " + arguments) != 0) return {};
+        int parts = 0;
+        while (FileExists(Path(Format("split.z%2.2d", parts + 1)))) {
+            ++parts;
+            if (renamed)
+                std::filesystem::rename(Path(Format("split.z%2.2d", parts)), Path(Format("split.%3.3d", parts)));
+        }
+        if (parts < 1) return {};
+        if (!renamed) return Path("split.zip");
+        const std::string last = Path(Format("split.%3.3d", parts + 1));
+        std::filesystem::rename(Path("split.zip"), last);
+        return last;
+    }
+    // What lies in the test's folder beside the sources.
+    std::vector<std::string> WrittenFiles() const {
+        std::vector<std::string> names;
+        for (const auto& file : std::filesystem::directory_iterator(Folder.Path()))
+            if (file.path().filename() != "src") names.push_back(file.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     void ExpectUnpacked(const std::map<std::string, TBytes>& sources, const std::string& dest = "out/") {
         for (const auto& [name, data] : sources)
             EXPECT_EQ(ReadBytes(Path(dest + name)), data) << name;
@@ -119,6 +144,60 @@ TEST_F(DiskSetTest, TheConfigurationFileListsTheSetWithoutItsLastBlock) {
     EXPECT_EQ(r.GetCount(), 3);
 }
 
+TEST_F(DiskSetTest, BlocksTooSmallOrTooManyForTheEndRecordAreRefusedAndLeaveNothing) {
+    // A reader takes disk numbers up to 999 only, and an end record split over two blocks is no end record.
+    WriteBytes(Path("src/random.bin"), RandomBytes(150000, 3));
+    struct TCase {
+        const char* Name;
+        int BlockSize;
+        std::string Message;
+    } cases[] = {
+        {"more than 1000 blocks", 100, "A set holds at most 1000 blocks; a larger BlockSize is needed"},
+        {"a block smaller than the end record", 21, "Not enough room to write archive"},
+    };
+    for (const auto& c : cases) {
+        TZipWriter w(nullptr);
+        w.SetZipName(Path("set.zip"));
+        w.FilesList()->Add(Path("src/random.bin"));
+        w.SetPackLevel(0);
+        w.MultiZipInfo()->MultiMode = mmBlocks;
+        w.MultiZipInfo()->FirstBlockSize = w.MultiZipInfo()->BlockSize = c.BlockSize;
+        try {
+            w.Zip();
+            ADD_FAILURE() << c.Name << ": a set that cannot be read back was written";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), c.Message) << c.Name;
+        }
+        const std::vector<std::string> left = WrittenFiles();
+        EXPECT_TRUE(left.empty()) << c.Name << " left " << left.size() << " files";
+    }
+}
+
+TEST_F(DiskSetTest, ARewrittenSetLeavesNoBlockOrDirectoryCopyOfTheOldOne) {
+    const auto large = WriteSources(400000);
+    WriteSet(large, 65536, 0, true);
+    ASSERT_TRUE(FileExists(Path("set.007")));
+    ASSERT_TRUE(FileExists(Path("set.zfc")));
+    std::filesystem::remove_all(Path("src"));
+    const auto small = WriteSources(30000);
+    WriteSet(small, 65536, 0);
+    EXPECT_EQ(WrittenFiles(), (std::vector<std::string>{"set.001", "set.002"}));
+    EXPECT_EQ(Unpack(Path("set.002")), 3);
+    ExpectUnpacked(small);
+    // The first block alone has no end record: without the old copy of the directory it lists nothing.
+    TZipReader first(nullptr);
+    first.SetZipName(Path("set.001"));
+    first.ReadZip();
+    EXPECT_EQ(first.GetCount(), 0);
+
+    // A set that fits its first block becomes the archive itself; no block stays beside it.
+    std::filesystem::remove_all(Path("src"));
+    std::filesystem::remove_all(Path("out"));
+    const auto tiny = WriteSources(100);
+    WriteSet(tiny, 1457600, 0);
+    EXPECT_EQ(WrittenFiles(), std::vector<std::string>{"set.zip"});
+}
+
 TEST_F(DiskSetTest, SpanningOntoRemovableDisksIsRefusedBeforeAnythingIsWritten) {
     WriteSources(1000);
     TZipWriter w(nullptr);
@@ -130,31 +209,57 @@ TEST_F(DiskSetTest, SpanningOntoRemovableDisksIsRefusedBeforeAnythingIsWritten) 
     EXPECT_FALSE(FileExists(Path("set.001")));
 }
 
-TEST_F(DiskSetTest, AZipSplitSetReadsAfterRenamingAndAMissingPartEndsTheRun) {
+TEST_F(DiskSetTest, AZipSplitSetReadsAsMadeAndRenamedAndAMissingPartEndsTheRun) {
     REQUIRE_TOOL("zip");
     const TBytes random = RandomBytes(200000, 9);
     WriteBytes(Path("src/random.bin"), random);
-    ASSERT_EQ(RunCommand("cd " + Quote(Path("src")) + " && zip -q -s 64k ../split.zip random.bin"), 0);
-    int parts = 0;
-    while (FileExists(Path(Format("split.z%2.2d", parts + 1)))) {
-        ++parts;
-        std::filesystem::rename(Path(Format("split.z%2.2d", parts)), Path(Format("split.%3.3d", parts)));
-    }
-    ASSERT_GE(parts, 2);
-    const std::string last = Path(Format("split.%3.3d", parts + 1));
-    std::filesystem::rename(Path("split.zip"), last);
-    EXPECT_EQ(Unpack(last), 1);
-    EXPECT_EQ(ReadBytes(Path("out/random.bin")), random);
+    for (const bool renamed : {false, true}) {
+        for (const auto& file : WrittenFiles())
+            std::filesystem::remove_all(Path(file));
+        const std::string last = ZipSplitSet("random.bin", renamed);
+        ASSERT_FALSE(last.empty());
+        EXPECT_EQ(Unpack(last), 1) << renamed;
+        EXPECT_EQ(ReadBytes(Path("out/random.bin")), random) << renamed;
 
-    std::filesystem::remove_all(Path("out"));
-    std::filesystem::remove(Path("split.002"));
-    try {
-        Unpack(last);
-        ADD_FAILURE() << "a missing part was not noticed";
-    } catch (const EUserCanceled& e) {
-        EXPECT_EQ(e.Message(), "User canceled loading new disk.");
+        std::filesystem::remove_all(Path("out"));
+        std::filesystem::remove(Path(renamed ? "split.002" : "split.z02"));
+        try {
+            Unpack(last);
+            ADD_FAILURE() << renamed << ": a missing part was not noticed";
+        } catch (const EUserCanceled& e) {
+            EXPECT_EQ(e.Message(), "User canceled loading new disk.") << renamed;
+        }
+        EXPECT_FALSE(FileExists(Path("out/random.bin"))) << renamed;
     }
-    EXPECT_FALSE(FileExists(Path("out/random.bin")));
+}
+
+TEST_F(DiskSetTest, UpdatingAZipSplitSetWithDataDescriptorsKeepsEveryEntryWhole) {
+    // zip -s with a password writes data descriptors, and entries run on across parts.
+    REQUIRE_TOOL("zip");
+    REQUIRE_TOOL("unzip");
+    const std::map<std::string, TBytes> sources{{"a.txt", TextBytes(155000, 1)},
+                                                {"b.bin", RandomBytes(100000, 2)},
+                                                {"c.bin", {}},
+                                                {"d.txt", TextBytes(13000, 3)},
+                                                {"e.bin", RandomBytes(1 << 20, 4)}};
+    for (const auto& [name, data] : sources)
+        WriteBytes(Path("src/" + name), data);
+    const std::string last = ZipSplitSet("-P pw *", true);
+    ASSERT_FALSE(last.empty());
+    WriteBytes(Path("src/added.txt"), TextBytes(1000, 5));
+
+    TZipWriter w(nullptr);
+    w.SetZipName(last);
+    w.FilesList()->Add(Path("src/added.txt"));
+    EXPECT_EQ(w.Zip(), 1);
+    EXPECT_EQ(RunCommand("unzip -qq -P pw -t " + Quote(last)), 0);
+    TZipReader r(nullptr);
+    r.SetZipName(last);
+    r.SetDestDir(Path("out"));
+    r.SetPassword("pw");
+    r.SetDoAll(true);
+    EXPECT_EQ(r.UnZip(), 6);
+    ExpectUnpacked(sources);
 }
 
 TEST_F(DiskSetTest, AFullDiskEndsTheSetWithNotEnoughRoomAndLeavesNoBlock) {
@@ -178,9 +283,7 @@ TEST_F(DiskSetTest, AFullDiskEndsTheSetWithNotEnoughRoomAndLeavesNoBlock) {
         } catch (const ENotEnoughRoom& e) {
             EXPECT_EQ(e.Message(), "Not enough room to write archive");
         }
-        std::vector<std::string> left;
-        for (const auto& file : std::filesystem::directory_iterator(Folder.Path()))
-            if (file.path().filename() != "src") left.push_back(file.path().filename().string());
+        const std::vector<std::string> left = WrittenFiles();
         EXPECT_TRUE(left.empty()) << "block " << fullBlock << " left " << left.front();
     }
 }

@@ -124,16 +124,44 @@ TEST_F(DirSearchTest, ReportsFilesAndEachFolderOnceWithoutEnteringLinks) {
     EXPECT_EQ(masked.Next(), "");
 }
 
-TEST_F(DirSearchTest, HasNoDepthLimit) {
+TEST_F(DirSearchTest, WalksEveryFolderThatMatchesTheStartFoldersWildcardLevels) {
+    for (const char* file : {"p1/docs/a.txt", "p1/docs/sub/e.txt", "p2/Docs/b.txt", "p2/other/c.txt", "q/docs/d.txt"})
+        WriteText(Path(file), "");
+    WriteText(Path("p3"), ""); // a file, no folder to enter
+    auto walk = [&](const std::string& start, bool recurse) {
+        TDirSearch search(Path(start), recurse, "*.TXT");
+        std::vector<std::string> found;
+        for (std::string s = search.Next(); !s.empty(); s = search.Next())
+            found.push_back(s.substr(Folder.Path().size()));
+        return found;
+    };
+    EXPECT_EQ(walk("p*/docs", false), (std::vector<std::string>{"p1/docs/a.txt", "p2/Docs/b.txt"}));
+    EXPECT_EQ(walk("p<12>/docs/", true),
+              (std::vector<std::string>{"p1/docs/a.txt", "p1/docs/sub/", "p1/docs/sub/e.txt", "p2/Docs/b.txt"}));
+    EXPECT_EQ(walk("*.*/o*", false), std::vector<std::string>{"p2/other/c.txt"});
+    EXPECT_TRUE(walk("x*/docs", false).empty());
+}
+
+TEST_F(DirSearchTest, WalksTwentyLevelsBelowTheStartAndRefusesTheTwentyFirst) {
     std::string deep = "d";
-    for (int level = 0; level < 40; ++level)
+    for (int level = 0; level < 20; ++level)
         deep += "/d";
     WriteText(Path(deep + "/bottom.txt"), "");
-    TDirSearch search(Path("d"), true, "BOTTOM.TXT");
-    std::string last;
-    for (std::string s = search.Next(); !s.empty(); s = search.Next())
-        last = s;
-    EXPECT_EQ(last, Path(deep + "/bottom.txt"));
+    auto last = [&] {
+        TDirSearch search(Path("d"), true, "BOTTOM.TXT");
+        std::string found;
+        for (std::string s = search.Next(); !s.empty(); s = search.Next())
+            found = s;
+        return found;
+    };
+    EXPECT_EQ(last(), Path(deep + "/bottom.txt"));
+    ForceDirectories(Path(deep + "/d"));
+    try {
+        last();
+        ADD_FAILURE() << "a folder past the deepest level was left out without a word";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message(), "Folders nest more than 21 levels deep at " + Path(deep + "/d/"));
+    }
 }
 
 TEST(Wildcards, MatchTable) {

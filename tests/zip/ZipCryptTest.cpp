@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "ZipTestSupport.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/FileUtils.h"
 #include "zip/ZipExceptions.h"
+#include "zip/ZipHooks.h"
 #include "zip/ZipWriter.h"
 
 using namespace zip;
@@ -256,4 +258,87 @@ TEST_F(ZipCryptTest, OurEncryptedArchivesPassEveryJudgeAtEveryLevel) {
         EXPECT_NE(RunCommand("python3 " + judge + " " + a + " px"), 0) << level;
         EXPECT_NE(RunCommand("7z t -ppx " + a), 0) << level;
     }
+}
+
+TEST_F(ZipCryptTest, AesEntriesTakeTheUnknownMethodPathInsteadOfAskingForAPassword) {
+    REQUIRE_TOOL("7z");
+    REQUIRE_TOOL("zip");
+    WriteBytes(Path("src/text.txt"), TextBytes(50000, 13));
+    WriteBytes(Path("src/plain.txt"), TextBytes(300, 14));
+    ASSERT_EQ(RunCommand("cd " + Quote(Path("src")) + " && 7z a -tzip -mem=AES256 -ppw ../a.zip text.txt" +
+                         " && zip -q ../a.zip plain.txt"),
+              0);
+    std::vector<std::string> boxes;
+    ZipHooks().MessageBox = [&](const std::string& text, const std::string& caption, TZipMessageButtons) {
+        boxes.push_back(caption + ": " + text);
+        return zmrOK;
+    };
+    for (const std::string password : {"pw", "wrong"}) {
+        std::filesystem::remove_all(Path("out"));
+        boxes.clear();
+        auto r = Reader(Path("a.zip"), password);
+        TEvents events;
+        Record(*r, events, [] { return std::string("other"); });
+        EXPECT_EQ(r->UnZip(), 1) << password;
+        EXPECT_EQ(boxes, std::vector<std::string>{"Zip Error: Unknown Compression Method"}) << password;
+        EXPECT_EQ(events.PasswordAsks, 0) << password;
+        EXPECT_TRUE(events.SkipReasons.empty()) << password;
+        EXPECT_EQ(events.BadCrcs, 1) << password;
+        EXPECT_EQ(OutFiles(), std::vector<std::string>{"plain.txt"}) << password;
+    }
+    ZipHooks().MessageBox = nullptr;
+}
+
+TEST_F(ZipCryptTest, AChinesePasswordOpensArchivesKeyedWithItsGbkOrItsUtf8Bytes) {
+    REQUIRE_TOOL("zip");
+    const std::string password = "密码", gbk = Utf8ToGbk(password);
+    const TBytes text = TextBytes(2000, 15);
+    WriteBytes(Path("src/t.txt"), text);
+    // Keyed with the UTF-8 bytes, but the GBK bytes pass the check byte: only the CRC tells them apart.
+    auto utf8KeyedWithLuckyGbk = [&] {
+        for (unsigned seed = 0; seed < 100000; ++seed) {
+            TBytes packed = RandomBytes(CryptHeaderSize, seed);
+            packed[10] = static_cast<uint8_t>(RawCrc(text) >> 16);
+            packed[11] = static_cast<uint8_t>(RawCrc(text) >> 24);
+            packed.insert(packed.end(), text.begin(), text.end());
+            TZipCrypt(password).Encrypt(packed.data(), static_cast<int>(packed.size()));
+            TBytes header(packed.begin(), packed.begin() + CryptHeaderSize);
+            TZipCrypt(gbk).Decrypt(header.data(), CryptHeaderSize);
+            if (header[11] == static_cast<uint8_t>(RawCrc(text) >> 24)) {
+                WriteRawZip(Path("a.zip"), {{"t.txt", text, 0, FlagEncrypted, 0x5A210000, 0, 0, 0, packed}});
+                return true;
+            }
+        }
+        return false;
+    };
+    struct TCase {
+        const char* Name;
+        std::function<bool()> Make; // writes a.zip
+    } cases[] = {
+        {"zip, GBK bytes",
+         [&] { return RunCommand("cd " + Quote(Path("src")) + " && zip -q -P " + Quote(gbk) + " ../a.zip t.txt") == 0; }},
+        {"zip, UTF-8 bytes",
+         [&] {
+             return RunCommand("cd " + Quote(Path("src")) + " && zip -q -P " + Quote(password) + " ../a.zip t.txt") == 0;
+         }},
+        {"ours", [&] { Pack(Path("a.zip"), {Path("src/t.txt")}, 6, password); return true; }},
+        {"UTF-8 bytes, GBK passes the check byte", utf8KeyedWithLuckyGbk},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(Path("a.zip"));
+        std::filesystem::remove_all(Path("out"));
+        ASSERT_TRUE(c.Make()) << c.Name;
+        auto r = Reader(Path("a.zip"), password);
+        TEvents events;
+        Record(*r, events, [] { return std::string("other"); });
+        EXPECT_EQ(r->UnZip(), 1) << c.Name;
+        EXPECT_EQ(events.PasswordAsks, 0) << c.Name;
+        EXPECT_TRUE(ReadBytes(Path("out/t.txt")) == text) << c.Name;
+    }
+
+    // Ours is keyed with the GBK bytes, as the names are stored.
+    REQUIRE_TOOL("unzip");
+    Pack(Path("ours.zip"), {Path("src/t.txt")}, 6, password);
+    EXPECT_EQ(RunCommand("unzip -qq -P " + Quote(gbk) + " -t " + Quote(Path("ours.zip"))), 0);
+    EXPECT_NE(RunCommand("unzip -qq -P " + Quote(password) + " -t " + Quote(Path("ours.zip"))), 0);
 }

@@ -120,6 +120,31 @@ TEST_F(ZipWriterTest, UpdateKeepsUnchangedReplacesNewerAndAppendsNew) {
     EXPECT_EQ(ReadBytes(Path("out/newer.txt")), Bytes("new text"));
 }
 
+TEST_F(ZipWriterTest, ASkippedReplacementAsksOnDeleteEntryBeforeTheOldEntryGoes) {
+    WriteText(Path("src/keep.txt"), "keep");
+    WriteText(Path("src/a.txt"), "old");
+    auto w = Writer(Path("a.zip"));
+    w->FilesList()->Add(Path("src/keep.txt"));
+    w->FilesList()->Add(Path("src/a.txt"));
+    w->Zip();
+    for (const bool keep : {true, false}) {
+        auto u = Writer(Path("a.zip"));
+        u->SetZipAction(zaReplace);
+        u->FilesList()->Add(Path("src/a.txt"));
+        u->OnStartZip = [](TObject*, const std::string&, TZipHeaderInfo&, bool& Skip) { Skip = true; };
+        std::vector<std::string> asked;
+        u->OnDeleteEntry = [&](TObject*, const std::string& name, bool& Skip) {
+            asked.push_back(name);
+            Skip = keep;
+        };
+        EXPECT_EQ(u->Zip(), 0) << keep;
+        EXPECT_EQ(asked, std::vector<std::string>{"a.txt"}) << keep;
+        EXPECT_EQ(Names(Path("a.zip")), keep ? (std::vector<std::string>{"keep.txt", "a.txt"})
+                                             : std::vector<std::string>{"keep.txt"})
+            << keep;
+    }
+}
+
 TEST_F(ZipWriterTest, FreshenAddsNothingNew) {
     WriteText(Path("src/in.txt"), "in");
     auto w = Writer(Path("a.zip"));
@@ -146,6 +171,8 @@ TEST_F(ZipWriterTest, PatternsRecurseBySignAndNeverTakeTheArchiveItself) {
         {"src/*", false, {"skip.log", "top.txt"}},
         {"|src/*.txt", true, {"top.txt"}},
         {">src/*.txt", false, {"deep.txt", "top.txt"}},
+        {"s*/s?b/*.txt", false, {"deep.txt"}},
+        {"src/x*/*", true, {}},
     };
     for (const auto& c : cases) {
         std::filesystem::remove(Path("src/a.zip"));

@@ -3,6 +3,8 @@
 // temporary files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <set>
 
 #include "platform/rtl/FileUtils.h"
@@ -83,6 +85,33 @@ TEST(FileUtilsTest, CopyAndRenameFollowTheOriginalRules) {
     EXPECT_TRUE(FileExists(a));
     EXPECT_TRUE(RenameFile(a, folder / "c.txt"));
     EXPECT_FALSE(FileExists(a));
+}
+
+// A file copied or renamed onto itself, under its own name or another link
+// to it, and a copy whose reading fails: each is refused and every file
+// keeps its bytes.
+TEST(FileUtilsTest, CopyAndRenameOntoTheSameFileOrAFailedReadKeepTheFiles) {
+    TScratchFolder folder;
+    const std::string f = folder / "f.txt", link = folder / "link.txt", target = folder / "target.txt";
+    WriteFileContents(f, "kept");
+    ASSERT_EQ(::link(f.c_str(), link.c_str()), 0);
+    WriteFileContents(target, "old");
+    EXPECT_FALSE(CopyFile(f, f, false));
+    EXPECT_FALSE(CopyFile(f, link, false));
+    EXPECT_FALSE(CopyFile(f, folder / "./f.txt", false));
+    EXPECT_FALSE(RenameFile(f, link));
+    // Reading this file fails at once: its first page is not mapped.
+    EXPECT_FALSE(CopyFile("/proc/self/mem", target, false));
+    EXPECT_EQ(ReadFileContents(f), "kept");
+    EXPECT_EQ(ReadFileContents(link), "kept");
+    EXPECT_EQ(ReadFileContents(target), "old");
+    EXPECT_EQ(std::set<std::string>({"f.txt", "link.txt", "target.txt"}), [&] {
+        std::set<std::string> names;
+        TSearchRec rec;
+        for (int r = FindFirst(folder / "*", faAnyFile, rec); r == 0; r = FindNext(rec))
+            if (rec.Name != "." && rec.Name != "..") names.insert(rec.Name);
+        return names;
+    }()) << "no stray copy is left behind";
 }
 
 TEST(FileUtilsTest, PackedDosDatesRoundTripToTwoSeconds) {

@@ -16,12 +16,22 @@
 
 namespace {
 
-const std::string& Scratch() {
-    static const std::string folder = [] {
+// One folder for the whole run, removed when the process ends.
+struct TScratchFolder {
+    std::string Path;
+    TScratchFolder() {
         char pattern[] = "/tmp/zipfuzz.XXXXXX";
-        return std::string(mkdtemp(pattern)) + "/";
-    }();
-    return folder;
+        Path = std::string(mkdtemp(pattern)) + "/";
+    }
+    ~TScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(Path, ec);
+    }
+};
+
+const std::string& Scratch() {
+    static const TScratchFolder folder;
+    return folder.Path;
 }
 
 } // namespace
