@@ -235,6 +235,9 @@ protected:
     void Scroll(int Distance) override;
     // The focused row shows its record's new values.
     void RecordChanged(TField* Field) override;
+    // Nothing in the record-buffer mode: its rows show the link's buffer
+    // and keep no values of their own.
+    void LoadNodeFromRecord(TcvTreeListNode* Node) override;
     // Outside the record-buffer mode a new focused row that is the current
     // record's (the dataset followed the focus, or the focus the dataset)
     // is re-read and OnChangeNodeEx fires; loads stay quiet.

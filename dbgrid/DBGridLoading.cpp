@@ -457,6 +457,10 @@ void TCustomcvDBGrid::DoChangeNode(TcvTreeListNode* OldNode, TcvTreeListNode* No
     if (static_cast<TcvDBGridNode*>(Node)->KeyText == RecordKeyText()) DoChangeNodeEx();
 }
 
+void TCustomcvDBGrid::LoadNodeFromRecord(TcvTreeListNode* Node) {
+    if (!IsBufferMode()) TCustomcvDBTreeListControl::LoadNodeFromRecord(Node);
+}
+
 void TCustomcvDBGrid::RefreshRow(TcvTreeListNode* Node) {
     if (!IsBufferMode() && FOptions.Contains(egoCanNavigation) && Node && KeyFieldObject()) {
         const std::string key = KeyFieldObject()->AsString();
