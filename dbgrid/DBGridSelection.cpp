@@ -56,7 +56,10 @@ void TCustomcvDBGrid::InvalidateSelection() {
 }
 
 std::string TCustomcvDBGrid::NodeBookmark(const TcvTreeListNode* Node) const {
-    return IsBufferMode() ? RowBookmark(Node) : static_cast<const TcvDBGridNode*>(Node)->Bookmark;
+    if (IsBufferMode()) return RowBookmark(Node);
+    // A node leaves the selection from its base's destructor, when its own
+    // part is gone: it is found by itself then, not by its bookmark.
+    return Node->Destroying() ? std::string() : static_cast<const TcvDBGridNode*>(Node)->Bookmark;
 }
 
 std::string TCustomcvDBGrid::RowBookmark(const TcvTreeListNode* Node) const {
