@@ -206,7 +206,10 @@ void TCustomcvDBGrid::ClearCache() {
     TCustomcvDBTreeListControl::ClearCache();
     FLevelSummaryMap.clear();
     // The nodes are going all at once, without a deletion each.
-    if (Clearing()) ClearFieldNodes();
+    if (Clearing()) {
+        ClearFieldNodes();
+        FRecordNodes.clear();
+    }
 }
 
 TcvTreeListNode* TCustomcvDBGrid::CreateNode() {
