@@ -14,6 +14,7 @@
 #include <initializer_list>
 #include <limits>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -71,32 +72,32 @@ int ChosenCode(const TcvFilterDialogComboEdit* Chooser) {
     }
 }
 
-// Whether Value converts to Type; no type (an unbound column) and strings
-// take every value.
-bool ConvertsToValueType(const Variant& Value, TVarType Type) {
+// Value in the column's filter value type, so that a condition on a number
+// column compares numbers; no type (an unbound column) and strings keep the
+// value as the editor gave it. Nothing when it does not convert.
+std::optional<Variant> ToValueType(const Variant& Value, TVarType Type) {
+    if (VarIsNull(Value)) return Value;
     try {
         switch (Type) {
         case varSmallint: {
             const Integer number = Value.AsInteger();
-            return number >= std::numeric_limits<int16_t>::min() && number <= std::numeric_limits<int16_t>::max();
+            if (number < std::numeric_limits<int16_t>::min() || number > std::numeric_limits<int16_t>::max())
+                return std::nullopt;
+            return Variant(int16_t(number));
         }
         case varInteger:
-            Value.AsInteger();
-            return true;
+            return Variant(Value.AsInteger());
         case varDouble:
-            Value.AsFloat();
-            return true;
+            return Variant(Value.AsFloat());
         case varCurrency:
-            Value.AsCurrency();
-            return true;
+            return Variant::FromCurrency(Value.AsCurrency());
         case varDate:
-            Value.AsDateTime();
-            return true;
+            return VarFromDateTime(Value.AsDateTime());
         default:
-            return true;
+            return Value;
         }
     } catch (const EConvertError&) {
-        return false;
+        return std::nullopt;
     }
 }
 
@@ -210,7 +211,7 @@ void TfmCustomDialog::FormCloseQuery(TObject*, bool&) {
         Variant value;
         std::string text;
         FColumn->GetFilterEditValue(editor, value, text);
-        if (VarIsNull(value) || ConvertsToValueType(value, FColumn->GetFilterValueType())) continue;
+        if (ToValueType(value, FColumn->GetFilterValueType())) continue;
         editor->SetFocus();
         throw Exception("Invalid value");
     }
@@ -226,6 +227,8 @@ void TfmCustomDialog::Apply(TcvDBGridCriteria* Criteria) const {
         Variant value;
         std::string text;
         FColumn->GetFilterEditValue(editor, value, text);
+        // The close query let only values that convert through.
+        value = ToValueType(value, FColumn->GetFilterValueType()).value_or(value);
         const TDialogOperator& op = DialogOperators[code];
         // Blanks and non blanks are "Is Null" already and drop what was typed.
         if (op.OperatorIndex == cvNullOperatorIndex) {

@@ -20,7 +20,8 @@ const TcvInplaceEditClass& TcvInplaceDBTreeListBlobEdit::StaticClass() {
 // Graphic column ------------------------------------------------------------------------
 
 TcvDBTreeListGraphicColumn::TcvDBTreeListGraphicColumn(TComponent* AOwner)
-    : TcvDBTreeListColumn(AOwner), FPicture(std::make_unique<TPicture>()) {
+    : TcvDBTreeListColumn(AOwner), FPopupToolBar(std::make_unique<TcvPopupToolBarWindow>()),
+      FPicture(std::make_unique<TPicture>()) {
     SetHeaderMaxLineCount(0);
     SetDisableFilter(true);
 }
@@ -37,6 +38,7 @@ void TcvDBTreeListGraphicColumn::Assign(TPersistent* Source) {
         FCustomGraphic = source->FCustomGraphic;
         FDblClickActivate = source->FDblClickActivate;
         SetGraphicTransparency(source->FGraphicTransparency);
+        SetPopupToolBar(source->FPopupToolBar.get());
         FPopupToolbarPosStored = source->FPopupToolbarPosStored;
         SetQuickDraw(source->FQuickDraw);
         SetShadowSelection(source->FShadowSelection);
@@ -53,6 +55,8 @@ void TcvDBTreeListGraphicColumn::RestoreDefaults() {
     FCustomGraphic = false;
     FDblClickActivate = true;
     FGraphicTransparency = gtDefault;
+    TcvPopupToolBarWindow defaultToolBar;
+    SetPopupToolBar(&defaultToolBar);
     FPopupToolbarPosStored = true;
     FQuickDraw = false;
     FShadowSelection = true;
@@ -71,6 +75,7 @@ void TcvDBTreeListGraphicColumn::InitEditor(TcvInplaceEdit* Editor) {
     graphic->SetCustomFilter(FCustomFilter);
     graphic->SetDblClickActivate(FDblClickActivate);
     graphic->SetGraphicTransparency(FGraphicTransparency);
+    graphic->PopupToolBar()->Assign(FPopupToolBar.get());
     graphic->SetStoredToolBarPos(FToolBarPos);
     graphic->SetPopupToolbarPosStored(FPopupToolbarPosStored);
     graphic->SetQuickDraw(FQuickDraw);
@@ -226,6 +231,15 @@ const TcvInplaceEditClass& TcvDBTreeListBlobColumn::GetEditorClass() const {
 std::string TcvDBTreeListBlobColumn::GetDisplayText(TcvTreeListNode* Node) const {
     if (FBlobPaintStyle != bpsText || !Field()) return TcvDBTreeListDropDownColumn::GetDisplayText(Node);
     return CutToDisplayLength(Field()->AsString(), FMaxDisplayLength);
+}
+
+bool TcvDBTreeListBlobColumn::TextFollowsValue() const {
+    return (FBlobPaintStyle == bpsText && Field()) || TcvDBTreeListDropDownColumn::TextFollowsValue();
+}
+
+std::string TcvDBTreeListBlobColumn::GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const {
+    if (FBlobPaintStyle != bpsText || !Field()) return TcvDBTreeListDropDownColumn::GetStoredDisplayText(Node, Value);
+    return CutToDisplayLength(Value.AsString(), FMaxDisplayLength);
 }
 
 void TcvDBTreeListBlobColumn::InitEditor(TcvInplaceEdit* Editor) {

@@ -60,6 +60,9 @@ public:
     void SetDblClickActivate(bool Value) { FDblClickActivate = Value; }
     TcvGraphicEditTransparency GraphicTransparency() const { return FGraphicTransparency; }
     void SetGraphicTransparency(TcvGraphicEditTransparency Value);
+    // The settings the editor's picture tool window takes; a copy is kept.
+    TcvPopupToolBarWindow* PopupToolBar() const { return FPopupToolBar.get(); }
+    void SetPopupToolBar(TcvPopupToolBarWindow* Value) { FPopupToolBar->Assign(Value); }
     bool PopupToolbarPosStored() const { return FPopupToolbarPosStored; }
     void SetPopupToolbarPosStored(bool Value) { FPopupToolbarPosStored = Value; }
     bool QuickDraw() const { return FQuickDraw; }
@@ -87,6 +90,7 @@ private:
     bool FCustomGraphic = false;
     bool FDblClickActivate = true;
     TcvGraphicEditTransparency FGraphicTransparency = gtDefault;
+    std::unique_ptr<TcvPopupToolBarWindow> FPopupToolBar;
     bool FPopupToolbarPosStored = true;
     bool FQuickDraw = false;
     bool FShadowSelection = true;
@@ -104,7 +108,8 @@ public:
     const TcvInplaceEditClass& GetEditorClass() const override;
     // With bpsText, the field's text cut to MaxDisplayLength.
     std::string GetDisplayText(TcvTreeListNode* Node) const override;
-    bool TextIsValueString() const override { return false; }
+    bool TextFollowsValue() const override;
+    std::string GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const override;
     // Every own setting but MaxDisplayLength, and the blob kind resolved for
     // the field.
     void InitEditor(TcvInplaceEdit* Editor) override;

@@ -80,6 +80,7 @@ void TcvDBTreeListDropDownColumn::Assign(TPersistent* Source) {
         SetButtonGlyph(source->FButtonGlyph.get());
         FDropDownRows = source->FDropDownRows;
         FDropDownWidth = source->FDropDownWidth;
+        FListWidth = source->FListWidth;
         FImmediateDropDown = source->FImmediateDropDown;
         FImmediatePopup = source->FImmediatePopup;
         FPopupAlignment = source->FPopupAlignment;
@@ -94,6 +95,7 @@ void TcvDBTreeListDropDownColumn::RestoreDefaults() {
     FButtonGlyph.reset();
     FDropDownRows = 7;
     FDropDownWidth = 0;
+    FListWidth = 0;
     FImmediatePopup = false;
     FPopupAlignment = taLeftJustify;
     FPopupBorder = pbDefault;

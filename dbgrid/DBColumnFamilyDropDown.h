@@ -115,6 +115,10 @@ public:
     void SetDropDownRows(int Value) { FDropDownRows = Value; }
     int DropDownWidth() const { return FDropDownWidth; }
     void SetDropDownWidth(int Value) { FDropDownWidth = Value; }
+    // Published by the image and lookup columns and kept with their forms
+    // and layouts; the open list takes DropDownWidth.
+    int ListWidth() const { return FListWidth; }
+    void SetListWidth(int Value) { FListWidth = Value; }
     bool ImmediateDropDown() const { return FImmediateDropDown; }
     void SetImmediateDropDown(bool Value) { FImmediateDropDown = Value; }
     bool ImmediatePopup() const { return FImmediatePopup; }
@@ -133,6 +137,7 @@ private:
     mutable std::unique_ptr<TBitmap> FButtonGlyph;
     int FDropDownRows = 7;
     int FDropDownWidth = 0;
+    int FListWidth = 0;
     bool FImmediateDropDown = false;
     bool FImmediatePopup = false;
     TAlignment FPopupAlignment = taLeftJustify;

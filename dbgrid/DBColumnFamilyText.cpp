@@ -86,6 +86,11 @@ std::string TcvDBTreeListMemoColumn::GetDisplayText(TcvTreeListNode* Node) const
     return CutToDisplayLength(Field()->AsString(), FMaxDisplayLength);
 }
 
+std::string TcvDBTreeListMemoColumn::GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const {
+    if (!Field()) return TcvDBTreeListColumn::GetStoredDisplayText(Node, Value);
+    return CutToDisplayLength(Value.AsString(), FMaxDisplayLength);
+}
+
 void TcvDBTreeListMemoColumn::InitEditor(TcvInplaceEdit* Editor) {
     TcvDBTreeListColumn::InitEditor(Editor);
     auto* memo = dynamic_cast<TcvInplaceMemoEdit*>(Editor);

@@ -85,8 +85,9 @@ public:
     void RestoreDefaults() override;
     const TcvInplaceEditClass& GetEditorClass() const override;
     std::string GetDisplayText(TcvTreeListNode* Node) const override;
-    // The text may be cut.
-    bool TextIsValueString() const override { return false; }
+    // With a field the text is the value's, cut: no OnGetText shapes it.
+    bool TextFollowsValue() const override { return Field() || TcvDBTreeListColumn::TextFollowsValue(); }
+    std::string GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const override;
     void InitEditor(TcvInplaceEdit* Editor) override;
     // The field's whole text moves between field and editor.
     void InitEditValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) override;

@@ -44,9 +44,15 @@ std::string TcvDBTreeListWrapperColumn::GetDisplayText(TcvTreeListNode* Node) co
     return reference ? reference->GetDisplayText(Node) : TcvDBTreeListColumn::GetDisplayText(Node);
 }
 
-bool TcvDBTreeListWrapperColumn::TextIsValueString() const {
+bool TcvDBTreeListWrapperColumn::TextFollowsValue() const {
     TcvDBTreeListColumn* reference = GetReferenceColumn(nullptr);
-    return reference ? reference->TextIsValueString() : TcvDBTreeListColumn::TextIsValueString();
+    return reference ? reference->TextFollowsValue() : TcvDBTreeListColumn::TextFollowsValue();
+}
+
+std::string TcvDBTreeListWrapperColumn::GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const {
+    TcvDBTreeListColumn* reference = GetReferenceColumn(Node);
+    return reference ? reference->GetStoredDisplayText(Node, Value)
+                     : TcvDBTreeListColumn::GetStoredDisplayText(Node, Value);
 }
 
 void TcvDBTreeListWrapperColumn::GetCellCursor(TcvTreeListNode* Node, TCursor& Cursor) const {
@@ -67,6 +73,11 @@ void TcvDBTreeListWrapperColumn::InitEditValue(TcvTreeListNode* Node, TcvInplace
     TcvDBTreeListColumn* reference = GetReferenceColumn(Node);
     if (!reference) return TcvDBTreeListColumn::InitEditValue(Node, Editor, Value);
     AtOwnIndex(*reference, [&] { reference->InitEditValue(Node, Editor, Value); });
+}
+
+bool TcvDBTreeListWrapperColumn::ShowsEditButton(bool Default) const {
+    TcvDBTreeListColumn* reference = GetReferenceColumn(nullptr);
+    return reference ? reference->ShowsEditButton(Default) : TcvDBTreeListColumn::ShowsEditButton(Default);
 }
 
 void TcvDBTreeListWrapperColumn::PrepareViewData(TcvEditViewData& ViewData, const TcvTreeListCellViewData& Cell) {

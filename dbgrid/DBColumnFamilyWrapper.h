@@ -19,10 +19,12 @@ public:
     void ApplyEditorValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) override;
     const TcvInplaceEditClass& GetEditorClass() const override;
     std::string GetDisplayText(TcvTreeListNode* Node) const override;
-    bool TextIsValueString() const override;
+    bool TextFollowsValue() const override;
+    std::string GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const override;
     void GetCellCursor(TcvTreeListNode* Node, TCursor& Cursor) const override;
     void InitEditor(TcvInplaceEdit* Editor) override;
     void InitEditValue(TcvTreeListNode* Node, TcvInplaceEdit* Editor, Variant& Value) override;
+    bool ShowsEditButton(bool Default) const override;
     void PrepareViewData(TcvEditViewData& ViewData, const TcvTreeListCellViewData& Cell) override;
     std::string GetValueText(const Variant& Value) const override;
     bool CanEditValue() const override;

@@ -95,7 +95,9 @@ TCustomcvDBGrid::TCustomcvDBGrid(TComponent* AOwner) : TCustomcvDBTreeListContro
 TCustomcvDBGrid::~TCustomcvDBGrid() {
     // The link's last notifications must find the grid going, not reloading.
     Destroying();
-    StoreLayout(); // while the columns, the filter and the grouping are whole
+    // While the columns, the filter and the grouping are whole; a failing
+    // store is reported, since nothing may leave a destructor.
+    RunGuarded([this] { StoreLayout(); });
     FreeFilterObjects();
     FLevelSummaryMap.clear();
     FKeyValues.reset();
@@ -118,6 +120,7 @@ void TCustomcvDBGrid::SetDataSource(TDataSource* Value) {
 }
 
 void TCustomcvDBGrid::Loaded() {
+    if (FStreamingLayout) return TComponent::Loaded();
     TUpdateGuard<TCustomcvTreeList> update(this);
     FLoading = true;
     TScopeGuard loading([this] { FLoading = false; });
@@ -132,6 +135,10 @@ void TCustomcvDBGrid::Loaded() {
     if (IsAutoHeaderPanelHeight()) AdjustHeaderPanelRowCount();
     // A link that came alive inside the bracket loaded nothing yet.
     if (FDataLink->Active() && !IsBufferMode()) FullReload();
+}
+
+void TCustomcvDBGrid::LayoutStreamed() {
+    if (!FStreamingLayout) Loaded();
 }
 
 void TCustomcvDBGrid::Notification(TComponent* AComponent, TOperation Operation) {
@@ -199,7 +206,10 @@ void TCustomcvDBGrid::ClearCache() {
     TCustomcvDBTreeListControl::ClearCache();
     FLevelSummaryMap.clear();
     // The nodes are going all at once, without a deletion each.
-    if (Clearing()) ClearFieldNodes();
+    if (Clearing()) {
+        ClearFieldNodes();
+        FRecordNodes.clear();
+    }
 }
 
 TcvTreeListNode* TCustomcvDBGrid::CreateNode() {
@@ -267,5 +277,6 @@ const TcvDBTreeListColumnClass& TCustomcvDBGrid::GetColumnClass(TField* Field) c
 void TCustomcvDBGrid::DoNodeDeletion(TcvTreeListNode* Node, TcvTreeListNode* Previous, bool Relayout,
                                      TcvTreeListNode* Next) {
     RemoveFieldNode(Node);
+    FRecordNodes.clear();
     TCustomcvDBTreeListControl::DoNodeDeletion(Node, Previous, Relayout, Next);
 }

@@ -54,6 +54,9 @@ public:
 
     // The record's key: the key field's text, or its bookmark without one.
     std::string KeyText;
+    // The record's bookmark (empty for a record being inserted); a group
+    // node carries its first record's, as it does its key.
+    TBookmarkStr Bookmark;
     // Unassigned for record nodes.
     Variant GroupValue;
     long double GroupSummaryValue = 0;
@@ -90,6 +93,12 @@ public:
     bool LocateNodeRecord(TcvTreeListNode* FocusedNode, TcvTreeListNode* Node, bool UseLocate,
                           const std::string& KeyText);
     bool Loading() const { return FLoading; }
+    // The layout-streaming mark: while a stored look streams in, the grid's
+    // after-loading step waits; LayoutStreamed runs it once the mark is off,
+    // with the grid's own name back (its stored look is found by it).
+    bool StreamingLayout() const { return FStreamingLayout; }
+    void SetStreamingLayout(bool Value) { FStreamingLayout = Value; }
+    void LayoutStreamed();
     bool BeginningReached() const { return FBeginningReached; }
     bool EndReached() const { return FEndReached; }
 
@@ -225,6 +234,13 @@ protected:
     void Scroll(int Distance) override;
     // The focused row shows its record's new values.
     void RecordChanged(TField* Field) override;
+    // Nothing in the record-buffer mode: its rows show the link's buffer
+    // and keep no values of their own.
+    void LoadNodeFromRecord(TcvTreeListNode* Node) override;
+    // Outside the record-buffer mode a new focused row that is the current
+    // record's (the dataset followed the focus, or the focus the dataset)
+    // is re-read and OnChangeNodeEx fires; loads stay quiet.
+    void DoChangeNode(TcvTreeListNode* OldNode, TcvTreeListNode* Node) override;
 
 private:
     friend class TcvGridDataLink;
@@ -238,7 +254,12 @@ private:
     void BufferVScroll(int Code, int Position);
     // The data link's window moved by Distance records (positive toward EOF).
     void DataSetScrolled(int Distance);
-    void FocusCurrentRecord();
+    // False when the current record has no row.
+    bool FocusCurrentRecord();
+    // The row of the current record; nil when it has none.
+    TcvTreeListNode* CurrentRecordNode();
+    // The rows now stand for the dataset's records as they are.
+    void NoteRecordsLoaded();
     // Rows have one height (no auto height, no measured preview).
     bool RowsHaveOneHeight() const;
     // The row of the current record, re-read from the dataset.
@@ -260,6 +281,7 @@ private:
     bool IsFieldNode(const TcvTreeListNode* Node) const;
 
     bool FLoading = false;
+    bool FStreamingLayout = false;
     std::unique_ptr<TcvGridDataLink> FDataLink;
     bool FGridMode = false;
     bool FBeginningReached = false;
@@ -310,6 +332,12 @@ private:
     bool FOwnDataSetChange = false;
     // Set while the data-set-changed handling refreshes the nodes.
     bool FRefreshingNodes = false;
+    // The dataset's ChangeCount when the rows last took in its records: a
+    // data-set change that leaves it is a jump.
+    Int64 FLoadedChangeCount = -1;
+    // In-memory record rows by record number, made on first need while the
+    // records are those the rows were loaded from; any node deletion drops it.
+    std::vector<TcvDBGridNode*> FRecordNodes;
     // Guards the buffer's growth against the row count it triggers.
     bool FCountingRows = false;
     bool FDefaultFields = false;
@@ -372,6 +400,9 @@ private:
     bool IsUntouchedInsert() const;
     // The dataset's current bookmark, or that of Node's buffer row.
     std::string RowBookmark(const TcvTreeListNode* Node) const;
+    // The bookmark of Node's record: its buffer row's, or the one the load
+    // stored in the node.
+    std::string NodeBookmark(const TcvTreeListNode* Node) const;
     // The selection list's entries from Bookmarks, in their order.
     void SetSelectedBookmarks(const std::vector<std::string>& Bookmarks);
     // The bookmarks from the earlier record of A and B to the later one,
@@ -666,6 +697,9 @@ private:
     TcvDBGridSummaryGroup* FindSummaryGroup(const TcvDBTreeListColumn* Column) const;
     // Every group node's summary value and item slots start again.
     void ClearGroupSummaries();
+    // A summary pass begins: the caches made, the footers and the record
+    // count reset, then OnBeforeCalcSummary.
+    void BeginSummaries();
 
     std::vector<TLevelSummary> FLevelSummaries;
 
@@ -798,3 +832,21 @@ class TcvDBGrid : public TCustomcvDBGrid {
 public:
     using TCustomcvDBGrid::TCustomcvDBGrid;
 };
+
+namespace cvDBGrid {
+
+// Node and every node below it, parents before their children. Each child
+// list is walked by position: a step to the next sibling would search it.
+template <typename TAction> void ForEachNode(TcvTreeListNode* Node, const TAction& Action) {
+    Action(static_cast<TcvDBGridNode*>(Node));
+    for (int i = 0; i < Node->Count(); ++i)
+        ForEachNode(Node->Items(i), Action);
+}
+
+// Every node of Grid in tree order.
+template <typename TAction> void ForEachNode(const TCustomcvDBGrid& Grid, const TAction& Action) {
+    for (int i = 0; i < Grid.Count(); ++i)
+        ForEachNode(Grid.Items(i), Action);
+}
+
+} // namespace cvDBGrid

@@ -90,6 +90,10 @@ void TCustomcvDBGrid::FillFilterDropDown(TcvDBTreeListColumn* Column) {
         else
             values->AddValue(DisplayText, Value, false);
     };
+    // The grid's own texts show as the column shows values outside its cells.
+    const auto addShown = [&](const std::string& DisplayText, const Variant& Value) {
+        add(Column->ConvertFilterText(DisplayText), Value);
+    };
     TDataSet* const data = DataSet();
     TField* const field = Column->Field();
     if (IsNodeFilterActive() && data && field) {
@@ -101,13 +105,13 @@ void TCustomcvDBGrid::FillFilterDropDown(TcvDBTreeListColumn* Column) {
             if (data->BookmarkValid(current)) data->GotoBookmark(current);
         });
         for (data->First(); !data->Eof(); data->Next())
-            add(field->DisplayText(), field->Value());
+            addShown(field->DisplayText(), field->Value());
     } else if (IsLoadAllMode()) {
         for (TcvTreeListNode* node = Items(0); node; node = node->GetNext()) {
             if (IsGroupNode(node)) continue;
             Variant value;
             Column->GetNodeValue(node, value);
-            add(Column->GetNodeDisplayText(node), value);
+            addShown(Column->GetNodeDisplayText(node), value);
         }
     } else if (OnEnumFilterValues) {
         for (bool more = true; more;) {

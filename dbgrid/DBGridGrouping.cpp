@@ -290,6 +290,7 @@ TcvDBGridNode* TCustomcvDBGrid::PlaceRecordInGroups(int RecordNumber, const TcvD
 
 void TCustomcvDBGrid::CopyRecordCells(TcvDBGridNode* Node, const TcvDBGridNode* Record) const {
     Node->KeyText = Record->KeyText;
+    Node->Bookmark = Record->Bookmark;
     Node->RecordNumber = Record->RecordNumber;
     Node->KeyValue = Record->KeyValue;
     Node->CopyCells(*Record);
@@ -346,6 +347,7 @@ void TCustomcvDBGrid::PlaceLoadedRecords(const std::vector<TcvDBGridNode*>& Reco
 }
 
 TcvDBGridNode* TCustomcvDBGrid::LoadRecordNode(TcvDBGridNode* Node, int RecordNumber) {
+    Node->Bookmark = FDataLink->DataSet()->Bookmark();
     Node->KeyText = RecordKeyText();
     Node->RecordNumber = RecordNumber;
     LoadNodeFromRecord(Node);
@@ -362,6 +364,7 @@ void TCustomcvDBGrid::TakeFirstRecordKeys() {
         auto* node = static_cast<TcvDBGridNode*>(Node);
         const auto* first = static_cast<const TcvDBGridNode*>(Node->GetFirstChild());
         node->KeyText = first->KeyText;
+        node->Bookmark = first->Bookmark;
         node->RecordNumber = first->RecordNumber;
     };
     for (int i = 0; i < Count(); ++i)

@@ -2,6 +2,7 @@
 
 #include "dbgrid/DBGridProperties.h"
 #include "platform/rtl/ComponentStreaming.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/TaggedValues.h"
 #include "platform/ui/Controls.h"
@@ -25,6 +26,16 @@ std::string TcvDBGridWrapper::NamePath() const {
 void TcvDBGridWrapper::ApplyFilterToDataSet() {}
 
 // TcvDBGridLayout --------------------------------------------------------------------
+
+namespace {
+
+// The grid carries the layout-streaming mark while a look streams.
+auto MarkStreamingLayout(TCustomcvDBGrid* Grid) {
+    Grid->SetStreamingLayout(true);
+    return TScopeGuard([Grid] { Grid->SetStreamingLayout(false); });
+}
+
+} // namespace
 
 TcvDBGridLayout::TcvDBGridLayout(TComponent* AOwner)
     : TComponent(AOwner), FData(std::make_unique<TMemoryStream>()) {}
@@ -59,15 +70,19 @@ void TcvDBGridLayout::AssignTo(TPersistent* Dest) {
     TUpdateGuard<TCustomcvTreeList> update(grid);
     ResetGridToDefaults(grid);
     const std::string name = grid->Name();
-    try {
-        ReadDataToGrid(grid);
-    } catch (...) {
-        // What was read before the damage goes: the grid keeps its defaults.
-        ResetGridToDefaults(grid);
+    {
+        const auto streaming = MarkStreamingLayout(grid);
+        try {
+            ReadDataToGrid(grid);
+        } catch (...) {
+            // What was read before the damage goes: the grid keeps its defaults.
+            ResetGridToDefaults(grid);
+            grid->SetName(name);
+            throw;
+        }
         grid->SetName(name);
-        throw;
     }
-    grid->SetName(name);
+    grid->LayoutStreamed();
     // The criteria were read before the columns they name: bind and apply
     // them now.
     grid->Filter()->Changed();
@@ -80,6 +95,7 @@ void TcvDBGridLayout::RenewWrapper() {
 
 void TcvDBGridLayout::WriteGridToData(TCustomcvDBGrid* Grid) {
     FData->Clear();
+    const auto streaming = MarkStreamingLayout(Grid);
     WriteComponent(FData.get(), Grid);
 }
 

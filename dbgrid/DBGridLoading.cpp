@@ -413,6 +413,8 @@ void TCustomcvDBGrid::DataSetScrolled(int Distance) {
         SyncWithDataSet();
         InvalidateNode(FocusedNode(), false);
         UpdateScrollBars();
+        // The focused row may stay where it was with another record in it.
+        DoChangeNodeEx();
     }
     SyncSelectionWithDataSet();
 }
@@ -437,6 +439,7 @@ void TCustomcvDBGrid::DataChanged() {
             SyncWithDataSet();
             if (FOptions.Contains(egoResetColumnFocus)) SetFocusedColumn(0);
         }
+        DoChangeNodeEx();
         return;
     }
     if (FLoading || dataSet->State() == dsEdit || dataSet->State() == dsSetKey) return;
@@ -449,10 +452,24 @@ void TCustomcvDBGrid::DataChanged() {
         if (FOptions.Contains(egoResetColumnFocus)) SetFocusedColumn(0);
         return;
     }
-    if (FOptions.Contains(egoSmartRefresh) && SmartRegroupRecord())
+    // A jump leaves the records as the rows hold them.
+    if (dataSet->ChangeCount() == FLoadedChangeCount && FocusCurrentRecord()) return;
+    if (FOptions.Contains(egoSmartRefresh) && SmartRegroupRecord()) {
+        NoteRecordsLoaded();
         FocusCurrentRecord();
-    else
+    } else {
         FullReload();
+    }
+}
+
+void TCustomcvDBGrid::DoChangeNode(TcvTreeListNode* OldNode, TcvTreeListNode* Node) {
+    TCustomcvDBTreeListControl::DoChangeNode(OldNode, Node);
+    if (IsBufferMode() || FLoading || !Node || IsGroupNode(Node) || !FDataLink->Active()) return;
+    if (static_cast<TcvDBGridNode*>(Node)->KeyText == RecordKeyText()) DoChangeNodeEx();
+}
+
+void TCustomcvDBGrid::LoadNodeFromRecord(TcvTreeListNode* Node) {
+    if (!IsBufferMode()) TCustomcvDBTreeListControl::LoadNodeFromRecord(Node);
 }
 
 void TCustomcvDBGrid::RefreshRow(TcvTreeListNode* Node) {
@@ -517,11 +534,38 @@ int TCustomcvDBGrid::FocusedRecordNumber() const {
     return FocusedNode() ? static_cast<TcvDBGridNode*>(FocusedNode())->RecordNumber : 0;
 }
 
-void TCustomcvDBGrid::FocusCurrentRecord() {
+bool TCustomcvDBGrid::FocusCurrentRecord() {
     TDataSet* dataSet = FDataLink->DataSet();
-    if (FLoading || Count() == 0 || !dataSet || !dataSet->Active() || IsBufferMode()) return;
-    TcvTreeListNode* current = FindRecordNode(RecordKeyText());
+    if (FLoading || Count() == 0 || !dataSet || !dataSet->Active() || IsBufferMode()) return false;
+    TcvTreeListNode* current = CurrentRecordNode();
     if (current && current != FocusedNode()) FocusSynced(current);
+    return current != nullptr;
+}
+
+TcvTreeListNode* TCustomcvDBGrid::CurrentRecordNode() {
+    TDataSet* dataSet = FDataLink->DataSet();
+    const std::string key = RecordKeyText();
+    // While the records are those loaded, a record's number is its place in
+    // the dataset: moves and jumps find their row at once.
+    if (IsLoadAllMode() && dataSet->ChangeCount() == FLoadedChangeCount) {
+        if (FRecordNodes.empty()) {
+            FRecordNodes.assign(size_t(dataSet->RecordCount()), nullptr);
+            cvDBGrid::ForEachNode(*this, [this](TcvDBGridNode* Node) {
+                if (!IsGroupNode(Node) && Node->RecordNumber >= 0 && Node->RecordNumber < int(FRecordNodes.size()))
+                    FRecordNodes[size_t(Node->RecordNumber)] = Node;
+            });
+        }
+        const int number = dataSet->RecNo() - 1;
+        if (number >= 0 && number < int(FRecordNodes.size()) && FRecordNodes[size_t(number)] &&
+            FRecordNodes[size_t(number)]->KeyText == key)
+            return FRecordNodes[size_t(number)];
+    }
+    return FindRecordNode(key);
+}
+
+void TCustomcvDBGrid::NoteRecordsLoaded() {
+    TDataSet* dataSet = FDataLink->DataSet();
+    FLoadedChangeCount = dataSet && dataSet->Active() ? dataSet->ChangeCount() : -1;
 }
 
 void TCustomcvDBGrid::FullReload() {
@@ -534,6 +578,7 @@ void TCustomcvDBGrid::FullReload() {
     TScopeGuard loading([this] {
         FLoading = false;
         FRegroupPending = false;
+        NoteRecordsLoaded();
     });
     LookUpKeyField();
     TDataSet* dataSet = FDataLink->DataSet();
@@ -556,9 +601,8 @@ void TCustomcvDBGrid::FullReload() {
     if (!buildable) return;
 
     SetSelectionAnchor(nullptr);
-    PrepareSummaries();
     // The smart walk accumulates every record again too.
-    ResetSummaries();
+    BeginSummaries();
     std::optional<TDisableControlsScope> disabled;
     std::optional<TDataSetPosition> position;
     if (!smart) {
@@ -621,7 +665,10 @@ bool TCustomcvDBGrid::CanBuildNodes() {
 TcvTreeListNode* TCustomcvDBGrid::LoadAllRecords(const std::string& CurrentBookmark) {
     TDataSet* dataSet = FDataLink->DataSet();
     TcvTreeListNode* current = nullptr;
+    // Nothing looks a loaded key up, only counts them: they stay in load
+    // order, unsorted (a sort of every key cost a fifth of the load).
     FKeyValues->SetSorted(false);
+    FKeyValues->SetCapacity(dataSet->RecordCount());
     for (int recordNumber = 0; !dataSet->Eof(); dataSet->Next(), ++recordNumber) {
         TcvDBGridNode* group = PlaceRecordInGroups(recordNumber);
         TcvTreeListNode* added = group ? group->AddChild() : Insert(nullptr);
@@ -629,10 +676,8 @@ TcvTreeListNode* TCustomcvDBGrid::LoadAllRecords(const std::string& CurrentBookm
         ReselectLoadedNode(node);
         FKeyValues->Add(node->KeyText);
         DoCalcSummary(node);
-        if (!current && dataSet->Bookmark() == CurrentBookmark) current = node;
+        if (!current && node->Bookmark == CurrentBookmark) current = node;
     }
-    // One sort for the whole list, not an ordered insert per record.
-    FKeyValues->SetSorted(true);
     return current;
 }
 
@@ -662,6 +707,7 @@ void TCustomcvDBGrid::LoadPartialWindow(int Direction, int TopPolicy, bool UseBo
     TScopeGuard loading([this] {
         FLoading = false;
         --FPartialLoadNesting;
+        NoteRecordsLoaded();
     });
     LookUpKeyField();
     const int windowSize = std::max((RowsThatFit() + 1) * PartialLoadScreens, FPartialLoadBufferCount);

@@ -284,6 +284,7 @@ void TCustomcvDBGrid::SetOptionsBehavior(TcvDBGridOptionsBehavior Value) {
     UpdateOldOptions();
     WriteTreeListOptions(Value);
     if (Changed(old, Value, edgoAutoSort) || Changed(old, Value, edgoMultiSort)) ClearSortedColumns();
+    if (old.Contains(edgoMultiSort) && !Value.Contains(edgoMultiSort)) ApplySingleSortRule();
 }
 
 void TCustomcvDBGrid::SetOptionsCustomize(TcvDBGridOptionsCustomize Value) {

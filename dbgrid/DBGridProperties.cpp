@@ -4,6 +4,8 @@
 #include "dbgrid/DBGridFilter.h"
 #include "dbgrid/DBTreeListColumn.h"
 #include "dbgrid/GridColumns.h"
+#include "editors/ButtonEdit.h"
+#include "editors/PopupToolBar.h"
 #include "platform/data/DB.h"
 #include "platform/rtl/ComponentStreaming.h"
 #include "platform/rtl/Streams.h"
@@ -93,6 +95,12 @@ template <class T> void AddDropDownSize(TPropertyTableOf<T, TcvDBTreeListDropDow
         .Value("DropDownWidth", 0, &TDropDown::DropDownWidth, &TDropDown::SetDropDownWidth);
 }
 
+// No stored default: always stored.
+template <class T> void AddListWidth(TPropertyTableOf<T, TcvDBTreeListDropDownColumn>& Table) {
+    using TDropDown = TcvDBTreeListDropDownColumn;
+    Table.Value("ListWidth", Unassigned(), &TDropDown::ListWidth, &TDropDown::SetListWidth);
+}
+
 // What each member of the column family publishes beyond the column base.
 void RegisterColumnFamily() {
     using TMemo = TcvDBTreeListMemoColumn;
@@ -129,7 +137,17 @@ void RegisterColumnFamily() {
         .Value("ClickKey", 16397, &TButton::ClickKey, &TButton::SetClickKey)
         .Value("HideEditCursor", false, &TButton::HideEditCursor, &TButton::SetHideEditCursor);
     AddBitmap(button, "Glyph", &TButton::Glyph, &TButton::SetGlyph);
+    // After the style, which may add or clear a button: the list read replaces them all.
+    button.Collection("Buttons", &TButton::Buttons);
     button.Register();
+    TPropertyTableOf<TcvEditButton> editButton;
+    editButton.Value("Default", false, &TcvEditButton::Default, &TcvEditButton::SetDefault)
+        .Value("Kind", int(bkEllipsis), &TcvEditButton::Kind, &TcvEditButton::SetKind)
+        .Value("LeftAlignment", false, &TcvEditButton::LeftAlignment, &TcvEditButton::SetLeftAlignment)
+        .Value("Visible", true, &TcvEditButton::Visible, &TcvEditButton::SetVisible)
+        .Value("Width", 0, &TcvEditButton::Width, &TcvEditButton::SetWidth);
+    AddBitmap(editButton, "Glyph", &TcvEditButton::ShownGlyph, &TcvEditButton::SetGlyph);
+    editButton.Register();
 
     using TCheck = TcvDBTreeListCheckColumn;
     TPropertyTableOf<TCheck, TColumn> check;
@@ -156,6 +174,7 @@ void RegisterColumnFamily() {
     AddStrings(image, "Values", &TImage::Values, &TImage::SetValues);
     AddPopupPlacement(image);
     AddDropDownSize(image);
+    AddListWidth(image);
     image.Register();
 
     using TSpin = TcvDBTreeListSpinColumn;
@@ -233,6 +252,24 @@ void RegisterColumnFamily() {
         .Value("QuickDraw", false, &TGraphic::QuickDraw, &TGraphic::SetQuickDraw)
         .Value("ShadowSelection", true, &TGraphic::ShadowSelection, &TGraphic::SetShadowSelection)
         .Value("Stretch", true, &TGraphic::Stretch, &TGraphic::SetStretch)
+        .Object("PopupToolBar", &TGraphic::PopupToolBar)
+        .Register();
+    using TToolBar = TcvPopupToolBarWindow;
+    TPropertyTableOf<TToolBar>()
+        .Value("Alignment", int(ptaBottom), &TToolBar::Alignment, &TToolBar::SetAlignment)
+        .Value("Buttons", int(StandardToolBarButtons.Bits()), &TToolBar::Buttons, &TToolBar::SetButtons)
+        .Value("CustomButtonCaption", "", &TToolBar::CustomButtonCaption, &TToolBar::SetCustomButtonCaption)
+        .Binary(
+            "CustomButtonGlyph", [](TToolBar* T) { return T->HasCustomButtonGlyph() && !T->CustomButtonGlyph()->Empty(); },
+            [](TToolBar* T, TStream* S) { T->CustomButtonGlyph()->SaveToStream(S); },
+            [](TToolBar* T, TStream* S) {
+                TBitmap bitmap;
+                bitmap.LoadFromStream(S);
+                T->SetCustomButtonGlyph(&bitmap);
+            })
+        .Value("IsPopupMenu", true, &TToolBar::IsPopupMenu, &TToolBar::SetIsPopupMenu)
+        .Value("ShowCaptions", true, &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions)
+        .Value("Visible", true, &TToolBar::Visible, &TToolBar::SetVisible)
         .Register();
 
     using TLookup = TcvDBTreeListLookupColumn;
@@ -244,6 +281,7 @@ void RegisterColumnFamily() {
         .Value("CanDeleteText", false, &TLookup::CanDeleteText, &TLookup::SetCanDeleteText);
     AddPopupPlacement(lookup);
     AddDropDownSize(lookup);
+    AddListWidth(lookup);
     lookup.Register();
 
     using TBlob = TcvDBTreeListBlobColumn;

@@ -55,6 +55,13 @@ void TCustomcvDBGrid::InvalidateSelection() {
         if (IsNodeSelected(Items(i))) InvalidateNode(Items(i), false);
 }
 
+std::string TCustomcvDBGrid::NodeBookmark(const TcvTreeListNode* Node) const {
+    if (IsBufferMode()) return RowBookmark(Node);
+    // A node leaves the selection from its base's destructor, when its own
+    // part is gone: it is found by itself then, not by its bookmark.
+    return Node->Destroying() ? std::string() : static_cast<const TcvDBGridNode*>(Node)->Bookmark;
+}
+
 std::string TCustomcvDBGrid::RowBookmark(const TcvTreeListNode* Node) const {
     if (Node == FocusedNode()) return DataSet()->Bookmark();
     // A row past the window's records (one going as the window shrinks) has none.
@@ -73,7 +80,7 @@ void TCustomcvDBGrid::SetNodeSelected(TcvTreeListNode* Node, bool Selected) {
         int index = -1;
         if (Options().Contains(egoExtMultiSelect) && GroupColumnCount() > 0) {
             if (Selected && !CanNodeSelected(Node)) return;
-            const std::string bookmark = DataSet()->Bookmark();
+            const std::string bookmark = NodeBookmark(Node);
             index = list.IndexOfObject(Node);
             if ((index >= 0) == Selected) return;
             if (Selected) {
@@ -83,8 +90,7 @@ void TCustomcvDBGrid::SetNodeSelected(TcvTreeListNode* Node, bool Selected) {
                 list.Delete(index);
             }
         } else {
-            if (Selected && Node != FocusedNode() && !IsBufferMode()) return;
-            const std::string bookmark = RowBookmark(Node);
+            const std::string bookmark = NodeBookmark(Node);
             if (Selected && !CanNodeSelected(Node)) return;
             if (IsBufferMode() || Selected) {
                 if (bookmark.empty() || FindBookmark(bookmark, index) == Selected) return;
@@ -269,7 +275,7 @@ void TCustomcvDBGrid::ReselectLoadedNode(TcvTreeListNode* Node) {
         Node->SetSelected(true);
         return;
     }
-    const std::string bookmark = DataSet()->Bookmark();
+    const std::string& bookmark = static_cast<TcvDBGridNode*>(Node)->Bookmark;
     const auto before = [this](const std::string& A, const std::string& B) { return CompareBookmarks(A, B) < 0; };
     const auto saved = std::lower_bound(FSavedBookmarks.begin(), FSavedBookmarks.end(), bookmark, before);
     const bool wasSelected = saved != FSavedBookmarks.end() && *saved == bookmark;

@@ -35,13 +35,6 @@ void Combine(TcvSummaryType Kind, long double& Target, bool& Assigned, long doub
     }
 }
 
-// Node and every node below it, parents before their children.
-template <typename TAction> void ForEachNode(TcvTreeListNode* Node, const TAction& Action) {
-    Action(static_cast<TcvDBGridNode*>(Node));
-    for (int i = 0; i < Node->Count(); ++i)
-        ForEachNode(Node->Items(i), Action);
-}
-
 TFieldType FieldTypeOf(const TField* Field) {
     return Field ? Field->DataType() : ftUnknown;
 }
@@ -71,8 +64,7 @@ void TCustomcvDBGrid::PrepareSummaries() {
     TDataSet* dataSet = FDataLink->DataSet();
     if (!dataSet) return;
     if (FSummaryGroups->Count() > 0)
-        for (int i = 0; i < Count(); ++i)
-            ForEachNode(Items(i), [](TcvDBGridNode* Node) { Node->ItemSummaryValues.clear(); });
+        cvDBGrid::ForEachNode(*this, [](TcvDBGridNode* Node) { Node->ItemSummaryValues.clear(); });
     for (TcvTreeListColumn* groupColumn : FGroupColumns) {
         TLevelSummary level;
         level.Column = static_cast<TcvDBTreeListColumn*>(groupColumn);
@@ -96,13 +88,18 @@ void TCustomcvDBGrid::ResetSummaries() {
     FSummaryRecordCount = 0;
 }
 
+void TCustomcvDBGrid::BeginSummaries() {
+    PrepareSummaries();
+    ResetSummaries();
+    DoBeforeCalcSummary();
+}
+
 void TCustomcvDBGrid::ClearGroupSummaries() {
-    for (int i = 0; i < Count(); ++i)
-        ForEachNode(Items(i), [](TcvDBGridNode* Node) {
-            Node->GroupSummaryValue = 0;
-            Node->GroupSummaryAssigned = false;
-            Node->ItemSummaryValues.clear();
-        });
+    cvDBGrid::ForEachNode(*this, [](TcvDBGridNode* Node) {
+        Node->GroupSummaryValue = 0;
+        Node->GroupSummaryAssigned = false;
+        Node->ItemSummaryValues.clear();
+    });
 }
 
 // Accumulating ----------------------------------------------------------------------
@@ -182,13 +179,11 @@ void TCustomcvDBGrid::CalculateSummaries() {
         return;
     }
     TUpdateGuard<TCustomcvTreeList> update(this);
-    PrepareSummaries();
-    ResetSummaries();
+    BeginSummaries();
     ClearGroupSummaries();
-    for (int i = 0; i < Count(); ++i)
-        ForEachNode(Items(i), [this](TcvDBGridNode* Node) {
-            if (Node->Count() == 0 && IsNodeVisibleByFilter(Node)) DoCalcSummary(Node);
-        });
+    cvDBGrid::ForEachNode(*this, [this](TcvDBGridNode* Node) {
+        if (Node->Count() == 0 && IsNodeVisibleByFilter(Node)) DoCalcSummary(Node);
+    });
     FinishSummaries();
     ResortGroupsBySummary();
 }

@@ -40,8 +40,8 @@ std::string TCustomcvDBGrid::GetGroupRowText(const TcvTreeListNode* Node) const 
     TcvDBTreeListColumn* column = GroupColumns(Node->Level());
     if (!column) return {};
     // The group row holds its first record's texts: the group column's is
-    // the group value as the column shows it.
-    std::string value = TCustomcvDBTreeListControl::GetNodeString(Node, column->GetIndex());
+    // the group value as the column shows it outside its cells.
+    std::string value = column->ConvertFilterText(TCustomcvDBTreeListControl::GetNodeString(Node, column->GetIndex()));
     FireGetText(column, Node, value);
     std::string text = column->Caption() + " : " + value + " " + GetGroupSummaryText(Node);
     if (OnGetGroupText) OnGetGroupText(const_cast<TCustomcvDBGrid*>(this), const_cast<TcvTreeListNode*>(Node), text);

@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <typeinfo>
 #include <utility>
 
 const TcvInplaceEditClass& TCustomcvFilterEdit::StaticClass() {
@@ -177,9 +176,13 @@ std::string TcvDBTreeListColumn::GetDisplayText(TcvTreeListNode* Node) const {
     return FField ? FField->DisplayText() : std::string();
 }
 
-bool TcvDBTreeListColumn::TextIsValueString() const {
-    // A plain string field shows its value as it is.
-    return FField && !FField->OnGetText && typeid(*FField) == typeid(TStringField);
+bool TcvDBTreeListColumn::TextFollowsValue() const {
+    return FField && !FField->OnGetText;
+}
+
+std::string TcvDBTreeListColumn::GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const {
+    (void)Node;
+    return FField ? FField->DisplayTextOf(Value) : std::string();
 }
 
 void TcvDBTreeListColumn::SetIndex(int Value) {
@@ -257,7 +260,7 @@ void TcvDBTreeListColumn::LoadNodeValue(TcvTreeListNode* Node) {
     auto* node = static_cast<TcvDBTreeListControlNode*>(Node);
     const int index = GetIndex();
     std::optional<std::string> text;
-    if (!TextIsValueString()) text = GetDisplayText(Node);
+    if (!TextFollowsValue()) text = GetDisplayText(Node);
     node->StoreCell(index, FField->Value(), std::move(text));
     if (FField->Lookup())
         if (TField* key = FField->DataSet()->FindField(FField->KeyFields())) node->StoreKeyValue(index, key->Value());

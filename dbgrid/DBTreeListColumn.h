@@ -96,9 +96,13 @@ public:
                           bool& ADone) override;
     // The bound field's display text of the current record; empty when unbound.
     std::string GetDisplayText(TcvTreeListNode* Node) const override;
-    // The display text is the field value's own string, so a loaded row
-    // keeps only the value; a column that shows another text answers False.
-    virtual bool TextIsValueString() const;
+    // The display text follows from the field's value alone (the field has
+    // no OnGetText), so a loaded row keeps only the value and the text is
+    // made from it whenever the cell shows.
+    virtual bool TextFollowsValue() const;
+    // The text GetDisplayText gives for a record whose field holds Value;
+    // empty when unbound.
+    virtual std::string GetStoredDisplayText(TcvTreeListNode* Node, const Variant& Value) const;
     // With DefaultFields and an active link the bound field moves to the
     // field position of the target map entry first.
     void SetIndex(int Value) override;

@@ -117,35 +117,33 @@ const Variant& NoValue() {
 } // namespace
 
 const Variant& TcvDBTreeListControlNode::StoredValue(int Index) const {
-    return Index >= 0 && Index < int(FCells.size()) ? FCells[size_t(Index)].Value : NoValue();
+    return Index >= 0 && Index < int(FValues.size()) ? FValues[size_t(Index)] : NoValue();
 }
 
 const Variant& TcvDBTreeListControlNode::StoredKeyValue(int Index) const {
     return FKeyValues && Index >= 0 && Index < int(FKeyValues->size()) ? (*FKeyValues)[size_t(Index)] : NoValue();
 }
 
-std::string TcvDBTreeListControlNode::StoredText(int Index) const {
-    if (Index < 0 || Index >= int(FCells.size())) return {};
-    const TCell& cell = FCells[size_t(Index)];
-    return cell.TextIsValueString ? cell.Value.AsString() : cell.Text;
+const std::string* TcvDBTreeListControlNode::KeptText(int Index) const {
+    if (!FTexts || Index < 0 || Index >= int(FTexts->size())) return nullptr;
+    const std::optional<std::string>& text = (*FTexts)[size_t(Index)];
+    return text ? &*text : nullptr;
 }
 
 void TcvDBTreeListControlNode::StoreCell(int Index, Variant Value, std::optional<std::string> Text) {
     if (Index < 0) return;
-    TCell& cell = EntryAt(FCells, Index);
-    cell.Value = std::move(Value);
-    cell.TextIsValueString = !Text;
+    EntryAt(FValues, Index) = std::move(Value);
     if (Text)
-        cell.Text = std::move(*Text);
-    else
-        cell.Text.clear();
+        StoreText(Index, *Text);
+    else if (FTexts && Index < int(FTexts->size()))
+        (*FTexts)[size_t(Index)].reset();
 }
 
 void TcvDBTreeListControlNode::StoreText(int Index, const std::string& Text) {
     if (Index < 0) return;
-    TCell& cell = EntryAt(FCells, Index);
-    cell.Text = Text;
-    cell.TextIsValueString = false;
+    EntryAt(FValues, Index);
+    if (!FTexts) FTexts = std::make_unique<std::vector<std::optional<std::string>>>();
+    EntryAt(*FTexts, Index) = Text;
 }
 
 void TcvDBTreeListControlNode::StoreKeyValue(int Index, Variant Value) {
@@ -155,21 +153,24 @@ void TcvDBTreeListControlNode::StoreKeyValue(int Index, Variant Value) {
 }
 
 void TcvDBTreeListControlNode::ReserveCells(int Count) {
-    FCells.reserve(size_t(std::max(Count, 0)));
+    FValues.reserve(size_t(std::max(Count, 0)));
 }
 
 void TcvDBTreeListControlNode::MoveCell(int From, int To) {
-    MoveColumnEntry(FCells, From, To);
+    MoveColumnEntry(FValues, From, To);
+    if (FTexts) MoveColumnEntry(*FTexts, From, To);
     if (FKeyValues) MoveColumnEntry(*FKeyValues, From, To);
 }
 
 void TcvDBTreeListControlNode::DeleteCell(int Index) {
-    EraseEntry(FCells, Index);
+    EraseEntry(FValues, Index);
+    if (FTexts) EraseEntry(*FTexts, Index);
     if (FKeyValues) EraseEntry(*FKeyValues, Index);
 }
 
 void TcvDBTreeListControlNode::CopyCells(const TcvDBTreeListControlNode& Source) {
-    FCells = Source.FCells;
+    FValues = Source.FValues;
+    FTexts = Source.FTexts ? std::make_unique<std::vector<std::optional<std::string>>>(*Source.FTexts) : nullptr;
     FKeyValues = Source.FKeyValues ? std::make_unique<std::vector<Variant>>(*Source.FKeyValues) : nullptr;
 }
 
@@ -261,7 +262,14 @@ void TCustomcvDBTreeListControl::LoadNodeFromRecord(TcvTreeListNode* Node) {
 }
 
 std::string TCustomcvDBTreeListControl::GetNodeString(const TcvTreeListNode* Node, int Column) const {
-    return Node ? DBNode(Node)->StoredText(Column) : std::string();
+    if (!Node) return {};
+    const TcvDBTreeListControlNode* node = DBNode(Node);
+    if (const std::string* kept = node->KeptText(Column)) return *kept;
+    // A cell the load left without a value shows nothing.
+    const Variant& value = node->StoredValue(Column);
+    TcvDBTreeListColumn* column = DBColumns(Column);
+    if (value.IsEmpty() || !column) return {};
+    return column->GetStoredDisplayText(const_cast<TcvTreeListNode*>(Node), value);
 }
 
 void TCustomcvDBTreeListControl::StoreNodeString(TcvTreeListNode* Node, int Column, const std::string& Text) {
@@ -434,15 +442,22 @@ void TCustomcvDBTreeListControl::MoveColumnField(TcvDBTreeListColumn* Column, in
     Column->Field()->SetIndex(target ? target->Index() : DataSet()->FieldCount() - 1);
 }
 
-void TCustomcvDBTreeListControl::ApplySingleSortRule() {
+void TCustomcvDBTreeListControl::ApplySingleSortRule(const TcvTreeListColumn* Sorting) {
     if (IsMultiSort()) return;
-    bool kept = false;
+    const auto* sorting = dynamic_cast<const TcvDBTreeListColumn*>(Sorting);
+    // A group column sorts its own level: the record columns keep theirs.
+    if (Sorting && (!sorting || sorting->GroupIndex() >= 0)) return;
+    bool kept = sorting != nullptr;
     for (int i = 0; i < ColumnCount(); ++i) {
         TcvDBTreeListColumn* column = DBColumns(i);
-        if (!column || column->GroupIndex() >= 0 || column->Sorted() == csNone) continue;
+        if (!column || column == sorting || column->GroupIndex() >= 0 || column->Sorted() == csNone) continue;
         if (kept) column->SetSorted(csNone);
         kept = true;
     }
+}
+
+void TCustomcvDBTreeListControl::SortedChanging(TcvTreeListColumn* Column) {
+    ApplySingleSortRule(Column);
 }
 
 void TCustomcvDBTreeListControl::DestroyColumns() {

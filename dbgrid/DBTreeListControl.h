@@ -19,11 +19,12 @@
 class TCustomcvDBTreeListControl;
 class TStringList;
 
-// The node of the data-aware control: per-column cells (the field's value
-// and the text the row shows for it; for a lookup field also the value of the
-// key field the lookup uses), the key of its record and its preview text. A
-// text that is the value's own string is not kept twice; lookup keys take room
-// only in rows that store one. The cells follow column moves and deletions.
+// The node of the data-aware control: per-column cells (the field's value;
+// for a lookup field also the value of the key field the lookup uses), the
+// key of its record and its preview text. A cell keeps a text beside its
+// value only where the column cannot make it from the value (a field's own
+// OnGetText, a text an editor stored); texts and lookup keys take room only
+// in rows that keep one. The cells follow column moves and deletions.
 class TcvDBTreeListControlNode : public TcvTreeListTextNode {
 public:
     using TcvTreeListTextNode::TcvTreeListTextNode;
@@ -31,10 +32,10 @@ public:
     // Unassigned beyond the stored values or where none was written.
     const Variant& StoredValue(int Index) const;
     const Variant& StoredKeyValue(int Index) const;
-    // "" beyond the stored cells.
-    std::string StoredText(int Index) const;
+    // The text kept for the cell; nullptr where none is.
+    const std::string* KeptText(int Index) const;
     // Each extends its cells with empty ones up to Index first. A cell given
-    // no Text shows its value's own string.
+    // no Text keeps none: its column makes it from the value.
     void StoreCell(int Index, Variant Value, std::optional<std::string> Text);
     void StoreText(int Index, const std::string& Text);
     void StoreKeyValue(int Index, Variant Value);
@@ -43,7 +44,7 @@ public:
     void ReserveCells(int Count);
     void MoveCell(int From, int To);
     void DeleteCell(int Index);
-    // Every cell of Source, lookup keys included.
+    // Every cell of Source, texts and lookup keys included.
     void CopyCells(const TcvDBTreeListControlNode& Source);
 
     // The key field's value of the node's record (Null without a key field;
@@ -52,12 +53,8 @@ public:
     std::string PreviewText;
 
 private:
-    struct TCell {
-        Variant Value;
-        std::string Text;
-        bool TextIsValueString = false;
-    };
-    std::vector<TCell> FCells;
+    std::vector<Variant> FValues;
+    std::unique_ptr<std::vector<std::optional<std::string>>> FTexts;
     std::unique_ptr<std::vector<Variant>> FKeyValues;
 };
 
@@ -214,9 +211,12 @@ public:
     // With DefaultFields and an active link, the field that a column moving
     // to index Value takes along goes to the field position of that map entry.
     void MoveColumnField(TcvDBTreeListColumn* Column, int Value);
-    // Without multi-sorting only the first ungrouped sorted column (in
-    // column order) keeps its mark.
-    void ApplySingleSortRule();
+    // Without multi-sorting only one ungrouped column keeps its sort mark:
+    // Sorting, an ungrouped column about to sort, else the first sorted one
+    // in column order.
+    void ApplySingleSortRule(const TcvTreeListColumn* Sorting = nullptr);
+    // A column about to sort takes the other columns' sorts away (above).
+    void SortedChanging(TcvTreeListColumn* Column) override;
     // Frees the columns; raises under DefaultFields outside loading and destroying.
     void DestroyColumns() override;
 

@@ -224,6 +224,10 @@ public:
     // parses with the field's own conversion and raises on bad input.
     std::string DisplayText() const;
     std::string Text() const;
+    // The display text of a record whose value is Value, as DisplayText
+    // gives it without OnGetText (a handler reads the record itself); so a
+    // control keeping a record's values can make its texts when shown.
+    std::string DisplayTextOf(const Variant& Value) const { return GetText(Value, true); }
     void SetText(const std::string& Value);
 
     virtual std::string AsString() const;
@@ -268,8 +272,10 @@ public:
 
 protected:
     TField(TComponent* AOwner, TFieldType DataType);
-    // The text of the value; DisplayText chooses the display form.
-    virtual std::string GetText(bool DisplayText) const;
+    // The text of a record holding Value (Null and Unassigned give the
+    // empty text, unless the field says otherwise); DisplayText chooses the
+    // display form.
+    virtual std::string GetText(const Variant& Value, bool DisplayText) const;
     // Turns a value into the field's own type; raises EConvertError.
     virtual Variant ConvertValue(const Variant& Value) const;
     virtual void DoGetText(std::string& Text, bool DisplayText) const;
@@ -343,7 +349,7 @@ public:
 
 protected:
     TIntegerField(TComponent* AOwner, TFieldType DataType, Integer Low, Integer High);
-    std::string GetText(bool DisplayText) const override;
+    std::string GetText(const Variant& Value, bool DisplayText) const override;
     Variant ConvertValue(const Variant& Value) const override;
     virtual Variant Stored(Integer Value) const { return Variant(Value); }
 
@@ -380,7 +386,7 @@ public:
 
 protected:
     TFloatField(TComponent* AOwner, TFieldType DataType);
-    std::string GetText(bool DisplayText) const override;
+    std::string GetText(const Variant& Value, bool DisplayText) const override;
     Variant ConvertValue(const Variant& Value) const override;
 
 private:
@@ -413,7 +419,7 @@ public:
     void SetAsString(const std::string& Value) override;
 
 protected:
-    std::string GetText(bool DisplayText) const override;
+    std::string GetText(const Variant& Value, bool DisplayText) const override;
     Variant ConvertValue(const Variant& Value) const override;
 
 private:
@@ -433,6 +439,7 @@ public:
     void SetAsString(const std::string& Value) override;
 
 protected:
+    std::string GetText(const Variant& Value, bool DisplayText) const override;
     Variant ConvertValue(const Variant& Value) const override;
 
 private:
@@ -451,7 +458,7 @@ public:
     void SetAsString(const std::string& Value) override;
 
 protected:
-    std::string GetText(bool DisplayText) const override;
+    std::string GetText(const Variant& Value, bool DisplayText) const override;
     Variant ConvertValue(const Variant& Value) const override;
 
 private:
@@ -473,7 +480,7 @@ public:
 
 protected:
     TBlobField(TComponent* AOwner, TFieldType DataType);
-    std::string GetText(bool DisplayText) const override;
+    std::string GetText(const Variant& Value, bool DisplayText) const override;
     Variant ConvertValue(const Variant& Value) const override;
 };
 
@@ -666,6 +673,13 @@ public:
     void UpdateRecord();
     void CheckBrowseMode();
 
+    // Grows with every change to the records that a data link may have
+    // read: a record posted, deleted or given up (Cancel), an insert's new
+    // record, the records read again (Open, Refresh) or filtered anew.
+    // Moves and jumps leave it, so a control that keeps the records' values
+    // tells a jump from a change.
+    Int64 ChangeCount() const { return FChangeCount; }
+
     // Controls hear nothing while disabled; the outermost EnableControls
     // sends one catch-up notification. Prefer TDisableControlsScope.
     void DisableControls();
@@ -805,6 +819,7 @@ private:
     Integer FActivePosition = -1; // the position field reads see
     Integer FInsertPosition = 0;
     Int64 FLastId = 0;
+    Int64 FChangeCount = 0;
     bool FBOF = true;
     bool FEOF = true;
     bool FModified = false;

@@ -274,6 +274,7 @@ void TDataSet::OpenCursor() {
     FActivePosition = FCurrent;
     FBOF = true;
     FEOF = FView.empty();
+    ++FChangeCount;
 }
 
 std::pmr::memory_resource* TDataSet::RecordMemory() {
@@ -295,6 +296,7 @@ void TDataSet::CloseCursor() {
         field->FFieldNo = -1;
     FCurrent = FActivePosition = -1;
     FBOF = FEOF = true;
+    ++FChangeCount;
 }
 
 void TDataSet::CreateFields() {
@@ -747,6 +749,7 @@ void TDataSet::BeginInsertAppend() {
 }
 
 void TDataSet::EndInsertAppend() {
+    ++FChangeCount;
     try {
         DoOnNewRecord();
     } catch (...) {
@@ -831,6 +834,7 @@ void TDataSet::Post() {
     FEditBuffer.reset();
     FActivePosition = FCurrent;
     FBOF = FEOF = false;
+    ++FChangeCount;
     ChangeState(dsBrowse, TWindowRule::Keep);
     DataEvent(deDataSetChange);
     DoAfterPost();
@@ -846,6 +850,7 @@ void TDataSet::Cancel() {
     if (wasInsert) FCurrent = std::min(FInsertPosition, Integer(FView.size()) - 1);
     FActivePosition = FCurrent;
     FBOF = FEOF = FView.empty();
+    ++FChangeCount;
     ChangeState(dsBrowse, TWindowRule::Keep);
     DataEvent(deDataSetChange);
     DoAfterCancel();
@@ -870,6 +875,7 @@ void TDataSet::Delete() {
     FEditBuffer.reset();
     FCurrent = FActivePosition = std::min(FCurrent, Integer(FView.size()) - 1);
     FBOF = FEOF = FView.empty();
+    ++FChangeCount;
     ChangeState(dsBrowse, TWindowRule::Keep);
     DataEvent(deDataSetChange);
     DoAfterDelete();
@@ -886,6 +892,7 @@ void TDataSet::Refresh() {
     if (position < 0 && !FView.empty()) position = 0;
     FCurrent = FActivePosition = position;
     FBOF = FEOF = FView.empty();
+    ++FChangeCount;
     PlaceLinkWindows(TWindowRule::Keep);
     DataEvent(deDataSetChange);
 }
@@ -938,6 +945,7 @@ void TDataSet::FilterChanged() {
     FCurrent = FActivePosition = position;
     FBOF = !kept;
     FEOF = FView.empty();
+    ++FChangeCount;
     PlaceLinkWindows(kept ? TWindowRule::Keep : TWindowRule::First);
     DataEvent(deDataSetChange);
     DoAfterScroll();

@@ -5,6 +5,15 @@
 
 #include "platform/data/DB.h"
 
+namespace {
+
+// An empty field reads Null; a record without the value Unassigned.
+bool IsBlank(const Variant& Value) {
+    return Value.IsNull() || Value.IsEmpty();
+}
+
+} // namespace
+
 TField::TField(TComponent* AOwner) : TComponent(AOwner) {}
 
 TField::TField(TComponent* AOwner, TFieldType DataType) : TComponent(AOwner), FDataType(DataType) {}
@@ -97,7 +106,7 @@ void TField::DoGetText(std::string& Text, bool DisplayText) const {
     if (OnGetText)
         OnGetText(const_cast<TField*>(this), Text, DisplayText);
     else
-        Text = GetText(DisplayText);
+        Text = GetText(Value(), DisplayText);
 }
 
 std::string TField::DisplayText() const {
@@ -119,8 +128,8 @@ void TField::SetText(const std::string& Value) {
         SetAsString(Value);
 }
 
-std::string TField::GetText(bool) const {
-    return AsString();
+std::string TField::GetText(const Variant& Value, bool) const {
+    return Value.AsString();
 }
 
 Variant TField::ConvertValue(const Variant& Value) const {
@@ -146,8 +155,7 @@ void TField::SetValue(const Variant& Value) {
 }
 
 bool TField::IsNull() const {
-    Variant v = Value();
-    return v.IsNull() || v.IsEmpty();
+    return IsBlank(Value());
 }
 
 void TField::Clear() {
@@ -290,10 +298,10 @@ void TIntegerField::SetAsString(const std::string& Value) {
         SetValue(Variant(StrToInt(Value)));
 }
 
-std::string TIntegerField::GetText(bool DisplayText) const {
-    if (IsNull()) return std::string();
+std::string TIntegerField::GetText(const Variant& Value, bool DisplayText) const {
+    if (IsBlank(Value)) return std::string();
     const std::string& format = FormatFor(DisplayText);
-    return format.empty() ? IntToStr(AsInteger()) : FormatFloat(format, AsInteger());
+    return format.empty() ? IntToStr(Value.AsInteger()) : FormatFloat(format, Value.AsInteger());
 }
 
 Variant TIntegerField::ConvertValue(const Variant& Value) const {
@@ -340,13 +348,14 @@ void TFloatField::SetAsString(const std::string& Value) {
         SetValue(Variant(StrToFloat(Value)));
 }
 
-std::string TFloatField::GetText(bool DisplayText) const {
-    if (IsNull()) return std::string();
+std::string TFloatField::GetText(const Variant& Value, bool DisplayText) const {
+    if (IsBlank(Value)) return std::string();
+    const double number = Value.AsFloat();
     const std::string& format = FormatFor(DisplayText);
-    if (!format.empty()) return FormatFloat(format, AsFloat());
+    if (!format.empty()) return FormatFloat(format, number);
     if (FCurrency)
-        return FloatToStrF(AsFloat(), DisplayText ? ffCurrency : ffFixed, FPrecision, FormatSettings.CurrencyDecimals);
-    return FloatToStrF(AsFloat(), ffGeneral, FPrecision, 0);
+        return FloatToStrF(number, DisplayText ? ffCurrency : ffFixed, FPrecision, FormatSettings.CurrencyDecimals);
+    return FloatToStrF(number, ffGeneral, FPrecision, 0);
 }
 
 Variant TFloatField::ConvertValue(const Variant& Value) const {
@@ -385,14 +394,15 @@ void TBCDField::SetAsString(const std::string& Value) {
         SetValue(Variant::FromCurrency(StrToCurr(Value)));
 }
 
-std::string TBCDField::GetText(bool DisplayText) const {
-    if (IsNull()) return std::string();
+std::string TBCDField::GetText(const Variant& Value, bool DisplayText) const {
+    if (IsBlank(Value)) return std::string();
     const std::string& format = FormatFor(DisplayText);
-    double v = CurrToDouble(AsCurrency());
+    const Int64 amount = Value.AsCurrency();
+    double v = CurrToDouble(amount);
     if (!format.empty()) return FormatFloat(format, v);
     if (FCurrency)
         return FloatToStrF(v, DisplayText ? ffCurrency : ffFixed, FPrecision, FormatSettings.CurrencyDecimals);
-    return CurrToStr(AsCurrency());
+    return CurrToStr(amount);
 }
 
 Variant TBCDField::ConvertValue(const Variant& Value) const {
@@ -421,8 +431,12 @@ void TBooleanField::SetDisplayValues(const std::string& Value) {
 }
 
 std::string TBooleanField::AsString() const {
-    if (IsNull()) return std::string();
-    return AsBoolean() ? FTrueText : FFalseText;
+    return GetText(Value(), false);
+}
+
+std::string TBooleanField::GetText(const Variant& Value, bool) const {
+    if (IsBlank(Value)) return std::string();
+    return Value.AsBoolean() ? FTrueText : FFalseText;
 }
 
 void TBooleanField::SetAsString(const std::string& Value) {
@@ -464,10 +478,11 @@ void TDateTimeField::SetAsString(const std::string& Value) {
         SetValue(Variant(Value));
 }
 
-std::string TDateTimeField::GetText(bool DisplayText) const {
-    if (IsNull()) return std::string();
-    if (DisplayText && !FDisplayFormat.empty()) return FormatDateTime(FDisplayFormat, AsDateTime());
-    return DateTimeToStr(AsDateTime());
+std::string TDateTimeField::GetText(const Variant& Value, bool DisplayText) const {
+    if (IsBlank(Value)) return std::string();
+    const TDateTime moment = Value.AsDateTime();
+    if (DisplayText && !FDisplayFormat.empty()) return FormatDateTime(FDisplayFormat, moment);
+    return DateTimeToStr(moment);
 }
 
 Variant TDateTimeField::ConvertValue(const Variant& Value) const {
@@ -492,9 +507,9 @@ void TBlobField::SetAsString(const std::string& Value) {
     SetValue(Variant(Value));
 }
 
-std::string TBlobField::GetText(bool) const {
+std::string TBlobField::GetText(const Variant& Value, bool) const {
     std::string kind = DataType() == ftMemo ? "Memo" : DataType() == ftGraphic ? "Graphic" : "Blob";
-    return "(" + (IsNull() ? kind : UpperCase(kind)) + ")";
+    return "(" + (IsBlank(Value) ? kind : UpperCase(kind)) + ")";
 }
 
 Variant TBlobField::ConvertValue(const Variant& Value) const {

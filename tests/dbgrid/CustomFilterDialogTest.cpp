@@ -13,12 +13,20 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
 using uitest::FocusedControl;
 using uitest::Type;
 using uitest::TypeText;
+
+void Press(Word Key) {
+    Type(FocusedControl(), Key);
+}
+void Write(const std::string& Text) {
+    TypeText(FocusedControl(), Text);
+}
 
 class CustomFilterDialogTest : public ::testing::Test {
 protected:
@@ -32,9 +40,6 @@ protected:
         WhenModal keys([this] { return Dialog() && Dialog()->Modal(); }, [&] { Keys(Dialog()); });
         return ShowCustomDialog(&Criteria, Qty);
     }
-
-    static void Press(Word Key) { Type(FocusedControl(), Key); }
-    static void Write(const std::string& Text) { TypeText(FocusedControl(), Text); }
 
     uitest::DialogRecorder Dialogs;
     gridtest::TShownGrid Shown{5, 150, {"Qty", "Name"}};
@@ -172,6 +177,60 @@ TEST_F(CustomFilterDialogTest, AnOrPairIsAppliedAndLoadsBack) {
     EXPECT_EQ(codes, "0 2");
     EXPECT_EQ(values, "5 8");
     EXPECT_EQ(Criteria.GetDisplayText(), "((Qty = 5) OR (Qty > 8))");
+}
+
+// The dialog over an in-memory grid's own filter: a typed number filters by
+// its value, whatever the column's field type.
+class CustomFilterRowsTest : public ::testing::Test {
+protected:
+    std::vector<std::string> Rows() const {
+        std::vector<std::string> keys;
+        for (TcvTreeListNode* node = Shown.Grid->Count() ? Shown.Grid->Items(0) : nullptr; node; node = node->GetNext())
+            keys.push_back(static_cast<TcvDBGridNode*>(node)->KeyText);
+        return keys;
+    }
+
+    gridtest::TShownGrid Shown{5, 150, {"Qty", "Price", "Name"}, [](TcvDBGrid& grid) {
+                                   grid.SetKeyField("ID");
+                                   grid.SetOptionsDB(grid.OptionsDB() + edgoLoadAllRecords);
+                               }};
+};
+
+TEST_F(CustomFilterRowsTest, ANumberColumnsConditionKeepsTheRowsOfItsValue) {
+    struct Case {
+        const char* Column;
+        const char* OperatorKey;
+        const char* Value;
+        TVarType StoredType;
+        std::vector<std::string> Rows;
+    };
+    // Qty holds 10 to 50, Price 1.5 to 5.5.
+    const Case cases[] = {
+        {"Qty", "i", "30", varInteger, {"4", "5"}},
+        {"Qty", "e", "20", varInteger, {"2"}},
+        {"Qty", "d", "10", varInteger, {"2", "3", "4", "5"}},
+        {"Price", "i", "2.5", varDouble, {"3", "4", "5"}},
+        {"Price", "e", "1.5", varDouble, {"1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Column) + " " + c.OperatorKey + " " + c.Value);
+        auto* column = Shown.Grid->ColumnByFieldName(c.Column);
+        TcvDBGridFilter* filter = Shown.Grid->Filter();
+        filter->Criteria()->Clear();
+        WhenModal keys([] { return FocusedControl() && GetParentForm(FocusedControl())->Modal(); },
+                       [&] {
+                           Write(c.OperatorKey);
+                           Press(VK_TAB);
+                           Write(c.Value);
+                           Press(VK_RETURN);
+                       });
+        filter->CustomizeColumnFilter(column);
+        const TcvCriteriaItem* item = filter->Criteria()->FindColumnItem(column);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->Value().VarType(), c.StoredType);
+        EXPECT_EQ(item->DisplayText(), c.Value);
+        EXPECT_EQ(Rows(), c.Rows);
+    }
 }
 
 } // namespace

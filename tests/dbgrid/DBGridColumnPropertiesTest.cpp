@@ -158,8 +158,49 @@ TEST_F(DBGridColumnPropertiesTest, EachFamilyMemberKeepsItsOwnProperties) {
         Family<TcvDBGridImageColumn>(
             "Values", "Qty", [](auto* C) { C->Values()->SetText("10\n20\n"); },
             [](auto* C) { return C->Values()->Count() == 2; }),
+        Family<TcvDBGridImageColumn>(
+            "ListWidth", "Qty", [](auto* C) { C->SetListWidth(150); }, [](auto* C) { return C->ListWidth() == 150; }),
+        Family<TcvDBGridLookupColumn>(
+            "ListWidth", "Name", [](auto* C) { C->SetListWidth(90); }, [](auto* C) { return C->ListWidth() == 90; }),
         Family<TcvDBGridGraphicColumn>(
             "Stretch", "Note", [](auto* C) { C->SetStretch(false); }, [](auto* C) { return !C->Stretch(); }),
+        Family<TcvDBGridButtonColumn>(
+            "Buttons", "Name",
+            [](auto* C) {
+                C->Buttons()->GetItem(0)->SetKind(bkDown);
+                TcvEditButton* second = C->Buttons()->Add();
+                second->SetWidth(30);
+                second->SetLeftAlignment(true);
+                second->SetDefault(true);
+                second->Glyph()->SetSize(4, 3);
+                C->Buttons()->Add()->SetVisible(false);
+            },
+            [](auto* C) {
+                const TcvEditButtons* b = C->Buttons();
+                return b->Count() == 3 && b->GetItem(0)->Kind() == bkDown && !b->GetItem(0)->Default() &&
+                       b->GetItem(1)->Width() == 30 && b->GetItem(1)->LeftAlignment() && b->GetItem(1)->Default() &&
+                       b->GetItem(1)->ShownGlyph() && b->GetItem(1)->ShownGlyph()->Width() == 4 &&
+                       !b->GetItem(2)->Visible() && b->GetItem(2)->Kind() == bkEllipsis;
+            }),
+        Family<TcvDBGridGraphicColumn>(
+            "PopupToolBar", "Note",
+            [](auto* C) {
+                TcvPopupToolBarWindow* t = C->PopupToolBar();
+                t->SetAlignment(ptaLeft);
+                t->SetButtons({ptbCopy, ptbCustom});
+                t->SetCustomButtonCaption("扫描");
+                t->CustomButtonGlyph()->SetSize(5, 5);
+                t->SetIsPopupMenu(false);
+                t->SetShowCaptions(false);
+                t->SetVisible(false);
+            },
+            [](auto* C) {
+                TcvPopupToolBarWindow* t = C->PopupToolBar();
+                return t->Alignment() == ptaLeft && t->Buttons() == TcvPopupToolBarButtons{ptbCopy, ptbCustom} &&
+                       t->CustomButtonCaption() == "扫描" && t->HasCustomButtonGlyph() &&
+                       t->CustomButtonGlyph()->Height() == 5 && !t->IsPopupMenu() && !t->ShowCaptions() &&
+                       !t->Visible();
+            }),
     };
     for (const TFamilyCase& c : cases) {
         TcvDBGrid* grid = MakeGrid();

@@ -7,15 +7,18 @@
 #include "platform/os/Registry.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/MessageQueue.h"
 #include "tests/dbgrid/GridFixture.h"
 #include "tests/platform/os/ScratchHome.h"
 #include "tests/platform/ui/UiTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -203,6 +206,21 @@ TEST(DBGridLayoutItems, ADamagedFilterFailsAsAStreamReadErrorAndLeavesTheGridWor
         EXPECT_EQ(world.Regroupings, 1);
         EXPECT_FALSE(world.Grid->IsUpdating());
     }
+}
+
+TEST(DBGridLayoutItems, AStoreFailingAsTheGridGoesIsReportedAndGoesNoFurther) {
+    TScratchFolder folder;
+    std::vector<std::string> reported;
+    {
+        TGridWorld world;
+        const TExceptionHandler previous =
+            SetExceptionHandler([&](const std::exception& E) { reported.push_back(E.what()); });
+        world.Grid->SetOptionsBehavior(world.Grid->OptionsBehavior() + edgoStoreToIniFile);
+        world.Grid->SetIniFileName(folder / "no such folder/layout.ini");
+        EXPECT_NO_THROW(world.Form.reset());
+        SetExceptionHandler(previous);
+    }
+    EXPECT_EQ(reported.size(), 1u);
 }
 
 // A value no layout of this program holds refuses the whole layout before

@@ -8,6 +8,7 @@
 #include "dbgrid/GridColumns.h"
 #include "platform/rtl/TaggedValues.h"
 #include "tests/dbgrid/LayoutWorld.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <cstring>
 #include <functional>
@@ -265,6 +266,31 @@ TEST_F(DBGridLayoutTest, ALayoutAppliedToAGridLoadedBeforeRegroupsAndReloadsIt) 
         EXPECT_TRUE(target->IsGroupNode(target->Items(0))) << c.What;
         delete target;
     }
+}
+
+// The grid's after-loading step runs once the grid has its own name back:
+// the look it stored of its own comes from its own section, also when the
+// layout's stream names another grid.
+TEST_F(DBGridLayoutTest, AnAppliedLayoutRestoresTheTargetsOwnStoredLook) {
+    TScratchFolder folder;
+    const std::string file = folder / "grids.ini";
+    TcvDBGrid* saved = MakeGrid("Target");
+    saved->SetShowGroupPanel(true);
+    saved->SaveToIniFile(file);
+    delete saved;
+    TcvDBGrid* source = MakeGrid("Source1");
+    source->SetIniFileName(file);
+    source->SetOptionsBehavior(source->OptionsBehavior() + edgoStoreToIniFile);
+    TcvDBGridLayout layout(&FForm);
+    const std::string named = Stream(source);
+    layout.Data()->WriteBuffer(named.data(), Integer(named.size()));
+    // It stores its look as it goes: while the folder is there.
+    delete source;
+    TcvDBGrid* target = MakeGrid("Target");
+    target->Assign(&layout);
+    EXPECT_EQ(target->Name(), "Target");
+    EXPECT_TRUE(target->ShowGroupPanel());
+    delete target;
 }
 
 TEST_F(DBGridLayoutTest, LayoutsCopyBytesAndStoreThemAsData) {

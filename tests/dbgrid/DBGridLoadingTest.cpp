@@ -114,4 +114,106 @@ TEST(DBGridLoadingTest, AJumpBeyondThePartialWindowReloadsAroundTheRecord) {
     EXPECT_TRUE(grid.Data.Query->Eof());
 }
 
+// A dataset change that leaves the records as they were (a jump) only
+// brings the focus to the current record; one that changed them reloads.
+TEST(DBGridLoadingTest, AJumpFocusesItsRecordAndAChangeOfTheRecordsReloads) {
+    struct Case {
+        const char* Name;
+        void (*Act)(TDataSet*);
+        bool Reloads;
+        int FocusedId;
+        int RowCount;
+    };
+    const Case cases[] = {
+        {"GotoBookmark",
+         [](TDataSet* d) {
+             d->MoveBy(7);
+             const TBookmarkStr eighth = d->Bookmark();
+             d->First();
+             d->GotoBookmark(eighth);
+         },
+         false, 8, 30},
+        {"Locate", [](TDataSet* d) { d->Locate("ID", 21, {}); }, false, 21, 30},
+        {"Last", [](TDataSet* d) { d->Last(); }, false, 30, 30},
+        {"SetRecNo", [](TDataSet* d) { d->SetRecNo(12); }, false, 12, 30},
+        {"a bracket of moves",
+         [](TDataSet* d) {
+             const TDisableControlsScope disabled(d);
+             d->MoveBy(3);
+             d->Last();
+             d->SetRecNo(5);
+         },
+         false, 5, 30},
+        {"Post",
+         [](TDataSet* d) {
+             d->MoveBy(2);
+             d->Edit();
+             d->FieldByName("Name")->SetAsString("changed");
+             d->Post();
+         },
+         true, 3, 30},
+        {"Delete", [](TDataSet* d) { d->MoveBy(2), d->Delete(); }, true, 4, 29},
+        {"a filter",
+         [](TDataSet* d) {
+             d->SetFilter("ID > 20");
+             d->SetFiltered(true);
+         },
+         true, 21, 10},
+        {"Refresh", [](TDataSet* d) { d->MoveBy(4), d->Refresh(); }, true, 5, 30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        LoadedGrid grid(30, edgoLoadAllRecords);
+        int reloads = 0;
+        grid.Grid->OnClearNodeData = [&reloads](TObject*) { ++reloads; };
+        c.Act(grid.Data.Query.get());
+        EXPECT_EQ(reloads > 0, c.Reloads);
+        EXPECT_EQ(grid.Grid->Count(), c.RowCount);
+        EXPECT_EQ(grid.Data.CurrentId(), c.FocusedId);
+        EXPECT_EQ(grid.FocusedKey(), std::to_string(c.FocusedId));
+    }
+}
+
+// An edit's values go from the row when the edit is given up.
+TEST(DBGridLoadingTest, ACancelledEditLeavesTheRowWithItsStoredValues) {
+    gridtest::TShownGrid grid(10, 200, {"ID", "Name"}, [](TcvDBGrid& Grid) {
+        Grid.SetKeyField("ID");
+        Grid.SetOptionsDB(Grid.OptionsDB() + edgoLoadAllRecords);
+    });
+    TDataSet* data = grid.Data.Query.get();
+    data->MoveBy(3);
+    data->Edit();
+    data->FieldByName("Name")->SetAsString("typed");
+    EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 1), "typed");
+    data->Cancel();
+    EXPECT_EQ(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 1), "名称4");
+}
+
+// OnChangeNodeEx tells of every new current record, in each mode, once
+// the focused row is its row; loads stay quiet.
+TEST(DBGridLoadingTest, EveryNewCurrentRecordFiresOnChangeNodeExOnItsRow) {
+    const struct {
+        const char* Name;
+        TcvDBGridOptionDB Mode;
+    } modes[] = {{"in memory", edgoLoadAllRecords}, {"partial", edgoPartialLoad}, {"record buffer", edgoUseBookmarks}};
+    for (const auto& mode : modes) {
+        SCOPED_TRACE(mode.Name);
+        LoadedGrid grid(60, mode.Mode);
+        std::vector<std::string> seen;
+        grid.Grid->OnChangeNodeEx = [&grid, &seen](TObject* Sender) {
+            EXPECT_EQ(Sender, grid.Grid);
+            seen.push_back(grid.Grid->GetNodeString(grid.Grid->FocusedNode(), 0));
+        };
+        TDataSet* data = grid.Data.Query.get();
+        data->MoveBy(3);
+        data->Locate("ID", 40, {});
+        data->Prior();
+        grid.Grid->FullReload();
+        // The focus moving first: the dataset follows it.
+        grid.Grid->SetFocusedRowIndex(grid.Grid->GetFocusedRowIndex() + 2);
+        EXPECT_EQ(seen, (std::vector<std::string>{"4", "40", "39", "41"}));
+        EXPECT_EQ(grid.Data.CurrentId(), 41);
+    }
+}
+
 } // namespace

@@ -226,6 +226,43 @@ TEST_F(DBGridSelectionTest, AReloadSelectsTheSavedRecordsAgain) {
     }
 }
 
+// Rows held in memory: a Shift range selects every row between by its own
+// record, grouped or not.
+TEST_F(DBGridSelectionTest, InMemoryRangesSelectEachRowsOwnRecord) {
+    struct Case {
+        const char* Name;
+        std::function<void(TcvDBGrid&)> Prepare;
+        int From, To;
+        const char* Ids;
+    };
+    const Case cases[] = {
+        {"in memory", [](TcvDBGrid& grid) { grid.SetOptionsDB(grid.OptionsDB() + edgoLoadAllRecords); }, 0, 3,
+         "1 2 3 4"},
+        // Records 1 to 3 under the first group row.
+        {"grouped",
+         [](TcvDBGrid& grid) {
+             grid.SetOptions(grid.Options() + egoExtMultiSelect);
+             grid.ColumnByFieldName("Qty")->SetGroupIndex(0);
+         },
+         1, 3, "1 2 3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Open(10, [&c](TcvDBGrid& grid) {
+            grid.SetKeyField("ID");
+            c.Prepare(grid);
+        });
+        Data->Connection->Execute("update T set Qty = (ID + 2) / 3");
+        Data->Query->Close();
+        Data->Query->Open();
+        Grid->Items(0)->Expand(true);
+        ASSERT_TRUE(Grid->IsLoadAllMode());
+        Click(c.From);
+        Click(c.To, MK_SHIFT);
+        EXPECT_EQ(ExportedIds(), c.Ids);
+    }
+}
+
 // A reload by the grid itself (a data-set change) in each loading mode:
 // the export loop reads the same records before and after, and the loaded
 // rows show them selected.

@@ -17,20 +17,21 @@ constexpr char NameOrderDown[] = "9 8 7 6 5 4 3 2 12 11 10 1";
 class SortedGrid : public gridtest::TShownGrid {
 public:
     explicit SortedGrid(bool InMemory)
-        : TShownGrid(Records, 400, {"ID", "Name"}, [InMemory](TcvDBGrid& grid) {
+        : TShownGrid(Records, 400, {"ID", "Name", "Qty"}, [InMemory](TcvDBGrid& grid) {
               grid.SetKeyField("ID");
               grid.SetOptionsBehavior(grid.OptionsBehavior() + edgoAutoSort);
               if (InMemory) grid.SetOptionsDB(grid.OptionsDB() + edgoLoadAllRecords);
           }) {}
 
-    // A left click in the middle of the Name header.
-    void ClickNameHeader() {
-        const TRect cell = Grid->GetCellRect(Grid->TopNode(), 1);
+    // A left click in the middle of the header of the column at Column.
+    void ClickHeader(int Column) {
+        const TRect cell = Grid->GetCellRect(Grid->TopNode(), Column);
         const LPARAM point = PointToLParam({(cell.Left + cell.Right) / 2, cell.Top - Grid->HeaderHeight() / 2});
         SendMessage(Grid->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, point);
         SendMessage(Grid->Handle(), WM_LBUTTONUP, 0, point);
         UpdateWindow(Grid->Handle());
     }
+    void ClickNameHeader() { ClickHeader(1); }
 
     // The IDs of the rows shown, top to bottom.
     std::string RowIds() const {
@@ -79,6 +80,28 @@ TEST(DBGridSortingTest, AReloadKeepsTheRowsSortedAndTakingTheSortAwayLeavesThem)
     EXPECT_EQ(grid.RowIds(), NameOrder);
     grid.Grid->FullReload();
     EXPECT_EQ(grid.RowIds(), DatasetOrder);
+}
+
+TEST(DBGridSortingTest, ASortByAnotherColumnTakesTheFormerSortAway) {
+    SortedGrid grid(true);
+    grid.ClickNameHeader();
+    grid.ClickHeader(2);
+    grid.ClickHeader(2);
+    EXPECT_EQ(grid.Grid->Columns(1)->Sorted(), csNone);
+    EXPECT_EQ(grid.Grid->Columns(2)->Sorted(), csDown);
+    EXPECT_EQ(grid.RowIds(), "12 11 10 9 8 7 6 5 4 3 2 1");
+    grid.Grid->FullReload();
+    EXPECT_EQ(grid.RowIds(), "12 11 10 9 8 7 6 5 4 3 2 1");
+    // With several sort keys both columns keep their marks.
+    grid.Grid->SetOptionsBehavior(grid.Grid->OptionsBehavior() + edgoMultiSort);
+    grid.ClickNameHeader();
+    EXPECT_EQ(grid.Grid->Columns(1)->Sorted(), csUp);
+    EXPECT_EQ(grid.Grid->Columns(2)->Sorted(), csDown);
+    // Back to one key: the first sorted column in column order stays.
+    grid.Grid->SetOptionsBehavior(grid.Grid->OptionsBehavior() - edgoMultiSort);
+    EXPECT_EQ(grid.Grid->Columns(1)->Sorted(), csUp);
+    EXPECT_EQ(grid.Grid->Columns(2)->Sorted(), csNone);
+    EXPECT_EQ(grid.RowIds(), NameOrder);
 }
 
 } // namespace

@@ -61,16 +61,26 @@ TEST(DBGridSummariesTest, FooterFieldAndEventsShapeTheValues) {
     // The city column sums the quantities; its event doubles every value.
     grid.City->SetSummaryFooterField("Qty");
     grid.City->SetSummaryFooterType(cstMax);
-    grid.City->OnSummaryFooter = [](TObject*, TDataSet*, long double& Value) { Value *= 2; };
-    int finished = 0;
+    std::string events;
+    grid.City->OnSummaryFooter = [&events](TObject*, TDataSet*, long double& Value) {
+        Value *= 2;
+        events += "r";
+    };
+    grid.Grid->OnBeforeCalcSummary = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, grid.Grid);
+        events += "(";
+    };
     grid.Grid->OnCalcSummary = [&](TObject* Sender, TcvTreeListNode* Node) {
         EXPECT_EQ(Sender, grid.Grid);
         EXPECT_EQ(Node, nullptr);
-        ++finished;
+        events += ")";
     };
     grid.Grid->FullReload();
     EXPECT_EQ(grid.PaintFooters().at("colCity"), "MAX=16.00");
-    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(events, "(rrr)");
+    events.clear();
+    grid.Grid->CalculateSummaries();
+    EXPECT_EQ(events, "(rrr)");
 }
 
 TEST(DBGridSummariesTest, RecordBufferModeSumsNothing) {

@@ -3,9 +3,11 @@
 // mixed types, "select * from t", in an 800 x 600 view in this headless
 // process. Open, sort and select-all are the median of three runs on fresh
 // views; scroll and page come from the first run. Every grid step ends with
-// the grid painted into its backing image. The grid's record-buffer steps
-// run again on a table of 10,000 rows. One line per figure:
-//   mode=<memory|buffer> step=<open|scroll|page|sort|selectall> rows=<N> ms=<t>
+// the grid painted into its backing image. In the in-memory mode ten jumps
+// (SetRecNo) and ten moves (MoveBy) of the dataset, spread over the records,
+// each end painted too. The grid's record-buffer steps run again on a table
+// of 10,000 rows. One line per figure:
+//   mode=<memory|buffer> step=<open|scroll|page|jump|moveby|sort|selectall> rows=<N> ms=<t>
 //   peer=qtableview step=<open|scroll|page|sort|selectall> rows=<N> ms=<t>
 // Usage: gridbench [--rows N]
 #include <sqlite3.h>
@@ -192,8 +194,38 @@ struct TGridFigures {
     double OpenMs = 0;
     double ScrollMs = 0;
     int Pages = 0;
+    double JumpMs = 0;     // in-memory mode only
+    double MoveByMs = 0;   // in-memory mode only
     double LastStepMs = 0; // sort in the in-memory mode, select-all in the record-buffer mode
 };
+
+constexpr int Jumps = 10;
+
+// Ten jumps to records spread over the dataset, and ten moves between the
+// same places; the focused row must follow each.
+void JumpAndMove(TBenchGrid& Bench, TGridFigures& Figures) {
+    const int records = Bench.Query->RecordCount();
+    const auto place = [records](int Step) { return 1 + int((Step * 7919LL) % records); };
+    const auto check = [&Bench] {
+        if (Bench.Grid->GetNodeString(Bench.Grid->FocusedNode(), 0) != Bench.Query->FieldByName("id")->AsString())
+            throw std::runtime_error("the focus did not follow the dataset");
+    };
+    Figures.JumpMs = Milliseconds([&] {
+        for (int step = 1; step <= Jumps; ++step) {
+            Bench.Query->SetRecNo(place(step));
+            Bench.PaintNow();
+            check();
+        }
+    });
+    Figures.MoveByMs = Milliseconds([&] {
+        for (int step = 1; step <= Jumps; ++step) {
+            Bench.Query->MoveBy(place(step + Jumps) - Bench.Query->RecNo());
+            Bench.PaintNow();
+            check();
+        }
+    });
+    Bench.Query->First();
+}
 
 // The column of Field is sorted ascending and every row follows it.
 bool RowsSortedUp(TcvDBGrid& Grid, const std::string& Field) {
@@ -212,6 +244,7 @@ TGridFigures RunMemoryGrid(const std::string& FileName, bool PageThrough) {
     TBenchGrid bench(FileName, true);
     TGridFigures figures;
     figures.OpenMs = bench.Open();
+    JumpAndMove(bench, figures);
     if (PageThrough)
         figures.ScrollMs = bench.PageThrough(
             [&bench] {
@@ -258,6 +291,10 @@ void PrintGrid(const char* Side, const char* LastStep, int Rows,
     PrintLine(Side, "open", Rows, Median(runs, &TGridFigures::OpenMs));
     PrintLine(Side, "scroll", Rows, first.ScrollMs);
     PrintLine(Side, "page", Rows, first.ScrollMs / std::max(first.Pages, 1));
+    if (first.JumpMs > 0) {
+        PrintLine(Side, "jump", Rows, Median(runs, &TGridFigures::JumpMs));
+        PrintLine(Side, "moveby", Rows, Median(runs, &TGridFigures::MoveByMs));
+    }
     PrintLine(Side, LastStep, Rows, Median(runs, &TGridFigures::LastStepMs));
 }
 

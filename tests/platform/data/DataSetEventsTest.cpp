@@ -141,6 +141,37 @@ TEST(DataSetEvents, EachOperationReportsInTheFrameworksOrder) {
     }
 }
 
+// A control keeping the records' values tells a jump from a change by it.
+TEST(DataSetEvents, ChangeCountGrowsWithAChangeOfTheRecordsNotWithAMove) {
+    const struct {
+        const char* Operation;
+        std::function<void(TDataSet&)> Act;
+        bool Grows;
+    } cases[] = {
+        {"moves and jumps",
+         [](TDataSet& D) {
+             D.Next(), D.Last(), D.First(), D.SetRecNo(2);
+             D.Locate("ID", 3, {});
+         },
+         false},
+        {"an edit begun", [](TDataSet& D) { D.Edit(); }, false},
+        {"a post", [](TDataSet& D) { D.Edit(), D.FieldByName("Name")->SetAsString("uno"), D.Post(); }, true},
+        {"a cancelled edit", [](TDataSet& D) { D.Edit(), D.Cancel(); }, true},
+        {"an insert", [](TDataSet& D) { D.Insert(); }, true},
+        {"a delete", [](TDataSet& D) { D.Delete(); }, true},
+        {"a refresh", [](TDataSet& D) { D.Refresh(); }, true},
+        {"a filter", [](TDataSet& D) { D.SetFilter("ID > 1"), D.SetFiltered(true); }, true},
+        {"a reopen", [](TDataSet& D) { D.Close(), D.Open(); }, true},
+    };
+    for (const auto& c : cases) {
+        TWorld world;
+        world.Query->Open();
+        const Int64 before = world.Query->ChangeCount();
+        c.Act(*world.Query);
+        EXPECT_EQ(world.Query->ChangeCount() != before, c.Grows) << c.Operation;
+    }
+}
+
 TEST(DataSetEvents, EditorsWriteTheirTextBeforeBeforePost) {
     TWorld world;
     world.Query->Open();

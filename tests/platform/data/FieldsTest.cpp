@@ -58,6 +58,26 @@ TEST_F(FieldsTest, TextsFollowTheFieldType) {
     EXPECT_EQ(F("Note")->DisplayText(), "(Memo)");
 }
 
+TEST_F(FieldsTest, DisplayTextOfAValueIsTheTextOfARecordHoldingIt) {
+    static_cast<TNumericField*>(F("JE"))->SetDisplayFormat("#,##0.00");
+    static_cast<TDateTimeField*>(F("Day"))->SetDisplayFormat("yyyy'年'm'月'd'日'");
+    static_cast<TBooleanField*>(F("Ok"))->SetDisplayValues("Yes;No");
+    const char* const fields[] = {"ID", "Name", "Qty", "Rate", "JE", "Ok", "Day", "Note"};
+    for (int record = 0; record < 2; ++record, Query->Next())
+        for (const char* name : fields) {
+            SCOPED_TRACE(std::string(name) + " of record " + std::to_string(record + 1));
+            const Variant value = F(name)->Value();
+            const std::string shown = F(name)->DisplayText();
+            // Read on another record, the value alone gives the same text.
+            Query->MoveBy(record == 0 ? 1 : -1);
+            EXPECT_EQ(F(name)->DisplayTextOf(value), shown);
+            Query->MoveBy(record == 0 ? -1 : 1);
+        }
+    // A handler reads the record itself: the value's text goes around it.
+    F("Name")->OnGetText = [](TField*, std::string& Text, bool) { Text = "handled"; };
+    EXPECT_EQ(F("Name")->DisplayTextOf(Variant("b")), "b");
+}
+
 TEST_F(FieldsTest, WritesNeedEditOrInsertAndParseInTheFieldsOwnType) {
     EXPECT_THROW(F("Name")->SetAsString("x"), EDatabaseError);
     EXPECT_THROW(F("Qty")->SetValue(Variant(1)), EDatabaseError);
