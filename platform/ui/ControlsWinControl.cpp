@@ -680,9 +680,10 @@ void TWinControl::WndProc(TMessage& m) {
             SetFocus();
             // A handler that sent the focus elsewhere (an exit rule that
             // refused) ends the press here: it neither takes the focus a
-            // second time nor acts on this control.
+            // second time nor acts on this control. No focus at all only
+            // means the window is not active yet: the press goes on.
             const HWND focus = GetFocus();
-            if (!HandleAllocated() || (focus != FHandle && !IsChild(FHandle, focus))) return;
+            if (!HandleAllocated() || (focus && focus != FHandle && !IsChild(FHandle, focus))) return;
         }
         TControl::WndProc(m);
         return;
