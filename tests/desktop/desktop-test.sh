@@ -5,11 +5,12 @@
 # a user, logs in by keyboard, opens the code tables and their file dialog,
 # checks stacking and decorations; in the project application it answers a box
 # raised by a tool button with the mouse (the pointer free meanwhile), corrects
-# a refused staff count in the field the user clicks, and opens the information
-# sheet in the word processor, the wait window off the task bar; in a list of
-# mid-term check tables longer than the window it drags the scroll thumb and
-# turns the wheel, and types an amount to four decimals; then it leaves through
-# the exit question.
+# a refused staff count in the field the user clicks, saves amounts that add up
+# only in decimal (1.2 = 0.1 + 1.1), and opens the information sheet in the
+# word processor, the wait window off the task bar; in a list of mid-term
+# check tables longer than the window it drags the scroll thumb and turns the
+# wheel, and types an amount to four decimals; then it leaves through the exit
+# question.
 #   tests/desktop/desktop-test.sh [SHOT_DIR]     (a screenshot per step; default: a temporary folder)
 # CORVANTA_DESKTOP_PROGRAM names the program folder to copy (default: build/program);
 # CORVANTA_DESKTOP_DISPLAY a display number to use (default: a free one).
@@ -365,6 +366,19 @@ shot under-thirty-five-corrected
 save_and_close_success_box staff-saved
 staff=$(stored_application "XMRYZS || '|' || YFRYS35SYX")
 [ "$staff" = "10|5" ] || fail "the staff were stored as '$staff', not '10|5' (the typing went astray)"
+
+step "project application: amounts 1.2 = 0.1 + 1.1"
+xdotool mousemove 120 80 click 1 # 修改
+retype 743 399 1.2 # 已投入经费
+retype 453 425 0.1 # 单位自筹
+retype 743 425 1.1 # 政府拨款
+retype 1000 425 0 # 其它
+xdotool mousemove 453 479 click 1 # 项目总投资: leaving the group checks its sum
+no_box_comes "for a prior investment that adds up"
+save_and_close_success_box amounts-saved
+amounts=$(stored_application "YTRJF || ' = ' || DWZCTR || ' + ' || ZFBKTR || ' + ' || QTTR")
+[ "$(stored_application "YTRJF = 1.2 and DWZCTR = 0.1 and ZFBKTR = 1.1 and QTTR = 0")" = 1 ] ||
+  fail "the prior investment was stored as $amounts, not 1.2 = 0.1 + 1.1 + 0"
 
 step "project application: the information sheet"
 xdotool mousemove 106 27 click 1 # 项目申报
