@@ -4,11 +4,13 @@
 # clicks through xdotool, the window manager's view through xprop. It registers
 # a user, logs in by keyboard, opens the code tables and their file dialog,
 # checks stacking and decorations; in the project application it answers a box
-# raised by a tool button with the mouse (the pointer free meanwhile) and
-# opens the information sheet in the word processor, the wait window off the
-# task bar; in a list of mid-term check tables longer than the window it drags
-# the scroll thumb and turns the wheel, and types an amount to four decimals;
-# then it leaves through the exit question.
+# raised by a tool button with the mouse (the pointer free meanwhile), corrects
+# a refused staff count in the field the user clicks, saves amounts that add up
+# only in decimal (1.2 = 0.1 + 1.1), and opens the information sheet in the
+# word processor, the wait window off the task bar; in a list of mid-term
+# check tables longer than the window it drags the scroll thumb and turns the
+# wheel, and types an amount to four decimals; then it leaves through the exit
+# question.
 #   tests/desktop/desktop-test.sh [SHOT_DIR]     (a screenshot per step; default: a temporary folder)
 # CORVANTA_DESKTOP_PROGRAM names the program folder to copy (default: build/program);
 # CORVANTA_DESKTOP_DISPLAY a display number to use (default: a free one).
@@ -324,6 +326,59 @@ import -window "$box" "$work/box-after-name.png"
 click_box_button "$box"
 wait_gone 提示
 xdotool mousemove 300 80 click 1 # 取消
+
+# The 项目投入 page: a field's screen position, and typing over its text.
+stored_application() { sqlite3 "$user_database" "select $1 from KJJHSB"; }
+no_box_comes() {
+  sleep 0.5
+  ! window_shown 提示 || { shot "box-$1"; fail "a box came $1"; }
+}
+retype() {
+  xdotool mousemove "$1" "$2" click 1 key End shift+Home
+  type_text "$3"
+}
+save_and_close_success_box() {
+  xdotool mousemove 240 80 click 1 # 保存
+  box=$(wait_window 提示)
+  shot "$1"
+  click_box_button "$box" # 确定
+  wait_gone 提示
+}
+
+step "project application: the staff refusal, corrected through 35岁以下"
+xdotool mousemove 362 80 click 1 # 刷新: the cancelled new row gives way to the stored one
+xdotool mousemove 120 80 click 1 # 修改
+xdotool mousemove 440 112 click 1 # 项目投入
+retype 453 319 10 # 项目人员总数
+retype 743 319 12 # 35岁以下研发人员数
+# The rule holds while the focus stays in the group and speaks on leaving it.
+xdotool mousemove 453 345 click 1 # 中级
+no_box_comes "within the staff group"
+xdotool mousemove 453 399 click 1 # 已投入研究人员数, in the next group
+box=$(wait_window 提示)
+shot box-under-thirty-five
+click_box_button "$box" # 确定
+wait_gone 提示
+no_box_comes "again after the staff refusal was closed"
+retype 743 319 5 # 35岁以下研发人员数, corrected
+no_box_comes "while 35岁以下 was corrected"
+shot under-thirty-five-corrected
+save_and_close_success_box staff-saved
+staff=$(stored_application "XMRYZS || '|' || YFRYS35SYX")
+[ "$staff" = "10|5" ] || fail "the staff were stored as '$staff', not '10|5' (the typing went astray)"
+
+step "project application: amounts 1.2 = 0.1 + 1.1"
+xdotool mousemove 120 80 click 1 # 修改
+retype 743 399 1.2 # 已投入经费
+retype 453 425 0.1 # 单位自筹
+retype 743 425 1.1 # 政府拨款
+retype 1000 425 0 # 其它
+xdotool mousemove 453 479 click 1 # 项目总投资: leaving the group checks its sum
+no_box_comes "for a prior investment that adds up"
+save_and_close_success_box amounts-saved
+amounts=$(stored_application "YTRJF || ' = ' || DWZCTR || ' + ' || ZFBKTR || ' + ' || QTTR")
+[ "$(stored_application "YTRJF = 1.2 and DWZCTR = 0.1 and ZFBKTR = 1.1 and QTTR = 0")" = 1 ] ||
+  fail "the prior investment was stored as $amounts, not 1.2 = 0.1 + 1.1 + 0"
 
 step "project application: the information sheet"
 xdotool mousemove 106 27 click 1 # 项目申报
