@@ -160,7 +160,9 @@ public:
                 const std::string top = Grid->GetNodeString(Grid->TopNode(), 0);
                 SendMessage(Grid->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
                 PaintNow();
-                if (Grid->GetNodeString(Grid->TopNode(), 0) == top) throw std::runtime_error("paging stopped");
+                // The last rows may be in view already: the page that reaches the end need not move.
+                if (Grid->GetNodeString(Grid->TopNode(), 0) == top && !LastRowShows())
+                    throw std::runtime_error("paging stopped");
                 ++Pages;
             }
         });
