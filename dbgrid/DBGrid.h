@@ -241,6 +241,9 @@ protected:
     // record's (the dataset followed the focus, or the focus the dataset)
     // is re-read and OnChangeNodeEx fires; loads stay quiet.
     void DoChangeNode(TcvTreeListNode* OldNode, TcvTreeListNode* Node) override;
+    // In the record-buffer mode the rows show the data link's buffer: no row
+    // is re-read, and the callers repaint what moved.
+    void DoChangeNodeEx() override;
 
 private:
     friend class TcvGridDataLink;

@@ -468,6 +468,11 @@ void TCustomcvDBGrid::DoChangeNode(TcvTreeListNode* OldNode, TcvTreeListNode* No
     if (static_cast<TcvDBGridNode*>(Node)->KeyText == RecordKeyText()) DoChangeNodeEx();
 }
 
+void TCustomcvDBGrid::DoChangeNodeEx() {
+    if (!IsBufferMode()) return TCustomcvDBTreeListControl::DoChangeNodeEx();
+    if (!ComponentState().Contains(csLoading) && FDataLink->Active()) Fire(OnChangeNodeEx, this);
+}
+
 void TCustomcvDBGrid::LoadNodeFromRecord(TcvTreeListNode* Node) {
     if (!IsBufferMode()) TCustomcvDBTreeListControl::LoadNodeFromRecord(Node);
 }
