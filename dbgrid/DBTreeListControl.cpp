@@ -64,6 +64,7 @@ TField* TcvDBTreeListControlDataLink::GetField(int Index) const {
 }
 
 void TcvDBTreeListControlDataLink::ActiveChanged() {
+    if (!Active()) FControl->UnbindColumnsFromFields();
     FControl->LinkActiveChanged(Active());
 }
 
@@ -397,6 +398,11 @@ bool TCustomcvDBTreeListControl::UpdateAction(TBasicAction* Action) {
 void TCustomcvDBTreeListControl::BindColumnsToFields() {
     for (int i = 0; i < ColumnCount(); ++i)
         if (TcvDBTreeListColumn* column = DBColumns(i)) column->SetFieldName(column->FieldName());
+}
+
+void TCustomcvDBTreeListControl::UnbindColumnsFromFields() {
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TcvDBTreeListColumn* column = DBColumns(i)) column->FField = nullptr;
 }
 
 void TCustomcvDBTreeListControl::FollowMappedFields() {

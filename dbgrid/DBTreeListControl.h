@@ -326,6 +326,8 @@ private:
     void ResolvePreviewField();
     // Without DefaultFields every column binds by its FieldName again.
     void BindColumnsToFields();
+    // A closing dataset frees its default fields: no column keeps one.
+    void UnbindColumnsFromFields();
     // With DefaultFields: columns of unmapped fields go, each mapped field
     // gets its column at the field's place.
     void FollowMappedFields();

@@ -216,4 +216,19 @@ TEST(DBGridLoadingTest, EveryNewCurrentRecordFiresOnChangeNodeExOnItsRow) {
     }
 }
 
+// A closing dataset frees its default fields; a window still on the screen
+// (a document window closing with the program) paints its grid after that.
+TEST(DBGridLoadingTest, AGridPaintsAfterItsDataSetClosedAndFreedItsFields) {
+    for (const TcvDBGridOptionDB mode : {edgoLoadAllRecords, edgoUseBookmarks}) {
+        LoadedGrid grid(10, mode);
+        grid.Data.Query->Close();
+        EXPECT_EQ(grid.Grid->DBColumns(0)->Field(), nullptr);
+        grid.Grid->Invalidate();
+        UpdateWindow(grid.Grid->Handle());
+        EXPECT_EQ(grid.Grid->DBColumns(0)->GetDefaultAlignment(), taLeftJustify);
+        grid.Data.Query->Open();
+        EXPECT_EQ(grid.Grid->DBColumns(0)->Field(), grid.Data.Query->FindField("ID"));
+    }
+}
+
 } // namespace
