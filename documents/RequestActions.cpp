@@ -97,10 +97,11 @@ void TfrmRequest::BuildActions(TFormBuilder& Build) {
     const std::pair<TToolButton*, TAction*> buttons[] = {{tbInsert, DatasetInsert}, {tbEdit, DatasetEdit},
                                                          {tbDelete, DatasetDelete}, {tbSave, DatasetPost},
                                                          {tbCancel, DatasetCancel}, {tbRefresh, DatasetRefresh}};
+    // The picture goes on the action: its link gives the button the action's.
     int image = 0;
     for (const auto& [button, action] : buttons) {
+        action->SetImageIndex(image++);
         button->SetAction(action);
-        button->SetImageIndex(image++);
     }
     tbExit->SetImageIndex(image);
     tbExit->OnClick = [this](TObject* Sender) { tbExitClick(Sender); };

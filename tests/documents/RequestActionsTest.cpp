@@ -47,6 +47,20 @@ TEST_F(RequestActionsTest, NewMakesAnIdPrefillsTheProfileAndStartsEditing) {
     EXPECT_EQ(Column("select count(*) from KJJHSB"), std::vector<std::string>{"0"});
 }
 
+// The pictures stay on the buttons as the actions follow the dataset's state.
+TEST_F(RequestActionsTest, TheToolButtonsKeepTheirRecordPicturesThroughEditing) {
+    const auto pictures = [this] {
+        std::vector<int> shown;
+        for (int i = 0; i < Form->ToolBar2->ButtonCount(); ++i)
+            if (Form->ToolBar2->Buttons(i)->Visible()) shown.push_back(Form->ToolBar2->Buttons(i)->ImageIndex());
+        return shown;
+    };
+    const std::vector<int> expected{0, 1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(pictures(), expected) << "browsing";
+    Form->DatasetInsert->Execute();
+    EXPECT_EQ(pictures(), expected) << "editing";
+}
+
 TEST_F(RequestActionsTest, SaveStoresTheRowMakesItsFolderAndShowsItInTheList) {
     Insert("2026110001", "早先的项目");
     Refresh();
