@@ -33,7 +33,8 @@ constexpr uint8_t KeyDown = 0x80;
 constexpr uint8_t KeyToggled = 0x01;
 
 struct InputState {
-    std::array<uint8_t, 256> Keys{};
+    KeyboardState Keys{};     // as the desktop's input has it now
+    KeyboardState KeysRead{}; // as the input read last left it
     TPoint CursorPos{};
     bool CursorKnown = false;
     uint64_t NextKeyGroup = 1;
@@ -198,6 +199,7 @@ void Queue(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, uint64_t group = 0, b
     q.KeyGroup = group;
     q.MouseKeys = mouseKeys;
     q.MouseInput = mouse;
+    q.Keyboard = State().Keys;
     EnqueueMessage(q);
 }
 
@@ -608,6 +610,10 @@ private:
 
 namespace platform_ui {
 
+void KeyboardRead(const KeyboardState& Keyboard) {
+    State().KeysRead = Keyboard;
+}
+
 Word VirtualKeyFromQt(int Key, Qt::KeyboardModifiers Modifiers) {
     if ((Modifiers & Qt::KeypadModifier) && Key >= Qt::Key_0 && Key <= Qt::Key_9)
         return static_cast<Word>(VK_NUMPAD0 + (Key - Qt::Key_0));
@@ -741,13 +747,13 @@ PassThroughScope::~PassThroughScope() {
 } // namespace platform_ui
 
 int16_t GetKeyState(int VirtualKey) {
-    const uint8_t k = State().Keys[static_cast<size_t>(VirtualKey) & 0xFF];
+    const uint8_t k = State().KeysRead[static_cast<size_t>(VirtualKey) & 0xFF];
     return static_cast<int16_t>(((k & KeyDown) ? 0x8000 : 0) | (k & KeyToggled));
 }
 
 // Input is translated as it arrives, so the table is as current as Qt's view.
 int16_t GetAsyncKeyState(int VirtualKey) {
-    return static_cast<int16_t>(GetKeyState(VirtualKey) & 0x8000);
+    return (State().Keys[static_cast<size_t>(VirtualKey) & 0xFF] & KeyDown) ? static_cast<int16_t>(0x8000) : 0;
 }
 
 bool GetCursorPos(TPoint& Point) {

@@ -120,13 +120,21 @@ HWND FindWindowToPaint(HWND wnd) {
     return found;
 }
 
+// A message taken off the queue: input brings the keyboard as it left it.
+void Read(const QueuedMessage& q) {
+    if (q.Keyboard) KeyboardRead(*q.Keyboard);
+}
+
 // Takes a message without pumping Qt.
 bool TakeQueued(QueuedMessage& out, HWND wnd, UINT first, UINT last, UINT flags) {
     auto& queue = State().Queue;
     for (auto it = queue.begin(); it != queue.end(); ++it) {
         if (!Matches(it->Msg, wnd, first, last)) continue;
         out = *it;
-        if (flags & PM_REMOVE) queue.erase(it);
+        if (flags & PM_REMOVE) {
+            queue.erase(it);
+            Read(out);
+        }
         return true;
     }
     const bool wantsPaint = (first == 0 && last == 0) || (first <= WM_PAINT && WM_PAINT <= last);
@@ -184,6 +192,7 @@ void Dispatcher::DrainQueue() {
             if (it->Msg.message == WM_QUIT) continue; // left for the loop that ends on it
             q = *it;
             state.Queue.erase(it);
+            Read(q);
             found = true;
             break;
         }

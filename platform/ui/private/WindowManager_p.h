@@ -16,7 +16,10 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <array>
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -158,12 +161,20 @@ void ResizeBackingImage(HWND Wnd);
 // longer show; each is painted in full when it shows again.
 void ReleaseBackingImages(HWND Wnd);
 
+// The keyboard (and mouse buttons) as a piece of input left them. GetKeyState
+// answers with the state of the input read last: it keeps step with the
+// messages, not with the keys pressed since, so a shortcut let go before its
+// key-down is read is still that shortcut. GetAsyncKeyState answers with now.
+using KeyboardState = std::array<uint8_t, 256>;
+void KeyboardRead(const KeyboardState& Keyboard);
+
 // The queue.
 struct QueuedMessage {
     TMsg Msg;
     uint64_t KeyGroup = 0; // key-down and the characters it produced
     WPARAM MouseKeys = 0;  // mouse input: the MK_ flags, which a non-client message does not carry
     bool MouseInput = false; // the desktop's mouse input, not a posted message
+    std::optional<KeyboardState> Keyboard; // input: the keyboard as it left it
 };
 void EnqueueMessage(const QueuedMessage& Message);
 // Drops the pending messages of a window (on destruction), or of one timer.

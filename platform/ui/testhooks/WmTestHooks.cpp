@@ -96,6 +96,15 @@ void SendQtKey(HWND Wnd, Word Key, WPARAM Keys, const std::string& Text, bool Re
     QCoreApplication::sendEvent(widget, &release);
 }
 
+void PostQtKey(HWND Wnd, Word Key, WPARAM Keys, const std::string& Text, bool Press) {
+    QWidget* widget = Target(Wnd);
+    if (!widget) return;
+    const QString text = QString::fromStdString(Text);
+    QCoreApplication::postEvent(widget, new QKeyEvent(Press ? QEvent::KeyPress : QEvent::KeyRelease,
+                                                      QtKeyOf(Key, Keys, text), ModifiersOf(Keys), 0, 0, 0, text,
+                                                      false, 1, KeyboardDevice()));
+}
+
 void SendQtInputMethodCommit(HWND Wnd, const std::string& Text) {
     QWidget* widget = Target(Wnd);
     if (!widget) return;

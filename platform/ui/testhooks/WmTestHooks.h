@@ -24,6 +24,9 @@ namespace platform_ui::test {
 // that character (Shift+1 arrives as '!', an umlaut as itself), so such a
 // Text decides Qt's key and Key may be 0; Shift+Tab arrives as Qt's back-tab.
 void SendQtKey(HWND Wnd, Word Key, WPARAM Keys, const std::string& Text, bool Release = true);
+// One key press or release, the same key as SendQtKey's, posted to Qt's queue
+// instead, so that it arrives while a loop that is running pumps Qt events.
+void PostQtKey(HWND Wnd, Word Key, WPARAM Keys, const std::string& Text, bool Press);
 // An input-method commit of UTF-8 text.
 void SendQtInputMethodCommit(HWND Wnd, const std::string& Text);
 

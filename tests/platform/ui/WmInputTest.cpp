@@ -134,6 +134,31 @@ TEST_F(WmInputTest, KeyStateIsCurrentWhileTheMessageIsHandled) {
     EXPECT_FALSE(GetKeyState(VK_SHIFT) < 0);
 }
 
+// Ctrl+A pressed and let go while the program is busy: the key-down, read
+// afterwards, is still Ctrl+A, though the keyboard no longer holds Ctrl.
+TEST_F(WmInputTest, KeyStateKeepsStepWithTheInputRead) {
+    bool ctrlAsRead = false;
+    bool ctrlNow = true;
+    Recorder.Handler = [&](HWND, TMessage& m) {
+        if (m.Msg == WM_KEYDOWN && m.WParam == 'A') {
+            ctrlAsRead = GetKeyState(VK_CONTROL) < 0;
+            ctrlNow = GetAsyncKeyState(VK_CONTROL) < 0;
+        }
+        return false;
+    };
+    PostQtKey(Window, VK_CONTROL, MK_CONTROL, "", true);
+    PostQtKey(Window, 'A', MK_CONTROL, "\x01", true);
+    PostQtKey(Window, 'A', MK_CONTROL, "\x01", false);
+    PostQtKey(Window, VK_CONTROL, 0, "", false);
+    TMsg busy;
+    PeekMessage(busy, nullptr, 0, 0, PM_NOREMOVE); // the keys arrive, none is read yet
+    ASSERT_TRUE(Recorder.Of(WM_KEYDOWN).empty());
+    ProcessMessages();
+    EXPECT_TRUE(ctrlAsRead);
+    EXPECT_FALSE(ctrlNow);
+    EXPECT_FALSE(GetKeyState(VK_CONTROL) < 0) << "once its release is read";
+}
+
 TEST_F(WmInputTest, MouseMessagesArriveInClientCoordinatesAfterSetCursor) {
     SendQtMouse(Window, TMouseEventKind::Move, {12, 13}, 0, 0);
     SendQtMouse(Window, TMouseEventKind::Press, {12, 13}, MK_LBUTTON, MK_LBUTTON | MK_SHIFT);
