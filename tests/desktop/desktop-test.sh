@@ -38,7 +38,8 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
-  for w in $(xdotool search --pid "$program" --name . 2>/dev/null); do
+  echo "  active window: $(active_window 2>/dev/null)" >&2
+  for w in $(xdotool search --pid "${program:-0}" --name . 2>/dev/null); do
     printf '  window 0x%x %s %s\n' "$w" "$(xdotool getwindowname "$w")" "$(xwininfo -id "$w" | sed -n 's/.*Map State: //p')" >&2
   done
   shot failure || true
@@ -69,19 +70,56 @@ wait_until() {
   wait_until_quiet "$@" || fail "timed out waiting for $what"
 }
 
-# The visible window of the program with exactly this title. The search can
-# end in an error while other windows come and go even though it printed the
-# match: only what it printed counts.
-find_window() { { xdotool search --all --onlyvisible --pid "$program" --name "^$1\$" 2>/dev/null || true; } | head -1; }
-window_shown() { [ -n "$(find_window "$1")" ]; }
-wait_window() {
-  wait_until "the window \"$1\"" window_shown "$1"
-  find_window "$1"
+# Polls until the command prints something, and prints that: what is waited
+# for is what one look saw, never a second look that may miss it.
+wait_for() {
+  local what=$1 seen deadline=$((SECONDS + step_timeout))
+  shift
+  until seen=$("$@" 2>/dev/null) && [ -n "$seen" ]; do
+    [ $SECONDS -lt $deadline ] || fail "timed out waiting for $what"
+    sleep 0.05
+  done
+  printf '%s\n' "$seen"
 }
+
+# Windows are looked up in the window manager's list of the windows it keeps:
+# one property, read whole. A search through every window of the server ends
+# in an error, and finds nothing, when one of them goes meanwhile.
+clients() { xprop -root _NET_CLIENT_LIST | sed -n 's/.*# //p' | tr , ' '; }
+# A window gone meanwhile has neither.
+title_of() { { xprop -id "$1" _NET_WM_NAME 2>/dev/null || true; } | sed -n 's/^[^=]*= "\(.*\)"$/\1/p'; }
+pid_of() { { xprop -id "$1" _NET_WM_PID 2>/dev/null || true; } | sed -n 's/.* = //p'; }
+# The program's windows that the window manager keeps, and whether the task
+# bar shows one.
+program_clients() {
+  local w
+  for w in $(clients); do
+    [ "$(pid_of "$w")" = "$program" ] && echo "$w"
+  done
+  return 0
+}
+# The shown window of any program whose title matches the pattern.
+window_titled() {
+  local w
+  for w in $(clients); do
+    grep -Eq "$1" <<<"$(title_of "$w")" && viewable "$w" && { echo "$w"; return 0; }
+  done
+  return 0
+}
+# The program's shown window with exactly this title.
+find_window() {
+  local w
+  for w in $(program_clients); do
+    [ "$(title_of "$w")" = "$1" ] && viewable "$w" && { echo "$w"; return 0; }
+  done
+  return 0
+}
+window_shown() { [ -n "$(find_window "$1")" ]; }
+wait_window() { wait_for "the window \"$1\"" find_window "$1"; }
 window_gone() { ! window_shown "$1"; }
 wait_gone() { wait_until "the window \"$1\" to close" window_gone "$1"; }
 
-viewable() { xwininfo -id "$1" | grep -q IsViewable; }
+viewable() { { xwininfo -id "$1" 2>/dev/null || true; } | grep -q IsViewable; }
 hidden() { ! viewable "$1"; }
 hex() { printf '0x%x' "$1"; }
 active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p'; }
@@ -94,15 +132,6 @@ maximised() {
   top=$(xwininfo -id "$1" | sed -n 's/.*Absolute upper-left Y: *//p')
   grep -q _NET_WM_STATE_MAXIMIZED_VERT <<<"$state" && grep -q _NET_WM_STATE_MAXIMIZED_HORZ <<<"$state" &&
     [ "$top" -gt 0 ]
-}
-# The program's windows that the window manager keeps, and whether the task
-# bar shows one.
-program_clients() {
-  local w
-  for w in $(xprop -root _NET_CLIENT_LIST | sed 's/.*# //; s/,/ /g'); do
-    [ "$(xprop -id "$w" _NET_WM_PID | sed -n 's/.* = //p')" = "$program" ] && echo "$w"
-  done
-  return 0
 }
 on_task_bar() { ! xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; }
 transient_for() { xprop -id "$1" WM_TRANSIENT_FOR | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p'; }
@@ -141,7 +170,13 @@ decorations() {
 }
 
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
-type_text() { xdotool type --delay 15 "$1"; }
+# Keys reach the program through the input method, a round trip of their own,
+# clicks straight: a click at once after typing could overtake the last keys,
+# as no hand could.
+type_text() {
+  xdotool type --delay 15 "$1"
+  sleep 0.3
+}
 
 # ---- the desktop -----------------------------------------------------------
 step "desktop"
@@ -165,7 +200,7 @@ pids+=($!)
 wait_until "openbox" xprop -root _NET_SUPPORTING_WM_CHECK
 tint2 >"$work/tint2.log" 2>&1 &
 pids+=($!)
-wait_until "the tray host" sh -c 'xdotool search --class tint2 | grep -q .'
+wait_for "the tray host" window_titled '^tint2$' >/dev/null
 
 # Another X client's pointer grab, to see whether the program holds the pointer.
 cc -o "$work/grab-probe" "$here/grab-probe.c" -lX11 || fail "the grab probe does not build (libx11-dev)"
@@ -212,8 +247,10 @@ click "$registration" 133 38 # 姓名
 use_engine libpinyin
 xdotool type --delay 150 nihao
 xdotool key space # the first candidate: 你好
+sleep 0.3
 click "$registration" 133 102 # 联系电话: digits only, the input method off
 xdotool type --delay 150 ni123hao
+sleep 0.3
 use_engine xkb:us::eng
 click "$registration" 503 162 # 新密码
 type_text secret1
@@ -383,9 +420,6 @@ amounts=$(stored_application "YTRJF || ' = ' || DWZCTR || ' + ' || ZFBKTR || ' +
 step "project application: the information sheet"
 xdotool mousemove 106 27 click 1 # 项目申报
 xdotool mousemove 132 296 click 1 # 打开信息表
-# The sheet comes up in the desktop's word processor, a program of its own.
-writer_window() { xdotool search --onlyvisible --name 'kjprjinfotable.*(LibreOffice|Writer)' 2>/dev/null | head -1; }
-writer_shown() { [ -n "$(writer_window)" ]; }
 # The wait window shows while the word processor starts: on the screen, not
 # on the task bar.
 more_than_the_main_window() { [ "$(program_clients | wc -l)" -gt 1 ]; }
@@ -394,13 +428,14 @@ for w in $(program_clients); do
   [ "$w" = "$(hex "$main")" ] || ! on_task_bar "$w" || fail "the popup $w has a button on the task bar"
 done
 shot wait-for-the-word-processor
-step_timeout=90 wait_until "the word processor with the information sheet" writer_shown
-writer=$(writer_window)
+# The sheet comes up in the desktop's word processor, a program of its own.
+writer=$(step_timeout=90 wait_for "the word processor with the information sheet" \
+  window_titled 'kjprjinfotable.*(LibreOffice|Writer)')
 pids+=("$(xdotool getwindowpid "$writer")")
 shot information-sheet
 # The user closes the word processor: its tip of the day, then the program
 # (the sheet is new and unchanged, so it asks nothing).
-any_writer_window() { xdotool search --onlyvisible --name 'LibreOffice|Tip of the Day' 2>/dev/null | head -1; }
+any_writer_window() { window_titled 'LibreOffice|Tip of the Day'; }
 writer_gone() { [ -z "$(any_writer_window)" ]; }
 until writer_gone; do
   xdotool windowactivate --sync "$(any_writer_window)" 2>/dev/null || true
@@ -409,6 +444,9 @@ until writer_gone; do
   writer_gone || xdotool key ctrl+q
   step_timeout=5 wait_until_quiet writer_gone || true
 done
+# The wait window stays while the program still watches the start; keys
+# typed meanwhile go to it, so the user waits for it to go.
+wait_until "the wait window to close" eval '! more_than_the_main_window'
 xdotool mousemove 600 700 click 1 # back into the program
 wait_active "$main" "the main window after the word processor"
 
@@ -422,14 +460,17 @@ for column in $(sqlite3 "$work/program/voltrane.mdb" "select name from pragma_ta
     where type like 'INT%' or type like 'DEC%'"); do
   sqlite3 "$work/program/voltrane.mdb" "update KORIM_NWZQJCB set $column = 0 where $column is null"
 done
-xdotool key F3
-sleep 1 # an MDI child: no window of its own to wait for
 # The list's rows as the screen shows them, compared picture by picture.
 list_picture() { import -window root -crop 218x560+34+123 "$work/list-$1.png"; }
 differs() { ! compare -metric AE "$work/list-$1.png" "$work/list-$2.png" null: 2>/dev/null; }
 list_scrolled() { list_picture "$2"; differs "$1" "$2"; }
+# An MDI child has no window of its own to wait for: the list is open when
+# its place shows something else than before, the same in two looks.
+list_open() { list_scrolled before top && sleep 0.3 && ! list_scrolled top settled; }
 xdotool mousemove 140 400
-list_picture top
+list_picture before
+xdotool key F3
+wait_until "the list of mid-term check tables" list_open
 shot mid-term-list
 
 step "mid-term check tables: the scroll thumb"
@@ -471,9 +512,7 @@ wait_until "the main window to go to the tray" hidden "$main"
 # With the main window hidden, the program's one visible window of its class
 # is its icon in the tray host.
 tray_icon() { xdotool search --onlyvisible --classname '^corvanta$' 2>/dev/null | head -1; }
-tray_shown() { [ -n "$(tray_icon)" ]; }
-wait_until "the tray icon" tray_shown
-icon=$(tray_icon)
+icon=$(wait_for "the tray icon" tray_icon)
 shot minimised-to-tray
 xdotool mousemove --window "$icon" 11 11
 double_click_icon() { xdotool click --repeat 2 --delay 80 1; }
