@@ -13,7 +13,9 @@
 #include <functional>
 
 // High bit set (negative) while the key is down; bit 0 toggles (Caps Lock...).
-// Mouse buttons are VK_LBUTTON, VK_RBUTTON, VK_MBUTTON.
+// Mouse buttons are VK_LBUTTON, VK_RBUTTON, VK_MBUTTON. GetKeyState answers as
+// the input read last left the keyboard (a key-down handled late still sees
+// the Ctrl held with it); GetAsyncKeyState answers as the keyboard is now.
 int16_t GetKeyState(int VirtualKey);
 int16_t GetAsyncKeyState(int VirtualKey);
 bool GetCursorPos(TPoint& Point);
