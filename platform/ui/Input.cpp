@@ -192,13 +192,11 @@ HWND KeyTarget(HWND fallback) {
     return fallback;
 }
 
-void Queue(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, uint64_t group = 0, bool mouse = false,
-           WPARAM mouseKeys = 0) {
+void Queue(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, uint64_t group = 0, WPARAM mouseKeys = 0) {
     QueuedMessage q;
     q.Msg = {w, msg, wParam, lParam, CurrentTime(), State().CursorPos};
     q.KeyGroup = group;
     q.MouseKeys = mouseKeys;
-    q.MouseInput = mouse;
     q.Keyboard = State().Keys;
     EnqueueMessage(q);
 }
@@ -447,11 +445,11 @@ void TranslateMouse(HWND hit, QWidget* widget, QMouseEvent* e) {
     if (hitTest == HTCLIENT) {
         TPoint client = screen;
         ScreenToClient(target, client);
-        Queue(target, msg, keys, PointToLParam(client), 0, true, keys);
+        Queue(target, msg, keys, PointToLParam(client), 0, keys);
     } else {
         // Non-client messages are the client ones moved by WM_NCMOUSEMOVE - WM_MOUSEMOVE.
         Queue(target, msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE, static_cast<WPARAM>(hitTest), PointToLParam(screen), 0,
-              true, keys);
+              keys);
     }
     InputQueued();
 }

@@ -250,7 +250,7 @@ void DropQueuedTimer(HWND Wnd, UINT_PTR Id) {
 
 void RetargetQueuedMouseInput(HWND Capture) {
     for (auto& q : State().Queue) {
-        if (!q.MouseInput) continue;
+        if (!q.Keyboard) continue; // posted, not input
         TMsg& m = q.Msg;
         const bool client = m.message >= WM_MOUSEMOVE && m.message <= WM_MBUTTONDBLCLK;
         const bool nonClient = m.message >= WM_NCMOUSEMOVE && m.message <= WM_NCMBUTTONDBLCLK;

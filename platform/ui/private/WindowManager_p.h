@@ -173,8 +173,8 @@ struct QueuedMessage {
     TMsg Msg;
     uint64_t KeyGroup = 0; // key-down and the characters it produced
     WPARAM MouseKeys = 0;  // mouse input: the MK_ flags, which a non-client message does not carry
-    bool MouseInput = false; // the desktop's mouse input, not a posted message
-    std::optional<KeyboardState> Keyboard; // input: the keyboard as it left it
+    // The desktop's input (never a posted message): the keyboard as it left it.
+    std::optional<KeyboardState> Keyboard;
 };
 void EnqueueMessage(const QueuedMessage& Message);
 // Drops the pending messages of a window (on destruction), or of one timer.
